@@ -1,0 +1,11 @@
+// The class library's basics in one include: object model, components,
+// lists, collections, streams and string lists.
+#pragma once
+
+#include "System.h"
+#include "Exceptions.h"
+#include "Types.h"
+#include "Components.h"
+#include "Lists.h"
+#include "Streams.h"
+#include "StringLists.h"
