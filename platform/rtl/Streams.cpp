@@ -1,0 +1,514 @@
+#include "Streams.h"
+#include "Exceptions.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+QZ_CLASS_IMPL(TStream, TObject)
+QZ_CLASS_IMPL(THandleStream, TStream)
+QZ_CLASS_IMPL(TFileStream, THandleStream)
+QZ_CLASS_IMPL(TCustomMemoryStream, TStream)
+QZ_CLASS_IMPL(TMemoryStream, TCustomMemoryStream)
+QZ_CLASS_IMPL(TStringStream, TStream)
+
+namespace {
+
+const char* const SReadError = "Stream read error";
+const char* const SWriteError = "Stream write error";
+
+// Byte order of the stored form is little-endian whatever the host's.
+template <class T> T LoadLE(const unsigned char* p)
+{
+    T v{};
+    unsigned char b[sizeof(T)];
+    for (size_t i = 0; i < sizeof(T); ++i) b[i] = p[i];
+    if constexpr (std::endian::native == std::endian::big) std::reverse(b, b + sizeof(T));
+    std::memcpy(&v, b, sizeof(T));
+    return v;
+}
+
+template <class T> void StoreLE(T v, unsigned char* p)
+{
+    std::memcpy(p, &v, sizeof(T));
+    if constexpr (std::endian::native == std::endian::big) std::reverse(p, p + sizeof(T));
+}
+
+std::string OsErrorText(int err)
+{
+    return std::strerror(err);
+}
+
+// Paths written by the application may use the other platform's separator.
+std::string NativePath(const std::string& name)
+{
+    std::string p = name;
+    std::replace(p.begin(), p.end(), '\\', '/');
+    return p;
+}
+
+}  // namespace
+
+// ---- TStream -----------------------------------------------------------------
+
+int64_t TStream::Seek(int64_t offset, int origin)
+{
+    switch (origin) {
+    case soFromBeginning: return Seek(offset, soBeginning);
+    case soFromCurrent: return Seek(offset, soCurrent);
+    case soFromEnd: return Seek(offset, soEnd);
+    default: throw EStreamError("Invalid stream operation");
+    }
+}
+
+void TStream::ReadBuffer(void* buffer, int count)
+{
+    if (count < 0 || (count != 0 && Read(buffer, count) != count)) throw EReadError(SReadError);
+}
+
+void TStream::WriteBuffer(const void* buffer, int count)
+{
+    if (count < 0 || (count != 0 && Write(buffer, count) != count)) throw EWriteError(SWriteError);
+}
+
+int64_t TStream::Size()
+{
+    int64_t pos = Seek(0, soCurrent);
+    int64_t size = Seek(0, soEnd);
+    Seek(pos, soBeginning);
+    return size;
+}
+
+void TStream::SetSize(int64_t) {}
+
+int64_t TStream::CopyFrom(TStream* source, int64_t count)
+{
+    if (!source) throw EStreamError("Invalid stream operation");
+    if (count == 0) {
+        source->SetPosition(0);
+        count = source->Size();
+    }
+    if (count <= 0) return 0;
+    const int64_t result = count;
+    std::vector<char> buf(size_t(std::min<int64_t>(count, 0xF000)));
+    while (count > 0) {
+        int n = int(std::min<int64_t>(count, int64_t(buf.size())));
+        source->ReadBuffer(buf.data(), n);
+        WriteBuffer(buf.data(), n);
+        count -= n;
+    }
+    return result;
+}
+
+#define QZ_TYPED_IO(Name, T)                                     \
+    T TStream::Read##Name()                                      \
+    {                                                            \
+        unsigned char b[sizeof(T)];                              \
+        ReadBuffer(b, sizeof(T));                                \
+        return LoadLE<T>(b);                                     \
+    }                                                            \
+    void TStream::Write##Name(T v)                               \
+    {                                                            \
+        unsigned char b[sizeof(T)];                              \
+        StoreLE<T>(v, b);                                        \
+        WriteBuffer(b, sizeof(T));                               \
+    }
+
+QZ_TYPED_IO(Byte, uint8_t)
+QZ_TYPED_IO(ShortInt, int8_t)
+QZ_TYPED_IO(Word, uint16_t)
+QZ_TYPED_IO(SmallInt, int16_t)
+QZ_TYPED_IO(Int32, int32_t)
+QZ_TYPED_IO(Cardinal, uint32_t)
+QZ_TYPED_IO(Int64, int64_t)
+QZ_TYPED_IO(Single, float)
+QZ_TYPED_IO(Double, double)
+#undef QZ_TYPED_IO
+
+// The 10-byte extended form: 64-bit mantissa with an explicit integer bit,
+// 15-bit exponent biased by 16383, sign bit on top.
+double TStream::ReadExtended()
+{
+    unsigned char b[10];
+    ReadBuffer(b, 10);
+    uint64_t mant = LoadLE<uint64_t>(b);
+    uint16_t se = LoadLE<uint16_t>(b + 8);
+    bool neg = se & 0x8000;
+    int exp = se & 0x7FFF;
+    double v;
+    if (exp == 0 && mant == 0)
+        v = 0.0;
+    else if (exp == 0x7FFF)
+        v = (mant << 1) == 0 ? std::numeric_limits<double>::infinity()
+                             : std::numeric_limits<double>::quiet_NaN();
+    else
+        v = std::ldexp(double(mant), exp - 16383 - 63);
+    return neg ? -v : v;
+}
+
+void TStream::WriteExtended(double v)
+{
+    uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    bool neg = bits >> 63;
+    int exp = int((bits >> 52) & 0x7FF);
+    uint64_t frac = bits & ((uint64_t(1) << 52) - 1);
+    uint64_t mant = 0;
+    int extExp = 0;
+    if (exp == 0x7FF) {
+        extExp = 0x7FFF;
+        mant = (uint64_t(1) << 63) | (frac << 11);
+    } else if (exp == 0 && frac == 0) {
+        extExp = 0;
+        mant = 0;
+    } else if (exp == 0) {
+        // Subnormal double: normalise, the extended range holds it.
+        int e = -1022;
+        while (!(frac & (uint64_t(1) << 52))) {
+            frac <<= 1;
+            --e;
+        }
+        extExp = e + 16383;
+        mant = frac << 11;
+    } else {
+        extExp = exp - 1023 + 16383;
+        mant = (uint64_t(1) << 63) | (frac << 11);
+    }
+    unsigned char b[10];
+    StoreLE<uint64_t>(mant, b);
+    StoreLE<uint16_t>(uint16_t(extExp | (neg ? 0x8000 : 0)), b + 8);
+    WriteBuffer(b, 10);
+}
+
+std::string TStream::ReadString(int count)
+{
+    if (count <= 0) return std::string();
+    std::string s(size_t(count), '\0');
+    ReadBuffer(s.data(), count);
+    return s;
+}
+
+void TStream::WriteString(const std::string& s)
+{
+    if (s.size() > size_t(std::numeric_limits<int>::max())) throw EWriteError(SWriteError);
+    WriteBuffer(s.data(), int(s.size()));
+}
+
+// ---- THandleStream ---------------------------------------------------------------
+
+int THandleStream::Read(void* buffer, int count)
+{
+    if (count <= 0) return 0;
+    char* p = static_cast<char*>(buffer);
+    int done = 0;
+    while (done < count) {
+        ssize_t n = ::read(FHandle, p + done, size_t(count - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += int(n);
+    }
+    return done;
+}
+
+int THandleStream::Write(const void* buffer, int count)
+{
+    if (count <= 0) return 0;
+    const char* p = static_cast<const char*>(buffer);
+    int done = 0;
+    while (done < count) {
+        ssize_t n = ::write(FHandle, p + done, size_t(count - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += int(n);
+    }
+    return done;
+}
+
+int64_t THandleStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
+    off_t r = ::lseek(FHandle, off_t(offset), whence);
+    return int64_t(r);   // -1 on failure, as the descriptor reports
+}
+
+void THandleStream::SetSize(int64_t newSize)
+{
+    if (newSize < 0 || ::ftruncate(FHandle, off_t(newSize)) != 0)
+        throw EOSError("System Error.  Code: " + std::to_string(errno) + ".\r\n" + OsErrorText(errno));
+    if (Position() > newSize) SetPosition(newSize);
+}
+
+// ---- TFileStream -------------------------------------------------------------------
+
+TFileStream::TFileStream(const std::string& fileName, uint16_t mode)
+    : TFileStream(fileName, mode, 0666)
+{
+}
+
+TFileStream::TFileStream(const std::string& fileName, uint16_t mode, uint32_t rights)
+    : THandleStream(-1), FFileName(fileName)
+{
+    const std::string path = NativePath(fileName);
+    const bool create = (mode & 0xFF00) == 0xFF00;
+    // 0xFFFF carries no share mode; the newer form 0xFF00 | share does.
+    const uint16_t share = mode == fmCreate ? fmShareCompat : uint16_t(mode & 0xF0);
+    const uint16_t access = create ? fmOpenReadWrite : uint16_t(mode & 0x03);
+
+    int flags = O_CLOEXEC;
+    if (create)
+        flags |= O_RDWR | O_CREAT;   // truncated only once the locks allow it
+    else if (access == fmOpenWrite)
+        flags |= O_WRONLY;
+    else if (access == fmOpenReadWrite)
+        flags |= O_RDWR;
+    else
+        flags |= O_RDONLY;
+
+    auto fail = [&](int err) {
+        if (create)
+            throw EFCreateError("Cannot create file \"" + fileName + "\". " + OsErrorText(err));
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + OsErrorText(err));
+    };
+
+    int fd = ::open(path.c_str(), flags, mode_t(rights));
+    if (fd < 0) fail(errno);
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        fail(EISDIR);
+    }
+
+    // Share modes over whole-file advisory locks. Streams that deny others
+    // hold a lock: exclusive for fmShareExclusive and fmShareDenyRead, shared
+    // for fmShareDenyWrite. Every opener first checks the locks it must
+    // respect: a writer fails on any lock, a reader on an exclusive one.
+    const bool writer = create || access != fmOpenRead;
+    const int probe = writer ? LOCK_EX : LOCK_SH;
+    int hold = LOCK_UN;
+    if (share == fmShareExclusive || share == fmShareDenyRead)
+        hold = LOCK_EX;
+    else if (share == fmShareDenyWrite)
+        hold = LOCK_SH;
+    auto busy = [&]() {
+        ::close(fd);
+        const std::string why = "The file is in use by another process.";
+        if (create) throw EFCreateError("Cannot create file \"" + fileName + "\". " + why);
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + why);
+    };
+    if (::flock(fd, probe | LOCK_NB) != 0) busy();
+    if (hold != probe && ::flock(fd, hold | LOCK_NB) != 0) busy();
+
+    if (create && ::ftruncate(fd, 0) != 0) {
+        int err = errno;
+        ::close(fd);
+        fail(err);
+    }
+    FHandle = fd;
+}
+
+TFileStream::~TFileStream()
+{
+    if (FHandle >= 0) ::close(FHandle);
+}
+
+// ---- TCustomMemoryStream -----------------------------------------------------------
+
+void TCustomMemoryStream::SetPointer(void* ptr, int64_t size)
+{
+    FMemory = static_cast<char*>(ptr);
+    FSize = size;
+}
+
+int TCustomMemoryStream::Read(void* buffer, int count)
+{
+    if (count <= 0 || FPosition < 0 || FPosition >= FSize) return 0;
+    int n = int(std::min<int64_t>(count, FSize - FPosition));
+    std::memcpy(buffer, FMemory + FPosition, size_t(n));
+    FPosition += n;
+    return n;
+}
+
+int TCustomMemoryStream::Write(const void* buffer, int count)
+{
+    if (count <= 0 || FPosition < 0 || FPosition >= FSize) return 0;
+    int n = int(std::min<int64_t>(count, FSize - FPosition));
+    std::memcpy(FMemory + FPosition, buffer, size_t(n));
+    FPosition += n;
+    return n;
+}
+
+int64_t TCustomMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    switch (origin) {
+    case soBeginning: FPosition = offset; break;
+    case soCurrent: FPosition += offset; break;
+    case soEnd: FPosition = FSize + offset; break;
+    }
+    return FPosition;
+}
+
+void TCustomMemoryStream::SaveToStream(TStream* stream)
+{
+    int64_t left = FSize;
+    const char* p = FMemory;
+    while (left > 0) {
+        int n = int(std::min<int64_t>(left, 1 << 30));
+        stream->WriteBuffer(p, n);
+        p += n;
+        left -= n;
+    }
+}
+
+void TCustomMemoryStream::SaveToFile(const std::string& fileName)
+{
+    TFileStream fs(fileName, fmCreate);
+    SaveToStream(&fs);
+}
+
+// ---- TMemoryStream -------------------------------------------------------------------
+
+TMemoryStream::~TMemoryStream()
+{
+    std::free(FMemory);
+}
+
+void TMemoryStream::Clear()
+{
+    SetCapacity(0);
+    FSize = 0;
+    FPosition = 0;
+}
+
+void TMemoryStream::SetCapacity(int64_t newCapacity)
+{
+    if (newCapacity < FSize) newCapacity = FSize;
+    if (newCapacity == FCapacity) return;
+    if (newCapacity == 0) {
+        std::free(FMemory);
+        FMemory = nullptr;
+    } else {
+        void* p = std::realloc(FMemory, size_t(newCapacity));
+        if (!p) throw EOutOfMemory("Out of memory");
+        FMemory = static_cast<char*>(p);
+    }
+    FCapacity = newCapacity;
+}
+
+void TMemoryStream::SetSize(int64_t newSize)
+{
+    if (newSize < 0) throw EStreamError("Invalid stream operation");
+    if (newSize > FCapacity) {
+        // Grow in 8 KB steps so that a stream written piece by piece does
+        // not reallocate on every write.
+        const int64_t delta = 0x2000;
+        SetCapacity((newSize + delta - 1) & ~(delta - 1));
+    }
+    if (newSize > FSize) std::memset(FMemory + FSize, 0, size_t(newSize - FSize));
+    FSize = newSize;
+    if (FPosition > newSize) FPosition = newSize;
+}
+
+int TMemoryStream::Write(const void* buffer, int count)
+{
+    if (count <= 0 || FPosition < 0) return 0;
+    int64_t end = FPosition + count;
+    if (end > FSize) {
+        int64_t pos = FPosition;
+        SetSize(end);
+        FPosition = pos;
+    }
+    std::memcpy(FMemory + FPosition, buffer, size_t(count));
+    FPosition = end;
+    return count;
+}
+
+void TMemoryStream::LoadFromStream(TStream* stream)
+{
+    stream->SetPosition(0);
+    int64_t count = stream->Size();
+    // Read into a fresh block so that a failing source leaves us unchanged.
+    TMemoryStream tmp;
+    tmp.SetSize(count);
+    char* p = tmp.FMemory;
+    int64_t left = count;
+    while (left > 0) {
+        int n = int(std::min<int64_t>(left, 1 << 30));
+        stream->ReadBuffer(p, n);
+        p += n;
+        left -= n;
+    }
+    std::swap(FMemory, tmp.FMemory);
+    std::swap(FSize, tmp.FSize);
+    std::swap(FCapacity, tmp.FCapacity);
+    FPosition = 0;
+}
+
+void TMemoryStream::LoadFromFile(const std::string& fileName)
+{
+    TFileStream fs(fileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(&fs);
+}
+
+// ---- TStringStream -----------------------------------------------------------------------
+
+int TStringStream::Read(void* buffer, int count)
+{
+    if (count <= 0 || FPosition >= int64_t(FData.size())) return 0;
+    int n = int(std::min<int64_t>(count, int64_t(FData.size()) - FPosition));
+    std::memcpy(buffer, FData.data() + FPosition, size_t(n));
+    FPosition += n;
+    return n;
+}
+
+int TStringStream::Write(const void* buffer, int count)
+{
+    if (count <= 0) return 0;
+    size_t end = size_t(FPosition) + size_t(count);
+    if (end > FData.size()) FData.resize(end);
+    std::memcpy(FData.data() + FPosition, buffer, size_t(count));
+    FPosition = int64_t(end);
+    return count;
+}
+
+int64_t TStringStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    int64_t pos = FPosition;
+    switch (origin) {
+    case soBeginning: pos = offset; break;
+    case soCurrent: pos += offset; break;
+    case soEnd: pos = int64_t(FData.size()) + offset; break;
+    }
+    // The position stays within the string.
+    FPosition = std::clamp<int64_t>(pos, 0, int64_t(FData.size()));
+    return FPosition;
+}
+
+void TStringStream::SetSize(int64_t newSize)
+{
+    if (newSize < 0) throw EStreamError("Invalid stream operation");
+    FData.resize(size_t(newSize));
+    if (FPosition > newSize) FPosition = newSize;
+}
+
+std::string TStringStream::ReadString(int count)
+{
+    if (count <= 0 || FPosition >= int64_t(FData.size())) return std::string();
+    size_t n = std::min<size_t>(size_t(count), FData.size() - size_t(FPosition));
+    std::string s = FData.substr(size_t(FPosition), n);
+    FPosition += int64_t(n);
+    return s;
+}
+
+void TStringStream::WriteString(const std::string& s)
+{
+    Write(s.data(), int(std::min<size_t>(s.size(), size_t(std::numeric_limits<int>::max()))));
+}
