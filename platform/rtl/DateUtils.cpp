@@ -1,0 +1,1 @@
+#include "DateUtils.h"
