@@ -1,2 +1,107 @@
+// INI files. Section and key names are case-insensitive (ASCII), the first
+// of duplicate sections or keys wins, ';' starts a comment line, any line end
+// is read and CR LF is written. A value is everything after the first '='
+// up to the line end, byte for byte: nothing is trimmed or unquoted, so
+// scrambled values that begin with a blank or a quote read back unchanged.
+//
+// The file is GBK on disk. ReadString/WriteString convert at the boundary;
+// ReadStringRaw/WriteStringRaw move the stored bytes untouched, for values
+// that are not text.
 #pragma once
-// (being written)
+
+#include "Exceptions.h"
+#include "System.h"
+#include <memory>
+#include <string>
+#include <vector>
+
+class TStrings;
+struct TIniDocument;   // the parsed file, lines kept as they stand
+
+class TCustomIniFile : public TObject {
+    QZ_CLASS(TCustomIniFile, TObject)
+public:
+    explicit TCustomIniFile(std::string fileName);
+    ~TCustomIniFile() override;
+
+    const std::string& FileName() const { return FFileName; }
+
+    std::string ReadString(const std::string& section, const std::string& ident,
+                           const std::string& def) const;
+    void WriteString(const std::string& section, const std::string& ident, const std::string& value);
+    // The stored bytes as they stand; def when the key is missing.
+    std::string ReadStringRaw(const std::string& section, const std::string& ident,
+                              const std::string& def) const;
+    // Stores the bytes untouched. CR, LF and NUL cannot live in a line and raise.
+    void WriteStringRaw(const std::string& section, const std::string& ident, const std::string& bytes);
+
+    // Decimal, or hexadecimal with "0x" or "$"; def when missing or malformed.
+    int ReadInteger(const std::string& section, const std::string& ident, int def) const;
+    void WriteInteger(const std::string& section, const std::string& ident, int value);
+    // "0" is false, any other number true; def when missing or not a number.
+    bool ReadBool(const std::string& section, const std::string& ident, bool def) const;
+    void WriteBool(const std::string& section, const std::string& ident, bool value);   // "1"/"0"
+    // Invariant form ('.' decimal separator); def when missing or malformed.
+    double ReadFloat(const std::string& section, const std::string& ident, double def) const;
+    void WriteFloat(const std::string& section, const std::string& ident, double value);
+
+    bool SectionExists(const std::string& section) const;
+    bool ValueExists(const std::string& section, const std::string& ident) const;
+    // Key names of one section, in file order (duplicates once).
+    void ReadSection(const std::string& section, TStrings& strings) const;
+    void ReadSections(TStrings& strings) const;
+    // "key=value" lines of one section.
+    void ReadSectionValues(const std::string& section, TStrings& strings) const;
+    std::vector<std::string> SectionNames() const;
+    std::vector<std::string> KeyNames(const std::string& section) const;
+    void EraseSection(const std::string& section);
+    void DeleteKey(const std::string& section, const std::string& ident);
+    // Adds the section header when missing (an empty section persists).
+    void AddSection(const std::string& section);
+
+    // Writes pending changes to disk (TMemIniFile; a no-op for TIniFile).
+    virtual void UpdateFile() = 0;
+
+protected:
+    // Brings the document up to date before a read (TIniFile rereads a
+    // changed file) and stores it after a change.
+    virtual void BeforeRead() const {}
+    virtual void AfterWrite() = 0;
+    void LoadFromDisk() const;      // a missing file is an empty document
+    void SaveToDisk() const;        // whole file replaced atomically; raises EIniFileException
+    TIniDocument& Doc() const { return *FDoc; }
+
+private:
+    std::string FFileName;
+    std::unique_ptr<TIniDocument> FDoc;
+};
+
+// Every write reaches the file before the call returns; reads see changes
+// other writers made to the file.
+class TIniFile : public TCustomIniFile {
+    QZ_CLASS(TIniFile, TCustomIniFile)
+public:
+    explicit TIniFile(std::string fileName);
+    void UpdateFile() override {}
+protected:
+    void BeforeRead() const override;
+    void AfterWrite() override;
+private:
+    mutable int64_t FStamp = -1;    // modification time and size seen last
+    mutable int64_t FSize = -1;
+};
+
+// Reads the file once; changes stay in memory until UpdateFile.
+class TMemIniFile : public TCustomIniFile {
+    QZ_CLASS(TMemIniFile, TCustomIniFile)
+public:
+    explicit TMemIniFile(std::string fileName);
+    void UpdateFile() override;
+    // The whole content as text (UTF-8), and replacing it from text.
+    void GetStrings(TStrings& list) const;
+    void SetStrings(const TStrings& list);
+    void Clear();
+    void Rename(const std::string& fileName, bool reload);
+protected:
+    void AfterWrite() override {}
+};

@@ -1,2 +1,94 @@
+// The registry stand-in: keys and values kept in an INI file in the user's
+// configuration folder ("registry.ini"). A key is a section named by its
+// root and path, backslash separated ("HKEY_LOCAL_MACHINE\Software\..."),
+// compared case-insensitively. Values keep their type: strings are stored
+// in double quotes, integers as "dword:" and eight hexadecimal digits.
 #pragma once
-// (being written)
+
+#include "Exceptions.h"
+#include "System.h"
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TStrings;
+class TIniFile;
+
+using HKEY = uint32_t;
+inline constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000u;
+inline constexpr HKEY HKEY_CURRENT_USER = 0x80000001u;
+inline constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
+inline constexpr HKEY HKEY_USERS = 0x80000003u;
+inline constexpr HKEY HKEY_CURRENT_CONFIG = 0x80000005u;
+
+enum TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
+
+struct TRegDataInfo {
+    TRegDataType RegData = rdUnknown;
+    int DataSize = 0;
+};
+
+class TRegistry : public TObject {
+    QZ_CLASS(TRegistry, TObject)
+public:
+    TRegistry();
+    ~TRegistry() override;
+
+    // The file all registry objects of the process use; tests point it at a
+    // scratch file. Empty restores the default (UserConfigDir()+"registry.ini").
+    static void SetStoreFileName(const std::string& fileName);
+    static std::string StoreFileName();
+
+    HKEY RootKey() const { return FRootKey; }
+    void SetRootKey(HKEY key);   // closes the open key
+    // Path of the open key without the root, no leading backslash; "" when none.
+    const std::string& CurrentPath() const { return FCurrentPath; }
+    bool HasCurrentKey() const { return FOpen; }
+    bool LazyWrite = true;   // kept for callers; every write reaches the file at once
+
+    // A leading backslash makes the path absolute, otherwise it is relative
+    // to the open key. False when the key is missing and canCreate is false.
+    bool OpenKey(const std::string& key, bool canCreate);
+    bool OpenKeyReadOnly(const std::string& key);
+    void CloseKey();
+    bool CreateKey(const std::string& key);
+    bool KeyExists(const std::string& key) const;
+    // Removes the key with all its subkeys and values; false when missing.
+    bool DeleteKey(const std::string& key);
+    bool HasSubKeys() const;
+    void GetKeyNames(TStrings& strings) const;
+    void GetValueNames(TStrings& strings) const;
+
+    bool ValueExists(const std::string& name) const;
+    bool DeleteValue(const std::string& name);
+    TRegDataType GetDataType(const std::string& name) const;   // rdUnknown when missing
+    int GetDataSize(const std::string& name) const;            // -1 when missing
+    bool GetDataInfo(const std::string& name, TRegDataInfo& info) const;
+
+    // "" when the value is missing; raises "Invalid data type for '%s'"
+    // when it is not a string.
+    std::string ReadString(const std::string& name) const;
+    void WriteString(const std::string& name, const std::string& value);
+    void WriteExpandString(const std::string& name, const std::string& value);
+    // Raise "Failed to get data for '%s'" when missing and "Invalid data
+    // type for '%s'" when not an integer.
+    int ReadInteger(const std::string& name) const;
+    void WriteInteger(const std::string& name, int value);
+    bool ReadBool(const std::string& name) const;
+    void WriteBool(const std::string& name, bool value);
+
+private:
+    std::string SectionFor(const std::string& path) const;   // root + "\" + path
+    std::string Resolve(const std::string& key) const;       // absolute path, no leading '\'
+    std::string CurrentSection() const;
+    void CheckWritable(const std::string& name) const;
+    TIniFile& Store() const;
+
+    HKEY FRootKey = HKEY_CURRENT_USER;
+    bool FOpen = false;
+    bool FReadOnly = false;
+    std::string FCurrentPath;
+    mutable std::unique_ptr<TIniFile> FStore;
+    mutable std::string FStoreName;
+};
