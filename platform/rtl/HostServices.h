@@ -1,2 +1,299 @@
+// Services of the host the program runs in: message boxes, message and input
+// dialogs, file and folder dialogs, the shell, the help viewer and the clock.
+// Libraries below the GUI call the routines here; the GUI installs a real
+// host at start-up, tests install a TRecordingHost with queued answers.
 #pragma once
-// (being written)
+
+#include "System.h"
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+// ---- message box flags and results -----------------------------------------
+
+constexpr unsigned MB_OK = 0x00000000;
+constexpr unsigned MB_OKCANCEL = 0x00000001;
+constexpr unsigned MB_ABORTRETRYIGNORE = 0x00000002;
+constexpr unsigned MB_YESNOCANCEL = 0x00000003;
+constexpr unsigned MB_YESNO = 0x00000004;
+constexpr unsigned MB_RETRYCANCEL = 0x00000005;
+constexpr unsigned MB_TYPEMASK = 0x0000000F;
+constexpr unsigned MB_ICONHAND = 0x00000010;
+constexpr unsigned MB_ICONQUESTION = 0x00000020;
+constexpr unsigned MB_ICONEXCLAMATION = 0x00000030;
+constexpr unsigned MB_ICONASTERISK = 0x00000040;
+constexpr unsigned MB_ICONWARNING = MB_ICONEXCLAMATION;
+constexpr unsigned MB_ICONERROR = MB_ICONHAND;
+constexpr unsigned MB_ICONSTOP = MB_ICONHAND;
+constexpr unsigned MB_ICONINFORMATION = MB_ICONASTERISK;
+constexpr unsigned MB_ICONMASK = 0x000000F0;
+constexpr unsigned MB_DEFBUTTON1 = 0x00000000;
+constexpr unsigned MB_DEFBUTTON2 = 0x00000100;
+constexpr unsigned MB_DEFBUTTON3 = 0x00000200;
+constexpr unsigned MB_DEFBUTTON4 = 0x00000300;
+constexpr unsigned MB_DEFMASK = 0x00000F00;
+constexpr unsigned MB_APPLMODAL = 0x00000000;
+constexpr unsigned MB_SYSTEMMODAL = 0x00001000;
+constexpr unsigned MB_TASKMODAL = 0x00002000;
+constexpr unsigned MB_SETFOREGROUND = 0x00010000;
+constexpr unsigned MB_TOPMOST = 0x00040000;
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDABORT = 3;
+constexpr int IDRETRY = 4;
+constexpr int IDIGNORE = 5;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+constexpr int IDCLOSE = 8;
+constexpr int IDHELP = 9;
+
+// The answer a message box gives when closed without a choice (Esc, or a
+// host that cannot ask): Cancel where the box has one, otherwise the
+// default button.
+int MessageBoxDefaultAnswer(unsigned flags);
+
+// ---- message dialogs -------------------------------------------------------
+
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll,
+                  mbYesToAll, mbHelp };
+using TMsgDlgButtons = TSet<TMsgDlgBtn, 16>;
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = IDOK;
+constexpr TModalResult mrCancel = IDCANCEL;
+constexpr TModalResult mrAbort = IDABORT;
+constexpr TModalResult mrRetry = IDRETRY;
+constexpr TModalResult mrIgnore = IDIGNORE;
+constexpr TModalResult mrYes = IDYES;
+constexpr TModalResult mrNo = IDNO;
+constexpr TModalResult mrAll = mrNo + 1;
+constexpr TModalResult mrNoToAll = mrAll + 1;
+constexpr TModalResult mrYesToAll = mrNoToAll + 1;
+
+inline const TMsgDlgButtons mbYesNoCancel{mbYes, mbNo, mbCancel};
+inline const TMsgDlgButtons mbYesNo{mbYes, mbNo};
+inline const TMsgDlgButtons mbOKCancel{mbOK, mbCancel};
+inline const TMsgDlgButtons mbAbortRetryIgnore{mbAbort, mbRetry, mbIgnore};
+
+// The modal result a button gives.
+TModalResult ModalResultOf(TMsgDlgBtn b);
+// The answer of a dialog closed without a choice: mrCancel when it has a
+// Cancel button, mrNo with No, mrOk with OK, else the result of the first button.
+TModalResult MessageDlgDefaultAnswer(TMsgDlgButtons buttons);
+
+// ---- file dialogs ----------------------------------------------------------
+
+enum TOpenOption {
+    ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate,
+    ofAllowMultiSelect, ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt,
+    ofShareAware, ofNoReadOnlyReturn, ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames,
+    ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify, ofEnableSizing
+};
+using TOpenOptions = TSet<TOpenOption, 32>;
+
+struct TFileDialogRequest {
+    std::string Title;
+    std::string Filter;       // "Text files (*.txt)|*.txt|All files (*.*)|*.*"
+    int FilterIndex = 1;      // counts from 1
+    std::string DefaultExt;   // without the dot
+    std::string InitialDir;
+    std::string FileName;     // proposed name
+    TOpenOptions Options{ofHideReadOnly, ofEnableSizing};
+};
+
+struct TFileDialogResult {
+    std::vector<std::string> Files;   // one unless ofAllowMultiSelect
+    int FilterIndex = 1;
+};
+
+// ---- shell and help --------------------------------------------------------
+
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_SHOWMINIMIZED = 2;
+constexpr int SW_SHOWMAXIMIZED = 3;
+constexpr int SW_SHOW = 5;
+
+// Help commands.
+constexpr unsigned HELP_CONTEXT = 0x0001;
+constexpr unsigned HELP_QUIT = 0x0002;
+constexpr unsigned HELP_CONTENTS = 0x0003;
+constexpr unsigned HELP_FINDER = 0x000B;
+constexpr unsigned HELP_KEY = 0x0101;
+
+// ---- the host --------------------------------------------------------------
+
+class IHostServices {
+public:
+    virtual ~IHostServices() = default;
+    // Returns one of IDOK…IDNO.
+    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
+    // Returns one of the mr results.
+    virtual TModalResult MessageDlg(const std::string& msg, TMsgDlgType type,
+                                    TMsgDlgButtons buttons, int helpCtx) = 0;
+    virtual void ShowMessage(const std::string& msg) = 0;
+    // value holds the proposed text on entry and the entered text when true
+    // is returned; it is left unchanged on cancel.
+    virtual bool InputQuery(const std::string& caption, const std::string& prompt,
+                            std::string& value) = 0;
+    virtual bool OpenFileDialog(const TFileDialogRequest& req, TFileDialogResult& result) = 0;
+    virtual bool SaveFileDialog(const TFileDialogRequest& req, TFileDialogResult& result) = 0;
+    // directory holds the start folder on entry and the chosen one on true.
+    virtual bool SelectDirectory(const std::string& caption, const std::string& root,
+                                 std::string& directory) = 0;
+    // Opens a document or program; returns a value above 32 on success, as
+    // the platform's shell does, and an error code (2: file not found…) otherwise.
+    virtual int ShellExecute(const std::string& operation, const std::string& file,
+                             const std::string& params, const std::string& dir, int showCmd) = 0;
+    // Shows a help topic; false when the help could not be shown.
+    virtual bool HelpCommand(const std::string& helpFile, unsigned command, int64_t data) = 0;
+};
+
+// The host without a GUI: message texts go to stderr, dialogs answer with
+// their default or cancel, the shell and help report failure.
+class TConsoleHost : public IHostServices {
+public:
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+    TModalResult MessageDlg(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                            int helpCtx) override;
+    void ShowMessage(const std::string& msg) override;
+    bool InputQuery(const std::string& caption, const std::string& prompt,
+                    std::string& value) override;
+    bool OpenFileDialog(const TFileDialogRequest& req, TFileDialogResult& result) override;
+    bool SaveFileDialog(const TFileDialogRequest& req, TFileDialogResult& result) override;
+    bool SelectDirectory(const std::string& caption, const std::string& root,
+                         std::string& directory) override;
+    int ShellExecute(const std::string& operation, const std::string& file,
+                     const std::string& params, const std::string& dir, int showCmd) override;
+    bool HelpCommand(const std::string& helpFile, unsigned command, int64_t data) override;
+};
+
+// Installs a host; null restores the console host. Returns the previous one.
+std::shared_ptr<IHostServices> SetHostServices(std::shared_ptr<IHostServices> host);
+IHostServices& HostServices();
+
+// ---- routines the program calls --------------------------------------------
+
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+TModalResult MessageDlg(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                        int helpCtx = 0);
+void ShowMessage(const std::string& msg);
+// The entered text, or def when cancelled.
+std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& def);
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+bool SelectDirectory(const std::string& caption, const std::string& root, std::string& directory);
+int ShellExecute(const std::string& operation, const std::string& file, const std::string& params,
+                 const std::string& dir, int showCmd = SW_SHOWNORMAL);
+bool HelpCommand(const std::string& helpFile, unsigned command, int64_t data);
+
+// ---- recording host for tests ----------------------------------------------
+
+enum class THostCallKind { MessageBox, MessageDlg, ShowMessage, InputQuery, OpenFile, SaveFile,
+                           SelectDirectory, ShellExecute, Help };
+
+struct THostCall {
+    THostCallKind Kind;
+    std::string Text;      // message, prompt, file to open, help file
+    std::string Caption;   // caption, title, operation
+    std::string Value;     // proposed input, initial dir, shell params
+    std::string Dir;       // shell directory, file dialog proposed name
+    int64_t Flags = 0;     // MB_ flags, dialog type, showCmd, help command
+    uint64_t Buttons = 0;  // message dialog buttons as set bits; help data
+    TFileDialogRequest Request;   // file dialogs
+};
+
+// Records every call; answers from a queue per kind, and when a queue is
+// empty answers as the console host does (default button, cancel) without
+// writing anything.
+class TRecordingHost : public IHostServices {
+public:
+    std::vector<THostCall> Calls;
+
+    void QueueMessageBox(int answer) { FBox.push_back(answer); }
+    void QueueMessageDlg(TModalResult answer) { FDlg.push_back(answer); }
+    // ok false answers Cancel.
+    void QueueInput(bool ok, const std::string& value = {}) { FInput.push_back({ok, value}); }
+    // An empty list answers Cancel.
+    void QueueOpenFile(std::vector<std::string> files) { FOpen.push_back(std::move(files)); }
+    void QueueSaveFile(std::vector<std::string> files) { FSave.push_back(std::move(files)); }
+    void QueueDirectory(bool ok, const std::string& dir = {}) { FDir.push_back({ok, dir}); }
+    void QueueShellExecute(int result) { FShell.push_back(result); }
+    void QueueHelp(bool ok) { FHelp.push_back(ok); }
+
+    // The calls of one kind, in order.
+    std::vector<THostCall> CallsOf(THostCallKind kind) const;
+    // The texts of message boxes, message dialogs and ShowMessage, in order.
+    std::vector<std::string> Messages() const;
+
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+    TModalResult MessageDlg(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                            int helpCtx) override;
+    void ShowMessage(const std::string& msg) override;
+    bool InputQuery(const std::string& caption, const std::string& prompt,
+                    std::string& value) override;
+    bool OpenFileDialog(const TFileDialogRequest& req, TFileDialogResult& result) override;
+    bool SaveFileDialog(const TFileDialogRequest& req, TFileDialogResult& result) override;
+    bool SelectDirectory(const std::string& caption, const std::string& root,
+                         std::string& directory) override;
+    int ShellExecute(const std::string& operation, const std::string& file,
+                     const std::string& params, const std::string& dir, int showCmd) override;
+    bool HelpCommand(const std::string& helpFile, unsigned command, int64_t data) override;
+
+private:
+    std::deque<int> FBox;
+    std::deque<TModalResult> FDlg;
+    std::deque<std::pair<bool, std::string>> FInput;
+    std::deque<std::vector<std::string>> FOpen, FSave;
+    std::deque<std::pair<bool, std::string>> FDir;
+    std::deque<int> FShell;
+    std::deque<bool> FHelp;
+};
+
+// Installs a host for the life of a scope (tests), restoring the previous one.
+class THostScope {
+public:
+    explicit THostScope(std::shared_ptr<IHostServices> host) : FPrev(SetHostServices(std::move(host))) {}
+    ~THostScope() { SetHostServices(FPrev); }
+    THostScope(const THostScope&) = delete;
+    THostScope& operator=(const THostScope&) = delete;
+private:
+    std::shared_ptr<IHostServices> FPrev;
+};
+
+// ---- the clock -------------------------------------------------------------
+
+// The source of "now" (local time as a TDateTime). Now/Date/Time of
+// DateUtils.h read it.
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual TDateTime Now() = 0;
+};
+
+// The machine's local time, to the millisecond.
+class TSystemClock : public IClock {
+public:
+    TDateTime Now() override;
+};
+
+// A clock that reads a set time, for tests; Advance moves it on.
+class TFixedClock : public IClock {
+public:
+    explicit TFixedClock(TDateTime t = 0) : FTime(t) {}
+    TDateTime Now() override { return FTime; }
+    void Set(TDateTime t) { FTime = t; }
+    void Advance(double days) { FTime += days; }
+private:
+    TDateTime FTime;
+};
+
+// Installs a clock (null restores the system clock); returns the previous one.
+std::shared_ptr<IClock> SetClock(std::shared_ptr<IClock> clock);
+void ResetClock();
+IClock& Clock();
+TDateTime ClockNow();

@@ -1,0 +1,388 @@
+#include "HostServices.h"
+
+#include <chrono>
+#include <ctime>
+#include <iostream>
+#include <mutex>
+
+// ---- answers without a choice ------------------------------------------------
+
+int MessageBoxDefaultAnswer(unsigned flags)
+{
+    static const int kButtons[][3] = {
+        {IDOK, 0, 0},                    // MB_OK
+        {IDOK, IDCANCEL, 0},             // MB_OKCANCEL
+        {IDABORT, IDRETRY, IDIGNORE},    // MB_ABORTRETRYIGNORE
+        {IDYES, IDNO, IDCANCEL},         // MB_YESNOCANCEL
+        {IDYES, IDNO, 0},                // MB_YESNO
+        {IDRETRY, IDCANCEL, 0},          // MB_RETRYCANCEL
+    };
+    unsigned type = flags & MB_TYPEMASK;
+    if (type > MB_RETRYCANCEL) type = MB_OK;
+    const int* b = kButtons[type];
+    for (int i = 0; i < 3; ++i)
+        if (b[i] == IDCANCEL) return IDCANCEL;
+    if (type == MB_OK) return IDOK;
+    // No Cancel button: the default button answers.
+    unsigned def = (flags & MB_DEFMASK) >> 8;
+    if (def > 2 || b[def] == 0) def = 0;
+    return b[def];
+}
+
+TModalResult ModalResultOf(TMsgDlgBtn b)
+{
+    switch (b) {
+    case mbYes: return mrYes;
+    case mbNo: return mrNo;
+    case mbOK: return mrOk;
+    case mbCancel: return mrCancel;
+    case mbAbort: return mrAbort;
+    case mbRetry: return mrRetry;
+    case mbIgnore: return mrIgnore;
+    case mbAll: return mrAll;
+    case mbNoToAll: return mrNoToAll;
+    case mbYesToAll: return mrYesToAll;
+    case mbHelp: return mrNone;
+    }
+    return mrNone;
+}
+
+TModalResult MessageDlgDefaultAnswer(TMsgDlgButtons buttons)
+{
+    if (buttons.Contains(mbCancel)) return mrCancel;
+    if (buttons.Contains(mbNo)) return mrNo;
+    if (buttons.Contains(mbOK)) return mrOk;
+    for (int b = mbYes; b <= mbHelp; ++b)
+        if (buttons.Contains(TMsgDlgBtn(b))) return ModalResultOf(TMsgDlgBtn(b));
+    // A dialog without buttons still closes; it reports cancel.
+    return mrCancel;
+}
+
+// ---- console host ------------------------------------------------------------
+
+namespace {
+const char* DlgTypeName(TMsgDlgType t)
+{
+    switch (t) {
+    case mtWarning: return "Warning";
+    case mtError: return "Error";
+    case mtInformation: return "Information";
+    case mtConfirmation: return "Confirm";
+    case mtCustom: break;
+    }
+    return "";
+}
+}   // namespace
+
+int TConsoleHost::MessageBox(const std::string& text, const std::string& caption, unsigned flags)
+{
+    std::cerr << (caption.empty() ? "" : caption + ": ") << text << std::endl;
+    return MessageBoxDefaultAnswer(flags);
+}
+
+TModalResult TConsoleHost::MessageDlg(const std::string& msg, TMsgDlgType type,
+                                      TMsgDlgButtons buttons, int)
+{
+    const char* t = DlgTypeName(type);
+    std::cerr << (*t ? std::string(t) + ": " : std::string()) << msg << std::endl;
+    return MessageDlgDefaultAnswer(buttons);
+}
+
+void TConsoleHost::ShowMessage(const std::string& msg) { std::cerr << msg << std::endl; }
+
+bool TConsoleHost::InputQuery(const std::string&, const std::string&, std::string&) { return false; }
+bool TConsoleHost::OpenFileDialog(const TFileDialogRequest&, TFileDialogResult&) { return false; }
+bool TConsoleHost::SaveFileDialog(const TFileDialogRequest&, TFileDialogResult&) { return false; }
+bool TConsoleHost::SelectDirectory(const std::string&, const std::string&, std::string&) { return false; }
+
+int TConsoleHost::ShellExecute(const std::string& operation, const std::string& file,
+                               const std::string&, const std::string&, int)
+{
+    std::cerr << "cannot open \"" << file << "\" without a desktop" << std::endl;
+    return 31;   // no association: the shell's "no application" code
+}
+
+bool TConsoleHost::HelpCommand(const std::string&, unsigned, int64_t) { return false; }
+
+// ---- current host ------------------------------------------------------------
+
+namespace {
+std::mutex gHostLock;
+std::shared_ptr<IHostServices>& CurrentHost()
+{
+    static std::shared_ptr<IHostServices> host = std::make_shared<TConsoleHost>();
+    return host;
+}
+}   // namespace
+
+std::shared_ptr<IHostServices> SetHostServices(std::shared_ptr<IHostServices> host)
+{
+    std::lock_guard<std::mutex> g(gHostLock);
+    if (!host) host = std::make_shared<TConsoleHost>();
+    std::shared_ptr<IHostServices> prev = CurrentHost();
+    CurrentHost() = std::move(host);
+    return prev;
+}
+
+IHostServices& HostServices()
+{
+    std::lock_guard<std::mutex> g(gHostLock);
+    return *CurrentHost();
+}
+
+// ---- routines ----------------------------------------------------------------
+
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags)
+{
+    return HostServices().MessageBox(text, caption, flags);
+}
+
+TModalResult MessageDlg(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx)
+{
+    return HostServices().MessageDlg(msg, type, buttons, helpCtx);
+}
+
+void ShowMessage(const std::string& msg) { HostServices().ShowMessage(msg); }
+
+std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& def)
+{
+    std::string v = def;
+    if (!HostServices().InputQuery(caption, prompt, v)) return def;
+    return v;
+}
+
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value)
+{
+    std::string v = value;
+    if (!HostServices().InputQuery(caption, prompt, v)) return false;
+    value = v;
+    return true;
+}
+
+bool SelectDirectory(const std::string& caption, const std::string& root, std::string& directory)
+{
+    std::string d = directory;
+    if (!HostServices().SelectDirectory(caption, root, d)) return false;
+    directory = d;
+    return true;
+}
+
+int ShellExecute(const std::string& operation, const std::string& file, const std::string& params,
+                 const std::string& dir, int showCmd)
+{
+    return HostServices().ShellExecute(operation, file, params, dir, showCmd);
+}
+
+bool HelpCommand(const std::string& helpFile, unsigned command, int64_t data)
+{
+    return HostServices().HelpCommand(helpFile, command, data);
+}
+
+// ---- recording host ----------------------------------------------------------
+
+std::vector<THostCall> TRecordingHost::CallsOf(THostCallKind kind) const
+{
+    std::vector<THostCall> r;
+    for (const auto& c : Calls)
+        if (c.Kind == kind) r.push_back(c);
+    return r;
+}
+
+std::vector<std::string> TRecordingHost::Messages() const
+{
+    std::vector<std::string> r;
+    for (const auto& c : Calls)
+        if (c.Kind == THostCallKind::MessageBox || c.Kind == THostCallKind::MessageDlg ||
+            c.Kind == THostCallKind::ShowMessage)
+            r.push_back(c.Text);
+    return r;
+}
+
+int TRecordingHost::MessageBox(const std::string& text, const std::string& caption, unsigned flags)
+{
+    THostCall c{THostCallKind::MessageBox};
+    c.Text = text;
+    c.Caption = caption;
+    c.Flags = flags;
+    Calls.push_back(c);
+    if (FBox.empty()) return MessageBoxDefaultAnswer(flags);
+    int a = FBox.front();
+    FBox.pop_front();
+    return a;
+}
+
+TModalResult TRecordingHost::MessageDlg(const std::string& msg, TMsgDlgType type,
+                                        TMsgDlgButtons buttons, int helpCtx)
+{
+    THostCall c{THostCallKind::MessageDlg};
+    c.Text = msg;
+    c.Flags = type;
+    c.Buttons = buttons.ToInt();
+    c.Value = std::to_string(helpCtx);
+    Calls.push_back(c);
+    if (FDlg.empty()) return MessageDlgDefaultAnswer(buttons);
+    TModalResult a = FDlg.front();
+    FDlg.pop_front();
+    return a;
+}
+
+void TRecordingHost::ShowMessage(const std::string& msg)
+{
+    THostCall c{THostCallKind::ShowMessage};
+    c.Text = msg;
+    Calls.push_back(c);
+}
+
+bool TRecordingHost::InputQuery(const std::string& caption, const std::string& prompt,
+                                std::string& value)
+{
+    THostCall c{THostCallKind::InputQuery};
+    c.Text = prompt;
+    c.Caption = caption;
+    c.Value = value;
+    Calls.push_back(c);
+    if (FInput.empty()) return false;
+    auto a = FInput.front();
+    FInput.pop_front();
+    if (a.first) value = a.second;
+    return a.first;
+}
+
+namespace {
+bool AnswerFileDialog(std::deque<std::vector<std::string>>& queue, TFileDialogResult& result,
+                      const TFileDialogRequest& req)
+{
+    if (queue.empty()) return false;
+    std::vector<std::string> files = std::move(queue.front());
+    queue.pop_front();
+    if (files.empty()) return false;
+    if (!req.Options.Contains(ofAllowMultiSelect)) files.resize(1);
+    result.Files = std::move(files);
+    result.FilterIndex = req.FilterIndex;
+    return true;
+}
+}   // namespace
+
+bool TRecordingHost::OpenFileDialog(const TFileDialogRequest& req, TFileDialogResult& result)
+{
+    THostCall c{THostCallKind::OpenFile};
+    c.Caption = req.Title;
+    c.Value = req.InitialDir;
+    c.Dir = req.FileName;
+    c.Request = req;
+    Calls.push_back(c);
+    return AnswerFileDialog(FOpen, result, req);
+}
+
+bool TRecordingHost::SaveFileDialog(const TFileDialogRequest& req, TFileDialogResult& result)
+{
+    THostCall c{THostCallKind::SaveFile};
+    c.Caption = req.Title;
+    c.Value = req.InitialDir;
+    c.Dir = req.FileName;
+    c.Request = req;
+    Calls.push_back(c);
+    return AnswerFileDialog(FSave, result, req);
+}
+
+bool TRecordingHost::SelectDirectory(const std::string& caption, const std::string& root,
+                                     std::string& directory)
+{
+    THostCall c{THostCallKind::SelectDirectory};
+    c.Caption = caption;
+    c.Text = root;
+    c.Value = directory;
+    Calls.push_back(c);
+    if (FDir.empty()) return false;
+    auto a = FDir.front();
+    FDir.pop_front();
+    if (a.first) directory = a.second;
+    return a.first;
+}
+
+int TRecordingHost::ShellExecute(const std::string& operation, const std::string& file,
+                                 const std::string& params, const std::string& dir, int showCmd)
+{
+    THostCall c{THostCallKind::ShellExecute};
+    c.Caption = operation;
+    c.Text = file;
+    c.Value = params;
+    c.Dir = dir;
+    c.Flags = showCmd;
+    Calls.push_back(c);
+    if (FShell.empty()) return 42;   // opened
+    int a = FShell.front();
+    FShell.pop_front();
+    return a;
+}
+
+bool TRecordingHost::HelpCommand(const std::string& helpFile, unsigned command, int64_t data)
+{
+    THostCall c{THostCallKind::Help};
+    c.Text = helpFile;
+    c.Flags = command;
+    c.Buttons = uint64_t(data);
+    Calls.push_back(c);
+    if (FHelp.empty()) return true;
+    bool a = FHelp.front();
+    FHelp.pop_front();
+    return a;
+}
+
+// ---- clock -------------------------------------------------------------------
+
+TDateTime TSystemClock::Now()
+{
+    using namespace std::chrono;
+    auto now = system_clock::now();
+    auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count();
+    std::time_t secs = std::time_t(ms / 1000);
+    std::tm local{};
+    localtime_r(&secs, &local);
+    // Local wall-clock seconds since 1970-01-01, then days since 1899-12-30.
+    int64_t localSecs = int64_t(secs) + local.tm_gmtoff;
+    int64_t days = localSecs / 86400;
+    int64_t rem = localSecs % 86400;
+    if (rem < 0) {
+        rem += 86400;
+        --days;
+    }
+    double frac = (double(rem) + double(ms % 1000) / 1000.0) / 86400.0;
+    return double(days + 25569) + frac;
+}
+
+namespace {
+std::mutex gClockLock;
+std::shared_ptr<IClock>& CurrentClock()
+{
+    static std::shared_ptr<IClock> clock = std::make_shared<TSystemClock>();
+    return clock;
+}
+}   // namespace
+
+std::shared_ptr<IClock> SetClock(std::shared_ptr<IClock> clock)
+{
+    std::lock_guard<std::mutex> g(gClockLock);
+    if (!clock) clock = std::make_shared<TSystemClock>();
+    std::shared_ptr<IClock> prev = CurrentClock();
+    CurrentClock() = std::move(clock);
+    return prev;
+}
+
+void ResetClock() { SetClock(nullptr); }
+
+IClock& Clock()
+{
+    std::lock_guard<std::mutex> g(gClockLock);
+    return *CurrentClock();
+}
+
+TDateTime ClockNow()
+{
+    std::shared_ptr<IClock> c;
+    {
+        std::lock_guard<std::mutex> g(gClockLock);
+        c = CurrentClock();
+    }
+    return c->Now();
+}
