@@ -71,3 +71,5 @@ QZ_EXCEPTION(ENotSupportedException, Exception)
 
 // Raises the silent exception.
 [[noreturn]] void Abort();
+
+QZ_EXCEPTION(EPropertyConvertError, EPropertyError)

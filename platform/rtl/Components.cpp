@@ -1,0 +1,309 @@
+#include "Components.h"
+#include "TypInfo.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+bool SameTextAscii(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = char(x - 32);
+        if (y >= 'a' && y <= 'z') y = char(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+void DefineComponentProps(std::vector<TPropInfo>& p)
+{
+    // Name is written by the streaming code itself, never as a property.
+    p.push_back(PublishString<TComponent>("Name", &TComponent::Name, &TComponent::SetName,
+                                          "TComponentName")
+                    .NotStored());
+    p.push_back(PublishInt<TComponent>("Tag", &TComponent::Tag, &TComponent::SetTag, 0));
+}
+
+}   // namespace
+
+QZ_CLASS_IMPL(TInterfacedObject, TObject)
+QZ_CLASS_IMPL(TPersistent, TObject)
+QZ_CLASS_IMPL(TInterfacedPersistent, TPersistent)
+QZ_CLASS_IMPL_PROPS(TComponent, TPersistent, DefineComponentProps)
+
+// ---- GUIDs and interfaces ---------------------------------------------------------
+
+TGUID StringToGUID(const std::string& s)
+{
+    return TGUID::Parse(s.c_str());
+}
+
+std::string GUIDToString(const TGUID& g)
+{
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                  unsigned(g.D1), unsigned(g.D2), unsigned(g.D3), g.D4[0], g.D4[1], g.D4[2],
+                  g.D4[3], g.D4[4], g.D4[5], g.D4[6], g.D4[7]);
+    return buf;
+}
+
+int TInterfacedObject::_Release()
+{
+    int r = --FRefCount;
+    if (r == 0) FreeObject(this);
+    return r;
+}
+
+// ---- TPersistent -------------------------------------------------------------------
+
+void TPersistent::Assign(TPersistent* source)
+{
+    if (source)
+        source->AssignTo(this);
+    else
+        AssignError(nullptr);
+}
+
+void TPersistent::AssignTo(TPersistent* dest)
+{
+    dest->AssignError(this);
+}
+
+void TPersistent::AssignError(TPersistent* source)
+{
+    std::string sourceName = source ? source->ClassName() : "nil";
+    throw EConvertError("Cannot assign a " + sourceName + " to a " + ClassName());
+}
+
+std::string TPersistent::GetNamePath() const
+{
+    std::string result = ClassName();
+    if (TPersistent* owner = GetOwner()) {
+        std::string s = owner->GetNamePath();
+        if (!s.empty()) result = s + "." + result;
+    }
+    return result;
+}
+
+// ---- TComponent --------------------------------------------------------------------
+
+bool IsValidIdent(const std::string& s)
+{
+    if (s.empty()) return false;
+    auto alpha = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    if (!alpha(s[0])) return false;
+    for (char c : s)
+        if (!alpha(c) && !(c >= '0' && c <= '9')) return false;
+    return true;
+}
+
+TComponent::TComponent(TComponent* owner)
+{
+    if (owner) owner->InsertComponent(this);
+}
+
+TComponent::~TComponent()
+{
+    Destroying();
+    RunFreeNotifications();
+    DestroyComponents();
+    if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::BeforeDestruction()
+{
+    if (!FComponentState.Contains(csDestroying)) Destroying();
+}
+
+void TComponent::Destroying()
+{
+    if (FComponentState.Contains(csDestroying)) return;
+    FComponentState.Include(csDestroying);
+    for (TComponent* c : FComponents) c->Destroying();
+}
+
+void TComponent::RunFreeNotifications()
+{
+    // Each target drops its link before it hears the news, so a target that
+    // frees more components while handling it cannot make us visit it twice.
+    while (!FFreeNotifies.empty()) {
+        TComponent* c = FFreeNotifies.back();
+        FFreeNotifies.pop_back();
+        auto& back = c->FFreeNotifies;
+        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        c->Notification(this, opRemove);
+    }
+}
+
+void TComponent::DestroyComponents()
+{
+    // Last owned first; each removal is announced so that the remaining
+    // components drop their references before their turn comes.
+    while (!FComponents.empty()) {
+        TComponent* c = FComponents.back();
+        RemoveComponent(c);
+        FreeObject(c);
+    }
+}
+
+TComponent* TComponent::Components(int index) const
+{
+    if (index < 0 || index >= ComponentCount())
+        throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    return FComponents[index];
+}
+
+int TComponent::ComponentIndex() const
+{
+    if (!FOwner) return -1;
+    const auto& list = FOwner->FComponents;
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : int(it - list.begin());
+}
+
+void TComponent::SetComponentIndex(int value)
+{
+    if (!FOwner) return;
+    int cur = ComponentIndex();
+    if (cur < 0) return;
+    auto& list = FOwner->FComponents;
+    int count = int(list.size());
+    if (value < 0) value = 0;
+    if (value >= count) value = count - 1;
+    if (value == cur) return;
+    list.erase(list.begin() + cur);
+    list.insert(list.begin() + value, this);
+}
+
+void TComponent::InsertComponent(TComponent* component)
+{
+    if (!component || component->FOwner == this) return;
+    component->ValidateContainer(this);
+    ValidateInsert(component);
+    if (!component->FName.empty() && FindComponent(component->FName))
+        throw EComponentError("A component named " + component->FName + " already exists");
+    // A component has one owner: leaving the old one is announced there.
+    if (component->FOwner) component->FOwner->RemoveComponent(component);
+    Insert(component);
+    if (FComponentState.Contains(csDesigning)) component->SetDesigning(true);
+    Notification(component, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* component)
+{
+    if (!component || component->FOwner != this) return;
+    ValidateRename(component, component->FName, "");
+    Notification(component, opRemove);
+    Remove(component);
+}
+
+void TComponent::Insert(TComponent* component)
+{
+    FComponents.push_back(component);
+    component->FOwner = this;
+}
+
+void TComponent::Remove(TComponent* component)
+{
+    auto it = std::find(FComponents.begin(), FComponents.end(), component);
+    if (it != FComponents.end()) FComponents.erase(it);
+    component->FOwner = nullptr;
+}
+
+TComponent* TComponent::FindComponent(const std::string& name) const
+{
+    if (name.empty()) return nullptr;
+    for (TComponent* c : FComponents)
+        if (SameTextAscii(c->FName, name)) return c;
+    return nullptr;
+}
+
+void TComponent::SetName(const std::string& newName)
+{
+    if (FName == newName) return;
+    if (!newName.empty() && !IsValidIdent(newName))
+        throw EComponentError("'" + newName + "' is not a valid component name");
+    if (FOwner)
+        FOwner->ValidateRename(this, FName, newName);
+    else
+        ValidateRename(nullptr, FName, newName);
+    FName = newName;
+}
+
+void TComponent::ValidateRename(TComponent* component, const std::string& curName,
+                                const std::string& newName)
+{
+    if (component && !newName.empty() && !SameTextAscii(curName, newName) &&
+        component->FOwner == this) {
+        TComponent* other = FindComponent(newName);
+        if (other && other != component)
+            throw EComponentError("A component named " + newName + " already exists");
+    }
+    if (FComponentState.Contains(csDesigning) && FOwner)
+        FOwner->ValidateRename(component, curName, newName);
+}
+
+void TComponent::SetDesigning(bool value, bool setChildren)
+{
+    SetComponentStateFlag(csDesigning, value);
+    if (setChildren)
+        for (TComponent* c : FComponents) c->SetDesigning(value, true);
+}
+
+void TComponent::SetComponentStateFlag(TComponentStateItem flag, bool on)
+{
+    if (on)
+        FComponentState.Include(flag);
+    else
+        FComponentState.Exclude(flag);
+}
+
+void TComponent::FreeNotification(TComponent* component)
+{
+    if (!component || component == this) return;
+    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) == FFreeNotifies.end())
+        FFreeNotifies.push_back(component);
+    auto& back = component->FFreeNotifies;
+    if (std::find(back.begin(), back.end(), this) == back.end()) back.push_back(this);
+    FComponentState.Include(csFreeNotification);
+    component->FComponentState.Include(csFreeNotification);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component)
+{
+    if (!component) return;
+    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), component),
+                        FFreeNotifies.end());
+    auto& back = component->FFreeNotifies;
+    back.erase(std::remove(back.begin(), back.end(), this), back.end());
+}
+
+void TComponent::Notification(TComponent* component, TOperation operation)
+{
+    if (operation == opRemove && component) RemoveFreeNotification(component);
+    // Walk from the end and re-clamp: a handler may free components.
+    int i = ComponentCount() - 1;
+    while (i >= 0) {
+        FComponents[i]->Notification(component, operation);
+        --i;
+        if (i >= ComponentCount()) i = ComponentCount() - 1;
+    }
+}
+
+void TComponent::Loaded()
+{
+    FComponentState.Exclude(csLoading);
+}
+
+void TComponent::Updating()
+{
+    FComponentState.Include(csUpdating);
+}
+
+void TComponent::Updated()
+{
+    FComponentState.Exclude(csUpdating);
+}
