@@ -70,6 +70,7 @@ protected:
     void LoadFromDisk() const;      // a missing file is an empty document
     void SaveToDisk() const;        // whole file replaced atomically; raises EIniFileException
     TIniDocument& Doc() const { return *FDoc; }
+    void SetFileName(std::string fileName) { FFileName = std::move(fileName); }
 
 private:
     std::string FFileName;
@@ -89,6 +90,7 @@ protected:
 private:
     mutable int64_t FStamp = -1;    // modification time and size seen last
     mutable int64_t FSize = -1;
+    mutable int64_t FIno = -1;
 };
 
 // Reads the file once; changes stay in memory until UpdateFile.

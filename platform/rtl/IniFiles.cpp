@@ -1,0 +1,511 @@
+#include "IniFiles.h"
+
+#include "StringLists.h"
+#include "TextUtils.h"
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+QZ_CLASS_IMPL(TCustomIniFile, TObject)
+QZ_CLASS_IMPL(TIniFile, TCustomIniFile)
+QZ_CLASS_IMPL(TMemIniFile, TCustomIniFile)
+
+// One line of a section as it stands in the file (GBK bytes). Key lines
+// also carry the parsed key and value; changing a value rewrites Raw.
+struct TIniLine {
+    std::string Raw;
+    bool IsKey = false;
+    std::string Key;     // trimmed
+    std::string Value;   // exactly as after the first '='
+};
+
+struct TIniSection {
+    std::string Header;  // the "[name]" line as written
+    std::string Name;    // trimmed
+    std::vector<TIniLine> Lines;
+};
+
+struct TIniDocument {
+    std::vector<std::string> Preamble;   // lines before the first section
+    std::vector<TIniSection> Sections;
+};
+
+namespace {
+
+std::string TrimBytes(std::string_view s)
+{
+    size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+    return std::string(s.substr(b, e - b));
+}
+
+// Names compare with ASCII letters folded. Bytes are GBK: a trail byte
+// (which may look like a letter) is compared as it is.
+bool SameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = a[i], y = b[i];
+        if (x >= 0x81 && x <= 0xFE && i + 1 < a.size()) {
+            if (x != y || a[i + 1] != b[i + 1]) return false;
+            ++i;
+            continue;
+        }
+        if (x >= 'a' && x <= 'z') x -= 32;
+        if (y >= 'a' && y <= 'z') y -= 32;
+        if (x != y) return false;
+    }
+    return true;
+}
+
+void Parse(const std::string& bytes, TIniDocument& doc)
+{
+    doc = TIniDocument();
+    TIniSection* cur = nullptr;
+    size_t i = 0, n = bytes.size();
+    while (i < n) {
+        size_t e = i;
+        while (e < n && bytes[e] != '\r' && bytes[e] != '\n') ++e;
+        std::string line = bytes.substr(i, e - i);
+        if (e < n && bytes[e] == '\r' && e + 1 < n && bytes[e + 1] == '\n') i = e + 2;
+        else i = e + 1;
+
+        std::string t = TrimBytes(line);
+        if (!t.empty() && t[0] == '[') {
+            size_t close = t.find(']');
+            TIniSection sec;
+            sec.Header = line;
+            // A header without ']' still names a section, up to the line end.
+            sec.Name = TrimBytes(std::string_view(t).substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            doc.Sections.push_back(std::move(sec));
+            cur = &doc.Sections.back();
+            continue;
+        }
+        TIniLine l;
+        l.Raw = line;
+        if (!t.empty() && t[0] != ';') {
+            size_t eq = line.find('=');
+            if (eq != std::string::npos) {
+                l.IsKey = true;
+                l.Key = TrimBytes(std::string_view(line).substr(0, eq));
+                l.Value = line.substr(eq + 1);
+            }
+        }
+        if (cur) cur->Lines.push_back(std::move(l));
+        else doc.Preamble.push_back(std::move(l.Raw));
+    }
+}
+
+std::string Serialize(const TIniDocument& doc)
+{
+    std::string out;
+    for (const auto& l : doc.Preamble) { out += l; out += "\r\n"; }
+    for (const auto& s : doc.Sections) {
+        out += s.Header;
+        out += "\r\n";
+        for (const auto& l : s.Lines) { out += l.Raw; out += "\r\n"; }
+    }
+    return out;
+}
+
+TIniSection* FindSection(TIniDocument& doc, std::string_view name)
+{
+    for (auto& s : doc.Sections)
+        if (SameName(s.Name, name)) return &s;
+    return nullptr;
+}
+
+TIniLine* FindKey(TIniSection* sec, std::string_view key)
+{
+    if (!sec) return nullptr;
+    for (auto& l : sec->Lines)
+        if (l.IsKey && SameName(l.Key, key)) return &l;
+    return nullptr;
+}
+
+[[noreturn]] void Fail(const std::string& msg) { throw EIniFileException(msg); }
+
+std::string SectionBytes(const std::string& section)
+{
+    std::string s = TrimBytes(Utf8ToGbk(section));
+    return s;
+}
+
+std::string KeyBytes(const std::string& ident) { return TrimBytes(Utf8ToGbk(ident)); }
+
+bool HasLineBreakOrNul(std::string_view s)
+{
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+void CheckSectionName(const std::string& sec)
+{
+    if (sec.empty() || HasLineBreakOrNul(sec) || sec.find(']') != std::string::npos)
+        Fail("Invalid section name '" + GbkToUtf8(sec) + "'");
+}
+
+void CheckKeyName(const std::string& key)
+{
+    if (key.empty() || HasLineBreakOrNul(key) || key.find('=') != std::string::npos || key[0] == ';' ||
+        key[0] == '[')
+        Fail("Invalid key name '" + GbkToUtf8(key) + "'");
+}
+
+bool ParseInt(std::string s, int& out)
+{
+    s = TrimBytes(s);
+    if (s.empty()) return false;
+    bool neg = false;
+    size_t i = 0;
+    if (s[0] == '-' || s[0] == '+') { neg = s[0] == '-'; i = 1; }
+    int base = 10;
+    if (i < s.size() && s[i] == '$') { base = 16; ++i; }
+    else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) { base = 16; i += 2; }
+    if (i >= s.size()) return false;
+    uint64_t v = 0;
+    auto [p, ec] = std::from_chars(s.data() + i, s.data() + s.size(), v, base);
+    if (ec != std::errc() || p != s.data() + s.size()) return false;
+    if (base == 16) {
+        // Hexadecimal spells the 32 bits, as the platform reads "$FFFFFFFF" as -1.
+        if (v > 0xFFFFFFFFull) return false;
+        int32_t r = static_cast<int32_t>(static_cast<uint32_t>(v));
+        out = neg ? -r : r;
+        return true;
+    }
+    if (neg ? v > uint64_t(INT_MAX) + 1 : v > uint64_t(INT_MAX)) return false;
+    out = neg ? static_cast<int>(-static_cast<int64_t>(v)) : static_cast<int>(v);
+    return true;
+}
+
+bool StatFile(const std::string& name, int64_t& stamp, int64_t& size, int64_t& ino)
+{
+    struct stat st;
+    if (stat(name.c_str(), &st) != 0) return false;
+    stamp = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    size = st.st_size;
+    ino = int64_t(st.st_ino);
+    return true;
+}
+
+} // namespace
+
+// ---- TCustomIniFile ---------------------------------------------------------------
+
+TCustomIniFile::TCustomIniFile(std::string fileName)
+    : FFileName(std::move(fileName)), FDoc(std::make_unique<TIniDocument>())
+{
+}
+
+TCustomIniFile::~TCustomIniFile() = default;
+
+void TCustomIniFile::LoadFromDisk() const
+{
+    std::string bytes;
+    if (FILE* f = fopen(FFileName.c_str(), "rb")) {
+        char buf[65536];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+        fclose(f);
+    }
+    Parse(bytes, *FDoc);
+}
+
+void TCustomIniFile::SaveToDisk() const
+{
+    std::string bytes = Serialize(*FDoc);
+    // Written beside the file and renamed over it, so that a failure leaves
+    // the old file whole.
+    std::string tmp = FFileName + ".~" + std::to_string(getpid());
+    mode_t mode = 0666;
+    struct stat st;
+    if (stat(FFileName.c_str(), &st) == 0) mode = st.st_mode & 0777;
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0) Fail("Unable to write to " + FFileName);
+    size_t off = 0;
+    bool ok = true;
+    while (off < bytes.size()) {
+        ssize_t w = write(fd, bytes.data() + off, bytes.size() - off);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        off += size_t(w);
+    }
+    if (close(fd) != 0) ok = false;
+    if (ok && rename(tmp.c_str(), FFileName.c_str()) != 0) ok = false;
+    if (!ok) {
+        unlink(tmp.c_str());
+        Fail("Unable to write to " + FFileName);
+    }
+}
+
+std::string TCustomIniFile::ReadStringRaw(const std::string& section, const std::string& ident,
+                                          const std::string& def) const
+{
+    BeforeRead();
+    TIniLine* l = FindKey(FindSection(*FDoc, SectionBytes(section)), KeyBytes(ident));
+    return l ? l->Value : def;
+}
+
+void TCustomIniFile::WriteStringRaw(const std::string& section, const std::string& ident,
+                                    const std::string& bytes)
+{
+    std::string sec = SectionBytes(section), key = KeyBytes(ident);
+    CheckSectionName(sec);
+    CheckKeyName(key);
+    if (HasLineBreakOrNul(bytes))
+        Fail("Value of '" + ident + "' holds a line break or a NUL and cannot be stored");
+    BeforeRead();
+    TIniSection* s = FindSection(*FDoc, sec);
+    if (!s) {
+        TIniSection ns;
+        ns.Header = "[" + sec + "]";
+        ns.Name = sec;
+        FDoc->Sections.push_back(std::move(ns));
+        s = &FDoc->Sections.back();
+    }
+    if (TIniLine* l = FindKey(s, key)) {
+        // Keep the key as it was written (spacing, case); replace the value.
+        size_t eq = l->Raw.find('=');
+        l->Raw = l->Raw.substr(0, eq + 1) + bytes;
+        l->Value = bytes;
+    } else {
+        TIniLine nl;
+        nl.IsKey = true;
+        nl.Key = key;
+        nl.Value = bytes;
+        nl.Raw = key + "=" + bytes;
+        // After the last non-blank line of the section, so blank lines that
+        // separate sections stay between them.
+        size_t at = s->Lines.size();
+        while (at > 0 && TrimBytes(s->Lines[at - 1].Raw).empty()) --at;
+        s->Lines.insert(s->Lines.begin() + at, std::move(nl));
+    }
+    AfterWrite();
+}
+
+std::string TCustomIniFile::ReadString(const std::string& section, const std::string& ident,
+                                       const std::string& def) const
+{
+    BeforeRead();
+    TIniLine* l = FindKey(FindSection(*FDoc, SectionBytes(section)), KeyBytes(ident));
+    return l ? GbkToUtf8(l->Value) : def;
+}
+
+void TCustomIniFile::WriteString(const std::string& section, const std::string& ident,
+                                 const std::string& value)
+{
+    WriteStringRaw(section, ident, Utf8ToGbk(value));
+}
+
+int TCustomIniFile::ReadInteger(const std::string& section, const std::string& ident, int def) const
+{
+    int v;
+    return ParseInt(ReadStringRaw(section, ident, ""), v) ? v : def;
+}
+
+void TCustomIniFile::WriteInteger(const std::string& section, const std::string& ident, int value)
+{
+    WriteStringRaw(section, ident, std::to_string(value));
+}
+
+bool TCustomIniFile::ReadBool(const std::string& section, const std::string& ident, bool def) const
+{
+    return ReadInteger(section, ident, def ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteBool(const std::string& section, const std::string& ident, bool value)
+{
+    WriteStringRaw(section, ident, value ? "1" : "0");
+}
+
+double TCustomIniFile::ReadFloat(const std::string& section, const std::string& ident, double def) const
+{
+    std::string s = TrimBytes(ReadStringRaw(section, ident, ""));
+    if (s.empty()) return def;
+    double v = 0;
+    const char* b = s.data();
+    if (*b == '+') ++b;
+    auto [p, ec] = std::from_chars(b, s.data() + s.size(), v);
+    if (ec != std::errc() || p != s.data() + s.size() || !std::isfinite(v)) return def;
+    return v;
+}
+
+void TCustomIniFile::WriteFloat(const std::string& section, const std::string& ident, double value)
+{
+    char buf[64];
+    snprintf(buf, sizeof buf, "%.15g", value);
+    WriteStringRaw(section, ident, buf);
+}
+
+bool TCustomIniFile::SectionExists(const std::string& section) const
+{
+    BeforeRead();
+    return FindSection(*FDoc, SectionBytes(section)) != nullptr;
+}
+
+bool TCustomIniFile::ValueExists(const std::string& section, const std::string& ident) const
+{
+    BeforeRead();
+    return FindKey(FindSection(*FDoc, SectionBytes(section)), KeyBytes(ident)) != nullptr;
+}
+
+std::vector<std::string> TCustomIniFile::KeyNames(const std::string& section) const
+{
+    BeforeRead();
+    std::vector<std::string> raw, out;
+    if (TIniSection* s = FindSection(*FDoc, SectionBytes(section)))
+        for (const auto& l : s->Lines) {
+            if (!l.IsKey) continue;
+            bool seen = false;
+            for (const auto& r : raw) seen = seen || SameName(r, l.Key);
+            if (seen) continue;
+            raw.push_back(l.Key);
+            out.push_back(GbkToUtf8(l.Key));
+        }
+    return out;
+}
+
+std::vector<std::string> TCustomIniFile::SectionNames() const
+{
+    BeforeRead();
+    std::vector<std::string> raw, out;
+    for (const auto& s : FDoc->Sections) {
+        bool seen = false;
+        for (const auto& r : raw) seen = seen || SameName(r, s.Name);
+        if (seen) continue;
+        raw.push_back(s.Name);
+        out.push_back(GbkToUtf8(s.Name));
+    }
+    return out;
+}
+
+void TCustomIniFile::ReadSection(const std::string& section, TStrings& strings) const
+{
+    strings.Clear();
+    for (const auto& k : KeyNames(section)) strings.Add(k);
+}
+
+void TCustomIniFile::ReadSections(TStrings& strings) const
+{
+    strings.Clear();
+    for (const auto& s : SectionNames()) strings.Add(s);
+}
+
+void TCustomIniFile::ReadSectionValues(const std::string& section, TStrings& strings) const
+{
+    BeforeRead();
+    strings.Clear();
+    if (TIniSection* s = FindSection(*FDoc, SectionBytes(section)))
+        for (const auto& l : s->Lines)
+            if (l.IsKey) strings.Add(GbkToUtf8(l.Key) + "=" + GbkToUtf8(l.Value));
+}
+
+void TCustomIniFile::EraseSection(const std::string& section)
+{
+    BeforeRead();
+    std::string name = SectionBytes(section);
+    bool changed = false;
+    // Every copy of a duplicated section goes, or the next would surface.
+    for (size_t i = FDoc->Sections.size(); i-- > 0;)
+        if (SameName(FDoc->Sections[i].Name, name)) {
+            FDoc->Sections.erase(FDoc->Sections.begin() + i);
+            changed = true;
+        }
+    if (changed) AfterWrite();
+}
+
+void TCustomIniFile::DeleteKey(const std::string& section, const std::string& ident)
+{
+    BeforeRead();
+    TIniSection* s = FindSection(*FDoc, SectionBytes(section));
+    if (!s) return;
+    std::string key = KeyBytes(ident);
+    bool changed = false;
+    for (size_t i = s->Lines.size(); i-- > 0;)
+        if (s->Lines[i].IsKey && SameName(s->Lines[i].Key, key)) {
+            s->Lines.erase(s->Lines.begin() + i);
+            changed = true;
+        }
+    if (changed) AfterWrite();
+}
+
+void TCustomIniFile::AddSection(const std::string& section)
+{
+    std::string sec = SectionBytes(section);
+    CheckSectionName(sec);
+    BeforeRead();
+    if (FindSection(*FDoc, sec)) return;
+    TIniSection ns;
+    ns.Header = "[" + sec + "]";
+    ns.Name = sec;
+    FDoc->Sections.push_back(std::move(ns));
+    AfterWrite();
+}
+
+// ---- TIniFile ---------------------------------------------------------------------
+
+TIniFile::TIniFile(std::string fileName) : TCustomIniFile(std::move(fileName)) {}
+
+void TIniFile::BeforeRead() const
+{
+    int64_t stamp = -1, size = -1, ino = -1;
+    StatFile(FileName(), stamp, size, ino);
+    if (stamp == FStamp && size == FSize && ino == FIno) return;
+    LoadFromDisk();
+    FStamp = stamp;
+    FSize = size;
+    FIno = ino;
+}
+
+void TIniFile::AfterWrite()
+{
+    SaveToDisk();
+    StatFile(FileName(), FStamp, FSize, FIno);
+}
+
+// ---- TMemIniFile ------------------------------------------------------------------
+
+TMemIniFile::TMemIniFile(std::string fileName) : TCustomIniFile(std::move(fileName))
+{
+    LoadFromDisk();
+}
+
+void TMemIniFile::UpdateFile() { SaveToDisk(); }
+
+void TMemIniFile::GetStrings(TStrings& list) const
+{
+    list.Clear();
+    for (const auto& l : Doc().Preamble) list.Add(GbkToUtf8(l));
+    for (const auto& s : Doc().Sections) {
+        list.Add(GbkToUtf8(s.Header));
+        for (const auto& l : s.Lines) list.Add(GbkToUtf8(l.Raw));
+    }
+}
+
+void TMemIniFile::SetStrings(const TStrings& list)
+{
+    std::string bytes;
+    for (int i = 0; i < list.Count(); ++i) {
+        bytes += Utf8ToGbk(list.Strings(i));
+        bytes += "\r\n";
+    }
+    Parse(bytes, Doc());
+}
+
+void TMemIniFile::Clear() { Doc() = TIniDocument(); }
+
+void TMemIniFile::Rename(const std::string& fileName, bool reload)
+{
+    SetFileName(fileName);
+    if (reload) LoadFromDisk();
+}
