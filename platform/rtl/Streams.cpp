@@ -383,9 +383,9 @@ TMemoryStream::~TMemoryStream()
 
 void TMemoryStream::Clear()
 {
-    SetCapacity(0);
     FSize = 0;
     FPosition = 0;
+    SetCapacity(0);
 }
 
 void TMemoryStream::SetCapacity(int64_t newCapacity)
