@@ -170,7 +170,7 @@ std::string VarTypeAsText(TVarType t);   // "Integer", "Array Variant", "String"
 
 Variant VarAsType(const Variant& v, TVarType t);
 std::string VarToStr(const Variant& v);   // '' for Null
-std::string VarToStrDef(const Variant& v, const std::string& def);   // def for Null/Empty
+std::string VarToStrDef(const Variant& v, const std::string& def);   // def for Null
 std::string VarToWideStr(const Variant& v);
 TDateTime VarToDateTime(const Variant& v);
 Variant VarFromDateTime(TDateTime d);
@@ -181,10 +181,11 @@ Variant VarToValue(const Variant& v, const Variant& def);
 
 enum TVariantRelationship { vrEqual, vrLessThan, vrGreaterThan, vrNotEqual };
 
-// vrNotEqual when one side is Null (and not both) or the pair cannot be
-// ordered; never raises for such pairs.
+// vrNotEqual when exactly one side is Null or Empty; raises the variant
+// errors of the comparison operators for pairs that cannot be compared
+// (text that is not a number against a number, arrays, interfaces).
 TVariantRelationship VarCompareValue(const Variant& a, const Variant& b);
-// True when both hold the same value; false (never raises) for unlike pairs.
+// Both Null, both Empty, or equal values; false when only one is Null/Empty.
 bool VarSameValue(const Variant& a, const Variant& b);
 
 // ---- operators -------------------------------------------------------------
