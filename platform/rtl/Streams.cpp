@@ -191,9 +191,16 @@ void TStream::WriteExtended(double v)
 
 std::string TStream::ReadString(int count)
 {
-    if (count <= 0) return std::string();
-    std::string s(size_t(count), '\0');
-    ReadBuffer(s.data(), count);
+    // Grow with the data actually read, so that a damaged length field
+    // cannot ask for gigabytes before the read fails.
+    std::string s;
+    while (count > 0) {
+        size_t at = s.size();
+        int n = std::min(count, 0x10000);
+        s.resize(at + size_t(n));
+        ReadBuffer(s.data() + at, n);
+        count -= n;
+    }
     return s;
 }
 

@@ -379,9 +379,11 @@ void TStrings::SetDelimitedText(const std::string& text)
     SetDelimitedTextWith(text, FDelimiter, FQuoteChar, FStrictDelimiter);
 }
 
+// Written for any reader: blanks are quoted even under StrictDelimiter, so
+// that lists that do not split at blanks read the text back alike.
 std::string TStrings::CommaText() const
 {
-    return DelimitedTextWith(',', '"', FStrictDelimiter);
+    return DelimitedTextWith(',', '"', false);
 }
 
 void TStrings::SetCommaText(const std::string& text)
@@ -408,8 +410,15 @@ void TStrings::EndUpdate()
 
 void TStrings::LoadFromStream(TStream* stream)
 {
-    int64_t size = stream->Size() - stream->Position();
-    std::string bytes = size > 0 ? stream->ReadString(int(size)) : std::string();
+    // Read to the end in pieces: the stream may not know its size, and a
+    // failing read leaves the list as it was.
+    std::string bytes;
+    char buf[0x10000];
+    for (;;) {
+        int n = stream->Read(buf, sizeof buf);
+        if (n <= 0) break;
+        bytes.append(buf, size_t(n));
+    }
     std::string text;
     if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text = bytes.substr(3);

@@ -82,6 +82,8 @@ public:
     std::string DelimitedText() const;
     void SetDelimitedText(const std::string& text);
     // DelimitedText with ',' and '"' whatever Delimiter and QuoteChar hold.
+    // Reading honours StrictDelimiter; writing always quotes items holding
+    // blanks, so that the text reads back under either setting.
     std::string CommaText() const;
     void SetCommaText(const std::string& text);
 

@@ -148,6 +148,8 @@ TEST(StreamTypedIO, ReadingPastTheEndRaisesReadError)
     EXPECT_THROW(ms.ReadBuffer(buf, -1), EReadError);
     EXPECT_EQ(ms.Read(buf, -1), 0);
     EXPECT_EQ(ms.ReadString(0), "");
+    ms.SetPosition(0);
+    EXPECT_THROW(ms.ReadString(0x7FFFFFFF), EReadError) << "a damaged length fails, it does not allocate";
 }
 
 // ---- positioning -------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -112,6 +113,27 @@ TEST(StringListText, CommaTextQuotesWhatNeedsIt)
         TStringList back;
         back.SetCommaText(l.CommaText());
         EXPECT_EQ(ItemsOf(back), c.items) << c.text;
+    }
+}
+
+TEST(StringListText, CommaTextUnderStrictDelimiter)
+{
+    struct Case {
+        const char* text;
+        std::vector<std::string> parsed, items;
+        const char* joined;
+    };
+    const Case cases[] = {
+        {"a b, c", {"a b", " c"}, {"a b", "c"}, "\"a b\",c"},
+        {"\"a b\",c", {"a b", "c"}, {"a,b", ""}, "\"a,b\","},
+    };
+    for (const Case& c : cases) {
+        TStringList l;
+        l.SetStrictDelimiter(true);
+        l.SetCommaText(c.text);
+        EXPECT_EQ(ItemsOf(l), c.parsed) << c.text;
+        Fill(l, c.items);
+        EXPECT_EQ(l.CommaText(), c.joined);
     }
 }
 
@@ -538,6 +560,19 @@ TEST(StringListFiles, StreamsHoldGbkWithCrLf)
     TStringStream utf8("\xEF\xBB\xBF学员\r\n科目");
     back.LoadFromStream(&utf8);
     EXPECT_EQ(ItemsOf(back), (std::vector<std::string>{"学员", "科目"}));
+
+    // A stream that cannot tell its size (a pipe) is read to its end.
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    {
+        THandleStream w(fds[1]);
+        w.WriteString("a\r\n\xBF\xC6\xC4\xBF");   // 科目
+        ::close(fds[1]);
+    }
+    THandleStream r(fds[0]);
+    back.LoadFromStream(&r);
+    ::close(fds[0]);
+    EXPECT_EQ(ItemsOf(back), (std::vector<std::string>{"a", "科目"}));
 }
 
 TEST(StringListFiles, FileRoundTripAndErrors)

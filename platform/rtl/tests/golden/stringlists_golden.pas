@@ -64,6 +64,19 @@ begin
   L.Free;
 end;
 
+procedure StrictComma(const S: string; const A: array of string);
+var L: TStringList; I: Integer;
+begin
+  L := TStringList.Create;
+  L.StrictDelimiter := True;
+  L.CommaText := S;
+  Write('    {"', Esc(S), '", ', Items(L), ', ');
+  L.Clear;
+  for I := 0 to High(A) do L.Add(A[I]);
+  WriteLn(Items(L), ', "', Esc(L.CommaText), '"},');
+  L.Free;
+end;
+
 procedure MakeDelim(const A: array of string; D, Q: Char; Strict: Boolean);
 var L: TStringList; I: Integer;
 begin
@@ -125,6 +138,9 @@ begin
   MakeComma(['tab'#9'x']);
   MakeComma(['a=b c']);
   MakeComma(['a''b']);
+  WriteLn('// CommaText under StrictDelimiter');
+  StrictComma('a b, c', ['a b', 'c']);
+  StrictComma('"a b",c', ['a,b', '']);
   WriteLn('// DelimitedText parse');
   ParseDelim('a;b c;d', ';', '"', False);
   ParseDelim('a;b c;d', ';', '"', True);
