@@ -367,7 +367,7 @@ std::string GbkTruncate(std::string_view utf8, int maxBytes)
 
 std::string GbkCopy(std::string_view utf8, int index, int count)
 {
-    if (index < 1) { count += index - 1; index = 1; }   // as Copy does with a low start
+    if (index < 1) index = 1;   // as Copy does with a low start
     if (count <= 0) return {};
     long long from = index - 1, to = from + (long long)count;   // byte window [from, to)
     long long pos = 0;
@@ -539,12 +539,11 @@ std::string AnsiExtractQuotedStr(std::string& src, char quote)
 
 std::string AnsiDequotedStr(std::string_view s, char quote)
 {
+    // A text that starts with the quote gives what the quotes enclose (an
+    // unterminated one runs to the end); any other text stays as it is.
+    if (s.empty() || s.front() != quote) return std::string(s);
     std::string rest(s);
-    std::string r = AnsiExtractQuotedStr(rest, quote);
-    // Only a text that is quoted as a whole loses its quotes; "'a'b" and
-    // "'abc" stay as they are.
-    if (s.size() >= 2 && s.front() == quote && s.back() == quote && rest.empty()) return r;
-    return std::string(s);
+    return AnsiExtractQuotedStr(rest, quote);
 }
 
 std::string DequotedStr(std::string_view s, char quote) { return AnsiDequotedStr(s, quote); }
@@ -682,19 +681,12 @@ bool IsValidIdent(std::string_view s, bool allowDots)
 {
     auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
     auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (s.empty()) return false;
-    bool atStart = true;   // start of the whole name or of a dotted part
-    for (char c : s) {
-        if (atStart) {
-            if (!alpha(c)) return false;
-            atStart = false;
-        } else if (c == '.' && allowDots) {
-            atStart = true;
-        } else if (!alpha(c) && !digit(c)) {
-            return false;
-        }
-    }
-    return !atStart;
+    // As the class library has it: dots, when allowed, may stand anywhere
+    // after the first character.
+    if (s.empty() || !alpha(s[0])) return false;
+    for (size_t i = 1; i < s.size(); ++i)
+        if (!alpha(s[i]) && !digit(s[i]) && !(allowDots && s[i] == '.')) return false;
+    return true;
 }
 
 std::string AdjustLineBreaks(std::string_view s, TTextLineBreakStyle style)

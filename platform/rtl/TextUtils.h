@@ -36,7 +36,8 @@ int GbkLength(std::string_view utf8);
 std::string GbkTruncate(std::string_view utf8, int maxBytes);
 // Copy counted in GBK bytes (1-based, like Copy): the characters whose GBK
 // bytes start within [index, index+count). A character that would straddle
-// the end is left out, one that straddles the start is skipped.
+// the end is left out, one that straddles the start is skipped. An index
+// below 1 counts from the first byte, as Copy does.
 std::string GbkCopy(std::string_view utf8, int index, int count);
 
 // ---- UTF-16 -------------------------------------------------------------------
@@ -85,7 +86,8 @@ std::string AnsiQuotedStr(std::string_view s, char quote);
 // in src what follows the closing quote. Returns "" and leaves src alone when
 // src does not start with the quote. Unterminated: the rest of src is taken.
 std::string AnsiExtractQuotedStr(std::string& src, char quote);
-// The text inside the quotes when s is quoted, else s itself.
+// What the quotes enclose when s starts with the quote (to the end when the
+// closing quote is missing), else s itself.
 std::string AnsiDequotedStr(std::string_view s, char quote);
 std::string DequotedStr(std::string_view s, char quote = '\'');
 
