@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // ---- events -----------------------------------------------------------------
@@ -173,31 +174,40 @@ private:
     I* FPtr = nullptr;
 };
 
-// Whether intf (or obj) offers interface I; the typed reference goes to out.
-template <class I> bool Supports(IInterface* intf, TIntf<I>& out)
+namespace qz_detail {
+template <class P> IInterface* AsIntf(P* p)
+{
+    if constexpr (std::is_base_of_v<IInterface, P>)
+        return p;
+    else
+        return dynamic_cast<IInterface*>(p);
+}
+}
+
+// Whether p (an interface or an object) offers interface I; the typed
+// reference goes to out.
+template <class I, class P> bool Supports(P* p, TIntf<I>& out)
 {
     out.Reset();
-    void* p = nullptr;
-    if (!intf || intf->QueryInterface(I::IID, &p) != S_OK || !p) return false;
-    out = TIntf<I>::Attach(static_cast<I*>(p));
+    IInterface* intf = p ? qz_detail::AsIntf(p) : nullptr;
+    void* q = nullptr;
+    if (!intf || intf->QueryInterface(I::IID, &q) != S_OK || !q) return false;
+    out = TIntf<I>::Attach(static_cast<I*>(q));
     return true;
-}
-template <class I> bool Supports(TObject* obj, TIntf<I>& out)
-{
-    return Supports<I>(dynamic_cast<IInterface*>(obj), out);
 }
 // A plain test; touches no reference count when the class implements I
 // itself, so it never frees a reference-counted object with no references.
-template <class I> bool Supports(TObject* obj)
+template <class I, class P> bool Supports(P* p)
 {
-    if (!obj) return false;
-    if (dynamic_cast<I*>(obj)) return true;
-    IInterface* intf = dynamic_cast<IInterface*>(obj);
-    void* p = nullptr;
-    if (!intf || intf->QueryInterface(I::IID, &p) != S_OK || !p) return false;
-    static_cast<I*>(p)->_Release();
+    if (!p) return false;
+    if (dynamic_cast<I*>(p)) return true;
+    IInterface* intf = qz_detail::AsIntf(p);
+    void* q = nullptr;
+    if (!intf || intf->QueryInterface(I::IID, &q) != S_OK || !q) return false;
+    static_cast<I*>(q)->_Release();
     return true;
 }
+template <class I> bool Supports(std::nullptr_t) { return false; }
 
 // A reference-counted object: freed when its last interface reference goes.
 class TInterfacedObject : public TObject, public virtual IInterface {

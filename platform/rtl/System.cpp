@@ -169,12 +169,20 @@ TClassRec* qz_detail::MakeClassRec(const char* name, TClass parent,
 
 Currency Currency::FromDouble(double d)
 {
+    if (std::isnan(d)) throw EInvalidOp("Invalid floating point operation");
     double scaled = d * 10000.0;
-    // Banker's rounding, as the class library rounds to Currency.
+    if (!(std::fabs(scaled) < 9.2233720368547758e18)) throw EOverflow("Floating point overflow");
+    // Halves to even, as the class library rounds to Currency.
     double r = std::nearbyint(scaled);
     Currency c;
     c.Value = static_cast<int64_t>(r);
     return c;
+}
+
+Currency Currency::operator/(Currency o) const
+{
+    if (o.Value == 0) throw EZeroDivide("Floating point division by zero");
+    return FromDouble(double(Value) / double(o.Value));
 }
 
 void Abort()

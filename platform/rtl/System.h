@@ -118,16 +118,25 @@ TClass FindClass(const std::string& name);      // raises EClassNotFound
 // ---- class record macros ---------------------------------------------------
 
 namespace qz_detail {
+// Components are made with their owner; other classes without arguments
+// (a constructor taking bool or a pointer would otherwise catch the owner),
+// and only then with the owner if that is all they offer.
+template <class C> constexpr bool TakesOwnerFirst =
+    std::is_base_of_v<TComponent, C> && std::is_constructible_v<C, TComponent*>;
 template <class C> TObject* Factory(TComponent* owner)
 {
     if constexpr (std::is_abstract_v<C>) {
         return nullptr;
-    } else if constexpr (std::is_constructible_v<C, TComponent*>) {
+    } else if constexpr (TakesOwnerFirst<C>) {
         C* o = new C(owner);
         o->AfterConstruction();
         return o;
     } else if constexpr (std::is_default_constructible_v<C>) {
         C* o = new C();
+        o->AfterConstruction();
+        return o;
+    } else if constexpr (std::is_constructible_v<C, TComponent*>) {
+        C* o = new C(owner);
         o->AfterConstruction();
         return o;
     } else {
@@ -207,8 +216,21 @@ struct Currency {
     int64_t Value = 0;   // the amount times 10000
     Currency() = default;
     static Currency FromRaw(int64_t raw) { Currency c; c.Value = raw; return c; }
-    static Currency FromDouble(double d);   // rounds half away from zero... to 4 decimals
+    static Currency FromInt(int64_t v) { return FromRaw(v * 10000); }
+    // Rounds to four decimals, halves to even as the class library does;
+    // raises EOverflow beyond the range and EInvalidOp for NaN.
+    static Currency FromDouble(double d);
     double ToDouble() const { return double(Value) / 10000.0; }
     bool operator==(const Currency&) const = default;
     auto operator<=>(const Currency&) const = default;
+
+    Currency operator-() const { return FromRaw(-Value); }
+    Currency operator+(Currency o) const { return FromRaw(Value + o.Value); }
+    Currency operator-(Currency o) const { return FromRaw(Value - o.Value); }
+    Currency operator*(int64_t n) const { return FromRaw(Value * n); }
+    Currency& operator+=(Currency o) { Value += o.Value; return *this; }
+    Currency& operator-=(Currency o) { Value -= o.Value; return *this; }
+    // Products and quotients go through double and round back to four decimals.
+    Currency operator*(Currency o) const { return FromDouble(ToDouble() * o.ToDouble()); }
+    Currency operator/(Currency o) const;   // raises EZeroDivide for a zero divisor
 };

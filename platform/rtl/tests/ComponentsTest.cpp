@@ -1,0 +1,353 @@
+#include "Components.h"
+#include "TypInfo.h"
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> gLog;
+
+// Records its destruction and the removals it hears of, and clears its
+// reference to a linked component when told it goes.
+class TProbe : public TComponent {
+    QZ_CLASS(TProbe, TComponent)
+public:
+    explicit TProbe(TComponent* owner = nullptr, const std::string& name = "") : TComponent(owner)
+    {
+        if (!name.empty()) SetName(name);
+    }
+    ~TProbe() override { gLog.push_back("free " + Name()); }
+    void SetLink(TProbe* p)
+    {
+        if (FLink) FLink->RemoveFreeNotification(this);
+        FLink = p;
+        if (p) p->FreeNotification(this);
+    }
+    TProbe* Link() const { return FLink; }
+    void Notification(TComponent* c, TOperation op) override
+    {
+        TComponent::Notification(c, op);
+        Heard.push_back((op == opInsert ? "+" : "-") + c->Name());
+        if (op == opRemove && c == FLink) FLink = nullptr;
+    }
+    void Loaded() override
+    {
+        TComponent::Loaded();
+        ++LoadedCount;
+    }
+    std::vector<std::string> Heard;
+    int LoadedCount = 0;
+
+private:
+    TProbe* FLink = nullptr;
+};
+QZ_CLASS_IMPL(TProbe, TComponent)
+
+class TColorBox : public TPersistent {
+    QZ_CLASS(TColorBox, TPersistent)
+public:
+    int Color = 0;
+    void Assign(TPersistent* source) override
+    {
+        if (auto* s = DynamicCast<TColorBox>(source)) {
+            Color = s->Color;
+            return;
+        }
+        TPersistent::Assign(source);
+    }
+};
+class TOwnedBox : public TPersistent {
+    QZ_CLASS(TOwnedBox, TPersistent)
+public:
+    TPersistent* Owner = nullptr;
+    TPersistent* GetOwner() const override { return Owner; }
+};
+QZ_CLASS_IMPL(TColorBox, TPersistent)
+QZ_CLASS_IMPL(TOwnedBox, TPersistent)
+
+// Interfaces.
+class IGreeter : public virtual IInterface {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{5A0E1C62-3C1B-4F7B-9D10-2B4C7A7E0001}");
+    virtual std::string Greet() = 0;
+};
+class ICounter : public virtual IInterface {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{5A0E1C62-3C1B-4F7B-9D10-2B4C7A7E0002}");
+    virtual int Next() = 0;
+};
+int gGreeterFreed = 0;
+class TGreeter : public TInterfacedObject, public IGreeter {
+    QZ_CLASS(TGreeter, TInterfacedObject)
+    QZ_INTERFACES(IGreeter)
+public:
+    ~TGreeter() override { ++gGreeterFreed; }
+    std::string Greet() override { return "你好"; }
+};
+class TCountingComponent : public TComponent, public ICounter {
+    QZ_CLASS(TCountingComponent, TComponent)
+    QZ_INTERFACES(ICounter)
+public:
+    using TComponent::TComponent;
+    int Next() override { return ++N; }
+    int N = 0;
+};
+QZ_CLASS_IMPL(TGreeter, TInterfacedObject)
+QZ_CLASS_IMPL(TCountingComponent, TComponent)
+
+}   // namespace
+
+class ComponentsTest : public ::testing::Test {
+protected:
+    void SetUp() override { gLog.clear(); }
+};
+
+TEST_F(ComponentsTest, OwnerFreesOwnedComponentsLastFirst)
+{
+    auto* form = new TProbe(nullptr, "Form1");
+    auto* a = new TProbe(form, "A");
+    new TProbe(form, "B");
+    new TProbe(a, "A1");
+    new TProbe(form, "C");
+    EXPECT_EQ(form->ComponentCount(), 3);
+    EXPECT_EQ(form->Components(1)->Name(), "B");
+    EXPECT_EQ(a->Owner(), form);
+    EXPECT_EQ(a->ComponentIndex(), 0);
+    FreeObject(form);
+    EXPECT_EQ(gLog, (std::vector<std::string>{"free Form1", "free C", "free B", "free A", "free A1"}));
+}
+
+TEST_F(ComponentsTest, FreeingAnOwnedComponentLeavesItsOwner)
+{
+    TProbe form(nullptr, "Form1");
+    auto* a = new TProbe(&form, "A");
+    auto* b = new TProbe(&form, "B");
+    FreeObject(a);
+    EXPECT_EQ(form.ComponentCount(), 1);
+    EXPECT_EQ(form.Components(0), b);
+    EXPECT_EQ(form.FindComponent("a"), nullptr);
+    // The owner and the remaining components heard of it.
+    // (named after insertion, hence the empty names on "+")
+    EXPECT_EQ(form.Heard, (std::vector<std::string>{"+", "+", "-A"}));
+    EXPECT_EQ(b->Heard, (std::vector<std::string>{"-A"}));
+    EXPECT_THROW(form.Components(1), EListError);
+}
+
+TEST_F(ComponentsTest, FreeNotificationClearsReferencesAcrossOwners)
+{
+    TProbe form1(nullptr, "Form1"), form2(nullptr, "Form2");
+    auto* grid = new TProbe(&form1, "Grid");
+    auto* source = new TProbe(&form2, "Source");
+    grid->SetLink(source);
+    FreeObject(source);
+    EXPECT_EQ(grid->Link(), nullptr);
+
+    // The link works both ways and is dropped on request.
+    auto* other = new TProbe(&form2, "Other");
+    grid->SetLink(other);
+    FreeObject(grid);
+    other->SetLink(nullptr);   // must not touch the freed grid
+    auto* again = new TProbe(&form2, "Again");
+    grid = new TProbe(&form1, "Grid");
+    grid->SetLink(again);
+    grid->SetLink(nullptr);
+    again->Heard.clear();
+    grid->Heard.clear();
+    FreeObject(again);
+    EXPECT_TRUE(grid->Heard.empty());
+}
+
+TEST_F(ComponentsTest, ReferencesBetweenSiblingsClearWhenOwnerIsFreed)
+{
+    auto* form = new TProbe(nullptr, "Form1");
+    auto* early = new TProbe(form, "Early");
+    auto* late = new TProbe(form, "Late");
+    early->SetLink(late);
+    TWeakRef<TProbe> weakEarly(early);
+    // Late goes first (last owned first); Early is told before its own turn.
+    FreeObject(form);
+    EXPECT_FALSE(weakEarly);
+    EXPECT_EQ(gLog, (std::vector<std::string>{"free Form1", "free Late", "free Early"}));
+}
+
+TEST_F(ComponentsTest, NameValidation)
+{
+    TProbe form(nullptr, "Form1");
+    auto* a = new TProbe(&form, "Edit1");
+    auto* b = new TProbe(&form);
+    struct Case {
+        const char* name;
+        const char* error;   // null: accepted
+    };
+    const Case cases[] = {
+        {"edit1", "A component named edit1 already exists"},
+        {"EDIT1", "A component named EDIT1 already exists"},
+        {"1Edit", "'1Edit' is not a valid component name"},
+        {"Edit 2", "'Edit 2' is not a valid component name"},
+        {"学员", "'学员' is not a valid component name"},
+        {"_Edit2", nullptr},
+        {"Edit2", nullptr},
+        {"", nullptr},
+    };
+    for (const Case& c : cases) {
+        try {
+            b->SetName(c.name);
+            EXPECT_EQ(c.error, nullptr) << c.name;
+            EXPECT_EQ(b->Name(), c.name);
+        } catch (const EComponentError& e) {
+            ASSERT_NE(c.error, nullptr) << c.name;
+            EXPECT_STREQ(e.what(), c.error);
+        }
+    }
+    // Changing only the case of one's own name is allowed.
+    a->SetName("EDIT1");
+    EXPECT_EQ(form.FindComponent("edit1"), a);
+    EXPECT_EQ(form.FindComponent(""), nullptr);
+    // Without an owner only the identifier rule applies.
+    TProbe lone;
+    lone.SetName("Form1");
+    EXPECT_THROW(lone.SetName("a-b"), EComponentError);
+}
+
+TEST_F(ComponentsTest, InsertAndRemoveComponent)
+{
+    TProbe form1(nullptr, "Form1"), form2(nullptr, "Form2");
+    auto* a = new TProbe(&form1, "A");
+    new TProbe(&form2, "A");
+    // A duplicate name is refused on insertion too, and nothing moves.
+    EXPECT_THROW(form2.InsertComponent(a), EComponentError);
+    EXPECT_EQ(a->Owner(), &form1);
+    EXPECT_EQ(form1.ComponentCount(), 1);
+    a->SetName("B");
+    form2.InsertComponent(a);   // leaves form1 first
+    EXPECT_EQ(a->Owner(), &form2);
+    EXPECT_EQ(form1.ComponentCount(), 0);
+    EXPECT_EQ(form2.ComponentCount(), 2);
+    EXPECT_EQ(form1.Heard.back(), "-B");
+    EXPECT_EQ(form2.Heard.back(), "+B");
+    a->SetComponentIndex(0);
+    EXPECT_EQ(form2.Components(0), a);
+    form2.RemoveComponent(a);
+    EXPECT_EQ(a->Owner(), nullptr);
+    delete a;
+    EXPECT_EQ(form2.ComponentCount(), 1);
+}
+
+TEST_F(ComponentsTest, StateLoadedAndDestroying)
+{
+    auto* form = new TProbe(nullptr, "Form1");
+    auto* child = new TProbe(form, "Child");
+    form->SetComponentStateFlag(csLoading, true);
+    EXPECT_TRUE(form->ComponentState().Contains(csLoading));
+    form->Loaded();
+    EXPECT_FALSE(form->ComponentState().Contains(csLoading));
+    EXPECT_EQ(form->LoadedCount, 1);
+
+    form->SetDesigning(true);
+    EXPECT_TRUE(child->ComponentState().Contains(csDesigning));
+    auto* added = new TProbe(form, "Added");
+    EXPECT_TRUE(added->ComponentState().Contains(csDesigning));
+
+    form->Destroying();
+    EXPECT_TRUE(form->ComponentState().Contains(csDestroying));
+    EXPECT_TRUE(child->ComponentState().Contains(csDestroying));
+    FreeObject(form);
+}
+
+TEST_F(ComponentsTest, CreateByNameWithOwnerAndTagProperty)
+{
+    RegisterClass(TProbe::StaticClass());
+    TProbe form(nullptr, "Form1");
+    TObject* o = FindClass("tprobe")->Create(&form);
+    auto* p = DynamicCast<TProbe>(o);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->Owner(), &form);
+    SetOrdProp(p, "Tag", 77);
+    EXPECT_EQ(p->Tag(), 77);
+    SetStrProp(p, "Name", "Made");
+    EXPECT_EQ(form.FindComponent("MADE"), p);
+    EXPECT_THROW(SetStrProp(p, "Name", "9"), EComponentError);
+    UnRegisterClass(TProbe::StaticClass());
+}
+
+TEST_F(ComponentsTest, AssignAndNamePath)
+{
+    TColorBox a, b;
+    a.Color = 5;
+    b.Assign(&a);
+    EXPECT_EQ(b.Color, 5);
+    TOwnedBox o;
+    try {
+        b.Assign(&o);
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "Cannot assign a TOwnedBox to a TColorBox");
+    }
+    try {
+        b.Assign(nullptr);
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "Cannot assign a nil to a TColorBox");
+    }
+
+    TProbe form(nullptr, "Form1");
+    auto* edit = new TProbe(&form, "Edit1");
+    EXPECT_EQ(edit->GetNamePath(), "Edit1");
+    EXPECT_EQ(o.GetNamePath(), "TOwnedBox");
+    o.Owner = edit;
+    EXPECT_EQ(o.GetNamePath(), "Edit1.TOwnedBox");
+}
+
+TEST_F(ComponentsTest, InterfacesWithAndWithoutCounting)
+{
+    gGreeterFreed = 0;
+    {
+        TIntf<IGreeter> g(new TGreeter);
+        EXPECT_EQ(g->Greet(), "你好");
+        TIntf<IInterface> base;
+        ASSERT_TRUE(Supports<IInterface>(g.Get(), base));
+        TIntf<ICounter> counter;
+        EXPECT_FALSE(Supports<ICounter>(g.Get(), counter));
+        EXPECT_FALSE(counter);
+        TIntf<IGreeter> copy = g;
+        EXPECT_EQ(dynamic_cast<TGreeter*>(g.Get())->RefCount(), 3);
+    }
+    EXPECT_EQ(gGreeterFreed, 1);
+
+    // A plain test leaves an uncounted object alive.
+    auto* raw = new TGreeter;
+    EXPECT_TRUE(Supports<IGreeter>(raw));
+    EXPECT_FALSE(Supports<ICounter>(raw));
+    EXPECT_EQ(gGreeterFreed, 1);
+    TIntf<IGreeter> hold(raw);
+    hold.Reset();
+    EXPECT_EQ(gGreeterFreed, 2);
+
+    // Components are not counted: references come and go, the owner frees.
+    TProbe form(nullptr, "Form1");
+    auto* c = new TCountingComponent(&form);
+    {
+        TIntf<ICounter> i;
+        ASSERT_TRUE(Supports<ICounter>(c, i));
+        EXPECT_EQ(i->Next(), 1);
+        TIntf<IGreeter> g;
+        EXPECT_FALSE(Supports<IGreeter>(c, g));
+    }
+    EXPECT_EQ(c->N, 1);
+    EXPECT_FALSE(Supports<ICounter>(&form));
+    EXPECT_FALSE(Supports<ICounter>(nullptr));
+}
+
+TEST(Guid, ParseAndFormat)
+{
+    TGUID g = StringToGUID("{5a0e1c62-3c1b-4f7b-9d10-2b4c7a7e00ff}");
+    EXPECT_EQ(GUIDToString(g), "{5A0E1C62-3C1B-4F7B-9D10-2B4C7A7E00FF}");
+    EXPECT_TRUE(g == StringToGUID(GUIDToString(g)));
+    for (const char* bad : {"", "{}", "5A0E1C62-3C1B-4F7B-9D10-2B4C7A7E00FF",
+                            "{5A0E1C62-3C1B-4F7B-9D10-2B4C7A7E00F}",
+                            "{5A0E1C62-3C1B-4F7B-9D10-2B4C7A7E00FFF}",
+                            "{5A0E1C62-3C1B-4F7B-9D10-2B4C7A7E00FG}"})
+        EXPECT_THROW(StringToGUID(bad), EConvertError) << bad;
+}
