@@ -96,7 +96,10 @@ protected:
 
 // A stream over a named file. Share modes are kept with advisory locks
 // between streams that honour them: fmShareExclusive and fmShareDenyRead
-// keep every other stream out, fmShareDenyWrite keeps writers out.
+// keep every other stream out, fmShareDenyWrite keeps writers out;
+// fmShareCompat and fmShareDenyNone (and plain fmCreate) lock nothing.
+// A refused create leaves the existing file untouched. Backslashes in the
+// name are taken as folder separators.
 class TFileStream : public THandleStream {
     QZ_CLASS(TFileStream, THandleStream)
 public:
