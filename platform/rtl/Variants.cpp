@@ -634,6 +634,13 @@ bool IsInterfaceLike(const Variant& v)
 
 Variant FloatResult(double d) { return Variant(d); }
 
+// An Int64 or LongWord operand makes an ordinal result Int64.
+bool Wide(const Variant& v) { return v.VType() == varInt64 || v.VType() == varLongWord; }
+Variant OrdResult(int64_t r, const Variant& a, const Variant& b)
+{
+    return Wide(a) || Wide(b) ? Variant::FromInt64(r) : IntResult(r);
+}
+
 Variant AddSubMul(const Variant& a, const Variant& b, TVarOp op)
 {
     TVarType ta = a.VType(), tb = b.VType();
@@ -682,7 +689,7 @@ Variant AddSubMul(const Variant& a, const Variant& b, TVarOp op)
         double dx = double(x), dy = double(y);
         return FloatResult(op == opAdd ? dx + dy : (op == opSubtract ? dx - dy : dx * dy));
     }
-    return IntResult(r);
+    return OrdResult(r, a, b);
 }
 
 Variant Divide(const Variant& a, const Variant& b)
@@ -711,10 +718,10 @@ Variant IntDivMod(const Variant& a, const Variant& b, TVarOp op)
     int64_t x = a.AsInt64(), y = b.AsInt64();
     if (y == 0) throw EDivByZero("Division by zero");
     if (x == INT64_MIN && y == -1) {
-        if (op == opModulus) return IntResult(0);
+        if (op == opModulus) return OrdResult(0, a, b);
         OverflowError(varInt64, varInt64);
     }
-    return IntResult(op == opIntDivide ? x / y : x % y);
+    return OrdResult(op == opIntDivide ? x / y : x % y, a, b);
 }
 
 // Converts text or a number to a Boolean for the logical operators.
@@ -738,7 +745,7 @@ Variant Logical(const Variant& a, const Variant& b, TVarOp op)
         return Variant(op == opAnd ? (x && y) : (op == opOr ? (x || y) : (x != y)));
     }
     int64_t x = a.AsInt64(), y = b.AsInt64();
-    return IntResult(op == opAnd ? (x & y) : (op == opOr ? (x | y) : (x ^ y)));
+    return OrdResult(op == opAnd ? (x & y) : (op == opOr ? (x | y) : (x ^ y)), a, b);
 }
 
 bool Fits32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
@@ -746,7 +753,7 @@ bool Fits32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 Variant Shift(const Variant& a, const Variant& b, TVarOp op)
 {
     int64_t x = a.AsInt64(), n = b.AsInt64();
-    if (Fits32(x) && a.VType() != varInt64) {
+    if (Fits32(x) && !Wide(a)) {
         // 32-bit operands shift as 32-bit values: shr fills with zeros.
         uint32_t u = uint32_t(int32_t(x));
         unsigned s = unsigned(n) & 31;
@@ -764,9 +771,8 @@ Variant VarBinaryOp(const Variant& a0, const Variant& b0, TVarOp op)
 {
     if (op >= opCompare) InvalidOp();
     if (IsInterfaceLike(a0) || IsInterfaceLike(b0)) InvalidOp();
-    bool logical = op == opAnd || op == opOr || op == opXor;
-    if (logical) return Logical(a0.IsEmpty() && b0.IsEmpty() ? Variant(0) : a0, b0, op);
     if (a0.IsEmpty() && b0.IsEmpty()) return Variant();
+    if (op == opAnd || op == opOr || op == opXor) return Logical(a0, b0, op);
     if (a0.IsNull() || b0.IsNull()) return Null();
     // Empty beside a value counts as 0, or as '' beside text.
     auto fill = [](const Variant& e, const Variant& other) {
@@ -796,7 +802,7 @@ Variant VarUnaryOp(const Variant& a, TVarOp op)
             return Variant(!a.AsBoolean());
         }
         int64_t i = a.AsInt64();
-        if (t == varInt64) return Variant::FromInt64(~i);
+        if (Wide(a)) return Variant::FromInt64(~i);
         return IntResult(~i);
     }
     if (op != opNegate) InvalidOp();
@@ -812,7 +818,7 @@ Variant VarUnaryOp(const Variant& a, TVarOp op)
     default: {
         int64_t i = a.AsInt64();
         if (i == INT64_MIN) return Variant(-double(i));
-        if (t == varInt64) return Variant::FromInt64(-i);
+        if (Wide(a)) return Variant::FromInt64(-i);
         return IntResult(-i);
     }
     }

@@ -217,6 +217,20 @@ begin
   Bin('longword,1', VarAsType(4000000000, varLongWord), 1, '+');
   Bin('int,i64', 2, Int64(3), '*');
   Bin('s1,null', '1', Null, '+');
+  Bin('longword5,1', VarAsType(5, varLongWord), 1, '+');
+  Bin('i64 7,2', Int64(7), 2, 'div');
+  Bin('i64 6,3', Int64(6), 3, 'and');
+  Bin('i64 1,4', Int64(1), 4, 'shl');
+  Bin('i64 -16,2', Int64(-16), 2, 'shr');
+  Bin('1,31', 1, 31, 'shl');
+  Bin('int,int', 3, 4, '*');
+  Bin('word,word', VarAsType(3, varWord), VarAsType(4, varWord), '-');
+  Bin('s7.5,2', '7.5', 2, 'div');
+  Bin('sx,strue', 'x', 'True', 'and');
+  Bin('s1,s0', '1', '0', 'and');
+  Bin('empty,true', Unassigned, True, 'and');
+  Bin('date,date', VarFromDateTime(d), VarFromDateTime(d), '+');
+  Bin('cur,s2', c, '2', '+');
   Bin('olestr,str', VarAsType('a', varOleStr), 'b', '+');
 
   Un('5', 5, 'not');
@@ -235,6 +249,10 @@ begin
   Un('minint', -MaxInt - 1, '-');
   Un('cur', c, '-');
   Un('sa', 'a', '-');
+  Un('i64', Int64(5000000000), '-');
+  Un('i64', Int64(5000000000), 'not');
+  Un('single', VarAsType(1.5, varSingle), '-');
+  Un('date', VarFromDateTime(d), '-');
 
   Cmp('1,1', 1, 1);
   Cmp('1,2', 1, 2);
