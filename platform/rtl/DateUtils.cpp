@@ -273,9 +273,25 @@ void AppendDateTime(std::string& out, const std::string& fmt, TDateTime dt,
     uint16_t year, month, day, hour, min, sec, msec;
     DecodeDateTime(dt, year, month, day, hour, min, sec, msec);
     char lastToken = ' ';
-    bool use12Hour = false;
     size_t i = 0;
     const size_t n = fmt.size();
+    // An am/pm marker anywhere in the format (outside quotes) puts every hour
+    // of it on the 12-hour clock.
+    bool use12Hour = false;
+    {
+        char q = 0;
+        for (size_t p = 0; p < n && !use12Hour; ++p) {
+            char ch = fmt[p];
+            if (q) {
+                if (ch == q) q = 0;
+            } else if (ch == '\'' || ch == '"') {
+                q = ch;
+            } else if (ch == 'a' || ch == 'A') {
+                use12Hour = StartsWithNoCase(fmt, p, "am/pm") || StartsWithNoCase(fmt, p, "a/p") ||
+                            StartsWithNoCase(fmt, p, "ampm");
+            }
+        }
+    }
     auto count = [&](char token) {
         int c = 1;
         while (i < n && std::toupper(static_cast<unsigned char>(fmt[i])) == token) {
@@ -335,28 +351,6 @@ void AppendDateTime(std::string& out, const std::string& fmt, TDateTime dt,
         }
         case 'H': {
             int c = count('H');
-            // A 12-hour clock when an am/pm marker follows before the next hour.
-            bool quoted = false;
-            char q = 0;
-            for (size_t p = i; p < n; ++p) {
-                char ch = fmt[p];
-                if (quoted) {
-                    if (ch == q) quoted = false;
-                    continue;
-                }
-                if (ch == '\'' || ch == '"') {
-                    quoted = true;
-                    q = ch;
-                    continue;
-                }
-                if (ch == 'h' || ch == 'H') break;
-                if (ch == 'a' || ch == 'A') {
-                    if (StartsWithNoCase(fmt, p, "am/pm") || StartsWithNoCase(fmt, p, "a/p") ||
-                        StartsWithNoCase(fmt, p, "ampm"))
-                        use12Hour = true;
-                    break;
-                }
-            }
             int h = hour;
             if (use12Hour) {
                 if (h == 0) h = 12;
@@ -377,7 +371,7 @@ void AppendDateTime(std::string& out, const std::string& fmt, TDateTime dt,
         }
         case 'Z': {
             int c = count('Z');
-            out += Pad(msec, c > 3 ? 3 : c);
+            out += Pad(msec, c >= 2 ? 3 : 1);
             break;
         }
         case 'T': {
@@ -682,6 +676,8 @@ TDateTime Now() { return ClockNow(); }
 TDateTime Date() { return std::trunc(ClockNow()); }
 TDateTime Time()
 {
-    TDateTime n = ClockNow();
-    return n - std::trunc(n);
+    // Rebuilt from its parts, so the time carries no error of the day count.
+    uint16_t h, n, s, ms;
+    DecodeTime(ClockNow(), h, n, s, ms);
+    return EncodeTime(h, n, s, ms);
 }
