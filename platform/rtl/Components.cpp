@@ -108,14 +108,24 @@ TComponent::TComponent(TComponent* owner)
 TComponent::~TComponent()
 {
     Destroying();
-    RunFreeNotifications();
+    RunFreeNotifications();   // links made since BeforeDestruction, or all of them
     DestroyComponents();
-    if (FOwner) FOwner->RemoveComponent(this);
+    if (FOwner) {
+        if (FRemovalAnnounced)
+            FOwner->Remove(this);
+        else
+            FOwner->RemoveComponent(this);
+    }
 }
 
 void TComponent::BeforeDestruction()
 {
     if (!FComponentState.Contains(csDestroying)) Destroying();
+    RunFreeNotifications();
+    if (FOwner && !FRemovalAnnounced) {
+        FRemovalAnnounced = true;
+        FOwner->Notification(this, opRemove);
+    }
 }
 
 void TComponent::Destroying()

@@ -305,6 +305,9 @@ public:
     // Marks the component as being destroyed (csDestroying) and tells the
     // owned components; run before destruction.
     void Destroying();
+    // Freed through FreeObject (as owners free), a component announces its
+    // going while it is still whole, so handlers of Notification see its
+    // real class; plain delete announces it from the destructor.
     void BeforeDestruction() override;
     std::string GetNamePath() const override { return FName; }
     TPersistent* GetOwner() const override { return FOwner; }
@@ -345,6 +348,7 @@ private:
     std::string FName;
     intptr_t FTag = 0;
     TComponentState FComponentState;
+    bool FRemovalAnnounced = false;   // the owner's components were told already
 };
 
 // Whether s is a valid identifier (ASCII letter or underscore first, then

@@ -30,6 +30,7 @@ public:
     {
         TComponent::Notification(c, op);
         Heard.push_back((op == opInsert ? "+" : "-") + c->Name());
+        HeardClass.push_back(c->ClassName());
         if (op == opRemove && c == FLink) FLink = nullptr;
     }
     void Loaded() override
@@ -38,6 +39,7 @@ public:
         ++LoadedCount;
     }
     std::vector<std::string> Heard;
+    std::vector<std::string> HeardClass;
     int LoadedCount = 0;
 
 private:
@@ -170,6 +172,28 @@ TEST_F(ComponentsTest, ReferencesBetweenSiblingsClearWhenOwnerIsFreed)
     FreeObject(form);
     EXPECT_FALSE(weakEarly);
     EXPECT_EQ(gLog, (std::vector<std::string>{"free Form1", "free Late", "free Early"}));
+}
+
+TEST_F(ComponentsTest, NotificationSeesTheWholeObject)
+{
+    TProbe form(nullptr, "Form1"), other(nullptr, "Other");
+    auto* a = new TProbe(&form, "A");
+    auto* b = new TProbe(&form, "B");
+    a->SetLink(&other);
+    b->HeardClass.clear();
+    other.HeardClass.clear();
+    FreeObject(a);
+    // Both the sibling and the free-notification target can still tell
+    // what kind of component goes, and each hears of it once.
+    EXPECT_EQ(b->HeardClass, std::vector<std::string>{"TProbe"});
+    EXPECT_EQ(other.HeardClass, std::vector<std::string>{"TProbe"});
+    EXPECT_EQ(form.ComponentCount(), 1);
+    // Plain delete still tells everyone.
+    b->SetLink(&other);
+    other.Heard.clear();
+    delete b;
+    EXPECT_EQ(other.Heard, std::vector<std::string>{"-B"});
+    EXPECT_EQ(form.ComponentCount(), 0);
 }
 
 TEST_F(ComponentsTest, NameValidation)
