@@ -1,12 +1,12 @@
 #include "IniFiles.h"
 
 #include "StringLists.h"
+#include "SysUtils.h"
 #include "TextUtils.h"
 
 #include <cerrno>
 #include <charconv>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -330,21 +330,46 @@ void TCustomIniFile::WriteBool(const std::string& section, const std::string& id
 
 double TCustomIniFile::ReadFloat(const std::string& section, const std::string& ident, double def) const
 {
-    std::string s = TrimBytes(ReadStringRaw(section, ident, ""));
-    if (s.empty()) return def;
-    double v = 0;
-    const char* b = s.data();
-    if (*b == '+') ++b;
-    auto [p, ec] = std::from_chars(b, s.data() + s.size(), v);
-    if (ec != std::errc() || p != s.data() + s.size() || !std::isfinite(v)) return def;
-    return v;
+    std::string s = ReadString(section, ident, "");
+    return s.empty() ? def : StrToFloatDef(s, def);
 }
 
 void TCustomIniFile::WriteFloat(const std::string& section, const std::string& ident, double value)
 {
-    char buf[64];
-    snprintf(buf, sizeof buf, "%.15g", value);
-    WriteStringRaw(section, ident, buf);
+    WriteString(section, ident, FloatToStr(value));
+}
+
+TDateTime TCustomIniFile::ReadDate(const std::string& section, const std::string& ident, TDateTime def) const
+{
+    std::string s = ReadString(section, ident, "");
+    return s.empty() ? def : StrToDateDef(s, def);
+}
+
+TDateTime TCustomIniFile::ReadDateTime(const std::string& section, const std::string& ident, TDateTime def) const
+{
+    std::string s = ReadString(section, ident, "");
+    return s.empty() ? def : StrToDateTimeDef(s, def);
+}
+
+TDateTime TCustomIniFile::ReadTime(const std::string& section, const std::string& ident, TDateTime def) const
+{
+    std::string s = ReadString(section, ident, "");
+    return s.empty() ? def : StrToTimeDef(s, def);
+}
+
+void TCustomIniFile::WriteDate(const std::string& section, const std::string& ident, TDateTime value)
+{
+    WriteString(section, ident, DateToStr(value));
+}
+
+void TCustomIniFile::WriteDateTime(const std::string& section, const std::string& ident, TDateTime value)
+{
+    WriteString(section, ident, DateTimeToStr(value));
+}
+
+void TCustomIniFile::WriteTime(const std::string& section, const std::string& ident, TDateTime value)
+{
+    WriteString(section, ident, TimeToStr(value));
 }
 
 bool TCustomIniFile::SectionExists(const std::string& section) const

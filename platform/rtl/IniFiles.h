@@ -41,9 +41,16 @@ public:
     // "0" is false, any other number true; def when missing or not a number.
     bool ReadBool(const std::string& section, const std::string& ident, bool def) const;
     void WriteBool(const std::string& section, const std::string& ident, bool value);   // "1"/"0"
-    // Invariant form ('.' decimal separator); def when missing or malformed.
+    // Numbers, dates and times in the program's format settings (FloatToStr,
+    // DateToStr, ...); def when missing or not convertible.
     double ReadFloat(const std::string& section, const std::string& ident, double def) const;
     void WriteFloat(const std::string& section, const std::string& ident, double value);
+    TDateTime ReadDate(const std::string& section, const std::string& ident, TDateTime def) const;
+    TDateTime ReadDateTime(const std::string& section, const std::string& ident, TDateTime def) const;
+    TDateTime ReadTime(const std::string& section, const std::string& ident, TDateTime def) const;
+    void WriteDate(const std::string& section, const std::string& ident, TDateTime value);
+    void WriteDateTime(const std::string& section, const std::string& ident, TDateTime value);
+    void WriteTime(const std::string& section, const std::string& ident, TDateTime value);
 
     bool SectionExists(const std::string& section) const;
     bool ValueExists(const std::string& section, const std::string& ident) const;

@@ -3,6 +3,7 @@
 // write-through and broken files.
 #include "IniFiles.h"
 #include "StringLists.h"
+#include "SysUtils.h"
 #include "TextUtils.h"
 
 #include <gtest/gtest.h>
@@ -179,10 +180,29 @@ TEST_F(IniTest, NumbersAndBooleans)
     EXPECT_DOUBLE_EQ(ini.ReadFloat("n", "x", 0), 3.5);
     EXPECT_DOUBLE_EQ(ini.ReadFloat("n", "y", 0), 1000);
     EXPECT_DOUBLE_EQ(ini.ReadFloat("n", "bad", -2), -2);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("n", "none", -3), -3);
     ini.WriteFloat("n", "x", 0.1);
     EXPECT_EQ(ini.ReadString("n", "x", ""), "0.1");
     ini.WriteInteger("n", "a", -2147483647 - 1);
     EXPECT_EQ(ini.ReadInteger("n", "a", 0), -2147483647 - 1);
+}
+
+TEST_F(IniTest, DatesInTheProgramsFormats)
+{
+    TFormatSettings saved = FormatSettings;
+    ApplyProgramDateFormats();
+    Write("[d]\nday=2026-03-01\nstamp=2026-03-01 08:30:00\nbad=2026-02-30\nt=08:30:00\n");
+    TIniFile ini(File);
+    EXPECT_DOUBLE_EQ(ini.ReadDate("d", "day", 0), EncodeDate(2026, 3, 1));
+    EXPECT_DOUBLE_EQ(ini.ReadDateTime("d", "stamp", 0), EncodeDate(2026, 3, 1) + EncodeTime(8, 30, 0, 0));
+    EXPECT_DOUBLE_EQ(ini.ReadTime("d", "t", 0), EncodeTime(8, 30, 0, 0));
+    EXPECT_DOUBLE_EQ(ini.ReadDate("d", "bad", -1), -1);
+    EXPECT_DOUBLE_EQ(ini.ReadDate("d", "none", -1), -1);
+    ini.WriteDate("d", "w", EncodeDate(2025, 12, 31));
+    EXPECT_EQ(ini.ReadString("d", "w", ""), "2025-12-31");
+    ini.WriteDateTime("d", "w", EncodeDate(2025, 12, 31) + EncodeTime(23, 59, 58, 0));
+    EXPECT_EQ(ini.ReadString("d", "w", ""), "2025-12-31 23:59:58");
+    FormatSettings = saved;
 }
 
 TEST_F(IniTest, RefusesWhatALineCannotHold)
