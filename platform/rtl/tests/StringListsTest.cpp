@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
@@ -512,6 +513,18 @@ TEST(StringListObjects, AssignAddStringsAndEquals)
     EXPECT_EQ(ItemsOf(strict), (std::vector<std::string>{"keep"}));
 
     EXPECT_THROW(dst.Assign(nullptr), EConvertError);
+}
+
+TEST(StringListObjects, CreatedByClassRecordOwnsNothing)
+{
+    // Creating by name hands the owner to constructors that take one.
+    TComponent owner(nullptr);
+    std::unique_ptr<TObject> o(TStringList::StaticClass()->Create(&owner));
+    auto* l = DynamicCast<TStringList>(o.get());
+    ASSERT_NE(l, nullptr);
+    EXPECT_FALSE(l->OwnsObjects());
+    EXPECT_EQ(l->ClassName(), "TStringList");
+    EXPECT_TRUE(l->InheritsFrom(TStrings::StaticClass()));
 }
 
 TEST(StringListObjects, IndexErrors)
