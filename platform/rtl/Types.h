@@ -59,11 +59,13 @@ int MulDiv(int a, int b, int c);
 
 // ---- colours ---------------------------------------------------------------
 
-// 0x00BBGGRR for a plain colour; 0x80000000 | index for a system colour.
+// 0x00BBGGRR for a plain colour; 0xFF000000 | index for a system colour
+// (stored layouts hold these numbers).
 using TColor = int32_t;
 using TColorRef = uint32_t;
 
-constexpr TColor SysColor(int index) { return TColor(0x80000000u | uint32_t(index)); }
+constexpr TColor clSystemColor = TColor(0xFF000000u);
+constexpr TColor SysColor(int index) { return TColor(0xFF000000u | uint32_t(index)); }
 
 constexpr int COLOR_SCROLLBAR = 0;
 constexpr int COLOR_BACKGROUND = 1;
