@@ -91,6 +91,14 @@ const std::string kEmptyText;
 
 TVarType BaseType(const Variant& v) { return v.VType() & varTypeMask; }
 
+// The kind a value computes as: a time stamp as a date, BCD as a float.
+TVarType Norm(TVarType t)
+{
+    if (t == varSQLTimeStamp) return varDate;
+    if (t == varFMTBcd) return varDouble;
+    return t;
+}
+
 bool IsOrdinalType(TVarType t)
 {
     switch (t) {
@@ -236,6 +244,18 @@ Variant Variant::FromSingle(float f)
     VA::D(v) = f;
     return v;
 }
+Variant Variant::FromSQLTimeStamp(TDateTime d)
+{
+    Variant v = VA::Make(varSQLTimeStamp);
+    VA::D(v) = d;
+    return v;
+}
+Variant Variant::FromBcd(double d)
+{
+    Variant v = VA::Make(varFMTBcd);
+    VA::D(v) = d;
+    return v;
+}
 Variant Variant::FromDispatch(std::shared_ptr<IVarDispatch> obj)
 {
     return VA::Interface(varDispatch, std::move(obj));
@@ -258,7 +278,7 @@ int64_t Variant::AsInt64() const
     TVarType t = BaseType(*this);
     if (IsArray()) CastError(FType, varInt64);
     if (IsIntType(t)) return FV.I;
-    switch (t) {
+    switch (Norm(t)) {
     case varEmpty: return 0;
     case varNull: CheckNull(varInt64); return 0;
     case varBoolean: return FV.B ? -1 : 0;
@@ -310,7 +330,7 @@ double Variant::AsDouble() const
     TVarType t = BaseType(*this);
     if (IsArray()) CastError(FType, varDouble);
     if (IsIntType(t)) return double(FV.I);
-    switch (t) {
+    switch (Norm(t)) {
     case varEmpty: return 0;
     case varNull: CheckNull(varDouble); return 0;
     case varBoolean: return FV.B ? -1 : 0;
@@ -369,7 +389,7 @@ bool Variant::AsBoolean() const
     TVarType t = BaseType(*this);
     if (IsArray()) CastError(FType, varBoolean);
     if (IsIntType(t)) return FV.I != 0;
-    switch (t) {
+    switch (Norm(t)) {
     case varEmpty: return false;
     case varNull: CheckNull(varBoolean); return false;
     case varBoolean: return FV.B;
@@ -408,7 +428,8 @@ std::string Variant::AsString() const
     case varBoolean: return FV.B ? "True" : "False";
     case varSingle: return FloatToStrF(FV.D, ffGeneral, 7, 0);
     case varDouble: return FloatToStr(FV.D);
-    case varDate: return DateText(FV.D);
+    case varDate: case varSQLTimeStamp: return DateText(FV.D);
+    case varFMTBcd: return FloatToStr(FV.D);
     case varCurrency: return CurrToStr(Currency::FromRaw(FV.I));
     case varString: case varOleStr: case varStrArg: return RawString();
     default: CastError(t, varString);
@@ -491,6 +512,8 @@ std::string VarTypeAsText(TVarType t)
     case varStrArg: name = "StrArg"; break;
     case varString: name = "String"; break;
     case varAny: name = "Any"; break;
+    case varSQLTimeStamp: name = "SQLTimeStamp"; break;
+    case varFMTBcd: name = "FMTBcd"; break;
     default: {
         char buf[16];
         std::snprintf(buf, sizeof buf, "$%.4X", unsigned(b));
@@ -532,6 +555,8 @@ Variant VarAsType(const Variant& v, TVarType t)
     case varDouble: return Variant(v.AsDouble());
     case varCurrency: return Variant(v.AsCurrency());
     case varDate: return Variant::FromDate(v.AsDate());
+    case varSQLTimeStamp: return Variant::FromSQLTimeStamp(v.AsDate());
+    case varFMTBcd: return Variant::FromBcd(v.AsDouble());
     case varBoolean: return Variant(v.AsBoolean());
     case varString: return Variant(v.AsString());
     case varOleStr: return Variant::FromWide(v.AsString());
@@ -561,7 +586,7 @@ namespace {
 // Orders two non-Null, non-Empty simple values: <0, 0, >0.
 int CompareValues(const Variant& a, const Variant& b)
 {
-    TVarType ta = a.VType(), tb = b.VType();
+    TVarType ta = Norm(a.VType()), tb = Norm(b.VType());
     if (a.IsArray() || b.IsArray() || ta == varDispatch || tb == varDispatch || ta == varUnknown ||
         tb == varUnknown || ta == varError || tb == varError)
         InvalidOp();
@@ -643,7 +668,7 @@ Variant OrdResult(int64_t r, const Variant& a, const Variant& b)
 
 Variant AddSubMul(const Variant& a, const Variant& b, TVarOp op)
 {
-    TVarType ta = a.VType(), tb = b.VType();
+    TVarType ta = Norm(a.VType()), tb = Norm(b.VType());
     bool sa = IsStrType(ta), sb = IsStrType(tb);
     if (op == opAdd && sa && sb) {
         std::string s = a.RawString() + b.RawString();
@@ -811,6 +836,8 @@ Variant VarUnaryOp(const Variant& a, TVarOp op)
     case varSingle: return Variant::FromSingle(float(-a.RawDouble()));
     case varDouble: return Variant(-a.RawDouble());
     case varDate: return Variant::FromDate(-a.RawDouble());
+    case varSQLTimeStamp: return Variant::FromSQLTimeStamp(-a.RawDouble());
+    case varFMTBcd: return Variant::FromBcd(-a.RawDouble());
     case varCurrency:
         if (a.RawInt() == INT64_MIN) OverflowError(varCurrency, varCurrency);
         return Variant(Currency::FromRaw(-a.RawInt()));

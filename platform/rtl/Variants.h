@@ -35,6 +35,11 @@ constexpr TVarType varInt64 = 0x0014;
 constexpr TVarType varStrArg = 0x0048;
 constexpr TVarType varString = 0x0100;
 constexpr TVarType varAny = 0x0101;
+// The data layer's time-stamp and BCD kinds (codes of our own choosing). A
+// time stamp behaves as a date, a BCD value as a float; neither counts for
+// VarIsNumeric/VarIsFloat, as callers test them separately.
+constexpr TVarType varSQLTimeStamp = 0x0110;
+constexpr TVarType varFMTBcd = 0x0111;
 constexpr TVarType varTypeMask = 0x0FFF;
 constexpr TVarType varArray = 0x2000;
 constexpr TVarType varByRef = 0x4000;
@@ -89,6 +94,8 @@ public:
     static Variant FromInt64(int64_t v);
     static Variant FromSingle(float v);
     static Variant FromError(int32_t scode);
+    static Variant FromSQLTimeStamp(TDateTime d);
+    static Variant FromBcd(double v);   // held as a double
     static Variant FromDispatch(std::shared_ptr<IVarDispatch> obj);   // null gives a nil dispatch
     static Variant FromUnknown(std::shared_ptr<IVarInterface> obj);
 
@@ -121,7 +128,7 @@ public:
 
     // Raw payload for code that switches on VType() itself.
     int64_t RawInt() const noexcept { return FV.I; }   // ordinal kinds, Currency raw, error code
-    double RawDouble() const noexcept { return FV.D; } // Single, Double, Date
+    double RawDouble() const noexcept { return FV.D; } // Single, Double, Date, time stamp, BCD
     bool RawBool() const noexcept { return FV.B; }
     const std::string& RawString() const;              // varString/varOleStr text (UTF-8)
 

@@ -606,3 +606,31 @@ TEST_F(VariantsTest, DispatchVariantsLateBindAndShareTheObject)
     copy = Variant();
     EXPECT_TRUE(watch.expired());
 }
+
+// ---- data-layer kinds -----------------------------------------------------------
+
+TEST_F(VariantsTest, TimeStampActsAsADateAndBcdAsAFloat)
+{
+    Variant ts = Variant::FromSQLTimeStamp(Dt().AsDouble());
+    Variant bcd = Variant::FromBcd(12.25);
+    EXPECT_EQ(Show(ts), "SQLTimeStamp 2023-03-15 13:45:30");
+    EXPECT_EQ(Show(bcd), "FMTBcd 12.25");
+    EXPECT_EQ(ts.AsDate(), Dt().AsDate());
+    EXPECT_EQ(ts.AsInteger(), 45001);
+    EXPECT_EQ(bcd.AsInteger(), 12);
+    EXPECT_EQ(bcd.AsCurrency(), Currency::FromRaw(122500));
+    EXPECT_TRUE(ts == Dt());
+    EXPECT_TRUE(ts == Variant("2023-03-15 13:45:30"));
+    EXPECT_TRUE(bcd > Variant(12));
+    EXPECT_TRUE(bcd == Variant("12.25"));
+    EXPECT_EQ(Show(ts + Variant(1)), "Date 2023-03-16 13:45:30");
+    EXPECT_EQ(Show(bcd * Variant(2)), "Double 24.5");
+    EXPECT_EQ(Show(-bcd), "FMTBcd -12.25");
+    EXPECT_EQ(Show(VarAsType(Variant("3.5"), varFMTBcd)), "FMTBcd 3.5");
+    EXPECT_EQ(Show(VarAsType(Variant("2023-03-15"), varSQLTimeStamp)), "SQLTimeStamp 2023-03-15");
+    EXPECT_FALSE(VarIsNumeric(bcd));
+    EXPECT_FALSE(VarIsFloat(bcd));
+    EXPECT_NE(varSQLTimeStamp, varFMTBcd);
+    for (TVarType t : {varSQLTimeStamp, varFMTBcd})
+        EXPECT_TRUE(t > varAny && t < varTypeMask);
+}
