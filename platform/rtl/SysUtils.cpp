@@ -81,8 +81,6 @@ size_t CharPrefixBytes(const std::string& s, int chars)
     return i;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 std::string TrimBlanks(const std::string& s)
 {
     size_t b = 0, e = s.size();
@@ -485,7 +483,6 @@ std::string ApplyPicture(const std::string& s, const TPicture& p, const TFloatRe
     // max(intDigits, places needed by '0's) digits.
     int zeroMin = p.FirstZero < 0 ? 0 : p.IntPlaces - p.FirstZero;
     int shownInt = std::max(intDigits, zeroMin);
-    if (p.Scientific && shownInt < p.IntPlaces) shownInt = std::max(intDigits, zeroMin);
     // Decimals shown: all up to LastZero, then the '#' ones while digits remain.
     int decAvail = 0;
     {
@@ -509,7 +506,6 @@ std::string ApplyPicture(const std::string& s, const TPicture& p, const TFloatRe
     int placeIndex = 0;   // integer placeholders met
     int decIndex = 0;     // decimal placeholders met
     bool inDecimals = false;
-    bool pointWritten = false;
     char quote = 0;
     int intWritten = 0;
     auto writeIntDigit = [&](int pos) {
@@ -549,12 +545,11 @@ std::string ApplyPicture(const std::string& s, const TPicture& p, const TFloatRe
             }
             break;
         case '.':
-            if (!inDecimals && !p.Scientific ? true : !inDecimals) {
+            if (!inDecimals) {
                 inDecimals = true;
-                if (shownDec > 0) {
-                    out += fs.DecimalSeparator;
-                    pointWritten = true;
-                }
+                // A picture without integer places still shows the integer digits.
+                while (intWritten < shownInt) writeIntDigit(intWritten++);
+                if (shownDec > 0) out += fs.DecimalSeparator;
             }
             break;
         case ',':
@@ -587,7 +582,6 @@ std::string ApplyPicture(const std::string& s, const TPicture& p, const TFloatRe
             break;
         }
     }
-    (void)pointWritten;
     return out;
 }
 
@@ -1130,11 +1124,12 @@ Currency StrToCurr(const std::string& s, const TFormatSettings& settings)
     return c;
 }
 Currency StrToCurr(const std::string& s) { return StrToCurr(s, FormatSettings); }
-Currency StrToCurrDef(const std::string& s, Currency def)
+Currency StrToCurrDef(const std::string& s, Currency def, const TFormatSettings& settings)
 {
     Currency c;
-    return TryStrToCurr(s, c, FormatSettings) ? c : def;
+    return TryStrToCurr(s, c, settings) ? c : def;
 }
+Currency StrToCurrDef(const std::string& s, Currency def) { return StrToCurrDef(s, def, FormatSettings); }
 
 // ---- rounding ---------------------------------------------------------------------------
 

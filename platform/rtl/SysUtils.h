@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // ---- format settings ------------------------------------------------------
@@ -85,6 +86,7 @@ struct TVarRec {
     TVarRec(Currency v) : VType(vtCurrency), VCurrency(v) {}
     TVarRec(const std::string& s) : VType(vtString), VString(s) {}
     TVarRec(std::string&& s) : VType(vtString), VString(std::move(s)) {}
+    TVarRec(std::string_view s) : VType(vtString), VString(s) {}
     TVarRec(const char* s) : VType(vtString), VString(s ? s : "") {}
     TVarRec(char* s) : VType(vtString), VString(s ? s : "") {}
     TVarRec(const void* p) : VType(vtPointer), VPointer(p) {}
@@ -157,6 +159,7 @@ std::string FormatCurr(const std::string& format, Currency value,
 Currency StrToCurr(const std::string& s);
 Currency StrToCurr(const std::string& s, const TFormatSettings& settings);
 Currency StrToCurrDef(const std::string& s, Currency def);
+Currency StrToCurrDef(const std::string& s, Currency def, const TFormatSettings& settings);
 bool TryStrToCurr(const std::string& s, Currency& value);
 bool TryStrToCurr(const std::string& s, Currency& value, const TFormatSettings& settings);
 

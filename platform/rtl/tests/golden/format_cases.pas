@@ -136,6 +136,12 @@ begin
   P('FormatFloat("0.0", 123456789012.34)', FormatFloat('0.0', D(123456789012.34)));
   P('FormatFloat("#,##0.00", 0.005)', FormatFloat('#,##0.00', D(0.005)));
   P('FormatFloat("0%", 12.0)', FormatFloat('0%', D(12.0)));
+  P('FormatFloat(".00", 12.5)', FormatFloat('.00', D(12.5)));
+  P('FormatFloat("x.00", 12.5)', FormatFloat('x.00', D(12.5)));
+  P('FormatFloat("#.00", 0.5)', FormatFloat('#.00', D(0.5)));
+  P('FormatFloat("0.00E+00", 0.0)', FormatFloat('0.00E+00', D(0.0)));
+  P('FormatFloat("00,000", 5.0)', FormatFloat('00,000', D(5.0)));
+  P('FormatFloat("#,##0.00", 1e15)', FormatFloat('#,##0.00', D(1e15)));
 
   { currency }
   c := 1234.5;
