@@ -325,7 +325,7 @@ bool TCustomIniFile::ReadBool(const std::string& section, const std::string& ide
 
 void TCustomIniFile::WriteBool(const std::string& section, const std::string& ident, bool value)
 {
-    WriteStringRaw(section, ident, value ? "1" : "0");
+    WriteInteger(section, ident, value ? 1 : 0);
 }
 
 double TCustomIniFile::ReadFloat(const std::string& section, const std::string& ident, double def) const
@@ -494,7 +494,14 @@ void TIniFile::BeforeRead() const
 
 void TIniFile::AfterWrite()
 {
-    SaveToDisk();
+    try {
+        SaveToDisk();
+    } catch (const EIniFileException&) {
+        // The change did not reach the file: forget it, so that reads keep
+        // telling what the file holds.
+        FStamp = FSize = FIno = -2;
+        throw;
+    }
     StatFile(FileName(), FStamp, FSize, FIno);
 }
 

@@ -7,6 +7,10 @@
 // The file is GBK on disk. ReadString/WriteString convert at the boundary;
 // ReadStringRaw/WriteStringRaw move the stored bytes untouched, for values
 // that are not text.
+//
+// TCustomIniFile is also the interface of every settings store: the
+// registry-backed store (TRegistryIniFile, Registry.h) overrides the
+// virtual primitives; the typed reads and writes stand on them.
 #pragma once
 
 #include "Exceptions.h"
@@ -26,21 +30,21 @@ public:
 
     const std::string& FileName() const { return FFileName; }
 
-    std::string ReadString(const std::string& section, const std::string& ident,
+    virtual std::string ReadString(const std::string& section, const std::string& ident,
                            const std::string& def) const;
-    void WriteString(const std::string& section, const std::string& ident, const std::string& value);
+    virtual void WriteString(const std::string& section, const std::string& ident, const std::string& value);
     // The stored bytes as they stand; def when the key is missing.
-    std::string ReadStringRaw(const std::string& section, const std::string& ident,
+    virtual std::string ReadStringRaw(const std::string& section, const std::string& ident,
                               const std::string& def) const;
     // Stores the bytes untouched. CR, LF and NUL cannot live in a line and raise.
-    void WriteStringRaw(const std::string& section, const std::string& ident, const std::string& bytes);
+    virtual void WriteStringRaw(const std::string& section, const std::string& ident, const std::string& bytes);
 
     // Decimal, or hexadecimal with "0x" or "$"; def when missing or malformed.
-    int ReadInteger(const std::string& section, const std::string& ident, int def) const;
-    void WriteInteger(const std::string& section, const std::string& ident, int value);
+    virtual int ReadInteger(const std::string& section, const std::string& ident, int def) const;
+    virtual void WriteInteger(const std::string& section, const std::string& ident, int value);
     // "0" is false, any other number true; def when missing or not a number.
     bool ReadBool(const std::string& section, const std::string& ident, bool def) const;
-    void WriteBool(const std::string& section, const std::string& ident, bool value);   // "1"/"0"
+    void WriteBool(const std::string& section, const std::string& ident, bool value);   // WriteInteger 1/0
     // Numbers, dates and times in the program's format settings (FloatToStr,
     // DateToStr, ...); def when missing or not convertible.
     double ReadFloat(const std::string& section, const std::string& ident, double def) const;
@@ -52,19 +56,19 @@ public:
     void WriteDateTime(const std::string& section, const std::string& ident, TDateTime value);
     void WriteTime(const std::string& section, const std::string& ident, TDateTime value);
 
-    bool SectionExists(const std::string& section) const;
-    bool ValueExists(const std::string& section, const std::string& ident) const;
+    virtual bool SectionExists(const std::string& section) const;
+    virtual bool ValueExists(const std::string& section, const std::string& ident) const;
     // Key names of one section, in file order (duplicates once).
     void ReadSection(const std::string& section, TStrings& strings) const;
     void ReadSections(TStrings& strings) const;
     // "key=value" lines of one section.
-    void ReadSectionValues(const std::string& section, TStrings& strings) const;
-    std::vector<std::string> SectionNames() const;
-    std::vector<std::string> KeyNames(const std::string& section) const;
-    void EraseSection(const std::string& section);
-    void DeleteKey(const std::string& section, const std::string& ident);
+    virtual void ReadSectionValues(const std::string& section, TStrings& strings) const;
+    virtual std::vector<std::string> SectionNames() const;
+    virtual std::vector<std::string> KeyNames(const std::string& section) const;
+    virtual void EraseSection(const std::string& section);
+    virtual void DeleteKey(const std::string& section, const std::string& ident);
     // Adds the section header when missing (an empty section persists).
-    void AddSection(const std::string& section);
+    virtual void AddSection(const std::string& section);
 
     // Writes pending changes to disk (TMemIniFile; a no-op for TIniFile).
     virtual void UpdateFile() = 0;

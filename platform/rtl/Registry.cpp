@@ -2,12 +2,14 @@
 
 #include "IniFiles.h"
 #include "StringLists.h"
+#include "SysUtils.h"
 #include "TextUtils.h"
 
 #include <cstdio>
 #include <mutex>
 
 QZ_CLASS_IMPL(TRegistry, TObject)
+QZ_CLASS_IMPL(TRegistryIniFile, TCustomIniFile)
 
 namespace {
 
@@ -194,7 +196,12 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate)
     std::string path = Resolve(key);
     if (!KeyExists("\\" + path)) {
         if (!canCreate) return false;
-        CreateKey("\\" + path);
+        // A key that cannot be made is a failure to open, not an error.
+        try {
+            CreateKey("\\" + path);
+        } catch (const ERegistryException&) {
+            return false;
+        }
     }
     FCurrentPath = path;
     FOpen = true;
@@ -362,3 +369,120 @@ void TRegistry::WriteInteger(const std::string& name, int value)
 }
 
 void TRegistry::WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+// ---- TRegistryIniFile -------------------------------------------------------------
+
+TRegistryIniFile::TRegistryIniFile(std::string fileName, HKEY rootKey)
+    : TCustomIniFile(std::move(fileName)), FReg(std::make_unique<TRegistry>())
+{
+    FReg->SetRootKey(rootKey);
+}
+
+TRegistryIniFile::~TRegistryIniFile() = default;
+
+bool TRegistryIniFile::OpenSection(const std::string& section, bool create) const
+{
+    std::string key = "\\" + CleanPath(FileName());
+    if (!section.empty()) key += "\\" + section;
+    return create ? FReg->OpenKey(key, true) : FReg->OpenKeyReadOnly(key);
+}
+
+std::string TRegistryIniFile::ReadString(const std::string& section, const std::string& ident,
+                                         const std::string& def) const
+{
+    if (!OpenSection(section, false) || !FReg->ValueExists(ident)) return def;
+    switch (FReg->GetDataType(ident)) {
+    case rdString:
+    case rdExpandString: return FReg->ReadString(ident);
+    case rdInteger: return std::to_string(FReg->ReadInteger(ident));
+    default: return def;
+    }
+}
+
+void TRegistryIniFile::WriteString(const std::string& section, const std::string& ident,
+                                   const std::string& value)
+{
+    if (!OpenSection(section, true)) RegError("Failed to set data for '%s'", ident);
+    FReg->WriteString(ident, value);
+}
+
+std::string TRegistryIniFile::ReadStringRaw(const std::string& section, const std::string& ident,
+                                            const std::string& def) const
+{
+    if (!ValueExists(section, ident)) return def;
+    return Utf8ToGbk(ReadString(section, ident, ""));
+}
+
+void TRegistryIniFile::WriteStringRaw(const std::string& section, const std::string& ident,
+                                      const std::string& bytes)
+{
+    WriteString(section, ident, GbkToUtf8(bytes));
+}
+
+int TRegistryIniFile::ReadInteger(const std::string& section, const std::string& ident, int def) const
+{
+    if (!OpenSection(section, false) || !FReg->ValueExists(ident)) return def;
+    if (FReg->GetDataType(ident) == rdInteger) return FReg->ReadInteger(ident);
+    // A number stored as text still reads as a number.
+    std::string text = Trim(ReadString(section, ident, ""));
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text = "$" + text.substr(2);
+    return StrToIntDef(text, def);
+}
+
+void TRegistryIniFile::WriteInteger(const std::string& section, const std::string& ident, int value)
+{
+    if (!OpenSection(section, true)) RegError("Failed to set data for '%s'", ident);
+    FReg->WriteInteger(ident, value);
+}
+
+bool TRegistryIniFile::SectionExists(const std::string& section) const
+{
+    return OpenSection(section, false);
+}
+
+bool TRegistryIniFile::ValueExists(const std::string& section, const std::string& ident) const
+{
+    return OpenSection(section, false) && FReg->ValueExists(ident);
+}
+
+void TRegistryIniFile::ReadSectionValues(const std::string& section, TStrings& strings) const
+{
+    strings.Clear();
+    for (const auto& k : KeyNames(section)) strings.Add(k + "=" + ReadString(section, k, ""));
+}
+
+std::vector<std::string> TRegistryIniFile::SectionNames() const
+{
+    std::vector<std::string> out;
+    if (!OpenSection("", false)) return out;
+    TStringList names;
+    FReg->GetKeyNames(names);
+    for (int i = 0; i < names.Count(); ++i) out.push_back(names[i]);
+    return out;
+}
+
+std::vector<std::string> TRegistryIniFile::KeyNames(const std::string& section) const
+{
+    std::vector<std::string> out;
+    if (!OpenSection(section, false)) return out;
+    TStringList names;
+    FReg->GetValueNames(names);
+    for (int i = 0; i < names.Count(); ++i) out.push_back(names[i]);
+    return out;
+}
+
+void TRegistryIniFile::EraseSection(const std::string& section)
+{
+    FReg->CloseKey();
+    FReg->DeleteKey("\\" + CleanPath(FileName()) + "\\" + section);
+}
+
+void TRegistryIniFile::DeleteKey(const std::string& section, const std::string& ident)
+{
+    if (OpenSection(section, true)) FReg->DeleteValue(ident);
+}
+
+void TRegistryIniFile::AddSection(const std::string& section)
+{
+    if (!OpenSection(section, true)) RegError("Failed to create key %s", section);
+}

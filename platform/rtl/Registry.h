@@ -6,6 +6,7 @@
 #pragma once
 
 #include "Exceptions.h"
+#include "IniFiles.h"
 #include "System.h"
 #include <cstdint>
 #include <memory>
@@ -13,7 +14,6 @@
 #include <vector>
 
 class TStrings;
-class TIniFile;
 
 using HKEY = uint32_t;
 inline constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000u;
@@ -91,4 +91,43 @@ private:
     std::string FCurrentPath;
     mutable std::unique_ptr<TIniFile> FStore;
     mutable std::string FStoreName;
+};
+
+// A settings store in the registry, used through the INI interface: the
+// file name is a key under the root ("\\Software\\MyProgram"), each section a
+// subkey of it and each ident a value. Integers and Booleans are stored as
+// integers; a string that holds a number reads as an integer and an integer
+// reads as its decimal text. Raw access goes through the GBK form of the text.
+class TRegistryIniFile : public TCustomIniFile {
+    QZ_CLASS(TRegistryIniFile, TCustomIniFile)
+public:
+    explicit TRegistryIniFile(std::string fileName, HKEY rootKey = HKEY_CURRENT_USER);
+    ~TRegistryIniFile() override;
+    TRegistry& RegIniFile() { return *FReg; }
+
+    std::string ReadString(const std::string& section, const std::string& ident,
+                           const std::string& def) const override;
+    void WriteString(const std::string& section, const std::string& ident, const std::string& value) override;
+    std::string ReadStringRaw(const std::string& section, const std::string& ident,
+                              const std::string& def) const override;
+    void WriteStringRaw(const std::string& section, const std::string& ident, const std::string& bytes) override;
+    int ReadInteger(const std::string& section, const std::string& ident, int def) const override;
+    void WriteInteger(const std::string& section, const std::string& ident, int value) override;
+    bool SectionExists(const std::string& section) const override;
+    bool ValueExists(const std::string& section, const std::string& ident) const override;
+    void ReadSectionValues(const std::string& section, TStrings& strings) const override;
+    std::vector<std::string> SectionNames() const override;
+    std::vector<std::string> KeyNames(const std::string& section) const override;
+    void EraseSection(const std::string& section) override;
+    void DeleteKey(const std::string& section, const std::string& ident) override;
+    void AddSection(const std::string& section) override;
+    void UpdateFile() override {}
+
+protected:
+    void AfterWrite() override {}
+
+private:
+    // Opens the section's key (made when create is set); false when missing.
+    bool OpenSection(const std::string& section, bool create) const;
+    std::unique_ptr<TRegistry> FReg;
 };

@@ -230,6 +230,9 @@ TEST_F(IniTest, UnwritableFileRaisesAndLeavesNoDebris)
         EXPECT_EQ(e.Message(), "Unable to write to " + Dir + "missing-folder/cfg.ini");
     }
     EXPECT_FALSE(DirectoryExists(Dir + "missing-folder"));
+    // The failed change is not kept in memory either.
+    EXPECT_EQ(ini.ReadString("s", "k", "def"), "def");
+    EXPECT_FALSE(ini.SectionExists("s"));
 }
 
 TEST_F(IniTest, BrokenFilesReadWithoutCrashing)

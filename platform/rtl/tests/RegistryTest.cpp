@@ -166,4 +166,59 @@ TEST_F(RegistryTest, HandEditedJunkIsTolerated)
     EXPECT_EQ(reg.ReadString("raw"), "fixed");
 }
 
+TEST_F(RegistryTest, UnwritableStoreMakesOpenKeyFailQuietly)
+{
+    // Settings that cannot be stored (here: a file stands where the folder
+    // should be) are a refusal, as for a key the user has no right to make.
+    ForceDirectories(Dir);
+    std::ofstream(Dir + "sub", std::ios::binary) << "a file";
+    TRegistry reg;
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    EXPECT_FALSE(reg.OpenKey(kAliasKey, true));
+    EXPECT_FALSE(reg.HasCurrentKey());
+    EXPECT_THROW(reg.CreateKey(kAliasKey), ERegistryException);
+}
+
+TEST_F(RegistryTest, RegistryIniFileServesTheIniInterface)
+{
+    std::unique_ptr<TCustomIniFile> store = std::make_unique<TRegistryIniFile>("\\Software\\Hengyue Test");
+    EXPECT_FALSE(store->SectionExists("Form.TDesigner"));
+    EXPECT_EQ(store->ReadInteger("Form.TDesigner", "Width", 640), 640);
+    store->WriteInteger("Form.TDesigner", "Width", 800);
+    store->WriteBool("Form.TDesigner", "Maximized", true);
+    store->WriteString("Form.TDesigner", "Font", "宋体");
+    store->WriteString("Dock.Left", "Count", "0x10");
+    store->WriteFloat("Form.TDesigner", "Scale", 0.75);
+
+    TRegistryIniFile again("\\Software\\Hengyue Test");
+    EXPECT_TRUE(again.SectionExists("form.tdesigner"));
+    EXPECT_EQ(again.ReadInteger("Form.TDesigner", "Width", 0), 800);
+    EXPECT_EQ(again.ReadString("Form.TDesigner", "Width", ""), "800");       // an integer reads as text
+    EXPECT_EQ(again.ReadInteger("Dock.Left", "Count", 0), 16);               // text reads as a number
+    EXPECT_TRUE(again.ReadBool("Form.TDesigner", "Maximized", false));
+    EXPECT_EQ(again.ReadString("Form.TDesigner", "Font", ""), "宋体");
+    EXPECT_EQ(again.ReadStringRaw("Form.TDesigner", "Font", ""), Utf8ToGbk("宋体"));
+    EXPECT_DOUBLE_EQ(again.ReadFloat("Form.TDesigner", "Scale", 0), 0.75);
+    EXPECT_EQ(again.ReadInteger("Form.TDesigner", "Font", -1), -1);
+
+    TStringList list;
+    again.ReadSections(list);
+    EXPECT_EQ(list.Text(), "Form.TDesigner\r\nDock.Left\r\n");
+    again.ReadSection("Form.TDesigner", list);
+    EXPECT_EQ(list.Text(), "Width\r\nMaximized\r\nFont\r\nScale\r\n");
+    again.ReadSectionValues("Dock.Left", list);
+    EXPECT_EQ(list.Text(), "Count=0x10\r\n");
+
+    again.DeleteKey("Form.TDesigner", "Font");
+    EXPECT_FALSE(again.ValueExists("Form.TDesigner", "Font"));
+    again.EraseSection("Dock.Left");
+    EXPECT_FALSE(again.SectionExists("Dock.Left"));
+    EXPECT_TRUE(again.SectionExists("Form.TDesigner"));
+
+    // The values live under the current user's key.
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Hengyue Test\\Form.TDesigner"));
+    EXPECT_EQ(reg.ReadInteger("Width"), 800);
+}
+
 } // namespace
