@@ -130,31 +130,41 @@ IHostServices& HostServices()
     return *CurrentHost();
 }
 
+namespace {
+// The routines below hold the host for the length of the call, so a host
+// replaced while a dialog is open stays alive until the dialog returns.
+std::shared_ptr<IHostServices> Host()
+{
+    std::lock_guard<std::mutex> g(gHostLock);
+    return CurrentHost();
+}
+}   // namespace
+
 // ---- routines ----------------------------------------------------------------
 
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags)
 {
-    return HostServices().MessageBox(text, caption, flags);
+    return Host()->MessageBox(text, caption, flags);
 }
 
 TModalResult MessageDlg(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx)
 {
-    return HostServices().MessageDlg(msg, type, buttons, helpCtx);
+    return Host()->MessageDlg(msg, type, buttons, helpCtx);
 }
 
-void ShowMessage(const std::string& msg) { HostServices().ShowMessage(msg); }
+void ShowMessage(const std::string& msg) { Host()->ShowMessage(msg); }
 
 std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& def)
 {
     std::string v = def;
-    if (!HostServices().InputQuery(caption, prompt, v)) return def;
+    if (!Host()->InputQuery(caption, prompt, v)) return def;
     return v;
 }
 
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value)
 {
     std::string v = value;
-    if (!HostServices().InputQuery(caption, prompt, v)) return false;
+    if (!Host()->InputQuery(caption, prompt, v)) return false;
     value = v;
     return true;
 }
@@ -162,7 +172,7 @@ bool InputQuery(const std::string& caption, const std::string& prompt, std::stri
 bool SelectDirectory(const std::string& caption, const std::string& root, std::string& directory)
 {
     std::string d = directory;
-    if (!HostServices().SelectDirectory(caption, root, d)) return false;
+    if (!Host()->SelectDirectory(caption, root, d)) return false;
     directory = d;
     return true;
 }
@@ -170,12 +180,12 @@ bool SelectDirectory(const std::string& caption, const std::string& root, std::s
 int ShellExecute(const std::string& operation, const std::string& file, const std::string& params,
                  const std::string& dir, int showCmd)
 {
-    return HostServices().ShellExecute(operation, file, params, dir, showCmd);
+    return Host()->ShellExecute(operation, file, params, dir, showCmd);
 }
 
 bool HelpCommand(const std::string& helpFile, unsigned command, int64_t data)
 {
-    return HostServices().HelpCommand(helpFile, command, data);
+    return Host()->HelpCommand(helpFile, command, data);
 }
 
 // ---- recording host ----------------------------------------------------------

@@ -688,7 +688,7 @@ Variant AddSubMul(const Variant& a, const Variant& b, TVarOp op)
         long double r = op == opAdd ? x + y : (op == opSubtract ? x - y : x * y);
         if (!(fabsl(r) < 922337203685477.5L)) OverflowError(varDouble, varCurrency);
         long double raw = r * 10000.0L;
-        return Variant(Currency::FromRaw(int64_t(llroundl(raw))));
+        return Variant(Currency::FromRaw(int64_t(nearbyintl(raw))));
     }
     if (ta == varDate || tb == varDate) {
         double r = op == opAdd ? a.AsDate() + b.AsDate()
@@ -728,7 +728,7 @@ Variant Divide(const Variant& a, const Variant& b)
         }
         long double r = x / y;
         if (!(fabsl(r) < 922337203685477.5L)) OverflowError(varDouble, varCurrency);
-        return Variant(Currency::FromRaw(int64_t(llroundl(r * 10000.0L))));
+        return Variant(Currency::FromRaw(int64_t(nearbyintl(r * 10000.0L))));
     }
     double x = a.AsDouble(), y = b.AsDouble();
     if (y == 0) {
