@@ -225,7 +225,9 @@ private:
     int FRefCount = 0;
 };
 
-// ---- TPersistent ------------------------------------------------------------
+// ---- TPersistent ----
+
+class TFiler;   // the component streaming layer's reader/writer base--------------------------------------------------------
 
 // An object that can copy itself from another and names itself for the
 // designers ("Form1.Grid1.Columns[2]").
@@ -238,6 +240,9 @@ public:
     virtual void Assign(TPersistent* source);
     virtual std::string GetNamePath() const;
     virtual TPersistent* GetOwner() const { return nullptr; }
+    // Streaming hook: a class declares here the data it stores beyond its
+    // published properties.
+    virtual void DefineProperties(TFiler* filer) {}
 
 protected:
     virtual void AssignTo(TPersistent* dest);
@@ -273,6 +278,8 @@ using TComponentState = TSet<TComponentStateItem, 16>;
 // so references to it can be cleared. Components with an owner are made with
 // new and freed by the owner or with FreeObject. Interface queries do not
 // count references.
+using TGetChildProc = std::function<void(class TComponent* child)>;
+
 class TComponent : public TPersistent, public virtual IInterface {
     QZ_CLASS(TComponent, TPersistent)
 public:
@@ -326,6 +333,15 @@ public:
     }
     int _AddRef() override { return -1; }
     int _Release() override { return -1; }
+
+    // Streaming of parent and children: the components a writer stores
+    // under this one (root: the component being written), the parent a
+    // reader restores, and the order of a child among its siblings.
+    virtual void GetChildren(const TGetChildProc& proc, TComponent* root) {}
+    virtual bool HasParent() const { return false; }
+    virtual TComponent* GetParentComponent() const { return nullptr; }
+    virtual void SetParentComponent(TComponent* value) {}
+    virtual void SetChildOrder(TComponent* child, int order) {}
 
     // Every component's notification hook; the base clears free-notification
     // links and passes the news on to the owned components.

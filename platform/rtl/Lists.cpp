@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
 
 QZ_CLASS_IMPL(TList, TObject)
 QZ_CLASS_IMPL(TObjectList, TList)
+QZ_CLASS_IMPL(TInterfaceList, TObject)
 QZ_CLASS_IMPL(TCollectionItem, TPersistent)
 QZ_CLASS_IMPL(TCollection, TPersistent)
 QZ_CLASS_IMPL(TOwnedCollection, TCollection)
@@ -186,6 +188,116 @@ int TObjectList::FindInstanceOf(TClass c, bool exact, int startAt) const
         if (exact ? o->ClassType() == c : o->InheritsFrom(c)) return i;
     }
     return -1;
+}
+
+// ---- TInterfaceList ------------------------------------------------------------
+
+struct TInterfaceList::TImpl {
+    mutable std::recursive_mutex Mutex;
+    std::vector<TIntf<IInterface>> Items;
+    void Check(int index) const
+    {
+        if (index < 0 || index >= int(Items.size())) ListIndexError(index);
+    }
+};
+
+TInterfaceList::TInterfaceList() : FImpl(std::make_unique<TImpl>()) {}
+
+TInterfaceList::~TInterfaceList()
+{
+    Clear();
+}
+
+int TInterfaceList::Add(IInterface* item)
+{
+    std::lock_guard<std::recursive_mutex> g(FImpl->Mutex);
+    FImpl->Items.emplace_back(item);
+    return int(FImpl->Items.size()) - 1;
+}
+
+void TInterfaceList::Insert(int index, IInterface* item)
+{
+    std::lock_guard<std::recursive_mutex> g(FImpl->Mutex);
+    if (index < 0 || index > int(FImpl->Items.size())) ListIndexError(index);
+    FImpl->Items.insert(FImpl->Items.begin() + index, TIntf<IInterface>(item));
+}
+
+void TInterfaceList::Delete(int index)
+{
+    TIntf<IInterface> gone;   // released after the lock, in case that frees a listener
+    {
+        std::lock_guard<std::recursive_mutex> g(FImpl->Mutex);
+        FImpl->Check(index);
+        gone = std::move(FImpl->Items[size_t(index)]);
+        FImpl->Items.erase(FImpl->Items.begin() + index);
+    }
+}
+
+int TInterfaceList::Remove(IInterface* item)
+{
+    std::lock_guard<std::recursive_mutex> g(FImpl->Mutex);
+    int index = IndexOf(item);
+    if (index >= 0) Delete(index);
+    return index;
+}
+
+int TInterfaceList::IndexOf(IInterface* item) const
+{
+    std::lock_guard<std::recursive_mutex> g(FImpl->Mutex);
+    for (size_t i = 0; i < FImpl->Items.size(); ++i)
+        if (FImpl->Items[i].Get() == item) return int(i);
+    return -1;
+}
+
+void TInterfaceList::Exchange(int index1, int index2)
+{
+    std::lock_guard<std::recursive_mutex> g(FImpl->Mutex);
+    FImpl->Check(index1);
+    FImpl->Check(index2);
+    std::swap(FImpl->Items[size_t(index1)], FImpl->Items[size_t(index2)]);
+}
+
+void TInterfaceList::Clear()
+{
+    std::vector<TIntf<IInterface>> gone;
+    {
+        std::lock_guard<std::recursive_mutex> g(FImpl->Mutex);
+        gone.swap(FImpl->Items);
+    }
+}
+
+int TInterfaceList::Count() const
+{
+    std::lock_guard<std::recursive_mutex> g(FImpl->Mutex);
+    return int(FImpl->Items.size());
+}
+
+IInterface* TInterfaceList::Items(int index) const
+{
+    std::lock_guard<std::recursive_mutex> g(FImpl->Mutex);
+    FImpl->Check(index);
+    return FImpl->Items[size_t(index)].Get();
+}
+
+void TInterfaceList::SetItems(int index, IInterface* item)
+{
+    TIntf<IInterface> old;
+    {
+        std::lock_guard<std::recursive_mutex> g(FImpl->Mutex);
+        FImpl->Check(index);
+        old = std::move(FImpl->Items[size_t(index)]);
+        FImpl->Items[size_t(index)] = TIntf<IInterface>(item);
+    }
+}
+
+void TInterfaceList::Lock()
+{
+    FImpl->Mutex.lock();
+}
+
+void TInterfaceList::Unlock()
+{
+    FImpl->Mutex.unlock();
 }
 
 // ---- TCollectionItem -----------------------------------------------------------

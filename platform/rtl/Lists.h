@@ -5,6 +5,7 @@
 #include "Components.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // ---- TList ------------------------------------------------------------------
@@ -90,6 +91,35 @@ protected:
 
 private:
     bool FOwnsObjects = true;
+};
+
+// A list of interface references (listeners and the like); it holds one
+// reference to each entry. Lock/Unlock guard it when threads share it.
+class TInterfaceList : public TObject {
+    QZ_CLASS(TInterfaceList, TObject)
+public:
+    TInterfaceList();
+    ~TInterfaceList() override;
+
+    int Add(IInterface* item);
+    void Insert(int index, IInterface* item);
+    void Delete(int index);
+    int Remove(IInterface* item);         // index it had, or -1
+    int IndexOf(IInterface* item) const;
+    void Exchange(int index1, int index2);
+    void Clear();
+    int Count() const;
+    IInterface* Items(int index) const;
+    void SetItems(int index, IInterface* item);
+    IInterface* operator[](int index) const { return Items(index); }
+    IInterface* First() const { return Items(0); }
+    IInterface* Last() const { return Items(Count() - 1); }
+    void Lock();
+    void Unlock();
+
+private:
+    struct TImpl;
+    std::unique_ptr<TImpl> FImpl;
 };
 
 // ---- collections ------------------------------------------------------------

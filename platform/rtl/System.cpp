@@ -125,10 +125,22 @@ TObject* Resolve(uint32_t handle, TClass expected)
 
 void RegisterClass(TClass c)
 {
-    if (!c) return;
+    // The class and its ancestors become known by name, so a stored form
+    // naming a parent class reads too. Another class under a taken name is
+    // refused: reading by name would otherwise make the wrong objects.
     ClassRegistry& r = Registry();
     std::lock_guard<std::mutex> g(r.Lock);
-    r.ByName[UpperAscii(c->Name)] = c;
+    for (; c && c->Parent; c = c->Parent) {
+        auto [it, inserted] = r.ByName.emplace(UpperAscii(c->Name), c);
+        if (inserted) continue;
+        if (it->second != c) throw EFilerError("A class named " + c->Name + " already exists");
+        break;   // registered before, and its ancestors with it
+    }
+}
+
+void RegisterClasses(std::initializer_list<TClass> classes)
+{
+    for (TClass c : classes) RegisterClass(c);
 }
 
 void UnRegisterClass(TClass c)

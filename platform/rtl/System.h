@@ -110,7 +110,10 @@ TObject* Resolve(uint32_t handle, TClass expected);
 }
 
 // Class registry: register, find and create by name (case-insensitive).
+// Registering a class registers its ancestors too; a different class under
+// a registered name raises EFilerError "A class named %s already exists".
 void RegisterClass(TClass c);
+void RegisterClasses(std::initializer_list<TClass> classes);
 void UnRegisterClass(TClass c);
 TClass GetClass(const std::string& name);       // null when unknown
 TClass FindClass(const std::string& name);      // raises EClassNotFound

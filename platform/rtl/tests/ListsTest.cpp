@@ -369,3 +369,49 @@ TEST(Collection, NamePathAndDisplayName)
     EXPECT_EQ(loose.GetNamePath(), "TColumn");
     EXPECT_EQ(loose.Index(), -1);
 }
+
+namespace {
+class TListener : public TInterfacedObject {
+    QZ_CLASS(TListener, TInterfacedObject)
+public:
+    explicit TListener(int* freed = nullptr) : FFreed(freed) {}
+    ~TListener() override
+    {
+        if (FFreed) ++*FFreed;
+    }
+
+private:
+    int* FFreed;
+};
+QZ_CLASS_IMPL(TListener, TInterfacedObject)
+}
+
+TEST(InterfaceList, HoldsOneReferencePerEntry)
+{
+    int freed = 0;
+    auto* a = new TListener(&freed);
+    auto* b = new TListener(&freed);
+    TIntf<IInterface> keepA(a);
+    {
+        TInterfaceList l;
+        EXPECT_EQ(l.Add(a), 0);
+        EXPECT_EQ(l.Add(b), 1);
+        EXPECT_EQ(a->RefCount(), 2);
+        EXPECT_EQ(l.IndexOf(b), 1);
+        l.Exchange(0, 1);
+        EXPECT_EQ(l.First(), static_cast<IInterface*>(b));
+        IInterface* bi = b;
+        EXPECT_EQ(l.Remove(bi), 0);   // the list held b's only reference
+        EXPECT_EQ(freed, 1);
+        EXPECT_EQ(l.Remove(bi), -1);
+        EXPECT_THROW(l.Items(1), EListError);
+        l.Lock();
+        l.Insert(0, nullptr);
+        l.Unlock();
+        EXPECT_EQ(l.Count(), 2);
+    }
+    EXPECT_EQ(freed, 1);
+    EXPECT_EQ(a->RefCount(), 1);
+    keepA.Reset();
+    EXPECT_EQ(freed, 2);
+}

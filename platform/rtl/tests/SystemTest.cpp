@@ -132,3 +132,32 @@ TEST(Currency, ArithmeticAndRounding)
     EXPECT_EQ(c.Value, 72500);
     EXPECT_LT(b, a);
 }
+
+namespace other_unit {
+class TDog : public TObject {
+    QZ_CLASS(TDog, TObject)
+};
+QZ_CLASS_IMPL(TDog, TObject)
+}
+
+TEST(ObjectModel, RegistryKnowsAncestorsAndRefusesNameClashes)
+{
+    RegisterClasses({TDog::StaticClass()});
+    EXPECT_EQ(GetClass("TAnimal"), TAnimal::StaticClass());
+    EXPECT_EQ(GetClass("TObject"), nullptr);
+    try {
+        RegisterClass(other_unit::TDog::StaticClass());
+        FAIL();
+    } catch (const EFilerError& e) {
+        EXPECT_STREQ(e.what(), "A class named TDog already exists");
+    }
+    EXPECT_EQ(GetClass("TDog"), TDog::StaticClass());
+    RegisterClass(TDog::StaticClass());   // again: no error
+    UnRegisterClass(other_unit::TDog::StaticClass());   // not the registered one: no effect
+    EXPECT_EQ(GetClass("TDog"), TDog::StaticClass());
+    UnRegisterClass(TDog::StaticClass());
+    EXPECT_EQ(GetClass("TDog"), nullptr);
+    RegisterClass(other_unit::TDog::StaticClass());
+    EXPECT_EQ(FindClass("tdog"), other_unit::TDog::StaticClass());
+    UnRegisterClass(other_unit::TDog::StaticClass());
+}
