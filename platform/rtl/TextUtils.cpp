@@ -658,7 +658,8 @@ bool EndsStr(std::string_view sub, std::string_view s)
 {
     return s.size() >= sub.size() && s.substr(s.size() - sub.size()) == sub;
 }
-bool ContainsStr(std::string_view s, std::string_view sub) { return s.find(sub) != std::string_view::npos; }
+// An empty text is contained nowhere, as the class library has it.
+bool ContainsStr(std::string_view s, std::string_view sub) { return Pos(sub, s) > 0; }
 bool AnsiStartsStr(std::string_view sub, std::string_view s) { return StartsStr(sub, s); }
 bool AnsiEndsStr(std::string_view sub, std::string_view s) { return EndsStr(sub, s); }
 bool StartsText(std::string_view sub, std::string_view s)
@@ -673,7 +674,7 @@ bool AnsiStartsText(std::string_view sub, std::string_view s) { return StartsTex
 bool AnsiEndsText(std::string_view sub, std::string_view s) { return EndsText(sub, s); }
 bool ContainsText(std::string_view s, std::string_view sub)
 {
-    return sub.empty() || AnsiUpperCase(s).find(AnsiUpperCase(sub)) != std::string::npos;
+    return Pos(AnsiUpperCase(sub), AnsiUpperCase(s)) > 0;
 }
 bool AnsiContainsText(std::string_view s, std::string_view sub) { return ContainsText(s, sub); }
 

@@ -279,6 +279,15 @@ TEST(CharRoutines, SmallHelpers)
     EXPECT_TRUE(EndsText(".INI", "cfg.ini"));
     EXPECT_TRUE(ContainsText("Hello 张三", "LO 张"));
     EXPECT_FALSE(ContainsText("abc", "abd"));
+    // Empty affixes (golden/textedges.pas): contained nowhere, yet every text starts with one.
+    EXPECT_FALSE(ContainsText("abc", ""));
+    EXPECT_FALSE(ContainsStr("abc", ""));
+    EXPECT_TRUE(AnsiStartsText("", "abc"));
+    EXPECT_TRUE(EndsText("", "abc"));
+    EXPECT_EQ(LeftStr("abc", -1), "");
+    EXPECT_EQ(RightStr("abc", 0), "");
+    EXPECT_EQ(MidStr("abc", 0, 2), "ab");
+    EXPECT_EQ(PosEx("a", "abc", 0), 0);
 }
 
 TEST(CharRoutines, IsValidIdent)
