@@ -22,8 +22,11 @@ struct TTimeStamp {
     int64_t Time = 0;
 };
 
+bool ValidDateTime(TDateTime dt);
+
 TTimeStamp ToTimeStamp(TDateTime dt)
 {
+    if (!ValidDateTime(dt)) return {};
     double ms = std::nearbyint(dt * MSecsPerDay);
     int64_t t = static_cast<int64_t>(ms);
     TTimeStamp ts;
@@ -563,11 +566,9 @@ bool ScanTime(TScanner& sc, TDateTime& time, const TFormatSettings& fs)
         if (sc.Char(fs.TimeSeparator)) {
             if (!sc.Number(sec, len)) return false;
             if (sc.Char(fs.DecimalSeparator)) {
-                size_t start = sc.Pos;
                 if (!sc.Number(msec, len)) return false;
                 // The digits are a fraction of the second: ".5" is 500 ms.
                 std::string digits = sc.S.substr(sc.Pos - len, len);
-                (void)start;
                 digits.resize(3, '0');
                 msec = std::stoi(digits.substr(0, 3));
             }

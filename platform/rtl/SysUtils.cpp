@@ -649,15 +649,18 @@ std::string FormatPicture(const std::string& format, double value, const Currenc
 
 bool ParseInt64(const std::string& text, int64_t lo, int64_t hi, int64_t& out)
 {
-    std::string s = TrimBlanks(text);
+    // Leading blanks are skipped, trailing ones are not allowed, as the class
+    // library reads integers.
+    const std::string& s = text;
     size_t i = 0;
+    while (i < s.size() && s[i] == ' ') ++i;
     bool neg = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         neg = s[i] == '-';
         ++i;
     }
     int base = 10;
-    if (i < s.size() && s[i] == '$') {
+    if (i < s.size() && (s[i] == '$' || s[i] == 'x' || s[i] == 'X')) {
         base = 16;
         ++i;
     } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
@@ -806,30 +809,35 @@ std::string FormatImpl(const std::string& fmt, const TVarRec* args, size_t count
             }
             return false;
         };
-        int width = -1, prec = -1;
+        int width = 0, prec = -1;
         bool left = false;
-        int num = -1;
-        if (readNumber(num)) {
-            if (i < n && fmt[i] == ':') {
-                ++i;
-                argIndex = static_cast<size_t>(num < 0 ? 0 : num);
-                num = -1;
-            } else {
-                width = num;
-            }
+        int num = 0;
+        bool haveNum = readNumber(num);
+        if (haveNum && i < n && fmt[i] == ':') {
+            ++i;
+            argIndex = static_cast<size_t>(num < 0 ? 0 : num);
+            haveNum = false;
         }
-        if (width < 0) {
+        if (!haveNum) {
             if (i < n && fmt[i] == '-') {
                 left = true;
                 ++i;
             }
-            readNumber(width);
+            haveNum = readNumber(num);
+        }
+        if (haveNum) {
+            // A negative width from "*" justifies to the left.
+            if (num < 0) {
+                left = true;
+                num = -num;
+            }
+            width = num;
         }
         if (i < n && fmt[i] == '.') {
             ++i;
             if (!readNumber(prec)) prec = 0;
+            if (prec < 0) prec = -1;
         }
-        if (width < 0) width = 0;
         if (i >= n) FormatError(false, fmt);
         char type = static_cast<char>(std::tolower(static_cast<unsigned char>(fmt[i])));
         ++i;

@@ -114,8 +114,8 @@ std::string UIntToStr(uint64_t value);
 std::string IntToHex(int value, int digits);
 std::string IntToHex(int64_t value, int digits);
 
-// Decimal, or hex after "$", "0x" or "0X"; blanks around are allowed; a
-// value out of range is not valid.
+// Decimal, or hex after "$", "x" or "0x"; leading blanks are skipped but
+// trailing ones are not valid, nor is a value out of range.
 int StrToInt(const std::string& s);
 int StrToIntDef(const std::string& s, int def);
 bool TryStrToInt(const std::string& s, int& value);

@@ -123,6 +123,7 @@ TEST_F(DateUtilsTest, EncodeAndDecode)
     EXPECT_EQ(y + m + d, 0);
     DecodeDate(std::nan(""), y, m, d);
     EXPECT_EQ(y + m + d, 0);
+    EXPECT_NO_THROW(FormatDateTime("c dddd", -1e300));
 }
 
 TEST_F(DateUtilsTest, CalendarArithmetic)

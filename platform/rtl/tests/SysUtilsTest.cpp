@@ -77,6 +77,7 @@ TEST_F(SysUtilsTest, FormatCountsCharactersOfText)
 {
     EXPECT_EQ(Format("[%5s][%-4s][%.1s]", {"中文", "驾校", "恒岳"}), "[   中文][驾校  ][恒]");
     EXPECT_EQ(Format("%s%s", {std::string("a"), 'b'}), "ab");
+    EXPECT_EQ(Format("[%*s][%.*s]", {-4, "ab", -1, "abc"}), "[ab  ][abc]");
 }
 
 TEST_F(SysUtilsTest, FormatTakesPointersUnsignedAndSettings)
@@ -137,7 +138,8 @@ TEST_F(SysUtilsTest, IntegerText)
         bool Ok;
         int Value;
     } cases[] = {
-        {"123", true, 123},         {"  -45 ", true, -45},   {"+7", true, 7},
+        {"123", true, 123},         {"  -45", true, -45},    {"+7", true, 7},
+        {"45 ", false, 0},          {"x10", true, 16},
         {"$FF", true, 255},         {"0x1f", true, 31},      {"-$10", true, -16},
         {"$FFFFFFFF", true, -1},    {"2147483647", true, 2147483647},
         {"-2147483648", true, -2147483647 - 1},
@@ -163,7 +165,7 @@ TEST_F(SysUtilsTest, IntegerText)
     EXPECT_EQ(StrToInt64("$7FFFFFFFFFFFFFFF"), INT64_MAX);
     EXPECT_EQ(StrToInt64Def("9223372036854775808", 5), 5);
     int64_t v64 = 0;
-    EXPECT_TRUE(TryStrToInt64(" 1234567890123 ", v64));
+    EXPECT_TRUE(TryStrToInt64(" 1234567890123", v64));
     EXPECT_EQ(v64, 1234567890123);
     EXPECT_EQ(ErrorOf([] { StrToInt64("x"); }), "'x' is not a valid integer value");
 }
