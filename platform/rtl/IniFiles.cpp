@@ -188,7 +188,7 @@ bool ParseInt(std::string s, int& out)
 bool StatFile(const std::string& name, int64_t& stamp, int64_t& size, int64_t& ino)
 {
     struct stat st;
-    if (stat(name.c_str(), &st) != 0) return false;
+    if (stat(SetDirSeparators(name).c_str(), &st) != 0) return false;
     stamp = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     size = st.st_size;
     ino = int64_t(st.st_ino);
@@ -209,7 +209,7 @@ TCustomIniFile::~TCustomIniFile() = default;
 void TCustomIniFile::LoadFromDisk() const
 {
     std::string bytes;
-    if (FILE* f = fopen(FFileName.c_str(), "rb")) {
+    if (FILE* f = fopen(SetDirSeparators(FFileName).c_str(), "rb")) {
         char buf[65536];
         size_t n;
         while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
@@ -221,12 +221,13 @@ void TCustomIniFile::LoadFromDisk() const
 void TCustomIniFile::SaveToDisk() const
 {
     std::string bytes = Serialize(*FDoc);
+    std::string name = SetDirSeparators(FFileName);
     // Written beside the file and renamed over it, so that a failure leaves
     // the old file whole.
-    std::string tmp = FFileName + ".~" + std::to_string(getpid());
+    std::string tmp = name + ".~" + std::to_string(getpid());
     mode_t mode = 0666;
     struct stat st;
-    if (stat(FFileName.c_str(), &st) == 0) mode = st.st_mode & 0777;
+    if (stat(name.c_str(), &st) == 0) mode = st.st_mode & 0777;
     int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) Fail("Unable to write to " + FFileName);
     size_t off = 0;
@@ -241,7 +242,7 @@ void TCustomIniFile::SaveToDisk() const
         off += size_t(w);
     }
     if (close(fd) != 0) ok = false;
-    if (ok && rename(tmp.c_str(), FFileName.c_str()) != 0) ok = false;
+    if (ok && rename(tmp.c_str(), name.c_str()) != 0) ok = false;
     if (!ok) {
         unlink(tmp.c_str());
         Fail("Unable to write to " + FFileName);

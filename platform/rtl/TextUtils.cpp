@@ -710,6 +710,8 @@ std::string AdjustLineBreaks(std::string_view s, TTextLineBreakStyle style)
 
 // ---- file paths -------------------------------------------------------------------
 
+std::string SetDirSeparators(std::string_view fileName) { return Normalize(fileName); }
+
 bool IsPathDelimiter(std::string_view s, int index)
 {
     return index >= 1 && size_t(index) <= s.size() && IsDelim(s[index - 1]);

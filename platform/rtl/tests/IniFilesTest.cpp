@@ -252,6 +252,15 @@ TEST_F(IniTest, BrokenFilesReadWithoutCrashing)
     EXPECT_EQ(again.ReadStringRaw("ok", "big", "").size(), huge.size());
 }
 
+TEST_F(IniTest, BackslashNamesReachTheSameFile)
+{
+    // The program names its file as folder + "\\cfg.ini".
+    TIniFile ini(ExcludeTrailingPathDelimiter(Dir) + "\\cfg.ini");
+    ini.WriteString("Login", "LastLoginId", "3");
+    EXPECT_EQ(Read(), "[Login]\r\nLastLoginId=3\r\n");
+    EXPECT_EQ(ini.ReadString("login", "lastloginid", ""), "3");
+}
+
 TEST_F(IniTest, MissingFileReadsAsEmpty)
 {
     TIniFile ini(Dir + "none.ini");

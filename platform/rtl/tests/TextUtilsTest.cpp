@@ -338,6 +338,7 @@ TEST(Paths, SplitAndJoin)
     EXPECT_EQ(IncludeTrailingPathDelimiter(""), "/");
     EXPECT_EQ(ExcludeTrailingPathDelimiter("/a/"), "/a");
     EXPECT_EQ(ExcludeTrailingPathDelimiter("/"), "");
+    EXPECT_EQ(SetDirSeparators("C:\\data\\x/y"), "C:/data/x/y");
     EXPECT_TRUE(IsPathDelimiter("a\\b", 2));
     EXPECT_FALSE(IsPathDelimiter("a\\b", 4));
 }
