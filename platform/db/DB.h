@@ -972,6 +972,7 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    friend class TDataLink;
     void NotifyDataLinks(TDataEvent event, intptr_t info);
     void NotifyLinkTypes(TDataEvent event, intptr_t info, bool linkType);
     void SetState(TDataSetState s);
@@ -1076,6 +1077,8 @@ public:
     TNotifyEvent OnEditingChange;
     TNotifyEvent OnUpdateData;
     TNotifyEvent OnActiveChange;
+    // Asked to focus the control for its field; true when it took the focus.
+    std::function<bool()> OnFocusControl;
 
 protected:
     void ActiveChanged() override;
