@@ -24,7 +24,10 @@ void DefineComponentProps(std::vector<TPropInfo>& p)
     p.push_back(PublishString<TComponent>("Name", &TComponent::Name, &TComponent::SetName,
                                           "TComponentName")
                     .NotStored());
-    p.push_back(PublishInt<TComponent>("Tag", &TComponent::Tag, &TComponent::SetTag, 0));
+    // Tag is an Integer to the streaming and scripting code, whatever it holds.
+    p.push_back(PublishInt<TComponent>(
+        "Tag", [](TComponent* c) { return int(c->Tag()); },
+        [](TComponent* c, int v) { c->SetTag(v); }, 0));
 }
 
 }   // namespace

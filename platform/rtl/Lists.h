@@ -163,7 +163,10 @@ using TCollectionItemClass = TClass;
 
 // A list of items of one class, owning them. Update(item) is called after a
 // change of one item, Update(nullptr) after a change of the whole list; both
-// are held back between BeginUpdate and EndUpdate.
+// are held back between BeginUpdate and EndUpdate. The destructor frees the
+// items without calling a descendant's Notify (it is gone by then): a
+// descendant that must hear of each item going calls Clear() in its own
+// destructor.
 class TCollection : public TPersistent {
     QZ_CLASS(TCollection, TPersistent)
 public:

@@ -42,6 +42,26 @@ ClassRegistry& Registry()
 
 }   // namespace
 
+TClassRec::TClassRec() = default;
+TClassRec::~TClassRec() = default;
+
+const std::vector<TPropInfo>& TClassRec::OwnProps() const
+{
+    if (!FPropsReady.load(std::memory_order_acquire)) {
+        // One lock for all classes, re-entrant: a definer may look at other
+        // classes' properties (its parent's, say) while it runs.
+        static std::recursive_mutex* lock = new std::recursive_mutex;
+        std::lock_guard<std::recursive_mutex> g(*lock);
+        if (!FPropsReady.load(std::memory_order_relaxed)) {
+            auto props = std::make_unique<std::vector<TPropInfo>>();
+            if (Definer) Definer(*props);
+            FProps = std::move(props);
+            FPropsReady.store(true, std::memory_order_release);
+        }
+    }
+    return *FProps;
+}
+
 bool TClassRec::InheritsFrom(TClass other) const
 {
     for (TClass c = this; c; c = c->Parent)
@@ -174,8 +194,7 @@ TClassRec* qz_detail::MakeClassRec(const char* name, TClass parent,
     rec->Name = name;
     rec->Parent = parent;
     rec->Factory = factory;
-    rec->Props = std::make_shared<std::vector<TPropInfo>>();
-    if (definer) definer(*rec->Props);
+    rec->Definer = definer;
     return rec;
 }
 

@@ -3,6 +3,7 @@
 // weak references and object handles, small sets and the Currency type.
 #pragma once
 
+#include <atomic>
 #include <bitset>
 #include <cstdint>
 #include <initializer_list>
@@ -28,15 +29,27 @@ using WideChar = char16_t;
 using TPropDefiner = void (*)(std::vector<TPropInfo>& props);
 
 struct TClassRec {
+    TClassRec();
+    ~TClassRec();
+    TClassRec(const TClassRec&) = delete;
+    TClassRec& operator=(const TClassRec&) = delete;
+
     std::string Name;
     TClass Parent = nullptr;
     // Creates an instance; owner is passed to component classes and ignored
     // by the others. Null for abstract classes.
     TObject* (*Factory)(TComponent* owner) = nullptr;
-    std::shared_ptr<std::vector<TPropInfo>> Props;   // own published properties
+    // Own published properties, made by the definer on first use (so a
+    // definer may name its own class or a descendant as a property's class).
+    TPropDefiner Definer = nullptr;
+    const std::vector<TPropInfo>& OwnProps() const;
 
     bool InheritsFrom(TClass other) const;
     TObject* Create(TComponent* owner = nullptr) const;   // raises when abstract
+
+private:
+    mutable std::unique_ptr<std::vector<TPropInfo>> FProps;
+    mutable std::atomic<bool> FPropsReady{false};
 };
 
 struct TObjectLife;   // shared with weak references and handles

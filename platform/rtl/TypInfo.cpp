@@ -96,8 +96,7 @@ PPropInfo GetPropInfo(TClass c, const std::string& propName)
 {
     // The class's own declaration wins over an inherited one of the same name.
     for (; c; c = c->Parent) {
-        if (!c->Props) continue;
-        for (const TPropInfo& p : *c->Props)
+        for (const TPropInfo& p : c->OwnProps())
             if (SameTextAscii(p.Name, propName)) return &p;
     }
     return nullptr;
@@ -114,8 +113,7 @@ std::vector<PPropInfo> GetPropList(TClass c)
     for (; c; c = c->Parent) chain.push_back(c);
     std::vector<PPropInfo> result;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        if (!(*it)->Props) continue;
-        for (const TPropInfo& p : *(*it)->Props) {
+        for (const TPropInfo& p : (*it)->OwnProps()) {
             bool replaced = false;
             for (PPropInfo& r : result)
                 if (SameTextAscii(r->Name, p.Name)) {

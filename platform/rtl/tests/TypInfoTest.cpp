@@ -45,6 +45,8 @@ public:
     TPen* Pen() const { return FPen; }
     void SetPen(TPen* p) { FPen = p; }
     int Serial() const { return 42; }
+    TBox* Buddy() const { return FBuddy; }
+    void SetBuddy(TBox* b) { FBuddy = b; }
     bool IsCaptionStored() const { return FCaption != "skip"; }
 
     TNotifyEvent OnClick;
@@ -59,8 +61,17 @@ public:
     std::string FCaption;
     Variant FValue;
     TPen* FPen = nullptr;
+    TBox* FBuddy = nullptr;
 };
 
+// A descendant redeclaring an inherited property and adding one through a
+// data member.
+class TBigBox : public TBox {
+    QZ_CLASS(TBigBox, TBox)
+public:
+    using TBox::TBox;
+    int Depth = 0;
+};
 void DefineBox(std::vector<TPropInfo>& p)
 {
     p.push_back(PublishInt<TBox>("Left", &TBox::Left, &TBox::SetLeft, 0));
@@ -78,16 +89,11 @@ void DefineBox(std::vector<TPropInfo>& p)
     p.push_back(PublishObject<TBox>("Pen", &TBox::Pen, &TBox::SetPen));
     p.push_back(PublishEvent<TBox>("OnClick", &TBox::OnClick));
     p.push_back(PublishInt<TBox>("Serial", &TBox::Serial));   // read-only
+    // A property of the class's own type, and one of a descendant's.
+    p.push_back(PublishObject<TBox>("Buddy", &TBox::Buddy, &TBox::SetBuddy));
+    p.push_back(PublishObject<TBox>("Bigger", [](TBox*) -> TBigBox* { return nullptr; }));
 }
 
-// A descendant redeclaring an inherited property and adding one through a
-// data member.
-class TBigBox : public TBox {
-    QZ_CLASS(TBigBox, TBox)
-public:
-    using TBox::TBox;
-    int Depth = 0;
-};
 void DefineBigBox(std::vector<TPropInfo>& p)
 {
     p.push_back(PublishInt<TBigBox>("Left", &TBox::Left, &TBox::SetLeft, 10));
@@ -113,10 +119,10 @@ TEST(TypInfo, ListsInheritedPropertiesParentsFirst)
     EXPECT_EQ(Names(GetPropList(TBox::StaticClass())),
               (std::vector<std::string>{"Name", "Tag", "Left", "Big", "Align", "Style", "Visible",
                                         "Accel", "Ratio", "Price", "Caption", "Value", "Pen",
-                                        "OnClick", "Serial"}));
+                                        "OnClick", "Serial", "Buddy", "Bigger"}));
     // A redeclared property keeps its place and takes the new declaration.
     auto big = GetPropList(TBigBox::StaticClass());
-    EXPECT_EQ(big.size(), 16u);
+    EXPECT_EQ(big.size(), 18u);
     EXPECT_EQ(big[2]->Name, "Left");
     EXPECT_EQ(big[2]->Default, 10);
     EXPECT_EQ(big.back()->Name, "Depth");
@@ -156,6 +162,7 @@ TEST(TypInfo, KindsAndTypeNames)
         {"Caption", tkLString, "String", true},   {"Value", tkVariant, "Variant", true},
         {"Pen", tkClass, "TPen", true},           {"OnClick", tkMethod, "TNotifyEvent", true},
         {"Serial", tkInteger, "Integer", false},  {"Name", tkLString, "TComponentName", true},
+        {"Tag", tkInteger, "Integer", true},
     };
     for (const Case& c : cases) {
         PPropInfo p = GetPropInfo(TBox::StaticClass(), c.prop);
@@ -165,6 +172,8 @@ TEST(TypInfo, KindsAndTypeNames)
         EXPECT_EQ(IsWritableProp(p), c.writable) << c.prop;
     }
     EXPECT_EQ(GetPropInfo(TBox::StaticClass(), "Pen")->PropClass, TPen::StaticClass());
+    EXPECT_EQ(GetPropInfo(TBox::StaticClass(), "Buddy")->PropClass, TBox::StaticClass());
+    EXPECT_EQ(GetPropInfo(TBox::StaticClass(), "Bigger")->PropClass, TBigBox::StaticClass());
     EXPECT_EQ(GetPropInfo(TBox::StaticClass(), "Align")->ValueNames.size(), 6u);
 }
 
