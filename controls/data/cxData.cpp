@@ -1,0 +1,3 @@
+#include "cxData.h"
+
+QZ_CLASS_IMPL(TcxDataController, TcxCustomDataController)
