@@ -95,6 +95,7 @@ std::string DequotedStr(std::string_view s, char quote = '\'');
 
 int Length(std::string_view s);                                 // characters
 int Pos(std::string_view sub, std::string_view s);              // 0 when absent
+inline int Pos(char c, std::string_view s) { return Pos(std::string_view(&c, 1), s); }
 int PosEx(std::string_view sub, std::string_view s, int offset = 1);
 int AnsiPos(std::string_view sub, std::string_view s);          // same as Pos
 std::string Copy(std::string_view s, int index, int count = 0x7fffffff);

@@ -230,6 +230,7 @@ TEST(CharRoutines, PosAndCopyCountCharacters)
     EXPECT_EQ(AnsiPos("校", "恒岳驾校"), 4);
     EXPECT_EQ(Pos("x", "恒岳驾校"), 0);
     EXPECT_EQ(Pos("", "abc"), 0);
+    EXPECT_EQ(Pos('=', "名称=值"), 3);
     EXPECT_EQ(PosEx("a", "abca", 2), 4);
     EXPECT_EQ(PosEx("a", "abca", 5), 0);
     EXPECT_EQ(PosEx("恒", "恒a恒", 2), 3);
