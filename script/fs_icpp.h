@@ -1,0 +1,9 @@
+// The "C++Script" grammar: the language is this grammar document, interpreted
+// by the grammar walker.
+#pragma once
+
+namespace fs_icpp {
+// Registers the grammar under its name (once).
+void Initialize();
+extern const char* const GrammarText;
+}

@@ -1,0 +1,715 @@
+#include "fs_iexpression.h"
+
+#include "Exceptions.h"
+#include "fs_common.h"
+#include "fs_iilparser.h"
+#include "fs_itools.h"
+#include "fs_xml.h"
+
+#include <cmath>
+
+using namespace fs_common;
+using namespace fs_itools;
+using namespace fs_iinterpreter;
+
+QZ_CLASS_IMPL(TfsExpression, TfsCustomExpression)
+QZ_CLASS_IMPL(TfsDesignator, TfsCustomVariable)
+QZ_CLASS_IMPL(TfsVariableDesignator, TfsDesignator)
+QZ_CLASS_IMPL(TfsStringDesignator, TfsDesignator)
+QZ_CLASS_IMPL(TfsArrayDesignator, TfsDesignator)
+QZ_CLASS_IMPL(TfsSetExpression, TfsCustomVariable)
+
+// ---- nodes ----------------------------------------------------------------------------
+
+class TfsExpressionNode {
+public:
+    virtual ~TfsExpressionNode()
+    {
+        delete Left;
+        delete Right;
+    }
+    virtual Variant GetValue() = 0;
+    virtual int Priority() const = 0;
+    TfsExpressionNode* Left = nullptr;
+    TfsExpressionNode* Right = nullptr;
+    TfsExpressionNode* Parent = nullptr;
+    TfsScriptType Kind = stVariant;
+    std::string TypeName;
+    std::string SourcePosition;
+};
+
+namespace {
+
+class TfsOperandNode : public TfsExpressionNode {
+public:
+    explicit TfsOperandNode(const Variant& v) : Value(v)
+    {
+        TVarType t = v.VType();
+        if (t == varBoolean) Kind = stBoolean;
+        else if (t == varSingle || t == varDouble || t == varCurrency) Kind = stFloat;
+        else if (t == varString || t == varOleStr) Kind = stString;
+        else Kind = stInteger;
+    }
+    Variant GetValue() override { return Value; }
+    int Priority() const override { return 0; }
+    Variant Value;
+};
+
+class TfsDesignatorNode : public TfsExpressionNode {
+public:
+    explicit TfsDesignatorNode(TfsDesignator* d) : Designator(d)
+    {
+        Kind = d->Kind;
+        TypeName = d->TypeName;
+        if (dynamic_cast<TfsVariableDesignator*>(d)) Var = d->LinkedItem;
+    }
+    ~TfsDesignatorNode() override { delete Designator; }
+    Variant GetValue() override { return Var ? Var->GetValue() : Designator->GetValue(); }
+    int Priority() const override { return 0; }
+    TfsDesignator* Designator;
+    TfsCustomVariable* Var = nullptr;
+};
+
+class TfsSetNode : public TfsExpressionNode {
+public:
+    explicit TfsSetNode(TfsSetExpression* s) : Set(s) { Kind = stVariant; }
+    ~TfsSetNode() override { delete Set; }
+    Variant GetValue() override { return Set->GetValue(); }
+    int Priority() const override { return 0; }
+    TfsSetExpression* Set;
+};
+
+int PriorityOf(TfsOperatorCode op)
+{
+    switch (op) {
+    case ocNone: return 9;
+    case ocLeftBracket: return 8;
+    case ocRightBracket: return 7;
+    case ocLogOr: return 6;
+    case ocLogAnd: return 5;
+    case ocGreat: case ocLess: case ocLessEq: case ocGreatEq: case ocNonEq: case ocEq: case ocIn: case ocIs:
+        return 4;
+    case ocPlus: case ocMinus: case ocOr: case ocXor: case ocStrCat: return 3;
+    case ocNot: case ocUnMinus: return 1;
+    default: return 2;
+    }
+}
+
+inline int32_t IntOf(const Variant& v)
+{
+    return v.VType() == varInteger ? int32_t(v.RawInt()) : int32_t(v.AsInt64());
+}
+
+class TfsOperatorNode : public TfsExpressionNode {
+public:
+    explicit TfsOperatorNode(TfsOperatorCode op) : Op(op), FPriority(PriorityOf(op)) {}
+    int Priority() const override { return FPriority; }
+    Variant GetValue() override;
+    TfsOperatorCode Op;
+    bool OptimizeInt = false;
+    bool OptimizeBool = false;
+private:
+    int FPriority;
+};
+
+Variant TfsOperatorNode::GetValue()
+{
+    switch (Op) {
+    case ocNone:
+        return Left ? Left->GetValue() : Null();
+    case ocNot:
+        return VarUnaryOp(Left->GetValue(), ::opNot);
+    case ocUnMinus:
+        if (OptimizeInt) return Variant(int32_t(0u - uint32_t(IntOf(Left->GetValue()))));
+        return VarUnaryOp(Left->GetValue(), ::opNegate);
+    case ocAnd:
+    case ocLogAnd:
+        if (OptimizeBool) {
+            Variant l = Left->GetValue();
+            if (!l.AsBoolean()) return l;
+            return Right->GetValue();
+        }
+        break;
+    case ocOr:
+    case ocLogOr:
+        if (OptimizeBool) {
+            Variant l = Left->GetValue();
+            if (l.AsBoolean()) return l;
+            return Right->GetValue();
+        }
+        break;
+    case ocIn: {
+        Variant l = Left->GetValue();
+        auto* set = static_cast<TfsSetNode*>(Right);
+        return Variant(set->Set->Contains(l));
+    }
+    case ocIs: {
+        TObject* obj = VarToObject(Left->GetValue());
+        auto* d = static_cast<TfsDesignatorNode*>(Right);
+        auto* cls = dynamic_cast<TfsClassVariable*>(d->Designator->Steps(0)->Ref);
+        return Variant(obj != nullptr && cls && obj->InheritsFrom(cls->HostClass));
+    }
+    default:
+        break;
+    }
+    Variant l = Left->GetValue();
+    Variant r = Right->GetValue();
+    if (OptimizeInt) {
+        uint32_t a = uint32_t(IntOf(l)), b = uint32_t(IntOf(r));
+        switch (Op) {
+        case ocPlus: return Variant(int32_t(a + b));
+        case ocMinus: return Variant(int32_t(a - b));
+        case ocMul: return Variant(int32_t(a * b));
+        case ocDivInt:
+        case ocMod: {
+            int32_t x = int32_t(a), y = int32_t(b);
+            if (y == 0) throw EDivByZero("Division by zero");
+            if (y == -1) return Variant(Op == ocMod ? 0 : int32_t(0u - a));
+            return Variant(Op == ocDivInt ? x / y : x % y);
+        }
+        default:
+            break;
+        }
+    }
+    return fs_iexpression::Compute(Op, l, r);
+}
+
+}  // namespace
+
+Variant fs_iexpression::Compute(TfsOperatorCode op, const Variant& l, const Variant& r)
+{
+    switch (op) {
+    case ocGreat: return Variant(VarCmpOp(l, r, opCmpGT));
+    case ocLess: return Variant(VarCmpOp(l, r, opCmpLT));
+    case ocLessEq: return Variant(VarCmpOp(l, r, opCmpLE));
+    case ocGreatEq: return Variant(VarCmpOp(l, r, opCmpGE));
+    case ocNonEq: return Variant(VarCmpOp(l, r, opCmpNE));
+    case ocEq: return Variant(VarCmpOp(l, r, opCmpEQ));
+    case ocPlus: return VarBinaryOp(l, r, opAdd);
+    case ocStrCat:
+        if (l.VType() == varString) return Variant(l.RawString() + VarToStr(r));
+        return VarBinaryOp(l, r, opAdd);
+    case ocMinus: return VarBinaryOp(l, r, opSubtract);
+    case ocOr: case ocLogOr: return VarBinaryOp(l, r, ::opOr);
+    case ocXor: return VarBinaryOp(l, r, ::opXor);
+    case ocMul: return VarBinaryOp(l, r, opMultiply);
+    case ocDivFloat: return VarBinaryOp(l, r, opDivide);
+    case ocDivInt: return VarBinaryOp(l, r, opIntDivide);
+    case ocMod: return VarBinaryOp(l, r, opModulus);
+    case ocAnd: case ocLogAnd: return VarBinaryOp(l, r, ::opAnd);
+    case ocShl: return VarBinaryOp(l, r, opShiftLeft);
+    case ocShr: return VarBinaryOp(l, r, opShiftRight);
+    default: return Null();
+    }
+}
+
+// ---- TfsExpression ----------------------------------------------------------------------
+
+TfsExpression::TfsExpression(TfsScript* script) : Script(script)
+{
+    FRoot = FCurrent = new TfsOperatorNode(ocNone);
+    IsReadOnly = true;
+}
+
+TfsExpression::~TfsExpression()
+{
+    delete FTree;
+    delete FRoot;
+}
+
+void TfsExpression::Attach(TfsExpressionNode* node, TfsExpressionNode* parent)
+{
+    if (!parent->Left) parent->Left = node;
+    else parent->Right = node;
+    node->Parent = parent;
+}
+
+void TfsExpression::AddNode(TfsExpressionNode* node)
+{
+    node->SourcePosition = SourcePositionNow;
+    Attach(node, FCurrent);
+    FCurrent = node;
+}
+
+void TfsExpression::AddOperand(const Variant& value) { AddNode(new TfsOperandNode(value)); }
+
+void TfsExpression::AddDesignator(TfsDesignator* designator) { AddNode(new TfsDesignatorNode(designator)); }
+
+void TfsExpression::AddSet(TfsSetExpression* set) { AddNode(new TfsSetNode(set)); }
+
+void TfsExpression::AddOperator(const std::string& text)
+{
+    static const std::pair<const char*, TfsOperatorCode> table[] = {
+        {" ", ocNone}, {">", ocGreat}, {"<", ocLess}, {"<=", ocLessEq}, {">=", ocGreatEq}, {"<>", ocNonEq},
+        {"=", ocEq}, {"+", ocPlus}, {"STRCAT", ocStrCat}, {"-", ocMinus}, {"OR", ocOr}, {"XOR", ocXor},
+        {"*", ocMul}, {"/", ocDivFloat}, {"DIV", ocDivInt}, {"MOD", ocMod}, {"AND", ocAnd}, {"SHL", ocShl},
+        {"SHR", ocShr}, {"(", ocLeftBracket}, {")", ocRightBracket}, {"NOT", ocNot}, {"UNMINUS", ocUnMinus},
+        {"IN", ocIn}, {"IS", ocIs}, {"LAND", ocLogAnd}, {"LOR", ocLogOr}};
+    std::string u = Upper(text);
+    TfsOperatorCode op = ocNone;
+    bool found = false;
+    for (auto& e : table)
+        if (u == e.first) {
+            op = e.second;
+            found = true;
+            break;
+        }
+    if (!found || op == ocNone) return;
+    if (op == ocLeftBracket || op == ocNot || op == ocUnMinus) {
+        AddNode(new TfsOperatorNode(op));
+        return;
+    }
+    if (op == ocRightBracket) {
+        TfsExpressionNode* n = FCurrent;
+        while (n && n->Priority() <= 7) n = n->Parent;
+        if (!n || static_cast<TfsOperatorNode*>(n)->Op != ocLeftBracket) return;
+        TfsExpressionNode* sub = n->Left;
+        TfsExpressionNode* parent = n->Parent;
+        if (parent->Left == n) parent->Left = sub;
+        else parent->Right = sub;
+        if (sub) sub->Parent = parent;
+        n->Left = n->Right = nullptr;
+        delete n;
+        FCurrent = sub ? sub : parent;
+        return;
+    }
+    auto* node = new TfsOperatorNode(op);
+    node->SourcePosition = SourcePositionNow;
+    if (FCurrent == FRoot) {
+        Attach(node, FRoot);
+        FCurrent = node;
+        return;
+    }
+    TfsExpressionNode* from = FCurrent;
+    TfsExpressionNode* at = FCurrent;
+    if (!(dynamic_cast<TfsOperatorNode*>(at) && static_cast<TfsOperatorNode*>(at)->Op == ocLeftBracket)) {
+        from = at;
+        at = at->Parent;
+        while (at && node->Priority() >= at->Priority()) {
+            from = at;
+            at = at->Parent;
+        }
+    } else {
+        from = nullptr;
+    }
+    if (from) {
+        if (at->Left == from) at->Left = nullptr;
+        else at->Right = nullptr;
+    }
+    Attach(node, at);
+    if (from) {
+        node->Left = from;
+        from->Parent = node;
+    }
+    FCurrent = node;
+}
+
+namespace {
+
+bool IsRelational(TfsOperatorCode op)
+{
+    return op == ocGreat || op == ocLess || op == ocLessEq || op == ocGreatEq || op == ocNonEq || op == ocEq ||
+           op == ocIn || op == ocIs;
+}
+
+// Gives each node its static type; returns false (and the position) at the
+// first type error.
+bool CheckNode(TfsExpressionNode* n, TfsScript* script, std::string& errPos)
+{
+    auto* op = dynamic_cast<TfsOperatorNode*>(n);
+    if (!op) return true;
+    if (n->Left && !CheckNode(n->Left, script, errPos)) return false;
+    if (n->Right && !CheckNode(n->Right, script, errPos)) return false;
+    TfsTypeRec L{n->Left ? n->Left->Kind : stVariant, n->Left ? n->Left->TypeName : ""};
+    TfsTypeRec R{n->Right ? n->Right->Kind : stVariant, n->Right ? n->Right->TypeName : ""};
+    if (L.Kind == stConstructor) L.Kind = stClass;
+    if (R.Kind == stConstructor) R.Kind = stClass;
+    const TfsOperatorCode o = op->Op;
+    if (L.Kind == stInteger && R.Kind == stInteger && n->Left && n->Right) op->OptimizeInt = true;
+    if (o == ocUnMinus && L.Kind == stInteger) op->OptimizeInt = true;
+    if (L.Kind == stBoolean && R.Kind == stBoolean && n->Left && n->Right) op->OptimizeBool = true;
+    bool error = false;
+    if (o == ocIn) {
+        // The right operand of IN must be a set constructor.
+        error = !dynamic_cast<TfsSetNode*>(n->Right);
+    } else if (o == ocIs) {
+        auto* d = dynamic_cast<TfsDesignatorNode*>(n->Right);
+        error = !d || d->Designator->StepCount() != 1 ||
+                !dynamic_cast<TfsClassVariable*>(d->Designator->Steps(0)->Ref);
+    } else if (!TypesCompatible(L, R, script)) {
+        error = true;
+    } else if (L.Kind == stBoolean) {
+        error = !(o == ocNonEq || o == ocEq || o == ocOr || o == ocXor || o == ocAnd || o == ocNot ||
+                  o == ocLogAnd || o == ocLogOr);
+    } else if (L.Kind == stChar || L.Kind == stString) {
+        error = !(o == ocGreat || o == ocLess || o == ocLessEq || o == ocGreatEq || o == ocNonEq || o == ocEq ||
+                  o == ocPlus || o == ocStrCat);
+    } else if (L.Kind == stClass || L.Kind == stArray) {
+        error = !(o == ocNonEq || o == ocEq);
+    }
+    if (error) {
+        errPos = n->SourcePosition;
+        return false;
+    }
+    if (o == ocDivFloat) {
+        n->Kind = stFloat;   // a division always gives a float
+        op->OptimizeInt = false;
+    } else if (IsRelational(o)) {
+        n->Kind = stBoolean;
+    } else if (o != ocNot && o != ocUnMinus &&
+               ((L.Kind == stInteger && R.Kind == stFloat) || (L.Kind == stFloat && R.Kind == stInteger))) {
+        n->Kind = stFloat;
+    } else {
+        n->Kind = L.Kind;
+        n->TypeName = L.TypeName;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string TfsExpression::Finish()
+{
+    if (FTree) return std::string();
+    FTree = FRoot->Left;
+    FRoot->Left = nullptr;
+    delete FRoot;
+    FRoot = nullptr;
+    FCurrent = nullptr;
+    if (!FTree) {
+        Kind = stVariant;
+        return std::string();
+    }
+    FTree->Parent = nullptr;
+    std::string errPos;
+    if (!CheckNode(FTree, Script, errPos)) return errPos.empty() ? SourcePositionNow : errPos;
+    Kind = FTree->Kind;
+    TypeName = FTree->TypeName;
+    if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree)) IsReadOnly = d->Designator->IsReadOnly;
+    return std::string();
+}
+
+Variant TfsExpression::GetValue() { return FTree ? FTree->GetValue() : Null(); }
+
+void TfsExpression::SetValue(const Variant& value)
+{
+    if (IsReadOnly) return;
+    if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree)) d->Designator->SetValue(value);
+}
+
+bool TfsExpression::IsConstant() const { return dynamic_cast<TfsOperandNode*>(FTree) != nullptr; }
+
+TfsCustomVariable* TfsExpression::OperandItem() const
+{
+    if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree)) return d->Var ? d->Var : d->Designator;
+    return nullptr;
+}
+
+std::string TfsExpression::OptimizeAssignment(TfsDesignator* designator)
+{
+    auto* vd = dynamic_cast<TfsVariableDesignator*>(designator);
+    auto* op = dynamic_cast<TfsOperatorNode*>(FTree);
+    if (!vd || !op) return " ";
+    const char* text = op->Op == ocPlus ? "+" : op->Op == ocMinus ? "-" : op->Op == ocMul ? "*"
+                     : op->Op == ocDivFloat ? "/" : nullptr;
+    if (!text) return " ";
+    auto same = [&](TfsExpressionNode* n) {
+        auto* d = dynamic_cast<TfsDesignatorNode*>(n);
+        return d && d->Var && d->Var == vd->LinkedItem;
+    };
+    TfsExpressionNode* keep = nullptr;
+    if (same(op->Left)) {
+        keep = op->Right;
+        op->Right = nullptr;
+    } else if ((op->Op == ocPlus || op->Op == ocMul) && same(op->Right) && vd->LinkedItem->Kind != stString &&
+               vd->LinkedItem->Kind != stChar) {
+        keep = op->Left;
+        op->Left = nullptr;
+    }
+    if (!keep) return " ";
+    keep->Parent = nullptr;
+    delete FTree;
+    FTree = keep;
+    Kind = keep->Kind;
+    TypeName = keep->TypeName;
+    return text;
+}
+
+// ---- designators --------------------------------------------------------------------------
+
+TfsDesignatorItem::~TfsDesignatorItem()
+{
+    for (auto* a : Args) delete a;
+}
+
+TfsDesignator::TfsDesignator(TfsScript* script) : TfsCustomVariable("", stVariant, ""), Script(script) {}
+
+TfsDesignator::~TfsDesignator()
+{
+    for (auto* s : FSteps) delete s;
+    delete FResolved;
+}
+
+TfsDesignatorItem* TfsDesignator::AddStep(TfsCustomVariable* ref, const std::string& pos)
+{
+    auto* item = new TfsDesignatorItem;
+    item->Ref = ref;
+    item->SourcePosition = pos;
+    FSteps.push_back(item);
+    return item;
+}
+
+namespace {
+bool IsValueHolder(TfsCustomVariable* v)
+{
+    return dynamic_cast<TfsVariable*>(v) || dynamic_cast<TfsParamItem*>(v);
+}
+}  // namespace
+
+void TfsDesignator::Finish()
+{
+    if (FSteps.empty()) return;
+    for (auto* st : FSteps) {
+        if (dynamic_cast<TfsDesignator*>(st->Ref)) st->Kind = TfsDesignatorItem::skDesignator;
+        else if (dynamic_cast<TfsProcVariable*>(st->Ref)) st->Kind = TfsDesignatorItem::skProc;
+        else if (dynamic_cast<TfsCustomHelper*>(st->Ref)) st->Kind = TfsDesignatorItem::skHelper;
+        else st->Kind = TfsDesignatorItem::skPlain;
+    }
+    TfsCustomVariable* last = FSteps.back()->Ref;
+    Kind = last->Kind;
+    TypeName = last->TypeName;
+    if (Kind == stConstructor) {
+        Kind = stClass;
+        TypeName = FSteps.size() >= 2 ? FSteps[FSteps.size() - 2]->Ref->TypeName : std::string();
+    }
+    IsReadOnly = last->IsReadOnly;
+    DesignatorKind = 0;
+    if (FSteps.size() == 1 && IsValueHolder(last) && FSteps[0]->Args.empty()) {
+        DesignatorKind = 1;
+    } else if (FSteps.size() == 2 && dynamic_cast<TfsStringVariable*>(FSteps[0]->Ref) &&
+               FSteps[0]->Args.empty() && dynamic_cast<TfsStringHelper*>(FSteps[1]->Ref) &&
+               FSteps[1]->Args.size() == 1) {
+        DesignatorKind = 2;
+    } else if (FSteps.size() == 2 && dynamic_cast<TfsVariable*>(FSteps[0]->Ref) &&
+               FSteps[0]->Ref->Kind == stArray && FSteps[0]->Args.empty() &&
+               dynamic_cast<TfsArrayHelper*>(FSteps[1]->Ref) && !FSteps[1]->Args.empty()) {
+        DesignatorKind = 3;
+    }
+}
+
+TfsDesignator* TfsDesignator::MakeFastForm()
+{
+    TfsDesignator* d = nullptr;
+    switch (DesignatorKind) {
+    case 1:
+        d = new TfsVariableDesignator(Script);
+        d->LinkedItem = FSteps[0]->Ref;
+        break;
+    case 2: {
+        auto* sd = new TfsStringDesignator(Script);
+        sd->LinkedItem = FSteps[0]->Ref;
+        sd->Index = FSteps[1]->Args[0];
+        d = sd;
+        break;
+    }
+    case 3:
+        d = new TfsArrayDesignator(Script);
+        d->LinkedItem = FSteps[0]->Ref;
+        break;
+    default:
+        return nullptr;
+    }
+    d->FSteps.swap(FSteps);
+    d->DesignatorKind = DesignatorKind;
+    d->Kind = Kind;
+    d->TypeName = TypeName;
+    d->IsReadOnly = IsReadOnly;
+    d->SourcePosition = SourcePosition;
+    return d;
+}
+
+void TfsDesignator::SetLateBinding(const TfsXMLItem* element, const std::string& unitName)
+{
+    FLateBindingTree = std::make_unique<TfsXMLItem>();
+    FLateBindingTree->Assign(element);
+    FLateUnit = unitName;
+}
+
+void TfsDesignator::ResolveLateBinding()
+{
+    if (FResolved || !FLateBindingTree) return;
+    TfsILParser parser(Script);
+    parser.SelectLanguage(Script->SyntaxType());
+    parser.RunTimeBuild = true;
+    parser.SetBuildContext(nullptr, FLateUnit);
+    TfsDesignator* d = parser.BuildDesignator(FLateBindingTree.get(), Script, 0);
+    d->WantsResult = WantsResult;
+    FResolved = d;
+    FLateBindingTree.reset();
+}
+
+Variant TfsDesignator::GetValue() { return Evaluate(nullptr); }
+
+void TfsDesignator::SetValue(const Variant& value) { Evaluate(&value); }
+
+namespace {
+
+// Values of a running routine's locals, kept across a recursive call.
+void SaveLocals(TfsProcVariable* proc, std::vector<Variant>& saved)
+{
+    TfsScript* ls = proc->LocalScript;
+    for (int i = 0; i < ls->Count(); ++i) {
+        TfsCustomVariable* v = ls->Items(i);
+        if (auto* sv = dynamic_cast<TfsStringVariable*>(v)) saved.push_back(Variant(sv->Str));
+        else if (IsValueHolder(v)) saved.push_back(v->Value);
+    }
+}
+
+void RestoreLocals(TfsProcVariable* proc, const std::vector<Variant>& saved)
+{
+    TfsScript* ls = proc->LocalScript;
+    size_t k = 0;
+    for (int i = 0; i < ls->Count() && k < saved.size(); ++i) {
+        TfsCustomVariable* v = ls->Items(i);
+        if (auto* sv = dynamic_cast<TfsStringVariable*>(v)) sv->Str = saved[k++].RawString();
+        else if (IsValueHolder(v)) v->Value = saved[k++];
+    }
+}
+
+}  // namespace
+
+Variant TfsDesignator::Evaluate(const Variant* assign)
+{
+    if (FLateBindingTree || FResolved) {
+        ResolveLateBinding();
+        if (assign) {
+            FResolved->SetValue(*assign);
+            return Variant();
+        }
+        FResolved->WantsResult = WantsResult;
+        return FResolved->GetValue();
+    }
+    Variant cur = Null();
+    TfsCustomVariable* prev = nullptr;
+    const size_t n = FSteps.size();
+    for (size_t i = 0; i < n; ++i) {
+        TfsDesignatorItem* st = FSteps[i];
+        TfsCustomVariable* ref = st->Ref;
+        const bool last = i + 1 == n;
+        if (st->Kind == TfsDesignatorItem::skDesignator) {
+            cur = ref->GetValue();
+            prev = ref;
+            continue;
+        }
+        // All arguments are evaluated before any parameter is assigned, so
+        // that an argument may call the same routine.
+        const size_t na = st->Args.size();
+        Variant argsLocal[4];
+        std::vector<Variant> argsHeap;
+        Variant* args = argsLocal;
+        if (na > 4) {
+            argsHeap.resize(na);
+            args = argsHeap.data();
+        }
+        for (size_t j = 0; j < na; ++j) {
+            TfsCustomExpression* a = st->Args[j];
+            if (ref->IsMacro) args[j] = Variant(static_cast<TfsExpression*>(a)->Source);
+            else args[j] = a->GetValue();
+        }
+        TfsProcVariable* proc = st->Kind == TfsDesignatorItem::skProc ? static_cast<TfsProcVariable*>(ref) : nullptr;
+        std::vector<Variant> saved;
+        const bool recursive = proc && proc->IsRunning;
+        if (recursive) SaveLocals(proc, saved);
+        const size_t np = size_t(ref->Count());
+        for (size_t j = 0; j < na && j < np; ++j) ref->Params(int(j))->SetValue(args[j]);
+        TfsCustomHelper* helper = nullptr;
+        if (st->Kind == TfsDesignatorItem::skHelper) {
+            helper = static_cast<TfsCustomHelper*>(ref);
+            helper->ParentItem = prev;
+            helper->ParentValue = cur;
+            helper->Script = Script;
+        }
+        std::vector<std::pair<size_t, Variant>> outs;
+        try {
+            if (last && assign) {
+                ref->SetValue(*assign);
+            } else {
+                ref->WantsResult = !last || WantsResult;
+                cur = ref->GetValue();
+            }
+            for (size_t j = 0; j < na && j < np; ++j) {
+                TfsParamItem* p = ref->Params(int(j));
+                if (p->IsVarParam) outs.push_back({j, p->GetValue()});
+            }
+        } catch (...) {
+            if (helper) helper->ParentValue.Clear();
+            if (recursive) RestoreLocals(proc, saved);
+            throw;
+        }
+        if (helper) helper->ParentValue.Clear();
+        if (recursive) RestoreLocals(proc, saved);
+        for (auto& o : outs) st->Args[o.first]->SetValue(o.second);
+        prev = ref;
+    }
+    return cur;
+}
+
+Variant TfsStringDesignator::GetValue()
+{
+    auto* v = static_cast<TfsStringVariable*>(LinkedItem);
+    return Variant(StringCharAt(v->Str, Index->GetValue().AsInteger()));
+}
+
+void TfsStringDesignator::SetValue(const Variant& value)
+{
+    auto* v = static_cast<TfsStringVariable*>(LinkedItem);
+    int idx = Index->GetValue().AsInteger();
+    StringPutCharAt(v->Str, idx, VarToStr(value));
+}
+
+Variant TfsArrayDesignator::GetValue()
+{
+    const auto& args = FSteps[1]->Args;
+    int idxLocal[3];
+    std::vector<int> idx(args.size());
+    for (size_t j = 0; j < args.size(); ++j) idx[j] = args[j]->GetValue().AsInteger();
+    (void)idxLocal;
+    return VarArrayGet(LinkedItem->Value, idx);
+}
+
+void TfsArrayDesignator::SetValue(const Variant& value)
+{
+    const auto& args = FSteps[1]->Args;
+    std::vector<int> idx(args.size());
+    for (size_t j = 0; j < args.size(); ++j) idx[j] = args[j]->GetValue().AsInteger();
+    VarArrayPut(LinkedItem->Value, value, idx);
+}
+
+// ---- sets ----------------------------------------------------------------------------------------
+
+TfsSetExpression::~TfsSetExpression()
+{
+    for (auto* e : Items) delete e;
+}
+
+Variant TfsSetExpression::GetValue()
+{
+    std::vector<Variant> values;
+    for (auto* e : Items) values.push_back(e ? e->GetValue() : Variant(0));
+    return VarArrayOf(values);
+}
+
+bool TfsSetExpression::Contains(const Variant& value)
+{
+    for (size_t i = 0; i < Items.size(); ++i) {
+        if (!Items[i]) continue;
+        if (i + 2 < Items.size() && !Items[i + 1] && Items[i + 2]) {
+            Variant lo = Items[i]->GetValue(), hi = Items[i + 2]->GetValue();
+            if (VarCmpOp(value, lo, opCmpGE) && VarCmpOp(value, hi, opCmpLE)) return true;
+            i += 2;
+            continue;
+        }
+        if (VarCmpOp(value, Items[i]->GetValue(), opCmpEQ)) return true;
+    }
+    return false;
+}

@@ -1,0 +1,143 @@
+// Compiled expressions and designators. An expression arrives as a flat infix
+// sequence and is built into a tree by operator precedence; a designator is a
+// name path (Form1.Edit1.Text, List[i], Obj.Method(a, b)) evaluated step by
+// step from left to right.
+#pragma once
+
+#include "fs_iinterpreter.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TfsXMLItem;
+class TfsExpressionNode;
+
+// Operator codes; the numbering follows the order of the operator table.
+enum TfsOperatorCode : uint8_t {
+    ocNone, ocGreat, ocLess, ocLessEq, ocGreatEq, ocNonEq, ocEq, ocPlus, ocMinus, ocOr, ocXor,
+    ocMul, ocDivFloat, ocDivInt, ocMod, ocAnd, ocShl, ocShr, ocLeftBracket, ocRightBracket,
+    ocNot, ocUnMinus, ocIn, ocIs, ocStrCat, ocLogAnd, ocLogOr
+};
+
+class TfsExpression : public TfsCustomExpression {
+    QZ_CLASS(TfsExpression, TfsCustomExpression)
+public:
+    explicit TfsExpression(TfsScript* script);
+    ~TfsExpression() override;
+
+    void AddOperand(const Variant& value);
+    void AddDesignator(class TfsDesignator* designator);
+    void AddSet(class TfsSetExpression* set);
+    void AddOperator(const std::string& text);
+    // Completes the tree and checks the types; the position of the first
+    // type error, or empty text.
+    std::string Finish();
+
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+    // x := x op y: returns "+", "-", "*" or "/" when the expression was
+    // reduced to y, else " ".
+    std::string OptimizeAssignment(class TfsDesignator* designator);
+    // The root's designator (the variable itself for a plain variable), a
+    // constant operand, or null.
+    TfsCustomVariable* OperandItem() const;
+    // True when the whole expression is one constant.
+    bool IsConstant() const;
+
+    TfsScript* Script;
+    std::string Source;
+    std::string SourcePositionNow;   // position of the item added last
+
+private:
+    void Attach(TfsExpressionNode* node, TfsExpressionNode* parent);
+    void AddNode(TfsExpressionNode* node);
+    TfsExpressionNode* FRoot;      // the TNoneNode while building
+    TfsExpressionNode* FCurrent;
+    TfsExpressionNode* FTree = nullptr;   // the finished tree
+};
+
+// A name path.
+class TfsDesignatorItem {
+public:
+    ~TfsDesignatorItem();
+    TfsCustomVariable* Ref = nullptr;
+    std::vector<TfsCustomExpression*> Args;   // owned
+    bool Indexed = false;
+    std::string SourcePosition;
+    // Decided when the designator is finished.
+    enum StepKind : uint8_t { skPlain, skDesignator, skProc, skHelper } Kind = skPlain;
+};
+
+class TfsDesignator : public TfsCustomVariable {
+    QZ_CLASS(TfsDesignator, TfsCustomVariable)
+public:
+    explicit TfsDesignator(TfsScript* script);
+    ~TfsDesignator() override;
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+
+    TfsDesignatorItem* AddStep(TfsCustomVariable* ref, const std::string& pos);
+    int StepCount() const { return int(FSteps.size()); }
+    TfsDesignatorItem* Steps(int index) const { return FSteps[size_t(index)]; }
+    TfsDesignatorItem* LastStep() const { return FSteps.empty() ? nullptr : FSteps.back(); }
+    // Sets the type, read-only flag and DesignatorKind.
+    void Finish();
+    // The fast form for this designator, taking over its steps, or null when
+    // only the general form applies.
+    TfsDesignator* MakeFastForm();
+    // Keeps a copy of the program-tree element; it is rebuilt at first run.
+    void SetLateBinding(const TfsXMLItem* element, const std::string& unitName);
+
+    int DesignatorKind = 0;   // 0 general, 1 variable, 2 string character, 3 array element
+    TfsScript* Script;
+
+protected:
+    Variant Evaluate(const Variant* assign);
+    void ResolveLateBinding();
+    std::vector<TfsDesignatorItem*> FSteps;
+    std::unique_ptr<TfsXMLItem> FLateBindingTree;
+    std::string FLateUnit;
+    TfsDesignator* FResolved = nullptr;   // the late-bound designator once built
+};
+
+class TfsVariableDesignator : public TfsDesignator {
+    QZ_CLASS(TfsVariableDesignator, TfsDesignator)
+public:
+    using TfsDesignator::TfsDesignator;
+    Variant GetValue() override { return LinkedItem->GetValue(); }
+    void SetValue(const Variant& value) override { LinkedItem->SetValue(value); }
+};
+
+class TfsStringDesignator : public TfsDesignator {
+    QZ_CLASS(TfsStringDesignator, TfsDesignator)
+public:
+    using TfsDesignator::TfsDesignator;
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+    TfsCustomExpression* Index = nullptr;   // the step's argument (not owned here)
+};
+
+class TfsArrayDesignator : public TfsDesignator {
+    QZ_CLASS(TfsArrayDesignator, TfsDesignator)
+public:
+    using TfsDesignator::TfsDesignator;
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+};
+
+// A set constructor [a, b..c]; a null item between two expressions marks a range.
+class TfsSetExpression : public TfsCustomVariable {
+    QZ_CLASS(TfsSetExpression, TfsCustomVariable)
+public:
+    TfsSetExpression() : TfsCustomVariable("", stVariant, "") {}
+    ~TfsSetExpression() override;
+    Variant GetValue() override;
+    bool Contains(const Variant& value);
+    std::vector<TfsCustomExpression*> Items;   // owned; null = range marker
+};
+
+namespace fs_iexpression {
+// Variant operations as scripts see them (integer shortcuts included).
+Variant Compute(TfsOperatorCode op, const Variant& a, const Variant& b);
+}

@@ -1,0 +1,382 @@
+#include "fs_xml.h"
+
+#include "Exceptions.h"
+#include "Streams.h"
+#include "fs_common.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace fs_common;
+
+QZ_CLASS_IMPL(TfsXMLItem, TObject)
+QZ_CLASS_IMPL(TfsXMLDocument, TObject)
+
+// ---- TfsXMLItem ---------------------------------------------------------------
+
+TfsXMLItem::~TfsXMLItem()
+{
+    Clear();
+    if (FParent) FParent->RemoveChild(this);
+}
+
+void TfsXMLItem::RemoveChild(TfsXMLItem* item)
+{
+    auto it = std::find(FItems.begin(), FItems.end(), item);
+    if (it != FItems.end()) FItems.erase(it);
+}
+
+TfsXMLItem* TfsXMLItem::Add()
+{
+    auto* item = new TfsXMLItem;
+    AddItem(item);
+    return item;
+}
+
+void TfsXMLItem::AddItem(TfsXMLItem* item)
+{
+    if (!item) return;
+    // An item may not become its own descendant: the tree would own itself.
+    for (TfsXMLItem* p = this; p; p = p->FParent)
+        if (p == item) throw Exception("Cannot add an item to its own subtree");
+    if (item->FParent) item->FParent->RemoveChild(item);
+    FItems.push_back(item);
+    item->FParent = this;
+}
+
+void TfsXMLItem::InsertItem(int index, TfsXMLItem* item)
+{
+    AddItem(item);
+    if (!item) return;
+    int n = Count();
+    if (index < 0) index = 0;
+    if (index > n - 1) index = n - 1;
+    FItems.pop_back();
+    FItems.insert(FItems.begin() + index, item);
+}
+
+int TfsXMLItem::Find(const std::string& name) const
+{
+    for (size_t i = 0; i < FItems.size(); ++i)
+        if (SameName(FItems[i]->FName, name)) return int(i);
+    return -1;
+}
+
+TfsXMLItem* TfsXMLItem::FindItem(const std::string& name)
+{
+    int i = Find(name);
+    if (i >= 0) return FItems[i];
+    TfsXMLItem* item = Add();
+    item->FName = name;
+    return item;
+}
+
+TfsXMLItem* TfsXMLItem::Items(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    return FItems[index];
+}
+
+std::string TfsXMLItem::Prop(const std::string& name) const
+{
+    // Upper-casing folds ASCII only, so offsets in the folded text are those
+    // of the original one.
+    std::string hay = " " + Upper(FText);
+    std::string needle = " " + Upper(name) + "=\"";
+    size_t p = hay.find(needle);
+    if (p == std::string::npos) return std::string();
+    size_t start = p + needle.size() - 1;   // offset in FText (one blank prepended)
+    size_t end = FText.find('"', start);
+    std::string raw = end == std::string::npos ? FText.substr(start) : FText.substr(start, end - start);
+    return fs_xml::UnescapeAttributeText(raw);
+}
+
+TfsXMLItem* TfsXMLItem::Root()
+{
+    TfsXMLItem* p = this;
+    while (p->FParent) p = p->FParent;
+    return p;
+}
+
+void TfsXMLItem::Clear()
+{
+    while (!FItems.empty()) {
+        TfsXMLItem* item = FItems.back();
+        FItems.pop_back();
+        item->FParent = nullptr;
+        delete item;
+    }
+    FItems.shrink_to_fit();
+}
+
+void TfsXMLItem::Assign(const TfsXMLItem* source)
+{
+    if (source == this) return;
+    Clear();
+    if (!source) return;
+    FName = source->FName;
+    FText = source->FText;
+    FData = source->FData;
+    for (TfsXMLItem* child : source->FItems) Add()->Assign(child);
+}
+
+// ---- escaping -------------------------------------------------------------------
+
+std::string fs_xml::EscapeAttributeText(const std::string& s)
+{
+    std::string r;
+    r.reserve(s.size());
+    for (char c : s) {
+        switch (c) {
+        case '\r': case '\n': case '"': case '<': case '>': case '&':
+            r += "&#" + std::to_string(int(c)) + ";";
+            break;
+        default:
+            r += c;
+        }
+    }
+    return r;
+}
+
+std::string fs_xml::UnescapeAttributeText(const std::string& s)
+{
+    if (s.find("&#") == std::string::npos) return s;
+    std::string r;
+    size_t i = 0;
+    while (i < s.size()) {
+        if (s[i] == '&' && i + 2 < s.size() + 0 && s[i + 1] == '#' && i + 2 < s.size()) {
+            size_t semi = s.find(';', i + 2);
+            if (semi != std::string::npos) {
+                std::string digits = s.substr(i + 2, semi - i - 2);
+                bool ok = !digits.empty() && digits.size() <= 9;
+                for (char c : digits) ok = ok && c >= '0' && c <= '9';
+                if (!ok) throw EConvertError("'" + digits + "' is not a valid integer value");
+                AppendCodePoint(r, uint32_t(std::stoul(digits)));
+                i = semi + 1;
+                continue;
+            }
+        }
+        r += s[i++];
+    }
+    return r;
+}
+
+// ---- reading ----------------------------------------------------------------------
+
+namespace {
+
+[[noreturn]] void FormatError() { throw Exception(fs_xml::SInvalidFileFormat); }
+
+class TfsXMLReader {
+public:
+    explicit TfsXMLReader(TStream* stream) : FStream(stream) {}
+    ~TfsXMLReader()
+    {
+        // Give back what was read ahead into the buffer.
+        try {
+            if (FStream && FIndex < FFill) FStream->Seek(int64_t(FIndex) - FFill, soCurrent);
+        } catch (...) {
+        }
+    }
+
+    // Reads the next tag; false at the end of the stream outside a tag.
+    bool ReadTag(std::string& name, std::string& text)
+    {
+        name.clear();
+        text.clear();
+        int c;
+        for (;;) {
+            // character data up to the next '<'
+            do {
+                c = Next();
+                if (c < 0) return false;
+            } while (c != '<');
+            std::string tag;
+            bool comment = false;
+            for (;;) {
+                c = Next();
+                if (c < 0) FormatError();
+                if (c == '>') break;
+                if (c == '<') FormatError();
+                tag += char(c);
+                if (tag.size() == 3 && tag == "!--") {
+                    comment = true;
+                    break;
+                }
+            }
+            if (comment) {
+                int dashes = 0;
+                bool seen = false;
+                for (;;) {
+                    c = Next();
+                    if (c < 0) FormatError();
+                    if (seen && c == '>') break;
+                    if (c == '-') {
+                        if (++dashes >= 2) seen = true;
+                    } else {
+                        dashes = 0;
+                    }
+                }
+                continue;
+            }
+            if (!tag.empty() && tag.back() == ' ') tag.pop_back();
+            size_t blank = tag.find(' ');
+            if (blank == std::string::npos) {
+                name = tag;
+            } else {
+                name = tag.substr(0, blank);
+                text = tag.substr(blank + 1);
+            }
+            return true;
+        }
+    }
+
+    // Reads one element into item; false when the element is "end".
+    bool ReadItem(TfsXMLItem* item)
+    {
+        std::string name, text;
+        ReadTag(name, text);
+        item->SetName(name);
+        item->SetText(text);
+        FLastTag = name;
+        if (name.empty() || name[0] == '/') return false;
+        if (name.back() == '/') {
+            name.pop_back();
+            item->SetName(name);
+            return true;
+        }
+        if (!text.empty() && text.back() == '/') {
+            text.pop_back();
+            item->SetText(text);
+            return true;
+        }
+        for (;;) {
+            TfsXMLItem* child = item->Add();
+            if (!ReadItem(child)) {
+                delete child;
+                break;
+            }
+        }
+        if (!FLastTag.empty() && !SameName(FLastTag, "/" + item->Name())) FormatError();
+        return true;
+    }
+
+private:
+    int Next()
+    {
+        if (FIndex >= FFill) {
+            FFill = FStream->Read(FBuffer, sizeof(FBuffer));
+            FIndex = 0;
+            if (FFill <= 0) {
+                FFill = 0;
+                return -1;
+            }
+        }
+        return (unsigned char)FBuffer[FIndex++];
+    }
+
+    TStream* FStream;
+    char FBuffer[4096];
+    int FFill = 0;
+    int FIndex = 0;
+    std::string FLastTag;
+};
+
+class TfsXMLWriter {
+public:
+    TfsXMLWriter(TStream* stream, bool autoIndent) : FStream(stream), FAutoIndent(autoIndent) {}
+    void WriteLine(const std::string& line)
+    {
+        FBuffer += line;
+        if (FAutoIndent) FBuffer += "\r\n";
+        if (FBuffer.size() > 4096) Flush();
+    }
+    void WriteItem(const TfsXMLItem* item, int depth)
+    {
+        std::string line;
+        if (FAutoIndent) line.assign(size_t(depth) * 2, ' ');
+        line += '<';
+        line += item->Name();
+        if (!item->Text().empty()) {
+            if (item->Text()[0] != ' ') line += ' ';
+            line += item->Text();
+        }
+        if (item->Count() == 0) {
+            line += "/>";
+            WriteLine(line);
+            return;
+        }
+        line += '>';
+        WriteLine(line);
+        for (int i = 0; i < item->Count(); ++i) WriteItem(item->Items(i), depth + 1);
+        std::string close;
+        if (FAutoIndent) close.assign(size_t(depth) * 2, ' ');
+        WriteLine(close + "</" + item->Name() + ">");
+    }
+    void Flush()
+    {
+        if (!FBuffer.empty()) FStream->WriteBuffer(FBuffer.data(), int(FBuffer.size()));
+        FBuffer.clear();
+    }
+
+private:
+    TStream* FStream;
+    bool FAutoIndent;
+    std::string FBuffer;
+};
+
+}  // namespace
+
+// ---- TfsXMLDocument -------------------------------------------------------------------
+
+TfsXMLDocument::TfsXMLDocument() : FRoot(new TfsXMLItem) {}
+
+TfsXMLDocument::~TfsXMLDocument() { delete FRoot; }
+
+void TfsXMLDocument::LoadFromStream(TStream* stream)
+{
+    FRoot->Clear();
+    FRoot->SetName("");
+    FRoot->SetText("");
+    TfsXMLReader reader(stream);
+    std::string name, text;
+    if (!reader.ReadTag(name, text) || name.compare(0, 4, "?xml") != 0) FormatError();
+    reader.ReadItem(FRoot);
+}
+
+void TfsXMLDocument::SaveToStream(TStream* stream) const
+{
+    TfsXMLWriter writer(stream, FAutoIndent);
+    writer.WriteLine("<?xml version=\"1.0\"?>");
+    writer.WriteItem(FRoot, 0);
+    writer.Flush();
+}
+
+void TfsXMLDocument::LoadFromFile(const std::string& fileName)
+{
+    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(&stream);
+}
+
+void TfsXMLDocument::SaveToFile(const std::string& fileName) const
+{
+    // Written to memory first, so that a failure leaves no half-written file.
+    TStringStream mem;
+    SaveToStream(&mem);
+    TFileStream stream(fileName, fmCreate);
+    stream.WriteBuffer(mem.DataString().data(), int(mem.DataString().size()));
+}
+
+void TfsXMLDocument::LoadFromString(const std::string& text)
+{
+    TStringStream stream(text);
+    LoadFromStream(&stream);
+}
+
+std::string TfsXMLDocument::SaveToString() const
+{
+    TStringStream stream;
+    SaveToStream(&stream);
+    return stream.DataString();
+}

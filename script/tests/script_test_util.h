@@ -1,0 +1,54 @@
+// Helpers of the interpreter's tests: the engine started once, scripts
+// compiled and run with their ShowMessage output captured.
+#pragma once
+
+#include "HostServices.h"
+#include "fs_iinit.h"
+#include "fs_iinterpreter.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct ScriptRun {
+    bool Compiled = false;
+    std::string Error;           // compile error message or run-time error text
+    std::string ErrorPos;        // "line:col" of a compile error
+    bool RunError = false;
+    std::vector<std::string> Output;   // ShowMessage texts in order
+    std::string Joined() const
+    {
+        std::string r;
+        for (auto& s : Output) r += s + "\n";
+        return r;
+    }
+};
+
+inline void EnsureEngine() { fs_iinit::InitializeScriptEngine(); }
+
+// Compiles and runs a script; ShowMessage output is collected.
+inline ScriptRun RunScript(const std::string& language, const std::string& text)
+{
+    EnsureEngine();
+    ScriptRun r;
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    TfsScript script(nullptr);
+    script.SetSyntaxType(language);
+    script.SetText(text);
+    r.Compiled = script.Compile();
+    if (!r.Compiled) {
+        r.Error = script.ErrorMessage;
+        r.ErrorPos = script.ErrorPosition;
+        return r;
+    }
+    try {
+        script.Execute();
+    } catch (const std::exception& e) {
+        r.RunError = true;
+        r.Error = e.what();
+    }
+    for (auto& c : host->CallsOf(THostCallKind::ShowMessage)) r.Output.push_back(c.Text);
+    return r;
+}
