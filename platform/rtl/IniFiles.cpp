@@ -4,6 +4,7 @@
 #include "SysUtils.h"
 #include "TextUtils.h"
 
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -224,7 +225,8 @@ void TCustomIniFile::SaveToDisk() const
     std::string name = SetDirSeparators(FFileName);
     // Written beside the file and renamed over it, so that a failure leaves
     // the old file whole.
-    std::string tmp = name + ".~" + std::to_string(getpid());
+    static std::atomic<unsigned> serial{0};
+    std::string tmp = name + ".~" + std::to_string(getpid()) + "-" + std::to_string(++serial);
     mode_t mode = 0666;
     struct stat st;
     if (stat(name.c_str(), &st) == 0) mode = st.st_mode & 0777;

@@ -1,6 +1,7 @@
 #include "TextUtils.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -855,7 +856,8 @@ bool CopyFile(std::string_view existingName, std::string_view newName, bool fail
     struct stat st;
     fstat(in, &st);
     // Write beside the target and rename, so the target is whole or untouched.
-    std::string tmp = dst + ".~cp" + std::to_string(getpid());
+    static std::atomic<unsigned> serial{0};
+    std::string tmp = dst + ".~cp" + std::to_string(getpid()) + "-" + std::to_string(++serial);
     int out = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
     if (out < 0) { close(in); return false; }
     bool ok = true;
