@@ -1,0 +1,59 @@
+// Shared helpers of the application-core tests: a scratch folder and a
+// recording host for message boxes.
+#pragma once
+
+#include "HostServices.h"
+#include "SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+
+class TTempDir {
+public:
+    TTempDir()
+    {
+        std::random_device rd;
+        auto base = std::filesystem::temp_directory_path();
+        for (;;) {
+            FPath = base / ("appcore-" + std::to_string(rd()));
+            if (std::filesystem::create_directory(FPath)) break;
+        }
+    }
+    ~TTempDir()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(FPath, ec);
+    }
+    std::string Path() const { return FPath.string(); }
+    std::string File(const std::string& name) const { return (FPath / name).string(); }
+
+private:
+    std::filesystem::path FPath;
+};
+
+inline std::string ReadFileBytes(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline void WriteFileBytes(const std::string& file, const std::string& bytes)
+{
+    std::ofstream out(file, std::ios::binary);
+    out << bytes;
+}
+
+// Installs a recording host for the life of the object.
+struct THostRecorder {
+    std::shared_ptr<TRecordingHost> Host = std::make_shared<TRecordingHost>();
+    THostScope Scope{Host};
+    std::vector<std::string> Messages() const { return Host->Messages(); }
+};
