@@ -138,8 +138,8 @@ inline constexpr char PathDelim = '/';
 inline constexpr char DriveDelim = '\0';   // no drives here
 inline constexpr char PathSep = ':';
 
-// The name with every '\' turned into '/': names the program builds the
-// Windows way ("folder\\cfg.ini") open the right file here. The routines
+// The name with every '\' turned into '/': names the program builds with
+// backslashes ("folder\\cfg.ini") open the right file here. The routines
 // below that touch the file system do this themselves.
 std::string SetDirSeparators(std::string_view fileName);
 bool IsPathDelimiter(std::string_view s, int index);   // 1-based byte index

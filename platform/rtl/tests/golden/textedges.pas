@@ -1,3 +1,4 @@
+{ Rerun: cd platform/rtl/tests/golden && fpc -Mdelphi -FE/tmp textedges.pas && /tmp/textedges }
 {$mode delphi}
 program textedges;
 { Edge cases of the search and affix routines (TextUtilsTest.cpp). }

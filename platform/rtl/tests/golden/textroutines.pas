@@ -1,3 +1,4 @@
+{ Rerun: cd platform/rtl/tests/golden && fpc -Mdelphi -FE/tmp textroutines.pas && /tmp/textroutines }
 {$mode delphi}
 program textroutines;
 { Prints expected values for the text routine tests (TextUtilsTest.cpp). }
