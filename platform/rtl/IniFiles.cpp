@@ -67,6 +67,18 @@ bool SameName(std::string_view a, std::string_view b)
     return true;
 }
 
+// Position of an ASCII character in GBK bytes, skipping two-byte characters:
+// their second byte may be ']' or '[' (as in "盷", B1 5D).
+size_t FindAscii(std::string_view s, char c)
+{
+    for (size_t i = 0; i < s.size(); ++i) {
+        unsigned char b = s[i];
+        if (b >= 0x81 && b <= 0xFE && i + 1 < s.size()) { ++i; continue; }
+        if (s[i] == c) return i;
+    }
+    return std::string_view::npos;
+}
+
 void Parse(const std::string& bytes, TIniDocument& doc)
 {
     doc = TIniDocument();
@@ -81,7 +93,7 @@ void Parse(const std::string& bytes, TIniDocument& doc)
 
         std::string t = TrimBytes(line);
         if (!t.empty() && t[0] == '[') {
-            size_t close = t.find(']');
+            size_t close = FindAscii(t, ']');
             TIniSection sec;
             sec.Header = line;
             // A header without ']' still names a section, up to the line end.
@@ -93,7 +105,7 @@ void Parse(const std::string& bytes, TIniDocument& doc)
         TIniLine l;
         l.Raw = line;
         if (!t.empty() && t[0] != ';') {
-            size_t eq = line.find('=');
+            size_t eq = FindAscii(line, '=');
             if (eq != std::string::npos) {
                 l.IsKey = true;
                 l.Key = TrimBytes(std::string_view(line).substr(0, eq));
@@ -149,13 +161,13 @@ bool HasLineBreakOrNul(std::string_view s)
 
 void CheckSectionName(const std::string& sec)
 {
-    if (sec.empty() || HasLineBreakOrNul(sec) || sec.find(']') != std::string::npos)
+    if (sec.empty() || HasLineBreakOrNul(sec) || FindAscii(sec, ']') != std::string::npos)
         Fail("Invalid section name '" + GbkToUtf8(sec) + "'");
 }
 
 void CheckKeyName(const std::string& key)
 {
-    if (key.empty() || HasLineBreakOrNul(key) || key.find('=') != std::string::npos || key[0] == ';' ||
+    if (key.empty() || HasLineBreakOrNul(key) || FindAscii(key, '=') != std::string::npos || key[0] == ';' ||
         key[0] == '[')
         Fail("Invalid key name '" + GbkToUtf8(key) + "'");
 }
@@ -278,7 +290,7 @@ void TCustomIniFile::WriteStringRaw(const std::string& section, const std::strin
     }
     if (TIniLine* l = FindKey(s, key)) {
         // Keep the key as it was written (spacing, case); replace the value.
-        size_t eq = l->Raw.find('=');
+        size_t eq = FindAscii(l->Raw, '=');
         l->Raw = l->Raw.substr(0, eq + 1) + bytes;
         l->Value = bytes;
     } else {

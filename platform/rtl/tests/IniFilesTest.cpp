@@ -114,6 +114,12 @@ TEST_F(IniTest, NameFoldingDoesNotTouchGbkTrailBytes)
     ini.WriteString("s", "乤", "two");
     EXPECT_EQ(ini.ReadString("s", "丄", ""), "one");
     EXPECT_EQ(ini.ReadString("S", "乤", ""), "two");
+    // 盷 (B1 5D) and 誡 (D5 5D) end in the byte of ']': still whole names.
+    ini.WriteString("盷", "誡", "three");
+    TIniFile again(File);
+    EXPECT_EQ(again.ReadString("盷", "誡", ""), "three");
+    EXPECT_TRUE(again.SectionExists("盷"));
+    EXPECT_FALSE(again.SectionExists(GbkToUtf8("\xB1")));
 }
 
 TEST_F(IniTest, WritesKeepTheRestOfTheFile)
