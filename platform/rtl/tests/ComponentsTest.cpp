@@ -32,7 +32,15 @@ public:
         Heard.push_back((op == opInsert ? "+" : "-") + c->Name());
         HeardClass.push_back(c->ClassName());
         if (op == opRemove && c == FLink) FLink = nullptr;
+        if (op == opRemove && c == FreeWith) {
+            FreeWith = nullptr;
+            FreeObject(FreeAlso);
+        }
     }
+    // When FreeWith goes, this component frees FreeAlso (a handler that
+    // changes the component tree while being told).
+    TComponent* FreeWith = nullptr;
+    TComponent* FreeAlso = nullptr;
     void Loaded() override
     {
         TComponent::Loaded();
@@ -194,6 +202,26 @@ TEST_F(ComponentsTest, NotificationSeesTheWholeObject)
     delete b;
     EXPECT_EQ(other.Heard, std::vector<std::string>{"-B"});
     EXPECT_EQ(form.ComponentCount(), 0);
+}
+
+TEST_F(ComponentsTest, HandlersMayFreeComponentsWhileBeingTold)
+{
+    auto* form = new TProbe(nullptr, "Form1");
+    auto* a = new TProbe(form, "A");
+    auto* b = new TProbe(form, "B");
+    auto* c = new TProbe(form, "C");
+    auto* d = new TProbe(form, "D");
+    c->FreeWith = a;
+    c->FreeAlso = d;   // D is told first (last first), then C frees it
+    b->HeardClass.clear();
+    FreeObject(a);
+    EXPECT_EQ(form->ComponentCount(), 2);
+    EXPECT_EQ(form->Components(0), b);
+    EXPECT_EQ(form->Components(1), c);
+    EXPECT_EQ(b->Heard.back(), "-A");
+    gLog.clear();
+    FreeObject(form);
+    EXPECT_EQ(gLog, (std::vector<std::string>{"free Form1", "free C", "free B"}));
 }
 
 TEST_F(ComponentsTest, NameValidation)
