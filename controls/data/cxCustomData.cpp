@@ -250,30 +250,35 @@ void TcxCustomDataProvider::BeginInsert(bool append)
     c->DoBeforeInsert();
     c->BeginUpdate();
     try {
+        // The anchor's grouping values are read before a record is inserted:
+        // the insert moves the anchor itself one place down.
         int anchor;
+        std::vector<Variant> groupValues;
         if (c->NewItemRowEnabled()) {
             anchor = c->GetFocusedRecordIndex();
             if (anchor < 0 && c->GetRowCount() > 0) anchor = c->GetRowInfo(0).RecordIndex;
+            c->GetGroupValues(anchor, groupValues);
             EditRecordIndex = c->GetNewItemRecordIndex();
             c->SetNewItemRowFocused(true);
         } else {
             if (!append) c->ClearSelection();
             if (IsGridMode()) {
                 anchor = c->GetActiveRecordIndexForInsert();
+                c->GetGroupValues(anchor, groupValues);
                 EditRecordIndex = anchor;
             } else if (append) {
                 anchor = c->GetLastRecordIndex();
+                c->GetGroupValues(anchor, groupValues);
                 EditRecordIndex = c->AppendRecord();
                 EditNeighbourBefore = anchor;
             } else {
                 anchor = c->GetFocusedRecordIndex();
                 if (anchor < 0) anchor = 0;
+                c->GetGroupValues(anchor, groupValues);
                 EditRecordIndex = c->InsertRecord(anchor);
                 EditNeighbourAfter = anchor + 1;
             }
         }
-        std::vector<Variant> groupValues;
-        c->GetGroupValues(anchor, groupValues);
         InitInsertingRecord(EditRecordIndex, groupValues);
         ClearItemEditPending();
         InsertState = true;

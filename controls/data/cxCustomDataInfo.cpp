@@ -767,7 +767,11 @@ bool TcxCustomDataControllerInfo::FastSort()
         p->EditNeighbourAfter != cxNullEditingRecordIndex)
         return false;
     int entries = FTotalSortingList->Count();
-    if (entries == 0) return false;
+    if (entries == 0) {
+        // No key: the order of the records themselves.
+        std::sort(FRecordList.begin(), FRecordList.end());
+        return true;
+    }
     std::vector<KeyKind> kinds;
     std::vector<TcxValueDef*> defs;
     std::vector<bool> desc;
@@ -890,7 +894,7 @@ void TcxCustomDataControllerInfo::SortRecords()
     FTotalSortingList->Clear();
     FTotalSortingList->AddMissingFields(FGroupingList);
     FTotalSortingList->AddMissingFields(FSortingList);
-    if (FController->IsGridMode() || FRecordList.empty() || FTotalSortingList->Count() == 0) return;
+    if (FController->IsGridMode() || FRecordList.empty()) return;
     PrepareCompareModes();
     try {
         if (!FastSort()) QuickSort(0, int(FRecordList.size()) - 1);
