@@ -137,14 +137,22 @@ void RoundDigits(std::string& digits, int& exponent, int keep)
 }
 
 constexpr int NoDecimals = 9999;
-constexpr int MaxDigits = 17;
+constexpr int MaxDigits = 17;   // significant digits of a double's expansion
 
-// The value's decimal digits: rounded first to `precision` significant digits,
-// then to `decimals` places after the point. Both roundings take halves away
-// from zero on the value's 17-digit decimal expansion (all a double holds),
-// as the class library does: with 15 digits of precision 1.005 shown with two
-// decimals reads 1.01, with all 17 it reads 1.00.
-TFloatRec FloatToDecimal(double value, int precision, int decimals)
+// How a double's decimal digits are taken before they are rounded for
+// display. Each rounding takes halves away from zero, so the stages matter:
+// 2.675 is 2.67499999999999982236431605997495353221893310546875 in binary.
+enum class TDigitSource {
+    Picture,   // 17 significant digits (all a double holds): FormatFloat
+    Double,    // 17 digits, then 15: FloatToStr, FloatToStrF; 1.005 to two
+               // decimals reads 1.01 as users expect
+    Exact,     // the exact binary value: Format's float arguments
+};
+
+// The value's decimal digits, rounded to `precision` significant digits and
+// to `decimals` places after the point.
+TFloatRec FloatToDecimal(double value, int precision, int decimals,
+                         TDigitSource source = TDigitSource::Double)
 {
     TFloatRec r;
     if (std::isnan(value)) {
@@ -164,18 +172,27 @@ TFloatRec FloatToDecimal(double value, int precision, int decimals)
         r.Negative = false;
         return r;
     }
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.16e", a);
-    // d.dddddddddddddddde[+-]xx
+    const int base = source == TDigitSource::Exact ? 40 : MaxDigits;
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "%.*e", base - 1, a);
+    // d.ddd…de[+-]xx
     std::string digits;
     digits += buf[0];
-    digits.append(buf + 2, 16);
-    int exp10 = std::atoi(buf + 19) + 1;
+    if (base > 1) digits.append(buf + 2, base - 1);
+    int exp10 = std::atoi(std::strchr(buf, 'e') + 1) + 1;
     if (precision > MaxDigits) precision = MaxDigits;
     if (precision < 1) precision = 1;
-    RoundDigits(digits, exp10, precision);
-    if (decimals != NoDecimals && !digits.empty())
-        RoundDigits(digits, exp10, exp10 + decimals);
+    if (source == TDigitSource::Exact) {
+        // One rounding of the exact value, at whichever limit comes first.
+        int keep = precision;
+        if (decimals != NoDecimals) keep = std::min(keep, exp10 + decimals);
+        RoundDigits(digits, exp10, keep);
+    } else {
+        if (source == TDigitSource::Double && precision <= 15) RoundDigits(digits, exp10, 15);
+        RoundDigits(digits, exp10, precision);
+        if (decimals != NoDecimals && !digits.empty())
+            RoundDigits(digits, exp10, exp10 + decimals);
+    }
     while (!digits.empty() && digits.back() == '0') digits.pop_back();
     r.Digits = digits;
     r.Exponent = digits.empty() ? 0 : exp10;
@@ -348,7 +365,7 @@ std::string FloatRecToText(const TFloatRec& r, TFloatFormat format, int precisio
 int ClampPrecision(int precision) { return precision < 2 ? 2 : precision > MaxDigits ? MaxDigits : precision; }
 
 std::string FloatToTextImpl(double value, TFloatFormat format, int precision, int digits,
-                            const TFormatSettings& fs)
+                            const TFormatSettings& fs, TDigitSource source = TDigitSource::Double)
 {
     precision = ClampPrecision(precision);
     digits = format == ffExponent ? (digits < 0 ? 0 : digits > 4 ? 4 : digits) : ClampDigits(digits);
@@ -356,10 +373,10 @@ std::string FloatToTextImpl(double value, TFloatFormat format, int precision, in
     switch (format) {
     case ffGeneral:
     case ffExponent:
-        r = FloatToDecimal(value, precision, NoDecimals);
+        r = FloatToDecimal(value, precision, NoDecimals, source);
         break;
     default:
-        r = FloatToDecimal(value, precision, digits);
+        r = FloatToDecimal(value, precision, digits, source);
         break;
     }
     return FloatRecToText(r, format, precision, digits, fs);
@@ -602,9 +619,10 @@ std::string FormatPicture(const std::string& format, double value, const Currenc
                 r = CurrToDecimal(*curr, p.DecPlaces);
             }
         } else if (p.Scientific) {
-            r = FloatToDecimal(value, std::max(1, std::min(MaxDigits, p.IntPlaces + p.DecPlaces)), NoDecimals);
+            r = FloatToDecimal(value, std::max(1, std::min(MaxDigits, p.IntPlaces + p.DecPlaces)), NoDecimals,
+                               TDigitSource::Picture);
         } else {
-            r = FloatToDecimal(value, MaxDigits, p.DecPlaces);
+            r = FloatToDecimal(value, MaxDigits, p.DecPlaces, TDigitSource::Picture);
         }
         return std::make_pair(p, r);
     };
@@ -897,7 +915,7 @@ std::string FormatImpl(const std::string& fmt, const TVarRec* args, size_t count
                 if (ff == ffExponent || ff == ffGeneral) text = FloatToTextImpl(a.VCurrency.ToDouble(), ff, p, d, fs);
                 else text = CurrToTextImpl(a.VCurrency, ff, d, fs);
             } else {
-                text = FloatToTextImpl(a.VExtended, ff, p, d, fs);
+                text = FloatToTextImpl(a.VExtended, ff, p, d, fs, TDigitSource::Exact);
             }
             break;
         }

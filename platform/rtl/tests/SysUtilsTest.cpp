@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <fstream>
 #include <functional>
 #include <limits>
+#include <sstream>
 
 namespace {
 
@@ -292,4 +295,38 @@ TEST_F(SysUtilsTest, WidthsCountCharactersOfTheCurrencySymbol)
 {
     // The symbol is one character however many bytes it takes.
     EXPECT_EQ(Format("%8m", {3.25}), "   ￥3.25");
+}
+
+// A sweep of doubles, half of them near a rounding boundary (x.5, x.xx5),
+// against the independent implementation's text (golden/float_sweep.pas).
+TEST_F(SysUtilsTest, FloatSweep)
+{
+    std::ifstream in(std::string(QZ_TEST_DATA_DIR) + "/float_sweep.txt");
+    ASSERT_TRUE(in) << "missing data/float_sweep.txt";
+    std::string line;
+    int rows = 0;
+    while (std::getline(in, line)) {
+        std::vector<std::string> f;
+        std::stringstream ss(line);
+        std::string field;
+        while (std::getline(ss, field, '\t')) f.push_back(field);
+        ASSERT_EQ(f.size(), 9u) << line;
+        uint64_t bits = std::stoull(f[0], nullptr, 16);
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        // A value rounded to zero shows no sign here (see DeliberateDifferences).
+        std::string picture = f[2];
+        if (picture.find_first_of("123456789") == std::string::npos && picture[0] == '-')
+            picture.erase(0, 1);
+        EXPECT_EQ(FloatToStr(d), f[1]) << f[0];
+        EXPECT_EQ(FormatFloat("#,##0.00", d), picture) << f[0];
+        EXPECT_EQ(FloatToStrF(d, ffFixed, 15, 2), f[3]) << f[0];
+        EXPECT_EQ(FloatToStrF(d, ffExponent, 6, 2), f[4]) << f[0];
+        EXPECT_EQ(Format("%.3f", {d}), f[5]) << f[0];
+        EXPECT_EQ(FormatFloat("0.###E+00", d), f[6]) << f[0];
+        EXPECT_EQ(FloatToStrF(d, ffGeneral, 7, 0), f[7]) << f[0];
+        EXPECT_EQ(FloatToStrF(d, ffNumber, 15, 1), f[8]) << f[0];
+        ++rows;
+    }
+    EXPECT_GT(rows, 0);
 }
