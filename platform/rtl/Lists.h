@@ -128,9 +128,10 @@ class TCollection;
 
 enum TCollectionNotification { cnAdded, cnExtracting, cnDeleting };
 
-// An item of a collection. Item classes are created by the collection through
-// their class record, so a descendant must be constructible without
-// arguments: declare its constructor as `TMyItem(TCollection* c = nullptr)`.
+// An item of a collection. Made directly (`new TMyItem(collection)`) it joins
+// the collection at once; made by TCollection::Add through its class record,
+// it is built with no collection and joins when fully constructed, so the
+// collection's notifications always see a whole item.
 class TCollectionItem : public TPersistent {
     QZ_CLASS(TCollectionItem, TPersistent)
 public:

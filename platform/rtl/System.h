@@ -14,6 +14,7 @@
 
 class TObject;
 class TComponent;
+class TCollection;
 struct TClassRec;
 struct TPropInfo;
 
@@ -155,13 +156,19 @@ template <class C> TObject* Factory(TComponent* owner)
         C* o = new C(owner);
         o->AfterConstruction();
         return o;
+    } else if constexpr (std::is_constructible_v<C, TCollection*>) {
+        // A collection item; the collection that asked adds it afterwards.
+        C* o = new C(static_cast<TCollection*>(nullptr));
+        o->AfterConstruction();
+        return o;
     } else {
         return nullptr;
     }
 }
 template <class C> constexpr bool HasFactory =
     !std::is_abstract_v<C> &&
-    (std::is_constructible_v<C, TComponent*> || std::is_default_constructible_v<C>);
+    (std::is_constructible_v<C, TComponent*> || std::is_default_constructible_v<C> ||
+     std::is_constructible_v<C, TCollection*>);
 TClassRec* MakeClassRec(const char* name, TClass parent, TObject* (*factory)(TComponent*),
                         TPropDefiner definer);
 }

@@ -345,6 +345,26 @@ TEST(Collection, AssignCopiesItems)
     EXPECT_THROW(g2.Columns()->Assign(nullptr), EConvertError);
 }
 
+namespace {
+class TBand : public TCollectionItem {
+    QZ_CLASS(TBand, TCollectionItem)
+public:
+    explicit TBand(TCollection* c) : TCollectionItem(c) {}
+    int Width = 50;
+};
+QZ_CLASS_IMPL(TBand, TCollectionItem)
+}
+
+TEST(Collection, ItemClassWithOnlyACollectionConstructor)
+{
+    TCollection bands(TBand::StaticClass());
+    auto* b = DynamicCast<TBand>(bands.Add());
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Width, 50);
+    EXPECT_EQ(b->Collection(), &bands);
+    EXPECT_EQ(bands.Count(), 1);
+}
+
 TEST(Collection, NamePathAndDisplayName)
 {
     TComponent form;
