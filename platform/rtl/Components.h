@@ -20,6 +20,14 @@ using TGetStrProc = std::function<void(const std::string& s)>;
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateItem, 8>;
 
+// The common handler shapes that need no window-system types (mouse and
+// close-action events live with the controls).
+using TKeyEvent = std::function<void(TObject* sender, uint16_t& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+using TCanResizeEvent =
+    std::function<void(TObject* sender, int& newWidth, int& newHeight, bool& resize)>;
+
 // ---- interfaces -------------------------------------------------------------
 
 struct TGUID {
