@@ -27,17 +27,20 @@ bool ValidDateTime(TDateTime dt);
 TTimeStamp ToTimeStamp(TDateTime dt)
 {
     if (!ValidDateTime(dt)) return {};
-    double ms = std::nearbyint(dt * MSecsPerDay);
+    // The fraction alone is scaled, so the time rounds at the right
+    // millisecond whatever the size of the day count; a time that rounds to
+    // a whole day carries into the day.
+    double whole = std::trunc(dt);
+    long double ms = std::nearbyintl(std::fabs(static_cast<long double>(dt - whole)) * 86400000.0L);
+    int64_t days = static_cast<int64_t>(whole);
     int64_t t = static_cast<int64_t>(ms);
-    TTimeStamp ts;
-    if (t < 0) {
-        int64_t a = -t;
-        ts.Date = -(a / MSecsPerDayI) + DateDelta;
-        ts.Time = a % MSecsPerDayI;
-    } else {
-        ts.Date = t / MSecsPerDayI + DateDelta;
-        ts.Time = t % MSecsPerDayI;
+    if (t >= MSecsPerDayI) {
+        t -= MSecsPerDayI;
+        days += dt < 0 ? -1 : 1;
     }
+    TTimeStamp ts;
+    ts.Date = days + DateDelta;
+    ts.Time = t;
     return ts;
 }
 
