@@ -233,9 +233,9 @@ private:
     int FRefCount = 0;
 };
 
-// ---- TPersistent ----
+// ---- TPersistent --------------------------------------------------------------
 
-class TFiler;   // the component streaming layer's reader/writer base--------------------------------------------------------
+class TFiler;   // the component streaming layer's reader/writer base
 
 // An object that can copy itself from another and names itself for the
 // designers ("Form1.Grid1.Columns[2]").
@@ -280,14 +280,14 @@ enum TComponentStateItem {
 };
 using TComponentState = TSet<TComponentStateItem, 16>;
 
+using TGetChildProc = std::function<void(TComponent* child)>;
+
 // A named object in an ownership tree. The owner frees what it owns (last
 // owned first); Notification tells the owner's components of insertions and
-// removals, and FreeNotification asks to be told when another component goes,
-// so references to it can be cleared. Components with an owner are made with
-// new and freed by the owner or with FreeObject. Interface queries do not
-// count references.
-using TGetChildProc = std::function<void(class TComponent* child)>;
-
+// removals, and FreeNotification asks to be told when another component goes
+// (both ways: each is told when the other goes), so references to it can be
+// cleared. Components with an owner are made with new and freed by the owner
+// or with FreeObject. Interface queries do not count references.
 class TComponent : public TPersistent, public virtual IInterface {
     QZ_CLASS(TComponent, TPersistent)
 public:
