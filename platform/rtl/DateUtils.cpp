@@ -390,7 +390,8 @@ void AppendDateTime(std::string& out, const std::string& fmt, TDateTime dt,
             count('C');
             if (level < 2) {
                 AppendDateTime(out, fs.ShortDateFormat, dt, fs, level + 1);
-                if (hour != 0 || min != 0 || sec != 0 || msec != 0) {
+                // Milliseconds alone do not show: the long time format has none.
+                if (hour != 0 || min != 0 || sec != 0) {
                     out += ' ';
                     AppendDateTime(out, fs.LongTimeFormat, dt, fs, level + 1);
                 }

@@ -195,6 +195,8 @@ TEST_F(DateUtilsTest, FormattingRulesOfOurOwn)
     // An unclosed quote runs to the end; an empty format is "c".
     EXPECT_EQ(FormatDateTime("yyyy'abc", a), "2008abc");
     EXPECT_EQ(FormatDateTime("", a), "2008-3-5 14:30:07");
+    EXPECT_EQ(FormatDateTime("c", EncodeDateTime(2008, 3, 5, 0, 0, 0, 500)), "2008-3-5");
+    EXPECT_EQ(FormatDateTime("c", 0.5), "1899-12-30 12:00:00");
     // A short date format that refers to itself does not recurse for ever.
     TFormatSettings loop = TFormatSettings::Default();
     loop.ShortDateFormat = "c";
