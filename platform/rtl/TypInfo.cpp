@@ -2,6 +2,8 @@
 #include "Exceptions.h"
 #include "Variants.h"
 
+#include <cstdint>
+
 namespace {
 
 bool SameTextAscii(const std::string& a, const std::string& b)
@@ -464,8 +466,11 @@ void SetVariantProp(TObject* obj, const std::string& propName, const Variant& va
 Variant GetPropValue(TObject* obj, PPropInfo info, bool preferStrings)
 {
     switch (info->Kind) {
-    case tkInteger:
-        return Variant(int(GetOrdProp(obj, info)));
+    case tkInteger: {
+        // Cardinal properties may hold values beyond Integer.
+        int64_t v = GetOrdProp(obj, info);
+        return v >= INT32_MIN && v <= INT32_MAX ? Variant(int(v)) : Variant::FromInt64(v);
+    }
     case tkInt64:
         return Variant::FromInt64(GetOrdProp(obj, info));
     case tkChar:
@@ -508,8 +513,6 @@ void SetPropValue(TObject* obj, PPropInfo info, const Variant& value)
 {
     switch (info->Kind) {
     case tkInteger:
-        SetOrdProp(obj, info, value.AsInteger());
-        break;
     case tkInt64:
         SetOrdProp(obj, info, value.AsInt64());
         break;

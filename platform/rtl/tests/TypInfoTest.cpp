@@ -62,6 +62,7 @@ public:
     Variant FValue;
     TPen* FPen = nullptr;
     TBox* FBuddy = nullptr;
+    uint32_t FColor = 0;
 };
 
 // A descendant redeclaring an inherited property and adding one through a
@@ -89,6 +90,7 @@ void DefineBox(std::vector<TPropInfo>& p)
     p.push_back(PublishObject<TBox>("Pen", &TBox::Pen, &TBox::SetPen));
     p.push_back(PublishEvent<TBox>("OnClick", &TBox::OnClick));
     p.push_back(PublishInt<TBox>("Serial", &TBox::Serial));   // read-only
+    p.push_back(PublishInt<TBox>("Color", &TBox::FColor, &TBox::FColor));
     // A property of the class's own type, and one of a descendant's.
     p.push_back(PublishObject<TBox>("Buddy", &TBox::Buddy, &TBox::SetBuddy));
     p.push_back(PublishObject<TBox>("Bigger", [](TBox*) -> TBigBox* { return nullptr; }));
@@ -119,10 +121,10 @@ TEST(TypInfo, ListsInheritedPropertiesParentsFirst)
     EXPECT_EQ(Names(GetPropList(TBox::StaticClass())),
               (std::vector<std::string>{"Name", "Tag", "Left", "Big", "Align", "Style", "Visible",
                                         "Accel", "Ratio", "Price", "Caption", "Value", "Pen",
-                                        "OnClick", "Serial", "Buddy", "Bigger"}));
+                                        "OnClick", "Serial", "Color", "Buddy", "Bigger"}));
     // A redeclared property keeps its place and takes the new declaration.
     auto big = GetPropList(TBigBox::StaticClass());
-    EXPECT_EQ(big.size(), 18u);
+    EXPECT_EQ(big.size(), 19u);
     EXPECT_EQ(big[2]->Name, "Left");
     EXPECT_EQ(big[2]->Default, 10);
     EXPECT_EQ(big.back()->Name, "Depth");
@@ -372,6 +374,10 @@ TEST(TypInfo, VariantValuesRoundTrip)
     EXPECT_TRUE(dst.FStyle == TFontStyles{fsBold});
     SetPropValue(&dst, "Pen", Variant(0));
     EXPECT_EQ(dst.FPen, nullptr);
+    // Unsigned 32-bit values keep their value through a Variant.
+    SetPropValue(&dst, "Color", Variant::FromInt64(0xFF000000LL));
+    EXPECT_EQ(dst.FColor, 0xFF000000u);
+    EXPECT_EQ(GetPropValue(&dst, "Color").AsInt64(), 0xFF000000LL);
 }
 
 TEST(TypInfo, ObjectHandlesThatNoLongerResolveAreRefused)
