@@ -5,7 +5,14 @@
 #include "Registry.h"
 #include "StringLists.h"
 #include "SysUtils.h"
+#include "Objs.h"
+#include "Variants.h"
 #include "qzLib.h"
+
+TCompany* GCompany = nullptr;
+TKeyValue2* GKeyValue2 = nullptr;
+TPickListSet* GPickListSet = nullptr;
+TOperator* GOperator = nullptr;
 
 namespace qzProj {
 
@@ -28,6 +35,30 @@ std::string ProgramFolder()
 void SetProgramFolder(const std::string& folder)
 {
     GProgramFolderOverride = ExcludeTrailingPathDelimiter(folder);
+}
+
+void Initialize()
+{
+    ApplyProgramDateFormats(FormatSettings);
+    // Null database values read as 0, an empty text or false everywhere.
+    NullStrictConvert = false;
+    if (!GCompany) GCompany = new TCompany();
+    if (!GKeyValue2) GKeyValue2 = new TKeyValue2();
+    if (!GPickListSet) GPickListSet = new TPickListSet();
+    if (!GOperator) GOperator = new TOperator();
+}
+
+void Finalize()
+{
+    FreeAndNil(GCompany);
+    FreeAndNil(GKeyValue2);
+    FreeAndNil(GPickListSet);
+    FreeAndNil(GOperator);
+    ProductTitle.clear();
+    ProductEdition.clear();
+    ProductCode.clear();
+    ProductBuild.clear();
+    ProjectName.clear();
 }
 
 }  // namespace qzProj

@@ -1,0 +1,5 @@
+#include "TestDb.h"
+
+// The process-wide data objects exist for every test, as in the program.
+static ::testing::Environment* const GCoreEnvironment =
+    ::testing::AddGlobalTestEnvironment(new TCoreEnvironment);
