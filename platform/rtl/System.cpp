@@ -53,8 +53,18 @@ const std::vector<TPropInfo>& TClassRec::OwnProps() const
         static std::recursive_mutex* lock = new std::recursive_mutex;
         std::lock_guard<std::recursive_mutex> g(*lock);
         if (!FPropsReady.load(std::memory_order_relaxed)) {
+            if (FPropsBusy)
+                throw EInvalidOperation("Published properties of " + Name +
+                                        " asked for while they are being defined");
+            FPropsBusy = true;
             auto props = std::make_unique<std::vector<TPropInfo>>();
-            if (Definer) Definer(*props);
+            try {
+                if (Definer) Definer(*props);
+            } catch (...) {
+                FPropsBusy = false;
+                throw;
+            }
+            FPropsBusy = false;
             FProps = std::move(props);
             FPropsReady.store(true, std::memory_order_release);
         }

@@ -51,6 +51,7 @@ struct TClassRec {
 private:
     mutable std::unique_ptr<std::vector<TPropInfo>> FProps;
     mutable std::atomic<bool> FPropsReady{false};
+    mutable bool FPropsBusy = false;   // the definer is running
 };
 
 struct TObjectLife;   // shared with weak references and handles

@@ -441,3 +441,21 @@ TEST(TypInfo, DataMemberProperties)
     SetSetProp(&b, "Style", "[fsUnderline]");
     EXPECT_TRUE(b.FStyle == TFontStyles{fsUnderline});
 }
+
+namespace {
+class TSelfAsking : public TObject {
+    QZ_CLASS(TSelfAsking, TObject)
+};
+void DefineSelfAsking(std::vector<TPropInfo>&)
+{
+    GetPropList(TSelfAsking::StaticClass());
+}
+QZ_CLASS_IMPL_PROPS(TSelfAsking, TObject, DefineSelfAsking)
+}
+
+TEST(TypInfo, DefinerAskingForItsOwnPropertiesFailsCleanly)
+{
+    // An error in the class's own definition, reported rather than recursing.
+    EXPECT_THROW(GetPropList(TSelfAsking::StaticClass()), EInvalidOperation);
+    EXPECT_THROW(GetPropInfo(TSelfAsking::StaticClass(), "X"), EInvalidOperation);
+}
