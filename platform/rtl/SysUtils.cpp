@@ -1,6 +1,5 @@
 #include "SysUtils.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -483,18 +482,16 @@ std::string ApplyPicture(const std::string& s, const TPicture& p, const TFloatRe
 {
     std::string out;
     if (sign) out += '-';
-    // Integer digits of the number and their count.
     int valueExp = r.Digits.empty() ? 0 : r.Exponent;
-    int intDigits;       // digits the number has before the point
-    int digitBase;       // index into r.Digits of the first integer digit shown
+    // Digits the number has before the point; a scientific picture puts as
+    // many there as it has integer places and moves the rest into the exponent.
+    int intDigits;
     int expValue = 0;
     if (p.Scientific) {
         intDigits = p.IntPlaces;
         expValue = r.Digits.empty() ? 0 : valueExp - p.IntPlaces;
-        digitBase = 0;
     } else {
         intDigits = valueExp > 0 ? valueExp : 0;
-        digitBase = 0;
     }
     // Integer positions counted from the point: the number shows
     // max(intDigits, places needed by '0's) digits.
@@ -513,7 +510,7 @@ std::string ApplyPicture(const std::string& s, const TPicture& p, const TFloatRe
     auto intDigit = [&](int pos /* 0-based from the left of the shown integer part */) -> char {
         int idx = pos - (shownInt - intDigits);   // index among the number's integer digits
         if (idx < 0) return '0';
-        return DigitAt(r, digitBase + idx);
+        return DigitAt(r, idx);
     };
     auto decDigit = [&](int k) -> char {
         int first = p.Scientific ? p.IntPlaces : valueExp;
@@ -749,7 +746,6 @@ bool ParseFloat(const std::string& text, double& out, const TFormatSettings& fs)
         if (ed == 0) return false;
     }
     if (i != s.size()) return false;
-    errno = 0;
     char* end = nullptr;
     double v = std::strtod(c.c_str(), &end);
     if (end != c.c_str() + c.size()) return false;
