@@ -33,6 +33,11 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE h)
             m.erase(0, close + 1);
         }
         if (!IsValidUtf8(m)) m = GbkToUtf8(m);
+        m = Trim(m);
+        // Drivers repeat a message on several records; it is shown once.
+        if (m.empty() || out == m || out.find(m + "\r\n") == 0 || EndsStr("\r\n" + m, out) ||
+            out.find("\r\n" + m + "\r\n") != std::string::npos)
+            continue;
         if (!out.empty()) out += "\r\n";
         out += m;
     }
