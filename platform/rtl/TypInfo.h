@@ -302,7 +302,8 @@ TPropInfo PublishBool(const char* name, G get, S set = nullptr,
 // An enumeration declared with QZ_ENUM_TYPEINFO.
 template <class C, class G, class S = std::nullptr_t,
           class E = qz_detail::GetResult<C, G>>
-TPropInfo PublishEnum(const char* name, G get, S set = nullptr, std::optional<E> def = std::nullopt)
+TPropInfo PublishEnum(const char* name, G get, S set = nullptr,
+                      std::type_identity_t<std::optional<E>> def = std::nullopt)
 {
     static_assert(std::is_enum_v<E>, "PublishEnum needs a getter returning an enumeration");
     TPropInfo p;
@@ -320,7 +321,8 @@ TPropInfo PublishEnum(const char* name, G get, S set = nullptr, std::optional<E>
 // A TSet<E> of an enumeration declared with QZ_ENUM_TYPEINFO.
 template <class C, class G, class S = std::nullptr_t,
           class T = qz_detail::GetResult<C, G>>
-TPropInfo PublishSet(const char* name, G get, S set = nullptr, std::optional<T> def = std::nullopt,
+TPropInfo PublishSet(const char* name, G get, S set = nullptr,
+                     std::type_identity_t<std::optional<T>> def = std::nullopt,
                      const char* typeName = nullptr)
 {
     using E = typename qz_detail::SetElement<T>::type;
