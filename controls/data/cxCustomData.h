@@ -1016,6 +1016,22 @@ public:
     virtual void FieldDestroyed(TcxCustomDataField* field);
     virtual void RemoveNotification(TComponent* component);
 
+    // Locates the lookup editors bracket, and grid-mode locates of the provider.
+    void BeginLocate() { ++FLocateCount; }
+    void EndLocate() { --FLocateCount; }
+    bool IsLocating() const { return FLocateCount > 0; }
+    void BeginGridModeLocate()
+    {
+        ++FGridModeLocateCount;
+        FProvider->BeginLocate();
+    }
+    void EndGridModeLocate()
+    {
+        FProvider->EndLocate();
+        --FGridModeLocateCount;
+    }
+    bool IsGridModeLocating() const { return FGridModeLocateCount > 0; }
+
     // --- values
     Variant GetValue(int record, int item);
     void SetValue(int record, int item, const Variant& value);
@@ -1124,6 +1140,8 @@ public:
     void ClearListenerLinks();
     void GetSelectionStateSnapshot();
     virtual void SummaryChanged(int item) {}
+    // The view focuses the item for editing; false when it did not.
+    virtual bool FocusItem(int item) { return false; }
 
     // --- editing
     void Append();
@@ -1344,6 +1362,7 @@ private:
     int FRecordedItem = -1;
     int FRecordedRecord = -1;
     int FNextListenerId = 1;
+    int FGridModeLocateCount = 0;
 };
 
 // Makes a controller of class T and runs its after-construction step.

@@ -430,6 +430,36 @@ void TcxFilterDateOperator::FormatExpressionValue(const Variant&, std::string& t
     text = "(" + s + " <= " + f + ") AND (" + f + " < " + e + ")";
 }
 
+namespace {
+class TcxFilterSQLNullOperator : public TcxFilterNullOperator {
+    QZ_CLASS(TcxFilterSQLNullOperator, TcxFilterNullOperator)
+public:
+    using TcxFilterNullOperator::TcxFilterNullOperator;
+    void GetExpressionText(std::string& t) override { t = "IS"; }
+};
+QZ_CLASS_IMPL(TcxFilterSQLNullOperator, TcxFilterNullOperator)
+
+class TcxFilterSQLNotNullOperator : public TcxFilterNotNullOperator {
+    QZ_CLASS(TcxFilterSQLNotNullOperator, TcxFilterNotNullOperator)
+public:
+    using TcxFilterNotNullOperator::TcxFilterNotNullOperator;
+    void GetExpressionText(std::string& t) override { t = "IS NOT"; }
+};
+QZ_CLASS_IMPL(TcxFilterSQLNotNullOperator, TcxFilterNotNullOperator)
+}  // namespace
+
+TcxFilterOperator* cxCreateSQLNullOperator(bool notNull, TcxFilterCriteriaItem* item)
+{
+    if (notNull) return new TcxFilterSQLNotNullOperator(item);
+    return new TcxFilterSQLNullOperator(item);
+}
+
+bool cxIsNullOperator(TcxFilterOperator* op, bool& notNull)
+{
+    notNull = op && op->Is<TcxFilterNotNullOperator>();
+    return op && op->Is<TcxFilterNullOperator>();
+}
+
 TcxFilterOperator* cxCreateFilterOperator(TcxFilterOperatorKind kind, TcxFilterCriteriaItem* item)
 {
     switch (kind) {

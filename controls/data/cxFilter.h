@@ -75,6 +75,10 @@ using TcxFilterOperatorClass = TClass;
 
 // The operator class of a kind (the null switch is the condition's).
 TcxFilterOperator* cxCreateFilterOperator(TcxFilterOperatorKind kind, TcxFilterCriteriaItem* item);
+// The blank tests as SQL writes them ("IS" / "IS NOT" NULL).
+TcxFilterOperator* cxCreateSQLNullOperator(bool notNull, TcxFilterCriteriaItem* item);
+// Whether the operator is a blank test (notNull tells which).
+bool cxIsNullOperator(TcxFilterOperator* op, bool& notNull);
 
 class TcxFilterDateOperator : public TcxFilterOperator {
     QZ_CLASS(TcxFilterDateOperator, TcxFilterOperator)
@@ -163,6 +167,8 @@ public:
     bool Evaluate(int recordIndex);
 
     const std::string& DisplayValue() const { return FDisplayValue; }
+    // Puts another operator object in place of the current one (owned).
+    void ReplaceOperator(TcxFilterOperator* op) { FOperator.reset(op); }
     void SetDisplayValue(const std::string& v);
     TObject* ItemLink() const { return FItemLink; }
     void SetItemLink(TObject* v);

@@ -1,0 +1,1443 @@
+#include "cxDBData.h"
+
+#include "TextUtils.h"
+#include "cxDataConsts.h"
+#include "cxDataUtils.h"
+#include "cxVariants.h"
+
+#include <algorithm>
+
+QZ_CLASS_IMPL(TcxDBDataLink, TDataLink)
+QZ_CLASS_IMPL(TcxDBDataField, TcxCustomDataField)
+QZ_CLASS_IMPL(TcxValueDefDBReader, TcxValueDefReader)
+QZ_CLASS_IMPL(TcxDBDataProvider, TcxCustomDataProvider)
+QZ_CLASS_IMPL(TcxDBDataModeController, TPersistent)
+QZ_CLASS_IMPL(TcxDBDataFilterCriteriaItem, TcxDataFilterCriteriaItem)
+QZ_CLASS_IMPL(TcxDBDataFilterCriteria, TcxDataFilterCriteria)
+QZ_CLASS_IMPL(TcxDBDataController, TcxCustomDataController)
+QZ_CLASS_IMPL(TcxDBFilterOperatorAdapter, TcxDBAdapterItem)
+
+namespace {
+
+// Every live data-set provider; cross-provider tests look at those on the
+// same data set.
+std::vector<TcxDBDataProvider*>& Registry()
+{
+    static std::vector<TcxDBDataProvider*> list;
+    return list;
+}
+
+// Sets a flag for the duration of a scope, cleared even on failure.
+struct TFlagScope {
+    bool& Flag;
+    explicit TFlagScope(bool& f) : Flag(f) { Flag = true; }
+    ~TFlagScope() { Flag = false; }
+};
+
+}  // namespace
+
+TcxValueTypeClass cxGetValueTypeClassByField(TField* field)
+{
+    if (!field) return TcxStringValueType::Class();
+    switch (field->DataType()) {
+    case ftString: return TcxStringValueType::Class();
+    case ftSmallint: return TcxSmallintValueType::Class();
+    case ftInteger: case ftAutoInc: return TcxIntegerValueType::Class();
+    case ftWord: return TcxWordValueType::Class();
+    case ftBoolean: return TcxBooleanValueType::Class();
+    case ftFloat: return TcxFloatValueType::Class();
+    case ftCurrency: case ftBCD: return TcxCurrencyValueType::Class();
+    case ftDate: case ftTime: case ftDateTime: return TcxDateTimeValueType::Class();
+    case ftWideString: return TcxWideStringValueType::Class();
+    case ftLargeint: return TcxLargeIntValueType::Class();
+    case ftFMTBcd: return TcxFMTBcdValueType::Class();
+    default: return TcxVariantValueType::Class();
+    }
+}
+
+// ---- the data link -------------------------------------------------------------------------------
+
+TcxDBDataLink::TcxDBDataLink(TcxDBDataProvider* provider) : FProvider(provider) { SetVisualControl(true); }
+
+void TcxDBDataLink::ActiveChanged()
+{
+    if (!FProvider) return;
+    TFlagScope s(FProvider->InActiveChange);
+    FProvider->ActiveChanged(Active());
+}
+
+void TcxDBDataLink::DataSetChanged()
+{
+    if (FProvider) FProvider->LinkDataSetChanged();
+}
+
+void TcxDBDataLink::DataSetScrolled(int distance)
+{
+    if (FProvider) FProvider->DataScrolled(distance);
+}
+
+void TcxDBDataLink::EditingChanged()
+{
+    if (FProvider) FProvider->LinkEditingChanged();
+}
+
+void TcxDBDataLink::FocusControl(TField*& field)
+{
+    if (FProvider) FProvider->LinkFocusControl(field);
+}
+
+void TcxDBDataLink::LayoutChanged()
+{
+    if (FProvider) FProvider->StructureChanged(3);
+}
+
+void TcxDBDataLink::RecordChanged(TField* field)
+{
+    if (FProvider) FProvider->RecordChanged(field);
+}
+
+void TcxDBDataLink::UpdateData()
+{
+    if (FProvider) FProvider->LinkUpdateData();
+}
+
+// ---- data-set fields --------------------------------------------------------------------------------
+
+TcxDBDataField::TcxDBDataField(TcxCustomDataFieldList* list) : TcxCustomDataField(list) {}
+
+TcxDBDataField::~TcxDBDataField()
+{
+    if (FParentField) FParentField->RemoveSubField(this);
+    FreeSubFields();
+}
+
+TField* TcxDBDataField::BoundField() const
+{
+    if (LinkedField()) return static_cast<TcxDBDataField*>(LinkedField())->BoundField();
+    return FBoundField.Get();
+}
+
+void TcxDBDataField::SetBoundField(TField* field)
+{
+    if (LinkedField()) return;
+    if (field && field->ComponentState().Contains(csDestroying)) field = nullptr;
+    if (FBoundField.Get() == field) return;
+    FBoundField = field;
+}
+
+void TcxDBDataField::TakeOverDefinition(TcxCustomDataField* source)
+{
+    TcxCustomDataField::TakeOverDefinition(source);
+    if (auto* s = DynamicCast<TcxDBDataField>(source)) {
+        FBoundField = s->FBoundField.Get();
+        s->FBoundField = nullptr;
+    }
+}
+
+bool TcxDBDataField::CanModify(int valueSource)
+{
+    if (!TcxCustomDataField::CanModify(valueSource) || !BoundField()) return false;
+    if (!IsLookup()) return cxDB::CanModifyDataSetField(BoundField(), valueSource == 0);
+    if (valueSource != 2) return false;
+    for (auto* f : FSubFields)
+        if (!cxDB::CanModifyDataSetField(f->BoundField(), true)) return false;
+    return true;
+}
+
+bool TcxDBDataField::IsUnbound()
+{
+    TcxCustomDataController* c = Controller();
+    return !BoundField() || (c && c->IsGridMode());
+}
+
+void TcxDBDataField::AddSubField(TcxDBDataField* field)
+{
+    if (std::find(FSubFields.begin(), FSubFields.end(), field) != FSubFields.end()) return;
+    if (field->FParentField) throw EcxInvalidDataControllerOperation("ADataField.FParentField <> nil");
+    FSubFields.push_back(field);
+    field->FParentField = this;
+}
+
+void TcxDBDataField::RemoveSubField(TcxDBDataField* field)
+{
+    auto it = std::find(FSubFields.begin(), FSubFields.end(), field);
+    if (it != FSubFields.end()) FSubFields.erase(it);
+    field->FParentField = nullptr;
+}
+
+void TcxDBDataField::FreeSubFields()
+{
+    while (!FSubFields.empty()) {
+        TcxDBDataField* f = FSubFields.back();
+        FSubFields.pop_back();
+        f->FParentField = nullptr;
+        delete f;
+    }
+}
+
+bool TcxDBDataField::IsLookup() const
+{
+    TField* f = BoundField();
+    return f && f->Lookup();
+}
+
+void TcxDBDataField::UpdateFromBoundField(TField* field)
+{
+    if (LinkedField()) return;
+    TcxCustomDataController* c = Controller();
+    bool editsText = !IsInternal() && c && c->GetItemEditValueSource(Index()) == 1;
+    bool storeText = cxDB::IsTextStoredDataSetField(field, editsText);
+    TcxValueTypeClass type = cxGetValueTypeClassByField(field);
+    if (type == ValueType() && storeText == StoreText()) return;
+    bool typeChanged = type != ValueType();
+    BeginDefinitionChange();
+    SetValueType(nullptr);
+    EndDefinitionChange();
+    BeginDefinitionChange();
+    SetStoreText(storeText);
+    SetValueType(type);
+    EndDefinitionChange();
+    if (typeChanged && c && !IsInternal() && Index() < c->GetItemCount()) c->SummaryChanged(Index());
+}
+
+// ---- reader ------------------------------------------------------------------------------------------
+
+namespace {
+TField* FieldOfDef(TcxValueDef* def)
+{
+    auto* f = DynamicCast<TcxDBDataField>(def->GetBoundObject());
+    return f ? f->BoundField() : nullptr;
+}
+}
+
+void TcxValueDefDBReader::ReadText(TcxValueDef* def, std::string& text)
+{
+    if (TField* f = FieldOfDef(def)) text = f->DisplayText();
+    else TcxValueDefReader::ReadText(def, text);
+}
+
+void TcxValueDefDBReader::ReadValue(TcxValueDef* def, Variant& value)
+{
+    if (TField* f = FieldOfDef(def)) value = f->IsNull() ? Null() : f->AsVariant();
+    else TcxValueDefReader::ReadValue(def, value);
+}
+
+bool TcxValueDefDBReader::SkipsDefinition(TcxValueDef* def)
+{
+    auto* f = DynamicCast<TcxDBDataField>(def->GetBoundObject());
+    return f && f->IsUnbound();
+}
+
+// ---- provider ----------------------------------------------------------------------------------------
+
+TcxDBDataProvider::TcxDBDataProvider(TcxCustomDataController* controller) : TcxCustomDataProvider(controller)
+{
+    Registry().push_back(this);
+    FLink = new TcxDBDataLink(this);
+}
+
+TcxDBDataProvider::~TcxDBDataProvider()
+{
+    for (auto* p : Registry()) {
+        auto& d = p->FDependents;
+        d.erase(std::remove(d.begin(), d.end(), this), d.end());
+    }
+    auto& r = Registry();
+    r.erase(std::remove(r.begin(), r.end(), this), r.end());
+    TcxDBDataLink* link = FLink;
+    FLink = nullptr;
+    delete link;
+}
+
+TcxDBDataController* TcxDBDataProvider::DBController() const { return static_cast<TcxDBDataController*>(Controller()); }
+
+bool TcxDBDataProvider::SameDataSet(TcxDBDataProvider* other) const
+{
+    return other != this && DataSet() && other->DataSet() == DataSet();
+}
+
+void TcxDBDataProvider::SetDataSource(TDataSource* source)
+{
+    if (FLink && FLink->DataSource() != source) FLink->SetDataSource(source);
+}
+
+bool TcxDBDataProvider::IsGridMode()
+{
+    TcxDBDataController* c = DBController();
+    TDataSet* ds = DataSet();
+    return c && c->DataModeController() && c->DataModeController()->GridMode() && !(ds && ds->IsUnidirectional()) &&
+           !GroupedFlag && !c->IsPattern();
+}
+
+bool TcxDBDataProvider::IsSourceOpen() { return DataSet() && DataSet()->State() != dsInactive; }
+
+bool TcxDBDataProvider::IsOtherProviderInserting()
+{
+    for (auto* p : Registry())
+        if (SameDataSet(p) && p->InInsertCall) return true;
+    return false;
+}
+
+bool TcxDBDataProvider::IsSyncMode()
+{
+    TDataSet* ds = DataSet();
+    TcxDBDataController* c = DBController();
+    return ds && ds->Active() && c && c->DataModeController() &&
+           (IsGridMode() || c->DataModeController()->SyncMode()) && !ds->IsUnidirectional();
+}
+
+bool TcxDBDataProvider::IsActive()
+{
+    TDataSet* ds = DataSet();
+    return ds && ds->Active() && !ds->ControlsDisabled();
+}
+
+bool TcxDBDataProvider::HasFieldStructure()
+{
+    TDataSet* ds = DataSet();
+    return ds && ds->FieldCount() > 0 && (ds->Active() || !ds->DefaultFields());
+}
+
+bool TcxDBDataProvider::IsBOF() { return !DataSet() || DataSet()->Bof(); }
+bool TcxDBDataProvider::IsEditing() { return DataSet() && IsEditState(DataSet()->State()); }
+bool TcxDBDataProvider::IsEOF() { return !DataSet() || DataSet()->Eof(); }
+bool TcxDBDataProvider::IsInserting() { return DataSet() && DataSet()->State() == dsInsert; }
+bool TcxDBDataProvider::IsModified() { return DataSet() && DataSet()->Modified(); }
+
+void TcxDBDataProvider::RecordLoaded(int recordIndex)
+{
+    if (Controller()->IsKeyNavigation() || SavedBookmark.empty()) return;
+    if (CompareBookmarks(SavedBookmark, DataSet()->Bookmark()) == 0) CurrentRecordIndex = recordIndex;
+}
+
+void TcxDBDataProvider::First()
+{
+    TFlagScope s(InFirst);
+    TcxCustomDataProvider::First();
+    if (DataSet()) DataSet()->First();
+}
+
+void TcxDBDataProvider::Prior() { if (DataSet()) DataSet()->Prior(); }
+void TcxDBDataProvider::Next() { if (DataSet()) DataSet()->Next(); }
+void TcxDBDataProvider::Last() { if (DataSet()) DataSet()->Last(); }
+void TcxDBDataProvider::MoveBy(int distance) { if (DataSet()) DataSet()->MoveBy(distance); }
+
+void TcxDBDataProvider::Scroll(int distance)
+{
+    if (!IsGridMode() || distance == 0 || !IsActive()) return;
+    int active = FLink->ActiveRecord();
+    if (distance < 0) DataSet()->MoveBy(distance - active);
+    else DataSet()->MoveBy(distance + FLink->RecordCount() - active - 1);
+    Controller()->GetSelectionStateSnapshot();
+    Controller()->SetFocusedSelected(true);
+}
+
+void TcxDBDataProvider::SavePos()
+{
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    SavedBookmark = ds->BookmarkAvailable() ? ds->Bookmark() : TBookmark();
+    SavedActiveRecord = ds->ActiveRecord();
+    SavedBOF = ds->Bof();
+    SavedEOF = ds->Eof();
+}
+
+void TcxDBDataProvider::RestorePos()
+{
+    TDataSet* ds = DataSet();
+    if (!ds || SavedBookmark.empty() || !BookmarkValid(SavedBookmark)) return;
+    try {
+        ds->SetBookmark(SavedBookmark);
+        int active = ds->ActiveRecord(), buffers = ds->BufferCount();
+        if (active > SavedActiveRecord) {
+            ds->MoveBy(buffers - 1 - SavedActiveRecord);
+            ds->MoveBy(SavedActiveRecord - buffers + 1);
+        } else if (active < SavedActiveRecord) {
+            ds->MoveBy(-SavedActiveRecord);
+            ds->MoveBy(SavedActiveRecord);
+        }
+        if (SavedBOF && !ds->Bof()) ds->Prior();
+        if (SavedEOF && !ds->Eof()) ds->Next();
+    } catch (const EDatabaseError&) {
+        // The saved record went away meanwhile: the data set stays where it is.
+    }
+}
+
+bool TcxDBDataProvider::CanDelete() { return CanModify() && !DataSet()->IsEmpty(); }
+
+bool TcxDBDataProvider::CanInitEditing(int)
+{
+    TFlagScope s(InInitEditing);
+    bool ok = FLink->Edit();
+    if (ok) SetItemEditPending();
+    return ok;
+}
+
+bool TcxDBDataProvider::CanModify()
+{
+    TDataSet* ds = DataSet();
+    return ds && ds->Active() && ds->CanModify() && IsSyncMode();
+}
+
+void TcxDBDataProvider::RunInsertCall(bool append)
+{
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    TFlagScope s(InInsertCall);
+    if (!IsEditState(ds->State())) {
+        append ? ds->Append() : ds->Insert();
+        return;
+    }
+    if (!IsSmartRefresh() && ds->State() == dsInsert) ds->CheckBrowseMode();
+    ds->DisableControls();
+    try {
+        append ? ds->Append() : ds->Insert();
+    } catch (...) {
+        ds->EnableControls();
+        throw;
+    }
+    ds->EnableControls();
+}
+
+void TcxDBDataProvider::Append() { RunInsertCall(true); }
+void TcxDBDataProvider::Insert() { RunInsertCall(false); }
+void TcxDBDataProvider::Cancel() { if (DataSet()) DataSet()->Cancel(); }
+void TcxDBDataProvider::Edit() { if (DataSet()) DataSet()->Edit(); }
+void TcxDBDataProvider::Post() { if (DataSet()) DataSet()->Post(); }
+void TcxDBDataProvider::PostEditingData() { LinkUpdateData(); }
+
+void TcxDBDataProvider::Delete()
+{
+    // The reload that follows the data set's change notice shows the result.
+    if (DataSet()) DataSet()->Delete();
+}
+
+void TcxDBDataProvider::DeleteRecords(std::vector<int>& list)
+{
+    TDataSet* ds = DataSet();
+    if (!ds || list.empty()) return;
+    // Ascending and without repeats, as the moves below count on it.
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    TcxDBDataController* c = DBController();
+    ds->DisableControls();
+    try {
+        if (c->IsKeyNavigation()) {
+            std::vector<TcxCustomDataField*> keys;
+            c->GetKeyFields(keys);
+            std::vector<Variant> values;
+            for (int r : list) {
+                Variant v;
+                c->GetRecordValuesByFields(r, keys, v);
+                values.push_back(v);
+            }
+            for (int i = int(values.size()) - 1; i >= 0; --i)
+                if (ds->Locate(c->KeyFieldNames(), values[size_t(i)], TLocateOptions())) ds->Delete();
+        } else if (c->CanFocusRecord(list.back())) {
+            int previous = list.back();
+            bool previousWasLast = false;
+            for (int i = int(list.size()) - 1; i >= 0; --i) {
+                int r = list[size_t(i)];
+                int distance = r - previous + (previousWasLast ? 1 : 0);
+                if (distance != 0) ds->MoveBy(distance);
+                previousWasLast = ds->RecNo() == ds->RecordCount();
+                ds->Delete();
+                previous = r;
+            }
+        }
+    } catch (...) {
+        ds->EnableControls();
+        throw;
+    }
+    ds->EnableControls();
+}
+
+void TcxDBDataProvider::GetEditValue(int, TcxCustomDataField* field, int valueSource, Variant& value)
+{
+    value = Null();
+    auto* f = static_cast<TcxDBDataField*>(field);
+    TField* tf = f->BoundField();
+    if (!tf) return;
+    if (valueSource == 1) {
+        value = Variant(tf->Text());
+    } else if (valueSource == 2 && tf->Lookup() && !tf->KeyFields().empty()) {
+        value = DataSet()->FieldValues(tf->KeyFields());
+    } else if (!tf->IsNull()) {
+        value = tf->AsVariant();
+    }
+}
+
+bool TcxDBDataProvider::SetEditValue(int, TcxCustomDataField* field, int valueSource, const Variant& value)
+{
+    auto* f = static_cast<TcxDBDataField*>(field);
+    TField* tf = f->BoundField();
+    if (!tf) return false;
+    if (valueSource == 1 || tf->HasOnSetText()) tf->SetText(VarToStr(value));
+    else if (valueSource == 2 && !tf->KeyFields().empty()) DataSet()->SetFieldValues(tf->KeyFields(), value);
+    else tf->SetAsVariant(value);
+    return true;
+}
+
+void TcxDBDataProvider::SetInitialValue(int, TcxCustomDataField* field, const Variant& value)
+{
+    auto* f = static_cast<TcxDBDataField*>(field);
+    TField* tf = f->BoundField();
+    if (!tf) return;
+    if (tf->Lookup() && !tf->KeyFields().empty()) DataSet()->SetFieldValues(tf->KeyFields(), value);
+    else tf->SetAsVariant(value);
+}
+
+void TcxDBDataProvider::InitInsertingRecord(int recordIndex, const std::vector<Variant>& groupValues)
+{
+    // An insert the data set started by itself is mirrored without grouping values.
+    if (InInsertCall || InInitEditing || IsOtherProviderInserting())
+        TcxCustomDataProvider::InitInsertingRecord(recordIndex, groupValues);
+    DBController()->UpdateEditingRecord();
+}
+
+void TcxDBDataProvider::BeginLocate()
+{
+    TcxCustomDataProvider::BeginLocate();
+    if (DataSet() && IsEditState(DataSet()->State())) MarkProvidersForRefresh();
+}
+
+void TcxDBDataProvider::LockSource()
+{
+    TcxCustomDataProvider::LockSource();
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    ds->DisableControls();
+    if (ds->Active() && IsEditState(ds->State())) {
+        MarkProvidersForRefresh();
+        ds->Cancel();
+    }
+}
+
+void TcxDBDataProvider::UnlockSource()
+{
+    // Enabling the controls reports a change while the lock still holds: it
+    // is then taken for a scroll, not for a reason to reload.
+    if (DataSet()) DataSet()->EnableControls();
+    TcxCustomDataProvider::UnlockSource();
+}
+
+void TcxDBDataProvider::GetBufferDisplayText(int recordIndex, TcxCustomDataField* field, std::string& text)
+{
+    TField* tf = static_cast<TcxDBDataField*>(field)->BoundField();
+    text.clear();
+    if (!tf) return;
+    if (recordIndex >= 0 && recordIndex < FLink->RecordCount()) {
+        int saved = FLink->ActiveRecord();
+        FLink->SetActiveRecord(recordIndex);
+        try {
+            text = tf->DisplayText();
+        } catch (...) {
+            FLink->SetActiveRecord(saved);
+            throw;
+        }
+        FLink->SetActiveRecord(saved);
+    } else if (IsInserting() || ReadingCurrent) {
+        text = tf->DisplayText();
+    }
+}
+
+void TcxDBDataProvider::GetBufferValue(int recordIndex, TcxCustomDataField* field, Variant& value)
+{
+    TField* tf = static_cast<TcxDBDataField*>(field)->BoundField();
+    value = Null();
+    if (!tf) return;
+    auto read = [&] { value = tf->IsNull() ? Null() : tf->AsVariant(); };
+    if (recordIndex >= 0 && recordIndex < FLink->RecordCount()) {
+        int saved = FLink->ActiveRecord();
+        FLink->SetActiveRecord(recordIndex);
+        try {
+            read();
+        } catch (...) {
+            FLink->SetActiveRecord(saved);
+            throw;
+        }
+        FLink->SetActiveRecord(saved);
+    } else if (IsInserting() || ReadingCurrent) {
+        read();
+    }
+}
+
+int TcxDBDataProvider::GetFocusedRecordIndex()
+{
+    if (!InGridModeRefresh && IsInserting()) return EditRecordIndex;
+    if (InGridModeRefresh && IsInserting() && Controller()->IsNewItemRowFocused())
+        return Controller()->GetNewItemRecordIndex();
+    return CurrentRecordIndex;
+}
+
+void TcxDBDataProvider::LoadRecords()
+{
+    if (!FLink->Active()) return;
+    FLink->SetBufferCount(GridModeBufferCount());
+    Controller()->Storage()->Clear(false);
+    Controller()->Storage()->SetRecordCount(FLink->RecordCount());
+    CurrentRecordIndex = FLink->ActiveRecord();
+}
+
+void TcxDBDataProvider::ActiveChanged(bool active) { TcxCustomDataProvider::ActiveChanged(active); }
+
+void TcxDBDataProvider::DataScrolled(int distance)
+{
+    if (IsGridMode()) {
+        CurrentRecordIndex = FLink->ActiveRecord();
+        if (distance != 0) DBController()->GridModeBufferChanged();
+    } else {
+        CurrentRecordIndex += distance;
+    }
+    TcxCustomDataProvider::DataScrolled(distance);
+}
+
+void TcxDBDataProvider::StructureChanged(int kind) { TcxCustomDataProvider::StructureChanged(kind); }
+
+bool TcxDBDataProvider::BookmarkValid(const TBookmark& b) { return DataSet() && DataSet()->BookmarkValid(b); }
+
+int TcxDBDataProvider::CompareBookmarks(const TBookmark& a, const TBookmark& b)
+{
+    if (!FLink->Active()) return -1;
+    return DataSet()->CompareBookmarks(a, b);
+}
+
+void TcxDBDataProvider::RecordChanged(TField*)
+{
+    if (IsEditing()) DBController()->UpdateEditingRecord();
+    ClearItemEditPending();
+}
+
+bool TcxDBDataProvider::IsSmartRefresh()
+{
+    // Smart refresh re-reads one record after a post. The controller reloads
+    // all records instead; the setting is kept for the views that read it.
+    return false;
+}
+
+int TcxDBDataProvider::GridModeBufferCount()
+{
+    int n = DBController()->DataModeController()->GridModeBufferCount();
+    return n == 0 ? DBController()->GetDefaultGridModeBufferCount() : n;
+}
+
+void TcxDBDataProvider::MarkProvidersForRefresh()
+{
+    for (auto* p : Registry())
+        if ((p == this || SameDataSet(p)) && !p->Controller()->IsPattern()) p->NeedsRefresh = true;
+}
+
+bool TcxDBDataProvider::IsOtherProviderLocked()
+{
+    for (auto* p : Registry()) {
+        if (!SameDataSet(p)) continue;
+        if (p->LockDepth > 0 || (p->LocateDepth > 0 && Controller()->IsKeyNavigation())) {
+            if (std::find(p->FDependents.begin(), p->FDependents.end(), this) == p->FDependents.end())
+                p->FDependents.push_back(this);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TcxDBDataProvider::IsAnyProviderBusy()
+{
+    for (auto* p : Registry()) {
+        if (p != this && !SameDataSet(p)) continue;
+        bool busy = p->LockDepth > 0 || p->NotifyingDependents ||
+                    (p->LocateDepth > 0 && (Controller()->IsKeyNavigation() || IsGridMode()));
+        if (!busy) continue;
+        if (p->NotifyingDependents) return !NeedsRefresh;
+        return !NeedsRefresh;
+    }
+    return false;
+}
+
+void TcxDBDataProvider::NotifyDependents()
+{
+    if (NotifyingDependents) return;
+    TFlagScope s(NotifyingDependents);
+    while (!FDependents.empty()) {
+        TcxDBDataProvider* d = FDependents.back();
+        FDependents.pop_back();
+        if (d->FLink) d->FLink->NotifyDataSetChanged();
+    }
+}
+
+void TcxDBDataProvider::MirrorInsert()
+{
+    InsertFromSource = true;
+    try {
+        BeginInsert(IsEOF());
+    } catch (...) {
+        InsertFromSource = false;
+        throw;
+    }
+    InsertFromSource = false;
+}
+
+void TcxDBDataProvider::LinkDataSetChanged()
+{
+    TDataSet* ds = DataSet();
+    if (IsOtherProviderLocked()) return;
+    if (IsAnyProviderBusy()) {
+        DataScrolled(0);
+        return;
+    }
+    if (IsGridMode()) {
+        TFlagScope s(InGridModeRefresh);
+        Controller()->BeginUpdate();
+        try {
+            RefreshGridModeBuffer();
+            Controller()->CheckBookmarkValid(-1);
+            if (ds && ds->State() == dsInsert) MirrorInsert();
+        } catch (...) {
+            Controller()->EndUpdate();
+            throw;
+        }
+        Controller()->EndUpdate();
+        return;
+    }
+    if (!ds || !IsEditState(ds->State())) {
+        DataChanged(dckRefresh, -1, -1);
+        ClearUpdatingRecord();
+    } else if (ds->State() == dsInsert) {
+        if (DBController()->DataModeController()->MirrorInserts && !Controller()->IsPattern() && !InsertFromSource &&
+            !(Controller()->GetEditState() & cesInserting))
+            MirrorInsert();
+    }
+}
+
+void TcxDBDataProvider::RefreshGridModeBuffer()
+{
+    if (!FLink->Active() || !IsGridMode()) return;
+    int count = Controller()->GetRecordCount();
+    FLink->SetBufferCount(GridModeBufferCount());
+    CurrentRecordIndex = FLink->ActiveRecord();
+    if (FLink->RecordCount() == count) {
+        Controller()->DataChanged(dckRecord, -1, -1);
+        Controller()->UpdateFocused();
+    } else {
+        DataChanged(dckRefresh, -1, -1);
+    }
+}
+
+void TcxDBDataProvider::LinkEditingChanged()
+{
+    TDataSet* ds = DataSet();
+    if (FLink->Active() && ds && IsEditState(ds->State())) {
+        if (ds->State() == dsEdit) BeginEditRecord();
+        else if (ds->State() == dsInsert && IsGridMode() && !InInsertCall) MirrorInsert();
+        return;
+    }
+    if (Controller()->IsNewItemRecordIndex(EditRecordIndex) && UpdatingWasInsert) {
+        int source = EditRecordIndex;
+        PostedNewItemIndex = Controller()->AppendRecord();
+        Controller()->CopyRecord(source, PostedNewItemIndex);
+    }
+    ResetEditing();
+}
+
+void TcxDBDataProvider::LinkUpdateData()
+{
+    if (IsItemEditPending()) Controller()->UpdateData();
+    ClearItemEditPending();
+}
+
+void TcxDBDataProvider::LinkFocusControl(TField*& field)
+{
+    if (!field) return;
+    TcxCustomDataFieldList* fields = Controller()->Fields();
+    for (int i = 0; i < fields->Count(); ++i) {
+        auto* f = DynamicCast<TcxDBDataField>(fields->Fields(i));
+        if (f && !f->IsInternal() && f->BoundField() == field) {
+            if (i < Controller()->GetItemCount() && Controller()->FocusItem(i)) field = nullptr;
+            return;
+        }
+    }
+}
+
+void TcxDBDataProvider::ClearUpdatingRecord()
+{
+    UpdatingRecordIndex = cxNullEditingRecordIndex;
+    PostedNewItemIndex = -1;
+    UpdatingWasInsert = false;
+}
+
+bool TcxDBDataProvider::LocateByDisplayText(const std::string& text, bool forward, bool next)
+{
+    TDataSet* ds = DataSet();
+    if (!ds || IsEditing() || !ds->Active() || (ds->Bof() && ds->Eof())) return false;
+    TcxCustomDataController* c = Controller();
+    int item = c->Search()->ItemIndex();
+    if (item < 0) return false;
+    auto matches = [&] {
+        TFlagScope s(ReadingCurrent);
+        std::string t;
+        c->GetDisplayTextCore(-1, c->Fields()->Fields(item), t);
+        return cxDataUtils::IsTextMatched(t, text, true);
+    };
+    if (!next && matches()) {
+        c->UpdateFocused();
+        return true;
+    }
+    bool found = false;
+    LockSource();
+    try {
+        SavePos();
+        TBookmark start;
+        bool wrapped = false;
+        auto step = [&]() -> bool {
+            forward ? ds->Next() : ds->Prior();
+            bool atEnd = forward ? ds->Eof() : ds->Bof();
+            if (!atEnd) return true;
+            if (next || wrapped) return false;
+            wrapped = true;
+            forward ? ds->First() : ds->Last();
+            start = SavedBookmark;
+            return true;
+        };
+        bool go = true;
+        if (next) go = step();
+        else if (ds->Eof()) {
+            wrapped = true;
+            ds->First();
+            start = SavedBookmark;
+        }
+        while (go) {
+            if (!start.empty() && CompareBookmarks(start, ds->Bookmark()) == 0) break;
+            if (matches()) {
+                found = true;
+                break;
+            }
+            go = step();
+        }
+        if (!found) RestorePos();
+    } catch (...) {
+        UnlockSource();
+        throw;
+    }
+    UnlockSource();
+    if (found) {
+        c->GetSelectionStateSnapshot();
+        c->Change(dcfLayout);
+    }
+    return found;
+}
+
+// ---- data-mode settings ------------------------------------------------------------------------------
+
+void TcxDBDataModeController::Assign(TPersistent* source)
+{
+    auto* s = DynamicCast<TcxDBDataModeController>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    DetailInSQLMode = s->DetailInSQLMode;
+    DetailSync = s->DetailSync;
+    SetGridMode(s->FGridMode);
+    SetGridModeBufferCount(s->FGridModeBufferCount);
+    SetSmartRefresh(s->FSmartRefresh);
+    MirrorInserts = s->MirrorInserts;
+    SetSyncMode(s->FSyncMode);
+}
+
+void TcxDBDataModeController::SetGridMode(bool v)
+{
+    if (FGridMode == v) return;
+    bool was = FController->IsGridMode();
+    FGridMode = v;
+    if (FController->IsGridMode() != was) FController->RestructData();
+}
+
+void TcxDBDataModeController::SetGridModeBufferCount(int v)
+{
+    if (v < 0) v = 0;
+    if (FGridModeBufferCount == v) return;
+    FGridModeBufferCount = v;
+    FController->RefreshGridModeBuffer();
+}
+
+void TcxDBDataModeController::SetSmartRefresh(bool v)
+{
+    if (FSmartRefresh == v) return;
+    FSmartRefresh = v;
+    if (!FController->DBProvider()->IsGridMode()) FController->DBProvider()->DataScrolled(0);
+}
+
+void TcxDBDataModeController::SetSyncMode(bool v)
+{
+    if (FSyncMode == v) return;
+    FSyncMode = v;
+    if (FController->DBProvider()->IsActive()) FController->DBProvider()->DataScrolled(0);
+}
+
+// ---- the data-set filter ------------------------------------------------------------------------------
+
+TcxDBAdapterList* cxFilterOperatorAdapters()
+{
+    static TcxDBAdapterList* list = [] {
+        auto* l = new TcxDBAdapterList();
+        l->RegisterAdapter(
+            TDataSet::StaticClass(), [](TClass c) -> TcxDBAdapterItem* { return new TcxDBFilterOperatorAdapter(c); },
+            TcxDBFilterOperatorAdapter::StaticClass());
+        return l;
+    }();
+    return list;
+}
+
+void TcxDBFilterOperatorAdapter::PrepareOperatorKind(TcxFilterCriteriaItem* item, TDataSet* dataSet, bool& sqlNull)
+{
+    bool notNull;
+    sqlNull = dataSet && cxIsNullOperator(item->Operator(), notNull) &&
+              AnsiUpperCase(dataSet->ClassName()).find("QUERY") != std::string::npos;
+}
+
+void TcxDBDataFilterCriteriaItem::RecreateOperator()
+{
+    TcxDataFilterCriteriaItem::RecreateOperator();
+    auto* dc = DynamicCast<TcxDBDataController>(DataController());
+    TDataSet* ds = dc ? dc->DataSet() : nullptr;
+    if (!ds) return;
+    auto* adapter = static_cast<TcxDBFilterOperatorAdapter*>(cxFilterOperatorAdapters()->FindAdapter(ds->ClassType()));
+    bool sqlNull = false;
+    if (adapter) adapter->PrepareOperatorKind(this, ds, sqlNull);
+    bool notNull;
+    if (sqlNull && cxIsNullOperator(Operator(), notNull)) ReplaceOperator(cxCreateSQLNullOperator(notNull, this));
+}
+
+TcxFilterCriteriaItem* TcxDBDataFilterCriteria::CreateItem(TcxFilterCriteriaItemList* parent, TObject* itemLink,
+                                                           TcxFilterOperatorKind kind, const Variant& value,
+                                                           const std::string& displayValue)
+{
+    return new TcxDBDataFilterCriteriaItem(parent, itemLink, kind, value, displayValue);
+}
+
+bool TcxDBDataFilterCriteria::IsAutoDataSetFilterActive()
+{
+    return FAutoDataSetFilter && !static_cast<TcxDBDataController*>(DataController())->DBProvider()->IsSmartRefresh();
+}
+
+bool TcxDBDataFilterCriteria::IsFiltering()
+{
+    return TcxDataFilterCriteria::IsFiltering() && !OnBeforeChange && !IsAutoDataSetFilterActive();
+}
+
+void TcxDBDataFilterCriteria::SetAutoDataSetFilter(bool v)
+{
+    if (FAutoDataSetFilter == v) return;
+    FAutoDataSetFilter = v;
+    Changed();
+}
+
+void TcxDBDataFilterCriteria::SetIgnoreOrigin(bool v)
+{
+    if (FIgnoreOrigin == v) return;
+    FIgnoreOrigin = v;
+    Changed();
+}
+
+void TcxDBDataFilterCriteria::FormatFilterTextValue(TcxFilterCriteriaItem*, const Variant& value, std::string& text)
+{
+    if (OnFormatFilterTextValue) OnFormatFilterTextValue(this, value, text);
+}
+
+void TcxDBDataFilterCriteria::DoChanged()
+{
+    auto* dc = static_cast<TcxDBDataController*>(DataController());
+    if (dc->IsDestroying()) return;
+    TDataSet* ds = dc->DataSet();
+    if (ds && IsEditState(ds->State())) {
+        try {
+            dc->CheckBrowseMode();
+        } catch (...) {
+            // The pending edit could not be posted: the filter goes off.
+            SetActive(false);
+            throw;
+        }
+    }
+    if (OnBeforeChange && !dc->IsLoading()) OnBeforeChange(this, ds, GetFilterText());
+    if (IsAutoDataSetFilterActive() && ds) {
+        std::string text = GetFilterText();
+        TFilterOptions options;
+        if (Options().Contains(fcoCaseInsensitive)) options.Include(foCaseInsensitive);
+        bool filtered = Active() && !text.empty();
+        if (text != ds->Filter() || !(options == ds->FilterOptions()) || filtered != ds->Filtered()) {
+            ds->DisableControls();
+            try {
+                ds->SetFilter(text);
+                ds->SetFilterOptions(options);
+                ds->SetFiltered(filtered);
+            } catch (...) {
+                ds->EnableControls();
+                throw;
+            }
+            ds->EnableControls();
+        }
+    }
+    TcxDataFilterCriteria::DoChanged();
+    if (dc->DBProvider()->IsSyncMode() && dc->GetFocusedRecordIndex() < 0) dc->UpdateFocused();
+}
+
+void TcxDBDataFilterCriteria::RestoreDefaults()
+{
+    BeginUpdate();
+    TcxDataFilterCriteria::RestoreDefaults();
+    SetAutoDataSetFilter(false);
+    SetIgnoreOrigin(true);
+    EndUpdate();
+}
+
+void TcxDBDataFilterCriteria::Assign(TPersistent* source)
+{
+    BeginUpdate();
+    try {
+        TcxDataFilterCriteria::Assign(source);
+        if (auto* s = DynamicCast<TcxDBDataFilterCriteria>(source)) {
+            SetAutoDataSetFilter(s->FAutoDataSetFilter);
+            SetIgnoreOrigin(s->FIgnoreOrigin);
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TcxDBDataFilterCriteria::AssignEvents(TcxFilterCriteria* source)
+{
+    TcxDataFilterCriteria::AssignEvents(source);
+    if (auto* s = DynamicCast<TcxDBDataFilterCriteria>(source)) {
+        OnBeforeChange = s->OnBeforeChange;
+        OnFormatFilterTextValue = s->OnFormatFilterTextValue;
+    }
+}
+
+// ---- the controller -------------------------------------------------------------------------------------
+
+TcxDBDataController::TcxDBDataController(TComponent* owner) : TcxCustomDataController(owner)
+{
+    FDataModeController = new TcxDBDataModeController(this);
+}
+
+TcxDBDataController::~TcxDBDataController()
+{
+    // The link goes first so that no data-set notice reaches a half-made controller.
+    if (Provider()) DBProvider()->SetDataSource(nullptr);
+    delete FDataModeController;
+    FDataModeController = nullptr;
+}
+
+void TcxDBDataController::Assign(TPersistent* source)
+{
+    TcxCustomDataController::Assign(source);
+    if (auto* s = DynamicCast<TcxDBDataController>(source)) {
+        FDataModeController->Assign(s->FDataModeController);
+        SetDataSource(s->DataSource());
+        SetKeyFieldNames(s->FKeyFieldNames);
+    }
+}
+
+void TcxDBDataController::SetDataSource(TDataSource* source) { DBProvider()->SetDataSource(source); }
+
+int TcxDBDataController::GetDataSetRecordCount()
+{
+    TDataSet* ds = DataSet();
+    return ds && ds->Active() ? ds->RecordCount() : 0;
+}
+
+int TcxDBDataController::GetDataSetRecNo()
+{
+    TDataSet* ds = DataSet();
+    return ds && ds->Active() ? ds->RecNo() : -1;
+}
+
+bool TcxDBDataController::IsKeyNavigation() { return FKeyField && !IsGridMode(); }
+
+void TcxDBDataController::SetKeyFieldNames(const std::string& names)
+{
+    if (FKeyFieldNames == names) return;
+    FKeyFieldNames = names;
+    if (!names.empty()) {
+        if (!FKeyField) FKeyField = static_cast<TcxDBDataField*>(AddInternalField());
+        ChangeFieldName(FKeyField, names);
+    } else {
+        TcxDBDataField* f = FKeyField;
+        FKeyField = nullptr;
+        delete f;
+        Change(dcfData);
+    }
+}
+
+void TcxDBDataController::GetKeyFields(std::vector<TcxCustomDataField*>& list)
+{
+    if (!FKeyField) return;
+    if (FKeyField->SubFieldCount() > 0)
+        for (int i = 0; i < FKeyField->SubFieldCount(); ++i) list.push_back(FKeyField->SubFields(i));
+    else list.push_back(FKeyField);
+}
+
+void TcxDBDataController::GetKeyFieldList(std::vector<TField*>& list)
+{
+    std::vector<TcxCustomDataField*> keys;
+    GetKeyFields(keys);
+    for (auto* k : keys)
+        if (TField* f = static_cast<TcxDBDataField*>(k)->BoundField()) list.push_back(f);
+}
+
+Variant TcxDBDataController::GetRecordKeyValues(int record)
+{
+    CheckRecordRange(record);
+    std::vector<TcxCustomDataField*> keys;
+    GetKeyFields(keys);
+    Variant v;
+    GetRecordValuesByFields(record, keys, v);
+    return v;
+}
+
+Variant TcxDBDataController::GetDataSetKeyValues()
+{
+    std::vector<TField*> fields;
+    GetKeyFieldList(fields);
+    Variant v;
+    cxDB::GetDataSetFieldValues(DataSet(), fields, v);
+    return v;
+}
+
+int TcxDBDataController::FindRecordIndexByKey(const Variant& values)
+{
+    std::vector<TcxCustomDataField*> keys;
+    GetKeyFields(keys);
+    if (keys.empty()) return -1;
+    if (keys.size() > 1 && !values.IsArray()) return -1;
+    TcxDataControllerKeyLocateObject locate(this);
+    locate.KeyFields = keys;
+    TcxValueDefUnboundReader reader;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (!keys[i]->ValueDef()) return -1;
+        reader.StoreValue(keys[i]->ValueDef(), keys.size() == 1 ? values : VarArrayGet(values, {int(i)}));
+    }
+    locate.ReadKeyValues(&reader);
+    return locate.FindRecordIndex();
+}
+
+int TcxDBDataController::FindRecordIndexByKeyFields()
+{
+    TcxDataControllerKeyLocateObject locate(this);
+    GetKeyFields(locate.KeyFields);
+    if (locate.KeyFields.empty()) return -1;
+    TcxValueDefDBReader reader;
+    locate.ReadKeyValues(&reader);
+    return locate.FindRecordIndex();
+}
+
+bool TcxDBDataController::LocateInDataSet(const Variant& values)
+{
+    TDataSet* ds = DataSet();
+    if (!ds) return false;
+    BeginLocate();
+    bool found;
+    try {
+        found = ds->Locate(FKeyFieldNames, values, TLocateOptions());
+    } catch (...) {
+        EndLocate();
+        throw;
+    }
+    EndLocate();
+    return found;
+}
+
+bool TcxDBDataController::LocateByKey(const Variant& values)
+{
+    int r = FindRecordIndexByKey(values);
+    if (r == -1 && IsGridMode()) {
+        bool found = LocateInDataSet(values);
+        if (found) SetFocusedSelected(true);
+        return found;
+    }
+    ChangeFocusedRowIndex(r == -1 ? -1 : GetRowIndexByRecordIndex(r, true));
+    return r != -1;
+}
+
+TObject* TcxDBDataController::GetItemByFieldName(const std::string& name)
+{
+    for (int i = 0; i < GetItemCount(); ++i)
+        if (cxDB::SameFieldName(static_cast<TcxDBDataField*>(Fields()->Fields(i))->FieldName(), name)) return GetItem(i);
+    return nullptr;
+}
+
+TField* TcxDBDataController::GetItemField(int item)
+{
+    return static_cast<TcxDBDataField*>(TcxCustomDataController::GetItemField(item))->BoundField();
+}
+
+std::string TcxDBDataController::GetItemFieldName(int item)
+{
+    return static_cast<TcxDBDataField*>(TcxCustomDataController::GetItemField(item))->FieldName();
+}
+
+void TcxDBDataController::ChangeItemFieldName(int item, const std::string& name)
+{
+    auto* f = static_cast<TcxDBDataField*>(TcxCustomDataController::GetItemField(item));
+    if (f->FieldName() != name) ChangeFieldName(f, name);
+}
+
+void TcxDBDataController::ChangeFieldName(TcxDBDataField* field, const std::string& names, bool splitAll)
+{
+    field->FreeSubFields();
+    if (!splitAll) field->SetFieldName(names);
+    if (splitAll || cxDB::IsMultipleFieldNames(names)) {
+        std::vector<std::string> list;
+        cxDB::GetFieldNames(names, list);
+        BeginUpdate();
+        try {
+            for (const auto& n : list) {
+                auto* sub = static_cast<TcxDBDataField*>(AddInternalField());
+                field->AddSubField(sub);
+                ChangeFieldName(sub, n);
+            }
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        EndUpdate();
+        return;
+    }
+    // A second column on the same data-set field shares its storage.
+    for (int i = 0; i < Fields()->Count(); ++i) {
+        auto* other = DynamicCast<TcxDBDataField>(Fields()->Fields(i));
+        if (other && other != field && !other->LinkedField() && !other->ParentField() && other->SubFieldCount() == 0 &&
+            other->BoundField() && cxDB::SameFieldName(other->FieldName(), names) && !other->IsInternal() &&
+            !field->IsInternal()) {
+            field->SetLinkedField(other);
+            Change(dcfData);
+            return;
+        }
+    }
+    BindField(field);
+    StructureChanged(true);
+}
+
+void TcxDBDataController::BindField(TcxDBDataField* field)
+{
+    if (field->LinkedField()) return;
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    TField* tf = nullptr;
+    if (!UnbindingFields && !field->FieldName().empty() && field->SubFieldCount() == 0) {
+        tf = ds->Fields()->FindField(field->FieldName());
+        if (!tf && ds->AggFields()) tf = ds->AggFields()->FindField(field->FieldName());
+    }
+    field->SetBoundField(tf);
+    if (!tf) return;
+    field->UpdateFromBoundField(tf);
+    if (tf->Lookup() && !tf->KeyFields().empty() && field->SubFieldCount() == 0)
+        ChangeFieldName(field, tf->KeyFields(), true);
+}
+
+void TcxDBDataController::NotifyFieldChanged(TcxCustomDataField* field)
+{
+    if (auto* f = DynamicCast<TcxDBDataField>(field)) BindField(f);
+}
+
+void TcxDBDataController::UpdateFieldsSlot() { TcxCustomDataController::UpdateFieldsSlot(); }
+
+void TcxDBDataController::UpdateFields()
+{
+    TcxCustomDataController::UpdateFields();
+    DBProvider()->NotifyDependents();
+}
+
+void TcxDBDataController::LoadStorage()
+{
+    BeginFullUpdate();
+    try {
+        TcxCustomDataController::LoadStorage();
+    } catch (...) {
+        EndFullUpdate();
+        throw;
+    }
+    EndFullUpdate();
+    DBProvider()->NeedsRefresh = false;
+}
+
+void TcxDBDataController::RestructData()
+{
+    if (!IsGridMode() && DBProvider()->Link()) DBProvider()->Link()->SetBufferCount(1);
+    TcxCustomDataController::RestructData();
+}
+
+bool TcxDBDataController::CanFocusRecord(int record)
+{
+    TcxDBDataProvider* p = DBProvider();
+    if ((p->IsInserting() && record == p->EditRecordIndex) || (NewItemRowEnabled() && record < 0)) {
+        if (!p->IsInserting() && record < 0) Post();
+        return true;
+    }
+    bool result;
+    p->BeginLocate();
+    try {
+        if (!p->IsSyncMode()) {
+            result = TcxCustomDataController::CanFocusRecord(record);
+        } else if (record < 0) {
+            result = false;
+        } else if (IsKeyNavigation()) {
+            Variant key = GetRecordKeyValues(record);
+            result = cxVariants::VarEquals(key, GetDataSetKeyValues()) ||
+                     DataSet()->Locate(FKeyFieldNames, key, TLocateOptions());
+            if (result) p->CurrentRecordIndex = record;
+        } else {
+            p->MoveBy(record - p->CurrentRecordIndex);
+            result = true;
+        }
+    } catch (...) {
+        p->EndLocate();
+        throw;
+    }
+    p->EndLocate();
+    UpdateFields();
+    return result;
+}
+
+void TcxDBDataController::UpdateFocused()
+{
+    BeginUpdate();
+    try {
+        TcxCustomDataController::UpdateFocused();
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    TcxDBDataProvider* p = DBProvider();
+    if (p->IsSyncMode() && IsKeyNavigation() && p->IsActive()) {
+        int r = FindRecordIndexByKeyFields();
+        if (r != p->CurrentRecordIndex) {
+            p->CurrentRecordIndex = r;
+            TcxCustomDataController::UpdateFocused();
+        }
+    }
+}
+
+std::string TcxDBDataController::GetFilterItemFieldName(TObject* item)
+{
+    auto* f = static_cast<TcxDBDataField*>(FieldByItem(item));
+    if (!f) return std::string();
+    bool ignoreOrigin = DBFilter()->IgnoreOrigin();
+    if (f->IsLookup()) {
+        std::string names;
+        for (int i = 0; i < f->SubFieldCount(); ++i) {
+            if (i) names += ";";
+            names += cxDB::GetFilterFieldName(f->SubFields(i)->BoundField(), ignoreOrigin);
+        }
+        return names;
+    }
+    if (f->BoundField()) return cxDB::GetFilterFieldName(f->BoundField(), ignoreOrigin);
+    return f->FieldName();
+}
+
+bool TcxDBDataController::InternalSaveBookmark()
+{
+    if (!IsGridMode()) return TcxCustomDataController::InternalSaveBookmark();
+    TDataSet* ds = DataSet();
+    if (!ds) return false;
+    TBookmark b = ds->Bookmark();
+    if (!GridBookmark.empty() && DBProvider()->CompareBookmarks(GridBookmark, b) == 0) return false;
+    GridBookmark = b;
+    return true;
+}
+
+void TcxDBDataController::InternalClearBookmark()
+{
+    GridBookmark.clear();
+    TcxCustomDataController::InternalClearBookmark();
+}
+
+void TcxDBDataController::InternalGotoBookmark()
+{
+    if (!IsGridMode()) {
+        TcxCustomDataController::InternalGotoBookmark();
+        return;
+    }
+    if (DataSet()) DataSet()->SetBookmark(GridBookmark);
+    GetSelectionStateSnapshot();
+}
+
+bool TcxDBDataController::IsBookmarkAvailable()
+{
+    if (IsGridMode()) return !GridBookmark.empty();
+    return TcxCustomDataController::IsBookmarkAvailable();
+}
+
+bool TcxDBDataController::IsBookmarkRecordDeleted(int record)
+{
+    if (IsGridMode()) return !DataSet() || !DBProvider()->BookmarkValid(GridBookmark);
+    return TcxCustomDataController::IsBookmarkRecordDeleted(record);
+}
+
+int TcxDBDataController::GetActiveRecordIndexForInsert()
+{
+    if (IsGridMode()) return DBProvider()->Link()->ActiveRecord();
+    return TcxCustomDataController::GetActiveRecordIndexForInsert();
+}
+
+bool TcxDBDataController::GridModeLocateText(int, const std::string& text, bool forward, bool next)
+{
+    return DBProvider()->LocateByDisplayText(text, forward, next);
+}
+
+void TcxDBDataController::CheckPendingChanges()
+{
+    if (DBProvider()->HasFieldStructure()) StructureChanged(true);
+    TcxCustomDataController::CheckPendingChanges();
+}
+
+void TcxDBDataController::CheckBrowseMode()
+{
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    InCheckBrowseMode = true;
+    try {
+        ds->CheckBrowseMode();
+    } catch (...) {
+        InCheckBrowseMode = false;
+        throw;
+    }
+    InCheckBrowseMode = false;
+}
+
+void TcxDBDataController::RefreshDataSource()
+{
+    if (DataSet()) DataSet()->Refresh();
+}
+
+void TcxDBDataController::ReadCurrentRecord(int record)
+{
+    TcxValueDefDBReader reader;
+    Storage()->ReadRecord(record, &reader, true);
+    ReadRecordNotify(record);
+    if (!DBProvider()->InInitEditing) Change(dcfUpdateRecord);
+}
+
+void TcxDBDataController::UpdateEditingRecord()
+{
+    TcxDBDataProvider* p = DBProvider();
+    if (p->EditRecordIndex == cxNullEditingRecordIndex || IsGridMode()) return;
+    p->UpdatingRecordIndex = p->EditRecordIndex;
+    p->UpdatingWasInsert = p->IsInserting();
+    ReadCurrentRecord(p->EditRecordIndex);
+}
+
+void TcxDBDataController::RefreshGridModeBuffer()
+{
+    if (!IsGridMode()) return;
+    RefreshingBuffer = true;
+    try {
+        DBProvider()->RefreshGridModeBuffer();
+    } catch (...) {
+        RefreshingBuffer = false;
+        throw;
+    }
+    RefreshingBuffer = false;
+}

@@ -1,0 +1,327 @@
+// The data controller bound to a data set: the data-set provider with its
+// data link and the process-wide registry of providers, the data-set fields
+// bound by name, key fields, grid mode and the data-set filter.
+#pragma once
+
+#include "DB.h"
+#include "cxCustomData.h"
+#include "cxDB.h"
+
+#include <string>
+#include <vector>
+
+class TcxDBDataController;
+class TcxDBDataProvider;
+
+class TcxDBDataLink : public TDataLink {
+    QZ_CLASS(TcxDBDataLink, TDataLink)
+public:
+    explicit TcxDBDataLink(TcxDBDataProvider* provider = nullptr);
+    TcxDBDataProvider* OwnerProvider() const { return FProvider; }
+    // The link's own notices, reachable by the provider.
+    void NotifyDataSetChanged() { DataSetChanged(); }
+
+protected:
+    void ActiveChanged() override;
+    void DataSetChanged() override;
+    void DataSetScrolled(int distance) override;
+    void EditingChanged() override;
+    void FocusControl(TField*& field) override;
+    void LayoutChanged() override;
+    void RecordChanged(TField* field) override;
+    void UpdateData() override;
+
+private:
+    TcxDBDataProvider* FProvider;
+};
+
+// A data field that names a data-set field (or several, as sub-fields).
+class TcxDBDataField : public TcxCustomDataField {
+    QZ_CLASS(TcxDBDataField, TcxCustomDataField)
+public:
+    explicit TcxDBDataField(TcxCustomDataFieldList* list);
+    ~TcxDBDataField() override;
+    void TakeOverDefinition(TcxCustomDataField* source) override;
+    bool CanModify(int valueSource) override;
+    bool IsUnbound() override;
+
+    TField* BoundField() const;
+    void SetBoundField(TField* field);
+    const std::string& FieldName() const { return FFieldName; }
+    void SetFieldName(const std::string& v) { FFieldName = v; }
+    int SubFieldCount() const { return int(FSubFields.size()); }
+    TcxDBDataField* SubFields(int i) const { return FSubFields[size_t(i)]; }
+    void AddSubField(TcxDBDataField* field);
+    void RemoveSubField(TcxDBDataField* field);
+    void FreeSubFields();
+    TcxDBDataField* ParentField() const { return FParentField; }
+    bool IsLookup() const;
+    void UpdateFromBoundField(TField* field);
+
+private:
+    TWeakRef<TField> FBoundField;
+    std::string FFieldName;
+    std::vector<TcxDBDataField*> FSubFields;
+    TcxDBDataField* FParentField = nullptr;
+};
+
+// The value type that holds values of a data-set field type.
+TcxValueTypeClass cxGetValueTypeClassByField(TField* field);
+
+class TcxValueDefDBReader : public TcxValueDefReader {
+    QZ_CLASS(TcxValueDefDBReader, TcxValueDefReader)
+public:
+    TcxValueDefDBReader() = default;
+    void ReadText(TcxValueDef* def, std::string& text) override;
+    void ReadValue(TcxValueDef* def, Variant& value) override;
+    bool SkipsDefinition(TcxValueDef* def) override;
+};
+
+class TcxDBDataProvider : public TcxCustomDataProvider {
+    QZ_CLASS(TcxDBDataProvider, TcxCustomDataProvider)
+public:
+    explicit TcxDBDataProvider(TcxCustomDataController* controller);
+    ~TcxDBDataProvider() override;
+
+    bool SupportsRecordSource() override { return false; }
+    bool IsGridMode() override;
+    bool IsSourceOpen() override;
+    bool IsOtherProviderInserting() override;
+    bool IsSyncMode() override;
+    bool IsActive() override;
+    bool HasFieldStructure() override;
+    bool IsBOF() override;
+    bool IsEditing() override;
+    bool IsEOF() override;
+    bool IsGridModeUpdating() override { return IsGridMode() && InGridModeRefresh; }
+    bool IsInserting() override;
+    bool IsModified() override;
+    void RecordLoaded(int recordIndex) override;
+    void First() override;
+    void Prior() override;
+    void Next() override;
+    void Last() override;
+    void MoveBy(int distance) override;
+    void Scroll(int distance) override;
+    void SavePos() override;
+    void RestorePos() override;
+    bool CanDelete() override;
+    bool CanInitEditing(int recordIndex) override;
+    bool CanModify() override;
+    void Append() override;
+    void Insert() override;
+    void Cancel() override;
+    void Delete() override;
+    void DeleteRecords(std::vector<int>& list) override;
+    void Edit() override;
+    void GetEditValue(int recordIndex, TcxCustomDataField* field, int valueSource, Variant& value) override;
+    void Post() override;
+    void PostEditingData() override;
+    bool SetEditValue(int recordIndex, TcxCustomDataField* field, int valueSource, const Variant& value) override;
+    void SetInitialValue(int recordIndex, TcxCustomDataField* field, const Variant& value) override;
+    void InitInsertingRecord(int recordIndex, const std::vector<Variant>& groupValues) override;
+    void BeginLocate() override;
+    void LockSource() override;
+    void UnlockSource() override;
+    void GetBufferDisplayText(int recordIndex, TcxCustomDataField* field, std::string& text) override;
+    void GetBufferValue(int recordIndex, TcxCustomDataField* field, Variant& value) override;
+    int GetFocusedRecordIndex() override;
+    TcxValueDefReader* CreateValueDefReader() override { return new TcxValueDefDBReader(); }
+    void LoadRecords() override;
+    void ActiveChanged(bool active) override;
+    void DataScrolled(int distance) override;
+    void StructureChanged(int kind) override;
+
+    virtual bool BookmarkValid(const TBookmark& b);
+    virtual int CompareBookmarks(const TBookmark& a, const TBookmark& b);
+    virtual void RecordChanged(TField* field);
+
+    // Link notices.
+    void LinkDataSetChanged();
+    void LinkEditingChanged();
+    void LinkUpdateData();
+    void LinkFocusControl(TField*& field);
+
+    bool IsSmartRefresh();
+    int GridModeBufferCount();
+    bool LocateByDisplayText(const std::string& text, bool forward, bool next);
+    void SetDataSource(TDataSource* source);
+    TDataSet* DataSet() const { return FLink ? FLink->DataSet() : nullptr; }
+    TDataSource* DataSource() const { return FLink ? FLink->DataSource() : nullptr; }
+    TcxDBDataLink* Link() const { return FLink; }
+    TcxDBDataController* DBController() const;
+    void RefreshGridModeBuffer();
+    void MarkProvidersForRefresh();
+    // Replays the data-set changes deferred while this provider was busy.
+    void NotifyDependents();
+
+    bool InActiveChange = false;
+    bool InInitEditing = false;
+    bool ReadingCurrent = false;
+    bool InFirst = false;
+    bool InInsertCall = false;
+    bool InGridModeRefresh = false;
+    bool NotifyingDependents = false;
+    bool NeedsRefresh = false;
+    int CurrentRecordIndex = 0;
+    TBookmark SavedBookmark;
+    bool SavedBOF = false, SavedEOF = false;
+    int SavedActiveRecord = 0;
+    int UpdatingRecordIndex = cxNullEditingRecordIndex;
+    bool UpdatingWasInsert = false;
+    int PostedNewItemIndex = -1;
+
+private:
+    bool SameDataSet(TcxDBDataProvider* other) const;
+    bool IsOtherProviderLocked();
+    bool IsAnyProviderBusy();
+    void MirrorInsert();
+    void RunInsertCall(bool append);
+    void ClearUpdatingRecord();
+    TcxDBDataLink* FLink;
+    std::vector<TcxDBDataProvider*> FDependents;
+};
+
+class TcxDBDataModeController : public TPersistent {
+    QZ_CLASS(TcxDBDataModeController, TPersistent)
+public:
+    explicit TcxDBDataModeController(TcxDBDataController* controller) : FController(controller) {}
+    void Assign(TPersistent* source) override;
+    bool GridMode() const { return FGridMode; }
+    void SetGridMode(bool v);
+    int GridModeBufferCount() const { return FGridModeBufferCount; }
+    void SetGridModeBufferCount(int v);
+    bool SmartRefresh() const { return FSmartRefresh; }
+    void SetSmartRefresh(bool v);
+    bool SyncMode() const { return FSyncMode; }
+    void SetSyncMode(bool v);
+    bool DetailInSQLMode = false;
+    bool DetailSync = true;
+    bool MirrorInserts = true;
+private:
+    TcxDBDataController* FController;
+    bool FGridMode = false;
+    int FGridModeBufferCount = 0;
+    bool FSmartRefresh = false;
+    bool FSyncMode = true;
+};
+
+using TcxDBDataFilterBeforeChangeEvent =
+    std::function<void(TObject* sender, TDataSet* dataSet, const std::string& filterText)>;
+using TcxDBDataFilterFormatFilterTextValueEvent =
+    std::function<void(TObject* sender, const Variant& value, std::string& displayValue)>;
+
+class TcxDBDataFilterCriteriaItem : public TcxDataFilterCriteriaItem {
+    QZ_CLASS(TcxDBDataFilterCriteriaItem, TcxDataFilterCriteriaItem)
+public:
+    using TcxDataFilterCriteriaItem::TcxDataFilterCriteriaItem;
+    void RecreateOperator() override;
+};
+
+class TcxDBDataFilterCriteria : public TcxDataFilterCriteria {
+    QZ_CLASS(TcxDBDataFilterCriteria, TcxDataFilterCriteria)
+public:
+    using TcxDataFilterCriteria::TcxDataFilterCriteria;
+    void Assign(TPersistent* source) override;
+    void AssignEvents(TcxFilterCriteria* source) override;
+    TcxFilterCriteriaItem* CreateItem(TcxFilterCriteriaItemList* parent, TObject* itemLink, TcxFilterOperatorKind kind,
+                                      const Variant& value, const std::string& displayValue) override;
+    void DoChanged() override;
+    void FormatFilterTextValue(TcxFilterCriteriaItem* item, const Variant& value, std::string& text) override;
+    bool IsFiltering() override;
+    void RestoreDefaults() override;
+    bool IsAutoDataSetFilterActive();
+    bool AutoDataSetFilter() const { return FAutoDataSetFilter; }
+    void SetAutoDataSetFilter(bool v);
+    bool IgnoreOrigin() const { return FIgnoreOrigin; }
+    void SetIgnoreOrigin(bool v);
+    TcxDBDataFilterBeforeChangeEvent OnBeforeChange;
+    TcxDBDataFilterFormatFilterTextValueEvent OnFormatFilterTextValue;
+private:
+    bool FAutoDataSetFilter = false;
+    bool FIgnoreOrigin = true;
+};
+
+class TcxDBDataController : public TcxCustomDataController {
+    QZ_CLASS(TcxDBDataController, TcxCustomDataController)
+public:
+    explicit TcxDBDataController(TComponent* owner = nullptr);
+    ~TcxDBDataController() override;
+    void Assign(TPersistent* source) override;
+
+    TcxCustomDataField* CreateField(TcxCustomDataFieldList* list) override { return new TcxDBDataField(list); }
+    bool IsDataLinked() override { return true; }
+    bool IsKeyNavigation() override;
+    bool CanFocusRecord(int record) override;
+    void LoadStorage() override;
+    void RestructData() override;
+    void NotifyFieldChanged(TcxCustomDataField* field) override;
+    void UpdateFieldsSlot() override;
+    void UpdateFields() override;
+    void UpdateFocused() override;
+    std::string GetFilterItemFieldName(TObject* item) override;
+    bool InternalSaveBookmark() override;
+    void InternalClearBookmark() override;
+    void InternalGotoBookmark() override;
+    bool IsBookmarkAvailable() override;
+    bool IsBookmarkRecordDeleted(int record) override;
+    int GetActiveRecordIndexForInsert() override;
+    bool GridModeLocateText(int item, const std::string& text, bool forward, bool next) override;
+    void CheckPendingChanges() override;
+
+    void SetDataSource(TDataSource* source);
+    TDataSource* DataSource() const { return DBProvider()->DataSource(); }
+    TDataSet* DataSet() const { return DBProvider()->DataSet(); }
+    int GetDataSetRecordCount();
+    int GetDataSetRecNo();
+    const std::string& KeyFieldNames() const { return FKeyFieldNames; }
+    void SetKeyFieldNames(const std::string& names);
+    void GetKeyFields(std::vector<TcxCustomDataField*>& list);
+    void GetKeyFieldList(std::vector<TField*>& list);
+    Variant GetRecordKeyValues(int record);
+    Variant GetDataSetKeyValues();
+    int FindRecordIndexByKey(const Variant& values);
+    int FindRecordIndexByKeyFields();
+    bool LocateByKey(const Variant& values);
+    bool LocateInDataSet(const Variant& values);
+    TObject* GetItemByFieldName(const std::string& name);
+    TField* GetItemField(int item);
+    std::string GetItemFieldName(int item);
+    void ChangeItemFieldName(int item, const std::string& name);
+    void ChangeFieldName(TcxDBDataField* field, const std::string& names, bool splitAll = false);
+    void BindField(TcxDBDataField* field);
+    void CheckBrowseMode();
+    void RefreshDataSource();
+    void ReadCurrentRecord(int record);
+    void UpdateEditingRecord();
+    virtual int GetDefaultGridModeBufferCount() { return 100; }
+    virtual void GridModeBufferChanged() { Change(dcfLayout); }
+    void RefreshGridModeBuffer();
+
+    TcxDBDataModeController* DataModeController() const { return FDataModeController; }
+    TcxDBDataProvider* DBProvider() const { return static_cast<TcxDBDataProvider*>(Provider()); }
+    TcxDBDataFilterCriteria* DBFilter() const { return static_cast<TcxDBDataFilterCriteria*>(Filter()); }
+    TBookmark GridBookmark;
+    bool InCheckBrowseMode = false;
+    bool RefreshingBuffer = false;
+    bool UnbindingFields = false;
+
+protected:
+    TcxCustomDataProvider* CreateProvider() override { return new TcxDBDataProvider(this); }
+    TcxDataFilterCriteria* CreateFilter() override { return new TcxDBDataFilterCriteria(this); }
+
+private:
+    TcxDBDataModeController* FDataModeController;
+    TcxDBDataField* FKeyField = nullptr;
+    std::string FKeyFieldNames;
+};
+
+// The filter-operator adapters: data sets whose class name holds "Query"
+// test for blanks with SQL's IS NULL.
+class TcxDBFilterOperatorAdapter : public TcxDBAdapterItem {
+    QZ_CLASS(TcxDBFilterOperatorAdapter, TcxDBAdapterItem)
+public:
+    using TcxDBAdapterItem::TcxDBAdapterItem;
+    virtual void PrepareOperatorKind(TcxFilterCriteriaItem* item, TDataSet* dataSet, bool& sqlNull);
+};
+TcxDBAdapterList* cxFilterOperatorAdapters();
