@@ -78,7 +78,7 @@ protected:
         File = Dir.File("school.mdb");
         const std::string schema = ReadFileBytes(SchemaFile());
         ASSERT_FALSE(schema.empty()) << SchemaFile();
-        RawExec(File, schema);
+        RawExec(File, "begin;\n" + schema + "\ncommit;");
         ASSERT_TRUE(GDatabase->Connect(ConnStr())) << "see the recorded message boxes";
         ASSERT_TRUE(Rec.Messages().empty());
     }
