@@ -1059,7 +1059,7 @@ private:
 class TFieldDataLink : public TDataLink {
     QZ_CLASS(TFieldDataLink, TDataLink)
 public:
-    TFieldDataLink() = default;
+    TFieldDataLink() { SetVisualControl(true); }
 
     TField* Field() const { return FField; }
     const std::string& FieldName() const { return FFieldName; }

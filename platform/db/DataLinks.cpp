@@ -117,6 +117,8 @@ void TDataSource::NotifyLinkTypes(TDataEvent event, intptr_t info, bool linkType
     for (TDataLink* l : links) {
         if (std::find(FDataLinks.begin(), FDataLinks.end(), l) == FDataLinks.end()) continue;
         if (l->VisualControl() == linkType) l->DataEvent(event, info);
+        // A focus request ends with the first control that takes it.
+        if (event == deFocusControl && info && *reinterpret_cast<TField**>(info) == nullptr) return;
     }
 }
 
@@ -124,6 +126,7 @@ void TDataSource::NotifyDataLinks(TDataEvent event, intptr_t info)
 {
     // Links that are not controls (details, reports) hear first.
     NotifyLinkTypes(event, info, false);
+    if (event == deFocusControl && info && *reinterpret_cast<TField**>(info) == nullptr) return;
     NotifyLinkTypes(event, info, true);
 }
 

@@ -1,6 +1,7 @@
 // The in-memory data set: opening, navigation, editing, bookmarks, searching,
 // filters, sorting, fields and their texts, and the data links' notices.
 #include "DB.h"
+#include "DBClient.h"
 #include "SysUtils.h"
 #include "StringLists.h"
 #include "Streams.h"
@@ -642,4 +643,91 @@ TEST(DataLinks, SourceAndSetLifetimes)
     EXPECT_EQ(src->DataSet(), nullptr);
     src.reset();
     EXPECT_EQ(link.DataSource(), nullptr);
+}
+
+TEST(ClientDataSet, IndexFieldNamesOrderTheRows)
+{
+    TClientDataSet ds;
+    ds.FieldDefs()->Add("Id", ftInteger);
+    ds.FieldDefs()->Add("Name", ftString, 10);
+    ds.CreateDataSet();
+    for (auto& [id, name] : std::vector<std::pair<int, std::string>>{{1, "张"}, {2, "b"}, {3, "A"}, {4, "李"}})
+        ds.AppendRecord({id, name});
+    // Texts order as their 8-bit form: Latin letters (case folded), then
+    // Chinese in pinyin order (李 li before 张 zhang).
+    ds.SetIndexFieldNames("Name");
+    EXPECT_EQ(Ids(&ds), (std::vector<int>{3, 2, 4, 1}));
+    ds.SetIndexFieldNames("");
+    EXPECT_EQ(Ids(&ds), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_THROW(ds.SetIndexFieldNames("Nope"), EDatabaseError);
+    ds.EmptyDataSet();
+    EXPECT_TRUE(ds.IsEmpty());
+    EXPECT_EQ(ds.RecordCount(), 0);
+}
+
+TEST(DataLinks, GrowingBufferAtTheEndShowsEarlierRows)
+{
+    std::vector<std::tuple<int, std::string, double>> rows;
+    for (int i = 1; i <= 10; ++i) rows.emplace_back(i, "n", i);
+    auto ds = MakePeople(rows);
+    ds->Last();
+    TDataSource src;
+    src.SetDataSet(ds.get());
+    TRecLink grid;
+    grid.SetDataSource(&src);
+    grid.SetBufferCount(4);
+    EXPECT_EQ(grid.RecordCount(), 4);
+    EXPECT_EQ(grid.ActiveRecord(), 3);
+    grid.SetActiveRecord(0);
+    EXPECT_EQ(ds->FieldByName("Id")->AsInteger(), 7);
+    grid.SetActiveRecord(3);
+    grid.SetBufferCount(20);
+    EXPECT_EQ(grid.RecordCount(), 10);
+    EXPECT_EQ(grid.ActiveRecord(), 9);
+    grid.SetBufferCount(2);
+    EXPECT_EQ(grid.RecordCount(), 2);
+    EXPECT_EQ(grid.ActiveRecord(), 1);
+    EXPECT_EQ(ds->FieldByName("Id")->AsInteger(), 10);
+    // Appending at the end shows the new row in the last buffer slot.
+    ds->Append();
+    EXPECT_EQ(grid.RecordCount(), 2);
+    EXPECT_EQ(grid.ActiveRecord(), 1);
+    EXPECT_TRUE(ds->FieldByName("Id")->IsNull());
+    ds->Cancel();
+    EXPECT_EQ(ds->FieldByName("Id")->AsInteger(), 10);
+}
+
+TEST(DataLinks, FocusRequestsAndDisabledState)
+{
+    auto ds = FivePeople();
+    TDataSource src;
+    src.SetDataSet(ds.get());
+    struct TStateLink : TFieldDataLink {
+        std::vector<intptr_t> States;
+        void DataEvent(TDataEvent e, intptr_t info) override
+        {
+            if (e == deDisabledStateChange) States.push_back(info);
+            TFieldDataLink::DataEvent(e, info);
+        }
+    };
+    TStateLink first, second;
+    int focused = 0;
+    for (TStateLink* l : {&first, &second}) {
+        l->SetDataSource(&src);
+        l->SetFieldName("Name");
+        l->OnFocusControl = [&focused] {
+            ++focused;
+            return true;
+        };
+    }
+    ds->FieldByName("Name")->FocusControl();
+    EXPECT_EQ(focused, 1);   // the first control takes it; the request ends there
+    ds->FieldByName("Paid")->FocusControl();
+    EXPECT_EQ(focused, 1);
+    ds->DisableControls();
+    ds->DisableControls();
+    ds->EnableControls();
+    ds->EnableControls();
+    EXPECT_EQ(first.States, (std::vector<intptr_t>{0, 1}));
+    EXPECT_TRUE(first.Active());
 }
