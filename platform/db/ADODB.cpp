@@ -579,9 +579,8 @@ void TADOConnection::Open()
         std::string file = ConnStrValue(FConnectionString, "Data Source");
         if (file.empty()) file = ConnStrValue(FConnectionString, "DATABASE");
         file = StringReplace(file, "\\", "/", {rfReplaceAll});
-        if (HasBareWord(FConnectionString, "Excel"))
-            throw EADOError("Workbooks cannot be opened as a database on this system: '" + file + "'.");
-        engine = CreateSqliteEngine(file);
+        if (HasBareWord(FConnectionString, "Excel")) engine = CreateWorkbookEngine(file);
+        else engine = CreateSqliteEngine(file);
     } else {
         engine = CreateOdbcEngine(OdbcConnectionString(FConnectionString));
     }

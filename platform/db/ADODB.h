@@ -16,6 +16,7 @@
 
 #include "DB.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -327,7 +328,24 @@ private:
     bool FReadOnly = false;
 };
 
+// Workbooks behind a file-provider connection string that names "Excel 8.0"
+// ("Provider=Microsoft.Jet.OLEDB.4.0;Excel 8.0;DATABASE=<file>"). The
+// spreadsheet layer installs the reader; each sheet is a read-only table
+// named "<sheet>$" whose first row holds the column titles.
+class IWorkbookReader {
+public:
+    virtual ~IWorkbookReader() = default;
+    virtual std::vector<std::string> SheetNames() = 0;
+    // The sheet's column titles and its rows (numbers, texts, dates or Null).
+    virtual void ReadSheet(const std::string& sheet, std::vector<std::string>& titles,
+                           std::vector<std::vector<Variant>>& rows) = 0;
+};
+// Opens a workbook; raises with a clear message when the file cannot be read.
+using TWorkbookOpener = std::function<std::unique_ptr<IWorkbookReader>(const std::string& fileName)>;
+
 namespace qzAdo {
+// Installs the workbook reader (null removes it).
+void SetWorkbookOpener(TWorkbookOpener opener);
 // The value of one key of an OLE DB connection string (keys compared
 // without case, blanks around keys and values dropped, "quoted" values
 // unquoted); empty when absent.

@@ -50,6 +50,7 @@ public:
 
 std::unique_ptr<TEngine> CreateSqliteEngine(const std::string& fileName);
 std::unique_ptr<TEngine> CreateOdbcEngine(const std::string& odbcConnStr);
+std::unique_ptr<TEngine> CreateWorkbookEngine(const std::string& fileName);
 
 // Date-time text as the file engine stores it: "yyyy-mm-dd" at midnight,
 // "yyyy-mm-dd hh:nn:ss" (with ".zzz" when there are milliseconds) otherwise.

@@ -943,6 +943,7 @@ void TDataSet::Refresh()
     if (BeforeRefresh) BeforeRefresh(this);
     int pos = CurrentPos();
     InternalRefresh();
+    RebuildOrder();   // filter and order apply to the rows read afresh
     if (!FStore->Order.empty()) FillWindowAround(std::max(0, std::min(pos, int(FStore->Order.size()) - 1)), FActiveRecord);
     else ClearWindow();
     ResyncInternal({});

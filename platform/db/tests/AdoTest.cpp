@@ -452,3 +452,56 @@ TEST(AdoBadInput, BrokenForeignAndMissingFiles)
     TADOConnection none;
     EXPECT_THROW(none.Open(), EADOError);
 }
+
+namespace {
+class TFakeWorkbook : public IWorkbookReader {
+public:
+    std::vector<std::string> SheetNames() override { return {"学员", "Sheet2"}; }
+    void ReadSheet(const std::string& sheet, std::vector<std::string>& titles,
+                   std::vector<std::vector<Variant>>& rows) override
+    {
+        if (sheet != "学员") return;
+        titles = {"姓名", "报名日期", "费用", ""};
+        rows = {{Variant("王五"), Variant::FromDate(EncodeDate(2008, 3, 5)), Variant(1200.0), Variant(1.0)},
+                {Variant("李四"), Null(), Variant(800.5), Variant("备注")}};
+    }
+};
+}
+
+TEST(AdoWorkbook, SheetsAreReadOnlyTables)
+{
+    TScratch s;
+    std::string file = s.Dir + "/students.xls";
+    std::ofstream(file) << "x";
+    TADOConnection conn;
+    conn.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Excel 8.0;DATABASE=" + file);
+    qzAdo::SetWorkbookOpener(nullptr);
+    EXPECT_THROW(conn.Open(), EADOError);
+    qzAdo::SetWorkbookOpener([](const std::string&) { return std::make_unique<TFakeWorkbook>(); });
+    conn.SetMode(cmShareDenyNone);
+    conn.Open();
+    TStringList sheets;
+    conn.GetTableNames(&sheets, false);
+    ASSERT_EQ(sheets.Count(), 2);
+    EXPECT_EQ(sheets[0], "学员$");
+    TADOTable t;
+    t.SetConnection(&conn);
+    t.SetReadOnly(true);
+    t.SetCommandText("[" + sheets[0] + "]");
+    t.Open();
+    EXPECT_EQ(t.RecordCount(), 2);
+    EXPECT_EQ(t.Fields()->Fields(0)->FieldName(), "姓名");
+    EXPECT_EQ(t.Fields()->Fields(3)->FieldName(), "F4");
+    EXPECT_EQ(t.FieldByName("报名日期")->DataType(), ftDateTime);
+    EXPECT_EQ(t.FieldByName("费用")->DataType(), ftFloat);
+    EXPECT_EQ(t.FieldByName("F4")->AsString(), "1");
+    t.Next();
+    EXPECT_EQ(t.FieldByName("姓名")->AsString(), "李四");
+    EXPECT_TRUE(t.FieldByName("报名日期")->IsNull());
+    EXPECT_THROW(conn.Execute("delete from [学员$]"), EADOError);
+    TADOTable missing;
+    missing.SetConnection(&conn);
+    missing.SetTableName("Nope$");
+    EXPECT_THROW(missing.Open(), EADOError);
+    qzAdo::SetWorkbookOpener(nullptr);
+}
