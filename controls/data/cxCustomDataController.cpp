@@ -421,7 +421,7 @@ void TcxCustomDataController::SetActive(bool value)
 
 void TcxCustomDataController::UpdateStructure(bool forced)
 {
-    if (FUpdateStructureRunning) return;
+    if (FUpdateStructureRunning || FDestroying) return;
     if (GetLockCount() > 0) {
         FStructureChangePending = true;
         return;
@@ -745,12 +745,14 @@ void TcxCustomDataController::Change(TcxDataControllerChanges changes)
 
 void TcxCustomDataController::CheckChanges()
 {
-    if (FChanges == 0 || GetLockCount() > 0) return;
+    // A structure change asked for under the lock runs once the lock is gone,
+    // also when nothing else changed meanwhile.
+    if ((FChanges == 0 && !FStructureChangePending) || GetLockCount() > 0) return;
     if (FStructureChangePending) {
         FStructureChangePending = false;
         StructureChanged(true);
     }
-    Update();
+    if (FChanges != 0) Update();
 }
 
 void TcxCustomDataController::Update()

@@ -97,12 +97,21 @@ std::string GetFilterFieldName(TField* field, bool ignoreOrigin)
     if (name.empty()) {
         name = field->FieldName();
         if (!IsValidIdent(name)) {
-            std::string escaped;
-            for (char c : name) {
-                escaped += c;
-                if (c == ']') escaped += ']';
+            // A closing bracket inside would end a bracketed name early: such
+            // a name is quoted instead (or, holding quotes too, bracketed
+            // with its closing brackets doubled).
+            if (name.find(']') == std::string::npos) {
+                name = "[" + name + "]";
+            } else if (name.find('"') == std::string::npos) {
+                name = "\"" + name + "\"";
+            } else {
+                std::string escaped;
+                for (char c : name) {
+                    escaped += c;
+                    if (c == ']') escaped += ']';
+                }
+                name = "[" + escaped + "]";
             }
-            name = "[" + escaped + "]";
         }
     }
     return name;

@@ -18,8 +18,8 @@ bool IsTextStoredDataSetField(TField* field, bool editsText);
 void GetDataSetFieldValues(TDataSet* dataSet, const std::vector<TField*>& fields, Variant& value);
 void SetDataSetFieldValues(TDataSet* dataSet, const std::vector<TField*>& fields, const Variant& value);
 // The name a data-set filter text uses for the field: its origin (unless
-// ignored), else its name, bracketed when it is no plain identifier; closing
-// brackets inside are doubled so the name stays one token.
+// ignored), else its name, bracketed when it is no plain identifier; a name
+// with a closing bracket is quoted so that it stays one token.
 std::string GetFilterFieldName(TField* field, bool ignoreOrigin);
 bool SameFieldName(const std::string& a, const std::string& b);
 

@@ -634,6 +634,9 @@ bool TcxDBDataProvider::IsOtherProviderLocked()
         if (p->LockDepth > 0 || (p->LocateDepth > 0 && Controller()->IsKeyNavigation())) {
             if (std::find(p->FDependents.begin(), p->FDependents.end(), this) == p->FDependents.end())
                 p->FDependents.push_back(this);
+            // The held-back change must reload when it is replayed, not pass
+            // for a scroll: otherwise its rows would never show.
+            NeedsRefresh = true;
             return true;
         }
     }
@@ -702,8 +705,7 @@ void TcxDBDataProvider::LinkDataSetChanged()
         DataChanged(dckRefresh, -1, -1);
         ClearUpdatingRecord();
     } else if (ds->State() == dsInsert) {
-        if (DBController()->DataModeController()->MirrorInserts && !Controller()->IsPattern() && !InsertFromSource &&
-            !(Controller()->GetEditState() & cesInserting))
+        if (DBController()->DataModeController()->MirrorInserts && !Controller()->IsPattern() && !InsertFromSource)
             MirrorInsert();
     }
 }
@@ -1023,7 +1025,10 @@ TcxDBDataController::TcxDBDataController(TComponent* owner) : TcxCustomDataContr
 
 TcxDBDataController::~TcxDBDataController()
 {
-    // The link goes first so that no data-set notice reaches a half-made controller.
+    // Nothing is announced while the controller goes; the link goes first so
+    // that no data-set notice reaches a half-destroyed controller.
+    BeforeDestruction();
+    OnUpdateControl = nullptr;
     if (Provider()) DBProvider()->SetDataSource(nullptr);
     delete FDataModeController;
     FDataModeController = nullptr;

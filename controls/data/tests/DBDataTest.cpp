@@ -1,0 +1,331 @@
+#include "DB.h"
+#include "TestController.h"
+#include "cxDBData.h"
+#include "cxDataConsts.h"
+#include "cxVariants.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using V = Variant;
+
+namespace {
+
+class TTestQuery : public TDataSet {
+    QZ_CLASS(TTestQuery, TDataSet)
+public:
+    explicit TTestQuery(TComponent* owner = nullptr) : TDataSet(owner) {}
+};
+QZ_CLASS_IMPL(TTestQuery, TDataSet)
+
+class TDBController : public TcxDBDataController {
+public:
+    std::vector<std::unique_ptr<TTestColumn>> Columns;
+    std::vector<std::string> Log;
+    TDBController()
+    {
+        OnUpdateControl = [this](TcxUpdateControlInfo* info) { Log.push_back(TTestController::Describe(info)); };
+    }
+    TObject* GetItem(int index) override { return Columns[size_t(index)].get(); }
+    int GetItemID(TObject* item) override
+    {
+        auto* c = dynamic_cast<TTestColumn*>(item);
+        return c ? c->ID : -1;
+    }
+    int AddColumn(const std::string& fieldName)
+    {
+        int index = int(Columns.size());
+        Columns.push_back(std::make_unique<TTestColumn>(200 + index, fieldName));
+        AddItem(Columns.back().get());
+        ChangeItemFieldName(index, fieldName);
+        return index;
+    }
+    std::vector<int> RowRecords()
+    {
+        std::vector<int> r;
+        for (int i = 0; i < GetRowCount(); ++i) r.push_back(GetRowInfo(i).RecordIndex);
+        return r;
+    }
+};
+
+struct DBFixture : ::testing::Test {
+    std::unique_ptr<TDataSet> ds;
+    std::unique_ptr<TDataSource> src;
+    std::unique_ptr<TDBController> c;
+
+    void Make(std::unique_ptr<TDataSet> set, const std::vector<std::tuple<int, std::string, int>>& rows)
+    {
+        ds = std::move(set);
+        ds->FieldDefs()->Add("Id", ftInteger);
+        ds->FieldDefs()->Add("Name", ftString, 20);
+        ds->FieldDefs()->Add("Age", ftInteger);
+        ds->FieldDefs()->Add("Full Name]", ftString, 20);
+        ds->CreateDataSet();
+        for (auto& [id, name, age] : rows) {
+            ds->Append();
+            ds->FieldByName("Id")->SetAsInteger(id);
+            ds->FieldByName("Name")->SetAsString(name);
+            ds->FieldByName("Age")->SetAsInteger(age);
+            ds->Post();
+        }
+        ds->First();
+        src = std::make_unique<TDataSource>();
+        src->SetDataSet(ds.get());
+        c.reset(cxCreateDataController<TDBController>());
+        c->AddColumn("Id");
+        c->AddColumn("Name");
+        c->AddColumn("Age");
+        c->SetDataSource(src.get());
+    }
+    void People()
+    {
+        Make(std::make_unique<TDataSet>(),
+             {{1, "Wang", 30}, {2, "Li", 17}, {3, "Zhao", 30}, {4, "Qian", 17}, {5, "Sun", 30}, {6, "Zhou", 41}});
+    }
+    std::vector<int> DataSetIds()
+    {
+        std::vector<int> ids;
+        TBookmark b = ds->Bookmark();
+        ds->First();
+        while (!ds->Eof()) {
+            ids.push_back(ds->FieldByName("Id")->AsInteger());
+            ds->Next();
+        }
+        if (!b.empty() && ds->BookmarkValid(b)) ds->GotoBookmark(b);
+        return ids;
+    }
+    void TearDown() override
+    {
+        c.reset();
+        src.reset();
+        ds.reset();
+    }
+};
+
+}  // namespace
+
+TEST_F(DBFixture, LoadsTheDataSetInItsOrder)
+{
+    People();
+    ASSERT_EQ(c->GetRecordCount(), 6);
+    EXPECT_EQ(c->GetValue(0, 1).AsString(), "Wang");
+    EXPECT_EQ(c->GetValue(5, 2).AsInteger(), 41);
+    EXPECT_EQ(c->GetItemValueTypeClass(0), TcxIntegerValueType::Class());
+    EXPECT_EQ(c->GetItemValueTypeClass(1), TcxStringValueType::Class());
+    EXPECT_EQ(c->GetFocusedRecordIndex(), 0);
+    ds->Close();
+    EXPECT_EQ(c->GetRecordCount(), 0);
+}
+
+TEST_F(DBFixture, FocusAndDataSetFollowEachOther)
+{
+    People();
+    ds->Next();
+    ds->Next();
+    EXPECT_EQ(c->GetFocusedRecordIndex(), 2);
+    c->ChangeFocusedRowIndex(4);
+    EXPECT_EQ(ds->FieldByName("Id")->AsInteger(), 5);
+    c->ChangeSorting(1, soAscending);   // Li, Qian, Sun, Wang, Zhao, Zhou
+    EXPECT_EQ(c->GetFocusedRecordIndex(), 4);
+    c->ChangeFocusedRowIndex(0);
+    EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Li");
+}
+
+TEST_F(DBFixture, KeyFieldsLocateRecords)
+{
+    People();
+    c->SetKeyFieldNames("Id");
+    EXPECT_TRUE(c->IsKeyNavigation());
+    EXPECT_EQ(c->FindRecordIndexByKey(V(4)), 3);
+    EXPECT_TRUE(c->LocateByKey(V(6)));
+    EXPECT_EQ(ds->FieldByName("Id")->AsInteger(), 6);
+    EXPECT_FALSE(c->LocateByKey(V(99)));
+    c->SetKeyFieldNames("Id;Name");
+    EXPECT_EQ(c->FindRecordIndexByKey(VarArrayOf({V(2), V("Li")})), 1);
+    EXPECT_EQ(c->FindRecordIndexByKey(V(2)), -1);   // several key fields need an array
+    c->SetKeyFieldNames("");
+    EXPECT_FALSE(c->IsKeyNavigation());
+}
+
+TEST_F(DBFixture, EditsGoToTheDataSet)
+{
+    People();
+    c->ChangeFocusedRowIndex(1);
+    EXPECT_TRUE(c->SetEditValue(1, V("Lee"), 0));
+    EXPECT_TRUE(c->IsEditing());
+    c->Post();
+    EXPECT_EQ(ds->State(), dsBrowse);
+    EXPECT_EQ(c->GetValue(1, 1).AsString(), "Lee");
+    // An insert made through the data set itself shows up as a row.
+    ds->Last();
+    ds->Append();
+    ds->FieldByName("Id")->SetAsInteger(7);
+    ds->FieldByName("Name")->SetAsString("Wu");
+    EXPECT_EQ(c->GetRecordCount(), 7);
+    ds->Post();
+    EXPECT_EQ(c->GetRecordCount(), 7);
+    EXPECT_EQ(c->GetValue(6, 1).AsString(), "Wu");
+    // Cancel of a controller insert leaves nothing behind.
+    c->Insert();
+    EXPECT_EQ(ds->State(), dsInsert);
+    c->Cancel();
+    EXPECT_EQ(c->GetRecordCount(), 7);
+    EXPECT_EQ(DataSetIds().size(), 7u);
+}
+
+TEST_F(DBFixture, DeletingAGroupRowDeletesExactlyItsRowsByPosition)
+{
+    People();
+    c->ChangeSorting(0, soDescending);
+    c->Groups()->ChangeGroupIndex(2, 0);   // ages 17, 30, 41; group 30 holds Ids 5, 3, 1
+    c->Groups()->FullExpand();
+    c->ChangeFocusedRowIndex(3);   // group row of age 30
+    ASSERT_LT(c->GetRowInfo(3).Level, 1);
+    c->DeleteFocused();
+    EXPECT_EQ(DataSetIds(), (std::vector<int>{2, 4, 6}));
+    EXPECT_EQ(c->GetRecordCount(), 3);
+}
+
+TEST_F(DBFixture, DeletingAGroupRowDeletesExactlyItsRowsByKey)
+{
+    People();
+    c->SetKeyFieldNames("Id");
+    c->ChangeSorting(1, soDescending);
+    c->Groups()->ChangeGroupIndex(2, 0);
+    c->ChangeFocusedRowIndex(0);   // group of age 17: Ids 4, 2
+    c->DeleteFocused();
+    EXPECT_EQ(DataSetIds(), (std::vector<int>{1, 3, 5, 6}));
+}
+
+TEST_F(DBFixture, ChangesWhileAnotherControllerReadsAreDeferredNotLost)
+{
+    People();
+    std::unique_ptr<TDBController> other(cxCreateDataController<TDBController>());
+    other->AddColumn("Id");
+    other->SetDataSource(src.get());
+    ASSERT_EQ(other->GetRecordCount(), 6);
+    TcxDBDataProvider* busy = c->DBProvider();
+    ++busy->LockDepth;   // c is reading the data set
+    ds->Append();
+    ds->FieldByName("Id")->SetAsInteger(8);
+    ds->Post();
+    EXPECT_EQ(other->GetRecordCount(), 6);   // held back
+    --busy->LockDepth;
+    c->UpdateFields();                       // c has loaded: the held change is replayed
+    EXPECT_EQ(other->GetRecordCount(), 7);
+}
+
+TEST_F(DBFixture, GridModeHoldsTheBufferWindow)
+{
+    People();
+    c->DataModeController()->SetGridModeBufferCount(-5);
+    EXPECT_EQ(c->DataModeController()->GridModeBufferCount(), 0);
+    c->DataModeController()->SetGridModeBufferCount(4);
+    c->DataModeController()->SetGridMode(true);
+    EXPECT_TRUE(c->IsGridMode());
+    EXPECT_EQ(c->GetRecordCount(), 4);
+    EXPECT_EQ(c->GetValue(1, 1).AsString(), "Li");
+    EXPECT_EQ(c->GetDisplayText(3, 1), "Qian");
+    c->GotoNext();
+    EXPECT_EQ(ds->FieldByName("Id")->AsInteger(), 2);
+    // Grouping switches grid mode off and loads everything.
+    c->Groups()->ChangeGroupIndex(2, 0);
+    EXPECT_FALSE(c->IsGridMode());
+    EXPECT_EQ(c->GetRecordCount(), 6);
+}
+
+TEST_F(DBFixture, EmptyDataSetInGridMode)
+{
+    Make(std::make_unique<TDataSet>(), {});
+    c->DataModeController()->SetGridMode(true);
+    EXPECT_EQ(c->GetRecordCount(), 0);
+    EXPECT_TRUE(c->IsBOF());
+    EXPECT_TRUE(c->IsEOF());
+}
+
+TEST_F(DBFixture, AutoDataSetFilterWritesSafeText)
+{
+    People();
+    c->AddColumn("Full Name]");
+    TcxDBDataFilterCriteria* f = c->DBFilter();
+    f->BeginUpdate();
+    f->SetAutoDataSetFilter(true);
+    f->Root()->SetBoolOperatorKind(fboOr);
+    f->AddItem(nullptr, c->GetItem(1), foEqual, V("O'Brien"), "O'Brien");
+    f->AddItem(nullptr, c->GetItem(2), foLess, V(18), "18");
+    f->AddItem(nullptr, c->GetItem(3), foEqual, Null(), "");
+    f->SetActive(true);
+    f->EndUpdate();
+    EXPECT_EQ(ds->Filter(), "(Name = 'O''Brien') OR (Age < 18) OR (\"Full Name]\" = NULL)");
+    EXPECT_TRUE(ds->Filtered());
+    EXPECT_FALSE(f->IsFiltering());   // the data set filters, not the controller
+}
+
+TEST_F(DBFixture, QueryDataSetsTestBlanksWithIsNull)
+{
+    Make(std::make_unique<TTestQuery>(), {{1, "a", 1}});
+    c->Filter()->AddItem(nullptr, c->GetItem(1), foEqual, Null(), "");
+    c->Filter()->AddItem(nullptr, c->GetItem(2), foNotEqual, Null(), "");
+    EXPECT_EQ(c->Filter()->GetFilterText(), "(Name IS NULL) AND (Age IS NOT NULL)");
+}
+
+TEST_F(DBFixture, SecondColumnOnAFieldSharesItsStorage)
+{
+    People();
+    int second = c->AddColumn("Name");
+    EXPECT_EQ(c->Fields()->Fields(second)->LinkedField(), c->Fields()->Fields(1));
+    EXPECT_EQ(c->GetValue(0, second).AsString(), "Wang");
+}
+
+TEST(cxDB, FieldNameLists)
+{
+    EXPECT_EQ(cxDB::GetFieldNamesCount(""), 0);
+    EXPECT_EQ(cxDB::GetFieldNamesCount("A;B;C"), 3);
+    EXPECT_TRUE(cxDB::IsMultipleFieldNames("A;B;C"));
+    EXPECT_EQ(cxDB::GetFieldNamesCount("A"), 1);
+    EXPECT_FALSE(cxDB::IsMultipleFieldNames("A"));
+    EXPECT_TRUE(cxDB::SameFieldName("name", "NAME"));
+}
+
+TEST(cxDB, SubFieldsBelongToOneParent)
+{
+    auto c = std::unique_ptr<TDBController>(cxCreateDataController<TDBController>());
+    auto* a = static_cast<TcxDBDataField*>(c->AddInternalField());
+    auto* b = static_cast<TcxDBDataField*>(c->AddInternalField());
+    auto* sub = static_cast<TcxDBDataField*>(c->AddInternalField());
+    a->AddSubField(sub);
+    try {
+        b->AddSubField(sub);
+        FAIL();
+    } catch (const EcxInvalidDataControllerOperation& e) {
+        EXPECT_STREQ(e.what(), "ADataField.FParentField <> nil");
+    }
+}
+
+TEST(cxDB, AdapterListFindsTheMostDerivedAncestor)
+{
+    TcxDBAdapterList list;
+    auto make = [](TClass c) -> TcxDBAdapterItem* { return new TcxDBAdapterItem(c); };
+    list.RegisterAdapter(TTestQuery::StaticClass(), make, TcxDBAdapterItem::StaticClass());
+    list.RegisterAdapter(TDataSet::StaticClass(), make, TcxDBAdapterItem::StaticClass());
+    EXPECT_EQ(list.Items(0)->ServedClass(), TDataSet::StaticClass());
+    EXPECT_EQ(list.FindAdapter(TTestQuery::StaticClass())->ServedClass(), TTestQuery::StaticClass());
+    EXPECT_EQ(list.FindAdapter(TDataSet::StaticClass())->ServedClass(), TDataSet::StaticClass());
+    list.UnregisterAdapter(TTestQuery::StaticClass(), TcxDBAdapterItem::StaticClass());
+    EXPECT_EQ(list.Count(), 1);
+}
+
+TEST(cxDB, FilterFieldNames)
+{
+    TDataSet ds;
+    ds.FieldDefs()->Add("Name", ftString, 10);
+    ds.FieldDefs()->Add("Given Name", ftString, 10);
+    ds.CreateDataSet();
+    EXPECT_EQ(cxDB::GetFilterFieldName(ds.FieldByName("Name"), true), "Name");
+    EXPECT_EQ(cxDB::GetFilterFieldName(ds.FieldByName("Given Name"), true), "[Given Name]");
+    ds.FieldByName("Name")->SetOrigin("T.Name");
+    EXPECT_EQ(cxDB::GetFilterFieldName(ds.FieldByName("Name"), false), "T.Name");
+    EXPECT_EQ(cxDB::GetFilterFieldName(ds.FieldByName("Name"), true), "Name");
+    EXPECT_EQ(cxDB::GetFilterFieldName(nullptr, true), "");
+}
