@@ -7,6 +7,7 @@
 #include "fs_xml.h"
 
 #include <cmath>
+#include <optional>
 
 using namespace fs_common;
 using namespace fs_itools;
@@ -17,6 +18,7 @@ QZ_CLASS_IMPL(TfsDesignator, TfsCustomVariable)
 QZ_CLASS_IMPL(TfsVariableDesignator, TfsDesignator)
 QZ_CLASS_IMPL(TfsStringDesignator, TfsDesignator)
 QZ_CLASS_IMPL(TfsArrayDesignator, TfsDesignator)
+QZ_CLASS_IMPL(TfsProcCallDesignator, TfsDesignator)
 QZ_CLASS_IMPL(TfsSetExpression, TfsCustomVariable)
 
 // ---- nodes ----------------------------------------------------------------------------
@@ -29,6 +31,10 @@ public:
         delete Right;
     }
     virtual Variant GetValue() = 0;
+    // The value as a 32-bit integer and as a condition; nodes that know
+    // their value's type answer without building a variant.
+    virtual int32_t GetInt();
+    virtual bool GetBool();
     virtual int Priority() const = 0;
     TfsExpressionNode* Left = nullptr;
     TfsExpressionNode* Right = nullptr;
@@ -37,6 +43,22 @@ public:
     std::string TypeName;
     std::string SourcePosition;
 };
+
+namespace {
+inline int32_t IntOf(const Variant& v)
+{
+    return v.VType() == varInteger ? int32_t(v.RawInt()) : int32_t(v.AsInt64());
+}
+inline bool BoolOf(const Variant& v)
+{
+    if (v.VType() == varBoolean) return v.RawBool();
+    if (v.IsNull() || v.IsEmpty()) return false;
+    return v.AsBoolean();
+}
+}  // namespace
+
+int32_t TfsExpressionNode::GetInt() { return IntOf(GetValue()); }
+bool TfsExpressionNode::GetBool() { return BoolOf(GetValue()); }
 
 namespace {
 
@@ -51,6 +73,7 @@ public:
         else Kind = stInteger;
     }
     Variant GetValue() override { return Value; }
+    int32_t GetInt() override { return Value.VType() == varInteger ? int32_t(Value.RawInt()) : IntOf(Value); }
     int Priority() const override { return 0; }
     Variant Value;
 };
@@ -61,10 +84,26 @@ public:
     {
         Kind = d->Kind;
         TypeName = d->TypeName;
-        if (dynamic_cast<TfsVariableDesignator*>(d)) Var = d->LinkedItem;
+        if (dynamic_cast<TfsVariableDesignator*>(d)) {
+            Var = d->LinkedItem;
+            // Plain variables and parameters hold their value in Value.
+            if ((dynamic_cast<TfsVariable*>(Var) && !dynamic_cast<TfsStringVariable*>(Var)) ||
+                dynamic_cast<TfsParamItem*>(Var))
+                Direct = &Var->Value;
+        }
     }
     ~TfsDesignatorNode() override { delete Designator; }
-    Variant GetValue() override { return Var ? Var->GetValue() : Designator->GetValue(); }
+    Variant GetValue() override
+    {
+        if (Direct) return *Direct;
+        return Var ? Var->GetValue() : Designator->GetValue();
+    }
+    int32_t GetInt() override
+    {
+        if (Direct && Direct->VType() == varInteger) return int32_t(Direct->RawInt());
+        return IntOf(GetValue());
+    }
+    const Variant* Direct = nullptr;
     int Priority() const override { return 0; }
     TfsDesignator* Designator;
     TfsCustomVariable* Var = nullptr;
@@ -95,16 +134,13 @@ int PriorityOf(TfsOperatorCode op)
     }
 }
 
-inline int32_t IntOf(const Variant& v)
-{
-    return v.VType() == varInteger ? int32_t(v.RawInt()) : int32_t(v.AsInt64());
-}
-
 class TfsOperatorNode : public TfsExpressionNode {
 public:
     explicit TfsOperatorNode(TfsOperatorCode op) : Op(op), FPriority(PriorityOf(op)) {}
     int Priority() const override { return FPriority; }
     Variant GetValue() override;
+    int32_t GetInt() override;
+    bool GetBool() override;
     TfsOperatorCode Op;
     bool OptimizeInt = false;
     bool OptimizeBool = false;
@@ -112,8 +148,59 @@ private:
     int FPriority;
 };
 
+int32_t TfsOperatorNode::GetInt()
+{
+    if (!OptimizeInt) return IntOf(GetValue());
+    if (Op == ocUnMinus) return int32_t(0u - uint32_t(Left->GetInt()));
+    uint32_t a = uint32_t(Left->GetInt()), b = uint32_t(Right->GetInt());
+    switch (Op) {
+    case ocPlus: return int32_t(a + b);
+    case ocMinus: return int32_t(a - b);
+    case ocMul: return int32_t(a * b);
+    case ocDivInt:
+    case ocMod: {
+        int32_t x = int32_t(a), y = int32_t(b);
+        if (y == 0) throw EDivByZero("Division by zero");
+        if (y == -1) return Op == ocMod ? 0 : int32_t(0u - a);
+        return Op == ocDivInt ? x / y : x % y;
+    }
+    default:
+        return IntOf(GetValue());
+    }
+}
+
+bool TfsOperatorNode::GetBool()
+{
+    if (OptimizeInt) {
+        switch (Op) {
+        case ocGreat: return Left->GetInt() > Right->GetInt();
+        case ocLess: return Left->GetInt() < Right->GetInt();
+        case ocLessEq: return Left->GetInt() <= Right->GetInt();
+        case ocGreatEq: return Left->GetInt() >= Right->GetInt();
+        case ocNonEq: return Left->GetInt() != Right->GetInt();
+        case ocEq: return Left->GetInt() == Right->GetInt();
+        default: break;
+        }
+    }
+    if (OptimizeBool) {
+        if (Op == ocAnd || Op == ocLogAnd) return Left->GetBool() && Right->GetBool();
+        if (Op == ocOr || Op == ocLogOr) return Left->GetBool() || Right->GetBool();
+    }
+    return BoolOf(GetValue());
+}
+
 Variant TfsOperatorNode::GetValue()
 {
+    if (OptimizeInt) {
+        switch (Op) {
+        case ocPlus: case ocMinus: case ocMul: case ocDivInt: case ocMod: case ocUnMinus:
+            return Variant(GetInt());
+        case ocGreat: case ocLess: case ocLessEq: case ocGreatEq: case ocNonEq: case ocEq:
+            return Variant(GetBool());
+        default:
+            break;
+        }
+    }
     switch (Op) {
     case ocNone:
         return Left ? Left->GetValue() : Null();
@@ -157,6 +244,12 @@ Variant TfsOperatorNode::GetValue()
     if (OptimizeInt) {
         uint32_t a = uint32_t(IntOf(l)), b = uint32_t(IntOf(r));
         switch (Op) {
+        case ocGreat: return Variant(int32_t(a) > int32_t(b));
+        case ocLess: return Variant(int32_t(a) < int32_t(b));
+        case ocLessEq: return Variant(int32_t(a) <= int32_t(b));
+        case ocGreatEq: return Variant(int32_t(a) >= int32_t(b));
+        case ocNonEq: return Variant(a != b);
+        case ocEq: return Variant(a == b);
         case ocPlus: return Variant(int32_t(a + b));
         case ocMinus: return Variant(int32_t(a - b));
         case ocMul: return Variant(int32_t(a * b));
@@ -391,6 +484,8 @@ std::string TfsExpression::Finish()
 
 Variant TfsExpression::GetValue() { return FTree ? FTree->GetValue() : Null(); }
 
+bool TfsExpression::GetBool() { return FTree ? FTree->GetBool() : false; }
+
 void TfsExpression::SetValue(const Variant& value)
 {
     if (IsReadOnly) return;
@@ -494,6 +589,11 @@ void TfsDesignator::Finish()
                FSteps[0]->Ref->Kind == stArray && FSteps[0]->Args.empty() &&
                dynamic_cast<TfsArrayHelper*>(FSteps[1]->Ref) && !FSteps[1]->Args.empty()) {
         DesignatorKind = 3;
+    } else if (FSteps.size() == 1 && dynamic_cast<TfsProcVariable*>(last) && !last->IsMacro &&
+               FSteps[0]->Args.size() <= 8) {
+        bool anyVar = false;
+        for (int j = 0; j < last->Count(); ++j) anyVar = anyVar || last->Params(j)->IsVarParam;
+        if (!anyVar) DesignatorKind = 4;
     }
 }
 
@@ -514,6 +614,10 @@ TfsDesignator* TfsDesignator::MakeFastForm()
     }
     case 3:
         d = new TfsArrayDesignator(Script);
+        d->LinkedItem = FSteps[0]->Ref;
+        break;
+    case 4:
+        d = new TfsProcCallDesignator(Script);
         d->LinkedItem = FSteps[0]->Ref;
         break;
     default:
@@ -555,24 +659,52 @@ void TfsDesignator::SetValue(const Variant& value) { Evaluate(&value); }
 namespace {
 
 // Values of a running routine's locals, kept across a recursive call.
-void SaveLocals(TfsProcVariable* proc, std::vector<Variant>& saved)
-{
-    TfsScript* ls = proc->LocalScript;
-    for (int i = 0; i < ls->Count(); ++i) {
-        TfsCustomVariable* v = ls->Items(i);
-        if (auto* sv = dynamic_cast<TfsStringVariable*>(v)) saved.push_back(Variant(sv->Str));
-        else if (IsValueHolder(v)) saved.push_back(v->Value);
+// A few variants on the stack, constructed only as far as they are used.
+template <size_t N> class SmallVariants {
+public:
+    explicit SmallVariants(size_t n) : FCount(n)
+    {
+        if (n > N) {
+            FHeap.resize(n);
+            FData = FHeap.data();
+        } else {
+            FData = reinterpret_cast<Variant*>(FBuf);
+            for (size_t i = 0; i < n; ++i) new (&FData[i]) Variant();
+        }
     }
-}
+    ~SmallVariants()
+    {
+        if (FCount <= N)
+            for (size_t i = 0; i < FCount; ++i) FData[i].~Variant();
+    }
+    SmallVariants(const SmallVariants&) = delete;
+    SmallVariants& operator=(const SmallVariants&) = delete;
+    Variant& operator[](size_t i) { return FData[i]; }
+    size_t Count() const { return FCount; }
+private:
+    alignas(Variant) unsigned char FBuf[N * sizeof(Variant)];
+    std::vector<Variant> FHeap;
+    Variant* FData;
+    size_t FCount;
+};
 
-void RestoreLocals(TfsProcVariable* proc, const std::vector<Variant>& saved)
+// Saved values of a routine's locals around a recursive call.
+struct SavedLocals {
+    explicit SavedLocals(TfsProcVariable* proc) : Values(proc->Locals().size())
+    {
+        const auto& locals = proc->Locals();
+        for (size_t k = 0; k < Values.Count(); ++k)
+            Values[k] = locals[k].Str ? Variant(locals[k].Str->Str) : locals[k].Item->Value;
+    }
+    SmallVariants<4> Values;
+};
+
+void RestoreLocals(TfsProcVariable* proc, SavedLocals& saved)
 {
-    TfsScript* ls = proc->LocalScript;
-    size_t k = 0;
-    for (int i = 0; i < ls->Count() && k < saved.size(); ++i) {
-        TfsCustomVariable* v = ls->Items(i);
-        if (auto* sv = dynamic_cast<TfsStringVariable*>(v)) sv->Str = saved[k++].RawString();
-        else if (IsValueHolder(v)) v->Value = saved[k++];
+    const auto& locals = proc->Locals();
+    for (size_t k = 0; k < locals.size() && k < saved.Values.Count(); ++k) {
+        if (locals[k].Str) locals[k].Str->Str = saved.Values[k].RawString();
+        else locals[k].Item->Value = std::move(saved.Values[k]);
     }
 }
 
@@ -589,7 +721,7 @@ Variant TfsDesignator::Evaluate(const Variant* assign)
         FResolved->WantsResult = WantsResult;
         return FResolved->GetValue();
     }
-    Variant cur = Null();
+    Variant cur;
     TfsCustomVariable* prev = nullptr;
     const size_t n = FSteps.size();
     for (size_t i = 0; i < n; ++i) {
@@ -604,24 +736,28 @@ Variant TfsDesignator::Evaluate(const Variant* assign)
         // All arguments are evaluated before any parameter is assigned, so
         // that an argument may call the same routine.
         const size_t na = st->Args.size();
-        Variant argsLocal[4];
-        std::vector<Variant> argsHeap;
-        Variant* args = argsLocal;
-        if (na > 4) {
-            argsHeap.resize(na);
-            args = argsHeap.data();
-        }
-        for (size_t j = 0; j < na; ++j) {
-            TfsCustomExpression* a = st->Args[j];
-            if (ref->IsMacro) args[j] = Variant(static_cast<TfsExpression*>(a)->Source);
-            else args[j] = a->GetValue();
-        }
-        TfsProcVariable* proc = st->Kind == TfsDesignatorItem::skProc ? static_cast<TfsProcVariable*>(ref) : nullptr;
-        std::vector<Variant> saved;
-        const bool recursive = proc && proc->IsRunning;
-        if (recursive) SaveLocals(proc, saved);
         const size_t np = size_t(ref->Count());
-        for (size_t j = 0; j < na && j < np; ++j) ref->Params(int(j))->SetValue(args[j]);
+        TfsProcVariable* proc = st->Kind == TfsDesignatorItem::skProc ? static_cast<TfsProcVariable*>(ref) : nullptr;
+        const bool recursive = proc && proc->IsRunning;
+        std::optional<SavedLocals> saved;
+        if (na > 0) {
+            Variant argsLocal[4];
+            std::vector<Variant> argsHeap;
+            Variant* args = argsLocal;
+            if (na > 4) {
+                argsHeap.resize(na);
+                args = argsHeap.data();
+            }
+            for (size_t j = 0; j < na; ++j) {
+                TfsCustomExpression* a = st->Args[j];
+                if (ref->IsMacro) args[j] = Variant(static_cast<TfsExpression*>(a)->Source);
+                else args[j] = a->GetValue();
+            }
+            if (recursive) saved.emplace(proc);
+            for (size_t j = 0; j < na && j < np; ++j) ref->Params(int(j))->SetValue(args[j]);
+        } else if (recursive) {
+            saved.emplace(proc);
+        }
         TfsCustomHelper* helper = nullptr;
         if (st->Kind == TfsDesignatorItem::skHelper) {
             helper = static_cast<TfsCustomHelper*>(ref);
@@ -643,15 +779,41 @@ Variant TfsDesignator::Evaluate(const Variant* assign)
             }
         } catch (...) {
             if (helper) helper->ParentValue.Clear();
-            if (recursive) RestoreLocals(proc, saved);
+            if (saved) RestoreLocals(proc, *saved);
             throw;
         }
         if (helper) helper->ParentValue.Clear();
-        if (recursive) RestoreLocals(proc, saved);
+        if (saved) RestoreLocals(proc, *saved);
         for (auto& o : outs) st->Args[o.first]->SetValue(o.second);
         prev = ref;
     }
     return cur;
+}
+
+Variant TfsProcCallDesignator::GetValue()
+{
+    auto* proc = static_cast<TfsProcVariable*>(LinkedItem);
+    const auto& argExprs = FSteps[0]->Args;
+    const size_t na = argExprs.size();
+    SmallVariants<4> args(na);
+    for (size_t j = 0; j < na; ++j) args[j] = argExprs[j]->GetValue();
+    if (!proc->IsRunning) {
+        for (size_t j = 0; j < na; ++j) proc->Params(int(j))->SetValue(args[j]);
+        proc->WantsResult = WantsResult;
+        return proc->GetValue();
+    }
+    SavedLocals saved(proc);
+    Variant r;
+    try {
+        for (size_t j = 0; j < na; ++j) proc->Params(int(j))->SetValue(args[j]);
+        proc->WantsResult = WantsResult;
+        r = proc->GetValue();
+    } catch (...) {
+        RestoreLocals(proc, saved);
+        throw;
+    }
+    RestoreLocals(proc, saved);
+    return r;
 }
 
 Variant TfsStringDesignator::GetValue()

@@ -36,6 +36,8 @@ public:
 
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
+    // The value as a condition.
+    bool GetBool();
     // x := x op y: returns "+", "-", "*" or "/" when the expression was
     // reduced to y, else " ".
     std::string OptimizeAssignment(class TfsDesignator* designator);
@@ -89,7 +91,7 @@ public:
     // Keeps a copy of the program-tree element; it is rebuilt at first run.
     void SetLateBinding(const TfsXMLItem* element, const std::string& unitName);
 
-    int DesignatorKind = 0;   // 0 general, 1 variable, 2 string character, 3 array element
+    int DesignatorKind = 0;   // 0 general, 1 variable, 2 string character, 3 array element, 4 routine call
     TfsScript* Script;
 
 protected:
@@ -116,6 +118,14 @@ public:
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
     TfsCustomExpression* Index = nullptr;   // the step's argument (not owned here)
+};
+
+// A call of a script routine: one step, the routine, with its arguments.
+class TfsProcCallDesignator : public TfsDesignator {
+    QZ_CLASS(TfsProcCallDesignator, TfsDesignator)
+public:
+    using TfsDesignator::TfsDesignator;
+    Variant GetValue() override;
 };
 
 class TfsArrayDesignator : public TfsDesignator {

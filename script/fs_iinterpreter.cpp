@@ -241,6 +241,10 @@ TfsParamItem::TfsParamItem(const std::string& name, TfsScriptType kind, const st
 
 void TfsParamItem::SetValue(const Variant& value)
 {
+    if (Kind == stInteger && value.VType() == varInteger) {
+        Value = value;
+        return;
+    }
     if (Kind == stString || Kind == stChar) {
         TVarType t = value.VType();
         if (t == varString || t == varOleStr || t == varNull || t == varEmpty || (t & varArray)) Value = value;
@@ -261,6 +265,19 @@ TfsProcVariable::TfsProcVariable(const std::string& name, TfsScriptType kind, co
 }
 
 TfsProcVariable::~TfsProcVariable() { delete LocalScript; }
+
+void TfsProcVariable::CollectLocals()
+{
+    {
+        FLocals.clear();
+        for (int i = 0; i < LocalScript->Count(); ++i) {
+            TfsCustomVariable* v = LocalScript->Items(i);
+            if (auto* sv = dynamic_cast<TfsStringVariable*>(v)) FLocals.push_back({v, sv});
+            else if (dynamic_cast<TfsVariable*>(v) || dynamic_cast<TfsParamItem*>(v)) FLocals.push_back({v, nullptr});
+        }
+        FLocalsCount = LocalScript->Count();
+    }
+}
 
 Variant TfsProcVariable::GetValue()
 {

@@ -118,6 +118,7 @@ public:
 };
 
 // A procedure or function written in the script.
+class TfsStringVariable;
 class TfsProcVariable : public TfsCustomVariable {
     QZ_CLASS(TfsProcVariable, TfsCustomVariable)
 public:
@@ -128,6 +129,17 @@ public:
     bool IsRunning = false;
     bool IsFunction;
     TfsScript* LocalScript;
+    // The value-holding locals (variables and parameters) that a recursive
+    // call saves and restores, collected once.
+    struct LocalSlot {
+        TfsCustomVariable* Item;
+        class TfsStringVariable* Str;   // set for Char and String variables
+    };
+    inline const std::vector<LocalSlot>& Locals();
+private:
+    void CollectLocals();
+    std::vector<LocalSlot> FLocals;
+    int FLocalsCount = -1;
 };
 
 // Base of compiled expressions.
@@ -397,6 +409,12 @@ private:
     TfsStatement* FMainProgram = nullptr;
     std::vector<std::pair<std::string, std::string>> FCodeLines;   // unit -> ",1,5,"
 };
+
+inline const std::vector<TfsProcVariable::LocalSlot>& TfsProcVariable::Locals()
+{
+    if (FLocalsCount != LocalScript->Count()) CollectLocals();
+    return FLocals;
+}
 
 namespace fs_iinterpreter {
 

@@ -22,12 +22,8 @@ QZ_CLASS_IMPL(TfsExitStmt, TfsStatement)
 QZ_CLASS_IMPL(TfsWithStmt, TfsStatement)
 
 namespace {
-inline bool IsTrue(const Variant& v)
-{
-    if (v.VType() == varBoolean) return v.RawBool();
-    if (v.IsNull() || v.IsEmpty()) return false;
-    return v.AsBoolean();
-}
+// Conditions are always built as TfsExpression.
+inline bool IsTrue(TfsCustomExpression* condition) { return static_cast<TfsExpression*>(condition)->GetBool(); }
 }  // namespace
 
 TfsStatement::TfsStatement(TfsScript* script, const std::string& sourcePos, const std::string& unitName)
@@ -71,6 +67,9 @@ void TfsAssignmentStmt::Setup(TfsDesignator* designator, TfsCustomExpression* ex
     auto* e = dynamic_cast<TfsExpression*>(expression);
     TfsCustomVariable* op = e ? e->OperandItem() : nullptr;
     FSource = op ? op : expression;
+    FStrTarget = dynamic_cast<TfsStringVariable*>(FTarget);
+    auto* v = dynamic_cast<TfsVariable*>(FTarget);
+    if (v && !FStrTarget && v->Kind == stInteger) FIntTarget = v;
 }
 
 void TfsAssignmentStmt::Execute()
@@ -86,11 +85,18 @@ void TfsAssignOpStmt::Execute()
     if (Script->Terminated) return;
     Variant r = FSource->GetValue();
     // Strings grow in place: s := s + t appends without copying s.
-    if (Op == '+') {
-        if (auto* sv = dynamic_cast<TfsStringVariable*>(FTarget)) {
-            if (r.VType() == varString) sv->Str += r.RawString();
-            else sv->Str += VarToStr(r);
-            return;
+    if (Op == '+' && FStrTarget) {
+        if (r.VType() == varString) FStrTarget->Str += r.RawString();
+        else FStrTarget->Str += VarToStr(r);
+        return;
+    }
+    if (FIntTarget && FIntTarget->Value.VType() == varInteger && r.VType() == varInteger) {
+        uint32_t a = uint32_t(FIntTarget->Value.RawInt()), b = uint32_t(r.RawInt());
+        switch (Op) {
+        case '+': FIntTarget->Value = Variant(int32_t(a + b)); return;
+        case '-': FIntTarget->Value = Variant(int32_t(a - b)); return;
+        case '*': FIntTarget->Value = Variant(int32_t(a * b)); return;
+        default: break;
         }
     }
     Variant l = FTarget->GetValue();
@@ -141,7 +147,7 @@ void TfsIfStmt::Execute()
 {
     RunLine();
     if (Script->Terminated) return;
-    if (IsTrue(Condition->GetValue())) ExecuteItems();
+    if (IsTrue(Condition)) ExecuteItems();
     else ElseStatements->Execute();
 }
 
@@ -186,7 +192,7 @@ void TfsRepeatStmt::Execute()
         ExecuteItems();
         if (s->BreakRequested || s->ExitRequested || s->Terminated) break;
         s->ContinueRequested = false;
-        if (IsTrue(Condition->GetValue()) != InverseCondition) break;
+        if (IsTrue(Condition) != InverseCondition) break;
     }
     s->BreakRequested = false;
 }
@@ -198,7 +204,7 @@ void TfsWhileStmt::Execute()
     RunLine();
     if (Script->Terminated) return;
     TfsScript* s = Script;
-    while (IsTrue(Condition->GetValue())) {
+    while (IsTrue(Condition)) {
         ExecuteItems();
         if (s->BreakRequested || s->ExitRequested || s->Terminated) break;
         s->ContinueRequested = false;
@@ -278,7 +284,7 @@ void TfsCppForStmt::Execute()
     TfsScript* s = Script;
     FirstStatements->Execute();
     if (s->Terminated) return;
-    while (IsTrue(Condition->GetValue())) {
+    while (IsTrue(Condition)) {
         ExecuteItems();
         if (s->BreakRequested || s->ExitRequested || s->Terminated) break;
         s->ContinueRequested = false;

@@ -28,7 +28,14 @@ public:
 
 protected:
     // Reports the position to the line handler, if any script up the chain has one.
-    void RunLine() { Script->RunLine(UnitName, SourcePosition); }
+    void RunLine()
+    {
+        for (TfsScript* s = Script; s; s = s->Parent)
+            if (s->OnRunLine) {
+                Script->RunLine(UnitName, SourcePosition);
+                return;
+            }
+    }
     void ExecuteItems();
     std::vector<TfsStatement*> FItems;
 };
@@ -46,6 +53,8 @@ public:
 protected:
     TfsCustomVariable* FTarget = nullptr;
     TfsCustomVariable* FSource = nullptr;
+    class TfsStringVariable* FStrTarget = nullptr;   // the target when it is a string variable
+    TfsVariable* FIntTarget = nullptr;                // the target when it is an Integer variable
 };
 
 // x += y and friends; op is '+', '-', '*' or '/'.
