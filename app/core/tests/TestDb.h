@@ -98,3 +98,12 @@ protected:
     THostRecorder Rec;
     std::string File;
 };
+
+// The field's text of every row of an open set, joined by commas.
+inline std::string Join(TField* field)
+{
+    TDataSet* ds = field->DataSet();
+    std::string out;
+    for (ds->First(); !ds->Eof(); ds->Next()) out += (out.empty() ? "" : ",") + field->AsString();
+    return out;
+}
