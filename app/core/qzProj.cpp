@@ -201,6 +201,8 @@ std::string TConfiger::GetDipConnStr()
 
 void TConfiger::SetServerAlias(const std::string& server, const std::string& port, bool deleteAlias)
 {
+    // Without a server name there is nothing to name an alias after.
+    if (server.empty()) return;
     try {
         TRegistry reg;
         reg.SetRootKey(HKEY_LOCAL_MACHINE);

@@ -114,6 +114,21 @@ TEST_F(ConfigerTest, AliasWithoutPortNamesTheServerAlone)
 {
     TConfiger::SetServerAlias("srv", "", false);
     EXPECT_EQ(Alias("srv"), "DBMSSOCN,srv");
+    TConfiger::SetServerAlias("", "1433", false);
+    EXPECT_EQ(Alias(""), "<none>") << "no alias without a server name";
+}
+
+TEST_F(ConfigerTest, AliasStoreThatCannotBeWrittenIsSilent)
+{
+    // The store's folder is a file: nothing can be written there.
+    WriteFileBytes(Dir.File("blocked"), "x");
+    TRegistry::SetStoreFileName(Dir.File("blocked/registry.ini"));
+    TConfiger c;
+    c.mssqlServer = "db1";
+    EXPECT_NO_THROW(c.Save());
+    EXPECT_NO_THROW(TConfiger::SetServerAlias("db1", "1", true));
+    EXPECT_TRUE(Rec.Messages().empty());
+    EXPECT_NE(qzLib::Scramble(RawValue("ConnStr")).find("Data Source=db1;"), std::string::npos);
 }
 
 TEST_F(ConfigerTest, JetKindWithTheBuiltInDatabaseIgnoresTheStoredValues)
