@@ -177,8 +177,9 @@ void TfsILParser::CloseNode(const std::string& node, bool success, int entryPos,
             FLines.resize(entryLine);
             return;
         }
+        std::vector<std::string> names;
         for (size_t i = FLines.size(); i > entryLine; --i) {
-            std::string line = FLines[i - 1];
+            const std::string& line = FLines[i - 1];
             // <file text="'name'" pos="…"/>
             size_t a = line.find("text=\"");
             std::string name;
@@ -187,9 +188,12 @@ void TfsILParser::CloseNode(const std::string& node, bool success, int entryPos,
                 name = fs_xml::UnescapeAttributeText(line.substr(a + 6, b - a - 6));
                 if (name.size() >= 2) name = name.substr(1, name.size() - 2);
             }
-            FLines.erase(FLines.begin() + long(i - 1));
-            LoadUnit(name, entryLine);
+            names.push_back(name);
         }
+        FLines.resize(entryLine);
+        // Taken from the last name to the first: the units stand in the
+        // tree in the reverse order of their names.
+        for (const auto& name : names) LoadUnit(name, FLines.size());
         return;
     }
     if (!success) {
