@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "TestDb.h"
+#include "Streams.h"
 #include "qzLib.h"
 
 using Database::MakeParam;
@@ -315,4 +316,16 @@ TEST(CustomWhere, FlushEditsTakesWhatABoundControlHolds)
     w.FlushEdits();
     EXPECT_EQ(w.Name->AsString(), "typed");
     EXPECT_EQ(w.DataSet()->State(), dsInsert) << "nothing is posted";
+}
+
+TEST_F(DatabaseTest, BlobParametersCarryTheWholeStream)
+{
+    std::string bytes("<?xml?>\0\x01\xff layout", 17);
+    TStringStream stream(bytes);
+    stream.SetPosition(5);   // the whole content counts, wherever the stream stands
+    GDatabase->Execute("insert into report(Id, GrpId, Title, Fr3File) values (:Id, :GrpId, :Title, :Fr3File)",
+                       {MakeParam("Id", 1), MakeParam("GrpId", 1003), MakeParam("Title", "收据")},
+                       {TxDBParameter{"Fr3File", &stream}});
+    EXPECT_EQ(Value("select length(Fr3File) from report"), "17");
+    EXPECT_EQ(Value("select hex(Fr3File) from report"), "3C3F786D6C3F3E0001FF206C61796F7574");
 }

@@ -104,6 +104,12 @@ TEST_F(StudentSetTest, ListsAndFindsStudents)
     set.Where()->StunameFld->SetAsString("O'Brien");
     set.Query();
     EXPECT_EQ(Join(set.NameFld), "O'Brien");
+    // A colon inside a quoted criterion is text, not a parameter.
+    EXPECT_EQ(AddStudent("Mr:Smith's"), 4);
+    set.Where()->StunameFld->SetAsString("Mr:Smith's");
+    set.Query();
+    EXPECT_EQ(Join(set.NameFld), "Mr:Smith's");
+    EXPECT_TRUE(TStudentSet::Delete(4));
 
     // The upper bound takes in the whole day: 14:30 on the 5th is on the 5th.
     set.Where()->Clear();
