@@ -646,6 +646,7 @@ public:
     int GetSelectedRowIndex(int n) const { return FSelection->Items(n).RowIndex; }
     bool IsRowSelected(int row);
     void UpdateSelectionRows();
+    void SaveExpandingStates(uint8_t states) { SaveExpanding(states); }
 
     // Comparison used for sorting and grouping.
     int CompareRecordsByEntry(int a, int b, const TcxSortingFieldEntry& entry);
@@ -952,6 +953,134 @@ private:
     TcxDataSummaryGroups* FSummaryGroups = nullptr;
 };
 
+// ---- master-detail -------------------------------------------------------------------------------
+
+class TcxCustomDataRelationList;
+
+// One detail level of a master controller: the level object of the view and
+// the pattern controller that describes the details.
+class TcxCustomDataRelation : public TObject {
+    QZ_CLASS(TcxCustomDataRelation, TObject)
+public:
+    TcxCustomDataRelation(TcxCustomDataRelationList* list, TObject* item);
+    ~TcxCustomDataRelation() override;
+    virtual void DataFieldRemoved(TcxCustomDataField* field) {}
+    virtual void AssignRelation(TcxCustomDataRelation* source) {}
+    TcxCustomDataController* GetDataController() const;
+    TcxCustomDataController* DetailDataController() const { return PatternController; }
+    int GetIndex() const;
+    void Changed();
+    TObject* Item() const { return FItem; }
+    TcxCustomDataRelationList* OwnerRelationList() const { return FList; }
+    TcxCustomDataController* PatternController = nullptr;
+
+private:
+    friend class TcxCustomDataRelationList;
+    TObject* FItem;
+    TcxCustomDataRelationList* FList;
+};
+
+class TcxCustomDataRelationList : public TObject {
+    QZ_CLASS(TcxCustomDataRelationList, TObject)
+public:
+    explicit TcxCustomDataRelationList(TcxCustomDataController* controller) : FController(controller) {}
+    ~TcxCustomDataRelationList() override;
+    TcxCustomDataRelation* Add(TObject* item);
+    void Assign(TcxCustomDataRelationList* source);
+    void BeginUpdate() { ++FUpdateLock; }
+    void EndUpdate();
+    int Count() const { return int(FItems.size()); }
+    TcxCustomDataRelation* Items(int i) const { return FItems[size_t(i)]; }
+    TcxCustomDataRelation* FindRelation(TObject* item) const;
+    void Clear();
+    void Remove(TcxCustomDataRelation* relation);
+    void Changed(TcxCustomDataRelation* relation);
+    void FieldRemoved(TcxCustomDataField* field);
+    bool HasDetailControllers() const;
+    TcxCustomDataController* Controller() const { return FController; }
+    TcxCustomDataField* LinkField = nullptr;
+
+private:
+    friend class TcxCustomDataRelation;
+    TcxCustomDataController* FController;
+    std::vector<TcxCustomDataRelation*> FItems;
+    int FUpdateLock = 0;
+};
+
+// The link object of one detail clone, owned.
+class TcxDetailInfoObject : public TObject {
+    QZ_CLASS(TcxDetailInfoObject, TObject)
+public:
+    TcxDetailInfoObject() = default;
+    ~TcxDetailInfoObject() override { FreeObject(Link); }
+    TObject* Link = nullptr;
+    bool HasDetailRows = false;
+    bool HasDetailRowsKnown = false;
+};
+
+// The details of one master record: expansion, the active relation and one
+// info object per relation.
+class TcxDetailObject : public TObject {
+    QZ_CLASS(TcxDetailObject, TObject)
+public:
+    TcxDetailObject() = default;
+    ~TcxDetailObject() override { ClearInfos(-1); }
+    bool ClearInfos(int relationIndex);
+    int ActiveRelation = -1;
+    std::vector<TcxDetailInfoObject*> Infos;
+    bool Expanded = false;
+};
+
+class TcxSaveObject;
+
+// Keys saved around a full reload: expanded details and selected records.
+class TcxKeys : public TObject {
+    QZ_CLASS(TcxKeys, TObject)
+public:
+    struct TKey {
+        Variant Value;
+        int Index = 0;                         // active relation or selection position
+        std::unique_ptr<TcxSaveObject> Detail; // the expanded detail's own save object
+    };
+    TcxKeys() = default;
+    void SaveFrom(TcxCustomDataController* controller);
+    void RestoreTo(TcxCustomDataController* controller);
+    virtual void SaveKeys() {}
+    virtual void RestoreKeys() {}
+    void Clear() { FKeys.clear(); }
+    int FindKey(int record);
+protected:
+    TcxCustomDataController* FController = nullptr;
+    std::vector<TcxCustomDataField*> FKeyFields;
+    std::vector<std::unique_ptr<TKey>> FKeys;
+};
+
+class TcxDetailKeys : public TcxKeys {
+    QZ_CLASS(TcxDetailKeys, TcxKeys)
+public:
+    TcxDetailKeys() = default;
+    void SaveKeys() override;
+    void RestoreKeys() override;
+};
+
+class TcxSelectedKeys : public TcxKeys {
+    QZ_CLASS(TcxSelectedKeys, TcxKeys)
+public:
+    TcxSelectedKeys() = default;
+    void SaveKeys() override;
+    void RestoreKeys() override;
+};
+
+class TcxSaveObject : public TObject {
+    QZ_CLASS(TcxSaveObject, TObject)
+public:
+    TcxSaveObject() = default;
+    void SaveFrom(TcxCustomDataController* controller);
+    void RestoreTo(TcxCustomDataController* controller);
+    TcxDetailKeys ExpandedKeys;
+    TcxSelectedKeys SelectionKeys;
+};
+
 // ---- the controller ---------------------------------------------------------------------------------
 
 using TcxDataControllerCompareEvent = std::function<void(TcxCustomDataController* sender, int record1, int record2,
@@ -1095,8 +1224,54 @@ public:
     virtual bool IsKeyNavigation() { return false; }
     virtual bool LockOnAfterSummary() { return IsGridMode() && FStructureChangePending; }
     virtual void ReadRecordNotify(int record) { FProvider->RecordLoaded(record); }
-    bool IsPattern() { return false; }
-    int GetPatternKind() { return 0; }
+    // --- master-detail
+    TcxCustomDataRelationList* GetRelations();
+    bool HasRelations() const { return FRelations && FRelations->Count() > 0; }
+    TcxDetailObject* GetDetailObject(int record);
+    bool ClearDetailObject(int record, int relationIndex);
+    void ClearDetailLinkObject(int record, int relationIndex);
+    void ClearDetails();
+    void CollapseDetails();
+    bool GetDetailExpanding(int record);
+    bool ChangeDetailExpanding(int record, bool expand);
+    int GetDetailActiveRelationIndex(int record);
+    void ChangeDetailActiveRelationIndex(int record, int index);
+    bool IsDetailHasChildren(int record, int relationIndex);
+    TObject* GetDetailLinkObject(int record, int relationIndex);
+    bool IsDetailLinkObjectExists(int record, int relationIndex);
+    TcxCustomDataController* GetDetailDataController(int record, int relationIndex);
+    void ResetHasChildrenFlags();
+    void ClearDetailsMasterRelation(TcxCustomDataRelation* relation);
+    virtual TObject* CreateDetailLinkObject(TcxCustomDataRelation* relation, int record) { return nullptr; }
+    virtual TcxCustomDataController* GetDetailDataControllerByLinkObject(TObject* link) { return nullptr; }
+    virtual bool CanChangeDetailExpanding(int record, bool expanding);
+    virtual int GetDefaultActiveRelationIndex() { return 0; }
+    virtual void UpdateRelations(TcxCustomDataRelation* relation);
+    virtual void CheckBrowseMode() {}
+    virtual TcxCustomDataRelation* CreateRelation(TcxCustomDataRelationList* list, TObject* item)
+    {
+        return new TcxCustomDataRelation(list, item);
+    }
+    void SetMasterRelation(TcxCustomDataRelation* relation, int masterRecord);
+    void SetMasterMode(TcxCustomDataRelation* relation, bool isPattern);
+    bool IsDetailMode() const { return FMasterRelation != nullptr; }
+    TcxCustomDataRelation* GetMasterRelation() const { return FMasterRelation; }
+    TcxCustomDataController* GetMasterDataController() const
+    {
+        return FMasterRelation ? FMasterRelation->GetDataController() : nullptr;
+    }
+    int GetMasterRecordIndex() const { return FMasterRecordIndex; }
+    TcxCustomDataController* GetRootDataController();
+    TcxCustomDataController* GetPatternDataController();
+    TcxCustomDataController* FindPatternByRelationItem(TObject* item);
+    int GetPatternKind() const;
+    bool IsPattern() const { return GetPatternKind() == 1; }
+    void SetIsPattern(bool value);
+    bool CreatingLink() const { return FCreatingLink; }
+    // The fields whose values identify a record across reloads (none here).
+    virtual void GetKeyFieldsForSave(std::vector<TcxCustomDataField*>& list) {}
+    TcxDataControllerRecordEvent OnDetailCollapsed, OnDetailExpanded;
+    std::function<void(TcxCustomDataController*, int, bool&)> OnDetailCollapsing, OnDetailExpanding;
 
     // --- comparison and search
     virtual int CompareByField(int a, int b, TcxCustomDataField* field);
@@ -1363,6 +1538,13 @@ private:
     int FRecordedRecord = -1;
     int FNextListenerId = 1;
     int FGridModeLocateCount = 0;
+    TcxCustomDataRelationList* FRelations = nullptr;
+    TcxCustomDataRelation* FMasterRelation = nullptr;
+    int FMasterRecordIndex = -1;
+    bool FPatternMode = false;
+    bool FCreatingLink = false;
+    bool FRetryingLink = false;
+    std::unique_ptr<TcxSaveObject> FSaveObject;
 };
 
 // Makes a controller of class T and runs its after-construction step.

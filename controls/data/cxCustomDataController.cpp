@@ -37,6 +37,9 @@ void TcxCustomDataController::CreateParts()
 TcxCustomDataController::~TcxCustomDataController()
 {
     FDestroying = true;
+    if (FMasterRelation && FMasterRelation->PatternController == this) FMasterRelation->PatternController = nullptr;
+    delete FRelations;
+    FRelations = nullptr;
     delete FInfo;
     FInfo = nullptr;
     delete FSummary;
@@ -187,6 +190,7 @@ void TcxCustomDataController::ChangeSortByText(int item, bool value)
 
 void TcxCustomDataController::FieldDestroyed(TcxCustomDataField* field)
 {
+    if (FRelations) FRelations->FieldRemoved(field);
     if (FDestroying) return;
     if (FFilter) FFilter->RemoveItemByItemLink(field);
     if (FSummary) FSummary->ClearFieldLinks(field);
@@ -729,12 +733,24 @@ void TcxCustomDataController::EndUpdate()
 
 void TcxCustomDataController::BeginFullUpdate()
 {
-    if (FFullUpdateCount++ == 0) BeginUpdate();
+    if (FFullUpdateCount++ != 0) return;
+    BeginUpdate();
+    FSaveObject = std::make_unique<TcxSaveObject>();
+    FSaveObject->SaveFrom(this);
 }
 
 void TcxCustomDataController::EndFullUpdate()
 {
-    if (--FFullUpdateCount == 0) EndUpdate();
+    if (--FFullUpdateCount != 0) return;
+    try {
+        if (FSaveObject) FSaveObject->RestoreTo(this);
+    } catch (...) {
+        FSaveObject.reset();
+        EndUpdate();
+        throw;
+    }
+    FSaveObject.reset();
+    EndUpdate();
 }
 
 void TcxCustomDataController::Change(TcxDataControllerChanges changes)

@@ -277,6 +277,8 @@ public:
     const std::string& KeyFieldNames() const { return FKeyFieldNames; }
     void SetKeyFieldNames(const std::string& names);
     void GetKeyFields(std::vector<TcxCustomDataField*>& list);
+    void GetKeyFieldsForSave(std::vector<TcxCustomDataField*>& list) override { GetKeyFields(list); }
+    void CheckBrowseMode() override;
     void GetKeyFieldList(std::vector<TField*>& list);
     Variant GetRecordKeyValues(int record);
     Variant GetDataSetKeyValues();
@@ -290,7 +292,6 @@ public:
     void ChangeItemFieldName(int item, const std::string& name);
     void ChangeFieldName(TcxDBDataField* field, const std::string& names, bool splitAll = false);
     void BindField(TcxDBDataField* field);
-    void CheckBrowseMode();
     void RefreshDataSource();
     void ReadCurrentRecord(int record);
     void UpdateEditingRecord();

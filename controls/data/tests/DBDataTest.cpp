@@ -329,3 +329,31 @@ TEST(cxDB, FilterFieldNames)
     EXPECT_EQ(cxDB::GetFilterFieldName(ds.FieldByName("Name"), true), "Name");
     EXPECT_EQ(cxDB::GetFilterFieldName(nullptr, true), "");
 }
+
+TEST_F(DBFixture, SelectionSurvivesAReloadByKey)
+{
+    People();
+    c->SetKeyFieldNames("Id");
+    c->SetMultiSelect(true);
+    c->ChangeRowSelection(2, true);   // Id 3
+    c->ChangeRowSelection(4, true);   // Id 5
+    // Deleting Id 1 in the data set reloads everything; records move down.
+    ds->First();
+    ds->Delete();
+    ASSERT_EQ(c->GetRecordCount(), 5);
+    std::vector<int> ids;
+    for (int i = 0; i < c->GetSelectedCount(); ++i)
+        ids.push_back(c->GetValue(c->GetRowInfo(c->GetSelectedRowIndex(i)).RecordIndex, 0).AsInteger());
+    EXPECT_EQ(ids, (std::vector<int>{3, 5}));
+}
+
+TEST_F(DBFixture, WithoutKeysAReloadTrimsTheSelection)
+{
+    People();
+    c->SetMultiSelect(true);
+    c->ChangeRowSelection(5, true);
+    ds->Last();
+    ds->Delete();
+    EXPECT_EQ(c->GetRecordCount(), 5);
+    for (int i = 0; i < c->GetSelectedCount(); ++i) EXPECT_LT(c->GetSelectedRowIndex(i), 5);
+}
