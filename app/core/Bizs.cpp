@@ -893,7 +893,10 @@ bool TClassSet::Delete(int studentId)
 
 bool TClassSet::LoadByStudent(int studentId, RClass& r)
 {
+    // Texts and variants are emptied; the student id is the caller's.
+    const int keep = r.StudentId;
     r = RClass{};
+    r.StudentId = keep;
     const int n = GRecordSet->Open(
         "select c.*, n.Name as StudentName, e.Name as TeacherName, a.CarNo from (((classes c left join students n "
         "on n.Id=c.StudentId) left join employees e on e.Id=c.TeacherId) left join cars a on a.Id=c.CarId) "
@@ -984,7 +987,10 @@ bool TGraduateSet::Delete(int studentId)
 
 bool TGraduateSet::LoadByStudent(int studentId, RGraduate& r)
 {
+    // Texts and variants are emptied; the student id is the caller's.
+    const int keep = r.StudentId;
     r = RGraduate{};
+    r.StudentId = keep;
     const int n = GRecordSet->Open("select g.*, n.Name as StudentName  from (graduates g left join students n on "
                                    "n.Id=g.StudentId) where g.StudentId=:StudentId",
                                    {MakeParam("StudentId", studentId)});
@@ -1071,7 +1077,10 @@ bool TDropoutSet::Delete(int studentId)
 
 bool TDropoutSet::LoadByStudent(int studentId, RDropout& r)
 {
+    // Texts and variants are emptied; the student id is the caller's.
+    const int keep = r.StudentId;
     r = RDropout{};
+    r.StudentId = keep;
     const int n = GRecordSet->Open("select d.*, u.Name as StudentName  from (dropouts d left join students u on "
                                    "u.Id=d.StudentId) where d.StudentId=:StudentId",
                                    {MakeParam("StudentId", studentId)});
