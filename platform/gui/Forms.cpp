@@ -1,0 +1,854 @@
+// Forms, the screen and the application object.
+#include "QzGuiPrivate.h"
+#include "Forms.h"
+
+#include <QApplication>
+#include <QAbstractEventDispatcher>
+#include <QEventLoop>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QThread>
+#include <QWidget>
+
+#include <unistd.h>
+
+using namespace qzgui;
+
+QZ_CLASS_IMPL(TCustomForm, TWinControl)
+QZ_CLASS_IMPL(TForm, TCustomForm)
+QZ_CLASS_IMPL(TMonitor, TObject)
+QZ_CLASS_IMPL(TScreen, TComponent)
+QZ_CLASS_IMPL(TApplication, TComponent)
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+
+// ---- TCustomForm -------------------------------------------------------------------------
+
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner), FIcon(std::make_unique<TIcon>())
+{
+    InitGui();
+    FFormState.Include(fsCreating);
+    FVisible = false;
+    FParentColor = false;
+    FParentFont = false;
+    FColor = clBtnFace;
+    FBrush->SetColor(FColor);
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    DoSetBounds(0, 0, 320, 240);
+    if (Screen) Screen->AddForm(this);
+}
+
+TCustomForm* TCustomForm::CreateNew(TComponent* owner)
+{
+    auto* f = new TCustomForm(owner);
+    f->AfterConstruction();
+    return f;
+}
+
+void TCustomForm::AfterConstruction()
+{
+    TWinControl::AfterConstruction();
+    FFormState.Exclude(fsCreating);
+    DoCreate();
+}
+
+TCustomForm::~TCustomForm()
+{
+    if (Screen) Screen->RemoveForm(this);
+}
+
+void TCustomForm::BeforeDestruction()
+{
+    if (!ComponentState().Contains(csDestroying)) {
+        try {
+            DoDestroy();
+        } catch (...) {
+            if (Application) Application->HandleException(this);
+        }
+    }
+    if (Screen) Screen->RemoveForm(this);
+    TWinControl::BeforeDestruction();
+}
+
+void TCustomForm::DoCreate()
+{
+    if (OnCreate) {
+        try {
+            OnCreate(this);
+        } catch (...) {
+            if (Application) Application->HandleException(this);
+        }
+    }
+}
+void TCustomForm::DoDestroy()
+{
+    if (OnDestroy) OnDestroy(this);
+}
+void TCustomForm::DoShow()
+{
+    if (OnShow) OnShow(this);
+}
+void TCustomForm::DoHide()
+{
+    if (OnHide) OnHide(this);
+}
+void TCustomForm::DoClose(TCloseAction& a)
+{
+    if (OnClose) OnClose(this, a);
+}
+void TCustomForm::Activate()
+{
+    if (OnActivate) OnActivate(this);
+}
+void TCustomForm::Deactivate()
+{
+    if (OnDeactivate) OnDeactivate(this);
+}
+void TCustomForm::Paint()
+{
+    if (OnPaint) OnPaint(this);
+}
+
+TCanvas* TCustomForm::Canvas()
+{
+    if (!FCanvas) {
+        FCanvas = std::make_unique<TControlCanvas>();
+        FCanvas->SetControl(this);
+    }
+    return FCanvas.get();
+}
+
+void TCustomForm::PaintWindow(HDC dc)
+{
+    if (!OnPaint) return;
+    TCanvas* c = Canvas();
+    static_cast<TControlCanvas*>(c)->FreeHandle();
+    c->SetHandle(dc);
+    c->Font()->Assign(FFont.get());
+    c->Brush()->SetColor(FColor);
+    try {
+        Paint();
+    } catch (...) {
+        c->SetHandle(nullptr);
+        throw;
+    }
+    c->SetHandle(nullptr);
+}
+
+void TCustomForm::CreateParams(TCreateParams& p)
+{
+    TWinControl::CreateParams(p);
+    p.Style = WS_CLIPCHILDREN;
+    p.WndParent = nullptr;
+    switch (FBorderStyle) {
+    case fbsNone: p.Style |= WS_POPUP; break;
+    case fbsSingle:
+    case fbsToolWindow: p.Style |= WS_CAPTION | WS_BORDER; break;
+    case fbsSizeable:
+    case fbsSizeToolWin: p.Style |= WS_CAPTION | WS_THICKFRAME; break;
+    case fbsDialog: p.Style |= WS_POPUP | WS_CAPTION; p.ExStyle |= WS_EX_DLGMODALFRAME; break;
+    }
+    if (FBorderStyle == fbsToolWindow || FBorderStyle == fbsSizeToolWin) p.ExStyle |= WS_EX_TOOLWINDOW;
+    if (FBorderIcons.Contains(biSystemMenu)) p.Style |= WS_SYSMENU;
+    if (FBorderIcons.Contains(biMinimize)) p.Style |= WS_MINIMIZEBOX;
+    if (FBorderIcons.Contains(biMaximize)) p.Style |= WS_MAXIMIZEBOX;
+    if (FFormStyle == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
+}
+
+void TCustomForm::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    UpdateWindowFlags();
+}
+
+void TCustomForm::UpdateWindowFlags()
+{
+    if (!HandleAllocated()) return;
+    QWidget* w = FWindow->W;
+    Qt::WindowFlags f = Qt::Window;
+    switch (FBorderStyle) {
+    case fbsNone: f = Qt::Window | Qt::FramelessWindowHint; break;
+    case fbsDialog: f = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
+    case fbsToolWindow:
+    case fbsSizeToolWin: f = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
+    default: f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
+    }
+    if (FBorderIcons.Contains(biSystemMenu)) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (FBorderIcons.Contains(biMinimize) && FBorderStyle != fbsDialog) f |= Qt::WindowMinimizeButtonHint;
+    if (FBorderIcons.Contains(biMaximize) && FBorderStyle != fbsDialog) f |= Qt::WindowMaximizeButtonHint;
+    if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    bool vis = w->isVisible();
+    if (w->windowFlags() != f) {
+        w->setWindowFlags(f);
+        UpdateWidgetGeometry();
+        if (vis) w->show();
+    }
+    if (FBorderStyle == fbsSingle || FBorderStyle == fbsDialog || FBorderStyle == fbsToolWindow)
+        w->setFixedSize(std::max(1, FWidth), std::max(1, FHeight));
+    else {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    w->setWindowTitle(QS(FText));
+    w->setWindowOpacity(FAlphaBlend ? FAlphaBlendValue / 255.0 : 1.0);
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle v)
+{
+    if (v == FBorderStyle) return;
+    FBorderStyle = v;
+    UpdateWindowFlags();
+}
+void TCustomForm::SetBorderIcons(TBorderIcons v)
+{
+    FBorderIcons = v;
+    UpdateWindowFlags();
+}
+void TCustomForm::SetFormStyle(TFormStyle v)
+{
+    if (v == FFormStyle) return;
+    FFormStyle = v;
+    UpdateWindowFlags();
+}
+void TCustomForm::SetAlphaBlend(bool v)
+{
+    FAlphaBlend = v;
+    UpdateWindowFlags();
+}
+void TCustomForm::SetAlphaBlendValue(int v)
+{
+    FAlphaBlendValue = std::clamp(v, 0, 255);
+    UpdateWindowFlags();
+}
+
+TWindowState TCustomForm::WindowState() const
+{
+    if (FWindow && FWindow->W) {
+        if (FWindow->W->isMaximized()) return wsMaximized;
+        if (FWindow->W->isMinimized()) return wsMinimized;
+    }
+    return FWindowState;
+}
+void TCustomForm::SetWindowState(TWindowState v)
+{
+    FWindowState = v;
+    if (!HandleAllocated() || !FWindow->W->isVisible()) return;
+    if (v == wsMaximized) FWindow->W->showMaximized();
+    else if (v == wsMinimized) FWindow->W->showMinimized();
+    else FWindow->W->showNormal();
+}
+
+void TCustomForm::PlaceForm()
+{
+    TRect area = Screen ? Screen->WorkAreaRect() : Rect(0, 0, 1024, 768);
+    TCustomForm* ref = nullptr;
+    if (FPosition == poMainFormCenter && Application) ref = Application->MainForm();
+    if (FPosition == poOwnerFormCenter) ref = DynamicCast<TCustomForm>(Owner());
+    if (ref == this || (ref && !ref->Visible())) ref = nullptr;
+    int l = FLeft, t = FTop;
+    switch (FPosition) {
+    case poScreenCenter:
+    case poDesktopCenter:
+        l = area.Left + (area.Width() - FWidth) / 2;
+        t = area.Top + (area.Height() - FHeight) / 2;
+        break;
+    case poMainFormCenter:
+    case poOwnerFormCenter:
+        if (ref) {
+            l = ref->Left() + (ref->Width() - FWidth) / 2;
+            t = ref->Top() + (ref->Height() - FHeight) / 2;
+        } else {
+            l = area.Left + (area.Width() - FWidth) / 2;
+            t = area.Top + (area.Height() - FHeight) / 2;
+        }
+        break;
+    default: break;
+    }
+    if (FPosition != poDesigned && FPosition != poDefault && FPosition != poDefaultPosOnly &&
+        FPosition != poDefaultSizeOnly) {
+        // Kept on the work area.
+        l = std::max(area.Left, std::min(l, area.Right - FWidth));
+        t = std::max(area.Top, std::min(t, area.Bottom - FHeight));
+    }
+    SetBounds(l, t, FWidth, FHeight);
+}
+
+// Showing a form places it, runs OnShow and shows the window; hiding runs OnHide.
+void TCustomForm::CMShowingChanged(TMessage&)
+{
+    TWeakRef<TCustomForm> guard(this);
+    if (FVisible) {
+        HandleNeeded();
+        if (!FPlaced) {
+            FPlaced = true;
+            PlaceForm();
+        }
+        DoShow();
+        if (!guard || !FVisible) return;
+        FFormState.Include(fsVisible);
+        QWidget* w = FWindow->W;
+        UpdateWidgetGeometry();
+        if (FWindowState == wsMaximized) w->showMaximized();
+        else if (FWindowState == wsMinimized) w->showMinimized();
+        else w->show();
+        w->raise();
+        w->activateWindow();
+        QT_WARNING_PUSH
+        QT_WARNING_DISABLE_DEPRECATED
+        QApplication::setActiveWindow(w);
+        QT_WARNING_POP
+        if (!FActiveControl.Get()) {
+            if (TWinControl* first = FindNextControl(nullptr, true, true, false)) FActiveControl = first;
+        }
+        if (TWinControl* a = ActiveControl(); a && a->CanFocus()) {
+            ::SetFocus(a->Handle());
+            SetFocusedControl(a);
+        }
+    } else {
+        FFormState.Exclude(fsVisible);
+        if (HandleAllocated() && FWindow->W->isVisible()) {
+            DoHide();
+            if (!guard) return;
+            if (FActive) Activated(false);
+            FWindow->W->hide();
+        }
+    }
+}
+
+void TCustomForm::Show()
+{
+    SetVisible(true);
+    BringToFront();
+}
+
+void TCustomForm::Hide() { SetVisible(false); }
+
+
+void TCustomForm::BringToFront()
+{
+    if (!HandleAllocated() || !FWindow->W->isVisible()) return;
+    FWindow->W->raise();
+    FWindow->W->activateWindow();
+}
+
+void TCustomForm::SetFocus()
+{
+    if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    ::SetActiveWindow(Handle());
+    if (TWinControl* a = ActiveControl(); a && a->CanFocus()) ::SetFocus(a->Handle());
+    else ::SetFocus(Handle());
+}
+
+bool TCustomForm::CanFocus() const { return FVisible && FEnabled; }
+
+void TCustomForm::SetActiveControl(TWinControl* c)
+{
+    if (c == FActiveControl.Get()) return;
+    if (c && (c == this || GetParentForm(c) != this)) throw EInvalidOperation("Invalid control for this form");
+    FActiveControl = c;
+    if (c && FActive && c->CanFocus()) c->SetFocus();
+}
+
+void TCustomForm::FocusControl(TWinControl* c)
+{
+    if (!c) return;
+    if (!c->CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    if (!FVisible || !HandleAllocated() || !FWindow->W->isVisible()) {
+        // Kept for when the form shows.
+        FActiveControl = c;
+        return;
+    }
+    ::SetFocus(c->Handle());
+    // The window system may give the focus later (when the window activates):
+    // the form knows now.
+    SetFocusedControl(c);
+}
+
+bool TCustomForm::SetFocusedControl(TWinControl* c)
+{
+    TWinControl* old = FFocusedControl.Get();
+    if (c == old) return true;
+    FFocusedControl = c;
+    FActiveControl = c == this ? nullptr : c;
+    // CM_EXIT up from the old control to the first parent the two share, CM_ENTER down to the new.
+    TWinControl* common = nullptr;
+    if (old && c) {
+        for (TWinControl* p = old; p && !common; p = p->Parent())
+            if (p == c || p->ContainsControl(c)) common = p;
+    }
+    TWeakRef<TWinControl> guardNew(c);
+    for (TWinControl* p = old; p && p != common && p != this; p = p->Parent()) p->Perform(CM_EXIT);
+    if (guardNew) {
+        std::vector<TWinControl*> chain;
+        for (TWinControl* p = c; p && p != common && p != this; p = p->Parent()) chain.push_back(p);
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) (*it)->Perform(CM_ENTER);
+    }
+    Perform(CM_FOCUSCHANGED, 0, LPARAM(c));
+    if (Screen) Screen->ActiveControlChanged();
+    return true;
+}
+
+void TCustomForm::DefocusControl(TWinControl* c, bool removing)
+{
+    if (removing && FActiveControl.Get() && c->ContainsControl(FActiveControl.Get())) FActiveControl = nullptr;
+    if (FActiveControl.Get() == c) FActiveControl = nullptr;
+    if (FFocusedControl.Get() == c || (FFocusedControl.Get() && c->ContainsControl(FFocusedControl.Get()))) {
+        FFocusedControl = nullptr;
+        if (!removing && c->Focused() && HandleAllocated()) ::SetFocus(Handle());
+    }
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation op)
+{
+    TWinControl::Notification(component, op);
+}
+
+void TCustomForm::Activated(bool active)
+{
+    if (active == FActive) return;
+    FActive = active;
+    if (active) {
+        if (Screen) Screen->SetActiveForm(this);
+        if (Application && !Application->Active()) Application->SetActive(true);
+        Perform(CM_ACTIVATE);
+    } else {
+        Perform(CM_DEACTIVATE);
+    }
+}
+
+void TCustomForm::CMActivate(TMessage&)
+{
+    FFormState.Include(fsActivated);
+    if (TWinControl* a = ActiveControl(); a && a->CanFocus() && !a->Focused()) ::SetFocus(a->Handle());
+    Activate();
+}
+
+void TCustomForm::CMDeactivate(TMessage&) { Deactivate(); }
+
+void TCustomForm::CMRelease(TMessage&) { ReleaseLater(this); }
+
+void TCustomForm::Release() { PostMessage(Handle(), CM_RELEASE, 0, 0); }
+
+void ReleaseForm(TCustomForm* f)
+{
+    if (f) f->Release();
+}
+
+bool TCustomForm::CloseQuery()
+{
+    bool can = true;
+    if (OnCloseQuery) OnCloseQuery(this, can);
+    return can;
+}
+
+void TCustomForm::Close()
+{
+    if (FFormState.Contains(fsModal)) {
+        FModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone) return;
+    if (Application && Application->MainForm() == this) {
+        Hide();
+        Application->Terminate();
+    } else if (action == caHide) {
+        Hide();
+    } else if (action == caMinimize) {
+        SetWindowState(wsMinimized);
+    } else {
+        Hide();
+        Release();
+    }
+}
+
+void TCustomForm::WMClose(TMessage&) { Close(); }
+
+void TCustomForm::CloseModal()
+{
+    TCloseAction action = caNone;
+    if (CloseQuery()) {
+        action = caHide;
+        DoClose(action);
+    }
+    switch (action) {
+    case caNone: FModalResult = mrNone; break;
+    case caFree: Release(); break;
+    default: break;
+    }
+}
+
+TModalResult TCustomForm::ShowModal()
+{
+    if (FVisible || !FEnabled || FFormState.Contains(fsModal) || FFormStyle == fsMDIChild)
+        throw EInvalidOperation("Cannot make a visible window modal");
+    if (GetCapture()) ReleaseCapture();
+    FFormState.Include(fsModal);
+    HandleNeeded();
+    FWindow->W->setWindowModality(Qt::ApplicationModal);
+    TWeakRef<TCustomForm> guard(this);
+    if (Application) Application->ModalStarted();
+    FModalResult = mrNone;
+    TModalResult result = mrCancel;
+    try {
+        Show();
+        Perform(CM_ACTIVATE);
+        while (guard) {
+            Application->HandleMessage();
+            if (!guard) break;
+            if (Application->Terminated()) FModalResult = mrCancel;
+            else if (FModalResult != mrNone) CloseModal();
+            if (FModalResult != mrNone) break;
+        }
+        if (guard) {
+            result = FModalResult;
+            Perform(CM_DEACTIVATE);
+            Hide();
+        }
+    } catch (...) {
+        if (guard) {
+            FFormState.Exclude(fsModal);
+            if (FWindow->W) FWindow->W->setWindowModality(Qt::NonModal);
+        }
+        if (Application) Application->ModalFinished();
+        throw;
+    }
+    if (guard) {
+        FFormState.Exclude(fsModal);
+        if (FWindow->W) FWindow->W->setWindowModality(Qt::NonModal);
+    }
+    if (Application) Application->ModalFinished();
+    return result;
+}
+
+void TCustomForm::CMDialogKey(TMessage& m)
+{
+    if (GetKeyState(VK_MENU) >= 0) {
+        switch (int(m.WParam)) {
+        case VK_TAB:
+            if (GetKeyState(VK_CONTROL) >= 0) {
+                SelectNext(ActiveControl(), GetKeyState(VK_SHIFT) >= 0, true);
+                m.Result = 1;
+                return;
+            }
+            break;
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            if (TWinControl* a = ActiveControl(); a && a->Parent()) {
+                a->Parent()->SelectNext(a, m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false);
+                m.Result = 1;
+                return;
+            }
+            break;
+        default: break;
+        }
+    }
+    TWinControl::Dispatch(m);
+}
+
+
+TForm::TForm(TComponent* owner) : TCustomForm(owner) {}
+
+// ---- TScreen -------------------------------------------------------------------------------
+
+TScreen::TScreen(TComponent* owner)
+    : TComponent(owner), FHintFont(std::make_unique<TFont>()), FMenuFont(std::make_unique<TFont>()),
+      FIconFont(std::make_unique<TFont>())
+{
+}
+TScreen::~TScreen() = default;
+
+static QScreen* Primary()
+{
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    return app ? app->primaryScreen() : nullptr;
+}
+
+int TScreen::Width() const { return Primary() ? Primary()->geometry().width() : 1024; }
+int TScreen::Height() const { return Primary() ? Primary()->geometry().height() : 768; }
+TRect TScreen::DesktopRect() const { return Primary() ? TR(Primary()->virtualGeometry()) : Rect(0, 0, 1024, 768); }
+TRect TScreen::WorkAreaRect() const { return Primary() ? TR(Primary()->availableGeometry()) : Rect(0, 0, 1024, 768); }
+
+int TScreen::MonitorCount() const
+{
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    return app ? std::max<int>(1, int(QGuiApplication::screens().size())) : 1;
+}
+
+TMonitor* TScreen::Monitors(int index) const
+{
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    QList<QScreen*> screens = app ? QGuiApplication::screens() : QList<QScreen*>{};
+    FMonitors.resize(std::max<size_t>(1, size_t(screens.size())));
+    if (index < 0 || index >= int(FMonitors.size())) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    auto& m = FMonitors[size_t(index)];
+    if (!m) m = std::make_unique<TMonitor>();
+    m->MonitorNum = index;
+    if (index < screens.size()) {
+        m->BoundsRect = TR(screens[index]->geometry());
+        m->WorkareaRect = TR(screens[index]->availableGeometry());
+        m->Primary = screens[index] == Primary();
+    } else {
+        m->BoundsRect = m->WorkareaRect = Rect(0, 0, 1024, 768);
+        m->Primary = true;
+    }
+    return m.get();
+}
+
+TMonitor* TScreen::MonitorFromPoint(TPoint p) const
+{
+    TMonitor* best = nullptr;
+    long bestDist = -1;
+    for (int i = 0; i < MonitorCount(); ++i) {
+        TMonitor* m = Monitors(i);
+        const TRect& b = m->BoundsRect;
+        long dx = p.X < b.Left ? b.Left - p.X : p.X >= b.Right ? p.X - b.Right + 1 : 0;
+        long dy = p.Y < b.Top ? b.Top - p.Y : p.Y >= b.Bottom ? p.Y - b.Bottom + 1 : 0;
+        long d = dx * dx + dy * dy;
+        if (bestDist < 0 || d < bestDist) {
+            best = m;
+            bestDist = d;
+        }
+    }
+    return best;
+}
+
+TMonitor* TScreen::MonitorFromRect(const TRect& r) const { return MonitorFromPoint(CenterPoint(r)); }
+
+namespace {
+std::map<int, HCURSOR>& CursorMap() { static std::map<int, HCURSOR> m; return m; }
+}
+
+HCURSOR TScreen::Cursors(int index) const
+{
+    auto it = CursorMap().find(index);
+    if (it != CursorMap().end()) return it->second;
+    if (index <= 0) {
+        HCURSOR h = LoadStandardCursor(index);
+        CursorMap()[index] = h;
+        return h;
+    }
+    return nullptr;
+}
+
+void TScreen::SetCursors(int index, HCURSOR cursor)
+{
+    auto& m = CursorMap();
+    if (auto it = m.find(index); it != m.end() && it->second != cursor) delete it->second;
+    if (cursor) m[index] = cursor;
+    else m.erase(index);
+}
+
+void TScreen::SetCursor(TCursor v)
+{
+    if (v == FCursor) return;
+    FCursor = v;
+    UpdateCursor();
+}
+
+void TScreen::UpdateCursor()
+{
+    if (!QCoreApplication::instance()) return;
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    if (FCursor != crDefault) QApplication::setOverrideCursor(QtCursor(FCursor));
+}
+
+TCustomForm* TScreen::ActiveForm() const { return FActiveForm.Get(); }
+TWinControl* TScreen::ActiveControl() const
+{
+    TCustomForm* f = ActiveForm();
+    return f ? f->ActiveControl() : nullptr;
+}
+
+void TScreen::AddForm(TCustomForm* f)
+{
+    if (std::find(FForms.begin(), FForms.end(), f) == FForms.end()) FForms.push_back(f);
+}
+void TScreen::RemoveForm(TCustomForm* f)
+{
+    FForms.erase(std::remove(FForms.begin(), FForms.end(), f), FForms.end());
+    if (FActiveForm.Get() == f) FActiveForm = nullptr;
+}
+void TScreen::SetActiveForm(TCustomForm* f)
+{
+    if (f == FActiveForm.Get()) return;
+    FActiveForm = f;
+    // The most recently active form comes first.
+    auto it = std::find(FForms.begin(), FForms.end(), f);
+    if (it != FForms.end()) {
+        FForms.erase(it);
+        FForms.insert(FForms.begin(), f);
+    }
+    if (OnActiveFormChange) OnActiveFormChange(this);
+}
+void TScreen::ActiveControlChanged()
+{
+    if (OnActiveControlChange) OnActiveControlChange(this);
+}
+
+TStrings* TScreen::Fonts()
+{
+    if (!FFonts) {
+        FFonts = std::make_unique<TStringList>();
+        EnsureFontSubstitutions();
+        for (const QString& fam : QFontDatabase::families()) FFonts->Add(US(fam));
+        // The system's names resolve to installed fonts: they are offered too.
+        for (const char* n : {"宋体", "黑体", "楷体_GB2312", "仿宋_GB2312", "Arial", "Courier New", "Tahoma",
+                              "Times New Roman", "MS Sans Serif"})
+            if (FFonts->IndexOf(n) < 0) FFonts->Add(n);
+        FFonts->SetSorted(true);
+    }
+    return FFonts.get();
+}
+
+// ---- TApplication -----------------------------------------------------------------------------
+
+TApplication::TApplication(TComponent* owner) : TComponent(owner)
+{
+    char buf[4096];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n > 0) FExeName.assign(buf, size_t(n));
+    std::string base = FExeName.substr(FExeName.find_last_of('/') + 1);
+    FTitle = base.substr(0, base.find('.'));
+}
+
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize()
+{
+    if (FInitialized) return;
+    FInitialized = true;
+    InstallHostServices();
+}
+
+void TApplication::Run()
+{
+    if (TCustomForm* f = MainForm()) f->Show();
+    while (!FTerminated) HandleMessage();
+}
+
+void TApplication::Terminate()
+{
+    FTerminated = true;
+    if (QCoreApplication::instance()) QCoreApplication::instance()->thread()->eventDispatcher()->wakeUp();
+}
+
+void TApplication::ProcessMessages()
+{
+    if (!QCoreApplication::instance()) return;
+    ProcessPosted();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ProcessPosted();
+}
+
+void TApplication::HandleMessage()
+{
+    if (!QCoreApplication::instance()) return;
+    ProcessPosted();
+    if (Timers::ManualClock()) {
+        // Tests drive the clock: never wait for a timer that will not come.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::msleep(1);
+    } else {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    Idle();
+}
+
+void TApplication::Idle()
+{
+    bool done = true;
+    if (OnIdle) {
+        try {
+            OnIdle(this, done);
+        } catch (...) {
+            HandleException(this);
+        }
+    }
+}
+
+void TApplication::SetActive(bool v)
+{
+    if (v == FActive) return;
+    FActive = v;
+    if (Screen)
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (Screen->Forms(i)->HandleAllocated()) Screen->Forms(i)->Perform(WM_ACTIVATEAPP, WPARAM(v), 0);
+    if (v && OnActivate) OnActivate(this);
+    if (!v && OnDeactivate) OnDeactivate(this);
+}
+
+void TApplication::HandleException(TObject* sender)
+{
+    std::exception_ptr ep = std::current_exception();
+    if (!ep) return;
+    try {
+        std::rethrow_exception(ep);
+    } catch (const EAbort&) {
+        // The silent exception.
+    } catch (const std::exception& e) {
+        if (OnException) {
+            try {
+                OnException(sender, e);
+            } catch (...) {
+                ShowException(e);
+            }
+        } else {
+            ShowException(e);
+        }
+    } catch (...) {
+        Exception e("Unknown exception");
+        if (OnException) OnException(sender, e);
+        else ShowException(e);
+    }
+}
+
+void TApplication::ShowException(const std::exception& e)
+{
+    std::string msg = e.what();
+    // A period ends the sentence unless it ends in punctuation already (or in Chinese).
+    if (!msg.empty() && uint8_t(msg.back()) < 0x80 && msg.back() > '.') msg += '.';
+    ::MessageBox(msg, FTitle, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags)
+{
+    return ::MessageBox(text, caption.empty() ? FTitle : caption, flags);
+}
+
+void TApplication::BringToFront()
+{
+    if (TCustomForm* f = Screen ? Screen->ActiveForm() : nullptr) f->BringToFront();
+    else if (TCustomForm* m = MainForm()) m->BringToFront();
+}
+
+// ---- start-up ------------------------------------------------------------------------------------
+
+void InitGui()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "qz";
+        static char* argv[] = {name, nullptr};
+        new QApplication(argc, argv);
+    }
+    QApplication::setQuitOnLastWindowClosed(false);
+    EnsureFontSubstitutions();
+    QFont f(QString::fromUtf8(DefaultFontName));
+    f.setPixelSize(-DefaultFontHeight);
+    QApplication::setFont(f);
+    if (!Screen) Screen = new TScreen(nullptr);
+    if (!Application) Application = new TApplication(nullptr);
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, [](Qt::ApplicationState s) {
+        if (Application) Application->SetActive(s == Qt::ApplicationActive);
+    });
+}

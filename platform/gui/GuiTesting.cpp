@@ -1,0 +1,254 @@
+#include "GuiTesting.h"
+#include "QzGuiPrivate.h"
+#include "TextUtils.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+using namespace qzgui;
+
+namespace GuiTest {
+
+void Init()
+{
+    InitGui();
+    Application->Initialize();
+}
+
+void ProcessEvents()
+{
+    for (int i = 0; i < 3; ++i) {
+        if (Application) Application->ProcessMessages();
+        else QCoreApplication::processEvents();
+    }
+}
+
+static Qt::KeyboardModifiers Mods(TShiftState s)
+{
+    Qt::KeyboardModifiers m;
+    if (s.Contains(ssShift)) m |= Qt::ShiftModifier;
+    if (s.Contains(ssCtrl)) m |= Qt::ControlModifier;
+    if (s.Contains(ssAlt)) m |= Qt::AltModifier;
+    return m;
+}
+
+static Qt::MouseButton Btn(TMouseButton b)
+{
+    return b == mbLeft ? Qt::LeftButton : b == mbRight ? Qt::RightButton : Qt::MiddleButton;
+}
+
+// The window and the point in it for a client point of a control.
+static QWidget* Target(TControl* c, TPoint p, QPoint& local)
+{
+    TWinControl* host = DynamicCast<TWinControl>(c);
+    if (!host) host = c->Parent();
+    if (!host) return nullptr;
+    TPoint screen = c->ClientToScreen(p);
+    QWidget* w = host->Widget();
+    QWidget* top = w->window();
+    local = top->mapFromGlobal(QP(screen));
+    return top;
+}
+
+void MouseMove(TControl* c, TPoint p, TShiftState shift)
+{
+    QPoint local;
+    QWidget* top = Target(c, p, local);
+    if (!top) return;
+    QTest::mouseMove(top->windowHandle(), local);
+    ProcessEvents();
+}
+
+void MouseDown(TControl* c, TMouseButton b, TPoint p, TShiftState shift)
+{
+    QPoint local;
+    QWidget* top = Target(c, p, local);
+    if (!top) return;
+    QTest::mousePress(top->windowHandle(), Btn(b), Mods(shift), local);
+    ProcessEvents();
+}
+
+void MouseUp(TControl* c, TMouseButton b, TPoint p, TShiftState shift)
+{
+    QPoint local;
+    QWidget* top = Target(c, p, local);
+    if (!top) return;
+    QTest::mouseRelease(top->windowHandle(), Btn(b), Mods(shift), local);
+    ProcessEvents();
+}
+
+void Click(TControl* c, TPoint p, TMouseButton b, TShiftState shift)
+{
+    QPoint local;
+    QWidget* top = Target(c, p, local);
+    if (!top) return;
+    QTest::mouseClick(top->windowHandle(), Btn(b), Mods(shift), local);
+    ProcessEvents();
+}
+
+void DoubleClick(TControl* c, TPoint p, TShiftState shift)
+{
+    QPoint local;
+    QWidget* top = Target(c, p, local);
+    if (!top) return;
+    QTest::mouseDClick(top->windowHandle(), Qt::LeftButton, Mods(shift), local);
+    ProcessEvents();
+}
+
+void Wheel(TControl* c, TPoint p, int delta, TShiftState shift)
+{
+    QPoint local;
+    QWidget* top = Target(c, p, local);
+    if (!top) return;
+    QWheelEvent e(QPointF(local), QPointF(top->mapToGlobal(local)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  Mods(shift), Qt::NoScrollPhase, false);
+    QWidget* under = top->childAt(local);
+    QCoreApplication::sendEvent(under ? under : top, &e);
+    ProcessEvents();
+}
+
+static int VkToQt(int vk)
+{
+    if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + (vk - 'A');
+    if (vk >= '0' && vk <= '9') return Qt::Key_0 + (vk - '0');
+    if (vk >= VK_F1 && vk <= VK_F12) return Qt::Key_F1 + (vk - VK_F1);
+    switch (vk) {
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_PRIOR: return Qt::Key_PageUp;
+    case VK_NEXT: return Qt::Key_PageDown;
+    case VK_END: return Qt::Key_End;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_UP: return Qt::Key_Up;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_INSERT: return Qt::Key_Insert;
+    case VK_DELETE: return Qt::Key_Delete;
+    case VK_APPS: return Qt::Key_Menu;
+    case VK_SHIFT: return Qt::Key_Shift;
+    case VK_CONTROL: return Qt::Key_Control;
+    case VK_MENU: return Qt::Key_Alt;
+    case VK_ADD: return Qt::Key_Plus;
+    case VK_SUBTRACT: return Qt::Key_Minus;
+    case VK_MULTIPLY: return Qt::Key_Asterisk;
+    default: return 0;
+    }
+}
+
+static QString KeyText(int vk, TShiftState shift)
+{
+    if (shift.Contains(ssCtrl) && vk >= 'A' && vk <= 'Z') return QString(QChar(vk - 'A' + 1));
+    if (shift.Contains(ssAlt)) return {};
+    if (vk >= 'A' && vk <= 'Z') return QString(QChar(shift.Contains(ssShift) ? vk : vk + 32));
+    if (vk >= '0' && vk <= '9') return QString(QChar(vk));
+    switch (vk) {
+    case VK_BACK: return QStringLiteral("\b");
+    case VK_TAB: return QStringLiteral("\t");
+    case VK_RETURN: return QStringLiteral("\r");
+    case VK_ESCAPE: return QString(QChar(27));
+    case VK_SPACE: return QStringLiteral(" ");
+    default: return {};
+    }
+}
+
+static QWindow* FocusWindow()
+{
+    if (QWidget* f = QApplication::focusWidget()) return f->window()->windowHandle();
+    if (QWidget* a = QApplication::activeWindow()) return a->windowHandle();
+    return nullptr;
+}
+
+static void SendKey(QEvent::Type type, int vk, TShiftState shift, const QString& text)
+{
+    QWindow* w = FocusWindow();
+    int key = VkToQt(vk);
+    if (!w || !key) return;
+    if (type == QEvent::KeyPress) QTest::sendKeyEvent(QTest::Press, w, Qt::Key(key), text, Mods(shift));
+    else QTest::sendKeyEvent(QTest::Release, w, Qt::Key(key), text, Mods(shift));
+    ProcessEvents();
+}
+
+void KeyDown(int vk, TShiftState shift, const std::string& text)
+{
+    SendKey(QEvent::KeyPress, vk, shift, text.empty() ? KeyText(vk, shift) : QS(text));
+}
+void KeyUp(int vk, TShiftState shift) { SendKey(QEvent::KeyRelease, vk, shift, KeyText(vk, shift)); }
+void KeyPress(int vk, TShiftState shift)
+{
+    KeyDown(vk, shift);
+    KeyUp(vk, shift);
+}
+
+void TypeText(const std::string& text, bool inputMethod)
+{
+    QWidget* f = QApplication::focusWidget();
+    if (!f) return;
+    if (inputMethod) {
+        QInputMethodEvent e;
+        e.setCommitString(QS(text));
+        QCoreApplication::sendEvent(f, &e);
+        ProcessEvents();
+        return;
+    }
+    for (QChar ch : QS(text)) {
+        QWindow* w = FocusWindow();
+        if (!w) return;
+        QTest::sendKeyEvent(QTest::Press, w, Qt::Key(0), QString(ch), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, w, Qt::Key(0), QString(ch), Qt::NoModifier);
+        ProcessEvents();
+    }
+}
+
+TBitmap* Grab(TWinControl* c)
+{
+    auto* b = new TBitmap();
+    QWidget* w = c->Widget();
+    ProcessEvents();
+    QImage img = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    b->SetSize(img.width(), img.height());
+    b->Image()->Img = img;
+    // The client area starts after the borders: Grab keeps the whole window.
+    return b;
+}
+
+TColor PixelAt(TWinControl* c, TPoint p)
+{
+    std::unique_ptr<TBitmap> b(Grab(c));
+    TRect in = c->NonClientInsets();
+    QPoint q(p.X + in.Left, p.Y + in.Top);
+    if (!b->Image()->Img.rect().contains(q)) return -1;
+    return TColor(TC(b->Image()->Img.pixelColor(q)));
+}
+
+bool SavePng(TBitmap* b, const std::string& fileName)
+{
+    if (!b || b->Empty()) return false;
+    b->FinishDrawing();
+    return b->Image()->Img.save(QS(fileName), "PNG");
+}
+
+bool SavePng(TWinControl* c, const std::string& fileName)
+{
+    std::unique_ptr<TBitmap> b(Grab(c));
+    return SavePng(b.get(), fileName);
+}
+
+void Later(std::function<void()> fn)
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [fn = std::move(fn)] {
+        try {
+            fn();
+        } catch (...) {
+            if (Application) Application->HandleException(Application);
+        }
+    }, Qt::QueuedConnection);
+}
+
+} // namespace GuiTest

@@ -1,0 +1,56 @@
+// Driving windows without a screen, for tests of this layer and of every
+// control above it: input through the window system's own path (so capture,
+// focus, double clicks and key translation happen as for a user), timers on
+// a manual clock, and pictures of what a control shows.
+#pragma once
+
+#include "Forms.h"
+
+#include <functional>
+#include <string>
+
+namespace GuiTest {
+
+// Makes the program's GUI ready (idempotent).
+void Init();
+
+// Runs the program's loop until nothing is waiting.
+void ProcessEvents();
+
+// The timers' manual clock, for the life of a scope: timers fire only when
+// Advance moves the clock.
+class TManualTime {
+public:
+    TManualTime() { Timers::SetManualClock(true); }
+    ~TManualTime() { Timers::SetManualClock(false); }
+    void Advance(UINT ms) { Timers::Advance(ms); ProcessEvents(); }
+};
+
+// Mouse input at a point in the control's client coordinates.
+void MouseMove(TControl* c, TPoint p, TShiftState shift = {});
+void MouseDown(TControl* c, TMouseButton b, TPoint p, TShiftState shift = {});
+void MouseUp(TControl* c, TMouseButton b, TPoint p, TShiftState shift = {});
+void Click(TControl* c, TPoint p, TMouseButton b = mbLeft, TShiftState shift = {});
+void DoubleClick(TControl* c, TPoint p, TShiftState shift = {});
+// One notch is 120; positive turns away from the user.
+void Wheel(TControl* c, TPoint p, int delta, TShiftState shift = {});
+
+// Keys go to the window with the focus, like typing.
+void KeyDown(int vk, TShiftState shift = {}, const std::string& text = {});
+void KeyUp(int vk, TShiftState shift = {});
+void KeyPress(int vk, TShiftState shift = {});
+// Types the text (UTF-8), one character at a time; as input-method text when asked.
+void TypeText(const std::string& text, bool inputMethod = false);
+
+// What the control shows now, as the window system paints it.
+TBitmap* Grab(TWinControl* c);   // caller frees
+// The colour of one pixel of what the control shows (client coordinates).
+TColor PixelAt(TWinControl* c, TPoint p);
+// Saves what the control shows as a PNG, for a person to look at.
+bool SavePng(TWinControl* c, const std::string& fileName);
+bool SavePng(TBitmap* b, const std::string& fileName);
+
+// Runs fn once the next loop (a modal one too) looks at its queue.
+void Later(std::function<void()> fn);
+
+} // namespace GuiTest

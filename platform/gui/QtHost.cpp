@@ -1,0 +1,200 @@
+// The host services of the run-time library over Qt's dialogs: message
+// boxes, input boxes, file and folder dialogs and the shell.
+#include "QzGuiPrivate.h"
+#include "Forms.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+using namespace qzgui;
+
+namespace {
+
+QWidget* DialogParent()
+{
+    QWidget* w = QApplication::activeWindow();
+    return w;
+}
+
+// "Text (*.txt)|*.txt|All (*.*)|*.*" in Qt's form: "Text (*.txt);;All (*.*)".
+QStringList QtFilters(const std::string& filter)
+{
+    QStringList parts = QS(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        QString pats = parts[i + 1];
+        pats.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // The name shown keeps its own text; the patterns go in brackets for Qt.
+        out << name + QStringLiteral(" (") + pats + QStringLiteral(")");
+    }
+    return out;
+}
+
+class TQtHost : public IHostServices {
+public:
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override
+    {
+        QMessageBox box(DialogParent());
+        box.setWindowTitle(QS(caption));
+        box.setText(QS(text));
+        switch (flags & MB_ICONMASK) {
+        case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;
+        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+        case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
+        case MB_ICONASTERISK: box.setIcon(QMessageBox::Information); break;
+        default: break;
+        }
+        struct TB { const char* Text; int Id; };
+        std::vector<TB> buttons;
+        switch (flags & MB_TYPEMASK) {
+        case MB_OKCANCEL: buttons = {{"确定", IDOK}, {"取消", IDCANCEL}}; break;
+        case MB_ABORTRETRYIGNORE: buttons = {{"中止(&A)", IDABORT}, {"重试(&R)", IDRETRY}, {"忽略(&I)", IDIGNORE}}; break;
+        case MB_YESNOCANCEL: buttons = {{"是(&Y)", IDYES}, {"否(&N)", IDNO}, {"取消", IDCANCEL}}; break;
+        case MB_YESNO: buttons = {{"是(&Y)", IDYES}, {"否(&N)", IDNO}}; break;
+        case MB_RETRYCANCEL: buttons = {{"重试(&R)", IDRETRY}, {"取消", IDCANCEL}}; break;
+        default: buttons = {{"确定", IDOK}}; break;
+        }
+        std::vector<std::pair<QAbstractButton*, int>> made;
+        for (auto& b : buttons) {
+            QMessageBox::ButtonRole role = b.Id == IDCANCEL ? QMessageBox::RejectRole
+                                           : (b.Id == IDOK || b.Id == IDYES) ? QMessageBox::AcceptRole
+                                                                            : QMessageBox::ActionRole;
+            made.push_back({box.addButton(QString::fromUtf8(b.Text), role), b.Id});
+        }
+        size_t def = (flags & MB_DEFMASK) >> 8;
+        if (def < made.size()) box.setDefaultButton(static_cast<QPushButton*>(made[def].first));
+        int esc = MessageBoxDefaultAnswer(flags);
+        for (auto& [btn, id] : made)
+            if (id == esc) box.setEscapeButton(btn);
+        if (flags & MB_TOPMOST) box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.exec();
+        for (auto& [btn, id] : made)
+            if (box.clickedButton() == btn) return id;
+        return esc;
+    }
+
+    TModalResult MessageDlg(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons, int) override
+    {
+        QMessageBox box(DialogParent());
+        static const char* titles[] = {"警告", "错误", "信息", "确认", ""};
+        box.setWindowTitle(type == mtCustom && Application ? QS(Application->Title()) : QString::fromUtf8(titles[type]));
+        box.setText(QS(msg));
+        switch (type) {
+        case mtWarning: box.setIcon(QMessageBox::Warning); break;
+        case mtError: box.setIcon(QMessageBox::Critical); break;
+        case mtInformation: box.setIcon(QMessageBox::Information); break;
+        case mtConfirmation: box.setIcon(QMessageBox::Question); break;
+        default: break;
+        }
+        static const char* names[] = {"是(&Y)", "否(&N)", "确定", "取消", "中止(&A)", "重试(&R)", "忽略(&I)",
+                                      "全部(&A)", "全否(&O)", "全是(&Y)", "帮助(&H)"};
+        std::vector<std::pair<QAbstractButton*, TModalResult>> made;
+        for (int b = mbYes; b <= mbHelp; ++b) {
+            if (!buttons.Contains(TMsgDlgBtn(b))) continue;
+            auto* btn = box.addButton(QString::fromUtf8(names[b]), b == mbCancel ? QMessageBox::RejectRole : QMessageBox::ActionRole);
+            made.push_back({btn, ModalResultOf(TMsgDlgBtn(b))});
+        }
+        if (made.empty()) made.push_back({box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole), mrOk});
+        box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
+        TModalResult esc = MessageDlgDefaultAnswer(buttons);
+        for (auto& [btn, r] : made)
+            if (r == esc) box.setEscapeButton(btn);
+        box.exec();
+        for (auto& [btn, r] : made)
+            if (box.clickedButton() == btn) return r;
+        return esc;
+    }
+
+    void ShowMessage(const std::string& msg) override
+    {
+        MessageBox(msg, Application ? Application->Title() : std::string(), MB_OK);
+    }
+
+    bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override
+    {
+        bool ok = false;
+        QString r = QInputDialog::getText(DialogParent(), QS(caption), QS(prompt), QLineEdit::Normal, QS(value), &ok);
+        if (ok) value = US(r);
+        return ok;
+    }
+
+    bool FileDialog(const TFileDialogRequest& req, TFileDialogResult& result, bool save)
+    {
+        QFileDialog dlg(DialogParent(), QS(req.Title));
+        dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        QStringList filters = QtFilters(req.Filter);
+        if (!filters.isEmpty()) {
+            dlg.setNameFilters(filters);
+            int idx = req.FilterIndex - 1;
+            if (idx >= 0 && idx < filters.size()) dlg.selectNameFilter(filters[idx]);
+        }
+        if (!req.InitialDir.empty()) dlg.setDirectory(QS(req.InitialDir));
+        if (!req.FileName.empty()) dlg.selectFile(QS(req.FileName));
+        if (!req.DefaultExt.empty()) dlg.setDefaultSuffix(QS(req.DefaultExt));
+        if (save) {
+            dlg.setFileMode(QFileDialog::AnyFile);
+            if (!req.Options.Contains(ofOverwritePrompt)) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        } else {
+            dlg.setFileMode(req.Options.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
+                            : req.Options.Contains(ofFileMustExist) ? QFileDialog::ExistingFile
+                                                                     : QFileDialog::AnyFile);
+        }
+        if (dlg.exec() != QDialog::Accepted) return false;
+        result.Files.clear();
+        for (const QString& f : dlg.selectedFiles()) result.Files.push_back(US(QDir::toNativeSeparators(f)));
+        int fi = int(filters.indexOf(dlg.selectedNameFilter()));
+        result.FilterIndex = fi >= 0 ? fi + 1 : req.FilterIndex;
+        return !result.Files.empty();
+    }
+
+    bool OpenFileDialog(const TFileDialogRequest& req, TFileDialogResult& result) override
+    {
+        return FileDialog(req, result, false);
+    }
+    bool SaveFileDialog(const TFileDialogRequest& req, TFileDialogResult& result) override
+    {
+        return FileDialog(req, result, true);
+    }
+
+    bool SelectDirectory(const std::string& caption, const std::string& root, std::string& directory) override
+    {
+        QString start = QS(directory.empty() ? root : directory);
+        QString r = QFileDialog::getExistingDirectory(DialogParent(), QS(caption), start);
+        if (r.isEmpty()) return false;
+        directory = US(QDir::toNativeSeparators(r));
+        return true;
+    }
+
+    int ShellExecute(const std::string& operation, const std::string& file, const std::string&,
+                     const std::string& dir, int) override
+    {
+        QString f = QS(file);
+        QUrl url = QUrl(f, QUrl::StrictMode);
+        if (url.scheme().size() <= 1) {
+            // A path: relative ones count from the given folder; a missing file is error 2.
+            QFileInfo fi(dir.empty() || QFileInfo(f).isAbsolute() ? f : QDir(QS(dir)).filePath(f));
+            if (!fi.exists()) return 2;
+            url = QUrl::fromLocalFile(fi.absoluteFilePath());
+        }
+        (void)operation;
+        return QDesktopServices::openUrl(url) ? 42 : 31;
+    }
+
+    bool HelpCommand(const std::string& helpFile, unsigned, int64_t) override
+    {
+        if (helpFile.empty() || !QFileInfo::exists(QS(helpFile))) return false;
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(QS(helpFile)));
+    }
+};
+
+} // namespace
+
+void qzgui::InstallHostServices() { SetHostServices(std::make_shared<TQtHost>()); }

@@ -1,0 +1,440 @@
+// The canvas, regions, clipping, text layout and bitmaps.
+#include "Graphics.h"
+#include "GuiTesting.h"
+#include "Streams.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CanvasTest : public ::testing::Test {
+protected:
+    void SetUp() override { GuiTest::Init(); }
+    static TColor Px(TBitmap& b, int x, int y) { return b.Canvas()->Pixels(x, y); }
+};
+
+TEST_F(CanvasTest, FillRectExcludesRightAndBottomEdges)
+{
+    TBitmap b(10, 10);
+    b.Canvas()->Brush()->SetColor(clRed);
+    b.Canvas()->FillRect(Rect(2, 2, 5, 5));
+    EXPECT_EQ(Px(b, 2, 2), clRed);
+    EXPECT_EQ(Px(b, 4, 4), clRed);
+    EXPECT_EQ(Px(b, 5, 4), clWhite);
+    EXPECT_EQ(Px(b, 4, 5), clWhite);
+    EXPECT_EQ(Px(b, 1, 2), clWhite);
+}
+
+TEST_F(CanvasTest, LineToLeavesTheEndPointAndMovesThePen)
+{
+    TBitmap b(10, 10);
+    TCanvas* c = b.Canvas();
+    c->Pen()->SetColor(clBlue);
+    c->MoveTo(1, 1);
+    c->LineTo(6, 1);
+    EXPECT_EQ(Px(b, 1, 1), clBlue);
+    EXPECT_EQ(Px(b, 5, 1), clBlue);
+    EXPECT_EQ(Px(b, 6, 1), clWhite);
+    EXPECT_EQ(c->PenPos(), Point(6, 1));
+}
+
+TEST_F(CanvasTest, RectangleDrawsOutlineInsideAndFillsWithBrush)
+{
+    TBitmap b(10, 10);
+    TCanvas* c = b.Canvas();
+    c->Pen()->SetColor(clBlack);
+    c->Brush()->SetColor(clLime);
+    c->Rectangle(1, 1, 6, 6);
+    EXPECT_EQ(Px(b, 1, 1), clBlack);
+    EXPECT_EQ(Px(b, 5, 5), clBlack);
+    EXPECT_EQ(Px(b, 3, 3), clLime);
+    EXPECT_EQ(Px(b, 6, 6), clWhite);
+}
+
+TEST_F(CanvasTest, FrameRectAndDrawFocusRectTwiceRestores)
+{
+    TBitmap b(12, 12);
+    TCanvas* c = b.Canvas();
+    c->Brush()->SetColor(clNavy);
+    c->FrameRect(Rect(1, 1, 11, 11));
+    EXPECT_EQ(Px(b, 1, 1), clNavy);
+    EXPECT_EQ(Px(b, 10, 10), clNavy);
+    EXPECT_EQ(Px(b, 5, 5), clWhite);
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(Rect(0, 0, 12, 12));
+    c->DrawFocusRect(Rect(2, 2, 10, 10));
+    EXPECT_EQ(Px(b, 2, 2), clBlack);   // white inverted
+    EXPECT_EQ(Px(b, 3, 2), clWhite);   // dotted
+    c->DrawFocusRect(Rect(2, 2, 10, 10));
+    EXPECT_EQ(Px(b, 2, 2), clWhite);
+}
+
+TEST_F(CanvasTest, CopyModesDestinationInvertAndSourceCopy)
+{
+    TBitmap src(4, 4), dst(4, 4);
+    src.Canvas()->Brush()->SetColor(clRed);
+    src.Canvas()->FillRect(Rect(0, 0, 4, 4));
+    dst.Canvas()->CopyMode();
+    dst.Canvas()->CopyRect(Rect(0, 0, 2, 2), src.Canvas(), Rect(0, 0, 2, 2));
+    EXPECT_EQ(Px(dst, 1, 1), clRed);
+    EXPECT_EQ(Px(dst, 2, 2), clWhite);
+    dst.Canvas()->SetCopyMode(cmDstInvert);
+    dst.Canvas()->CopyRect(Rect(0, 0, 4, 4), src.Canvas(), Rect(0, 0, 4, 4));
+    EXPECT_EQ(Px(dst, 1, 1), TColor(0xFFFF00));   // red inverted
+    EXPECT_EQ(Px(dst, 3, 3), clBlack);            // white inverted
+}
+
+TEST_F(CanvasTest, BrushCopyReplacesTheTransparentColour)
+{
+    TBitmap src(2, 1), dst(2, 1);
+    src.Canvas()->SetPixels(0, 0, clFuchsia);
+    src.Canvas()->SetPixels(1, 0, clBlue);
+    dst.Canvas()->Brush()->SetColor(clYellow);
+    dst.Canvas()->BrushCopy(Rect(0, 0, 2, 1), &src, Rect(0, 0, 2, 1), clFuchsia);
+    EXPECT_EQ(Px(dst, 0, 0), clYellow);
+    EXPECT_EQ(Px(dst, 1, 0), clBlue);
+}
+
+TEST_F(CanvasTest, SystemColoursResolveThroughTheTable)
+{
+    TBitmap b(2, 2);
+    b.Canvas()->Brush()->SetColor(clBtnFace);
+    b.Canvas()->FillRect(Rect(0, 0, 2, 2));
+    EXPECT_EQ(TColorRef(Px(b, 0, 0)), GetSysColor(COLOR_BTNFACE));
+}
+
+// ---- regions and clipping
+
+TEST_F(CanvasTest, RegionCombinationsAndBoxes)
+{
+    HRGN a = CreateRectRgn(0, 0, 10, 10), b = CreateRectRgn(5, 5, 20, 20), d = CreateRectRgn(0, 0, 0, 0);
+    struct Case { int mode; int kind; TRect box; };
+    const Case cases[] = {
+        {RGN_AND, SIMPLEREGION, Rect(5, 5, 10, 10)},
+        {RGN_OR, COMPLEXREGION, Rect(0, 0, 20, 20)},
+        {RGN_DIFF, COMPLEXREGION, Rect(0, 0, 10, 10)},
+        {RGN_COPY, SIMPLEREGION, Rect(0, 0, 10, 10)},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CombineRgn(d, a, b, c.mode), c.kind) << c.mode;
+        TRect box;
+        GetRgnBox(d, &box);
+        EXPECT_EQ(box, c.box) << c.mode;
+    }
+    CombineRgn(d, a, a, RGN_DIFF);
+    TRect box{1, 1, 1, 1};
+    EXPECT_EQ(GetRgnBox(d, &box), NULLREGION);
+    EXPECT_EQ(box, TRect{});
+    EXPECT_EQ(OffsetRgn(a, 3, 4), SIMPLEREGION);
+    GetRgnBox(a, &box);
+    EXPECT_EQ(box, Rect(3, 4, 13, 14));
+    EXPECT_TRUE(DeleteObject(a));
+    EXPECT_FALSE(DeleteObject(a));   // a deleted handle is refused, not freed twice
+    EXPECT_EQ(CombineRgn(d, a, b, RGN_OR), ERROR);
+    DeleteObject(b);
+    DeleteObject(d);
+}
+
+TEST_F(CanvasTest, ClipRegionsLimitDrawingAndRectVisible)
+{
+    TBitmap b(20, 20);
+    HDC dc = b.Canvas()->Handle();
+    EXPECT_EQ(ExcludeClipRect(dc, 0, 0, 10, 20), SIMPLEREGION);
+    EXPECT_FALSE(RectVisible(dc, Rect(2, 2, 8, 8)));
+    EXPECT_TRUE(RectVisible(dc, Rect(8, 2, 12, 8)));
+    b.Canvas()->Brush()->SetColor(clRed);
+    b.Canvas()->FillRect(Rect(0, 0, 20, 20));
+    EXPECT_EQ(Px(b, 5, 5), clWhite);
+    EXPECT_EQ(Px(b, 15, 5), clRed);
+
+    HRGN saved = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(dc, saved), 1);
+    IntersectClipRect(dc, 10, 10, 12, 12);
+    TRect box;
+    GetClipBox(dc, &box);
+    EXPECT_EQ(box, Rect(10, 10, 12, 12));
+    SelectClipRgn(dc, saved);
+    GetClipBox(dc, &box);
+    EXPECT_EQ(box, Rect(10, 0, 20, 20));
+    SelectClipRgn(dc, nullptr);
+    EXPECT_EQ(GetClipRgn(dc, saved), 0);
+    DeleteObject(saved);
+}
+
+TEST_F(CanvasTest, WindowOriginMovesDrawingAndClipStaysInDeviceCoordinates)
+{
+    TBitmap b(20, 20);
+    HDC dc = b.Canvas()->Handle();
+    SetWindowOrgEx(dc, 5, 5, nullptr);
+    b.Canvas()->Brush()->SetColor(clBlue);
+    b.Canvas()->FillRect(Rect(5, 5, 7, 7));   // lands at (0,0)
+    EXPECT_EQ(Px(b, 5, 5), clBlue);            // Pixels reads logical coordinates too
+    SetWindowOrgEx(dc, 0, 0, nullptr);
+    EXPECT_EQ(Px(b, 0, 0), clBlue);
+    EXPECT_EQ(Px(b, 5, 5), clWhite);
+    TPoint org;
+    // Saved levels restore the origin and the clip.
+    int level = SaveDC(dc);
+    SetWindowOrgEx(dc, 3, 3, nullptr);
+    IntersectClipRect(dc, 3, 3, 5, 5);
+    RestoreDC(dc, level);
+    GetWindowOrgEx(dc, &org);
+    EXPECT_EQ(org, Point(0, 0));
+    TRect box;
+    GetClipBox(dc, &box);
+    EXPECT_EQ(box, Rect(0, 0, 20, 20));
+    EXPECT_FALSE(RestoreDC(dc, 5));
+}
+
+// ---- text
+
+TEST_F(CanvasTest, TextMeasuresAlikeInBitmapsAndOnTheScreenCanvas)
+{
+    TBitmap b(10, 10);
+    for (const char* s : {"Qq", "学员 Wg", "0"}) {
+        TSize a = b.Canvas()->TextExtent(s);
+        TSize c = ScreenCanvas()->TextExtent(s);
+        EXPECT_EQ(a, c) << s;
+        EXPECT_GT(a.cx, 0);
+        EXPECT_GE(a.cy, 12);
+    }
+    // The system's Chinese font name resolves to an installed font with Chinese glyphs.
+    b.Canvas()->Font()->SetName("宋体");
+    EXPECT_GT(b.Canvas()->TextWidth("驾校"), b.Canvas()->TextWidth("a"));
+}
+
+TEST_F(CanvasTest, DrawTextCalcRectSizesSingleAndWrappedText)
+{
+    TBitmap b(10, 10);
+    TCanvas* c = b.Canvas();
+    int lh = c->TextHeight("Qq");
+    TRect r = Rect(0, 0, 1000, 0);
+    EXPECT_EQ(c->DrawText("one line", r, DT_CALCRECT | DT_SINGLELINE), lh);
+    EXPECT_EQ(r.Width(), c->TextWidth("one line"));
+    EXPECT_EQ(r.Height(), lh);
+
+    int w = c->TextWidth("alpha beta");
+    r = Rect(0, 0, w, 0);
+    c->DrawText("alpha beta alpha beta", r, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(r.Height(), 2 * lh);
+    EXPECT_LE(r.Width(), w);
+
+    r = Rect(0, 0, 1000, 0);
+    c->DrawText("a\r\nb\nc", r, DT_CALCRECT);
+    EXPECT_EQ(r.Height(), 3 * lh);
+
+    // A word longer than the line stays whole unless edit-control rules break it.
+    int narrow = c->TextWidth("abc");
+    r = Rect(0, 0, narrow, 0);
+    c->DrawText("abcdefghij", r, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(r.Height(), lh);
+    EXPECT_GT(r.Width(), narrow);
+    r = Rect(0, 0, narrow, 0);
+    c->DrawText("abcdefghij", r, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+    EXPECT_GT(r.Height(), lh);
+    // Chinese text breaks between characters.
+    r = Rect(0, 0, c->TextWidth("驾校学"), 0);
+    c->DrawText("驾校学员管理系统", r, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(r.Height(), 3 * lh);
+}
+
+TEST_F(CanvasTest, DrawTextPrefixEllipsisAndAlignment)
+{
+    TRecordingCanvas rc(200, 40);
+    TCanvas* c = &rc;
+    int lh = c->TextHeight("Qq");
+    // "&&" is one ampersand; a single "&" is dropped and underlines what follows.
+    TRect r = Rect(0, 0, 200, 0);
+    c->DrawText("&Save && Exit", r, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(r.Width(), c->TextWidth("Save & Exit"));
+    r = Rect(0, 0, 200, 0);
+    c->DrawText("&Save && Exit", r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(r.Width(), c->TextWidth("&Save && Exit"));
+
+    // End ellipsis: the text drawn fits the rectangle.
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(Rect(0, 0, 200, 40));
+    int w = c->TextWidth("abcdef");
+    r = Rect(0, 0, w, lh);
+    c->Font()->SetColor(clBlack);
+    c->DrawText("abcdefghijklmnop", r, DT_SINGLELINE | DT_END_ELLIPSIS);
+    const TCanvasOp* op = rc.Find("DrawText");
+    ASSERT_NE(op, nullptr);
+    EXPECT_EQ(op->Rect, Rect(0, 0, w, lh));
+    // Nothing is drawn right of the rectangle.
+    for (int x = w; x < 200; ++x)
+        for (int y = 0; y < lh; ++y) ASSERT_EQ(c->Pixels(x, y), clWhite) << x << "," << y;
+
+    // Right alignment puts the ink at the right edge; vertical centring in the middle.
+    c->FillRect(Rect(0, 0, 200, 40));
+    r = Rect(0, 0, 200, 40);
+    c->DrawText("X", r, DT_SINGLELINE | DT_RIGHT | DT_VCENTER);
+    bool inkLeft = false, inkRight = false;
+    for (int x = 0; x < 200; ++x)
+        for (int y = 0; y < 40; ++y)
+            if (c->Pixels(x, y) != clWhite) (x < 150 ? inkLeft : inkRight) = true;
+    EXPECT_FALSE(inkLeft);
+    EXPECT_TRUE(inkRight);
+}
+
+TEST_F(CanvasTest, TextOutUsesTheBrushForItsBackgroundUnlessClear)
+{
+    TBitmap b(60, 20);
+    TCanvas* c = b.Canvas();
+    c->Brush()->SetColor(clYellow);
+    c->TextOut(0, 0, "i");
+    EXPECT_EQ(Px(b, c->TextWidth("i") - 1, c->TextHeight("i") - 1), clYellow);
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(Rect(0, 0, 60, 20));
+    c->Brush()->SetColor(clYellow);
+    c->Brush()->SetStyle(bsClear);
+    c->TextOut(0, 0, "i");
+    EXPECT_EQ(Px(b, c->TextWidth("i") - 1, c->TextHeight("i") - 1), clWhite);
+}
+
+TEST_F(CanvasTest, RecordingCanvasKeepsOperationsWithTheirClip)
+{
+    TRecordingCanvas rc(50, 50);
+    HDC dc = rc.Handle();
+    IntersectClipRect(dc, 10, 10, 30, 30);
+    rc.Brush()->SetColor(clRed);
+    rc.FillRect(Rect(0, 0, 50, 50));
+    rc.TextOut(12, 12, "学");
+    ASSERT_EQ(rc.CountOf("FillRect"), 1);
+    const TCanvasOp* f = rc.Find("FillRect");
+    EXPECT_EQ(f->Rect, Rect(0, 0, 50, 50));
+    EXPECT_TRUE(f->Clipped);
+    EXPECT_EQ(f->ClipBox, Rect(10, 10, 30, 30));
+    EXPECT_EQ(f->Color, TColorRef(clRed));
+    const TCanvasOp* t = rc.Find("TextOut");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->Text, "学");
+    EXPECT_EQ(t->Points.at(0), Point(12, 12));
+    EXPECT_EQ(rc.Pixels(5, 5), clWhite);
+}
+
+// ---- bitmaps
+
+TEST_F(CanvasTest, ScanLinesFollowThePlatformsByteOrder)
+{
+    TBitmap b(3, 2);
+    b.SetPixelFormat(pf24bit);
+    b.Canvas()->SetPixels(1, 0, TColor(RGB(10, 20, 30)));
+    uint8_t* row = b.ScanLine(0);
+    EXPECT_EQ(row[3], 30);   // blue first
+    EXPECT_EQ(row[4], 20);
+    EXPECT_EQ(row[5], 10);
+    row = b.ScanLine(1);
+    row[0] = 200;   // blue of (0,1)
+    row[1] = 0;
+    row[2] = 0;
+    EXPECT_EQ(b.Canvas()->Pixels(0, 1), TColor(RGB(0, 0, 200)));
+    b.SetPixelFormat(pf32bit);
+    row = b.ScanLine(0);
+    EXPECT_EQ(row[4], 30);
+    EXPECT_EQ(row[6], 10);
+    EXPECT_THROW(b.ScanLine(2), EInvalidGraphicOperation);
+}
+
+TEST_F(CanvasTest, BitmapStreamsAsBmpAndBadDataLeavesItIntact)
+{
+    TBitmap b(5, 4);
+    b.Canvas()->SetPixels(2, 3, clRed);
+    TMemoryStream m;
+    b.SaveToStream(&m);
+    m.SetPosition(0);
+    EXPECT_EQ(m.ReadString(2), "BM");
+    m.SetPosition(0);
+    TBitmap c;
+    c.LoadFromStream(&m);
+    EXPECT_EQ(c.Width(), 5);
+    EXPECT_EQ(c.Height(), 4);
+    EXPECT_EQ(c.Canvas()->Pixels(2, 3), clRed);
+
+    TMemoryStream bad;
+    bad.WriteString("not a picture");
+    bad.SetPosition(0);
+    EXPECT_THROW(c.LoadFromStream(&bad), EInvalidGraphic);
+    EXPECT_EQ(c.Width(), 5);
+    EXPECT_EQ(c.Canvas()->Pixels(2, 3), clRed);
+}
+
+TEST_F(CanvasTest, TransparentDrawSkipsTheTransparentColour)
+{
+    TBitmap glyph(2, 1);
+    glyph.Canvas()->SetPixels(0, 0, clBlue);
+    glyph.Canvas()->SetPixels(1, 0, clFuchsia);
+    glyph.SetTransparentColor(clFuchsia);
+    glyph.SetTransparent(true);
+    TBitmap dst(2, 1);
+    dst.Canvas()->Brush()->SetColor(clGreen);
+    dst.Canvas()->FillRect(Rect(0, 0, 2, 1));
+    dst.Canvas()->Draw(0, 0, &glyph);
+    EXPECT_EQ(dst.Canvas()->Pixels(0, 0), clBlue);
+    EXPECT_EQ(dst.Canvas()->Pixels(1, 0), clGreen);
+    // Auto mode takes the bottom-left pixel.
+    glyph.SetTransparentMode(tmAuto);
+    EXPECT_EQ(glyph.TransparentColor(), clBlue);
+}
+
+TEST_F(CanvasTest, PictureLoadsByExtensionAndRefusesUnknownOnes)
+{
+    TPicture p;
+    int changes = 0;
+    p.OnChange = [&](TObject*) { ++changes; };
+    p.Bitmap()->SetSize(3, 3);
+    EXPECT_GT(changes, 0);
+    std::string file = std::string(QZ_BINARY_DIR) + "/gui_picture_test.bmp";
+    p.SaveToFile(file);
+    TPicture q;
+    q.LoadFromFile(file);
+    ASSERT_NE(DynamicCast<TBitmap>(q.Graphic()), nullptr);
+    EXPECT_EQ(q.Width(), 3);
+    EXPECT_THROW(q.LoadFromFile("x.unknownext"), EInvalidGraphic);
+    EXPECT_EQ(q.Width(), 3);
+    EXPECT_NE(GraphicFilter(TBitmap::StaticClass()).find("*.bmp"), std::string::npos);
+    EXPECT_EQ(GraphicExtension(TBitmap::StaticClass()), "bmp");
+}
+
+TEST_F(CanvasTest, DrawEdgeAndFrameControlPaintInsideTheRectangle)
+{
+    TRecordingCanvas rc(30, 30);
+    TRect r = Rect(0, 0, 20, 20);
+    DrawEdge(rc.Handle(), r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    EXPECT_EQ(r, Rect(2, 2, 18, 18));
+    EXPECT_EQ(TColorRef(rc.Pixels(0, 0)), GetSysColor(COLOR_3DLIGHT));
+    EXPECT_EQ(TColorRef(rc.Pixels(19, 19)), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(TColorRef(rc.Pixels(1, 1)), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(rc.Pixels(25, 25), clWhite);
+    DrawFrameControl(rc.Handle(), Rect(0, 0, 16, 16), DFC_SCROLL, DFCS_SCROLLDOWN);
+    // An arrow in button text colour in the middle of a button face.
+    bool arrow = false;
+    for (int x = 4; x < 12; ++x)
+        for (int y = 4; y < 12; ++y)
+            if (TColorRef(rc.Pixels(x, y)) == GetSysColor(COLOR_BTNTEXT)) arrow = true;
+    EXPECT_TRUE(arrow);
+    EXPECT_EQ(rc.CountOf("DrawFrameControl"), 1);
+}
+
+} // namespace
+namespace {
+TEST(CanvasLines, DiagonalAndVerticalLinesStopBeforeTheEnd)
+{
+    GuiTest::Init();
+    struct Case { TPoint a, b, lastDrawn, notDrawn; };
+    const Case cases[] = {
+        {Point(1, 1), Point(1, 6), Point(1, 5), Point(1, 6)},
+        {Point(6, 1), Point(1, 1), Point(2, 1), Point(1, 1)},
+        {Point(0, 0), Point(5, 5), Point(4, 4), Point(5, 5)},
+    };
+    for (const Case& c : cases) {
+        TBitmap b(8, 8);
+        b.Canvas()->Pen()->SetColor(clBlack);
+        b.Canvas()->MoveTo(c.a.X, c.a.Y);
+        b.Canvas()->LineTo(c.b.X, c.b.Y);
+        EXPECT_EQ(b.Canvas()->Pixels(c.a.X, c.a.Y), clBlack);
+        EXPECT_EQ(b.Canvas()->Pixels(c.lastDrawn.X, c.lastDrawn.Y), clBlack);
+        EXPECT_EQ(b.Canvas()->Pixels(c.notDrawn.X, c.notDrawn.Y), clWhite);
+    }
+}
+}
