@@ -567,7 +567,7 @@ public:
     virtual void DeleteEntry(int position);
     virtual void SetEntryCount(int count);
     void AddEntry(int position, int row, int level, int index);
-    bool FindRowIndex(int row, int& position) const;
+    virtual bool FindRowIndex(int row, int& position) const;
     void ClearAllEntries();
     void ClearWithAnchor();
     void RemoveEntry(int position);
@@ -582,7 +582,8 @@ public:
         if (FOnChanged) FOnChanged();
     }
     int AnchorRowIndex = -1;
-private:
+
+protected:
     TcxCustomDataController* FController;
     std::vector<TcxDataSelectionEntry> FItems;
     std::function<void()> FOnChanged;
@@ -1446,6 +1447,10 @@ public:
     TcxDataControllerOptions Options() const { return FOptions; }
     void SetOptions(TcxDataControllerOptions value);
     virtual TcxDataSummaryItem* CreateSummaryItem(TCollection* c) { return new TcxDataSummaryItem(c); }
+    virtual TcxDataSelection* CreateSelection(std::function<void()> changed)
+    {
+        return new TcxDataSelection(this, std::move(changed));
+    }
 
     // Events.
     TNotifyEvent OnAfterCancel, OnAfterDelete, OnAfterInsert, OnAfterPost, OnBeforeCancel, OnBeforeInsert,

@@ -405,7 +405,7 @@ TcxCustomDataControllerInfo::TcxCustomDataControllerInfo(TcxCustomDataController
     FGroups = new TcxDataGroups(this);
     FFocusingInfo = new TcxDataFocusingInfo(this);
     FPrevFocusingInfo = new TcxDataFocusingInfo(this);
-    FSelection = new TcxDataSelection(controller, [this] { SelectionChanged(); });
+    FSelection = controller->CreateSelection([this] { SelectionChanged(); });
 }
 
 TcxCustomDataControllerInfo::~TcxCustomDataControllerInfo()

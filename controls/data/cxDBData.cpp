@@ -692,6 +692,7 @@ void TcxDBDataProvider::LinkDataSetChanged()
         Controller()->BeginUpdate();
         try {
             RefreshGridModeBuffer();
+            if (Controller()->MultiSelect()) DBController()->DBSelection()->DropInvalidBookmarks();
             Controller()->CheckBookmarkValid(-1);
             if (ds && ds->State() == dsInsert) MirrorInsert();
         } catch (...) {
@@ -1445,4 +1446,299 @@ void TcxDBDataController::RefreshGridModeBuffer()
         throw;
     }
     RefreshingBuffer = false;
+}
+
+// ---- grid-mode selection by bookmarks ---------------------------------------------------------------
+
+QZ_CLASS_IMPL(TcxDBDataSelection, TcxDataSelection)
+
+TcxDBDataController* TcxDBDataSelection::DBController() const { return static_cast<TcxDBDataController*>(FController); }
+
+bool TcxDBDataSelection::GridMode() const { return FController->IsGridMode() && DBController()->DataSet(); }
+
+void TcxDBDataSelection::ClearAnchor()
+{
+    TcxDataSelection::ClearAnchor();
+    RangeAnchor.clear();
+}
+
+TBookmark TcxDBDataSelection::GetRowBookmark(int row) const
+{
+    if (!GridMode()) return TBookmark();
+    TcxDBDataLink* link = DBController()->DBProvider()->Link();
+    int saved = link->ActiveRecord();
+    link->SetActiveRecord(row);
+    TBookmark b;
+    try {
+        b = DBController()->DataSet()->Bookmark();
+    } catch (...) {
+        link->SetActiveRecord(saved);
+        throw;
+    }
+    link->SetActiveRecord(saved);
+    return b;
+}
+
+bool TcxDBDataSelection::FindBookmark(const TBookmark& b, int& index) const
+{
+    TcxDBDataProvider* p = DBController()->DBProvider();
+    int lo = 0, hi = int(SelectedBookmarks.size()) - 1;
+    while (lo <= hi) {
+        int mid = int((unsigned(lo) + unsigned(hi)) >> 1);
+        int c = p->CompareBookmarks(SelectedBookmarks[size_t(mid)], b);
+        if (c == 0) {
+            index = mid;
+            return true;
+        }
+        if (c < 0) lo = mid + 1;
+        else hi = mid - 1;
+    }
+    index = lo;
+    return false;
+}
+
+void TcxDBDataSelection::InsertEntry(int position, int row, int level, int index)
+{
+    TcxDataSelection::InsertEntry(position, row, level, index);
+    if (GridMode() && !InSync) {
+        TBookmark b = GetRowBookmark(row);
+        int at;
+        if (!FindBookmark(b, at)) SelectedBookmarks.insert(SelectedBookmarks.begin() + at, b);
+    }
+}
+
+void TcxDBDataSelection::ClearEntries()
+{
+    TcxDataSelection::ClearEntries();
+    SelectedBookmarks.clear();
+}
+
+void TcxDBDataSelection::DeleteEntry(int position)
+{
+    TcxDataSelection::DeleteEntry(position);
+    if (GridMode() && !InSync && position < int(SelectedBookmarks.size())) {
+        if (SelectedBookmarks[size_t(position)] == RangeAnchor) ClearAnchor();
+        SelectedBookmarks.erase(SelectedBookmarks.begin() + position);
+    }
+}
+
+bool TcxDBDataSelection::FindRowIndex(int row, int& position) const
+{
+    if (!GridMode()) return TcxDataSelection::FindRowIndex(row, position);
+    return FindBookmark(GetRowBookmark(row), position);
+}
+
+void TcxDBDataSelection::SyncEntryCount()
+{
+    InSync = true;
+    SetEntryCount(int(SelectedBookmarks.size()));
+    InSync = false;
+}
+
+void TcxDBDataSelection::SelectAllBookmarks()
+{
+    if (!GridMode()) return;
+    TcxDBDataProvider* p = DBController()->DBProvider();
+    TDataSet* ds = DBController()->DataSet();
+    p->LockSource();
+    try {
+        p->SavePos();
+        ds->First();
+        InSync = true;
+        ClearEntries();
+        InSync = false;
+        while (!ds->Eof()) {
+            SelectedBookmarks.push_back(ds->Bookmark());
+            ds->Next();
+        }
+        SyncEntryCount();
+        p->RestorePos();
+    } catch (...) {
+        SelectedBookmarks.clear();
+        SyncEntryCount();
+        p->UnlockSource();
+        throw;
+    }
+    p->UnlockSource();
+    Changed();
+    FController->Info()->CheckChanges();
+}
+
+void TcxDBDataSelection::SelectBookmarkRange(const TBookmark& b, bool keep)
+{
+    if (!GridMode()) return;
+    TcxDBDataProvider* p = DBController()->DBProvider();
+    TDataSet* ds = DBController()->DataSet();
+    if (ds->State() == dsInsert && ds->Eof()) return;
+    TBookmark first = RangeAnchor, last = b;
+    if (p->CompareBookmarks(first, last) > 0) std::swap(first, last);
+    p->LockSource();
+    try {
+        p->SavePos();
+        bool merge = keep && !SelectedBookmarks.empty();
+        if (!keep) SelectedBookmarks.clear();
+        ds->SetBookmark(first);
+        while (!ds->Eof()) {
+            TBookmark cur = ds->Bookmark();
+            if (merge) {
+                int at;
+                if (!FindBookmark(cur, at)) SelectedBookmarks.insert(SelectedBookmarks.begin() + at, cur);
+            } else {
+                SelectedBookmarks.push_back(cur);
+            }
+            if (p->CompareBookmarks(cur, last) >= 0) break;
+            ds->Next();
+        }
+        SyncEntryCount();
+        p->RestorePos();
+    } catch (...) {
+        SelectedBookmarks.clear();
+        SyncEntryCount();
+        p->UnlockSource();
+        throw;
+    }
+    p->UnlockSource();
+    Changed();
+    FController->Info()->CheckChanges();
+}
+
+bool TcxDBDataSelection::DropInvalidBookmarks()
+{
+    if (!GridMode()) return false;
+    TcxDBDataProvider* p = DBController()->DBProvider();
+    bool any = false;
+    for (int i = int(SelectedBookmarks.size()) - 1; i >= 0; --i)
+        if (SelectedBookmarks[size_t(i)].empty() || !p->BookmarkValid(SelectedBookmarks[size_t(i)])) {
+            if (i < Count()) DeleteEntry(i);
+            else SelectedBookmarks.erase(SelectedBookmarks.begin() + i);
+            any = true;
+        }
+    if (any) Changed();
+    return any;
+}
+
+Variant TcxDBDataController::GetSelectionKey(int row)
+{
+    if (!IsGridMode()) return TcxCustomDataController::GetSelectionKey(row);
+    return Variant(DBSelection()->GetRowBookmark(row));
+}
+
+TBookmark TcxDBDataController::GetSelectedBookmark(int index)
+{
+    if (!IsGridMode()) cxDataControllerError(&cxSDBNotInGridMode);
+    if (!MultiSelect()) return GetFocusedRowIndex() >= 0 ? DBSelection()->GetRowBookmark(GetFocusedRowIndex()) : TBookmark();
+    const auto& list = DBSelection()->SelectedBookmarks;
+    return index >= 0 && index < int(list.size()) ? list[size_t(index)] : TBookmark();
+}
+
+int TcxDBDataController::GetSelectedRowIndex(int n)
+{
+    if (!IsGridMode() || !MultiSelect()) return TcxCustomDataController::GetSelectedRowIndex(n);
+    const auto& list = DBSelection()->SelectedBookmarks;
+    if (n < 0 || n >= int(list.size())) return -1;
+    for (int row = 0; row < GetRowCount(); ++row)
+        if (DBProvider()->CompareBookmarks(DBSelection()->GetRowBookmark(row), list[size_t(n)]) == 0) return row;
+    return -1;
+}
+
+TBookmark TcxDBDataController::GetSelectionAnchorBookmark()
+{
+    if (!IsGridMode()) cxDataControllerError(&cxSDBNotInGridMode);
+    return DBSelection()->RangeAnchor;
+}
+
+int TcxDBDataController::GetSelectionAnchorRowIndex()
+{
+    if (!IsGridMode()) return TcxCustomDataController::GetSelectionAnchorRowIndex();
+    return -1;
+}
+
+bool TcxDBDataController::IsSelectionAnchorExist()
+{
+    if (!IsGridMode()) return TcxCustomDataController::IsSelectionAnchorExist();
+    return !DBSelection()->RangeAnchor.empty();
+}
+
+void TcxDBDataController::SetSelectionAnchor(int row)
+{
+    if (!IsGridMode()) {
+        TcxCustomDataController::SetSelectionAnchor(row);
+        return;
+    }
+    Info()->CheckRowIndex(row);
+    DBSelection()->RangeAnchor = DBSelection()->GetRowBookmark(row);
+}
+
+void TcxDBDataController::SelectFromAnchor(int row, bool keepSelection)
+{
+    if (!IsGridMode()) {
+        TcxCustomDataController::SelectFromAnchor(row, keepSelection);
+        return;
+    }
+    Info()->CheckRowIndex(row);
+    if (IsSelectionAnchorExist()) DBSelection()->SelectBookmarkRange(DBSelection()->GetRowBookmark(row), keepSelection);
+}
+
+void TcxDBDataController::SelectAll()
+{
+    if (!IsGridMode()) {
+        TcxCustomDataController::SelectAll();
+        return;
+    }
+    DBSelection()->SelectAllBookmarks();
+}
+
+void TcxDBDataController::ForEachRow(bool selectedOnly, const TcxDataControllerEachRowProc& proc)
+{
+    TDataSet* ds = DataSet();
+    if (!IsGridMode() || !ds) {
+        TcxCustomDataController::ForEachRow(selectedOnly, proc);
+        return;
+    }
+    auto focused = [&] {
+        int row = GetFocusedRowIndex();
+        if (row >= 0) proc(row, GetRowInfo(row));
+    };
+    if (selectedOnly && !MultiSelect()) {
+        focused();
+    } else if (selectedOnly) {
+        std::vector<TBookmark> list = DBSelection()->SelectedBookmarks;
+        for (const auto& b : list) {
+            ds->SetBookmark(b);
+            focused();
+        }
+    } else {
+        ds->First();
+        while (!ds->Eof()) {
+            focused();
+            ds->Next();
+        }
+    }
+}
+
+void TcxDBDataProvider::DeleteSelection()
+{
+    TcxDBDataController* c = DBController();
+    TDataSet* ds = DataSet();
+    if (!IsGridMode() || !ds) {
+        TcxCustomDataProvider::DeleteSelection();
+        return;
+    }
+    TcxDBDataSelection* sel = c->DBSelection();
+    ds->DisableControls();
+    try {
+        for (int i = int(sel->SelectedBookmarks.size()) - 1; i >= 0; --i) {
+            TBookmark b = sel->SelectedBookmarks[size_t(i)];
+            if (BookmarkValid(b)) {
+                ds->SetBookmark(b);
+                ds->Delete();
+            }
+            if (i < sel->Count()) sel->DeleteEntry(i);
+            else sel->SelectedBookmarks.erase(sel->SelectedBookmarks.begin() + i);
+        }
+    } catch (...) {
+        ds->EnableControls();
+        throw;
+    }
+    ds->EnableControls();
 }

@@ -113,6 +113,7 @@ public:
     void Cancel() override;
     void Delete() override;
     void DeleteRecords(std::vector<int>& list) override;
+    void DeleteSelection() override;
     void Edit() override;
     void GetEditValue(int recordIndex, TcxCustomDataField* field, int valueSource, Variant& value) override;
     void Post() override;
@@ -180,6 +181,32 @@ private:
     void ClearUpdatingRecord();
     TcxDBDataLink* FLink;
     std::vector<TcxDBDataProvider*> FDependents;
+};
+
+// In grid mode rows come and go with the buffer window: the selection is
+// kept as the data set's bookmarks, in data-set order, beside the entries.
+class TcxDBDataSelection : public TcxDataSelection {
+    QZ_CLASS(TcxDBDataSelection, TcxDataSelection)
+public:
+    TcxDBDataSelection(TcxCustomDataController* controller, std::function<void()> changed)
+        : TcxDataSelection(controller, std::move(changed)) {}
+    void ClearAnchor() override;
+    void InsertEntry(int position, int row, int level, int index) override;
+    void ClearEntries() override;
+    void DeleteEntry(int position) override;
+    bool FindRowIndex(int row, int& position) const override;
+    bool FindBookmark(const TBookmark& b, int& index) const;
+    TBookmark GetRowBookmark(int row) const;
+    void SelectAllBookmarks();
+    void SelectBookmarkRange(const TBookmark& b, bool keep);
+    bool DropInvalidBookmarks();
+    void SyncEntryCount();
+    std::vector<TBookmark> SelectedBookmarks;
+    TBookmark RangeAnchor;
+    bool InSync = false;
+private:
+    bool GridMode() const;
+    TcxDBDataController* DBController() const;
 };
 
 class TcxDBDataModeController : public TPersistent {
@@ -268,6 +295,21 @@ public:
     int GetActiveRecordIndexForInsert() override;
     bool GridModeLocateText(int item, const std::string& text, bool forward, bool next) override;
     void CheckPendingChanges() override;
+    TcxDataSelection* CreateSelection(std::function<void()> changed) override
+    {
+        return new TcxDBDataSelection(this, std::move(changed));
+    }
+    Variant GetSelectionKey(int row) override;
+    int GetSelectedRowIndex(int n) override;
+    int GetSelectionAnchorRowIndex() override;
+    bool IsSelectionAnchorExist() override;
+    void SetSelectionAnchor(int row) override;
+    void SelectFromAnchor(int row, bool keepSelection) override;
+    void SelectAll() override;
+    void ForEachRow(bool selectedOnly, const TcxDataControllerEachRowProc& proc) override;
+    TBookmark GetSelectedBookmark(int index);
+    TBookmark GetSelectionAnchorBookmark();
+    TcxDBDataSelection* DBSelection() const { return static_cast<TcxDBDataSelection*>(Info()->Selection()); }
 
     void SetDataSource(TDataSource* source);
     TDataSource* DataSource() const { return DBProvider()->DataSource(); }

@@ -357,3 +357,44 @@ TEST_F(DBFixture, WithoutKeysAReloadTrimsTheSelection)
     EXPECT_EQ(c->GetRecordCount(), 5);
     for (int i = 0; i < c->GetSelectedCount(); ++i) EXPECT_LT(c->GetSelectedRowIndex(i), 5);
 }
+
+TEST_F(DBFixture, GridModeSelectionIsKeptByBookmarks)
+{
+    People();
+    EXPECT_THROW(c->GetSelectedBookmark(0), EcxInvalidDataControllerOperation);
+    c->DataModeController()->SetGridModeBufferCount(3);
+    c->DataModeController()->SetGridMode(true);
+    c->SetMultiSelect(true);
+    c->ChangeRowSelection(1, true);   // Id 2
+    EXPECT_EQ(c->GetSelectedCount(), 1);
+    EXPECT_TRUE(c->IsRowSelected(1));
+    c->SetSelectionAnchor(0);
+    c->SelectFromAnchor(2, false);   // Ids 1..3
+    EXPECT_EQ(c->GetSelectedCount(), 3);
+    c->SelectAll();
+    EXPECT_EQ(c->GetSelectedCount(), 6);
+    EXPECT_EQ(c->GetSelectedRowIndex(5), -1);   // outside the buffer window
+    std::vector<int> ids;
+    c->ForEachRow(true, [&](int, const TcxDataControllerRowInfo&) { ids.push_back(ds->FieldByName("Id")->AsInteger()); });
+    EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    // Deleting the selection deletes exactly the selected rows.
+    ds->First();   // the buffer window shows Ids 1..3 again
+    c->SetSelectionAnchor(0);
+    c->SelectFromAnchor(1, false);   // Ids 1, 2
+    EXPECT_EQ(c->GetSelectedCount(), 2);
+    c->DeleteSelection();
+    EXPECT_EQ(DataSetIds(), (std::vector<int>{3, 4, 5, 6}));
+    EXPECT_EQ(c->GetSelectedCount(), 0);
+}
+
+TEST_F(DBFixture, GridModeDropsBookmarksOfRecordsDeletedElsewhere)
+{
+    People();
+    c->DataModeController()->SetGridMode(true);
+    c->SetMultiSelect(true);
+    c->ChangeRowSelection(0, true);
+    c->ChangeRowSelection(3, true);
+    ds->First();
+    ds->Delete();   // another control deletes Id 1
+    EXPECT_EQ(c->GetSelectedCount(), 1);
+}
