@@ -1,0 +1,360 @@
+#include "frxXMLSerializer.h"
+
+#include "frxClass.h"
+#include "frxFiler.h"
+#include "frxRes.h"
+#include "frxUtils.h"
+#include "frxXML.h"
+
+#include "Streams.h"
+#include "StringLists.h"
+#include "SysUtils.h"
+#include "TextUtils.h"
+#include "Variants.h"
+
+using namespace frxXML;
+
+namespace {
+
+// Brackets the being-written flag of a component.
+class TWritingScope {
+public:
+    explicit TWritingScope(TObject* obj) : FComp(DynamicCast<TfrxComponent>(obj))
+    {
+        if (FComp) {
+            FWas = FComp->IsWriting();
+            FComp->SetIsWriting(true);
+        }
+    }
+    ~TWritingScope()
+    {
+        if (FComp) FComp->SetIsWriting(FWas);
+    }
+private:
+    TfrxComponent* FComp;
+    bool FWas = false;
+};
+
+std::string StringListText(TStrings* list)
+{
+    std::string t = list->Text();
+    if (t.size() >= 2 && t.compare(t.size() - 2, 2, "\r\n") == 0) t.resize(t.size() - 2);
+    return t;
+}
+
+}  // namespace
+
+TfrxXMLSerializer::TfrxXMLSerializer(TStream* stream)
+    : FStream(stream), FErrors(std::make_unique<TStringList>())
+{
+    FErrors->SetSorted(true);
+    FErrors->SetDuplicates(dupIgnore);
+}
+
+TfrxXMLSerializer::~TfrxXMLSerializer() = default;
+
+void TfrxXMLSerializer::AddError(const std::string& msg) { FErrors->Add(msg); }
+
+// ---- writing ------------------------------------------------------------------------
+
+std::string TfrxXMLSerializer::WriteProperties(TObject* obj, const std::string& prefix)
+{
+    if (!obj) return std::string();
+    TWritingScope scope(obj);
+    std::string result;
+    const bool isComponent = obj->Is<TComponent>();
+    auto add = [&](const std::string& name, const std::string& value) {
+        if (!value.empty()) result += " " + prefix + name + "=\"" + value + "\"";
+    };
+    for (PPropInfo info : GetPropList(obj)) {
+        if (isComponent && SameText(info->Name, "Name")) continue;
+        if (info->Stored && !info->Stored(obj)) continue;
+        switch (info->Kind) {
+        case tkInteger:
+        case tkChar:
+        case tkWChar:
+        case tkSet: {
+            int64_t v = info->GetOrd(obj);
+            if (SerializeDefaultValues || !info->HasDefault || v != info->Default)
+                add(info->Name, IntToStr(v));
+            break;
+        }
+        case tkEnumeration: {
+            int64_t v = info->GetOrd(obj);
+            if (SerializeDefaultValues || !info->HasDefault || v != info->Default)
+                add(info->Name, info->TypeInfo ? GetEnumName(info->TypeInfo, int(v)) : IntToStr(v));
+            break;
+        }
+        case tkFloat: add(info->Name, FloatToStr(info->GetFloat(obj))); break;
+        case tkString:
+        case tkLString:
+        case tkWString: add(info->Name, EncodeXMLText(info->GetStr(obj))); break;
+        case tkVariant: add(info->Name, EncodeXMLText(VarToStr(info->GetVar(obj)))); break;
+        case tkClass: {
+            TObject* value = info->GetObj(obj);
+            if (!value) break;
+            if (auto* list = DynamicCast<TStrings>(value)) {
+                result += " " + prefix + info->Name + ".Text=\"" +
+                          EncodeXMLText(StringListText(list)) + "\"";
+            } else if (auto* comp = DynamicCast<TComponent>(value)) {
+                add(info->Name, frxUtils::GetReferenceName(Owner, comp));
+            } else {
+                result += WriteProperties(value, prefix + info->Name + ".");
+            }
+            break;
+        }
+        default: break;
+        }
+    }
+    if (auto* bin = dynamic_cast<IfrxBinaryProps*>(obj)) {
+        std::string bytes = frxFiler::WriteBinaryProps(bin, Owner);
+        if (!bytes.empty()) result += " " + prefix + "PropData=\"" + frxUtils::BytesToHexText(bytes) + "\"";
+    }
+    return result;
+}
+
+void TfrxXMLSerializer::WriteItem(TfrxComponent* c, TfrxXMLItem* item, bool saveChildren)
+{
+    item->Name = c->ClassName();
+    item->Text = "Name=\"" + c->Name() + "\"" + WriteProperties(c);
+    if (saveChildren)
+        for (TfrxComponent* child : c->Objects()) WriteItem(child, item->Add(), true);
+}
+
+void TfrxXMLSerializer::WriteRootComponent(TfrxComponent* component, bool saveChildren,
+                                           TfrxXMLItem* item)
+{
+    if (!Owner) Owner = component;
+    if (item) {
+        WriteItem(component, item, saveChildren);
+        return;
+    }
+    TfrxXMLDocument doc;
+    doc.AutoIndent = true;
+    WriteItem(component, doc.Root(), saveChildren);
+    doc.SaveToStream(FStream);
+}
+
+std::string TfrxXMLSerializer::WriteComponentText(TfrxComponent* component)
+{
+    return component->ClassName() + WriteProperties(component);
+}
+
+void TfrxXMLSerializer::WriteOneComponent(TfrxComponent* component)
+{
+    std::string s = Utf8ToGbk("<" + WriteComponentText(component) + "/>");
+    FStream->WriteBuffer(s.data(), int(s.size()));
+}
+
+// ---- reading ------------------------------------------------------------------------
+
+void TfrxXMLSerializer::ReadProperties(const std::string& text, TObject* obj)
+{
+    std::string rest = text;
+    while (!rest.empty()) {
+        size_t q = rest.find('"');
+        if (q == std::string::npos) break;
+        std::string name = LowerCase(Trim(rest.substr(0, q == 0 ? 0 : q - 1)));
+        if (name.empty()) break;
+        size_t q2 = rest.find('"', q + 1);
+        std::string value = rest.substr(q + 1, q2 == std::string::npos ? std::string::npos : q2 - q - 1);
+        try {
+            ReadProperty(name, value, obj);
+        } catch (const EfrxInvalidFileFormat&) {
+            throw;
+        } catch (const std::exception& e) {
+            AddError(e.what());
+        }
+        if (q2 == std::string::npos) break;
+        rest = q2 + 2 <= rest.size() ? rest.substr(q2 + 2) : std::string();
+    }
+}
+
+void TfrxXMLSerializer::ReadProperty(const std::string& name, const std::string& value, TObject* obj)
+{
+    std::string n = name;
+    if (n.size() == 1) {
+        switch (n[0]) {
+        case 'l': n = "left"; break;
+        case 't': n = "top"; break;
+        case 'w': n = "width"; break;
+        case 'h': n = "height"; break;
+        case 'x':
+            if (auto* memo = DynamicCast<TfrxCustomMemoView>(obj)) {
+                memo->SetText(DecodeXMLText(value));
+                return;
+            }
+            break;
+        default: break;
+        }
+    }
+    TObject* target = obj;
+    std::vector<std::string> parts = frxUtils::SplitBySeparator(n, '.');
+    if (parts.empty()) return;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        PPropInfo pi = GetPropInfo(target, parts[i]);
+        if (!pi || pi->Kind != tkClass) return;
+        target = pi->GetObj(target);
+        if (!target) return;
+    }
+    const std::string& last = parts.back();
+    if (last == "text" && parts.size() > 1) {
+        if (auto* list = DynamicCast<TStrings>(target)) {
+            list->SetText(DecodeXMLText(value));
+            return;
+        }
+    }
+    if (last == "propdata") {
+        if (auto* bin = dynamic_cast<IfrxBinaryProps*>(target))
+            frxFiler::ReadBinaryProps(bin, frxUtils::HexTextToBytes(value), Owner);
+        return;
+    }
+    PPropInfo info = GetPropInfo(target, last);
+    if (!info) return;
+    switch (info->Kind) {
+    case tkInteger:
+    case tkChar:
+    case tkWChar:
+    case tkSet:
+        if (info->SetOrd) info->SetOrd(target, StrToInt64(value));
+        break;
+    case tkEnumeration: {
+        if (!info->SetOrd) break;
+        int64_t v;
+        if (TryStrToInt64(value, v)) {
+            info->SetOrd(target, v);
+        } else {
+            int e = info->TypeInfo ? GetEnumValue(info->TypeInfo, value) : -1;
+            if (e < 0) throw EPropertyConvertError("Invalid property value: " + value);
+            info->SetOrd(target, e);
+        }
+        break;
+    }
+    case tkFloat:
+        if (info->SetFloat) info->SetFloat(target, frxUtils::StrToFloatAnySeparator(value));
+        break;
+    case tkString:
+    case tkLString:
+    case tkWString:
+        if (info->SetStr) info->SetStr(target, DecodeXMLText(value));
+        break;
+    case tkVariant:
+        if (info->SetVar) info->SetVar(target, Variant(DecodeXMLText(value)));
+        break;
+    case tkClass:
+        if (info->PropClass && info->PropClass->InheritsFrom(TComponent::StaticClass()))
+            AddFixup(target, info, DecodeXMLText(value));
+        break;
+    default: break;
+    }
+}
+
+void TfrxXMLSerializer::AddFixup(TObject* obj, PPropInfo propInfo, const std::string& value)
+{
+    FFixups.push_back({obj, propInfo, value});
+}
+
+void TfrxXMLSerializer::FixupReferences()
+{
+    std::vector<TfrxFixupItem> fixups = std::move(FFixups);
+    FFixups.clear();
+    for (const auto& f : fixups) {
+        if (!f.PropInfo || !f.PropInfo->SetObj) continue;
+        TComponent* found = nullptr;
+        if (auto* owner = DynamicCast<TfrxComponent>(Owner)) found = owner->FindObject(f.Value);
+        if (!found) {
+            try {
+                found = frxUtils::FindComponentByPath(Owner, f.Value);
+            } catch (const std::exception&) {
+                found = nullptr;
+            }
+        }
+        if (!found || !found->InheritsFrom(f.PropInfo->PropClass)) continue;
+        try {
+            f.PropInfo->SetObj(f.Obj, found);
+        } catch (const std::exception& e) {
+            AddError(e.what());
+        }
+    }
+}
+
+void TfrxXMLSerializer::ReadItem(TfrxXMLItem* item, TfrxComponent* parent, TfrxComponent* root,
+                                 std::vector<TfrxComponent*>& created)
+{
+    TClass cls = GetClass(item->Name);
+    if (!cls || !cls->InheritsFrom(TfrxComponent::StaticClass()) || (parent && !cls->Factory)) {
+        AddError(frxRes::Resources().Get("xrCantFindClass") + " " + item->Name);
+        return;
+    }
+    TfrxComponent* obj = root;
+    if (parent) {
+        TObject* o = cls->Create(parent);
+        obj = DynamicCast<TfrxComponent>(o);
+        if (!obj) {
+            FreeObject(o);
+            return;
+        }
+    }
+    ReadProperties(item->Text, obj);
+    created.push_back(obj);
+    for (int i = 0; i < item->Count(); ++i) ReadItem(item->Items(i), obj, root, created);
+}
+
+void TfrxXMLSerializer::ReadRootComponent(TfrxComponent* component, TfrxXMLItem* item)
+{
+    if (!Owner) Owner = component;
+    std::unique_ptr<TfrxXMLDocument> doc;
+    if (!item) {
+        doc = std::make_unique<TfrxXMLDocument>();
+        doc->LoadFromStream(FStream, false);
+        item = doc->Root();
+    }
+    std::vector<TfrxComponent*> created;
+    ReadItem(item, nullptr, component, created);
+    FixupReferences();
+    for (TfrxComponent* c : created)
+        if (!c->Is<TfrxReport>()) c->Loaded();
+}
+
+TfrxComponent* TfrxXMLSerializer::ReadComponentText(TComponent* owner, const std::string& text)
+{
+    std::string t = Trim(text);
+    if (t.empty()) return nullptr;
+    size_t sp = t.find(' ');
+    std::string cls = t.substr(0, sp);
+    TClass c = FindClass(cls);
+    if (!c->InheritsFrom(TfrxComponent::StaticClass()))
+        throw EClassNotFound("Class " + cls + " not found");
+    auto* obj = DynamicCast<TfrxComponent>(c->Create(owner));
+    if (!obj) throw EClassNotFound("Class " + cls + " not found");
+    if (!Owner) Owner = obj->Report() ? static_cast<TComponent*>(obj->Report()) : obj;
+    try {
+        if (sp != std::string::npos) ReadProperties(t.substr(sp + 1), obj);
+        FixupReferences();
+    } catch (...) {
+        FreeObject(obj);
+        throw;
+    }
+    if (!obj->Is<TfrxReport>()) obj->Loaded();
+    return obj;
+}
+
+TfrxComponent* TfrxXMLSerializer::ReadOneComponent(TComponent* owner)
+{
+    TfrxXMLItem item;
+    {
+        TfrxXMLReader reader(FStream);
+        if (!reader.ReadOneItem(&item)) return nullptr;
+    }
+    return ReadComponentText(owner, item.Name + " " + item.Text);
+}
+
+void TfrxXMLSerializer::ReadCollectionItem(TComponent* component, TCollectionItem* item,
+                                           const std::string& text)
+{
+    TComponent* was = Owner;
+    if (!Owner) Owner = component;
+    ReadProperties(text, item);
+    FixupReferences();
+    Owner = was ? was : Owner;
+}
