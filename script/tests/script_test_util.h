@@ -3,6 +3,7 @@
 #pragma once
 
 #include "HostServices.h"
+#include "SysUtils.h"
 #include "fs_iinit.h"
 #include "fs_iinterpreter.h"
 
@@ -25,7 +26,14 @@ struct ScriptRun {
     }
 };
 
-inline void EnsureEngine() { fs_iinit::InitializeScriptEngine(); }
+// The engine as the program runs it, with the program's date formats.
+inline void EnsureEngine()
+{
+    static bool done = false;
+    if (!done) ApplyProgramDateFormats();
+    done = true;
+    fs_iinit::InitializeScriptEngine();
+}
 
 // Compiles and runs a script; ShowMessage output is collected.
 inline ScriptRun RunScript(const std::string& language, const std::string& text)
