@@ -1433,6 +1433,10 @@ void TWinControl::Dispatch(TMessage& m)
     case CM_ENTER: CMEnter(m); return;
     case CM_EXIT: CMExit(m); return;
     case CM_COLORCHANGED: CMColorChanged2(m); return;
+    case CM_FONTCHANGED:
+        TControl::CMFontChanged(m);
+        NotifyControls(CM_PARENTFONTCHANGED);
+        return;
     case CM_VISIBLECHANGED: CMShowingChanged(m); return;
     case CM_CTL3DCHANGED: CMCtl3DChanged(m); return;
     default: break;

@@ -723,15 +723,38 @@ BOOL SystemParametersInfo(UINT action, UINT, void* pv, UINT)
     }
 }
 
+namespace {
+// Where the last mouse event put the mouse: window systems without a
+// pointer of their own (the headless one) answer from this.
+QPoint TrackedCursor;
+bool Tracked = false;
+bool PlatformHasCursor()
+{
+    static int has = -1;
+    if (has < 0) has = QGuiApplication::platformName() != QLatin1String("offscreen") &&
+                       QGuiApplication::platformName() != QLatin1String("minimal");
+    return has == 1;
+}
+}
+
+void qzgui::NoteCursorPos(QPoint p)
+{
+    TrackedCursor = p;
+    Tracked = true;
+}
+
 BOOL GetCursorPos(TPoint* p)
 {
     if (!p) return 0;
-    *p = QCoreApplication::instance() ? TP(QCursor::pos()) : TPoint{};
+    if (!QCoreApplication::instance()) *p = TPoint{};
+    else if (!PlatformHasCursor() && Tracked) *p = TP(TrackedCursor);
+    else *p = TP(QCursor::pos());
     return 1;
 }
 BOOL SetCursorPos(int x, int y)
 {
     if (!QCoreApplication::instance()) return 0;
+    NoteCursorPos(QPoint(x, y));
     QCursor::setPos(x, y);
     return 1;
 }

@@ -23,11 +23,12 @@ struct TDragState_ {
     bool HadOverride = false;
 } Drag;
 
-LRESULT SendDrag(TControl* target, TDragMessage msg, TPoint screen, TDragState state, bool& accept)
+LRESULT SendDrag(TControl* target, TDragMessage msg, TPoint screen, TDragState state, bool& accept,
+                 TDragObject* obj = nullptr)
 {
     TDragRec rec;
     rec.Pos = target->ScreenToClient(screen);
-    rec.Source = Drag.Object;
+    rec.Source = obj ? obj : Drag.Object;
     rec.Target = target;
     rec.State = state;
     LRESULT r = target->Perform(CM_DRAG, WPARAM(msg), LPARAM(&rec));
@@ -84,9 +85,9 @@ void Finish(bool drop, TPoint p)
                 obj->Dropped = true;
                 tp = target->ScreenToClient(p);
                 obj->DragTargetPos = tp;
-                SendDrag(target, dmDragDrop, p, dsDragMove, acc);
+                SendDrag(target, dmDragDrop, p, dsDragMove, acc, obj);
             } else {
-                SendDrag(target, dmDragLeave, p, dsDragLeave, acc);
+                SendDrag(target, dmDragLeave, p, dsDragLeave, acc, obj);
                 target = nullptr;
             }
         }

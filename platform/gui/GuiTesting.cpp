@@ -12,8 +12,21 @@ using namespace qzgui;
 
 namespace GuiTest {
 
+// The headless window system says so each time a window is raised or grabs
+// the mouse; tests do not need to hear it.
+static void QuietHandler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg)
+{
+    if (msg.startsWith(QLatin1String("This plugin does not support"))) return;
+    fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
+}
+
 void Init()
 {
+    static bool quiet = false;
+    if (!quiet) {
+        quiet = true;
+        qInstallMessageHandler(QuietHandler);
+    }
     InitGui();
     Application->Initialize();
 }

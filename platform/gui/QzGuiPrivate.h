@@ -135,6 +135,7 @@ LRESULT Deliver(TWinControl* c, TMessage& m, TMessageFilterKind filter);
 bool DeliverKey(TWinControl* c, UINT msg, WPARAM vk, LPARAM keyData, const std::u16string& text);
 void ProcessPosted();
 HWND CaretWindow();
+void NoteCursorPos(QPoint screen);
 void DrawCaret(TWinControl* c, QPainter& p, const QPoint& clientOrg);
 int QtKeyToVK(int key, Qt::KeyboardModifiers mods);
 void SetKeyDown(int vk, bool down);

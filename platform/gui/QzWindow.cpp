@@ -217,6 +217,7 @@ void PaintWidget(TWinControl* c, QWidget* w, QPaintEvent* e)
 static bool MouseEvent(TWinControl* c, QWidget* w, QMouseEvent* me)
 {
     QPoint gp = me->globalPosition().toPoint();
+    NoteCursorPos(gp);
     QPoint wp = me->position().toPoint();
     if (w != c->Widget()) wp = c->Widget()->mapFromGlobal(gp);
     UINT msg = 0;
