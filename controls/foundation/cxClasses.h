@@ -26,6 +26,10 @@ public:
     TPersistent* Owner() const { return FOwner; }
     TPersistent* GetOwner() const override { return FOwner; }
 
+protected:
+    // For objects made from a class reference, which get their owner after.
+    void SetOwner(TPersistent* AOwner) { FOwner = AOwner; }
+
 private:
     TPersistent* FOwner;
 };
