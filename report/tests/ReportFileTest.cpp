@@ -226,4 +226,168 @@ TEST(ReportFile, BuiltLayoutRoundTripsByteForByte)
     EXPECT_TRUE(r.EngineOptions()->DoublePass);
 }
 
+
+std::string BuiltLayout(const std::string& password = std::string())
+{
+    Fixture f;
+    f.Build();
+    f.Report->ReportOptions()->Password = password;
+    return SaveText(*f.Report);
+}
+
+TEST(ReportFile, MalformedInputRaisesAndKeepsTheLayout)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    const std::string good = BuiltLayout();
+    const size_t propData = good.find(" PropData=\"") + 11;
+    struct Case {
+        const char* What;
+        std::string Text;
+    } cases[] = {
+        {"cut inside a tag", good.substr(0, good.size() / 2)},
+        {"elements left open", good.substr(0, good.rfind("</TfrxReportPage>"))},
+        {"root left open", good.substr(0, good.rfind("</TfrxReport>"))},
+        {"reference without ';'", good.substr(0, good.find("&#34;") + 4) + "\"/></TfrxReport>"},
+        {"count past the end", good.substr(0, propData) + "08446174617365747301010C10000000414243" +
+                                   good.substr(good.find('"', propData))},
+        {"wrong end tag", good.substr(0, good.rfind("</TfrxReport>")) + "</TfrxPage>"},
+        {"no header", good.substr(good.find("<TfrxReport"))},
+        {"empty", std::string()},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.Build();
+        f.Report->ReportOptions()->Password.clear();
+        const std::string before = SaveText(*f.Report);
+        TStringStream s(c.Text);
+        try {
+            f.Report->LoadFromStream(&s);
+            ADD_FAILURE() << c.What << ": no error";
+        } catch (const EfrxInvalidFileFormat& e) {
+            EXPECT_STREQ(e.what(), "Invalid file format") << c.What;
+        }
+        EXPECT_EQ(SaveText(*f.Report), before) << c.What;
+    }
+}
+
+TEST(ReportFile, StoredPasswordIsEachByteLessTen)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    std::string text = BuiltLayout("secret Z9");
+    EXPECT_NE(text.find("ReportOptions.Password=\"i[Yh[j\x16P/\""), std::string::npos);
+}
+
+TEST(ReportFile, PasswordIsAskedAndAWrongOneChangesNothing)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    const std::string locked = BuiltLayout("pw");
+    Fixture f;
+    TfrxReportPage* page = new TfrxReportPage(f.Report);
+    page->SetName("Mine");
+    const std::string before = SaveText(*f.Report);
+
+    host->QueueInput(true, "PW");   // letter case counts
+    TStringStream s1(locked);
+    EXPECT_THROW(f.Report->LoadFromStream(&s1), EfrxWrongPassword);
+    EXPECT_EQ(SaveText(*f.Report), before);
+
+    host->QueueInput(false);   // cancelled
+    TStringStream s2(locked);
+    EXPECT_THROW(f.Report->LoadFromStream(&s2), EfrxWrongPassword);
+    EXPECT_EQ(SaveText(*f.Report), before);
+    ASSERT_EQ(host->CallsOf(THostCallKind::InputQuery).size(), 2u);
+    EXPECT_EQ(host->CallsOf(THostCallKind::InputQuery)[0].Text, "输入口令:");
+
+    host->QueueInput(true, "pw");
+    TStringStream s3(locked);
+    f.Report->LoadFromStream(&s3);
+    EXPECT_EQ(f.Report->PagesCount(), 3);
+    EXPECT_EQ(f.Report->ReportOptions()->Password, "pw");
+
+    // Without a password nothing is asked.
+    TStringStream s4(BuiltLayout());
+    f.Report->LoadFromStream(&s4);
+    EXPECT_EQ(host->CallsOf(THostCallKind::InputQuery).size(), 3u);
+}
+
+TEST(ReportFile, LayoutCannotChangeTheApplicationsOptions)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    Fixture src;
+    src.Report->EngineOptions()->MaxMemSize = 5;
+    src.Report->EngineOptions()->DoublePass = true;
+    src.Report->PreviewOptions()->Modal = false;
+    src.Report->PreviewOptions()->OutlineVisible = true;
+    src.Report->ShowProgress = false;
+    const std::string text = SaveText(*src.Report);
+
+    Fixture dst;
+    dst.Report->EngineOptions()->SilentMode = true;
+    TStringStream s(text);
+    dst.Report->LoadFromStream(&s);
+    EXPECT_EQ(dst.Report->EngineOptions()->MaxMemSize, 10);
+    EXPECT_TRUE(dst.Report->EngineOptions()->DoublePass);
+    EXPECT_TRUE(dst.Report->EngineOptions()->SilentMode);
+    EXPECT_TRUE(dst.Report->PreviewOptions()->Modal);
+    EXPECT_TRUE(dst.Report->PreviewOptions()->OutlineVisible);
+    EXPECT_TRUE(dst.Report->ShowProgress);
+}
+
+TEST(ReportFile, LoadErrorsAreShownTogetherUnlessSilent)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    const std::string text = std::string(frxXML::XMLHeader) +
+        "<TfrxReport Name=\"\"><TfrxA Name=\"a\"/><TfrxB Name=\"b\"/><TfrxA Name=\"c\"/></TfrxReport>";
+    Fixture f;
+    LoadText(*f.Report, text);
+    ASSERT_EQ(f.Report->Errors()->Count(), 2);
+    ASSERT_EQ(host->Messages().size(), 1u);
+    EXPECT_EQ(host->Messages()[0], "发生下列的错误:\n未找到类 TfrxA\r\n未找到类 TfrxB\r\n");
+    f.Report->EngineOptions()->SilentMode = true;
+    LoadText(*f.Report, text);
+    EXPECT_EQ(host->Messages().size(), 1u);
+}
+
+TEST(ReportFile, Files)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    Fixture f;
+    f.Build();
+    f.Report->ReportOptions()->Password.clear();
+    const std::string dir = GetTempDir();
+    const std::string name = dir + "qz_report_test.fr3";
+    f.Report->SaveToFile(name);
+    Fixture g;
+    EXPECT_TRUE(g.Report->LoadFromFile(name));
+    EXPECT_EQ(g.Report->FileName, name);
+    EXPECT_EQ(SaveText(*g.Report), SaveText(*f.Report));
+    DeleteFile(name);
+    EXPECT_FALSE(g.Report->LoadFromFile(dir + "qz_no_such_layout.fr3"));
+    EXPECT_EQ(g.Report->PagesCount(), 0);
+    EXPECT_THROW(g.Report->LoadFromFile(dir + "qz_no_such_layout.fr3", true), EFOpenError);
+}
+
+TEST(ReportFile, ExternalXmlToolAcceptsTheFiles)
+{
+    if (std::system("command -v xmllint >/dev/null 2>&1") != 0) GTEST_SKIP() << "xmllint not installed";
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    Fixture f;
+    f.Build();
+    const std::string name = GetTempDir() + "qz_report_xmllint.fr3";
+    f.Report->SaveToFile(name);
+    EXPECT_EQ(std::system(("xmllint --noout '" + name + "' 2>/dev/null").c_str()), 0);
+    TfrxVariables vars;
+    vars.SetVariables("名称", Variant("恒岳 <驾校>"));
+    vars.SaveToFile(name);
+    EXPECT_EQ(std::system(("xmllint --noout '" + name + "' 2>/dev/null").c_str()), 0);
+    DeleteFile(name);
+}
+
 }  // namespace
