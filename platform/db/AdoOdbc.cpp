@@ -284,6 +284,13 @@ public:
         Run(st.H, sql, params, timeout);
         SQLLEN count = 0;
         SQLRowCount(st.H, &count);
+        // Servers send progress of long statements (backup, restore) as
+        // further results; the statement has finished only when all are read.
+        for (;;) {
+            SQLRETURN rc = SQLMoreResults(st.H);
+            if (rc == SQL_NO_DATA) break;
+            Check(rc, SQL_HANDLE_STMT, st.H);
+        }
         return count > 0 ? int(count) : 0;
     }
 

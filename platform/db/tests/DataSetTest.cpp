@@ -731,3 +731,33 @@ TEST(DataLinks, FocusRequestsAndDisabledState)
     EXPECT_EQ(first.States, (std::vector<intptr_t>{0, 1}));
     EXPECT_TRUE(first.Active());
 }
+
+TEST(DataSet, OwnerFreesSetFieldsSourcesInAnyOrder)
+{
+    for (int order = 0; order < 2; ++order) {
+        auto* owner = new TComponent(nullptr);
+        TIntegerField* early = nullptr;
+        if (order == 1) early = new TIntegerField(owner);   // made before its set
+        auto* ds = new TClientDataSet(owner);
+        ds->FieldDefs()->Add("Id", ftInteger);
+        ds->FieldDefs()->Add("Name", ftString, 10);
+        if (early) {
+            early->SetFieldName("Id");
+            early->SetDataSet(ds);
+        }
+        auto* name = new TStringField(owner);
+        name->SetFieldName("Name");
+        name->SetDataSet(ds);
+        auto* src = new TDataSource(owner);
+        src->SetDataSet(ds);
+        TFieldDataLink link;
+        link.SetDataSource(src);
+        link.SetFieldName("Name");
+        ds->CreateDataSet();
+        ds->AppendRecord({1, "a"});
+        EXPECT_EQ(link.Field(), name);
+        FreeObject(owner);
+        EXPECT_EQ(link.DataSource(), nullptr);
+        EXPECT_EQ(link.Field(), nullptr);
+    }
+}
