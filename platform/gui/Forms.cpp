@@ -1,6 +1,7 @@
 // Forms, the screen and the application object.
 #include "QzGuiPrivate.h"
 #include "Forms.h"
+#include "Jpeg.h"
 
 #include <QApplication>
 #include <QAbstractEventDispatcher>
@@ -843,6 +844,7 @@ void InitGui()
     }
     QApplication::setQuitOnLastWindowClosed(false);
     EnsureFontSubstitutions();
+    RegisterJpegFormat();
     QFont f(QString::fromUtf8(DefaultFontName));
     f.setPixelSize(-DefaultFontHeight);
     QApplication::setFont(f);
