@@ -41,10 +41,13 @@ TComponent* FindComponentByPath(TComponent* root, const std::string& path)
         // A.B: A is found beside the root (its owner's component) or is the
         // root itself; deeper paths walk owned components.
         TComponent* c = nullptr;
+        TComponent* owner = root->Owner();
         if (SameText(root->Name(), parts[0]))
             c = root;
-        else if (root->Owner())
-            c = root->Owner()->FindComponent(parts[0]);
+        else if (owner && SameText(owner->Name(), parts[0]))
+            c = owner;
+        else if (owner)
+            c = owner->FindComponent(parts[0]);
         if (!c) c = root->FindComponent(parts[0]);
         for (size_t i = 1; c && i < parts.size(); ++i) c = c->FindComponent(parts[i]);
         return c;
