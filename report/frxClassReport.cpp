@@ -515,7 +515,13 @@ bool TfrxReport::SetupScript()
     FScript->AddObject("Outline", FPreviewPages ? FPreviewPages->Outline() : nullptr)->Registrar = this;
     FScript->AddVariable("Value", "Variant", Null())->Registrar = this;
 
-    auto mark = [this](TfsMethodHelper* m) { m->Registrar = this; };
+    auto mark = [this](TfsMethodHelper* m) {
+        m->Registrar = this;
+        // A macro routine gets its arguments as source texts: they must reach
+        // the handler unconverted, whatever type the declaration names.
+        if (m->IsMacro)
+            for (int i = 0; i < m->Count(); ++i) m->Params(i)->Kind = stVariant;
+    };
     mark(FScript->AddMethod("function Get(Name: String): Variant",
                             [this](TObject*, TClass, const std::string&, TfsParams& a) {
                                 return DoGet(VarToStr(a.at(0)));
