@@ -925,6 +925,8 @@ TfsDesignator* TfsILParser::BuildDesignator(TfsXMLItem* element, TfsScript* scri
             continue;
         case stClass: {
             TfsClassVariable* cls = script->FindClass(curType);
+            if (!cls)
+                if (TClass k = GetClass(curType)) cls = script->FindClassByType(k);
             if (!cls) Error(SUnknownType + Quoted(curType));
             if (text == "[") {
                 if (!cls->DefaultProperty) Error(FormatMsg(SClassError, cls->Name));

@@ -283,6 +283,8 @@ Variant TfsProcVariable::GetValue()
 {
     bool wasRunning = IsRunning;
     IsRunning = true;
+    if (FResultIsPlain < 0 && LinkedItem)
+        FResultIsPlain = dynamic_cast<TfsVariable*>(LinkedItem) && !dynamic_cast<TfsStringVariable*>(LinkedItem);
     TfsScript* ls = LocalScript;
     TfsScript* main = ls->Parent;
     while (main && !main->IsMainProgram) main = main->Parent;
@@ -307,7 +309,7 @@ Variant TfsProcVariable::GetValue()
     ls->IsRunning = wasLocalRunning;
     if (main) main->RunningScript = prevRunning;
     IsRunning = wasRunning;
-    if (IsFunction && LinkedItem) return LinkedItem->GetValue();
+    if (IsFunction && LinkedItem) return FResultIsPlain ? LinkedItem->Value : LinkedItem->GetValue();
     return Null();
 }
 

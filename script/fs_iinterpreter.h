@@ -138,6 +138,7 @@ public:
     inline const std::vector<LocalSlot>& Locals();
 private:
     void CollectLocals();
+    int FResultIsPlain = -1;   // the result variable holds its value in Value
     std::vector<LocalSlot> FLocals;
     int FLocalsCount = -1;
 };

@@ -85,10 +85,14 @@ bool TypesCompatible(const TfsTypeRec& target, const TfsTypeRec& source, const T
     case stClass: {
         if (s == stVariant) return true;
         if (s != stClass) return false;
-        TfsClassVariable* t = script ? script->FindClass(target.TypeName) : nullptr;
-        TfsClassVariable* c = script ? script->FindClass(source.TypeName) : nullptr;
-        if (!t || !c) return false;
-        return c->HostClass && t->HostClass && c->HostClass->InheritsFrom(t->HostClass);
+        // Classes known to scripts, or to the program's class registry (a
+        // descendant that scripts reach through a registered ancestor).
+        auto resolve = [script](const std::string& name) -> TClass {
+            if (TfsClassVariable* cv = script ? script->FindClass(name) : nullptr) return cv->HostClass;
+            return GetClass(name);
+        };
+        TClass t = resolve(target.TypeName), c = resolve(source.TypeName);
+        return t && c && c->InheritsFrom(t);
     }
     case stArray:
         return s == stArray || s == stVariant;

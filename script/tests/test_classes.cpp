@@ -41,9 +41,15 @@ void DefineTestButton(std::vector<TPropInfo>& p)
     p.push_back(PublishEvent<TTestButton>("OnClick", &TTestButton::OnClick));
 }
 
+// A descendant that scripts know only through its registered ancestor.
+class TSpecialList : public TStringList {
+    QZ_CLASS(TSpecialList, TStringList)
+};
+
 }  // namespace
 
 QZ_CLASS_IMPL_PROPS(TTestButton, TComponent, DefineTestButton)
+QZ_CLASS_IMPL(TSpecialList, TStringList)
 
 namespace {
 
@@ -173,6 +179,20 @@ TEST(ObjectHandles, FreeOfNilOrFreedIsHarmlessAndIsIsSafe)
     EXPECT_TRUE(r.RunError) << "a freed object is no instance of anything";
     r = Pascal("var s: TStream; begin s := TStream.Create; end.");
     EXPECT_TRUE(r.RunError) << "an abstract class has no instances";
+}
+
+TEST(ClassesBinding, ObjectsOfUnboundDescendantsUseTheirAncestorsMembers)
+{
+    EnsureEngine();
+    RegisterClass(TSpecialList::StaticClass());
+    TSpecialList list;
+    TfsScript s(nullptr);
+    s.AddObject("L", &list);
+    s.SetText("var sl: TStrings; begin L.Add('x'); sl := L; sl.Add('y'); end.");
+    ASSERT_TRUE(s.Compile()) << s.ErrorMessage;
+    s.Execute();
+    EXPECT_EQ(list.CommaText(), "x,y");
+    UnRegisterClass(TSpecialList::StaticClass());
 }
 
 TEST(PublishedProperties, ReadAndWriteThroughTypeInformation)
