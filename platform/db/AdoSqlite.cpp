@@ -237,7 +237,7 @@ public:
         if (FFileName.empty()) throw EADOError("The connection string names no database file.");
         if (!FileExists(FFileName)) throw EADOError("Could not find file '" + FFileName + "'.");
         sqlite3* db = nullptr;
-        int rc = sqlite3_open_v2(FFileName.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+        int rc = sqlite3_open_v2(FFileName.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc != SQLITE_OK) {
             std::string msg = FileEngineMessage(db, rc);
             sqlite3_close(db);
@@ -326,14 +326,24 @@ public:
         }
         int rc;
         std::vector<int> maxLen(size_t(nc), 0);
-        std::vector<int> kinds(size_t(nc), 0);   // bit 1 integer, 2 real, 4 text, 8 blob
+        std::vector<int> kinds(size_t(nc), 0);   // bit 1 integer, 2 real, 4 text, 8 blob, 16 large integer
+        // Values that arrive in their declared column's type are stored as
+        // they come; dates (ISO text) and Booleans are converted right here.
+        // Anything else is converted once all rows are in.
+        std::vector<uint8_t> converted(size_t(nc), 0);
         while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
             std::vector<Variant> row(static_cast<size_t>(nc));
             for (int c = 0; c < nc; ++c) {
+                TFieldType target = out.Columns[size_t(c)].Type;
                 int t = sqlite3_column_type(s, c);
                 switch (t) {
                 case SQLITE_INTEGER: {
                     sqlite3_int64 n = sqlite3_column_int64(s, c);
+                    if (target == ftBoolean) {
+                        row[size_t(c)] = Variant(n != 0);
+                        converted[size_t(c)] = 1;
+                        break;
+                    }
                     row[size_t(c)] = n >= INT32_MIN && n <= INT32_MAX ? Variant(int(n)) : Variant::FromInt64(n);
                     kinds[size_t(c)] |= n >= INT32_MIN && n <= INT32_MAX ? 1 : 16;
                     break;
@@ -345,6 +355,14 @@ public:
                 case SQLITE_TEXT: {
                     const char* p = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
                     int len = sqlite3_column_bytes(s, c);
+                    if ((target == ftDateTime || target == ftDate || target == ftTime) && len <= 40) {
+                        TDateTime d;
+                        row[size_t(c)] = qzDB::TryParseDateTimeText(std::string(p ? p : "", size_t(len)), d)
+                                             ? Variant::FromDate(target == ftTime ? TimeOf(d) : d)
+                                             : Null();
+                        converted[size_t(c)] = 1;
+                        break;
+                    }
                     row[size_t(c)] = Variant(std::string(p ? p : "", size_t(len)));
                     kinds[size_t(c)] |= 4;
                     if (!declared[size_t(c)] && len > maxLen[size_t(c)]) maxLen[size_t(c)] = len;
@@ -399,6 +417,7 @@ public:
         for (int c = 0; c < nc; ++c) {
             TFieldType t = out.Columns[size_t(c)].Type;
             int k = kinds[size_t(c)];
+            if (converted[size_t(c)] && k == 0) continue;
             bool same = (t == ftInteger || t == ftAutoInc) ? k == 1
                       : (t == ftString || t == ftMemo)   ? k == 4 || (k == 0)
                       : t == ftFloat                     ? k == 2
