@@ -1270,10 +1270,11 @@ void TfrxReportOptions::Clear()
 bool TfrxReportOptions::CheckPassword()
 {
     if (Password.empty()) return true;
-    const TfrxResources& res = frxRes::Resources();
-    (void)res;
+    // The prompt's texts are those of the password form.
+    TStringList texts;
+    texts.SetText(frxRes::Resources().Get("TfrxPasswordForm"));
     std::string typed;
-    if (!InputQuery("密码", "输入口令:", typed)) return false;
+    if (!InputQuery(texts.Values("Caption"), texts.Values("PasswordL.Caption"), typed)) return false;
     return typed == Password;
 }
 

@@ -1017,6 +1017,11 @@ enum TfrxProgressType { ptRunning, ptExporting, ptPrinting };
 using TfrxProgressEvent = std::function<void(TfrxReport* sender, TfrxProgressType type, int progress)>;
 using TfrxPrintEvent = std::function<void(TfrxReportComponent* sender)>;
 using TfrxManualBuildEvent = std::function<void(TfrxPage* page)>;
+using TfrxClickObjectEvent =
+    std::function<void(TfrxView* view, int button, TShiftState shift, bool& modified)>;
+using TfrxMouseOverObjectEvent = std::function<void(TfrxView* view)>;
+using TfrxUserFunctionEvent =
+    std::function<Variant(const std::string& methodName, Variant& params)>;
 
 // A wrong layout password: the load is refused and the report stays as it was.
 QZ_EXCEPTION(EfrxWrongPassword, Exception)
@@ -1050,6 +1055,11 @@ public:
     void SetCurrentValue(const Variant& value);
     void DoNotifyEvent(TObject* sender, const std::string& handler, bool force = false);
     void DoParamEvent(const std::string& handler, Variant& params, bool force = false);
+    // The application's event, then the object's script handler.
+    void DoBeforePrint(TfrxReportComponent* obj);
+    void DoAfterPrint(TfrxReportComponent* obj);
+    // The view's script handler (always run), then the application's event.
+    void DoPreviewClick(TfrxView* view, int button, TShiftState shift, bool& modified);
     // Sets up and compiles the report's script; errors go to Errors.
     bool SetupScript();
 
@@ -1101,6 +1111,9 @@ public:
     TfrxPrintEvent OnBeforePrint, OnAfterPrint;
     TNotifyEvent OnBeginDoc, OnPrintReport;
     TfrxManualBuildEvent OnManualBuild;
+    TfrxClickObjectEvent OnClickObject;
+    TfrxMouseOverObjectEvent OnMouseOverObject;
+    TfrxUserFunctionEvent OnUserFunction;
     TfrxProgressEvent OnProgressStart, OnProgress, OnProgressStop;
 
     void DefineBinaryProperties(TfrxFiler& filer) override;

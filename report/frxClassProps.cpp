@@ -547,12 +547,15 @@ void DefineReport(Props& p)
     p.push_back(PublishEvent<R>("OnAfterPrint", &R::OnAfterPrint, "TfrxBeforePrintEvent"));
     p.push_back(PublishEvent<R>("OnBeforePrint", &R::OnBeforePrint, "TfrxBeforePrintEvent"));
     p.push_back(PublishEvent<R>("OnBeginDoc", &R::OnBeginDoc));
+    p.push_back(PublishEvent<R>("OnClickObject", &R::OnClickObject, "TfrxClickObjectEvent"));
     p.push_back(PublishEvent<R>("OnGetValue", &R::OnGetValue, "TfrxGetValueEvent"));
     p.push_back(PublishEvent<R>("OnManualBuild", &R::OnManualBuild, "TfrxManualBuildEvent"));
+    p.push_back(PublishEvent<R>("OnMouseOverObject", &R::OnMouseOverObject, "TfrxMouseOverObjectEvent"));
     p.push_back(PublishEvent<R>("OnPrintReport", &R::OnPrintReport));
     p.push_back(PublishEvent<R>("OnProgressStart", &R::OnProgressStart, "TfrxProgressEvent"));
     p.push_back(PublishEvent<R>("OnProgress", &R::OnProgress, "TfrxProgressEvent"));
     p.push_back(PublishEvent<R>("OnProgressStop", &R::OnProgressStop, "TfrxProgressEvent"));
+    p.push_back(PublishEvent<R>("OnUserFunction", &R::OnUserFunction, "TfrxUserFunctionEvent"));
     p.push_back(ScriptEvent<R>("OnStartReport", &R::OnStartReport));
     p.push_back(ScriptEvent<R>("OnStopReport", &R::OnStopReport));
 }

@@ -179,14 +179,10 @@ void TfrxReport::SetTerminated(bool v)
 void TfrxReport::Notification(TComponent* component, TOperation operation)
 {
     TfrxComponent::Notification(component, operation);
-    if (operation != opRemove || !FDataSets) return;
+    if (operation != opRemove || !FDataSets || !component) return;
     for (TfrxReportDataSets* list : {FDataSets.get(), FEnabledDataSets.get()})
         for (int i = list->Count() - 1; i >= 0; --i)
-            if (list->Items(i)->DataSet() == component || !list->Items(i)->DataSet()) {
-                // A weak link already reads null once its data set is gone.
-                auto* item = list->Items(i);
-                if (item->DataSet() == component) list->Delete(i);
-            }
+            if (list->Items(i)->DataSet() == component) list->Delete(i);
 }
 
 void TfrxReport::DefineBinaryProperties(TfrxFiler& filer)
@@ -486,6 +482,29 @@ void TfrxReport::DoParamEvent(const std::string& handler, Variant& params, bool 
     if (handler.empty()) return;
     if (!force && !(FEngine && FEngine->Running)) return;
     FScript->CallFunctionVar(handler, params);
+}
+
+void TfrxReport::DoBeforePrint(TfrxReportComponent* obj)
+{
+    if (OnBeforePrint) OnBeforePrint(obj);
+    DoNotifyEvent(obj, obj->OnBeforePrint);
+}
+
+void TfrxReport::DoAfterPrint(TfrxReportComponent* obj)
+{
+    if (OnAfterPrint) OnAfterPrint(obj);
+    DoNotifyEvent(obj, obj->OnAfterPrint);
+}
+
+void TfrxReport::DoPreviewClick(TfrxView* view, int button, TShiftState shift, bool& modified)
+{
+    if (!view->OnPreviewClick.empty()) {
+        Variant params = VarArrayOf({fs_iinterpreter::ObjectToVar(view), Variant(button),
+                                     Variant(int(shift.ToInt())), Variant(modified)});
+        DoParamEvent(view->OnPreviewClick, params, true);
+        modified = params[3].AsBoolean();
+    }
+    if (OnClickObject) OnClickObject(view, button, shift, modified);
 }
 
 Variant TfrxReport::DoGet(const std::string& name)

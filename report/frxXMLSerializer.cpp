@@ -47,6 +47,7 @@ std::string StringListText(TStrings* list)
 TfrxXMLSerializer::TfrxXMLSerializer(TStream* stream)
     : FStream(stream), FErrors(std::make_unique<TStringList>())
 {
+    frxClass::Initialize();
     FErrors->SetSorted(true);
     FErrors->SetDuplicates(dupIgnore);
 }

@@ -151,4 +151,27 @@ TEST(ReportScript, OtherLanguages)
     EXPECT_EQ(e.Report->Variables()->Variables("j").AsInteger(), 2);
 }
 
+TEST(ReportScript, PreviewClickRunsTheHandlerThenTheApplication)
+{
+    Env e;
+    auto* page = new TfrxReportPage(e.Report);
+    auto* memo = new TfrxMemoView(page);
+    memo->SetName("Memo1");
+    memo->OnPreviewClick = "Memo1Click";
+    e.Report->ScriptText()->SetStrings({"procedure Memo1Click(Sender: Variant; Button: Integer;",
+                                         "  Shift: Integer; var Modified: Boolean);", "begin",
+                                         "  Set('button', Button);", "  Modified := True;", "end;", "",
+                                         "begin", "end."});
+    ASSERT_TRUE(e.Report->SetupScript()) << e.Report->Script()->ErrorMessage;
+    bool appSaw = false;
+    e.Report->OnClickObject = [&](TfrxView* v, int, TShiftState, bool& modified) {
+        appSaw = v == memo && modified;
+    };
+    bool modified = false;
+    e.Report->DoPreviewClick(memo, 2, TShiftState(), modified);
+    EXPECT_TRUE(modified);
+    EXPECT_TRUE(appSaw);
+    EXPECT_EQ(e.Report->Variables()->Variables("button").AsInteger(), 2);
+}
+
 }  // namespace
