@@ -742,6 +742,9 @@ int TADOCommand::Execute()
 TCustomADODataSet::TCustomADODataSet(TComponent* owner)
     : TDataSet(owner), FParameters(new TParameters(this))
 {
+    // Filters on these sets compare texts without regard to case, as the
+    // provider's filters do.
+    SetFilterOptions({foCaseInsensitive});
 }
 
 TCustomADODataSet::~TCustomADODataSet()

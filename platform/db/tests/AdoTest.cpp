@@ -505,3 +505,21 @@ TEST(AdoWorkbook, SheetsAreReadOnlyTables)
     EXPECT_THROW(missing.Open(), EADOError);
     qzAdo::SetWorkbookOpener(nullptr);
 }
+
+TEST_F(AdoFile, EightBitTextReachesTheFileAsUtf8AndFiltersIgnoreCase)
+{
+    // A GBK byte string (from an 8-bit file or control) is stored as UTF-8.
+    Exec("insert into recitems(Id, Name, Notes) values (:Id, :Name, :Notes)",
+         {{"Id", 1}, {"Name", Utf8ToGbk("学费")}, {"Notes", "Tuition"}});
+    EXPECT_EQ(Scalar("select Name from recitems").AsString(), "学费");
+    EXPECT_EQ(Scalar("select count(*) from recitems where Name='学费'").AsInteger(), 1);
+    TADODataSet ds;
+    ds.SetConnection(&Conn);
+    ds.SetCommandText("select * from recitems");
+    ds.Open();
+    ds.SetFilter("Notes like '%TUITION%'");
+    ds.SetFiltered(true);
+    EXPECT_EQ(ds.RecordCount(), 1);
+    ds.SetFilter("Name like '%学%'");
+    EXPECT_EQ(ds.RecordCount(), 1);
+}
