@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QPixmap>
+#include <QToolTip>
 #include <QWidget>
 
 #include <algorithm>
@@ -38,6 +39,70 @@ THintHandler HintHandler;
 }
 void SetPopupMenuHandler(TPopupMenuHandler h) { PopupHandler = std::move(h); }
 void SetHintHandler(THintHandler h) { HintHandler = std::move(h); }
+
+std::string GetShortHint(const std::string& hint)
+{
+    size_t bar = hint.find('|');
+    return bar == std::string::npos ? hint : hint.substr(0, bar);
+}
+std::string GetLongHint(const std::string& hint)
+{
+    size_t bar = hint.find('|');
+    return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+
+namespace {
+TWeakRef<TControl> HintCtl;
+uintptr_t HintTimer = 0;
+bool HintShown = false;
+
+void HideHint()
+{
+    if (HintTimer) Timers::Stop(HintTimer);
+    HintTimer = 0;
+    if (HintShown) {
+        TPoint p;
+        GetCursorPos(&p);
+        if (HintHandler) HintHandler(HintCtl.Get(), std::string(), p);
+        else QToolTip::hideText();
+    }
+    HintShown = false;
+}
+
+void ShowHintNow()
+{
+    if (HintTimer) Timers::Stop(HintTimer);
+    HintTimer = 0;
+    TControl* c = HintCtl.Get();
+    if (!c || !c->MouseInClient()) return;
+    std::string text = GetShortHint(c->Hint());
+    if (text.empty()) return;
+    TPoint p;
+    GetCursorPos(&p);
+    p.Y += GetSystemMetrics(SM_CYCURSOR) * 2 / 3;
+    if (HintHandler) HintHandler(c, text, p);
+    else QToolTip::showText(QP(p), QS(text));
+    HintShown = true;
+}
+
+// The mouse rests on a control: its hint shows after the pause.
+void HintMouseOver(TControl* c)
+{
+    if (c == HintCtl.Get()) return;
+    HideHint();
+    HintCtl = c;
+    if (!c || !Application || !Application->ShowHint() || !c->ShowHint() || c->Hint().empty()) return;
+    HintTimer = Timers::Start(UINT(std::max(1, Application->HintPause)), [] { ShowHintNow(); });
+}
+}
+
+TControl* HintControl() { return HintCtl.Get(); }
+
+bool TControl::ShowHint() const
+{
+    if (FParentShowHint && FParent) return FParent->ShowHint();
+    return FShowHint;
+}
 
 TShiftState KeysToShiftState(WPARAM keys)
 {
@@ -115,6 +180,7 @@ TControl::TControl(TComponent* owner)
 
 TControl::~TControl()
 {
+    if (HintCtl.Get() == this) HintMouseOver(nullptr);
     if (Dragging()) CancelDrag();
     if (GetCaptureControl() == this) SetCaptureControl(nullptr);
     if (FParent) FParent->RemoveControl(this);
@@ -408,11 +474,7 @@ void TControl::SetShowHint(bool v)
     FParentShowHint = false;
     Perform(CM_SHOWHINTCHANGED);
 }
-void TControl::SetParentShowHint(bool v)
-{
-    FParentShowHint = v;
-    if (v && FParent) FShowHint = FParent->ShowHint();
-}
+void TControl::SetParentShowHint(bool v) { FParentShowHint = v; }
 
 void TControl::Invalidate()
 {
@@ -622,6 +684,7 @@ void TControl::CMMouseLeave(TMessage& m)
 {
     if (m.LParam == 0 || m.LParam == LPARAM(this)) {
         FMouseInClient = false;
+        if (HintCtl.Get() == this) HintMouseOver(nullptr);
         if (OnMouseLeave) OnMouseLeave(this);
     }
     if (FParent) FParent->Perform(CM_MOUSELEAVE, 0, m.LParam ? m.LParam : LPARAM(this));
@@ -1396,6 +1459,8 @@ void TWinControl::WndProc(TMessage& m)
                 if (hover) hover->Perform(CM_MOUSEENTER);
             }
         }
+        if (m.Msg == WM_MOUSEMOVE) HintMouseOver(target ? target : this);
+        else HideHint();
         if (target) {
             TMessage cm = m;
             cm.LParam = MAKELPARAM(mm.XPos() - target->Left(), mm.YPos() - target->Top());

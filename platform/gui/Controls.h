@@ -201,7 +201,8 @@ public:
     void SetCursor(TCursor v);
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& v) { FHint = v; }
-    bool ShowHint() const { return FShowHint; }
+    // Follows the parent while ParentShowHint is set.
+    bool ShowHint() const;
     void SetShowHint(bool v);
     bool ParentShowHint() const { return FParentShowHint; }
     void SetParentShowHint(bool v);
@@ -709,9 +710,15 @@ uint64_t NowMs();
 using TPopupMenuHandler = std::function<bool(TComponent* menu, TControl* control, TPoint screenPos)>;
 void SetPopupMenuHandler(TPopupMenuHandler h);
 
-// Hint hook: the hint window issue installs how a hint shows.
+// How a hint shows: the window system's tooltip unless a handler is set (the
+// hint window, tests). Called with an empty hint to take it away.
 using THintHandler = std::function<void(TControl* control, const std::string& hint, TPoint screenPos)>;
 void SetHintHandler(THintHandler h);
+// The parts of a hint "short|long".
+std::string GetShortHint(const std::string& hint);
+std::string GetLongHint(const std::string& hint);
+// The control whose hint shows (or waits to), if any.
+TControl* HintControl();
 
 // Puts off deleting a control until the message loop is idle again (a
 // control freed from inside its own handler).

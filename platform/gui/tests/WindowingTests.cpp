@@ -1,0 +1,297 @@
+// Window-level behaviour: capture, cursors, hints, shapes, the loop, the
+// window system's dialogs, keys with Alt and mouse tracking.
+#include "Forms.h"
+#include "GuiTesting.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMessageBox>
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TSpy : public TCustomControl {
+    QZ_CLASS(TSpy, TCustomControl)
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<TMessage> Got;
+    std::vector<UINT> Ids() const
+    {
+        std::vector<UINT> r;
+        for (auto& m : Got) r.push_back(m.Msg);
+        return r;
+    }
+    const TMessage* Last(UINT id) const
+    {
+        for (auto it = Got.rbegin(); it != Got.rend(); ++it)
+            if (it->Msg == id) return &*it;
+        return nullptr;
+    }
+    void WndProc(TMessage& m) override
+    {
+        Got.push_back(m);
+        TCustomControl::WndProc(m);
+    }
+protected:
+    void Paint() override
+    {
+        Canvas()->Brush()->SetColor(clWhite);
+        Canvas()->FillRect(ClientRect());
+    }
+};
+QZ_CLASS_IMPL(TSpy, TCustomControl)
+
+class WindowingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GuiTest::Init();
+        form = new TForm(nullptr);
+        form->SetBounds(200, 150, 300, 200);
+        a = new TSpy(form);
+        a->SetParent(form);
+        a->SetBounds(10, 10, 60, 40);
+        b = new TSpy(form);
+        b->SetParent(form);
+        b->SetBounds(150, 10, 60, 40);
+        form->Show();
+        GuiTest::ProcessEvents();
+    }
+    void TearDown() override
+    {
+        delete form;
+        GuiTest::ProcessEvents();
+    }
+    TForm* form = nullptr;
+    TSpy* a = nullptr;
+    TSpy* b = nullptr;
+};
+
+TEST_F(WindowingTest, CaptureSendsTheMouseToTheCapturingWindowWherever)
+{
+    SetCapture(a->Handle());
+    EXPECT_EQ(GetCapture(), a->Handle());
+    a->Got.clear();
+    b->Got.clear();
+    GuiTest::MouseMove(b, Point(5, 6));
+    const TMessage* mv = a->Last(WM_MOUSEMOVE);
+    ASSERT_NE(mv, nullptr);
+    // In a's coordinates: b's (5,6) is 140 to the right of a's origin.
+    EXPECT_EQ(GET_X_LPARAM(mv->LParam), 145);
+    EXPECT_EQ(GET_Y_LPARAM(mv->LParam), 6);
+    EXPECT_EQ(b->Last(WM_MOUSEMOVE), nullptr);
+    ReleaseCapture();
+    ASSERT_NE(a->Last(WM_CAPTURECHANGED), nullptr);
+    EXPECT_EQ(GetCapture(), nullptr);
+    GuiTest::MouseMove(b, Point(7, 7));
+    EXPECT_NE(b->Last(WM_MOUSEMOVE), nullptr);
+}
+
+TEST_F(WindowingTest, CancelModeReleasesTheMouse)
+{
+    a->SetMouseCapture(true);
+    EXPECT_TRUE(a->MouseCapture());
+    a->Perform(WM_CANCELMODE);
+    EXPECT_FALSE(a->MouseCapture());
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(WindowingTest, CursorsFollowTheControlUnlessTheScreenSetsOne)
+{
+    a->SetCursor(crHandPoint);
+    GuiTest::MouseMove(a, Point(5, 5));
+    EXPECT_EQ(a->Widget()->cursor().shape(), Qt::PointingHandCursor);
+    Screen->SetCursor(crHourGlass);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    Screen->SetCursor(crDefault);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // A cursor of the program's own, registered by number.
+    TBitmap img(16, 16);
+    HCURSOR own = CreateCursorFromBitmap(&img, Point(3, 4));
+    Screen->SetCursors(2109, own);
+    EXPECT_EQ(Screen->Cursors(2109), own);
+    b->SetCursor(2109);
+    GuiTest::MouseMove(b, Point(5, 5));
+    EXPECT_EQ(b->Widget()->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(b->Widget()->cursor().hotSpot(), QPoint(3, 4));
+    Screen->SetCursors(2109, nullptr);
+}
+
+TEST_F(WindowingTest, HintsShowAfterThePauseAndGoWithTheMouse)
+{
+    GuiTest::TManualTime clock;
+    std::vector<std::string> shown;
+    SetHintHandler([&](TControl* c, const std::string& h, TPoint) { shown.push_back(h); });
+    a->SetHint("保存|保存当前学员");
+    a->SetShowHint(true);
+    GuiTest::MouseMove(form, Point(100, 150));
+    GuiTest::MouseMove(a, Point(5, 5));
+    clock.Advance(Application->HintPause - 1);
+    EXPECT_TRUE(shown.empty());
+    clock.Advance(1);
+    EXPECT_EQ(shown, (std::vector<std::string>{"保存"}));
+    GuiTest::MouseMove(form, Point(100, 150));
+    EXPECT_EQ(shown.back(), "");   // taken away
+    // Without ShowHint (here or on a parent) nothing shows.
+    a->SetShowHint(false);
+    GuiTest::MouseMove(a, Point(6, 6));
+    clock.Advance(Application->HintPause * 2);
+    EXPECT_EQ(shown.size(), 2u);
+    form->SetShowHint(true);
+    a->SetParentShowHint(true);
+    GuiTest::MouseMove(form, Point(100, 150));
+    GuiTest::MouseMove(a, Point(7, 7));
+    clock.Advance(Application->HintPause);
+    EXPECT_EQ(shown.back(), "保存");
+    SetHintHandler(nullptr);
+    EXPECT_EQ(GetLongHint("保存|保存当前学员"), "保存当前学员");
+}
+
+TEST_F(WindowingTest, WindowShapesComeFromRegions)
+{
+    HRGN r = CreateEllipticRgn(0, 0, 60, 40);
+    EXPECT_TRUE(SetWindowRgn(a->Handle(), r, 1));
+    EXPECT_FALSE(DeleteObject(r));   // the window owns it now
+    HRGN back = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(a->Handle(), back), COMPLEXREGION);
+    EXPECT_FALSE(PtInRegion(back, 1, 1));
+    EXPECT_TRUE(PtInRegion(back, 30, 20));
+    EXPECT_FALSE(a->Widget()->mask().isEmpty());
+    TRegion two(Rect(0, 0, 10, 10));
+    two.Combine(Rect(20, 0, 30, 10), RGN_OR);
+    a->SetWindowRegion(&two);
+    GetWindowRgn(a->Handle(), back);
+    EXPECT_TRUE(PtInRegion(back, 25, 5));
+    EXPECT_FALSE(PtInRegion(back, 15, 5));
+    a->SetWindowRegion(nullptr);
+    EXPECT_EQ(GetWindowRgn(a->Handle(), back), ERROR);
+    DeleteObject(back);
+}
+
+TEST_F(WindowingTest, AltKeysComeAsSystemKeysAndMouseLeaveIsTracked)
+{
+    a->SetFocus();
+    GuiTest::ProcessEvents();
+    a->Got.clear();
+    GuiTest::KeyPress(VK_DOWN, {ssAlt});
+    const TMessage* sk = a->Last(WM_SYSKEYDOWN);
+    ASSERT_NE(sk, nullptr);
+    EXPECT_EQ(sk->WParam, WPARAM(VK_DOWN));
+    EXPECT_TRUE(sk->LParam & (1 << 29));
+    EXPECT_NE(a->Last(CN_SYSKEYDOWN), nullptr);
+    // The Alt key itself is a system key too.
+    auto firstSys = std::find_if(a->Got.begin(), a->Got.end(), [](const TMessage& m) { return m.Msg == WM_SYSKEYDOWN; });
+    ASSERT_NE(firstSys, a->Got.end());
+    EXPECT_EQ(firstSys->WParam, WPARAM(VK_MENU));
+
+    GuiTest::MouseMove(a, Point(5, 5));
+    TTrackMouseEvent tme{TME_LEAVE, a->Handle()};
+    EXPECT_TRUE(TrackMouseEvent(&tme));
+    a->Got.clear();
+    GuiTest::MouseMove(b, Point(5, 5));
+    auto ids = a->Ids();
+    EXPECT_NE(std::find(ids.begin(), ids.end(), CM_MOUSELEAVE), ids.end());
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), WM_MOUSELEAVE), 1);
+    GuiTest::MouseMove(a, Point(6, 6));
+    GuiTest::MouseMove(form, Point(120, 150));
+    ids = a->Ids();
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), WM_MOUSELEAVE), 1);   // once per request
+}
+
+TEST_F(WindowingTest, TheLoopEndsOnQuitAndRunsIdleWork)
+{
+    // An application of its own: a terminated one stays terminated.
+    TApplication* saved = Application;
+    Application = new TApplication(nullptr);
+    int idles = 0;
+    Application->OnIdle = [&](TObject*, bool& done) {
+        ++idles;
+        done = true;
+    };
+    PostQuitMessage(0);
+    GuiTest::Later([] {});
+    while (!Application->Terminated()) Application->HandleMessage();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_GT(idles, 0);
+    delete Application;
+    Application = saved;
+}
+
+TEST_F(WindowingTest, StayOnTopAndBorderStylesReachTheWindow)
+{
+    auto* f = new TForm(nullptr);
+    f->SetFormStyle(fsStayOnTop);
+    f->SetBorderStyle(bsNone);
+    f->Show();
+    QWidget* w = f->Widget();
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+    f->SetFormStyle(fsNormal);
+    EXPECT_FALSE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(w->isVisible());
+    f->SetCaption("学员档案");
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("学员档案"));
+    delete f;
+}
+
+// The window system's message box: buttons, default and answer.
+TEST_F(WindowingTest, RealMessageBoxAnswersWithThePressedButton)
+{
+    std::string texts;
+    GuiTest::Later([&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* btn : box->buttons()) texts += btn->text().toStdString() + ";";
+        EXPECT_EQ(box->defaultButton()->text(), QString::fromUtf8("否(&N)"));
+        box->defaultButton()->click();
+    });
+    EXPECT_EQ(MessageBox("删除该学员？", "恒岳驾校", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2), IDNO);
+    EXPECT_NE(texts.find("是(&Y)"), std::string::npos);
+    GuiTest::Later([&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        box->reject();   // Esc
+    });
+    EXPECT_EQ(MessageBox("继续？", "恒岳驾校", MB_OKCANCEL), IDCANCEL);
+}
+
+TEST_F(WindowingTest, NonClientClicksComeAsNonClientMessages)
+{
+    class TBordered : public TSpy {
+    public:
+        using TSpy::TSpy;
+    protected:
+        void CreateParams(TCreateParams& p) override
+        {
+            TSpy::CreateParams(p);
+            p.Style |= WS_BORDER;
+        }
+    };
+    auto* c = new TBordered(form);
+    c->SetParent(form);
+    c->SetBounds(20, 100, 50, 30);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(c->ClientRect(), Rect(0, 0, 48, 28));
+    c->Got.clear();
+    // The border pixel is left of the client area.
+    GuiTest::Click(c, Point(-1, 5));
+    EXPECT_NE(c->Last(WM_NCLBUTTONDOWN), nullptr);
+    EXPECT_EQ(c->Last(WM_LBUTTONDOWN), nullptr);
+    GuiTest::Click(c, Point(0, 0));
+    EXPECT_NE(c->Last(WM_LBUTTONDOWN), nullptr);
+}
+
+TEST_F(WindowingTest, ControlCanvasMeasuresLikeBitmaps)
+{
+    TControlCanvas cc;
+    cc.SetControl(a);
+    TBitmap bmp(4, 4);
+    for (const char* s : {"Wg", "学员管理", "00"}) EXPECT_EQ(cc.TextExtent(s), bmp.Canvas()->TextExtent(s)) << s;
+}
+
+} // namespace
