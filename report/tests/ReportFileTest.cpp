@@ -5,6 +5,8 @@
 #include "frxVariables.h"
 #include "frxXML.h"
 
+#include "IniFiles.h"
+
 #include "HostServices.h"
 #include "Streams.h"
 #include "StringLists.h"
@@ -387,6 +389,43 @@ TEST(ReportFile, ExternalXmlToolAcceptsTheFiles)
     vars.SetVariables("名称", Variant("恒岳 <驾校>"));
     vars.SaveToFile(name);
     EXPECT_EQ(std::system(("xmllint --noout '" + name + "' 2>/dev/null").c_str()), 0);
+    DeleteFile(name);
+}
+
+TEST(ReportFile, DataSetItemsOfUnknownDataSetsStayNamed)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    std::string text;
+    {
+        Fixture f;
+        text = SaveText(*f.Report);
+    }
+    // The application's data sets are gone: the layout still names them.
+    TfrxReport lone(nullptr);
+    lone.EngineOptions()->SilentMode = true;
+    LoadText(lone, text);
+    ASSERT_EQ(lone.DataSets()->Count(), 2);
+    EXPECT_EQ(lone.DataSets()->Items(1)->DataSet(), nullptr);
+    EXPECT_EQ(lone.DataSets()->Items(1)->DataSetName(), "d0");
+    EXPECT_EQ(SaveText(lone).find("DataSet=\"d0\""), std::string::npos);
+}
+
+TEST(ReportFile, SettingsStoreByIniFileName)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    TfrxReport r(nullptr);
+    const std::string name = GetTempDir() + "qz_report_settings.ini";
+    DeleteFile(name);
+    r.IniFile = name;
+    {
+        auto store = r.OpenSettingsStore();
+        store->WriteString("Form.TfrxPreviewForm", "Zoom", "1.5");
+        store->UpdateFile();
+    }
+    EXPECT_TRUE(FileExists(name));
+    EXPECT_EQ(r.OpenSettingsStore()->ReadString("Form.TfrxPreviewForm", "Zoom", ""), "1.5");
     DeleteFile(name);
 }
 
