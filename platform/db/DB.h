@@ -434,6 +434,7 @@ public:
     void SetMaxValue(int64_t v) { FMaxValue = v; }
     Variant Normalize(const Variant& v) const override;
 protected:
+    std::string GetAsString() const override;
     std::string GetText(bool displayText) const override;
     int DefaultDisplayWidth() const override { return 11; }
     // The bounds of the type itself.
@@ -496,6 +497,7 @@ public:
     void SetMaxValue(double v) { FMaxValue = v; }
     Variant Normalize(const Variant& v) const override;
 protected:
+    std::string GetAsString() const override;
     std::string GetText(bool displayText) const override;
     int DefaultDisplayWidth() const override { return 10; }
     bool FCurrency = false;
@@ -519,6 +521,7 @@ public:
     void SetPrecision(int v) { FPrecision = v; }
     Variant Normalize(const Variant& v) const override;
 protected:
+    std::string GetAsString() const override;
     std::string GetText(bool displayText) const override;
     bool FCurrency = false;
     int FPrecision = 0;

@@ -702,14 +702,21 @@ Variant TIntegerField::Normalize(const Variant& v) const
     return MakeValue(n);
 }
 
+// AsString of a number is its plain text, whatever the formats say.
+std::string TIntegerField::GetAsString() const
+{
+    Variant v = GetData();
+    return v.IsNull() || v.IsEmpty() ? std::string() : IntToStr(v.AsInt64());
+}
+
 std::string TIntegerField::GetText(bool displayText) const
 {
     Variant v = GetData();
     if (v.IsNull() || v.IsEmpty()) return std::string();
     int64_t n = v.AsInt64();
+    // The edit text follows the display format unless an edit format is set.
     const std::string& fmt = displayText || FEditFormat.empty() ? FDisplayFormat : FEditFormat;
-    if (!fmt.empty() && (displayText || !FEditFormat.empty())) return FormatFloat(fmt, double(n));
-    return IntToStr(n);
+    return fmt.empty() ? IntToStr(n) : FormatFloat(fmt, double(n));
 }
 
 TSmallintField::TSmallintField(TComponent* owner) : TIntegerField(owner) { FDataType = ftSmallint; }
@@ -756,13 +763,19 @@ Variant TFloatField::Normalize(const Variant& v) const
     return Variant(d);
 }
 
+std::string TFloatField::GetAsString() const
+{
+    Variant v = GetData();
+    return v.IsNull() || v.IsEmpty() ? std::string() : FloatToStr(v.AsDouble());
+}
+
 std::string TFloatField::GetText(bool displayText) const
 {
     Variant v = GetData();
     if (v.IsNull() || v.IsEmpty()) return std::string();
     double d = v.AsDouble();
-    if (displayText && !FDisplayFormat.empty()) return FormatFloat(FDisplayFormat, d);
-    if (!displayText && !FEditFormat.empty()) return FormatFloat(FEditFormat, d);
+    const std::string& fmt = displayText || FEditFormat.empty() ? FDisplayFormat : FEditFormat;
+    if (!fmt.empty()) return FormatFloat(fmt, d);
     if (FCurrency) {
         if (displayText) return FloatToStrF(d, ffCurrency, FPrecision, FormatSettings.CurrencyDecimals);
         return FloatToStrF(d, ffFixed, FPrecision, FormatSettings.CurrencyDecimals);
@@ -806,13 +819,19 @@ Variant TBCDField::Normalize(const Variant& v) const
     }
 }
 
+std::string TBCDField::GetAsString() const
+{
+    Variant v = GetData();
+    return v.IsNull() || v.IsEmpty() ? std::string() : CurrToStr(v.AsCurrency());
+}
+
 std::string TBCDField::GetText(bool displayText) const
 {
     Variant v = GetData();
     if (v.IsNull() || v.IsEmpty()) return std::string();
     ::Currency c = v.AsCurrency();
-    if (displayText && !FDisplayFormat.empty()) return FormatCurr(FDisplayFormat, c);
-    if (!displayText && !FEditFormat.empty()) return FormatCurr(FEditFormat, c);
+    const std::string& fmt = displayText || FEditFormat.empty() ? FDisplayFormat : FEditFormat;
+    if (!fmt.empty()) return FormatCurr(fmt, c);
     if (FCurrency) {
         if (displayText) return CurrToStrF(c, ffCurrency, FormatSettings.CurrencyDecimals);
         return CurrToStrF(c, ffFixed, FormatSettings.CurrencyDecimals);

@@ -223,7 +223,10 @@ TEST(DataSet, FieldTextsAndConversions)
     paid->SetAsString("12.5");
     static_cast<TFloatField*>(paid)->SetDisplayFormat("0.00");
     EXPECT_EQ(paid->DisplayText(), "12.50");
-    EXPECT_EQ(paid->Text(), "12.5");
+    EXPECT_EQ(paid->Text(), "12.50");   // the display format serves editing too
+    EXPECT_EQ(paid->AsString(), "12.5");
+    static_cast<TFloatField*>(paid)->SetEditFormat("0.000");
+    EXPECT_EQ(paid->Text(), "12.500");
     EXPECT_EQ(paid->Alignment(), taRightJustify);
     active->SetDisplayValues("√;-");
     active->SetAsBoolean(true);

@@ -56,6 +56,8 @@ protected:
     {
         Conn.Close();
         unsetenv("QZ_ODBC_DRIVER");
+        unsetenv("ODBCSYSINI");
+        unsetenv("ODBCINSTINI");
         if (!Dir.empty()) std::system(("rm -rf '" + Dir + "'").c_str());
     }
 
