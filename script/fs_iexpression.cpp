@@ -319,6 +319,11 @@ void TfsExpression::Attach(TfsExpressionNode* node, TfsExpressionNode* parent)
 
 void TfsExpression::AddNode(TfsExpressionNode* node)
 {
+    // The tree is walked recursively: a bound keeps it within the stack.
+    if (++FNodeCount > 20000) {
+        delete node;
+        throw Exception(STooComplex);
+    }
     node->SourcePosition = SourcePositionNow;
     Attach(node, FCurrent);
     FCurrent = node;
@@ -366,6 +371,7 @@ void TfsExpression::AddOperator(const std::string& text)
         FCurrent = sub ? sub : parent;
         return;
     }
+    if (++FNodeCount > 20000) throw Exception(STooComplex);
     auto* node = new TfsOperatorNode(op);
     node->SourcePosition = SourcePositionNow;
     if (FCurrent == FRoot) {

@@ -57,6 +57,7 @@ private:
     TfsExpressionNode* FRoot;      // the TNoneNode while building
     TfsExpressionNode* FCurrent;
     TfsExpressionNode* FTree = nullptr;   // the finished tree
+    int FNodeCount = 0;
 };
 
 // A name path.

@@ -297,6 +297,15 @@ bool TfsILParser::MatchLoop(const GrammarNode* e)
 
 bool TfsILParser::Match(const GrammarNode* e)
 {
+    // Deeply nested text would exhaust the stack; it is refused instead.
+    struct DepthGuard {
+        int& d;
+        explicit DepthGuard(int& depth) : d(depth)
+        {
+            if (++d > 2500) throw Exception(STooComplex);
+        }
+        ~DepthGuard() { --d; }
+    } guard(FMatchDepth);
     using G = GrammarNode;
     const int entryPos = FParser.Position();
     switch (e->Kind) {
@@ -407,7 +416,15 @@ bool TfsILParser::BuildProgramTree(const std::string& text)
     }
     if (!FGrammar) SelectLanguage(FScript->SyntaxType());
     const GrammarNode* program = FGrammar->Program;
-    bool ok = Match(program);
+    bool ok = false;
+    try {
+        ok = Match(program);
+    } catch (const Exception& e) {
+        if (e.Message() != STooComplex) throw;
+        FErrorMsg = STooComplex;
+        FErrorPos = FParser.GetLineColumn();
+        ok = false;
+    }
     if (ok && FErrorMsg.empty() && !program->Complete.empty()) {
         // The whole text must be a program: what is left is an error, not
         // code silently dropped.

@@ -86,6 +86,7 @@ private:
     std::string FErrorPos;
     bool FErrorTerm = false;
     int FErrorSerial = 0;   // counts recorded errors
+    int FMatchDepth = 0;
 
     // build state
     TfsXMLItem* FProgramElement = nullptr;

@@ -279,8 +279,24 @@ void TfsProcVariable::CollectLocals()
     }
 }
 
+namespace {
+// Script recursion is bounded so that a runaway script stops with an error
+// instead of exhausting the program's stack.
+constexpr int kMaxCallDepth = 1000;
+int GCallDepth = 0;
+struct CallDepthGuard {
+    CallDepthGuard()
+    {
+        if (GCallDepth >= kMaxCallDepth) throw Exception(fs_itools::SStackOverflow);
+        ++GCallDepth;
+    }
+    ~CallDepthGuard() { --GCallDepth; }
+};
+}  // namespace
+
 Variant TfsProcVariable::GetValue()
 {
+    CallDepthGuard depth;
     bool wasRunning = IsRunning;
     IsRunning = true;
     if (FResultIsPlain < 0 && LinkedItem)

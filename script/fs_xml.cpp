@@ -235,6 +235,15 @@ public:
     // Reads one element into item; false when the element is "end".
     bool ReadItem(TfsXMLItem* item)
     {
+        // Nesting is bounded so that a hostile document cannot exhaust the stack.
+        struct Depth {
+            int& d;
+            explicit Depth(int& v) : d(v)
+            {
+                if (++d > 4096) FormatError();
+            }
+            ~Depth() { --d; }
+        } depth(FDepth);
         std::string name, text;
         ReadTag(name, text);
         item->SetName(name);
@@ -281,6 +290,7 @@ private:
     int FFill = 0;
     int FIndex = 0;
     std::string FLastTag;
+    int FDepth = 0;
 };
 
 class TfsXMLWriter {

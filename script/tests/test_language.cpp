@@ -227,3 +227,35 @@ TEST(Language, LocalsKeepTheirValuesBetweenCalls)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Limits, RunawayRecursionStopsWithAnError)
+{
+    auto r = RunScript("PascalScript", "function F(n: Integer): Integer; begin Result := F(n + 1); end;\nbegin F(0); end.");
+    ASSERT_TRUE(r.Compiled);
+    EXPECT_TRUE(r.RunError);
+    EXPECT_EQ(r.Error, "Stack overflow");
+    r = RunScript("PascalScript",
+                  "function D(n: Integer): Integer; begin if n = 0 then Result := 0 else Result := D(n - 1) + 1; end;\n"
+                  "begin ShowMessage(D(900)); end.");
+    EXPECT_FALSE(r.RunError) << r.Error;
+    EXPECT_EQ(r.Joined(), "900\n");
+}
+
+TEST(Limits, DeeplyNestedTextIsRefused)
+{
+    std::string deep = "begin ShowMessage(" + std::string(3000, '(') + "1" + std::string(3000, ')') + "); end.";
+    auto r = RunScript("PascalScript", deep);
+    EXPECT_FALSE(r.Compiled);
+    EXPECT_EQ(r.Error, "Program too complex");
+    std::string longSum = "begin ShowMessage(1";
+    for (int i = 0; i < 12000; ++i) longSum += "+1";
+    r = RunScript("PascalScript", longSum + "); end.");
+    EXPECT_FALSE(r.Compiled);
+    EXPECT_EQ(r.Error, "Program too complex");
+    std::string fine = "begin ShowMessage(" + std::string(50, '(') + "2" + std::string(50, ')') + " * 3); end.";
+    EXPECT_EQ(RunScript("PascalScript", fine).Joined(), "6\n");
+}
+
+}  // namespace

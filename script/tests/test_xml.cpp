@@ -152,3 +152,13 @@ TEST(XmlFile, SaveAndLoad)
 }
 
 }  // namespace
+
+namespace {
+TEST(XmlLoadErrors, HostileNestingIsRefused)
+{
+    std::string text = "<?xml version=\"1.0\"?>";
+    for (int i = 0; i < 100000; ++i) text += "<a>";
+    TfsXMLDocument doc;
+    EXPECT_THROW(doc.LoadFromString(text), Exception);
+}
+}  // namespace
