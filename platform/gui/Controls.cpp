@@ -1577,6 +1577,21 @@ void TWinControl::DefaultHandler(TMessage& m)
     case CM_CURSORCHANGED:
         if (FWindow->W) FWindow->W->setCursor(QtCursor(FCursor));
         break;
+    case WM_SYSCOLORCHANGE:
+    case CM_SYSCOLORCHANGE: {
+        TMessage n{CM_SYSCOLORCHANGE, m.WParam, m.LParam, 0};
+        Broadcast(n);
+        Invalidate();
+        break;
+    }
+    case WM_SETTINGCHANGE:
+    case CM_WININICHANGE:
+    case WM_THEMECHANGED: {
+        TMessage n{m.Msg == WM_THEMECHANGED ? WM_THEMECHANGED : CM_WININICHANGE, m.WParam, m.LParam, 0};
+        Broadcast(n);
+        Invalidate();
+        break;
+    }
     case WM_SETTEXT: {
         TControl::DefaultHandler(m);
         if (FWindow->W && FWindow->W->isWindow()) FWindow->W->setWindowTitle(QS(FText));
@@ -1928,4 +1943,57 @@ void ReleaseLater(TObject* obj)
         for (auto& r : list)
             if (TObject* o = r.Get()) FreeObject(o);
     }, Qt::QueuedConnection);
+}
+
+// ---- hidden windows and system changes ----------------------------------------------------
+
+namespace {
+class THiddenWindow : public TWinControl {
+public:
+    explicit THiddenWindow(std::function<void(TMessage&)> proc) : TWinControl(nullptr), FProc(std::move(proc))
+    {
+        FVisible = false;
+    }
+    void WndProc(TMessage& m) override
+    {
+        if (FProc) FProc(m);
+        else TWinControl::WndProc(m);
+    }
+    bool IsTopLevel() const override { return true; }
+private:
+    std::function<void(TMessage&)> FProc;
+};
+std::vector<THiddenWindow*>& Hidden() { static std::vector<THiddenWindow*> h; return h; }
+}
+
+HWND AllocateHWnd(std::function<void(TMessage&)> proc)
+{
+    InitGui();
+    auto* w = new THiddenWindow(std::move(proc));
+    w->HandleNeeded();
+    Hidden().push_back(w);
+    return w->Handle();
+}
+
+void DeallocateHWnd(HWND wnd)
+{
+    auto& h = Hidden();
+    for (auto it = h.begin(); it != h.end(); ++it)
+        if ((*it)->HandleAllocated() && (*it)->Handle() == wnd) {
+            THiddenWindow* w = *it;
+            h.erase(it);
+            delete w;
+            return;
+        }
+}
+
+void BroadcastSystemChange(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    std::vector<HWND> targets;
+    if (Screen)
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (Screen->Forms(i)->HandleAllocated()) targets.push_back(Screen->Forms(i)->Handle());
+    for (THiddenWindow* w : Hidden())
+        if (w->HandleAllocated()) targets.push_back(w->Handle());
+    for (HWND h : targets) SendMessage(h, msg, wParam, lParam);   // a window freed meanwhile answers nothing
 }

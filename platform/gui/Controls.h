@@ -720,6 +720,17 @@ std::string GetLongHint(const std::string& hint);
 // The control whose hint shows (or waits to), if any.
 TControl* HintControl();
 
+// A window that is never shown, only to receive messages (posted ones,
+// timers, system changes) through proc.
+HWND AllocateHWnd(std::function<void(TMessage&)> proc);
+void DeallocateHWnd(HWND wnd);
+
+// Tells every window of the program that a system setting changed
+// (WM_SYSCOLORCHANGE, WM_SETTINGCHANGE, WM_THEMECHANGED…): top-level windows
+// and hidden ones get the message; forms pass it on to their controls as the
+// CM_ notification (CM_SYSCOLORCHANGE, CM_WININICHANGE).
+void BroadcastSystemChange(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+
 // Puts off deleting a control until the message loop is idle again (a
 // control freed from inside its own handler).
 void ReleaseLater(TObject* obj);

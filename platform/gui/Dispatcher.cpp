@@ -226,6 +226,10 @@ int qzgui::QtKeyToVK(int key, Qt::KeyboardModifiers mods)
     }
 }
 
+static void QueueFront(HWND h, UINT msg, const std::u16string& text, LPARAM keyData);
+static bool TakeQueued(HWND h, UINT msg, char16_t ch, LPARAM keyData);
+static void DropQueued(HWND h, UINT msg, const std::u16string& text, LPARAM keyData);
+
 // Sends a key through the path the platform's loop takes: CN_ to the
 // control (dialog keys), then WM_KEYDOWN, then the characters as WM_CHAR.
 // Returns whether the control took the key.
@@ -248,16 +252,24 @@ bool qzgui::DeliverKey(TWinControl* c, UINT msg, WPARAM vk, LPARAM keyData, cons
         Deliver(c, cm, TMessageFilterKind::CallWndProc);
         if (cm.Result != 0 || !guard) return true;
         m.WParam = cm.WParam;
+        // The characters the key makes wait in the queue while the key is
+        // handled, so a handler can take them out (PeekMessage), as with the
+        // platform's translation step.
+        const HWND h = HandleOf(c);
+        const UINT charMsg = msg == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+        QueueFront(h, charMsg, text, keyData);
         Deliver(c, m, TMessageFilterKind::CallWndProc);
-        if (!guard) return true;
+        if (!guard) {
+            DropQueued(h, charMsg, text, keyData);
+            return true;
+        }
         bool passed = c->Window() && c->Window()->PassedToDefault;
-        // Characters follow the key (the platform's translation step).
         for (char16_t ch : text) {
-            if (!guard) break;
+            if (!guard || !TakeQueued(h, charMsg, ch, keyData)) continue;
             TMessage cc{CN_CHAR, ch, keyData, 0};
             Deliver(c, cc, TMessageFilterKind::CallWndProc);
             if (cc.Result != 0 || !guard) continue;
-            TMessage wc{msg == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR, ch, keyData, 0};
+            TMessage wc{charMsg, ch, keyData, 0};
             Deliver(c, wc, TMessageFilterKind::CallWndProc);
             if (guard && c->Window()) passed = passed && c->Window()->PassedToDefault;
         }
@@ -319,6 +331,36 @@ BOOL PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 void PostQuitMessage(int exitCode) { PostMessage(nullptr, WM_QUIT, WPARAM(exitCode), 0); }
+
+static void QueueFront(HWND h, UINT msg, const std::u16string& text, LPARAM keyData)
+{
+    auto& q = Queue();
+    for (auto it = text.rbegin(); it != text.rend(); ++it) {
+        TMsg m;
+        m.hwnd = h;
+        m.message = msg;
+        m.wParam = *it;
+        m.lParam = keyData;
+        m.time = GetTickCount();
+        q.push_front(m);
+    }
+}
+
+static bool TakeQueued(HWND h, UINT msg, char16_t ch, LPARAM keyData)
+{
+    auto& q = Queue();
+    for (auto it = q.begin(); it != q.end(); ++it)
+        if (it->hwnd == h && it->message == msg && it->wParam == ch && it->lParam == keyData) {
+            q.erase(it);
+            return true;
+        }
+    return false;
+}
+
+static void DropQueued(HWND h, UINT msg, const std::u16string& text, LPARAM keyData)
+{
+    for (char16_t ch : text) TakeQueued(h, msg, ch, keyData);
+}
 
 static bool Matches(const TMsg& m, HWND wnd, UINT lo, UINT hi)
 {

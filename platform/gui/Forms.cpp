@@ -30,7 +30,6 @@ TScreen* Screen = nullptr;
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner), FIcon(std::make_unique<TIcon>())
 {
     InitGui();
-    FFormState.Include(fsCreating);
     FVisible = false;
     FParentColor = false;
     FParentFont = false;
@@ -51,8 +50,9 @@ TCustomForm* TCustomForm::CreateNew(TComponent* owner)
 void TCustomForm::AfterConstruction()
 {
     TWinControl::AfterConstruction();
-    FFormState.Exclude(fsCreating);
+    FFormState.Include(fsCreating);
     DoCreate();
+    FFormState.Exclude(fsCreating);
 }
 
 TCustomForm::~TCustomForm()

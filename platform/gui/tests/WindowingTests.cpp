@@ -295,3 +295,133 @@ TEST_F(WindowingTest, ControlCanvasMeasuresLikeBitmaps)
 }
 
 } // namespace
+
+namespace {
+
+// A key handler can take the character its key makes out of the queue.
+class TEater : public TSpy {
+public:
+    using TSpy::TSpy;
+    bool Eat = false;
+    void KeyDown(WORD& key, TShiftState shift) override
+    {
+        TMsg pending;
+        if (Eat) EXPECT_TRUE(PeekMessage(&pending, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE));
+        TSpy::KeyDown(key, shift);
+    }
+};
+
+TEST_F(WindowingTest, KeyHandlersCanRemoveThePendingCharacter)
+{
+    auto* e = new TEater(form);
+    e->SetParent(form);
+    e->SetBounds(10, 100, 30, 30);
+    e->SetFocus();
+    GuiTest::ProcessEvents();
+    e->Got.clear();
+    GuiTest::KeyPress('K');
+    EXPECT_NE(e->Last(WM_CHAR), nullptr);
+    e->Eat = true;
+    e->Got.clear();
+    GuiTest::KeyPress('K');
+    EXPECT_NE(e->Last(WM_KEYDOWN), nullptr);
+    EXPECT_EQ(e->Last(WM_CHAR), nullptr);
+    TMsg left;
+    EXPECT_FALSE(PeekMessage(&left, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE));
+}
+
+TEST_F(WindowingTest, HiddenWindowsAndControlsHearOfSystemChanges)
+{
+    std::vector<UINT> hidden;
+    HWND h = AllocateHWnd([&](TMessage& m) { hidden.push_back(m.Msg); });
+    ASSERT_TRUE(IsWindow(h));
+    EXPECT_FALSE(IsWindowVisible(h));
+    PostMessage(h, WM_APP + 9, 0, 0);
+    GuiTest::ProcessEvents();
+    a->Got.clear();
+    BroadcastSystemChange(WM_SYSCOLORCHANGE);
+    BroadcastSystemChange(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
+    EXPECT_NE(std::find(hidden.begin(), hidden.end(), WM_APP + 9), hidden.end());
+    EXPECT_NE(std::find(hidden.begin(), hidden.end(), WM_SYSCOLORCHANGE), hidden.end());
+    EXPECT_NE(a->Last(CM_SYSCOLORCHANGE), nullptr);
+    ASSERT_NE(a->Last(CM_WININICHANGE), nullptr);
+    EXPECT_EQ(a->Last(CM_WININICHANGE)->WParam, WPARAM(SPI_SETNONCLIENTMETRICS));
+    DeallocateHWnd(h);
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(PostMessage(h, WM_APP, 0, 0));
+}
+
+// A control that keeps a one-pixel border of its own colour.
+class TOwnBorder : public TSpy {
+public:
+    using TSpy::TSpy;
+protected:
+    void NCCalc(TMessage& m)
+    {
+        TRect& r = TWMNCCalcSize(m).Rect();
+        InflateRect(r, -3, -3);
+    }
+    void NCPaint(TMessage& m)
+    {
+        HDC dc = TWMPaint(m).DC();
+        HBRUSH br = CreateSolidBrush(ColorToRGB(clRed));
+        TRect r = Rect(0, 0, Width(), Height());
+        for (int i = 0; i < 3; ++i) {
+            FrameRect(dc, r, br);
+            InflateRect(r, -1, -1);
+        }
+        DeleteObject(br);
+    }
+    void Dispatch(TMessage& m) override
+    {
+        if (m.Msg == WM_NCCALCSIZE) return NCCalc(m);
+        if (m.Msg == WM_NCPAINT) return NCPaint(m);
+        TSpy::Dispatch(m);
+    }
+};
+
+TEST_F(WindowingTest, ControlsDrawTheirOwnNonClientArea)
+{
+    auto* c = new TOwnBorder(form);
+    c->SetParent(form);
+    c->SetBounds(100, 100, 40, 30);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(c->NonClientInsets(), Rect(3, 3, 3, 3));
+    EXPECT_EQ(c->ClientRect(), Rect(0, 0, 34, 24));
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(c));
+    EXPECT_EQ(shot->Canvas()->Pixels(0, 0), clRed);
+    EXPECT_EQ(shot->Canvas()->Pixels(2, 15), clRed);
+    EXPECT_EQ(shot->Canvas()->Pixels(3, 15), clWhite);
+    EXPECT_EQ(GuiTest::PixelAt(c, Point(0, 0)), clWhite);   // client coordinates start inside
+}
+
+TEST(ShellAndFonts, ShellOpenReportsMissingFilesAndFontsResolve)
+{
+    GuiTest::Init();
+    EXPECT_EQ(ShellExecute("open", "/nonexistent/学员名单.xls", "", ""), 2);
+    TBitmap b(4, 4);
+    b.Canvas()->Font()->SetName("Courier New");
+    EXPECT_EQ(b.Canvas()->TextWidth("iii"), b.Canvas()->TextWidth("WWW"));
+    b.Canvas()->Font()->SetName("Arial");
+    EXPECT_LT(b.Canvas()->TextWidth("iii"), b.Canvas()->TextWidth("WWW"));
+    EXPECT_GE(Screen->Fonts()->IndexOf("宋体"), 0);
+}
+
+TEST(StretchCopies, StretchAndMirrorFollowTheRectangles)
+{
+    GuiTest::Init();
+    TBitmap src(2, 1), dst(4, 2);
+    src.Canvas()->SetPixels(0, 0, clRed);
+    src.Canvas()->SetPixels(1, 0, clBlue);
+    StretchBlt(dst.Canvas()->Handle(), 0, 0, 4, 2, src.Canvas()->Handle(), 0, 0, 2, 1, SRCCOPY);
+    EXPECT_EQ(dst.Canvas()->Pixels(1, 1), clRed);
+    EXPECT_EQ(dst.Canvas()->Pixels(2, 0), clBlue);
+    // A negative width mirrors.
+    StretchBlt(dst.Canvas()->Handle(), 3, 0, -4, 1, src.Canvas()->Handle(), 0, 0, 2, 1, SRCCOPY);
+    EXPECT_EQ(dst.Canvas()->Pixels(0, 0), clBlue);
+    EXPECT_EQ(dst.Canvas()->Pixels(3, 0), clRed);
+    dst.Canvas()->StretchDraw(Rect(0, 0, 4, 2), &src);
+    EXPECT_EQ(dst.Canvas()->Pixels(3, 1), clBlue);
+}
+
+} // namespace
