@@ -184,6 +184,8 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"PascalScript", "begin\n  x := 1\n  y := 2\nend.", "';' expected", "3:3"},
         ErrorCase{"PascalScript", "begin if 1 = 1 x := 2; end.", "'THEN' expected", "1:16"},
         ErrorCase{"PascalScript", "begin end", "'.' expected", "2:1"},
+        // two-character operators may not be split
+        ErrorCase{"PascalScript", "begin if 1 < = 2 then ; end.", "'THEN' expected", "1:12"},
         ErrorCase{"C++Script", "{ int x = 1 }", "';' expected", "1:13"},
         ErrorCase{"C++Script", "{ if x == 1) x = 2; }", "'(' expected", "1:6"},
         // what follows the program is an error, not code silently dropped

@@ -146,6 +146,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "For i = 1 To 3\n  Select Case i\n  Case 1:\n    ShowMessage(\"one\")\n  Case 2, 3:\n    ShowMessage(\"more\")\n"
                     "  End Select\nNext\n",
                     "one\nmore\nmore\n"},
+        ProgramCase{"boolean_or_short_circuits_integer_or_is_bitwise", "PascalScript",
+                    "function T: Boolean; begin ShowMessage('called'); Result := True; end;\n"
+                    "begin if True or T then ShowMessage('short'); if False and T then ; ShowMessage(3 or 4); ShowMessage(6 and 3); end.",
+                    "short\n7\n2\n"},
+        ProgramCase{"cpp_typed_declarations_in_for", "C++Script",
+                    "{\n  for (int i = 0; i < 3; i++) ShowMessage(i);\n  TStringList l = new TStringList();\n"
+                    "  l.Add(\"a\"); ShowMessage(l.Count); delete l;\n  string s = \"x\"; s += \"y\"; ShowMessage(s[2]);\n}\n",
+                    "0\n1\n2\n1\ny\n"},
         ProgramCase{"integer_overflow_wraps", "PascalScript",
                     "var i: Integer; begin i := 2147483647; i := i + 1; ShowMessage(i); end.", "-2147483648\n"}),
     [](const auto& info) { return std::string(info.param.Name); });
