@@ -370,7 +370,7 @@ std::string TfrxComponent::DiffText(TfrxComponent* templ)
     TfrxXMLSerializer ser(&s);
     ser.Owner = Report();
     ser.WriteOneComponent(this);
-    std::string text = GbkToUtf8(s.DataString());
+    std::string text = frxXML::GbkToText(s.DataString());
     // Drop "<ClassName" and the closing "/>".
     size_t start = 1 + ClassName().size();
     std::string r = text.size() >= start + 2 ? text.substr(start, text.size() - start - 2) : std::string();

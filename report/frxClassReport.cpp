@@ -27,16 +27,9 @@ namespace {
 std::string ShiftPassword(const std::string& utf8, int delta)
 {
     // The stored form lowers every byte of the 8-bit text by 10.
-    std::string bytes = Utf8ToGbk(utf8);
+    std::string bytes = frxXML::TextToGbk(utf8);
     for (char& c : bytes) c = char(uint8_t(uint8_t(c) + delta));
-    return GbkToUtf8(bytes);
-}
-
-std::string ShiftPasswordBytes(const std::string& bytes, int delta)
-{
-    std::string r = bytes;
-    for (char& c : r) c = char(uint8_t(uint8_t(c) + delta));
-    return r;
+    return frxXML::GbkToText(bytes);
 }
 
 }  // namespace
@@ -246,7 +239,7 @@ void TfrxReport::LoadFromStream(TStream* stream)
     if (!FSkipPassword) {
         std::string stored;
         std::string raw = doc.Root()->GetAttribute("ReportOptions.Password");
-        if (!raw.empty()) stored = GbkToUtf8(ShiftPasswordBytes(Utf8ToGbk(raw), 10));
+        if (!raw.empty()) stored = ShiftPassword(raw, 10);
         if (!stored.empty()) {
             TfrxReportOptions probe;
             probe.Password = stored;

@@ -37,7 +37,7 @@ void TfrxBinaryWriter::WriteInteger(int64_t v)
 
 void TfrxBinaryWriter::WriteLString(const std::string& utf8)
 {
-    std::string bytes = Utf8ToGbk(utf8);
+    std::string bytes = frxXML::TextToGbk(utf8);
     WriteValue(vaLString);
     FStream->WriteInt32(int32_t(bytes.size()));
     if (!bytes.empty()) WriteBytes(bytes.data(), int(bytes.size()));
@@ -172,8 +172,8 @@ double TfrxBinaryReader::ReadFloat()
 std::string TfrxBinaryReader::ReadString()
 {
     switch (ReadValue()) {
-    case vaString: return GbkToUtf8(ReadBytes(ReadByte()));
-    case vaLString: return GbkToUtf8(ReadBytes(ReadLength()));
+    case vaString: return frxXML::GbkToText(ReadBytes(ReadByte()));
+    case vaLString: return frxXML::GbkToText(ReadBytes(ReadLength()));
     case vaUTF8String: return ReadBytes(ReadLength());
     case vaWString: {
         uint32_t n = ReadLength();

@@ -3,6 +3,7 @@
 #include "frxClass.h"
 #include "frxFiler.h"
 #include "frxRes.h"
+#include "frxXML.h"
 #include "frxXMLSerializer.h"
 
 #include "HostServices.h"
@@ -265,14 +266,14 @@ namespace {
 std::string DecodeSevenBit(const std::string& s)
 {
     std::string gbk;
-    std::string raw = Utf8ToGbk(s);
+    std::string raw = frxXML::TextToGbk(s);
     for (size_t i = 0; i < raw.size(); ++i) {
         if (raw[i] == 1 && i + 1 < raw.size())
             gbk += char(uint8_t(raw[++i]) + 128);
         else
             gbk += raw[i];
     }
-    return GbkToUtf8(gbk);
+    return frxXML::GbkToText(gbk);
 }
 
 void ReadStandardProperty(TfrxBinaryReader& r, TObject* obj, const std::string& path)

@@ -44,6 +44,82 @@ namespace frxXML {
 
 const char* const XMLHeader = "<?xml version=\"1.0\" encoding=\"GBK\"?>";
 
+namespace {
+constexpr uint32_t RawBase = 0xF780;
+
+void AppendRaw(std::string& out, unsigned char b)
+{
+    uint32_t cp = RawBase + (b - 0x80);
+    out += char(0xE0 | (cp >> 12));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+}
+}
+
+std::string GbkToText(const std::string& gbk)
+{
+    if (IsValidGbk(gbk)) return GbkToUtf8(gbk);
+    std::string out;
+    out.reserve(gbk.size() * 3 / 2);
+    size_t i = 0, runStart = 0;
+    auto flush = [&](size_t end) {
+        if (end > runStart) out += GbkToUtf8(gbk.substr(runStart, end - runStart));
+    };
+    while (i < gbk.size()) {
+        unsigned char b = static_cast<unsigned char>(gbk[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        if (i + 1 < gbk.size() && IsValidGbk(gbk.substr(i, 2))) {
+            i += 2;
+            continue;
+        }
+        flush(i);
+        AppendRaw(out, b);
+        ++i;
+        runStart = i;
+    }
+    flush(i);
+    return out;
+}
+
+std::string TextToGbk(const std::string& text)
+{
+    // U+F780..U+F7FF are EF 9E 80 .. EF 9F BF in UTF-8.
+    size_t p = text.find('\xEF');
+    bool any = false;
+    while (p != std::string::npos && p + 2 < text.size()) {
+        unsigned char b1 = static_cast<unsigned char>(text[p + 1]);
+        if (b1 == 0x9E || b1 == 0x9F) {
+            any = true;
+            break;
+        }
+        p = text.find('\xEF', p + 1);
+    }
+    if (!any) return Utf8ToGbk(text);
+    std::string out;
+    size_t runStart = 0, i = 0;
+    while (i < text.size()) {
+        unsigned char b0 = static_cast<unsigned char>(text[i]);
+        if (b0 == 0xEF && i + 2 < text.size()) {
+            unsigned char b1 = static_cast<unsigned char>(text[i + 1]);
+            unsigned char b2 = static_cast<unsigned char>(text[i + 2]);
+            uint32_t cp = (uint32_t(b0 & 0x0F) << 12) | (uint32_t(b1 & 0x3F) << 6) | (b2 & 0x3F);
+            if (cp >= RawBase && cp < RawBase + 0x80) {
+                out += Utf8ToGbk(text.substr(runStart, i - runStart));
+                out += char(0x80 + (cp - RawBase));
+                i += 3;
+                runStart = i;
+                continue;
+            }
+        }
+        ++i;
+    }
+    out += Utf8ToGbk(text.substr(runStart));
+    return out;
+}
+
 std::string EncodeXMLText(const std::string& text)
 {
     std::string r;
@@ -78,7 +154,7 @@ std::string DecodeXMLText(const std::string& text)
             if (b < 0x80)
                 r += char(b);
             else
-                r += GbkToUtf8(std::string(1, char(b)));
+                r += GbkToText(std::string(1, char(b)));
             i = semi + 1;
         } else {
             r += text[i++];
@@ -306,7 +382,7 @@ void TfrxXMLReader::ReadTag(std::string& name, std::string& text)
     }
     if (!done && state == 2) RaiseInvalidFileFormat();
     if (!tag.empty() && tag.back() == ' ') tag.pop_back();
-    tag = GbkToUtf8(tag);
+    tag = GbkToText(tag);
     size_t sp = tag.find(' ');
     if (sp == std::string::npos) {
         name = tag;
@@ -400,7 +476,7 @@ TfrxXMLWriter::~TfrxXMLWriter() = default;
 void TfrxXMLWriter::Flush()
 {
     if (FBuffer.empty()) return;
-    std::string bytes = Utf8ToGbk(FBuffer);
+    std::string bytes = TextToGbk(FBuffer);
     FBuffer.clear();
     FStream->WriteBuffer(bytes.data(), int(bytes.size()));
 }

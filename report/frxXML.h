@@ -161,4 +161,9 @@ std::string DecodeXMLText(const std::string& text);
 std::string VariantToXMLText(const Variant& value);
 // The header line the writer puts first.
 extern const char* const XMLHeader;
+// The system's 8-bit text to UTF-8 and back, losing nothing: a byte that
+// forms no GBK character is kept as a private-use character (U+F780 plus
+// the byte less 128) and written back as that byte.
+std::string GbkToText(const std::string& gbk);
+std::string TextToGbk(const std::string& text);
 }

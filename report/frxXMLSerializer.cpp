@@ -143,7 +143,7 @@ std::string TfrxXMLSerializer::WriteComponentText(TfrxComponent* component)
 
 void TfrxXMLSerializer::WriteOneComponent(TfrxComponent* component)
 {
-    std::string s = Utf8ToGbk("<" + WriteComponentText(component) + "/>");
+    std::string s = frxXML::TextToGbk("<" + WriteComponentText(component) + "/>");
     FStream->WriteBuffer(s.data(), int(s.size()));
 }
 

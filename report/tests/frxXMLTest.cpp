@@ -228,4 +228,22 @@ TEST(XMLDocument, DeepNestingIsRefusedNotOverflowed)
     EXPECT_THROW(doc.LoadFromStream(&s), EfrxInvalidFileFormat);
 }
 
+TEST(XMLText, EightBitTextConvertsWithoutLoss)
+{
+    const std::string samples[] = {
+        Utf8ToGbk("恒岳驾校"),
+        std::string("\x80\xFF", 2),
+        std::string("a\xC8", 2),                   // a lead byte at the end
+        std::string("\x81\x20", 2) + Utf8ToGbk("汉"),
+        std::string("\xFB\x57\xFB", 3),
+    };
+    for (const auto& bytes : samples) EXPECT_EQ(TextToGbk(GbkToText(bytes)), bytes);
+    EXPECT_EQ(GbkToText(Utf8ToGbk("汉字")), "汉字");
+    TfrxXMLDocument doc;
+    Load(doc, H + "<a v=\"" + std::string("x\xFF\xC8", 3) + "\" w=\"&#200;\"/>");
+    std::string out = Save(doc);
+    EXPECT_NE(out.find(std::string("v=\"x\xFF\xC8\"", 7)), std::string::npos);
+    EXPECT_EQ(TextToGbk(doc.Root()->GetAttribute("w")), "\xC8");
+}
+
 }  // namespace
