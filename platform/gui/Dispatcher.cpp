@@ -766,17 +766,11 @@ BOOL SystemParametersInfo(UINT action, UINT, void* pv, UINT)
 }
 
 namespace {
-// Where the last mouse event put the mouse: window systems without a
-// pointer of their own (the headless one) answer from this.
+// Where the last mouse event put the mouse. The position answers from it:
+// the headless window system has no pointer of its own, and input made by
+// a program (tests, remote control) does not move the real one.
 QPoint TrackedCursor;
 bool Tracked = false;
-bool PlatformHasCursor()
-{
-    static int has = -1;
-    if (has < 0) has = QGuiApplication::platformName() != QLatin1String("offscreen") &&
-                       QGuiApplication::platformName() != QLatin1String("minimal");
-    return has == 1;
-}
 }
 
 void qzgui::NoteCursorPos(QPoint p)
@@ -789,7 +783,7 @@ BOOL GetCursorPos(TPoint* p)
 {
     if (!p) return 0;
     if (!QCoreApplication::instance()) *p = TPoint{};
-    else if (!PlatformHasCursor() && Tracked) *p = TP(TrackedCursor);
+    else if (Tracked) *p = TP(TrackedCursor);
     else *p = TP(QCursor::pos());
     return 1;
 }
