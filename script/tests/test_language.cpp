@@ -154,6 +154,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "{\n  for (int i = 0; i < 3; i++) ShowMessage(i);\n  TStringList l = new TStringList();\n"
                     "  l.Add(\"a\"); ShowMessage(l.Count); delete l;\n  string s = \"x\"; s += \"y\"; ShowMessage(s[2]);\n}\n",
                     "0\n1\n2\n1\ny\n"},
+        // script strings pass the program tree unchanged
+        ProgramCase{"strings_survive_the_program_tree", "PascalScript",
+                    "begin ShowMessage('Tom&#Jerry; &#176; &amp; <b> \"q\"'); ShowMessage(Length('&#65;')); end.",
+                    "Tom&#Jerry; &#176; &amp; <b> \"q\"\n5\n"},
+        ProgramCase{"basic_block_comment_and_rem", "BasicScript",
+                    "x = 1 /\\ a block comment /\\ + 2\nREM whole line\nremainder = x rem trailing\nShowMessage(remainder)\n",
+                    "3\n"},
         ProgramCase{"integer_overflow_wraps", "PascalScript",
                     "var i: Integer; begin i := 2147483647; i := i + 1; ShowMessage(i); end.", "-2147483648\n"}),
     [](const auto& info) { return std::string(info.param.Name); });
