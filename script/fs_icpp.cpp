@@ -62,7 +62,7 @@ const char* const GrammarText = R"QZGRAMMAR(<?xml version="1.0"?>
     <float type="extended"/>
   </types>
   <empty/>
-  <program>
+  <program complete="err3">
     <optional>
       <usesclause/>
     </optional>

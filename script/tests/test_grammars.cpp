@@ -188,6 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"PascalScript", "begin if 1 < = 2 then ; end.", "'THEN' expected", "1:12"},
         ErrorCase{"C++Script", "{ int x = 1 }", "';' expected", "1:13"},
         ErrorCase{"C++Script", "{ if x == 1) x = 2; }", "'(' expected", "1:6"},
+        ErrorCase{"C++Script", "{ ShowMessage(1); }\nShowMessage(2);", "Statement expected", "2:1"},
         // what follows the program is an error, not code silently dropped
         ErrorCase{"JScript", "var x = 1;\n++x;\nShowMessage(x);", "Statement expected", "2:1"},
         ErrorCase{"JScript", "x = a ? b : c;", "Statement expected", "1:7"},
