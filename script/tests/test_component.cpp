@@ -283,3 +283,70 @@ TEST(Tools, ContentsTree)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScriptRun, EvaluateInsideARunningRoutineSeesItsLocals)
+{
+    EnsureEngine();
+    TfsScript s(nullptr);
+    s.SetText("procedure P(a: Integer);\nvar k: Integer;\nbegin\n  k := a * 2;\n  k := k + 1;\nend;\nbegin\n  P(20);\nend.");
+    ASSERT_TRUE(s.Compile());
+    std::string seen;
+    s.OnRunLine = [&](TfsScript*, const std::string&, const std::string& pos) {
+        if (pos == "5:3") seen = VarToStr(s.Evaluate("k + a"));
+    };
+    s.Execute();
+    EXPECT_EQ(seen, "60");
+}
+
+TEST(ScriptUnits, IncludeAndImportInTheOtherLanguages)
+{
+    EnsureEngine();
+    auto units = [](TfsScript*, const std::string& name, std::string& text) {
+        if (name == "lib.cpp") text = "int twice(int x) { return x * 2; }\n{ }";
+        if (name == "lib.js") text = "function twice(x) { return x * 2; }";
+        if (name == "lib.vb") text = "Function Twice(x)\n  Return x * 2\nEnd Function\n";
+    };
+    struct Case {
+        const char* Lang;
+        const char* Text;
+    } cases[] = {
+        {"C++Script", "#include \"lib.cpp\"\n{ ShowMessage(twice(21)); }"},
+        {"JScript", "import \"lib.js\"\nShowMessage(twice(21));"},
+        {"BasicScript", "Imports \"lib.vb\"\nShowMessage(Twice(21))\n"},
+    };
+    for (const auto& c : cases) {
+        auto host = std::make_shared<TRecordingHost>();
+        THostScope scope(host);
+        TfsScript s(nullptr);
+        s.OnGetUnit = units;
+        s.SetSyntaxType(c.Lang);
+        s.SetText(c.Text);
+        ASSERT_TRUE(s.Compile()) << c.Lang << ": " << s.ErrorMessage << " at " << s.ErrorPosition;
+        s.Execute();
+        EXPECT_EQ(host->Messages(), (std::vector<std::string>{"42"})) << c.Lang;
+    }
+}
+
+TEST(ScriptUnits, ProgramTreesFromTheHost)
+{
+    EnsureEngine();
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    TfsScript s(nullptr);
+    s.OnGetUnit = [](TfsScript*, const std::string&, std::string& text) { text = "begin end."; };
+    // the host hands over a program tree of its own for the unit
+    s.OnGetILUnit = [](TfsScript*, const std::string&, std::string& text) {
+        text = "<?xml version=\"1.0\"?><program><procedure pos=\"1:1\"><name text=\"Hello\" pos=\"1:1\"/>"
+               "<compoundstmt pos=\"1:1\"><callstmt pos=\"1:1\"><dsgn pos=\"1:1\"><node text=\"ShowMessage\" pos=\"1:1\"/>"
+               "<expr pos=\"1:1\"><string text=\"'from tree'\" pos=\"1:1\"/></expr></dsgn></callstmt></compoundstmt>"
+               "</procedure><types/></program>";
+    };
+    s.SetText("uses 'precompiled';\nbegin Hello; end.");
+    ASSERT_TRUE(s.Compile()) << s.ErrorMessage;
+    s.Execute();
+    EXPECT_EQ(host->Messages(), (std::vector<std::string>{"from tree"}));
+}
+
+}  // namespace
