@@ -1253,7 +1253,7 @@ public:
     {
         return new TcxCustomDataRelation(list, item);
     }
-    void SetMasterRelation(TcxCustomDataRelation* relation, int masterRecord);
+    virtual void SetMasterRelation(TcxCustomDataRelation* relation, int masterRecord);
     void SetMasterMode(TcxCustomDataRelation* relation, bool isPattern);
     bool IsDetailMode() const { return FMasterRelation != nullptr; }
     TcxCustomDataRelation* GetMasterRelation() const { return FMasterRelation; }

@@ -300,7 +300,17 @@ bool TcxDBDataProvider::HasFieldStructure()
 
 bool TcxDBDataProvider::IsBOF() { return !DataSet() || DataSet()->Bof(); }
 bool TcxDBDataProvider::IsEditing() { return DataSet() && IsEditState(DataSet()->State()); }
-bool TcxDBDataProvider::IsEOF() { return !DataSet() || DataSet()->Eof(); }
+bool TcxDBDataProvider::IsEOF()
+{
+    TDataSet* ds = DataSet();
+    if (!ds || ds->Eof()) return true;
+    TcxDBDataController* c = DBController();
+    if (!c->IsDetailMode() || IsGridMode()) return false;
+    // A clone reads only the consecutive rows of its master.
+    if (c->MasterKeyValues.IsEmpty()) return true;
+    if (IsEditState(ds->State())) return false;
+    return !c->IsDetailKeyCurrent();
+}
 bool TcxDBDataProvider::IsInserting() { return DataSet() && DataSet()->State() == dsInsert; }
 bool TcxDBDataProvider::IsModified() { return DataSet() && DataSet()->Modified(); }
 
@@ -314,7 +324,20 @@ void TcxDBDataProvider::First()
 {
     TFlagScope s(InFirst);
     TcxCustomDataProvider::First();
-    if (DataSet()) DataSet()->First();
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    TcxDBDataController* c = DBController();
+    if (!c->IsDetailMode() || IsGridMode()) {
+        ds->First();
+        return;
+    }
+    // A detail clone stands on the first of its master's rows.
+    if (c->MasterKeyValues.IsEmpty()) return;
+    bool reopened = false;
+    c->GetDetailFilterAdapter()->DetailFirst(ds, c->GetDetailKeyFieldNamesIfMaster(), reopened,
+                                             c->DataModeController()->DetailInSQLMode, c->MasterKeyValues);
+    if (reopened) SavePos();
+    SetOwnsDetailRows(true);
 }
 
 void TcxDBDataProvider::Prior() { if (DataSet()) DataSet()->Prior(); }
@@ -490,9 +513,16 @@ void TcxDBDataProvider::SetInitialValue(int, TcxCustomDataField* field, const Va
 void TcxDBDataProvider::InitInsertingRecord(int recordIndex, const std::vector<Variant>& groupValues)
 {
     // An insert the data set started by itself is mirrored without grouping values.
-    if (InInsertCall || InInitEditing || IsOtherProviderInserting())
+    TcxDBDataController* c = DBController();
+    if (InInsertCall || InInitEditing || IsOtherProviderInserting()) {
         TcxCustomDataProvider::InitInsertingRecord(recordIndex, groupValues);
-    DBController()->UpdateEditingRecord();
+        // A new detail row takes its master's key values.
+        std::string names = c->GetDetailKeyFieldNamesIfMaster();
+        if (c->Options().Contains(dcoAssignMasterDetailKeys) && c->IsDetailMode() && !names.empty() &&
+            !c->MasterKeyValues.IsEmpty())
+            DataSet()->SetFieldValues(names, c->MasterKeyValues);
+    }
+    c->UpdateEditingRecord();
 }
 
 void TcxDBDataProvider::BeginLocate()
@@ -634,9 +664,6 @@ bool TcxDBDataProvider::IsOtherProviderLocked()
         if (p->LockDepth > 0 || (p->LocateDepth > 0 && Controller()->IsKeyNavigation())) {
             if (std::find(p->FDependents.begin(), p->FDependents.end(), this) == p->FDependents.end())
                 p->FDependents.push_back(this);
-            // The held-back change must reload when it is replayed, not pass
-            // for a scroll: otherwise its rows would never show.
-            NeedsRefresh = true;
             return true;
         }
     }
@@ -1741,4 +1768,208 @@ void TcxDBDataProvider::DeleteSelection()
         throw;
     }
     ds->EnableControls();
+}
+
+// ---- master-detail over data sets -------------------------------------------------------------------
+
+QZ_CLASS_IMPL(TcxDBDataRelation, TcxCustomDataRelation)
+QZ_CLASS_IMPL(TcxDBProviderDetailFilterAdapter, TcxDBAdapterItem)
+
+TcxDBAdapterList* cxDetailFilterAdapters()
+{
+    static TcxDBAdapterList* list = [] {
+        auto* l = new TcxDBAdapterList();
+        l->RegisterAdapter(
+            TDataSet::StaticClass(),
+            [](TClass c) -> TcxDBAdapterItem* { return new TcxDBProviderDetailFilterAdapter(c); },
+            TcxDBProviderDetailFilterAdapter::StaticClass());
+        return l;
+    }();
+    return list;
+}
+
+void TcxDBProviderDetailFilterAdapter::DetailFirst(TDataSet* dataSet, const std::string& names, bool& reopened,
+                                                   bool sqlMode, const Variant& values)
+{
+    reopened = false;
+    if (sqlMode) ReopenQuery(dataSet, names, reopened, values);
+    else dataSet->Locate(names, values, TLocateOptions());
+}
+
+TcxDBDataRelation::~TcxDBDataRelation()
+{
+    TcxDBDataField* f = MasterKeyDataField;
+    MasterKeyDataField = nullptr;
+    delete f;
+}
+
+void TcxDBDataRelation::DataFieldRemoved(TcxCustomDataField* field)
+{
+    if (field == MasterKeyDataField) MasterKeyDataField = nullptr;
+}
+
+TcxDBDataController* TcxDBDataRelation::DetailPattern()
+{
+    TcxCustomDataController* master = GetDataController();
+    if (!master) return nullptr;
+    TcxCustomDataController* pattern = master->GetPatternDataController();
+    int index = GetIndex();
+    if (!pattern || !pattern->HasRelations() || index < 0 || index >= pattern->GetRelations()->Count()) return nullptr;
+    return DynamicCast<TcxDBDataController>(pattern->GetRelations()->Items(index)->DetailDataController());
+}
+
+std::string TcxDBDataRelation::GetMasterKeyNames()
+{
+    TcxDBDataController* d = DetailPattern();
+    return d ? d->MasterKeyFieldNames() : std::string();
+}
+
+std::string TcxDBDataRelation::GetDetailKeyNames()
+{
+    TcxDBDataController* d = DetailPattern();
+    return d ? d->DetailKeyFieldNames() : std::string();
+}
+
+bool TcxDBDataRelation::HasKeyLink() { return MasterKeyDataField && !GetDetailKeyNames().empty(); }
+
+Variant TcxDBDataRelation::GetMasterRecordKeyValues(int record)
+{
+    TcxCustomDataController* master = GetDataController();
+    master->CheckRecordRange(record);
+    if (!HasKeyLink()) return Variant();
+    std::vector<TcxCustomDataField*> fields;
+    if (MasterKeyDataField->SubFieldCount() > 0)
+        for (int i = 0; i < MasterKeyDataField->SubFieldCount(); ++i) fields.push_back(MasterKeyDataField->SubFields(i));
+    else fields.push_back(MasterKeyDataField);
+    Variant v;
+    master->GetRecordValuesByFields(record, fields, v);
+    return v;
+}
+
+void TcxDBDataRelation::UpdateMasterKeyField()
+{
+    auto* master = DynamicCast<TcxDBDataController>(GetDataController());
+    if (!master) return;
+    std::string names = GetMasterKeyNames();
+    if (names.empty()) {
+        TcxDBDataField* f = MasterKeyDataField;
+        MasterKeyDataField = nullptr;
+        delete f;
+        return;
+    }
+    if (!MasterKeyDataField) MasterKeyDataField = static_cast<TcxDBDataField*>(master->AddInternalField());
+    if (MasterKeyDataField->FieldName() != names) master->ChangeFieldName(MasterKeyDataField, names);
+}
+
+void TcxDBDataController::UpdateRelations(TcxCustomDataRelation* relation)
+{
+    TcxCustomDataController::UpdateRelations(relation);
+    if (!HasRelations() || IsDestroying()) return;
+    for (int i = 0; i < GetRelations()->Count(); ++i)
+        if (auto* r = DynamicCast<TcxDBDataRelation>(GetRelations()->Items(i))) r->UpdateMasterKeyField();
+}
+
+void TcxDBDataController::SetMasterRelation(TcxCustomDataRelation* relation, int masterRecord)
+{
+    BeginUpdate();
+    try {
+        TcxCustomDataController::SetMasterRelation(relation, masterRecord);
+        auto* r = DynamicCast<TcxDBDataRelation>(relation);
+        if (r && masterRecord != -1) {
+            // A clone reads the pattern's data set, on its master's rows.
+            if (auto* pattern = DynamicCast<TcxDBDataController>(r->DetailDataController())) {
+                if (pattern != this) {
+                    FDetailKeyFieldNames = pattern->FDetailKeyFieldNames;
+                    FMasterKeyFieldNames = pattern->FMasterKeyFieldNames;
+                    SetDataSource(pattern->DataSource());
+                }
+            }
+            MasterKeyValues = r->GetMasterRecordKeyValues(masterRecord);
+            StructureChanged(true);
+        } else {
+            MasterKeyValues = Variant();
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TcxDBDataController::SetDetailKeyFieldNames(const std::string& names)
+{
+    if (FDetailKeyFieldNames == names) return;
+    FDetailKeyFieldNames = names;
+    if (GetMasterRelation() && GetPatternKind() != 2) GetMasterRelation()->Changed();
+}
+
+void TcxDBDataController::SetMasterKeyFieldNames(const std::string& names)
+{
+    if (FMasterKeyFieldNames == names) return;
+    FMasterKeyFieldNames = names;
+    if (GetMasterRelation() && GetPatternKind() != 2) GetMasterRelation()->Changed();
+}
+
+TcxDBProviderDetailFilterAdapter* TcxDBDataController::GetDetailFilterAdapter()
+{
+    TDataSet* ds = DataSet();
+    auto* a = ds ? DynamicCast<TcxDBProviderDetailFilterAdapter>(cxDetailFilterAdapters()->FindAdapter(ds->ClassType()))
+                 : nullptr;
+    if (!a) cxDataControllerError(&cxSDBDetailFilterControllerNotFound);
+    return a;
+}
+
+bool TcxDBDataController::IsDetailKeyCurrent()
+{
+    TDataSet* ds = DataSet();
+    std::string names = GetDetailKeyFieldNamesIfMaster();
+    if (!ds || names.empty()) return true;
+    return cxVariants::VarEquals(ds->FieldValues(names), MasterKeyValues);
+}
+
+void TcxDBDataProvider::SetOwnsDetailRows(bool value)
+{
+    if (OwnsDetailRows == value) return;
+    if (value) {
+        // One clone at a time has the shared detail data set on its rows.
+        for (auto* p : Registry()) {
+            if (!SameDataSet(p) || !p->OwnsDetailRows) continue;
+            TcxCustomDataController* pc = p->Controller();
+            if (pc->GetPatternKind() != 2) continue;
+            p->OwnsDetailRows = false;
+            pc->ChangeFocusedRowIndex(-1);
+        }
+    }
+    OwnsDetailRows = value;
+}
+
+bool TcxDBDataProvider::GetDetailHasChildren(int recordIndex, int relationIndex)
+{
+    TcxCustomDataController* master = Controller();
+    TcxCustomDataController* pattern = master->GetPatternDataController();
+    if (!pattern || !pattern->HasRelations() || relationIndex >= pattern->GetRelations()->Count()) return false;
+    auto* detail = DynamicCast<TcxDBDataController>(pattern->GetRelations()->Items(relationIndex)->DetailDataController());
+    auto* relation = DynamicCast<TcxDBDataRelation>(master->GetRelations()->Items(relationIndex));
+    if (!detail || !relation) return false;
+    bool has = true;
+    Variant values = relation->GetMasterRecordKeyValues(recordIndex);
+    std::string names = detail->GetDetailKeyFieldNamesIfMaster();
+    if (DBController()->OnDetailHasChildren) {
+        DBController()->OnDetailHasChildren(DBController(), recordIndex, relationIndex, names, values, has);
+    } else if (!detail->IsGridMode() && !detail->DataModeController()->DetailInSQLMode) {
+        TDataSet* ds = detail->DataSet();
+        if (!ds || !ds->Active() || names.empty()) return false;
+        TcxDBDataProvider* dp = detail->DBProvider();
+        dp->LockSource();
+        try {
+            dp->SavePos();
+            has = ds->Locate(names, values, TLocateOptions());
+            dp->RestorePos();
+        } catch (...) {
+            dp->UnlockSource();
+            throw;
+        }
+        dp->UnlockSource();
+    }
+    return has;
 }

@@ -94,6 +94,9 @@ public:
     bool IsEditing() override;
     bool IsEOF() override;
     bool IsGridModeUpdating() override { return IsGridMode() && InGridModeRefresh; }
+    bool GetDetailHasChildren(int recordIndex, int relationIndex) override;
+    void SetOwnsDetailRows(bool value);
+    bool OwnsDetailRows = false;
     bool IsInserting() override;
     bool IsModified() override;
     void RecordLoaded(int recordIndex) override;
@@ -209,6 +212,39 @@ private:
     TcxDBDataController* DBController() const;
 };
 
+// A detail level tied to its master by key fields.
+class TcxDBDataRelation : public TcxCustomDataRelation {
+    QZ_CLASS(TcxDBDataRelation, TcxCustomDataRelation)
+public:
+    using TcxCustomDataRelation::TcxCustomDataRelation;
+    ~TcxDBDataRelation() override;
+    void DataFieldRemoved(TcxCustomDataField* field) override;
+    virtual bool HasKeyLink();
+    std::string GetMasterKeyNames();
+    std::string GetDetailKeyNames();
+    Variant GetMasterRecordKeyValues(int record);
+    void UpdateMasterKeyField();
+    TcxDBDataField* MasterKeyDataField = nullptr;
+private:
+    TcxDBDataController* DetailPattern();
+};
+
+using TcxDBDataDetailHasChildrenEvent = std::function<void(TcxDBDataController* sender, int record, int relationIndex,
+                                                           const std::string& detailKeyFieldNames,
+                                                           const Variant& masterKeyValues, bool& hasChildren)>;
+
+// Positions a detail data set on one master's rows.
+class TcxDBProviderDetailFilterAdapter : public TcxDBAdapterItem {
+    QZ_CLASS(TcxDBProviderDetailFilterAdapter, TcxDBAdapterItem)
+public:
+    using TcxDBAdapterItem::TcxDBAdapterItem;
+    virtual bool IsCurrentQuery(TDataSet* dataSet, const std::string& names, const Variant& values) { return false; }
+    virtual void ReopenQuery(TDataSet* dataSet, const std::string& names, bool& reopened, const Variant& values) {}
+    virtual void DetailFirst(TDataSet* dataSet, const std::string& names, bool& reopened, bool sqlMode,
+                             const Variant& values);
+};
+TcxDBAdapterList* cxDetailFilterAdapters();
+
 class TcxDBDataModeController : public TPersistent {
     QZ_CLASS(TcxDBDataModeController, TPersistent)
 public:
@@ -311,6 +347,26 @@ public:
     TBookmark GetSelectionAnchorBookmark();
     TcxDBDataSelection* DBSelection() const { return static_cast<TcxDBDataSelection*>(Info()->Selection()); }
 
+    // Master-detail.
+    TcxCustomDataRelation* CreateRelation(TcxCustomDataRelationList* list, TObject* item) override
+    {
+        return new TcxDBDataRelation(list, item);
+    }
+    void UpdateRelations(TcxCustomDataRelation* relation) override;
+    void SetMasterRelation(TcxCustomDataRelation* relation, int masterRecord) override;
+    const std::string& DetailKeyFieldNames() const { return FDetailKeyFieldNames; }
+    void SetDetailKeyFieldNames(const std::string& names);
+    const std::string& MasterKeyFieldNames() const { return FMasterKeyFieldNames; }
+    void SetMasterKeyFieldNames(const std::string& names);
+    std::string GetDetailKeyFieldNamesIfMaster() const
+    {
+        return FMasterKeyFieldNames.empty() ? std::string() : FDetailKeyFieldNames;
+    }
+    TcxDBProviderDetailFilterAdapter* GetDetailFilterAdapter();
+    bool IsDetailKeyCurrent();
+    Variant MasterKeyValues;
+    TcxDBDataDetailHasChildrenEvent OnDetailHasChildren;
+
     void SetDataSource(TDataSource* source);
     TDataSource* DataSource() const { return DBProvider()->DataSource(); }
     TDataSet* DataSet() const { return DBProvider()->DataSet(); }
@@ -357,6 +413,8 @@ private:
     TcxDBDataModeController* FDataModeController;
     TcxDBDataField* FKeyField = nullptr;
     std::string FKeyFieldNames;
+    std::string FDetailKeyFieldNames;
+    std::string FMasterKeyFieldNames;
 };
 
 // The filter-operator adapters: data sets whose class name holds "Query"

@@ -205,15 +205,17 @@ TEST_F(DBFixture, ChangesWhileAnotherControllerReadsAreDeferredNotLost)
     other->AddColumn("Id");
     other->SetDataSource(src.get());
     ASSERT_EQ(other->GetRecordCount(), 6);
-    TcxDBDataProvider* busy = c->DBProvider();
-    ++busy->LockDepth;   // c is reading the data set
-    ds->Append();
-    ds->FieldByName("Id")->SetAsInteger(8);
-    ds->Post();
-    EXPECT_EQ(other->GetRecordCount(), 6);   // held back
-    --busy->LockDepth;
-    c->UpdateFields();                       // c has loaded: the held change is replayed
-    EXPECT_EQ(other->GetRecordCount(), 7);
+    // c starts reading while the data set holds an unposted edit: the edit is
+    // cancelled and every controller on the data set must reload.
+    ds->Edit();
+    ds->FieldByName("Name")->SetAsString("changed");
+    c->DBProvider()->LockSource();
+    EXPECT_EQ(ds->State(), dsBrowse);
+    other->Log.clear();
+    c->DBProvider()->UnlockSource();   // the data set's notice reaches other while c is busy
+    EXPECT_TRUE(std::find(other->Log.begin(), other->Log.end(), "data:4,-1,-1") == other->Log.end());
+    c->UpdateFields();                 // c has loaded: the held notice is replayed
+    EXPECT_TRUE(std::find(other->Log.begin(), other->Log.end(), "data:4,-1,-1") != other->Log.end());
 }
 
 TEST_F(DBFixture, GridModeHoldsTheBufferWindow)
