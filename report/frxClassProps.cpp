@@ -560,6 +560,22 @@ void DefineReport(Props& p)
     p.push_back(ScriptEvent<R>("OnStopReport", &R::OnStopReport));
 }
 
+void DefineCustomEngine(Props& p)
+{
+    using E = TfrxCustomEngine;
+    p.push_back(PublishInt<E>("CurColumn", &E::CurColumn, &E::CurColumn));
+    p.push_back(PublishInt<E>("CurVColumn", &E::CurVColumn, &E::CurVColumn));
+    p.push_back(PublishFloat<E>("CurX", &E::CurX, &E::CurX, "Extended"));
+    p.push_back(PublishFloat<E>("CurY", &E::CurY, &E::CurY, "Extended"));
+    p.push_back(PublishBool<E>("DoublePass", &E::DoublePass));
+    p.push_back(PublishBool<E>("FinalPass", &E::FinalPass, &E::FinalPass));
+    p.push_back(PublishFloat<E>("PageHeight", &E::PageHeight, &E::PageHeight, "Extended"));
+    p.push_back(PublishFloat<E>("PageWidth", &E::PageWidth, &E::PageWidth, "Extended"));
+    p.push_back(PublishFloat<E>("StartDate", &E::StartDate, &E::StartDate, "TDateTime"));
+    p.push_back(PublishFloat<E>("StartTime", &E::StartTime, &E::StartTime, "TDateTime"));
+    p.push_back(PublishInt<E>("TotalPages", &E::TotalPages, &E::TotalPages));
+}
+
 }  // namespace
 
 QZ_CLASS_IMPL(TfrxComponent, TComponent)
@@ -613,7 +629,7 @@ QZ_CLASS_IMPL_PROPS(TfrxDataSetItem, TCollectionItem, DefineDataSetItem)
 QZ_CLASS_IMPL(TfrxReportDataSets, TCollection)
 QZ_CLASS_IMPL_PROPS(TfrxStyleItem, TCollectionItem, DefineStyleItem)
 QZ_CLASS_IMPL(TfrxStyles, TCollection)
-QZ_CLASS_IMPL(TfrxCustomEngine, TPersistent)
+QZ_CLASS_IMPL_PROPS(TfrxCustomEngine, TPersistent, DefineCustomEngine)
 QZ_CLASS_IMPL(TfrxCustomOutline, TPersistent)
 QZ_CLASS_IMPL(TfrxCustomPreviewPages, TObject)
 QZ_CLASS_IMPL(TfrxCustomExportFilter, TComponent)

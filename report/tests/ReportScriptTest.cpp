@@ -174,4 +174,74 @@ TEST(ReportScript, PreviewClickRunsTheHandlerThenTheApplication)
     EXPECT_EQ(e.Report->Variables()->Variables("button").AsInteger(), 2);
 }
 
+class TStubEngine : public TfrxCustomEngine {
+    QZ_CLASS(TStubEngine, TfrxCustomEngine)
+public:
+    using TfrxCustomEngine::TfrxCustomEngine;
+    void EndPage() override {}
+    void NewColumn() override {}
+    void NewPage() override {}
+    void ShowBand(TfrxBand*) override {}
+    void ShowBandByClass(TClass) override {}
+    double FooterHeight() override { return 0; }
+    double FreeSpace() override { return 0; }
+    Variant GetAggregateValue(const std::string& name, const std::string& expr, TfrxBand* band,
+                              int flags) override
+    {
+        Asked.push_back(name + "|" + expr + "|" + (band ? band->Name() : "") + "|" + std::to_string(flags));
+        return Variant(7);
+    }
+    bool Run() override { return true; }
+    std::vector<std::string> Asked;
+};
+QZ_CLASS_IMPL(TStubEngine, TfrxCustomEngine)
+
+class TStubPages : public TfrxCustomPreviewPages {
+    QZ_CLASS(TStubPages, TfrxCustomPreviewPages)
+public:
+    using TfrxCustomPreviewPages::TfrxCustomPreviewPages;
+    int Count() override { return 0; }
+    void Clear() override {}
+};
+QZ_CLASS_IMPL(TStubPages, TfrxCustomPreviewPages)
+
+TEST(ReportScript, EngineBackedValuesAndAggregates)
+{
+    frxClass::EngineFactory = [](TfrxReport* r) { return new TStubEngine(r); };
+    frxClass::PreviewPagesFactory = [](TfrxReport* r) { return new TStubPages(r); };
+    Env e;
+    frxClass::EngineFactory = nullptr;
+    frxClass::PreviewPagesFactory = nullptr;
+    auto* engine = static_cast<TStubEngine*>(e.Report->Engine());
+    ASSERT_TRUE(engine);
+    ASSERT_EQ(engine->PreviewPages, e.Report->PreviewPages());
+    e.Report->PreviewPages()->PageIndex = 4;
+    e.Report->PreviewPages()->BasePage = 3;
+    engine->TotalPages = 9;
+    Variant v;
+    e.Report->DoGetValue("Page", v);
+    EXPECT_EQ(v.AsInteger(), 2);
+    e.Report->DoGetValue("PAGE#", v);
+    EXPECT_EQ(v.AsInteger(), 5);
+    e.Report->DoGetValue("TotalPages", v);
+    EXPECT_EQ(v.AsInteger(), 6);
+    e.Report->EngineOptions()->DoublePass = true;
+    EXPECT_EQ(GetOrdProp(engine, "DoublePass"), 1);
+
+    auto* page = new TfrxReportPage(e.Report);
+    auto* footer = new TfrxFooter(page);
+    footer->SetName("Footer1");
+    e.Report->ScriptText()->SetStrings({"begin", "  Set('s', SUM(<d0.\"Fee\"> * 2, Footer1, 1 + 1));",
+                                         "  Set('c', Get('COUNT(Footer1)'));", "end."});
+    ASSERT_TRUE(e.Report->SetupScript()) << e.Report->Script()->ErrorMessage;
+    e.Report->Script()->Execute();
+    EXPECT_EQ(e.Report->Variables()->Variables("s").AsInteger(), 7);
+    EXPECT_EQ(e.Report->Variables()->Variables("c").AsInteger(), 7);
+    ASSERT_EQ(engine->Asked.size(), 2u);
+    EXPECT_EQ(engine->Asked[0], "SUM|<d0.\"Fee\"> * 2|Footer1|2");
+    EXPECT_EQ(engine->Asked[1], "COUNT||Footer1|0");
+    engine->StopReport();
+    EXPECT_TRUE(e.Report->Terminated());
+}
+
 }  // namespace
