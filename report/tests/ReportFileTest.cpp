@@ -480,4 +480,44 @@ TEST(ReportFile, DamagedLayoutsNeverCrashAndNeverHalfLoad)
     EXPECT_GT(refused, 0);
 }
 
+TEST(ReportFile, EveryPictureKindRoundTrips)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    std::string wmf = std::string("\xD7\xCD\xC6\x9A\x00\x00\x00\x00\x00\x00\xA0\x05\xD0\x02\xA0\x05", 16) +
+                      std::string(6, '\x01');
+    std::string emf = std::string(24, '\x02') + std::string("\x00\x00\x00\x00\x00\x00\x00\x00\x10\x27\x00\x00\x10\x27\x00\x00", 16) +
+                      " EMF" + std::string(40, '\x03');
+    std::string ico = std::string("\x00\x00\x01\x00\x01\x00\x20\x20", 8) + std::string(30, '\x04');
+    struct Case {
+        TfrxGraphicKind Kind;
+        std::string Bytes;
+        int Width, Height;
+    } cases[] = {
+        {gkBitmap, TinyBmp(), 2, 1},
+        {gkJPEG, TinyJpeg(), 3, 5},
+        {gkMetafile, wmf, 96, 48},
+        {gkMetafile, emf, 378, 378},
+        {gkIcon, ico, 32, 32},
+    };
+    for (const auto& c : cases) {
+        TfrxReport r(nullptr);
+        auto* page = new TfrxReportPage(&r);
+        auto* pic = new TfrxPictureView(page);
+        pic->SetName("P");
+        pic->Picture()->SetData(c.Bytes);
+        ASSERT_EQ(pic->Picture()->Kind(), c.Kind);
+        EXPECT_EQ(pic->Picture()->Width(), c.Width);
+        EXPECT_EQ(pic->Picture()->Height(), c.Height);
+        const std::string text = SaveText(r);
+        TfrxReport back(nullptr);
+        LoadText(back, text);
+        auto* got = DynamicCast<TfrxPictureView>(back.FindObject("P"));
+        ASSERT_TRUE(got);
+        EXPECT_EQ(got->Picture()->Kind(), c.Kind);
+        EXPECT_EQ(got->Picture()->Data(), c.Bytes);
+        EXPECT_EQ(SaveText(back), text);
+    }
+}
+
 }  // namespace
