@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QToolTip>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -422,7 +423,8 @@ void TControl::SetAutoSize(bool v)
 bool TControl::Showing() const
 {
     if (!FVisible) return false;
-    if (auto* w = dynamic_cast<const TWinControl*>(this); w && w->IsTopLevel())
+    if (auto* w = dynamic_cast<const TWinControl*>(this);
+        w && (w->IsTopLevel() || (w->Window() && w->Window()->W && w->Window()->W->isWindow())))
         return w->Window() && w->Window()->W && w->Window()->W->isVisible();
     return FParent && FParent->Showing();
 }
@@ -858,8 +860,15 @@ QWidget* TWinControl::CreateWindowHandle(const TCreateParams& p, QWidget* parent
         if (p.Style & WS_POPUP && !(p.Style & WS_CAPTION)) flags = Qt::Tool | Qt::FramelessWindowHint;
         if (p.ExStyle & WS_EX_TOOLWINDOW) flags |= Qt::Tool;
         if (p.ExStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+        // A window that never takes the activation: the window system keeps
+        // its hands off it, as with the platform's drop-down popups.
+        if (p.ExStyle & WS_EX_NOACTIVATE)
+            flags = Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                    (flags & Qt::WindowStaysOnTopHint);
     }
-    return MakeOwnWidget(this, parentWidget, flags);
+    QWidget* w = MakeOwnWidget(this, parentWidget, flags);
+    if (p.ExStyle & WS_EX_NOACTIVATE) w->setAttribute(Qt::WA_ShowWithoutActivating);
+    return w;
 }
 
 void TWinControl::CreateWnd()
@@ -869,6 +878,7 @@ void TWinControl::CreateWnd()
     QWidget* parentWidget = nullptr;
     if (FParent) parentWidget = FParent->Widget();
     else if (TWinControl* pw = FindControl(FParentWindow)) parentWidget = pw->Widget();
+    else if (TWinControl* owner = FindControl(p.WndParent)) parentWidget = owner->Widget()->window();   // an owned popup
     QWidget* w = CreateWindowHandle(p, parentWidget);
     if (!w) throw EOSError("Error creating window");
     FWindow->Params = p;
@@ -1519,7 +1529,7 @@ void TWinControl::DefaultHandler(TMessage& m)
         if (!r) break;
         const TCreateParams& p = FWindow->Params;
         int b = 0;
-        if (p.Style & WS_CHILD || !(p.Style & WS_CAPTION)) {
+        if ((p.Style & WS_CHILD) || (p.Style & WS_CAPTION) != WS_CAPTION) {
             if (p.Style & WS_BORDER) b += 1;
             if (p.ExStyle & WS_EX_CLIENTEDGE) b += 2;
             if (p.ExStyle & WS_EX_STATICEDGE) b += 1;
@@ -1560,6 +1570,46 @@ void TWinControl::DefaultHandler(TMessage& m)
     case WM_ACTIVATE:
         if (auto* f = DynamicCast<TCustomForm>(this)) f->Activated(LOWORD(m.WParam) != WA_INACTIVE);
         break;
+    case WM_NCLBUTTONDOWN:
+        // A press taken as one on the caption moves the window, as borderless windows ask.
+        if (m.WParam == HTCAPTION && FWindow->W && FWindow->W->isWindow() && FWindow->W->windowHandle())
+            FWindow->W->windowHandle()->startSystemMove();
+        break;
+    case WM_SYSCOMMAND:
+        switch (m.WParam & 0xFFF0) {
+        case SC_MOVE:
+            if (FWindow->W && FWindow->W->window()->windowHandle()) FWindow->W->window()->windowHandle()->startSystemMove();
+            break;
+        case SC_CLOSE: PostMessage(HandleOf(this), WM_CLOSE, 0, 0); break;
+        case SC_MINIMIZE: if (FWindow->W) FWindow->W->window()->showMinimized(); break;
+        case SC_MAXIMIZE: if (FWindow->W) FWindow->W->window()->showMaximized(); break;
+        case SC_RESTORE: if (FWindow->W) FWindow->W->window()->showNormal(); break;
+        default: break;
+        }
+        break;
+    case WM_SETREDRAW:
+        // Painting is held while redraw is off and done once when it is back on.
+        if (!FWindow->W) break;
+        if (m.WParam) {
+            if (FWindow->RedrawLocks > 0 && --FWindow->RedrawLocks == 0) {
+                FWindow->W->setUpdatesEnabled(true);
+                FWindow->W->update();
+            }
+        } else if (FWindow->RedrawLocks++ == 0) {
+            FWindow->W->setUpdatesEnabled(false);
+        }
+        break;
+    case WM_PRINTCLIENT: {
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        if (!ValidDC(dc)) break;
+        int level = SaveDC(dc);
+        Perform(WM_ERASEBKGND, m.WParam, 0);
+        RestoreDC(dc, level);
+        level = SaveDC(dc);
+        Perform(WM_PAINT, m.WParam, 0);
+        RestoreDC(dc, level);
+        break;
+    }
     case WM_CLOSE:
         break;
     case CM_DIALOGKEY:

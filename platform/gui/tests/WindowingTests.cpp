@@ -425,3 +425,73 @@ TEST(StretchCopies, StretchAndMirrorFollowTheRectangles)
 }
 
 } // namespace
+
+namespace {
+
+// A borderless top-most window owned by a form, shown without taking the
+// focus: the shape of the program's drop-down popups.
+class TPopupWin : public TSpy {
+public:
+    using TSpy::TSpy;
+    HWND Owner = nullptr;
+protected:
+    void CreateParams(TCreateParams& p) override
+    {
+        TSpy::CreateParams(p);
+        p.Style = WS_POPUP | WS_BORDER;
+        p.ExStyle |= WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+        p.WndParent = Owner;
+    }
+};
+
+TEST_F(WindowingTest, OwnedPopupsShowWithoutTakingTheFocus)
+{
+    a->SetFocus();
+    GuiTest::ProcessEvents();
+    auto* p = new TPopupWin(nullptr);
+    p->Owner = form->Handle();
+    p->SetBounds(300, 300, 80, 60);
+    QWidget* w = p->Widget();
+    EXPECT_TRUE(w->isWindow());
+    EXPECT_EQ(w->parentWidget(), form->Widget());
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(p->Showing());
+    ShowWindow(p->Handle(), SW_SHOWNOACTIVATE);
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(p->Showing());
+    EXPECT_TRUE(a->Focused());
+    EXPECT_EQ(p->ClientRect(), Rect(0, 0, 78, 58));
+    GuiTest::Click(p, Point(5, 5));
+    EXPECT_NE(p->Last(WM_LBUTTONDOWN), nullptr);
+    ShowWindow(p->Handle(), SW_HIDE);
+    EXPECT_FALSE(p->Showing());
+    delete p;
+}
+
+TEST_F(WindowingTest, RedrawCanBeHeldAndPrintClientPaintsIntoAContext)
+{
+    a->Perform(WM_SETREDRAW, 0);
+    EXPECT_FALSE(a->Widget()->updatesEnabled());
+    a->Perform(WM_SETREDRAW, 1);
+    EXPECT_TRUE(a->Widget()->updatesEnabled());
+    TBitmap bmp(60, 40);
+    bmp.Canvas()->Brush()->SetColor(clBlack);
+    bmp.Canvas()->FillRect(Rect(0, 0, 60, 40));
+    a->Perform(WM_PRINTCLIENT, WPARAM(bmp.Canvas()->Handle()), 0);
+    EXPECT_EQ(bmp.Canvas()->Pixels(30, 20), clWhite);
+    // Closing from the system menu goes through the form's close.
+    auto* f = new TForm(nullptr);
+    f->Show();
+    bool asked = false;
+    f->OnCloseQuery = [&](TObject*, bool& can) {
+        asked = true;
+        can = false;
+    };
+    SendMessage(f->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(f->Visible());
+    delete f;
+}
+
+} // namespace
