@@ -1,22 +1,11 @@
 #include "Components.h"
 #include "TypInfo.h"
+#include "TextUtils.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-
-bool SameTextAscii(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = char(x - 32);
-        if (y >= 'a' && y <= 'z') y = char(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 void DefineComponentProps(std::vector<TPropInfo>& p)
 {
@@ -230,7 +219,7 @@ TComponent* TComponent::FindComponent(const std::string& name) const
 {
     if (name.empty()) return nullptr;
     for (TComponent* c : FComponents)
-        if (SameTextAscii(c->FName, name)) return c;
+        if (SameText(c->FName, name)) return c;
     return nullptr;
 }
 
@@ -249,7 +238,7 @@ void TComponent::SetName(const std::string& newName)
 void TComponent::ValidateRename(TComponent* component, const std::string& curName,
                                 const std::string& newName)
 {
-    if (component && !newName.empty() && !SameTextAscii(curName, newName) &&
+    if (component && !newName.empty() && !SameText(curName, newName) &&
         component->FOwner == this) {
         TComponent* other = FindComponent(newName);
         if (other && other != component)

@@ -1,22 +1,11 @@
 #include "TypInfo.h"
+#include "TextUtils.h"
 #include "Exceptions.h"
 #include "Variants.h"
 
 #include <cstdint>
 
 namespace {
-
-bool SameTextAscii(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = char(x - 32);
-        if (y >= 'a' && y <= 'z') y = char(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 std::string TrimAscii(const std::string& s)
 {
@@ -99,7 +88,7 @@ PPropInfo GetPropInfo(TClass c, const std::string& propName)
     // The class's own declaration wins over an inherited one of the same name.
     for (; c; c = c->Parent) {
         for (const TPropInfo& p : c->OwnProps())
-            if (SameTextAscii(p.Name, propName)) return &p;
+            if (SameText(p.Name, propName)) return &p;
     }
     return nullptr;
 }
@@ -118,7 +107,7 @@ std::vector<PPropInfo> GetPropList(TClass c)
         for (const TPropInfo& p : (*it)->OwnProps()) {
             bool replaced = false;
             for (PPropInfo& r : result)
-                if (SameTextAscii(r->Name, p.Name)) {
+                if (SameText(r->Name, p.Name)) {
                     r = &p;   // redeclared: keeps the parent's place
                     replaced = true;
                     break;
@@ -171,7 +160,7 @@ int GetEnumValue(PTypeInfo typeInfo, const std::string& name)
 {
     if (!typeInfo) return -1;
     for (size_t i = 0; i < typeInfo->Names.size(); ++i)
-        if (SameTextAscii(typeInfo->Names[i], name)) return int(i);
+        if (SameText(typeInfo->Names[i], name)) return int(i);
     return -1;
 }
 
@@ -426,7 +415,6 @@ bool IsDefaultPropValue(TObject* obj, PPropInfo info)
 // ---- Variants -----------------------------------------------------------------------
 
 namespace {
-
 bool IsDateType(PPropInfo info)
 {
     return info->TypeName == "TDateTime" || info->TypeName == "TDate" || info->TypeName == "TTime";
