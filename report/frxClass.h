@@ -38,7 +38,6 @@ class TfrxVariables;
 class TfrxExpressionCache;
 class TfsScript;
 class TfsCustomVariable;
-class TIniFile;
 class TCustomIniFile;
 
 // ---- shared constants ---------------------------------------------------------------
@@ -49,7 +48,6 @@ constexpr double fr01in = 9.6;
 constexpr double fr1in = 96;
 constexpr double fr1CharX = 9.6;
 constexpr double fr1CharY = 17;
-constexpr TColor frxClBtnFace = TColor(0xFF00000F);
 
 // Ordinals of platform enumerations held by the model.
 namespace frxEnums {
@@ -707,7 +705,7 @@ public:
     explicit TfrxDialogPage(TComponent* owner = nullptr);
     int BorderStyle = frxEnums::fbsSizeable;
     std::string Caption;
-    TColor Color = frxClBtnFace;
+    TColor Color = clBtnFace;
     int Position = frxEnums::poScreenCenter;
     int WindowState = frxEnums::wsNormal;
     std::string OnActivate, OnClick, OnCloseQuery, OnDeactivate, OnHide, OnKeyDown, OnKeyPress,
@@ -729,7 +727,6 @@ public:
     bool SilentMode = false;
     std::string TempDir;
     bool UseFileCache = false;
-    bool DestroyForms = true;
     // The report saves its layout before a run and restores it afterwards.
     bool RestoreLayout = true;
 };

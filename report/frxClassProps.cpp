@@ -423,7 +423,7 @@ void DefineDialogPage(Props& p)
     p.push_back(PlatformEnum<P>("BorderStyle", frxClass::FormBorderStyleType(), &P::BorderStyle,
                                 frxEnums::fbsSizeable));
     p.push_back(PublishString<P>("Caption", &P::Caption, &P::Caption, "TCaption"));
-    p.push_back(Color<P>("Color", &P::Color, &P::Color, int64_t(frxClBtnFace)));
+    p.push_back(Color<P>("Color", &P::Color, &P::Color, int64_t(clBtnFace)));
     p.push_back(Geometry<P>("Height"));
     p.push_back(Geometry<P>("Left"));
     p.push_back(PlatformEnum<P>("Position", frxClass::PositionType(), &P::Position, frxEnums::poScreenCenter));
