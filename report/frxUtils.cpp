@@ -65,6 +65,20 @@ std::string GetReferenceName(TComponent* report, TComponent* component)
     return std::string();
 }
 
+void ListComponentsOfClass(TComponent* report, TClass c, TStrings* list, TComponent* excluded)
+{
+    list->Clear();
+    if (!report) return;
+    for (TComponent* owner : {report, report->Owner()}) {
+        if (!owner) continue;
+        for (int i = 0; i < owner->ComponentCount(); ++i) {
+            TComponent* comp = owner->Components(i);
+            if (comp == excluded || !comp->InheritsFrom(c)) continue;
+            list->AddObject(GetReferenceName(report, comp), comp);
+        }
+    }
+}
+
 std::string ExtractUntil(const std::string& text, int& pos, char separator)
 {
     if (pos < 1) pos = 1;

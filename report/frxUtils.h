@@ -4,6 +4,8 @@
 // temporary files and the error box.
 #pragma once
 
+#include "System.h"
+
 #include <string>
 #include <vector>
 
@@ -33,6 +35,10 @@ TComponent* FindComponentByPath(TComponent* root, const std::string& path);
 // The text by which a layout refers to component: its name when it has no
 // owner or is owned by the report or the report's owner; empty otherwise.
 std::string GetReferenceName(TComponent* report, TComponent* component);
+
+// (reference text, object) of every component of class c owned by the
+// report or by the report's owner, excluded left out.
+void ListComponentsOfClass(TComponent* report, TClass c, TStrings* list, TComponent* excluded);
 
 // The text from pos (1-based) up to the next separator or the end; pos
 // moves after the separator.

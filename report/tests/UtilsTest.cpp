@@ -136,6 +136,13 @@ TEST(Utils, ComponentPaths)
     auto* foreign = new TfrxUserDataSet(&elsewhere);
     foreign->SetName("f");
     EXPECT_EQ(GetReferenceName(report, foreign), "");
+    auto* own = new TfrxUserDataSet(report);
+    own->SetName("inside");
+    TStringList list;
+    ListComponentsOfClass(report, TfrxDataSet::StaticClass(), &list, own);
+    EXPECT_EQ(list.CommaText(), "d0");
+    ListComponentsOfClass(report, TfrxDataSet::StaticClass(), &list, nullptr);
+    EXPECT_EQ(list.CommaText(), "inside,d0");
     std::string tmp = TempFileName("");
     EXPECT_TRUE(FileExists(tmp));
     EXPECT_EQ(ExtractFileName(tmp).compare(0, 2, "fr"), 0);
