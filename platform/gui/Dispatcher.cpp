@@ -111,6 +111,7 @@ LRESULT qzgui::Deliver(TWinControl* c, TMessage& m, TMessageFilterKind filter)
     try {
         if (RunMessageFilters(filter, HandleOf(c), m)) return m.Result;
         if (!guard) return 0;
+        if (c->Window()) c->Window()->PassedToDefault = false;
         if (c->WindowProc) c->WindowProc(m);
         else c->WndProc(m);
     } catch (...) {
@@ -233,7 +234,8 @@ static void DropQueued(HWND h, UINT msg, const std::u16string& text, LPARAM keyD
 // Sends a key through the path the platform's loop takes: CN_ to the
 // control (dialog keys), then WM_KEYDOWN, then the characters as WM_CHAR.
 // Returns whether the control took the key.
-bool qzgui::DeliverKey(TWinControl* c, UINT msg, WPARAM vk, LPARAM keyData, const std::u16string& text)
+bool qzgui::DeliverKey(TWinControl* c, UINT msg, WPARAM vk, LPARAM keyData, const std::u16string& text,
+                       std::u16string* passedText)
 {
     if (!c) return false;
     TWeakRef<TWinControl> guard(c);
@@ -264,6 +266,8 @@ bool qzgui::DeliverKey(TWinControl* c, UINT msg, WPARAM vk, LPARAM keyData, cons
             return true;
         }
         bool passed = c->Window() && c->Window()->PassedToDefault;
+        // The characters that reach the default handling, as the handlers left them.
+        std::u16string through;
         for (char16_t ch : text) {
             if (!guard || !TakeQueued(h, charMsg, ch, keyData)) continue;
             TMessage cc{CN_CHAR, ch, keyData, 0};
@@ -271,8 +275,9 @@ bool qzgui::DeliverKey(TWinControl* c, UINT msg, WPARAM vk, LPARAM keyData, cons
             if (cc.Result != 0 || !guard) continue;
             TMessage wc{charMsg, ch, keyData, 0};
             Deliver(c, wc, TMessageFilterKind::CallWndProc);
-            if (guard && c->Window()) passed = passed && c->Window()->PassedToDefault;
+            if (guard && c->Window() && c->Window()->PassedToDefault) through.push_back(char16_t(wc.WParam));
         }
+        if (passedText) *passedText = through;
         return !passed;
     }
     TMessage cm{CN_KEYUP, m.WParam, m.LParam, 0};

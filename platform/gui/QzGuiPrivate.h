@@ -132,7 +132,10 @@ QCursor QtCursor(TCursor c);
 // Runs a message through filters and the control's window procedure,
 // showing any exception through the application.
 LRESULT Deliver(TWinControl* c, TMessage& m, TMessageFilterKind filter);
-bool DeliverKey(TWinControl* c, UINT msg, WPARAM vk, LPARAM keyData, const std::u16string& text);
+// passedText gets the characters that reached default handling (what a
+// wrapped native control should still see).
+bool DeliverKey(TWinControl* c, UINT msg, WPARAM vk, LPARAM keyData, const std::u16string& text,
+                std::u16string* passedText = nullptr);
 void ProcessPosted();
 HWND CaretWindow();
 void NoteCursorPos(QPoint screen);

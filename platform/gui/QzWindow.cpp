@@ -27,6 +27,7 @@ void PaintWidget(TWinControl* c, QWidget* w, QPaintEvent* e);
 void KillWindowTimers(HWND wnd);
 
 namespace {
+bool BypassFilter = false;   // an event the layer itself hands to a native control
 HWND CaptureWnd = nullptr;
 TWeakRef<TControl> CaptureCtl;
 HWND LastFocus = nullptr;
@@ -91,7 +92,7 @@ public:
     {
         auto* w = qobject_cast<QWidget*>(o);
         TWinControl* c = w ? ControlOfWidget(w) : nullptr;
-        if (!c || e->type() == QEvent::Paint) return false;
+        if (!c || e->type() == QEvent::Paint || BypassFilter) return false;
         return HandleEvent(c, w, e);
     }
 };
@@ -294,20 +295,35 @@ static bool KeyEvent(TWinControl* c, QKeyEvent* ke)
     UINT msg;
     if (alt || vk == VK_F10) msg = down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
     else msg = down ? WM_KEYDOWN : WM_KEYUP;
+    std::u16string through;
+    TWeakRef<TWinControl> guard(c);
+    bool taken = false;
     if (!vk) {
         // A character without a key of ours (typed text): only the characters.
         if (!down) return !c->Window()->Native;
-        bool taken = false;
         for (char16_t ch : text) {
+            if (!guard) break;
             TMessage cm{WM_CHAR, ch, keyData, 0};
-            if (RunMessageFilters(TMessageFilterKind::GetMessage, HandleOf(c), cm)) { taken = true; continue; }
+            if (RunMessageFilters(TMessageFilterKind::GetMessage, HandleOf(c), cm)) continue;
             Deliver(c, cm, TMessageFilterKind::CallWndProc);
-            taken = taken || !(c->Window() && c->Window()->PassedToDefault);
+            if (guard && c->Window() && c->Window()->PassedToDefault) through.push_back(char16_t(cm.WParam));
         }
-        return taken || !c->Window()->Native;
+        taken = through.empty();
+    } else {
+        taken = DeliverKey(c, msg, WPARAM(vk), keyData, text, &through);
     }
-    bool taken = DeliverKey(c, msg, WPARAM(vk), keyData, text);
-    return taken || !c->Window() || !c->Window()->Native;
+    if (!guard || !c->Window() || !c->Window()->Native) return true;
+    if (taken) return true;
+    if (down && through != text) {
+        // A handler changed or dropped characters: the native control gets the key as they left it.
+        QKeyEvent changed(QEvent::KeyPress, ke->key(), ke->modifiers(),
+                          QString::fromUtf16(through.data(), qsizetype(through.size())), ke->isAutoRepeat());
+        BypassFilter = true;
+        QCoreApplication::sendEvent(c->Window()->W, &changed);
+        BypassFilter = false;
+        return true;
+    }
+    return false;
 }
 
 bool HandleEvent(TWinControl* c, QWidget* w, QEvent* e)
@@ -345,13 +361,28 @@ bool HandleEvent(TWinControl* c, QWidget* w, QEvent* e)
             return true;
         case QEvent::InputMethod: {
             auto* ie = static_cast<QInputMethodEvent*>(e);
-            for (QChar ch : ie->commitString()) {
+            TWeakRef<TWinControl> guard(c);
+            QString through;
+            const QString commit = ie->commitString();
+            for (QChar ch : commit) {
+                if (!guard) return true;
                 TMessage m{WM_CHAR, ch.unicode(), 1, 0};
                 if (RunMessageFilters(TMessageFilterKind::GetMessage, HandleOf(c), m)) continue;
                 Deliver(c, m, TMessageFilterKind::CallWndProc);
+                if (guard && c->Window() && c->Window()->PassedToDefault) through += QChar(char16_t(m.WParam));
             }
             e->accept();
-            return !win->Native;
+            if (!guard || !c->Window() || !c->Window()->Native) return true;
+            if (through != commit) {
+                // The native control gets the text as the handlers left it.
+                QInputMethodEvent changed(ie->preeditString(), ie->attributes());
+                changed.setCommitString(through, ie->replacementStart(), ie->replacementLength());
+                BypassFilter = true;
+                QCoreApplication::sendEvent(c->Window()->W, &changed);
+                BypassFilter = false;
+                return true;
+            }
+            return false;
         }
         case QEvent::FocusIn: {
             HWND prev = LastFocus;

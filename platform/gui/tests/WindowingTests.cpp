@@ -495,3 +495,54 @@ TEST_F(WindowingTest, RedrawCanBeHeldAndPrintClientPaintsIntoAContext)
 }
 
 } // namespace
+
+#include <QLineEdit>
+
+namespace {
+
+// The shape of the standard controls to come: a Qt control as the window,
+// seeing first what the program's handlers leave.
+class TWrappedEdit : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    QLineEdit* Edit() { return static_cast<QLineEdit*>(Widget()); }
+protected:
+    QWidget* CreateWindowHandle(const TCreateParams&, QWidget* parent) override { return new QLineEdit(parent); }
+};
+
+TEST_F(WindowingTest, WrappedNativeControlsGetWhatHandlersLeave)
+{
+    auto* e = new TWrappedEdit(form);
+    e->SetParent(form);
+    e->SetBounds(10, 120, 120, 24);
+    e->SetTabStop(true);
+    a->SetTabStop(true);
+    std::vector<std::string> seen;
+    e->OnKeyPress = [&](TObject*, char& key) {
+        seen.push_back(std::string(1, key));
+        if (key == 'x') key = 0;          // refused
+        if (key == 'a') key = 'A';        // changed
+    };
+    e->SetFocus();
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(e->Focused());
+    GuiTest::TypeText("bxa");
+    EXPECT_EQ(e->Edit()->text(), QStringLiteral("bA"));
+    EXPECT_EQ(seen, (std::vector<std::string>{"b", "x", "a"}));
+    // Text from an input method goes the same way; Chinese arrives whole.
+    GuiTest::TypeText("x学", true);
+    EXPECT_EQ(e->Edit()->text(), QString::fromUtf8("bA学"));
+    // Keys the control does not take reach the native one (the caret moves);
+    // Tab still moves the focus through the form.
+    GuiTest::KeyPress(VK_HOME);
+    EXPECT_EQ(e->Edit()->cursorPosition(), 0);
+    GuiTest::KeyPress(VK_TAB);
+    EXPECT_FALSE(e->Focused());
+    // A click reaches it too.
+    int clicks = 0;
+    e->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++clicks; };
+    GuiTest::Click(e, Point(5, 5));
+    EXPECT_EQ(clicks, 1);
+}
+
+} // namespace
