@@ -38,6 +38,9 @@ TcxCustomDataController::~TcxCustomDataController()
 {
     FDestroying = true;
     if (FMasterRelation && FMasterRelation->PatternController == this) FMasterRelation->PatternController = nullptr;
+    // The records go first: their detail objects free the clones, which
+    // still refer to this controller's relations.
+    FStorage->Clear(false);
     delete FRelations;
     FRelations = nullptr;
     delete FInfo;
