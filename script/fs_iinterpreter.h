@@ -318,8 +318,55 @@ private:
 
 using TfsGetUnitEvent = std::function<void(TfsScript* sender, const std::string& unitName,
                                            std::string& unitText)>;
-using TfsRunLineEvent = std::function<void(TfsScript* sender, const std::string& unitName,
-                                           const std::string& sourcePos)>;
+// The line handler (sender, unit name, source position), called before each
+// statement. A delegate like the others; it also keeps count of the handlers
+// assigned anywhere, so that statements skip the lookup while there is none.
+class TfsRunLineEvent {
+public:
+    using Fn = std::function<void(TfsScript* sender, const std::string& unitName, const std::string& sourcePos)>;
+    TfsRunLineEvent() = default;
+    TfsRunLineEvent(std::nullptr_t) {}
+    template <class F, class = std::enable_if_t<!std::is_same_v<std::decay_t<F>, TfsRunLineEvent>>>
+    TfsRunLineEvent(F&& f) { Set(Fn(std::forward<F>(f))); }
+    TfsRunLineEvent(const TfsRunLineEvent& o) { Set(o.FFn); }
+    TfsRunLineEvent(TfsRunLineEvent&& o) noexcept { Take(o); }
+    TfsRunLineEvent& operator=(const TfsRunLineEvent& o)
+    {
+        if (this != &o) Set(o.FFn);
+        return *this;
+    }
+    TfsRunLineEvent& operator=(TfsRunLineEvent&& o) noexcept
+    {
+        if (this != &o) {
+            Set(nullptr);
+            Take(o);
+        }
+        return *this;
+    }
+    ~TfsRunLineEvent() { Set(nullptr); }
+    explicit operator bool() const { return bool(FFn); }
+    void operator()(TfsScript* sender, const std::string& unitName, const std::string& sourcePos) const
+    {
+        FFn(sender, unitName, sourcePos);
+    }
+    // Handlers assigned in the whole program.
+    static int Armed() { return GArmed; }
+
+private:
+    void Set(Fn f)
+    {
+        if (FFn) --GArmed;
+        FFn = std::move(f);
+        if (FFn) ++GArmed;
+    }
+    void Take(TfsRunLineEvent& o) noexcept
+    {
+        FFn = std::move(o.FFn);
+        o.FFn = nullptr;   // the count moves with the handler
+    }
+    Fn FFn;
+    static inline int GArmed = 0;
+};
 
 class TfsScript : public TComponent {
     QZ_CLASS(TfsScript, TComponent)

@@ -30,6 +30,7 @@ protected:
     // Reports the position to the line handler, if any script up the chain has one.
     void RunLine()
     {
+        if (TfsRunLineEvent::Armed() == 0) return;
         for (TfsScript* s = Script; s; s = s->Parent)
             if (s->OnRunLine) {
                 Script->RunLine(UnitName, SourcePosition);
