@@ -1060,6 +1060,14 @@ public:
     // Sets up and compiles the report's script; errors go to Errors.
     bool SetupScript();
 
+    // Opens the designer registered by the designer unit (nothing without
+    // one, or while one is open); an empty report first gets "Page1" with
+    // its defaults.
+    void OpenDesigner();
+    // The designer over prepared pages; whether it changed them.
+    bool OpenPreviewDesigner();
+    bool DesignerOpen() const { return FDesignerOpen; }
+
     // Settings of the report library: a registry-backed store when IniFile
     // begins with "\Software\", else the ini file named.
     std::unique_ptr<TCustomIniFile> OpenSettingsStore() const;
@@ -1142,6 +1150,7 @@ private:
     TfrxXMLSerializer* FActiveSerializer = nullptr;
     bool FTerminated = false;
     bool FSkipPassword = false;
+    bool FDesignerOpen = false;
 };
 
 namespace frxClass {
@@ -1150,6 +1159,11 @@ void Initialize();
 // Classes that later units set: the engine and prepared pages a report makes.
 extern std::function<TfrxCustomEngine*(TfrxReport*)> EngineFactory;
 extern std::function<TfrxCustomPreviewPages*(TfrxReport*)> PreviewPagesFactory;
+// Set by the designer unit: shows a designer window for the report and
+// returns when it has closed (running its own modal loop, with the
+// application's active window disabled meanwhile); returns whether the
+// designer changed anything.
+extern std::function<bool(TfrxReport* report, bool previewPageMode)> DesignerRunner;
 }
 
 // ---- value names of the model's enumerations ----------------------------------------------------------

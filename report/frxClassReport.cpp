@@ -20,6 +20,7 @@
 namespace frxClass {
 std::function<TfrxCustomEngine*(TfrxReport*)> EngineFactory;
 std::function<TfrxCustomPreviewPages*(TfrxReport*)> PreviewPagesFactory;
+std::function<bool(TfrxReport*, bool)> DesignerRunner;
 }
 
 namespace {
@@ -588,4 +589,43 @@ bool TfrxReport::SetupScript()
         FErrors->Add(Format(frxRes::Resources().Get("clScrError"),
                             {FScript->ErrorPosition, FScript->ErrorMessage}));
     return ok;
+}
+
+// ---- designer -----------------------------------------------------------------------------------
+
+void TfrxReport::OpenDesigner()
+{
+    if (FDesignerOpen || !frxClass::DesignerRunner) return;
+    if (PagesCount() == 0) {
+        TClass pageClass = DotMatrixReport ? GetClass("TfrxDMPPage") : nullptr;
+        if (!pageClass) pageClass = TfrxReportPage::StaticClass();
+        auto* page = static_cast<TfrxReportPage*>(pageClass->Create(this));
+        page->SetDefaults();
+        page->SetName("Page1");
+    }
+    FScript->ClearItems(this);
+    Modified = false;
+    FDesignerOpen = true;
+    try {
+        frxClass::DesignerRunner(this, false);
+    } catch (...) {
+        FDesignerOpen = false;
+        throw;
+    }
+    FDesignerOpen = false;
+}
+
+bool TfrxReport::OpenPreviewDesigner()
+{
+    if (FDesignerOpen || !frxClass::DesignerRunner) return false;
+    FDesignerOpen = true;
+    bool modified = false;
+    try {
+        modified = frxClass::DesignerRunner(this, true);
+    } catch (...) {
+        FDesignerOpen = false;
+        throw;
+    }
+    FDesignerOpen = false;
+    return modified;
 }

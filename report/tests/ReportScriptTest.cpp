@@ -244,4 +244,32 @@ TEST(ReportScript, EngineBackedValuesAndAggregates)
     EXPECT_TRUE(e.Report->Terminated());
 }
 
+TEST(ReportDesigner, OpensOnlyWhenADesignerIsRegistered)
+{
+    Env e;
+    e.Report->OpenDesigner();
+    EXPECT_EQ(e.Report->PagesCount(), 0);
+
+    int runs = 0;
+    frxClass::DesignerRunner = [&](TfrxReport* r, bool previewMode) {
+        ++runs;
+        EXPECT_TRUE(r->DesignerOpen());
+        r->OpenDesigner();   // a second window is never opened
+        if (!previewMode) r->Modified = true;
+        return previewMode;
+    };
+    e.Report->Modified = true;
+    e.Report->OpenDesigner();
+    EXPECT_EQ(runs, 1);
+    ASSERT_EQ(e.Report->PagesCount(), 1);
+    EXPECT_EQ(e.Report->Pages(0)->Name(), "Page1");
+    EXPECT_EQ(e.Report->Pages(0)->LeftMargin, 10);
+    EXPECT_TRUE(e.Report->Modified);
+    EXPECT_FALSE(e.Report->DesignerOpen());
+    EXPECT_TRUE(e.Report->OpenPreviewDesigner());
+    EXPECT_EQ(e.Report->PagesCount(), 1);
+    frxClass::DesignerRunner = nullptr;
+    EXPECT_FALSE(e.Report->OpenPreviewDesigner());
+}
+
 }  // namespace
