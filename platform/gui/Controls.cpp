@@ -781,6 +781,8 @@ TWinControl* TWinControl::CreateParented(HWND parentWindow)
 
 TWinControl::~TWinControl()
 {
+    // Leaving the parent while still whole, so it forgets this window everywhere.
+    if (FParent) FParent->RemoveControl(this);
     // Children outlive this window only without their windows.
     for (TControl* c : std::vector<TControl*>(FControls)) {
         if (auto* w = DynamicCast<TWinControl>(c)) w->DestroyHandle();

@@ -72,9 +72,9 @@ void qzgui::EnsureFontSubstitutions()
         QFont::insertSubstitutions(QString::fromUtf8(n), mono);
 }
 
-QFont qzgui::MakeQFont(const TFont* f)
+namespace {
+QFont BuildQFont(const TFont* f)
 {
-    EnsureFontSubstitutions();
     QFont q(QS(f->Name()));
     int h = f->Height();
     int px;
@@ -97,6 +97,23 @@ QFont qzgui::MakeQFont(const TFont* f)
     q.setStrikeOut(s.Contains(fsStrikeOut));
     if (f->Pitch() == fpFixed) q.setFixedPitch(true);
     q.setHintingPreference(QFont::PreferFullHinting);
+    return q;
+}
+}
+
+// Canvases ask for their font before every drawing call: fonts already
+// made are kept (a few hundred at most).
+QFont qzgui::MakeQFont(const TFont* f)
+{
+    EnsureFontSubstitutions();
+    static std::map<std::string, QFont> cache;
+    std::string key = f->Name() + '\x01' + std::to_string(f->Height()) + '\x01' +
+                      std::to_string(f->Style().ToInt()) + '\x01' + std::to_string(int(f->Pitch()));
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    if (cache.size() > 512) cache.clear();
+    QFont q = BuildQFont(f);
+    cache.emplace(key, q);
     return q;
 }
 
@@ -178,8 +195,6 @@ struct TOpScope {
     ~TOpScope() { if (p) p->restore(); }
 };
 }
-
-HDC GetDC(HWND wnd);   // Controls.cpp answers windows; the screen here
 
 int SaveDC(HDC dc)
 {

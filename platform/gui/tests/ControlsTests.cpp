@@ -745,3 +745,26 @@ TEST(SystemSettings, MetricsAndColoursHaveTheClassicValues)
 }
 
 } // namespace
+namespace {
+TEST_F(ControlsTest, FreedChildrenLeaveNoTraceInTheParent)
+{
+    ShowForm();
+    delete a;
+    a = nullptr;
+    EXPECT_EQ(form->ControlCount(), 1);
+    std::vector<TWinControl*> order;
+    form->GetTabOrderList(order);
+    EXPECT_EQ(order, (std::vector<TWinControl*>{b}));
+    GuiTest::KeyPress(VK_TAB);   // walks the tab list: must not touch the freed control
+    EXPECT_TRUE(b->Focused());
+    // A child owned elsewhere survives its parent, without a window.
+    auto* orphan = new TProbe(nullptr);
+    orphan->SetParent(b);
+    EXPECT_TRUE(orphan->HandleAllocated());
+    delete b;
+    b = nullptr;
+    EXPECT_EQ(orphan->Parent(), nullptr);
+    EXPECT_FALSE(orphan->HandleAllocated());
+    delete orphan;
+}
+}
