@@ -428,6 +428,13 @@ bool HandleEvent(TWinControl* c, QWidget* w, QEvent* e)
                     c->SetBounds(g.x(), g.y(), g.width(), g.height());
             }
             return false;
+        case QEvent::Show:
+        case QEvent::Hide:
+            if (w == win->W && w->isWindow()) {
+                TMessage m{WM_SHOWWINDOW, WPARAM(e->type() == QEvent::Show), 0, 0};
+                Deliver(c, m, TMessageFilterKind::CallWndProc);
+            }
+            return false;
         case QEvent::WindowActivate:
         case QEvent::WindowDeactivate: {
             if (w != win->W || !c->IsTopLevel()) return false;

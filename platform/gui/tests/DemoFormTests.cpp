@@ -186,6 +186,23 @@ TEST(DemoForm, PaintsReactsToInputScrollsAndShowsAMessage)
     GuiTest::KeyPress(VK_TAB);
     EXPECT_TRUE(other->Focused());
 
+    // What it paints, as operations with their clip: the frame, the glyph, the text.
+    TRecordingCanvas rc(240, 120);
+    t->PaintTo(&rc, 20, 20);
+    const TCanvasOp* frame = rc.Find("FrameRect");
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->Rect, Rect(20, 20, 200, 60));
+    EXPECT_EQ(frame->ClipBox, Rect(20, 20, 200, 60));
+    const TCanvasOp* glyphOp = rc.Find("ImageListDraw");
+    ASSERT_NE(glyphOp, nullptr);
+    EXPECT_EQ(glyphOp->Rect, Bounds(24, 24, 16, 16));
+    const TCanvasOp* text = rc.Find("TextOut");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->Text, "恒岳 ABC");
+    EXPECT_EQ(text->Points.at(0), Point(20 + 30 + 20, 30));
+    EXPECT_EQ(rc.Pixels(21, 21), clWhite);
+    EXPECT_EQ(rc.Pixels(20, 20), clNavy);
+
     const char* dir = QZ_BINARY_DIR;
     EXPECT_TRUE(GuiTest::SavePng(form, std::string(dir) + (getenv("DISPLAY") ? "/gui_demo_form_x11.png" : "/gui_demo_form.png")));
     delete form;
