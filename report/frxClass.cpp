@@ -489,7 +489,7 @@ TfrxDialogComponent::TfrxDialogComponent(TComponent* owner) : TfrxReportComponen
 
 void TfrxDialogComponent::DefineBinaryProperties(TfrxFiler& filer)
 {
-    bool inReport = Report() != nullptr;
+    bool inReport = Report() != nullptr || DynamicCast<TfrxReport>(Owner()) != nullptr;
     filer.DefineProperty(
         "pLeft", [this](TfrxBinaryReader& r) { SetLeft(double(r.ReadInteger())); },
         [this](TfrxBinaryWriter& w) { w.WriteInteger(Round(Left())); }, inReport);
