@@ -8,6 +8,7 @@
 #include "fs_common.h"
 #include "fs_iinterpreter.h"
 #include "fs_iole.h"
+#include "fs_itools.h"
 
 #include <chrono>
 #include <cmath>
@@ -122,28 +123,6 @@ Variant IntegerResult(int64_t v)
     return Variant::FromInt64(v);
 }
 
-TVarRec FormatArg(const Variant& v)
-{
-    switch (v.VType()) {
-    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord:
-    case varInt64:
-        return TVarRec(static_cast<long long>(v.AsInt64()));
-    case varSingle: case varDouble: case varDate:
-        return TVarRec(v.AsDouble());
-    case varCurrency:
-        return TVarRec(v.AsDouble());
-    case varString: case varOleStr:
-        return TVarRec(v.RawString());
-    case varBoolean:
-        return TVarRec(v.RawBool());
-    case varNull: case varEmpty:
-        return TVarRec(0);
-    default:
-        if (v.IsArray()) throw EConvertError("Format argument is an array");
-        return TVarRec(VarToStr(v));
-    }
-}
-
 Variant ToText(const std::string& name, TfsParams& p)
 {
     if (name == "INTTOSTR") return Variant(IntToStr(p[0].AsInt64()));
@@ -167,15 +146,7 @@ Variant FromText(const std::string& name, TfsParams& p)
 Variant FormatFn(const std::string& name, TfsParams& p)
 {
     if (name == "FORMAT") {
-        const Variant& a = p[1];
-        std::vector<TVarRec> args;
-        if (a.IsArray()) {
-            int lo = VarArrayLowBound(a, 1), hi = VarArrayHighBound(a, 1);
-            for (int i = lo; i <= hi; ++i) args.push_back(FormatArg(VarArrayGet(a, {i})));
-        } else if (!a.IsNull() && !a.IsEmpty()) {
-            throw EConvertError("Format arguments must be an array");
-        }
-        return Variant(Format(ArgStr(p, 0), args));
+        return Variant(Format(ArgStr(p, 0), fs_itools::VariantToVarRecs(p[1])));
     }
     if (name == "FORMATFLOAT") return Variant(FormatFloat(ArgStr(p, 0), ArgFloat(p, 1)));
     if (name == "FORMATDATETIME") return Variant(FormatDateTime(ArgStr(p, 0), ArgFloat(p, 1)));

@@ -241,6 +241,60 @@ Variant ConstTextToVariant(const std::string& text)
     return Variant(StrToFloat(text, fs));
 }
 
+Variant VarRecToVariant(const TVarRec& rec)
+{
+    switch (rec.VType) {
+    case TVarRec::vtInteger: return Variant(int(rec.VInt));
+    case TVarRec::vtInt64: return Variant::FromInt64(rec.VInt);
+    case TVarRec::vtUInt64: return Variant::FromInt64(int64_t(rec.VUInt));
+    case TVarRec::vtBoolean: return Variant(rec.VInt != 0);
+    case TVarRec::vtChar: {
+        std::string s;
+        AppendCodePoint(s, uint32_t(rec.VInt));
+        return Variant(s);
+    }
+    case TVarRec::vtExtended: return Variant(rec.VExtended);
+    case TVarRec::vtCurrency: return Variant(rec.VCurrency.ToDouble());
+    case TVarRec::vtString: return Variant(rec.VString);
+    case TVarRec::vtPointer:
+        // Objects travel as handles; other pointers have no script value.
+        return rec.VPointer ? Null() : Variant(0);
+    }
+    return Null();
+}
+
+namespace {
+TVarRec OneVarRec(const Variant& v)
+{
+    switch (v.VType()) {
+    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord:
+    case varInt64:
+        return TVarRec(static_cast<long long>(v.AsInt64()));
+    case varSingle: case varDouble: case varDate: case varCurrency:
+        return TVarRec(v.AsDouble());
+    case varString: case varOleStr:
+        return TVarRec(v.RawString());
+    case varBoolean:
+        return TVarRec(v.RawBool());
+    case varNull: case varEmpty:
+        return TVarRec(0);
+    default:
+        if (v.IsArray()) throw EConvertError("An array cannot be a format argument");
+        return TVarRec(VarToStr(v));
+    }
+}
+}  // namespace
+
+std::vector<TVarRec> VariantToVarRecs(const Variant& array)
+{
+    std::vector<TVarRec> r;
+    if (array.IsNull() || array.IsEmpty()) return r;
+    if (!array.IsArray()) throw EConvertError("Format arguments must be an array");
+    int lo = VarArrayLowBound(array, 1), hi = VarArrayHighBound(array, 1);
+    for (int i = lo; i <= hi; ++i) r.push_back(OneVarRec(VarArrayGet(array, {i})));
+    return r;
+}
+
 TfsPoint SourcePosToPoint(const std::string& pos)
 {
     TfsPoint p;

@@ -3,6 +3,7 @@
 // constant texts, source positions and the contents tree of a script.
 #pragma once
 
+#include "SysUtils.h"
 #include "fs_iinterpreter.h"
 
 #include <string>
@@ -68,6 +69,12 @@ bool ParseDeclaration(const std::string& text, const TfsScript* script, TfsCusto
 // integer (32-bit when it fits); anything else a float read with a point.
 // Empty text gives Null.
 Variant ConstTextToVariant(const std::string& text);
+// Between the platform's argument records and variants (event arguments,
+// Format). Every integer type gives an integer record (64-bit when needed)
+// and strings pass whole; an array or other type raises EConvertError.
+Variant VarRecToVariant(const TVarRec& rec);
+std::vector<TVarRec> VariantToVarRecs(const Variant& array);
+
 struct TfsPoint {
     int X = 0, Y = 0;
 };

@@ -350,3 +350,24 @@ TEST(ScriptUnits, ProgramTreesFromTheHost)
 }
 
 }  // namespace
+
+namespace {
+TEST(Tools, ArgumentRecords)
+{
+    EXPECT_EQ(VarToStr(VarRecToVariant(TVarRec(42))), "42");
+    EXPECT_EQ(VarRecToVariant(TVarRec(true)).VType(), varBoolean);
+    EXPECT_EQ(VarToStr(VarRecToVariant(TVarRec('A'))), "A");
+    EXPECT_DOUBLE_EQ(VarRecToVariant(TVarRec(2.5)).AsDouble(), 2.5);
+    EXPECT_EQ(VarToStr(VarRecToVariant(TVarRec(std::string("txt")))), "txt");
+    auto recs = VariantToVarRecs(VarArrayOf({Variant::FromWord(7), Variant::FromInt64(1LL << 40),
+                                            Variant(std::string(400, 'x')), Variant(1.5), Variant(true), Null()}));
+    ASSERT_EQ(recs.size(), 6u);
+    EXPECT_EQ(recs[0].VInt, 7);
+    EXPECT_EQ(recs[1].VInt, 1LL << 40);
+    EXPECT_EQ(recs[2].VString.size(), 400u) << "strings pass whole";
+    EXPECT_EQ(recs[3].VType, TVarRec::vtExtended);
+    EXPECT_EQ(recs[4].VType, TVarRec::vtBoolean);
+    EXPECT_EQ(recs[5].VInt, 0);
+    EXPECT_THROW(VariantToVarRecs(Variant(5)), EConvertError);
+}
+}  // namespace
