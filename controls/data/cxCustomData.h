@@ -1345,6 +1345,15 @@ public:
     virtual bool CanSelectRow(int row) { return true; }
     virtual void FocusedRowChanging(int row) {}
     virtual void CorrectEditingRecord(int record);
+    // A record was deleted: later ones moved down by one.
+    virtual void CorrectDetailsAfterDelete(int record) {}
+    // Sets the recorded data change, for a provider that re-read one record.
+    void SetRecordedDataChange(TcxDataChangeKind kind, int item, int record)
+    {
+        FRecordedKind = kind;
+        FRecordedItem = item;
+        FRecordedRecord = record;
+    }
     virtual void DoBeforeInsert();
     virtual void DoAfterInsert();
     virtual void DoNewRecord(int record);

@@ -373,6 +373,7 @@ void TcxCustomDataController::DeleteRecord(int record)
     FStorage->DeleteRecord(record);
     if (record >= 0) {
         CorrectEditingRecord(record);
+        CorrectDetailsAfterDelete(record);
         // Records above the deleted one moved down: so does a bookmark on them.
         if (FBookmarkRecordIndex > record) --FBookmarkRecordIndex;
         else if (FBookmarkRecordIndex == record) {

@@ -414,6 +414,14 @@ void TcxDBDataProvider::RunInsertCall(bool append)
     if (!IsSmartRefresh() && ds->State() == dsInsert) ds->CheckBrowseMode();
     ds->DisableControls();
     try {
+        if (IsSmartRefresh()) {
+            // The pending record is settled first and re-read alone.
+            LinkUpdateData();
+            if (ds->Modified()) ds->Post();
+            else ds->Cancel();
+            SmartRefreshRecord();
+            ClearUpdatingRecord();
+        }
         append ? ds->Append() : ds->Insert();
     } catch (...) {
         ds->EnableControls();
@@ -431,8 +439,19 @@ void TcxDBDataProvider::PostEditingData() { LinkUpdateData(); }
 
 void TcxDBDataProvider::Delete()
 {
-    // The reload that follows the data set's change notice shows the result.
-    if (DataSet()) DataSet()->Delete();
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    if (!IsSmartRefresh()) {
+        // The reload that follows the data set's change notice shows the result.
+        ds->Delete();
+        return;
+    }
+    DeletedRecordIndex = Controller()->GetFocusedRecordIndex();
+    if (DeletedRecordIndex == -1) return;
+    ds->Delete();
+    if (DeletedRecordIndex != -1 && DeletedRecordIndex < Controller()->GetRecordCount())
+        Controller()->DeleteRecord(DeletedRecordIndex);
+    Controller()->UpdateFocused();
 }
 
 void TcxDBDataProvider::DeleteRecords(std::vector<int>& list)
@@ -454,8 +473,19 @@ void TcxDBDataProvider::DeleteRecords(std::vector<int>& list)
                 c->GetRecordValuesByFields(r, keys, v);
                 values.push_back(v);
             }
-            for (int i = int(values.size()) - 1; i >= 0; --i)
-                if (ds->Locate(c->KeyFieldNames(), values[size_t(i)], TLocateOptions())) ds->Delete();
+            bool smart = IsSmartRefresh();
+            for (int i = int(values.size()) - 1; i >= 0; --i) {
+                if (!ds->Locate(c->KeyFieldNames(), values[size_t(i)], TLocateOptions())) continue;
+                if (!smart) {
+                    ds->Delete();
+                    continue;
+                }
+                int r = c->FindRecordIndexByKeyFields();
+                if (r == -1) continue;
+                ds->Delete();
+                c->DeleteRecord(r);
+            }
+            if (smart) c->UpdateFocused();
         } else if (c->CanFocusRecord(list.back())) {
             int previous = list.back();
             bool previousWasLast = false;
@@ -640,9 +670,58 @@ void TcxDBDataProvider::RecordChanged(TField*)
 
 bool TcxDBDataProvider::IsSmartRefresh()
 {
-    // Smart refresh re-reads one record after a post. The controller reloads
-    // all records instead; the setting is kept for the views that read it.
-    return false;
+    TcxDBDataController* c = DBController();
+    return c->IsKeyNavigation() && c->DataModeController()->SmartRefresh() && !IsGridMode();
+}
+
+// After a post or a delete: the one record concerned is re-read (or
+// dropped) instead of reloading every record.
+void TcxDBDataProvider::SmartRefreshRecord()
+{
+    TcxDBDataController* c = DBController();
+    TDataSet* ds = DataSet();
+    int a = c->GetFocusedRecordIndex();
+    if (UpdatingRecordIndex != cxNullEditingRecordIndex && a == UpdatingRecordIndex && a < 0 && PostedNewItemIndex != -1)
+        a = PostedNewItemIndex;
+    if (a >= 0 && a < c->GetRecordCount() && ds && ds->Active() && !ds->IsEmpty()) {
+        Variant stored = c->GetRecordKeyValues(a);
+        Variant current = c->GetDataSetKeyValues();
+        if (cxVariants::VarEquals(stored, current)) {
+            c->ReadCurrentRecord(a);
+        } else if (UpdatingWasInsert && stored.IsNull() && c->FindRecordIndexByKey(current) == -1) {
+            // The new row got its key from the data set.
+            c->ReadCurrentRecord(a);
+        } else {
+            // The data set stands elsewhere: the record goes only when its key
+            // is really gone from the data set (a move alone changes nothing).
+            int holder = c->FindRecordIndexByKey(stored);
+            bool gone = false;
+            if (holder == -1 || holder == a) {
+                LockSource();
+                try {
+                    SavePos();
+                    gone = !ds->Locate(c->KeyFieldNames(), stored, TLocateOptions());
+                    RestorePos();
+                } catch (...) {
+                    UnlockSource();
+                    throw;
+                }
+                UnlockSource();
+            }
+            if (gone) {
+                c->DeleteRecord(a);
+                a = -1;
+                c->UpdateFocused();
+            }
+        }
+    } else if (a >= 0 && a < c->GetRecordCount()) {
+        c->DeleteRecord(a);
+        a = -1;
+    }
+    if (a >= 0) c->SetRecordedDataChange(dckRecord, -1, a);
+    c->DataChangedNotify();
+    c->ExpandingChanged(false);
+    NeedsRefresh = false;
 }
 
 int TcxDBDataProvider::GridModeBufferCount()
@@ -730,7 +809,12 @@ void TcxDBDataProvider::LinkDataSetChanged()
         return;
     }
     if (!ds || !IsEditState(ds->State())) {
-        DataChanged(dckRefresh, -1, -1);
+        if (IsSmartRefresh()) {
+            SmartRefreshRecord();
+            DataScrolled(0);
+        } else {
+            DataChanged(dckRefresh, -1, -1);
+        }
         ClearUpdatingRecord();
     } else if (ds->State() == dsInsert) {
         if (DBController()->DataModeController()->MirrorInserts && !Controller()->IsPattern() && !InsertFromSource)
@@ -1424,6 +1508,17 @@ void TcxDBDataController::CheckPendingChanges()
 {
     if (DBProvider()->HasFieldStructure()) StructureChanged(true);
     TcxCustomDataController::CheckPendingChanges();
+}
+
+void TcxDBDataController::CorrectDetailsAfterDelete(int record)
+{
+    TcxDBDataProvider* p = DBProvider();
+    if (p->UpdatingRecordIndex == record) {
+        p->UpdatingRecordIndex = cxNullEditingRecordIndex;
+        p->PostedNewItemIndex = -1;
+        p->UpdatingWasInsert = false;
+    }
+    if (p->DeletedRecordIndex == record) p->DeletedRecordIndex = -1;
 }
 
 void TcxDBDataController::CheckBrowseMode()

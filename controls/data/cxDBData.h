@@ -174,6 +174,8 @@ public:
     int UpdatingRecordIndex = cxNullEditingRecordIndex;
     bool UpdatingWasInsert = false;
     int PostedNewItemIndex = -1;
+    int DeletedRecordIndex = -1;
+    void SmartRefreshRecord();
 
 private:
     bool SameDataSet(TcxDBDataProvider* other) const;
@@ -331,6 +333,7 @@ public:
     int GetActiveRecordIndexForInsert() override;
     bool GridModeLocateText(int item, const std::string& text, bool forward, bool next) override;
     void CheckPendingChanges() override;
+    void CorrectDetailsAfterDelete(int record) override;
     TcxDataSelection* CreateSelection(std::function<void()> changed) override
     {
         return new TcxDBDataSelection(this, std::move(changed));

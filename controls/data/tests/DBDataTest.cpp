@@ -400,3 +400,22 @@ TEST_F(DBFixture, GridModeDropsBookmarksOfRecordsDeletedElsewhere)
     ds->Delete();   // another control deletes Id 1
     EXPECT_EQ(c->GetSelectedCount(), 1);
 }
+
+TEST_F(DBFixture, SmartRefreshReReadsOneRecord)
+{
+    People();
+    c->SetKeyFieldNames("Id");
+    c->DataModeController()->SetSmartRefresh(true);
+    c->ChangeFocusedRowIndex(2);   // Id 3
+    c->Log.clear();
+    c->Edit();
+    c->SetEditValue(1, V("Zhang"), 0);
+    c->Post();
+    EXPECT_EQ(c->GetValue(2, 1).AsString(), "Zhang");
+    EXPECT_NE(std::find(c->Log.begin(), c->Log.end(), "data:1,-1,2"), c->Log.end());
+    EXPECT_EQ(std::find(c->Log.begin(), c->Log.end(), "data:4,-1,-1"), c->Log.end());   // no reload
+    c->DeleteFocused();
+    EXPECT_EQ(c->GetRecordCount(), 5);
+    EXPECT_EQ(DataSetIds(), (std::vector<int>{1, 2, 4, 5, 6}));
+    for (int r = 0; r < 5; ++r) EXPECT_NE(c->GetValue(r, 0).AsInteger(), 3);
+}
