@@ -298,10 +298,11 @@ void TfrxPicture::ReadData(TStream* s)
     TfrxBinaryReader r(s);
     uint8_t len = uint8_t(r.ReadBytes(1)[0]);
     std::string cls = r.ReadBytes(len);
-    std::string lenBytes = r.ReadBytes(4);
-    uint32_t n;
-    std::memcpy(&n, lenBytes.data(), 4);
-    std::string data = r.ReadBytes(n);
+    std::string rest = r.ReadBytes(s->Size() - s->Position());
+    // The graphic's bytes follow their 32-bit length; data written without
+    // that length (by other writers of the same property) is taken whole.
+    std::string data = rest;
+    if (rest.size() >= 4 && U32(rest, 0) == rest.size() - 4) data = rest.substr(4);
     TfrxGraphicKind kind = gkNone;
     for (TfrxGraphicKind k : {gkBitmap, gkJPEG, gkMetafile, gkIcon})
         if (SameText(cls, ClassNameOf(k))) kind = k;

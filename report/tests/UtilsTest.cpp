@@ -1,6 +1,8 @@
 // Texts, utility routines, pictures as data and the design-time registries.
 #include "frxClass.h"
 #include "frxDsgnIntf.h"
+#include "frxFiler.h"
+#include "frxXML.h"
 #include "frxRes.h"
 #include "frxUtils.h"
 
@@ -184,6 +186,32 @@ TEST(Picture, KindsSizesAndBadData)
     p.Clear();
     EXPECT_TRUE(p.Empty());
     EXPECT_EQ(changes, 1);
+}
+
+TEST(Picture, StoredDataWithAndWithoutItsLength)
+{
+    const std::string ico = std::string("\x00\x00\x01\x00\x01\x00\x10\x10", 8) + std::string(8, '\x05');
+    auto entry = [](const std::string& payload) {
+        std::string b = std::string(1, char(4)) + "Data" + char(0x0A);
+        uint32_t n = uint32_t(payload.size());
+        for (int i = 0; i < 4; ++i) b += char((n >> (8 * i)) & 0xFF);
+        return b + payload;
+    };
+    std::string withLength = std::string(1, char(5)) + "TIcon";
+    uint32_t n = uint32_t(ico.size());
+    for (int i = 0; i < 4; ++i) withLength += char((n >> (8 * i)) & 0xFF);
+    withLength += ico;
+    const std::string bare = std::string(1, char(5)) + "TIcon" + ico;
+    for (const std::string& payload : {withLength, bare}) {
+        TfrxPicture p;
+        frxFiler::ReadBinaryProps(&p, entry(payload), nullptr);
+        EXPECT_EQ(p.Kind(), gkIcon);
+        EXPECT_EQ(p.Data(), ico);
+    }
+    // The binary value itself running past the data is a cut-off file.
+    TfrxPicture p;
+    EXPECT_THROW(frxFiler::ReadBinaryProps(&p, entry(withLength).substr(0, 20), nullptr),
+                 EfrxInvalidFileFormat);
 }
 
 TEST(Picture, AutoSizeFollowsThePicture)
