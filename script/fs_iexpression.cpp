@@ -838,10 +838,8 @@ void TfsStringDesignator::SetValue(const Variant& value)
 Variant TfsArrayDesignator::GetValue()
 {
     const auto& args = FSteps[1]->Args;
-    int idxLocal[3];
     std::vector<int> idx(args.size());
     for (size_t j = 0; j < args.size(); ++j) idx[j] = args[j]->GetValue().AsInteger();
-    (void)idxLocal;
     return VarArrayGet(LinkedItem->Value, idx);
 }
 

@@ -40,8 +40,6 @@ struct TfsILParser::Grammar {
 
 namespace {
 
-using GNode = TfsILParser;
-
 std::map<std::string, std::shared_ptr<void>>& GrammarCache()
 {
     static std::map<std::string, std::shared_ptr<void>> cache;
@@ -586,6 +584,8 @@ void TfsILParser::DeclareRoutine(TfsXMLItem* e, TfsScript* script)
     auto* proc = new TfsProcVariable(name, isFunction ? kind : stVariant, isFunction ? typeName : "", script, isFunction);
     proc->SourcePosition = e->Prop("pos");
     proc->IsReadOnly = true;
+    // Late-bound names inside the routine are built with its language.
+    proc->LocalScript->SetSyntaxType(FLanguage.empty() ? script->SyntaxType() : FLanguage);
     script->Add(name, proc);
     if (isFunction) {
         TfsVariable* r = MakeVariable("Result", kind, typeName);
@@ -1043,19 +1043,12 @@ TfsStatement* TfsILParser::BuildBody(TfsXMLItem* element, TfsScript* script, Tfs
     return list;
 }
 
-TfsCustomVariable* TfsILParser::FindName(const std::string& name, TfsScript* script, std::string& withVar)
-{
-    withVar.clear();
-    return script->Find(name);
-}
-
 void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement* list)
 {
     const std::string& nm = e->Name();
     SetPos(e);
     const std::string pos = e->Prop("pos");
     bool executable = true;
-    auto childIs = [](TfsXMLItem* x, const char* n) { return x && x->Name() == n; };
 
     if (nm == "compoundstmt") {
         BuildBody(e, script, list);
@@ -1310,7 +1303,6 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
     } else {
         executable = false;
     }
-    (void)childIs;
     if (st) {
         list->Add(st);
         if (executable) FScript->AddCodeLine(FUnitName, pos);

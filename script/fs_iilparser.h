@@ -64,7 +64,6 @@ private:
     void DeclareVars(TfsXMLItem* element, TfsScript* script, TfsStatement* list);
     void DeclareConst(TfsXMLItem* element, TfsScript* script);
     std::string ResolveTypeAlias(const std::string& typeName) const;
-    TfsCustomVariable* FindName(const std::string& name, TfsScript* script, std::string& withVar);
     void CheckParams(TfsDesignator* d, TfsScript* script);
     void CheckAssign(TfsCustomVariable* target, TfsCustomVariable* source, TfsScript* script);
     TfsStatement* BuildBody(TfsXMLItem* element, TfsScript* script, TfsStatement* list = nullptr);
