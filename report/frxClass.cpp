@@ -161,7 +161,6 @@ void TfrxComponent::SetParent(TfrxComponent* value)
 std::vector<TfrxComponent*> TfrxComponent::AllObjects() const
 {
     std::vector<TfrxComponent*> r;
-    std::vector<const TfrxComponent*> stack{this};
     // Depth first, each object before its children, children in order.
     std::function<void(const TfrxComponent*)> walk = [&](const TfrxComponent* c) {
         for (TfrxComponent* ch : c->FObjects) {
@@ -524,10 +523,8 @@ void TfrxDataSet::SetUserName(const std::string& value)
 void TfrxDataSet::SetName(const std::string& value)
 {
     bool follow = FUserName.empty() || FUserName == Name();
-    std::string old = Name();
     TfrxComponent::SetName(value);
     if (follow && !value.empty()) FUserName = value;
-    (void)old;
 }
 
 void TfrxDataSet::Open()
