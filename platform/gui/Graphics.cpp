@@ -1246,8 +1246,17 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const TRect* r, const std::s
         w = 0;
         for (int i = 0; i < text.size(); ++i) w += dx[i];
     }
-    if (dc->St.BkMode == OPAQUE && !(options & ETO_OPAQUE)) p->fillRect(QRect(x, y, w, fm.height()), QC(dc->St.BkColor));
+    if (dc->St.BkMode == OPAQUE && !(options & ETO_OPAQUE) && dc->St.Orientation == 0)
+        p->fillRect(QRect(x, y, w, fm.height()), QC(dc->St.BkColor));
     p->setPen(QC(dc->St.TextColor));
+    if (dc->St.Orientation != 0) {
+        // Rotated text turns about its starting point, counter-clockwise.
+        p->translate(x, y);
+        p->rotate(-dc->St.Orientation / 10.0);
+        if (dc->St.BkMode == OPAQUE) p->fillRect(QRect(0, 0, w, fm.height()), QC(dc->St.BkColor));
+        p->drawText(QPoint(0, fm.ascent()), text);
+        return 1;
+    }
     if (dx) {
         int cx = x;
         for (int i = 0; i < text.size(); ++i) {
@@ -1290,4 +1299,88 @@ BOOL GetTextMetrics(HDC dc, TTextMetric* tm)
     tm->tmPitchAndFamily = TMPF_TRUETYPE | TMPF_VECTOR | (QFontInfo(dc->St.Font).fixedPitch() ? 0 : TMPF_FIXED_PITCH);
     tm->tmCharSet = GB2312_CHARSET;
     return 1;
+}
+
+BOOL GetTextExtentExPoint(HDC dc, const std::string& text8, int maxExtent, int* fit, int* dx, TSize* size)
+{
+    if (!ValidDC(dc)) return 0;
+    QFontMetrics fm(dc->St.Font);
+    QString text = QS(text8);
+    int n = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        int w = fm.horizontalAdvance(text.left(i + 1));
+        if (dx) dx[i] = w;
+        if (w <= maxExtent) n = i + 1;
+    }
+    if (fit) *fit = n;
+    if (size) *size = TSize{fm.horizontalAdvance(text), fm.height()};
+    return 1;
+}
+
+namespace {
+// Lays out text with tabs: the width, and what to draw where.
+int TabbedLayout(HDC dc, const QString& text, int tabCount, const int* stops, int origin, int x,
+                 std::vector<std::pair<int, QString>>* runs)
+{
+    QFontMetrics fm(dc->St.Font);
+    int def = fm.averageCharWidth() * 8;
+    if (tabCount == 1 && stops && stops[0] > 0) def = stops[0];
+    int pos = 0;
+    QString run;
+    int runStart = 0;
+    auto flush = [&] {
+        if (runs && !run.isEmpty()) runs->push_back({runStart, run});
+        pos = runStart + fm.horizontalAdvance(run);
+        run.clear();
+    };
+    for (QChar c : text) {
+        if (c != QLatin1Char('\t')) {
+            if (run.isEmpty()) runStart = pos;
+            run += c;
+            continue;
+        }
+        flush();
+        int abs = x + pos - origin;   // the stops count from the origin
+        int next = -1;
+        if (tabCount > 1 && stops) {
+            for (int i = 0; i < tabCount; ++i)
+                if (stops[i] > abs) { next = stops[i]; break; }
+        }
+        if (next < 0) next = def > 0 ? (abs / def + 1) * def : abs;
+        pos = next + origin - x;
+        runStart = pos;
+    }
+    flush();
+    return pos;
+}
+}
+
+DWORD GetTabbedTextExtent(HDC dc, const std::string& text, int tabCount, const int* tabStops)
+{
+    if (!ValidDC(dc)) return 0;
+    QFontMetrics fm(dc->St.Font);
+    int w = TabbedLayout(dc, QS(text), tabCount, tabStops, 0, 0, nullptr);
+    return DWORD(MAKELPARAM(w, fm.height()));
+}
+
+DWORD TabbedTextOut(HDC dc, int x, int y, const std::string& text, int tabCount, const int* tabStops, int origin)
+{
+    if (!ValidDC(dc)) return 0;
+    std::vector<std::pair<int, QString>> runs;
+    QFontMetrics fm(dc->St.Font);
+    int w = TabbedLayout(dc, QS(text), tabCount, tabStops, origin, x, &runs);
+    TCanvasOp o;
+    o.Op = "TextOut";
+    o.Points = {TP(dc->ToDevice(QPoint(x, y)))};
+    o.Text = text;
+    o.Color = dc->St.TextColor;
+    dc->Rec(std::move(o));
+    if (QPainter* p = dc->P()) {
+        TOpScope s(p);
+        p->setFont(dc->St.Font);
+        if (dc->St.BkMode == OPAQUE) p->fillRect(QRect(x, y, w, fm.height()), QC(dc->St.BkColor));
+        p->setPen(QC(dc->St.TextColor));
+        for (auto& [off, run] : runs) p->drawText(QPoint(x + off, y + fm.ascent()), run);
+    }
+    return DWORD(MAKELPARAM(w, fm.height()));
 }

@@ -224,6 +224,7 @@ void TCanvas::RequiredState()
     if (!dc) return;
     auto& st = dc->St;
     st.Font = MakeQFont(FFont.get());
+    st.Orientation = FFont->Orientation();
     st.TextColor = ColorToRGB(FFont->Color());
     QPen pen;
     if (FPen->Style() == psClear) {

@@ -65,6 +65,7 @@ struct HDC__ {
         QPen Pen{QColor(0, 0, 0)};
         QBrush Brush{QColor(255, 255, 255)};
         QFont Font;
+        int Orientation = 0;           // text rotation, tenths of a degree
         int PenMode = 4;               // pmCopy
         QPoint PenPos;                 // logical
     };

@@ -609,6 +609,14 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const TRect* r, const std::s
 BOOL TextOut(HDC dc, int x, int y, const std::string& text);
 BOOL GetTextExtentPoint32(HDC dc, const std::string& text, TSize* size);
 BOOL GetTextMetrics(HDC dc, TTextMetric* tm);
+// Extents per character: dx[i] is the width of the first i+1 characters
+// (UTF-16 units); fit gets how many fit in maxExtent (when fit is given).
+BOOL GetTextExtentExPoint(HDC dc, const std::string& text, int maxExtent, int* fit, int* dx, TSize* size);
+// Text with tabs expanded to the given stops (none: every eight average
+// character widths; one: that distance); returns MAKELONG(width, height).
+DWORD GetTabbedTextExtent(HDC dc, const std::string& text, int tabCount, const int* tabStops);
+DWORD TabbedTextOut(HDC dc, int x, int y, const std::string& text, int tabCount, const int* tabStops,
+                    int tabOrigin);
 
 // ---- system settings ---------------------------------------------------------------
 

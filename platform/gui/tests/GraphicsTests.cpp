@@ -438,3 +438,40 @@ TEST(CanvasLines, DiagonalAndVerticalLinesStopBeforeTheEnd)
     }
 }
 }
+namespace {
+TEST(CanvasText, TabsExtentsAndRotation)
+{
+    GuiTest::Init();
+    TBitmap b(200, 200);
+    TCanvas* c = b.Canvas();
+    HDC dc = c->Handle();
+    c->TextExtent("x");   // the font is in the context
+    int stops[] = {50, 120};
+    DWORD e = GetTabbedTextExtent(dc, "a\tb\tc", 2, stops);
+    EXPECT_EQ(LOWORD(e), 120 + c->TextWidth("c"));
+    int one[] = {40};
+    e = GetTabbedTextExtent(dc, "\t\tz", 1, one);
+    EXPECT_EQ(LOWORD(e), 80 + c->TextWidth("z"));
+    int fit = 0;
+    int dx[8];
+    TSize sz;
+    GetTextExtentExPoint(dc, "abcd", c->TextWidth("ab"), &fit, dx, &sz);
+    EXPECT_EQ(fit, 2);
+    EXPECT_EQ(dx[3], c->TextWidth("abcd"));
+    EXPECT_EQ(sz.cx, c->TextWidth("abcd"));
+    // Text turned 90 degrees runs upwards from its starting point.
+    c->Brush()->SetStyle(bsClear);
+    c->Font()->SetOrientation(900);
+    c->Font()->SetColor(clBlack);
+    c->TextOut(100, 150, "WWWW");
+    bool above = false, right = false;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (c->Pixels(x, y) != clWhite) {
+                if (y < 140) above = true;
+                if (x > 130) right = true;
+            }
+    EXPECT_TRUE(above);
+    EXPECT_FALSE(right);
+}
+}
