@@ -281,8 +281,11 @@ TfrxReport* TfrxComponent::Report() const
 
 TfrxComponent* TfrxComponent::FindObject(const std::string& name) const
 {
-    for (TfrxComponent* c : AllObjects())
+    // Depth first, each object before its children, as AllObjects lists them.
+    for (TfrxComponent* c : FObjects) {
         if (SameText(c->Name(), name)) return c;
+        if (TfrxComponent* found = c->FindObject(name)) return found;
+    }
     return nullptr;
 }
 
