@@ -29,6 +29,15 @@ QZ_CLASS_IMPL(TcxValueDefRecordReader, TcxValueDefReader)
 QZ_CLASS_IMPL(TcxDataControllerLocateObject, TObject)
 QZ_CLASS_IMPL(TcxDataControllerKeyLocateObject, TcxDataControllerLocateObject)
 QZ_CLASS_IMPL(TcxDataControllerGroupLocateObject, TcxDataControllerLocateObject)
+QZ_CLASS_IMPL(TcxDataControllerNotifier, TComponent)
+
+void TcxDataControllerNotifier::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation != opRemove || !FController) return;
+    if (component == this && ComponentState().Contains(csDestroying)) return;
+    FController->RemoveNotification(component);
+}
 
 TcxSelectionChangedInfo::TcxSelectionChangedInfo(int row1, int row2)
 {

@@ -450,6 +450,20 @@ private:
     int FGroupLevel = 0;
 };
 
+// Passes the removal of watched components on to its controller.
+class TcxDataControllerNotifier : public TComponent {
+    QZ_CLASS(TcxDataControllerNotifier, TComponent)
+public:
+    explicit TcxDataControllerNotifier(TcxCustomDataController* controller = nullptr)
+        : TComponent(nullptr), FController(controller) {}
+    TcxCustomDataController* Controller() const { return FController; }
+    void Detach() { FController = nullptr; }
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+private:
+    TcxCustomDataController* FController;
+};
+
 // ---- record info ---------------------------------------------------------------------------------
 
 struct TcxSortingFieldEntry {
@@ -1559,6 +1573,11 @@ private:
     bool FCreatingLink = false;
     bool FRetryingLink = false;
     std::unique_ptr<TcxSaveObject> FSaveObject;
+    TcxDataControllerNotifier* FNotifier = nullptr;
+
+public:
+    // The component that receives free notifications for the controller.
+    TcxDataControllerNotifier* Notifier() const { return FNotifier; }
 };
 
 // Makes a controller of class T and runs its after-construction step.

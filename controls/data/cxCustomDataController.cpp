@@ -22,6 +22,7 @@ TcxCustomDataController::TcxCustomDataController(TComponent* owner) : FOwner(own
     FGroups = new TcxDataControllerGroups(this);
     FFields = new TcxCustomDataFieldList(this);
     FSearch = new TcxDataControllerSearch(this);
+    FNotifier = new TcxDataControllerNotifier(this);
 }
 
 void TcxCustomDataController::CreateParts()
@@ -37,6 +38,9 @@ void TcxCustomDataController::CreateParts()
 TcxCustomDataController::~TcxCustomDataController()
 {
     FDestroying = true;
+    FNotifier->Detach();
+    delete FNotifier;
+    FNotifier = nullptr;
     if (FMasterRelation && FMasterRelation->PatternController == this) FMasterRelation->PatternController = nullptr;
     // The records go first: their detail objects free the clones, which
     // still refer to this controller's relations.

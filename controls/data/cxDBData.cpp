@@ -123,6 +123,21 @@ void TcxDBDataField::SetBoundField(TField* field)
     if (field && field->ComponentState().Contains(csDestroying)) field = nullptr;
     if (FBoundField.Get() == field) return;
     FBoundField = field;
+    // The controller hears when the data-set field goes.
+    TcxCustomDataController* c = Controller();
+    if (field && c && c->Notifier()) field->FreeNotification(c->Notifier());
+}
+
+void TcxDBDataField::ComponentRemoved(TComponent* component)
+{
+    if (LinkedField() || component != FBoundField.Get()) return;
+    TcxCustomDataController* c = Controller();
+    auto* p = c ? DynamicCast<TcxDBDataProvider>(c->Provider()) : nullptr;
+    // The data set re-made its fields while it was being positioned: the
+    // controller binds them all again once it has loaded.
+    if (p && p->InFirst && p->Link()->Active() && p->DataSet() && !p->DataSet()->Active()) p->FieldsRecreated = true;
+    FBoundField = nullptr;
+    if (p && p->LockDepth <= 0) p->StructureChanged(1);
 }
 
 void TcxDBDataField::TakeOverDefinition(TcxCustomDataField* source)

@@ -44,6 +44,7 @@ public:
     void TakeOverDefinition(TcxCustomDataField* source) override;
     bool CanModify(int valueSource) override;
     bool IsUnbound() override;
+    void ComponentRemoved(TComponent* component) override;
 
     TField* BoundField() const;
     void SetBoundField(TField* field);
