@@ -192,6 +192,8 @@ TEST(Serializer, OneElementTexts)
     EXPECT_EQ(out.DataString(),
               "<TfrxMemoView Left=\"1\" Top=\"2\" Width=\"3\" Height=\"4\" Memo.Text=\"hi\"/>");
 
+    EXPECT_EQ(memo->DiffText(nullptr), "Left=\"1\" Top=\"2\" Width=\"3\" Height=\"4\" Memo.Text=\"hi\"");
+
     TStringStream in(out.DataString());
     TfrxXMLSerializer r(&in);
     TfrxComponent* copy = r.ReadOneComponent(band);
