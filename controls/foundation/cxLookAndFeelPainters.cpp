@@ -1191,6 +1191,20 @@ TResources& Res()
     return r;
 }
 
+void MakePatterns()
+{
+    TResources& r = Res();
+    for (int k = 0; k < 2; ++k) {
+        auto bmp = std::make_unique<TBitmap>(8, 8);
+        // Resolved now: the patterns are rebuilt when the colours change.
+        const TColor first = TColor(ColorToRGB(k == 0 ? clBtnHighlight : cl3DDkShadow));
+        const TColor second = TColor(ColorToRGB(k == 0 ? clBtnFace : clBlack));
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) bmp->Canvas()->SetPixels(x, y, (x % 2) != (y % 2) ? first : second);
+        r.Patterns[k] = std::move(bmp);
+    }
+}
+
 void MakeShared()
 {
     TResources& r = Res();
@@ -1203,14 +1217,7 @@ void MakeShared()
         r.Indicators[i]->SetTransparentColor(clWhite);
         r.Indicators[i]->SetTransparentMode(tmFixed);
     }
-    for (int k = 0; k < 2; ++k) {
-        auto bmp = std::make_unique<TBitmap>(8, 8);
-        const TColor first = k == 0 ? clBtnHighlight : cl3DDkShadow;
-        const TColor second = k == 0 ? clBtnFace : clBlack;
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x) bmp->Canvas()->SetPixels(x, y, (x % 2) != (y % 2) ? first : second);
-        r.Patterns[k] = std::move(bmp);
-    }
+    MakePatterns();
     r.AutoHide[0] = cxResources::LoadBitmap("CX_AUTOHIDEON");
     r.AutoHide[1] = cxResources::LoadBitmap("CX_AUTOHIDEOFF");
     for (auto& g : r.AutoHide) g->SetTransparent(true);
@@ -1357,6 +1364,12 @@ TBitmap* AutoHideGlyph(bool AAlternate)
 {
     MakeShared();
     return Res().AutoHide[AAlternate ? 1 : 0].get();
+}
+
+void RebuildScrollBarTrackPatterns()
+{
+    MakeShared();
+    MakePatterns();
 }
 
 int RadioImageCount()

@@ -395,6 +395,8 @@ void DrawPlusMinus(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AC
 // The shared resources (made on first use when Initialize was not called).
 TBitmap* IndicatorImage(TcxIndicatorKind AKind);      // null for ikNone
 TBitmap* ScrollBarTrackPattern(bool APressed);        // 8 by 8 checkerboards
+// Remakes the track patterns in the current system colours.
+void RebuildScrollBarTrackPatterns();
 TBitmap* AutoHideGlyph(bool AAlternate);
 // The radio images: 96 of them, built on first use and dropped when the
 // system colours change.
