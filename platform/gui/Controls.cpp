@@ -875,6 +875,7 @@ QWidget* TWinControl::CreateWindowHandle(const TCreateParams& p, QWidget* parent
 
 void TWinControl::CreateWnd()
 {
+    InitGui();
     TCreateParams p;
     CreateParams(p);
     QWidget* parentWidget = nullptr;

@@ -1,6 +1,7 @@
 // Device contexts, regions and the flat drawing routines over QPainter, and
 // the canvas and graphics built on them.
 #include "QzGuiPrivate.h"
+#include "Forms.h"
 #include "Streams.h"
 #include "SysUtils.h"
 
@@ -105,6 +106,7 @@ QFont BuildQFont(const TFont* f)
 // made are kept (a few hundred at most).
 QFont qzgui::MakeQFont(const TFont* f)
 {
+    InitGui();   // fonts need the window system, even for drawing into bitmaps
     EnsureFontSubstitutions();
     static std::map<std::string, QFont> cache;
     std::string key = f->Name() + '\x01' + std::to_string(f->Height()) + '\x01' +
