@@ -112,3 +112,23 @@ TEST(Robustness, MutatedProgramsNeverCrash)
 }
 
 }  // namespace
+
+#include "fs_xml.h"
+
+namespace {
+TEST(Robustness, RandomXmlNeverCrashes)
+{
+    const std::string pieces[] = {"<", ">", "/", "a", "b", " ", "x=\"1\"", "\"", "!--", "--", "<?xml v?>", "&#", ";", "\n"};
+    std::mt19937 rng(99);
+    for (int round = 0; round < Rounds(); ++round) {
+        std::string text = round % 2 ? "<?xml version=\"1.0\"?>" : "";
+        for (int k = 0; k < 5 + round % 60; ++k) text += pieces[rng() % std::size(pieces)];
+        TfsXMLDocument doc;
+        try {
+            doc.LoadFromString(text);
+            for (int i = 0; i < doc.Root()->Count(); ++i) doc.Root()->Items(i)->Prop("x");
+        } catch (const Exception&) {
+        }
+    }
+}
+}  // namespace
