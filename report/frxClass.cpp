@@ -1437,7 +1437,7 @@ void TfrxStyles::SaveToFile(const std::string& fileName)
 {
     TMemoryStream m;
     SaveToStream(&m);
-    m.SaveToFile(fileName);
+    frxUtils::SaveToFileWhole(&m, fileName);
 }
 
 void TfrxStyles::SaveToStream(TStream* stream)
@@ -1509,7 +1509,7 @@ void TfrxStyleSheet::SaveToFile(const std::string& fileName)
 {
     TMemoryStream m;
     SaveToStream(&m);
-    m.SaveToFile(fileName);
+    frxUtils::SaveToFileWhole(&m, fileName);
 }
 void TfrxStyleSheet::SaveToStream(TStream* stream)
 {

@@ -323,19 +323,9 @@ bool TfrxReport::LoadFromFile(const std::string& fileName, bool raiseIfMissing)
 
 void TfrxReport::SaveToFile(const std::string& fileName)
 {
-    // Written in memory first, so a failed save never leaves half a file.
     TMemoryStream m;
     SaveToStream(&m, true, false);
-    std::string tmp = fileName + ".tmp";
-    {
-        TFileStream f(tmp, fmCreate);
-        m.SaveToStream(&f);
-    }
-    if (!RenameFile(tmp, fileName)) {
-        DeleteFile(tmp);
-        TFileStream f(fileName, fmCreate);
-        m.SaveToStream(&f);
-    }
+    frxUtils::SaveToFileWhole(&m, fileName);
 }
 
 TfrxReportPage* TfrxReport::Pages(int index) const

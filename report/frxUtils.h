@@ -81,4 +81,8 @@ std::string TempFileName(const std::string& folder);
 
 void ShowErrorBox(const std::string& text);
 
+// Writes the whole of stream to fileName through a scratch file in the same
+// folder, so a failed write never leaves half a file in its place.
+void SaveToFileWhole(TStream* stream, const std::string& fileName);
+
 }  // namespace frxUtils

@@ -1,5 +1,6 @@
 #include "frxVariables.h"
 
+#include "frxUtils.h"
 #include "frxXML.h"
 #include "frxXMLSerializer.h"
 
@@ -125,7 +126,7 @@ void TfrxVariables::SaveToFile(const std::string& fileName)
 {
     TMemoryStream m;
     SaveToStream(&m);
-    m.SaveToFile(fileName);
+    frxUtils::SaveToFileWhole(&m, fileName);
 }
 
 void TfrxVariables::SaveToStream(TStream* stream)

@@ -383,6 +383,15 @@ TEST(ReportFile, Files)
     EXPECT_TRUE(g.Report->LoadFromFile(name));
     EXPECT_EQ(g.Report->FileName, name);
     EXPECT_EQ(SaveText(*g.Report), SaveText(*f.Report));
+    // Saving again replaces the file whole; a folder that does not exist
+    // gives an error and no file.
+    g.Report->Pages(0)->SetName("Renamed");
+    g.Report->SaveToFile(name);
+    Fixture h;
+    h.Report->LoadFromFile(name);
+    EXPECT_TRUE(h.Report->FindObject("Renamed"));
+    EXPECT_THROW(g.Report->SaveToFile(dir + "qz_no_such_folder/x.fr3"), Exception);
+    EXPECT_FALSE(FileExists(dir + "qz_no_such_folder/x.fr3"));
     DeleteFile(name);
     EXPECT_FALSE(g.Report->LoadFromFile(dir + "qz_no_such_layout.fr3"));
     EXPECT_EQ(g.Report->PagesCount(), 0);
