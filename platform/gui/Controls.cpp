@@ -915,7 +915,7 @@ void TWinControl::DestroyWnd()
 {
     if (!HandleAllocated()) return;
     if (FindControl(GetCapture()) == this) ReleaseCapture();
-    Perform(WM_DESTROY);
+    SendMessage(HandleOf(this), WM_DESTROY, 0, 0);
     DetachWindow(FWindow.get());
 }
 
@@ -971,9 +971,17 @@ TPoint TWinControl::ClientOrigin() const
 
 void TWinControl::SetBounds(int l, int t, int w, int h)
 {
-    int oldW = FWidth, oldH = FHeight;
+    int oldL = FLeft, oldT = FTop, oldW = FWidth, oldH = FHeight;
     TControl::SetBounds(l, t, w, h);
     UpdateWidgetGeometry();
+    if (HandleAllocated() && (FLeft != oldL || FTop != oldT || FWidth != oldW || FHeight != oldH)) {
+        // Watchers of windows (message filters) hear of every move and size.
+        TWindowPos wp{HandleOf(this), nullptr, FLeft, FTop, FWidth, FHeight,
+                      UINT((FLeft == oldL && FTop == oldT ? SWP_NOMOVE : 0) |
+                           (FWidth == oldW && FHeight == oldH ? SWP_NOSIZE : 0) | SWP_NOZORDER)};
+        SendMessage(HandleOf(this), WM_WINDOWPOSCHANGED, 0, LPARAM(&wp));
+        if (FLeft != oldL || FTop != oldT) SendMessage(HandleOf(this), WM_MOVE, 0, MAKELPARAM(FLeft, FTop));
+    }
     if (FWidth != oldW || FHeight != oldH) {
         TRect cr = ClientRect();
         Perform(WM_SIZE, 0, MAKELPARAM(cr.Width(), cr.Height()));

@@ -780,7 +780,7 @@ void TApplication::SetActive(bool v)
     FActive = v;
     if (Screen)
         for (int i = 0; i < Screen->FormCount(); ++i)
-            if (Screen->Forms(i)->HandleAllocated()) Screen->Forms(i)->Perform(WM_ACTIVATEAPP, WPARAM(v), 0);
+            if (Screen->Forms(i)->HandleAllocated()) SendMessage(Screen->Forms(i)->Handle(), WM_ACTIVATEAPP, WPARAM(v), 0);
     if (v && OnActivate) OnActivate(this);
     if (!v && OnDeactivate) OnDeactivate(this);
 }

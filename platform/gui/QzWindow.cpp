@@ -623,12 +623,15 @@ BOOL SetWindowPos(HWND wnd, HWND after, int x, int y, int cx, int cy, UINT flags
             if (vis) w->show();
         }
     }
+    bool reported = false;   // SetBounds tells of a move or size itself
     if (!(wp.flags & SWP_NOMOVE) || !(wp.flags & SWP_NOSIZE)) {
         int nx = (wp.flags & SWP_NOMOVE) ? c->Left() : wp.x;
         int ny = (wp.flags & SWP_NOMOVE) ? c->Top() : wp.y;
         int nw = (wp.flags & SWP_NOSIZE) ? c->Width() : wp.cx;
         int nh = (wp.flags & SWP_NOSIZE) ? c->Height() : wp.cy;
+        TRect before = c->BoundsRect();
         c->SetBounds(nx, ny, nw, nh);
+        reported = !(c->BoundsRect() == before);
     }
     if (!(wp.flags & SWP_NOZORDER) && after == HWND_TOP) w->raise();
     if (!(wp.flags & SWP_NOZORDER) && after == HWND_BOTTOM) w->lower();
@@ -637,7 +640,7 @@ BOOL SetWindowPos(HWND wnd, HWND after, int x, int y, int cx, int cy, UINT flags
         w->show();
     }
     if (wp.flags & SWP_HIDEWINDOW) w->hide();
-    SendMessage(wnd, WM_WINDOWPOSCHANGED, 0, LPARAM(&wp));
+    if (!reported) SendMessage(wnd, WM_WINDOWPOSCHANGED, 0, LPARAM(&wp));
     return 1;
 }
 

@@ -546,3 +546,34 @@ TEST_F(WindowingTest, WrappedNativeControlsGetWhatHandlersLeave)
 }
 
 } // namespace
+
+namespace {
+// A popup closes when its form moves or closes: it watches other windows
+// through the window-procedure filter.
+TEST_F(WindowingTest, WindowFiltersSeeMovesClosesAndDestruction)
+{
+    std::vector<std::pair<HWND, UINT>> seen;
+    int id = AddMessageFilter(TMessageFilterKind::CallWndProc, [&](HWND h, TMessage& m) {
+        if (m.Msg == WM_WINDOWPOSCHANGED || m.Msg == WM_CLOSE || m.Msg == WM_DESTROY || m.Msg == WM_SHOWWINDOW)
+            seen.push_back({h, m.Msg});
+        return false;
+    });
+    HWND fh = form->Handle();
+    form->SetBounds(form->Left() + 10, form->Top(), form->Width(), form->Height());
+    EXPECT_NE(std::find(seen.begin(), seen.end(), std::make_pair(fh, WM_WINDOWPOSCHANGED)), seen.end());
+    seen.clear();
+    SetWindowPos(a->Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), std::make_pair(a->Handle(), WM_WINDOWPOSCHANGED)), 1);
+    seen.clear();
+    SetWindowPos(a->Handle(), nullptr, 1, 2, 30, 30, SWP_NOZORDER);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), std::make_pair(a->Handle(), WM_WINDOWPOSCHANGED)), 1);
+    EXPECT_EQ(a->BoundsRect(), Rect(1, 2, 31, 32));
+    HWND bh = b->Handle();
+    delete b;
+    b = nullptr;
+    EXPECT_NE(std::find(seen.begin(), seen.end(), std::make_pair(bh, WM_DESTROY)), seen.end());
+    form->Hide();
+    EXPECT_NE(std::find(seen.begin(), seen.end(), std::make_pair(fh, WM_SHOWWINDOW)), seen.end());
+    RemoveMessageFilter(id);
+}
+}
