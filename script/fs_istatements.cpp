@@ -310,9 +310,8 @@ void TfsTryStmt::Execute()
     if (IsExcept) {
         try {
             ExecuteItems();
-        } catch (const EAbort&) {
-            throw;   // the silent exception stops the run
         } catch (const std::exception&) {
+            // The error is discarded; the except part runs in its place.
             HandlerStatements->Execute();
         }
         return;
