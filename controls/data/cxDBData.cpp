@@ -1,6 +1,8 @@
 #include "cxDBData.h"
 
+#include "ADODB.h"
 #include "TextUtils.h"
+#include "TypInfo.h"
 #include "cxDataConsts.h"
 #include "cxDataUtils.h"
 #include "cxVariants.h"
@@ -297,8 +299,14 @@ bool TcxDBDataProvider::IsSyncMode()
 {
     TDataSet* ds = DataSet();
     TcxDBDataController* c = DBController();
-    return ds && ds->Active() && c && c->DataModeController() &&
-           (IsGridMode() || c->DataModeController()->SyncMode()) && !ds->IsUnidirectional();
+    bool base = ds && ds->Active() && c && c->DataModeController() &&
+                (IsGridMode() || c->DataModeController()->SyncMode()) && !ds->IsUnidirectional();
+    if (!c || !c->IsDetailMode()) return base;
+    // Clones share one detail data set: only some of them may follow it.
+    if (!c->DataModeController()->DetailSync) return false;
+    if (c->DataModeController()->DetailInSQLMode) return base && OwnsDetailRows;
+    if (!c->IsKeyNavigation()) return base && IsGridMode();
+    return base;
 }
 
 bool TcxDBDataProvider::IsActive()
@@ -1410,7 +1418,16 @@ bool TcxDBDataController::CanFocusRecord(int record)
     bool result;
     p->BeginLocate();
     try {
-        if (!p->IsSyncMode()) {
+        if (IsDetailMode() && DataModeController()->DetailSync && !ReleasingDetailRows && !MasterKeyValues.IsEmpty()) {
+            // The shared detail data set is put back on this clone's rows first.
+            if (DataModeController()->DetailInSQLMode) {
+                SyncDetail();
+            } else if (!p->OwnsDetailRows || !IsDetailKeyCurrent()) {
+                p->First();
+                p->CurrentRecordIndex = 0;
+            }
+        }
+        if (!p->IsSyncMode() || ReleasingDetailRows) {
             result = TcxCustomDataController::CanFocusRecord(record);
         } else if (record < 0) {
             result = false;
@@ -1898,6 +1915,52 @@ TcxDBAdapterList* cxDetailFilterAdapters()
     return list;
 }
 
+namespace {
+// The parameters of a query-like data set: a published "Params" property, or
+// the parameters of the database data sets.
+TParameters* QueryParams(TDataSet* ds)
+{
+    if (!ds) return nullptr;
+    if (GetPropInfo(ds, "Params"))
+        if (auto* p = DynamicCast<TParameters>(GetObjectProp(ds, "Params"))) return p;
+    if (auto* ado = DynamicCast<TCustomADODataSet>(ds)) return ado->Parameters();
+    return nullptr;
+}
+}  // namespace
+
+bool TcxDBProviderDetailFilterAdapter::IsCurrentQuery(TDataSet* dataSet, const std::string& names, const Variant& values)
+{
+    TParameters* params = QueryParams(dataSet);
+    if (!params) return false;
+    try {
+        return cxVariants::VarEquals(params->ParamValues(names), values);
+    } catch (const EDatabaseError&) {
+        return false;
+    }
+}
+
+void TcxDBProviderDetailFilterAdapter::ReopenQuery(TDataSet* dataSet, const std::string& names, bool& reopened,
+                                                   const Variant& values)
+{
+    TParameters* params = QueryParams(dataSet);
+    if (!params) return;
+    if (IsCurrentQuery(dataSet, names, values)) {
+        dataSet->First();
+        return;
+    }
+    dataSet->DisableControls();
+    try {
+        dataSet->SetActive(false);
+        params->SetParamValues(names, values);
+        dataSet->SetActive(true);
+        reopened = true;
+    } catch (...) {
+        dataSet->EnableControls();
+        throw;
+    }
+    dataSet->EnableControls();
+}
+
 void TcxDBProviderDetailFilterAdapter::DetailFirst(TDataSet* dataSet, const std::string& names, bool& reopened,
                                                    bool sqlMode, const Variant& values)
 {
@@ -2006,6 +2069,63 @@ void TcxDBDataController::SetMasterRelation(TcxCustomDataRelation* relation, int
     EndUpdate();
 }
 
+bool TcxDBDataController::CanChangeFocusedRecord()
+{
+    if (ReleasingDetailRows) return true;
+    auto* master = DynamicCast<TcxDBDataController>(GetMasterDataController());
+    if (!master || !DynamicCast<TcxDBDataRelation>(GetMasterRelation())) return true;
+    // The master agrees first, then pending edits are posted, master first;
+    // either controller may go away meanwhile.
+    TcxDataListenerLink* masterLink = master->AddListenerLink();
+    TcxDataListenerLink* ownLink = AddListenerLink();
+    bool result = false;
+    try {
+        if (master->CanChangeFocusedRecord()) {
+            if (masterLink->Target) master->CheckBrowseMode();
+            if (ownLink->Target) CheckBrowseMode();
+            result = masterLink->Target && ownLink->Target;
+        }
+    } catch (...) {
+        if (masterLink->Target) masterLink->Target->RemoveListenerLink(masterLink);
+        else delete masterLink;
+        if (ownLink->Target) ownLink->Target->RemoveListenerLink(ownLink);
+        else delete ownLink;
+        throw;
+    }
+    if (masterLink->Target) masterLink->Target->RemoveListenerLink(masterLink);
+    else delete masterLink;
+    if (ownLink->Target) ownLink->Target->RemoveListenerLink(ownLink);
+    else delete ownLink;
+    return result;
+}
+
+void TcxDBDataController::SyncDetails()
+{
+    if (IsDetailMode() && DataModeController()->DetailSync) SyncDetail();
+}
+
+void TcxDBDataController::SyncDetail()
+{
+    if (!DataModeController()->DetailInSQLMode || MasterKeyValues.IsEmpty()) return;
+    std::string names = GetDetailKeyFieldNamesIfMaster();
+    if (names.empty() || GetDetailFilterAdapter()->IsCurrentQuery(DataSet(), names, MasterKeyValues)) return;
+    TcxDBDataProvider* p = DBProvider();
+    p->LockSource();
+    ReopeningDetail = true;
+    try {
+        p->First();
+        p->SavePos();
+        p->RestorePos();
+        p->CurrentRecordIndex = 0;
+    } catch (...) {
+        ReopeningDetail = false;
+        p->UnlockSource();
+        throw;
+    }
+    ReopeningDetail = false;
+    p->UnlockSource();
+}
+
 void TcxDBDataController::SetDetailKeyFieldNames(const std::string& names)
 {
     if (FDetailKeyFieldNames == names) return;
@@ -2047,7 +2167,15 @@ void TcxDBDataProvider::SetOwnsDetailRows(bool value)
             TcxCustomDataController* pc = p->Controller();
             if (pc->GetPatternKind() != 2) continue;
             p->OwnsDetailRows = false;
-            pc->ChangeFocusedRowIndex(-1);
+            auto* dc = DynamicCast<TcxDBDataController>(pc);
+            if (dc) dc->ReleasingDetailRows = true;
+            try {
+                pc->ChangeFocusedRowIndex(-1);
+            } catch (...) {
+                if (dc) dc->ReleasingDetailRows = false;
+                throw;
+            }
+            if (dc) dc->ReleasingDetailRows = false;
         }
     }
     OwnsDetailRows = value;

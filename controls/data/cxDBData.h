@@ -241,8 +241,9 @@ class TcxDBProviderDetailFilterAdapter : public TcxDBAdapterItem {
     QZ_CLASS(TcxDBProviderDetailFilterAdapter, TcxDBAdapterItem)
 public:
     using TcxDBAdapterItem::TcxDBAdapterItem;
-    virtual bool IsCurrentQuery(TDataSet* dataSet, const std::string& names, const Variant& values) { return false; }
-    virtual void ReopenQuery(TDataSet* dataSet, const std::string& names, bool& reopened, const Variant& values) {}
+    // Query-like data sets have parameters named like the detail keys.
+    virtual bool IsCurrentQuery(TDataSet* dataSet, const std::string& names, const Variant& values);
+    virtual void ReopenQuery(TDataSet* dataSet, const std::string& names, bool& reopened, const Variant& values);
     virtual void DetailFirst(TDataSet* dataSet, const std::string& names, bool& reopened, bool sqlMode,
                              const Variant& values);
 };
@@ -367,6 +368,11 @@ public:
         return FMasterKeyFieldNames.empty() ? std::string() : FDetailKeyFieldNames;
     }
     TcxDBProviderDetailFilterAdapter* GetDetailFilterAdapter();
+    bool CanChangeFocusedRecord() override;
+    void SyncDetails();
+    void SyncDetail();
+    bool ReopeningDetail = false;
+    bool ReleasingDetailRows = false;
     bool IsDetailKeyCurrent();
     Variant MasterKeyValues;
     TcxDBDataDetailHasChildrenEvent OnDetailHasChildren;

@@ -34,6 +34,7 @@ public:
         link->Clone = cxCreateDataController<TDBCtl>();
         link->Clone->AddColumn("StudentId");
         link->Clone->AddColumn("Amount");
+        link->Clone->SetKeyFieldNames("Id");
         link->Clone->SetMasterRelation(relation, record);
         return link;
     }
@@ -59,9 +60,11 @@ struct MasterDetail : ::testing::Test {
             students.AppendRecord({V(id), V(name)});
         receipts.FieldDefs()->Add("StudentId", ftInteger);
         receipts.FieldDefs()->Add("Amount", ftFloat);
+        receipts.FieldDefs()->Add("Id", ftInteger);
         receipts.CreateDataSet();
+        int id = 0;
         for (auto [s, a] : std::vector<std::pair<int, double>>{{1, 10}, {1, 20}, {3, 5}, {3, 6}, {3, 7}})
-            receipts.AppendRecord({V(s), V(a)});
+            receipts.AppendRecord({V(s), V(a), V(++id)});
         students.First();
         receipts.First();
         studentSource.SetDataSet(&students);
@@ -129,8 +132,31 @@ TEST_F(MasterDetail, NewDetailRowsTakeTheMastersKey)
     auto* clone = static_cast<TDBCtl*>(master->GetDetailDataController(1, 0));   // Li, no receipts yet
     ASSERT_NE(clone, nullptr);
     clone->Append();
+    receipts.FieldByName("Id")->SetAsInteger(6);
     clone->SetEditValue(1, V(99.0), 0);
     clone->Post();
     EXPECT_TRUE(receipts.Locate("Amount", V(99.0), TLocateOptions()));
     EXPECT_EQ(receipts.FieldByName("StudentId")->AsInteger(), 2);
+}
+
+TEST_F(MasterDetail, OneCloneAtATimeOwnsTheDetailRows)
+{
+    TcxCustomDataController* first = master->GetDetailDataController(0, 0);
+    first->ChangeFocusedRowIndex(1);   // Wang's second receipt
+    EXPECT_EQ(receipts.FieldByName("Amount")->AsFloat(), 20);
+    TcxCustomDataController* third = master->GetDetailDataController(2, 0);
+    EXPECT_EQ(third->GetRecordCount(), 3);
+    EXPECT_FALSE(static_cast<TcxDBDataController*>(first)->DBProvider()->OwnsDetailRows);
+    // Focusing in the first clone puts the data set back on Wang's rows.
+    first->ChangeFocusedRowIndex(0);
+    EXPECT_EQ(receipts.FieldByName("StudentId")->AsInteger(), 1);
+    EXPECT_EQ(receipts.FieldByName("Amount")->AsFloat(), 10);
+}
+
+TEST_F(MasterDetail, DetailFilterAdapterIsFoundForEveryDataSet)
+{
+    EXPECT_NE(pattern->GetDetailFilterAdapter(), nullptr);
+    TDBCtl unbound;
+    unbound.AfterConstruction();
+    EXPECT_THROW(unbound.GetDetailFilterAdapter(), EcxInvalidDataControllerOperation);
 }
