@@ -266,7 +266,6 @@ bool TfsILParser::MatchLoop(const GrammarNode* e)
         }
         lastPassOk = true;
         int stop = FParser.Position();
-        if (stop == passStart) break;
         if (e->HasText && !e->Text.empty()) {
             FParser.SkipSpaces();
             if (FParser.GetChar() != e->Text) {
@@ -274,6 +273,7 @@ bool TfsILParser::MatchLoop(const GrammarNode* e)
                 break;
             }
         }
+        if (FParser.Position() == passStart) break;
     }
     bool matched;
     if (passes >= 2) {

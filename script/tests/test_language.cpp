@@ -161,6 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
         ProgramCase{"basic_block_comment_and_rem", "BasicScript",
                     "x = 1 /\\ a block comment /\\ + 2\nREM whole line\nremainder = x rem trailing\nShowMessage(remainder)\n",
                     "3\n"},
+        ProgramCase{"empty_statements", "PascalScript",
+                    "begin ; ShowMessage(1); ; ShowMessage(2); end.", "1\n2\n"},
         ProgramCase{"integer_overflow_wraps", "PascalScript",
                     "var i: Integer; begin i := 2147483647; i := i + 1; ShowMessage(i); end.", "-2147483648\n"}),
     [](const auto& info) { return std::string(info.param.Name); });
