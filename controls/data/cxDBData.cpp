@@ -1460,6 +1460,14 @@ void TcxDBDataController::UpdateFocused()
     }
     EndUpdate();
     TcxDBDataProvider* p = DBProvider();
+    // The pattern maps a move of the detail data set back to the master.
+    if (IsPattern() && GetMasterRelation() && p->IsSyncMode() && !p->InActiveChange) {
+        bool busy = false;
+        for (auto* other : Registry())
+            if (other != p && other->DataSet() == p->DataSet() && (other->LockDepth > 0 || other->LocateDepth > 0))
+                busy = true;
+        if (!busy) CheckOpenDetailDataSet();
+    }
     if (p->IsSyncMode() && IsKeyNavigation() && p->IsActive()) {
         int r = FindRecordIndexByKeyFields();
         if (r != p->CurrentRecordIndex) {
@@ -2124,6 +2132,68 @@ void TcxDBDataController::SyncDetail()
     }
     ReopeningDetail = false;
     p->UnlockSource();
+}
+
+bool TcxDBDataController::CanSyncMaster()
+{
+    for (auto* m = DynamicCast<TcxDBDataController>(GetMasterDataController()); m;
+         m = DynamicCast<TcxDBDataController>(m->GetMasterDataController()))
+        if (!m->DBProvider()->IsSyncMode() || !m->IsKeyNavigation() || m->DBProvider()->IsEditing()) return false;
+    return true;
+}
+
+TcxCustomDataController* TcxDBDataController::ExpandFocusedDetail(int relationIndex)
+{
+    int r = GetFocusedRecordIndex();
+    if (r < 0) return nullptr;
+    ChangeDetailExpanding(r, true);
+    if (!GetDetailExpanding(r)) return nullptr;
+    ChangeDetailActiveRelationIndex(r, relationIndex);
+    return GetDetailDataController(r, relationIndex);
+}
+
+TcxDBDataController* TcxDBDataController::OpenDetailDataSet()
+{
+    std::string detailNames = GetDetailKeyFieldNamesIfMaster();
+    auto* relation = DynamicCast<TcxDBDataRelation>(GetMasterRelation());
+    if (!relation || detailNames.empty()) return this;
+    auto* master = DynamicCast<TcxDBDataController>(GetMasterDataController());
+    if (!master || !DBProvider()->IsSyncMode() || !CanSyncMaster() || master->CreatingLink()) return nullptr;
+    TDataSet* ds = DataSet();
+    TDataSet* mds = master->DataSet();
+    if (!ds || !mds || !ds->Active() || !mds->Active() || ds->IsEmpty()) return nullptr;
+    TcxDBDataController* result = nullptr;
+    master->OpeningDetail = true;
+    try {
+        Variant detailValues = ds->FieldValues(detailNames);
+        bool onIt = cxVariants::VarEquals(mds->FieldValues(FMasterKeyFieldNames), detailValues);
+        if (!onIt) {
+            master->DBProvider()->BeginLocate();
+            try {
+                onIt = mds->Locate(FMasterKeyFieldNames, detailValues, TLocateOptions());
+            } catch (...) {
+                master->DBProvider()->EndLocate();
+                throw;
+            }
+            master->DBProvider()->EndLocate();
+            master->UpdateFocused();
+        }
+        if (onIt) {
+            if (TcxDBDataController* shown = master->OpenDetailDataSet())
+                result = DynamicCast<TcxDBDataController>(shown->ExpandFocusedDetail(relation->GetIndex()));
+        }
+    } catch (...) {
+        master->OpeningDetail = false;
+        throw;
+    }
+    master->OpeningDetail = false;
+    return result;
+}
+
+void TcxDBDataController::CheckOpenDetailDataSet()
+{
+    if (OpeningDetail || InCheckBrowseMode) return;
+    OpenDetailDataSet();
 }
 
 void TcxDBDataController::SetDetailKeyFieldNames(const std::string& names)

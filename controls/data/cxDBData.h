@@ -373,6 +373,14 @@ public:
     void SyncDetail();
     bool ReopeningDetail = false;
     bool ReleasingDetailRows = false;
+    bool OpeningDetail = false;
+    // The controller that shows the detail data set's current row, after the
+    // master (and its masters) moved to the matching record; null when it
+    // cannot follow.
+    TcxDBDataController* OpenDetailDataSet();
+    void CheckOpenDetailDataSet();
+    bool CanSyncMaster();
+    TcxCustomDataController* ExpandFocusedDetail(int relationIndex);
     bool IsDetailKeyCurrent();
     Variant MasterKeyValues;
     TcxDBDataDetailHasChildrenEvent OnDetailHasChildren;

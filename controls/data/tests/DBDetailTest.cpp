@@ -160,3 +160,18 @@ TEST_F(MasterDetail, DetailFilterAdapterIsFoundForEveryDataSet)
     unbound.AfterConstruction();
     EXPECT_THROW(unbound.GetDetailFilterAdapter(), EcxInvalidDataControllerOperation);
 }
+
+TEST_F(MasterDetail, MovingTheDetailDataSetMovesTheMaster)
+{
+    master->SetKeyFieldNames("Id");
+    pattern->SetKeyFieldNames("Id");
+    students.First();
+    TcxDBDataController* shown = nullptr;
+    receipts.Locate("Amount", V(6.0), TLocateOptions());   // a row of Zhao (Id 3)
+    shown = pattern->OpenDetailDataSet();
+    EXPECT_EQ(students.FieldByName("Id")->AsInteger(), 3);
+    EXPECT_EQ(master->GetFocusedRecordIndex(), 2);
+    EXPECT_TRUE(master->GetDetailExpanding(2));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown, master->GetDetailDataController(2, 0));
+}
