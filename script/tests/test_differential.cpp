@@ -59,4 +59,23 @@ INSTANTIATE_TEST_SUITE_P(Programs, Differential, ::testing::ValuesIn(Cases()),
                              return n;
                          });
 
+// Scripts of the kind reports carry, one per language, with their output.
+TEST(Samples, ReportScriptsRun)
+{
+    const std::filesystem::path dir = std::filesystem::path(QZ_TEST_DATA_DIR) / "samples";
+    int seen = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir)) {
+        std::string ext = e.path().extension().string();
+        std::string lang = ext == ".pas" ? "PascalScript" : ext == ".js" ? "JScript" : ext == ".cpp" ? "C++Script"
+                         : ext == ".bas" ? "BasicScript" : "";
+        if (lang.empty()) continue;
+        ++seen;
+        auto r = RunScript(lang, ReadFile(e.path()));
+        ASSERT_TRUE(r.Compiled) << e.path() << ": " << r.Error << " at " << r.ErrorPos;
+        ASSERT_FALSE(r.RunError) << e.path() << ": " << r.Error;
+        EXPECT_EQ(r.Joined(), ReadFile(e.path().string() + ".out")) << e.path();
+    }
+    EXPECT_EQ(seen, 4);
+}
+
 }  // namespace
