@@ -882,6 +882,28 @@ bool TcxCustomDataControllerInfo::FastSort()
         for (size_t i = 0; i < n; ++i) FRecordList[i] = v[i].Record;
         return true;
     }
+    if (entries == 1) {
+        // One text key: sort (class, text, record) entries held together.
+        struct T {
+            uint8_t Class;
+            std::string Text;
+            int Record;
+        };
+        std::vector<T> v(n);
+        bool d0 = desc[0];
+        for (size_t i = 0; i < n; ++i) {
+            uint8_t cls = uint8_t(keys[i].Class * 2 + (keys[i].Class == 2 ? keys[i].Bits : 0));
+            v[i] = {cls, std::move(texts[i]), FRecordList[i]};
+        }
+        std::sort(v.begin(), v.end(), [d0](const T& a, const T& b) {
+            if (a.Class != b.Class) return d0 ? a.Class > b.Class : a.Class < b.Class;
+            int c = a.Text.compare(b.Text);
+            if (c != 0) return d0 ? c > 0 : c < 0;
+            return a.Record < b.Record;
+        });
+        for (size_t i = 0; i < n; ++i) FRecordList[i] = v[i].Record;
+        return true;
+    }
     std::sort(order.begin(), order.end(), less);
     std::vector<int> sorted(n);
     for (size_t i = 0; i < n; ++i) sorted[i] = FRecordList[size_t(order[i])];
