@@ -885,20 +885,35 @@ void TWinControl::CreateWnd()
     QWidget* w = CreateWindowHandle(p, parentWidget);
     if (!w) throw EOSError("Error creating window");
     FWindow->Params = p;
+    FWindow->Bars[SB_HORZ].Visible = p.Style & WS_HSCROLL;
+    FWindow->Bars[SB_VERT].Visible = p.Style & WS_VSCROLL;
     // Qt's own controls keep their focus handling and painting: a filter sees their events.
     AttachWindow(this, FWindow.get(), w, w->metaObject()->className() != QByteArray("QWidget"));
     if (!p.Caption.empty() && w->isWindow()) w->setWindowTitle(QS(p.Caption));
     w->setEnabled(FEnabled);
     // The borders the window keeps for itself.
-    TRect wr = BoundsRect();
-    TRect cr = wr;
-    TMessage nc{WM_NCCALCSIZE, 0, LPARAM(&cr), 0};
-    Perform(nc.Msg, nc.WParam, nc.LParam);
-    FInsets = Rect(cr.Left - wr.Left, cr.Top - wr.Top, wr.Right - cr.Right, wr.Bottom - cr.Bottom);
-    if (FInsets.Left < 0 || FInsets.Top < 0 || FInsets.Right < 0 || FInsets.Bottom < 0) FInsets = TRect{};
+    UpdateNonClient();
     w->setCursor(QtCursor(FCursor));
     Perform(WM_CREATE);
     CreateWindowDone();
+}
+
+void TWinControl::UpdateNonClient()
+{
+    TRect old = FInsets;
+    TRect wr = BoundsRect();
+    TRect cr = wr;
+    Perform(WM_NCCALCSIZE, 0, LPARAM(&cr));
+    FInsets = Rect(cr.Left - wr.Left, cr.Top - wr.Top, wr.Right - cr.Right, wr.Bottom - cr.Bottom);
+    if (FInsets.Left < 0 || FInsets.Top < 0 || FInsets.Right < 0 || FInsets.Bottom < 0) FInsets = TRect{};
+    if (FInsets == old || !HandleAllocated()) return;
+    // The client area moved or changed size: children follow, the window repaints.
+    for (TControl* c : FControls)
+        if (auto* w = DynamicCast<TWinControl>(c)) w->UpdateWidgetGeometry();
+    TRect r = ClientRect();
+    Perform(WM_SIZE, 0, MAKELPARAM(r.Width(), r.Height()));
+    Realign();
+    FWindow->W->update();
 }
 
 void TWinControl::DestroyHandle()
@@ -1548,8 +1563,7 @@ void TWinControl::DefaultHandler(TMessage& m)
             else if ((p.Style & WS_CHILD) && (p.Style & WS_DLGFRAME)) b += 3;
         }
         InflateRect(*r, -b, -b);
-        if (p.Style & WS_VSCROLL) r->Right -= GetSystemMetrics(SM_CXVSCROLL);
-        if (p.Style & WS_HSCROLL) r->Bottom -= GetSystemMetrics(SM_CYHSCROLL);
+        ScrollBarsNCCalc(this, *r);
         break;
     }
     case WM_NCPAINT: {
@@ -1565,6 +1579,11 @@ void TWinControl::DefaultHandler(TMessage& m)
         }
         if (p.ExStyle & WS_EX_CLIENTEDGE) ::DrawEdge(dc, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
         if (p.ExStyle & WS_EX_STATICEDGE) ::DrawEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        if ((p.Style & WS_CHILD) && (p.Style & (WS_THICKFRAME | WS_DLGFRAME))) {
+            ::DrawEdge(dc, r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+            InflateRect(r, -1, -1);
+        }
+        ScrollBarsPaint(this, dc, r);
         break;
     }
     case WM_SETCURSOR: {
@@ -1582,8 +1601,15 @@ void TWinControl::DefaultHandler(TMessage& m)
         if (auto* f = DynamicCast<TCustomForm>(this)) f->Activated(LOWORD(m.WParam) != WA_INACTIVE);
         break;
     case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        if (m.WParam == HTVSCROLL || m.WParam == HTHSCROLL) {
+            TPoint sp = Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+            QPoint wp = FWindow->W->mapFromGlobal(QP(sp));
+            ScrollBarPress(this, int(m.WParam), TP(wp));
+            break;
+        }
         // A press taken as one on the caption moves the window, as borderless windows ask.
-        if (m.WParam == HTCAPTION && FWindow->W && FWindow->W->isWindow() && FWindow->W->windowHandle())
+        if (m.Msg == WM_NCLBUTTONDOWN && m.WParam == HTCAPTION && FWindow->W && FWindow->W->isWindow() && FWindow->W->windowHandle())
             FWindow->W->windowHandle()->startSystemMove();
         break;
     case WM_SYSCOMMAND:

@@ -494,6 +494,9 @@ public:
     TWinControlWindow* Window() const { return FWindow.get(); }
     void UpdateWidgetGeometry();
     void UpdateShowing();
+    // Asks the window for its borders again (WM_NCCALCSIZE), after a style
+    // or scroll-bar change.
+    void UpdateNonClient();
     virtual bool IsTopLevel() const { return false; }
 
 protected:

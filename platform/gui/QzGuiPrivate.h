@@ -125,6 +125,12 @@ struct TWinControlWindow {
     bool MouseInside = false;
     TControl* Hover = nullptr;      // graphic child under the mouse
     int RedrawLocks = 0;
+    // The window's own scroll bars (SB_HORZ, SB_VERT), drawn in its border.
+    struct TBar {
+        int Min = 0, Max = 100, Page = 0, Pos = 0, TrackPos = 0;
+        bool Visible = false;
+        bool Enabled = true;
+    } Bars[2];
 };
 
 namespace qzgui {
@@ -150,4 +156,10 @@ void CancelDrag();
 bool DragMouseEvent(UINT msg, TPoint screenPos);
 bool DragKeyEvent(int vk);
 void DragTick(TPoint screenPos, TControl* source, bool buttonDown);
+// The window's scroll bars: space, painting, hit test and mouse tracking.
+void ScrollBarsNCCalc(TWinControl* c, TRect& r);
+void ScrollBarsPaint(TWinControl* c, HDC dc, const TRect& inside);
+int ScrollBarHitTest(TWinControl* c, TPoint widgetPt);   // HTVSCROLL, HTHSCROLL or 0
+void ScrollBarPress(TWinControl* c, int hit, TPoint widgetPt);
+bool ScrollBarMouseEvent(UINT msg, TPoint screenPos);      // true while tracking
 }

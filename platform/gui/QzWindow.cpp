@@ -241,6 +241,7 @@ static bool MouseEvent(TWinControl* c, QWidget* w, QMouseEvent* me)
         msg = WM_MOUSEMOVE;
     }
     if (!msg) return !c->Window()->Native;
+    if (ScrollBarMouseEvent(msg, TP(gp))) return true;
     if (DragMouseEvent(msg, TP(gp))) return true;
 
     TWinControl* target = c;
@@ -257,7 +258,8 @@ static bool MouseEvent(TWinControl* c, QWidget* w, QMouseEvent* me)
         auto it = nc.find(msg);
         if (it == nc.end()) return !c->Window()->Native;
         m.Msg = it->second;
-        m.WParam = HTBORDER;
+        int bar = ScrollBarHitTest(target, TP(tw));
+        m.WParam = bar ? bar : HTBORDER;
         m.LParam = MAKELPARAM(gp.x(), gp.y());
     } else {
         TPoint cp = target->ScreenToClient(TP(gp));

@@ -716,5 +716,49 @@ struct TTrackMouseEvent {
 };
 BOOL TrackMouseEvent(TTrackMouseEvent* tme);
 
+// A window's own scroll bars (SB_HORZ, SB_VERT; WS_HSCROLL/WS_VSCROLL
+// show them at first). They send WM_HSCROLL/WM_VSCROLL with the codes.
+constexpr UINT SIF_RANGE = 0x0001;
+constexpr UINT SIF_PAGE = 0x0002;
+constexpr UINT SIF_POS = 0x0004;
+constexpr UINT SIF_DISABLENOSCROLL = 0x0008;
+constexpr UINT SIF_TRACKPOS = 0x0010;
+constexpr UINT SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+struct TScrollInfo {
+    UINT cbSize = sizeof(TScrollInfo);
+    UINT fMask = SIF_ALL;
+    int nMin = 0;
+    int nMax = 0;
+    UINT nPage = 0;
+    int nPos = 0;
+    int nTrackPos = 0;
+};
+int SetScrollInfo(HWND wnd, int bar, const TScrollInfo* info, BOOL redraw);   // the new position
+BOOL GetScrollInfo(HWND wnd, int bar, TScrollInfo* info);
+int SetScrollPos(HWND wnd, int bar, int pos, BOOL redraw);                  // the old position
+int GetScrollPos(HWND wnd, int bar);
+BOOL SetScrollRange(HWND wnd, int bar, int minPos, int maxPos, BOOL redraw);
+BOOL GetScrollRange(HWND wnd, int bar, int* minPos, int* maxPos);
+BOOL ShowScrollBar(HWND wnd, int bar, BOOL show);
+constexpr UINT ESB_ENABLE_BOTH = 0;
+constexpr UINT ESB_DISABLE_BOTH = 3;
+BOOL EnableScrollBar(HWND wnd, int bar, UINT arrows);
+constexpr int OBJID_HSCROLL = -6;
+constexpr int OBJID_VSCROLL = -5;
+constexpr DWORD STATE_SYSTEM_UNAVAILABLE = 0x00000001;
+constexpr DWORD STATE_SYSTEM_PRESSED = 0x00000008;
+constexpr DWORD STATE_SYSTEM_INVISIBLE = 0x00008000;
+constexpr DWORD STATE_SYSTEM_OFFSCREEN = 0x00010000;
+struct TScrollBarInfo {
+    DWORD cbSize = sizeof(TScrollBarInfo);
+    TRect rcScrollBar;          // screen coordinates
+    int dxyLineButton = 0;
+    int xyThumbTop = 0;         // from the bar's start
+    int xyThumbBottom = 0;
+    int reserved = 0;
+    DWORD rgstate[6] = {};      // the bar, up arrow, page up, thumb, page down, down arrow
+};
+BOOL GetScrollBarInfo(HWND wnd, int objectId, TScrollBarInfo* info);
+
 // Registered clipboard formats and window messages share one number space.
 UINT RegisterWindowMessage(const std::string& name);

@@ -577,3 +577,97 @@ TEST_F(WindowingTest, WindowFiltersSeeMovesClosesAndDestruction)
     RemoveMessageFilter(id);
 }
 }
+
+namespace {
+
+class TScrolled : public TSpy {
+public:
+    using TSpy::TSpy;
+    std::vector<std::pair<int, int>> Scrolls;   // code, position
+protected:
+    void CreateParams(TCreateParams& p) override
+    {
+        TSpy::CreateParams(p);
+        p.Style |= WS_VSCROLL | WS_HSCROLL;
+    }
+    void Dispatch(TMessage& m) override
+    {
+        if (m.Msg == WM_VSCROLL) {
+            TWMScroll s(m);
+            Scrolls.push_back({s.ScrollCode(), s.Pos()});
+            if (s.ScrollCode() == SB_LINEDOWN) SetScrollPos(Handle(), SB_VERT, GetScrollPos(Handle(), SB_VERT) + 1, 1);
+            if (s.ScrollCode() == SB_THUMBPOSITION) SetScrollPos(Handle(), SB_VERT, s.Pos(), 1);
+            return;
+        }
+        TSpy::Dispatch(m);
+    }
+};
+
+TEST_F(WindowingTest, WindowScrollBarsTakeRoomAndReportTheMouse)
+{
+    GuiTest::TManualTime clock;
+    auto* s = new TScrolled(form);
+    s->SetParent(form);
+    s->SetBounds(10, 60, 100, 120);
+    GuiTest::ProcessEvents();
+    const int sb = GetSystemMetrics(SM_CXVSCROLL);
+    EXPECT_EQ(s->ClientRect(), Rect(0, 0, 100 - sb, 120 - sb));
+    HWND h = s->Handle();
+    // Nothing to scroll sideways: that bar goes and the client grows.
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    si.nMin = 0;
+    si.nMax = 5;
+    si.nPage = 10;
+    SetScrollInfo(h, SB_HORZ, &si, 1);
+    EXPECT_EQ(s->ClientRect(), Rect(0, 0, 100 - sb, 120));
+    TScrollBarInfo info;
+    GetScrollBarInfo(h, OBJID_HSCROLL, &info);
+    EXPECT_TRUE(info.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+    si.fMask = SIF_ALL;
+    si.nMax = 99;
+    si.nPage = 10;
+    si.nPos = 0;
+    SetScrollInfo(h, SB_VERT, &si, 1);
+    GetScrollBarInfo(h, OBJID_VSCROLL, &info);
+    EXPECT_EQ(info.rgstate[0], 0u);
+    EXPECT_EQ(info.rcScrollBar.Width(), sb);
+    EXPECT_EQ(info.dxyLineButton, sb);
+    // The down arrow: a line, repeated while held, then the end.
+    TPoint arrow = Point(s->ClientWidth() + 3, s->ClientHeight() - 4);
+    GuiTest::MouseDown(s, mbLeft, arrow);
+    ASSERT_FALSE(s->Scrolls.empty());
+    EXPECT_EQ(s->Scrolls[0].first, SB_LINEDOWN);
+    clock.Advance(400);
+    clock.Advance(100);
+    GuiTest::MouseUp(s, mbLeft, arrow);
+    int lines = int(std::count(s->Scrolls.begin(), s->Scrolls.end(), std::make_pair(int(SB_LINEDOWN), 0)));
+    EXPECT_EQ(lines, 4);   // the press, after 400 ms, and twice 50 ms later
+    EXPECT_EQ(s->Scrolls.back().first, SB_ENDSCROLL);
+    EXPECT_EQ(GetScrollPos(h, SB_VERT), 4);
+    EXPECT_EQ(s->Last(WM_LBUTTONDOWN), nullptr);   // the bar is not the client area
+    // The thumb follows the mouse and lands where it is let go.
+    s->Scrolls.clear();
+    GetScrollBarInfo(h, OBJID_VSCROLL, &info);
+    int thumbMid = (info.xyThumbTop + info.xyThumbBottom) / 2;
+    TPoint onThumb = Point(s->ClientWidth() + 3, thumbMid);
+    GuiTest::MouseDown(s, mbLeft, onThumb);
+    GuiTest::MouseMove(s, Point(onThumb.X, thumbMid + 30));
+    GuiTest::MouseUp(s, mbLeft, Point(onThumb.X, thumbMid + 30));
+    ASSERT_GE(s->Scrolls.size(), 3u);
+    EXPECT_EQ(s->Scrolls.front().first, SB_THUMBTRACK);
+    auto pos = s->Scrolls[s->Scrolls.size() - 2];
+    EXPECT_EQ(pos.first, SB_THUMBPOSITION);
+    EXPECT_GT(pos.second, 4);
+    EXPECT_EQ(GetScrollPos(h, SB_VERT), pos.second);
+    // Below the thumb is a page.
+    s->Scrolls.clear();
+    GuiTest::Click(s, Point(s->ClientWidth() + 3, s->ClientHeight() - sb - 2));
+    EXPECT_EQ(s->Scrolls.front().first, SB_PAGEDOWN);
+    // The arrows are painted.
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(s));
+    EXPECT_EQ(TColorRef(shot->Canvas()->Pixels(100 - sb, 0)), GetSysColor(COLOR_3DLIGHT));
+    EXPECT_EQ(TColorRef(shot->Canvas()->Pixels(100 - sb + 1, 1)), GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
+} // namespace
