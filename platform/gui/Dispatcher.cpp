@@ -565,13 +565,27 @@ std::map<std::pair<uintptr_t, uintptr_t>, uintptr_t>& WindowTimers()
 }
 }
 
-uintptr_t SetTimer(HWND wnd, uintptr_t id, UINT elapse, void*)
+uintptr_t SetTimer(HWND wnd, uintptr_t id, UINT elapse, TTimerProc proc)
 {
     if (wnd && !FindControl(wnd)) return 0;
+    if (!wnd) {
+        // A timer of the thread: an id of its own, never one in use.
+        static uintptr_t nextThreadId = 0x7F00;
+        if (id == 0 || !WindowTimers().count({0, id})) id = ++nextThreadId;
+        if (!proc) return 0;   // nothing would hear of it
+    }
     auto key = std::make_pair(reinterpret_cast<uintptr_t>(wnd), id);
     auto& wt = WindowTimers();
     if (auto it = wt.find(key); it != wt.end()) Timers::Stop(it->second);
-    wt[key] = Timers::Start(elapse, [wnd, id] {
+    wt[key] = Timers::Start(elapse, [wnd, id, proc] {
+        if (proc) {
+            if (wnd && !FindControl(wnd)) {
+                KillTimer(wnd, id);
+                return;
+            }
+            proc(wnd, WM_TIMER, id, GetTickCount());
+            return;
+        }
         TWinControl* c = FindControl(wnd);
         if (!c) {
             KillTimer(wnd, id);

@@ -8,6 +8,8 @@
 #include <QEventLoop>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 #include <QThread>
 #include <QWidget>
@@ -291,6 +293,7 @@ void TCustomForm::CMShowingChanged(TMessage&)
         FFormState.Include(fsVisible);
         QWidget* w = FWindow->W;
         UpdateWidgetGeometry();
+        if (!FIcon->Empty()) w->setWindowIcon(QIcon(QPixmap::fromImage(FIcon->Image()->Img)));
         if (FWindowState == wsMaximized) w->showMaximized();
         else if (FWindowState == wsMinimized) w->showMinimized();
         else w->show();

@@ -17,10 +17,14 @@ using namespace qzgui;
 
 namespace {
 
+// A dialog coming up ends what the mouse was doing (dragging, a held button,
+// an open drop-down), as the platform tells the window holding the mouse.
 QWidget* DialogParent()
 {
-    QWidget* w = QApplication::activeWindow();
-    return w;
+    if (HWND cap = GetCapture()) SendMessage(cap, WM_CANCELMODE, 0, 0);
+    if (GetCapture()) ReleaseCapture();
+    CancelDrag();
+    return QApplication::activeWindow();
 }
 
 // "Text (*.txt)|*.txt|All (*.*)|*.*" in Qt's form: "Text (*.txt);;All (*.*)".

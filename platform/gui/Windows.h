@@ -6,6 +6,7 @@
 
 #include "Types.h"
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // ---- scalar types ------------------------------------------------------------
@@ -694,8 +695,11 @@ DWORD GetWindowLong(HWND wnd, int index);   // GWL_STYLE, GWL_EXSTYLE
 constexpr int GWL_STYLE = -16;
 constexpr int GWL_EXSTYLE = -20;
 
-// Window timers: WM_TIMER with the id in wParam every elapse milliseconds.
-uintptr_t SetTimer(HWND wnd, uintptr_t id, UINT elapse, void* unused = nullptr);
+// Window timers: WM_TIMER with the id in wParam every elapse milliseconds,
+// or a call of proc (window, WM_TIMER, id, tick count) when one is given. A
+// timer without a window gets an id of its own (the one returned).
+using TTimerProc = std::function<void(HWND wnd, UINT msg, uintptr_t id, DWORD time)>;
+uintptr_t SetTimer(HWND wnd, uintptr_t id, UINT elapse, TTimerProc proc = nullptr);
 BOOL KillTimer(HWND wnd, uintptr_t id);
 
 // The caret: one per program, in the window that made it.

@@ -671,3 +671,34 @@ TEST_F(WindowingTest, WindowScrollBarsTakeRoomAndReportTheMouse)
 }
 
 } // namespace
+
+namespace {
+TEST_F(WindowingTest, ThreadTimersCallTheirProcedureUntilKilled)
+{
+    GuiTest::TManualTime clock;
+    std::vector<uintptr_t> calls;
+    uintptr_t id = SetTimer(nullptr, 0, 20, [&](HWND w, UINT msg, uintptr_t tid, DWORD) {
+        EXPECT_EQ(w, nullptr);
+        EXPECT_EQ(msg, WM_TIMER);
+        calls.push_back(tid);
+    });
+    ASSERT_NE(id, 0u);
+    clock.Advance(60);
+    EXPECT_EQ(calls, (std::vector<uintptr_t>{id, id, id}));
+    EXPECT_TRUE(KillTimer(nullptr, id));
+    clock.Advance(60);
+    EXPECT_EQ(calls.size(), 3u);
+    EXPECT_EQ(SetTimer(nullptr, 0, 20), 0u);   // no procedure, no window: refused
+}
+
+TEST_F(WindowingTest, ADialogEndsWhatTheMouseWasHolding)
+{
+    a->SetMouseCapture(true);
+    GuiTest::Later([] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->reject();
+    });
+    MessageBox("提示", "恒岳驾校", MB_OK);
+    EXPECT_NE(a->Last(WM_CANCELMODE), nullptr);
+    EXPECT_FALSE(a->MouseCapture());
+}
+}
