@@ -615,7 +615,8 @@ void TcxDataFilterValueList::Load(int itemIndex)
     } else {
         TcxCustomDataField* f = c->GetItemField(itemIndex);
         for (int r = 0; r < c->GetRecordCount(); ++r) {
-            Variant v = c->GetFieldValue(r, f);
+            Variant v;
+            c->GetValueSlot(r, f, v);
             if (criteria->IsNullValue(v)) {
                 blanks = true;
                 continue;

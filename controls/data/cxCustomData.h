@@ -1191,6 +1191,13 @@ public:
     virtual void GetDisplayTextCore(int record, TcxCustomDataField* field, std::string& text);
     virtual void GetRecordValuesByFields(int record, const std::vector<TcxCustomDataField*>& fields, Variant& value);
     virtual void GetGroupValues(int record, std::vector<Variant>& values);
+    // Values as the value lists and the grouping values of new records see
+    // them; a subclass may redirect them (a lookup field gives its keys).
+    virtual void GetValueSlot(int record, TcxCustomDataField* field, Variant& value) { GetValueCore(record, field, value); }
+    virtual void GetGroupValueSlot(int record, TcxCustomDataField* field, Variant& value)
+    {
+        GetValueCore(record, field, value);
+    }
     virtual void GetSearchDisplayText(int record, int item, std::string& text) { text = GetDisplayText(record, item); }
     virtual void GetFilterDisplayText(int record, int item, std::string& text) { text = GetDisplayText(record, item); }
     virtual std::string GetFilterItemDisplayText(TObject* item) { return std::string(); }

@@ -329,7 +329,7 @@ void TcxCustomDataController::GetGroupValues(int record, std::vector<Variant>& v
     auto* list = FInfo->GroupingList();
     values.assign(size_t(list->Count()), Null());
     if (record < 0 || record >= GetRecordCount()) return;
-    for (int i = 0; i < list->Count(); ++i) GetValueCore(record, list->Items(i).Field, values[size_t(i)]);
+    for (int i = 0; i < list->Count(); ++i) GetGroupValueSlot(record, list->Items(i).Field, values[size_t(i)]);
 }
 
 std::string TcxCustomDataController::GetRowDisplayText(const TcxDataControllerRowInfo& row, int& item)

@@ -1550,6 +1550,31 @@ void TcxDBDataController::CheckPendingChanges()
     TcxCustomDataController::CheckPendingChanges();
 }
 
+namespace {
+// A lookup field stands for the values of its key sub-fields.
+bool LookupKeyValues(TcxDBDataController* c, int record, TcxCustomDataField* field, Variant& value)
+{
+    auto* f = DynamicCast<TcxDBDataField>(field);
+    if (!f || !f->IsLookup()) return false;
+    std::vector<Variant> values;
+    for (int i = 0; i < f->SubFieldCount(); ++i) values.push_back(c->GetFieldValue(record, f->SubFields(i)));
+    if (values.empty()) value = Null();
+    else if (values.size() == 1) value = values[0];
+    else value = VarArrayOf(values);
+    return true;
+}
+}  // namespace
+
+void TcxDBDataController::GetValueSlot(int record, TcxCustomDataField* field, Variant& value)
+{
+    if (!LookupKeyValues(this, record, field, value)) TcxCustomDataController::GetValueSlot(record, field, value);
+}
+
+void TcxDBDataController::GetGroupValueSlot(int record, TcxCustomDataField* field, Variant& value)
+{
+    if (!LookupKeyValues(this, record, field, value)) TcxCustomDataController::GetGroupValueSlot(record, field, value);
+}
+
 void TcxDBDataController::CorrectDetailsAfterDelete(int record)
 {
     TcxDBDataProvider* p = DBProvider();

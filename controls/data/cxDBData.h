@@ -336,6 +336,8 @@ public:
     bool GridModeLocateText(int item, const std::string& text, bool forward, bool next) override;
     void CheckPendingChanges() override;
     void CorrectDetailsAfterDelete(int record) override;
+    void GetValueSlot(int record, TcxCustomDataField* field, Variant& value) override;
+    void GetGroupValueSlot(int record, TcxCustomDataField* field, Variant& value) override;
     TcxDataSelection* CreateSelection(std::function<void()> changed) override
     {
         return new TcxDBDataSelection(this, std::move(changed));

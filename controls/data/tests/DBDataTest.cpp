@@ -419,3 +419,47 @@ TEST_F(DBFixture, SmartRefreshReReadsOneRecord)
     EXPECT_EQ(DataSetIds(), (std::vector<int>{1, 2, 4, 5, 6}));
     for (int r = 0; r < 5; ++r) EXPECT_NE(c->GetValue(r, 0).AsInteger(), 3);
 }
+
+TEST(DBLookup, LookupFieldsSplitIntoKeySubFields)
+{
+    TDataSet cars;
+    cars.FieldDefs()->Add("CarId", ftInteger);
+    cars.FieldDefs()->Add("CarNo", ftString, 20);
+    cars.CreateDataSet();
+    cars.AppendRecord({7, "京A-7"});
+    cars.AppendRecord({8, "京A-8"});
+    TDataSet ds;
+    ds.FieldDefs()->Add("Id", ftInteger);
+    ds.FieldDefs()->Add("CarId", ftInteger);
+    for (const char* n : {"Id", "CarId"}) {
+        auto* f = new TIntegerField(&ds);
+        f->SetFieldName(n);
+        f->SetDataSet(&ds);
+    }
+    auto* car = new TStringField(&ds);
+    car->SetFieldName("CarNo");
+    car->SetFieldKind(fkLookup);
+    car->SetKeyFields("CarId");
+    car->SetLookupDataSet(&cars);
+    car->SetLookupKeyFields("CarId");
+    car->SetLookupResultField("CarNo");
+    car->SetDataSet(&ds);
+    ds.CreateDataSet();
+    ds.AppendRecord({1, 8});
+    ds.AppendRecord({2, 7});
+    ds.First();
+    TDataSource src;
+    src.SetDataSet(&ds);
+    std::unique_ptr<TDBController> c(cxCreateDataController<TDBController>());
+    c->AddColumn("Id");
+    c->AddColumn("CarNo");
+    c->SetDataSource(&src);
+    auto* f = static_cast<TcxDBDataField*>(c->Fields()->Fields(1));
+    ASSERT_TRUE(f->IsLookup());
+    ASSERT_EQ(f->SubFieldCount(), 1);
+    EXPECT_EQ(c->GetValue(0, 1).AsString(), "京A-8");   // the shown value
+    Variant key;
+    c->GetValueSlot(0, f, key);
+    EXPECT_EQ(key.AsInteger(), 8);                        // the value the lists and groups use
+    EXPECT_EQ(c->GetFilterItemFieldName(c->GetItem(1)), "CarId");
+}
