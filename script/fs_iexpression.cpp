@@ -694,25 +694,57 @@ private:
     size_t FCount;
 };
 
-// Saved values of a routine's locals around a recursive call.
-struct SavedLocals {
-    explicit SavedLocals(TfsProcVariable* proc) : Values(proc->Locals().size())
+// Saved values of a routine's locals around a recursive call; a few stay
+// on the stack.
+class SavedLocals {
+public:
+    explicit SavedLocals(TfsProcVariable* proc) : FCount(proc->Locals().size())
     {
+        // The slots are kept as well: a late-bound name may add a local
+        // while the call runs.
         const auto& locals = proc->Locals();
-        for (size_t k = 0; k < Values.Count(); ++k)
-            Values[k] = locals[k].Str ? Variant(locals[k].Str->Str) : locals[k].Item->Value;
+        if (FCount > kInline) {
+            FHeapSlots.assign(locals.begin(), locals.end());
+            FSlots = FHeapSlots.data();
+            FHeap.reserve(FCount);
+            for (const auto& l : locals) FHeap.push_back(l.Str ? Variant(l.Str->Str) : l.Item->Value);
+            FData = FHeap.data();
+        } else {
+            FSlots = FInlineSlots;
+            FData = reinterpret_cast<Variant*>(FBuf);
+            for (size_t k = 0; k < FCount; ++k) {
+                FInlineSlots[k] = locals[k];
+                new (&FData[k]) Variant(locals[k].Str ? Variant(locals[k].Str->Str) : locals[k].Item->Value);
+            }
+        }
     }
-    SmallVariants<4> Values;
+    ~SavedLocals()
+    {
+        if (FCount <= kInline)
+            for (size_t k = 0; k < FCount; ++k) FData[k].~Variant();
+    }
+    SavedLocals(const SavedLocals&) = delete;
+    SavedLocals& operator=(const SavedLocals&) = delete;
+    void Restore()
+    {
+        for (size_t k = 0; k < FCount; ++k) {
+            if (FSlots[k].Str) FSlots[k].Str->Str = FData[k].RawString();
+            else FSlots[k].Item->Value = std::move(FData[k]);
+        }
+    }
+
+private:
+    static constexpr size_t kInline = 4;
+    size_t FCount;
+    TfsProcVariable::LocalSlot FInlineSlots[kInline];
+    std::vector<TfsProcVariable::LocalSlot> FHeapSlots;
+    const TfsProcVariable::LocalSlot* FSlots;
+    alignas(Variant) unsigned char FBuf[kInline * sizeof(Variant)];
+    std::vector<Variant> FHeap;
+    Variant* FData;
 };
 
-void RestoreLocals(TfsProcVariable* proc, SavedLocals& saved)
-{
-    const auto& locals = proc->Locals();
-    for (size_t k = 0; k < locals.size() && k < saved.Values.Count(); ++k) {
-        if (locals[k].Str) locals[k].Str->Str = saved.Values[k].RawString();
-        else locals[k].Item->Value = std::move(saved.Values[k]);
-    }
-}
+void RestoreLocals(TfsProcVariable*, SavedLocals& saved) { saved.Restore(); }
 
 }  // namespace
 
