@@ -109,3 +109,18 @@ TEST(ControllerMore, DeleteRecordsTakesAnyOrder)
     EXPECT_EQ(c->GetValue(0, 0).AsString(), "c");
     EXPECT_EQ(c->GetValue(1, 0).AsString(), "e");
 }
+
+TEST(ControllerMore, SelectionFollowsItsRecordsThroughResortAndRegroup)
+{
+    auto c = Names({"d", "a", "c", "b"});
+    c->SetMultiSelect(true);
+    c->ChangeRowSelection(0, true);   // record 0, "d"
+    c->ChangeRowSelection(2, true);   // record 2, "c"
+    c->ChangeSorting(0, soAscending);   // a b c d
+    std::vector<int> rows;
+    for (int i = 0; i < c->GetSelectedCount(); ++i) rows.push_back(c->GetSelectedRowIndex(i));
+    EXPECT_EQ(rows, (std::vector<int>{2, 3}));
+    // Grouped and collapsed, the data rows cannot be shown: they leave the selection.
+    c->Groups()->ChangeGroupIndex(0, 0);
+    EXPECT_EQ(c->GetSelectedCount(), 0);
+}
