@@ -671,8 +671,8 @@ public:
     explicit SmallVariants(size_t n) : FCount(n)
     {
         if (n > N) {
-            FHeap.resize(n);
-            FData = FHeap.data();
+            FHeap.reset(new Variant[n]);
+            FData = FHeap.get();
         } else {
             FData = reinterpret_cast<Variant*>(FBuf);
             for (size_t i = 0; i < n; ++i) new (&FData[i]) Variant();
@@ -689,7 +689,7 @@ public:
     size_t Count() const { return FCount; }
 private:
     alignas(Variant) unsigned char FBuf[N * sizeof(Variant)];
-    std::vector<Variant> FHeap;
+    std::unique_ptr<Variant[]> FHeap;
     Variant* FData;
     size_t FCount;
 };
@@ -704,11 +704,14 @@ public:
         // while the call runs.
         const auto& locals = proc->Locals();
         if (FCount > kInline) {
-            FHeapSlots.assign(locals.begin(), locals.end());
-            FSlots = FHeapSlots.data();
-            FHeap.reserve(FCount);
-            for (const auto& l : locals) FHeap.push_back(l.Str ? Variant(l.Str->Str) : l.Item->Value);
-            FData = FHeap.data();
+            FHeapSlots.reset(new TfsProcVariable::LocalSlot[FCount]);
+            FHeap.reset(new Variant[FCount]);
+            for (size_t k = 0; k < FCount; ++k) {
+                FHeapSlots[k] = locals[k];
+                FHeap[k] = locals[k].Str ? Variant(locals[k].Str->Str) : locals[k].Item->Value;
+            }
+            FSlots = FHeapSlots.get();
+            FData = FHeap.get();
         } else {
             FSlots = FInlineSlots;
             FData = reinterpret_cast<Variant*>(FBuf);
@@ -737,10 +740,10 @@ private:
     static constexpr size_t kInline = 4;
     size_t FCount;
     TfsProcVariable::LocalSlot FInlineSlots[kInline];
-    std::vector<TfsProcVariable::LocalSlot> FHeapSlots;
+    std::unique_ptr<TfsProcVariable::LocalSlot[]> FHeapSlots;
     const TfsProcVariable::LocalSlot* FSlots;
     alignas(Variant) unsigned char FBuf[kInline * sizeof(Variant)];
-    std::vector<Variant> FHeap;
+    std::unique_ptr<Variant[]> FHeap;
     Variant* FData;
 };
 

@@ -59,6 +59,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "function F(n: Integer): Integer; var k: Integer;\nbegin k := n * 10;\n"
                     "  if n > 0 then Result := F(n - 1) + k else Result := 0;\nend;\nbegin ShowMessage(F(4)); end.",
                     "100\n"},
+        ProgramCase{"recursion_with_many_locals", "PascalScript",
+                    "function R(a, b, c, d, e, f: Integer): Integer; var g: Integer; s: String;\n"
+                    "begin g := a + b + c + d + e + f; s := IntToStr(g);\n"
+                    "  if a > 0 then Result := R(a - 1, b, c, d, e, f) + StrToInt(s) else Result := g; end;\n"
+                    "begin ShowMessage(R(3, 1, 1, 1, 1, 1)); end.",
+                    "26\n"},
         ProgramCase{"var_parameters", "PascalScript",
                     "procedure Inc2(var x: Integer; d: Integer = 2); begin x := x + d; end;\n"
                     "var v: Integer; s: String;\nbegin v := 1; Inc2(v); Inc2(v, 10); ShowMessage(v);\n"
