@@ -429,6 +429,7 @@ void TcxCustomDataController::SetActive(bool value)
 {
     FActive = value;
     UpdateStructure(FProvider->IsActive());
+    if (TcxCustomDataController* master = GetMasterDataController()) master->ResetHasChildrenFlags();
 }
 
 void TcxCustomDataController::UpdateStructure(bool forced)
@@ -831,6 +832,9 @@ void TcxCustomDataController::DataChanged(TcxDataChangeKind kind, int item, int 
         if (kind == dckRecordAdded || kind == dckRecordDeleted) FInfo->FocusingChanged(false);
         FInfo->Refresh();
     }
+    // The master's "has details" marks may no longer hold.
+    if (TcxCustomDataController* master = GetMasterDataController())
+        if (!(GetEditState() & (cesEditing | cesInserting))) master->ResetHasChildrenFlags();
 }
 
 void TcxCustomDataController::NotifyDataChanged()
