@@ -1,5 +1,6 @@
 #include "cxVariants.h"
 
+#include "DateUtils.h"
 #include "Exceptions.h"
 #include "Streams.h"
 #include "TextUtils.h"
@@ -82,13 +83,24 @@ bool CompareScalars(const Variant& a, const Variant& b, int& result)
         return true;
     }
     if (ka == Kind::Text || kb == Kind::Text) {
+        // Text meets a number as the number it reads as, and a date as the
+        // date it reads as.
+        auto textValue = [](const Variant& text, const Variant& other, double& out) {
+            if (TextToNumber(text.RawString(), out)) return true;
+            TDateTime d;
+            if ((other.VType() & varTypeMask) == varDate && TryStrToDateTime(text.RawString(), d)) {
+                out = d;
+                return true;
+            }
+            return false;
+        };
         double x, y;
         if (ka == Kind::Text) {
-            if (!TextToNumber(a.RawString(), x)) return false;
+            if (!textValue(a, b, x)) return false;
             y = NumberOf(b, kb);
         } else {
             x = NumberOf(a, ka);
-            if (!TextToNumber(b.RawString(), y)) return false;
+            if (!textValue(b, a, y)) return false;
         }
         result = Sign(x, y);
         return true;

@@ -64,6 +64,13 @@ TEST(cxVariants, VarCompareOrdersValues)
     for (const auto& c : cases) EXPECT_EQ(VarCompare(c.a, c.b), c.expected) << VarToStr(c.a) << " vs " << VarToStr(c.b);
 }
 
+TEST(cxVariants, TextMeetsDatesAndNumbersByItsValue)
+{
+    EXPECT_EQ(VarCompare(Variant("12"), Variant(5)), 1);
+    EXPECT_EQ(VarCompare(Variant::FromDate(EncodeDate(2026, 1, 2)), Variant("2026-01-01")), 1);
+    EXPECT_EQ(VarCompare(Variant("2026-01-02"), Variant::FromDate(EncodeDate(2026, 1, 2))), 0);
+}
+
 TEST(cxVariants, VarCompareOfUnorderablePairIsMinusOneBothWays)
 {
     Variant text("abc"), number(5);
