@@ -644,24 +644,29 @@ void TControl::WMContextMenu(TMessage& m)
     TPoint pt = Point(cm.XPos(), cm.YPos());
     TPoint clientPt;
     if (pt.X == -1 && pt.Y == -1) {
-        clientPt = Point(0, 0);   // from the keyboard: the control's corner
-        pt = ClientToScreen(clientPt);
+        clientPt = pt;   // from the keyboard: the handlers place the menu
     } else {
         clientPt = ScreenToClient(pt);
+        // Outside the client area (a border, a scroll bar): not this control's menu.
+        if (!PtInRect(ClientRect(), clientPt)) {
+            DefaultHandler(m);
+            return;
+        }
     }
     bool handled = false;
     DoContextPopup(clientPt, handled);
     m.Result = handled ? 1 : 0;
     if (handled) return;
     if (TComponent* menu = GetPopupMenu(); menu && PopupHandler) {
+        if (pt.X == -1 && pt.Y == -1) pt = ClientToScreen(Point(0, 0));
         SendCancelMode(nullptr);
         if (PopupHandler(menu, this, pt)) {
             m.Result = 1;
             return;
         }
     }
-    // Not taken: the parent may show its menu.
-    if (FParent) m.Result = FParent->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
+    // Not taken: the default handling (a child window passes it to its parent).
+    DefaultHandler(m);
 }
 
 void TControl::WMCancelMode(TMessage&)
@@ -1468,6 +1473,16 @@ void TWinControl::WMNCPaint(TMessage& m)
 void TWinControl::WndProc(TMessage& m)
 {
     switch (m.Msg) {
+    case WM_CONTEXTMENU:
+        // A graphic child under the point has its say first.
+        if (m.Result == 0 && !(GET_X_LPARAM(m.LParam) == -1 && GET_Y_LPARAM(m.LParam) == -1)) {
+            TPoint p = ScreenToClient(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+            if (TControl* g = ControlAtPos(p, false)) {
+                m.Result = g->Perform(WM_CONTEXTMENU, 0, m.LParam);
+                if (m.Result != 0) return;
+            }
+        }
+        break;
     case WM_SETFOCUS:
         break;
     case WM_MOUSEMOVE:
@@ -1648,6 +1663,10 @@ void TWinControl::DefaultHandler(TMessage& m)
         break;
     }
     case WM_CLOSE:
+        break;
+    case WM_CONTEXTMENU:
+        // A child window passes the request up to its parent.
+        if (FParent && m.Result == 0) m.Result = FParent->Perform(WM_CONTEXTMENU, WPARAM(HandleOf(this)), m.LParam);
         break;
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR: {
@@ -2017,7 +2036,7 @@ TControl* FindDragTarget(TPoint p, bool allowDisabled)
 // ---- later release ---------------------------------------------------------------------------
 
 namespace {
-std::vector<TWeakRef<TObject>>& Doomed() { static std::vector<TWeakRef<TObject>> d; return d; }
+std::vector<TWeakRef<TObject>>& Doomed() { static auto* d = new std::vector<TWeakRef<TObject>>(); return *d; }
 }
 
 void ReleaseLater(TObject* obj)
@@ -2050,7 +2069,7 @@ public:
 private:
     std::function<void(TMessage&)> FProc;
 };
-std::vector<THiddenWindow*>& Hidden() { static std::vector<THiddenWindow*> h; return h; }
+std::vector<THiddenWindow*>& Hidden() { static auto* h = new std::vector<THiddenWindow*>(); return *h; }
 }
 
 HWND AllocateHWnd(std::function<void(TMessage&)> proc)

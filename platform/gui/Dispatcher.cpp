@@ -25,8 +25,8 @@ using namespace qzgui;
 // ---- window registry ----------------------------------------------------------------
 
 namespace {
-std::map<uintptr_t, TWinControl*>& Windows() { static std::map<uintptr_t, TWinControl*> m; return m; }
-std::map<const QWidget*, TWinControl*>& WidgetMap() { static std::map<const QWidget*, TWinControl*> m; return m; }
+std::map<uintptr_t, TWinControl*>& Windows() { static auto* m = new std::map<uintptr_t, TWinControl*>(); return *m; }
+std::map<const QWidget*, TWinControl*>& WidgetMap() { static auto* m = new std::map<const QWidget*, TWinControl*>(); return *m; }
 uintptr_t NextWindowId = 0x10000;
 }
 
@@ -79,7 +79,7 @@ struct TFilterEntry {
     TMessageFilterKind Kind;
     TMessageFilter Filter;
 };
-std::vector<TFilterEntry>& Filters() { static std::vector<TFilterEntry> f; return f; }
+std::vector<TFilterEntry>& Filters() { static auto* f = new std::vector<TFilterEntry>(); return *f; }
 int NextFilterId = 1;
 }
 
@@ -297,7 +297,7 @@ bool qzgui::DeliverKey(TWinControl* c, UINT msg, WPARAM vk, LPARAM keyData, cons
 // ---- posted messages -------------------------------------------------------------------
 
 namespace {
-std::deque<TMsg>& Queue() { static std::deque<TMsg> q; return q; }
+std::deque<TMsg>& Queue() { static auto* q = new std::deque<TMsg>(); return *q; }
 bool WakePending = false;
 QElapsedTimer& Uptime()
 {
@@ -459,7 +459,7 @@ struct TTimerEntry {
     uint64_t Due;
     Timers::TTimerProc Proc;
 };
-std::map<uintptr_t, TTimerEntry>& TimerTable() { static std::map<uintptr_t, TTimerEntry> t; return t; }
+std::map<uintptr_t, TTimerEntry>& TimerTable() { static auto* t = new std::map<uintptr_t, TTimerEntry>(); return *t; }
 uintptr_t NextTimerId = 1;
 bool Manual = false;
 uint64_t ManualNow = 0;
@@ -560,8 +560,8 @@ void Timers::Advance(UINT ms)
 namespace {
 std::map<std::pair<uintptr_t, uintptr_t>, uintptr_t>& WindowTimers()
 {
-    static std::map<std::pair<uintptr_t, uintptr_t>, uintptr_t> m;
-    return m;
+    static auto* m = new std::map<std::pair<uintptr_t, uintptr_t>, uintptr_t>();
+    return *m;
 }
 }
 

@@ -626,7 +626,7 @@ TMonitor* TScreen::MonitorFromPoint(TPoint p) const
 TMonitor* TScreen::MonitorFromRect(const TRect& r) const { return MonitorFromPoint(CenterPoint(r)); }
 
 namespace {
-std::map<int, HCURSOR>& CursorMap() { static std::map<int, HCURSOR> m; return m; }
+std::map<int, HCURSOR>& CursorMap() { static auto* m = new std::map<int, HCURSOR>(); return *m; }
 }
 
 HCURSOR TScreen::Cursors(int index) const

@@ -25,9 +25,9 @@ using namespace qzgui;
 // ---- object registry ---------------------------------------------------------------
 
 namespace {
-std::unordered_set<const void*>& LiveDCs() { static std::unordered_set<const void*> s; return s; }
-std::unordered_set<const void*>& LiveRgns() { static std::unordered_set<const void*> s; return s; }
-std::unordered_set<const void*>& LiveBrushes() { static std::unordered_set<const void*> s; return s; }
+std::unordered_set<const void*>& LiveDCs() { static auto* s = new std::unordered_set<const void*>(); return *s; }
+std::unordered_set<const void*>& LiveRgns() { static auto* s = new std::unordered_set<const void*>(); return *s; }
+std::unordered_set<const void*>& LiveBrushes() { static auto* s = new std::unordered_set<const void*>(); return *s; }
 }
 
 bool qzgui::ValidDC(HDC dc) { return dc && LiveDCs().count(dc); }
@@ -108,7 +108,7 @@ QFont qzgui::MakeQFont(const TFont* f)
 {
     InitGui();   // fonts need the window system, even for drawing into bitmaps
     EnsureFontSubstitutions();
-    static std::map<std::string, QFont> cache;
+    static auto& cache = *new std::map<std::string, QFont>();
     std::string key = f->Name() + '\x01' + std::to_string(f->Height()) + '\x01' +
                       std::to_string(f->Style().ToInt()) + '\x01' + std::to_string(int(f->Pitch()));
     auto it = cache.find(key);
@@ -444,7 +444,7 @@ HBRUSH CreateSolidBrush(COLORREF color)
 }
 HBRUSH GetSysColorBrush(int index)
 {
-    static std::map<int, HBRUSH> brushes;
+    static auto& brushes = *new std::map<int, HBRUSH>();
     HBRUSH& b = brushes[index];
     if (!b) {
         b = CreateSolidBrush(GetSysColor(index));

@@ -1118,20 +1118,21 @@ int TRecordingCanvas::CountOf(const std::string& op) const
 void TRecordingCanvas::Clear() { Ops().clear(); }
 
 namespace {
+// Lives as long as the program: windows may measure with it while they go.
 class TScreenCanvas : public TCanvas {
 protected:
     void CreateHandle() override
     {
-        static QImage surface;
+        static auto* surface = new QImage();
         QSize sz(1024, 768);
         if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
             if (QScreen* s = app->primaryScreen()) sz = s->geometry().size();
-        if (surface.size() != sz) {
-            surface = QImage(sz, QImage::Format_RGB32);
-            surface.fill(Qt::white);
+        if (surface->size() != sz) {
+            *surface = QImage(sz, QImage::Format_RGB32);
+            surface->fill(Qt::white);
         }
         HDC dc = NewDC();
-        dc->Image = &surface;
+        dc->Image = surface;
         dc->Size = sz;
         dc->IsScreen = true;
         FHandle = dc;
@@ -1141,8 +1142,8 @@ protected:
 
 TCanvas* ScreenCanvas()
 {
-    static TScreenCanvas c;
-    return &c;
+    static auto* c = new TScreenCanvas();
+    return c;
 }
 
 // ---- helpers ------------------------------------------------------------------------

@@ -768,3 +768,25 @@ TEST_F(ControlsTest, FreedChildrenLeaveNoTraceInTheParent)
     delete orphan;
 }
 }
+namespace {
+TEST_F(ControlsTest, ContextMenuRequestsGoToGraphicChildrenAndUpToParents)
+{
+    auto* g = new TBox(form);
+    g->SetParent(form);
+    g->SetBounds(200, 100, 20, 10);
+    ShowForm();
+    std::vector<std::string> ev;
+    g->OnContextPopup = [&](TObject*, TPoint p, bool& handled) {
+        ev.push_back("box " + std::to_string(p.X) + "," + std::to_string(p.Y));
+        handled = true;
+    };
+    form->OnContextPopup = [&](TObject*, TPoint p, bool& handled) {
+        ev.push_back("form " + std::to_string(p.X) + "," + std::to_string(p.Y));
+        handled = true;
+    };
+    GuiTest::Click(form, Point(203, 104), mbRight);
+    // a does not take it: its parent does, at the point in its own coordinates.
+    GuiTest::Click(a, Point(5, 6), mbRight);
+    EXPECT_EQ(ev, (std::vector<std::string>{"box 3,4", "form 15,16"}));
+}
+}
