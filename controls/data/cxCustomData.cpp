@@ -376,6 +376,7 @@ void TcxCustomDataProvider::ResetEditing()
     TcxCustomDataController* c = FController;
     if (EditRecordIndex < 0 && EditRecordIndex != cxNullEditingRecordIndex && c->IsNewItemRecordIndex(EditRecordIndex)) {
         c->Storage()->DeleteRecord(EditRecordIndex);
+        c->ForgetNewItemRecord();
     }
     EditRecordIndex = cxNullEditingRecordIndex;
     EditNeighbourBefore = cxNullEditingRecordIndex;

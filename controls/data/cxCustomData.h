@@ -1216,6 +1216,8 @@ public:
     void CheckRange(int record, int item);
     int GetNewItemRecordIndex();
     bool IsNewItemRecordIndex(int record);
+    // The new-item record was released: the next use makes a fresh one.
+    void ForgetNewItemRecord() { FNewItemRecordIndex = 0; }
     int GetFilteredRecordCount() { return FInfo->GetFilteredRecordCount(); }
     int GetFilteredRecordIndex(int position) { return FInfo->GetFilteredRecordIndex(position); }
     int GetFilteredIndexByRecordIndex(int record) { return FInfo->GetFilteredIndexByRecordIndex(record); }
