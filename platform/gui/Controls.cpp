@@ -28,6 +28,7 @@ QZ_CLASS_IMPL(TControlCanvas, TCanvas)
 QZ_CLASS_IMPL(TCustomControl, TWinControl)
 QZ_CLASS_IMPL(TGraphicControl, TControl)
 QZ_CLASS_IMPL(TPaintBox, TGraphicControl)
+QZ_CLASS_IMPL(THintWindow, TCustomControl)
 QZ_CLASS_IMPL(TDragObject, TObject)
 QZ_CLASS_IMPL(TDragControlObject, TDragObject)
 
@@ -53,6 +54,14 @@ std::string GetLongHint(const std::string& hint)
 }
 
 namespace {
+// The program's one hint window, made when first needed.
+THintWindow* TheHintWindow(bool make)
+{
+    static TWeakRef<THintWindow> w;
+    if (!w && make) w = new THintWindow(nullptr);
+    return w.Get();
+}
+
 TWeakRef<TControl> HintCtl;
 uintptr_t HintTimer = 0;
 bool HintShown = false;
@@ -65,7 +74,7 @@ void HideHint()
         TPoint p;
         GetCursorPos(&p);
         if (HintHandler) HintHandler(HintCtl.Get(), std::string(), p);
-        else QToolTip::hideText();
+        else if (THintWindow* w = TheHintWindow(false)) w->ReleaseHandle();
     }
     HintShown = false;
 }
@@ -81,8 +90,13 @@ void ShowHintNow()
     TPoint p;
     GetCursorPos(&p);
     p.Y += GetSystemMetrics(SM_CYCURSOR) * 2 / 3;
-    if (HintHandler) HintHandler(c, text, p);
-    else QToolTip::showText(QP(p), QS(text));
+    if (HintHandler) {
+        HintHandler(c, text, p);
+    } else if (THintWindow* w = TheHintWindow(true)) {
+        TRect r = w->CalcHintRect(Screen ? Screen->Width() / 3 : 300, text);
+        OffsetRect(r, p.X, p.Y);
+        w->ActivateHint(r, text);
+    }
     HintShown = true;
 }
 
@@ -2102,4 +2116,82 @@ void BroadcastSystemChange(UINT msg, WPARAM wParam, LPARAM lParam)
     for (THiddenWindow* w : Hidden())
         if (w->HandleAllocated()) targets.push_back(w->Handle());
     for (HWND h : targets) SendMessage(h, msg, wParam, lParam);   // a window freed meanwhile answers nothing
+}
+
+// ---- THintWindow ----------------------------------------------------------------------------
+
+THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner)
+{
+    FVisible = false;
+    FParentColor = false;
+    FParentFont = false;
+    FColor = Application ? Application->HintColor : clInfoBk;
+    if (Screen) FFont->Assign(Screen->HintFont());
+    FFont->SetColor(clInfoText);
+}
+
+void THintWindow::CreateParams(TCreateParams& p)
+{
+    TCustomControl::CreateParams(p);
+    p.Style = WS_POPUP | WS_BORDER;
+    p.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+}
+
+TRect THintWindow::CalcHintRect(int maxWidth, const std::string& hint)
+{
+    TBitmap probe(1, 1);
+    probe.Canvas()->Font()->Assign(FFont.get());
+    TRect r = Rect(0, 0, std::max(1, maxWidth), 0);
+    probe.Canvas()->DrawText(hint, r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    // The border and a margin round the text.
+    r.Right += 6;
+    r.Bottom += 2;
+    return r;
+}
+
+void THintWindow::ActivateHint(const TRect& r, const std::string& hint)
+{
+    FActive = true;
+    SetText(hint);
+    TRect b = r;
+    // Kept on the screen.
+    if (Screen) {
+        TRect area = Screen->DesktopRect();
+        if (b.Right > area.Right) OffsetRect(b, area.Right - b.Right, 0);
+        if (b.Bottom > area.Bottom) OffsetRect(b, 0, area.Bottom - b.Bottom);
+        if (b.Left < area.Left) OffsetRect(b, area.Left - b.Left, 0);
+        if (b.Top < area.Top) OffsetRect(b, 0, area.Top - b.Top);
+    }
+    SetBoundsRect(b);
+    FVisible = true;
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    Invalidate();
+}
+
+void THintWindow::ReleaseHandle()
+{
+    FActive = false;
+    FVisible = false;
+    if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+}
+
+void THintWindow::Paint()
+{
+    TRect r = ClientRect();
+    Canvas()->Brush()->SetColor(FColor);
+    Canvas()->FillRect(r);
+    r.Left += 2;
+    r.Top += 1;
+    Canvas()->Brush()->SetStyle(bsClear);
+    Canvas()->Font()->SetColor(FFont->Color());
+    Canvas()->DrawText(GetText(), r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+}
+
+void THintWindow::NCPaint(TMessage& m)
+{
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    if (!ValidDC(dc)) return;
+    HBRUSH b = CreateSolidBrush(ColorToRGB(clWindowFrame));
+    FrameRect(dc, Rect(0, 0, Width(), Height()), b);
+    DeleteObject(b);
 }

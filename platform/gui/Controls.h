@@ -612,6 +612,30 @@ protected:
     void Paint() override;
 };
 
+// ---- hint windows ----------------------------------------------------------------------------
+
+// The small window a hint shows in: a border, the info colour and the text,
+// over everything, never taking the focus. Bounds are in screen coordinates.
+class THintWindow : public TCustomControl {
+    QZ_CLASS(THintWindow, TCustomControl)
+public:
+    explicit THintWindow(TComponent* owner = nullptr);
+    // The size the text needs, wrapped at maxWidth, with the border and margins.
+    virtual TRect CalcHintRect(int maxWidth, const std::string& hint);
+    virtual void ActivateHint(const TRect& r, const std::string& hint);
+    void ReleaseHandle();
+    bool Active() const { return FActive; }
+protected:
+    void CreateParams(TCreateParams& p) override;
+    void Paint() override;
+    void NCPaint(TMessage& m);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(WM_NCPAINT, NCPaint)
+    QZ_END_MESSAGE_MAP
+private:
+    bool FActive = false;
+};
+
 // ---- dragging ------------------------------------------------------------------------------
 
 class TDragObject : public TObject {
@@ -713,8 +737,8 @@ uint64_t NowMs();
 using TPopupMenuHandler = std::function<bool(TComponent* menu, TControl* control, TPoint screenPos)>;
 void SetPopupMenuHandler(TPopupMenuHandler h);
 
-// How a hint shows: the window system's tooltip unless a handler is set (the
-// hint window, tests). Called with an empty hint to take it away.
+// How a hint shows: in the program's hint window unless a handler is set
+// (tests, another look). Called with an empty hint to take it away.
 using THintHandler = std::function<void(TControl* control, const std::string& hint, TPoint screenPos)>;
 void SetHintHandler(THintHandler h);
 // The parts of a hint "short|long".

@@ -702,3 +702,40 @@ TEST_F(WindowingTest, ADialogEndsWhatTheMouseWasHolding)
     EXPECT_FALSE(a->MouseCapture());
 }
 }
+
+namespace {
+TEST_F(WindowingTest, TheHintWindowShowsTheTextInTheInfoColours)
+{
+    GuiTest::TManualTime clock;
+    THintWindow w(nullptr);
+    TRect r = w.CalcHintRect(1000, "保存当前学员");
+    TBitmap probe(1, 1);
+    probe.Canvas()->Font()->Assign(w.Font());
+    EXPECT_EQ(r.Width(), probe.Canvas()->TextWidth("保存当前学员") + 6);
+    TRect narrow = w.CalcHintRect(probe.Canvas()->TextWidth("保存"), "保存当前学员");
+    EXPECT_GT(narrow.Height(), r.Height());
+    OffsetRect(r, 300, 300);
+    w.ActivateHint(r, "保存当前学员");
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(w.Showing());
+    EXPECT_EQ(w.BoundsRect(), r);
+    EXPECT_EQ(TColorRef(GuiTest::PixelAt(&w, Point(0, 0))), GetSysColor(COLOR_INFOBK));
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(&w));
+    EXPECT_EQ(TColorRef(shot->Canvas()->Pixels(0, 0)), GetSysColor(COLOR_WINDOWFRAME));
+    bool ink = false;
+    for (int x = 3; x < shot->Width() - 3; ++x)
+        if (TColorRef(shot->Canvas()->Pixels(x, shot->Height() / 2)) != GetSysColor(COLOR_INFOBK)) ink = true;
+    EXPECT_TRUE(ink);
+    w.ReleaseHandle();
+    EXPECT_FALSE(w.Showing());
+    // Without a handler, hovering shows the program's hint window.
+    a->SetHint("学员");
+    a->SetShowHint(true);
+    GuiTest::MouseMove(form, Point(120, 150));
+    GuiTest::MouseMove(a, Point(5, 5));
+    clock.Advance(Application->HintPause);
+    TControl* shownFor = HintControl();
+    EXPECT_EQ(shownFor, a);
+    GuiTest::MouseMove(form, Point(120, 150));
+}
+}
