@@ -51,6 +51,9 @@ std::map<std::string, std::shared_ptr<void>>& GrammarCache()
 void TfsILParser::SelectLanguage(const std::string& name)
 {
     FParser.Reset();
+    // A second line-comment marker of an earlier grammar ("rem") must not
+    // carry over into a language that has none.
+    FParser.CommentLine2.clear();
     FLanguage = name;
     std::string text = fs_itools::GetLanguageGrammar(name);
     std::string key = Upper(name);

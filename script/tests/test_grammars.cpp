@@ -146,6 +146,19 @@ TEST(Walker, LanguageLineSwitchesTheGrammar)
     EXPECT_EQ(r.Joined(), "6\n");
 }
 
+TEST(Walker, LanguageSwitchLeavesNoCommentMarkersBehind)
+{
+    EnsureEngine();
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    TfsScript s(nullptr);
+    s.SetSyntaxType("BasicScript");
+    s.SetText("#language PascalScript\nvar rem: Integer;\nbegin rem := 2; ShowMessage(rem); end.");
+    ASSERT_TRUE(s.Compile()) << s.ErrorMessage << " at " << s.ErrorPosition;
+    s.Execute();
+    EXPECT_EQ(host->Messages(), (std::vector<std::string>{"2"}));
+}
+
 TEST(Walker, LineEndsLfAndCrLfAlike)
 {
     const std::string lf = "Dim s\ns = \"\"\nFor i = 1 To 3\n  s = s & i ' count\nNext\nShowMessage(s)\n";
