@@ -463,3 +463,29 @@ TEST(DBLookup, LookupFieldsSplitIntoKeySubFields)
     EXPECT_EQ(key.AsInteger(), 8);                        // the value the lists and groups use
     EXPECT_EQ(c->GetFilterItemFieldName(c->GetItem(1)), "CarId");
 }
+
+TEST_F(DBFixture, GridModeTextSearchMovesTheDataSet)
+{
+    People();
+    c->DataModeController()->SetGridModeBufferCount(2);
+    c->DataModeController()->SetGridMode(true);
+    EXPECT_TRUE(c->Search()->Locate(1, "zh"));   // Zhao, outside the first window
+    EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Zhao");
+    EXPECT_TRUE(c->Search()->LocateNext(true));
+    EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Zhou");
+    EXPECT_FALSE(c->Search()->LocateNext(true));   // a repeated search does not wrap
+    EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Zhou");
+}
+
+TEST_F(DBFixture, FilterChangesPostPendingEditsAndReportTheirText)
+{
+    People();
+    std::string seen;
+    c->DBFilter()->OnBeforeChange = [&](TObject*, TDataSet*, const std::string& text) { seen = text; };
+    ds->Edit();
+    ds->FieldByName("Name")->SetAsString("Wong");
+    c->Filter()->AddItem(nullptr, c->GetItem(2), foGreater, V(20), "20");
+    EXPECT_EQ(ds->State(), dsBrowse);   // the edit was posted first
+    EXPECT_EQ(seen, "(Age > 20)");
+    EXPECT_EQ(c->GetValue(0, 1).AsString(), "Wong");
+}
