@@ -1135,6 +1135,204 @@ void TcxControl::DoPanScrolling()
     FIsPanScrolling = false;
 }
 
+// ---- TcxPopupWindow ---------------------------------------------------------------------------------------
+
+QZ_CLASS_IMPL(TcxPopupWindow, TForm)
+
+TcxPopupWindow::TcxPopupWindow() : TForm(nullptr)
+{
+    SetBorderStyle(fbsNone);
+    SetDefaultMonitor(dmDesktop);
+    SetFormStyle(fsStayOnTop);
+    FcxCanvas = std::make_unique<TcxCanvas>(TForm::Canvas());
+}
+
+TcxPopupWindow::~TcxPopupWindow() = default;
+
+int TcxPopupWindow::GetFrameStyleWidth(TcxBorder) const
+{
+    switch (FFrameStyle) {
+    case pfsSingle:
+    case pfsRaised: return 1;
+    case pfsRaised3D: return 2;
+    default: return 0;
+    }
+}
+
+void TcxPopupWindow::SetFrameStyle(TcxPopupFrameStyle Value)
+{
+    if (FFrameStyle == Value) return;
+    // The children move back to where they stand without a frame;
+    // CalculateSize moves them in again.
+    const int dx = GetPopupFrameWidth(bLeft), dy = GetPopupFrameWidth(bTop);
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        c->SetBounds(c->Left() - dx, c->Top() - dy, c->Width(), c->Height());
+    }
+    FFrameStyle = Value;
+}
+
+void TcxPopupWindow::InitPopup()
+{
+    if (AnchorParent) Font()->Assign(AnchorParent->Font());
+}
+
+void TcxPopupWindow::CalculateSize()
+{
+    if (!SizeToControls) return;
+    int maxRight = 0, maxBottom = 0;
+    const int l = GetPopupFrameWidth(bLeft), t = GetPopupFrameWidth(bTop);
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        maxRight = std::max(maxRight, c->Left() + c->Width());
+        maxBottom = std::max(maxBottom, c->Top() + c->Height());
+        c->SetBounds(c->Left() + l, c->Top() + t, c->Width(), c->Height());
+    }
+    if (maxRight != 0) SetWidth(l + maxRight + GetPopupFrameWidth(bRight));
+    if (maxBottom != 0) SetHeight(t + maxBottom + GetPopupFrameWidth(bBottom));
+}
+
+void TcxPopupWindow::CalculatePosition(TPoint& P)
+{
+    TcxPopupHorzAlignment horz = HorzAlignment;
+    TcxPopupVertAlignment vert = VertAlignment;
+    TRect owner = AnchorBounds;
+    if (AnchorParent) {
+        const TPoint a = AnchorParent->ClientToScreen(owner.TopLeft());
+        const TPoint b = AnchorParent->ClientToScreen(owner.BottomRight());
+        owner = {a.X, a.Y, b.X, b.Y};
+    }
+    const int w = Width(), h = Height();
+    TPoint anchor{owner.Left, owner.Top};
+    if (horz == phaCenter) anchor.X = P.X = (owner.Left + owner.Right - w) / 2;
+    if (vert == pvaCenter) anchor.Y = P.Y = (owner.Top + owner.Bottom - h) / 2;
+    auto place = [&] {
+        if (DropDirection == pdrVertical) {
+            if (horz == phaLeft) anchor.X = P.X = owner.Left;
+            else if (horz == phaRight) { P.X = owner.Right - w; anchor.X = owner.Right; }
+            if (vert == pvaTop) { P.Y = owner.Top - h; anchor.Y = owner.Top; }
+            else if (vert == pvaBottom) anchor.Y = P.Y = owner.Bottom;
+        } else {
+            if (horz == phaLeft) { P.X = owner.Left - w; anchor.X = owner.Left; }
+            else if (horz == phaRight) anchor.X = P.X = owner.Right;
+            if (vert == pvaTop) anchor.Y = P.Y = owner.Top;
+            else if (vert == pvaBottom) { P.Y = owner.Bottom - h; anchor.Y = owner.Bottom; }
+        }
+    };
+    place();
+    const TRect work = cxControls::GetDesktopWorkArea(anchor);
+    bool flipped = false;
+    if (DropDirection == pdrVertical) {
+        const int above = owner.Top - work.Top, below = work.Bottom - owner.Bottom;
+        if (vert == pvaTop && P.Y < work.Top && !(below < above)) {
+            vert = pvaBottom;
+            flipped = true;
+        } else if (vert == pvaBottom && P.Y + h > work.Bottom && below < above) {
+            vert = pvaTop;
+            flipped = true;
+        }
+    } else {
+        const int left = owner.Left - work.Left, right = work.Right - owner.Right;
+        if (horz == phaLeft && P.X < work.Left && !(right < left)) {
+            horz = phaRight;
+            flipped = true;
+        } else if (horz == phaRight && P.X + w > work.Right && right < left) {
+            horz = phaLeft;
+            flipped = true;
+        }
+    }
+    if (flipped) place();
+    if (DropDirection == pdrVertical || horz == phaCenter) {
+        if (P.X + w > work.Right) P.X = work.Right - w;
+        if (P.X < work.Left) P.X = work.Left;
+    }
+    if (DropDirection == pdrHorizontal || vert == pvaCenter) {
+        if (P.Y + h > work.Bottom) P.Y = work.Bottom - h;
+        if (P.Y < work.Top) P.Y = work.Top;
+    }
+}
+
+void TcxPopupWindow::ShowPopup()
+{
+    InitPopup();
+    CalculateSize();
+    TPoint p{Left(), Top()};
+    CalculatePosition(p);
+    SetLeft(p.X);
+    SetTop(p.Y);
+    Show();
+}
+
+void TcxPopupWindow::DrawPopupFrame()
+{
+    TRect r{0, 0, Width(), Height()};
+    switch (FFrameStyle) {
+    case pfsSingle: FcxCanvas->FrameRect(r, FrameLineColor, 1, cxBordersAll); break;
+    case pfsRaised: FcxCanvas->DrawEdge(r, false, false); break;
+    case pfsRaised3D:
+        FcxCanvas->DrawEdge(r, false, true);
+        InflateRect(r, -1, -1);
+        FcxCanvas->DrawEdge(r, false, false);
+        break;
+    default: break;
+    }
+}
+
+void TcxPopupWindow::Paint()
+{
+    TForm::Paint();
+    DrawPopupFrame();
+}
+
+void TcxPopupWindow::PaintWindow(HDC DC)
+{
+    // The form paints through Paint even without an OnPaint handler: the
+    // frame is this class's own drawing.
+    TCanvas* c = TForm::Canvas();
+    static_cast<TControlCanvas*>(c)->FreeHandle();
+    c->SetHandle(DC);
+    c->Font()->Assign(Font());
+    c->Brush()->SetColor(Color());
+    try {
+        Paint();
+    } catch (...) {
+        c->SetHandle(nullptr);
+        throw;
+    }
+    c->SetHandle(nullptr);
+}
+
+void TcxPopupWindow::Deactivate()
+{
+    TForm::Deactivate();
+    HidePopup();
+}
+
+void TcxPopupWindow::WMActivate(TMessage& Message)
+{
+    inherited::Dispatch(Message);
+    if (LOWORD(Message.WParam) != WA_INACTIVE) {
+        PreviousActiveWindow = reinterpret_cast<HWND>(Message.LParam);
+        // The owner's caption keeps looking active while its popup is.
+        if (PreviousActiveWindow) SendMessage(PreviousActiveWindow, WM_NCACTIVATE, 1, 0);
+    }
+}
+
+void TcxPopupWindow::WMActivateApp(TMessage& Message)
+{
+    inherited::Dispatch(Message);
+    if (Message.WParam == 0) {
+        if (PreviousActiveWindow) SendMessage(PreviousActiveWindow, WM_NCACTIVATE, 0, 0);
+        HidePopup();
+    }
+}
+
+void TcxPopupWindow::CMVisibleChanged(TMessage& Message)
+{
+    inherited::Dispatch(Message);
+    VisibleChanged();
+}
+
 // ---- unit services -------------------------------------------------------------------------------------------
 
 namespace cxControls {

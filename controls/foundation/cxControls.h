@@ -8,6 +8,7 @@
 #pragma once
 
 #include "Controls.h"
+#include "Forms.h"
 #include "ExtCtrls.h"
 #include "cxClasses.h"
 #include "cxGraphics.h"
@@ -357,6 +358,64 @@ class TcxDragControlObject : public TDragControlObject {
 public:
     explicit TcxDragControlObject(TControl* AControl = nullptr) : TDragControlObject(AControl) {}
     TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+};
+
+// ---- popup windows: placement and frame ---------------------------------------------------------------
+
+enum TcxPopupHorzAlignment { phaLeft, phaCenter, phaRight };
+enum TcxPopupVertAlignment { pvaTop, pvaCenter, pvaBottom };
+enum TcxPopupFrameStyle { pfsNone, pfsSingle, pfsRaised, pfsRaised3D };
+enum TcxPopupDirection { pdrHorizontal, pdrVertical };
+
+// A borderless form that opens next to an anchor rectangle, flips to the
+// side with more room and stays inside the monitor's work area.
+class TcxPopupWindow : public TForm {
+    QZ_CLASS(TcxPopupWindow, TForm)
+public:
+    TcxPopupWindow();
+    ~TcxPopupWindow() override;
+
+    bool SizeToControls = true;
+    TcxPopupHorzAlignment HorzAlignment = phaLeft;
+    TcxPopupVertAlignment VertAlignment = pvaBottom;
+    int FrameSpace = 0;
+    TcxPopupDirection DropDirection = pdrVertical;
+    TColor FrameLineColor = clWindowText;
+    TRect AnchorBounds;
+    TControl* AnchorParent = nullptr;
+    HWND PreviousActiveWindow = nullptr;
+
+    TcxPopupFrameStyle FrameStyle() const { return FFrameStyle; }
+    void SetFrameStyle(TcxPopupFrameStyle Value);
+    TcxCanvas* cxCanvas() const { return FcxCanvas.get(); }
+    int GetHorzFramesWidth() const { return GetPopupFrameWidth(bLeft) + GetPopupFrameWidth(bRight); }
+
+    virtual void CalculatePosition(TPoint& P);
+    virtual void CalculateSize();
+    virtual int GetPopupFrameWidth(TcxBorder ASide) const { return GetFrameStyleWidth(ASide) + FrameSpace; }
+    virtual int GetFrameStyleWidth(TcxBorder ASide) const;
+    virtual void InitPopup();
+    virtual void DrawPopupFrame();
+    virtual void HidePopup() { Hide(); }
+    virtual void ShowPopup();
+    virtual void VisibleChanged() {}
+
+protected:
+    void Paint() override;
+    void PaintWindow(HDC DC) override;
+    void Deactivate() override;
+    void WMActivate(TMessage& Message);
+    void WMActivateApp(TMessage& Message);
+    void CMVisibleChanged(TMessage& Message);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(WM_ACTIVATE, WMActivate)
+        QZ_MESSAGE_HANDLER(WM_ACTIVATEAPP, WMActivateApp)
+        QZ_MESSAGE_HANDLER(CM_VISIBLECHANGED, CMVisibleChanged)
+    QZ_END_MESSAGE_MAP
+
+private:
+    TcxPopupFrameStyle FFrameStyle = pfsNone;
+    std::unique_ptr<TcxCanvas> FcxCanvas;
 };
 
 namespace cxControls {
