@@ -526,6 +526,7 @@ void TfsEventHelper::SetValue(const Variant& value)
     std::string text = VarToStr(value);
     if (text == "0" || text.empty()) {
         SetMethodProp(inst, prop, std::any());
+        GlobalEventList().RemoveEvent(inst, prop->Name);
         return;
     }
     TfsCustomVariable* item = Script ? Script->Find(text) : nullptr;
@@ -533,6 +534,9 @@ void TfsEventHelper::SetValue(const Variant& value)
     if (!proc || proc->IsFunction) throw Exception(SEventError);
     if (!EventClass) return;
     TfsCustomEvent* adapter = EventClass(inst, proc);
+    adapter->EventName = prop->Name;
+    // The adapter this one replaces is freed, so re-assigning leaks nothing.
+    GlobalEventList().RemoveEvent(inst, prop->Name);
     GlobalEventList().Add(adapter);
     adapter->Install(prop);
 }
@@ -710,6 +714,15 @@ void TfsEventList::RemoveInstance(TObject* instance)
 {
     for (size_t i = FItems.size(); i-- > 0;)
         if (FItems[i]->Instance == instance) {
+            delete FItems[i];
+            FItems.erase(FItems.begin() + long(i));
+        }
+}
+
+void TfsEventList::RemoveEvent(TObject* instance, const std::string& eventName)
+{
+    for (size_t i = FItems.size(); i-- > 0;)
+        if (FItems[i]->Instance == instance && SameName(FItems[i]->EventName, eventName)) {
             delete FItems[i];
             FItems.erase(FItems.begin() + long(i));
         }

@@ -287,6 +287,7 @@ public:
     TfsParams CallHandler(const TfsParams& args);
     TObject* Instance;
     TfsProcVariable* Handler;
+    std::string EventName;   // the event property it is installed on
 };
 
 // The adapter of TNotifyEvent (Sender).
@@ -307,6 +308,8 @@ public:
     void Add(TfsCustomEvent* event) { FItems.push_back(event); }
     // Frees the adapters attached to the object.
     void RemoveInstance(TObject* instance);
+    // Frees the adapters of one event of the object (it is being re-assigned).
+    void RemoveEvent(TObject* instance, const std::string& eventName);
     // Frees the adapters whose routine belongs to the script (or a routine of it).
     void RemoveScript(TfsScript* script);
     int Count() const { return int(FItems.size()); }

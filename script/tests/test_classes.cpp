@@ -262,6 +262,25 @@ TEST(Events, ScriptRoutinesHandleEvents)
     EXPECT_EQ(fs_iinterpreter::GlobalEventList().Count(), before);
 }
 
+TEST(Events, ReassigningAnEventReplacesItsAdapter)
+{
+    RegisterTestButton();
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    TTestButton button(nullptr);
+    TfsScript s(nullptr);
+    s.AddObject("B", &button);
+    s.SetText("procedure H1(Sender: TObject); begin ShowMessage('one'); end;\n"
+              "procedure H2(Sender: TObject); begin ShowMessage('two'); end;\n"
+              "var i: Integer; begin for i := 1 to 50 do B.OnClick := 'H1'; B.OnClick := 'H2'; end.");
+    ASSERT_TRUE(s.Compile()) << s.ErrorMessage;
+    int before = fs_iinterpreter::GlobalEventList().Count();
+    s.Execute();
+    EXPECT_EQ(fs_iinterpreter::GlobalEventList().Count(), before + 1);
+    button.Click();
+    EXPECT_EQ(host->Messages(), (std::vector<std::string>{"two"}));
+}
+
 TEST(Events, AdaptersOfAClearedScriptAreGone)
 {
     RegisterTestButton();
