@@ -340,6 +340,22 @@ bool IsValidGbk(std::string_view gbk)
     return true;
 }
 
+TMbcsByteType ByteType(std::string_view gbk, int index)
+{
+    if (index < 1 || size_t(index) > gbk.size()) return mbSingleByte;
+    size_t target = size_t(index) - 1;
+    size_t i = 0;
+    while (i < target) {
+        if (IsGbkLeadByte(static_cast<unsigned char>(gbk[i]))) {
+            if (i + 1 == target) return mbTrailByte;
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    return IsGbkLeadByte(static_cast<unsigned char>(gbk[target])) ? mbLeadByte : mbSingleByte;
+}
+
 bool IsValidUtf8(std::string_view s)
 {
     size_t i = 0;

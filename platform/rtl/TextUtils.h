@@ -40,6 +40,15 @@ std::string GbkTruncate(std::string_view utf8, int maxBytes);
 // below 1 counts from the first byte, as Copy does.
 std::string GbkCopy(std::string_view utf8, int index, int count);
 
+// Lead and trail bytes of 8-bit (GBK) text, for code that walks the bytes:
+// 0x81..0xFE starts a double-byte character, and the byte after it is its
+// trail byte whatever its value (trail bytes 0x40..0x7E look like ASCII).
+enum TMbcsByteType { mbSingleByte, mbLeadByte, mbTrailByte };
+constexpr bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+// The kind of the byte at 1-based index of gbk, found by walking from the
+// start. mbSingleByte for an index outside the text.
+TMbcsByteType ByteType(std::string_view gbk, int index);
+
 // ---- UTF-16 -------------------------------------------------------------------
 
 std::u16string Utf8ToUtf16(std::string_view utf8);

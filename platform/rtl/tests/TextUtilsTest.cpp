@@ -88,6 +88,38 @@ TEST(Gbk, TruncationNeverSplitsACharacter)
     EXPECT_EQ(GbkCopy("ab恒", 0, 2), "ab");
 }
 
+TEST(Gbk, ByteTypeWalksFromTheStart)
+{
+    // "a恒b" is 61 BA E3 62 in GBK; "驾A" has the trail byte 0x41 ('A'
+    // as an ASCII byte) after a lead byte.
+    std::string gbk = Utf8ToGbk("a恒b");
+    ASSERT_EQ(gbk, "a\xBA\xE3" "b");
+    std::string trailA = "\x81\x41\x41";
+    struct Case {
+        const std::string* Text;
+        int Index;
+        TMbcsByteType Expected;
+    } cases[] = {
+        {&gbk, 1, mbSingleByte},    {&gbk, 2, mbLeadByte},   {&gbk, 3, mbTrailByte},
+        {&gbk, 4, mbSingleByte},    {&trailA, 1, mbLeadByte}, {&trailA, 2, mbTrailByte},
+        {&trailA, 3, mbSingleByte},
+        // Outside the text.
+        {&gbk, 0, mbSingleByte},    {&gbk, 5, mbSingleByte}, {&gbk, -7, mbSingleByte},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ByteType(*c.Text, c.Index), c.Expected) << c.Index;
+
+    // Runs of lead bytes pair up from the start; a lead byte at the very
+    // end stays a lead byte.
+    const std::string run = "\xB0\xB0\xB0";
+    EXPECT_EQ(ByteType(run, 1), mbLeadByte);
+    EXPECT_EQ(ByteType(run, 2), mbTrailByte);
+    EXPECT_EQ(ByteType(run, 3), mbLeadByte);
+    EXPECT_TRUE(IsGbkLeadByte(0x81));
+    EXPECT_TRUE(IsGbkLeadByte(0xFE));
+    EXPECT_FALSE(IsGbkLeadByte(0x80));
+    EXPECT_FALSE(IsGbkLeadByte(0xFF));
+}
+
 TEST(Utf16, RoundTripsIncludingSurrogatePairs)
 {
     std::string s = "a恒😀";
