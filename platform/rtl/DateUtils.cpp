@@ -219,9 +219,12 @@ TDateTime IncMonth(TDateTime dt, int months)
 {
     uint16_t y, m, d;
     DecodeDate(dt, y, m, d);
-    int total = y * 12 + (m - 1) + months;
-    int ny = total / 12;
-    int nm = total % 12 + 1;
+    // In 64 bits: a month count near the ends of int must not wrap into a
+    // valid-looking date.
+    int64_t total = int64_t(y) * 12 + (m - 1) + months;
+    if (total < 12 || total >= int64_t(10000) * 12) EncodeDate(0, 1, 1);   // raises
+    int ny = static_cast<int>(total / 12);
+    int nm = static_cast<int>(total % 12) + 1;
     int nd = std::min<int>(d, DaysInAMonth(ny, nm));
     TDateTime r = EncodeDate(ny, nm, nd);
     // Keep the time of day (its absolute value, as negative dates hold it).
@@ -249,8 +252,10 @@ int DaysBetween(TDateTime now, TDateTime then)
 {
     // Half a millisecond of slack: the difference of two moments one day
     // apart may come out a hair below 1 in binary.
-    double span = std::fabs(now - then);
-    return static_cast<int>(std::trunc(span + 0.5 / MSecsPerDay));
+    // A span that is not a number raises as Trunc does; one beyond the
+    // range of int gives its largest value rather than a wrapped one.
+    int64_t days = Trunc(std::fabs(now - then) + 0.5 / MSecsPerDay);
+    return days > INT32_MAX ? INT32_MAX : static_cast<int>(days);
 }
 
 // ---- FormatDateTime ----------------------------------------------------------------

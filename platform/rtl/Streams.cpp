@@ -2,6 +2,7 @@
 #include "Exceptions.h"
 
 #include <algorithm>
+#include <new>
 #include <bit>
 #include <cstdlib>
 #include <cerrno>
@@ -355,11 +356,13 @@ int TCustomMemoryStream::Write(const void* buffer, int count)
 
 int64_t TCustomMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
 {
-    switch (origin) {
-    case soBeginning: FPosition = offset; break;
-    case soCurrent: FPosition += offset; break;
-    case soEnd: FPosition = FSize + offset; break;
-    }
+    // Positions past the end are allowed (a write there extends the stream);
+    // sums beyond 64 bits stop at the largest position instead of wrapping.
+    int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? FPosition : FSize;
+    int64_t pos;
+    if (__builtin_add_overflow(base, offset, &pos))
+        pos = offset > 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
+    FPosition = pos;
     return FPosition;
 }
 
@@ -417,6 +420,7 @@ void TMemoryStream::SetSize(int64_t newSize)
         // Grow in 8 KB steps so that a stream written piece by piece does
         // not reallocate on every write.
         const int64_t delta = 0x2000;
+        if (newSize > std::numeric_limits<int64_t>::max() - delta) throw EOutOfMemory("Out of memory");
         SetCapacity((newSize + delta - 1) & ~(delta - 1));
     }
     if (newSize > FSize) std::memset(FMemory + FSize, 0, size_t(newSize - FSize));
@@ -427,6 +431,8 @@ void TMemoryStream::SetSize(int64_t newSize)
 int TMemoryStream::Write(const void* buffer, int count)
 {
     if (count <= 0 || FPosition < 0) return 0;
+    // A position so far out that the end passes 64 bits cannot be written.
+    if (FPosition > std::numeric_limits<int64_t>::max() - count) throw EOutOfMemory("Out of memory");
     int64_t end = FPosition + count;
     if (end > FSize) {
         int64_t pos = FPosition;
@@ -480,10 +486,22 @@ int TStringStream::Write(const void* buffer, int count)
 {
     if (count <= 0) return 0;
     size_t end = size_t(FPosition) + size_t(count);
-    if (end > FData.size()) FData.resize(end);
+    if (end > FData.size()) Grow(end);
     std::memcpy(FData.data() + FPosition, buffer, size_t(count));
     FPosition = int64_t(end);
     return count;
+}
+
+void TStringStream::Grow(size_t newSize)
+{
+    // A size the memory cannot hold raises the library's error, not the
+    // allocator's, and leaves the data as it was.
+    if (newSize > FData.max_size()) throw EOutOfMemory("Out of memory");
+    try {
+        FData.resize(newSize);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory");
+    }
 }
 
 int64_t TStringStream::Seek(int64_t offset, TSeekOrigin origin)
@@ -502,7 +520,7 @@ int64_t TStringStream::Seek(int64_t offset, TSeekOrigin origin)
 void TStringStream::SetSize(int64_t newSize)
 {
     if (newSize < 0) throw EStreamError("Invalid stream operation");
-    FData.resize(size_t(newSize));
+    Grow(size_t(newSize));
     if (FPosition > newSize) FPosition = newSize;
 }
 

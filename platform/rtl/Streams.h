@@ -167,6 +167,7 @@ public:
     // Writes s at the position, overwriting and extending.
     void WriteString(const std::string& s);
 private:
+    void Grow(size_t newSize);   // raises EOutOfMemory when it cannot
     std::string FData;
     int64_t FPosition = 0;
 };

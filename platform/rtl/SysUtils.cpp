@@ -1087,55 +1087,72 @@ std::string FormatCurr(const std::string& format, Currency value, const TFormatS
     return FormatPicture(format, value.ToDouble(), &value, settings);
 }
 
+bool TextToFloat(const std::string& s, double& value) { return TryStrToFloat(s, value); }
+bool TextToFloat(const std::string& s, double& value, const TFormatSettings& settings)
+{
+    return TryStrToFloat(s, value, settings);
+}
+
 bool TryStrToCurr(const std::string& s, Currency& value, const TFormatSettings& settings)
 {
-    // Read the text exactly: four decimals kept, the fifth rounds half away
-    // from zero, as text is converted to the fixed-point type.
+    // Read the text exactly: four decimals kept, the rest rounding the last
+    // one (halves to even), as text is converted to the fixed-point type.
     std::string t = TrimBlanks(s);
     double check;
     if (!ParseFloat(t, check, settings)) return false;
-    if (std::fabs(check) >= 922337203685477.5807) return false;
-    bool exponent = t.find_first_of("eE") != std::string::npos;
-    if (exponent) {
-        double scaled = check * 10000.0;
-        value = Currency::FromRaw(static_cast<int64_t>(std::round(scaled)));
-        return true;
-    }
+    // A coarse bound first; the exact one (the largest amount is
+    // 922337203685477.5807) is checked on the digits below, as a double
+    // cannot tell the last amounts apart.
+    if (std::fabs(check) >= 1e15) return false;
+    // The digits are read exactly, an exponent moving the point, so that
+    // "9.22337203685477e14" is the amount it spells and not its nearest double.
     size_t i = 0;
     bool neg = false;
     if (t[i] == '+' || t[i] == '-') neg = t[i++] == '-';
     std::string digits;
-    int decimals = 0;
+    int64_t exp10 = 0;   // digits before the point
     bool point = false;
-    for (; i < t.size(); ++i) {
+    for (; i < t.size() && t[i] != 'e' && t[i] != 'E'; ++i) {
         if (t[i] == settings.DecimalSeparator) {
             point = true;
             continue;
         }
-        if (point) ++decimals;
+        if (!point) ++exp10;
         digits += t[i];
     }
-    int exp10 = static_cast<int>(digits.size()) - decimals;
-    while (decimals < 4) {
-        digits += '0';
-        ++decimals;
+    if (i < t.size()) {
+        ++i;
+        bool expNeg = false;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) expNeg = t[i++] == '-';
+        int64_t e = 0;
+        for (; i < t.size(); ++i) e = std::min<int64_t>(e * 10 + (t[i] - '0'), 1000000);
+        exp10 += expNeg ? -e : e;
+    }
+    if (digits.find_first_not_of('0') == std::string::npos) {
+        value = Currency();
+        return true;
     }
     // Beyond four decimals the text rounds half to even, as the class
     // library's conversion to the fixed-point type does.
-    int keep = exp10 + 4;
-    int cmp = 0;   // the dropped part against one half
-    if (keep < static_cast<int>(digits.size())) {
+    int64_t keep = exp10 + 4;
+    int cmp = -1;   // the dropped part against one half
+    if (keep < 0) {
+        digits.clear();
+    } else if (keep < static_cast<int64_t>(digits.size())) {
         if (digits[keep] > '5') cmp = 1;
-        else if (digits[keep] < '5') cmp = -1;
-        else cmp = digits.find_first_not_of('0', keep + 1) == std::string::npos ? 0 : 1;
+        else if (digits[keep] == '5')
+            cmp = digits.find_first_not_of('0', keep + 1) == std::string::npos ? 0 : 1;
+        digits.resize(keep);
     } else {
-        cmp = -1;
+        digits.append(static_cast<size_t>(keep) - digits.size(), '0');
     }
-    digits.resize(keep);
-    int64_t raw = 0;
-    for (char c : digits) raw = raw * 10 + (c - '0');
+    // Below 1e15 the raw amount stays below 1e19, within 64 unsigned bits.
+    uint64_t raw = 0;
+    for (char c : digits) raw = raw * 10 + uint64_t(c - '0');
     if (cmp > 0 || (cmp == 0 && (raw & 1))) ++raw;
-    value = Currency::FromRaw(neg ? -raw : raw);
+    const uint64_t limit = neg ? uint64_t(1) << 63 : (uint64_t(1) << 63) - 1;
+    if (raw > limit) return false;
+    value = Currency::FromRaw(neg ? static_cast<int64_t>(0 - raw) : static_cast<int64_t>(raw));
     return true;
 }
 bool TryStrToCurr(const std::string& s, Currency& value) { return TryStrToCurr(s, value, FormatSettings); }

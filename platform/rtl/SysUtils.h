@@ -148,6 +148,11 @@ double StrToFloatDef(const std::string& s, double def, const TFormatSettings& se
 bool TryStrToFloat(const std::string& s, double& value);
 bool TryStrToFloat(const std::string& s, double& value, const TFormatSettings& settings);
 
+// The same reading as TryStrToFloat, under the name the editors' value
+// checks use.
+bool TextToFloat(const std::string& s, double& value);
+bool TextToFloat(const std::string& s, double& value, const TFormatSettings& settings);
+
 std::string CurrToStr(Currency value);
 std::string CurrToStr(Currency value, const TFormatSettings& settings);
 std::string CurrToStrF(Currency value, TFloatFormat format, int digits);

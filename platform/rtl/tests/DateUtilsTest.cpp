@@ -183,6 +183,25 @@ TEST_F(DateUtilsTest, CalendarArithmetic)
     EXPECT_EQ(DaysBetween(EncodeDate(2008, 1, 1), EncodeDate(2009, 1, 1)), 366);
 }
 
+TEST_F(DateUtilsTest, ArithmeticBeyondTheCalendarRaises)
+{
+    // Month counts near the ends of int once wrapped into a valid-looking
+    // date; they leave the calendar and raise.
+    const int months[] = {INT32_MAX, INT32_MIN, 12 * 8000, -12 * 2100};
+    for (int m : months)
+        EXPECT_THROW(IncMonth(EncodeDate(2008, 1, 31), m), EConvertError) << m;
+    EXPECT_EQ(Ymd(IncMonth(EncodeDate(9999, 11, 30), 1)), "9999-12-30 00:00:00.000");
+    EXPECT_EQ(Ymd(IncMonth(EncodeDate(1, 2, 28), -1)), "0001-01-28 00:00:00.000");
+    EXPECT_THROW(IncMonth(EncodeDate(9999, 12, 1), 1), EConvertError);
+    EXPECT_THROW(IncMonth(EncodeDate(1, 1, 31), -1), EConvertError);
+
+    // A span that is no number raises as Trunc does; a huge one is capped.
+    EXPECT_THROW(DaysBetween(std::nan(""), 0), EInvalidOp);
+    EXPECT_THROW(DaysBetween(HUGE_VAL, 0), EInvalidOp);
+    EXPECT_EQ(DaysBetween(1e12, -1e12), INT32_MAX);
+    EXPECT_EQ(DaysBetween(-693593, 2958465), 3652058);
+}
+
 TEST_F(DateUtilsTest, FormattingRulesOfOurOwn)
 {
     TDateTime a = EncodeDateTime(2008, 3, 5, 14, 30, 7, 45);

@@ -97,7 +97,7 @@ TEST(HostServices, FileDialogsAndDirectories)
     host->QueueShellExecute(2);
     EXPECT_EQ(ShellExecute("open", "missing.txt", "", ""), 2);
     EXPECT_GT(ShellExecute("open", "help.chm", "-x", "/doc", SW_SHOW), 32);
-    const THostCall& sh = host->CallsOf(THostCallKind::ShellExecute).at(1);
+    const THostCall sh = host->CallsOf(THostCallKind::ShellExecute).at(1);
     EXPECT_EQ(sh.Caption, "open");
     EXPECT_EQ(sh.Value, "-x");
     EXPECT_EQ(sh.Dir, "/doc");

@@ -195,6 +195,28 @@ TEST(StreamSeek, WritingPastTheEndFillsTheGapWithZeros)
     EXPECT_EQ(ms.Size(), 5);
 }
 
+TEST(StreamSeek, PositionsBeyondWhatMemoryHoldsRaiseAndKeepTheData)
+{
+    // A damaged offset can send a stream to the far end of 64 bits; the sum
+    // must not wrap and the write must fail cleanly with the data intact.
+    const int64_t top = std::numeric_limits<int64_t>::max();
+    TMemoryStream ms;
+    ms.WriteString("abc");
+    EXPECT_EQ(ms.Seek(top - 1, soBeginning), top - 1);
+    EXPECT_EQ(ms.Seek(top, soCurrent), top);
+    EXPECT_EQ(ms.Seek(std::numeric_limits<int64_t>::min(), soCurrent), -1);
+    ms.SetPosition(top - 1);
+    EXPECT_THROW(ms.WriteString("xy"), EOutOfMemory);
+    EXPECT_THROW(ms.SetSize(top), EOutOfMemory);
+    EXPECT_EQ(ms.Size(), 3);
+    ms.SetPosition(0);
+    EXPECT_EQ(ms.ReadString(3), "abc");
+
+    TStringStream ss("abc");
+    EXPECT_THROW(ss.SetSize(top), EOutOfMemory);
+    EXPECT_EQ(ss.DataString(), "abc");
+}
+
 // ---- memory streams --------------------------------------------------------------
 
 TEST(MemoryStream, SizeCapacityAndClear)

@@ -245,6 +245,18 @@ TEST_F(SysUtilsTest, CurrencyText)
         {"12.345651", true, 123457},    {"922337203685477", true, 9223372036854770000},
         {"1e2", true, 1000000},         {"abc", false, 0},
         {"1e20", false, 0},             {"", false, 0},
+        // The two ends of the range are amounts; one more is not. These and
+        // the exponent forms below are checked against golden/strtocurr_cases.pas.
+        {"922337203685477.5807", true, INT64_MAX},
+        {"-922337203685477.5808", true, INT64_MIN},
+        {"922337203685477.5808", false, 0},
+        {"-922337203685477.5809", false, 0},
+        {"922337203685477.58075", false, 0},   // rounds past the largest
+        {"999999999999999.9999", false, 0},
+        {"9.22337203685477e14", true, 9223372036854770000},
+        {"1.23456789e5", true, 1234567890}, {"-12345e-8", true, -1},
+        {"5e-5", true, 0},              {"1.5e-4", true, 2},
+        {"0e999999", true, 0},          {"12.3456E+002", true, 12345600},
     };
     for (const auto& c : cases) {
         Currency v = Currency::FromRaw(-1);
@@ -255,6 +267,28 @@ TEST_F(SysUtilsTest, CurrencyText)
     EXPECT_EQ(StrToCurrDef("?", Currency::FromRaw(7)).Value, 7);
     EXPECT_EQ(CurrToStr(Currency::FromRaw(INT64_MIN)), "-922337203685477.5808");
     EXPECT_EQ(FormatCurr("#,##0.0000", Currency::FromRaw(INT64_MAX)), "922,337,203,685,477.5807");
+}
+
+TEST_F(SysUtilsTest, TextToFloatReadsAsTryStrToFloat)
+{
+    TFormatSettings comma = TFormatSettings::Default();
+    comma.DecimalSeparator = ',';
+    struct Case {
+        const char* Text;
+        bool Ok;
+        double Value;
+    } cases[] = {
+        {"1.5", true, 1.5}, {" -2.5E3 ", true, -2500}, {"+3", true, 3}, {"", false, 0},
+        {"1,5", false, 0},  {"1e400", false, 0},       {"5e-324", true, 5e-324},
+    };
+    for (const auto& c : cases) {
+        double v = -1;
+        EXPECT_EQ(TextToFloat(c.Text, v), c.Ok) << c.Text;
+        if (c.Ok) EXPECT_EQ(v, c.Value) << c.Text;
+    }
+    double v = 0;
+    EXPECT_TRUE(TextToFloat("1,5", v, comma));
+    EXPECT_EQ(v, 1.5);
 }
 
 TEST_F(SysUtilsTest, Rounding)
