@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QPixmap>
-#include <QToolTip>
 #include <QWidget>
 #include <QWindow>
 

@@ -304,5 +304,9 @@ extern TScreen* Screen;
 // Makes the application, the screen and the window system ready; safe to call again.
 void InitGui();
 
+// The host services over the window system's dialogs (what
+// TApplication::Initialize installs).
+std::shared_ptr<IHostServices> MakeWindowSystemHost();
+
 // Frees a form or a control later, when the loop is idle.
 void ReleaseForm(TCustomForm* f);

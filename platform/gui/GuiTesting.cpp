@@ -28,7 +28,14 @@ void Init()
         qInstallMessageHandler(QuietHandler);
     }
     InitGui();
-    Application->Initialize();
+    static bool hosted = false;
+    if (!hosted) {
+        hosted = true;
+        Application->Initialize();
+        // Nobody answers a dialog in a test: messages go to the log and
+        // dialogs take their default, unless a test installs its own host.
+        SetHostServices(std::make_shared<TConsoleHost>());
+    }
 }
 
 void ProcessEvents()

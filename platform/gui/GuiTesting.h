@@ -11,7 +11,9 @@
 
 namespace GuiTest {
 
-// Makes the program's GUI ready (idempotent).
+// Makes the program's GUI ready (idempotent). Message boxes and dialogs then
+// go to the log and answer with their default, so a test never waits on
+// one; install a TRecordingHost (or MakeWindowSystemHost()) to change that.
 void Init();
 
 // Runs the program's loop until nothing is waiting.

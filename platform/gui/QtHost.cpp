@@ -201,4 +201,6 @@ public:
 
 } // namespace
 
-void qzgui::InstallHostServices() { SetHostServices(std::make_shared<TQtHost>()); }
+std::shared_ptr<IHostServices> MakeWindowSystemHost() { return std::make_shared<TQtHost>(); }
+
+void qzgui::InstallHostServices() { SetHostServices(MakeWindowSystemHost()); }

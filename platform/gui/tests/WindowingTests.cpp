@@ -242,6 +242,7 @@ TEST_F(WindowingTest, StayOnTopAndBorderStylesReachTheWindow)
 // The window system's message box: buttons, default and answer.
 TEST_F(WindowingTest, RealMessageBoxAnswersWithThePressedButton)
 {
+    THostScope real(MakeWindowSystemHost());
     std::string texts;
     GuiTest::Later([&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -398,6 +399,7 @@ TEST_F(WindowingTest, ControlsDrawTheirOwnNonClientArea)
 TEST(ShellAndFonts, ShellOpenReportsMissingFilesAndFontsResolve)
 {
     GuiTest::Init();
+    THostScope real(MakeWindowSystemHost());
     EXPECT_EQ(ShellExecute("open", "/nonexistent/学员名单.xls", "", ""), 2);
     TBitmap b(4, 4);
     b.Canvas()->Font()->SetName("Courier New");
@@ -693,6 +695,7 @@ TEST_F(WindowingTest, ThreadTimersCallTheirProcedureUntilKilled)
 
 TEST_F(WindowingTest, ADialogEndsWhatTheMouseWasHolding)
 {
+    THostScope real(MakeWindowSystemHost());
     a->SetMouseCapture(true);
     GuiTest::Later([] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->reject();
