@@ -764,3 +764,27 @@ TEST(DataSet, OwnerFreesSetFieldsSourcesInAnyOrder)
         EXPECT_EQ(link.Field(), nullptr);
     }
 }
+
+TEST(DataSet, FieldEventsInOrder)
+{
+    auto ds = FivePeople();
+    TDataSource src;
+    src.SetDataSet(ds.get());
+    TRecLink link;
+    link.SetDataSource(&src);
+    std::vector<std::string> log;
+    TField* name = ds->FieldByName("Name");
+    name->OnValidate = [&](TField* f) { log.push_back("validate " + f->AsString()); };
+    name->OnChange = [&](TField* f) { log.push_back("change " + f->AsString()); };
+    name->OnSetText = [&](TField* f, const std::string& text) { f->SetAsString(UpperCase(text)); };
+    ds->Edit();
+    link.Log.clear();
+    name->SetText("bob");
+    EXPECT_EQ(name->AsString(), "BOB");
+    EXPECT_EQ(log, (std::vector<std::string>{"validate BOB", "change BOB"}));
+    EXPECT_EQ(link.Log, (std::vector<std::string>{"record Name"}));
+    EXPECT_TRUE(ds->Modified());
+    ds->Cancel();
+    EXPECT_FALSE(ds->Modified());
+    EXPECT_EQ(name->AsString(), "王五");
+}
