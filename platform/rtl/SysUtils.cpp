@@ -654,6 +654,12 @@ std::string FormatPicture(const std::string& format, double value, const Currenc
         r.Digits.clear();
         r.Exponent = 0;
     }
+    // The chosen section and the first are both empty (";(0.00)" for a
+    // positive value, ";;" for zero): the general form, as for an empty format.
+    if (section.empty()) {
+        if (curr) return CurrToTextImpl(*curr, ffGeneral, 0, fs);
+        return FloatToTextImpl(value, ffGeneral, 15, 0, fs);
+    }
     // More integer digits than a double holds: the general form.
     if (!p.Scientific && !r.Digits.empty() && r.Exponent > MaxDigits)
         return FloatToTextImpl(curr ? curr->ToDouble() : value, ffGeneral, 15, 0, fs);

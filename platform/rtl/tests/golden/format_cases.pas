@@ -125,6 +125,12 @@ begin
   P('FormatFloat("0.00 ''元''", 12.0)', FormatFloat('0.00 ''元''', D(12.0)));
   P('FormatFloat(",0.00 ￥;-,0.00 ￥", -1234.5)', FormatFloat(',0.00 ￥;-,0.00 ￥', D(-1234.5)));
   P('FormatFloat("", 1.5)', FormatFloat('', D(1.5)));
+  { an empty section with an empty first section: the general form }
+  P('FormatFloat(";(0.00)", 1.5)', FormatFloat(';(0.00)', D(1.5)));
+  P('FormatFloat(";(0.00)", -1.5)', FormatFloat(';(0.00)', D(-1.5)));
+  P('FormatFloat(";", -1.5)', FormatFloat(';', D(-1.5)));
+  P('FormatFloat(";;", 0.0)', FormatFloat(';;', D(0.0)));
+  P('FormatFloat(";;zero", 12.25)', FormatFloat(';;zero', D(12.25)));
   P('FormatFloat("0", 1e25)', FormatFloat('0', D(1e25)));
   P('FormatFloat("0", 1e16)', FormatFloat('0', D(1e16)));
   P('FormatFloat("0", 1e17)', FormatFloat('0', D(1e17)));
