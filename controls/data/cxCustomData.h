@@ -1479,6 +1479,8 @@ public:
     TcxDataControllerOptions Options() const { return FOptions; }
     void SetOptions(TcxDataControllerOptions value);
     virtual TcxDataSummaryItem* CreateSummaryItem(TCollection* c) { return new TcxDataSummaryItem(c); }
+    // The item class of the summary's collections.
+    virtual TClass GetSummaryItemClass() { return TcxDataSummaryItem::StaticClass(); }
     virtual TcxDataSelection* CreateSelection(std::function<void()> changed)
     {
         return new TcxDataSelection(this, std::move(changed));

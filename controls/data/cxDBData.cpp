@@ -2306,3 +2306,36 @@ bool TcxDBDataProvider::GetDetailHasChildren(int recordIndex, int relationIndex)
     }
     return has;
 }
+
+// ---- summary items naming a data-set field ------------------------------------------------------------
+
+QZ_CLASS_IMPL(TcxDBDataSummaryItem, TcxDataSummaryItem)
+
+TcxDBDataSummaryItem::~TcxDBDataSummaryItem()
+{
+    TcxDBDataField* f = FSummaryField;
+    FSummaryField = nullptr;
+    delete f;
+}
+
+void TcxDBDataSummaryItem::SetFieldName(const std::string& name)
+{
+    if (FFieldName == name) return;
+    FFieldName = name;
+    auto* c = DynamicCast<TcxDBDataController>(GetDataController());
+    if (name.empty() || !c) {
+        TcxDBDataField* f = FSummaryField;
+        FSummaryField = nullptr;
+        delete f;
+    } else {
+        if (!FSummaryField) FSummaryField = static_cast<TcxDBDataField*>(c->AddInternalField());
+        c->ChangeFieldName(FSummaryField, name);
+    }
+    Changed(true);
+}
+
+void TcxDBDataSummaryItem::Assign(TPersistent* source)
+{
+    TcxDataSummaryItem::Assign(source);
+    if (auto* s = DynamicCast<TcxDBDataSummaryItem>(source)) SetFieldName(s->FFieldName);
+}

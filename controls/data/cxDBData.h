@@ -309,6 +309,21 @@ private:
     bool FIgnoreOrigin = true;
 };
 
+// A summary item that names the data-set field it sums.
+class TcxDBDataSummaryItem : public TcxDataSummaryItem {
+    QZ_CLASS(TcxDBDataSummaryItem, TcxDataSummaryItem)
+public:
+    explicit TcxDBDataSummaryItem(TCollection* collection = nullptr) : TcxDataSummaryItem(collection) {}
+    ~TcxDBDataSummaryItem() override;
+    void Assign(TPersistent* source) override;
+    TcxCustomDataField* GetField() override { return FSummaryField ? FSummaryField : Field(); }
+    const std::string& FieldName() const { return FFieldName; }
+    void SetFieldName(const std::string& name);
+private:
+    std::string FFieldName;
+    TcxDBDataField* FSummaryField = nullptr;
+};
+
 class TcxDBDataController : public TcxCustomDataController {
     QZ_CLASS(TcxDBDataController, TcxCustomDataController)
 public:
@@ -337,6 +352,7 @@ public:
     void CheckPendingChanges() override;
     void CorrectDetailsAfterDelete(int record) override;
     void GetValueSlot(int record, TcxCustomDataField* field, Variant& value) override;
+    TClass GetSummaryItemClass() override { return TcxDBDataSummaryItem::StaticClass(); }
     void GetGroupValueSlot(int record, TcxCustomDataField* field, Variant& value) override;
     TcxDataSelection* CreateSelection(std::function<void()> changed) override
     {

@@ -309,7 +309,7 @@ TcxDataSummaryGroupItemLinks* TcxDataSummaryGroup::Links()
 
 TcxDataGroupSummaryItems* TcxDataSummaryGroup::SummaryItems()
 {
-    if (!FSummaryItems) FSummaryItems = new TcxDataGroupSummaryItems(Summary(), TcxDataSummaryItem::StaticClass(), this);
+    if (!FSummaryItems) FSummaryItems = new TcxDataGroupSummaryItems(Summary(), Summary()->DataController()->GetSummaryItemClass(), this);
     return FSummaryItems;
 }
 
@@ -364,8 +364,8 @@ void TcxDataSummaryGroups::Update(TCollectionItem* item)
 
 TcxDataSummary::TcxDataSummary(TcxCustomDataController* controller) : FController(controller)
 {
-    FDefaultGroupSummaryItems = new TcxDataGroupSummaryItems(this, TcxDataSummaryItem::StaticClass(), this);
-    FFooterSummaryItems = new TcxDataFooterSummaryItems(this, TcxDataSummaryItem::StaticClass());
+    FDefaultGroupSummaryItems = new TcxDataGroupSummaryItems(this, FController->GetSummaryItemClass(), this);
+    FFooterSummaryItems = new TcxDataFooterSummaryItems(this, FController->GetSummaryItemClass());
     FSummaryGroups = new TcxDataSummaryGroups(this);
 }
 
@@ -485,9 +485,10 @@ void TcxDataSummary::CalculateRange(TcxDataSummaryItems* items, int first, int l
 
 void TcxDataSummary::DoSummaryValue(TcxDataSummaryItem* item, int record, int& count, Variant& accumulated)
 {
-    if (!item->Field()) return;
+    TcxCustomDataField* field = item->GetField();
+    if (!field) return;
     TcxSummaryEventOutArguments out;
-    FController->GetValueCore(record, item->Field(), out.RecordValue);
+    FController->GetValueCore(record, field, out.RecordValue);
     auto* items = item->SummaryItems();
     if (items && items->OnSummary) {
         TcxSummaryEventArguments args{record, item};
@@ -523,7 +524,7 @@ void TcxDataSummary::DoSummaryValue(TcxDataSummaryItem* item, int record, int& c
 
 void TcxDataSummary::CalculateValue(TcxDataSummaryItem* item, Variant& accumulated, int count)
 {
-    if (!item->Field()) return;
+    if (!item->GetField()) return;
     if (accumulated.IsEmpty()) accumulated = Null();
     if (item->Kind() == skCount) {
         accumulated = Variant(count);
@@ -538,7 +539,7 @@ void TcxDataSummary::EndCalculate(TcxDataSummaryItems* items, std::vector<int>& 
                                   Variant& result)
 {
     for (int i = 0; i < items->Count(); ++i) {
-        if (!items->Items(i)->Field()) values[size_t(i)] = Null();
+        if (!items->Items(i)->GetField()) values[size_t(i)] = Null();
         CalculateValue(items->Items(i), values[size_t(i)], counts[size_t(i)]);
     }
     result = VarArrayOf(values);

@@ -489,3 +489,14 @@ TEST_F(DBFixture, FilterChangesPostPendingEditsAndReportTheirText)
     EXPECT_EQ(seen, "(Age > 20)");
     EXPECT_EQ(c->GetValue(0, 1).AsString(), "Wong");
 }
+
+TEST_F(DBFixture, SummaryItemsCanNameADataSetField)
+{
+    People();
+    auto* item = static_cast<TcxDBDataSummaryItem*>(
+        c->Summary()->FooterSummaryItems()->Add(nullptr, spFooter, skSum));
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(c->Summary()->GetFooterSummaryValue(0).IsNull());
+    item->SetFieldName("Age");   // by name, without an item
+    EXPECT_EQ(c->Summary()->GetFooterSummaryValue(0).AsInteger(), 30 + 17 + 30 + 17 + 30 + 41);
+}
