@@ -67,6 +67,9 @@ void TfsAssignmentStmt::Setup(TfsDesignator* designator, TfsCustomExpression* ex
     auto* e = dynamic_cast<TfsExpression*>(expression);
     TfsCustomVariable* op = e ? e->OperandItem() : nullptr;
     FSource = op ? op : expression;
+    if ((dynamic_cast<TfsVariable*>(FSource) && !dynamic_cast<TfsStringVariable*>(FSource)) ||
+        dynamic_cast<TfsParamItem*>(FSource))
+        FDirectSource = &FSource->Value;
     FStrTarget = dynamic_cast<TfsStringVariable*>(FTarget);
     auto* v = dynamic_cast<TfsVariable*>(FTarget);
     if (v && !FStrTarget && v->Kind == stInteger) FIntTarget = v;
@@ -83,6 +86,16 @@ void TfsAssignOpStmt::Execute()
 {
     RunLine();
     if (Script->Terminated) return;
+    if (FIntTarget && FDirectSource && FIntTarget->Value.VType() == varInteger &&
+        FDirectSource->VType() == varInteger) {
+        uint32_t a = uint32_t(FIntTarget->Value.RawInt()), b = uint32_t(FDirectSource->RawInt());
+        switch (Op) {
+        case '+': FIntTarget->Value = Variant(int32_t(a + b)); return;
+        case '-': FIntTarget->Value = Variant(int32_t(a - b)); return;
+        case '*': FIntTarget->Value = Variant(int32_t(a * b)); return;
+        default: break;
+        }
+    }
     Variant r = FSource->GetValue();
     // Strings grow in place: s := s + t appends without copying s.
     if (Op == '+' && FStrTarget) {

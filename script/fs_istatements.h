@@ -56,6 +56,7 @@ protected:
     TfsCustomVariable* FSource = nullptr;
     class TfsStringVariable* FStrTarget = nullptr;   // the target when it is a string variable
     TfsVariable* FIntTarget = nullptr;                // the target when it is an Integer variable
+    const Variant* FDirectSource = nullptr;           // the source's value when it is a plain variable
 };
 
 // x += y and friends; op is '+', '-', '*' or '/'.
