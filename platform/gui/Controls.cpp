@@ -387,9 +387,8 @@ void TControl::SetBounds(int l, int t, int w, int h)
         }
     }
     UpdateAnchorRules();
-    if (sized) {
-        Resize();
-    }
+    // A window control tells of its new size once its children are in place.
+    if (sized && !DynamicCast<TWinControl>(this)) Resize();
     RequestAlign();
 }
 
@@ -1019,6 +1018,7 @@ void TWinControl::SetBounds(int l, int t, int w, int h)
         TRect cr = ClientRect();
         Perform(WM_SIZE, 0, MAKELPARAM(cr.Width(), cr.Height()));
         Realign();
+        Resize();
     }
 }
 

@@ -790,3 +790,19 @@ TEST_F(ControlsTest, ContextMenuRequestsGoToGraphicChildrenAndUpToParents)
     EXPECT_EQ(ev, (std::vector<std::string>{"box 3,4", "form 15,16"}));
 }
 }
+namespace {
+TEST_F(ControlsTest, OnResizeSeesTheChildrenAlreadyInPlace)
+{
+    a->SetAlign(alClient);
+    int seen = -1, calls = 0;
+    form->OnResize = [&](TObject*) {
+        seen = a->Width();
+        ++calls;
+    };
+    form->SetBounds(form->Left(), form->Top(), 420, 200);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(seen, form->ClientWidth());
+    form->SetBounds(form->Left() + 5, form->Top(), 420, 200);   // moved only
+    EXPECT_EQ(calls, 1);
+}
+}
