@@ -42,6 +42,7 @@ struct TDataSetStore {
         bool IntKeys = false;
     };
     std::unordered_map<int, TKeyIndex> Indexes;
+    int ScansSinceChange = 0;          // searches made without an index since the rows changed
 
     int PosOfRow(int row) const
     {
@@ -69,7 +70,8 @@ struct TDataSetStore {
     void OrderChanged()
     {
         PosDirty = true;
-        Indexes.clear();
+        if (!Indexes.empty()) Indexes.clear();
+        ScansSinceChange = 0;
     }
     void Clear()
     {

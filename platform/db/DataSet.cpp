@@ -1248,12 +1248,33 @@ int TDataSet::FindRecord(const std::vector<TField*>& fields, const Variant& keyV
         if (IsCalcKind(f)) anyCalc = true;
 
     // One data field searched exactly: a hash index over the visible rows,
-    // made on first use and dropped whenever the rows change.
-    if (nf == 1 && !anyCalc && !options.Contains(loPartialKey) && !keys[0].IsNull() &&
-        (IsIntField(fields[0]) || IsTextField(fields[0]))) {
+    // dropped whenever the rows change. It is made once a few searches have
+    // run on unchanged rows, so that a single search after each change (open,
+    // locate, post) stays a plain scan.
+    bool indexable = nf == 1 && !anyCalc && !options.Contains(loPartialKey) && !keys[0].IsNull() &&
+                     (IsIntField(fields[0]) || IsTextField(fields[0]));
+    bool ci = options.Contains(loCaseInsensitive);
+    int indexKey = indexable ? fields[0]->SlotIndex() * 2 + (ci ? 1 : 0) : -1;
+    if (indexable && st.Indexes.find(indexKey) == st.Indexes.end() && st.ScansSinceChange < 2) {
+        ++st.ScansSinceChange;
+        if (IsIntField(fields[0])) {
+            int slot = fields[0]->SlotIndex();
+            int64_t key = keys[0].AsInt64();
+            for (size_t pos = 0; pos < st.Order.size(); ++pos) {
+                int r = st.Order[pos];
+                if (r == st.EditRow && IsEditState(FState)) continue;
+                const Variant& v = st.Rows[size_t(r)][size_t(slot)];
+                TVarType t = v.VType();
+                if ((t == varInteger || t == varInt64 || t == varSmallint) && v.RawInt() == key) return int(pos);
+                if (t != varInteger && t != varInt64 && t != varSmallint && KeyMatches(v, keys[0], fields[0], options))
+                    return int(pos);
+            }
+            return -1;
+        }
+        indexable = false;   // a text key: the general scan below
+    }
+    if (indexable) {
         int slot = fields[0]->SlotIndex();
-        bool ci = options.Contains(loCaseInsensitive);
-        int indexKey = slot * 2 + (ci ? 1 : 0);
         auto it = st.Indexes.find(indexKey);
         if (it == st.Indexes.end()) {
             TDataSetStore::TKeyIndex idx;
