@@ -175,3 +175,23 @@ TEST_F(MasterDetail, MovingTheDetailDataSetMovesTheMaster)
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown, master->GetDetailDataController(2, 0));
 }
+
+TEST_F(MasterDetail, ExpandedDetailsSurviveAReloadByKey)
+{
+    master->SetKeyFieldNames("Id");
+    ASSERT_TRUE(master->ChangeDetailExpanding(2, true));   // Zhao
+    master->ChangeDetailActiveRelationIndex(2, 0);
+    students.First();
+    students.Delete();   // Wang goes: everything reloads and moves up
+    ASSERT_EQ(master->GetRecordCount(), 2);
+    EXPECT_FALSE(master->GetDetailExpanding(0));
+    EXPECT_TRUE(master->GetDetailExpanding(1));   // Zhao again
+}
+
+TEST_F(MasterDetail, WithoutKeysAReloadCollapses)
+{
+    ASSERT_TRUE(master->ChangeDetailExpanding(2, true));
+    students.First();
+    students.Delete();
+    EXPECT_FALSE(master->GetDetailExpanding(1));
+}
