@@ -36,8 +36,13 @@ QStringList QtFilters(const std::string& filter)
         QString name = parts[i];
         QString pats = parts[i + 1];
         pats.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // The name shown keeps its own text; the patterns go in brackets for Qt.
-        out << name + QStringLiteral(" (") + pats + QStringLiteral(")");
+        // Qt reads the patterns from the brackets of the name: a name that
+        // shows them already stays as it is, others get them added.
+        int open = int(name.lastIndexOf(QLatin1Char('('))), close = int(name.lastIndexOf(QLatin1Char(')')));
+        QString shown = open >= 0 && close > open ? name.mid(open + 1, close - open - 1).simplified() : QString();
+        shown.replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (shown == pats.simplified()) out << name;
+        else out << name + QStringLiteral(" (") + pats + QStringLiteral(")");
     }
     return out;
 }

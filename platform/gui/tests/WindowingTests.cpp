@@ -742,3 +742,49 @@ TEST_F(WindowingTest, TheHintWindowShowsTheTextInTheInfoColours)
     GuiTest::MouseMove(form, Point(120, 150));
 }
 }
+
+#include <QFileDialog>
+#include <QInputDialog>
+
+namespace {
+TEST_F(WindowingTest, RealInputAndFileDialogsCarryTheRequest)
+{
+    THostScope real(MakeWindowSystemHost());
+    GuiTest::Later([] {
+        auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->labelText(), QString::fromUtf8("学员姓名"));
+        EXPECT_EQ(d->textValue(), QString::fromUtf8("张三"));
+        d->setTextValue(QString::fromUtf8("李四"));
+        d->accept();
+    });
+    std::string name = "张三";
+    EXPECT_TRUE(InputQuery("查找", "学员姓名", name));
+    EXPECT_EQ(name, "李四");
+    GuiTest::Later([] {
+        if (auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) d->reject();
+    });
+    EXPECT_EQ(InputBox("查找", "学员姓名", "默认"), "默认");
+
+    std::string dir = QZ_BINARY_DIR;
+    QStringList filters;
+    GuiTest::Later([&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        filters = d->nameFilters();
+        d->selectFile(QString::fromStdString(dir + "/saved"));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    TFileDialogRequest req;
+    req.Title = "保存过滤条件";
+    req.Filter = "Filters (*.flt)|*.flt|学员名单|*.xls;*.csv";
+    req.DefaultExt = "flt";
+    req.InitialDir = dir;
+    TFileDialogResult res;
+    ASSERT_TRUE(HostServices().SaveFileDialog(req, res));
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("Filters (*.flt)"), QString::fromUtf8("学员名单 (*.xls *.csv)")}));
+    ASSERT_EQ(res.Files.size(), 1u);
+    EXPECT_EQ(res.Files[0], dir + "/saved.flt");   // the default extension added
+    EXPECT_EQ(res.FilterIndex, 1);
+}
+}
