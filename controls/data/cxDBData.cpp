@@ -812,6 +812,13 @@ void TcxDBDataProvider::LinkDataSetChanged()
 {
     TDataSet* ds = DataSet();
     if (IsOtherProviderLocked()) return;
+    TcxDBDataController* c = DBController();
+    if (c->IsDetailMode() && !c->MasterKeyValues.IsEmpty() && ds && ds->Active()) {
+        // The shared detail data set shows another master's rows: not ours.
+        bool sql = c->DataModeController()->DetailInSQLMode;
+        if (sql && (!c->DataModeController()->DetailSync || (!OwnsDetailRows && !c->IsDetailKeyCurrent()))) return;
+        if (IsGridMode() && !ds->IsEmpty() && !c->IsDetailKeyCurrent()) return;
+    }
     if (IsAnyProviderBusy()) {
         DataScrolled(0);
         return;
