@@ -67,6 +67,12 @@ struct TDataSetStore {
             CalcGen.pop_back();
         }
     }
+    // Values changed, order kept: only the search indexes go.
+    void ValuesChanged()
+    {
+        if (!Indexes.empty()) Indexes.clear();
+        ScansSinceChange = 0;
+    }
     void OrderChanged()
     {
         PosDirty = true;

@@ -843,7 +843,7 @@ void TDataSet::Post()
     st.EditRow = -1;
     st.EditBuf.clear();
     st.OldBuf.clear();
-    st.OrderChanged();
+    st.ValuesChanged();   // a posted row keeps its place (an inserted one has it already)
     if (!RowPassesFilter(row) && pos >= 0) {
         st.Order.erase(st.Order.begin() + pos);
         st.OrderChanged();
