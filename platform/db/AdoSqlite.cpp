@@ -17,7 +17,7 @@ std::string DateTimeToIso(TDateTime d)
 {
     uint16_t y, mo, da, h, mi, s, ms;
     DecodeDateTime(d, y, mo, da, h, mi, s, ms);
-    char buf[40];
+    char buf[64];
     if (h == 0 && mi == 0 && s == 0 && ms == 0)
         snprintf(buf, sizeof buf, "%04u-%02u-%02u", unsigned(y), unsigned(mo), unsigned(da));
     else if (ms == 0)
