@@ -1180,8 +1180,10 @@ int DrawText(HDC dc, const std::string& text8, int count, TRect* r, UINT fmt)
     const int textH = lineH * int(lines.size());
 
     if (fmt & DT_CALCRECT) {
-        if (!(fmt & DT_WORDBREAK) || single || textW > width) r->Right = r->Left + textW;
-        if ((fmt & DT_WORDBREAK) && !single && textW <= width) r->Right = r->Left + std::max(textW, 0);
+        // Several wrapped lines keep the given width (wider only for a word
+        // that does not fit); otherwise the rectangle bounds the text.
+        const bool wrappedLines = (fmt & DT_WORDBREAK) && !single && lines.size() > 1;
+        if (!wrappedLines || textW > width) r->Right = r->Left + textW;
         r->Bottom = r->Top + textH;
         return textH;
     }

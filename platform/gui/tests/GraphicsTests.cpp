@@ -217,7 +217,10 @@ TEST_F(CanvasTest, DrawTextCalcRectSizesSingleAndWrappedText)
     r = Rect(0, 0, w, 0);
     c->DrawText("alpha beta alpha beta", r, DT_CALCRECT | DT_WORDBREAK);
     EXPECT_EQ(r.Height(), 2 * lh);
-    EXPECT_LE(r.Width(), w);
+    EXPECT_EQ(r.Width(), w);   // several lines keep the width
+    r = Rect(0, 0, w, 0);
+    c->DrawText("alpha", r, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(r.Width(), c->TextWidth("alpha"));   // one line is bounded
 
     r = Rect(0, 0, 1000, 0);
     c->DrawText("a\r\nb\nc", r, DT_CALCRECT);
