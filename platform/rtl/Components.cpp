@@ -183,6 +183,11 @@ void TComponent::SetComponentIndex(int value)
 void TComponent::InsertComponent(TComponent* component)
 {
     if (!component || component->FOwner == this) return;
+    // Owning oneself or one's own owner would make a loop that notification
+    // and freeing never leave.
+    for (const TComponent* o = this; o; o = o->FOwner)
+        if (o == component)
+            throw EComponentError("A component cannot own itself or its owner");
     component->ValidateContainer(this);
     ValidateInsert(component);
     if (!component->FName.empty() && FindComponent(component->FName))

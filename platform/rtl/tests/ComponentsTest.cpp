@@ -285,6 +285,19 @@ TEST_F(ComponentsTest, InsertAndRemoveComponent)
     EXPECT_EQ(a->Owner(), nullptr);
     delete a;
     EXPECT_EQ(form2.ComponentCount(), 1);
+
+    // Ownership never loops: a component cannot own itself or any of its
+    // owners, and a refused insertion changes nothing.
+    auto* panel = new TProbe(&form1, "Panel");
+    auto* edit = new TProbe(panel, "Edit");
+    for (TComponent* owner : {static_cast<TComponent*>(&form1), static_cast<TComponent*>(panel),
+                              static_cast<TComponent*>(edit)}) {
+        EXPECT_THROW(edit->InsertComponent(owner), EComponentError) << owner->Name();
+    }
+    EXPECT_EQ(panel->Owner(), &form1);
+    EXPECT_EQ(edit->Owner(), panel);
+    EXPECT_EQ(edit->ComponentCount(), 0);
+    EXPECT_EQ(form1.Owner(), nullptr);
 }
 
 TEST_F(ComponentsTest, StateLoadedAndDestroying)
