@@ -907,6 +907,7 @@ private:
     void CheckCanModify() const;
     void CheckRequiredFields();
     void CalcRow(int row) const;
+    void UpdateEditCalcFields();
     bool RowPassesFilter(int row);
     void DoBeforeScroll();
     void DoAfterScroll();

@@ -749,6 +749,7 @@ void TDataSet::EndInsertAppend()
 {
     SetState(dsInsert);
     try {
+        UpdateEditCalcFields();
         DoOnNewRecord();
     } catch (...) {
         TDataSetStore& st = *FStore;
@@ -1011,30 +1012,35 @@ void TDataSet::SetFieldData(TField* field, const Variant& value)
         st.EditBuf[size_t(slot)] = old;
         throw;
     }
+    UpdateEditCalcFields();
+    DataEvent(deFieldChange, reinterpret_cast<intptr_t>(field));
+    field->Change();
+}
+
+void TDataSet::UpdateEditCalcFields()
+{
     // Calculated fields of the edited record follow its values.
+    TDataSetStore& st = *FStore;
     bool hasCalc = false;
     for (TField* f : st.SlotFields)
         if (IsCalcKind(f)) {
             hasCalc = true;
             break;
         }
-    if (hasCalc) {
-        TTempState temp(FState, dsCalcFields, st.Override, &st.EditBuf);
-        for (TField* f : st.SlotFields) {
-            if (!IsCalcKind(f)) continue;
-            st.EditBuf[size_t(f->SlotIndex())] = Null();
-            if (f->FieldKind() == fkLookup && f->LookupDataSet() && f->LookupDataSet()->Active()) {
-                try {
-                    st.EditBuf[size_t(f->SlotIndex())] = f->LookupDataSet()->Lookup(
-                        f->LookupKeyFields(), FieldValues(f->KeyFields()), f->LookupResultField());
-                } catch (const Exception&) {
-                }
+    if (!hasCalc || st.EditRow < 0) return;
+    TTempState temp(FState, dsCalcFields, st.Override, &st.EditBuf);
+    for (TField* f : st.SlotFields) {
+        if (!IsCalcKind(f)) continue;
+        st.EditBuf[size_t(f->SlotIndex())] = Null();
+        if (f->FieldKind() == fkLookup && f->LookupDataSet() && f->LookupDataSet()->Active()) {
+            try {
+                st.EditBuf[size_t(f->SlotIndex())] = f->LookupDataSet()->Lookup(
+                    f->LookupKeyFields(), FieldValues(f->KeyFields()), f->LookupResultField());
+            } catch (const Exception&) {
             }
         }
-        if (OnCalcFields) OnCalcFields(this);
     }
-    DataEvent(deFieldChange, reinterpret_cast<intptr_t>(field));
-    field->Change();
+    if (OnCalcFields) OnCalcFields(this);
 }
 
 TField* TDataSet::FieldByName(const std::string& name) const
