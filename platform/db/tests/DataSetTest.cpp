@@ -788,3 +788,34 @@ TEST(DataSet, FieldEventsInOrder)
     EXPECT_FALSE(ds->Modified());
     EXPECT_EQ(name->AsString(), "王五");
 }
+
+TEST(DataSet, SearchesSeeOnlyTheFilteredRowsAndNewRecordsGetCalcFields)
+{
+    auto ds = FivePeople();
+    ds->SetFilter("Paid >= 30");
+    ds->SetFiltered(true);
+    for (int i = 0; i < 3; ++i) {   // scans first, then the index
+        ds->First();
+        EXPECT_FALSE(ds->Locate("Id", 2, {}));
+        EXPECT_TRUE(ds->Locate("Id", 4, {}));
+    }
+    EXPECT_TRUE(ds->Lookup("Id", 1, "Name").IsNull());
+
+    TClientDataSet calc;
+    calc.FieldDefs()->Add("A", ftInteger);
+    auto* a = new TIntegerField(&calc);
+    a->SetFieldName("A");
+    a->SetDataSet(&calc);
+    auto* twice = new TIntegerField(&calc);
+    twice->SetFieldName("Twice");
+    twice->SetFieldKind(fkCalculated);
+    twice->SetDataSet(&calc);
+    calc.OnCalcFields = [](TDataSet* d) { d->FieldByName("Twice")->SetAsInteger(d->FieldByName("A")->AsInteger() * 2 + 1); };
+    calc.OnNewRecord = [](TDataSet* d) { d->FieldByName("A")->SetAsInteger(5); };
+    calc.CreateDataSet();
+    calc.Append();
+    EXPECT_EQ(twice->AsInteger(), 11);
+    EXPECT_FALSE(calc.Modified());   // values set by OnNewRecord do not count as typed
+    calc.Post();
+    EXPECT_EQ(twice->AsInteger(), 11);
+}
