@@ -463,3 +463,702 @@ void TcxStyleController::Changed()
     for (TcxContainerStyle* s : std::vector<TcxContainerStyle*>(FListeningStyles))
         if (std::find(FListeningStyles.begin(), FListeningStyles.end(), s) != FListeningStyles.end()) NotifyListener(s);
 }
+
+// ---- unit routines ------------------------------------------------------------------------------------------
+
+#include "SysUtils.h"
+
+namespace cxContainer {
+
+void DrawContainerShadow(TcxCanvas* ACanvas, const TRect& R)
+{
+    const TRect below{R.Left + 3, R.Bottom, R.Right, R.Bottom + 3};
+    const TRect right{R.Right, R.Top + 3, R.Right + 3, R.Bottom + 3};
+    ACanvas->Brush()->SetStyle(bsSolid);
+    ACanvas->FillRect(below, clBtnShadow);
+    ACanvas->ExcludeClipRect(below);
+    ACanvas->FillRect(right, clBtnShadow);
+    ACanvas->ExcludeClipRect(right);
+}
+
+void InvalidateFrameArea(HWND AWindow, const TRect& AOuter, const TRect& AInner, bool AErase)
+{
+    if (!AWindow) return;
+    if (AInner.Right <= AInner.Left || AInner.Bottom <= AInner.Top) {
+        InvalidateRect(AWindow, &AOuter, AErase);
+        return;
+    }
+    const TRect strips[4] = {{AOuter.Left, AOuter.Top, AInner.Left, AOuter.Bottom},
+                             {AInner.Left, AOuter.Top, AInner.Right, AInner.Top},
+                             {AInner.Right, AOuter.Top, AOuter.Right, AOuter.Bottom},
+                             {AInner.Left, AInner.Bottom, AInner.Right, AOuter.Bottom}};
+    for (const TRect& r : strips)
+        if (r.Right > r.Left && r.Bottom > r.Top) InvalidateRect(AWindow, &r, AErase);
+}
+
+bool StringsEqual(const std::string& S1, const std::string& S2, bool ACaseSensitive)
+{
+    return ACaseSensitive ? S1 == S2 : AnsiUpperCase(S1) == AnsiUpperCase(S2);
+}
+
+int BorderWidthOf(TcxContainerBorderStyle AStyle)
+{
+    switch (AStyle) {
+    case cbsNone: return 0;
+    case cbsSingle: return 1;
+    case cbsThick: return 2;
+    case cbsFlat: return 2;
+    case cbs3D: return 2;
+    case cbsUltraFlat: return 1;
+    }
+    return 0;
+}
+
+TcxContainerBorderStyle DrawnBorderStyle(TcxContainerBorderStyle AStyle, int AHotLevel)
+{
+    switch (AStyle) {
+    case cbsNone: return AHotLevel == 2 ? cbsFlat : cbsNone;
+    case cbsSingle: return AHotLevel == 2 ? cbsThick : cbsSingle;
+    case cbsThick: return cbsThick;
+    case cbsFlat: return AHotLevel == 2 ? cbs3D : cbsFlat;
+    case cbs3D: return cbs3D;
+    case cbsUltraFlat: return cbsSingle;
+    }
+    return cbsNone;
+}
+
+}  // namespace cxContainer
+
+// ---- TcxContainerViewInfo --------------------------------------------------------------------------------------
+
+QZ_CLASS_IMPL(TcxContainerViewInfo, TObject)
+QZ_CLASS_IMPL(TcxFreeNotificator, TComponent)
+QZ_CLASS_IMPL(TcxContainer, TcxControl)
+
+void TcxContainerViewInfo::DrawContainerBorder(TcxCanvas* ACanvas, const TRect& R)
+{
+    switch (DrawnBorderStyle) {
+    case cbsSingle:
+    case cbsThick:
+        ACanvas->FrameRect(R, DrawnBorderColor, DrawnBorderWidth, cxBordersAll);
+        break;
+    case cbsFlat: {
+        ACanvas->DrawEdge(R, true, true, BorderSides);
+        TRect r = R;
+        InflateRect(r, -1, -1);
+        ACanvas->FrameRect(r, clBtnFace, 1, cxBordersAll);
+        break;
+    }
+    case cbs3D: {
+        ACanvas->DrawEdge(R, true, true, BorderSides);
+        TRect r = R;
+        InflateRect(r, -1, -1);
+        ACanvas->DrawComplexFrame(r, cl3DDkShadow, cl3DLight, BorderSides, 1);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TcxContainerViewInfo::InternalPaint(TcxCanvas* ACanvas)
+{
+    if (UseThemes) {
+        HTHEME t = dxThemeManager::OpenTheme(ThemeObjectType);
+        TRect content = OuterRect;
+        dxUxTheme::GetThemeBackgroundContentRect(t, ACanvas->Handle(), ThemePart, ThemeState, OuterRect, content);
+        TColorRef border = ColorToRGB(clWindowFrame);
+        dxUxTheme::GetThemeColor(dxThemeManager::OpenTheme(themeComboBox), 1, 1, 3801, border);
+        ACanvas->SaveClipRegion();
+        ACanvas->ExcludeClipRect(content);
+        ACanvas->FillRect(OuterRect, TColor(border));
+        ACanvas->RestoreClipRegion();
+        ACanvas->FillRect(content, FillColor);
+        return;
+    }
+    TRect r = InnerRect;
+    r.Left -= DrawnBorderWidth;
+    r.Top -= DrawnBorderWidth;
+    if (BorderSides.Contains(bRight)) r.Right += DrawnBorderWidth;
+    if (BorderSides.Contains(bBottom)) r.Bottom += DrawnBorderWidth;
+    if (DrawShadow) cxContainer::DrawContainerShadow(ACanvas, r);
+    if (!BorderSides.Contains(bRight)) r.Right += DrawnBorderWidth;
+    if (!BorderSides.Contains(bBottom)) r.Bottom += DrawnBorderWidth;
+    DrawContainerBorder(ACanvas, r);
+    ACanvas->Brush()->SetStyle(bsSolid);
+    ACanvas->FillRect(InnerRect, FillColor);
+}
+
+void TcxContainerViewInfo::Assign(TObject* Source)
+{
+    if (auto* s = DynamicCast<TcxContainerViewInfo>(Source)) ContentRect = s->ContentRect;
+}
+
+void TcxContainerViewInfo::OffsetBounds(int DX, int DY)
+{
+    OffsetRect(InnerRect, DX, DY);
+    OffsetRect(OuterRect, DX, DY);
+    OffsetRect(ContentRect, DX, DY);
+}
+
+void TcxFreeNotificator::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && OnFreeNotification) OnFreeNotification(AComponent);
+}
+
+// ---- TcxContainer -------------------------------------------------------------------------------------------------
+
+TcxContainer::TcxContainer(TComponent* AOwner) : TcxControl(AOwner)
+{
+    FIsCreating = true;
+    FStyle.reset(TcxContainerStyle::CreateFromClass(GetStyleClass(), this, IsPaintOnlyStyle()));
+    FStyle->OnChanged = [this](TObject* s) { ContainerStyleChanged(s); };
+    FViewInfo.reset(static_cast<TcxContainerViewInfo*>(GetViewInfoClass()->Create(nullptr)));
+    LookAndFeel()->SetMasterLookAndFeel(FStyle->LookAndFeel());
+    TControlStyle cs = ControlStyle();
+    cs.Include(csCaptureMouse);
+    cs.Include(csSetCaption);
+    SetControlStyle(cs);
+    SetTabStop(true);
+    SetParentColor(false);
+    FStyleApplying = true;
+    SetColor(clWindow);
+    FStyleApplying = false;
+    FIsCreating = false;
+    CalculateViewInfo({-1, -1}, false);
+}
+
+void TcxContainer::BeforeDestruction()
+{
+    cxControls::EndMouseTracking(this);
+    FIsDestroyingContainer = true;
+    TcxControl::BeforeDestruction();
+}
+
+TcxContainer::~TcxContainer()
+{
+    cxControls::EndMouseTracking(this);
+    FIsDestroyingContainer = true;
+    FViewInfo.reset();
+    if (FStyle) FStyle->OnChanged = nullptr;
+    FStyle.reset();
+}
+
+void TcxContainer::SetInnerControl(TWinControl* Value)
+{
+    if (FInnerControl == Value) return;
+    if (FInnerControl) FInnerControl->RemoveFreeNotification(this);
+    FInnerControl = Value;
+    if (FInnerControl) {
+        FInnerControl->FreeNotification(this);
+        ShortRefreshContainer(false);
+    }
+}
+
+void TcxContainer::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TcxControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FInnerControl) FInnerControl = nullptr;
+}
+
+void TcxContainer::LockAlignControls(bool ALock)
+{
+    if (ALock)
+        ++FAlignLockCount;
+    else if (FAlignLockCount > 0)
+        --FAlignLockCount;
+}
+
+void TcxContainer::ShortRefreshContainer(bool AIsMouseEvent)
+{
+    if (!HandleAllocated() || IsContainerDestroying()) return;
+    RefreshContainer(ScreenToClient(cxControls::GetMouseCursorPos()), 0, GetShiftState(), AIsMouseEvent);
+}
+
+TRect TcxContainer::GetBorderExtent() const
+{
+    int w;
+    if (FStyle->TransparentBorder() || FStyle->HotTrack())
+        w = 2;
+    else
+        w = cxContainer::BorderWidthOf(FViewInfo->DrawnBorderStyle);
+    TRect r{w, w, w, w};
+    if (HasShadow()) {
+        r.Right += 3;
+        r.Bottom += 3;
+    }
+    return r;
+}
+
+bool TcxContainer::HasShadow() const
+{
+    return FStyle->Shadow() && !FViewInfo->UseThemes;
+}
+
+TRect TcxContainer::GetVisibleBounds() const
+{
+    TRect r{0, 0, Width(), Height()};
+    if (FViewInfo->UseThemes) return r;
+    const TRect e = GetBorderExtent();
+    r.Left += e.Left;
+    r.Top += e.Top;
+    r.Right -= e.Right;
+    r.Bottom -= e.Bottom;
+    const int w = FViewInfo->DrawnBorderWidth;
+    const TcxBorders edges = FStyle->Edges();
+    if (edges.Contains(bLeft)) r.Left -= w;
+    if (edges.Contains(bTop)) r.Top -= w;
+    if (edges.Contains(bRight)) r.Right += w;
+    if (edges.Contains(bBottom)) r.Bottom += w;
+    return r;
+}
+
+int TcxContainer::GetThemeState() const
+{
+    if (!Enabled()) return 4;
+    if (FViewInfo->StateFlags & cxcsFocused) return 5;
+    return (FViewInfo->StateFlags & cxcsHot) ? 2 : 1;
+}
+
+void TcxContainer::CalculateViewInfo(const TPoint& P, bool AAllowHot)
+{
+    TcxContainerViewInfo& vi = *FViewInfo;
+    vi.OuterRect = {0, 0, Width(), Height()};
+    vi.UseThemes = FStyle->LookAndFeel()->GetEffectiveNativeStyle() &&
+                   dxThemeManager::OpenTheme(GetThemedObjectType()) != 0;
+    if (vi.UseThemes) {
+        vi.ThemeObjectType = GetThemedObjectType();
+        vi.ThemePart = GetThemePart();
+    }
+    vi.DrawShadow = HasShadow();
+    if (Enabled()) {
+        if (IsDesigning())
+            vi.StateFlags = cxcsNotFocused;
+        else
+            vi.StateFlags = Focused() ? cxcsFocused : cxcsNotFocused;
+        if (AAllowHot && PtInRect(GetVisibleBounds(), P)) vi.StateFlags |= cxcsHot;
+    } else {
+        vi.StateFlags = cxcsDisabled;
+    }
+    vi.HotLevel = 0;
+    if (FStyle->HotTrack()) vi.HotLevel = (vi.StateFlags & (cxcsFocused | cxcsHot)) ? 2 : 1;
+    vi.DrawnBorderStyle = cxContainer::DrawnBorderStyle(FStyle->BorderStyle(), vi.HotLevel);
+    const TRect e = GetBorderExtent();
+    vi.InnerRect = {vi.OuterRect.Left + e.Left, vi.OuterRect.Top + e.Top, vi.OuterRect.Right - e.Right,
+                    vi.OuterRect.Bottom - e.Bottom};
+    vi.DrawnBorderWidth = cxContainer::BorderWidthOf(vi.DrawnBorderStyle);
+    vi.BorderSides = FStyle->Edges();
+    vi.ContentRect = vi.InnerRect;
+    if (vi.UseThemes) vi.ThemeState = GetThemeState();
+    if (FStyle->BorderStyle() == cbsUltraFlat) {
+        const bool lit = Focused() || ((vi.StateFlags & cxcsHot) && FStyle->HotTrack()) || (IsDesigning() && Enabled());
+        vi.DrawnBorderColor = lit ? clHighlight : clBtnShadow;
+    } else {
+        vi.DrawnBorderColor = FStyle->BorderColor();
+    }
+    if (vi.UseThemes) {
+        TColor fill = Color();
+        if (!Enabled()) {
+            TColorRef c = 0;
+            if (dxUxTheme::GetThemeColor(dxThemeManager::OpenTheme(vi.ThemeObjectType), vi.ThemePart, vi.ThemePart,
+                                         3802, c) == dxS_OK)
+                fill = TColor(c);
+        }
+        vi.SetFillColor(fill);
+    } else {
+        vi.SetFillColor(Enabled() ? FStyle->Color() : clBtnFace);
+    }
+}
+
+std::unique_ptr<TcxRegion> TcxContainer::CalcWindowRegion() const
+{
+    if (FViewInfo->UseThemes) return nullptr;
+    const TRect e = GetBorderExtent();
+    TRect r{FViewInfo->OuterRect.Left + e.Left, FViewInfo->OuterRect.Top + e.Top,
+            FViewInfo->OuterRect.Right - e.Right, FViewInfo->OuterRect.Bottom - e.Bottom};
+    const int w = FViewInfo->DrawnBorderWidth;
+    if (FViewInfo->BorderSides.Contains(bLeft)) r.Left -= w;
+    if (FViewInfo->BorderSides.Contains(bTop)) r.Top -= w;
+    if (FViewInfo->BorderSides.Contains(bRight)) r.Right += w;
+    if (FViewInfo->BorderSides.Contains(bBottom)) r.Bottom += w;
+    auto rgn = std::make_unique<TcxRegion>(r);
+    if (FViewInfo->DrawShadow) {
+        TRect s = r;
+        OffsetRect(s, 3, 3);
+        rgn->Combine(new TcxRegion(s), rcmUnion);
+    }
+    return rgn;
+}
+
+void TcxContainer::SetWindowShadowRegion()
+{
+    if (!HandleAllocated()) return;
+    std::unique_ptr<TcxRegion> wanted = CalcWindowRegion();
+    HRGN current = CreateRectRgn(0, 0, 0, 0);
+    const bool hasCurrent = GetWindowRgn(Handle(), current) != ERROR;
+    const bool same = wanted ? hasCurrent && EqualRgn(current, wanted->Handle()) : !hasCurrent;
+    DeleteObject(current);
+    if (same) return;
+    if (!wanted) {
+        SetWindowRegion(nullptr);
+        return;
+    }
+    // The window keeps a copy; the region object frees the handle it was given.
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(copy, wanted->Handle(), nullptr, RGN_COPY);
+    TRegion shape(copy);
+    SetWindowRegion(&shape);
+}
+
+bool TcxContainer::RefreshContainer(const TPoint& P, int AButton, TShiftState AShift, bool AIsMouseEvent)
+{
+    if (FAdjustingInnerControl || IsContainerDestroying()) return true;
+    CalculateViewInfo(P, AShift.Empty() && FStyle->HotTrack());
+    AdjustInnerControl();
+    UpdateInnerControlAppearance();
+    SetWindowShadowRegion();
+    if (HandleAllocated()) {
+        if (FInnerControl)
+            cxContainer::InvalidateFrameArea(Handle(), {0, 0, Width(), Height()}, FViewInfo->InnerRect, false);
+        else
+            InvalidateRect({0, 0, Width(), Height()}, false);
+    }
+    return true;
+}
+
+void TcxContainer::AdjustInnerControl()
+{
+    if (!FInnerControl || FInnerControl->BoundsRect() == FViewInfo->ContentRect) return;
+    FAdjustingInnerControl = true;
+    try {
+        FInnerControl->SetBoundsRect(FViewInfo->ContentRect);
+    } catch (...) {
+        FAdjustingInnerControl = false;
+        throw;
+    }
+    FAdjustingInnerControl = false;
+}
+
+void TcxContainer::UpdateInnerControlAppearance()
+{
+    if (!FInnerControl) return;
+    FInnerControl->SetColor(FViewInfo->BackgroundColor());
+    FInnerControl->Font()->Assign(Font());
+    FInnerControl->Font()->SetColor(Enabled() ? Font()->Color() : clBtnShadow);
+}
+
+void TcxContainer::CalculateInnerControlVisibleRect(const TRect& AAreaRect, TControl* AControl, TRect& R,
+                                                    bool& AHasRect) const
+{
+    AHasRect = false;
+    if (!AControl) return;
+    const TRect b = AControl->BoundsRect();
+    R = {0, 0, b.Width(), b.Height()};
+    if (b.Left < AAreaRect.Left) R.Left += AAreaRect.Left - b.Left;
+    if (b.Top < AAreaRect.Top) R.Top += AAreaRect.Top - b.Top;
+    if (b.Right > AAreaRect.Right) R.Right -= b.Right - AAreaRect.Right;
+    if (b.Bottom > AAreaRect.Bottom) R.Bottom -= b.Bottom - AAreaRect.Bottom;
+    AHasRect = !(R == TRect{0, 0, b.Width(), b.Height()});
+}
+
+void TcxContainer::AlignControls(TControl* AControl, TRect& Rect)
+{
+    if (ControlStyle().Contains(csAcceptsControls)) {
+        TcxControl::AlignControls(AControl, Rect);
+        return;
+    }
+    if (FAlignLockCount > 0 || IsInternalControl(AControl)) return;
+    if (!AControl) TcxControl::AlignControls(AControl, Rect);
+    auto* w = DynamicCast<TWinControl>(AControl);
+    if (FIsCreating || !w || !w->HandleAllocated()) return;
+    TRect r;
+    bool has = false;
+    CalculateInnerControlVisibleRect(Rect, w, r, has);
+    const bool changed = w != FInnerControl || has != FHasInnerVisibleRect || (has && !(r == FInnerVisibleRect));
+    if (!changed) return;
+    if (has) {
+        TRegion shape(r);
+        w->SetWindowRegion(&shape);
+    } else {
+        w->SetWindowRegion(nullptr);
+    }
+    if (w == FInnerControl) {
+        FHasInnerVisibleRect = has;
+        FInnerVisibleRect = r;
+    }
+}
+
+void TcxContainer::ContainerStyleChanged(TObject*)
+{
+    if (FIsCreating || ComponentState().Contains(csLoading)) return;
+    ShortRefreshContainer(false);
+    if (FStyle->GetEffectiveColor() != Color()) {
+        if (ParentColor()) SetParentColor(false);
+        FStyleApplying = true;
+        SetColor(FStyle->Color());
+        FStyleApplying = false;
+    }
+    FStyleApplying = true;
+    Font()->Assign(FStyle->Font());
+    FStyleApplying = false;
+    if (!HandleAllocated()) CalculateViewInfo({-1, -1}, false);
+    Invalidate();
+}
+
+void TcxContainer::ColorChanged()
+{
+    TcxControl::ColorChanged();
+    if (!FStyleApplying && !FIsCreating && FStyle) {
+        FStyle->SetColor(Color());
+        return;
+    }
+    ShortRefreshContainer(false);
+}
+
+void TcxContainer::FontChanged()
+{
+    if (!FStyleApplying && !FIsCreating && FStyle) {
+        const bool wasAssigned = FStyle->AssignedValues().Contains(csvFont);
+        FStyleApplying = true;
+        FStyle->SetFont(Font());
+        if (!wasAssigned) {
+            TcxContainerStyleValues v = FStyle->AssignedValues();
+            v.Exclude(csvFont);
+            FStyle->SetAssignedValues(v);
+        }
+        FStyleApplying = false;
+    }
+    TcxControl::FontChanged();
+    AdjustInnerControl();
+    if (HandleAllocated()) {
+        ShortRefreshContainer(false);
+        if (FInnerControl) FInnerControl->Font()->Assign(Font());
+    }
+}
+
+void TcxContainer::CursorChanged()
+{
+    TcxControl::CursorChanged();
+    if (FInnerControl) FInnerControl->SetCursor(Cursor());
+}
+
+void TcxContainer::CMParentColorChanged(TMessage& Message)
+{
+    inherited::Dispatch(Message);
+    if (ParentColor()) {
+        TcxContainerStyleValues v = FStyle->AssignedValues();
+        v.Exclude(csvColor);
+        FStyleApplying = true;
+        FStyle->SetAssignedValues(v);
+        FStyleApplying = false;
+    }
+    if (FStyle->Color() != Color()) ContainerStyleChanged(FStyle.get());
+}
+
+void TcxContainer::CMSysColorChange(TMessage& Message)
+{
+    inherited::Dispatch(Message);
+    ShortRefreshContainer(false);
+}
+
+void TcxContainer::CMEnabledChanged(TMessage& Message)
+{
+    inherited::Dispatch(Message);
+    EnabledChanged();
+}
+
+void TcxContainer::EnabledChanged()
+{
+    if (FInnerControl) FInnerControl->SetEnabled(Enabled());
+    if (HasScrollBars() && HScrollBar()) {
+        HScrollBar()->SetEnabled(Enabled());
+        VScrollBar()->SetEnabled(Enabled());
+    }
+    ShortRefreshContainer(false);
+    if (!HandleAllocated()) CalculateViewInfo({-1, -1}, false);
+}
+
+void TcxContainer::Paint()
+{
+    // The container draws its own frame: no control-base border here.
+    if (Canvas()->RectVisible(FViewInfo->OuterRect)) FViewInfo->Paint(Canvas());
+}
+
+void TcxContainer::Resize()
+{
+    TcxControl::Resize();
+    if (!FIsCreating) {
+        if (HandleAllocated())
+            ShortRefreshContainer(false);
+        else
+            CalculateViewInfo({-1, -1}, false);
+    }
+}
+
+void TcxContainer::Loaded()
+{
+    TcxControl::Loaded();
+    ContainerStyleChanged(FStyle.get());
+}
+
+void TcxContainer::CreateHandle()
+{
+    TcxControl::CreateHandle();
+    ShortRefreshContainer(false);
+}
+
+// ---- focus ---------------------------------------------------------------------------------------------------------
+
+bool TcxContainer::Focused() const
+{
+    if (IsDesigning()) return false;
+    return TcxControl::Focused() || (FInnerControl && FInnerControl->Focused());
+}
+
+void TcxContainer::SetFocus()
+{
+    if (IsDesigning() || Focused()) return;
+    TcxControl::SetFocus();
+    if (TcxControl::Focused() && FInnerControl && FInnerControl->HandleAllocated() && FInnerControl->CanFocus()) {
+        FocusInnerControl();
+        if (TCustomForm* f = GetParentForm(this)) f->SetFocusedControl(FInnerControl);
+    }
+}
+
+void TcxContainer::FocusInnerControl()
+{
+    if (FInnerControl) FInnerControl->SetFocus();
+}
+
+bool TcxContainer::MayFocus() const
+{
+    return !(FInnerControl && FInnerControl->Focused());
+}
+
+bool TcxContainer::CanFocusOnClick() const
+{
+    if ((FInnerControl && FInnerControl->Focused()) || InnerMouseDownForwarding) return false;
+    return TcxControl::CanFocusOnClick();
+}
+
+void TcxContainer::FocusChanged()
+{
+    TcxControl::FocusChanged();
+    ShortRefreshContainer(false);
+}
+
+void TcxContainer::WMSetFocus(TMessage& Message)
+{
+    if (!Visible()) return;
+    HWND from = reinterpret_cast<HWND>(Message.WParam);
+    if (FInnerControl && FInnerControl->HandleAllocated() && from == FInnerControl->Handle()) return;
+    inherited::Dispatch(Message);
+    if (FInnerControl && FInnerControl->CanFocus()) FInnerControl->SetFocus();
+}
+
+void TcxContainer::WMKillFocus(TMessage& Message)
+{
+    HWND to = reinterpret_cast<HWND>(Message.WParam);
+    if (FInnerControl && FInnerControl->HandleAllocated() && to == FInnerControl->Handle()) return;
+    inherited::Dispatch(Message);
+}
+
+// ---- keys and mouse ------------------------------------------------------------------------------------------------
+
+void TcxContainer::WndProc(TMessage& Message)
+{
+    if (FInnerControl && FInnerControl->HandleAllocated() &&
+        (Message.Msg == WM_KEYDOWN || Message.Msg == WM_KEYUP || Message.Msg == WM_CHAR ||
+         Message.Msg == CN_KEYDOWN || Message.Msg == CN_KEYUP || Message.Msg == CN_CHAR)) {
+        Message.Result = FInnerControl->Perform(Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
+    TcxControl::WndProc(Message);
+}
+
+void TcxContainer::KeyDown(WORD& Key, TShiftState Shift)
+{
+    TcxControl::KeyDown(Key, Shift);
+    if (Key == VK_TAB && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt) && Focused() && !HandlesTab()) {
+        Key = 0;
+        if (TCustomForm* f = GetParentForm(this)) {
+            // The inner control stands in the container's place in the tab
+            // order: the next control is the first one outside the container.
+            TWinControl* cur = this;
+            for (int guard = 0; guard < 1000; ++guard) {
+                TWinControl* next = f->FindNextControl(cur, !Shift.Contains(ssShift), true, false);
+                if (!next || next == this) break;
+                if (next != FInnerControl && !ContainsControl(next) &&
+                    !(FInnerControl && FInnerControl->ContainsControl(next))) {
+                    next->SetFocus();
+                    break;
+                }
+                cur = next;
+            }
+            if (Focused() && FInnerControl) FInnerControl->SetFocus();
+        }
+    }
+}
+
+void TcxContainer::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TcxContainer* self = this;
+    TcxControl* guard = self;
+    AddDestroyGuard(&guard);
+    TcxControl::MouseDown(Button, Shift, X, Y);
+    if (!guard) return;
+    RemoveDestroyGuard(&guard);
+    RefreshContainer({X, Y}, MouseButtonCode(Button), Shift, true);
+}
+
+void TcxContainer::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TcxControl* guard = this;
+    AddDestroyGuard(&guard);
+    TcxControl::MouseUp(Button, Shift, X, Y);
+    if (!guard) return;
+    RemoveDestroyGuard(&guard);
+    RefreshContainer({X, Y}, MouseButtonCode(Button), Shift, true);
+}
+
+void TcxContainer::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TcxControl* guard = this;
+    AddDestroyGuard(&guard);
+    TcxControl::MouseMove(Shift, X, Y);
+    if (!guard) return;
+    RemoveDestroyGuard(&guard);
+    RefreshContainer({X, Y}, 0, Shift, true);
+    cxControls::BeginMouseTracking(this, GetVisibleBounds(), this);
+}
+
+void TcxContainer::MouseEnter(TControl* AControl)
+{
+    TcxControl::MouseEnter(AControl);
+    ShortRefreshContainer(true);
+    cxControls::BeginMouseTracking(this, GetVisibleBounds(), this);
+}
+
+void TcxContainer::MouseLeave(TControl* AControl)
+{
+    TcxControl::MouseLeave(AControl);
+    if (HandleAllocated() && !IsContainerDestroying()) RefreshContainer({-1, -1}, 0, {}, true);
+    cxControls::EndMouseTracking(this);
+}
+
+void TcxContainer::TrackedMouseLeave()
+{
+    MouseLeave(static_cast<TControl*>(nullptr));
+    cxControls::EndMouseTracking(this);
+}
+
+void TcxContainer::DoContextPopup(TPoint MousePos, bool& Handled)
+{
+    const bool keyboard = MousePos.X == -1 && MousePos.Y == -1;
+    if (FContextMenuLockCount > 0 || (!keyboard && !PtInRect(FViewInfo->ContentRect, MousePos))) {
+        Handled = true;
+        return;
+    }
+    TcxControl::DoContextPopup(MousePos, Handled);
+}

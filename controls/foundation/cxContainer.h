@@ -158,3 +158,172 @@ private:
     mutable std::unique_ptr<TcxContainerStyle> FStyle;
     bool FIsBeingDestroyed = false;
 };
+
+// ---- the container ------------------------------------------------------------------------------------------
+
+class TcxContainer;
+
+enum TcxContainerStateItem { csNormal, csActive, csDisabled, csHotTrack };
+// State flags of the view info: 1 focused, 2 disabled, 4 hot, 8 not focused.
+constexpr int cxcsFocused = 1;
+constexpr int cxcsDisabled = 2;
+constexpr int cxcsHot = 4;
+constexpr int cxcsNotFocused = 8;
+
+class TcxContainerViewInfo : public TObject {
+    QZ_CLASS(TcxContainerViewInfo, TObject)
+public:
+    TcxContainerViewInfo() = default;
+    TColor FillColor = clWindow;
+    TColor DrawnBorderColor = clWindowFrame;
+    TRect InnerRect;
+    TcxContainerBorderStyle DrawnBorderStyle = cbsNone;
+    int DrawnBorderWidth = 0;
+    TRect OuterRect;
+    TRect ContentRect;
+    int StateFlags = 0;
+    TcxBorders BorderSides = cxBordersAll;
+    int HotLevel = 0;
+    bool DrawShadow = false;
+    bool UseThemes = false;
+    int ThemePart = 0;
+    int ThemeState = 0;
+    TdxThemedObjectType ThemeObjectType = themeEdit;
+
+    virtual void DrawContainerBorder(TcxCanvas* ACanvas, const TRect& R);
+    virtual void InternalPaint(TcxCanvas* ACanvas);
+    virtual void SetFillColor(TColor Value) { FillColor = Value; }
+    virtual void Assign(TObject* Source);
+    virtual std::unique_ptr<TcxRegion> GetRepaintRegion(TcxContainerViewInfo* AViewInfo) { return TcxRegion::CreateEmpty(); }
+    virtual void OffsetBounds(int DX, int DY);
+    virtual void Paint(TcxCanvas* ACanvas) { InternalPaint(ACanvas); }
+    TColor BackgroundColor() const { return FillColor; }
+};
+
+// Asks senders for free notification and tells of their going.
+class TcxFreeNotificator : public TComponent {
+    QZ_CLASS(TcxFreeNotificator, TComponent)
+public:
+    explicit TcxFreeNotificator(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
+    void AddSender(TComponent* ASender) { if (ASender) ASender->FreeNotification(this); }
+    void RemoveSender(TComponent* ASender) { if (ASender) ASender->RemoveFreeNotification(this); }
+    std::function<void(TComponent*)> OnFreeNotification;
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+};
+
+class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
+    QZ_CLASS(TcxContainer, TcxControl)
+public:
+    explicit TcxContainer(TComponent* AOwner = nullptr);
+    ~TcxContainer() override;
+    void BeforeDestruction() override;
+
+    TcxContainerStyle* Style() const { return FStyle.get(); }
+    void SetStyle(TcxContainerStyle* Value) { FStyle->Assign(Value); }
+    TcxContainerViewInfo* ViewInfo() const { return FViewInfo.get(); }
+    TWinControl* InnerControl() const { return FInnerControl; }
+    void SetInnerControl(TWinControl* Value);
+    bool InnerMouseDownForwarding = false;
+
+    void LockAlignControls(bool ALock);
+    void ShortRefreshContainer(bool AIsMouseEvent);
+    bool IsContainerDestroying() const { return ComponentState().Contains(csDestroying) || FIsDestroyingContainer; }
+
+    virtual void UpdateInnerControlAppearance();
+    virtual void CalculateViewInfo(const TPoint& P, bool AAllowHot);
+    virtual void ClearInnerControlVisibleRect() { FHasInnerVisibleRect = false; }
+    virtual void ContainerStyleChanged(TObject* Sender);
+    virtual void DataBindingChanged() {}
+    virtual void TrackedMouseLeave();
+    virtual TRect GetBorderExtent() const;
+    virtual void CalculateInnerControlVisibleRect(const TRect& AAreaRect, TControl* AControl, TRect& R, bool& AHasRect) const;
+    virtual TClass GetStyleClass() const { return TcxContainerStyle::StaticClass(); }
+    virtual TClass GetViewInfoClass() const { return TcxContainerViewInfo::StaticClass(); }
+    virtual TRect GetVisibleBounds() const;
+    virtual bool HasShadow() const;
+    virtual bool HasChildTabOrder() const { return false; }
+    virtual bool IsPaintOnlyStyle() const { return false; }
+    virtual bool RefreshContainer(const TPoint& P, int AButton, TShiftState AShift, bool AIsMouseEvent);
+    virtual void AdjustInnerControl();
+    virtual bool HandlesTab() const { return false; }
+    virtual void UpdateDataBinding() {}
+    virtual TdxThemedObjectType GetThemedObjectType() const { return themeEdit; }
+    virtual int GetThemePart() const { return 1; }
+    virtual int GetThemeState() const;
+    virtual bool InnerControlDefaultHandler(TMessage& Message) { return false; }
+    virtual void FocusInnerControl();
+    virtual TcxContainerStyleValues GetHiddenStyleValues() const { return {}; }
+    virtual void EnabledChanged();
+
+    bool Focused() const override;
+    void SetFocus() override;
+    bool MayFocus() const override;
+    bool CanFocusOnClick() const override;
+    void FocusChanged() override;
+    void AdjustClientRect(TRect& Rect) override { Rect = FViewInfo->ContentRect; }
+    void AlignControls(TControl* AControl, TRect& Rect) override;
+    void DoContextPopup(TPoint MousePos, bool& Handled) override;
+    bool AllowAutoDragAndDropAtDesignTime(int, int, TShiftState) override { return false; }
+    void ColorChanged() override;
+    void FontChanged() override;
+    void CursorChanged() override;
+    void WndProc(TMessage& Message) override;
+
+    // IcxMouseTrackingCaller
+    void MouseLeave() override { TrackedMouseLeave(); }
+
+    static int MouseButtonCode(TMouseButton AButton) { return int(AButton) + 1; }
+    // The region the window takes: the drawn border and the shadow.
+    std::unique_ptr<TcxRegion> CalcWindowRegion() const;
+
+protected:
+    void Paint() override;
+    void Resize() override;
+    void Loaded() override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseEnter(TControl* AControl) override;
+    void MouseLeave(TControl* AControl) override;
+    void CreateHandle() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void SetWindowShadowRegion();
+    void WMSetFocus(TMessage& Message);
+    void WMKillFocus(TMessage& Message);
+    void WMNCPaint(TMessage& Message) { Message.Result = 0; }
+    void CMEnabledChanged(TMessage& Message);
+    void CMParentColorChanged(TMessage& Message);
+    void CMSysColorChange(TMessage& Message);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(WM_SETFOCUS, WMSetFocus)
+        QZ_MESSAGE_HANDLER(WM_KILLFOCUS, WMKillFocus)
+        QZ_MESSAGE_HANDLER(WM_NCPAINT, WMNCPaint)
+        QZ_MESSAGE_HANDLER(CM_ENABLEDCHANGED, CMEnabledChanged)
+        QZ_MESSAGE_HANDLER(CM_PARENTCOLORCHANGED, CMParentColorChanged)
+        QZ_MESSAGE_HANDLER(CM_SYSCOLORCHANGE, CMSysColorChange)
+    QZ_END_MESSAGE_MAP
+
+    TWinControl* FInnerControl = nullptr;
+    TRect FInnerVisibleRect;
+    bool FHasInnerVisibleRect = false;
+    bool FIsDestroyingContainer = false;
+    bool FAdjustingInnerControl = false;
+    int FAlignLockCount = 0;
+    int FContextMenuLockCount = 0;
+    bool FStyleApplying = false;
+    bool FIsCreating = true;
+    std::unique_ptr<TcxContainerStyle> FStyle;
+    std::unique_ptr<TcxContainerViewInfo> FViewInfo;
+};
+
+namespace cxContainer {
+void DrawContainerShadow(TcxCanvas* ACanvas, const TRect& R);
+void InvalidateFrameArea(HWND AWindow, const TRect& AOuter, const TRect& AInner, bool AErase);
+bool StringsEqual(const std::string& S1, const std::string& S2, bool ACaseSensitive);
+int BorderWidthOf(TcxContainerBorderStyle AStyle);
+TcxContainerBorderStyle DrawnBorderStyle(TcxContainerBorderStyle AStyle, int AHotLevel);
+}  // namespace cxContainer
