@@ -1244,9 +1244,11 @@ bool TWinControl::CanFocus() const
 {
     const TCustomForm* form = GetParentForm(const_cast<TWinControl*>(this));
     if (!form) return false;
+    // The form itself may still be hidden: its controls can take the focus
+    // once it shows.
     for (const TControl* c = this; c && c != form; c = c->Parent())
         if (!c->Visible() || !c->Enabled()) return false;
-    return form->Visible() && form->Enabled();
+    return true;
 }
 
 void TWinControl::SetFocus()
@@ -1293,8 +1295,6 @@ TWinControl* TWinControl::FindNextControl(TWinControl* cur, bool fwd, bool check
         if (!c->CanFocus()) continue;
         if (checkTabStop && !c->TabStop()) continue;
         if (checkParent && c->Parent() != this) continue;
-        // Only controls that take the focus themselves (not mere containers of others).
-        if (!c->FTabList.empty() && !c->FTabStop) continue;
         return c;
     }
     return nullptr;
