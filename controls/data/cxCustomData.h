@@ -1266,6 +1266,10 @@ public:
     TcxCustomDataController* GetDetailDataController(int record, int relationIndex);
     void ResetHasChildrenFlags();
     void ClearDetailsMasterRelation(TcxCustomDataRelation* relation);
+    // Clears the details of the level shown by item, here or in any clone below.
+    void ResetRelationItemDetails(TObject* item);
+    // Calls proc for every existing clone of the relation, from the root down.
+    void ForEachDetail(TcxCustomDataRelation* relation, const std::function<void(TcxCustomDataController*)>& proc);
     virtual TObject* CreateDetailLinkObject(TcxCustomDataRelation* relation, int record) { return nullptr; }
     virtual TcxCustomDataController* GetDetailDataControllerByLinkObject(TObject* link) { return nullptr; }
     virtual bool CanChangeDetailExpanding(int record, bool expanding);

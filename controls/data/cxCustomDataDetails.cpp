@@ -403,6 +403,47 @@ void TcxCustomDataController::ClearDetailsMasterRelation(TcxCustomDataRelation* 
                     d->SetMasterRelation(nullptr, -1);
 }
 
+void TcxCustomDataController::ResetRelationItemDetails(TObject* item)
+{
+    if (FRelations && FRelations->FindRelation(item)) {
+        ClearDetails();
+        return;
+    }
+    if (!FRelations || !FRelations->LinkField) return;
+    for (int r = 0; r < GetRecordCount(); ++r)
+        if (TcxDetailObject* obj = StoredDetailObject(this, r))
+            for (auto* info : obj->Infos)
+                if (info && info->Link)
+                    if (auto* d = GetDetailDataControllerByLinkObject(info->Link)) d->ResetRelationItemDetails(item);
+}
+
+void TcxCustomDataController::ForEachDetail(TcxCustomDataRelation* relation,
+                                            const std::function<void(TcxCustomDataController*)>& proc)
+{
+    // The relation indexes from the root controller down to the relation.
+    std::vector<int> path;
+    TcxCustomDataController* c = relation ? relation->GetDataController() : nullptr;
+    if (!c) return;
+    path.push_back(relation->GetIndex());
+    for (TcxCustomDataRelation* r = c->GetMasterRelation(); r; r = r->GetDataController()->GetMasterRelation())
+        path.insert(path.begin(), r->GetIndex());
+    std::function<void(TcxCustomDataController*, size_t)> walk = [&](TcxCustomDataController* ctl, size_t level) {
+        if (!ctl->FRelations || !ctl->FRelations->LinkField) return;
+        int index = path[level];
+        for (int rec = 0; rec < ctl->GetRecordCount(); ++rec) {
+            TcxDetailObject* obj = StoredDetailObject(ctl, rec);
+            if (!obj || index < 0 || index >= int(obj->Infos.size()) || !obj->Infos[size_t(index)] ||
+                !obj->Infos[size_t(index)]->Link)
+                continue;
+            TcxCustomDataController* d = ctl->GetDetailDataControllerByLinkObject(obj->Infos[size_t(index)]->Link);
+            if (!d) continue;
+            if (level + 1 == path.size()) proc(d);
+            else walk(d, level + 1);
+        }
+    };
+    walk(GetRootDataController(), 0);
+}
+
 void TcxCustomDataController::UpdateRelations(TcxCustomDataRelation*)
 {
     if (FDestroying) return;

@@ -123,3 +123,16 @@ TEST_F(DetailFixture, RemovingTheLastRelationFreesTheDetails)
     EXPECT_FALSE(obj);
     EXPECT_FALSE(pattern->IsDetailMode());
 }
+
+TEST_F(DetailFixture, ForEachDetailReachesEveryClone)
+{
+    TcxCustomDataRelation* r = master->GetRelations()->Add(&level);
+    pattern->SetMasterMode(r, true);
+    master->GetDetailLinkObject(0, 0);
+    master->GetDetailLinkObject(2, 0);
+    int clones = 0;
+    master->ForEachDetail(r, [&](TcxCustomDataController* d) { clones += d->GetPatternKind() == 2; });
+    EXPECT_EQ(clones, 2);
+    master->ResetRelationItemDetails(&level);
+    EXPECT_FALSE(master->IsDetailLinkObjectExists(0, 0));
+}
