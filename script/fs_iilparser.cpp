@@ -919,7 +919,7 @@ TfsDesignator* TfsILParser::BuildDesignator(TfsXMLItem* element, TfsScript* scri
                 curType.clear();
                 continue;
             } else if (VarIsOrdinal(value) && t != varBoolean) {
-                int64_t h = value.AsInt64();
+                int64_t h = fs_iinterpreter::HandleOfVar(value);
                 TObject* obj = (h > 0 && h <= 0xFFFFFFFFll) ? ObjectHandles::Resolve(uint32_t(h)) : nullptr;
                 TfsClassVariable* cls = obj ? script->FindClassByType(obj->ClassType()) : nullptr;
                 if (!cls) {

@@ -92,6 +92,14 @@ Variant ObjectToVar(TObject* obj)
     return Variant(int(h));
 }
 
+int64_t HandleOfVar(const Variant& value)
+{
+    TVarType t = value.VType();
+    if (t == varInteger) return int64_t(uint32_t(value.RawInt()));
+    if (!VarIsOrdinal(value) || t == varBoolean) return -1;
+    return value.AsInt64();
+}
+
 Variant ObjectPtrToVar(const void* ptr)
 {
     if (!ptr) return Variant(0);
@@ -104,8 +112,8 @@ TObject* VarToObject(const Variant& value)
 {
     TVarType t = value.VType();
     if (t == varNull || t == varEmpty) return nullptr;
-    if (!VarIsOrdinal(value) || t == varBoolean) throw Exception(std::string(SInvalidObject) + VarToStr(value));
-    int64_t h = value.AsInt64();
+    int64_t h = HandleOfVar(value);
+    if (h < 0) throw Exception(std::string(SInvalidObject) + VarToStr(value));
     if (h == 0) return nullptr;
     TObject* obj = (h > 0 && h <= 0xFFFFFFFFll) ? ObjectHandles::Resolve(uint32_t(h)) : nullptr;
     if (!obj) throw Exception(std::string(SInvalidObject) + std::to_string(h));
@@ -116,8 +124,8 @@ TObject* CheckedInstance(const Variant& value, TClass expected, const std::strin
 {
     TVarType t = value.VType();
     if (t == varNull || t == varEmpty) throw Exception(SNilObject + member);
-    if (!VarIsOrdinal(value) || t == varBoolean) throw Exception(SInvalidObject + member);
-    int64_t h = value.AsInt64();
+    int64_t h = HandleOfVar(value);
+    if (h < 0) throw Exception(SInvalidObject + member);
     if (h == 0) throw Exception(SNilObject + member);
     TObject* obj = (h > 0 && h <= 0xFFFFFFFFll) ? ObjectHandles::Resolve(uint32_t(h)) : nullptr;
     if (!obj) throw Exception(SInvalidObject + member);
@@ -487,8 +495,7 @@ Variant TfsMethodHelper::GetValue()
     TObject* inst = nullptr;
     TClass cls = HostClass;
     if (HostClass && NilSafe) {
-        TVarType t = ParentValue.VType();
-        int64_t h = VarIsOrdinal(ParentValue) && t != varBoolean ? ParentValue.AsInt64() : 0;
+        int64_t h = HandleOfVar(ParentValue);
         inst = (h > 0 && h <= 0xFFFFFFFFll) ? ObjectHandles::Resolve(uint32_t(h)) : nullptr;
     } else if (HostClass) {
         if (Kind == stConstructor) {

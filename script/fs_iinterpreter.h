@@ -488,6 +488,10 @@ TObject* VarToObject(const Variant& value);
 // raises a script error for nil, freed or foreign objects.
 TObject* CheckedInstance(const Variant& value, TClass expected, const std::string& member);
 
+// The handle a value holds (handles travel as 32-bit integers, so a large
+// one may read as negative); -1 when the value is no integer.
+int64_t HandleOfVar(const Variant& value);
+
 // A class named as a value (TStringList in TStringList.Create): carried to
 // the constructor, which receives the class.
 Variant ClassRefToVar(TClass c);
