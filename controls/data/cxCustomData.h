@@ -1343,6 +1343,10 @@ public:
     void ClearListenerLinks();
     void GetSelectionStateSnapshot();
     virtual void SummaryChanged(int item) {}
+    // Actions the bound control declined: a controller may handle them.
+    virtual bool ExecuteAction(TObject* action) { return false; }
+    virtual bool UpdateAction(TObject* action) { return false; }
+    virtual void RefreshDataSource() {}
     // The view focuses the item for editing; false when it did not.
     virtual bool FocusItem(int item) { return false; }
 

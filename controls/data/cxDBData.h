@@ -426,7 +426,15 @@ public:
     void ChangeItemFieldName(int item, const std::string& name);
     void ChangeFieldName(TcxDBDataField* field, const std::string& names, bool splitAll = false);
     void BindField(TcxDBDataField* field);
-    void RefreshDataSource();
+    void RefreshDataSource() override;
+    bool ExecuteAction(TObject* action) override
+    {
+        return TcxCustomDataController::ExecuteAction(action) || DBProvider()->Link()->ExecuteAction(action);
+    }
+    bool UpdateAction(TObject* action) override
+    {
+        return TcxCustomDataController::UpdateAction(action) || DBProvider()->Link()->UpdateAction(action);
+    }
     void ReadCurrentRecord(int record);
     void UpdateEditingRecord();
     virtual int GetDefaultGridModeBufferCount() { return 100; }
