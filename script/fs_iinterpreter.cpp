@@ -696,11 +696,14 @@ TfsCustomHelper* TfsClassVariable::FindMember(const std::string& name) const
 TfsParams TfsCustomEvent::CallHandler(const TfsParams& args)
 {
     TfsParams result = args;
-    if (!Handler || Handler->IsRunning) return result;
-    int n = Handler->Count();
-    for (int i = 0; i < n; ++i) Handler->Params(i)->SetValue(i < int(args.size()) ? args[size_t(i)] : Null());
-    Handler->GetValue();
-    for (int i = 0; i < n && i < int(result.size()); ++i) result[size_t(i)] = Handler->Params(i)->GetValue();
+    // The routine may free the object and with it this adapter: nothing of
+    // the adapter is touched once it has run.
+    TfsProcVariable* handler = Handler;
+    if (!handler || handler->IsRunning) return result;
+    int n = handler->Count();
+    for (int i = 0; i < n; ++i) handler->Params(i)->SetValue(i < int(args.size()) ? args[size_t(i)] : Null());
+    handler->GetValue();
+    for (int i = 0; i < n && i < int(result.size()); ++i) result[size_t(i)] = handler->Params(i)->GetValue();
     return result;
 }
 

@@ -281,6 +281,26 @@ TEST(Events, ReassigningAnEventReplacesItsAdapter)
     EXPECT_EQ(host->Messages(), (std::vector<std::string>{"two"}));
 }
 
+TEST(Events, AHandlerMayFreeItsSender)
+{
+    RegisterTestButton();
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    auto* button = new TTestButton(nullptr);
+    TfsScript s(nullptr);
+    s.AddObject("B", button);
+    s.SetText("procedure H(Sender: TObject); begin Sender.Free; ShowMessage('freed'); end;\nbegin B.OnClick := 'H'; end.");
+    ASSERT_TRUE(s.Compile()) << s.ErrorMessage;
+    s.Execute();
+    TWeakRef<TTestButton> ref(button);
+    // The event's delegate is a copy held by the caller, as a control's own
+    // click handling would hold it.
+    TNotifyEvent click = button->OnClick;
+    click(button);
+    EXPECT_FALSE(ref) << "the handler freed the button";
+    EXPECT_EQ(host->Messages(), (std::vector<std::string>{"freed"}));
+}
+
 TEST(Events, AdaptersOfAClearedScriptAreGone)
 {
     RegisterTestButton();
