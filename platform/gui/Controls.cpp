@@ -78,33 +78,61 @@ void HideHint()
     HintShown = false;
 }
 
+TRect HintCursorRect;     // client coordinates of the hint's control
+bool HintCursorRectSet = false;
+
 void ShowHintNow()
 {
     if (HintTimer) Timers::Stop(HintTimer);
     HintTimer = 0;
     TControl* c = HintCtl.Get();
     if (!c || !c->MouseInClient()) return;
-    std::string text = GetShortHint(c->Hint());
-    if (text.empty()) return;
-    TPoint p;
-    GetCursorPos(&p);
-    p.Y += GetSystemMetrics(SM_CYCURSOR) * 2 / 3;
+    TPoint screen;
+    GetCursorPos(&screen);
+    // The control may change the text, the place and the area the hint
+    // belongs to (a cell), or refuse it.
+    THintInfo info;
+    info.HintControl = c;
+    info.CursorPos = c->ScreenToClient(screen);
+    info.CursorRect = c->ClientRect();
+    info.HintPos = Point(screen.X, screen.Y + GetSystemMetrics(SM_CYCURSOR) * 2 / 3);
+    info.HintMaxWidth = Screen ? Screen->Width() / 3 : 300;
+    info.HintColor = Application ? Application->HintColor : clInfoBk;
+    info.HintStr = GetShortHint(c->Hint());
+    TWeakRef<TControl> guard(c);
+    if (c->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0 || !guard) return;
+    HintCursorRect = info.CursorRect;
+    HintCursorRectSet = true;
+    if (info.HintStr.empty()) return;
+    if (Application && Application->OnShowHint) {
+        bool canShow = true;
+        Application->OnShowHint(info.HintStr, canShow, info);
+        if (!canShow) return;
+    }
     if (HintHandler) {
-        HintHandler(c, text, p);
+        HintHandler(c, info.HintStr, info.HintPos);
     } else if (THintWindow* w = TheHintWindow(true)) {
-        TRect r = w->CalcHintRect(Screen ? Screen->Width() / 3 : 300, text);
-        OffsetRect(r, p.X, p.Y);
-        w->ActivateHint(r, text);
+        w->SetColor(info.HintColor);
+        TRect r = w->CalcHintRect(info.HintMaxWidth, info.HintStr);
+        OffsetRect(r, info.HintPos.X, info.HintPos.Y);
+        w->ActivateHint(r, info.HintStr);
     }
     HintShown = true;
 }
 
-// The mouse rests on a control: its hint shows after the pause.
+// The mouse rests on a control: its hint shows after the pause. Moving out
+// of the hint's area (a cell of the control) starts over.
 void HintMouseOver(TControl* c)
 {
-    if (c == HintCtl.Get()) return;
+    if (c && c == HintCtl.Get()) {
+        if (!HintCursorRectSet) return;
+        TPoint screen;
+        GetCursorPos(&screen);
+        if (PtInRect(HintCursorRect, c->ScreenToClient(screen))) return;
+    }
     HideHint();
     HintCtl = c;
+    HintCursorRectSet = false;
     if (!c || !Application || !Application->ShowHint() || !c->ShowHint() || c->Hint().empty()) return;
     HintTimer = Timers::Start(UINT(std::max(1, Application->HintPause)), [] { ShowHintNow(); });
 }

@@ -614,6 +614,21 @@ protected:
 
 // ---- hint windows ----------------------------------------------------------------------------
 
+// What CM_HINTSHOW carries in LParam: a control may change the text, the
+// place (screen) or the area of its client the hint belongs to, or answer
+// non-zero to show none.
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    TPoint CursorPos;          // client coordinates
+    TRect CursorRect;          // leaving it starts the hint over
+    TPoint HintPos;            // screen coordinates
+    int HintMaxWidth = 0;
+    TColor HintColor = clInfoBk;
+    std::string HintStr;
+    int ReshowTimeout = 0;
+    int HideTimeout = 0;
+};
+
 // The small window a hint shows in: a border, the info colour and the text,
 // over everything, never taking the focus. Bounds are in screen coordinates.
 class THintWindow : public TCustomControl {

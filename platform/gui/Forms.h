@@ -224,6 +224,7 @@ private:
 using TExceptionEvent = std::function<void(TObject* sender, const std::exception& e)>;
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
 using TMessageEvent = std::function<void(TMsg& msg, bool& handled)>;
+using TShowHintEvent = std::function<void(std::string& hintStr, bool& canShow, THintInfo& hintInfo)>;
 
 class TApplication : public TComponent {
     QZ_CLASS(TApplication, TComponent)
@@ -279,6 +280,7 @@ public:
     TIdleEvent OnIdle;
     TMessageEvent OnMessage;
     TNotifyEvent OnActivate, OnDeactivate, OnHint;
+    TShowHintEvent OnShowHint;
 
     // For the layer.
     void ModalStarted() { ++FModalLevel; }

@@ -788,3 +788,51 @@ TEST_F(WindowingTest, RealInputAndFileDialogsCarryTheRequest)
     EXPECT_EQ(res.FilterIndex, 1);
 }
 }
+
+namespace {
+// A control with a hint per cell of 20 pixels.
+class TCells : public TSpy {
+public:
+    using TSpy::TSpy;
+protected:
+    void Dispatch(TMessage& m) override
+    {
+        if (m.Msg == CM_HINTSHOW) {
+            auto* info = reinterpret_cast<THintInfo*>(m.LParam);
+            int cell = info->CursorPos.X / 20;
+            if (cell == 2) {
+                m.Result = 1;   // no hint there
+                return;
+            }
+            info->HintStr = "格 " + std::to_string(cell);
+            info->CursorRect = Rect(cell * 20, 0, cell * 20 + 20, Height());
+            return;
+        }
+        TSpy::Dispatch(m);
+    }
+};
+
+TEST_F(WindowingTest, ControlsGiveHintsPerArea)
+{
+    GuiTest::TManualTime clock;
+    auto* c = new TCells(form);
+    c->SetParent(form);
+    c->SetBounds(10, 100, 100, 20);
+    c->SetHint("x");
+    c->SetShowHint(true);
+    std::vector<std::string> shown;
+    SetHintHandler([&](TControl*, const std::string& h, TPoint) { shown.push_back(h); });
+    GuiTest::MouseMove(form, Point(200, 150));
+    GuiTest::MouseMove(c, Point(5, 5));
+    clock.Advance(Application->HintPause);
+    GuiTest::MouseMove(c, Point(12, 5));   // same cell: stays
+    clock.Advance(Application->HintPause);
+    GuiTest::MouseMove(c, Point(25, 5));   // next cell: taken away, then its own
+    clock.Advance(Application->HintPause);
+    GuiTest::MouseMove(c, Point(45, 5));   // a cell without a hint
+    clock.Advance(Application->HintPause);
+    EXPECT_EQ(shown, (std::vector<std::string>{"格 0", "", "格 1", ""}));
+    SetHintHandler(nullptr);
+    GuiTest::MouseMove(form, Point(200, 150));
+}
+}
