@@ -979,6 +979,14 @@ void TcxContainer::EnabledChanged()
     if (!HandleAllocated()) CalculateViewInfo({-1, -1}, false);
 }
 
+void TcxContainer::VisibleChanged()
+{
+    TcxControl::VisibleChanged();
+    // A hidden child window gets no show-window message of its own on this
+    // window system, so the container closes its popups itself.
+    if (!Visible()) cxContainer::CloseOwnedPopups(this);
+}
+
 void TcxContainer::Paint()
 {
     // The container draws its own frame: no control-base border here.
@@ -1161,4 +1169,445 @@ void TcxContainer::DoContextPopup(TPoint MousePos, bool& Handled)
         return;
     }
     TcxControl::DoContextPopup(MousePos, Handled);
+}
+
+// ---- TcxCustomPopupWindow ---------------------------------------------------------------------------------------------
+
+QZ_CLASS_IMPL(TcxCustomPopupWindow, TcxPopupWindow)
+
+namespace {
+std::vector<TcxCustomPopupWindow*>& OpenList()
+{
+    static std::vector<TcxCustomPopupWindow*> list;
+    return list;
+}
+bool InOpenList(const TcxCustomPopupWindow* p)
+{
+    auto& l = OpenList();
+    return std::find(l.begin(), l.end(), p) != l.end();
+}
+void RemoveFromOpenList(const TcxCustomPopupWindow* p)
+{
+    auto& l = OpenList();
+    l.erase(std::remove(l.begin(), l.end(), p), l.end());
+}
+bool GMouseHookClosing = false;
+// Whether window belongs to control (its window or a descendant window).
+bool WindowBelongsTo(TWinControl* control, HWND window)
+{
+    if (!control || !window || !control->HandleAllocated()) return false;
+    return control->Handle() == window || IsChild(control->Handle(), window);
+}
+}  // namespace
+
+const std::vector<TcxCustomPopupWindow*>& cxContainer::OpenPopups() { return OpenList(); }
+
+TcxCustomPopupWindow::TcxCustomPopupWindow(TWinControl* AOwnerControl) : TcxPopupWindow()
+{
+    SetFormStyle(fsNormal);
+    SetVisible(false);
+    FStyle.reset(TcxContainerStyle::CreateFromClass(GetStyleClass(), this, false));
+    FStyle->OnChanged = [this](TObject*) { PopupStyleChanged(); };
+    FViewInfo.reset(static_cast<TcxContainerViewInfo*>(GetViewInfoClass()->Create(nullptr)));
+    FTakesFocus = true;
+    FOwnerControl = AOwnerControl;
+    SetKeyPreview(true);
+    Modal = true;
+}
+
+TcxCustomPopupWindow::~TcxCustomPopupWindow()
+{
+    RemoveFromOpenList(this);
+    FViewInfo.reset();
+    if (FStyle) FStyle->OnChanged = nullptr;
+    FStyle.reset();
+}
+
+bool TcxCustomPopupWindow::IsPoppedUp() const { return InOpenList(this); }
+
+void TcxCustomPopupWindow::SetTakesFocus(bool Value)
+{
+    if (FTakesFocus == Value) return;
+    FTakesFocus = Value;
+    const bool open = IsPoppedUp();
+    TWinControl* focused = FFocusedControl.Get();
+    if (open) ClosePopup(false);
+    if (HandleAllocated()) RecreateWnd();
+    if (open) Popup(focused);
+}
+
+void TcxCustomPopupWindow::SetTopMostWithOwner(bool Value)
+{
+    if (FTopMostWithOwner == Value) return;
+    FTopMostWithOwner = Value;
+    const bool open = IsPoppedUp();
+    TWinControl* focused = FFocusedControl.Get();
+    if (open) ClosePopup(false);
+    if (HandleAllocated()) RecreateWnd();
+    if (open) Popup(focused);
+}
+
+void TcxCustomPopupWindow::CreateParams(TCreateParams& Params)
+{
+    TcxPopupWindow::CreateParams(Params);
+    Params.Style &= ~WS_CHILD;
+    Params.Style |= WS_POPUP | WS_CLIPCHILDREN;
+    // No owner window: on this window system an owned window is destroyed
+    // with its owner, which would pull the window from under a popup that
+    // outlives its owner's form. Top-most placement keeps it in front.
+    if (!FTakesFocus) {
+        // Shown without taking the keyboard: the owner keeps the focus.
+        Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+    }
+    if (FTopMostWithOwner || !FTakesFocus) Params.ExStyle |= WS_EX_TOPMOST;
+}
+
+void TcxCustomPopupWindow::Paint()
+{
+    FViewInfo->Paint(cxCanvas());
+    DrawPopupFrame();
+}
+
+void TcxCustomPopupWindow::WMEraseBkgnd(TMessage& Message)
+{
+    if (HasBackground())
+        inherited::Dispatch(Message);
+    else
+        Message.Result = 1;
+}
+
+void TcxCustomPopupWindow::CMMouseEnter(TMessage& Message)
+{
+    inherited::Dispatch(Message);
+    auto* c = reinterpret_cast<TControl*>(Message.LParam);
+    MouseEnter(c ? c : this);
+}
+
+void TcxCustomPopupWindow::CMMouseLeave(TMessage& Message)
+{
+    inherited::Dispatch(Message);
+    auto* c = reinterpret_cast<TControl*>(Message.LParam);
+    MouseLeave(c ? c : this);
+}
+
+void TcxCustomPopupWindow::Popup(TWinControl* AFocusedControl)
+{
+    if (IsPoppedUp()) return;
+    InitPopup();
+    CalculateSize();
+    FViewInfo->OuterRect = {0, 0, Width(), Height()};
+    FViewInfo->InnerRect = FViewInfo->ContentRect = FViewInfo->OuterRect;
+    FViewInfo->SetFillColor(Color());
+    TPoint p{Left(), Top()};
+    CalculatePosition(p);
+    SetBounds(p.X, p.Y, Width(), Height());
+    OpenList().push_back(this);
+    if (FTakesFocus) {
+        if (!AFocusedControl)
+            AFocusedControl = this;
+        else if (!(AFocusedControl->CanFocus() && AFocusedControl->TabStop())) {
+            TWinControl* first = FindNextControl(nullptr, true, true, false);
+            AFocusedControl = first ? first : this;
+        }
+    }
+    FFocusedControl = AFocusedControl;
+    if (OnShowing) OnShowing(this);
+    TcxCustomPopupWindow* self = this;
+    TWeakRef<TcxCustomPopupWindow> alive(self);
+    Show();
+    if (!alive) return;
+    if (FTakesFocus) {
+        if (TWinControl* f = FFocusedControl.Get(); f && f != this)
+            f->SetFocus();
+        else
+            SetFocus();
+    } else if (TWinControl* f = FFocusedControl.Get()) {
+        f->SetFocus();
+    }
+    if (!alive) return;
+    SetModalResult(0);
+    DoShowed();
+    if (FTakesFocus && Modal) {
+        while (alive && Visible() && IsPoppedUp() && Application && !Application->Terminated()) {
+            TMsg m;
+            while (PeekMessage(&m, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE) &&
+                   (m.wParam == VK_RETURN || m.wParam == VK_MENU || m.wParam == VK_SPACE))
+                PeekMessage(&m, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_REMOVE);
+            if (ModalResult() != 0) ClosePopup(true);
+            if (!alive || !IsPoppedUp()) break;
+            Application->HandleMessage();
+        }
+    }
+}
+
+void TcxCustomPopupWindow::ClosePopup(bool ACallCloseQuery)
+{
+    if (!IsPoppedUp()) return;
+    if (ACallCloseQuery && !CloseQuery()) {
+        SetModalResult(0);
+        return;
+    }
+    RemoveFromOpenList(this);
+    DoClosing();
+    if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+    Hide();
+    DoClosed();
+    if (MouseCapture()) SetMouseCapture(false);
+}
+
+void TcxCustomPopupWindow::PostClosePopup()
+{
+    if (HandleAllocated()) PostMessage(Handle(), DXM_CLOSEPOPUPWINDOW, 0, 0);
+}
+
+void TcxCustomPopupWindow::DXMClosePopupWindow(TMessage&)
+{
+    FClosingExternally = true;
+    ClosePopup(false);
+    FClosingExternally = false;
+    if (TWinControl* o = OwnerControl(); o && o->HandleAllocated()) SendMessage(o->Handle(), WM_SETFOCUS, 0, 0);
+}
+
+void TcxCustomPopupWindow::DXMShowPopupWindow(TMessage& Message)
+{
+    Popup(reinterpret_cast<TWinControl*>(Message.WParam));
+}
+
+void TcxCustomPopupWindow::HidePopup()
+{
+    // A popup that does not take focus is never the active window, so its
+    // losing the activation (where the window system gave it anyway) means
+    // nothing.
+    if (FClosingExternally || !FTakesFocus) return;
+    auto& list = OpenList();
+    if (list.empty()) return;
+    TCustomForm* active = Screen ? Screen->ActiveForm() : nullptr;
+    for (auto it = list.rbegin(); it != list.rend();) {
+        TcxCustomPopupWindow* p = *it;
+        if (p == active) break;
+        const size_t before = list.size();
+        if (p->Enabled()) p->ClosePopup(false);
+        if (list.size() != before)
+            it = list.rbegin();
+        else
+            ++it;
+    }
+    if (!list.empty()) ClosePopup(false);
+}
+
+void TcxCustomPopupWindow::VisibleChanged()
+{
+    if (!HandleAllocated() || Visible()) return;
+    TWinControl* o = OwnerControl();
+    if (!o) return;
+    TCustomForm* f = GetParentForm(o);
+    if (f && Screen && Screen->ActiveForm() == f && o->CanFocus() && !f->ComponentState().Contains(csDesigning))
+        o->SetFocus();
+}
+
+void TcxCustomPopupWindow::KeyDown(WORD& Key, TShiftState Shift)
+{
+    if (Key == VK_ESCAPE && IsPoppedUp() && MouseCapture()) {
+        SetMouseCapture(false);
+        Key = 0;
+        return;
+    }
+    TcxPopupWindow::KeyDown(Key, Shift);
+}
+
+bool TcxCustomPopupWindow::Focused() const
+{
+    if (!IsPoppedUp() || !FTakesFocus) return false;
+    HWND focus = GetFocus();
+    return BelongsToPopup(focus) || (const_cast<TcxCustomPopupWindow*>(this)->HandleAllocated() &&
+                                     focus == const_cast<TcxCustomPopupWindow*>(this)->Handle());
+}
+
+bool TcxCustomPopupWindow::BelongsToPopup(HWND AWindow) const
+{
+    auto* self = const_cast<TcxCustomPopupWindow*>(this);
+    if (!AWindow || !self->HandleAllocated() || AWindow == self->Handle()) return false;
+    if (IsChild(self->Handle(), AWindow)) return true;
+    for (TcxCustomPopupWindow* p : OpenList()) {
+        if (p == this || !p->OwnerControl()) continue;
+        if (GetParentForm(p->OwnerControl()) != self) continue;
+        if (WindowBelongsTo(p, AWindow) || p->BelongsToPopup(AWindow)) return true;
+    }
+    return false;
+}
+
+// ---- the closing rules, as dispatcher filters ---------------------------------------------------------------------
+
+namespace {
+
+int GFilters[3] = {0, 0, 0};
+
+bool BelongsToOwnerForm(TWinControl* AControl, HWND AWindow)
+{
+    TCustomForm* f = AControl ? GetParentForm(AControl) : nullptr;
+    return f && WindowBelongsTo(f, AWindow);
+}
+
+bool CallWndProcFilter(HWND w, TMessage& m)
+{
+    auto& list = OpenList();
+    if (list.empty()) return false;
+    switch (m.Msg) {
+    case WM_DESTROY:
+        for (TcxCustomPopupWindow* p : std::vector<TcxCustomPopupWindow*>(list))
+            if (InOpenList(p) && p->HandleAllocated() && p->Handle() == w && !p->ComponentState().Contains(csDestroying)) {
+                p->Close();
+                break;
+            }
+        break;
+    case WM_CLOSE:
+        for (TcxCustomPopupWindow* p : std::vector<TcxCustomPopupWindow*>(list)) {
+            if (!InOpenList(p) || p->ComponentState().Contains(csDestroying)) continue;
+            if (p->HandleAllocated() && p->Handle() == w) {
+                TWeakRef<TWinControl> owner(p->OwnerControl());
+                const bool takesFocus = p->TakesFocus();
+                p->Close();
+                if (!InOpenList(p) && takesFocus && owner)
+                    if (TCustomForm* f = GetParentForm(owner.Get()); f && f->HandleAllocated())
+                        SendMessage(f->Handle(), WM_CLOSE, 0, 0);
+                break;
+            }
+            if (p->TakesFocus()) continue;
+            if (TWinControl* o = p->OwnerControl()) {
+                TCustomForm* f = GetParentForm(o);
+                if (!f || !f->HandleAllocated() || f->Handle() == w) p->ClosePopup(false);
+            }
+            break;
+        }
+        break;
+    case WM_SHOWWINDOW:
+        if (m.WParam == 0)
+            if (TWinControl* c = FindControl(w)) cxContainer::CloseOwnedPopups(c);
+        break;
+    case WM_WINDOWPOSCHANGED:
+        for (bool again = true; again;) {
+            again = false;
+            for (TcxCustomPopupWindow* p : list) {
+                TWinControl* o = p->OwnerControl();
+                if (o && o->HandleAllocated() && o->Handle() == w && !IsWindowVisible(w)) {
+                    p->ClosePopup(false);
+                    again = true;
+                    break;
+                }
+            }
+        }
+        break;
+    case WM_ACTIVATEAPP:
+        if (m.WParam == 0)
+            for (bool again = true; again;) {
+                again = false;
+                for (TcxCustomPopupWindow* p : list) {
+                    TWinControl* o = p->OwnerControl();
+                    if (TCustomForm* f = o ? GetParentForm(o) : nullptr; f && f->HandleAllocated())
+                        PostMessage(f->Handle(), WM_NCACTIVATE, 0, 0);
+                    if (p->TakesFocus() && Screen && Screen->ActiveForm() == p) continue;
+                    p->ClosePopup(false);
+                    if (auto* c = DynamicCast<TcxControl>(o)) c->FocusChanged();
+                    again = true;
+                    break;
+                }
+            }
+        break;
+    case WM_NCACTIVATE:
+        if (m.WParam == 0) {
+            bool keep = GMouseHookClosing;
+            for (TcxCustomPopupWindow* p : list) {
+                TCustomForm* f = p->OwnerControl() ? GetParentForm(p->OwnerControl()) : nullptr;
+                if (f && f->HandleAllocated() && f->Handle() == w) keep = true;
+            }
+            if (keep) {
+                // The caption stays active: the message is answered here.
+                m.Result = 1;
+                return true;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+bool GetMessageFilter(HWND, TMessage& m)
+{
+    auto& list = OpenList();
+    if (list.empty() || m.Msg != WM_SYSKEYDOWN) return false;
+    TcxCustomPopupWindow* newest = list.back();
+    if ((newest->TakesFocus() && newest->Modal) || newest->IsSysKeyAccepted(WORD(m.WParam))) return false;
+    m.Msg = WM_NULL;
+    return true;
+}
+
+bool MouseFilter(HWND w, TMessage& m)
+{
+    auto& list = OpenList();
+    if (list.empty()) return false;
+    if (m.Msg != WM_LBUTTONDOWN && m.Msg != WM_LBUTTONDBLCLK && m.Msg != WM_NCLBUTTONDOWN) return false;
+    bool discard = false;
+    for (bool again = true; again;) {
+        again = false;
+        for (TcxCustomPopupWindow* p : std::vector<TcxCustomPopupWindow*>(list)) {
+            if (!InOpenList(p)) continue;
+            if (p->TakesFocus() && Screen && Screen->ActiveForm() != p) continue;
+            if ((p->HandleAllocated() && p->Handle() == w) || p->BelongsToPopup(w)) continue;
+            TWinControl* o = p->OwnerControl();
+            if (!BelongsToOwnerForm(o, w)) continue;
+            bool onOwner = false;
+            if (WindowBelongsTo(o, w)) {
+                TPoint cursor = cxControls::GetMouseCursorPos();
+                TRect anchor = p->AnchorBounds;
+                if (p->AnchorParent) {
+                    const TPoint a = p->AnchorParent->ClientToScreen(anchor.TopLeft());
+                    const TPoint b = p->AnchorParent->ClientToScreen(anchor.BottomRight());
+                    anchor = {a.X, a.Y, b.X, b.Y};
+                }
+                onOwner = PtInRect(anchor, cursor);
+            }
+            TWeakRef<TWinControl> owner(o);
+            GMouseHookClosing = true;
+            p->DXMClosePopupForHook();
+            GMouseHookClosing = false;
+            if (onOwner && (!owner || owner->ComponentState().Contains(csDestroying) || !owner->Visible()))
+                discard = true;
+            again = true;
+            break;
+        }
+    }
+    if (discard) m.Result = 0;
+    return discard;
+}
+
+}  // namespace
+
+void cxContainer::CloseOwnedPopups(TWinControl* AOwner)
+{
+    auto& list = OpenList();
+    for (size_t i = list.size(); i-- > 0;) {
+        if (list[i]->OwnerControl() != AOwner) continue;
+        // This popup and every newer one, the newest first.
+        for (size_t k = list.size(); k-- > i;)
+            if (k < list.size()) list[k]->ClosePopup(false);
+        break;
+    }
+}
+
+void cxContainer::Initialize()
+{
+    if (GFilters[0]) return;
+    GFilters[0] = AddMessageFilter(TMessageFilterKind::CallWndProc, CallWndProcFilter);
+    GFilters[1] = AddMessageFilter(TMessageFilterKind::GetMessage, GetMessageFilter);
+    GFilters[2] = AddMessageFilter(TMessageFilterKind::Mouse, MouseFilter);
+}
+
+void cxContainer::Finalize()
+{
+    for (int& id : GFilters) {
+        if (id) RemoveMessageFilter(id);
+        id = 0;
+    }
 }

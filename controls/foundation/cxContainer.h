@@ -255,6 +255,7 @@ public:
     virtual void FocusInnerControl();
     virtual TcxContainerStyleValues GetHiddenStyleValues() const { return {}; }
     virtual void EnabledChanged();
+    void VisibleChanged() override;
 
     bool Focused() const override;
     void SetFocus() override;
@@ -327,3 +328,98 @@ bool StringsEqual(const std::string& S1, const std::string& S2, bool ACaseSensit
 int BorderWidthOf(TcxContainerBorderStyle AStyle);
 TcxContainerBorderStyle DrawnBorderStyle(TcxContainerBorderStyle AStyle, int AHotLevel);
 }  // namespace cxContainer
+
+// ---- popup windows that open and close by themselves ------------------------------------------------------
+
+constexpr UINT DXM_CLOSEPOPUPWINDOW = 0x8065;
+constexpr UINT DXM_SHOWPOPUPWINDOW = 0x8066;
+
+class TcxCustomPopupWindow : public TcxPopupWindow {
+    QZ_CLASS(TcxCustomPopupWindow, TcxPopupWindow)
+public:
+    explicit TcxCustomPopupWindow(TWinControl* AOwnerControl = nullptr);
+    ~TcxCustomPopupWindow() override;
+
+    bool TakesFocus() const { return FTakesFocus; }
+    void SetTakesFocus(bool Value);
+    bool TopMostWithOwner() const { return FTopMostWithOwner; }
+    void SetTopMostWithOwner(bool Value);
+    bool Modal = true;
+    TWinControl* OwnerControl() const { return FOwnerControl.Get(); }
+    TWinControl* FocusedControl() const { return FFocusedControl.Get(); }
+    bool ClosingExternally() const { return FClosingExternally; }
+    TcxContainerStyle* Style() const { return FStyle.get(); }
+    TcxContainerViewInfo* ViewInfo() const { return FViewInfo.get(); }
+    bool IsPoppedUp() const;
+    void PostClosePopup();
+    bool CanFocus() const override { return Visible(); }
+    bool Focused() const override;
+
+    virtual void DoClosed() { if (OnClosed) OnClosed(this); }
+    virtual void DoClosing() { if (OnClosing) OnClosing(this); }
+    virtual void DoShowed() { if (OnShowed) OnShowed(this); }
+    virtual bool HasBackground() const { return false; }
+    virtual void PopupStyleChanged() {}
+    virtual bool IsSysKeyAccepted(WORD Key) const { return (Key >= 33 && Key <= 40) || Key == 115; }
+    virtual void ClosePopup(bool ACallCloseQuery = false);
+    virtual TClass GetStyleClass() const { return TcxContainerStyle::StaticClass(); }
+    virtual TClass GetViewInfoClass() const { return TcxContainerViewInfo::StaticClass(); }
+    virtual void Popup(TWinControl* AFocusedControl);
+    virtual void MouseEnter(TControl* AControl) {}
+    virtual void MouseLeave(TControl* AControl) {}
+    void InitPopup() override {}
+    void HidePopup() override;
+    void VisibleChanged() override;
+
+    // Whether a window belongs to this popup (its children, or a popup opened from it).
+    bool BelongsToPopup(HWND AWindow) const;
+    // Closing by the mouse rule: marked as closed from outside.
+    void DXMClosePopupForHook()
+    {
+        FClosingExternally = true;
+        ClosePopup(false);
+        FClosingExternally = false;
+    }
+
+    TNotifyEvent OnClosed, OnClosing, OnShowing, OnShowed;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void AdjustClientRect(TRect& Rect) override { Rect = FViewInfo->ContentRect; }
+
+private:
+    void DXMClosePopupWindow(TMessage& Message);
+    void DXMShowPopupWindow(TMessage& Message);
+    void WMActivateApp(TMessage& Message) { Message.Result = 0; }
+    void WMEraseBkgnd(TMessage& Message);
+    void CMMouseEnter(TMessage& Message);
+    void CMMouseLeave(TMessage& Message);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(DXM_CLOSEPOPUPWINDOW, DXMClosePopupWindow)
+        QZ_MESSAGE_HANDLER(DXM_SHOWPOPUPWINDOW, DXMShowPopupWindow)
+        QZ_MESSAGE_HANDLER(WM_ACTIVATEAPP, WMActivateApp)
+        QZ_MESSAGE_HANDLER(WM_ERASEBKGND, WMEraseBkgnd)
+        QZ_MESSAGE_HANDLER(CM_MOUSEENTER, CMMouseEnter)
+        QZ_MESSAGE_HANDLER(CM_MOUSELEAVE, CMMouseLeave)
+    QZ_END_MESSAGE_MAP
+
+    bool FTakesFocus = true;
+    TWeakRef<TWinControl> FFocusedControl;
+    bool FClosingExternally = false;
+    bool FTopMostWithOwner = false;
+    TWeakRef<TWinControl> FOwnerControl;
+    std::unique_ptr<TcxContainerStyle> FStyle;
+    std::unique_ptr<TcxContainerViewInfo> FViewInfo;
+};
+
+namespace cxContainer {
+// Unit start-up and shutdown: the dispatcher filters that close popups.
+void Initialize();
+void Finalize();
+// The open popups, oldest first.
+const std::vector<TcxCustomPopupWindow*>& OpenPopups();
+// Closes the popups of an owner control that went out of sight, with every newer one.
+void CloseOwnedPopups(TWinControl* AOwner);
+}
