@@ -170,6 +170,11 @@ void TCustomForm::UpdateWindowFlags()
 {
     if (!HandleAllocated()) return;
     QWidget* w = FWindow->W;
+    // The styles as the form now asks for them.
+    TCreateParams params;
+    CreateParams(params);
+    FWindow->Params.Style = params.Style;
+    FWindow->Params.ExStyle = params.ExStyle;
     Qt::WindowFlags f = Qt::Window;
     switch (FBorderStyle) {
     case fbsNone: f = Qt::Window | Qt::FramelessWindowHint; break;
@@ -181,7 +186,12 @@ void TCustomForm::UpdateWindowFlags()
     if (FBorderIcons.Contains(biSystemMenu)) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (FBorderIcons.Contains(biMinimize) && FBorderStyle != fbsDialog) f |= Qt::WindowMinimizeButtonHint;
     if (FBorderIcons.Contains(biMaximize) && FBorderStyle != fbsDialog) f |= Qt::WindowMaximizeButtonHint;
-    if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    if (FFormStyle == fsStayOnTop || (FWindow->Params.ExStyle & WS_EX_TOPMOST)) f |= Qt::WindowStaysOnTopHint;
+    if (NoActivate()) {
+        // Never takes the activation: a popup over its owner.
+        f = Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | (f & Qt::WindowStaysOnTopHint);
+        w->setAttribute(Qt::WA_ShowWithoutActivating);
+    }
     bool vis = w->isVisible();
     if (w->windowFlags() != f) {
         w->setWindowFlags(f);
@@ -294,6 +304,12 @@ void TCustomForm::CMShowingChanged(TMessage&)
         QWidget* w = FWindow->W;
         UpdateWidgetGeometry();
         if (!FIcon->Empty()) w->setWindowIcon(QIcon(QPixmap::fromImage(FIcon->Image()->Img)));
+        if (NoActivate()) {
+            // Shown over its owner; the owner keeps the activation and the focus.
+            w->show();
+            w->raise();
+            return;
+        }
         if (FWindowState == wsMaximized) w->showMaximized();
         else if (FWindowState == wsMinimized) w->showMinimized();
         else w->show();
@@ -334,7 +350,12 @@ void TCustomForm::BringToFront()
 {
     if (!HandleAllocated() || !FWindow->W->isVisible()) return;
     FWindow->W->raise();
-    FWindow->W->activateWindow();
+    if (!NoActivate()) FWindow->W->activateWindow();
+}
+
+bool TCustomForm::NoActivate() const
+{
+    return FWindow && (FWindow->Params.ExStyle & WS_EX_NOACTIVATE);
 }
 
 void TCustomForm::SetFocus()

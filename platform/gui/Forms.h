@@ -88,6 +88,7 @@ public:
 
     // For the layer.
     void Activated(bool active);
+    bool NoActivate() const;   // made with WS_EX_NOACTIVATE
     void UpdateWindowFlags();
 
 protected:

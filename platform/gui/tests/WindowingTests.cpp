@@ -836,3 +836,35 @@ TEST_F(WindowingTest, ControlsGiveHintsPerArea)
     GuiTest::MouseMove(form, Point(200, 150));
 }
 }
+
+namespace {
+class TPopupForm : public TForm {
+public:
+    using TForm::TForm;
+protected:
+    void CreateParams(TCreateParams& p) override
+    {
+        TForm::CreateParams(p);
+        p.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST;
+    }
+};
+
+TEST_F(WindowingTest, FormsMadeNotToActivateLeaveTheFocusWhereItIs)
+{
+    a->SetFocus();
+    GuiTest::ProcessEvents();
+    auto* p = new TPopupForm(nullptr);
+    p->SetBorderStyle(bsNone);
+    p->SetBounds(300, 300, 100, 50);
+    int activations = 0;
+    p->OnActivate = [&](TObject*) { ++activations; };
+    p->Show();
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(p->Showing());
+    EXPECT_TRUE(p->Widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(a->Focused());
+    EXPECT_EQ(Screen->ActiveForm(), form);
+    EXPECT_EQ(activations, 0);
+    delete p;
+}
+}
