@@ -224,6 +224,13 @@ void SetOrdProp(TObject* obj, PPropInfo info, int64_t value)
 {
     CheckKind(info, IsOrdinalKind(info->Kind));
     if (!info->SetOrd) ReadOnly(info);
+    // An enumeration holds only its named values: an ordinal from a script
+    // or a stored layout beyond them would reach code that indexes tables
+    // by it. Booleans take any number (non-zero is True).
+    if (info->Kind == tkEnumeration && info->TypeInfo && info->TypeInfo != TypeInfoOf<bool>() &&
+        !info->TypeInfo->Names.empty() &&
+        (value < 0 || value >= int64_t(info->TypeInfo->Names.size())))
+        qz_detail::RaiseInvalidPropValue();
     info->SetOrd(obj, value);
 }
 

@@ -370,6 +370,18 @@ TEST(TypInfo, VariantValuesRoundTrip)
     SetPropValue(&dst, "Align", Variant(3));
     EXPECT_EQ(dst.FAlign, alLeft);
     EXPECT_THROW(SetPropValue(&dst, "Align", Variant(9)), EPropertyError);
+    // The same holds for the ordinal routines scripts and layouts use; the
+    // value stays as it was.
+    for (int64_t bad : {int64_t(-1), int64_t(6), int64_t(1) << 40}) {
+        EXPECT_THROW(SetOrdProp(&dst, "Align", bad), EPropertyError) << bad;
+        EXPECT_EQ(dst.FAlign, alLeft) << bad;
+    }
+    SetOrdProp(&dst, "Align", alClient);
+    EXPECT_EQ(dst.FAlign, alClient);
+    SetOrdProp(&dst, "Align", alLeft);
+    SetOrdProp(&dst, "Visible", -1);   // any non-zero number is True
+    EXPECT_TRUE(dst.FVisible);
+    SetOrdProp(&dst, "Visible", 0);
     SetPropValue(&dst, "Style", Variant(1));
     EXPECT_TRUE(dst.FStyle == TFontStyles{fsBold});
     SetPropValue(&dst, "Pen", Variant(0));
