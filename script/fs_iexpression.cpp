@@ -413,12 +413,20 @@ bool IsRelational(TfsOperatorCode op)
 
 // Gives each node its static type; returns false (and the position) at the
 // first type error.
-bool CheckNode(TfsExpressionNode* n, TfsScript* script, std::string& errPos)
+bool CheckNode(TfsExpressionNode* n, TfsScript* script, std::string& errPos, bool& missing)
 {
     auto* op = dynamic_cast<TfsOperatorNode*>(n);
     if (!op) return true;
-    if (n->Left && !CheckNode(n->Left, script, errPos)) return false;
-    if (n->Right && !CheckNode(n->Right, script, errPos)) return false;
+    // An operator whose operand the text left out ("n - 2 +)") would
+    // evaluate nothing: the expression is refused.
+    const bool unary = op->Op == ocNot || op->Op == ocUnMinus;
+    if (!n->Left || (!unary && !n->Right)) {
+        missing = true;
+        errPos = n->SourcePosition;
+        return false;
+    }
+    if (n->Left && !CheckNode(n->Left, script, errPos, missing)) return false;
+    if (n->Right && !CheckNode(n->Right, script, errPos, missing)) return false;
     TfsTypeRec L{n->Left ? n->Left->Kind : stVariant, n->Left ? n->Left->TypeName : ""};
     TfsTypeRec R{n->Right ? n->Right->Kind : stVariant, n->Right ? n->Right->TypeName : ""};
     if (L.Kind == stConstructor) L.Kind = stClass;
@@ -481,7 +489,7 @@ std::string TfsExpression::Finish()
     }
     FTree->Parent = nullptr;
     std::string errPos;
-    if (!CheckNode(FTree, Script, errPos)) return errPos.empty() ? SourcePositionNow : errPos;
+    if (!CheckNode(FTree, Script, errPos, FMissingOperand)) return errPos.empty() ? SourcePositionNow : errPos;
     Kind = FTree->Kind;
     TypeName = FTree->TypeName;
     if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree)) IsReadOnly = d->Designator->IsReadOnly;

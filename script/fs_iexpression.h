@@ -33,6 +33,8 @@ public:
     // Completes the tree and checks the types; the position of the first
     // type error, or empty text.
     std::string Finish();
+    // Finish found an operator without its operand.
+    bool MissingOperand() const { return FMissingOperand; }
 
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
@@ -58,6 +60,7 @@ private:
     TfsExpressionNode* FCurrent;
     TfsExpressionNode* FTree = nullptr;   // the finished tree
     int FNodeCount = 0;
+    bool FMissingOperand = false;
 };
 
 // A name path.

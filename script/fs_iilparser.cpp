@@ -1024,7 +1024,7 @@ TfsExpression* TfsILParser::BuildExpression(TfsXMLItem* element, TfsScript* scri
     std::string err = x->Finish();
     if (!err.empty()) {
         FLastPos = err;
-        Error(SIncompatibleTypes);
+        Error(x->MissingOperand() ? SExpressionExpected : SIncompatibleTypes);
     }
     return x.release();
 }

@@ -225,6 +225,9 @@ INSTANTIATE_TEST_SUITE_P(
                          "BREAK or CONTINUE outside of a loop"},
         CompileErrorCase{"continue_in_routine", "C++Script", "void f() { continue; }\n{ f(); }",
                          "BREAK or CONTINUE outside of a loop"},
+        // the walk leaves an operator without its operand in a failed loop pass
+        CompileErrorCase{"dangling_operator", "PascalScript", "var n: Integer; begin ShowMessage(Copy('abc', 1, n - 2+)); end.",
+                         "Expression expected"},
         CompileErrorCase{"basic_string_and_number", "BasicScript", "x = \"a\" & 1\n", "Incompatible types"}),
     [](const auto& info) { return std::string(info.param.Name); });
 

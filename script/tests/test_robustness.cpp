@@ -2,6 +2,9 @@
 // it ends with success or an error message, never a crash. Random token
 // soups of each language are compiled, and run under a line budget.
 #include "Exceptions.h"
+#include "StringLists.h"
+
+#include <cstdio>
 #include "script_test_util.h"
 
 #include <cstdlib>
@@ -48,6 +51,7 @@ TEST(Robustness, RandomTextNeverCrashes)
         TfsScript s(nullptr);
         s.SetSyntaxType(languages[li]);
         s.SetText(prefixes[li] + RandomText(rng, 4 + round % 40));
+        if (getenv("QZ_SCRIPT_FUZZ_VERBOSE")) fprintf(stderr, "=== %s\n%s\n", languages[li], s.Lines()->Text().c_str());
         bool ok = false;
         try {
             ok = s.Compile();
@@ -94,6 +98,7 @@ TEST(Robustness, MutatedProgramsNeverCrash)
         }
         TfsScript s(nullptr);
         s.SetText(text);
+        if (getenv("QZ_SCRIPT_FUZZ_VERBOSE")) fprintf(stderr, "=== mutated\n%s\n", text.c_str());
         bool ok = false;
         try {
             ok = s.Compile();
