@@ -817,6 +817,7 @@ bool TcxContainer::RefreshContainer(const TPoint& P, int AButton, TShiftState AS
     CalculateViewInfo(P, AShift.Empty() && FStyle->HotTrack());
     AdjustInnerControl();
     UpdateInnerControlAppearance();
+    SetScrollBarsParameters();
     SetWindowShadowRegion();
     if (HandleAllocated()) {
         if (FInnerControl)
@@ -838,6 +839,59 @@ void TcxContainer::AdjustInnerControl()
         throw;
     }
     FAdjustingInnerControl = false;
+}
+
+void TcxContainer::SetScrollBarsParameters()
+{
+    if (!FInnerControl || !HasScrollBars() || IsContainerDestroying() || FUpdatingInnerScrollBars) return;
+    FUpdatingInnerScrollBars = true;
+    struct TClear {
+        bool& Flag;
+        ~TClear() { Flag = false; }
+    } clear{FUpdatingInnerScrollBars};
+    for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
+        TcxControlScrollBar* bar = kind == sbHorizontal ? HScrollBar() : VScrollBar();
+        const int bartype = kind == sbHorizontal ? SB_HORZ : SB_VERT;
+        bool shown = false;
+        if (Parent() && HandleAllocated() && FInnerControl->HandleAllocated()) {
+            TScrollBarInfo info;
+            if (GetScrollBarInfo(FInnerControl->Handle(), kind == sbHorizontal ? OBJID_HSCROLL : OBJID_VSCROLL,
+                                 &info) &&
+                !(info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN))) {
+                shown = true;
+                bar->SetEnabled(Enabled() && !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE));
+                const TPoint a = ScreenToClient(info.rcScrollBar.TopLeft());
+                const TPoint b = ScreenToClient(info.rcScrollBar.BottomRight());
+                const TRect r{a.X, a.Y, b.X, b.Y};
+                if (r.Left < 0 || r.Top < 0 || r.Right > Width() || r.Bottom > Height()) {
+                    shown = false;
+                    bar->SetBounds(0, 0, 0, 0);
+                } else {
+                    bar->SetBoundsRect(r);
+                }
+            }
+        }
+        if (shown) {
+            bar->SetCtl3D(false);
+            bar->SetVisible(true);
+            bar->BringToFront();
+            TScrollInfo si;
+            si.fMask = SIF_ALL;
+            if (GetScrollInfo(FInnerControl->Handle(), bartype, &si))
+                bar->SetScrollParams(si.nMin, si.nMax, si.nPos, std::min(int(si.nPage), si.nMax));
+        } else {
+            bar->SetVisible(false);
+        }
+    }
+}
+
+void TcxContainer::Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, int& AScrollPos)
+{
+    // The painter bars stand for the inner control's own: it scrolls itself.
+    if (!FInnerControl || !FInnerControl->HandleAllocated()) return;
+    const UINT msg = AScrollBarKind == sbHorizontal ? WM_HSCROLL : WM_VSCROLL;
+    FInnerControl->Perform(msg, WPARAM((uint32_t(uint16_t(AScrollPos)) << 16) | uint16_t(AScrollCode)), 0);
+    AScrollPos = GetScrollPos(FInnerControl->Handle(), AScrollBarKind == sbHorizontal ? SB_HORZ : SB_VERT);
 }
 
 void TcxContainer::UpdateInnerControlAppearance()

@@ -246,6 +246,9 @@ public:
     virtual bool IsPaintOnlyStyle() const { return false; }
     virtual bool RefreshContainer(const TPoint& P, int AButton, TShiftState AShift, bool AIsMouseEvent);
     virtual void AdjustInnerControl();
+    // Lays the painter bars over the inner control's own scroll bars.
+    virtual void SetScrollBarsParameters();
+    void Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, int& AScrollPos) override;
     virtual bool HandlesTab() const { return false; }
     virtual void UpdateDataBinding() {}
     virtual TdxThemedObjectType GetThemedObjectType() const { return themeEdit; }
@@ -316,6 +319,7 @@ private:
     int FAlignLockCount = 0;
     int FContextMenuLockCount = 0;
     bool FStyleApplying = false;
+    bool FUpdatingInnerScrollBars = false;
     bool FIsCreating = true;
     std::unique_ptr<TcxContainerStyle> FStyle;
     std::unique_ptr<TcxContainerViewInfo> FViewInfo;

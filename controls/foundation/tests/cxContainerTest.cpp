@@ -20,6 +20,15 @@ class TInner : public TCustomControl {
 public:
     explicit TInner(TComponent* AOwner) : TCustomControl(AOwner) { SetTabStop(true); }
     std::vector<WORD> Keys;
+    // Scrolls itself by lines, as the system list and edit windows do.
+    void WndProc(TMessage& m) override
+    {
+        if (m.Msg == WM_VSCROLL && LOWORD(m.WParam) == SB_LINEDOWN) {
+            SetScrollPos(Handle(), SB_VERT, GetScrollPos(Handle(), SB_VERT) + 1, true);
+            return;
+        }
+        TCustomControl::WndProc(m);
+    }
     void KeyDown(WORD& Key, TShiftState Shift) override
     {
         Keys.push_back(Key);
@@ -179,6 +188,36 @@ TEST_F(ContainerTest, NoContextMenuOnTheBorder)
     C->DoContextPopup(Point(30, 10), handled);
     EXPECT_TRUE(handled);
     EXPECT_EQ(menu->Shown, 1);
+}
+
+TEST_F(ContainerTest, PainterBarsLieOverTheInnerControlsOwnBars)
+{
+    C->SetBounds(10, 10, 150, 120);
+    GuiTest::ProcessEvents();
+    ShowScrollBar(Inner->Handle(), SB_VERT, true);
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMin = 0;
+    si.nMax = 100;
+    si.nPage = 10;
+    si.nPos = 5;
+    SetScrollInfo(Inner->Handle(), SB_VERT, &si, true);
+    GuiTest::ProcessEvents();
+    C->ShortRefreshContainer(false);
+    TcxScrollBar* bar = C->VScrollBar();
+    ASSERT_TRUE(bar->Visible());
+    EXPECT_FALSE(C->HScrollBar()->Visible());
+    EXPECT_EQ(bar->Min(), 0);
+    EXPECT_EQ(bar->Max(), 100);
+    EXPECT_EQ(bar->PageSize(), 10);
+    EXPECT_EQ(bar->Position(), 5);
+    TScrollBarInfo info;
+    ASSERT_TRUE(GetScrollBarInfo(Inner->Handle(), OBJID_VSCROLL, &info));
+    EXPECT_EQ(C->ClientToScreen(bar->BoundsRect().TopLeft()), info.rcScrollBar.TopLeft());
+    // A line down on the painter bar scrolls the inner control itself.
+    bar->Scroll(scLineDown);
+    EXPECT_EQ(GetScrollPos(Inner->Handle(), SB_VERT), 6);
+    EXPECT_EQ(bar->Position(), 6);
 }
 
 TEST_F(ContainerTest, BorderStylesTable)
