@@ -1093,6 +1093,8 @@ std::string FormatCurr(const std::string& format, Currency value, const TFormatS
     return FormatPicture(format, value.ToDouble(), &value, settings);
 }
 
+const TSysLocale SysLocale{};
+
 bool TextToFloat(const std::string& s, double& value) { return TryStrToFloat(s, value); }
 bool TextToFloat(const std::string& s, double& value, const TFormatSettings& settings)
 {

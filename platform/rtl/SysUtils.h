@@ -47,6 +47,17 @@ struct TFormatSettings {
 // argument reads.
 extern TFormatSettings FormatSettings;
 
+// The system locale: a Chinese (PRC) desktop, a far-east locale whose 8-bit
+// text holds double-byte characters (code that walks bytes tests FarEast).
+struct TSysLocale {
+    uint32_t DefaultLCID = 0x0804;
+    int PriLangID = 0x04;   // Chinese
+    int SubLangID = 0x02;   // simplified (PRC)
+    bool FarEast = true;
+    bool MiddleEast = false;
+};
+extern const TSysLocale SysLocale;
+
 // The program's own date and time formats, set once at start-up: short date
 // "yyyy-mm-dd" with "-", time separator ":", long date "yyyy-mm-dd hh:nn:ss".
 void ApplyProgramDateFormats(TFormatSettings& settings = FormatSettings);

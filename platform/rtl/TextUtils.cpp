@@ -936,6 +936,47 @@ std::string ApplicationExeName()
 
 std::string ApplicationDir() { return ExtractFilePath(ApplicationExeName()); }
 
+namespace {
+// The system keeps the arguments NUL-separated in /proc/self/cmdline, so no
+// start-up code has to hand them over; an empty argument stays one.
+const std::vector<std::string>& CommandLine()
+{
+    static const std::vector<std::string> args = [] {
+        std::vector<std::string> r;
+        FILE* f = std::fopen("/proc/self/cmdline", "rb");
+        if (!f) return r;
+        std::string all;
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) all.append(buf, n);
+        std::fclose(f);
+        size_t start = 0;
+        while (start < all.size()) {
+            size_t end = all.find('\0', start);
+            if (end == std::string::npos) end = all.size();
+            r.push_back(all.substr(start, end - start));
+            start = end + 1;
+        }
+        return r;
+    }();
+    return args;
+}
+}   // namespace
+
+int ParamCount()
+{
+    const auto& args = CommandLine();
+    return args.empty() ? 0 : int(args.size()) - 1;
+}
+
+std::string ParamStr(int index)
+{
+    if (index == 0) return ApplicationExeName();
+    const auto& args = CommandLine();
+    if (index < 0 || size_t(index) >= args.size()) return {};
+    return args[size_t(index)];
+}
+
 std::string UserConfigDir()
 {
     std::string base = GetEnvironmentVariable("XDG_CONFIG_HOME");

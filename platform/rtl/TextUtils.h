@@ -183,6 +183,10 @@ bool SetCurrentDir(std::string_view dir);
 std::string GetEnvironmentVariable(std::string_view name);   // "" when unset
 std::string ApplicationExeName();   // full path of the running program
 std::string ApplicationDir();       // its folder, with the trailing delimiter
+// The arguments the program was started with: ParamStr(0) is the program's
+// full path, 1..ParamCount() the arguments as given; "" outside that range.
+int ParamCount();
+std::string ParamStr(int index);
 // The user's configuration folder for this program (XDG_CONFIG_HOME or
 // ~/.config, plus the program's own subfolder), with the trailing delimiter.
 // Not created here.

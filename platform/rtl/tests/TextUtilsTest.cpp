@@ -7,7 +7,9 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -461,6 +463,42 @@ TEST(Environment, ProgramAndUserFolders)
 
     EXPECT_EQ(GetEnvironmentVariable("QZ_SURELY_UNSET_VARIABLE"), "");
     EXPECT_EQ(GetTempDir().back(), '/');
+}
+
+// Runs this test program again with chosen arguments; the child checks
+// what ParamCount and ParamStr make of them (blanks, Chinese, an empty one).
+TEST(Environment, ParamStrReadsTheArgumentsAsGiven)
+{
+    const char* filter = "--gtest_filter=Environment.ParamStrReadsTheArgumentsAsGiven";
+    if (GetEnvironmentVariable("QZ_PARAMS_CHILD") == "1") {
+        ASSERT_EQ(ParamCount(), 4);
+        EXPECT_EQ(ParamStr(0), ApplicationExeName());
+        EXPECT_EQ(ParamStr(1), filter);
+        EXPECT_EQ(ParamStr(2), "学员 名单.xls");
+        EXPECT_EQ(ParamStr(3), "");
+        EXPECT_EQ(ParamStr(4), "-x=1");
+        EXPECT_EQ(ParamStr(5), "");
+        EXPECT_EQ(ParamStr(-1), "");
+        return;
+    }
+    std::string exe = ApplicationExeName();
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("QZ_PARAMS_CHILD", "1", 1);
+        int devnull = open("/dev/null", O_WRONLY);
+        if (devnull >= 0) dup2(devnull, 1);
+        execl(exe.c_str(), exe.c_str(), filter, "学员 名单.xls", "", "-x=1", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    // In this process the range checks hold whatever the arguments are.
+    EXPECT_EQ(ParamStr(0), ApplicationExeName());
+    EXPECT_EQ(ParamStr(ParamCount() + 1), "");
+    EXPECT_GE(ParamCount(), 0);
 }
 
 } // namespace
