@@ -311,8 +311,14 @@ enum TfrxShiftMode { smDontShift, smAlways, smWhenOverlapped };
 enum TfrxStretchMode { smDontStretch, smActualHeight, smMaxHeight };
 enum TfrxShapeKind { skRectangle, skRoundRectangle, skEllipse, skTriangle, skDiamond, skDiagonal1,
                      skDiagonal2 };
+// The text alignments keep their value names inside the unit's namespace:
+// the control library uses the same names for its own alignments.
+namespace frxClass {
 enum TfrxHAlign { haLeft, haRight, haCenter, haBlock };
 enum TfrxVAlign { vaTop, vaBottom, vaCenter };
+}
+using frxClass::TfrxHAlign;
+using frxClass::TfrxVAlign;
 enum TfrxFormatKind { fkText, fkNumeric, fkDateTime, fkBoolean };
 
 class TfrxFrame : public TPersistent {
@@ -461,7 +467,7 @@ public:
     std::string ExpressionDelimiters = "[,]";
     double GapX = 2;
     double GapY = 1;
-    TfrxHAlign HAlign = haLeft;
+    TfrxHAlign HAlign = frxClass::haLeft;
     bool HideZeros = false;
     double LineSpacing = 2;
     double ParagraphGap = 0;
@@ -470,7 +476,7 @@ public:
     bool Underlines = false;
     bool WordBreak = false;
     bool WordWrap = true;
-    TfrxVAlign VAlign = vaTop;
+    TfrxVAlign VAlign = frxClass::vaTop;
 
     TStringList* Memo() const { return FMemo.get(); }
     void SetMemo(TStringList* v);
@@ -1179,8 +1185,10 @@ QZ_ENUM_TYPEINFO(TfrxShiftMode, "smDontShift", "smAlways", "smWhenOverlapped")
 QZ_ENUM_TYPEINFO(TfrxStretchMode, "smDontStretch", "smActualHeight", "smMaxHeight")
 QZ_ENUM_TYPEINFO(TfrxShapeKind, "skRectangle", "skRoundRectangle", "skEllipse", "skTriangle",
                  "skDiamond", "skDiagonal1", "skDiagonal2")
+namespace frxClass {   // found by argument-dependent lookup
 QZ_ENUM_TYPEINFO(TfrxHAlign, "haLeft", "haRight", "haCenter", "haBlock")
 QZ_ENUM_TYPEINFO(TfrxVAlign, "vaTop", "vaBottom", "vaCenter")
+}
 QZ_ENUM_TYPEINFO(TfrxFormatKind, "fkText", "fkNumeric", "fkDateTime", "fkBoolean")
 QZ_ENUM_TYPEINFO(TfrxDuplexMode, "dmNone", "dmVertical", "dmHorizontal")
 QZ_ENUM_TYPEINFO(TfrxPreviewButton, "pbPrint", "pbLoad", "pbSave", "pbExport", "pbZoom", "pbFind",

@@ -236,7 +236,7 @@ void MemoProps(Props& p, bool sys)
     add(true, ViewFrameProp<M>());
     add(true, FloatStoredUnless<M>("GapX", &M::GapX, &M::GapX, 2));
     add(true, FloatStoredUnless<M>("GapY", &M::GapY, &M::GapY, 1));
-    add(true, PublishEnum<M>("HAlign", &M::HAlign, &M::HAlign, haLeft));
+    add(true, PublishEnum<M>("HAlign", &M::HAlign, &M::HAlign, frxClass::haLeft));
     add(true, PublishBool<M>("HideZeros", &M::HideZeros, &M::HideZeros, false));
     add(true, PublishObject<M>("Highlight", &M::Highlight, &M::SetHighlight).StoredBy([](TObject* o) {
         return !Trim(static_cast<M*>(o)->Highlight()->Condition).empty();
@@ -252,7 +252,7 @@ void MemoProps(Props& p, bool sys)
     add(false, PublishBool<M>("Underlines", &M::Underlines, &M::Underlines, false));
     add(false, PublishBool<M>("WordBreak", &M::WordBreak, &M::WordBreak, false));
     add(false, PublishBool<M>("WordWrap", &M::WordWrap, &M::WordWrap, true));
-    add(true, PublishEnum<M>("VAlign", &M::VAlign, &M::VAlign, vaTop));
+    add(true, PublishEnum<M>("VAlign", &M::VAlign, &M::VAlign, frxClass::vaTop));
 }
 
 void DefineMemo(Props& p) { MemoProps(p, false); }

@@ -138,7 +138,7 @@ struct Fixture {
         memo->OnBeforePrint = "Memo1OnBeforePrint";
         memo->Frame()->Typ = TfrxFrameTypes{ftLeft, ftRight};
         memo->Frame()->Width = 0.5;
-        memo->HAlign = haCenter;
+        memo->HAlign = frxClass::haCenter;
         memo->DisplayFormat()->Kind = fkNumeric;
         memo->DisplayFormat()->FormatStr = "%2.2f";
         memo->Highlight()->Condition = "Value > 100";
