@@ -15,6 +15,9 @@ QZ_CLASS_IMPL(TcxDragControlObject, TDragControlObject)
 
 namespace {
 
+// The framework drag object last seen over a control.
+TDragObject* GCurrentDragObject = nullptr;
+
 bool IsEmptyRect(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
 
 // ---- the watcher of the system scroll-bar size ----------------------------------------------------
@@ -222,6 +225,13 @@ void TcxDragAndDropObject::Finish(bool Accepted)
 {
     BeforeEndDragAndDrop(Accepted);
     EndDragAndDrop(Accepted);
+}
+
+void TcxDragControlObject::Finished(TObject* Target, int X, int Y, bool Accepted)
+{
+    TDragControlObject::Finished(Target, X, Y, Accepted);
+    if (GCurrentDragObject == this) GCurrentDragObject = nullptr;
+    delete this;
 }
 
 TCursor TcxDragControlObject::GetDragCursor(bool Accepted, int X, int Y)
@@ -812,12 +822,49 @@ void TcxControl::WMContextMenu(TMessage& Message)
     if (!handled) inherited::Dispatch(Message);
 }
 
+TDragObject* cxControls::GetDragObject() { return GCurrentDragObject; }
+
 void TcxControl::AfterMouseDown(TMouseButton AButton, int X, int Y)
 {
+    // The framework's pending drag waits for the mouse to leave the dead
+    // zone (a release or Esc first means no drag), then starts at once.
     if (DragMode() == dmAutomatic && (!IsDesigning() || AllowAutoDragAndDropAtDesignTime(X, Y, {})) &&
-        CanDrag(X, Y) && !IsWithinDragThreshold(cxControls::GetMouseCursorPos().X, cxControls::GetMouseCursorPos().Y))
-        BeginDrag(true);
+        CanDrag(X, Y))
+        BeginDrag(false, Mouse->DragThreshold());
     if (AButton == mbMiddle) DoPanScrolling();
+}
+
+TClass TcxControl::GetDragObjectClass() const { return TcxDragControlObject::StaticClass(); }
+
+void TcxControl::DoStartDrag(TDragObject*& ADragObject)
+{
+    TCustomControl::DoStartDrag(ADragObject);
+    bool made = false;
+    if (!ADragObject) {
+        TClass cls = GetDragObjectClass();
+        if (cls == TcxDragControlObject::StaticClass())
+            ADragObject = new TcxDragControlObject(this);
+        else if (cls && cls->InheritsFrom(TDragObject::StaticClass()))
+            ADragObject = static_cast<TDragObject*>(cls->Create(nullptr));
+        made = ADragObject != nullptr;
+    }
+    if (!StartDrag(ADragObject)) {
+        if (made) delete ADragObject;
+        ADragObject = nullptr;
+        // The drag is cancelled once the window system has finished starting it.
+        TWeakRef<TcxControl> me(this);
+        auto id = std::make_shared<uintptr_t>(0);
+        *id = Timers::Start(1, [me, id] {
+            Timers::Stop(*id);
+            if (TcxControl* c = me.Get()) c->EndDrag(false);
+        });
+    }
+}
+
+void TcxControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept)
+{
+    if (auto* d = DynamicCast<TDragObject>(Source)) GCurrentDragObject = State == dsDragLeave ? nullptr : d;
+    TCustomControl::DragOver(Source, X, Y, State, Accept);
 }
 
 // ---- painting and messages -------------------------------------------------------------------------------

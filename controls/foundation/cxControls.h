@@ -231,6 +231,12 @@ public:
     virtual void EndDragAndDrop(bool Accepted);
     void FinishDragAndDrop(bool Accepted);
 
+    // ---- the framework drag
+    virtual TClass GetDragObjectClass() const;
+    virtual bool StartDrag(TDragObject*& ADragObject) { return true; }
+    void DoStartDrag(TDragObject*& ADragObject) override;
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+
     // ---- pan scrolling: direction and speed for a cursor point
     static void CalcPanDirection(const TPoint& AAnchor, int AAnchorSize, const TPoint& P, bool AHVisible,
                                  bool AVVisible, const TRect& AScreen, TcxDirection& ADirection, int& ASpeed,
@@ -358,6 +364,8 @@ class TcxDragControlObject : public TDragControlObject {
 public:
     explicit TcxDragControlObject(TControl* AControl = nullptr) : TDragControlObject(AControl) {}
     TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+    // Frees itself once the drag is over (the control made it).
+    void Finished(TObject* Target, int X, int Y, bool Accepted) override;
 };
 
 // ---- popup windows: placement and frame ---------------------------------------------------------------
@@ -419,6 +427,8 @@ private:
 };
 
 namespace cxControls {
+// The framework drag object last seen over a control (null when none).
+TDragObject* GetDragObject();
 // Unit start-up: the cursors. Shutdown: raises when tracking timers remain.
 void Initialize();
 void Finalize();

@@ -360,3 +360,27 @@ TEST(cxControlChildComponent, LinksToItsControl)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ControlTest, AutomaticDragWaitsForTheMouseToLeaveTheDeadZone)
+{
+    C->SetDragMode(dmAutomatic);
+    int starts = 0;
+    C->OnStartDrag = [&](TObject*, TDragObject*&) { ++starts; };
+    // A press and release without moving: no drag.
+    GuiTest::MouseDown(C, mbLeft, Point(20, 20));
+    GuiTest::MouseUp(C, mbLeft, Point(20, 20));
+    EXPECT_EQ(starts, 0);
+    EXPECT_FALSE(C->Dragging());
+    // Moving out of the dead zone starts the framework drag with the control's object.
+    GuiTest::MouseDown(C, mbLeft, Point(20, 20));
+    GuiTest::MouseMove(C, Point(40, 20));
+    EXPECT_EQ(starts, 1);
+    EXPECT_TRUE(C->Dragging());
+    EXPECT_NE(DynamicCast<TcxDragControlObject>(DragObject()), nullptr);
+    GuiTest::MouseUp(C, mbLeft, Point(40, 20));
+    EXPECT_FALSE(C->Dragging());
+}
+
+}  // namespace
