@@ -1,5 +1,7 @@
 #include "dxThemeManager.h"
 
+#include "Forms.h"
+
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -158,7 +160,10 @@ void NotifySubscribers()
 void RefreshThemesActive() { State().ThemesActive = dxUxTheme::IsThemeActive() != 0; }
 void HandleException(const std::exception& e)
 {
-    if (State().OnException) State().OnException(e);
+    if (State().OnException)
+        State().OnException(e);
+    else if (Application)
+        Application->ShowException(e);
 }
 }  // namespace detail
 
