@@ -134,6 +134,31 @@ TEST_F(PopupCloseTest, ModalPopupRunsItsLoopUntilClosed)
     EXPECT_FALSE(P->IsPoppedUp());
 }
 
+TEST_F(PopupCloseTest, SwitchingApplicationsClosesPopups)
+{
+    P->Popup(Owner);
+    TcxCustomPopupWindow* second = MakePopup(Other);
+    second->Popup(Other);
+    ASSERT_EQ(cxContainer::OpenPopups().size(), 2u);
+    SendMessage(Form->Handle(), WM_ACTIVATEAPP, 0, 0);
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(cxContainer::OpenPopups().empty());
+}
+
+TEST_F(PopupCloseTest, ClosingTheFocusPopupClosesItsOwnersFormToo)
+{
+    P->SetTakesFocus(true);
+    P->Modal = false;
+    P->Popup(nullptr);
+    GuiTest::ProcessEvents();
+    ASSERT_TRUE(P->IsPoppedUp());
+    // What Alt+F4 in the popup amounts to.
+    SendMessage(P->Handle(), WM_CLOSE, 0, 0);
+    GuiTest::ProcessEvents();
+    EXPECT_FALSE(P->IsPoppedUp());
+    EXPECT_FALSE(Form->Visible());
+}
+
 TEST_F(PopupCloseTest, CloseQueryCanKeepItOpen)
 {
     P->Popup(Owner);
