@@ -636,12 +636,14 @@ void TfsILParser::DeclareRoutine(TfsXMLItem* e, TfsScript* script)
                     if (typeFirst && x->Name() == "ident") break;
                     if (x->Name() == "init") init = x;
                 }
-                auto* param = new TfsParamItem(pn, k, tn, init != nullptr, groupIsVar || nextIsVar);
+                Variant def = Null();
                 if (init && init->Count() > 0) {
                     std::unique_ptr<TfsExpression> x(BuildExpression(init->Items(0), script));
-                    param->DefValue = x->GetValue();
+                    def = x->GetValue();
                 }
-                param->Value = param->DefValue;
+                auto* param = new TfsParamItem(pn, k, tn, init != nullptr, groupIsVar || nextIsVar);
+                param->DefValue = def;
+                param->Value = def;
                 nextIsVar = false;
                 proc->AddParam(param);
                 proc->LocalScript->Add(pn, param);
@@ -701,8 +703,9 @@ void TfsILParser::DeclareVars(TfsXMLItem* e, TfsScript* script, TfsStatement* li
             }
             if (bounds.empty()) bounds = {0, 0};
             if (bounds.size() > 128) Error(STooManyDims);
+            Variant value = VarArrayCreate(bounds, varVariant);
             v = new TfsVariable(name, stArray, tn);
-            v->Value = VarArrayCreate(bounds, varVariant);
+            v->Value = value;
             auto* helper = new TfsArrayHelper("", kind, tn);
             for (size_t d = 0; d < bounds.size() / 2; ++d)
                 helper->AddParam(new TfsParamItem("p" + std::to_string(d), stInteger, "Integer", false, false));
@@ -1297,8 +1300,9 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
         return;
     } else if (nm == "delete") {
         if (e->Count() == 0) return;
+        std::unique_ptr<TfsDesignator> d(BuildDesignator(e->Items(0), script, 2));
         auto* c = new TfsCallStmt(script, pos, FUnitName);
-        c->Designator = BuildDesignator(e->Items(0), script, 2);
+        c->Designator = d.release();
         st = c;
     } else if (nm == "thenstmt" || nm == "elsestmt" || nm == "finallystmt" || nm == "exceptstmt") {
         BuildBody(e, script, list);
