@@ -2,7 +2,32 @@
 
 #include <algorithm>
 
-QZ_CLASS_IMPL(TcxContainerStyle, TPersistent)
+namespace {
+void DefineContainerStyleProps(std::vector<TPropInfo>& props)
+{
+    using S = TcxContainerStyle;
+    TPropInfo bc = PublishInt<S>("BorderColor", &S::BorderColor, &S::SetBorderColor);
+    bc.TypeName = "TColor";
+    props.push_back(bc.StoredBy(StoredWhen(&S::IsBorderColorStored)));
+    props.push_back(PublishEnum<S>("BorderStyle", &S::BorderStyle, &S::SetBorderStyle)
+                        .StoredBy(StoredWhen(&S::IsBorderStyleStored)));
+    TPropInfo c = PublishInt<S>("Color", &S::Color, &S::SetColor);
+    c.TypeName = "TColor";
+    props.push_back(c.StoredBy(StoredWhen(&S::IsColorStored)));
+    props.push_back(PublishSet<S>("Edges", &S::Edges, &S::SetEdges, std::nullopt, "TcxBorders")
+                        .StoredBy(StoredWhen(&S::IsEdgesStored)));
+    props.push_back(PublishObject<S>("Font", &S::Font, &S::SetFont).StoredBy(StoredWhen(&S::IsFontStored)));
+    props.push_back(PublishBool<S>("HotTrack", &S::HotTrack, &S::SetHotTrack)
+                        .StoredBy(StoredWhen(&S::IsHotTrackStored)));
+    props.push_back(PublishObject<S>("LookAndFeel", &S::LookAndFeel, &S::SetLookAndFeel));
+    props.push_back(PublishBool<S>("Shadow", &S::Shadow, &S::SetShadow).StoredBy(StoredWhen(&S::IsShadowStored)));
+    props.push_back(PublishObject<S>("StyleController", &S::StyleController, &S::SetStyleController));
+    props.push_back(PublishBool<S>("TransparentBorder", &S::TransparentBorder, &S::SetTransparentBorder)
+                        .StoredBy(StoredWhen(&S::IsTransparentBorderStored)));
+}
+}  // namespace
+
+QZ_CLASS_IMPL_PROPS(TcxContainerStyle, TPersistent, DefineContainerStyleProps)
 QZ_CLASS_IMPL(TcxStyleController, TComponent)
 
 // ---- TcxContainerStyle ---------------------------------------------------------------------------------
@@ -48,6 +73,13 @@ TcxContainerStyle::~TcxContainerStyle()
     if (FOwnFont) FOwnFont->OnChange = nullptr;
     if (FStyleController) FStyleController->RemoveListener(this);
     FLookAndFeel.reset();
+}
+
+bool TcxContainerStyle::IsValueStored(TcxContainerStyleValue AValue) const
+{
+    if (!FAssignedValues.Contains(AValue)) return false;
+    if (auto* c = dynamic_cast<TcxContainer*>(FOwner)) return !c->GetHiddenStyleValues().Contains(AValue);
+    return true;
 }
 
 void TcxContainerStyle::EndUpdate()

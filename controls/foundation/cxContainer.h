@@ -73,8 +73,16 @@ public:
     TColor TextColor() const { return FTextColor; }
     void SetTextColor(TColor Value) { FTextColor = Value; }
     TPersistent* Owner() const { return FOwner; }
-    // Stored with the form: assigned here.
-    bool IsValueStored(TcxContainerStyleValue AValue) const { return FAssignedValues.Contains(AValue); }
+    // Stored with the form: assigned here and not hidden by the owning container's class.
+    bool IsValueStored(TcxContainerStyleValue AValue) const;
+    bool IsBorderColorStored() const { return IsValueStored(csvBorderColor); }
+    bool IsBorderStyleStored() const { return IsValueStored(csvBorderStyle); }
+    bool IsColorStored() const { return IsValueStored(csvColor); }
+    bool IsEdgesStored() const { return IsValueStored(csvEdges); }
+    bool IsFontStored() const { return IsValueStored(csvFont); }
+    bool IsHotTrackStored() const { return IsValueStored(csvHotTrack); }
+    bool IsShadowStored() const { return IsValueStored(csvShadow); }
+    bool IsTransparentBorderStored() const { return IsValueStored(csvTransparentBorder); }
 
     virtual void Changed();
     virtual void ControllerStyleChanged(TObject* Sender);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "Graphics.h"
+#include "TypInfo.h"
 #include "Windows.h"
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <vector>
 
 enum TcxBorder { bLeft, bTop, bRight, bBottom };
+QZ_ENUM_TYPEINFO(TcxBorder, "bLeft", "bTop", "bRight", "bBottom")
 using TcxBorders = TSet<TcxBorder, 8>;
 inline const TcxBorders cxBordersAll{bLeft, bTop, bRight, bBottom};
 

@@ -123,6 +123,19 @@ TEST_F(ContainerStyleTest, ParentColourAndEffectiveColour)
     EXPECT_TRUE(style.AssignedValues().Empty());
 }
 
+TEST_F(ContainerStyleTest, OnlyAssignedValuesAreStored)
+{
+    TcxContainerStyle style;
+    EXPECT_FALSE(IsStoredProp(&style, "Color"));
+    SetOrdProp(&style, "BorderStyle", cbsThick);
+    EXPECT_TRUE(IsStoredProp(&style, "BorderStyle"));
+    EXPECT_EQ(style.BorderStyle(), cbsThick);
+    EXPECT_FALSE(IsStoredProp(&style, "Edges"));
+    style.SetEdges(TcxBorders{bLeft, bBottom});
+    EXPECT_TRUE(IsStoredProp(&style, "Edges"));
+    EXPECT_EQ(GetOrdProp(&style, "Edges"), 1 | 8);
+}
+
 TEST_F(ContainerStyleTest, PaintOnlyStyle)
 {
     TFont font;
