@@ -953,6 +953,16 @@ void TcxControl::CMVisibleChanged(TMessage& Message)
     VisibleChanged();
 }
 
+void TcxControl::CMDesignHitTest(TMessage& Message)
+{
+    inherited::Dispatch(Message);
+    if (Message.Result == 0)
+        Message.Result = GetDesignHitTest(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam),
+                                          KeysToShiftState(Message.WParam))
+                             ? 1
+                             : 0;
+}
+
 void TcxControl::DXMScrollBarSizeChanged(TMessage& Message)
 {
     if (!HasScrollBars()) return;

@@ -282,7 +282,9 @@ private:
     void CMTextChanged(TMessage& Message);
     void CMVisibleChanged(TMessage& Message);
     void DXMScrollBarSizeChanged(TMessage& Message);
+    void CMDesignHitTest(TMessage& Message);
     QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(CM_DESIGNHITTEST, CMDesignHitTest)
         QZ_MESSAGE_HANDLER(WM_CANCELMODE, WMCancelMode)
         QZ_MESSAGE_HANDLER(WM_ERASEBKGND, WMEraseBkgnd)
         QZ_MESSAGE_HANDLER(WM_GETDLGCODE, WMGetDlgCode)
