@@ -220,9 +220,24 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 };
 
-class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
+// The control that really takes the keys of a container.
+class IcxActiveControlProvider {
+public:
+    virtual ~IcxActiveControlProvider() = default;
+    virtual TWinControl* GetActiveControl() = 0;
+};
+// Offered by an inner control: itself and its container.
+class IcxContainerInnerControl {
+public:
+    virtual ~IcxContainerInnerControl() = default;
+    virtual TWinControl* GetInnerControl() = 0;
+    virtual TcxContainer* GetContainer() = 0;
+};
+
+class TcxContainer : public TcxControl, public IcxMouseTrackingCaller, public IcxActiveControlProvider {
     QZ_CLASS(TcxContainer, TcxControl)
 public:
+    TWinControl* GetActiveControl() override { return FInnerControl ? FInnerControl : this; }
     explicit TcxContainer(TComponent* AOwner = nullptr);
     ~TcxContainer() override;
     void BeforeDestruction() override;

@@ -81,6 +81,8 @@ TEST_F(ContainerTest, HotTrackingThickensTheFrameWithoutMovingTheClient)
     const TRect inner = C->ViewInfo()->InnerRect;
     EXPECT_EQ(inner, Rect(2, 2, 118, 22));
     EXPECT_EQ(Inner->BoundsRect(), inner);   // the inner control sits on the content
+    EXPECT_EQ(C->GetActiveControl(), Inner);
+    EXPECT_EQ(Next->GetActiveControl(), Next);
 
     C->SetFocus();
     GuiTest::ProcessEvents();
