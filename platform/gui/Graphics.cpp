@@ -146,6 +146,10 @@ QPainter* HDC__::P()
 {
     if (!Painter) {
         if (Image && !Image->isNull()) {
+            // Palette images take drawing in full colour (their owner converts them back).
+            if (Image->format() == QImage::Format_Mono || Image->format() == QImage::Format_MonoLSB ||
+                Image->format() == QImage::Format_Indexed8)
+                *Image = Image->convertToFormat(QImage::Format_RGB32);
             Painter = new QPainter(Image);
             OwnsPainter = true;
         } else {

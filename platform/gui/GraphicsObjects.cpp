@@ -677,6 +677,22 @@ private:
 
 } // namespace
 
+// The pixels in the layout of a pixel format. Monochrome: index 0 black and
+// 1 white, as the platform's monochrome bitmaps have them.
+static QImage ConvertTo(const QImage& src, TPixelFormat pf)
+{
+    QImage::Format f = FormatOf(pf);
+    if (src.format() == f) return src;
+    if (f == QImage::Format_Mono) {
+        QImage mono(src.size(), QImage::Format_Mono);
+        mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        for (int y = 0; y < src.height(); ++y)
+            for (int x = 0; x < src.width(); ++x) mono.setPixel(x, y, qGray(src.pixel(x, y)) >= 128 ? 1 : 0);
+        return mono;
+    }
+    return src.convertToFormat(f);
+}
+
 TBitmap::TBitmap() : FImage(std::make_unique<TBitmapImage>()) {}
 TBitmap::TBitmap(int w, int h) : TBitmap() { SetSize(w, h); }
 TBitmap::~TBitmap()
@@ -687,6 +703,9 @@ TBitmap::~TBitmap()
 void TBitmap::FinishDrawing()
 {
     if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas.get())->Finish();
+    // Palette formats are drawn on in full colour: the pixels go back to their format.
+    if (!Empty() && !Drawable(FormatOf(FPixelFormat)) && FImage->Img.format() != FormatOf(FPixelFormat))
+        FImage->Img = ConvertTo(FImage->Img, FPixelFormat);
 }
 
 TCanvas* TBitmap::Canvas()
@@ -744,10 +763,7 @@ void TBitmap::SetPixelFormat(TPixelFormat v)
     if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas.get())->Release();
     if (!Empty()) {
         QImage::Format f = FormatOf(v);
-        if (f == QImage::Format_Mono)
-            FImage->Img = FImage->Img.convertToFormat(f, Qt::ThresholdDither | Qt::MonoOnly);
-        else
-            FImage->Img = FImage->Img.convertToFormat(f);
+        FImage->Img = ConvertTo(FImage->Img, v);
     }
     Changed();
 }

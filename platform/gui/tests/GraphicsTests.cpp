@@ -478,3 +478,29 @@ TEST(CanvasText, TabsExtentsAndRotation)
     EXPECT_FALSE(right);
 }
 }
+namespace {
+TEST(BitmapFormats, MonochromeRowsHoldOneBitPerPixelMostSignificantFirst)
+{
+    GuiTest::Init();
+    TBitmap b(10, 2);
+    b.Canvas()->Brush()->SetColor(clBlack);
+    b.Canvas()->FillRect(Rect(0, 0, 10, 2));
+    b.Canvas()->SetPixels(0, 0, clWhite);
+    b.Canvas()->SetPixels(9, 1, clWhite);
+    b.SetPixelFormat(pf1bit);
+    EXPECT_TRUE(b.Monochrome());
+    const uint8_t* r0 = b.ScanLine(0);
+    EXPECT_EQ(r0[0], 0x80);   // white is a set bit, the first pixel the top bit
+    EXPECT_EQ(r0[1] & 0xC0, 0x00);
+    const uint8_t* r1 = b.ScanLine(1);
+    EXPECT_EQ(r1[1] & 0xC0, 0x40);
+    // Drawing on it works, and its rows keep their one-bit layout.
+    b.Canvas()->SetPixels(1, 0, clWhite);
+    EXPECT_EQ(b.Canvas()->Pixels(1, 0), clWhite);
+    EXPECT_EQ(b.ScanLine(0)[0], 0xC0);
+    EXPECT_EQ(b.BytesPerLine(), 4);
+    b.SetPixelFormat(pf8bit);
+    EXPECT_EQ(b.Canvas()->Pixels(0, 0), clWhite);
+    EXPECT_EQ(b.Canvas()->Pixels(5, 0), clBlack);
+}
+}
