@@ -123,6 +123,58 @@ TEST(Robustness, MutatedProgramsNeverCrash)
     }
 }
 
+TEST(Robustness, MutatedSamplesOfEveryLanguageNeverCrash)
+{
+    EnsureEngine();
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    std::vector<std::pair<std::string, std::string>> bases;   // language, text
+    for (const char* name : {"report.pas", "report.cpp", "report.js", "report.bas"}) {
+        std::string path = std::string(QZ_TEST_DATA_DIR) + "/samples/" + name;
+        FILE* f = fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr) << path;
+        std::string text;
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+        fclose(f);
+        std::string ext = path.substr(path.rfind('.'));
+        bases.push_back({ext == ".pas" ? "PascalScript" : ext == ".cpp" ? "C++Script" : ext == ".js" ? "JScript"
+                                                                                                  : "BasicScript",
+                         text});
+    }
+    std::mt19937 rng(Seed(31));
+    for (int round = 0; round < Rounds(); ++round) {
+        const auto& base = bases[size_t(round) % bases.size()];
+        std::string text = base.second;
+        for (int k = 0; k < 1 + round % 4; ++k) {
+            size_t p = rng() % text.size();
+            switch (rng() % 3) {
+            case 0: text.erase(p, 1 + rng() % 6); break;
+            case 1: text.insert(p, kTokens[rng() % kTokens.size()]); break;
+            default: text[p] = char(32 + rng() % 95); break;
+            }
+        }
+        TfsScript s(nullptr);
+        s.SetSyntaxType(base.first);
+        s.SetText(text);
+        bool ok = false;
+        try {
+            ok = s.Compile();
+        } catch (const Exception&) {
+        }
+        if (!ok) continue;
+        int budget = 5000;
+        s.OnRunLine = [&](TfsScript*, const std::string&, const std::string&) {
+            if (--budget <= 0) s.Terminate();
+        };
+        try {
+            s.Execute();
+        } catch (const std::exception&) {
+        }
+    }
+}
+
 }  // namespace
 
 #include "fs_xml.h"
