@@ -293,9 +293,9 @@ public:
 
     // The layer's own bookkeeping.
     void ParentChangedBounds();
-    TRect FAnchorRules;   // distances kept by anchors, set when placed
 
 protected:
+    TRect FAnchorRules;   // distances kept by anchors, set when placed
     virtual void RequestAlign();
     virtual void VisibleChanging() {}
     virtual void Notification(TComponent* component, TOperation operation) override;
