@@ -146,7 +146,10 @@ protected:
     void WMMouse(TMessage& m);
     void WMLButtonDblClk(TMessage& m);
     void WMMouseWheel(TMessage& m);
+    // The list takes the arrows and characters (typing selects by the first letter).
+    void WMGetDlgCode(TMessage& m) { m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
     QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(WM_GETDLGCODE, WMGetDlgCode)
         QZ_MESSAGE_HANDLER(WM_LBUTTONDOWN, WMMouse)
         QZ_MESSAGE_HANDLER(WM_LBUTTONUP, WMMouse)
         QZ_MESSAGE_HANDLER(WM_RBUTTONDOWN, WMMouse)
