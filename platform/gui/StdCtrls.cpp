@@ -6,6 +6,8 @@
 #include "QzGuiPrivate.h"
 #include "TextUtils.h"
 
+#include <array>
+
 #include <QAbstractItemView>
 #include <QEvent>
 #include <QListWidget>
@@ -311,6 +313,20 @@ void TCustomListBox::UpdateScrollState()
     auto* w = FImpl->W;
     if (!w || !w->LB || FImpl->Updating) return;
     FImpl->Updating = true;
+    auto snapshot = [this] {
+        std::array<int, 8> v{};
+        for (int bar : {SB_HORZ, SB_VERT}) {
+            TScrollInfo si;
+            si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+            GetScrollInfo(Handle(), bar, &si);
+            v[size_t(bar * 4)] = si.nMin;
+            v[size_t(bar * 4 + 1)] = si.nMax;
+            v[size_t(bar * 4 + 2)] = int(si.nPage);
+            v[size_t(bar * 4 + 3)] = si.nPos;
+        }
+        return v;
+    };
+    const auto before = snapshot();
     try {
         // The bars' visibility changes the client area, which changes the range: settle it.
         for (int round = 0; round < 3; ++round) {
@@ -350,6 +366,10 @@ void TCustomListBox::UpdateScrollState()
         throw;
     }
     FImpl->Updating = false;
+    // The list scrolled or its range changed by itself (keys, the mouse):
+    // the frame is worked out again, so that a control watching its window
+    // hears of it as when a bar comes or goes.
+    if (snapshot() != before) UpdateNonClient();
 }
 
 // ---- properties ------------------------------------------------------------------------------

@@ -232,3 +232,25 @@ TEST_F(InnerListBoxTest, FocusChangesTellTheContainerAndFreeingLeavesNoBars)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(InnerListBoxTest, PainterThumbFollowsKeysAndTheWheel)
+{
+    Fill(30);
+    L->SetFocus();
+    GuiTest::ProcessEvents();
+    L->SetItemIndex(0);
+    for (int i = 0; i < 12; ++i) GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(L->ItemIndex(), 12);
+    EXPECT_GT(L->TopIndex(), 0);
+    EXPECT_EQ(L->VertScrollBar()->Position(), L->TopIndex());
+    GuiTest::KeyPress(VK_END);
+    EXPECT_EQ(L->ItemIndex(), 29);
+    EXPECT_EQ(L->VertScrollBar()->Position(), L->TopIndex());
+    GuiTest::Wheel(L, Point(5, 5), 120);
+    EXPECT_LT(L->TopIndex(), L->VertScrollBar()->Max());
+    EXPECT_EQ(L->VertScrollBar()->Position(), L->TopIndex());
+}
+
+} // namespace
