@@ -257,10 +257,6 @@ QWidget* TCustomListBox::CreateWindowHandle(const TCreateParams&, QWidget* paren
                                           : QAbstractItemView::MultiSelection);
     // Item sizes are asked each layout: the item height and the scroll width may change.
     w->setUniformItemSizes(false);
-    if (FColumns > 0) {
-        w->setFlow(QListView::TopToBottom);
-        w->setWrapping(true);
-    }
     QObject::connect(w, &QListWidget::itemSelectionChanged, w, [this, w] {
         if (w->Programmatic || !w->LB) return;
         Perform(CN_COMMAND, MAKEWPARAM(0, int(LBN_SELCHANGE)), LPARAM(Handle()));
@@ -480,14 +476,6 @@ void TCustomListBox::SetSorted(bool v)
     FItems->Clear();
     for (auto& [s, o] : all) FItems->AddObject(s, o);
     FItems->EndUpdate();
-}
-
-void TCustomListBox::SetColumns(int v)
-{
-    v = std::max(0, v);
-    if (FColumns == v) return;
-    FColumns = v;
-    RecreateWnd();
 }
 
 int TCustomListBox::ScrollWidth() const { return FScrollWidth; }
@@ -777,7 +765,7 @@ void TCustomListBox::DefaultHandler(TMessage& m)
         w->LayoutNow();
         QRect r = w->visualItemRect(w->item(i));
         // Items span the client width, as the platform's list draws them.
-        if (FColumns == 0) r.setWidth(std::max(r.width(), ClientWidth()));
+        r.setWidth(std::max(r.width(), ClientWidth()));
         *reinterpret_cast<TRect*>(m.LParam) = TR(r);
         m.Result = 1;
         return;

@@ -111,8 +111,6 @@ public:
     void SetStyle(TListBoxStyle v);
     bool Sorted() const { return FSorted; }
     void SetSorted(bool v);
-    int Columns() const { return FColumns; }
-    void SetColumns(int v);
     // The width the horizontal bar scrolls over (0: no horizontal scrolling).
     int ScrollWidth() const;
     void SetScrollWidth(int v);
@@ -173,7 +171,6 @@ private:
     int FSavedTopIndex = 0;
     int FItemHeight = 16;
     int FScrollWidth = 0;
-    int FColumns = 0;
     TListBoxStyle FStyle = lbStandard;
     TBorderStyle FBorderStyle = bsSingle;
     bool FMultiSelect = false;

@@ -254,3 +254,18 @@ TEST_F(InnerListBoxTest, PainterThumbFollowsKeysAndTheWheel)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(InnerListBoxTest, BarsFollowTheListLookAndFeel)
+{
+    Fill(30);
+    L->LookAndFeel()->SetNativeStyle(false);
+    L->LookAndFeel()->SetKind(lfUltraFlat);
+    EXPECT_EQ(L->VertScrollBar()->LookAndFeel()->GetEffectiveKind(), lfUltraFlat);
+    EXPECT_EQ(L->HorzScrollBar()->LookAndFeel()->GetEffectiveKind(), lfUltraFlat);
+    L->LookAndFeel()->SetKind(lfFlat);
+    EXPECT_EQ(L->VertScrollBar()->LookAndFeel()->GetEffectiveKind(), lfFlat);
+}
+
+} // namespace
