@@ -107,6 +107,17 @@ TEST_F(ListBoxTest, ClickComesFromChoosingAnItemNotFromTheProgram)
     GuiTest::DoubleClick(LB, Point(r0.Left + 5, r0.Top + 3));
     EXPECT_EQ(LB->ItemIndex(), 0);
     EXPECT_EQ(dbl, 1);
+    // Keys move the choice in the list itself, and that is a click too.
+    LB->SetFocus();
+    GuiTest::ProcessEvents();
+    clicks = 0;
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(LB->ItemIndex(), 1);
+    EXPECT_EQ(clicks, 1);
+    // A handler that takes the key keeps it from the list.
+    LB->OnKeyDown = [](TObject*, WORD& k, TShiftState) { if (k == VK_DOWN) k = 0; };
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(LB->ItemIndex(), 1);
 }
 
 TEST_F(ListBoxTest, ItemGeometryAndHitTest)
