@@ -38,11 +38,6 @@ TcxCustomInnerListBox::TcxCustomInnerListBox(TComponent* AOwner) : TListBox(AOwn
     SetParentFont(true);
 }
 
-void TcxCustomInnerListBox::BeforeDestruction()
-{
-    TListBox::BeforeDestruction();
-}
-
 TcxCustomInnerListBox::~TcxCustomInnerListBox()
 {
     // The bars may sit on the container; they go with the list box either way.

@@ -18,7 +18,6 @@ class TcxCustomInnerListBox : public TListBox, public IcxContainerInnerControl {
 public:
     explicit TcxCustomInnerListBox(TComponent* AOwner = nullptr);
     ~TcxCustomInnerListBox() override;
-    void BeforeDestruction() override;
 
     // IcxContainerInnerControl
     TWinControl* GetInnerControl() override { return this; }

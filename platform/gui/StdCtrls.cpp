@@ -3,6 +3,7 @@
 // scroll state, so GetScrollInfo and GetScrollBarInfo answer for the list as
 // for any window, and WM_HSCROLL/WM_VSCROLL scroll it.
 #include "StdCtrls.h"
+#include "Forms.h"
 #include "QzGuiPrivate.h"
 #include "TextUtils.h"
 
@@ -62,9 +63,8 @@ public:
         try {
             LB->Perform(CN_DRAWITEM, 0, LPARAM(&ds));
         } catch (...) {
-            p->restore();
-            DeleteDC(dc);
-            throw;
+            // Nothing may leave a paint handler: the application shows it.
+            if (Application) Application->HandleException(LB);
         }
         p->restore();
         DeleteDC(dc);
@@ -137,10 +137,7 @@ protected:
                 dc->BaseClip = static_cast<QPaintEvent*>(e)->region();
                 dc->Window = HandleOf(LB);
                 TMessage nc{WM_NCPAINT, WPARAM(dc), 0, 0};
-                try {
-                    Deliver(LB, nc, TMessageFilterKind::CallWndProc);
-                } catch (...) {
-                }
+                Deliver(LB, nc, TMessageFilterKind::CallWndProc);   // shows its own failures
                 DeleteDC(dc);
             }
             return true;

@@ -218,3 +218,22 @@ TEST_F(ListBoxTest, OwnerDrawnItemsPaintThroughTheEvent)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ListBoxTest, AFailingDrawHandlerDoesNotTakeThePaintDown)
+{
+    LB->SetStyle(lbOwnerDrawFixed);
+    Fill(3);
+    int calls = 0;
+    LB->OnDrawItem = [&](TWinControl*, int, TRect, TOwnerDrawState) {
+        ++calls;
+        throw Exception("draw failed");
+    };
+    LB->Invalidate();
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(LB));
+    EXPECT_GE(calls, 3);
+    EXPECT_EQ(LB->Count(), 3);
+}
+
+} // namespace
