@@ -517,7 +517,8 @@ void TCustomListBox::MeasureItem(int index, int& height)
 
 void TCustomListBox::DrawItem(int index, TRect rect, TOwnerDrawState state)
 {
-    if (OnDrawItem) {
+    // A standard list draws its items itself, whatever handler is set.
+    if (OnDrawItem && FStyle != lbStandard) {
         OnDrawItem(this, index, rect, state);
         return;
     }

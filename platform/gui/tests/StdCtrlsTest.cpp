@@ -189,7 +189,6 @@ TEST_F(ListBoxTest, HorizontalBarFollowsTheScrollWidth)
 
 TEST_F(ListBoxTest, OwnerDrawnItemsPaintThroughTheEvent)
 {
-    LB->SetStyle(lbOwnerDrawFixed);
     Fill(3);
     LB->SetItemIndex(1);
     std::vector<std::pair<int, bool>> drawn;
@@ -199,6 +198,9 @@ TEST_F(ListBoxTest, OwnerDrawnItemsPaintThroughTheEvent)
         lb->Canvas()->Brush()->SetColor(index == 2 ? clRed : lb->Canvas()->Brush()->Color());
         lb->Canvas()->FillRect(rect);
     };
+    std::unique_ptr<TBitmap> plain(GuiTest::Grab(LB));
+    EXPECT_TRUE(drawn.empty());   // a standard list ignores the handler
+    LB->SetStyle(lbOwnerDrawFixed);
     LB->Invalidate();
     std::unique_ptr<TBitmap> shot(GuiTest::Grab(LB));
     ASSERT_GE(drawn.size(), 3u);
