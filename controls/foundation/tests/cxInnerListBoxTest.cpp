@@ -269,3 +269,33 @@ TEST_F(InnerListBoxTest, BarsFollowTheListLookAndFeel)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(InnerListBoxTest, DropsBelongToTheContainerAlone)
+{
+    L->SetBounds(3, 4, 100, 80);
+    TPoint seen{-1, -1};
+    int listCalls = 0;
+    C->OnDragOver = [&](TObject*, TObject*, int x, int y, TDragState, bool& accept) {
+        seen = Point(x, y);
+        accept = true;
+    };
+    C->OnDragDrop = [&](TObject*, TObject*, int x, int y) { seen = Point(x, y); };
+    L->OnDragOver = [&](TObject*, TObject*, int, int, TDragState, bool&) { ++listCalls; };
+    L->OnDragDrop = [&](TObject*, TObject*, int, int) { ++listCalls; };
+    bool accept = false;
+    L->DragOver(Form, 5, 6, dsDragMove, accept);
+    EXPECT_TRUE(accept);
+    EXPECT_EQ(seen, Point(8, 10));
+    L->DragDrop(Form, 7, 1);
+    EXPECT_EQ(seen, Point(10, 5));
+    L->Container = nullptr;
+    accept = false;
+    L->DragOver(Form, 5, 6, dsDragMove, accept);
+    L->DragDrop(Form, 5, 6);
+    EXPECT_FALSE(accept);
+    EXPECT_EQ(listCalls, 0);
+}
+
+} // namespace
