@@ -2060,9 +2060,34 @@ TCustomForm* GetParentForm(TControl* c)
     return DynamicCast<TCustomForm>(c);
 }
 
+// The widget under a screen point, looking through windows that take no
+// input (a drag image under the cursor). Where the window system cannot see
+// through them itself, the top-level windows are searched from the latest
+// shown, which is how they stack.
+QWidget* qzgui::WidgetAtPoint(QPoint p)
+{
+    auto passes = [](QWidget* w) { return w->window()->windowFlags() & Qt::WindowTransparentForInput; };
+    QWidget* w = QApplication::widgetAt(p);
+    if (w && !passes(w)) return w;
+    bool covered = false;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && passes(top) && top->geometry().contains(p)) covered = true;
+    if (!covered) return w;
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    for (auto it = tops.crbegin(); it != tops.crend(); ++it) {
+        QWidget* top = *it;
+        if (!top->isVisible() || passes(top) || !top->geometry().contains(p)) continue;
+        QPoint local = top->mapFromGlobal(p);
+        if (!top->mask().isEmpty() && !top->mask().contains(local)) continue;
+        QWidget* child = top->childAt(local);
+        return child ? child : top;
+    }
+    return nullptr;
+}
+
 TWinControl* FindVCLWindow(TPoint p)
 {
-    QWidget* w = QApplication::widgetAt(QP(p));
+    QWidget* w = WidgetAtPoint(QP(p));
     return w ? ControlOfWidget(w) : nullptr;
 }
 

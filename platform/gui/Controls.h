@@ -97,6 +97,7 @@ using TCanResizeEvent = std::function<void(TObject* sender, int& newWidth, int& 
 using TConstrainedResizeEvent = std::function<void(TObject* sender, int& minWidth, int& minHeight,
                                                    int& maxWidth, int& maxHeight)>;
 class TDragObject;
+class TDragImageList;
 using TDragOverEvent = std::function<void(TObject* sender, TObject* source, int x, int y,
                                           TDragState state, bool& accept)>;
 using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
@@ -282,6 +283,9 @@ public:
     virtual void DoStartDrag(TDragObject*& dragObject);
     virtual void DoEndDrag(TObject* target, int x, int y);
     virtual void DragCanceled() {}
+    // The image a drag from this control shows beside the cursor, when the
+    // control style has csDisplayDragImage; none by default.
+    virtual TDragImageList* GetDragImages() { return nullptr; }
     virtual void Resize();
     virtual bool CanResize(int& newWidth, int& newHeight);
     virtual bool CanAutoSize(int& newWidth, int& newHeight) { return true; }
@@ -659,6 +663,11 @@ public:
     virtual TCursor GetDragCursor(bool accepted, int x, int y) { return accepted ? crDrag : crNoDrop; }
     virtual void Finished(TObject* target, int x, int y, bool accepted) {}
     virtual TControl* Control() const { return nullptr; }
+    // The image shown during the drag (none here), and taking it down and
+    // up again around painting under it.
+    virtual TDragImageList* GetDragImages() { return nullptr; }
+    virtual void HideDragImage();
+    virtual void ShowDragImage();
     TPoint DragPos;              // screen
     TObject* DragTarget = nullptr;
     TPoint DragTargetPos;        // in the target's client coordinates
@@ -681,6 +690,8 @@ public:
     explicit TDragControlObject(TControl* control = nullptr) : FControl(control) {}
     TControl* Control() const override { return FControl.Get(); }
     TCursor GetDragCursor(bool accepted, int x, int y) override;
+    // The control's image, while its style asks for one.
+    TDragImageList* GetDragImages() override;
 private:
     TWeakRef<TControl> FControl;
 };

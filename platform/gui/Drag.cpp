@@ -4,6 +4,7 @@
 // Esc or a release over a control that refuses.
 #include "QzGuiPrivate.h"
 #include "Forms.h"
+#include "ImgList.h"
 
 #include <QApplication>
 
@@ -21,6 +22,7 @@ struct TDragState_ {
     TWeakRef<TControl> Target;
     bool Accepted = false;
     bool HadOverride = false;
+    TWeakRef<TDragImageList> Images;   // the image following the cursor, when shown
 } Drag;
 
 LRESULT SendDrag(TControl* target, TDragMessage msg, TPoint screen, TDragState state, bool& accept,
@@ -62,6 +64,9 @@ void Begin()
     GetCursorPos(&obj->DragPos);
     SetCaptureControl(src);
     SetDragCursor(false, obj->DragPos);
+    if (TDragImageList* images = obj->GetDragImages()) {
+        if (images->BeginDrag(nullptr, obj->DragPos.X, obj->DragPos.Y)) Drag.Images = images;
+    }
 }
 
 void Finish(bool drop, TPoint p)
@@ -72,6 +77,8 @@ void Finish(bool drop, TPoint p)
     bool owns = Drag.OwnsObject;
     bool wasActive = Drag.Active;
     bool accepted = Drag.Accepted;
+    // The image goes first: the source may free its list when it hears the end.
+    if (TDragImageList* images = Drag.Images.Get()) images->EndDrag();
     Drag = TDragState_{};
     if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     if (GetCaptureControl() == src.Get()) SetCaptureControl(nullptr);
@@ -115,6 +122,7 @@ void Move(TPoint p)
     }
     if (!Drag.Active || !Drag.Object) return;
     Drag.Object->DragPos = p;
+    if (TDragImageList* images = Drag.Images.Get()) images->DragMove(p.X, p.Y);
     TControl* target = FindDragTarget(p, false);
     TControl* old = Drag.Target.Get();
     bool accept = false;
@@ -184,6 +192,22 @@ TCursor TDragControlObject::GetDragCursor(bool accepted, int x, int y)
     if (!accepted) return crNoDrop;
     TControl* c = Control();
     return c ? c->DragCursor() : crDrag;
+}
+
+TDragImageList* TDragControlObject::GetDragImages()
+{
+    TControl* c = Control();
+    return c && c->ControlStyle().Contains(csDisplayDragImage) ? c->GetDragImages() : nullptr;
+}
+
+void TDragObject::HideDragImage()
+{
+    if (TDragImageList* images = GetDragImages()) images->HideDragImage();
+}
+
+void TDragObject::ShowDragImage()
+{
+    if (TDragImageList* images = GetDragImages()) images->ShowDragImage();
 }
 
 void qzgui::CancelDrag()

@@ -271,4 +271,39 @@ void Later(std::function<void()> fn)
     }, Qt::QueuedConnection);
 }
 
+static std::vector<QWidget*> DragImageWidgets()
+{
+    std::vector<QWidget*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName() == QLatin1String("qzDragImage")) out.push_back(w);
+    return out;
+}
+
+std::vector<TDragImageWindowInfo> ShownDragImages()
+{
+    std::vector<TDragImageWindowInfo> out;
+    for (QWidget* w : DragImageWidgets()) {
+        TDragImageWindowInfo i;
+        i.Bounds = TR(w->geometry());
+        i.InputTransparent = (w->windowFlags() & Qt::WindowTransparentForInput) &&
+                             w->testAttribute(Qt::WA_TransparentForMouseEvents);
+        i.Activates = !(w->windowFlags() & Qt::WindowDoesNotAcceptFocus) ||
+                      !w->testAttribute(Qt::WA_ShowWithoutActivating);
+        out.push_back(i);
+    }
+    return out;
+}
+
+bool DragImagePixel(TPoint p, TColor& colour, int& alpha)
+{
+    auto ws = DragImageWidgets();
+    if (ws.empty()) return false;
+    QImage img = ws.front()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    if (!img.rect().contains(QP(p))) return false;
+    QRgb px = img.pixel(QP(p));
+    colour = TColor(RGB(qRed(px), qGreen(px), qBlue(px)));
+    alpha = qAlpha(px);
+    return true;
+}
+
 } // namespace GuiTest

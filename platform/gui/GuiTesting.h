@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace GuiTest {
 
@@ -51,6 +52,18 @@ TColor PixelAt(TWinControl* c, TPoint p);
 // Saves what the control shows as a PNG, for a person to look at.
 bool SavePng(TWinControl* c, const std::string& fileName);
 bool SavePng(TBitmap* b, const std::string& fileName);
+
+// The drag image windows up on the screen now: where each lies (screen
+// coordinates), whether it keeps out of the mouse's and the activation's way.
+struct TDragImageWindowInfo {
+    TRect Bounds;
+    bool InputTransparent = false;
+    bool Activates = true;
+};
+std::vector<TDragImageWindowInfo> ShownDragImages();
+// One pixel of the first drag image window shown (window coordinates), its
+// colour and how opaque it shows (0..255); false when none is up.
+bool DragImagePixel(TPoint p, TColor& colour, int& alpha);
 
 // Runs fn once the next loop (a modal one too) looks at its queue.
 void Later(std::function<void()> fn);

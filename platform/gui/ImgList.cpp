@@ -1,6 +1,9 @@
 #include "ImgList.h"
 #include "QzGuiPrivate.h"
 
+#include <QCoreApplication>
+#include <QWidget>
+
 #include <algorithm>
 
 using namespace qzgui;
@@ -296,29 +299,182 @@ void TCustomImageList::Change()
     if (OnChange) OnChange(this);
 }
 
+// ---- the drag image ------------------------------------------------------------------------------
+
+namespace {
+// How much of the picture below shows through the dragged image.
+constexpr double DragImageOpacity = 0.6;
+
+class TDragImageWidget : public QWidget {
+public:
+    TDragImageWidget()
+        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                               Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus)
+    {
+        setObjectName(QStringLiteral("qzDragImage"));
+        setAttribute(Qt::WA_TranslucentBackground);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    QImage Img;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(rect(), Qt::transparent);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.setOpacity(DragImageOpacity);
+        p.drawImage(QPoint(0, 0), Img);
+    }
+};
+}
+
+struct TDragImageWindow {
+    std::unique_ptr<TDragImageWidget> W = std::make_unique<TDragImageWidget>();
+    // Cleared when the list goes, so a sync still queued does nothing.
+    std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
+    bool SyncQueued = false;
+    ~TDragImageWindow() { *Alive = false; }
+};
+
+TDragImageList::TDragImageList(TComponent* owner) : TCustomImageList(owner) {}
+TDragImageList::TDragImageList(int w, int h, TComponent* owner) : TCustomImageList(w, h, owner) {}
+TDragImageList::~TDragImageList() { EndDrag(); }
+
 bool TDragImageList::SetDragImage(int index, int hx, int hy)
 {
     if (index < 0 || index >= Count()) return false;
     FDragIndex = index;
     FHotSpot = Point(hx, hy);
+    if (FWindow) {
+        FWindow->W->Img = FImages->Items[size_t(index)];
+        PlaceWindow();
+        FWindow->W->update();
+    }
     return true;
 }
-bool TDragImageList::BeginDrag(HWND, int x, int y)
+
+bool TDragImageList::BeginDrag(HWND window, int x, int y)
 {
-    if (FDragIndex < 0) return false;
+    if (FDragIndex < 0 || FDragIndex >= Count()) return false;
+    if (!FWindow) FWindow = std::make_unique<TDragImageWindow>();
+    FWindow->W->Img = FImages->Items[size_t(FDragIndex)];
+    FWindow->W->resize(FWidth, FHeight);
     FDragging = true;
+    FUnlocked = false;
+    FHideCount = 0;
+    FLockWindow = window;
     FPos = Point(x, y);
+    PlaceWindow();
+    SyncWindow();
     return true;
 }
+
 bool TDragImageList::DragMove(int x, int y)
 {
     if (!FDragging) return false;
     FPos = Point(x, y);
+    PlaceWindow();
     return true;
 }
+
+bool TDragImageList::DragLock(HWND window, int x, int y)
+{
+    if (!FDragging) return false;
+    FLockWindow = window;
+    FUnlocked = false;
+    FPos = Point(x, y);
+    PlaceWindow();
+    SyncWindow();
+    return true;
+}
+
+void TDragImageList::DragUnlock()
+{
+    if (!FDragging) return;
+    FUnlocked = true;
+    FLockWindow = nullptr;
+    SyncWindow();
+}
+
+void TDragImageList::HideDragImage()
+{
+    if (!FDragging) return;
+    ++FHideCount;
+    SyncWindowLater();
+}
+
+void TDragImageList::ShowDragImage()
+{
+    if (!FDragging || FHideCount == 0) return;
+    --FHideCount;
+    SyncWindowLater();
+}
+
 bool TDragImageList::EndDrag()
 {
     bool was = FDragging;
     FDragging = false;
+    FUnlocked = false;
+    FHideCount = 0;
+    FLockWindow = nullptr;
+    FWindow.reset();
     return was;
+}
+
+TRect TDragImageList::DragImageBounds() const
+{
+    if (!FWindow) return TRect{};
+    return TR(FWindow->W->geometry());
+}
+
+void TDragImageList::Change()
+{
+    TCustomImageList::Change();
+    if (!FWindow) return;
+    // The list changed under a running drag: show what it holds now.
+    if (FDragIndex >= 0 && FDragIndex < Count()) FWindow->W->Img = FImages->Items[size_t(FDragIndex)];
+    else FWindow->W->Img = QImage();
+    FWindow->W->resize(FWidth, FHeight);
+    PlaceWindow();
+    FWindow->W->update();
+}
+
+void TDragImageList::PlaceWindow()
+{
+    if (!FWindow) return;
+    TPoint p = FPos;
+    // A window gone meanwhile leaves the coordinates as they are (screen).
+    if (FLockWindow && IsWindow(FLockWindow)) ClientToScreen(FLockWindow, &p);
+    FWindow->W->move(p.X - FHotSpot.X, p.Y - FHotSpot.Y);
+}
+
+void TDragImageList::SyncWindow()
+{
+    if (!FWindow) return;
+    if (DragImageShown()) {
+        if (!FWindow->W->isVisible()) FWindow->W->show();
+    } else if (FWindow->W->isVisible()) {
+        FWindow->W->hide();
+    }
+}
+
+void TDragImageList::SyncWindowLater()
+{
+    if (!FWindow || FWindow->SyncQueued) return;
+    FWindow->SyncQueued = true;
+    std::weak_ptr<bool> alive = FWindow->Alive;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [this, alive] {
+            auto a = alive.lock();
+            if (!a || !*a || !FWindow) return;
+            FWindow->SyncQueued = false;
+            SyncWindow();
+        },
+        Qt::QueuedConnection);
 }

@@ -79,6 +79,7 @@ protected:
     virtual void Change();
 
 private:
+    friend class TDragImageList;   // shows its pixels in the drag window
     void CheckIndex(int index) const;
     int FWidth = 16;
     int FHeight = 16;
@@ -95,22 +96,57 @@ public:
     using TCustomImageList::TCustomImageList;
 };
 
-// The image a drag shows beside the cursor.
+struct TDragImageWindow;   // the window showing the image (private)
+
+// The image a drag shows beside the cursor: one image of the list, put up
+// translucent in a top-level window of its own that never takes the mouse
+// or the activation, and that follows DragMove. Positions are client
+// coordinates of the window given to BeginDrag or DragLock, screen
+// coordinates without one.
 class TDragImageList : public TCustomImageList {
     QZ_CLASS(TDragImageList, TCustomImageList)
 public:
-    using TCustomImageList::TCustomImageList;
+    explicit TDragImageList(TComponent* owner = nullptr);
+    TDragImageList(int width, int height, TComponent* owner = nullptr);
+    ~TDragImageList() override;
+    // The image to drag (the first one until set) and the point of it that
+    // sits at the cursor; false for an image the list does not hold.
     bool SetDragImage(int index, int hotSpotX, int hotSpotY);
+    // Puts the image up at (x, y); false when the list has no such image.
     bool BeginDrag(HWND window, int x, int y);
     bool DragMove(int x, int y);
+    // Ties the coordinates to a window and shows the image there; DragUnlock
+    // takes the image down until the next DragLock.
+    bool DragLock(HWND window, int x, int y);
+    void DragUnlock();
+    // Taken down while a window under it paints, put up again after; calls
+    // nest. The window follows once the program's loop turns, so a paint
+    // bracketed by the two does not make the image blink.
+    void HideDragImage();
+    void ShowDragImage();
     bool EndDrag();
     bool Dragging() const { return FDragging; }
     TPoint HotSpot() const { return FHotSpot; }
     int DragIndex() const { return FDragIndex; }
     TPoint DragPos() const { return FPos; }
+    // Whether the image is meant to show now (dragging, locked in, not hidden).
+    bool DragImageShown() const { return FDragging && !FUnlocked && FHideCount == 0; }
+    // Where the image window lies on the screen (empty when it does not exist).
+    TRect DragImageBounds() const;
+
+protected:
+    void Change() override;
+
 private:
-    int FDragIndex = -1;
+    void PlaceWindow();
+    void SyncWindow();
+    void SyncWindowLater();
+    int FDragIndex = 0;
     TPoint FHotSpot;
     TPoint FPos;
+    HWND FLockWindow = nullptr;
     bool FDragging = false;
+    bool FUnlocked = false;
+    int FHideCount = 0;
+    std::unique_ptr<TDragImageWindow> FWindow;
 };

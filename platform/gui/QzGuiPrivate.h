@@ -152,6 +152,8 @@ void SetKeyDown(int vk, bool down);
 HWND HandleOf(TWinControl* c);
 TWinControl* ControlOfWidget(QWidget* w);
 void InstallHostServices();
+// The widget under a screen point; windows that take no input are looked through.
+QWidget* WidgetAtPoint(QPoint p);
 void CancelDrag();
 bool DragMouseEvent(UINT msg, TPoint screenPos);
 bool DragKeyEvent(int vk);

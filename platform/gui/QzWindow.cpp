@@ -698,7 +698,7 @@ int MapWindowPoints(HWND from, HWND to, TPoint* pts, int count)
 }
 HWND WindowFromPoint(TPoint p)
 {
-    QWidget* w = QApplication::widgetAt(QP(p));
+    QWidget* w = WidgetAtPoint(QP(p));
     return HandleOf(w ? ControlOfWidget(w) : nullptr);
 }
 HWND GetFocus()
