@@ -12,6 +12,7 @@ QZ_CLASS_IMPL(TcxControlChildComponent, TcxComponent)
 QZ_CLASS_IMPL(TcxControl, TCustomControl)
 QZ_CLASS_IMPL(TcxDragAndDropObject, TObject)
 QZ_CLASS_IMPL(TcxDragControlObject, TDragControlObject)
+QZ_CLASS_IMPL(TcxDragImageList, TDragImageList)
 
 namespace {
 
@@ -271,6 +272,18 @@ TcxControl::TcxControl(TComponent* AOwner) : TCustomControl(AOwner)
     SetTabStop(MayFocus());
     FLastParentBackground = true;
     SetParentBackground(true);
+}
+
+void TcxControl::AfterConstruction()
+{
+    TCustomControl::AfterConstruction();
+    // Asked here rather than in the constructor, where a descendant's answer
+    // is not yet heard.
+    if (HasDragImages()) {
+        TControlStyle st = ControlStyle();
+        st.Include(csDisplayDragImage);
+        SetControlStyle(st);
+    }
 }
 
 void TcxControl::BeforeDestruction()
@@ -697,6 +710,16 @@ void TcxControl::WndProc(TMessage& Message)
         }
         return;
     }
+    if (msg == WM_PAINT) {
+        // The drag image is taken down while the control paints under it.
+        struct TImageHidden {
+            TDragObject* Object;
+            explicit TImageHidden(TDragObject* o) : Object(o) { if (Object) Object->HideDragImage(); }
+            ~TImageHidden() { if (Object && Object == cxControls::GetDragObject()) Object->ShowDragImage(); }
+        } hidden(cxControls::GetDragObject());
+        TCustomControl::WndProc(Message);
+        return;
+    }
     TCustomControl::WndProc(Message);
 }
 
@@ -822,7 +845,12 @@ void TcxControl::WMContextMenu(TMessage& Message)
     if (!handled) inherited::Dispatch(Message);
 }
 
-TDragObject* cxControls::GetDragObject() { return GCurrentDragObject; }
+TDragObject* cxControls::GetDragObject()
+{
+    // Only the drag still running counts; one that ended elsewhere is forgotten.
+    if (GCurrentDragObject && GCurrentDragObject != DragObject()) GCurrentDragObject = nullptr;
+    return GCurrentDragObject;
+}
 
 void TcxControl::AfterMouseDown(TMouseButton AButton, int X, int Y)
 {
@@ -838,6 +866,12 @@ TClass TcxControl::GetDragObjectClass() const { return TcxDragControlObject::Sta
 
 void TcxControl::DoStartDrag(TDragObject*& ADragObject)
 {
+    // A control made without the class factory has not had AfterConstruction.
+    if (HasDragImages() && !ControlStyle().Contains(csDisplayDragImage)) {
+        TControlStyle st = ControlStyle();
+        st.Include(csDisplayDragImage);
+        SetControlStyle(st);
+    }
     TCustomControl::DoStartDrag(ADragObject);
     bool made = false;
     if (!ADragObject) {
@@ -861,9 +895,55 @@ void TcxControl::DoStartDrag(TDragObject*& ADragObject)
     }
 }
 
+void TcxControl::DoEndDrag(TObject* Target, int X, int Y)
+{
+    // The list goes even when an end-drag handler raises.
+    struct TFree {
+        std::unique_ptr<TcxDragImageList>& List;
+        ~TFree() { List.reset(); }
+    } free{FDragImages};
+    TCustomControl::DoEndDrag(Target, X, Y);
+}
+
+TClass TcxControl::GetDragImagesClass() const { return TcxDragImageList::StaticClass(); }
+
+TDragImageList* TcxControl::GetDragImages()
+{
+    if (!HasDragImages()) return nullptr;
+    if (!FDragImages) {
+        TClass cls = GetDragImagesClass();
+        TcxDragImageList* list = nullptr;
+        if (cls && cls->InheritsFrom(TcxDragImageList::StaticClass()))
+            list = static_cast<TcxDragImageList*>(cls->Create(nullptr));
+        if (!list) list = new TcxDragImageList();
+        FDragImages.reset(list);
+        InitDragImages(list);
+    }
+    return FDragImages.get();
+}
+
+void TcxControl::InitDragImages(TcxDragImageList* ADragImages)
+{
+    const TPoint size = GetDragImagesSize();
+    ADragImages->SetSize(size.X, size.Y);
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(ADragImages->Width(), ADragImages->Height());
+    {
+        TcxCanvas canvas(bitmap->Canvas());
+        DrawDragImage(&canvas, Rect(0, 0, ADragImages->Width(), ADragImages->Height()));
+    }
+    bitmap->FinishDrawing();
+    ADragImages->AddMasked(bitmap.get(), bitmap->TransparentColor());
+}
+
 void TcxControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept)
 {
-    if (auto* d = DynamicCast<TDragObject>(Source)) GCurrentDragObject = State == dsDragLeave ? nullptr : d;
+    // The framework hands the dragged control rather than its drag object;
+    // the object is the drag running from that control.
+    auto* d = DynamicCast<TDragObject>(Source);
+    if (!d)
+        if (TDragObject* running = DragObject(); running && running->Control() == Source) d = running;
+    if (d) GCurrentDragObject = State == dsDragLeave ? nullptr : d;
     TCustomControl::DragOver(Source, X, Y, State, Accept);
 }
 

@@ -10,6 +10,7 @@
 #include "Controls.h"
 #include "Forms.h"
 #include "ExtCtrls.h"
+#include "ImgList.h"
 #include "cxClasses.h"
 #include "cxGraphics.h"
 #include "cxLookAndFeelPainters.h"
@@ -21,6 +22,7 @@
 
 class TcxControl;
 class TcxDragAndDropObject;
+class TcxDragImageList;
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TcxControlBorderStyle { cxcbsNone, cxcbsDefault };
@@ -235,7 +237,20 @@ public:
     virtual TClass GetDragObjectClass() const;
     virtual bool StartDrag(TDragObject*& ADragObject) { return true; }
     void DoStartDrag(TDragObject*& ADragObject) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
     void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+
+    // ---- the image a framework drag shows: a control with HasDragImages
+    // draws it once per drag into a list of GetDragImagesSize
+    virtual void DrawDragImage(TcxCanvas* ACanvas, const TRect& R) {}
+    virtual TClass GetDragImagesClass() const;
+    virtual TPoint GetDragImagesSize() const { return TPoint{0, 0}; }
+    virtual bool HasDragImages() const { return false; }
+    virtual void InitDragImages(TcxDragImageList* ADragImages);
+    // Made on first use while HasDragImages, freed when the drag ends.
+    TDragImageList* GetDragImages() override;
+    TcxDragImageList* DragImages() const { return FDragImages.get(); }
+    void AfterConstruction() override;
 
     // ---- pan scrolling: direction and speed for a cursor point
     static void CalcPanDirection(const TPoint& AAnchor, int AAnchorSize, const TPoint& P, bool AHVisible,
@@ -306,6 +321,7 @@ private:
     std::unique_ptr<TcxCanvas> FCanvas;
     TCursor FDefaultCursor = crDefault;
     std::unique_ptr<TcxDragAndDropObject> FDragAndDropObject;
+    std::unique_ptr<TcxDragImageList> FDragImages;
     TCursor FSavedScreenCursor = crDefault;
     TcxDragAndDropState FDragAndDropState = ddsNone;
     bool FFinishingDragAndDrop = false;
@@ -358,6 +374,13 @@ protected:
 private:
     TcxControl* FControl;
     bool FRepaintNeeded = false;
+};
+
+// The drag image list of the control base.
+class TcxDragImageList : public TDragImageList {
+    QZ_CLASS(TcxDragImageList, TDragImageList)
+public:
+    using TDragImageList::TDragImageList;
 };
 
 // The drag object of the framework drag; a copy cursor while Ctrl is held.
