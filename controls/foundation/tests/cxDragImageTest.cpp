@@ -158,6 +158,20 @@ TEST_F(DragImageTest, ImageFollowsTheDragHidesWhileThePaintRunsAndIsFreedAtTheEn
     EXPECT_TRUE(GuiTest::ShownDragImages().empty());
 }
 
+TEST_F(DragImageTest, ControlFreedDuringTheDragTakesItsImageAlong)
+{
+    GuiTest::MouseDown(C, mbLeft, Point(20, 20));
+    GuiTest::MouseMove(C, Point(40, 20));
+    ASSERT_EQ(GuiTest::ShownDragImages().size(), 1u);
+    delete C;
+    C = nullptr;
+    EXPECT_TRUE(GuiTest::ShownDragImages().empty());
+    GuiTest::MouseMove(Target, Point(30, 30));   // the drag goes on without an image
+    GuiTest::MouseUp(Target, mbLeft, Point(30, 30));
+    EXPECT_EQ(DragObject(), nullptr);
+    EXPECT_TRUE(GuiTest::ShownDragImages().empty());
+}
+
 TEST_F(DragImageTest, NoImageForAControlWithoutDragImages)
 {
     Target->SetDragMode(dmAutomatic);
