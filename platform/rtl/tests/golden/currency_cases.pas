@@ -1,7 +1,7 @@
 { Prints how doubles round to Currency (raw value, times 10000) and the
   product and quotient of two Currency values; SystemTest takes its expected
-  values from here.  Rerun: fpc -Mdelphi currency_cases.pas && ./currency_cases }
-{$mode delphi}
+  values from here.  Rerun: fpc -Mobjfpc currency_cases.pas && ./currency_cases }
+{$mode objfpc}{$H+}
 program currency_cases;
 uses SysUtils;
 var c, a, b: Currency;

@@ -1,11 +1,11 @@
 { Prints the expected values of the date formatting and parsing tests as C++
   table rows, from an independent implementation of the same routines.
   Rerun (from platform/rtl/tests):
-    mkdir -p /tmp/golden && fpc -Mdelphi -FE/tmp/golden golden/date_cases.pas && /tmp/golden/date_cases > GoldenDateCases.inc
+    mkdir -p /tmp/golden && fpc -Mobjfpc -FE/tmp/golden golden/date_cases.pas && /tmp/golden/date_cases > GoldenDateCases.inc
   Settings are those of TFormatSettings::Default() in our library; "Dmy()"
   and "Program()" are the two variants the C++ test defines. Two-digit years
   are read in 2026, the year the C++ test's clock is set to. }
-{$mode delphi}
+{$mode objfpc}{$H+}
 program date_cases;
 uses SysUtils, DateUtils;
 

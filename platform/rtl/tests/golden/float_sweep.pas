@@ -3,8 +3,8 @@
   SysUtilsTest's FloatSweep. Values stay below 1e9 so that fixed formats
   hold them in 15 digits.
   Rerun (from platform/rtl/tests):
-    mkdir -p /tmp/golden && fpc -Mdelphi -FE/tmp/golden golden/float_sweep.pas && /tmp/golden/float_sweep > data/float_sweep.txt }
-{$mode delphi}
+    mkdir -p /tmp/golden && fpc -Mobjfpc -FE/tmp/golden golden/float_sweep.pas && /tmp/golden/float_sweep > data/float_sweep.txt }
+{$mode objfpc}{$H+}
 program float_sweep;
 uses SysUtils;
 var i: Integer; q: QWord; d: Double; e: Integer;

@@ -1,10 +1,10 @@
 { Prints the expected values of the number formatting tests as C++ table
   rows, from an independent implementation of the same routines.
   Rerun (from platform/rtl/tests):
-    mkdir -p /tmp/golden && fpc -Mdelphi -FE/tmp/golden golden/format_cases.pas && /tmp/golden/format_cases > GoldenFormatCases.inc
+    mkdir -p /tmp/golden && fpc -Mobjfpc -FE/tmp/golden golden/format_cases.pas && /tmp/golden/format_cases > GoldenFormatCases.inc
   Settings are those of TFormatSettings::Default() in our library. Cases
   where we deliberately differ are left out here and tested by hand. }
-{$mode delphi}
+{$mode objfpc}{$H+}
 program format_cases;
 uses SysUtils;
 

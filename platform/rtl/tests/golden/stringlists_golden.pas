@@ -1,8 +1,8 @@
 { Expected values for StringListsTest.cpp, printed by an independent
   implementation of the class library's string lists.
-  Rerun: fpc -Mdelphi -FE/tmp stringlists_golden.pas && /tmp/stringlists_golden }
+  Rerun: fpc -Mobjfpc -FE/tmp stringlists_golden.pas && /tmp/stringlists_golden }
 program stringlists_golden;
-{$mode delphi}
+{$mode objfpc}{$H+}
 uses Classes, SysUtils;
 
 { Shows a string as a C++ literal body: quotes, backslashes and control

@@ -1,7 +1,7 @@
 { Prints how text reads as Currency (raw value, times 10000, or "error");
   SysUtilsTest's CurrencyText cases take their expected values from here.
-  Rerun: mkdir -p /tmp/golden && fpc -Mdelphi -FE/tmp/golden strtocurr_cases.pas && /tmp/golden/strtocurr_cases }
-{$mode delphi}
+  Rerun: mkdir -p /tmp/golden && fpc -Mobjfpc -FE/tmp/golden strtocurr_cases.pas && /tmp/golden/strtocurr_cases }
+{$mode objfpc}{$H+}
 program strtocurr_cases;
 uses SysUtils;
 procedure P(const s: string);

@@ -1,5 +1,5 @@
-{ Rerun: cd platform/rtl/tests/golden && fpc -Mdelphi -FE/tmp textedges.pas && /tmp/textedges }
-{$mode delphi}
+{ Rerun: cd platform/rtl/tests/golden && fpc -Mobjfpc -FE/tmp textedges.pas && /tmp/textedges }
+{$mode objfpc}{$H+}
 program textedges;
 { Edge cases of the search and affix routines (TextUtilsTest.cpp). }
 uses SysUtils, StrUtils;

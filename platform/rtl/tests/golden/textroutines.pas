@@ -1,5 +1,5 @@
-{ Rerun: cd platform/rtl/tests/golden && fpc -Mdelphi -FE/tmp textroutines.pas && /tmp/textroutines }
-{$mode delphi}
+{ Rerun: cd platform/rtl/tests/golden && fpc -Mobjfpc -FE/tmp textroutines.pas && /tmp/textroutines }
+{$mode objfpc}{$H+}
 program textroutines;
 { Prints expected values for the text routine tests (TextUtilsTest.cpp). }
 uses SysUtils, StrUtils;

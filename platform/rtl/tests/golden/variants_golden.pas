@@ -1,8 +1,8 @@
 { Prints the class library's variant results used as expected values by
   VariantsTest.cpp.  Rerun:
-    cd platform/rtl/tests/golden && fpc -Mdelphi -FE/tmp variants_golden.pas && /tmp/variants_golden }
+    cd platform/rtl/tests/golden && fpc -Mobjfpc -FE/tmp variants_golden.pas && /tmp/variants_golden }
 program variants_golden;
-{$mode delphi}
+{$mode objfpc}{$H+}
 uses cwstring, SysUtils, Variants;
 
 function Show(const v: Variant): string;
