@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 using namespace frxPublish;
 
@@ -644,7 +645,7 @@ int TfrxBand::BandClassIndex() const
         TfrxGroupHeader::StaticClass(),  TfrxGroupFooter::StaticClass(),   TfrxChild::StaticClass(),
         TfrxColumnHeader::StaticClass(), TfrxColumnFooter::StaticClass(),  TfrxOverlay::StaticClass()};
     int r = 0;
-    for (int i = 0; i < 18; ++i)
+    for (int i = 0; i < int(std::size(table)); ++i)
         if (InheritsFrom(table[i])) r = i;
     return r;
 }

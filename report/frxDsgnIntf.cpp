@@ -1,6 +1,7 @@
 #include "frxDsgnIntf.h"
 
 #include "frxClass.h"
+#include "frxUtils.h"
 
 #include "TextUtils.h"
 
@@ -150,14 +151,8 @@ TfrxWizardCollection& WizardRegistry()
 
 void HideProperties(TClass componentClass, const std::string& names)
 {
-    size_t start = 0;
-    while (start <= names.size()) {
-        size_t semi = names.find(';', start);
-        std::string n = names.substr(start, semi == std::string::npos ? std::string::npos : semi - start);
+    for (const auto& n : frxUtils::SplitBySeparator(names, ';'))
         if (!n.empty()) PropertyEditorRegistry().Register(std::string(), componentClass, n, nullptr);
-        if (semi == std::string::npos) break;
-        start = semi + 1;
-    }
 }
 
 }  // namespace frxDsgnIntf

@@ -17,14 +17,12 @@ namespace {
 // the recursive readers and writers above never run out of stack.
 constexpr int MaxDepth = 1000;
 
-std::string Upper(const std::string& s) { return AnsiUpperCase(s); }
-
 // Position of name="..." in text, matched only at the start or after a
 // blank; npos when absent.
 size_t FindAttr(const std::string& text, const std::string& name)
 {
-    const std::string key = Upper(name) + "=\"";
-    const std::string up = Upper(text);
+    const std::string key = AnsiUpperCase(name) + "=\"";
+    const std::string up = AnsiUpperCase(text);
     size_t from = 0;
     while (true) {
         size_t p = up.find(key, from);
