@@ -2,6 +2,8 @@
 // compare with ASCII case folding, as the rest of the program does.
 #pragma once
 
+#include "TextUtils.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,20 +11,9 @@
 namespace fs_common {
 
 inline char UpChar(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
-inline char LowChar(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
-inline std::string Upper(std::string_view s)
-{
-    std::string r(s);
-    for (char& c : r) c = UpChar(c);
-    return r;
-}
-inline std::string Lower(std::string_view s)
-{
-    std::string r(s);
-    for (char& c : r) c = LowChar(c);
-    return r;
-}
+inline std::string Upper(std::string_view s) { return ::UpperCase(s); }
+inline std::string Lower(std::string_view s) { return ::LowerCase(s); }
 inline bool SameName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;

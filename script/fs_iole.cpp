@@ -24,6 +24,22 @@ std::map<std::string, TAutomationFactory>& Registry()
 }
 
 constexpr size_t MaxArgs = 64;
+
+// Runs a call into an automation object, turning its failures into script
+// errors that name the member; an abort passes through untouched.
+template <class F>
+decltype(auto) Guarded(const std::string& member, F&& body)
+{
+    try {
+        return body();
+    } catch (const EfsAutomationError& e) {
+        OleError(e.Code, member);
+    } catch (const EAbort&) {
+        throw;
+    } catch (const std::exception&) {
+        OleError(DISP_E_EXCEPTION, member);
+    }
+}
 }  // namespace
 
 void RegisterAutomationClass(const std::string& progId, TAutomationFactory factory)
@@ -48,16 +64,10 @@ Variant DispatchCall(const Variant& object, const std::string& member, const std
     if (args.size() > MaxArgs) throw Exception(fs_itools::STooManyParams);
     std::shared_ptr<IVarDispatch> d = object.VType() == varDispatch ? object.AsDispatch() : nullptr;
     if (!d) throw Exception(fs_itools::SNilObject + member);
-    try {
+    return Guarded(member, [&]() -> Variant {
         if (auto a = std::dynamic_pointer_cast<IfsAutomationObject>(d)) return a->Call(member, args, wantsResult);
         return d->Invoke(member, args);
-    } catch (const EfsAutomationError& e) {
-        OleError(e.Code, member);
-    } catch (const EAbort&) {
-        throw;
-    } catch (const std::exception&) {
-        OleError(DISP_E_EXCEPTION, member);
-    }
+    });
 }
 
 void DispatchPut(const Variant& object, const std::string& member, const std::vector<Variant>& args,
@@ -66,15 +76,7 @@ void DispatchPut(const Variant& object, const std::string& member, const std::ve
     if (args.size() + 1 > MaxArgs) throw Exception(fs_itools::STooManyParams);
     std::shared_ptr<IVarDispatch> d = object.VType() == varDispatch ? object.AsDispatch() : nullptr;
     if (!d) throw Exception(fs_itools::SNilObject + member);
-    try {
-        d->SetProperty(member, args, value);
-    } catch (const EfsAutomationError& e) {
-        OleError(e.Code, member);
-    } catch (const EAbort&) {
-        throw;
-    } catch (const std::exception&) {
-        OleError(DISP_E_EXCEPTION, member);
-    }
+    Guarded(member, [&] { d->SetProperty(member, args, value); });
 }
 
 }  // namespace fs_iole
