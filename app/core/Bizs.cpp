@@ -124,6 +124,36 @@ bool StudentRowExists(const std::string& sql, int studentId)
     return n > 0;
 }
 
+// The per-student rule of saving: one row a student, inserted the first time
+// and updated after; params carry StudentId.
+bool SaveByStudent(int studentId, const std::string& existsSql, const std::string& insertSql,
+                   const std::string& updateSql, const TDBParameters& params)
+{
+    if (!StudentRowExists(existsSql, studentId)) return GDatabase->ExecSQL(insertSql, params) == 1;
+    return GDatabase->ExecSQL(updateSql, params) == 1;
+}
+
+// Loads the student's one row: texts and variants are emptied first, the
+// student id is the caller's until a row is found; fill reads the fields
+// beyond StudentId and StudentName.
+template <class R, class Fill>
+bool LoadByStudentRow(int studentId, R& r, const std::string& sql, Fill fill)
+{
+    const int keep = r.StudentId;
+    r = R{};
+    r.StudentId = keep;
+    const int n = GRecordSet->Open(sql, {MakeParam("StudentId", studentId)});
+    TDataSet* ds = GRecordSet->DataSet();
+    if (n == 1) {
+        ds->First();
+        r.StudentId = ds->FieldByName("StudentId")->AsInteger();
+        r.StudentName = TextOf(ds, "StudentName");
+        fill(ds);
+    }
+    ds->Close();
+    return n == 1;
+}
+
 }  // namespace
 
 // ---- criteria ---------------------------------------------------------------------------------
@@ -877,13 +907,12 @@ bool TClassSet::Save(const RClass& r)
     const TDBParameters params = {MakeParam("Classdate", r.Classdate), MakeParam("Classname", r.Classname),
                                   MakeParam("TeacherId", r.TeacherId), MakeParam("CarId", r.CarId),
                                   MakeParam("Notes", r.Notes),         MakeParam("StudentId", r.StudentId)};
-    if (!StudentRowExists("select StudentId from classes where StudentId=:StudentId", r.StudentId))
-        return GDatabase->ExecSQL("insert into classes(Classdate, Classname, TeacherId, CarId, Notes, StudentId)"
-                                  "values(:Classdate,:Classname,:TeacherId,:CarId,:Notes,:StudentId)",
-                                  params) == 1;
-    return GDatabase->ExecSQL("update classes set Classdate=:Classdate, Classname=:Classname, "
-                              "TeacherId=:TeacherId, CarId=:CarId, Notes=:Notes where StudentId=:StudentId",
-                              params) == 1;
+    return SaveByStudent(r.StudentId, "select StudentId from classes where StudentId=:StudentId",
+                         "insert into classes(Classdate, Classname, TeacherId, CarId, Notes, StudentId)"
+                         "values(:Classdate,:Classname,:TeacherId,:CarId,:Notes,:StudentId)",
+                         "update classes set Classdate=:Classdate, Classname=:Classname, "
+                         "TeacherId=:TeacherId, CarId=:CarId, Notes=:Notes where StudentId=:StudentId",
+                         params);
 }
 
 bool TClassSet::Delete(int studentId)
@@ -893,30 +922,20 @@ bool TClassSet::Delete(int studentId)
 
 bool TClassSet::LoadByStudent(int studentId, RClass& r)
 {
-    // Texts and variants are emptied; the student id is the caller's.
-    const int keep = r.StudentId;
-    r = RClass{};
-    r.StudentId = keep;
-    const int n = GRecordSet->Open(
+    return LoadByStudentRow(
+        studentId, r,
         "select c.*, n.Name as StudentName, e.Name as TeacherName, a.CarNo from (((classes c left join students n "
         "on n.Id=c.StudentId) left join employees e on e.Id=c.TeacherId) left join cars a on a.Id=c.CarId) "
         "where c.StudentId=:StudentId",
-        {MakeParam("StudentId", studentId)});
-    TDataSet* ds = GRecordSet->DataSet();
-    if (n == 1) {
-        ds->First();
-        r.StudentId = ds->FieldByName("StudentId")->AsInteger();
-        r.StudentName = TextOf(ds, "StudentName");
-        r.Classdate = VarOf(ds, "Classdate");
-        r.Classname = TextOf(ds, "Classname");
-        r.TeacherId = VarOf(ds, "TeacherId");
-        r.CarId = VarOf(ds, "CarId");
-        r.TeacherName = TextOf(ds, "TeacherName");
-        r.CarNo = TextOf(ds, "CarNo");
-        r.Notes = TextOf(ds, "Notes");
-    }
-    ds->Close();
-    return n == 1;
+        [&r](TDataSet* ds) {
+            r.Classdate = VarOf(ds, "Classdate");
+            r.Classname = TextOf(ds, "Classname");
+            r.TeacherId = VarOf(ds, "TeacherId");
+            r.CarId = VarOf(ds, "CarId");
+            r.TeacherName = TextOf(ds, "TeacherName");
+            r.CarNo = TextOf(ds, "CarNo");
+            r.Notes = TextOf(ds, "Notes");
+        });
 }
 
 // ---- TGraduateSet -----------------------------------------------------------------------------
@@ -968,15 +987,14 @@ bool TGraduateSet::Save(const RGraduate& r)
         MakeParam("Drivetype", r.Drivetype),   MakeParam("Takedate", r.Takedate),
         MakeParam("Handman", r.Handman),       MakeParam("Notes", r.Notes),
         MakeParam("StudentId", r.StudentId)};
-    if (!StudentRowExists("select StudentId from graduates where StudentId=:StudentId", r.StudentId))
-        return GDatabase->ExecSQL("insert into graduates(Grantdate, Validate, Valimonth, DocumentNo, Drivetype, "
-                                  "Takedate, Handman, Notes, StudentId)values(:Grantdate,:Validate,:Valimonth,"
-                                  ":DocumentNo,:Drivetype,:Takedate,:Handman,:Notes,:StudentId)",
-                                  params) == 1;
-    return GDatabase->ExecSQL("update graduates set Grantdate=:Grantdate, Validate=:Validate, "
-                              "Valimonth=:Valimonth, DocumentNo=:DocumentNo, Drivetype=:Drivetype, "
-                              "Takedate=:Takedate, Handman=:Handman, Notes=:Notes where StudentId=:StudentId",
-                              params) == 1;
+    return SaveByStudent(r.StudentId, "select StudentId from graduates where StudentId=:StudentId",
+                         "insert into graduates(Grantdate, Validate, Valimonth, DocumentNo, Drivetype, "
+                         "Takedate, Handman, Notes, StudentId)values(:Grantdate,:Validate,:Valimonth,"
+                         ":DocumentNo,:Drivetype,:Takedate,:Handman,:Notes,:StudentId)",
+                         "update graduates set Grantdate=:Grantdate, Validate=:Validate, "
+                         "Valimonth=:Valimonth, DocumentNo=:DocumentNo, Drivetype=:Drivetype, "
+                         "Takedate=:Takedate, Handman=:Handman, Notes=:Notes where StudentId=:StudentId",
+                         params);
 }
 
 bool TGraduateSet::Delete(int studentId)
@@ -987,29 +1005,20 @@ bool TGraduateSet::Delete(int studentId)
 
 bool TGraduateSet::LoadByStudent(int studentId, RGraduate& r)
 {
-    // Texts and variants are emptied; the student id is the caller's.
-    const int keep = r.StudentId;
-    r = RGraduate{};
-    r.StudentId = keep;
-    const int n = GRecordSet->Open("select g.*, n.Name as StudentName  from (graduates g left join students n on "
-                                   "n.Id=g.StudentId) where g.StudentId=:StudentId",
-                                   {MakeParam("StudentId", studentId)});
-    TDataSet* ds = GRecordSet->DataSet();
-    if (n == 1) {
-        ds->First();
-        r.StudentId = ds->FieldByName("StudentId")->AsInteger();
-        r.StudentName = TextOf(ds, "StudentName");
-        r.Grantdate = VarOf(ds, "Grantdate");
-        r.Validate = VarOf(ds, "Validate");
-        r.Valimonth = VarOf(ds, "Valimonth");
-        r.DocumentNo = TextOf(ds, "DocumentNo");
-        r.Drivetype = TextOf(ds, "Drivetype");
-        r.Takedate = VarOf(ds, "Takedate");
-        r.Handman = TextOf(ds, "Handman");
-        r.Notes = TextOf(ds, "Notes");
-    }
-    ds->Close();
-    return n == 1;
+    return LoadByStudentRow(
+        studentId, r,
+        "select g.*, n.Name as StudentName  from (graduates g left join students n on "
+        "n.Id=g.StudentId) where g.StudentId=:StudentId",
+        [&r](TDataSet* ds) {
+            r.Grantdate = VarOf(ds, "Grantdate");
+            r.Validate = VarOf(ds, "Validate");
+            r.Valimonth = VarOf(ds, "Valimonth");
+            r.DocumentNo = TextOf(ds, "DocumentNo");
+            r.Drivetype = TextOf(ds, "Drivetype");
+            r.Takedate = VarOf(ds, "Takedate");
+            r.Handman = TextOf(ds, "Handman");
+            r.Notes = TextOf(ds, "Notes");
+        });
 }
 
 // ---- TDropoutSet ------------------------------------------------------------------------------
@@ -1060,13 +1069,12 @@ bool TDropoutSet::Save(const RDropout& r)
     const TDBParameters params = {MakeParam("Dropdate", r.Dropdate), MakeParam("Reasons", r.Reasons),
                                   MakeParam("Retfund", r.Retfund),   MakeParam("Handman", r.Handman),
                                   MakeParam("Notes", r.Notes),       MakeParam("StudentId", r.StudentId)};
-    if (!StudentRowExists("select StudentId from dropouts where StudentId=:StudentId", r.StudentId))
-        return GDatabase->ExecSQL("insert into dropouts(Dropdate, Reasons, Retfund, Handman, Notes, StudentId)"
-                                  "values(:Dropdate,:Reasons,:Retfund,:Handman,:Notes,:StudentId)",
-                                  params) == 1;
-    return GDatabase->ExecSQL("update dropouts set Dropdate=:Dropdate, Reasons=:Reasons, Retfund=:Retfund, "
-                              "Handman=:Handman, Notes=:Notes where StudentId=:StudentId",
-                              params) == 1;
+    return SaveByStudent(r.StudentId, "select StudentId from dropouts where StudentId=:StudentId",
+                         "insert into dropouts(Dropdate, Reasons, Retfund, Handman, Notes, StudentId)"
+                         "values(:Dropdate,:Reasons,:Retfund,:Handman,:Notes,:StudentId)",
+                         "update dropouts set Dropdate=:Dropdate, Reasons=:Reasons, Retfund=:Retfund, "
+                         "Handman=:Handman, Notes=:Notes where StudentId=:StudentId",
+                         params);
 }
 
 bool TDropoutSet::Delete(int studentId)
@@ -1077,24 +1085,15 @@ bool TDropoutSet::Delete(int studentId)
 
 bool TDropoutSet::LoadByStudent(int studentId, RDropout& r)
 {
-    // Texts and variants are emptied; the student id is the caller's.
-    const int keep = r.StudentId;
-    r = RDropout{};
-    r.StudentId = keep;
-    const int n = GRecordSet->Open("select d.*, u.Name as StudentName  from (dropouts d left join students u on "
-                                   "u.Id=d.StudentId) where d.StudentId=:StudentId",
-                                   {MakeParam("StudentId", studentId)});
-    TDataSet* ds = GRecordSet->DataSet();
-    if (n == 1) {
-        ds->First();
-        r.StudentId = ds->FieldByName("StudentId")->AsInteger();
-        r.StudentName = TextOf(ds, "StudentName");
-        r.Dropdate = VarOf(ds, "Dropdate");
-        r.Reasons = TextOf(ds, "Reasons");
-        r.Retfund = VarOf(ds, "Retfund");
-        r.Handman = TextOf(ds, "Handman");
-        r.Notes = TextOf(ds, "Notes");
-    }
-    ds->Close();
-    return n == 1;
+    return LoadByStudentRow(
+        studentId, r,
+        "select d.*, u.Name as StudentName  from (dropouts d left join students u on "
+        "u.Id=d.StudentId) where d.StudentId=:StudentId",
+        [&r](TDataSet* ds) {
+            r.Dropdate = VarOf(ds, "Dropdate");
+            r.Reasons = TextOf(ds, "Reasons");
+            r.Retfund = VarOf(ds, "Retfund");
+            r.Handman = TextOf(ds, "Handman");
+            r.Notes = TextOf(ds, "Notes");
+        });
 }
