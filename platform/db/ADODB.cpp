@@ -180,6 +180,50 @@ std::string OdbcConnectionString(const std::string& oleDb)
 
 // ---- the file provider's statement forms -------------------------------------------------------
 
+namespace {
+
+// A letter, digit, '_' or a byte of a multi-byte character: part of a name in a statement.
+bool IsSqlNameChar(char c)
+{
+    return isalnum(static_cast<unsigned char>(c)) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Copies a quoted literal, a [bracketed name] or a "--" comment starting at sql[i] to out
+// unchanged and moves i past it, so that the statement scanners never rewrite their insides.
+// Returns false, leaving i alone, when sql[i] starts none of them.
+bool CopyQuotedOrComment(const std::string& sql, size_t& i, std::string& out)
+{
+    size_t n = sql.size();
+    char c = sql[i];
+    if (c == '\'' || c == '"' || c == '[') {
+        char close = c == '[' ? ']' : c;
+        size_t j = i + 1;
+        while (j < n) {
+            if (sql[j] == close) {
+                if (close != ']' && j + 1 < n && sql[j + 1] == close) {
+                    j += 2;
+                    continue;
+                }
+                break;
+            }
+            ++j;
+        }
+        out.append(sql, i, std::min(j + 1, n) - i);
+        i = j + 1;
+        return true;
+    }
+    if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+        size_t j = sql.find('\n', i);
+        if (j == std::string::npos) j = n;
+        out.append(sql, i, j - i);
+        i = j;
+        return true;
+    }
+    return false;
+}
+
+}
+
 std::string TranslateJetSql(const std::string& sql)
 {
     std::string out;
@@ -188,35 +232,9 @@ std::string TranslateJetSql(const std::string& sql)
     std::string topCount;      // "top N" taken from the start, appended as "limit N"
     bool sawSelect = false;
     int depth = 0;
-    auto isIdent = [](char c) {
-        return isalnum(static_cast<unsigned char>(c)) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
-    };
     while (i < n) {
         char c = sql[i];
-        if (c == '\'' || c == '"' || c == '[') {
-            char close = c == '[' ? ']' : c;
-            size_t j = i + 1;
-            while (j < n) {
-                if (sql[j] == close) {
-                    if (close != ']' && j + 1 < n && sql[j + 1] == close) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            out.append(sql, i, std::min(j + 1, n) - i);
-            i = j + 1;
-            continue;
-        }
-        if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-            size_t j = sql.find('\n', i);
-            if (j == std::string::npos) j = n;
-            out.append(sql, i, j - i);
-            i = j;
-            continue;
-        }
+        if (CopyQuotedOrComment(sql, i, out)) continue;
         if (c == '(') ++depth;
         if (c == ')') --depth;
         if (c == '#') {
@@ -238,9 +256,9 @@ std::string TranslateJetSql(const std::string& sql)
                 }
             }
         }
-        if (isIdent(c) && (i == 0 || !isIdent(sql[i - 1]))) {
+        if (IsSqlNameChar(c) && (i == 0 || !IsSqlNameChar(sql[i - 1]))) {
             size_t j = i;
-            while (j < n && isIdent(sql[j])) ++j;
+            while (j < n && IsSqlNameChar(sql[j])) ++j;
             std::string word = sql.substr(i, j - i);
             size_t k = j;
             while (k < n && isspace(static_cast<unsigned char>(sql[k]))) ++k;
@@ -413,35 +431,9 @@ std::string ScanParams(const std::string& sql, std::vector<std::string>& names)
     std::string out;
     out.reserve(sql.size());
     size_t i = 0, n = sql.size();
-    auto nameChar = [](char c) {
-        return isalnum(static_cast<unsigned char>(c)) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
-    };
     while (i < n) {
         char c = sql[i];
-        if (c == '\'' || c == '"' || c == '[') {
-            char close = c == '[' ? ']' : c;
-            size_t j = i + 1;
-            while (j < n) {
-                if (sql[j] == close) {
-                    if (close != ']' && j + 1 < n && sql[j + 1] == close) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            out.append(sql, i, std::min(j + 1, n) - i);
-            i = j + 1;
-            continue;
-        }
-        if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-            size_t j = sql.find('\n', i);
-            if (j == std::string::npos) j = n;
-            out.append(sql, i, j - i);
-            i = j;
-            continue;
-        }
+        if (CopyQuotedOrComment(sql, i, out)) continue;
         if (c == ':') {
             if (i + 1 < n && sql[i + 1] == ':') {
                 out += ':';
@@ -451,7 +443,7 @@ std::string ScanParams(const std::string& sql, std::vector<std::string>& names)
             unsigned char f = i + 1 < n ? static_cast<unsigned char>(sql[i + 1]) : 0;
             if (f && (isalpha(f) || f == '_' || f >= 0x80)) {
                 size_t j = i + 1;
-                while (j < n && nameChar(sql[j])) ++j;
+                while (j < n && IsSqlNameChar(sql[j])) ++j;
                 names.push_back(sql.substr(i + 1, j - i - 1));
                 out += '?';
                 i = j;
