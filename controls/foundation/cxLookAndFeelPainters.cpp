@@ -730,6 +730,15 @@ void DrawClassicFilterDropDownButton(const TcxCustomLookAndFeelPainter* P, TcxCa
     P->DrawFilterDropDownGlyph(ACanvas, R, AActive ? TColor(0xFF0000) : clBtnText);
 }
 
+// The classic cross sits one pixel inside the button face and follows the press.
+void DrawClassicCrossGlyph(const TcxCustomLookAndFeelPainter* P, TcxCanvas* ACanvas, TRect R, TcxButtonState AState)
+{
+    --R.Right;
+    --R.Bottom;
+    if (AState == cxbsPressed) OffsetRect(R, 1, 1);
+    P->TcxCustomLookAndFeelPainter::DrawCrossGlyph(ACanvas, R, AState);
+}
+
 void DrawClassicTabFrame(TcxCanvas* ACanvas, TRect R, TcxBorder ABorder, TcxBorders ABorders, bool AVertical)
 {
     // R is the strip of one side.
@@ -790,10 +799,7 @@ void TcxStandardLookAndFeelPainter::DrawFilterDropDownButton(TcxCanvas* ACanvas,
 
 void TcxStandardLookAndFeelPainter::DrawCrossGlyph(TcxCanvas* ACanvas, TRect R, TcxButtonState AState) const
 {
-    --R.Right;
-    --R.Bottom;
-    if (AState == cxbsPressed) OffsetRect(R, 1, 1);
-    TcxCustomLookAndFeelPainter::DrawCrossGlyph(ACanvas, R, AState);
+    DrawClassicCrossGlyph(this, ACanvas, R, AState);
 }
 
 void TcxStandardLookAndFeelPainter::DrawTabFrame(TcxCanvas* ACanvas, TRect R, TcxBorder ABorder,
@@ -948,10 +954,7 @@ void TcxFlatLookAndFeelPainter::DrawFilterDropDownButton(TcxCanvas* ACanvas, TRe
 
 void TcxFlatLookAndFeelPainter::DrawCrossGlyph(TcxCanvas* ACanvas, TRect R, TcxButtonState AState) const
 {
-    --R.Right;
-    --R.Bottom;
-    if (AState == cxbsPressed) OffsetRect(R, 1, 1);
-    TcxCustomLookAndFeelPainter::DrawCrossGlyph(ACanvas, R, AState);
+    DrawClassicCrossGlyph(this, ACanvas, R, AState);
 }
 
 void TcxFlatLookAndFeelPainter::DrawTabFrame(TcxCanvas* ACanvas, TRect R, TcxBorder ABorder, TcxBorders ABorders,

@@ -108,36 +108,35 @@ DWORD cxLookAndFeelPainters::ThemedTextFlags(TAlignment AAlignmentHorz, TcxAlign
     return f;
 }
 
-void cxLookAndFeelPainters::RotateBitmapCounterClockwise(TBitmap* ABitmap)
+namespace {
+// Moves every pixel (x, y) to row x (or w-1-x when AMirrorRows) and column y, so the
+// bitmap comes out h wide and w high.
+void SwapBitmapAxes(TBitmap* ABitmap, bool AMirrorRows)
 {
     if (!ABitmap || ABitmap->Empty()) return;
     ABitmap->SetPixelFormat(pf32bit);
     const int w = ABitmap->Width(), h = ABitmap->Height();
     std::vector<uint32_t> src(size_t(w * h));
     for (int y = 0; y < h; ++y) std::memcpy(&src[size_t(y * w)], ABitmap->ScanLine(y), size_t(w) * 4);
-    // Counter-clockwise: the top-right corner goes to the top-left, the
-    // top-left to the bottom-left.
     std::vector<uint32_t> dst(size_t(w * h));
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) dst[size_t((w - 1 - x) * h + y)] = src[size_t(y * w + x)];
+        for (int x = 0; x < w; ++x) dst[size_t((AMirrorRows ? w - 1 - x : x) * h + y)] = src[size_t(y * w + x)];
     ABitmap->SetSize(h, w);
     for (int y = 0; y < w; ++y) std::memcpy(ABitmap->ScanLine(y), &dst[size_t(y * h)], size_t(h) * 4);
     ABitmap->ImageChanged();
 }
+}  // namespace
+
+void cxLookAndFeelPainters::RotateBitmapCounterClockwise(TBitmap* ABitmap)
+{
+    // Counter-clockwise: the top-right corner goes to the top-left, the
+    // top-left to the bottom-left.
+    SwapBitmapAxes(ABitmap, true);
+}
 
 void cxLookAndFeelPainters::TransposeBitmap(TBitmap* ABitmap)
 {
-    if (!ABitmap || ABitmap->Empty()) return;
-    ABitmap->SetPixelFormat(pf32bit);
-    const int w = ABitmap->Width(), h = ABitmap->Height();
-    std::vector<uint32_t> src(size_t(w * h));
-    for (int y = 0; y < h; ++y) std::memcpy(&src[size_t(y * w)], ABitmap->ScanLine(y), size_t(w) * 4);
-    std::vector<uint32_t> dst(size_t(w * h));
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) dst[size_t(x * h + y)] = src[size_t(y * w + x)];
-    ABitmap->SetSize(h, w);
-    for (int y = 0; y < w; ++y) std::memcpy(ABitmap->ScanLine(y), &dst[size_t(y * h)], size_t(h) * 4);
-    ABitmap->ImageChanged();
+    SwapBitmapAxes(ABitmap, false);
 }
 
 // ---- metrics ----------------------------------------------------------------------------------------
