@@ -1676,19 +1676,9 @@ TBookmark TcxDBDataSelection::GetRowBookmark(int row) const
 bool TcxDBDataSelection::FindBookmark(const TBookmark& b, int& index) const
 {
     TcxDBDataProvider* p = DBController()->DBProvider();
-    int lo = 0, hi = int(SelectedBookmarks.size()) - 1;
-    while (lo <= hi) {
-        int mid = int((unsigned(lo) + unsigned(hi)) >> 1);
-        int c = p->CompareBookmarks(SelectedBookmarks[size_t(mid)], b);
-        if (c == 0) {
-            index = mid;
-            return true;
-        }
-        if (c < 0) lo = mid + 1;
-        else hi = mid - 1;
-    }
-    index = lo;
-    return false;
+    return cxDataUtils::SortedFind(
+        0, int(SelectedBookmarks.size()) - 1,
+        [&](int i) { return p->CompareBookmarks(SelectedBookmarks[size_t(i)], b); }, index);
 }
 
 void TcxDBDataSelection::InsertEntry(int position, int row, int level, int index)

@@ -4,6 +4,7 @@
 #include "Streams.h"
 #include "SysUtils.h"
 #include "TextUtils.h"
+#include "cxDataUtils.h"
 #include "cxVariants.h"
 
 #include <cmath>
@@ -915,19 +916,9 @@ void TcxLookupList::Clear()
 
 bool TcxLookupList::Find(const Variant& key, int& index) const
 {
-    int lo = 0, hi = int(FItems.size()) - 1;
-    while (lo <= hi) {
-        int mid = int((unsigned(lo) + unsigned(hi)) >> 1);
-        int c = cxVariants::VarCompare(FItems[size_t(mid)]->KeyValue, key);
-        if (c == 0) {
-            index = mid;
-            return true;
-        }
-        if (c < 0) lo = mid + 1;
-        else hi = mid - 1;
-    }
-    index = lo;
-    return false;
+    return cxDataUtils::SortedFind(
+        0, int(FItems.size()) - 1,
+        [&](int i) { return cxVariants::VarCompare(FItems[size_t(i)]->KeyValue, key); }, index);
 }
 
 void TcxLookupList::Insert(int index, const Variant& key, const std::string& text)

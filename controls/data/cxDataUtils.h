@@ -35,6 +35,26 @@ std::string CurrencyDisplayFormat();
 // Today (no time part) from the program's clock.
 TDateTime Today();
 
+// Binary search of the sorted positions lo..hi; compareAt(i) orders the entry
+// at i against the sought one. Finds its position, or where it would be
+// inserted. An answer that is never 0 still narrows the range, so the search
+// always ends inside lo..hi+1.
+template <class CompareAt> bool SortedFind(int lo, int hi, CompareAt compareAt, int& index)
+{
+    while (lo <= hi) {
+        int mid = int((unsigned(lo) + unsigned(hi)) >> 1);
+        int c = compareAt(mid);
+        if (c == 0) {
+            index = mid;
+            return true;
+        }
+        if (c < 0) lo = mid + 1;
+        else hi = mid - 1;
+    }
+    index = lo;
+    return false;
+}
+
 }  // namespace cxDataUtils
 
 using TcxDataBindingCallback = std::function<void()>;

@@ -1226,21 +1226,10 @@ bool TcxFilterValueList::Find(const Variant& value, const std::string& displayTe
             index = i;
             return true;
         }
-    int lo = FirstValueIndex(), hi = Count() - 1;
-    while (lo <= hi) {
-        int mid = int((unsigned(lo) + unsigned(hi)) >> 1);
-        int c = CompareItem(mid, value, displayText);
-        if (c == 0) {
-            index = mid;
-            return true;
-        }
-        // An answer of -1 both ways (values that cannot be ordered) still
-        // narrows the range, so the search always ends inside the list.
-        if (c < 0) lo = mid + 1;
-        else hi = mid - 1;
-    }
-    index = lo;
-    return false;
+    // Values that cannot be ordered answer -1 both ways; the search still
+    // ends inside the list.
+    return cxDataUtils::SortedFind(
+        FirstValueIndex(), Count() - 1, [&](int i) { return CompareItem(i, value, displayText); }, index);
 }
 
 void TcxFilterValueList::Add(TcxFilterValueItemKind kind, const Variant& value, const std::string& displayText,
