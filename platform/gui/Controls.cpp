@@ -1820,32 +1820,29 @@ void TWinControl::DoExit()
     if (OnExit) OnExit(this);
 }
 
-bool TWinControl::DoKeyDown(TMessage& m)
+bool TWinControl::DoKey(TMessage& m, bool (TWinControl::*viaForm)(TMessage&),
+                        void (TWinControl::*handler)(WORD&, TShiftState))
 {
     TWMKey k(m);
     TCustomForm* form = GetParentForm(this);
-    if (form && form != this && form->KeyPreview() && form->DoKeyDown(m)) return true;
+    if (form && form != this && form->KeyPreview() && (form->*viaForm)(m)) return true;
     if (!FControlStyle.Contains(csNoStdEvents)) {
         WORD key = k.CharCode();
-        KeyDown(key, KeyDataToShiftState(k.KeyData()));
+        (this->*handler)(key, KeyDataToShiftState(k.KeyData()));
         m.WParam = key;
         if (key == 0) return true;
     }
     return false;
 }
 
+bool TWinControl::DoKeyDown(TMessage& m)
+{
+    return DoKey(m, &TWinControl::DoKeyDown, &TWinControl::KeyDown);
+}
+
 bool TWinControl::DoKeyUp(TMessage& m)
 {
-    TWMKey k(m);
-    TCustomForm* form = GetParentForm(this);
-    if (form && form != this && form->KeyPreview() && form->DoKeyUp(m)) return true;
-    if (!FControlStyle.Contains(csNoStdEvents)) {
-        WORD key = k.CharCode();
-        KeyUp(key, KeyDataToShiftState(k.KeyData()));
-        m.WParam = key;
-        if (key == 0) return true;
-    }
-    return false;
+    return DoKey(m, &TWinControl::DoKeyUp, &TWinControl::KeyUp);
 }
 
 bool TWinControl::DoKeyPress(TMessage& m)

@@ -540,6 +540,9 @@ protected:
     void CMColorChanged2(TMessage& m);
     void CMShowingChanged(TMessage& m);
     void CMCtl3DChanged(TMessage& m);
+    // Key down and key up differ only in which preview and handler they call.
+    bool DoKey(TMessage& m, bool (TWinControl::*viaForm)(TMessage&),
+               void (TWinControl::*handler)(WORD&, TShiftState));
 
     std::vector<TControl*> FControls;
     std::vector<TWinControl*> FTabList;
