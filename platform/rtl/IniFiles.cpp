@@ -208,6 +208,16 @@ bool StatFile(const std::string& name, int64_t& stamp, int64_t& size, int64_t& i
     return true;
 }
 
+// Adds name (GBK bytes) to out as UTF-8 unless a name equal to it under
+// SameName is already there; raw keeps the bytes already taken.
+void AddDistinctName(std::vector<std::string>& raw, std::vector<std::string>& out, const std::string& name)
+{
+    for (const auto& r : raw)
+        if (SameName(r, name)) return;
+    raw.push_back(name);
+    out.push_back(GbkToUtf8(name));
+}
+
 } // namespace
 
 // ---- TCustomIniFile ---------------------------------------------------------------
@@ -404,14 +414,8 @@ std::vector<std::string> TCustomIniFile::KeyNames(const std::string& section) co
     BeforeRead();
     std::vector<std::string> raw, out;
     if (TIniSection* s = FindSection(*FDoc, SectionBytes(section)))
-        for (const auto& l : s->Lines) {
-            if (!l.IsKey) continue;
-            bool seen = false;
-            for (const auto& r : raw) seen = seen || SameName(r, l.Key);
-            if (seen) continue;
-            raw.push_back(l.Key);
-            out.push_back(GbkToUtf8(l.Key));
-        }
+        for (const auto& l : s->Lines)
+            if (l.IsKey) AddDistinctName(raw, out, l.Key);
     return out;
 }
 
@@ -419,13 +423,7 @@ std::vector<std::string> TCustomIniFile::SectionNames() const
 {
     BeforeRead();
     std::vector<std::string> raw, out;
-    for (const auto& s : FDoc->Sections) {
-        bool seen = false;
-        for (const auto& r : raw) seen = seen || SameName(r, s.Name);
-        if (seen) continue;
-        raw.push_back(s.Name);
-        out.push_back(GbkToUtf8(s.Name));
-    }
+    for (const auto& s : FDoc->Sections) AddDistinctName(raw, out, s.Name);
     return out;
 }
 

@@ -21,6 +21,21 @@ bool IsBlank(char c)
     return static_cast<unsigned char>(c) <= ' ';
 }
 
+// Runs body inside a BeginUpdate/EndUpdate bracket; the bracket is closed
+// even when body throws, so a failed edit never leaves the list frozen.
+template <class Body>
+void WithinUpdate(TStrings& list, Body&& body)
+{
+    list.BeginUpdate();
+    try {
+        body();
+    } catch (...) {
+        list.EndUpdate();
+        throw;
+    }
+    list.EndUpdate();
+}
+
 }  // namespace
 
 // ---- TStrings: storage defaults ------------------------------------------------
@@ -38,15 +53,10 @@ TObject* TStrings::GetObject(int) const
 void TStrings::Put(int index, const std::string& s)
 {
     TObject* obj = GetObject(index);
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         Delete(index);
         InsertObject(index, s, obj);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::PutObject(int, TObject*) {}
@@ -60,15 +70,10 @@ int TStrings::CompareStrings(const std::string& s1, const std::string& s2) const
 
 void TStrings::SetStrings(std::initializer_list<std::string> items)
 {
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         Clear();
         for (const std::string& s : items) Add(s);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 int TStrings::Add(const std::string& s)
@@ -92,14 +97,9 @@ void TStrings::AddStrings(const TStrings* strings)
     std::vector<std::pair<std::string, TObject*>> items;
     for (int i = 0; i < strings->Count(); ++i)
         items.emplace_back(strings->Get(i), strings->GetObject(i));
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         for (auto& [s, obj] : items) AddObject(s, obj);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::InsertObject(int index, const std::string& s, TObject* obj)
@@ -113,36 +113,26 @@ void TStrings::Move(int curIndex, int newIndex)
     if (curIndex == newIndex) return;
     if (curIndex < 0 || curIndex >= GetCount()) IndexError(curIndex);
     if (newIndex < 0 || newIndex >= GetCount()) IndexError(newIndex);
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         std::string s = Get(curIndex);
         TObject* obj = GetObject(curIndex);
         Delete(curIndex);
         InsertObject(newIndex, s, obj);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Exchange(int index1, int index2)
 {
     if (index1 < 0 || index1 >= GetCount()) IndexError(index1);
     if (index2 < 0 || index2 >= GetCount()) IndexError(index2);
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         std::string s = Get(index1);
         TObject* obj = GetObject(index1);
         Put(index1, Get(index2));
         PutObject(index1, GetObject(index2));
         Put(index2, s);
         PutObject(index2, obj);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 // ---- TStrings: searching ------------------------------------------------------------
@@ -274,8 +264,7 @@ std::string TStrings::GetText() const
 
 void TStrings::SetText(const std::string& text)
 {
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         Clear();
         size_t p = 0;
         const size_t n = text.size();
@@ -286,11 +275,7 @@ void TStrings::SetText(const std::string& text)
             if (p < n && text[p] == '\r') ++p;
             if (p < n && text[p] == '\n') ++p;
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 std::string TStrings::DelimitedTextWith(char delimiter, char quote, bool strict) const
@@ -320,8 +305,7 @@ std::string TStrings::DelimitedTextWith(char delimiter, char quote, bool strict)
 
 void TStrings::SetDelimitedTextWith(const std::string& text, char delimiter, char quote, bool strict)
 {
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         Clear();
         size_t p = 0;
         const size_t n = text.size();
@@ -362,11 +346,7 @@ void TStrings::SetDelimitedTextWith(const std::string& text, char delimiter, cha
                 skipBlanks();
             }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 std::string TStrings::DelimitedText() const
