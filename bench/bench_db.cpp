@@ -27,8 +27,7 @@ const char* const kStudentQuery =
 
 std::string SchemaFile()
 {
-    std::string here = __FILE__;
-    return here.substr(0, here.find_last_of('/')) + "/../app/schema/sqlite.sql";
+    return std::string(QZ_SOURCE_ROOT) + "/app/schema/sqlite.sql";
 }
 
 void Check(int rc, sqlite3* db)

@@ -17,7 +17,8 @@ function(qz_library name)
     target_include_directories(${name}_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
     target_compile_definitions(${name}_tests PRIVATE
       QZ_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data"
-      QZ_BINARY_DIR="${CMAKE_BINARY_DIR}")
+      QZ_BINARY_DIR="${CMAKE_BINARY_DIR}"
+      QZ_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
     add_test(NAME ${name} COMMAND ${name}_tests --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES LABELS ${name}
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 900)

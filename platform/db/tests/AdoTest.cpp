@@ -27,8 +27,9 @@ std::string ReadFile(const std::string& name)
 
 std::string SchemaDir()
 {
-    std::string here = __FILE__;
-    return here.substr(0, here.find_last_of('/')) + "/../../../app/schema/";
+    // The compiler's idea of this file's path can be relative to the build
+    // folder, which is not where the tests run: use the source root instead.
+    return std::string(QZ_SOURCE_ROOT) + "/app/schema/";
 }
 
 // A scratch folder removed with the fixture.
@@ -48,8 +49,9 @@ void MakeSchoolDb(const std::string& file)
 {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    std::string script = "pragma journal_mode=memory; pragma synchronous=off;" + ReadFile(SchemaDir() + "sqlite.sql");
-    ASSERT_FALSE(script.empty());
+    std::string schema = ReadFile(SchemaDir() + "sqlite.sql");
+    ASSERT_FALSE(schema.empty()) << "cannot read " << SchemaDir() << "sqlite.sql";
+    std::string script = "pragma journal_mode=memory; pragma synchronous=off;" + schema;
     char* err = nullptr;
     int rc = sqlite3_exec(db, script.c_str(), nullptr, nullptr, &err);
     EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "");
