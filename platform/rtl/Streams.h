@@ -77,6 +77,12 @@ public:
     void WriteExtended(double v);
     // The bytes of s as they are, without a length.
     void WriteString(const std::string& s);
+
+    // The component stream (ComponentStreams.h): writes instance with its
+    // whole tree; reads a component into instance, or into a new component
+    // of the class the stream names when instance is nil, and returns it.
+    void WriteComponent(TComponent* instance);
+    TComponent* ReadComponent(TComponent* instance);
 };
 
 // A stream over an open POSIX descriptor that it does not own.
