@@ -21,7 +21,15 @@ QZ_CLASS_IMPL(TcxCustomDataField, TObject)
 QZ_CLASS_IMPL(TcxCustomDataFieldList, TObject)
 QZ_CLASS_IMPL(TcxCustomDataProvider, TObject)
 QZ_CLASS_IMPL(TcxDataFilterCriteriaItem, TcxFilterCriteriaItem)
-QZ_CLASS_IMPL(TcxDataFilterCriteria, TcxFilterCriteria)
+namespace {
+void DefineDataCriteriaProps(std::vector<TPropInfo>& p)
+{
+    using C = TcxDataFilterCriteria;
+    p.push_back(PublishBool<C>("Active", &C::Active, &C::SetActive, false));
+    p.push_back(PublishEvent<C>("OnGetValueList", &C::OnGetValueList, "TcxFilterGetValueListEvent"));
+}
+}   // namespace
+QZ_CLASS_IMPL_PROPS(TcxDataFilterCriteria, TcxFilterCriteria, DefineDataCriteriaProps)
 QZ_CLASS_IMPL(TcxDataFilterValueList, TcxFilterValueList)
 QZ_CLASS_IMPL(TcxDataControllerSearch, TObject)
 QZ_CLASS_IMPL(TcxValueDefUnboundReader, TcxValueDefReader)

@@ -1,5 +1,6 @@
 #include "cxFilter.h"
 
+#include "ComponentStreams.h"
 #include "DateUtils.h"
 #include "Streams.h"
 #include "SysUtils.h"
@@ -733,9 +734,29 @@ bool TcxFilterCriteriaItem::Evaluate(int recordIndex)
 
 // ---- the criteria ------------------------------------------------------------------------------
 
-QZ_CLASS_IMPL(TcxFilterCriteria, TPersistent)
+namespace {
+
+void DefineCriteriaProps(std::vector<TPropInfo>& p)
+{
+    using C = TcxFilterCriteria;
+    p.push_back(PublishInt<C>("MaxValueListCount", &C::MaxValueListCount, &C::SetMaxValueListCount, 0));
+    p.push_back(PublishSet<C>("Options", &C::Options, &C::SetOptions, TcxFilterCriteriaOptions(),
+                              "TcxFilterCriteriaOptions"));
+    p.push_back(PublishChar<C>("PercentWildcard", &C::PercentWildcard, &C::SetPercentWildcard, '%'));
+    p.push_back(PublishChar<C>("UnderscoreWildcard", &C::UnderscoreWildcard, &C::SetUnderscoreWildcard, '_'));
+    p.push_back(PublishEvent<C>("OnChanged", &C::OnChanged));
+}
+
+void DefineWrapperProps(std::vector<TPropInfo>& p)
+{
+    p.push_back(PublishObject<TFilterWrapper>("Filter", [](TFilterWrapper* w) { return w->Filter; }));
+}
+
+}   // namespace
+
+QZ_CLASS_IMPL_PROPS(TcxFilterCriteria, TPersistent, DefineCriteriaProps)
 QZ_CLASS_IMPL(TcxFilterValueList, TObject)
-QZ_CLASS_IMPL(TFilterWrapper, TComponent)
+QZ_CLASS_IMPL_PROPS(TFilterWrapper, TComponent, DefineWrapperProps)
 
 TcxFilterCriteria::TcxFilterCriteria()
 {
@@ -1064,9 +1085,129 @@ void TcxFilterCriteria::ReadData(TStream* stream)
     EndUpdate();
 }
 
-void TcxFilterCriteria::SaveToStream(TStream* stream) { WriteData(stream); }
+void TcxFilterCriteria::DefineProperties(TFiler* filer)
+{
+    TPersistent::DefineProperties(filer);
+    filer->DefineBinaryProperty(
+        "Criteria", [this](TStream* s) { ReadData(s); }, [this](TStream* s) { WriteData(s); },
+        HasCriteriaData());
+}
 
-void TcxFilterCriteria::LoadFromStream(TStream* stream) { ReadData(stream); }
+void TcxFilterCriteria::SaveToStream(TStream* stream)
+{
+    TFilterWrapper wrapper;
+    wrapper.Filter = this;
+    stream->WriteComponent(&wrapper);
+}
+
+namespace {
+
+// The published settings of an object (ordinal, float, text and Variant
+// properties it can write back), kept so a failed load can put them back.
+class TPublishedSettings {
+public:
+    explicit TPublishedSettings(TObject* obj) : FObject(obj)
+    {
+        for (PPropInfo info : GetPropList(obj)) {
+            TValue v{info};
+            if (IsOrdinal(info) && info->GetOrd && info->SetOrd)
+                v.Ord = info->GetOrd(obj);
+            else if (info->Kind == tkFloat && info->GetFloat && info->SetFloat)
+                v.Float = info->GetFloat(obj);
+            else if (IsText(info) && info->GetStr && info->SetStr)
+                v.Str = info->GetStr(obj);
+            else if (info->Kind == tkVariant && info->GetVar && info->SetVar)
+                v.Var = info->GetVar(obj);
+            else
+                continue;
+            FValues.push_back(std::move(v));
+        }
+    }
+
+    // A stream leaves out what is at its default: start from the defaults.
+    void SetDefaults() const
+    {
+        for (const TValue& v : FValues) {
+            PPropInfo info = v.Info;
+            if (IsOrdinal(info)) {
+                if (info->HasDefault) info->SetOrd(FObject, info->Default);
+            } else if (info->Kind == tkFloat) {
+                info->SetFloat(FObject, 0.0);
+            } else if (IsText(info)) {
+                info->SetStr(FObject, std::string());
+            } else {
+                info->SetVar(FObject, Unassigned());
+            }
+        }
+    }
+
+    void Restore() const
+    {
+        for (const TValue& v : FValues) {
+            PPropInfo info = v.Info;
+            if (IsOrdinal(info))
+                info->SetOrd(FObject, v.Ord);
+            else if (info->Kind == tkFloat)
+                info->SetFloat(FObject, v.Float);
+            else if (IsText(info))
+                info->SetStr(FObject, v.Str);
+            else
+                info->SetVar(FObject, v.Var);
+        }
+    }
+
+private:
+    struct TValue {
+        PPropInfo Info;
+        int64_t Ord = 0;
+        double Float = 0;
+        std::string Str;
+        Variant Var;
+    };
+    static bool IsOrdinal(PPropInfo i)
+    {
+        return i->Kind == tkInteger || i->Kind == tkInt64 || i->Kind == tkChar || i->Kind == tkWChar ||
+               i->Kind == tkEnumeration || i->Kind == tkSet;
+    }
+    static bool IsText(PPropInfo i) { return i->Kind == tkString || i->Kind == tkLString || i->Kind == tkWString; }
+
+    TObject* FObject;
+    std::vector<TValue> FValues;
+};
+
+}   // namespace
+
+void TcxFilterCriteria::LoadFromStream(TStream* stream)
+{
+    // The stream is read into this criteria with its tree and settings put
+    // aside; a damaged stream puts them back, unannounced.
+    TPublishedSettings settings(this);
+    bool wasChanged = FChanged;
+    TcxFilterCriteriaItemList* kept = FRoot;
+    FRoot = new TcxFilterCriteriaItemList(nullptr, fboAnd);
+    FRoot->FCriteria = this;
+    BeginUpdate();
+    try {
+        settings.SetDefaults();
+        TFilterWrapper wrapper;
+        wrapper.Filter = this;
+        stream->ReadComponent(&wrapper);
+    } catch (...) {
+        delete FRoot;
+        FRoot = kept;
+        try {
+            settings.Restore();
+        } catch (...) {
+            // The values were this criteria's own a moment ago.
+        }
+        FChanged = wasChanged;
+        --FLockCount;
+        throw;
+    }
+    delete kept;
+    Changed();
+    EndUpdate();
+}
 
 void TcxFilterCriteria::LoadFromFile(const std::string& fileName)
 {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Components.h"
+#include "TypInfo.h"
 #include "Variants.h"
 
 #include <functional>
@@ -30,6 +31,8 @@ enum TcxFilterBoolOperatorKind : uint8_t { fboAnd, fboOr, fboNotAnd, fboNotOr };
 
 enum TcxFilterCriteriaOption { fcoCaseInsensitive, fcoShowOperatorDescription, fcoSoftNull, fcoSoftCompare };
 using TcxFilterCriteriaOptions = TSet<TcxFilterCriteriaOption, 8>;
+QZ_ENUM_TYPEINFO(TcxFilterCriteriaOption, "fcoCaseInsensitive", "fcoShowOperatorDescription", "fcoSoftNull",
+                 "fcoSoftCompare")
 
 // ---- operators --------------------------------------------------------------------
 
@@ -231,6 +234,10 @@ public:
                                            const std::string& displayValue);
     virtual TcxFilterCriteriaItem* FindItemByItemLink(TObject* itemLink);
     virtual bool IsEmpty() const;
+    // The criteria as a TFilterWrapper in the component stream: its published
+    // settings and, while HasCriteriaData, the binary property "Criteria"
+    // holding the criteria stream. Loading runs inside one update (one change
+    // announcement); a damaged stream raises and leaves the criteria as it was.
     virtual void LoadFromStream(TStream* stream);
     virtual void RestoreDefaults();
     virtual void SaveToStream(TStream* stream);
@@ -243,7 +250,9 @@ public:
     int LockCount() const { return FLockCount; }
     void Clear();
     void RemoveItemByItemLink(TObject* itemLink);
+    // The root operator is not AND, or the root has a child.
     bool HasCriteriaData() const;
+    void DefineProperties(TFiler* filer) override;
     // Loads and saves a *.flt file (the criteria stream alone).
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName);
@@ -326,7 +335,8 @@ private:
     bool FSortByDisplayText = false;
 };
 
-// Carries a criteria through a component stream.
+// Carries a criteria through a component stream: its one published
+// property, Filter, is the criteria, written and read in place.
 class TFilterWrapper : public TComponent {
     QZ_CLASS(TFilterWrapper, TComponent)
 public:

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 namespace {
@@ -407,7 +408,138 @@ TEST_F(CriteriaTest, FileRoundTrip)
     other.Items = c.Items;
     other.LoadFromFile(file);
     EXPECT_EQ(other.GetFilterText(), "(Name = '王')");
+    // A *.flt file holds the criteria stream alone, not the component stream.
+    TMemoryStream file_bytes;
+    file_bytes.LoadFromFile(file);
+    EXPECT_EQ(Hex(file_bytes), Write());
     DeleteFile(file);
+}
+
+namespace {
+
+std::string Saved(TcxFilterCriteria& criteria)
+{
+    TStringStream s;
+    criteria.SaveToStream(&s);
+    return s.DataString();
+}
+
+void Load(TcxFilterCriteria& criteria, const std::string& bytes)
+{
+    TStringStream s(bytes);
+    criteria.LoadFromStream(&s);
+}
+
+}  // namespace
+
+TEST_F(CriteriaTest, ComponentStreamKeepsTreeAndSettings)
+{
+    c.Root()->SetBoolOperatorKind(fboOr);
+    c.AddItem(nullptr, &age, foGreater, Variant(18), "18");
+    TcxFilterCriteriaItemList* g = c.Root()->AddItemList(fboNotAnd);
+    c.AddItem(g, &name, foLike, Variant("W*"), "W*");
+    c.SetMaxValueListCount(50);
+    c.SetOptions(TcxFilterCriteriaOptions{fcoSoftNull, fcoSoftCompare});
+    c.SetPercentWildcard('*');
+    std::string bytes = Saved(c);
+    EXPECT_NE(bytes.find("TFilterWrapper"), std::string::npos);
+    EXPECT_NE(bytes.find("Criteria"), std::string::npos);
+
+    // The target had a tree and settings of its own: what the stream leaves
+    // out (UnderscoreWildcard at its default) goes back to the default.
+    TTestCriteria other;
+    other.Items = c.Items;
+    other.AddItem(nullptr, &grade, foEqual, Variant(1), "1");
+    other.SetUnderscoreWildcard('?');
+    other.SetOptions(TcxFilterCriteriaOptions{fcoCaseInsensitive});
+    int changes = 0;
+    other.OnChanged = [&](TObject*) { ++changes; };
+    Load(other, bytes);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(other.LockCount(), 0);
+    EXPECT_EQ(other.GetFilterText(), c.GetFilterText());
+    TMemoryStream tree;
+    other.WriteData(&tree);
+    EXPECT_EQ(Hex(tree), Write());
+    EXPECT_EQ(other.MaxValueListCount(), 50);
+    EXPECT_TRUE(other.Options() == (TcxFilterCriteriaOptions{fcoSoftNull, fcoSoftCompare}));
+    EXPECT_EQ(other.PercentWildcard(), '*');
+    EXPECT_EQ(other.UnderscoreWildcard(), '_');
+    ASSERT_TRUE(other.OnChanged);   // events are the target's own
+}
+
+// "Criteria" is written only while there is a tree to hold; loading a stream
+// without it empties the target.
+TEST_F(CriteriaTest, ComponentStreamWritesCriteriaOnlyWithData)
+{
+    struct Case {
+        const char* what;
+        std::function<void(TTestCriteria&)> build;
+        bool written;
+    };
+    const Case cases[] = {
+        {"empty", [](TTestCriteria&) {}, false},
+        {"NOT AND without children", [](TTestCriteria& x) { x.Root()->SetBoolOperatorKind(fboNotAnd); }, true},
+        {"one condition", [this](TTestCriteria& x) { x.AddItem(nullptr, &name, foNull, Null(), ""); }, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        TTestCriteria src;
+        src.Items = c.Items;
+        k.build(src);
+        std::string bytes = Saved(src);
+        EXPECT_EQ(bytes.find("Criteria") != std::string::npos, k.written);
+        TTestCriteria dst;
+        dst.Items = c.Items;
+        dst.AddItem(nullptr, &age, foEqual, Variant(3), "3");
+        Load(dst, bytes);
+        EXPECT_EQ(dst.Root()->BoolOperatorKind(), src.Root()->BoolOperatorKind());
+        EXPECT_EQ(dst.GetFilterText(), src.GetFilterText());
+    }
+}
+
+TEST_F(CriteriaTest, DamagedComponentStreamLeavesTheFilterAsItWas)
+{
+    TTestCriteria src;
+    src.Items = c.Items;
+    src.AddItem(nullptr, &age, foGreater, Variant(18), "18");
+    src.SetOptions(TcxFilterCriteriaOptions{fcoCaseInsensitive});
+    src.SetMaxValueListCount(9);
+    const std::string good = Saved(src);
+
+    c.AddItem(nullptr, &name, foEqual, Variant("Wang"), "Wang");
+    c.SetPercentWildcard('*');
+    c.SetMaxValueListCount(3);
+    const std::string tree = Write();
+    TcxCustomFilterCriteriaItem* node = c.Root()->Items(0);
+    int changes = 0;
+    c.OnChanged = [&](TObject*) { ++changes; };
+
+    std::vector<std::string> bad;
+    for (size_t cut = 0; cut < good.size(); ++cut) bad.push_back(good.substr(0, cut));
+    // A well-formed component stream whose "Criteria" holds a damaged
+    // criteria stream (root operator 9).
+    std::string damaged = good;
+    size_t at = damaged.find(std::string("\xFF\xFF\xFF\xFF", 4));
+    ASSERT_NE(at, std::string::npos);
+    damaged[at + 4] = '\x09';
+    bad.push_back(damaged);
+    for (const std::string& b : bad) {
+        SCOPED_TRACE(b.size());
+        EXPECT_THROW(Load(c, b), EReadError);
+        EXPECT_EQ(Write(), tree);
+        EXPECT_EQ(c.Root()->Items(0), node);   // the very same nodes
+        EXPECT_EQ(c.PercentWildcard(), '*');
+        EXPECT_EQ(c.MaxValueListCount(), 3);
+        EXPECT_TRUE(c.Options().Empty());
+        EXPECT_EQ(c.LockCount(), 0);
+    }
+    EXPECT_EQ(changes, 0);
+
+    Load(c, good);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(c.GetFilterText(), "(Age > 18)");
+    EXPECT_EQ(c.PercentWildcard(), '%');
 }
 
 TEST(FilterValueList, OrdersFixedEntriesAndValues)
