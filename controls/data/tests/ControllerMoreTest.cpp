@@ -1,4 +1,5 @@
 #include "TestController.h"
+#include "Streams.h"
 #include "cxDataConsts.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,27 @@ TEST(ControllerMore, AssignCopiesFilterSummaryAndEventsButNotOptions)
     EXPECT_FALSE(b->Options().Contains(dcoCaseInsensitive));
     b->ChangeSorting(0, soAscending);
     EXPECT_EQ(sorted, 1);
+}
+
+// A controller's filter through the component stream: Active comes along,
+// and conditions find the target's items again by ID.
+TEST(ControllerMore, FilterComponentStreamCarriesActiveAndItems)
+{
+    auto a = Names({"x", "y"});
+    auto b = Names({"y", "z", "y"});
+    a->Filter()->AddItem(nullptr, a->GetItem(0), foEqual, V("y"), "y");
+    a->Filter()->SetActive(true);
+    TStringStream s;
+    a->Filter()->SaveToStream(&s);
+    EXPECT_NE(s.DataString().find("Active"), std::string::npos);
+    int changes = 0;
+    b->Filter()->OnChanged = [&](TObject*) { ++changes; };
+    s.SetPosition(0);
+    b->Filter()->LoadFromStream(&s);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(b->Filter()->Active());
+    EXPECT_EQ(b->Filter()->GetFilterText(), a->Filter()->GetFilterText());
+    EXPECT_EQ(b->GetFilteredRecordCount(), 2);
 }
 
 TEST(ControllerMore, SettingTheSameOptionsDoesNotRefresh)
