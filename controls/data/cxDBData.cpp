@@ -15,9 +15,30 @@ QZ_CLASS_IMPL(TcxValueDefDBReader, TcxValueDefReader)
 QZ_CLASS_IMPL(TcxDBDataProvider, TcxCustomDataProvider)
 QZ_CLASS_IMPL(TcxDBDataModeController, TPersistent)
 QZ_CLASS_IMPL(TcxDBDataFilterCriteriaItem, TcxDataFilterCriteriaItem)
-QZ_CLASS_IMPL(TcxDBDataFilterCriteria, TcxDataFilterCriteria)
 QZ_CLASS_IMPL(TcxDBDataController, TcxCustomDataController)
 QZ_CLASS_IMPL(TcxDBFilterOperatorAdapter, TcxDBAdapterItem)
+
+namespace {
+
+// The data-set filter's settings travel with the criteria through the
+// component stream, next to the inherited ones.
+void DefineDBCriteriaProps(std::vector<TPropInfo>& p)
+{
+    using C = TcxDBDataFilterCriteria;
+    p.push_back(PublishBool<C>("AutoDataSetFilter", &C::AutoDataSetFilter, &C::SetAutoDataSetFilter, false));
+    p.push_back(PublishString<C>("DateTimeFormat", &C::DateTimeFormat, &C::SetDateTimeFormat));
+    p.push_back(PublishBool<C>("IgnoreOrigin", &C::IgnoreOrigin, &C::SetIgnoreOrigin, true));
+    p.push_back(PublishBool<C>("TranslateBetween", &C::TranslateBetween, &C::SetTranslateBetween, false));
+    p.push_back(PublishBool<C>("TranslateIn", &C::TranslateIn, &C::SetTranslateIn, false));
+    p.push_back(PublishBool<C>("SupportedLike", &C::SupportedLike, &C::SetSupportedLike, true));
+    p.push_back(PublishEvent<C>("OnBeforeChange", &C::OnBeforeChange, "TcxDBDataFilterBeforeChangeEvent"));
+    p.push_back(PublishEvent<C>("OnFormatFilterTextValue", &C::OnFormatFilterTextValue,
+                                "TcxDBDataFilterFormatFilterTextValueEvent"));
+}
+
+}   // namespace
+
+QZ_CLASS_IMPL_PROPS(TcxDBDataFilterCriteria, TcxDataFilterCriteria, DefineDBCriteriaProps)
 
 namespace {
 

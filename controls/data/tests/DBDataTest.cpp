@@ -264,6 +264,35 @@ TEST_F(DBFixture, AutoDataSetFilterWritesSafeText)
     EXPECT_FALSE(f->IsFiltering());   // the data set filters, not the controller
 }
 
+TEST_F(DBFixture, DataSetFilterSettingsTravelThroughTheComponentStream)
+{
+    People();
+    TcxDBDataFilterCriteria* f = c->DBFilter();
+    f->BeginUpdate();
+    f->SetIgnoreOrigin(false);
+    f->SetTranslateIn(true);
+    f->SetSupportedLike(false);
+    f->SetDateTimeFormat("yyyy-mm-dd");
+    f->AddItem(nullptr, c->GetItem(2), foGreater, V(20), "20");
+    f->EndUpdate();
+    TStringStream s;
+    f->SaveToStream(&s);
+
+    f->BeginUpdate();
+    f->RestoreDefaults();
+    f->SetDateTimeFormat("");
+    f->Clear();
+    f->EndUpdate();
+    s.SetPosition(0);
+    f->LoadFromStream(&s);
+    EXPECT_FALSE(f->IgnoreOrigin());
+    EXPECT_TRUE(f->TranslateIn());
+    EXPECT_FALSE(f->SupportedLike());
+    EXPECT_FALSE(f->AutoDataSetFilter());
+    EXPECT_EQ(f->DateTimeFormat(), "yyyy-mm-dd");
+    EXPECT_EQ(f->GetFilterText(), "(Age > 20)");
+}
+
 TEST_F(DBFixture, QueryDataSetsTestBlanksWithIsNull)
 {
     Make(std::make_unique<TTestQuery>(), {{1, "a", 1}});
