@@ -652,7 +652,7 @@ void TControl::CMMouseWheel(TMessage& m) { WMMouseWheel(m); }
 bool TControl::DoMouseWheel(TShiftState shift, int delta, TPoint pos)
 {
     bool handled = false;
-    if (OnMouseWheel) OnMouseWheel(this, shift, delta, pos, handled);
+    qzgui::Fire(OnMouseWheel, this, shift, delta, pos, handled);
     if (!handled) {
         if (delta < 0) handled = DoMouseWheelDown(shift, pos);
         else if (delta > 0) handled = DoMouseWheelUp(shift, pos);
@@ -662,19 +662,19 @@ bool TControl::DoMouseWheel(TShiftState shift, int delta, TPoint pos)
 bool TControl::DoMouseWheelDown(TShiftState shift, TPoint pos)
 {
     bool handled = false;
-    if (OnMouseWheelDown) OnMouseWheelDown(this, shift, pos, handled);
+    qzgui::Fire(OnMouseWheelDown, this, shift, pos, handled);
     return handled;
 }
 bool TControl::DoMouseWheelUp(TShiftState shift, TPoint pos)
 {
     bool handled = false;
-    if (OnMouseWheelUp) OnMouseWheelUp(this, shift, pos, handled);
+    qzgui::Fire(OnMouseWheelUp, this, shift, pos, handled);
     return handled;
 }
 
 void TControl::DoContextPopup(TPoint pos, bool& handled)
 {
-    if (OnContextPopup) OnContextPopup(this, pos, handled);
+    qzgui::Fire(OnContextPopup, this, pos, handled);
 }
 
 void TControl::WMContextMenu(TMessage& m)
@@ -769,15 +769,15 @@ void TControl::CMHitTest(TMessage& m)
 
 void TControl::Click()
 {
-    if (OnClick) OnClick(this);
+    qzgui::Fire(OnClick, this);
 }
 void TControl::DblClick()
 {
-    if (OnDblClick) OnDblClick(this);
+    qzgui::Fire(OnDblClick, this);
 }
 void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y)
 {
-    if (OnMouseDown) OnMouseDown(this, b, s, x, y);
+    qzgui::Fire(OnMouseDown, this, b, s, x, y);
 }
 void TControl::MouseMove(TShiftState s, int x, int y)
 {
@@ -785,7 +785,7 @@ void TControl::MouseMove(TShiftState s, int x, int y)
 }
 void TControl::MouseUp(TMouseButton b, TShiftState s, int x, int y)
 {
-    if (OnMouseUp) OnMouseUp(this, b, s, x, y);
+    qzgui::Fire(OnMouseUp, this, b, s, x, y);
 }
 
 void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept)
@@ -798,7 +798,7 @@ void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& a
 }
 void TControl::DragDrop(TObject* source, int x, int y)
 {
-    if (OnDragDrop) OnDragDrop(this, source, x, y);
+    qzgui::Fire(OnDragDrop, this, source, x, y);
 }
 void TControl::DoStartDrag(TDragObject*& obj)
 {
@@ -806,7 +806,7 @@ void TControl::DoStartDrag(TDragObject*& obj)
 }
 void TControl::DoEndDrag(TObject* target, int x, int y)
 {
-    if (OnEndDrag) OnEndDrag(this, target, x, y);
+    qzgui::Fire(OnEndDrag, this, target, x, y);
 }
 
 // ---- TWinControl ------------------------------------------------------------------------------
@@ -1813,11 +1813,11 @@ void TWinControl::CMEnter(TMessage&) { DoEnter(); }
 void TWinControl::CMExit(TMessage&) { DoExit(); }
 void TWinControl::DoEnter()
 {
-    if (OnEnter) OnEnter(this);
+    qzgui::Fire(OnEnter, this);
 }
 void TWinControl::DoExit()
 {
-    if (OnExit) OnExit(this);
+    qzgui::Fire(OnExit, this);
 }
 
 bool TWinControl::DoKey(TMessage& m, bool (TWinControl::*viaForm)(TMessage&),
@@ -1877,15 +1877,15 @@ bool TWinControl::DoKeyPress(TMessage& m)
 
 void TWinControl::KeyDown(WORD& key, TShiftState shift)
 {
-    if (OnKeyDown) OnKeyDown(this, key, shift);
+    qzgui::Fire(OnKeyDown, this, key, shift);
 }
 void TWinControl::KeyUp(WORD& key, TShiftState shift)
 {
-    if (OnKeyUp) OnKeyUp(this, key, shift);
+    qzgui::Fire(OnKeyUp, this, key, shift);
 }
 void TWinControl::KeyPress(char& key)
 {
-    if (OnKeyPress) OnKeyPress(this, key);
+    qzgui::Fire(OnKeyPress, this, key);
 }
 
 void TWinControl::WMKeyDown(TMessage& m)

@@ -42,5 +42,6 @@ void TTimer::Update()
 
 void TTimer::Timer()
 {
-    if (OnTimer) OnTimer(this);
+    // Through a copy: the handler may free the timer.
+    if (auto handler = OnTimer) handler(this);
 }

@@ -15,6 +15,7 @@
 #include <QRegion>
 #include <QString>
 #include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -164,4 +165,13 @@ void ScrollBarsPaint(TWinControl* c, HDC dc, const TRect& inside);
 int ScrollBarHitTest(TWinControl* c, TPoint widgetPt);   // HTVSCROLL, HTHSCROLL or 0
 void ScrollBarPress(TWinControl* c, int hit, TPoint widgetPt);
 bool ScrollBarMouseEvent(UINT msg, TPoint screenPos);      // true while tracking
+// Calls an event handler through a copy: a handler may free the object
+// that holds it, and with it the handler being run.
+template <class F, class... A>
+void Fire(const F& handler, A&&... args)
+{
+    if (!handler) return;
+    F keep = handler;
+    keep(std::forward<A>(args)...);
+}
 }
