@@ -115,6 +115,7 @@ inline constexpr const char* SExprStringError = "Unterminated string constant";
 inline constexpr const char* SExprInvalidChar = "Invalid filter expression character: '%s'";
 inline constexpr const char* SExprNoRParen = "')' expected but %s found";
 inline constexpr const char* SExprExpected = "Expression expected but %s found";
+inline constexpr const char* SExprTooComplex = "Filter expression nested too deeply";
 inline constexpr const char* STextTrue = "True";
 inline constexpr const char* STextFalse = "False";
 }

@@ -4,6 +4,7 @@
 #include "DBStoreImpl.h"
 #include "SysUtils.h"
 
+#include <algorithm>
 #include <cmath>
 
 struct TFilterExpr {
@@ -14,6 +15,7 @@ struct TFilterExpr {
     std::string Name;          // FieldRef
     TField* Field = nullptr;   // bound FieldRef
     bool Negated = false;      // not like, is not null, not in
+    int Depth = 1;             // levels of the tree below and including this node
     std::vector<std::shared_ptr<TFilterExpr>> Args;
 };
 
@@ -28,6 +30,10 @@ struct Token {
     std::string Text;   // name, string contents, number text or symbol
     bool Quoted = false;
 };
+
+// Binding, evaluating and freeing a tree recurse once per level; deeper
+// expressions are refused so that no text can exhaust the stack.
+constexpr int MaxExprDepth = 256;
 
 class Parser {
 public:
@@ -44,6 +50,17 @@ private:
     const std::string& S;
     size_t P = 0;
     Token T;
+    int Nesting = 0;   // parser routines entered again for parentheses, not and signs
+
+    // Counts one level of the parser's own recursion.
+    struct TNest {
+        int& N;
+        explicit TNest(int& n) : N(n)
+        {
+            if (++N > MaxExprDepth) DatabaseError(DBConsts::SExprTooComplex);
+        }
+        ~TNest() { --N; }
+    };
 
     static bool IsNameStart(unsigned char c) { return isalpha(c) || c == '_' || c >= 0x80; }
     static bool IsNameChar(unsigned char c) { return isalnum(c) || c == '_' || c >= 0x80 || c == '.' || c == '$'; }
@@ -142,14 +159,24 @@ private:
         return e;
     }
 
+    // A node over its arguments; chains of and, or, comparisons and arithmetic
+    // grow the tree without recursing in the parser, so its depth is checked here.
+    static PExpr Make(TFilterExpr::Kind k, std::vector<PExpr> args)
+    {
+        PExpr e = Make(k);
+        for (const PExpr& a : args) e->Depth = std::max(e->Depth, a->Depth + 1);
+        if (e->Depth > MaxExprDepth) DatabaseError(DBConsts::SExprTooComplex);
+        e->Args = std::move(args);
+        return e;
+    }
+
     PExpr ParseOr()
     {
         PExpr left = ParseAnd();
         while (IsKeyword("or")) {
             Advance();
-            PExpr e = Make(TFilterExpr::Or);
-            e->Args = {left, ParseAnd()};
-            left = e;
+            PExpr right = ParseAnd();
+            left = Make(TFilterExpr::Or, {left, right});
         }
         return left;
     }
@@ -159,9 +186,8 @@ private:
         PExpr left = ParseNot();
         while (IsKeyword("and")) {
             Advance();
-            PExpr e = Make(TFilterExpr::And);
-            e->Args = {left, ParseNot()};
-            left = e;
+            PExpr right = ParseNot();
+            left = Make(TFilterExpr::And, {left, right});
         }
         return left;
     }
@@ -169,10 +195,9 @@ private:
     PExpr ParseNot()
     {
         if (IsKeyword("not")) {
+            TNest nest(Nesting);
             Advance();
-            PExpr e = Make(TFilterExpr::Not);
-            e->Args = {ParseNot()};
-            return e;
+            return Make(TFilterExpr::Not, {ParseNot()});
         }
         return ParseCompare();
     }
@@ -184,9 +209,8 @@ private:
                                    T.Text == ">" || T.Text == "<=" || T.Text == ">=")) {
             std::string op = T.Text == "!=" ? "<>" : T.Text;
             Advance();
-            PExpr e = Make(TFilterExpr::Cmp);
+            PExpr e = Make(TFilterExpr::Cmp, {left, ParseAdditive()});
             e->Op = op;
-            e->Args = {left, ParseAdditive()};
             return e;
         }
         bool negated = false;
@@ -198,21 +222,18 @@ private:
         }
         if (IsKeyword("like")) {
             Advance();
-            PExpr e = Make(TFilterExpr::Like);
+            PExpr e = Make(TFilterExpr::Like, {left, ParseAdditive()});
             e->Negated = negated;
-            e->Args = {left, ParseAdditive()};
             return e;
         }
         if (IsKeyword("in")) {
             Advance();
             if (!IsSymbol("(")) DatabaseErrorFmt(DBConsts::SExprExpected, {Describe(T)});
             Advance();
-            PExpr e = Make(TFilterExpr::In);
-            e->Negated = negated;
-            e->Args.push_back(left);
+            std::vector<PExpr> args{left};
             if (!IsSymbol(")")) {
                 for (;;) {
-                    e->Args.push_back(ParseAdditive());
+                    args.push_back(ParseAdditive());
                     if (IsSymbol(",")) {
                         Advance();
                         continue;
@@ -222,18 +243,19 @@ private:
             }
             if (!IsSymbol(")")) DatabaseErrorFmt(DBConsts::SExprNoRParen, {Describe(T)});
             Advance();
+            PExpr e = Make(TFilterExpr::In, std::move(args));
+            e->Negated = negated;
             return e;
         }
         if (IsKeyword("is")) {
             Advance();
-            PExpr e = Make(TFilterExpr::IsNull);
+            PExpr e = Make(TFilterExpr::IsNull, {left});
             if (IsKeyword("not")) {
                 e->Negated = true;
                 Advance();
             }
             if (!IsKeyword("null")) DatabaseErrorFmt(DBConsts::SExprExpected, {Describe(T)});
             Advance();
-            e->Args = {left};
             return e;
         }
         return left;
@@ -245,10 +267,9 @@ private:
         while (IsSymbol("+") || IsSymbol("-")) {
             std::string op = T.Text;
             Advance();
-            PExpr e = Make(TFilterExpr::Arith);
-            e->Op = op;
-            e->Args = {left, ParseMultiplicative()};
-            left = e;
+            PExpr right = ParseMultiplicative();
+            left = Make(TFilterExpr::Arith, {left, right});
+            left->Op = op;
         }
         return left;
     }
@@ -259,10 +280,9 @@ private:
         while (IsSymbol("*") || IsSymbol("/")) {
             std::string op = T.Text;
             Advance();
-            PExpr e = Make(TFilterExpr::Arith);
-            e->Op = op;
-            e->Args = {left, ParseUnary()};
-            left = e;
+            PExpr right = ParseUnary();
+            left = Make(TFilterExpr::Arith, {left, right});
+            left->Op = op;
         }
         return left;
     }
@@ -270,12 +290,12 @@ private:
     PExpr ParseUnary()
     {
         if (IsSymbol("-")) {
+            TNest nest(Nesting);
             Advance();
-            PExpr e = Make(TFilterExpr::Neg);
-            e->Args = {ParseUnary()};
-            return e;
+            return Make(TFilterExpr::Neg, {ParseUnary()});
         }
         if (IsSymbol("+")) {
+            TNest nest(Nesting);
             Advance();
             return ParseUnary();
         }
@@ -285,6 +305,7 @@ private:
     PExpr ParsePrimary()
     {
         if (IsSymbol("(")) {
+            TNest nest(Nesting);
             Advance();
             PExpr e = ParseOr();
             if (!IsSymbol(")")) DatabaseErrorFmt(DBConsts::SExprNoRParen, {Describe(T)});

@@ -364,6 +364,34 @@ TEST(DataSet, FilterExpressions)
     for (const char* bad : {"Name = 'open", "(Id = 1", "Id = = 2", "Id # 2", "Nope = 1"})
         EXPECT_THROW(ds->SetFilter(bad), EDatabaseError) << bad;
     EXPECT_EQ(ds->Filter(), "Name = 'BOB'");
+    // Expressions nested beyond any real use raise instead of exhausting the stack;
+    // moderately deep ones still filter.
+    auto repeat = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    std::string orChain = "Id = 0";
+    for (int i = 0; i < 100; ++i) orChain += " or Name = 'BOB'";
+    for (const std::string& deep : {repeat("(", 100) + "Name = 'BOB'" + repeat(")", 100),
+                                    repeat("not ", 100) + "Name = 'BOB'", "Id = " + repeat("-", 100) + "3",
+                                    orChain}) {
+        ds->SetFilter(deep);
+        EXPECT_EQ(Ids(ds.get()), (std::vector<int>{3})) << deep.substr(0, 40);
+    }
+    std::string longChain = "Id = 0";
+    for (int i = 0; i < 100000; ++i) longChain += " or Id = 0";
+    for (const std::string& tooDeep : {repeat("(", 100000) + "1", repeat("not ", 100000) + "Id = 1",
+                                       "Id = " + repeat("-", 100000) + "1", "Id = " + repeat("+", 100000) + "1",
+                                       "Id = 1" + repeat(" + 1", 100000), longChain}) {
+        try {
+            ds->SetFilter(tooDeep);
+            ADD_FAILURE() << tooDeep.substr(0, 40);
+        } catch (const EDatabaseError& e) {
+            EXPECT_STREQ(e.what(), "Filter expression nested too deeply");
+        }
+    }
+    ds->SetFilter("Name = 'BOB'");
     // A posted row that leaves the filter leaves the view.
     ds->Edit();
     ds->FieldByName("Name")->SetAsString("Zed");
