@@ -188,7 +188,7 @@ bool IsSqlNameChar(char c)
     return isalnum(static_cast<unsigned char>(c)) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
 }
 
-// Copies a quoted literal, a [bracketed name] or a "--" comment starting at sql[i] to out
+// Copies a quoted literal, a [bracketed name] or a "--" or "/* */" comment starting at sql[i] to out
 // unchanged and moves i past it, so that the statement scanners never rewrite their insides.
 // Returns false, leaving i alone, when sql[i] starts none of them.
 bool CopyQuotedOrComment(const std::string& sql, size_t& i, std::string& out)
@@ -215,6 +215,14 @@ bool CopyQuotedOrComment(const std::string& sql, size_t& i, std::string& out)
     if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
         size_t j = sql.find('\n', i);
         if (j == std::string::npos) j = n;
+        out.append(sql, i, j - i);
+        i = j;
+        return true;
+    }
+    if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+        // An unclosed comment runs to the end, as the engines read it.
+        size_t j = sql.find("*/", i + 2);
+        j = j == std::string::npos ? n : j + 2;
         out.append(sql, i, j - i);
         i = j;
         return true;

@@ -230,6 +230,7 @@ TEST(AdoSql, JetTranslation)
              {"select '#2008-03-05#', [now], s.now from t", "select '#2008-03-05#', [now], s.now from t"},
              {"select Notes from t where Name like '%now%'", "select Notes from t where Name like '%now%'"},
              {"select (select top 2 x from y) from z", "select (select top 2 x from y) from z"},
+             {"select /* it's now */ now from t /* #2008-03-05#", "select /* it's now */ qz_now() from t /* #2008-03-05#"},
          })
         EXPECT_EQ(qzAdo::TranslateJetSql(c.in), c.out) << c.in;
 }
@@ -244,6 +245,12 @@ TEST(AdoSql, ParameterParsing)
     EXPECT_EQ(p[1]->Name(), "name");
     EXPECT_EQ(p[2]->Name(), "v2");
     EXPECT_EQ(sql, "select ':no', [a:b] from t where x=? and y=? and z=? and t='12:30' and w=:x -- :c\n and v=?");
+    // A comment's text is no marker, and a quote inside it opens no literal.
+    EXPECT_EQ(p.ParseSQL("select /* don't :c */ :d /* :e", true), "select /* don't :c */ ? /* :e");
+    ASSERT_EQ(p.Count(), 1);
+    EXPECT_EQ(p[0]->Name(), "d");
+    sql = p.ParseSQL(
+        "select ':no', [a:b] from t where x=:Id and y=:name and z=:ID and t='12:30' and w=::x -- :c\n and v=:v2", true);
     p[1]->SetValue("kept");
     p.ParseSQL("select :Name, :Other", true);
     ASSERT_EQ(p.Count(), 2);
