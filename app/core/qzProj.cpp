@@ -76,6 +76,16 @@ constexpr const char* AliasKey = "\\SOFTWARE\\Microsoft\\MSSQLServer\\Client\\Co
 // The workstation name the SQL Server connection string announces.
 constexpr const char* WorkstationId = "PEMTAL";
 
+// A value as a connection string must hold it: the reader ends a bare value at
+// ';', drops blanks around it and unquotes one that starts with a quote, so
+// such a value is quoted (inner quotes doubled); any other stays as it is.
+std::string ConnValue(const std::string& v)
+{
+    if (v.find(';') == std::string::npos && Trim(v) == v && (v.empty() || (v[0] != '"' && v[0] != '\'')))
+        return v;
+    return "\"" + StringReplace(v, "\"", "\"\"", TReplaceFlags{rfReplaceAll}) + "\"";
+}
+
 }  // namespace
 
 TConfiger::TConfiger()
@@ -124,7 +134,7 @@ std::string TConfiger::SqlServerConnStr() const
     return Format("Provider=SQLOLEDB.1;Persist Security Info=False;User ID=%s;Password=%s;"
                   "Initial Catalog=%s;Data Source=%s;Use Procedure for Prepare=1;"
                   "Auto Translate=True;Packet Size=4096;Workstation ID=",
-                  {mssqlUser, mssqlPw, mssqlDb, mssqlServer}) +
+                  {ConnValue(mssqlUser), ConnValue(mssqlPw), ConnValue(mssqlDb), ConnValue(mssqlServer)}) +
            WorkstationId +
            ";Use Encryption for Data=False;Tag with column collation when possible=False";
 }
@@ -133,7 +143,7 @@ std::string TConfiger::JetConnStr() const
 {
     return Format("Provider=Microsoft.Jet.OLEDB.4.0;Mode = ReadWrite;Jet OLEDB:Database Password=%s;"
                   "Data Source=%s;Persist Security Info=True",
-                  {jetPw, jetfile});
+                  {ConnValue(jetPw), ConnValue(jetfile)});
 }
 
 std::string TConfiger::DefaultConnStr()
@@ -145,7 +155,7 @@ std::string TConfiger::DefaultConnStr()
         file = qzProj::ProgramFolder() + PathDelim + qzProj::ProjectName + ".mdb";
     return Format("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%s;"
                   "Jet OLEDB:Database Password=tidewarp;Persist Security Info=True",
-                  {file});
+                  {ConnValue(file)});
 }
 
 void TConfiger::Save()
@@ -196,7 +206,7 @@ std::string TConfiger::GetDipConnStr()
     SetServerAlias(lines[0], lines[1], false);
     return Format("Provider=SQLOLEDB.1;Data Source=%s;User ID=%s;Password=%s;Initial Catalog=%s;"
                   "Persist Security Info=True",
-                  {lines[0], lines[2], lines[3], lines[4]});
+                  {ConnValue(lines[0]), ConnValue(lines[2]), ConnValue(lines[3]), ConnValue(lines[4])});
 }
 
 void TConfiger::SetServerAlias(const std::string& server, const std::string& port, bool deleteAlias)

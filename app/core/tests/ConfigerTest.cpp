@@ -1,3 +1,4 @@
+#include "ADODB.h"
 #include "qzProj.h"
 
 #include "Http.h"
@@ -97,6 +98,25 @@ TEST_F(ConfigerTest, SqlServerKindSavesScrambledValuesAndTheAlias)
     EXPECT_EQ(back.GetConnStr(), expected);
 }
 
+TEST_F(ConfigerTest, ConnectionStringsKeepValuesWithSemicolonsQuotesAndBlanks)
+{
+    TConfiger c;
+    c.mssqlServer = "db1";
+    c.mssqlUser = " sa";
+    c.mssqlPw = "p;w\"x";
+    c.mssqlDb = "'school";
+    c.jetfile = "/data/a;b.mdb";
+    c.jetPw = "'quoted ";
+    const std::string sql = c.SqlServerConnStr(), jet = c.JetConnStr();
+    EXPECT_EQ(qzAdo::ConnStrValue(sql, "User ID"), " sa") << sql;
+    EXPECT_EQ(qzAdo::ConnStrValue(sql, "Password"), "p;w\"x") << sql;
+    EXPECT_EQ(qzAdo::ConnStrValue(sql, "Initial Catalog"), "'school") << sql;
+    EXPECT_EQ(qzAdo::ConnStrValue(sql, "Data Source"), "db1") << sql;
+    EXPECT_EQ(qzAdo::ConnStrValue(jet, "Jet OLEDB:Database Password"), "'quoted ") << jet;
+    EXPECT_EQ(qzAdo::ConnStrValue(jet, "Data Source"), "/data/a;b.mdb") << jet;
+    EXPECT_EQ(qzAdo::ConnStrValue(jet, "Persist Security Info"), "True") << jet;
+}
+
 TEST_F(ConfigerTest, SmartConnectionDeletesTheAliasButKeepsThePort)
 {
     TConfiger::SetServerAlias("db1", "1433", false);
@@ -190,6 +210,9 @@ TEST_F(ConfigerTest, DipReplyOfFiveLinesGivesTheStringAndTheAlias)
         {"10.0.0.5\n1444\nu1\np1\ndrv\n", good},
         {"10.0.0.5\r\n1444\r\nu1\r\np1", ""},
         {"10.0.0.5\r\n1444\r\nu1\r\np1\r\ndrv\r\nextra", ""},
+        {"10.0.0.5\r\n1444\r\nu1\r\np;1\r\ndrv",
+         "Provider=SQLOLEDB.1;Data Source=10.0.0.5;User ID=u1;Password=\"p;1\";Initial Catalog=drv;"
+         "Persist Security Info=True"},
         {"", ""},
     };
     for (const Case& k : cases) {
