@@ -1,0 +1,83 @@
+// Any text as a script. The first byte chooses: bits 0-1 the language, bit 2
+// whether the rest is source or the precompiled program tree of a unit (the
+// text a host gives through OnGetILUnit).
+// Source: its program tree, written out, reads back to the same text.
+// Both: compiling succeeds or refuses with a message; a compiled script runs
+// under a statement budget and ends normally or with an exception.
+#include "Exceptions.h"
+#include "HostServices.h"
+#include "SysUtils.h"
+#include "fs_iilparser.h"
+#include "fs_iinit.h"
+#include "fs_iinterpreter.h"
+#include "fs_xml.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+void CheckTreeRoundTrip(TfsScript& script, const std::string& text)
+{
+    std::string tree;
+    try {
+        TfsILParser parser(&script);
+        parser.SelectLanguage(script.SyntaxType());
+        if (!parser.BuildProgramTree(text)) return;
+        tree = parser.ProgramTree()->SaveToString();
+    } catch (const Exception&) {
+        return;
+    }
+    TfsXMLDocument again;
+    again.LoadFromString(tree);   // a written tree always reads back
+    if (again.SaveToString() != tree) abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static bool started = [] {
+        ApplyProgramDateFormats();
+        fs_iinit::InitializeScriptEngine();
+        return true;
+    }();
+    (void)started;
+    if (size == 0) return 0;
+    static const char* const languages[] = {"PascalScript", "C++Script", "BasicScript", "JScript"};
+    const bool isTree = data[0] & 4;
+    const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    TfsScript script(nullptr);
+    if (isTree) {
+        script.SetText("uses 'unit.pas';\nbegin\nend.");
+        script.OnGetUnit = [](TfsScript*, const std::string&, std::string& unit) { unit = "begin end."; };
+        script.OnGetILUnit = [&](TfsScript*, const std::string&, std::string& unit) { unit = text; };
+    } else {
+        script.SetSyntaxType(languages[data[0] % 4]);
+        CheckTreeRoundTrip(script, text);
+        script.SetText(text);
+    }
+    bool ok = false;
+    try {
+        ok = script.Compile();
+    } catch (const Exception&) {
+        return 0;
+    }
+    if (!ok) {
+        if (script.ErrorMessage.empty()) abort();   // a refused script says why
+        return 0;
+    }
+    int budget = 3000;
+    script.OnRunLine = [&](TfsScript*, const std::string&, const std::string&) {
+        if (--budget <= 0) script.Terminate();
+    };
+    try {
+        script.Execute();
+    } catch (const std::exception&) {
+    }
+    return 0;
+}
