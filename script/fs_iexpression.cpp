@@ -325,6 +325,15 @@ void TfsExpression::AddNode(TfsExpressionNode* node)
         throw Exception(STooComplex);
     }
     node->SourcePosition = SourcePositionNow;
+    // Only an operator with a free operand slot takes the next item; after
+    // an operand or a closed bracket one has no place (two operands without
+    // an operator between them), and the expression is refused by Finish.
+    if (!dynamic_cast<TfsOperatorNode*>(FCurrent) || (FCurrent->Left && FCurrent->Right)) {
+        if (!FStrayOperand) FStrayOperandPos = node->SourcePosition;
+        FStrayOperand = true;
+        delete node;
+        return;
+    }
     Attach(node, FCurrent);
     FCurrent = node;
 }
@@ -475,25 +484,33 @@ bool CheckNode(TfsExpressionNode* n, TfsScript* script, std::string& errPos, boo
 
 }  // namespace
 
-std::string TfsExpression::Finish()
+bool TfsExpression::Finish(std::string* errorPos)
 {
-    if (FTree) return std::string();
+    if (FTree) return true;
     FTree = FRoot->Left;
     FRoot->Left = nullptr;
     delete FRoot;
     FRoot = nullptr;
     FCurrent = nullptr;
+    if (FStrayOperand) {
+        FMissingOperand = true;
+        if (errorPos) *errorPos = FStrayOperandPos;
+        return false;
+    }
     if (!FTree) {
         Kind = stVariant;
-        return std::string();
+        return true;
     }
     FTree->Parent = nullptr;
     std::string errPos;
-    if (!CheckNode(FTree, Script, errPos, FMissingOperand)) return errPos.empty() ? SourcePositionNow : errPos;
+    if (!CheckNode(FTree, Script, errPos, FMissingOperand)) {
+        if (errorPos) *errorPos = errPos.empty() ? SourcePositionNow : errPos;
+        return false;
+    }
     Kind = FTree->Kind;
     TypeName = FTree->TypeName;
     if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree)) IsReadOnly = d->Designator->IsReadOnly;
-    return std::string();
+    return true;
 }
 
 Variant TfsExpression::GetValue() { return FTree ? FTree->GetValue() : Null(); }

@@ -30,9 +30,10 @@ public:
     void AddDesignator(class TfsDesignator* designator);
     void AddSet(class TfsSetExpression* set);
     void AddOperator(const std::string& text);
-    // Completes the tree and checks the types; the position of the first
-    // type error, or empty text.
-    std::string Finish();
+    // Completes the tree and checks the types; false at the first type
+    // error or missing operand, whose position (empty when the tree gave
+    // none) goes to errorPos.
+    bool Finish(std::string* errorPos = nullptr);
     // Finish found an operator without its operand.
     bool MissingOperand() const { return FMissingOperand; }
 
@@ -61,6 +62,9 @@ private:
     TfsExpressionNode* FTree = nullptr;   // the finished tree
     int FNodeCount = 0;
     bool FMissingOperand = false;
+    // An operand that followed an operand was dropped, at this position.
+    bool FStrayOperand = false;
+    std::string FStrayOperandPos;
 };
 
 // A name path.

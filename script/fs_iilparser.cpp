@@ -1024,9 +1024,9 @@ TfsExpression* TfsILParser::BuildExpression(TfsXMLItem* element, TfsScript* scri
         if (p1 >= 1 && p2 >= p1 && p2 - 1 <= FParser.Size())
             x->Source = Trim(FParser.Text().substr(size_t(p1 - 1), size_t(p2 - p1)));
     }
-    std::string err = x->Finish();
-    if (!err.empty()) {
-        FLastPos = err;
+    std::string errPos;
+    if (!x->Finish(&errPos)) {
+        if (!errPos.empty()) FLastPos = errPos;
         Error(x->MissingOperand() ? SExpressionExpected : SIncompatibleTypes);
     }
     return x.release();

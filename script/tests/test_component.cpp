@@ -349,6 +349,39 @@ TEST(ScriptUnits, ProgramTreesFromTheHost)
     EXPECT_EQ(host->Messages(), (std::vector<std::string>{"from tree"}));
 }
 
+// A program tree from the host is not checked by the grammar: expressions
+// the walker never writes are refused when built, never run half-made.
+TEST(ScriptUnits, MalformedExpressionsInHostTreesAreRefused)
+{
+    EnsureEngine();
+    struct Case {
+        const char* What;
+        const char* Expr;   // the children of the condition's expr element
+    } cases[] = {
+        // no pos attributes: the refusal must not depend on a position
+        {"bracket never closed", "<op text=\"(\"/>"},
+        {"operand after a closed bracket",
+         "<op text=\"(\"/><dsgn><node text=\"a\"/></dsgn><op text=\"&#60;\"/><dsgn><node text=\"b\"/></dsgn>"
+         "<op text=\")\"/><number text=\"1\"/>"},
+        {"two operands in a row", "<dsgn><node text=\"a\"/></dsgn><dsgn><node text=\"b\"/></dsgn>"},
+    };
+    for (const auto& c : cases) {
+        auto host = std::make_shared<TRecordingHost>();
+        THostScope scope(host);
+        TfsScript s(nullptr);
+        s.OnGetUnit = [](TfsScript*, const std::string&, std::string& text) { text = "begin end."; };
+        const std::string tree = std::string("<?xml version=\"1.0\"?><program><var><ident text=\"a\"/>"
+                                             "<ident text=\"b\"/><type text=\"Boolean\"/></var>"
+                                             "<ifstmt><expr>") + c.Expr +
+                                 "</expr><thenstmt><callstmt><dsgn><node text=\"ShowMessage\"/><expr>"
+                                 "<string text=\"'ran'\"/></expr></dsgn></callstmt></thenstmt></ifstmt><types/></program>";
+        s.OnGetILUnit = [&](TfsScript*, const std::string&, std::string& text) { text = tree; };
+        s.SetText("uses 'precompiled';\nbegin end.");
+        EXPECT_FALSE(s.Compile()) << c.What;
+        EXPECT_EQ(s.ErrorMessage, "Expression expected") << c.What;
+    }
+}
+
 }  // namespace
 
 namespace {
