@@ -1020,6 +1020,21 @@ struct TParsedNode {
 // exhaust the stack.
 constexpr int MaxCriteriaDepth = 256;
 
+// Only the range operators (two bounds) and the list operators take an
+// array, and only of plain values: no operator can compare, match or show
+// anything else.
+bool ValueFitsOperator(TcxFilterOperatorKind kind, const Variant& value)
+{
+    if (!value.IsArray()) return true;
+    bool range = kind == foBetween || kind == foNotBetween;
+    if (!range && kind != foInList && kind != foNotInList) return false;
+    std::vector<Variant> els;
+    if (!ArrayElements(value, els) || (range && els.size() != 2)) return false;
+    for (const Variant& e : els)
+        if (e.IsArray()) return false;
+    return true;
+}
+
 void ReadChildren(TStream* s, int32_t count, std::vector<TParsedNode>& out, int depth)
 {
     if (count < 0 || count > s->Size() - s->Position()) StreamReadError();
@@ -1038,6 +1053,7 @@ void ReadChildren(TStream* s, int32_t count, std::vector<TParsedNode>& out, int 
             n.DisplayValue = cxVariants::ReadCountedString(s);
             n.ID = s->ReadInt32();
             n.Value = cxVariants::ReadStreamVariant(s);
+            if (!ValueFitsOperator(TcxFilterOperatorKind(n.Kind), n.Value)) StreamReadError();
         }
         out.push_back(std::move(n));
     }

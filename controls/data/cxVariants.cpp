@@ -271,14 +271,30 @@ void AppendToVarArray(Variant& array, const Variant& value)
 
 // ---- the variant stream ---------------------------------------------------------
 
-void WriteStreamVariant(TStream* s, const Variant& v)
+namespace {
+
+// Arrays nested deeper than this are no value anybody stored: reading refuses
+// them rather than exhaust the stack, and writing refuses what could not be
+// read back.
+constexpr int MaxArrayNesting = 200;
+
+void WriteNestedVariant(TStream* s, const Variant& v, int depth);
+Variant ReadNestedVariant(TStream* s, int depth);
+
+}  // namespace
+
+void WriteStreamVariant(TStream* s, const Variant& v) { WriteNestedVariant(s, v, 0); }
+
+namespace {
+
+void WriteNestedVariant(TStream* s, const Variant& v, int depth)
 {
     if (v.IsArray()) {
-        if (VarArrayDimCount(v) != 1) WriteError();
+        if (VarArrayDimCount(v) != 1 || depth >= MaxArrayNesting) WriteError();
         int lo = VarArrayLowBound(v, 1), hi = VarArrayHighBound(v, 1);
         s->WriteByte(1);
         WriteInteger(s, int64_t(hi) - lo + 1);
-        for (int i = lo; i <= hi; ++i) WriteStreamVariant(s, VarArrayGet(v, {i}));
+        for (int i = lo; i <= hi; ++i) WriteNestedVariant(s, VarArrayGet(v, {i}), depth + 1);
         return;
     }
     switch (v.VType() & varTypeMask) {
@@ -314,20 +330,19 @@ void WriteStreamVariant(TStream* s, const Variant& v)
     }
 }
 
-void ReadStreamVariant(TStream* s, Variant& v) { v = ReadStreamVariant(s); }
-
-Variant ReadStreamVariant(TStream* s)
+Variant ReadNestedVariant(TStream* s, int depth)
 {
     uint8_t tag = s->ReadByte();
     switch (tag) {
     case 0: return Null();
     case 1: {
+        if (depth >= MaxArrayNesting) ReadError();
         uint8_t ctag = s->ReadByte();
         int64_t count = ctag == 2 ? s->ReadShortInt() : ctag == 3 ? s->ReadSmallInt() : s->ReadInt32();
         CheckLength(s, count, 1);   // every element takes at least its tag byte
         std::vector<Variant> items;
         items.reserve(size_t(count));
-        for (int64_t i = 0; i < count; ++i) items.push_back(ReadStreamVariant(s));
+        for (int64_t i = 0; i < count; ++i) items.push_back(ReadNestedVariant(s, depth + 1));
         return VarArrayOf(items);
     }
     case 2: return Variant::FromShortInt(s->ReadShortInt());
@@ -354,6 +369,12 @@ Variant ReadStreamVariant(TStream* s)
     default: ReadError();
     }
 }
+
+}  // namespace
+
+void ReadStreamVariant(TStream* s, Variant& v) { v = ReadStreamVariant(s); }
+
+Variant ReadStreamVariant(TStream* s) { return ReadNestedVariant(s, 0); }
 
 std::string ReadCountedString(TStream* s)
 {

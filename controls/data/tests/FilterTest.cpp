@@ -185,6 +185,12 @@ TEST_F(CriteriaTest, MalformedStreamLeavesTheFilterAsItWas)
         std::string("\xFF\xFF\xFF\xFF\x00\x01\x00\x00\x00\x00\x1F", 11),                   // operator kind 31
         std::string("\xFF\xFF\xFF\xFF\x09\x00\x00\x00\x00", 9),                            // root operator 9
         std::string("\xFF\xFF\xFF\xFF\x00\xFF\xFF\xFF\x7F", 9),                            // child count past the end
+        std::string("\xFF\xFF\xFF\xFF\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00"
+                    "\x01\x02\x01\x02\x01", 24),                                                 // "=" against an array
+        std::string("\xFF\xFF\xFF\xFF\x00\x01\x00\x00\x00\x00\x0A\x00\x00\x00\x00\x03\x00\x00\x00"
+                    "\x01\x02\x01\x01\x02\x00", 25),                                             // list holding a list
+        std::string("\xFF\xFF\xFF\xFF\x00\x01\x00\x00\x00\x00\x08\x00\x00\x00\x00\x03\x00\x00\x00"
+                    "\x01\x02\x03\x02\x01\x02\x02\x02\x03", 28),                             // range of three bounds
     };
     for (const auto& b : bad) {
         EXPECT_THROW(Read(b), EReadError) << b.size();

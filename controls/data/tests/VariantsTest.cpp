@@ -173,6 +173,23 @@ TEST(cxVariants, BadStreamsRaiseReadError)
     EXPECT_THROW(FromBytes(std::string("\x0C\xFF\xFF\xFF\xFF", 5)), EReadError);   // negative length
     EXPECT_THROW(FromBytes(std::string("\x04\x01", 2)), EReadError);               // truncated
     EXPECT_THROW(FromBytes(std::string("\x01\x04\xFF\xFF\xFF\x7F", 6)), EReadError);   // count past the end
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) deep += std::string("\x01\x02\x01", 3);   // arrays of one array each
+    EXPECT_THROW(FromBytes(deep + std::string(1, '\0')), EReadError);
+}
+
+TEST(cxVariants, ArraysNestRoundTripUpToTheLimitOnly)
+{
+    auto nested = [](int levels) {
+        Variant v = 7;
+        for (int i = 0; i < levels; ++i) v = VarArrayOf({v});
+        return v;
+    };
+    Variant back = FromBytes(Bytes(nested(200)));
+    for (int i = 0; i < 200; ++i) back = VarArrayGet(back, {0});
+    EXPECT_EQ(back.AsInteger(), 7);
+    TMemoryStream ms;
+    EXPECT_THROW(WriteStreamVariant(&ms, nested(201)), EWriteError);
 }
 
 TEST(cxVariants, TwoDimensionalArrayRaisesWriteError)
