@@ -12,6 +12,8 @@
 #include "TextUtils.h"
 #include "Variants.h"
 
+#include <set>
+
 using namespace frxXML;
 
 namespace {
@@ -152,11 +154,15 @@ void TfrxXMLSerializer::WriteOneComponent(TfrxComponent* component)
 void TfrxXMLSerializer::ReadProperties(const std::string& text, TObject* obj)
 {
     std::string rest = text;
+    // An attribute given twice is no well-formed element; reading it twice
+    // would also free collection items that references still wait for.
+    std::set<std::string> seen;
     while (!rest.empty()) {
         size_t q = rest.find('"');
         if (q == std::string::npos) break;
         std::string name = LowerCase(Trim(rest.substr(0, q == 0 ? 0 : q - 1)));
         if (name.empty()) break;
+        if (!seen.insert(name).second) RaiseInvalidFileFormat();
         size_t q2 = rest.find('"', q + 1);
         std::string value = rest.substr(q + 1, q2 == std::string::npos ? std::string::npos : q2 - q - 1);
         try {
@@ -201,7 +207,11 @@ void TfrxXMLSerializer::ReadProperty(const std::string& name, const std::string&
     const std::string& last = parts.back();
     if (last == "text" && parts.size() > 1) {
         if (auto* list = DynamicCast<TStrings>(target)) {
-            list->SetText(DecodeXMLText(value));
+            // The stored text drops the line break after the last line (see
+            // StringListText): put it back, so that an empty last line is
+            // not lost.
+            std::string text = DecodeXMLText(value);
+            list->SetText(text.empty() ? text : text + "\r\n");
             return;
         }
     }

@@ -249,6 +249,7 @@ TEST(ReportFile, MalformedInputRaisesAndKeepsTheLayout)
     THostScope scope(host);
     const std::string good = BuiltLayout();
     const size_t propData = good.find(" PropData=\"") + 11;
+    const size_t propEnd = good.find('"', propData) + 1;
     struct Case {
         const char* What;
         std::string Text;
@@ -260,6 +261,8 @@ TEST(ReportFile, MalformedInputRaisesAndKeepsTheLayout)
         {"count past the end", good.substr(0, propData) + "08446174617365747301010C10000000414243" +
                                    good.substr(good.find('"', propData))},
         {"wrong end tag", good.substr(0, good.rfind("</TfrxReport>")) + "</TfrxPage>"},
+        {"attribute given twice", good.substr(0, propEnd) + good.substr(propData - 11, propEnd - (propData - 11)) +
+                                      good.substr(propEnd)},
         {"no header", good.substr(good.find("<TfrxReport"))},
         {"empty", std::string()},
     };

@@ -89,6 +89,8 @@ TEST(Serializer, ReadsEveryValueForm)
          [&] { return memo->Font()->Name() == "宋体" && memo->Font()->Style() == 3; }},
         {"Memo.Text=\"a&#13;&#10;b\"", [&] { return memo->Memo()->Count() == 2; }},
         {"Memo.Text=\"\"", [&] { return memo->Memo()->Count() == 0; }},
+        // The line break after the last line is not stored: an empty last line stays.
+        {"Memo.Text=\"a&#13;&#10;\"", [&] { return memo->Memo()->Count() == 2 && memo->Memo()->Strings(1).empty(); }},
         {"x=\"one&#13;&#10;two\"", [&] { return memo->Memo()->Count() == 2; }},
         {"TagStr=\"a&#34;b\" URL=\"u\"", [&] { return memo->TagStr == "a\"b" && memo->URL == "u"; }},
         {"TagStr=\"p\"URL=\"lost\"", [&] { return memo->TagStr == "p" && memo->URL == "u"; }},
