@@ -107,7 +107,7 @@ template <class Read, class Write> void ReadBack(const std::string& bytes, Read 
     try {
         TStringStream s(bytes);
         read(c, &s);
-    } catch (const EReadError&) {
+    } catch (const EFilerError&) {
         Check(write(c) == before, "a failed read leaves the criteria as it was");
         return;
     }

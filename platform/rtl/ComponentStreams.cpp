@@ -686,6 +686,8 @@ TComponent* TReader::ReadComponentData(TComponent* instance, TComponent* parent)
     std::string className = ReadStr();
     std::string name = ReadStr();
     if (className.empty()) Corrupt("a component has no class name");
+    // A name no component may carry is damage, not a rename to refuse later.
+    if (!name.empty() && !IsValidIdent(name)) Corrupt("'" + name + "' is not a valid component name");
     if (!parent) {
         if (!instance) {
             instance = CreateComponent(className, nullptr);

@@ -202,6 +202,10 @@ TEST_F(ComponentStreamTest, BadValuesAreReadErrors)
              return s;
          }()),
          "nest too deep"},
+        {"name not an identifier", Header() + Str("TStreamBox") + Str("1 x") + '\0' + '\0', "'1 x' is not a valid"},
+        {"child name not an identifier", Header() + Str("TStreamBox") + Str("X") + '\0' + "\x15" + Str("TStreamBox") +
+                                             Str("\x02") + '\0' + '\0' + '\0',
+         "not a valid component name"},
         {"not a child tag", Header() + Str("TStreamBox") + Str("X") + '\0' + "\x03", "children"},
         {"unknown class", Header() + Str("TStreamBox") + Str("X") + '\0' +
                               std::string("\x15") + Str("TNoSuchBox") + Str("C") + '\0' + '\0' + '\0',
