@@ -163,6 +163,22 @@ std::string TDatabase::GetConnStrValue(const std::string& key) const
     if (p == std::string::npos || key.empty()) return "";
     const size_t start = p + key.size() + 1;   // past the key and its "="
     if (start > s.size()) return "";
+    if (start < s.size() && s[start] == '"') {
+        // A value the settings had to quote (it holds ';', a leading quote or
+        // blanks at an end): the text inside, doubled quotes made single.
+        std::string v;
+        for (size_t i = start + 1; i < s.size(); ++i) {
+            if (s[i] != '"') {
+                v += s[i];
+            } else if (i + 1 < s.size() && s[i + 1] == '"') {
+                v += '"';
+                ++i;
+            } else {
+                return v;
+            }
+        }
+        return "";   // no closing quote: nothing sound to read
+    }
     const size_t end = s.find(';', start);
     if (end == std::string::npos) return "";
     return s.substr(start, end - start);

@@ -52,6 +52,14 @@ TEST(DatabaseDialect, ConnectionStringValues)
         TConnStrScope s("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\a.mdb");
         EXPECT_EQ(GDatabase->GetDataSource(), "");
     }
+    {
+        // Values the settings quote come back as they were given.
+        TConnStrScope s("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=\"p;\"\"w\";"
+                        "Data Source=\"/srv/a;b.mdb\";Persist Security Info=True");
+        EXPECT_EQ(GDatabase->GetDataSource(), "/srv/a;b.mdb");
+        EXPECT_EQ(GDatabase->GetConnStrValue("Jet OLEDB:Database Password"), "p;\"w");
+        EXPECT_EQ(GDatabase->GetProvider(), "Microsoft.Jet.OLEDB.4.0");
+    }
 }
 
 TEST(ClientDataSet, FieldDefSizesAreCapped)
