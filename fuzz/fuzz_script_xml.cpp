@@ -63,8 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         abort();
     }
     for (int i = 0; i < doc.Root()->Count(); ++i) {
+        const TfsXMLItem* item = doc.Root()->Items(i);
+        // any text escaped for an attribute unescapes to itself
+        if (fs_xml::UnescapeAttributeText(fs_xml::EscapeAttributeText(item->Text())) != item->Text()) abort();
         try {
-            fs_xml::UnescapeAttributeText(doc.Root()->Items(i)->Text());
+            fs_xml::UnescapeAttributeText(item->Text());
+            item->Prop("text");
+            item->Prop(item->Name());
         } catch (const EConvertError&) {
         }
     }
