@@ -1256,7 +1256,8 @@ void TcxFilterCriteria::AssignItems(TcxFilterCriteria* source)
         TMemoryStream ms;
         source->WriteData(&ms);
         ms.SetPosition(0);
-        Clear();
+        // ReadData replaces the items only once the whole stream is read, so
+        // items the stream cannot hold leave these as they were.
         ReadData(&ms);
     } catch (...) {
         EndUpdate();

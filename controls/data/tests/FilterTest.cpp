@@ -403,6 +403,12 @@ TEST_F(CriteriaTest, AssignCopiesSettingsAndItems)
     EXPECT_TRUE(other.Options().Contains(fcoCaseInsensitive));
     EXPECT_TRUE(other.TranslateIn());
     EXPECT_EQ(other.GetFilterText(), "(Name = 'a')");
+
+    // A source whose value its operator cannot use is refused as a whole.
+    TTestCriteria odd;
+    odd.AddItem(nullptr, &name, foEqual, VarArrayOf({1, 2}), "1;2");
+    EXPECT_THROW(other.Assign(&odd), EReadError);
+    EXPECT_EQ(other.GetFilterText(), "(Name = 'a')");
 }
 
 TEST_F(CriteriaTest, FileRoundTrip)
