@@ -59,5 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         in.ReadComponent(&target);
     } catch (const EFilerError&) {
     }
+    TComponentState state = target.ComponentState();
+    Check(!state.Contains(csLoading) && !state.Contains(csReading), "a read leaves nothing loading");
+    for (int i = 0; i < target.ComponentCount(); ++i) {
+        TComponentState s = target.Components(i)->ComponentState();
+        Check(!s.Contains(csLoading) && !s.Contains(csReading), "a read leaves no child loading");
+    }
     return 0;
 }
