@@ -517,6 +517,7 @@ struct LoopDepthGuard {
 void TfsILParser::BuildProgram()
 {
     FWithList.clear();
+    FHostTreeUnits.clear();
     FScript->ErrorUnit.clear();
     FUnitName.clear();
     try {
@@ -1080,11 +1081,16 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
     }
     if (nm == "uses") {
         std::string unit = e->Prop("unit");
+        std::string text;
+        if (FScript->OnGetILUnit) FScript->OnGetILUnit(FScript, unit, text);
+        if (!text.empty()) {
+            for (const auto& u : FHostTreeUnits)
+                if (SameName(u, unit)) return;
+            FHostTreeUnits.push_back(unit);
+        }
         std::string savedUnit = FUnitName;
         TfsXMLItem* savedProgram = FProgramElement;
         FUnitName = unit;
-        std::string text;
-        if (FScript->OnGetILUnit) FScript->OnGetILUnit(FScript, unit, text);
         if (!text.empty()) {
             TfsXMLDocument doc;
             doc.LoadFromString(text);

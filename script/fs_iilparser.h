@@ -78,6 +78,9 @@ private:
     std::string FLanguage;
     std::vector<std::string> FUsedUnits;
     std::string FUnitName;
+    // Units built from program trees the host gave: one that names itself
+    // among its units, directly or through others, is built once.
+    std::vector<std::string> FHostTreeUnits;
 
     // walk state
     std::vector<std::string> FLines;

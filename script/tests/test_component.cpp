@@ -349,6 +349,29 @@ TEST(ScriptUnits, ProgramTreesFromTheHost)
     EXPECT_EQ(host->Messages(), (std::vector<std::string>{"from tree"}));
 }
 
+// A host tree may name its own unit, or a unit whose tree names it back:
+// like units given as source, each is built once.
+TEST(ScriptUnits, HostTreesUsingEachOtherAreBuiltOnce)
+{
+    EnsureEngine();
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    TfsScript s(nullptr);
+    s.OnGetUnit = [](TfsScript*, const std::string&, std::string& text) { text = "begin end."; };
+    s.OnGetILUnit = [](TfsScript*, const std::string& unit, std::string& text) {
+        const bool first = SameText(unit, "first");
+        text = std::string("<?xml version=\"1.0\"?><program><uses unit=\"") + (first ? "second" : "first") +
+               "\"/><uses unit=\"" + unit + "\"/><procedure pos=\"1:1\"><name text=\"" +
+               (first ? "Hello" : "Bye") + "\" pos=\"1:1\"/><compoundstmt pos=\"1:1\"><callstmt pos=\"1:1\">"
+               "<dsgn pos=\"1:1\"><node text=\"ShowMessage\" pos=\"1:1\"/><expr pos=\"1:1\"><string text=\"'" +
+               unit + "'\" pos=\"1:1\"/></expr></dsgn></callstmt></compoundstmt></procedure><types/></program>";
+    };
+    s.SetText("uses 'first';\nbegin Hello; Bye; end.");
+    ASSERT_TRUE(s.Compile()) << s.ErrorMessage;
+    s.Execute();
+    EXPECT_EQ(host->Messages(), (std::vector<std::string>{"first", "second"}));
+}
+
 // A program tree from the host is not checked by the grammar: expressions
 // the walker never writes are refused when built, never run half-made.
 TEST(ScriptUnits, MalformedExpressionsInHostTreesAreRefused)
