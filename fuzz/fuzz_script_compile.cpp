@@ -3,7 +3,9 @@
 // text a host gives through OnGetILUnit).
 // Source: its program tree, written out, reads back to the same text.
 // Both: compiling succeeds or refuses with a message; a compiled script runs
-// under a statement budget and ends normally or with an exception.
+// under a statement budget and ends normally or with an exception. A loop
+// with an empty body runs no statement, so a watchdog also stops the run
+// after a second, as a stop button would.
 #include "Exceptions.h"
 #include "HostServices.h"
 #include "SysUtils.h"
@@ -12,10 +14,14 @@
 #include "fs_iinterpreter.h"
 #include "fs_xml.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -75,9 +81,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     script.OnRunLine = [&](TfsScript*, const std::string&, const std::string&) {
         if (--budget <= 0) script.Terminate();
     };
+    std::mutex m;
+    std::condition_variable cv;
+    bool done = false;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> lock(m);
+        if (!cv.wait_for(lock, std::chrono::seconds(1), [&] { return done; })) script.Terminate();
+    });
     try {
         script.Execute();
     } catch (const std::exception&) {
     }
+    {
+        std::lock_guard<std::mutex> lock(m);
+        done = true;
+    }
+    cv.notify_one();
+    watchdog.join();
     return 0;
 }
