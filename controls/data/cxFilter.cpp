@@ -1020,14 +1020,15 @@ struct TParsedNode {
 // exhaust the stack.
 constexpr int MaxCriteriaDepth = 256;
 
-// Only the range operators (two bounds) and the list operators take an
-// array, and only of plain values: no operator can compare, match or show
-// anything else.
+// A range takes two plain bounds and a list plain values. Equal and not
+// equal take an array of plain values too: a lookup on several key fields has
+// one as its value, compared and written key by key. No other operator can
+// compare or show an array.
 bool ValueFitsOperator(TcxFilterOperatorKind kind, const Variant& value)
 {
     if (!value.IsArray()) return true;
     bool range = kind == foBetween || kind == foNotBetween;
-    if (!range && kind != foInList && kind != foNotInList) return false;
+    if (!range && kind != foInList && kind != foNotInList && kind != foEqual && kind != foNotEqual) return false;
     std::vector<Variant> els;
     if (!ArrayElements(value, els) || (range && els.size() != 2)) return false;
     for (const Variant& e : els)

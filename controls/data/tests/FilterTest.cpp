@@ -154,6 +154,19 @@ TEST_F(CriteriaTest, NestedTreeRoundTrips)
     EXPECT_EQ(text, "(Age BETWEEN 18 AND 30) OR (NOT ((Grade IN (1, 2, 3)) AND (Name = NULL)))");
 }
 
+TEST_F(CriteriaTest, AnArrayToCompareWithRoundTrips)
+{
+    // The value of a lookup on two key fields is an array of both keys.
+    c.AddItem(nullptr, &grade, foEqual, VarArrayOf({1, 2}), "1, 2");
+    std::string before = Write();
+    TTestCriteria other;
+    other.Items = c.Items;
+    other.Assign(&c);
+    TMemoryStream ms;
+    other.WriteData(&ms);
+    EXPECT_EQ(Hex(ms), before);
+}
+
 TEST_F(CriteriaTest, ReadsDataWithoutMarker)
 {
     // Child count 1, then one condition "greater" on Age (ID 4) with value 18.
@@ -185,8 +198,8 @@ TEST_F(CriteriaTest, MalformedStreamLeavesTheFilterAsItWas)
         std::string("\xFF\xFF\xFF\xFF\x00\x01\x00\x00\x00\x00\x1F", 11),                   // operator kind 31
         std::string("\xFF\xFF\xFF\xFF\x09\x00\x00\x00\x00", 9),                            // root operator 9
         std::string("\xFF\xFF\xFF\xFF\x00\xFF\xFF\xFF\x7F", 9),                            // child count past the end
-        std::string("\xFF\xFF\xFF\xFF\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00"
-                    "\x01\x02\x01\x02\x01", 24),                                                 // "=" against an array
+        std::string("\xFF\xFF\xFF\xFF\x00\x01\x00\x00\x00\x00\x06\x00\x00\x00\x00\x03\x00\x00\x00"
+                    "\x01\x02\x01\x02\x01", 24),                                                 // LIKE against an array
         std::string("\xFF\xFF\xFF\xFF\x00\x01\x00\x00\x00\x00\x0A\x00\x00\x00\x00\x03\x00\x00\x00"
                     "\x01\x02\x01\x01\x02\x00", 25),                                             // list holding a list
         std::string("\xFF\xFF\xFF\xFF\x00\x01\x00\x00\x00\x00\x08\x00\x00\x00\x00\x03\x00\x00\x00"
@@ -406,7 +419,7 @@ TEST_F(CriteriaTest, AssignCopiesSettingsAndItems)
 
     // A source whose value its operator cannot use is refused as a whole.
     TTestCriteria odd;
-    odd.AddItem(nullptr, &name, foEqual, VarArrayOf({1, 2}), "1;2");
+    odd.AddItem(nullptr, &name, foLike, VarArrayOf({1, 2}), "1;2");
     EXPECT_THROW(other.Assign(&odd), EReadError);
     EXPECT_EQ(other.GetFilterText(), "(Name = 'a')");
 }
