@@ -5,6 +5,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
+#include <jerror.h>
 
 using namespace qzgui;
 
@@ -28,6 +29,44 @@ void OnError(j_common_ptr info)
 
 void OnMessage(j_common_ptr) {}
 
+// Data that ends before the picture does is refused rather than shown with
+// the missing rows made up: other warnings are passed over.
+void OnDecodeMessage(j_common_ptr info, int level)
+{
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) (*info->err->error_exit)(info);
+}
+
+// Decodes into img, or returns false with err.Message saying why. A longjmp out
+// of libjpeg lands here and skips destructors, so this frame owns no object
+// that has one: the picture and the decoder state belong to the caller.
+bool RunDecode(jpeg_decompress_struct& info, TJpegError& err, const std::string& data, QImage& img, bool& gray)
+{
+    if (setjmp(err.Jump)) return false;
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.data()), (unsigned long)data.size());
+    jpeg_read_header(&info, TRUE);
+    // Checked before the decoder allocates anything for the picture.
+    if (!PictureSizeAllowed(info.image_width, info.image_height)) {
+        std::snprintf(err.Message, sizeof err.Message, "picture of %u x %u pixels is too large",
+                      unsigned(info.image_width), unsigned(info.image_height));
+        return false;
+    }
+    gray = info.jpeg_color_space == JCS_GRAYSCALE;
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    img = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB888);
+    if (img.isNull()) {
+        std::snprintf(err.Message, sizeof err.Message, "not enough memory for the picture");
+        return false;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = img.scanLine(int(info.output_scanline));
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
 QImage Decode(const std::string& data, bool& gray)
 {
     jpeg_decompress_struct info{};
@@ -35,24 +74,11 @@ QImage Decode(const std::string& data, bool& gray)
     info.err = jpeg_std_error(&err.Mgr);
     err.Mgr.error_exit = OnError;
     err.Mgr.output_message = OnMessage;
+    err.Mgr.emit_message = OnDecodeMessage;
     QImage img;
-    if (setjmp(err.Jump)) {
-        jpeg_destroy_decompress(&info);
-        throw EInvalidGraphic(std::string("JPEG error: ") + err.Message);
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.data()), (unsigned long)data.size());
-    jpeg_read_header(&info, TRUE);
-    gray = info.jpeg_color_space == JCS_GRAYSCALE;
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    img = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB888);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = img.scanLine(int(info.output_scanline));
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
+    bool ok = RunDecode(info, err, data, img, gray);
     jpeg_destroy_decompress(&info);
+    if (!ok) throw EInvalidGraphic(std::string("JPEG error: ") + err.Message);
     return img.convertToFormat(QImage::Format_RGB32);
 }
 

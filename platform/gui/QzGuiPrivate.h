@@ -31,6 +31,11 @@ inline QColor QC(TColorRef c) { return QColor(GetRValue(c), GetGValue(c), GetBVa
 inline QColor QCol(TColor c) { return QC(ColorToRGB(c)); }
 inline TColorRef TC(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
 
+// The most pixels a picture read from bytes may have (8192 x 8192): a header
+// claiming more is refused before anything is allocated for it.
+constexpr int64_t MaxPicturePixels = int64_t(1) << 26;
+inline bool PictureSizeAllowed(int64_t w, int64_t h) { return w > 0 && h > 0 && w * h <= MaxPicturePixels; }
+
 // Makes the Qt font a TFont stands for (pixel sized, names resolved).
 QFont MakeQFont(const TFont* f);
 // Installs the substitutions of the system's font names once.

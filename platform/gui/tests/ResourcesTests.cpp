@@ -159,13 +159,31 @@ TEST_F(ResourcesTest, BadJpegDataRaisesAndKeepsThePicture)
     TBitmap src(4, 4);
     TJPEGImage j;
     j.Assign(&src);
-    TMemoryStream bad;
-    bad.WriteString(std::string("\xFF\xD8\xFF\xE0garbage", 10));
-    bad.SetPosition(0);
-    EXPECT_THROW(j.LoadFromStream(&bad), EInvalidGraphic);
-    EXPECT_EQ(j.Width(), 4);
-    TMemoryStream empty;
-    EXPECT_THROW(j.LoadFromStream(&empty), EInvalidGraphic);
+    TStringStream good;
+    j.SaveToStream(&good);
+    const std::string photo = good.DataString();
+    // The same picture with its frame header claiming 60000 x 60000 pixels.
+    std::string huge = photo;
+    const size_t frame = huge.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    huge.replace(frame + 5, 4, "\xEA\x60\xEA\x60");
+
+    struct Case { const char* what; std::string data; };
+    const Case cases[] = {
+        {"garbage after the start marker", std::string("\xFF\xD8\xFF\xE0garbage", 10)},
+        {"no data", ""},
+        {"a size too large to hold", huge},
+        {"data ending before the picture does", photo.substr(0, photo.size() - 40)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TMemoryStream bad;
+        bad.WriteString(c.data);
+        bad.SetPosition(0);
+        EXPECT_THROW(j.LoadFromStream(&bad), EInvalidGraphic);
+        EXPECT_EQ(j.Width(), 4);
+        EXPECT_EQ(j.Height(), 4);
+    }
 }
 
 TEST_F(ResourcesTest, PicturesReadJpegFilesByExtension)
