@@ -616,6 +616,118 @@ void TGraphic::SaveToFile(const std::string& fileName)
 
 namespace {
 
+uint32_t Le32(const std::string& d, size_t at)
+{
+    return uint32_t(uint8_t(d[at])) | uint32_t(uint8_t(d[at + 1])) << 8 | uint32_t(uint8_t(d[at + 2])) << 16 |
+           uint32_t(uint8_t(d[at + 3])) << 24;
+}
+uint16_t Le16(const std::string& d, size_t at) { return uint16_t(uint8_t(d[at]) | uint8_t(d[at + 1]) << 8); }
+void PutLe32(std::string& d, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) d[at + i] = char(v >> (8 * i));
+}
+
+// Windows bitmap data made ready for the image reader, which leaves unset the
+// pixels it finds no data for: run-length compressed pixels are expanded to
+// plain 8-bit rows here (pixels a run skips take index 0), and plain pixels
+// cut short are refused (only the last row's padding may be missing). False
+// for data to refuse; anything not a Windows bitmap passes as it is.
+bool PrepareBmp(std::string& data)
+{
+    if (data.size() < 26 || data[0] != 'B' || data[1] != 'M') return true;
+    const uint32_t header = Le32(data, 14);
+    int64_t w, h;
+    uint32_t bpp, compression = 0, colours = 0, entry = 4;
+    if (header == 12) {
+        w = Le16(data, 18);
+        h = int16_t(Le16(data, 20));
+        bpp = Le16(data, 24);
+        entry = 3;
+    } else if (header >= 40 && data.size() >= 14 + 40) {
+        w = int32_t(Le32(data, 18));
+        h = int32_t(Le32(data, 22));
+        bpp = Le16(data, 28);
+        compression = Le32(data, 30);
+        colours = Le32(data, 46);
+    } else {
+        return true;
+    }
+    if (w <= 0 || h == 0) return true;
+    const int64_t rows = h < 0 ? -h : h;
+    if (!PictureSizeAllowed(w, rows)) return false;
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return true;
+    if (bpp <= 8 && colours == 0) colours = 1u << bpp;
+    int64_t start = 14 + int64_t(header) + (bpp <= 8 ? int64_t(colours) * entry : 0);
+    if (compression == 3 && header == 40) start += 12;   // the colour masks
+    start = std::max(start, int64_t(Le32(data, 10)));
+    const int64_t size = int64_t(data.size());
+
+    if (compression == 0 || compression == 3) {
+        const int64_t rowBytes = (w * bpp + 31) / 32 * 4;
+        if (size < start + rowBytes * (rows - 1) + (w * bpp + 7) / 8) return false;
+        if (size < start + rowBytes * rows) data.resize(size_t(start + rowBytes * rows), '\0');
+        return true;
+    }
+    const bool rle8 = compression == 1 && bpp == 8, rle4 = compression == 2 && bpp == 4;
+    if (!rle8 && !rle4) return true;
+    if (h < 0 || start > size || colours > 256) return false;
+    const int64_t rowBytes = (w + 3) / 4 * 4;
+    std::string px(size_t(rowBytes * rows), '\0');
+    auto at = [&](int64_t i) { return uint8_t(data[size_t(i)]); };
+    int64_t x = 0, y = 0, p = start;
+    auto put = [&](uint8_t v) {
+        if (x < w && y < rows) px[size_t(y * rowBytes + x)] = char(v);
+        ++x;
+    };
+    while (p + 1 < size && y < rows) {
+        const uint8_t n = at(p), c = at(p + 1);
+        p += 2;
+        if (n > 0) {   // a run of one value (two alternating ones for 4 bits)
+            for (int i = 0; i < n; ++i) put(rle8 ? c : i % 2 ? c & 15 : c >> 4);
+        } else if (c == 0) {   // end of the row
+            x = 0;
+            ++y;
+        } else if (c == 1) {   // end of the picture
+            break;
+        } else if (c == 2) {   // skip right and up
+            if (p + 1 >= size) break;
+            x += at(p);
+            y += at(p + 1);
+            p += 2;
+        } else {   // c values as they are, padded to a whole word
+            const int64_t bytes = rle8 ? c : (c + 1) / 2;
+            if (p + bytes > size) break;
+            for (int i = 0; i < c; ++i) put(rle8 ? at(p + i) : i % 2 ? at(p + i / 2) & 15 : at(p + i / 2) >> 4);
+            p += (bytes + 1) / 2 * 2;
+        }
+    }
+    data.resize(size_t(start));
+    data[28] = 8;
+    data[29] = 0;
+    PutLe32(data, 30, 0);
+    PutLe32(data, 34, uint32_t(px.size()));
+    PutLe32(data, 46, colours);
+    PutLe32(data, 10, uint32_t(start));
+    data += px;
+    PutLe32(data, 2, uint32_t(data.size()));
+    return true;
+}
+
+// Reads a picture in any format the program reads: false for data that is
+// none, and for a picture too large, refused before its pixels are allocated.
+bool ReadPicture(std::string data, QImage& img)
+{
+    if (!PrepareBmp(data)) return false;
+    QByteArray bytes = QByteArray::fromRawData(data.data(), qsizetype(data.size()));
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::ReadOnly);
+    QImageReader reader(&buf);
+    const QSize size = reader.size();
+    if (size.isValid() && !PictureSizeAllowed(size.width(), size.height())) return false;
+    return reader.read(&img) && !img.isNull();
+}
+
+
 QImage::Format FormatOf(TPixelFormat pf)
 {
     switch (pf) {
@@ -844,8 +956,7 @@ void TBitmap::LoadFromStream(TStream* stream)
     if (size <= 0) throw EInvalidGraphic("Bitmap image is not valid");
     std::string data = stream->ReadString(int(size));
     QImage img;
-    if (!img.loadFromData(reinterpret_cast<const uchar*>(data.data()), int(data.size())))
-        throw EInvalidGraphic("Bitmap image is not valid");
+    if (!ReadPicture(std::move(data), img)) throw EInvalidGraphic("Bitmap image is not valid");
     if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas.get())->Release();
     switch (img.depth()) {
     case 1: FPixelFormat = pf1bit; img = img.convertToFormat(QImage::Format_Mono); break;
@@ -935,8 +1046,7 @@ void TIcon::LoadFromStream(TStream* stream)
     int64_t size = stream->Size() - stream->Position();
     std::string data = size > 0 ? stream->ReadString(int(size)) : std::string();
     QImage img;
-    if (data.empty() || !img.loadFromData(reinterpret_cast<const uchar*>(data.data()), int(data.size())))
-        throw EInvalidGraphic("Icon image is not valid");
+    if (data.empty() || !ReadPicture(std::move(data), img)) throw EInvalidGraphic("Icon image is not valid");
     FImage->Img = img.convertToFormat(QImage::Format_ARGB32);
     Changed();
 }
@@ -945,8 +1055,11 @@ void TIcon::SaveToStream(TStream* stream)
     QByteArray bytes;
     QBuffer buf(&bytes);
     buf.open(QIODevice::WriteOnly);
-    if (FImage->Img.isNull() || !FImage->Img.save(&buf, "ICO")) {
-        // Without an icon writer, keep the pixels as PNG data.
+    // The icon format holds at most 256 x 256 pixels (the writer would scale a
+    // larger picture down): larger icons, or without an icon writer, keep
+    // their pixels as PNG data, which icons read back.
+    const bool fits = FImage->Img.width() <= 256 && FImage->Img.height() <= 256;
+    if (FImage->Img.isNull() || !fits || !FImage->Img.save(&buf, "ICO")) {
         bytes.clear();
         buf.seek(0);
         if (!FImage->Img.isNull()) FImage->Img.save(&buf, "PNG");

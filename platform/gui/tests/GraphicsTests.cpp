@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 class CanvasTest : public ::testing::Test {
@@ -360,6 +363,116 @@ TEST_F(CanvasTest, BitmapStreamsAsBmpAndBadDataLeavesItIntact)
     EXPECT_THROW(c.LoadFromStream(&bad), EInvalidGraphic);
     EXPECT_EQ(c.Width(), 5);
     EXPECT_EQ(c.Canvas()->Pixels(2, 3), clRed);
+}
+
+// A Windows bitmap file: a 40-byte header, the colour table, the pixel bytes.
+std::string Bmp(int32_t w, int32_t h, uint16_t bpp, uint32_t compression, const std::string& colours,
+                const std::string& pixels)
+{
+    auto le = [](uint32_t v, int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += char(v >> (8 * i));
+        return s;
+    };
+    const uint32_t start = 14 + 40 + uint32_t(colours.size());
+    return "BM" + le(start + uint32_t(pixels.size()), 4) + le(0, 4) + le(start, 4) + le(40, 4) + le(uint32_t(w), 4) +
+           le(uint32_t(h), 4) + le(1, 2) + le(bpp, 2) + le(compression, 4) + le(uint32_t(pixels.size()), 4) +
+           le(2835, 4) + le(2835, 4) + le(uint32_t(colours.size() / 4), 4) + le(0, 4) + colours + pixels;
+}
+
+// Index i is grey i*16, so a pixel's colour shows its index.
+std::string GreyColours(int n)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i) s += std::string(3, char(i * 16)) + '\0';
+    return s;
+}
+
+TEST_F(CanvasTest, BitmapDataTheHeaderDoesNotBackIsRefused)
+{
+    struct Case { const char* what; std::string data; };
+    const Case cases[] = {
+        {"pixel rows cut short", Bmp(4, 4, 24, 0, "", std::string(12, '\x11'))},
+        {"palette pixels cut short", Bmp(4, 4, 8, 0, GreyColours(16), std::string(4, '\x05'))},
+        {"a size too large to hold", Bmp(100000, 100000, 24, 0, "", std::string(64, '\0'))},
+        {"compressed rows stored top down", Bmp(2, -2, 8, 1, GreyColours(4), std::string("\x02\x01\x00\x01", 4))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TBitmap b(2, 1);
+        b.Canvas()->SetPixels(1, 0, clRed);
+        TMemoryStream m;
+        m.WriteString(c.data);
+        m.SetPosition(0);
+        EXPECT_THROW(b.LoadFromStream(&m), EInvalidGraphic);
+        EXPECT_EQ(b.Width(), 2);
+        EXPECT_EQ(b.Canvas()->Pixels(1, 0), clRed);
+    }
+    // Only the padding of the last row may be missing.
+    TBitmap b;
+    TMemoryStream m;
+    m.WriteString(Bmp(1, 2, 24, 0, "", std::string("\x01\x02\x03\0\x04\x05\x06", 7)));
+    m.SetPosition(0);
+    b.LoadFromStream(&m);
+    EXPECT_EQ(b.Canvas()->Pixels(0, 0), TColor(RGB(6, 5, 4)));
+}
+
+TEST_F(CanvasTest, RunLengthBitmapsDecodeWithSkippedPixelsAtIndexZero)
+{
+    // 8 bits, 4 x 3, bottom row first: a run of three 1s; end of the row; a
+    // skip one right; three literal values 2, 3, 1 (padded to a word); end of
+    // the picture. The top row is never written.
+    const std::string rle8("\x03\x01\x00\x00\x00\x02\x01\x00\x00\x03\x02\x03\x01\x00\x00\x01", 16);
+    // 4 bits, 4 x 2: a run alternating 1 and 2 over three pixels; end of the
+    // row; literal 4, 5, 6; end of the picture.
+    const std::string rle4("\x03\x12\x00\x00\x00\x03\x45\x60\x00\x01", 10);
+    struct Case { const char* what; std::string data; std::vector<std::string> rows; };
+    const Case cases[] = {
+        {"8 bits", Bmp(4, 3, 8, 1, GreyColours(4), rle8), {"0000", "0231", "1110"}},
+        {"4 bits", Bmp(4, 2, 4, 2, GreyColours(16), rle4), {"4560", "1210"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int load = 0; load < 2; ++load) {   // the same pixels every time
+            TBitmap b;
+            TMemoryStream m;
+            m.WriteString(c.data);
+            m.SetPosition(0);
+            b.LoadFromStream(&m);
+            ASSERT_EQ(b.Height(), int(c.rows.size()));
+            for (int y = 0; y < b.Height(); ++y) {
+                ASSERT_EQ(b.Width(), int(c.rows[y].size()));
+                for (int x = 0; x < b.Width(); ++x) {
+                    const int grey = (c.rows[y][x] - '0') * 16;
+                    EXPECT_EQ(b.Canvas()->Pixels(x, y), TColor(RGB(grey, grey, grey))) << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(CanvasTest, IconsKeepTheirSizeAndPixelsThroughAStream)
+{
+    struct Case { int w, h; };
+    const Case cases[] = {{16, 16}, {256, 256}, {5, 300}, {300, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+        TBitmap src(c.w, c.h);
+        src.Canvas()->SetPixels(c.w - 1, c.h - 1, clBlue);
+        TIcon icon;
+        icon.Assign(&src);
+        TMemoryStream m;
+        icon.SaveToStream(&m);
+        m.SetPosition(0);
+        TIcon back;
+        back.LoadFromStream(&m);
+        ASSERT_EQ(back.Width(), c.w);
+        ASSERT_EQ(back.Height(), c.h);
+        TBitmap pixels;
+        pixels.Assign(&back);
+        EXPECT_EQ(pixels.Canvas()->Pixels(c.w - 1, c.h - 1), clBlue);
+        EXPECT_EQ(pixels.Canvas()->Pixels(0, 0), clWhite);
+    }
 }
 
 TEST_F(CanvasTest, TransparentDrawSkipsTheTransparentColour)
