@@ -634,30 +634,31 @@ void PutLe32(std::string& d, size_t at, uint32_t v)
 // for data to refuse; anything not a Windows bitmap passes as it is.
 bool PrepareBmp(std::string& data)
 {
-    if (data.size() < 26 || data[0] != 'B' || data[1] != 'M') return true;
-    const uint32_t header = Le32(data, 14);
-    int64_t w, h;
+    if (data.size() < 2 || data[0] != 'B' || data[1] != 'M') return true;
+    if (data.size() < 26) return false;
+    int64_t header = Le32(data, 14), w, h;
     uint32_t bpp, compression = 0, colours = 0, entry = 4;
     if (header == 12) {
-        w = Le16(data, 18);
+        w = int16_t(Le16(data, 18));
         h = int16_t(Le16(data, 20));
         bpp = Le16(data, 24);
         entry = 3;
-    } else if (header >= 40 && data.size() >= 14 + 40) {
+    } else if (data.size() >= 14 + 40) {   // the reader takes any other header size for the 40-byte one
+        header = std::max<int64_t>(header, 40);
         w = int32_t(Le32(data, 18));
         h = int32_t(Le32(data, 22));
         bpp = Le16(data, 28);
         compression = Le32(data, 30);
         colours = Le32(data, 46);
     } else {
-        return true;
+        return false;   // cut short inside the header
     }
     if (w <= 0 || h == 0) return true;
     const int64_t rows = h < 0 ? -h : h;
     if (!PictureSizeAllowed(w, rows)) return false;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return true;
     if (bpp <= 8 && colours == 0) colours = 1u << bpp;
-    int64_t start = 14 + int64_t(header) + (bpp <= 8 ? int64_t(colours) * entry : 0);
+    int64_t start = 14 + header + (bpp <= 8 ? int64_t(colours) * entry : 0);
     if (compression == 3 && header == 40) start += 12;   // the colour masks
     start = std::max(start, int64_t(Le32(data, 10)));
     const int64_t size = int64_t(data.size());

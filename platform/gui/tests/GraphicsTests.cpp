@@ -390,8 +390,15 @@ std::string GreyColours(int n)
 
 TEST_F(CanvasTest, BitmapDataTheHeaderDoesNotBackIsRefused)
 {
+    const std::string plain = Bmp(2, 2, 24, 0, "", std::string(16, '\x11'));
+    std::string pixelsFarOff = plain;
+    pixelsFarOff.replace(10, 2, "\xE8\x03");   // the pixels said to start at byte 1000
     struct Case { const char* what; std::string data; };
     const Case cases[] = {
+        // Header size 0x0800000C, the data ending at byte 40: the reader took
+        // it for a picture of 21506 rows and left their pixels unset.
+        {"a header cut short", std::string("\x42\x4D\xEB\x00\x00\x00\x00\x00\x00\x00\x1A\x00\x00\x00\x0C\x00\x00\x08\x02\x00\x02\x54\x01\x00\x18\x00\x00\x03\x04\x15\x00\x00\x00\x00\x00\x00\x00\x00\x2A\x00", 40)},
+        {"pixels said to start past the end", pixelsFarOff},
         {"pixel rows cut short", Bmp(4, 4, 24, 0, "", std::string(12, '\x11'))},
         {"palette pixels cut short", Bmp(4, 4, 8, 0, GreyColours(16), std::string(4, '\x05'))},
         {"a size too large to hold", Bmp(100000, 100000, 24, 0, "", std::string(64, '\0'))},
