@@ -874,10 +874,7 @@ void TBitmap::SetPixelFormat(TPixelFormat v)
     if (v == FPixelFormat && (Empty() || FImage->Img.format() == FormatOf(v))) return;
     FPixelFormat = v;
     if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas.get())->Release();
-    if (!Empty()) {
-        QImage::Format f = FormatOf(v);
-        FImage->Img = ConvertTo(FImage->Img, v);
-    }
+    if (!Empty()) FImage->Img = ConvertTo(FImage->Img, v);
     Changed();
 }
 

@@ -2,6 +2,7 @@
 #include "QzGuiPrivate.h"
 #include "Streams.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -30,10 +31,16 @@ void OnError(j_common_ptr info)
 void OnMessage(j_common_ptr) {}
 
 // Data that ends before the picture does is refused rather than shown with
-// the missing rows made up: other warnings are passed over.
+// the missing rows made up. Data that lacks only its end marker still loads
+// (some devices write it so): the decoder reads ahead a little and meets the
+// end while the last band of rows is being decoded, which is allowed. Other
+// warnings are passed over.
 void OnDecodeMessage(j_common_ptr info, int level)
 {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) (*info->err->error_exit)(info);
+    if (level >= 0 || info->err->msg_code != JWRN_JPEG_EOF || info->is_decompressor == 0) return;
+    auto* d = reinterpret_cast<j_decompress_ptr>(info);
+    const JDIMENSION lastBand = JDIMENSION(std::max(d->max_v_samp_factor, 1) * DCTSIZE);
+    if (d->output_height == 0 || d->output_scanline + lastBand < d->output_height) (*info->err->error_exit)(info);
 }
 
 // Decodes into img, or returns false with err.Message saying why. A longjmp out

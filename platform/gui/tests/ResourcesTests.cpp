@@ -156,7 +156,11 @@ TEST_F(ResourcesTest, JpegRoundTripKeepsTheSizeAndRoughlyTheColours)
 
 TEST_F(ResourcesTest, BadJpegDataRaisesAndKeepsThePicture)
 {
-    TBitmap src(4, 4);
+    TBitmap src(64, 64);
+    for (int i = 0; i < 8; ++i) {
+        src.Canvas()->Brush()->SetColor(i % 2 ? clBlue : clYellow);
+        src.Canvas()->FillRect(Rect(i * 8, i * 5, 64 - i * 3, 64 - i * 4));
+    }
     TJPEGImage j;
     j.Assign(&src);
     TStringStream good;
@@ -167,6 +171,8 @@ TEST_F(ResourcesTest, BadJpegDataRaisesAndKeepsThePicture)
     const size_t frame = huge.find("\xFF\xC0");
     ASSERT_NE(frame, std::string::npos);
     huge.replace(frame + 5, 4, "\xEA\x60\xEA\x60");
+    // The halfway cut below falls inside the picture's rows, past every header.
+    ASSERT_LT(photo.find("\xFF\xDA"), photo.size() / 2);
 
     struct Case { const char* what; std::string data; };
     const Case cases[] = {
@@ -174,6 +180,7 @@ TEST_F(ResourcesTest, BadJpegDataRaisesAndKeepsThePicture)
         {"no data", ""},
         {"a size too large to hold", huge},
         {"data ending before the picture does", photo.substr(0, photo.size() - 40)},
+        {"data ending halfway through the rows", photo.substr(0, photo.size() / 2 + 200)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -181,9 +188,30 @@ TEST_F(ResourcesTest, BadJpegDataRaisesAndKeepsThePicture)
         bad.WriteString(c.data);
         bad.SetPosition(0);
         EXPECT_THROW(j.LoadFromStream(&bad), EInvalidGraphic);
-        EXPECT_EQ(j.Width(), 4);
-        EXPECT_EQ(j.Height(), 4);
+        EXPECT_EQ(j.Width(), 64);
+        EXPECT_EQ(j.Height(), 64);
     }
+}
+
+TEST_F(ResourcesTest, JpegWithoutItsEndMarkerStillLoads)
+{
+    // Some devices write every row but leave off the closing marker.
+    TBitmap src(40, 30);
+    src.Canvas()->Brush()->SetColor(clRed);
+    src.Canvas()->FillRect(Rect(0, 0, 20, 30));
+    TJPEGImage j;
+    j.Assign(&src);
+    TStringStream good;
+    j.SaveToStream(&good);
+    std::string photo = good.DataString();
+    ASSERT_EQ(photo.substr(photo.size() - 2), "\xFF\xD9");
+    TMemoryStream cut;
+    cut.WriteString(photo.substr(0, photo.size() - 2));
+    cut.SetPosition(0);
+    TJPEGImage back;
+    back.LoadFromStream(&cut);
+    EXPECT_EQ(back.Width(), 40);
+    EXPECT_EQ(back.Height(), 30);
 }
 
 TEST_F(ResourcesTest, PicturesReadJpegFilesByExtension)
