@@ -144,16 +144,22 @@ void BM_OpenStudentQuery(benchmark::State& state)
 }
 BENCHMARK(BM_OpenStudentQuery)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_Locate1000Ids(benchmark::State& state)
+// The students' list as the program opens it, on the benchmark's file.
+void OpenStudents(TADOConnection& conn, TADOQuery& q)
 {
-    TADOConnection conn;
     conn.SetConnectionString(JetString());
     conn.Open();
-    TADOQuery q;
     q.SetConnection(&conn);
     q.SetLockType(ltBatchOptimistic);
     q.SQL()->SetText(kStudentQuery);
     q.Open();
+}
+
+void BM_Locate1000Ids(benchmark::State& state)
+{
+    TADOConnection conn;
+    TADOQuery q;
+    OpenStudents(conn, q);
     std::mt19937 rng(7);
     std::vector<int> ids(1000);
     for (int& id : ids) id = 1 + int(rng() % kStudents);
@@ -176,13 +182,8 @@ namespace {
 void BM_LocateAfterPost(benchmark::State& state)
 {
     TADOConnection conn;
-    conn.SetConnectionString(JetString());
-    conn.Open();
     TADOQuery q;
-    q.SetConnection(&conn);
-    q.SetLockType(ltBatchOptimistic);
-    q.SQL()->SetText(kStudentQuery);
-    q.Open();
+    OpenStudents(conn, q);
     std::mt19937 rng(11);
     TField* idField = q.FieldByName("Id");
     TField* notes = q.FieldByName("Notes");

@@ -43,6 +43,39 @@ std::string RandomText(std::mt19937& rng, int length)
     return text;
 }
 
+// A few random edits: a cut, an inserted token or a changed character each.
+void Mutate(std::string& text, std::mt19937& rng, int edits)
+{
+    for (int k = 0; k < edits; ++k) {
+        size_t p = rng() % text.size();
+        switch (rng() % 3) {
+        case 0: text.erase(p, 1 + rng() % 6); break;
+        case 1: text.insert(p, kTokens[rng() % kTokens.size()]); break;
+        default: text[p] = char(32 + rng() % 95); break;
+        }
+    }
+}
+
+// Compiles the script and, when it compiles, runs it until it ends or has
+// run budget lines; errors either way are expected. Answers whether it compiled.
+bool CompileAndRun(TfsScript& s, int budget)
+{
+    bool ok = false;
+    try {
+        ok = s.Compile();
+    } catch (const Exception&) {
+    }
+    if (!ok) return false;
+    s.OnRunLine = [&](TfsScript*, const std::string&, const std::string&) {
+        if (--budget <= 0) s.Terminate();
+    };
+    try {
+        s.Execute();
+    } catch (const std::exception&) {
+    }
+    return true;
+}
+
 TEST(Robustness, RandomTextNeverCrashes)
 {
     EnsureEngine();
@@ -59,24 +92,11 @@ TEST(Robustness, RandomTextNeverCrashes)
         s.SetSyntaxType(languages[li]);
         s.SetText(prefixes[li] + RandomText(rng, 4 + round % 40));
         if (getenv("QZ_SCRIPT_FUZZ_VERBOSE")) fprintf(stderr, "=== %s\n%s\n", languages[li], s.Lines()->Text().c_str());
-        bool ok = false;
-        try {
-            ok = s.Compile();
-        } catch (const Exception&) {
-        }
-        if (!ok) {
+        if (!CompileAndRun(s, 2000)) {
             EXPECT_FALSE(s.ErrorMessage.empty()) << "a refused script says why";
             continue;
         }
         ++compiled;
-        int budget = 2000;
-        s.OnRunLine = [&](TfsScript* sender, const std::string&, const std::string&) {
-            if (--budget <= 0) s.Terminate();
-        };
-        try {
-            s.Execute();
-        } catch (const std::exception&) {
-        }
     }
     // a few of the soups are programs; the rest are refused with a message
     SUCCEED() << compiled << " compiled";
@@ -95,31 +115,11 @@ TEST(Robustness, MutatedProgramsNeverCrash)
     std::mt19937 rng(Seed(7));
     for (int round = 0; round < Rounds(); ++round) {
         std::string text = base;
-        for (int k = 0; k < 1 + round % 4; ++k) {
-            size_t p = rng() % text.size();
-            switch (rng() % 3) {
-            case 0: text.erase(p, 1 + rng() % 6); break;
-            case 1: text.insert(p, kTokens[rng() % kTokens.size()]); break;
-            default: text[p] = char(32 + rng() % 95); break;
-            }
-        }
+        Mutate(text, rng, 1 + round % 4);
         TfsScript s(nullptr);
         s.SetText(text);
         if (getenv("QZ_SCRIPT_FUZZ_VERBOSE")) fprintf(stderr, "=== mutated\n%s\n", text.c_str());
-        bool ok = false;
-        try {
-            ok = s.Compile();
-        } catch (const Exception&) {
-        }
-        if (!ok) continue;
-        int budget = 5000;
-        s.OnRunLine = [&](TfsScript*, const std::string&, const std::string&) {
-            if (--budget <= 0) s.Terminate();
-        };
-        try {
-            s.Execute();
-        } catch (const std::exception&) {
-        }
+        CompileAndRun(s, 5000);
     }
 }
 
@@ -147,31 +147,11 @@ TEST(Robustness, MutatedSamplesOfEveryLanguageNeverCrash)
     for (int round = 0; round < Rounds(); ++round) {
         const auto& base = bases[size_t(round) % bases.size()];
         std::string text = base.second;
-        for (int k = 0; k < 1 + round % 4; ++k) {
-            size_t p = rng() % text.size();
-            switch (rng() % 3) {
-            case 0: text.erase(p, 1 + rng() % 6); break;
-            case 1: text.insert(p, kTokens[rng() % kTokens.size()]); break;
-            default: text[p] = char(32 + rng() % 95); break;
-            }
-        }
+        Mutate(text, rng, 1 + round % 4);
         TfsScript s(nullptr);
         s.SetSyntaxType(base.first);
         s.SetText(text);
-        bool ok = false;
-        try {
-            ok = s.Compile();
-        } catch (const Exception&) {
-        }
-        if (!ok) continue;
-        int budget = 5000;
-        s.OnRunLine = [&](TfsScript*, const std::string&, const std::string&) {
-            if (--budget <= 0) s.Terminate();
-        };
-        try {
-            s.Execute();
-        } catch (const std::exception&) {
-        }
+        CompileAndRun(s, 5000);
     }
 }
 

@@ -2,6 +2,8 @@
 #include "GuiTesting.h"
 #include "cxContainer.h"
 
+#include "FormTestBase.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -37,15 +39,12 @@ public:
 };
 QZ_CLASS_IMPL(TInner, TCustomControl)
 
-class ContainerTest : public ::testing::Test {
+class ContainerTest : public FormTestBase {
 protected:
     void SetUp() override
     {
-        GuiTest::Init();
-        cxLookAndFeels::Initialize();
-        cxLookAndFeelPainters::Initialize();
-        Form = new TForm(nullptr);
-        Form->SetBounds(100, 100, 400, 300);
+        StartGui();
+        MakeForm();
         C = new TcxContainer(Form);
         C->SetParent(Form);
         C->SetScrollBars(ssNone);
@@ -56,15 +55,8 @@ protected:
         Next = new TcxContainer(Form);
         Next->SetParent(Form);
         Next->SetBounds(10, 60, 120, 24);
-        Form->Show();
-        GuiTest::ProcessEvents();
+        ShowForm();
     }
-    void TearDown() override
-    {
-        delete Form;
-        GuiTest::ProcessEvents();
-    }
-    TForm* Form = nullptr;
     TcxContainer* C = nullptr;
     TcxContainer* Next = nullptr;
     TInner* Inner = nullptr;

@@ -2,6 +2,8 @@
 #include "GuiTesting.h"
 #include "cxControls.h"
 
+#include "FormTestBase.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -58,31 +60,21 @@ public:
 };
 QZ_CLASS_IMPL(TMenu, TComponent)
 
-class ControlTest : public ::testing::Test {
+class ControlTest : public FormTestBase {
 protected:
     void SetUp() override
     {
-        GuiTest::Init();
-        cxLookAndFeels::Initialize();
-        cxLookAndFeelPainters::Initialize();
+        StartGui();
         cxControls::Initialize();
-        Form = new TForm(nullptr);
-        Form->SetBounds(100, 100, 400, 300);
+        MakeForm();
         C = new TContentControl(Form);
         C->SetParent(Form);
         C->SetBounds(10, 10, 200, 150);
         Other = new TContentControl(Form);
         Other->SetParent(Form);
         Other->SetBounds(250, 10, 100, 100);
-        Form->Show();
-        GuiTest::ProcessEvents();
+        ShowForm();
     }
-    void TearDown() override
-    {
-        delete Form;
-        GuiTest::ProcessEvents();
-    }
-    TForm* Form = nullptr;
     TContentControl* C = nullptr;
     TContentControl* Other = nullptr;
 };

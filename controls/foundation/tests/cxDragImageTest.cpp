@@ -4,6 +4,8 @@
 #include "GuiTesting.h"
 #include "cxControls.h"
 
+#include "FormTestBase.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,16 +47,13 @@ protected:
 };
 QZ_CLASS_IMPL(TImageControl, TcxControl)
 
-class DragImageTest : public ::testing::Test {
+class DragImageTest : public FormTestBase {
 protected:
     void SetUp() override
     {
-        GuiTest::Init();
-        cxLookAndFeels::Initialize();
-        cxLookAndFeelPainters::Initialize();
+        StartGui();
         cxControls::Initialize();
-        Form = new TForm(nullptr);
-        Form->SetBounds(100, 100, 400, 300);
+        MakeForm();
         C = static_cast<TImageControl*>(TImageControl::StaticClass()->Create(Form));
         C->SetParent(Form);
         C->SetBounds(10, 10, 150, 100);
@@ -64,15 +63,8 @@ protected:
         Target->SetParent(Form);
         Target->SetBounds(200, 10, 150, 100);
         Target->OnDragOver = [](TObject*, TObject*, int, int, TDragState, bool& accept) { accept = true; };
-        Form->Show();
-        GuiTest::ProcessEvents();
+        ShowForm();
     }
-    void TearDown() override
-    {
-        delete Form;
-        GuiTest::ProcessEvents();
-    }
-    TForm* Form = nullptr;
     TImageControl* C = nullptr;
     TImageControl* Target = nullptr;
 };

@@ -6,19 +6,18 @@
 #include "cxInnerListBox.h"
 #include "cxLookAndFeelPainters.h"
 
+#include "FormTestBase.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-class InnerListBoxTest : public ::testing::Test {
+class InnerListBoxTest : public FormTestBase {
 protected:
     void SetUp() override
     {
-        GuiTest::Init();
-        cxLookAndFeels::Initialize();
-        cxLookAndFeelPainters::Initialize();
-        Form = new TForm(nullptr);
-        Form->SetBounds(100, 100, 400, 300);
+        StartGui();
+        MakeForm();
         C = new TcxContainer(Form);
         C->SetParent(Form);
         C->SetScrollBars(ssNone);
@@ -28,19 +27,12 @@ protected:
         L->SetItemHeight(16);
         C->SetInnerControl(L);
         L->Container = C;
-        Form->Show();
-        GuiTest::ProcessEvents();
-    }
-    void TearDown() override
-    {
-        delete Form;
-        GuiTest::ProcessEvents();
+        ShowForm();
     }
     void Fill(int n)
     {
         for (int i = 0; i < n; ++i) L->Items()->Add("item " + std::to_string(i));
     }
-    TForm* Form = nullptr;
     TcxContainer* C = nullptr;
     TcxCustomInnerListBox* L = nullptr;
 };

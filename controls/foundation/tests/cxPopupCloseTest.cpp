@@ -2,20 +2,19 @@
 #include "GuiTesting.h"
 #include "cxContainer.h"
 
+#include "FormTestBase.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-class PopupCloseTest : public ::testing::Test {
+class PopupCloseTest : public FormTestBase {
 protected:
     void SetUp() override
     {
-        GuiTest::Init();
-        cxLookAndFeels::Initialize();
-        cxLookAndFeelPainters::Initialize();
+        StartGui();
         cxContainer::Initialize();
-        Form = new TForm(nullptr);
-        Form->SetBounds(100, 100, 400, 300);
+        MakeForm();
         Owner = new TcxContainer(Form);
         Owner->SetParent(Form);
         Owner->SetScrollBars(ssNone);
@@ -24,15 +23,13 @@ protected:
         Other->SetParent(Form);
         Other->SetScrollBars(ssNone);
         Other->SetBounds(10, 200, 120, 24);
-        Form->Show();
-        GuiTest::ProcessEvents();
+        ShowForm();
         P = MakePopup(Owner);
     }
     void TearDown() override
     {
         for (auto it = Popups.rbegin(); it != Popups.rend(); ++it) delete *it;
-        delete Form;
-        GuiTest::ProcessEvents();
+        FormTestBase::TearDown();
     }
     TcxCustomPopupWindow* MakePopup(TWinControl* owner)
     {
@@ -46,7 +43,6 @@ protected:
         Popups.push_back(p);
         return p;
     }
-    TForm* Form = nullptr;
     TcxContainer* Owner = nullptr;
     TcxContainer* Other = nullptr;
     TcxCustomPopupWindow* P = nullptr;

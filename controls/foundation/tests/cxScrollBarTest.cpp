@@ -2,6 +2,8 @@
 #include "GuiTesting.h"
 #include "cxScrollBar.h"
 
+#include "FormTestBase.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,26 +13,17 @@ struct TScrollRec {
     int Pos;
 };
 
-class ScrollBarTest : public ::testing::Test {
+class ScrollBarTest : public FormTestBase {
 protected:
     void SetUp() override
     {
-        GuiTest::Init();
-        cxLookAndFeels::Initialize();
-        cxLookAndFeelPainters::Initialize();
-        Form = new TForm(nullptr);
-        Form->SetBounds(50, 50, 400, 300);
+        StartGui();
+        MakeForm(50, 50);
         Bar = new TcxScrollBar(Form);
         Bar->SetParent(Form);
         Bar->SetBounds(10, 100, 200, 17);
         Bar->OnScroll = [this](TObject*, TScrollCode code, int& pos) { Log.push_back({code, pos}); };
-        Form->Show();
-        GuiTest::ProcessEvents();
-    }
-    void TearDown() override
-    {
-        delete Form;
-        GuiTest::ProcessEvents();
+        ShowForm();
     }
     int CountOf(TScrollCode c) const
     {
@@ -38,7 +31,6 @@ protected:
         for (auto& r : Log) n += r.Code == c;
         return n;
     }
-    TForm* Form = nullptr;
     TcxScrollBar* Bar = nullptr;
     std::vector<TScrollRec> Log;
 };
