@@ -1425,18 +1425,7 @@ void TcxPopupWindow::PaintWindow(HDC DC)
 {
     // The form paints through Paint even without an OnPaint handler: the
     // frame is this class's own drawing.
-    TCanvas* c = TForm::Canvas();
-    static_cast<TControlCanvas*>(c)->FreeHandle();
-    c->SetHandle(DC);
-    c->Font()->Assign(Font());
-    c->Brush()->SetColor(Color());
-    try {
-        Paint();
-    } catch (...) {
-        c->SetHandle(nullptr);
-        throw;
-    }
-    c->SetHandle(nullptr);
+    PaintThroughCanvas(DC);
 }
 
 void TcxPopupWindow::Deactivate()

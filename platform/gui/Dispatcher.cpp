@@ -65,12 +65,6 @@ TWinControl* FindControl(HWND wnd)
     return it == Windows().end() ? nullptr : it->second;
 }
 
-static QWidget* WidgetOf(HWND wnd)
-{
-    TWinControl* c = FindControl(wnd);
-    return c && c->Window() ? c->Window()->W : nullptr;
-}
-
 // ---- filters -------------------------------------------------------------------------
 
 namespace {

@@ -125,7 +125,11 @@ TCanvas* TCustomForm::Canvas()
 
 void TCustomForm::PaintWindow(HDC dc)
 {
-    if (!OnPaint) return;
+    if (OnPaint) PaintThroughCanvas(dc);
+}
+
+void TCustomForm::PaintThroughCanvas(HDC dc)
+{
     TCanvas* c = Canvas();
     static_cast<TControlCanvas*>(c)->FreeHandle();
     c->SetHandle(dc);

@@ -95,6 +95,9 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void PaintWindow(HDC dc) override;
+    // Paint on the form's canvas, bound to dc with the form's font and colour
+    // for the length of the call.
+    void PaintThroughCanvas(HDC dc);
     void Notification(TComponent* component, TOperation operation) override;
     virtual void DoCreate();
     virtual void DoDestroy();
