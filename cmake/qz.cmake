@@ -1,8 +1,16 @@
-# qz_library(<target> DEPS <targets...> [LIBS <system libs...>])
+# qz_library(<target> DEPS <targets...> [LIBS <system libs...>]
+#            [TESTING_LIBS <libs...>] [TEST_LIBS <libs...>])
 # Builds every *.cpp of the folder into one static library, and every
 # tests/*.cpp into one test executable labelled with the target's name.
+#
+# Test support (harnesses, recording doubles) lives in the folder's testing/
+# subfolder and becomes library <target>_testing, linked to <target>, to the
+# test support of the libraries it builds on and to TESTING_LIBS. Only test
+# executables and fuzzers link it; the program never does. A library's tests
+# link the test support of the library and of everything below it, so
+# `#include "GuiTesting.h"` works in every test above the GUI layer.
 function(qz_library name)
-  cmake_parse_arguments(Q "" "" "DEPS;LIBS;TEST_LIBS" ${ARGN})
+  cmake_parse_arguments(Q "" "" "DEPS;LIBS;TEST_LIBS;TESTING_LIBS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
@@ -10,10 +18,32 @@ function(qz_library name)
   target_compile_options(${name} PRIVATE -Wall -Wno-unused-parameter)
   set_target_properties(${name} PROPERTIES QZ_SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
   set_property(GLOBAL APPEND PROPERTY QZ_LIBRARIES ${name})
+
+  # The test support of the libraries below, then this library's own.
+  set(support)
+  foreach(dep ${Q_DEPS})
+    if(TARGET ${dep})
+      get_target_property(dep_support ${dep} QZ_TEST_SUPPORT)
+      if(dep_support)
+        list(APPEND support ${dep_support})
+      endif()
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES support)
+  file(GLOB ssrcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/testing/*.cpp)
+  if(ssrcs)
+    add_library(${name}_testing STATIC ${ssrcs})
+    target_include_directories(${name}_testing PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/testing)
+    target_link_libraries(${name}_testing PUBLIC ${name} ${support} ${Q_TESTING_LIBS})
+    target_compile_options(${name}_testing PRIVATE -Wall -Wno-unused-parameter)
+    list(APPEND support ${name}_testing)
+  endif()
+  set_target_properties(${name} PROPERTIES QZ_TEST_SUPPORT "${support}")
   file(GLOB tsrcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
   if(tsrcs)
     add_executable(${name}_tests ${tsrcs})
-    target_link_libraries(${name}_tests PRIVATE ${name} ${Q_TEST_LIBS} GTest::gtest GTest::gtest_main)
+    target_link_libraries(${name}_tests PRIVATE ${name} ${support} ${Q_TEST_LIBS}
+      GTest::gtest GTest::gtest_main)
     target_include_directories(${name}_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
     target_compile_definitions(${name}_tests PRIVATE
       QZ_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data"
@@ -33,7 +63,7 @@ function(qz_header_check)
   set(text "// Generated: every public header of the tree, together.\n")
   foreach(lib ${libs})
     get_target_property(dir ${lib} QZ_SOURCE_DIR)
-    file(GLOB hdrs ${dir}/*.h)
+    file(GLOB hdrs ${dir}/*.h ${dir}/testing/*.h)
     foreach(h ${hdrs})
       get_filename_component(n ${h} NAME)
       if(NOT n MATCHES "Private|Impl")
@@ -44,5 +74,11 @@ function(qz_header_check)
   file(WRITE ${CMAKE_BINARY_DIR}/qz_all_headers.cpp.in "${text}")
   configure_file(${CMAKE_BINARY_DIR}/qz_all_headers.cpp.in ${CMAKE_BINARY_DIR}/qz_all_headers.cpp COPYONLY)
   add_library(qz_all_headers OBJECT ${CMAKE_BINARY_DIR}/qz_all_headers.cpp)
-  target_link_libraries(qz_all_headers PRIVATE ${libs})
+  set(support)
+  foreach(lib ${libs})
+    if(TARGET ${lib}_testing)
+      list(APPEND support ${lib}_testing)
+    endif()
+  endforeach()
+  target_link_libraries(qz_all_headers PRIVATE ${libs} ${support})
 endfunction()

@@ -5,7 +5,7 @@
 #include "ADODB.h"
 #include "Bizs.h"
 #include "Database.h"
-#include "HostServices.h"
+#include "RecordingHost.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
 #include "TextUtils.h"

@@ -3,7 +3,7 @@
 // saves again the same bytes.
 #include "frxClass.h"
 
-#include "HostServices.h"
+#include "RecordingHost.h"
 #include "Streams.h"
 
 #include <cstdint>

@@ -7,7 +7,7 @@
 // with an empty body runs no statement, so a watchdog also stops the run
 // after a second, as a stop button would.
 #include "Exceptions.h"
-#include "HostServices.h"
+#include "RecordingHost.h"
 #include "SysUtils.h"
 #include "fs_iilparser.h"
 #include "fs_iinit.h"

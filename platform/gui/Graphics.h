@@ -250,7 +250,7 @@ public:
     TNotifyEvent OnChange;
     TNotifyEvent OnChanging;
 
-    // The operations drawn while recording is on (TRecordingCanvas).
+    // The operations drawn while recording is on (a canvas whose handle records).
     std::vector<TCanvasOp>* Recording() const;
 
 protected:
@@ -418,23 +418,6 @@ QZ_EXCEPTION(EInvalidGraphicOperation, Exception)
 QZ_EXCEPTION(EOutOfResources, Exception)
 
 // ---- canvases over other targets ----------------------------------------------------
-
-// A canvas that draws into an image of its own and records every operation.
-class TRecordingCanvas : public TCanvas {
-    QZ_CLASS(TRecordingCanvas, TCanvas)
-public:
-    TRecordingCanvas(int width, int height);
-    ~TRecordingCanvas() override;
-    std::vector<TCanvasOp>& Ops();
-    const TCanvasOp* Find(const std::string& op, int from = 0) const;   // first of a kind
-    int CountOf(const std::string& op) const;
-    TBitmap* Bitmap() const { return FBitmap.get(); }
-    void Clear();
-protected:
-    void CreateHandle() override;
-private:
-    std::unique_ptr<TBitmap> FBitmap;
-};
 
 // The canvas of the whole screen, for measuring and the sizing lines drawn
 // over other windows (lines on it are not shown on a window system that

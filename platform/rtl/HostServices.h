@@ -1,7 +1,8 @@
 // Services of the host the program runs in: message boxes, message and input
 // dialogs, file and folder dialogs, the shell, the help viewer and the clock.
 // Libraries below the GUI call the routines here; the GUI installs a real
-// host at start-up, tests install a TRecordingHost with queued answers.
+// host at start-up, tests install a recording host with queued answers
+// (RecordingHost.h, in the test-support library).
 #pragma once
 
 #include "System.h"
@@ -190,69 +191,6 @@ bool SelectDirectory(const std::string& caption, const std::string& root, std::s
 int ShellExecute(const std::string& operation, const std::string& file, const std::string& params,
                  const std::string& dir, int showCmd = SW_SHOWNORMAL);
 bool HelpCommand(const std::string& helpFile, unsigned command, int64_t data);
-
-// ---- recording host for tests ----------------------------------------------
-
-enum class THostCallKind { MessageBox, MessageDlg, ShowMessage, InputQuery, OpenFile, SaveFile,
-                           SelectDirectory, ShellExecute, Help };
-
-struct THostCall {
-    THostCallKind Kind;
-    std::string Text;      // message, prompt, file to open, help file
-    std::string Caption;   // caption, title, operation
-    std::string Value;     // proposed input, initial dir, shell params
-    std::string Dir;       // shell directory, file dialog proposed name
-    int64_t Flags = 0;     // MB_ flags, dialog type, showCmd, help command
-    uint64_t Buttons = 0;  // message dialog buttons as set bits; help data
-    TFileDialogRequest Request;   // file dialogs
-};
-
-// Records every call; answers from a queue per kind, and when a queue is
-// empty answers as the console host does (default button, cancel) without
-// writing anything.
-class TRecordingHost : public IHostServices {
-public:
-    std::vector<THostCall> Calls;
-
-    void QueueMessageBox(int answer) { FBox.push_back(answer); }
-    void QueueMessageDlg(TModalResult answer) { FDlg.push_back(answer); }
-    // ok false answers Cancel.
-    void QueueInput(bool ok, const std::string& value = {}) { FInput.push_back({ok, value}); }
-    // An empty list answers Cancel.
-    void QueueOpenFile(std::vector<std::string> files) { FOpen.push_back(std::move(files)); }
-    void QueueSaveFile(std::vector<std::string> files) { FSave.push_back(std::move(files)); }
-    void QueueDirectory(bool ok, const std::string& dir = {}) { FDir.push_back({ok, dir}); }
-    void QueueShellExecute(int result) { FShell.push_back(result); }
-    void QueueHelp(bool ok) { FHelp.push_back(ok); }
-
-    // The calls of one kind, in order.
-    std::vector<THostCall> CallsOf(THostCallKind kind) const;
-    // The texts of message boxes, message dialogs and ShowMessage, in order.
-    std::vector<std::string> Messages() const;
-
-    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
-    TModalResult MessageDlg(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons,
-                            int helpCtx) override;
-    void ShowMessage(const std::string& msg) override;
-    bool InputQuery(const std::string& caption, const std::string& prompt,
-                    std::string& value) override;
-    bool OpenFileDialog(const TFileDialogRequest& req, TFileDialogResult& result) override;
-    bool SaveFileDialog(const TFileDialogRequest& req, TFileDialogResult& result) override;
-    bool SelectDirectory(const std::string& caption, const std::string& root,
-                         std::string& directory) override;
-    int ShellExecute(const std::string& operation, const std::string& file,
-                     const std::string& params, const std::string& dir, int showCmd) override;
-    bool HelpCommand(const std::string& helpFile, unsigned command, int64_t data) override;
-
-private:
-    std::deque<int> FBox;
-    std::deque<TModalResult> FDlg;
-    std::deque<std::pair<bool, std::string>> FInput;
-    std::deque<std::vector<std::string>> FOpen, FSave;
-    std::deque<std::pair<bool, std::string>> FDir;
-    std::deque<int> FShell;
-    std::deque<bool> FHelp;
-};
 
 // Installs a host for the life of a scope (tests), restoring the previous one.
 class THostScope {

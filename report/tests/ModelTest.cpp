@@ -4,7 +4,7 @@
 #include "frxVariables.h"
 #include "frxXML.h"
 
-#include "HostServices.h"
+#include "RecordingHost.h"
 #include "Streams.h"
 #include "StringLists.h"
 #include "SysUtils.h"

@@ -7,7 +7,7 @@
 
 #include "IniFiles.h"
 
-#include "HostServices.h"
+#include "RecordingHost.h"
 #include "Streams.h"
 #include "StringLists.h"
 #include "TextUtils.h"

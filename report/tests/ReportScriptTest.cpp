@@ -5,7 +5,7 @@
 
 #include "fs_iinterpreter.h"
 
-#include "HostServices.h"
+#include "RecordingHost.h"
 #include "StringLists.h"
 #include "TextUtils.h"
 

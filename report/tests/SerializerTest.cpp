@@ -8,7 +8,7 @@
 #include "frxXML.h"
 #include "frxXMLSerializer.h"
 
-#include "HostServices.h"
+#include "RecordingHost.h"
 #include "Streams.h"
 #include "StringLists.h"
 #include "SysUtils.h"

@@ -6,7 +6,7 @@
 #include "frxRes.h"
 #include "frxUtils.h"
 
-#include "HostServices.h"
+#include "RecordingHost.h"
 #include "Streams.h"
 #include "StringLists.h"
 #include "TextUtils.h"

@@ -2,7 +2,7 @@
 // compiled and run with their ShowMessage output captured.
 #pragma once
 
-#include "HostServices.h"
+#include "RecordingHost.h"
 #include "SysUtils.h"
 #include "fs_iinit.h"
 #include "fs_iinterpreter.h"

@@ -2,7 +2,7 @@
 // recording host for message boxes.
 #pragma once
 
-#include "HostServices.h"
+#include "RecordingHost.h"
 #include "SysUtils.h"
 
 #include <gtest/gtest.h>

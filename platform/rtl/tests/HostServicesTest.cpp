@@ -1,5 +1,5 @@
 #include "DateUtils.h"
-#include "HostServices.h"
+#include "RecordingHost.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "Forms.h"
+#include "RecordingCanvas.h"
+#include "RecordingHost.h"
 
 #include <functional>
 #include <string>
