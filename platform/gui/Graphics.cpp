@@ -254,10 +254,18 @@ int GetDeviceCaps(HDC dc, int index)
 {
     switch (index) {
     case LOGPIXELSX:
-    case LOGPIXELSY: return 96;
+    case LOGPIXELSY: return ValidDC(dc) ? dc->Dpi : 96;
     case BITSPIXEL: return 32;
     case HORZRES: return ValidDC(dc) ? dc->Size.width() : 0;
     case VERTRES: return ValidDC(dc) ? dc->Size.height() : 0;
+    case HORZSIZE: return ValidDC(dc) ? int(std::lround(dc->Size.width() * 25.4 / dc->Dpi)) : 0;
+    case VERTSIZE: return ValidDC(dc) ? int(std::lround(dc->Size.height() * 25.4 / dc->Dpi)) : 0;
+    case PHYSICALWIDTH:
+        return ValidDC(dc) ? (dc->Sheet.isValid() ? dc->Sheet.width() : dc->Size.width()) : 0;
+    case PHYSICALHEIGHT:
+        return ValidDC(dc) ? (dc->Sheet.isValid() ? dc->Sheet.height() : dc->Size.height()) : 0;
+    case PHYSICALOFFSETX: return ValidDC(dc) ? dc->SheetOffset.x() : 0;
+    case PHYSICALOFFSETY: return ValidDC(dc) ? dc->SheetOffset.y() : 0;
     default: return 0;
     }
 }

@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QUrl>
 
@@ -201,6 +204,60 @@ public:
     {
         if (helpFile.empty() || !QFileInfo::exists(QS(helpFile))) return false;
         return QDesktopServices::openUrl(QUrl::fromLocalFile(QS(helpFile)));
+    }
+
+    bool PrintDialog(TPrintDialogData& d) override { return RunPrintDialog(d, false); }
+    bool PrinterSetupDialog(TPrintDialogData& d) override { return RunPrintDialog(d, true); }
+
+private:
+    // The dialogs edit a printer set up from the data; the last entry of the
+    // list is the PDF-file printer, which Qt shows as its PDF output.
+    static bool RunPrintDialog(TPrintDialogData& d, bool setup)
+    {
+        QWidget* parent = DialogParent();
+        QPrinter printer(QPrinter::HighResolution);
+        bool pdf = d.PrinterIndex < 0 || d.PrinterIndex + 1 >= int(d.Printers.size());
+        if (pdf) printer.setOutputFormat(QPrinter::PdfFormat);
+        else printer.setPrinterName(QS(d.Printers[size_t(d.PrinterIndex)]));
+        printer.setPageOrientation(d.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        if (d.PaperSize > 0 && d.PaperSize < 256) printer.setPageSize(QPageSize(QPageSize::id(d.PaperSize)));
+        printer.setCopyCount(d.Copies);
+        printer.setCollateCopies(d.Collate);
+        if (setup) {
+            QPageSetupDialog dlg(&printer, parent);
+            if (dlg.exec() != QDialog::Accepted) return false;
+        } else {
+            QPrintDialog dlg(&printer, parent);
+            QAbstractPrintDialog::PrintDialogOptions o = QAbstractPrintDialog::PrintCollateCopies;
+            if (d.AllowPageNums) o |= QAbstractPrintDialog::PrintPageRange;
+            if (d.AllowSelection) o |= QAbstractPrintDialog::PrintSelection;
+            if (d.AllowPrintToFile) o |= QAbstractPrintDialog::PrintToFile;
+            dlg.setOptions(o);
+            if (d.MaxPage > 0) dlg.setMinMax(std::max(1, d.MinPage), d.MaxPage);
+            if (d.PrintRange == prPageNums) {
+                printer.setPrintRange(QPrinter::PageRange);
+                printer.setFromTo(d.FromPage, d.ToPage);
+            }
+            if (dlg.exec() != QDialog::Accepted) return false;
+            d.PrintRange = printer.printRange() == QPrinter::PageRange ? prPageNums
+                           : printer.printRange() == QPrinter::Selection ? prSelection
+                                                                         : prAllPages;
+            d.FromPage = printer.fromPage();
+            d.ToPage = printer.toPage();
+            d.Copies = printer.copyCount();
+            d.Collate = printer.collateCopies();
+            d.PrintToFile = !printer.outputFileName().isEmpty();
+        }
+        if (printer.outputFormat() == QPrinter::PdfFormat) {
+            d.PrinterIndex = int(d.Printers.size()) - 1;
+        } else {
+            for (size_t i = 0; i < d.Printers.size(); ++i)
+                if (QS(d.Printers[i]) == printer.printerName()) d.PrinterIndex = int(i);
+        }
+        d.Landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+        int code = printer.pageLayout().pageSize().windowsId();
+        if (code > 0) d.PaperSize = code;
+        return true;
     }
 };
 

@@ -91,6 +91,9 @@ struct HDC__ {
     bool IsScreen = false;
     bool OwnsImage = false;            // the image goes with the context
     HWND Window = nullptr;             // window of a GetDC context
+    int Dpi = 96;                      // a printer's page: its resolution,
+    QSize Sheet;                       // the whole sheet and where the
+    QPoint SheetOffset;                // printable area (Size) starts on it
 
     ~HDC__();
     QPainter* P();                     // the painter, opened and set up

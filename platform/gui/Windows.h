@@ -509,6 +509,12 @@ constexpr int VERTRES = 10;
 constexpr int BITSPIXEL = 12;
 constexpr int LOGPIXELSX = 88;
 constexpr int LOGPIXELSY = 90;
+constexpr int HORZSIZE = 4;            // millimetres
+constexpr int VERTSIZE = 6;
+constexpr int PHYSICALWIDTH = 110;     // the whole sheet, device pixels
+constexpr int PHYSICALHEIGHT = 111;
+constexpr int PHYSICALOFFSETX = 112;   // where the printable area starts
+constexpr int PHYSICALOFFSETY = 113;
 
 // ---- text metrics ----------------------------------------------------------------
 

@@ -127,6 +127,28 @@ constexpr unsigned HELP_CONTENTS = 0x0003;
 constexpr unsigned HELP_FINDER = 0x000B;
 constexpr unsigned HELP_KEY = 0x0101;
 
+// ---- print dialogs ---------------------------------------------------------
+
+enum TPrintRange { prAllPages, prSelection, prPageNums };
+
+// What the print and printer set-up dialogs show and give back: the
+// printer chosen from the list, the sheet and, for printing, the copies and
+// the pages.
+struct TPrintDialogData {
+    std::vector<std::string> Printers;
+    int PrinterIndex = 0;
+    int Copies = 1;
+    bool Collate = false;
+    TPrintRange PrintRange = prAllPages;
+    int FromPage = 0, ToPage = 0, MinPage = 0, MaxPage = 0;
+    bool PrintToFile = false;
+    bool AllowPageNums = false, AllowSelection = false, AllowPrintToFile = false;
+    // The sheet: paper number and landscape.
+    std::vector<std::pair<int, std::string>> Papers;
+    int PaperSize = 0;
+    bool Landscape = false;
+};
+
 // ---- the host --------------------------------------------------------------
 
 class IHostServices {
@@ -153,6 +175,10 @@ public:
                              const std::string& params, const std::string& dir, int showCmd) = 0;
     // Shows a help topic; false when the help could not be shown.
     virtual bool HelpCommand(const std::string& helpFile, unsigned command, int64_t data) = 0;
+    // The print and printer set-up dialogs edit data; false when cancelled.
+    // A host that cannot show them cancels.
+    virtual bool PrintDialog(TPrintDialogData& data) { return false; }
+    virtual bool PrinterSetupDialog(TPrintDialogData& data) { return false; }
 };
 
 // The host without a GUI: message texts go to stderr, dialogs answer with

@@ -148,3 +148,26 @@ bool TRecordingHost::HelpCommand(const std::string& helpFile, unsigned command, 
     FHelp.pop_front();
     return a;
 }
+
+// Print dialogs the test queued no answer for are cancelled, as by a user.
+static bool AnswerPrint(std::vector<THostCall>& calls, THostCallKind kind,
+                        std::deque<TRecordingHost::TPrintAnswer>& queue, TPrintDialogData& data)
+{
+    THostCall c{kind};
+    c.Print = data;
+    calls.push_back(c);
+    if (queue.empty()) return false;
+    TRecordingHost::TPrintAnswer a = std::move(queue.front());
+    queue.pop_front();
+    return a && a(data);
+}
+
+bool TRecordingHost::PrintDialog(TPrintDialogData& data)
+{
+    return AnswerPrint(Calls, THostCallKind::PrintDialog, FPrint, data);
+}
+
+bool TRecordingHost::PrinterSetupDialog(TPrintDialogData& data)
+{
+    return AnswerPrint(Calls, THostCallKind::PrinterSetup, FSetup, data);
+}

@@ -6,11 +6,12 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
 enum class THostCallKind { MessageBox, MessageDlg, ShowMessage, InputQuery, OpenFile, SaveFile,
-                           SelectDirectory, ShellExecute, Help };
+                           SelectDirectory, ShellExecute, Help, PrintDialog, PrinterSetup };
 
 struct THostCall {
     THostCallKind Kind;
@@ -21,6 +22,7 @@ struct THostCall {
     int64_t Flags = 0;     // MB_ flags, dialog type, showCmd, help command
     uint64_t Buttons = 0;  // message dialog buttons as set bits; help data
     TFileDialogRequest Request;   // file dialogs
+    TPrintDialogData Print;       // print dialogs, as asked
 };
 
 // Records every call; answers from a queue per kind, and when a queue is
@@ -40,6 +42,10 @@ public:
     void QueueDirectory(bool ok, const std::string& dir = {}) { FDir.push_back({ok, dir}); }
     void QueueShellExecute(int result) { FShell.push_back(result); }
     void QueueHelp(bool ok) { FHelp.push_back(ok); }
+    // The print dialogs' answer: edits the data and returns OK or Cancel.
+    using TPrintAnswer = std::function<bool(TPrintDialogData&)>;
+    void QueuePrintDialog(TPrintAnswer a) { FPrint.push_back(std::move(a)); }
+    void QueuePrinterSetup(TPrintAnswer a) { FSetup.push_back(std::move(a)); }
 
     // The calls of one kind, in order.
     std::vector<THostCall> CallsOf(THostCallKind kind) const;
@@ -59,8 +65,11 @@ public:
     int ShellExecute(const std::string& operation, const std::string& file,
                      const std::string& params, const std::string& dir, int showCmd) override;
     bool HelpCommand(const std::string& helpFile, unsigned command, int64_t data) override;
+    bool PrintDialog(TPrintDialogData& data) override;
+    bool PrinterSetupDialog(TPrintDialogData& data) override;
 
 private:
+    std::deque<TPrintAnswer> FPrint, FSetup;
     std::deque<int> FBox;
     std::deque<TModalResult> FDlg;
     std::deque<std::pair<bool, std::string>> FInput;
