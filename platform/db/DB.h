@@ -57,8 +57,6 @@ enum TDataEvent {
 
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-
 enum TLocateOption { loCaseInsensitive, loPartialKey };
 using TLocateOptions = TSet<TLocateOption, 8>;
 

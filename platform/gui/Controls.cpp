@@ -1711,9 +1711,10 @@ void TWinControl::DefaultHandler(TMessage& m)
         break;
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR: {
-        // Offered to each child until one takes it.
+        // Offered to each child until one takes it (accelerators also to
+        // labels and speed buttons, which have no window).
         for (TControl* c : std::vector<TControl*>(FControls)) {
-            if (!DynamicCast<TWinControl>(c) || !c->Visible()) continue;
+            if ((m.Msg == CM_DIALOGKEY && !DynamicCast<TWinControl>(c)) || !c->Visible()) continue;
             if (c->Perform(m.Msg, m.WParam, m.LParam) != 0) {
                 m.Result = 1;
                 return;

@@ -719,8 +719,25 @@ static QRect PrimaryGeometry(bool available)
     return QRect(0, 0, 1024, 768);
 }
 
+namespace {
+std::map<int, int>& MetricOverrides()
+{
+    static std::map<int, int> m;
+    return m;
+}
+TBeepSink& BeepSink()
+{
+    static TBeepSink s;
+    return s;
+}
+}
+
+void SetSystemMetric(int index, int value) { MetricOverrides()[index] = value; }
+void ResetSystemMetrics() { MetricOverrides().clear(); }
+
 int GetSystemMetrics(int index)
 {
+    if (auto it = MetricOverrides().find(index); it != MetricOverrides().end()) return it->second;
     switch (index) {
     case SM_CXSCREEN: return PrimaryGeometry(false).width();
     case SM_CYSCREEN: return PrimaryGeometry(false).height();
@@ -808,5 +825,15 @@ BOOL SetCursorPos(int x, int y)
     return 1;
 }
 
-void MessageBeep(UINT) { if (QCoreApplication::instance()) QApplication::beep(); }
+void SetBeepSink(TBeepSink sink) { BeepSink() = std::move(sink); }
+
+void MessageBeep(UINT type)
+{
+    if (BeepSink()) {
+        TBeepSink keep = BeepSink();
+        keep(type);
+        return;
+    }
+    if (QCoreApplication::instance()) QApplication::beep();
+}
 void Beep() { MessageBeep(0); }

@@ -621,6 +621,19 @@ BOOL DrawFrameControl(HDC dc, const TRect& rr, UINT type, UINT state)
     if (type == DFC_SCROLL) {
         p->fillRect(q, QCol(clBtnFace));
         if (kind != DFCS_SCROLLSIZEGRIP) edge(pushed ? EDGE_SUNKEN : EDGE_RAISED);
+        if (kind == DFCS_SCROLLSIZEGRIP) {
+            // Three ridges across the bottom-right corner, each a light line over two shadow lines.
+            int n = std::min(q.width(), q.height());
+            for (int k = 0; k < 3; ++k) {
+                int d = n - 1 - k * 4;
+                for (int line = 0; line < 3 && d - line > 0; ++line) {
+                    p->setPen(QCol(line == 0 ? clBtnHighlight : clBtnShadow));
+                    int o = d - line;
+                    p->drawLine(QPoint(q.right() - o, q.bottom()), QPoint(q.right(), q.bottom() - o));
+                }
+            }
+            return 1;
+        }
         // A triangle scaled to the button, centred, moved by one when pushed.
         int size = std::max(2, std::min(q.width(), q.height()) / 3);
         QPoint c = q.center() + (pushed ? QPoint(1, 1) : QPoint(0, 0));

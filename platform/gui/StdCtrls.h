@@ -183,3 +183,238 @@ class TListBox : public TCustomListBox {
 public:
     explicit TListBox(TComponent* owner = nullptr) : TCustomListBox(owner) {}
 };
+
+// ==== labels, buttons, check boxes, radio buttons and group boxes ====================
+// (StdButtons.cpp). Buttons, check boxes and radio buttons wrap the window
+// system's own buttons; what the user does reaches the control as the button
+// notifications (CN_COMMAND with BN_CLICKED, BN_DOUBLECLICKED), and a button
+// whose style a descendant turns to BS_OWNERDRAW is painted through
+// CN_DRAWITEM like an owner-drawn list.
+
+#include "Classes.h"
+#include "HostServices.h"
+
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+constexpr UINT ODT_BUTTON = 4;
+
+// Text on the parent's surface: aligned, laid out, wrapped or sized to the
+// text; transparent shows the parent through; an accelerator focuses
+// FocusControl. A link is a label with the link colour, underline and the
+// hand cursor that calls OnClick.
+class TCustomLabel : public TGraphicControl {
+    QZ_CLASS(TCustomLabel, TGraphicControl)
+public:
+    explicit TCustomLabel(TComponent* owner = nullptr);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v);
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout v);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool v);
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool v);
+    TWinControl* FocusControl() const { return FFocusControl.Get(); }
+    void SetFocusControl(TWinControl* v) { FFocusControl = v; }
+    void SetAutoSize(bool v) override;
+    // Link look: link colour, underlined, hand cursor (or back to plain text).
+    void SetLinkStyle(bool v);
+    bool LinkStyle() const { return FLink; }
+    // The DT_ flags the label draws its text with.
+    UINT DrawTextFlags() const;
+    // Sizes the label to its text (when AutoSize).
+    void AdjustBounds();
+protected:
+    void Paint() override;
+    void CMTextChanged2(TMessage& m);
+    void CMFontChanged2(TMessage& m);
+    void CMDialogChar(TMessage& m);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(CM_TEXTCHANGED, CMTextChanged2)
+        QZ_MESSAGE_HANDLER(CM_FONTCHANGED, CMFontChanged2)
+        QZ_MESSAGE_HANDLER(CM_DIALOGCHAR, CMDialogChar)
+    QZ_END_MESSAGE_MAP
+private:
+    TAlignment FAlignment = taLeftJustify;
+    TTextLayout FLayout = tlTop;
+    bool FWordWrap = false;
+    bool FTransparent = false;
+    bool FShowAccelChar = true;
+    bool FLink = false;
+    TWeakRef<TWinControl> FFocusControl;
+};
+
+class TLabel : public TCustomLabel {
+    QZ_CLASS(TLabel, TCustomLabel)
+public:
+    explicit TLabel(TComponent* owner = nullptr) : TCustomLabel(owner) {}
+};
+
+// What buttons, check boxes and radio buttons share: the native button
+// window, its notifications and owner drawing.
+class TButtonControl : public TWinControl {
+    QZ_CLASS(TButtonControl, TWinControl)
+public:
+    explicit TButtonControl(TComponent* owner = nullptr);
+    ~TButtonControl() override;
+    // Whether the button shows checked (check boxes and radio buttons).
+    virtual bool Checked() const { return false; }
+    virtual void SetChecked(bool v) {}
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v);
+    // Check boxes and radio buttons: taRightJustify (the default) puts the
+    // box at the left and the text to its right.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v);
+    // For the layer: the native button was pressed or needs painting.
+    virtual void NativeClicked();
+    void PaintOwnerDrawn(HDC dc, bool down, bool focused);
+    bool OwnerDrawn() const;
+protected:
+    bool FClicksDisabled = false;
+    bool FWordWrap = false;
+    TAlignment FAlignment = taRightJustify;
+    virtual void UpdateNative();   // pushes the control's state to its window
+    void CreateParams(TCreateParams& params) override;
+    QWidget* CreateWindowHandle(const TCreateParams& params, QWidget* parentWidget) override;
+    void CreateWindowDone() override;
+    void DestroyWnd() override;
+    void CNCommand(TMessage& m);
+    void WMMouse(TMessage& m);
+    void CMTextChanged2(TMessage& m);
+    void CMFontChanged2(TMessage& m);
+    void CMColorChanged3(TMessage& m);
+    void WMLButtonDblClk(TMessage& m);
+    void CMDialogChar(TMessage& m);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(CN_COMMAND, CNCommand)
+        QZ_MESSAGE_HANDLER(CM_TEXTCHANGED, CMTextChanged2)
+        QZ_MESSAGE_HANDLER(CM_FONTCHANGED, CMFontChanged2)
+        QZ_MESSAGE_HANDLER(CM_COLORCHANGED, CMColorChanged3)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONDBLCLK, WMLButtonDblClk)
+        QZ_MESSAGE_HANDLER(CM_DIALOGCHAR, CMDialogChar)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONDOWN, WMMouse)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONUP, WMMouse)
+        QZ_MESSAGE_HANDLER(WM_MOUSEMOVE, WMMouse)
+    QZ_END_MESSAGE_MAP
+public:
+    void DefaultHandler(TMessage& message) override;
+    struct TImpl;
+protected:
+    std::unique_ptr<TImpl> FImpl;
+    std::unique_ptr<TControlCanvas> FCanvas;
+};
+
+// A push button. Clicking it sets its form's ModalResult to the button's
+// (when it has one); Enter clicks the default button (unless another
+// button has the focus) and Esc the cancel button, through CM_DIALOGKEY
+// from the form.
+class TCustomButton : public TButtonControl {
+    QZ_CLASS(TCustomButton, TButtonControl)
+public:
+    explicit TCustomButton(TComponent* owner = nullptr);
+    bool Default() const { return FDefault; }
+    void SetDefault(bool v);
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool v) { FCancel = v; }
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult v) { FModalResult = v; }
+    void Click() override;
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void UpdateNative() override;
+    void CMDialogKey(TMessage& m);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(CM_DIALOGKEY, CMDialogKey)
+    QZ_END_MESSAGE_MAP
+private:
+    bool FDefault = false;
+    bool FCancel = false;
+    TModalResult FModalResult = mrNone;
+};
+
+class TButton : public TCustomButton {
+    QZ_CLASS(TButton, TCustomButton)
+public:
+    explicit TButton(TComponent* owner = nullptr) : TCustomButton(owner) {}
+};
+
+// A check box with two states, or three with AllowGrayed (a click goes
+// unchecked, grayed, checked, unchecked). Changing the state calls Click.
+class TCustomCheckBox : public TButtonControl {
+    QZ_CLASS(TCustomCheckBox, TButtonControl)
+public:
+    explicit TCustomCheckBox(TComponent* owner = nullptr);
+    TCheckBoxState State() const { return FState; }
+    void SetState(TCheckBoxState v);
+    bool Checked() const override { return FState == cbChecked; }
+    void SetChecked(bool v) override { SetState(v ? cbChecked : cbUnchecked); }
+    bool AllowGrayed() const { return FAllowGrayed; }
+    void SetAllowGrayed(bool v);
+    virtual void Toggle();
+    void NativeClicked() override { Toggle(); }
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void UpdateNative() override;
+    void BMGetCheck(TMessage& m) { m.Result = LRESULT(FState); }
+    void BMSetCheck(TMessage& m);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(BM_GETCHECK, BMGetCheck)
+        QZ_MESSAGE_HANDLER(BM_SETCHECK, BMSetCheck)
+    QZ_END_MESSAGE_MAP
+private:
+    TCheckBoxState FState = cbUnchecked;
+    bool FAllowGrayed = false;
+};
+
+class TCheckBox : public TCustomCheckBox {
+    QZ_CLASS(TCheckBox, TCustomCheckBox)
+public:
+    explicit TCheckBox(TComponent* owner = nullptr) : TCustomCheckBox(owner) {}
+};
+
+// A radio button: checking one unchecks the radio buttons beside it (same
+// parent). Becoming checked calls Click; a double click calls DblClick.
+class TRadioButton : public TButtonControl {
+    QZ_CLASS(TRadioButton, TButtonControl)
+public:
+    explicit TRadioButton(TComponent* owner = nullptr);
+    bool Checked() const override { return FChecked; }
+    void SetChecked(bool v) override;
+    void NativeClicked() override;
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void UpdateNative() override;
+    void BMGetCheck(TMessage& m) { m.Result = FChecked ? BST_CHECKED : BST_UNCHECKED; }
+    void BMSetCheck(TMessage& m);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(BM_GETCHECK, BMGetCheck)
+        QZ_MESSAGE_HANDLER(BM_SETCHECK, BMSetCheck)
+    QZ_END_MESSAGE_MAP
+private:
+    bool FChecked = false;
+};
+
+// A frame with a caption around other controls.
+class TCustomGroupBox : public TCustomControl {
+    QZ_CLASS(TCustomGroupBox, TCustomControl)
+public:
+    explicit TCustomGroupBox(TComponent* owner = nullptr);
+    void AdjustClientRect(TRect& rect) override;
+protected:
+    void Paint() override;
+    void CMTextChanged2(TMessage& m);
+    void CMDialogChar(TMessage& m);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(CM_TEXTCHANGED, CMTextChanged2)
+        QZ_MESSAGE_HANDLER(CM_DIALOGCHAR, CMDialogChar)
+    QZ_END_MESSAGE_MAP
+};
+
+class TGroupBox : public TCustomGroupBox {
+    QZ_CLASS(TGroupBox, TCustomGroupBox)
+public:
+    explicit TGroupBox(TComponent* owner = nullptr) : TCustomGroupBox(owner) {}
+};

@@ -772,3 +772,42 @@ BOOL GetScrollBarInfo(HWND wnd, int objectId, TScrollBarInfo* info);
 
 // Registered clipboard formats and window messages share one number space.
 UINT RegisterWindowMessage(const std::string& name);
+
+// ---- standard controls: button notifications, system settings for tests ------------
+
+constexpr DWORD BS_PUSHBUTTON = 0x0000;
+constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
+constexpr DWORD BS_CHECKBOX = 0x0002;
+constexpr DWORD BS_AUTOCHECKBOX = 0x0003;
+constexpr DWORD BS_RADIOBUTTON = 0x0004;
+constexpr DWORD BS_3STATE = 0x0005;
+constexpr DWORD BS_AUTO3STATE = 0x0006;
+constexpr DWORD BS_GROUPBOX = 0x0007;
+constexpr DWORD BS_AUTORADIOBUTTON = 0x0009;
+constexpr DWORD BS_OWNERDRAW = 0x000B;
+constexpr DWORD BS_TYPEMASK = 0x000F;
+constexpr DWORD BS_LEFTTEXT = 0x0020;
+constexpr DWORD BS_MULTILINE = 0x2000;
+constexpr UINT BM_GETCHECK = 0x00F0;
+constexpr UINT BM_SETCHECK = 0x00F1;
+constexpr UINT BM_GETSTATE = 0x00F2;
+constexpr UINT BM_SETSTATE = 0x00F3;
+constexpr UINT BM_SETSTYLE = 0x00F4;
+constexpr UINT BM_CLICK = 0x00F5;
+constexpr WPARAM BST_UNCHECKED = 0;
+constexpr WPARAM BST_CHECKED = 1;
+constexpr WPARAM BST_INDETERMINATE = 2;
+constexpr LRESULT BST_PUSHED = 4;
+constexpr LRESULT BST_FOCUS = 8;
+constexpr WPARAM BN_CLICKED = 0;
+constexpr WPARAM BN_DOUBLECLICKED = 5;
+constexpr int OBM_CHECKBOXES = 32759;
+
+// System metrics answer fixed values; a test (or a look) may put others in
+// their place, and take them out again.
+void SetSystemMetric(int index, int value);
+void ResetSystemMetrics();
+// Where MessageBeep goes: the window system's bell unless a sink is set (a
+// test counts the beeps). Null restores the bell.
+using TBeepSink = std::function<void(UINT type)>;
+void SetBeepSink(TBeepSink sink);

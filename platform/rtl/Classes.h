@@ -9,3 +9,6 @@
 #include "Lists.h"
 #include "Streams.h"
 #include "StringLists.h"
+
+// How text sits across the width it has (fields, labels, edits, check boxes).
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
