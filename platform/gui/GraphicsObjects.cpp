@@ -1,6 +1,7 @@
 // Fonts, pens, brushes, region objects, the canvas, bitmaps, icons and
 // pictures.
 #include "QzGuiPrivate.h"
+#include "Metafile.h"
 #include "Streams.h"
 #include "SysUtils.h"
 
@@ -1091,7 +1092,9 @@ struct TFileFormat {
 std::vector<TFileFormat>& Formats()
 {
     static std::vector<TFileFormat> f{{"bmp", "Bitmaps", TBitmap::StaticClass()},
-                                      {"ico", "Icons", TIcon::StaticClass()}};
+                                      {"ico", "Icons", TIcon::StaticClass()},
+                                      {"emf", "Enhanced Metafiles", TMetafile::StaticClass()},
+                                      {"wmf", "Metafiles", TMetafile::StaticClass()}};
     return f;
 }
 }
