@@ -547,8 +547,10 @@ std::string TfsExpression::OptimizeAssignment(TfsDesignator* designator)
     if (same(op->Left)) {
         keep = op->Right;
         op->Right = nullptr;
-    } else if ((op->Op == ocPlus || op->Op == ocMul) && same(op->Right) && vd->LinkedItem->Kind != stString &&
-               vd->LinkedItem->Kind != stChar) {
+    } else if ((op->Op == ocPlus || op->Op == ocMul) && same(op->Right) &&
+               (vd->LinkedItem->Kind == stInteger || vd->LinkedItem->Kind == stFloat)) {
+        // x := e + x turns around only where + commutes: numbers. Text does
+        // not, and a Variant may hold text.
         keep = op->Left;
         op->Left = nullptr;
     }
@@ -868,18 +870,16 @@ Variant TfsProcCallDesignator::GetValue()
         proc->WantsResult = WantsResult;
         return proc->GetValue();
     }
+    // The caller's locals come back however the call ends (a guard, so that
+    // an error leaving a deep recursion is not raised again at each level).
     SavedLocals saved(proc);
-    Variant r;
-    try {
-        for (size_t j = 0; j < na; ++j) proc->Params(int(j))->SetValue(args[j]);
-        proc->WantsResult = WantsResult;
-        r = proc->GetValue();
-    } catch (...) {
-        RestoreLocals(proc, saved);
-        throw;
-    }
-    RestoreLocals(proc, saved);
-    return r;
+    struct Restore {
+        SavedLocals& Saved;
+        ~Restore() { Saved.Restore(); }
+    } restore{saved};
+    for (size_t j = 0; j < na; ++j) proc->Params(int(j))->SetValue(args[j]);
+    proc->WantsResult = WantsResult;
+    return proc->GetValue();
 }
 
 Variant TfsStringDesignator::GetValue()
@@ -908,7 +908,7 @@ void TfsArrayDesignator::SetValue(const Variant& value)
     const auto& args = FSteps[1]->Args;
     std::vector<int> idx(args.size());
     for (size_t j = 0; j < args.size(); ++j) idx[j] = args[j]->GetValue().AsInteger();
-    VarArrayPut(LinkedItem->Value, value, idx);
+    VarArrayPut(LinkedItem->Value, ValueOfKind(FSteps[1]->Ref->Kind, value), idx);
 }
 
 // ---- sets ----------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "fs_iinterpreter.h"
 
 #include "Exceptions.h"
+#include "SpareStack.h"
 #include "StringLists.h"
 #include "SysUtils.h"
 #include "TypInfo.h"
@@ -143,6 +144,16 @@ TClass VarToClassRef(const Variant& value)
     return ref ? ref->C : nullptr;
 }
 
+Variant ValueOfKind(TfsScriptType kind, const Variant& value)
+{
+    if (kind == stString || kind == stChar) {
+        TVarType t = value.VType();
+        if (t == varString || t == varOleStr || t == varNull || t == varEmpty || (t & varArray)) return value;
+        return Variant(VarToStr(value));
+    }
+    return ConvertToKind(kind, value);
+}
+
 std::string KindText(TfsScriptType kind, const std::string& typeName)
 {
     switch (kind) {
@@ -249,17 +260,8 @@ TfsParamItem::TfsParamItem(const std::string& name, TfsScriptType kind, const st
 
 void TfsParamItem::SetValue(const Variant& value)
 {
-    if (Kind == stInteger && value.VType() == varInteger) {
-        Value = value;
-        return;
-    }
-    if (Kind == stString || Kind == stChar) {
-        TVarType t = value.VType();
-        if (t == varString || t == varOleStr || t == varNull || t == varEmpty || (t & varArray)) Value = value;
-        else Value = Variant(VarToStr(value));
-        return;
-    }
-    Value = ConvertToKind(Kind, value);
+    if (Kind == stInteger && value.VType() == varInteger) Value = value;
+    else Value = ValueOfKind(Kind, value);
 }
 
 // ---- routines ------------------------------------------------------------------------------
@@ -287,24 +289,19 @@ void TfsProcVariable::CollectLocals()
     }
 }
 
-namespace {
-// Script recursion is bounded so that a runaway script stops with an error
-// instead of exhausting the program's stack.
-constexpr int kMaxCallDepth = 1000;
-int GCallDepth = 0;
-struct CallDepthGuard {
-    CallDepthGuard()
-    {
-        if (GCallDepth >= kMaxCallDepth) throw Exception(fs_itools::SStackOverflow);
-        ++GCallDepth;
-    }
-    ~CallDepthGuard() { --GCallDepth; }
-};
-}  // namespace
-
 Variant TfsProcVariable::GetValue()
 {
-    CallDepthGuard depth;
+    // Recursion goes as deep as the stack allows: when this thread's stack
+    // runs low, the call continues on its spare stack; when that is used up
+    // as well, the script stops with an error instead of overflowing.
+    if (SpareStack::HasRoom()) return Call();
+    Variant r;
+    SpareStack::Run([&] { r = Call(); }, FormatMsg(fs_itools::SRecursionTooDeep, Name));
+    return r;
+}
+
+Variant TfsProcVariable::Call()
+{
     bool wasRunning = IsRunning;
     IsRunning = true;
     if (FResultIsPlain < 0 && LinkedItem)
@@ -314,25 +311,34 @@ Variant TfsProcVariable::GetValue()
     while (main && !main->IsMainProgram) main = main->Parent;
     TfsScript* prevRunning = main ? main->RunningScript : nullptr;
     if (main) main->RunningScript = ls;
-    bool wasLocalRunning = ls->IsRunning;
-    auto reset = [ls] {
-        ls->BreakRequested = ls->ContinueRequested = ls->ExitRequested = ls->Terminated = false;
+    // The flags are put back however the body ends; a guard rather than a
+    // catch and rethrow, so that an error leaving a deep recursion unwinds
+    // once instead of being raised again at every level.
+    struct Restore {
+        TfsProcVariable* Proc;
+        TfsScript* Local;
+        TfsScript* Main;
+        TfsScript* PrevRunning;
+        bool WasRunning;
+        bool WasLocalRunning;
+        void Reset() const
+        {
+            Local->BreakRequested = Local->ContinueRequested = Local->ExitRequested = Local->Terminated = false;
+        }
+        ~Restore()
+        {
+            Reset();
+            Local->IsRunning = WasLocalRunning;
+            if (Main) Main->RunningScript = PrevRunning;
+            Proc->IsRunning = WasRunning;
+        }
     };
-    reset();
-    ls->IsRunning = true;
-    try {
+    {
+        const Restore restore{this, ls, main, prevRunning, wasRunning, ls->IsRunning};
+        restore.Reset();
+        ls->IsRunning = true;
         if (ls->MainProgram()) ls->MainProgram()->Execute();
-    } catch (...) {
-        reset();
-        ls->IsRunning = wasLocalRunning;
-        if (main) main->RunningScript = prevRunning;
-        IsRunning = wasRunning;
-        throw;
     }
-    reset();
-    ls->IsRunning = wasLocalRunning;
-    if (main) main->RunningScript = prevRunning;
-    IsRunning = wasRunning;
     if (IsFunction && LinkedItem) return FResultIsPlain ? LinkedItem->Value : LinkedItem->GetValue();
     return Null();
 }
@@ -359,11 +365,13 @@ void TfsArrayHelper::SetValue(const Variant& value)
     if (Count() < dims) throw Exception(SNotEnoughParams);
     std::vector<int> idx(static_cast<size_t>(dims));
     for (int i = 0; i < dims; ++i) idx[size_t(i)] = Params(i)->Value.AsInteger();
+    // An element of a typed array holds a value of its element type.
+    const Variant element = ValueOfKind(Kind, value);
     if (dynamic_cast<TfsVariable*>(ParentItem) || dynamic_cast<TfsParamItem*>(ParentItem)) {
-        VarArrayPut(ParentItem->Value, value, idx);
+        VarArrayPut(ParentItem->Value, element, idx);
     } else {
         Variant a = ParentItem->GetValue();
-        VarArrayPut(a, value, idx);
+        VarArrayPut(a, element, idx);
         ParentItem->SetValue(a);
     }
 }

@@ -137,6 +137,7 @@ public:
     };
     inline const std::vector<LocalSlot>& Locals();
 private:
+    Variant Call();
     void CollectLocals();
     int FResultIsPlain = -1;   // the result variable holds its value in Value
     std::vector<LocalSlot> FLocals;
@@ -496,6 +497,12 @@ int64_t HandleOfVar(const Variant& value);
 // the constructor, which receives the class.
 Variant ClassRefToVar(TClass c);
 TClass VarToClassRef(const Variant& value);   // null unless a class value
+
+// A value stored into an item of the kind, converted to it as variables,
+// parameters and array elements convert what they are given: a Double takes
+// 2980 as 2980.0, a String takes 5 as '5'. Null, Empty, arrays and the other
+// kinds pass unchanged.
+Variant ValueOfKind(TfsScriptType kind, const Variant& value);
 
 // The kind's text used in messages and the contents tree.
 std::string KindText(TfsScriptType kind, const std::string& typeName);

@@ -146,7 +146,15 @@ Variant FromText(const std::string& name, TfsParams& p)
 Variant FormatFn(const std::string& name, TfsParams& p)
 {
     if (name == "FORMAT") {
-        return Variant(Format(ArgStr(p, 0), fs_itools::VariantToVarRecs(p[1])));
+        try {
+            return Variant(Format(ArgStr(p, 0), fs_itools::VariantToVarRecs(p[1])));
+        } catch (const EFormatArgumentError& e) {
+            // The script's author is told which argument does not fit, and
+            // what it holds.
+            const Variant arg = VarArrayGet(p[1], {VarArrayLowBound(p[1], 1) + e.Argument});
+            throw EConvertError(e.Message() + " " + std::to_string(e.Argument + 1) + " (" +
+                                VarTypeAsText(arg.VType()) + " " + VarToStr(arg) + ")");
+        }
     }
     if (name == "FORMATFLOAT") return Variant(FormatFloat(ArgStr(p, 0), ArgFloat(p, 1)));
     if (name == "FORMATDATETIME") return Variant(FormatDateTime(ArgStr(p, 0), ArgFloat(p, 1)));

@@ -45,7 +45,7 @@ inline constexpr const char* STooManyDims = "Too many array dimensions";
 inline constexpr const char* SNilObject = "Object reference is nil: ";
 inline constexpr const char* SInvalidObject = "Invalid object reference: ";
 inline constexpr const char* SIndexOutOfBounds = "Index out of bounds (%d)";
-inline constexpr const char* SStackOverflow = "Stack overflow";
+inline constexpr const char* SRecursionTooDeep = "Recursion too deep (in %s)";
 inline constexpr const char* SExpressionExpected = "Expression expected";
 inline constexpr const char* STooComplex = "Program too complex";
 

@@ -766,13 +766,21 @@ bool ParseFloat(const std::string& text, double& out, const TFormatSettings& fs)
 
 namespace {
 
+// The message quotes the format, cut (by characters) to 31 as the class
+// library cuts it.
+std::string ShownFormat(const std::string& fmt) { return fmt.substr(0, CharPrefixBytes(fmt, 31)); }
+
 [[noreturn]] void FormatError(bool missing, const std::string& fmt)
 {
-    // The message quotes the format, cut (by characters) to 31 as the class
-    // library cuts it.
-    std::string shown = fmt.substr(0, CharPrefixBytes(fmt, 31));
-    if (missing) throw EConvertError("No argument for format '" + shown + "'");
-    throw EConvertError("Format '" + shown + "' invalid or incompatible with argument");
+    if (missing) throw EConvertError("No argument for format '" + ShownFormat(fmt) + "'");
+    throw EConvertError("Format '" + ShownFormat(fmt) + "' invalid or incompatible with argument");
+}
+
+// The argument at index is of the wrong kind for its specifier.
+[[noreturn]] void FormatArgumentError(const std::string& fmt, size_t index)
+{
+    throw EFormatArgumentError("Format '" + ShownFormat(fmt) + "' invalid or incompatible with argument",
+                               static_cast<int>(index));
 }
 
 std::string HexText(uint64_t v)
@@ -813,7 +821,7 @@ std::string FormatImpl(const std::string& fmt, const TVarRec* args, size_t count
                 ++i;
                 if (argIndex >= count) FormatError(true, fmt);
                 const TVarRec& a = args[argIndex++];
-                if (a.VType != TVarRec::vtInteger) FormatError(false, fmt);
+                if (a.VType != TVarRec::vtInteger) FormatArgumentError(fmt, argIndex - 1);
                 value = static_cast<int>(a.VInt);
                 return true;
             }
@@ -870,7 +878,7 @@ std::string FormatImpl(const std::string& fmt, const TVarRec* args, size_t count
         switch (type) {
         case 'd':
         case 'u': {
-            if (!isInt) FormatError(false, fmt);
+            if (!isInt) FormatArgumentError(fmt, argIndex - 1);
             bool neg = false;
             uint64_t mag;
             if (a.VType == TVarRec::vtUInt64) {
@@ -889,7 +897,7 @@ std::string FormatImpl(const std::string& fmt, const TVarRec* args, size_t count
             break;
         }
         case 'x': {
-            if (!isInt) FormatError(false, fmt);
+            if (!isInt) FormatArgumentError(fmt, argIndex - 1);
             uint64_t v;
             if (a.VType == TVarRec::vtUInt64) v = a.VUInt;
             else if (a.VType == TVarRec::vtInteger) v = uint32_t(int32_t(a.VInt));
@@ -903,7 +911,7 @@ std::string FormatImpl(const std::string& fmt, const TVarRec* args, size_t count
         case 'g':
         case 'n':
         case 'm': {
-            if (a.VType != TVarRec::vtExtended && a.VType != TVarRec::vtCurrency) FormatError(false, fmt);
+            if (a.VType != TVarRec::vtExtended && a.VType != TVarRec::vtCurrency) FormatArgumentError(fmt, argIndex - 1);
             TFloatFormat ff;
             int p, d;
             switch (type) {
@@ -922,7 +930,7 @@ std::string FormatImpl(const std::string& fmt, const TVarRec* args, size_t count
             break;
         }
         case 'p': {
-            if (a.VType != TVarRec::vtPointer) FormatError(false, fmt);
+            if (a.VType != TVarRec::vtPointer) FormatArgumentError(fmt, argIndex - 1);
             text = HexText(reinterpret_cast<uintptr_t>(a.VPointer));
             int w = static_cast<int>(sizeof(void*) * 2);
             if (static_cast<int>(text.size()) < w) text.insert(0, w - text.size(), '0');
@@ -931,7 +939,7 @@ std::string FormatImpl(const std::string& fmt, const TVarRec* args, size_t count
         case 's': {
             if (a.VType == TVarRec::vtString) text = a.VString;
             else if (a.VType == TVarRec::vtChar) text = std::string(1, static_cast<char>(a.VInt));
-            else FormatError(false, fmt);
+            else FormatArgumentError(fmt, argIndex - 1);
             if (prec >= 0 && CharCount(text) > prec) text.resize(CharPrefixBytes(text, prec));
             break;
         }

@@ -104,9 +104,18 @@ struct TVarRec {
     TVarRec(std::nullptr_t) : VType(vtPointer), VPointer(nullptr) {}
 };
 
+// Raised by Format for an argument of the wrong kind for its specifier;
+// Argument is the argument's index from 0, so that a caller can name it.
+class EFormatArgumentError : public EConvertError {
+public:
+    EFormatArgumentError(std::string msg, int argument) : EConvertError(std::move(msg)), Argument(argument) {}
+    int Argument;
+};
+
 // Specifiers d u e f g n m p s x with index ("%1:s"), "-", width, precision,
-// "*" and "%%". A specifier whose argument is missing or of the wrong kind
-// raises EConvertError; widths and precisions of strings count characters.
+// "*" and "%%". A specifier whose argument is missing raises EConvertError,
+// one whose argument is of the wrong kind EFormatArgumentError; widths and
+// precisions of strings count characters.
 std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args);
 std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args,
                    const TFormatSettings& settings);

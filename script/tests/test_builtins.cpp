@@ -95,6 +95,28 @@ TEST(Builtins, ErrorsReachTheScript)
     }
 }
 
+// A Format argument of the wrong kind is named, with what it holds.
+TEST(Builtins, FormatNamesTheWrongArgument)
+{
+    struct Case {
+        const char* Call;
+        const char* Error;
+    };
+    for (const Case& c : {
+             Case{"Format('%10.2f', [2980])", "Format '%10.2f' invalid or incompatible with argument 1 (Integer 2980)"},
+             Case{"Format('%s: %d', ['fee', 'x'])", "Format '%s: %d' invalid or incompatible with argument 2 (String x)"},
+             Case{"Format('%1:s %0:d', [1.5, 2])", "Format '%1:s %0:d' invalid or incompatible with argument 2 (Integer 2)"},
+         }) {
+        auto r = RunScript("PascalScript", std::string("begin ShowMessage(") + c.Call + "); end.");
+        ASSERT_TRUE(r.Compiled) << c.Call << ": " << r.Error;
+        EXPECT_TRUE(r.RunError) << c.Call;
+        EXPECT_EQ(r.Error, c.Error);
+    }
+    // a missing argument is not one of the wrong kind
+    EXPECT_EQ(RunScript("PascalScript", "begin ShowMessage(Format('%d %d', [1])); end.").Error,
+              "No argument for format '%d %d'");
+}
+
 TEST(Builtins, DatesComeFromTheClock)
 {
     auto clock = std::make_shared<TFixedClock>(EncodeDate(2024, 5, 6) + EncodeTime(10, 30, 0, 0));

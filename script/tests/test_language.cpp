@@ -2,6 +2,8 @@
 // the four languages, including the faults mended on the way.
 #include "script_test_util.h"
 
+#include <cstring>
+
 namespace {
 
 struct ProgramCase {
@@ -77,6 +79,24 @@ INSTANTIATE_TEST_SUITE_P(
                     "var a, b: Integer = 5; arr: array[1..3] of Integer; m: array[0..1, 0..2] of String;\n"
                     "begin ShowMessage(a + b); arr[3] := 7; ShowMessage(arr[3]); m[1, 2] := 'x'; ShowMessage(m[1, 2]); end.",
                     "10\n7\nx\n"},
+        // text does not commute: x := e + x stays a prepend unless x is a number
+        ProgramCase{"prepend_to_variant", "PascalScript",
+                    "var v: Variant; n: Integer; f: Double;\nbegin v := 'c'; v := 'b' + v; ShowMessage(v);"
+                    " v := 2; v := 3 * v; v := 1 + v; ShowMessage(v);"
+                    " n := 2; n := 5 + n; n := 3 * n; ShowMessage(n); f := 0.5; f := 2 * f; ShowMessage(f); end.",
+                    "bc\n7\n21\n1\n"},
+        ProgramCase{"prepend_to_undeclared_basic", "BasicScript",
+                    "s = \"7\"\nFor i = 1 To 3\n  s = \" \" + s\nNext\nShowMessage(\"[\" + s + \"]\")\n", "[   7]\n"},
+        ProgramCase{"prepend_to_cpp_string", "C++Script",
+                    "String s = \"b\";\n{ s = \"a\" + s; ShowMessage(s); }", "ab\n"},
+        // elements of typed arrays take the element type, as variables do
+        ProgramCase{"typed_array_elements", "PascalScript",
+                    "var d: array[1..2] of Double; v: Variant;\n"
+                    "begin d[1] := 2980; ShowMessage(Format('%.2f', [d[1]])); v := '1.5'; d[2] := v;"
+                    " ShowMessage(Format('%.1f', [d[2]])); end.",
+                    "2980.00\n1.5\n"},
+        ProgramCase{"typed_array_elements_cpp", "C++Script",
+                    "double fees[3];\n{ fees[1] = 2980; ShowMessage(Format(\"%.2f\", [fees[1]])); }", "2980.00\n"},
         ProgramCase{"cpp_declarations", "C++Script",
                     "int a = 1, b;\nint c[3];\n{ c[2] = a + b; ShowMessage(c[2]); }", "1\n"},
         ProgramCase{"four_dimensional_array", "PascalScript",
@@ -256,18 +276,65 @@ TEST(Language, LocalsKeepTheirValuesBetweenCalls)
 
 namespace {
 
-TEST(Limits, RunawayRecursionStopsWithAnError)
+// Recursion is bounded by the stack it really uses, not by a count of calls.
+TEST(Limits, DeepRecursionRuns)
 {
-    auto r = RunScript("PascalScript", "function F(n: Integer): Integer; begin Result := F(n + 1); end;\nbegin F(0); end.");
-    ASSERT_TRUE(r.Compiled);
-    EXPECT_TRUE(r.RunError);
-    EXPECT_EQ(r.Error, "Stack overflow");
-    r = RunScript("PascalScript",
-                  "function D(n: Integer): Integer; begin if n = 0 then Result := 0 else Result := D(n - 1) + 1; end;\n"
-                  "begin ShowMessage(D(900)); end.");
+    auto r = RunScript("PascalScript",
+                       "function D(n: Integer): Integer; begin if n = 0 then Result := 0 else Result := D(n - 1) + 1; end;\n"
+                       "begin ShowMessage(D(6000)); end.");
     EXPECT_FALSE(r.RunError) << r.Error;
-    EXPECT_EQ(r.Joined(), "900\n");
+    EXPECT_EQ(r.Joined(), "6000\n");
 }
+
+struct Runaway {
+    const char* Name;
+    const char* Language;
+    std::string Text;
+    const char* Error;   // the message, or how it starts
+};
+
+void PrintTo(const Runaway& c, std::ostream* os) { *os << c.Name; }
+
+// The longest sum a script may hold, with the recursive call as its first
+// term: each level goes deep into the expression before it calls again.
+std::string HeavySum()
+{
+    std::string s = "F(n + 1)";
+    for (int i = 0; i < 9000; ++i) s += "+1";
+    return s;
+}
+
+class RunawayRecursion : public ::testing::TestWithParam<Runaway> {};
+
+// Runaway recursion ends with an error that says so; the stack never overflows.
+TEST_P(RunawayRecursion, StopsWithAnError)
+{
+    const Runaway& c = GetParam();
+    auto r = RunScript(c.Language, c.Text);
+    ASSERT_TRUE(r.Compiled) << r.Error << " at " << r.ErrorPos;
+    EXPECT_TRUE(r.RunError);
+    EXPECT_EQ(r.Error.substr(0, strlen(c.Error)), c.Error);
+    EXPECT_EQ(r.Joined(), "") << "nothing after the failed call ran";
+    // the engine is whole afterwards
+    EXPECT_EQ(RunScript("PascalScript", "begin ShowMessage(1 + 1); end.").Joined(), "2\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, RunawayRecursion,
+    ::testing::Values(
+        Runaway{"pascal", "PascalScript",
+                "function F(n: Integer): Integer; begin Result := F(n + 1); end;\nbegin F(0); ShowMessage('on'); end.",
+                "Recursion too deep (in F)"},
+        Runaway{"mutual", "PascalScript",
+                "procedure A(n: Integer); begin B(n + 1); end;\nprocedure B(n: Integer); begin A(n + 1); end;\n"
+                "begin A(0); ShowMessage('on'); end.",
+                "Recursion too deep (in "},
+        Runaway{"jscript", "JScript", "function f(n) { return 1 + f(n + 1); }\nf(0);\nShowMessage(\"on\");",
+                "Recursion too deep (in f)"},
+        Runaway{"heavy_levels", "PascalScript",
+                "function F(n: Integer): Integer; begin Result := " + HeavySum() + "; end;\nbegin F(0); ShowMessage('on'); end.",
+                "Recursion too deep (in F)"}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(Limits, DeeplyNestedTextIsRefused)
 {

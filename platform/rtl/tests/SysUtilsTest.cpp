@@ -76,6 +76,27 @@ TEST_F(SysUtilsTest, FormatRejectsMismatchedAndMissingArguments)
               "Format '" + std::string(29, 'x') + "中文' invalid or incompatible with argument");
 }
 
+// Callers can name the argument of the wrong kind; a bad format names none.
+TEST_F(SysUtilsTest, FormatTellsWhichArgumentIsWrong)
+{
+    auto argumentOf = [](const std::string& fmt, std::initializer_list<TVarRec> args) {
+        try {
+            Format(fmt, args);
+        } catch (const EFormatArgumentError& e) {
+            return e.Argument;
+        } catch (const EConvertError&) {
+            return -1;
+        }
+        return -2;
+    };
+    EXPECT_EQ(argumentOf("%d", {"x"}), 0);
+    EXPECT_EQ(argumentOf("%s %d %f", {"a", 1, 2}), 2);
+    EXPECT_EQ(argumentOf("%1:d %0:s", {"a", "b"}), 1);
+    EXPECT_EQ(argumentOf("%*d", {"w", 1}), 0);
+    EXPECT_EQ(argumentOf("a %z", {1}), -1);
+    EXPECT_EQ(argumentOf("%d %d", {1}), -1);
+}
+
 TEST_F(SysUtilsTest, FormatCountsCharactersOfText)
 {
     EXPECT_EQ(Format("[%5s][%-4s][%.1s]", {"中文", "驾校", "恒岳"}), "[   中文][驾校  ][恒]");
