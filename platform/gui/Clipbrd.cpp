@@ -1,6 +1,10 @@
 #include "Clipbrd.h"
 #include "QzGuiPrivate.h"
 #include "Forms.h"
+#include "Jpeg.h"
+#include "Metafile.h"
+#include "Streams.h"
+#include "TextUtils.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -24,6 +28,9 @@ QString MimeOf(TClipboardFormat f)
         if (id == f) return QStringLiteral("application/x-qz-") + QS(name);
     return QStringLiteral("application/x-qz-format-%1").arg(f);
 }
+
+const QString EmfMime = QStringLiteral("image/x-emf");
+const QString WmfMime = QStringLiteral("image/x-wmf");
 
 QClipboard* Board()
 {
@@ -102,8 +109,10 @@ bool TClipboard::HasFormat(TClipboardFormat f) const
     case CF_UNICODETEXT: return d->hasText();
     case CF_BITMAP:
     case CF_DIB: return d->hasImage();
+    case CF_ENHMETAFILE: return d->hasFormat(EmfMime);
+    case CF_METAFILEPICT: return d->hasFormat(WmfMime);
     default:
-        if (f == CF_PICTURE()) return d->hasImage();
+        if (f == CF_PICTURE()) return d->hasImage() || d->hasFormat(MimeOf(f));
         return d->hasFormat(MimeOf(f));
     }
 }
@@ -154,12 +163,26 @@ void TClipboard::Assign(TPersistent* source)
     TGraphic* g = DynamicCast<TGraphic>(source);
     if (auto* p = DynamicCast<TPicture>(source)) g = p->Graphic();
     if (g) {
+        // Other programs get an image; this program gets the graphic itself
+        // (a metafile stays a metafile, a JPEG image keeps its bytes).
         TBitmap b;
         b.Assign(g);
         b.FinishDrawing();
+        std::string block = PictureClipboardBlock(g);
+        std::string emf;
+        if (auto* m = DynamicCast<TMetafile>(g)) {
+            TMetafile copy;
+            copy.Assign(m);
+            copy.SetEnhanced(true);
+            TStringStream s;
+            copy.SaveToStream(&s);
+            emf = s.DataString();
+        }
         Open();
         Clear();
         FPending->Data->setImageData(b.Image()->Img);
+        FPending->Data->setData(MimeOf(CF_PICTURE()), QByteArray(block.data(), qsizetype(block.size())));
+        if (!emf.empty()) FPending->Data->setData(EmfMime, QByteArray(emf.data(), qsizetype(emf.size())));
         Close();
         return;
     }
@@ -169,6 +192,27 @@ void TClipboard::Assign(TPersistent* source)
 void TClipboard::AssignTo(TPersistent* dest)
 {
     const QMimeData* d = Board()->mimeData();
+    auto bytes = [&](const QString& mime) {
+        QByteArray b = d ? d->data(mime) : QByteArray();
+        return std::string(b.constData(), size_t(b.size()));
+    };
+    if (auto* p = DynamicCast<TPicture>(dest); p && d && d->hasFormat(MimeOf(CF_PICTURE()))) {
+        ReadPictureClipboardBlock(bytes(MimeOf(CF_PICTURE())), p);
+        return;
+    }
+    if (auto* m = DynamicCast<TMetafile>(dest)) {
+        for (const QString& mime : {EmfMime, WmfMime})
+            if (d && d->hasFormat(mime)) {
+                TStringStream s(bytes(mime));
+                m->LoadFromStream(&s);
+                return;
+            }
+        if (!d || !d->hasImage()) throw EConvertError("Cannot assign the clipboard: it holds no picture");
+        TBitmap b;
+        AssignTo(&b);
+        m->Assign(&b);
+        return;
+    }
     QImage img = d && d->hasImage() ? qvariant_cast<QImage>(d->imageData()) : QImage();
     if (auto* b = DynamicCast<TBitmap>(dest)) {
         if (img.isNull()) throw EConvertError("Cannot assign the clipboard: it holds no picture");
@@ -192,4 +236,46 @@ TClipboard* Clipboard()
 {
     static TClipboard c;
     return &c;
+}
+
+// ---- the picture format --------------------------------------------------------------
+
+std::string PictureClipboardBlock(TGraphic* g)
+{
+    if (!g) return {};
+    std::string name = g->ClassName();
+    TStringStream data;
+    g->SaveToStream(&data);
+    const std::string& bytes = data.DataString();
+    std::string out(1, char(uint8_t(name.size())));
+    out += name;
+    for (int i = 0; i < 4; ++i) out += char((bytes.size() >> (8 * i)) & 0xFF);
+    out += bytes;
+    return out;
+}
+
+void ReadPictureClipboardBlock(const std::string& block, TPicture* picture)
+{
+    if (block.empty()) throw EInvalidGraphic("The clipboard's picture is not valid");
+    size_t n = uint8_t(block[0]);
+    if (block.size() < 1 + n + 4) throw EInvalidGraphic("The clipboard's picture is not valid");
+    std::string name = block.substr(1, n);
+    size_t len = 0;
+    for (int i = 0; i < 4; ++i) len |= size_t(uint8_t(block[1 + n + size_t(i)])) << (8 * i);
+    if (len != block.size() - 1 - n - 4) throw EInvalidGraphic("The clipboard's picture is not valid");
+    TClass cls = nullptr;
+    for (TClass c : {TBitmap::StaticClass(), TIcon::StaticClass(), TMetafile::StaticClass(),
+                     TJPEGImage::StaticClass()})
+        if (SameText(c->Name, name)) cls = c;
+    if (!cls) {
+        TClass c = GetClass(name);
+        if (c && c->InheritsFrom(TGraphic::StaticClass()) && c->Factory) cls = c;
+    }
+    if (!cls) throw EInvalidGraphic("The clipboard's picture is not valid: unknown class " + name);
+    std::unique_ptr<TObject> obj(cls->Create());
+    auto* g = DynamicCast<TGraphic>(obj.get());
+    if (!g) throw EInvalidGraphic("The clipboard's picture is not valid");
+    TStringStream s(block.substr(1 + n + 4));
+    g->LoadFromStream(&s);
+    picture->SetGraphic(g);
 }

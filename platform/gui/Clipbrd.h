@@ -50,3 +50,11 @@ private:
 
 // The program's clipboard.
 TClipboard* Clipboard();
+
+// A picture as the clipboard's picture format holds it: the graphic's class
+// name (a length byte and its characters), the 32-bit length of the
+// graphic's bytes and those bytes. Reading raises EInvalidGraphic for a
+// block that is cut short, names a class that is no graphic, or holds bytes
+// that class refuses; the picture is then left as it was.
+std::string PictureClipboardBlock(TGraphic* graphic);
+void ReadPictureClipboardBlock(const std::string& block, TPicture* picture);
