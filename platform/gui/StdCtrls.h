@@ -53,8 +53,9 @@ struct TDrawItemStruct {
 };
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
-enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault };
-using TOwnerDrawState = TSet<TOwnerDrawStateItem, 8>;
+enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight,
+                          odInactive, odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit };
+using TOwnerDrawState = TSet<TOwnerDrawStateItem, 16>;
 
 class TCustomListBox;
 using TDrawItemEvent = std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;
@@ -417,4 +418,167 @@ class TGroupBox : public TCustomGroupBox {
     QZ_CLASS(TGroupBox, TCustomGroupBox)
 public:
     explicit TGroupBox(TComponent* owner = nullptr) : TCustomGroupBox(owner) {}
+};
+
+// ==== combo boxes (StdCombo.cpp) ======================================================
+// A combo box over the window system's own: an edit with a drop-down list
+// (csDropDown, csSimple), a list only (csDropDownList) or an owner-drawn
+// list (csOwnerDrawFixed, csOwnerDrawVariable: items and the closed box are
+// painted through CN_DRAWITEM, heights asked through MeasureItem). The user's
+// choice comes as CBN_SELCHANGE (Click, then OnSelect, else OnChange),
+// typing as CBN_EDITCHANGE (OnChange), the list opening and closing as
+// CBN_DROPDOWN and CBN_CLOSEUP.
+
+constexpr UINT CB_GETEDITSEL = 0x0140;
+constexpr UINT CB_LIMITTEXT = 0x0141;
+constexpr UINT CB_SETEDITSEL = 0x0142;
+constexpr UINT CB_ADDSTRING = 0x0143;
+constexpr UINT CB_DELETESTRING = 0x0144;
+constexpr UINT CB_GETCOUNT = 0x0146;
+constexpr UINT CB_GETCURSEL = 0x0147;
+constexpr UINT CB_GETLBTEXT = 0x0148;
+constexpr UINT CB_INSERTSTRING = 0x014A;
+constexpr UINT CB_RESETCONTENT = 0x014B;
+constexpr UINT CB_FINDSTRING = 0x014C;
+constexpr UINT CB_SETCURSEL = 0x014E;
+constexpr UINT CB_SHOWDROPDOWN = 0x014F;
+constexpr UINT CB_GETITEMDATA = 0x0150;
+constexpr UINT CB_SETITEMDATA = 0x0151;
+constexpr UINT CB_SETITEMHEIGHT = 0x0153;
+constexpr UINT CB_GETITEMHEIGHT = 0x0154;
+constexpr UINT CB_GETDROPPEDSTATE = 0x0157;
+constexpr UINT CB_FINDSTRINGEXACT = 0x0158;
+constexpr LRESULT CB_ERR = -1;
+constexpr WPARAM CBN_SELCHANGE = 1;
+constexpr WPARAM CBN_DBLCLK = 2;
+constexpr WPARAM CBN_EDITCHANGE = 5;
+constexpr WPARAM CBN_DROPDOWN = 7;
+constexpr WPARAM CBN_CLOSEUP = 8;
+constexpr UINT ODT_COMBOBOX = 3;
+constexpr UINT ODS_COMBOBOXEDIT = 0x1000;
+
+// CN_MEASUREITEM carries a pointer to this in LParam.
+struct TMeasureItemStruct {
+    UINT CtlType = 3;
+    int ItemID = 0;
+    int ItemHeight = 0;
+};
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+
+class TCustomComboBox;
+
+// The items of a combo box, with an object each.
+class TComboBoxStrings : public TStrings {
+    QZ_CLASS(TComboBoxStrings, TStrings)
+public:
+    explicit TComboBoxStrings(TCustomComboBox* combo = nullptr) : FCombo(combo) {}
+    std::string Get(int index) const override;
+    int GetCount() const override;
+    TObject* GetObject(int index) const override;
+    void PutObject(int index, TObject* obj) override;
+    int Add(const std::string& s) override;
+    void Insert(int index, const std::string& s) override;
+    void Delete(int index) override;
+    void Clear() override;
+private:
+    TCustomComboBox* FCombo;
+};
+
+class TCustomComboBox : public TWinControl {
+    QZ_CLASS(TCustomComboBox, TWinControl)
+    friend class TComboBoxStrings;
+public:
+    explicit TCustomComboBox(TComponent* owner = nullptr);
+    ~TCustomComboBox() override;
+
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* v) { FItems->Assign(v); }
+    TComboBoxStyle Style() const { return FStyle; }
+    void SetStyle(TComboBoxStyle v);
+    int ItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int v);
+    bool Sorted() const { return FSorted; }
+    void SetSorted(bool v);
+    int DropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int v);
+    bool DroppedDown() const;
+    void SetDroppedDown(bool v);
+    int ItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int v);
+    // Characters the edit takes (0: no limit).
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int v);
+    bool AutoComplete() const { return FAutoComplete; }
+    void SetAutoComplete(bool v);
+    // The edit's selection (styles with an edit), in characters.
+    int SelStart() const;
+    void SetSelStart(int v);
+    int SelLength() const;
+    void SetSelLength(int v);
+    std::string SelText() const;
+    void SelectAll();
+    void Clear();
+    TCanvas* Canvas() const { return FCanvas.get(); }
+    std::string GetText() const override;
+    void SetText(const std::string& v) override;
+
+    TNotifyEvent OnChange, OnSelect, OnDropDown, OnCloseUp;
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+
+    virtual void DrawItem(int index, TRect rect, TOwnerDrawState state);
+    virtual void MeasureItem(int index, int& height);
+    virtual void Change();
+    virtual void Select();
+    virtual void DropDown();
+    virtual void CloseUp();
+
+    // For the layer.
+    struct TImpl;
+    TImpl* Impl() const { return FImpl.get(); }
+    void DefaultHandler(TMessage& message) override;
+protected:
+    void CreateParams(TCreateParams& params) override;
+    QWidget* CreateWindowHandle(const TCreateParams& params, QWidget* parentWidget) override;
+    void CreateWindowDone() override;
+    void DestroyWnd() override;
+    void CNCommand(TMessage& m);
+    void CNDrawItem(TMessage& m);
+    void CNMeasureItem(TMessage& m);
+    void WMMouse(TMessage& m);
+    void CMFontChanged2(TMessage& m);
+    void CMColorChanged3(TMessage& m);
+    void WMGetDlgCode(TMessage& m) { m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(CN_COMMAND, CNCommand)
+        QZ_MESSAGE_HANDLER(CN_DRAWITEM, CNDrawItem)
+        QZ_MESSAGE_HANDLER(CN_MEASUREITEM, CNMeasureItem)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONDOWN, WMMouse)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONUP, WMMouse)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONDBLCLK, WMMouse)
+        QZ_MESSAGE_HANDLER(WM_MOUSEMOVE, WMMouse)
+        QZ_MESSAGE_HANDLER(CM_FONTCHANGED, CMFontChanged2)
+        QZ_MESSAGE_HANDLER(CM_COLORCHANGED, CMColorChanged3)
+        QZ_MESSAGE_HANDLER(WM_GETDLGCODE, WMGetDlgCode)
+    QZ_END_MESSAGE_MAP
+private:
+    void PushItems();
+    std::unique_ptr<TImpl> FImpl;
+    std::unique_ptr<TComboBoxStrings> FItems;
+    std::unique_ptr<TControlCanvas> FCanvas;
+    std::vector<std::pair<std::string, TObject*>> FList;
+    TComboBoxStyle FStyle = csDropDown;
+    int FItemIndex = -1;
+    int FDropDownCount = 8;
+    int FItemHeight = 16;
+    int FMaxLength = 0;
+    bool FSorted = false;
+    bool FAutoComplete = true;
+};
+
+class TComboBox : public TCustomComboBox {
+    QZ_CLASS(TComboBox, TCustomComboBox)
+public:
+    explicit TComboBox(TComponent* owner = nullptr) : TCustomComboBox(owner) {}
 };
