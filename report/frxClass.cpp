@@ -1,6 +1,7 @@
 #include "frxClass.h"
 
 #include "frxDsgnIntf.h"
+#include "frxObjectNames.h"
 #include "frxPublish.h"
 #include "frxRes.h"
 #include "frxUtils.h"
@@ -150,13 +151,70 @@ std::string TfrxComponent::BaseName() const
 void TfrxComponent::SetParent(TfrxComponent* value)
 {
     if (value == FParent) return;
+    TfrxReport* before = Report();
     if (FParent) {
+        // Objects leave their parent last first (Clear): search from the end.
         auto& v = FParent->FObjects;
-        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+        auto it = std::find(v.rbegin(), v.rend(), this);
+        if (it != v.rend()) v.erase(std::prev(it.base()));
     }
     if (value) value->FObjects.push_back(this);
     FParent = value;
+    TfrxReport* after = Report();
+    if (before != after) {
+        IndexNames(before, false);
+        IndexNames(after, true);
+    }
     if (FParent) SetParentFont(FParentFont);
+}
+
+void TfrxComponent::IndexNames(TfrxReport* report, bool add) const
+{
+    if (!report || report == this || !report->FObjectNames) return;
+    auto& map = report->FObjectNames->Map;
+    std::vector<const TfrxComponent*> todo{this};
+    while (!todo.empty()) {
+        const TfrxComponent* c = todo.back();
+        todo.pop_back();
+        for (const TfrxComponent* ch : c->FObjects) todo.push_back(ch);
+        if (c->Name().empty()) continue;
+        const std::string key = UpperCase(c->Name());
+        if (add) {
+            map.emplace(key, const_cast<TfrxComponent*>(c));
+            continue;
+        }
+        auto range = map.equal_range(key);
+        for (auto it = range.first; it != range.second; ++it) {
+            if (it->second == c) {
+                map.erase(it);
+                break;
+            }
+        }
+    }
+}
+
+void TfrxComponent::Renamed(const std::string& oldName)
+{
+    TfrxReport* report = Report();
+    if (!report || report == this || !report->FObjectNames) return;
+    auto& map = report->FObjectNames->Map;
+    if (!oldName.empty()) {
+        auto range = map.equal_range(UpperCase(oldName));
+        for (auto it = range.first; it != range.second; ++it) {
+            if (it->second == this) {
+                map.erase(it);
+                break;
+            }
+        }
+    }
+    if (!Name().empty()) map.emplace(UpperCase(Name()), this);
+}
+
+void TfrxComponent::RenameUnchecked(const std::string& value)
+{
+    std::string old = Name();
+    TComponent::SetName(value);
+    if (old != value) Renamed(old);
 }
 
 std::vector<TfrxComponent*> TfrxComponent::AllObjects() const
@@ -247,19 +305,17 @@ void TfrxComponent::SetName(const std::string& value)
         TfrxComponent* other = SameText(root->Name(), value) && root != this ? root : root->FindObject(value);
         if (other && other != this) throw EComponentError(frxRes::Resources().Get("prDupl"));
     }
-    TComponent::SetName(value);
+    RenameUnchecked(value);
 }
 
 void TfrxComponent::MakeUniqueName()
 {
     TfrxComponent* root = Report();
     if (!root) root = FParent ? FParent : this;
-    std::vector<std::string> names;
-    for (TfrxComponent* c : root->AllObjects()) names.push_back(UpperCase(c->Name()));
     std::string base = BaseName();
     for (int n = 1;; ++n) {
         std::string candidate = base + IntToStr(n);
-        if (std::find(names.begin(), names.end(), UpperCase(candidate)) == names.end()) {
+        if (!root->FindObject(candidate)) {
             SetName(candidate);
             return;
         }
@@ -282,10 +338,32 @@ TfrxReport* TfrxComponent::Report() const
 
 TfrxComponent* TfrxComponent::FindObject(const std::string& name) const
 {
+    TfrxReport* report = name.empty() ? nullptr : Report();
+    if (report && report->FObjectNames) {
+        // The report's index holds every named descendant: of the objects
+        // of that name, the ones below this object; one (or none) is the
+        // answer, several are ordered by walking.
+        auto range = report->FObjectNames->Map.equal_range(UpperCase(name));
+        TfrxComponent* found = nullptr;
+        int count = 0;
+        for (auto it = range.first; it != range.second; ++it) {
+            const TfrxComponent* c = it->second;
+            while (c && c != this) c = c->FParent;
+            if (!c || it->second == this) continue;
+            found = it->second;
+            ++count;
+        }
+        if (count <= 1) return found;
+    }
+    return FindObjectByWalking(name);
+}
+
+TfrxComponent* TfrxComponent::FindObjectByWalking(const std::string& name) const
+{
     // Depth first, each object before its children, as AllObjects lists them.
     for (TfrxComponent* c : FObjects) {
         if (SameText(c->Name(), name)) return c;
-        if (TfrxComponent* found = c->FindObject(name)) return found;
+        if (TfrxComponent* found = c->FindObjectByWalking(name)) return found;
     }
     return nullptr;
 }
@@ -309,12 +387,12 @@ void TfrxComponent::LoadFromStream(TStream* stream)
     TfrxXMLSerializer* was = report ? report->ActiveSerializer() : nullptr;
     if (report) report->SetActiveSerializer(&ser);
     try {
-        TComponent::SetName("");
+        RenameUnchecked("");
         ser.ReadRootComponent(this);
     } catch (...) {
         if (report) report->SetActiveSerializer(was);
         try {
-            TComponent::SetName(name);
+            RenameUnchecked(name);
         } catch (...) {
         }
         throw;
@@ -323,7 +401,7 @@ void TfrxComponent::LoadFromStream(TStream* stream)
         report->SetActiveSerializer(was);
         for (int i = 0; i < ser.Errors()->Count(); ++i) report->Errors()->Add((*ser.Errors())[i]);
     }
-    TComponent::SetName(name);
+    RenameUnchecked(name);
 }
 
 void TfrxComponent::SaveToStream(TStream* stream, bool saveChildren, bool saveDefaultValues)
@@ -333,14 +411,14 @@ void TfrxComponent::SaveToStream(TStream* stream, bool saveChildren, bool saveDe
     TfrxReport* report = Report();
     ser.Owner = report ? static_cast<TComponent*>(report) : this;
     ser.SerializeDefaultValues = saveDefaultValues;
-    TComponent::SetName("");
+    RenameUnchecked("");
     try {
         ser.WriteRootComponent(this, saveChildren);
     } catch (...) {
-        TComponent::SetName(name);
+        RenameUnchecked(name);
         throw;
     }
-    TComponent::SetName(name);
+    RenameUnchecked(name);
 }
 
 std::string TfrxComponent::Diff(TfrxComponent* t)
@@ -812,6 +890,7 @@ void TfrxReportPage::UpdateDimensions()
 
 void TfrxReportPage::SetColumns(int v)
 {
+    if (v < 0 || v > frMaxColumns) throw EPropertyError(frxRes::Resources().Get("prInvProp"));
     FColumns = v;
     FColumnPositions->Clear();
     if (v > 0) {

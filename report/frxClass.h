@@ -39,6 +39,7 @@ class TfrxExpressionCache;
 class TfsScript;
 class TfsCustomVariable;
 class TCustomIniFile;
+struct TfrxObjectNames;
 
 // ---- shared constants ---------------------------------------------------------------
 
@@ -48,6 +49,8 @@ constexpr double fr01in = 9.6;
 constexpr double fr1in = 96;
 constexpr double fr1CharX = 9.6;
 constexpr double fr1CharY = 17;
+// Pages and data bands have at most this many columns.
+constexpr int frMaxColumns = 1000;
 
 // Ordinals of platform enumerations held by the model.
 namespace frxEnums {
@@ -141,11 +144,19 @@ public:
 protected:
     // Called by CreateDesigned after construction.
     virtual void DesignCreated(int flags) {}
+    // Renames without the uniqueness check (loading and saving blank the
+    // name of the object they work on for a while).
+    void RenameUnchecked(const std::string& value);
     bool FSerializeWhole = false;
     std::string FBaseName;
 
 private:
     void FontNotify();
+    // Adds this object and its descendants to the name index of report, or
+    // takes them out of it.
+    void IndexNames(TfrxReport* report, bool add) const;
+    void Renamed(const std::string& oldName);
+    TfrxComponent* FindObjectByWalking(const std::string& name) const;
     std::vector<TfrxComponent*> FObjects;
     TfrxComponent* FParent = nullptr;
     double FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -1132,10 +1143,14 @@ public:
     void ShowErrors() const;
 
 private:
+    friend class TfrxComponent;   // keeps the name index of the report's objects
     void ClearReport();
     void LoadTree(TStream* stream, TfrxXMLItem* root);
     Variant DoGet(const std::string& name);
 
+    // The report's objects (every descendant) by name, so that the checks
+    // for unique names and the look-ups by name do not walk the layout.
+    std::unique_ptr<TfrxObjectNames> FObjectNames;
     TWeakRef<TfrxDataSet> FDataSet;
     std::string FDataSetName;
     std::unique_ptr<TfrxEngineOptions> FEngineOptions;

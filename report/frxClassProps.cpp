@@ -2,6 +2,7 @@
 // lists them, and the class records.
 #include "frxClass.h"
 #include "frxPublish.h"
+#include "frxRes.h"
 #include "frxVariables.h"
 
 #include "StringLists.h"
@@ -336,7 +337,10 @@ void DefineDataBand(Props& p)
     using D = TfrxDataBand;
     p.push_back(BandProp("AllowSplit"));
     p.push_back(BandProp("Child"));
-    p.push_back(PublishInt<D>("Columns", &D::Columns, &D::Columns, 0));
+    p.push_back(PublishInt<D>("Columns", &D::Columns, [](D* d, int v) {
+        if (v < 0 || v > frMaxColumns) throw EPropertyError(frxRes::Resources().Get("prInvProp"));
+        d->Columns = v;
+    }, 0));
     p.push_back(PublishFloat<D>("ColumnWidth", &D::ColumnWidth, &D::ColumnWidth, "Extended"));
     p.push_back(PublishFloat<D>("ColumnGap", &D::ColumnGap, &D::ColumnGap, "Extended"));
     p.push_back(PublishObject<D>("DataSet", &D::DataSet, &D::SetDataSet));

@@ -2,6 +2,7 @@
 // expression evaluation, and the expression cache.
 #include "frxClass.h"
 
+#include "frxObjectNames.h"
 #include "frxRes.h"
 #include "frxUtils.h"
 #include "frxVariables.h"
@@ -85,7 +86,8 @@ Variant TfrxExpressionCache::Calc(const std::string& expression, std::string& er
 // ---- report -------------------------------------------------------------------------------------
 
 TfrxReport::TfrxReport(TComponent* owner)
-    : TfrxComponent(owner), FEngineOptions(std::make_unique<TfrxEngineOptions>()),
+    : TfrxComponent(owner), FObjectNames(std::make_unique<TfrxObjectNames>()),
+      FEngineOptions(std::make_unique<TfrxEngineOptions>()),
       FPreviewOptions(std::make_unique<TfrxPreviewOptions>()),
       FPrintOptions(std::make_unique<TfrxPrintOptions>()),
       FReportOptions(std::make_unique<TfrxReportOptions>()),
@@ -216,15 +218,15 @@ void TfrxReport::LoadTree(TStream* stream, TfrxXMLItem* root)
     TfrxXMLSerializer* was = FActiveSerializer;
     FActiveSerializer = &ser;
     try {
-        TComponent::SetName("");
+        RenameUnchecked("");
         ser.ReadRootComponent(this, root);
     } catch (...) {
         FActiveSerializer = was;
-        TComponent::SetName(name);
+        RenameUnchecked(name);
         throw;
     }
     FActiveSerializer = was;
-    TComponent::SetName(name);
+    RenameUnchecked(name);
     for (int i = 0; i < ser.Errors()->Count(); ++i) FErrors->Add((*ser.Errors())[i]);
 }
 
@@ -238,8 +240,12 @@ void TfrxReport::LoadFromStream(TStream* stream)
     // The password is asked before anything changes, so a wrong one leaves
     // the report (and a later save of it) as it was.
     if (!FSkipPassword) {
+        // The attribute as reading applies it, however the file separates
+        // it from the one before.
+        std::string raw;
+        for (const TfrxAttribute& a : frxXMLSerializer::SplitAttributes(doc.Root()->Text))
+            if (a.Name == "reportoptions.password") raw = frxXML::DecodeXMLText(a.Value);
         std::string stored;
-        std::string raw = doc.Root()->GetAttribute("ReportOptions.Password");
         if (!raw.empty()) stored = ShiftPassword(raw, 10);
         if (!stored.empty()) {
             TfrxReportOptions probe;

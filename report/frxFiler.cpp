@@ -1,5 +1,6 @@
 #include "frxFiler.h"
 
+#include "frxGraphicData.h"
 #include "frxXML.h"
 
 #include "Streams.h"
@@ -360,6 +361,9 @@ void ReadBinaryProps(IfrxBinaryProps* obj, const std::string& bytes, TComponent*
             if (!filer.Handled()) break;
         }
     } catch (const EfrxInvalidFileFormat&) {
+        throw;
+    } catch (const EfrxInvalidGraphic&) {
+        // A picture that cannot be read is reported with the layout's errors.
         throw;
     } catch (const std::exception&) {
         // Any other fault of the data ends this object's binary properties.

@@ -1,5 +1,6 @@
 #include "frxGraphicData.h"
 
+#include "frxRes.h"
 #include "frxXML.h"
 
 #include "Streams.h"
@@ -193,6 +194,45 @@ TfrxGraphicKind TfrxPicture::Sniff(const std::string& b)
     return gkNone;
 }
 
+bool TfrxPicture::HoldsKind(TfrxGraphicKind kind, const std::string& b)
+{
+    switch (kind) {
+    case gkBitmap: {
+        if (Sniff(b) != gkBitmap || b.size() < 26) return false;
+        const uint32_t header = U32(b, 14);
+        int w, h, planes, bits;
+        if (header == 12) {
+            w = uint16_t(I16(b, 18));
+            h = I16(b, 20);
+            planes = I16(b, 22);
+            bits = I16(b, 24);
+        } else {
+            if (header < 40 || header > 124 || b.size() < 14 + size_t(header)) return false;
+            w = I32(b, 18);
+            h = I32(b, 22);
+            planes = I16(b, 26);
+            bits = I16(b, 28);
+        }
+        const bool knownDepth = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+        return w > 0 && h != 0 && planes == 1 && knownDepth && U32(b, 10) <= b.size();
+    }
+    case gkJPEG: {
+        if (Sniff(b) != gkJPEG) return false;
+        int w = 0, h = 0;
+        JpegSize(b, w, h);
+        return w > 0 && h > 0;
+    }
+    case gkMetafile:
+        if (b.size() >= 22 && U32(b, 0) == 0x9AC6CDD7u) return true;   // placeable metafile header
+        return b.size() >= 88 && U32(b, 0) == 1 && b.compare(40, 4, " EMF") == 0;
+    case gkIcon: {
+        const size_t count = uint16_t(I16(b, 4));
+        return b.size() >= 6 && I16(b, 0) == 0 && I16(b, 2) == 1 && count > 0 && b.size() >= 6 + 16 * count;
+    }
+    default: return false;
+    }
+}
+
 void TfrxPicture::Changed()
 {
     if (OnChange) OnChange(this);
@@ -306,7 +346,10 @@ void TfrxPicture::ReadData(TStream* s)
     TfrxGraphicKind kind = gkNone;
     for (TfrxGraphicKind k : {gkBitmap, gkJPEG, gkMetafile, gkIcon})
         if (SameText(cls, ClassNameOf(k))) kind = k;
-    if (kind == gkNone) throw EReadError("Unknown picture class " + cls);
+    if (kind == gkNone)
+        throw EfrxInvalidGraphic(frxRes::Resources().Get("xrCantFindClass") + " " + frxXML::GbkToText(cls));
+    if (!HoldsKind(kind, data))
+        throw EfrxInvalidGraphic(frxRes::Resources().Get("prInvPicture") + " " + ClassNameOf(kind));
     SetData(kind, data);
 }
 

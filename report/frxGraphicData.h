@@ -61,7 +61,9 @@ enum TfrxGraphicKind { gkNone, gkBitmap, gkJPEG, gkMetafile, gkIcon };
 // a binary value whose bytes are the graphic's class name as a length byte
 // and characters ("TBitmap", "TJPEGImage", "TMetafile", "TIcon"), the 32-bit
 // little-endian length of the graphic's file and that file, byte for byte.
-// An empty picture stores nothing.
+// An empty picture stores nothing. Data of an unknown class, or that is no
+// graphic of its class, raises EfrxInvalidGraphic when read, so a layout's
+// errors name it.
 class TfrxPicture : public TPersistent, public IfrxBinaryProps {
     QZ_CLASS(TfrxPicture, TPersistent)
 public:
@@ -86,6 +88,9 @@ public:
 
     // The kind that a blob's bytes hold, gkNone when none.
     static TfrxGraphicKind Sniff(const std::string& bytes);
+    // Whether bytes hold a graphic of that kind: its signature and a whole
+    // header of the kind's file format.
+    static bool HoldsKind(TfrxGraphicKind kind, const std::string& bytes);
     static const char* ClassNameOf(TfrxGraphicKind kind);
 
     void DefineBinaryProperties(TfrxFiler& filer) override;

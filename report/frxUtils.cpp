@@ -267,9 +267,8 @@ void WriteCollection(TCollection* collection, TfrxBinaryWriter& writer, TCompone
     ser.Owner = owner;
     for (int i = 0; i < collection->Count(); ++i) {
         writer.WriteListBegin();
-        std::string text = ser.WriteProperties(collection->Items(i));
-        if (!text.empty() && text[0] == ' ') text.erase(0, 1);
-        writer.WriteLString(text);
+        // Each attribute with its blank before it, the first one too.
+        writer.WriteLString(ser.WriteProperties(collection->Items(i)));
         writer.WriteListEnd();
     }
     writer.WriteListEnd();

@@ -136,9 +136,11 @@ std::string EncodeXMLText(const std::string& text)
     return r;
 }
 
-std::string DecodeXMLText(const std::string& text)
+namespace {
+// Replaces each reference by the byte it stands for; high tells whether one
+// of them is above 127.
+std::string DecodeReferences(const std::string& text, bool& high)
 {
-    if (text.find("&#") == std::string::npos) return text;
     std::string r;
     r.reserve(text.size());
     size_t i = 0;
@@ -149,16 +151,27 @@ std::string DecodeXMLText(const std::string& text)
             if (semi == std::string::npos) RaiseInvalidFileFormat();
             int code = StrToInt(text.substr(i + 2, semi - i - 2));
             unsigned char b = static_cast<unsigned char>(code & 0xFF);
-            if (b < 0x80)
-                r += char(b);
-            else
-                r += GbkToText(std::string(1, char(b)));
+            if (b >= 0x80) high = true;
+            r += char(b);
             i = semi + 1;
         } else {
             r += text[i++];
         }
     }
     return r;
+}
+}  // namespace
+
+std::string DecodeXMLText(const std::string& text)
+{
+    if (text.find("&#") == std::string::npos) return text;
+    bool high = false;
+    std::string r = DecodeReferences(text, high);
+    if (!high) return r;
+    // The bytes above 127 are bytes of the 8-bit text: two of them may make
+    // one character (&#214;&#208; is one GBK character), and one may pair
+    // with the text around it, so they are decoded on the 8-bit form.
+    return GbkToText(DecodeReferences(TextToGbk(text), high));
 }
 
 std::string VariantToXMLText(const Variant& value)
@@ -203,47 +216,61 @@ TfrxXMLItem::~TfrxXMLItem()
 
 void TfrxXMLItem::Detach(TfrxXMLItem* child)
 {
-    if (!FItems) return;
-    auto it = std::find(FItems->begin(), FItems->end(), child);
-    if (it != FItems->end()) FItems->erase(it);
+    auto it = std::find_if(FItems.begin(), FItems.end(), [child](const auto& p) { return p.get() == child; });
+    if (it == FItems.end()) return;
+    it->release();   // the child is being freed by whoever freed it
+    FItems.erase(it);
 }
 
-TfrxXMLItem* TfrxXMLItem::Add()
+std::unique_ptr<TfrxXMLItem> TfrxXMLItem::Take(TfrxXMLItem* child)
 {
-    auto* item = new TfrxXMLItem();
-    AddItem(item);
-    return item;
+    auto it = std::find_if(FItems.begin(), FItems.end(), [child](const auto& p) { return p.get() == child; });
+    if (it == FItems.end()) return nullptr;
+    std::unique_ptr<TfrxXMLItem> owned = std::move(*it);
+    FItems.erase(it);
+    owned->Parent = nullptr;
+    return owned;
+}
+
+TfrxXMLItem* TfrxXMLItem::Add() { return AddItem(std::make_unique<TfrxXMLItem>()); }
+
+TfrxXMLItem* TfrxXMLItem::AddItem(std::unique_ptr<TfrxXMLItem> item)
+{
+    TfrxXMLItem* raw = item.get();
+    if (raw->Parent) raw->Parent->Detach(raw);
+    raw->Parent = this;
+    FItems.push_back(std::move(item));
+    return raw;
 }
 
 void TfrxXMLItem::AddItem(TfrxXMLItem* item)
 {
-    if (item->Parent) item->Parent->Detach(item);
-    if (!FItems) FItems = std::make_unique<std::vector<TfrxXMLItem*>>();
-    FItems->push_back(item);
-    item->Parent = this;
+    std::unique_ptr<TfrxXMLItem> owned = item->Parent ? item->Parent->Take(item) : nullptr;
+    if (!owned) throw EListError("An item without a parent is added by handing it over");
+    AddItem(std::move(owned));
 }
 
 void TfrxXMLItem::InsertItem(int index, TfrxXMLItem* item)
 {
     AddItem(item);
-    auto& v = *FItems;
     if (index < 0) index = 0;
-    if (index > int(v.size()) - 1) return;
-    v.pop_back();
-    v.insert(v.begin() + index, item);
+    if (index > int(FItems.size()) - 1) return;
+    std::unique_ptr<TfrxXMLItem> last = std::move(FItems.back());
+    FItems.pop_back();
+    FItems.insert(FItems.begin() + index, std::move(last));
 }
 
 TfrxXMLItem* TfrxXMLItem::Items(int index) const
 {
-    if (!FItems || index < 0 || index >= int(FItems->size()))
+    if (index < 0 || index >= int(FItems.size()))
         throw EListError(Format("List index out of bounds (%d)", {index}));
-    return (*FItems)[size_t(index)];
+    return FItems[size_t(index)].get();
 }
 
 int TfrxXMLItem::Find(const std::string& name) const
 {
     for (int i = 0; i < Count(); ++i)
-        if (AnsiSameText((*FItems)[size_t(i)]->Name, name)) return i;
+        if (AnsiSameText(FItems[size_t(i)]->Name, name)) return i;
     return -1;
 }
 
@@ -259,19 +286,16 @@ TfrxXMLItem* TfrxXMLItem::FindItem(const std::string& name)
 int TfrxXMLItem::IndexOf(const TfrxXMLItem* item) const
 {
     for (int i = 0; i < Count(); ++i)
-        if ((*FItems)[size_t(i)] == item) return i;
+        if (FItems[size_t(i)].get() == item) return i;
     return -1;
 }
 
 void TfrxXMLItem::Clear()
 {
-    if (FItems) {
-        std::unique_ptr<std::vector<TfrxXMLItem*>> items = std::move(FItems);
-        for (TfrxXMLItem* c : *items) {
-            c->Parent = nullptr;
-            delete c;
-        }
-    }
+    std::vector<std::unique_ptr<TfrxXMLItem>> items = std::move(FItems);
+    FItems.clear();
+    for (auto& c : items) c->Parent = nullptr;
+    items.clear();
     if (Deferred) ChildrenLoaded = false;
 }
 
@@ -413,19 +437,9 @@ bool TfrxXMLReader::ReadItem(TfrxXMLItem* item, bool noPartial, int depth)
         return true;
     }
     while (true) {
-        auto* child = new TfrxXMLItem();
-        bool ok;
-        try {
-            ok = ReadItem(child, noPartial, depth + 1);
-        } catch (...) {
-            delete child;
-            throw;
-        }
-        if (!ok) {
-            delete child;
-            break;
-        }
-        item->AddItem(child);
+        auto child = std::make_unique<TfrxXMLItem>();
+        if (!ReadItem(child.get(), noPartial, depth + 1)) break;
+        item->AddItem(std::move(child));
     }
     // An element still open at the end of the data is a cut-off file.
     if (FLastName.empty()) RaiseInvalidFileFormat();

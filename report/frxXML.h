@@ -21,6 +21,8 @@ class Variant;
 QZ_EXCEPTION(EfrxInvalidFileFormat, EReadError)
 [[noreturn]] void RaiseInvalidFileFormat();
 
+// An element. An item owns its children; freeing a child takes it out of
+// its parent's list.
 class TfrxXMLItem {
 public:
     TfrxXMLItem() = default;
@@ -29,10 +31,13 @@ public:
     TfrxXMLItem& operator=(const TfrxXMLItem&) = delete;
 
     TfrxXMLItem* Add();
-    // Appends an item, taking it from its previous parent.
+    // Appends an item that has no parent yet, or moves a child of another
+    // item here (raising EListError for an item with no parent that is not
+    // handed over).
+    TfrxXMLItem* AddItem(std::unique_ptr<TfrxXMLItem> item);
     void AddItem(TfrxXMLItem* item);
     void InsertItem(int index, TfrxXMLItem* item);
-    int Count() const { return FItems ? int(FItems->size()) : 0; }
+    int Count() const { return int(FItems.size()); }
     TfrxXMLItem* Items(int index) const;
     TfrxXMLItem* operator[](int index) const { return Items(index); }
     // Index of the first child of that name (case-insensitive); -1 when none.
@@ -59,8 +64,10 @@ public:
     bool InSwapFile = false;
 
 private:
+    // Takes child out of the list without freeing it (it is being freed).
     void Detach(TfrxXMLItem* child);
-    std::unique_ptr<std::vector<TfrxXMLItem*>> FItems;
+    std::unique_ptr<TfrxXMLItem> Take(TfrxXMLItem* child);
+    std::vector<std::unique_ptr<TfrxXMLItem>> FItems;
     int64_t FOffset = 0;
 };
 

@@ -151,29 +151,49 @@ void TfrxXMLSerializer::WriteOneComponent(TfrxComponent* component)
 
 // ---- reading ------------------------------------------------------------------------
 
+namespace frxXMLSerializer {
+
+std::vector<TfrxAttribute> SplitAttributes(const std::string& text)
+{
+    std::vector<TfrxAttribute> result;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t q = text.find('"', at);
+        if (q == std::string::npos) break;
+        // The name runs up to the "=" before the quote, whatever separates
+        // it from the attribute before (a blank, a tab, a line break).
+        std::string name = LowerCase(Trim(text.substr(at, q == at ? 0 : q - 1 - at)));
+        if (name.empty()) break;
+        size_t q2 = text.find('"', q + 1);
+        result.push_back({name, text.substr(q + 1, q2 == std::string::npos ? std::string::npos : q2 - q - 1)});
+        if (q2 == std::string::npos) break;
+        at = q2 + 2;   // past the quote and the blank that follows it
+    }
+    return result;
+}
+
+}  // namespace frxXMLSerializer
+
 void TfrxXMLSerializer::ReadProperties(const std::string& text, TObject* obj)
 {
-    std::string rest = text;
     // An attribute given twice is no well-formed element; reading it twice
     // would also free collection items that references still wait for.
+    const std::vector<TfrxAttribute> attributes = frxXMLSerializer::SplitAttributes(text);
     std::set<std::string> seen;
-    while (!rest.empty()) {
-        size_t q = rest.find('"');
-        if (q == std::string::npos) break;
-        std::string name = LowerCase(Trim(rest.substr(0, q == 0 ? 0 : q - 1)));
-        if (name.empty()) break;
-        if (!seen.insert(name).second) RaiseInvalidFileFormat();
-        size_t q2 = rest.find('"', q + 1);
-        std::string value = rest.substr(q + 1, q2 == std::string::npos ? std::string::npos : q2 - q - 1);
+    for (const TfrxAttribute& a : attributes)
+        if (!seen.insert(a.Name).second) RaiseInvalidFileFormat();
+    for (const TfrxAttribute& a : attributes) {
         try {
-            ReadProperty(name, value, obj);
+            ReadProperty(a.Name, a.Value, obj);
         } catch (const EfrxInvalidFileFormat&) {
             throw;
+        } catch (const EfrxInvalidGraphic& e) {
+            // Which object's picture could not be read.
+            auto* c = DynamicCast<TComponent>(obj);
+            AddError(c && !c->Name().empty() ? c->Name() + ": " + e.what() : std::string(e.what()));
         } catch (const std::exception& e) {
             AddError(e.what());
         }
-        if (q2 == std::string::npos) break;
-        rest = q2 + 2 <= rest.size() ? rest.substr(q2 + 2) : std::string();
     }
 }
 
@@ -222,10 +242,21 @@ void TfrxXMLSerializer::ReadProperty(const std::string& name, const std::string&
     }
     PPropInfo info = GetPropInfo(target, last);
     if (!info) return;
+    auto invalid = [&value]() { throw EPropertyConvertError("Invalid property value: " + value); };
     switch (info->Kind) {
     case tkInteger:
+        // Integer properties are 32-bit: a number beyond that is refused,
+        // not wrapped round.
+        if (info->SetOrd) info->SetOrd(target, StrToInt(value));
+        break;
     case tkChar:
-    case tkWChar:
+    case tkWChar: {
+        if (!info->SetOrd) break;
+        int v = StrToInt(value);
+        if (v < 0 || v > (info->Kind == tkChar ? 0xFF : 0xFFFF)) invalid();
+        info->SetOrd(target, v);
+        break;
+    }
     case tkSet:
         if (info->SetOrd) info->SetOrd(target, StrToInt64(value));
         break;
@@ -233,10 +264,15 @@ void TfrxXMLSerializer::ReadProperty(const std::string& name, const std::string&
         if (!info->SetOrd) break;
         int64_t v;
         if (TryStrToInt64(value, v)) {
+            // An ordinal past the type's names is no value of the type (a
+            // Boolean takes any number, non-zero being True).
+            const bool boolean = info->TypeInfo == TypeInfoOf<bool>();
+            if (!boolean && !info->ValueNames.empty() && (v < 0 || v >= int64_t(info->ValueNames.size())))
+                invalid();
             info->SetOrd(target, v);
         } else {
             int e = info->TypeInfo ? GetEnumValue(info->TypeInfo, value) : -1;
-            if (e < 0) throw EPropertyConvertError("Invalid property value: " + value);
+            if (e < 0) invalid();
             info->SetOrd(target, e);
         }
         break;

@@ -19,6 +19,21 @@ class TCollectionItem;
 class TfrxComponent;
 class TfrxXMLItem;
 
+// One attribute of an attribute text: the name lower-cased, the value as
+// written (escaped).
+struct TfrxAttribute {
+    std::string Name;
+    std::string Value;
+};
+
+namespace frxXMLSerializer {
+// The attributes of an attribute text as reading applies them: each name is
+// what stands before its "=" and opening quote, trimmed of blanks, tabs and
+// line breaks; each value runs to the next quote; one character after the
+// closing quote separates the next attribute. Stops at an empty name.
+std::vector<TfrxAttribute> SplitAttributes(const std::string& text);
+}
+
 struct TfrxFixupItem {
     TObject* Obj = nullptr;
     PPropInfo PropInfo = nullptr;

@@ -50,6 +50,7 @@ void AddTexts(TfrxResources& r)
         // adds the rest of its own and may replace these.
         {"prDupl", "重复命名"},
         {"prInvProp", "非法属性值"},
+        {"prInvPicture", "图片数据无效"},
         {"obShape", "形状对象"},
         {"obLine", "线对象"},
         {"obPicture", "图像对象"},

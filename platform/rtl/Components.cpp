@@ -4,6 +4,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <unordered_map>
+
+struct TComponentNames {
+    // Upper-case name to component; several only where a descendant's own
+    // rename rules let two owned components share a name.
+    std::unordered_multimap<std::string, TComponent*> Map;
+};
 
 namespace {
 
@@ -17,6 +25,16 @@ void DefineComponentProps(std::vector<TPropInfo>& p)
     p.push_back(PublishInt<TComponent>(
         "Tag", [](TComponent* c) { return int(c->Tag()); },
         [](TComponent* c, int v) { c->SetTag(v); }, 0));
+}
+
+// Names are identifiers, so comparing them without regard to case is
+// comparing their ASCII upper case.
+std::string NameKey(const std::string& name) { return UpperCase(name); }
+
+template <class T> typename std::vector<T*>::iterator FindLast(std::vector<T*>& v, T* item)
+{
+    auto it = std::find(v.rbegin(), v.rend(), item);
+    return it == v.rend() ? v.end() : std::prev(it.base());
 }
 
 }   // namespace
@@ -178,6 +196,10 @@ void TComponent::SetComponentIndex(int value)
     if (value == cur) return;
     list.erase(list.begin() + cur);
     list.insert(list.begin() + value, this);
+    if (FListening) {
+        StopListening();
+        ListenToOwner();
+    }
 }
 
 void TComponent::InsertComponent(TComponent* component)
@@ -211,20 +233,91 @@ void TComponent::Insert(TComponent* component)
 {
     FComponents.push_back(component);
     component->FOwner = this;
+    IndexName(component);
+    if (component->FHandlesNotification || !component->FComponents.empty() ||
+        !component->FFreeNotifies.empty())
+        component->ListenToOwner();
+    // An owner passes news on to what it owns.
+    ListenToOwner();
 }
 
 void TComponent::Remove(TComponent* component)
 {
-    auto it = std::find(FComponents.begin(), FComponents.end(), component);
+    // Owners free and lose their components last first: search from the end.
+    auto it = FindLast(FComponents, component);
     if (it != FComponents.end()) FComponents.erase(it);
+    if (component->FOwner == this) {
+        component->StopListening();
+        UnindexName(component, component->FName);
+    }
     component->FOwner = nullptr;
+}
+
+void TComponent::ListenToOwner()
+{
+    if (!FOwner || FListening) return;
+    std::vector<TComponent*>& listeners = FOwner->FListeners;
+    std::vector<TComponent*>& owned = FOwner->FComponents;
+    // After the nearest listener that precedes it among the owned
+    // components; the newest component simply goes last.
+    size_t at = 0;
+    if (!owned.empty() && owned.back() == this) {
+        at = listeners.size();
+    } else {
+        auto self = std::find(owned.rbegin(), owned.rend(), this);
+        for (auto it = self == owned.rend() ? self : std::next(self); it != owned.rend(); ++it) {
+            if (!(*it)->FListening) continue;
+            at = size_t(FindLast(listeners, *it) - listeners.begin()) + 1;
+            break;
+        }
+    }
+    listeners.insert(listeners.begin() + std::ptrdiff_t(at), this);
+    FListening = true;
+}
+
+void TComponent::StopListening()
+{
+    if (!FListening) return;
+    FListening = false;
+    if (!FOwner) return;
+    auto it = FindLast(FOwner->FListeners, this);
+    if (it != FOwner->FListeners.end()) FOwner->FListeners.erase(it);
+}
+
+void qz_detail::ClassHandlesNotification(TComponent* component)
+{
+    component->FHandlesNotification = true;
+    component->ListenToOwner();
+}
+
+void TComponent::IndexName(TComponent* component)
+{
+    if (component->FName.empty()) return;
+    if (!FNames) FNames = std::make_unique<TComponentNames>();
+    FNames->Map.emplace(NameKey(component->FName), component);
+}
+
+void TComponent::UnindexName(TComponent* component, const std::string& name)
+{
+    if (name.empty() || !FNames) return;
+    auto range = FNames->Map.equal_range(NameKey(name));
+    for (auto it = range.first; it != range.second; ++it) {
+        if (it->second == component) {
+            FNames->Map.erase(it);
+            return;
+        }
+    }
 }
 
 TComponent* TComponent::FindComponent(const std::string& name) const
 {
-    if (name.empty()) return nullptr;
+    if (name.empty() || !FNames) return nullptr;
+    auto range = FNames->Map.equal_range(NameKey(name));
+    if (range.first == range.second) return nullptr;
+    if (std::next(range.first) == range.second) return range.first->second;
     for (TComponent* c : FComponents)
-        if (SameText(c->FName, name)) return c;
+        for (auto it = range.first; it != range.second; ++it)
+            if (it->second == c) return c;
     return nullptr;
 }
 
@@ -237,7 +330,12 @@ void TComponent::SetName(const std::string& newName)
         FOwner->ValidateRename(this, FName, newName);
     else
         ValidateRename(nullptr, FName, newName);
+    std::string oldName = FName;
     FName = newName;
+    if (FOwner) {
+        FOwner->UnindexName(this, oldName);
+        FOwner->IndexName(this);
+    }
 }
 
 void TComponent::ValidateRename(TComponent* component, const std::string& curName,
@@ -277,6 +375,9 @@ void TComponent::FreeNotification(TComponent* component)
     if (std::find(back.begin(), back.end(), this) == back.end()) back.push_back(this);
     FComponentState.Include(csFreeNotification);
     component->FComponentState.Include(csFreeNotification);
+    // Base Notification clears links: both ends now act on their owners' news.
+    ListenToOwner();
+    component->ListenToOwner();
 }
 
 void TComponent::RemoveFreeNotification(TComponent* component)
@@ -291,12 +392,13 @@ void TComponent::RemoveFreeNotification(TComponent* component)
 void TComponent::Notification(TComponent* component, TOperation operation)
 {
     if (operation == opRemove && component) RemoveFreeNotification(component);
-    // Walk from the end and re-clamp: a handler may free components.
-    int i = ComponentCount() - 1;
+    // The owned components that act on news, from the end; re-clamp, as a
+    // handler may free components.
+    int i = int(FListeners.size()) - 1;
     while (i >= 0) {
-        FComponents[i]->Notification(component, operation);
+        FListeners[size_t(i)]->Notification(component, operation);
         --i;
-        if (i >= ComponentCount()) i = ComponentCount() - 1;
+        if (i >= int(FListeners.size())) i = int(FListeners.size()) - 1;
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -282,12 +283,21 @@ using TComponentState = TSet<TComponentStateItem, 16>;
 
 using TGetChildProc = std::function<void(TComponent* child)>;
 
+struct TComponentNames;   // the owned components by name
+
 // A named object in an ownership tree. The owner frees what it owns (last
 // owned first); Notification tells the owner's components of insertions and
 // removals, and FreeNotification asks to be told when another component goes
 // (both ways: each is told when the other goes), so references to it can be
 // cleared. Components with an owner are made with new and freed by the owner
 // or with FreeObject. Interface queries do not count references.
+//
+// An owner of many components stays quick: its news go only to the owned
+// components that can act on them (whose class handles Notification, that
+// own components themselves or that are linked by free notification; the
+// others would do nothing with them), and it finds owned components by name
+// through an index. A class that handles Notification declares its class
+// record (QZ_CLASS), as every class of the object model does.
 class TComponent : public TPersistent, public virtual IInterface {
     QZ_CLASS(TComponent, TPersistent)
 public:
@@ -362,17 +372,30 @@ protected:
     virtual void ValidateContainer(TComponent* component) {}
 
 private:
+    friend void qz_detail::ClassHandlesNotification(TComponent* component);
     void Insert(TComponent* component);
     void Remove(TComponent* component);
     void RunFreeNotifications();
+    // Joins the owner's listeners once the component can act on its news;
+    // a listener stays one until it leaves the owner.
+    void ListenToOwner();
+    void StopListening();
+    void IndexName(TComponent* component);
+    void UnindexName(TComponent* component, const std::string& name);
 
     TComponent* FOwner = nullptr;
     std::vector<TComponent*> FComponents;
+    // The owned components told of insertions and removals, in the order of
+    // FComponents.
+    std::vector<TComponent*> FListeners;
+    std::unique_ptr<TComponentNames> FNames;
     std::vector<TComponent*> FFreeNotifies;
     std::string FName;
     intptr_t FTag = 0;
     TComponentState FComponentState;
     bool FRemovalAnnounced = false;   // the owner's components were told already
+    bool FHandlesNotification = false;   // its class handles Notification
+    bool FListening = false;             // it is one of its owner's FListeners
 };
 
 // Whether s is a valid identifier (ASCII letter or underscore first, then

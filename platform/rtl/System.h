@@ -172,6 +172,29 @@ template <class C> constexpr bool HasFactory =
      std::is_constructible_v<C, TCollection*>);
 TClassRec* MakeClassRec(const char* name, TClass parent, TObject* (*factory)(TComponent*),
                         TPropDefiner definer);
+
+// Owners tell their news (insertions and removals) only to the components
+// that act on them; a component whose class handles Notification says so
+// while it is being made, through the mark that QZ_CLASS puts in every
+// class (Components.cpp).
+void ClassHandlesNotification(TComponent* component);
+template <class M> struct MemberClassOf;
+template <class R, class K> struct MemberClassOf<R K::*> { using type = K; };
+template <class C> constexpr bool DeclaresNotification()
+{
+    if constexpr (requires { &C::Notification; })
+        return std::is_same_v<typename MemberClassOf<decltype(&C::Notification)>::type, C>;
+    else
+        return true;   // hidden from here or overloaded: taken as handled
+}
+template <class C> struct TClassMark {
+    constexpr explicit TClassMark(C* self)
+    {
+        if constexpr (std::is_base_of_v<TComponent, C> && !std::is_same_v<C, TComponent>) {
+            if constexpr (DeclaresNotification<C>()) ClassHandlesNotification(self);
+        }
+    }
+};
 }
 
 // In the class body: QZ_CLASS(TMyClass, TParent)
@@ -181,7 +204,8 @@ public:                                                              \
     static TClass StaticClass();                                     \
     TClass ClassType() const override { return Cls::StaticClass(); } \
                                                                      \
-private:
+private:                                                             \
+    [[no_unique_address]] qz_detail::TClassMark<Cls> FQzClassMark{this};
 
 // In one source file: QZ_CLASS_IMPL(TMyClass, TParent) or, with published
 // properties, QZ_CLASS_IMPL_PROPS(TMyClass, TParent, DefinerFunction).

@@ -24,6 +24,14 @@ struct Env {
     TfrxMasterData* Band = new TfrxMasterData(Page);
 };
 
+// A new object of class T below parent, named.
+template <class T> T* Named(TfrxComponent* parent, const std::string& name)
+{
+    auto* obj = new T(parent);
+    obj->SetName(name);
+    return obj;
+}
+
 // ---- component base --------------------------------------------------------------------
 
 TEST(Component, TreeOwnershipAndLookup)
@@ -49,10 +57,8 @@ TEST(Component, TreeOwnershipAndLookup)
 TEST(Component, NamesAreUniqueInTheReport)
 {
     Env e;
-    auto* m1 = new TfrxMemoView(e.Band);
-    m1->SetName("Memo1");
-    auto* m3 = new TfrxMemoView(e.Band);
-    m3->SetName("Memo3");
+    Named<TfrxMemoView>(e.Band, "Memo1");
+    Named<TfrxMemoView>(e.Band, "Memo3");
     auto* m = new TfrxMemoView(e.Band);
     m->MakeUniqueName();
     EXPECT_EQ(m->Name(), "Memo2");
@@ -69,6 +75,44 @@ TEST(Component, NamesAreUniqueInTheReport)
     auto* pic = new TfrxPictureView(e.Band);
     pic->MakeUniqueName();
     EXPECT_EQ(pic->Name(), "Picture1");
+}
+
+TEST(Component, NamesFollowObjectsMovedBetweenReportsRenamedAndFreed)
+{
+    Env a;
+    Env b;
+    auto* m1 = Named<TfrxMemoView>(a.Band, "Memo1");
+    auto* other = Named<TfrxMemoView>(b.Band, "Memo1");
+    // A band and its objects move to another report, names and all.
+    auto* band = Named<TfrxHeader>(a.Page, "Header1");
+    auto* m2 = Named<TfrxMemoView>(band, "Memo2");
+    band->SetParent(b.Page);
+    EXPECT_EQ(a.Report.FindObject("Memo2"), nullptr);
+    EXPECT_EQ(b.Report.FindObject("memo2"), m2);
+    EXPECT_EQ(b.Page->FindObject("Header1"), band);
+    EXPECT_EQ(b.Band->FindObject("Memo2"), nullptr);   // not below that band
+    auto* m = new TfrxMemoView(a.Band);
+    EXPECT_THROW(m->SetName("Memo1"), EComponentError);
+    // Moving in an object of a name taken there leaves two: the walk order
+    // decides which is found, and a third cannot take the name.
+    m1->SetParent(b.Band);
+    EXPECT_EQ(b.Report.FindObject("Memo1"), other);
+    EXPECT_EQ(band->FindObject("Memo1"), nullptr);
+    auto* third = new TfrxMemoView(band);
+    EXPECT_THROW(third->SetName("Memo1"), EComponentError);
+    FreeObject(other);
+    EXPECT_EQ(b.Report.FindObject("Memo1"), m1);
+    // Saving an object blanks its name for a while; it is found afterwards.
+    TMemoryStream s;
+    band->SaveToStream(&s);
+    EXPECT_EQ(b.Report.FindObject("Header1"), band);
+    m2->SetName("Total");
+    EXPECT_EQ(b.Report.FindObject("Memo2"), nullptr);
+    third->MakeUniqueName();
+    EXPECT_EQ(third->Name(), "Memo2");
+    FreeObject(b.Page);
+    EXPECT_EQ(b.Report.FindObject("Total"), nullptr);
+    EXPECT_EQ(b.Report.FindObject("Header1"), nullptr);
 }
 
 TEST(Component, RestrictionsBindOnlyDesignedObjects)

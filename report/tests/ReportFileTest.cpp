@@ -498,8 +498,10 @@ TEST(ReportFile, EveryPictureKindRoundTrips)
     THostScope scope(host);
     std::string wmf = std::string("\xD7\xCD\xC6\x9A\x00\x00\x00\x00\x00\x00\xA0\x05\xD0\x02\xA0\x05", 16) +
                       std::string(6, '\x01');
-    std::string emf = std::string(24, '\x02') + std::string("\x00\x00\x00\x00\x00\x00\x00\x00\x10\x27\x00\x00\x10\x27\x00\x00", 16) +
-                      " EMF" + std::string(40, '\x03');
+    // An EMF header record (type 1, 88 bytes): bounds, a 100 x 100 mm frame, signature.
+    std::string emf = std::string("\x01\x00\x00\x00\x58\x00\x00\x00", 8) + std::string(16, '\x02') +
+                      std::string("\x00\x00\x00\x00\x00\x00\x00\x00\x10\x27\x00\x00\x10\x27\x00\x00", 16) +
+                      " EMF" + std::string(44, '\x03');
     std::string ico = std::string("\x00\x00\x01\x00\x01\x00\x20\x20", 8) + std::string(30, '\x04');
     struct Case {
         TfrxGraphicKind Kind;

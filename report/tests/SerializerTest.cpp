@@ -147,7 +147,8 @@ TEST(Serializer, BinaryPropertyBytes)
     std::string bytes(size_t(m.Size()), '\0');
     m.SetPosition(0);
     m.ReadBuffer(bytes.data(), int(bytes.size()));
-    EXPECT_EQ(frxUtils::BytesToHexText(bytes), "01010C120000004E616D653D2241222056616C75653D22782200" "00");
+    // Each item's text starts with the blank before its first attribute.
+    EXPECT_EQ(frxUtils::BytesToHexText(bytes), "01010C13000000204E616D653D2241222056616C75653D22782200" "00");
 }
 
 TEST(Serializer, OlderCollectionFormIsRead)

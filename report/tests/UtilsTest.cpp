@@ -190,7 +190,7 @@ TEST(Picture, KindsSizesAndBadData)
 
 TEST(Picture, StoredDataWithAndWithoutItsLength)
 {
-    const std::string ico = std::string("\x00\x00\x01\x00\x01\x00\x10\x10", 8) + std::string(8, '\x05');
+    const std::string ico = std::string("\x00\x00\x01\x00\x01\x00\x10\x10", 8) + std::string(20, '\x05');
     auto entry = [](const std::string& payload) {
         std::string b = std::string(1, char(4)) + "Data" + char(0x0A);
         uint32_t n = uint32_t(payload.size());

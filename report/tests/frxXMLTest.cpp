@@ -46,7 +46,12 @@ TEST(XMLText, DecodesNumericReferencesOnly)
         {"&amp;", "&amp;"},
         {"a&#", "a&#"},          // nothing after the '#': left as it is
         {"&#34;&#38;&#60;", "\"&<"},
+        // Bytes above 127 are bytes of the 8-bit text: D6 D0 is one character,
+        // and a byte given as a reference pairs with a byte written as it is.
+        {"&#214;&#208;", "中"},
+        {"x&#214;&#208;&#206;&#196;y", "x中文y"},
     };
+    EXPECT_EQ(DecodeXMLText(frxXML::GbkToText("A&#214;\xD0" "B")), "A中B");
     for (const auto& c : cases) EXPECT_EQ(DecodeXMLText(c.In), c.Out) << c.In;
     EXPECT_THROW(DecodeXMLText("&#6x;"), EConvertError);
 }

@@ -107,6 +107,26 @@ public:
 QZ_CLASS_IMPL(TGreeter, TInterfacedObject)
 QZ_CLASS_IMPL(TCountingComponent, TComponent)
 
+// Logs "who:what" for every insertion it hears of, in the order heard.
+class TNewsLog : public TComponent {
+    QZ_CLASS(TNewsLog, TComponent)
+public:
+    TNewsLog(TComponent* owner, const std::string& name) : TComponent(owner) { SetName(name); }
+    void Notification(TComponent* c, TOperation op) override
+    {
+        TComponent::Notification(c, op);
+        if (op == opInsert) gLog.push_back(Name() + ":" + c->Name());
+    }
+};
+// Handles news through its parent class's handler.
+class TNewsLogHeir : public TNewsLog {
+    QZ_CLASS(TNewsLogHeir, TNewsLog)
+public:
+    using TNewsLog::TNewsLog;
+};
+QZ_CLASS_IMPL(TNewsLog, TComponent)
+QZ_CLASS_IMPL(TNewsLogHeir, TNewsLog)
+
 }   // namespace
 
 class ComponentsTest : public ::testing::Test {
@@ -403,6 +423,68 @@ TEST_F(ComponentsTest, InterfacesWithAndWithoutCounting)
     EXPECT_EQ(c->N, 1);
     EXPECT_FALSE(Supports<ICounter>(&form));
     EXPECT_FALSE(Supports<ICounter>(nullptr));
+}
+
+TEST_F(ComponentsTest, NewsReachEveryComponentThatActsOnThemLastFirst)
+{
+    TComponent form;
+    new TNewsLog(&form, "L1");
+    auto* plain = new TComponent(&form);
+    new TNewsLog(&form, "L2");
+    new TNewsLogHeir(&form, "H");
+    // A plain component passes news on once it owns one that listens, and
+    // is told in its place among its owner's components.
+    new TNewsLog(plain, "Inner");
+    auto* moved = new TComponent(nullptr);
+    new TNewsLog(moved, "Moved");
+    gLog.clear();
+    auto* x = new TComponent(nullptr);
+    x->SetName("X");
+    form.InsertComponent(x);
+    EXPECT_EQ(gLog, (std::vector<std::string>{"H:X", "L2:X", "Inner:X", "L1:X"}));
+    // Moving to another owner, or to another place, keeps that order.
+    form.InsertComponent(moved);
+    plain->SetComponentIndex(0);
+    gLog.clear();
+    auto* y = new TComponent(nullptr);
+    y->SetName("Y");
+    form.InsertComponent(y);
+    EXPECT_EQ(gLog, (std::vector<std::string>{"Moved:Y", "H:Y", "L2:Y", "L1:Y", "Inner:Y"}));
+    gLog.clear();
+    form.RemoveComponent(plain);
+    new TComponent(&form);
+    EXPECT_EQ(gLog, (std::vector<std::string>{"Moved:", "H:", "L2:", "L1:"}));
+    FreeObject(plain);
+}
+
+TEST_F(ComponentsTest, FindComponentFollowsRenamesMovesAndFrees)
+{
+    TComponent form;
+    auto* a = new TComponent(&form);
+    a->SetName("Alpha");
+    EXPECT_EQ(form.FindComponent("ALPHA"), a);
+    a->SetName("Beta");
+    EXPECT_EQ(form.FindComponent("alpha"), nullptr);
+    EXPECT_EQ(form.FindComponent("beta"), a);
+    auto* b = new TComponent(&form);
+    EXPECT_THROW(b->SetName("BETA"), EComponentError);
+    b->SetName("Alpha");
+    EXPECT_EQ(form.FindComponent("Alpha"), b);
+    a->SetComponentIndex(1);
+    EXPECT_EQ(form.FindComponent("Beta"), a);
+    TComponent other;
+    other.InsertComponent(a);
+    EXPECT_EQ(form.FindComponent("Beta"), nullptr);
+    EXPECT_EQ(other.FindComponent("beta"), a);
+    auto* c = new TComponent(nullptr);
+    c->SetName("Alpha");
+    EXPECT_THROW(form.InsertComponent(c), EComponentError);
+    FreeObject(c);
+    FreeObject(b);
+    EXPECT_EQ(form.FindComponent("Alpha"), nullptr);
+    for (int i = 0; i < 2000; ++i) (new TComponent(&form))->SetName("C" + std::to_string(i));
+    EXPECT_EQ(form.FindComponent("c1999")->ComponentIndex(), 1999);
+    EXPECT_EQ(form.FindComponent("C0")->ComponentIndex(), 0);
 }
 
 TEST(Guid, ParseAndFormat)
