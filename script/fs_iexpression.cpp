@@ -80,8 +80,9 @@ public:
 
 class TfsDesignatorNode : public TfsExpressionNode {
 public:
-    explicit TfsDesignatorNode(TfsDesignator* d) : Designator(d)
+    explicit TfsDesignatorNode(std::unique_ptr<TfsDesignator> designator) : Designator(std::move(designator))
     {
+        TfsDesignator* d = Designator.get();
         Kind = d->Kind;
         TypeName = d->TypeName;
         if (dynamic_cast<TfsVariableDesignator*>(d)) {
@@ -92,7 +93,6 @@ public:
                 Direct = &Var->Value;
         }
     }
-    ~TfsDesignatorNode() override { delete Designator; }
     Variant GetValue() override
     {
         if (Direct) return *Direct;
@@ -105,17 +105,16 @@ public:
     }
     const Variant* Direct = nullptr;
     int Priority() const override { return 0; }
-    TfsDesignator* Designator;
+    std::unique_ptr<TfsDesignator> Designator;
     TfsCustomVariable* Var = nullptr;
 };
 
 class TfsSetNode : public TfsExpressionNode {
 public:
-    explicit TfsSetNode(TfsSetExpression* s) : Set(s) { Kind = stVariant; }
-    ~TfsSetNode() override { delete Set; }
+    explicit TfsSetNode(std::unique_ptr<TfsSetExpression> s) : Set(std::move(s)) { Kind = stVariant; }
     Variant GetValue() override { return Set->GetValue(); }
     int Priority() const override { return 0; }
-    TfsSetExpression* Set;
+    std::unique_ptr<TfsSetExpression> Set;
 };
 
 int PriorityOf(TfsOperatorCode op)
@@ -340,9 +339,12 @@ void TfsExpression::AddNode(TfsExpressionNode* node)
 
 void TfsExpression::AddOperand(const Variant& value) { AddNode(new TfsOperandNode(value)); }
 
-void TfsExpression::AddDesignator(TfsDesignator* designator) { AddNode(new TfsDesignatorNode(designator)); }
+void TfsExpression::AddDesignator(std::unique_ptr<TfsDesignator> designator)
+{
+    AddNode(new TfsDesignatorNode(std::move(designator)));
+}
 
-void TfsExpression::AddSet(TfsSetExpression* set) { AddNode(new TfsSetNode(set)); }
+void TfsExpression::AddSet(std::unique_ptr<TfsSetExpression> set) { AddNode(new TfsSetNode(std::move(set))); }
 
 void TfsExpression::AddOperator(const std::string& text)
 {
@@ -527,7 +529,7 @@ bool TfsExpression::IsConstant() const { return dynamic_cast<TfsOperandNode*>(FT
 
 TfsCustomVariable* TfsExpression::OperandItem() const
 {
-    if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree)) return d->Var ? d->Var : d->Designator;
+    if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree)) return d->Var ? d->Var : d->Designator.get();
     return nullptr;
 }
 
@@ -565,25 +567,16 @@ std::string TfsExpression::OptimizeAssignment(TfsDesignator* designator)
 
 // ---- designators --------------------------------------------------------------------------
 
-TfsDesignatorItem::~TfsDesignatorItem()
-{
-    for (auto* a : Args) delete a;
-}
-
 TfsDesignator::TfsDesignator(TfsScript* script) : TfsCustomVariable("", stVariant, ""), Script(script) {}
 
-TfsDesignator::~TfsDesignator()
-{
-    for (auto* s : FSteps) delete s;
-    delete FResolved;
-}
+TfsDesignator::~TfsDesignator() = default;
 
 TfsDesignatorItem* TfsDesignator::AddStep(TfsCustomVariable* ref, const std::string& pos)
 {
-    auto* item = new TfsDesignatorItem;
+    FSteps.push_back(std::make_unique<TfsDesignatorItem>());
+    TfsDesignatorItem* item = FSteps.back().get();
     item->Ref = ref;
     item->SourcePosition = pos;
-    FSteps.push_back(item);
     return item;
 }
 
@@ -597,7 +590,7 @@ bool IsValueHolder(TfsCustomVariable* v)
 void TfsDesignator::Finish()
 {
     if (FSteps.empty()) return;
-    for (auto* st : FSteps) {
+    for (const auto& st : FSteps) {
         if (dynamic_cast<TfsDesignator*>(st->Ref)) st->Kind = TfsDesignatorItem::skDesignator;
         else if (dynamic_cast<TfsProcVariable*>(st->Ref)) st->Kind = TfsDesignatorItem::skProc;
         else if (dynamic_cast<TfsCustomHelper*>(st->Ref)) st->Kind = TfsDesignatorItem::skHelper;
@@ -630,32 +623,22 @@ void TfsDesignator::Finish()
     }
 }
 
-TfsDesignator* TfsDesignator::MakeFastForm()
+std::unique_ptr<TfsDesignator> TfsDesignator::MakeFastForm()
 {
-    TfsDesignator* d = nullptr;
+    std::unique_ptr<TfsDesignator> d;
     switch (DesignatorKind) {
-    case 1:
-        d = new TfsVariableDesignator(Script);
-        d->LinkedItem = FSteps[0]->Ref;
-        break;
+    case 1: d = std::make_unique<TfsVariableDesignator>(Script); break;
     case 2: {
-        auto* sd = new TfsStringDesignator(Script);
-        sd->LinkedItem = FSteps[0]->Ref;
-        sd->Index = FSteps[1]->Args[0];
-        d = sd;
+        auto sd = std::make_unique<TfsStringDesignator>(Script);
+        sd->Index = FSteps[1]->Args[0].get();
+        d = std::move(sd);
         break;
     }
-    case 3:
-        d = new TfsArrayDesignator(Script);
-        d->LinkedItem = FSteps[0]->Ref;
-        break;
-    case 4:
-        d = new TfsProcCallDesignator(Script);
-        d->LinkedItem = FSteps[0]->Ref;
-        break;
-    default:
-        return nullptr;
+    case 3: d = std::make_unique<TfsArrayDesignator>(Script); break;
+    case 4: d = std::make_unique<TfsProcCallDesignator>(Script); break;
+    default: return nullptr;
     }
+    d->LinkedItem = FSteps[0]->Ref;
     d->FSteps.swap(FSteps);
     d->DesignatorKind = DesignatorKind;
     d->Kind = Kind;
@@ -679,9 +662,8 @@ void TfsDesignator::ResolveLateBinding()
     parser.SelectLanguage(Script->SyntaxType());
     parser.RunTimeBuild = true;
     parser.SetBuildContext(nullptr, FLateUnit);
-    TfsDesignator* d = parser.BuildDesignator(FLateBindingTree.get(), Script, 0);
-    d->WantsResult = WantsResult;
-    FResolved = d;
+    FResolved = parser.BuildDesignator(FLateBindingTree.get(), Script, 0);
+    FResolved->WantsResult = WantsResult;
     FLateBindingTree.reset();
 }
 
@@ -793,7 +775,7 @@ Variant TfsDesignator::Evaluate(const Variant* assign)
     TfsCustomVariable* prev = nullptr;
     const size_t n = FSteps.size();
     for (size_t i = 0; i < n; ++i) {
-        TfsDesignatorItem* st = FSteps[i];
+        TfsDesignatorItem* st = FSteps[i].get();
         TfsCustomVariable* ref = st->Ref;
         const bool last = i + 1 == n;
         if (st->Kind == TfsDesignatorItem::skDesignator) {
@@ -817,7 +799,7 @@ Variant TfsDesignator::Evaluate(const Variant* assign)
                 args = argsHeap.data();
             }
             for (size_t j = 0; j < na; ++j) {
-                TfsCustomExpression* a = st->Args[j];
+                TfsCustomExpression* a = st->Args[j].get();
                 if (ref->IsMacro) args[j] = Variant(static_cast<TfsExpression*>(a)->Source);
                 else args[j] = a->GetValue();
             }
@@ -913,15 +895,10 @@ void TfsArrayDesignator::SetValue(const Variant& value)
 
 // ---- sets ----------------------------------------------------------------------------------------
 
-TfsSetExpression::~TfsSetExpression()
-{
-    for (auto* e : Items) delete e;
-}
-
 Variant TfsSetExpression::GetValue()
 {
     std::vector<Variant> values;
-    for (auto* e : Items) values.push_back(e ? e->GetValue() : Variant(0));
+    for (const auto& e : Items) values.push_back(e ? e->GetValue() : Variant(0));
     return VarArrayOf(values);
 }
 

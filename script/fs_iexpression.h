@@ -27,8 +27,8 @@ public:
     ~TfsExpression() override;
 
     void AddOperand(const Variant& value);
-    void AddDesignator(class TfsDesignator* designator);
-    void AddSet(class TfsSetExpression* set);
+    void AddDesignator(std::unique_ptr<class TfsDesignator> designator);
+    void AddSet(std::unique_ptr<class TfsSetExpression> set);
     void AddOperator(const std::string& text);
     // Completes the tree and checks the types; false at the first type
     // error or missing operand, whose position (empty when the tree gave
@@ -70,9 +70,8 @@ private:
 // A name path.
 class TfsDesignatorItem {
 public:
-    ~TfsDesignatorItem();
-    TfsCustomVariable* Ref = nullptr;
-    std::vector<TfsCustomExpression*> Args;   // owned
+    TfsCustomVariable* Ref = nullptr;   // an item of a script
+    std::vector<std::unique_ptr<TfsCustomExpression>> Args;
     bool Indexed = false;
     std::string SourcePosition;
     // Decided when the designator is finished.
@@ -89,13 +88,13 @@ public:
 
     TfsDesignatorItem* AddStep(TfsCustomVariable* ref, const std::string& pos);
     int StepCount() const { return int(FSteps.size()); }
-    TfsDesignatorItem* Steps(int index) const { return FSteps[size_t(index)]; }
-    TfsDesignatorItem* LastStep() const { return FSteps.empty() ? nullptr : FSteps.back(); }
+    TfsDesignatorItem* Steps(int index) const { return FSteps[size_t(index)].get(); }
+    TfsDesignatorItem* LastStep() const { return FSteps.empty() ? nullptr : FSteps.back().get(); }
     // Sets the type, read-only flag and DesignatorKind.
     void Finish();
     // The fast form for this designator, taking over its steps, or null when
     // only the general form applies.
-    TfsDesignator* MakeFastForm();
+    std::unique_ptr<TfsDesignator> MakeFastForm();
     // Keeps a copy of the program-tree element; it is rebuilt at first run.
     void SetLateBinding(const TfsXMLItem* element, const std::string& unitName);
 
@@ -105,10 +104,10 @@ public:
 protected:
     Variant Evaluate(const Variant* assign);
     void ResolveLateBinding();
-    std::vector<TfsDesignatorItem*> FSteps;
+    std::vector<std::unique_ptr<TfsDesignatorItem>> FSteps;
     std::unique_ptr<TfsXMLItem> FLateBindingTree;
     std::string FLateUnit;
-    TfsDesignator* FResolved = nullptr;   // the late-bound designator once built
+    std::unique_ptr<TfsDesignator> FResolved;   // the late-bound designator once built
 };
 
 class TfsVariableDesignator : public TfsDesignator {
@@ -149,10 +148,9 @@ class TfsSetExpression : public TfsCustomVariable {
     QZ_CLASS(TfsSetExpression, TfsCustomVariable)
 public:
     TfsSetExpression() : TfsCustomVariable("", stVariant, "") {}
-    ~TfsSetExpression() override;
     Variant GetValue() override;
     bool Contains(const Variant& value);
-    std::vector<TfsCustomExpression*> Items;   // owned; null = range marker
+    std::vector<std::unique_ptr<TfsCustomExpression>> Items;   // null = range marker
 };
 
 namespace fs_iexpression {

@@ -547,8 +547,8 @@ void TfsILParser::BuildBlock(TfsXMLItem* element, TfsScript* script)
     DeclareRoutines(element, script);
     TfsStatement* main = script->MainProgram();
     if (!main) {
-        main = new TfsStatement(script, element->Prop("pos"), FUnitName);
-        script->SetMainProgram(main);
+        script->SetMainProgram(std::make_unique<TfsStatement>(script, element->Prop("pos"), FUnitName));
+        main = script->MainProgram();
     }
     for (int i = 0; i < element->Count(); ++i) BuildStatement(element->Items(i), script, main);
 }
@@ -718,17 +718,16 @@ void TfsILParser::DeclareVars(TfsXMLItem* e, TfsScript* script, TfsStatement* li
             script->Add(name, v);
         }
         if (init && init->Count() > 0) {
-            auto* d = new TfsVariableDesignator(script);
+            auto d = std::make_unique<TfsVariableDesignator>(script);
             d->LinkedItem = v;
             d->Kind = v->Kind;
             d->TypeName = v->TypeName;
             d->DesignatorKind = 1;
-            std::unique_ptr<TfsDesignator> dguard(d);
-            std::unique_ptr<TfsExpression> x(BuildExpression(init->Items(0), script));
+            std::unique_ptr<TfsExpression> x = BuildExpression(init->Items(0), script);
             CheckAssign(v, x.get(), script);
-            auto* st = new TfsAssignmentStmt(script, init->Prop("pos"), FUnitName);
-            st->Setup(dguard.release(), x.release());
-            list->Add(st);
+            auto st = std::make_unique<TfsAssignmentStmt>(script, init->Prop("pos"), FUnitName);
+            st->Setup(std::move(d), std::move(x));
+            list->Add(std::move(st));
         }
     }
 }
@@ -771,16 +770,16 @@ void TfsILParser::CheckParams(TfsDesignator* d, TfsScript* script)
             Error(STooManyParams);
         }
         for (int j = na; j < ref->Count(); ++j) {
-            auto* x = new TfsExpression(script);
+            auto x = std::make_unique<TfsExpression>(script);
             x->AddOperand(ref->Params(j)->DefValue);
             x->Finish();
             x->Kind = ref->Params(j)->Kind;
             x->TypeName = ref->Params(j)->TypeName;
-            st->Args.push_back(x);
+            st->Args.push_back(std::move(x));
         }
         for (int j = 0; j < na; ++j) {
             TfsParamItem* p = ref->Params(j);
-            TfsCustomExpression* a = st->Args[size_t(j)];
+            TfsCustomExpression* a = st->Args[size_t(j)].get();
             if (!AssignCompatible(p, a, script))
                 Error(std::string(SIncompatibleTypes) + ": '" + p->GetFullTypeName() + "', '" +
                       a->GetFullTypeName() + "'");
@@ -792,7 +791,7 @@ void TfsILParser::CheckParams(TfsDesignator* d, TfsScript* script)
     }
 }
 
-TfsDesignator* TfsILParser::BuildDesignator(TfsXMLItem* element, TfsScript* script, int mode)
+std::unique_ptr<TfsDesignator> TfsILParser::BuildDesignator(TfsXMLItem* element, TfsScript* script, int mode)
 {
     SetPos(element);
     auto d = std::make_unique<TfsDesignator>(script);
@@ -808,17 +807,17 @@ TfsDesignator* TfsILParser::BuildDesignator(TfsXMLItem* element, TfsScript* scri
         script->Add("", c);
         d->AddStep(c, d->SourcePosition);
         d->Finish();
-        return d.release();
+        return d;
     }
     TfsScriptType curKind = stVariant;
     std::string curType;
     bool ole = false;
-    auto lateBind = [&](TfsXMLItem* el) -> TfsDesignator* {
+    auto lateBind = [&](TfsXMLItem* el) {
         auto late = std::make_unique<TfsDesignator>(script);
         late->SourcePosition = element->Prop("pos");
         late->SetLateBinding(el, FUnitName);
         late->Kind = stVariant;
-        return late.release();
+        return late;
     };
     for (int i = start; i < n; ++i) {
         TfsXMLItem* c = element->Items(i);
@@ -994,11 +993,11 @@ TfsDesignator* TfsILParser::BuildDesignator(TfsXMLItem* element, TfsScript* scri
     // Default arguments are filled in before the type is decided.
     CheckParams(d.get(), script);
     d->Finish();
-    if (TfsDesignator* fast = d->MakeFastForm()) return fast;
-    return d.release();
+    if (auto fast = d->MakeFastForm()) return fast;
+    return d;
 }
 
-TfsExpression* TfsILParser::BuildExpression(TfsXMLItem* element, TfsScript* script)
+std::unique_ptr<TfsExpression> TfsILParser::BuildExpression(TfsXMLItem* element, TfsScript* script)
 {
     SetPos(element);
     auto x = std::make_unique<TfsExpression>(script);
@@ -1030,10 +1029,10 @@ TfsExpression* TfsILParser::BuildExpression(TfsXMLItem* element, TfsScript* scri
         if (!errPos.empty()) FLastPos = errPos;
         Error(x->MissingOperand() ? SExpressionExpected : SIncompatibleTypes);
     }
-    return x.release();
+    return x;
 }
 
-TfsSetExpression* TfsILParser::BuildSet(TfsXMLItem* element, TfsScript* script)
+std::unique_ptr<TfsSetExpression> TfsILParser::BuildSet(TfsXMLItem* element, TfsScript* script)
 {
     auto s = std::make_unique<TfsSetExpression>();
     for (int i = 0; i < element->Count(); ++i) {
@@ -1041,7 +1040,7 @@ TfsSetExpression* TfsILParser::BuildSet(TfsXMLItem* element, TfsScript* script)
         if (c->Name() == "expr") s->Items.push_back(BuildExpression(c, script));
         else if (c->Name() == "range") s->Items.push_back(nullptr);
     }
-    return s.release();
+    return s;
 }
 
 TfsStatement* TfsILParser::BuildBody(TfsXMLItem* element, TfsScript* script, TfsStatement* list)
@@ -1107,48 +1106,48 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
         return;
     }
 
-    TfsStatement* st = nullptr;
+    std::unique_ptr<TfsStatement> st;
     if (nm == "assignstmt") {
-        std::unique_ptr<TfsDesignator> d(BuildDesignator(e->Items(0), script, 0));
+        std::unique_ptr<TfsDesignator> d = BuildDesignator(e->Items(0), script, 0);
         std::string modif;
         if (e->Count() > 2 && e->Items(1)->Name() == "modificator") modif = e->Items(1)->Prop("text");
         SetPos(e->Items(0));
         if (d->IsReadOnly) Error(SLeftCantAssigned);
-        std::unique_ptr<TfsExpression> x(BuildExpression(e->Items(e->Count() - 1), script));
+        std::unique_ptr<TfsExpression> x = BuildExpression(e->Items(e->Count() - 1), script);
         SetPos(e->Items(0));
         CheckAssign(d.get(), x.get(), script);
         if (modif.empty()) {
             std::string o = x->OptimizeAssignment(d.get());
             if (o != " ") modif = o;
         }
-        TfsAssignmentStmt* a;
+        std::unique_ptr<TfsAssignmentStmt> a;
         if (modif == "+" || modif == "-" || modif == "*" || modif == "/")
-            a = new TfsAssignOpStmt(script, pos, FUnitName, modif[0]);
+            a = std::make_unique<TfsAssignOpStmt>(script, pos, FUnitName, modif[0]);
         else
-            a = new TfsAssignmentStmt(script, pos, FUnitName);
-        a->Setup(d.release(), x.release());
-        st = a;
+            a = std::make_unique<TfsAssignmentStmt>(script, pos, FUnitName);
+        a->Setup(std::move(d), std::move(x));
+        st = std::move(a);
     } else if (nm == "callstmt") {
-        std::unique_ptr<TfsDesignator> d(BuildDesignator(e->Items(0), script, 0));
+        std::unique_ptr<TfsDesignator> d = BuildDesignator(e->Items(0), script, 0);
         std::string modif;
         if (e->Count() > 1) {
             std::string t = e->Items(1)->Prop("text");
             modif = t == "++" || t == "+" ? "+" : t == "--" || t == "-" ? "-" : "";
             if (!modif.empty() && d->IsReadOnly) Error(SLeftCantAssigned);
         }
-        auto* c = new TfsCallStmt(script, pos, FUnitName);
-        c->Designator = d.release();
+        auto c = std::make_unique<TfsCallStmt>(script, pos, FUnitName);
+        c->Designator = std::move(d);
         c->Modificator = modif;
-        st = c;
+        st = std::move(c);
     } else if (nm == "ifstmt") {
         auto s = std::make_unique<TfsIfStmt>(script, pos, FUnitName);
         s->Condition = BuildExpression(e->Items(0), script);
         for (int i = 1; i < e->Count(); ++i) {
             TfsXMLItem* c = e->Items(i);
             if (c->Name() == "thenstmt") BuildBody(c, script, s.get());
-            else if (c->Name() == "elsestmt") BuildBody(c, script, s->ElseStatements);
+            else if (c->Name() == "elsestmt") BuildBody(c, script, s->ElseStatements.get());
         }
-        st = s.release();
+        st = std::move(s);
     } else if (nm == "casestmt") {
         auto s = std::make_unique<TfsCaseStmt>(script, pos, FUnitName);
         s->Condition = BuildExpression(e->Items(0), script);
@@ -1159,12 +1158,12 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
                 SetPos(c);
                 sel->SetExpression = BuildSet(c->Items(0), script);
                 for (int k = 1; k < c->Count(); ++k) BuildStatement(c->Items(k), script, sel.get());
-                s->Add(sel.release());
+                s->Add(std::move(sel));
             } else if (i == e->Count() - 1) {
-                BuildStatement(c, script, s->ElseStatements);
+                BuildStatement(c, script, s->ElseStatements.get());
             }
         }
-        st = s.release();
+        st = std::move(s);
     } else if (nm == "forstmt" || nm == "vbforstmt") {
         TfsXMLItem* id = e->Items(0);
         SetPos(id);
@@ -1187,10 +1186,9 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
         }
         if (exprs.size() < 2) Error(SIdUndeclared);
         auto buildChecked = [&](TfsXMLItem* x) {
-            TfsExpression* ex = BuildExpression(x, script);
-            std::unique_ptr<TfsExpression> g(ex);
-            CheckAssign(v, ex, script);
-            return g.release();
+            std::unique_ptr<TfsExpression> ex = BuildExpression(x, script);
+            CheckAssign(v, ex.get(), script);
+            return ex;
         };
         if (nm == "forstmt") {
             auto s = std::make_unique<TfsForStmt>(script, pos, FUnitName);
@@ -1200,7 +1198,7 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
             s->EndValue = buildChecked(exprs[1]);
             LoopDepthGuard guard(FLoopDepth, FLoopDepth + 1);
             for (auto* b : body) BuildStatement(b, script, s.get());
-            st = s.release();
+            st = std::move(s);
         } else {
             auto s = std::make_unique<TfsVbForStmt>(script, pos, FUnitName);
             s->Variable = v;
@@ -1209,24 +1207,24 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
             if (exprs.size() > 2) s->Step = BuildExpression(exprs[2], script);
             LoopDepthGuard guard(FLoopDepth, FLoopDepth + 1);
             for (auto* b : body) BuildStatement(b, script, s.get());
-            st = s.release();
+            st = std::move(s);
         }
     } else if (nm == "cppforstmt") {
         auto s = std::make_unique<TfsCppForStmt>(script, pos, FUnitName);
         int i = 0;
-        if (i < e->Count() && e->Items(i)->Name() != "expr") BuildStatement(e->Items(i++), script, s->FirstStatements);
+        if (i < e->Count() && e->Items(i)->Name() != "expr") BuildStatement(e->Items(i++), script, s->FirstStatements.get());
         if (i < e->Count() && e->Items(i)->Name() == "expr") s->Condition = BuildExpression(e->Items(i++), script);
         if (!s->Condition) Error(SIdUndeclared);
-        if (i < e->Count()) BuildStatement(e->Items(i++), script, s->SecondStatements);
+        if (i < e->Count()) BuildStatement(e->Items(i++), script, s->SecondStatements.get());
         LoopDepthGuard guard(FLoopDepth, FLoopDepth + 1);
         for (; i < e->Count(); ++i) BuildStatement(e->Items(i), script, s.get());
-        st = s.release();
+        st = std::move(s);
     } else if (nm == "whilestmt") {
         auto s = std::make_unique<TfsWhileStmt>(script, pos, FUnitName);
         s->Condition = BuildExpression(e->Items(0), script);
         LoopDepthGuard guard(FLoopDepth, FLoopDepth + 1);
         for (int i = 1; i < e->Count(); ++i) BuildStatement(e->Items(i), script, s.get());
-        st = s.release();
+        st = std::move(s);
     } else if (nm == "repeatstmt") {
         auto s = std::make_unique<TfsRepeatStmt>(script, pos, FUnitName);
         int last = e->Count() - 1;
@@ -1240,28 +1238,28 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
             for (int i = 0; i < last; ++i) BuildStatement(e->Items(i), script, s.get());
         }
         s->Condition = BuildExpression(e->Items(last), script);
-        st = s.release();
+        st = std::move(s);
     } else if (nm == "trystmt") {
         auto s = std::make_unique<TfsTryStmt>(script, pos, FUnitName);
         for (int i = 0; i < e->Count(); ++i) {
             TfsXMLItem* c = e->Items(i);
             if (c->Name() == "exceptstmt") {
                 s->IsExcept = true;
-                BuildBody(c, script, s->HandlerStatements);
+                BuildBody(c, script, s->HandlerStatements.get());
             } else if (c->Name() == "finallystmt") {
-                BuildBody(c, script, s->HandlerStatements);
+                BuildBody(c, script, s->HandlerStatements.get());
             } else {
                 BuildStatement(c, script, s.get());
             }
         }
-        st = s.release();
+        st = std::move(s);
     } else if (nm == "break" || nm == "continue") {
         // Outside a loop they would leave the rest of the routine pending.
         if (FLoopDepth == 0) Error(SBreakOutsideLoop);
-        if (nm == "break") st = new TfsBreakStmt(script, pos, FUnitName);
-        else st = new TfsContinueStmt(script, pos, FUnitName);
+        if (nm == "break") st = std::make_unique<TfsBreakStmt>(script, pos, FUnitName);
+        else st = std::make_unique<TfsContinueStmt>(script, pos, FUnitName);
     } else if (nm == "exit") {
-        st = new TfsExitStmt(script, pos, FUnitName);
+        st = std::make_unique<TfsExitStmt>(script, pos, FUnitName);
     } else if (nm == "return") {
         if (e->Count() > 0 && e->Items(0)->Name() == "expr") {
             TfsXMLItem assign;
@@ -1276,11 +1274,11 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
             assign.Add()->Assign(e->Items(0));
             BuildStatement(&assign, script, list);
         }
-        st = new TfsExitStmt(script, pos, FUnitName);
+        st = std::make_unique<TfsExitStmt>(script, pos, FUnitName);
     } else if (nm == "with") {
         size_t withCount = 0;
         for (int i = 0; i + 1 < e->Count(); ++i) {
-            std::unique_ptr<TfsDesignator> d(BuildDesignator(e->Items(i), script, 0));
+            std::unique_ptr<TfsDesignator> d = BuildDesignator(e->Items(i), script, 0);
             if (d->Kind != stClass && d->Kind != stVariant) Error(SClassRequired);
             int k = 0;
             std::string hidden;
@@ -1294,11 +1292,11 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
             TfsVariable* v = MakeVariable(hidden, d->Kind, d->TypeName);
             v->Value = Null();
             script->Add(hidden, v);
-            auto* ws = new TfsWithStmt(script, e->Items(i)->Prop("pos"), FUnitName);
-            ws->Designator = d.release();
+            auto ws = std::make_unique<TfsWithStmt>(script, e->Items(i)->Prop("pos"), FUnitName);
+            ws->Designator = std::move(d);
             ws->Variable = v;
-            list->Add(ws);
-            FWithList.push_back({hidden, ws, script});
+            FWithList.push_back({hidden, ws.get(), script});
+            list->Add(std::move(ws));
             ++withCount;
         }
         if (e->Count() > 0) BuildStatement(e->Items(e->Count() - 1), script, list);
@@ -1306,10 +1304,9 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
         return;
     } else if (nm == "delete") {
         if (e->Count() == 0) return;
-        std::unique_ptr<TfsDesignator> d(BuildDesignator(e->Items(0), script, 2));
-        auto* c = new TfsCallStmt(script, pos, FUnitName);
-        c->Designator = d.release();
-        st = c;
+        auto c = std::make_unique<TfsCallStmt>(script, pos, FUnitName);
+        c->Designator = BuildDesignator(e->Items(0), script, 2);
+        st = std::move(c);
     } else if (nm == "thenstmt" || nm == "elsestmt" || nm == "finallystmt" || nm == "exceptstmt") {
         BuildBody(e, script, list);
         return;
@@ -1317,7 +1314,7 @@ void TfsILParser::BuildStatement(TfsXMLItem* e, TfsScript* script, TfsStatement*
         executable = false;
     }
     if (st) {
-        list->Add(st);
+        list->Add(std::move(st));
         if (executable) FScript->AddCodeLine(FUnitName, pos);
     }
 }

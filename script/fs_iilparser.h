@@ -33,9 +33,9 @@ public:
     const std::string& LanguageName() const { return FLanguage; }
 
     // Building (also used at run time to resolve late-bound designators).
-    TfsDesignator* BuildDesignator(TfsXMLItem* element, TfsScript* script, int mode);
-    TfsExpression* BuildExpression(TfsXMLItem* element, TfsScript* script);
-    TfsSetExpression* BuildSet(TfsXMLItem* element, TfsScript* script);
+    std::unique_ptr<TfsDesignator> BuildDesignator(TfsXMLItem* element, TfsScript* script, int mode);
+    std::unique_ptr<TfsExpression> BuildExpression(TfsXMLItem* element, TfsScript* script);
+    std::unique_ptr<TfsSetExpression> BuildSet(TfsXMLItem* element, TfsScript* script);
     void BuildStatement(TfsXMLItem* element, TfsScript* script, TfsStatement* list);
     void BuildBlock(TfsXMLItem* element, TfsScript* script);
 

@@ -781,8 +781,8 @@ TfsScript::TfsScript(TComponent* owner) : TComponent(owner), FLines(std::make_un
 TfsScript::~TfsScript()
 {
     if (GEventList) GEventList->RemoveScript(this);
-    delete FMainProgram;
-    FMainProgram = nullptr;
+    // The program goes first: its statements refer to the items.
+    FMainProgram.reset();
     for (auto& e : FItems) delete e.Item;
 }
 
@@ -833,12 +833,7 @@ TfsClassVariable* TfsScript::FindClassByType(TClass c) const
     return nullptr;
 }
 
-void TfsScript::SetMainProgram(TfsStatement* statement)
-{
-    if (statement == FMainProgram) return;
-    delete FMainProgram;
-    FMainProgram = statement;
-}
+void TfsScript::SetMainProgram(std::unique_ptr<TfsStatement> statement) { FMainProgram = std::move(statement); }
 
 void TfsScript::Clear()
 {

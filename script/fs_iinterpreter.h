@@ -428,8 +428,8 @@ public:
     TfsGetUnitEvent OnGetUnit;
     TfsRunLineEvent OnRunLine;
 
-    TfsStatement* MainProgram() const { return FMainProgram; }
-    void SetMainProgram(TfsStatement* statement);   // takes ownership
+    TfsStatement* MainProgram() const { return FMainProgram.get(); }
+    void SetMainProgram(std::unique_ptr<TfsStatement> statement);
     std::string ErrorMessage;
     std::string ErrorPosition;
     std::string ErrorUnit;
@@ -458,7 +458,7 @@ private:
     std::vector<Entry> FItems;
     std::unique_ptr<TStringList> FLines;
     std::string FSyntaxType = "PascalScript";
-    TfsStatement* FMainProgram = nullptr;
+    std::unique_ptr<TfsStatement> FMainProgram;
     std::vector<std::pair<std::string, std::string>> FCodeLines;   // unit -> ",1,5,"
 };
 

@@ -21,28 +21,17 @@ QZ_CLASS_IMPL(TfsContinueStmt, TfsStatement)
 QZ_CLASS_IMPL(TfsExitStmt, TfsStatement)
 QZ_CLASS_IMPL(TfsWithStmt, TfsStatement)
 
-namespace {
-// Conditions are always built as TfsExpression.
-inline bool IsTrue(TfsCustomExpression* condition) { return static_cast<TfsExpression*>(condition)->GetBool(); }
-}  // namespace
-
 TfsStatement::TfsStatement(TfsScript* script, const std::string& sourcePos, const std::string& unitName)
     : Script(script), SourcePosition(sourcePos), UnitName(unitName)
 {
 }
 
-TfsStatement::~TfsStatement() { Clear(); }
-
-void TfsStatement::Clear()
-{
-    for (auto* s : FItems) delete s;
-    FItems.clear();
-}
+TfsStatement::~TfsStatement() = default;
 
 void TfsStatement::ExecuteItems()
 {
     TfsScript* s = Script;
-    for (TfsStatement* st : FItems) {
+    for (const auto& st : FItems) {
         if (s->Terminated) break;
         st->Execute();
         if (s->BreakRequested || s->ContinueRequested || s->ExitRequested) break;
@@ -53,20 +42,13 @@ void TfsStatement::Execute() { ExecuteItems(); }
 
 // ---- assignments ------------------------------------------------------------------------
 
-TfsAssignmentStmt::~TfsAssignmentStmt()
+void TfsAssignmentStmt::Setup(std::unique_ptr<TfsDesignator> designator, std::unique_ptr<TfsExpression> expression)
 {
-    delete Designator;
-    delete Expression;
-}
-
-void TfsAssignmentStmt::Setup(TfsDesignator* designator, TfsCustomExpression* expression)
-{
-    Designator = designator;
-    Expression = expression;
-    FTarget = dynamic_cast<TfsVariableDesignator*>(designator) ? designator->LinkedItem : designator;
-    auto* e = dynamic_cast<TfsExpression*>(expression);
-    TfsCustomVariable* op = e ? e->OperandItem() : nullptr;
-    FSource = op ? op : expression;
+    Designator = std::move(designator);
+    Expression = std::move(expression);
+    FTarget = dynamic_cast<TfsVariableDesignator*>(Designator.get()) ? Designator->LinkedItem : Designator.get();
+    TfsCustomVariable* op = Expression->OperandItem();
+    FSource = op ? op : Expression.get();
     if ((dynamic_cast<TfsVariable*>(FSource) && !dynamic_cast<TfsStringVariable*>(FSource)) ||
         dynamic_cast<TfsParamItem*>(FSource))
         FDirectSource = &FSource->Value;
@@ -128,8 +110,6 @@ void TfsAssignOpStmt::Execute()
 
 // ---- calls -----------------------------------------------------------------------------------
 
-TfsCallStmt::~TfsCallStmt() { delete Designator; }
-
 void TfsCallStmt::Execute()
 {
     RunLine();
@@ -146,35 +126,21 @@ void TfsCallStmt::Execute()
 // ---- conditions -----------------------------------------------------------------------------
 
 TfsIfStmt::TfsIfStmt(TfsScript* script, const std::string& pos, const std::string& unit)
-    : TfsStatement(script, pos, unit), ElseStatements(new TfsStatement(script, pos, unit))
+    : TfsStatement(script, pos, unit), ElseStatements(std::make_unique<TfsStatement>(script, pos, unit))
 {
-}
-
-TfsIfStmt::~TfsIfStmt()
-{
-    delete Condition;
-    delete ElseStatements;
 }
 
 void TfsIfStmt::Execute()
 {
     RunLine();
     if (Script->Terminated) return;
-    if (IsTrue(Condition)) ExecuteItems();
+    if (Condition->GetBool()) ExecuteItems();
     else ElseStatements->Execute();
 }
 
-TfsCaseSelector::~TfsCaseSelector() { delete SetExpression; }
-
 TfsCaseStmt::TfsCaseStmt(TfsScript* script, const std::string& pos, const std::string& unit)
-    : TfsStatement(script, pos, unit), ElseStatements(new TfsStatement(script, pos, unit))
+    : TfsStatement(script, pos, unit), ElseStatements(std::make_unique<TfsStatement>(script, pos, unit))
 {
-}
-
-TfsCaseStmt::~TfsCaseStmt()
-{
-    delete Condition;
-    delete ElseStatements;
 }
 
 void TfsCaseStmt::Execute()
@@ -182,8 +148,8 @@ void TfsCaseStmt::Execute()
     Variant v = Condition->GetValue();
     RunLine();
     if (Script->Terminated) return;
-    for (TfsStatement* st : FItems) {
-        auto* sel = static_cast<TfsCaseSelector*>(st);
+    for (const auto& st : FItems) {
+        auto* sel = static_cast<TfsCaseSelector*>(st.get());
         if (sel->SetExpression->Contains(v)) {
             sel->Execute();
             return;
@@ -194,8 +160,6 @@ void TfsCaseStmt::Execute()
 
 // ---- loops -----------------------------------------------------------------------------------
 
-TfsRepeatStmt::~TfsRepeatStmt() { delete Condition; }
-
 void TfsRepeatStmt::Execute()
 {
     RunLine();
@@ -205,30 +169,22 @@ void TfsRepeatStmt::Execute()
         ExecuteItems();
         if (s->BreakRequested || s->ExitRequested || s->Terminated) break;
         s->ContinueRequested = false;
-        if (IsTrue(Condition) != InverseCondition) break;
+        if (Condition->GetBool() != InverseCondition) break;
     }
     s->BreakRequested = false;
 }
-
-TfsWhileStmt::~TfsWhileStmt() { delete Condition; }
 
 void TfsWhileStmt::Execute()
 {
     RunLine();
     if (Script->Terminated) return;
     TfsScript* s = Script;
-    while (IsTrue(Condition)) {
+    while (Condition->GetBool()) {
         ExecuteItems();
         if (s->BreakRequested || s->ExitRequested || s->Terminated) break;
         s->ContinueRequested = false;
     }
     s->BreakRequested = false;
-}
-
-TfsForStmt::~TfsForStmt()
-{
-    delete BeginValue;
-    delete EndValue;
 }
 
 void TfsForStmt::Execute()
@@ -251,13 +207,6 @@ void TfsForStmt::Execute()
     s->BreakRequested = false;
 }
 
-TfsVbForStmt::~TfsVbForStmt()
-{
-    delete BeginValue;
-    delete EndValue;
-    delete Step;
-}
-
 void TfsVbForStmt::Execute()
 {
     Variant counter = BeginValue->GetValue();
@@ -278,16 +227,9 @@ void TfsVbForStmt::Execute()
 }
 
 TfsCppForStmt::TfsCppForStmt(TfsScript* script, const std::string& pos, const std::string& unit)
-    : TfsStatement(script, pos, unit), FirstStatements(new TfsStatement(script, pos, unit)),
-      SecondStatements(new TfsStatement(script, pos, unit))
+    : TfsStatement(script, pos, unit), FirstStatements(std::make_unique<TfsStatement>(script, pos, unit)),
+      SecondStatements(std::make_unique<TfsStatement>(script, pos, unit))
 {
-}
-
-TfsCppForStmt::~TfsCppForStmt()
-{
-    delete FirstStatements;
-    delete Condition;
-    delete SecondStatements;
 }
 
 void TfsCppForStmt::Execute()
@@ -297,7 +239,7 @@ void TfsCppForStmt::Execute()
     TfsScript* s = Script;
     FirstStatements->Execute();
     if (s->Terminated) return;
-    while (IsTrue(Condition)) {
+    while (Condition->GetBool()) {
         ExecuteItems();
         if (s->BreakRequested || s->ExitRequested || s->Terminated) break;
         s->ContinueRequested = false;
@@ -309,11 +251,9 @@ void TfsCppForStmt::Execute()
 // ---- try ---------------------------------------------------------------------------------------
 
 TfsTryStmt::TfsTryStmt(TfsScript* script, const std::string& pos, const std::string& unit)
-    : TfsStatement(script, pos, unit), HandlerStatements(new TfsStatement(script, pos, unit))
+    : TfsStatement(script, pos, unit), HandlerStatements(std::make_unique<TfsStatement>(script, pos, unit))
 {
 }
-
-TfsTryStmt::~TfsTryStmt() { delete HandlerStatements; }
 
 void TfsTryStmt::Execute()
 {
@@ -349,8 +289,6 @@ void TfsTryStmt::Execute()
 }
 
 // ---- with --------------------------------------------------------------------------------------
-
-TfsWithStmt::~TfsWithStmt() { delete Designator; }
 
 void TfsWithStmt::Execute()
 {

@@ -3,13 +3,12 @@
 // the running script.
 #pragma once
 
+#include "fs_iexpression.h"
 #include "fs_iinterpreter.h"
 
+#include <memory>
 #include <string>
 #include <vector>
-
-class TfsDesignator;
-class TfsSetExpression;
 
 class TfsStatement : public TObject {
     QZ_CLASS(TfsStatement, TObject)
@@ -17,10 +16,10 @@ public:
     TfsStatement(TfsScript* script, const std::string& sourcePos, const std::string& unitName);
     ~TfsStatement() override;
     virtual void Execute();
-    void Add(TfsStatement* statement) { FItems.push_back(statement); }
+    void Add(std::unique_ptr<TfsStatement> statement) { FItems.push_back(std::move(statement)); }
     int Count() const { return int(FItems.size()); }
-    TfsStatement* Items(int index) const { return FItems[size_t(index)]; }
-    void Clear();
+    TfsStatement* Items(int index) const { return FItems[size_t(index)].get(); }
+    void Clear() { FItems.clear(); }
 
     TfsScript* Script;
     std::string SourcePosition;
@@ -38,19 +37,18 @@ protected:
             }
     }
     void ExecuteItems();
-    std::vector<TfsStatement*> FItems;
+    std::vector<std::unique_ptr<TfsStatement>> FItems;
 };
 
 class TfsAssignmentStmt : public TfsStatement {
     QZ_CLASS(TfsAssignmentStmt, TfsStatement)
 public:
     using TfsStatement::TfsStatement;
-    ~TfsAssignmentStmt() override;
     void Execute() override;
     // Takes the designator and expression and picks the fast references.
-    void Setup(TfsDesignator* designator, TfsCustomExpression* expression);
-    TfsDesignator* Designator = nullptr;
-    TfsCustomExpression* Expression = nullptr;
+    void Setup(std::unique_ptr<TfsDesignator> designator, std::unique_ptr<TfsExpression> expression);
+    std::unique_ptr<TfsDesignator> Designator;
+    std::unique_ptr<TfsExpression> Expression;
 protected:
     TfsCustomVariable* FTarget = nullptr;
     TfsCustomVariable* FSource = nullptr;
@@ -73,9 +71,8 @@ class TfsCallStmt : public TfsStatement {
     QZ_CLASS(TfsCallStmt, TfsStatement)
 public:
     using TfsStatement::TfsStatement;
-    ~TfsCallStmt() override;
     void Execute() override;
-    TfsDesignator* Designator = nullptr;
+    std::unique_ptr<TfsDesignator> Designator;
     std::string Modificator;
 };
 
@@ -83,37 +80,33 @@ class TfsIfStmt : public TfsStatement {
     QZ_CLASS(TfsIfStmt, TfsStatement)
 public:
     TfsIfStmt(TfsScript* script, const std::string& pos, const std::string& unit);
-    ~TfsIfStmt() override;
     void Execute() override;
-    TfsCustomExpression* Condition = nullptr;
-    TfsStatement* ElseStatements;
+    std::unique_ptr<TfsExpression> Condition;
+    std::unique_ptr<TfsStatement> ElseStatements;
 };
 
 class TfsCaseSelector : public TfsStatement {
     QZ_CLASS(TfsCaseSelector, TfsStatement)
 public:
     using TfsStatement::TfsStatement;
-    ~TfsCaseSelector() override;
-    TfsSetExpression* SetExpression = nullptr;
+    std::unique_ptr<TfsSetExpression> SetExpression;
 };
 
 class TfsCaseStmt : public TfsStatement {
     QZ_CLASS(TfsCaseStmt, TfsStatement)
 public:
     TfsCaseStmt(TfsScript* script, const std::string& pos, const std::string& unit);
-    ~TfsCaseStmt() override;
     void Execute() override;
-    TfsCustomExpression* Condition = nullptr;
-    TfsStatement* ElseStatements;
+    std::unique_ptr<TfsExpression> Condition;
+    std::unique_ptr<TfsStatement> ElseStatements;
 };
 
 class TfsRepeatStmt : public TfsStatement {
     QZ_CLASS(TfsRepeatStmt, TfsStatement)
 public:
     using TfsStatement::TfsStatement;
-    ~TfsRepeatStmt() override;
     void Execute() override;
-    TfsCustomExpression* Condition = nullptr;
+    std::unique_ptr<TfsExpression> Condition;
     bool InverseCondition = false;
 };
 
@@ -121,54 +114,49 @@ class TfsWhileStmt : public TfsStatement {
     QZ_CLASS(TfsWhileStmt, TfsStatement)
 public:
     using TfsStatement::TfsStatement;
-    ~TfsWhileStmt() override;
     void Execute() override;
-    TfsCustomExpression* Condition = nullptr;
+    std::unique_ptr<TfsExpression> Condition;
 };
 
 class TfsForStmt : public TfsStatement {
     QZ_CLASS(TfsForStmt, TfsStatement)
 public:
     using TfsStatement::TfsStatement;
-    ~TfsForStmt() override;
     void Execute() override;
-    TfsCustomExpression* BeginValue = nullptr;
+    std::unique_ptr<TfsExpression> BeginValue;
     bool Down = false;
-    TfsCustomExpression* EndValue = nullptr;
-    TfsCustomVariable* Variable = nullptr;
+    std::unique_ptr<TfsExpression> EndValue;
+    TfsCustomVariable* Variable = nullptr;   // an item of the script
 };
 
 class TfsVbForStmt : public TfsStatement {
     QZ_CLASS(TfsVbForStmt, TfsStatement)
 public:
     using TfsStatement::TfsStatement;
-    ~TfsVbForStmt() override;
     void Execute() override;
-    TfsCustomExpression* BeginValue = nullptr;
-    TfsCustomExpression* EndValue = nullptr;
-    TfsCustomExpression* Step = nullptr;
-    TfsCustomVariable* Variable = nullptr;
+    std::unique_ptr<TfsExpression> BeginValue;
+    std::unique_ptr<TfsExpression> EndValue;
+    std::unique_ptr<TfsExpression> Step;
+    TfsCustomVariable* Variable = nullptr;   // an item of the script
 };
 
 class TfsCppForStmt : public TfsStatement {
     QZ_CLASS(TfsCppForStmt, TfsStatement)
 public:
     TfsCppForStmt(TfsScript* script, const std::string& pos, const std::string& unit);
-    ~TfsCppForStmt() override;
     void Execute() override;
-    TfsStatement* FirstStatements;
-    TfsCustomExpression* Condition = nullptr;
-    TfsStatement* SecondStatements;
+    std::unique_ptr<TfsStatement> FirstStatements;
+    std::unique_ptr<TfsExpression> Condition;
+    std::unique_ptr<TfsStatement> SecondStatements;
 };
 
 class TfsTryStmt : public TfsStatement {
     QZ_CLASS(TfsTryStmt, TfsStatement)
 public:
     TfsTryStmt(TfsScript* script, const std::string& pos, const std::string& unit);
-    ~TfsTryStmt() override;
     void Execute() override;
     bool IsExcept = false;
-    TfsStatement* HandlerStatements;
+    std::unique_ptr<TfsStatement> HandlerStatements;
 };
 
 class TfsBreakStmt : public TfsStatement {
@@ -196,8 +184,7 @@ class TfsWithStmt : public TfsStatement {
     QZ_CLASS(TfsWithStmt, TfsStatement)
 public:
     using TfsStatement::TfsStatement;
-    ~TfsWithStmt() override;
     void Execute() override;
-    TfsDesignator* Designator = nullptr;
-    TfsCustomVariable* Variable = nullptr;
+    std::unique_ptr<TfsDesignator> Designator;
+    TfsCustomVariable* Variable = nullptr;   // an item of the script
 };

@@ -190,7 +190,10 @@ public:
             // character data up to the next '<'
             do {
                 c = Next();
-                if (c < 0) return false;
+                if (c < 0) {
+                    FEnded = true;
+                    return false;
+                }
             } while (c != '<');
             std::string tag;
             bool comment = false;
@@ -267,9 +270,13 @@ public:
                 break;
             }
         }
-        if (!FLastTag.empty() && !SameName(FLastTag, "/" + item->Name())) FormatError();
+        // An element still open where the data ends is a cut-off document.
+        if (FEnded || !SameName(FLastTag, "/" + item->Name())) FormatError();
         return true;
     }
+
+    // The data ended outside a tag.
+    bool Ended() const { return FEnded; }
 
 private:
     int Next()
@@ -291,6 +298,7 @@ private:
     int FIndex = 0;
     std::string FLastTag;
     int FDepth = 0;
+    bool FEnded = false;
 };
 
 class TfsXMLWriter {
@@ -352,7 +360,8 @@ void TfsXMLDocument::LoadFromStream(TStream* stream)
     TfsXMLReader reader(stream);
     std::string name, text;
     if (!reader.ReadTag(name, text) || name.compare(0, 4, "?xml") != 0) FormatError();
-    reader.ReadItem(FRoot);
+    // Data that ends before its top element is a cut-off document too.
+    if (!reader.ReadItem(FRoot) && reader.Ended()) FormatError();
 }
 
 void TfsXMLDocument::SaveToStream(TStream* stream) const

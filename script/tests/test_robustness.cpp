@@ -1,6 +1,9 @@
 // Scripts come from stored layouts: whatever the text, compiling and running
 // it ends with success or an error message, never a crash. Random token
-// soups of each language are compiled, and run under a line budget.
+// soups and mutated programs of each language are compiled, and run under a
+// line budget; every refusal and every failed run must say why, and each
+// series must reach the outcomes it is meant to try (the fuzzers in fuzz/
+// search further, without these checks of what ran).
 #include "Exceptions.h"
 #include "StringLists.h"
 
@@ -56,24 +59,73 @@ void Mutate(std::string& text, std::mt19937& rng, int edits)
     }
 }
 
+// How one text fared.
+struct Outcome {
+    bool Compiled = false;
+    bool Finished = false;    // ran to its end
+    bool Stopped = false;     // ran out of its line budget
+    std::string Error;        // the compile or run error
+};
+
 // Compiles the script and, when it compiles, runs it until it ends or has
-// run budget lines; errors either way are expected. Answers whether it compiled.
-bool CompileAndRun(TfsScript& s, int budget)
+// run budget lines. Compiling reports a refusal through the script's error
+// message, never by raising; a run ends, stops at the budget or raises an
+// error with a message. Each of these is asserted here.
+Outcome CompileAndRun(TfsScript& s, int budget)
 {
-    bool ok = false;
+    Outcome o;
     try {
-        ok = s.Compile();
-    } catch (const Exception&) {
+        o.Compiled = s.Compile();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "compiling raised " << e.what() << " for\n" << s.Lines()->Text();
+        return o;
     }
-    if (!ok) return false;
+    if (!o.Compiled) {
+        o.Error = s.ErrorMessage;
+        EXPECT_FALSE(o.Error.empty()) << "a refused script says why:\n" << s.Lines()->Text();
+        EXPECT_NE(s.ErrorPosition.find(':'), std::string::npos)
+            << "and where (" << o.Error << "):\n" << s.Lines()->Text();
+        return o;
+    }
     s.OnRunLine = [&](TfsScript*, const std::string&, const std::string&) {
         if (--budget <= 0) s.Terminate();
     };
     try {
         s.Execute();
-    } catch (const std::exception&) {
+        o.Stopped = budget <= 0;
+        o.Finished = !o.Stopped;
+    } catch (const std::exception& e) {
+        o.Error = e.what();
+        EXPECT_FALSE(o.Error.empty()) << "a failed run says why:\n" << s.Lines()->Text();
     }
-    return true;
+    return o;
+}
+
+// What a series of texts came to: the soups and mutations must reach every
+// outcome, or they test less than they seem to.
+struct Tally {
+    int Refused = 0, Finished = 0, Stopped = 0, Failed = 0;
+    void Add(const Outcome& o)
+    {
+        if (!o.Compiled) ++Refused;
+        else if (o.Finished) ++Finished;
+        else if (o.Stopped) ++Stopped;
+        else ++Failed;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const Tally& t)
+{
+    return os << t.Refused << " refused, " << t.Finished << " finished, " << t.Stopped << " stopped, " << t.Failed
+              << " failed";
+}
+
+// The engine is whole after the texts: a plain program runs as ever.
+void ExpectEngineWhole()
+{
+    auto r = RunScript("PascalScript", "var l: TStringList; begin l := TStringList.Create; l.Add('a');"
+                                       " ShowMessage(l.Count + 1); l.Free; end.");
+    EXPECT_EQ(r.Joined(), "2\n") << r.Error;
 }
 
 TEST(Robustness, RandomTextNeverCrashes)
@@ -85,21 +137,19 @@ TEST(Robustness, RandomTextNeverCrashes)
     const char* languages[] = {"PascalScript", "C++Script", "BasicScript", "JScript"};
     const std::string prefixes[] = {"var x, y: Integer; s: String; l: TStringList;\nbegin\n", "int x, y; string s;\n{\n",
                                     "", ""};
-    int compiled = 0;
+    Tally tally;
     for (int round = 0; round < Rounds(); ++round) {
         int li = round % 4;
         TfsScript s(nullptr);
         s.SetSyntaxType(languages[li]);
         s.SetText(prefixes[li] + RandomText(rng, 4 + round % 40));
         if (getenv("QZ_SCRIPT_FUZZ_VERBOSE")) fprintf(stderr, "=== %s\n%s\n", languages[li], s.Lines()->Text().c_str());
-        if (!CompileAndRun(s, 2000)) {
-            EXPECT_FALSE(s.ErrorMessage.empty()) << "a refused script says why";
-            continue;
-        }
-        ++compiled;
+        tally.Add(CompileAndRun(s, 2000));
     }
-    // a few of the soups are programs; the rest are refused with a message
-    SUCCEED() << compiled << " compiled";
+    // most soups are refused; a few are programs that run
+    EXPECT_GT(tally.Refused, 0) << tally;
+    EXPECT_GT(tally.Finished + tally.Failed, 0) << tally;
+    ExpectEngineWhole();
 }
 
 TEST(Robustness, MutatedProgramsNeverCrash)
@@ -112,15 +162,26 @@ TEST(Robustness, MutatedProgramsNeverCrash)
         "  if n < 2 then Result := n else Result := F(n - 1) + F(n - 2);\nend;\n"
         "begin\n  l := TStringList.Create;\n  for i := 1 to 5 do l.Add(IntToStr(F(i)));\n"
         "  s := l.Text; s[1] := 'x';\n  try l.Free; l.Add('y'); except ShowMessage('e'); end;\nend.";
+    {
+        // the program itself runs to its end
+        TfsScript s(nullptr);
+        s.SetText(base);
+        Outcome o = CompileAndRun(s, 5000);
+        EXPECT_TRUE(o.Finished) << o.Error;
+    }
     std::mt19937 rng(Seed(7));
+    Tally tally;
     for (int round = 0; round < Rounds(); ++round) {
         std::string text = base;
         Mutate(text, rng, 1 + round % 4);
         TfsScript s(nullptr);
         s.SetText(text);
         if (getenv("QZ_SCRIPT_FUZZ_VERBOSE")) fprintf(stderr, "=== mutated\n%s\n", text.c_str());
-        CompileAndRun(s, 5000);
+        tally.Add(CompileAndRun(s, 5000));
     }
+    EXPECT_GT(tally.Refused, 0) << tally;
+    EXPECT_GT(tally.Finished, 0) << tally;
+    ExpectEngineWhole();
 }
 
 TEST(Robustness, MutatedSamplesOfEveryLanguageNeverCrash)
@@ -144,15 +205,21 @@ TEST(Robustness, MutatedSamplesOfEveryLanguageNeverCrash)
                          text});
     }
     std::mt19937 rng(Seed(31));
+    std::vector<Tally> tallies(bases.size());
     for (int round = 0; round < Rounds(); ++round) {
-        const auto& base = bases[size_t(round) % bases.size()];
-        std::string text = base.second;
-        Mutate(text, rng, 1 + round % 4);
+        const size_t which = size_t(round) % bases.size();
+        std::string text = bases[which].second;
+        Mutate(text, rng, 1 + (round / 4) % 4);
         TfsScript s(nullptr);
-        s.SetSyntaxType(base.first);
+        s.SetSyntaxType(bases[which].first);
         s.SetText(text);
-        CompileAndRun(s, 5000);
+        tallies[which].Add(CompileAndRun(s, 5000));
     }
+    for (size_t i = 0; i < bases.size(); ++i) {
+        EXPECT_GT(tallies[i].Refused, 0) << bases[i].first << ": " << tallies[i];
+        EXPECT_GT(tallies[i].Finished, 0) << bases[i].first << ": " << tallies[i];
+    }
+    ExpectEngineWhole();
 }
 
 }  // namespace
@@ -160,19 +227,43 @@ TEST(Robustness, MutatedSamplesOfEveryLanguageNeverCrash)
 #include "fs_xml.h"
 
 namespace {
-TEST(Robustness, RandomXmlNeverCrashes)
+
+std::string Shape(const TfsXMLItem* item)
 {
-    const std::string pieces[] = {"<", ">", "/", "a", "b", " ", "x=\"1\"", "\"", "!--", "--", "<?xml v?>", "&#", ";", "\n"};
+    std::string r = item->Name() + "[" + item->Text() + "]";
+    for (int i = 0; i < item->Count(); ++i) r += (i ? "," : "(") + Shape(item->Items(i));
+    return item->Count() ? r + ")" : r;
+}
+
+// Random documents are refused with "Invalid file format" or read; a
+// document read from well-formed elements writes out and reads back alike.
+TEST(Robustness, RandomXmlIsReadOrRefused)
+{
+    const std::string pieces[] = {"<", ">", "/", "a", "b", " ", "x=\"1\"", "\"", "!--", "--", "<?xml v?>", "&#", ";", "\n",
+                                  "<a>", "</a>", "<b/>"};
     std::mt19937 rng(Seed(99));
+    int read = 0, refused = 0;
     for (int round = 0; round < Rounds(); ++round) {
         std::string text = round % 2 ? "<?xml version=\"1.0\"?>" : "";
         for (int k = 0; k < 5 + round % 60; ++k) text += pieces[rng() % std::size(pieces)];
         TfsXMLDocument doc;
         try {
             doc.LoadFromString(text);
-            for (int i = 0; i < doc.Root()->Count(); ++i) doc.Root()->Items(i)->Prop("x");
-        } catch (const Exception&) {
+        } catch (const Exception& e) {
+            EXPECT_STREQ(e.what(), fs_xml::SInvalidFileFormat) << text;
+            ++refused;
+            continue;
         }
+        ++read;
+        const std::string& name = doc.Root()->Name();
+        if (name.empty() || name.find_first_of("/\n") != std::string::npos || doc.Root()->Text().find_first_of("/\n") != std::string::npos)
+            continue;
+        TfsXMLDocument again;
+        again.LoadFromString(doc.SaveToString());
+        EXPECT_EQ(Shape(again.Root()), Shape(doc.Root())) << text;
     }
+    EXPECT_GT(read, 0);
+    EXPECT_GT(refused, 0);
 }
+
 }  // namespace

@@ -43,8 +43,6 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"<?xml version=\"1.0\"?><a x=\"1\"><b/></a>", "a[x=\"1\"](b)"},
         LoadCase{"<?xml version=\"1.0\"?>\r\n<a>\r\n  text is dropped\r\n  <b y=\"2\"/>\r\n  <c></c>\r\n</a>",
                  "a(b[y=\"2\"],c)"},
-        // an element left open at the end of the text counts as closed
-        LoadCase{"<?xml version=\"1.0\"?><a><b>", "a(b)"},
         // a comment ends at the first '>' after two dashes
         LoadCase{"<?xml version=\"1.0\"?><!-- x -- y > --><a/>", "a"},
         LoadCase{"<?xml version=\"1.0\"?><a q=\"&#60;&#62;\"/>", "a[q=\"&#60;&#62;\"]"},
@@ -54,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(XmlLoadErrors, MalformedInputIsInvalidFileFormat)
 {
     for (const char* text : {"<a/>", "<?xml?><a><b></c></a>", "<?xml?><a <b/></a>", "<?xml?><a x=\"1\"",
-                             "<?xml?><!-- never closed"}) {
+                             "<?xml?><!-- never closed", "<?xml?><a><b>", "<?xml?><a><b/>", "<?xml?>", "",
+                             "<?xml?><a><></a>"}) {
         TfsXMLDocument doc;
         try {
             doc.LoadFromString(text);
@@ -62,6 +61,35 @@ TEST(XmlLoadErrors, MalformedInputIsInvalidFileFormat)
         } catch (const Exception& e) {
             EXPECT_STREQ(e.what(), "Invalid file format") << text;
         }
+    }
+}
+
+// A document cut off anywhere is refused as the report reader refuses one,
+// never read as a shorter program.
+TEST(XmlLoadErrors, CutOffDocumentsAreInvalidFileFormat)
+{
+    TfsXMLDocument source;
+    source.LoadFromString("<?xml version=\"1.0\"?><program><var pos=\"1:1\"><ident text=\"x\"/></var>"
+                          "<compoundstmt><assignstmt><dsgn><node text=\"x\"/></dsgn><expr><number text=\"1\"/></expr>"
+                          "</assignstmt></compoundstmt></program>");
+    for (bool indent : {false, true}) {
+        source.SetAutoIndent(indent);
+        const std::string whole = source.SaveToString();
+        // with indenting the last line break may go: the document is whole without it
+        const size_t complete = indent ? whole.size() - 2 : whole.size();
+        for (size_t cut = 0; cut < complete; ++cut) {
+            TfsXMLDocument doc;
+            try {
+                doc.LoadFromString(whole.substr(0, cut));
+                ADD_FAILURE() << "accepted a document cut at " << cut << ": " << whole.substr(0, cut);
+            } catch (const Exception& e) {
+                EXPECT_STREQ(e.what(), "Invalid file format");
+            }
+        }
+        TfsXMLDocument doc;
+        doc.LoadFromString(whole.substr(0, complete));
+        EXPECT_EQ(Shape(doc.Root()), "program(var[pos=\"1:1\"](ident[text=\"x\"]),compoundstmt(assignstmt(dsgn(node[text=\"x\"]),"
+                                     "expr(number[text=\"1\"]))))");
     }
 }
 
