@@ -210,13 +210,8 @@ TButtonControl::TButtonControl(TComponent* owner)
     : TWinControl(owner), FImpl(std::make_unique<TImpl>()), FCanvas(std::make_unique<TControlCanvas>())
 {
     FCanvas->SetControl(this);
-    TControlStyle cs = ControlStyle();
     // The click comes from the native button's notification, not from the mouse going up.
-    cs.Exclude(csClickEvents);
-    cs.Exclude(csCaptureMouse);
-    cs.Include(csDoubleClicks);
-    SetControlStyle(cs);
-    SetTabStop(true);
+    NativeDefaults(this, false);
 }
 
 TButtonControl::~TButtonControl()

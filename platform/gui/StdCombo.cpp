@@ -171,14 +171,7 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
 {
     FCanvas->SetControl(this);
     SetBounds(0, 0, 145, 21);
-    SetTabStop(true);
-    SetParentColor(false);
-    SetColor(clWindow);
-    TControlStyle cs = ControlStyle();
-    cs.Exclude(csClickEvents);
-    cs.Exclude(csCaptureMouse);
-    cs.Include(csDoubleClicks);
-    SetControlStyle(cs);
+    NativeDefaults(this, true);
 }
 
 TCustomComboBox::~TCustomComboBox()

@@ -1,6 +1,12 @@
 #include "QzStdPrivate.h"
 
+#include "DateUtils.h"
+#include "ImgList.h"
+
 #include <QPalette>
+#include <QPixmap>
+
+#include <cmath>
 
 namespace qzgui {
 
@@ -28,6 +34,20 @@ void ApplyColor(TControl* c, QWidget* w)
     w->setAutoFillBackground(true);
 }
 
+void NativeDefaults(TWinControl* c, bool windowColour)
+{
+    c->SetTabStop(true);
+    if (windowColour) {
+        c->SetParentColor(false);
+        c->SetColor(clWindow);
+    }
+    TControlStyle cs = c->ControlStyle();
+    cs.Exclude(csClickEvents);
+    cs.Exclude(csCaptureMouse);
+    cs.Include(csDoubleClicks);
+    c->SetControlStyle(cs);
+}
+
 void NotifyCommand(TWinControl* c, WPARAM code)
 {
     if (!c || !c->HandleAllocated()) return;
@@ -44,6 +64,43 @@ HDC WidgetPaintDC(QWidget* w, QPainter& p, const QRegion& region)
     dc->Size = w->size();
     dc->BaseClip = region;
     return dc;
+}
+
+QIcon ImageListIcon(TCustomImageList* images, int index)
+{
+    if (!images || index < 0 || index >= images->Count()) return QIcon();
+    // Drawn over a colour no picture uses, which then becomes see-through.
+    const TColor key = TColor(RGB(1, 254, 3));
+    TBitmap b(images->Width(), images->Height());
+    b.Canvas()->Brush()->SetColor(key);
+    b.Canvas()->FillRect(Rect(0, 0, b.Width(), b.Height()));
+    images->Draw(b.Canvas(), 0, 0, index, true);
+    b.FinishDrawing();
+    QImage img = b.Image()->Img.convertToFormat(QImage::Format_ARGB32);
+    const QRgb k = QCol(key).rgb() & 0xFFFFFF;
+    for (int y = 0; y < img.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if ((row[x] & 0xFFFFFF) == k) row[x] = 0;
+    }
+    return QIcon(QPixmap::fromImage(img));
+}
+
+QDateTime ToQDateTime(TDateTime v)
+{
+    uint16_t y, mo, d, h, mi, s, ms;
+    DecodeDate(v, y, mo, d);
+    DecodeTime(v, h, mi, s, ms);
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms));
+}
+
+TDateTime FromQDateTime(const QDateTime& v)
+{
+    QDate d = v.date();
+    QTime t = v.time();
+    TDateTime r = 0;
+    TryEncodeDateTime(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec(), r);
+    return r;
 }
 
 bool IsAccelChar(WORD ch, const std::string& caption)

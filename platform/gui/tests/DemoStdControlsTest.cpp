@@ -1,6 +1,9 @@
 // A form with one of each standard control, Chinese captions throughout,
 // written as a PNG for a person to look at, with a few pixels checked.
 #include "Buttons.h"
+#include "CheckLst.h"
+#include "ComCtrls.h"
+#include "DateUtils.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 #include "StdFormFixture.h"
@@ -92,6 +95,112 @@ TEST_F(DemoStdControls, OneOfEachWithChineseCaptions)
     EXPECT_EQ(GuiTest::PixelAt(Form, Point(482, 34)), clYellow);
     EXPECT_EQ(GuiTest::PixelAt(nb->Page(1), Point(190, 70)), ColorToRGB(clInfoBk));
     EXPECT_TRUE(rg->Buttons(1)->Checked());
+}
+
+TEST_F(DemoStdControls, ListsTreesTabsAndBarsWithChineseCaptions)
+{
+    Form->SetCaption("常用控件演示");
+    Form->SetBounds(40, 40, 720, 600);
+    auto images = std::make_unique<TImageList>(16, 16);
+    for (TColor c : {clRed, clGreen, clBlue, clOlive}) {
+        TBitmap b(16, 16);
+        b.Canvas()->Brush()->SetColor(clFuchsia);
+        b.Canvas()->FillRect(Rect(0, 0, 16, 16));
+        b.Canvas()->Brush()->SetColor(c);
+        b.Canvas()->Ellipse(1, 1, 15, 15);
+        images->AddMasked(&b, clFuchsia);
+    }
+    auto* bar = Make<TToolBar>(0, 0, 200, 29);
+    bar->SetImages(images.get());
+    bar->SetFlat(true);
+    bar->SetShowCaptions(true);
+    bar->SetList(true);
+    int n = 0;
+    for (const char* cap : {"新建", "打开", "-", "保存", "打印"}) {
+        auto* b = new TToolButton(Form);
+        b->SetLeft(1000 + n);
+        b->SetParent(bar);
+        if (std::string(cap) == "-") {
+            b->SetStyle(tbsDivider);
+        } else {
+            b->SetCaption(cap);
+            b->SetImageIndex(n % 4);
+        }
+        if (std::string(cap) == "打印") b->SetStyle(tbsDropDown);
+        ++n;
+    }
+    auto* status = Make<TStatusBar>(0, 0, 200, 19);
+    status->Panels()->Add()->SetWidth(200);
+    status->Panels()->Add()->SetWidth(150);
+    status->Panels()->Items(0)->SetText("操作员：管理员");
+    status->Panels()->Items(1)->SetText("恒岳驾校");
+    auto* combo = Make<TComboBox>(10, 50, 150, 24);
+    for (const char* s : {"学员", "员工", "车辆"}) combo->Items()->Add(s);
+    combo->SetStyle(csDropDownList);
+    combo->SetItemIndex(0);
+    auto* edit = Make<TComboBox>(170, 50, 150, 24);
+    edit->SetText("可输入的组合框");
+    auto* list = Make<TListBox>(10, 72, 150, 90);
+    for (const char* s : {"科目一", "科目二", "科目三"}) list->Items()->Add(s);
+    list->SetItemIndex(1);
+    auto* checks = Make<TCheckListBox>(170, 72, 150, 90);
+    for (const char* s : {"身份证", "照片", "体检表"}) checks->Items()->Add(s);
+    checks->SetChecked(0, true);
+    checks->SetChecked(2, true);
+    auto* tree = Make<TTreeView>(10, 170, 150, 140);
+    tree->SetImages(images.get());
+    TTreeNode* root = tree->Items()->Add(nullptr, "报表中心");
+    root->SetImageIndex(0);
+    for (const char* s : {"学员名册", "收费明细", "考试成绩"}) tree->Items()->AddChild(root, s)->SetImageIndex(1);
+    root->Expand(true);
+    auto* lv = Make<TListView>(170, 170, 300, 140);
+    lv->SetViewStyle(vsReport);
+    lv->Columns()->Add()->SetCaption("姓名");
+    lv->Columns()->Add()->SetCaption("车型");
+    lv->Columns()->Items(0)->SetWidth(120);
+    for (const char* s : {"张三", "李四"}) {
+        TListItem* it = lv->Items()->Add();
+        it->SetCaption(s);
+        it->SubItems()->Add("C1");
+    }
+    lv->SetItemIndex(0);
+    auto* pages = Make<TPageControl>(480, 50, 220, 150);
+    for (const char* s : {"基本信息", "缴费", "考试"}) {
+        auto* sheet = new TTabSheet(Form);
+        sheet->SetPageControl(pages);
+        sheet->SetCaption(s);
+    }
+    auto* onPage = Make<TLabel>(10, 10, 10, 10, pages->Pages(0));
+    onPage->SetCaption("第一页的内容");
+    auto* tabs = Make<TTabControl>(480, 200, 220, 60);
+    for (const char* s : {"全部", "在学", "结业"}) tabs->Tabs()->Add(s);
+    auto* progress = Make<TProgressBar>(10, 320, 310, 18);
+    progress->SetPosition(60);
+    auto* upText = Make<TPanel>(330, 320, 50, 22);
+    upText->SetBevelOuter(bvLowered);
+    upText->SetColor(clWindow);
+    auto* ud = Make<TUpDown>(0, 0, 17, 22);
+    ud->SetMax(99);
+    ud->SetAssociate(upText);
+    ud->SetPosition(12);
+    auto* dtp = Make<TDateTimePicker>(480, 270, 200, 24);
+    dtp->SetDateTime(EncodeDate(2026, 12, 10));
+    dtp->SetShowCheckbox(true);
+    auto* cal = Make<TMonthCalendar>(10, 345, 320, 190);
+    cal->SetDate(EncodeDate(2026, 12, 10));
+    ShowForm();
+
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(Form));
+    ASSERT_TRUE(GuiTest::SavePng(shot.get(), std::string(QZ_BINARY_DIR) + "/demo-common-controls.png"));
+    // Pixels that are the point: the tool bar's pictures, the status bar's face and grip.
+    TToolButton* first = bar->Buttons(0);
+    bool red = false;
+    for (int x = first->Left(); x < first->Left() + first->Width(); ++x)
+        red |= ColorToRGB(shot->Canvas()->Pixels(x, first->Top() + first->Height() / 2)) == clRed;
+    EXPECT_TRUE(red);
+    EXPECT_EQ(GuiTest::PixelAt(status, Point(210, 1)), ColorToRGB(clBtnFace));
+    EXPECT_EQ(pages->ActivePage(), pages->Pages(0));
+    EXPECT_TRUE(checks->Checked(2));
 }
 
 } // namespace
