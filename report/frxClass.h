@@ -40,6 +40,8 @@ class TfsScript;
 class TfsCustomVariable;
 class TCustomIniFile;
 struct TfrxObjectNames;
+class TCanvas;
+class TfrxDrawText;
 
 // ---- shared constants ---------------------------------------------------------------
 
@@ -130,6 +132,9 @@ public:
     virtual void LoadFromStream(TStream* stream);
     virtual void SaveToStream(TStream* stream, bool saveChildren = true, bool saveDefaultValues = false);
     virtual void BandShown(TfrxBand* band) {}
+    // Draws the object on a canvas: device pixels per report pixel and the
+    // device offset of the page's printable area.
+    virtual void Draw(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY) {}
     // Attribute text of what differs from template (prepared pages).
     virtual std::string Diff(TfrxComponent* templ);
     std::string DiffText(TfrxComponent* templ);
@@ -372,8 +377,23 @@ public:
     bool HasDataField() const { return DataSet() && !DataField.empty(); }
 
     void BeforePrint() override;
+    void GetData() override;
     void AfterPrint() override;
     std::string Diff(TfrxComponent* templ) override;
+
+    // Drawing: geometry in device pixels, then background and frame.
+    void Draw(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+    virtual void PrepareDraw(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY);
+    virtual void PaintBackground();
+    virtual void PaintFrame();
+    // The text with each bracketed expression replaced by its value.
+    std::string ExpandExpressions(const std::string& text);
+
+protected:
+    void DrawThickLine(int x1, int y1, int x2, int y2, int w);
+    TCanvas* FCanvas = nullptr;
+    double FScaleX = 1, FScaleY = 1, FOffsetX = 0, FOffsetY = 0;
+    int FX = 0, FY = 0, FX1 = 0, FY1 = 0, FDX = 0, FDY = 0, FFrameWidth = 0;
 
 private:
     std::unique_ptr<TfrxFrame> FFrame;
@@ -399,6 +419,7 @@ public:
     TfrxShapeKind Shape = skRectangle;
     std::string Diff(TfrxComponent* templ) override;
     std::string GetDescription() const override;
+    void Draw(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
 protected:
     void DesignCreated(int flags) override { Shape = TfrxShapeKind(flags); }
 };
@@ -408,6 +429,7 @@ class TfrxCustomLineView : public TfrxStretcheable {
 public:
     explicit TfrxCustomLineView(TComponent* owner = nullptr);
     bool Diagonal = false;
+    void Draw(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
 protected:
     void DesignCreated(int flags) override { Diagonal = flags != 0; }
 };
@@ -432,6 +454,8 @@ public:
     TfrxPicture* Picture() const { return FPicture.get(); }
     void SetPicture(TfrxPicture* v) { FPicture->Assign(v); }
     bool PictureChanged = false;
+    void GetData() override;
+    void Draw(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
     std::string Diff(TfrxComponent* templ) override;
     std::string GetDescription() const override;
 private:
@@ -512,11 +536,33 @@ public:
     int TotalPagesValue = 0;
 
     void BeforePrint() override;
+    void GetData() override;
     void AfterPrint() override;
     std::string Diff(TfrxComponent* templ) override;
     std::string GetDescription() const override;
+    std::string GetComponentText() override;
+
+    void Draw(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+    void PrepareDraw(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+    double CalcHeight() override;
+    virtual double CalcWidth();
+    double FitPart() override;
+    void StartPart() override;
+    // The laid-out lines joined by line ends (wrapped) or the text without
+    // its tags (not wrapped).
+    std::string WrappedText(bool wrapped);
+    std::string CalcAndFormat(const std::string& expression);
+    static std::string FormatValue(const Variant& value, TfrxFormat* format);
+    TRect TextRect() const { return FTextRect; }
+    // The renderer this object draws with: its report's, else the process-wide one.
+    TfrxDrawText& Renderer() const;
+    double VerticalExtra() const;
+    double HorizontalExtra() const;
 
 private:
+    void PrepareRenderer(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY);
+    void ApplyRendererFont(TfrxDrawText& d);
+    TRect FTextRect{0, 0, 0, 0};
     std::unique_ptr<TStringList> FMemo;
     std::unique_ptr<TfrxFormat> FFormat;
     std::unique_ptr<TfrxHighlight> FHighlight;
@@ -1077,6 +1123,19 @@ public:
     // Sets up and compiles the report's script; errors go to Errors.
     bool SetupScript();
 
+    // Builds the report into its prepared pages: checks the data sets, sets
+    // up and runs the script, runs the engine, and restores the layout the
+    // scripts may have changed. Errors are collected in Errors and shown
+    // together (unless EngineOptions.SilentMode); false when there were any.
+    bool PrepareReport(bool clearLastReport = true);
+    // Prepares the report and shows it in the preview the preview unit
+    // installs (without one, only prepares).
+    void ShowReport(bool clearLastReport = true);
+    void ShowPreparedReport();
+    // Prints or exports the prepared pages (preparing first when there are none).
+    bool Print();
+    bool Export(TfrxCustomExportFilter* filter);
+
     // Opens the designer registered by the designer unit (nothing without
     // one, or while one is open); an empty report first gets "Page1" with
     // its defaults.
@@ -1120,6 +1179,7 @@ public:
     TfrxCustomEngine* Engine() const { return FEngine.get(); }
     TfrxCustomPreviewPages* PreviewPages() const { return FPreviewPages.get(); }
     TfrxExpressionCache* ExpressionCache() const { return FExpressionCache.get(); }
+    TfrxDrawText& DrawText() const { return *FDrawText; }
     std::string FileName;
     bool Modified = false;
     bool Terminated() const { return FTerminated; }
@@ -1165,6 +1225,7 @@ private:
     std::unique_ptr<TfsScript> FScript;
     std::unique_ptr<TStringList> FErrors;
     std::unique_ptr<TfrxExpressionCache> FExpressionCache;
+    std::unique_ptr<TfrxDrawText> FDrawText;
     std::unique_ptr<TfrxCustomPreviewPages> FPreviewPages;
     std::unique_ptr<TfrxCustomEngine> FEngine;
     TfsCustomVariable* FValueVar = nullptr;
@@ -1185,6 +1246,8 @@ extern std::function<TfrxCustomPreviewPages*(TfrxReport*)> PreviewPagesFactory;
 // application's active window disabled meanwhile); returns whether the
 // designer changed anything.
 extern std::function<bool(TfrxReport* report, bool previewPageMode)> DesignerRunner;
+// Set by the preview unit: shows the report's prepared pages.
+extern std::function<void(TfrxReport* report)> PreviewRunner;
 }
 
 // ---- value names of the model's enumerations ----------------------------------------------------------

@@ -1,6 +1,8 @@
 // The report object: layout files, password, variables, script set-up,
 // expression evaluation, and the expression cache.
 #include "frxClass.h"
+#include "frxDrawText.h"
+#include "frxEngine.h"
 
 #include "frxObjectNames.h"
 #include "frxRes.h"
@@ -95,9 +97,11 @@ TfrxReport::TfrxReport(TComponent* owner)
       FDataSets(std::make_unique<TfrxReportDataSets>(this)),
       FEnabledDataSets(std::make_unique<TfrxReportDataSets>(this)),
       FVariables(std::make_unique<TfrxVariables>()), FStyles(std::make_unique<TfrxStyles>(this)),
-      FErrors(std::make_unique<TStringList>()), FExpressionCache(std::make_unique<TfrxExpressionCache>())
+      FErrors(std::make_unique<TStringList>()), FExpressionCache(std::make_unique<TfrxExpressionCache>()),
+      FDrawText(std::make_unique<TfrxDrawText>())
 {
     frxClass::Initialize();
+    frxEngine::Initialize();
     fs_iinit::InitializeScriptEngine();
     FErrors->SetSorted(true);
     FErrors->SetDuplicates(dupIgnore);

@@ -15,6 +15,7 @@
 #include "TypInfo.h"
 #include "Variants.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -252,8 +253,10 @@ std::vector<int> ParsePageNumbers(const std::string& text, int lastPage)
         if (dash == std::string::npos) {
             r.push_back(StrToInt(item));
         } else {
-            int a = StrToInt(item.substr(0, dash));
-            int b = StrToInt(item.substr(dash + 1));
+            // A range is cut to the pages there are before it is expanded, so
+            // "1-100000000" costs no more than the report's page count.
+            int a = std::max(1, StrToInt(item.substr(0, dash)));
+            int b = std::min(StrToInt(item.substr(dash + 1)), std::max(lastPage, 0));
             for (int n = a; n <= b; ++n) r.push_back(n);
         }
     }

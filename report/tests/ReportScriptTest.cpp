@@ -65,7 +65,7 @@ TEST(ReportValues, LookupChain)
     EXPECT_TRUE(VarIsNull(v));
 
     EXPECT_TRUE(e.Report->DoGetValue("page#", v));
-    EXPECT_EQ(v.AsInteger(), 1);
+    EXPECT_EQ(v.AsInteger(), e.Report->PreviewPages()->PageIndex + 1);
 
     int asked = 0;
     e.Report->OnGetValue = [&](const std::string& name, Variant& value) {

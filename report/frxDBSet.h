@@ -1,0 +1,52 @@
+// The report's data source over a data set of the data-access layer: links a
+// TDataSet (directly or through a TDataSource) so that data bands walk its
+// rows and text objects read its fields, with field aliases and ranges.
+#pragma once
+
+#include "DB.h"
+#include "frxClass.h"
+
+
+class TfrxDBDataset : public TfrxCustomDBDataSet {
+    QZ_CLASS(TfrxDBDataset, TfrxCustomDBDataSet)
+public:
+    explicit TfrxDBDataset(TComponent* owner = nullptr);
+    ~TfrxDBDataset() override;
+
+    TDataSet* DataSet() const { return FDataSet.Get(); }
+    // A data set clears the data source and the other way round.
+    void SetDataSet(TDataSet* v);
+    TDataSource* DataSource() const { return FDataSource.Get(); }
+    void SetDataSource(TDataSource* v);
+    // DataSet, else the data source's data set, else null.
+    TDataSet* EffectiveDataSet() const;
+
+    std::string GetDisplayText(const std::string& field) override;
+    int GetDisplayWidth(const std::string& field) override;
+    TfrxFieldType GetFieldType(const std::string& field) override;
+    Variant GetValue(const std::string& field) override;
+    void Initialize() override;
+    void Finalize() override;
+    void Open() override;
+    void Close() override;
+    void First() override;
+    void Next() override;
+    void Prior() override;
+    bool Eof() override;
+    bool IsBlobField(const std::string& field) override;
+    void AssignBlobTo(const std::string& field, TStream* stream) override;
+    void GetFieldList(TStrings* list) override;
+
+private:
+    void BindFields(bool raiseMissing);
+    TField* ListedField(const std::string& field, bool& listed) const;
+    void FieldMissing(const std::string& field, bool toErrors, std::string* text);
+    TWeakRef<TDataSet> FDataSet;
+    TWeakRef<TDataSource> FDataSource;
+    TWeakRef<TDataSet> FLinked;   // the data set hooked for the run
+    std::string FBookmark;
+    bool FHasBookmark = false;
+    bool FAtRangeEnd = false;
+    bool FOpened = false;
+    std::function<void(TDataSet*)> FSavedAfterOpen;
+};

@@ -1,0 +1,210 @@
+// Golden engine tests: tiny layouts built against in-memory data sets, their
+// prepared pages dumped as text and compared with checked-in dumps.
+#include "EngineFixture.h"
+
+#include "frxAggregate.h"
+#include "frxVariables.h"
+#include "StringLists.h"
+#include "SysUtils.h"
+#include "Streams.h"
+#include "fs_iinterpreter.h"
+
+#include <gtest/gtest.h>
+
+using namespace enginetest;
+
+namespace {
+
+// Page header, a group per class with a sum in its footer, one row per
+// student, and a page footer with "page N of total".
+void BuildGroupedList(TReportFixture& f, TfrxDBDataset* s)
+{
+    auto* ph = f.AddBand<TfrxPageHeader>(f.Page, "PageHeader1", 0, 20);
+    f.AddMemo(ph, "Title", 0, 0, 200, 18, "学员名单");
+    auto* gh = f.AddBand<TfrxGroupHeader>(f.Page, "GroupHeader1", 30, 20);
+    gh->Condition = "s.\"Class\"";
+    f.AddMemo(gh, "ClassName", 0, 0, 200, 18, "班级 [s.\"Class\"]");
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 60, 20);
+    md->SetDataSet(s);
+    f.AddMemo(md, "Line", 0, 0, 30, 18, "[Line]");
+    f.AddMemo(md, "Name", 40, 0, 120, 18, "[s.\"Name\"]");
+    f.AddMemo(md, "Fee", 170, 0, 80, 18, "[s.\"Fee\"]");
+    auto* gf = f.AddBand<TfrxGroupFooter>(f.Page, "GroupFooter1", 90, 20);
+    f.AddMemo(gf, "Total", 0, 0, 200, 18, "合计 [SUM(<s.\"Fee\">)] 人数 [COUNT()]");
+    auto* pf = f.AddBand<TfrxPageFooter>(f.Page, "PageFooter1", 200, 20);
+    f.AddMemo(pf, "PageNo", 0, 0, 200, 18, "第 [Page#] 页 共 [TotalPages#] 页");
+}
+
+}  // namespace
+
+TEST(Engine, ListWithGroupsAndSums)
+{
+    TReportFixture f;
+    f.Data.push_back(SixStudents());
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    BuildGroupedList(f, s);
+    f.Report->EngineOptions()->DoublePass = true;
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    std::string dump = f.Dump();
+    EXPECT_EQ(dump, Golden("grouped_list", dump));
+}
+
+TEST(Engine, PageBreaksReprintHeadersAndCountPages)
+{
+    TReportFixture f;
+    std::vector<std::tuple<int, std::string, std::string, double>> rows;
+    for (int i = 1; i <= 40; ++i) rows.emplace_back(i, "学员" + std::to_string(i), "A", i);
+    f.Data.push_back(MakeStudents(rows));
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 40);
+    f.AddMemo(title, "Caption", 0, 0, 300, 30, "报表标题");
+    auto* ph = f.AddBand<TfrxPageHeader>(f.Page, "PageHeader1", 50, 20);
+    f.AddMemo(ph, "Head", 0, 0, 300, 18, "页眉 [Page]");
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 80, 60);
+    md->SetDataSet(s);
+    f.AddMemo(md, "Name", 0, 0, 120, 18, "[Line#] [s.\"Name\"]");
+    auto* summary = f.AddBand<TfrxReportSummary>(f.Page, "ReportSummary1", 150, 20);
+    f.AddMemo(summary, "All", 0, 0, 300, 18, "共 [COUNT()] 人, 合计 [SUM(<s.\"Fee\">)]");
+    auto* pf = f.AddBand<TfrxPageFooter>(f.Page, "PageFooter1", 200, 20);
+    pf->PrintOnLastPage = false;
+    f.AddMemo(pf, "PageNo", 0, 0, 200, 18, "第 [Page#] 页 共 [TotalPages#] 页");
+    f.Report->EngineOptions()->DoublePass = true;
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    EXPECT_EQ(f.Pages()->Count(), 3);
+    std::string dump = f.Dump();
+    EXPECT_EQ(dump, Golden("page_breaks", dump));
+}
+
+TEST(Engine, MasterDetailSkipsEmptyDetails)
+{
+    TReportFixture f;
+    f.Data.push_back(MakeStudents({{1, "甲班", "A", 0}, {2, "乙班", "B", 0}, {3, "丙班", "C", 0}}));
+    TfrxDBDataset* classes = f.AddDataSet(f.Data.back().get(), "c");
+    f.Data.push_back(SixStudents());
+    TfrxDBDataset* students = f.AddDataSet(f.Data.back().get(), "s");
+    // The detail rows of a class: the students whose Class matches, by a
+    // range the master-detail event sets.
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 20);
+    md->SetDataSet(classes);
+    f.AddMemo(md, "ClassName", 0, 0, 200, 18, "[c.\"Name\"]");
+    auto* dd = f.AddBand<TfrxDetailData>(f.Page, "DetailData1", 40, 20);
+    dd->SetDataSet(students);
+    f.AddMemo(dd, "Student", 20, 0, 200, 18, "[s.\"Name\"] [s.\"Fee\"]");
+    TDataSet* classData = f.Data[0].get();
+    TDataSet* studentData = f.Data[1].get();
+    students->OnCheckEOF = [=](TObject*, bool& eof) {
+        // Rows of other classes end the detail range.
+        if (!eof && !studentData->Eof() &&
+            studentData->FieldByName("Class")->AsString() != classData->FieldByName("Class")->AsString())
+            eof = true;
+    };
+    students->OnFirst = [=](TObject*) {
+        while (!studentData->Eof() &&
+               studentData->FieldByName("Class")->AsString() != classData->FieldByName("Class")->AsString())
+            studentData->Next();
+    };
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    std::string dump = f.Dump();
+    EXPECT_EQ(dump, Golden("master_detail", dump));
+}
+
+TEST(Engine, SubreportContinuesBelowItsEnd)
+{
+    TReportFixture f;
+    f.Data.push_back(SixStudents());
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 30);
+    auto* sub = new TfrxSubreport(title);
+    sub->SetName("Subreport1");
+    sub->SetBounds(10, 5, 300, 20);
+    TfrxReportPage* subPage = f.AddPage();
+    sub->SetSubPage(subPage);
+    auto* smd = f.AddBand<TfrxMasterData>(subPage, "SubData", 0, 20);
+    smd->SetDataSet(s);
+    f.AddMemo(smd, "SubName", 0, 0, 150, 18, "[s.\"Name\"]");
+    auto* summary = f.AddBand<TfrxReportSummary>(f.Page, "ReportSummary1", 100, 20);
+    f.AddMemo(summary, "After", 0, 0, 200, 18, "子报表之后");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    std::string dump = f.Dump();
+    EXPECT_EQ(dump, Golden("subreport", dump));
+}
+
+TEST(Engine, SplitBandContinuesOnTheNextPage)
+{
+    TReportFixture f;
+    auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 900);
+    f.AddMemo(title, "Spacer", 0, 0, 100, 18, "占位");
+    auto* summary = f.AddBand<TfrxReportSummary>(f.Page, "ReportSummary1", 950, 40);
+    summary->AllowSplit = true;
+    summary->Stretched = true;
+    std::string text;
+    for (int i = 1; i <= 30; ++i) text += "第" + std::to_string(i) + "行\r\n";
+    TfrxMemoView* m = f.AddMemo(summary, "Long", 0, 0, 300, 20, text);
+    m->StretchMode = smActualHeight;
+    f.AddMemo(summary, "Below", 0, 22, 300, 18, "备注");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    EXPECT_EQ(f.Pages()->Count(), 2);
+    std::string dump = f.Dump();
+    EXPECT_EQ(dump, Golden("split_band", dump));
+}
+
+TEST(Engine, SplitBandPlacesAnObjectThatNeverFitsWhole)
+{
+    TReportFixture f;
+    auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 2000);
+    title->AllowSplit = true;
+    f.AddMemo(title, "Huge", 0, 0, 100, 2000, "太高");   // taller than any page
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    EXPECT_LE(f.Pages()->Count(), 3);
+    EXPECT_NE(f.Dump().find("太高"), std::string::npos);
+}
+
+TEST(Engine, CrossBandRunsRowsAcrossPages)
+{
+    TReportFixture f;
+    f.Data.push_back(SixStudents());
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 30);
+    f.AddMemo(title, "RowHead", 0, 0, 100, 18, "姓名");
+    auto* vb = f.AddBand<TfrxMasterData>(f.Page, "Column1", 0, 0);
+    vb->Vertical = true;
+    vb->SetLeft(120);
+    vb->SetWidth(150);
+    vb->SetDataSet(s);
+    f.AddMemo(title, "Cell", 120, 0, 150, 18, "[s.\"Name\"]");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    std::string dump = f.Dump();
+    EXPECT_EQ(dump, Golden("cross_band", dump));
+}
+
+TEST(Engine, ScriptEventsRunInOrderAndChangesDoNotSurvive)
+{
+    TReportFixture f;
+    f.Data.push_back(SixStudents());
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 20);
+    md->SetDataSet(s);
+    md->OnBeforePrint = "BandBefore";
+    md->OnAfterPrint = "BandAfter";
+    TfrxMemoView* m = f.AddMemo(md, "Fee", 0, 0, 100, 18, "[s.\"Fee\"]");
+    m->OnBeforePrint = "MemoBefore";
+    m->OnAfterData = "MemoData";
+    f.Report->ScriptText()->SetStrings({
+        "var log: String;",
+        "procedure BandBefore(Sender: TObject);",
+        "begin log := log + 'B'; end;",
+        "procedure MemoBefore(Sender: TObject);",
+        "begin log := log + 'm'; end;",
+        "procedure MemoData(Sender: TObject);",
+        "begin log := log + 'd'; end;",
+        "procedure BandAfter(Sender: TObject);",
+        "begin log := log + 'A'; end;",
+        "begin log := ''; end."});
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    TfsCustomVariable* log = f.Report->Script()->FindLocal("log");
+    ASSERT_TRUE(log);
+    EXPECT_EQ(VarToStr(log->GetValue()), "BmdABmdABmdABmdABmdABmdA");
+    std::string dump = f.Dump();
+    EXPECT_EQ(dump, Golden("script_events", dump));
+    EXPECT_EQ(m->Text(), "[s.\"Fee\"]\r\n");   // the layout is back as it was
+}
