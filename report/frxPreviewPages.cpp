@@ -2,6 +2,7 @@
 
 #include "Classes.h"
 #include "Graphics.h"
+#include "Metafile.h"
 #include "HostServices.h"
 #include "Streams.h"
 #include "StringLists.h"
@@ -654,7 +655,7 @@ void TfrxPreviewPages::DrawPage(int index, TCanvas* canvas, double scaleX, doubl
     const double ox = offsetX + page->LeftMargin * fr01cm * scaleX;
     const double oy = offsetY + page->TopMargin * fr01cm * scaleY;
     const bool printer = canvas->InheritsFrom(TfrxPrinterCanvas::StaticClass());
-    const bool metafile = canvas->InheritsFrom(TRecordingCanvas::StaticClass());
+    const bool metafile = canvas->InheritsFrom(TMetafileCanvas::StaticClass());
     TRect clip = canvas->ClipRect();
     const int total = Count();
     for (TfrxComponent* c : page->AllObjects()) {

@@ -11,9 +11,9 @@ QZ_CLASS_IMPL(TfrxVirtualPrinter, TfrxCustomPrinter)
 
 namespace {
 
-const std::vector<TPaperInfo>& Table()
+const std::vector<TfrxPaperInfo>& Table()
 {
-    static const std::vector<TPaperInfo> t = {
+    static const std::vector<TfrxPaperInfo> t = {
         {1, "Letter", 2159, 2794}, {2, "Letter Small", 2159, 2794}, {3, "Tabloid", 2794, 4318},
         {4, "Ledger", 4318, 2794}, {5, "Legal", 2159, 3556}, {6, "Statement", 1397, 2159},
         {7, "Executive", 1842, 2667}, {8, "A3", 2970, 4200}, {9, "A4", 2100, 2970},
@@ -50,11 +50,11 @@ frxPrinter::TPrinterSource& Source()
 }  // namespace
 
 namespace frxPrinter {
-const std::vector<TPaperInfo>& PaperInfos() { return Table(); }
+const std::vector<TfrxPaperInfo>& PaperInfos() { return Table(); }
 
 bool PaperSizeOf(int number, double& width, double& height)
 {
-    for (const TPaperInfo& p : Table())
+    for (const TfrxPaperInfo& p : Table())
         if (p.Typ == number) {
             width = p.X / 10.0;
             height = p.Y / 10.0;
@@ -122,7 +122,7 @@ void TfrxVirtualPrinter::Prepare()
     DefOrientation = 0;
     DefPaperWidth = 210;
     DefPaperHeight = 297;
-    for (const TPaperInfo& p : Table()) AddPaper(p.Name, p.Typ);
+    for (const TfrxPaperInfo& p : Table()) AddPaper(p.Name, p.Typ);
     Bin = -1;
 }
 

@@ -15,7 +15,7 @@
 class TStringList;
 class TfrxCustomPrinter;
 
-struct TPaperInfo {
+struct TfrxPaperInfo {
     int Typ;
     const char* Name;
     int X, Y;   // tenths of a millimetre, portrait
@@ -136,7 +136,7 @@ private:
 
 namespace frxPrinter {
 // The 66 standard paper sizes.
-const std::vector<TPaperInfo>& PaperInfos();
+const std::vector<TfrxPaperInfo>& PaperInfos();
 // Width and height in millimetres of a paper number; false (outputs
 // untouched) for a number not in the table.
 bool PaperSizeOf(int number, double& width, double& height);

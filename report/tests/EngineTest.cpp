@@ -206,5 +206,9 @@ TEST(Engine, ScriptEventsRunInOrderAndChangesDoNotSurvive)
     EXPECT_EQ(VarToStr(log->GetValue()), "BmdABmdABmdABmdABmdABmdA");
     std::string dump = f.Dump();
     EXPECT_EQ(dump, Golden("script_events", dump));
-    EXPECT_EQ(m->Text(), "[s.\"Fee\"]\r\n");   // the layout is back as it was
+    // The layout is back as it was (reloaded: the objects are new ones).
+    auto* restored = DynamicCast<TfrxMemoView>(f.Report->FindObject("Fee"));
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->OnBeforePrint, "MemoBefore");
+    EXPECT_EQ(restored->Text(), "[s.\"Fee\"]\r\n");
 }

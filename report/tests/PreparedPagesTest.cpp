@@ -1,0 +1,202 @@
+// The prepared-report file, drawing a prepared page, printing and the
+// printer list.
+#include "EngineFixture.h"
+
+#include "Graphics.h"
+#include "GuiTesting.h"
+#include "Streams.h"
+#include "StringLists.h"
+#include "SysUtils.h"
+#include "frxDrawText.h"
+#include "frxPrinter.h"
+
+#include <gtest/gtest.h>
+
+using namespace enginetest;
+
+TEST(PreparedPages, FileRoundTripKeepsPagesOutlineAndAnchors)
+{
+    TReportFixture f;
+    f.Data.push_back(SixStudents());
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 400);
+    md->SetDataSet(s);
+    md->OutlineText = "s.\"Name\"";
+    f.AddMemo(md, "Name", 0, 0, 200, 18, "[s.\"Name\"] 第 [Page#] 页");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    f.Pages()->AddAnchor("end");
+    const std::string before = f.Dump();
+    ASSERT_GT(f.Pages()->Count(), 2);
+
+    TMemoryStream ms;
+    f.Pages()->SaveToStream(&ms);
+    std::string bytes(static_cast<const char*>(ms.Memory()), size_t(ms.Size()));
+    EXPECT_NE(bytes.find("<preparedreport>"), std::string::npos);
+    EXPECT_NE(bytes.find(" ld=\"0\""), std::string::npos);   // the third page on is deferred
+    EXPECT_LT(bytes.find("<previewpages"), bytes.find("<outline"));
+    EXPECT_LT(bytes.find("<outline"), bytes.find("<sourcepages"));
+    EXPECT_LT(bytes.find("<sourcepages"), bytes.find("<dictionary"));
+
+    TReportFixture g;
+    ms.SetPosition(0);
+    g.Pages()->LoadFromStream(&ms);
+    EXPECT_EQ(g.Dump(), before);
+    EXPECT_EQ(g.Pages()->GetAnchorPage("END"), f.Pages()->GetAnchorPage("end"));
+    EXPECT_EQ(g.Pages()->GetAnchorPage("nothing"), 1);
+    g.Pages()->Outline()->LevelRoot();
+    EXPECT_EQ(g.Pages()->Outline()->Count(), 6);
+    std::string text;
+    int page = -1, top = -1;
+    g.Pages()->Outline()->GetItem(2, text, page, top);
+    EXPECT_EQ(text, "张三");
+    EXPECT_EQ(page, 1);   // two 400-pixel rows fit a page
+}
+
+TEST(PreparedPages, BrokenFilesAreRefusedAndLeaveNoPages)
+{
+    for (const std::string bytes : {std::string("not xml"), std::string("<?xml version=\"1.0\"?><other/>"),
+                                    std::string("<?xml version=\"1.0\"?><preparedreport><previewpages>"
+                                                "<page0><zz1 l=\"1\"/></page0></previewpages></preparedreport>")}) {
+        TReportFixture f;
+        TMemoryStream ms;
+        ms.Write(bytes.data(), int64_t(bytes.size()));
+        ms.SetPosition(0);
+        try {
+            f.Pages()->LoadFromStream(&ms);
+            // A file whose objects name nothing known loads as empty pages.
+            for (int i = 0; i < f.Pages()->Count(); ++i) EXPECT_TRUE(f.Pages()->GetPage(i));
+        } catch (const std::exception&) {
+            EXPECT_EQ(f.Pages()->Count(), 0);
+        }
+    }
+}
+
+TEST(PreparedPages, DrawsAPageWithWrappedChineseText)
+{
+    TReportFixture f;
+    auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 200);
+    TfrxMemoView* m = f.AddMemo(title, "Notice", 20, 20, 260, 120,
+                                "驾校学员须知：学员应按时参加培训，遵守教练员的指导，爱护教练车辆，"
+                                "注意安全。<b>考试前</b>请携带身份证。");
+    m->AllowHTMLTags = true;
+    m->Frame()->Typ = TfrxFrameTypes{ftLeft, ftRight, ftTop, ftBottom};
+    m->Font()->SetName("宋体");
+    m->Font()->SetSize(12);
+    m->SetParentFont(false);
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    TBitmap bmp(400, 260);
+    bmp.Canvas()->Brush()->SetColor(clWhite);
+    bmp.Canvas()->FillRect(Rect(0, 0, 400, 260));
+    f.Pages()->DrawPage(0, bmp.Canvas(), 1, 1, -f.Page->LeftMargin * fr01cm, -f.Page->TopMargin * fr01cm);
+    GuiTest::SavePng(&bmp, std::string(QZ_BINARY_DIR) + "/report_chinese_memo.png");
+    // Dark pixels inside the memo on more than one text line: the text wrapped.
+    auto darkRows = [&](int y0, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 24; x < 276; ++x)
+                if ((ColorToRGB(bmp.Canvas()->Pixels(x, y)) & 0xFF) < 100) {
+                    ++n;
+                    break;
+                }
+        return n;
+    };
+    EXPECT_GT(darkRows(22, 40), 3);
+    EXPECT_GT(darkRows(42, 60), 3);
+    // The frame: left edge of the memo drawn.
+    EXPECT_EQ(ColorToRGB(bmp.Canvas()->Pixels(20, 80)) & 0xFFFFFF, 0u);
+}
+
+TEST(TextLayout, NeverSplitsACharacterAndHasNoLengthLimit)
+{
+    TfrxDrawText d;
+    TfrxFont font;
+    font.SetName("宋体");
+    font.SetSize(10);
+    d.ApplyFont(&font);
+    d.SetLayoutOptions(true, false, 0, true, false);
+    d.SetSpacing(2, 0, 0);
+    TRect r = Rect(0, 0, 50, 1000);
+    d.SetArea(r, r, 1, 1);
+    std::string chinese;
+    for (int i = 0; i < 40; ++i) chinese += "驾校学员";
+    d.BuildLines({chinese});
+    ASSERT_GT(d.LineCount(), 5);
+    std::string joined;
+    for (int i = 0; i < d.LineCount(); ++i) {
+        std::string line = d.Line(i);
+        EXPECT_TRUE(IsValidUtf8(line)) << i;
+        EXPECT_EQ(line.find('-'), std::string::npos);   // no hyphen between halves of a character
+        joined += line;
+    }
+    EXPECT_EQ(joined, chinese);
+    // A paragraph far beyond 4,096 characters and a word beyond 255.
+    std::string longWord(6000, 'x');
+    d.BuildLines({longWord + " " + longWord});
+    EXPECT_GT(d.LineCount(), 10);
+    // A malformed colour in data text stays text.
+    d.SetLayoutOptions(true, true, 0, false, false);
+    d.BuildLines({"<font color=\"#ZZ\">a</font>"});
+    EXPECT_EQ(d.StripTags("<font color=\"#GG0000\">x"), "<font color=\"#GG0000\">x");
+    TBitmap bmp(100, 100);
+    EXPECT_NO_THROW(d.DrawLines(bmp.Canvas(), frxClass::haLeft, frxClass::vaTop));
+}
+
+TEST(TextLayout, TagsAndOverflow)
+{
+    TfrxDrawText d;
+    TfrxFont font;
+    d.ApplyFont(&font);
+    d.SetLayoutOptions(true, true, 0, false, false);
+    d.SetSpacing(2, 0, 0);
+    TRect r = Rect(0, 0, 1000, int(d.LineStep() * 4));
+    d.SetArea(r, r, 1, 1);
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 10; ++i) lines.push_back(i == 5 ? "<b><i>line 5" : "line " + std::to_string(i));
+    d.BuildLines(lines);
+    ASSERT_EQ(d.LineCount(), 10);
+    EXPECT_EQ(d.Line(4), "line 5");
+    EXPECT_EQ(d.Tags().Items(4)[0].CharStyle, 3);
+    std::string rest = d.TakeOverflow();
+    EXPECT_EQ(d.LineCount(), 4);
+    EXPECT_EQ(rest.rfind("<font color=\"#000000\"><i><b>line 5\r\nline 6", 0), 0u) << rest;
+    EXPECT_EQ(d.StripTags("<x>y</q>"), "<x>y</q>");
+    EXPECT_EQ(d.StripTags("<B>bold</b> <strike>s</strike> <sub>2</sub>"), "bold s 2");
+}
+
+TEST(Printers, VirtualPrinterAndDefaultFallback)
+{
+    frxPrinter::SetPrinterSource({});
+    TfrxPrinters& p = Printers();
+    ASSERT_EQ(p.Count(), 1);
+    EXPECT_FALSE(p.HasPhysicalPrinters());
+    TfrxCustomPrinter* v = p.Printer();
+    v->ApplyViewSettings(9, 1, 0, 0);
+    EXPECT_DOUBLE_EQ(v->PaperWidth, 297);
+    EXPECT_DOUBLE_EQ(v->PaperHeight, 210);
+    EXPECT_DOUBLE_EQ(v->LeftMargin, 5);
+    v->ApplyViewSettings(256, 0, 100, 50);
+    EXPECT_DOUBLE_EQ(v->PaperWidth, 100);
+    EXPECT_EQ(v->PaperNumberOf("no such paper"), 256);
+    EXPECT_EQ(v->BinNumberOf("no such bin"), 7);
+    EXPECT_EQ(frxPrinter::PaperInfos().size(), 66u);
+
+    // A default name that matches no printer leaves the first one current.
+    frxPrinter::SetPrinterSource({[] {
+                                      std::vector<std::unique_ptr<TfrxCustomPrinter>> r;
+                                      r.push_back(std::make_unique<TfrxVirtualPrinter>("甲", ""));
+                                      r.push_back(std::make_unique<TfrxVirtualPrinter>("乙", ""));
+                                      return r;
+                                  },
+                                  [] { return std::string("gone,winspool"); }});
+    EXPECT_EQ(p.PrinterIndex(), 0);
+    EXPECT_EQ(p.Printer()->Name(), "甲");
+    frxPrinter::SetPrinterSource({[] {
+                                      std::vector<std::unique_ptr<TfrxCustomPrinter>> r;
+                                      r.push_back(std::make_unique<TfrxVirtualPrinter>("甲", ""));
+                                      r.push_back(std::make_unique<TfrxVirtualPrinter>("Office", ""));
+                                      return r;
+                                  },
+                                  [] { return std::string("OFFICE"); }});
+    EXPECT_EQ(p.PrinterIndex(), 1);
+    frxPrinter::SetPrinterSource({});
+}
