@@ -10,22 +10,22 @@
 // (an SQLite file read through the data-access layer), against the bare work:
 // reading the same rows through the data set and formatting the same six
 // values per row as text. Run both and compare: report / bare.
-#include "ADODB.h"
+#include "frxClass.h"
 #include "frxDBSet.h"
 #include "frxPreviewPages.h"
-#include <sqlite3.h>
-#include <cstdlib>
-#include <unistd.h>
-#include "frxClass.h"
 
+#include "ADODB.h"
 #include "Streams.h"
 #include "SysUtils.h"
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
