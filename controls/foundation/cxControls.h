@@ -24,7 +24,6 @@ class TcxControl;
 class TcxDragAndDropObject;
 class TcxDragImageList;
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TcxControlBorderStyle { cxcbsNone, cxcbsDefault };
 enum TcxDragAndDropState { ddsNone, ddsStarting, ddsInProcess };
 enum TcxMouseWheelScrollingKind { mwskNone, mwskHorizontal, mwskVertical };

@@ -1725,6 +1725,11 @@ void TWinControl::DefaultHandler(TMessage& m)
     case CM_CURSORCHANGED:
         if (FWindow->W) FWindow->W->setCursor(QtCursor(FCursor));
         break;
+    case WM_COMMAND:
+        // A child's notification goes back to the child (CN_COMMAND), which handles its own.
+        if (TWinControl* c = FindControl(reinterpret_cast<HWND>(m.LParam)); c && c != this)
+            m.Result = c->Perform(CN_COMMAND, m.WParam, m.LParam);
+        break;
     case WM_SYSCOLORCHANGE:
     case CM_SYSCOLORCHANGE: {
         TMessage n{CM_SYSCOLORCHANGE, m.WParam, m.LParam, 0};

@@ -51,6 +51,11 @@ enum TControlStateItem {
 };
 using TControlState = TSet<TControlStateItem, 16>;
 
+// ---- edits, memos, menus and actions: what the control layer shares with them ----------
+
+// Which of its own scroll bars a window shows (memos, grids, containers).
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 // ---- cursors -----------------------------------------------------------------------
 
 using TCursor = int;

@@ -57,6 +57,252 @@ enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocuse
                           odInactive, odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit };
 using TOwnerDrawState = TSet<TOwnerDrawStateItem, 16>;
 
+// ---- the single-line edit and the memo ---------------------------------------------
+// One text engine serves both: the text is counted in characters (a Chinese
+// character is one), line breaks are CR LF and count two, and everything a
+// program or a user does to it goes through the edit messages below, so a
+// descendant or a replaced window procedure that watches them sees it all.
+// Text passes as UTF-8 in a std::string pointed to by LParam (WM_SETTEXT,
+// WM_GETTEXT, EM_REPLACESEL, EM_GETLINE). Notifications go to the parent as
+// WM_COMMAND (the code in the high word, the edit's window in LParam), which
+// comes back to the edit as CN_COMMAND.
+
+constexpr UINT EM_GETSEL = 0x00B0;
+constexpr UINT EM_SETSEL = 0x00B1;
+constexpr UINT EM_GETRECT = 0x00B2;
+constexpr UINT EM_SCROLL = 0x00B5;
+constexpr UINT EM_LINESCROLL = 0x00B6;
+constexpr UINT EM_SCROLLCARET = 0x00B7;
+constexpr UINT EM_GETMODIFY = 0x00B8;
+constexpr UINT EM_SETMODIFY = 0x00B9;
+constexpr UINT EM_GETLINECOUNT = 0x00BA;
+constexpr UINT EM_LINEINDEX = 0x00BB;
+constexpr UINT EM_LINELENGTH = 0x00C1;
+constexpr UINT EM_REPLACESEL = 0x00C2;
+constexpr UINT EM_GETLINE = 0x00C4;
+constexpr UINT EM_LIMITTEXT = 0x00C5;
+constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
+constexpr UINT EM_CANUNDO = 0x00C6;
+constexpr UINT EM_UNDO = 0x00C7;
+constexpr UINT EM_LINEFROMCHAR = 0x00C9;
+constexpr UINT EM_SETPASSWORDCHAR = 0x00CC;
+constexpr UINT EM_EMPTYUNDOBUFFER = 0x00CD;
+constexpr UINT EM_GETFIRSTVISIBLELINE = 0x00CE;
+constexpr UINT EM_SETREADONLY = 0x00CF;
+constexpr UINT EM_GETPASSWORDCHAR = 0x00D2;
+constexpr UINT EM_SETMARGINS = 0x00D3;
+constexpr UINT EM_GETMARGINS = 0x00D4;
+constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+constexpr UINT EM_POSFROMCHAR = 0x00D6;
+constexpr UINT EM_CHARFROMPOS = 0x00D7;
+constexpr UINT WM_UNDO = 0x0304;
+
+constexpr WPARAM EC_LEFTMARGIN = 0x0001;
+constexpr WPARAM EC_RIGHTMARGIN = 0x0002;
+constexpr WPARAM EC_USEFONTINFO = 0xFFFF;
+
+constexpr DWORD ES_LEFT = 0x0000;
+constexpr DWORD ES_CENTER = 0x0001;
+constexpr DWORD ES_RIGHT = 0x0002;
+constexpr DWORD ES_MULTILINE = 0x0004;
+constexpr DWORD ES_UPPERCASE = 0x0008;
+constexpr DWORD ES_LOWERCASE = 0x0010;
+constexpr DWORD ES_PASSWORD = 0x0020;
+constexpr DWORD ES_AUTOVSCROLL = 0x0040;
+constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+constexpr DWORD ES_NOHIDESEL = 0x0100;
+constexpr DWORD ES_OEMCONVERT = 0x0400;
+constexpr DWORD ES_READONLY = 0x0800;
+constexpr DWORD ES_WANTRETURN = 0x1000;
+
+constexpr WORD EN_SETFOCUS = 0x0100;
+constexpr WORD EN_KILLFOCUS = 0x0200;
+constexpr WORD EN_CHANGE = 0x0300;
+constexpr WORD EN_UPDATE = 0x0400;
+constexpr WORD EN_MAXTEXT = 0x0501;
+constexpr WORD EN_HSCROLL = 0x0601;
+constexpr WORD EN_VSCROLL = 0x0602;
+
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
+// The default context menu of an edit (when it has no PopupMenu of its own):
+// each item sends its message to the edit, so an owner that intercepts
+// WM_CUT, WM_PASTE and WM_CLEAR sees the menu's requests too.
+struct TEditMenuItem {
+    std::string Caption;   // "-" for a separator
+    UINT Msg = 0;          // sent to the edit when chosen
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    bool Enabled = true;
+};
+// How the default menu shows (the menu unit installs it): returns the index
+// chosen, -1 for none.
+using TEditMenuHandler = std::function<int(TWinControl* edit, const std::vector<TEditMenuItem>& items,
+                                           TPoint screenPos)>;
+void SetEditMenuHandler(TEditMenuHandler h);
+
+class TCustomEdit : public TWinControl {
+    QZ_CLASS(TCustomEdit, TWinControl)
+public:
+    explicit TCustomEdit(TComponent* owner = nullptr);
+    ~TCustomEdit() override;
+
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v);           // recreates the window
+    bool AutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool v) { FAutoSelect = v; }
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle v);
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase v);         // converts the text there is
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool v);
+    // The most characters typing or pasting may leave; 0: no limit.
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int v);
+    bool Modified() const;
+    void SetModified(bool v);
+    bool OEMConvert() const { return FOEMConvert; }
+    void SetOEMConvert(bool v) { FOEMConvert = v; }
+    // Shown in place of each character; 0: the text itself. Copy and cut are
+    // refused while it is set.
+    char PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(char v);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool v);
+
+    int SelStart() const;
+    void SetSelStart(int v);
+    int SelLength() const;
+    void SetSelLength(int v);
+    std::string SelText() const;
+    void SetSelText(const std::string& v);     // replaces the selection
+    // The two ends of the selection: where it started and where the caret is.
+    int SelAnchor() const;
+    int CaretIndex() const;
+    void SelectAll();
+    void ClearSelection();
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    void Clear();
+    bool CanUndo() const { return false; }
+    int GetTextLen() const;                    // in characters
+
+    TNotifyEvent OnChange;
+
+    std::string GetText() const override;
+    void SetText(const std::string& v) override;
+
+    // The engine's state, for the layer and tests.
+    struct TImpl;
+    TImpl* Impl() const { return FImpl.get(); }
+
+protected:
+    virtual void Change();
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void PaintWindow(HDC dc) override;
+    void DefaultHandler(TMessage& message) override;
+    void DoEnter() override;
+    bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+    virtual bool IsMultiLine() const { return false; }
+    // The default context menu's items.
+    virtual std::vector<TEditMenuItem> DefaultMenuItems();
+
+    void CNCommand(TMessage& m);
+    void WMMouse(TMessage& m);
+    void WMEraseBkgnd(TMessage& m) { m.Result = 1; }
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(CN_COMMAND, CNCommand)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONDOWN, WMMouse)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONDBLCLK, WMMouse)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONUP, WMMouse)
+        QZ_MESSAGE_HANDLER(WM_MOUSEMOVE, WMMouse)
+    QZ_END_MESSAGE_MAP
+
+protected:
+    TAlignment FAlignment = taLeftJustify;
+    bool FAutoSelect = true;
+    TBorderStyle FBorderStyle = bsSingle;
+    TEditCharCase FCharCase = ecNormal;
+    bool FHideSelection = true;
+    int FMaxLength = 0;
+    bool FOEMConvert = false;
+    char FPasswordChar = 0;
+    bool FReadOnly = false;
+    std::unique_ptr<TImpl> FImpl;
+};
+
+class TEdit : public TCustomEdit {
+    QZ_CLASS(TEdit, TCustomEdit)
+public:
+    explicit TEdit(TComponent* owner = nullptr) : TCustomEdit(owner) {}
+};
+
+class TCustomMemo;
+// The lines of a memo (paragraphs: the text between line breaks, however
+// word wrap shows them).
+class TMemoStrings : public TStrings {
+    QZ_CLASS(TMemoStrings, TStrings)
+public:
+    explicit TMemoStrings(TCustomMemo* memo = nullptr) : FMemo(memo) {}
+    std::string Get(int index) const override;
+    int GetCount() const override;
+    void Put(int index, const std::string& s) override;
+    void Insert(int index, const std::string& s) override;
+    void Delete(int index) override;
+    void Clear() override;
+    std::string GetText() const override;
+    void SetText(const std::string& text) override;
+private:
+    TCustomMemo* FMemo;
+};
+
+class TCustomMemo : public TCustomEdit {
+    QZ_CLASS(TCustomMemo, TCustomEdit)
+public:
+    explicit TCustomMemo(TComponent* owner = nullptr);
+    ~TCustomMemo() override;
+
+    TStrings* Lines() const { return FLines.get(); }
+    void SetLines(TStrings* v) { FLines->Assign(v); }
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle v);        // recreates the window
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v);
+    bool WantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool v) { FWantReturns = v; }
+    bool WantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool v) { FWantTabs = v; }
+    // The caret as column (X) and line (Y), lines being those shown.
+    TPoint CaretPos() const;
+    void SetCaretPos(TPoint p);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    bool IsMultiLine() const override { return true; }
+    void KeyPress(char& key) override;
+    void WMGetDlgCode(TMessage& m);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(WM_GETDLGCODE, WMGetDlgCode)
+    QZ_END_MESSAGE_MAP
+
+private:
+    std::unique_ptr<TMemoStrings> FLines;
+    TScrollStyle FScrollBars = ssNone;
+    bool FWordWrap = true;
+    bool FWantReturns = true;
+    bool FWantTabs = false;
+};
+
+class TMemo : public TCustomMemo {
+    QZ_CLASS(TMemo, TCustomMemo)
+public:
+    explicit TMemo(TComponent* owner = nullptr) : TCustomMemo(owner) {}
+};
+
 class TCustomListBox;
 using TDrawItemEvent = std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;
 using TMeasureItemEvent = std::function<void(TWinControl* control, int index, int& height)>;
