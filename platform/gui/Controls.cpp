@@ -1915,6 +1915,8 @@ void TWinControl::WMChar(TMessage& m)
 void TWinControl::CNKeyDown(TMessage& m)
 {
     m.Result = 1;
+    // Short-cuts of the form's menu and actions come before the control.
+    if (TCustomForm* f = GetParentForm(this); f && f->IsShortCut(m)) return;
     if (Perform(CM_CHILDKEY, m.WParam, LPARAM(this)) != 0) return;
     LRESULT mask = 0;
     switch (int(m.WParam)) {
@@ -1928,14 +1930,22 @@ void TWinControl::CNKeyDown(TMessage& m)
     case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
     default: break;
     }
-    if (mask != 0 && Perform(CM_WANTSPECIALKEY, m.WParam, 0) == 0 && (Perform(WM_GETDLGCODE) & mask) == 0) {
+    if (mask != 0 && Perform(CM_WANTSPECIALKEY, m.WParam, 0) == 0 && (Perform(WM_GETDLGCODE, 0, LPARAM(&m)) & mask) == 0) {
         if (TCustomForm* f = GetParentForm(this); f && f->Perform(CM_DIALOGKEY, m.WParam, m.LParam) != 0) return;
     }
     m.Result = 0;
 }
 
 void TWinControl::CNKeyUp(TMessage& m) { m.Result = 0; }
-void TWinControl::CNChar(TMessage& m) { m.Result = 0; }
+void TWinControl::CNChar(TMessage& m)
+{
+    // A character with Alt, or one the control does not take, may be a caption's accelerator.
+    m.Result = 0;
+    const bool alt = (m.LParam & (LPARAM(1) << 29)) != 0;
+    if (m.WParam < 0x20 || (alt && m.WParam == ' ')) return;
+    if (alt || (Perform(WM_GETDLGCODE) & DLGC_WANTCHARS) == 0)
+        if (TCustomForm* f = GetParentForm(this); f && f->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) m.Result = 1;
+}
 
 // ---- canvases and self-painting controls ----------------------------------------------------
 

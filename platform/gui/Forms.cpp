@@ -2,6 +2,7 @@
 #include "QzGuiPrivate.h"
 #include "Forms.h"
 #include "Jpeg.h"
+#include "TextUtils.h"
 
 #include <QApplication>
 #include <QAbstractEventDispatcher>
@@ -581,6 +582,135 @@ void TCustomForm::CMDialogKey(TMessage& m)
     TWinControl::Dispatch(m);
 }
 
+// The form offers a character to its controls (accelerators of captions).
+void TCustomForm::CMDialogChar(TMessage& m) { TWinControl::Dispatch(m); }
+
+bool TCustomForm::IsShortCut(TMessage& m)
+{
+    bool handled = false;
+    if (OnShortCut) {
+        TShortCutEvent keep = OnShortCut;
+        keep(m, handled);
+    }
+    return handled;
+}
+
+void TCustomForm::WMNextDlgCtl(TMessage& m)
+{
+    if (m.LParam != 0) {
+        // A given control.
+        if (TWinControl* c = FindControl(reinterpret_cast<HWND>(m.WParam)); c && c != this && c->CanFocus())
+            c->SetFocus();
+        return;
+    }
+    SelectNext(ActiveControl(), m.WParam == 0, true);
+}
+
+void TCustomForm::WMNCHitTest(TMessage& m)
+{
+    TWinControl::Dispatch(m);
+    if (m.Result == HTNOWHERE) {
+        TPoint p = ScreenToClient(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+        m.Result = PtInRect(ClientRect(), p) ? HTCLIENT : HTNOWHERE;
+    }
+}
+
+namespace {
+TCursor HitCursor(int hit)
+{
+    switch (hit) {
+    case HTLEFT:
+    case HTRIGHT: return crSizeWE;
+    case HTTOP:
+    case HTBOTTOM: return crSizeNS;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT: return crSizeNWSE;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT: return crSizeNESW;
+    default: return crDefault;
+    }
+}
+bool MovesOrSizes(int hit) { return hit == HTCAPTION || (hit >= HTLEFT && hit <= HTBOTTOMRIGHT); }
+}
+
+// A form without a frame of its own is moved and sized where its
+// WM_NCHITTEST answers say: the edges, the corners, a caption.
+void TCustomForm::WMFrameMouse(TMessage& m)
+{
+    if (FBorderStyle != fbsNone || NoActivate()) {
+        TWinControl::Dispatch(m);
+        return;
+    }
+    const TPoint screen = ClientToScreen(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+    switch (m.Msg) {
+    case WM_LBUTTONDOWN: {
+        int hit = int(Perform(WM_NCHITTEST, 0, PointToLParam(screen)));
+        if (!MovesOrSizes(hit)) break;
+        FFrameHit = hit;
+        FFrameStart = screen;
+        FFrameBounds = BoundsRect();
+        SetCapture(Handle());
+        return;
+    }
+    case WM_MOUSEMOVE: {
+        if (FFrameHit == 0) {
+            // The cursor tells where the form can be sized.
+            if (FWindow && FWindow->W) {
+                int hit = int(Perform(WM_NCHITTEST, 0, PointToLParam(screen)));
+                TCursor c = HitCursor(hit);
+                FWindow->W->setCursor(QtCursor(c != crDefault ? c : FCursor));
+            }
+            break;
+        }
+        const int dx = screen.X - FFrameStart.X, dy = screen.Y - FFrameStart.Y;
+        TRect r = FFrameBounds;
+        const int minW = std::max(1, FConstraints->MinWidth), minH = std::max(1, FConstraints->MinHeight);
+        auto left = [&] { r.Left = std::min(r.Left + dx, r.Right - minW); };
+        auto right = [&] { r.Right = std::max(r.Right + dx, r.Left + minW); };
+        auto top = [&] { r.Top = std::min(r.Top + dy, r.Bottom - minH); };
+        auto bottom = [&] { r.Bottom = std::max(r.Bottom + dy, r.Top + minH); };
+        switch (FFrameHit) {
+        case HTCAPTION: r = Bounds(r.Left + dx, r.Top + dy, r.Width(), r.Height()); break;
+        case HTLEFT: left(); break;
+        case HTRIGHT: right(); break;
+        case HTTOP: top(); break;
+        case HTBOTTOM: bottom(); break;
+        case HTTOPLEFT: top(); left(); break;
+        case HTTOPRIGHT: top(); right(); break;
+        case HTBOTTOMLEFT: bottom(); left(); break;
+        case HTBOTTOMRIGHT: bottom(); right(); break;
+        default: break;
+        }
+        SetBoundsRect(r);
+        return;
+    }
+    case WM_LBUTTONUP:
+        if (FFrameHit == 0) break;
+        FFrameHit = 0;
+        if (GetCapture() == Handle()) ReleaseCapture();
+        return;
+    default: break;
+    }
+    TWinControl::Dispatch(m);
+}
+
+bool IsAccel(WORD charCode, const std::string& caption)
+{
+    // The character after a single '&' ("&&" is a plain ampersand).
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        std::u16string next = Utf8ToUtf16(caption.substr(i + 1, 4));
+        if (next.empty()) return false;
+        char16_t a = next[0], b = char16_t(charCode);
+        if (a < 0x80 && b < 0x80) return std::tolower(int(a)) == std::tolower(int(b));
+        return a == b;
+    }
+    return false;
+}
 
 TForm::TForm(TComponent* owner) : TCustomForm(owner) {}
 

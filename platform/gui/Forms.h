@@ -22,6 +22,12 @@ using TFormState = TSet<TFormStateItem, 8>;
 
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+// A key message (WM_KEYDOWN) before anything else of the form sees it as a short-cut.
+using TShortCutEvent = std::function<void(TMessage& msg, bool& handled)>;
+
+// Whether the character is the accelerator ('&' before it) of a caption,
+// letters compared without case.
+bool IsAccel(WORD charCode, const std::string& caption);
 
 class TCustomForm : public TWinControl {
     QZ_CLASS(TCustomForm, TWinControl)
@@ -71,6 +77,11 @@ public:
     void DefocusControl(TWinControl* c, bool removing);
     void FocusControl(TWinControl* c);
 
+    // A key down as a short-cut: OnShortCut, the main menu's items, then
+    // the actions of the form's action lists. True when one took it.
+    virtual bool IsShortCut(TMessage& keyMessage);
+    TShortCutEvent OnShortCut;
+
     void Show();
     void Hide();
     void Close();
@@ -112,6 +123,11 @@ protected:
     TCanvas* Canvas();
 
     void WMClose(TMessage& m);
+    void WMNextDlgCtl(TMessage& m);
+    void WMNCHitTest(TMessage& m);
+    // Moving and sizing a form by its own hit-test answers (forms without a frame).
+    void WMFrameMouse(TMessage& m);
+    void CMDialogChar(TMessage& m);
     void CMDialogKey(TMessage& m);
     void CMShowingChanged(TMessage& m);
     void CMActivate(TMessage& m);
@@ -119,6 +135,12 @@ protected:
     void CMRelease(TMessage& m);
     QZ_BEGIN_MESSAGE_MAP
         QZ_MESSAGE_HANDLER(WM_CLOSE, WMClose)
+        QZ_MESSAGE_HANDLER(WM_NEXTDLGCTL, WMNextDlgCtl)
+        QZ_MESSAGE_HANDLER(WM_NCHITTEST, WMNCHitTest)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONDOWN, WMFrameMouse)
+        QZ_MESSAGE_HANDLER(WM_MOUSEMOVE, WMFrameMouse)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONUP, WMFrameMouse)
+        QZ_MESSAGE_HANDLER(CM_DIALOGCHAR, CMDialogChar)
         QZ_MESSAGE_HANDLER(CM_DIALOGKEY, CMDialogKey)
         QZ_MESSAGE_HANDLER(CM_ACTIVATE, CMActivate)
         QZ_MESSAGE_HANDLER(CM_DEACTIVATE, CMDeactivate)
@@ -146,6 +168,10 @@ protected:
     bool FTransparentColor = false;
     TColor FTransparentColorValue = clNone;
     bool FPlaced = false;
+    // A move or size by the hit-test answer FFrameHit, from where the button went down.
+    int FFrameHit = 0;
+    TPoint FFrameStart;
+    TRect FFrameBounds;
 };
 
 class TForm : public TCustomForm {

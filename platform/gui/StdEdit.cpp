@@ -1004,8 +1004,14 @@ void TCustomEdit::DefaultHandler(TMessage& m)
         d.Char(char16_t(m.WParam));
         break;
     case WM_GETDLGCODE:
-        m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL | (IsMultiLine() ? DLGC_WANTALLKEYS : 0);
+    {
+        // LParam: the key message asked about, if any. Esc is never a memo's
+        // own: it reaches the form's cancel button.
+        auto* key = reinterpret_cast<const TMessage*>(m.LParam);
+        const bool esc = key && (key->Msg == CN_KEYDOWN || key->Msg == WM_KEYDOWN) && key->WParam == WPARAM(VK_ESCAPE);
+        m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL | (IsMultiLine() && !esc ? DLGC_WANTALLKEYS : 0);
         break;
+    }
     case WM_CUT: d.Cut(); break;
     case WM_COPY: d.Copy(); break;
     case WM_PASTE: d.Paste(); break;

@@ -183,6 +183,26 @@ constexpr int HTHSCROLL = 6;
 constexpr int HTVSCROLL = 7;
 constexpr int HTBORDER = 18;
 
+// ---- forms, menus and dialog navigation -------------------------------------------
+// Sizing answers of WM_NCHITTEST: a window without a frame of its own is
+// moved and sized where it answers these.
+constexpr int HTSYSMENU = 3;
+constexpr int HTMENU = 5;
+constexpr int HTLEFT = 10;
+constexpr int HTRIGHT = 11;
+constexpr int HTTOP = 12;
+constexpr int HTTOPLEFT = 13;
+constexpr int HTTOPRIGHT = 14;
+constexpr int HTBOTTOM = 15;
+constexpr int HTBOTTOMLEFT = 16;
+constexpr int HTBOTTOMRIGHT = 17;
+// Moves the focus in a form: WParam the control's window when LParam is
+// non-zero, else 0 for the next control and 1 for the previous one.
+constexpr UINT WM_NEXTDLGCTL = 0x0028;
+constexpr UINT WM_INITMENUPOPUP = 0x0117;
+constexpr UINT WM_MENUSELECT = 0x011F;
+constexpr UINT WM_ENTERIDLE = 0x0121;
+
 // ---- virtual keys ------------------------------------------------------------
 
 constexpr int VK_LBUTTON = 0x01;
