@@ -4,6 +4,9 @@
 #include "CheckLst.h"
 #include "ComCtrls.h"
 #include "DateUtils.h"
+#include "DirPicker.h"
+#include "ScrollBox.h"
+#include "ValEdit.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 #include "StdFormFixture.h"
@@ -201,6 +204,31 @@ TEST_F(DemoStdControls, ListsTreesTabsAndBarsWithChineseCaptions)
     EXPECT_EQ(GuiTest::PixelAt(status, Point(210, 1)), ColorToRGB(clBtnFace));
     EXPECT_EQ(pages->ActivePage(), pages->Pages(0));
     EXPECT_TRUE(checks->Checked(2));
+}
+
+TEST_F(DemoStdControls, ValueListDirectoryPickerAndScrollBox)
+{
+    Form->SetCaption("数据导入向导");
+    Form->SetBounds(40, 40, 640, 300);
+    auto* ve = Make<TValueListEditor>(10, 10, 330, 150);
+    ve->TitleCaptions()->Clear();
+    ve->TitleCaptions()->Add("目标字段");
+    ve->TitleCaptions()->Add("源字段");
+    ve->SetColWidths(0, 150);
+    ve->SetColWidths(1, 165);
+    ve->Strings()->Add("姓名=姓名");
+    ve->Strings()->Add("性别=");
+    ve->Strings()->Add("身份证号=身份证号");
+    auto* dp = Make<TDirectoryPicker>(350, 10, 270, 150);
+    dp->SetDirectory("/tmp");
+    auto* box = Make<TScrollBox>(10, 170, 330, 90);
+    auto* inner = Make<TLabel>(10, 120, 10, 10, box);
+    inner->SetCaption("滚动框里的标签");
+    ShowForm();
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(Form));
+    ASSERT_TRUE(GuiTest::SavePng(shot.get(), std::string(QZ_BINARY_DIR) + "/demo-more-controls.png"));
+    EXPECT_TRUE(box->VertScrollBar()->IsScrollBarVisible());
+    EXPECT_EQ(dp->Directory(), "/tmp");
 }
 
 } // namespace
