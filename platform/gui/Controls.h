@@ -256,6 +256,20 @@ public:
     void EndDrag(bool drop);
     bool Dragging() const;
 
+    // ---- docking (Docking.h, Docking.cpp)
+    // The dock site holding the control (null when floating or not docked).
+    TWinControl* HostDockSite() const;
+    // Floating: a form on its own, or a control in its float window.
+    bool Floating() const;
+    void ManualDock(TWinControl* newDockSite, TControl* dropControl = nullptr, TAlign controlSide = alNone);
+    // Floats the control with its window at screenPos (the control's size when empty).
+    void ManualFloat(const TRect& screenPos);
+    // The size the control takes when it floats (its size when docked, 0: as it is).
+    int UndockWidth() const;
+    int UndockHeight() const;
+    void SetUndockWidth(int v);
+    void SetUndockHeight(int v);
+
     // ---- events
     TNotifyEvent OnClick, OnDblClick, OnResize, OnMouseEnter, OnMouseLeave;
     TMouseEvent OnMouseDown, OnMouseUp;
@@ -471,6 +485,20 @@ public:
     void ScrollBy(int dx, int dy);
     // Changes the window's shape; null restores the rectangle.
     void SetWindowRegion(const TRegion* region);
+
+    // ---- docking (Docking.h, Docking.cpp)
+    bool DockSite() const;
+    void SetDockSite(bool v);
+    int DockClientCount() const;
+    TControl* DockClients(int index) const;
+    // The arrangement of the site's docked controls (null unless a dock site).
+    class TDockManager* DockManager() const;
+    std::function<void(TObject* sender, class TDragDockObject* source, int x, int y)> OnDockDrop;
+    std::function<void(TObject* sender, class TDragDockObject* source, int x, int y, TDragState state,
+                       bool& accept)> OnDockOver;
+    std::function<void(TObject* sender, TControl* client, TWinControl* newTarget, bool& allow)> OnUnDock;
+    std::function<void(TObject* sender, TControl* dockClient, TRect& influenceRect, TPoint mousePos,
+                       bool& canDock)> OnGetSiteInfo;
 
     // ---- messages to all children
     void Broadcast(TMessage& message);
