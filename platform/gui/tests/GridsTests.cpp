@@ -1,0 +1,333 @@
+// The string grid driven by keys and the mouse: navigation, selection,
+// scrolling, sizing and moving rows and columns, and how it paints.
+#include "Grids.h"
+#include "GuiTesting.h"
+#include "Overlay.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class GridTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GuiTest::Init();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(100, 100, 400, 300);
+        Grid = new TStringGrid(Form.get());
+        Grid->SetParent(Form.get());
+        Grid->SetBounds(0, 0, 300, 200);
+        Grid->SetColCount(5);
+        Grid->SetRowCount(20);
+        Grid->SetDefaultColWidth(50);
+        Grid->SetDefaultRowHeight(20);
+        for (int r = 0; r < 20; ++r)
+            for (int c = 0; c < 5; ++c) Grid->SetCells(c, r, std::to_string(c) + "," + std::to_string(r));
+        Grid->OnClick = [this](TObject*) { ++Clicks; };
+        Form->Show();
+        Grid->SetFocus();
+        GuiTest::ProcessEvents();
+    }
+    void TearDown() override
+    {
+        ScreenOverlay()->Clear();
+        Form.reset();
+    }
+    TPoint Center(int col, int row)
+    {
+        TRect r = Grid->CellRect(col, row);
+        return Point((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    TGridCoord Current() const { return {Grid->Col(), Grid->Row()}; }
+    std::unique_ptr<TForm> Form;
+    TStringGrid* Grid = nullptr;
+    int Clicks = 0;
+};
+
+struct TKeyCase {
+    const char* Name;
+    TGridCoord Start;
+    int Key;
+    TShiftState Shift;
+    TGridCoord Expect;
+    TGridRect Selection;   // Left, Top, Right, Bottom
+};
+
+TEST_F(GridTest, KeyboardTable)
+{
+    const TKeyCase cases[] = {
+        {"down", {1, 1}, VK_DOWN, {}, {1, 2}, Rect(1, 2, 1, 2)},
+        {"up stops at the fixed row", {1, 1}, VK_UP, {}, {1, 1}, Rect(1, 1, 1, 1)},
+        {"left stops at the fixed column", {1, 3}, VK_LEFT, {}, {1, 3}, Rect(1, 3, 1, 3)},
+        {"right", {1, 3}, VK_RIGHT, {}, {2, 3}, Rect(2, 3, 2, 3)},
+        {"right stops at the last column", {4, 3}, VK_RIGHT, {}, {4, 3}, Rect(4, 3, 4, 3)},
+        {"home", {3, 5}, VK_HOME, {}, {1, 5}, Rect(1, 5, 1, 5)},
+        {"end", {1, 5}, VK_END, {}, {4, 5}, Rect(4, 5, 4, 5)},
+        {"ctrl+home", {3, 9}, VK_HOME, {ssCtrl}, {1, 1}, Rect(1, 1, 1, 1)},
+        {"ctrl+end", {1, 1}, VK_END, {ssCtrl}, {4, 19}, Rect(4, 19, 4, 19)},
+        {"shift+down extends", {2, 2}, VK_DOWN, {ssShift}, {2, 3}, Rect(2, 2, 2, 3)},
+        {"shift+right extends", {2, 2}, VK_RIGHT, {ssShift}, {3, 2}, Rect(2, 2, 3, 2)},
+        {"down stops at the last row", {1, 19}, VK_DOWN, {}, {1, 19}, Rect(1, 19, 1, 19)},
+    };
+    for (const TKeyCase& k : cases) {
+        SCOPED_TRACE(k.Name);
+        Grid->FocusCell(k.Start.X, k.Start.Y, true);
+        Clicks = 0;
+        GuiTest::KeyPress(k.Key, k.Shift);
+        EXPECT_EQ(Current(), k.Expect);
+        EXPECT_EQ(Grid->Selection(), k.Selection);
+        EXPECT_EQ(Clicks, k.Expect == k.Start ? 0 : 1) << "a move of the current cell is a click";
+        // The current cell always shows.
+        EXPECT_FALSE(IsRectEmpty(Grid->CellRect(Grid->Col(), Grid->Row())));
+    }
+}
+
+TEST_F(GridTest, PagesTabsAndRowSelect)
+{
+    int page = Grid->VisibleRowCount();
+    ASSERT_GT(page, 2);
+    Grid->FocusCell(1, 1, true);
+    GuiTest::KeyPress(VK_NEXT);
+    EXPECT_EQ(Grid->Row(), 1 + page);
+    EXPECT_EQ(Grid->TopRow(), 1 + page);
+    GuiTest::KeyPress(VK_PRIOR);
+    EXPECT_EQ(Grid->Row(), 1);
+    EXPECT_EQ(Grid->TopRow(), 1);
+
+    // Tab walks the columns that take it, row after row.
+    Grid->SetOptions(Grid->Options() + TGridOptions{goTabs});
+    Grid->SetTabStops(2, false);
+    Grid->FocusCell(1, 1, true);
+    GuiTest::KeyPress(VK_TAB);
+    EXPECT_EQ(Current(), (TGridCoord{3, 1}));
+    GuiTest::KeyPress(VK_TAB);
+    GuiTest::KeyPress(VK_TAB);
+    EXPECT_EQ(Current(), (TGridCoord{1, 2}));
+    GuiTest::KeyPress(VK_TAB, {ssShift});
+    EXPECT_EQ(Current(), (TGridCoord{4, 1}));
+
+    // Whole rows: left and right scroll, the selection covers the row.
+    Grid->SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRowSelect});
+    Grid->SetColCount(12);
+    Grid->FocusCell(1, 4, true);
+    EXPECT_EQ(Grid->Selection(), Rect(1, 4, 11, 4));
+    GuiTest::KeyPress(VK_RIGHT);
+    EXPECT_EQ(Grid->Col(), 1);
+    EXPECT_EQ(Grid->LeftCol(), 2);
+    GuiTest::KeyPress(VK_DOWN, {ssShift});
+    EXPECT_EQ(Grid->Selection(), Rect(1, 5, 11, 5)) << "rows are selected one at a time";
+
+    // A cell the program refuses is not entered.
+    Grid->OnSelectCell = [](TObject*, int, int row, bool& can) { can = row != 6; };
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(Grid->Row(), 5);
+}
+
+TEST_F(GridTest, MouseTable)
+{
+    // A click makes a cell current and is one click.
+    GuiTest::Click(Grid, Center(3, 4));
+    EXPECT_EQ(Current(), (TGridCoord{3, 4}));
+    EXPECT_EQ(Clicks, 1);
+    // Clicking the current cell again is still a click (the dialogs toggle on it).
+    GuiTest::Click(Grid, Center(3, 4));
+    EXPECT_EQ(Clicks, 2);
+    // Shift+click extends from the anchor.
+    GuiTest::Click(Grid, Center(1, 2), mbLeft, {ssShift});
+    EXPECT_EQ(Grid->Selection(), Rect(1, 2, 3, 4));
+    // Dragging selects a range.
+    GuiTest::MouseDown(Grid, mbLeft, Center(1, 1));
+    EXPECT_EQ(Grid->GridState(), gsSelecting);
+    GuiTest::MouseMove(Grid, Center(2, 3), {ssLeft});
+    GuiTest::MouseUp(Grid, mbLeft, Center(2, 3));
+    EXPECT_EQ(Grid->GridState(), gsNormal);
+    EXPECT_EQ(Grid->Selection(), Rect(1, 1, 2, 3));
+    EXPECT_EQ(Current(), (TGridCoord{2, 3}));
+    // Fixed cells and the empty area beyond the cells take no click.
+    TGridRect before = Grid->Selection();
+    GuiTest::Click(Grid, Center(0, 5));
+    GuiTest::Click(Grid, Center(2, 0));
+    EXPECT_EQ(Grid->Selection(), before);
+    EXPECT_EQ(Grid->MouseCoord(290, 10), (TGridCoord{-1, -1}));
+    // A double click.
+    int dbl = 0;
+    Grid->OnDblClick = [&](TObject*) { ++dbl; };
+    GuiTest::DoubleClick(Grid, Center(2, 2));
+    EXPECT_EQ(dbl, 1);
+    // The wheel moves the current row.
+    GuiTest::Wheel(Grid, Center(2, 2), -120);
+    EXPECT_EQ(Grid->Row(), 3);
+}
+
+TEST_F(GridTest, SizingColumnsShowsAnInvertedLine)
+{
+    Grid->SetOptions(Grid->Options() + TGridOptions{goColSizing, goRowSizing});
+    TRect c1 = Grid->CellRect(1, 0);
+    TPoint onLine(c1.Right, c1.Top + 5);
+    EXPECT_TRUE(Grid->Sizing(onLine.X, onLine.Y));
+    EXPECT_FALSE(Grid->Sizing(c1.Left + 10, c1.Top + 5));
+    EXPECT_FALSE(Grid->Sizing(c1.Right, Center(1, 3).Y)) << "only in the fixed row";
+    GuiTest::MouseDown(Grid, mbLeft, onLine);
+    EXPECT_EQ(Grid->GridState(), gsColSizing);
+    EXPECT_EQ(Grid->SizingIndex(), 1);
+    EXPECT_EQ(ScreenOverlay()->ShapeCount(), 1);
+    GuiTest::MouseMove(Grid, Point(onLine.X + 20, onLine.Y), {ssLeft});
+    EXPECT_EQ(ScreenOverlay()->ShapeCount(), 1);
+    GuiTest::MouseUp(Grid, mbLeft, Point(onLine.X + 20, onLine.Y));
+    EXPECT_EQ(ScreenOverlay()->ShapeCount(), 0) << "the line goes with the button";
+    EXPECT_EQ(Grid->ColWidths(1), 70);
+    // Rows size in the fixed column.
+    TRect r2 = Grid->CellRect(0, 2);
+    GuiTest::MouseDown(Grid, mbLeft, Point(r2.Left + 5, r2.Bottom));
+    EXPECT_EQ(Grid->GridState(), gsRowSizing);
+    GuiTest::MouseMove(Grid, Point(r2.Left + 5, r2.Bottom - 8), {ssLeft});
+    GuiTest::MouseUp(Grid, mbLeft, Point(r2.Left + 5, r2.Bottom - 8));
+    EXPECT_EQ(Grid->RowHeights(2), 12);
+}
+
+TEST_F(GridTest, RowsAndColumnsMoveWithTheirCells)
+{
+    Grid->SetOptions(Grid->Options() + TGridOptions{goRowMoving, goColMoving});
+    std::vector<std::pair<int, int>> rowMoves, colMoves;
+    Grid->OnRowMoved = [&](TObject*, int from, int to) { rowMoves.push_back({from, to}); };
+    Grid->OnColumnMoved = [&](TObject*, int from, int to) { colMoves.push_back({from, to}); };
+    Grid->FocusCell(2, 5, true);
+    // Row 5 dragged by its fixed cell onto row 2.
+    GuiTest::MouseDown(Grid, mbLeft, Center(0, 5));
+    EXPECT_EQ(Grid->GridState(), gsRowMoving);
+    GuiTest::MouseMove(Grid, Center(0, 4), {ssLeft});
+    GuiTest::MouseMove(Grid, Center(0, 2), {ssLeft});
+    EXPECT_EQ(Grid->MovePos(), 2);
+    EXPECT_EQ(ScreenOverlay()->ShapeCount(), 1) << "the mark shows where the row lands";
+    GuiTest::MouseUp(Grid, mbLeft, Center(0, 2));
+    EXPECT_EQ(ScreenOverlay()->ShapeCount(), 0);
+    ASSERT_EQ(rowMoves.size(), 1u);
+    EXPECT_EQ(rowMoves[0], std::make_pair(5, 2));
+    EXPECT_EQ(Grid->Cells(1, 2), "1,5");
+    EXPECT_EQ(Grid->Cells(1, 3), "1,2");
+    EXPECT_EQ(Grid->Cells(1, 5), "1,4");
+    EXPECT_EQ(Grid->Row(), 2) << "the current cell moves with its row";
+    // A press without a drag moves nothing.
+    GuiTest::Click(Grid, Center(0, 7));
+    EXPECT_EQ(rowMoves.size(), 1u);
+    // A column by its fixed cell.
+    GuiTest::MouseDown(Grid, mbLeft, Center(1, 0));
+    GuiTest::MouseMove(Grid, Center(2, 0), {ssLeft});
+    GuiTest::MouseMove(Grid, Center(3, 0), {ssLeft});
+    GuiTest::MouseUp(Grid, mbLeft, Center(3, 0));
+    ASSERT_EQ(colMoves.size(), 1u);
+    EXPECT_EQ(colMoves[0], std::make_pair(1, 3));
+    EXPECT_EQ(Grid->Cells(3, 0), "1,0");
+    EXPECT_EQ(Grid->Cells(1, 0), "2,0");
+}
+
+TEST_F(GridTest, GeometryAndShapeChanges)
+{
+    TRect r = Grid->CellRect(2, 3);
+    EXPECT_EQ(r.Width(), 50);
+    EXPECT_EQ(r.Height(), 20);
+    EXPECT_EQ(r.Left, 2 * 51);
+    EXPECT_EQ(Grid->MouseCoord(r.Left, r.Top), (TGridCoord{2, 3}));
+    EXPECT_EQ(Grid->MouseCoord(r.Right, r.Bottom), (TGridCoord{2, 3})) << "the grid line belongs to the cell";
+    // A hidden column takes its line with it; a zero-width one keeps it.
+    Grid->SetColWidths(1, -1);
+    EXPECT_TRUE(IsRectEmpty(Grid->CellRect(1, 3)));
+    EXPECT_EQ(Grid->CellRect(2, 3).Left, 51);
+    Grid->SetColWidths(1, 0);
+    EXPECT_EQ(Grid->CellRect(2, 3).Left, 52);
+    // The default height resets every row.
+    Grid->SetRowHeights(4, 40);
+    Grid->SetDefaultRowHeight(18);
+    EXPECT_EQ(Grid->RowHeights(4), 18);
+    // Shrinking keeps the current cell inside.
+    Grid->FocusCell(4, 15, true);
+    Grid->SetRowCount(10);
+    Grid->SetColCount(3);
+    EXPECT_EQ(Current(), (TGridCoord{2, 9}));
+    EXPECT_EQ(Grid->Cells(2, 9), "2,9");
+    EXPECT_EQ(Grid->Cells(4, 9), "") << "outside the grid";
+    EXPECT_THROW(Grid->SetCells(4, 9, "x"), EInvalidGridOperation);
+    EXPECT_THROW(Grid->SetFixedCols(3), EInvalidGridOperation);
+    // Scrolling by the bar.
+    Grid->SetRowCount(40);
+    Grid->Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(Grid->TopRow(), 2);
+    Grid->Perform(WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(Grid->TopRow() + Grid->VisibleRowCount() - 1, 39);
+    int visible = Grid->VisibleRowCount();
+    Grid->SetTopRow(1000);
+    EXPECT_EQ(Grid->TopRow(), 40 - visible);
+}
+
+TEST_F(GridTest, ThePartsOfTheColumnChoiceDialog)
+{
+    // Two columns of 120, rows 22, no fixed row, the caption column fixed,
+    // column sizing and row dragging; a click toggles the check of the row.
+    Grid->SetColCount(2);
+    Grid->SetDefaultColWidth(120);
+    Grid->SetDefaultRowHeight(22);
+    Grid->SetFixedRows(0);
+    Grid->SetFixedCols(1);
+    Grid->SetOptions(Grid->Options() + TGridOptions{goColSizing, goRowMoving});
+    const char* captions[] = {"姓名", "性别", "电话"};
+    Grid->SetRowCount(3);
+    for (int r = 0; r < 3; ++r) {
+        Grid->SetCells(0, r, captions[r]);
+        Grid->SetCells(1, r, "√");
+    }
+    std::vector<bool> visible = {true, true, true};
+    std::vector<std::string> order = {"姓名", "性别", "电话"};
+    Grid->OnClick = [&](TObject*) {
+        int r = Grid->Row();
+        Grid->SetCells(1, r, Grid->Cells(1, r) == "√" ? "" : "√");
+    };
+    Grid->OnRowMoved = [&](TObject*, int from, int to) {
+        std::string moved = order[size_t(from)];
+        order.erase(order.begin() + from);
+        order.insert(order.begin() + to, moved);
+    };
+    GuiTest::Click(Grid, Center(1, 1));
+    EXPECT_EQ(Grid->Cells(1, 1), "");
+    GuiTest::Click(Grid, Center(1, 1));
+    EXPECT_EQ(Grid->Cells(1, 1), "√");
+    GuiTest::Click(Grid, Center(1, 2));
+    EXPECT_EQ(Grid->Cells(1, 2), "");
+    GuiTest::MouseDown(Grid, mbLeft, Center(0, 2));
+    GuiTest::MouseMove(Grid, Center(0, 1), {ssLeft});
+    GuiTest::MouseMove(Grid, Center(0, 0), {ssLeft});
+    GuiTest::MouseUp(Grid, mbLeft, Center(0, 0));
+    EXPECT_EQ(order, (std::vector<std::string>{"电话", "姓名", "性别"}));
+    EXPECT_EQ(Grid->Cells(0, 0), "电话");
+    EXPECT_EQ(Grid->Cells(1, 0), "") << "the check stays with its row";
+}
+
+TEST_F(GridTest, PaintsCellsLinesAndTheSelection)
+{
+    Grid->SetOptions(Grid->Options() + TGridOptions{goRangeSelect});
+    Grid->SetCells(1, 1, "学员");
+    Grid->FocusCell(2, 2, true);
+    GuiTest::KeyPress(VK_DOWN, {ssShift});
+    GuiTest::ProcessEvents();
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(Grid));
+    GuiTest::SavePng(shot.get(), "grid.png");
+    auto px = [&](TPoint p) { return GuiTest::PixelAt(Grid, p); };
+    EXPECT_EQ(px(Center(0, 3)), ColorToRGB(clBtnFace)) << "fixed cells";
+    TRect sel = Grid->CellRect(2, 2);
+    EXPECT_EQ(px(Point(sel.Right - 3, sel.Bottom - 3)), ColorToRGB(clHighlight)) << "the range selected";
+    TRect cur = Grid->CellRect(2, 3);
+    EXPECT_EQ(px(Point(cur.Right - 3, cur.Bottom - 3)), ColorToRGB(clWindow)) << "the current cell is not highlighted";
+    TRect line = Grid->CellRect(3, 5);
+    EXPECT_EQ(px(Point(line.Right, line.Top + 5)), ColorToRGB(clSilver));
+    // The text of a cell shows dark pixels.
+    TRect t = Grid->CellRect(1, 1);
+    int dark = 0;
+    for (int x = t.Left; x < t.Right; ++x)
+        for (int y = t.Top; y < t.Bottom; ++y)
+            if (GetRValue(ColorToRGB(px(Point(x, y)))) < 100) ++dark;
+    EXPECT_GT(dark, 10);
+}
+
+} // namespace
