@@ -312,7 +312,7 @@ TEST_F(GridTest, PaintsCellsLinesAndTheSelection)
     GuiTest::KeyPress(VK_DOWN, {ssShift});
     GuiTest::ProcessEvents();
     std::unique_ptr<TBitmap> shot(GuiTest::Grab(Grid));
-    GuiTest::SavePng(shot.get(), "grid.png");
+    GuiTest::SavePng(shot.get(), ::testing::TempDir() + "grid.png");
     auto px = [&](TPoint p) { return GuiTest::PixelAt(Grid, p); };
     EXPECT_EQ(px(Center(0, 3)), ColorToRGB(clBtnFace)) << "fixed cells";
     TRect sel = Grid->CellRect(2, 2);

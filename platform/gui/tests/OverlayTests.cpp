@@ -110,7 +110,7 @@ TEST_F(OverlayTest, PicturesGiveBackWhatLayUnderAndHideAroundRepainting)
     EXPECT_EQ(At(103, 52), clAqua);
     EXPECT_EQ(o->PictureCount(), 0);
     std::unique_ptr<TBitmap> shot(o->Grab(Rect(Org.X, Org.Y, Org.X + 100, Org.Y + 60)));
-    GuiTest::SavePng(shot.get(), "overlay.png");
+    GuiTest::SavePng(shot.get(), ::testing::TempDir() + "overlay.png");
 }
 
 } // namespace
