@@ -1,0 +1,455 @@
+// The shareable settings object of every editor and what travels with it:
+// alignment, buttons, assigned values, the default-values provider through
+// which a bound data field supplies defaults, the edit style and its
+// controller, the repository of editor settings, the registry of editor
+// properties classes and the default repository.
+//
+// Every change of a setting is reported through one handler the owner
+// installs; BeginUpdate and EndUpdate batch changes into one report.
+#pragma once
+
+#include "Classes.h"
+#include "Components.h"
+#include "Graphics.h"
+#include "Lists.h"
+#include "ShortCuts.h"
+#include "Variants.h"
+#include "cxClasses.h"
+#include "cxContainer.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TcxCustomEditProperties;
+
+enum TcxEditVertAlignment { taTopJustify, taBottomJustify, taVCenter };
+enum TcxEditButtonKind { bkEllipsis, bkDown, bkGlyph };
+enum TcxEditButtonStyle { btsDefault, bts3D, btsFlat, btsSimple, btsHotFlat, btsUltraFlat };
+enum TcxEditButtonTransparency { ebtNone, ebtInactive, ebtAlways, ebtHideInactive, ebtHideUnselected };
+enum TcxEditPopupBorderStyle { epbsDefault, epbsSingle, epbsFrame3D, epbsFlat };
+enum TcxEditBorderStyle { ebsNone, ebsSingle, ebsThick, ebsFlat, ebs3D, ebsUltraFlat };
+
+// The edit style's own style values, after the container style's eight.
+constexpr TcxContainerStyleValue svButtonStyle = 8;
+constexpr TcxContainerStyleValue svButtonTransparency = 9;
+constexpr TcxContainerStyleValue svPopupBorderStyle = 10;
+
+using TcxEditButtonClickEvent = std::function<void(TObject* Sender, int AButtonIndex)>;
+using TcxEditValidateEvent =
+    std::function<void(TObject* Sender, Variant& DisplayValue, std::string& ErrorText, bool& Error)>;
+
+// Display-format options: a field's display format may apply (bit 0);
+// currency values are not accepted (bit 1).
+constexpr int dfoSupports = 0x1;
+constexpr int dfoNoCurrencyValue = 0x2;
+
+// Operations an editor supports inside a grid; bit 4: it has buttons.
+constexpr uint16_t esoHasButtons = 0x10;
+
+// ---- default values --------------------------------------------------------------------------
+
+// Through it a value source (a bound field) supplies defaults to the
+// properties. Freeing the implementing object detaches it from every
+// properties object first.
+class IcxEditDefaultValuesProvider {
+public:
+    virtual ~IcxEditDefaultValuesProvider() = default;
+    virtual void DoChanged() = 0;
+    virtual void ClearUsers() = 0;
+    virtual TAlignment DefaultAlignment() = 0;
+    virtual int DefaultBlobKind() = 0;
+    virtual bool CanModify() = 0;
+    virtual std::string DefaultDisplayFormat() = 0;
+    virtual std::string DefaultEditFormat() = 0;
+    virtual std::string DefaultEditMask() = 0;
+    virtual bool DefaultIsFloatValue() = 0;
+    virtual int DefaultMaxLength() = 0;
+    virtual double DefaultMaxValue() = 0;
+    virtual double DefaultMinValue() = 0;
+    virtual int DefaultPrecision() = 0;
+    virtual bool DefaultReadOnly() = 0;
+    virtual bool DefaultRequired() = 0;
+    virtual TObject* GetInstance() = 0;
+    virtual TNotifyEvent GetOnChanged() = 0;
+    virtual bool IsDataAware() = 0;
+    virtual bool IsBlob() = 0;
+    virtual bool HasDisplayFormat(bool AIsCurrencyValueAccepted) = 0;
+    virtual bool HasGetTextHandler() = 0;
+    virtual bool IsValidChar(char32_t AChar) = 0;
+    virtual void SetOnChanged(TNotifyEvent Value) = 0;
+};
+
+class TcxCustomEditDefaultValuesProvider : public TcxInterfacedPersistent,
+                                           public IcxEditDefaultValuesProvider {
+    QZ_CLASS(TcxCustomEditDefaultValuesProvider, TcxInterfacedPersistent)
+public:
+    explicit TcxCustomEditDefaultValuesProvider(TPersistent* AOwner = nullptr)
+        : TcxInterfacedPersistent(AOwner) {}
+    ~TcxCustomEditDefaultValuesProvider() override;
+
+    void DoChanged() override;
+    void ClearUsers() override;
+    TAlignment DefaultAlignment() override { return taLeftJustify; }
+    int DefaultBlobKind() override { return 3; }
+    bool CanModify() override { return true; }
+    std::string DefaultDisplayFormat() override { return std::string(); }
+    std::string DefaultEditFormat() override { return std::string(); }
+    std::string DefaultEditMask() override { return std::string(); }
+    bool DefaultIsFloatValue() override { return false; }
+    int DefaultMaxLength() override { return 0; }
+    double DefaultMaxValue() override { return 0.0; }
+    double DefaultMinValue() override { return 0.0; }
+    int DefaultPrecision() override { return 15; }
+    bool DefaultReadOnly() override { return false; }
+    bool DefaultRequired() override { return false; }
+    TObject* GetInstance() override { return this; }
+    TNotifyEvent GetOnChanged() override { return OnChanged; }
+    bool IsDataAware() override { return false; }
+    bool IsBlob() override { return false; }
+    bool HasDisplayFormat(bool) override { return false; }
+    bool HasGetTextHandler() override { return false; }
+    bool IsValidChar(char32_t) override { return true; }
+    void SetOnChanged(TNotifyEvent Value) override { OnChanged = std::move(Value); }
+
+    TNotifyEvent OnChanged;
+};
+
+// ---- alignment, assigned values, buttons -------------------------------------------------------
+
+class TcxCustomEditPropertiesValues : public TPersistent {
+    QZ_CLASS(TcxCustomEditPropertiesValues, TPersistent)
+public:
+    explicit TcxCustomEditPropertiesValues(TPersistent* AOwner = nullptr) : FOwner(AOwner) {}
+    void Assign(TPersistent* Source) override;
+    virtual void RestoreDefaults() { ReadOnly = false; }
+    TPersistent* GetOwner() const override { return FOwner; }
+    bool ReadOnly = false;
+
+private:
+    TPersistent* FOwner;
+};
+
+class TcxEditAlignment : public TPersistent {
+    QZ_CLASS(TcxEditAlignment, TPersistent)
+public:
+    explicit TcxEditAlignment(TPersistent* AOwner = nullptr) : FOwner(AOwner) {}
+    void Assign(TPersistent* Source) override;
+    void Reset();
+    TPersistent* GetOwner() const override { return FOwner; }
+
+    TAlignment Horz() const { return FHorz; }
+    void SetHorz(TAlignment Value);
+    TcxEditVertAlignment Vert() const { return FVert; }
+    void SetVert(TcxEditVertAlignment Value);
+    bool IsHorzAssigned() const { return FIsHorzAssigned; }
+    bool IsVertStored() const { return FVert != taTopJustify; }
+    // Without notifying (a working copy filled in by its owner).
+    void SetHorzSilently(TAlignment Value) { FHorz = Value; }
+
+    TNotifyEvent OnChanged;
+
+private:
+    void DoChanged();
+    TAlignment FHorz = taLeftJustify;
+    bool FIsHorzAssigned = false;
+    TPersistent* FOwner;
+    TcxEditVertAlignment FVert = taTopJustify;
+};
+
+class TcxEditButton : public TCollectionItem {
+    QZ_CLASS(TcxEditButton, TCollectionItem)
+public:
+    explicit TcxEditButton(TCollection* ACollection = nullptr);
+    ~TcxEditButton() override;
+    void Assign(TPersistent* Source) override;
+
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value);
+    TBitmap* Glyph();
+    bool HasGlyph() const { return FGlyph != nullptr; }
+    void SetGlyph(TBitmap* Value);
+    TcxEditButtonKind Kind() const { return FKind; }
+    void SetKind(TcxEditButtonKind Value);
+    bool LeftAlignment() const { return FLeftAlignment; }
+    void SetLeftAlignment(bool Value);
+    TColor TextColor() const { return FTextColor; }
+    void SetTextColor(TColor Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+
+private:
+    friend class TcxEditButtons;
+    void GlyphChanged(TObject*) { Changed(false); }
+    bool FDefault = false;
+    std::unique_ptr<TBitmap> FGlyph;
+    TcxEditButtonKind FKind = bkDown;
+    bool FLeftAlignment = false;
+    TColor FTextColor = clBtnText;
+    bool FVisible = true;
+    int FWidth = 0;
+};
+
+class TcxEditButtons : public TOwnedCollection {
+    QZ_CLASS(TcxEditButtons, TOwnedCollection)
+public:
+    explicit TcxEditButtons(TPersistent* AOwner = nullptr)
+        : TOwnedCollection(AOwner, TcxEditButton::StaticClass()) {}
+    ~TcxEditButtons() override { Clear(); }
+    TcxEditButton* Items(int Index) const { return ItemAs<TcxEditButton>(Index); }
+    TcxEditButton* Add() { return AddAs<TcxEditButton>(); }
+    int VisibleCount() const;
+    TNotifyEvent OnChange;
+
+protected:
+    void Added(TCollectionItem* AItem) override;
+    void Update(TCollectionItem* AItem) override;
+};
+
+// ---- the properties -------------------------------------------------------------------------------
+
+class TcxCustomEditProperties : public TcxInterfacedPersistent {
+    QZ_CLASS(TcxCustomEditProperties, TcxInterfacedPersistent)
+public:
+    explicit TcxCustomEditProperties(TPersistent* AOwner = nullptr);
+    ~TcxCustomEditProperties() override;
+    void Assign(TPersistent* Source) override;
+
+    virtual void AlignmentChanged();
+    virtual void SetAlignment(TcxEditAlignment* Value);
+    virtual void ButtonsChanged() { Changed(); }
+    virtual bool CanValidate() { return false; }
+    virtual void Changed();
+    virtual bool CanCompareEditValue() { return false; }
+    virtual bool DefaultUseLeftAlignmentOnEditing() const { return true; }
+    virtual void FreeNotification(TComponent* AComponent) {}
+    virtual TClass GetAssignedValuesClass() const { return TcxCustomEditPropertiesValues::StaticClass(); }
+    virtual TAlignment GetDefaultHorzAlignment();
+    virtual int GetDisplayFormatOptions() { return 0; }
+    virtual std::string GetValidationErrorText(int AErrorKind);
+    virtual bool IsDisplayFormatDefined(bool AIsEditing);
+    virtual bool SuppressChangeOnEditValue() { return false; }
+    virtual bool HandlesTabKey() { return false; }
+    virtual bool IsDisplayTextEqual(const Variant& AEditValue1, TcxCustomEditProperties* AProperties2,
+                                    const Variant& AEditValue2) { return false; }
+    virtual std::string GetDisplayText(const Variant& AEditValue, bool AFullText = false) { return std::string(); }
+    virtual uint16_t GetSupportedOperations();
+    virtual bool IsEditValueValid(const Variant& AEditValue) { return true; }
+    virtual bool CanResetEditValue() { return false; }
+    virtual void PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool AEditFocused)
+    {
+        DisplayValue = AEditValue;
+    }
+    virtual void RestoreDefaults();
+    virtual void Update(TcxCustomEditProperties* AProperties) {}
+    virtual void ValidateDisplayValue(Variant& DisplayValue, std::string& ErrorText, bool& Error,
+                                      TObject* AEdit);
+    // 0 no; 1 the text properties; 2 the data-aware lookups while focused.
+    virtual unsigned UsesDisplayFormatting(bool AFocused) { return 0; }
+
+    void BeginUpdate() { ++FUpdateCount; }
+    void EndUpdate(bool AInvokeChanged = true);
+    bool IsChangeLocked() const { return FChangedLocked || FUpdateCount > 0; }
+    void SetChangedLocked(bool Value) { FChangedLocked = Value; }
+
+    TcxEditAlignment* Alignment();
+    bool IsAlignmentStored() const;
+    bool AutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool Value);
+    bool BeepOnError() const { return FBeepOnError; }
+    void SetBeepOnError(bool Value) { FBeepOnError = Value; }
+    TcxEditButtons* Buttons() const { return FButtons.get(); }
+    void SetButtons(TcxEditButtons* Value) { FButtons->Assign(Value); }
+    TShortCut ClearKey() const { return FClearKey; }
+    void SetClearKey(TShortCut Value) { FClearKey = Value; }
+    TShortCut ClickKey() const { return FClickKey; }
+    void SetClickKey(TShortCut Value) { FClickKey = Value; }
+    bool ImmediatePost() const { return FImmediatePost; }
+    void SetImmediatePost(bool Value) { FImmediatePost = Value; }
+    bool ReadOnly();
+    void SetReadOnly(bool Value);
+    bool IsReadOnlyStored() const { return FAssignedValues->ReadOnly; }
+    bool UseLeftAlignmentOnEditing() const { return FUseLeftAlignmentOnEditing; }
+    void SetUseLeftAlignmentOnEditing(bool Value);
+    bool IsUseLeftAlignmentOnEditingStored() const;
+    bool ValidateOnEnter() const { return FValidateOnEnter; }
+    void SetValidateOnEnter(bool Value) { FValidateOnEnter = Value; }
+    bool InplaceWheel() const { return FInplaceWheel; }
+    void SetInplaceWheel(bool Value) { FInplaceWheel = Value; }
+    TcxCustomEditPropertiesValues* AssignedValues() const { return FAssignedValues.get(); }
+
+    IcxEditDefaultValuesProvider* DefaultValuesProvider() const { return FDefaultValuesProvider; }
+    void SetDefaultValuesProvider(IcxEditDefaultValuesProvider* AProvider);
+    void DefaultValuesProviderChanged(TObject* Sender) { Changed(); }
+    // Used by in-place edits.
+    bool CanModify();
+    bool IsValueTextFromDisplayFormat();
+    void DoValidate(Variant& DisplayValue, std::string& ErrorText, bool& Error, TObject* AEdit,
+                    bool& ADisplayValueChanged);
+
+    TcxEditButtonClickEvent OnButtonClick;
+    TNotifyEvent OnChange;
+    TNotifyEvent OnEditValueChanged;
+    TcxEditValidateEvent OnValidate;
+    // Installed by the owner (the edit's or repository item's PropertiesChanged).
+    TNotifyEvent OnPropertiesChanged;
+
+protected:
+    bool FValidateOnEnter = false;
+    void DropProvider() { FDefaultValuesProvider = nullptr; }
+    friend class TcxCustomEditDefaultValuesProvider;
+
+private:
+    bool OwnerIsEdit() const;
+    bool FAutoSelect = true;
+    bool FBeepOnError = false;
+    std::unique_ptr<TcxEditButtons> FButtons;
+    TShortCut FClearKey = 0;
+    TShortCut FClickKey = 16397;
+    std::unique_ptr<TcxFreeNotificator> FFreeNotificator;
+    bool FImmediatePost = false;
+    std::unique_ptr<TcxEditAlignment> FStoredAlignment;
+    bool FReadOnlyValue = false;
+    int FUpdateCount = 0;
+    bool FUseLeftAlignmentOnEditing = true;
+    bool FInplaceWheel = true;
+    std::unique_ptr<TcxEditAlignment> FWorkingAlignment;
+    std::unique_ptr<TcxCustomEditPropertiesValues> FAssignedValues;
+    bool FChangedLocked = false;
+    IcxEditDefaultValuesProvider* FDefaultValuesProvider = nullptr;
+};
+
+// ---- the edit style ---------------------------------------------------------------------------------
+
+class TcxCustomEditStyle : public TcxContainerStyle {
+    QZ_CLASS(TcxCustomEditStyle, TcxContainerStyle)
+public:
+    explicit TcxCustomEditStyle(TPersistent* AOwner = nullptr, bool ADefaultValues = false);
+    void Assign(TPersistent* Source) override;
+    TColor GetEffectiveColor() const override;
+    bool IsValueAssigned(TcxContainerStyleValue AValue) const override;
+    int GetStyleValueCount() const override { return 11; }
+    bool GetStyleValueName(TcxContainerStyleValue AValue, std::string& AName) const override;
+    virtual TcxEditButtonStyle DefaultButtonStyle() const { return btsDefault; }
+    virtual TcxEditButtonTransparency DefaultButtonTransparency() const { return ebtNone; }
+    virtual TcxEditPopupBorderStyle DefaultPopupBorderStyle() const { return epbsDefault; }
+
+    TcxEditButtonStyle ButtonStyle() const;
+    void SetButtonStyle(TcxEditButtonStyle Value);
+    TcxEditButtonTransparency ButtonTransparency() const;
+    void SetButtonTransparency(TcxEditButtonTransparency Value);
+    TcxEditPopupBorderStyle PopupBorderStyle() const;
+    void SetPopupBorderStyle(TcxEditPopupBorderStyle Value);
+    TcxEditBorderStyle EditBorderStyle() const { return TcxEditBorderStyle(BorderStyle()); }
+    void SetEditBorderStyle(TcxEditBorderStyle Value) { SetBorderStyle(TcxContainerBorderStyle(Value)); }
+    bool PopupCloseButton() const { return FPopupCloseButton; }
+    void SetPopupCloseButton(bool Value) { FPopupCloseButton = Value; }
+    bool IsButtonStyleStored() const { return IsValueStored(svButtonStyle); }
+    bool IsButtonTransparencyStored() const { return IsValueStored(svButtonTransparency); }
+    bool IsPopupBorderStyleStored() const { return IsValueStored(svPopupBorderStyle); }
+
+    bool FindAssignedButtonStyle(TcxEditButtonStyle& V) const;
+    bool FindAssignedButtonTransparency(TcxEditButtonTransparency& V) const;
+    bool FindAssignedPopupBorderStyle(TcxEditPopupBorderStyle& V) const;
+
+private:
+    bool FDefaultValues;
+    TcxEditButtonStyle FButtonStyle = btsDefault;
+    TcxEditButtonTransparency FButtonTransparency = ebtNone;
+    TcxEditPopupBorderStyle FPopupBorderStyle = epbsDefault;
+    bool FPopupCloseButton = true;
+};
+
+class TcxEditStyle : public TcxCustomEditStyle {
+    QZ_CLASS(TcxEditStyle, TcxCustomEditStyle)
+public:
+    using TcxCustomEditStyle::TcxCustomEditStyle;
+};
+
+class TcxEditStyleController : public TcxStyleController {
+    QZ_CLASS(TcxEditStyleController, TcxStyleController)
+public:
+    explicit TcxEditStyleController(TComponent* AOwner = nullptr) : TcxStyleController(AOwner) {}
+    TClass GetStyleClass() const override { return TcxEditStyle::StaticClass(); }
+    TcxEditStyle* EditStyle() const { return static_cast<TcxEditStyle*>(Style()); }
+};
+
+// ---- the repository ------------------------------------------------------------------------------
+
+class IcxEditRepositoryItemListener {
+public:
+    virtual ~IcxEditRepositoryItemListener() = default;
+    virtual void ItemRemoved(TObject* Sender) = 0;
+    virtual void PropertiesChanged(TObject* Sender) = 0;
+};
+
+class TcxEditRepository;
+
+class TcxEditRepositoryItem : public TComponent {
+    QZ_CLASS(TcxEditRepositoryItem, TComponent)
+public:
+    explicit TcxEditRepositoryItem(TComponent* AOwner = nullptr);
+    ~TcxEditRepositoryItem() override;
+    void AfterConstruction() override;
+
+    virtual void PropertiesChanged(TObject* Sender);
+    virtual void AddListener(IcxEditRepositoryItemListener* AListener);
+    virtual TClass GetPropertiesClass() const { return TcxCustomEditProperties::StaticClass(); }
+    virtual void RemoveListener(IcxEditRepositoryItemListener* AListener);
+
+    TcxCustomEditProperties* Properties() const { return FProperties.get(); }
+    void SetProperties(TcxCustomEditProperties* Value) { FProperties->Assign(Value); }
+    TcxEditRepository* Repository() const { return FRepository; }
+    void SetRepository(TcxEditRepository* ARepository);
+    TComponent* GetParentComponent() const override;
+    bool HasParent() const override { return FRepository != nullptr; }
+    void SetParentComponent(TComponent* Value) override;
+
+    TNotifyEvent PropertiesEvents;
+
+private:
+    std::vector<IcxEditRepositoryItemListener*> FListeners;
+    std::unique_ptr<TcxCustomEditProperties> FProperties;
+    TcxEditRepository* FRepository = nullptr;
+};
+
+class TcxEditRepository : public TComponent {
+    QZ_CLASS(TcxEditRepository, TComponent)
+public:
+    explicit TcxEditRepository(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
+    ~TcxEditRepository() override;
+    TcxEditRepositoryItem* CreateItem(TClass AClass);
+    TcxEditRepositoryItem* CreateItemEx(TClass AClass, TComponent* AOwner);
+    void Clear();
+    int Count() const { return int(FItems.size()); }
+    TcxEditRepositoryItem* Items(int Index) const { return FItems.at(size_t(Index)); }
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
+
+private:
+    friend class TcxEditRepositoryItem;
+    std::vector<TcxEditRepositoryItem*> FItems;
+};
+
+namespace cxEdit {
+
+// Starts the unit: the filter captions are read through the resource-string
+// lookup from now on. Runs once; later calls do nothing.
+void Initialize();
+// Frees the registry and the default repository.
+void Finalize();
+// The registry of editor properties classes, with their descriptions.
+TcxRegisteredClasses* GetRegisteredEditProperties();
+// The repository without owner that the default editors fill.
+TcxEditRepository* GetDefaultEditRepository();
+
+// Same variant type and equal.
+bool VarEqualsExact(const Variant& V1, const Variant& V2);
+TShiftState MouseButtonToShift(TMouseButton AButton);
+// 0 no button, 1 left, 2 right, 3 middle.
+TShiftState ExtMouseButtonToShift(int AButton);
+unsigned ShiftStateToMouseKeys(TShiftState AShift);
+
+}  // namespace cxEdit
