@@ -4,11 +4,11 @@
 #pragma once
 
 #include "Controls.h"
+#include "Grids.h"   // TEditStyle
 #include "StringLists.h"
 
 #include <memory>
 
-enum TEditStyle { esSimple, esEllipsis, esPickList };
 enum TDisplayOption { doColumnTitles, doAutoColResize, doKeyColFixed };
 using TDisplayOptions = TSet<TDisplayOption, 8>;
 enum TKeyOption { keyEdit, keyAdd, keyDelete, keyUnique };
