@@ -6,6 +6,7 @@
 QZ_CLASS_IMPL(TCustomGrid, TCustomControl)
 QZ_CLASS_IMPL(TDrawGrid, TCustomGrid)
 QZ_CLASS_IMPL(TStringGrid, TDrawGrid)
+QZ_CLASS_IMPL(TInplaceEdit, TCustomEdit)
 
 namespace {
 
@@ -123,6 +124,9 @@ TCustomGrid::~TCustomGrid()
     StopTimer();
     ShowSizingLine(false);
     ShowMoveMark(false);
+    // The editor goes while the grid it lies in is still whole.
+    delete FInplaceEdit;
+    FInplaceEdit = nullptr;
 }
 
 void TCustomGrid::ResizeAxis(std::vector<int>& sizes, int count, int def)
@@ -857,10 +861,7 @@ void TCustomGrid::KeyPress(char& key)
 {
     TCustomControl::KeyPress(key);
     if (key == 0) return;
-    if (FOptions.Contains(goEditing) && !FEditorMode && uint8_t(key) >= 32 && CanEditAcceptKey(key)) {
-        if (!CanEditShow()) return;
-        ShowEditor();
-    } else if (key == 13 && FEditorMode) {
+    if (key == 13 && FEditorMode) {
         UpdateText();
         key = 0;
     }
@@ -1275,15 +1276,16 @@ void TCustomGrid::DeleteRow(int row)
     SetRowCount(FRowCount - 1);
 }
 
-// ---- the editor (TInplaceEdit, once the single-line edit is there) ------------------------------
+// ---- the in-place editor --------------------------------------------------------------------
 
 bool TCustomGrid::CanEditShow()
 {
+    bool active = Focused() || (FInplaceEdit && FInplaceEdit->Focused()) || FOptions.Contains(goAlwaysShowEditor);
     return FOptions.Contains(goEditing) && !FOptions.Contains(goRowSelect) && FCurrent.X >= FFixedCols &&
-           FCurrent.Y >= FFixedRows && Focused();
+           FCurrent.Y >= FFixedRows && HandleAllocated() && active;
 }
 
-TInplaceEdit* TCustomGrid::CreateEditor() { return nullptr; }
+TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
 
 void TCustomGrid::SetEditorMode(bool v)
 {
@@ -1297,6 +1299,7 @@ void TCustomGrid::ShowEditor()
     if (!FInplaceEdit) FInplaceEdit = CreateEditor();
     if (!FInplaceEdit) return;
     FEditorMode = true;
+    FEditCell = {-1, -1};
     UpdateEdit();
 }
 
@@ -1305,12 +1308,196 @@ void TCustomGrid::HideEditor()
     if (!FEditorMode) return;
     UpdateText();
     FEditorMode = false;
+    FEditCell = {-1, -1};
+    if (FInplaceEdit) {
+        bool hadFocus = FInplaceEdit->Focused();
+        FInplaceEdit->Hide();
+        if (hadFocus && CanFocus()) SetFocus();
+    }
     InvalidateCell(FCurrent.X, FCurrent.Y);
 }
 
-void TCustomGrid::InvalidateEditor() { UpdateEdit(); }
-void TCustomGrid::UpdateEdit() {}
-void TCustomGrid::UpdateText() {}
+void TCustomGrid::InvalidateEditor()
+{
+    FEditCell = {-1, -1};
+    UpdateEdit();
+}
+
+// The editor follows the current cell: loaded when it comes to a new cell,
+// placed again when the cell moves, hidden while the cell does not show.
+void TCustomGrid::UpdateEdit()
+{
+    if (!FEditorMode || !FInplaceEdit) return;
+    TRect r = CellRect(FCurrent.X, FCurrent.Y);
+    if (IsRectEmpty(r)) {
+        FInplaceEdit->Hide();
+        return;
+    }
+    bool fresh = !(FEditCell == FCurrent);
+    if (fresh) {
+        FEditCell = FCurrent;
+        FInplaceEdit->UpdateContents();
+    }
+    bool grab = Focused() || FInplaceEdit->Focused();
+    FInplaceEdit->Move(r);
+    if (grab && FInplaceEdit->CanFocus()) FInplaceEdit->SetFocus();
+    if (fresh) FInplaceEdit->SelectAll();
+}
+
+// The text goes to the cell once it was changed there.
+void TCustomGrid::UpdateText()
+{
+    if (!FEditorMode || !FInplaceEdit || FEditCell.X < 0 || !FInplaceEdit->Modified()) return;
+    std::string text = FInplaceEdit->Text();
+    FInplaceEdit->SetModified(false);
+    SetEditText(FEditCell.X, FEditCell.Y, text);
+}
+
+// A character typed on the grid opens the editor, which takes it.
+void TCustomGrid::WMChar(TMessage& m)
+{
+    // Characters that reach the grid while its editor is open (the rest of
+    // what an input method composed) belong to the editor.
+    if (FEditorMode && FInplaceEdit && FInplaceEdit->Visible() && m.WParam >= 32) {
+        FInplaceEdit->Perform(m.Msg, m.WParam, m.LParam);
+        m.Result = 0;
+        return;
+    }
+    bool opens = FOptions.Contains(goEditing) && !FEditorMode && m.WParam >= 32 && m.WParam != 127;
+    if (!opens) {
+        inherited::Dispatch(m);
+        return;
+    }
+    char probe = m.WParam < 0x80 ? char(m.WParam) : char(0x80);
+    if (!CanEditAcceptKey(probe) || !CanEditShow()) {
+        inherited::Dispatch(m);
+        return;
+    }
+    // The grid's own key handlers see the character first and may take it.
+    if (m.Msg == WM_CHAR && DoKeyPress(m)) return;
+    ShowEditor();
+    if (FEditorMode && FInplaceEdit && FInplaceEdit->Visible()) {
+        FInplaceEdit->Perform(m.Msg, m.WParam, m.LParam);
+        m.Result = 0;
+    }
+}
+
+TInplaceEdit::TInplaceEdit(TComponent* owner) : TCustomEdit(owner)
+{
+    FGrid = DynamicCast<TCustomGrid>(owner);
+    SetBorderStyle(bsNone);
+    SetTabStop(false);
+    SetParentCtl3D(false);
+    SetCtl3D(false);
+    SetVisible(false);
+    if (FGrid) SetParent(FGrid);
+}
+
+void TInplaceEdit::CreateParams(TCreateParams& p)
+{
+    TCustomEdit::CreateParams(p);
+    p.Style |= ES_AUTOHSCROLL;
+}
+
+void TInplaceEdit::UpdateContents()
+{
+    if (!FGrid) return;
+    int col = FGrid->Col(), row = FGrid->Row();
+    SetMaxLength(FGrid->GetEditLimit());
+    FEditMask = FGrid->GetEditMask(col, row);
+    FEditStyle = FGrid->GetEditStyle(col, row);
+    SetReadOnly(!FGrid->CanEditModify());
+    SetText(FGrid->GetEditText(col, row));
+    SetModified(false);
+}
+
+void TInplaceEdit::Move(const TRect& r)
+{
+    UpdateLoc(r);
+    if (!Visible()) Show();
+}
+
+void TInplaceEdit::UpdateLoc(const TRect& r)
+{
+    if (PosEqual(r)) return;
+    SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    BoundsChanged();
+}
+
+void TInplaceEdit::Hide()
+{
+    SetVisible(false);
+}
+
+void TInplaceEdit::SendToGrid(WORD& key, TShiftState shift)
+{
+    if (!FGrid) return;
+    WORD k = key;
+    FGrid->KeyDown(k, shift);
+    key = 0;
+}
+
+void TInplaceEdit::KeyDown(WORD& key, TShiftState shift)
+{
+    TCustomEdit::KeyDown(key, shift);
+    if (!key || !FGrid) return;
+    bool ctrl = shift.Contains(ssCtrl);
+    int len = GetTextLen();
+    bool noSel = SelLength() == 0;
+    switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+        SendToGrid(key, shift);
+        break;
+    case VK_TAB:
+        if (FGrid->Options().Contains(goTabs) && !ctrl) SendToGrid(key, shift);
+        break;
+    case VK_LEFT:
+        if (noSel && CaretIndex() == 0 && !shift.Contains(ssShift)) SendToGrid(key, shift);
+        break;
+    case VK_RIGHT:
+        if (noSel && CaretIndex() == len && !shift.Contains(ssShift)) SendToGrid(key, shift);
+        break;
+    case VK_HOME:
+    case VK_END:
+        if (ctrl) SendToGrid(key, shift);
+        break;
+    case VK_F2:
+        // The caret to the end, as editing goes on.
+        SetSelStart(len);
+        SetSelLength(0);
+        key = 0;
+        break;
+    case VK_DELETE:
+    case VK_BACK:
+        if (!FGrid->CanEditModify()) key = 0;
+        break;
+    default: break;
+    }
+}
+
+void TInplaceEdit::KeyPress(char& key)
+{
+    TCustomEdit::KeyPress(key);
+    if (!key || !FGrid) return;
+    if (key == 13) {
+        // Enter hands the text to the grid and keeps editing.
+        FGrid->UpdateText();
+        SelectAll();
+        key = 0;
+    } else if (key == 27) {
+        // Esc gives back what the cell holds.
+        SetText(FGrid->GetEditText(FGrid->Col(), FGrid->Row()));
+        SetModified(false);
+        key = 0;
+        if (FGrid->Options().Contains(goAlwaysShowEditor)) SelectAll();
+        else FGrid->HideEditor();
+    } else if (uint8_t(key) >= 32 && (!FGrid->CanEditModify() || !FGrid->CanEditAcceptKey(key))) {
+        key = 0;
+    }
+}
 
 // ---- TDrawGrid -----------------------------------------------------------------------------------
 

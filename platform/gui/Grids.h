@@ -7,6 +7,7 @@
 #pragma once
 
 #include "Controls.h"
+#include "StdCtrls.h"
 #include "StringLists.h"
 
 #include <functional>
@@ -220,6 +221,7 @@ protected:
     void WMKillFocus(TMessage& m);
     void WMSetFocus(TMessage& m);
     void WMCommand(TMessage& m);
+    void WMChar(TMessage& m);
     QZ_BEGIN_MESSAGE_MAP
         QZ_MESSAGE_HANDLER(WM_GETDLGCODE, WMGetDlgCode)
         QZ_MESSAGE_HANDLER(WM_HSCROLL, WMHScroll)
@@ -229,6 +231,8 @@ protected:
         QZ_MESSAGE_HANDLER(WM_KILLFOCUS, WMKillFocus)
         QZ_MESSAGE_HANDLER(WM_SETFOCUS, WMSetFocus)
         QZ_MESSAGE_HANDLER(WM_COMMAND, WMCommand)
+        QZ_MESSAGE_HANDLER(WM_CHAR, WMChar)
+        QZ_MESSAGE_HANDLER(WM_IME_CHAR, WMChar)
     QZ_END_MESSAGE_MAP
 
 protected:
@@ -238,6 +242,7 @@ protected:
     int FMoveIndex = 0, FMovePos = 0;
     TInplaceEdit* FInplaceEdit = nullptr;
     bool FEditorMode = false;
+    TGridCoord FEditCell{-1, -1};   // the cell the editor shows
 
 private:
     void ClampInView(TGridCoord c);
@@ -274,6 +279,40 @@ private:
     TPoint FLastMouse;
     TCursor FSavedCursor = crDefault;
     bool FSizingCursor = false;
+};
+
+// The single-line edit a grid shows over its current cell: owned by,
+// parented to and placed by the grid. Keys that move between cells go to
+// the grid; Enter hands the text to the grid, Esc gives back the cell's text.
+class TInplaceEdit : public TCustomEdit {
+    QZ_CLASS(TInplaceEdit, TCustomEdit)
+public:
+    explicit TInplaceEdit(TComponent* owner = nullptr);
+    TCustomGrid* Grid() const { return FGrid; }
+    TEditStyle EditStyle() const { return FEditStyle; }
+    void SetEditStyle(TEditStyle v) { FEditStyle = v; }
+    // Kept for the grids that check their input by a mask.
+    const std::string& EditMask() const { return FEditMask; }
+    void SetEditMask(const std::string& v) { FEditMask = v; }
+    // Reloads the text, mask, limit and read-only state from the grid's hooks.
+    virtual void UpdateContents();
+    // Puts the editor over r (grid client coordinates) and shows it.
+    void Move(const TRect& r);
+    void UpdateLoc(const TRect& r);
+    bool PosEqual(const TRect& r) const { return BoundsRect() == r; }
+    void Deselect() { SetSelLength(0); }
+    void Hide();
+protected:
+    virtual void BoundsChanged() {}
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    void CreateParams(TCreateParams& params) override;
+private:
+    // Hands a key to the grid (focus stays with whoever has it after).
+    void SendToGrid(WORD& key, TShiftState shift);
+    TCustomGrid* FGrid = nullptr;
+    TEditStyle FEditStyle = esSimple;
+    std::string FEditMask;
 };
 
 // A grid whose cells events draw.

@@ -331,3 +331,100 @@ TEST_F(GridTest, PaintsCellsLinesAndTheSelection)
 }
 
 } // namespace
+
+namespace {
+
+class GridEditTest : public GridTest {
+protected:
+    void SetUp() override
+    {
+        GridTest::SetUp();
+        Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
+        Grid->OnSetEditText = [this](TObject*, int c, int r, const std::string& v) { Sets.push_back({c, r, v}); };
+        Grid->FocusCell(2, 2, true);
+    }
+    TInplaceEdit* Ed() { return Grid->InplaceEditor(); }
+    struct TSet3 {
+        int C, R;
+        std::string V;
+    };
+    std::vector<TSet3> Sets;
+};
+
+TEST_F(GridEditTest, F2TypeEnterAndMoveOn)
+{
+    EXPECT_EQ(Ed(), nullptr) << "made when first needed";
+    GuiTest::KeyPress(VK_F2);
+    ASSERT_TRUE(Grid->EditorMode());
+    ASSERT_NE(Ed(), nullptr);
+    EXPECT_TRUE(Ed()->Visible());
+    EXPECT_TRUE(Ed()->Focused());
+    EXPECT_EQ(Ed()->BoundsRect(), Grid->CellRect(2, 2));
+    EXPECT_EQ(Ed()->Text(), "2,2");
+    EXPECT_EQ(Ed()->SelLength(), 3) << "the text comes selected";
+    GuiTest::TypeText("ab");
+    EXPECT_EQ(Ed()->Text(), "ab");
+    EXPECT_EQ(Grid->Cells(2, 2), "2,2") << "not yet handed over";
+    GuiTest::KeyPress(VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "ab");
+    ASSERT_EQ(Sets.size(), 1u);
+    EXPECT_TRUE(Grid->EditorMode()) << "Enter keeps editing";
+    // Moving on closes the editor; the cell below is untouched.
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(Grid->Row(), 3);
+    EXPECT_FALSE(Grid->EditorMode());
+    EXPECT_FALSE(Ed()->Visible());
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_EQ(Grid->Cells(2, 3), "2,3");
+    EXPECT_EQ(Sets.size(), 1u) << "an unchanged text is not handed over again";
+}
+
+TEST_F(GridEditTest, TypingOpensTheEditorAndEscGivesTheTextBack)
+{
+    GuiTest::TypeText("x");
+    ASSERT_TRUE(Grid->EditorMode());
+    EXPECT_EQ(Ed()->Text(), "x") << "the character typed replaces the text";
+    GuiTest::KeyPress(VK_ESCAPE);
+    EXPECT_FALSE(Grid->EditorMode());
+    EXPECT_EQ(Grid->Cells(2, 2), "2,2");
+    EXPECT_TRUE(Sets.empty());
+    // Chinese through the input method.
+    GuiTest::TypeText("学员", true);
+    ASSERT_TRUE(Grid->EditorMode());
+    GuiTest::KeyPress(VK_RIGHT);   // caret at the end: on to the next cell, the text handed over
+    EXPECT_EQ(Grid->Cells(2, 2), "学员");
+    EXPECT_EQ(Grid->Col(), 3);
+    // The program may give the editor another text than the cell shows.
+    Grid->OnGetEditText = [](TObject*, int, int, std::string& v) { v = "编辑 " + v; };
+    Grid->FocusCell(2, 4, true);
+    GuiTest::KeyPress(VK_F2);
+    EXPECT_EQ(Ed()->Text(), "编辑 2,4");
+}
+
+TEST_F(GridEditTest, AlwaysShownEditorFollowsTheCurrentCell)
+{
+    Grid->SetOptions(Grid->Options() + TGridOptions{goAlwaysShowEditor});
+    Grid->SetFocus();
+    GuiTest::ProcessEvents();
+    ASSERT_TRUE(Grid->EditorMode());
+    EXPECT_EQ(Ed()->Text(), "2,2");
+    GuiTest::TypeText("z");
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(Grid->Cells(2, 2), "z");
+    EXPECT_TRUE(Grid->EditorMode());
+    EXPECT_EQ(Ed()->Text(), "2,3");
+    EXPECT_EQ(Ed()->BoundsRect(), Grid->CellRect(2, 3));
+    // Left at the start of the text moves to the cell before.
+    Ed()->SetSelStart(0);
+    Ed()->SetSelLength(0);
+    GuiTest::KeyPress(VK_LEFT);
+    EXPECT_EQ(Grid->Col(), 1);
+    // Scrolling keeps the editor over its cell, or hides it.
+    Grid->FocusCell(2, 3, true);
+    Grid->SetTopRow(2);
+    EXPECT_EQ(Ed()->BoundsRect(), Grid->CellRect(2, 3));
+    Grid->SetTopRow(5);
+    EXPECT_FALSE(Ed()->Visible());
+}
+
+} // namespace
