@@ -52,7 +52,15 @@ void NotifyCommand(TWinControl* c, WPARAM code)
 {
     if (!c || !c->HandleAllocated()) return;
     TControl* self = c;
-    Guarded(self, [&] { c->Perform(CN_COMMAND, MAKEWPARAM(0, int(code)), LPARAM(HandleOf(c))); });
+    // Through the parent, as the window system tells a control's owner; the
+    // parent hands it back to the control as CN_COMMAND.
+    Guarded(self, [&] {
+        const WPARAM w = MAKEWPARAM(0, int(code));
+        if (TWinControl* p = c->Parent(); p && p->HandleAllocated())
+            SendMessage(p->Handle(), WM_COMMAND, w, LPARAM(HandleOf(c)));
+        else
+            c->Perform(CN_COMMAND, w, LPARAM(HandleOf(c)));
+    });
 }
 
 HDC WidgetPaintDC(QWidget* w, QPainter& p, const QRegion& region)

@@ -35,6 +35,28 @@ TEST_F(ButtonsTest, ButtonClickSetsTheFormsModalResultAndCallsOnClickOnce)
     EXPECT_EQ(Log.size(), 3u);
 }
 
+TEST_F(ButtonsTest, TheParentHearsItsButtonsNotificationsBeforeTheyComeBack)
+{
+    auto* b = Make<TButton>(10, 10, 75, 25);
+    auto* cb = Make<TCheckBox>(10, 50, 100, 20);
+    b->OnClick = Logger("click");
+    std::vector<std::pair<WORD, HWND>> seen;
+    auto old = Form->WindowProc;
+    Form->WindowProc = [&](TMessage& m) {
+        if (m.Msg == WM_COMMAND) seen.emplace_back(HIWORD(m.WParam), reinterpret_cast<HWND>(m.LParam));
+        Form->WndProc(m);
+    };
+    ShowForm();
+    GuiTest::Click(b, Point(20, 10));
+    GuiTest::Click(cb, Point(6, 10));
+    Form->WindowProc = old;
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], std::make_pair(WORD(BN_CLICKED), b->Handle()));
+    EXPECT_EQ(seen[1].second, cb->Handle());
+    EXPECT_EQ(Log, (std::vector<std::string>{"click"}));
+    EXPECT_TRUE(cb->Checked());
+}
+
 TEST_F(ButtonsTest, EnterClicksTheDefaultButtonOrTheFocusedOneAndEscTheCancelButton)
 {
     auto* ok = Make<TButton>(10, 10, 75, 25);
