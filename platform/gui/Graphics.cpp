@@ -665,8 +665,10 @@ BOOL DrawFrameControl(HDC dc, const TRect& rr, UINT type, UINT state)
             p->setRenderHint(QPainter::Antialiasing, false);
             QRect c = q.adjusted(0, 0, -1, -1);
             if (kind & DFCS_BUTTONRADIOMASK) {
-                p->setPen(Qt::black);
-                p->setBrush(Qt::black);
+                // The mask: the radio's round shape in white, the rest left as it is
+                // (drawn on black, its extent gives the glyph's place and size).
+                p->setPen(Qt::white);
+                p->setBrush(Qt::white);
                 p->drawEllipse(c);
             } else {
                 p->setPen(QCol(flat ? clBtnShadow : clBtnShadow));

@@ -116,6 +116,38 @@ TEST(Themes, CheckBoxStripHoldsFourStatesOfThreeKinds)
     EXPECT_TRUE(grey);
 }
 
+TEST(Themes, RadioMaskAndImageGiveTheGlyphAndDotExtents)
+{
+    // Measured as the radio group measures its glyph: on black, the mask's
+    // non-black pixels are the glyph; in the checked image, the dark run
+    // through the middle is the dot.
+    const int c = CheckBoxCellSize;
+    TBitmap mask(c, c);
+    mask.Canvas()->Brush()->SetColor(clBlack);
+    mask.Canvas()->FillRect(Rect(0, 0, c, c));
+    DrawFrameControl(mask.Canvas()->Handle(), Rect(0, 0, c, c), DFC_BUTTON, DFCS_BUTTONRADIOMASK | DFCS_FLAT | DFCS_CHECKED);
+    int left = c, right = -1, top = c, bottom = -1;
+    for (int y = 0; y < c; ++y)
+        for (int x = 0; x < c; ++x)
+            if (Px(mask, x, y) != clBlack) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    EXPECT_LE(left, 1);
+    EXPECT_GE(right, c - 3);
+    EXPECT_EQ(right - left, bottom - top);   // round
+    EXPECT_EQ(Px(mask, 0, 0), clBlack);      // the corners are no part of it
+    TBitmap image(c, c);
+    image.Canvas()->Brush()->SetColor(clBlack);
+    image.Canvas()->FillRect(Rect(0, 0, c, c));
+    DrawFrameControl(image.Canvas()->Handle(), Rect(0, 0, c, c), DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_FLAT | DFCS_CHECKED);
+    const int mid = (left + right) / 2;
+    int x = mid;
+    while (x < right && Px(image, x, mid) == clBlack) ++x;
+    EXPECT_GT(x - mid, 0);          // the dot reaches out from the middle
+    EXPECT_LT(x - mid, c / 2 - 1);  // and ends inside the ring
+}
+
 TEST(Themes, BeepsGoToTheSinkThatCountsThem)
 {
     std::vector<UINT> beeps;
