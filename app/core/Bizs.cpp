@@ -88,30 +88,70 @@ private:
     std::string FText;
 };
 
-// The next free id of an Id-keyed table.
+// ---- saving -------------------------------------------------------------------------------------
+//
+// Several workstations share one database. A new row takes the largest id
+// plus one, so two workstations saving at the same moment can pick the
+// same id; the table's key refuses the second row. A save that meets a
+// duplicate key takes the next id and tries again (or, for the tables of
+// one row a student, updates the row the other workstation just inserted).
+// What still fails reaches the operator once, in the program's words, with
+// the database's message.
+
+// How often a save tries another id before it gives up.
+constexpr int kSaveAttempts = 20;
+
+// The program's words for a save the database refused.
+[[noreturn]] void SaveFailed(const std::string& databaseMessage)
+{
+    throw Exception(Format("保存时失败,提示如下:\r\n%s", {databaseMessage}));
+}
+
+// Runs a save; a database failure inside it is reported through SaveFailed.
+template <class Fn> bool Saving(Fn&& save)
+{
+    try {
+        return save();
+    } catch (const EStatementError& e) {
+        SaveFailed(e.DriverMessage);
+    }
+}
+
+// The next free id of an Id-keyed table (an empty table reads 0).
 int NextId(const std::string& table)
 {
-    GRecordSet->Open("select max(Id) from " + table);
-    const int id = GRecordSet->DataSet()->Fields()->Fields(0)->AsInteger() + 1;
-    GRecordSet->DataSet()->Close();
-    return id;
+    const Variant v = GDatabase->ReadValue("select max(Id) from " + table);
+    return (v.IsNull() ? 0 : v.AsInteger()) + 1;
 }
 
 // The family rule of saving: update a positive id, insert otherwise with
-// max(Id)+1; the id is written back only when exactly one row changed.
+// max(Id)+1; the id is written back only when exactly one row changed. An
+// id another workstation took meanwhile makes the insert try the next one.
 template <class R>
 bool SaveById(R& r, const std::string& table, const std::string& updateSql, const std::string& insertSql,
               TDBParameters params)
 {
-    if (r.Id > 0) {
-        params.push_back(MakeParam("Id", r.Id));
-        return GDatabase->ExecSQL(updateSql, params) == 1;
-    }
-    const int id = NextId(table);
-    params.push_back(MakeParam("Id", id));
-    if (GDatabase->ExecSQL(insertSql, params) != 1) return false;
-    r.Id = id;
-    return true;
+    return Saving([&] {
+        if (r.Id > 0) {
+            params.push_back(MakeParam("Id", r.Id));
+            return GDatabase->ExecSQL(updateSql, params) == 1;
+        }
+        params.push_back(MakeParam("Id", 0));
+        int id = 0;
+        for (int attempt = 1;; ++attempt) {
+            // Past the id that collided, even if the other row is not yet
+            // visible to this connection.
+            id = std::max(NextId(table), id + 1);
+            params.back().Value = id;
+            try {
+                if (GDatabase->ExecSQL(insertSql, params) != 1) return false;
+                r.Id = id;
+                return true;
+            } catch (const EStatementError& e) {
+                if (!e.DuplicateKey || attempt == kSaveAttempts) throw;
+            }
+        }
+    });
 }
 
 bool DeleteById(const std::string& sql, int id) { return GDatabase->ExecSQL(sql, {MakeParam("Id", id)}) == 1; }
@@ -119,18 +159,21 @@ bool DeleteById(const std::string& sql, int id) { return GDatabase->ExecSQL(sql,
 // Whether a per-student table holds a row of the student.
 bool StudentRowExists(const std::string& sql, int studentId)
 {
-    const int n = GRecordSet->Open(sql, {MakeParam("StudentId", studentId)});
-    GRecordSet->DataSet()->Close();
-    return n > 0;
+    return !GDatabase->ReadValue(sql, {MakeParam("StudentId", studentId)}).IsNull();
 }
 
 // The per-student rule of saving: one row a student, inserted the first time
-// and updated after; params carry StudentId.
+// and updated after; params carry StudentId. When another workstation
+// inserted the student's row between the test and the insert, this save
+// updates that row.
 bool SaveByStudent(int studentId, const std::string& existsSql, const std::string& insertSql,
                    const std::string& updateSql, const TDBParameters& params)
 {
-    if (!StudentRowExists(existsSql, studentId)) return GDatabase->ExecSQL(insertSql, params) == 1;
-    return GDatabase->ExecSQL(updateSql, params) == 1;
+    return Saving([&] {
+        if (!StudentRowExists(existsSql, studentId))
+            return Database::InsertOrUpdate(insertSql, updateSql, params) == 1;
+        return GDatabase->ExecSQL(updateSql, params) == 1;
+    });
 }
 
 // Loads the student's one row: texts and variants are emptied first, the

@@ -89,15 +89,32 @@ void TDatabase::AssignBlobParams(TParameters* params, const TxDBParameters& blob
     for (const TxDBParameter& p : blobs) params->ParamByName(p.Name)->LoadFromStream(p.Stream, ftBlob);
 }
 
-int TDatabase::ExecSQL(const std::string& sql, const TDBParameters& params, const TxDBParameters& blobs)
+EStatementError::EStatementError(const std::string& driverMessage, const std::string& sql, bool duplicateKey)
+    : Exception(Database::StatementError(driverMessage, sql)), DriverMessage(driverMessage), DuplicateKey(duplicateKey)
+{
+}
+
+namespace {
+
+// Runs one step of a statement; a failure (other than the silent one)
+// becomes the statement error.
+template <class Fn> auto StatementStep(const std::string& sql, Fn&& step)
 {
     try {
-        EnsureConnected();
+        return step();
     } catch (const EAbort&) {
         throw;
     } catch (const Exception& e) {
-        throw Exception(Database::StatementError(e.Message(), sql));
+        const auto* ado = dynamic_cast<const EADOError*>(&e);
+        throw EStatementError(e.Message(), sql, ado && ado->DuplicateKey);
     }
+}
+
+}  // namespace
+
+int TDatabase::ExecSQL(const std::string& sql, const TDBParameters& params, const TxDBParameters& blobs)
+{
+    StatementStep(sql, [&] { EnsureConnected(); });
     TADOQuery q;
     q.SetConnection(FConnection.get());
     q.SQL()->SetText(sql);
@@ -105,14 +122,24 @@ int TDatabase::ExecSQL(const std::string& sql, const TDBParameters& params, cons
     q.SetCommandTimeout(StatementTimeout);
     AssignParams(q.Parameters(), params);
     AssignBlobParams(q.Parameters(), blobs);
-    try {
+    return StatementStep(sql, [&] {
         q.SetPrepared(true);
         return q.ExecSQL();
-    } catch (const EAbort&) {
-        throw;
-    } catch (const Exception& e) {
-        throw Exception(Database::StatementError(e.Message(), sql));
-    }
+    });
+}
+
+Variant TDatabase::ReadValue(const std::string& sql, const TDBParameters& params)
+{
+    StatementStep(sql, [&] { EnsureConnected(); });
+    TADOQuery q;
+    q.SetConnection(FConnection.get());
+    q.SetCommandTimeout(SetTimeout);
+    q.SQL()->SetText(sql);
+    AssignParams(q.Parameters(), params);
+    StatementStep(sql, [&] { q.Open(); });
+    if (q.IsEmpty() || q.Fields()->Count() == 0) return Null();
+    TField* f = q.Fields()->Fields(0);
+    return f->IsNull() ? Null() : f->Value();
 }
 
 std::unique_ptr<TADOCommand> TDatabase::CreateCommand(const std::string& sql)
@@ -126,24 +153,12 @@ std::unique_ptr<TADOCommand> TDatabase::CreateCommand(const std::string& sql)
 
 void TDatabase::Execute(const std::string& sql, const TDBParameters& params, const TxDBParameters& blobs)
 {
-    try {
-        EnsureConnected();
-    } catch (const EAbort&) {
-        throw;
-    } catch (const Exception& e) {
-        throw Exception(Database::StatementError(e.Message(), sql));
-    }
+    StatementStep(sql, [&] { EnsureConnected(); });
     auto cmd = CreateCommand(sql);
     cmd->SetExecuteOptions(TExecuteOptions{eoExecuteNoRecords});
     AssignParams(cmd->Parameters(), params);
     AssignBlobParams(cmd->Parameters(), blobs);
-    try {
-        cmd->Execute();
-    } catch (const EAbort&) {
-        throw;
-    } catch (const Exception& e) {
-        throw Exception(Database::StatementError(e.Message(), sql));
-    }
+    StatementStep(sql, [&] { cmd->Execute(); });
 }
 
 bool TDatabase::GetConnected() const { return FConnection->Connected(); }
@@ -207,6 +222,16 @@ bool TDatabase::InTransaction() const { return FConnection->InTransaction(); }
 namespace Database {
 
 TDBParameter MakeParam(const std::string& name, const Variant& value) { return TDBParameter{name, value}; }
+
+int InsertOrUpdate(const std::string& insertSql, const std::string& updateSql, const TDBParameters& params)
+{
+    try {
+        return GDatabase->ExecSQL(insertSql, params);
+    } catch (const EStatementError& e) {
+        if (!e.DuplicateKey) throw;
+    }
+    return GDatabase->ExecSQL(updateSql, params);
+}
 
 std::string StatementError(const std::string& driverMessage, const std::string& sql)
 {

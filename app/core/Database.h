@@ -33,6 +33,18 @@ struct TxDBParameter {
 using TxDBParameters = std::vector<TxDBParameter>;
 using TDBParameters = std::vector<TDBParameter>;
 
+// A statement the database refused. The message is the driver's message, a
+// line break and the statement; the parts stay at hand for callers that
+// word the failure their own way.
+class EStatementError : public Exception {
+public:
+    EStatementError(const std::string& driverMessage, const std::string& sql, bool duplicateKey);
+    std::string DriverMessage;
+    // A row with the same key exists already (another workstation saved it
+    // a moment before).
+    bool DuplicateKey;
+};
+
 class TDatabase : public TObject {
     QZ_CLASS(TDatabase, TObject)
 public:
@@ -46,13 +58,17 @@ public:
 
     // Runs a statement that returns no rows and returns the rows affected.
     // A parameter name the statement lacks raises the parameter error before
-    // anything runs; a failure of the statement raises Exception with the
-    // driver's message, "\r\n" and the statement.
+    // anything runs; a failure of the statement raises EStatementError with
+    // the driver's message, "\r\n" and the statement.
     int ExecSQL(const std::string& sql, const TDBParameters& params = {},
                 const TxDBParameters& blobs = {});
     // The same through a command; for statements whose row count nobody checks.
     void Execute(const std::string& sql, const TDBParameters& params = {},
                  const TxDBParameters& blobs = {});
+    // The first column of the first row a query returns (Null when it
+    // returns none). A failure raises EStatementError and shows nothing,
+    // unlike the row sets' Open.
+    Variant ReadValue(const std::string& sql, const TDBParameters& params = {});
     // A command on the connection (time-out 300 s) holding the statement;
     // the caller frees it.
     std::unique_ptr<TADOCommand> CreateCommand(const std::string& sql);
@@ -94,6 +110,11 @@ private:
 namespace Database {
 
 TDBParameter MakeParam(const std::string& name, const Variant& value);
+
+// Inserts a keyed row; when the key is taken already (another workstation
+// inserted the row a moment before), updates that row instead. Returns the
+// rows changed.
+int InsertOrUpdate(const std::string& insertSql, const std::string& updateSql, const TDBParameters& params);
 
 // Makes GDatabase (closed, no connection string) and GRecordSet; Finalize
 // frees them. Called once at start-up and at exit.

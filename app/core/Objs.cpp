@@ -57,14 +57,14 @@ void TCompany::Save()
         MakeParam("Tel", Tel),         MakeParam("Fax", Fax),                 MakeParam("Address", Address),
         MakeParam("Zip", Zip),         MakeParam("Profile", Profile),         MakeParam("Updated", Updated),
     };
+    const std::string update = "update Company set CompanyName=:CompanyName,Manager=:Manager,Tel=:Tel,Fax=:Fax,"
+                               "Address=:Address,Zip=:Zip,Profile=:Profile,Updated=:Updated where Id=:Id";
     if (Exists())
-        GDatabase->Execute("update Company set CompanyName=:CompanyName,Manager=:Manager,Tel=:Tel,Fax=:Fax,"
-                           "Address=:Address,Zip=:Zip,Profile=:Profile,Updated=:Updated where Id=:Id",
-                           params);
+        GDatabase->Execute(update, params);
     else
-        GDatabase->Execute("insert into Company(Id,CompanyName,Manager,Tel,Fax,Address,Zip,Profile,Updated) "
-                           "values (:Id,:CompanyName,:Manager,:Tel,:Fax,:Address,:Zip,:Profile,:Updated)",
-                           params);
+        Database::InsertOrUpdate("insert into Company(Id,CompanyName,Manager,Tel,Fax,Address,Zip,Profile,Updated) "
+                                 "values (:Id,:CompanyName,:Manager,:Tel,:Fax,:Address,:Zip,:Profile,:Updated)",
+                                 update, params);
 }
 
 // ---- TOperator -------------------------------------------------------------------------------
@@ -195,9 +195,10 @@ TPickListSet::TPickListSet(TComponent* owner) : TRecordSet(owner)
 bool TPickListSet::SetList(int key, const std::string& list)
 {
     const TDBParameters params = {MakeParam("Label", " "), MakeParam("List", list), MakeParam("Key", key)};
-    if (GDatabase->ExecSQL("update options set [Label]=:Label, [List]=:List where [Key]=:Key", params) == 1)
-        return true;
-    return GDatabase->ExecSQL("insert into options([Label], [List], [Key])values(:Label, :List, :Key)", params) == 1;
+    const std::string update = "update options set [Label]=:Label, [List]=:List where [Key]=:Key";
+    if (GDatabase->ExecSQL(update, params) == 1) return true;
+    return Database::InsertOrUpdate("insert into options([Label], [List], [Key])values(:Label, :List, :Key)", update,
+                                    params) == 1;
 }
 
 bool TPickListSet::GetList(int key, std::string& list)
@@ -235,8 +236,13 @@ void TPickListSet::SetCount(int n)
     GRecordSet->DataSet()->Close();
     while (ds->RecordCount() < n) {
         ++key;
-        GDatabase->Execute("insert into options([Key], List) values (:Key, :List)",
-                           {MakeParam("Key", key), MakeParam("List", Null())});
+        // A key another workstation added a moment before is there already.
+        try {
+            GDatabase->Execute("insert into options([Key], List) values (:Key, :List)",
+                               {MakeParam("Key", key), MakeParam("List", Null())});
+        } catch (const EStatementError& e) {
+            if (!e.DuplicateKey) throw;
+        }
         ds->Append();
         KeyField->SetAsInteger(key);
         ListField->SetAsString("");
@@ -263,7 +269,12 @@ void TKeyValue2::EnsureKey(int keyId)
     if (!ds->Active()) Open();
     if (ds->Locate("KeyId", Variant(keyId), TLocateOptions{})) return;
     ds->Close();
-    GDatabase->Execute("insert into keyvalue(KeyId) values (:KeyId)", {MakeParam("KeyId", keyId)});
+    // A key another workstation added a moment before is there already.
+    try {
+        GDatabase->Execute("insert into keyvalue(KeyId) values (:KeyId)", {MakeParam("KeyId", keyId)});
+    } catch (const EStatementError& e) {
+        if (!e.DuplicateKey) throw;
+    }
     Open();
     ds->Locate("KeyId", Variant(keyId), TLocateOptions{});
 }
@@ -272,13 +283,12 @@ bool TKeyValue2::WriteValues(int keyId, const std::string& vstr, bool vbool, dou
 {
     const TDBParameters params = {MakeParam("Vstr", vstr), MakeParam("Vint", vint), MakeParam("Vfloat", vfloat),
                                   MakeParam("Vbool", vbool), MakeParam("KeyId", keyId)};
-    if (GDatabase->ExecSQL("update keyvalue set Vstr=:Vstr, Vint=:Vint, Vfloat=:Vfloat, Vbool=:Vbool "
-                           "where KeyId=:KeyId",
-                           params) == 1)
-        return true;
-    return GDatabase->ExecSQL("insert into keyvalue(Vstr, Vint, Vfloat, Vbool, KeyId)"
-                              "values(:Vstr, :Vint, :Vfloat, :Vbool, :KeyId)",
-                              params) == 1;
+    const std::string update =
+        "update keyvalue set Vstr=:Vstr, Vint=:Vint, Vfloat=:Vfloat, Vbool=:Vbool where KeyId=:KeyId";
+    if (GDatabase->ExecSQL(update, params) == 1) return true;
+    return Database::InsertOrUpdate("insert into keyvalue(Vstr, Vint, Vfloat, Vbool, KeyId)"
+                                    "values(:Vstr, :Vint, :Vfloat, :Vbool, :KeyId)",
+                                    update, params) == 1;
 }
 
 bool TKeyValue2::SetValues(int keyId, const std::string& vstr, bool vbool, double vfloat, int vint)

@@ -32,7 +32,11 @@ namespace qzAdo { class TEngine; }
 class EADOError : public EDatabaseError {
 public:
     using EDatabaseError::EDatabaseError;
+    EADOError(std::string msg, bool duplicateKey) : EDatabaseError(std::move(msg)), DuplicateKey(duplicateKey) {}
     const char* ClassName() const override { return "EADOError"; }
+    // The statement would have stored a second row with a key (primary key or
+    // unique index) that a row already holds.
+    bool DuplicateKey = false;
 };
 
 enum TConnectMode {

@@ -44,9 +44,29 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE h)
     return out.empty() ? std::string("The ODBC driver reported an error without a message.") : out;
 }
 
+// Whether the diagnostics report a duplicate key: SQL Server's errors 2627
+// (primary key or unique constraint) and 2601 (unique index), of the
+// integrity-violation class 23000, or the standard state of a unique
+// violation, 23505, of other servers.
+bool DuplicateKeyReported(SQLSMALLINT type, SQLHANDLE h)
+{
+    for (SQLSMALLINT i = 1; i <= 20; ++i) {
+        SQLCHAR state[8] = {0};
+        SQLINTEGER native = 0;
+        SQLSMALLINT len = 0;
+        SQLCHAR msg[8];
+        SQLRETURN rc = SQLGetDiagRecA(type, h, i, state, &native, msg, sizeof msg, &len);
+        if (!SQL_SUCCEEDED(rc)) break;
+        const char* st = reinterpret_cast<char*>(state);
+        if (std::strcmp(st, "23505") == 0 || (std::strncmp(st, "23", 2) == 0 && (native == 2627 || native == 2601)))
+            return true;
+    }
+    return false;
+}
+
 void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h)
 {
-    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) throw EADOError(Diagnostics(type, h));
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) throw EADOError(Diagnostics(type, h), DuplicateKeyReported(type, h));
 }
 
 TDateTime FromTimestamp(const SQL_TIMESTAMP_STRUCT& ts)

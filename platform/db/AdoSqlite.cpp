@@ -280,7 +280,11 @@ public:
         int rc;
         while ((rc = sqlite3_step(st.Get())) == SQLITE_ROW) {
         }
-        if (rc != SQLITE_DONE) throw EADOError(FileEngineMessage(FDb, rc));
+        if (rc != SQLITE_DONE) {
+            const int ext = sqlite3_extended_errcode(FDb);
+            throw EADOError(FileEngineMessage(FDb, rc),
+                            ext == SQLITE_CONSTRAINT_PRIMARYKEY || ext == SQLITE_CONSTRAINT_UNIQUE);
+        }
         if (sqlite3_stmt_readonly(st.Get())) return 0;
         // Rows affected by this statement: the change count when it wrote.
         int changed = sqlite3_total_changes(FDb) - before;

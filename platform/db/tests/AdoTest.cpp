@@ -174,6 +174,13 @@ TEST_F(AdoFile, FailingStatementsRaiseTheDriversMessageAndChangeNothing)
         FAIL();
     } catch (const EADOError& e) {
         EXPECT_NE(std::string(e.what()).find("UNIQUE"), std::string::npos) << e.what();
+        EXPECT_TRUE(e.DuplicateKey) << "a second row of a key is told from other failures";
+    }
+    try {
+        Exec("insert into students(Id, Name) values (null, 'x')");   // not null
+        FAIL();
+    } catch (const EADOError& e) {
+        EXPECT_FALSE(e.DuplicateKey) << e.what();
     }
     EXPECT_THROW(Exec("select * from nosuchtable"), EADOError);
     EXPECT_THROW(Exec("delete from students; delete from cars"), EADOError);
