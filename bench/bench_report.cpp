@@ -111,8 +111,8 @@ const std::string& Database()
     sqlite3_open(file.c_str(), &db);
     sqlite3_exec(db,
                  "pragma synchronous=off; begin;"
-                 "create table students(Id integer primary key, Name text, Class text, Phone text, Fee real, "
-                 "Enrolled text);",
+                 "create table students(Id integer primary key, Name varchar(40), Class varchar(20), "
+                 "Phone varchar(20), Fee float, Enrolled datetime);",
                  nullptr, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db, "insert into students values (?, ?, ?, ?, ?, ?)", -1, &st, nullptr);
@@ -126,7 +126,7 @@ const std::string& Database()
         sqlite3_bind_text(st, 3, cls.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_text(st, 4, phone.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_double(st, 5, 1000 + i % 37);
-        sqlite3_bind_text(st, 6, "2026-03-01", -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 6, "2026-03-01 08:30:00", -1, SQLITE_TRANSIENT);
         sqlite3_step(st);
         sqlite3_reset(st);
     }
@@ -138,14 +138,22 @@ const std::string& Database()
 
 const char* const kQuery = "select Id, Name, Class, Phone, Fee, Enrolled from students order by Class, Id";
 
-std::unique_ptr<TADOQuery> OpenStudents()
-{
-    auto q = std::make_unique<TADOQuery>(nullptr);
-    q->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + Database());
-    q->SQL()->SetText(kQuery);
-    q->Open();
-    return q;
-}
+// The built-in kind's connection and the students query over it.
+struct TStudents {
+    TADOConnection Conn;
+    TADOQuery Query;
+    TStudents()
+    {
+        Conn.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + Database() +
+                                 ";Persist Security Info=True");
+        Conn.Open();
+        Query.SetConnection(&Conn);
+        Query.SQL()->SetText(kQuery);
+        Query.Open();
+    }
+};
+
+std::unique_ptr<TStudents> OpenStudents() { return std::make_unique<TStudents>(); }
 
 TfrxMemoView* Memo(TfrxComponent* band, double left, double width, const std::string& text)
 {
@@ -162,7 +170,7 @@ void BM_ReportPrepare(benchmark::State& state)
     report.EngineOptions()->SilentMode = true;
     TfrxDBDataset ds(nullptr);
     ds.SetName("s");
-    ds.SetDataSet(q.get());
+    ds.SetDataSet(&q->Query);
     report.DataSets()->Add(&ds);
     auto* page = new TfrxReportPage(&report);
     page->SetName("Page1");
@@ -212,13 +220,14 @@ void BM_BareWork(benchmark::State& state)
     const char* fields[] = {"Id", "Name", "Class", "Phone", "Fee", "Enrolled"};
     size_t total = 0;
     for (auto _ : state) {
-        q->First();
-        while (!q->Eof()) {
+        TADOQuery& rows = q->Query;
+        rows.First();
+        while (!rows.Eof()) {
             for (const char* f : fields) {
-                std::string text = q->FieldByName(f)->DisplayText();
+                std::string text = rows.FieldByName(f)->DisplayText();
                 total += text.size();
             }
-            q->Next();
+            rows.Next();
         }
     }
     benchmark::DoNotOptimize(total);

@@ -33,7 +33,12 @@ double RoundTo(double v, double step)
     return std::nearbyint(v / step) * step;   // ties to even under the default rounding mode
 }
 
-std::string F(double v) { return FloatToStr(v); }
+// Positions are mostly whole pixels: those skip the general float formatting.
+std::string F(double v)
+{
+    if (v == double(int64_t(v)) && v > -1e15 && v < 1e15) return IntToStr(int64_t(v));
+    return FloatToStr(v);
+}
 
 template <class T> void FreeOwned(std::unique_ptr<T>& p)
 {

@@ -2,6 +2,7 @@
 // expression evaluation, and the expression cache.
 #include "frxClass.h"
 #include "frxDrawText.h"
+#include "frxClassRTTI.h"
 #include "frxEngine.h"
 
 #include "frxObjectNames.h"
@@ -103,6 +104,7 @@ TfrxReport::TfrxReport(TComponent* owner)
     frxClass::Initialize();
     frxEngine::Initialize();
     fs_iinit::InitializeScriptEngine();
+    frxClassRTTI::Initialize();
     FErrors->SetSorted(true);
     FErrors->SetDuplicates(dupIgnore);
     FScript.reset(new TfsScript(nullptr));
@@ -468,7 +470,8 @@ void TfrxReport::DoNotifyEvent(TObject* sender, const std::string& handler, bool
 {
     if (handler.empty()) return;
     if (!force && !(FEngine && FEngine->Running)) return;
-    FScript->CallFunction(handler, fs_iinterpreter::ObjectToVar(sender));
+    // The handler's parameters go as an array: its Sender is the object.
+    FScript->CallFunction(handler, VarArrayOf({fs_iinterpreter::ObjectToVar(sender)}));
 }
 
 void TfrxReport::DoParamEvent(const std::string& handler, Variant& params, bool force)

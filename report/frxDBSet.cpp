@@ -59,6 +59,7 @@ void TfrxDBDataset::GetFieldList(TStrings* list)
 void TfrxDBDataset::BindFields(bool raiseMissing)
 {
     FFieldNames->Clear();
+    FLookup.clear();
     TDataSet* ds = EffectiveDataSet();
     if (!ds) return;
     TStringList names;
@@ -125,6 +126,8 @@ void TfrxDBDataset::Open()
 void TfrxDBDataset::Close()
 {
     TfrxCustomDBDataSet::Close();
+    FLookup.clear();
+    FFieldNames->Clear();
     FBookmark.clear();
     FHasBookmark = false;
     FOpened = false;
@@ -172,7 +175,15 @@ bool TfrxDBDataset::Eof()
 
 TField* TfrxDBDataset::ListedField(const std::string& field, bool& listed) const
 {
+    // Text objects ask for the same names row after row: the names as asked
+    // map straight to their entry; other spellings go through the list.
+    auto it = FLookup.find(field);
+    if (it != FLookup.end()) {
+        listed = true;
+        return it->second;
+    }
     int i = FFieldNames->IndexOf(field);
+    if (i >= 0) FLookup.emplace(field, static_cast<TField*>(FFieldNames->Objects(i)));
     listed = i >= 0;
     return listed ? static_cast<TField*>(FFieldNames->Objects(i)) : nullptr;
 }

@@ -6,6 +6,8 @@
 #include "DB.h"
 #include "frxClass.h"
 
+#include <unordered_map>
+
 
 class TfrxDBDataset : public TfrxCustomDBDataSet {
     QZ_CLASS(TfrxDBDataset, TfrxCustomDBDataSet)
@@ -49,4 +51,5 @@ private:
     bool FAtRangeEnd = false;
     bool FOpened = false;
     std::function<void(TDataSet*)> FSavedAfterOpen;
+    mutable std::unordered_map<std::string, TField*> FLookup;
 };

@@ -327,17 +327,27 @@ void TfrxDrawText::MeasureExtents(const std::u32string& text, TCanvas* canvas, s
 {
     ext.assign(text.size(), 0);
     if (text.empty()) return;
-    std::string u8 = ToU8(text);
-    std::u16string u16 = Utf8ToUtf16(u8);
-    std::vector<int> dx(u16.size() + 1, 0);
-    TSize sz;
-    GetTextExtentExPoint(Prepared(canvas), u8, 0, nullptr, dx.data(), &sz);
-    // Partial extents come per UTF-16 unit; a character outside the basic
-    // plane takes the extent of its second unit.
-    size_t u = 0;
-    for (size_t k = 0; k < text.size(); ++k) {
-        u += text[k] >= 0x10000 ? 2 : 1;
-        ext[k] = dx[std::min(u, dx.size()) - 1];
+    HDC dc = Prepared(canvas);
+    // The platform measures every prefix of what it is given, so a long text
+    // goes in pieces, each piece's extents carried on from the last.
+    constexpr size_t kPiece = 256;
+    int carried = 0;
+    std::vector<int> dx;
+    for (size_t from = 0; from < text.size(); from += kPiece) {
+        std::u32string piece = text.substr(from, kPiece);
+        std::string u8 = ToU8(piece);
+        std::u16string u16 = Utf8ToUtf16(u8);
+        dx.assign(u16.size() + 1, 0);
+        TSize sz;
+        GetTextExtentExPoint(dc, u8, 0, nullptr, dx.data(), &sz);
+        // Partial extents come per UTF-16 unit; a character outside the basic
+        // plane takes the extent of its second unit.
+        size_t u = 0;
+        for (size_t k = 0; k < piece.size(); ++k) {
+            u += piece[k] >= 0x10000 ? 2 : 1;
+            ext[from + k] = carried + dx[std::min(u, dx.size()) - 1];
+        }
+        carried = ext[from + piece.size() - 1];
     }
 }
 
@@ -446,7 +456,10 @@ void TfrxDrawText::WrapParagraph(std::u32string s, int fullWidth, int spacing, i
     std::vector<int> cum = FCharWidths;   // C(i) = cum[i - 1]
     auto C = [&](int i) { return i >= 1 ? cum[size_t(i - 1)] : 0; };
     auto sub = [&](int a, int b) { return b >= a ? s.substr(size_t(a - 1), size_t(b - a + 1)) : std::u32string(); };
-    auto split = [&](int k, bool hyphen) { FTags.SplitLine(FTags.Count() - 1, k, hyphen); };
+    // The tag line is cut once the breaks are known: cutting the rest off at
+    // every break would copy it again and again on a long paragraph.
+    std::vector<std::pair<int, bool>> cuts;
+    auto split = [&](int k, bool hyphen) { cuts.emplace_back(k, hyphen); };
     int lineStart = 1, lastSpace = 1, base = 0, limit = firstWidth;
     for (int i = 1; i <= n; ++i) {
         if (s[size_t(i - 1)] == U' ') lastSpace = i;
@@ -491,6 +504,22 @@ void TfrxDrawText::WrapParagraph(std::u32string s, int fullWidth, int spacing, i
         limit = fullWidth;
     }
     if (lineStart <= n) AddLine(sub(lineStart, n));
+    TfrxHTMLTags all = std::move(FTags.Items(tagLine0));
+    FTags.Items(tagLine0).clear();
+    size_t pos = 0;
+    int line = tagLine0;
+    for (auto [k, hyphen] : cuts) {
+        size_t count = size_t(std::max(0, k));
+        if (pos + count >= all.size()) break;   // nothing left to move on
+        TfrxHTMLTags& t = FTags.Items(line);
+        t.insert(t.end(), all.begin() + long(pos), all.begin() + long(pos + count));
+        if (hyphen && count > 0) t.push_back(all[pos + count - 1]);
+        pos += count;
+        FTags.NewLine();
+        line = FTags.Count() - 1;
+    }
+    TfrxHTMLTags& last = FTags.Items(line);
+    last.insert(last.end(), all.begin() + long(pos), all.end());
 }
 
 void TfrxDrawText::BuildLines(const std::vector<std::string>& paragraphs)

@@ -26,7 +26,12 @@ namespace {
 
 constexpr int kCacheSize = 50;
 
-std::string F(double v) { return FloatToStr(v); }
+// Positions are mostly whole pixels: those skip the general float formatting.
+std::string F(double v)
+{
+    if (v == double(int64_t(v)) && v > -1e15 && v < 1e15) return IntToStr(int64_t(v));
+    return FloatToStr(v);
+}
 
 double AttrFloat(const TfrxXMLItem* item, const char* name, double def)
 {
@@ -802,12 +807,13 @@ void TfrxPreviewPages::PrintPage(int index, int copies, bool& started)
     TfrxCustomPrinter* printer = Printers().Printer();
     TfrxReportPage* page = GetPage(index);
     if (!page || !printer) return;
+    // The sheet's settings come first: a job starts on the first page's paper.
+    printer->ApplyPrintSettings(page->PaperSize(), page->Orientation(), page->PaperWidth(), page->PaperHeight(),
+                                index == 0 ? page->Bin : page->BinOtherPages, copies, int(page->Duplex) + 1);
     if (!started) {
         printer->StartJob();
         started = true;
     }
-    printer->ApplyPrintSettings(page->PaperSize(), page->Orientation(), page->PaperWidth(), page->PaperHeight(),
-                                index == 0 ? page->Bin : page->BinOtherPages, copies, int(page->Duplex) + 1);
     printer->StartSheet();
     const double sx = printer->DPIX / 96.0, sy = printer->DPIY / 96.0;
     DrawPage(index, printer->Canvas(), sx, sy, -printer->LeftMargin * printer->DPIX / 25.4,

@@ -1,13 +1,17 @@
 #include "frxPrinter.h"
 
+#include "Printers.h"
+#include "Streams.h"
 #include "StringLists.h"
 #include "SysUtils.h"
 #include "TextUtils.h"
 #include "frxRes.h"
+#include "frxUtils.h"
 
 QZ_CLASS_IMPL(TfrxPrinterCanvas, TCanvas)
 QZ_CLASS_IMPL(TfrxCustomPrinter, TObject)
 QZ_CLASS_IMPL(TfrxVirtualPrinter, TfrxCustomPrinter)
+QZ_CLASS_IMPL(TfrxPrinter, TfrxCustomPrinter)
 
 namespace {
 
@@ -43,7 +47,7 @@ const std::vector<TfrxPaperInfo>& Table()
 
 frxPrinter::TPrinterSource& Source()
 {
-    static frxPrinter::TPrinterSource s;
+    static frxPrinter::TPrinterSource s = frxPrinter::PlatformPrinterSource();
     return s;
 }
 
@@ -61,6 +65,28 @@ bool PaperSizeOf(int number, double& width, double& height)
             return true;
         }
     return false;
+}
+
+TPrinterSource PlatformPrinterSource()
+{
+    TPrinterSource s;
+    s.Enumerate = [] {
+        std::vector<std::unique_ptr<TfrxCustomPrinter>> r;
+        TStrings* names = ::Printer()->Printers();
+        for (int i = 0; i < names->Count(); ++i)
+            r.push_back(std::make_unique<TfrxPrinter>((*names)[i], std::string(), i));
+        return r;
+    };
+    s.DefaultName = [] {
+        TPrinter* p = ::Printer();
+        int was = p->PrinterIndex();
+        if (p->Printing()) return p->PrinterName();
+        p->SetPrinterIndex(-1);
+        std::string name = p->PrinterName();
+        p->SetPrinterIndex(was);
+        return name;
+    };
+    return s;
 }
 
 void SetPrinterSource(TPrinterSource source)
@@ -148,6 +174,160 @@ void TfrxVirtualPrinter::ApplyPrintSettings(int paper, int orientation, double w
 {
     ApplyViewSettings(paper, orientation, width, height);
     Bin = bin;
+}
+
+// ---- platform printers -------------------------------------------------------------------------
+
+TfrxPrinter::TfrxPrinter(const std::string& name, const std::string& port, int index)
+    : TfrxCustomPrinter(name, port), FIndex(index)
+{
+}
+
+void TfrxPrinter::Select()
+{
+    TPrinter* p = ::Printer();
+    if (!p->Printing() && p->PrinterIndex() != FIndex) p->SetPrinterIndex(FIndex);
+}
+
+void TfrxPrinter::ReadGeometry()
+{
+    TPrinter* p = ::Printer();
+    DPIX = p->XDPI();
+    DPIY = p->YDPI();
+    PaperWidth = p->PaperWidthMM();
+    PaperHeight = p->PaperHeightMM();
+    LeftMargin = p->LeftMarginMM();
+    TopMargin = p->TopMarginMM();
+    RightMargin = p->RightMarginMM();
+    BottomMargin = p->BottomMarginMM();
+}
+
+void TfrxPrinter::Prepare()
+{
+    if (Initialized) return;
+    Select();
+    TPrinter* p = ::Printer();
+    DefPaper = p->PaperSize();
+    DefOrientation = p->Orientation() == poLandscape ? 1 : 0;
+    DefPaperWidth = p->PaperWidthMM();
+    DefPaperHeight = p->PaperHeightMM();
+    for (const TPaperInfo& info : p->Papers())
+        if (info.Number != DMPAPER_USER) AddPaper(info.Name, info.Number);
+    PaperSize = DefPaper;
+    Orientation = DefOrientation;
+    ReadGeometry();
+    Initialized = true;
+}
+
+void TfrxPrinter::ApplyViewSettings(int paper, int orientation, double width, double height)
+{
+    Select();
+    TPrinter* p = ::Printer();
+    if (!p->Printing()) {
+        p->SetOrientation(orientation == 1 ? poLandscape : poPortrait);
+        bool known = false;
+        if (paper != DMPAPER_USER) {
+            for (const TPaperInfo& info : p->Papers())
+                if (info.Number == paper) known = true;
+        }
+        if (known) {
+            p->SetPaperSize(paper);
+        } else {
+            // A size of the page's own, given as it lies; the printer takes it upright.
+            double w = width, h = height;
+            if (orientation == 1) std::swap(w, h);
+            p->SetCustomPaperSize(w, h);
+            p->SetPaperSize(DMPAPER_USER);
+            paper = DMPAPER_USER;
+        }
+    }
+    ReadGeometry();
+    PaperSize = paper;
+    Orientation = orientation;
+}
+
+void TfrxPrinter::ApplyPrintSettings(int paper, int orientation, double width, double height, int bin, int copies,
+                                     int duplex)
+{
+    ApplyViewSettings(paper, orientation, width, height);
+    TPrinter* p = ::Printer();
+    p->SetCopies(copies);
+    p->SetDuplex(duplex);
+    if (Bin == -1) Bin = bin;
+}
+
+void TfrxPrinter::StartJob()
+{
+    Select();
+    TPrinter* p = ::Printer();
+    p->SetTitle(Title);
+    p->SetFileName(FileName);
+    p->BeginDoc();
+    Printing = true;
+    FSheets = 0;
+}
+
+void TfrxPrinter::StartSheet()
+{
+    TPrinter* p = ::Printer();
+    if (FSheets++ > 0) p->NewPage();
+    FCanvas->Attach(p->Canvas()->Handle());
+}
+
+void TfrxPrinter::EndJob()
+{
+    FCanvas->Attach(nullptr);
+    Printing = false;
+    Bin = -1;
+    TPrinter* p = ::Printer();
+    if (p->Printing()) p->EndDoc();
+}
+
+void TfrxPrinter::AbortJob()
+{
+    FCanvas->Attach(nullptr);
+    Printing = false;
+    Bin = -1;
+    TPrinter* p = ::Printer();
+    if (p->Printing()) p->Abort();
+}
+
+void TfrxPrinter::StartRawJob()
+{
+    FRaw.clear();
+    FRawJob = true;
+}
+
+void TfrxPrinter::WriteRaw(const std::string& text)
+{
+    if (FRawJob) FRaw += text;
+}
+
+void TfrxPrinter::EndRawJob()
+{
+    if (!FRawJob) return;
+    FRawJob = false;
+    // The bytes go to the queue untouched, as one job.
+    std::string file = frxUtils::TempFileName("");
+    {
+        TFileStream fs(file, fmCreate);
+        if (!FRaw.empty()) fs.WriteBuffer(FRaw.data(), int(FRaw.size()));
+    }
+    try {
+        PrintFileToQueue(Name(), file, Title, 1, true);
+    } catch (...) {
+        DeleteFile(file);
+        throw;
+    }
+    DeleteFile(file);
+}
+
+bool TfrxPrinter::ShowSetupDialog()
+{
+    Select();
+    if (!::Printer()->ExecuteSetupDialog()) return false;
+    ReadGeometry();
+    return true;
 }
 
 // ---- the list ---------------------------------------------------------------------------------

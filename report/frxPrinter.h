@@ -110,6 +110,37 @@ public:
                             int duplex) override;
 };
 
+// A printer of the platform's printing (a system printer, or the printer
+// that writes PDF files), reached through the program's TPrinter. A sheet
+// takes the paper and orientation the job started with; copies and duplex
+// follow each page.
+class TfrxPrinter : public TfrxCustomPrinter {
+    QZ_CLASS(TfrxPrinter, TfrxCustomPrinter)
+public:
+    TfrxPrinter(const std::string& name, const std::string& port, int index);
+    void Prepare() override;
+    void AbortJob() override;
+    void StartJob() override;
+    void StartSheet() override;
+    void StartRawJob() override;
+    void EndJob() override;
+    void EndSheet() override {}
+    void EndRawJob() override;
+    void WriteRaw(const std::string& text) override;
+    void ApplyViewSettings(int paper, int orientation, double width, double height) override;
+    void ApplyPrintSettings(int paper, int orientation, double width, double height, int bin, int copies,
+                            int duplex) override;
+    bool ShowSetupDialog() override;
+
+private:
+    void Select();
+    void ReadGeometry();
+    int FIndex;
+    int FSheets = 0;
+    std::string FRaw;
+    bool FRawJob = false;
+};
+
 class TfrxPrinters {
 public:
     TfrxPrinters();
@@ -148,6 +179,8 @@ struct TPrinterSource {
     std::function<std::string()> DefaultName;
 };
 void SetPrinterSource(TPrinterSource source);
+// The platform's printers (the source in force until another is set).
+TPrinterSource PlatformPrinterSource();
 }
 
 // The process-wide printer list, made on first use.

@@ -7,6 +7,11 @@
 #include "Streams.h"
 #include "StringLists.h"
 #include "SysUtils.h"
+#include "TextUtils.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include "frxDrawText.h"
 #include "frxPrinter.h"
 
@@ -198,5 +203,84 @@ TEST(Printers, VirtualPrinterAndDefaultFallback)
                                   },
                                   [] { return std::string("OFFICE"); }});
     EXPECT_EQ(p.PrinterIndex(), 1);
-    frxPrinter::SetPrinterSource({});
+    frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+}
+
+namespace {
+
+std::string RunTool(const std::string& cmd)
+{
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p.get())) > 0) out.append(buf, n);
+    return out;
+}
+
+int PdfPages(const std::string& file)
+{
+    std::string info = RunTool("pdfinfo '" + file + "'");
+    size_t at = info.find("\nPages:");
+    return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 7);
+}
+
+// The platform's printers, with the one that writes PDF files current.
+TfrxCustomPrinter* PdfPrinter(const std::string& file)
+{
+    frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+    TfrxPrinters& list = Printers();
+    int i = list.IndexOf("PDF 文件");
+    if (i < 0) return nullptr;
+    list.SetPrinterIndex(i);
+    list.Printer()->FileName = file;
+    return list.Printer();
+}
+
+}  // namespace
+
+TEST(Printing, PreparedPagesPrintToAPdfFile)
+{
+    TReportFixture f;
+    std::vector<std::tuple<int, std::string, std::string, double>> rows;
+    for (int i = 1; i <= 30; ++i) rows.emplace_back(i, "学员" + std::to_string(i), "A", i);
+    f.Data.push_back(MakeStudents(rows));
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 80);
+    md->SetDataSet(s);
+    f.AddMemo(md, "Name", 0, 0, 300, 20, "[s.\"Name\"]");
+    auto* pf = f.AddBand<TfrxPageFooter>(f.Page, "PageFooter1", 200, 20);
+    f.AddMemo(pf, "PageNo", 0, 0, 300, 18, "第 [Page#] 页 共 [TotalPages#] 页");
+    f.Report->EngineOptions()->DoublePass = true;
+    f.Report->PrintOptions()->ShowDialog = false;
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    const int pages = f.Pages()->Count();
+    ASSERT_GT(pages, 1);
+    const std::string file = std::string(QZ_BINARY_DIR) + "/report_print_test.pdf";
+    DeleteFile(file);
+    ASSERT_TRUE(PdfPrinter(file));
+    ASSERT_TRUE(f.Report->Print());
+    EXPECT_EQ(PdfPages(file), pages);
+    std::string text = RunTool("pdftotext -f 2 -l 2 '" + file + "' -");
+    EXPECT_NE(text.find("学员13"), std::string::npos) << text;
+    // The footer (the reader drops the blanks and may map 页 to its radical form).
+    EXPECT_NE(text.find("第2"), std::string::npos) << text;
+    EXPECT_NE(text.find("共" + std::to_string(pages)), std::string::npos) << text;
+
+    // Pages 2 to 3 of the report, even pages only: page 2 alone.
+    f.Report->PrintOptions()->PageNumbers = "2-3";
+    f.Report->PrintOptions()->PrintPages = ppEven;
+    ASSERT_TRUE(f.Report->Print());
+    EXPECT_EQ(PdfPages(file), 1);
+
+    // A job the printer refuses is reported and leaves no file.
+    f.Report->PrintOptions()->PageNumbers = "";
+    f.Report->PrintOptions()->PrintPages = ppAll;
+    const std::string bad = "/nonexistent-folder/report.pdf";
+    PdfPrinter(bad);
+    EXPECT_THROW(f.Report->Print(), Exception);
+    EXPECT_FALSE(FileExists(bad));
+    DeleteFile(file);
+    frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
 }
