@@ -5,6 +5,7 @@
 #include "StringLists.h"
 #include "SysUtils.h"
 #include "frxClass.h"
+#include "frxDMPClass.h"
 #include "frxEngine.h"
 #include "frxPreviewPages.h"
 #include "frxVariables.h"
@@ -262,8 +263,10 @@ void Initialize()
     }
     add(TfrxMemoView::StaticClass(), "TfrxCustomMemoView");
     add(TfrxSysMemoView::StaticClass(), "TfrxCustomMemoView");
+    add(TfrxDMPMemoView::StaticClass(), "TfrxCustomMemoView");
     add(TfrxCustomLineView::StaticClass(), "TfrxStretcheable");
     add(TfrxLineView::StaticClass(), "TfrxCustomLineView");
+    add(TfrxDMPLineView::StaticClass(), "TfrxCustomLineView");
     if ((c = add(TfrxPictureView::StaticClass(), "TfrxView")))
         c->AddMethod("procedure LoadFromFile(filename: String)", CallMethod);
     add(TfrxSubreport::StaticClass(), "TfrxView");
@@ -281,6 +284,7 @@ void Initialize()
         add(k, "TfrxBand");
     add(TfrxPage::StaticClass(), "TfrxComponent");
     add(TfrxReportPage::StaticClass(), "TfrxPage");
+    add(TfrxDMPPage::StaticClass(), "TfrxReportPage");
     if ((c = add(TfrxDialogPage::StaticClass(), "TfrxPage"))) c->AddProperty("ModalResult", "Integer", GetProp, SetProp);
     for (TClass k : {TfrxEngineOptions::StaticClass(), TfrxPrintOptions::StaticClass(),
                      TfrxPreviewOptions::StaticClass(), TfrxReportOptions::StaticClass()})

@@ -87,10 +87,12 @@ void TfrxDBDataset::Initialize()
     };
     FAtRangeEnd = false;
     FOpened = false;
+    FRunning = true;
 }
 
 void TfrxDBDataset::Finalize()
 {
+    FRunning = false;
     TDataSet* ds = EffectiveDataSet();
     if (!ds) return;
     if (FHasBookmark) {
@@ -136,7 +138,7 @@ void TfrxDBDataset::Close()
 
 void TfrxDBDataset::First()
 {
-    if (!FOpened) Open();
+    if (!FOpened && FRunning) Open();
     TDataSet* ds = EffectiveDataSet();
     if (RangeBegin() == rbCurrent && FHasBookmark) ds->GotoBookmark(FBookmark);
     else ds->First();
@@ -146,7 +148,7 @@ void TfrxDBDataset::First()
 
 void TfrxDBDataset::Next()
 {
-    if (!FOpened) Open();
+    if (!FOpened && FRunning) Open();
     TDataSet* ds = EffectiveDataSet();
     FAtRangeEnd = false;
     if (RangeEnd() == reCurrent) {
@@ -161,14 +163,14 @@ void TfrxDBDataset::Next()
 
 void TfrxDBDataset::Prior()
 {
-    if (!FOpened) Open();
+    if (!FOpened && FRunning) Open();
     EffectiveDataSet()->Prior();
     TfrxCustomDBDataSet::Prior();
 }
 
 bool TfrxDBDataset::Eof()
 {
-    if (!FOpened) Open();
+    if (!FOpened && FRunning) Open();
     TDataSet* ds = EffectiveDataSet();
     return TfrxCustomDBDataSet::Eof() || !ds || ds->Eof() || FAtRangeEnd;
 }
@@ -199,7 +201,7 @@ void TfrxDBDataset::FieldMissing(const std::string& field, bool toErrors, std::s
 
 std::string TfrxDBDataset::GetDisplayText(const std::string& field)
 {
-    if (!FOpened) Open();
+    if (!FOpened && FRunning) Open();
     TDataSet* ds = EffectiveDataSet();
     if (!ds || !ds->Active()) return UserName() + ".\"" + field + "\"";
     if (FFieldNames->Count() > 0) {
@@ -215,7 +217,7 @@ std::string TfrxDBDataset::GetDisplayText(const std::string& field)
 
 Variant TfrxDBDataset::GetValue(const std::string& field)
 {
-    if (!FOpened) Open();
+    if (!FOpened && FRunning) Open();
     bool listed = false;
     // A listed name whose field is missing reads as a missing field.
     if (TField* f = ListedField(field, listed)) return f->Value();
@@ -259,7 +261,7 @@ TfrxFieldType TfrxDBDataset::GetFieldType(const std::string& field)
 
 bool TfrxDBDataset::IsBlobField(const std::string& field)
 {
-    if (!FOpened) Open();
+    if (!FOpened && FRunning) Open();
     bool listed = false;
     TField* f = ListedField(field, listed);
     return f && f->IsBlob();
@@ -267,7 +269,7 @@ bool TfrxDBDataset::IsBlobField(const std::string& field)
 
 void TfrxDBDataset::AssignBlobTo(const std::string& field, TStream* stream)
 {
-    if (!FOpened) Open();
+    if (!FOpened && FRunning) Open();
     bool listed = false;
     TField* f = ListedField(field, listed);
     if (!listed) throw EListError(Format("List index out of bounds (%d)", {-1}));

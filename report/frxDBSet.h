@@ -50,6 +50,9 @@ private:
     bool FHasBookmark = false;
     bool FAtRangeEnd = false;
     bool FOpened = false;
+    // Between Initialize and Finalize: reads open the data set when needed
+    // (outside a run, the designer asks without opening a database).
+    bool FRunning = false;
     std::function<void(TDataSet*)> FSavedAfterOpen;
     mutable std::unordered_map<std::string, TField*> FLookup;
 };

@@ -6,6 +6,7 @@
 #include "TextUtils.h"
 #include "frxAggregate.h"
 #include "frxDBSet.h"
+#include "frxDMPClass.h"
 #include "frxPreviewPages.h"
 #include "frxRes.h"
 #include "frxUtils.h"
@@ -1389,6 +1390,7 @@ void Initialize()
     if (!done) {
         done = true;
         frxClass::Initialize();
+        frxDMPClass::Initialize();
         RegisterClasses({TfrxDBDataset::StaticClass()});
     }
     if (frxClass::EngineFactory && frxClass::PreviewPagesFactory) return;

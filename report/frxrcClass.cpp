@@ -55,6 +55,8 @@ void AddTexts(TfrxResources& r)
         {"obLine", "线对象"},
         {"obPicture", "图像对象"},
         {"obText", "文本对象"},
+        {"obDMPText", "点阵文本对象"},
+        {"obDMPLine", "点阵线对象"},
         {"obSysText", "系统文本"},
         {"clWrongPassword", "口令错误, 报表未载入"},
     };
