@@ -7,6 +7,7 @@
 #include "DateUtils.h"
 #include "Graphics.h"
 #include "Jpeg.h"
+#include "Metafile.h"
 #include "Streams.h"
 #include "StringLists.h"
 #include "SysUtils.h"
@@ -326,12 +327,16 @@ void TfrxPictureView::Draw(TCanvas* canvas, double scaleX, double scaleY, double
             ms.Write(p->Data().data(), int64_t(p->Data().size()));
             ms.SetPosition(0);
             std::unique_ptr<TGraphic> g;
-            if (p->Kind() == gkJPEG) g = std::make_unique<TJPEGImage>();
-            else if (p->Kind() == gkIcon) g = std::make_unique<TIcon>();
-            else if (p->Kind() == gkBitmap) g = std::make_unique<TBitmap>();
+            switch (p->Kind()) {
+            case gkJPEG: g = std::make_unique<TJPEGImage>(); break;
+            case gkIcon: g = std::make_unique<TIcon>(); break;
+            case gkBitmap: g = std::make_unique<TBitmap>(); break;
+            case gkMetafile: g = std::make_unique<TMetafile>(); break;
+            default: break;
+            }
             if (g) {
                 g->LoadFromStream(&ms);
-                canvas->StretchDraw(r, g.get());
+                frxUtils::DrawGraphic(canvas, r, g.get());
             }
         } catch (const std::exception&) {
             // A picture the graphics library cannot read shows as empty.

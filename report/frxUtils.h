@@ -16,6 +16,11 @@ class TStrings;
 class TfrxBinaryReader;
 class TfrxBinaryWriter;
 class TfrxReport;
+class TCanvas;
+class TBitmap;
+class TGraphic;
+class TCustomImageList;
+struct TRect;
 
 struct TfrxRect {
     double Left = 0, Top = 0, Right = 0, Bottom = 0;
@@ -80,6 +85,20 @@ void ReadCollection(TCollection* collection, TfrxBinaryReader& reader, TComponen
 std::string TempFileName(const std::string& folder);
 
 void ShowErrorBox(const std::string& text);
+
+// Drawing of bitmaps and graphics (frxUtilsGraphics.cpp).
+// Tiles of width x height, left to right and row by row, into list (masked
+// with each tile's transparent colour); with disabled, tiles come in pairs
+// and the second of each, pure white turned light grey, goes there.
+void SliceBitmapToImageList(TBitmap* bitmap, int width, int height, TCustomImageList* disabled,
+                            TCustomImageList* list);
+// The bitmap drawn at (x, y) without its transparent colour.
+void DrawBitmapTransparent(TCanvas* canvas, int x, int y, TBitmap* bitmap);
+// The bitmap stretched into r (smoothly for colour bitmaps).
+void StretchDrawBitmap(TCanvas* canvas, const TRect& r, TBitmap* bitmap);
+// A metafile replayed into r; any other graphic drawn into a 32-bit bitmap
+// of its own size first, which is then stretched into r.
+void DrawGraphic(TCanvas* canvas, const TRect& r, TGraphic* graphic);
 
 // Writes the whole of stream to fileName through a scratch file in the same
 // folder, so a failed write never leaves half a file in its place.
