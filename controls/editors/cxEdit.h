@@ -23,6 +23,8 @@
 #include <vector>
 
 class TcxCustomEditProperties;
+class TcxCustomEditStyle;
+class TcxCustomEditViewData;
 
 enum TcxEditVertAlignment { taTopJustify, taBottomJustify, taVCenter };
 enum TcxEditButtonKind { bkEllipsis, bkDown, bkGlyph };
@@ -249,6 +251,10 @@ public:
                                       TObject* AEdit);
     // 0 no; 1 the text properties; 2 the data-aware lookups while focused.
     virtual unsigned UsesDisplayFormatting(bool AFocused) { return 0; }
+    // A short-lived view data for a style: calculates and measures.
+    virtual std::unique_ptr<TcxCustomEditViewData> CreateViewData(TcxCustomEditStyle* AStyle, bool AIsInplace);
+    virtual TClass GetViewInfoClass() const;
+    virtual TClass GetStyleClass() const;
 
     void BeginUpdate() { ++FUpdateCount; }
     void EndUpdate(bool AInvokeChanged = true);
@@ -377,6 +383,198 @@ public:
     TcxEditStyle* EditStyle() const { return static_cast<TcxEditStyle*>(Style()); }
 };
 
+// ---- view data and view info ------------------------------------------------------------------
+
+class TcxCustomEditViewData;
+
+// One visible button of an edit as calculated.
+class TcxEditButtonViewInfo : public TPersistent {
+    QZ_CLASS(TcxEditButtonViewInfo, TPersistent)
+public:
+    TcxEditButtonViewInfo() = default;
+    void Assign(TPersistent* Source) override;
+    // Whether it looks different from APrev (style, state, colour, theme state).
+    bool Differs(const TcxEditButtonViewInfo* APrev) const;
+
+    TRect Bounds;
+    TColor BackgroundColor = clBtnFace;
+    bool Default = false;
+    bool IsInplace = false;
+    TcxEditButtonKind Kind = bkDown;
+    bool LeftAlignment = false;
+    bool HasLeftEdge = false;
+    bool Native = false;
+    bool HasRightEdge = false;
+    int State = 1;   // 0 disabled, 1 normal, 2 pressed, 3 hot
+    TcxEditButtonStyle ButtonStyle = bts3D;
+    bool Transparent = false;
+    bool BackgroundPartiallyTransparent = false;
+    bool IsSingleDownButton = false;
+    int ThemePart = 0;
+    int ThemeState = 0;
+    TBitmap* Glyph = nullptr;
+    bool Erase = false;
+    int ButtonIndex = -1;
+    TRect VisibleBounds;
+    int Width = 0;
+};
+
+constexpr int ebsDisabled = 0;
+constexpr int ebsNormal = 1;
+constexpr int ebsPressed = 2;
+constexpr int ebsHot = 3;
+
+// Editor option bits of view data and view info.
+constexpr int evoEmptyTextNoHeight = 0x01;
+constexpr int evoWordWrap = 0x02;
+constexpr int evoEndEllipsis = 0x04;
+
+class TcxCustomEditViewInfo : public TcxContainerViewInfo {
+    QZ_CLASS(TcxCustomEditViewInfo, TcxContainerViewInfo)
+public:
+    TcxCustomEditViewInfo() = default;
+    ~TcxCustomEditViewInfo() override;
+    void Assign(TObject* Source) override;
+    void Paint(TcxCanvas* ACanvas) override;
+    void OffsetBounds(int DX, int DY) override;
+
+    virtual TClass GetButtonViewInfoClass() const { return TcxEditButtonViewInfo::StaticClass(); }
+    virtual void DrawButton(TcxCanvas* ACanvas, int AIndex);
+    virtual void DrawButtonBorder(TcxCanvas* ACanvas, int AIndex, TRect& ARect, TcxEditButtonStyle AButtonStyle);
+    virtual void DrawButtonContent(TcxCanvas* ACanvas, int AIndex, TColor ABackgroundColor,
+                                   TColor AContentColor, TRect ARect);
+    virtual bool IsHotTrack() const;
+    virtual bool IsButtonAtPoint(const TPoint& P) const;
+    virtual void PrepareCanvasFont(TCanvas* ACanvas) {}
+    // Whether painting or hit tests differ from APrev: the border or any button.
+    bool NeedsRepaint(const TcxCustomEditViewInfo* APrev) const;
+
+    int ButtonCount() const { return int(ButtonsInfo.size()); }
+    TcxEditButtonViewInfo* Button(int AIndex) const { return ButtonsInfo.at(size_t(AIndex)).get(); }
+
+    // Bounds, the border rectangle and the client rectangle are the container
+    // view info's OuterRect, InnerRect and ContentRect.
+    TRect BorderExtent;
+    TcxContainerBorderStyle BorderStyle = cbsNone;
+    std::vector<std::unique_ptr<TcxEditButtonViewInfo>> ButtonsInfo;
+    int EditThemeState = 0;
+    TcxCustomEditProperties* EditProperties = nullptr;
+    int ContainerState = 0;
+    bool Enabled = true;
+    bool Focused = false;
+    TFont* Font = nullptr;
+    bool Erase = false;
+    bool InnerEditVisible = false;
+    int HotTrackState = 0;   // 0 none, 1 idle, 2 active
+    TRect InnerEditRect;
+    bool IsMousePressed = false;
+    bool IsInnerTextEdit = false;
+    bool IsDesigning = false;
+    bool IsInplace = false;
+    bool EditorFlag = false;
+    int HorzOffset = 0;
+    bool Native = false;
+    int EditorOptions = 0;
+    TcxEditPopupBorderStyle PopupBorderStyle = epbsSingle;
+    int PressedButtonIndex = -1;
+    bool HasInplaceBorder = false;
+    int HotButtonIndex = -1;
+    TRect TextArea;
+    TColor TextColor = clWindowText;
+    int VertOffset = 0;
+    bool Transparent = false;
+    bool Shadow = false;
+    bool ReadOnly = false;
+};
+
+// The container states of view data.
+constexpr int cxesActive = 1;
+constexpr int cxesDisabled = 2;
+constexpr int cxesHot = 4;
+constexpr int cxesNormal = 8;
+
+// Measuring: the maximum line count and a width (below 0: no limit).
+struct TcxEditSizeProperties {
+    int MaxLineCount = 0;
+    int Width = -1;
+};
+
+// Fills a view info for a rectangle, a mouse point, button and shift state.
+// Hosts without an edit (grid cells, the filter control) set the state
+// fields before Calculate.
+class TcxCustomEditViewData : public TPersistent {
+    QZ_CLASS(TcxCustomEditViewData, TPersistent)
+public:
+    TcxCustomEditViewData(TcxCustomEditProperties* AProperties, TcxCustomEditStyle* AStyle, bool AIsInplace);
+
+    virtual bool CanPressButton(TcxCustomEditViewInfo* AViewInfo, int AIndex) { return true; }
+    virtual TcxContainerBorderStyle GetContainerBorderStyle(int AHotTrackState);
+    virtual void InitializeDefaults();
+    virtual void CacheProperties();
+    virtual void InternalGetEditConstantPartSize(TcxCanvas* ACanvas, const TcxEditSizeProperties& AEditSizeProperties,
+                                                 TSize& MinContentSize, TcxCustomEditViewInfo* AViewInfo, TSize& Size);
+    virtual TSize InternalGetEditContentSize(TcxCanvas* ACanvas, const Variant& AEditValue,
+                                             const TcxEditSizeProperties& AEditSizeProperties)
+    {
+        return TSize{0, 0};
+    }
+    virtual bool IsButtonPressed(TcxCustomEditViewInfo* AViewInfo, int AIndex) { return false; }
+    virtual void CalculateButtonNativeInfo(TcxEditButtonViewInfo* AButtonViewInfo);
+    // AButton: 0 none, 1 left, 2 right, 3 middle.
+    virtual void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, int AButton,
+                           TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent);
+    virtual void CalculateButtonBounds(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo, TRect& ARect, int AIndex);
+    virtual void CalculateButtonsViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, int AButton,
+                                          TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent);
+    virtual void CalculateButtonViewInfo(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo, TRect& ARect, int AIndex);
+    virtual void PrepareDrawValue(TcxCanvas* ACanvas, const Variant& AEditValue, TcxCustomEditViewInfo* AViewInfo) {}
+    virtual TRect GetBorderExtent();
+    virtual TRect GetContentExtent(TcxCanvas* ACanvas);
+    virtual TRect GetClientExtent(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo);
+    virtual bool HasShadow();
+    // The size an editor needs for a value: borders and buttons plus content.
+    TSize GetEditSize(TcxCanvas* ACanvas, const Variant& AEditValue, const TcxEditSizeProperties& AEditSizeProperties);
+
+    TcxCustomEditProperties* Properties() const { return FProperties; }
+    TcxCustomEditStyle* Style() const { return FStyle; }
+    bool IsInplace() const { return FIsInplace; }
+
+    TRect InplaceEditBorderRect;
+    int ContainerState = cxesNormal;
+    bool Enabled = true;
+    bool Focused = false;
+    bool IsDesigning = false;
+    bool EditorFlag = false;
+    bool ReadOnly = false;
+    bool InnerEditVisible = false;
+    bool IsInnerTextEdit = false;
+    // The button the edit's mouse capture belongs to, -1 when none.
+    int CaptureButtonIndex = -1;
+    int HorzScrollBarHeight = 0;   // shown scroll bars, 0 when none
+    int VertScrollBarWidth = 0;
+    int EditorOptions = 0;
+    bool IsActiveOrHot = false;
+    int SelStart = 0;
+    int SelLength = 0;
+    TColor SelTextColor = clDefault;
+    TColor SelBackgroundColor = clDefault;
+
+protected:
+    TcxEditBorderStyle FBorderStyle = ebsNone;
+    TRect FBounds;
+    int FVisibleButtonCount = 0;
+    TAlignment FHorzAlignment = taLeftJustify;
+    bool FNotUsesDisplayFormatting = true;
+    bool FNative = false;
+    TcxEditVertAlignment FVertAlignment = taTopJustify;
+
+private:
+    TcxCustomEditProperties* FProperties;
+    TcxCustomEditStyle* FStyle;
+    bool FIsInplace;
+    int FFirstLeftButton = -1, FLastLeftButton = -1, FLastRightButton = -1, FFirstRightButton = -1;
+};
+
 // ---- the repository ------------------------------------------------------------------------------
 
 class IcxEditRepositoryItemListener {
@@ -453,3 +651,15 @@ TShiftState ExtMouseButtonToShift(int AButton);
 unsigned ShiftStateToMouseKeys(TShiftState AShift);
 
 }  // namespace cxEdit
+
+namespace cxEditUtils {
+// The border width of a container border style.
+int GetEditBorderWidth(TcxContainerBorderStyle AStyle);
+TRect GetEditBorderInnerRect(TcxCustomEditViewInfo* AViewInfo);
+TRect GetEditVisibleBounds(TcxCustomEditViewInfo* AViewInfo, const TRect& ABounds);
+int GetEditButtonWidth(TcxCanvas* ACanvas, TcxEditButtonViewInfo* AButtonViewInfo);
+// Paints an edit view info: background, border and buttons. AContentRectKind
+// matters only for themed edits.
+void DrawEditButtons(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo, bool ADrawBackground,
+                     int AContentRectKind = 0);
+}  // namespace cxEditUtils
