@@ -23,21 +23,18 @@ QZ_CLASS_IMPL(TfsSetExpression, TfsCustomVariable)
 
 // ---- nodes ----------------------------------------------------------------------------
 
+// A node owns its operands; freeing it frees them.
 class TfsExpressionNode {
 public:
-    virtual ~TfsExpressionNode()
-    {
-        delete Left;
-        delete Right;
-    }
+    virtual ~TfsExpressionNode() = default;
     virtual Variant GetValue() = 0;
     // The value as a 32-bit integer and as a condition; nodes that know
     // their value's type answer without building a variant.
     virtual int32_t GetInt();
     virtual bool GetBool();
     virtual int Priority() const = 0;
-    TfsExpressionNode* Left = nullptr;
-    TfsExpressionNode* Right = nullptr;
+    std::unique_ptr<TfsExpressionNode> Left;
+    std::unique_ptr<TfsExpressionNode> Right;
     TfsExpressionNode* Parent = nullptr;
     TfsScriptType Kind = stVariant;
     std::string TypeName;
@@ -226,12 +223,12 @@ Variant TfsOperatorNode::GetValue()
         break;
     case ocIn: {
         Variant l = Left->GetValue();
-        auto* set = static_cast<TfsSetNode*>(Right);
+        auto* set = static_cast<TfsSetNode*>(Right.get());
         return Variant(set->Set->Contains(l));
     }
     case ocIs: {
         TObject* obj = VarToObject(Left->GetValue());
-        auto* d = static_cast<TfsDesignatorNode*>(Right);
+        auto* d = static_cast<TfsDesignatorNode*>(Right.get());
         auto* cls = dynamic_cast<TfsClassVariable*>(d->Designator->Steps(0)->Ref);
         return Variant(obj != nullptr && cls && obj->InheritsFrom(cls->HostClass));
     }
@@ -299,30 +296,25 @@ Variant fs_iexpression::Compute(TfsOperatorCode op, const Variant& l, const Vari
 
 TfsExpression::TfsExpression(TfsScript* script) : Script(script)
 {
-    FRoot = FCurrent = new TfsOperatorNode(ocNone);
+    FRoot = std::make_unique<TfsOperatorNode>(ocNone);
+    FCurrent = FRoot.get();
     IsReadOnly = true;
 }
 
-TfsExpression::~TfsExpression()
-{
-    delete FTree;
-    delete FRoot;
-}
+TfsExpression::~TfsExpression() = default;
 
-void TfsExpression::Attach(TfsExpressionNode* node, TfsExpressionNode* parent)
+TfsExpressionNode* TfsExpression::Attach(std::unique_ptr<TfsExpressionNode> node, TfsExpressionNode* parent)
 {
-    if (!parent->Left) parent->Left = node;
-    else parent->Right = node;
     node->Parent = parent;
+    TfsExpressionNode* n = node.get();
+    (parent->Left ? parent->Right : parent->Left) = std::move(node);
+    return n;
 }
 
-void TfsExpression::AddNode(TfsExpressionNode* node)
+void TfsExpression::AddNode(std::unique_ptr<TfsExpressionNode> node)
 {
     // The tree is walked recursively: a bound keeps it within the stack.
-    if (++FNodeCount > 20000) {
-        delete node;
-        throw Exception(STooComplex);
-    }
+    if (++FNodeCount > 20000) throw Exception(STooComplex);
     node->SourcePosition = SourcePositionNow;
     // Only an operator with a free operand slot takes the next item; after
     // an operand or a closed bracket one has no place (two operands without
@@ -330,21 +322,22 @@ void TfsExpression::AddNode(TfsExpressionNode* node)
     if (!dynamic_cast<TfsOperatorNode*>(FCurrent) || (FCurrent->Left && FCurrent->Right)) {
         if (!FStrayOperand) FStrayOperandPos = node->SourcePosition;
         FStrayOperand = true;
-        delete node;
         return;
     }
-    Attach(node, FCurrent);
-    FCurrent = node;
+    FCurrent = Attach(std::move(node), FCurrent);
 }
 
-void TfsExpression::AddOperand(const Variant& value) { AddNode(new TfsOperandNode(value)); }
+void TfsExpression::AddOperand(const Variant& value) { AddNode(std::make_unique<TfsOperandNode>(value)); }
 
 void TfsExpression::AddDesignator(std::unique_ptr<TfsDesignator> designator)
 {
-    AddNode(new TfsDesignatorNode(std::move(designator)));
+    AddNode(std::make_unique<TfsDesignatorNode>(std::move(designator)));
 }
 
-void TfsExpression::AddSet(std::unique_ptr<TfsSetExpression> set) { AddNode(new TfsSetNode(std::move(set))); }
+void TfsExpression::AddSet(std::unique_ptr<TfsSetExpression> set)
+{
+    AddNode(std::make_unique<TfsSetNode>(std::move(set)));
+}
 
 void TfsExpression::AddOperator(const std::string& text)
 {
@@ -365,29 +358,28 @@ void TfsExpression::AddOperator(const std::string& text)
         }
     if (!found || op == ocNone) return;
     if (op == ocLeftBracket || op == ocNot || op == ocUnMinus) {
-        AddNode(new TfsOperatorNode(op));
+        AddNode(std::make_unique<TfsOperatorNode>(op));
         return;
     }
     if (op == ocRightBracket) {
         TfsExpressionNode* n = FCurrent;
         while (n && n->Priority() <= 7) n = n->Parent;
         if (!n || static_cast<TfsOperatorNode*>(n)->Op != ocLeftBracket) return;
-        TfsExpressionNode* sub = n->Left;
+        // The bracketed subtree takes the bracket's place; the bracket goes.
         TfsExpressionNode* parent = n->Parent;
-        if (parent->Left == n) parent->Left = sub;
-        else parent->Right = sub;
+        std::unique_ptr<TfsExpressionNode>& slot = parent->Left.get() == n ? parent->Left : parent->Right;
+        std::unique_ptr<TfsExpressionNode> bracket = std::move(slot);
+        slot = std::move(bracket->Left);
+        TfsExpressionNode* sub = slot.get();
         if (sub) sub->Parent = parent;
-        n->Left = n->Right = nullptr;
-        delete n;
         FCurrent = sub ? sub : parent;
         return;
     }
     if (++FNodeCount > 20000) throw Exception(STooComplex);
-    auto* node = new TfsOperatorNode(op);
+    auto node = std::make_unique<TfsOperatorNode>(op);
     node->SourcePosition = SourcePositionNow;
-    if (FCurrent == FRoot) {
-        Attach(node, FRoot);
-        FCurrent = node;
+    if (FCurrent == FRoot.get()) {
+        FCurrent = Attach(std::move(node), FRoot.get());
         return;
     }
     TfsExpressionNode* from = FCurrent;
@@ -402,16 +394,15 @@ void TfsExpression::AddOperator(const std::string& text)
     } else {
         from = nullptr;
     }
-    if (from) {
-        if (at->Left == from) at->Left = nullptr;
-        else at->Right = nullptr;
+    // The operand stepped from becomes the new operator's left operand.
+    std::unique_ptr<TfsExpressionNode> operand;
+    if (from) operand = std::move(at->Left.get() == from ? at->Left : at->Right);
+    TfsExpressionNode* added = Attach(std::move(node), at);
+    if (operand) {
+        operand->Parent = added;
+        added->Left = std::move(operand);
     }
-    Attach(node, at);
-    if (from) {
-        node->Left = from;
-        from->Parent = node;
-    }
-    FCurrent = node;
+    FCurrent = added;
 }
 
 namespace {
@@ -436,8 +427,8 @@ bool CheckNode(TfsExpressionNode* n, TfsScript* script, std::string& errPos, boo
         errPos = n->SourcePosition;
         return false;
     }
-    if (n->Left && !CheckNode(n->Left, script, errPos, missing)) return false;
-    if (n->Right && !CheckNode(n->Right, script, errPos, missing)) return false;
+    if (n->Left && !CheckNode(n->Left.get(), script, errPos, missing)) return false;
+    if (n->Right && !CheckNode(n->Right.get(), script, errPos, missing)) return false;
     TfsTypeRec L{n->Left ? n->Left->Kind : stVariant, n->Left ? n->Left->TypeName : ""};
     TfsTypeRec R{n->Right ? n->Right->Kind : stVariant, n->Right ? n->Right->TypeName : ""};
     if (L.Kind == stConstructor) L.Kind = stClass;
@@ -449,9 +440,9 @@ bool CheckNode(TfsExpressionNode* n, TfsScript* script, std::string& errPos, boo
     bool error = false;
     if (o == ocIn) {
         // The right operand of IN must be a set constructor.
-        error = !dynamic_cast<TfsSetNode*>(n->Right);
+        error = !dynamic_cast<TfsSetNode*>(n->Right.get());
     } else if (o == ocIs) {
-        auto* d = dynamic_cast<TfsDesignatorNode*>(n->Right);
+        auto* d = dynamic_cast<TfsDesignatorNode*>(n->Right.get());
         error = !d || d->Designator->StepCount() != 1 ||
                 !dynamic_cast<TfsClassVariable*>(d->Designator->Steps(0)->Ref);
     } else if (!TypesCompatible(L, R, script)) {
@@ -489,10 +480,8 @@ bool CheckNode(TfsExpressionNode* n, TfsScript* script, std::string& errPos, boo
 bool TfsExpression::Finish(std::string* errorPos)
 {
     if (FTree) return true;
-    FTree = FRoot->Left;
-    FRoot->Left = nullptr;
-    delete FRoot;
-    FRoot = nullptr;
+    FTree = std::move(FRoot->Left);
+    FRoot.reset();
     FCurrent = nullptr;
     if (FStrayOperand) {
         FMissingOperand = true;
@@ -505,13 +494,13 @@ bool TfsExpression::Finish(std::string* errorPos)
     }
     FTree->Parent = nullptr;
     std::string errPos;
-    if (!CheckNode(FTree, Script, errPos, FMissingOperand)) {
+    if (!CheckNode(FTree.get(), Script, errPos, FMissingOperand)) {
         if (errorPos) *errorPos = errPos.empty() ? SourcePositionNow : errPos;
         return false;
     }
     Kind = FTree->Kind;
     TypeName = FTree->TypeName;
-    if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree)) IsReadOnly = d->Designator->IsReadOnly;
+    if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree.get())) IsReadOnly = d->Designator->IsReadOnly;
     return true;
 }
 
@@ -522,21 +511,21 @@ bool TfsExpression::GetBool() { return FTree ? FTree->GetBool() : false; }
 void TfsExpression::SetValue(const Variant& value)
 {
     if (IsReadOnly) return;
-    if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree)) d->Designator->SetValue(value);
+    if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree.get())) d->Designator->SetValue(value);
 }
 
-bool TfsExpression::IsConstant() const { return dynamic_cast<TfsOperandNode*>(FTree) != nullptr; }
+bool TfsExpression::IsConstant() const { return dynamic_cast<TfsOperandNode*>(FTree.get()) != nullptr; }
 
 TfsCustomVariable* TfsExpression::OperandItem() const
 {
-    if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree)) return d->Var ? d->Var : d->Designator.get();
+    if (auto* d = dynamic_cast<TfsDesignatorNode*>(FTree.get())) return d->Var ? d->Var : d->Designator.get();
     return nullptr;
 }
 
 std::string TfsExpression::OptimizeAssignment(TfsDesignator* designator)
 {
     auto* vd = dynamic_cast<TfsVariableDesignator*>(designator);
-    auto* op = dynamic_cast<TfsOperatorNode*>(FTree);
+    auto* op = dynamic_cast<TfsOperatorNode*>(FTree.get());
     if (!vd || !op) return " ";
     const char* text = op->Op == ocPlus ? "+" : op->Op == ocMinus ? "-" : op->Op == ocMul ? "*"
                      : op->Op == ocDivFloat ? "/" : nullptr;
@@ -545,23 +534,20 @@ std::string TfsExpression::OptimizeAssignment(TfsDesignator* designator)
         auto* d = dynamic_cast<TfsDesignatorNode*>(n);
         return d && d->Var && d->Var == vd->LinkedItem;
     };
-    TfsExpressionNode* keep = nullptr;
-    if (same(op->Left)) {
-        keep = op->Right;
-        op->Right = nullptr;
-    } else if ((op->Op == ocPlus || op->Op == ocMul) && same(op->Right) &&
+    std::unique_ptr<TfsExpressionNode> keep;
+    if (same(op->Left.get())) {
+        keep = std::move(op->Right);
+    } else if ((op->Op == ocPlus || op->Op == ocMul) && same(op->Right.get()) &&
                (vd->LinkedItem->Kind == stInteger || vd->LinkedItem->Kind == stFloat)) {
         // x := e + x turns around only where + commutes: numbers. Text does
         // not, and a Variant may hold text.
-        keep = op->Left;
-        op->Left = nullptr;
+        keep = std::move(op->Left);
     }
     if (!keep) return " ";
     keep->Parent = nullptr;
-    delete FTree;
-    FTree = keep;
-    Kind = keep->Kind;
-    TypeName = keep->TypeName;
+    FTree = std::move(keep);
+    Kind = FTree->Kind;
+    TypeName = FTree->TypeName;
     return text;
 }
 

@@ -55,11 +55,13 @@ public:
     std::string SourcePositionNow;   // position of the item added last
 
 private:
-    void Attach(TfsExpressionNode* node, TfsExpressionNode* parent);
-    void AddNode(TfsExpressionNode* node);
-    TfsExpressionNode* FRoot;      // the TNoneNode while building
+    // Makes node the parent's left child, or its right one when the left is
+    // taken, and answers it.
+    TfsExpressionNode* Attach(std::unique_ptr<TfsExpressionNode> node, TfsExpressionNode* parent);
+    void AddNode(std::unique_ptr<TfsExpressionNode> node);
+    std::unique_ptr<TfsExpressionNode> FRoot;   // the TNoneNode while building
     TfsExpressionNode* FCurrent;
-    TfsExpressionNode* FTree = nullptr;   // the finished tree
+    std::unique_ptr<TfsExpressionNode> FTree;   // the finished tree
     int FNodeCount = 0;
     bool FMissingOperand = false;
     // An operand that followed an operand was dropped, at this position.
