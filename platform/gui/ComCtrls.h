@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+class QIcon;
+class QSize;
+
 // ==== progress bar ========================================================================
 
 enum TProgressBarOrientation { pbHorizontal, pbVertical };
@@ -536,6 +539,9 @@ private:
     void Attach(TTreeNode* node);    // makes the node's native item (and its children's)
     void Detach(TTreeNode* node);    // the node leaves: selection and native item
     void Rebuild();
+    void ImagesChanged();
+    QIcon NodeIcon(int image, int state) const;
+    QSize IconSize() const;
     std::unique_ptr<TImpl> FImpl;
     std::unique_ptr<TTreeNodes> FNodes;
     std::unique_ptr<TControlCanvas> FCanvas;

@@ -438,7 +438,7 @@ void TCustomTreeView::CreateWindowDone()
     w->setItemsExpandable(FShowButtons);
     w->setEditTriggers(FReadOnly ? QAbstractItemView::NoEditTriggers
                                  : QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    if (TCustomImageList* img = FImages.Get()) w->setIconSize(QSize(img->Width(), img->Height()));
+    if (FImages.Get() || FStateImages.Get()) w->setIconSize(IconSize());
     Rebuild();
     // The user's choice is the selection (the current item alone may be
     // just where the keyboard focus rests).
@@ -561,11 +561,37 @@ void TCustomTreeView::ApplyNode(TTreeNode* node)
         if (OnGetSelectedIndex) OnGetSelectedIndex(this, node);
         image = node->FSelectedIndex >= 0 ? node->FSelectedIndex : node->FImageIndex;
     }
-    it->setIcon(0, ImageListIcon(FImages.Get(), image));
+    it->setIcon(0, NodeIcon(image, node->FStateIndex));
     it->setChildIndicatorPolicy(node->FHasChildren && node->FChildren.empty()
                                     ? QTreeWidgetItem::ShowIndicator
                                     : QTreeWidgetItem::DontShowIndicatorWhenChildless);
     --w->Programmatic;
+}
+
+// The node's picture; with state images, the state image (index 1 and up;
+// 0 is none, as the platform counts them) goes before it.
+QIcon TCustomTreeView::NodeIcon(int image, int state) const
+{
+    TCustomImageList* img = FImages.Get();
+    TCustomImageList* st = FStateImages.Get();
+    if (!st) return ImageListIcon(img, image);
+    QSize s = IconSize();
+    QPixmap pm(s);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    if (state > 0) ImageListIcon(st, state).paint(&p, QRect(0, 0, st->Width(), s.height()));
+    if (img) ImageListIcon(img, image).paint(&p, QRect(st->Width() + 2, 0, img->Width(), s.height()));
+    p.end();
+    return QIcon(pm);
+}
+
+QSize TCustomTreeView::IconSize() const
+{
+    TCustomImageList* img = FImages.Get();
+    TCustomImageList* st = FStateImages.Get();
+    int w = (img ? img->Width() : 0) + (st ? st->Width() + (img ? 2 : 0) : 0);
+    int h = std::max(img ? img->Height() : 0, st ? st->Height() : 0);
+    return QSize(w, h);
 }
 
 void TCustomTreeView::NativeSelected(TTreeNode* node)
@@ -667,12 +693,19 @@ void TCustomTreeView::SetRowSelect(bool v) { FRowSelect = v; }
 void TCustomTreeView::SetImages(TCustomImageList* v)
 {
     FImages = v;
-    if (FImpl->W) {
-        if (v) FImpl->W->setIconSize(QSize(v->Width(), v->Height()));
-        for (TTreeNode* n = FNodes->GetFirstNode(); n; n = n->GetNext()) ApplyNode(n);
-    }
+    ImagesChanged();
 }
-void TCustomTreeView::SetStateImages(TCustomImageList* v) { FStateImages = v; }
+void TCustomTreeView::SetStateImages(TCustomImageList* v)
+{
+    FStateImages = v;
+    ImagesChanged();
+}
+void TCustomTreeView::ImagesChanged()
+{
+    if (!FImpl->W) return;
+    FImpl->W->setIconSize(IconSize());
+    for (TTreeNode* n = FNodes->GetFirstNode(); n; n = n->GetNext()) ApplyNode(n);
+}
 void TCustomTreeView::SetBorderStyle(TBorderStyle v)
 {
     FBorderStyle = v;

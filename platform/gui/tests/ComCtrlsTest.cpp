@@ -321,6 +321,35 @@ TEST_F(ComCtrlsTest, TreeViewCustomDrawMakesNodesBold)
     EXPECT_TRUE(red);
 }
 
+TEST_F(ComCtrlsTest, TreeViewShowsStateImagesBeforeTheNodesPictures)
+{
+    auto images = Squares(16, {clRed, clBlue});
+    auto states = Squares(16, {clYellow, clLime});
+    auto* tv = Make<TTreeView>(10, 10, 200, 100);
+    tv->SetImages(images.get());
+    tv->SetStateImages(states.get());
+    TTreeNode* a = tv->Items()->Add(nullptr, "甲");
+    a->SetImageIndex(1);
+    a->SetStateIndex(1);
+    TTreeNode* b = tv->Items()->Add(nullptr, "乙");
+    b->SetImageIndex(0);
+    ShowForm();
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(tv));
+    auto rowHas = [&](TTreeNode* n, TColor c) {
+        TRect r = n->DisplayRect(false);
+        int y = (r.Top + r.Bottom) / 2;
+        for (int x = r.Left; x < r.Right; ++x)
+            if (ColorToRGB(shot->Canvas()->Pixels(x, y)) == c) return x;
+        return -1;
+    };
+    int lime = rowHas(a, clLime), blue = rowHas(a, clBlue);
+    ASSERT_GE(lime, 0);
+    ASSERT_GE(blue, 0);
+    EXPECT_LT(lime, blue);             // the state image comes first
+    EXPECT_EQ(rowHas(b, clLime), -1);  // index 0: no state image
+    EXPECT_GE(rowHas(b, clRed), 0);
+}
+
 TEST_F(ComCtrlsTest, ListViewReportSelectsAndReportsEachChange)
 {
     auto* lv = Make<TListView>(10, 10, 300, 200);
