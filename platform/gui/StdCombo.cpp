@@ -43,7 +43,7 @@ void DrawThrough(TCustomComboBox* cb, QPainter* p, const QRect& r, int index, UI
 
 class QzComboDelegate : public QStyledItemDelegate {
 public:
-    explicit QzComboDelegate(TCustomComboBox* cb) : CB(cb) {}
+    QzComboDelegate(TCustomComboBox* cb, QObject* parent) : QStyledItemDelegate(parent), CB(cb) {}
     TCustomComboBox* CB;
     QSize sizeHint(const QStyleOptionViewItem& opt, const QModelIndex& idx) const override
     {
@@ -74,7 +74,7 @@ public:
     {
         setFocusPolicy(Qt::StrongFocus);
         setInsertPolicy(QComboBox::NoInsert);
-        setItemDelegate(Delegate = new QzComboDelegate(cb));
+        setItemDelegate(Delegate = new QzComboDelegate(cb, this));   // the combo frees it
     }
     TCustomComboBox* CB;
     QzComboDelegate* Delegate;

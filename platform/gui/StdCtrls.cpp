@@ -34,7 +34,7 @@ constexpr int ObjectRole = Qt::UserRole + 1;
 
 class QzListDelegate : public QStyledItemDelegate {
 public:
-    explicit QzListDelegate(TCustomListBox* lb) : LB(lb) {}
+    QzListDelegate(TCustomListBox* lb, QObject* parent) : QStyledItemDelegate(parent), LB(lb) {}
     TCustomListBox* LB;
 
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& idx) const override
@@ -80,7 +80,7 @@ public:
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
         setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-        setItemDelegate(new QzListDelegate(lb));
+        setItemDelegate(new QzListDelegate(lb, this));   // the list frees it
         setMouseTracking(true);
         viewport()->setMouseTracking(true);
         viewport()->installEventFilter(this);

@@ -35,7 +35,8 @@ TEST_F(ComboTest, ItemsWithObjectsOutliveTheWindowAndSortedPlacesThem)
     EXPECT_EQ(cb->ItemIndex(), -1);
     EXPECT_EQ(cb->Text(), "");
     EXPECT_THROW(cb->Items()->Delete(7), Exception);
-    EXPECT_EQ(cb->Perform(CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(new std::string("B"))) >= 0, true);
+    std::string b = "B";
+    EXPECT_EQ(cb->Perform(CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(&b)), 1);   // case folded
     delete cb;
 }
 
