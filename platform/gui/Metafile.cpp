@@ -1001,8 +1001,11 @@ void PlayEmf(const std::string& b, QPainter& painter, TEmfInfo& info, QSize& siz
     info.Millimeters = QSize(mw, mh);
     // The frame in reference-device pixels becomes the picture at 96 per inch.
     double pxPerUnitX = double(dw) / (mw * 100.0), pxPerUnitY = double(dh) / (mh * 100.0);
-    QRectF frameDev(fl * pxPerUnitX, ft * pxPerUnitY, (fr - fl) * pxPerUnitX, (fb - ft) * pxPerUnitY);
-    int w = int(std::lround((fr - fl) / 100.0 * 96.0 / 25.4)), hh = int(std::lround((fb - ft) / 100.0 * 96.0 / 25.4));
+    // The frame's sides as doubles: corners far apart must not overflow.
+    double fw = double(fr) - double(fl), fh = double(fb) - double(ft);
+    if (fw <= 0 || fh <= 0 || fw > 1e8 || fh > 1e8) throw EBadMetafile();
+    QRectF frameDev(fl * pxPerUnitX, ft * pxPerUnitY, fw * pxPerUnitX, fh * pxPerUnitY);
+    int w = int(std::lround(fw / 100.0 * 96.0 / 25.4)), hh = int(std::lround(fh / 100.0 * 96.0 / 25.4));
     if (w <= 0 || hh <= 0 || frameDev.width() <= 0 || frameDev.height() <= 0) throw EBadMetafile();
     size = QSize(w, hh);
 
@@ -1850,8 +1853,8 @@ void TMetafileCanvas::Finish()
     if (w <= 0 || h <= 0) {
         QRectF all;
         for (const TMfOp& o : F->Data->Ops) all |= OpBounds(o);
-        w = std::max(1, int(std::ceil(all.right())));
-        h = std::max(1, int(std::ceil(all.bottom())));
+        w = int(std::clamp(std::ceil(all.right()), 1.0, 32767.0));
+        h = int(std::clamp(std::ceil(all.bottom()), 1.0, 32767.0));
     }
     FMetafile->Recorded(F->Data, w, h);
 }

@@ -190,6 +190,11 @@ TEST_F(MetafileTest, BrokenBytesAreRefused)
     wmfLong[22 + 19] = char(0xFF);
     wmfLong[22 + 20] = char(0xFF);
     bad.push_back(wmfLong);
+    // A frame whose corners lie as far apart as the numbers go.
+    std::string wideFrame = emf;
+    wideFrame.replace(24, 4, std::string("\x00\x00\x00\x80", 4));
+    wideFrame.replace(32, 4, std::string("\xFF\xFF\xFF\x7F", 4));
+    bad.push_back(wideFrame);
     for (size_t i = 0; i < bad.size(); ++i) {
         TMetafile m;
         TStringStream s(bad[i]);
@@ -205,6 +210,30 @@ TEST_F(MetafileTest, BrokenBytesAreRefused)
         } catch (EInvalidGraphic&) {
         }
     }
+}
+
+TEST_F(MetafileTest, MutatedFilesLoadOrAreRefused)
+{
+    auto mfp = Recorded();
+    std::string files[] = {Bytes(*mfp, true), Bytes(*mfp, false)};
+    uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+    for (const std::string& f : files)
+        for (int i = 0; i < 150; ++i) {
+            std::string b = f;
+            // A few bytes changed past the signature, sometimes the end cut off.
+            for (int k = 0; k < 4; ++k) b[44 + next() % (b.size() - 44)] = char(next() >> 16);
+            if (i % 3 == 0) b.resize(44 + next() % (b.size() - 44));
+            TMetafile m;
+            TStringStream s(b);
+            try {
+                m.LoadFromStream(&s);
+            } catch (EInvalidGraphic&) {
+                continue;
+            }
+            TBitmap out(16, 16);
+            out.Canvas()->StretchDraw(Rect(0, 0, 16, 16), &m);
+        }
 }
 
 } // namespace
