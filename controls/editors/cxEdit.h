@@ -306,6 +306,13 @@ public:
 protected:
     bool FValidateOnEnter = false;
     void DropProvider() { FDefaultValuesProvider = nullptr; }
+    // A descendant's own assigned-values object, made in its constructor
+    // (the base constructor cannot ask the descendant for its class).
+    void ReplaceAssignedValues(std::unique_ptr<TcxCustomEditPropertiesValues> AValues)
+    {
+        AValues->Assign(FAssignedValues.get());
+        FAssignedValues = std::move(AValues);
+    }
     friend class TcxCustomEditDefaultValuesProvider;
 
 private:

@@ -31,6 +31,8 @@ RS(scxRegExprEmptyEnumeration, "Can't create empty enumeration")
 RS(scxRegExprNotCompiled, "Regular expression is not compiled")
 RS(scxRegExprTooComplex, "The expression is too complex")
 
+RS(scxSEditRepositoryTextItem, "TextEdit|Represents a single line text editor")
+
 RS(cxSDateToday, "today")
 RS(cxSDateYesterday, "yesterday")
 RS(cxSDateTomorrow, "tomorrow")

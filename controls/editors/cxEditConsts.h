@@ -35,5 +35,8 @@ extern const TcxResourceStringRec scxRegExprEmptyEnumeration;
 extern const TcxResourceStringRec scxRegExprNotCompiled;
 extern const TcxResourceStringRec scxRegExprTooComplex;
 
+// Editor registry descriptions.
+extern const TcxResourceStringRec scxSEditRepositoryTextItem;
+
 // Date words, in the order the date conversion reads them.
 extern const TcxResourceStringRec* const cxSDateWords[20];

@@ -1,0 +1,213 @@
+// The settings of every text editor (character case, password echo, maximum
+// length, numeric range, display format, lookup items), the conversion of an
+// edit value into the text shown, and the view data and view info that
+// paint a value where no live inner edit shows it (grid cells, the filter
+// control, an edit whose inner edit is hidden).
+#pragma once
+
+#include "StdCtrls.h"
+#include "StringLists.h"
+#include "cxEdit.h"
+#include "cxEditTextUtils.h"
+#include "cxFormats.h"
+
+#include <bitset>
+#include <string>
+
+enum TcxEditEchoMode { eemNormal, eemPassword };
+enum TcxTextEditingStyle : uint8_t { tesFree, tesList, tesFixedList, tesNoCaret };
+
+using TcxNewLookupDisplayTextEvent = std::function<void(TObject* Sender, const std::string& AText)>;
+
+class TcxTextEditPropertiesValues : public TcxCustomEditPropertiesValues {
+    QZ_CLASS(TcxTextEditPropertiesValues, TcxCustomEditPropertiesValues)
+public:
+    explicit TcxTextEditPropertiesValues(TPersistent* AOwner = nullptr) : TcxCustomEditPropertiesValues(AOwner) {}
+    void Assign(TPersistent* Source) override;
+    void RestoreDefaults() override;
+    bool DisplayFormat = false;
+    bool MaxLength = false;
+    bool MaxValue = false;
+    bool MinValue = false;
+};
+
+class TcxCustomTextEditProperties : public TcxCustomEditProperties, public IcxFormatControllerListener {
+    QZ_CLASS(TcxCustomTextEditProperties, TcxCustomEditProperties)
+public:
+    explicit TcxCustomTextEditProperties(TPersistent* AOwner = nullptr);
+    ~TcxCustomTextEditProperties() override;
+    void Assign(TPersistent* Source) override;
+    void DefineProperties(TFiler* Filer) override;
+
+    void FormatChanged() override;
+    virtual void ValidateRange(const Variant& ADisplayValue, std::string& AErrorText, bool& AError);
+    virtual std::string GetDefaultDisplayValue() { return std::string(); }
+    virtual void DisplayValueToDisplayText(std::string& AText);
+    virtual void DoNewLookupDisplayText(TObject* Sender, const std::string& AText);
+    virtual bool FindLookupText(const std::string& AText);
+    virtual std::string GetDefaultDisplayFormat() { return std::string(); }
+    virtual int GetDefaultMaxLength();
+    virtual int GetDropDownRowCount() { return 8; }
+    virtual TcxTextEditingStyle GetEditingStyle() { return FHideCursor ? tesNoCaret : tesFree; }
+    virtual bool IsEditValueNumeric() { return false; }
+    virtual bool IsLookupDataVisual() { return false; }
+    virtual bool IsMultiLine() { return false; }
+    virtual bool IsPopupKey(uint16_t AKey, TShiftState AShift) { return false; }
+    virtual void LookupItemsChanged() { Changed(); }
+    virtual void SetCharCase(TEditCharCase Value);
+    virtual void SetMaxLength(int Value);
+    // The lookup items give incremental search (the edit's lookup data).
+    virtual bool UseLookupData() { return true; }
+    virtual bool CheckDisplayValue(Variant& AValue, bool AEditFocused);
+
+    void AlignmentChanged() override;
+    void SetAlignment(TcxEditAlignment* Value) override;
+    bool CanValidate() override { return true; }
+    bool CanCompareEditValue() override { return true; }
+    TClass GetAssignedValuesClass() const override { return TcxTextEditPropertiesValues::StaticClass(); }
+    int GetDisplayFormatOptions() override { return dfoSupports; }
+    std::string GetValidationErrorText(int AErrorKind) override;
+    bool SuppressChangeOnEditValue() override { return true; }
+    TClass GetViewInfoClass() const override;
+    bool IsDisplayTextEqual(const Variant& AEditValue1, TcxCustomEditProperties* AProperties2,
+                            const Variant& AEditValue2) override;
+    std::string GetDisplayText(const Variant& AEditValue, bool AFullText = false) override;
+    uint16_t GetSupportedOperations() override;
+    bool IsEditValueValid(const Variant& AEditValue) override { return IsEditValueValid(AEditValue, false); }
+    bool IsEditValueValid(const Variant& AEditValue, bool AEditFocused);
+    bool CanResetEditValue() override { return GetEditingStyle() != tesNoCaret; }
+    void PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool AEditFocused) override;
+    void ValidateDisplayValue(Variant& DisplayValue, std::string& ErrorText, bool& Error, TObject* AEdit) override;
+    unsigned UsesDisplayFormatting(bool AFocused) override { return 1; }
+    std::unique_ptr<TcxCustomEditViewData> CreateViewData(TcxCustomEditStyle* AStyle, bool AIsInplace) override;
+
+    std::string FormatEditValue(const Variant& AValue, bool AEditFocused);
+    std::string FormatNumber(double X, bool AEditFocused);
+    void ClampToRange(const Variant& AValue, Variant& AResult);
+
+    TEditCharCase CharCase() const { return FCharCase; }
+    std::string DisplayFormat();
+    void SetDisplayFormat(const std::string& Value);
+    bool IsDisplayFormatStored() const { return AssignedValues_()->DisplayFormat; }
+    TcxEditEchoMode EchoMode() const { return FEchoMode; }
+    void SetEchoMode(TcxEditEchoMode Value);
+    bool IncrementalSelection() const { return FIncrementalSelection; }
+    void SetIncrementalSelection(bool Value);
+    bool HideCursor() const { return FHideCursor; }
+    void SetHideCursor(bool Value);
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool Value);
+    bool ImmediateUpdateText() const { return FImmediateUpdateText; }
+    void SetImmediateUpdateText(bool Value) { FImmediateUpdateText = Value; }
+    TStringList* LookupItems() const { return FLookupItems.get(); }
+    void SetLookupItems(TStrings* Value) { FLookupItems->Assign(Value); }
+    bool LookupItemsSorted() const { return FLookupItems->Sorted(); }
+    void SetLookupItemsSorted(bool Value) { FLookupItems->SetSorted(Value); }
+    int MaxLength();
+    bool IsMaxLengthStored() const { return AssignedValues_()->MaxLength; }
+    double MaxValue();
+    void SetMaxValue(double Value);
+    double MinValue();
+    void SetMinValue(double Value);
+    bool OEMConvert() const { return FOEMConvert; }
+    void SetOEMConvert(bool Value);
+    // Characters a numeric descendant accepts besides the inherited rule.
+    std::bitset<256> ValidChars;
+
+    TcxNewLookupDisplayTextEvent OnNewLookupDisplayText;
+
+protected:
+    bool FFormatChanging = false;
+
+private:
+    TcxTextEditPropertiesValues* AssignedValues_() const
+    {
+        return static_cast<TcxTextEditPropertiesValues*>(AssignedValues());
+    }
+    std::string ValueText(const Variant& AValue, bool AEditFocused);
+
+    TEditCharCase FCharCase = ecNormal;
+    std::string FDisplayFormat;
+    TcxEditEchoMode FEchoMode = eemNormal;
+    bool FIncrementalSelection = true;
+    bool FHideCursor = false;
+    bool FHideSelection = true;
+    bool FImmediateUpdateText = false;
+    std::unique_ptr<TStringList> FLookupItems;
+    int FMaxLength = 0;
+    double FMaxValue = 0;
+    double FMinValue = 0;
+    bool FOEMConvert = false;
+};
+
+class TcxTextEditProperties : public TcxCustomTextEditProperties {
+    QZ_CLASS(TcxTextEditProperties, TcxCustomTextEditProperties)
+public:
+    explicit TcxTextEditProperties(TPersistent* AOwner = nullptr) : TcxCustomTextEditProperties(AOwner) {}
+};
+
+class TcxCustomTextEditViewInfo : public TcxCustomEditViewInfo {
+    QZ_CLASS(TcxCustomTextEditViewInfo, TcxCustomEditViewInfo)
+public:
+    TcxCustomTextEditViewInfo() = default;
+    void Paint(TcxCanvas* ACanvas) override;
+    void OffsetBounds(int DX, int DY) override;
+    virtual void PaintText(TcxCanvas* ACanvas);
+    // Whether the text at P (view-info coordinates) is cut off, so a hint
+    // should show it whole.
+    bool NeedShowHintInRect(TcxCanvas* ACanvas, const TPoint& P, std::string& AText, TRect& ARect);
+
+    bool ComboBoxFrame = false;
+    bool TextHighlighted = false;
+    int TextFlags = 0;
+    TcxTextEditingStyle EditingStyle = tesFree;
+    bool PopupOpen = false;
+    int MaxLineCount = 0;
+    int SelStart = 0;
+    int SelLength = 0;
+    TColor SelTextColor = clHighlightText;
+    TColor SelBackgroundColor = clHighlight;
+    std::string Text;
+    bool TextRowsCalculated = false;
+    TcxTextOutData TextOutData;
+    TRect TextRect;
+};
+
+class TcxCustomTextEditViewData : public TcxCustomEditViewData {
+    QZ_CLASS(TcxCustomTextEditViewData, TcxCustomEditViewData)
+public:
+    TcxCustomTextEditViewData(TcxCustomEditProperties* AProperties, TcxCustomEditStyle* AStyle, bool AIsInplace);
+    void CacheProperties() override;
+    TSize InternalGetEditContentSize(TcxCanvas* ACanvas, const Variant& AEditValue,
+                                     const TcxEditSizeProperties& AEditSizeProperties) override;
+    void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, int AButton, TShiftState AShift,
+                   TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+    void PrepareDrawValue(TcxCanvas* ACanvas, const Variant& AEditValue, TcxCustomEditViewInfo* AViewInfo) override;
+    virtual bool HasComboBoxFrame() { return false; }
+    virtual void PrepareTextFlags(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo);
+    virtual int GetTextFlags();
+    virtual TRect GetTextOffsets();
+    void DisplayValueToDrawValue(const Variant& ADisplayValue, TcxCustomTextEditViewInfo* AViewInfo);
+    void CalculateSelectionViewInfo(TcxCustomTextEditViewInfo* AViewInfo);
+    int MaxLineCount = 0;
+
+private:
+    TcxCustomTextEditProperties* TextProperties() const
+    {
+        return static_cast<TcxCustomTextEditProperties*>(Properties());
+    }
+    std::string DrawText(const Variant& AEditValue);
+    bool FIsValueTextFromDisplayFormat = false;
+};
+
+namespace cxTextEdit {
+// Registers the text edit properties with the editor registry.
+void Initialize();
+}
+
+namespace cxEditUtils {
+// The text's offsets inside the client rectangle (left, top, right, bottom).
+TRect GetTextEditTextOffsets(bool AIsInplace, TAlignment AAlignment);
+// 3 pixels across; 4 down stand-alone, 2 in place.
+TSize GetTextEditContentOffsets(bool AIsInplace);
+}  // namespace cxEditUtils
