@@ -645,4 +645,38 @@ void Initialize()
     if (r->IndexOfClass(TcxTextEditProperties::StaticClass()) < 0)
         r->Register(TcxTextEditProperties::StaticClass(), GetResourceString(&scxSEditRepositoryTextItem));
 }
+
+bool ReplaceSelectionLimited(const std::string& AText, int ASelStart, int ASelLength,
+                             const std::string& AInserted, int AMaxLength, std::string& ANewText,
+                             int& ACaret)
+{
+    std::u32string text = cxRegExpr::ToU32(AText), ins = cxRegExpr::ToU32(AInserted);
+    int n = int(text.size());
+    int start = std::clamp(ASelStart, 0, n);
+    int len = std::clamp(ASelLength, 0, n - start);
+    if (AMaxLength > 0) {
+        // Room left once the selection is gone; the text after the selection
+        // is never given up for what is pasted.
+        int room = AMaxLength - (n - len);
+        if (room <= 0 && !ins.empty()) return false;
+        if (int(ins.size()) > room) ins.resize(size_t(std::max(0, room)));
+    }
+    std::u32string r = text.substr(0, size_t(start)) + ins + text.substr(size_t(start + len));
+    ANewText = cxRegExpr::ToUtf8(r);
+    ACaret = start + int(ins.size());
+    return true;
+}
+
+int CopyTextToBuffer(const std::string& AText, char16_t* ABuffer, int ABufferSize)
+{
+    if (!ABuffer || ABufferSize < 1) return 0;
+    std::u16string t = Utf8ToUtf16(AText);
+    int n = std::min(int(t.size()), ABufferSize - 1);
+    // Never ends inside a surrogate pair.
+    if (n > 0 && n < int(t.size()) && t[size_t(n - 1)] >= 0xD800 && t[size_t(n - 1)] <= 0xDBFF) --n;
+    std::copy(t.begin(), t.begin() + n, ABuffer);
+    ABuffer[n] = 0;
+    return n;
+}
+
 }  // namespace cxTextEdit

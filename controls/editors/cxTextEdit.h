@@ -203,6 +203,19 @@ private:
 namespace cxTextEdit {
 // Registers the text edit properties with the editor registry.
 void Initialize();
+
+// The text after replacing the selection [ASelStart, ASelStart + ASelLength)
+// of AText by AInserted, and where the caret goes. With a positive
+// AMaxLength (in characters) only as much of AInserted goes in as there is
+// room for; the text after the selection always stays. False when nothing
+// fits (the text is left as it is).
+bool ReplaceSelectionLimited(const std::string& AText, int ASelStart, int ASelLength,
+                             const std::string& AInserted, int AMaxLength, std::string& ANewText,
+                             int& ACaret);
+// The text-fetch message: copies at most ABufferSize - 1 characters of
+// AText and a terminator into ABuffer, and returns the number of characters
+// copied, not counting the terminator (0 for a buffer of no room).
+int CopyTextToBuffer(const std::string& AText, char16_t* ABuffer, int ABufferSize);
 }
 
 namespace cxEditUtils {

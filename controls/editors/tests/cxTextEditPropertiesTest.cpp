@@ -222,3 +222,52 @@ TEST(TextEditViewData, DrawValueFlagsAndSize)
     TSize e = sd->GetEditSize(&canvas, Variant(""), TcxEditSizeProperties{0, 50});
     EXPECT_EQ(e.cy, 4);
 }
+
+TEST(TextEditRules, PasteIntoALengthLimitedEdit)
+{
+    struct Case {
+        const char* Text;
+        int SelStart, SelLength;
+        const char* Inserted;
+        int MaxLength;
+        bool Done;
+        const char* Result;
+        int Caret;
+    };
+    const Case cases[] = {
+        // Only what fits goes in; the text after the selection stays.
+        {"abcde", 1, 2, "XYZ", 5, true, "aXYde", 3},
+        {"abcde", 5, 0, "f", 5, false, "", 0},          // full: typing changes nothing
+        {"abc", 3, 0, "defg", 5, true, "abcde", 5},
+        {"abc", 0, 3, "驾校管理系统", 5, true, "驾校管理系", 5},
+        {"abcde", 0, 5, "", 5, true, "", 0},            // deleting always fits
+        {"abc", 1, 1, "XYZ", 0, true, "aXYZc", 4},      // no limit
+        {"abcdefg", 2, 0, "x", 5, false, "", 0},        // longer than the limit already
+    };
+    for (const Case& c : cases) {
+        std::string r;
+        int caret = -1;
+        bool done = cxTextEdit::ReplaceSelectionLimited(c.Text, c.SelStart, c.SelLength, c.Inserted,
+                                                        c.MaxLength, r, caret);
+        EXPECT_EQ(done, c.Done) << c.Text << " + " << c.Inserted;
+        if (done) {
+            EXPECT_EQ(r, c.Result) << c.Text << " + " << c.Inserted;
+            EXPECT_EQ(caret, c.Caret) << c.Text << " + " << c.Inserted;
+        }
+    }
+}
+
+TEST(TextEditRules, TextFetchReturnsTheCountCopied)
+{
+    char16_t buf[8] = {u'x', u'x', u'x', u'x', u'x', u'x', u'x', u'x'};
+    EXPECT_EQ(cxTextEdit::CopyTextToBuffer("abc", buf, 0), 0);
+    EXPECT_EQ(buf[0], u'x');
+    EXPECT_EQ(cxTextEdit::CopyTextToBuffer("abc", buf, 1), 0);
+    EXPECT_EQ(buf[0], u'\0');
+    EXPECT_EQ(cxTextEdit::CopyTextToBuffer("abc", buf, 8), 3);   // not counting the terminator
+    EXPECT_EQ(std::u16string(buf), u"abc");
+    EXPECT_EQ(cxTextEdit::CopyTextToBuffer("驾校管理", buf, 3), 2);
+    EXPECT_EQ(std::u16string(buf), u"驾校");
+    EXPECT_EQ(cxTextEdit::CopyTextToBuffer("a😀", buf, 3), 1);   // no half of a pair
+    EXPECT_EQ(cxTextEdit::CopyTextToBuffer("abc", nullptr, 8), 0);
+}
