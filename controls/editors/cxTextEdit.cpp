@@ -7,6 +7,7 @@
 #include "cxEditPaintUtils.h"
 #include "cxGraphics.h"
 #include "cxRegExpr.h"
+#include "cxTextEditLookupData.h"
 #include "cxVariants.h"
 
 #include <algorithm>
@@ -115,6 +116,11 @@ std::string TcxCustomTextEditProperties::GetValidationErrorText(int AErrorKind)
 {
     if (AErrorKind == 1) return GetResourceString(&cxSEditValueOutOfBounds);
     return TcxCustomEditProperties::GetValidationErrorText(AErrorKind);
+}
+
+TClass TcxCustomTextEditProperties::GetLookupDataClass() const
+{
+    return TcxCustomTextEditLookupData::StaticClass();
 }
 
 TClass TcxCustomTextEditProperties::GetViewInfoClass() const { return TcxCustomTextEditViewInfo::StaticClass(); }

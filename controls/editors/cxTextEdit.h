@@ -56,8 +56,10 @@ public:
     virtual void LookupItemsChanged() { Changed(); }
     virtual void SetCharCase(TEditCharCase Value);
     virtual void SetMaxLength(int Value);
-    // The lookup items give incremental search (the edit's lookup data).
-    virtual bool UseLookupData() { return true; }
+    // The class of the edit's lookup data (incremental search over the
+    // lookup items); descendants name other sources.
+    virtual TClass GetLookupDataClass() const;
+    virtual bool UseLookupData() { return GetLookupDataClass() != nullptr; }
     virtual bool CheckDisplayValue(Variant& AValue, bool AEditFocused);
 
     void AlignmentChanged() override;

@@ -1,0 +1,92 @@
+// The completion items of a text edit: prefix search over the properties'
+// lookup items, the current item, and stepping through the items with the
+// keyboard or the wheel. The edit reaches it only through
+// IcxTextEditLookupData, so descendants can supply other items.
+#pragma once
+
+#include "cxClasses.h"
+#include "cxTextEdit.h"
+
+#include <string>
+
+// What the lookup data needs of the edit that owns it.
+class IcxTextEditLookupOwner {
+public:
+    virtual ~IcxTextEditLookupOwner() = default;
+    virtual TcxCustomTextEditProperties* LookupProperties() = 0;
+    // The edit's Text.
+    virtual std::string LookupText() = 0;
+    virtual bool LookupTextLock() = 0;
+    virtual void SetLookupTextLock(bool AValue) = 0;
+};
+
+// Directions of Go.
+enum TcxLookupDirection { ldFirst, ldLast, ldNext, ldPrevious, ldPageUp, ldPageDown };
+
+class IcxTextEditLookupData {
+public:
+    virtual ~IcxTextEditLookupData() = default;
+    virtual bool ContainsText(const std::string& AText) = 0;
+    virtual Variant GetCurrentKey() = 0;
+    virtual std::string GetDisplayText(const Variant& AKey) = 0;
+    virtual TNotifyEvent GetOnCurrentKeyChanged() = 0;
+    virtual TNotifyEvent GetOnSelectItem() = 0;
+    virtual void Go(TcxLookupDirection ADirection, bool ACycle) = 0;
+    virtual bool IsEmpty() = 0;
+    virtual bool Locate(std::string& AText, std::string& ATail, bool ANext) = 0;
+    virtual void SelectItem() = 0;
+    virtual void SelectItemByKey(const Variant& AKey) = 0;
+    virtual void SetOnCurrentKeyChanged(TNotifyEvent Value) = 0;
+    virtual void SetOnSelectItem(TNotifyEvent Value) = 0;
+    virtual void SyncItemIndex() = 0;
+    virtual void TextChanged() = 0;
+};
+
+class TcxCustomTextEditLookupData : public TcxInterfacedPersistent, public IcxTextEditLookupData {
+    QZ_CLASS(TcxCustomTextEditLookupData, TcxInterfacedPersistent)
+public:
+    explicit TcxCustomTextEditLookupData(IcxTextEditLookupOwner* AOwner = nullptr) : FOwner(AOwner) {}
+
+    virtual std::string GetItem(int AIndex);
+    virtual int GetItemCount();
+    virtual bool Locate(std::string& AText, std::string& ATail, bool ANext, bool AResetOnFail);
+
+    bool ContainsText(const std::string& AText) override;
+    Variant GetCurrentKey() override { return Variant(FCurrentKey); }
+    std::string GetDisplayText(const Variant& AKey) override;
+    TNotifyEvent GetOnCurrentKeyChanged() override { return OnCurrentKeyChanged; }
+    TNotifyEvent GetOnSelectItem() override { return OnSelectItem; }
+    void Go(TcxLookupDirection ADirection, bool ACycle) override;
+    bool IsEmpty() override { return GetItemCount() == 0; }
+    bool Locate(std::string& AText, std::string& ATail, bool ANext) override
+    {
+        return Locate(AText, ATail, ANext, false);
+    }
+    void SelectItem() override;
+    void SelectItemByKey(const Variant& AKey) override;
+    void SetOnCurrentKeyChanged(TNotifyEvent Value) override { OnCurrentKeyChanged = std::move(Value); }
+    void SetOnSelectItem(TNotifyEvent Value) override { OnSelectItem = std::move(Value); }
+    void SyncItemIndex() override { SetItemIndex(FCurrentKey); }
+    void TextChanged() override;
+
+    int CurrentKey() const { return FCurrentKey; }
+    void SetCurrentKey(int AKey);
+    int ItemIndex() const { return FItemIndex; }
+    // The highlighted item of an open list; the list itself belongs to the
+    // drop-down editors.
+    void SetItemIndex(int AIndex);
+    // An open list whose highlight moves without changing the text.
+    bool ListVisible = false;
+
+    TNotifyEvent OnCurrentKeyChanged;
+    TNotifyEvent OnSelectItem;
+
+protected:
+    void DoSelectItem();
+    TcxTextEditingStyle EditingStyle();
+
+private:
+    int FCurrentKey = -1;
+    int FItemIndex = -1;
+    IcxTextEditLookupOwner* FOwner;
+};
