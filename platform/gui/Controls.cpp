@@ -2,6 +2,7 @@
 // inside the program; the mouse.
 #include "QzGuiPrivate.h"
 #include "Forms.h"
+#include "ActnList.h"
 #include "TextUtils.h"
 
 #include <QApplication>
@@ -769,7 +770,47 @@ void TControl::CMHitTest(TMessage& m)
 
 void TControl::Click()
 {
+    // A handler of the control's own comes first; otherwise the linked action runs.
+    if (!OnClick && FActionLink && FActionLink->Action()) {
+        FActionLink->Execute(this);
+        return;
+    }
     qzgui::Fire(OnClick, this);
+}
+
+// ---- actions
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* a)
+{
+    if (!a) {
+        FActionLink.reset();
+        return;
+    }
+    if (!FActionLink) {
+        FActionLink = std::make_unique<TBasicActionLink>(this);
+        FActionLink->OnChange = [this](TObject*) {
+            if (TBasicAction* act = Action()) ActionChange(act, false);
+        };
+    }
+    FActionLink->SetAction(a);
+    ActionChange(a, ComponentState().Contains(csLoading));
+}
+
+void TControl::ActionChange(TObject* sender, bool checkDefaults)
+{
+    auto* a = DynamicCast<TCustomAction>(sender);
+    if (!a) return;
+    if (!checkDefaults || Caption().empty()) SetCaption(a->Caption());
+    if (!checkDefaults || FEnabled) SetEnabled(a->Enabled());
+    if (!checkDefaults || FHint.empty()) SetHint(a->Hint());
+    if (!checkDefaults || FVisible) SetVisible(a->Visible());
+}
+
+void TControl::InitiateAction()
+{
+    if (FActionLink) FActionLink->Update();
 }
 void TControl::DblClick()
 {

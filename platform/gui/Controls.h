@@ -16,6 +16,8 @@
 
 class TWinControl;
 class TCustomForm;
+class TBasicAction;
+class TBasicActionLink;
 class QWidget;   // the window a control owns; only the layer itself sees its insides
 struct TWinControlWindow;
 
@@ -225,6 +227,17 @@ public:
     void SetControlState(TControlState v) { FControlState = v; }
     bool IsRightToLeft() const { return false; }
     TBiDiMode BiDiMode() const { return bdLeftToRight; }
+    // ---- actions: a control linked to an action shows its caption, enabled
+    // state, hint and visibility, and a click runs it (unless OnClick is set).
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* action);
+    TBasicActionLink* ActionLink() const { return FActionLink.get(); }
+    // Takes the action's state; controls with more to show (checked, an
+    // image) override it and add theirs.
+    virtual void ActionChange(TObject* sender, bool checkDefaults);
+    // Asks the linked action for its state now (its OnUpdate).
+    virtual void InitiateAction();
+
     // The popup menu shown on a right click (a menu component; see
     // SetPopupMenuHandler).
     TComponent* PopupMenu() const { return FPopupMenu.Get(); }
@@ -379,6 +392,7 @@ protected:
     TCursor FDragCursor = crDrag;
     bool FMouseInClient = false;
     bool FUpdatingFont = false;
+    std::unique_ptr<TBasicActionLink> FActionLink;
     int FAnchorParentW = -1, FAnchorParentH = -1;
 
 private:

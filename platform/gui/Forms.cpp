@@ -2,6 +2,8 @@
 #include "QzGuiPrivate.h"
 #include "Forms.h"
 #include "Jpeg.h"
+#include "Menus.h"
+#include "ActnList.h"
 #include "TextUtils.h"
 
 #include <QApplication>
@@ -16,6 +18,13 @@
 #include <QWidget>
 
 #include <unistd.h>
+
+namespace qzgui {
+// The menu bar (Menus.cpp).
+int BuildMenuBar(QWidget* formWidget, TMenu* menu);
+void PlaceMenuBar(QWidget* formWidget);
+bool OpenMenuBarItem(QWidget* formWidget, TMenuItem* item);
+}
 
 using namespace qzgui;
 
@@ -169,6 +178,7 @@ void TCustomForm::CreateWnd()
 {
     TWinControl::CreateWnd();
     UpdateWindowFlags();
+    if (FMenu) MenuChanged();
 }
 
 void TCustomForm::UpdateWindowFlags()
@@ -583,7 +593,58 @@ void TCustomForm::CMDialogKey(TMessage& m)
 }
 
 // The form offers a character to its controls (accelerators of captions).
-void TCustomForm::CMDialogChar(TMessage& m) { TWinControl::Dispatch(m); }
+void TCustomForm::CMDialogChar(TMessage& m)
+{
+    TWinControl::Dispatch(m);
+    if (m.Result != 0) return;
+    // Alt and a letter of the menu bar opens that menu.
+    const bool alt = (m.LParam & (LPARAM(1) << 29)) != 0;
+    TMainMenu* menu = Menu();
+    if (!alt || !menu || !HandleAllocated()) return;
+    for (int i = 0; i < menu->Items()->Count(); ++i) {
+        TMenuItem* item = menu->Items()->Items(i);
+        if (item->Visible() && item->Enabled() && IsAccel(WORD(m.WParam), item->Caption())) {
+            if (OpenMenuBarItem(FWindow->W, item)) m.Result = 1;
+            return;
+        }
+    }
+}
+
+TMainMenu* TCustomForm::Menu() const { return DynamicCast<TMainMenu>(FMenu.Get()); }
+
+void TCustomForm::SetMenu(TMainMenu* menu)
+{
+    if (menu == Menu()) return;
+    if (menu && Screen)
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (Screen->Forms(i) != this && Screen->Forms(i)->Menu() == menu)
+                throw EInvalidOperation("Menu '" + menu->Name() + "' is already being used by another form");
+    FMenu = menu;
+    MenuChanged();
+}
+
+void TCustomForm::MenuChanged()
+{
+    if (!HandleAllocated()) return;
+    int h = BuildMenuBar(FWindow->W, Menu());
+    if (h != FMenuBarHeight) {
+        FMenuBarHeight = h;
+        UpdateNonClient();
+    }
+}
+
+void TCustomForm::WMNCCalcSize(TMessage& m)
+{
+    TWinControl::Dispatch(m);
+    // The menu bar takes the top of the window.
+    if (auto* r = reinterpret_cast<TRect*>(m.LParam); r && FMenuBarHeight > 0) r->Top += FMenuBarHeight;
+}
+
+void TCustomForm::WMSize(TMessage& m)
+{
+    TWinControl::Dispatch(m);
+    if (FMenuBarHeight > 0 && HandleAllocated()) PlaceMenuBar(FWindow->W);
+}
 
 bool TCustomForm::IsShortCut(TMessage& m)
 {
@@ -591,8 +652,18 @@ bool TCustomForm::IsShortCut(TMessage& m)
     if (OnShortCut) {
         TShortCutEvent keep = OnShortCut;
         keep(m, handled);
+        if (handled) return true;
     }
-    return handled;
+    TWMKey k(m);
+    TShortCut sc = ::ShortCut(k.CharCode(), KeyDataToShiftState(k.KeyData()) + (GetShiftState() * TShiftState{ssShift, ssCtrl}));
+    if (sc == 0) return false;
+    TWeakRef<TCustomForm> guard(this);
+    if (TMainMenu* menu = Menu(); menu && menu->IsShortCut(sc)) return true;
+    if (!guard) return true;
+    // The form's action lists.
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* list = DynamicCast<TCustomActionList>(Components(i)); list && list->IsShortCut(sc)) return true;
+    return false;
 }
 
 void TCustomForm::WMNextDlgCtl(TMessage& m)
@@ -922,6 +993,12 @@ void TApplication::HandleMessage()
 
 void TApplication::Idle()
 {
+    // Actions say whether they can run now (their OnUpdate), and their clients follow.
+    try {
+        ActnList::UpdateAllActions();
+    } catch (...) {
+        HandleException(this);
+    }
     bool done = true;
     if (OnIdle) {
         try {
@@ -1008,6 +1085,7 @@ void InitGui()
     QApplication::setFont(f);
     if (!Screen) Screen = new TScreen(nullptr);
     if (!Application) Application = new TApplication(nullptr);
+    Menus::InitMenus();
     QObject::connect(qApp, &QGuiApplication::applicationStateChanged, [](Qt::ApplicationState s) {
         if (Application) Application->SetActive(s == Qt::ApplicationActive);
     });

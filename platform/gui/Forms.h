@@ -29,6 +29,8 @@ using TShortCutEvent = std::function<void(TMessage& msg, bool& handled)>;
 // letters compared without case.
 bool IsAccel(WORD charCode, const std::string& caption);
 
+class TMainMenu;
+
 class TCustomForm : public TWinControl {
     QZ_CLASS(TCustomForm, TWinControl)
 public:
@@ -77,6 +79,11 @@ public:
     void DefocusControl(TWinControl* c, bool removing);
     void FocusControl(TWinControl* c);
 
+    // The menu bar at the top of the form.
+    TMainMenu* Menu() const;
+    void SetMenu(TMainMenu* menu);
+    // For the menu: its items changed, the bar is made again.
+    void MenuChanged();
     // A key down as a short-cut: OnShortCut, the main menu's items, then
     // the actions of the form's action lists. True when one took it.
     virtual bool IsShortCut(TMessage& keyMessage);
@@ -125,6 +132,8 @@ protected:
     void WMClose(TMessage& m);
     void WMNextDlgCtl(TMessage& m);
     void WMNCHitTest(TMessage& m);
+    void WMNCCalcSize(TMessage& m);
+    void WMSize(TMessage& m);
     // Moving and sizing a form by its own hit-test answers (forms without a frame).
     void WMFrameMouse(TMessage& m);
     void CMDialogChar(TMessage& m);
@@ -137,6 +146,8 @@ protected:
         QZ_MESSAGE_HANDLER(WM_CLOSE, WMClose)
         QZ_MESSAGE_HANDLER(WM_NEXTDLGCTL, WMNextDlgCtl)
         QZ_MESSAGE_HANDLER(WM_NCHITTEST, WMNCHitTest)
+        QZ_MESSAGE_HANDLER(WM_NCCALCSIZE, WMNCCalcSize)
+        QZ_MESSAGE_HANDLER(WM_SIZE, WMSize)
         QZ_MESSAGE_HANDLER(WM_LBUTTONDOWN, WMFrameMouse)
         QZ_MESSAGE_HANDLER(WM_MOUSEMOVE, WMFrameMouse)
         QZ_MESSAGE_HANDLER(WM_LBUTTONUP, WMFrameMouse)
@@ -169,6 +180,8 @@ protected:
     TColor FTransparentColorValue = clNone;
     bool FPlaced = false;
     // A move or size by the hit-test answer FFrameHit, from where the button went down.
+    TWeakRef<TComponent> FMenu;
+    int FMenuBarHeight = 0;
     int FFrameHit = 0;
     TPoint FFrameStart;
     TRect FFrameBounds;

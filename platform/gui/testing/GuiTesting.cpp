@@ -307,3 +307,86 @@ bool DragImagePixel(TPoint p, TColor& colour, int& alpha)
 }
 
 } // namespace GuiTest
+
+// ---- popup menus ----------------------------------------------------------------------------
+
+#include <QMenu>
+
+namespace GuiTest {
+
+static QMenu* UpMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+
+// A caption without its accelerator marks.
+static QString Plain(QString t)
+{
+    QString r;
+    for (int i = 0; i < t.size(); ++i) {
+        if (t[i] == QLatin1Char('&') && i + 1 < t.size()) ++i;
+        r += t[i];
+    }
+    return r;
+}
+
+std::vector<TShownMenuItem> ShownPopupMenu()
+{
+    std::vector<TShownMenuItem> r;
+    QMenu* m = UpMenu();
+    if (!m) return r;
+    for (QAction* a : m->actions()) {
+        TShownMenuItem i;
+        i.Caption = a->isSeparator() ? std::string("-") : US(a->text());
+        i.Enabled = a->isEnabled();
+        i.Checked = a->isChecked();
+        i.HasIcon = !a->icon().isNull();
+        i.HasSubMenu = a->menu() != nullptr;
+        r.push_back(i);
+    }
+    return r;
+}
+
+bool ChoosePopupMenuItem(const std::string& path)
+{
+    QMenu* m = UpMenu();
+    if (!m) return false;
+    QString rest = QS(path);
+    QStringList parts = rest.split(QLatin1Char('|'));
+    for (int k = 0; k < parts.size(); ++k) {
+        QAction* found = nullptr;
+        for (QAction* a : m->actions()) {
+            QString text = a->text().section(QLatin1Char('\t'), 0, 0);
+            if (!a->isSeparator() && !found && (text == parts[k] || Plain(text) == Plain(parts[k]))) found = a;
+        }
+        if (!found || !found->isEnabled()) return false;
+        if (k + 1 < parts.size()) {
+            if (!found->menu()) return false;
+            m = found->menu();
+            continue;
+        }
+        if (found->menu()) return false;
+        found->trigger();
+    }
+    ClosePopupMenu();
+    return true;
+}
+
+void ClosePopupMenu()
+{
+    for (int guard = 0; guard < 16; ++guard) {
+        QWidget* w = QApplication::activePopupWidget();
+        if (!w) break;
+        w->close();
+    }
+}
+
+TBitmap* GrabPopupMenu()
+{
+    QMenu* m = UpMenu();
+    if (!m) return nullptr;
+    QImage img = m->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    auto* b = new TBitmap();
+    b->SetSize(img.width(), img.height());
+    b->Image()->Img = img;
+    return b;
+}
+
+} // namespace GuiTest

@@ -70,4 +70,23 @@ bool DragImagePixel(TPoint p, TColor& colour, int& alpha);
 // Runs fn once the next loop (a modal one too) looks at its queue.
 void Later(std::function<void()> fn);
 
+// The popup menu up now (a popup menu's, or one opened from a menu bar):
+// its items as shown, separators as "-". Empty when none is up.
+struct TShownMenuItem {
+    std::string Caption;     // with its accelerator mark and, after a tab, the short-cut
+    bool Enabled = true;
+    bool Checked = false;
+    bool HasIcon = false;
+    bool HasSubMenu = false;
+};
+std::vector<TShownMenuItem> ShownPopupMenu();
+// Chooses an item of the popup menu up now, as a click would, and closes
+// the menu; "文件|打开" goes through a submenu. False (the menu stays up)
+// when there is no such enabled item.
+bool ChoosePopupMenuItem(const std::string& path);
+// Closes the popup menu up now without choosing.
+void ClosePopupMenu();
+// What the popup menu up now shows.
+TBitmap* GrabPopupMenu();   // caller frees; null when none is up
+
 } // namespace GuiTest

@@ -3,6 +3,7 @@
 // clipboard, limits counted in characters, the caret's pixel position.
 #include "StdCtrls.h"
 #include "Clipbrd.h"
+#include "Menus.h"
 #include "GuiTesting.h"
 
 #include <gtest/gtest.h>
@@ -428,7 +429,7 @@ TEST_F(EditTest, DefaultContextMenuSendsTheEditMessages)
     E->SetText("abc");
     E->Perform(EM_SETSEL, 0, 2);
     E->Perform(WM_CONTEXTMENU, WPARAM(E->Handle()), MAKELPARAM(-1, -1));
-    SetEditMenuHandler(nullptr);
+    Menus::InitMenus();
     EXPECT_EQ(E->Text(), "c");
     EXPECT_EQ(Clipboard()->AsText(), "ab");
     ASSERT_EQ(captions.size(), 6u);
