@@ -1279,7 +1279,8 @@ void TCustomMemo::SetWordWrap(bool v)
 void TCustomMemo::KeyPress(char& key)
 {
     TCustomEdit::KeyPress(key);
-    if (key == '\r' && !FWantReturns) key = 0;
+    // Without WantReturns, Ctrl+Enter still makes a new line.
+    if (key == '\r' && !FWantReturns && GetKeyState(VK_CONTROL) >= 0) key = 0;
     if (key == '\t' && !FWantTabs) key = 0;
 }
 
