@@ -1,5 +1,6 @@
-// The common dialogs as components: open and save (through the host
-// services, so tests answer them), font and colour.
+// The common dialogs as components: open and save (pictures too), font,
+// colour, find and replace. All of them go through the host services, so
+// tests answer them with a recording host.
 #pragma once
 
 #include "Controls.h"
@@ -76,9 +77,55 @@ private:
     std::unique_ptr<TStringList> FCustom;
 };
 
-// Where the font and colour dialogs ask: the window system's dialogs unless
-// replaced (tests answer them). A handler returns false for Cancel.
-using TFontDialogHandler = std::function<bool(TFont* font, TFontDialogOptions options)>;
-using TColorDialogHandler = std::function<bool(TColor& color)>;
-void SetFontDialogHandler(TFontDialogHandler h);   // empty restores the window system's
-void SetColorDialogHandler(TColorDialogHandler h);
+// Opening and saving pictures: the filter offers the picture formats the
+// program reads.
+class TOpenPictureDialog : public TOpenDialog {
+    QZ_CLASS(TOpenPictureDialog, TOpenDialog)
+public:
+    explicit TOpenPictureDialog(TComponent* owner = nullptr);
+};
+
+class TSavePictureDialog : public TSaveDialog {
+    QZ_CLASS(TSavePictureDialog, TSaveDialog)
+public:
+    explicit TSavePictureDialog(TComponent* owner = nullptr);
+};
+
+enum TFindOption { frDown, frFindNext, frHideMatchCase, frHideWholeWord, frHideUpDown, frMatchCase,
+                   frDisableMatchCase, frDisableUpDown, frDisableWholeWord, frReplace, frReplaceAll,
+                   frWholeWord, frShowHelp };
+using TFindOptions = TSet<TFindOption, 16>;
+
+// The find dialog stays up while the program searches: Execute shows it and
+// returns; each "find next" comes as OnFind with FindText and Options set
+// (frFindNext among them).
+class TFindDialog : public TCommonDialog {
+    QZ_CLASS(TFindDialog, TCommonDialog)
+public:
+    explicit TFindDialog(TComponent* owner = nullptr) : TCommonDialog(owner) {}
+    ~TFindDialog() override;
+    bool Execute() override;
+    void CloseDialog();
+    bool Showing() const { return FShowing; }
+    std::string FindText;
+    TFindOptions Options{frDown};
+    TNotifyEvent OnFind;
+protected:
+    virtual bool IsReplace() const { return false; }
+    // A request of the user's.
+    virtual void Request(TFindRequest request, const TFindDialogData& data);
+    bool FShowing = false;
+};
+
+// As the find dialog, with a replacement: OnReplace comes with frReplace or
+// frReplaceAll in Options.
+class TReplaceDialog : public TFindDialog {
+    QZ_CLASS(TReplaceDialog, TFindDialog)
+public:
+    explicit TReplaceDialog(TComponent* owner = nullptr) : TFindDialog(owner) {}
+    std::string ReplaceText;
+    TNotifyEvent OnReplace;
+protected:
+    bool IsReplace() const override { return true; }
+    void Request(TFindRequest request, const TFindDialogData& data) override;
+};

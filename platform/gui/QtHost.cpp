@@ -4,7 +4,16 @@
 #include "Forms.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QColorDialog>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QRadioButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -206,10 +215,123 @@ public:
         return QDesktopServices::openUrl(QUrl::fromLocalFile(QS(helpFile)));
     }
 
+    bool FontDialog(TFontDialogData& d) override
+    {
+        QFont start(QS(d.Name));
+        start.setPointSize(std::max(1, d.Size));
+        start.setBold(d.Bold);
+        start.setItalic(d.Italic);
+        start.setUnderline(d.Underline);
+        start.setStrikeOut(d.StrikeOut);
+        bool ok = false;
+        QFont q = QFontDialog::getFont(&ok, start, DialogParent());
+        if (!ok) return false;
+        d.Name = US(q.family());
+        d.Size = q.pointSize() > 0 ? q.pointSize() : std::max(1, q.pixelSize() * 72 / 96);
+        d.Bold = q.bold();
+        d.Italic = q.italic();
+        d.Underline = q.underline();
+        d.StrikeOut = q.strikeOut();
+        return true;
+    }
+
+    bool ColorDialog(TColorDialogData& d) override
+    {
+        QColorDialog dlg(QCol(TColor(d.Color)), DialogParent());
+        for (size_t i = 0; i < d.CustomColors.size() && int(i) < QColorDialog::customCount(); ++i)
+            QColorDialog::setCustomColor(int(i), QCol(TColor(d.CustomColors[i])));
+        if (dlg.exec() != QDialog::Accepted) return false;
+        d.Color = TC(dlg.selectedColor());
+        d.CustomColors.clear();
+        for (int i = 0; i < QColorDialog::customCount() && i < 16; ++i)
+            d.CustomColors.push_back(TC(QColorDialog::customColor(i)));
+        return true;
+    }
+
+    // The find and replace dialog: a small window that stays up beside the
+    // program's, sending each request back.
+    bool ShowFindDialog(const TFindDialogData& data, TFindDialogCallback callback) override
+    {
+        CloseFindDialog();
+        auto* dlg = new QDialog(DialogParent());
+        dlg->setAttribute(Qt::WA_DeleteOnClose);
+        dlg->setWindowTitle(QString::fromUtf8(data.Replace ? "替换" : "查找"));
+        auto* grid = new QGridLayout(dlg);
+        auto* find = new QLineEdit(QS(data.FindText));
+        auto* repl = new QLineEdit(QS(data.ReplaceText));
+        grid->addWidget(new QLabel(QString::fromUtf8("查找内容(&N):")), 0, 0);
+        grid->addWidget(find, 0, 1);
+        if (data.Replace) {
+            grid->addWidget(new QLabel(QString::fromUtf8("替换为(&P):")), 1, 0);
+            grid->addWidget(repl, 1, 1);
+        }
+        auto* matchCase = new QCheckBox(QString::fromUtf8("区分大小写(&C)"));
+        auto* whole = new QCheckBox(QString::fromUtf8("全字匹配(&W)"));
+        auto* up = new QRadioButton(QString::fromUtf8("向上(&U)"));
+        auto* down = new QRadioButton(QString::fromUtf8("向下(&D)"));
+        matchCase->setChecked(data.MatchCase);
+        whole->setChecked(data.WholeWord);
+        (data.Down ? down : up)->setChecked(true);
+        matchCase->setVisible(!data.HideMatchCase);
+        matchCase->setEnabled(!data.DisableMatchCase);
+        whole->setVisible(!data.HideWholeWord);
+        whole->setEnabled(!data.DisableWholeWord);
+        for (auto* r : {up, down}) {
+            r->setVisible(!data.HideUpDown && !data.Replace);
+            r->setEnabled(!data.DisableUpDown);
+        }
+        grid->addWidget(whole, 2, 0);
+        grid->addWidget(matchCase, 3, 0);
+        grid->addWidget(up, 2, 1);
+        grid->addWidget(down, 3, 1);
+        auto* next = new QPushButton(QString::fromUtf8("查找下一个(&F)"));
+        next->setDefault(true);
+        grid->addWidget(next, 0, 2);
+        auto* cancel = new QPushButton(QString::fromUtf8("取消"));
+        auto current = [=] {
+            TFindDialogData d = data;
+            d.FindText = US(find->text());
+            d.ReplaceText = US(repl->text());
+            d.MatchCase = matchCase->isChecked();
+            d.WholeWord = whole->isChecked();
+            d.Down = data.Replace || down->isChecked();
+            return d;
+        };
+        QObject::connect(next, &QPushButton::clicked, dlg, [=] { callback(TFindRequest::FindNext, current()); });
+        if (data.Replace) {
+            auto* one = new QPushButton(QString::fromUtf8("替换(&R)"));
+            auto* all = new QPushButton(QString::fromUtf8("全部替换(&A)"));
+            grid->addWidget(one, 1, 2);
+            grid->addWidget(all, 2, 2);
+            QObject::connect(one, &QPushButton::clicked, dlg, [=] { callback(TFindRequest::Replace, current()); });
+            QObject::connect(all, &QPushButton::clicked, dlg, [=] { callback(TFindRequest::ReplaceAll, current()); });
+        }
+        grid->addWidget(cancel, 3, 2);
+        QObject::connect(cancel, &QPushButton::clicked, dlg, &QDialog::reject);
+        QObject::connect(dlg, &QDialog::finished, dlg, [this, callback, current] {
+            FFind = nullptr;
+            callback(TFindRequest::Close, current());
+        });
+        FFind = dlg;
+        dlg->show();
+        return true;
+    }
+
+    void CloseFindDialog() override
+    {
+        if (!FFind) return;
+        QDialog* d = FFind;
+        FFind = nullptr;
+        // Closed by the program: no request comes back.
+        QObject::disconnect(d, &QDialog::finished, nullptr, nullptr);
+        d->close();
+    }
+
     bool PrintDialog(TPrintDialogData& d) override { return RunPrintDialog(d, false); }
     bool PrinterSetupDialog(TPrintDialogData& d) override { return RunPrintDialog(d, true); }
 
 private:
+    QPointer<QDialog> FFind;
     // The dialogs edit a printer set up from the data; the last entry of the
     // list is the PDF-file printer, which Qt shows as its PDF output.
     static bool RunPrintDialog(TPrintDialogData& d, bool setup)

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,37 @@ struct TPrintDialogData {
     bool Landscape = false;
 };
 
+// ---- font, colour, find and replace dialogs -----------------------------------
+
+// What the font dialog shows and gives back (size in points, colour as RGB).
+struct TFontDialogData {
+    std::string Name;
+    int Size = 9;
+    bool Bold = false, Italic = false, Underline = false, StrikeOut = false;
+    uint32_t Color = 0;
+    bool Effects = true;          // underline, strike-out and colour offered
+    bool ExistingOnly = false;    // only installed fonts may be chosen
+    int MinSize = 0, MaxSize = 0; // 0: no limit
+};
+
+struct TColorDialogData {
+    uint32_t Color = 0;                     // RGB
+    std::vector<uint32_t> CustomColors;     // up to 16
+    bool FullOpen = false;
+};
+
+// The find and replace dialogs stay open while the program works: each
+// request of the user comes back through a callback.
+enum class TFindRequest { FindNext, Replace, ReplaceAll, Close };
+struct TFindDialogData {
+    std::string FindText, ReplaceText;
+    bool Replace = false;                 // the replace dialog
+    bool Down = true, MatchCase = false, WholeWord = false;
+    bool HideUpDown = false, HideMatchCase = false, HideWholeWord = false;
+    bool DisableUpDown = false, DisableMatchCase = false, DisableWholeWord = false;
+};
+using TFindDialogCallback = std::function<void(TFindRequest request, const TFindDialogData& data)>;
+
 // ---- the host --------------------------------------------------------------
 
 class IHostServices {
@@ -179,6 +211,15 @@ public:
     // A host that cannot show them cancels.
     virtual bool PrintDialog(TPrintDialogData& data) { return false; }
     virtual bool PrinterSetupDialog(TPrintDialogData& data) { return false; }
+    // The font and colour dialogs edit data; false when cancelled. A host
+    // that cannot show them cancels.
+    virtual bool FontDialog(TFontDialogData& data) { return false; }
+    virtual bool ColorDialog(TColorDialogData& data) { return false; }
+    // Shows the find (data.Replace: replace) dialog and returns at once; the
+    // host calls back for every request until the dialog closes (Close) or
+    // CloseFindDialog takes it down. False when no dialog could be shown.
+    virtual bool ShowFindDialog(const TFindDialogData& data, TFindDialogCallback callback) { return false; }
+    virtual void CloseFindDialog() {}
 };
 
 // The host without a GUI: message texts go to stderr, dialogs answer with

@@ -248,33 +248,4 @@ TEST_F(ResourcesTest, FileDialogsAskTheHostAndKeepTheAnswer)
     EXPECT_EQ(d.FileName, "/tmp/a.flt");   // cancel keeps the last answer
 }
 
-TEST_F(ResourcesTest, FontAndColourDialogsChangeOnlyOnOk)
-{
-    TFontDialog fd;
-    fd.Font()->SetName("宋体");
-    SetFontDialogHandler([](TFont* f, TFontDialogOptions) {
-        f->SetName("黑体");
-        return false;
-    });
-    EXPECT_FALSE(fd.Execute());
-    EXPECT_EQ(fd.Font()->Name(), "宋体");
-    SetFontDialogHandler([](TFont* f, TFontDialogOptions) {
-        f->SetName("Courier New");
-        f->SetSize(10);
-        return true;
-    });
-    EXPECT_TRUE(fd.Execute());
-    EXPECT_EQ(fd.Font()->Name(), "Courier New");
-    EXPECT_EQ(fd.Font()->Size(), 10);
-    SetFontDialogHandler(nullptr);
-    TColorDialog cd;
-    SetColorDialogHandler([](TColor& c) {
-        c = clNavy;
-        return true;
-    });
-    EXPECT_TRUE(cd.Execute());
-    EXPECT_EQ(cd.Color, clNavy);
-    SetColorDialogHandler(nullptr);
-}
-
 } // namespace

@@ -171,3 +171,44 @@ bool TRecordingHost::PrinterSetupDialog(TPrintDialogData& data)
 {
     return AnswerPrint(Calls, THostCallKind::PrinterSetup, FSetup, data);
 }
+
+bool TRecordingHost::FontDialog(TFontDialogData& data)
+{
+    THostCall c{THostCallKind::FontDialog};
+    c.Font = data;
+    Calls.push_back(c);
+    if (FFont.empty()) return false;
+    TFontAnswer a = std::move(FFont.front());
+    FFont.pop_front();
+    return a && a(data);
+}
+
+bool TRecordingHost::ColorDialog(TColorDialogData& data)
+{
+    THostCall c{THostCallKind::ColorDialog};
+    c.Color = data;
+    Calls.push_back(c);
+    if (FColor.empty()) return false;
+    TColorAnswer a = std::move(FColor.front());
+    FColor.pop_front();
+    return a && a(data);
+}
+
+bool TRecordingHost::ShowFindDialog(const TFindDialogData& data, TFindDialogCallback callback)
+{
+    THostCall c{THostCallKind::FindDialog};
+    c.Find = data;
+    Calls.push_back(c);
+    FFindCallback = callback;
+    if (FFind.empty()) return true;
+    auto requests = std::move(FFind.front());
+    FFind.pop_front();
+    // The user's requests, as the dialog would send them while it is up.
+    for (auto& [request, d] : requests) {
+        if (!FFindCallback) break;
+        TFindDialogCallback keep = FFindCallback;
+        if (request == TFindRequest::Close) FFindCallback = nullptr;
+        keep(request, d);
+    }
+    return true;
+}

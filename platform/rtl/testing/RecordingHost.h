@@ -11,7 +11,8 @@
 #include <vector>
 
 enum class THostCallKind { MessageBox, MessageDlg, ShowMessage, InputQuery, OpenFile, SaveFile,
-                           SelectDirectory, ShellExecute, Help, PrintDialog, PrinterSetup };
+                           SelectDirectory, ShellExecute, Help, PrintDialog, PrinterSetup, FontDialog,
+                           ColorDialog, FindDialog };
 
 struct THostCall {
     THostCallKind Kind;
@@ -23,6 +24,9 @@ struct THostCall {
     uint64_t Buttons = 0;  // message dialog buttons as set bits; help data
     TFileDialogRequest Request;   // file dialogs
     TPrintDialogData Print;       // print dialogs, as asked
+    TFontDialogData Font;         // the font dialog, as asked
+    TColorDialogData Color;       // the colour dialog, as asked
+    TFindDialogData Find;         // the find and replace dialogs, as asked
 };
 
 // Records every call; answers from a queue per kind, and when a queue is
@@ -46,6 +50,18 @@ public:
     using TPrintAnswer = std::function<bool(TPrintDialogData&)>;
     void QueuePrintDialog(TPrintAnswer a) { FPrint.push_back(std::move(a)); }
     void QueuePrinterSetup(TPrintAnswer a) { FSetup.push_back(std::move(a)); }
+    // The font and colour dialogs' answers: edit the data, return OK or Cancel.
+    using TFontAnswer = std::function<bool(TFontDialogData&)>;
+    using TColorAnswer = std::function<bool(TColorDialogData&)>;
+    void QueueFontDialog(TFontAnswer a) { FFont.push_back(std::move(a)); }
+    void QueueColorDialog(TColorAnswer a) { FColor.push_back(std::move(a)); }
+    // What the user does in the next find or replace dialog, in order; each
+    // request comes back to the program as the dialog's callback while it is shown.
+    void QueueFindRequests(std::vector<std::pair<TFindRequest, TFindDialogData>> requests)
+    {
+        FFind.push_back(std::move(requests));
+    }
+    bool FindDialogOpen() const { return bool(FFindCallback); }
 
     // The calls of one kind, in order.
     std::vector<THostCall> CallsOf(THostCallKind kind) const;
@@ -67,9 +83,17 @@ public:
     bool HelpCommand(const std::string& helpFile, unsigned command, int64_t data) override;
     bool PrintDialog(TPrintDialogData& data) override;
     bool PrinterSetupDialog(TPrintDialogData& data) override;
+    bool FontDialog(TFontDialogData& data) override;
+    bool ColorDialog(TColorDialogData& data) override;
+    bool ShowFindDialog(const TFindDialogData& data, TFindDialogCallback callback) override;
+    void CloseFindDialog() override { FFindCallback = nullptr; }
 
 private:
     std::deque<TPrintAnswer> FPrint, FSetup;
+    std::deque<TFontAnswer> FFont;
+    std::deque<TColorAnswer> FColor;
+    std::deque<std::vector<std::pair<TFindRequest, TFindDialogData>>> FFind;
+    TFindDialogCallback FFindCallback;
     std::deque<int> FBox;
     std::deque<TModalResult> FDlg;
     std::deque<std::pair<bool, std::string>> FInput;
