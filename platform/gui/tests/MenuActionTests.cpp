@@ -358,3 +358,59 @@ TEST_F(MenuTest, GroupedAndSelfCheckingActions)
 }
 
 } // namespace
+
+namespace {
+
+// A small form with a menu bar, an edit and a memo, as a picture to look at;
+// the pixels checked are where the edit's selection and the memo's text are.
+TEST(EditMemoMenuDemo, FormWithMenuEditAndMemo)
+{
+    GuiTest::Init();
+    Menus::InitMenus();
+    TForm form(nullptr);
+    form.SetCaption("学员资料");
+    form.SetBounds(50, 50, 360, 240);
+    auto* mm = new TMainMenu(&form);
+    for (const char* c : {"文件(&F)", "编辑(&E)", "帮助(&H)"}) {
+        auto* i = new TMenuItem(&form);
+        i->SetCaption(c);
+        auto* sub = new TMenuItem(&form);
+        sub->SetCaption("打开(&O)");
+        i->Add(sub);
+        mm->Items()->Add(i);
+    }
+    form.SetMenu(mm);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 10, 200, 21);
+    edit->SetText("恒岳驾校 学员 ABC");
+    auto* memo = new TMemo(&form);
+    memo->SetParent(&form);
+    memo->SetBounds(10, 40, 220, 120);
+    memo->SetScrollBars(ssVertical);
+    std::string t;
+    for (int i = 1; i <= 12; ++i) t += "第" + std::to_string(i) + "行：科目一理论考试 " + std::to_string(i * 7) + " 分\r\n";
+    memo->SetText(t);
+    form.Show();
+    edit->SetFocus();
+    edit->Perform(EM_SETSEL, 0, 4);
+    GuiTest::ProcessEvents();
+    // The selected characters show in the highlight colour, behind the text.
+    int x = int16_t(LOWORD(edit->Perform(EM_POSFROMCHAR, 1)));
+    bool highlight = false;
+    for (int y = 2; y < 16 && !highlight; ++y)
+        highlight = GuiTest::PixelAt(edit, Point(x + 2, y)) == ColorToRGB(clHighlight);
+    EXPECT_TRUE(highlight);
+    // The memo's first line shows dark text on white; its bar is up.
+    bool ink = false;
+    for (int y = 1; y < 14 && !ink; ++y)
+        for (int px = 3; px < 60 && !ink; ++px) ink = GuiTest::PixelAt(memo, Point(px, y)) == 0;
+    EXPECT_TRUE(ink);
+    EXPECT_EQ(GuiTest::PixelAt(memo, Point(memo->ClientWidth() - 20, memo->ClientHeight() - 2)), ColorToRGB(clWindow));
+    TScrollBarInfo bi;
+    ASSERT_TRUE(GetScrollBarInfo(memo->Handle(), OBJID_VSCROLL, &bi));
+    EXPECT_EQ(bi.rgstate[0] & STATE_SYSTEM_INVISIBLE, 0u);
+    EXPECT_TRUE(GuiTest::SavePng(&form, std::string(QZ_BINARY_DIR) + "/gui_edit_memo_menu.png"));
+}
+
+} // namespace
