@@ -68,6 +68,10 @@ int CharClass(char32_t c)
 
 void SetEditMenuHandler(TEditMenuHandler h) { EditMenuHandler() = std::move(h); }
 
+namespace {
+std::vector<std::pair<int, int>> Paragraphs(const std::u32string& t);
+}
+
 // ---- the engine ------------------------------------------------------------------------
 
 struct TCustomEdit::TImpl {
@@ -96,6 +100,18 @@ struct TCustomEdit::TImpl {
     QFont Font;
     QString FontKey;
     std::unordered_map<char32_t, int> Widths;
+
+    // The paragraphs ([start, end) of each line of Lines), kept until the text changes.
+    uint64_t Version = 1, ParasVersion = 0;
+    std::vector<std::pair<int, int>> ParasCache;
+    const std::vector<std::pair<int, int>>& Paras()
+    {
+        if (ParasVersion != Version) {
+            ParasCache = Paragraphs(Text);
+            ParasVersion = Version;
+        }
+        return ParasCache;
+    }
 
     bool Multi() const { return E->IsMultiLine(); }
     DWORD Style() const { return E->HandleAllocated() ? E->Window()->Params.Style : 0; }
@@ -361,6 +377,7 @@ struct TCustomEdit::TImpl {
 
     void Changed(bool byUser)
     {
+        ++Version;
         if (byUser) Modified = true;
         Relayout();
         GoalX = -1;
@@ -1330,17 +1347,17 @@ std::vector<std::pair<int, int>> Paragraphs(const std::u32string& t)
 
 std::string TMemoStrings::Get(int index) const
 {
-    auto ps = Paragraphs(FMemo->Impl()->Text);
+    const auto& ps = FMemo->Impl()->Paras();
     if (index < 0 || index >= int(ps.size())) IndexError(index);
     auto [a, b] = ps[size_t(index)];
     return ToU8(std::u32string_view(FMemo->Impl()->Text).substr(size_t(a), size_t(b - a)));
 }
 
-int TMemoStrings::GetCount() const { return int(Paragraphs(FMemo->Impl()->Text).size()); }
+int TMemoStrings::GetCount() const { return int(FMemo->Impl()->Paras().size()); }
 
 void TMemoStrings::Put(int index, const std::string& s)
 {
-    auto ps = Paragraphs(FMemo->Impl()->Text);
+    const auto ps = FMemo->Impl()->Paras();
     if (index < 0 || index >= int(ps.size())) IndexError(index);
     FMemo->Perform(EM_SETSEL, WPARAM(ps[size_t(index)].first), LPARAM(ps[size_t(index)].second));
     FMemo->Perform(EM_REPLACESEL, 0, LPARAM(&s));
@@ -1348,7 +1365,7 @@ void TMemoStrings::Put(int index, const std::string& s)
 
 void TMemoStrings::Insert(int index, const std::string& s)
 {
-    auto ps = Paragraphs(FMemo->Impl()->Text);
+    const auto ps = FMemo->Impl()->Paras();
     if (index < 0 || index > int(ps.size())) IndexError(index);
     const auto& t = FMemo->Impl()->Text;
     std::string line;
@@ -1371,7 +1388,7 @@ void TMemoStrings::Insert(int index, const std::string& s)
 
 void TMemoStrings::Delete(int index)
 {
-    auto ps = Paragraphs(FMemo->Impl()->Text);
+    const auto ps = FMemo->Impl()->Paras();
     if (index < 0 || index >= int(ps.size())) IndexError(index);
     auto& d = *FMemo->Impl();
     int a = ps[size_t(index)].first;
