@@ -375,6 +375,13 @@ bool TMenu::IsShortCut(TShortCut sc)
 
 void TMenu::MenuChanged(TMenuItem*) { qzgui::Fire(OnChange, this); }
 
+TMainMenu::~TMainMenu()
+{
+    if (!Screen) return;
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i)->Menu() == this) Screen->Forms(i)->SetMenu(nullptr);
+}
+
 void TMainMenu::MenuChanged(TMenuItem* item)
 {
     TMenu::MenuChanged(item);

@@ -131,6 +131,8 @@ class TMainMenu : public TMenu {
     QZ_CLASS(TMainMenu, TMenu)
 public:
     explicit TMainMenu(TComponent* owner = nullptr) : TMenu(owner) {}
+    // The forms showing it lose their bar.
+    ~TMainMenu() override;
     void MenuChanged(TMenuItem* item) override;
 };
 

@@ -257,6 +257,14 @@ TEST_F(MenuTest, MainMenuBarTakesTheTopAndOpensWithAlt)
     file->SetVisible(false);
     GuiTest::ProcessEvents();
     EXPECT_EQ(Form->ClientHeight(), before);
+    file->SetVisible(true);
+    EXPECT_LT(Form->ClientHeight(), before);
+    // A menu freed takes its bar with it; short-cuts find nothing.
+    delete mm;
+    EXPECT_EQ(Form->Menu(), nullptr);
+    EXPECT_EQ(Form->ClientHeight(), before);
+    GuiTest::KeyPress('O', {ssCtrl});
+    EXPECT_EQ(log.size(), 2u);
 }
 
 // A control showing an action: its caption, enabled state and hint follow
