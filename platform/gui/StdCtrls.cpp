@@ -5,6 +5,7 @@
 #include "StdCtrls.h"
 #include "Forms.h"
 #include "QzGuiPrivate.h"
+#include "QzStdPrivate.h"
 #include "TextUtils.h"
 
 #include <array>
@@ -256,7 +257,7 @@ QWidget* TCustomListBox::CreateWindowHandle(const TCreateParams&, QWidget* paren
     w->setUniformItemSizes(false);
     QObject::connect(w, &QListWidget::itemSelectionChanged, w, [this, w] {
         if (w->Programmatic || !w->LB) return;
-        Perform(CN_COMMAND, MAKEWPARAM(0, int(LBN_SELCHANGE)), LPARAM(Handle()));
+        NotifyCommand(this, LBN_SELCHANGE);
     });
     QObject::connect(w->verticalScrollBar(), &QScrollBar::valueChanged, w, [this, w] {
         if (w->LB) UpdateScrollState();
@@ -530,7 +531,11 @@ void TCustomListBox::DrawItem(int index, TRect rect, TOwnerDrawState state)
 
 void TCustomListBox::CNCommand(TMessage& m)
 {
-    if (HIWORD(m.WParam) == LBN_SELCHANGE) Click();
+    switch (HIWORD(m.WParam)) {
+    case LBN_SELCHANGE: Click(); break;
+    case LBN_DBLCLK: DblClick(); break;
+    default: break;
+    }
 }
 
 void TCustomListBox::WMMouse(TMessage& m)
@@ -545,7 +550,8 @@ void TCustomListBox::WMLButtonDblClk(TMessage& m)
     TWeakRef<TCustomListBox> guard(this);
     inherited::Dispatch(m);
     if (guard) DefaultHandler(m);
-    if (guard) DblClick();
+    // The double click comes back from the parent as the list's notification.
+    if (guard) NotifyCommand(this, LBN_DBLCLK);
 }
 
 void TCustomListBox::WMMouseWheel(TMessage& m)

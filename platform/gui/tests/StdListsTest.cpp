@@ -135,6 +135,26 @@ TEST_F(ComboTest, OwnerDrawnComboDrawsTheChosenItemInItsBox)
     EXPECT_EQ(cb->Perform(CB_GETITEMHEIGHT, 1), 30);
 }
 
+TEST_F(ComboTest, ListBoxTellsItsParentOfChoicesAndDoubleClicks)
+{
+    auto* lb = Make<TListBox>(10, 10, 150, 100);
+    for (const char* s : {"科目一", "科目二"}) lb->Items()->Add(s);
+    lb->OnClick = Logger("click");
+    lb->OnDblClick = Logger("dbl");
+    std::vector<WORD> codes;
+    Form->WindowProc = [&](TMessage& m) {
+        if (m.Msg == WM_COMMAND && reinterpret_cast<HWND>(m.LParam) == lb->Handle()) codes.push_back(HIWORD(m.WParam));
+        Form->WndProc(m);
+    };
+    ShowForm();
+    TRect second = lb->ItemRect(1);
+    GuiTest::Click(lb, Point(20, second.Top + 3));
+    GuiTest::DoubleClick(lb, Point(20, second.Top + 3));
+    Form->WindowProc = nullptr;
+    EXPECT_EQ(codes, (std::vector<WORD>{WORD(LBN_SELCHANGE), WORD(LBN_DBLCLK)}));
+    EXPECT_EQ(Log, (std::vector<std::string>{"click", "dbl"}));
+}
+
 using CheckListTest = StdFormTest;
 
 TEST_F(CheckListTest, ChecksFollowTheirItemsAndClicksOnTheBoxToggle)
