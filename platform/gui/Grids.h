@@ -101,6 +101,15 @@ public:
     void SetBorderStyle(TBorderStyle v);
     bool DefaultDrawing() const { return FDefaultDrawing; }
     void SetDefaultDrawing(bool v) { FDefaultDrawing = v; Invalidate(); }
+    // Settings grids built on this one keep: whether the widths and heights
+    // are stored with the grid, the options added while designing, and
+    // whether the rows stand for records kept elsewhere.
+    bool SaveCellExtents() const { return FSaveCellExtents; }
+    void SetSaveCellExtents(bool v) { FSaveCellExtents = v; }
+    TGridOptions DesignOptionsBoost() const { return FDesignOptionsBoost; }
+    void SetDesignOptionsBoost(TGridOptions v) { FDesignOptionsBoost = v; }
+    bool VirtualView() const { return FVirtualView; }
+    void SetVirtualView(bool v) { FVirtualView = v; }
     // The whole grid's size when every column and row is shown.
     int GridWidth() const;
     int GridHeight() const;
@@ -269,6 +278,9 @@ private:
     TColor FFixedColor = clBtnFace;
     TBorderStyle FBorderStyle = bsSingle;
     bool FDefaultDrawing = true;
+    bool FSaveCellExtents = true;
+    TGridOptions FDesignOptionsBoost{goColSizing};
+    bool FVirtualView = false;
     bool FSizingLineShown = false;
     TRect FSizingLine;       // screen
     bool FMoveMarkShown = false;

@@ -408,6 +408,9 @@ void TPrinter::EndDoc()
     bool flushed = file.flush();
     if (!flushed || file.error() != QFileDevice::NoError) FailJob("Cannot write the document: " + US(file.errorString()));
     file.close();
+    // Text copied or searched in the document reads as printed; a map that
+    // cannot be mended leaves the document as written.
+    MendPdfTextMaps(F->Scratch, FTitle);
     if (!F->Target.isEmpty()) {
         // The finished file replaces the old one in one step.
         if (std::rename(QFile::encodeName(F->Scratch).constData(), QFile::encodeName(F->Target).constData()) != 0)

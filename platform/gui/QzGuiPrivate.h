@@ -36,6 +36,11 @@ inline TColorRef TC(const QColor& c) { return RGB(c.red(), c.green(), c.blue());
 constexpr int64_t MaxPicturePixels = int64_t(1) << 26;
 inline bool PictureSizeAllowed(int64_t w, int64_t h) { return w > 0 && h > 0 && w * h <= MaxPicturePixels; }
 
+// Mends the text maps of a PDF the writer made, so that text copied out of
+// it reads as drawn (radical forms back to their ideographs); false when
+// the file could not be read or written again (it is then left as it was).
+bool MendPdfTextMaps(const QString& fileName, const std::string& title);
+
 // Makes the Qt font a TFont stands for (pixel sized, names resolved).
 QFont MakeQFont(const TFont* f);
 // Installs the substitutions of the system's font names once.
