@@ -596,7 +596,6 @@ void TfrxEngine::ShowDataBands(const std::vector<TfrxBand*>& bands)
                 CurLineThrough = info.LineThrough;
                 ShowBand(band);
                 shown = true;
-                for (TObject* l : Listeners()) (void)l;   // nothing registers a listener here
                 if (first && band->KeepHeader && info.Header) EndKeep(band);
                 ++info.LineN;
                 ++info.LineThrough;

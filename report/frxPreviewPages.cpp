@@ -690,6 +690,54 @@ void TfrxPreviewPages::DrawPage(int index, TCanvas* canvas, double scaleX, doubl
     page->RightMargin = savedRight;
 }
 
+void TfrxPreviewPages::ObjectOver(int index, int x, int y, int button, TShiftState shift, double scale,
+                                  double offsetX, double offsetY, bool click, int& cursor)
+{
+    if (index < 0 || index >= Count() || (Engine && Engine->Running)) return;
+    TfrxReportPage* page = GetPage(index);
+    if (!page) return;
+    const bool mirror = page->MirrorMargins && index % 2 == 1;
+    offsetX += (mirror ? page->RightMargin : page->LeftMargin) * fr01cm * scale;
+    offsetY += page->TopMargin * fr01cm * scale;
+    if (Preview.ShowMessage) Preview.ShowMessage(std::string());
+    std::vector<TfrxComponent*> all = page->AllObjects();
+    for (auto it = all.rbegin(); it != all.rend(); ++it) {
+        auto* v = DynamicCast<TfrxView>(*it);
+        if (!v || !v->Visible()) continue;
+        const double l = offsetX + v->AbsLeft() * scale, t = offsetY + v->AbsTop() * scale;
+        if (x < l || x > l + v->Width() * scale || y < t || y > t + v->Height() * scale) continue;
+        if (v->Cursor != 0) cursor = v->Cursor;
+        if (!v->URL.empty()) {
+            if (Preview.ShowMessage) Preview.ShowMessage(v->URL);
+            if (v->Cursor == 0) cursor = -21;   // the hand
+        }
+        if (!click) {
+            if (Report()->OnMouseOverObject) Report()->OnMouseOverObject(v);
+            return;
+        }
+        const std::string url = v->URL;
+        if (!url.empty()) {
+            if (url[0] == '@') {
+                if (Preview.GoTo) Preview.GoTo(StrToIntDef(url.substr(1), 1), 0);
+            } else if (url[0] == '#') {
+                if (TfrxXMLItem* a = FindAnchor(url.substr(1)))
+                    if (Preview.GoTo)
+                        Preview.GoTo(StrToIntDef(a->GetAttribute("page"), 0) + 1,
+                                     StrToIntDef(a->GetAttribute("top"), 0));
+            } else {
+                ::ShellExecute("open", url, "", "");
+            }
+        }
+        bool modified = false;
+        Report()->DoPreviewClick(v, button, shift, modified);
+        if (modified) {
+            ModifyPage(index, page);
+            if (Preview.Repaint) Preview.Repaint();
+        }
+        return;
+    }
+}
+
 // ---- files ---------------------------------------------------------------------------------------------
 
 void TfrxPreviewPages::LoadFromStream(TStream* stream, bool allowPartialLoading)

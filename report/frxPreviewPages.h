@@ -108,6 +108,20 @@ public:
     TfrxXMLItem* FindAnchor(const std::string& text);
 
     void DrawPage(int index, TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY);
+    // The preview's mouse over a page (page pixels scaled and offset as
+    // drawn): the cursor of the view under it, its link shown; a click
+    // follows the link ("@page", "#anchor", else the shell opens it) and runs
+    // the view's click handlers, storing the page whole when they change it.
+    void ObjectOver(int index, int x, int y, int button, TShiftState shift, double scale, double offsetX,
+                    double offsetY, bool click, int& cursor);
+    // What the preview does for a hit: show a message, go to a page (1-based)
+    // and top, repaint.
+    struct TPreviewLink {
+        std::function<void(const std::string&)> ShowMessage;
+        std::function<void(int page, int top)> GoTo;
+        std::function<void()> Repaint;
+    };
+    TPreviewLink Preview;
     void LoadFromStream(TStream* stream, bool allowPartialLoading = false);
     void SaveToStream(TStream* stream);
     bool LoadFromFile(const std::string& fileName, bool raiseIfMissing = false);

@@ -19,7 +19,8 @@ namespace enginetest {
 std::unique_ptr<TDataSet> MakeStudents(const std::vector<std::tuple<int, std::string, std::string, double>>& rows);
 std::unique_ptr<TDataSet> SixStudents();
 
-// A report with one A4 page (10 mm margins) and a data set named "s".
+// A report with one A4 page (10 mm margins). A run reloads the layout
+// afterwards, so Page and objects made before it are gone once it is over.
 struct TReportFixture {
     TReportFixture();
     ~TReportFixture();

@@ -212,3 +212,73 @@ TEST(Engine, ScriptEventsRunInOrderAndChangesDoNotSurvive)
     EXPECT_EQ(restored->OnBeforePrint, "MemoBefore");
     EXPECT_EQ(restored->Text(), "[s.\"Fee\"]\r\n");
 }
+
+TEST(Engine, RowsColumnsAndBreaks)
+{
+    // RowCount without a data set; StartNewPage never before the first row;
+    // a two-column page; a band keeping its rows together.
+    TReportFixture f;
+    f.Page->SetColumns(2);
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 300);
+    md->SetRowCount(5);
+    md->StartNewPage = false;
+    f.AddMemo(md, "N", 0, 0, 100, 18, "行 [Line]");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    std::string dump = f.Dump();
+    EXPECT_EQ(dump, Golden("columns", dump));
+
+    TReportFixture g;
+    auto* md2 = g.AddBand<TfrxMasterData>(g.Page, "MasterData1", 0, 20);
+    md2->SetRowCount(3);
+    md2->StartNewPage = true;
+    g.AddMemo(md2, "N", 0, 0, 100, 18, "[Line]");
+    ASSERT_TRUE(g.Report->PrepareReport()) << g.Report->Errors()->Text();
+    EXPECT_EQ(g.Pages()->Count(), 3);   // a new page before rows 2 and 3 only
+}
+
+TEST(Engine, EmptyPagesAndBandPositions)
+{
+    TReportFixture f;
+    auto empty = MakeStudents({});
+    TfrxDBDataset* s = f.AddDataSet(empty.get(), "s");
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 20);
+    md->SetDataSet(s);
+    f.Report->EngineOptions()->PrintIfEmpty = false;
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    EXPECT_EQ(f.Pages()->Count(), 0);
+    f.Report->EngineOptions()->PrintIfEmpty = true;
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    EXPECT_EQ(f.Pages()->Count(), 1);
+
+    // A header with no data band after it, and a group footer without its
+    // header, are reported by name.
+    // (The run gave the report its layout back: the page is a new object.)
+    TfrxReportPage* page = f.Report->Pages(0);
+    f.AddBand<TfrxHeader>(page, "Lonely", 200, 20);
+    f.AddBand<TfrxGroupFooter>(page, "LonelyGroup", 300, 20);
+    EXPECT_FALSE(f.Report->PrepareReport());
+    std::string errors = f.Report->Errors()->Text();
+    EXPECT_NE(errors.find("未连接至表头 Lonely"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("没有分组表尾 LonelyGroup"), std::string::npos) << errors;
+}
+
+TEST(Engine, KeptBlocksMoveWholeToTheNextPage)
+{
+    TReportFixture f;
+    std::vector<std::tuple<int, std::string, std::string, double>> rows;
+    for (int i = 1; i <= 12; ++i) rows.emplace_back(i, "学员" + std::to_string(i), i <= 6 ? "A" : "B", 1);
+    f.Data.push_back(MakeStudents(rows));
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    auto* gh = f.AddBand<TfrxGroupHeader>(f.Page, "GroupHeader1", 0, 20);
+    gh->Condition = "s.\"Class\"";
+    gh->KeepTogether = true;
+    f.AddMemo(gh, "Cls", 0, 0, 100, 18, "[s.\"Class\"]");
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 30, 100);
+    md->SetDataSet(s);
+    f.AddMemo(md, "Name", 0, 0, 100, 18, "[s.\"Name\"]");
+    auto* gf = f.AddBand<TfrxGroupFooter>(f.Page, "GroupFooter1", 150, 20);
+    f.AddMemo(gf, "Cnt", 0, 0, 100, 18, "[COUNT()]");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    std::string dump = f.Dump();
+    EXPECT_EQ(dump, Golden("keep_together", dump));
+}

@@ -14,6 +14,8 @@
 #include <memory>
 #include "frxDrawText.h"
 #include "frxPrinter.h"
+#include "frxUtils.h"
+#include "RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +94,7 @@ TEST(PreparedPages, DrawsAPageWithWrappedChineseText)
     TBitmap bmp(400, 260);
     bmp.Canvas()->Brush()->SetColor(clWhite);
     bmp.Canvas()->FillRect(Rect(0, 0, 400, 260));
-    f.Pages()->DrawPage(0, bmp.Canvas(), 1, 1, -f.Page->LeftMargin * fr01cm, -f.Page->TopMargin * fr01cm);
+    f.Pages()->DrawPage(0, bmp.Canvas(), 1, 1, -10 * fr01cm, -10 * fr01cm);   // the page's margins
     GuiTest::SavePng(&bmp, std::string(QZ_BINARY_DIR) + "/report_chinese_memo.png");
     // Dark pixels inside the memo on more than one text line: the text wrapped.
     auto darkRows = [&](int y0, int y1) {
@@ -283,4 +285,48 @@ TEST(Printing, PreparedPagesPrintToAPdfFile)
     EXPECT_FALSE(FileExists(bad));
     DeleteFile(file);
     frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+}
+
+TEST(PreparedPages, PreviewClicksFollowLinks)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    TReportFixture f;
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 600);
+    md->SetRowCount(2);
+    TfrxMemoView* link = f.AddMemo(md, "Link", 0, 0, 100, 20, "[Line]");
+    link->URL = "[IIF(<Line> = 1, '#second', 'https://example.org/' + IntToStr(<Line>))]";
+    md->OnAfterPrint = "MarkData";
+    f.Report->ScriptText()->SetStrings({"procedure MarkData(Sender: TfrxComponent);",
+                                         "begin if <Line> = 2 then Engine.AddAnchor('second'); end;", "begin end."});
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    ASSERT_EQ(f.Pages()->Count(), 2);
+    std::string shown;
+    int wentTo = 0, top = -1;
+    f.Pages()->Preview.ShowMessage = [&](const std::string& m) { shown = m; };
+    f.Pages()->Preview.GoTo = [&](int page, int t) { wentTo = page; top = t; };
+    const double ox = -10 * fr01cm, oy = -10 * fr01cm;   // the page's margins
+    int cursor = 0;
+    f.Pages()->ObjectOver(0, 10, 10, 0, TShiftState(), 1, ox, oy, false, cursor);
+    EXPECT_EQ(shown, "#second");
+    EXPECT_EQ(cursor, -21);
+    f.Pages()->ObjectOver(0, 10, 10, 0, TShiftState(), 1, ox, oy, true, cursor);
+    EXPECT_EQ(wentTo, 2);
+    EXPECT_EQ(top, 600);   // the second row ends there
+    f.Pages()->ObjectOver(1, 10, 10, 0, TShiftState(), 1, ox, oy, true, cursor);
+    auto calls = host->CallsOf(THostCallKind::ShellExecute);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Text, "https://example.org/2");
+    cursor = 0;
+    shown = "x";
+    f.Pages()->ObjectOver(0, 500, 500, 0, TShiftState(), 1, ox, oy, false, cursor);   // over nothing
+    EXPECT_EQ(cursor, 0);
+    EXPECT_EQ(shown, "");
+}
+
+TEST(PreparedPages, PageRangesAreCutToTheReport)
+{
+    EXPECT_EQ(frxUtils::ParsePageNumbers("1-100000000", 5), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(frxUtils::ParsePageNumbers("0-2,4", 5), (std::vector<int>{1, 2, 4}));
+    EXPECT_TRUE(frxUtils::ParsePageNumbers("3-9", 0).empty());
 }
