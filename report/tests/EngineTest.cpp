@@ -47,6 +47,9 @@ TEST(Engine, ListWithGroupsAndSums)
     ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
     std::string dump = f.Dump();
     EXPECT_EQ(dump, Golden("grouped_list", dump));
+    // A second run of the same report builds the same pages.
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    EXPECT_EQ(f.Dump(), dump);
 }
 
 TEST(Engine, PageBreaksReprintHeadersAndCountPages)
@@ -281,4 +284,29 @@ TEST(Engine, KeptBlocksMoveWholeToTheNextPage)
     ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
     std::string dump = f.Dump();
     EXPECT_EQ(dump, Golden("keep_together", dump));
+}
+
+TEST(Engine, InlineSubreportPrintsInsideItsBand)
+{
+    TReportFixture f;
+    f.Data.push_back(MakeStudents({{1, "甲", "A", 1}, {2, "乙", "A", 2}}));
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 30);
+    f.AddMemo(title, "Head", 0, 0, 100, 18, "标题");
+    auto* sub = new TfrxSubreport(title);
+    sub->SetName("Subreport1");
+    sub->SetBounds(200, 0, 200, 20);
+    sub->PrintOnParent = true;
+    TfrxReportPage* subPage = f.AddPage();
+    sub->SetSubPage(subPage);
+    auto* smd = f.AddBand<TfrxMasterData>(subPage, "SubData", 0, 20);
+    smd->SetDataSet(s);
+    f.AddMemo(smd, "SubName", 0, 0, 100, 18, "[s.\"Name\"]");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    std::string dump = f.Dump();
+    EXPECT_EQ(dump, Golden("inline_subreport", dump));
+    // The copies are gone from the layout once the band is done.
+    auto* t = DynamicCast<TfrxBand>(f.Report->FindObject("ReportTitle1"));
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->Objects().size(), 2u);
 }

@@ -330,3 +330,53 @@ TEST(PreparedPages, PageRangesAreCutToTheReport)
     EXPECT_EQ(frxUtils::ParsePageNumbers("0-2,4", 5), (std::vector<int>{1, 2, 4}));
     EXPECT_TRUE(frxUtils::ParsePageNumbers("3-9", 0).empty());
 }
+
+TEST(Printing, ALayoutFileBuildsWithTheApplicationsDataAndPrints)
+{
+    // The layout as the designer saves it.
+    const std::string layout = std::string(QZ_BINARY_DIR) + "/report_layout_test.fr3";
+    {
+        TReportFixture f;
+        f.Data.push_back(SixStudents());
+        f.AddDataSet(f.Data.back().get(), "d0");
+        auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 30);
+        f.AddMemo(title, "School", 0, 0, 300, 20, "[School] 学员名单 [u.\"Operator\"]");
+        auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 40, 20);
+        md->SetDataSetName("d0");
+        f.AddMemo(md, "Name", 0, 0, 200, 18, "[d0.\"Name\"]");
+        f.Report->SaveToFile(layout);
+    }
+    // The application: its data set as "d0", its variables through "u" and OnGetValue.
+    auto data = SixStudents();
+    TfrxReport report;
+    report.EngineOptions()->SilentMode = true;
+    TfrxDBDataset d0(nullptr);
+    d0.SetName("d0");
+    d0.SetDataSet(data.get());
+    TfrxUserDataSet u(nullptr);
+    u.SetName("u");
+    u.Fields()->SetStrings({"Operator"});
+    u.OnGetValue = [](const std::string& name, Variant& v) {
+        if (SameText(name, "Operator")) v = Variant(std::string("张老师"));
+    };
+    report.OnGetValue = [](const std::string& name, Variant& v) {
+        if (SameText(name, "School")) v = Variant(std::string("恒岳驾校"));
+    };
+    ASSERT_TRUE(report.LoadFromFile(layout));
+    report.DataSets()->Clear();
+    report.DataSets()->Add(&d0);
+    report.DataSets()->Add(&u);
+    report.PrintOptions()->ShowDialog = false;
+    ASSERT_TRUE(report.PrepareReport()) << report.Errors()->Text();
+    const std::string pdf = std::string(QZ_BINARY_DIR) + "/report_layout_test.pdf";
+    DeleteFile(pdf);
+    ASSERT_TRUE(PdfPrinter(pdf));
+    ASSERT_TRUE(report.Print());
+    std::string text = RunTool("pdftotext '" + pdf + "' -");
+    EXPECT_NE(text.find("恒岳驾校"), std::string::npos) << text;
+    EXPECT_NE(text.find("张老师"), std::string::npos) << text;
+    EXPECT_NE(text.find("赵六"), std::string::npos) << text;
+    DeleteFile(pdf);
+    DeleteFile(layout);
+    frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+}
