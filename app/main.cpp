@@ -1,9 +1,96 @@
-// Entry point of 恒岳驾校管理系统. The application start-up is wired in as
-// the user-interface subsystem lands; until then this only reports itself.
+// Entry point of 恒岳驾校管理系统: the main block, in its fixed order of steps.
+#include "Database.h"
+#include "DBConfig.h"
+#include "ExtCtrls.h"
+#include "Facade.h"
+#include "Forms.h"
+#include "Login.h"
+#include "Objs.h"
+#include "qzProj.h"
+
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// PEMTAL_STARTUP_PROBE=1 makes the program report and end once the login
+// dialog shows: the start-up benchmark measures the time to that point.
+void InstallStartupProbe()
+{
+    const char* v = std::getenv("PEMTAL_STARTUP_PROBE");
+    if (!v || std::string(v) != "1") return;
+    auto* t = new TTimer(Application);
+    t->SetInterval(1);
+    t->OnTimer = [](TObject*) {
+        TCustomForm* f = Screen->ActiveForm();
+        if (f && f->Visible() && f->ClassName() == "TLoginFrm") {
+            std::fputs("login dialog shown\n", stdout);
+            std::fflush(stdout);
+            _exit(0);
+        }
+    };
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    std::printf("恒岳驾校管理系统\n");
-    return 0;
+    // 1. The application object.
+    InitGui();
+    Application->Initialize();
+    Application->SetTitle("恒岳驾校管理系统");
+    Application->SetHelpFile("pemtal.chm");
+    Application->ProcessMessages();
+
+    // 2. Product globals.
+    qzProj::ProductTitle = "恒岳驾校管理系统";
+    qzProj::ProductEdition = "网络版 1.0.0.1";
+    qzProj::ProductCode = "QZPEM100";
+    qzProj::ProductBuild = "Build261210";
+    qzProj::ProjectName = "pemtal";
+
+    // The data objects of the application core, made in their order.
+    Database::Initialize();
+    qzProj::Initialize();
+    InstallStartupProbe();
+
+    int exitCode = 0;
+    try {
+        // 3. The facade.
+        GMall = new Tmall(Application);
+        // 4. The splash.
+        GSplash = new TSplashFrm(Application);
+        GSplash->Show();
+        GSplash->ShowHint("正在连接数据库,请稍候...");
+        // 5. The connection, or the end.
+        if (DBConfig::ConnectDatabase()) {
+            // 6. The shared objects.
+            GSplash->ShowHint("正在创建公共对象,请稍候...");
+            GCompany->Load();
+            GSplash->ShowHint("");
+            GSplash->ShowHint("正在创建主程序,请稍候...");
+            // 7. The image lists (the main window joins them here once it exists).
+            PubFrm = new TPubFrm(Application);
+            // 8. The splash goes.
+            delete GSplash;
+            GSplash = nullptr;
+            // 9. The login; until the main window exists the program takes the
+            // exit road right after it.
+            std::vector<std::string> args(argv + 1, argv + argc);
+            if (Login::LoginStep(true, args)) Facade::ExitRoad();
+            else GDatabase->SetConnected(false);
+        }
+    } catch (const std::exception& e) {
+        Application->ShowException(e);
+        exitCode = 1;
+    }
+    delete GSplash;
+    GSplash = nullptr;
+    // 12. The end: the data objects go in reverse order.
+    qzProj::Finalize();
+    Database::Finalize();
+    return exitCode;
 }

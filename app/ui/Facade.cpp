@@ -1,0 +1,66 @@
+#include "Facade.h"
+
+#include "Backup.h"
+#include "ClearData.h"
+#include "InfoDlgs.h"
+#include "Objs.h"
+#include "Operators.h"
+#include "SmallDlgs.h"
+#include "qzProj.h"
+
+QZ_CLASS_IMPL(Tmall, TComponent)
+
+Tmall* GMall = nullptr;
+
+Tmall::Tmall(TComponent* owner) : TComponent(owner) {}
+
+void Tmall::AfterLogin()
+{
+    if (GOperator->HasRight(Rights::CompanyInfo) && !GCompany->IsFilled()) EditCompany();
+    if (GKeyValue2->DailyTipPrompt()) qzProjUi::ShowTips();
+}
+
+void Tmall::BeforeExit(bool force)
+{
+    if (force || GKeyValue2->FeedbackPrompt()) Feedback::ShowFeedback();
+}
+
+void Tmall::EditCompany()
+{
+    GOperator->CheckRight(Rights::CompanyInfo, true);
+    CompanyInfo::Edit(GCompany, false);
+}
+
+namespace Facade {
+
+void ShowBackup()
+{
+    GOperator->CheckRight(Rights::Backup, true);
+    TFrmBackup::ShowBackup();
+}
+
+void ShowClearData()
+{
+    GOperator->CheckRight(Rights::ClearData, true);
+    std::unique_ptr<TClearDataFrm> f(new TClearDataFrm(nullptr));
+    f->ShowModal();
+}
+
+void ShowOperators()
+{
+    GOperator->CheckRight(Rights::Operators, true);
+    std::unique_ptr<TOperatorsFrm> f(new TOperatorsFrm(nullptr));
+    f->Editor()->AddRight("清除数据", Rights::ClearData);
+    f->ShowModal();
+}
+
+void AutoBackup() { TFrmBackup::AutoBackup(); }
+
+void ExitRoad()
+{
+    if (GMall) GMall->BeforeExit(false);
+    AutoBackup();
+    GDatabase->SetConnected(false);
+}
+
+}  // namespace Facade
