@@ -10,6 +10,7 @@ QZ_CLASS_IMPL(TqzEdit, TEdit)
 QZ_CLASS_IMPL(TqzDateTimePicker, TDateTimePicker)
 QZ_CLASS_IMPL(TqzComboBox, TComboBox)
 QZ_CLASS_IMPL(TqzMemo, TMemo)
+QZ_CLASS_IMPL(TqzPopupMenu, TPopupMenu)
 
 namespace {
 
@@ -277,4 +278,45 @@ void TqzMemo::DoExit()
 {
     SetColor(kLeaveColor);
     TMemo::DoExit();
+}
+
+// ---- TqzPopupMenu --------------------------------------------------------------------------
+
+namespace {
+void Place(TMenu* menu, TMenuItem* item, int index, TMenuItem* parent)
+{
+    TMenuItem* into = parent ? parent : menu->Items();
+    if (index == -1) into->Add(item);
+    else into->Insert(index, item);
+}
+}  // namespace
+
+TMenuItem* TqzPopupMenu::AddActionItem(TMenu* menu, TBasicAction* action, int index, TMenuItem* parent)
+{
+    auto* item = new TMenuItem(menu);
+    item->SetAction(action);
+    Place(menu, item, index, parent);
+    return item;
+}
+
+TMenuItem* TqzPopupMenu::AddClickItem(TMenu* menu, const std::string& caption, bool atTop, TNotifyEvent onClick)
+{
+    auto* item = new TMenuItem(menu);
+    item->SetCaption(caption);
+    item->OnClick = std::move(onClick);
+    Place(menu, item, atTop ? 0 : -1, nullptr);
+    return item;
+}
+
+TMenuItem* TqzPopupMenu::AddSeparator(TMenu* menu, int index, TMenuItem* parent)
+{
+    auto* item = new TMenuItem(menu);
+    item->SetCaption("-");
+    Place(menu, item, index, parent);
+    return item;
+}
+
+void TqzPopupMenu::ClearItems(TMenu* menu)
+{
+    for (int i = menu->Items()->Count() - 1; i >= 0; --i) menu->Items()->Delete(i);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ComCtrls.h"
+#include "Menus.h"
 #include "StdCtrls.h"
 #include "Variants.h"
 
@@ -106,4 +107,24 @@ public:
 protected:
     void DoEnter() override;
     void DoExit() override;
+};
+
+class TBasicAction;
+
+// The popup menu of the grid wrappers, with the routines that build menus.
+class TqzPopupMenu : public TPopupMenu {
+    QZ_CLASS(TqzPopupMenu, TPopupMenu)
+public:
+    explicit TqzPopupMenu(TComponent* owner = nullptr) : TPopupMenu(owner) {}
+
+    // An item owned by the menu and bound to the action (caption, image,
+    // enabled state and execution follow it), inserted at index (-1: at the
+    // end) into the parent item, or into the top level without one.
+    static TMenuItem* AddActionItem(TMenu* menu, TBasicAction* action, int index, TMenuItem* parent);
+    // A captioned item with the handler: first with atTop, else last.
+    static TMenuItem* AddClickItem(TMenu* menu, const std::string& caption, bool atTop, TNotifyEvent onClick);
+    // A separator line at index (-1: at the end) of the parent or the top level.
+    static TMenuItem* AddSeparator(TMenu* menu, int index, TMenuItem* parent);
+    // Frees every top-level item, from the last to the first.
+    static void ClearItems(TMenu* menu);
 };

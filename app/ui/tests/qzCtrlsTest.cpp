@@ -1,6 +1,7 @@
 // The edit controls: the key filter and the typed reads as tables, Enter
 // moving the focus, focus colours, the picker's Null and the combo's Delete.
 #include "qzCtrls.h"
+#include "ActnList.h"
 #include "UiTestDb.h"
 
 #include "DateUtils.h"
@@ -216,6 +217,40 @@ TEST_F(qzCtrlsTest, ComboDeleteClearsAListOnlyCombo)
     GuiTest::KeyPress(VK_RETURN);
     GuiTest::ProcessEvents();
     EXPECT_TRUE(Edit->Focused() || Next->Focused());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(qzPopupMenu, BuildingItems)
+{
+    GuiTest::Init();
+    TAction action(nullptr);
+    TqzPopupMenu menu(nullptr);
+    action.SetCaption("导出");
+    int ran = 0;
+    action.OnExecute = [&](TObject*) { ++ran; };
+    TqzPopupMenu::AddClickItem(&menu, "刷新", false, nullptr);
+    TMenuItem* top = TqzPopupMenu::AddClickItem(&menu, "打印", true, nullptr);
+    TMenuItem* bound = TqzPopupMenu::AddActionItem(&menu, &action, 1, nullptr);
+    TqzPopupMenu::AddSeparator(&menu, -1, nullptr);
+    TqzPopupMenu::AddActionItem(&menu, &action, -1, top);
+    TqzPopupMenu::AddSeparator(&menu, 0, top);
+    std::vector<std::string> captions;
+    for (int i = 0; i < menu.Items()->Count(); ++i) captions.push_back(menu.Items()->Items(i)->Caption());
+    EXPECT_EQ(captions, (std::vector<std::string>{"打印", "导出", "刷新", "-"}));
+    ASSERT_EQ(top->Count(), 2);
+    EXPECT_TRUE(top->Items(0)->IsLine());
+    EXPECT_EQ(top->Items(1)->Caption(), "导出");
+    // The item follows its action.
+    action.SetEnabled(false);
+    EXPECT_FALSE(bound->Enabled());
+    action.SetEnabled(true);
+    bound->Click();
+    EXPECT_EQ(ran, 1);
+    TqzPopupMenu::ClearItems(&menu);
+    EXPECT_EQ(menu.Items()->Count(), 0);
 }
 
 }  // namespace
