@@ -1,4 +1,5 @@
 #include "Buttons.h"
+#include "ActnList.h"
 #include "QzStdPrivate.h"
 #include "Themes.h"
 
@@ -424,6 +425,23 @@ void TSpeedButton::CMButtonPressed(TMessage& m)
 }
 
 void TSpeedButton::Click() { TGraphicControl::Click(); }
+
+void TSpeedButton::ActionChange(TObject* sender, bool checkDefaults)
+{
+    TGraphicControl::ActionChange(sender, checkDefaults);
+    auto* a = DynamicCast<TCustomAction>(sender);
+    if (!a) return;
+    if (!checkDefaults || FGroupIndex == 0) {
+        if (a->GroupIndex() > 0) SetGroupIndex(a->GroupIndex());
+    }
+    if (FGroupIndex != 0 && (!checkDefaults || !FDown)) {
+        // Following the action: the button comes up even where the group would keep it down.
+        bool keep = FAllowAllUp;
+        FAllowAllUp = true;
+        SetDown(a->Checked());
+        FAllowAllUp = keep;
+    }
+}
 
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {

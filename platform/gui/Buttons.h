@@ -92,6 +92,8 @@ public:
     void SetSpacing(int v);
     TButtonState State() const { return FState; }
     bool MouseInControl() const { return FMouseInControl; }
+    // An action's checked state holds the button down (in a group).
+    void ActionChange(TObject* sender, bool checkDefaults) override;
     void Click() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;

@@ -14,6 +14,7 @@
 
 class QIcon;
 class QSize;
+class TPopupMenu;
 
 // ==== progress bar ========================================================================
 
@@ -904,6 +905,13 @@ public:
     bool Wrap() const { return FWrap; }
     void SetWrap(bool v);
     TToolBar* ToolBar() const;
+    // The menu a drop-down button shows under itself when its arrow is pressed.
+    TPopupMenu* DropdownMenu() const;
+    void SetDropdownMenu(TPopupMenu* v);
+    // Shows the drop-down menu under the button (as the arrow does); false without one.
+    bool CheckMenuDropdown();
+    // An action's image and checked state show too.
+    void ActionChange(TObject* sender, bool checkDefaults) override;
     // Where the drop-down arrow of a tbsDropDown button lies (client coordinates).
     TRect DropDownRect() const;
     bool MouseInControl() const { return FMouseInControl; }
@@ -932,6 +940,7 @@ private:
     bool FDown = false, FGrouped = false, FAllowAllUp = false, FIndeterminate = false, FMarked = false;
     bool FWrap = false;
     bool FPressed = false, FMouseInControl = false, FArrowPressed = false;
+    TWeakRef<TComponent> FDropdownMenu;
 };
 
 class TToolBar : public TCustomControl {

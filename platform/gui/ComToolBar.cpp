@@ -1,5 +1,7 @@
 // The tool bar and its buttons, drawn by the layer.
 #include "ComCtrls.h"
+#include "ActnList.h"
+#include "Menus.h"
 #include "QzStdPrivate.h"
 #include "Themes.h"
 
@@ -103,6 +105,37 @@ void TToolButton::UpdateGroup()
     }
 }
 
+TPopupMenu* TToolButton::DropdownMenu() const { return DynamicCast<TPopupMenu>(FDropdownMenu.Get()); }
+void TToolButton::SetDropdownMenu(TPopupMenu* v) { FDropdownMenu = v; }
+
+bool TToolButton::CheckMenuDropdown()
+{
+    TPopupMenu* menu = DropdownMenu();
+    if (!menu) return false;
+    // The mouse is the menu's now: the button lets go of it.
+    if (MouseCapture()) SetMouseCapture(false);
+    FPressed = false;
+    FArrowPressed = false;
+    TPoint p = ClientToScreen(Point(0, Height()));
+    menu->SetPopupComponent(this);
+    menu->Popup(p.X, p.Y);
+    return true;
+}
+
+void TToolButton::ActionChange(TObject* sender, bool checkDefaults)
+{
+    TGraphicControl::ActionChange(sender, checkDefaults);
+    auto* a = DynamicCast<TCustomAction>(sender);
+    if (!a) return;
+    if (!checkDefaults || FImageIndex < 0) SetImageIndex(a->ImageIndex());
+    if (!checkDefaults || !FDown) {
+        bool keep = FAllowAllUp;
+        FAllowAllUp = true;
+        SetDown(a->Checked());
+        FAllowAllUp = keep;
+    }
+}
+
 TRect TToolButton::DropDownRect() const
 {
     if (FStyle != tbsDropDown) return TRect{};
@@ -129,6 +162,7 @@ void TToolButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         // The arrow acts at once (the menu opens under the button).
         TWeakRef<TToolButton> guard(this);
         if (OnDropDownClick) OnDropDownClick(this);
+        if (guard) CheckMenuDropdown();
         if (!guard) return;
         FPressed = false;
         FArrowPressed = false;

@@ -1,4 +1,5 @@
 // Labels, push buttons, check boxes, radio buttons and group boxes.
+#include "ActnList.h"
 #include "QzStdPrivate.h"
 #include "StdCtrls.h"
 #include "Themes.h"
@@ -288,6 +289,19 @@ void TButtonControl::UpdateNative()
 }
 
 void TButtonControl::NativeClicked() { Click(); }
+
+void TButtonControl::ActionChange(TObject* sender, bool checkDefaults)
+{
+    TWinControl::ActionChange(sender, checkDefaults);
+    if (auto* a = DynamicCast<TCustomAction>(sender); a && FImpl->Kind != 0)
+        if (!checkDefaults || !Checked()) {
+            // Following the action is no click of the user's.
+            bool keep = FClicksDisabled;
+            FClicksDisabled = true;
+            SetChecked(a->Checked());
+            FClicksDisabled = keep;
+        }
+}
 
 void TButtonControl::PaintOwnerDrawn(HDC dc, bool down, bool focused)
 {

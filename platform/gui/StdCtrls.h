@@ -515,6 +515,8 @@ public:
     // box at the left and the text to its right.
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment v);
+    // An action's checked state shows too (check boxes and radio buttons).
+    void ActionChange(TObject* sender, bool checkDefaults) override;
     // For the layer: the native button was pressed or needs painting.
     virtual void NativeClicked();
     void PaintOwnerDrawn(HDC dc, bool down, bool focused);
