@@ -7,6 +7,8 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListView>
+#include <QStyleOptionFrame>
 #include <QPaintEvent>
 #include <QStyledItemDelegate>
 #include <QStylePainter>
@@ -80,9 +82,40 @@ public:
     QzComboDelegate* Delegate;
     int Programmatic = 0;
     bool Open = false;
+    // A simple combo's list, always shown under its edit (null for the other styles).
+    QListView* List = nullptr;
+
+    void MakeSimple()
+    {
+        List = new QListView(this);
+        List->setModel(model());
+        List->setItemDelegate(Delegate);
+        List->setFocusPolicy(Qt::NoFocus);
+        List->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        QObject::connect(List, &QListView::clicked, this, [this](const QModelIndex& i) {
+            // A click in the list chooses as the keys do.
+            setCurrentIndex(i.row());
+        });
+        QObject::connect(List, &QListView::doubleClicked, this, [this](const QModelIndex&) {
+            if (CB) NotifyCommand(CB, CBN_DBLCLK);
+        });
+        QObject::connect(this, &QComboBox::currentIndexChanged, List, [this](int i) {
+            List->setCurrentIndex(model()->index(i, 0));
+        });
+        PlaceSimple();
+    }
+    // The edit along the top, the list below it.
+    void PlaceSimple()
+    {
+        if (!List || !lineEdit()) return;
+        const int h = std::min(height(), lineEdit()->sizeHint().height() + 4);
+        lineEdit()->setGeometry(2, 2, width() - 4, h - 4);
+        List->setGeometry(0, h, width(), std::max(0, height() - h));
+    }
 
     void showPopup() override
     {
+        if (List) return;   // the list is always there
         if (CB) NotifyCommand(CB, CBN_DROPDOWN);
         if (!CB) return;
         Open = true;
@@ -97,8 +130,28 @@ public:
     }
 
 protected:
+    bool event(QEvent* e) override
+    {
+        bool r = QComboBox::event(e);
+        // The combo places its edit for a one-line box: a simple one keeps it on top.
+        if (List && (e->type() == QEvent::Resize || e->type() == QEvent::Show || e->type() == QEvent::FontChange ||
+                     e->type() == QEvent::StyleChange || e->type() == QEvent::LayoutRequest))
+            PlaceSimple();
+        return r;
+    }
     void paintEvent(QPaintEvent* e) override
     {
+        if (List) {
+            // Only the edit's frame: the list draws itself.
+            QPainter p(this);
+            QStyleOptionFrame opt;
+            opt.initFrom(this);
+            opt.rect = QRect(0, 0, width(), lineEdit() ? lineEdit()->height() + 4 : height());
+            opt.lineWidth = 1;
+            opt.state |= QStyle::State_Sunken;
+            style()->drawPrimitive(QStyle::PE_PanelLineEdit, &opt, &p, this);
+            return;
+        }
         if (!CB || !OwnerDraw(CB->Style())) {
             QComboBox::paintEvent(e);
             return;
@@ -194,6 +247,7 @@ QWidget* TCustomComboBox::CreateWindowHandle(const TCreateParams&, QWidget* pare
     FImpl->W = w;
     const bool editable = FStyle == csDropDown || FStyle == csSimple;
     w->setEditable(editable);
+    if (FStyle == csSimple) w->MakeSimple();
     return w;
 }
 

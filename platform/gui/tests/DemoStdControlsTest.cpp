@@ -190,6 +190,10 @@ TEST_F(DemoStdControls, ListsTreesTabsAndBarsWithChineseCaptions)
     dtp->SetDateTime(EncodeDate(2026, 12, 10));
     dtp->SetShowCheckbox(true);
     auto* cal = Make<TMonthCalendar>(10, 345, 320, 190);
+    auto* simple = Make<TComboBox>(340, 345, 130, 120);
+    simple->SetStyle(csSimple);
+    for (const char* s : {"宋体", "黑体", "楷体", "仿宋"}) simple->Items()->Add(s);
+    simple->SetItemIndex(1);
     cal->SetDate(EncodeDate(2026, 12, 10));
     ShowForm();
 

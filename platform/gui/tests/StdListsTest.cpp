@@ -135,6 +135,38 @@ TEST_F(ComboTest, OwnerDrawnComboDrawsTheChosenItemInItsBox)
     EXPECT_EQ(cb->Perform(CB_GETITEMHEIGHT, 1), 30);
 }
 
+TEST_F(ComboTest, SimpleComboShowsItsListUnderTheEditAllTheTime)
+{
+    auto* cb = Make<TComboBox>(10, 10, 160, 120);
+    cb->SetStyle(csSimple);
+    for (const char* s : {"宋体", "黑体", "楷体"}) cb->Items()->Add(s);
+    cb->OnSelect = Logger("select");
+    cb->OnDropDown = Logger("drop");
+    cb->OnDblClick = Logger("dbl");
+    ShowForm();
+    EXPECT_EQ(cb->Height(), 120);
+    // Down in the edit chooses the next item; the list shows it chosen.
+    cb->SetFocus();
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(cb->ItemIndex(), 0);
+    EXPECT_EQ(cb->Text(), "宋体");
+    // The list lies under the edit: its rows are painted there (a selected row's highlight).
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(cb));
+    int highlight = 0;
+    for (int y = 30; y < 60; ++y)
+        for (int x = 5; x < 150; ++x) {
+            TColor c = ColorToRGB(shot->Canvas()->Pixels(x, y));
+            if (GetBValue(c) > 150 && GetRValue(c) < 120) ++highlight;
+        }
+    EXPECT_GT(highlight, 50);
+    cb->SetDroppedDown(true);   // nothing drops: the list is always there
+    EXPECT_EQ(Log, (std::vector<std::string>{"select"}));
+    // Typing goes to the edit.
+    cb->SelectAll();
+    GuiTest::TypeText("仿宋");
+    EXPECT_EQ(cb->Text(), "仿宋");
+}
+
 TEST_F(ComboTest, ListBoxTellsItsParentOfChoicesAndDoubleClicks)
 {
     auto* lb = Make<TListBox>(10, 10, 150, 100);
