@@ -290,6 +290,8 @@ public:
     IcxEditDefaultValuesProvider* DefaultValuesProvider() const { return FDefaultValuesProvider; }
     void SetDefaultValuesProvider(IcxEditDefaultValuesProvider* AProvider);
     void DefaultValuesProviderChanged(TObject* Sender) { Changed(); }
+    // The edit that owns properties made from their class record.
+    void SetOwnerEdit(TPersistent* AOwner) { SetOwner(AOwner); }
     // Used by in-place edits.
     bool CanModify();
     bool IsValueTextFromDisplayFormat();
@@ -636,6 +638,108 @@ public:
 private:
     friend class TcxEditRepositoryItem;
     std::vector<TcxEditRepositoryItem*> FItems;
+};
+
+// ---- the edit control ---------------------------------------------------------------------------
+
+using TcxEditEditingEvent = std::function<void(TObject* Sender, bool& CanEdit)>;
+using TcxEditKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+
+// The base control of every editor: a container that edits one Variant
+// value, described by a properties object, painted from a view info, and
+// validated and posted in one cycle. Concrete edits call InitializeEdit from
+// their constructors (the base constructor cannot reach their class getters).
+class TcxCustomEdit : public TcxContainer {
+    QZ_CLASS(TcxCustomEdit, TcxContainer)
+public:
+    explicit TcxCustomEdit(TComponent* AOwner = nullptr, bool AIsInplace = false);
+    ~TcxCustomEdit() override;
+
+    virtual TClass GetPropertiesClass() const { return TcxCustomEditProperties::StaticClass(); }
+    TClass GetStyleClass() const override { return TcxEditStyle::StaticClass(); }
+    TClass GetViewInfoClass() const override;
+    TcxContainerStyleValues GetHiddenStyleValues() const override
+    {
+        return TcxContainerStyleValues{svButtonStyle, svButtonTransparency, svPopupBorderStyle};
+    }
+
+    TcxCustomEditProperties* ActiveProperties() const { return FProperties.get(); }
+    TcxCustomEditStyle* EditStyle() const { return static_cast<TcxCustomEditStyle*>(Style()); }
+    TcxCustomEditViewInfo* EditViewInfo() const { return static_cast<TcxCustomEditViewInfo*>(ViewInfo()); }
+    bool IsInplace() const { return FIsInplace; }
+
+    Variant EditValue() const { return GetEditValue(); }
+    virtual Variant GetEditValue() const { return FEditValue; }
+    virtual void SetEditValue(const Variant& Value);
+    virtual void ChangeEditValue(const Variant& Value);
+    virtual void Clear() { SetEditValue(Null()); }
+    virtual std::string GetDisplayText() { return std::string(); }
+    virtual void SetDisplayValue(const Variant& Value);
+    virtual void SetInnerDisplayValue(const Variant& Value) {}
+    virtual void SynchronizeDisplayValue() {}
+    virtual void SelectAll() {}
+    virtual void RefreshDisplay() {}
+    virtual void Reset();
+    virtual bool CanModify();
+    virtual bool IsEditingAllowed() { return true; }
+    bool DoEditing();
+    bool ValidateEdit(bool ARaiseExceptionOnError);
+    void PostEditValue(bool AValidate = true);
+    virtual void HandleValidationError(const std::string& AErrorText);
+    void LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock = true);
+    virtual void PropertiesChanged(TObject* Sender);
+
+    bool Modified() const { return FModified; }
+    void SetModified(bool Value);
+    bool ModifiedAfterEnter() const { return FModifiedAfterEnter; }
+    void SetModifiedAfterEnter(bool Value);
+    void PushModifiedState() { FModifiedStack.emplace_back(FModified, FModifiedAfterEnter); }
+    void PopModifiedState();
+    bool Validated() const { return FValidated; }
+    bool IsUserChange() const { return FUserChange; }
+    // Runs AAction as a change the user makes.
+    void UserChange(const std::function<void()>& AAction);
+
+    TcxEditEditingEvent OnEditing;
+    TcxEditKeyEvent OnAfterKeyDown;
+    TNotifyEvent OnPostEditValue;
+
+protected:
+    void InitializeEdit();
+    virtual void InternalSetEditValue(const Variant& Value, bool AValidate);
+    virtual void InternalSetDisplayValue(const Variant& Value) {}
+    virtual void DoChange();
+    virtual void DoEditValueChanged();
+    virtual void DoAfterKeyDown(WORD& Key, TShiftState Shift);
+    virtual void DoEditKeyDown(WORD& Key, TShiftState Shift);
+    virtual void DoEditKeyPress(char& Key) {}
+    virtual bool WantNavigationKeys() const { return false; }
+    virtual void ChangeHandler(TObject* Sender);
+    void CalculateViewInfo(const TPoint& P, bool AAllowHot) override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void DoEnter() override;
+    void DoExit() override;
+    void FocusChanged() override;
+    bool HandlesTab() const override { return true; }
+
+    Variant FEditValue;
+    Variant FPrevEditValue;
+    bool FUserChange = false;
+    bool FEscHandled = false;
+
+private:
+    std::unique_ptr<TcxCustomEditProperties> FProperties;
+    bool FIsInplace;
+    bool FModified = false;
+    bool FModifiedAfterEnter = false;
+    bool FValidated = false;
+    std::vector<std::pair<bool, bool>> FModifiedStack;
+    int FChangeEventsLock = 0;
+    bool FPendingChange = false;
+    bool FPendingEditValueChanged = false;
+    int FEditValueChangingLock = 0;
+    bool FFocusedAndActive = false;
 };
 
 namespace cxEdit {

@@ -9,6 +9,8 @@
 #include "cxRegExpr.h"
 #include "cxTextEditLookupData.h"
 #include "cxVariants.h"
+#include "Clipbrd.h"
+#include "Windows.h"
 
 #include <algorithm>
 #include <climits>
@@ -686,3 +688,303 @@ int CopyTextToBuffer(const std::string& AText, char16_t* ABuffer, int ABufferSiz
 }
 
 }  // namespace cxTextEdit
+
+// ---- the text edit control -------------------------------------------------------------------------
+
+QZ_CLASS_IMPL(TcxCustomInnerTextEdit, TCustomEdit)
+QZ_CLASS_IMPL(TcxCustomTextEdit, TcxCustomEdit)
+QZ_CLASS_IMPL(TcxTextEdit, TcxCustomTextEdit)
+
+TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TComponent* AOwner) : TCustomEdit(AOwner)
+{
+    SetTabStop(false);
+    SetParentColor(true);
+    SetBorderStyle(bsNone);
+}
+
+TcxCustomTextEdit* TcxCustomInnerTextEdit::Container() const { return dynamic_cast<TcxCustomTextEdit*>(Owner()); }
+
+void TcxCustomInnerTextEdit::Change()
+{
+    TCustomEdit::Change();
+    if (TcxCustomTextEdit* c = Container()) c->InnerTextChanged();
+}
+
+void TcxCustomInnerTextEdit::KeyDown(WORD& Key, TShiftState Shift)
+{
+    KeyConsumed = false;
+    if (TcxCustomTextEdit* c = Container()) c->KeyDown(Key, Shift);
+    if (Key == 0) {
+        KeyConsumed = true;
+        return;
+    }
+    TCustomEdit::KeyDown(Key, Shift);
+}
+
+void TcxCustomInnerTextEdit::KeyPress(char& Key)
+{
+    KeyConsumed = false;
+    if (Key == '\t') {
+        Key = 0;
+        return;
+    }
+    TcxCustomTextEdit* c = Container();
+    if (c) c->KeyPress(Key);
+    if (Key == 0) {
+        KeyConsumed = true;
+        return;
+    }
+    // Enter and Esc do nothing in a single line; in place they are the host's.
+    if (c && (Key == '\r' || Key == char(27)) && (c->IsInplace() || (Key == '\r' && !c->BeepOnEnter))) {
+        Key = 0;
+        return;
+    }
+    TCustomEdit::KeyPress(Key);
+}
+
+void TcxCustomInnerTextEdit::KeyUp(WORD& Key, TShiftState Shift)
+{
+    if (Key == VK_TAB) Key = 0;
+    if (TcxCustomTextEdit* c = Container()) c->KeyUp(Key, Shift);
+    if (Key != 0) TCustomEdit::KeyUp(Key, Shift);
+}
+
+void TcxCustomInnerTextEdit::WndProc(TMessage& Message)
+{
+    TcxCustomTextEdit* c = Container();
+    if (c) switch (Message.Msg) {
+        case WM_PASTE:
+            if (!ReadOnly()) c->UserChange([c] { c->PasteFromClipboard(); });
+            return;
+        case WM_CUT:
+            if (ReadOnly()) c->CopyToClipboard();
+            else c->UserChange([c] { c->CutToClipboard(); });
+            return;
+        case WM_CLEAR:
+            if (!ReadOnly()) c->UserChange([c] { c->ClearSelection(); });
+            return;
+        case WM_KEYDOWN:
+        case WM_CHAR:
+            // Typed keys are the user's changes.
+            c->UserChange([&] { TCustomEdit::WndProc(Message); });
+            return;
+        }
+    TCustomEdit::WndProc(Message);
+}
+
+TcxCustomTextEdit::TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomEdit(AOwner, AIsInplace)
+{
+    InitializeEdit();
+    FInnerEdit = new TcxCustomInnerTextEdit(this);
+    FInnerEdit->SetParent(this);
+    SetInnerControl(FInnerEdit);
+    SetParentColor(false);
+    SetBounds(Left(), Top(), 121, 21);
+    PropertiesChanged(ActiveProperties());
+}
+
+std::string TcxCustomTextEdit::GetDisplayText() { return FInnerEdit ? FInnerEdit->GetText() : std::string(); }
+
+void TcxCustomTextEdit::SetInnerDisplayValue(const Variant& Value)
+{
+    if (!FInnerEdit) return;
+    bool old = FSynchronizing;
+    FSynchronizing = true;
+    FInnerEdit->SetText(VarToStr(Value));
+    FSynchronizing = old;
+}
+
+void TcxCustomTextEdit::SynchronizeDisplayValue()
+{
+    Variant d;
+    try {
+        d = Variant(Properties()->FormatEditValue(GetEditValue(), Focused()));
+    } catch (const EConvertError&) {
+        d = Variant(std::string());   // a value that cannot be shown shows nothing
+    }
+    SetInnerDisplayValue(d);
+    if (!IsInnerEditVisible()) ShortRefreshContainer(false);
+}
+
+void TcxCustomTextEdit::SynchronizeEditValue()
+{
+    Variant old = FEditValue;
+    FEditValue = Variant(GetDisplayText());
+    if (FUserChange || Focused()) SetModifiedAfterEnter(true);
+    else SetModified(false);
+    if (!cxEdit::VarEqualsExact(old, FEditValue)) {
+        DoEditValueChanged();
+        if (!Properties()->SuppressChangeOnEditValue()) DoChange();
+    }
+}
+
+void TcxCustomTextEdit::InternalSetDisplayValue(const Variant& Value)
+{
+    SetInnerDisplayValue(Value);
+    SynchronizeEditValue();
+}
+
+void TcxCustomTextEdit::InnerTextChanged()
+{
+    if (FSynchronizing) return;
+    // Typing: the value follows the text, the change event fires once.
+    LockChangeEvents(true);
+    try {
+        SynchronizeEditValue();
+        ChangeHandler(this);
+    } catch (...) {
+        LockChangeEvents(false, true);
+        throw;
+    }
+    LockChangeEvents(false, true);
+}
+
+bool TcxCustomTextEdit::ApplyDisplayText(const std::string& AText)
+{
+    std::string text = AText.substr(0, AText.find('\0'));
+    Variant v(text);
+    bool ok = Properties()->CheckDisplayValue(v, Focused());
+    if (ok && FUserChange) ok = DoEditing();
+    if (ok) InternalSetDisplayValue(v);
+    return ok;
+}
+
+void TcxCustomTextEdit::SetSelText(const std::string& AText)
+{
+    TcxTextEditingStyle style = Properties()->GetEditingStyle();
+    if (FUserChange && style == tesNoCaret) return;
+    if (style == tesFixedList || style == tesNoCaret) SelectAll();
+    std::string text = GetDisplayText(), result;
+    int caret = 0;
+    int limit = FUserChange && (style == tesFree || style == tesNoCaret) ? Properties()->MaxLength() : 0;
+    if (style == tesFixedList) {
+        result = AText;
+        caret = Length(AText);
+    } else if (!cxTextEdit::ReplaceSelectionLimited(text, SelStart(), SelLength(), AText, limit, result, caret)) {
+        return;   // no room
+    }
+    if (ApplyDisplayText(result)) {
+        SetSelStart(caret);
+        SetSelLength(0);
+    }
+}
+
+void TcxCustomTextEdit::PasteFromClipboard()
+{
+    if (Clipboard()->HasFormat(CF_TEXT)) SetSelText(Clipboard()->AsText());
+}
+
+void TcxCustomTextEdit::CopyToClipboard()
+{
+    TcxTextEditingStyle style = Properties()->GetEditingStyle();
+    if (style == tesFixedList || style == tesNoCaret) SelectAll();
+    if (SelLength() > 0 && Properties()->EchoMode() != eemPassword) Clipboard()->SetAsText(FInnerEdit->SelText());
+}
+
+void TcxCustomTextEdit::CutToClipboard()
+{
+    TcxTextEditingStyle style = Properties()->GetEditingStyle();
+    if (FUserChange && style == tesNoCaret) return;
+    if (style == tesFixedList || style == tesNoCaret) SelectAll();
+    if (SelLength() == 0 || Properties()->EchoMode() == eemPassword) return;
+    Clipboard()->SetAsText(FInnerEdit->SelText());
+    ClearSelection();
+}
+
+void TcxCustomTextEdit::ClearSelection()
+{
+    int start = SelStart();
+    std::string text = GetDisplayText();
+    std::string r = Copy(text, 1, start) + Copy(text, start + SelLength() + 1);
+    if (ApplyDisplayText(r)) {
+        SetSelStart(start);
+        SetSelLength(0);
+    }
+}
+
+void TcxCustomTextEdit::SelectAll()
+{
+    if (FInnerEdit) FInnerEdit->SelectAll();
+}
+
+bool TcxCustomTextEdit::CanModify() { return TcxCustomEdit::CanModify(); }
+
+void TcxCustomTextEdit::DoEditKeyPress(char& Key)
+{
+    // A character that would change the text asks for the editing permission first.
+    unsigned char c = static_cast<unsigned char>(Key);
+    bool modifies = c >= 32 || c == 8 || c == 22 || c == 24;
+    if (modifies && !DoEditing()) Key = 0;
+}
+
+bool TcxCustomTextEdit::IsInnerEditVisible()
+{
+    if (!FInnerEdit || IsDesigning()) return false;
+    TcxTextEditingStyle style = Properties()->GetEditingStyle();
+    if (style == tesFixedList || style == tesNoCaret) return false;
+    TAlignment a = Properties()->Alignment()->Horz();
+    return Focused() || a == taLeftJustify || (Properties()->UseLeftAlignmentOnEditing() && Focused());
+}
+
+void TcxCustomTextEdit::CalculateViewInfo(const TPoint& P, bool AAllowHot)
+{
+    TcxCustomEdit::CalculateViewInfo(P, AAllowHot);
+    auto* vi = dynamic_cast<TcxCustomTextEditViewInfo*>(EditViewInfo());
+    bool visible = IsInnerEditVisible();
+    if (vi) {
+        vi->InnerEditVisible = visible;
+        vi->Text = GetDisplayText();
+        Properties()->DisplayValueToDisplayText(vi->Text);
+    }
+    if (FInnerEdit && FInnerEdit->Visible() != visible) FInnerEdit->SetVisible(visible);
+}
+
+void TcxCustomTextEdit::FocusChanged()
+{
+    TcxCustomEdit::FocusChanged();
+    ShortRefreshContainer(false);
+}
+
+void TcxCustomTextEdit::PropertiesChanged(TObject* Sender)
+{
+    if (FInnerEdit && Properties()) {
+        TcxCustomTextEditProperties* p = Properties();
+        FInnerEdit->SetAlignment(p->UseLeftAlignmentOnEditing() ? taLeftJustify : p->Alignment()->Horz());
+        FInnerEdit->SetAutoSelect(p->AutoSelect() && !IsInplace());
+        FInnerEdit->SetCharCase(p->CharCase());
+        FInnerEdit->SetPasswordChar(p->EchoMode() == eemPassword ? '*' : 0);
+        FInnerEdit->SetHideSelection(p->HideSelection());
+        FInnerEdit->SetMaxLength(p->MaxLength());
+        FInnerEdit->SetOEMConvert(p->OEMConvert());
+        FInnerEdit->SetReadOnly(p->ReadOnly());
+    }
+    TcxCustomEdit::PropertiesChanged(Sender);
+}
+
+void TcxCustomTextEdit::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_GETTEXT: {
+        // WParam: the room in characters, terminator included (0: all). The
+        // result counts the characters copied, not the terminator.
+        std::string text = GetDisplayText();
+        int n = Length(text);
+        if (Message.WParam > 0) n = std::min(n, int(Message.WParam) - 1);
+        if (auto* out = reinterpret_cast<std::string*>(Message.LParam)) *out = Copy(text, 1, n);
+        Message.Result = n;
+        return;
+    }
+    case WM_GETTEXTLENGTH:
+        Message.Result = Length(GetDisplayText());
+        return;
+    case WM_SETTEXT: {
+        auto* in = reinterpret_cast<const std::string*>(Message.LParam);
+        Message.Result = ApplyDisplayText(in ? *in : std::string()) ? 1 : 0;
+        return;
+    }
+    case WM_CLEAR:
+        if (!Properties()->ReadOnly()) UserChange([this] { ClearSelection(); });
+        return;
+    }
+    TcxCustomEdit::WndProc(Message);
+}

@@ -202,6 +202,84 @@ private:
     bool FIsValueTextFromDisplayFormat = false;
 };
 
+// ---- the text edit control ------------------------------------------------------------------------
+
+class TcxCustomTextEdit;
+
+// The platform edit placed in a text edit's client area: keys reach the
+// owning edit first, text changes and clipboard messages go through it.
+class TcxCustomInnerTextEdit : public TCustomEdit {
+    QZ_CLASS(TcxCustomInnerTextEdit, TCustomEdit)
+public:
+    explicit TcxCustomInnerTextEdit(TComponent* AOwner = nullptr);
+    TcxCustomTextEdit* Container() const;
+    void WndProc(TMessage& Message) override;
+    bool KeyConsumed = false;
+
+protected:
+    void Change() override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void KeyUp(WORD& Key, TShiftState Shift) override;
+};
+
+class TcxCustomTextEdit : public TcxCustomEdit {
+    QZ_CLASS(TcxCustomTextEdit, TcxCustomEdit)
+public:
+    explicit TcxCustomTextEdit(TComponent* AOwner = nullptr, bool AIsInplace = false);
+    TClass GetPropertiesClass() const override { return TcxTextEditProperties::StaticClass(); }
+    TcxCustomTextEditProperties* Properties() const
+    {
+        return static_cast<TcxCustomTextEditProperties*>(ActiveProperties());
+    }
+    TcxCustomInnerTextEdit* InnerEdit() const { return FInnerEdit; }
+
+    std::string GetDisplayText() override;
+    void SetInnerDisplayValue(const Variant& Value) override;
+    void SynchronizeDisplayValue() override;
+    void SelectAll() override;
+    void PropertiesChanged(TObject* Sender) override;
+    bool CanModify() override;
+
+    // Puts a text in place of the selection, as the clipboard and typing
+    // do; a positive MaxLength takes only what fits.
+    virtual void SetSelText(const std::string& AText);
+    // Shows a text if the properties accept it (and, for a user change, the
+    // edit may be edited); false leaves everything as it was.
+    virtual bool ApplyDisplayText(const std::string& AText);
+    virtual bool IsInnerEditVisible();
+    void PasteFromClipboard();
+    void CutToClipboard();
+    void CopyToClipboard();
+    void ClearSelection();
+    int SelStart() const { return FInnerEdit->SelStart(); }
+    void SetSelStart(int Value) { FInnerEdit->SetSelStart(Value); }
+    int SelLength() const { return FInnerEdit->SelLength(); }
+    void SetSelLength(int Value) { FInnerEdit->SetSelLength(Value); }
+    bool BeepOnEnter = true;
+
+    void WndProc(TMessage& Message) override;
+
+protected:
+    friend class TcxCustomInnerTextEdit;
+    void InternalSetDisplayValue(const Variant& Value) override;
+    virtual void SynchronizeEditValue();
+    virtual void InnerTextChanged();
+    void DoEditKeyPress(char& Key) override;
+    void CalculateViewInfo(const TPoint& P, bool AAllowHot) override;
+    void FocusChanged() override;
+
+private:
+    TcxCustomInnerTextEdit* FInnerEdit = nullptr;
+    bool FSynchronizing = false;
+};
+
+class TcxTextEdit : public TcxCustomTextEdit {
+    QZ_CLASS(TcxTextEdit, TcxCustomTextEdit)
+public:
+    explicit TcxTextEdit(TComponent* AOwner = nullptr) : TcxCustomTextEdit(AOwner) {}
+};
+
 namespace cxTextEdit {
 // Registers the text edit properties with the editor registry.
 void Initialize();

@@ -1073,6 +1073,14 @@ void TcxContainer::VisibleChanged()
     if (!Visible()) cxContainer::CloseOwnedPopups(this);
 }
 
+void TcxContainer::RecreateStyleAndViewInfo()
+{
+    FStyle.reset(TcxContainerStyle::CreateFromClass(GetStyleClass(), this, IsPaintOnlyStyle()));
+    FStyle->OnChanged = [this](TObject* s) { ContainerStyleChanged(s); };
+    FViewInfo.reset(static_cast<TcxContainerViewInfo*>(GetViewInfoClass()->Create(nullptr)));
+    LookAndFeel()->SetMasterLookAndFeel(FStyle->LookAndFeel());
+}
+
 void TcxContainer::Paint()
 {
     // The container draws its own frame: no control-base border here.

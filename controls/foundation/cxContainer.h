@@ -305,6 +305,10 @@ public:
     std::unique_ptr<TcxRegion> CalcWindowRegion() const;
 
 protected:
+    // Makes the style and the view info again from the class getters. The
+    // base constructor only reaches its own getters; a descendant whose
+    // style or view info is of another class calls this from its constructor.
+    void RecreateStyleAndViewInfo();
     void Paint() override;
     void Resize() override;
     void Loaded() override;

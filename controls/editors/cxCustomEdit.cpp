@@ -1,0 +1,385 @@
+// The edit control (declared in cxEdit.h): the edit value and its modified
+// flags, the change events and their lock, the editing permission,
+// validation and posting, and the keys every edit shares.
+#include "cxEdit.h"
+
+#include "Forms.h"
+#include "ShortCuts.h"
+#include "SysUtils.h"
+#include "Windows.h"
+#include "cxGraphics.h"
+#include "cxVariants.h"
+
+QZ_CLASS_IMPL(TcxCustomEdit, TcxContainer)
+
+TcxCustomEdit::TcxCustomEdit(TComponent* AOwner, bool AIsInplace) : TcxContainer(AOwner), FIsInplace(AIsInplace)
+{
+    FEditValue = Null();
+}
+
+TcxCustomEdit::~TcxCustomEdit()
+{
+    if (FProperties) FProperties->OnPropertiesChanged = nullptr;
+}
+
+void TcxCustomEdit::InitializeEdit()
+{
+    TObject* o = GetPropertiesClass()->Create(nullptr);
+    auto* p = dynamic_cast<TcxCustomEditProperties*>(o);
+    if (!p) {
+        delete o;
+        throw EConvertError("Invalid editor properties class");
+    }
+    // The properties' class record makes them without an owner; they belong
+    // to this edit.
+    FProperties.reset(p);
+    FProperties->SetOwnerEdit(this);
+    FProperties->OnPropertiesChanged = [this](TObject* s) { PropertiesChanged(s); };
+    RecreateStyleAndViewInfo();
+}
+
+TClass TcxCustomEdit::GetViewInfoClass() const
+{
+    return FProperties ? FProperties->GetViewInfoClass() : TcxCustomEditViewInfo::StaticClass();
+}
+
+void TcxCustomEdit::CalculateViewInfo(const TPoint& P, bool AAllowHot)
+{
+    if (!FProperties) {
+        TcxContainer::CalculateViewInfo(P, AAllowHot);
+        return;
+    }
+    auto data = FProperties->CreateViewData(EditStyle(), FIsInplace);
+    data->Enabled = Enabled();
+    data->Focused = Focused();
+    data->ReadOnly = FProperties->ReadOnly();
+    data->IsDesigning = IsDesigning();
+    data->InnerEditVisible = InnerControl() != nullptr && InnerControl()->Visible();
+    data->IsInnerTextEdit = InnerControl() != nullptr;
+    TShiftState shift;
+    data->Calculate(nullptr, TRect{0, 0, Width(), Height()}, AAllowHot ? P : TPoint{-1, -1}, 0, shift,
+                    EditViewInfo(), false);
+    data->PrepareDrawValue(nullptr, GetEditValue(), EditViewInfo());
+}
+
+void TcxCustomEdit::PropertiesChanged(TObject*)
+{
+    if (IsContainerDestroying()) return;
+    ShortRefreshContainer(false);
+}
+
+// ---- modified flags and change events -------------------------------------------------------------
+
+void TcxCustomEdit::SetModified(bool Value)
+{
+    FModified = Value;
+    if (!Value) FModifiedAfterEnter = false;
+}
+
+void TcxCustomEdit::SetModifiedAfterEnter(bool Value)
+{
+    FModifiedAfterEnter = Value;
+    if (Value) {
+        FValidated = false;
+        FModified = true;
+    }
+}
+
+void TcxCustomEdit::PopModifiedState()
+{
+    if (FModifiedStack.empty()) return;
+    FModified = FModifiedStack.back().first;
+    FModifiedAfterEnter = FModifiedStack.back().second;
+    FModifiedStack.pop_back();
+}
+
+void TcxCustomEdit::UserChange(const std::function<void()>& AAction)
+{
+    bool old = FUserChange;
+    FUserChange = true;
+    try {
+        AAction();
+    } catch (...) {
+        FUserChange = old;
+        throw;
+    }
+    FUserChange = old;
+}
+
+void TcxCustomEdit::LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock)
+{
+    if (ALock) {
+        if (FChangeEventsLock == 0) FPendingChange = FPendingEditValueChanged = false;
+        ++FChangeEventsLock;
+        return;
+    }
+    if (FChangeEventsLock <= 0) return;
+    if (--FChangeEventsLock > 0 || !AInvokeChangedOnUnlock) return;
+    if (ComponentState().Contains(csLoading) || IsContainerDestroying()) return;
+    if (FPendingChange && FProperties && FProperties->OnChange) FProperties->OnChange(this);
+    if (FPendingEditValueChanged && FProperties && FProperties->OnEditValueChanged)
+        FProperties->OnEditValueChanged(this);
+}
+
+void TcxCustomEdit::DoChange()
+{
+    if (ComponentState().Contains(csLoading) || IsContainerDestroying() || !FProperties) return;
+    if (FProperties->OnChange) {
+        if (FChangeEventsLock > 0) FPendingChange = true;
+        else if (FIsInplace) {
+            PushModifiedState();
+            FModified = FModifiedAfterEnter = true;
+            try {
+                FProperties->OnChange(this);
+            } catch (...) {
+                PopModifiedState();
+                throw;
+            }
+            PopModifiedState();
+        } else {
+            FProperties->OnChange(this);
+        }
+    }
+    if (!FProperties->SuppressChangeOnEditValue() && !FProperties->CanCompareEditValue()) DoEditValueChanged();
+}
+
+void TcxCustomEdit::DoEditValueChanged()
+{
+    if (ComponentState().Contains(csLoading) || IsContainerDestroying() || !FProperties) return;
+    if (!FProperties->OnEditValueChanged) return;
+    if (FChangeEventsLock > 0) FPendingEditValueChanged = true;
+    else FProperties->OnEditValueChanged(this);
+}
+
+void TcxCustomEdit::ChangeHandler(TObject*)
+{
+    if (Focused()) SetModifiedAfterEnter(true);
+    DoChange();
+}
+
+// ---- value -------------------------------------------------------------------------------------------
+
+void TcxCustomEdit::SetEditValue(const Variant& Value)
+{
+    if (FEditValueChangingLock > 0) return;
+    if (FUserChange && !DoEditing()) return;
+    InternalSetEditValue(Value, true);
+}
+
+void TcxCustomEdit::ChangeEditValue(const Variant& Value) { SetEditValue(Value); }
+
+void TcxCustomEdit::InternalSetEditValue(const Variant& Value, bool)
+{
+    if (FUserChange && !DoEditing()) return;
+    bool changed = FProperties && FProperties->CanCompareEditValue() && !cxEdit::VarEqualsExact(FEditValue, Value);
+    FEditValue = Value;
+    SynchronizeDisplayValue();
+    if (FUserChange) SetModifiedAfterEnter(true);
+    else SetModified(false);
+    if (changed) {
+        DoEditValueChanged();
+        if (!FProperties->SuppressChangeOnEditValue()) DoChange();
+    }
+}
+
+void TcxCustomEdit::SetDisplayValue(const Variant& Value)
+{
+    PushModifiedState();
+    try {
+        InternalSetDisplayValue(Value);
+    } catch (...) {
+        PopModifiedState();
+        throw;
+    }
+    PopModifiedState();
+}
+
+void TcxCustomEdit::Reset()
+{
+    FEditValue = FPrevEditValue;
+    SynchronizeDisplayValue();
+    SetModified(false);
+}
+
+bool TcxCustomEdit::CanModify()
+{
+    if (!FProperties) return true;
+    if (FIsInplace) return FProperties->CanModify();
+    if (FProperties->IsReadOnlyStored()) return !FProperties->ReadOnly();
+    return FProperties->DefaultValuesProvider() ? FProperties->DefaultValuesProvider()->CanModify() : true;
+}
+
+bool TcxCustomEdit::DoEditing()
+{
+    if (!IsEditingAllowed()) return false;
+    if (FModifiedAfterEnter) return true;
+    ++FEditValueChangingLock;
+    bool result;
+    try {
+        result = CanModify();
+        if (result && OnEditing) OnEditing(this, result);
+    } catch (...) {
+        --FEditValueChangingLock;
+        throw;
+    }
+    --FEditValueChangingLock;
+    return result;
+}
+
+// ---- validation and posting -----------------------------------------------------------------------------
+
+bool TcxCustomEdit::ValidateEdit(bool ARaiseExceptionOnError)
+{
+    if (!FModifiedAfterEnter || FValidated) return true;
+    Variant display(GetDisplayText());
+    bool error = false;
+    std::string errorText;
+    if (FProperties && FProperties->CanValidate())
+        FProperties->ValidateDisplayValue(display, errorText, error, this);
+    if (error) {
+        auto restore = [&] {
+            if (VarToStr(display) != GetDisplayText()) {
+                SetInnerDisplayValue(display);
+                if (Visible()) SelectAll();
+                RefreshDisplay();
+            }
+        };
+        if (ARaiseExceptionOnError) {
+            try {
+                HandleValidationError(errorText);
+            } catch (...) {
+                restore();
+                throw;
+            }
+        }
+        restore();
+        return false;
+    }
+    if (FUserChange && !DoEditing()) return true;
+    SetDisplayValue(display);
+    if (!FIsInplace && !Focused()) FModifiedAfterEnter = false;
+    FValidated = true;
+    return true;
+}
+
+void TcxCustomEdit::HandleValidationError(const std::string& AErrorText)
+{
+    if (!Focused() && Visible() && CanFocus()) SetFocus();
+    if (Visible()) SelectAll();
+    if (FProperties && FProperties->BeepOnError()) MessageBeep(0);
+    if (!AErrorText.empty()) throw Exception(AErrorText);
+}
+
+void TcxCustomEdit::PostEditValue(bool AValidate)
+{
+    if (AValidate) {
+        bool old = FUserChange;
+        FUserChange = false;
+        bool ok;
+        try {
+            ok = ValidateEdit(true);
+        } catch (...) {
+            FUserChange = old;
+            throw;
+        }
+        FUserChange = old;
+        if (!ok) return;
+    }
+    try {
+        if (OnPostEditValue) OnPostEditValue(this);
+        if (FIsInplace) SetModified(false);
+    } catch (const Exception&) {
+        if (FIsInplace) return;   // the host tries again on hide
+        HandleValidationError(std::string());
+        throw;
+    }
+}
+
+// ---- keys ------------------------------------------------------------------------------------------------
+
+void TcxCustomEdit::DoAfterKeyDown(WORD& Key, TShiftState Shift)
+{
+    if (OnAfterKeyDown) OnAfterKeyDown(this, Key, Shift);
+}
+
+void TcxCustomEdit::KeyDown(WORD& Key, TShiftState Shift)
+{
+    FEscHandled = false;
+    TcxContainer::KeyDown(Key, Shift);
+    if (Key != 0) DoEditKeyDown(Key, Shift);
+}
+
+void TcxCustomEdit::KeyPress(char& Key)
+{
+    if (Key == char(VK_ESCAPE) && FEscHandled) {
+        FEscHandled = false;
+        Key = 0;
+        return;
+    }
+    TcxContainer::KeyPress(Key);
+    if (Key != 0) DoEditKeyPress(Key);
+}
+
+void TcxCustomEdit::DoEditKeyDown(WORD& Key, TShiftState Shift)
+{
+    if (Key == 0 || !FProperties) return;
+    TShortCut s = ShortCut(Key, Shift);
+    if (FProperties->ClearKey() != 0 && s == FProperties->ClearKey()) {
+        UserChange([&] { ChangeEditValue(Null()); });
+        FValidated = true;
+        Key = 0;
+        return;
+    }
+    if (EditViewInfo()->ButtonCount() > 0 && s == FProperties->ClickKey()) {
+        if (FProperties->OnButtonClick) FProperties->OnButtonClick(this, 0);
+        Key = 0;
+        return;
+    }
+    switch (Key) {
+    case VK_RETURN:
+        if (FProperties->ValidateOnEnter()) {
+            Key = 0;
+            LockChangeEvents(true);
+            try {
+                if (ValidateEdit(true) && FModifiedAfterEnter) PostEditValue(false);
+            } catch (...) {
+                LockChangeEvents(false, true);
+                throw;
+            }
+            LockChangeEvents(false, true);
+        }
+        return;
+    case VK_ESCAPE:
+        if (FModifiedAfterEnter) {
+            Reset();
+            FEscHandled = true;
+            Key = 0;
+        }
+        return;
+    default:
+        if (!WantNavigationKeys() && Key >= 33 && Key <= 40) {
+            DoAfterKeyDown(Key, Shift);
+        }
+    }
+}
+
+void TcxCustomEdit::DoEnter()
+{
+    FPrevEditValue = FEditValue;
+    TcxContainer::DoEnter();
+}
+
+void TcxCustomEdit::FocusChanged()
+{
+    // Entering (the inner edit taking the focus counts): Esc goes back to this value.
+    bool focused = Focused();
+    if (focused && !FFocusedAndActive) FPrevEditValue = FEditValue;
+    FFocusedAndActive = focused;
+    TcxContainer::FocusChanged();
+}
+
+void TcxCustomEdit::DoExit()
+{
+    TcxContainer::DoExit();
+    if (!FIsInplace && FModifiedAfterEnter) PostEditValue(true);
+}

@@ -1,0 +1,198 @@
+#include "cxTextEdit.h"
+
+#include "Clipbrd.h"
+#include "Forms.h"
+#include "GuiTesting.h"
+#include "cxLookAndFeelPainters.h"
+#include "cxLookAndFeels.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TextEditTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GuiTest::Init();
+        cxLookAndFeels::Initialize();
+        cxLookAndFeelPainters::Initialize();
+        Form = new TForm(nullptr);
+        Form->SetBounds(100, 100, 400, 300);
+        Edit = new TcxTextEdit(Form);
+        Edit->SetParent(Form);
+        Edit->SetLeft(10);
+        Edit->SetTop(10);
+        Other = new TcxTextEdit(Form);
+        Other->SetParent(Form);
+        Other->SetLeft(10);
+        Other->SetTop(60);
+        Form->Show();
+        GuiTest::ProcessEvents();
+    }
+    void TearDown() override
+    {
+        delete Form;
+        GuiTest::ProcessEvents();
+    }
+    void Focus(TcxTextEdit* e)
+    {
+        e->SetFocus();
+        GuiTest::ProcessEvents();
+    }
+    TForm* Form = nullptr;
+    TcxTextEdit* Edit = nullptr;
+    TcxTextEdit* Other = nullptr;
+};
+
+}  // namespace
+
+TEST_F(TextEditTest, TypingSetsTheValueAndFiresChangeOnce)
+{
+    EXPECT_EQ(Edit->Width(), 121);
+    EXPECT_EQ(Edit->Height(), 21);
+    int changes = 0, valueChanges = 0;
+    Edit->Properties()->OnChange = [&](TObject*) { ++changes; };
+    Edit->Properties()->OnEditValueChanged = [&](TObject*) { ++valueChanges; };
+    Focus(Edit);
+    GuiTest::TypeText("驾校");
+    EXPECT_EQ(VarToStr(Edit->EditValue()), "驾校");
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(valueChanges, 2);
+    EXPECT_TRUE(Edit->ModifiedAfterEnter());
+    // A value set by code shows and does not count as the user's change.
+    Edit->SetEditValue(Variant("abc"));
+    EXPECT_EQ(Edit->GetDisplayText(), "abc");
+    EXPECT_FALSE(Edit->Modified());
+}
+
+TEST_F(TextEditTest, PasteKeepsTheTextAfterTheSelectionUnderMaxLength)
+{
+    Edit->Properties()->SetMaxLength(5);
+    Edit->SetEditValue(Variant("abcde"));
+    Focus(Edit);
+    Edit->SetSelStart(1);
+    Edit->SetSelLength(2);
+    Clipboard()->SetAsText("XYZ");
+    Edit->InnerEdit()->Perform(WM_PASTE);
+    EXPECT_EQ(Edit->GetDisplayText(), "aXYde");
+    EXPECT_EQ(Edit->SelStart(), 3);
+    // Full: typing changes nothing.
+    Edit->SetSelStart(5);
+    GuiTest::TypeText("f");
+    EXPECT_EQ(Edit->GetDisplayText(), "aXYde");
+}
+
+TEST_F(TextEditTest, TextMessages)
+{
+    Edit->SetEditValue(Variant("abcdef"));
+    std::string out;
+    EXPECT_EQ(Edit->Perform(WM_GETTEXT, 4, LPARAM(&out)), 3);   // the count copied, no terminator
+    EXPECT_EQ(out, "abc");
+    EXPECT_EQ(Edit->Perform(WM_GETTEXT, 0, LPARAM(&out)), 6);
+    EXPECT_EQ(Edit->Perform(WM_GETTEXTLENGTH), 6);
+    std::string in = "xyz";
+    EXPECT_EQ(Edit->Perform(WM_SETTEXT, 0, LPARAM(&in)), 1);
+    EXPECT_EQ(VarToStr(Edit->EditValue()), "xyz");
+}
+
+TEST_F(TextEditTest, PasswordEchoAndTheHiddenInnerEdit)
+{
+    Edit->Properties()->SetEchoMode(eemPassword);
+    Edit->SetEditValue(Variant("abc"));
+    EXPECT_EQ(Edit->InnerEdit()->PasswordChar(), '*');
+    // An unfocused right-aligned edit paints its text itself.
+    Other->Properties()->Alignment()->SetHorz(taRightJustify);
+    Other->Properties()->SetUseLeftAlignmentOnEditing(false);
+    Other->SetEditValue(Variant("右"));
+    Focus(Edit);
+    EXPECT_FALSE(Other->IsInnerEditVisible());
+    Focus(Other);
+    EXPECT_TRUE(Other->IsInnerEditVisible());
+}
+
+TEST_F(TextEditTest, EscapeRestoresAndTheClearKeyClears)
+{
+    Focus(Other);
+    Edit->SetEditValue(Variant("old"));
+    Focus(Edit);   // entered holding "old"
+    Edit->SelectAll();
+    GuiTest::TypeText("new");
+    EXPECT_EQ(VarToStr(Edit->EditValue()), "new");
+    GuiTest::KeyPress(VK_ESCAPE);
+    EXPECT_EQ(VarToStr(Edit->EditValue()), "old");
+    EXPECT_EQ(Edit->GetDisplayText(), "old");
+    Edit->Properties()->SetClearKey(ShortCut(VK_DELETE, TShiftState{ssCtrl}));
+    GuiTest::KeyPress(VK_DELETE, TShiftState{ssCtrl});
+    EXPECT_TRUE(VarIsNull(Edit->EditValue()));
+}
+
+TEST_F(TextEditTest, ValidationOnEnterAndReadOnly)
+{
+    Edit->Properties()->SetValidateOnEnter(true);
+    Edit->Properties()->OnValidate = [](TObject*, Variant& v, std::string& t, bool& e) {
+        if (VarToStr(v) == "bad") {
+            e = true;
+            t = "不行";
+        }
+    };
+    int posted = 0;
+    Edit->OnPostEditValue = [&](TObject*) { ++posted; };
+    Focus(Edit);
+    GuiTest::TypeText("bad");
+    try {
+        Edit->InnerEdit()->Perform(WM_KEYDOWN, VK_RETURN, 0);
+        ADD_FAILURE() << "no validation error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "不行");
+    }
+    EXPECT_EQ(posted, 0);
+    Edit->SelectAll();
+    GuiTest::TypeText("good");
+    Edit->InnerEdit()->Perform(WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(posted, 1);
+
+    Other->Properties()->SetReadOnly(true);
+    Focus(Other);
+    GuiTest::TypeText("x");
+    EXPECT_EQ(Other->GetDisplayText(), "");
+    int editing = 0;
+    Edit->OnEditing = [&](TObject*, bool& can) {
+        ++editing;
+        can = false;
+    };
+    Edit->SetEditValue(Variant("kept"));
+    Focus(Edit);
+    GuiTest::TypeText("y");
+    EXPECT_EQ(Edit->GetDisplayText(), "kept");
+    EXPECT_GE(editing, 1);
+}
+
+// Edits in the four looks with Chinese text, for the eye: editors_edits.png
+// in the build folder.
+TEST_F(TextEditTest, ShowsTheFourLooks)
+{
+    const TcxLookAndFeelKind kinds[4] = {lfStandard, lfFlat, lfUltraFlat, lfStandard};
+    const char* texts[4] = {"学员：张三", "科目二 倒车入库", "教练 李四", "合计 ¥1,234.50"};
+    std::vector<TcxTextEdit*> edits;
+    for (int i = 0; i < 4; ++i) {
+        auto* e = new TcxTextEdit(Form);
+        e->SetParent(Form);
+        e->SetBounds(10, 100 + i * 30, 200, 22);
+        e->EditStyle()->LookAndFeel()->SetKind(kinds[i]);
+        if (i == 3) {
+            e->EditStyle()->LookAndFeel()->SetNativeStyle(true);
+            e->Properties()->Alignment()->SetHorz(taRightJustify);
+        }
+        e->Properties()->Buttons()->Add()->SetKind(i % 2 ? bkEllipsis : bkDown);
+        e->SetEditValue(Variant(texts[i]));
+        edits.push_back(e);
+    }
+    Focus(edits[2]);
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(edits[2]->IsInnerEditVisible());
+    EXPECT_FALSE(edits[3]->IsInnerEditVisible());   // right-aligned, unfocused: painted text
+    Form->Repaint();
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(GuiTest::SavePng(Form, std::string(QZ_BINARY_DIR) + "/editors_edits.png"));
+}
