@@ -15,6 +15,7 @@
 #include "frxDrawText.h"
 #include "frxPrinter.h"
 #include "frxUtils.h"
+#include "frxXML.h"
 #include "RecordingHost.h"
 
 #include <gtest/gtest.h>
@@ -379,4 +380,35 @@ TEST(Printing, ALayoutFileBuildsWithTheApplicationsDataAndPrints)
     DeleteFile(pdf);
     DeleteFile(layout);
     frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+}
+
+TEST(PreparedPages, PagesSwappedToTheTemporaryFileReadBack)
+{
+    TReportFixture f;
+    std::vector<std::tuple<int, std::string, std::string, double>> rows;
+    for (int i = 1; i <= 200; ++i) rows.emplace_back(i, "学员" + std::to_string(i), "A", i);
+    f.Data.push_back(MakeStudents(rows));
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 100);
+    md->SetDataSet(s);
+    f.AddMemo(md, "Name", 0, 0, 200, 18, "[s.\"Name\"]");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    const std::string inMemory = f.Dump();
+    f.Report->EngineOptions()->UseFileCache = true;
+    f.Report->EngineOptions()->MaxMemSize = 0;   // swap as soon as anything is held
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    TfrxXMLItem* pages = f.Pages()->Document()->Root()->FindItem("previewpages");
+    int swapped = 0;
+    for (int i = 0; i < pages->Count(); ++i)
+        if (!pages->Items(i)->ChildrenLoaded) ++swapped;
+    EXPECT_GT(swapped, 5);
+    EXPECT_TRUE(pages->Items(0)->ChildrenLoaded);   // the first two pages stay
+    EXPECT_TRUE(pages->Items(1)->ChildrenLoaded);
+    EXPECT_EQ(f.Dump(), inMemory);
+    TMemoryStream ms;
+    f.Pages()->SaveToStream(&ms);
+    TReportFixture g;
+    ms.SetPosition(0);
+    g.Pages()->LoadFromStream(&ms);
+    EXPECT_EQ(g.Dump(), inMemory);
 }
