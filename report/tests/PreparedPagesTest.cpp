@@ -412,3 +412,43 @@ TEST(PreparedPages, PagesSwappedToTheTemporaryFileReadBack)
     g.Pages()->LoadFromStream(&ms);
     EXPECT_EQ(g.Dump(), inMemory);
 }
+
+namespace {
+
+// A filter that writes down what it is given.
+class TRecordingFilter : public TfrxCustomExportFilter {
+    QZ_CLASS(TRecordingFilter, TfrxCustomExportFilter)
+public:
+    using TfrxCustomExportFilter::TfrxCustomExportFilter;
+    bool Start() override { Log.push_back("start"); return true; }
+    void StartPage(TfrxReportPage*, int index) override { Log.push_back("page " + std::to_string(index)); }
+    void ExportObject(TfrxComponent* obj) override
+    {
+        std::string line = obj->Name().empty() ? obj->ClassName() : obj->Name();
+        if (auto* m = DynamicCast<TfrxCustomMemoView>(obj)) line += "=" + m->GetComponentText();
+        Log.push_back(line);
+    }
+    void FinishPage(TfrxReportPage*, int) override { Log.push_back("end page"); }
+    void Finish() override { Log.push_back("finish"); }
+    std::vector<std::string> Log;
+};
+QZ_CLASS_IMPL(TRecordingFilter, TfrxCustomExportFilter)
+
+}  // namespace
+
+TEST(PreparedPages, ExportDriverHandsEveryPageAndObjectToTheFilter)
+{
+    TReportFixture f;
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 600);
+    md->SetRowCount(2);
+    f.AddMemo(md, "N", 0, 0, 100, 20, "[Line]/[TotalPages#]");
+    f.Report->EngineOptions()->DoublePass = true;
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    TRecordingFilter filter(nullptr);
+    filter.ShowDialog = false;
+    ASSERT_TRUE(f.Report->Export(&filter));
+    std::vector<std::string> want = {"start", "page 0", "_pagebackground", "MasterData1", "N=1/2\r\n",
+                                     "end page", "page 1", "_pagebackground", "MasterData1", "N=2/2\r\n",
+                                     "end page", "finish"};
+    EXPECT_EQ(filter.Log, want);
+}
