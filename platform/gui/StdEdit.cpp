@@ -115,6 +115,22 @@ struct TCustomEdit::TImpl {
 
     bool Multi() const { return E->IsMultiLine(); }
     DWORD Style() const { return E->HandleAllocated() ? E->Window()->Params.Style : 0; }
+    // The window's style decides, as it does for the platform's edit: a
+    // descendant may add ES_ bits of its own in CreateParams.
+    TAlignment Align() const
+    {
+        if (!E->HandleAllocated()) return E->FAlignment;
+        DWORD st = Style();
+        return (st & ES_RIGHT) ? taRightJustify : (st & ES_CENTER) ? taCenter : taLeftJustify;
+    }
+    TEditCharCase Case() const
+    {
+        if (!E->HandleAllocated()) return E->FCharCase;
+        DWORD st = Style();
+        return (st & ES_UPPERCASE) ? ecUpperCase : (st & ES_LOWERCASE) ? ecLowerCase : ecNormal;
+    }
+    bool ReadOnly() const { return E->FReadOnly || (Style() & ES_READONLY); }
+    bool HideSel() const { return E->HandleAllocated() ? !(Style() & ES_NOHIDESEL) : E->FHideSelection; }
     int Len() const { return int(Text.size()); }
     int SelStart() const { return std::min(Anchor, Caret); }
     int SelEnd() const { return std::max(Anchor, Caret); }
@@ -242,8 +258,9 @@ struct TCustomEdit::TImpl {
     {
         int w = LineWidth(l);
         int avail = Avail();
-        if (w >= avail || E->FAlignment == taLeftJustify) return TextLeft() - ScrollX;
-        if (E->FAlignment == taRightJustify) return TextRight() - w - ScrollX;
+        const TAlignment al = Align();
+        if (w >= avail || al == taLeftJustify) return TextLeft() - ScrollX;
+        if (al == taRightJustify) return TextRight() - w - ScrollX;
         return TextLeft() + (avail - w) / 2 - ScrollX;
     }
 
@@ -393,7 +410,8 @@ struct TCustomEdit::TImpl {
     // What inserted text becomes: the case asked for, and line breaks as the kind of edit takes them.
     std::u32string Prepare(std::u32string s) const
     {
-        for (char32_t& c : s) c = CaseOf(c, E->FCharCase);
+        const TEditCharCase cc = Case();
+        for (char32_t& c : s) c = CaseOf(c, cc);
         if (!Multi()) {
             // One line only: a pasted text stops at its first line break.
             size_t br = s.find_first_of(U"\r\n");
@@ -447,8 +465,8 @@ struct TCustomEdit::TImpl {
     void SetAll(const std::u32string& s)
     {
         Text = Multi() ? Prepare(s) : s;
-        if (E->FCharCase != ecNormal)
-            for (char32_t& c : Text) c = CaseOf(c, E->FCharCase);
+        if (const TEditCharCase cc = Case(); cc != ecNormal)
+            for (char32_t& c : Text) c = CaseOf(c, cc);
         Anchor = Caret = 0;
         ScrollX = 0;
         TopLine = 0;
@@ -576,7 +594,7 @@ struct TCustomEdit::TImpl {
                 E->Perform(WM_CUT);
                 break;
             }
-            if (E->FReadOnly) {
+            if (ReadOnly()) {
                 Refuse();
                 break;
             }
@@ -608,7 +626,7 @@ struct TCustomEdit::TImpl {
         case 0x16: E->Perform(WM_PASTE); return;
         case 0x18: E->Perform(WM_CUT); return;
         case 0x08:
-            if (E->FReadOnly) {
+            if (ReadOnly()) {
                 Refuse();
                 return;
             }
@@ -630,7 +648,7 @@ struct TCustomEdit::TImpl {
             if (c < 0x20 || c == 0x7F) return;
             break;
         }
-        if (E->FReadOnly) {
+        if (ReadOnly()) {
             Refuse();
             return;
         }
@@ -647,7 +665,7 @@ struct TCustomEdit::TImpl {
     void Cut()
     {
         if (E->FPasswordChar || Anchor == Caret) return;
-        if (E->FReadOnly) {
+        if (ReadOnly()) {
             Refuse();
             return;
         }
@@ -656,7 +674,7 @@ struct TCustomEdit::TImpl {
     }
     void Paste()
     {
-        if (E->FReadOnly) {
+        if (ReadOnly()) {
             Refuse();
             return;
         }
@@ -666,7 +684,7 @@ struct TCustomEdit::TImpl {
     }
     void ClearSel()
     {
-        if (E->FReadOnly) {
+        if (ReadOnly()) {
             Refuse();
             return;
         }
@@ -682,13 +700,13 @@ struct TCustomEdit::TImpl {
         UpdateFont();
         p->save();
         const TRect cr = Client();
-        QColor back = E->Enabled() ? QCol(E->Color()) : QCol(E->FReadOnly ? E->Color() : clBtnFace);
+        QColor back = E->Enabled() ? QCol(E->Color()) : QCol(ReadOnly() ? E->Color() : clBtnFace);
         if (!E->Enabled()) back = QCol(clBtnFace);
         p->fillRect(QR(cr), back);
         p->setFont(Font);
         QFontMetrics fm(Font);
         const QColor fore = E->Enabled() ? QCol(E->Font()->Color()) : QCol(clGrayText);
-        const bool showSel = Anchor != Caret && (HasFocus || !E->FHideSelection);
+        const bool showSel = Anchor != Caret && (HasFocus || !HideSel());
         const int a = SelStart(), b = SelEnd();
         p->setClipRect(QRect(cr.Left, cr.Top, cr.Width(), cr.Height()), Qt::IntersectClip);
         const int first = Multi() ? TopLine : 0;
@@ -823,6 +841,7 @@ void TCustomEdit::SetHideSelection(bool v)
 {
     if (v == FHideSelection) return;
     FHideSelection = v;
+    if (HandleAllocated()) FWindow->Params.Style = (FWindow->Params.Style & ~ES_NOHIDESEL) | (v ? 0 : ES_NOHIDESEL);
     Invalidate();
 }
 
@@ -932,12 +951,13 @@ std::vector<TEditMenuItem> TCustomEdit::DefaultMenuItems()
 {
     const bool sel = FImpl->Anchor != FImpl->Caret;
     const bool secret = FPasswordChar != 0;
-    const bool canPaste = !FReadOnly && !Clipboard()->AsText().empty();
+    const bool readOnly = FImpl->ReadOnly();
+    const bool canPaste = !readOnly && !Clipboard()->AsText().empty();
     return {
-        {"剪切(&T)", WM_CUT, 0, 0, sel && !secret && !FReadOnly},
+        {"剪切(&T)", WM_CUT, 0, 0, sel && !secret && !readOnly},
         {"复制(&C)", WM_COPY, 0, 0, sel && !secret},
         {"粘贴(&P)", WM_PASTE, 0, 0, canPaste},
-        {"删除(&D)", WM_CLEAR, 0, 0, sel && !FReadOnly},
+        {"删除(&D)", WM_CLEAR, 0, 0, sel && !readOnly},
         {"-", 0, 0, 0, true},
         {"全选(&A)", EM_SETSEL, 0, LPARAM(-1), FImpl->Len() > 0 && !(FImpl->SelStart() == 0 && FImpl->SelEnd() == FImpl->Len())},
     };

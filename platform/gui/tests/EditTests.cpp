@@ -438,3 +438,46 @@ TEST_F(EditTest, DefaultContextMenuSendsTheEditMessages)
 }
 
 } // namespace
+
+namespace {
+
+// An edit whose descendant asks for its look through the window's style, as
+// an inner edit does in CreateParams.
+class TStyledEdit : public TEdit {
+public:
+    using TEdit::TEdit;
+    DWORD Extra = 0;
+protected:
+    void CreateParams(TCreateParams& p) override
+    {
+        TEdit::CreateParams(p);
+        p.Style |= Extra;
+        p.ExStyle &= ~WS_EX_CLIENTEDGE;
+    }
+};
+
+TEST_F(EditTest, StyleBitsOfADescendantDecide)
+{
+    auto* s = new TStyledEdit(Form.get());
+    s->Extra = ES_RIGHT | ES_UPPERCASE;
+    s->SetParent(Form.get());
+    s->SetBounds(10, 60, 150, 21);
+    s->SetText("ab");
+    // Right-aligned: the text ends at the right margin; no border either.
+    EXPECT_EQ(s->ClientWidth(), 150);
+    int x0 = int16_t(LOWORD(s->Perform(EM_POSFROMCHAR, 0)));
+    EXPECT_GT(x0, 100);
+    s->SetFocus();   // selects all: typing goes after it
+    s->Perform(EM_SETSEL, 2, 2);
+    GuiTest::TypeText("cd");
+    EXPECT_EQ(s->Text(), "ABCD");   // text set by code takes the case too
+    s->Extra = ES_READONLY;
+    s->RecreateWnd();
+    s->SetFocus();
+    s->Perform(EM_SETSEL, 4, 4);
+    GuiTest::TypeText("x");
+    EXPECT_EQ(s->Text(), "ABCD");   // text set by code takes the case too
+    EXPECT_EQ(int16_t(LOWORD(s->Perform(EM_POSFROMCHAR, 0))), 1);
+}
+
+} // namespace
