@@ -88,6 +88,35 @@ TEST_F(ButtonsTest, EnterClicksTheDefaultButtonOrTheFocusedOneAndEscTheCancelBut
     EXPECT_EQ(Log.size(), 3u);
 }
 
+TEST_F(ButtonsTest, EnterAndEscTypedInAnEditReachTheDefaultAndCancelButtons)
+{
+    auto* edit = Make<TEdit>(10, 10, 120, 22);
+    auto* ok = Make<TButton>(10, 40, 75, 25);
+    ok->SetDefault(true);
+    ok->SetModalResult(mrOk);
+    ok->OnClick = Logger("ok");
+    auto* cancel = Make<TButton>(100, 40, 75, 25);
+    cancel->SetCancel(true);
+    cancel->OnClick = Logger("cancel");
+    ShowForm();
+    edit->SetFocus();
+    GuiTest::KeyPress(VK_RETURN);
+    GuiTest::KeyPress(VK_ESCAPE);
+    EXPECT_EQ(Log, (std::vector<std::string>{"ok", "cancel"}));
+    EXPECT_EQ(Form->ModalResult(), mrOk);
+    EXPECT_TRUE(edit->Focused());
+}
+
+TEST_F(ButtonsTest, ClickingAButtonWithAModalResultEndsTheModalLoop)
+{
+    auto* bit = Make<TBitBtn>(10, 40, 90, 25);
+    bit->SetKind(bkCancel);
+    bit->SetCaption("取消");
+    GuiTest::Later([&] { GuiTest::Click(bit, Point(40, 12)); });
+    EXPECT_EQ(Form->ShowModal(), mrCancel);
+    EXPECT_FALSE(Form->Visible());
+}
+
 TEST_F(ButtonsTest, AcceleratorsClickButtonsAndFocusThroughLabels)
 {
     auto* b = Make<TButton>(10, 10, 75, 25);
