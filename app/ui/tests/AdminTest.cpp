@@ -374,3 +374,82 @@ TEST_F(AdminTest, OperatorsWindowAddsChangesAndDeletes)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AdminTest, PasswordChangeChecksTheCurrentPassword)
+{
+    Exec("insert into operator (LoginId, [Password], Name, Contact, [Note], Rights) values ('alice', 'old', '', '', '', '')");
+    TOperator op;
+    ASSERT_TRUE(op.Load("alice"));
+    auto fill = [](const char* current, const char* n1, const char* n2) {
+        return [=] {
+            auto* f = ShownForm<TPasswordChangerFrm>();
+            ASSERT_NE(f, nullptr);
+            EXPECT_EQ(f->edtUser1->GetText(), "alice");
+            EXPECT_FALSE(f->edtUser1->Enabled());
+            f->edtPassword1->SetText(current);
+            f->edtNewPassword1->SetText(n1);
+            f->edtNewPassword2->SetText(n2);
+            f->OkBtn1->Click();
+        };
+    };
+    // New passwords that differ keep the dialog; a wrong current one shows it again.
+    TDialogScript script({fill("old", "a", "b"), fill("bad", "new", "new"), fill("old", "new", "new")});
+    EXPECT_TRUE(PasswordChanger::ChangePassword(&op));
+    EXPECT_EQ(Rec.Messages(), (std::vector<std::string>{"两次输入的新密码不一样,请确认并重新输入.",
+                                                        "\r\n当前密码验证失败,请确认并重新输入.\t",
+                                                        "\r\n密码更改成功! 下次登陆时请使用新密码.\t"}));
+    EXPECT_EQ(op.Password, "new");
+    EXPECT_EQ(Value("select [Password] from operator where LoginId='alice'"), "new");
+}
+
+TEST_F(AdminTest, CompanyDialogReadOnlyAndSaved)
+{
+    GCompany->Load();
+    GCompany->CompanyName = "恒岳驾校";
+    bool okEnabled = true;
+    {
+        TDialogScript script({[&] {
+            auto* f = ShownForm<TCompanyInfoFrm>();
+            okEnabled = f->OkBtn1->Enabled();
+            EXPECT_EQ(f->edtCompanyName1->GetText(), "恒岳驾校");
+            f->CancelBtn1->Click();
+        }});
+        CompanyInfo::Edit(GCompany, true);
+    }
+    EXPECT_FALSE(okEnabled);
+    TDialogScript script({[&] {
+        auto* f = ShownForm<TCompanyInfoFrm>();
+        EXPECT_TRUE(f->OkBtn1->Enabled());
+        f->edtCompanyName1->SetText("恒岳驾驶培训学校");
+        f->edtTel1->SetText("020-1234");
+        f->OkBtn1->Click();
+    }});
+    CompanyInfo::Edit(GCompany, false);
+    EXPECT_EQ(Value("select CompanyName || '|' || Tel from Company"), "恒岳驾驶培训学校|020-1234");
+    EXPECT_TRUE(GCompany->IsFilled());
+}
+
+TEST_F(AdminTest, ListItemEditorReplacesTheListOnOk)
+{
+    TStringList list;
+    list.Add("C1");
+    TDialogScript script({[] {
+                              auto* f = ShownForm<TListItemEditFrm>();
+                              EXPECT_EQ(f->TabSheet1->Caption(), "准驾车型");
+                              f->Memo1->SetText("C1\r\nC2\r\nB2");
+                              f->BitBtn1->Click();
+                          },
+                          [] {
+                              auto* f = ShownForm<TListItemEditFrm>();
+                              f->Memo1->SetText("A1");
+                              f->CancelBtn1->Click();
+                          }});
+    EXPECT_TRUE(TListItemEditFrm::Execute("准驾车型", &list));
+    EXPECT_EQ(list.CommaText(), "C1,C2,B2");
+    EXPECT_FALSE(TListItemEditFrm::Execute("准驾车型", &list));
+    EXPECT_EQ(list.CommaText(), "C1,C2,B2");
+}
+
+}  // namespace
