@@ -248,3 +248,22 @@ TEST_F(StartTest, PicturesOfTheLoginAndConnectionDialogs)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StartTest, SplashHintsAndPicture)
+{
+    qzProj::ProductTitle = "恒岳驾校管理系统";
+    TSplashFrm s(nullptr);
+    EXPECT_EQ(s.ClientWidth(), 386);
+    EXPECT_EQ(s.ClientHeight(), 271);
+    s.Show();
+    s.ShowHint("正在创建公共对象,请稍候...");
+    s.ShowHint("");
+    EXPECT_EQ(s.Label1->Caption(), "正在创建公共对象,请稍候....");
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(GuiTest::SavePng(&s, std::string(QZ_BINARY_DIR) + "/app/ui/splash.png"));
+    s.Hide();
+}
+
+}  // namespace
