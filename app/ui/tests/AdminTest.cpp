@@ -4,6 +4,7 @@
 // placement at the mouse and the border hit-test.
 #include "Backup.h"
 #include "ClearData.h"
+#include "DirPicker.h"
 #include "InfoDlgs.h"
 #include "Objs.h"
 #include "Operators.h"
@@ -450,6 +451,56 @@ TEST_F(AdminTest, ListItemEditorReplacesTheListOnOk)
     EXPECT_EQ(list.CommaText(), "C1,C2,B2");
     EXPECT_FALSE(TListItemEditFrm::Execute("准驾车型", &list));
     EXPECT_EQ(list.CommaText(), "C1,C2,B2");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AdminTest, BackupWindowButtons)
+{
+    AddStudent(1, "张三");
+    TFrmBackup f(nullptr);
+    f.SetBackDir(Dir.Path());
+    EXPECT_EQ(f.BackDir(), Dir.Path() + "/");
+    const std::string bak = Dir.File("now.bak");
+    Rec.Host->QueueSaveFile({bak});
+    f.Button3->Click();
+    auto save = Rec.Host->CallsOf(THostCallKind::SaveFile);
+    ASSERT_EQ(save.size(), 1u);
+    EXPECT_EQ(save[0].Request.InitialDir, Dir.Path() + "/");
+    EXPECT_EQ(save[0].Request.Filter, "备份文件(*.bak)|*.bak|所有文件(*.*)|*.*");
+    EXPECT_EQ(Rec.Messages().back(), "\r\n\r\n备份操作执行成功!\t");
+    EXPECT_EQ(RawValue(bak, "select count(*) from students"), "1");
+
+    AddStudent(2, "李四");
+    // Cancel at the warning restores nothing; OK restores.
+    Rec.Host->QueueOpenFile({bak});
+    Rec.Host->QueueMessageBox(IDCANCEL);
+    f.Button1->Click();
+    EXPECT_EQ(Count("students"), 2);
+    Rec.Host->QueueOpenFile({bak});
+    Rec.Host->QueueMessageBox(IDOK);
+    f.Button1->Click();
+    EXPECT_EQ(Count("students"), 1);
+    EXPECT_EQ(Rec.Messages().back(), "\r\n\r\n恢复操作执行成功!\t");
+}
+
+TEST_F(AdminTest, DirPickerShowsAndEntersFolders)
+{
+    std::filesystem::create_directories(Dir.File("b/inner"));
+    std::filesystem::create_directories(Dir.File("a"));
+    TDirPickerFrm f(nullptr);
+    f.SetDirectory(Dir.Path());
+    EXPECT_EQ(f.Directory(), Dir.Path() + "/");
+    EXPECT_EQ(f.Label2->Caption(), Dir.Path() + "/");
+    EXPECT_EQ(f.DirectoryListBox1->Items()->CommaText(), "..,a,b");
+    f.OpenItem(2);
+    EXPECT_EQ(f.Directory(), Dir.File("b") + "/");
+    f.OpenItem(0);
+    EXPECT_EQ(f.Directory(), Dir.Path() + "/");
+    f.SetDirectory(Dir.File("no such"));
+    EXPECT_EQ(f.Directory(), Dir.Path() + "/");
 }
 
 }  // namespace
