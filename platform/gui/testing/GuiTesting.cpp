@@ -8,6 +8,10 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
 using namespace qzgui;
 
 namespace GuiTest {
@@ -387,6 +391,26 @@ TBitmap* GrabPopupMenu()
     b->SetSize(img.width(), img.height());
     b->Image()->Img = img;
     return b;
+}
+
+int RunUnderX(const std::string& filter, std::string& out)
+{
+    out.clear();
+    if (getenv("QZ_GUI_UNDER_X")) return -1;
+    if (system("command -v xvfb-run >/dev/null 2>&1") != 0) return -1;
+    char exe[4096];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return 1;
+    exe[n] = 0;
+    std::string cmd = std::string("env QZ_GUI_UNDER_X=1 QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 1024x768x24' '") +
+                      exe + "' --gtest_brief=1 '--gtest_filter=" + filter + "' 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return 1;
+    char buf[512];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    int rc = pclose(p);
+    if (rc == 0 && out.find("PASSED") == std::string::npos) rc = 1;
+    return rc;
 }
 
 } // namespace GuiTest

@@ -89,4 +89,9 @@ void ClosePopupMenu();
 // What the popup menu up now shows.
 TBitmap* GrabPopupMenu();   // caller frees; null when none is up
 
+// Runs this test program's tests matching filter again on a real X server
+// (xvfb-run). Returns the exit code (0: all passed), with the output in out;
+// -1 when already under X or xvfb-run is missing (the caller skips).
+int RunUnderX(const std::string& filter, std::string& out);
+
 } // namespace GuiTest

@@ -235,4 +235,12 @@ TEST_F(DemoStdControls, ValueListDirectoryPickerAndScrollBox)
     EXPECT_EQ(dp->Directory(), "/tmp");
 }
 
+TEST(DemoStdControlsUnderX, RunTheSameOnARealDisplay)
+{
+    std::string out;
+    int rc = GuiTest::RunUnderX("DemoStdControls.*:ActionLinksTest.DropDownButtonShowsItsMenuUnderItself", out);
+    if (rc < 0) GTEST_SKIP() << "no X server to run on";
+    EXPECT_EQ(rc, 0) << out;
+}
+
 } // namespace
