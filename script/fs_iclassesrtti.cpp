@@ -39,10 +39,7 @@ Variant CallObject(TObject* inst, TClass cls, const std::string& name, TfsParams
 {
     if (name == "CREATE") return ObjectToVar(cls->Create(nullptr));
     if (name == "FREE") {
-        if (inst) {
-            GlobalEventList().RemoveInstance(inst);
-            FreeObject(inst);
-        }
+        ScriptFreeObject(inst);
         return Variant(0);
     }
     if (name == "CLASSNAME") return Variant(inst->ClassName());
@@ -370,9 +367,7 @@ void Initialize()
 
 void Finalize()
 {
-    if (!GInstance) return;
-    if (TfsScript* g = GetGlobalScript()) g->RemoveItems(GInstance);
-    delete GInstance;
+    fs_iinterpreter::RemoveRegistration(GInstance);
     GInstance = nullptr;
 }
 

@@ -1,9 +1,13 @@
 #include "fs_idialogsrtti.h"
 
+#include "Dialogs.h"
 #include "HostServices.h"
+#include "Printers.h"
 #include "fs_iinterpreter.h"
 
 QZ_CLASS_IMPL(TfsDialogFunctions, TObject)
+
+using namespace fs_iinterpreter;
 
 namespace fs_idialogsrtti {
 
@@ -14,7 +18,7 @@ TfsDialogFunctions* GInstance = nullptr;
 void Initialize()
 {
     if (GInstance) return;
-    TfsScript* g = fs_iinterpreter::GetGlobalScript();
+    TfsScript* g = GetGlobalScript();
     if (!g) return;
     GInstance = new TfsDialogFunctions;
     g->Registrar = GInstance;
@@ -41,18 +45,44 @@ void Initialize()
                  handler, "ctOther");
     g->AddMethod("function InputBox(ACaption, APrompt, ADefault: string): string", handler, "ctOther");
     g->AddMethod("function InputQuery(ACaption, APrompt: string; var Value: string): Boolean", handler, "ctOther");
-    static const std::pair<const char*, int> results[] = {
-        {"mrNone", 0}, {"mrOk", 1}, {"mrCancel", 2}, {"mrAbort", 3}, {"mrRetry", 4}, {"mrIgnore", 5},
-        {"mrYes", 6}, {"mrNo", 7}, {"mrAll", 8}, {"mrNoToAll", 9}, {"mrYesToAll", 10}};
-    for (auto& r : results) g->AddConst(r.first, "Integer", Variant(r.second));
+    g->AddEnumSet("TOpenOptions",
+                  "ofReadOnly, ofOverwritePrompt, ofHideReadOnly,ofNoChangeDir, ofShowHelp, ofNoValidate, "
+                  "ofAllowMultiSelect,ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt,"
+                  "ofShareAware, ofNoReadOnlyReturn, ofNoTestFileCreate, ofNoNetworkButton,ofNoLongNames, "
+                  "ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify,ofEnableSizing");
+    g->AddEnum("TFileEditStyle", "fsEdit, fsComboBox");
+    g->AddEnumSet("TColorDialogOptions", "cdFullOpen, cdPreventFullOpen, cdShowHelp,cdSolidColor, cdAnyColor");
+    g->AddEnumSet("TFontDialogOptions",
+                  "fdAnsiOnly, fdTrueTypeOnly, fdEffects,fdFixedPitchOnly, fdForceFontExist, fdNoFaceSel, "
+                  "fdNoOEMFonts,fdNoSimulations, fdNoSizeSel, fdNoStyleSel,  fdNoVectorFonts,fdShowHelp, "
+                  "fdWysiwyg, fdLimitSize, fdScalableOnly, fdApplyButton");
+    g->AddEnum("TFontDialogDevice", "fdScreen, fdPrinter, fdBoth");
+    g->AddEnum("TPrintRange", "prAllPages, prSelection, prPageNums");
+    g->AddEnumSet("TPrintDialogOptions",
+                  "poPrintToFile, poPageNums, poSelection,poWarning, poHelp, poDisablePrintToFile");
+
+    auto execute = [](TObject* inst, TClass cls, const std::string& name, TfsParams&) -> Variant {
+        if (name != "EXECUTE") return Variant(0);
+        if (auto* d = DynamicCast<TCommonDialog>(inst)) return Variant(d->Execute());
+        if (auto* d = DynamicCast<TPrintDialog>(inst)) return Variant(d->Execute());
+        if (auto* d = DynamicCast<TPrinterSetupDialog>(inst)) return Variant(d->Execute());
+        return Variant(false);
+    };
+    AddPlatformClass(g, TCommonDialog::StaticClass())->AddMethod("function Execute: Boolean", execute);
+    AddPlatformClass(g, TOpenDialog::StaticClass());
+    AddPlatformClass(g, TSaveDialog::StaticClass());
+    AddPlatformClass(g, TColorDialog::StaticClass());
+    AddPlatformClass(g, TFontDialog::StaticClass());
+    // The print dialogs are components of the printer unit, not common
+    // dialogs: they get Execute of their own.
+    AddPlatformClass(g, TPrintDialog::StaticClass())->AddMethod("function Execute: Boolean", execute);
+    AddPlatformClass(g, TPrinterSetupDialog::StaticClass())->AddMethod("function Execute: Boolean", execute);
     g->Registrar = nullptr;
 }
 
 void Finalize()
 {
-    if (!GInstance) return;
-    if (TfsScript* g = fs_iinterpreter::GetGlobalScript()) g->RemoveItems(GInstance);
-    delete GInstance;
+    fs_iinterpreter::RemoveRegistration(GInstance);
     GInstance = nullptr;
 }
 

@@ -1,5 +1,6 @@
-// Message and input boxes for scripts. They go through the host services,
-// so a program without windows (and the tests) answer them too.
+// The common dialogs and the message and input boxes for scripts. The boxes
+// go through the host services, so a program without windows (and the
+// tests) answer them too.
 #pragma once
 
 #include "System.h"

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <any>
 #include <map>
+#include <unordered_set>
 
 using namespace fs_common;
 using namespace fs_itools;
@@ -109,6 +110,63 @@ Variant ObjectPtrToVar(const void* ptr)
     return ObjectToVar(static_cast<TObject*>(const_cast<void*>(ptr)));
 }
 
+namespace {
+// Objects a script has freed whose deletion waits for the window system's
+// loop (a form freed from inside one of its own events): to scripts they are
+// gone already. Handles are never reused, so an entry never names another object.
+std::unordered_set<uint32_t>& Retired()
+{
+    static std::unordered_set<uint32_t> s;
+    return s;
+}
+TObject* ResolveLive(int64_t h)
+{
+    if (h <= 0 || h > 0xFFFFFFFFll || Retired().count(uint32_t(h))) return nullptr;
+    return ObjectHandles::Resolve(uint32_t(h));
+}
+TfsDeferFreeHook& DeferFreeHook()
+{
+    static TfsDeferFreeHook hook;
+    return hook;
+}
+int GEventDepth = 0;
+}  // namespace
+
+void SetDeferFreeHook(TfsDeferFreeHook hook) { DeferFreeHook() = std::move(hook); }
+
+void ScriptFreeObject(TObject* obj)
+{
+    if (!obj) return;
+    // The adapters of the object and of everything it owns go first: they
+    // would point at freed controls otherwise.
+    std::function<void(TObject*)> drop = [&](TObject* o) {
+        GlobalEventList().RemoveInstance(o);
+        if (auto* c = DynamicCast<TComponent>(o))
+            for (int i = 0; i < c->ComponentCount(); ++i) drop(c->Components(i));
+    };
+    drop(obj);
+    if (GEventDepth > 0 && DeferFreeHook() && DeferFreeHook()(obj)) {
+        Retired().insert(ObjectHandles::HandleOf(obj));
+        return;
+    }
+    FreeObject(obj);
+}
+
+int EventDepth() { return GEventDepth; }
+
+void RemoveRegistration(TObject* registrar)
+{
+    if (!registrar) return;
+    if (TfsScript* g = GetGlobalScript()) g->RemoveItems(registrar);
+    delete registrar;
+}
+
+TfsClassVariable* AddPlatformClass(TfsScript* script, TClass classType)
+{
+    TfsClassVariable* ancestor = classType->Parent ? script->FindClassByType(classType->Parent) : nullptr;
+    return script->AddClass(classType, ancestor ? ancestor->Name : std::string());
+}
+
 TObject* VarToObject(const Variant& value)
 {
     TVarType t = value.VType();
@@ -116,7 +174,7 @@ TObject* VarToObject(const Variant& value)
     int64_t h = HandleOfVar(value);
     if (h < 0) throw Exception(std::string(SInvalidObject) + VarToStr(value));
     if (h == 0) return nullptr;
-    TObject* obj = (h > 0 && h <= 0xFFFFFFFFll) ? ObjectHandles::Resolve(uint32_t(h)) : nullptr;
+    TObject* obj = ResolveLive(h);
     if (!obj) throw Exception(std::string(SInvalidObject) + std::to_string(h));
     return obj;
 }
@@ -128,7 +186,7 @@ TObject* CheckedInstance(const Variant& value, TClass expected, const std::strin
     int64_t h = HandleOfVar(value);
     if (h < 0) throw Exception(SInvalidObject + member);
     if (h == 0) throw Exception(SNilObject + member);
-    TObject* obj = (h > 0 && h <= 0xFFFFFFFFll) ? ObjectHandles::Resolve(uint32_t(h)) : nullptr;
+    TObject* obj = ResolveLive(h);
     if (!obj) throw Exception(SInvalidObject + member);
     if (expected && !obj->InheritsFrom(expected))
         throw Exception("Object of class " + obj->ClassName() + " is not a " + expected->Name + ": " + member);
@@ -504,7 +562,7 @@ Variant TfsMethodHelper::GetValue()
     TClass cls = HostClass;
     if (HostClass && NilSafe) {
         int64_t h = HandleOfVar(ParentValue);
-        inst = (h > 0 && h <= 0xFFFFFFFFll) ? ObjectHandles::Resolve(uint32_t(h)) : nullptr;
+        inst = ResolveLive(h);
     } else if (HostClass) {
         if (Kind == stConstructor) {
             TClass named = VarToClassRef(ParentValue);
@@ -546,7 +604,9 @@ void TfsEventHelper::SetValue(const Variant& value)
     }
     TfsCustomVariable* item = Script ? Script->Find(text) : nullptr;
     auto* proc = dynamic_cast<TfsProcVariable*>(item);
-    if (!proc || proc->IsFunction) throw Exception(SEventError);
+    // Routines of the languages without procedures (a JScript function)
+    // declare no result type and handle events; a typed function does not.
+    if (!proc || (proc->IsFunction && !proc->TypeName.empty())) throw Exception(SEventError);
     if (!EventClass) return;
     TfsCustomEvent* adapter = EventClass(inst, proc);
     adapter->EventName = prop->Name;
@@ -710,7 +770,14 @@ TfsParams TfsCustomEvent::CallHandler(const TfsParams& args)
     if (!handler || handler->IsRunning) return result;
     int n = handler->Count();
     for (int i = 0; i < n; ++i) handler->Params(i)->SetValue(i < int(args.size()) ? args[size_t(i)] : Null());
-    handler->GetValue();
+    ++GEventDepth;
+    try {
+        handler->GetValue();
+    } catch (...) {
+        --GEventDepth;
+        throw;
+    }
+    --GEventDepth;
     for (int i = 0; i < n && i < int(result.size()); ++i) result[size_t(i)] = handler->Params(i)->GetValue();
     return result;
 }

@@ -485,6 +485,25 @@ Variant ObjectPtrToVar(const void* ptr);
 // The object a value refers to; null for nil. Raises for a freed object or a
 // value that is no object reference.
 TObject* VarToObject(const Variant& value);
+// Removes from the global script everything the registration object of a
+// binding added, and frees the object (the bindings' Finalize).
+void RemoveRegistration(TObject* registrar);
+
+// Registers a platform class under its own name, its ancestor being the
+// nearest of the platform class's ancestors that scripts already know, so
+// the script's class tree is the platform's.
+TfsClassVariable* AddPlatformClass(TfsScript* script, TClass classType);
+
+// TObject.Free from a script: removes the event adapters of the object and
+// of the components it owns, then frees it. While an event handler runs, the
+// hook may take the object to free it later (the window system's code that
+// raised the event still uses it); the script sees it freed at once.
+using TfsDeferFreeHook = std::function<bool(TObject* obj)>;
+void SetDeferFreeHook(TfsDeferFreeHook hook);
+void ScriptFreeObject(TObject* obj);
+// Event handlers running now (nested), for the hook.
+int EventDepth();
+
 // The object a member is called on, checked against the member's class;
 // raises a script error for nil, freed or foreign objects.
 TObject* CheckedInstance(const Variant& value, TClass expected, const std::string& member);

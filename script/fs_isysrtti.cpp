@@ -434,9 +434,7 @@ void Initialize()
 
 void Finalize()
 {
-    if (!GInstance) return;
-    if (TfsScript* g = fs_iinterpreter::GetGlobalScript()) g->RemoveItems(GInstance);
-    delete GInstance;
+    fs_iinterpreter::RemoveRegistration(GInstance);
     GInstance = nullptr;
 }
 

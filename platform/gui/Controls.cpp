@@ -1,6 +1,7 @@
 // TControl, TWinControl and the controls that paint themselves; dragging
 // inside the program; the mouse.
 #include "QzGuiPrivate.h"
+#include "QzPropsPrivate.h"
 #include "Forms.h"
 #include "ActnList.h"
 #include "TextUtils.h"
@@ -22,8 +23,8 @@ void DetachWindow(TWinControlWindow* win);
 }
 
 QZ_CLASS_IMPL(TSizeConstraints, TPersistent)
-QZ_CLASS_IMPL(TControl, TComponent)
-QZ_CLASS_IMPL(TWinControl, TControl)
+QZ_CLASS_IMPL_PROPS(TControl, TComponent, qzgui::DefineControlProps)
+QZ_CLASS_IMPL_PROPS(TWinControl, TControl, qzgui::DefineWinControlProps)
 QZ_CLASS_IMPL(TControlCanvas, TCanvas)
 QZ_CLASS_IMPL(TCustomControl, TWinControl)
 QZ_CLASS_IMPL(TGraphicControl, TControl)

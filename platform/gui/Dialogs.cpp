@@ -1,4 +1,5 @@
 #include "Dialogs.h"
+#include "QzPropsPrivate.h"
 #include "QzGuiPrivate.h"
 #include "Forms.h"
 
@@ -9,10 +10,10 @@
 using namespace qzgui;
 
 QZ_CLASS_IMPL(TCommonDialog, TComponent)
-QZ_CLASS_IMPL(TOpenDialog, TCommonDialog)
+QZ_CLASS_IMPL_PROPS(TOpenDialog, TCommonDialog, qzgui::DefineOpenDialogProps)
 QZ_CLASS_IMPL(TSaveDialog, TOpenDialog)
-QZ_CLASS_IMPL(TFontDialog, TCommonDialog)
-QZ_CLASS_IMPL(TColorDialog, TCommonDialog)
+QZ_CLASS_IMPL_PROPS(TFontDialog, TCommonDialog, qzgui::DefineFontDialogProps)
+QZ_CLASS_IMPL_PROPS(TColorDialog, TCommonDialog, qzgui::DefineColorDialogProps)
 QZ_CLASS_IMPL(TOpenPictureDialog, TOpenDialog)
 QZ_CLASS_IMPL(TSavePictureDialog, TSaveDialog)
 QZ_CLASS_IMPL(TFindDialog, TCommonDialog)

@@ -1,5 +1,6 @@
 // Forms, the screen and the application object.
 #include "QzGuiPrivate.h"
+#include "QzPropsPrivate.h"
 #include "Forms.h"
 #include "Jpeg.h"
 #include "Menus.h"
@@ -28,11 +29,12 @@ bool OpenMenuBarItem(QWidget* formWidget, TMenuItem* item);
 
 using namespace qzgui;
 
-QZ_CLASS_IMPL(TCustomForm, TWinControl)
+QZ_CLASS_IMPL_PROPS(TCustomForm, TWinControl, qzgui::DefineCustomFormProps)
 QZ_CLASS_IMPL(TForm, TCustomForm)
 QZ_CLASS_IMPL(TMonitor, TObject)
 QZ_CLASS_IMPL(TScreen, TComponent)
 QZ_CLASS_IMPL(TApplication, TComponent)
+QZ_CLASS_IMPL(TDataModule, TComponent)
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;

@@ -265,6 +265,13 @@ private:
 // ---- the application -------------------------------------------------------------------
 
 using TExceptionEvent = std::function<void(TObject* sender, const std::exception& e)>;
+// A container of non-visual components (connections, data sets), without a window.
+class TDataModule : public TComponent {
+    QZ_CLASS(TDataModule, TComponent)
+public:
+    explicit TDataModule(TComponent* owner = nullptr) : TComponent(owner) {}
+};
+
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
 using TMessageEvent = std::function<void(TMsg& msg, bool& handled)>;
 using TShowHintEvent = std::function<void(std::string& hintStr, bool& canShow, THintInfo& hintInfo)>;

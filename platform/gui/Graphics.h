@@ -350,6 +350,7 @@ public:
     void ImageChanged() { Changed(); }
 
 private:
+    int FEmptyWidth = 0, FEmptyHeight = 0;   // the size asked for while the image is empty
     std::unique_ptr<TBitmapImage> FImage;
     std::unique_ptr<TCanvas> FCanvas;
     TPixelFormat FPixelFormat = pfDevice;

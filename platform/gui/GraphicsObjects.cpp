@@ -1,6 +1,7 @@
 // Fonts, pens, brushes, region objects, the canvas, bitmaps, icons and
 // pictures.
 #include "QzGuiPrivate.h"
+#include "QzPropsPrivate.h"
 #include "Metafile.h"
 #include "Streams.h"
 #include "SysUtils.h"
@@ -17,10 +18,10 @@
 using namespace qzgui;
 
 QZ_CLASS_IMPL(TGraphicsObject, TPersistent)
-QZ_CLASS_IMPL(TFont, TGraphicsObject)
-QZ_CLASS_IMPL(TPen, TGraphicsObject)
-QZ_CLASS_IMPL(TBrush, TGraphicsObject)
-QZ_CLASS_IMPL(TCanvas, TPersistent)
+QZ_CLASS_IMPL_PROPS(TFont, TGraphicsObject, qzgui::DefineFontProps)
+QZ_CLASS_IMPL_PROPS(TPen, TGraphicsObject, qzgui::DefinePenProps)
+QZ_CLASS_IMPL_PROPS(TBrush, TGraphicsObject, qzgui::DefineBrushProps)
+QZ_CLASS_IMPL_PROPS(TCanvas, TPersistent, qzgui::DefineCanvasProps)
 QZ_CLASS_IMPL(TGraphic, TInterfacedPersistent)
 QZ_CLASS_IMPL(TBitmap, TGraphic)
 QZ_CLASS_IMPL(TIcon, TGraphic)
@@ -831,14 +832,18 @@ TCanvas* TBitmap::Canvas()
 }
 
 bool TBitmap::Empty() const { return FImage->Img.isNull() || FImage->Img.width() == 0 || FImage->Img.height() == 0; }
-int TBitmap::Width() const { return FImage->Img.isNull() ? 0 : FImage->Img.width(); }
-int TBitmap::Height() const { return FImage->Img.isNull() ? 0 : FImage->Img.height(); }
+// An empty bitmap keeps the size asked for, so setting the width and then
+// the height makes a bitmap of both.
+int TBitmap::Width() const { return FImage->Img.isNull() ? FEmptyWidth : FImage->Img.width(); }
+int TBitmap::Height() const { return FImage->Img.isNull() ? FEmptyHeight : FImage->Img.height(); }
 
 void TBitmap::SetSize(int w, int h)
 {
     w = std::max(0, w);
     h = std::max(0, h);
     if (w == Width() && h == Height()) return;
+    FEmptyWidth = w;
+    FEmptyHeight = h;
     if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas.get())->Release();
     QImage old = FImage->Img;
     if (w == 0 || h == 0) {
@@ -916,6 +921,8 @@ void TBitmap::Assign(TPersistent* source)
         b->FinishDrawing();
         if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas.get())->Release();
         FImage->Img = b->FImage->Img.copy();
+        FEmptyWidth = b->FEmptyWidth;
+        FEmptyHeight = b->FEmptyHeight;
         FPixelFormat = b->FPixelFormat;
         FTransparentColor = b->FTransparentColor;
         FTransparentMode = b->FTransparentMode;
@@ -942,7 +949,7 @@ void TBitmap::Assign(TPersistent* source)
     }
     if (auto* p = DynamicCast<TPicture>(source)) {
         if (p->Graphic()) Assign(p->Graphic());
-        else { FImage->Img = QImage(); Changed(); }
+        else { FImage->Img = QImage(); FEmptyWidth = FEmptyHeight = 0; Changed(); }
         return;
     }
     TGraphic::Assign(source);
@@ -967,6 +974,7 @@ void TBitmap::LoadFromStream(TStream* stream)
     default: FPixelFormat = pfDevice; img = img.convertToFormat(QImage::Format_RGB32); break;
     }
     FImage->Img = img;
+    FEmptyWidth = FEmptyHeight = 0;
     Changed();
 }
 

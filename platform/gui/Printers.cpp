@@ -3,6 +3,7 @@
 // done), a system printer's job is that file handed to the spooler, whose
 // answer decides whether the job printed.
 #include "Printers.h"
+#include "QzPropsPrivate.h"
 #include "QzGuiPrivate.h"
 #include "Forms.h"
 #include "SysUtils.h"
@@ -27,7 +28,7 @@
 using namespace qzgui;
 
 QZ_CLASS_IMPL(TPrinter, TObject)
-QZ_CLASS_IMPL(TPrintDialog, TComponent)
+QZ_CLASS_IMPL_PROPS(TPrintDialog, TComponent, qzgui::DefinePrintDialogProps)
 QZ_CLASS_IMPL(TPrinterSetupDialog, TComponent)
 
 namespace {

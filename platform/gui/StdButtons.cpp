@@ -1,6 +1,7 @@
 // Labels, push buttons, check boxes, radio buttons and group boxes.
 #include "ActnList.h"
 #include "QzStdPrivate.h"
+#include "QzPropsPrivate.h"
 #include "StdCtrls.h"
 #include "Themes.h"
 
@@ -11,15 +12,15 @@
 
 using namespace qzgui;
 
-QZ_CLASS_IMPL(TCustomLabel, TGraphicControl)
+QZ_CLASS_IMPL_PROPS(TCustomLabel, TGraphicControl, qzgui::DefineCustomLabelProps)
 QZ_CLASS_IMPL(TLabel, TCustomLabel)
-QZ_CLASS_IMPL(TButtonControl, TWinControl)
-QZ_CLASS_IMPL(TCustomButton, TButtonControl)
+QZ_CLASS_IMPL_PROPS(TButtonControl, TWinControl, qzgui::DefineButtonControlProps)
+QZ_CLASS_IMPL_PROPS(TCustomButton, TButtonControl, qzgui::DefineCustomButtonProps)
 QZ_CLASS_IMPL(TButton, TCustomButton)
-QZ_CLASS_IMPL(TCustomCheckBox, TButtonControl)
+QZ_CLASS_IMPL_PROPS(TCustomCheckBox, TButtonControl, qzgui::DefineCustomCheckBoxProps)
 QZ_CLASS_IMPL(TCheckBox, TCustomCheckBox)
-QZ_CLASS_IMPL(TRadioButton, TButtonControl)
-QZ_CLASS_IMPL(TCustomGroupBox, TCustomControl)
+QZ_CLASS_IMPL_PROPS(TRadioButton, TButtonControl, qzgui::DefineRadioButtonProps)
+QZ_CLASS_IMPL_PROPS(TCustomGroupBox, TCustomControl, qzgui::DefineCustomGroupBoxProps)
 QZ_CLASS_IMPL(TGroupBox, TCustomGroupBox)
 
 // ---- label ---------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // The combo box over Qt's combo box. The items live with the control (a
 // window may come and go); the widget shows them.
 #include "QzStdPrivate.h"
+#include "QzPropsPrivate.h"
 #include "StdCtrls.h"
 #include "TextUtils.h"
 
@@ -16,7 +17,7 @@
 using namespace qzgui;
 
 QZ_CLASS_IMPL(TComboBoxStrings, TStrings)
-QZ_CLASS_IMPL(TCustomComboBox, TWinControl)
+QZ_CLASS_IMPL_PROPS(TCustomComboBox, TWinControl, qzgui::DefineCustomComboBoxProps)
 QZ_CLASS_IMPL(TComboBox, TCustomComboBox)
 
 namespace {

@@ -3,6 +3,7 @@
 // scroll state, so GetScrollInfo and GetScrollBarInfo answer for the list as
 // for any window, and WM_HSCROLL/WM_VSCROLL scroll it.
 #include "StdCtrls.h"
+#include "QzPropsPrivate.h"
 #include "Forms.h"
 #include "QzGuiPrivate.h"
 #include "QzStdPrivate.h"
@@ -21,7 +22,7 @@
 using namespace qzgui;
 
 QZ_CLASS_IMPL(TListBoxStrings, TStrings)
-QZ_CLASS_IMPL(TCustomListBox, TWinControl)
+QZ_CLASS_IMPL_PROPS(TCustomListBox, TWinControl, qzgui::DefineCustomListBoxProps)
 QZ_CLASS_IMPL(TListBox, TCustomListBox)
 
 namespace qzgui {

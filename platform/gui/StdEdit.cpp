@@ -4,6 +4,7 @@
 // so what an owner sends (keys, characters, EM_ requests) behaves exactly
 // as typing does, with or without a screen.
 #include "StdCtrls.h"
+#include "QzPropsPrivate.h"
 #include "Clipbrd.h"
 #include "Forms.h"
 #include "QzGuiPrivate.h"
@@ -16,10 +17,10 @@
 
 using namespace qzgui;
 
-QZ_CLASS_IMPL(TCustomEdit, TWinControl)
+QZ_CLASS_IMPL_PROPS(TCustomEdit, TWinControl, qzgui::DefineCustomEditProps)
 QZ_CLASS_IMPL(TEdit, TCustomEdit)
 QZ_CLASS_IMPL(TMemoStrings, TStrings)
-QZ_CLASS_IMPL(TCustomMemo, TCustomEdit)
+QZ_CLASS_IMPL_PROPS(TCustomMemo, TCustomEdit, qzgui::DefineCustomMemoProps)
 QZ_CLASS_IMPL(TMemo, TCustomMemo)
 
 namespace {

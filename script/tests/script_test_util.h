@@ -35,12 +35,14 @@ inline void EnsureEngine()
     fs_iinit::InitializeScriptEngine();
 }
 
-// Compiles and runs a script; ShowMessage output is collected.
-inline ScriptRun RunScript(const std::string& language, const std::string& text)
+// Compiles and runs a script; ShowMessage output is collected. The host
+// answers dialogs (a fresh one unless given).
+inline ScriptRun RunScript(const std::string& language, const std::string& text,
+                           std::shared_ptr<TRecordingHost> host = nullptr)
 {
     EnsureEngine();
     ScriptRun r;
-    auto host = std::make_shared<TRecordingHost>();
+    if (!host) host = std::make_shared<TRecordingHost>();
     THostScope scope(host);
     TfsScript script(nullptr);
     script.SetSyntaxType(language);
