@@ -32,6 +32,7 @@ public:
     Variant GetValue() override
     {
         InitGui();
+        ProtectObject(Application);
         return ObjectToVar(Application);
     }
     void SetValue(const Variant&) override {}

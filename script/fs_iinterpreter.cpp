@@ -134,9 +134,44 @@ int GEventDepth = 0;
 
 void SetDeferFreeHook(TfsDeferFreeHook hook) { DeferFreeHook() = std::move(hook); }
 
+namespace {
+std::unordered_set<uint32_t>& Protected()
+{
+    static std::unordered_set<uint32_t> s;
+    return s;
+}
+}  // namespace
+
+void ProtectObject(TObject* obj)
+{
+    if (obj) Protected().insert(ObjectHandles::HandleOf(obj));
+}
+
+namespace {
+// Objects that scripts made with a constructor. Other objects that are no
+// components belong to the object that handed them out (a bitmap's canvas,
+// a control's font, a list box's items): freeing one would leave its owner
+// pointing at freed memory.
+std::unordered_set<uint32_t>& Created()
+{
+    static std::unordered_set<uint32_t> s;
+    return s;
+}
+}  // namespace
+
+void MarkScriptCreated(const Variant& value)
+{
+    int64_t h = HandleOfVar(value);
+    if (h > 0 && h <= 0xFFFFFFFFll) Created().insert(uint32_t(h));
+}
+
 void ScriptFreeObject(TObject* obj)
 {
     if (!obj) return;
+    uint32_t handle = ObjectHandles::HandleOf(obj);
+    if (Protected().count(handle) || (!DynamicCast<TComponent>(obj) && !Created().count(handle)))
+        throw Exception("Cannot free " + obj->ClassName());
+    Created().erase(handle);
     // The adapters of the object and of everything it owns go first: they
     // would point at freed controls otherwise.
     std::function<void(TObject*)> drop = [&](TObject* o) {
@@ -576,6 +611,7 @@ Variant TfsMethodHelper::GetValue()
     params.reserve(FParams.size());
     for (TfsParamItem* p : FParams) params.push_back(p->Value);
     Variant r = Call(IsIndexMethod ? UpperName + ".GET" : UpperName, params, inst, cls);
+    if (Kind == stConstructor) MarkScriptCreated(r);
     for (size_t i = 0; i < FParams.size() && i < params.size(); ++i)
         if (FParams[i]->IsVarParam) FParams[i]->Value = params[i];
     return r;

@@ -501,6 +501,13 @@ TfsClassVariable* AddPlatformClass(TfsScript* script, TClass classType);
 using TfsDeferFreeHook = std::function<bool(TObject* obj)>;
 void SetDeferFreeHook(TfsDeferFreeHook hook);
 void ScriptFreeObject(TObject* obj);
+// An object the program keeps for its whole life (the application): a
+// script's Free of it raises instead.
+void ProtectObject(TObject* obj);
+// An object a script made (a constructor's result): the script may free it.
+// Objects that are neither components nor made by scripts belong to what
+// handed them out, and Free of them raises.
+void MarkScriptCreated(const Variant& value);
 // Event handlers running now (nested), for the hook.
 int EventDepth();
 

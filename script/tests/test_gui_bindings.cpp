@@ -215,6 +215,34 @@ end.)");
     r = RunScript("JScript", "var f = new TForm(nil);\nf.Free;\nf.Show;");
     EXPECT_TRUE(r.RunError);
     EXPECT_NE(r.Error.find("Show"), std::string::npos) << r.Error;
+
+    // What an object hands out belongs to it: a bitmap's canvas, a control's
+    // font, a list box's items; what a script made, the script may free.
+    r = RunScript("PascalScript", R"(
+var B: TBitmap; F: TForm; L: TListBox; Fn: TFont;
+procedure Attempt(O: TObject);
+begin
+  try O.Free; except ShowMessage(O.ClassName + ' kept'); end;
+end;
+begin
+  B := TBitmap.Create; B.Width := 4; B.Height := 4;
+  F := TForm.Create(nil); L := TListBox.Create(F);
+  Attempt(B.Canvas); Attempt(F.Font); Attempt(L.Items); Attempt(F.Canvas);
+  B.Canvas.Rectangle(0, 0, 2, 2); L.Items.Add('x');
+  Fn := TFont.Create; Fn.Free;
+  Attempt(L);
+  F.Free; B.Free;
+end.)");
+    ASSERT_TRUE(r.Compiled) << r.Error;
+    EXPECT_FALSE(r.RunError) << r.Error;
+    EXPECT_EQ(r.Joined(), "TCanvas kept\nTFont kept\nTListBoxStrings kept\nTControlCanvas kept\n");
+
+    // The application outlives every script.
+    r = RunScript("PascalScript", "begin Application.Free; end.");
+    EXPECT_TRUE(r.RunError);
+    EXPECT_EQ(r.Error, "Cannot free TApplication");
+    ASSERT_NE(Application, nullptr);
+    EXPECT_FALSE(Application->ExeName().empty());
 }
 
 TEST(ScriptForms, AScriptMayFreeItsFormFromItsOwnEvent)
