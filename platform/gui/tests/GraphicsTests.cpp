@@ -16,6 +16,30 @@ protected:
     static TColor Px(TBitmap& b, int x, int y) { return b.Canvas()->Pixels(x, y); }
 };
 
+// Width and height set one after the other, as the properties are: the
+// bitmap keeps the first while it is still empty.
+TEST_F(CanvasTest, BitmapSizedByWidthThenHeight)
+{
+    TBitmap b;
+    b.SetWidth(40);
+    EXPECT_EQ(b.Width(), 40);
+    EXPECT_TRUE(b.Empty());
+    b.SetHeight(30);
+    EXPECT_EQ(b.Width(), 40);
+    EXPECT_EQ(b.Height(), 30);
+    EXPECT_FALSE(b.Empty());
+    b.Canvas()->SetPixels(39, 29, clRed);
+    EXPECT_EQ(Px(b, 39, 29), clRed);
+    TBitmap copy;
+    TBitmap half;
+    half.SetHeight(7);
+    copy.Assign(&half);
+    EXPECT_EQ(copy.Height(), 7);
+    copy.SetWidth(2);
+    EXPECT_EQ(copy.Width(), 2);
+    EXPECT_FALSE(copy.Empty());
+}
+
 TEST_F(CanvasTest, FillRectExcludesRightAndBottomEdges)
 {
     TBitmap b(10, 10);
