@@ -329,8 +329,7 @@ void TfrxPicture::LoadFromFile(const std::string& fileName)
 
 void TfrxPicture::SaveToFile(const std::string& fileName) const
 {
-    TFileStream f(fileName, fmCreate);
-    SaveToStream(&f);
+    SaveFileWhole(fileName, [&](TStream* f) { SaveToStream(f); });
 }
 
 void TfrxPicture::ReadData(TStream* s)

@@ -410,26 +410,10 @@ std::string TempFileName(const std::string& folder)
 
 void SaveToFileWhole(TStream* stream, const std::string& fileName)
 {
-    std::string name = SetDirSeparators(fileName);
-    std::string dir = ExtractFilePath(name);
-    std::string tmp = TempFileName(dir.empty() ? GetCurrentDir() : dir);
-    try {
-        {
-            TFileStream f(tmp, fmCreate);
-            stream->SetPosition(0);
-            f.CopyFrom(stream, 0);
-        }
-        // Scratch files are private; the saved file gets the usual rights.
-        mode_t mask = umask(0);
-        umask(mask);
-        chmod(tmp.c_str(), 0666 & ~mask);
-        // Replaces an existing file in one step.
-        if (std::rename(tmp.c_str(), name.c_str()) != 0)
-            throw EFCreateError("Cannot create file \"" + fileName + "\"");
-    } catch (...) {
-        DeleteFile(tmp);
-        throw;
-    }
+    ::SaveFileWhole(fileName, [&](TStream* f) {
+        stream->SetPosition(0);
+        f->CopyFrom(stream, 0);
+    });
 }
 
 void ShowErrorBox(const std::string& text)

@@ -300,8 +300,8 @@ TfsPoint SourcePosToPoint(const std::string& pos)
     TfsPoint p;
     if (pos.empty()) return p;
     size_t c = pos.find(':');
-    p.Y = atoi(pos.substr(0, c).c_str());
-    p.X = c == std::string::npos ? 0 : atoi(pos.substr(c + 1).c_str());
+    p.Y = StrToIntDef(pos.substr(0, c), 0);
+    p.X = c == std::string::npos ? 0 : StrToIntDef(pos.substr(c + 1), 0);
     return p;
 }
 

@@ -380,11 +380,7 @@ void TfsXMLDocument::LoadFromFile(const std::string& fileName)
 
 void TfsXMLDocument::SaveToFile(const std::string& fileName) const
 {
-    // Written to memory first, so that a failure leaves no half-written file.
-    TStringStream mem;
-    SaveToStream(&mem);
-    TFileStream stream(fileName, fmCreate);
-    stream.WriteBuffer(mem.DataString().data(), int(mem.DataString().size()));
+    SaveFileWhole(fileName, [&](TStream* s) { SaveToStream(s); });
 }
 
 void TfsXMLDocument::LoadFromString(const std::string& text)

@@ -1236,16 +1236,7 @@ void TcxFilterCriteria::LoadFromFile(const std::string& fileName)
 
 void TcxFilterCriteria::SaveToFile(const std::string& fileName)
 {
-    TMemoryStream ms;
-    WriteData(&ms);
-    // Written beside the target and moved over it, so a failed write never
-    // leaves half a file behind.
-    std::string tmp = fileName + ".tmp";
-    ms.SaveToFile(tmp);
-    if (!RenameFile(tmp, fileName)) {
-        DeleteFile(tmp);
-        throw EFCreateError("Cannot create file \"" + fileName + "\".");
-    }
+    SaveFileWhole(fileName, [&](TStream* s) { WriteData(s); });
 }
 
 void TcxFilterCriteria::AssignEvents(TcxFilterCriteria* source) { OnChanged = source->OnChanged; }

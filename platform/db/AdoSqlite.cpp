@@ -36,7 +36,14 @@ TFieldType TypeFromDecl(const std::string& declIn, int& size)
     if (decl.empty()) return ftUnknown;
     size_t paren = decl.find('(');
     std::string base = Trim(decl.substr(0, paren));
-    if (paren != std::string::npos) size = atoi(decl.c_str() + paren + 1);
+    if (paren != std::string::npos) {
+        // "VARCHAR(50)", "DECIMAL(10,2)": the first number is the size; a
+        // declaration that spells none, or one out of range, has no size.
+        size_t end = decl.find_first_of(",)", paren + 1);
+        size = StrToIntDef(Trim(decl.substr(paren + 1, end == std::string::npos ? std::string::npos
+                                                                                 : end - paren - 1)), 0);
+        if (size < 0) size = 0;
+    }
     auto has = [&](const char* w) { return base.find(w) != std::string::npos; };
     if (base == "BIGINT" || base == "INT64" || base == "LARGEINT") return ftLargeint;
     if (base == "SMALLINT" || base == "TINYINT" || base == "SHORT" || base == "BYTE") return ftSmallint;

@@ -673,7 +673,9 @@ Variant TIntegerField::Normalize(const Variant& v) const
         if (s.empty()) return Null();
         if (!TryStrToInt64(s, n)) {
             double d;
-            if (!TryStrToFloat(s, d) || d != std::floor(d))
+            // "1e30" is a whole number no integer holds: as invalid as "abc".
+            if (!TryStrToFloat(s, d) || d != std::floor(d) || !(d >= -9223372036854775808.0 &&
+                                                               d < 9223372036854775808.0))
                 DatabaseErrorFmt(DBConsts::SInvalidIntegerValue, {s, DisplayName()});
             n = int64_t(d);
         }
@@ -1098,8 +1100,7 @@ void TBlobField::LoadFromFile(const std::string& fileName)
 
 void TBlobField::SaveToFile(const std::string& fileName) const
 {
-    TFileStream fs(fileName, fmCreate);
-    SaveToStream(&fs);
+    SaveFileWhole(fileName, [&](TStream* s) { SaveToStream(s); });
 }
 
 void TBlobField::Assign(TPersistent* source)

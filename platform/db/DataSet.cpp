@@ -1107,14 +1107,10 @@ int TDataSet::RowOfBookmark(const TBookmark& b) const
 {
     size_t colon = b.find(':');
     if (colon == std::string::npos || colon == 0 || colon + 1 >= b.size()) return -1;
-    uint32_t gen = 0;
-    long long row = -1;
-    try {
-        gen = uint32_t(std::stoul(b.substr(0, colon)));
-        row = std::stoll(b.substr(colon + 1));
-    } catch (...) {
+    int64_t gen = 0, row = -1;
+    if (!TryStrToIntRange(b.substr(0, colon), 0, UINT32_MAX, gen) ||
+        !TryStrToIntRange(b.substr(colon + 1), 0, INT32_MAX, row))
         return -1;
-    }
     const TDataSetStore& st = *FStore;
     if (gen != st.Generation || row < 0 || size_t(row) >= st.Rows.size() || !st.Live[size_t(row)]) return -1;
     return int(row);

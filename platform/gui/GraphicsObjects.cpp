@@ -605,12 +605,7 @@ void TGraphic::LoadFromFile(const std::string& fileName)
 }
 void TGraphic::SaveToFile(const std::string& fileName)
 {
-    // Written to memory first, so a failure leaves no half-written file.
-    TMemoryStream m;
-    SaveToStream(&m);
-    TFileStream s(fileName, fmCreate);
-    m.SetPosition(0);
-    s.CopyFrom(&m, 0);
+    SaveFileWhole(fileName, [&](TStream* s) { SaveToStream(s); });
 }
 
 // ---- TBitmap ------------------------------------------------------------------------

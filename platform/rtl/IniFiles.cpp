@@ -1,12 +1,13 @@
 #include "IniFiles.h"
 
+#include "Exceptions.h"
+#include "Streams.h"
 #include "StringLists.h"
 #include "SysUtils.h"
 #include "TextUtils.h"
 
 #include <atomic>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -172,30 +173,10 @@ void CheckKeyName(const std::string& key)
         Fail("Invalid key name '" + GbkToUtf8(key) + "'");
 }
 
-bool ParseInt(std::string s, int& out)
+// Blanks around the value are the file's layout, not part of the number.
+bool ParseInt(const std::string& s, int& out)
 {
-    s = TrimBytes(s);
-    if (s.empty()) return false;
-    bool neg = false;
-    size_t i = 0;
-    if (s[0] == '-' || s[0] == '+') { neg = s[0] == '-'; i = 1; }
-    int base = 10;
-    if (i < s.size() && s[i] == '$') { base = 16; ++i; }
-    else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) { base = 16; i += 2; }
-    if (i >= s.size()) return false;
-    uint64_t v = 0;
-    auto [p, ec] = std::from_chars(s.data() + i, s.data() + s.size(), v, base);
-    if (ec != std::errc() || p != s.data() + s.size()) return false;
-    if (base == 16) {
-        // Hexadecimal spells the 32 bits, as the platform reads "$FFFFFFFF" as -1.
-        if (v > 0xFFFFFFFFull) return false;
-        int32_t r = static_cast<int32_t>(static_cast<uint32_t>(v));
-        out = neg ? -r : r;
-        return true;
-    }
-    if (neg ? v > uint64_t(INT_MAX) + 1 : v > uint64_t(INT_MAX)) return false;
-    out = neg ? static_cast<int>(-static_cast<int64_t>(v)) : static_cast<int>(v);
-    return true;
+    return TryStrToInt(TrimBytes(s), out);
 }
 
 bool StatFile(const std::string& name, int64_t& stamp, int64_t& size, int64_t& ino)
@@ -243,32 +224,9 @@ void TCustomIniFile::LoadFromDisk() const
 
 void TCustomIniFile::SaveToDisk() const
 {
-    std::string bytes = Serialize(*FDoc);
-    std::string name = SetDirSeparators(FFileName);
-    // Written beside the file and renamed over it, so that a failure leaves
-    // the old file whole.
-    static std::atomic<unsigned> serial{0};
-    std::string tmp = name + ".~" + std::to_string(getpid()) + "-" + std::to_string(++serial);
-    mode_t mode = 0666;
-    struct stat st;
-    if (stat(name.c_str(), &st) == 0) mode = st.st_mode & 0777;
-    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0) Fail("Unable to write to " + FFileName);
-    size_t off = 0;
-    bool ok = true;
-    while (off < bytes.size()) {
-        ssize_t w = write(fd, bytes.data() + off, bytes.size() - off);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        off += size_t(w);
-    }
-    if (close(fd) != 0) ok = false;
-    if (ok && rename(tmp.c_str(), name.c_str()) != 0) ok = false;
-    if (!ok) {
-        unlink(tmp.c_str());
+    try {
+        SaveFileWhole(SetDirSeparators(FFileName), Serialize(*FDoc));
+    } catch (const Exception&) {
         Fail("Unable to write to " + FFileName);
     }
 }

@@ -2,6 +2,7 @@
 #include "Exceptions.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <bit>
 #include <cstdlib>
@@ -328,6 +329,68 @@ TFileStream::~TFileStream()
     if (FHandle >= 0) ::close(FHandle);
 }
 
+// ---- whole-file saves ----------------------------------------------------------------
+
+void SaveFileWhole(const std::string& fileName, const std::function<void(TStream*)>& write)
+{
+    const std::string path = NativePath(fileName);
+    auto fail = [&](const std::string& why) {
+        throw EFCreateError("Cannot create file \"" + fileName + "\". " + why);
+    };
+    if (path.empty()) fail(OsErrorText(ENOENT));
+    // A file another stream keeps writers out of stays as it is, as when it
+    // is opened for writing.
+    struct stat st;
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) fail(OsErrorText(EISDIR));
+    if (exists) {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+            ::close(fd);
+            if (busy) fail("The file is in use by another process.");
+        }
+    }
+    // The scratch file lies beside the target, so the rename stays on one
+    // file system and replaces the target in one step.
+    static std::atomic<unsigned> serial{0};
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        tmp = path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) fail(OsErrorText(errno));
+    }
+    if (fd < 0) fail(OsErrorText(EEXIST));
+    if (exists) ::fchmod(fd, st.st_mode & 07777);
+    try {
+        {
+            THandleStream out(fd);
+            write(&out);
+        }
+        if (::fsync(fd) != 0 && errno != EINVAL) fail(OsErrorText(errno));
+        int closed = ::close(fd);
+        fd = -1;
+        if (closed != 0) fail(OsErrorText(errno));
+        if (::rename(tmp.c_str(), path.c_str()) != 0) fail(OsErrorText(errno));
+    } catch (...) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(tmp.c_str());
+        throw;
+    }
+}
+
+void SaveFileWhole(const std::string& fileName, std::string_view bytes)
+{
+    SaveFileWhole(fileName, [&](TStream* s) {
+        for (size_t off = 0; off < bytes.size();) {
+            int n = int(std::min<size_t>(bytes.size() - off, size_t(1) << 30));
+            s->WriteBuffer(bytes.data() + off, n);
+            off += size_t(n);
+        }
+    });
+}
+
 // ---- TCustomMemoryStream -----------------------------------------------------------
 
 void TCustomMemoryStream::SetPointer(void* ptr, int64_t size)
@@ -380,8 +443,7 @@ void TCustomMemoryStream::SaveToStream(TStream* stream)
 
 void TCustomMemoryStream::SaveToFile(const std::string& fileName)
 {
-    TFileStream fs(fileName, fmCreate);
-    SaveToStream(&fs);
+    SaveFileWhole(fileName, [&](TStream* s) { SaveToStream(s); });
 }
 
 // ---- TMemoryStream -------------------------------------------------------------------

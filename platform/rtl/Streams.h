@@ -5,7 +5,9 @@
 
 #include "System.h"
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 enum TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -118,6 +120,16 @@ public:
 private:
     std::string FFileName;
 };
+
+// Writes a file whole, for every writer of files: write() puts the bytes into
+// a stream over a scratch file beside the target, which then replaces the
+// target in one step. A failure at any point (write() raising, a full disk,
+// a target another stream keeps writers out of) leaves the old file as it
+// was and no scratch file behind, and raises EFCreateError "Cannot create
+// file \"%s\". %s". A replaced file keeps its rights; a new one gets the
+// usual rights.
+void SaveFileWhole(const std::string& fileName, const std::function<void(TStream*)>& write);
+void SaveFileWhole(const std::string& fileName, std::string_view bytes);
 
 // A stream over a block of memory.
 class TCustomMemoryStream : public TStream {

@@ -420,10 +420,7 @@ void TStrings::SaveToStream(TStream* stream) const
 
 void TStrings::SaveToFile(const std::string& fileName) const
 {
-    // Convert before the file is truncated, so that nothing can fail between.
-    const std::string bytes = Utf8ToGbk(GetText());
-    TFileStream fs(fileName, fmCreate);
-    fs.WriteString(bytes);
+    SaveFileWhole(fileName, Utf8ToGbk(GetText()));
 }
 
 // ---- TStringList ------------------------------------------------------------------------------

@@ -668,7 +668,9 @@ std::string FormatPicture(const std::string& format, double value, const Currenc
 
 // ---- number parsing -------------------------------------------------------------
 
-bool ParseInt64(const std::string& text, int64_t lo, int64_t hi, int64_t& out)
+}   // namespace
+
+bool TryStrToIntRange(const std::string& text, int64_t lo, int64_t hi, int64_t& out)
 {
     // Leading blanks are skipped, trailing ones are not allowed, as the class
     // library reads integers.
@@ -708,6 +710,8 @@ bool ParseInt64(const std::string& text, int64_t lo, int64_t hi, int64_t& out)
     if (base == 16) {
         if (hi == INT32_MAX) v = static_cast<int32_t>(static_cast<uint32_t>(acc));
         else v = static_cast<int64_t>(acc);
+        // "-$8000000000000000" negates the smallest 64-bit integer: out of range.
+        if (neg && v == INT64_MIN) return false;
         if (neg) v = -v;
     } else {
         v = neg ? static_cast<int64_t>(uint64_t(0) - acc) : static_cast<int64_t>(acc);
@@ -716,6 +720,8 @@ bool ParseInt64(const std::string& text, int64_t lo, int64_t hi, int64_t& out)
     out = v;
     return true;
 }
+
+namespace {
 
 // Decimal text with optional sign, point (the settings' separator) and
 // exponent; blanks around.
@@ -999,7 +1005,7 @@ std::string IntToHex(int64_t value, int digits)
 bool TryStrToInt(const std::string& s, int& value)
 {
     int64_t v;
-    if (!ParseInt64(s, INT32_MIN, INT32_MAX, v)) return false;
+    if (!TryStrToIntRange(s, INT32_MIN, INT32_MAX, v)) return false;
     value = static_cast<int>(v);
     return true;
 }
@@ -1019,7 +1025,7 @@ int StrToIntDef(const std::string& s, int def)
 
 bool TryStrToInt64(const std::string& s, int64_t& value)
 {
-    return ParseInt64(s, INT64_MIN, INT64_MAX, value);
+    return TryStrToIntRange(s, INT64_MIN, INT64_MAX, value);
 }
 
 int64_t StrToInt64(const std::string& s)

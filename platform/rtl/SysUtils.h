@@ -142,6 +142,10 @@ bool TryStrToInt(const std::string& s, int& value);
 int64_t StrToInt64(const std::string& s);
 int64_t StrToInt64Def(const std::string& s, int64_t def);
 bool TryStrToInt64(const std::string& s, int64_t& value);
+// The one checked reading of integer text that every reader uses: the rules
+// above, with the range lo..hi (hex is the bit pattern of 32 bits when hi is
+// INT32_MAX, of 64 bits otherwise). False for anything else.
+bool TryStrToIntRange(const std::string& s, int64_t lo, int64_t hi, int64_t& value);
 
 // ---- floats -------------------------------------------------------------------
 

@@ -1,4 +1,6 @@
 #include "TextUtils.h"
+#include "Exceptions.h"
+#include "Streams.h"
 
 #include <algorithm>
 #include <atomic>
@@ -867,33 +869,14 @@ bool CopyFile(std::string_view existingName, std::string_view newName, bool fail
     std::string src = Normalize(existingName), dst = Normalize(newName);
     if (!FileExists(src) || dst.empty()) return false;
     if (failIfExists && (FileExists(dst) || DirectoryExists(dst))) return false;
-    int in = open(src.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
-    struct stat st;
-    fstat(in, &st);
-    // Write beside the target and rename, so the target is whole or untouched.
-    static std::atomic<unsigned> serial{0};
-    std::string tmp = dst + ".~cp" + std::to_string(getpid()) + "-" + std::to_string(++serial);
-    int out = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
-    if (out < 0) { close(in); return false; }
-    bool ok = true;
-    char buf[65536];
-    for (;;) {
-        ssize_t n = read(in, buf, sizeof buf);
-        if (n < 0) { if (errno == EINTR) continue; ok = false; break; }
-        if (n == 0) break;
-        for (ssize_t off = 0; off < n;) {
-            ssize_t w = write(out, buf + off, n - off);
-            if (w < 0) { if (errno == EINTR) continue; ok = false; break; }
-            off += w;
-        }
-        if (!ok) break;
+    // The target is whole or untouched.
+    try {
+        TFileStream in(src, fmOpenRead);
+        SaveFileWhole(dst, [&](TStream* out) { out->CopyFrom(&in, 0); });
+    } catch (const Exception&) {
+        return false;
     }
-    close(in);
-    if (close(out) != 0) ok = false;
-    if (ok && rename(tmp.c_str(), dst.c_str()) != 0) ok = false;
-    if (!ok) unlink(tmp.c_str());
-    return ok;
+    return true;
 }
 
 int64_t FileSize(std::string_view fileName)

@@ -256,6 +256,22 @@ TEST(DataSet, IntegerFieldRanges)
     EXPECT_EQ(ds.FieldByName("L")->AsLargeInt(), int64_t(1) << 40);
     ds.FieldByName("S")->SetAsFloat(2.6);
     EXPECT_EQ(ds.FieldByName("S")->AsInteger(), 3);
+    // Whole numbers written as text that no integer holds are invalid values,
+    // reported with the text as typed; the field keeps what it had.
+    for (const char* field : {"S", "W", "L"}) {
+        for (const char* text : {"1e30", "-1e30", "9.3e18", "1e308"}) {
+            try {
+                ds.FieldByName(field)->SetAsString(text);
+                ADD_FAILURE() << field << " took " << text;
+            } catch (const EDatabaseError& e) {
+                EXPECT_EQ(std::string(e.what()),
+                          std::string("'") + text + "' is not a valid integer value for field '" + field + "'");
+            }
+        }
+    }
+    EXPECT_EQ(ds.FieldByName("S")->AsInteger(), 3);
+    ds.FieldByName("L")->SetAsString("1e18");
+    EXPECT_EQ(ds.FieldByName("L")->AsLargeInt(), int64_t(1000000000000000000));
     ds.Post();
 }
 
@@ -294,6 +310,7 @@ TEST(DataSet, LocateAndLookup)
         {"Id", 4, {}, 4},
         {"Id", "3", {}, 3},
         {"Id", 99, {}, 0},
+        {"Id", "1e30", {}, 0},   // no integer holds it: not found
         {"Name", "ALICE", {}, 0},
         {"Name", "ALICE", {loCaseInsensitive}, 2},
         {"Name", "ca", {loPartialKey}, 4},

@@ -172,10 +172,13 @@ TEST_F(IniTest, MemIniFileWritesOnlyOnUpdate)
 TEST_F(IniTest, NumbersAndBooleans)
 {
     Write("[n]\na=42\nb=0x1F\nc=$ff\nd=-7\ne=12abc\nf=\ng=$FFFFFFFF\nh=99999999999\n"
-          "t=1\nz=0\nw=yes\nx= 3.5\ny=1e3\nbad=1,5\n");
+          "t=1\nz=0\nw=yes\nx= 3.5\ny=1e3\nbad=1,5\nk=-$80000000\nm=-$FFFFFFFF\n"
+          "lo=-2147483648\nlo1=-2147483649\nsp= 12 \n");
     TIniFile ini(File);
     struct Case { const char* key; int expected; } ints[] = {
         {"a", 42}, {"b", 31}, {"c", 255}, {"d", -7}, {"e", -1}, {"f", -1}, {"g", -1}, {"h", -1}, {"none", -1},
+        // The negated smallest integer is out of range like any other value.
+        {"k", -1}, {"m", 1}, {"lo", -2147483647 - 1}, {"lo1", -1}, {"sp", 12},
     };
     for (const auto& c : ints) EXPECT_EQ(ini.ReadInteger("n", c.key, -1), c.expected) << c.key;
     EXPECT_TRUE(ini.ReadBool("n", "t", false));

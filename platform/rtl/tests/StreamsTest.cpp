@@ -1,5 +1,8 @@
 #include "Exceptions.h"
+#include "DiskFull.h"
+#include "IniFiles.h"
 #include "Streams.h"
+#include "StringLists.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <iterator>
 #include <limits>
@@ -462,4 +466,85 @@ TEST(HandleStream, WrapsADescriptorWithoutClosingIt)
     }
     EXPECT_EQ(::close(fds[0]), 0) << "the stream left the descriptor open";
     EXPECT_EQ(::close(fds[1]), 0);
+}
+
+// ---- whole-file saves ------------------------------------------------------------
+
+TEST_F(FileStreamTest, SavesReplaceTheFileWholeOrLeaveItAsItWas)
+{
+    const std::string big(200000, 'x');
+    struct Writer {
+        const char* Name;
+        std::function<void(const std::string& file, const std::string& text)> Save;
+    } writers[] = {
+        {"string list", [](const std::string& file, const std::string& text) {
+             TStringList sl;
+             sl.SetText(text);
+             sl.SaveToFile(file);
+         }},
+        {"memory stream", [](const std::string& file, const std::string& text) {
+             TMemoryStream ms;
+             ms.WriteString(text);
+             ms.SaveToFile(file);
+         }},
+        {"ini file", [](const std::string& file, const std::string& text) {
+             TMemIniFile ini(file);
+             ini.WriteString("s", "k", text);
+             ini.UpdateFile();
+         }},
+        {"helper", [](const std::string& file, const std::string& text) { SaveFileWhole(file, text); }},
+    };
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.Name);
+        const std::string name = Path("target.txt");
+        WriteAll(name, "old");
+        chmod(name.c_str(), 0640);
+
+        // The disk fills up halfway through: the old file stays whole.
+        EXPECT_THROW(WithFileSizeLimit(4096, [&] { w.Save(name, big); }), Exception);
+        EXPECT_EQ(ReadAll(name), "old");
+
+        // Another stream keeps writers out: the file is not touched.
+        {
+            TFileStream reader(name, fmOpenRead | fmShareDenyWrite);
+            EXPECT_THROW(w.Save(name, "new"), Exception);
+        }
+        EXPECT_EQ(ReadAll(name), "old");
+
+        // A save that works replaces the file and keeps its rights.
+        w.Save(name, "new");
+        EXPECT_NE(ReadAll(name).find("new"), std::string::npos);
+        struct stat st;
+        ASSERT_EQ(stat(name.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+        // No scratch file is left behind, whatever happened.
+        std::vector<std::string> left;
+        for (const auto& e : fs::directory_iterator(Dir)) left.push_back(e.path().filename());
+        EXPECT_EQ(left, std::vector<std::string>{"target.txt"});
+        fs::remove(name);
+    }
+}
+
+TEST_F(FileStreamTest, WholeSaveRaisesWhatTheWriterRaisesAndKeepsTheOldFile)
+{
+    const std::string name = Path("w.bin");
+    WriteAll(name, "old");
+    EXPECT_THROW(SaveFileWhole(name, [](TStream* s) {
+                     s->WriteString("half");
+                     throw EWriteError("Stream write error");
+                 }),
+                 EWriteError);
+    EXPECT_EQ(ReadAll(name), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 1);
+    // A new file gets the usual rights; a folder or a missing folder is refused.
+    SaveFileWhole(Path("new.bin"), std::string("abc"));
+    EXPECT_EQ(ReadAll(Path("new.bin")), "abc");
+    try {
+        SaveFileWhole(Dir, std::string("abc"));
+        ADD_FAILURE();
+    } catch (const EFCreateError& e) {
+        EXPECT_NE(std::string(e.what()).find("Cannot create file \"" + Dir + "\""), std::string::npos);
+    }
+    EXPECT_THROW(SaveFileWhole(Path("no/such/dir.bin"), std::string("abc")), EFCreateError);
 }

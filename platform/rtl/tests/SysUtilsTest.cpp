@@ -170,7 +170,8 @@ TEST_F(SysUtilsTest, IntegerText)
         {"2147483648", false, 0},   {"-2147483649", false, 0}, {"$100000000", false, 0},
         {"", false, 0},             {"  ", false, 0},        {"12a", false, 0},
         {"1 2", false, 0},          {"$", false, 0},         {"1.0", false, 0},
-        {"-", false, 0},            {"0x", false, 0},
+        {"-", false, 0},            {"0x", false, 0},        {"-$80000000", false, 0},
+        {"-$FFFFFFFF", true, 1},
     };
     for (const auto& c : cases) {
         int v = -999;
@@ -188,6 +189,15 @@ TEST_F(SysUtilsTest, IntegerText)
     EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);
     EXPECT_EQ(StrToInt64("$7FFFFFFFFFFFFFFF"), INT64_MAX);
     EXPECT_EQ(StrToInt64Def("9223372036854775808", 5), 5);
+    // Hex is the bit pattern; negating the smallest 64-bit integer leaves the range.
+    EXPECT_EQ(StrToInt64Def("-$8000000000000000", 5), 5);
+    EXPECT_EQ(StrToInt64("-$7FFFFFFFFFFFFFFF"), -INT64_MAX);
+    EXPECT_EQ(StrToInt64("$8000000000000000"), INT64_MIN);
+    int64_t ranged = 0;
+    EXPECT_TRUE(TryStrToIntRange("250", 0, 255, ranged));
+    EXPECT_EQ(ranged, 250);
+    EXPECT_FALSE(TryStrToIntRange("256", 0, 255, ranged));
+    EXPECT_FALSE(TryStrToIntRange("-1", 0, 255, ranged));
     int64_t v64 = 0;
     EXPECT_TRUE(TryStrToInt64(" 1234567890123", v64));
     EXPECT_EQ(v64, 1234567890123);
