@@ -15,10 +15,29 @@ void GlobalInit()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+struct TReply {
+    std::string Body;
+    bool TooLarge = false;
+};
+
+// A reply larger than the bound stops the transfer (taking less than offered
+// makes it fail) rather than filling the memory.
 size_t CollectBody(char* data, size_t size, size_t count, void* user)
 {
-    static_cast<std::string*>(user)->append(data, size * count);
-    return size * count;
+    auto* reply = static_cast<TReply*>(user);
+    const size_t n = size * count;
+    if (n > Http::MaxReplyBytes - reply->Body.size()) {
+        reply->TooLarge = true;
+        return 0;
+    }
+    reply->Body.append(data, n);
+    return n;
+}
+
+[[noreturn]] void ReplyTooLarge()
+{
+    throw EHttpError("HTTP: the reply is larger than " + std::to_string(Http::MaxReplyBytes / (1024 * 1024)) +
+                     " MB");
 }
 
 struct TCurl {
@@ -40,11 +59,12 @@ std::string Transfer(const std::string& url, const std::string* body)
     GlobalInit();
     TCurl c;
     if (!c.Handle) throw EHttpError("HTTP: cannot start a request");
-    std::string reply;
+    TReply reply;
     curl_easy_setopt(c.Handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(c.Handle, CURLOPT_ERRORBUFFER, c.Error);
     curl_easy_setopt(c.Handle, CURLOPT_WRITEFUNCTION, &CollectBody);
     curl_easy_setopt(c.Handle, CURLOPT_WRITEDATA, &reply);
+    curl_easy_setopt(c.Handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(Http::MaxReplyBytes));
     curl_easy_setopt(c.Handle, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(c.Handle, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c.Handle, CURLOPT_MAXREDIRS, 5L);
@@ -62,11 +82,12 @@ std::string Transfer(const std::string& url, const std::string* body)
         curl_easy_setopt(c.Handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
     }
     const CURLcode rc = curl_easy_perform(c.Handle);
+    if (reply.TooLarge || rc == CURLE_FILESIZE_EXCEEDED) ReplyTooLarge();
     if (rc != CURLE_OK) {
         std::string msg = c.Error[0] ? std::string(c.Error) : std::string(curl_easy_strerror(rc));
         throw EHttpError(msg);
     }
-    return reply;
+    return std::move(reply.Body);
 }
 
 }  // namespace

@@ -39,6 +39,10 @@ namespace Http {
 // '+', every other byte %XX.
 std::string UrlEncode(const std::string& bytes);
 
+// The largest reply body taken; a larger one fails the request with
+// EHttpError "HTTP: the reply is larger than 4 MB".
+constexpr size_t MaxReplyBytes = size_t(4) << 20;
+
 // Sends a GET and returns the reply body as text (a body that is not valid
 // UTF-8 is read as GBK). Raises EHttpError with the transfer's error text
 // when the request fails or the server answers with an error status.

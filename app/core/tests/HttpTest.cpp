@@ -57,6 +57,31 @@ TEST(HttperPost, OnlyExactlyOkIsSuccess)
     }
 }
 
+TEST(HttpGet, RepliesBeyondTheBoundAreRefused)
+{
+    TTestHttpServer server;
+    const std::string full(Http::MaxReplyBytes, 'a');
+    // Announced by its length, or found while it arrives.
+    for (bool withLength : {true, false}) {
+        SCOPED_TRACE(withLength ? "with length" : "without length");
+        server.Reply(200, full, withLength);
+        EXPECT_EQ(Http::Get(server.Url()), full);
+        server.Reply(200, full + "b", withLength);
+        try {
+            Http::Get(server.Url());
+            ADD_FAILURE() << "an oversized reply was taken";
+        } catch (const EHttpError& e) {
+            EXPECT_STREQ(e.what(), "HTTP: the reply is larger than 4 MB");
+        }
+    }
+    // The feedback post fails quietly, as on any other failed transfer.
+    THttper h;
+    h.Fields()->Add("Data=x");
+    std::string reply;
+    EXPECT_FALSE(h.Post(reply, server.Url()));
+    EXPECT_TRUE(reply.empty());
+}
+
 TEST(HttperPost, UnreachableServerGivesFalseQuietly)
 {
     THostRecorder rec;

@@ -50,11 +50,14 @@ public:
     {
         return "http://127.0.0.1:" + std::to_string(FPort) + path;
     }
-    void Reply(int status, const std::string& body)
+    // withLength false leaves the length out: the body ends where the
+    // connection closes.
+    void Reply(int status, const std::string& body, bool withLength = true)
     {
         std::lock_guard<std::mutex> g(FLock);
         FStatus = status;
         FBody = body;
+        FWithLength = withLength;
     }
     std::vector<TReceivedRequest> Requests() const
     {
@@ -117,15 +120,18 @@ private:
         }
         int status;
         std::string body;
+        bool withLength;
         {
             std::lock_guard<std::mutex> g(FLock);
             FRequests.push_back(r);
             status = FStatus;
             body = FBody;
+            withLength = FWithLength;
         }
         std::string resp = "HTTP/1.1 " + std::to_string(status) + (status < 400 ? " OK" : " Error") +
-                           "\r\nContent-Type: text/plain\r\nContent-Length: " +
-                           std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+                           "\r\nContent-Type: text/plain\r\n" +
+                           (withLength ? "Content-Length: " + std::to_string(body.size()) + "\r\n" : "") +
+                           "Connection: close\r\n\r\n" + body;
         ::send(c, resp.data(), resp.size(), MSG_NOSIGNAL);
     }
 
@@ -136,5 +142,6 @@ private:
     mutable std::mutex FLock;
     int FStatus = 200;
     std::string FBody = "ok";
+    bool FWithLength = true;
     std::vector<TReceivedRequest> FRequests;
 };
