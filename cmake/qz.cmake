@@ -9,8 +9,26 @@
 # executables and fuzzers link it; the program never does. A library's tests
 # link the test support of the library and of everything below it, so
 # `#include "GuiTesting.h"` works in every test above the GUI layer.
+#
+# Layers: DEPS names only libraries the layer rules allow (QZ_PLATFORM and
+# QZ_USES_<target> in the top-level CMakeLists.txt, docs/TREE.md): a platform
+# library uses the platform libraries added before it; any other library uses
+# the platform and what its QZ_USES_<target> lists. Anything else stops the
+# configure.
 function(qz_library name)
   cmake_parse_arguments(Q "" "" "DEPS;LIBS;TEST_LIBS;TESTING_LIBS" ${ARGN})
+  get_property(known GLOBAL PROPERTY QZ_LIBRARIES)
+  foreach(dep ${Q_DEPS})
+    if(dep IN_LIST QZ_PLATFORM AND dep IN_LIST known)
+      continue()   # the platform, below every other library
+    endif()
+    if(NOT name IN_LIST QZ_PLATFORM AND dep IN_LIST QZ_USES_${name} AND dep IN_LIST known)
+      continue()
+    endif()
+    message(FATAL_ERROR "Library '${name}' may not depend on '${dep}': calls run from "
+      "higher layers to lower ones only, as QZ_PLATFORM and QZ_USES_${name} in "
+      "CMakeLists.txt say (docs/TREE.md). System libraries go under LIBS.")
+  endforeach()
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
@@ -49,9 +67,20 @@ function(qz_library name)
       QZ_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data"
       QZ_BINARY_DIR="${CMAKE_BINARY_DIR}"
       QZ_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
+    add_dependencies(qz_tests ${name}_tests)
     add_test(NAME ${name} COMMAND ${name}_tests --gtest_brief=1)
-    set_tests_properties(${name} PROPERTIES LABELS ${name}
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 900)
+    set(env "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+    if(QZ_SANITIZE)
+      # Undefined behaviour stops the test like a crash. Leaks of the system's
+      # libraries that we cannot mend are listed in tools/lsan.supp; strndup is
+      # not checked, as the keyboard library of the real display overreads
+      # with it (the test that runs on a real display uses that library).
+      list(APPEND env
+        "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
+        "ASAN_OPTIONS=detect_leaks=1:intercept_strndup=0"
+        "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp:print_suppressions=0")
+    endif()
+    set_tests_properties(${name} PROPERTIES LABELS ${name} ENVIRONMENT "${env}" TIMEOUT 900)
   endif()
 endfunction()
 

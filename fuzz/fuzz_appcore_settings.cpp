@@ -11,6 +11,7 @@
 #include "TextUtils.h"
 #include "qzLib.h"
 #include "qzProj.h"
+#include "fuzz_scratch.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -39,8 +40,7 @@ std::shared_ptr<TRecordingHost> GHost;
 std::string Folder()
 {
     static std::string dir = [] {
-        std::string d = "/tmp/fuzz-db/appcore-" + std::to_string(getpid());
-        mkdir(d.c_str(), 0700);
+        std::string d = FuzzScratchDir("appcore");
         GHost = std::make_shared<TRecordingHost>();
         SetHostServices(GHost);
         Database::Initialize();

@@ -5,6 +5,7 @@
 #include "ADODB.h"
 #include "AdoEngine.h"
 #include "SysUtils.h"
+#include "fuzz_scratch.h"
 
 #include <sqlite3.h>
 #include <unistd.h>
@@ -75,7 +76,7 @@ void QuotedText(const std::string& t)
 TADOConnection* Conn()
 {
     static TADOConnection* c = [] {
-        std::string file = "/tmp/fuzz-db/stmt-" + std::to_string(getpid()) + ".db";
+        std::string file = FuzzScratchDir("statements") + "/stmt.db";
         unlink(file.c_str());
         sqlite3* db = nullptr;
         sqlite3_open(file.c_str(), &db);

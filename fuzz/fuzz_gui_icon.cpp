@@ -5,6 +5,7 @@
 #include "fuzz_gui_harness.h"
 #include "Graphics.h"
 #include "Streams.h"
+#include "fuzz_scratch.h"
 
 #include <cstdint>
 #include <string>
@@ -40,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     // The same bytes through a picture, by each extension it reads.
-    static const std::string base = "/tmp/fuzz-gui/pic-" + std::to_string(getpid());
+    static const std::string base = FuzzScratchDir("icon") + "/pic";
     static const char* exts[] = {".bmp", ".ico", ".jpg"};
     const char* ext = exts[size % 3];
     std::string path = base + ext;

@@ -6,6 +6,7 @@
 #include "IniFiles.h"
 #include "StringLists.h"
 #include "SysUtils.h"
+#include "fuzz_scratch.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -73,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             written = true;
         } catch (const EIniFileException&) {
         }
-        static const std::string path = "/tmp/fuzz-ini-" + std::to_string(getpid()) + ".ini";
+        static const std::string path = FuzzScratchDir("ini") + "/f.ini";
         ini.Rename(path, false);
         ini.UpdateFile();
         TMemIniFile again(path);

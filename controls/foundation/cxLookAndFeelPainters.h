@@ -5,7 +5,7 @@
 // a descendant reach the other operations of the most derived painter.
 #pragma once
 
-#include "DB.h"   // TAlignment
+#include "Classes.h"   // TAlignment
 #include "cxClasses.h"
 #include "cxGraphics.h"
 #include "cxStyles.h"

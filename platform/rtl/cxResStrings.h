@@ -2,8 +2,9 @@
 // through. A process-wide replacement table may hold a text per identifier;
 // when it does, that text wins over the built-in one.
 //
-// This header holds only the lookup of the control foundation's class unit,
-// so that the data controller can use it before the rest of that unit exists.
+// It lives with the platform, under the name of the control foundation's
+// class unit (cxClasses.h includes it), because the foundation and the data
+// controller both stand on the platform alone and both look texts up here.
 #pragma once
 
 #include <string>
