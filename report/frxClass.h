@@ -1238,7 +1238,8 @@ private:
 namespace frxClass {
 // Registers the report classes for streaming (33 classes), once.
 void Initialize();
-// Classes that later units set: the engine and prepared pages a report makes.
+// Set by the engine and preview units: make the engine and the prepared
+// pages of a report.
 extern std::function<TfrxCustomEngine*(TfrxReport*)> EngineFactory;
 extern std::function<TfrxCustomPreviewPages*(TfrxReport*)> PreviewPagesFactory;
 // Set by the designer unit: shows a designer window for the report and

@@ -308,7 +308,7 @@ TEmployeeSet::TEmployeeSet(TComponent* owner) : TRecordSet(owner), FWhere(new TE
     NotesFld = AddField(MemoCls(), "Notes", "备注", true);
 }
 
-TEmployeeSet::~TEmployeeSet() { delete FWhere; }
+TEmployeeSet::~TEmployeeSet() = default;
 
 REmployee TEmployeeSet::AsData() const
 {
@@ -339,7 +339,7 @@ void TEmployeeSet::SetAsData(const REmployee& r)
 std::string TEmployeeSet::QuerySql()
 {
     FWhere->FlushEdits();
-    TCondition c(FWhere);
+    TCondition c(FWhere.get());
     c.Int(FWhere->IdFld, " and Id=%d");
     c.Text(FWhere->DutyFld, " and Duty='%s'");
     return Format("select * from employees %s order by Id", {c.Result()});
@@ -381,7 +381,7 @@ TCarSet::TCarSet(TComponent* owner) : TRecordSet(owner), FWhere(new TCarWhere())
     BuyFundFld = AddField(FloatCls(), "BuyFund", "购买金额", true);
 }
 
-TCarSet::~TCarSet() { delete FWhere; }
+TCarSet::~TCarSet() = default;
 
 RCar TCarSet::GetData() const
 {
@@ -424,7 +424,7 @@ void TCarSet::SetData(const RCar& r)
 std::string TCarSet::QuerySql()
 {
     FWhere->FlushEdits();
-    TCondition c(FWhere);
+    TCondition c(FWhere.get());
     c.Int(FWhere->IdFld, " and Id=%d");
     if (FWhere->HasText(FWhere->KeywordFld)) {
         const std::string k = qzLib::SqlText(FWhere->KeywordFld->AsString());
@@ -577,7 +577,7 @@ TStudentSet::TStudentSet(TComponent* owner) : TQuerySet(owner), FWhere(new TStud
     SalemanNameFld = AddField(WideStr(), "SalemanName", "业务员", true, 30);
 }
 
-TStudentSet::~TStudentSet() { delete FWhere; }
+TStudentSet::~TStudentSet() = default;
 
 RStudent TStudentSet::AsData() const
 {
@@ -615,7 +615,7 @@ void TStudentSet::SetAsData(const RStudent& r)
 
 std::string TStudentSet::QuerySql()
 {
-    TStudentWhere* w = FWhere;
+    TStudentWhere* w = FWhere.get();
     w->FlushEdits();
     TCondition c(w);
     c.DateFrom(w->Signdate1Fld, "s.Signdate");
@@ -749,7 +749,7 @@ TReceiptSet::TReceiptSet(TComponent* owner) : TQuerySet(owner), FWhere(new TRece
     dlNoteFld = AddField(WideStr(), "dlNote", "备注", true, 50);
 }
 
-TReceiptSet::~TReceiptSet() { delete FWhere; }
+TReceiptSet::~TReceiptSet() = default;
 
 RReceipt TReceiptSet::AsData() const
 {
@@ -793,7 +793,7 @@ void TReceiptSet::SetAsData(const RReceipt& r)
 
 std::string TReceiptSet::QuerySql()
 {
-    TReceiptWhere* w = FWhere;
+    TReceiptWhere* w = FWhere.get();
     TCondition c(w);
     c.Int(w->StudentIdFld, " and r.StudentId=%d");
     c.Int(w->FareItemIdFld, " and r.RecItemId=%d");
@@ -851,7 +851,7 @@ TExamSet::TExamSet(TComponent* owner) : TQuerySet(owner), FWhere(new TExamWhere(
     dlNoteFld = AddField(WideStr(), "dlNote", "备注", true, 50);
 }
 
-TExamSet::~TExamSet() { delete FWhere; }
+TExamSet::~TExamSet() = default;
 
 RExam TExamSet::AsData() const
 {
@@ -895,7 +895,7 @@ void TExamSet::SetAsData(const RExam& r)
 
 std::string TExamSet::QuerySql()
 {
-    TExamWhere* w = FWhere;
+    TExamWhere* w = FWhere.get();
     w->FlushEdits();
     TCondition c(w);
     c.Int(w->StudentIdFld, " and x.StudentId=%d");
@@ -1001,11 +1001,11 @@ TGraduateSet::TGraduateSet(TComponent* owner) : TQuerySet(owner), FWhere(new TGr
     NotesFld = AddField(WideStr(), "Notes", "备注", true, 150);
 }
 
-TGraduateSet::~TGraduateSet() { delete FWhere; }
+TGraduateSet::~TGraduateSet() = default;
 
 std::string TGraduateSet::QuerySql()
 {
-    TGraduateWhere* w = FWhere;
+    TGraduateWhere* w = FWhere.get();
     TCondition c(w);
     c.DateFrom(w->Grantdate1Fld, "g.Grantdate");
     c.DateTo(w->Grantdate2Fld, "g.Grantdate");
@@ -1082,11 +1082,11 @@ TDropoutSet::TDropoutSet(TComponent* owner) : TQuerySet(owner), FWhere(new TDrop
     NotesFld = AddField(WideStr(), "Notes", "备注", true, 50);
 }
 
-TDropoutSet::~TDropoutSet() { delete FWhere; }
+TDropoutSet::~TDropoutSet() = default;
 
 std::string TDropoutSet::QuerySql()
 {
-    TDropoutWhere* w = FWhere;
+    TDropoutWhere* w = FWhere.get();
     TCondition c(w);
     c.DateFrom(w->Dropdate1Fld, "p.Dropdate");
     c.DateTo(w->Dropdate2Fld, "p.Dropdate");

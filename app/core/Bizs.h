@@ -216,7 +216,7 @@ public:
     explicit TEmployeeSet(TComponent* owner = nullptr);
     ~TEmployeeSet() override;
 
-    TEmployeeWhere* Where() const { return FWhere; }
+    TEmployeeWhere* Where() const { return FWhere.get(); }
     REmployee AsData() const;
     void SetAsData(const REmployee& r);
 
@@ -236,7 +236,7 @@ public:
     static bool Delete(int id);
 
 private:
-    TEmployeeWhere* FWhere;
+    std::unique_ptr<TEmployeeWhere> FWhere;
 };
 
 class TCarSet : public TRecordSet {
@@ -245,7 +245,7 @@ public:
     explicit TCarSet(TComponent* owner = nullptr);
     ~TCarSet() override;
 
-    TCarWhere* Where() const { return FWhere; }
+    TCarWhere* Where() const { return FWhere.get(); }
     RCar GetData() const;
     void SetData(const RCar& r);
 
@@ -273,7 +273,7 @@ public:
     static int GetCars(RCars& cars);
 
 private:
-    TCarWhere* FWhere;
+    std::unique_ptr<TCarWhere> FWhere;
 };
 
 class TRecitemSet : public TRecordSet {
@@ -313,7 +313,7 @@ public:
     explicit TStudentSet(TComponent* owner = nullptr);
     ~TStudentSet() override;
 
-    TStudentWhere* Where() const { return FWhere; }
+    TStudentWhere* Where() const { return FWhere.get(); }
     RStudent AsData() const;
     void SetAsData(const RStudent& r);
 
@@ -342,7 +342,7 @@ public:
     static bool RefreshExamInfo(int studentId);
 
 private:
-    TStudentWhere* FWhere;
+    std::unique_ptr<TStudentWhere> FWhere;
 };
 
 // ---- receipts and exams ---------------------------------------------------------------------
@@ -353,7 +353,7 @@ public:
     explicit TReceiptSet(TComponent* owner = nullptr);
     ~TReceiptSet() override;
 
-    TReceiptWhere* Where() const { return FWhere; }
+    TReceiptWhere* Where() const { return FWhere.get(); }
     RReceipt AsData() const;
     void SetAsData(const RReceipt& r);
 
@@ -379,7 +379,7 @@ public:
     static bool Delete(int id);
 
 private:
-    TReceiptWhere* FWhere;
+    std::unique_ptr<TReceiptWhere> FWhere;
 };
 
 class TExamSet : public TQuerySet {
@@ -388,7 +388,7 @@ public:
     explicit TExamSet(TComponent* owner = nullptr);
     ~TExamSet() override;
 
-    TExamWhere* Where() const { return FWhere; }
+    TExamWhere* Where() const { return FWhere.get(); }
     RExam AsData() const;
     void SetAsData(const RExam& r);
 
@@ -416,7 +416,7 @@ public:
     static bool Delete(int id);
 
 private:
-    TExamWhere* FWhere;
+    std::unique_ptr<TExamWhere> FWhere;
 };
 
 // ---- class placements, graduations and drop-outs ----------------------------------------------
@@ -436,7 +436,7 @@ public:
     explicit TGraduateSet(TComponent* owner = nullptr);
     ~TGraduateSet() override;
 
-    TGraduateWhere* Where() const { return FWhere; }
+    TGraduateWhere* Where() const { return FWhere.get(); }
 
     TField* IdFld;   // StudentId
     TField* StudentNameFld;
@@ -460,7 +460,7 @@ public:
     static bool LoadByStudent(int studentId, RGraduate& r);
 
 private:
-    TGraduateWhere* FWhere;
+    std::unique_ptr<TGraduateWhere> FWhere;
 };
 
 class TDropoutSet : public TQuerySet {
@@ -469,7 +469,7 @@ public:
     explicit TDropoutSet(TComponent* owner = nullptr);
     ~TDropoutSet() override;
 
-    TDropoutWhere* Where() const { return FWhere; }
+    TDropoutWhere* Where() const { return FWhere.get(); }
 
     TField* StudentIdFld;
     TField* StudentNameFld;
@@ -491,5 +491,5 @@ public:
     static bool LoadByStudent(int studentId, RDropout& r);
 
 private:
-    TDropoutWhere* FWhere;
+    std::unique_ptr<TDropoutWhere> FWhere;
 };

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -294,8 +295,69 @@ TEST_F(PainterTest, ContentAndBackgroundHandler)
     EXPECT_EQ(rec.Brush()->Style(), bsSolid);
 }
 
-// Every element of every look draws without fault; the picture goes to a
-// PNG for a person to look at.
+// Each element of each look, drawn on its own over a colour no look uses,
+// draws something inside its bounds and nothing outside them.
+TEST_F(PainterTest, EachElementDrawsInsideItsBoundsInEveryLook)
+{
+    using Draw = std::function<void(TcxCustomLookAndFeelPainterClass, TcxCanvas*, const TRect&)>;
+    struct Element { const char* name; int w, h; Draw draw; };
+    TFont font;
+    const Element elements[] = {
+        {"button", 60, 22, [](auto p, auto c, auto& r) { p->PaintButton(c, r, "按钮", cxbsNormal); }},
+        {"pressed button", 60, 22, [](auto p, auto c, auto& r) { p->PaintButton(c, r, "按钮", cxbsPressed); }},
+        {"check box", 13, 13, [](auto p, auto c, auto& r) { p->DrawCheckBox(c, r, cxbsNormal, true); }},
+        {"line up", 17, 17, [](auto p, auto c, auto& r) { p->DrawScrollBarPart(c, false, r, sbpLineUp, cxbsNormal); }},
+        {"thumb", 17, 23, [](auto p, auto c, auto& r) { p->DrawScrollBarPart(c, false, r, sbpThumbnail, cxbsNormal); }},
+        {"page down", 17, 20, [](auto p, auto c, auto& r) { p->DrawScrollBarPart(c, false, r, sbpPageDown, cxbsNormal); }},
+        {"filter button", 15, 18, [](auto p, auto c, auto& r) { p->DrawFilterDropDownButton(c, r, cxbsNormal, true); }},
+        {"filter close", 16, 14, [](auto p, auto c, auto& r) { p->DrawFilterCloseButton(c, r, cxbsNormal); }},
+        {"cross glyph", 16, 14, [](auto p, auto c, auto& r) { p->DrawCrossGlyphButton(c, r, cxbsNormal); }},
+        {"chevron", 15, 15, [](auto p, auto c, auto& r) { p->DrawGroupChevronButton(c, r, false, cxbsNormal); }},
+        {"header", 80, 20, [&font](auto p, auto c, auto& r) {
+             p->DrawHeader(c, r, TRect{r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2}, TcxNeighbors{}, cxBordersAll,
+                           cxbsNormal, taLeftJustify, vaCenter, false, true, "姓名", &font, clBtnText, p->HeaderColor());
+         }},
+        {"sort mark", 12, 16, [](auto p, auto c, auto& r) { p->DrawSortMark(c, r, true); }},
+        {"footer cell", 80, 20, [&font](auto p, auto c, auto& r) {
+             p->DrawFooterCell(c, r, taRightJustify, vaCenter, false, "12.50", &font, clBtnText, p->FooterColor());
+         }},
+        {"footer frame", 80, 20, [](auto p, auto c, auto& r) { p->DrawFooterFrame(c, r); }},
+        {"indicator", 12, 20, [](auto p, auto c, auto& r) { p->DrawIndicatorCell(c, r, ikArrow, p->HeaderColor()); }},
+        {"expand box", 12, 12, [](auto p, auto c, auto& r) { p->DrawExpandBox(c, r, false); }},
+        {"frame", 50, 24, [](auto p, auto c, auto& r) { p->DrawFrame(c, r); }},
+        // A tab's face is the theme's alone; every look draws its frame and area.
+        {"tab frame", 2, 22, [](auto p, auto c, auto& r) { p->DrawTabFrame(c, r, bLeft, cxBordersAll, false); }},
+        {"tabs area", 60, 30, [](auto p, auto c, auto& r) { p->DrawTabsArea(c, r, cxBordersAll, false); }},
+        {"arrow", 15, 15, [](auto p, auto c, auto& r) { p->DrawArrow(c, r, paRight, clBtnText); }},
+        {"scroll arrow", 17, 17, [](auto p, auto c, auto& r) { p->DrawScrollArrow(c, r, cxbsNormal, paDown); }},
+        {"grouped button", 28, 20, [](auto p, auto c, auto& r) { p->PaintGroupedButton(c, r, cxbsHot, 2, 0, clBtnShadow); }},
+    };
+    const TColor none = TColor(RGB(1, 2, 3));
+    struct Look { const char* name; TcxCustomLookAndFeelPainterClass p; };
+    const Look looks[] = {{"standard", Standard()}, {"flat", Flat()}, {"ultraflat", UltraFlat()}, {"themed", Themed()}};
+    for (const Look& look : looks) {
+        for (const Element& e : elements) {
+            SCOPED_TRACE(std::string(look.name) + " " + e.name);
+            TBitmap bmp(e.w + 20, e.h + 20);
+            bmp.Canvas()->Brush()->SetColor(none);
+            bmp.Canvas()->FillRect({0, 0, e.w + 20, e.h + 20});
+            TcxCanvas c(bmp.Canvas());
+            const TRect r{10, 10, 10 + e.w, 10 + e.h};
+            e.draw(look.p, &c, r);
+            int inside = 0, outside = 0;
+            for (int y = 0; y < e.h + 20; ++y)
+                for (int x = 0; x < e.w + 20; ++x) {
+                    if (ColorToRGB(bmp.Canvas()->Pixels(x, y)) == ColorToRGB(none)) continue;
+                    (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom ? inside : outside)++;
+                }
+            EXPECT_GT(inside, 0) << "draws nothing";
+            EXPECT_EQ(outside, 0) << "draws outside its bounds";
+        }
+    }
+}
+
+// Every element of every look side by side; the picture goes to a PNG for a
+// person to look at.
 TEST_F(PainterTest, EveryElementInTheFourLooksAndPictures)
 {
     struct Look { const char* name; TcxCustomLookAndFeelPainterClass p; };
