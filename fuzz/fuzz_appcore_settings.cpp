@@ -49,8 +49,12 @@ std::string Folder()
         // The school's database, made from its schema script.
         std::string file = d + "/school.mdb";
         unlink(file.c_str());
-        std::string src = __FILE__;
-        std::ifstream in(src.substr(0, src.find_last_of('/')) + "/../app/schema/sqlite.sql", std::ios::binary);
+        const std::string schema = std::string(QZ_SOURCE_ROOT) + "/app/schema/sqlite.sql";
+        std::ifstream in(schema, std::ios::binary);
+        if (!in) {
+            fprintf(stderr, "cannot read the schema %s\n", schema.c_str());
+            abort();
+        }
         std::stringstream ss;
         ss << in.rdbuf();
         sqlite3* db = nullptr;

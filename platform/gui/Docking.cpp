@@ -234,7 +234,7 @@ void TControl::ManualFloat(const TRect& screenPos)
     TClientInfo* info = ClientOf(this, true);
     int w = screenPos.Width() > 0 ? screenPos.Width() : UndockWidth();
     int h = screenPos.Height() > 0 ? screenPos.Height() : UndockHeight();
-    TPoint at(screenPos.Left, screenPos.Top);
+    TPoint at{screenPos.Left, screenPos.Top};
     if (IsRectEmpty(screenPos) && screenPos.Left == 0 && screenPos.Top == 0)
         at = Parent() ? ClientToScreen(Point(0, 0)) : Point(Left(), Top());
     if (auto* form = DynamicCast<TCustomForm>(this)) {
@@ -489,7 +489,7 @@ TWinControl* SiteAt(TControl* c, TPoint screen, TRect& rect)
 TPoint ScreenPointOf(HWND target, const TMessage& m)
 {
     TWinControl* w = FindControl(target);
-    TPoint p(GET_X_LPARAM(m.LParam), int16_t((m.LParam >> 16) & 0xFFFF));
+    TPoint p{GET_X_LPARAM(m.LParam), int16_t((m.LParam >> 16) & 0xFFFF)};
     return w ? w->ClientToScreen(p) : Mouse->CursorPos();
 }
 

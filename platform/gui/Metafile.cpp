@@ -1230,14 +1230,15 @@ void PlayEmf(const std::string& b, QPainter& painter, TEmfInfo& info, QSize& siz
                 offBmi = p.U32(); cbBmi = p.U32(); offBits = p.U32(); cbBits = p.U32();
                 if (type == 77) { cxs = p.I32(); cys = p.I32(); } else { cxs = cxd; cys = cyd; }
             }
-            QRectF dest = TGdiPlayer::Box(xd, yd, xd + cxd, yd + cyd);
+            // Sizes and positions are the file's: summed as doubles, they cannot overflow.
+            QRectF dest = TGdiPlayer::Box(xd, yd, double(xd) + cxd, double(yd) + cyd);
             if (cbBmi == 0) {
                 g.Fill(dest, rop);
                 break;
             }
             if (offBmi > sz || cbBmi > sz - offBmi || offBits > sz || cbBits > sz - offBits) throw EBadMetafile();
             QImage img = DibImage(b.substr(recStart + offBmi, cbBmi), b.substr(recStart + offBits, cbBits));
-            g.Picture(dest, img, QRectF(xs, type == 81 ? img.height() - ys - cys : ys, cxs, cys));
+            g.Picture(dest, img, QRectF(xs, type == 81 ? double(img.height()) - ys - cys : ys, cxs, cys));
             break;
         }
         default: break;   // records that draw nothing here (comments, palettes, colour spaces…)
