@@ -310,3 +310,58 @@ TEST(Engine, InlineSubreportPrintsInsideItsBand)
     ASSERT_TRUE(t);
     EXPECT_EQ(t->Objects().size(), 2u);
 }
+
+TEST(Engine, PageFooterCountsAKeptBlockOnThePageItMovesTo)
+{
+    // Group B does not fit below group A: the whole block moves on, and its
+    // rows count in the second page's footer, not the first's.
+    TReportFixture f;
+    std::vector<std::tuple<int, std::string, std::string, double>> rows;
+    for (int i = 1; i <= 12; ++i) rows.emplace_back(i, "学员" + std::to_string(i), i <= 6 ? "A" : "B", i);
+    f.Data.push_back(MakeStudents(rows));
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    auto* gh = f.AddBand<TfrxGroupHeader>(f.Page, "GroupHeader1", 0, 20);
+    gh->Condition = "s.\"Class\"";
+    gh->KeepTogether = true;
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 30, 100);
+    md->SetDataSet(s);
+    f.AddMemo(md, "Name", 0, 0, 100, 18, "[s.\"Name\"]");
+    f.AddBand<TfrxGroupFooter>(f.Page, "GroupFooter1", 150, 20);
+    auto* pf = f.AddBand<TfrxPageFooter>(f.Page, "PageFooter1", 300, 20);
+    f.AddMemo(pf, "PageSum", 0, 0, 300, 18, "[COUNT()] [SUM(<s.\"Fee\">)]");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    ASSERT_EQ(f.Pages()->Count(), 2);
+    const std::string dump = f.Dump();
+    const size_t second = dump.find("page 2");
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_NE(dump.find("\"6 21\""), std::string::npos) << dump;
+    EXPECT_LT(dump.find("\"6 21\""), second) << dump;
+    EXPECT_GT(dump.find("\"6 57\""), second) << dump;
+}
+
+TEST(Engine, RunningTotalGrowsAcrossGroupsAndRestartsForTheFinalPass)
+{
+    auto build = [](TReportFixture& f, bool doublePass) {
+        f.Data.push_back(SixStudents());
+        TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+        auto* gh = f.AddBand<TfrxGroupHeader>(f.Page, "GroupHeader1", 0, 20);
+        gh->Condition = "s.\"Class\"";
+        auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 30, 20);
+        md->SetDataSet(s);
+        auto* gf = f.AddBand<TfrxGroupFooter>(f.Page, "GroupFooter1", 60, 20);
+        f.AddMemo(gf, "Totals", 0, 0, 300, 18,
+                  "[SUM(<s.\"Fee\">,MasterData1,2)]/[SUM(<s.\"Fee\">)]/[COUNT(MasterData1,2)]");
+        f.Report->EngineOptions()->DoublePass = doublePass;
+        EXPECT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+        std::string totals;
+        TfrxReportPage* page = f.Pages()->GetPage(0);
+        for (TfrxComponent* c : page->AllObjects())
+            if (c->Name() == "Totals") totals += static_cast<TfrxCustomMemoView*>(c)->Text();
+        return totals;
+    };
+    TReportFixture single;
+    const std::string want = "300/300/3\r\n800/500/5\r\n880/80/6\r\n";
+    EXPECT_EQ(build(single, false), want);
+    TReportFixture twice;
+    EXPECT_EQ(build(twice, true), want);
+}

@@ -415,6 +415,14 @@ TEST(PreparedPages, PagesSwappedToTheTemporaryFileReadBack)
 
 namespace {
 
+// A data band of the given number of rows, each the given height, with one text "N".
+void AddRows(TReportFixture& f, int rows, double height, const std::string& text)
+{
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, height);
+    md->SetRowCount(rows);
+    f.AddMemo(md, "N", 0, 0, 100, 20, text);
+}
+
 // A filter that writes down what it is given.
 class TRecordingFilter : public TfrxCustomExportFilter {
     QZ_CLASS(TRecordingFilter, TfrxCustomExportFilter)
@@ -439,9 +447,7 @@ QZ_CLASS_IMPL(TRecordingFilter, TfrxCustomExportFilter)
 TEST(PreparedPages, ExportDriverHandsEveryPageAndObjectToTheFilter)
 {
     TReportFixture f;
-    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 600);
-    md->SetRowCount(2);
-    f.AddMemo(md, "N", 0, 0, 100, 20, "[Line]/[TotalPages#]");
+    AddRows(f, 2, 600, "[Line]/[TotalPages#]");
     f.Report->EngineOptions()->DoublePass = true;
     ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
     TRecordingFilter filter(nullptr);
@@ -451,4 +457,120 @@ TEST(PreparedPages, ExportDriverHandsEveryPageAndObjectToTheFilter)
                                      "end page", "page 1", "_pagebackground", "MasterData1", "N=2/2\r\n",
                                      "end page", "finish"};
     EXPECT_EQ(filter.Log, want);
+}
+
+namespace {
+
+// A printer that writes down the job: "start", one entry per sheet with the
+// page's first text, "end" or "abort". It refuses the job's sheet numbered Refuse.
+class TRecordingPrinter : public TfrxVirtualPrinter {
+    QZ_CLASS(TRecordingPrinter, TfrxVirtualPrinter)
+public:
+    TRecordingPrinter(std::vector<std::string>* log) : TfrxVirtualPrinter("记录", ""), FLog(log) {}
+    void StartJob() override
+    {
+        FSheets = 0;
+        FLog->push_back("start");
+    }
+    void StartSheet() override
+    {
+        ++FSheets;
+        if (FSheets == Refuse) throw EfrxPrintError("sheet refused");
+        FLog->push_back("sheet");
+    }
+    void EndJob() override { FLog->push_back("end"); }
+    void AbortJob() override { FLog->push_back("abort"); }
+    void ApplyPrintSettings(int paper, int orientation, double width, double height, int bin, int copies,
+                            int duplex) override
+    {
+        TfrxVirtualPrinter::ApplyPrintSettings(paper, orientation, width, height, bin, copies, duplex);
+        Copies = copies;
+    }
+    int Refuse = 0;
+    int Copies = 0;
+
+private:
+    std::vector<std::string>* FLog;
+    int FSheets = 0;
+};
+QZ_CLASS_IMPL(TRecordingPrinter, TfrxVirtualPrinter)
+
+}  // namespace
+
+TEST(Printing, PageOrderCopiesAndRefusedSheets)
+{
+    TReportFixture f;
+    AddRows(f, 5, 1000, "[Line]");
+    f.Report->PrintOptions()->ShowDialog = false;
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    ASSERT_EQ(f.Pages()->Count(), 5);
+
+    std::vector<std::string> log;
+    TRecordingPrinter* printer = nullptr;
+    frxPrinter::SetPrinterSource({[&] {
+                                      std::vector<std::unique_ptr<TfrxCustomPrinter>> r;
+                                      auto p = std::make_unique<TRecordingPrinter>(&log);
+                                      printer = p.get();
+                                      r.push_back(std::move(p));
+                                      return r;
+                                  },
+                                  [] { return std::string("记录"); }});
+    ASSERT_EQ(Printers().Printer(), printer);
+    // The page each sheet shows, in the order printed.
+    std::vector<int> printed;
+    f.Report->OnProgress = [&](TfrxReport*, TfrxProgressType t, int n) {
+        if (t == ptPrinting) printed.push_back(n);
+    };
+    struct Case {
+        const char* What;
+        std::string Pages;
+        TfrxPrintPages Kind;
+        int Copies;
+        bool Collate;
+        bool Reverse;
+        std::vector<int> Want;
+        int CopiesPerSheet;
+    } cases[] = {
+        {"pages 2 to 3, even ones", "2-3", ppEven, 1, false, false, {2}, 1},
+        {"three pages, two copies collated", "1-3", ppAll, 2, true, false, {1, 2, 3, 1, 2, 3}, 1},
+        {"three pages, two copies uncollated", "1-3", ppAll, 2, false, false, {1, 2, 3}, 2},
+        {"odd pages, last first", "", ppOdd, 1, false, true, {5, 3, 1}, 1},
+        {"a range past the last page", "4-100000000", ppAll, 1, false, false, {4, 5}, 1},
+    };
+    // What the operator chose in the print dialog.
+    f.Report->PrintOptions()->ShowDialog = true;
+    for (const auto& c : cases) {
+        log.clear();
+        printed.clear();
+        TfrxPreviewPages::PrintDialogHook = [&c](TfrxReport*, TfrxPrintChoice& choice) {
+            choice.PageNumbers = c.Pages;
+            choice.PrintPages = c.Kind;
+            choice.Copies = c.Copies;
+            choice.Collate = c.Collate;
+            choice.Reverse = c.Reverse;
+            return true;
+        };
+        ASSERT_TRUE(f.Report->Print()) << c.What;
+        EXPECT_EQ(printed, c.Want) << c.What;
+        EXPECT_EQ(printer->Copies, c.CopiesPerSheet) << c.What;
+        std::vector<std::string> want{"start"};
+        want.insert(want.end(), c.Want.size(), "sheet");
+        want.push_back("end");
+        EXPECT_EQ(log, want) << c.What;
+    }
+
+    // A cancelled dialog prints nothing.
+    TfrxPreviewPages::PrintDialogHook = [](TfrxReport*, TfrxPrintChoice&) { return false; };
+    log.clear();
+    EXPECT_FALSE(f.Report->Print());
+    EXPECT_TRUE(log.empty());
+    TfrxPreviewPages::PrintDialogHook = nullptr;
+
+    // A sheet the printer refuses aborts the job and is reported.
+    log.clear();
+    f.Report->PrintOptions()->ShowDialog = false;
+    printer->Refuse = 2;
+    EXPECT_THROW(f.Report->Print(), EfrxPrintError);
+    EXPECT_EQ(log, (std::vector<std::string>{"start", "sheet", "abort"}));
+    frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
 }
