@@ -4,8 +4,10 @@
 // document read "第⼀⻚" where the page said "第一页". The text maps of a
 // finished document are mended here: each radical becomes the ideograph the
 // glyph stands for.
-#include "QzGuiPrivate.h"
-
+//
+// This file reaches no other header of the tree: the document library's
+// headers do not build as C++20 with clang 14 (they define a destructor of a
+// vector of a class not yet complete), so clang builds it as C++17.
 #include <QFile>
 #include <QString>
 
@@ -18,6 +20,7 @@
 #include <cstdio>
 #include <map>
 #include <regex>
+#include <string>
 
 namespace {
 
@@ -114,6 +117,11 @@ std::string Remap(const std::string& cmap)
 }
 
 } // namespace
+
+namespace qzgui {
+// Declared for the rest of the library in QzGuiPrivate.h.
+bool MendPdfTextMaps(const QString& fileName, const std::string& title);
+}
 
 bool qzgui::MendPdfTextMaps(const QString& fileName, const std::string& title)
 {
