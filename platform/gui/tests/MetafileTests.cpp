@@ -236,4 +236,49 @@ TEST_F(MetafileTest, MutatedFilesLoadOrAreRefused)
         }
 }
 
+// Pictures another program wrote (tests/data/other-program.svg converted to
+// EMF and WMF by make-other-program-metafiles.sh): a red box outlined in
+// black, a blue ellipse and green text. That program crops the picture to
+// what is drawn, which is close to the drawing's 200 x 100.
+TEST_F(MetafileTest, FilesAnotherProgramWroteDrawWhereTheyShould)
+{
+    for (const char* ext : {"emf", "wmf"}) {
+        SCOPED_TRACE(ext);
+        TMetafile mf;
+        mf.LoadFromFile(std::string(QZ_TEST_DATA_DIR) + "/other-program." + ext);
+        EXPECT_EQ(mf.Enhanced(), std::string(ext) == "emf");
+        ASSERT_GT(mf.Width(), 0);
+        EXPECT_NEAR(double(mf.Height()) / mf.Width(), 0.46, 0.03);
+        for (int scale : {1, 2}) {
+            SCOPED_TRACE(scale);
+            const int w = 200 * scale, h = 100 * scale;
+            auto shot = Canvas(w, h, [&](TCanvas* c) { c->StretchDraw(Rect(0, 0, w, h), &mf); });
+            if (getenv("QZ_KEEP_METAFILE_PNG"))
+                GuiTest::SavePng(shot.get(), ::testing::TempDir() + "other-program-" + ext + "-" +
+                                                 std::to_string(scale) + ".png");
+            auto at = [&](int x, int y) { return ColorToRGB(shot->Canvas()->Pixels(x * scale, y * scale)); };
+            EXPECT_EQ(at(45, 35), clRed);
+            EXPECT_EQ(at(150, 50), clBlue);
+            EXPECT_EQ(at(100, 10), clWhite);   // between the box and the ellipse
+            EXPECT_EQ(at(195, 5), clWhite);
+            EXPECT_EQ(at(100, 95), clWhite);   // right of the text, under the ellipse
+            // The box's outline: dark pixels at its left edge, none left of it in the text's rows.
+            int dark = 0;
+            for (int x = 0; x < 10 * scale; ++x) {
+                TColorRef c = ColorToRGB(shot->Canvas()->Pixels(x, 35 * scale));
+                dark += GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80;
+            }
+            EXPECT_GE(dark, scale);
+            // The text in green under the box.
+            int green = 0;
+            for (int y = 75 * scale; y < h; ++y)
+                for (int x = 0; x < 90 * scale; ++x) {
+                    TColorRef c = ColorToRGB(shot->Canvas()->Pixels(x, y));
+                    green += GetGValue(c) > 90 && GetRValue(c) < 90 && GetBValue(c) < 90;
+                }
+            EXPECT_GT(green, 40 * scale * scale);
+        }
+    }
+}
+
 } // namespace
