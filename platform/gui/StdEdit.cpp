@@ -89,6 +89,10 @@ struct TCustomEdit::TImpl {
     bool Modified = false;
     int Limit = 0;                      // EM_LIMITTEXT; 0: none
     int LeftMargin = 1, RightMargin = 1;
+    // EM_SETRECT/EM_SETRECTNP: where the text goes, when a program said so
+    // (a grid's editor leaves room for its buttons); the client area otherwise.
+    bool HasFormatRect = false;
+    TRect FormatRect;
     int ScrollX = 0;                    // pixels the text is scrolled left
     int TopLine = 0;                    // the first line shown (memo)
     int GoalX = -1;                     // the x Up and Down keep to
@@ -184,11 +188,12 @@ struct TCustomEdit::TImpl {
     int LineWidth(const TLine& l) { return LineX(l, l.Len); }
 
     TRect Client() const { return E->ClientRect(); }
-    int TextLeft() const { return LeftMargin; }
-    int TextRight() const { return Client().Right - RightMargin; }
+    TRect TextArea() const { return HasFormatRect ? FormatRect : Client(); }
+    int TextLeft() const { return TextArea().Left + LeftMargin; }
+    int TextRight() const { return TextArea().Right - RightMargin; }
     int Avail() const { return std::max(0, TextRight() - TextLeft()); }
-    int TextTop() const { return Multi() ? 0 : 1; }
-    int VisibleLines() const { return std::max(1, (Client().Height() - TextTop()) / LineHeight); }
+    int TextTop() const { return TextArea().Top + (Multi() ? 0 : 1); }
+    int VisibleLines() const { return std::max(1, (TextArea().Bottom - TextTop()) / LineHeight); }
 
     // ---- lines
 
@@ -709,7 +714,9 @@ struct TCustomEdit::TImpl {
         const QColor fore = E->Enabled() ? QCol(E->Font()->Color()) : QCol(clGrayText);
         const bool showSel = Anchor != Caret && (HasFocus || !HideSel());
         const int a = SelStart(), b = SelEnd();
-        p->setClipRect(QRect(cr.Left, cr.Top, cr.Width(), cr.Height()), Qt::IntersectClip);
+        TRect clip;
+        IntersectRect(clip, cr, TextArea());
+        p->setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()), Qt::IntersectClip);
         const int first = Multi() ? TopLine : 0;
         const int last = Multi() ? std::min(int(Lines.size()), TopLine + VisibleLines() + 1) : 1;
         for (int li = first; li < last; ++li) {
@@ -1133,10 +1140,24 @@ void TCustomEdit::DefaultHandler(TMessage& m)
         break;
     }
     case EM_GETRECT:
-        if (auto* r = reinterpret_cast<TRect*>(m.LParam)) {
-            TRect c = ClientRect();
-            *r = Rect(d.TextLeft(), d.TextTop(), d.TextRight(), c.Bottom);
+        if (auto* r = reinterpret_cast<TRect*>(m.LParam)) *r = Rect(d.TextLeft(), d.TextTop(), d.TextRight(), d.TextArea().Bottom);
+        break;
+    case EM_SETRECT:
+    case EM_SETRECTNP:
+        // The margins still apply inside the rectangle; none given: the client area again.
+        if (auto* r = reinterpret_cast<const TRect*>(m.LParam)) {
+            d.FormatRect = *r;
+            if (d.FormatRect.Right < d.FormatRect.Left) d.FormatRect.Right = d.FormatRect.Left;
+            if (d.FormatRect.Bottom < d.FormatRect.Top) d.FormatRect.Bottom = d.FormatRect.Top;
+            d.HasFormatRect = true;
+        } else {
+            d.HasFormatRect = false;
         }
+        d.Relayout();
+        d.EnsureCaretVisible();
+        d.UpdateScrollBars();
+        d.PlaceCaret();
+        Invalidate();
         break;
     case EM_GETLINECOUNT: m.Result = LRESULT(d.Lines.size()); break;
     case EM_GETFIRSTVISIBLELINE:
@@ -1242,6 +1263,7 @@ void TCustomEdit::DefaultHandler(TMessage& m)
     case WM_SIZE:
     case CM_FONTCHANGED:
         TWinControl::DefaultHandler(m);
+        if (m.Msg == WM_SIZE) d.HasFormatRect = false;
         d.Relayout();
         d.EnsureCaretVisible();
         d.UpdateScrollBars();

@@ -317,6 +317,43 @@ TEST_F(EditTest, CaretPixelPositionMatchesPosFromCharAndMargins)
     EXPECT_EQ(int16_t(LOWORD(E->Perform(EM_POSFROMCHAR, 0))), 5);
 }
 
+// A grid's editor keeps room for its buttons by giving the text a rectangle
+// of its own: text, caret and scrolling stay inside it, a new size undoes it.
+TEST_F(EditTest, FormattingRectangleKeepsTheTextInsideIt)
+{
+    const TRect client = E->ClientRect();
+    TRect r;
+    E->Perform(EM_GETRECT, 0, LPARAM(&r));
+    EXPECT_EQ(r, Rect(1, 1, client.Right - 1, client.Bottom));
+    const TRect area = Rect(0, 0, client.Right - 40, client.Bottom);
+    E->Perform(EM_SETRECTNP, 0, LPARAM(&area));
+    E->Perform(EM_GETRECT, 0, LPARAM(&r));
+    EXPECT_EQ(r, Rect(1, 1, area.Right - 1, client.Bottom)) << "the margins apply inside it";
+
+    E->SetText(std::string(60, 'm'));
+    E->Perform(EM_SETSEL, 60, 60);
+    TPoint caret;
+    ASSERT_TRUE(GetCaretPos(&caret));
+    EXPECT_LT(caret.X, area.Right);
+    EXPECT_GT(caret.X, area.Right - 20) << "scrolled as far as the rectangle allows, no further";
+    GuiTest::ProcessEvents();
+    // Nothing of the text shows in the room kept free.
+    for (int x = area.Right + 1; x < client.Right; ++x)
+        for (int y = 0; y < client.Bottom; ++y)
+            ASSERT_EQ(GuiTest::PixelAt(E, Point(x, y)), ColorToRGB(clWindow)) << x << "," << y;
+    // A click in the kept room puts the caret at the end of what shows.
+    EXPECT_EQ(LOWORD(E->Perform(EM_CHARFROMPOS, 0, MAKELPARAM(client.Right - 2, 5))), 60);
+
+    // No rectangle: the client area again; so does a new size.
+    E->Perform(EM_SETRECT, 0, 0);
+    E->Perform(EM_GETRECT, 0, LPARAM(&r));
+    EXPECT_EQ(r.Right, client.Right - 1);
+    E->Perform(EM_SETRECT, 0, LPARAM(&area));
+    E->SetBounds(10, 10, 200, 21);
+    E->Perform(EM_GETRECT, 0, LPARAM(&r));
+    EXPECT_EQ(r.Right, E->ClientRect().Right - 1);
+}
+
 TEST_F(EditTest, LongTextScrollsToKeepTheCaretInView)
 {
     std::string longText(80, 'm');
