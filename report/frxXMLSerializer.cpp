@@ -283,7 +283,10 @@ void TfrxXMLSerializer::ReadProperty(const std::string& name, const std::string&
     case tkString:
     case tkLString:
     case tkWString:
-        if (info->SetStr) info->SetStr(target, DecodeXMLText(value));
+        // The writer leaves empty texts out, so an empty attribute reads as an
+        // absent one: a text whose default is not empty (the printer's
+        // "缺省", the script language) keeps it, as it would after a save.
+        if (info->SetStr && !value.empty()) info->SetStr(target, DecodeXMLText(value));
         break;
     case tkVariant:
         if (info->SetVar) info->SetVar(target, Variant(DecodeXMLText(value)));

@@ -186,6 +186,23 @@ TEST(HandWrittenLayout, EnumerationNumbersPastTheirNamesAreRefused)
     EXPECT_EQ(e.Report.Errors()->Count(), 0) << e.Errors();
 }
 
+// ---- empty texts -----------------------------------------------------------------------------------
+
+TEST(HandWrittenLayout, EmptyTextsReadAsAbsentOnes)
+{
+    // The writer leaves an empty text out, so the first load must already
+    // give what a save and a second load give.
+    Env e;
+    e.Load(Layout(" PrintOptions.Printer=\"\" ScriptLanguage=\"\" ReportOptions.Name=\"\"", Page("")));
+    EXPECT_EQ(e.Report.PrintOptions()->Printer, "缺省");
+    EXPECT_EQ(e.Report.ScriptLanguage, "PascalScript");
+    EXPECT_EQ(e.Errors(), "");
+    const std::string saved = e.Save();
+    Env g;
+    g.Load(saved);
+    EXPECT_EQ(g.Save(), saved);
+}
+
 // ---- password ------------------------------------------------------------------------------------
 
 TEST(HandWrittenLayout, PasswordIsAskedWhateverSeparatesTheAttribute)

@@ -43,7 +43,13 @@ TEST(PreparedPages, FileRoundTripKeepsPagesOutlineAndAnchors)
     EXPECT_NE(bytes.find(" ld=\"0\""), std::string::npos);   // the third page on is deferred
     EXPECT_LT(bytes.find("<previewpages"), bytes.find("<outline"));
     EXPECT_LT(bytes.find("<outline"), bytes.find("<sourcepages"));
+    EXPECT_LT(bytes.find("<outline"), bytes.find("<anchors"));
+    EXPECT_LT(bytes.find("<anchors"), bytes.find("<report"));
+    EXPECT_LT(bytes.find("<report"), bytes.find("<sourcepages"));
     EXPECT_LT(bytes.find("<sourcepages"), bytes.find("<dictionary"));
+    // The first memo is stored under the short name "m1", which the dictionary resolves.
+    EXPECT_NE(bytes.find("<m1 "), std::string::npos);
+    EXPECT_NE(bytes.find("<m1 name=\"Page0.Name\""), std::string::npos);
 
     TReportFixture g;
     ms.SetPosition(0);
