@@ -365,3 +365,33 @@ TEST(Engine, RunningTotalGrowsAcrossGroupsAndRestartsForTheFinalPass)
     TReportFixture twice;
     EXPECT_EQ(build(twice, true), want);
 }
+
+TEST(Engine, ProgressIsReportedPerPageAndAStopKeepsWhatWasBuilt)
+{
+    TReportFixture f;
+    std::vector<std::tuple<int, std::string, std::string, double>> rows;
+    for (int i = 1; i <= 100; ++i) rows.emplace_back(i, "学员" + std::to_string(i), "A", i);
+    f.Data.push_back(MakeStudents(rows));
+    TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+    auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 100);
+    md->SetDataSet(s);
+    f.AddMemo(md, "Name", 0, 0, 100, 18, "[s.\"Name\"]");
+    std::vector<std::string> events;
+    f.Report->OnProgressStart = [&](TfrxReport*, TfrxProgressType t, int) {
+        if (t == ptRunning) events.push_back("start");
+    };
+    f.Report->OnProgress = [&](TfrxReport* r, TfrxProgressType t, int n) {
+        if (t != ptRunning) return;
+        events.push_back(std::to_string(n));
+        if (n == 3) r->SetTerminated(true);   // the operator cancels on the third page
+    };
+    f.Report->OnProgressStop = [&](TfrxReport*, TfrxProgressType t, int) {
+        if (t == ptRunning) events.push_back("stop");
+    };
+    EXPECT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    EXPECT_EQ(events, (std::vector<std::string>{"start", "1", "2", "3", "stop"}));
+    ASSERT_EQ(f.Pages()->Count(), 3);
+    const std::string dump = f.Dump();
+    EXPECT_NE(dump.find("\"学员21\""), std::string::npos) << dump;   // the third page has rows
+    EXPECT_EQ(dump.find("\"学员40\""), std::string::npos) << dump;
+}
