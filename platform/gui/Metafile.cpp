@@ -1248,6 +1248,15 @@ void PlayEmf(const std::string& b, QPainter& painter, TEmfInfo& info, QSize& siz
 
 // ---- writing -------------------------------------------------------------------------------
 
+// A rectangle in whole pixels for a record, kept within 2^29 of the origin so
+// that its far edge plus one and its size still fit an int (a picture read
+// from a file may clip or place things anywhere).
+QRect RecordRect(const QRectF& r)
+{
+    constexpr double lim = double(1 << 29);
+    return r.intersected(QRectF(-lim, -lim, 2 * lim, 2 * lim)).toAlignedRect();
+}
+
 class TWriter {
 public:
     std::string B;
@@ -1393,7 +1402,7 @@ std::string WriteEmf(const TMetafileData& d, int w, int h, const std::string& de
         bool clip = op.Clipped;
         if (clip) {
             simple(33, {});
-            QRect c = op.Clip.boundingRect().toAlignedRect();
+            QRect c = RecordRect(op.Clip.boundingRect());
             simple(30, {uint32_t(c.left()), uint32_t(c.top()), uint32_t(c.right() + 1), uint32_t(c.bottom() + 1)});
         }
         switch (op.Kind) {
@@ -1403,7 +1412,7 @@ std::string WriteEmf(const TMetafileData& d, int w, int h, const std::string& de
             setBrush(f.Closed ? op.Brush : QBrush(Qt::NoBrush));
             size_t at = begin(f.Closed ? 91 : 90);
             QRect bb;
-            for (auto& poly : f.Polys) bb |= poly.boundingRect().toAlignedRect();
+            for (auto& poly : f.Polys) bb |= RecordRect(poly.boundingRect());
             o.I32(bb.left()); o.I32(bb.top()); o.I32(bb.right()); o.I32(bb.bottom());
             uint32_t total = 0;
             for (auto& poly : f.Polys) total += uint32_t(poly.size());
@@ -1439,7 +1448,7 @@ std::string WriteEmf(const TMetafileData& d, int w, int h, const std::string& de
             QFont scaled = op.Font;
             scaled.setPixelSize(f.FontPx);
             QFontMetricsF fm(scaled);
-            QRect bb = fm.boundingRect(op.Str).translated(f.TextPos).toAlignedRect();
+            QRect bb = RecordRect(fm.boundingRect(op.Str).translated(f.TextPos));
             o.I32(bb.left()); o.I32(bb.top()); o.I32(bb.right()); o.I32(bb.bottom());
             o.U32(1); o.U32(0); o.U32(0);   // advanced mode, no scaling
             o.I32(int(std::lround(f.TextPos.x()))); o.I32(int(std::lround(f.TextPos.y())));
@@ -1458,7 +1467,7 @@ std::string WriteEmf(const TMetafileData& d, int w, int h, const std::string& de
             QImage img = op.Img.copy(op.Src.toAlignedRect());
             if (img.isNull()) break;
             auto [bmi, bits] = DibOf(img);
-            QRect t = f.Target.toAlignedRect();
+            QRect t = RecordRect(f.Target);
             size_t at = begin(81);
             o.I32(t.left()); o.I32(t.top()); o.I32(t.right()); o.I32(t.bottom());
             o.I32(t.left()); o.I32(t.top()); o.I32(0); o.I32(0); o.I32(img.width()); o.I32(img.height());
@@ -1534,7 +1543,7 @@ std::string WriteWmf(const TMetafileData& d, int w, int h)
         const TMfOp& op = *f.Op;
         if (op.Clipped) {
             rec(0x001E, {});
-            QRect c = op.Clip.boundingRect().toAlignedRect();
+            QRect c = RecordRect(op.Clip.boundingRect());
             rec(0x0416, {c.bottom() + 1, c.right() + 1, c.top(), c.left()});
         }
         switch (op.Kind) {
@@ -1609,7 +1618,7 @@ std::string WriteWmf(const TMetafileData& d, int w, int h)
             QImage img = op.Img.copy(op.Src.toAlignedRect());
             if (img.isNull() || img.width() * img.height() > 4000000) break;
             auto [bmi, bits] = DibOf(img);
-            QRect t = f.Target.toAlignedRect();
+            QRect t = RecordRect(f.Target);
             TWriter p;
             p.U32(0x00CC0020); p.U16(0);
             p.I16(img.height()); p.I16(img.width()); p.I16(0); p.I16(0);

@@ -236,6 +236,25 @@ TEST_F(MetafileTest, MutatedFilesLoadOrAreRefused)
         }
 }
 
+// A picture whose clip and shapes reach the ends of the 32-bit range (one
+// the EMF fuzzer made) saves in both formats without overflowing and loads again.
+TEST_F(MetafileTest, ShapesAndClipsAtTheLimitsSaveAgain)
+{
+    TMetafile mf;
+    mf.LoadFromFile(std::string(QZ_TEST_DATA_DIR) + "/emf-clip-at-the-limit.emf");
+    for (bool enhanced : {true, false}) {
+        SCOPED_TRACE(enhanced ? "EMF" : "WMF");
+        mf.SetEnhanced(enhanced);
+        TStringStream out;
+        mf.SaveToStream(&out);
+        TMetafile again;
+        TStringStream back(out.DataString());
+        again.LoadFromStream(&back);
+        EXPECT_NEAR(again.Width(), mf.Width(), 1);
+        EXPECT_NEAR(again.Height(), mf.Height(), 1);
+    }
+}
+
 // Pictures another program wrote (tests/data/other-program.svg converted to
 // EMF and WMF by make-other-program-metafiles.sh): a red box outlined in
 // black, a blue ellipse and green text. That program crops the picture to
