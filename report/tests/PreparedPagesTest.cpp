@@ -177,6 +177,103 @@ TEST(TextLayout, TagsAndOverflow)
     EXPECT_EQ(d.StripTags("<B>bold</b> <strike>s</strike> <sub>2</sub>"), "bold s 2");
 }
 
+namespace {
+
+// A renderer with a 10-point font laying text out into a rectangle of the given width.
+struct TLayoutFixture {
+    TfrxDrawText D;
+    TfrxFont Font;
+    explicit TLayoutFixture(int width, bool wordWrap = true, bool tags = false)
+    {
+        Font.SetName("宋体");
+        Font.SetSize(10);
+        D.ApplyFont(&Font);
+        D.SetLayoutOptions(wordWrap, tags, 0, false, false);
+        D.SetSpacing(2, 0, 0);
+        Area(width, 1);
+    }
+    void Area(int width, double scale)
+    {
+        TRect layout = Rect(0, 0, width, 400);
+        TRect device = Rect(0, 0, int(width * scale), int(400 * scale));
+        D.SetArea(layout, device, scale, scale);
+    }
+    std::vector<std::string> Lines() const { return D.LaidLines(); }
+};
+
+}  // namespace
+
+TEST(TextLayout, ParagraphsWrappingAndOverflow)
+{
+    using Lines = std::vector<std::string>;
+    // An empty paragraph is a line of one blank in its place.
+    TLayoutFixture a(400);
+    a.D.BuildLines({"甲", "", "乙"});
+    EXPECT_EQ(a.Lines(), (Lines{"甲", " ", "乙"}));
+    // Everything fits: no overflow, the source stays whole.
+    EXPECT_EQ(a.D.TakeOverflow(), "");
+    EXPECT_EQ(a.D.LineCount(), 3);
+    EXPECT_NE(a.D.SourceText().find("乙"), std::string::npos);
+
+    // A character wider than the whole width still takes a line of its own.
+    TLayoutFixture narrow(1);
+    narrow.D.BuildLines({"驾校W"});
+    EXPECT_EQ(narrow.Lines(), (Lines{"驾", "校", "W"}));
+
+    // Without word wrap a long paragraph stays one line.
+    std::string longText;
+    for (int i = 0; i < 50; ++i) longText += "学员 ";
+    TLayoutFixture nowrap(60, false);
+    nowrap.D.BuildLines({longText});
+    EXPECT_EQ(nowrap.D.LineCount(), 1);
+
+    // The same breaks at any zoom: layout is done at one resolution.
+    TLayoutFixture zoom(120);
+    zoom.D.BuildLines({longText});
+    const Lines atOne = zoom.Lines();
+    ASSERT_GT(atOne.size(), 3u);
+    for (double scale : {0.5, 1.5, 2.0, 3.7}) {
+        zoom.Area(120, scale);
+        zoom.D.BuildLines({longText});
+        EXPECT_EQ(zoom.Lines(), atOne) << scale;
+    }
+    // Words are not cut while a blank allows a break.
+    for (const std::string& line : atOne) EXPECT_EQ(line.find("学员学"), std::string::npos) << line;
+}
+
+TEST(TextLayout, ColourAndStyleTags)
+{
+    struct Case {
+        const char* Text;
+        const char* Shown;
+        TColor Colour;   // of the first character shown
+        int Style;
+    } cases[] = {
+        {"<font color=\"#FF0000\">红</font>", "红", TColor(0x0000FF), 0},
+        {"<font color=red>红</font>", "红", clRed, 0},
+        {"<font color=nosuch>x</font>", "<font color=nosuch>x", clBlack, 0},
+        {"<B>粗</b>", "粗", clBlack, 1},
+        {"<x>y</q>", "<x>y</q>", clBlack, 0},
+        {"<strike>s</strike><u>u</u>", "su", clBlack, 8},
+    };
+    for (const auto& c : cases) {
+        TLayoutFixture f(1000, true, true);
+        f.D.BuildLines({c.Text});
+        ASSERT_EQ(f.D.LineCount(), 1) << c.Text;
+        EXPECT_EQ(f.D.Line(0), c.Shown) << c.Text;
+        ASSERT_FALSE(f.D.Tags().Items(0).empty()) << c.Text;
+        EXPECT_EQ(f.D.Tags().Items(0)[0].CharColor, c.Colour) << c.Text;
+        EXPECT_EQ(f.D.Tags().Items(0)[0].CharStyle, c.Style) << c.Text;
+    }
+    // A subscript shrinks the text to two thirds and lowers it.
+    TLayoutFixture f(1000, true, true);
+    f.D.BuildLines({"H<sub>2</sub>O"});
+    ASSERT_EQ(f.D.Line(0), "H2O");
+    EXPECT_EQ(f.D.Tags().Items(0)[1].CharSize, 7);
+    EXPECT_EQ(f.D.Tags().Items(0)[1].Lowered, 1);
+    EXPECT_EQ(f.D.Tags().Items(0)[2].CharSize, 10);
+}
+
 TEST(Printers, VirtualPrinterAndDefaultFallback)
 {
     frxPrinter::SetPrinterSource({});
