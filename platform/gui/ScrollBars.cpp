@@ -62,6 +62,13 @@ struct TTracking {
     bool Active = false;
 } Track;
 
+// The bar whose thumb was just let go, while its SB_THUMBPOSITION is handled:
+// the handler reads that position as SIF_TRACKPOS, as it did during the drag.
+struct TReleasedThumb {
+    TWinControl* Ctl = nullptr;
+    int Bar = SB_VERT;
+} Released;
+
 void Send(TWinControl* c, int bar, int code, int pos = 0)
 {
     TMessage m{UINT(bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL), MAKEWPARAM(code, pos), 0, 0};
@@ -103,7 +110,11 @@ void EndTracking(TPoint)
     ReleaseCapture();
     if (!c) return;
     TBar& b = c->Window()->Bars[t.Bar];
-    if (t.Part == 3) Send(c, t.Bar, SB_THUMBPOSITION, b.TrackPos);
+    if (t.Part == 3) {
+        Released = {c, t.Bar};
+        Send(c, t.Bar, SB_THUMBPOSITION, b.TrackPos);
+        Released = {};
+    }
     Send(c, t.Bar, SB_ENDSCROLL);
     c->Window()->W->update();
 }
@@ -289,7 +300,12 @@ BOOL GetScrollInfo(HWND wnd, int bar, TScrollInfo* si)
     }
     if (si->fMask & SIF_PAGE) si->nPage = UINT(b->Page);
     if (si->fMask & SIF_POS) si->nPos = b->Pos;
-    if (si->fMask & SIF_TRACKPOS) si->nTrackPos = Track.Active && Track.Bar == bar && FindControl(wnd) == Track.Ctl.Get() ? b->TrackPos : b->Pos;
+    if (si->fMask & SIF_TRACKPOS) {
+        TWinControl* c = FindControl(wnd);
+        const bool dragging = Track.Active && Track.Bar == bar && c == Track.Ctl.Get();
+        const bool released = Released.Ctl && Released.Bar == bar && c == Released.Ctl;
+        si->nTrackPos = dragging || released ? b->TrackPos : b->Pos;
+    }
     return 1;
 }
 

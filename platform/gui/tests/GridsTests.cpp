@@ -224,6 +224,45 @@ TEST_F(GridTest, RowsAndColumnsMoveWithTheirCells)
     EXPECT_EQ(Grid->Cells(1, 0), "2,0");
 }
 
+// The thumb of the bar moves the top row when let go, or while it moves
+// with goThumbTracking; selecting past the bottom edge scrolls on a timer.
+TEST_F(GridTest, ThumbDragAndSelectingPastTheEdgeScroll)
+{
+    GuiTest::TManualTime clock;
+    const HWND h = Grid->Handle();
+    for (bool tracking : {false, true}) {
+        SCOPED_TRACE(tracking ? "tracking" : "not tracking");
+        Grid->SetTopRow(1);
+        Grid->SetOptions(tracking ? Grid->Options() + TGridOptions{goThumbTracking}
+                                  : Grid->Options() - TGridOptions{goThumbTracking});
+        TScrollBarInfo info{};
+        ASSERT_TRUE(GetScrollBarInfo(h, OBJID_VSCROLL, &info));
+        const int x = Grid->ClientWidth() + 3, mid = (info.xyThumbTop + info.xyThumbBottom) / 2;
+        GuiTest::MouseDown(Grid, mbLeft, Point(x, mid));
+        GuiTest::MouseMove(Grid, Point(x, mid + 40));
+        if (tracking) EXPECT_GT(Grid->TopRow(), 1) << "follows the thumb";
+        else EXPECT_EQ(Grid->TopRow(), 1) << "waits for the thumb to be let go";
+        GuiTest::MouseUp(Grid, mbLeft, Point(x, mid + 40));
+        EXPECT_GT(Grid->TopRow(), 1);
+        EXPECT_EQ(Current(), (TGridCoord{1, 1})) << "scrolling leaves the current cell";
+    }
+
+    Grid->SetTopRow(1);
+    GuiTest::MouseDown(Grid, mbLeft, Center(1, 2));
+    const TPoint below = Point(Center(1, 2).X, Grid->ClientHeight() + 20);
+    GuiTest::MouseMove(Grid, below);
+    const int reached = Grid->Row();
+    for (int i = 0; i < 5; ++i) clock.Advance(60);
+    EXPECT_EQ(Grid->Row(), reached + 5) << "a row each tick";
+    EXPECT_EQ(Grid->TopRow() + Grid->VisibleRowCount() - 1, Grid->Row()) << "kept in view";
+    EXPECT_EQ(Grid->Selection().Top, 2) << "the selection still starts where the press was";
+    EXPECT_EQ(Grid->Selection().Bottom, Grid->Row());
+    GuiTest::MouseUp(Grid, mbLeft, below);
+    const int after = Grid->Row();
+    clock.Advance(300);
+    EXPECT_EQ(Grid->Row(), after) << "the timer stops with the release";
+}
+
 TEST_F(GridTest, GeometryAndShapeChanges)
 {
     TRect r = Grid->CellRect(2, 3);
