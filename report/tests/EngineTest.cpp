@@ -395,3 +395,53 @@ TEST(Engine, ProgressIsReportedPerPageAndAStopKeepsWhatWasBuilt)
     EXPECT_NE(dump.find("\"学员21\""), std::string::npos) << dump;   // the third page has rows
     EXPECT_EQ(dump.find("\"学员40\""), std::string::npos) << dump;
 }
+
+TEST(Engine, GroupFootersSameTopBandsAndTallBands)
+{
+    // A group footer shows its group's last row: the data set steps back.
+    {
+        TReportFixture f;
+        f.Data.push_back(SixStudents());
+        TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+        auto* gh = f.AddBand<TfrxGroupHeader>(f.Page, "GroupHeader1", 0, 20);
+        gh->Condition = "s.\"Class\"";
+        f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 30, 20)->SetDataSet(s);
+        auto* gf = f.AddBand<TfrxGroupFooter>(f.Page, "GroupFooter1", 60, 20);
+        f.AddMemo(gf, "Last", 0, 0, 200, 18, "[s.\"Name\"]");
+        ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+        std::string lasts;
+        for (TfrxComponent* c : f.Pages()->GetPage(0)->AllObjects())
+            if (c->Name() == "Last") lasts += static_cast<TfrxCustomMemoView*>(c)->Text();
+        EXPECT_EQ(lasts, "张三\r\nBob\r\n赵六\r\n");
+    }
+    // Of two data bands at the same top only the first takes part.
+    {
+        TReportFixture f;
+        auto* a = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 20);
+        a->SetRowCount(2);
+        f.AddMemo(a, "A", 0, 0, 100, 18, "first [Line]");
+        auto* b = f.AddBand<TfrxMasterData>(f.Page, "MasterData2", 0, 20);
+        b->SetRowCount(2);
+        f.AddMemo(b, "B", 0, 0, 100, 18, "second [Line]");
+        ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+        const std::string dump = f.Dump();
+        EXPECT_NE(dump.find("\"first 2\""), std::string::npos) << dump;
+        EXPECT_EQ(dump.find("second"), std::string::npos) << dump;
+    }
+    // A band taller than a page, without splitting, goes to the next page
+    // and is placed there whole instead of breaking pages for ever.
+    {
+        TReportFixture f;
+        auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 40);
+        f.AddMemo(title, "Head", 0, 0, 100, 18, "标题");
+        auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 60, 1500);
+        md->SetRowCount(2);
+        f.AddMemo(md, "Tall", 0, 0, 100, 18, "[Line]");
+        ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+        EXPECT_EQ(f.Pages()->Count(), 3);
+        const std::string dump = f.Dump();
+        EXPECT_LT(dump.find("\"标题\""), dump.find("page 2")) << dump;
+        EXPECT_GT(dump.find("\"1\""), dump.find("page 2")) << dump;
+        EXPECT_GT(dump.find("\"2\""), dump.find("page 3")) << dump;
+    }
+}
