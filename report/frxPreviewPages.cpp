@@ -612,8 +612,9 @@ void TfrxPreviewPages::AddEmptyPage(int index)
 {
     TfrxXMLItem* pages = PagesItem();
     if (pages->Count() == 0 || index < 0 || index >= pages->Count()) return;
-    auto* item = new TfrxXMLItem();
-    item->Name = pages->Items(index)->Name;
+    const std::string name = pages->Items(index)->Name;
+    TfrxXMLItem* item = pages->Add();
+    item->Name = name;
     pages->InsertItem(index, item);
     ClearCache();
 }

@@ -677,3 +677,47 @@ TEST(Printing, PageOrderCopiesAndRefusedSheets)
     EXPECT_EQ(log, (std::vector<std::string>{"start", "sheet", "abort"}));
     frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
 }
+
+TEST(PreparedPages, EditsAndCuttingAtTheEnd)
+{
+    TReportFixture f;
+    AddRows(f, 3, 1000, "行 [Line]");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    ASSERT_EQ(f.Pages()->Count(), 3);
+    const std::string before = f.Dump();
+
+    // Cutting at the page's item count cuts nothing; pasting then changes nothing.
+    f.Pages()->PageIndex = 2;
+    f.Pages()->CutObjects(f.Pages()->GetCurPosition());
+    f.Pages()->PasteObjects(50, 50);
+    EXPECT_EQ(f.Dump(), before);
+
+    // An empty page before the second; then it goes again.
+    f.Pages()->AddEmptyPage(1);
+    ASSERT_EQ(f.Pages()->Count(), 4);
+    TfrxReportPage* empty = f.Pages()->GetPage(1);
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->AllObjects().empty());
+    EXPECT_NE(f.Dump().find("\"行 2\""), std::string::npos);
+    f.Pages()->DeletePage(1);
+    EXPECT_EQ(f.Dump(), before);
+
+    // An edited page is stored whole and reads back edited.
+    TfrxReportPage* page = f.Pages()->GetPage(0);
+    ASSERT_TRUE(page);
+    auto* memo = DynamicCast<TfrxCustomMemoView>(page->FindObject("N"));
+    ASSERT_TRUE(memo);
+    memo->SetText("改过");
+    f.Pages()->ModifyPage(0, page);
+    EXPECT_NE(f.Dump().find("\"改过\""), std::string::npos) << f.Dump();
+    TMemoryStream ms;
+    f.Pages()->SaveToStream(&ms);
+    TReportFixture g;
+    ms.SetPosition(0);
+    g.Pages()->LoadFromStream(&ms);
+    EXPECT_EQ(g.Dump(), f.Dump());
+
+    // The only page is never deleted.
+    for (int i = 0; i < 5; ++i) g.Pages()->DeletePage(0);
+    EXPECT_EQ(g.Pages()->Count(), 1);
+}
