@@ -2,6 +2,7 @@
 // dot-matrix objects.
 #include "EngineFixture.h"
 
+#include "Graphics.h"
 #include "StringLists.h"
 #include "SysUtils.h"
 #include "frxAggregate.h"
@@ -80,6 +81,53 @@ TEST(TextObject, SuppressRepeatedAndHighlight)
     for (TfrxComponent* c : p->AllObjects())
         if (auto* m = DynamicCast<TfrxCustomMemoView>(c); m && m->Name() == "Fee" && m->Highlight()->Active) ++active;
     EXPECT_EQ(active, 1);
+}
+
+TEST(TextObject, PartsAndAutoWidth)
+{
+    TfrxReport report;
+    auto* page = new TfrxReportPage(&report);
+    page->SetDefaults();
+    auto* band = new TfrxMasterData(page);
+    auto* m = new TfrxMemoView(band);
+    m->SetBounds(100, 0, 200, 100);
+    auto lines = [](int from, int to, const std::string& first) {
+        std::string t;
+        for (int i = from; i <= to; ++i) t += (i == from ? first : std::string()) + "行" + std::to_string(i) + "\r\n";
+        return t;
+    };
+    m->SetText(lines(1, 4, ""));
+    const double fourLines = m->CalcHeight();
+    m->SetHeight(fourLines);
+
+    // Ten lines in room for four: four stay, six are left for the next part.
+    m->SetText(lines(1, 10, ""));
+    m->StartPart();
+    const double spare = m->FitPart();
+    EXPECT_GE(spare, 0);
+    EXPECT_LT(spare, fourLines / 4);
+    EXPECT_EQ(m->Text(), lines(1, 4, ""));
+    EXPECT_EQ(m->PartText.rfind("行5\r\n", 0), 0u) << m->PartText;
+    EXPECT_NE(m->PartText.find("行10"), std::string::npos);
+
+    // With tags the rest opens again with the styles in force.
+    m->AllowHTMLTags = true;
+    m->SetText(lines(1, 10, "<b>"));
+    m->StartPart();
+    m->FitPart();
+    EXPECT_NE(m->PartText.find("<b>行5"), std::string::npos) << m->PartText;
+
+    // A growing object aligned right keeps its right edge.
+    auto* w = new TfrxMemoView(band);
+    w->SetBounds(300, 0, 20, 20);
+    w->AutoWidth = true;
+    w->HAlign = frxClass::haRight;
+    w->WordWrap = false;
+    w->SetText("驾校学员须知驾校学员须知");
+    TBitmap bmp(10, 10);
+    w->Draw(bmp.Canvas(), 1, 1, 0, 0);
+    EXPECT_GT(w->Width(), 100);
+    EXPECT_NEAR(w->Left() + w->Width(), 320, 1e-6);
 }
 
 TEST(DBDataSet, RangesAliasesAndLinks)
