@@ -445,3 +445,80 @@ TEST(Engine, GroupFootersSameTopBandsAndTallBands)
         EXPECT_GT(dump.find("\"2\""), dump.find("page 3")) << dump;
     }
 }
+
+TEST(Engine, SubreportsSideBySideAndVerticalHeadersOnEachPage)
+{
+    // Two sub-reports in one band: the flow goes on below the one that
+    // ends further on, here on the second page.
+    {
+        TReportFixture f;
+        f.Data.push_back(SixStudents());
+        TfrxDBDataset* few = f.AddDataSet(f.Data.back().get(), "few");
+        std::vector<std::tuple<int, std::string, std::string, double>> rows;
+        for (int i = 1; i <= 60; ++i) rows.emplace_back(i, "学员" + std::to_string(i), "A", i);
+        f.Data.push_back(MakeStudents(rows));
+        TfrxDBDataset* many = f.AddDataSet(f.Data.back().get(), "many");
+        auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 30);
+        auto addSub = [&](const std::string& name, double left, TfrxDBDataset* ds) {
+            auto* sub = new TfrxSubreport(title);
+            sub->SetName(name);
+            sub->SetBounds(left, 0, 300, 20);
+            TfrxReportPage* p = f.AddPage();
+            sub->SetSubPage(p);
+            auto* md = f.AddBand<TfrxMasterData>(p, name + "Data", 0, 20);
+            md->SetDataSet(ds);
+            f.AddMemo(md, name + "Name", 0, 0, 150, 18, "[" + ds->UserName() + ".\"Name\"]");
+        };
+        addSub("Many", 0, many);
+        addSub("Few", 350, few);
+        auto* summary = f.AddBand<TfrxReportSummary>(f.Page, "ReportSummary1", 100, 20);
+        f.AddMemo(summary, "After", 0, 0, 200, 18, "子报表之后");
+        ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+        ASSERT_EQ(f.Pages()->Count(), 2);
+        const std::string dump = f.Dump();
+        const size_t second = dump.find("page 2");
+        EXPECT_LT(dump.find("\"赵六\""), second) << dump;
+        EXPECT_GT(dump.find("\"学员60\""), second) << dump;
+        // Below the last row of the longer one.
+        const size_t last = dump.find("\"学员60\"");
+        const size_t after = dump.find("ReportSummary ReportSummary1");
+        EXPECT_GT(after, last) << dump;
+        TfrxReportPage* p2 = f.Pages()->GetPage(1);
+        auto* lastRow = p2->FindObject("ManyData");
+        auto* sum = p2->FindObject("ReportSummary1");
+        ASSERT_TRUE(lastRow && sum);
+        double bottom = 0;
+        for (TfrxComponent* c : p2->AllObjects())
+            if (c->Name() == "ManyData") bottom = std::max(bottom, c->Top() + c->Height());
+        EXPECT_NEAR(sum->Top(), bottom, 1e-6);
+    }
+    // A cross row wider than the page goes on on the next page with the
+    // vertical header at its left again.
+    {
+        TReportFixture f;
+        f.Data.push_back(SixStudents());
+        TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
+        auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 30);
+        auto* vh = f.AddBand<TfrxHeader>(f.Page, "ColumnHead", 0, 0);
+        vh->Vertical = true;
+        vh->SetLeft(0);
+        vh->SetWidth(100);
+        vh->ReprintOnNewPage = true;
+        f.AddMemo(title, "RowHead", 0, 0, 100, 18, "姓名");
+        auto* vb = f.AddBand<TfrxMasterData>(f.Page, "Column1", 0, 0);
+        vb->Vertical = true;
+        vb->SetLeft(120);
+        vb->SetWidth(150);
+        vb->SetDataSet(s);
+        f.AddMemo(title, "Cell", 120, 0, 150, 18, "[s.\"Name\"]");
+        ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+        ASSERT_EQ(f.Pages()->Count(), 2);
+        const std::string dump = f.Dump();
+        const size_t second = dump.find("page 2");
+        ASSERT_NE(second, std::string::npos) << dump;
+        const std::string page2 = dump.substr(second);
+        EXPECT_NE(page2.find("RowHead 0,0 100x18 \"姓名\""), std::string::npos) << dump;
+        EXPECT_LT(page2.find("\"姓名\""), page2.find("\"赵六\"")) << dump;
+        EXPECT_NE(page2.find("Cell 100,0"), std::string::npos) << dump;
+    }
+}
