@@ -1296,8 +1296,13 @@ void TCustomGrid::SetEditorMode(bool v)
 void TCustomGrid::ShowEditor()
 {
     if (!CanEditShow()) return;
-    if (!FInplaceEdit) FInplaceEdit = CreateEditor();
-    if (!FInplaceEdit) return;
+    if (!FInplaceEdit) {
+        FInplaceEdit = CreateEditor();
+        if (!FInplaceEdit) return;
+        // Parented once made, so that its window comes from the most derived
+        // CreateParams (a descendant's editor may wrap its words).
+        FInplaceEdit->SetParent(this);
+    }
     FEditorMode = true;
     FEditCell = {-1, -1};
     UpdateEdit();
@@ -1390,7 +1395,6 @@ TInplaceEdit::TInplaceEdit(TComponent* owner) : TCustomEdit(owner)
     SetParentCtl3D(false);
     SetCtl3D(false);
     SetVisible(false);
-    if (FGrid) SetParent(FGrid);
 }
 
 void TInplaceEdit::CreateParams(TCreateParams& p)

@@ -118,7 +118,9 @@ struct TCustomEdit::TImpl {
         return ParasCache;
     }
 
-    bool Multi() const { return E->IsMultiLine(); }
+    // A memo, or an edit whose window a descendant made multi-line in
+    // CreateParams (a grid's editor that wraps its words).
+    bool Multi() const { return E->IsMultiLine() || (Style() & ES_MULTILINE); }
     DWORD Style() const { return E->HandleAllocated() ? E->Window()->Params.Style : 0; }
     // The window's style decides, as it does for the platform's edit: a
     // descendant may add ES_ bits of its own in CreateParams.
@@ -141,8 +143,10 @@ struct TCustomEdit::TImpl {
     int SelEnd() const { return std::max(Anchor, Caret); }
     bool WordWrap() const
     {
-        auto* m = DynamicCast<TCustomMemo>(E);
-        return m && m->WordWrap() && m->ScrollBars() != ssHorizontal && m->ScrollBars() != ssBoth;
+        if (auto* m = DynamicCast<TCustomMemo>(E))
+            return m->WordWrap() && m->ScrollBars() != ssHorizontal && m->ScrollBars() != ssBoth;
+        // Other multi-line windows wrap unless they scroll sideways.
+        return Multi() && !(Style() & ES_AUTOHSCROLL);
     }
 
     // ---- measuring
@@ -941,7 +945,7 @@ void TCustomEdit::CNCommand(TMessage& m)
 bool TCustomEdit::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos)
 {
     if (TWinControl::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
-    if (!IsMultiLine()) return false;
+    if (!FImpl->Multi()) return false;
     TImpl& d = *FImpl;
     const int lines = Mouse ? Mouse->WheelScrollLines() : 3;
     d.SetScroll(d.ScrollX, std::clamp(d.TopLine - wheelDelta * lines / WHEEL_DELTA, 0, d.MaxTopLine()));
@@ -951,7 +955,7 @@ bool TCustomEdit::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePo
 void TCustomEdit::DoEnter()
 {
     // Coming in from elsewhere selects everything (a click then places the caret).
-    if (FAutoSelect && !IsMultiLine() && !FControlState.Contains(csLButtonDown)) SelectAll();
+    if (FAutoSelect && !FImpl->Multi() && !FControlState.Contains(csLButtonDown)) SelectAll();
     TWinControl::DoEnter();
 }
 
@@ -1054,7 +1058,7 @@ void TCustomEdit::DefaultHandler(TMessage& m)
         // own: it reaches the form's cancel button.
         auto* key = reinterpret_cast<const TMessage*>(m.LParam);
         const bool esc = key && (key->Msg == CN_KEYDOWN || key->Msg == WM_KEYDOWN) && key->WParam == WPARAM(VK_ESCAPE);
-        m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL | (IsMultiLine() && !esc ? DLGC_WANTALLKEYS : 0);
+        m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL | (FImpl->Multi() && !esc ? DLGC_WANTALLKEYS : 0);
         break;
     }
     case WM_CUT: d.Cut(); break;
@@ -1161,7 +1165,7 @@ void TCustomEdit::DefaultHandler(TMessage& m)
         break;
     case EM_GETLINECOUNT: m.Result = LRESULT(d.Lines.size()); break;
     case EM_GETFIRSTVISIBLELINE:
-        m.Result = IsMultiLine() ? d.TopLine : d.ColFromX(d.Lines[0], d.ScrollX);
+        m.Result = FImpl->Multi() ? d.TopLine : d.ColFromX(d.Lines[0], d.ScrollX);
         break;
     case EM_LINEINDEX: {
         int li = int(intptr_t(m.WParam));
@@ -1199,16 +1203,16 @@ void TCustomEdit::DefaultHandler(TMessage& m)
         break;
     }
     case EM_LINESCROLL:
-        if (IsMultiLine()) d.SetScroll(d.WordWrap() ? 0 : d.ScrollX + int(intptr_t(m.WParam)) * d.AvgCharWidth,
+        if (FImpl->Multi()) d.SetScroll(d.WordWrap() ? 0 : d.ScrollX + int(intptr_t(m.WParam)) * d.AvgCharWidth,
                                        std::min(d.TopLine + int(intptr_t(m.LParam)), d.MaxTopLine()));
-        m.Result = IsMultiLine() ? 1 : 0;
+        m.Result = FImpl->Multi() ? 1 : 0;
         break;
     case EM_SCROLLCARET:
         d.EnsureCaretVisible();
         m.Result = 1;
         break;
     case EM_SCROLL: {
-        if (!IsMultiLine()) break;
+        if (!FImpl->Multi()) break;
         int before = d.TopLine;
         TMessage s{WM_VSCROLL, m.WParam, 0, 0};
         Perform(WM_VSCROLL, m.WParam, 0);

@@ -466,4 +466,67 @@ TEST_F(GridEditTest, AlwaysShownEditorFollowsTheCurrentCell)
     EXPECT_FALSE(Ed()->Visible());
 }
 
+
+// An editor that wraps its words, as a grid with tall rows makes it: its
+// window is multi-line without sideways scrolling, and the grid's keys still
+// reach the grid.
+class TWrapEdit : public TInplaceEdit {
+    QZ_CLASS(TWrapEdit, TInplaceEdit)
+public:
+    explicit TWrapEdit(TComponent* owner = nullptr) : TInplaceEdit(owner) {}
+protected:
+    void CreateParams(TCreateParams& p) override
+    {
+        TInplaceEdit::CreateParams(p);
+        p.Style = (p.Style & ~DWORD(ES_AUTOHSCROLL)) | ES_MULTILINE;
+    }
+};
+QZ_CLASS_IMPL(TWrapEdit, TInplaceEdit)
+
+class TWrapGrid : public TStringGrid {
+    QZ_CLASS(TWrapGrid, TStringGrid)
+public:
+    explicit TWrapGrid(TComponent* owner = nullptr) : TStringGrid(owner) {}
+protected:
+    TInplaceEdit* CreateEditor() override { return new TWrapEdit(this); }
+};
+QZ_CLASS_IMPL(TWrapGrid, TStringGrid)
+
+TEST_F(GridEditTest, AMultiLineEditorWrapsAndLeavesTheKeysToTheGrid)
+{
+    auto* grid = new TWrapGrid(Form.get());
+    grid->SetParent(Form.get());
+    grid->SetBounds(0, 0, 300, 200);
+    grid->SetColCount(3);
+    grid->SetRowCount(4);
+    grid->SetDefaultColWidth(90);
+    grid->SetDefaultRowHeight(44);
+    grid->SetOptions(grid->Options() + TGridOptions{goEditing});
+    const std::string text = "科目一 科目二 科目三 科目四";
+    grid->SetCells(1, 1, text);
+    grid->FocusCell(1, 1, true);
+    grid->SetFocus();
+    GuiTest::ProcessEvents();
+    GuiTest::KeyPress(VK_F2);
+    ASSERT_TRUE(grid->EditorMode());
+    TInplaceEdit* ed = grid->InplaceEditor();
+    ASSERT_NE(ed, nullptr);
+    EXPECT_GE(ed->Perform(EM_GETLINECOUNT), 2) << "the words wrap in the cell's width";
+    // The last word starts a lower line, at the left, and nothing scrolled sideways.
+    const int last = int(std::u32string(U"科目一 科目二 科目三 ").size());
+    const LRESULT at = ed->Perform(EM_POSFROMCHAR, WPARAM(last));
+    EXPECT_GT(int16_t(HIWORD(at)), ed->ClientHeight() / 3);
+    EXPECT_LT(int16_t(LOWORD(at)), ed->ClientWidth() / 2);
+    ed->Perform(EM_SETSEL, text.size(), text.size());
+    TPoint caret;
+    ASSERT_TRUE(GetCaretPos(&caret));
+    EXPECT_LT(caret.X, ed->ClientWidth());
+    // Enter hands the text over and adds no line break; Down moves to the next row.
+    GuiTest::TypeText("五");
+    GuiTest::KeyPress(VK_RETURN);
+    EXPECT_EQ(grid->Cells(1, 1), text + "五");
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(grid->Row(), 2);
+}
+
 } // namespace
