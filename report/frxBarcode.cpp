@@ -730,6 +730,7 @@ QZ_CLASS_IMPL(TfrxBarCodeObject, TComponent)
 
 TfrxBarCodeView::TfrxBarCodeView(TComponent* owner) : TfrxView(owner), FBarcode(std::make_unique<TfrxBarcode>())
 {
+    frxBarcode::Initialize();   // prepared pages find the class by name
     FBarcode->Modul = 1;
     FBarcode->Ratio = 2.0;
     FBarcode->ColorBar = clBlack;
