@@ -255,6 +255,8 @@ public:
     virtual std::unique_ptr<TcxCustomEditViewData> CreateViewData(TcxCustomEditStyle* AStyle, bool AIsInplace);
     virtual TClass GetViewInfoClass() const;
     virtual TClass GetStyleClass() const;
+    // The class of the edit these properties describe (nil: none).
+    virtual TClass GetEditClass() const { return nullptr; }
 
     void BeginUpdate() { ++FUpdateCount; }
     void EndUpdate(bool AInvokeChanged = true);

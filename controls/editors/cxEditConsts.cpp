@@ -32,6 +32,7 @@ RS(scxRegExprNotCompiled, "Regular expression is not compiled")
 RS(scxRegExprTooComplex, "The expression is too complex")
 
 RS(scxSEditRepositoryTextItem, "TextEdit|Represents a single line text editor")
+RS(scxSEditRepositoryMaskItem, "MaskEdit|Represents a generic masked edit control.")
 
 RS(cxSDateToday, "today")
 RS(cxSDateYesterday, "yesterday")

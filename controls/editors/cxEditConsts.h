@@ -37,6 +37,7 @@ extern const TcxResourceStringRec scxRegExprTooComplex;
 
 // Editor registry descriptions.
 extern const TcxResourceStringRec scxSEditRepositoryTextItem;
+extern const TcxResourceStringRec scxSEditRepositoryMaskItem;
 
 // Date words, in the order the date conversion reads them.
 extern const TcxResourceStringRec* const cxSDateWords[20];

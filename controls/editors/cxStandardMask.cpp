@@ -217,7 +217,9 @@ bool TcxMaskEditStandardMode::IsFullValidText(const std::string& AText)
 bool TcxMaskEditStandardMode::IsCursorBegin()
 {
     if (!FEdit) return true;
-    int caret = FEdit->GetCaretCharIndex();
+    // The overwrite caret selects the character it stands on: its position
+    // is the selection's start, whichever end the caret index reports.
+    int caret = FEdit->SelLength() == 1 ? FEdit->SelStart() : FEdit->GetCaretCharIndex();
     for (int p = 0; p < caret; ++p)
         if (IsEditableAt(p)) return false;
     return FEdit->SelLength() < 2 || caret == FEdit->SelStart();

@@ -120,6 +120,8 @@ std::string TcxCustomTextEditProperties::GetValidationErrorText(int AErrorKind)
     return TcxCustomEditProperties::GetValidationErrorText(AErrorKind);
 }
 
+TClass TcxCustomTextEditProperties::GetEditClass() const { return TcxTextEdit::StaticClass(); }
+
 TClass TcxCustomTextEditProperties::GetLookupDataClass() const
 {
     return TcxCustomTextEditLookupData::StaticClass();
@@ -763,10 +765,30 @@ void TcxCustomInnerTextEdit::WndProc(TMessage& Message)
         case WM_CLEAR:
             if (!ReadOnly()) c->UserChange([c] { c->ClearSelection(); });
             return;
-        case WM_KEYDOWN:
         case WM_CHAR:
-            // Typed keys are the user's changes.
+        case WM_IME_CHAR: {
+            char32_t old = c->FTypedChar;
+            c->FTypedChar = char32_t(Message.WParam);
+            try {
+                // Typed keys are the user's changes.
+                bool wide = Message.Msg == WM_IME_CHAR || Message.WParam >= 0x80;
+                if (!wide || !c->InnerWideChar(c->FTypedChar))
+                    c->UserChange([&] { TCustomEdit::WndProc(Message); });
+            } catch (...) {
+                c->FTypedChar = old;
+                throw;
+            }
+            c->FTypedChar = old;
+            return;
+        }
+        case WM_KEYDOWN:
             c->UserChange([&] { TCustomEdit::WndProc(Message); });
+            return;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_MOUSEMOVE:
+            TCustomEdit::WndProc(Message);
+            c->InnerMouseEvent(Message.Msg, Message.WParam);
             return;
         }
     TCustomEdit::WndProc(Message);
@@ -809,7 +831,7 @@ void TcxCustomTextEdit::SynchronizeDisplayValue()
 void TcxCustomTextEdit::SynchronizeEditValue()
 {
     Variant old = FEditValue;
-    FEditValue = Variant(GetDisplayText());
+    FEditValue = DisplayValueToEditValue(GetDisplayText());
     if (FUserChange || Focused()) SetModifiedAfterEnter(true);
     else SetModified(false);
     if (!cxEdit::VarEqualsExact(old, FEditValue)) {
@@ -967,7 +989,7 @@ void TcxCustomTextEdit::WndProc(TMessage& Message)
     case WM_GETTEXT: {
         // WParam: the room in characters, terminator included (0: all). The
         // result counts the characters copied, not the terminator.
-        std::string text = GetDisplayText();
+        std::string text = GetTextForLookup();
         int n = Length(text);
         if (Message.WParam > 0) n = std::min(n, int(Message.WParam) - 1);
         if (auto* out = reinterpret_cast<std::string*>(Message.LParam)) *out = Copy(text, 1, n);
@@ -975,11 +997,11 @@ void TcxCustomTextEdit::WndProc(TMessage& Message)
         return;
     }
     case WM_GETTEXTLENGTH:
-        Message.Result = Length(GetDisplayText());
+        Message.Result = Length(GetTextForLookup());
         return;
     case WM_SETTEXT: {
         auto* in = reinterpret_cast<const std::string*>(Message.LParam);
-        Message.Result = ApplyDisplayText(in ? *in : std::string()) ? 1 : 0;
+        Message.Result = SetTextForLookup(in ? *in : std::string()) ? 1 : 0;
         return;
     }
     case WM_CLEAR:

@@ -61,6 +61,7 @@ public:
     virtual TClass GetLookupDataClass() const;
     virtual bool UseLookupData() { return GetLookupDataClass() != nullptr; }
     virtual bool CheckDisplayValue(Variant& AValue, bool AEditFocused);
+    TClass GetEditClass() const override;
 
     void AlignmentChanged() override;
     void SetAlignment(TcxEditAlignment* Value) override;
@@ -248,8 +249,13 @@ public:
     // edit may be edited); false leaves everything as it was.
     virtual bool ApplyDisplayText(const std::string& AText);
     virtual bool IsInnerEditVisible();
-    void PasteFromClipboard();
-    void CutToClipboard();
+    // The text-fetch and text-setting messages' text (the Text property).
+    virtual std::string GetTextForLookup() { return GetDisplayText(); }
+    virtual bool SetTextForLookup(const std::string& AText) { return ApplyDisplayText(AText); }
+    // The edit value of a displayed text.
+    virtual Variant DisplayValueToEditValue(const std::string& AText) { return Variant(AText); }
+    virtual void PasteFromClipboard();
+    virtual void CutToClipboard();
     void CopyToClipboard();
     void ClearSelection();
     int SelStart() const { return FInnerEdit->SelStart(); }
@@ -268,6 +274,13 @@ protected:
     void DoEditKeyPress(char& Key) override;
     void CalculateViewInfo(const TPoint& P, bool AAllowHot) override;
     void FocusChanged() override;
+    // A character beyond ASCII (typed, or composed by the input method)
+    // before the inner edit inserts it: true when the edit took care of it.
+    virtual bool InnerWideChar(char32_t ACh) { return false; }
+    // After the inner edit handled a mouse message (AKeys: its mouse-key flags).
+    virtual void InnerMouseEvent(UINT AMsg, WPARAM AKeys) {}
+    // The character of the key message being handled.
+    char32_t FTypedChar = 0;
 
 private:
     TcxCustomInnerTextEdit* FInnerEdit = nullptr;
