@@ -77,11 +77,12 @@ int main(int argc, char** argv)
             // 8. The splash goes.
             delete GSplash;
             GSplash = nullptr;
-            // 9. The login; until the main window exists the program takes the
-            // exit road right after it.
+            // 9. The login. A cancelled one closes the main window, whose close
+            // handling takes the exit road; until the main window exists the
+            // program takes that road right after the login either way.
             std::vector<std::string> args(argv + 1, argv + argc);
-            if (Login::LoginStep(true, args)) Facade::ExitRoad();
-            else GDatabase->SetConnected(false);
+            Login::LoginStep(true, args);
+            Facade::ExitRoad();
         }
     } catch (const std::exception& e) {
         Application->ShowException(e);

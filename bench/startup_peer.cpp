@@ -1,10 +1,12 @@
 // The start-up benchmark's peer: a minimal Qt program that shows one window
-// and ends once the window is up, as the program ends at its login dialog.
+// and ends once the window is up the way the program's probe ends at its
+// login dialog (at once, without tearing down), so both stop the clock alike.
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -16,7 +18,7 @@ int main(int argc, char** argv)
     QTimer::singleShot(0, [] {
         std::fputs("window shown\n", stdout);
         std::fflush(stdout);
-        QCoreApplication::exit(0);
+        _exit(0);
     });
     return app.exec();
 }

@@ -1,15 +1,9 @@
 #include "ClearData.h"
 
 #include "Database.h"
+#include "InfoDlgs.h"
 #include "TextUtils.h"
 #include "qzLib.h"
-
-#include <spawn.h>
-
-#include <fstream>
-#include <iterator>
-
-extern char** environ;
 
 QZ_CLASS_IMPL(TClearDataFrm, TaFrm)
 
@@ -17,31 +11,9 @@ namespace ClearData {
 
 namespace {
 
-// The arguments the program was started with, read back from the system.
-std::vector<std::string> OwnArguments()
-{
-    std::ifstream in("/proc/self/cmdline", std::ios::binary);
-    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::string> args;
-    std::string cur;
-    for (char c : all) {
-        if (c) cur += c;
-        else { args.push_back(cur); cur.clear(); }
-    }
-    return args;
-}
-
-void StartAgain()
-{
-    std::vector<std::string> args = OwnArguments();
-    const std::string exe = ApplicationExeName();
-    if (args.empty()) args.push_back(exe);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv.data(), environ);
-}
+// The program's own file as a new process, as a user would start it: without
+// the arguments of this run, so a command-line login is not repeated.
+void StartAgain() { qzProjUi::StartProcess(ApplicationExeName(), {}); }
 
 TRestartHook& Hook()
 {

@@ -34,7 +34,7 @@ std::vector<std::string> Statements(bool all);
 void Clear(bool all);
 
 // What starts the program again after a clearing; by default the program's
-// own file as a new process with the same arguments. Tests replace it.
+// own file as a new process. Tests replace it.
 using TRestartHook = std::function<void()>;
 TRestartHook SetRestartHook(TRestartHook hook);
 void Restart();

@@ -10,7 +10,15 @@
 #include "qzLib.h"
 #include "qzProj.h"
 
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
 
 QZ_CLASS_IMPL(TFeedbackFrm, TADlgFrm)
 QZ_CLASS_IMPL(TTipsFrm, TaFrm)
@@ -186,8 +194,8 @@ TaboutFrm::TaboutFrm(TComponent* owner) : TaFrm(owner)
         l->OnClick = [target](TObject*) { ShellExecute("open", target, "", "", SW_SHOW); };
     };
     link("官方网站:", Maker::HomePage, Maker::HomePage, 136);
-    link("技术支持:", Maker::SupportMail, std::string("mailto:") + Maker::SupportMail + "?subject=关于技术问题", 158);
-    link("购买咨询:", Maker::SalesMail, std::string("mailto:") + Maker::SalesMail + "?subject=关于销售", 180);
+    link("技术支持:", Maker::SupportMail, qzProjUi::MailLink(Maker::SupportMail, "关于技术问题"), 158);
+    link("购买咨询:", Maker::SalesMail, qzProjUi::MailLink(Maker::SalesMail, "关于销售"), 180);
     Button1 = UiKit::MakeButton(this, this, "用户信息", 20, 230, 90);
     Button1->OnClick = [](TObject*) {
         if (GCompany) CompanyInfo::Edit(GCompany, true);
@@ -228,8 +236,44 @@ void ShowWhatsNew() { OpenFile("whatsnew.txt"); }
 void OpenHomePage() { ShellExecute("open", Maker::HomePage, "", "", SW_SHOW); }
 void MailSales()
 {
-    ShellExecute("open", Format("mailto:%s?subject=%s 购买咨询", {std::string(Maker::SalesMail), qzProj::ProductTitle}),
-                 "", "", SW_SHOW);
+    ShellExecute("open", MailLink(Maker::SalesMail, Format("%s 购买咨询", {qzProj::ProductTitle})), "", "", SW_SHOW);
+}
+
+std::string MailLink(const std::string& address, const std::string& subject)
+{
+    // Form encoding writes a blank as '+', which a mail link reads as a plus sign.
+    return "mailto:" + address + "?subject=" + StringReplace(Http::UrlEncode(subject), "+", "%20", {rfReplaceAll});
+}
+
+bool StartProcess(const std::string& program, const std::vector<std::string>& args)
+{
+    std::vector<std::string> words{program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (program.empty() || posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        return false;
+    // The program lives on its own; a waiting thread collects its exit so it
+    // leaves no zombie behind.
+    std::thread([pid] {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return true;
+}
+
+bool StartCommand(const std::string& command)
+{
+    std::vector<std::string> words;
+    std::istringstream in(command);
+    for (std::string w; in >> w;) words.push_back(w);
+    if (words.empty()) return false;
+    const std::string program = words.front();
+    words.erase(words.begin());
+    return StartProcess(program, words);
 }
 void ShowFeedbackForm() { Feedback::ShowFeedback(); }
 void ShowAboutBox() { about::ShowAbout(); }
@@ -245,7 +289,8 @@ void ShowTips()
 // and calculator named by PEMTAL_EDITOR and PEMTAL_CALCULATOR, or common ones.
 std::string TextEditorCommand() { return FromEnv("PEMTAL_EDITOR", "gedit"); }
 std::string CalculatorCommand() { return FromEnv("PEMTAL_CALCULATOR", "gnome-calculator"); }
-void RunNotepad() { ShellExecute("open", TextEditorCommand(), "", "", SW_SHOWNORMAL); }
-void RunCalculator() { ShellExecute("open", CalculatorCommand(), "", "", SW_SHOWNORMAL); }
+// They are programs, not documents: started as processes, not opened.
+void RunNotepad() { StartCommand(TextEditorCommand()); }
+void RunCalculator() { StartCommand(CalculatorCommand()); }
 
 }  // namespace qzProjUi

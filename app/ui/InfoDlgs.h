@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class TStringList;
 
@@ -95,4 +96,13 @@ void RunCalculator();
 // The programs the text-editor and calculator actions start.
 std::string TextEditorCommand();
 std::string CalculatorCommand();
+// A mail link to the address with the subject, the subject percent-encoded
+// (UTF-8) so a blank or a Chinese character keeps the link valid.
+std::string MailLink(const std::string& address, const std::string& subject);
+// Starts the program (found on the path unless it names a file) with the
+// arguments as a process of its own, which is reaped when it ends; false
+// when it could not be started.
+bool StartProcess(const std::string& program, const std::vector<std::string>& args);
+// Starts a command line of blank-separated words (no shell).
+bool StartCommand(const std::string& command);
 }

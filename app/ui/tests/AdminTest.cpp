@@ -13,6 +13,11 @@
 
 #include "DateUtils.h"
 #include "StringLists.h"
+#include "qzProj.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -184,6 +189,29 @@ TEST_F(AdminTest, ClearingWindowWithAFailureInTheMiddle)
     ClearData::SetRestartHook(prev);
 }
 
+TEST_F(AdminTest, ClearingFailureAfterTheCommitKeepsTheClearing)
+{
+    AddStudent(1, "张三");
+    Exec("insert into exams (Id, StudentId, ItemId) values (1, 1, 1);");
+    auto prev = ClearData::SetRestartHook([] { throw Exception("cannot start the program"); });
+    TClearDataFrm f(nullptr);
+    f.RadioButton1->SetChecked(true);
+    f.SetModalResult(mrOk);
+    Rec.Host->QueueMessageBox(IDOK);
+    // The committed clearing stands: the failure passes on as it is, with no
+    // rollback of a transaction that is no longer open.
+    try {
+        f.CloseQuery();
+        ADD_FAILURE() << "the restart failure was swallowed";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "cannot start the program");
+    }
+    ClearData::SetRestartHook(prev);
+    EXPECT_EQ(Count("exams"), 0);
+    EXPECT_FALSE(GDatabase->InTransaction());
+    EXPECT_TRUE(GDatabase->GetConnected());
+}
+
 TEST_F(AdminTest, OperatorEditorRightsText)
 {
     TOperatorEditorFrm f(nullptr);
@@ -251,6 +279,53 @@ TEST_F(AdminTest, FeedbackKeepsTheTextWhenThePostFails)
     EXPECT_EQ(f.ShowModal(), mrCancel);
     ASSERT_FALSE(Rec.Messages().empty());
     EXPECT_EQ(Rec.Messages()[0].rfind("对不起,发送失败,请检查网络后重试,", 0), 0u);
+}
+
+TEST_F(AdminTest, AboutBoxShowsTheProduct)
+{
+    qzProj::ProductTitle = "恒岳驾校管理系统";
+    qzProj::ProductEdition = "网络版 1.0.0.1";
+    qzProj::ProductBuild = "Build261210";
+    qzProj::ProductCode = "QZPEM100";
+    TaboutFrm f(nullptr);
+    EXPECT_EQ(f.LblProductName1->Caption(), "恒岳驾校管理系统");
+    EXPECT_EQ(f.LblVersion1->Caption(), "网络版 1.0.0.1 Build261210");
+    EXPECT_EQ(f.LblProductCode1->Caption(), "QZPEM100");
+    EXPECT_EQ(f.lblExePath1->Caption(), Dir.Path());
+    EXPECT_EQ(f.lblDatabase1->Caption(), File);
+    f.lblExePath1->Click();
+    auto shell = Rec.Host->CallsOf(THostCallKind::ShellExecute);
+    ASSERT_EQ(shell.size(), 1u);
+    EXPECT_EQ(shell[0].Text, Dir.Path());
+}
+
+TEST_F(AdminTest, HelpAndToolActions)
+{
+    qzProj::ProductTitle = "恒岳驾校管理系统";
+    qzProjUi::ShowReadme();
+    qzProjUi::ShowWhatsNew();
+    qzProjUi::OpenHomePage();
+    qzProjUi::MailSales();
+    std::vector<std::string> opened;
+    for (const auto& c : Rec.Host->CallsOf(THostCallKind::ShellExecute)) opened.push_back(c.Text);
+    EXPECT_EQ(opened, (std::vector<std::string>{
+                          Dir.Path() + "/readme.txt", Dir.Path() + "/whatsnew.txt", Maker::HomePage,
+                          // "恒岳驾校管理系统 购买咨询" in UTF-8, the blank as %20
+                          std::string("mailto:") + Maker::SalesMail +
+                              "?subject=%E6%81%92%E5%B2%B3%E9%A9%BE%E6%A0%A1%E7%AE%A1%E7%90%86%E7%B3%BB%E7%BB%9F"
+                              "%20%E8%B4%AD%E4%B9%B0%E5%92%A8%E8%AF%A2"}));
+    EXPECT_EQ(qzProjUi::MailLink("a@b.example", "1+1 a&b"), "mailto:a@b.example?subject=1%2B1%20a%26b");
+
+    // The text editor and the calculator are programs started as processes.
+    const std::string mark = Dir.File("started");
+    setenv("PEMTAL_EDITOR", ("touch " + mark).c_str(), 1);
+    qzProjUi::RunNotepad();
+    unsetenv("PEMTAL_EDITOR");
+    for (int i = 0; i < 200 && !FileExists(mark); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(FileExists(mark));
+    EXPECT_FALSE(qzProjUi::StartCommand("no-such-program-of-pemtal"));
+    EXPECT_FALSE(qzProjUi::StartCommand("  "));
+    EXPECT_TRUE(Rec.Messages().empty());
 }
 
 TEST(BaseForm, PlaceAtMouseTable)

@@ -8,6 +8,7 @@
 #include "UiTestDb.h"
 
 #include "Backup.h"
+#include "DateUtils.h"
 #include "ClearData.h"
 #include "InfoDlgs.h"
 #include "Operators.h"
@@ -81,6 +82,44 @@ TEST_F(StartTest, CancelInTheConnectionDialogEnds)
     EXPECT_FALSE(DBConfig::ConnectDatabase());
     EXPECT_EQ(FailureBoxes(), 1);
     EXPECT_EQ(TConfiger().jetfile, Dir.File("missing.mdb"));
+}
+
+TEST_F(StartTest, ConnectionDialogControls)
+{
+    Configure(File);
+    TDBConfigFrm f(nullptr);
+    // The provider chooses the page of its parameters.
+    f.ComboBox1->SetItemIndex(2);
+    f.ComboBox1->OnChange(f.ComboBox1);
+    EXPECT_EQ(f.Notebook1->PageIndex(), 2);
+    // The default connection greys out the file and its login.
+    f.jetDefaultCheckBox1->SetChecked(true);
+    f.jetDefaultCheckBox1->OnClick(f.jetDefaultCheckBox1);
+    EXPECT_FALSE(f.jetfileEdit1->Enabled());
+    EXPECT_FALSE(f.jetFileButton1->Enabled());
+    EXPECT_EQ(f.jetPwEdit1->Color(), clBtnFace);
+    f.jetDefaultCheckBox1->SetChecked(false);
+    f.jetDefaultCheckBox1->OnClick(f.jetDefaultCheckBox1);
+    EXPECT_TRUE(f.jetfileEdit1->Enabled());
+    EXPECT_EQ(f.jetPwEdit1->Color(), clWindow);
+    // The file button puts the chosen file into the edit.
+    Rec.Host->QueueOpenFile({Dir.File("other.mdb")});
+    f.jetFileButton1->Click();
+    EXPECT_EQ(f.jetfileEdit1->GetText(), Dir.File("other.mdb"));
+    // Enter anywhere moves on to the next control, also from a control
+    // that does not handle Enter itself.
+    f.ComboBox1->SetItemIndex(0);
+    f.Notebook1->SetPageIndex(0);
+    f.Show();
+    GuiTest::ProcessEvents();
+    f.CheckBox1->SetFocus();
+    GuiTest::ProcessEvents();
+    ASSERT_EQ(f.ActiveControl(), f.CheckBox1);
+    GuiTest::KeyPress(VK_RETURN);
+    GuiTest::ProcessEvents();
+    EXPECT_NE(f.ActiveControl(), f.CheckBox1);
+    EXPECT_NE(f.ActiveControl(), nullptr);
+    f.Hide();
 }
 
 TEST_F(StartTest, LoginStepByArguments)
@@ -221,6 +260,30 @@ TEST_F(StartTest, AfterLoginAndBeforeExit)
         mall.BeforeExit(true);
     }
     EXPECT_TRUE(feedback);
+}
+
+TEST_F(StartTest, ExitRoadAsksForFeedbackBacksUpAndDisconnects)
+{
+    auto clock = std::make_shared<TFixedClock>(EncodeDate(2008, 3, 5) + 0.5);
+    auto prev = SetClock(clock);
+    Tmall mall;
+    GMall = &mall;
+    TFrmBackup::SavePlan(1, Dir.Path() + "/");
+    GKeyValue2->SetFeedbackPrompt(true);
+    bool feedbackWhileConnected = false;
+    {
+        TDialogScript script({[&] {
+            feedbackWhileConnected = ShownForm<TFeedbackFrm>() && GDatabase->GetConnected();
+            ModalForm()->SetModalResult(mrCancel);
+        }});
+        Facade::ExitRoad();
+    }
+    GMall = nullptr;
+    SetClock(prev);
+    EXPECT_TRUE(feedbackWhileConnected);
+    EXPECT_EQ(RawValue(Dir.File("bak20080305.bak"), "pragma integrity_check"), "ok");
+    EXPECT_FALSE(GDatabase->GetConnected());
+    EXPECT_TRUE(Rec.Messages().empty());
 }
 
 TEST_F(StartTest, PicturesOfTheLoginAndConnectionDialogs)
