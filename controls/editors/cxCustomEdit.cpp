@@ -3,6 +3,7 @@
 // validation and posting, and the keys every edit shares.
 #include "cxEdit.h"
 
+#include "ExtCtrls.h"
 #include "Forms.h"
 #include "ShortCuts.h"
 #include "SysUtils.h"
@@ -11,8 +12,16 @@
 #include "cxVariants.h"
 
 QZ_CLASS_IMPL(TcxCustomEdit, TcxContainer)
+QZ_CLASS_IMPL(TcxCustomEditData, TObject)
 
-TcxCustomEdit::TcxCustomEdit(TComponent* AOwner, bool AIsInplace) : TcxContainer(AOwner), FIsInplace(AIsInplace)
+namespace {
+// Class records make objects from an owner alone; an in-place edit made
+// from its class learns its flag from here while its constructors run.
+thread_local bool GCreatingInplace = false;
+}  // namespace
+
+TcxCustomEdit::TcxCustomEdit(TComponent* AOwner, bool AIsInplace)
+    : TcxContainer(AOwner), FIsInplace(AIsInplace || GCreatingInplace)
 {
     FEditValue = Null();
 }
@@ -382,4 +391,100 @@ void TcxCustomEdit::DoExit()
 {
     TcxContainer::DoExit();
     if (!FIsInplace && FModifiedAfterEnter) PostEditValue(true);
+}
+
+// ---- in-place editing -----------------------------------------------------------------------------------
+
+TcxCustomEdit* TcxCustomEdit::CreateInplace(TClass AEditClass)
+{
+    if (!AEditClass || !AEditClass->InheritsFrom(TcxCustomEdit::StaticClass()))
+        throw EConvertError("Invalid editor class");
+    bool old = GCreatingInplace;
+    GCreatingInplace = true;
+    TObject* o;
+    try {
+        o = AEditClass->Create(nullptr);
+    } catch (...) {
+        GCreatingInplace = old;
+        throw;
+    }
+    GCreatingInplace = old;
+    auto* e = dynamic_cast<TcxCustomEdit*>(o);
+    if (!e) {
+        delete o;
+        throw EConvertError("Invalid editor class");
+    }
+    return e;
+}
+
+void TcxCustomEdit::Activate(std::unique_ptr<TcxCustomEditData>& AEditData)
+{
+    if (!AEditData && GetEditDataClass()) {
+        TObject* o = GetEditDataClass()->Create(nullptr);
+        AEditData.reset(dynamic_cast<TcxCustomEditData*>(o));
+        if (!AEditData) delete o;
+    }
+    FEditData = AEditData.get();
+    if (FEditData) {
+        FEditData->Edit = this;
+        if (FEditData->Cleared) {
+            ResetEditData(FEditData);
+            FEditData->Cleared = false;
+        }
+    }
+    SetVisible(true);
+    if (HandleAllocated() && CanFocus()) {
+        SetFocus();
+        if (FProperties && FProperties->AutoSelect()) SelectAll();
+    }
+    SynchronizeDisplayValue();
+    SetModified(false);
+}
+
+void TcxCustomEdit::ActivateByKey(char32_t AKey, std::unique_ptr<TcxCustomEditData>& AEditData)
+{
+    Activate(AEditData);
+    // The key that started the editing types into the edit.
+    if (CanSendActivationKey(AKey)) ActivationTarget()->Perform(WM_CHAR, WPARAM(AKey), 0);
+}
+
+void TcxCustomEdit::ActivateByMouse(TShiftState AShift, int X, int Y, std::unique_ptr<TcxCustomEditData>& AEditData)
+{
+    Activate(AEditData);
+    TWinControl* target = ActivationTarget();
+    TPoint p{X - Left(), Y - Top()};
+    if (target != this) p = target->ScreenToClient(ClientToScreen(p));
+    LPARAM pos = LPARAM((uint32_t(uint16_t(p.Y)) << 16) | uint16_t(p.X));
+    WPARAM keys = cxEdit::ShiftStateToMouseKeys(AShift);
+    if (AShift.Contains(ssLeft)) {
+        target->Perform(WM_LBUTTONDOWN, keys, pos);
+        // The host's press is over already: no capture stays behind.
+        if (GetCapture() && GetKeyState(VK_LBUTTON) >= 0) ReleaseCapture();
+    } else {
+        target->Perform(WM_LBUTTONUP, keys, pos);
+    }
+    if (!FActivateTimer) {
+        FActivateTimer = std::make_unique<TTimer>(nullptr);
+        FActivateTimer->OnTimer = [this](TObject*) { FActivateTimer->SetEnabled(false); };
+    }
+    FActivateTimer->SetEnabled(false);
+    FActivateTimer->SetInterval(GetDoubleClickTime());
+    FActivateTimer->SetEnabled(true);
+}
+
+bool TcxCustomEdit::TakeActivationClick()
+{
+    if (!FActivateTimer || !FActivateTimer->Enabled()) return false;
+    FActivateTimer->SetEnabled(false);
+    return true;
+}
+
+bool TcxCustomEdit::Deactivate()
+{
+    bool valid = ValidateEdit(true);
+    if (valid) {
+        SynchronizeDisplayValue();
+        FValidated = true;
+    }
+    return valid;
 }

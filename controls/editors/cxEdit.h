@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+class TTimer;
 class TcxCustomEditProperties;
 class TcxCustomEditStyle;
 class TcxCustomEditViewData;
@@ -647,6 +648,20 @@ private:
 using TcxEditEditingEvent = std::function<void(TObject* Sender, bool& CanEdit)>;
 using TcxEditKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 
+class TcxCustomEdit;
+
+// The state an edit keeps per activation, which a host may hold per row or
+// field and hand to Activate again. A cleared object makes the edit reset
+// what it keeps there.
+class TcxCustomEditData : public TObject {
+    QZ_CLASS(TcxCustomEditData, TObject)
+public:
+    explicit TcxCustomEditData(TcxCustomEdit* AEdit = nullptr) : Edit(AEdit) {}
+    void Clear() { Cleared = true; }
+    bool Cleared = true;
+    TcxCustomEdit* Edit;
+};
+
 // The base control of every editor: a container that edits one Variant
 // value, described by a properties object, painted from a view info, and
 // validated and posted in one cycle. Concrete edits call InitializeEdit from
@@ -706,6 +721,28 @@ public:
     TcxEditKeyEvent OnAfterKeyDown;
     TNotifyEvent OnPostEditValue;
 
+    // In-place editing. An edit of AEditClass made for a host, without an
+    // owner and with the in-place flag.
+    static TcxCustomEdit* CreateInplace(TClass AEditClass);
+    // The class of the per-activation state (nil: none).
+    virtual TClass GetEditDataClass() const { return nullptr; }
+    // Shows the edit, focuses it, and shows the value unmodified; AEditData
+    // is made when missing and the edit has a state class.
+    void Activate(std::unique_ptr<TcxCustomEditData>& AEditData);
+    // Activates and types the key that started the editing.
+    void ActivateByKey(char32_t AKey, std::unique_ptr<TcxCustomEditData>& AEditData);
+    // Activates and presses the mouse at (X, Y) of the parent's client area;
+    // a second click within the double-click time becomes a double click.
+    void ActivateByMouse(TShiftState AShift, int X, int Y, std::unique_ptr<TcxCustomEditData>& AEditData);
+    // Validates (raising the error of an invalid value); true when valid.
+    bool Deactivate();
+    virtual bool CanSendActivationKey(char32_t AKey) { return AKey >= 32 || AKey == 8; }
+    TcxCustomEditData* EditData() const { return FEditData; }
+    // A left press inside the double-click time after an activation by the
+    // mouse: it counts as the second click of a double click (and the time
+    // is over).
+    bool TakeActivationClick();
+
 protected:
     void InitializeEdit();
     virtual void InternalSetEditValue(const Variant& Value, bool AValidate);
@@ -715,6 +752,10 @@ protected:
     virtual void DoAfterKeyDown(WORD& Key, TShiftState Shift);
     virtual void DoEditKeyDown(WORD& Key, TShiftState Shift);
     virtual void DoEditKeyPress(char& Key) {}
+    // What the edit keeps in a cleared per-activation state is set up again.
+    virtual void ResetEditData(TcxCustomEditData* AEditData) {}
+    // The window that takes the replayed key and mouse of an activation.
+    virtual TWinControl* ActivationTarget() { return this; }
     virtual bool WantNavigationKeys() const { return false; }
     virtual void ChangeHandler(TObject* Sender);
     void CalculateViewInfo(const TPoint& P, bool AAllowHot) override;
@@ -742,6 +783,38 @@ private:
     bool FPendingEditValueChanged = false;
     int FEditValueChangingLock = 0;
     bool FFocusedAndActive = false;
+    TcxCustomEditData* FEditData = nullptr;
+    std::unique_ptr<TTimer> FActivateTimer;
+};
+
+// The hidden edits of a host that shows many values and edits one at a
+// time (grid cells, filter rows): one in-place edit per properties object,
+// owned by the list.
+class TcxInplaceEditList : public TObject {
+    QZ_CLASS(TcxInplaceEditList, TObject)
+public:
+    struct TItem {
+        std::unique_ptr<TcxCustomEdit> Edit;
+        TcxCustomEditProperties* Properties;
+    };
+    TcxInplaceEditList() = default;
+    ~TcxInplaceEditList() override;
+
+    // The edit for AProperties (made hidden on first use), holding a copy of them.
+    TcxCustomEdit* GetEdit(TcxCustomEditProperties* AProperties);
+    // The first edit whose properties are exactly of APropertiesClass, or a
+    // new one with properties of its own.
+    TcxCustomEdit* GetEditByPropertiesClass(TClass APropertiesClass);
+    // Frees the edit of AProperties; nothing when there is none.
+    void RemoveItem(TcxCustomEditProperties* AProperties);
+    int Count() const { return int(FItems.size()); }
+    const TItem& Items(int AIndex) const { return FItems.at(size_t(AIndex)); }
+
+protected:
+    virtual std::unique_ptr<TcxCustomEdit> CreateEdit(TcxCustomEditProperties* AProperties);
+
+private:
+    std::vector<TItem> FItems;
 };
 
 namespace cxEdit {

@@ -785,6 +785,16 @@ void TcxCustomInnerTextEdit::WndProc(TMessage& Message)
             c->UserChange([&] { TCustomEdit::WndProc(Message); });
             return;
         case WM_LBUTTONDOWN:
+            // The click after the one that activated an in-place edit makes
+            // a double click.
+            if (c->TakeActivationClick()) {
+                Message.Msg = WM_LBUTTONDBLCLK;
+                TCustomEdit::WndProc(Message);
+                c->InnerMouseEvent(Message.Msg, Message.WParam);
+                c->DblClick();
+                return;
+            }
+            [[fallthrough]];
         case WM_LBUTTONDBLCLK:
         case WM_MOUSEMOVE:
             TCustomEdit::WndProc(Message);
@@ -803,6 +813,12 @@ TcxCustomTextEdit::TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace) : TcxC
     SetParentColor(false);
     SetBounds(Left(), Top(), 121, 21);
     PropertiesChanged(ActiveProperties());
+}
+
+TWinControl* TcxCustomTextEdit::ActivationTarget()
+{
+    if (FInnerEdit) return FInnerEdit;
+    return TcxCustomEdit::ActivationTarget();
 }
 
 std::string TcxCustomTextEdit::GetDisplayText() { return FInnerEdit ? FInnerEdit->GetText() : std::string(); }

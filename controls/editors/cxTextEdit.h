@@ -279,6 +279,7 @@ protected:
     virtual bool InnerWideChar(char32_t ACh) { return false; }
     // After the inner edit handled a mouse message (AKeys: its mouse-key flags).
     virtual void InnerMouseEvent(UINT AMsg, WPARAM AKeys) {}
+    TWinControl* ActivationTarget() override;
     // The character of the key message being handled.
     char32_t FTypedChar = 0;
 
