@@ -10,9 +10,12 @@
 #include "Operators.h"
 #include "SmallDlgs.h"
 #include "UiTestDb.h"
+#include "../../core/tests/TestHttpServer.h"
 
 #include "DateUtils.h"
+#include "Http.h"
 #include "StringLists.h"
+#include "TextUtils.h"
 #include "qzProj.h"
 
 #include <chrono>
@@ -326,6 +329,30 @@ TEST_F(AdminTest, HelpAndToolActions)
     EXPECT_FALSE(qzProjUi::StartCommand("no-such-program-of-pemtal"));
     EXPECT_FALSE(qzProjUi::StartCommand("  "));
     EXPECT_TRUE(Rec.Messages().empty());
+}
+
+TEST_F(AdminTest, FeedbackPostedAndAnswered)
+{
+    TTestHttpServer server;
+    TFeedbackFrm f(nullptr);
+    f.Url = server.Url("/feedback");
+    f.MmNote1->SetText("好用");
+    // A reply other than "ok" is shown as it came and the form stays.
+    server.Reply(200, "稍后再试");
+    TDialogScript script({[&] {
+        f.OkBtn1->Click();
+        EXPECT_EQ(f.ModalResult(), mrNone);
+        server.Reply(200, "ok");
+        f.OkBtn1->Click();
+    }});
+    EXPECT_EQ(f.ShowModal(), mrOk);
+    EXPECT_EQ(Rec.Messages(), (std::vector<std::string>{"稍后再试", ":) 反馈成功！谢谢您的支持！"}));
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].Method, "POST");
+    EXPECT_EQ(requests[1].Body.rfind("Data=", 0), 0u);
+    // The note travels in the posted text (form-encoded GBK).
+    EXPECT_NE(requests[1].Body.find(Http::UrlEncode(Utf8ToGbk("好用"))), std::string::npos);
 }
 
 TEST(BaseForm, PlaceAtMouseTable)
