@@ -1,0 +1,767 @@
+// DBGridEh: the data-aware grid. It shows the records of one data set,
+// reached through a data source, as rows, and a collection of columns as
+// columns: an indicator column at the left, one title row (or a multi-level
+// title built from captions split at "|"), the data rows that fit the
+// client area (the data link's buffer) and optional footer rows with sums.
+//
+// Column, title and footer properties are kept as assigned or default: a
+// property whose flag is not in the owner's assigned set follows a default
+// taken from the grid, its column defaults or the bound field. Columns the
+// grid builds from the fields write alignment, read-only state, width and
+// caption through to the field.
+//
+// Every structural change goes through the layout lock: the layout is
+// rebuilt once, when the outermost UnlockLayout releases the last lock.
+#pragma once
+
+#include "DB.h"
+#include "DBSumLst.h"
+#include "Grids.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCustomDBGridEh;
+class TColumnEh;
+class TDBGridColumnsEh;
+class TGridDataLinkEh;
+class THeadTreeNode;
+
+// ---- option sets ---------------------------------------------------------------
+
+enum TDBGridOption {
+    dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines,
+    dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgMultiSelect
+};
+using TDBGridOptions = TSet<TDBGridOption, 16>;
+
+enum TDBGridEhOption {
+    dghFixed3D, dghFrozen3D, dghFooter3D, dghData3D, dghResizeWholeRightPart, dghHighlightFocus,
+    dghClearSelection, dghFitRowHeightToText, dghAutoSortMarking, dghMultiSortMarking, dghEnterAsTab,
+    dghTraceColSizing, dghIncSearch, dghPreferIncSearch, dghRowHighlight, dghDblClickOptimizeColWidth,
+    dghDialogFind
+};
+using TDBGridEhOptions = TSet<TDBGridEhOption, 32>;
+
+enum TDBGridEhAllowedOperation { alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh };
+using TDBGridEhAllowedOperations = TSet<TDBGridEhAllowedOperation, 8>;
+
+enum TDBGridEhSelectionType { gstNon, gstRecordBookmarks, gstRectangle, gstColumns, gstAll };
+// One byte, the bits at the kinds' ordinal positions.
+using TDBGridEhAllowedSelections = TSet<TDBGridEhSelectionType, 8>;
+
+enum TDBGridEhEditAction { geaCutEh, geaCopyEh, geaPasteEh, geaDeleteEh, geaSelectAllEh };
+using TDBGridEhEditActions = TSet<TDBGridEhEditAction, 8>;
+
+enum TSortMarkerEh { smNoneEh, smDownEh, smUpEh };
+enum TTextOrientationEh { tohHorizontal, tohVertical };
+enum TFooterValueType { fvtNon, fvtSum, fvtAvg, fvtCount, fvtFieldValue, fvtStaticText };
+enum TColumnsStateEh { cssCustomized, cssDefault };
+
+// The properties of a column (its title's included) that fall back to a
+// default while unassigned.
+enum TColumnEhValue {
+    cvColor, cvWidth, cvFont, cvAlignment, cvReadOnly, cvTitleColor, cvTitleCaption,
+    cvTitleAlignment, cvTitleFont, cvTitleButton, cvTitleEndEllipsis, cvTitleToolTips,
+    cvTitleOrientation, cvImeMode, cvImeName, cvWordWrap, cvLookupDisplayFields, cvCheckboxes,
+    cvAlwaysShowEditButton, cvEndEllipsis, cvAutoDropDown, cvDblClickNextVal, cvToolTips,
+    cvDropDownSizing, cvDropDownShowTitles, cvLayout, cvHighlightRequired
+};
+using TColumnEhValues = TSet<TColumnEhValue, 32>;
+
+// What a cell shows (first match wins): a check box, a lookup, a pick list,
+// an image from the key list, a key list, plain text.
+enum TCellKindEh { ckPlain, ckPickList, ckLookup, ckKeyList, ckKeyImageList, ckCheckboxes };
+
+// ---- events ------------------------------------------------------------------------
+
+using TDBGridEhClickEvent = std::function<void(TColumnEh* column)>;
+using TTitleEhClickEvent = std::function<void(TObject* sender, int aCol, TColumnEh* column)>;
+using TCheckTitleEhBtnEvent = std::function<void(TObject* sender, int aCol, TColumnEh* column, bool& enabled)>;
+using TDrawColumnEhCellEvent = std::function<void(TObject* sender, const TRect& rect, int dataCol,
+                                                  TColumnEh* column, TGridDrawState state)>;
+using TDrawDataCellEvent = std::function<void(TObject* sender, const TRect& rect, TField* field,
+                                              TGridDrawState state)>;
+using TDrawFooterCellEvent = std::function<void(TObject* sender, int dataCol, int row, TColumnEh* column,
+                                                const TRect& rect, TGridDrawState state)>;
+using TGetCellEhParamsEvent = std::function<void(TObject* sender, TColumnEh* column, TFont* font,
+                                                 TColor& background, TGridDrawState state)>;
+using TGetFooterParamsEvent = std::function<void(TObject* sender, int dataCol, int row, TColumnEh* column,
+                                                 TFont* font, TColor& background, TAlignment& alignment,
+                                                 TGridDrawState state, std::string& text)>;
+using TGetBtnEhParamsEvent = std::function<void(TObject* sender, TColumnEh* column, TFont* font,
+                                                TColor& background, TSortMarkerEh& sortMarker, bool isDown)>;
+
+// ---- the title tree ------------------------------------------------------------------
+
+// A node of the multi-level title: siblings form a ring (the last sibling's
+// NextSibling is the first); the root owns the whole tree.
+class THeadTreeNode : public TObject {
+    QZ_CLASS(THeadTreeNode, TObject)
+public:
+    THeadTreeNode();
+    THeadTreeNode(const std::string& text, int width, int height);
+    ~THeadTreeNode() override;
+    THeadTreeNode(const THeadTreeNode&) = delete;
+    THeadTreeNode& operator=(const THeadTreeNode&) = delete;
+
+    THeadTreeNode* FirstChild = nullptr;
+    THeadTreeNode* NextSibling = nullptr;
+    THeadTreeNode* ParentNode = nullptr;
+    std::string NodeText;
+    int NodeWidth = 0;
+    int NodeHeight = 0;
+    int SeparatorWidth = 0;
+    int MarkerIndent = 0;
+    TColumnEh* LeafColumn = nullptr;
+
+    // Raise "Node not in Tree" when the given node is not in this tree.
+    THeadTreeNode* InsertAfter(THeadTreeNode* after, const std::string& text, int width, int height);
+    THeadTreeNode* AppendChild(THeadTreeNode* parent, const std::string& text, int width, int height);
+    void ClearChildren();
+    bool ContainsNode(const THeadTreeNode* node) const;
+    int NodeDepth() const;
+    // Puts the siblings from aFrom to aTo under a new group node; raises
+    // "ATo not in level" when aTo does not follow aFrom in its ring.
+    void GroupSiblings(THeadTreeNode* aFrom, THeadTreeNode* aTo, int height, const std::string& text);
+    // Rebuilds the tree from the grid's columns and their captions.
+    void BuildFromColumns(TCustomDBGridEh* grid);
+    void ForEachNode(const std::function<void(TCustomDBGridEh*, THeadTreeNode*)>& proc, TCustomDBGridEh* grid);
+    // The children in ring order.
+    std::vector<THeadTreeNode*> Children() const;
+
+private:
+    THeadTreeNode* LastChild() const;
+    THeadTreeNode* PrevSibling() const;
+};
+
+// ---- titles and footers ------------------------------------------------------------------
+
+class TColumnTitleEh : public TPersistent {
+    QZ_CLASS(TColumnTitleEh, TPersistent)
+public:
+    explicit TColumnTitleEh(TColumnEh* column = nullptr);
+    ~TColumnTitleEh() override;
+    TColumnEh* Column() const { return FColumn; }
+
+    TAlignment Alignment() const;
+    void SetAlignment(TAlignment v);
+    std::string Caption() const;
+    virtual void SetCaption(const std::string& v);
+    TColor Color() const;
+    void SetColor(TColor v);
+    bool EndEllipsis() const;
+    void SetEndEllipsis(bool v);
+    TFont* Font() const;
+    void SetFont(TFont* v);
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& v) { FHint = v; }
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int v);
+    TTextOrientationEh Orientation() const;
+    void SetOrientation(TTextOrientationEh v);
+    int SortIndex() const { return FSortIndex; }
+    void SetSortIndex(int v);
+    TSortMarkerEh SortMarker() const { return FSortMarker; }
+    void SetSortMarker(TSortMarkerEh v);
+    bool TitleButton() const;
+    void SetTitleButton(bool v);
+    bool ToolTips() const;
+    void SetToolTips(bool v);
+
+    // The next marker of a title click: none, down, up, then none (keepOthers)
+    // or down again; without keepOthers the other columns lose theirs.
+    void CycleSortMarker(bool keepOthers);
+    // The width the painter keeps for the marker (and the sort index).
+    int SortMarkerWidth() const;
+    virtual void ResetToDefaults();
+    void Assign(TPersistent* source) override;
+
+private:
+    bool Assigned(TColumnEhValue v) const;
+    void Mark(TColumnEhValue v);
+    void Notify();
+    TColumnEh* FColumn;
+    std::string FCaption;
+    TAlignment FAlignment = taLeftJustify;
+    TColor FColor = clBtnFace;
+    bool FEndEllipsis = false, FTitleButton = false, FToolTips = false;
+    TTextOrientationEh FOrientation = tohHorizontal;
+    mutable std::unique_ptr<TFont> FFont;
+    bool FFontAssigning = false;
+    std::string FHint;
+    int FImageIndex = -1;
+    int FSortIndex = 0;
+    TSortMarkerEh FSortMarker = smNoneEh;
+};
+
+class TColumnTitleDefValuesEh : public TPersistent {
+    QZ_CLASS(TColumnTitleDefValuesEh, TPersistent)
+public:
+    explicit TColumnTitleDefValuesEh(TCustomDBGridEh* grid = nullptr) : FGrid(grid) {}
+    TAlignment Alignment() const;
+    void SetAlignment(TAlignment v);
+    TColor Color() const;
+    void SetColor(TColor v);
+    bool EndEllipsis() const { return FEndEllipsis; }
+    void SetEndEllipsis(bool v);
+    TTextOrientationEh Orientation() const { return FOrientation; }
+    void SetOrientation(TTextOrientationEh v);
+    bool TitleButton() const { return FTitleButton; }
+    void SetTitleButton(bool v) { FTitleButton = v; }
+    bool ToolTips() const { return FToolTips; }
+    void SetToolTips(bool v) { FToolTips = v; }
+    void Assign(TPersistent* source) override;
+private:
+    TCustomDBGridEh* FGrid;
+    TAlignment FAlignment = taLeftJustify;
+    TColor FColor = clBtnFace;
+    bool FAlignmentAssigned = false, FColorAssigned = false;
+    bool FEndEllipsis = false, FTitleButton = false, FToolTips = false;
+    TTextOrientationEh FOrientation = tohHorizontal;
+};
+
+enum TColumnFooterValue { cfvAlignment, cfvColor, cfvFont };
+using TColumnFooterValues = TSet<TColumnFooterValue, 8>;
+
+class TDBSum;
+
+// A footer cell of a column: a sum, average, count, the field's value or a
+// fixed text; sums are kept by the grid's SumList.
+class TColumnFooterEh : public TCollectionItem {
+    QZ_CLASS(TColumnFooterEh, TCollectionItem)
+public:
+    explicit TColumnFooterEh(TCollection* collection = nullptr);
+    TColumnFooterEh(TColumnEh* column);   // a column's own Footer
+    ~TColumnFooterEh() override;
+    TColumnEh* Column() const;
+
+    TAlignment Alignment() const;
+    void SetAlignment(TAlignment v);
+    TColor Color() const;
+    void SetColor(TColor v);
+    TFont* Font() const;
+    void SetFont(TFont* v);
+    const std::string& DisplayFormat() const { return FDisplayFormat; }
+    void SetDisplayFormat(const std::string& v);
+    const std::string& FieldName() const { return FFieldName; }
+    void SetFieldName(const std::string& v);
+    const std::string& Value() const { return FValue; }
+    void SetValue(const std::string& v);
+    TFooterValueType ValueType() const { return FValueType; }
+    void SetValueType(TFooterValueType v);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v) { FWordWrap = v; }
+    bool ToolTips() const { return FToolTips; }
+    void SetToolTips(bool v) { FToolTips = v; }
+    // The sum item of SumList this footer reads (null when none).
+    TDBSum* DBSum() const { return FDBSum.Get(); }
+    // Brings the sum item in line with the value type.
+    void EnsureSumValue();
+    void Assign(TPersistent* source) override;
+
+private:
+    void Changed();
+    TColumnEh* FColumn = nullptr;
+    TColumnFooterValues FAssigned;
+    TAlignment FAlignment = taLeftJustify;
+    TColor FColor = clWindow;
+    mutable std::unique_ptr<TFont> FFont;
+    std::string FDisplayFormat, FFieldName, FValue;
+    TFooterValueType FValueType = fvtNon;
+    bool FWordWrap = false, FToolTips = false;
+    TWeakRef<TDBSum> FDBSum;   // the sum list owns it
+};
+
+class TColumnFootersEh : public TCollection {
+    QZ_CLASS(TColumnFootersEh, TCollection)
+public:
+    explicit TColumnFootersEh(TColumnEh* column = nullptr);
+    ~TColumnFootersEh() override;
+    TColumnEh* Column() const { return FColumn; }
+    TColumnFooterEh* Add() { return static_cast<TColumnFooterEh*>(TCollection::Add()); }
+    TColumnFooterEh* Items(int i) const { return static_cast<TColumnFooterEh*>(TCollection::Items(i)); }
+    TPersistent* GetOwner() const override;
+protected:
+    void Update(TCollectionItem* item) override;
+private:
+    TColumnEh* FColumn;
+};
+
+class TColumnFooterDefValuesEh : public TPersistent {
+    QZ_CLASS(TColumnFooterDefValuesEh, TPersistent)
+public:
+    bool ToolTips() const { return FToolTips; }
+    void SetToolTips(bool v) { FToolTips = v; }
+    void Assign(TPersistent* source) override;
+private:
+    bool FToolTips = false;
+};
+
+// ---- columns -------------------------------------------------------------------------------
+
+class TColumnEh : public TCollectionItem {
+    QZ_CLASS(TColumnEh, TCollectionItem)
+public:
+    explicit TColumnEh(TCollection* collection = nullptr);
+    ~TColumnEh() override;
+
+    TCustomDBGridEh* Grid() const;
+    TColumnEhValues AssignedValues() const { return FAssignedValues; }
+    bool StoredColumn() const { return FStoredColumn; }
+    void SetStoredColumn(bool v) { FStoredColumn = v; }
+    virtual bool IsDefaultColumn() const { return !FStoredColumn; }
+
+    TField* Field() const;
+    virtual void BindField(TField* f);
+    void SetField(TField* f) { BindField(f); }
+    const std::string& FieldName() const { return FFieldName; }
+    void SetFieldName(const std::string& v);
+
+    TAlignment Alignment() const;
+    virtual void SetAlignment(TAlignment v);
+    bool AutoFitColWidth() const { return FAutoFitColWidth; }
+    virtual void SetAutoFitColWidth(bool v);
+    bool Checkboxes() const;
+    void SetCheckboxes(bool v);
+    TColor Color() const;
+    void SetColor(TColor v);
+    const std::string& DisplayFormat() const { return FDisplayFormat; }
+    void SetDisplayFormat(const std::string& v);
+    bool EndEllipsis() const;
+    void SetEndEllipsis(bool v);
+    TFont* Font() const;
+    void SetFont(TFont* v);
+    TStrings* KeyList() const;
+    void SetKeyList(TStrings* v);
+    TStrings* PickList() const;
+    void SetPickList(TStrings* v);
+    bool HasKeyList() const { return FKeyList && FKeyList->Count() > 0; }
+    bool HasPickList() const { return FPickList && FPickList->Count() > 0; }
+    int NotInKeyListIndex() const { return FNotInKeyListIndex; }
+    void SetNotInKeyListIndex(int v);
+    int MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int v);
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int v);
+    bool ReadOnly() const;
+    virtual void SetReadOnly(bool v);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool v);
+    int Width() const;
+    virtual void SetWidth(int v);
+    bool WordWrap() const;
+    virtual void SetWordWrap(bool v);
+    double Increment() const { return FIncrement; }
+    void SetIncrement(double v) { FIncrement = v; }
+    int Tag() const { return FTag; }
+    void SetTag(int v) { FTag = v; }
+    int BaseWidth() const { return FBaseWidth; }
+    void SetBaseWidth(int v) { FBaseWidth = v; }
+
+    TColumnTitleEh* Title() const { return FTitle.get(); }
+    void SetTitle(TColumnTitleEh* v) { FTitle->Assign(v); }
+    TColumnFooterEh* Footer() const { return FFooter.get(); }
+    void SetFooter(TColumnFooterEh* v) { FFooter->Assign(v); }
+    TColumnFootersEh* Footers() const { return FFooters.get(); }
+    void SetFooters(TColumnFootersEh* v) { FFooters->Assign(v); }
+    // Footer row `row` (from 0): an item of Footers when there is one, else Footer.
+    TColumnFooterEh* FooterForRow(int row) const;
+    void SyncFooterSums();
+
+    // The width the column accepts for a proposed one (max first, then min).
+    int ClampedWidth(int tryWidth) const;
+    // The width an unassigned Width reads as.
+    int DefaultWidth() const;
+    virtual void ResetToDefaults();
+    void Assign(TPersistent* source) override;
+    // Moves the column; a default column moves its field along in the data set.
+    void SetColumnIndex(int v);
+
+    // ---- cell values of the active record
+    TCellKindEh CellKind() const;
+    // The text the cell shows for the data set's active record.
+    std::string CellDisplayText() const;
+    // The text of the field by the column's display format ("" when the
+    // format does not apply to the field).
+    std::string FormatFieldText() const;
+    // The check state of the active record (cbUnchecked, cbChecked, cbGrayed).
+    TCheckBoxState CellCheckState() const;
+    // Writes the check state (the key list's first two entries for a key-list
+    // column, True/False otherwise).
+    void SetCellCheckState(TCheckBoxState v);
+    // Whether the active record's value of the column can be changed.
+    bool CanModify(bool tryEdit) const;
+
+
+protected:
+    std::string GetDisplayName() const override;
+    virtual TColumnTitleEh* NewTitle() { return new TColumnTitleEh(this); }
+    virtual TColumnFooterEh* NewFooter() { return new TColumnFooterEh(this); }
+    virtual TColumnFootersEh* NewFooters() { return new TColumnFootersEh(this); }
+
+private:
+    friend class TColumnTitleEh;
+    friend class TColumnFooterEh;
+    friend class TColumnFootersEh;
+    friend class TCustomDBGridEh;
+    friend class TDBGridColumnsEh;
+    void Mark(TColumnEhValue v) { FAssignedValues.Include(v); }
+    void Notify(bool allItems = false) { Changed(allItems); }
+    bool LinkActive() const;
+    TColumnEhValues FAssignedValues;
+    bool FStoredColumn = true;
+    mutable TField* FField = nullptr;
+    std::string FFieldName;
+    TAlignment FAlignment = taLeftJustify;
+    bool FAutoFitColWidth = true;
+    bool FCheckboxes = false;
+    TColor FColor = clWindow;
+    std::string FDisplayFormat;
+    bool FEndEllipsis = false;
+    mutable std::unique_ptr<TFont> FFont;
+    bool FFontAssigning = false;
+    mutable std::unique_ptr<TStringList> FKeyList, FPickList;
+    int FNotInKeyListIndex = -1;
+    int FMaxWidth = 0, FMinWidth = 0;
+    bool FReadOnly = false;
+    bool FVisible = true;
+    int FWidth = 0;
+    bool FWordWrap = false;
+    double FIncrement = 1;
+    int FTag = 0;
+    int FBaseWidth = 0;
+    bool FWidthSettled = false;
+    std::unique_ptr<TColumnTitleEh> FTitle;
+    std::unique_ptr<TColumnFooterEh> FFooter;
+    std::unique_ptr<TColumnFootersEh> FFooters;
+};
+
+// The column class the grid's collection makes.
+class TDBGridColumnEh : public TColumnEh {
+    QZ_CLASS(TDBGridColumnEh, TColumnEh)
+public:
+    explicit TDBGridColumnEh(TCollection* collection = nullptr) : TColumnEh(collection) {}
+};
+
+class TDBGridColumnsEh : public TCollection {
+    QZ_CLASS(TDBGridColumnsEh, TCollection)
+public:
+    explicit TDBGridColumnsEh(TCustomDBGridEh* grid = nullptr, TClass itemClass = nullptr);
+    ~TDBGridColumnsEh() override;
+    TCustomDBGridEh* Grid() const { return FGrid; }
+    TColumnEh* Add();
+    TColumnEh* AddDefaultColumn();
+    TColumnEh* Items(int i) const { return static_cast<TColumnEh*>(TCollection::Items(i)); }
+    TColumnEh* operator[](int i) const { return Items(i); }
+    // Customized when the first column is a stored one.
+    TColumnsStateEh ColumnsState() const;
+    TPersistent* GetOwner() const override;
+protected:
+    void Update(TCollectionItem* item) override;
+private:
+    TCustomDBGridEh* FGrid;
+};
+
+// A list of columns that does not own them.
+using TColumnsEhList = std::vector<TColumnEh*>;
+
+class TColumnDefValuesEh : public TPersistent {
+    QZ_CLASS(TColumnDefValuesEh, TPersistent)
+public:
+    explicit TColumnDefValuesEh(TCustomDBGridEh* grid = nullptr);
+    ~TColumnDefValuesEh() override;
+    bool AlwaysShowEditButton() const { return FAlwaysShowEditButton; }
+    void SetAlwaysShowEditButton(bool v);
+    bool EndEllipsis() const { return FEndEllipsis; }
+    void SetEndEllipsis(bool v);
+    bool ToolTips() const { return FToolTips; }
+    void SetToolTips(bool v) { FToolTips = v; }
+    TColumnTitleDefValuesEh* Title() const { return FTitle.get(); }
+    TColumnFooterDefValuesEh* Footer() const { return FFooter.get(); }
+    void Assign(TPersistent* source) override;
+private:
+    TCustomDBGridEh* FGrid;
+    bool FAlwaysShowEditButton = false, FEndEllipsis = false, FToolTips = false;
+    std::unique_ptr<TColumnTitleDefValuesEh> FTitle;
+    std::unique_ptr<TColumnFooterDefValuesEh> FFooter;
+};
+
+// ---- the data link ------------------------------------------------------------------------------
+
+class TGridDataLinkEh : public TDataLink {
+    QZ_CLASS(TGridDataLinkEh, TDataLink)
+public:
+    explicit TGridDataLinkEh(TCustomDBGridEh* grid = nullptr);
+    ~TGridDataLinkEh() override;
+    TCustomDBGridEh* OwnerGrid() const { return FGrid; }
+
+    // Appends an entry for the field of that name; raises "Grid requested to
+    // display more than 256 columns" past the map's limit.
+    bool MapField(const std::string& fieldName);
+    void ClearFieldMap();
+    TField* MappedField(int i) const;
+    int MappedCount() const { return FMappedCount; }
+    int MapCapacity() const { return int(FColumnFieldIndexes.size()); }
+    bool ByColumnNames() const { return FByColumnNames; }
+    void SetByColumnNames(bool v) { FByColumnNames = v; }
+    bool FieldsAreDefault() const;
+    bool EditPending() const { return FEditPending; }
+    void MarkModified() { FEditPending = true; }
+    void ResetEdit();
+
+    static constexpr int MaxMapSize = 268435455;
+
+protected:
+    void ActiveChanged() override;
+    void DataSetChanged() override;
+    void DataSetScrolled(int distance) override;
+    void LayoutChanged() override;
+    void FocusControl(TField*& field) override;
+    void EditingChanged() override;
+    void RecordChanged(TField* field) override;
+    void UpdateData() override;
+
+private:
+    TCustomDBGridEh* FGrid;
+    std::vector<int> FColumnFieldIndexes;
+    int FMappedCount = 0;
+    bool FByColumnNames = false;
+    bool FEditPending = false;
+    bool FPosting = false;
+};
+
+// ---- the grid ---------------------------------------------------------------------------------
+
+class TCustomDBGridEh : public TCustomGrid {
+    QZ_CLASS(TCustomDBGridEh, TCustomGrid)
+    friend class TGridDataLinkEh;
+    friend class TColumnEh;
+    friend class TColumnTitleEh;
+    friend class TDBGridColumnsEh;
+public:
+    explicit TCustomDBGridEh(TComponent* owner = nullptr);
+    ~TCustomDBGridEh() override;
+
+    // ---- stored properties
+    TDataSource* DataSource() const;
+    void SetDataSource(TDataSource* v);
+    TDBGridColumnsEh* Columns() const { return FColumns.get(); }
+    void SetColumns(TDBGridColumnsEh* v) { FColumns->Assign(v); }
+    TColumnDefValuesEh* ColumnDefValues() const { return FColumnDefValues.get(); }
+    TDBGridOptions Options() const { return FOptions; }
+    void SetOptions(TDBGridOptions v);
+    TDBGridEhOptions OptionsEh() const { return FOptionsEh; }
+    void SetOptionsEh(TDBGridEhOptions v);
+    TDBGridEhAllowedOperations AllowedOperations() const { return FAllowedOperations; }
+    void SetAllowedOperations(TDBGridEhAllowedOperations v) { FAllowedOperations = v; }
+    TDBGridEhAllowedSelections AllowedSelections() const { return FAllowedSelections; }
+    void SetAllowedSelections(TDBGridEhAllowedSelections v) { FAllowedSelections = v; }
+    TDBGridEhEditActions EditActions() const { return FEditActions; }
+    void SetEditActions(TDBGridEhEditActions v) { FEditActions = v; }
+    bool AutoFitColWidths() const { return FAutoFitColWidths; }
+    void SetAutoFitColWidths(bool v);
+    bool DrawMemoText() const { return FDrawMemoText; }
+    void SetDrawMemoText(bool v);
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool v);
+    TColor FooterColor() const { return FFooterColor; }
+    void SetFooterColor(TColor v);
+    TFont* FooterFont() const { return FFooterFont.get(); }
+    void SetFooterFont(TFont* v);
+    int FooterRowCount() const { return FFooterRowCount; }
+    void SetFooterRowCount(int v);
+    int FrozenCols() const { return FFrozenCols; }
+    void SetFrozenCols(int v);
+    int MinAutoFitWidth() const { return FMinAutoFitWidth; }
+    void SetMinAutoFitWidth(int v);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool v);
+    int RowHeight() const { return FRowHeight; }
+    void SetRowHeight(int v);
+    int RowLines() const { return FRowLines; }
+    void SetRowLines(int v);
+    bool RowSizingAllowed() const { return FRowSizingAllowed; }
+    void SetRowSizingAllowed(bool v);
+    TFont* TitleFont() const { return FTitleFont.get(); }
+    void SetTitleFont(TFont* v);
+    int TitleHeight() const { return FTitleHeight; }
+    void SetTitleHeight(int v);
+    int TitleLines() const { return FTitleLines; }
+    void SetTitleLines(int v);
+    bool UseMultiTitle() const { return FUseMultiTitle; }
+    void SetUseMultiTitle(bool v);
+    int VTitleMargin() const { return FVTitleMargin; }
+    void SetVTitleMargin(int v);
+    TDBGridEhSumList* SumList() const { return FSumList.get(); }
+
+    // ---- the column map
+    int IndicatorColCount() const { return FIndicatorColCount; }
+    int RawToDataColumn(int c) const { return c - FIndicatorColCount; }
+    int DataToRawColumn(int d) const { return d + FIndicatorColCount; }
+    int SelectedIndex() const { return RawToDataColumn(Col()); }
+    void SetSelectedIndex(int d);
+    TField* CurrentField() const;
+    TColumnEh* CurrentColumn() const;
+    void SelectFieldColumn(TField* f);
+    const TColumnsEhList& VisibleColumns() const { return FShownColumns; }
+    const TColumnsEhList& SortColumnList() const { return FSortColumnList; }
+    TGridDataLinkEh* DataLink() const { return FDataLink.get(); }
+    THeadTreeNode* TitleRoot() const { return FHeadTree.get(); }
+    // The leaf node of each column (with UseMultiTitle).
+    THeadTreeNode* LeafNode(int columnIndex) const;
+
+    // ---- row structure
+    virtual int TitleRowCount() const { return FOptions.Contains(dgTitles) ? 1 : 0; }
+    virtual int FilterRowCount() const { return 0; }
+    int FirstDataRow() const { return FFirstDataRow; }
+    TGridRect DataCellRange() const;
+    // Kind of cell: column kind in the low byte (0 indicator, 1 data), row
+    // kind in the high byte (0 title, 1 filter, 2 data, 3 footer spacer, 4
+    // footer); col and row become indexes inside their areas.
+    int GetCellType(int& col, int& row) const;
+
+    // ---- layout lock
+    void LockPaint() { ++FPaintLockCount; }
+    void UnlockPaint() { if (FPaintLockCount > 0) --FPaintLockCount; }
+    void LockLayout();
+    bool TryLockLayout();
+    void UnlockLayout();
+    void UnlockLayoutQuietly();
+    virtual void RequestLayout();
+    int LayoutLockCount() const { return FLayoutLockCount; }
+    int PaintLockCount() const { return FPaintLockCount; }
+    // How often the layout was rebuilt (for tests and the diagnostics).
+    int LayoutRebuildCount() const { return FRebuildCount; }
+    virtual void RecalcRowCount();
+    virtual void ApplyColumnWidthsAndTabStops();
+    // Heights of the title tree's levels below the node; returns the subtree's height.
+    int MeasureTitleNodeHeights(THeadTreeNode* node);
+
+    // ---- data reactions
+    virtual void LinkActiveChanged(bool active);
+    virtual void RefreshFromData();
+    virtual void DataScrolled(int distance);
+    virtual void RecordValuesChanged(TField* field);
+    virtual void EditingStateChanged();
+    virtual void BuildFieldMap();
+    virtual void SyncCurrentRow();
+    // The grid row of the data set's active record.
+    int CurrentDataRow() const;
+
+    // ---- footers
+    // The text a footer cell shows ("" where nothing can be computed).
+    virtual std::string FooterValueText(TColumnEh* column, int footerRow);
+
+    // ---- events through overridable operations
+    virtual void CellClick(TColumnEh* column);
+    virtual bool CheckTitleButton(int aCol, TColumnEh* column);
+    virtual void TitleBtnClick(int aCol, TColumnEh* column);
+    virtual void TitleClick(TColumnEh* column);
+    virtual void DoSortMarkingChanged();
+    virtual void DrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column, TGridDrawState state);
+    // Draws the cell's content the grid's own way (text, check box).
+    void DefaultDrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column, TGridDrawState state);
+    virtual void GetCellParams(TColumnEh* column, TFont* font, TColor& background, TGridDrawState state);
+
+    // ---- hooks of the base
+    void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override;
+    bool CanEditShow() override;
+    std::string GetEditText(int col, int row) override;
+    int GetEditLimit() override;
+    void ColWidthsChanged() override;
+    void ColumnMoved(int fromIndex, int toIndex) override;
+    void RebuildSortColumnList();
+    // The width of a sort index written in the sort-index font.
+    int SortIndexTextWidth(int index);
+
+    TNotifyEvent OnColWidthsChanged;
+    TMovedEvent OnColumnMoved;
+    TDBGridEhClickEvent OnCellClick, OnTitleClick;
+    TTitleEhClickEvent OnTitleBtnClick;
+    TCheckTitleEhBtnEvent OnCheckButton;
+    TDrawColumnEhCellEvent OnDrawColumnCell;
+    TDrawDataCellEvent OnDrawDataCell;
+    TDrawFooterCellEvent OnDrawFooterCell;
+    TGetCellEhParamsEvent OnGetCellParams;
+    TGetFooterParamsEvent OnGetFooterParams;
+    TGetBtnEhParamsEvent OnGetBtnParams;
+    TNotifyEvent OnSortMarkingChanged;
+    TNotifyEvent OnSumListRecalcAll, OnSumListAfterRecalcAll;
+
+protected:
+    void Paint() override;
+    void Resize() override;
+    void Notification(TComponent* component, TOperation operation) override;
+    virtual void RebuildLayout();
+    // The text height of "Wg" in a font, on the grid's canvas.
+    int TextHeightOf(TFont* font);
+    int TextWidthOf(TFont* font, const std::string& text);
+
+private:
+    void DrawIndicatorCell(int dataRow, const TRect& rect, TGridDrawState state);
+    void DrawTitleCell(int dataCol, const TRect& rect, TGridDrawState state);
+    void DrawMultiTitleCell(int dataCol, const TRect& rect, TGridDrawState state);
+    void DrawDataCell(int dataCol, int dataRow, const TRect& rect, TGridDrawState state);
+    void DrawFooterCell(int dataCol, int footerRow, const TRect& rect, TGridDrawState state);
+    void DrawSortMarker(TColumnEh* column, TRect& textRect);
+    void DrawCheckBox(const TRect& rect, TCheckBoxState st);
+    void SetTitleRowHeight(int h);
+    void AutoFitWidths();
+    int LineWidth() const;
+
+    std::unique_ptr<TColumnDefValuesEh> FColumnDefValues;
+    std::unique_ptr<TDBGridColumnsEh> FColumns;
+    std::unique_ptr<TGridDataLinkEh> FDataLink;
+    std::unique_ptr<TFont> FTitleFont, FFooterFont;
+    std::unique_ptr<THeadTreeNode> FHeadTree;
+    std::unique_ptr<TDBGridEhSumList> FSumList;
+    std::unique_ptr<TBitmap> FMeasureBitmap;   // text metrics with or without a window
+    std::vector<THeadTreeNode*> FLeafNodes;
+    TColumnsEhList FShownColumns, FSortColumnList;
+    TDBGridOptions FOptions;
+    TDBGridEhOptions FOptionsEh;
+    TDBGridEhAllowedOperations FAllowedOperations;
+    TDBGridEhAllowedSelections FAllowedSelections;
+    TDBGridEhEditActions FEditActions;
+    bool FAutoFitColWidths = false, FDrawMemoText = false, FFlat = false, FReadOnly = false;
+    TColor FFooterColor = clWindow;
+    int FFooterRowCount = 0, FFrozenCols = 0, FMinAutoFitWidth = 0;
+    int FRowHeight = 0, FRowLines = 0;
+    bool FRowSizingAllowed = false;
+    int FTitleHeight = 0, FTitleLines = 0, FVTitleMargin = 10;
+    bool FUseMultiTitle = false;
+    int FIndicatorColCount = 1;
+    int FFirstDataRow = 1;
+    int FLayoutLockCount = 0, FPaintLockCount = 0;
+    int FRebuildCount = 0;
+    int FTitleRowHeight = 0;
+    int FTextVerticalMargin = 4;
+    int FIndicatorRow = -1;
+    bool FInLinkLayoutChange = false;
+    bool FRefreshing = false;
+    bool FNoPaint = false;
+    bool FMeasuring = false;
+};
+
+// The grid with its stored properties published.
+class TDBGridEh : public TCustomDBGridEh {
+    QZ_CLASS(TDBGridEh, TCustomDBGridEh)
+public:
+    explicit TDBGridEh(TComponent* owner = nullptr) : TCustomDBGridEh(owner) {}
+};
+
+namespace DBGridEh {
+// The text of "Algorithm error in TCustomDBGridEh.GetCellType" and the other fixed messages.
+inline constexpr const char* SGetCellTypeError = "Algorithm error in TCustomDBGridEh.GetCellType";
+inline constexpr const char* STooManyColumns = "Grid requested to display more than 256 columns";
+inline constexpr const char* SNodeNotInTree = "Node not in Tree";
+inline constexpr const char* SAToNotInLevel = "ATo not in level";
+// The width of the indicator column.
+inline constexpr int IndicatorWidth = 11;
+// A colour made lighter by `percent` of the way to white per step of 1/32
+// (192 by 8 gives 216); white stays white.
+TColor BrightenColor(TColor c, int amount);
+}

@@ -1,0 +1,338 @@
+// How the data-aware grid paints itself: each cell by its kind (indicator,
+// title, multi-level title, data, footer spacer, footer), then the grid
+// lines, silver (grey on a silver grid), and the area past the last cell.
+#include "DBGridEh.h"
+#include "DBSumLst.h"
+
+#include <algorithm>
+
+namespace {
+
+UINT AlignFlags(TAlignment a)
+{
+    switch (a) {
+    case taRightJustify: return DT_RIGHT;
+    case taCenter: return DT_CENTER;
+    default: return DT_LEFT;
+    }
+}
+
+// Writes a cell's text inside the cell, 2 pixels in from its sides.
+void WriteText(TCanvas* c, const TRect& rect, const std::string& text, TAlignment a, bool endEllipsis,
+               bool vcenter)
+{
+    TRect r = rect;
+    r.Left += 2;
+    r.Right -= 2;
+    r.Top += vcenter ? 0 : 2;
+    UINT f = AlignFlags(a) | DT_SINGLELINE | DT_NOPREFIX | (vcenter ? DT_VCENTER : 0);
+    if (endEllipsis) f |= DT_END_ELLIPSIS;
+    if (r.Right > r.Left) c->DrawText(text, r, f);
+}
+
+void Fill(TCanvas* c, const TRect& r, TColor color)
+{
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(color);
+    c->FillRect(r);
+}
+
+void Frame3D(TCanvas* c, const TRect& rect)
+{
+    TRect r = rect;
+    DrawEdge(c->Handle(), r, BDR_RAISEDINNER, BF_RECT);
+}
+
+} // namespace
+
+void TCustomDBGridEh::Paint()
+{
+    TCanvas* c = Canvas();
+    TRect client = ClientRect();
+    TColor lineColor = Color() == clSilver ? clGray : clSilver;
+    int lw = GridLineWidth();
+    bool colLines = FOptions.Contains(dgColLines) && lw > 0;
+    bool rowLines = FOptions.Contains(dgRowLines) && lw > 0;
+    int right = 0, bottom = 0;
+    std::vector<int> cols;
+    for (int i = 0; i < FixedCols(); ++i) cols.push_back(i);
+    for (int i = std::max(LeftCol(), FixedCols()); i < ColCount(); ++i) {
+        TRect r = CellRect(i, 0);
+        if (ColWidths(i) > 0 && r.Left >= client.Right) break;
+        cols.push_back(i);
+    }
+    bool focused = Focused();
+    for (int row = 0; row < RowCount(); ++row) {
+        for (int col : cols) {
+            TRect rect = CellRect(col, row);
+            if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) continue;
+            TGridDrawState st;
+            if (col < FixedCols() || row < FixedRows()) st.Include(gdFixed);
+            bool current = col == Col() && row == Row();
+            if (current && focused) st.Include(gdFocused);
+            if ((current || (FOptions.Contains(dgRowSelect) && row == Row())) &&
+                (focused || FOptions.Contains(dgAlwaysShowSelection)))
+                st.Include(gdSelected);
+            c->Font()->Assign(Font());
+            DrawCell(col, row, rect, st);
+            if (colLines) Fill(c, TRect(rect.Right, rect.Top, rect.Right + lw, rect.Bottom + (rowLines ? lw : 0)), lineColor);
+            if (rowLines) Fill(c, TRect(rect.Left, rect.Bottom, rect.Right + (colLines ? lw : 0), rect.Bottom + lw), lineColor);
+            right = std::max(right, rect.Right + (colLines ? lw : 0));
+            bottom = std::max(bottom, rect.Bottom + (rowLines ? lw : 0));
+        }
+    }
+    if (right < client.Right) Fill(c, TRect(right, 0, client.Right, client.Bottom), Color());
+    if (bottom < client.Bottom) Fill(c, TRect(0, bottom, std::min(right, client.Right), client.Bottom), Color());
+}
+
+void TCustomDBGridEh::DrawCell(int col, int row, const TRect& rect, TGridDrawState state)
+{
+    int c = col, r = row;
+    int type = GetCellType(c, r);
+    int colKind = type & 0xFF, rowKind = type >> 8;
+    TCanvas* cv = Canvas();
+    if (colKind == 0) {
+        if (rowKind == 2) DrawIndicatorCell(r, rect, state);
+        else if (rowKind >= 3) Fill(cv, rect, FFooterColor);
+        else Fill(cv, rect, FixedColor());
+        if (FOptionsEh.Contains(dghFixed3D) && rowKind <= 2) Frame3D(cv, rect);
+        return;
+    }
+    if (c < 0 || c >= FColumns->Count()) {
+        Fill(cv, rect, Color());
+        return;
+    }
+    switch (rowKind) {
+    case 0:
+        if (FUseMultiTitle && LeafNode(c)) DrawMultiTitleCell(c, rect, state);
+        else DrawTitleCell(c, rect, state);
+        break;
+    case 2: DrawDataCell(c, r, rect, state); break;
+    case 3: Fill(cv, rect, Color()); break;
+    case 4: DrawFooterCell(c, r - 1, rect, state); break;
+    default: Fill(cv, rect, FixedColor()); break;
+    }
+}
+
+void TCustomDBGridEh::DrawIndicatorCell(int dataRow, const TRect& rect, TGridDrawState state)
+{
+    TCanvas* c = Canvas();
+    Fill(c, rect, FixedColor());
+    if (!FDataLink->Active() || dataRow != FDataLink->ActiveRecord()) return;
+    FIndicatorRow = FFirstDataRow + dataRow;
+    TDataSet* ds = FDataLink->DataSet();
+    int cx = (rect.Left + rect.Right) / 2, cy = (rect.Top + rect.Bottom) / 2;
+    c->Pen()->SetColor(clBlack);
+    c->Brush()->SetColor(clBlack);
+    if (ds && ds->State() == dsInsert) {
+        // A star for a new record.
+        c->MoveTo(cx - 3, cy);
+        c->LineTo(cx + 4, cy);
+        c->MoveTo(cx, cy - 3);
+        c->LineTo(cx, cy + 4);
+        c->MoveTo(cx - 2, cy - 2);
+        c->LineTo(cx + 3, cy + 3);
+        c->MoveTo(cx + 2, cy - 2);
+        c->LineTo(cx - 3, cy + 3);
+    } else if (ds && ds->State() == dsEdit) {
+        // A text cursor for a record being edited.
+        c->MoveTo(cx, cy - 4);
+        c->LineTo(cx, cy + 5);
+        c->MoveTo(cx - 2, cy - 4);
+        c->LineTo(cx + 3, cy - 4);
+        c->MoveTo(cx - 2, cy + 4);
+        c->LineTo(cx + 3, cy + 4);
+    } else {
+        // The arrow of the current record.
+        c->Polygon({Point(cx - 2, cy - 4), Point(cx + 2, cy), Point(cx - 2, cy + 4)});
+    }
+}
+
+void TCustomDBGridEh::DrawSortMarker(TColumnEh* column, TRect& textRect)
+{
+    TColumnTitleEh* t = column->Title();
+    int w = t->SortMarkerWidth();
+    if (w < 3 || t->SortMarker() == smNoneEh) return;
+    TCanvas* c = Canvas();
+    TRect m(textRect.Right - w, textRect.Top, textRect.Right, textRect.Bottom);
+    textRect.Right = m.Left;
+    int cx = m.Left + 7, cy = (m.Top + m.Bottom) / 2;
+    if (w >= 16) {
+        c->Pen()->SetColor(clGray);
+        c->Brush()->SetColor(clGray);
+        if (t->SortMarker() == smDownEh) c->Polygon({Point(cx - 4, cy - 2), Point(cx + 4, cy - 2), Point(cx, cy + 2)});
+        else c->Polygon({Point(cx - 4, cy + 2), Point(cx + 4, cy + 2), Point(cx, cy - 2)});
+    }
+    if (FSortColumnList.size() >= 2) {
+        TFont f;
+        f.Assign(FTitleFont.get());
+        f.SetHeight(-9);
+        c->Font()->Assign(&f);
+        c->Brush()->SetStyle(bsClear);
+        TRect r(m.Right - SortIndexTextWidth(t->SortIndex()) - 1, m.Top, m.Right, m.Bottom);
+        c->DrawText(std::to_string(t->SortIndex()), r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        c->Brush()->SetStyle(bsSolid);
+    }
+}
+
+void TCustomDBGridEh::DrawTitleCell(int dataCol, const TRect& rect, TGridDrawState state)
+{
+    TCanvas* c = Canvas();
+    TColumnEh* col = FColumns->Items(dataCol);
+    TColumnTitleEh* t = col->Title();
+    TColor bg = t->Color();
+    c->Font()->Assign(t->Font());
+    if (OnGetBtnParams && col->Field()) {
+        TSortMarkerEh marker = t->SortMarker();
+        OnGetBtnParams(this, col, c->Font(), bg, marker, false);
+    }
+    Fill(c, rect, bg);
+    TRect tr = rect;
+    DrawSortMarker(col, tr);
+    c->Font()->Assign(t->Font());
+    c->Brush()->SetStyle(bsClear);
+    WriteText(c, tr, t->Caption(), t->Alignment(), t->EndEllipsis(), true);
+    c->Brush()->SetStyle(bsSolid);
+    if (FOptionsEh.Contains(dghFixed3D)) Frame3D(c, rect);
+}
+
+void TCustomDBGridEh::DrawMultiTitleCell(int dataCol, const TRect& rect, TGridDrawState state)
+{
+    TCanvas* c = Canvas();
+    THeadTreeNode* leaf = LeafNode(dataCol);
+    std::vector<THeadTreeNode*> chain;
+    for (THeadTreeNode* n = leaf; n && n->ParentNode; n = n->ParentNode) chain.insert(chain.begin(), n);
+    int lw = FOptions.Contains(dgColLines) ? GridLineWidth() : 0;
+    TColumnEh* column = FColumns->Items(dataCol);
+    HDC dc = c->Handle();
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom + lw);
+    int y = rect.Top;
+    for (THeadTreeNode* n : chain) {
+        bool isLeaf = n == leaf;
+        int h = isLeaf ? rect.Bottom - y : n->NodeHeight;
+        // The group spans its leaves: find how far this cell lies into it.
+        int before = 0;
+        std::vector<TColumnEh*> leaves;
+        std::function<void(THeadTreeNode*)> collect = [&](THeadTreeNode* x) {
+            if (x->LeafColumn) leaves.push_back(x->LeafColumn);
+            for (THeadTreeNode* ch : x->Children()) collect(ch);
+        };
+        collect(n);
+        for (TColumnEh* lc : leaves) {
+            if (lc == column) break;
+            if (lc->Visible()) before += lc->Width() + lw;
+        }
+        TRect g(rect.Left - before, y, rect.Left - before + n->NodeWidth, y + h);
+        if (isLeaf) g = TRect(rect.Left, y, rect.Right, rect.Bottom);
+        TColumnTitleEh* t = column->Title();
+        Fill(c, g, t->Color());
+        TRect tr = g;
+        if (isLeaf) DrawSortMarker(column, tr);
+        c->Font()->Assign(t->Font());
+        c->Brush()->SetStyle(bsClear);
+        TRect wr = tr;
+        wr.Left += 2;
+        wr.Right -= 2;
+        UINT f = AlignFlags(isLeaf ? t->Alignment() : taCenter) | DT_WORDBREAK | DT_NOPREFIX;
+        TRect calc = wr;
+        c->DrawText(n->NodeText, calc, f | DT_CALCRECT);
+        wr.Top += std::max(0, (wr.Height() - calc.Height()) / 2);
+        c->DrawText(n->NodeText, wr, f);
+        c->Brush()->SetStyle(bsSolid);
+        if (FOptionsEh.Contains(dghFixed3D)) Frame3D(c, g);
+        if (!isLeaf && lw > 0 && FOptions.Contains(dgRowLines))
+            Fill(c, TRect(g.Left, g.Bottom - lw, g.Right + lw, g.Bottom), Color() == clSilver ? clGray : clSilver);
+        y += h;
+    }
+    RestoreDC(dc, saved);
+}
+
+void TCustomDBGridEh::DrawCheckBox(const TRect& rect, TCheckBoxState st)
+{
+    TCanvas* c = Canvas();
+    int s = 13;
+    int x = (rect.Left + rect.Right - s) / 2, y = (rect.Top + rect.Bottom - s) / 2;
+    TRect box(x, y, x + s, y + s);
+    Fill(c, box, st == cbGrayed ? clBtnFace : clWindow);
+    c->Brush()->SetColor(clGray);
+    c->FrameRect(box);
+    if (st == cbUnchecked) return;
+    c->Pen()->SetColor(st == cbGrayed ? clGray : clBlack);
+    c->Pen()->SetWidth(1);
+    for (int d = 0; d < 3; ++d) {
+        c->MoveTo(x + 3, y + 5 + d);
+        c->LineTo(x + 5, y + 7 + d);
+        c->LineTo(x + 10, y + 2 + d);
+    }
+}
+
+void TCustomDBGridEh::DrawDataCell(int dataCol, int dataRow, const TRect& rect, TGridDrawState state)
+{
+    TCanvas* c = Canvas();
+    TColumnEh* col = FColumns->Items(dataCol);
+    if (!FDataLink->Active() || dataRow >= FDataLink->RecordCount()) {
+        Fill(c, rect, col->Color());
+        return;
+    }
+    int saved = FDataLink->ActiveRecord();
+    FDataLink->SetActiveRecord(dataRow);
+    try {
+        bool current = dataRow == saved;
+        TColor bg = col->Color();
+        c->Font()->Assign(col->Font());
+        bool highlight = state.Contains(gdSelected) && (FOptionsEh.Contains(dghHighlightFocus) || !state.Contains(gdFocused)) ;
+        if (current && FOptionsEh.Contains(dghRowHighlight) && !state.Contains(gdSelected)) {
+            bg = clInfoBk;
+        }
+        if (highlight) {
+            bg = clHighlight;
+            c->Font()->SetColor(clHighlightText);
+        }
+        GetCellParams(col, c->Font(), bg, state);
+        Fill(c, rect, bg);
+        DrawColumnCell(rect, dataCol, col, state);
+    } catch (...) {
+        FDataLink->SetActiveRecord(saved);
+        throw;
+    }
+    FDataLink->SetActiveRecord(saved);
+}
+
+void TCustomDBGridEh::DefaultDrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column,
+                                            TGridDrawState state)
+{
+    TCanvas* c = Canvas();
+    if (column->CellKind() == ckCheckboxes) {
+        DrawCheckBox(rect, column->CellCheckState());
+        return;
+    }
+    c->Brush()->SetStyle(bsClear);
+    WriteText(c, rect, column->CellDisplayText(), column->Alignment(), column->EndEllipsis(), false);
+    c->Brush()->SetStyle(bsSolid);
+}
+
+void TCustomDBGridEh::DrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column, TGridDrawState state)
+{
+    DefaultDrawColumnCell(rect, dataCol, column, state);
+    if (FColumns->ColumnsState() == cssDefault && OnDrawDataCell) OnDrawDataCell(this, rect, column->Field(), state);
+    if (OnDrawColumnCell) OnDrawColumnCell(this, rect, dataCol, column, state);
+}
+
+void TCustomDBGridEh::DrawFooterCell(int dataCol, int footerRow, const TRect& rect, TGridDrawState state)
+{
+    TCanvas* c = Canvas();
+    TColumnEh* col = FColumns->Items(dataCol);
+    TColumnFooterEh* f = col->FooterForRow(footerRow);
+    TColor bg = f->Color();
+    TAlignment a = f->Alignment();
+    std::string text = FooterValueText(col, footerRow);
+    c->Font()->Assign(f->Font());
+    if (OnGetFooterParams) OnGetFooterParams(this, dataCol, footerRow, col, c->Font(), bg, a, state, text);
+    Fill(c, rect, bg);
+    c->Brush()->SetStyle(bsClear);
+    WriteText(c, rect, text, a, false, true);
+    c->Brush()->SetStyle(bsSolid);
+    if (FOptionsEh.Contains(dghFooter3D)) Frame3D(c, rect);
+    if (OnDrawFooterCell) OnDrawFooterCell(this, dataCol, footerRow, col, rect, state);
+}
