@@ -71,6 +71,16 @@ std::string QuoteText(const std::string& text)
     return "'" + qzLib::SqlText(text) + "'";
 }
 
+std::string BackupSql(const std::string& database, const std::string& file)
+{
+    return "backup database " + QuoteName(database) + " to disk=" + QuoteText(file) + " WITH FORMAT";
+}
+
+std::string RestoreSql(const std::string& database, const std::string& file)
+{
+    return "restore database " + QuoteName(database) + " from disk=" + QuoteText(file);
+}
+
 void SqliteCopy(const std::string& from, const std::string& to)
 {
     const std::string scratch = to + ".part";
@@ -160,9 +170,7 @@ void TFrmBackup::SavePlan(int typeId, const std::string& backDir)
 void TFrmBackup::BackupTo(const std::string& file)
 {
     if (GDatabase->IsSqlServer()) {
-        const std::string db = GDatabase->Connection()->DefaultDatabase();
-        GDatabase->Execute("backup database " + Backup::QuoteName(db) + " to disk=" + Backup::QuoteText(file) +
-                           " WITH FORMAT");
+        GDatabase->Execute(Backup::BackupSql(GDatabase->Connection()->DefaultDatabase(), file));
         return;
     }
     try {
@@ -179,8 +187,7 @@ void TFrmBackup::RestoreFrom(const std::string& file)
         const std::string db = c->DefaultDatabase();
         c->SetDefaultDatabase("master");
         try {
-            GDatabase->Execute("restore database " + Backup::QuoteName(db) + " from disk=" +
-                               Backup::QuoteText(file));
+            GDatabase->Execute(Backup::RestoreSql(db, file));
         } catch (...) {
             c->SetDefaultDatabase(db);
             throw;

@@ -52,6 +52,10 @@ namespace Backup {
 // Text quoted for the server's statements: a name in brackets, a path in quotes.
 std::string QuoteName(const std::string& name);
 std::string QuoteText(const std::string& text);
+// The server's statements backing the database up into the file (replacing
+// what the file held) and restoring it from there, names and paths quoted.
+std::string BackupSql(const std::string& database, const std::string& file);
+std::string RestoreSql(const std::string& database, const std::string& file);
 
 // A consistent copy of an SQLite database file through the engine's online
 // backup, written whole (a scratch file renamed at the end); raises

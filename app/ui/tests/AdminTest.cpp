@@ -55,6 +55,11 @@ TEST(BackupQuoting, NamesAndPaths)
 {
     EXPECT_EQ(Backup::QuoteName("school]x"), "[school]]x]");
     EXPECT_EQ(Backup::QuoteText("D:\\o'neil\\a.bak"), "'D:\\o''neil\\a.bak'");
+    // A path or name holding a quote or a bracket stays one value of the statement.
+    EXPECT_EQ(Backup::BackupSql("school", "D:\\bak\\x'; drop database school; --.bak"),
+              "backup database [school] to disk='D:\\bak\\x''; drop database school; --.bak' WITH FORMAT");
+    EXPECT_EQ(Backup::RestoreSql("a]b", "D:\\bak\\bak20080305.bak"),
+              "restore database [a]]b] from disk='D:\\bak\\bak20080305.bak'");
 }
 
 TEST_F(AdminTest, BackupAndRestoreWithSqlite)
