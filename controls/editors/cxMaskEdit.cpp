@@ -487,7 +487,8 @@ void TcxCustomMaskEdit::DoEditKeyPress(char& Key)
 
 bool TcxCustomMaskEdit::InnerWideChar(char32_t ACh)
 {
-    if (!IsMasked() || !FMode || FOwnMessage) return false;
+    if (FOwnMessage) return false;
+    if (!IsMasked() || !FMode) return TcxCustomTextEdit::InnerWideChar(ACh);
     if (!DoEditing()) return true;
     char32_t ch = ACh;
     if (FMode->PressSymbol(ch)) SendOwnChar(ch);

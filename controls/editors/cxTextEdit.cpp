@@ -815,6 +815,121 @@ TcxCustomTextEdit::TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace) : TcxC
     PropertiesChanged(ActiveProperties());
 }
 
+class TcxCustomTextEdit::TLookupOwner : public IcxTextEditLookupOwner {
+public:
+    explicit TLookupOwner(TcxCustomTextEdit* AEdit) : E(AEdit) {}
+    TcxCustomTextEditProperties* LookupProperties() override { return E->Properties(); }
+    std::string LookupText() override { return E->GetDisplayText(); }
+    bool LookupTextLock() override { return E->FLookupTextLock; }
+    void SetLookupTextLock(bool AValue) override { E->FLookupTextLock = AValue; }
+
+private:
+    TcxCustomTextEdit* E;
+};
+
+TcxCustomTextEdit::~TcxCustomTextEdit() = default;
+
+TcxCustomTextEditLookupData* TcxCustomTextEdit::LookupData()
+{
+    if (!Properties() || !Properties()->UseLookupData()) return nullptr;
+    if (!FLookupData) {
+        FLookupOwner = std::make_unique<TLookupOwner>(this);
+        FLookupData = std::make_unique<TcxCustomTextEditLookupData>(FLookupOwner.get());
+    }
+    return FLookupData.get();
+}
+
+bool TcxCustomTextEdit::LocateText(std::string& AText)
+{
+    TcxCustomTextEditLookupData* data = LookupData();
+    std::string t = AText, tail;
+    bool found = data && data->Locate(t, tail, false);
+    if (found) AText = t;
+    FLookupSelection = found;
+    if (AText.empty()) {
+        if (Properties()->GetEditingStyle() != tesFixedList) InternalSetDisplayValue(Variant(std::string()));
+        FLookupSelection = false;
+    }
+    if (found) {
+        InternalSetDisplayValue(Variant(AText + tail));
+        SetSelStart(Length(AText));
+        SetSelLength(Length(tail));
+    }
+    return found;
+}
+
+bool TcxCustomTextEdit::IncrementalSearch(char32_t ACh)
+{
+    TcxCustomTextEditLookupData* data = LookupData();
+    if (!data || data->IsEmpty()) return false;
+    TcxTextEditingStyle style = Properties()->GetEditingStyle();
+    bool incremental = Properties()->IncrementalSelection();
+    if (style == tesFixedList && !incremental && ACh == 8) {
+        FLookupSelection = false;
+        return true;   // dropped
+    }
+    std::u32string text = cxRegExpr::ToU32(GetDisplayText());
+    int selStart = SelStart(), selLength = SelLength();
+    bool hadSelection = FLookupSelection, found = false, consumed = false;
+    FLookupTextLock = true;
+    LockChangeEvents(true);
+    try {
+        if (ACh == 8) {
+            if (style == tesList && !text.empty() && !FLookupSelection) {
+                int caret = FInnerEdit->CaretIndex();
+                SetSelStart(caret);
+                SetSelLength(int(text.size()) - caret);
+                selStart = caret;
+                selLength = int(text.size()) - caret;
+                FLookupSelection = true;
+            }
+            if (FLookupSelection) {
+                // The typed part less its last character, searched again.
+                std::u32string head = text.substr(0, size_t(std::min(selStart, int(text.size()))));
+                if (!head.empty()) head.pop_back();
+                std::string s = cxRegExpr::ToUtf8(head);
+                found = LocateText(s);
+                consumed = true;
+            }
+            if (style == tesFixedList) consumed = true;
+        } else if (ACh >= 32) {
+            bool atEnd = selLength == 0 && FInnerEdit->CaretIndex() == int(text.size());
+            if (style == tesList || style == tesFixedList || atEnd || selLength > 0 || FLookupSelection) {
+                std::u32string head;
+                if (selLength > 0) {
+                    head = text.substr(0, size_t(selStart)) + ACh;
+                } else if (style != tesFixedList) {
+                    head = text;
+                    head.insert(size_t(std::min(selStart, int(head.size()))), 1, ACh);
+                } else {
+                    head = std::u32string(1, ACh);
+                }
+                std::string s = cxRegExpr::ToUtf8(head);
+                found = LocateText(s);
+                if (!found && style == tesFixedList) {
+                    s = cxRegExpr::ToUtf8(std::u32string(1, ACh));
+                    found = LocateText(s);
+                }
+                if (found) consumed = true;
+                else if (style == tesList || style == tesFixedList) {
+                    // No item goes on with it: the character is refused.
+                    consumed = true;
+                    FLookupSelection = style == tesList ? !text.empty() : (incremental && hadSelection);
+                    if (Properties()->BeepOnError()) MessageBeep(0);
+                }
+            }
+        }
+    } catch (...) {
+        FLookupTextLock = false;
+        LockChangeEvents(false, true);
+        throw;
+    }
+    FLookupTextLock = false;
+    if (found && Properties()->ImmediatePost() && ValidateEdit(true)) PostEditValue(false);
+    LockChangeEvents(false, true);
+    return consumed;
+}
+
 TWinControl* TcxCustomTextEdit::ActivationTarget()
 {
     if (FInnerEdit) return FInnerEdit;
@@ -952,7 +1067,27 @@ void TcxCustomTextEdit::DoEditKeyPress(char& Key)
     // A character that would change the text asks for the editing permission first.
     unsigned char c = static_cast<unsigned char>(Key);
     bool modifies = c >= 32 || c == 8 || c == 22 || c == 24;
-    if (modifies && !DoEditing()) Key = 0;
+    if (modifies && !DoEditing()) {
+        Key = 0;
+        return;
+    }
+    // Completion from the lookup items; characters beyond ASCII searched in
+    // InnerWideChar, whole.
+    if ((c >= 32 && c < 0x80) || c == 8) {
+        bool consumed = false;
+        UserChange([&] { consumed = IncrementalSearch(char32_t(c)); });
+        if (consumed) Key = 0;
+    }
+}
+
+bool TcxCustomTextEdit::InnerWideChar(char32_t ACh)
+{
+    TcxCustomTextEditLookupData* data = LookupData();
+    if (!data || data->IsEmpty()) return false;
+    if (!DoEditing()) return true;
+    bool consumed = false;
+    UserChange([&] { consumed = IncrementalSearch(ACh); });
+    return consumed;
 }
 
 bool TcxCustomTextEdit::IsInnerEditVisible()

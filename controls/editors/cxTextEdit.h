@@ -206,6 +206,7 @@ private:
 // ---- the text edit control ------------------------------------------------------------------------
 
 class TcxCustomTextEdit;
+class TcxCustomTextEditLookupData;
 
 // The platform edit placed in a text edit's client area: keys reach the
 // owning edit first, text changes and clipboard messages go through it.
@@ -228,6 +229,7 @@ class TcxCustomTextEdit : public TcxCustomEdit {
     QZ_CLASS(TcxCustomTextEdit, TcxCustomEdit)
 public:
     explicit TcxCustomTextEdit(TComponent* AOwner = nullptr, bool AIsInplace = false);
+    ~TcxCustomTextEdit() override;
     TClass GetPropertiesClass() const override { return TcxTextEditProperties::StaticClass(); }
     TcxCustomTextEditProperties* Properties() const
     {
@@ -249,6 +251,10 @@ public:
     // edit may be edited); false leaves everything as it was.
     virtual bool ApplyDisplayText(const std::string& AText);
     virtual bool IsInnerEditVisible();
+    // The completion items' data (nil when the properties use none).
+    TcxCustomTextEditLookupData* LookupData();
+    // Whether the completed tail of an incremental search is shown selected.
+    bool LookupSelection() const { return FLookupSelection; }
     // The text-fetch and text-setting messages' text (the Text property).
     virtual std::string GetTextForLookup() { return GetDisplayText(); }
     virtual bool SetTextForLookup(const std::string& AText) { return ApplyDisplayText(AText); }
@@ -276,16 +282,29 @@ protected:
     void FocusChanged() override;
     // A character beyond ASCII (typed, or composed by the input method)
     // before the inner edit inserts it: true when the edit took care of it.
-    virtual bool InnerWideChar(char32_t ACh) { return false; }
+    virtual bool InnerWideChar(char32_t ACh);
     // After the inner edit handled a mouse message (AKeys: its mouse-key flags).
     virtual void InnerMouseEvent(UINT AMsg, WPARAM AKeys) {}
     TWinControl* ActivationTarget() override;
     // The character of the key message being handled.
     char32_t FTypedChar = 0;
 
+    // One step of the incremental search: finds the item AText starts
+    // (AText takes the item's case), shows it with the completed tail
+    // selected; true when found.
+    bool LocateText(std::string& AText);
+    // The incremental search of a typed character or Backspace; true when
+    // the search consumed it.
+    bool IncrementalSearch(char32_t ACh);
+
 private:
+    class TLookupOwner;
     TcxCustomInnerTextEdit* FInnerEdit = nullptr;
     bool FSynchronizing = false;
+    std::unique_ptr<TLookupOwner> FLookupOwner;
+    std::unique_ptr<TcxCustomTextEditLookupData> FLookupData;
+    bool FLookupSelection = false;
+    bool FLookupTextLock = false;
 };
 
 class TcxTextEdit : public TcxCustomTextEdit {

@@ -196,3 +196,37 @@ TEST_F(TextEditTest, ShowsTheFourLooks)
     GuiTest::ProcessEvents();
     EXPECT_TRUE(GuiTest::SavePng(Form, std::string(QZ_BINARY_DIR) + "/editors_edits.png"));
 }
+
+TEST_F(TextEditTest, IncrementalSearchCompletesFromTheLookupItems)
+{
+    for (const char* s : {"Apple", "apricot", "Banana", "驾校"}) Edit->Properties()->LookupItems()->Add(s);
+    Focus(Edit);
+    struct Step {
+        const char* Typed;   // "\b" is Backspace
+        const char* Shown;
+        int SelStart, SelLength;
+    };
+    const Step steps[] = {
+        {"a", "Apple", 1, 4},
+        {"p", "Apple", 2, 3},
+        {"r", "apricot", 3, 4},
+        {"\b", "Apple", 2, 3},   // back to "ap", searched again
+        {"x", "Apx", 3, 0},      // no item: a free text takes the character
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.Typed);
+        if (std::string(s.Typed) == "\b") GuiTest::KeyPress(VK_BACK);
+        else GuiTest::TypeText(s.Typed);
+        EXPECT_EQ(Edit->GetDisplayText(), s.Shown);
+        EXPECT_EQ(Edit->SelStart(), s.SelStart);
+        EXPECT_EQ(Edit->SelLength(), s.SelLength);
+    }
+    EXPECT_EQ(VarToStr(Edit->EditValue()), "Apx");
+    // A Chinese character completes to its item with exactly the tail selected.
+    Edit->SelectAll();
+    GuiTest::TypeText("驾");
+    EXPECT_EQ(Edit->GetDisplayText(), "驾校");
+    EXPECT_EQ(Edit->SelStart(), 1);
+    EXPECT_EQ(Edit->SelLength(), 1);
+    EXPECT_TRUE(Edit->LookupSelection());
+}
