@@ -2,6 +2,7 @@
 // for byte; malformed files raise and leave the report as it was; the
 // password; external XML tools accept the files.
 #include "frxClass.h"
+#include "frxPreviewPages.h"
 #include "frxVariables.h"
 #include "frxXML.h"
 
@@ -435,6 +436,10 @@ TEST(ReportFile, DataSetItemsOfUnknownDataSetsStayNamed)
     EXPECT_EQ(lone.DataSets()->Items(1)->DataSet(), nullptr);
     EXPECT_EQ(lone.DataSets()->Items(1)->DataSetName(), "d0");
     EXPECT_EQ(SaveText(lone).find("DataSet=\"d0\""), std::string::npos);
+    // Building it names the missing data set and builds nothing.
+    EXPECT_FALSE(lone.PrepareReport());
+    EXPECT_EQ(lone.Errors()->Text(), "数据集 \"d0\" 不存在\r\n数据集 \"u\" 不存在\r\n");
+    EXPECT_EQ(static_cast<TfrxPreviewPages*>(lone.PreviewPages())->Count(), 0);
 }
 
 TEST(ReportFile, SettingsStoreByIniFileName)
