@@ -42,28 +42,11 @@ bool LoginStep(bool firstTime, const std::vector<std::string>& args)
 
 namespace {
 
-// The header band's pictures: a key and a person, drawn small.
-void DrawBadge(TImage* img, TColor colour, bool person)
+void SetBadge(TImage* img, TColor colour, bool person)
 {
-    auto* bmp = new TBitmap();
-    bmp->SetSize(32, 32);
-    TCanvas* c = bmp->Canvas();
-    c->Brush()->SetColor(clWhite);
-    c->FillRect(Rect(0, 0, 32, 32));
-    c->Brush()->SetColor(colour);
-    c->Pen()->SetColor(colour);
-    if (person) {
-        c->Ellipse(10, 3, 22, 15);
-        c->RoundRect(5, 16, 27, 31, 8, 8);
-    } else {
-        c->Ellipse(3, 8, 17, 22);
-        c->Rectangle(15, 13, 30, 17);
-        c->Rectangle(24, 17, 27, 22);
-        c->Brush()->SetColor(clWhite);
-        c->Ellipse(7, 12, 13, 18);
-    }
-    img->Picture()->SetGraphic(bmp);
-    delete bmp;
+    TBitmap bmp;
+    UiKit::DrawBadge(&bmp, colour, person);
+    img->Picture()->SetGraphic(&bmp);
 }
 
 }  // namespace
@@ -79,9 +62,9 @@ TLoginFrm::TLoginFrm(TComponent* owner) : TADlgFrm(owner), FOperator(std::make_u
     Shape1->Brush()->SetColor(clWhite);
     Shape1->Pen()->SetColor(clWhite);
     Image1 = UiKit::Make<TImage>(this, this, 14, 12, 32, 32);
-    DrawBadge(Image1, TColor(0x00A0E0), false);
+    SetBadge(Image1, TColor(0x00A0E0), false);
     Image2 = UiKit::Make<TImage>(this, this, 305, 12, 32, 32);
-    DrawBadge(Image2, TColor(0xC08040), true);
+    SetBadge(Image2, TColor(0xC08040), true);
     Label5 = UiKit::MakeLabel(this, this, "请输入您的用户名和密码:", 60, 22);
     Label5->SetTransparent(true);
     Label5->Font()->SetStyle({fsBold});

@@ -15,6 +15,15 @@ TOperatorsFrm::TOperatorsFrm(TComponent* owner)
     Label1 = UiKit::MakeLabel(this, this, "用户列表", 12, 10);
     ListView1 = UiKit::Make<TListView>(this, this, 12, 30, 320, 220);
     ListView1->SetViewStyle(vsIcon);
+    ImageList1 = new TImageList(this);
+    ImageList1->SetWidth(32);
+    ImageList1->SetHeight(32);
+    {
+        TBitmap person;
+        UiKit::DrawBadge(&person, TColor(0xC08040), true);
+        ImageList1->Add(&person, nullptr);
+    }
+    ListView1->SetLargeImages(ImageList1);
     ListView1->OnSelectItem = [this](TObject*, TListItem*, bool) { UpdateButtons(); };
     ListView1->OnDblClick = [this](TObject*) { EditSelected(); };
     btnProp1 = UiKit::MakeButton(this, this, "属性", 348, 30);

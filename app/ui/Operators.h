@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ComCtrls.h"
+#include "ImgList.h"
 #include "a.h"
 
 class TOperatorEditorFrm;
@@ -19,6 +20,7 @@ public:
     TButton* btnProp1 = nullptr;
     TButton* Button2 = nullptr;
     TButton* btnDelete1 = nullptr;
+    TImageList* ImageList1 = nullptr;   // the operator's picture, 32 x 32
 
     TOperatorEditorFrm* Editor() const { return FEditor; }
     TOperatorSet* Operators() const { return FOperators.get(); }

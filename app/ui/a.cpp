@@ -163,6 +163,26 @@ TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const std::string& cap
     return l;
 }
 
+void DrawBadge(TBitmap* bmp, TColor colour, bool person)
+{
+    bmp->SetSize(32, 32);
+    TCanvas* c = bmp->Canvas();
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(Rect(0, 0, 32, 32));
+    c->Brush()->SetColor(colour);
+    c->Pen()->SetColor(colour);
+    if (person) {
+        c->Ellipse(10, 3, 22, 15);
+        c->RoundRect(5, 16, 27, 31, 8, 8);
+    } else {
+        c->Ellipse(3, 8, 17, 22);
+        c->Rectangle(15, 13, 30, 17);
+        c->Rectangle(24, 17, 27, 22);
+        c->Brush()->SetColor(clWhite);
+        c->Ellipse(7, 12, 13, 18);
+    }
+}
+
 TButton* MakeButton(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top,
                     int width, int height)
 {

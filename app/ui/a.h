@@ -5,6 +5,7 @@
 
 #include "Buttons.h"
 #include "ExtCtrls.h"
+#include "Graphics.h"
 #include "Forms.h"
 #include "StdCtrls.h"
 
@@ -71,6 +72,8 @@ namespace UiKit {
 TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top);
 TButton* MakeButton(TComponent* owner, TWinControl* parent, const std::string& caption, int left, int top,
                     int width = 75, int height = 25);
+// A 32 x 32 picture on white: a person, or a key.
+void DrawBadge(TBitmap* bmp, TColor colour, bool person);
 template <class C>
 C* Make(TComponent* owner, TWinControl* parent, int left, int top, int width, int height)
 {

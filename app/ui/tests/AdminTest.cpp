@@ -438,6 +438,12 @@ TEST_F(AdminTest, OperatorsWindowAddsChangesAndDeletes)
     ASSERT_EQ(f.ListView1->Items()->Count(), 1);
     EXPECT_EQ(f.ListView1->Items()->Item(0)->Caption(), "alice");
     EXPECT_FALSE(f.btnProp1->Enabled());
+    ASSERT_EQ(f.ListView1->LargeImages(), f.ImageList1);
+    EXPECT_EQ(f.ImageList1->Count(), 1);
+    f.Show();
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(GuiTest::SavePng(&f, std::string(QZ_BINARY_DIR) + "/app/ui/operators.png"));
+    f.Hide();
     f.Editor()->AddRight("清除数据", 100);
     TDialogScript script({
         [&] {
