@@ -304,6 +304,7 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* owner) : TCustomGrid(owner)
     FAllowedSelections = {gstRecordBookmarks, gstRectangle, gstColumns, gstAll};
     FFirstDataRow = TitleRowCount() + FilterRowCount();
     FMeasureBitmap = std::make_unique<TBitmap>(1, 1);
+    FSelection = std::make_unique<TDBGridEhSelection>(this);
 }
 
 TCustomDBGridEh::~TCustomDBGridEh()
@@ -341,6 +342,7 @@ TDataSource* TCustomDBGridEh::DataSource() const { return FDataLink ? FDataLink-
 void TCustomDBGridEh::SetDataSource(TDataSource* v)
 {
     if (v == DataSource()) return;
+    FSelection->Clear();
     FDataLink->SetDataSource(v);
     if (v) v->FreeNotification(this);
     LinkActiveChanged(FDataLink->Active());
@@ -365,6 +367,7 @@ void TCustomDBGridEh::SetOptions(TDBGridOptions v)
     if (v.Contains(dgAlwaysShowEditor)) base.Include(goAlwaysShowEditor);
     TCustomGrid::SetOptions(base);
     TDBGridOptions old = FOptions;
+    if (old.Contains(dgMultiSelect) && !v.Contains(dgMultiSelect)) FSelection->Clear();
     FOptions = v;
     const TDBGridOptions layoutOptions{dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColLines,
                                        dgRowLines, dgRowSelect, dgAlwaysShowSelection};

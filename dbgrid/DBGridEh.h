@@ -533,6 +533,44 @@ private:
     bool FPosting = false;
 };
 
+// ---- selection ---------------------------------------------------------------------------------
+
+// The selected rows: bookmarks kept in data-set order.
+class TBookmarkListEh : public TObject {
+    QZ_CLASS(TBookmarkListEh, TObject)
+public:
+    explicit TBookmarkListEh(TCustomDBGridEh* grid = nullptr) : FGrid(grid) {}
+    int Count() const { return int(FList.size()); }
+    const TBookmarkStr& Items(int i) const { return FList.at(size_t(i)); }
+    // Raise "Cannot perform this operation on a closed dataset" without an
+    // active data link.
+    bool CurrentRowSelected() const;
+    void SetCurrentRowSelected(bool v);
+    // Where the bookmark stands (true) or would go (false).
+    bool Find(const TBookmarkStr& b, int& index) const;
+    int IndexOf(const TBookmarkStr& b) const;
+    void Clear();
+    // Drops bookmarks of records that are gone; true when any went.
+    bool Refresh();
+private:
+    TDataSet* CheckedDataSet() const;
+    TCustomDBGridEh* FGrid;
+    std::vector<TBookmarkStr> FList;
+};
+
+class TDBGridEhSelection : public TObject {
+    QZ_CLASS(TDBGridEhSelection, TObject)
+public:
+    explicit TDBGridEhSelection(TCustomDBGridEh* grid = nullptr);
+    ~TDBGridEhSelection() override;
+    TDBGridEhSelectionType SelectionType() const;
+    TBookmarkListEh* Rows() const { return FRows.get(); }
+    void Clear();
+private:
+    TCustomDBGridEh* FGrid;
+    std::unique_ptr<TBookmarkListEh> FRows;
+};
+
 // ---- the grid ---------------------------------------------------------------------------------
 
 class TCustomDBGridEh : public TCustomGrid {
@@ -596,6 +634,7 @@ public:
     int VTitleMargin() const { return FVTitleMargin; }
     void SetVTitleMargin(int v);
     TDBGridEhSumList* SumList() const { return FSumList.get(); }
+    TDBGridEhSelection* Selection() const { return FSelection.get(); }
 
     // ---- the column map
     int IndicatorColCount() const { return FIndicatorColCount; }
@@ -650,6 +689,28 @@ public:
     virtual void SyncCurrentRow();
     // The grid row of the data set's active record.
     int CurrentDataRow() const;
+
+    // ---- keyboard and mouse
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyUp(WORD& key, TShiftState shift) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // Moves the current record by distance (to the end with toEnd), keeping
+    // the row selection from its anchor when select is set.
+    void MoveBySelecting(bool select, int distance, bool rowMode, bool toEnd);
+    void NextRow(bool select);
+    void PriorRow(bool select);
+    void MoveToNextTabStop(bool forward);
+    // Makes a grid column current, skipping zero-width columns in direction.
+    void MoveCol(int rawCol, int direction, bool extendRect);
+    // Asks "Delete record?" or "Delete all selected records?" (with dgConfirmDelete).
+    bool ConfirmRecordDelete();
+    void ClearSelection();
+    int VisibleDataRowCount() const;
+    // Whether multi-selection of that kind may be made.
+    bool SelectionAllowed(TDBGridEhSelectionType kind) const;
+    // Whether the active record is among the selected rows.
+    bool RowSelected() const;
 
     // ---- footers
     // The text a footer cell shows ("" where nothing can be computed).
@@ -719,6 +780,16 @@ private:
     std::unique_ptr<THeadTreeNode> FHeadTree;
     std::unique_ptr<TDBGridEhSumList> FSumList;
     std::unique_ptr<TBitmap> FMeasureBitmap;   // text metrics with or without a window
+    std::unique_ptr<TDBGridEhSelection> FSelection;
+    // Keyboard and mouse state.
+    bool FToggleMode = false;
+    bool FShiftSelecting = false;
+    TBookmarkStr FAnchor;
+    bool FAnchorWasSelected = false;
+    int FPressedTitleCol = -1;
+    TGridCoord FPressedCell{-1, -1};
+    bool FSortPending = false;
+    bool FShiftHeld = false;   // Shift with multi-select, while a key is handled
     std::vector<THeadTreeNode*> FLeafNodes;
     TColumnsEhList FShownColumns, FSortColumnList;
     TDBGridOptions FOptions;

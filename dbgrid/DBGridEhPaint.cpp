@@ -281,7 +281,9 @@ void TCustomDBGridEh::DrawDataCell(int dataCol, int dataRow, const TRect& rect, 
         bool current = dataRow == saved;
         TColor bg = col->Color();
         c->Font()->Assign(col->Font());
-        bool highlight = state.Contains(gdSelected) && (FOptionsEh.Contains(dghHighlightFocus) || !state.Contains(gdFocused)) ;
+        bool highlight = state.Contains(gdSelected) &&
+                         (FOptionsEh.Contains(dghHighlightFocus) || !state.Contains(gdFocused));
+        if (RowSelected() && (Focused() || FOptions.Contains(dgAlwaysShowSelection))) highlight = true;
         if (current && FOptionsEh.Contains(dghRowHighlight) && !state.Contains(gdSelected)) {
             bg = clInfoBk;
         }

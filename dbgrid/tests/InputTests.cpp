@@ -1,0 +1,222 @@
+// Keys and the mouse on a headless grid: moving through the records,
+// selecting rows, Tab across records, appending on Down, deleting with a
+// question, title-button clicks that cycle the sort marker, check boxes.
+#include "DBGridEh.h"
+#include "DBGridTesting.h"
+#include "GuiTesting.h"
+#include "RecordingHost.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace DBGridTest;
+
+class GridInput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Ds = ManyStudents(60);
+        Host = std::make_unique<TGridHost>(Ds.get(), 600, 300);
+        G = Host->Grid;
+        G->SetFocus();
+        GuiTest::ProcessEvents();
+    }
+    int Id() const { return Ds->FieldByName("Id")->AsInteger(); }
+    TPoint Center(int col, int row) const
+    {
+        TRect r = G->CellRect(col, row);
+        return Point((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    std::unique_ptr<TDataSet> Ds;
+    std::unique_ptr<TGridHost> Host;
+    TDBGridEh* G = nullptr;
+};
+
+TEST_F(GridInput, KeysMoveThroughTheRecords)
+{
+    int page = G->VisibleDataRowCount();
+    ASSERT_GT(page, 3);
+    struct TCase {
+        const char* Name;
+        int Key;
+        TShiftState Shift;
+        int ExpectId;
+    } cases[] = {
+        {"down", VK_DOWN, {}, 2},
+        {"down", VK_DOWN, {}, 3},
+        {"up", VK_UP, {}, 2},
+        {"page down", VK_NEXT, {}, 2 + page},
+        {"page up", VK_PRIOR, {}, 2},
+        {"ctrl+end", VK_END, {ssCtrl}, 60},
+        {"ctrl+home", VK_HOME, {ssCtrl}, 1},
+        {"ctrl+down: the bottom visible record", VK_DOWN, {ssCtrl}, page},
+        {"ctrl+up: the top visible record", VK_UP, {ssCtrl}, 1},
+    };
+    for (const TCase& k : cases) {
+        SCOPED_TRACE(k.Name);
+        GuiTest::KeyPress(k.Key, k.Shift);
+        EXPECT_EQ(Id(), k.ExpectId);
+        EXPECT_EQ(G->Row(), G->FirstDataRow() + G->DataLink()->ActiveRecord());
+    }
+    // Home and End walk the columns.
+    GuiTest::KeyPress(VK_END);
+    EXPECT_EQ(G->Col(), G->ColCount() - 1);
+    GuiTest::KeyPress(VK_HOME);
+    EXPECT_EQ(G->Col(), 1);
+    GuiTest::KeyPress(VK_RIGHT);
+    EXPECT_EQ(G->SelectedIndex(), 1);
+}
+
+TEST_F(GridInput, ShiftArrowsSelectRowsFromTheAnchor)
+{
+    G->SetOptions(G->Options() + TDBGridOptions{dgMultiSelect});
+    G->SetOptions(G->Options() + TDBGridOptions{dgRowSelect});
+    Ds->Locate("Id", 5, {});
+    for (int i = 0; i < 3; ++i) GuiTest::KeyPress(VK_DOWN, {ssShift});
+    TBookmarkListEh* rows = G->Selection()->Rows();
+    EXPECT_EQ(rows->Count(), 4) << "rows 5 to 8";
+    EXPECT_EQ(Id(), 8);
+    GuiTest::KeyPress(VK_UP, {ssShift});
+    EXPECT_EQ(rows->Count(), 3);
+    EXPECT_EQ(Id(), 7);
+    EXPECT_TRUE(rows->CurrentRowSelected());
+    Ds->Locate("Id", 8, {});
+    EXPECT_FALSE(rows->CurrentRowSelected());
+    EXPECT_EQ(G->Selection()->SelectionType(), gstRecordBookmarks);
+    // A plain move clears the selection.
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(rows->Count(), 0);
+    // Switching multi-select off clears it too.
+    GuiTest::KeyPress(VK_DOWN, {ssShift});
+    ASSERT_GT(rows->Count(), 0);
+    G->SetOptions(G->Options() - TDBGridOptions{dgMultiSelect});
+    EXPECT_EQ(rows->Count(), 0);
+}
+
+TEST_F(GridInput, SelectedRowsNeedAnOpenDataSet)
+{
+    TBookmarkListEh list(nullptr);
+    try {
+        list.CurrentRowSelected();
+        FAIL();
+    } catch (const EInvalidGridOperation& e) {
+        EXPECT_STREQ(e.what(), "Cannot perform this operation on a closed dataset");
+    }
+}
+
+TEST_F(GridInput, TabWrapsAcrossRecords)
+{
+    int last = G->ColCount() - 1;
+    // Tab stops are the editable columns: the memo is not one.
+    G->Columns()->Items(4)->SetReadOnly(true);
+    G->RequestLayout();
+    Ds->Locate("Id", 3, {});
+    G->MoveCol(last, 0, false);
+    GuiTest::KeyPress(VK_TAB);
+    EXPECT_EQ(Id(), 4);
+    EXPECT_EQ(G->Col(), 1);
+    GuiTest::KeyPress(VK_TAB, {ssShift});
+    EXPECT_EQ(Id(), 3);
+    EXPECT_EQ(G->Col(), last);
+    GuiTest::KeyPress(VK_TAB, {ssShift});
+    EXPECT_EQ(G->Col(), last - 2) << "the read-only memo column is skipped";
+}
+
+TEST_F(GridInput, DownOnTheLastRecordAppendsOnce)
+{
+    Ds->Last();
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(Ds->State(), dsInsert);
+    int count = Ds->RecordCount();
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(Ds->State(), dsInsert) << "Down on the untouched new record does nothing";
+    EXPECT_EQ(Ds->RecordCount(), count);
+    GuiTest::KeyPress(VK_UP);
+    EXPECT_EQ(Ds->State(), dsBrowse) << "Up cancels it";
+    EXPECT_EQ(Ds->RecordCount(), 60);
+    G->SetReadOnly(true);
+    Ds->Last();
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(Ds->State(), dsBrowse);
+}
+
+TEST_F(GridInput, CtrlDeleteAsksFirst)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    auto old = SetHostServices(host);
+    Ds->Locate("Id", 10, {});
+    host->QueueMessageBox(IDCANCEL);
+    GuiTest::KeyPress(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(Ds->RecordCount(), 60);
+    ASSERT_FALSE(host->Calls.empty());
+    EXPECT_EQ(host->Calls.back().Text, "Delete record?");
+    host->QueueMessageBox(IDOK);
+    GuiTest::KeyPress(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(Ds->RecordCount(), 59);
+    EXPECT_FALSE(Ds->Locate("Id", 10, {}));
+    // Selected rows go together, after the plural question.
+    G->SetOptions(G->Options() + TDBGridOptions{dgMultiSelect});
+    G->SetAllowedSelections({gstRecordBookmarks});
+    Ds->Locate("Id", 20, {});
+    GuiTest::KeyPress(VK_DOWN, {ssShift});
+    GuiTest::KeyPress(VK_DOWN, {ssShift});
+    host->QueueMessageBox(IDOK);
+    GuiTest::KeyPress(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(host->Calls.back().Text, "Delete all selected records?");
+    EXPECT_EQ(Ds->RecordCount(), 56);
+    EXPECT_EQ(G->Selection()->Rows()->Count(), 0);
+    SetHostServices(old);
+}
+
+TEST_F(GridInput, TitleClicksCycleTheSortMarker)
+{
+    G->SetOptionsEh(G->OptionsEh() + TDBGridEhOptions{dghAutoSortMarking, dghMultiSortMarking});
+    G->ColumnDefValues()->Title()->SetTitleButton(true);
+    int clicks = 0, sorts = 0;
+    G->OnTitleBtnClick = [&](TObject*, int col, TColumnEh*) { ++clicks; EXPECT_EQ(col, 1); };
+    G->OnSortMarkingChanged = [&](TObject*) { ++sorts; };
+    TColumnTitleEh* t = G->Columns()->Items(1)->Title();
+    const TSortMarkerEh plain[] = {smDownEh, smUpEh, smDownEh};
+    for (TSortMarkerEh m : plain) {
+        GuiTest::Click(G, Center(2, 0));
+        EXPECT_EQ(t->SortMarker(), m);
+    }
+    EXPECT_EQ(clicks, 3);
+    EXPECT_EQ(sorts, 3);
+    // With Ctrl the marker goes back to none and the sort waits for Ctrl's release.
+    GuiTest::Click(G, Center(2, 0), mbLeft, {ssCtrl});
+    EXPECT_EQ(t->SortMarker(), smUpEh);
+    GuiTest::Click(G, Center(2, 0), mbLeft, {ssCtrl});
+    EXPECT_EQ(t->SortMarker(), smNoneEh);
+    EXPECT_EQ(sorts, 3);
+    GuiTest::KeyUp(VK_CONTROL);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(sorts, 4);
+}
+
+TEST_F(GridInput, ClicksMoveToTheRecordAndToggleCheckBoxes)
+{
+    int clicked = 0;
+    G->OnCellClick = [&](TColumnEh*) { ++clicked; };
+    GuiTest::Click(G, Center(2, G->FirstDataRow() + 3));
+    EXPECT_EQ(Id(), 4);
+    EXPECT_EQ(G->SelectedIndex(), 1);
+    EXPECT_EQ(clicked, 1);
+    // Passed is true for even ids.
+    GuiTest::Click(G, Center(3, G->FirstDataRow() + 1));
+    EXPECT_EQ(Id(), 2);
+    EXPECT_FALSE(Ds->FieldByName("Passed")->AsBoolean());
+    GuiTest::KeyPress(VK_DOWN);
+    Ds->Locate("Id", 2, {});
+    EXPECT_FALSE(Ds->FieldByName("Passed")->AsBoolean()) << "the toggle was posted by the move";
+    // Ctrl+click marks rows one by one.
+    G->SetOptions(G->Options() + TDBGridOptions{dgMultiSelect});
+    GuiTest::Click(G, Center(2, G->FirstDataRow() + 4), mbLeft, {ssCtrl});
+    GuiTest::Click(G, Center(2, G->FirstDataRow() + 6), mbLeft, {ssCtrl});
+    EXPECT_EQ(G->Selection()->Rows()->Count(), 2);
+    GuiTest::Click(G, Center(2, G->FirstDataRow() + 4), mbLeft, {ssCtrl});
+    EXPECT_EQ(G->Selection()->Rows()->Count(), 1);
+}
+
+} // namespace
