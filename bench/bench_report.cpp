@@ -10,13 +10,18 @@
 // (an SQLite file read through the data-access layer), against the bare work:
 // reading the same rows through the data set and formatting the same six
 // values per row as text. Run both and compare: report / bare.
+//
+// The same report prepared and exported to PDF, against LibreOffice turning
+// the same rows, as a CSV table, into a PDF.
 #include "frxClass.h"
 #include "frxDBSet.h"
+#include "frxExportPDF.h"
 #include "frxPreviewPages.h"
 
 #include "ADODB.h"
 #include "Streams.h"
 #include "SysUtils.h"
+#include "TextUtils.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -163,14 +168,11 @@ TfrxMemoView* Memo(TfrxComponent* band, double left, double width, const std::st
     return m;
 }
 
-void BM_ReportPrepare(benchmark::State& state)
+// The list report over the students: page header, group with a sum, six
+// fields a row, page footer.
+void BuildListReport(TfrxReport& report, TfrxDBDataset& ds)
 {
-    auto q = OpenStudents();
-    TfrxReport report;
     report.EngineOptions()->SilentMode = true;
-    TfrxDBDataset ds(nullptr);
-    ds.SetName("s");
-    ds.SetDataSet(&q->Query);
     report.DataSets()->Add(&ds);
     auto* page = new TfrxReportPage(&report);
     page->SetName("Page1");
@@ -202,6 +204,16 @@ void BM_ReportPrepare(benchmark::State& state)
     pf->SetName("PageFooter1");
     pf->SetBounds(0, 200, 0, 20);
     Memo(pf, 0, 300, "第 [Page#] 页 共 [TotalPages#] 页");
+}
+
+void BM_ReportPrepare(benchmark::State& state)
+{
+    auto q = OpenStudents();
+    TfrxReport report;
+    TfrxDBDataset ds(nullptr);
+    ds.SetName("s");
+    ds.SetDataSet(&q->Query);
+    BuildListReport(report, ds);
     int pages = 0;
     for (auto _ : state) {
         if (!report.PrepareReport()) {
@@ -238,3 +250,58 @@ void BM_BareWork(benchmark::State& state)
 
 BENCHMARK(prepare::BM_ReportPrepare)->Unit(benchmark::kMillisecond);
 BENCHMARK(prepare::BM_BareWork)->Unit(benchmark::kMillisecond);
+
+// The same list report prepared and exported to PDF, against the same rows
+// as a CSV table converted to PDF by LibreOffice (headless) in the same run.
+// Compare: export / LibreOffice; the target is at most one half.
+namespace exportpdf {
+
+void BM_ReportPrepareAndExportPDF(benchmark::State& state)
+{
+    auto q = prepare::OpenStudents();
+    TfrxReport report;
+    TfrxDBDataset ds(nullptr);
+    ds.SetName("s");
+    ds.SetDataSet(&q->Query);
+    prepare::BuildListReport(report, ds);
+    const std::string file = GetTempDir() + "qz_bench_list_" + std::to_string(getpid()) + ".pdf";
+    for (auto _ : state) {
+        TfrxPDFExport pdf;
+        pdf.ShowDialog = false;
+        pdf.FileName = file;
+        if (!report.PrepareReport() || !report.Export(&pdf)) {
+            state.SkipWithError("export failed");
+            return;
+        }
+    }
+    state.counters["pages"] = report.PreviewPages()->Count();
+    std::remove(file.c_str());
+}
+
+void BM_LibreOfficeCsvToPDF(benchmark::State& state)
+{
+    auto q = prepare::OpenStudents();
+    const std::string dir = GetTempDir() + "qz_bench_csv_" + std::to_string(getpid()) + "/";
+    std::string csv;
+    const char* fields[] = {"Id", "Name", "Class", "Phone", "Fee", "Enrolled"};
+    for (TADOQuery& rows = q->Query; !rows.Eof(); rows.Next()) {
+        for (int i = 0; i < 6; ++i) csv += (i ? "," : "") + rows.FieldByName(fields[i])->DisplayText();
+        csv += "\n";
+    }
+    std::system(("mkdir -p '" + dir + "'").c_str());
+    SaveFileWhole(dir + "list.csv", csv);
+    const std::string cmd = "cd '" + dir + "' && HOME='" + dir + "' soffice --headless --convert-to pdf list.csv " +
+                            ">/dev/null 2>&1";
+    for (auto _ : state) {
+        if (std::system(cmd.c_str()) != 0) {
+            state.SkipWithError("LibreOffice is not installed");
+            return;
+        }
+    }
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+}  // namespace exportpdf
+
+BENCHMARK(exportpdf::BM_ReportPrepareAndExportPDF)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(exportpdf::BM_LibreOfficeCsvToPDF)->Unit(benchmark::kMillisecond)->Iterations(3);
