@@ -65,9 +65,9 @@ void TcxCustomEdit::CalculateViewInfo(const TPoint& P, bool AAllowHot)
     data->IsDesigning = IsDesigning();
     data->InnerEditVisible = InnerControl() != nullptr && InnerControl()->Visible();
     data->IsInnerTextEdit = InnerControl() != nullptr;
-    TShiftState shift;
-    data->Calculate(nullptr, TRect{0, 0, Width(), Height()}, AAllowHot ? P : TPoint{-1, -1}, 0, shift,
-                    EditViewInfo(), false);
+    data->CaptureButtonIndex = FCaptureButtonIndex;
+    data->Calculate(nullptr, TRect{0, 0, Width(), Height()}, AAllowHot || FMouseEvent ? P : TPoint{-1, -1},
+                    FMouseButton, FMouseShift, EditViewInfo(), FMouseEvent);
     data->PrepareDrawValue(nullptr, GetEditValue(), EditViewInfo());
 }
 
@@ -487,4 +487,53 @@ bool TcxCustomEdit::Deactivate()
         FValidated = true;
     }
     return valid;
+}
+
+// ---- buttons -----------------------------------------------------------------------------------------------
+
+bool TcxCustomEdit::RefreshContainer(const TPoint& P, int AButton, TShiftState AShift, bool AIsMouseEvent)
+{
+    if (IsContainerDestroying()) return false;
+    TcxCustomEditViewInfo* vi = EditViewInfo();
+    int prevPressed = vi ? vi->PressedButtonIndex : -1, prevHot = vi ? vi->HotButtonIndex : -1;
+    FMouseButton = AButton;
+    FMouseShift = AShift;
+    FMouseEvent = AIsMouseEvent;
+    bool result;
+    try {
+        result = TcxContainer::RefreshContainer(P, AButton, AShift, AIsMouseEvent);
+    } catch (...) {
+        FMouseButton = 0;
+        FMouseShift = TShiftState();
+        FMouseEvent = false;
+        throw;
+    }
+    FMouseButton = 0;
+    FMouseShift = TShiftState();
+    FMouseEvent = false;
+    if (AIsMouseEvent) ProcessButtonStateChanges(prevPressed, prevHot);
+    return result;
+}
+
+void TcxCustomEdit::ProcessButtonStateChanges(int APrevPressed, int APrevHot)
+{
+    TcxCustomEditViewInfo* vi = EditViewInfo();
+    if (!vi || (vi->PressedButtonIndex == APrevPressed && vi->HotButtonIndex == APrevHot)) return;
+    int pressed = vi->PressedButtonIndex, hot = vi->HotButtonIndex;
+    auto buttonIndex = [vi](int k) { return k >= 0 && k < vi->ButtonCount() ? vi->Button(k)->ButtonIndex : -1; };
+    if (APrevPressed >= 0 && pressed != APrevPressed) {
+        FCaptureButtonIndex = -1;
+        DoButtonUp(buttonIndex(APrevPressed));
+        // Released over itself: a click.
+        if (hot == APrevPressed) DoButtonClick(buttonIndex(APrevPressed));
+    }
+    if (pressed >= 0 && APrevPressed < 0) {
+        FCaptureButtonIndex = pressed;
+        DoButtonDown(buttonIndex(pressed));
+    }
+}
+
+void TcxCustomEdit::DoButtonClick(int AButtonIndex)
+{
+    if (FProperties && FProperties->OnButtonClick) FProperties->OnButtonClick(this, AButtonIndex);
 }

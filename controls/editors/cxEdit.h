@@ -743,6 +743,16 @@ public:
     // is over).
     bool TakeActivationClick();
 
+    // Edit buttons: fires the properties' OnButtonClick with the button's
+    // index in Buttons.
+    virtual void DoButtonClick(int AButtonIndex);
+    virtual void DoButtonDown(int AButtonIndex) {}
+    virtual void DoButtonUp(int AButtonIndex) {}
+    // The pressed and hot buttons changed from APrevPressed and APrevHot: a
+    // button released over itself is clicked (indexes of the view info's buttons).
+    void ProcessButtonStateChanges(int APrevPressed, int APrevHot);
+    int CaptureButtonIndex() const { return FCaptureButtonIndex; }
+
 protected:
     void InitializeEdit();
     virtual void InternalSetEditValue(const Variant& Value, bool AValidate);
@@ -759,6 +769,7 @@ protected:
     virtual bool WantNavigationKeys() const { return false; }
     virtual void ChangeHandler(TObject* Sender);
     void CalculateViewInfo(const TPoint& P, bool AAllowHot) override;
+    bool RefreshContainer(const TPoint& P, int AButton, TShiftState AShift, bool AIsMouseEvent) override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     void DoEnter() override;
@@ -785,6 +796,12 @@ private:
     bool FFocusedAndActive = false;
     TcxCustomEditData* FEditData = nullptr;
     std::unique_ptr<TTimer> FActivateTimer;
+    // The mouse event being calculated, and the button pressed while the
+    // edit holds the mouse.
+    int FMouseButton = 0;
+    TShiftState FMouseShift;
+    bool FMouseEvent = false;
+    int FCaptureButtonIndex = -1;
 };
 
 // The hidden edits of a host that shows many values and edits one at a

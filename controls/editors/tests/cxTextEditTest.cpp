@@ -230,3 +230,25 @@ TEST_F(TextEditTest, IncrementalSearchCompletesFromTheLookupItems)
     EXPECT_EQ(Edit->SelLength(), 1);
     EXPECT_TRUE(Edit->LookupSelection());
 }
+
+TEST_F(TextEditTest, ButtonsClickWhenReleasedOverThemselves)
+{
+    Edit->Properties()->Buttons()->Add()->SetKind(bkEllipsis);
+    Edit->Properties()->Buttons()->Add()->SetVisible(false);
+    Edit->Properties()->Buttons()->Add();
+    GuiTest::ProcessEvents();
+    ASSERT_EQ(Edit->EditViewInfo()->ButtonCount(), 2);
+    std::vector<int> clicks;
+    Edit->Properties()->OnButtonClick = [&](TObject*, int i) { clicks.push_back(i); };
+    TRect b = Edit->EditViewInfo()->Button(1)->Bounds;   // the third button (the second is hidden)
+    TPoint p{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2};
+    GuiTest::MouseDown(Edit, mbLeft, p, TShiftState{ssLeft});
+    EXPECT_EQ(Edit->EditViewInfo()->PressedButtonIndex, 1);
+    GuiTest::MouseUp(Edit, mbLeft, p);
+    EXPECT_EQ(clicks, std::vector<int>{2});
+    // Pressed, dragged off and released elsewhere: no click.
+    GuiTest::MouseDown(Edit, mbLeft, p, TShiftState{ssLeft});
+    GuiTest::MouseMove(Edit, TPoint{5, 5}, TShiftState{ssLeft});
+    GuiTest::MouseUp(Edit, mbLeft, TPoint{5, 5});
+    EXPECT_EQ(clicks, std::vector<int>{2});
+}
