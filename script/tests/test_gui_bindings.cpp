@@ -10,6 +10,7 @@
 #include "fs_itools.h"
 #include "script_test_util.h"
 
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -336,6 +337,74 @@ end.)");
     EXPECT_EQ(r.Joined(), "2FT\n1yF\nout of range\n");
 }
 
+// A form the script leaves up: its events run the script's procedures after
+// Execute, as long as the script lives.
+TEST(ScriptForms, EachAdapterPassesItsArgumentsAndSkipsARunningHandler)
+{
+    GuiTest::Init();
+    EnsureEngine();
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    TfsScript s(nullptr);
+    s.SetSyntaxType("PascalScript");
+    s.SetText(R"(
+var F: TForm; E, E2: TEdit; C: TComboBox; Box: TCheckBox; Clicks: Integer;
+procedure Moved(Sender: TObject; Shift: Integer; X, Y: Integer);
+begin ShowMessage(Format('move %d,%d %d', [X, Y, Shift])); end;
+procedure Up(Sender: TObject; Button: TMouseButton; Shift: Integer; X, Y: Integer);
+begin ShowMessage(Format('up %d %d,%d %d', [Button, X, Y, Shift])); end;
+procedure Dbl(Sender: TObject); begin ShowMessage('double'); end;
+procedure Released(Sender: TObject; var Key: Word; Shift: Integer);
+begin ShowMessage(Format('key up %d %d', [Key, Shift])); end;
+procedure Entered(Sender: TObject); begin ShowMessage('enter ' + TComponent(Sender).Name); end;
+procedure Left(Sender: TObject); begin ShowMessage('exit ' + TComponent(Sender).Name); end;
+procedure Locked(Sender: TObject);
+begin
+  Clicks := Clicks + 1;
+  Box.Checked := True;   { clicks the box again while this runs: not run twice }
+  ShowMessage('locked ' + IntToStr(Clicks));
+end;
+procedure Pressed(Sender: TObject; var Key: Char); begin ShowMessage('press ' + Key); end;
+procedure Picked(Sender: TObject); begin ShowMessage('picked ' + C.Text); end;
+begin
+  F := TForm.Create(nil); F.Caption := 'Adapters'; F.SetBounds(0, 0, 300, 200);
+  E := TEdit.Create(F); E.Name := 'E'; E.Parent := F; E.SetBounds(8, 8, 100, 24);
+  E2 := TEdit.Create(F); E2.Name := 'E2'; E2.Parent := F; E2.SetBounds(8, 40, 100, 24);
+  C := TComboBox.Create(F); C.Name := 'C'; C.Parent := F; C.SetBounds(8, 72, 100, 24);
+  C.Style := csDropDownList; C.Items.CommaText := 'x,y,z'; C.ItemIndex := 0;
+  E2.OnMouseMove := 'Moved'; E2.OnMouseUp := 'Up'; F.OnDblClick := 'Dbl';
+  E.OnKeyUp := 'Released'; E.OnEnter := 'Entered'; E.OnExit := 'Left'; E.OnKeyPress := 'Pressed';
+  C.OnChange := 'Picked';
+  Box := TCheckBox.Create(F); Box.Name := 'Box'; Box.Parent := F; Box.SetBounds(8, 104, 100, 24);
+  Box.Checked := True; Box.OnClick := 'Locked';
+  F.Show;
+end.)");
+    ASSERT_TRUE(s.Compile()) << s.ErrorMessage;
+    s.Execute();
+    TCustomForm* f = FindForm("Adapters");
+    ASSERT_NE(f, nullptr);
+    GuiTest::ProcessEvents();
+    GuiTest::MouseMove(Part<TEdit>(f, "E2"), {20, 10});
+    GuiTest::MouseDown(Part<TEdit>(f, "E2"), mbLeft, {30, 12}, {ssShift});
+    GuiTest::MouseUp(Part<TEdit>(f, "E2"), mbLeft, {30, 12}, {ssShift});
+    GuiTest::DoubleClick(f, {220, 170});
+    Part<TEdit>(f, "E")->SetFocus();
+    GuiTest::ProcessEvents();
+    GuiTest::KeyUp(VK_F5);
+    GuiTest::TypeText("a");
+    Part<TComboBox>(f, "C")->SetFocus();
+    GuiTest::ProcessEvents();
+    GuiTest::KeyDown(VK_DOWN);
+    GuiTest::ProcessEvents();
+    GuiTest::Click(Part<TCheckBox>(f, "Box"), {5, 5});
+    GuiTest::ProcessEvents();
+    // Pressing moves the pointer there first, with the shift state held.
+    EXPECT_EQ(host->Messages(), (std::vector<std::string>{"move 20,10 0", "move 30,12 1", "up 0 30,12 1", "double",
+                                                          "enter E", "key up 116 0", "press a", "exit E", "picked y", "locked 1"}));
+    EXPECT_TRUE(Part<TCheckBox>(f, "Box")->Checked());
+    FreeObject(f);
+}
+
 // The script's enumerations name the platform's values.
 TEST(ScriptForms, EnumerationOrdinalsAreThePlatforms)
 {
@@ -449,6 +518,52 @@ end.)");
     ASSERT_TRUE(r.Compiled) << r.Error;
     EXPECT_FALSE(r.RunError) << r.Error;
     EXPECT_EQ(r.Joined(), "FF FF0000 FF00 FFFFFF -1\n20 3 " + std::to_string(TextHeightOf20PtBold()) + "\n40x30 100\n");
+}
+
+// Pictures and graphics read and write files; a file they cannot read is a
+// script error and leaves the picture as it was.
+TEST(ScriptGraphics, PicturesAndGraphicsGoThroughFiles)
+{
+    const std::string dir = ::testing::TempDir();
+    {
+        std::ofstream bad(dir + "fs_broken.bmp", std::ios::binary);
+        bad << "BM not a bitmap";
+    }
+    ScriptRun r = RunScript("PascalScript", "const Dir = '" + dir + R"(';
+var B: TBitmap; P: TPicture; G: TGraphic;
+begin
+  B := TBitmap.Create; B.Width := 30; B.Height := 20;
+  B.Canvas.Brush.Color := clRed; B.Canvas.Rectangle(0, 0, 30, 20);
+  B.Canvas.Pixels[3, 4] := clBlue;
+  B.SaveToFile(Dir + 'fs_drawn.bmp');
+  P := TPicture.Create;
+  P.LoadFromFile(Dir + 'fs_drawn.bmp');
+  P.SaveToFile(Dir + 'fs_again.bmp');
+  G := TBitmap.Create;
+  G.LoadFromFile(Dir + 'fs_again.bmp');
+  ShowMessage(Format('%dx%d %s %dx%d %x %x', [P.Width, P.Height, G.ClassName, G.Width, G.Height,
+    TBitmap(G).Canvas.Pixels[3, 4], TBitmap(G).Canvas.Pixels[10, 10]]));
+  try
+    P.LoadFromFile(Dir + 'fs_broken.bmp');
+  except
+    ShowMessage(Format('kept %dx%d', [P.Width, P.Height]));
+  end;
+  P.Free; G.Free; B.Free;
+end.)");
+    ASSERT_TRUE(r.Compiled) << r.Error;
+    EXPECT_FALSE(r.RunError) << r.Error;
+    EXPECT_EQ(r.Joined(), "30x20 TBitmap 30x20 FF0000 FF\nkept 30x20\n");
+
+    const std::pair<const char*, const char*> failures[] = {
+        {"fs_broken.bmp", "Bitmap image is not valid"},
+        {"fs_picture.xyz", "Unknown picture file extension (.xyz)"}};
+    for (auto& [file, error] : failures) {
+        r = RunScript("PascalScript", "var P: TPicture; begin P := TPicture.Create; P.LoadFromFile('" + dir + file +
+                                          "'); ShowMessage('read'); end.");
+        EXPECT_TRUE(r.RunError) << file;
+        EXPECT_EQ(r.Error, error);
+        EXPECT_EQ(r.Joined(), "");
+    }
 }
 
 TEST(ScriptDialogs, CommonDialogsAnswerThroughTheHost)
