@@ -94,6 +94,20 @@ TEST_F(TextEditTest, TextMessages)
     std::string in = "xyz";
     EXPECT_EQ(Edit->Perform(WM_SETTEXT, 0, LPARAM(&in)), 1);
     EXPECT_EQ(VarToStr(Edit->EditValue()), "xyz");
+    // The private message that once carried a buffer address to free and
+    // raise has no handler: a stray one reads nothing and changes nothing.
+    EXPECT_NO_THROW(Edit->Perform(0x8069, 0, LPARAM(0x1234)));
+    EXPECT_NO_THROW(Edit->InnerEdit()->Perform(0x8069, 0, LPARAM(0x1234)));
+    EXPECT_EQ(VarToStr(Edit->EditValue()), "xyz");
+}
+
+TEST_F(TextEditTest, ComposedChineseCountsOnceAgainstMaxLength)
+{
+    Edit->Properties()->SetMaxLength(2);
+    Focus(Edit);
+    GuiTest::TypeText("驾校驾", true);   // through the input method
+    EXPECT_EQ(Edit->GetDisplayText(), "驾校");
+    EXPECT_EQ(VarToStr(Edit->EditValue()), "驾校");
 }
 
 TEST_F(TextEditTest, PasswordEchoAndTheHiddenInnerEdit)
