@@ -47,6 +47,17 @@ void TDirPickerFrm::SetDirectory(const std::string& dir)
     if (p.has_relative_path()) DirectoryListBox1->Items()->Add("..");
     for (const auto& n : names) DirectoryListBox1->Items()->Add(n);
     Label2->SetCaption(FDirectory);
+    // The place the folder lies under (the home folder before the root).
+    int place = -1;
+    size_t longest = 0;
+    for (int i = 0; i < DriveComboBox1->Items()->Count(); ++i) {
+        const std::string root = IncludeTrailingPathDelimiter(DriveComboBox1->Items()->Strings(i));
+        if (FDirectory.compare(0, root.size(), root) == 0 && root.size() >= longest) {
+            place = i;
+            longest = root.size();
+        }
+    }
+    DriveComboBox1->SetItemIndex(place);
 }
 
 void TDirPickerFrm::OpenItem(int index)

@@ -360,6 +360,43 @@ TEST_F(AdminTest, FeedbackPostedAndAnswered)
     EXPECT_NE(requests[1].Body.find(Http::UrlEncode(Utf8ToGbk("好用"))), std::string::npos);
 }
 
+// Each window drawn to a picture beside the tests, to be looked at.
+TEST_F(AdminTest, PicturesOfTheWindows)
+{
+    GCompany->CompanyName = "恒岳驾校";
+    GCompany->Tel = "020-1234";
+    std::vector<std::unique_ptr<TForm>> forms;
+    forms.emplace_back(new TFrmBackup(nullptr));
+    forms.emplace_back(new TClearDataFrm(nullptr));
+    forms.emplace_back(new TDirPickerFrm(nullptr));
+    forms.emplace_back(new TaboutFrm(nullptr));
+    forms.emplace_back(new TTipsFrm(nullptr));
+    forms.emplace_back(new TFeedbackFrm(nullptr));
+    auto* company = new TCompanyInfoFrm(nullptr);
+    company->LoadFrom(*GCompany);
+    forms.emplace_back(company);
+    forms.emplace_back(new TPasswordChangerFrm(nullptr));
+    auto* editor = new TOperatorEditorFrm(nullptr);
+    for (auto [c, id] : {std::pair{"清除数据", 100}, {"公司信息设置", 10000}, {"打印", 10002}}) editor->AddRight(c, id);
+    editor->SetRights(",10000,");
+    forms.emplace_back(editor);
+    forms.emplace_back(new TListItemEditFrm(nullptr));
+    const std::string out = std::string(QZ_BINARY_DIR) + "/app/ui/";
+    for (auto& f : forms) {
+        f->Show();
+        GuiTest::ProcessEvents();
+        EXPECT_TRUE(GuiTest::SavePng(f.get(), out + f->Name() + ".png")) << f->Name();
+        // Every control lies inside the client area.
+        for (int i = 0; i < f->ControlCount(); ++i) {
+            TControl* c = f->Controls(i);
+            if (!c->Visible()) continue;
+            EXPECT_LE(c->Left() + c->Width(), f->ClientWidth()) << f->Name() << " " << c->ClassName();
+            EXPECT_LE(c->Top() + c->Height(), f->ClientHeight()) << f->Name() << " " << c->ClassName();
+        }
+        f->Hide();
+    }
+}
+
 TEST(BaseForm, PlaceAtMouseTable)
 {
     struct Case {
@@ -607,6 +644,7 @@ TEST_F(AdminTest, DirPickerShowsAndEntersFolders)
     f.SetDirectory(Dir.Path());
     EXPECT_EQ(f.Directory(), Dir.Path() + "/");
     EXPECT_EQ(f.Label2->Caption(), Dir.Path() + "/");
+    EXPECT_EQ(f.DriveComboBox1->GetText(), "/");
     EXPECT_EQ(f.DirectoryListBox1->Items()->CommaText(), "..,a,b");
     f.OpenItem(2);
     EXPECT_EQ(f.Directory(), Dir.File("b") + "/");
