@@ -808,6 +808,7 @@ void TCustomDBGridEh::RebuildLayout()
 
     bool wantHorz = !FAutoFitColWidths || ComponentState().Contains(csDesigning);
     SetScrollBars(wantHorz ? ssHorizontal : ssNone);
+    RefreshVertScrollBar();   // the base grid's bar style leaves the vertical bar to the grid
     SetFixedCols(fixedCols);
     ApplyColumnWidthsAndTabStops();
     if (FAutoFitColWidths && !ComponentState().Contains(csDesigning)) AutoFitWidths();
@@ -971,6 +972,7 @@ void TCustomDBGridEh::LinkActiveChanged(bool active)
     if (!active) HideEditor();
     FSumList->SetDataSet(DataSource() ? DataSource()->DataSet() : nullptr);
     RequestLayout();
+    RefreshVertScrollBar();
 }
 
 void TCustomDBGridEh::RefreshFromData()
@@ -979,6 +981,7 @@ void TCustomDBGridEh::RefreshFromData()
     FRefreshing = true;
     try {
         RecalcRowCount();
+        RefreshVertScrollBar();
         SyncCurrentRow();
     } catch (...) {
         FRefreshing = false;
@@ -991,6 +994,7 @@ void TCustomDBGridEh::RefreshFromData()
 void TCustomDBGridEh::DataScrolled(int distance)
 {
     SyncCurrentRow();
+    RefreshVertScrollBar();
     Invalidate();
 }
 

@@ -712,6 +712,16 @@ public:
     // Whether the active record is among the selected rows.
     bool RowSelected() const;
 
+    // ---- the vertical scroll bar: a data-set position
+    // Sequenced data sets: 1 .. record count, page the visible rows, the
+    // record number as position; others: 0, 2 or 4 of 4 (first, inside, last).
+    virtual void RefreshVertScrollBar();
+    bool VertTracking() const { return FVertTracking; }
+    void SetVertTracking(bool v) { FVertTracking = v; }
+    bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
+    bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
+    void Dispatch(TMessage& message) override;
+
     // ---- footers
     // The text a footer cell shows ("" where nothing can be computed).
     virtual std::string FooterValueText(TColumnEh* column, int footerRow);
@@ -755,6 +765,8 @@ public:
 protected:
     void Paint() override;
     void Resize() override;
+    void CreateParams(TCreateParams& params) override;
+    void WMVScroll(TMessage& m);
     void Notification(TComponent* component, TOperation operation) override;
     virtual void RebuildLayout();
     // The text height of "Wg" in a font, on the grid's canvas.
@@ -790,6 +802,8 @@ private:
     TGridCoord FPressedCell{-1, -1};
     bool FSortPending = false;
     bool FShiftHeld = false;   // Shift with multi-select, while a key is handled
+    bool FVertTracking = false;
+    bool FThumbTracked = false;
     std::vector<THeadTreeNode*> FLeafNodes;
     TColumnsEhList FShownColumns, FSortColumnList;
     TDBGridOptions FOptions;

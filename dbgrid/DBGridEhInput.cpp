@@ -499,3 +499,104 @@ void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int
     }
     TCustomGrid::MouseUp(button, shift, x, y);
 }
+
+// ---- the vertical scroll bar and the wheel ------------------------------------------------------------
+
+void TCustomDBGridEh::CreateParams(TCreateParams& params)
+{
+    TCustomGrid::CreateParams(params);
+    params.Style |= WS_VSCROLL;
+}
+
+void TCustomDBGridEh::RefreshVertScrollBar()
+{
+    if (!FDataLink || !HandleAllocated()) return;
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    TDataSet* ds = FDataLink->DataSet();
+    if (FDataLink->Active() && ds) {
+        if (ds->IsSequenced()) {
+            si.nMin = 1;
+            si.nPage = UINT(VisibleDataRowCount());
+            si.nMax = ds->RecordCount() + int(si.nPage) - 1;
+            if (ds->State() >= dsInsert) si.fMask &= ~SIF_POS;   // the thumb stays while inserting
+            si.nPos = std::max(1, ds->RecNo());
+        } else {
+            si.nMin = 0;
+            si.nPage = 0;
+            si.nMax = 4;
+            si.nPos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
+        }
+    }
+    SetScrollInfo(Handle(), SB_VERT, &si, 1);
+    ShowScrollBar(Handle(), SB_VERT, 1);
+}
+
+void TCustomDBGridEh::Dispatch(TMessage& message)
+{
+    if (message.Msg == WM_VSCROLL) WMVScroll(message);
+    else TCustomGrid::Dispatch(message);
+}
+
+void TCustomDBGridEh::WMVScroll(TMessage& m)
+{
+    m.Result = 0;
+    TDataSet* ds = FDataLink->DataSet();
+    if (!FDataLink->Active() || !ds) return;
+    if (CanFocus() && !Focused()) SetFocus();
+    int code = LOWORD(m.WParam);
+    int active = FDataLink->ActiveRecord(), count = FDataLink->RecordCount();
+    switch (code) {
+    case SB_LINEUP: ds->MoveBy(-active - 1); break;
+    case SB_LINEDOWN: ds->MoveBy(count - active); break;
+    case SB_PAGEUP: ds->MoveBy(-VisibleDataRowCount()); break;
+    case SB_PAGEDOWN: ds->MoveBy(VisibleDataRowCount()); break;
+    case SB_TOP: ds->First(); break;
+    case SB_BOTTOM: ds->Last(); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        TScrollInfo si;
+        si.fMask = SIF_ALL;
+        GetScrollInfo(Handle(), SB_VERT, &si);
+        int t = si.nTrackPos;
+        if (code == SB_THUMBTRACK) {
+            if (!FVertTracking || !ds->IsSequenced()) break;
+            ds->MoveBy(t - ds->RecNo());
+            FThumbTracked = true;
+            break;
+        }
+        if (FThumbTracked) {
+            FThumbTracked = false;
+            break;
+        }
+        if (!ds->IsSequenced()) {
+            if (t == 0) ds->First();
+            else if (t == 1) ds->MoveBy(-VisibleDataRowCount());
+            else if (t == 3) ds->MoveBy(VisibleDataRowCount());
+            else if (t == 4) ds->Last();
+        } else if (t > 1 && t < ds->RecordCount()) {
+            ds->SetRecNo(t);
+        } else if (t >= ds->RecordCount()) {
+            ds->Last();
+        } else {
+            ds->First();
+        }
+        break;
+    }
+    default: break;
+    }
+}
+
+bool TCustomDBGridEh::DoMouseWheelDown(TShiftState shift, TPoint mousePos)
+{
+    if (TCustomControl::DoMouseWheelDown(shift, mousePos)) return true;
+    if (FDataLink->Active() && FDataLink->DataSet()) FDataLink->DataSet()->Next();
+    return true;
+}
+
+bool TCustomDBGridEh::DoMouseWheelUp(TShiftState shift, TPoint mousePos)
+{
+    if (TCustomControl::DoMouseWheelUp(shift, mousePos)) return true;
+    if (FDataLink->Active() && FDataLink->DataSet()) FDataLink->DataSet()->Prior();
+    return true;
+}

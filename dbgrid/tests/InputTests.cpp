@@ -220,3 +220,83 @@ TEST_F(GridInput, ClicksMoveToTheRecordAndToggleCheckBoxes)
 }
 
 } // namespace
+
+namespace {
+
+using namespace DBGridTest;
+
+class GridScrolling : public GridInput {
+protected:
+    void Scroll(int code) { G->Perform(WM_VSCROLL, MAKEWPARAM(code, 0), 0); }
+    TScrollInfo Info()
+    {
+        TScrollInfo si;
+        si.fMask = SIF_ALL;
+        GetScrollInfo(G->Handle(), SB_VERT, &si);
+        return si;
+    }
+};
+
+TEST_F(GridScrolling, TheBarShowsTheRecordNumber)
+{
+    int page = G->VisibleDataRowCount();
+    TScrollInfo si = Info();
+    EXPECT_EQ(si.nMin, 1);
+    EXPECT_EQ(int(si.nPage), page);
+    EXPECT_EQ(si.nMax, 60 + page - 1);
+    EXPECT_EQ(si.nPos, 1);
+    Ds->MoveBy(9);
+    EXPECT_EQ(Info().nPos, 10);
+    Ds->Last();
+    EXPECT_EQ(Info().nPos, 60);
+    Ds->Append();
+    EXPECT_EQ(Info().nPos, 60) << "the thumb stays while inserting";
+    Ds->Cancel();
+}
+
+TEST_F(GridScrolling, ScrollCodesMoveTheRecord)
+{
+    int page = G->VisibleDataRowCount();
+    struct TCase {
+        const char* Name;
+        int Code;
+        int ExpectId;
+    } cases[] = {
+        {"line down: one below the bottom row", SB_LINEDOWN, page + 1},
+        {"line up: one above the top row", SB_LINEUP, 1},
+        {"page down", SB_PAGEDOWN, 1 + page},
+        {"page up", SB_PAGEUP, 1},
+        {"bottom", SB_BOTTOM, 60},
+        {"top", SB_TOP, 1},
+    };
+    for (const TCase& k : cases) {
+        SCOPED_TRACE(k.Name);
+        Scroll(k.Code);
+        EXPECT_EQ(Id(), k.ExpectId);
+    }
+    // The thumb: a release goes to the record of its place.
+    SetScrollPos(G->Handle(), SB_VERT, 30, 1);
+    Scroll(SB_THUMBPOSITION);
+    EXPECT_EQ(Id(), 30);
+    // Tracking follows the thumb only when asked; the release after it moves nothing more.
+    SetScrollPos(G->Handle(), SB_VERT, 40, 1);
+    Scroll(SB_THUMBTRACK);
+    EXPECT_EQ(Id(), 30);
+    G->SetVertTracking(true);
+    SetScrollPos(G->Handle(), SB_VERT, 40, 1);
+    Scroll(SB_THUMBTRACK);
+    EXPECT_EQ(Id(), 40);
+    Ds->MoveBy(5);
+    Scroll(SB_THUMBPOSITION);
+    EXPECT_EQ(Id(), 45);
+}
+
+TEST_F(GridScrolling, TheWheelMovesOneRecord)
+{
+    GuiTest::Wheel(G, Point(50, 50), -120);
+    EXPECT_EQ(Id(), 2);
+    GuiTest::Wheel(G, Point(50, 50), 120);
+    EXPECT_EQ(Id(), 1);
+}
+
+} // namespace
