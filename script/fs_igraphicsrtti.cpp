@@ -91,8 +91,10 @@ Variant GetProp(TObject* inst, TClass cls, const std::string& name)
 void SetProp(TObject* inst, TClass cls, const std::string& name, const Variant& v)
 {
     if (cls != TGraphic::StaticClass()) return;
-    // A bitmap's pixels are allocated from these: keep them to what a page needs.
-    int n = std::clamp(v.AsInteger(), 0, 32767);
+    // A bitmap's pixels are allocated from these: keep them to the largest
+    // picture the program reads (8192 a side, a quarter of a gigabyte), so a
+    // script cannot make it take gigabytes.
+    int n = std::clamp(v.AsInteger(), 0, 8192);
     if (name == "HEIGHT") As<TGraphic>(inst)->SetHeight(n);
     else if (name == "WIDTH") As<TGraphic>(inst)->SetWidth(n);
 }

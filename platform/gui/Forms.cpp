@@ -101,6 +101,14 @@ void TCustomForm::DoDestroy()
 {
     if (OnDestroy) OnDestroy(this);
 }
+
+void TCustomForm::ConstrainedResize(int& minW, int& minH, int& maxW, int& maxH)
+{
+    TWinControl::ConstrainedResize(minW, minH, maxW, maxH);
+    if (maxW <= 0 || maxW > kMaxFormExtent) maxW = kMaxFormExtent;
+    if (maxH <= 0 || maxH > kMaxFormExtent) maxH = kMaxFormExtent;
+}
+
 void TCustomForm::DoShow()
 {
     if (OnShow) OnShow(this);

@@ -31,6 +31,9 @@ bool IsAccel(WORD charCode, const std::string& caption);
 
 class TMainMenu;
 
+// The largest width and height a form takes.
+inline constexpr int kMaxFormExtent = 8192;
+
 class TCustomForm : public TWinControl {
     QZ_CLASS(TCustomForm, TWinControl)
 public:
@@ -117,6 +120,11 @@ protected:
     // for the length of the call.
     void PaintThroughCanvas(HDC dc);
     void Notification(TComponent* component, TOperation operation) override;
+    // A form grows no larger than kMaxFormExtent a side, as the window system
+    // keeps a window to what a display can show: a window's whole surface is
+    // kept in memory, and a size typed or scripted by mistake must not take
+    // gigabytes.
+    void ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight) override;
     virtual void DoCreate();
     virtual void DoDestroy();
     virtual void DoShow();

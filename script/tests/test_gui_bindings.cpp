@@ -405,6 +405,31 @@ end.)");
     FreeObject(f);
 }
 
+// A size a script gives by mistake takes no gigabytes: a form, whose whole
+// surface is kept in memory once shown, and a bitmap stop at 8192 a side.
+TEST(ScriptForms, SizesAScriptGivesAreBounded)
+{
+    GuiTest::Init();
+    ScriptRun r = RunScript("PascalScript", R"(
+var F: TForm; B: TBitmap;
+begin
+  F := TForm.Create(nil);
+  F.SetBounds(0, 0, 30000, 100000);
+  ShowMessage(IntToStr(F.Width) + 'x' + IntToStr(F.Height));
+  F.Width := 50000;
+  ShowMessage(IntToStr(F.Width));
+  F.Width := 640;
+  ShowMessage(IntToStr(F.Width));
+  F.Free;
+  B := TBitmap.Create; B.Width := 100000; B.Height := 40000;
+  ShowMessage(IntToStr(B.Width) + 'x' + IntToStr(B.Height));
+  B.Free;
+end.)");
+    ASSERT_TRUE(r.Compiled) << r.Error;
+    EXPECT_FALSE(r.RunError) << r.Error;
+    EXPECT_EQ(r.Joined(), "8192x8192\n8192\n640\n8192x8192\n");
+}
+
 // The script's enumerations name the platform's values.
 TEST(ScriptForms, EnumerationOrdinalsAreThePlatforms)
 {
