@@ -9,6 +9,7 @@
 #include "SysUtils.h"
 #include "Windows.h"
 #include "cxGraphics.h"
+#include "cxEditConsts.h"
 #include "cxVariants.h"
 
 QZ_CLASS_IMPL(TcxCustomEdit, TcxContainer)
@@ -20,6 +21,26 @@ namespace {
 thread_local bool GCreatingInplace = false;
 }  // namespace
 
+class TcxCustomEdit::TRepositoryItemListener : public IcxEditRepositoryItemListener {
+public:
+    explicit TRepositoryItemListener(TcxCustomEdit* AEdit) : E(AEdit) {}
+    void ItemRemoved(TObject*) override
+    {
+        // The item is going: the edit's own properties take over.
+        E->FRepositoryItem = nullptr;
+        if (E->IsContainerDestroying()) return;
+        E->AfterItemDetached();
+    }
+    void PropertiesChanged(TObject*) override
+    {
+        if (E->ComponentState().Contains(csLoading) || E->IsContainerDestroying()) return;
+        E->PropertiesChanged(E->ActiveProperties());
+    }
+
+private:
+    TcxCustomEdit* E;
+};
+
 TcxCustomEdit::TcxCustomEdit(TComponent* AOwner, bool AIsInplace)
     : TcxContainer(AOwner), FIsInplace(AIsInplace || GCreatingInplace)
 {
@@ -28,6 +49,7 @@ TcxCustomEdit::TcxCustomEdit(TComponent* AOwner, bool AIsInplace)
 
 TcxCustomEdit::~TcxCustomEdit()
 {
+    if (FRepositoryItem) FRepositoryItem->RemoveListener(FRepositoryItemListener.get());
     if (FProperties) FProperties->OnPropertiesChanged = nullptr;
 }
 
@@ -43,25 +65,25 @@ void TcxCustomEdit::InitializeEdit()
     // to this edit.
     FProperties.reset(p);
     FProperties->SetOwnerEdit(this);
-    FProperties->OnPropertiesChanged = [this](TObject* s) { PropertiesChanged(s); };
+    if (!FRepositoryItem) FProperties->OnPropertiesChanged = [this](TObject* s) { PropertiesChanged(s); };
     RecreateStyleAndViewInfo();
 }
 
 TClass TcxCustomEdit::GetViewInfoClass() const
 {
-    return FProperties ? FProperties->GetViewInfoClass() : TcxCustomEditViewInfo::StaticClass();
+    return FProperties ? ActiveProperties()->GetViewInfoClass() : TcxCustomEditViewInfo::StaticClass();
 }
 
 void TcxCustomEdit::CalculateViewInfo(const TPoint& P, bool AAllowHot)
 {
-    if (!FProperties) {
+    if (!ActiveProperties()) {
         TcxContainer::CalculateViewInfo(P, AAllowHot);
         return;
     }
-    auto data = FProperties->CreateViewData(EditStyle(), FIsInplace);
+    auto data = ActiveProperties()->CreateViewData(EditStyle(), FIsInplace);
     data->Enabled = Enabled();
     data->Focused = Focused();
-    data->ReadOnly = FProperties->ReadOnly();
+    data->ReadOnly = ActiveProperties()->ReadOnly();
     data->IsDesigning = IsDesigning();
     data->InnerEditVisible = InnerControl() != nullptr && InnerControl()->Visible();
     data->IsInnerTextEdit = InnerControl() != nullptr;
@@ -125,39 +147,39 @@ void TcxCustomEdit::LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock)
     if (FChangeEventsLock <= 0) return;
     if (--FChangeEventsLock > 0 || !AInvokeChangedOnUnlock) return;
     if (ComponentState().Contains(csLoading) || IsContainerDestroying()) return;
-    if (FPendingChange && FProperties && FProperties->OnChange) FProperties->OnChange(this);
-    if (FPendingEditValueChanged && FProperties && FProperties->OnEditValueChanged)
-        FProperties->OnEditValueChanged(this);
+    if (FPendingChange && FProperties && ActiveProperties()->OnChange) ActiveProperties()->OnChange(this);
+    if (FPendingEditValueChanged && FProperties && ActiveProperties()->OnEditValueChanged)
+        ActiveProperties()->OnEditValueChanged(this);
 }
 
 void TcxCustomEdit::DoChange()
 {
-    if (ComponentState().Contains(csLoading) || IsContainerDestroying() || !FProperties) return;
-    if (FProperties->OnChange) {
+    if (ComponentState().Contains(csLoading) || IsContainerDestroying() || !ActiveProperties()) return;
+    if (ActiveProperties()->OnChange) {
         if (FChangeEventsLock > 0) FPendingChange = true;
         else if (FIsInplace) {
             PushModifiedState();
             FModified = FModifiedAfterEnter = true;
             try {
-                FProperties->OnChange(this);
+                ActiveProperties()->OnChange(this);
             } catch (...) {
                 PopModifiedState();
                 throw;
             }
             PopModifiedState();
         } else {
-            FProperties->OnChange(this);
+            ActiveProperties()->OnChange(this);
         }
     }
-    if (!FProperties->SuppressChangeOnEditValue() && !FProperties->CanCompareEditValue()) DoEditValueChanged();
+    if (!ActiveProperties()->SuppressChangeOnEditValue() && !ActiveProperties()->CanCompareEditValue()) DoEditValueChanged();
 }
 
 void TcxCustomEdit::DoEditValueChanged()
 {
-    if (ComponentState().Contains(csLoading) || IsContainerDestroying() || !FProperties) return;
-    if (!FProperties->OnEditValueChanged) return;
+    if (ComponentState().Contains(csLoading) || IsContainerDestroying() || !ActiveProperties()) return;
+    if (!ActiveProperties()->OnEditValueChanged) return;
     if (FChangeEventsLock > 0) FPendingEditValueChanged = true;
-    else FProperties->OnEditValueChanged(this);
+    else ActiveProperties()->OnEditValueChanged(this);
 }
 
 void TcxCustomEdit::ChangeHandler(TObject*)
@@ -180,14 +202,14 @@ void TcxCustomEdit::ChangeEditValue(const Variant& Value) { SetEditValue(Value);
 void TcxCustomEdit::InternalSetEditValue(const Variant& Value, bool)
 {
     if (FUserChange && !DoEditing()) return;
-    bool changed = FProperties && FProperties->CanCompareEditValue() && !cxEdit::VarEqualsExact(FEditValue, Value);
+    bool changed = FProperties && ActiveProperties()->CanCompareEditValue() && !cxEdit::VarEqualsExact(FEditValue, Value);
     FEditValue = Value;
     SynchronizeDisplayValue();
     if (FUserChange) SetModifiedAfterEnter(true);
     else SetModified(false);
     if (changed) {
         DoEditValueChanged();
-        if (!FProperties->SuppressChangeOnEditValue()) DoChange();
+        if (!ActiveProperties()->SuppressChangeOnEditValue()) DoChange();
     }
 }
 
@@ -212,10 +234,10 @@ void TcxCustomEdit::Reset()
 
 bool TcxCustomEdit::CanModify()
 {
-    if (!FProperties) return true;
-    if (FIsInplace) return FProperties->CanModify();
-    if (FProperties->IsReadOnlyStored()) return !FProperties->ReadOnly();
-    return FProperties->DefaultValuesProvider() ? FProperties->DefaultValuesProvider()->CanModify() : true;
+    if (!ActiveProperties()) return true;
+    if (FIsInplace) return ActiveProperties()->CanModify();
+    if (ActiveProperties()->IsReadOnlyStored()) return !ActiveProperties()->ReadOnly();
+    return ActiveProperties()->DefaultValuesProvider() ? ActiveProperties()->DefaultValuesProvider()->CanModify() : true;
 }
 
 bool TcxCustomEdit::DoEditing()
@@ -243,8 +265,8 @@ bool TcxCustomEdit::ValidateEdit(bool ARaiseExceptionOnError)
     Variant display(GetDisplayText());
     bool error = false;
     std::string errorText;
-    if (FProperties && FProperties->CanValidate())
-        FProperties->ValidateDisplayValue(display, errorText, error, this);
+    if (ActiveProperties() && ActiveProperties()->CanValidate())
+        ActiveProperties()->ValidateDisplayValue(display, errorText, error, this);
     if (error) {
         auto restore = [&] {
             if (VarToStr(display) != GetDisplayText()) {
@@ -275,7 +297,7 @@ void TcxCustomEdit::HandleValidationError(const std::string& AErrorText)
 {
     if (!Focused() && Visible() && CanFocus()) SetFocus();
     if (Visible()) SelectAll();
-    if (FProperties && FProperties->BeepOnError()) MessageBeep(0);
+    if (ActiveProperties() && ActiveProperties()->BeepOnError()) MessageBeep(0);
     if (!AErrorText.empty()) throw Exception(AErrorText);
 }
 
@@ -331,22 +353,22 @@ void TcxCustomEdit::KeyPress(char& Key)
 
 void TcxCustomEdit::DoEditKeyDown(WORD& Key, TShiftState Shift)
 {
-    if (Key == 0 || !FProperties) return;
+    if (Key == 0 || !ActiveProperties()) return;
     TShortCut s = ShortCut(Key, Shift);
-    if (FProperties->ClearKey() != 0 && s == FProperties->ClearKey()) {
+    if (ActiveProperties()->ClearKey() != 0 && s == ActiveProperties()->ClearKey()) {
         UserChange([&] { ChangeEditValue(Null()); });
         FValidated = true;
         Key = 0;
         return;
     }
-    if (EditViewInfo()->ButtonCount() > 0 && s == FProperties->ClickKey()) {
-        if (FProperties->OnButtonClick) FProperties->OnButtonClick(this, 0);
+    if (EditViewInfo()->ButtonCount() > 0 && s == ActiveProperties()->ClickKey()) {
+        if (ActiveProperties()->OnButtonClick) ActiveProperties()->OnButtonClick(this, 0);
         Key = 0;
         return;
     }
     switch (Key) {
     case VK_RETURN:
-        if (FProperties->ValidateOnEnter()) {
+        if (ActiveProperties()->ValidateOnEnter()) {
             Key = 0;
             LockChangeEvents(true);
             try {
@@ -435,7 +457,7 @@ void TcxCustomEdit::Activate(std::unique_ptr<TcxCustomEditData>& AEditData)
     SetVisible(true);
     if (HandleAllocated() && CanFocus()) {
         SetFocus();
-        if (FProperties && FProperties->AutoSelect()) SelectAll();
+        if (ActiveProperties() && ActiveProperties()->AutoSelect()) SelectAll();
     }
     SynchronizeDisplayValue();
     SetModified(false);
@@ -489,6 +511,46 @@ bool TcxCustomEdit::Deactivate()
     return valid;
 }
 
+// ---- repository items ----------------------------------------------------------------------------------------
+
+TcxCustomEditProperties* TcxCustomEdit::ActiveProperties() const
+{
+    if (FRepositoryItem && !ComponentState().Contains(csReading) && !ComponentState().Contains(csWriting))
+        return FRepositoryItem->Properties();
+    return FProperties.get();
+}
+
+bool TcxCustomEdit::CanUseRepositoryItem(TcxEditRepositoryItem* AItem)
+{
+    return AItem->Properties() && AItem->Properties()->ClassType()->InheritsFrom(GetPropertiesClass());
+}
+
+void TcxCustomEdit::AfterItemDetached()
+{
+    FProperties->OnPropertiesChanged = [this](TObject* s) { PropertiesChanged(s); };
+    AfterRepositoryItemChange();
+    PropertiesChanged(FProperties.get());
+}
+
+void TcxCustomEdit::SetRepositoryItem(TcxEditRepositoryItem* Value)
+{
+    if (Value == FRepositoryItem) return;
+    if (Value && !CanUseRepositoryItem(Value))
+        throw Exception(cxClasses::GetResourceString(&cxSEditInvalidRepositoryItem));
+    BeforeRepositoryItemChange();
+    if (!FRepositoryItemListener) FRepositoryItemListener = std::make_unique<TRepositoryItemListener>(this);
+    if (FRepositoryItem) FRepositoryItem->RemoveListener(FRepositoryItemListener.get());
+    FRepositoryItem = Value;
+    if (FRepositoryItem) {
+        FRepositoryItem->AddListener(FRepositoryItemListener.get());
+        FProperties->OnPropertiesChanged = nullptr;
+        AfterRepositoryItemChange();
+        PropertiesChanged(FRepositoryItem->Properties());
+    } else {
+        AfterItemDetached();
+    }
+}
+
 // ---- buttons -----------------------------------------------------------------------------------------------
 
 bool TcxCustomEdit::RefreshContainer(const TPoint& P, int AButton, TShiftState AShift, bool AIsMouseEvent)
@@ -535,5 +597,5 @@ void TcxCustomEdit::ProcessButtonStateChanges(int APrevPressed, int APrevHot)
 
 void TcxCustomEdit::DoButtonClick(int AButtonIndex)
 {
-    if (FProperties && FProperties->OnButtonClick) FProperties->OnButtonClick(this, AButtonIndex);
+    if (ActiveProperties() && ActiveProperties()->OnButtonClick) ActiveProperties()->OnButtonClick(this, AButtonIndex);
 }

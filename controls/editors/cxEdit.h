@@ -23,6 +23,7 @@
 #include <vector>
 
 class TTimer;
+class TcxEditRepositoryItem;
 class TcxCustomEditProperties;
 class TcxCustomEditStyle;
 class TcxCustomEditViewData;
@@ -680,7 +681,14 @@ public:
         return TcxContainerStyleValues{svButtonStyle, svButtonTransparency, svPopupBorderStyle};
     }
 
-    TcxCustomEditProperties* ActiveProperties() const { return FProperties.get(); }
+    // The repository item's properties while one is assigned (and the
+    // edit's state is not being read or written), else the edit's own.
+    TcxCustomEditProperties* ActiveProperties() const;
+    TcxEditRepositoryItem* RepositoryItem() const { return FRepositoryItem; }
+    // Raises "The repository item is not acceptable" for an item whose
+    // properties are not of the edit's properties class.
+    void SetRepositoryItem(TcxEditRepositoryItem* Value);
+    virtual bool CanUseRepositoryItem(TcxEditRepositoryItem* AItem);
     TcxCustomEditStyle* EditStyle() const { return static_cast<TcxCustomEditStyle*>(Style()); }
     TcxCustomEditViewInfo* EditViewInfo() const { return static_cast<TcxCustomEditViewInfo*>(ViewInfo()); }
     bool IsInplace() const { return FIsInplace; }
@@ -762,6 +770,8 @@ protected:
     virtual void DoAfterKeyDown(WORD& Key, TShiftState Shift);
     virtual void DoEditKeyDown(WORD& Key, TShiftState Shift);
     virtual void DoEditKeyPress(char& Key) {}
+    virtual void BeforeRepositoryItemChange() {}
+    virtual void AfterRepositoryItemChange() {}
     // What the edit keeps in a cleared per-activation state is set up again.
     virtual void ResetEditData(TcxCustomEditData* AEditData) {}
     // The window that takes the replayed key and mouse of an activation.
@@ -802,6 +812,11 @@ private:
     TShiftState FMouseShift;
     bool FMouseEvent = false;
     int FCaptureButtonIndex = -1;
+    class TRepositoryItemListener;
+    friend class TRepositoryItemListener;
+    void AfterItemDetached();
+    std::unique_ptr<TRepositoryItemListener> FRepositoryItemListener;
+    TcxEditRepositoryItem* FRepositoryItem = nullptr;
 };
 
 // The hidden edits of a host that shows many values and edits one at a

@@ -303,6 +303,13 @@ void TcxCustomMaskEdit::PropertiesChanged(TObject* Sender)
     if ((kindChanged || maskChanged || caseChanged) && InnerEdit()) FText = ValueFromText(InnerEdit()->GetText());
 }
 
+void TcxCustomMaskEdit::AfterRepositoryItemChange()
+{
+    // The mode reads the settings of the properties now active; the
+    // following PropertiesChanged compiles their mask into it.
+    if (FMode) FMode = Properties()->CreateMode(Properties()->MaskKind(), FModeEdit.get());
+}
+
 Variant TcxCustomMaskEdit::DisplayValueToEditValue(const std::string& AText) { return Variant(ValueFromText(AText)); }
 
 void TcxCustomMaskEdit::ChangeHandler(TObject* Sender)

@@ -113,6 +113,7 @@ protected:
     bool InnerWideChar(char32_t ACh) override;
     void InternalSetDisplayValue(const Variant& Value) override;
     Variant DisplayValueToEditValue(const std::string& AText) override;
+    void AfterRepositoryItemChange() override;
     void DoEnter() override;
     void InnerMouseEvent(UINT AMsg, WPARAM AKeys) override;
 

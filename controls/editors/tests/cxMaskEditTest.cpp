@@ -280,3 +280,52 @@ TEST_F(MaskEditTest, ArrowsAtTheEdgesReachTheHost)
     Run("{END}{RIGHT}");
     EXPECT_EQ(after, (std::vector<WORD>{VK_LEFT, VK_RIGHT}));
 }
+
+namespace {
+// Repository items holding text and mask edit properties.
+class TTextItem : public TcxEditRepositoryItem {
+    QZ_CLASS(TTextItem, TcxEditRepositoryItem)
+public:
+    using TcxEditRepositoryItem::TcxEditRepositoryItem;
+    TClass GetPropertiesClass() const override { return TcxTextEditProperties::StaticClass(); }
+};
+QZ_CLASS_IMPL(TTextItem, TcxEditRepositoryItem)
+class TMaskItem : public TcxEditRepositoryItem {
+    QZ_CLASS(TMaskItem, TcxEditRepositoryItem)
+public:
+    using TcxEditRepositoryItem::TcxEditRepositoryItem;
+    TClass GetPropertiesClass() const override { return TcxMaskEditProperties::StaticClass(); }
+};
+QZ_CLASS_IMPL(TMaskItem, TcxEditRepositoryItem)
+}  // namespace
+
+TEST_F(MaskEditTest, RepositoryItemsLendTheirProperties)
+{
+    TcxEditRepository repository;
+    TcxEditRepositoryItem* text = repository.CreateItem(TTextItem::StaticClass());
+    auto* mask = static_cast<TMaskItem*>(repository.CreateItem(TMaskItem::StaticClass()));
+    // A mask edit takes no plain text edit settings.
+    try {
+        Edit->SetRepositoryItem(text);
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "The repository item is not acceptable");
+    }
+    EXPECT_EQ(Edit->RepositoryItem(), nullptr);
+
+    Edit->SetRepositoryItem(mask);
+    EXPECT_EQ(Edit->ActiveProperties(), mask->Properties());
+    auto* p = static_cast<TcxMaskEditProperties*>(mask->Properties());
+    p->SetEditMask("00-00;1;_");   // heard through the item
+    Focus(Edit);
+    Run("1234");
+    EXPECT_EQ(Text(), "12-34");
+    // The item goes: the edit's own properties (no mask) take over.
+    delete mask;
+    EXPECT_EQ(Edit->RepositoryItem(), nullptr);
+    EXPECT_EQ(Edit->ActiveProperties()->ClassType(), TcxMaskEditProperties::StaticClass());
+    EXPECT_FALSE(Edit->Properties()->IsMasked());
+    Edit->SetEditValue(Null());
+    Run("abc");
+    EXPECT_EQ(Text(), "abc");
+}
