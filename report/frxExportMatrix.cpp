@@ -77,6 +77,18 @@ bool TfrxIEMatrix::IsTextMemo(TfrxView* view) const
 
 namespace {
 bool IsLine(TfrxView* v) { return DynamicCast<TfrxCustomLineView>(v) && (v->Width() == 0 || v->Height() == 0); }
+// A negative width or height becomes positive, the left or top edge moving by it.
+void MakeExtentsPositive(TfrxIEMObject& o)
+{
+    if (o.Width < 0) {
+        o.Left += o.Width;
+        o.Width = -o.Width;
+    }
+    if (o.Height < 0) {
+        o.Top += o.Height;
+        o.Height = -o.Height;
+    }
+}
 bool IsRectangle(TfrxView* v)
 {
     auto* s = DynamicCast<TfrxShapeView>(v);
@@ -185,14 +197,7 @@ void TfrxIEMatrix::AddObject(TfrxView* view)
         obj->IsText = true;
     } else if (IsLine(view)) {
         obj->IsText = true;
-        if (obj->Width < 0) {
-            obj->Left += obj->Width;
-            obj->Width = -obj->Width;
-        }
-        if (obj->Height < 0) {
-            obj->Top += obj->Height;
-            obj->Height = -obj->Height;
-        }
+        MakeExtentsPositive(*obj);
         const double thin = Tolerance >= 1 ? Tolerance : 1;
         if (obj->Width == 0) obj->Width = thin;
         if (obj->Height == 0) obj->Height = thin;
@@ -202,14 +207,7 @@ void TfrxIEMatrix::AddObject(TfrxView* view)
         obj->Height = view->Height() + 1;
         if (Round(obj->Width) == 0) obj->Width = 1;
         if (Round(obj->Height) == 0) obj->Height = 1;
-        if (obj->Width < 0) {
-            obj->Left += obj->Width;
-            obj->Width = -obj->Width;
-        }
-        if (obj->Height < 0) {
-            obj->Top += obj->Height;
-            obj->Height = -obj->Height;
-        }
+        MakeExtentsPositive(*obj);
         const int bw = int(std::min<int64_t>(Round(obj->Width) + 1, 20000));
         const int bh = int(std::min<int64_t>(Round(obj->Height) + 1, 20000));
         obj->Image = std::make_unique<TBitmap>(bw, bh);
@@ -496,6 +494,24 @@ TfrxIEMStyle* TfrxIEMatrix::GetStyleById(int index) const
 {
     return index >= 0 && index < int(FStyles.size()) ? FStyles[size_t(index)].get() : nullptr;
 }
+
+namespace frxExportMatrix {
+
+void AddFilteredObject(TfrxIEMatrix* matrix, TfrxComponent* obj, bool pictures)
+{
+    auto* view = DynamicCast<TfrxView>(obj);
+    if (!view || !matrix || view->Name() == "_pagebackground") return;
+    if (DynamicCast<TfrxCustomMemoView>(view) || pictures) matrix->AddObject(view);
+}
+
+void AddReportPage(TfrxIEMatrix* matrix, TfrxReportPage* page)
+{
+    if (matrix)
+        matrix->AddPage(page->Orientation(), page->Width(), page->Height(), page->LeftMargin, page->TopMargin,
+                        page->RightMargin, page->BottomMargin);
+}
+
+}  // namespace frxExportMatrix
 
 #define QZ_PAGE_FIELD(Name, Field, Type)                                                      \
     Type TfrxIEMatrix::Name(int page) const                                                   \

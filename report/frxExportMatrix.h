@@ -134,3 +134,12 @@ private:
     double FMaxWidth = 0, FMaxHeight = 0, FMinLeft = 99999, FMinTop = 99999;
     double FPageOffset = 0;
 };
+
+// The steps the table-like export filters share.
+namespace frxExportMatrix {
+// Adds a view of an exported page unless it is the page background, or a
+// picture while pictures are not exported.
+void AddFilteredObject(TfrxIEMatrix* matrix, TfrxComponent* obj, bool pictures);
+// Finishes a page with the report page's size, orientation and margins.
+void AddReportPage(TfrxIEMatrix* matrix, TfrxReportPage* page);
+}

@@ -114,16 +114,12 @@ void TfrxRTFExport::StartPage(TfrxReportPage* page, int index) { ++FPageCount; }
 
 void TfrxRTFExport::ExportObject(TfrxComponent* obj)
 {
-    auto* view = DynamicCast<TfrxView>(obj);
-    if (!view || !FMatrix || view->Name() == "_pagebackground") return;
-    if (DynamicCast<TfrxCustomMemoView>(view) || ExportPictures) FMatrix->AddObject(view);
+    frxExportMatrix::AddFilteredObject(FMatrix.get(), obj, ExportPictures);
 }
 
 void TfrxRTFExport::FinishPage(TfrxReportPage* page, int index)
 {
-    if (FMatrix)
-        FMatrix->AddPage(page->Orientation(), page->Width(), page->Height(), page->LeftMargin, page->TopMargin,
-                         page->RightMargin, page->BottomMargin);
+    frxExportMatrix::AddReportPage(FMatrix.get(), page);
 }
 
 std::string TfrxRTFExport::BuildDocument()

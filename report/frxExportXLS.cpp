@@ -91,16 +91,12 @@ void TfrxXLSExport::StartPage(TfrxReportPage* page, int index)
 
 void TfrxXLSExport::ExportObject(TfrxComponent* obj)
 {
-    auto* view = DynamicCast<TfrxView>(obj);
-    if (!view || !FMatrix || view->Name() == "_pagebackground") return;
-    if (DynamicCast<TfrxCustomMemoView>(view) || ExportPictures) FMatrix->AddObject(view);
+    frxExportMatrix::AddFilteredObject(FMatrix.get(), obj, ExportPictures);
 }
 
 void TfrxXLSExport::FinishPage(TfrxReportPage* page, int index)
 {
-    if (FMatrix)
-        FMatrix->AddPage(page->Orientation(), page->Width(), page->Height(), page->LeftMargin, page->TopMargin,
-                         page->RightMargin, page->BottomMargin);
+    frxExportMatrix::AddReportPage(FMatrix.get(), page);
 }
 
 std::unique_ptr<TXlsWorkbook> TfrxXLSExport::BuildWorkbook()
