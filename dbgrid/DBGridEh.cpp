@@ -253,6 +253,13 @@ void TGridDataLinkEh::UpdateData()
 {
     if (FPosting) return;
     FPosting = true;
+    try {
+        if (FEditPending) FGrid->PostEditText();
+    } catch (...) {
+        FEditPending = false;
+        FPosting = false;
+        throw;
+    }
     FEditPending = false;
     FPosting = false;
 }
@@ -1160,11 +1167,71 @@ std::string TCustomDBGridEh::GetEditText(int col, int row)
     TColumnEh* c = FColumns->Items(d);
     TField* f = c->Field();
     if (!f) return {};
+    FEditorValue = Null();
     if (c->HasKeyList()) {
         int i = c->KeyList()->IndexOf(f->Text());
-        return i >= 0 && i < c->PickList()->Count() ? c->PickList()->Strings(i) : std::string();
+        FEditorText = i >= 0 && i < c->PickList()->Count() ? c->PickList()->Strings(i) : std::string();
+    } else if (FDrawMemoText && f->DataType() == ftMemo) {
+        FEditorText = AdjustLineBreaks(f->AsString());
+    } else {
+        FEditorText = f->Text();
     }
-    return f->Text();
+    return FEditorText;
+}
+
+void TCustomDBGridEh::SetEditText(int col, int row, const std::string& value) { FEditorText = value; }
+
+std::string TCustomDBGridEh::GetEditMask(int col, int row)
+{
+    if (!FDataLink->Active()) return {};
+    int d = RawToDataColumn(col);
+    if (d < 0 || d >= FColumns->Count()) return {};
+    TColumnEh* c = FColumns->Items(d);
+    TField* f = c->Field();
+    return f && !c->HasKeyList() ? f->EditMask() : std::string();
+}
+
+bool TCustomDBGridEh::CanEditAcceptKey(char key)
+{
+    TColumnEh* c = CurrentColumn();
+    TField* f = c ? c->Field() : nullptr;
+    if (!FDataLink->Active() || !f) return false;
+    if (c->HasKeyList()) return true;
+    return f->IsValidChar(char32_t(uint8_t(key)));
+}
+
+bool TCustomDBGridEh::PrepareEdit()
+{
+    TColumnEh* c = CurrentColumn();
+    if (FReadOnly || !FDataLink->Active() || FDataLink->ReadOnly() || !c || !FOptions.Contains(dgEditing))
+        return false;
+    if (!c->CanModify(false)) return false;
+    bool editing = FDataLink->Edit();
+    if (editing) FDataLink->MarkModified();
+    return editing;
+}
+
+bool TCustomDBGridEh::CanEditModify()
+{
+    TColumnEh* c = CurrentColumn();
+    if (c && c->CellKind() == ckCheckboxes) return false;
+    return PrepareEdit();
+}
+
+void TCustomDBGridEh::PostEditText()
+{
+    TColumnEh* c = CurrentColumn();
+    TField* f = c ? c->Field() : nullptr;
+    if (!f) return;
+    if (c->HasKeyList()) {
+        // The text is one of the pick list's; the field takes the key beside it.
+        int i = c->PickList()->IndexOf(FEditorText);
+        if (i >= 0 && i < c->KeyList()->Count()) f->SetText(c->KeyList()->Strings(i));
+        else if (FEditorText.empty()) f->Clear();
+        return;
+    }
+    if (FDrawMemoText && f->DataType() == ftMemo) f->SetAsString(FEditorText);
+    else f->SetText(FEditorText);
 }
 
 int TCustomDBGridEh::GetEditLimit()

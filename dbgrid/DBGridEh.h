@@ -740,7 +740,17 @@ public:
     // ---- hooks of the base
     void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override;
     bool CanEditShow() override;
+    bool CanEditModify() override;
+    bool CanEditAcceptKey(char key) override;
     std::string GetEditText(int col, int row) override;
+    void SetEditText(int col, int row, const std::string& value) override;
+    std::string GetEditMask(int col, int row) override;
+    // Puts the data set into edit state for the current column when it may
+    // be changed; true when the link is editing.
+    bool PrepareEdit();
+    // Writes the editor's text into the current column's field.
+    virtual void PostEditText();
+    const std::string& EditorText() const { return FEditorText; }
     int GetEditLimit() override;
     void ColWidthsChanged() override;
     void ColumnMoved(int fromIndex, int toIndex) override;
@@ -803,6 +813,8 @@ private:
     bool FSortPending = false;
     bool FShiftHeld = false;   // Shift with multi-select, while a key is handled
     bool FVertTracking = false;
+    std::string FEditorText;
+    Variant FEditorValue;
     bool FThumbTracked = false;
     std::vector<THeadTreeNode*> FLeafNodes;
     TColumnsEhList FShownColumns, FSortColumnList;

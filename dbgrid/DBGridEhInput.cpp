@@ -273,6 +273,8 @@ void TCustomDBGridEh::KeyDown(WORD& key, TShiftState shift)
     FShiftHeld = shift.Contains(ssShift) && FOptions.Contains(dgMultiSelect);
     TWinControl::KeyDown(key, shift);   // OnKeyDown
     if (key == 0) return;
+    // What the editor holds goes to the record before the record moves.
+    UpdateText();
     TDataSet* ds = FDataLink->DataSet();
     if (!FDataLink->Active() || !ds || !CanGridAcceptKey(key, shift)) return;
     bool selecting = shift.Contains(ssShift) && FOptions.Contains(dgMultiSelect);

@@ -300,3 +300,44 @@ TEST_F(GridScrolling, TheWheelMovesOneRecord)
 }
 
 } // namespace
+
+namespace {
+
+using namespace DBGridTest;
+
+TEST_F(GridInput, TypingEditsTheCurrentField)
+{
+    Ds->Locate("Id", 3, {});
+    G->SetSelectedIndex(1);   // Name
+    GuiTest::TypeText("张三");
+    EXPECT_TRUE(G->EditorMode());
+    EXPECT_EQ(Ds->State(), dsEdit);
+    GuiTest::KeyPress(VK_DOWN);   // leaving the record posts what was typed
+    EXPECT_EQ(Ds->State(), dsBrowse);
+    EXPECT_EQ(Id(), 4);
+    Ds->Locate("Id", 3, {});
+    EXPECT_EQ(Ds->FieldByName("Name")->AsString(), "张三") << "typing replaces the selected text";
+
+    // A key-list column edits the pick-list text and stores the key.
+    TColumnEh* passed = G->Columns()->Items(0);
+    TStringList keys, pick;
+    for (const char* k : {"3", "4"}) keys.Add(k);
+    for (const char* p : {"三号", "四号"}) pick.Add(p);
+    passed->SetKeyList(&keys);
+    passed->SetPickList(&pick);
+    Ds->Locate("Id", 3, {});
+    G->SetSelectedIndex(0);
+    EXPECT_EQ(G->GetEditText(G->Col(), G->Row()), "三号");
+    ASSERT_TRUE(G->PrepareEdit());
+    G->SetEditText(G->Col(), G->Row(), "四号");
+    Ds->Post();
+    EXPECT_EQ(Ds->FieldByName("Id")->AsInteger(), 4);
+
+    // A read-only grid takes no typing.
+    G->SetReadOnly(true);
+    G->SetSelectedIndex(1);
+    EXPECT_FALSE(G->CanEditModify());
+    EXPECT_EQ(Ds->State(), dsBrowse);
+}
+
+} // namespace
