@@ -188,12 +188,20 @@ void TCustomDBGridEh::DrawTitleCell(int dataCol, const TRect& rect, TGridDrawSta
     }
     Fill(c, rect, bg);
     TRect tr = rect;
+    // A title button held down shows pressed, its contents a pixel lower and right.
+    bool down = FPressedTitleCol == DataToRawColumn(dataCol);
+    if (down) OffsetRect(tr, 1, 1);
     DrawSortMarker(col, tr);
     c->Font()->Assign(t->Font());
     c->Brush()->SetStyle(bsClear);
     WriteText(c, tr, t->Caption(), t->Alignment(), t->EndEllipsis(), true);
     c->Brush()->SetStyle(bsSolid);
-    if (FOptionsEh.Contains(dghFixed3D)) Frame3D(c, rect);
+    if (down) {
+        TRect e = rect;
+        DrawEdge(c->Handle(), e, BDR_SUNKENOUTER, BF_RECT);
+    } else if (FOptionsEh.Contains(dghFixed3D)) {
+        Frame3D(c, rect);
+    }
 }
 
 void TCustomDBGridEh::DrawMultiTitleCell(int dataCol, const TRect& rect, TGridDrawState state)

@@ -177,6 +177,16 @@ TEST_F(GridInput, TitleClicksCycleTheSortMarker)
     G->OnTitleBtnClick = [&](TObject*, int col, TColumnEh*) { ++clicks; EXPECT_EQ(col, 1); };
     G->OnSortMarkingChanged = [&](TObject*) { ++sorts; };
     TColumnTitleEh* t = G->Columns()->Items(1)->Title();
+    // Held down, the title button shows pressed; released, raised again.
+    TRect title = G->CellRect(2, 0);
+    TColor raised = GuiTest::PixelAt(G, Point(title.Left, title.Top));
+    GuiTest::MouseDown(G, mbLeft, Center(2, 0));
+    GuiTest::ProcessEvents();
+    EXPECT_NE(GuiTest::PixelAt(G, Point(title.Left, title.Top)), raised);
+    GuiTest::MouseUp(G, mbLeft, Point(title.Right + 30, title.Top + 2));   // released elsewhere: no click
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(GuiTest::PixelAt(G, Point(title.Left, title.Top)), raised);
+    EXPECT_EQ(clicks, 0);
     const TSortMarkerEh plain[] = {smDownEh, smUpEh, smDownEh};
     for (TSortMarkerEh m : plain) {
         GuiTest::Click(G, Center(2, 0));
