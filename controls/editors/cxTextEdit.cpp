@@ -781,9 +781,22 @@ void TcxCustomInnerTextEdit::WndProc(TMessage& Message)
             c->FTypedChar = old;
             return;
         }
-        case WM_KEYDOWN:
+        case WM_KEYDOWN: {
+            // A navigation key the edit had no use for (the caret and the
+            // text stayed as they were) goes on to the host, as a grid
+            // moves to the next cell.
+            WORD key = WORD(Message.WParam);
+            bool navigation = key >= VK_PRIOR && key <= VK_DOWN;
+            std::string text = navigation ? GetText() : std::string();
+            int anchor = navigation ? SelAnchor() : 0, caret = navigation ? CaretIndex() : 0;
+            KeyConsumed = false;
             c->UserChange([&] { TCustomEdit::WndProc(Message); });
+            if (navigation && !KeyConsumed && c->InnerEdit() == this && AnsiCompareText(GetText(), text) == 0 &&
+                SelAnchor() == anchor && CaretIndex() == caret) {
+                c->DoAfterKeyDown(key, GetShiftState());
+            }
             return;
+        }
         case WM_LBUTTONDOWN:
             // The click after the one that activated an in-place edit makes
             // a double click.

@@ -280,6 +280,9 @@ protected:
     void DoEditKeyPress(char& Key) override;
     void CalculateViewInfo(const TPoint& P, bool AAllowHot) override;
     void FocusChanged() override;
+    // The inner edit's own keys: navigation keys it has no use for reach
+    // DoAfterKeyDown from there.
+    bool WantNavigationKeys() const override { return FInnerEdit != nullptr; }
     // A character beyond ASCII (typed, or composed by the input method)
     // before the inner edit inserts it: true when the edit took care of it.
     virtual bool InnerWideChar(char32_t ACh);

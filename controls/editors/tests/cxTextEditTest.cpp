@@ -266,3 +266,19 @@ TEST_F(TextEditTest, ButtonsClickWhenReleasedOverThemselves)
     GuiTest::MouseUp(Edit, mbLeft, TPoint{5, 5});
     EXPECT_EQ(clicks, std::vector<int>{2});
 }
+
+TEST_F(TextEditTest, UnusedNavigationKeysReachTheHost)
+{
+    std::vector<WORD> after;
+    Edit->OnAfterKeyDown = [&](TObject*, WORD& Key, TShiftState) { after.push_back(Key); };
+    Edit->SetEditValue(Variant("ab"));
+    Focus(Edit);
+    Edit->SetSelStart(1);
+    Edit->SetSelLength(0);
+    GuiTest::KeyPress(VK_LEFT);    // moves the caret: the edit's own
+    GuiTest::KeyPress(VK_LEFT);    // at the start: nothing to do
+    GuiTest::KeyPress(VK_END);
+    GuiTest::KeyPress(VK_RIGHT);   // at the end
+    GuiTest::KeyPress(VK_NEXT);
+    EXPECT_EQ(after, (std::vector<WORD>{VK_LEFT, VK_RIGHT, VK_NEXT}));
+}
