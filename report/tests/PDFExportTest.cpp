@@ -75,6 +75,12 @@ TEST(PDFExport, RealReadersGetPagesTextAndFonts)
     EXPECT_NE(text.find("驾校学员名单 Student list"), std::string::npos) << text;
     EXPECT_NE(text.find("a(b)c\\d"), std::string::npos) << text;
     EXPECT_NE(text.find("第二页 page two"), std::string::npos) << text;
+    // The page's 10 mm margin is counted once: the title's text starts at
+    // (10 mm + its 2-pixel gap) = 29.85 pt from the page's left edge.
+    const std::string boxes = RunTool("pdftotext -bbox -f 1 -l 1 '" + file + "' - 2>&1");
+    const size_t word = boxes.find("<word xMin=\"");
+    ASSERT_NE(word, std::string::npos) << boxes;
+    EXPECT_NEAR(std::stod(boxes.substr(word + 12, 10)), 29.85, 0.3) << boxes.substr(word, 120);
     const std::string fonts = RunTool("pdffonts '" + file + "' 2>&1");
     EXPECT_NE(fonts.find("CID TrueType"), std::string::npos) << fonts;
     EXPECT_EQ(fonts.find(" no  "), std::string::npos) << "every font embedded:\n" << fonts;
