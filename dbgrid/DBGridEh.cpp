@@ -651,6 +651,25 @@ void TCustomDBGridEh::RequestLayout()
     if (TryLockLayout()) UnlockLayout();
 }
 
+void TCustomDBGridEh::DeferLayout()
+{
+    if (HandleAllocated()) {
+        TMsg m;
+        if (!PeekMessage(&m, Handle(), DBGridEh::WM_DEFERLAYOUT, DBGridEh::WM_DEFERLAYOUT, PM_NOREMOVE))
+            PostMessage(Handle(), DBGridEh::WM_DEFERLAYOUT, 0, 0);
+    }
+    UnlockLayoutQuietly();
+    UnlockPaint();
+}
+
+void TCustomDBGridEh::DropPendingLayout()
+{
+    if (!HandleAllocated()) return;
+    TMsg m;
+    while (PeekMessage(&m, Handle(), DBGridEh::WM_DEFERLAYOUT, DBGridEh::WM_DEFERLAYOUT, PM_REMOVE)) {
+    }
+}
+
 int TCustomDBGridEh::LineWidth() const { return FOptions.Contains(dgRowLines) ? GridLineWidth() : 0; }
 
 int TCustomDBGridEh::TextHeightOf(TFont* font)
@@ -716,6 +735,7 @@ void TCustomDBGridEh::RebuildLayout()
 {
     if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
     ++FRebuildCount;
+    DropPendingLayout();   // a rebuild now makes a deferred one needless
     FNoPaint = true;
     struct TNoPaintReset {
         bool& Flag;

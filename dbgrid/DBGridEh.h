@@ -670,6 +670,9 @@ public:
     void UnlockLayout();
     void UnlockLayoutQuietly();
     virtual void RequestLayout();
+    // Rebuilds later, from a message posted once however often it is asked;
+    // releases one layout lock and one paint lock without rebuilding.
+    void DeferLayout();
     int LayoutLockCount() const { return FLayoutLockCount; }
     int PaintLockCount() const { return FPaintLockCount; }
     // How often the layout was rebuilt (for tests and the diagnostics).
@@ -776,6 +779,7 @@ protected:
     void Paint() override;
     void Resize() override;
     void CreateParams(TCreateParams& params) override;
+    void DoExit() override;
     void WMVScroll(TMessage& m);
     void Notification(TComponent* component, TOperation operation) override;
     virtual void RebuildLayout();
@@ -792,6 +796,7 @@ private:
     void DrawSortMarker(TColumnEh* column, TRect& textRect);
     void DrawCheckBox(const TRect& rect, TCheckBoxState st);
     void SetTitleRowHeight(int h);
+    void DropPendingLayout();
     void AutoFitWidths();
     int LineWidth() const;
 
@@ -858,6 +863,8 @@ inline constexpr const char* SNodeNotInTree = "Node not in Tree";
 inline constexpr const char* SAToNotInLevel = "ATo not in level";
 // The width of the indicator column.
 inline constexpr int IndicatorWidth = 11;
+// The message a deferred layout rebuild is posted as.
+inline constexpr UINT WM_DEFERLAYOUT = WM_USER + 100;
 // A colour made lighter by `percent` of the way to white per step of 1/32
 // (192 by 8 gives 216); white stays white.
 TColor BrightenColor(TColor c, int amount);

@@ -537,7 +537,30 @@ void TCustomDBGridEh::RefreshVertScrollBar()
 void TCustomDBGridEh::Dispatch(TMessage& message)
 {
     if (message.Msg == WM_VSCROLL) WMVScroll(message);
+    else if (message.Msg == DBGridEh::WM_DEFERLAYOUT) RequestLayout();
     else TCustomGrid::Dispatch(message);
+}
+
+// Leaving the grid writes what the editor holds, or drops a new record
+// nothing was typed into (with dgCancelOnExit). A failure takes the focus
+// back to the grid and goes on to the caller.
+void TCustomDBGridEh::DoExit()
+{
+    TDataSet* ds = FDataLink->DataSet();
+    if (FDataLink->Active() && ds) {
+        try {
+            UpdateText();
+            if (FOptions.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() &&
+                !FDataLink->EditPending())
+                ds->Cancel();
+            else
+                FDataLink->UpdateRecord();
+        } catch (...) {
+            if (CanFocus()) SetFocus();
+            throw;
+        }
+    }
+    TCustomGrid::DoExit();
 }
 
 void TCustomDBGridEh::WMVScroll(TMessage& m)

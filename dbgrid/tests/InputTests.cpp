@@ -5,6 +5,7 @@
 #include "DBGridTesting.h"
 #include "GuiTesting.h"
 #include "RecordingHost.h"
+#include "StdCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -348,6 +349,57 @@ TEST_F(GridInput, TypingEditsTheCurrentField)
     G->SetSelectedIndex(1);
     EXPECT_FALSE(G->CanEditModify());
     EXPECT_EQ(Ds->State(), dsBrowse);
+}
+
+} // namespace
+
+namespace {
+
+using namespace DBGridTest;
+
+TEST_F(GridInput, DeferredLayoutsPostOneMessage)
+{
+    int before = G->LayoutRebuildCount();
+    G->LockLayout();
+    G->DeferLayout();
+    G->LockLayout();
+    G->DeferLayout();
+    EXPECT_EQ(G->LayoutLockCount(), 0);
+    EXPECT_EQ(G->PaintLockCount(), 0);
+    EXPECT_EQ(G->LayoutRebuildCount(), before) << "nothing rebuilt yet";
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(G->LayoutRebuildCount(), before + 1);
+    // A rebuild in between drops the posted one.
+    G->LockLayout();
+    G->DeferLayout();
+    G->RequestLayout();
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(G->LayoutRebuildCount(), before + 2);
+}
+
+TEST_F(GridInput, LeavingTheGridDropsAnUntouchedNewRecord)
+{
+    auto* other = new TEdit(Host->Form.get());
+    other->SetParent(Host->Form.get());
+    other->SetBounds(0, 310, 100, 24);
+    Ds->Last();
+    GuiTest::KeyPress(VK_DOWN);
+    ASSERT_EQ(Ds->State(), dsInsert);
+    other->SetFocus();
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(Ds->State(), dsBrowse);
+    EXPECT_EQ(Ds->RecordCount(), 60);
+    // What was typed stays: the editor's text goes to the record, unposted.
+    G->SetFocus();
+    GuiTest::ProcessEvents();
+    Ds->Locate("Id", 7, {});
+    G->SetSelectedIndex(1);
+    GuiTest::TypeText("周");
+    other->SetFocus();
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(Ds->State(), dsEdit);
+    EXPECT_EQ(Ds->FieldByName("Name")->AsString(), "周");
+    Ds->Post();
 }
 
 } // namespace
