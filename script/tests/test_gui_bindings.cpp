@@ -595,19 +595,42 @@ TEST(ScriptDialogs, CommonDialogsAnswerThroughTheHost)
 {
     auto host = std::make_shared<TRecordingHost>();
     host->QueueOpenFile({"/tmp/a.txt"});
+    host->QueueSaveFile({"/tmp/b.csv"});
+    host->QueueColorDialog([](TColorDialogData& d) {
+        d.Color = 0x336699;
+        return true;
+    });
+    host->QueueFontDialog([](TFontDialogData& d) {
+        d.Size = 14;
+        d.Bold = true;
+        return true;
+    });
+    host->QueuePrintDialog([](TPrintDialogData& d) {
+        d.Copies = 3;
+        return true;
+    });
     ScriptRun r = RunScript("PascalScript", R"(
-var D: TOpenDialog;
+var D: TOpenDialog; S: TSaveDialog; C: TColorDialog; F: TFontDialog; P: TPrintDialog; Cd: TCommonDialog;
 begin
   D := TOpenDialog.Create(nil);
   D.Filter := 'Text|*.txt';
   D.Options := ofFileMustExist + ofHideReadOnly;
   if D.Execute then ShowMessage(D.FileName) else ShowMessage('cancelled');
   if D.Execute then ShowMessage(D.FileName) else ShowMessage('cancelled');
+  S := TSaveDialog.Create(D);
+  Cd := S;
+  if Cd.Execute then ShowMessage(S.FileName);
+  C := TColorDialog.Create(D);
+  if C.Execute then ShowMessage(Format('%x', [C.Color]));
+  F := TFontDialog.Create(D);
+  if F.Execute then ShowMessage(IntToStr(F.Font.Size) + ' ' + IntToStr(F.Font.Style));
+  P := TPrintDialog.Create(D);
+  if P.Execute then ShowMessage(IntToStr(P.Copies));
   D.Free;
 end.)", host);
     ASSERT_TRUE(r.Compiled) << r.Error;
     EXPECT_FALSE(r.RunError) << r.Error;
-    EXPECT_EQ(r.Joined(), "/tmp/a.txt\ncancelled\n");
+    EXPECT_EQ(r.Joined(), "/tmp/a.txt\ncancelled\n/tmp/b.csv\n336699\n14 1\n3\n");
 }
 
 }  // namespace
