@@ -911,6 +911,57 @@ void TCustomDBGridEh::AutoFitWidths()
     ApplyColumnWidthsAndTabStops();
 }
 
+void TCustomDBGridEh::FitColumnWidths(const TColumnsEhList& columns)
+{
+    std::vector<int> widths;
+    for (TColumnEh* c : columns) {
+        int marker = c->Title()->SortMarkerWidth();
+        int w = marker >= 3 ? marker + 2 : 4;
+        widths.push_back(w + TextWidthOf(c->Title()->Font(), c->Title()->Caption()));
+    }
+    TDataSet* ds = FDataLink->DataSet();
+    if (!FDataLink->Active() || !ds) return;
+    ds->DisableControls();
+    TBookmark here = ds->Bookmark();
+    try {
+        for (ds->First(); !ds->Eof(); ds->Next()) {
+            for (size_t i = 0; i < columns.size(); ++i) {
+                TColumnEh* c = columns[i];
+                int w = 4;
+                if (c->CellKind() == ckCheckboxes) w += 13;
+                else {
+                    TFont font;
+                    font.Assign(c->Font());
+                    TColor bg = c->Color();
+                    GetCellParams(c, &font, bg, {});
+                    w += TextWidthOf(&font, c->CellDisplayText());
+                }
+                widths[i] = std::max(widths[i], w);
+            }
+        }
+    } catch (...) {
+        if (!here.empty() && ds->BookmarkValid(here)) ds->GotoBookmark(here);
+        ds->EnableControls();
+        throw;
+    }
+    if (!here.empty() && ds->BookmarkValid(here)) ds->GotoBookmark(here);
+    ds->EnableControls();
+    bool lock = !FAutoFitColWidths;
+    if (lock) LockLayout();
+    try {
+        for (size_t i = 0; i < columns.size(); ++i) {
+            TColumnEh* c = columns[i];
+            for (int r = 0; r < FFooterRowCount; ++r)
+                widths[i] = std::max(widths[i], TextWidthOf(c->FooterForRow(r)->Font(), FooterValueText(c, r)) + 5);
+            c->SetWidth(widths[i]);
+        }
+    } catch (...) {
+        if (lock) UnlockLayout();
+        throw;
+    }
+    if (lock) UnlockLayout();
+}
+
 void TCustomDBGridEh::ApplyColumnWidthsAndTabStops()
 {
     bool active = FDataLink->Active();

@@ -679,6 +679,8 @@ public:
     int LayoutRebuildCount() const { return FRebuildCount; }
     virtual void RecalcRowCount();
     virtual void ApplyColumnWidthsAndTabStops();
+    // Widens each column to its title, every record's text and its footers.
+    void FitColumnWidths(const TColumnsEhList& columns);
     // Heights of the title tree's levels below the node; returns the subtree's height.
     int MeasureTitleNodeHeights(THeadTreeNode* node);
 

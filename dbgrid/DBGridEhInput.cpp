@@ -418,6 +418,16 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
 {
     FPressedTitleCol = -1;
     FPressedCell = {-1, -1};
+    // A double click on a title's right edge fits that column to its contents.
+    if (button == mbLeft && shift.Contains(ssDouble) && Sizing(x, y) &&
+        FOptionsEh.Contains(dghDblClickOptimizeColWidth)) {
+        TGridCoord left = MouseCoord(x - 3, y);
+        int d = RawToDataColumn(left.X);
+        if (left.Y >= 0 && left.Y < TitleRowCount() && d >= 0 && d < FColumns->Count()) {
+            FitColumnWidths({FColumns->Items(d)});
+            return;
+        }
+    }
     if (button != mbLeft || Sizing(x, y)) {
         TCustomGrid::MouseDown(button, shift, x, y);
         return;

@@ -403,3 +403,29 @@ TEST_F(GridInput, LeavingTheGridDropsAnUntouchedNewRecord)
 }
 
 } // namespace
+
+namespace {
+
+using namespace DBGridTest;
+
+TEST_F(GridInput, FitWidthsToTheTexts)
+{
+    TBitmap b(1, 1);
+    b.Canvas()->Font()->Assign(G->Font());
+    int widest = 0;
+    for (int i = 1; i <= 60; ++i) widest = std::max(widest, b.Canvas()->TextWidth("学员" + std::to_string(i)));
+    TColumnEh* name = G->Columns()->Items(1);
+    Ds->Locate("Id", 33, {});
+    G->FitColumnWidths({name});
+    EXPECT_EQ(name->Width(), widest + 4);
+    EXPECT_EQ(Id(), 33) << "the record stays";
+    EXPECT_FALSE(Ds->ControlsDisabled());
+    // A double click on the title's right edge does the same.
+    G->SetOptionsEh(G->OptionsEh() + TDBGridEhOptions{dghDblClickOptimizeColWidth});
+    name->SetWidth(300);
+    TRect title = G->CellRect(2, 0);
+    GuiTest::DoubleClick(G, Point(title.Right, title.Top + 3));
+    EXPECT_EQ(name->Width(), widest + 4);
+}
+
+} // namespace
