@@ -1081,11 +1081,30 @@ void TCustomDBGridEh::RecordValuesChanged(TField* field)
     if (!HandleAllocated()) return;
     if (!field) {
         Invalidate();
+        RefreshEditorFromField(nullptr);
         return;
     }
     int row = CurrentDataRow();
     for (int i = 0; i < FColumns->Count(); ++i)
         if (FColumns->Items(i)->Field() == field && row >= 0) InvalidateRow(row);
+    RefreshEditorFromField(field);
+}
+
+// The editor shows the field's new value when the record changed under it.
+void TCustomDBGridEh::RefreshEditorFromField(TField* field)
+{
+    TColumnEh* c = CurrentColumn();
+    TField* current = c ? c->Field() : nullptr;
+    if (!current || (field && field != current)) return;
+    std::string now = c->HasKeyList() ? c->CellDisplayText()
+                      : (FDrawMemoText && current->DataType() == ftMemo) ? AdjustLineBreaks(current->AsString())
+                                                                          : current->Text();
+    if (now == FEditorText) return;
+    FEditorText = now;
+    if (EditorMode() && InplaceEditor()) {
+        InplaceEditor()->UpdateContents();
+        InplaceEditor()->Deselect();
+    }
 }
 
 void TCustomDBGridEh::EditingStateChanged()

@@ -799,6 +799,7 @@ private:
     void DrawCheckBox(const TRect& rect, TCheckBoxState st);
     void SetTitleRowHeight(int h);
     void DropPendingLayout();
+    void RefreshEditorFromField(TField* field);
     void AutoFitWidths();
     int LineWidth() const;
 

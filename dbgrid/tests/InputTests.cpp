@@ -429,3 +429,36 @@ TEST_F(GridInput, FitWidthsToTheTexts)
 }
 
 } // namespace
+
+namespace {
+
+using namespace DBGridTest;
+
+TEST_F(GridInput, TheDataLinkFocusesColumnsAndRefreshesTheEditor)
+{
+    // A focus request for a field shown twice makes the later column current.
+    TColumnEh* a = G->Columns()->Add();
+    a->SetFieldName("Fee");
+    G->Columns()->Add()->SetFieldName("Name");
+    G->Columns()->Add()->SetFieldName("Fee");
+    Ds->FieldByName("Fee")->FocusControl();
+    EXPECT_EQ(G->SelectedIndex(), 2);
+    EXPECT_TRUE(G->Focused());
+    // A field not shown leaves the request to others.
+    Ds->FieldByName("Passed")->FocusControl();
+    EXPECT_EQ(G->SelectedIndex(), 2);
+
+    // The editor shows a value changed under it.
+    G->SetSelectedIndex(1);
+    G->SetEditorMode(true);
+    ASSERT_TRUE(G->InplaceEditor());
+    EXPECT_EQ(G->InplaceEditor()->Text(), "学员1");
+    Ds->Edit();
+    Ds->FieldByName("Name")->SetAsString("改了");
+    EXPECT_EQ(G->InplaceEditor()->Text(), "改了");
+    Ds->FieldByName("Fee")->SetAsFloat(5);   // another field leaves the editor alone
+    EXPECT_EQ(G->InplaceEditor()->Text(), "改了");
+    Ds->Cancel();
+}
+
+} // namespace
