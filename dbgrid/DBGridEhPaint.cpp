@@ -117,14 +117,32 @@ void TCustomDBGridEh::DrawCell(int col, int row, const TRect& rect, TGridDrawSta
 void TCustomDBGridEh::DrawIndicatorCell(int dataRow, const TRect& rect, TGridDrawState state)
 {
     TCanvas* c = Canvas();
-    Fill(c, rect, FixedColor());
-    if (!FDataLink->Active() || dataRow != FDataLink->ActiveRecord()) return;
-    FIndicatorRow = FFirstDataRow + dataRow;
+    if (!FDataLink->Active() || dataRow >= FDataLink->RecordCount()) {
+        Fill(c, rect, FixedColor());
+        return;
+    }
+    bool current = dataRow == FDataLink->ActiveRecord();
+    bool selected = false;
+    if (FOptions.Contains(dgMultiSelect) && FSelection->Rows()->Count() > 0) {
+        int saved = FDataLink->ActiveRecord();
+        FDataLink->SetActiveRecord(dataRow);
+        selected = FSelection->Rows()->CurrentRowSelected();
+        FDataLink->SetActiveRecord(saved);
+    }
+    // Selected rows show dark with a light mark.
+    TColor face = selected ? TColor(RGB(64, 64, 64)) : FixedColor();
+    TColor mark = selected ? clWhite : clBlack;
+    Fill(c, rect, face);
+    if (current) FIndicatorRow = FFirstDataRow + dataRow;
+    if (!current && !selected) return;
     TDataSet* ds = FDataLink->DataSet();
+    TDataSetState st = ds ? ds->State() : dsInactive;
+    if (st == dsBrowse && !current) return;
+    if (st == dsInsert && !current) return;
     int cx = (rect.Left + rect.Right) / 2, cy = (rect.Top + rect.Bottom) / 2;
-    c->Pen()->SetColor(clBlack);
-    c->Brush()->SetColor(clBlack);
-    if (ds && ds->State() == dsInsert) {
+    c->Pen()->SetColor(mark);
+    c->Brush()->SetColor(mark);
+    if (st == dsInsert) {
         // A star for a new record.
         c->MoveTo(cx - 3, cy);
         c->LineTo(cx + 4, cy);
@@ -134,7 +152,7 @@ void TCustomDBGridEh::DrawIndicatorCell(int dataRow, const TRect& rect, TGridDra
         c->LineTo(cx + 3, cy + 3);
         c->MoveTo(cx + 2, cy - 2);
         c->LineTo(cx - 3, cy + 3);
-    } else if (ds && ds->State() == dsEdit) {
+    } else if (st == dsEdit) {
         // A text cursor for a record being edited.
         c->MoveTo(cx, cy - 4);
         c->LineTo(cx, cy + 5);

@@ -45,6 +45,11 @@ TEST(GridPicture, TitlesDataAndFooters)
     g->SumList()->SetActive(true);
     g->Columns()->Items(4)->Title()->SetSortMarker(smDownEh);
     g->Columns()->Items(1)->Title()->SetSortMarker(smUpEh);
+    g->SetOptions(g->Options() + TDBGridOptions{dgMultiSelect});
+    for (int id : {2, 4}) {
+        ds->Locate("Id", id, {});
+        g->Selection()->Rows()->SetCurrentRowSelected(true);
+    }
     ds->Locate("Id", 3, {});
     g->SetFocus();
     GuiTest::ProcessEvents();
@@ -63,6 +68,13 @@ TEST(GridPicture, TitlesDataAndFooters)
     TRect current = g->CellRect(g->Col(), g->Row());
     EXPECT_EQ(g->Row(), g->FirstDataRow() + 2);
     EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(current.Right - 2, current.Top + 2))), ColorToRGB(clHighlight));
+    // Selected rows are highlighted, their indicator dark.
+    TRect selInd = g->CellRect(0, g->FirstDataRow() + 1);
+    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(selInd.Left + 2, selInd.Top + 2))), RGB(64, 64, 64));
+    TRect curInd = g->CellRect(0, g->FirstDataRow() + 2);
+    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(curInd.Left + 2, curInd.Top + 3))), ColorToRGB(clBtnFace));
+    TRect selCell = g->CellRect(3, g->FirstDataRow() + 3);
+    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(selCell.Right - 2, selCell.Top + 2))), ColorToRGB(clHighlight));
     // The footer row stands at the bottom in the footer colour.
     TRect foot = g->CellRect(1, g->RowCount() - 1);
     EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(foot.Left + 1, foot.Bottom - 2))), ColorToRGB(g->FooterColor()));
