@@ -670,10 +670,12 @@ void TfrxPreviewPages::DrawPage(int index, TCanvas* canvas, double scaleX, doubl
         if (printer && !v->Printable) continue;
         if (auto* m = DynamicCast<TfrxCustomMemoView>(v)) m->TotalPagesValue = total;
         if (!metafile && !printer) {
-            TRect r = Rect(int(ox + v->AbsLeft() * scaleX) - 20, int(oy + v->AbsTop() * scaleY) - 20,
-                           int(ox + (v->AbsLeft() + v->Width()) * scaleX) + 20,
-                           int(oy + (v->AbsTop() + v->Height()) * scaleY) + 20);
-            if (r.Right < clip.Left || r.Left > clip.Right || r.Bottom < clip.Top || r.Top > clip.Bottom) continue;
+            // In doubles: a stored size may lie far outside any integer.
+            const double left = ox + v->AbsLeft() * scaleX, top = oy + v->AbsTop() * scaleY;
+            const double right = ox + (v->AbsLeft() + v->Width()) * scaleX;
+            const double bottom = oy + (v->AbsTop() + v->Height()) * scaleY;
+            if (right + 20 < clip.Left || left - 20 > clip.Right || bottom + 20 < clip.Top || top - 20 > clip.Bottom)
+                continue;
         }
         v->Draw(canvas, scaleX, scaleY, ox, oy);
     }

@@ -721,3 +721,26 @@ TEST(PreparedPages, EditsAndCuttingAtTheEnd)
     for (int i = 0; i < 5; ++i) g.Pages()->DeletePage(0);
     EXPECT_EQ(g.Pages()->Count(), 1);
 }
+
+TEST(PreparedPages, ObjectsOfAnySizeDraw)
+{
+    // A prepared file may give an object a size no integer holds; the page
+    // still draws (the visible-area test works in doubles).
+    TReportFixture f;
+    AddRows(f, 1, 100, "大");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    TfrxReportPage* page = f.Pages()->GetPage(0);
+    ASSERT_TRUE(page);
+    TfrxComponent* memo = page->FindObject("N");
+    ASSERT_TRUE(memo);
+    memo->SetWidth(6.7e26);
+    memo->SetHeight(1e20);
+    f.Pages()->ModifyPage(0, page);
+    TMemoryStream ms;
+    f.Pages()->SaveToStream(&ms);
+    TReportFixture g;
+    ms.SetPosition(0);
+    g.Pages()->LoadFromStream(&ms);
+    TBitmap bmp(100, 100);
+    EXPECT_NO_THROW(g.Pages()->DrawPage(0, bmp.Canvas(), 0.5, 0.5, 0, 0));
+}
