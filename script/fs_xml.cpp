@@ -17,20 +17,29 @@ QZ_CLASS_IMPL(TfsXMLDocument, TObject)
 TfsXMLItem::~TfsXMLItem()
 {
     Clear();
-    if (FParent) FParent->RemoveChild(this);
+    // A child freed on its own leaves its parent's list; the parent lets go
+    // of it without freeing it again.
+    if (FParent) FParent->Take(this).release();
 }
 
-void TfsXMLItem::RemoveChild(TfsXMLItem* item)
+std::unique_ptr<TfsXMLItem> TfsXMLItem::Take(TfsXMLItem* child)
 {
-    auto it = std::find(FItems.begin(), FItems.end(), item);
-    if (it != FItems.end()) FItems.erase(it);
+    auto it = std::find_if(FItems.begin(), FItems.end(), [&](const auto& p) { return p.get() == child; });
+    if (it == FItems.end()) return nullptr;
+    std::unique_ptr<TfsXMLItem> owned = std::move(*it);
+    FItems.erase(it);
+    owned->FParent = nullptr;
+    return owned;
 }
 
-TfsXMLItem* TfsXMLItem::Add()
+TfsXMLItem* TfsXMLItem::Add() { return AddItem(std::make_unique<TfsXMLItem>()); }
+
+TfsXMLItem* TfsXMLItem::AddItem(std::unique_ptr<TfsXMLItem> item)
 {
-    auto* item = new TfsXMLItem;
-    AddItem(item);
-    return item;
+    if (!item) return nullptr;
+    item->FParent = this;
+    FItems.push_back(std::move(item));
+    return FItems.back().get();
 }
 
 void TfsXMLItem::AddItem(TfsXMLItem* item)
@@ -39,9 +48,7 @@ void TfsXMLItem::AddItem(TfsXMLItem* item)
     // An item may not become its own descendant: the tree would own itself.
     for (TfsXMLItem* p = this; p; p = p->FParent)
         if (p == item) throw Exception("Cannot add an item to its own subtree");
-    if (item->FParent) item->FParent->RemoveChild(item);
-    FItems.push_back(item);
-    item->FParent = this;
+    AddItem(item->FParent ? item->FParent->Take(item) : std::unique_ptr<TfsXMLItem>(item));
 }
 
 void TfsXMLItem::InsertItem(int index, TfsXMLItem* item)
@@ -51,8 +58,9 @@ void TfsXMLItem::InsertItem(int index, TfsXMLItem* item)
     int n = Count();
     if (index < 0) index = 0;
     if (index > n - 1) index = n - 1;
+    std::unique_ptr<TfsXMLItem> last = std::move(FItems.back());
     FItems.pop_back();
-    FItems.insert(FItems.begin() + index, item);
+    FItems.insert(FItems.begin() + index, std::move(last));
 }
 
 int TfsXMLItem::Find(const std::string& name) const
@@ -65,7 +73,7 @@ int TfsXMLItem::Find(const std::string& name) const
 TfsXMLItem* TfsXMLItem::FindItem(const std::string& name)
 {
     int i = Find(name);
-    if (i >= 0) return FItems[i];
+    if (i >= 0) return FItems[i].get();
     TfsXMLItem* item = Add();
     item->FName = name;
     return item;
@@ -75,7 +83,7 @@ TfsXMLItem* TfsXMLItem::Items(int index) const
 {
     if (index < 0 || index >= Count())
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-    return FItems[index];
+    return FItems[index].get();
 }
 
 std::string TfsXMLItem::Prop(const std::string& name) const
@@ -102,10 +110,9 @@ TfsXMLItem* TfsXMLItem::Root()
 void TfsXMLItem::Clear()
 {
     while (!FItems.empty()) {
-        TfsXMLItem* item = FItems.back();
+        std::unique_ptr<TfsXMLItem> item = std::move(FItems.back());
         FItems.pop_back();
         item->FParent = nullptr;
-        delete item;
     }
     FItems.shrink_to_fit();
 }
@@ -118,7 +125,7 @@ void TfsXMLItem::Assign(const TfsXMLItem* source)
     FName = source->FName;
     FText = source->FText;
     FData = source->FData;
-    for (TfsXMLItem* child : source->FItems) Add()->Assign(child);
+    for (const auto& child : source->FItems) Add()->Assign(child.get());
 }
 
 // ---- escaping -------------------------------------------------------------------
@@ -266,7 +273,7 @@ public:
         for (;;) {
             TfsXMLItem* child = item->Add();
             if (!ReadItem(child)) {
-                delete child;
+                item->Take(child);   // the end tag is no child: dropped
                 break;
             }
         }
@@ -348,9 +355,9 @@ private:
 
 // ---- TfsXMLDocument -------------------------------------------------------------------
 
-TfsXMLDocument::TfsXMLDocument() : FRoot(new TfsXMLItem) {}
+TfsXMLDocument::TfsXMLDocument() : FRoot(std::make_unique<TfsXMLItem>()) {}
 
-TfsXMLDocument::~TfsXMLDocument() { delete FRoot; }
+TfsXMLDocument::~TfsXMLDocument() = default;
 
 void TfsXMLDocument::LoadFromStream(TStream* stream)
 {
@@ -361,14 +368,14 @@ void TfsXMLDocument::LoadFromStream(TStream* stream)
     std::string name, text;
     if (!reader.ReadTag(name, text) || name.compare(0, 4, "?xml") != 0) FormatError();
     // Data that ends before its top element is a cut-off document too.
-    if (!reader.ReadItem(FRoot) && reader.Ended()) FormatError();
+    if (!reader.ReadItem(FRoot.get()) && reader.Ended()) FormatError();
 }
 
 void TfsXMLDocument::SaveToStream(TStream* stream) const
 {
     TfsXMLWriter writer(stream, FAutoIndent);
     writer.WriteLine("<?xml version=\"1.0\"?>");
-    writer.WriteItem(FRoot, 0);
+    writer.WriteItem(FRoot.get(), 0);
     writer.Flush();
 }
 

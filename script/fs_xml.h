@@ -6,6 +6,7 @@
 
 #include "System.h"
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,16 @@ public:
     TfsXMLItem() = default;
     ~TfsXMLItem() override;
 
+    // Children belong to their parent: a child freed leaves its parent's
+    // list, and Clear or the parent's end frees them.
     TfsXMLItem* Add();
+    TfsXMLItem* AddItem(std::unique_ptr<TfsXMLItem> item);
+    // The parent takes the item over (scripts hand items made on their own
+    // or taken from another tree).
     void AddItem(TfsXMLItem* item);
     void InsertItem(int index, TfsXMLItem* item);
+    // The child leaves this item's list and belongs to the caller.
+    std::unique_ptr<TfsXMLItem> Take(TfsXMLItem* child);
     int Find(const std::string& name) const;        // -1 when none
     TfsXMLItem* FindItem(const std::string& name);  // adds the child when none
     std::string Prop(const std::string& name) const;
@@ -40,12 +48,11 @@ public:
     void SetData(void* v) { FData = v; }
 
 private:
-    void RemoveChild(TfsXMLItem* item);
     std::string FName;
     std::string FText;
     void* FData = nullptr;
     TfsXMLItem* FParent = nullptr;
-    std::vector<TfsXMLItem*> FItems;
+    std::vector<std::unique_ptr<TfsXMLItem>> FItems;
 };
 
 class TfsXMLDocument : public TObject {
@@ -54,7 +61,7 @@ public:
     TfsXMLDocument();
     ~TfsXMLDocument() override;
 
-    TfsXMLItem* Root() const { return FRoot; }
+    TfsXMLItem* Root() const { return FRoot.get(); }
     bool AutoIndent() const { return FAutoIndent; }
     void SetAutoIndent(bool v) { FAutoIndent = v; }
 
@@ -70,7 +77,7 @@ public:
     std::string SaveToString() const;
 
 private:
-    TfsXMLItem* FRoot;
+    std::unique_ptr<TfsXMLItem> FRoot;
     bool FAutoIndent = false;
 };
 

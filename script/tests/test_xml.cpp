@@ -143,6 +143,12 @@ TEST(XmlItem, TreeOperations)
     TfsXMLItem copy;
     copy.Assign(&root);
     EXPECT_EQ(Shape(&copy), "root(c,a)");
+    // a child taken out belongs to the caller; the tree no longer holds it
+    std::unique_ptr<TfsXMLItem> taken = copy.Take(copy.Items(0));
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->Parent(), nullptr);
+    EXPECT_EQ(Shape(&copy), "root(a)");
+    EXPECT_FALSE(copy.Take(taken.get()));
     root.Clear();
     EXPECT_EQ(root.Count(), 0);
 }
