@@ -392,3 +392,39 @@ TEST_F(GridFixture, FitRowHeightToText)
 }
 
 } // namespace
+
+namespace {
+
+using namespace DBGridTest;
+
+TEST_F(GridFixture, AssignCopiesColumnsAndMarksWhatItSets)
+{
+    TColumnEh* src = G->Columns()->Add();
+    src->SetFieldName("Name");
+    src->SetColor(clYellow);
+    src->SetWidth(120);
+    src->Title()->SetCaption("姓名");
+    src->Title()->SetSortMarker(smUpEh);
+    src->Footer()->SetValueType(fvtCount);
+    TColumnEh* dst = G->Columns()->Add();
+    dst->Assign(src);
+    EXPECT_EQ(dst->FieldName(), "Name");
+    EXPECT_EQ(dst->Color(), clYellow);
+    EXPECT_EQ(dst->Width(), 120);
+    EXPECT_EQ(dst->Title()->Caption(), "姓名");
+    EXPECT_EQ(dst->Footer()->ValueType(), fvtCount);
+    // Copied through their setters, defaults become assigned on the target.
+    EXPECT_TRUE(dst->AssignedValues().Contains(cvEndEllipsis));
+    EXPECT_TRUE(dst->AssignedValues().Contains(cvTitleButton));
+    EXPECT_FALSE(dst->AssignedValues().Contains(cvAlignment));
+    // Forgetting the assigned values brings the defaults back.
+    dst->ResetToDefaults();
+    EXPECT_EQ(dst->Color(), G->Color());
+    EXPECT_EQ(dst->Title()->Caption(), "Name");
+    EXPECT_TRUE(dst->AssignedValues().Empty());
+    // An empty collection is default; a stored first column customizes it.
+    G->Columns()->Clear();
+    EXPECT_EQ(G->Columns()->ColumnsState(), cssDefault);
+}
+
+} // namespace
