@@ -362,7 +362,13 @@ void TcxCustomEdit::DoEditKeyDown(WORD& Key, TShiftState Shift)
         return;
     }
     if (EditViewInfo()->ButtonCount() > 0 && s == ActiveProperties()->ClickKey()) {
-        if (ActiveProperties()->OnButtonClick) ActiveProperties()->OnButtonClick(this, 0);
+        // The click key clicks the default button.
+        TcxCustomEditViewInfo* vi = EditViewInfo();
+        for (int k = 0; k < vi->ButtonCount(); ++k)
+            if (vi->Button(k)->Default) {
+                DoButtonClick(vi->Button(k)->ButtonIndex);
+                break;
+            }
         Key = 0;
         return;
     }

@@ -265,6 +265,11 @@ TEST_F(TextEditTest, ButtonsClickWhenReleasedOverThemselves)
     GuiTest::MouseMove(Edit, TPoint{5, 5}, TShiftState{ssLeft});
     GuiTest::MouseUp(Edit, mbLeft, TPoint{5, 5});
     EXPECT_EQ(clicks, std::vector<int>{2});
+    // The click key (Ctrl+Enter) clicks the default button.
+    Edit->Properties()->Buttons()->Items(2)->SetDefault(true);
+    Focus(Edit);
+    GuiTest::KeyPress(VK_RETURN, TShiftState{ssCtrl});
+    EXPECT_EQ(clicks, (std::vector<int>{2, 2}));
 }
 
 TEST_F(TextEditTest, UnusedNavigationKeysReachTheHost)
