@@ -301,6 +301,8 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* owner) : TCustomGrid(owner)
     FSumList->OnAfterRecalcAll = [this](TObject* s) {
         if (OnSumListAfterRecalcAll) OnSumListAfterRecalcAll(s);
     };
+    FHorzScrollBar = std::make_unique<TDBGridEhScrollBar>(this, false);
+    FVertScrollBar = std::make_unique<TVertDBGridEhScrollBar>(this);
     FOptionsEh = {dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind};
     FAllowedOperations = {alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh};
     FFooterFont = std::make_unique<TFont>();
@@ -833,7 +835,7 @@ void TCustomDBGridEh::RebuildLayout()
     }
     SetTitleRowHeight(titleHeight);
 
-    bool wantHorz = !FAutoFitColWidths || ComponentState().Contains(csDesigning);
+    bool wantHorz = FHorzScrollBar->Visible() && (!FAutoFitColWidths || ComponentState().Contains(csDesigning));
     SetScrollBars(wantHorz ? ssHorizontal : ssNone);
     RefreshVertScrollBar();   // the base grid's bar style leaves the vertical bar to the grid
     SetFixedCols(fixedCols);

@@ -571,6 +571,38 @@ private:
     std::unique_ptr<TBookmarkListEh> FRows;
 };
 
+// ---- scroll bar settings ------------------------------------------------------------------------
+
+enum TScrollBarVisibleModeEh { sbAlwaysShowEh, sbNeverShowEh, sbAutoShowEh };
+
+// A direction's scroll bar: shown always, never or when there is something
+// to scroll, and whether dragging its thumb moves the records at once.
+class TDBGridEhScrollBar : public TPersistent {
+    QZ_CLASS(TDBGridEhScrollBar, TPersistent)
+public:
+    explicit TDBGridEhScrollBar(TCustomDBGridEh* grid = nullptr, bool vertical = false)
+        : FGrid(grid), FVertical(vertical) {}
+    bool Vertical() const { return FVertical; }
+    bool Tracking() const { return FTracking; }
+    void SetTracking(bool v) { FTracking = v; }
+    bool Visible() const { return FVisibleMode != sbNeverShowEh; }
+    void SetVisible(bool v) { SetVisibleMode(v ? sbAutoShowEh : sbNeverShowEh); }
+    TScrollBarVisibleModeEh VisibleMode() const { return FVisibleMode; }
+    void SetVisibleMode(TScrollBarVisibleModeEh v);
+    void Assign(TPersistent* source) override;
+private:
+    TCustomDBGridEh* FGrid;
+    bool FVertical;
+    bool FTracking = false;
+    TScrollBarVisibleModeEh FVisibleMode = sbAutoShowEh;
+};
+
+class TVertDBGridEhScrollBar : public TDBGridEhScrollBar {
+    QZ_CLASS(TVertDBGridEhScrollBar, TDBGridEhScrollBar)
+public:
+    explicit TVertDBGridEhScrollBar(TCustomDBGridEh* grid = nullptr) : TDBGridEhScrollBar(grid, true) {}
+};
+
 // ---- the grid ---------------------------------------------------------------------------------
 
 class TCustomDBGridEh : public TCustomGrid {
@@ -721,8 +753,10 @@ public:
     // Sequenced data sets: 1 .. record count, page the visible rows, the
     // record number as position; others: 0, 2 or 4 of 4 (first, inside, last).
     virtual void RefreshVertScrollBar();
-    bool VertTracking() const { return FVertTracking; }
-    void SetVertTracking(bool v) { FVertTracking = v; }
+    TDBGridEhScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
+    void SetHorzScrollBar(TDBGridEhScrollBar* v) { FHorzScrollBar->Assign(v); }
+    TDBGridEhScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
+    void SetVertScrollBar(TDBGridEhScrollBar* v) { FVertScrollBar->Assign(v); }
     bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
     bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
     void Dispatch(TMessage& message) override;
@@ -820,7 +854,7 @@ private:
     TGridCoord FPressedCell{-1, -1};
     bool FSortPending = false;
     bool FShiftHeld = false;   // Shift with multi-select, while a key is handled
-    bool FVertTracking = false;
+    std::unique_ptr<TDBGridEhScrollBar> FHorzScrollBar, FVertScrollBar;
     std::string FEditorText;
     Variant FEditorValue;
     bool FThumbTracked = false;

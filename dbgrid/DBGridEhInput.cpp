@@ -10,6 +10,8 @@
 
 QZ_CLASS_IMPL(TBookmarkListEh, TObject)
 QZ_CLASS_IMPL(TDBGridEhSelection, TObject)
+QZ_CLASS_IMPL(TDBGridEhScrollBar, TPersistent)
+QZ_CLASS_IMPL(TVertDBGridEhScrollBar, TDBGridEhScrollBar)
 
 // ---- the selected rows ---------------------------------------------------------------------------
 
@@ -540,8 +542,32 @@ void TCustomDBGridEh::RefreshVertScrollBar()
             si.nPos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
         }
     }
+    TScrollBarVisibleModeEh mode = FVertScrollBar->VisibleMode();
+    bool nothingToScroll = si.nMax - si.nMin + 1 <= int(si.nPage) || !FDataLink->Active();
+    if (mode == sbAlwaysShowEh) si.fMask |= SIF_DISABLENOSCROLL;
     SetScrollInfo(Handle(), SB_VERT, &si, 1);
-    ShowScrollBar(Handle(), SB_VERT, 1);
+    bool show = mode == sbAlwaysShowEh || (mode == sbAutoShowEh && !nothingToScroll);
+    ShowScrollBar(Handle(), SB_VERT, show ? 1 : 0);
+    if (mode == sbAlwaysShowEh) EnableScrollBar(Handle(), SB_VERT, nothingToScroll ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH);
+}
+
+void TDBGridEhScrollBar::SetVisibleMode(TScrollBarVisibleModeEh v)
+{
+    if (v == FVisibleMode) return;
+    FVisibleMode = v;
+    if (!FGrid) return;
+    if (FVertical) FGrid->RefreshVertScrollBar();
+    FGrid->RequestLayout();
+}
+
+void TDBGridEhScrollBar::Assign(TPersistent* source)
+{
+    if (auto* s = dynamic_cast<TDBGridEhScrollBar*>(source)) {
+        SetVisible(s->Visible());
+        SetTracking(s->Tracking());
+        return;
+    }
+    TPersistent::Assign(source);
 }
 
 void TCustomDBGridEh::Dispatch(TMessage& message)
@@ -595,7 +621,7 @@ void TCustomDBGridEh::WMVScroll(TMessage& m)
         GetScrollInfo(Handle(), SB_VERT, &si);
         int t = si.nTrackPos;
         if (code == SB_THUMBTRACK) {
-            if (!FVertTracking || !ds->IsSequenced()) break;
+            if (!FVertScrollBar->Tracking() || !ds->IsSequenced()) break;
             ds->MoveBy(t - ds->RecNo());
             FThumbTracked = true;
             break;

@@ -265,6 +265,25 @@ TEST_F(GridScrolling, TheBarShowsTheRecordNumber)
     Ds->Cancel();
 }
 
+TEST_F(GridScrolling, VisibilityModes)
+{
+    EXPECT_TRUE(G->VertScrollBar()->Visible());
+    G->VertScrollBar()->SetVisible(false);
+    EXPECT_EQ(G->VertScrollBar()->VisibleMode(), sbNeverShowEh);
+    int withoutBar = G->ClientWidth();
+    G->VertScrollBar()->SetVisibleMode(sbAutoShowEh);
+    EXPECT_LT(G->ClientWidth(), withoutBar) << "60 records need the bar";
+    // One record: an automatic bar goes, an always-shown one stays.
+    auto few = MakeStudents({{1, "王五", true, 10}});
+    TGridHost host(few.get(), 600, 300);
+    int full = host.Grid->ClientWidth();
+    host.Grid->VertScrollBar()->SetVisibleMode(sbAlwaysShowEh);
+    EXPECT_LT(host.Grid->ClientWidth(), full);
+    TDBGridEhScrollBar copy(nullptr, true);
+    copy.Assign(G->VertScrollBar());
+    EXPECT_TRUE(copy.Visible());
+}
+
 TEST_F(GridScrolling, ScrollCodesMoveTheRecord)
 {
     int page = G->VisibleDataRowCount();
@@ -293,7 +312,7 @@ TEST_F(GridScrolling, ScrollCodesMoveTheRecord)
     SetScrollPos(G->Handle(), SB_VERT, 40, 1);
     Scroll(SB_THUMBTRACK);
     EXPECT_EQ(Id(), 30);
-    G->SetVertTracking(true);
+    G->VertScrollBar()->SetTracking(true);
     SetScrollPos(G->Handle(), SB_VERT, 40, 1);
     Scroll(SB_THUMBTRACK);
     EXPECT_EQ(Id(), 40);
