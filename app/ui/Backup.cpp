@@ -20,6 +20,7 @@ namespace {
 const char* const BackupFilter = "备份文件(*.bak)|*.bak|所有文件(*.*)|*.*";
 const char* const BackupCopyFailed = "备份时,复制文件失败,请检查备份路径是否正确,或者目标文件已存在.";
 const char* const RestoreCopyFailed = "恢复时,复制文件失败,请检查数据文件是否正在使用.";
+const char* const RestoreNotABackup = "恢复时,所选文件不是本系统的有效备份文件.";
 
 struct TSqliteHandle {
     sqlite3* Db = nullptr;
@@ -55,6 +56,21 @@ void CheckDatabase(sqlite3* db)
     const std::string answer = t ? reinterpret_cast<const char*>(t) : sqlite3_errmsg(db);
     sqlite3_finalize(st);
     if (answer != "ok") throw Exception(answer);
+}
+
+// Whether the database holds the school's own tables: a backup of another
+// program's data would replace the school's with it.
+bool IsSchoolDatabase(sqlite3* db)
+{
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db,
+                           "select count(*) from sqlite_master where type='table' and "
+                           "lower(name) in ('operator', 'students', 'company', 'backup')",
+                           -1, &st, nullptr) != SQLITE_OK)
+        return false;
+    const bool ok = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 4;
+    sqlite3_finalize(st);
+    return ok;
 }
 
 }  // namespace
@@ -195,11 +211,19 @@ void TFrmBackup::RestoreFrom(const std::string& file)
         c->SetDefaultDatabase(db);
         return;
     }
-    GDatabase->SetConnected(false);
+    // The file is looked at before anything is closed or replaced: one that
+    // is no intact backup of this system is refused and changes nothing.
+    TSqliteHandle src;
     try {
-        TSqliteHandle src, dst;
         OpenDb(src, file, SQLITE_OPEN_READONLY);
         CheckDatabase(src.Db);
+    } catch (const Exception&) {
+        throw Exception(RestoreNotABackup);
+    }
+    if (!IsSchoolDatabase(src.Db)) throw Exception(RestoreNotABackup);
+    GDatabase->SetConnected(false);
+    try {
+        TSqliteHandle dst;
         OpenDb(dst, GDatabase->GetDataSource(), SQLITE_OPEN_READWRITE);
         // The engine writes the pages in one transaction of the target: a
         // failure half-way leaves the database as it was.

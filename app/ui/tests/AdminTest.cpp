@@ -78,13 +78,33 @@ TEST_F(AdminTest, BackupAndRestoreWithSqlite)
     TRecordSet rs;
     EXPECT_EQ(rs.Open("select * from students"), 1);
 
-    // A file that is no database is refused and the database stays as it was.
+    // A file that is no database, a missing one, and another program's
+    // database are refused and the database stays as it was.
     WriteFileBytes(Dir.File("junk.bak"), std::string(4096, 'x'));
-    try {
-        TFrmBackup::RestoreFrom(Dir.File("junk.bak"));
-        ADD_FAILURE() << "restored from junk";
-    } catch (const Exception& e) {
-        EXPECT_STREQ(e.what(), "恢复时,复制文件失败,请检查数据文件是否正在使用.");
+    RawExec(Dir.File("other.bak"), "create table students (Id int); create table notes (t text);");
+    for (const char* name : {"junk.bak", "missing.bak", "other.bak"}) {
+        try {
+            TFrmBackup::RestoreFrom(Dir.File(name));
+            ADD_FAILURE() << "restored from " << name;
+        } catch (const Exception& e) {
+            EXPECT_STREQ(e.what(), "恢复时,所选文件不是本系统的有效备份文件.") << name;
+        }
+        EXPECT_TRUE(GDatabase->GetConnected());
+        EXPECT_EQ(Count("students"), 1);
+    }
+    // Another program holding the database: the copy fails, the connection is back.
+    {
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(File.c_str(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "begin immediate", nullptr, nullptr, nullptr), SQLITE_OK);
+        try {
+            TFrmBackup::RestoreFrom(bak);
+            ADD_FAILURE() << "restored over a held database";
+        } catch (const Exception& e) {
+            EXPECT_STREQ(e.what(), "恢复时,复制文件失败,请检查数据文件是否正在使用.");
+        }
+        sqlite3_exec(other, "rollback", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
     }
     EXPECT_TRUE(GDatabase->GetConnected());
     EXPECT_EQ(Count("students"), 1);
