@@ -428,3 +428,41 @@ TEST_F(GridFixture, AssignCopiesColumnsAndMarksWhatItSets)
 }
 
 } // namespace
+
+namespace {
+
+using namespace DBGridTest;
+
+TEST_F(GridFixture, EditorHooksAndDrawEvents)
+{
+    // Edit limits: a string field's size; numbers and key lists have none.
+    struct TLimit {
+        int Column;
+        int Expect;
+    } limits[] = {{0, 0}, {1, 20}, {5, 0}};
+    for (const TLimit& k : limits) {
+        G->SetSelectedIndex(k.Column);
+        EXPECT_EQ(G->GetEditLimit(), k.Expect) << k.Column;
+    }
+    TStringList keys;
+    keys.Add("x");
+    G->Columns()->Items(1)->SetKeyList(&keys);
+    G->SetSelectedIndex(1);
+    EXPECT_EQ(G->GetEditLimit(), 0);
+    EXPECT_EQ(G->GetEditText(G->Col(), G->Row()), "") << "a value outside the key list edits as empty";
+
+    // OnDrawDataCell is raised only while the columns are the default ones.
+    int dataCells = 0, columnCells = 0;
+    G->OnDrawDataCell = [&](TObject*, const TRect&, TField*, TGridDrawState) { ++dataCells; };
+    G->OnDrawColumnCell = [&](TObject*, const TRect&, int, TColumnEh*, TGridDrawState) { ++columnCells; };
+    delete GuiTest::Grab(G);
+    EXPECT_GT(dataCells, 0);
+    EXPECT_EQ(dataCells, columnCells);
+    G->Columns()->Add()->SetFieldName("Name");
+    dataCells = columnCells = 0;
+    delete GuiTest::Grab(G);
+    EXPECT_EQ(dataCells, 0);
+    EXPECT_GT(columnCells, 0);
+}
+
+} // namespace
