@@ -159,3 +159,62 @@ void TcxCustomTextEditLookupData::TextChanged()
     std::string tail;
     Locate(text, tail, false, true);
 }
+
+// ---- the edit list box ----------------------------------------------------------------------------------
+
+QZ_CLASS_IMPL(TcxCustomEditListBox, TcxCustomInnerListBox)
+
+TcxCustomEditListBox::TcxCustomEditListBox(TComponent* AOwner) : TcxCustomInnerListBox(AOwner)
+{
+    SetStyle(lbOwnerDrawVariable);
+}
+
+int TcxCustomEditListBox::GetItemHeight(int)
+{
+    Canvas()->Font()->Assign(Font());
+    return Canvas()->TextHeight("Wg") + 2;
+}
+
+void TcxCustomEditListBox::SelectItemIndex(int AIndex)
+{
+    SetItemIndex(AIndex);
+    if (OnSelectItem) OnSelectItem(this);
+}
+
+void TcxCustomEditListBox::Click()
+{
+    TcxCustomInnerListBox::Click();
+    if (OnSelectItem) OnSelectItem(this);
+}
+
+void TcxCustomEditListBox::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TWeakRef<TcxCustomEditListBox> guard(this);
+    TcxCustomInnerListBox::MouseMove(Shift, X, Y);
+    if (!guard || !HotTrack || GetCaptureControl() == this) return;
+    int i = ItemAtPos(TPoint{X, Y}, true);
+    if (i >= 0 && i != ItemIndex()) SelectItemIndex(i);
+}
+
+bool TcxCustomEditListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)
+{
+    if (TcxCustomInnerListBox::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+    UINT lines = 3;
+    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    for (UINT i = 0; i < lines; ++i) Perform(WM_VSCROLL, WheelDelta > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+    return true;
+}
+
+void TcxCustomEditListBox::DrawItem(int AIndex, TRect ARect, TOwnerDrawState AState)
+{
+    if (DoDrawItem(AIndex, ARect, AState)) return;
+    TCanvas* c = Canvas();
+    c->FillRect(ARect);
+    if (AIndex < 0 || AIndex >= Items()->Count()) return;
+    TRect r = ARect;
+    r.Left += 2;
+    std::string text = Items()->Strings(AIndex);
+    c->TextRect(r, r.Left, r.Top + (r.Bottom - r.Top - c->TextHeight(text)) / 2, text);
+}
+
+void TcxCustomEditListBox::MeasureItem(int AIndex, int& AHeight) { AHeight = GetItemHeight(AIndex); }

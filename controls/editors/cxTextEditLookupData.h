@@ -5,6 +5,7 @@
 #pragma once
 
 #include "cxClasses.h"
+#include "cxInnerListBox.h"
 #include "cxTextEdit.h"
 
 #include <string>
@@ -89,4 +90,29 @@ private:
     int FCurrentKey = -1;
     int FItemIndex = -1;
     IcxTextEditLookupOwner* FOwner;
+};
+
+// The owner-drawn list of the drop-down editors' items: one line of text
+// per item, the item under the mouse selected while hot-tracking, the wheel
+// scrolling by the system's wheel lines, and a handler told of every
+// selection.
+class TcxCustomEditListBox : public TcxCustomInnerListBox {
+    QZ_CLASS(TcxCustomEditListBox, TcxCustomInnerListBox)
+public:
+    explicit TcxCustomEditListBox(TComponent* AOwner = nullptr);
+    // The height of an item: the font's line height plus 2 (AIndex -1: any item).
+    virtual int GetItemHeight(int AIndex = -1);
+    // Draws an item itself instead of the plain text; false leaves it to the list.
+    virtual bool DoDrawItem(int AIndex, const TRect& ARect, TOwnerDrawState AState) { return false; }
+    // Selects an item as a click does, telling the handler.
+    void SelectItemIndex(int AIndex);
+    bool HotTrack = false;
+    TNotifyEvent OnSelectItem;
+
+protected:
+    void Click() override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    void DrawItem(int AIndex, TRect ARect, TOwnerDrawState AState) override;
+    void MeasureItem(int AIndex, int& AHeight) override;
 };

@@ -1,5 +1,10 @@
 #include "cxTextEditLookupData.h"
 
+#include "Forms.h"
+#include "GuiTesting.h"
+#include "cxLookAndFeelPainters.h"
+#include "cxLookAndFeels.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -158,4 +163,39 @@ TEST(TextEditLookupData, SelectingAppliesTheItem)
     d.TextChanged();
     EXPECT_EQ(d.CurrentKey(), 1);
     EXPECT_EQ(o.Properties.GetLookupDataClass(), TcxCustomTextEditLookupData::StaticClass());
+}
+
+TEST(EditListBox, HotTrackWheelAndItemHeight)
+{
+    GuiTest::Init();
+    cxLookAndFeels::Initialize();
+    cxLookAndFeelPainters::Initialize();
+    std::unique_ptr<TForm> form(new TForm(nullptr));
+    form->SetBounds(100, 100, 300, 300);
+    auto* list = new TcxCustomEditListBox(form.get());
+    list->SetParent(form.get());
+    list->SetBounds(10, 10, 150, 120);
+    for (int i = 0; i < 30; ++i) list->Items()->Add("项目 " + std::to_string(i));
+    form->Show();
+    GuiTest::ProcessEvents();
+    int h = list->GetItemHeight();
+    EXPECT_EQ(h, list->Canvas()->TextHeight("Wg") + 2);
+    int selections = 0;
+    list->OnSelectItem = [&](TObject*) { ++selections; };
+    // Without hot-tracking the mouse selects nothing; with it, the item under the mouse.
+    GuiTest::MouseMove(list, TPoint{20, h * 2 + h / 2});
+    EXPECT_EQ(list->ItemIndex(), -1);
+    list->HotTrack = true;
+    GuiTest::MouseMove(list, TPoint{25, h * 2 + h / 2});
+    EXPECT_EQ(list->ItemIndex(), 2);
+    EXPECT_EQ(selections, 1);
+    GuiTest::MouseMove(list, TPoint{30, h * 2 + h / 2});   // the same item: no new selection
+    EXPECT_EQ(selections, 1);
+    // The wheel scrolls by the system's wheel lines.
+    UINT lines = 3;
+    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    GuiTest::Wheel(list, TPoint{20, 20}, -120);
+    EXPECT_EQ(list->TopIndex(), int(lines));
+    GuiTest::Wheel(list, TPoint{20, 20}, 120);
+    EXPECT_EQ(list->TopIndex(), 0);
 }
