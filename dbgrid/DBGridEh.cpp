@@ -398,6 +398,22 @@ void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions v)
     Invalidate();
 }
 
+void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections v)
+{
+    if (v == FAllowedSelections) return;
+    FAllowedSelections = v;
+    if (!v.Contains(gstRecordBookmarks)) FSelection->Clear();
+    Invalidate();
+}
+
+// Read from a stored form: the layout and the sums start now.
+void TCustomDBGridEh::Loaded()
+{
+    TCustomGrid::Loaded();
+    RequestLayout();
+    FSumList->AfterOwnerLoaded();
+}
+
 void TCustomDBGridEh::SetAutoFitColWidths(bool v)
 {
     if (v == FAutoFitColWidths) return;

@@ -628,7 +628,8 @@ public:
     TDBGridEhAllowedOperations AllowedOperations() const { return FAllowedOperations; }
     void SetAllowedOperations(TDBGridEhAllowedOperations v) { FAllowedOperations = v; }
     TDBGridEhAllowedSelections AllowedSelections() const { return FAllowedSelections; }
-    void SetAllowedSelections(TDBGridEhAllowedSelections v) { FAllowedSelections = v; }
+    // Selected rows go when row selection is no longer allowed.
+    void SetAllowedSelections(TDBGridEhAllowedSelections v);
     TDBGridEhEditActions EditActions() const { return FEditActions; }
     void SetEditActions(TDBGridEhEditActions v) { FEditActions = v; }
     bool AutoFitColWidths() const { return FAutoFitColWidths; }
@@ -818,6 +819,7 @@ protected:
     void DoExit() override;
     void WMVScroll(TMessage& m);
     void Notification(TComponent* component, TOperation operation) override;
+    void Loaded() override;
     virtual void RebuildLayout();
     // The text height of "Wg" in a font, on the grid's canvas.
     int TextHeightOf(TFont* font);

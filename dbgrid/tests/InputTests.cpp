@@ -481,3 +481,19 @@ TEST_F(GridInput, TheDataLinkFocusesColumnsAndRefreshesTheEditor)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GridInput, NarrowingAllowedSelectionsDropsRows)
+{
+    G->SetOptions(G->Options() + TDBGridOptions{dgMultiSelect});
+    G->SetAllowedSelections({gstRecordBookmarks});
+    GuiTest::KeyPress(VK_DOWN, {ssShift});
+    ASSERT_EQ(G->Selection()->Rows()->Count(), 2);
+    G->SetAllowedSelections({gstRecordBookmarks, gstAll});
+    EXPECT_EQ(G->Selection()->Rows()->Count(), 2);
+    G->SetAllowedSelections({gstAll});
+    EXPECT_EQ(G->Selection()->Rows()->Count(), 0);
+}
+
+} // namespace

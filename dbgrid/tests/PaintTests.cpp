@@ -103,3 +103,40 @@ TEST(GridPicture, BrightenColor)
 }
 
 } // namespace
+
+namespace {
+
+using namespace DBGridTest;
+
+TEST(GridPicture, CellAndFooterParamsRecolour)
+{
+    auto ds = FiveStudents();
+    TGridHost host(ds.get(), 500, 220);
+    TDBGridEh* g = host.Grid;
+    g->SetFooterRowCount(1);
+    g->Columns()->Items(5)->Footer()->SetValueType(fvtStaticText);
+    g->Columns()->Items(5)->Footer()->SetValue("x");
+    // Fees over 1000 show on yellow; the fee footer on green with a text of its own.
+    g->OnGetCellParams = [](TObject*, TColumnEh* c, TFont*, TColor& bg, TGridDrawState) {
+        if (c->FieldName() == "Fee" && c->Field()->AsFloat() > 1000) bg = clYellow;
+    };
+    std::string shown;
+    g->OnGetFooterParams = [&](TObject*, int dataCol, int, TColumnEh*, TFont*, TColor& bg, TAlignment&,
+                               TGridDrawState, std::string& text) {
+        if (dataCol == 5) {
+            bg = clLime;
+            text = "合计";
+            shown = text;
+        }
+    };
+    GuiTest::ProcessEvents();
+    TRect fee1 = g->CellRect(6, g->FirstDataRow());       // 1200
+    TRect fee2 = g->CellRect(6, g->FirstDataRow() + 1);   // 800.5
+    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(fee1.Left + 2, fee1.Bottom - 2))), ColorToRGB(clYellow));
+    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(fee2.Left + 2, fee2.Bottom - 2))), ColorToRGB(clWindow));
+    TRect foot = g->CellRect(6, g->RowCount() - 1);
+    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(foot.Left + 1, foot.Bottom - 2))), ColorToRGB(clLime));
+    EXPECT_EQ(shown, "合计");
+}
+
+} // namespace
