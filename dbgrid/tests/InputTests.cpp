@@ -497,3 +497,58 @@ TEST_F(GridInput, NarrowingAllowedSelectionsDropsRows)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GridInput, DraggingATitleEdgeSizesTheColumn)
+{
+    TColumnEh* name = G->Columns()->Items(1);
+    int before = name->Width();
+    TRect title = G->CellRect(2, 0);
+    GuiTest::MouseDown(G, mbLeft, Point(title.Right, title.Top + 3));
+    GuiTest::MouseMove(G, Point(title.Right + 30, title.Top + 3), {ssLeft});
+    GuiTest::MouseUp(G, mbLeft, Point(title.Right + 30, title.Top + 3));
+    EXPECT_EQ(name->Width(), before + 30);
+    EXPECT_EQ(G->ColWidths(2), before + 30);
+    // A column's limits hold against the mouse.
+    name->SetMaxWidth(before + 40);
+    title = G->CellRect(2, 0);
+    GuiTest::MouseDown(G, mbLeft, Point(title.Right, title.Top + 3));
+    GuiTest::MouseMove(G, Point(title.Right + 50, title.Top + 3), {ssLeft});
+    GuiTest::MouseUp(G, mbLeft, Point(title.Right + 50, title.Top + 3));
+    EXPECT_EQ(name->Width(), before + 40);
+    EXPECT_EQ(G->ColWidths(2), before + 40);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GridInput, SizingUnderAutoFitTakesFromTheNextColumn)
+{
+    G->Columns()->Clear();
+    TColumnEh* a = G->Columns()->Add();
+    a->SetFieldName("Id");
+    a->SetWidth(100);
+    TColumnEh* b = G->Columns()->Add();
+    b->SetFieldName("Name");
+    b->SetWidth(300);
+    TColumnEh* c = G->Columns()->Add();
+    c->SetFieldName("Fee");
+    c->SetWidth(100);
+    G->SetOptions(G->Options() - TDBGridOptions{dgIndicator, dgColLines});
+    G->SetBounds(0, 0, 500 + (G->Width() - G->ClientWidth()), 300);
+    G->SetAutoFitColWidths(true);
+    ASSERT_EQ(G->ClientWidth(), 500);
+    ASSERT_EQ(a->Width(), 100);
+    TRect title = G->CellRect(0, 0);
+    GuiTest::MouseDown(G, mbLeft, Point(title.Right, title.Top + 3));
+    GuiTest::MouseMove(G, Point(title.Right + 50, title.Top + 3), {ssLeft});
+    GuiTest::MouseUp(G, mbLeft, Point(title.Right + 50, title.Top + 3));
+    EXPECT_EQ(a->Width(), 150);
+    EXPECT_EQ(b->Width(), 250);
+    EXPECT_EQ(c->Width(), 100) << "columns further right keep their share";
+    EXPECT_EQ(a->Width() + b->Width() + c->Width(), 500);
+}
+
+} // namespace
