@@ -73,7 +73,11 @@ void Dates(const std::string& s)
 void Formats(const std::string& fmt, const std::string& rest)
 {
     double d = Bits(rest);
+    // An integer of the input's own, for widths and precisions from "*".
+    int k = 0;
+    if (rest.size() >= 12) std::memcpy(&k, rest.data() + 8, 4);
     try { Format(fmt, {42, "文本", 2.5, int64_t(-7), 'c', Currency::FromRaw(12345)}); } catch (const Exception&) {}
+    try { Format(fmt, {k, k, "文本", k, 2.5}); } catch (const Exception&) {}
     try { Format(fmt, {}); } catch (const Exception&) {}
     try { FormatFloat(fmt, d); } catch (const Exception&) {}
     try { FormatFloat(fmt, -1234.5678); } catch (const Exception&) {}

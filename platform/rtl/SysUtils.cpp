@@ -822,12 +822,16 @@ std::string FormatImpl(const std::string& fmt, const TVarRec* args, size_t count
             continue;
         }
         // [index ":"] ["-"] [width] ["." prec] type
+        // A width or precision beyond this needs more text than anyone
+        // prints; it is refused before the padding is made.
+        constexpr int64_t kMaxWidth = 100000000;
         auto readNumber = [&](int& value) -> bool {
             if (i < n && fmt[i] == '*') {
                 ++i;
                 if (argIndex >= count) FormatError(true, fmt);
                 const TVarRec& a = args[argIndex++];
                 if (a.VType != TVarRec::vtInteger) FormatArgumentError(fmt, argIndex - 1);
+                if (a.VInt < -kMaxWidth || a.VInt > kMaxWidth) FormatError(false, fmt);
                 value = static_cast<int>(a.VInt);
                 return true;
             }
@@ -835,7 +839,7 @@ std::string FormatImpl(const std::string& fmt, const TVarRec* args, size_t count
                 int64_t v = 0;
                 while (i < n && std::isdigit(static_cast<unsigned char>(fmt[i]))) {
                     v = v * 10 + (fmt[i] - '0');
-                    if (v > 100000000) FormatError(false, fmt);
+                    if (v > kMaxWidth) FormatError(false, fmt);
                     ++i;
                 }
                 value = static_cast<int>(v);

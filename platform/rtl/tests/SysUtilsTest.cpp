@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -70,6 +71,16 @@ TEST_F(SysUtilsTest, FormatRejectsMismatchedAndMissingArguments)
     EXPECT_EQ(ErrorOf([] { Format("%d %d", {1}); }), "No argument for format '%d %d'");
     EXPECT_EQ(ErrorOf([] { Format("%3:s", {"a"}); }), "No argument for format '%3:s'");
     EXPECT_EQ(ErrorOf([] { Format("100%", {}); }), "Format '100%' invalid or incompatible with argument");
+    // A width or precision no text needs is refused, whether written out or
+    // taken from "*" (where the smallest integer, left-justifying, cannot be
+    // negated).
+    for (int w : {INT_MIN, -100000001, 100000001, INT_MAX}) {
+        EXPECT_EQ(ErrorOf([w] { Format("%*d", {w, 1}); }), "Format '%*d' invalid or incompatible with argument") << w;
+        EXPECT_EQ(ErrorOf([w] { Format("%.*f", {w, 1.5}); }), "Format '%.*f' invalid or incompatible with argument")
+            << w;
+    }
+    EXPECT_EQ(ErrorOf([] { Format("%999999999d", {1}); }), "Format '%999999999d' invalid or incompatible with argument");
+    EXPECT_EQ(Format("%*d|%-*d", {-3, 7, 3, 8}), "7  |8  ");
     // The format is quoted cut to 31 characters, never inside a character.
     std::string longFmt = std::string(29, 'x') + "中文%d";
     EXPECT_EQ(ErrorOf([&] { Format(longFmt, {"s"}); }),
