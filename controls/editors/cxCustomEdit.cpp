@@ -14,6 +14,42 @@
 
 QZ_CLASS_IMPL(TcxCustomEdit, TcxContainer)
 QZ_CLASS_IMPL(TcxCustomEditData, TObject)
+QZ_CLASS_IMPL(TcxEditDataBinding, TPersistent)
+
+// ---- the data binding -------------------------------------------------------------------------------------
+
+TcxEditDataBinding::TcxEditDataBinding(TcxCustomEdit* AEdit)
+    : FEdit(AEdit), FProvider(std::make_unique<TcxCustomEditDefaultValuesProvider>())
+{
+}
+
+TcxEditDataBinding::~TcxEditDataBinding() = default;
+
+TPersistent* TcxEditDataBinding::GetOwner() const { return FEdit; }
+bool TcxEditDataBinding::IsEditDesigning() { return FEdit && FEdit->IsDesigning(); }
+void TcxEditDataBinding::DefaultValuesChanged()
+{
+    if (FProvider) FProvider->DoChanged();
+}
+Variant TcxEditDataBinding::GetDisplayValue() { return FEdit ? Variant(FEdit->GetDisplayText()) : Null(); }
+bool TcxEditDataBinding::IsModified() { return FEdit && FEdit->ModifiedAfterEnter(); }
+Variant TcxEditDataBinding::GetStoredValue() { return FEdit ? FEdit->GetEditValue() : Null(); }
+void TcxEditDataBinding::Reset()
+{
+    if (FEdit) FEdit->Reset();
+}
+void TcxEditDataBinding::SetDisplayValue(const Variant& Value)
+{
+    if (FEdit) FEdit->SetInnerDisplayValue(Value);
+}
+void TcxEditDataBinding::UpdateDisplayValue()
+{
+    if (FEdit) FEdit->SynchronizeDisplayValue();
+}
+void TcxEditDataBinding::SetProvider(std::unique_ptr<TcxCustomEditDefaultValuesProvider> AProvider)
+{
+    FProvider = std::move(AProvider);
+}
 
 namespace {
 // Class records make objects from an owner alone; an in-place edit made
@@ -49,6 +85,7 @@ TcxCustomEdit::TcxCustomEdit(TComponent* AOwner, bool AIsInplace)
 
 TcxCustomEdit::~TcxCustomEdit()
 {
+    if (FProperties) FProperties->SetDefaultValuesProvider(nullptr);
     if (FRepositoryItem) FRepositoryItem->RemoveListener(FRepositoryItemListener.get());
     if (FProperties) FProperties->OnPropertiesChanged = nullptr;
 }
@@ -63,8 +100,20 @@ void TcxCustomEdit::InitializeEdit()
     }
     // The properties' class record makes them without an owner; they belong
     // to this edit.
+    if (FProperties) FProperties->SetDefaultValuesProvider(nullptr);
     FProperties.reset(p);
     FProperties->SetOwnerEdit(this);
+    if (!FDataBinding || FDataBinding->ClassType() != GetDataBindingClass()) {
+        TObject* b = GetDataBindingClass()->Create(nullptr);
+        FDataBinding.reset(dynamic_cast<TcxEditDataBinding*>(b));
+        if (!FDataBinding) {
+            delete b;
+            FDataBinding = std::make_unique<TcxEditDataBinding>(this);
+        }
+        FDataBinding->FEdit = this;
+    }
+    // A stand-alone edit's defaults come from its value's source.
+    if (!FIsInplace) FProperties->SetDefaultValuesProvider(FDataBinding->GetIDefaultValuesProvider());
     if (!FRepositoryItem) FProperties->OnPropertiesChanged = [this](TObject* s) { PropertiesChanged(s); };
     RecreateStyleAndViewInfo();
 }
@@ -237,7 +286,9 @@ bool TcxCustomEdit::CanModify()
     if (!ActiveProperties()) return true;
     if (FIsInplace) return ActiveProperties()->CanModify();
     if (ActiveProperties()->IsReadOnlyStored()) return !ActiveProperties()->ReadOnly();
-    return ActiveProperties()->DefaultValuesProvider() ? ActiveProperties()->DefaultValuesProvider()->CanModify() : true;
+    if (ActiveProperties()->DefaultValuesProvider() && !ActiveProperties()->DefaultValuesProvider()->CanModify())
+        return false;
+    return !FDataBinding || FDataBinding->CanModify();
 }
 
 bool TcxCustomEdit::DoEditing()
@@ -249,6 +300,8 @@ bool TcxCustomEdit::DoEditing()
     try {
         result = CanModify();
         if (result && OnEditing) OnEditing(this, result);
+        // The source agrees to be edited.
+        if (result && !FIsInplace && FDataBinding) result = FDataBinding->SetEditMode();
     } catch (...) {
         --FEditValueChangingLock;
         throw;
@@ -319,6 +372,7 @@ void TcxCustomEdit::PostEditValue(bool AValidate)
     try {
         if (OnPostEditValue) OnPostEditValue(this);
         if (FIsInplace) SetModified(false);
+        else if (FDataBinding) FDataBinding->SetStoredValue(GetEditValue());
     } catch (const Exception&) {
         if (FIsInplace) return;   // the host tries again on hide
         HandleValidationError(std::string());

@@ -651,6 +651,42 @@ using TcxEditKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftSta
 
 class TcxCustomEdit;
 
+// Links an edit to the source of its value. Stand-alone edits use this
+// class, which keeps the value in the edit; data-aware editors derive from
+// it to read and write a field.
+class TcxEditDataBinding : public TPersistent {
+    QZ_CLASS(TcxEditDataBinding, TPersistent)
+public:
+    explicit TcxEditDataBinding(TcxCustomEdit* AEdit = nullptr);
+    ~TcxEditDataBinding() override;
+    TPersistent* GetOwner() const override;
+
+    virtual bool IsEditDesigning();
+    virtual bool CanModify() { return true; }
+    virtual void DefaultValuesChanged();
+    virtual Variant GetDisplayValue();
+    virtual bool IsModified();
+    virtual Variant GetStoredValue();
+    virtual void Reset();
+    virtual void SetDisplayValue(const Variant& Value);
+    // The source agrees to be edited.
+    virtual bool SetEditMode() { return true; }
+    virtual void SetStoredValue(const Variant& Value) {}
+    virtual void UpdateDisplayValue();
+    virtual void EditLoaded() {}
+    IcxEditDefaultValuesProvider* GetIDefaultValuesProvider() const { return FProvider.get(); }
+    TcxCustomEdit* Edit() const { return FEdit; }
+
+protected:
+    // The provider a descendant binding supplies (the field's defaults).
+    void SetProvider(std::unique_ptr<TcxCustomEditDefaultValuesProvider> AProvider);
+
+private:
+    friend class TcxCustomEdit;
+    TcxCustomEdit* FEdit;
+    std::unique_ptr<TcxCustomEditDefaultValuesProvider> FProvider;
+};
+
 // The state an edit keeps per activation, which a host may hold per row or
 // field and hand to Activate again. A cleared object makes the edit reset
 // what it keeps there.
@@ -674,6 +710,9 @@ public:
     ~TcxCustomEdit() override;
 
     virtual TClass GetPropertiesClass() const { return TcxCustomEditProperties::StaticClass(); }
+    // The class of the link to the value's source; made with the edit.
+    virtual TClass GetDataBindingClass() const { return TcxEditDataBinding::StaticClass(); }
+    TcxEditDataBinding* DataBinding() const { return FDataBinding.get(); }
     TClass GetStyleClass() const override { return TcxEditStyle::StaticClass(); }
     TClass GetViewInfoClass() const override;
     TcxContainerStyleValues GetHiddenStyleValues() const override
@@ -794,6 +833,7 @@ protected:
 
 private:
     std::unique_ptr<TcxCustomEditProperties> FProperties;
+    std::unique_ptr<TcxEditDataBinding> FDataBinding;
     bool FIsInplace;
     bool FModified = false;
     bool FModifiedAfterEnter = false;

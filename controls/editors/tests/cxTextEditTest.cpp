@@ -287,3 +287,48 @@ TEST_F(TextEditTest, UnusedNavigationKeysReachTheHost)
     GuiTest::KeyPress(VK_NEXT);
     EXPECT_EQ(after, (std::vector<WORD>{VK_LEFT, VK_RIGHT, VK_NEXT}));
 }
+
+namespace {
+// A value source that records what is stored and may refuse editing.
+class TRecordingBinding : public TcxEditDataBinding {
+    QZ_CLASS(TRecordingBinding, TcxEditDataBinding)
+public:
+    using TcxEditDataBinding::TcxEditDataBinding;
+    bool SetEditMode() override { return Editable; }
+    void SetStoredValue(const Variant& Value) override { Stored.push_back(VarToStr(Value)); }
+    bool Editable = true;
+    std::vector<std::string> Stored;
+};
+QZ_CLASS_IMPL(TRecordingBinding, TcxEditDataBinding)
+
+class TBoundEdit : public TcxTextEdit {
+    QZ_CLASS(TBoundEdit, TcxTextEdit)
+public:
+    explicit TBoundEdit(TComponent* AOwner = nullptr) : TcxTextEdit(AOwner) { InitializeEdit(); }
+    TClass GetDataBindingClass() const override { return TRecordingBinding::StaticClass(); }
+    TRecordingBinding* Binding() const { return static_cast<TRecordingBinding*>(DataBinding()); }
+};
+QZ_CLASS_IMPL(TBoundEdit, TcxTextEdit)
+}  // namespace
+
+TEST_F(TextEditTest, PostingWritesToTheValueSource)
+{
+    auto* e = new TBoundEdit(Form);
+    e->SetParent(Form);
+    e->SetTop(110);
+    GuiTest::ProcessEvents();
+    ASSERT_EQ(e->DataBinding()->Edit(), e);
+    // The stand-alone properties take their defaults from the source.
+    EXPECT_EQ(e->Properties()->DefaultValuesProvider(), e->DataBinding()->GetIDefaultValuesProvider());
+    e->Properties()->SetValidateOnEnter(true);
+    e->SetFocus();
+    GuiTest::ProcessEvents();
+    GuiTest::TypeText("abc");
+    GuiTest::KeyPress(VK_RETURN);
+    EXPECT_EQ(e->Binding()->Stored, std::vector<std::string>{"abc"});
+    // A source that refuses to be edited keeps the text as it is.
+    e->Binding()->Editable = false;
+    e->SetEditValue(Variant("kept"));
+    GuiTest::TypeText("x");
+    EXPECT_EQ(e->GetDisplayText(), "kept");
+}
