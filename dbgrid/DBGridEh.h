@@ -731,6 +731,7 @@ public:
     // ---- keyboard and mouse
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyUp(WORD& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     // Moves the current record by distance (to the end with toEnd), keeping

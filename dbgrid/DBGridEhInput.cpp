@@ -405,6 +405,19 @@ void TCustomDBGridEh::KeyDown(WORD& key, TShiftState shift)
     key = 0;
 }
 
+// Space steps a check box; Enter hands the editor's text on (or moves like
+// Tab with dghEnterAsTab).
+void TCustomDBGridEh::KeyPress(char& key)
+{
+    if (key == '\r' && FOptionsEh.Contains(dghEnterAsTab)) key = '\t';
+    TCustomGrid::KeyPress(key);
+    if (key != ' ' || FOptions.Contains(dgRowSelect)) return;
+    TColumnEh* c = CurrentColumn();
+    if (!c || c->CellKind() != ckCheckboxes || !FDataLink->Active()) return;
+    c->SetCellCheckState(c->CellCheckState() == cbChecked ? cbUnchecked : cbChecked);
+    key = 0;
+}
+
 void TCustomDBGridEh::KeyUp(WORD& key, TShiftState shift)
 {
     if (FSortPending && key == VK_CONTROL) {

@@ -552,3 +552,22 @@ TEST_F(GridInput, SizingUnderAutoFitTakesFromTheNextColumn)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GridInput, SpaceAndDeleteOnACheckBox)
+{
+    Ds->Locate("Id", 2, {});   // Passed is true for even ids
+    G->SetSelectedIndex(2);
+    GuiTest::KeyPress(VK_SPACE);
+    EXPECT_FALSE(Ds->FieldByName("Passed")->AsBoolean());
+    EXPECT_FALSE(G->EditorMode()) << "a check box opens no editor";
+    GuiTest::KeyPress(VK_SPACE);
+    EXPECT_TRUE(Ds->FieldByName("Passed")->AsBoolean());
+    GuiTest::KeyPress(VK_DELETE);
+    EXPECT_TRUE(Ds->FieldByName("Passed")->IsNull());
+    EXPECT_EQ(G->Columns()->Items(2)->CellCheckState(), cbGrayed);
+    Ds->Cancel();
+}
+
+} // namespace
