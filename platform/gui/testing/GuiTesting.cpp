@@ -3,7 +3,9 @@
 #include "TextUtils.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
+#include <QPointer>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -44,6 +46,17 @@ void Init()
 
 void ProcessEvents()
 {
+    // On a real display a window shown paints only once the server has
+    // exposed it, which may take longer than a few rounds of the loop.
+    static const bool realDisplay = QGuiApplication::platformName() != "offscreen";
+    if (realDisplay) {
+        // Windows may go while the loop runs: each is watched through a guard.
+        std::vector<QPointer<QWindow>> shown;
+        for (QWindow* w : QGuiApplication::topLevelWindows())
+            if (w->isVisible() && !w->isExposed() && !w->geometry().isEmpty()) shown.emplace_back(w);
+        for (const QPointer<QWindow>& w : shown)
+            QTest::qWaitFor([&] { return !w || !w->isVisible() || w->isExposed(); }, 1000);
+    }
     for (int i = 0; i < 3; ++i) {
         if (Application) Application->ProcessMessages();
         else QCoreApplication::processEvents();
