@@ -32,6 +32,9 @@ void TDataSource::SetDataSet(TDataSet* ds)
         FDataSet->RemoveFreeNotification(this);
         FDataSet->RemoveDataSource(this);
         FDataSet = nullptr;
+        // Links hear that the old set is gone before the new one comes, so
+        // that moving between two open sets is not a silent change of rows.
+        UpdateState();
     }
     if (ds) {
         FDataSet = ds;

@@ -693,6 +693,25 @@ TEST(DataLinks, SourceAndSetLifetimes)
     EXPECT_EQ(link.DataSource(), nullptr);
 }
 
+TEST(DataLinks, MovingBetweenTwoOpenSetsIsTold)
+{
+    auto first = FivePeople();
+    std::vector<std::tuple<int, std::string, double>> rows;
+    for (int i = 1; i <= 12; ++i) rows.emplace_back(i, "n" + std::to_string(i), i);
+    auto second = MakePeople(rows);
+    TDataSource src;
+    src.SetDataSet(first.get());
+    TRecLink grid;
+    grid.SetDataSource(&src);
+    grid.SetBufferCount(10);
+    EXPECT_EQ(grid.RecordCount(), 5);
+    grid.Log.clear();
+    src.SetDataSet(second.get());
+    EXPECT_EQ(grid.Log, (std::vector<std::string>{"inactive", "active"}));
+    EXPECT_EQ(grid.RecordCount(), 10);
+    EXPECT_EQ(src.State(), dsBrowse);
+}
+
 TEST(ClientDataSet, IndexFieldNamesOrderTheRows)
 {
     TClientDataSet ds;
