@@ -454,6 +454,11 @@ void TcxCustomEdit::DoEditKeyDown(WORD& Key, TShiftState Shift)
     }
 }
 
+bool TcxCustomEdit::CanProcessMouseWheel(TShiftState Shift)
+{
+    return !FIsInplace || ActiveProperties()->InplaceWheel() || Shift.Contains(ssCtrl);
+}
+
 void TcxCustomEdit::DoEnter()
 {
     FPrevEditValue = FEditValue;

@@ -789,6 +789,10 @@ public:
     // mouse: it counts as the second click of a double click (and the time
     // is over).
     bool TakeActivationClick();
+    // Whether the wheel may change the value: a stand-alone edit always, an
+    // in-place one when its properties let the wheel through or Ctrl is held
+    // (a grid scrolls with the wheel otherwise).
+    virtual bool CanProcessMouseWheel(TShiftState Shift);
 
     // Edit buttons: fires the properties' OnButtonClick with the button's
     // index in Buttons.

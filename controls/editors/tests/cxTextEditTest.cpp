@@ -332,3 +332,28 @@ TEST_F(TextEditTest, PostingWritesToTheValueSource)
     GuiTest::TypeText("x");
     EXPECT_EQ(e->GetDisplayText(), "kept");
 }
+
+TEST_F(TextEditTest, TheWheelChangesAnInplaceValueOnlyWhenAllowed)
+{
+    std::unique_ptr<TcxCustomEdit> inplace(TcxCustomEdit::CreateInplace(TcxTextEdit::StaticClass()));
+    struct Case {
+        bool Inplace;
+        bool InplaceWheel;
+        TShiftState Shift;
+        bool Allowed;
+    };
+    const Case cases[] = {
+        {false, false, TShiftState{}, true},
+        {false, true, TShiftState{}, true},
+        {true, true, TShiftState{}, true},
+        {true, false, TShiftState{}, false},
+        {true, false, TShiftState{ssShift}, false},
+        {true, false, TShiftState{ssCtrl}, true},
+    };
+    for (const Case& c : cases) {
+        TcxCustomEdit* e = c.Inplace ? inplace.get() : static_cast<TcxCustomEdit*>(Edit);
+        e->ActiveProperties()->SetInplaceWheel(c.InplaceWheel);
+        EXPECT_EQ(e->CanProcessMouseWheel(c.Shift), c.Allowed)
+            << "inplace " << c.Inplace << " wheel flag " << c.InplaceWheel;
+    }
+}
