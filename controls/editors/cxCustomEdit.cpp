@@ -470,8 +470,16 @@ void TcxCustomEdit::FocusChanged()
     // Entering (the inner edit taking the focus counts): Esc goes back to this value.
     bool focused = Focused();
     if (focused && !FFocusedAndActive) FPrevEditValue = FEditValue;
+    bool changed = focused != FFocusedAndActive;
     FFocusedAndActive = focused;
     TcxContainer::FocusChanged();
+    if (!changed || focused) return;
+    // A modal form closing with a result takes the value as it stands: it is
+    // validated, quietly, as the form is gone and cannot keep the focus here.
+    TCustomForm* form = GetParentForm(this);
+    if (form && form->FormState().Contains(fsModal) && !form->Visible() && form->ModalResult() != 0 &&
+        form->ModalResult() != mrCancel)
+        ValidateEdit(false);
 }
 
 void TcxCustomEdit::DoExit()

@@ -357,3 +357,48 @@ TEST_F(TextEditTest, TheWheelChangesAnInplaceValueOnlyWhenAllowed)
             << "inplace " << c.Inplace << " wheel flag " << c.InplaceWheel;
     }
 }
+
+namespace {
+// A form in its modal state without running the modal loop.
+class TModalForm : public TForm {
+public:
+    using TForm::TForm;
+    void SetModal() { FFormState.Include(fsModal); }
+};
+}  // namespace
+
+TEST_F(TextEditTest, AModalFormClosingWithAResultValidatesQuietly)
+{
+    struct Case {
+        TModalResult Result;
+        int Validations;
+    };
+    for (const Case& c : {Case{mrOk, 1}, Case{mrCancel, 0}}) {
+        auto* form = new TModalForm(nullptr);
+        form->SetBounds(100, 100, 300, 200);
+        auto* edit = new TcxTextEdit(form);
+        edit->SetParent(form);
+        int validations = 0;
+        edit->Properties()->OnValidate = [&](TObject*, Variant&, std::string& t, bool& e) {
+            ++validations;
+            e = true;
+            t = "不行";
+        };
+        form->Show();
+        GuiTest::ProcessEvents();
+        edit->SetFocus();
+        GuiTest::ProcessEvents();
+        GuiTest::TypeText("x");
+        form->SetModal();
+        form->SetModalResult(c.Result);
+        EXPECT_NO_THROW({
+            form->Hide();
+            // The focus leaves with the hidden window; the offscreen platform
+            // does not tell the window that loses it, so the test does.
+            edit->Perform(WM_KILLFOCUS, 0, 0);
+            GuiTest::ProcessEvents();
+        });
+        EXPECT_EQ(validations, c.Validations) << "result " << c.Result;
+        delete form;
+    }
+}
