@@ -32,6 +32,13 @@ std::unique_ptr<TDataSet> MakeStudents(const std::vector<std::tuple<int, std::st
     return ds;
 }
 
+std::unique_ptr<TDataSet> NumberedStudents(int n)
+{
+    std::vector<std::tuple<int, std::string, std::string, double>> rows;
+    for (int i = 1; i <= n; ++i) rows.emplace_back(i, "学员" + std::to_string(i), "A", i);
+    return MakeStudents(rows);
+}
+
 std::unique_ptr<TDataSet> SixStudents()
 {
     return MakeStudents({{1, "王五", "A", 100}, {2, "李四", "A", 150}, {3, "张三", "A", 50},

@@ -17,6 +17,8 @@ namespace enginetest {
 
 // Students: Id, Name, Class, Fee.
 std::unique_ptr<TDataSet> MakeStudents(const std::vector<std::tuple<int, std::string, std::string, double>>& rows);
+// Students 1 to n named 学员1, 学员2, … of class A, each paying his number.
+std::unique_ptr<TDataSet> NumberedStudents(int n);
 std::unique_ptr<TDataSet> SixStudents();
 
 // A report with one A4 page (10 mm margins). A run reloads the layout

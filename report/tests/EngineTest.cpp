@@ -55,9 +55,7 @@ TEST(Engine, ListWithGroupsAndSums)
 TEST(Engine, PageBreaksReprintHeadersAndCountPages)
 {
     TReportFixture f;
-    std::vector<std::tuple<int, std::string, std::string, double>> rows;
-    for (int i = 1; i <= 40; ++i) rows.emplace_back(i, "学员" + std::to_string(i), "A", i);
-    f.Data.push_back(MakeStudents(rows));
+    f.Data.push_back(NumberedStudents(40));
     TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
     auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 40);
     f.AddMemo(title, "Caption", 0, 0, 300, 30, "报表标题");
@@ -369,9 +367,7 @@ TEST(Engine, RunningTotalGrowsAcrossGroupsAndRestartsForTheFinalPass)
 TEST(Engine, ProgressIsReportedPerPageAndAStopKeepsWhatWasBuilt)
 {
     TReportFixture f;
-    std::vector<std::tuple<int, std::string, std::string, double>> rows;
-    for (int i = 1; i <= 100; ++i) rows.emplace_back(i, "学员" + std::to_string(i), "A", i);
-    f.Data.push_back(MakeStudents(rows));
+    f.Data.push_back(NumberedStudents(100));
     TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
     auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 100);
     md->SetDataSet(s);
@@ -454,9 +450,7 @@ TEST(Engine, SubreportsSideBySideAndVerticalHeadersOnEachPage)
         TReportFixture f;
         f.Data.push_back(SixStudents());
         TfrxDBDataset* few = f.AddDataSet(f.Data.back().get(), "few");
-        std::vector<std::tuple<int, std::string, std::string, double>> rows;
-        for (int i = 1; i <= 60; ++i) rows.emplace_back(i, "学员" + std::to_string(i), "A", i);
-        f.Data.push_back(MakeStudents(rows));
+        f.Data.push_back(NumberedStudents(60));
         TfrxDBDataset* many = f.AddDataSet(f.Data.back().get(), "many");
         auto* title = f.AddBand<TfrxReportTitle>(f.Page, "ReportTitle1", 0, 30);
         auto addSub = [&](const std::string& name, double left, TfrxDBDataset* ds) {

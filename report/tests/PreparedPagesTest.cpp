@@ -1,6 +1,7 @@
 // The prepared-report file, drawing a prepared page, printing and the
 // printer list.
 #include "EngineFixture.h"
+#include "ExportTestSupport.h"
 
 #include "Graphics.h"
 #include "GuiTesting.h"
@@ -314,16 +315,7 @@ TEST(Printers, VirtualPrinterAndDefaultFallback)
 
 namespace {
 
-std::string RunTool(const std::string& cmd)
-{
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p.get())) > 0) out.append(buf, n);
-    return out;
-}
+using exporttest::RunTool;
 
 int PdfPages(const std::string& file)
 {
@@ -349,9 +341,7 @@ TfrxCustomPrinter* PdfPrinter(const std::string& file)
 TEST(Printing, PreparedPagesPrintToAPdfFile)
 {
     TReportFixture f;
-    std::vector<std::tuple<int, std::string, std::string, double>> rows;
-    for (int i = 1; i <= 30; ++i) rows.emplace_back(i, "学员" + std::to_string(i), "A", i);
-    f.Data.push_back(MakeStudents(rows));
+    f.Data.push_back(NumberedStudents(30));
     TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
     auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 80);
     md->SetDataSet(s);
@@ -488,9 +478,7 @@ TEST(Printing, ALayoutFileBuildsWithTheApplicationsDataAndPrints)
 TEST(PreparedPages, PagesSwappedToTheTemporaryFileReadBack)
 {
     TReportFixture f;
-    std::vector<std::tuple<int, std::string, std::string, double>> rows;
-    for (int i = 1; i <= 200; ++i) rows.emplace_back(i, "学员" + std::to_string(i), "A", i);
-    f.Data.push_back(MakeStudents(rows));
+    f.Data.push_back(NumberedStudents(200));
     TfrxDBDataset* s = f.AddDataSet(f.Data.back().get(), "s");
     auto* md = f.AddBand<TfrxMasterData>(f.Page, "MasterData1", 0, 100);
     md->SetDataSet(s);

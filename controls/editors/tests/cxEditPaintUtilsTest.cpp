@@ -3,32 +3,15 @@
 #include "Graphics.h"
 #include "cxGraphics.h"
 
+#include "EditSurface.h"
+
 #include <gtest/gtest.h>
 
 using namespace cxEditUtils;
 
 namespace {
 
-// A white bitmap to draw on, with a count of the pixels of a colour.
-struct Surface {
-    TBitmap Bitmap;
-    std::unique_ptr<TcxCanvas> Canvas;
-    Surface(int w, int h)
-    {
-        Bitmap.SetSize(w, h);
-        Bitmap.Canvas()->Brush()->SetColor(clWhite);
-        Bitmap.Canvas()->FillRect(TRect{0, 0, w, h});
-        Canvas = std::make_unique<TcxCanvas>(Bitmap.Canvas());
-    }
-    int Count(TColor c)
-    {
-        int n = 0;
-        for (int y = 0; y < Bitmap.Height(); ++y)
-            for (int x = 0; x < Bitmap.Width(); ++x)
-                if (ColorToRGB(Bitmap.Canvas()->Pixels(x, y)) == ColorToRGB(c)) ++n;
-        return n;
-    }
-};
+using Surface = TEditTestSurface;
 
 }  // namespace
 
