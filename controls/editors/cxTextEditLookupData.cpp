@@ -5,6 +5,13 @@
 
 QZ_CLASS_IMPL(TcxCustomTextEditLookupData, TcxInterfacedPersistent)
 
+TcxCustomTextEditLookupData::~TcxCustomTextEditLookupData()
+{
+    // The list stays with its popup window, which goes with the edit; it
+    // must not call back into data that is gone.
+    if (TcxCustomEditListBox* l = FList.Get()) l->OnSelectItem = nullptr;
+}
+
 std::string TcxCustomTextEditLookupData::GetItem(int AIndex)
 {
     TcxCustomTextEditProperties* p = FOwner ? FOwner->LookupProperties() : nullptr;
@@ -84,7 +91,81 @@ void TcxCustomTextEditLookupData::SetItemIndex(int AIndex)
 {
     if (AIndex < -1 || AIndex >= GetItemCount()) return;
     if (AIndex == FItemIndex && AIndex != -1) return;
+    if (TcxCustomEditListBox* l = FList.Get(); l && GetItemCount() > 0) {
+        // To the top first, so that no highlight leaves the list scrolled there.
+        if (AIndex == -1) l->SetItemIndex(0);
+        l->SetItemIndex(AIndex);
+    }
     FItemIndex = AIndex;
+}
+
+void TcxCustomTextEditLookupData::InitializeList(TWinControl* AParent)
+{
+    TcxCustomEditListBox* l = FList.Get();
+    if (!l) {
+        TClass c = GetListBoxClass();
+        if (!c) return;
+        TObject* o = c->Create(AParent);
+        l = dynamic_cast<TcxCustomEditListBox*>(o);
+        if (!l) {
+            delete o;
+            return;
+        }
+        FList = l;
+    }
+    if (TcxCustomTextEdit* e = FOwner ? FOwner->LookupEdit() : nullptr) {
+        l->SetColor(e->Style()->GetEffectiveColor());
+        l->Font()->Assign(e->Style()->Font());
+        l->Canvas()->Font()->Assign(l->Font());
+    }
+    l->SetParent(AParent);
+    l->OnSelectItem = [this](TObject*) { ListSelectionChanged(); };
+    UpdateListItemCount();
+    l->SetItemIndex(FItemIndex);
+    UpdateItemHeights();
+    TextChanged();
+}
+
+void TcxCustomTextEditLookupData::PositionList(const TRect& ARect)
+{
+    if (TcxCustomEditListBox* l = FList.Get()) l->SetBounds(ARect.Left, ARect.Top, ARect.Width(), ARect.Height());
+}
+
+bool TcxCustomTextEditLookupData::IsMouseOverList(const TPoint& P)
+{
+    TcxCustomEditListBox* l = FList.Get();
+    if (!l || !l->HandleAllocated() || !l->Visible()) return false;
+    TPoint p = l->ScreenToClient(P);
+    return p.X >= 0 && p.Y >= 0 && p.X < l->Width() && p.Y < l->Height();
+}
+
+void TcxCustomTextEditLookupData::ListSelectionChanged()
+{
+    if (TcxCustomEditListBox* l = FList.Get()) FItemIndex = l->ItemIndex();
+}
+
+void TcxCustomTextEditLookupData::UpdateListItemCount()
+{
+    TcxCustomEditListBox* l = FList.Get();
+    if (!l) return;
+    int count = GetItemCount();
+    TStrings* items = l->Items();
+    items->BeginUpdate();
+    try {
+        while (items->Count() > count) items->Delete(items->Count() - 1);
+        for (int i = 0; i < count; ++i) {
+            std::string t = GetItem(i);
+            if (i < items->Count()) {
+                if (items->Strings(i) != t) items->SetStrings(i, t);
+            } else {
+                items->Add(t);
+            }
+        }
+    } catch (...) {
+        items->EndUpdate();
+        throw;
+    }
+    items->EndUpdate();
 }
 
 void TcxCustomTextEditLookupData::DoSelectItem()

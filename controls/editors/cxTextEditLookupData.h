@@ -19,7 +19,11 @@ public:
     virtual std::string LookupText() = 0;
     virtual bool LookupTextLock() = 0;
     virtual void SetLookupTextLock(bool AValue) = 0;
+    // The edit itself (its style and font dress the list); nil when none.
+    virtual TcxCustomTextEdit* LookupEdit() { return nullptr; }
 };
+
+class TcxCustomEditListBox;
 
 // Directions of Go.
 enum TcxLookupDirection { ldFirst, ldLast, ldNext, ldPrevious, ldPageUp, ldPageDown };
@@ -47,6 +51,10 @@ class TcxCustomTextEditLookupData : public TcxInterfacedPersistent, public IcxTe
     QZ_CLASS(TcxCustomTextEditLookupData, TcxInterfacedPersistent)
 public:
     explicit TcxCustomTextEditLookupData(IcxTextEditLookupOwner* AOwner = nullptr) : FOwner(AOwner) {}
+    ~TcxCustomTextEditLookupData() override;
+    // Data made from its class record gets its owner afterwards.
+    void SetLookupOwner(IcxTextEditLookupOwner* AOwner) { FOwner = AOwner; }
+    IcxTextEditLookupOwner* LookupOwner() const { return FOwner; }
 
     virtual std::string GetItem(int AIndex);
     virtual int GetItemCount();
@@ -73,9 +81,33 @@ public:
     int CurrentKey() const { return FCurrentKey; }
     void SetCurrentKey(int AKey);
     int ItemIndex() const { return FItemIndex; }
-    // The highlighted item of an open list; the list itself belongs to the
-    // drop-down editors.
+    // The highlighted item, shown by the list when there is one.
     void SetItemIndex(int AIndex);
+
+    // ---- the list shown in a drop-down editor's popup ----
+    // The class of the list (nil: the data shows no list).
+    virtual TClass GetListBoxClass() const { return nullptr; }
+    // Makes the list inside AParent when missing, dresses it as the edit,
+    // fills it and highlights the item index.
+    virtual void InitializeList(TWinControl* AParent);
+    TcxCustomEditListBox* GetList() const { return FList.Get(); }
+    virtual void PositionList(const TRect& ARect);
+    // Whether the popup may take a client size (adjusted to whole items).
+    virtual bool CanResizeList(TSize& ASize) { return true; }
+    // The list's size for a width (0: its own) and a maximum height; empty
+    // when the data has no opinion.
+    virtual TSize GetListPreferredSize(int AListWidth, int AMaxHeight) { return TSize{0, 0}; }
+    // Hooks: the popup is about to open; it has shown with the typed prefix;
+    // the edit is about to go.
+    virtual void DropDown() {}
+    virtual void PopupShown(const std::string& APrefix) {}
+    virtual void Deinitialize() {}
+    // P (screen) lies over the list.
+    bool IsMouseOverList(const TPoint& P);
+    // The list's selection became the item index.
+    virtual void ListSelectionChanged();
+    // The list's rows follow the item count and texts.
+    virtual void UpdateListItemCount();
     // An open list whose highlight moves without changing the text.
     bool ListVisible = false;
 
@@ -86,10 +118,15 @@ protected:
     void DoSelectItem();
     TcxTextEditingStyle EditingStyle();
 
+    // The list's item heights may have changed (a hook of InitializeList).
+    virtual void UpdateItemHeights() {}
+
 private:
     int FCurrentKey = -1;
     int FItemIndex = -1;
     IcxTextEditLookupOwner* FOwner;
+    // The list belongs to the popup window it is made in.
+    TWeakRef<TcxCustomEditListBox> FList;
 };
 
 // The owner-drawn list of the drop-down editors' items: one line of text
