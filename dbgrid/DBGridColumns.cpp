@@ -767,6 +767,7 @@ TColumnEh::~TColumnEh()
         l.erase(std::remove(l.begin(), l.end(), this), l.end());
         TColumnsEhList& s = g->FShownColumns;
         s.erase(std::remove(s.begin(), s.end(), this), s.end());
+        if (g->FSelection) g->FSelection->SelectedColumns()->Forget(this);
     }
     FFooters.reset();
     FFooter.reset();

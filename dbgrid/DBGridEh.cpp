@@ -402,7 +402,10 @@ void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections v)
 {
     if (v == FAllowedSelections) return;
     FAllowedSelections = v;
-    if (!v.Contains(gstRecordBookmarks)) FSelection->Clear();
+    // A selection of a kind no longer allowed goes; the others stay.
+    TDBGridEhSelectionType kind = FSelection->SelectionKind();
+    if (kind != gstNon && !v.Contains(kind)) FSelection->ClearAll();
+    if (!v.Contains(gstRecordBookmarks) && FSelection->Rows()->Count() > 0) FSelection->Rows()->Clear();
     Invalidate();
 }
 
@@ -880,6 +883,8 @@ void TCustomDBGridEh::RebuildLayout()
         }
         ApplyColumnWidthsAndTabStops();
     }
+    FSelection->SelectedColumns()->PruneAndSort();
+    FSelection->DropEmptyKind();
     RecalcRowCount();
     SyncCurrentRow();
     Invalidate();
@@ -1066,6 +1071,7 @@ void TCustomDBGridEh::BuildFieldMap()
 void TCustomDBGridEh::LinkActiveChanged(bool active)
 {
     if (!active) HideEditor();
+    FSelection->SetLinkActive(active);
     FSumList->SetDataSet(DataSource() ? DataSource()->DataSet() : nullptr);
     RequestLayout();
     RefreshVertScrollBar();

@@ -17,7 +17,9 @@
 #include "DB.h"
 #include "DBSumLst.h"
 #include "Grids.h"
+#include "ShortCuts.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -535,40 +537,157 @@ private:
 
 // ---- selection ---------------------------------------------------------------------------------
 
+class TDBGridEhSelection;
+
 // The selected rows: bookmarks kept in data-set order.
 class TBookmarkListEh : public TObject {
     QZ_CLASS(TBookmarkListEh, TObject)
 public:
     explicit TBookmarkListEh(TCustomDBGridEh* grid = nullptr) : FGrid(grid) {}
+    ~TBookmarkListEh() override;
     int Count() const { return int(FList.size()); }
     const TBookmarkStr& Items(int i) const { return FList.at(size_t(i)); }
     // Raise "Cannot perform this operation on a closed dataset" without an
     // active data link.
     bool CurrentRowSelected() const;
+    // Marking a row makes the selection one of rows (another kind is
+    // cleared first); unmarking the last one leaves no selection.
     void SetCurrentRowSelected(bool v);
-    // Where the bookmark stands (true) or would go (false).
+    // Where the bookmark stands (true) or would go (false); the last answer
+    // is kept until the list changes.
     bool Find(const TBookmarkStr& b, int& index) const;
     int IndexOf(const TBookmarkStr& b) const;
     void Clear();
     // Drops bookmarks of records that are gone; true when any went.
     bool Refresh();
+    // Deletes the selected records, last first; a refused delete stops
+    // there and leaves the records not yet deleted selected.
+    void DeleteSelectedRecords();
+    // The grid rows of the shown selected records, over all columns
+    // ((-1, -1, -1, -1) when none is shown).
+    TGridRect RowsToGridRect() const;
 private:
+    friend class TDBGridEhSelection;
     TDataSet* CheckedDataSet() const;
+    TDBGridEhSelection* Owner() const;
+    void Changed() { FCacheValid = false; }
     TCustomDBGridEh* FGrid;
     std::vector<TBookmarkStr> FList;
+    mutable bool FCacheValid = false, FCacheFound = false;
+    mutable TBookmarkStr FCacheKey;
+    mutable int FCacheIndex = -1;
 };
 
+// A cell of a rectangle selection: a column index and a record's bookmark
+// (column -1 and no bookmark when unset).
+struct TDBCell {
+    int Col = -1;
+    TBookmarkStr Row;
+    bool operator==(const TDBCell&) const = default;
+};
+
+// The selected columns, in column order, with the anchor of a shift
+// selection and the columns shift selections since then changed (so that
+// going back towards the anchor undoes exactly those).
+class TDBGridEhSelectionCols : public TObject {
+    QZ_CLASS(TDBGridEhSelectionCols, TObject)
+public:
+    explicit TDBGridEhSelectionCols(TCustomDBGridEh* grid = nullptr, TDBGridEhSelection* owner = nullptr)
+        : FGrid(grid), FOwner(owner) {}
+    int Count() const { return int(FList.size()); }
+    TColumnEh* Items(int i) const { return FList.at(size_t(i)); }
+    const TColumnsEhList& List() const { return FList; }
+    bool Contains(const TColumnEh* c) const;
+    TColumnEh* AnchorColumn() const { return FAnchorColumn; }
+    TColumnEh* ShiftColumn() const { return FShiftColumn; }
+    const TColumnsEhList& ShiftChangedColumns() const { return FShiftChanged; }
+    void AddInOrder(TColumnEh* c);
+    void Clear();
+    // Ctrl+click: adds or removes the column.
+    void ToggleColumn(TColumnEh* c);
+    // A plain click: the column alone, or added with keep.
+    void SelectColumn(TColumnEh* c, bool keep);
+    // Shift+click: extends from the anchor to the column, undoing what
+    // earlier shift selections added or removed on the way back.
+    void ExtendToColumn(TColumnEh* c);
+    // Drops columns no longer in the grid and sorts the rest by index.
+    void PruneAndSort();
+    // A column being destroyed leaves the lists.
+    void Forget(const TColumnEh* c);
+    TGridRect ToGridRect() const;
+private:
+    void Remove(TColumnEh* c);
+    void RepaintColumn(TColumnEh* c);
+    void KindFromCount();
+    TCustomDBGridEh* FGrid;
+    TDBGridEhSelection* FOwner;
+    TColumnsEhList FList, FShiftChanged;
+    TColumnEh* FAnchorColumn = nullptr;
+    TColumnEh* FShiftColumn = nullptr;
+};
+
+// A rectangle of cells between an anchor corner and a shifted corner.
+class TDBGridEhSelectionRect : public TObject {
+    QZ_CLASS(TDBGridEhSelectionRect, TObject)
+public:
+    explicit TDBGridEhSelectionRect(TCustomDBGridEh* grid = nullptr, TDBGridEhSelection* owner = nullptr)
+        : FGrid(grid), FOwner(owner) {}
+    const TDBCell& AnchorCell() const { return FAnchor; }
+    const TDBCell& ShiftedCell() const { return FShifted; }
+    bool CanQuery() const;
+    void ResetCells();
+    // Sets the shifted corner (and the anchor too unless extending); one
+    // cell alone is no selection.
+    void SelectCell(int columnIndex, const TBookmarkStr& row, bool extend);
+    // The corners in order; raise EInvalidGridOperation without an open data set.
+    TBookmarkStr TopRow() const;
+    TBookmarkStr BottomRow() const;
+    int LeftColumnIndex() const;
+    int RightColumnIndex() const;
+    bool CellSelected(int columnIndex, const TBookmarkStr& row) const;
+    TGridRect ToGridRect() const;
+    // The window box of the cells between two corners (their shown part).
+    TRect CellsBox(const TDBCell& a, const TDBCell& b) const;
+    // The parts of r1 and r2 that only one of them covers, as up to four
+    // rectangles (empty ones unused): what a change of selection repaints.
+    static std::array<TRect, 4> XorBoxes(const TRect& r1, const TRect& r2);
+private:
+    void CheckQuery(const char* message) const;
+    TCustomDBGridEh* FGrid;
+    TDBGridEhSelection* FOwner;
+    TDBCell FAnchor, FShifted;
+};
+
+// The grid's one selection: rows, a rectangle, columns or everything.
 class TDBGridEhSelection : public TObject {
     QZ_CLASS(TDBGridEhSelection, TObject)
 public:
     explicit TDBGridEhSelection(TCustomDBGridEh* grid = nullptr);
     ~TDBGridEhSelection() override;
-    TDBGridEhSelectionType SelectionType() const;
+    TDBGridEhSelectionType SelectionKind() const { return FKind; }
+    TDBGridEhSelectionType SelectionType() const { return FKind; }
+    // Stores the kind; a change refreshes the grid's editor.
+    void SetSelectionKind(TDBGridEhSelectionType k);
     TBookmarkListEh* Rows() const { return FRows.get(); }
-    void Clear();
+    TDBGridEhSelectionCols* SelectedColumns() const { return FColumns.get(); }
+    TDBGridEhSelectionRect* SelectedRect() const { return FRect.get(); }
+    bool IsDataCellSelected(int columnIndex, const TBookmarkStr& row) const;
+    // Clears the part of the current kind; no selection remains.
+    void ClearAll();
+    void Clear() { ClearAll(); }
+    void SelectWholeGrid();
+    // Rows or columns with nothing left become no selection.
+    void DropEmptyKind();
+    void SetLinkActive(bool active);
+    // The grid cells to repaint for the selection.
+    TGridRect ToGridRect() const;
 private:
+    friend class TBookmarkListEh;
     TCustomDBGridEh* FGrid;
+    TDBGridEhSelectionType FKind = gstNon;
     std::unique_ptr<TBookmarkListEh> FRows;
+    std::unique_ptr<TDBGridEhSelectionCols> FColumns;
+    std::unique_ptr<TDBGridEhSelectionRect> FRect;
 };
 
 // ---- scroll bar settings ------------------------------------------------------------------------
@@ -733,6 +852,7 @@ public:
     void KeyUp(WORD& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     // Moves the current record by distance (to the end with toEnd), keeping
     // the row selection from its anchor when select is set.
@@ -750,6 +870,26 @@ public:
     bool SelectionAllowed(TDBGridEhSelectionType kind) const;
     // Whether the active record is among the selected rows.
     bool RowSelected() const;
+    // What the selection and clipboard keys may do now.
+    bool CanCopy() const;
+    bool CanPaste() const;
+    bool CanCut() const;
+    bool CanSelectAll() const;
+    bool CanDeleteSelection() const;
+    // Keeps where the current record stands in the view, and goes back there.
+    void SaveViewPosition();
+    void RestoreViewPosition();
+
+    // ---- incremental search
+    // Extends the search text by text and looks for a record whose text in
+    // the current column starts with it (upper-cased): mode 0 from the first
+    // record (the current one when it matches), 1 the next match, 2 the
+    // previous one. A text that matches nothing is dropped. The search ends
+    // timeout ms after the last call (never when negative).
+    void IncrementalSearch(const std::string& text, int timeout, int mode);
+    void StopIncrementalSearch();
+    bool IncSearching() const { return FIncSearching; }
+    const std::string& IncSearchText() const { return FIncSearchText; }
 
     // ---- the vertical scroll bar: a data-set position
     // Sequenced data sets: 1 .. record count, page the visible rows, the
@@ -794,6 +934,9 @@ public:
     const std::string& EditorText() const { return FEditorText; }
     int GetEditLimit() override;
     void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
+    void CalcSizingState(int x, int y, TGridState& state, int& index, int& sizingPos, int& sizingOfs,
+                         const TGridDrawInfo& fixedInfo) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
     void RebuildSortColumnList();
     // The width of a sort index written in the sort-index font.
@@ -837,6 +980,25 @@ private:
     void SetTitleRowHeight(int h);
     void DropPendingLayout();
     void RefreshEditorFromField(TField* field);
+    // A rectangle anchored at the current cell (replacing another kind of
+    // selection), and its shifted corner moved to the current cell.
+    void AnchorRectAtCurrentCell();
+    void ExtendRectToCurrentCell();
+    // What a held mouse button is selecting.
+    enum TMouseTrackingEh { gtNone, gtRows, gtData, gtRectangle, gtColumns };
+    // Whether the point is on the bottom edge of a title that selects its column.
+    bool InColumnSelectZone(int x, int y, int& dataCol) const;
+    // The client box of the data cells shown.
+    TRect DataCellsBox() const;
+    virtual void AutoScrollStep();
+    void StartAutoScrollTimer(int ms);
+    void StopAutoScrollTimer();
+    void EndMouseTracking();
+    // Whether a typed character goes to the incremental search.
+    bool CharGoesToSearch(char key);
+    bool HandleSearchKeys(WORD key, TShiftState shift);
+    void RestartIncSearchTimer();
+    void RunClipboardAction(const std::function<void(TCustomDBGridEh*)>& action);
     void AutoFitWidths();
     int LineWidth() const;
 
@@ -861,6 +1023,18 @@ private:
     std::string FEditorText;
     Variant FEditorValue;
     bool FThumbTracked = false;
+    bool FIncSearching = false;
+    std::string FIncSearchText;
+    int FIncSearchTimeout = -1;
+    char FSearchLead = 0;
+    int FPaintActiveRecord = -1;   // the current record's buffer row, while data cells paint
+    TMouseTrackingEh FTracking = gtNone;
+    TPoint FLastMouse{0, 0};
+    TShiftState FTrackShift;
+    int FAutoScrollInterval = -1;   // -1: the auto-scroll timer is not armed
+    bool FRowSizingRelease = false;   // the first byte of a Chinese character typed into the search
+    TBookmarkStr FViewBookmark;
+    int FViewOffset = 0;
     std::vector<THeadTreeNode*> FLeafNodes;
     TColumnsEhList FShownColumns, FSortColumnList;
     TDBGridOptions FOptions;
@@ -901,6 +1075,25 @@ inline constexpr const char* SGetCellTypeError = "Algorithm error in TCustomDBGr
 inline constexpr const char* STooManyColumns = "Grid requested to display more than 256 columns";
 inline constexpr const char* SNodeNotInTree = "Node not in Tree";
 inline constexpr const char* SAToNotInLevel = "ATo not in level";
+// Keys and timing of the grids of the program (an application may change them).
+extern TShortCut IncSearchShortCut;       // Ctrl+F: starts an incremental search
+extern TShortCut FindDialogShortCut;      // Ctrl+F: opens the find dialog
+extern TShortCut IncSearchNextShortCut;   // Ctrl+Enter
+extern TShortCut IncSearchPriorShortCut;  // Shift+Ctrl+Enter
+extern TShortCut CopyPriorValueShortCut;  // Ctrl+'
+extern int IncSearchTimeout;              // ms, a search started by typing
+extern TColor IncSearchColor;             // the matched text's background (yellow)
+extern TColor IncSearchFontColor;         // and its colour (black)
+// Opens the find dialog for a grid (set by the dialog's unit).
+extern std::function<void(TCustomDBGridEh*)> FindDialogProc;
+// What the clipboard keys do with the grid's selection (copy, cut, paste,
+// delete); the grid's exchange routines fill them in. The keys check first
+// that the action is allowed (EditActions) and possible (CanCopy and the others).
+extern std::function<void(TCustomDBGridEh*)> CopyAction, CutAction, PasteAction, DeleteAction;
+// The window timer that scrolls while the mouse selects outside the cells.
+inline constexpr uintptr_t AutoScrollTimerId = 1;
+// The window timer that ends an incremental search.
+inline constexpr uintptr_t IncSearchTimerId = 2;
 // The width of the indicator column.
 inline constexpr int IndicatorWidth = 11;
 // The message a deferred layout rebuild is posted as.

@@ -4,102 +4,14 @@
 #include "DBGridEh.h"
 
 #include "Forms.h"
+#include "Clipbrd.h"
 #include "HostServices.h"
+#include "TextUtils.h"
 
 #include <algorithm>
 
-QZ_CLASS_IMPL(TBookmarkListEh, TObject)
-QZ_CLASS_IMPL(TDBGridEhSelection, TObject)
 QZ_CLASS_IMPL(TDBGridEhScrollBar, TPersistent)
 QZ_CLASS_IMPL(TVertDBGridEhScrollBar, TDBGridEhScrollBar)
-
-// ---- the selected rows ---------------------------------------------------------------------------
-
-TDataSet* TBookmarkListEh::CheckedDataSet() const
-{
-    TGridDataLinkEh* link = FGrid ? FGrid->DataLink() : nullptr;
-    if (!link || !link->Active() || !link->DataSet())
-        throw EInvalidGridOperation(DBConsts::SDataSetClosed);
-    return link->DataSet();
-}
-
-bool TBookmarkListEh::Find(const TBookmarkStr& b, int& index) const
-{
-    TDataSet* ds = CheckedDataSet();
-    int lo = 0, hi = int(FList.size()) - 1;
-    while (lo <= hi) {
-        int mid = (lo + hi) / 2;
-        int c = ds->CompareBookmarks(FList[size_t(mid)], b);
-        if (c == 0) {
-            index = mid;
-            return true;
-        }
-        if (c < 0) lo = mid + 1;
-        else hi = mid - 1;
-    }
-    index = lo;
-    return false;
-}
-
-int TBookmarkListEh::IndexOf(const TBookmarkStr& b) const
-{
-    int i = 0;
-    return Find(b, i) ? i : -1;
-}
-
-bool TBookmarkListEh::CurrentRowSelected() const
-{
-    TDataSet* ds = CheckedDataSet();
-    if (ds->IsEmpty()) return false;
-    int i = 0;
-    return Find(ds->Bookmark(), i);
-}
-
-void TBookmarkListEh::SetCurrentRowSelected(bool v)
-{
-    TDataSet* ds = CheckedDataSet();
-    if (ds->IsEmpty()) return;
-    TBookmarkStr b = ds->Bookmark();
-    if (b.empty()) return;
-    int i = 0;
-    bool found = Find(b, i);
-    if (found == v) return;
-    if (v) FList.insert(FList.begin() + i, b);
-    else FList.erase(FList.begin() + i);
-    if (FGrid) FGrid->Invalidate();
-}
-
-void TBookmarkListEh::Clear()
-{
-    if (FList.empty()) return;
-    FList.clear();
-    if (FGrid) FGrid->Invalidate();
-}
-
-bool TBookmarkListEh::Refresh()
-{
-    TDataSet* ds = CheckedDataSet();
-    size_t before = FList.size();
-    FList.erase(std::remove_if(FList.begin(), FList.end(),
-                               [ds](const TBookmarkStr& b) { return !ds->BookmarkValid(b); }),
-                FList.end());
-    if (FList.size() != before && FGrid) FGrid->Invalidate();
-    return FList.size() != before;
-}
-
-TDBGridEhSelection::TDBGridEhSelection(TCustomDBGridEh* grid)
-    : FGrid(grid), FRows(std::make_unique<TBookmarkListEh>(grid))
-{
-}
-
-TDBGridEhSelection::~TDBGridEhSelection() = default;
-
-TDBGridEhSelectionType TDBGridEhSelection::SelectionType() const
-{
-    return FRows->Count() > 0 ? gstRecordBookmarks : gstNon;
-}
-
-void TDBGridEhSelection::Clear() { FRows->Clear(); }
 
 // ---- selection helpers of the grid ----------------------------------------------------------------
 
@@ -119,6 +31,7 @@ void TCustomDBGridEh::ClearSelection()
 {
     if (FOptionsEh.Contains(dghClearSelection)) {
         if (FOptions.Contains(dgMultiSelect)) FSelection->Rows()->Clear();
+        if (FSelection->SelectionKind() != gstNon) FSelection->ClearAll();
     }
     FShiftSelecting = false;
 }
@@ -136,8 +49,28 @@ void TCustomDBGridEh::MoveBySelecting(bool select, int distance, bool rowMode, b
 {
     TDataSet* ds = FDataLink->DataSet();
     if (!FDataLink->Active() || !ds) return;
-    if (!(rowMode || FOptions.Contains(dgRowSelect)) || !FOptions.Contains(dgMultiSelect)) {
-        if (!select) ClearSelection();
+    if (!(rowMode || FOptions.Contains(dgRowSelect))) {
+        // Rectangle mode: the rectangle follows the current cell.
+        if (select && SelectionAllowed(gstRectangle)) {
+            LockPaint();
+            try {
+                AnchorRectAtCurrentCell();
+                if (toEnd) distance > 0 ? ds->Last() : ds->First();
+                else ds->MoveBy(distance);
+                ExtendRectToCurrentCell();
+            } catch (...) {
+                UnlockPaint();
+                throw;
+            }
+            UnlockPaint();
+            Invalidate();
+            return;
+        }
+        if (toEnd) distance > 0 ? ds->Last() : ds->First();
+        else ds->MoveBy(distance);
+        return;
+    }
+    if (!FOptions.Contains(dgMultiSelect)) {
         if (toEnd) distance > 0 ? ds->Last() : ds->First();
         else ds->MoveBy(distance);
         return;
@@ -206,8 +139,27 @@ void TCustomDBGridEh::PriorRow(bool select)
     else MoveBySelecting(false, -1, true, false);
 }
 
+void TCustomDBGridEh::AnchorRectAtCurrentCell()
+{
+    TDataSet* ds = FDataLink->DataSet();
+    if (!FDataLink->Active() || !ds || ds->IsEmpty()) return;
+    if (FSelection->SelectionKind() != gstRectangle) {
+        FSelection->ClearAll();
+        FSelection->SelectedRect()->SelectCell(SelectedIndex(), ds->Bookmark(), false);
+    }
+}
+
+void TCustomDBGridEh::ExtendRectToCurrentCell()
+{
+    TDataSet* ds = FDataLink->DataSet();
+    if (!FDataLink->Active() || !ds || ds->IsEmpty()) return;
+    FSelection->SelectedRect()->SelectCell(SelectedIndex(), ds->Bookmark(), true);
+}
+
 void TCustomDBGridEh::MoveCol(int rawCol, int direction, bool extendRect)
 {
+    extendRect = extendRect && SelectionAllowed(gstRectangle);
+    if (extendRect) AnchorRectAtCurrentCell();
     if (FDataLink->Active()) FDataLink->UpdateRecord();
     int first = FIndicatorColCount, last = ColCount() - 1;
     if (last < first) return;
@@ -218,12 +170,12 @@ void TCustomDBGridEh::MoveCol(int rawCol, int direction, bool extendRect)
             if (rawCol < first || rawCol > last) return;
         }
     }
-    if (rawCol == Col()) return;
-    if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
-    if (!FOptions.Contains(dgRowSelect)) {
-        if (rawCol < FixedCols()) return;
-        MoveColRow(rawCol, Row(), true, true);
+    if (rawCol != Col()) {
+        if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+        if (!FOptions.Contains(dgRowSelect) && rawCol >= FixedCols()) MoveColRow(rawCol, Row(), true, true);
     }
+    if (extendRect) ExtendRectToCurrentCell();
+    StopIncrementalSearch();
 }
 
 void TCustomDBGridEh::MoveToNextTabStop(bool forward)
@@ -256,6 +208,11 @@ void TCustomDBGridEh::MoveToNextTabStop(bool forward)
     UnlockPaint();
 }
 
+void TCustomDBGridEh::RunClipboardAction(const std::function<void(TCustomDBGridEh*)>& action)
+{
+    if (action) action(this);
+}
+
 bool TCustomDBGridEh::ConfirmRecordDelete()
 {
     std::string q = FSelection->Rows()->Count() >= 2 ? "Delete all selected records?" : "Delete record?";
@@ -279,6 +236,10 @@ void TCustomDBGridEh::KeyDown(WORD& key, TShiftState shift)
     UpdateText();
     TDataSet* ds = FDataLink->DataSet();
     if (!FDataLink->Active() || !ds || !CanGridAcceptKey(key, shift)) return;
+    if (HandleSearchKeys(key, shift)) {
+        key = 0;
+        return;
+    }
     bool selecting = shift.Contains(ssShift) && FOptions.Contains(dgMultiSelect);
     bool ctrl = shift.Contains(ssCtrl);
     WORD k = key;
@@ -309,28 +270,27 @@ void TCustomDBGridEh::KeyDown(WORD& key, TShiftState shift)
             break;
         case VK_LEFT: MoveCol(FIndicatorColCount, 1, false); break;
         case VK_RIGHT: MoveCol(ColCount() - 1, -1, false); break;
+        case VK_INSERT:
+        case 'C':
+            if (FEditActions.Contains(geaCopyEh) && CanCopy()) RunClipboardAction(DBGridEh::CopyAction);
+            break;
+        case 'X':
+            if (FEditActions.Contains(geaCutEh) && CanCut()) RunClipboardAction(DBGridEh::CutAction);
+            break;
+        case 'V':
+            if (FIncSearching) IncrementalSearch(Clipboard()->AsText(), FIncSearchTimeout, 0);
+            else if (FEditActions.Contains(geaPasteEh) && CanPaste()) RunClipboardAction(DBGridEh::PasteAction);
+            break;
+        case 'A':
+            if (FEditActions.Contains(geaSelectAllEh) && CanSelectAll()) FSelection->SelectWholeGrid();
+            break;
         case VK_DELETE:
-            if (!FReadOnly && !ds->IsEmpty() && ds->CanModify() && FAllowedOperations.Contains(alopDeleteEh) &&
-                ConfirmRecordDelete()) {
-                TBookmarkListEh* rows = FSelection->Rows();
-                if (rows->Count() > 0) {
-                    ds->DisableControls();
-                    try {
-                        for (int i = rows->Count() - 1; i >= 0; --i) {
-                            if (!ds->BookmarkValid(rows->Items(i))) continue;
-                            ds->GotoBookmark(rows->Items(i));
-                            ds->Delete();
-                        }
-                    } catch (...) {
-                        ds->EnableControls();
-                        rows->Refresh();
-                        throw;
-                    }
-                    ds->EnableControls();
-                    rows->Clear();
-                } else {
-                    ds->Delete();
-                }
+            if (FEditActions.Contains(geaDeleteEh) && FSelection->SelectionKind() != gstNon) {
+                if (CanDeleteSelection()) RunClipboardAction(DBGridEh::DeleteAction);
+            } else if (!FReadOnly && !ds->IsEmpty() && ds->CanModify() && FAllowedOperations.Contains(alopDeleteEh) &&
+                       ConfirmRecordDelete()) {
+                if (FSelection->Rows()->Count() > 0) FSelection->Rows()->DeleteSelectedRecords();
+                else ds->Delete();
             }
             break;
         default: break;
@@ -386,13 +346,20 @@ void TCustomDBGridEh::KeyDown(WORD& key, TShiftState shift)
         case VK_UP: PriorRow(true); break;
         case VK_DOWN: NextRow(true); break;
         case VK_INSERT:
-            if (!shift.Contains(ssShift) && ds->CanModify() && !FReadOnly && FOptions.Contains(dgEditing)) {
+            if (shift.Contains(ssShift)) {
+                if (FIncSearching) IncrementalSearch(Clipboard()->AsText(), FIncSearchTimeout, 0);
+                else if (FEditActions.Contains(geaPasteEh) && CanPaste()) RunClipboardAction(DBGridEh::PasteAction);
+            } else if (ds->CanModify() && !FReadOnly && FOptions.Contains(dgEditing)) {
                 ClearSelection();
                 if (FAllowedOperations.Contains(alopInsertEh)) ds->Insert();
                 else if (FAllowedOperations.Contains(alopAppendEh)) ds->Append();
             }
             break;
         case VK_F2: SetEditorMode(true); break;
+        case VK_DELETE:
+            if (shift.Contains(ssShift) && FEditActions.Contains(geaCutEh) && CanCut())
+                RunClipboardAction(DBGridEh::CutAction);
+            break;
         default: break;
         }
         // Delete clears a check box that may be empty.
@@ -410,12 +377,32 @@ void TCustomDBGridEh::KeyDown(WORD& key, TShiftState shift)
 void TCustomDBGridEh::KeyPress(char& key)
 {
     if (key == '\r' && FOptionsEh.Contains(dghEnterAsTab)) key = '\t';
-    TCustomGrid::KeyPress(key);
-    if (key != ' ' || FOptions.Contains(dgRowSelect)) return;
     TColumnEh* c = CurrentColumn();
-    if (!c || c->CellKind() != ckCheckboxes || !FDataLink->Active()) return;
-    c->SetCellCheckState(c->CellCheckState() == cbChecked ? cbUnchecked : cbChecked);
+    bool checkBox = key == ' ' && !FOptions.Contains(dgRowSelect) && c && c->CellKind() == ckCheckboxes &&
+                    FDataLink->Active();
+    bool lead = FSearchLead != 0;
+    bool search = !checkBox && (lead || CharGoesToSearch(key));
+    TCustomGrid::KeyPress(key);
+    if (key == 0) {
+        FSearchLead = 0;
+        return;
+    }
+    if (checkBox) {
+        c->SetCellCheckState(c->CellCheckState() == cbChecked ? cbUnchecked : cbChecked);
+        key = 0;
+        return;
+    }
+    if (!search) return;
+    // A Chinese character comes as two bytes: the search waits for the second.
+    if (!lead && static_cast<unsigned char>(key) >= 0x81) {
+        FSearchLead = key;
+        return;
+    }
+    std::string text = lead ? GbkToUtf8(std::string{FSearchLead, key}) : std::string(1, key);
+    FSearchLead = 0;
     key = 0;
+    if (text == "\b") return;   // Backspace is the search's own key (KeyDown)
+    IncrementalSearch(text, FIncSearching ? FIncSearchTimeout : DBGridEh::IncSearchTimeout, 0);
 }
 
 void TCustomDBGridEh::KeyUp(WORD& key, TShiftState shift)
@@ -456,6 +443,22 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
     int type = GetCellType(c, r);
     int colKind = type & 0xFF, rowKind = type >> 8;
     if (CanFocus() && !Focused()) SetFocus();
+    FLastMouse = Point(x, y);
+    FTrackShift = shift;
+    // The bottom edge of a title selects columns.
+    if (int d = -1; InColumnSelectZone(x, y, d)) {
+        TColumnEh* column = FColumns->Items(d);
+        TDBGridEhSelectionCols* cols = FSelection->SelectedColumns();
+        if (shift.Contains(ssShift)) cols->ExtendToColumn(column);
+        else if (shift.Contains(ssCtrl)) cols->ToggleColumn(column);
+        else {
+            Invalidate();
+            cols->SelectColumn(column, false);
+        }
+        FTracking = gtColumns;
+        StartAutoScrollTimer(60);
+        return;
+    }
     if (rowKind == 0 && colKind == 1 && c < FColumns->Count()) {
         if (CheckTitleButton(c, FColumns->Items(c))) {
             FPressedTitleCol = cell.X;
@@ -465,18 +468,29 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
         TCustomGrid::MouseDown(button, shift, x, y);   // column moving starts in the base
         return;
     }
+    // The top left title cell selects everything, or clears the selection.
+    if (rowKind == 0 && colKind == 0 && FOptions.Contains(dgColumnResize) && FOptions.Contains(dgMultiSelect) &&
+        FDataLink->Active() && FAllowedSelections.Contains(gstAll)) {
+        if (FSelection->SelectionKind() != gstNon) FSelection->ClearAll();
+        else FSelection->SelectWholeGrid();
+        InvalidateEditor();
+        return;
+    }
     if (rowKind != 2 || !FDataLink->Active()) return;
     TDataSet* ds = FDataLink->DataSet();
     if (r >= FDataLink->RecordCount()) return;
     FToggleMode = shift.Contains(ssCtrl) || !FOptionsEh.Contains(dghClearSelection);
-    bool rowSelection = SelectionAllowed(gstRecordBookmarks) &&
+    bool rectAllowed = SelectionAllowed(gstRectangle);
+    bool rowMode = colKind == 0 || FOptions.Contains(dgRowSelect) || !rectAllowed;
+    bool rowSelection = SelectionAllowed(gstRecordBookmarks) && rowMode &&
                         (colKind == 0 || FOptions.Contains(dgRowSelect) || shift.Contains(ssCtrl) ||
                          shift.Contains(ssShift));
+    TDBCell oldCell{SelectedIndex(), ds->IsEmpty() ? TBookmarkStr() : ds->Bookmark()};
     int distance = r - FDataLink->ActiveRecord();
     if (rowSelection && shift.Contains(ssShift) && distance != 0) {
         MoveBySelecting(true, distance, true, false);
     } else {
-        if (!shift.Contains(ssCtrl)) ClearSelection();
+        if (!shift.Contains(ssCtrl) && !shift.Contains(ssShift)) ClearSelection();
         if (distance != 0) ds->MoveBy(distance);
         if (rowSelection && shift.Contains(ssCtrl)) {
             TBookmarkListEh* rows = FSelection->Rows();
@@ -487,10 +501,184 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
     }
     if (colKind == 1) MoveCol(cell.X, 0, false);
     FPressedCell = cell;
+    if (button != mbLeft) return;
+    if (colKind == 1 && !rowMode && !ds->IsEmpty()) {
+        // A press starts a rectangle at the cell, or with Shift stretches one
+        // from the cell that was current.
+        TDBGridEhSelectionRect* rect = FSelection->SelectedRect();
+        if (shift.Contains(ssShift) && !oldCell.Row.empty()) {
+            if (FSelection->SelectionKind() != gstRectangle) {
+                FSelection->ClearAll();
+                rect->SelectCell(oldCell.Col, oldCell.Row, false);
+            }
+            rect->SelectCell(SelectedIndex(), ds->Bookmark(), true);
+        } else {
+            rect->SelectCell(SelectedIndex(), ds->Bookmark(), false);
+        }
+        FTracking = gtRectangle;
+    } else if (rowSelection || (SelectionAllowed(gstRecordBookmarks) && colKind == 0)) {
+        // Dragging over the indicator goes on selecting rows from here.
+        FTracking = gtRows;
+        FAnchor = ds->Bookmark();
+        FAnchorWasSelected = !FSelection->Rows()->CurrentRowSelected();
+        FShiftSelecting = true;
+    } else if (colKind == 1) {
+        FTracking = gtData;
+    }
+}
+
+bool TCustomDBGridEh::InColumnSelectZone(int x, int y, int& dataCol) const
+{
+    if (!FOptions.Contains(dgMultiSelect) || !FOptions.Contains(dgTitles) || FOptions.Contains(dgRowSelect) ||
+        !FAllowedSelections.Contains(gstColumns) || !FDataLink->Active() || Sizing(x, y))
+        return false;
+    TGridCoord cell = MouseCoord(x, y);
+    if (cell.Y != 0 || cell.X < FIndicatorColCount) return false;
+    int d = RawToDataColumn(cell.X);
+    if (d < 0 || d >= FColumns->Count()) return false;
+    TRect r = CellRect(cell.X, 0);
+    if (r.Bottom - r.Top >= 7 && y < r.Bottom - 7) return false;
+    dataCol = d;
+    return true;
+}
+
+TRect TCustomDBGridEh::DataCellsBox() const
+{
+    int lastRow = FFirstDataRow + std::max(1, VisibleDataRowCount()) - 1;
+    return BoxRect(FixedCols(), FFirstDataRow, ColCount() - 1, lastRow);
+}
+
+void TCustomDBGridEh::MouseMove(TShiftState shift, int x, int y)
+{
+    bool moved = x != FLastMouse.X || y != FLastMouse.Y;
+    FLastMouse = Point(x, y);
+    if (FTracking == gtNone || !FDataLink->Active()) {
+        TCustomGrid::MouseMove(shift, x, y);
+        return;
+    }
+    TRect box = DataCellsBox();
+    if (FTracking == gtColumns) {
+        TGridCoord cell = MouseCoord(std::clamp(x, 0, ClientWidth() - 1), 0);
+        int d = RawToDataColumn(cell.X);
+        if (x < box.Left || x >= box.Right || d < 0 || d >= FColumns->Count()) AutoScrollStep();
+        else FSelection->SelectedColumns()->ExtendToColumn(FColumns->Items(d));
+        return;
+    }
+    int cx = std::clamp(x, 0, std::max(0, ClientWidth() - 1)), cy = std::clamp(y, 0, std::max(0, ClientHeight() - 1));
+    TGridCoord cell = MouseCoord(cx, cy);
+    if (cy >= box.Top && cy < box.Bottom && cell.Y >= FFirstDataRow && cell.Y != Row()) {
+        int wanted = cell.Y - FFirstDataRow;
+        if (wanted < FDataLink->RecordCount())
+            MoveBySelecting(shift.Contains(ssLeft) && moved, wanted - FDataLink->ActiveRecord(),
+                            FTracking != gtRectangle, false);
+    }
+    if ((FTracking == gtData || FTracking == gtRectangle) && cx >= box.Left && cx < box.Right &&
+        cell.X >= FIndicatorColCount && cell.X != Col()) {
+        MoveCol(cell.X, cell.X > Col() ? 1 : -1, false);
+    }
+    if (FTracking == gtRectangle && !FDataLink->DataSet()->IsEmpty())
+        FSelection->SelectedRect()->SelectCell(SelectedIndex(), FDataLink->DataSet()->Bookmark(), moved);
+    FTrackShift = shift;
+    AutoScrollStep();
+}
+
+void TCustomDBGridEh::StartAutoScrollTimer(int ms)
+{
+    if (!HandleAllocated()) return;
+    if (FAutoScrollInterval == ms) return;
+    if (FAutoScrollInterval >= 0) KillTimer(Handle(), DBGridEh::AutoScrollTimerId);
+    SetTimer(Handle(), DBGridEh::AutoScrollTimerId, UINT(std::max(0, ms)));
+    FAutoScrollInterval = ms;
+}
+
+void TCustomDBGridEh::StopAutoScrollTimer()
+{
+    if (FAutoScrollInterval < 0) return;
+    if (HandleAllocated()) KillTimer(Handle(), DBGridEh::AutoScrollTimerId);
+    FAutoScrollInterval = -1;
+}
+
+void TCustomDBGridEh::EndMouseTracking()
+{
+    StopAutoScrollTimer();
+    FTracking = gtNone;
+    FShiftSelecting = false;
+}
+
+// One step of scrolling while the mouse, pressed in the grid, is held
+// outside the data cells: the further out, the bigger and faster the steps.
+void TCustomDBGridEh::AutoScrollStep()
+{
+    TDataSet* ds = FDataLink->DataSet();
+    if (FTracking == gtNone || !FDataLink->Active() || !ds) {
+        StopAutoScrollTimer();
+        return;
+    }
+    TRect box = DataCellsBox();
+    int x = FLastMouse.X, y = FLastMouse.Y;
+    bool hiddenRight = LeftCol() + VisibleColCount() < ColCount();
+    if (FTracking == gtColumns) {
+        TDBGridEhSelectionCols* cols = FSelection->SelectedColumns();
+        auto extendTo = [&](int raw) {
+            int d = RawToDataColumn(raw);
+            if (d >= 0 && d < FColumns->Count()) cols->ExtendToColumn(FColumns->Items(d));
+        };
+        if (x >= box.Right) {
+            if (hiddenRight) {
+                SetLeftCol(LeftCol() + 1);
+                int lastFull = LeftCol() + VisibleColCount() - 1;
+                int next = LeftCol() + VisibleColCount() + FixedCols();
+                extendTo(next < ColCount() ? next : lastFull);
+            } else {
+                extendTo(LeftCol() + VisibleColCount() - 1);
+            }
+            StartAutoScrollTimer(std::max(0, 200 - 10 * (x - box.Right)));
+        } else if (x < box.Left) {
+            if (LeftCol() > FixedCols()) {
+                SetLeftCol(LeftCol() - 1);
+                extendTo(LeftCol() > FixedCols() ? LeftCol() - 1 : LeftCol());
+            } else {
+                extendTo(LeftCol());
+            }
+            StartAutoScrollTimer(std::max(0, 200 - 10 * (box.Left - x)));
+        }
+        return;
+    }
+    int dv = y < box.Top ? box.Top - y : (y >= box.Bottom ? y - box.Bottom + 1 : 0);
+    int dh = x >= box.Right ? x - box.Right : (x < box.Left ? box.Left - x : 0);
+    int d = std::max(dv, dh);
+    if (d == 0) {
+        StopAutoScrollTimer();
+        return;
+    }
+    int rows = std::min(d / 6, 8) * (y < box.Top ? -1 : 1);
+    LockPaint();
+    try {
+        if (dv > 0 && FTracking != gtRectangle)
+            MoveBySelecting(FTrackShift.Contains(ssLeft), rows, true, false);
+        if (dh > 0 && FTracking == gtData) {
+            if (x < box.Left && LeftCol() > FixedCols()) SetLeftCol(LeftCol() - 1);
+            else if (x >= box.Right && hiddenRight) SetLeftCol(LeftCol() + 1);
+        }
+        if (dh > 0 && FTracking != gtRows) MoveCol(Col() + (x < box.Left ? -1 : 1), x < box.Left ? -1 : 1, false);
+        if (FTracking == gtRectangle) {
+            if (dv > 0) ds->MoveBy(rows);
+            if (!ds->IsEmpty()) FSelection->SelectedRect()->SelectCell(SelectedIndex(), ds->Bookmark(), true);
+        }
+    } catch (...) {
+        UnlockPaint();
+        throw;
+    }
+    UnlockPaint();
+    if (PaintLockCount() == 0) Invalidate();
+    StartAutoScrollTimer(std::max(0, 200 - 15 * d));
 }
 
 void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
+    EndMouseTracking();
+    // A row edge dragged over the indicator sets the height of every row.
+    if (GridState() == gsRowSizing) FRowSizingRelease = true;
     TGridCoord cell = MouseCoord(x, y);
     if (FPressedTitleCol >= 0) {
         int raw = FPressedTitleCol;
@@ -525,6 +713,40 @@ void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int
         return;
     }
     TCustomGrid::MouseUp(button, shift, x, y);
+}
+
+// ---- user row sizing ---------------------------------------------------------------------------------------
+
+// Rows are sized only over the indicator.
+void TCustomDBGridEh::CalcSizingState(int x, int y, TGridState& state, int& index, int& sizingPos, int& sizingOfs,
+                                      const TGridDrawInfo& fixedInfo)
+{
+    TCustomGrid::CalcSizingState(x, y, state, index, sizingPos, sizingOfs, fixedInfo);
+    if (state == gsColSizing && index > ColCount() - 1) index = ColCount() - 1;
+    if (state == gsRowSizing) {
+        int indicatorRight = FIndicatorColCount > 0 ? CellRect(0, 0).Right : 0;
+        if (FIndicatorColCount == 0 || x >= indicatorRight + LineWidth()) state = gsNormal;
+    }
+}
+
+// A row the user sized gives its height to every data row.
+void TCustomDBGridEh::RowHeightsChanged()
+{
+    if (FRowSizingRelease) {
+        FRowSizingRelease = false;
+        int first = FOptions.Contains(dgTitles) ? 1 : 0;
+        int last = FFooterRowCount > 0 ? RowCount() - FFooterRowCount - 2 : RowCount() - 1;
+        for (int r = first; r <= last; ++r) {
+            if (RowHeights(r) != DefaultRowHeight()) {
+                int h = RowHeights(r);
+                SetRowLines(0);
+                SetRowHeight(h);
+                RefreshVertScrollBar();
+                break;
+            }
+        }
+    }
+    TCustomGrid::RowHeightsChanged();
 }
 
 // ---- the vertical scroll bar and the wheel ------------------------------------------------------------
@@ -586,6 +808,12 @@ void TDBGridEhScrollBar::Assign(TPersistent* source)
 void TCustomDBGridEh::Dispatch(TMessage& message)
 {
     if (message.Msg == WM_VSCROLL) WMVScroll(message);
+    else if (message.Msg == WM_TIMER && message.WParam == DBGridEh::IncSearchTimerId) StopIncrementalSearch();
+    else if (message.Msg == WM_TIMER && message.WParam == DBGridEh::AutoScrollTimerId) AutoScrollStep();
+    else if (message.Msg == WM_CANCELMODE) {
+        EndMouseTracking();
+        TCustomGrid::Dispatch(message);
+    }
     else if (message.Msg == DBGridEh::WM_DEFERLAYOUT) RequestLayout();
     else TCustomGrid::Dispatch(message);
 }

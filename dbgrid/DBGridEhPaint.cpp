@@ -302,6 +302,7 @@ void TCustomDBGridEh::DrawDataCell(int dataCol, int dataRow, const TRect& rect, 
         return;
     }
     int saved = FDataLink->ActiveRecord();
+    FPaintActiveRecord = saved;
     FDataLink->SetActiveRecord(dataRow);
     try {
         bool current = dataRow == saved;
@@ -309,7 +310,9 @@ void TCustomDBGridEh::DrawDataCell(int dataCol, int dataRow, const TRect& rect, 
         c->Font()->Assign(col->Font());
         bool highlight = state.Contains(gdSelected) &&
                          (FOptionsEh.Contains(dghHighlightFocus) || !state.Contains(gdFocused));
-        if (RowSelected() && (Focused() || FOptions.Contains(dgAlwaysShowSelection))) highlight = true;
+        if (FSelection->SelectionKind() != gstNon && (Focused() || FOptions.Contains(dgAlwaysShowSelection)) &&
+            FSelection->IsDataCellSelected(dataCol, FDataLink->DataSet()->Bookmark()))
+            highlight = true;
         if (current && FOptionsEh.Contains(dghRowHighlight) && !state.Contains(gdSelected)) {
             bg = clInfoBk;
         }
@@ -336,8 +339,30 @@ void TCustomDBGridEh::DefaultDrawColumnCell(const TRect& rect, int dataCol, TCol
         return;
     }
     c->Brush()->SetStyle(bsClear);
-    WriteText(c, rect, column->CellDisplayText(), column->Alignment(), column->EndEllipsis(), false);
+    std::string text = column->CellDisplayText();
+    WriteText(c, rect, text, column->Alignment(), column->EndEllipsis(), false);
     c->Brush()->SetStyle(bsSolid);
+    // The text an incremental search matched shows marked, where it stands in the cell.
+    if (FIncSearching && !FIncSearchText.empty() && dataCol == SelectedIndex() && PaintLockCount() == 0 &&
+        FDataLink->ActiveRecord() == FPaintActiveRecord && (Focused() || FOptions.Contains(dgAlwaysShowSelection)) &&
+        text.compare(0, FIncSearchText.size(), FIncSearchText) == 0) {
+        TRect r = rect;
+        int rest = c->TextWidth(text.substr(FIncSearchText.size()));
+        int all = c->TextWidth(text), mark = all - rest;
+        int inner = r.Right - r.Left - 4;
+        int left = r.Left + 2;
+        if (column->Alignment() == taRightJustify) left = r.Right - 2 - all;
+        else if (column->Alignment() == taCenter) left = r.Left + 2 + (inner - all) / 2;
+        TRect m(std::max(left, r.Left), r.Top + 1, std::min(left + mark, r.Right), r.Bottom - 1);
+        if (m.Right > m.Left) {
+            c->Brush()->SetColor(DBGridEh::IncSearchColor);
+            c->Font()->SetColor(DBGridEh::IncSearchFontColor);
+            c->FillRect(m);
+            c->Brush()->SetStyle(bsClear);
+            c->TextRect(m, left, r.Top + 2, FIncSearchText);
+            c->Brush()->SetStyle(bsSolid);
+        }
+    }
 }
 
 void TCustomDBGridEh::DrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column, TGridDrawState state)
