@@ -1,0 +1,338 @@
+// The drop-down editors: an edit that opens a window below (or above)
+// itself, with the keys and mouse actions that open and close it, the
+// borderless popup window with its shadow, system panel, close button and
+// size grip, resizing by an outline frame, and the look-and-feel the
+// controls inside the popup follow.
+//
+// A popup only writes its selection back into the edit when it is closed
+// accepting; closing otherwise leaves the value as it was before opening.
+#pragma once
+
+#include "Forms.h"
+#include "cxContainer.h"
+#include "cxEditUtils.h"
+#include "cxLookAndFeels.h"
+#include "cxMaskEdit.h"
+#include "cxTextEditLookupData.h"
+
+#include <memory>
+#include <string>
+
+class TcxCustomDropDownEdit;
+class TcxCustomEditPopupWindow;
+
+// Private messages of the drop-down editors (the show request is the popup
+// window base's DXM_SHOWPOPUPWINDOW).
+constexpr UINT DXM_DROPDOWNEDIT = WM_APP + 0x67;     // to the edit: DropDown
+constexpr UINT DXM_FORWARDCHAR = WM_APP + 0x6B;      // to the popup: WM_CHAR of wParam to its focus
+constexpr UINT DXM_LOCATETEXTINPOPUP = WM_APP + 0x6C;  // to the edit: LocateTextInPopup
+
+class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
+    QZ_CLASS(TcxCustomDropDownEditProperties, TcxCustomMaskEditProperties)
+public:
+    explicit TcxCustomDropDownEditProperties(TPersistent* AOwner = nullptr);
+    void Assign(TPersistent* Source) override;
+    void Changed() override;
+    TClass GetEditClass() const override;
+    bool IsLookupDataVisual() override { return true; }
+    std::unique_ptr<TcxCustomEditViewData> CreateViewData(TcxCustomEditStyle* AStyle, bool AIsInplace) override;
+
+    virtual int GetDropDownButtonIndex() const { return 0; }
+    // A left click into the text opens the popup.
+    virtual bool DropDownOnClick() { return false; }
+    // ImmediatePost posts once the popup has closed, not at the selection.
+    virtual bool PostEditValueOnClosed() { return false; }
+    virtual TClass GetPopupWindowClass() const;
+    // The popup takes the keyboard while open (else the edit keeps it).
+    virtual bool PopupWindowTakesFocus() { return false; }
+
+    // The glyph of the drop-down button (nil when there is no such button).
+    TBitmap* ButtonGlyph() const;
+    void SetButtonGlyph(TBitmap* Value);
+    int DropDownButtonIndex() const { return FDropDownButtonIndex; }
+    // Moves the glyph to the button at AIndex, which opens the popup from now on.
+    void SetDropDownButtonIndex(int AIndex);
+    bool ImmediateDropDown() const { return FImmediateDropDown; }
+    void SetImmediateDropDown(bool Value) { FImmediateDropDown = Value; }
+    bool ImmediatePopup() const { return FImmediatePopup; }
+    void SetImmediatePopup(bool Value) { FImmediatePopup = Value; }
+    TAlignment PopupAlignment() const { return FPopupAlignment; }
+    void SetPopupAlignment(TAlignment Value);
+    bool PopupAutoSize() const { return FPopupAutoSize; }
+    void SetPopupAutoSize(bool Value) { FPopupAutoSize = Value; }
+    bool PopupClientEdge() const { return FPopupClientEdge; }
+    void SetPopupClientEdge(bool Value);
+    int PopupHeight() const { return FPopupHeight; }
+    void SetPopupHeight(int Value);
+    int PopupMinHeight() const { return FPopupMinHeight; }
+    void SetPopupMinHeight(int Value);
+    int PopupMinWidth() const { return FPopupMinWidth; }
+    void SetPopupMinWidth(int Value);
+    bool PopupSizeable() const { return FPopupSizeable; }
+    void SetPopupSizeable(bool Value);
+    bool PopupSysPanelStyle() const { return FPopupSysPanelStyle; }
+    void SetPopupSysPanelStyle(bool Value);
+    // 0: as wide as the edit.
+    int PopupWidth() const { return FPopupWidth; }
+    void SetPopupWidth(int Value);
+
+    TCloseQueryEvent OnCloseQuery;
+    TNotifyEvent OnCloseUp;
+    TNotifyEvent OnInitPopup;
+    TNotifyEvent OnPopup;
+
+private:
+    // A drop-down button with a picture shows it; without one it shows the arrow.
+    void UpdateDropDownButtonKind();
+    int FDropDownButtonIndex = 0;
+    bool FImmediateDropDown = true;
+    bool FImmediatePopup = false;
+    bool FChangedLocked = false;
+    TAlignment FPopupAlignment = taLeftJustify;
+    bool FPopupAutoSize = true;
+    bool FPopupClientEdge = false;
+    int FPopupHeight = 0;
+    int FPopupMinHeight = 0;
+    int FPopupMinWidth = 0;
+    bool FPopupSizeable = false;
+    bool FPopupSysPanelStyle = false;
+    int FPopupWidth = 0;
+};
+
+// What an in-place edit keeps from one activation to the next: the size the
+// user gave the popup.
+class TcxCustomDropDownEditData : public TcxCustomEditData {
+    QZ_CLASS(TcxCustomDropDownEditData, TcxCustomEditData)
+public:
+    explicit TcxCustomDropDownEditData(TcxCustomEdit* AEdit = nullptr) : TcxCustomEditData(AEdit) {}
+    bool PopupSizedByUser = false;
+    int PopupWidth = 0;
+    int PopupHeight = 0;
+};
+
+class TcxCustomDropDownEditViewData : public TcxCustomTextEditViewData {
+    QZ_CLASS(TcxCustomDropDownEditViewData, TcxCustomTextEditViewData)
+public:
+    using TcxCustomTextEditViewData::TcxCustomTextEditViewData;
+    bool CanPressButton(TcxCustomEditViewInfo* AViewInfo, int AIndex) override;
+    void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, int AButton, TShiftState AShift,
+                   TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+    bool IsPopupOpen = false;
+    // The popup is open and the mouse is over the edit: a press of the
+    // drop-down button must not open it again.
+    bool IsHotAndPopup = false;
+    // An incremental-search selection is shown.
+    bool HasLookupSelection = false;
+};
+
+// The look-and-feel of the controls inside a popup: in place the edit
+// style's; stand-alone derived from the style of the edit's first button.
+class TcxEditPopupControlLookAndFeel : public TcxLookAndFeel {
+    QZ_CLASS(TcxEditPopupControlLookAndFeel, TcxLookAndFeel)
+public:
+    explicit TcxEditPopupControlLookAndFeel(TcxCustomDropDownEdit* AEdit = nullptr);
+    TcxLookAndFeelKind GetEffectiveKind() const override;
+    bool GetEffectiveNativeStyle() const override;
+    // Reads the kind and native style again and tells the listeners when
+    // either changed.
+    void Refresh();
+    // The kind of a button style (stand-alone edits).
+    static TcxLookAndFeelKind KindOfButtonStyle(TcxEditButtonStyle AStyle);
+
+private:
+    TcxCustomDropDownEdit* FEdit;
+    TcxLookAndFeelKind FLastKind = lfStandard;
+    bool FLastNativeStyle = false;
+};
+
+class TcxCustomEditPopupWindowViewInfo : public TcxContainerViewInfo {
+    QZ_CLASS(TcxCustomEditPopupWindowViewInfo, TcxContainerViewInfo)
+public:
+    TcxCustomEditPopupWindowViewInfo() = default;
+    virtual void Calculate();
+    virtual void DrawBorder(TcxCanvas* ACanvas, TRect& R);
+    // The borders, shadow and system panel around the client area.
+    virtual TRect GetClientExtent();
+    virtual int GetSysPanelHeight();
+    // Whether (X, Y) lies in a sizing zone, and the directions it sizes
+    // (-1 left/up, +1 right/down, 0 none).
+    virtual bool GetSizingHitTest(int X, int Y, int& AHorz, int& AVert);
+    void Paint(TcxCanvas* ACanvas) override;
+    // The layout the painting routines read and fill.
+    TcxPopupWindowLayout Layout;
+    int MinSysPanelHeight = 0;
+};
+
+// The popup window of a drop-down edit.
+class TcxCustomEditPopupWindow : public TcxCustomPopupWindow {
+    QZ_CLASS(TcxCustomEditPopupWindow, TcxCustomPopupWindow)
+public:
+    explicit TcxCustomEditPopupWindow(TWinControl* AOwnerControl = nullptr);
+    ~TcxCustomEditPopupWindow() override;
+    TcxCustomDropDownEdit* Edit() const;
+    TcxCustomEditPopupWindowViewInfo* EditViewInfo() const { return FViewInfo.get(); }
+
+    void CalculatePosition(TPoint& P) override;
+    void CalculateSize() override;
+    void DoClosed() override;
+    void DoClosing() override;
+    bool CanResize(int& NewWidth, int& NewHeight) override;
+    virtual void CalculateViewInfo();
+    virtual void ForwardChar(char32_t ACh);
+    virtual TSize GetMinSize();
+    // The owner's frame and the view info again, the children placed, repainted.
+    void UpdateLayout();
+    // The edit's frame in screen coordinates.
+    TRect OwnerScreenBounds() const;
+
+    bool AutoSize = false;
+    TcxEditPopupBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TcxEditPopupBorderStyle Value);
+    bool ClientEdge() const { return FClientEdge; }
+    void SetClientEdge(bool Value);
+    bool CloseButton() const { return FCloseButton; }
+    void SetCloseButton(bool Value);
+    int MinHeight = 0;
+    int MinWidth = 0;
+    bool NativeStyle() const { return FNativeStyle; }
+    void SetNativeStyle(bool Value);
+    int PopupHeight = 0;
+    int PopupWidth = 0;
+    bool Shadow() const { return FShadow; }
+    void SetShadow(bool Value);
+    bool Sizeable() const { return FSizeable; }
+    void SetSizeable(bool Value);
+    bool SysPanelStyle() const { return FSysPanelStyle; }
+    void SetSysPanelStyle(bool Value);
+    // 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right.
+    int SizeGripCorner() const { return FViewInfo->Layout.SizeGripCorner; }
+    int CloseButtonState() const { return int(FViewInfo->Layout.CloseButtonState); }
+    // The last outline frame drawn while resizing (empty when none).
+    static TRect SizingFrame();
+    static bool IsResizing();
+
+protected:
+    void Paint() override;
+    void AdjustClientRect(TRect& Rect) override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseLeave(TControl* AControl) override;
+    void Resize() override;
+    void WndProc(TMessage& Message) override;
+
+private:
+    void SetCloseButtonState(TcxButtonState AState);
+    void SetSizingCursor(int AHorz, int AVert);
+    std::unique_ptr<TcxCustomEditPopupWindowViewInfo> FViewInfo;
+    TcxEditPopupBorderStyle FBorderStyle = epbsDefault;
+    bool FClientEdge = false;
+    bool FCloseButton = false;
+    bool FNativeStyle = false;
+    bool FShadow = false;
+    bool FSizeable = false;
+    bool FSysPanelStyle = false;
+};
+
+class TcxCustomDropDownEdit : public TcxCustomMaskEdit {
+    QZ_CLASS(TcxCustomDropDownEdit, TcxCustomMaskEdit)
+public:
+    explicit TcxCustomDropDownEdit(TComponent* AOwner = nullptr, bool AIsInplace = false);
+    ~TcxCustomDropDownEdit() override;
+    void BeforeDestruction() override;
+    TClass GetPropertiesClass() const override { return TcxCustomDropDownEditProperties::StaticClass(); }
+    TcxCustomDropDownEditProperties* Properties() const
+    {
+        return static_cast<TcxCustomDropDownEditProperties*>(ActiveProperties());
+    }
+    TClass GetEditDataClass() const override { return TcxCustomDropDownEditData::StaticClass(); }
+
+    bool DroppedDown() { return HasPopupWindow(); }
+    void SetDroppedDown(bool Value);
+    // The popup window exists and is open.
+    virtual bool HasPopupWindow() const;
+    virtual void DropDown();
+    // Closes an open popup; with AAccept the highlighted item becomes the value.
+    virtual void CloseUp(bool AAccept);
+    bool Focused() const override;
+    TcxCustomEditPopupWindow* PopupWindow() const { return FPopupWindow.get(); }
+    TcxEditPopupControlLookAndFeel* PopupControlsLookAndFeel() const { return FPopupControlsLookAndFeel.get(); }
+    bool PopupSizedByUser() const { return FPopupSizedByUser; }
+    void SetPopupSizedByUser(bool Value) { FPopupSizedByUser = Value; }
+    bool IsHotAndPopup() const { return FIsHotAndPopup; }
+    // Set when the program moved the list's selection: the next mouse move
+    // over the list is ignored.
+    bool PopupMouseMoveLocked = false;
+
+    void Activate(std::unique_ptr<TcxCustomEditData>& AEditData);
+    void ActivateByKey(char32_t AKey, std::unique_ptr<TcxCustomEditData>& AEditData);
+    bool Deactivate();
+    bool CanSendActivationKey(char32_t AKey) override;
+    void PropertiesChanged(TObject* Sender) override;
+    void PasteFromClipboard() override;
+    void DoButtonDown(int AButtonIndex) override;
+    // The lookup data's list may take keys and the wheel.
+    virtual bool CanUseLookupNavigation(bool AForWheel);
+
+    // ---- what the popup window calls ----
+    virtual TcxCustomEditPopupWindow* CreatePopupWindow();
+    virtual void GetPopupWindowClientPreferredSize(TSize& ASize) { ASize = TSize{0, 0}; }
+    virtual void PositionPopupWindowChildren(const TRect& AClientRect);
+    virtual void PopupWindowClosed(TObject* Sender);
+    virtual void PopupWindowCloseQuery(TObject* Sender, bool& CanClose);
+    virtual void PopupWindowClosing(TObject* Sender) {}
+    virtual void PopupWindowShowing(TObject* Sender) {}
+    virtual void PopupWindowShowed(TObject* Sender);
+    // The edit's frame as drawn, in its own client coordinates.
+    TRect GetOwnerBounds();
+
+protected:
+    virtual bool CanDropDown() { return false; }
+    virtual void DoInitPopup();
+    virtual void DoPopup();
+    virtual void DoCloseUp();
+    virtual TWinControl* GetPopupFocusedControl();
+    virtual void InitializeLookupData();
+    virtual void SetupPopupWindow();
+    virtual void PopupControlsLookAndFeelChanged() {}
+    virtual void UpdatePopupWindow();
+    virtual void LocateTextInPopup();
+    void ResetEditData(TcxCustomEditData* AEditData) override;
+    void DoEditKeyDown(WORD& Key, TShiftState Shift) override;
+    void DoEditKeyPress(char& Key) override;
+    // Alt released over the edit: the characters it left queued are dropped.
+    void KeyUp(WORD& Key, TShiftState Shift) override;
+    void CalculateViewInfo(const TPoint& P, bool AAllowHot) override;
+    bool RefreshContainer(const TPoint& P, int AButton, TShiftState AShift, bool AIsMouseEvent) override;
+    void DoExit() override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void CreateHandle() override;
+    void WndProc(TMessage& Message) override;
+    void UpdateHotAndPopup(const TPoint& P);
+    // The popup's window exists (made on first use).
+    TcxCustomEditPopupWindow* EnsurePopupWindow();
+
+private:
+    friend class TcxCustomEditPopupWindow;
+    bool FActivatingByMouse = false;
+    bool FIsHotAndPopup = false;
+    bool FPopupSizedByUser = false;
+    bool FPopupJustClosed = false;
+    std::unique_ptr<TcxEditPopupControlLookAndFeel> FPopupControlsLookAndFeel;
+    std::unique_ptr<TcxCustomEditPopupWindow> FPopupWindow;
+};
+
+namespace cxEditUtils {
+// Gives the popup its window region: the window, less the corner the shadow
+// leaves, and less the shadow strip over the edit when it opens above.
+void SetPopupWindowRegion(TcxCustomEditPopupWindow* AWindow);
+}  // namespace cxEditUtils
+
+namespace cxDropDownEdit {
+// R moved and cut into the work area of the monitor of AOwner (screen).
+TRect ClipToWorkArea(const TRect& R, const TRect& AOwner);
+// The cursor of sizing directions.
+TCursor SizingCursor(int AHorz, int AVert);
+}  // namespace cxDropDownEdit
