@@ -957,6 +957,7 @@ private:
 // ---- abstract bases -------------------------------------------------------------------------------
 
 class TfrxCustomPreviewPages;
+class TfrxProgress;
 class TfrxCustomOutline;
 
 class TfrxCustomEngine : public TPersistent {
@@ -1036,6 +1037,10 @@ public:
     explicit TfrxCustomExportFilter(TComponent* owner = nullptr);
     ~TfrxCustomExportFilter() override;
     bool ShowDialog = true;
+    // Set by the options dialog: only the page the preview shows, or the
+    // pages named in PageNumbers ("1,3,5-12"; empty: every page).
+    bool CurPage = false;
+    std::string PageNumbers;
     virtual std::string GetDescription() { return std::string(); }
     virtual int ShowModal() { return 1; }
     virtual bool Start() { return true; }
@@ -1184,6 +1189,14 @@ public:
     bool Modified = false;
     bool Terminated() const { return FTerminated; }
     void SetTerminated(bool v);
+    // Progress of building, printing and exporting: the events and, while
+    // printing or exporting with ShowProgress (or building with
+    // OldStyleProgress), the progress window, whose cancel button stops the
+    // work through Terminated.
+    virtual void DoProgressStart(TfrxProgressType type);
+    virtual void DoProgress(TfrxProgressType type, int progress);
+    virtual void DoProgressStop(TfrxProgressType type);
+    TfrxProgress* ProgressWindow() const { return FProgress.get(); }
     std::string CurObject;
     std::vector<std::string> SysVariables;
     TfrxXMLSerializer* ActiveSerializer() const { return FActiveSerializer; }
@@ -1230,6 +1243,7 @@ private:
     std::unique_ptr<TfrxCustomEngine> FEngine;
     TfsCustomVariable* FValueVar = nullptr;
     TfrxXMLSerializer* FActiveSerializer = nullptr;
+    std::unique_ptr<TfrxProgress> FProgress;
     bool FTerminated = false;
     bool FSkipPassword = false;
     bool FDesignerOpen = false;

@@ -6,6 +6,8 @@
 #include "frxEngine.h"
 
 #include "frxObjectNames.h"
+#include "frxPreviewPages.h"
+#include "frxProgress.h"
 #include "frxRes.h"
 #include "frxUtils.h"
 #include "frxVariables.h"
@@ -15,6 +17,7 @@
 #include "fs_iinit.h"
 #include "fs_iinterpreter.h"
 
+#include "Forms.h"
 #include "HostServices.h"
 #include "IniFiles.h"
 #include "Registry.h"
@@ -121,6 +124,7 @@ TfrxReport::TfrxReport(TComponent* owner)
 
 TfrxReport::~TfrxReport()
 {
+    FProgress.reset();
     // Children go first, while the report they may call back is whole.
     TfrxComponent::Clear();
     FExpressionCache.reset();
@@ -176,6 +180,59 @@ void TfrxReport::SetTerminated(bool v)
 {
     FTerminated = v;
     if (v && FScript) FScript->Terminate();
+}
+
+namespace {
+
+// With the progress window up, the window system's queue is run so that its
+// cancel button can be pressed; otherwise whatever the preview installed.
+void ProcessPendingMessages(bool window)
+{
+    if (window && Application)
+        Application->ProcessMessages();
+    else if (TfrxPreviewPages::ProcessMessages)
+        TfrxPreviewPages::ProcessMessages();
+}
+
+}  // namespace
+
+void TfrxReport::DoProgressStart(TfrxProgressType type)
+{
+    if (OnProgressStart) OnProgressStart(this, type, 0);
+    // A build without the old-style window is shown by the preview.
+    if ((OldStyleProgress || type != ptRunning) && ShowProgress) {
+        FProgress.reset();
+        FProgress = std::make_unique<TfrxProgress>(nullptr);
+        FProgress->Execute(0, "", false, true);
+    }
+    ProcessPendingMessages(FProgress != nullptr);
+}
+
+void TfrxReport::DoProgress(TfrxProgressType type, int progress)
+{
+    if (OnProgress) OnProgress(this, type, progress);
+    if (FProgress) {
+        std::string key = "prExporting";
+        if (type == ptPrinting) key = "prPrinting";
+        if (type == ptRunning) {
+            const bool firstPass = FEngine && FEngine->DoublePass() && !FEngine->FinalPass;
+            key = firstPass ? "prRunningFirst" : "prRunning";
+        }
+        FProgress->SetMessage(Format(frxRes::Resources().Get(key), {progress}));
+        ProcessPendingMessages(true);
+        if (FProgress->Terminated()) SetTerminated(true);
+        return;
+    }
+    ProcessPendingMessages(false);
+}
+
+void TfrxReport::DoProgressStop(TfrxProgressType type)
+{
+    if (OnProgressStop) OnProgressStop(this, type, 0);
+    if (FProgress && FProgress->Terminated()) SetTerminated(true);
+    const bool shown = FProgress != nullptr;
+    FProgress.reset();
+    ProcessPendingMessages(shown);
 }
 
 void TfrxReport::Notification(TComponent* component, TOperation operation)

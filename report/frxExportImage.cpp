@@ -1,6 +1,8 @@
 #include "frxExportImage.h"
 
+#include "Dialogs.h"
 #include "Graphics.h"
+#include "StdCtrls.h"
 #include "Jpeg.h"
 #include "Streams.h"
 #include "SysUtils.h"
@@ -26,6 +28,7 @@ void DefineBMP(Props& p) { DefineImageExport<TfrxBMPExport>(p); }
 }  // namespace
 
 QZ_CLASS_IMPL(TfrxCustomImageExport, TfrxCustomExportFilter)
+QZ_CLASS_IMPL(TfrxIMGExportDialog, TfrxExportDialog)
 QZ_CLASS_IMPL_PROPS(TfrxJPEGExport, TfrxCustomImageExport, DefineJPEG)
 QZ_CLASS_IMPL_PROPS(TfrxBMPExport, TfrxCustomImageExport, DefineBMP)
 
@@ -37,6 +40,24 @@ TfrxCustomImageExport::TfrxCustomImageExport(TComponent* owner) : TfrxCustomExpo
 TfrxCustomImageExport::~TfrxCustomImageExport() = default;
 
 void TfrxCustomImageExport::SetJPEGQuality(int v) { FJPEGQuality = std::clamp(v, 1, 100); }
+
+int TfrxCustomImageExport::ShowModal()
+{
+    TfrxIMGExportDialog dlg(nullptr);
+    const bool jpeg = dynamic_cast<TfrxJPEGExport*>(this) != nullptr;
+    dlg.SaveDialog1->Filter = frxRes::Resources().Get(jpeg ? "JPEGexportFilter" : "BMPexportFilter");
+    dlg.SaveDialog1->DefaultExt = jpeg ? "jpg" : "bmp";
+    dlg.Quality->SetText(IntToStr(JPEGQuality()));
+    dlg.Quality->SetEnabled(jpeg);
+    dlg.CropPage->SetChecked(CropImages);
+    dlg.Mono->SetChecked(Monochrome);
+    return dlg.Run(this, FileName, [&] {
+        // Not a number: the conversion error, before anything is exported.
+        SetJPEGQuality(StrToInt(Trim(dlg.Quality->Text())));
+        CropImages = dlg.CropPage->Checked();
+        Monochrome = dlg.Mono->Checked();
+    });
+}
 
 bool TfrxCustomImageExport::Start()
 {
@@ -128,4 +149,21 @@ void TfrxBMPExport::SaveImage()
 {
     TBitmap* bmp = FBitmap.get();
     SaveFileWhole(PageFileName(".bmp"), [bmp](TStream* s) { bmp->SaveToStream(s); });
+}
+
+TfrxIMGExportDialog::TfrxIMGExportDialog(TComponent* owner) : TfrxExportDialog(owner, "OK", "Cancel")
+{
+    SetName("frxIMGExportDialog");
+    GroupBox1 = AddOptionsGroup("GroupBox1", 88);
+    Mono = AddCheckBox(GroupBox1, "Mono", 12, 20);
+    CropPage = AddCheckBox(GroupBox1, "CropPage", 12, 40);
+    Label2 = new TLabel(this);
+    Label2->SetName("Label2");
+    Label2->SetParent(GroupBox1);
+    Label2->SetBounds(14, 64, 120, 16);
+    Quality = new TEdit(this);
+    Quality->SetName("Quality");
+    Quality->SetParent(GroupBox1);
+    Quality->SetBounds(140, 60, 60, 21);
+    Localize();
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "frxClass.h"
+#include "frxExportDialog.h"
 
 #include <memory>
 
@@ -23,6 +24,8 @@ public:
     bool Monochrome = false;
     std::string FileName;
 
+    // The options dialog, then the file name; 1 on OK, else 2.
+    int ShowModal() override;
     bool Start() override;
     void StartPage(TfrxReportPage* page, int index) override;
     void ExportObject(TfrxComponent* obj) override;
@@ -57,4 +60,17 @@ public:
     std::string GetDescription() override;
 protected:
     void SaveImage() override;
+};
+
+// The image export's options: the page range, then black and white,
+// cropping and (for JPEG only) the quality.
+class TfrxIMGExportDialog : public TfrxExportDialog {
+    QZ_CLASS(TfrxIMGExportDialog, TfrxExportDialog)
+public:
+    explicit TfrxIMGExportDialog(TComponent* owner = nullptr);
+    TGroupBox* GroupBox1;
+    TCheckBox* Mono;
+    TCheckBox* CropPage;
+    TLabel* Label2;
+    TEdit* Quality;
 };

@@ -1,5 +1,7 @@
 #include "frxExportPDF.h"
 
+#include "Dialogs.h"
+#include "StdCtrls.h"
 #include "HostServices.h"
 #include "Streams.h"
 #include "TypInfo.h"
@@ -22,6 +24,7 @@ void DefinePDFExport(Props& p)
 }  // namespace
 
 QZ_CLASS_IMPL_PROPS(TfrxPDFExport, TfrxCustomExportFilter, DefinePDFExport)
+QZ_CLASS_IMPL(TfrxPDFExportDialog, TfrxExportDialog)
 
 TfrxPDFExport::TfrxPDFExport(TComponent* owner) : TfrxCustomExportFilter(owner) { frxrcExports::Initialize(); }
 
@@ -60,4 +63,28 @@ void TfrxPDFExport::Finish()
     pdf->Creator = "pemtal";
     SaveFileWhole(FileName, pdf->SaveToString());
     if (OpenAfterExport) ShellExecute("open", FileName, "", "", 1);
+}
+
+TfrxPDFExportDialog::TfrxPDFExportDialog(TComponent* owner) : TfrxExportDialog(owner, "OkB", "CancelB")
+{
+    SetName("frxPDFExportDialog");
+    GroupQuality = AddOptionsGroup("GroupQuality", 64, 22);
+    CompressedCB = AddCheckBox(GroupQuality, "CompressedCB", 12, 20);
+    EmbeddedCB = AddCheckBox(GroupQuality, "EmbeddedCB", 12, 40);
+    OpenCB = AddCheckBox(this, "OpenCB", 20, OptionsBottom());
+    SaveDialog1->DefaultExt = "pdf";
+    Localize();
+}
+
+int TfrxPDFExport::ShowModal()
+{
+    TfrxPDFExportDialog dlg(nullptr);
+    dlg.OpenCB->SetChecked(OpenAfterExport);
+    dlg.CompressedCB->SetChecked(Compressed);
+    dlg.EmbeddedCB->SetChecked(EmbeddedFonts);
+    return dlg.Run(this, FileName, [&] {
+        OpenAfterExport = dlg.OpenCB->Checked();
+        Compressed = dlg.CompressedCB->Checked();
+        EmbeddedFonts = dlg.EmbeddedCB->Checked();
+    });
 }

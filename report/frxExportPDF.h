@@ -4,6 +4,7 @@
 #pragma once
 
 #include "frxClass.h"
+#include "frxExportDialog.h"
 
 #include <memory>
 
@@ -24,6 +25,8 @@ public:
     bool OpenAfterExport = false;
 
     std::string GetDescription() override;
+    // The options dialog, then the file name; 1 on OK, else 2.
+    int ShowModal() override;
     bool Start() override;
     void StartPage(TfrxReportPage* page, int index) override;
     void ExportObject(TfrxComponent* obj) override;
@@ -34,4 +37,16 @@ public:
 private:
     std::unique_ptr<TfrxPDFFile> FPDF;
     TfrxPDFPage* FPage = nullptr;
+};
+
+// The PDF export's options: the page range, compression, fonts, opening
+// the file afterwards.
+class TfrxPDFExportDialog : public TfrxExportDialog {
+    QZ_CLASS(TfrxPDFExportDialog, TfrxExportDialog)
+public:
+    explicit TfrxPDFExportDialog(TComponent* owner = nullptr);
+    TGroupBox* GroupQuality;
+    TCheckBox* CompressedCB;
+    TCheckBox* EmbeddedCB;
+    TCheckBox* OpenCB;
 };

@@ -1,5 +1,7 @@
 #include "frxExportRTF.h"
 
+#include "Dialogs.h"
+#include "StdCtrls.h"
 #include "DateUtils.h"
 #include "Graphics.h"
 #include "HostServices.h"
@@ -9,6 +11,7 @@
 #include "TextUtils.h"
 #include "TypInfo.h"
 #include "frxExportMatrix.h"
+#include "frxProgress.h"
 #include "frxRes.h"
 #include "frxrcExports.h"
 
@@ -88,6 +91,7 @@ std::string EscapeText(const std::string& utf8)
 }  // namespace frxExportRTF
 
 QZ_CLASS_IMPL_PROPS(TfrxRTFExport, TfrxCustomExportFilter, DefineRTFExport)
+QZ_CLASS_IMPL(TfrxRTFExportDialog, TfrxExportDialog)
 
 TfrxRTFExport::TfrxRTFExport(TComponent* owner) : TfrxCustomExportFilter(owner) { frxrcExports::Initialize(); }
 TfrxRTFExport::~TfrxRTFExport() = default;
@@ -197,10 +201,13 @@ std::string TfrxRTFExport::BuildDocument()
         if (s->FrameTyp.Contains(ftRight)) r += "\\clbrdrr" + words;
         return r;
     };
+    TfrxStepProgress progress(ShowProgress);
+    progress.Start(R - 2, "ProgressWait");
     section(0);
     int page = 0;
     const int x0 = RoundI(m.GetXPos(1));
     for (int i = 0; i + 1 < R; ++i) {
+        progress.Step();
         if (ExportPageBreaks && page < m.PagesCount() && m.GetYPos(i) >= m.GetPageBreak(page)) {
             line("\\pard\\sect");
             ++page;
@@ -291,6 +298,12 @@ void TfrxRTFExport::Finish()
     std::string doc;
     try {
         doc = BuildDocument();
+    } catch (const EAbort&) {
+        // Cancelled in the progress window: a document without its last rows
+        // is not written over an existing file.
+        FMatrix.reset();
+        if (Report) Report->SetTerminated(true);
+        return;
     } catch (...) {
         FMatrix.reset();
         throw;
@@ -298,4 +311,31 @@ void TfrxRTFExport::Finish()
     FMatrix.reset();
     SaveFileWhole(FileName, doc);
     if (OpenAfterExport) ShellExecute("open", FileName, "", "", 1);
+}
+
+TfrxRTFExportDialog::TfrxRTFExportDialog(TComponent* owner) : TfrxExportDialog(owner, "OkB", "CancelB")
+{
+    SetName("frxRTFExportDialog");
+    GroupQuality = AddOptionsGroup("GroupQuality", 84, 22);
+    WCB = AddCheckBox(GroupQuality, "WCB", 12, 20);
+    PageBreaksCB = AddCheckBox(GroupQuality, "PageBreaksCB", 12, 40);
+    PicturesCB = AddCheckBox(GroupQuality, "PicturesCB", 12, 60);
+    OpenCB = AddCheckBox(this, "OpenCB", 20, OptionsBottom());
+    SaveDialog1->DefaultExt = "rtf";
+    Localize();
+}
+
+int TfrxRTFExport::ShowModal()
+{
+    TfrxRTFExportDialog dlg(nullptr);
+    dlg.PicturesCB->SetChecked(ExportPictures);
+    dlg.PageBreaksCB->SetChecked(ExportPageBreaks);
+    dlg.WCB->SetChecked(Wysiwyg);
+    dlg.OpenCB->SetChecked(OpenAfterExport);
+    return dlg.Run(this, FileName, [&] {
+        ExportPictures = dlg.PicturesCB->Checked();
+        ExportPageBreaks = dlg.PageBreaksCB->Checked();
+        Wysiwyg = dlg.WCB->Checked();
+        OpenAfterExport = dlg.OpenCB->Checked();
+    });
 }

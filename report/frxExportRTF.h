@@ -4,6 +4,7 @@
 #pragma once
 
 #include "frxClass.h"
+#include "frxExportDialog.h"
 
 #include <memory>
 
@@ -24,6 +25,8 @@ public:
     bool Wysiwyg = true;
 
     std::string GetDescription() override;
+    // The options dialog, then the file name; 1 on OK, else 2.
+    int ShowModal() override;
     bool Start() override;
     void StartPage(TfrxReportPage* page, int index) override;
     void ExportObject(TfrxComponent* obj) override;
@@ -44,3 +47,16 @@ namespace frxExportRTF {
 // beyond ASCII as \uN? escapes.
 std::string EscapeText(const std::string& utf8);
 }
+
+// The RTF export's options: the page range, layout, page breaks, pictures,
+// opening the file afterwards.
+class TfrxRTFExportDialog : public TfrxExportDialog {
+    QZ_CLASS(TfrxRTFExportDialog, TfrxExportDialog)
+public:
+    explicit TfrxRTFExportDialog(TComponent* owner = nullptr);
+    TGroupBox* GroupQuality;
+    TCheckBox* WCB;
+    TCheckBox* PageBreaksCB;
+    TCheckBox* PicturesCB;
+    TCheckBox* OpenCB;
+};

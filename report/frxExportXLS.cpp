@@ -1,5 +1,7 @@
 #include "frxExportXLS.h"
 
+#include "Dialogs.h"
+#include "StdCtrls.h"
 #include "Exceptions.h"
 #include "HostServices.h"
 #include "SysUtils.h"
@@ -7,6 +9,7 @@
 #include "TypInfo.h"
 #include "XlsWorkbook.h"
 #include "frxExportMatrix.h"
+#include "frxProgress.h"
 #include "frxRes.h"
 #include "frxrcExports.h"
 
@@ -59,6 +62,7 @@ std::string CellText(const std::string& s)
 }  // namespace
 
 QZ_CLASS_IMPL_PROPS(TfrxXLSExport, TfrxCustomExportFilter, DefineXLSExport)
+QZ_CLASS_IMPL(TfrxXLSExportDialog, TfrxExportDialog)
 
 TfrxXLSExport::TfrxXLSExport(TComponent* owner) : TfrxCustomExportFilter(owner) { frxrcExports::Initialize(); }
 TfrxXLSExport::~TfrxXLSExport() = default;
@@ -114,8 +118,11 @@ std::unique_ptr<TXlsWorkbook> TfrxXLSExport::BuildWorkbook()
     if (R > 65537 || C > 257)
         throw Exception("The report needs " + IntToStr(R - 1) + " rows and " + IntToStr(C - 1) +
                         " columns; a worksheet holds 65536 rows and 256 columns");
+    TfrxStepProgress progress(ShowProgress);
+    progress.Start(R - 1, "ProgressRows");
     int page = 0;
     for (int r = 1; r < R; ++r) {
+        progress.Step();
         wb->SetRowHeight(r - 1, (m.GetYPos(r) - m.GetYPos(r - 1)) / 1.31);
         // The break goes above the first row of the next page (matrix row r).
         // The last page's end needs no break.
@@ -124,9 +131,15 @@ std::unique_ptr<TXlsWorkbook> TfrxXLSExport::BuildWorkbook()
             ++page;
         }
     }
-    for (int c = 1; c < C; ++c) wb->SetColumnWidth(c - 1, (m.GetXPos(c) - m.GetXPos(c - 1)) / 8);
+    progress.Start(C - 1, "ProgressColumns");
+    for (int c = 1; c < C; ++c) {
+        progress.Step();
+        wb->SetColumnWidth(c - 1, (m.GetXPos(c) - m.GetXPos(c - 1)) / 8);
+    }
+    progress.Start(m.StylesCount() - 1, "ProgressStyles");
     std::vector<int> cellStyle(size_t(m.StylesCount()));
     for (int n = 0; n < m.StylesCount(); ++n) {
+        progress.Step();
         TfrxIEMStyle* s = m.GetStyleById(n);
         TXlsStyle x;
         x.Font.Name = s->Font->Name();
@@ -149,7 +162,9 @@ std::unique_ptr<TXlsWorkbook> TfrxXLSExport::BuildWorkbook()
     TXlsStyle plain;
     plain.Wrap = true;
     const int plainStyle = wb->AddStyle(plain);
-    for (int r = 1; r <= R; ++r)
+    progress.Start(R, "ProgressObjects");
+    for (int r = 1; r <= R; ++r) {
+        progress.Step();
         for (int t = 1; t <= C; ++t) {
             const int index = m.Cell(t - 1, r - 1);
             TfrxIEMObject* o = m.GetObjectById(index);
@@ -172,6 +187,7 @@ std::unique_ptr<TXlsWorkbook> TfrxXLSExport::BuildWorkbook()
                         if (y != r - 1 || x != t - 1) wb->SetBlank(y, x, style);
             if (MergeCells && (cs > 1 || rs > 1)) wb->MergeCells(r - 1, t - 1, lastRow, lastCol);
         }
+    }
     return wb;
 }
 
@@ -181,6 +197,12 @@ void TfrxXLSExport::Finish()
     std::unique_ptr<TXlsWorkbook> wb;
     try {
         wb = BuildWorkbook();
+    } catch (const EAbort&) {
+        // Cancelled in the progress window: nothing is written, an existing
+        // file stays as it was, and the export reports it did not finish.
+        FMatrix.reset();
+        if (Report) Report->SetTerminated(true);
+        return;
     } catch (...) {
         FMatrix.reset();
         throw;
@@ -188,4 +210,35 @@ void TfrxXLSExport::Finish()
     FMatrix.reset();
     wb->SaveToFile(FileName);
     if (OpenExcelAfterExport) ShellExecute("open", FileName, "", "", 1);
+}
+
+TfrxXLSExportDialog::TfrxXLSExportDialog(TComponent* owner) : TfrxExportDialog(owner, "OkB", "CancelB")
+{
+    SetName("frxXLSExportDialog");
+    GroupQuality = AddOptionsGroup("GroupQuality", 64, 22);
+    MergeCB = AddCheckBox(GroupQuality, "MergeCB", 12, 20);
+    WCB = AddCheckBox(GroupQuality, "WCB", 136, 20);
+    StylesCB = AddCheckBox(GroupQuality, "StylesCB", 12, 40);
+    PicturesCB = AddCheckBox(GroupQuality, "PicturesCB", 136, 40);
+    for (TCheckBox* c : {MergeCB, WCB, StylesCB, PicturesCB}) c->SetWidth(116);
+    OpenExcelCB = AddCheckBox(this, "OpenExcelCB", 20, OptionsBottom());
+    SaveDialog1->DefaultExt = "xls";
+    Localize();
+}
+
+int TfrxXLSExport::ShowModal()
+{
+    TfrxXLSExportDialog dlg(nullptr);
+    dlg.StylesCB->SetChecked(ExportStyles);
+    dlg.PicturesCB->SetChecked(ExportPictures);
+    dlg.MergeCB->SetChecked(MergeCells);
+    dlg.WCB->SetChecked(Wysiwyg);
+    dlg.OpenExcelCB->SetChecked(OpenExcelAfterExport);
+    return dlg.Run(this, FileName, [&] {
+        MergeCells = dlg.MergeCB->Checked();
+        ExportPictures = dlg.PicturesCB->Checked();
+        ExportStyles = dlg.StylesCB->Checked();
+        Wysiwyg = dlg.WCB->Checked();
+        OpenExcelAfterExport = dlg.OpenExcelCB->Checked();
+    });
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "frxClass.h"
+#include "frxExportDialog.h"
 
 #include <memory>
 
@@ -27,6 +28,8 @@ public:
     bool Wysiwyg = true;
 
     std::string GetDescription() override;
+    // The options dialog, then the file name; 1 on OK, else 2.
+    int ShowModal() override;
     bool Start() override;
     void StartPage(TfrxReportPage* page, int index) override;
     void ExportObject(TfrxComponent* obj) override;
@@ -43,4 +46,18 @@ private:
     bool FFirstPage = true;
     double FLeftMargin = 0, FTopMargin = 0, FRightMargin = 0, FBottomMargin = 0;
     int FOrientation = 0;
+};
+
+// The workbook export's options: the page range, merged cells, layout,
+// styles, pictures, opening the workbook afterwards.
+class TfrxXLSExportDialog : public TfrxExportDialog {
+    QZ_CLASS(TfrxXLSExportDialog, TfrxExportDialog)
+public:
+    explicit TfrxXLSExportDialog(TComponent* owner = nullptr);
+    TGroupBox* GroupQuality;
+    TCheckBox* MergeCB;
+    TCheckBox* WCB;
+    TCheckBox* StylesCB;
+    TCheckBox* PicturesCB;
+    TCheckBox* OpenExcelCB;
 };

@@ -8,13 +8,13 @@
 #include "SysUtils.h"
 #include "TextUtils.h"
 #include "frxDrawText.h"
+#include "frxGZip.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
-#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -64,13 +64,12 @@ std::string InfoString(const std::string& utf8)
 
 std::string Deflate(const std::string& data)
 {
-    uLongf size = compressBound(uLong(data.size()));
-    std::string out(size, '\0');
-    const int rc = compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                             reinterpret_cast<const Bytef*>(data.data()), uLong(data.size()), 9);
-    if (rc != Z_OK) throw Exception(std::string("zlib: ") + zError(rc));
-    out.resize(size);
-    return out;
+    TMemoryStream source, dest;
+    constexpr size_t chunk = size_t(1) << 30;
+    for (size_t at = 0; at < data.size(); at += chunk)
+        source.WriteBuffer(data.data() + at, int(std::min(chunk, data.size() - at)));
+    frxGZip::CompressStream(&source, &dest, zcMax);
+    return std::string(static_cast<const char*>(dest.Memory()), size_t(dest.Size()));
 }
 
 }  // namespace frxPDFFile

@@ -239,7 +239,7 @@ void TfrxPreviewPages::Clear()
 void TfrxPreviewPages::Initialize()
 {
     FDocument->TempDir = Report()->EngineOptions()->TempDir;
-    if (Report()->OnProgressStart) Report()->OnProgressStart(Report(), ptRunning, 0);
+    Report()->DoProgressStart(ptRunning);
 }
 
 TfrxXMLItem* TfrxPreviewPages::CurPageItem() const
@@ -353,7 +353,7 @@ void TfrxPreviewPages::AddPage(TfrxReportPage* page)
     TfrxXMLItem* item = pages->Add();
     item->Name = "page" + IntToStr(src);
     if (pages->Count() > 2) item->Deferred = true;
-    if (Report()->OnProgress) Report()->OnProgress(Report(), ptRunning, PageIndex + 1);
+    Report()->DoProgress(ptRunning, PageIndex + 1);
     AppendPages = false;
     PageIndex = pages->Count() - 1;
 }
@@ -482,7 +482,7 @@ double TfrxPreviewPages::GetLastY()
 void TfrxPreviewPages::Finish()
 {
     ClearCache();
-    if (Report()->OnProgressStop) Report()->OnProgressStop(Report(), ptRunning, 0);
+    Report()->DoProgressStop(ptRunning);
 }
 
 // ---- anchors --------------------------------------------------------------------------------------
@@ -869,7 +869,7 @@ void TfrxPreviewPages::PrintPage(int index, int copies, bool& started)
     const double sx = printer->DPIX / 96.0, sy = printer->DPIY / 96.0;
     DrawPage(index, printer->Canvas(), sx, sy, -printer->LeftMargin * printer->DPIX / 25.4,
              -printer->TopMargin * printer->DPIY / 25.4);
-    if (Report()->OnProgress) Report()->OnProgress(Report(), ptPrinting, index + 1);
+    Report()->DoProgress(ptPrinting, index + 1);
     printer->EndSheet();
     ProcessPending();
     ClearCache();
@@ -898,7 +898,7 @@ bool TfrxPreviewPages::Print()
         return std::find(list.begin(), list.end(), n) != list.end();
     };
     report->SetTerminated(false);
-    if (report->OnProgressStart) report->OnProgressStart(report, ptPrinting, 0);
+    report->DoProgressStart(ptPrinting);
     TfrxCustomPrinter* printer = Printers().Printer();
     if (!printer) return false;
     printer->Title = !report->ReportOptions()->Name.empty() ? report->ReportOptions()->Name : report->FileName;
@@ -936,10 +936,10 @@ bool TfrxPreviewPages::Print()
             } catch (const std::exception&) {
             }
         }
-        if (report->OnProgressStop) report->OnProgressStop(report, ptPrinting, 0);
+        report->DoProgressStop(ptPrinting);
         throw;
     }
-    if (report->OnProgressStop) report->OnProgressStop(report, ptPrinting, 0);
+    report->DoProgressStop(ptPrinting);
     return true;
 }
 
@@ -947,7 +947,7 @@ void TfrxPreviewPages::ExportPage(TfrxCustomExportFilter* filter, int index)
 {
     TfrxReportPage* page = GetPage(index);
     if (!page) return;
-    if (Report()->OnProgress) Report()->OnProgress(Report(), ptExporting, index + 1);
+    Report()->DoProgress(ptExporting, index + 1);
     filter->StartPage(page, index);
     const bool mirror = page->MirrorMargins && index % 2 == 1;
     page->SetLeft((mirror ? page->RightMargin : page->LeftMargin) * fr01cm);
@@ -981,22 +981,36 @@ bool TfrxPreviewPages::Export(TfrxCustomExportFilter* filter)
     TfrxReport* report = Report();
     filter->Report = report;
     if (filter->ShowDialog && filter->ShowModal() != 1) return false;
+    if (filter->CurPage) filter->PageNumbers = IntToStr(ShownPage > 0 ? ShownPage : 1);
     report->SetTerminated(false);
-    if (!filter->Start()) return true;
-    if (report->OnProgressStart) report->OnProgressStart(report, ptExporting, 0);
     const int total = Count();
+    // A bad range stops before the filter starts, so no file is touched.
+    const std::vector<int> list = frxUtils::ExportPageList(filter->PageNumbers, total);
+    if (!filter->Start()) return true;
+    report->DoProgressStart(ptExporting);
     try {
-        for (int i = 0; i < total; ++i) {
+        for (int i : list) {
             if (report->Terminated()) break;
-            ExportPage(filter, i);
+            ExportPage(filter, i - 1);
             ProcessPending();
         }
     } catch (...) {
-        filter->Finish();
-        if (report->OnProgressStop) report->OnProgressStop(report, ptExporting, 0);
+        // The filter is not finished: what it would write is incomplete and
+        // must not replace an existing file.
+        report->DoProgressStop(ptExporting);
         throw;
     }
-    filter->Finish();
-    if (report->OnProgressStop) report->OnProgressStop(report, ptExporting, 0);
-    return true;
+    // A cancelled export writes nothing either.
+    const bool cancelled = report->Terminated();
+    try {
+        if (!cancelled) filter->Finish();
+    } catch (...) {
+        report->DoProgressStop(ptExporting);
+        throw;
+    }
+    // A filter cancelled while it wrote (its own progress window) says so
+    // through Terminated too.
+    const bool done = !cancelled && !report->Terminated();
+    report->DoProgressStop(ptExporting);
+    return done;
 }

@@ -5,6 +5,7 @@
 #include "frxRes.h"
 #include "frxXML.h"
 #include "frxXMLSerializer.h"
+#include "frxrcExports.h"
 
 #include "HostServices.h"
 #include "Lists.h"
@@ -260,6 +261,63 @@ std::vector<int> ParsePageNumbers(const std::string& text, int lastPage)
             for (int n = a; n <= b; ++n) r.push_back(n);
         }
     }
+    return r;
+}
+
+namespace {
+
+// A page number of at most nine digits, 1 or above; false for anything else.
+bool ReadPageNumber(const std::string& s, int& n)
+{
+    if (s.empty() || s.size() > 9) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    n = std::atoi(s.c_str());
+    return n >= 1;
+}
+
+}  // namespace
+
+bool ValidPageNumbers(const std::string& text)
+{
+    std::string s;
+    for (char c : text)
+        if (c != ' ') s += c;
+    const std::vector<std::string> items = SplitBySeparator(s, ',');
+    for (size_t k = 0; k < items.size(); ++k) {
+        const std::string& item = items[k];
+        if (item.empty()) continue;
+        size_t dash = item.find('-');
+        int a = 0, b = 0;
+        if (dash == std::string::npos) {
+            if (!ReadPageNumber(item, a)) return false;
+            continue;
+        }
+        if (!ReadPageNumber(item.substr(0, dash), a)) return false;
+        std::string rest = item.substr(dash + 1);
+        // "5-" runs to the last page, and only at the end of the text.
+        if (rest.empty()) {
+            if (k + 1 != items.size()) return false;
+            continue;
+        }
+        if (!ReadPageNumber(rest, b) || b < a) return false;
+    }
+    return true;
+}
+
+std::vector<int> ExportPageList(const std::string& text, int pageCount)
+{
+    std::vector<int> r;
+    if (Trim(text).empty()) {
+        for (int n = 1; n <= pageCount; ++n) r.push_back(n);
+        return r;
+    }
+    frxrcExports::Initialize();
+    const TfrxResources& res = frxRes::Resources();
+    if (!ValidPageNumbers(text)) throw Exception(Format(res.Get("ExportBadPages"), {text}));
+    for (int n : ParsePageNumbers(text, pageCount))
+        if (n >= 1 && n <= pageCount) r.push_back(n);
+    if (r.empty()) throw Exception(Format(res.Get("ExportNoPages"), {text, pageCount}));
     return r;
 }
 

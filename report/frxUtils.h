@@ -74,6 +74,14 @@ std::string ExtractBracketedExpression(const std::string& text, const std::strin
 
 // "1,3,5-7" -> 1 3 5 6 7; a trailing "-" runs to lastPage.
 std::vector<int> ParsePageNumbers(const std::string& text, int lastPage);
+// Whether the text is a list of page numbers (1 and above) and ranges
+// "a-b" with a <= b, separated by commas; the last item may be "a-".
+bool ValidPageNumbers(const std::string& text);
+// The 1-based pages of a report of pageCount pages that an export takes:
+// every page for an empty text, else those the text names that exist, in
+// its order. Raises Exception with a message naming the text when it is not
+// a page list or names no page of the report.
+std::vector<int> ExportPageList(const std::string& text, int pageCount);
 
 // A collection inside a binary property: 01, per item 01 0C length
 // attribute-text 00, then 00. owner is the report that resolves references.
