@@ -5,6 +5,8 @@
 #include "TextUtils.h"
 
 QZ_CLASS_IMPL(TFieldDataLinkEh, TDataLink)
+QZ_CLASS_IMPL(TCustomDBCheckBoxEh, TCustomCheckBox)
+QZ_CLASS_IMPL(TDBCheckBoxEh, TCustomDBCheckBoxEh)
 
 TFieldDataLinkEh::TFieldDataLinkEh() : FIndependentValue(Null()) { SetVisualControl(true); }
 
@@ -188,4 +190,169 @@ void TFieldDataLinkEh::DataEvent(TDataEvent event, intptr_t info)
     // Fields may be made anew while the controls are off: bind afresh.
     if (info) RebindFields();
     else FFields.clear();
+}
+
+// ---- the check box -----------------------------------------------------------------------------
+
+namespace {
+// Whether text is one of the ';'-separated entries, ignoring case.
+bool InValueList(const std::string& list, const std::string& text)
+{
+    size_t start = 0;
+    for (;;) {
+        size_t end = list.find(';', start);
+        if (AnsiSameText(list.substr(start, end == std::string::npos ? end : end - start), text)) return true;
+        if (end == std::string::npos) return false;
+        start = end + 1;
+    }
+}
+
+std::string FirstEntry(const std::string& list) { return list.substr(0, list.find(';')); }
+} // namespace
+
+TCustomDBCheckBoxEh::TCustomDBCheckBoxEh(TComponent* owner)
+    : TCustomCheckBox(owner), FDataLink(std::make_unique<TFieldDataLinkEh>())
+{
+    SetBounds(Left(), Top(), 97, 17);
+    SetTabStop(true);
+    FDataLink->SetControl(this);
+    FDataLink->OnDataChange = [this](TFieldDataLinkEh*) { Reload(); };
+    FDataLink->OnUpdateData = [this](TFieldDataLinkEh*) { CommitState(); };
+    FDataLink->SetFieldValue(false);
+}
+
+TCustomDBCheckBoxEh::~TCustomDBCheckBoxEh()
+{
+    FDataLink->OnDataChange = nullptr;
+    FDataLink->OnUpdateData = nullptr;
+}
+
+void TCustomDBCheckBoxEh::Notification(TComponent* component, TOperation operation)
+{
+    TCustomCheckBox::Notification(component, operation);
+    if (operation == opRemove && FDataLink && component == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+}
+
+void TCustomDBCheckBoxEh::SetDataSource(TDataSource* v)
+{
+    FDataLink->SetDataSource(v);
+    if (v) v->FreeNotification(this);
+}
+
+void TCustomDBCheckBoxEh::SetValueChecked(const std::string& v)
+{
+    FValueCheck = v;
+    Reload();
+}
+
+void TCustomDBCheckBoxEh::SetValueUnchecked(const std::string& v)
+{
+    FValueUncheck = v;
+    Reload();
+}
+
+TCheckBoxState TCustomDBCheckBoxEh::FieldState() const
+{
+    if (FDataLink->Independent()) {
+        const Variant& v = FDataLink->IndependentValue();
+        if (VarType(v) == varBoolean) return bool(v) ? cbChecked : cbUnchecked;
+        return cbGrayed;
+    }
+    TField* f = FDataLink->Field();
+    if (!f) return cbUnchecked;
+    if (f->IsNull()) return cbGrayed;
+    if (f->DataType() == ftBoolean) return f->AsBoolean() ? cbChecked : cbUnchecked;
+    std::string text = f->Text();
+    if (InValueList(FValueCheck, text)) return cbChecked;
+    if (InValueList(FValueUncheck, text)) return cbUnchecked;
+    return cbGrayed;
+}
+
+void TCustomDBCheckBoxEh::Reload()
+{
+    ChangeState(FieldState());
+    FModified = false;
+}
+
+void TCustomDBCheckBoxEh::ChangeState(TCheckBoxState v)
+{
+    if (v == State()) return;
+    TCustomCheckBox::SetState(v);
+    Invalidate();
+    FModified = true;
+}
+
+void TCustomDBCheckBoxEh::SetState(TCheckBoxState v)
+{
+    if (!FDataLink->Independent()) FDataLink->Edit();
+    ChangeState(v);
+    if (FInUpdateData) return;
+    try {
+        CommitState();
+    } catch (...) {
+        Reload();
+        throw;
+    }
+}
+
+void TCustomDBCheckBoxEh::ToggleState()
+{
+    if (!FDataLink->Edit()) {
+        UpdateNative();   // a native click that may not stand
+        return;
+    }
+    switch (State()) {
+    case cbUnchecked: ChangeState(AllowGrayed() ? cbGrayed : cbChecked); break;
+    case cbChecked: ChangeState(cbUnchecked); break;
+    case cbGrayed: ChangeState(cbChecked); break;
+    }
+    FDataLink->MarkModified();
+}
+
+void TCustomDBCheckBoxEh::CommitState()
+{
+    bool handled = false;
+    if (OnUpdateData) {
+        FInUpdateData = true;
+        try {
+            OnUpdateData(this, handled);
+        } catch (...) {
+            FInUpdateData = false;
+            throw;
+        }
+        FInUpdateData = false;
+    }
+    if (!handled) PostToDataLink();
+}
+
+void TCustomDBCheckBoxEh::PostToDataLink()
+{
+    TCheckBoxState st = State();
+    if (FDataLink->Independent()) {
+        FDataLink->SetFieldValue(st == cbGrayed ? Variant(Null()) : Variant(st == cbChecked));
+        return;
+    }
+    TField* f = FDataLink->Field();
+    if (!f) return;
+    if (st == cbGrayed) f->Clear();
+    else if (f->DataType() == ftBoolean) f->SetAsBoolean(st == cbChecked);
+    else f->SetText(FirstEntry(st == cbChecked ? FValueCheck : FValueUncheck));
+}
+
+void TCustomDBCheckBoxEh::KeyPress(char& key)
+{
+    TCustomCheckBox::KeyPress(key);
+    if (key == '\b' || key == ' ') FDataLink->Edit();
+    else if (key == 27) FDataLink->Reset();
+}
+
+void TCustomDBCheckBoxEh::DoExit()
+{
+    try {
+        FDataLink->UpdateRecord();
+    } catch (...) {
+        SetFocus();
+        throw;
+    }
+    TCustomCheckBox::DoExit();
 }

@@ -5,8 +5,10 @@
 #pragma once
 
 #include "DB.h"
+#include "StdCtrls.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,4 +81,73 @@ private:
     bool FEditing = false;
     bool FModified = false;
     Variant FIndependentValue;
+};
+
+using TUpdateDataEventEh = std::function<void(TObject* sender, bool& handled)>;
+
+// A check box bound to a field: a Boolean field directly, any other field
+// through ';'-separated texts meaning checked and unchecked; Null shows
+// grayed. Unbound it keeps its state as a Boolean value of its own.
+class TCustomDBCheckBoxEh : public TCustomCheckBox {
+    QZ_CLASS(TCustomDBCheckBoxEh, TCustomCheckBox)
+public:
+    explicit TCustomDBCheckBoxEh(TComponent* owner = nullptr);
+    ~TCustomDBCheckBoxEh() override;
+
+    // A bound box puts its data set into edit state and writes the state;
+    // a failed write reloads the box from its field and passes the error on.
+    void SetState(TCheckBoxState v);
+    TCheckBoxState State() const { return TCustomCheckBox::State(); }
+    void SetChecked(bool v) override { SetState(v ? cbChecked : cbUnchecked); }
+
+    TDataSource* DataSource() const { return FDataLink->DataSource(); }
+    void SetDataSource(TDataSource* v);
+    const std::string& DataField() const { return FDataLink->FieldName(); }
+    void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
+    TField* Field() const { return FDataLink->Field(); }
+    bool ReadOnly() const { return FDataLink->ReadOnly(); }
+    void SetReadOnly(bool v) { FDataLink->SetReadOnly(v); }
+    const std::string& ValueChecked() const { return FValueCheck; }
+    void SetValueChecked(const std::string& v);
+    const std::string& ValueUnchecked() const { return FValueUncheck; }
+    void SetValueUnchecked(const std::string& v);
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool v) { FFlat = v; Invalidate(); }
+    bool AlwaysShowBorder() const { return FAlwaysShowBorder; }
+    void SetAlwaysShowBorder(bool v) { FAlwaysShowBorder = v; Invalidate(); }
+    bool Modified() const { return FModified; }
+    TFieldDataLinkEh* DataLink() const { return FDataLink.get(); }
+    bool IsDataIndependent() const { return FDataLink->Independent(); }
+
+    // What the field (or the box's own value) says the state is.
+    TCheckBoxState FieldState() const;
+    // A click, Space: the next state, when the data link may edit.
+    virtual void ToggleState();
+    // Writes the state: OnUpdateData first, which may do it instead.
+    virtual void CommitState();
+
+    void Toggle() override { ToggleState(); }
+    void KeyPress(char& key) override;
+    void DoExit() override;
+
+    TUpdateDataEventEh OnUpdateData;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+    virtual void ChangeState(TCheckBoxState v);
+    virtual void PostToDataLink();
+
+private:
+    void Reload();
+    std::unique_ptr<TFieldDataLinkEh> FDataLink;
+    std::string FValueCheck = "True", FValueUncheck = "False";
+    bool FFlat = false, FAlwaysShowBorder = false;
+    bool FModified = false;
+    bool FInUpdateData = false;
+};
+
+class TDBCheckBoxEh : public TCustomDBCheckBoxEh {
+    QZ_CLASS(TDBCheckBoxEh, TCustomDBCheckBoxEh)
+public:
+    explicit TDBCheckBoxEh(TComponent* owner = nullptr) : TCustomDBCheckBoxEh(owner) {}
 };

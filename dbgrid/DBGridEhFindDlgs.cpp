@@ -2,6 +2,7 @@
 // grid's records and columns.
 #include "DBGridEhFindDlgs.h"
 
+#include "DBCtrlsEh.h"
 #include "HostServices.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
@@ -70,10 +71,10 @@ TDBGridEhFindDlg::TDBGridEhFindDlg(TComponent* owner) : TForm(owner)
     for (const char* t : {"Up", "Down", "All"}) cbFindDirection->Items()->Add(t);
     cbFindDirection->SetItemIndex(2);
     cbFindDirection->OnChange = [this](TObject* s) { cbTextChange(s); };
-    cbCharCase = Place<TCheckBox>(this, 88, 105, 144, 14);
+    cbCharCase = Place<TDBCheckBoxEh>(this, 88, 105, 144, 14);
     cbCharCase->SetCaption("Match &Case");
     cbCharCase->SetTabOrder(4);
-    cbUseFormat = Place<TCheckBox>(this, 260, 105, 144, 14);
+    cbUseFormat = Place<TDBCheckBoxEh>(this, 260, 105, 144, 14);
     cbUseFormat->SetCaption("Match F&ormat");
     cbUseFormat->SetChecked(true);
     cbUseFormat->SetTabOrder(5);

@@ -11,7 +11,7 @@
 
 class TLabel;
 class TComboBox;
-class TCheckBox;
+class TDBCheckBoxEh;
 class TButton;
 
 class TDBGridEhFindDlg : public TForm {
@@ -22,7 +22,7 @@ public:
 
     TLabel *Label1 = nullptr, *Label2 = nullptr, *cbMatchType = nullptr, *Label3 = nullptr;
     TComboBox *cbText = nullptr, *cbFindIn = nullptr, *cbMatchinType = nullptr, *cbFindDirection = nullptr;
-    TCheckBox *cbCharCase = nullptr, *cbUseFormat = nullptr;
+    TDBCheckBoxEh *cbCharCase = nullptr, *cbUseFormat = nullptr;
     TButton *bFind = nullptr, *bCancel = nullptr;
 
     // Prepares the dialog for the grid with text as the search text and

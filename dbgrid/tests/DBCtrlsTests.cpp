@@ -2,6 +2,7 @@
 // modes, reloads, writing text and values, and rebinding.
 #include "DBCtrlsEh.h"
 #include "DBGridTesting.h"
+#include "GuiTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,122 @@ TEST(FieldDataLinkEh, TextByFieldTypeAndFieldLists)
     EXPECT_TRUE(ds->FieldByName("Id")->IsNull());
     EXPECT_TRUE(ds->FieldByName("Name")->IsNull());
     ds->Cancel();
+}
+
+} // namespace
+
+namespace {
+
+// A student set with a text field holding yes/no answers.
+std::unique_ptr<TDataSet> Answers(const std::vector<Variant>& answers)
+{
+    auto ds = std::make_unique<TDataSet>();
+    ds->FieldDefs()->Add("Id", ftInteger);
+    ds->FieldDefs()->Add("Answer", ftString, 10);
+    ds->FieldDefs()->Add("Passed", ftBoolean);
+    ds->CreateDataSet();
+    int id = 0;
+    for (const Variant& a : answers) ds->AppendRecord({++id, a, Null()});
+    ds->First();
+    return ds;
+}
+
+TEST(DBCheckBoxEh, StateFromTextListsAndWritingTheFirstEntry)
+{
+    GuiTest::Init();
+    auto ds = Answers({"yes", "0", "maybe", Null()});
+    TDataSource src;
+    src.SetDataSet(ds.get());
+    TDBCheckBoxEh box;
+    box.SetValueChecked("Yes;Y;1");
+    box.SetValueUnchecked("No;N;0");
+    box.SetDataSource(&src);
+    box.SetDataField("Answer");
+    std::vector<TCheckBoxState> shown;
+    for (ds->First(); !ds->Eof(); ds->Next()) shown.push_back(box.State());
+    EXPECT_EQ(shown, (std::vector<TCheckBoxState>{cbChecked, cbUnchecked, cbGrayed, cbGrayed}));
+    ds->Locate("Id", 3, {});
+    box.SetChecked(true);
+    EXPECT_EQ(ds->State(), dsEdit);
+    EXPECT_EQ(ds->FieldByName("Answer")->AsString(), "Yes") << "checking writes the first entry";
+    box.SetChecked(false);
+    EXPECT_EQ(ds->FieldByName("Answer")->AsString(), "No");
+    ds->Post();
+}
+
+TEST(DBCheckBoxEh, ClicksCycleAndEscapeRestores)
+{
+    GuiTest::Init();
+    struct Case {
+        bool AllowGrayed;
+        std::vector<TCheckBoxState> Cycle;
+    } cases[] = {
+        {true, {cbGrayed, cbChecked, cbUnchecked}},
+        {false, {cbChecked, cbUnchecked, cbChecked}},
+    };
+    for (const Case& c : cases) {
+        auto ds = Answers({"no"});
+        TDataSource src;
+        src.SetDataSet(ds.get());
+        TDBCheckBoxEh box;
+        box.SetAllowGrayed(c.AllowGrayed);
+        box.SetValueUnchecked("no");
+        box.SetDataSource(&src);
+        box.SetDataField("Answer");
+        ASSERT_EQ(box.State(), cbUnchecked);
+        std::vector<TCheckBoxState> seen;
+        for (int i = 0; i < 3; ++i) {
+            box.ToggleState();
+            seen.push_back(box.State());
+        }
+        EXPECT_EQ(seen, c.Cycle);
+        EXPECT_EQ(ds->FieldByName("Answer")->AsString(), "no") << "a toggle is written only when the record is";
+        char esc = 27;
+        box.KeyPress(esc);
+        EXPECT_EQ(box.State(), cbUnchecked) << "Escape shows the field's state again";
+        box.ToggleState();
+        ds->Post();
+        EXPECT_EQ(ds->FieldByName("Answer")->AsString(), c.AllowGrayed ? "" : "True");
+    }
+}
+
+TEST(DBCheckBoxEh, BooleanFieldsAndTheBoxsOwnValue)
+{
+    GuiTest::Init();
+    auto ds = Answers({"x"});
+    TDataSource src;
+    src.SetDataSet(ds.get());
+    TDBCheckBoxEh bound;
+    bound.SetDataSource(&src);
+    bound.SetDataField("Passed");
+    EXPECT_EQ(bound.State(), cbGrayed) << "a null Boolean";
+    bound.SetChecked(false);
+    EXPECT_FALSE(ds->FieldByName("Passed")->IsNull());
+    EXPECT_FALSE(ds->FieldByName("Passed")->AsBoolean());
+    bound.ToggleState();
+    EXPECT_EQ(bound.State(), cbChecked);
+    ds->Post();
+    EXPECT_TRUE(ds->FieldByName("Passed")->AsBoolean());
+    // Read-only: a click changes nothing.
+    bound.SetReadOnly(true);
+    bound.ToggleState();
+    EXPECT_EQ(bound.State(), cbChecked);
+
+    TDBCheckBoxEh own;
+    EXPECT_TRUE(own.IsDataIndependent());
+    EXPECT_EQ(own.State(), cbUnchecked);
+    own.SetState(cbGrayed);
+    EXPECT_TRUE(VarIsNull(own.DataLink()->IndependentValue()));
+    own.SetChecked(true);
+    EXPECT_EQ(own.DataLink()->IndependentValue(), Variant(true));
+    bool asked = false;
+    own.OnUpdateData = [&](TObject*, bool& handled) {
+        asked = true;
+        handled = true;
+    };
+    own.SetChecked(false);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(own.DataLink()->IndependentValue(), Variant(true)) << "the handler took the writing over";
 }
 
 } // namespace

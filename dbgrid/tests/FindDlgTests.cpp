@@ -4,6 +4,7 @@
 #include "DBGridTesting.h"
 #include "GuiTesting.h"
 #include "RecordingHost.h"
+#include "DBCtrlsEh.h"
 #include "StdCtrls.h"
 
 #include <gtest/gtest.h>
