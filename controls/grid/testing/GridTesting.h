@@ -1,0 +1,67 @@
+// A minimal concrete view for the grid's tests: plain handlers, a data
+// controller without items, a view info that counts its layouts, and a log
+// the tests read (layouts, focus changes).
+#pragma once
+
+#include "cxCustomData.h"
+#include "cxGrid.h"
+#include "cxGridCustomView.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class TcxGridTestView;
+
+namespace GridTesting {
+// What the test views did, in order ("calc:View1", "focus+:View1"…).
+std::vector<std::string>& Log();
+// Unit start-up of what the grid needs (idempotent).
+void Init();
+// Makes a test view owned by AOwner (null: none) and registered with AGrid.
+TcxGridTestView* MakeView(TcxCustomGrid* AGrid, const std::string& AName);
+}  // namespace GridTesting
+
+class TcxGridTestDataController : public TcxCustomDataController {
+    QZ_CLASS(TcxGridTestDataController, TcxCustomDataController)
+public:
+    explicit TcxGridTestDataController(TComponent* AOwner) : TcxCustomDataController(AOwner) {}
+    TObject* GetItem(int) override { return nullptr; }
+};
+
+class TcxGridTestController : public TcxCustomGridController {
+    QZ_CLASS(TcxGridTestController, TcxCustomGridController)
+public:
+    using TcxCustomGridController::TcxCustomGridController;
+    void ViewFocusLost() override;
+    void ViewFocusGained() override;
+    // Leaving the focus raises while set.
+    bool FailFocusLoss = false;
+};
+
+class TcxGridTestViewInfo : public TcxCustomGridViewInfo {
+    QZ_CLASS(TcxGridTestViewInfo, TcxCustomGridViewInfo)
+public:
+    using TcxCustomGridViewInfo::TcxCustomGridViewInfo;
+    void DoCalculate() override;
+    int CalculateCount = 0;
+    // Runs inside each layout.
+    std::function<void()> OnCalculate;
+};
+
+class TcxGridTestView : public TcxCustomGridView {
+    QZ_CLASS(TcxGridTestView, TcxCustomGridView)
+public:
+    explicit TcxGridTestView(TComponent* AOwner = nullptr) : TcxCustomGridView(AOwner) {}
+    TcxGridViewHandlerClass<TcxCustomGridController> GetControllerClass() override;
+    TcxGridClassRef<TcxCustomDataController, TComponent*> GetDataControllerClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridPainter> GetPainterClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridViewData> GetViewDataClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridViewInfo> GetViewInfoClass() override;
+    bool HasSizeDependentLayout() override { return SizeDependent; }
+    bool IsDetailVisible(TcxCustomGridView* ADetail) override { return DetailsVisible; }
+    TcxGridTestViewInfo* TestViewInfo() const { return static_cast<TcxGridTestViewInfo*>(ViewInfo()); }
+    TcxGridTestController* TestController() const { return static_cast<TcxGridTestController*>(Controller()); }
+    bool SizeDependent = false;
+    bool DetailsVisible = true;
+};
