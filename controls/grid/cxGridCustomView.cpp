@@ -583,10 +583,11 @@ bool TcxCustomGridCellViewInfo::MouseMove(TcxCustomGridHitTest* AHitTest, TShift
 bool TcxCustomGridCellViewInfo::MouseUp(TcxCustomGridHitTest* AHitTest, TMouseButton, TShiftState)
 {
     if (!GetHotTrack() || GetIsCheck()) return false;
-    bool wasPressed = FState == gcsPressed;
+    // Released elsewhere, a press is no click.
+    bool click = FState == gcsPressed && IsOwnHitTest(AHitTest) && AHitTest->ViewInfo == this;
     SetState(gcsNormal);
-    if (wasPressed) Click();
-    return wasPressed;
+    if (click) Click();
+    return click;
 }
 
 void TcxCustomGridCellViewInfo::Paint(TcxCanvas* ACanvas)
