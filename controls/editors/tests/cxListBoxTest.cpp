@@ -1,0 +1,185 @@
+#include "cxListBox.h"
+
+#include "Forms.h"
+#include "GuiTesting.h"
+#include "StringLists.h"
+#include "cxLookAndFeelPainters.h"
+#include "cxLookAndFeels.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A binding that stores a text and may refuse editing.
+class TTestBinding : public TcxDataBinding {
+public:
+    using TcxDataBinding::TcxDataBinding;
+    void GetDefaultValue(bool, bool, Variant& value) override { value = Variant(Stored); }
+    bool AllowsEditing() override { return Editable; }
+    void WriteBoundValue(bool, const Variant& value) override { Written = VarToStr(value); }
+    void ResetValue() override { ++Resets; }
+    std::string Stored;
+    std::string Written = "(none)";
+    bool Editable = true;
+    int Resets = 0;
+};
+
+class TBoundListBox : public TcxListBox {
+public:
+    explicit TBoundListBox(TComponent* AOwner) : TcxListBox(AOwner) { RecreateDataBinding(); }
+    std::unique_ptr<TcxCustomDataBinding> CreateDataBinding() override
+    {
+        return std::make_unique<TTestBinding>(this, this);
+    }
+    TTestBinding* Binding() const { return static_cast<TTestBinding*>(DataBinding()); }
+};
+
+class ListBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GuiTest::Init();
+        cxLookAndFeels::Initialize();
+        cxLookAndFeelPainters::Initialize();
+        Form = new TForm(nullptr);
+        Form->SetBounds(100, 100, 400, 300);
+        List = new TcxListBox(Form);
+        List->SetParent(Form);
+        List->SetLeft(10);
+        List->SetTop(10);
+        Form->Show();
+        GuiTest::ProcessEvents();
+    }
+    void TearDown() override
+    {
+        delete Form;
+        GuiTest::ProcessEvents();
+    }
+    int FontHeight()
+    {
+        TCanvas* c = List->InnerListBox()->Canvas();
+        c->Font()->Assign(List->Font());
+        return c->TextHeight("Wg");
+    }
+    TForm* Form = nullptr;
+    TcxListBox* List = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ListBoxTest, IntegralHeightSnapsToWholeRowsAndCountsTheHorizontalBar)
+{
+    EXPECT_EQ(List->Width(), 121);
+    EXPECT_EQ(List->Height(), 97);
+    List->Font()->SetSize(8);
+    for (const char* s : {"科目一", "科目二", "科目三"}) List->Items()->Add(s);
+    TRect ext = List->GetBorderExtent();
+    const int row = FontHeight(), frame = ext.Top + ext.Bottom;
+    EXPECT_EQ(List->GetIntegralHeight(100), 100);   // off: as asked
+    List->SetIntegralHeight(true);
+    int rows = (100 - frame) / row;
+    EXPECT_EQ(List->GetIntegralHeight(100), frame + rows * row);
+    EXPECT_EQ(List->GetIntegralHeight(frame + 2 * row), frame + 2 * row);   // exact fits stay
+    EXPECT_EQ(List->GetIntegralHeight(3), frame + row);                     // never below one row
+    List->SetBounds(List->Left(), List->Top(), List->Width(), 100);
+    EXPECT_EQ(List->Height(), frame + rows * row);
+    // A long item scrolled over wider than the list: the bar's height counts.
+    List->SetScrollWidth(500);
+    const int bar = GetSystemMetrics(SM_CYHSCROLL);
+    int withBar = List->GetIntegralHeight(100);
+    EXPECT_EQ((withBar - frame - bar) % row, 0);
+    EXPECT_LE(withBar, 100);
+    EXPECT_GT(withBar, 100 - row);
+    // Aligned to the client area it does not snap.
+    List->SetAlign(alClient);
+    EXPECT_EQ(List->GetIntegralHeight(100), 100);
+}
+
+TEST_F(ListBoxTest, OwnerDrawnRowsUseTheItemHeightAndTheMeasureEvent)
+{
+    List->SetListStyle(lbOwnerDrawVariable);
+    List->SetItemHeight(20);
+    for (const char* s : {"a", "b", "c"}) List->Items()->Add(s);
+    List->SetOnMeasureItem([](TcxListBox*, int i, int& h) { h = i == 0 ? 30 : h; });
+    EXPECT_EQ(List->GetRowHeight(0), 30);
+    EXPECT_EQ(List->GetRowHeight(1), 20);
+    EXPECT_EQ(List->GetRowHeight(5), 20);   // beyond the items: the plain height
+    List->SetListStyle(lbOwnerDrawFixed);
+    EXPECT_EQ(List->GetRowHeight(0), 20);
+}
+
+TEST_F(ListBoxTest, ThePlainBindingSelectsTheEmptyItemWhenThereIsOne)
+{
+    auto items = std::make_unique<TStringList>();
+    items->Add("科目一");
+    items->Add("科目二");
+    List->SetItems(items.get());
+    EXPECT_EQ(List->ItemIndex(), -1);
+    items->Add("");
+    List->SetItems(items.get());
+    EXPECT_EQ(List->ItemIndex(), 2);
+    // The messages of a list reach the inner list.
+    EXPECT_EQ(List->Perform(LB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(List->Count(), 3);
+}
+
+TEST_F(ListBoxTest, ABindingShowsAndStoresTheChosenTextAndMayRefuseChanges)
+{
+    auto* bound = new TBoundListBox(Form);
+    bound->SetParent(Form);
+    bound->SetBounds(150, 10, 121, 97);
+    bound->Binding()->Stored = "科目二";
+    auto items = std::make_unique<TStringList>();
+    for (const char* s : {"科目一", "科目二", "科目三"}) items->Add(s);
+    bound->SetItems(items.get());
+    EXPECT_EQ(bound->ItemIndex(), 1);
+    bound->SetItemIndex(2);
+    bound->DataBinding()->NotifyThird();
+    EXPECT_EQ(bound->Binding()->Written, "科目三");
+    GuiTest::ProcessEvents();
+    bound->SetFocus();
+    GuiTest::ProcessEvents();
+    bound->Binding()->Editable = false;
+    GuiTest::KeyPress(VK_UP);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(bound->ItemIndex(), 2);
+    TRect r = bound->InnerListBox()->ItemRect(0);
+    GuiTest::Click(bound->InnerListBox(), TPoint{r.Left + 4, r.Top + 2});
+    EXPECT_EQ(bound->ItemIndex(), 2);
+    bound->Binding()->Editable = true;
+    GuiTest::KeyPress(VK_UP);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(bound->ItemIndex(), 1);
+    const int resets = bound->Binding()->Resets;
+    GuiTest::KeyPress(VK_ESCAPE);
+    GuiTest::ProcessEvents();
+    EXPECT_GT(bound->Binding()->Resets, resets);
+}
+
+TEST_F(ListBoxTest, AnOwnerDrawHandlerDrawsInsteadOfTheList)
+{
+    for (const char* s : {"倒车入库", "侧方停车"}) List->Items()->Add(s);
+    List->SetListStyle(lbOwnerDrawFixed);
+    List->SetItemHeight(18);
+    std::vector<int> drawn;
+    List->OnDrawItem = [&](TcxListBox* l, TcxCanvas* c, int i, TRect r, TOwnerDrawState) {
+        EXPECT_EQ(l, List);
+        drawn.push_back(i);
+        c->FillRect(r, clRed);
+    };
+    List->Invalidate();
+    GuiTest::ProcessEvents();
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(List));
+    EXPECT_NE(std::find(drawn.begin(), drawn.end(), 1), drawn.end());
+    TRect r = List->InnerListBox()->ItemRect(1);
+    TPoint p = List->ScreenToClient(List->InnerListBox()->ClientToScreen(TPoint{r.Left + 10, r.Top + 5}));
+    EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(p.X, p.Y)), ColorToRGB(clRed));
+    // Unassigned: the list draws its text again.
+    List->OnDrawItem = nullptr;
+    drawn.clear();
+    List->Invalidate();
+    GuiTest::ProcessEvents();
+    shot.reset(GuiTest::Grab(List));
+    EXPECT_TRUE(drawn.empty());
+    EXPECT_NE(ColorToRGB(shot->Canvas()->Pixels(p.X, p.Y)), ColorToRGB(clRed));
+}
