@@ -2,11 +2,16 @@
 #include "DBCtrlsEh.h"
 
 #include "Controls.h"
+#include "Windows.h"
 #include "TextUtils.h"
 
 QZ_CLASS_IMPL(TFieldDataLinkEh, TDataLink)
 QZ_CLASS_IMPL(TCustomDBCheckBoxEh, TCustomCheckBox)
 QZ_CLASS_IMPL(TDBCheckBoxEh, TCustomDBCheckBoxEh)
+QZ_CLASS_IMPL(TCustomDBEditEh, TCustomEdit)
+QZ_CLASS_IMPL(TDBEditEh, TCustomDBEditEh)
+QZ_CLASS_IMPL(TCustomDBComboBoxEh, TCustomDBEditEh)
+QZ_CLASS_IMPL(TDBComboBoxEh, TCustomDBComboBoxEh)
 
 TFieldDataLinkEh::TFieldDataLinkEh() : FIndependentValue(Null()) { SetVisualControl(true); }
 
@@ -355,4 +360,506 @@ void TCustomDBCheckBoxEh::DoExit()
         throw;
     }
     TCustomCheckBox::DoExit();
+}
+
+// ---- the edit ----------------------------------------------------------------------------------
+
+namespace {
+int CharCount(const std::string& utf8) { return int(Utf8ToUtf16(utf8).size()); }
+
+// The first count characters of the text.
+std::string CharPrefix(const std::string& utf8, int count)
+{
+    std::u16string w = Utf8ToUtf16(utf8);
+    return Utf16ToUtf8(w.substr(0, size_t(std::max(count, 0))));
+}
+
+bool IsStringField(const TField* f) { return f && (f->DataType() == ftString || f->DataType() == ftWideString); }
+
+// A variant as the edit shows it: empty for an array or what does not convert.
+std::string VariantText(const Variant& v)
+{
+    if (VarIsArray(v)) return {};
+    try {
+        return VarToStr(v);
+    } catch (const Exception&) {
+        return {};
+    }
+}
+} // namespace
+
+TCustomDBEditEh::TCustomDBEditEh(TComponent* owner)
+    : TCustomEdit(owner), FDataLink(std::make_unique<TFieldDataLinkEh>())
+{
+    FDataLink->SetControl(this);
+    FDataLink->OnDataChange = [this](TFieldDataLinkEh*) { DataChanged(); };
+    FDataLink->OnEditingChange = [this](TFieldDataLinkEh*) { UpdateReadOnlyState(); };
+    FDataLink->OnUpdateData = [this](TFieldDataLinkEh*) { CommitEdit(); };
+    FDataLink->OnActiveChange = [this](TFieldDataLinkEh*) { ResetFieldMaxLength(); };
+    UpdateReadOnlyState();
+}
+
+TCustomDBEditEh::~TCustomDBEditEh()
+{
+    FDataLink->OnDataChange = nullptr;
+    FDataLink->OnEditingChange = nullptr;
+    FDataLink->OnUpdateData = nullptr;
+    FDataLink->OnActiveChange = nullptr;
+}
+
+void TCustomDBEditEh::Notification(TComponent* component, TOperation operation)
+{
+    TCustomEdit::Notification(component, operation);
+    if (operation == opRemove && FDataLink && component == FDataLink->DataSource()) SetDataSource(nullptr);
+}
+
+void TCustomDBEditEh::SetDataSource(TDataSource* v)
+{
+    FDataLink->SetDataSource(v);
+    if (v) v->FreeNotification(this);
+    DataChanged();
+}
+
+void TCustomDBEditEh::SetDataField(const std::string& v)
+{
+    ResetFieldMaxLength();
+    FDataLink->SetFieldName(v);
+}
+
+void TCustomDBEditEh::SetReadOnly(bool v)
+{
+    FReadOnly = v;
+    UpdateReadOnlyState();
+}
+
+void TCustomDBEditEh::SetAlignment(TAlignment v)
+{
+    if (FAlignmentAssigned && v == FAlignment) return;
+    FAlignment = v;
+    FAlignmentAssigned = true;
+    TCustomEdit::SetAlignment(v);
+}
+
+void TCustomDBEditEh::SetEditMask(const std::string& v)
+{
+    FEditMask = v;
+    if (IsDataIndependent()) PostToDataLink();
+    else DataChanged();
+}
+
+TAlignment TCustomDBEditEh::FieldAlignment() const
+{
+    TField* f = FDataLink->Field();
+    return f ? f->Alignment() : taLeftJustify;
+}
+
+bool TCustomDBEditEh::IsValidChar(char key) const
+{
+    TField* f = FDataLink->Field();
+    return !f || f->IsValidChar(char32_t(static_cast<unsigned char>(key)));
+}
+
+void TCustomDBEditEh::ResetFieldMaxLength()
+{
+    if (MaxLength() <= 0) return;
+    TDataSet* ds = FDataLink->DataSource() ? FDataLink->DataSource()->DataSet() : nullptr;
+    TField* f = ds && !DataField().empty() ? ds->FindField(DataField()) : nullptr;
+    if (IsStringField(f) && f->Size() == MaxLength()) SetMaxLength(0);
+}
+
+void TCustomDBEditEh::DataChanged()
+{
+    TField* f = FDataLink->Field();
+    if (f) {
+        if (TCustomEdit::Alignment() != Alignment()) TCustomEdit::SetAlignment(Alignment());
+        if (IsStringField(f) && MaxLength() == 0) SetMaxLength(f->Size());
+        bool memo = f->DataType() == ftMemo;
+        if (FFocusedState && FDataLink->CanModify()) StoreText(memo ? f->AsString() : f->Text());
+        else StoreText(memo ? f->AsString() : f->DisplayText());
+    } else if (IsDataIndependent()) {
+        StoreText(VariantText(FDataLink->IndependentValue()));
+    } else {
+        StoreText(std::string());
+    }
+    UpdateReadOnlyState();
+    SetModified(false);
+}
+
+void TCustomDBEditEh::UpdateReadOnlyState()
+{
+    TCustomEdit::SetReadOnly(FReadOnly || (!FDataLink->Editing() && !OnUpdateData));
+}
+
+void TCustomDBEditEh::EditIfWritable()
+{
+    if (!FReadOnly) FDataLink->Edit();
+}
+
+void TCustomDBEditEh::WriteThrough(const std::function<void()>& store)
+{
+    if (!IsDataIndependent()) FDataLink->Edit();
+    store();
+    if (FInUpdateData) return;
+    try {
+        CommitEdit();
+    } catch (...) {
+        FDataLink->Reset();
+        throw;
+    }
+}
+
+void TCustomDBEditEh::SetText(const std::string& v)
+{
+    WriteThrough([&] { StoreText(v); });
+}
+
+void TCustomDBEditEh::SetValue(const Variant& v)
+{
+    WriteThrough([&] { StoreValue(v); });
+}
+
+void TCustomDBEditEh::PostToDataLink() { FDataLink->SetFieldText(Text()); }
+
+void TCustomDBEditEh::CommitEdit()
+{
+    bool handled = false;
+    if (OnUpdateData) {
+        FInUpdateData = true;
+        try {
+            OnUpdateData(this, handled);
+        } catch (...) {
+            FInUpdateData = false;
+            throw;
+        }
+        FInUpdateData = false;
+    }
+    if (!handled) PostToDataLink();
+    SetModified(false);
+}
+
+void TCustomDBEditEh::Change()
+{
+    FDataLink->MarkModified();
+    TCustomEdit::Change();
+}
+
+void TCustomDBEditEh::KeyDown(WORD& key, TShiftState shift)
+{
+    TCustomEdit::KeyDown(key, shift);
+    if (key == 0) return;
+    if (key == 'A' && shift == TShiftState{ssCtrl}) {
+        SelectAll();
+        key = 0;
+    } else if (key == VK_DELETE || (key == VK_INSERT && shift.Contains(ssShift))) {
+        EditIfWritable();
+    }
+}
+
+void TCustomDBEditEh::KeyPress(char& key)
+{
+    TCustomEdit::KeyPress(key);
+    if (key == 0) return;
+    unsigned char k = static_cast<unsigned char>(key);
+    if (k > 31 && k < 128 && FDataLink->Field() && !IsValidChar(key)) {
+        MessageBeep(0);
+        key = 0;
+        return;
+    }
+    if (key == '\b' || key == 22 || key == 24 || k > 31) {
+        EditIfWritable();
+    } else if (key == 27) {
+        FDataLink->Reset();
+        SelectAll();
+        key = 0;
+    }
+}
+
+void TCustomDBEditEh::SetFocusedState(bool v)
+{
+    if (v == FFocusedState) return;
+    FFocusedState = v;
+    FDataLink->Reset();
+}
+
+void TCustomDBEditEh::DoEnter()
+{
+    SetFocusedState(true);
+    TCustomEdit::DoEnter();
+}
+
+void TCustomDBEditEh::DoExit()
+{
+    try {
+        FDataLink->UpdateRecord();
+    } catch (...) {
+        SelectAll();
+        SetFocus();
+        throw;
+    }
+    SetFocusedState(false);
+    TCustomEdit::DoExit();
+}
+
+// ---- the combo box -----------------------------------------------------------------------------
+
+TCustomDBComboBoxEh::TCustomDBComboBoxEh(TComponent* owner)
+    : TCustomDBEditEh(owner), FItems(std::make_unique<TStringList>()), FKeyItems(std::make_unique<TStringList>()),
+      FKeyValue(Null())
+{
+    FItems->OnChange = [this](TObject*) { ItemsChanged(false); };
+    FKeyItems->OnChange = [this](TObject*) { ItemsChanged(true); };
+}
+
+TCustomDBComboBoxEh::~TCustomDBComboBoxEh()
+{
+    FItems->OnChange = nullptr;
+    FKeyItems->OnChange = nullptr;
+}
+
+void TCustomDBComboBoxEh::ItemsChanged(bool keys)
+{
+    FItemCount = FItems->Count();
+    FUseKeys = FKeyItems->Count() > 0;
+    if (FUseKeys) {
+        FItemCount = std::min(FItemCount, FKeyItems->Count());
+        TCustomDBEditEh::StoreText(std::string());
+    }
+    UpdateReadOnlyState();
+    SyncItemIndex();
+    ResetFieldMaxLength();
+    if (keys) DataLink()->Reset();
+}
+
+bool TCustomDBComboBoxEh::CanModifyBox() const { return DataLink()->CanModify() && !ReadOnly(); }
+
+void TCustomDBComboBoxEh::SelectItem(int index)
+{
+    if (index == FItemIndex) return;
+    if (index < 0 || index >= FItemCount) {
+        FItemIndex = -1;
+        FKeyValue = Null();
+    } else {
+        FItemIndex = index;
+        if (FUseKeys) FKeyValue = Variant(FKeyItems->Strings(index));
+    }
+    FSyncing = true;
+    TCustomDBEditEh::StoreText(FItemIndex < 0 ? std::string() : FItems->Strings(FItemIndex));
+    FSyncing = false;
+}
+
+void TCustomDBComboBoxEh::SyncItemIndex()
+{
+    if (FUseKeys) return;
+    int i = FItems->IndexOf(Text());
+    FItemIndex = i < FItemCount ? i : -1;
+}
+
+void TCustomDBComboBoxEh::Change()
+{
+    if (!FSyncing) SyncItemIndex();
+    TCustomDBEditEh::Change();
+}
+
+void TCustomDBComboBoxEh::SetItemIndex(int v)
+{
+    if (!IsDataIndependent()) DataLink()->Edit();
+    SelectItem(v);
+    try {
+        CommitEdit();
+    } catch (...) {
+        DataLink()->Reset();
+        throw;
+    }
+}
+
+void TCustomDBComboBoxEh::StoreValue(const Variant& v)
+{
+    if (!FUseKeys) {
+        TCustomDBEditEh::StoreValue(v);
+        SyncItemIndex();
+        return;
+    }
+    FKeyValue = v;
+    int i = VarIsNull(v) ? -1 : FKeyItems->IndexOf(VarToStr(v));
+    FItemIndex = i >= 0 && i < FItemCount ? i : -1;
+    FSyncing = true;
+    TCustomDBEditEh::StoreText(FItemIndex < 0 ? std::string() : FItems->Strings(FItemIndex));
+    FSyncing = false;
+}
+
+void TCustomDBComboBoxEh::StoreText(const std::string& v)
+{
+    if (!FUseKeys) {
+        TCustomDBEditEh::StoreText(v);
+        SyncItemIndex();
+        return;
+    }
+    // A key box shows only its items: other texts are ignored.
+    int i = FItems->IndexOf(v);
+    if (i < 0 || i >= FItemCount) return;
+    FItemIndex = i;
+    FKeyValue = Variant(FKeyItems->Strings(i));
+    FSyncing = true;
+    TCustomDBEditEh::StoreText(v);
+    FSyncing = false;
+}
+
+void TCustomDBComboBoxEh::DataChanged()
+{
+    TField* f = Field();
+    if (f) {
+        if (IsStringField(f) && MaxLength() == 0 && !FUseKeys) SetMaxLength(f->Size());
+        if ((FocusedState() && DataLink()->CanModify()) || FUseKeys) StoreValue(f->IsNull() ? Variant(Null()) : Variant(f->Text()));
+        else TCustomDBEditEh::StoreText(f->DisplayText()), SyncItemIndex();
+    } else if (IsDataIndependent()) {
+        if (FUseKeys) StoreValue(DataLink()->IndependentValue());
+        else TCustomDBEditEh::StoreText(VariantText(DataLink()->IndependentValue())), SyncItemIndex();
+    } else {
+        TCustomDBEditEh::StoreText(std::string());
+        SyncItemIndex();
+    }
+    UpdateReadOnlyState();
+    SetModified(false);
+}
+
+void TCustomDBComboBoxEh::PostToDataLink()
+{
+    if (FUseKeys && VarIsNull(FKeyValue)) DataLink()->SetFieldValue(Null());   // no item: no key
+    else if (!IsDataIndependent() || FUseKeys) DataLink()->SetFieldText(VarToStr(GetValue()));
+    else DataLink()->SetFieldText(Text());
+}
+
+TAlignment TCustomDBComboBoxEh::FieldAlignment() const
+{
+    return FUseKeys ? taLeftJustify : TCustomDBEditEh::FieldAlignment();
+}
+
+void TCustomDBComboBoxEh::ResetFieldMaxLength()
+{
+    if (FUseKeys && MaxLength() > 0) SetMaxLength(0);
+    else TCustomDBEditEh::ResetFieldMaxLength();
+}
+
+void TCustomDBComboBoxEh::UpdateReadOnlyState()
+{
+    TCustomEdit::SetReadOnly(!DataLink()->Editing() || ReadOnly() || FUseKeys);
+}
+
+void TCustomDBComboBoxEh::CommitEdit()
+{
+    if (OnNotInList && FItemIndex == -1) {
+        bool recheck = false;
+        OnNotInList(this, Text(), recheck);
+    }
+    TCustomDBEditEh::CommitEdit();
+}
+
+void TCustomDBComboBoxEh::Clear()
+{
+    if (FUseKeys) SetValue(Null());
+    else TCustomDBEditEh::StoreText(std::string());
+}
+
+void TCustomDBComboBoxEh::StepItem(bool up)
+{
+    if (!CanModifyBox() || !DataLink()->Edit()) return;
+    int old = FItemIndex;
+    int next = old;
+    if (up) {
+        if (old > 0) next = old - 1;
+        else if (old < 0) next = FItemCount - 1;
+    } else if (old < FItemCount - 1) {
+        next = old + 1;
+    }
+    if (next == old) return;
+    SelectItem(next);
+    DataLink()->MarkModified();
+    SelectAll();
+}
+
+bool TCustomDBComboBoxEh::SelectByPrefix(const std::string& text, bool partial)
+{
+    if (!CanModifyBox()) return false;
+    int old = FItemIndex;
+    std::u16string want = Utf8ToUtf16(AnsiUpperCase(text));
+    int found = -1;
+    for (int i = 0; i < FItemCount && found < 0; ++i) {
+        std::u16string item = Utf8ToUtf16(AnsiUpperCase(FItems->Strings(i)));
+        if (partial ? item.compare(0, want.size(), want) == 0 : item == want) found = i;
+    }
+    if (found < 0) {
+        if (!FUseKeys) FItemIndex = -1;
+        return FItemIndex != old;
+    }
+    try {
+        SelectItem(found);
+    } catch (const Exception&) {
+        SelectItem(old);
+        return false;
+    }
+    DataLink()->MarkModified();
+    int typed = CharCount(text);
+    SetSelStart(typed);
+    SetSelLength(std::max(0, CharCount(Text()) - typed));
+    return FItemIndex != old;
+}
+
+bool TCustomDBComboBoxEh::TypeAhead(const std::string& text)
+{
+    if ((!IsDataIndependent() && !Field()) || !CanModifyBox()) return false;
+    if (!DataLink()->Edit()) return false;
+    if (text == "\b") {
+        int len = CharCount(Text());
+        if (SelStart() == 0 && SelLength() == len) {
+            SetSelStart(std::max(0, len - 1));
+            SetSelLength(len > 0 ? 1 : 0);
+        } else {
+            int start = std::max(0, SelStart() - 1);
+            SetSelStart(start);
+            SetSelLength(len - start);
+        }
+        return false;
+    }
+    return SelectByPrefix(CharPrefix(Text(), SelStart()) + text, true);
+}
+
+void TCustomDBComboBoxEh::KeyDown(WORD& key, TShiftState shift)
+{
+    TCustomDBEditEh::KeyDown(key, shift);
+    if (key == 0) return;
+    if ((key == VK_UP || key == VK_DOWN) && !shift.Contains(ssAlt)) {
+        if (CanModifyBox()) {
+            StepItem(key == VK_UP);
+            key = 0;
+        }
+    } else if (key == VK_DELETE && FUseKeys && CanModifyBox() && (IsDataIndependent() || !Field() || !Field()->Required())) {
+        // A required field keeps its value.
+        DataLink()->Edit();
+        StoreValue(Null());
+        DataLink()->MarkModified();
+        key = 0;
+    }
+}
+
+void TCustomDBComboBoxEh::KeyPress(char& key)
+{
+    unsigned char k = static_cast<unsigned char>(key);
+    if (FUseKeys && !ReadOnly() && (key == '\b' || k > 31)) {
+        TypeAhead(std::string(1, key));
+        key = 0;
+        return;
+    }
+    TCustomDBEditEh::KeyPress(key);
+    if (key == 0 || FUseKeys || k <= 31 || key == '.') return;
+    // Typing that reaches the end of the text completes it from the items.
+    std::u16string w = Utf8ToUtf16(Text());
+    size_t start = size_t(std::max(0, SelStart())), end = start + size_t(std::max(0, SelLength()));
+    if (end >= w.size()) {
+        std::string typed = Utf16ToUtf8(w.substr(0, std::min(start, w.size()))) + key;
+        TCustomDBEditEh::StoreText(typed);
+        DataLink()->MarkModified();
+        SetSelStart(CharCount(typed));
+        key = 0;
+        SelectByPrefix(typed, true);
+    }
 }

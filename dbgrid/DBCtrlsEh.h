@@ -6,6 +6,7 @@
 
 #include "DB.h"
 #include "StdCtrls.h"
+#include "StringLists.h"
 
 #include <functional>
 #include <memory>
@@ -84,6 +85,149 @@ private:
 };
 
 using TUpdateDataEventEh = std::function<void(TObject* sender, bool& handled)>;
+
+// A single-line edit bound to a field, or working on a value of its own.
+// Focused it shows the field's edit text, unfocused its display text; what
+// is typed goes to the field when the record is written (or at once through
+// the Text and Value setters).
+class TCustomDBEditEh : public TCustomEdit {
+    QZ_CLASS(TCustomDBEditEh, TCustomEdit)
+public:
+    explicit TCustomDBEditEh(TComponent* owner = nullptr);
+    ~TCustomDBEditEh() override;
+
+    // A bound edit puts its data set into edit state, then stores and writes;
+    // a failed write reloads the edit and passes the error on.
+    void SetText(const std::string& v) override;
+    Variant Value() const { return GetValue(); }
+    virtual void SetValue(const Variant& v);
+
+    TDataSource* DataSource() const { return FDataLink->DataSource(); }
+    void SetDataSource(TDataSource* v);
+    const std::string& DataField() const { return FDataLink->FieldName(); }
+    void SetDataField(const std::string& v);
+    TField* Field() const { return FDataLink->Field(); }
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool v);
+    // The assigned alignment, else the field's.
+    TAlignment Alignment() const { return FAlignmentAssigned ? FAlignment : FieldAlignment(); }
+    void SetAlignment(TAlignment v);
+    // Kept for the field's edit format; the edit does not enforce masks.
+    const std::string& EditMask() const { return FEditMask; }
+    void SetEditMask(const std::string& v);
+    bool FocusedState() const { return FFocusedState; }
+    bool IsDataIndependent() const { return FDataLink->Independent(); }
+    TFieldDataLinkEh* DataLink() const { return FDataLink.get(); }
+    // Writes the edit's value back: OnUpdateData first, which may do it instead.
+    virtual void CommitEdit();
+    virtual void DataChanged();
+    virtual void UpdateReadOnlyState();
+    // A length taken from one string field does not stay for another.
+    virtual void ResetFieldMaxLength();
+    void SetFocusedState(bool v);
+
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    void DoEnter() override;
+    void DoExit() override;
+
+    TUpdateDataEventEh OnUpdateData;
+
+protected:
+    void Change() override;
+    void Notification(TComponent* component, TOperation operation) override;
+    virtual Variant GetValue() const { return Variant(Text()); }
+    virtual TAlignment FieldAlignment() const;
+    virtual bool IsValidChar(char key) const;
+    // Set the content without writing it.
+    virtual void StoreText(const std::string& v) { TCustomEdit::SetText(v); }
+    virtual void StoreValue(const Variant& v) { StoreText(VarIsNull(v) ? std::string() : VarToStr(v)); }
+    virtual void PostToDataLink();
+    // Puts the data link into editing unless the edit is read-only.
+    void EditIfWritable();
+    bool FInUpdateData = false;
+
+private:
+    void WriteThrough(const std::function<void()>& store);
+    std::unique_ptr<TFieldDataLinkEh> FDataLink;
+    bool FReadOnly = false;
+    bool FAlignmentAssigned = false;
+    TAlignment FAlignment = taLeftJustify;
+    std::string FEditMask;
+    bool FFocusedState = false;
+};
+
+class TDBEditEh : public TCustomDBEditEh {
+    QZ_CLASS(TDBEditEh, TCustomDBEditEh)
+public:
+    explicit TDBEditEh(TComponent* owner = nullptr) : TCustomDBEditEh(owner) {}
+};
+
+using TNotInListEventEh = std::function<void(TObject* sender, const std::string& newText, bool& recheckInList)>;
+
+// The edit with a list of items: typing completes from the list, Up and
+// Down step through it. With KeyItems the field stores the key of the shown
+// item and the text changes only by choosing an item.
+class TCustomDBComboBoxEh : public TCustomDBEditEh {
+    QZ_CLASS(TCustomDBComboBoxEh, TCustomDBEditEh)
+public:
+    explicit TCustomDBComboBoxEh(TComponent* owner = nullptr);
+    ~TCustomDBComboBoxEh() override;
+
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* v) { FItems->Assign(v); }
+    TStrings* KeyItems() const { return FKeyItems.get(); }
+    void SetKeyItems(TStrings* v) { FKeyItems->Assign(v); }
+    int ItemIndex() const { return FItemIndex; }
+    // A bound box puts its data set into edit state, then selects and writes.
+    void SetItemIndex(int v);
+    int ItemCount() const { return FItemCount; }
+    bool UseKeys() const { return FUseKeys; }
+    const Variant& KeyValue() const { return FKeyValue; }
+    void Clear();
+    // Up: the previous item (the last from none); down: the next.
+    void StepItem(bool up);
+    // Completes what is typed before the caret followed by text ("\b": one
+    // character less) from the items; true when the item changed.
+    bool TypeAhead(const std::string& text);
+    bool SelectByPrefix(const std::string& text, bool partial);
+
+    void CommitEdit() override;
+    void DataChanged() override;
+    void UpdateReadOnlyState() override;
+    void ResetFieldMaxLength() override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+
+    TNotInListEventEh OnNotInList;
+
+protected:
+    Variant GetValue() const override { return FUseKeys ? FKeyValue : Variant(Text()); }
+    TAlignment FieldAlignment() const override;
+    bool IsValidChar(char key) const override { return FUseKeys || TCustomDBEditEh::IsValidChar(key); }
+    void StoreText(const std::string& v) override;
+    void StoreValue(const Variant& v) override;
+    void PostToDataLink() override;
+    void Change() override;
+
+private:
+    void ItemsChanged(bool keys);
+    void SelectItem(int index);
+    void SyncItemIndex();
+    bool CanModifyBox() const;
+    std::unique_ptr<TStringList> FItems, FKeyItems;
+    int FItemIndex = -1;
+    int FItemCount = 0;
+    bool FUseKeys = false;
+    Variant FKeyValue;
+    bool FSyncing = false;
+};
+
+class TDBComboBoxEh : public TCustomDBComboBoxEh {
+    QZ_CLASS(TDBComboBoxEh, TCustomDBComboBoxEh)
+public:
+    explicit TDBComboBoxEh(TComponent* owner = nullptr) : TCustomDBComboBoxEh(owner) {}
+};
 
 // A check box bound to a field: a Boolean field directly, any other field
 // through ';'-separated texts meaning checked and unchecked; Null shows

@@ -249,3 +249,165 @@ TEST(DBCheckBoxEh, BooleanFieldsAndTheBoxsOwnValue)
 }
 
 } // namespace
+
+namespace {
+
+// People with a 20- and a 40-character text field and a sex code.
+std::unique_ptr<TDataSet> People()
+{
+    auto ds = std::make_unique<TDataSet>();
+    ds->FieldDefs()->Add("Id", ftInteger);
+    ds->FieldDefs()->Add("Name", ftString, 20);
+    ds->FieldDefs()->Add("Address", ftString, 40);
+    ds->FieldDefs()->Add("Sex", ftString, 1);
+    ds->CreateDataSet();
+    ds->AppendRecord({1, "王小明", "北京", "F"});
+    ds->AppendRecord({2, "李华", "上海", "X"});
+    ds->AppendRecord({3, "张伟", "广州", Null()});
+    ds->First();
+    return ds;
+}
+
+struct TEditHost {
+    std::unique_ptr<TDataSet> Ds = People();
+    TDataSource Src;
+    std::unique_ptr<TForm> Form;
+    TEditHost()
+    {
+        GuiTest::Init();
+        Src.SetDataSet(Ds.get());
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(40, 40, 300, 120);
+    }
+    template <class T> T* Add(const std::string& field)
+    {
+        T* e = new T(Form.get());
+        e->SetParent(Form.get());
+        e->SetBounds(10, 10, 200, 24);
+        e->SetDataSource(&Src);
+        e->SetDataField(field);
+        return e;
+    }
+};
+
+TEST(DBEditEh, TypingEditsTheFieldAndEscapeRestores)
+{
+    TEditHost h;
+    auto* e = h.Add<TDBEditEh>("Name");
+    h.Form->Show();
+    EXPECT_EQ(e->Text(), "王小明");
+    EXPECT_EQ(e->MaxLength(), 20) << "from the string field's size";
+    e->SetFocus();
+    GuiTest::ProcessEvents();
+    e->SelectAll();
+    GuiTest::TypeText("Li");
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(e->Text(), "Li");
+    EXPECT_EQ(h.Ds->State(), dsEdit) << "typing puts the data set into edit state";
+    EXPECT_EQ(h.Ds->FieldByName("Name")->AsString(), "王小明") << "written only with the record";
+    h.Ds->Post();
+    EXPECT_EQ(h.Ds->FieldByName("Name")->AsString(), "Li");
+    GuiTest::TypeText("x");
+    GuiTest::ProcessEvents();
+    char esc = 27;
+    e->KeyPress(esc);
+    EXPECT_EQ(e->Text(), "Li") << "Escape shows the field's value again";
+    h.Ds->Cancel();
+    // Another string field: a length taken from the first does not stay.
+    e->SetDataField("Address");
+    EXPECT_EQ(e->MaxLength(), 40);
+}
+
+TEST(DBEditEh, SettersWriteAtOnceAndRefusalsReload)
+{
+    TEditHost h;
+    auto* id = h.Add<TDBEditEh>("Id");
+    id->SetText("12");
+    EXPECT_EQ(h.Ds->State(), dsEdit);
+    EXPECT_EQ(h.Ds->FieldByName("Id")->AsInteger(), 12);
+    EXPECT_THROW(id->SetText("abc"), Exception);
+    EXPECT_EQ(id->Text(), "12") << "a refused text shows the field's value again";
+    int beeps = 0;
+    SetBeepSink([&](UINT) { ++beeps; });
+    char c = 'q';
+    id->KeyPress(c);
+    EXPECT_EQ(c, 0) << "a letter into an integer field is refused";
+    EXPECT_EQ(beeps, 1);
+    SetBeepSink(nullptr);
+    bool handled = false;
+    id->OnUpdateData = [&](TObject*, bool& h) { handled = h = true; };
+    id->SetValue(99);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(h.Ds->FieldByName("Id")->AsInteger(), 12) << "OnUpdateData took the writing over";
+    h.Ds->Cancel();
+
+    TDBEditEh own;
+    EXPECT_TRUE(own.IsDataIndependent());
+    own.SetText("自己的");
+    EXPECT_EQ(VarToStr(own.DataLink()->IndependentValue()), "自己的");
+    EXPECT_EQ(VarToStr(own.Value()), "自己的");
+}
+
+TEST(DBComboBoxEh, KeysMapToItems)
+{
+    TEditHost h;
+    auto* box = h.Add<TDBComboBoxEh>("Sex");
+    box->Items()->SetText("Male\nFemale");
+    box->KeyItems()->SetText("M\nF\nX");
+    EXPECT_TRUE(box->UseKeys());
+    EXPECT_EQ(box->ItemCount(), 2) << "keys beyond the items are never used";
+    EXPECT_EQ(box->Text(), "Female");
+    EXPECT_EQ(VarToStr(box->KeyValue()), "F");
+    h.Ds->Next();
+    EXPECT_EQ(box->Text(), "") << "X is a key without an item";
+    EXPECT_EQ(box->ItemIndex(), -1);
+    h.Ds->First();
+    char m = 'm';
+    box->KeyPress(m);
+    EXPECT_EQ(m, 0);
+    EXPECT_EQ(box->Text(), "Male");
+    h.Ds->Post();
+    EXPECT_EQ(h.Ds->FieldByName("Sex")->AsString(), "M") << "the key is written";
+    box->SetItemIndex(1);
+    EXPECT_EQ(h.Ds->FieldByName("Sex")->AsString(), "F");
+    h.Ds->Post();
+    // Delete clears a key box unless the field is required.
+    h.Ds->FieldByName("Sex")->SetRequired(true);
+    WORD del = VK_DELETE;
+    box->KeyDown(del, {});
+    EXPECT_EQ(box->Text(), "Female");
+    h.Ds->FieldByName("Sex")->SetRequired(false);
+    del = VK_DELETE;
+    box->KeyDown(del, {});
+    EXPECT_EQ(box->Text(), "");
+    h.Ds->Post();
+    EXPECT_TRUE(h.Ds->FieldByName("Sex")->IsNull());
+}
+
+TEST(DBComboBoxEh, TypingCompletesAndArrowsStep)
+{
+    GuiTest::Init();
+    TDBComboBoxEh box;
+    box.Items()->SetText("apple\napricot\nbanana");
+    for (char c : std::string("ap")) box.KeyPress(c);
+    EXPECT_EQ(box.Text(), "apple");
+    EXPECT_EQ(box.SelStart(), 2);
+    EXPECT_EQ(box.SelLength(), 3) << "the completed part is selected";
+    char r = 'r';
+    box.KeyPress(r);
+    EXPECT_EQ(box.Text(), "apricot");
+    EXPECT_EQ(box.ItemIndex(), 1);
+    struct Step {
+        int From;
+        bool Up;
+        int To;
+    } steps[] = {{0, true, 0}, {-1, true, 2}, {2, false, 2}, {0, false, 1}, {2, true, 1}};
+    for (const Step& s : steps) {
+        box.SetItemIndex(s.From);
+        box.StepItem(s.Up);
+        EXPECT_EQ(box.ItemIndex(), s.To) << s.From << (s.Up ? " up" : " down");
+    }
+    EXPECT_EQ(box.Text(), "apricot");
+}
+
+} // namespace
