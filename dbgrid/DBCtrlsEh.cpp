@@ -200,6 +200,23 @@ void TFieldDataLinkEh::DataEvent(TDataEvent event, intptr_t info)
 // ---- the check box -----------------------------------------------------------------------------
 
 namespace {
+// Runs a control's OnUpdateData with its in-update flag set during the call;
+// true when the handler did the writing.
+bool UpdateDataHandled(const TUpdateDataEventEh& handler, TObject* sender, bool& inUpdate)
+{
+    bool handled = false;
+    if (!handler) return false;
+    inUpdate = true;
+    try {
+        handler(sender, handled);
+    } catch (...) {
+        inUpdate = false;
+        throw;
+    }
+    inUpdate = false;
+    return handled;
+}
+
 // Whether text is one of the ';'-separated entries, ignoring case.
 bool InValueList(const std::string& list, const std::string& text)
 {
@@ -316,18 +333,7 @@ void TCustomDBCheckBoxEh::ToggleState()
 
 void TCustomDBCheckBoxEh::CommitState()
 {
-    bool handled = false;
-    if (OnUpdateData) {
-        FInUpdateData = true;
-        try {
-            OnUpdateData(this, handled);
-        } catch (...) {
-            FInUpdateData = false;
-            throw;
-        }
-        FInUpdateData = false;
-    }
-    if (!handled) PostToDataLink();
+    if (!UpdateDataHandled(OnUpdateData, this, FInUpdateData)) PostToDataLink();
 }
 
 void TCustomDBCheckBoxEh::PostToDataLink()
@@ -522,18 +528,7 @@ void TCustomDBEditEh::PostToDataLink() { FDataLink->SetFieldText(Text()); }
 
 void TCustomDBEditEh::CommitEdit()
 {
-    bool handled = false;
-    if (OnUpdateData) {
-        FInUpdateData = true;
-        try {
-            OnUpdateData(this, handled);
-        } catch (...) {
-            FInUpdateData = false;
-            throw;
-        }
-        FInUpdateData = false;
-    }
-    if (!handled) PostToDataLink();
+    if (!UpdateDataHandled(OnUpdateData, this, FInUpdateData)) PostToDataLink();
     SetModified(false);
 }
 
