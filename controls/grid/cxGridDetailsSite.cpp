@@ -63,6 +63,7 @@ int TcxCustomGridDetailsSiteTabViewInfo::CalculateHeight()
 
 int TcxCustomGridDetailsSiteTabViewInfo::CalculateWidth()
 {
+    CheckValuesCalculated();
     TcxCanvas* c = GetCanvas();
     if (Params.Font) c->SetFont(Params.Font);
     return c->TextWidth(Text) + 4 + 10;

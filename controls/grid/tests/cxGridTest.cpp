@@ -372,3 +372,23 @@ TEST(GridPaintTest, AGridWithoutLevelsPaintsOnlyItsBackground)
 }
 
 }  // namespace
+
+namespace {
+TEST_F(GridTabsTest, LeftTabsPictureForAPerson)
+{
+    Grid->RootLevelOptions()->SetDetailTabsPosition(dtpLeft);
+    Grid->RootLevelOptions()->SetDetailFrameWidth(2);
+    Grid->LayoutChanged();
+    GuiTest::ProcessEvents();
+    if (const char* dir = getenv("QZ_GRID_PNG_DIR")) GuiTest::SavePng(Grid, std::string(dir) + "/grid-left-tabs.png");
+    auto* tabs = Tabs();
+    ASSERT_EQ(tabs->Count(), 2);
+    EXPECT_TRUE(tabs->IsVertical());
+    // The active tab reaches the strip's edge; the other is 3 pixels in.
+    EXPECT_EQ(tabs->Items(1)->Bounds.Left, tabs->Items(0)->Bounds.Left + 3);
+    TRect client = Grid->ViewInfo()->DetailsSiteViewInfo()->GetClientBounds();
+    EXPECT_EQ(client.Left, Grid->GetClientBounds().Left + tabs->Width() + 2);
+    EXPECT_EQ(tabs->Width(),
+              std::max(tabs->Items(0)->CalculateWidth(), tabs->Items(1)->CalculateWidth()) + 3 + 5);
+}
+}  // namespace
