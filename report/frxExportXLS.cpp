@@ -3,6 +3,9 @@
 #include "Dialogs.h"
 #include "StdCtrls.h"
 #include "Exceptions.h"
+#include "Graphics.h"
+#include "Jpeg.h"
+#include "Streams.h"
 #include "HostServices.h"
 #include "SysUtils.h"
 #include "StringLists.h"
@@ -103,6 +106,21 @@ void TfrxXLSExport::FinishPage(TfrxReportPage* page, int index)
     frxExportMatrix::AddReportPage(FMatrix.get(), page);
 }
 
+namespace {
+
+// A picture's bytes as a JPEG file at the best quality.
+std::string JpegBytes(TBitmap* bmp)
+{
+    TJPEGImage jpeg;
+    jpeg.SetCompressionQuality(100);
+    jpeg.Assign(bmp);
+    TMemoryStream ms;
+    jpeg.SaveToStream(&ms);
+    return std::string(static_cast<const char*>(ms.Memory()), size_t(ms.Size()));
+}
+
+}  // namespace
+
 std::unique_ptr<TXlsWorkbook> TfrxXLSExport::BuildWorkbook()
 {
     auto wb = std::make_unique<TXlsWorkbook>();
@@ -172,15 +190,21 @@ std::unique_ptr<TXlsWorkbook> TfrxXLSExport::BuildWorkbook()
             o->ExportMark = 1;
             int col, row, cs, rs;
             m.GetObjectPos(index, col, row, cs, rs);
-            if (!o->IsText) continue;   // pictures have no place in the workbook writer
             if (r - 1 > 65535 || t - 1 > 255) continue;
+            const int lastRow = std::min(r - 1 + rs - 1, 65535), lastCol = std::min(t - 1 + cs - 1, 255);
+            if (!o->IsText) {
+                // A picture lies over the cells of its object, so it takes the
+                // object's place and size.
+                if (ExportPictures && o->Image && !o->Image->Empty())
+                    wb->AddPicture(r - 1, t - 1, lastRow, lastCol, JpegBytes(o->Image.get()), xpJPEG);
+                continue;
+            }
             const int style = ExportStyles && o->StyleIndex >= 0 ? cellStyle[size_t(o->StyleIndex)] : plainStyle;
             const std::string text = CellText(o->Memo->Text());
             if (!text.empty())
                 wb->SetText(r - 1, t - 1, text, style);
             else if (ExportStyles)
                 wb->SetBlank(r - 1, t - 1, style);
-            const int lastRow = std::min(r - 1 + rs - 1, 65535), lastCol = std::min(t - 1 + cs - 1, 255);
             if (ExportStyles)
                 for (int y = r - 1; y <= lastRow; ++y)
                     for (int x = t - 1; x <= lastCol; ++x)

@@ -1,8 +1,8 @@
 // The workbook export: the objects of the exported pages are laid onto the
 // export matrix's grid, whose boundaries become row heights and column
 // widths, whose styles become named workbook styles "S0", "S1"..., and each
-// object a (merged) cell range with its text; the workbook is written as an
-// .xls file.
+// object a (merged) cell range with its text, or a picture over the cells of
+// its place; the workbook is written as an .xls file.
 #pragma once
 
 #include "frxClass.h"

@@ -86,6 +86,12 @@ struct TXlsWorkbook::TImpl {
     std::map<int, double> Widths;
     std::map<int, double> Heights;
     std::vector<int> Breaks;
+    struct TPicture {
+        int FirstRow, FirstCol, LastRow, LastCol;
+        std::string Data;
+        TXlsPictureFormat Format;
+    };
+    std::vector<TPicture> Pictures;
 };
 
 TXlsWorkbook::TXlsWorkbook() : F(std::make_unique<TImpl>()) {}
@@ -156,6 +162,140 @@ void TXlsWorkbook::AddPageBreak(int row)
 {
     CheckCell(row, 0);
     if (F->Breaks.size() < 1026) F->Breaks.push_back(row);
+}
+
+void TXlsWorkbook::AddPicture(int firstRow, int firstCol, int lastRow, int lastCol, const std::string& data,
+                             TXlsPictureFormat format)
+{
+    CheckCell(firstRow, firstCol);
+    CheckCell(lastRow, lastCol);
+    if (lastRow < firstRow || lastCol < firstCol) throw Exception("A picture needs at least one cell");
+    if (data.empty()) throw Exception("A picture without data");
+    // A picture's bytes travel in records of 32-bit lengths.
+    if (data.size() > 0x7FFFFF00u) throw Exception("A picture larger than a workbook holds");
+    F->Pictures.push_back({firstRow, firstCol, lastRow, lastCol, data, format});
+}
+
+namespace {
+
+// One drawing record: version and instance, type, length, body.
+std::string Art(int ver, int inst, int type, const std::string& body)
+{
+    std::string r;
+    Put16(r, (ver & 0xF) | (inst << 4));
+    Put16(r, type);
+    Put32(r, uint32_t(body.size()));
+    return r + body;
+}
+
+// Sixteen bytes that tell pictures apart (readers use them to share equal
+// pictures): two FNV-1a hashes of the bytes.
+std::string PictureId(const std::string& data)
+{
+    std::string r;
+    for (uint64_t h : {uint64_t(0xcbf29ce484222325ull), uint64_t(0x84222325cbf29ce4ull)}) {
+        for (unsigned char c : data) h = (h ^ c) * 0x100000001b3ull;
+        for (int i = 0; i < 8; ++i) r += char((h >> (8 * i)) & 0xFF);
+    }
+    return r;
+}
+
+}  // namespace
+
+// The drawing group of the workbook globals: the picture store, one entry
+// per picture, each holding the picture's file bytes.
+std::string TXlsWorkbook::DrawingGroup() const
+{
+    const uint32_t n = uint32_t(F->Pictures.size());
+    std::string dgg;
+    Put32(dgg, 1024 + n + 1);   // the next free shape id
+    Put32(dgg, 2);              // one id cluster, counted plus one
+    Put32(dgg, n + 1);          // shapes: the group and the pictures
+    Put32(dgg, 1);              // drawings
+    Put32(dgg, 1);              // the cluster: drawing 1
+    Put32(dgg, n + 1);
+    std::string store;
+    for (const auto& p : F->Pictures) {
+        const bool jpeg = p.Format == xpJPEG;
+        const std::string id = PictureId(p.Data);
+        const std::string blip = Art(0, jpeg ? 0x46A : 0x6E0, jpeg ? 0xF01D : 0xF01E, id + char(0xFF) + p.Data);
+        std::string bse;
+        Put8(bse, jpeg ? 5 : 6);
+        Put8(bse, jpeg ? 5 : 6);
+        bse += id;
+        Put16(bse, 0x00FF);
+        Put32(bse, uint32_t(blip.size()));
+        Put32(bse, 1);   // one shape uses it
+        Put32(bse, 0);
+        Put32(bse, 0);   // no name, nothing unused
+        store += Art(2, jpeg ? 5 : 6, 0xF007, bse + blip);
+    }
+    return Art(0xF, 0, 0xF000, Art(0, 0, 0xF006, dgg) + Art(0xF, int(n), 0xF001, store));
+}
+
+// The worksheet's drawing: a drawing record holding the drawing's start, the
+// group shape and the first picture's shape, then one per further picture,
+// each followed by the object record of its picture.
+void TXlsWorkbook::WriteDrawing(std::string& out) const
+{
+    const int n = int(F->Pictures.size());
+    std::vector<std::string> shapes;
+    for (int k = 0; k < n; ++k) {
+        const auto& p = F->Pictures[size_t(k)];
+        std::string fsp;
+        Put32(fsp, uint32_t(1025 + k));
+        Put32(fsp, 0x0A00);   // has an anchor and a shape type
+        std::string opt;
+        Put16(opt, 0x4104);   // the picture: an entry of the store, from 1
+        Put32(opt, uint32_t(k + 1));
+        std::string anchor;
+        // Moves with the cells; the corner cells and offsets within them
+        // (1/1024 of a column, 1/256 of a row), to the far edge of the last.
+        Put16(anchor, 0);
+        Put16(anchor, p.FirstCol);
+        Put16(anchor, 0);
+        Put16(anchor, p.FirstRow);
+        Put16(anchor, 0);
+        Put16(anchor, p.LastCol);
+        Put16(anchor, 1023);
+        Put16(anchor, p.LastRow);
+        Put16(anchor, 255);
+        shapes.push_back(Art(0xF, 0, 0xF004,
+                             Art(2, 75, 0xF00A, fsp) + Art(3, 1, 0xF00B, opt) + Art(0, 0, 0xF010, anchor) +
+                                 Art(0, 0, 0xF011, "")));
+    }
+    std::string groupFsp;
+    Put32(groupFsp, 1024);
+    Put32(groupFsp, 0x0005);   // the group that holds every shape of the sheet
+    const std::string group =
+        Art(0xF, 0, 0xF004, Art(1, 0, 0xF009, std::string(16, '\0')) + Art(2, 0, 0xF00A, groupFsp));
+    std::string all = group;
+    for (const auto& sp : shapes) all += sp;
+    std::string fdg;
+    Put32(fdg, uint32_t(n + 1));
+    Put32(fdg, uint32_t(1024 + n));
+    const std::string dg = Art(0xF, 0, 0xF002, Art(0, 1, 0xF008, fdg) + Art(0xF, 0, 0xF003, all));
+    size_t at = 0, end = dg.size() - all.size() + group.size();
+    for (int k = 0; k < n; ++k) {
+        end += shapes[size_t(k)].size();
+        Record(out, 0x00EC, dg.substr(at, end - at));
+        at = end;
+        std::string obj;
+        Put16(obj, 0x0015);   // common data: a picture, its id
+        Put16(obj, 0x0012);
+        Put16(obj, 0x0008);
+        Put16(obj, k + 1);
+        Put16(obj, 0x6011);
+        obj += std::string(12, '\0');
+        Put16(obj, 0x0007);   // clipboard format
+        Put16(obj, 0x0002);
+        Put16(obj, 0xFFFF);
+        Put16(obj, 0x0008);   // picture flags
+        Put16(obj, 0x0002);
+        Put16(obj, 0x0001);
+        Put32(obj, 0);        // end
+        Record(out, 0x005D, obj);
+    }
 }
 
 std::string TXlsWorkbook::SaveToString() const
@@ -374,6 +514,7 @@ std::string TXlsWorkbook::SaveToString() const
                 at += n;
             }
         }
+        if (!F->Pictures.empty()) Record(g, 0x00EB, DrawingGroup());
         for (size_t i = 0; i < parts.size(); ++i) {
             Put16(g, i == 0 ? 0x00FC : 0x003C);
             Put16(g, int(parts[i].size()));
@@ -483,6 +624,7 @@ std::string TXlsWorkbook::SaveToString() const
         } else
             Record(s, 0x0201, d);
     }
+    if (!F->Pictures.empty()) WriteDrawing(s);
     {
         std::string d;
         Put16(d, 0x06B6);

@@ -3,7 +3,7 @@
 // it. One worksheet: cells of text or numbers, each with a cell style (font,
 // fill, borders, alignment, wrapping, number format) that may belong to a
 // named workbook style; merged ranges; column widths and row heights; manual
-// page breaks; page set-up. The layout of the file is described in XLS.md
+// page breaks; page set-up; pictures over cell ranges. The layout of the file is described in XLS.md
 // beside this file.
 #pragma once
 
@@ -25,6 +25,7 @@ struct TXlsFont {
 enum TXlsHAlign { xhGeneral, xhLeft, xhCenter, xhRight, xhFill, xhJustify };
 enum TXlsVAlign { xvTop, xvCenter, xvBottom, xvJustify };
 enum TXlsBorderSide { xbLeft = 1, xbRight = 2, xbTop = 4, xbBottom = 8 };
+enum TXlsPictureFormat { xpJPEG, xpPNG };
 
 struct TXlsStyle {
     TXlsFont Font;
@@ -62,6 +63,10 @@ public:
     void SetRowHeight(int row, double points);   // at most 409
     // A manual page break above row.
     void AddPageBreak(int row);
+    // A picture (the bytes of a JPEG or PNG file) lying over the cells from
+    // (firstRow, firstCol) to (lastRow, lastCol), moving with them.
+    void AddPicture(int firstRow, int firstCol, int lastRow, int lastCol, const std::string& data,
+                    TXlsPictureFormat format);
 
     // The workbook file's bytes.
     std::string SaveToString() const;
@@ -70,6 +75,8 @@ public:
     void SaveToFile(const std::string& fileName) const;
 
 private:
+    std::string DrawingGroup() const;
+    void WriteDrawing(std::string& out) const;
     struct TImpl;
     std::unique_ptr<TImpl> F;
 };

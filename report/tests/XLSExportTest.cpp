@@ -87,3 +87,53 @@ TEST(XLSExport, FailedSaveRaisesAndKeepsTheOldFile)
     xls.FileName = dir.Dir + "missing-folder/out.xls";
     EXPECT_ANY_THROW(r.Report->Export(&xls));
 }
+
+TEST(XLSExport, PicturesTakeTheirObjectsPlace)
+{
+    TScratch dir("xlspic");
+    TExportReport r;
+    TfrxReportPage* p1 = r.AddPage();
+    r.AddMemo(p1, 0, 0, 240, 20, "照片");
+    // An ellipse is no cell: it goes into the workbook as a picture over
+    // the cells of its place, two columns and two rows of the grid.
+    r.AddMemo(p1, 0, 20, 120, 30, "a");
+    r.AddMemo(p1, 120, 20, 120, 30, "b");
+    r.AddMemo(p1, 0, 50, 120, 30, "c");
+    r.AddMemo(p1, 120, 50, 120, 30, "d");
+    auto* shape = new TfrxShapeView(p1->Objects().front());
+    shape->Shape = skEllipse;
+    shape->Color = clBlue;
+    shape->SetBounds(240, 20, 120, 60);
+    r.AddMemo(p1, 360, 20, 60, 60, "e");
+    auto exportTo = [&](const std::string& name, bool pictures) {
+        TfrxXLSExport xls;
+        xls.ShowDialog = false;
+        xls.ExportPictures = pictures;
+        xls.FileName = dir.Dir + name + ".xls";
+        EXPECT_TRUE(r.Report->Export(&xls));
+        RunTool("cd '" + dir.Dir + "' && HOME='" + dir.Dir + "' timeout 120 soffice --headless --convert-to fods --outdir '" +
+                dir.Dir + "' " + name + ".xls >/dev/null 2>&1");
+        return ReadFile(dir.Dir + name + ".fods");
+    };
+    const std::string xml = exportTo("with", true);
+    ASSERT_FALSE(xml.empty());
+    const size_t frame = xml.find("<draw:frame");
+    ASSERT_NE(frame, std::string::npos);
+    EXPECT_EQ(xml.find("<draw:frame", frame + 1), std::string::npos) << "one picture";
+    EXPECT_NE(xml.find("draw:mime-type=\"image/jpeg\"", frame), std::string::npos);
+    // It sits in the row of "a" and "b", after them, before "e".
+    const size_t a = xml.find("<text:p>a</text:p>"), b = xml.find("<text:p>b</text:p>"),
+                 e = xml.find("<text:p>e</text:p>");
+    EXPECT_LT(a, frame);
+    EXPECT_LT(b, frame);
+    EXPECT_LT(frame, e);
+    // As tall as its two rows: 60 screen units of 0.75 points, in inches.
+    const size_t h = xml.find("svg:height=\"", frame);
+    ASSERT_NE(h, std::string::npos);
+    EXPECT_NEAR(std::atof(xml.c_str() + h + 12), 60 / 1.31 * 1.0 / 72, 0.02);
+
+    const std::string without = exportTo("without", false);
+    ASSERT_FALSE(without.empty());
+    EXPECT_EQ(without.find("<draw:frame"), std::string::npos);
+    EXPECT_NE(without.find("<text:p>e</text:p>"), std::string::npos);
+}

@@ -3,12 +3,16 @@
 #include "Exceptions.h"
 #include "SysUtils.h"
 #include "TextUtils.h"
+#include "Graphics.h"
+#include "Jpeg.h"
+#include "Streams.h"
 #include "XlsWorkbook.h"
 
 #include <freexl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -16,6 +20,8 @@
 #include <unistd.h>
 
 namespace {
+
+const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 std::string Scratch(const std::string& name)
 {
@@ -172,4 +178,96 @@ TEST(XlsWorkbook, LargeStreamsGetAnExtendedAllocationTable)
     EXPECT_NE(rc, FREEXL_CFBF_INVALID_SIGNATURE);
     EXPECT_NE(rc, FREEXL_CFBF_ILLEGAL_FAT_ENTRY);
     std::filesystem::remove(name);
+}
+
+TEST(XlsWorkbook, PicturesLieOverTheirCells)
+{
+    // Two pictures: a small one, and one whose bytes need more than one
+    // record of the drawing group.
+    auto jpegOf = [](int w, int h, uint32_t seed) {
+        // Noise, so the file does not shrink to a few bytes.
+        TBitmap bmp;
+        bmp.SetPixelFormat(pf24bit);
+        bmp.SetSize(w, h);
+        for (int y = 0; y < h; ++y) {
+            uint8_t* row = bmp.ScanLine(y);
+            for (int x = 0; x < 3 * w; ++x) row[x] = uint8_t((seed = seed * 1103515245u + 12345u) >> 16);
+        }
+        bmp.ImageChanged();
+        TJPEGImage jpeg;
+        jpeg.SetCompressionQuality(100);
+        jpeg.Assign(&bmp);
+        TMemoryStream ms;
+        jpeg.SaveToStream(&ms);
+        return std::string(static_cast<const char*>(ms.Memory()), size_t(ms.Size()));
+    };
+    const std::string small = jpegOf(40, 30, 1), large = jpegOf(200, 150, 2);
+    ASSERT_GT(large.size(), 8224u);
+    TXlsWorkbook wb;
+    wb.SetText(0, 0, "照片");
+    wb.AddPicture(1, 1, 2, 3, small, xpJPEG);
+    wb.AddPicture(5, 0, 9, 4, large, xpJPEG);
+    wb.SetText(10, 0, "后");
+    for (int row = 0; row <= 10; ++row) wb.SetRowHeight(row, 20);
+    EXPECT_THROW(wb.AddPicture(3, 3, 2, 3, small, xpJPEG), Exception);
+    EXPECT_THROW(wb.AddPicture(0, 0, 0, 256, small, xpJPEG), Exception);
+    const std::string file = Scratch("pictures.xls");
+    wb.SaveToFile(file);
+
+    // The cells still read back.
+    TRead r = ReadWithFreexl(file);
+    EXPECT_EQ(r.text[std::make_pair(0, 0)], "照片");
+    EXPECT_EQ(r.text[std::make_pair(10, 0)], "后");
+
+    // LibreOffice finds both pictures with their bytes, each over its cells.
+    const std::string dir = std::filesystem::path(file).parent_path().string();
+    RunTool("cd '" + dir + "' && HOME='" + dir + "' timeout 120 soffice --headless --convert-to fods --outdir '" + dir +
+            "' '" + file + "' >/dev/null 2>&1");
+    std::ifstream fods(dir + "/pictures.fods");
+    std::stringstream doc;
+    doc << fods.rdbuf();
+    const std::string xml = doc.str();
+    ASSERT_FALSE(xml.empty());
+    // Each frame: its size in inches and its picture's bytes.
+    auto attr = [](const std::string& tag, const std::string& name) {
+        const size_t a = tag.find(name + "=\"");
+        if (a == std::string::npos) return 0.0;
+        return std::atof(tag.c_str() + a + name.size() + 2);
+    };
+    auto base64 = [](const std::string& text) {
+        std::string out;
+        uint32_t acc = 0;
+        int bits = 0;
+        for (char c : text) {
+            const char* at = std::strchr(kBase64, c);
+            if (!at || !c) continue;
+            acc = (acc << 6) | uint32_t(at - kBase64);
+            bits += 6;
+            if (bits >= 8) {
+                bits -= 8;
+                out += char((acc >> bits) & 0xFF);
+            }
+        }
+        return out;
+    };
+    std::vector<double> widths, heights;
+    std::vector<std::string> bytes;
+    for (size_t at = xml.find("<draw:frame"); at != std::string::npos; at = xml.find("<draw:frame", at + 1)) {
+        const std::string tag = xml.substr(at, xml.find('>', at) - at);
+        widths.push_back(attr(tag, "svg:width"));
+        heights.push_back(attr(tag, "svg:height"));
+        const size_t b = xml.find("<office:binary-data>", at), e = xml.find("</office:binary-data>", at);
+        ASSERT_NE(b, std::string::npos);
+        bytes.push_back(base64(xml.substr(b + 20, e - b - 20)));
+    }
+    ASSERT_EQ(bytes.size(), 2u) << xml.substr(0, 400);
+    // Every byte of each picture comes back (LibreOffice's copy may run on a
+    // few bytes past the picture's end, which picture readers ignore).
+    EXPECT_EQ(bytes[0].compare(0, small.size(), small), 0);
+    EXPECT_EQ(bytes[1].compare(0, large.size(), large), 0);
+    // Rows of 20 points: two rows and five rows; three columns against five.
+    EXPECT_NEAR(heights[0], 40.0 / 72, 0.01);
+    EXPECT_NEAR(heights[1], 100.0 / 72, 0.01);
+    EXPECT_NEAR(widths[0] / widths[1], 0.6, 0.01);
+    std::filesystem::remove_all(dir);
 }
