@@ -607,6 +607,9 @@ void TReader::DefineProperty(const std::string& name, const TReaderProc& readDat
         readData(this);
     else
         SkipValue(ReadValue());
+    // Reading nested objects (a collection) reads their properties through
+    // ReadProperty, which clears the flag: this property was handled still.
+    FPropHandled = true;
 }
 
 void TReader::DefineBinaryProperty(const std::string& name, const TStreamProc& readData,
