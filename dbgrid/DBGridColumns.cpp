@@ -2,6 +2,8 @@
 // properties, their titles and footers, the column collection, the grid's
 // column defaults and the multi-level title tree.
 #include "DBGridEh.h"
+
+#include "TypInfo.h"
 #include "DBSumLst.h"
 
 #include "SysUtils.h"
@@ -10,12 +12,18 @@
 #include <algorithm>
 
 QZ_CLASS_IMPL(THeadTreeNode, TObject)
-QZ_CLASS_IMPL(TColumnTitleEh, TPersistent)
+namespace DBGridEhProps {
+void DefineColumnProps(std::vector<TPropInfo>& p);
+void DefineTitleProps(std::vector<TPropInfo>& p);
+void DefineFooterProps(std::vector<TPropInfo>& p);
+}
+
+QZ_CLASS_IMPL_PROPS(TColumnTitleEh, TPersistent, DBGridEhProps::DefineTitleProps)
 QZ_CLASS_IMPL(TColumnTitleDefValuesEh, TPersistent)
-QZ_CLASS_IMPL(TColumnFooterEh, TCollectionItem)
+QZ_CLASS_IMPL_PROPS(TColumnFooterEh, TCollectionItem, DBGridEhProps::DefineFooterProps)
 QZ_CLASS_IMPL(TColumnFootersEh, TCollection)
 QZ_CLASS_IMPL(TColumnFooterDefValuesEh, TPersistent)
-QZ_CLASS_IMPL(TColumnEh, TCollectionItem)
+QZ_CLASS_IMPL_PROPS(TColumnEh, TCollectionItem, DBGridEhProps::DefineColumnProps)
 QZ_CLASS_IMPL(TDBGridColumnEh, TColumnEh)
 QZ_CLASS_IMPL(TDBGridColumnsEh, TCollection)
 QZ_CLASS_IMPL(TColumnDefValuesEh, TPersistent)

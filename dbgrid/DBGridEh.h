@@ -262,6 +262,7 @@ public:
     TDBSum* DBSum() const { return FDBSum.Get(); }
     // Brings the sum item in line with the value type.
     void EnsureSumValue();
+    TColumnFooterValues AssignedValues() const { return FAssigned; }
     void Assign(TPersistent* source) override;
 
 private:
@@ -381,6 +382,7 @@ public:
     void Assign(TPersistent* source) override;
     // Moves the column; a default column moves its field along in the data set.
     void SetColumnIndex(int v);
+    void DefineProperties(TFiler* filer) override;
 
     // ---- cell values of the active record
     TCellKindEh CellKind() const;
@@ -964,6 +966,7 @@ protected:
     void WMVScroll(TMessage& m);
     void Notification(TComponent* component, TOperation operation) override;
     void Loaded() override;
+    void DefineProperties(TFiler* filer) override;
     virtual void RebuildLayout();
     // The text height of "Wg" in a font, on the grid's canvas.
     int TextHeightOf(TFont* font);

@@ -134,3 +134,74 @@ TEST(GridStorageText, VariantListText)
 }
 
 } // namespace
+
+namespace {
+
+using namespace DBGridTest;
+
+// The columns a grid keeps as its own are stored with the grid and read
+// back into another: assigned properties come back assigned, the others
+// keep following the field.
+TEST_F(GridStorage, TheGridStoresItsOwnColumnsAndOnlyTheirAssignedProperties)
+{
+    TColumnEh* name = G->Columns()->Items(1);
+    name->SetWidth(140);
+    name->Title()->SetCaption("姓名|全名");
+    name->Title()->SetTitleButton(true);
+    name->Title()->SetSortMarker(smUpEh);
+    TStringList picks;
+    picks.Add("张三");
+    picks.Add("李四");
+    name->SetPickList(&picks);
+    TColumnEh* fee = G->Columns()->Items(2);
+    fee->SetAlignment(taCenter);
+    fee->Footer()->SetValueType(fvtSum);
+    fee->Footers()->Add()->SetValueType(fvtCount);
+    G->Columns()->Items(0)->SetVisible(false);
+
+    TMemoryStream stream;
+    stream.WriteComponent(G);
+    std::string bytes(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+    EXPECT_NE(bytes.find("Columns"), std::string::npos);
+    EXPECT_EQ(bytes.find("DisplayFormat"), std::string::npos) << "empty texts are not stored";
+
+    TGridHost other(Ds.get(), 600, 200);
+    ASSERT_EQ(other.Grid->Columns()->ColumnsState(), cssDefault);
+    stream.SetPosition(0);
+    stream.ReadComponent(other.Grid);
+    GuiTest::ProcessEvents();
+    TDBGridColumnsEh* cols = other.Grid->Columns();
+    ASSERT_EQ(cols->Count(), 3);
+    EXPECT_EQ(cols->ColumnsState(), cssCustomized);
+    EXPECT_FALSE(cols->Items(0)->Visible());
+    TColumnEh* name2 = cols->Items(1);
+    EXPECT_EQ(name2->FieldName(), "Name");
+    EXPECT_EQ(name2->Width(), 140);
+    EXPECT_EQ(name2->Title()->Caption(), "姓名|全名");
+    EXPECT_TRUE(name2->Title()->TitleButton());
+    EXPECT_EQ(name2->Title()->SortMarker(), smUpEh);
+    ASSERT_EQ(name2->PickList()->Count(), 2);
+    EXPECT_EQ(name2->PickList()->Strings(1), "李四");
+    TColumnEh* fee2 = cols->Items(2);
+    EXPECT_EQ(fee2->Alignment(), taCenter);
+    EXPECT_EQ(fee2->Footer()->ValueType(), fvtSum);
+    ASSERT_EQ(fee2->Footers()->Count(), 1);
+    EXPECT_EQ(fee2->Footers()->Items(0)->ValueType(), fvtCount);
+    // What was not assigned is not stored: it follows the field.
+    EXPECT_FALSE(fee2->AssignedValues().Contains(cvWidth));
+    EXPECT_FALSE(fee2->AssignedValues().Contains(cvTitleCaption));
+    Ds->FieldByName("Fee")->SetDisplayLabel("学费");
+    EXPECT_EQ(fee2->Title()->Caption(), "学费");
+}
+
+TEST_F(GridStorage, ColumnsBuiltFromTheFieldsAreNotStored)
+{
+    TGridHost plain(Ds.get(), 600, 200);
+    ASSERT_EQ(plain.Grid->Columns()->ColumnsState(), cssDefault);
+    TMemoryStream stream;
+    stream.WriteComponent(plain.Grid);
+    std::string bytes(static_cast<const char*>(stream.Memory()), size_t(stream.Size()));
+    EXPECT_EQ(bytes.find("Columns"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,198 @@
+// The stored form of the grid's columns: each column, its title and its
+// footers keep the properties that were assigned (a default one is not
+// stored, so it keeps following its field or the grid when read back), and
+// the grid stores its columns under "Columns" once they are its own rather
+// than built from the fields.
+#include "DBGridEh.h"
+
+#include "ComponentStreams.h"
+#include "TypInfo.h"
+
+#include <algorithm>
+
+namespace {
+
+// Enumerations travel as their ordinals.
+template <class C, class E, class G, class S>
+TPropInfo PublishOrdinalEh(const char* name, const char* typeName, G get, S set, int last)
+{
+    TPropInfo p = PublishInt<C>(
+        name, [get](C* c) { return int(get(c)); }, [set, last](C* c, int v) { set(c, E(std::clamp(v, 0, last))); });
+    p.TypeName = typeName;
+    return p;
+}
+
+std::function<bool(TObject*)> ColumnAssigned(TColumnEhValue v)
+{
+    return [v](TObject* o) { return static_cast<TColumnEh*>(o)->AssignedValues().Contains(v); };
+}
+
+std::function<bool(TObject*)> TitleAssigned(TColumnEhValue v)
+{
+    return [v](TObject* o) {
+        TColumnEh* c = static_cast<TColumnTitleEh*>(o)->Column();
+        return c && c->AssignedValues().Contains(v);
+    };
+}
+
+std::function<bool(TObject*)> FooterAssigned(TColumnFooterValue v)
+{
+    return [v](TObject* o) { return static_cast<TColumnFooterEh*>(o)->AssignedValues().Contains(v); };
+}
+
+} // namespace
+
+namespace DBGridEhProps {
+
+void DefineColumnProps(std::vector<TPropInfo>& p)
+{
+    using C = TColumnEh;
+    p.push_back(PublishString<C>("FieldName", &C::FieldName, &C::SetFieldName));
+    p.push_back(PublishOrdinalEh<C, TAlignment>(
+        "Alignment", "TAlignment", [](C* c) { return c->Alignment(); }, [](C* c, TAlignment v) { c->SetAlignment(v); },
+        int(taCenter)));
+    p.back().StoredBy(ColumnAssigned(cvAlignment));
+    p.push_back(PublishBool<C>("AutoFitColWidth", &C::AutoFitColWidth, &C::SetAutoFitColWidth, true));
+    p.push_back(PublishBool<C>("Checkboxes", &C::Checkboxes, &C::SetCheckboxes));
+    p.back().StoredBy(ColumnAssigned(cvCheckboxes));
+    p.push_back(PublishInt<C>("Color", &C::Color, &C::SetColor));
+    p.back().TypeName = "TColor";
+    p.back().StoredBy(ColumnAssigned(cvColor));
+    p.push_back(PublishString<C>("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat));
+    p.push_back(PublishBool<C>("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis));
+    p.back().StoredBy(ColumnAssigned(cvEndEllipsis));
+    p.push_back(PublishFloat<C>("Increment", &C::Increment, &C::SetIncrement));
+    p.back().StoredBy([](TObject* o) { return static_cast<C*>(o)->Increment() != 1; });
+    p.push_back(PublishInt<C>("MaxWidth", &C::MaxWidth, &C::SetMaxWidth, 0));
+    p.push_back(PublishInt<C>("MinWidth", &C::MinWidth, &C::SetMinWidth, 0));
+    p.push_back(PublishInt<C>("NotInKeyListIndex", &C::NotInKeyListIndex, &C::SetNotInKeyListIndex, -1));
+    p.push_back(PublishBool<C>("ReadOnly", &C::ReadOnly, &C::SetReadOnly));
+    p.back().StoredBy(ColumnAssigned(cvReadOnly));
+    p.push_back(PublishInt<C>("Tag", &C::Tag, &C::SetTag, 0));
+    p.push_back(PublishBool<C>("Visible", &C::Visible, &C::SetVisible, true));
+    p.push_back(PublishInt<C>("Width", &C::Width, &C::SetWidth));
+    p.back().StoredBy(ColumnAssigned(cvWidth));
+    p.push_back(PublishBool<C>("WordWrap", &C::WordWrap, &C::SetWordWrap));
+    p.back().StoredBy(ColumnAssigned(cvWordWrap));
+    p.push_back(PublishObject<C>("Title", &C::Title));
+    p.push_back(PublishObject<C>("Footer", &C::Footer));
+    p.push_back(PublishObject<C>("Footers", &C::Footers));
+    p.back().StoredBy([](TObject* o) { return static_cast<C*>(o)->Footers()->Count() > 0; });
+}
+
+void DefineTitleProps(std::vector<TPropInfo>& p)
+{
+    using C = TColumnTitleEh;
+    p.push_back(PublishOrdinalEh<C, TAlignment>(
+        "Alignment", "TAlignment", [](C* c) { return c->Alignment(); }, [](C* c, TAlignment v) { c->SetAlignment(v); },
+        int(taCenter)));
+    p.back().StoredBy(TitleAssigned(cvTitleAlignment));
+    p.push_back(PublishString<C>("Caption", &C::Caption, [](C* c, const std::string& v) { c->SetCaption(v); }));
+    p.back().StoredBy(TitleAssigned(cvTitleCaption));
+    p.push_back(PublishInt<C>("Color", &C::Color, &C::SetColor));
+    p.back().TypeName = "TColor";
+    p.back().StoredBy(TitleAssigned(cvTitleColor));
+    p.push_back(PublishBool<C>("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis));
+    p.back().StoredBy(TitleAssigned(cvTitleEndEllipsis));
+    p.push_back(PublishString<C>("Hint", &C::Hint, &C::SetHint));
+    p.push_back(PublishInt<C>("ImageIndex", &C::ImageIndex, &C::SetImageIndex, -1));
+    p.push_back(PublishOrdinalEh<C, TTextOrientationEh>(
+        "Orientation", "TTextOrientationEh", [](C* c) { return c->Orientation(); },
+        [](C* c, TTextOrientationEh v) { c->SetOrientation(v); }, int(tohVertical)));
+    p.back().StoredBy(TitleAssigned(cvTitleOrientation));
+    p.push_back(PublishInt<C>("SortIndex", &C::SortIndex, &C::SetSortIndex, 0));
+    p.push_back(PublishOrdinalEh<C, TSortMarkerEh>(
+        "SortMarker", "TSortMarkerEh", [](C* c) { return c->SortMarker(); },
+        [](C* c, TSortMarkerEh v) { c->SetSortMarker(v); }, int(smUpEh)));
+    p.back().HasDefault = true;
+    p.push_back(PublishBool<C>("TitleButton", &C::TitleButton, &C::SetTitleButton));
+    p.back().StoredBy(TitleAssigned(cvTitleButton));
+    p.push_back(PublishBool<C>("ToolTips", &C::ToolTips, &C::SetToolTips));
+    p.back().StoredBy(TitleAssigned(cvTitleToolTips));
+}
+
+void DefineFooterProps(std::vector<TPropInfo>& p)
+{
+    using C = TColumnFooterEh;
+    p.push_back(PublishOrdinalEh<C, TAlignment>(
+        "Alignment", "TAlignment", [](C* c) { return c->Alignment(); }, [](C* c, TAlignment v) { c->SetAlignment(v); },
+        int(taCenter)));
+    p.back().StoredBy(FooterAssigned(cfvAlignment));
+    p.push_back(PublishInt<C>("Color", &C::Color, &C::SetColor));
+    p.back().TypeName = "TColor";
+    p.back().StoredBy(FooterAssigned(cfvColor));
+    p.push_back(PublishString<C>("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat));
+    p.push_back(PublishString<C>("FieldName", &C::FieldName, &C::SetFieldName));
+    p.push_back(PublishBool<C>("ToolTips", &C::ToolTips, &C::SetToolTips, false));
+    p.push_back(PublishString<C>("Value", &C::Value, &C::SetValue));
+    p.push_back(PublishOrdinalEh<C, TFooterValueType>(
+        "ValueType", "TFooterValueType", [](C* c) { return c->ValueType(); },
+        [](C* c, TFooterValueType v) { c->SetValueType(v); }, int(fvtStaticText)));
+    p.back().HasDefault = true;
+    p.push_back(PublishBool<C>("WordWrap", &C::WordWrap, &C::SetWordWrap, false));
+}
+
+} // namespace DBGridEhProps
+
+namespace {
+
+void WriteStrings(TWriter* w, TStrings* s)
+{
+    w->WriteListBegin();
+    for (int i = 0; i < s->Count(); ++i) w->WriteString(s->Strings(i));
+    w->WriteListEnd();
+}
+
+void ReadStrings(TReader* r, TStrings* s)
+{
+    s->BeginUpdate();
+    try {
+        s->Clear();
+        r->ReadListBegin();
+        while (!r->EndOfList()) s->Add(r->ReadString());
+        r->ReadListEnd();
+    } catch (...) {
+        s->EndUpdate();
+        throw;
+    }
+    s->EndUpdate();
+}
+
+} // namespace
+
+// The key and pick lists go as lists of strings.
+void TColumnEh::DefineProperties(TFiler* filer)
+{
+    TCollectionItem::DefineProperties(filer);
+    filer->DefineProperty(
+        "KeyList",
+        [this](TReader* r) {
+            TStringList list;
+            ReadStrings(r, &list);
+            SetKeyList(&list);
+        },
+        [this](TWriter* w) { WriteStrings(w, KeyList()); }, HasKeyList());
+    filer->DefineProperty(
+        "PickList",
+        [this](TReader* r) {
+            TStringList list;
+            ReadStrings(r, &list);
+            SetPickList(&list);
+        },
+        [this](TWriter* w) { WriteStrings(w, PickList()); }, HasPickList());
+}
+
+// The columns are stored once they are the grid's own; reading them back
+// replaces whatever columns there are.
+void TCustomDBGridEh::DefineProperties(TFiler* filer)
+{
+    TCustomGrid::DefineProperties(filer);
+    filer->DefineProperty(
+        "Columns",
+        [this](TReader* r) {
+            FColumns->Clear();
+            r->ReadCollection(FColumns.get());
+        },
+        [this](TWriter* w) { w->WriteCollection(FColumns.get()); },
+        FColumns->ColumnsState() == cssCustomized);
+}
