@@ -182,4 +182,28 @@ TEST_F(FindDialog, ExecuteShowsOneDialogForTheRun)
     EXPECT_EQ(DBGridEhFindDlgs::FindDialog(), nullptr);
 }
 
+TEST_F(FindDialog, CtrlFInTheGridOpensItModally)
+{
+    auto before = DBGridEh::FindDialogProc;
+    DBGridEhFindDlgs::Initialize();
+    Grid->SetSelectedIndex(1);
+    bool wasModal = false;
+    std::string searched;
+    GuiTest::Later([&] {
+        TDBGridEhFindDlg* d = DBGridEhFindDlgs::FindDialog();
+        wasModal = d && d->FormState().Contains(fsModal);
+        if (!d) return;
+        d->cbText->SetText("赵");
+        d->bFind->Click();
+        searched = std::to_string(Ds->FieldByName("Id")->AsInteger());
+        d->bCancel->Click();
+    });
+    WORD key = 'F';
+    Grid->KeyDown(key, {ssCtrl});
+    EXPECT_TRUE(wasModal);
+    EXPECT_EQ(searched, "4");
+    delete DBGridEhFindDlgs::FindDialog();
+    DBGridEh::FindDialogProc = before;
+}
+
 } // namespace

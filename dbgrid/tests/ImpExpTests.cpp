@@ -550,6 +550,17 @@ TEST(GridClipboard, CopyPlacesFourFormatsAndPastesBack)
 
 TEST(GridClipboard, KeysCopyAndPasteARectangle)
 {
+    struct THooks {
+        decltype(DBGridEh::CopyAction) Copy = DBGridEh::CopyAction, Cut = DBGridEh::CutAction,
+                                       Paste = DBGridEh::PasteAction, Delete = DBGridEh::DeleteAction;
+        ~THooks()
+        {
+            DBGridEh::CopyAction = Copy;
+            DBGridEh::CutAction = Cut;
+            DBGridEh::PasteAction = Paste;
+            DBGridEh::DeleteAction = Delete;
+        }
+    } keep;
     Initialize();
     TShownGrid src(MakeStudents({{1, "甲", true, 1}, {2, "乙", true, 2}}), {"Id", "Name", "Fee"});
     src.Grid->SetOptions(src.Grid->Options() + TDBGridOptions{dgMultiSelect});
