@@ -348,6 +348,28 @@ TEST(DBEditEh, SettersWriteAtOnceAndRefusalsReload)
     EXPECT_EQ(VarToStr(own.Value()), "自己的");
 }
 
+TEST(DBEditEh, FocusShowsTheEditTextAndLeavingWritesIt)
+{
+    auto ds = FiveStudents();
+    TDataSource src;
+    src.SetDataSet(ds.get());
+    auto* fee = static_cast<TFloatField*>(ds->FieldByName("Fee"));
+    fee->SetDisplayFormat("#,##0.00");
+    fee->SetEditFormat("0.##");
+    GuiTest::Init();
+    TDBEditEh e;
+    e.SetDataSource(&src);
+    e.SetDataField("Fee");
+    EXPECT_EQ(e.Text(), "1,200.00") << "unfocused: the display text";
+    e.SetFocusedState(true);
+    EXPECT_EQ(e.Text(), "1200") << "focused: the edit text";
+    e.SetText("1300.5");
+    e.SetFocusedState(false);
+    EXPECT_EQ(e.Text(), "1,300.50");
+    ds->Post();
+    EXPECT_EQ(ds->FieldByName("Fee")->AsFloat(), 1300.5);
+}
+
 TEST(DBComboBoxEh, KeysMapToItems)
 {
     TEditHost h;
@@ -408,6 +430,12 @@ TEST(DBComboBoxEh, TypingCompletesAndArrowsStep)
         EXPECT_EQ(box.ItemIndex(), s.To) << s.From << (s.Up ? " up" : " down");
     }
     EXPECT_EQ(box.Text(), "apricot");
+    // A text outside the list is reported when the value is written.
+    std::string reported;
+    box.OnNotInList = [&](TObject*, const std::string& text, bool&) { reported = text; };
+    box.SetText("cherry");
+    EXPECT_EQ(reported, "cherry");
+    EXPECT_EQ(VarToStr(box.DataLink()->IndependentValue()), "cherry");
 }
 
 } // namespace
