@@ -727,7 +727,9 @@ void TfrxPreviewPages::ObjectOver(int index, int x, int y, int button, TShiftSta
                     if (Preview.GoTo)
                         Preview.GoTo(StrToIntDef(a->GetAttribute("page"), 0) + 1,
                                      StrToIntDef(a->GetAttribute("top"), 0));
-            } else {
+            } else if (frxUtils::OpensInBrowser(url)) {
+                // A link may be computed from data: only web and mail
+                // addresses go to the desktop, never a program or a file.
                 ::ShellExecute("open", url, "", "");
             }
         }

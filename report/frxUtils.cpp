@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -277,6 +278,18 @@ bool ReadPageNumber(const std::string& s, int& n)
 }
 
 }  // namespace
+
+bool OpensInBrowser(const std::string& url)
+{
+    for (unsigned char c : url)
+        if (c <= ' ' || c == 0x7F) return false;
+    const std::string lower = LowerCase(url);
+    for (const char* scheme : {"http://", "https://", "mailto:"}) {
+        const size_t n = std::strlen(scheme);
+        if (lower.size() > n && lower.compare(0, n, scheme) == 0) return true;
+    }
+    return false;
+}
 
 bool ValidPageNumbers(const std::string& text)
 {

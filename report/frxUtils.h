@@ -77,6 +77,9 @@ std::vector<int> ParsePageNumbers(const std::string& text, int lastPage);
 // Whether the text is a list of page numbers (1 and above) and ranges
 // "a-b" with a <= b, separated by commas; the last item may be "a-".
 bool ValidPageNumbers(const std::string& text);
+// Whether a link clicked in the preview may be opened: an http, https or
+// mailto address (scheme in any case), without blanks or control characters.
+bool OpensInBrowser(const std::string& url);
 // The 1-based pages of a report of pageCount pages that an export takes:
 // every page for an empty text, else those the text names that exist, in
 // its order. Raises Exception with a message naming the text when it is not

@@ -732,3 +732,39 @@ TEST(PreparedPages, ObjectsOfAnySizeDraw)
     TBitmap bmp(100, 100);
     EXPECT_NO_THROW(g.Pages()->DrawPage(0, bmp.Canvas(), 0.5, 0.5, 0, 0));
 }
+
+TEST(PreparedPages, PreviewClicksOpenOnlyWebAndMailAddresses)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    struct Case {
+        const char* Url;
+        bool Opens;
+    };
+    const Case cases[] = {
+        {"http://example.org/a?b=1", true},
+        {"HTTPS://example.org", true},
+        {"mailto:office@example.org", true},
+        {"file:///etc/passwd", false},
+        {"/bin/sh", false},
+        {"calc", false},
+        {"javascript:alert(1)", false},
+        {"http://", false},
+        {"http://x y", false},
+        {" http://example.org", false},
+        {"https://example.org/\n; rm -rf ~", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Url);
+        TReportFixture f;
+        TfrxMemoView* link = f.AddMemo(f.AddBand<TfrxReportTitle>(f.Page, "Title", 0, 100), "Link", 0, 0, 100, 20, "x");
+        link->URL = c.Url;
+        ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+        host->Calls.clear();
+        int cursor = 0;
+        f.Pages()->ObjectOver(0, 10, 10, 0, TShiftState(), 1, -10 * fr01cm, -10 * fr01cm, true, cursor);
+        const auto calls = host->CallsOf(THostCallKind::ShellExecute);
+        EXPECT_EQ(calls.size(), c.Opens ? 1u : 0u);
+        if (c.Opens && !calls.empty()) EXPECT_EQ(calls[0].Text, c.Url);
+    }
+}
