@@ -1,4 +1,5 @@
 #include "DBGridEh.h"
+#include "DBGridEhRes.h"
 #include "DBSumLst.h"
 
 #include "DateUtils.h"
@@ -709,10 +710,7 @@ int TCustomDBGridEh::TextWidthOf(TFont* font, const std::string& text)
 
 int TCustomDBGridEh::SortIndexTextWidth(int index)
 {
-    TFont f;
-    f.Assign(FTitleFont.get());
-    f.SetHeight(-9);
-    return TextWidthOf(&f, std::to_string(index));
+    return TextWidthOf(DBGridEh::SortIndexFont(), std::to_string(index));
 }
 
 void TCustomDBGridEh::SetTitleRowHeight(int h)

@@ -991,6 +991,7 @@ private:
     enum TMouseTrackingEh { gtNone, gtRows, gtData, gtRectangle, gtColumns };
     // Whether the point is on the bottom edge of a title that selects its column.
     bool InColumnSelectZone(int x, int y, int& dataCol) const;
+    void UpdateSelectionCursor();
     // The client box of the data cells shown.
     TRect DataCellsBox() const;
     virtual void AutoScrollStep();
@@ -1035,7 +1036,9 @@ private:
     TPoint FLastMouse{0, 0};
     TShiftState FTrackShift;
     int FAutoScrollInterval = -1;   // -1: the auto-scroll timer is not armed
-    bool FRowSizingRelease = false;   // the first byte of a Chinese character typed into the search
+    bool FRowSizingRelease = false;
+    bool FCursorOverridden = false;   // a selection cursor stands in for the grid's own
+    TCursor FUserCursor = crDefault;   // the first byte of a Chinese character typed into the search
     TBookmarkStr FViewBookmark;
     int FViewOffset = 0;
     std::vector<THeadTreeNode*> FLeafNodes;

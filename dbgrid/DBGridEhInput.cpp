@@ -5,6 +5,7 @@
 
 #include "Forms.h"
 #include "Clipbrd.h"
+#include "DBGridEhRes.h"
 #include "HostServices.h"
 #include "TextUtils.h"
 
@@ -527,6 +528,38 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
     }
 }
 
+// Over the indicator the cursor says rows may be selected; over a title's
+// bottom edge, columns.
+void TCustomDBGridEh::UpdateSelectionCursor()
+{
+    TCursor wanted = crDefault;
+    bool special = false;
+    if (Mouse && HandleAllocated() && FDataLink->Active() && FOptions.Contains(dgMultiSelect) &&
+        !ComponentState().Contains(csDesigning)) {
+        TPoint p = ScreenToClient(Mouse->CursorPos());
+        TGridCoord cell = MouseCoord(p.X, p.Y);
+        int d = -1;
+        if (Sizing(p.X, p.Y)) {
+        } else if (cell.X >= 0 && cell.X < FIndicatorColCount && cell.Y >= FFirstDataRow &&
+                   cell.Y < FFirstDataRow + FDataLink->RecordCount() && !FDataLink->DataSet()->IsEmpty() &&
+                   FAllowedSelections.Contains(gstRecordBookmarks)) {
+            wanted = IsRightToLeft() ? DBGridEh::RowSelectCursorRtl() : DBGridEh::RowSelectCursor();
+            special = true;
+        } else if (InColumnSelectZone(p.X, p.Y, d)) {
+            wanted = DBGridEh::ColumnSelectCursor();
+            special = true;
+        }
+    }
+    if (special) {
+        if (!FCursorOverridden) FUserCursor = Cursor();
+        FCursorOverridden = true;
+        SetCursor(wanted);
+    } else if (FCursorOverridden) {
+        FCursorOverridden = false;
+        SetCursor(FUserCursor);
+    }
+}
+
 bool TCustomDBGridEh::InColumnSelectZone(int x, int y, int& dataCol) const
 {
     if (!FOptions.Contains(dgMultiSelect) || !FOptions.Contains(dgTitles) || FOptions.Contains(dgRowSelect) ||
@@ -810,7 +843,10 @@ void TCustomDBGridEh::Dispatch(TMessage& message)
     if (message.Msg == WM_VSCROLL) WMVScroll(message);
     else if (message.Msg == WM_TIMER && message.WParam == DBGridEh::IncSearchTimerId) StopIncrementalSearch();
     else if (message.Msg == WM_TIMER && message.WParam == DBGridEh::AutoScrollTimerId) AutoScrollStep();
-    else if (message.Msg == WM_CANCELMODE) {
+    else if (message.Msg == WM_SETCURSOR) {
+        UpdateSelectionCursor();
+        TCustomGrid::Dispatch(message);
+    } else if (message.Msg == WM_CANCELMODE) {
         EndMouseTracking();
         TCustomGrid::Dispatch(message);
     }

@@ -2,6 +2,7 @@
 // title, multi-level title, data, footer spacer, footer), then the grid
 // lines, silver (grey on a silver grid), and the area past the last cell.
 #include "DBGridEh.h"
+#include "DBGridEhRes.h"
 #include "DBSumLst.h"
 
 #include <algorithm>
@@ -131,39 +132,24 @@ void TCustomDBGridEh::DrawIndicatorCell(int dataRow, const TRect& rect, TGridDra
     }
     // Selected rows show dark with a light mark.
     TColor face = selected ? TColor(RGB(64, 64, 64)) : FixedColor();
-    TColor mark = selected ? clWhite : clBlack;
     Fill(c, rect, face);
     if (current) FIndicatorRow = FFirstDataRow + dataRow;
-    if (!current && !selected) return;
+    if (!current) return;
     TDataSet* ds = FDataLink->DataSet();
     TDataSetState st = ds ? ds->State() : dsInactive;
-    if (st == dsBrowse && !current) return;
-    if (st == dsInsert && !current) return;
-    int cx = (rect.Left + rect.Right) / 2, cy = (rect.Top + rect.Bottom) / 2;
-    c->Pen()->SetColor(mark);
-    c->Brush()->SetColor(mark);
-    if (st == dsInsert) {
-        // A star for a new record.
-        c->MoveTo(cx - 3, cy);
-        c->LineTo(cx + 4, cy);
-        c->MoveTo(cx, cy - 3);
-        c->LineTo(cx, cy + 4);
-        c->MoveTo(cx - 2, cy - 2);
-        c->LineTo(cx + 3, cy + 3);
-        c->MoveTo(cx + 2, cy - 2);
-        c->LineTo(cx - 3, cy + 3);
-    } else if (st == dsEdit) {
-        // A text cursor for a record being edited.
-        c->MoveTo(cx, cy - 4);
-        c->LineTo(cx, cy + 5);
-        c->MoveTo(cx - 2, cy - 4);
-        c->LineTo(cx + 3, cy - 4);
-        c->MoveTo(cx - 2, cy + 4);
-        c->LineTo(cx + 3, cy + 4);
-    } else {
-        // The arrow of the current record.
-        c->Polygon({Point(cx - 2, cy - 4), Point(cx + 2, cy), Point(cx - 2, cy + 4)});
+    int image = -1;
+    switch (st) {
+    case dsBrowse: image = selected ? 5 : FIncSearching ? 6 : 0; break;
+    case dsEdit: image = 1; break;
+    case dsInsert: image = 2; break;
+    case dsInactive: break;
+    default: image = 0; break;
     }
+    if (image < 0) return;
+    TCustomImageList* images = DBGridEh::IndicatorImages();
+    int x = rect.Left + (rect.Right - rect.Left - images->Width()) / 2;
+    int y = rect.Top + (rect.Bottom - rect.Top - images->Height()) / 2;
+    images->Draw(c, x, y, image);
 }
 
 void TCustomDBGridEh::DrawSortMarker(TColumnEh* column, TRect& textRect)
@@ -174,18 +160,13 @@ void TCustomDBGridEh::DrawSortMarker(TColumnEh* column, TRect& textRect)
     TCanvas* c = Canvas();
     TRect m(textRect.Right - w, textRect.Top, textRect.Right, textRect.Bottom);
     textRect.Right = m.Left;
-    int cx = m.Left + 7, cy = (m.Top + m.Bottom) / 2;
     if (w >= 16) {
-        c->Pen()->SetColor(clGray);
-        c->Brush()->SetColor(clGray);
-        if (t->SortMarker() == smDownEh) c->Polygon({Point(cx - 4, cy - 2), Point(cx + 4, cy - 2), Point(cx, cy + 2)});
-        else c->Polygon({Point(cx - 4, cy + 2), Point(cx + 4, cy + 2), Point(cx, cy - 2)});
+        TCustomImageList* markers = DBGridEh::SortMarkerImages();
+        int y = (m.Top + m.Bottom - markers->Height()) / 2;
+        markers->Draw(c, m.Left + 2, y, t->SortMarker() == smDownEh ? 0 : 1);
     }
     if (FSortColumnList.size() >= 2) {
-        TFont f;
-        f.Assign(FTitleFont.get());
-        f.SetHeight(-9);
-        c->Font()->Assign(&f);
+        c->Font()->Assign(DBGridEh::SortIndexFont());
         c->Brush()->SetStyle(bsClear);
         TRect r(m.Right - SortIndexTextWidth(t->SortIndex()) - 1, m.Top, m.Right, m.Bottom);
         c->DrawText(std::to_string(t->SortIndex()), r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
