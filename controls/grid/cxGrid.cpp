@@ -533,6 +533,12 @@ void TcxCustomGrid::SetFocusedView(TcxCustomGridView* AView)
             while (top->Parent() && !top->IsTop()) top = top->Parent();
             if (top->IsTop()) top->SetActive(true);
         }
+        // The site only shows once its level is active: the keyboard focus
+        // follows it there rather than staying in the old view's parked site.
+        if (FFocusedView && IsFocused()) {
+            TcxGridSite* site = FFocusedView->Site();
+            if (site && site->Parent() && !site->IsParked() && site->CanFocus() && !site->Focused()) site->SetFocus();
+        }
     } else if (IsFocused() && CanFocus() && !IsGridDestroying()) {
         SetFocus();
     }

@@ -293,6 +293,60 @@ TEST(GridCellTest, DrawTextFlagsFollowAlignmentAndLines)
     EXPECT_EQ(cell.GetDrawTextFlags(false), ctfRight | ctfCenterV | ctfSingleLine) << "measuring follows MultiLine";
 }
 
+// ---- view cells and hints
+
+class TTestViewCell : public TcxCustomGridViewCellViewInfo {
+public:
+    using TcxCustomGridViewCellViewInfo::TcxCustomGridViewCellViewInfo;
+    int CalculateHeight() override { return 18; }
+    int CalculateWidth() override { return 40; }
+    int GetBorderWidth(TcxBorder) override { return 0; }
+    TColor GetBorderColor(TcxBorder) override { return clBlack; }
+    TClass GetHitTestClass() override { return TcxGridViewNoneHitTest::StaticClass(); }
+    bool GetHotTrack() override { return true; }
+    bool IsHotTrackOnCalculate() override { return true; }
+};
+
+TEST_F(GridViewTest, AHotTrackingCellUnderTheMouseIsHotRightAfterItsLayout)
+{
+    TcxGridTestView* view = AddTopView("View1");
+    TcxCustomGridViewInfo* vi = view->ViewInfo();
+    {
+        TTestViewCell under(vi), elsewhere(vi);
+        EXPECT_TRUE(vi->HasCell(&under));
+        vi->SetMousePos({5, 5});
+        under.Calculate(0, 0);
+        elsewhere.Calculate(100, 0);
+        EXPECT_EQ(under.State(), gcsHot);
+        EXPECT_EQ(elsewhere.State(), gcsNormal);
+        under.BeforeDestruction();
+        EXPECT_EQ(under.State(), gcsNormal) << "a cell that goes ends normal";
+    }
+    TTestViewCell later(vi);
+    EXPECT_TRUE(vi->HasCell(&later));
+}
+
+TEST_F(GridViewTest, AHintForTheSameTextAndPlaceIsShownOnce)
+{
+    TcxGridTestView* view = AddTopView("View1");
+    Grid->SetBounds(0, 0, 300, 200);
+    ShowForm();
+    Grid->LayoutChanged();
+    TcxCustomGridController* c = view->Controller();
+    c->ShowHint({0, 0, 80, 20}, {2, 2, 78, 18}, "A long cell text", nullptr, false);
+    THintWindow* hint = c->HintWindow();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->Active());
+    TRect shown = hint->BoundsRect();
+    TPoint origin = view->Site()->ClientToScreen({2, 2});
+    EXPECT_LE(std::abs(shown.Left - origin.X), 4) << "over the text, less the hint's border";
+    c->ShowHint({0, 0, 80, 20}, {2, 2, 78, 18}, "A long cell text", nullptr, false);
+    EXPECT_EQ(c->HintWindow(), hint);
+    EXPECT_EQ(hint->BoundsRect(), shown);
+    c->MouseLeave();
+    EXPECT_EQ(c->HintWindow(), nullptr) << "leaving the tracked rectangle frees the hint";
+}
+
 // ---- cache and bitmaps
 
 class TCountingCacheItem : public TcxCustomGridViewInfoCacheItem {

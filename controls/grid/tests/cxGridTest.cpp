@@ -392,3 +392,72 @@ TEST_F(GridTabsTest, LeftTabsPictureForAPerson)
               std::max(tabs->Items(0)->CalculateWidth(), tabs->Items(1)->CalculateWidth()) + 3 + 5);
 }
 }  // namespace
+
+namespace {
+
+class GridFocusTest : public GridTestBase {};
+
+TEST_F(GridFocusTest, SiteFocusMakesItsViewFocusedAndTheGridFocused)
+{
+    TcxGridTestView* v1 = AddTopView("View1");
+    TcxGridTestView* v2 = AddTopView("View2");
+    Grid->SetBounds(0, 0, 300, 200);
+    ShowForm();
+    Grid->LayoutChanged();
+    EXPECT_TRUE(v1->Site()->TabStop()) << "the focused view's site takes part in tabbing";
+    Grid->SetGridTabStop(false);
+    EXPECT_FALSE(v1->Site()->TabStop());
+    Grid->SetGridTabStop(true);
+
+    v1->Site()->SetFocus();
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(Grid->IsFocused()) << "a control inside the grid has the focus";
+    EXPECT_TRUE(Grid->FocusFlag());
+    EXPECT_TRUE(v1->IsControlFocused());
+
+    // Focusing the grid window hands the focus to the focused view's site.
+    Grid->SetFocusedView(v2);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(Grid->ActiveView(), v2);
+    EXPECT_TRUE(v2->Site()->Focused()) << "the keyboard focus follows into the new view's site";
+    EXPECT_TRUE(Grid->IsFocused());
+}
+
+TEST_F(GridFocusTest, NothingIsLaidOutWhileLoadingAndOnceAfter)
+{
+    AddTopView("View1");
+    TakeLog();
+    Grid->SetComponentStateFlag(csLoading, true);
+    Grid->LayoutChanged();
+    Grid->SizeChanged();
+    EXPECT_TRUE(TakeLog().empty());
+    Grid->SetComponentStateFlag(csLoading, false);
+    Grid->Loaded();
+    std::vector<std::string> log = TakeLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "layout:grid"), 1) << ::testing::PrintToString(log);
+}
+
+TEST_F(GridFocusTest, ViewsAreWrittenBeforeLevels)
+{
+    TcxGridLevel* level = nullptr;
+    AddTopView("View1", &level);
+    level->SetName("Level1");
+    std::vector<std::string> children;
+    Grid->GetChildren([&](TComponent* C) { children.push_back(C->Name()); }, Form);
+    EXPECT_EQ(children, (std::vector<std::string>{"View1", "Level1"}));
+}
+
+TEST_F(GridFocusTest, InvalidatingViewsRecalculatesTheActiveOnes)
+{
+    TcxGridTestView* v1 = AddTopView("View1");
+    AddTopView("View2");
+    Grid->SetBounds(0, 0, 300, 200);
+    TakeLog();
+    Grid->InvalidateViews(true);
+    std::vector<std::string> log = TakeLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "layout:View1"), 1) << ::testing::PrintToString(log);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "layout:View2"), 0) << "only the active level's views";
+    (void)v1;
+}
+
+}  // namespace
