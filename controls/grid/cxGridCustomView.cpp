@@ -796,7 +796,6 @@ TcxCustomGridViewInfo::~TcxCustomGridViewInfo()
     TcxGridSite* site = FSite;
     FSite = nullptr;
     FreeObject(site);
-    for (TcxCustomGridViewCellViewInfo* c : FCells) (void)c;
 }
 
 TcxGridClassRef<TcxGridSite, TcxCustomGridViewInfo*> TcxCustomGridViewInfo::GetSiteClass()

@@ -130,6 +130,21 @@ TEST_F(GridTest, FailingFocusLossRestoresTheOldFocusedView)
     v1->TestController()->FailFocusLoss = false;
 }
 
+TEST_F(GridTest, FreeingTheActiveLevelActivatesTheNextAndKeepsItsView)
+{
+    TcxGridLevel* l1 = nullptr;
+    TcxGridTestView* v1 = AddTopView("View1", &l1);
+    TcxGridLevel* l2 = nullptr;
+    TcxGridTestView* v2 = AddTopView("View2", &l2);
+    FreeObject(l1);
+    EXPECT_EQ(Grid->RootLevel()->Count(), 1);
+    EXPECT_EQ(Grid->ActiveLevel(), l2);
+    EXPECT_EQ(Grid->FocusedView(), v2);
+    EXPECT_EQ(v1->Level(), nullptr);
+    EXPECT_TRUE(v1->IsPattern()) << "a view no level shows";
+    EXPECT_EQ(Grid->ViewCount(), 2) << "views belong to the grid, not to levels";
+}
+
 TEST_F(GridTest, AssigningAViewHeldByAnotherLevelMovesIt)
 {
     TcxGridLevel* l1 = nullptr;
