@@ -1,0 +1,149 @@
+// The preview: the prepared pages of a report on screen, laid out one or two
+// a row, zoomed, scrolled and searched; clicks follow the pages' links, and
+// the pages print and export from here.
+#pragma once
+
+#include "frxClass.h"
+#include "frxCtrls.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TfrxCustomExportFilter;
+class TfrxPreview;
+class TfrxPreviewPages;
+class TfrxReport;
+
+struct TfrxPageItem {
+    int Column = 0;
+    int Height = 0, Width = 0;   // pixels at 100 %
+    int Top = 0;
+};
+
+// Where the pages stand: rows of up to ColumnCount pages, 10 pixels apart.
+class TfrxPageList {
+public:
+    int ColumnCount = 1;
+    void Clear();
+    void AddPage(int width, int height);
+    int Count() const { return int(FItems.size()); }
+    // The page's rectangle at the zoom, centred in clientWidth (or 10 from the
+    // left when wider); an index out of range gives an A4 page at the top.
+    TRect GetPageBounds(int index, int clientWidth, double zoom) const;
+    // The page at the vertical position: the last whose top lies at most a
+    // fifth of its height below y (exactly at or above y when exact).
+    int FindPage(int y, double zoom, bool exact) const;
+    // The extent of all pages at the zoom.
+    TPoint GetMaxBounds(double zoom) const;
+private:
+    std::vector<TfrxPageItem> FItems;
+    int FMaxWidth = 0;
+};
+
+class TfrxPreviewWorkspace : public TfrxScrollWin {
+    QZ_CLASS(TfrxPreviewWorkspace, TfrxScrollWin)
+public:
+    TfrxPreviewWorkspace(TfrxPreview* preview);
+    TfrxPageList& PageList() { return FPageList; }
+protected:
+    void Paint() override;
+    void Resize() override;
+    void HorzPositionChanged(int oldPosition) override;
+    void VertPositionChanged(int oldPosition) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+private:
+    friend class TfrxPreview;
+    // The page under a point of the client area and its screen rectangle;
+    // -1 over no page.
+    int PageAt(int x, int y, TRect& bounds) const;
+    TfrxPreview* FPreview;
+    TfrxPageList FPageList;
+    bool FUpdating = false;
+    bool FDragging = false;
+    int FLastX = 0, FLastY = 0;
+};
+
+class TfrxPreview : public TCustomControl {
+    QZ_CLASS(TfrxPreview, TCustomControl)
+public:
+    explicit TfrxPreview(TComponent* owner = nullptr);
+    ~TfrxPreview() override;
+
+    // Shows the report's prepared pages (nullptr: none).
+    void SetReport(TfrxReport* report);
+    TfrxReport* Report() const { return FReport; }
+    TfrxPreviewPages* PreviewPages() const;
+    // After the pages have been built: lays them out and shows the first.
+    void Init();
+
+    int PageNo() const { return FPageNo; }
+    void SetPageNo(int v);
+    int PageCount() const;
+    void First() { SetPageNo(1); }
+    void Prior() { SetPageNo(FPageNo - 1); }
+    void Next() { SetPageNo(FPageNo + 1); }
+    void Last() { SetPageNo(PageCount()); }
+    // Scrolls to a page (1-based) at a top within it (screen units from the
+    // page's top margin; 0: the page's top).
+    void SetPosition(int pageNo, int top);
+
+    double Zoom() const { return FZoom; }
+    // At least 0.25; an explicit zoom leaves the fitted modes.
+    void SetZoom(double v);
+    TfrxZoomMode ZoomMode() const { return FZoomMode; }
+    void SetZoomMode(TfrxZoomMode v);
+    // 0 drags the pages, 1 zooms in (left button) and out (right button).
+    int Tool() const { return FTool; }
+    void SetTool(int v);
+
+    // Searches the pages' texts from the current page (or the first) on;
+    // true when found: the text's rectangle is shown and marked.
+    bool Find(const std::string& text, bool caseSensitive, bool fromTop);
+    bool FindNext();
+    bool Found() const { return FFound; }
+    // Where the last search found its text: the page index and the
+    // rectangle on that page (pixels at 100 %).
+    int FoundPage() const { return FFoundPage; }
+    TRect FoundRect() const { return FFoundRect; }
+
+    // Exports through the filter, the current page being the one shown;
+    // false when its dialog was cancelled or the export was stopped.
+    bool Export(TfrxCustomExportFilter* filter);
+    bool Print();
+
+    void UpdatePageList();
+    void UpdateZoom();
+    void MouseWheelScroll(int delta);
+    TfrxPreviewWorkspace* Workspace() const { return FWorkspace; }
+
+    std::function<void(TObject* sender, int pageNo)> OnPageChanged;
+    // Texts the pages show for the object under the mouse (its link).
+    std::function<void(const std::string&)> OnMessage;
+
+protected:
+    void Resize() override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    friend class TfrxPreviewWorkspace;
+    void SetPageNoFromScroll(int v);
+    void DoPageChanged();
+    void UpdateScrollRanges();
+    bool SearchFrom(int page);
+    TfrxReport* FReport = nullptr;
+    TfrxPreviewWorkspace* FWorkspace;
+    int FPageNo = 0;
+    double FZoom = 1;
+    TfrxZoomMode FZoomMode = zmDefault;
+    int FTool = 0;
+    // Search state.
+    std::string FFindText;
+    bool FFindCase = false, FFindStarted = false, FFound = false;
+    int FFindPage = 0, FLastFound = -1, FFoundPage = -1;
+    TRect FFoundRect{0, 0, 0, 0};
+};

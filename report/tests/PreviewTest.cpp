@@ -1,0 +1,208 @@
+// The preview: where pages stand, navigation, zoom, search with the found
+// text marked, links, and exporting the page shown.
+#include "ExportTestSupport.h"
+#include "GuiTesting.h"
+#include "frxExportPDF.h"
+#include "frxPreview.h"
+#include "frxPreviewPages.h"
+
+#include <gtest/gtest.h>
+
+using namespace exporttest;
+
+TEST(PageList, RowsTopsAndThePageAtAPosition)
+{
+    TfrxPageList one;
+    for (int i = 0; i < 3; ++i) one.AddPage(794, 1123);
+    // One a row, 10 pixels apart, centred in the client width.
+    EXPECT_EQ(one.GetPageBounds(0, 1000, 1), TRect(103, 10, 897, 1133));
+    EXPECT_EQ(one.GetPageBounds(2, 1000, 1), TRect(103, 2276, 897, 3399));
+    EXPECT_EQ(one.GetPageBounds(1, 1000, 0.5), TRect(302, 572, 699, 1134));
+    // Wider than the client: 10 from the left.
+    EXPECT_EQ(one.GetPageBounds(0, 500, 1).Left, 10);
+    // Out of range: an A4 page at the top.
+    EXPECT_EQ(one.GetPageBounds(7, 1000, 1), TRect(103, 10, 897, 1133));
+    EXPECT_EQ(one.GetMaxBounds(1), TPoint(804, 3399));
+
+    struct Case {
+        int Y;
+        bool Exact;
+        int Page;
+    };
+    // The next page counts once its top is within a fifth of its height.
+    const Case cases[] = {{0, false, 0}, {1143 - 225, false, 0}, {1143 - 224, false, 1}, {1142, true, 0},
+                          {1143, true, 1}, {100000, false, 2}};
+    for (const Case& c : cases) EXPECT_EQ(one.FindPage(c.Y, 1, c.Exact), c.Page) << c.Y;
+
+    // Two a row: side by side, the row centred, the next row below the taller.
+    TfrxPageList two;
+    two.ColumnCount = 2;
+    two.AddPage(400, 600);
+    two.AddPage(300, 700);
+    two.AddPage(400, 600);
+    EXPECT_EQ(two.GetPageBounds(0, 1000, 1), TRect(145, 10, 545, 610));
+    EXPECT_EQ(two.GetPageBounds(1, 1000, 1), TRect(555, 10, 855, 710));
+    EXPECT_EQ(two.GetPageBounds(2, 1000, 1), TRect(300, 720, 700, 1320));
+    EXPECT_EQ(two.GetMaxBounds(1).X, 720);
+    TfrxPageList none;
+    EXPECT_EQ(none.GetMaxBounds(1), TPoint(0, 0));
+}
+
+namespace {
+
+// A preview of five pages, each "Page N" at the top and the word 学员 twice
+// on the first page and once on the third.
+struct TPreviewFixture : ::testing::Test {
+    void SetUp() override
+    {
+        GuiTest::Init();
+        for (int i = 1; i <= 5; ++i) {
+            TfrxReportPage* p = R.AddPage();
+            R.AddMemo(p, 0, 0, 300, 20, "Page " + std::to_string(i));
+            if (i == 1) {
+                R.AddMemo(p, 0, 100, 300, 20, "一班 学员名单");
+                R.AddMemo(p, 0, 300, 300, 20, "二班 学员");
+                TfrxMemoView* link = R.AddMemo(p, 0, 500, 200, 20, "去第三页");
+                link->URL = "@3";
+            }
+            if (i == 3) R.AddMemo(p, 50, 600, 300, 20, "三班 学员");
+        }
+        R.Prepare();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetClientSize(900, 700);
+        Preview = new TfrxPreview(Form.get());
+        Preview->SetParent(Form.get());
+        Preview->SetAlign(alClient);
+        Form->Show();
+        GuiTest::ProcessEvents();
+        Preview->SetReport(R.Report.get());
+        Preview->OnPageChanged = [this](TObject*, int page) { Changes.push_back(page); };
+    }
+    void TearDown() override { Form.reset(); }
+    TExportReport R;
+    std::unique_ptr<TForm> Form;
+    TfrxPreview* Preview = nullptr;
+    std::vector<int> Changes;
+};
+
+}  // namespace
+
+TEST_F(TPreviewFixture, NavigationAndScrolling)
+{
+    ASSERT_EQ(Preview->PageCount(), 5);
+    EXPECT_EQ(Preview->PageNo(), 1);
+    Preview->Next();
+    Preview->Next();
+    EXPECT_EQ(Preview->PageNo(), 3);
+    TfrxPreviewWorkspace* ws = Preview->Workspace();
+    const TRect third = ws->PageList().GetPageBounds(2, ws->ClientWidth(), Preview->Zoom());
+    EXPECT_EQ(ws->VertPosition(), third.Top - 10);
+    Preview->Last();
+    Preview->Next();   // stays at the last page
+    EXPECT_EQ(Preview->PageNo(), 5);
+    Preview->Prior();
+    EXPECT_EQ(Preview->PageNo(), 4);
+    Preview->First();
+    EXPECT_EQ(Preview->PageNo(), 1);
+    EXPECT_EQ(Changes, (std::vector<int>{2, 3, 5, 5, 4, 1}));
+    // Scrolling makes the page near the top the current one.
+    Changes.clear();
+    const TRect second = ws->PageList().GetPageBounds(1, ws->ClientWidth(), Preview->Zoom());
+    ws->SetVertScrollPos(second.Top - second.Height() / 5 + 2);
+    EXPECT_EQ(Preview->PageNo(), 2);
+    EXPECT_EQ(Changes, std::vector<int>{2});
+    // Keys: End, Home, and the wheel moves 20 pixels whatever its size.
+    ws->SetFocus();
+    GuiTest::ProcessEvents();
+    GuiTest::KeyPress(VK_END);
+    EXPECT_EQ(Preview->PageNo(), 5);
+    GuiTest::KeyPress(VK_HOME);
+    EXPECT_EQ(Preview->PageNo(), 1);
+    Preview->MouseWheelScroll(-360);
+    EXPECT_EQ(ws->VertPosition(), 20);
+    Preview->MouseWheelScroll(120);
+    EXPECT_EQ(ws->VertPosition(), 0);
+}
+
+TEST_F(TPreviewFixture, ZoomModes)
+{
+    TfrxPreviewWorkspace* ws = Preview->Workspace();
+    const TSize page = Preview->PreviewPages()->GetPageSize(0);
+    Preview->SetZoom(0.05);
+    EXPECT_DOUBLE_EQ(Preview->Zoom(), 0.25);
+    Preview->SetZoomMode(zmPageWidth);
+    EXPECT_DOUBLE_EQ(Preview->Zoom(), double(ws->ClientWidth() - 20) / page.cx);
+    Preview->SetZoomMode(zmWholePage);
+    EXPECT_DOUBLE_EQ(Preview->Zoom(), double(ws->ClientHeight() - 20) / page.cy);
+    Preview->SetZoomMode(zmManyPages);
+    EXPECT_DOUBLE_EQ(Preview->Zoom(), double(ws->ClientWidth() - 32) / (2.0 * page.cx));
+    // Two pages a row.
+    const TRect a = ws->PageList().GetPageBounds(0, ws->ClientWidth(), Preview->Zoom());
+    const TRect b = ws->PageList().GetPageBounds(1, ws->ClientWidth(), Preview->Zoom());
+    EXPECT_EQ(a.Top, b.Top);
+    EXPECT_GT(b.Left, a.Right);
+    // An explicit zoom leaves the fitted mode, one page a row again.
+    Preview->SetZoom(1);
+    EXPECT_EQ(Preview->ZoomMode(), zmDefault);
+    EXPECT_GT(ws->PageList().GetPageBounds(1, ws->ClientWidth(), 1).Top,
+              ws->PageList().GetPageBounds(0, ws->ClientWidth(), 1).Bottom);
+    // The zoom tool: a left click zooms in, a right click out.
+    Preview->SetTool(1);
+    GuiTest::Click(ws, TPoint(300, 300));
+    EXPECT_DOUBLE_EQ(Preview->Zoom(), 1.25);
+    GuiTest::Click(ws, TPoint(300, 300), mbRight);
+    EXPECT_DOUBLE_EQ(Preview->Zoom(), 1);
+}
+
+TEST_F(TPreviewFixture, SearchFindsEachTextInTurnAndMarksIt)
+{
+    ASSERT_TRUE(Preview->Find("学员", false, true));
+    EXPECT_EQ(Preview->FoundPage(), 0);
+    const TRect first = Preview->FoundRect();
+    ASSERT_TRUE(Preview->FindNext());
+    EXPECT_EQ(Preview->FoundPage(), 0);
+    EXPECT_GT(Preview->FoundRect().Top, first.Top);
+    ASSERT_TRUE(Preview->FindNext());
+    EXPECT_EQ(Preview->FoundPage(), 2);
+    EXPECT_EQ(Preview->PageNo(), 3);
+    EXPECT_FALSE(Preview->FindNext());   // nothing further: the last find stays
+    EXPECT_EQ(Preview->FoundPage(), 2);
+    // The found text is marked: inverted on the white page.
+    TfrxPreviewWorkspace* ws = Preview->Workspace();
+    GuiTest::ProcessEvents();
+    const TRect page = ws->PageList().GetPageBounds(2, ws->ClientWidth(), Preview->Zoom());
+    const TRect f = Preview->FoundRect();
+    const int x = page.Left + f.Right - 5 - ws->HorzPosition(), y = page.Top + f.Top + 2 - ws->VertPosition();
+    ASSERT_GT(y, 0);
+    ASSERT_LT(y, ws->ClientHeight());
+    EXPECT_EQ(GuiTest::PixelAt(ws, TPoint(x, y)), clBlack);
+    EXPECT_EQ(GuiTest::PixelAt(ws, TPoint(page.Left + 5 - ws->HorzPosition(), y)), clWhite);
+    // Case counts when asked.
+    EXPECT_TRUE(Preview->Find("page 4", false, true));
+    EXPECT_EQ(Preview->FoundPage(), 3);
+    EXPECT_FALSE(Preview->Find("page 4", true, true));
+    GuiTest::SavePng(Form.get(), std::string(QZ_BINARY_DIR) + "/report_preview_search.png");
+}
+
+TEST_F(TPreviewFixture, LinksAndExportOfThePageShown)
+{
+    // A click on the link "@3" goes to page 3.
+    TfrxPreviewWorkspace* ws = Preview->Workspace();
+    Preview->SetZoom(1);
+    Preview->First();
+    GuiTest::ProcessEvents();
+    const TRect page = ws->PageList().GetPageBounds(0, ws->ClientWidth(), 1);
+    const int margin = int(10 * fr01cm);
+    GuiTest::Click(ws, TPoint(page.Left + margin + 20, page.Top + margin + 510 - ws->VertPosition()));
+    EXPECT_EQ(Preview->PageNo(), 3);
+
+    TScratch dir("preview");
+    TfrxPDFExport pdf;
+    pdf.ShowDialog = false;
+    pdf.CurPage = true;
+    pdf.FileName = dir.Dir + "shown.pdf";
+    ASSERT_TRUE(Preview->Export(&pdf));
+    const std::string text = RunTool("pdftotext '" + pdf.FileName + "' - 2>&1");
+    EXPECT_NE(text.find("Page 3"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Page 1"), std::string::npos) << text;
+}
