@@ -1241,8 +1241,12 @@ void TCustomDBGridEh::TitleClick(TColumnEh* column)
 
 void TCustomDBGridEh::DoSortMarkingChanged()
 {
+    if (!FOptionsEh.Contains(dghAutoSortMarking)) return;
     if (OnSortMarkingChanged) OnSortMarkingChanged(this);
+    else SortByDataService();
 }
+
+void TCustomDBGridEh::SortByDataService() { DBGridEh::DataService()->RunSort(this); }
 
 void TCustomDBGridEh::GetCellParams(TColumnEh* column, TFont* font, TColor& background, TGridDrawState state)
 {

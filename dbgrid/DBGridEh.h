@@ -724,6 +724,23 @@ public:
     explicit TVertDBGridEhScrollBar(TCustomDBGridEh* grid = nullptr) : TDBGridEhScrollBar(grid, true) {}
 };
 
+// ---- the data service ----------------------------------------------------------------------------
+
+// Sorts and filters a grid's data set when the user changed the sort
+// markers or the filter row: through the handlers when set, else through
+// the features known for the data set's class (none in this program, so
+// without handlers nothing is sorted or filtered).
+class TDBGridEhDataService : public TPersistent {
+    QZ_CLASS(TDBGridEhDataService, TPersistent)
+public:
+    TDBGridEhDataService() = default;
+    std::function<void(TCustomDBGridEh*)> FilterHandler, SortHandler;
+    virtual void RunFilter(TCustomDBGridEh* grid);
+    virtual void RunSort(TCustomDBGridEh* grid);
+    virtual void FilterByFeatures(TCustomDBGridEh* grid);
+    virtual void SortByFeatures(TCustomDBGridEh* grid);
+};
+
 // ---- the grid ---------------------------------------------------------------------------------
 
 class TCustomDBGridEh : public TCustomGrid {
@@ -914,7 +931,9 @@ public:
     virtual bool CheckTitleButton(int aCol, TColumnEh* column);
     virtual void TitleBtnClick(int aCol, TColumnEh* column);
     virtual void TitleClick(TColumnEh* column);
+    // With dghAutoSortMarking: OnSortMarkingChanged, or else the data service sorts.
     virtual void DoSortMarkingChanged();
+    virtual void SortByDataService();
     virtual void DrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column, TGridDrawState state);
     // Draws the cell's content the grid's own way (text, check box).
     void DefaultDrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column, TGridDrawState state);
@@ -937,6 +956,8 @@ public:
     int GetEditLimit() override;
     void ColWidthsChanged() override;
     void RowHeightsChanged() override;
+    // Up goes to the record before the shown ones, down to the one after.
+    void TimedScroll(TGridScrollDirections direction) override;
     void CalcSizingState(int x, int y, TGridState& state, int& index, int& sizingPos, int& sizingOfs,
                          const TGridDrawInfo& fixedInfo) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
@@ -1096,6 +1117,8 @@ extern std::function<void(TCustomDBGridEh*)> FindDialogProc;
 // delete); the grid's exchange routines fill them in. The keys check first
 // that the action is allowed (EditActions) and possible (CanCopy and the others).
 extern std::function<void(TCustomDBGridEh*)> CopyAction, CutAction, PasteAction, DeleteAction;
+// The program's one data service.
+TDBGridEhDataService* DataService();
 // The window timer that scrolls while the mouse selects outside the cells.
 inline constexpr uintptr_t AutoScrollTimerId = 1;
 // The window timer that ends an incremental search.

@@ -748,6 +748,16 @@ void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int
     TCustomGrid::MouseUp(button, shift, x, y);
 }
 
+void TCustomDBGridEh::TimedScroll(TGridScrollDirections direction)
+{
+    TDataSet* ds = FDataLink->DataSet();
+    if (!FDataLink->Active() || !ds) return;
+    if (direction.Contains(sdUp)) ds->MoveBy(-(FDataLink->ActiveRecord() + 1));
+    else if (direction.Contains(sdDown)) ds->MoveBy(FDataLink->RecordCount() - FDataLink->ActiveRecord());
+    TGridScrollDirections sideways = direction * TGridScrollDirections{sdLeft, sdRight};
+    if (!sideways.Empty()) TCustomGrid::TimedScroll(sideways);
+}
+
 // ---- user row sizing ---------------------------------------------------------------------------------------
 
 // Rows are sized only over the indicator.

@@ -206,6 +206,42 @@ TEST_F(GridInput, TitleClicksCycleTheSortMarker)
     EXPECT_EQ(sorts, 4);
 }
 
+TEST_F(GridInput, AChangedSortGoesToTheHandlerOrElseTheDataService)
+{
+    std::vector<TCustomDBGridEh*> serviced;
+    TDBGridEhDataService* service = DBGridEh::DataService();
+    service->SortHandler = [&](TCustomDBGridEh* g) { serviced.push_back(g); };
+    struct TReset {
+        TDBGridEhDataService* S;
+        ~TReset() { S->SortHandler = nullptr; }
+    } reset{service};
+    int events = 0;
+    struct TCase {
+        bool AutoSort, Event;
+        int Events, Serviced;
+    } cases[] = {
+        {false, false, 0, 0},   // without automatic sort marking nothing sorts
+        {true, true, 1, 0},     // the grid's event takes it
+        {true, false, 1, 1},    // else the data service
+    };
+    for (const TCase& c : cases) {
+        G->SetOptionsEh(c.AutoSort ? G->OptionsEh() + TDBGridEhOptions{dghAutoSortMarking}
+                                   : G->OptionsEh() - TDBGridEhOptions{dghAutoSortMarking});
+        if (c.Event) G->OnSortMarkingChanged = [&](TObject*) { ++events; };
+        else G->OnSortMarkingChanged = nullptr;
+        G->DoSortMarkingChanged();
+        EXPECT_EQ(events, c.Events);
+        EXPECT_EQ(serviced.size(), size_t(c.Serviced));
+    }
+    ASSERT_FALSE(serviced.empty());
+    EXPECT_EQ(serviced[0], G);
+    // Without a handler the data service leaves the data as it is.
+    service->SortHandler = nullptr;
+    Ds->Last();
+    G->DoSortMarkingChanged();
+    EXPECT_EQ(Id(), 60);
+}
+
 TEST_F(GridInput, ClicksMoveToTheRecordAndToggleCheckBoxes)
 {
     int clicked = 0;

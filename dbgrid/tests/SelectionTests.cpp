@@ -387,6 +387,17 @@ TEST_F(GridSelection, MousePressesSelectRectanglesColumnsAndEverything)
     EXPECT_EQ(S->SelectionKind(), gstNon);
 }
 
+TEST_F(GridSelection, TimedScrollStepsPastTheShownRecords)
+{
+    int page = G->VisibleDataRowCount();
+    Ds->Locate("Id", 3, {});
+    G->TimedScroll({sdDown});
+    EXPECT_EQ(Id(), page + 1) << "the record after the last one shown";
+    int top = Id() - G->DataLink()->ActiveRecord();
+    G->TimedScroll({sdUp});
+    EXPECT_EQ(Id(), top - 1) << "the record before the first one shown";
+}
+
 TEST_F(GridSelection, HoldingTheMouseBelowTheCellsScrollsInTime)
 {
     GuiTest::TManualTime time;
