@@ -548,6 +548,9 @@ void TcxCustomSpinEditProperties::ValidateDisplayValue(Variant& DisplayValue, st
 
 TcxCustomSpinEdit::TcxCustomSpinEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomMaskEdit(AOwner, AIsInplace)
 {
+    // The base's properties go now: what they report while freed (their
+    // buttons) must not reach an edit whose mask mode still reads them.
+    ActiveProperties()->OnPropertiesChanged = nullptr;
     InitializeEdit();
     // The mask mode reads the properties now in place.
     AfterRepositoryItemChange();
