@@ -267,6 +267,42 @@ TEST_F(GridTest, NavigatorQueriesWithoutAFocusedViewAnswerNo)
     EXPECT_NE(nav->GetNotifier(), nullptr);
 }
 
+// A view that is also a record set: at its last record, not editing.
+class TNavigableView : public TcxGridTestView, public IcxNavigator {
+public:
+    using TcxGridTestView::TcxGridTestView;
+    bool CanDelete() override { return true; }
+    bool CanEdit() override { return true; }
+    bool CanInsert() override { return false; }
+    bool IsBof() override { return false; }
+    bool IsBookmarkAvailable() override { return false; }
+    bool IsEditing() override { return false; }
+    bool IsEof() override { return true; }
+    void ClearBookmark() override { Actions.push_back(-1); }
+    void DoAction(int AButtonIndex) override { Actions.push_back(AButtonIndex); }
+    TcxNavigatorControlNotifier* GetNotifier() override { return nullptr; }
+    bool IsActive() override { return false; }
+    std::vector<int> Actions;
+};
+
+TEST_F(GridTest, NavigatorQueriesAndActionsGoToTheFocusedView)
+{
+    auto* view = new TNavigableView(Form);
+    view->AfterConstruction();
+    Grid->AddChildComponent(view);
+    Grid->RootLevel()->Add()->SetGridView(view);
+    ASSERT_EQ(Grid->FocusedView(), view);
+    IcxNavigator* nav = Grid;
+    EXPECT_TRUE(nav->CanDelete());
+    EXPECT_FALSE(nav->CanInsert());
+    EXPECT_TRUE(nav->IsEof());
+    nav->DoAction(cxNavigator::nbLast);
+    nav->ClearBookmark();
+    EXPECT_EQ(view->Actions, (std::vector<int>{cxNavigator::nbLast, -1}));
+    EXPECT_EQ(nav->GetNotifier(), Grid->GetNotifier()) << "the grid's own notifier";
+    EXPECT_TRUE(nav->IsActive());
+}
+
 // ---- the root level's tabs
 
 class GridTabsTest : public GridTestBase {
