@@ -1245,6 +1245,13 @@ void TcxGridSite::WndProc(TMessage& Message)
         GridView()->BoundsChanged(true, true);
         return;
     }
+    if ((Message.Msg == CN_KEYDOWN || Message.Msg == CN_SYSKEYDOWN) && Container()) {
+        // A subscriber may take the key before the site sees it.
+        if (Container()->NotifySubscribers(gnkKeyDown, &Message)) {
+            if (Message.Result == 0) Message.Result = 1;
+            return;
+        }
+    }
     TSiteGuard guard(this);
     Controller()->WndProc(Message);
     if (guard.Alive()) TcxControl::WndProc(Message);

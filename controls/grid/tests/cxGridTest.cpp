@@ -256,6 +256,36 @@ TEST_F(GridTest, NotificationsReachOnlyTheKindsWanted)
     Grid->RemoveNotification(&menuOnly);
 }
 
+TEST_F(GridTest, AKeySubscriberMayTakeKeysBeforeTheSite)
+{
+    class TKeyTaker : public TcxCustomGridNotification {
+    public:
+        TSet<int, 8> NotificationKinds() override { return {gnkKeyDown}; }
+        void Notify(int, void* AData, bool& AHandled) override
+        {
+            auto* m = static_cast<TMessage*>(AData);
+            Keys.push_back(int(m->WParam));
+            AHandled = m->WParam == VK_F5;
+        }
+        std::vector<int> Keys;
+    } taker;
+    TcxGridTestView* view = AddTopView("View1");
+    std::vector<int> siteKeys;
+    view->SetOnKeyDown([&](TObject*, WORD& Key, TShiftState) { siteKeys.push_back(Key); });
+    Grid->AddNotification(&taker);
+    Grid->SetBounds(0, 0, 300, 200);
+    ShowForm();
+    Grid->LayoutChanged();
+    view->Site()->SetFocus();
+    GuiTest::ProcessEvents();
+    GuiTest::KeyDown(VK_F5);
+    GuiTest::KeyDown(VK_F6);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(taker.Keys, (std::vector<int>{VK_F5, VK_F6}));
+    EXPECT_EQ(siteKeys, std::vector<int>{VK_F6});
+    Grid->RemoveNotification(&taker);
+}
+
 TEST_F(GridTest, NavigatorQueriesWithoutAFocusedViewAnswerNo)
 {
     IcxNavigator* nav = Grid;
