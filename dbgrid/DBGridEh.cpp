@@ -107,9 +107,9 @@ void TColumnEh::SetCellCheckState(TCheckBoxState v)
     if (!f) return;
     if (!CanModify(true)) return;
     if (v == cbGrayed) {
-        f->Clear();
+        WriteCellValue("", Null(), false);
     } else if (f->DataType() == ftBoolean) {
-        f->SetAsBoolean(v == cbChecked);
+        WriteCellValue("", v == cbChecked, false);
     } else {
         TStrings* keys = FKeyList.get();
         int n = keys ? keys->Count() : 0;
@@ -117,7 +117,101 @@ void TColumnEh::SetCellCheckState(TCheckBoxState v)
         if (v == cbChecked && n > 0) item = keys->Strings(0);
         if (v == cbUnchecked && n > 1) item = keys->Strings(1);
         item = Trim(item.substr(0, item.find(';')));
-        f->SetText(item);
+        WriteCellValue(item, item, true);
+    }
+}
+
+void TColumnEh::WriteCellValue(std::string text, Variant value, bool useText)
+{
+    TCustomDBGridEh* g = Grid();
+    if (!g) return;
+    if (OnUpdateData) {
+        bool handled = false;
+        OnUpdateData(this, text, value, useText, handled);
+        if (handled) return;
+    }
+    TField* f = Field();
+    if (!f) return;
+    if (useText) {
+        if (g->DrawMemoText() && f->DataType() == ftMemo) f->SetAsString(text);
+        else f->SetText(text);
+    } else if (f->FieldKind() == fkLookup && !f->KeyFields().empty() && f->DataSet()) {
+        f->DataSet()->SetFieldValues(f->KeyFields(), value);
+    } else {
+        f->SetAsVariant(value);
+    }
+}
+
+void TColumnEh::StepCellValue(double increment)
+{
+    TCustomDBGridEh* g = Grid();
+    TField* f = Field();
+    if (!g || !f || !CanModify(true)) return;
+    bool forward = increment == 1;
+    std::string current = g->InplaceEditor() && g->EditorMode() ? g->EditorText() : f->Text();
+    // The next or previous item of a list, wrapping at both ends.
+    auto stepIndex = [forward](int i, int n, bool& wrapped) {
+        wrapped = forward ? (i < 0 || i == n - 1) : (i <= 0);
+        if (wrapped) return forward ? 0 : n - 1;
+        return forward ? i + 1 : i - 1;
+    };
+    bool wrapped = false;
+    switch (CellKind()) {
+    case ckCheckboxes:
+        SetCellCheckState(CellCheckState() == cbChecked ? cbUnchecked : cbChecked);
+        return;
+    case ckKeyList:
+    case ckKeyImageList: {
+        TStrings* keys = KeyList();
+        if (keys->Count() == 0) return;
+        std::string key = keys->Strings(stepIndex(keys->IndexOf(f->Text()), keys->Count(), wrapped));
+        WriteCellValue(current, key, false);
+        return;
+    }
+    case ckPickList: {
+        TStrings* picks = PickList();
+        if (picks->Count() == 0) return;
+        std::string item = picks->Strings(stepIndex(picks->IndexOf(f->Text()), picks->Count(), wrapped));
+        if (wrapped) f->SetText(item);
+        else WriteCellValue(item, item, true);
+        return;
+    }
+    case ckLookup: {
+        TDataSet* list = f->LookupDataSet();
+        if (!list || !list->Active() || f->KeyFields().empty()) return;
+        Variant keys = f->DataSet()->FieldValues(f->KeyFields());
+        bool found = !VarIsNull(keys) && list->Locate(f->LookupKeyFields(), keys, {});
+        if (!found) {
+            list->First();
+        } else if (forward) {
+            if (list->Eof()) list->First();
+            else {
+                list->Next();
+                if (list->Eof()) list->First();
+            }
+        } else {
+            if (list->Bof()) list->Last();
+            else {
+                list->Prior();
+                if (list->Bof()) list->Last();
+            }
+        }
+        WriteCellValue(current, list->FieldValues(f->LookupKeyFields()), false);
+        return;
+    }
+    case ckPlain: break;
+    }
+    switch (f->DataType()) {
+    case ftSmallint: case ftInteger: case ftWord: case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd: {
+        double now = f->IsNull() ? -increment : f->AsFloat();
+        try {
+            WriteCellValue(current, now + increment, false);
+        } catch (const EDatabaseError&) {
+            // A value the field refuses (out of its range) leaves it as it was.
+        }
+        break;
+    }
+    default: break;
     }
 }
 

@@ -398,6 +398,17 @@ public:
     void SetCellCheckState(TCheckBoxState v);
     // Whether the active record's value of the column can be changed.
     bool CanModify(bool tryEdit) const;
+    // Writes a value into the active record: through OnUpdateData first,
+    // which may change what is written or take it over; with useText the
+    // field parses text, else it takes value (a lookup column's value goes
+    // to the key fields).
+    void WriteCellValue(std::string text, Variant value, bool useText);
+    // The next value of the cell (increment 1), or the previous one (any
+    // other increment) for lists and check boxes; numbers get increment
+    // added, an empty one counting as -increment.
+    void StepCellValue(double increment);
+    std::function<void(TColumnEh* sender, std::string& text, Variant& value, bool& useText, bool& handled)>
+        OnUpdateData;
 
 
 protected:

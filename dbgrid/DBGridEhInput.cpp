@@ -367,7 +367,9 @@ void TCustomDBGridEh::KeyDown(WORD& key, TShiftState shift)
         if (k == VK_DELETE && !FOptions.Contains(dgRowSelect)) {
             TColumnEh* c = CurrentColumn();
             TField* f = c ? c->Field() : nullptr;
-            if (c && f && c->CellKind() == ckCheckboxes && !f->Required() && c->CanModify(true)) f->Clear();
+            if (c && f && (c->CellKind() == ckCheckboxes || c->CellKind() == ckKeyImageList) && !f->Required() &&
+                c->CanModify(true))
+                c->WriteCellValue("", Null(), false);
         }
     }
     key = 0;
@@ -389,7 +391,7 @@ void TCustomDBGridEh::KeyPress(char& key)
         return;
     }
     if (checkBox) {
-        c->SetCellCheckState(c->CellCheckState() == cbChecked ? cbUnchecked : cbChecked);
+        c->StepCellValue(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
         key = 0;
         return;
     }
@@ -738,8 +740,7 @@ void TCustomDBGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int
         if ((type >> 8) == 2 && (type & 0xFF) == 1 && c < FColumns->Count()) {
             TColumnEh* column = FColumns->Items(c);
             if (column->CellKind() == ckCheckboxes && !FOptions.Contains(dgRowSelect)) {
-                TCheckBoxState st = column->CellCheckState();
-                column->SetCellCheckState(st == cbChecked ? cbUnchecked : cbChecked);
+                column->StepCellValue(shift.Contains(ssShift) ? -1 : 1);
             }
             CellClick(column);
         }
