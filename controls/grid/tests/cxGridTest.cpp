@@ -256,6 +256,19 @@ TEST_F(GridTest, NotificationsReachOnlyTheKindsWanted)
     Grid->RemoveNotification(&menuOnly);
 }
 
+TEST_F(GridTest, ALookChangeReachesTheViewsAndTheirSites)
+{
+    TcxGridTestView* view = AddTopView("View1");
+    Grid->SetBounds(0, 0, 300, 200);
+    Grid->LayoutChanged();
+    TakeLog();
+    const TcxLookAndFeelKind other = Grid->LookAndFeel()->Kind() == lfFlat ? lfUltraFlat : lfFlat;
+    Grid->LookAndFeel()->SetKind(other);
+    std::vector<std::string> log = TakeLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "layout:grid"), 1) << ::testing::PrintToString(log);
+    EXPECT_EQ(view->Site()->LookAndFeel()->Kind(), other) << "a shown site looks like its grid";
+}
+
 TEST_F(GridTest, AKeySubscriberMayTakeKeysBeforeTheSite)
 {
     class TKeyTaker : public TcxCustomGridNotification {
