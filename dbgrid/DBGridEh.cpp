@@ -504,6 +504,40 @@ void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections v)
     Invalidate();
 }
 
+void TCustomDBGridEh::ChangeScale(int m, int d)
+{
+    if (m == d || d == 0) return;
+    auto scale = [m, d](TFont* f) { f->SetSize(MulDiv(f->Size(), m, d)); };
+    if (!ParentFont()) {
+        FTitleFont->SetSize(MulDiv(Font()->Size(), m, d));
+        scale(FFooterFont.get());
+    }
+    LockLayout();
+    FColumns->BeginUpdate();
+    try {
+        int sum = 0;
+        for (int i = 0; i < FColumns->Count(); ++i) {
+            TColumnEh* c = FColumns->Items(i);
+            if (c->AssignedValues().Contains(cvFont)) scale(c->Font());
+            if (c->AssignedValues().Contains(cvTitleFont)) scale(c->Title()->Font());
+            if (c->Footer()->AssignedValues().Contains(cfvFont)) scale(c->Footer()->Font());
+            for (int k = 0; k < c->Footers()->Count(); ++k)
+                if (c->Footers()->Items(k)->AssignedValues().Contains(cfvFont)) scale(c->Footers()->Items(k)->Font());
+            int before = sum;
+            sum += c->Width();
+            c->SetWidth(MulDiv(sum, m, d) - MulDiv(before, m, d));
+        }
+    } catch (...) {
+        FColumns->EndUpdate();
+        UnlockLayout();
+        throw;
+    }
+    FColumns->EndUpdate();
+    scale(Font());
+    SetBounds(MulDiv(Left(), m, d), MulDiv(Top(), m, d), MulDiv(Width(), m, d), MulDiv(Height(), m, d));
+    UnlockLayout();
+}
+
 // Read from a stored form: the layout and the sums start now.
 void TCustomDBGridEh::Loaded()
 {

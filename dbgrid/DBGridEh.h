@@ -816,6 +816,9 @@ public:
     int VTitleMargin() const { return FVTitleMargin; }
     void SetVTitleMargin(int v);
     TDBGridEhSumList* SumList() const { return FSumList.get(); }
+    // Scales the grid from d to m pixels per inch: its fonts, its bounds and
+    // its columns' fonts and widths (rounded so that their sum is scaled as a whole).
+    void ChangeScale(int m, int d);
     TDBGridEhSelection* Selection() const { return FSelection.get(); }
 
     // ---- the column map

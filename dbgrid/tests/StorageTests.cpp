@@ -205,3 +205,39 @@ TEST_F(GridStorage, ColumnsBuiltFromTheFieldsAreNotStored)
 }
 
 } // namespace
+
+namespace {
+
+using namespace DBGridTest;
+
+TEST_F(GridStorage, ScalingRoundsTheColumnsAsAWhole)
+{
+    struct TCase {
+        std::vector<int> Widths;
+        int M, D;
+        std::vector<int> Expect;
+    } cases[] = {
+        {{10, 10, 10}, 3, 2, {15, 15, 15}},
+        {{5, 5, 5}, 3, 2, {8, 7, 8}},      // 7.5, 15, 22.5: the sums rounded, not each width
+        {{50, 41, 33}, 96, 120, {40, 33, 26}},
+    };
+    for (const TCase& c : cases) {
+        for (size_t i = 0; i < c.Widths.size(); ++i) G->Columns()->Items(int(i))->SetWidth(c.Widths[i]);
+        G->ChangeScale(c.M, c.D);
+        for (size_t i = 0; i < c.Expect.size(); ++i) EXPECT_EQ(G->Columns()->Items(int(i))->Width(), c.Expect[i]) << i;
+    }
+    // Fonts: the titles take the grid font's size scaled; assigned column fonts scale.
+    G->SetParentFont(false);
+    G->Font()->SetSize(10);
+    TFont big;
+    big.SetSize(12);
+    G->Columns()->Items(1)->SetFont(&big);
+    int width = G->Width();
+    G->ChangeScale(120, 96);
+    EXPECT_EQ(G->TitleFont()->Size(), 13);
+    EXPECT_EQ(G->Font()->Size(), 13);
+    EXPECT_EQ(G->Columns()->Items(1)->Font()->Size(), 15);
+    EXPECT_EQ(G->Width(), MulDiv(width, 120, 96));
+}
+
+} // namespace
