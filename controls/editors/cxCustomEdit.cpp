@@ -55,6 +55,16 @@ namespace {
 // Class records make objects from an owner alone; an in-place edit made
 // from its class learns its flag from here while its constructors run.
 thread_local bool GCreatingInplace = false;
+
+// Sets a flag for a scope and puts the old value back, also on an exception.
+struct TFlagScope {
+    bool& Flag;
+    bool Old;
+    TFlagScope(bool& AFlag, bool AValue) : Flag(AFlag), Old(AFlag) { Flag = AValue; }
+    ~TFlagScope() { Flag = Old; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+};
 }  // namespace
 
 class TcxCustomEdit::TRepositoryItemListener : public IcxEditRepositoryItemListener {
@@ -81,6 +91,7 @@ TcxCustomEdit::TcxCustomEdit(TComponent* AOwner, bool AIsInplace)
     : TcxContainer(AOwner), FIsInplace(AIsInplace || GCreatingInplace)
 {
     FEditValue = Null();
+    TControl::SetAutoSize(!FIsInplace);
 }
 
 TcxCustomEdit::~TcxCustomEdit()
@@ -130,16 +141,84 @@ void TcxCustomEdit::CalculateViewInfo(const TPoint& P, bool AAllowHot)
         return;
     }
     auto data = ActiveProperties()->CreateViewData(EditStyle(), FIsInplace);
-    data->Enabled = Enabled();
-    data->Focused = Focused();
-    data->ReadOnly = ActiveProperties()->ReadOnly();
-    data->IsDesigning = IsDesigning();
-    data->InnerEditVisible = InnerControl() != nullptr && InnerControl()->Visible();
-    data->IsInnerTextEdit = InnerControl() != nullptr;
-    data->CaptureButtonIndex = FCaptureButtonIndex;
+    InitializeViewData(data.get());
     data->Calculate(nullptr, TRect{0, 0, Width(), Height()}, AAllowHot || FMouseEvent ? P : TPoint{-1, -1},
                     FMouseButton, FMouseShift, EditViewInfo(), FMouseEvent);
     data->PrepareDrawValue(nullptr, GetEditValue(), EditViewInfo());
+}
+
+void TcxCustomEdit::InitializeViewData(TcxCustomEditViewData* AViewData)
+{
+    AViewData->Enabled = Enabled();
+    AViewData->Focused = Focused();
+    AViewData->ReadOnly = ActiveProperties()->ReadOnly();
+    AViewData->IsDesigning = IsDesigning();
+    AViewData->InnerEditVisible = InnerControl() != nullptr && InnerControl()->Visible();
+    AViewData->IsInnerTextEdit = InnerControl() != nullptr;
+    AViewData->CaptureButtonIndex = FCaptureButtonIndex;
+}
+
+// ---- size and region --------------------------------------------------------------------------------------
+
+TSize TcxCustomEdit::MeasureEditSize()
+{
+    if (!ActiveProperties()) return TSize{Width(), Height()};
+    auto data = ActiveProperties()->CreateViewData(EditStyle(), FIsInplace);
+    InitializeViewData(data.get());
+    TcxScreenCanvas canvas;
+    return data->GetEditSize(&canvas, GetEditValue(), GetEditSizeProperties());
+}
+
+void TcxCustomEdit::AdjustInnerControl()
+{
+    if (HandleAllocated() && !FAdjustingSize && !IsContainerDestroying() && AutoSize() && CanAutoSize()) {
+        TSize size = MeasureEditSize();
+        TFlagScope adjusting(FAdjustingSize, true);
+        SetBounds(Left(), Top(), CanAutoWidth() ? size.cx : Width(), size.cy);
+    }
+    AdjustInnerEditPosition();
+}
+
+bool TcxCustomEdit::CanResize(int& NewWidth, int& NewHeight)
+{
+    bool result = TcxContainer::CanResize(NewWidth, NewHeight);
+    if (result && AutoSize() && CanAutoSize() && !ComponentState().Contains(csLoading) && !IsContainerDestroying() &&
+        FProperties) {
+        TSize size = MeasureEditSize();
+        NewHeight = size.cy;
+        if (CanAutoWidth()) NewWidth = size.cx;
+    }
+    return result;
+}
+
+void TcxCustomEdit::SetAutoSize(bool Value)
+{
+    // The host sizes an in-place edit.
+    if (FIsInplace || Value == AutoSize()) return;
+    TControl::SetAutoSize(Value);
+    if (Value) {
+        if (HandleAllocated()) ShortRefreshContainer(false);
+        else if (FProperties) {
+            TSize size = MeasureEditSize();
+            SetBounds(Left(), Top(), CanAutoWidth() ? size.cx : Width(), size.cy);
+        }
+    }
+}
+
+void TcxCustomEdit::SetWindowShadowRegion()
+{
+    // The window keeps its borders while its region is replaced.
+    TFlagScope changing(FChangingRegion, true);
+    TcxContainer::SetWindowShadowRegion();
+}
+
+void TcxCustomEdit::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_NCCALCSIZE && FChangingRegion) {
+        Message.Result = 0;
+        return;
+    }
+    TcxContainer::WndProc(Message);
 }
 
 void TcxCustomEdit::PropertiesChanged(TObject*)
@@ -348,7 +427,13 @@ bool TcxCustomEdit::ValidateEdit(bool ARaiseExceptionOnError)
 
 void TcxCustomEdit::HandleValidationError(const std::string& AErrorText)
 {
-    if (!Focused() && Visible() && CanFocus()) SetFocus();
+    if (!Focused() && Visible() && CanFocus()) {
+        // The focus comes back without the edit being entered again: the
+        // value on entry and the modified state stay as they are.
+        TFlagScope focusing(FFocusingByError, true);
+        if (InnerControl() && InnerControl()->CanFocus()) InnerControl()->SetFocus();
+        else SetFocus();
+    }
     if (Visible()) SelectAll();
     if (ActiveProperties() && ActiveProperties()->BeepOnError()) MessageBeep(0);
     if (!AErrorText.empty()) throw Exception(AErrorText);
@@ -427,6 +512,16 @@ void TcxCustomEdit::DoEditKeyDown(WORD& Key, TShiftState Shift)
         return;
     }
     switch (Key) {
+    case VK_TAB:
+        if (Focused() && !Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl) && !ActiveProperties()->HandlesTabKey()) {
+            // An in-place host may take Tab (a grid moves to the next cell).
+            DoAfterKeyDown(Key, Shift);
+            if (Key == 0) return;
+            Key = 0;
+            // An open popup keeps a stand-alone edit's Tab.
+            if (FIsInplace || !HasPopupWindow()) FocusNextControl(!Shift.Contains(ssShift));
+        }
+        return;
     case VK_RETURN:
         if (ActiveProperties()->ValidateOnEnter()) {
             Key = 0;
@@ -461,12 +556,28 @@ bool TcxCustomEdit::CanProcessMouseWheel(TShiftState Shift)
 
 void TcxCustomEdit::DoEnter()
 {
-    FPrevEditValue = FEditValue;
-    TcxContainer::DoEnter();
+    if (IsContainerDestroying()) return;
+    if (!FFocusingByError) {
+        PushModifiedState();
+        try {
+            TcxContainer::DoEnter();
+            // The value shows in its editing form, and Esc goes back to it.
+            if (NeedsDisplayResetOnExit() && FDataBinding) FDataBinding->UpdateDisplayValue();
+            FPrevEditValue = GetEditValue();
+            if (NeedsDisplayResetOnExit()) SynchronizeDisplayValue();
+        } catch (...) {
+            PopModifiedState();
+            throw;
+        }
+        PopModifiedState();
+        FModifiedAfterEnter = false;
+    }
+    ShortRefreshContainer(false);
 }
 
 void TcxCustomEdit::FocusChanged()
 {
+    if (IsContainerDestroying() || FFocusingByError) return;
     // Entering (the inner edit taking the focus counts): Esc goes back to this value.
     bool focused = Focused();
     if (focused && !FFocusedAndActive) FPrevEditValue = FEditValue;
@@ -484,8 +595,41 @@ void TcxCustomEdit::FocusChanged()
 
 void TcxCustomEdit::DoExit()
 {
-    TcxContainer::DoExit();
-    if (!FIsInplace && FModifiedAfterEnter) PostEditValue(true);
+    TFlagScope notUser(FUserChange, false);
+    HandleExit(true);
+}
+
+void TcxCustomEdit::HandleExit(bool ACallDoExit)
+{
+    if (IsContainerDestroying() || FFocusingByError) return;
+    PushModifiedState();
+    try {
+        if (FModifiedAfterEnter) {
+            LockChangeEvents(true);
+            try {
+                // An invalid value raises here and the focus stays in the edit.
+                if (ValidateEdit(true) && !FIsInplace && CanPostEditValue()) PostEditValue(false);
+            } catch (...) {
+                LockChangeEvents(false, true);
+                throw;
+            }
+            LockChangeEvents(false, true);
+        }
+        if (NeedsDisplayResetOnExit() && FDataBinding) FDataBinding->UpdateDisplayValue();
+        RefreshDisplay();
+        ShortRefreshContainer(false);
+    } catch (...) {
+        PopModifiedState();
+        throw;
+    }
+    PopModifiedState();
+    if (ACallDoExit) TcxContainer::DoExit();
+    FModifiedAfterEnter = false;
+}
+
+bool TcxCustomEdit::CanPostEditValue()
+{
+    return FDataBinding && FDataBinding->IsModified() && !IsDesigning();
 }
 
 // ---- in-place editing -----------------------------------------------------------------------------------

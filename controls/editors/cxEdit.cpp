@@ -364,8 +364,10 @@ void TcxCustomEditProperties::DoValidate(Variant& DisplayValue, std::string& Err
     if (!Error) return;
     ADisplayValueChanged = VarToStr(DisplayValue) != VarToStr(before);
     // An unchanged value shows what the edit shows.
-    if (!ADisplayValueChanged && AEdit)
-        if (auto* p = dynamic_cast<TControl*>(AEdit)) DisplayValue = Variant(p->Text());
+    if (!ADisplayValueChanged && AEdit) {
+        if (auto* e = dynamic_cast<TcxCustomEdit*>(AEdit)) DisplayValue = Variant(e->GetDisplayText());
+        else if (auto* p = dynamic_cast<TControl*>(AEdit)) DisplayValue = Variant(p->Text());
+    }
 }
 
 void TcxCustomEditProperties::SetAutoSelect(bool Value)

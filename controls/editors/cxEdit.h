@@ -732,6 +732,28 @@ public:
     TcxCustomEditViewInfo* EditViewInfo() const { return static_cast<TcxCustomEditViewInfo*>(ViewInfo()); }
     bool IsInplace() const { return FIsInplace; }
 
+    // Sizing. An auto-sized edit takes the height its value needs (and the
+    // width too when the editor says so); in place the host sizes the edit.
+    void SetAutoSize(bool Value) override;
+    using TControl::CanAutoSize;
+    virtual bool CanAutoSize() { return true; }
+    virtual bool CanAutoWidth() { return false; }
+    // What the edit is measured for: one line in the current width.
+    virtual TcxEditSizeProperties GetEditSizeProperties() { return TcxEditSizeProperties{1, Width()}; }
+    // The size the edit needs for its current value, measured through view
+    // data set up as for painting.
+    TSize MeasureEditSize();
+    // Whether the edit's popup is open (a Tab then stays in the edit).
+    virtual bool HasPopupWindow() const { return false; }
+    // Whether the value is shown again from its source as the edit is
+    // entered and left (in its editing and its display form).
+    virtual bool NeedsDisplayResetOnExit() const { return true; }
+    // Set while the window's region is replaced.
+    bool ChangingRegion() const { return FChangingRegion; }
+    // Set while the validation error handler moves the focus back.
+    bool FocusingByError() const { return FFocusingByError; }
+    void WndProc(TMessage& Message) override;
+
     Variant EditValue() const { return GetEditValue(); }
     virtual Variant GetEditValue() const { return FEditValue; }
     virtual void SetEditValue(const Variant& Value);
@@ -749,6 +771,8 @@ public:
     bool DoEditing();
     bool ValidateEdit(bool ARaiseExceptionOnError);
     void PostEditValue(bool AValidate = true);
+    // The value source has a change to take, and the edit is not designed.
+    bool CanPostEditValue();
     virtual void HandleValidationError(const std::string& AErrorText);
     void LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock = true);
     virtual void PropertiesChanged(TObject* Sender);
@@ -775,14 +799,14 @@ public:
     virtual TClass GetEditDataClass() const { return nullptr; }
     // Shows the edit, focuses it, and shows the value unmodified; AEditData
     // is made when missing and the edit has a state class.
-    void Activate(std::unique_ptr<TcxCustomEditData>& AEditData);
+    virtual void Activate(std::unique_ptr<TcxCustomEditData>& AEditData);
     // Activates and types the key that started the editing.
-    void ActivateByKey(char32_t AKey, std::unique_ptr<TcxCustomEditData>& AEditData);
+    virtual void ActivateByKey(char32_t AKey, std::unique_ptr<TcxCustomEditData>& AEditData);
     // Activates and presses the mouse at (X, Y) of the parent's client area;
     // a second click within the double-click time becomes a double click.
-    void ActivateByMouse(TShiftState AShift, int X, int Y, std::unique_ptr<TcxCustomEditData>& AEditData);
+    virtual void ActivateByMouse(TShiftState AShift, int X, int Y, std::unique_ptr<TcxCustomEditData>& AEditData);
     // Validates (raising the error of an invalid value); true when valid.
-    bool Deactivate();
+    virtual bool Deactivate();
     virtual bool CanSendActivationKey(char32_t AKey) { return AKey >= 32 || AKey == 8; }
     TcxCustomEditData* EditData() const { return FEditData; }
     // A left press inside the double-click time after an activation by the
@@ -821,7 +845,17 @@ protected:
     virtual TWinControl* ActivationTarget() { return this; }
     virtual bool WantNavigationKeys() const { return false; }
     virtual void ChangeHandler(TObject* Sender);
+    virtual void InitializeViewData(TcxCustomEditViewData* AViewData);
     void CalculateViewInfo(const TPoint& P, bool AAllowHot) override;
+    // Sizes an auto-sized edit for its value, then places the inner edit.
+    void AdjustInnerControl() override;
+    // Places the inner control on the view info's client rectangle.
+    virtual void AdjustInnerEditPosition() { TcxContainer::AdjustInnerControl(); }
+    bool CanResize(int& NewWidth, int& NewHeight) override;
+    void SetWindowShadowRegion() override;
+    // Validates and posts a changed value as the focus leaves; an invalid
+    // value raises and the focus stays.
+    void HandleExit(bool ACallDoExit);
     bool RefreshContainer(const TPoint& P, int AButton, TShiftState AShift, bool AIsMouseEvent) override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
@@ -856,6 +890,9 @@ private:
     TShiftState FMouseShift;
     bool FMouseEvent = false;
     int FCaptureButtonIndex = -1;
+    bool FFocusingByError = false;
+    bool FChangingRegion = false;
+    bool FAdjustingSize = false;
     class TRepositoryItemListener;
     friend class TRepositoryItemListener;
     void AfterItemDetached();

@@ -813,6 +813,15 @@ void TcxCustomInnerTextEdit::WndProc(TMessage& Message)
             TCustomEdit::WndProc(Message);
             c->InnerMouseEvent(Message.Msg, Message.WParam);
             return;
+        case WM_GETDLGCODE:
+            // Tab reaches the edit, which moves the focus itself (or lets an
+            // in-place host have it); in place, and while the popup is open,
+            // every key does.
+            TCustomEdit::WndProc(Message);
+            Message.Result |= DLGC_WANTCHARS;
+            if (GetKeyState(VK_CONTROL) >= 0) Message.Result |= DLGC_WANTTAB;
+            if (c->IsInplace() || c->HasPopupWindow()) Message.Result |= DLGC_WANTALLKEYS;
+            return;
         }
     TCustomEdit::WndProc(Message);
 }
@@ -835,6 +844,7 @@ public:
     std::string LookupText() override { return E->GetDisplayText(); }
     bool LookupTextLock() override { return E->FLookupTextLock; }
     void SetLookupTextLock(bool AValue) override { E->FLookupTextLock = AValue; }
+    TcxCustomTextEdit* LookupEdit() override { return E; }
 
 private:
     TcxCustomTextEdit* E;
@@ -845,9 +855,20 @@ TcxCustomTextEdit::~TcxCustomTextEdit() = default;
 TcxCustomTextEditLookupData* TcxCustomTextEdit::LookupData()
 {
     if (!Properties() || !Properties()->UseLookupData()) return nullptr;
+    // The data of the class the properties name (the drop-down editors name
+    // data that shows a list).
+    TClass c = Properties()->GetLookupDataClass();
+    if (FLookupData && c && FLookupData->ClassType() != c) FLookupData.reset();
     if (!FLookupData) {
         FLookupOwner = std::make_unique<TLookupOwner>(this);
-        FLookupData = std::make_unique<TcxCustomTextEditLookupData>(FLookupOwner.get());
+        TObject* o = c ? c->Create(nullptr) : nullptr;
+        auto* d = dynamic_cast<TcxCustomTextEditLookupData*>(o);
+        if (!d) {
+            delete o;
+            d = new TcxCustomTextEditLookupData();
+        }
+        d->SetLookupOwner(FLookupOwner.get());
+        FLookupData.reset(d);
     }
     return FLookupData.get();
 }

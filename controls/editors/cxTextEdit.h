@@ -243,6 +243,8 @@ public:
     void SelectAll() override;
     void PropertiesChanged(TObject* Sender) override;
     bool CanModify() override;
+    // One line in an unlimited width.
+    TcxEditSizeProperties GetEditSizeProperties() override { return TcxEditSizeProperties{1, -1}; }
 
     // Puts a text in place of the selection, as the clipboard and typing
     // do; a positive MaxLength takes only what fits.

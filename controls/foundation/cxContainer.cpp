@@ -1184,23 +1184,27 @@ void TcxContainer::KeyDown(WORD& Key, TShiftState Shift)
     TcxControl::KeyDown(Key, Shift);
     if (Key == VK_TAB && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt) && Focused() && !HandlesTab()) {
         Key = 0;
-        if (TCustomForm* f = GetParentForm(this)) {
-            // The inner control stands in the container's place in the tab
-            // order: the next control is the first one outside the container.
-            TWinControl* cur = this;
-            for (int guard = 0; guard < 1000; ++guard) {
-                TWinControl* next = f->FindNextControl(cur, !Shift.Contains(ssShift), true, false);
-                if (!next || next == this) break;
-                if (next != FInnerControl && !ContainsControl(next) &&
-                    !(FInnerControl && FInnerControl->ContainsControl(next))) {
-                    next->SetFocus();
-                    break;
-                }
-                cur = next;
-            }
-            if (Focused() && FInnerControl) FInnerControl->SetFocus();
-        }
+        FocusNextControl(!Shift.Contains(ssShift));
     }
+}
+
+void TcxContainer::FocusNextControl(bool AGoForward)
+{
+    TCustomForm* f = GetParentForm(this);
+    if (!f) return;
+    // The inner control stands in the container's place in the tab order:
+    // the next control is the first one outside the container.
+    TWinControl* cur = this;
+    for (int guard = 0; guard < 1000; ++guard) {
+        TWinControl* next = f->FindNextControl(cur, AGoForward, true, false);
+        if (!next || next == this) break;
+        if (next != FInnerControl && !ContainsControl(next) && !(FInnerControl && FInnerControl->ContainsControl(next))) {
+            next->SetFocus();
+            break;
+        }
+        cur = next;
+    }
+    if (Focused() && FInnerControl) FInnerControl->SetFocus();
 }
 
 void TcxContainer::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)

@@ -320,9 +320,14 @@ protected:
     void MouseLeave(TControl* AControl) override;
     void CreateHandle() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Gives the window the region CalcWindowRegion answers (when it differs).
+    virtual void SetWindowShadowRegion();
+    // Moves the focus to the next control of the form outside this container
+    // (the previous one when AGoForward is false); when the container still
+    // has the focus afterwards, its inner control takes it.
+    void FocusNextControl(bool AGoForward);
 
 private:
-    void SetWindowShadowRegion();
     void WMSetFocus(TMessage& Message);
     void WMKillFocus(TMessage& Message);
     void WMNCPaint(TMessage& Message) { Message.Result = 0; }

@@ -401,6 +401,11 @@ void TCustomForm::SetActiveControl(TWinControl* c)
     if (c && FActive && c->CanFocus()) c->SetFocus();
 }
 
+namespace {
+// Counts the changes of any form's focused control.
+unsigned GFocusChanges = 0;
+}  // namespace
+
 void TCustomForm::FocusControl(TWinControl* c)
 {
     if (!c) return;
@@ -410,7 +415,16 @@ void TCustomForm::FocusControl(TWinControl* c)
         FActiveControl = c;
         return;
     }
+    const unsigned changes = GFocusChanges;
+    TWinControl* before = FFocusedControl.Get();
     ::SetFocus(c->Handle());
+    // The window system told the form at once, and the control that had the
+    // focus took it back as it left (an edit refusing to let an invalid value
+    // go): the focus stays there.
+    if (GFocusChanges != changes && before) {
+        TWinControl* now = FindControl(::GetFocus());
+        if (now && now != c && !c->ContainsControl(now) && (now == before || before->ContainsControl(now))) return;
+    }
     // The window system may give the focus later (when the window activates):
     // the form knows now.
     SetFocusedControl(c);
@@ -420,6 +434,7 @@ bool TCustomForm::SetFocusedControl(TWinControl* c)
 {
     TWinControl* old = FFocusedControl.Get();
     if (c == old) return true;
+    ++GFocusChanges;
     FFocusedControl = c;
     FActiveControl = c == this ? nullptr : c;
     // CM_EXIT up from the old control to the first parent the two share, CM_ENTER down to the new.

@@ -827,6 +827,9 @@ int SetWindowRgn(HWND wnd, HRGN rgn, BOOL)
         c->Window()->Shape.reset();
         w->clearMask();
     }
+    // A window whose shape changes is asked for its borders again, as the
+    // window system does; a control may answer that it keeps them meanwhile.
+    c->UpdateNonClient();
     return 1;
 }
 int GetWindowRgn(HWND wnd, HRGN rgn)

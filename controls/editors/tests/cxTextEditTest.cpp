@@ -3,6 +3,8 @@
 #include "Clipbrd.h"
 #include "Forms.h"
 #include "GuiTesting.h"
+#include "HostServices.h"
+#include "cxGraphics.h"
 #include "cxLookAndFeelPainters.h"
 #include "cxLookAndFeels.h"
 
@@ -50,7 +52,7 @@ protected:
 TEST_F(TextEditTest, TypingSetsTheValueAndFiresChangeOnce)
 {
     EXPECT_EQ(Edit->Width(), 121);
-    EXPECT_EQ(Edit->Height(), 21);
+    EXPECT_EQ(Edit->Height(), Edit->MeasureEditSize().cy);   // auto-sized
     int changes = 0, valueChanges = 0;
     Edit->Properties()->OnChange = [&](TObject*) { ++changes; };
     Edit->Properties()->OnEditValueChanged = [&](TObject*) { ++valueChanges; };
@@ -401,4 +403,167 @@ TEST_F(TextEditTest, AModalFormClosingWithAResultValidatesQuietly)
         EXPECT_EQ(validations, c.Validations) << "result " << c.Result;
         delete form;
     }
+}
+
+TEST_F(TextEditTest, AutoSizeTakesTheHeightTheValueNeeds)
+{
+    // One "Zg" line of the style's font, the text offset (4) and the borders (2 + 2).
+    auto measured = [](TcxCustomEdit* e) {
+        TcxScreenCanvas canvas;
+        canvas.SetFont(e->Style()->Font());
+        return canvas.TextHeight("Zg") + 4 + 4;
+    };
+    EXPECT_TRUE(Edit->AutoSize());
+    EXPECT_EQ(Edit->Height(), measured(Edit));
+    Edit->SetHeight(50);   // refused: the height is the measured one
+    EXPECT_EQ(Edit->Height(), measured(Edit));
+    Edit->SetWidth(200);   // the width stays the user's
+    EXPECT_EQ(Edit->Width(), 200);
+
+    Edit->Style()->Font()->SetSize(22);
+    GuiTest::ProcessEvents();
+    int big = measured(Edit);
+    EXPECT_GT(big, 30);
+    EXPECT_EQ(Edit->Height(), big);
+    // The inner edit follows onto the new client area.
+    EXPECT_EQ(Edit->InnerEdit()->BoundsRect(), Edit->ViewInfo()->ContentRect);
+    EXPECT_EQ(Edit->ViewInfo()->ContentRect.Bottom + 2, big);
+
+    Edit->SetAutoSize(false);
+    Edit->SetHeight(60);
+    EXPECT_EQ(Edit->Height(), 60);
+    Edit->SetAutoSize(true);   // measured again at once
+    EXPECT_EQ(Edit->Height(), big);
+
+    // A host sizes an in-place edit: it never sizes itself.
+    std::unique_ptr<TcxCustomEdit> inplace(TcxCustomEdit::CreateInplace(TcxTextEdit::StaticClass()));
+    inplace->SetParent(Form);
+    EXPECT_FALSE(inplace->AutoSize());
+    inplace->SetAutoSize(true);
+    EXPECT_FALSE(inplace->AutoSize());
+    inplace->SetBounds(0, 200, 80, 40);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(inplace->Height(), 40);
+}
+
+TEST_F(TextEditTest, TabMovesOnAndAnInvalidValueKeepsTheFocus)
+{
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    Edit->Properties()->OnValidate = [](TObject*, Variant& v, std::string& t, bool& e) {
+        if (VarToStr(v) == "bad") {
+            e = true;
+            t = "不行";
+        }
+    };
+    int exits = 0;
+    Edit->OnExit = [&](TObject*) { ++exits; };
+    Focus(Edit);
+    GuiTest::TypeText("ok");
+    GuiTest::KeyPress(VK_TAB);
+    EXPECT_TRUE(Other->Focused());
+    EXPECT_EQ(exits, 1);
+    EXPECT_FALSE(Edit->ModifiedAfterEnter());
+    GuiTest::KeyPress(VK_TAB, TShiftState{ssShift});
+    EXPECT_TRUE(Edit->Focused());
+    EXPECT_TRUE(Edit->InnerEdit()->Focused());
+
+    // Entered holding "ok"; an invalid value on Tab shows the error and the
+    // focus comes back without the edit being entered again.
+    Edit->SelectAll();
+    GuiTest::TypeText("bad");
+    GuiTest::KeyPress(VK_TAB);
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(Edit->Focused());
+    EXPECT_FALSE(Other->Focused());
+    EXPECT_EQ(exits, 1);   // no exit with an invalid value
+    EXPECT_TRUE(Edit->ModifiedAfterEnter());
+    EXPECT_EQ(Edit->GetDisplayText(), "bad");   // kept for correcting, selected
+    EXPECT_EQ(Edit->SelLength(), 3);
+    bool shown = false;
+    for (const THostCall& c : host->Calls) shown = shown || c.Text.find("不行") != std::string::npos;
+    EXPECT_TRUE(shown);
+    // Esc goes back to the value on entry, not to the invalid one.
+    GuiTest::KeyPress(VK_ESCAPE);
+    EXPECT_EQ(Edit->GetDisplayText(), "ok");
+    GuiTest::KeyPress(VK_TAB);
+    EXPECT_TRUE(Other->Focused());
+    EXPECT_EQ(exits, 2);
+}
+
+TEST_F(TextEditTest, TabInPlaceGoesToTheHostFirst)
+{
+    std::unique_ptr<TcxCustomEdit> inplace(TcxCustomEdit::CreateInplace(TcxTextEdit::StaticClass()));
+    inplace->SetParent(Form);
+    inplace->SetBounds(10, 200, 100, 20);
+    bool consume = true;
+    std::vector<WORD> after;
+    inplace->OnAfterKeyDown = [&](TObject*, WORD& Key, TShiftState) {
+        after.push_back(Key);
+        if (consume) Key = 0;
+    };
+    inplace->SetFocus();
+    GuiTest::ProcessEvents();
+    GuiTest::KeyPress(VK_TAB);   // the host took it: the focus stays
+    EXPECT_TRUE(inplace->Focused());
+    consume = false;
+    GuiTest::KeyPress(VK_TAB);   // the host let it pass: the next control
+    EXPECT_FALSE(inplace->Focused());
+    EXPECT_EQ(after, (std::vector<WORD>{VK_TAB, VK_TAB}));
+}
+
+namespace {
+// Notes what the window answers when asked for its borders.
+class TRegionProbeEdit : public TcxTextEdit {
+    QZ_CLASS(TRegionProbeEdit, TcxTextEdit)
+public:
+    using TcxTextEdit::TcxTextEdit;
+    struct Ask {
+        bool ChangingRegion;
+        LRESULT Result;
+        bool RectKept;
+    };
+    std::vector<Ask> Asked;
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg != WM_NCCALCSIZE) {
+            TcxTextEdit::WndProc(Message);
+            return;
+        }
+        TRect before = *reinterpret_cast<TRect*>(Message.LParam);
+        Message.Result = -1;
+        TcxTextEdit::WndProc(Message);
+        Asked.push_back({ChangingRegion(), Message.Result, before == *reinterpret_cast<TRect*>(Message.LParam)});
+    }
+};
+QZ_CLASS_IMPL(TRegionProbeEdit, TcxTextEdit)
+}  // namespace
+
+TEST_F(TextEditTest, ReplacingTheRegionKeepsTheBorders)
+{
+    auto* e = new TRegionProbeEdit(Form);
+    e->SetParent(Form);
+    e->SetTop(120);
+    GuiTest::ProcessEvents();
+    TRect inner = e->InnerEdit()->BoundsRect();
+    auto regionKind = [e] {
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        int kind = GetWindowRgn(e->Handle(), rgn);
+        DeleteObject(rgn);
+        return kind;
+    };
+    EXPECT_EQ(regionKind(), SIMPLEREGION);
+    e->Asked.clear();
+    e->Style()->SetShadow(true);   // the window takes a region with the shadow
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(regionKind(), COMPLEXREGION);
+    ASSERT_FALSE(e->Asked.empty());
+    for (const auto& a : e->Asked) {
+        EXPECT_TRUE(a.ChangingRegion);
+        EXPECT_EQ(a.Result, 0);
+        EXPECT_TRUE(a.RectKept);
+    }
+    EXPECT_FALSE(e->ChangingRegion());
+    EXPECT_EQ(e->InnerEdit()->BoundsRect().Left, inner.Left);
+    EXPECT_EQ(e->NonClientInsets(), TRect{});
 }
