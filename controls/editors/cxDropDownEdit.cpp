@@ -396,6 +396,13 @@ TcxCustomEditPopupWindow::~TcxCustomEditPopupWindow()
     }
 }
 
+void TcxCustomEditPopupWindow::ReplaceViewInfo(std::unique_ptr<TcxCustomEditPopupWindowViewInfo> AViewInfo)
+{
+    AViewInfo->Layout = FViewInfo->Layout;
+    AViewInfo->MinSysPanelHeight = FViewInfo->MinSysPanelHeight;
+    FViewInfo = std::move(AViewInfo);
+}
+
 TcxCustomDropDownEdit* TcxCustomEditPopupWindow::Edit() const
 {
     return dynamic_cast<TcxCustomDropDownEdit*>(OwnerControl());
@@ -1086,6 +1093,32 @@ void TcxCustomDropDownEdit::PopupWindowClosed(TObject*)
     LockChangeEvents(false, true);
 }
 
+Variant TcxCustomDropDownEdit::GetLookupItemValue(const Variant& AKey)
+{
+    TcxCustomTextEditLookupData* d = LookupData();
+    return DisplayValueToEditValue(d ? d->GetDisplayText(AKey) : std::string());
+}
+
+void TcxCustomDropDownEdit::LookupDataChanged(TObject*)
+{
+    TcxCustomTextEditLookupData* d = LookupData();
+    if (!d) return;
+    Variant v = GetLookupItemValue(d->GetCurrentKey());
+    const bool differs = !cxEdit::VarEqualsExact(v, GetEditValue());
+    if (differs && !DoEditing()) return;
+    PushModifiedState();
+    try {
+        ChangeEditValue(v);
+    } catch (...) {
+        PopModifiedState();
+        throw;
+    }
+    PopModifiedState();
+    if (differs) SetModifiedAfterEnter(true);
+    SelectAll();
+    ShortRefreshContainer(false);
+}
+
 bool TcxCustomDropDownEdit::CanUseLookupNavigation(bool AForWheel)
 {
     if (!InnerEdit()) return false;
@@ -1251,6 +1284,30 @@ void TcxCustomDropDownEdit::MouseDown(TMouseButton Button, TShiftState Shift, in
         DropDown();
 }
 
+void TcxCustomDropDownEdit::InnerMouseEvent(UINT AMsg, WPARAM AKeys)
+{
+    TcxCustomMaskEdit::InnerMouseEvent(AMsg, AKeys);
+    if (AMsg != WM_LBUTTONDBLCLK) {
+        FInnerDblClickDone = false;
+        return;
+    }
+    FInnerDblClickDone = false;
+    DblClick();
+    // The activation's replayed click reports the same double click again.
+    FInnerDblClickDone = true;
+}
+
+void TcxCustomDropDownEdit::DblClick()
+{
+    if (FInnerDblClickDone) {
+        FInnerDblClickDone = false;
+        return;
+    }
+    TWeakRef<TcxCustomDropDownEdit> alive(this);
+    TcxCustomMaskEdit::DblClick();
+    if (alive) EditDblClick();
+}
+
 void TcxCustomDropDownEdit::UpdateHotAndPopup(const TPoint& P)
 {
     FIsHotAndPopup = HasPopupWindow() && PtInRect(TRect{0, 0, Width(), Height()}, P);
@@ -1269,7 +1326,7 @@ void TcxCustomDropDownEdit::CalculateViewInfo(const TPoint& P, bool AAllowHot)
 {
     TcxCustomMaskEdit::CalculateViewInfo(P, AAllowHot);
     auto* vi = dynamic_cast<TcxCustomTextEditViewInfo*>(EditViewInfo());
-    if (!vi) return;
+    if (!vi || !dynamic_cast<TcxCustomDropDownEditProperties*>(ActiveProperties())) return;
     vi->PopupOpen = HasPopupWindow();
     vi->TextHighlighted = !IsInplace() && Properties()->GetEditingStyle() == tesFixedList && Focused() &&
                           !HasPopupWindow() && !vi->Transparent &&
@@ -1348,7 +1405,620 @@ bool TcxCustomDropDownEdit::Deactivate()
 
 void TcxCustomDropDownEdit::PropertiesChanged(TObject* Sender)
 {
-    if (Properties() && !Properties()->PopupSizeable()) FPopupSizedByUser = false;
+    // While a descendant's constructor replaces the properties, the old
+    // ones (of a base class) may still report.
+    if (!dynamic_cast<TcxCustomDropDownEditProperties*>(ActiveProperties())) {
+        TcxCustomMaskEdit::PropertiesChanged(Sender);
+        return;
+    }
+    if (!Properties()->PopupSizeable()) FPopupSizedByUser = false;
+    if (Properties()->UseLookupData())
+        if (TcxCustomTextEditLookupData* d = LookupData()) d->OnSelectItem = [this](TObject* s) { LookupDataChanged(s); };
     if (HasPopupWindow()) UpdatePopupWindow();
     TcxCustomMaskEdit::PropertiesChanged(Sender);
 }
+
+// ---- the combo box ----------------------------------------------------------------------------------------
+
+#define RS(Name, Text) const TcxResourceStringRec Name = {#Name, Text};
+RS(scxSEditRepositoryComboBoxItem, "ComboBox|Represents the combo box editor")
+RS(scxSEditRepositoryPopupItem, "PopupEdit|Represents an edit control with a dropdown list")
+RS(cxSEditPopupCircularReferencingError, "Circular referencing is not allowed")
+#undef RS
+
+QZ_CLASS_IMPL(TcxCustomComboBoxProperties, TcxCustomDropDownEditProperties)
+QZ_CLASS_IMPL(TcxComboBoxProperties, TcxCustomComboBoxProperties)
+QZ_CLASS_IMPL(TcxCustomComboBoxViewData, TcxCustomDropDownEditViewData)
+QZ_CLASS_IMPL(TcxComboBoxListBox, TcxCustomEditListBox)
+QZ_CLASS_IMPL(TcxComboBoxLookupData, TcxCustomTextEditLookupData)
+QZ_CLASS_IMPL(TcxComboBoxPopupWindow, TcxCustomEditPopupWindow)
+QZ_CLASS_IMPL(TcxCustomComboBox, TcxCustomDropDownEdit)
+QZ_CLASS_IMPL(TcxComboBox, TcxCustomComboBox)
+
+TcxCustomComboBoxProperties::TcxCustomComboBoxProperties(TPersistent* AOwner)
+    : TcxCustomDropDownEditProperties(AOwner)
+{
+}
+
+TClass TcxCustomComboBoxProperties::GetEditClass() const { return TcxComboBox::StaticClass(); }
+TClass TcxCustomComboBoxProperties::GetLookupDataClass() const { return TcxComboBoxLookupData::StaticClass(); }
+TClass TcxCustomComboBoxProperties::GetPopupWindowClass() const { return TcxComboBoxPopupWindow::StaticClass(); }
+
+std::unique_ptr<TcxCustomEditViewData> TcxCustomComboBoxProperties::CreateViewData(TcxCustomEditStyle* AStyle,
+                                                                                   bool AIsInplace)
+{
+    return std::make_unique<TcxCustomComboBoxViewData>(this, AStyle, AIsInplace);
+}
+
+TcxTextEditingStyle TcxCustomComboBoxProperties::GetEditingStyle()
+{
+    switch (FDropDownListStyle) {
+    case lsEditFixedList: return tesList;
+    case lsFixedList: return tesFixedList;
+    default: return tesFree;
+    }
+}
+
+void TcxCustomComboBoxProperties::SetDropDownListStyle(TcxEditDropDownListStyle Value)
+{
+    if (FDropDownListStyle == Value) return;
+    FDropDownListStyle = Value;
+    Changed();
+}
+
+void TcxCustomComboBoxProperties::SetDropDownRows(int Value)
+{
+    if (Value < 1 || FDropDownRows == Value) return;
+    FDropDownRows = Value;
+    Changed();
+}
+
+void TcxCustomComboBoxProperties::SetItemHeight(int Value)
+{
+    if (FItemHeight == Value) return;
+    FItemHeight = Value;
+    Changed();
+}
+
+void TcxCustomComboBoxProperties::Assign(TPersistent* Source)
+{
+    auto* s = dynamic_cast<TcxCustomComboBoxProperties*>(Source);
+    if (!s) {
+        TcxCustomDropDownEditProperties::Assign(Source);
+        return;
+    }
+    BeginUpdate();
+    try {
+        TcxCustomDropDownEditProperties::Assign(Source);
+        SetDropDownListStyle(s->DropDownListStyle());
+        SetDropDownRows(s->DropDownRows());
+        SetItemHeight(s->ItemHeight());
+        FRevertable = s->FRevertable;
+        OnDrawItem = s->OnDrawItem;
+        OnMeasureItem = s->OnMeasureItem;
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+// ---- the combo's list -----------------------------------------------------------------------------------
+
+TcxComboBoxListBox::TcxComboBoxListBox(TComponent* AOwner) : TcxCustomEditListBox(AOwner)
+{
+    SetBorderStyle(bsNone);
+    HotTrack = true;
+}
+
+TcxCustomComboBox* TcxComboBoxListBox::ComboBox() const
+{
+    auto* w = dynamic_cast<TcxCustomEditPopupWindow*>(Owner());
+    return w ? dynamic_cast<TcxCustomComboBox*>(w->Edit()) : nullptr;
+}
+
+int TcxComboBoxListBox::GetItemHeight(int AIndex)
+{
+    TcxCustomComboBox* c = ComboBox();
+    TcxCustomComboBoxProperties* p = c ? c->Properties() : nullptr;
+    int h = p && p->ItemHeight() >= 1 ? p->ItemHeight() : TcxCustomEditListBox::GetItemHeight(AIndex);
+    if (p && AIndex >= 0 && p->OnMeasureItem) p->OnMeasureItem(c, AIndex, CxCanvas(), h);
+    return h;
+}
+
+bool TcxComboBoxListBox::DoDrawItem(int AIndex, const TRect& ARect, TOwnerDrawState AState)
+{
+    TcxCustomComboBox* c = ComboBox();
+    if (!c || !c->Properties()->OnDrawItem) return false;
+    c->Properties()->OnDrawItem(c, CxCanvas(), AIndex, ARect, AState);
+    return true;
+}
+
+int TcxComboBoxListBox::GetHeight(int ARowCount)
+{
+    int h = 0;
+    for (int i = 0; i < ARowCount; ++i) h += GetItemHeight(i);
+    return h;
+}
+
+void TcxComboBoxListBox::UpdateItemHeights()
+{
+    TcxCustomComboBox* c = ComboBox();
+    if (!c) return;
+    const bool measured = bool(c->Properties()->OnMeasureItem);
+    const int fixed = measured ? 0 : GetItemHeight(-1);
+    bool recreate;
+    if (FFirstWindowCreation) recreate = measured;
+    else recreate = measured || measured != FPrevMeasureAssigned || fixed != FPrevItemHeight;
+    FFirstWindowCreation = false;
+    FPrevMeasureAssigned = measured;
+    if (!measured) FPrevItemHeight = fixed;
+    if (!recreate) return;
+    ++FRecreateCount;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+void TcxComboBoxListBox::SetItemIndexLocked(int AIndex)
+{
+    if (TcxCustomComboBox* c = ComboBox()) c->PopupMouseMoveLocked = true;
+    SetItemIndex(AIndex);
+}
+
+void TcxComboBoxListBox::MouseMove(TShiftState Shift, int X, int Y)
+{
+    if (TcxCustomComboBox* c = ComboBox(); c && c->PopupMouseMoveLocked) {
+        // The highlight the program set stays under a resting pointer.
+        c->PopupMouseMoveLocked = false;
+        return;
+    }
+    TcxCustomEditListBox::MouseMove(Shift, X, Y);
+}
+
+void TcxComboBoxListBox::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TWeakRef<TcxComboBoxListBox> alive(this);
+    TcxCustomEditListBox::MouseUp(Button, Shift, X, Y);
+    if (!alive || Button != mbLeft) return;
+    int i = ItemAtPos(TPoint{X, Y}, true);
+    if (i < 0) return;
+    SetMouseCapture(false);
+    SelectItemIndex(i);
+    if (TcxCustomComboBox* c = ComboBox()) c->CloseUp(true);
+}
+
+// ---- the combo's lookup data --------------------------------------------------------------------------------
+
+namespace {
+TcxCustomComboBox* ComboOf(IcxTextEditLookupOwner* AOwner)
+{
+    return AOwner ? dynamic_cast<TcxCustomComboBox*>(AOwner->LookupEdit()) : nullptr;
+}
+}  // namespace
+
+void TcxComboBoxLookupData::InitializeList(TWinControl* AParent)
+{
+    TcxCustomTextEditLookupData::InitializeList(AParent);
+    TcxCustomEditListBox* l = GetList();
+    TcxCustomComboBox* c = ComboOf(LookupOwner());
+    if (l && c) l->LookAndFeel()->SetMasterLookAndFeel(c->PopupControlsLookAndFeel());
+}
+
+void TcxComboBoxLookupData::UpdateItemHeights()
+{
+    if (auto* l = dynamic_cast<TcxComboBoxListBox*>(GetList())) l->UpdateItemHeights();
+}
+
+TSize TcxComboBoxLookupData::GetListPreferredSize(int AListWidth, int AMaxHeight)
+{
+    auto* l = dynamic_cast<TcxComboBoxListBox*>(GetList());
+    TcxCustomComboBox* c = ComboOf(LookupOwner());
+    if (!l || !c) return TSize{0, 0};
+    const int count = GetItemCount();
+    const int rows = std::min(count, c->Properties()->DropDownRows());
+    TSize s{0, l->GetHeight(rows)};
+    TCanvas* canvas = l->Canvas();
+    canvas->Font()->Assign(l->Font());
+    int widest = 0;
+    for (int i = 0; i < count; ++i) widest = std::max(widest, canvas->TextWidth(GetItem(i)));
+    s.cx = widest + 4;
+    l->SetScrollWidth(0);
+    l->SetScrollWidth(s.cx);
+    if (count > c->Properties()->DropDownRows()) s.cx += GetSystemMetrics(SM_CXVSCROLL);
+    if (AListWidth > 0 && AListWidth < s.cx) s.cy += GetSystemMetrics(SM_CYHSCROLL);
+    if (AMaxHeight > 0 && s.cy > AMaxHeight) s.cy = AMaxHeight;
+    return s;
+}
+
+bool TcxComboBoxLookupData::CanResizeList(TSize& ASize)
+{
+    auto* l = dynamic_cast<TcxComboBoxListBox*>(GetList());
+    if (!l || (ASize.cx == l->Width() && ASize.cy == l->Height())) return true;
+    const int count = GetItemCount();
+    const int vbar = GetSystemMetrics(SM_CXVSCROLL), hbar = GetSystemMetrics(SM_CYHSCROLL);
+    const bool growing = ASize.cy >= l->Height();
+    int sum = 0, needed = 0, rows = 0;
+    auto neededFor = [&](int ARows, int ASum) {
+        int avail = ASize.cx - (ARows < count ? vbar : 0);
+        return ASum + (avail < l->ScrollWidth() ? hbar : 0);
+    };
+    for (int i = 0; i < count; ++i) {
+        int h = l->GetItemHeight(i);
+        int n = neededFor(i + 1, sum + h);
+        if (n == ASize.cy) {
+            sum += h;
+            rows = i + 1;
+            needed = n;
+            break;
+        }
+        if (n > ASize.cy) {
+            if (growing && i > 0) {
+                // Enlarging snaps down to the rows that fit.
+                needed = neededFor(i, sum);
+                rows = i;
+            } else {
+                // Shrinking snaps up to the row cut.
+                sum += h;
+                rows = i + 1;
+                needed = n;
+            }
+            break;
+        }
+        sum += h;
+        rows = i + 1;
+        needed = n;
+    }
+    ASize.cy = needed;
+    const bool below = rows < count;
+    if (below) ASize.cx = std::max(ASize.cx, vbar);
+    if (ASize.cx - (below ? vbar : 0) < l->ScrollWidth()) ASize.cx = std::max(ASize.cx, (below ? vbar : 0) + vbar);
+    return true;
+}
+
+// ---- the combo's popup window ---------------------------------------------------------------------------------
+
+void TcxComboBoxPopupWindow::CalculateSize()
+{
+    EditViewInfo()->Layout.SizeGripCorner = 3;
+    TcxCustomDropDownEdit* e = Edit();
+    if (e) {
+        AnchorParent = e;
+        AnchorBounds = e->GetOwnerBounds();
+    }
+    const TSize minSize = GetMinSize();
+    const TRect ext = EditViewInfo()->GetClientExtent();
+    const int extW = ext.Left + ext.Right, extH = ext.Top + ext.Bottom;
+    TSize pref{0, 0};
+    if (e) e->GetPopupWindowClientPreferredSize(pref);
+    const bool userSized = Sizeable() && e && e->PopupSizedByUser();
+    const TRect client = EditViewInfo()->Layout.ClientRect;
+    int w, h;
+    if (userSized) w = client.Width() + extW;
+    else if (AutoSize) w = std::max(pref.cx + extW, AnchorBounds.Width());
+    else w = PopupWidth > 0 ? PopupWidth : AnchorBounds.Width();
+    if (Sizeable() && MinWidth > 0) w = std::max(w, MinWidth);
+    if (userSized) h = client.Height() + extH;
+    else if (PopupHeight != 0 && (Sizeable() || !AutoSize)) h = PopupHeight;
+    else h = pref.cy + extH;
+    if (Sizeable() && MinHeight > 0) h = std::max(h, MinHeight);
+    SetBounds(Left(), Top(), std::max(w, minSize.cx), std::max(h, minSize.cy));
+}
+
+// ---- the combo box ----------------------------------------------------------------------------------------
+
+TcxCustomComboBox::TcxCustomComboBox(TComponent* AOwner, bool AIsInplace) : TcxCustomDropDownEdit(AOwner, AIsInplace)
+{
+    InitializeEdit();
+    // OnClick comes from choosing an item, not from clicking the box.
+    TControlStyle s = ControlStyle();
+    s.Exclude(csClickEvents);
+    SetControlStyle(s);
+    PropertiesChanged(ActiveProperties());
+}
+
+bool TcxCustomComboBox::CanDropDown()
+{
+    TcxCustomTextEditLookupData* d = LookupData();
+    return !d || !d->IsEmpty();
+}
+
+void TcxCustomComboBox::ChangeHandler(TObject* Sender)
+{
+    TcxCustomTextEditLookupData* d = LookupData();
+    const int before = d ? d->CurrentKey() : -1;
+    TcxCustomDropDownEdit::ChangeHandler(Sender);
+    if (d && !(d->LookupOwner() && d->LookupOwner()->LookupTextLock())) {
+        TcxTextEditingStyle style = Properties()->GetEditingStyle();
+        if (HasPopupWindow() || style == tesList || style == tesFixedList) d->TextChanged();
+    }
+    if (d && d->CurrentKey() != before) Click();
+}
+
+void TcxCustomComboBox::Activate(std::unique_ptr<TcxCustomEditData>& AEditData)
+{
+    TcxCustomDropDownEdit::Activate(AEditData);
+    if (TcxCustomTextEditLookupData* d = LookupData()) d->TextChanged();
+}
+
+void TcxCustomComboBox::EditDblClick()
+{
+    TcxCustomTextEditLookupData* d = LookupData();
+    if (!d || HasPopupWindow() || !Properties()->Revertable()) return;
+    LockChangeEvents(true);
+    try {
+        const int before = d->CurrentKey();
+        d->ListVisible = false;
+        UserChange([&] { d->Go(ldNext, true); });
+        if (d->CurrentKey() != before && CanModify() && Properties()->ImmediatePost() && ValidateEdit(true))
+            PostEditValue(false);
+    } catch (...) {
+        LockChangeEvents(false, true);
+        throw;
+    }
+    LockChangeEvents(false, true);
+}
+
+void TcxCustomComboBox::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TcxCustomDropDownEdit::MouseMove(Shift, X, Y);
+    // Dragged from the box into the open list: the list is pressed there.
+    if (!MouseCapture() || !HasPopupWindow()) return;
+    TcxCustomTextEditLookupData* d = LookupData();
+    TcxCustomEditListBox* l = d ? d->GetList() : nullptr;
+    if (!l || !l->HandleAllocated()) return;
+    TPoint screen = ClientToScreen(TPoint{X, Y});
+    TPoint inPopup = PopupWindow()->ScreenToClient(screen);
+    if (!PtInRect(PopupWindow()->EditViewInfo()->Layout.ClientRect, inPopup) || !d->IsMouseOverList(screen)) return;
+    SetMouseCapture(false);
+    TPoint p = l->ScreenToClient(screen);
+    l->Perform(WM_LBUTTONDOWN, MK_LBUTTON, LPARAM((uint32_t(uint16_t(p.Y)) << 16) | uint16_t(p.X)));
+}
+
+void TcxCustomComboBox::PopupWindowShowed(TObject* Sender)
+{
+    TcxCustomDropDownEdit::PopupWindowShowed(Sender);
+    if (TcxCustomTextEditLookupData* d = LookupData(); d && d->IsMouseOverList(cxControls::GetMouseCursorPos()))
+        PopupMouseMoveLocked = true;
+}
+
+void TcxCustomComboBox::SetupPopupWindow()
+{
+    TcxCustomDropDownEdit::SetupPopupWindow();
+    // A sizeable combo popup always has its grip.
+    PopupWindow()->SetSysPanelStyle(Properties()->PopupSizeable());
+}
+
+void TcxCustomComboBox::GetPopupWindowClientPreferredSize(TSize& ASize)
+{
+    ASize = TSize{0, 0};
+    TcxCustomEditPopupWindow* w = PopupWindow();
+    TcxCustomTextEditLookupData* d = LookupData();
+    if (!w || !d) return;
+    TRect owner = w->OwnerScreenBounds();
+    TRect ext = w->EditViewInfo()->GetClientExtent();
+    const int extV = ext.Top + ext.Bottom, extH = ext.Left + ext.Right;
+    TRect workTop = cxControls::GetDesktopWorkArea(owner.TopLeft());
+    TRect workBottom = cxControls::GetDesktopWorkArea(TPoint{owner.Left, owner.Bottom});
+    int above = owner.Top - workTop.Top - extV + (w->Shadow() ? 3 : 0);
+    int below = workBottom.Bottom - owner.Bottom - extV;
+    int maxHeight = std::max(above, below);
+    int listWidth = 0;
+    if (!w->Sizeable() && !w->AutoSize)
+        listWidth = (w->PopupWidth > 0 ? w->PopupWidth : owner.Width()) - extH;
+    ASize = d->GetListPreferredSize(listWidth, maxHeight);
+}
+
+void TcxCustomComboBox::WndProc(TMessage& Message)
+{
+    // A click on the box is no click: OnClick comes from choosing an item.
+    if (Message.Msg == WM_LBUTTONUP) {
+        TControlState s = ControlState();
+        s.Exclude(csClicked);
+        SetControlState(s);
+    }
+    TcxCustomDropDownEdit::WndProc(Message);
+}
+
+int TcxComboBox::ItemIndex()
+{
+    TcxCustomTextEditLookupData* d = LookupData();
+    return d ? d->CurrentKey() : -1;
+}
+
+void TcxComboBox::SetItemIndex(int Value)
+{
+    TcxCustomTextEditLookupData* d = LookupData();
+    if (!d) return;
+    const int before = d->CurrentKey();
+    d->SelectItemByKey(Variant(Value));
+    if (d->CurrentKey() != before) {
+        SetModified(false);
+        Click();
+    }
+}
+
+// ---- the popup edit --------------------------------------------------------------------------------------
+
+QZ_CLASS_IMPL(TcxCustomPopupEditProperties, TcxCustomDropDownEditProperties)
+QZ_CLASS_IMPL(TcxPopupEditProperties, TcxCustomPopupEditProperties)
+QZ_CLASS_IMPL(TcxPopupEditPopupWindowViewInfo, TcxCustomEditPopupWindowViewInfo)
+QZ_CLASS_IMPL(TcxPopupEditPopupWindow, TcxCustomEditPopupWindow)
+QZ_CLASS_IMPL(TcxCustomPopupEdit, TcxCustomDropDownEdit)
+QZ_CLASS_IMPL(TcxPopupEdit, TcxCustomPopupEdit)
+
+TcxCustomPopupEditProperties::TcxCustomPopupEditProperties(TPersistent* AOwner)
+    : TcxCustomDropDownEditProperties(AOwner)
+{
+    SetPopupAutoSize(true);
+    SetPopupMinHeight(100);
+    SetPopupMinWidth(100);
+    SetPopupHeight(200);
+    SetPopupSizeable(true);
+    SetPopupWidth(250);
+    FNotificator = std::make_unique<TcxFreeNotificator>();
+    FNotificator->OnFreeNotification = [this](TComponent* c) { FreeNotification(c); };
+}
+
+TcxCustomPopupEditProperties::~TcxCustomPopupEditProperties()
+{
+    if (FPopupControl) FNotificator->RemoveSender(FPopupControl);
+}
+
+TClass TcxCustomPopupEditProperties::GetEditClass() const { return TcxPopupEdit::StaticClass(); }
+TClass TcxCustomPopupEditProperties::GetPopupWindowClass() const { return TcxPopupEditPopupWindow::StaticClass(); }
+
+void TcxCustomPopupEditProperties::SetPopupControl(TControl* Value)
+{
+    if (FPopupControl == Value) return;
+    if (FPopupControl) FNotificator->RemoveSender(FPopupControl);
+    FPopupControl = Value;
+    if (FPopupControl) FNotificator->AddSender(FPopupControl);
+}
+
+void TcxCustomPopupEditProperties::FreeNotification(TComponent* AComponent)
+{
+    TcxCustomDropDownEditProperties::FreeNotification(AComponent);
+    if (AComponent == FPopupControl) FPopupControl = nullptr;
+}
+
+void TcxCustomPopupEditProperties::Assign(TPersistent* Source)
+{
+    BeginUpdate();
+    try {
+        TcxCustomDropDownEditProperties::Assign(Source);
+        if (auto* s = dynamic_cast<TcxCustomPopupEditProperties*>(Source)) SetPopupControl(s->PopupControl());
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+TcxPopupEditProperties::TcxPopupEditProperties(TPersistent* AOwner) : TcxCustomPopupEditProperties(AOwner)
+{
+    SetImmediateDropDown(true);
+    SetImmediatePopup(true);
+}
+
+void TcxPopupEditPopupWindowViewInfo::DrawBorder(TcxCanvas* ACanvas, TRect& R)
+{
+    // The flat style has a double frame of its own.
+    if (Layout.BorderStyle == epbsFlat && !Layout.Native) {
+        ACanvas->FrameRect(R, clBtnShadow);
+        InflateRect(R, -1, -1);
+        ACanvas->FrameRect(R, clBtnFace);
+        InflateRect(R, -1, -1);
+        return;
+    }
+    TcxCustomEditPopupWindowViewInfo::DrawBorder(ACanvas, R);
+}
+
+TcxPopupEditPopupWindow::TcxPopupEditPopupWindow(TWinControl* AOwnerControl) : TcxCustomEditPopupWindow(AOwnerControl)
+{
+    ReplaceViewInfo(std::make_unique<TcxPopupEditPopupWindowViewInfo>());
+}
+
+TcxCustomPopupEdit::TcxCustomPopupEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomDropDownEdit(AOwner, AIsInplace)
+{
+    InitializeEdit();
+    PropertiesChanged(ActiveProperties());
+}
+
+TcxCustomPopupEdit::~TcxCustomPopupEdit()
+{
+    if (HasPopupWindow()) RestorePopupControl();
+}
+
+bool TcxCustomPopupEdit::CanDropDown() { return Properties()->PopupControl() != nullptr; }
+
+void TcxCustomPopupEdit::DoInitPopup()
+{
+    TControl* c = Properties()->PopupControl();
+    bool circular = c && (c == this || c == PopupWindow());
+    for (TWinControl* p = Parent(); c && p && !circular; p = p->Parent()) circular = p == c;
+    if (circular) throw Exception(cxClasses::GetResourceString(&cxSEditPopupCircularReferencingError));
+    TcxCustomDropDownEdit::DoInitPopup();
+}
+
+void TcxCustomPopupEdit::SavePopupControlState()
+{
+    TControl* c = Properties()->PopupControl();
+    FSavedAlign = c->Align();
+    if (auto* f = dynamic_cast<TCustomForm*>(c)) {
+        FSavedBorderStyle = f->BorderStyle();
+        f->SetBorderStyle(fbsNone);
+    }
+    FSavedBounds = c->BoundsRect();
+    FSavedParent = c->Parent();
+    FSavedVisible = c->Visible();
+    FStateSaved = true;
+}
+
+void TcxCustomPopupEdit::RestorePopupControl()
+{
+    TControl* c = Properties()->PopupControl();
+    if (!c || !FStateSaved) return;
+    FStateSaved = false;
+    c->SetVisible(false);
+    c->SetParent(FSavedParent.Get());
+    c->SetAlign(FSavedAlign);
+    c->SetBounds(FSavedBounds.Left, FSavedBounds.Top, FSavedBounds.Width(), FSavedBounds.Height());
+    if (auto* f = dynamic_cast<TCustomForm*>(c)) f->SetBorderStyle(FSavedBorderStyle);
+    c->SetVisible(FSavedVisible);
+}
+
+void TcxCustomPopupEdit::UpdatePopupWindow()
+{
+    TControl* c = Properties()->PopupControl();
+    if (c && EnsurePopupWindow()) {
+        if (!FStateSaved) SavePopupControlState();
+        c->SetParent(PopupWindow());
+        c->SetVisible(true);
+    }
+    TcxCustomDropDownEdit::UpdatePopupWindow();
+    if (c) c->SetAlign(alClient);
+}
+
+TWinControl* TcxCustomPopupEdit::GetPopupFocusedControl()
+{
+    return dynamic_cast<TWinControl*>(Properties()->PopupControl());
+}
+
+void TcxCustomPopupEdit::GetPopupWindowClientPreferredSize(TSize& ASize)
+{
+    TControl* c = Properties()->PopupControl();
+    ASize = c ? TSize{c->Width(), c->Height()} : TSize{0, 0};
+}
+
+void TcxCustomPopupEdit::PositionPopupWindowChildren(const TRect& AClientRect)
+{
+    if (TControl* c = Properties()->PopupControl())
+        c->SetBounds(AClientRect.Left, AClientRect.Top, AClientRect.Width(), AClientRect.Height());
+}
+
+void TcxCustomPopupEdit::PopupWindowClosed(TObject* Sender)
+{
+    RestorePopupControl();
+    TcxCustomDropDownEdit::PopupWindowClosed(Sender);
+}
+
+namespace cxDropDownEdit {
+
+void ResetPopupHeight(TcxCustomDropDownEdit* AEdit)
+{
+    if (!AEdit) return;
+    auto* data = dynamic_cast<TcxCustomDropDownEditData*>(AEdit->EditData());
+    if (AEdit->IsInplace() && AEdit->Properties()->PopupSizeable() && data) data->PopupHeight = 0;
+    else AEdit->Properties()->SetPopupHeight(0);
+}
+
+void Initialize()
+{
+    cxMaskEdit::Initialize();
+    TcxRegisteredClasses* r = cxEdit::GetRegisteredEditProperties();
+    if (r->IndexOfClass(TcxComboBoxProperties::StaticClass()) < 0)
+        r->Register(TcxComboBoxProperties::StaticClass(), cxClasses::GetResourceString(&scxSEditRepositoryComboBoxItem));
+    if (r->IndexOfClass(TcxPopupEditProperties::StaticClass()) < 0)
+        r->Register(TcxPopupEditProperties::StaticClass(), cxClasses::GetResourceString(&scxSEditRepositoryPopupItem));
+}
+
+}  // namespace cxDropDownEdit

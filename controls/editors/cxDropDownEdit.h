@@ -222,6 +222,9 @@ protected:
     void Resize() override;
     void WndProc(TMessage& Message) override;
 
+    // A descendant's own view info, made in its constructor.
+    void ReplaceViewInfo(std::unique_ptr<TcxCustomEditPopupWindowViewInfo> AViewInfo);
+
 private:
     void SetCloseButtonState(TcxButtonState AState);
     void SetSizingCursor(int AHorz, int AVert);
@@ -274,6 +277,10 @@ public:
     void DoButtonDown(int AButtonIndex) override;
     // The lookup data's list may take keys and the wheel.
     virtual bool CanUseLookupNavigation(bool AForWheel);
+    // The edit value of a lookup item: its text as a value.
+    virtual Variant GetLookupItemValue(const Variant& AKey);
+    // The lookup data chose an item: its value becomes the edit's.
+    virtual void LookupDataChanged(TObject* Sender);
 
     // ---- what the popup window calls ----
     virtual TcxCustomEditPopupWindow* CreatePopupWindow();
@@ -310,6 +317,11 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void CreateHandle() override;
     void WndProc(TMessage& Message) override;
+    // A double click on the inner edit is the edit's double click.
+    void InnerMouseEvent(UINT AMsg, WPARAM AKeys) override;
+    void DblClick() override;
+    // What a double click does in a descendant.
+    virtual void EditDblClick() {}
     void UpdateHotAndPopup(const TPoint& P);
     // The popup's window exists (made on first use).
     TcxCustomEditPopupWindow* EnsurePopupWindow();
@@ -320,9 +332,252 @@ private:
     bool FIsHotAndPopup = false;
     bool FPopupSizedByUser = false;
     bool FPopupJustClosed = false;
+    bool FInnerDblClickDone = false;
     std::unique_ptr<TcxEditPopupControlLookAndFeel> FPopupControlsLookAndFeel;
     std::unique_ptr<TcxCustomEditPopupWindow> FPopupWindow;
 };
+
+// ---- the combo box -----------------------------------------------------------------------------------------
+
+enum TcxEditDropDownListStyle { lsEditFixedList, lsEditList, lsFixedList };
+
+class TcxCustomComboBox;
+
+using TcxEditDrawItemEvent = std::function<void(TcxCustomComboBox* AControl, TcxCanvas* ACanvas, int AIndex,
+                                                const TRect& ARect, TOwnerDrawState AState)>;
+using TcxComboBoxMeasureItemEvent =
+    std::function<void(TcxCustomComboBox* AControl, int AIndex, TcxCanvas* ACanvas, int& AHeight)>;
+
+class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
+    QZ_CLASS(TcxCustomComboBoxProperties, TcxCustomDropDownEditProperties)
+public:
+    explicit TcxCustomComboBoxProperties(TPersistent* AOwner = nullptr);
+    void Assign(TPersistent* Source) override;
+    TClass GetEditClass() const override;
+    TClass GetLookupDataClass() const override;
+    bool UseLookupData() override { return true; }
+    int GetDropDownRowCount() override { return FDropDownRows; }
+    TcxTextEditingStyle GetEditingStyle() override;
+    bool DropDownOnClick() override { return FDropDownListStyle == lsFixedList; }
+    TClass GetPopupWindowClass() const override;
+    std::unique_ptr<TcxCustomEditViewData> CreateViewData(TcxCustomEditStyle* AStyle, bool AIsInplace) override;
+
+    TcxEditDropDownListStyle DropDownListStyle() const { return FDropDownListStyle; }
+    void SetDropDownListStyle(TcxEditDropDownListStyle Value);
+    int DropDownRows() const { return FDropDownRows; }
+    // Values below 1 are ignored.
+    void SetDropDownRows(int Value);
+    // 0: the list's own height.
+    int ItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int Value);
+    bool Revertable() const { return FRevertable; }
+    void SetRevertable(bool Value) { FRevertable = Value; }
+    TStringList* Items() const { return LookupItems(); }
+    void SetItems(TStrings* Value) { SetLookupItems(Value); }
+    bool Sorted() const { return LookupItemsSorted(); }
+    void SetSorted(bool Value) { SetLookupItemsSorted(Value); }
+    bool DropDownAutoWidth() const { return PopupAutoSize(); }
+    void SetDropDownAutoWidth(bool Value) { SetPopupAutoSize(Value); }
+    bool DropDownSizeable() const { return PopupSizeable(); }
+    void SetDropDownSizeable(bool Value) { SetPopupSizeable(Value); }
+    int DropDownWidth() const { return PopupWidth(); }
+    void SetDropDownWidth(int Value) { SetPopupWidth(Value); }
+
+    TcxEditDrawItemEvent OnDrawItem;
+    TcxComboBoxMeasureItemEvent OnMeasureItem;
+
+private:
+    TcxEditDropDownListStyle FDropDownListStyle = lsEditList;
+    int FDropDownRows = 8;
+    int FItemHeight = 0;
+    bool FRevertable = false;
+};
+
+class TcxComboBoxProperties : public TcxCustomComboBoxProperties {
+    QZ_CLASS(TcxComboBoxProperties, TcxCustomComboBoxProperties)
+public:
+    explicit TcxComboBoxProperties(TPersistent* AOwner = nullptr) : TcxCustomComboBoxProperties(AOwner) {}
+};
+
+class TcxCustomComboBoxViewData : public TcxCustomDropDownEditViewData {
+    QZ_CLASS(TcxCustomComboBoxViewData, TcxCustomDropDownEditViewData)
+public:
+    using TcxCustomDropDownEditViewData::TcxCustomDropDownEditViewData;
+    // Drawn as a combo box.
+    bool IsComboBoxStyle() { return true; }
+    bool HasComboBoxFrame() override { return true; }
+};
+
+// The list in a combo box's popup.
+class TcxComboBoxListBox : public TcxCustomEditListBox {
+    QZ_CLASS(TcxComboBoxListBox, TcxCustomEditListBox)
+public:
+    explicit TcxComboBoxListBox(TComponent* AOwner = nullptr);
+    TcxCustomComboBox* ComboBox() const;
+    int GetItemHeight(int AIndex = -1) override;
+    bool DoDrawItem(int AIndex, const TRect& ARect, TOwnerDrawState AState) override;
+    // The height of the first ARowCount rows.
+    virtual int GetHeight(int ARowCount);
+    // Run each time the popup is prepared: the window is made again when
+    // the items' heights may have changed.
+    virtual void UpdateItemHeights();
+    void SetItemIndexLocked(int AIndex);
+    // How many times the window was made again for new item heights.
+    int RecreateCount() const { return FRecreateCount; }
+
+protected:
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    bool FFirstWindowCreation = true;
+    bool FPrevMeasureAssigned = false;
+    int FPrevItemHeight = 0;
+    int FRecreateCount = 0;
+};
+
+class TcxComboBoxLookupData : public TcxCustomTextEditLookupData {
+    QZ_CLASS(TcxComboBoxLookupData, TcxCustomTextEditLookupData)
+public:
+    TcxComboBoxLookupData() = default;
+    TClass GetListBoxClass() const override { return TcxComboBoxListBox::StaticClass(); }
+    bool CanResizeList(TSize& ASize) override;
+    TSize GetListPreferredSize(int AListWidth, int AMaxHeight) override;
+    void InitializeList(TWinControl* AParent) override;
+
+protected:
+    void UpdateItemHeights() override;
+};
+
+class TcxComboBoxPopupWindow : public TcxCustomEditPopupWindow {
+    QZ_CLASS(TcxComboBoxPopupWindow, TcxCustomEditPopupWindow)
+public:
+    explicit TcxComboBoxPopupWindow(TWinControl* AOwnerControl = nullptr) : TcxCustomEditPopupWindow(AOwnerControl) {}
+    void CalculateSize() override;
+};
+
+class TcxCustomComboBox : public TcxCustomDropDownEdit {
+    QZ_CLASS(TcxCustomComboBox, TcxCustomDropDownEdit)
+public:
+    explicit TcxCustomComboBox(TComponent* AOwner = nullptr, bool AIsInplace = false);
+    TClass GetPropertiesClass() const override { return TcxComboBoxProperties::StaticClass(); }
+    TcxCustomComboBoxProperties* Properties() const
+    {
+        return static_cast<TcxCustomComboBoxProperties*>(ActiveProperties());
+    }
+    void GetPopupWindowClientPreferredSize(TSize& ASize) override;
+    void PopupWindowShowed(TObject* Sender) override;
+    void Activate(std::unique_ptr<TcxCustomEditData>& AEditData);
+    // The lookup data (the filter control reads its items).
+    TcxCustomTextEditLookupData* GetLookupData() { return LookupData(); }
+
+protected:
+    bool CanDropDown() override;
+    void ChangeHandler(TObject* Sender) override;
+    void SetupPopupWindow() override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void WndProc(TMessage& Message) override;
+    void EditDblClick() override;
+};
+
+class TcxComboBox : public TcxCustomComboBox {
+    QZ_CLASS(TcxComboBox, TcxCustomComboBox)
+public:
+    explicit TcxComboBox(TComponent* AOwner = nullptr, bool AIsInplace = false)
+        : TcxCustomComboBox(AOwner, AIsInplace)
+    {
+    }
+    TcxComboBoxProperties* Properties() const { return static_cast<TcxComboBoxProperties*>(ActiveProperties()); }
+    // The current item (-1 for none). Setting another index selects it,
+    // leaves the edit unmodified and fires OnClick.
+    int ItemIndex();
+    void SetItemIndex(int Value);
+};
+
+// ---- the popup edit ---------------------------------------------------------------------------------------
+
+class TcxCustomPopupEditProperties : public TcxCustomDropDownEditProperties {
+    QZ_CLASS(TcxCustomPopupEditProperties, TcxCustomDropDownEditProperties)
+public:
+    explicit TcxCustomPopupEditProperties(TPersistent* AOwner = nullptr);
+    ~TcxCustomPopupEditProperties() override;
+    void Assign(TPersistent* Source) override;
+    TClass GetEditClass() const override;
+    bool IsLookupDataVisual() override { return false; }
+    bool PopupWindowTakesFocus() override { return true; }
+    TClass GetPopupWindowClass() const override;
+    void FreeNotification(TComponent* AComponent) override;
+
+    TControl* PopupControl() const { return FPopupControl; }
+    void SetPopupControl(TControl* Value);
+
+private:
+    TControl* FPopupControl = nullptr;
+    std::unique_ptr<TcxFreeNotificator> FNotificator;
+};
+
+class TcxPopupEditProperties : public TcxCustomPopupEditProperties {
+    QZ_CLASS(TcxPopupEditProperties, TcxCustomPopupEditProperties)
+public:
+    explicit TcxPopupEditProperties(TPersistent* AOwner = nullptr);
+};
+
+class TcxPopupEditPopupWindowViewInfo : public TcxCustomEditPopupWindowViewInfo {
+    QZ_CLASS(TcxPopupEditPopupWindowViewInfo, TcxCustomEditPopupWindowViewInfo)
+public:
+    TcxPopupEditPopupWindowViewInfo() = default;
+    void DrawBorder(TcxCanvas* ACanvas, TRect& R) override;
+};
+
+class TcxPopupEditPopupWindow : public TcxCustomEditPopupWindow {
+    QZ_CLASS(TcxPopupEditPopupWindow, TcxCustomEditPopupWindow)
+public:
+    explicit TcxPopupEditPopupWindow(TWinControl* AOwnerControl = nullptr);
+};
+
+class TcxCustomPopupEdit : public TcxCustomDropDownEdit {
+    QZ_CLASS(TcxCustomPopupEdit, TcxCustomDropDownEdit)
+public:
+    explicit TcxCustomPopupEdit(TComponent* AOwner = nullptr, bool AIsInplace = false);
+    ~TcxCustomPopupEdit() override;
+    TClass GetPropertiesClass() const override { return TcxPopupEditProperties::StaticClass(); }
+    TcxCustomPopupEditProperties* Properties() const
+    {
+        return static_cast<TcxCustomPopupEditProperties*>(ActiveProperties());
+    }
+    void GetPopupWindowClientPreferredSize(TSize& ASize) override;
+    void PositionPopupWindowChildren(const TRect& AClientRect) override;
+    void PopupWindowClosed(TObject* Sender) override;
+
+protected:
+    bool CanDropDown() override;
+    void DoInitPopup() override;
+    TWinControl* GetPopupFocusedControl() override;
+    void UpdatePopupWindow() override;
+    virtual void RestorePopupControl();
+    virtual void SavePopupControlState();
+
+private:
+    bool FStateSaved = false;
+    TAlign FSavedAlign = alNone;
+    TFormBorderStyle FSavedBorderStyle = fbsSizeable;
+    TRect FSavedBounds;
+    TWeakRef<TWinControl> FSavedParent;
+    bool FSavedVisible = false;
+};
+
+class TcxPopupEdit : public TcxCustomPopupEdit {
+    QZ_CLASS(TcxPopupEdit, TcxCustomPopupEdit)
+public:
+    explicit TcxPopupEdit(TComponent* AOwner = nullptr, bool AIsInplace = false)
+        : TcxCustomPopupEdit(AOwner, AIsInplace)
+    {
+    }
+};
+
+extern const TcxResourceStringRec scxSEditRepositoryComboBoxItem;
+extern const TcxResourceStringRec scxSEditRepositoryPopupItem;
+extern const TcxResourceStringRec cxSEditPopupCircularReferencingError;
 
 namespace cxEditUtils {
 // Gives the popup its window region: the window, less the corner the shadow
@@ -335,4 +590,8 @@ namespace cxDropDownEdit {
 TRect ClipToWorkArea(const TRect& R, const TRect& AOwner);
 // The cursor of sizing directions.
 TCursor SizingCursor(int AHorz, int AVert);
+// Forgets the popup height: in place the activation's, else the properties'.
+void ResetPopupHeight(TcxCustomDropDownEdit* AEdit);
+// Registers the combo box and popup edit properties with the editor registry.
+void Initialize();
 }  // namespace cxDropDownEdit

@@ -1,11 +1,6 @@
 #include "cxDropDownEdit.h"
 
-#include "Forms.h"
-#include "GuiTesting.h"
-#include "cxLookAndFeelPainters.h"
-#include "cxLookAndFeels.h"
-
-#include <gtest/gtest.h>
+#include "EditOnForm.h"
 
 namespace {
 
@@ -22,26 +17,13 @@ public:
     bool Droppable = true;
 };
 
-class DropDownEditTest : public ::testing::Test {
+class DropDownEditTest : public TEditOnForm<TTestDropDownEdit> {
 protected:
     void SetUp() override
     {
-        GuiTest::Init();
-        cxLookAndFeels::Initialize();
-        cxLookAndFeelPainters::Initialize();
-        Form = new TForm(nullptr);
-        Form->SetBounds(100, 100, 400, 300);
-        Edit = new TTestDropDownEdit(Form);
-        Edit->SetParent(Form);
+        TEditOnForm::SetUp();
         Edit->SetBounds(10, 10, 160, 21);
-        Form->Show();
-        GuiTest::ProcessEvents();
         Edit->SetFocus();
-        GuiTest::ProcessEvents();
-    }
-    void TearDown() override
-    {
-        delete Form;
         GuiTest::ProcessEvents();
     }
     void Key(int vk, TShiftState shift = {})
@@ -56,8 +38,6 @@ protected:
         GuiTest::ProcessEvents();
         ASSERT_TRUE(Edit->HasPopupWindow());
     }
-    TForm* Form = nullptr;
-    TTestDropDownEdit* Edit = nullptr;
 };
 
 }  // namespace

@@ -1,12 +1,7 @@
 #include "cxListBox.h"
 
-#include "Forms.h"
-#include "GuiTesting.h"
+#include "EditOnForm.h"
 #include "StringLists.h"
-#include "cxLookAndFeelPainters.h"
-#include "cxLookAndFeels.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -34,26 +29,12 @@ public:
     TTestBinding* Binding() const { return static_cast<TTestBinding*>(DataBinding()); }
 };
 
-class ListBoxTest : public ::testing::Test {
+class ListBoxTest : public TEditOnForm<TcxListBox> {
 protected:
     void SetUp() override
     {
-        GuiTest::Init();
-        cxLookAndFeels::Initialize();
-        cxLookAndFeelPainters::Initialize();
-        Form = new TForm(nullptr);
-        Form->SetBounds(100, 100, 400, 300);
-        List = new TcxListBox(Form);
-        List->SetParent(Form);
-        List->SetLeft(10);
-        List->SetTop(10);
-        Form->Show();
-        GuiTest::ProcessEvents();
-    }
-    void TearDown() override
-    {
-        delete Form;
-        GuiTest::ProcessEvents();
+        TEditOnForm::SetUp();
+        List = Edit;
     }
     int FontHeight()
     {
@@ -61,7 +42,6 @@ protected:
         c->Font()->Assign(List->Font());
         return c->TextHeight("Wg");
     }
-    TForm* Form = nullptr;
     TcxListBox* List = nullptr;
 };
 
