@@ -7,6 +7,7 @@
 #include "frxAggregate.h"
 #include "frxDBSet.h"
 #include "frxDMPClass.h"
+#include "frxPreview.h"
 #include "frxPreviewPages.h"
 #include "frxRes.h"
 #include "frxUtils.h"
@@ -1391,6 +1392,7 @@ void Initialize()
         frxClass::Initialize();
         frxDMPClass::Initialize();
         RegisterClasses({TfrxDBDataset::StaticClass()});
+        frxPreview::Initialize();
     }
     if (frxClass::EngineFactory && frxClass::PreviewPagesFactory) return;
     frxClass::EngineFactory = [](TfrxReport* r) -> TfrxCustomEngine* { return new TfrxEngine(r); };

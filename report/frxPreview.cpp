@@ -1,16 +1,26 @@
 #include "frxPreview.h"
 
+#include "ComCtrls.h"
 #include "Forms.h"
 #include "Graphics.h"
+#include "Menus.h"
+#include "StdCtrls.h"
+#include "StringLists.h"
 #include "SysUtils.h"
 #include "frxClass.h"
+#include "frxDsgnIntf.h"
 #include "frxPreviewPages.h"
+#include "frxPrinter.h"
+#include "frxRes.h"
+#include "frxSearchDialog.h"
+#include "frxUtils.h"
 
 #include <algorithm>
 #include <cmath>
 
 QZ_CLASS_IMPL(TfrxPreviewWorkspace, TfrxScrollWin)
 QZ_CLASS_IMPL(TfrxPreview, TCustomControl)
+QZ_CLASS_IMPL(TfrxPreviewForm, TForm)
 
 namespace {
 
@@ -544,3 +554,276 @@ bool TfrxPreview::Print()
     FWorkspace->Invalidate();
     return done;
 }
+
+void TfrxPreview::Find()
+{
+    TfrxSearchDialog dlg(nullptr);
+    const bool ok = dlg.ShowModal() == mrOk;
+    if (ok) Find(dlg.TextE->Text(), dlg.CaseCB->Checked(), dlg.TopCB->Checked());
+    // Closed either way, the search counts as started, for FindNext.
+    FFindStarted = true;
+}
+
+// ---- preview window ------------------------------------------------------------------------------
+
+namespace {
+
+// The bar places a button after those to its left: each new one goes
+// further right than the last.
+int& NextLeft()
+{
+    static int left = 0;
+    return left;
+}
+
+TToolButton* AddButton(TfrxPreviewForm* form, TToolBar* bar, const std::string& name,
+                       TToolButtonStyle style = tbsButton)
+{
+    auto* b = new TToolButton(form);
+    b->SetName(name);
+    b->SetStyle(style);
+    b->SetLeft(NextLeft() += 10000);
+    b->SetParent(bar);
+    return b;
+}
+
+// The tool buttons take their captions and hints from the window's text
+// block too (they publish neither, so the form's localisation passes them by).
+void LocalizeToolButtons(TForm* form)
+{
+    TStringList lines;
+    lines.SetText(frxRes::Resources().Get(form->ClassName()));
+    for (int i = 0; i < lines.Count(); ++i) {
+        const std::string line = lines[i];
+        const size_t dot = line.find('.'), eq = line.find('=');
+        if (dot == std::string::npos || eq == std::string::npos || dot > eq) continue;
+        auto* b = dynamic_cast<TToolButton*>(form->FindComponent(line.substr(0, dot)));
+        if (!b) continue;
+        const std::string prop = line.substr(dot + 1, eq - dot - 1), value = line.substr(eq + 1);
+        if (prop == "Caption") b->SetCaption(value);
+        if (prop == "Hint") b->SetHint(value);
+    }
+}
+
+// A gap in the bar, as wide as asked (a box stands in a wide one).
+TToolButton* AddSeparator(TfrxPreviewForm* form, TToolBar* bar, int width = 8)
+{
+    auto* b = new TToolButton(form);
+    b->SetStyle(tbsSeparator);
+    b->SetWidth(width);
+    b->SetLeft(NextLeft() += 10000);
+    b->SetParent(bar);
+    return b;
+}
+
+}  // namespace
+
+TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner)
+{
+    SetName("frxPreviewForm");
+    TForm::SetPosition(poScreenCenter);
+    SetClientSize(1000, 700);
+    SetKeyPreview(true);
+    ToolBar = new TToolBar(this);
+    ToolBar->SetName("ToolBar");
+    ToolBar->SetParent(this);
+    ToolBar->SetAlign(alTop);
+    ToolBar->SetShowCaptions(true);
+    PrintB = AddButton(this, ToolBar, "PrintB");
+    ExportB = AddButton(this, ToolBar, "ExportB", tbsDropDown);
+    ExportPopup = new TPopupMenu(this);
+    ExportPopup->SetName("ExportPopup");
+    ExportB->SetDropdownMenu(ExportPopup);
+    FindB = AddButton(this, ToolBar, "FindB");
+    AddSeparator(this, ToolBar);
+    ZoomWholePageB = AddButton(this, ToolBar, "ZoomWholePageB");
+    ZoomPageWidthB = AddButton(this, ToolBar, "ZoomPageWidthB");
+    Zoom100B = AddButton(this, ToolBar, "Zoom100B");
+    Zoom50B = AddButton(this, ToolBar, "Zoom50B");
+    FZoomHolder = AddSeparator(this, ToolBar, 74);
+    ZoomCB = new TComboBox(this);
+    ZoomCB->SetName("ZoomCB");
+    ZoomCB->SetParent(ToolBar);
+    AddSeparator(this, ToolBar);
+    HandToolB = AddButton(this, ToolBar, "HandToolB", tbsCheck);
+    ZoomToolB = AddButton(this, ToolBar, "ZoomToolB", tbsCheck);
+    HandToolB->SetGrouped(true);
+    ZoomToolB->SetGrouped(true);
+    HandToolB->SetDown(true);
+    AddSeparator(this, ToolBar);
+    FirstB = AddButton(this, ToolBar, "FirstB");
+    PriorB = AddButton(this, ToolBar, "PriorB");
+    FPageHolder = AddSeparator(this, ToolBar, 44);
+    PageE = new TEdit(this);
+    PageE->SetName("PageE");
+    PageE->SetParent(ToolBar);
+    NextB = AddButton(this, ToolBar, "NextB");
+    LastB = AddButton(this, ToolBar, "LastB");
+    AddSeparator(this, ToolBar);
+    CancelB = AddButton(this, ToolBar, "CancelB");
+    StatusBar = new TStatusBar(this);
+    StatusBar->SetName("StatusBar");
+    StatusBar->SetParent(this);
+    StatusBar->Panels()->Add()->SetWidth(150);
+    StatusBar->Panels()->Add()->SetWidth(50);
+    FPreview = new TfrxPreview(this);
+    FPreview->SetName("Preview");
+    FPreview->SetParent(this);
+    FPreview->SetAlign(alClient);
+    frxRes::Resources().LocalizeForm(this);
+    LocalizeToolButtons(this);
+    const TfrxResources& res = frxRes::Resources();
+    for (const char* z : {"25%", "50%", "75%", "100%", "150%", "200%"}) ZoomCB->Items()->Add(z);
+    ZoomCB->Items()->Add(res.Get("zmPageWidth"));
+    ZoomCB->Items()->Add(res.Get("zmWholePage"));
+
+    PrintB->OnClick = [this](TObject*) {
+        if (!Printers().HasPhysicalPrinters()) {
+            frxUtils::ShowErrorBox(frxRes::Resources().Get("clNoPrinters"));
+            return;
+        }
+        FPreview->Print();
+    };
+    FindB->OnClick = [this](TObject*) { FPreview->Find(); };
+    ZoomWholePageB->OnClick = [this](TObject*) { FPreview->SetZoomMode(zmWholePage); UpdateZoomText(); };
+    ZoomPageWidthB->OnClick = [this](TObject*) { FPreview->SetZoomMode(zmPageWidth); UpdateZoomText(); };
+    Zoom100B->OnClick = [this](TObject*) { FPreview->SetZoom(1); UpdateZoomText(); };
+    Zoom50B->OnClick = [this](TObject*) { FPreview->SetZoomMode(zmManyPages); UpdateZoomText(); };
+    ZoomCB->OnChange = [this](TObject*) { ApplyZoomText(); };
+    HandToolB->OnClick = [this](TObject*) { FPreview->SetTool(0); };
+    ZoomToolB->OnClick = [this](TObject*) { FPreview->SetTool(1); };
+    FirstB->OnClick = [this](TObject*) { FPreview->First(); };
+    PriorB->OnClick = [this](TObject*) { FPreview->Prior(); };
+    NextB->OnClick = [this](TObject*) { FPreview->Next(); };
+    LastB->OnClick = [this](TObject*) { FPreview->Last(); };
+    CancelB->OnClick = [this](TObject*) { Close(); };
+    PageE->OnKeyDown = [this](TObject*, uint16_t& key, TShiftState) {
+        if (key != VK_RETURN) return;
+        key = 0;
+        ApplyPageText();
+    };
+    OnKeyDown = [this](TObject*, uint16_t& key, TShiftState shift) {
+        if (key == VK_ESCAPE) {
+            key = 0;
+            Close();
+        } else if (shift.Contains(ssCtrl) && key == 'F') {
+            key = 0;
+            FPreview->Find();
+        }
+    };
+    FPreview->OnPageChanged = [this](TObject*, int pageNo) { PageChanged(pageNo); };
+    FPreview->OnMessage = [this](const std::string& text) { StatusBar->Panels()->Items(1)->SetText(text); };
+    PlaceBoxes();
+}
+
+void TfrxPreviewForm::PlaceBoxes()
+{
+    // The boxes stand in the gaps the bar keeps for them, centred in its row.
+    if (!FZoomHolder || !FPageHolder || !ZoomCB || !PageE) return;   // still being made
+    auto place = [](TWinControl* box, TToolButton* holder) {
+        const int h = std::min(22, holder->Height());
+        box->SetBounds(holder->Left() + 2, holder->Top() + (holder->Height() - h) / 2, holder->Width() - 4, h);
+        box->SetVisible(holder->Visible());
+    };
+    place(ZoomCB, FZoomHolder);
+    place(PageE, FPageHolder);
+}
+
+void TfrxPreviewForm::Resize()
+{
+    TForm::Resize();
+    PlaceBoxes();
+}
+
+void TfrxPreviewForm::SetReport(TfrxReport* report)
+{
+    FillExportMenu();
+    if (report) {
+        TfrxPreviewOptions* o = report->PreviewOptions();
+        if (o->Maximized) SetWindowState(wsMaximized);
+        const TfrxPreviewButtons b = o->Buttons;
+        PrintB->SetVisible(b.Contains(pbPrint));
+        ExportB->SetVisible(b.Contains(pbExport));
+        FindB->SetVisible(b.Contains(pbFind));
+        for (TToolButton* z : {ZoomWholePageB, ZoomPageWidthB, Zoom100B, Zoom50B}) z->SetVisible(b.Contains(pbZoom));
+        FZoomHolder->SetVisible(b.Contains(pbZoom));
+        HandToolB->SetVisible(b.Contains(pbTools));
+        ZoomToolB->SetVisible(b.Contains(pbTools));
+        for (TToolButton* n : {FirstB, PriorB, NextB, LastB}) n->SetVisible(b.Contains(pbNavigator));
+        FPageHolder->SetVisible(b.Contains(pbNavigator));
+        if (!report->ReportOptions()->Name.empty()) SetCaption(report->ReportOptions()->Name);
+    }
+    PlaceBoxes();
+    FPreview->SetReport(report);
+    if (report) {
+        const TfrxPreviewOptions* o = report->PreviewOptions();
+        if (o->ZoomMode != zmDefault)
+            FPreview->SetZoomMode(o->ZoomMode);
+        else
+            FPreview->SetZoom(o->Zoom);
+    }
+    UpdateZoomText();
+    PageChanged(FPreview->PageNo());
+}
+
+void TfrxPreviewForm::FillExportMenu()
+{
+    while (ExportPopup->Items()->Count() > 0) delete ExportPopup->Items()->Items(0);
+    TfrxExportFilterCollection& filters = frxDsgnIntf::ExportFilterRegistry();
+    for (int i = 0; i < filters.Count(); ++i) {
+        TfrxCustomExportFilter* f = filters.GetItems(i);
+        auto* item = new TMenuItem(this);
+        item->SetCaption(f->GetDescription() + "...");
+        // The filter may go before the menu does: it is looked up again.
+        TWeakRef<TfrxCustomExportFilter> ref(f);
+        item->OnClick = [this, ref](TObject*) {
+            if (TfrxCustomExportFilter* filter = ref.Get()) FPreview->Export(filter);
+        };
+        ExportPopup->Items()->Add(item);
+    }
+}
+
+void TfrxPreviewForm::UpdateZoomText() { ZoomCB->SetText(IntToStr(int(std::lround(FPreview->Zoom() * 100))) + "%"); }
+
+void TfrxPreviewForm::ApplyZoomText()
+{
+    const int index = ZoomCB->ItemIndex();
+    if (index == 6) {
+        FPreview->SetZoomMode(zmPageWidth);
+    } else if (index == 7) {
+        FPreview->SetZoomMode(zmWholePage);
+    } else {
+        std::string text;
+        for (char c : ZoomCB->Text())
+            if (c != '%' && c != ' ') text += c;
+        if (!text.empty()) {
+            try {
+                FPreview->SetZoom(frxUtils::StrToFloatAnySeparator(text) / 100);
+            } catch (const EConvertError&) {
+                // Not a number: the zoom stays and the box shows it again.
+            }
+        }
+    }
+    UpdateZoomText();
+}
+
+void TfrxPreviewForm::ApplyPageText() { FPreview->SetPageNo(StrToInt(Trim(PageE->Text()))); }
+
+void TfrxPreviewForm::PageChanged(int pageNo)
+{
+    StatusBar->Panels()->Items(0)->SetText(
+        Format(frxRes::Resources().Get("clPageOf"), {pageNo, FPreview->PageCount()}));
+    PageE->SetText(IntToStr(pageNo));
+}
+
+namespace frxPreview {
+void Initialize()
+{
+    if (frxClass::PreviewRunner) return;
+    frxClass::PreviewRunner = [](TfrxReport* report) {
+        TfrxPreviewForm form(nullptr);
+        form.SetReport(report);
+        form.ShowModal();
+    };
+}
+}  // namespace frxPreview

@@ -6,10 +6,18 @@
 #include "frxClass.h"
 #include "frxCtrls.h"
 
+#include "Forms.h"
+
 #include <functional>
 #include <memory>
 #include <vector>
 
+class TComboBox;
+class TEdit;
+class TPopupMenu;
+class TStatusBar;
+class TToolBar;
+class TToolButton;
 class TfrxCustomExportFilter;
 class TfrxPreview;
 class TfrxPreviewPages;
@@ -104,6 +112,8 @@ public:
     // Searches the pages' texts from the current page (or the first) on;
     // true when found: the text's rectangle is shown and marked.
     bool Find(const std::string& text, bool caseSensitive, bool fromTop);
+    // Asks for the text in the search dialog, then searches.
+    void Find();
     bool FindNext();
     bool Found() const { return FFound; }
     // Where the last search found its text: the page index and the
@@ -147,3 +157,47 @@ private:
     int FFindPage = 0, FLastFound = -1, FFoundPage = -1;
     TRect FFoundRect{0, 0, 0, 0};
 };
+
+// The preview window: the preview under a tool bar (print, export through
+// every registered export filter, search, zoom, tools, page navigation,
+// close) and above a status bar with the page number.
+class TfrxPreviewForm : public TForm {
+    QZ_CLASS(TfrxPreviewForm, TForm)
+public:
+    explicit TfrxPreviewForm(TComponent* owner = nullptr);
+    // Shows the report's prepared pages, as its preview options say.
+    void SetReport(TfrxReport* report);
+    TfrxPreview* Preview() const { return FPreview; }
+
+    TToolBar* ToolBar = nullptr;
+    TToolButton *PrintB = nullptr, *ExportB = nullptr, *FindB = nullptr, *ZoomWholePageB = nullptr,
+                *ZoomPageWidthB = nullptr, *Zoom100B = nullptr, *Zoom50B = nullptr;
+    TComboBox* ZoomCB = nullptr;
+    TToolButton *HandToolB = nullptr, *ZoomToolB = nullptr, *FirstB = nullptr, *PriorB = nullptr;
+    TEdit* PageE = nullptr;
+    TToolButton *NextB = nullptr, *LastB = nullptr, *CancelB = nullptr;
+    TPopupMenu* ExportPopup = nullptr;
+    TStatusBar* StatusBar = nullptr;
+
+    // Applies the zoom box: page width, whole page or a percentage.
+    void ApplyZoomText();
+    // Applies the page box (a number that is not one raises the conversion error).
+    void ApplyPageText();
+
+protected:
+    void Resize() override;
+
+private:
+    void PlaceBoxes();
+    void UpdateZoomText();
+    void PageChanged(int pageNo);
+    void FillExportMenu();
+    TfrxPreview* FPreview = nullptr;
+    TToolButton* FZoomHolder = nullptr;
+    TToolButton* FPageHolder = nullptr;
+};
+
+namespace frxPreview {
+// Installs the preview window as the way reports show their prepared pages.
+void Initialize();
+}

@@ -1,10 +1,15 @@
 // The preview: where pages stand, navigation, zoom, search with the found
 // text marked, links, and exporting the page shown.
 #include "ExportTestSupport.h"
+#include "ComCtrls.h"
 #include "GuiTesting.h"
+#include "Menus.h"
+#include "RecordingHost.h"
+#include "StdCtrls.h"
 #include "frxExportPDF.h"
 #include "frxPreview.h"
 #include "frxPreviewPages.h"
+#include "frxSearchDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -205,4 +210,71 @@ TEST_F(TPreviewFixture, LinksAndExportOfThePageShown)
     const std::string text = RunTool("pdftotext '" + pdf.FileName + "' - 2>&1");
     EXPECT_NE(text.find("Page 3"), std::string::npos) << text;
     EXPECT_EQ(text.find("Page 1"), std::string::npos) << text;
+}
+
+TEST(PreviewForm, ToolBarZoomPagesSearchAndExportMenu)
+{
+    GuiTest::Init();
+    TExportReport r;
+    for (int i = 1; i <= 3; ++i) r.AddMemo(r.AddPage(), 0, 40 * i, 300, 20, "学员 第" + std::to_string(i) + "页");
+    r.Prepare();
+    r.Report->ReportOptions()->Name = "学员名单";
+    TScratch dir("previewform");
+    TfrxPDFExport pdf;   // registered while it lives
+    pdf.ShowDialog = false;
+    pdf.FileName = dir.Dir + "p.pdf";
+
+    TfrxPreviewForm form;
+    form.SetReport(r.Report.get());
+    form.Show();
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(form.Caption(), "学员名单");
+    EXPECT_EQ(form.NextB->Caption(), "下一页");
+    EXPECT_EQ(form.StatusBar->Panels()->Items(0)->Text(), "第 1 页 共 3 页");
+    form.NextB->Click();
+    EXPECT_EQ(form.StatusBar->Panels()->Items(0)->Text(), "第 2 页 共 3 页");
+    EXPECT_EQ(form.PageE->Text(), "2");
+    form.PageE->SetText("3");
+    form.ApplyPageText();
+    EXPECT_EQ(form.Preview()->PageNo(), 3);
+    form.PageE->SetText("三");
+    EXPECT_THROW(form.ApplyPageText(), EConvertError);
+
+    // The zoom box: a typed percentage (at least 25), page width, whole page.
+    form.ZoomCB->SetText("5 %");
+    form.ApplyZoomText();
+    EXPECT_DOUBLE_EQ(form.Preview()->Zoom(), 0.25);
+    EXPECT_EQ(form.ZoomCB->Text(), "25%");
+    form.ZoomCB->SetText("150");
+    form.ApplyZoomText();
+    EXPECT_DOUBLE_EQ(form.Preview()->Zoom(), 1.5);
+    form.Zoom100B->Click();
+    EXPECT_EQ(form.ZoomCB->Text(), "100%");
+    form.ZoomPageWidthB->Click();
+    EXPECT_EQ(form.Preview()->ZoomMode(), zmPageWidth);
+
+    // The search dialog: the found text is shown, and its text proposed next time.
+    GuiTest::Later([] {
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (auto* d = dynamic_cast<TfrxSearchDialog*>(Screen->Forms(i))) {
+                d->TextE->SetText("第2页");
+                d->TopCB->SetChecked(true);
+                d->OkB->Click();
+            }
+    });
+    form.FindB->Click();
+    EXPECT_TRUE(form.Preview()->Found());
+    EXPECT_EQ(form.Preview()->FoundPage(), 1);
+    EXPECT_EQ(frxSearchDialog::LastText(), "第2页");
+    GuiTest::ProcessEvents();
+    GuiTest::SavePng(&form, std::string(QZ_BINARY_DIR) + "/report_preview_form.png");
+
+    // The export menu offers every registered filter; choosing one exports
+    // the pages through it.
+    TMenuItem* pdfItem = nullptr;
+    for (int i = 0; i < form.ExportPopup->Items()->Count(); ++i)
+        if (form.ExportPopup->Items()->Items(i)->Caption() == "PDF 文件...") pdfItem = form.ExportPopup->Items()->Items(i);
+    ASSERT_NE(pdfItem, nullptr);
+    pdfItem->Click();
+    EXPECT_NE(RunTool("pdftotext '" + pdf.FileName + "' - 2>&1").find("第3页"), std::string::npos);
 }

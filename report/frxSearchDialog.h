@@ -1,0 +1,33 @@
+// The preview's search dialog: the text to look for, whether case counts
+// and whether to start from the first page. The last confirmed text is
+// proposed the next time.
+#pragma once
+
+#include "Forms.h"
+
+class TButton;
+class TCheckBox;
+class TEdit;
+class TGroupBox;
+class TLabel;
+
+class TfrxSearchDialog : public TForm {
+    QZ_CLASS(TfrxSearchDialog, TForm)
+public:
+    explicit TfrxSearchDialog(TComponent* owner = nullptr);
+    TLabel* TextL;
+    TEdit* TextE;
+    TGroupBox* SearchL;
+    TCheckBox* CaseCB;
+    TCheckBox* TopCB;
+    TButton* OkB;
+    TButton* CancelB;
+protected:
+    void DoShow() override;
+    void DoHide() override;
+};
+
+namespace frxSearchDialog {
+// The text of the last confirmed search, shared by every search dialog.
+std::string& LastText();
+}
