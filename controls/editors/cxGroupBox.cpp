@@ -682,6 +682,26 @@ void TcxCustomButtonGroup::InitializeButton(TWinControl* AButton)
     AButton->SetVisible(Visible());
     AButton->SetParent(this);
     AButton->SetParentColor(true);
+    // The group's handlers hear the buttons' mouse and keys, as if on the
+    // group (the mouse in the group's coordinates).
+    AButton->OnMouseDown = [this, AButton](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+        if (OnMouseDown) OnMouseDown(this, b, s, x + AButton->Left(), y + AButton->Top());
+    };
+    AButton->OnMouseUp = [this, AButton](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+        if (OnMouseUp) OnMouseUp(this, b, s, x + AButton->Left(), y + AButton->Top());
+    };
+    AButton->OnMouseMove = [this, AButton](TObject*, TShiftState s, int x, int y) {
+        if (OnMouseMove) OnMouseMove(this, s, x + AButton->Left(), y + AButton->Top());
+    };
+    AButton->OnKeyDown = [this](TObject*, WORD& k, TShiftState s) {
+        if (OnKeyDown) OnKeyDown(this, k, s);
+    };
+    AButton->OnKeyUp = [this](TObject*, WORD& k, TShiftState s) {
+        if (OnKeyUp) OnKeyUp(this, k, s);
+    };
+    AButton->OnKeyPress = [this](TObject*, char& k) {
+        if (OnKeyPress) OnKeyPress(this, k);
+    };
 }
 
 void TcxCustomButtonGroup::SetButtonCount(int Value)

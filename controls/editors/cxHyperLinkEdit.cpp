@@ -159,12 +159,14 @@ TcxCustomHyperLinkEdit::TcxCustomHyperLinkEdit(TComponent* AOwner, bool AIsInpla
 void TcxCustomHyperLinkEdit::PropertiesChanged(TObject* Sender)
 {
     TcxCustomTextEdit::PropertiesChanged(Sender);
-    if (IsContainerDestroying() || !InnerEdit()) return;
+    // While the edit is being made its properties are still a text edit's.
+    auto* p = dynamic_cast<TcxCustomHyperLinkEditProperties*>(ActiveProperties());
+    if (IsContainerDestroying() || !InnerEdit() || !p) return;
     // The inner edit shows the text as a link as well.
     TFontStyles style = InnerEdit()->Font()->Style();
     style.Include(fsUnderline);
     InnerEdit()->Font()->SetStyle(style);
-    InnerEdit()->Font()->SetColor(Properties()->LinkColor());
+    InnerEdit()->Font()->SetColor(p->LinkColor());
 }
 
 void TcxCustomHyperLinkEdit::DoStart()

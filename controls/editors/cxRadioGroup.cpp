@@ -627,6 +627,12 @@ void TcxCustomRadioGroup::ButtonEntered(TcxCustomRadioGroupButton* AButton)
         PostEditValue(false);
 }
 
+void TcxCustomRadioGroup::CMFocusButton(TMessage& Message)
+{
+    int i = int(Message.WParam);
+    if (i >= 0 && i < ButtonCount() && RadioButton(i)->CanFocus()) RadioButton(i)->SetFocus();
+}
+
 void TcxCustomRadioGroup::Loaded()
 {
     TcxCustomButtonGroup::Loaded();

@@ -13,6 +13,9 @@
 class TcxLookAndFeel;
 class TcxCustomRadioGroup;
 
+// Focuses the radio group's button whose index is in WParam.
+constexpr UINT CM_FOCUSRADIOBUTTON = 0x806A;
+
 class TcxRadioGroupItem : public TcxButtonGroupItem {
     QZ_CLASS(TcxRadioGroupItem, TcxButtonGroupItem)
 public:
@@ -202,6 +205,11 @@ protected:
     void Loaded() override;
 
 private:
+    // WParam: the index of the button to focus.
+    void CMFocusButton(TMessage& Message);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(CM_FOCUSRADIOBUTTON, CMFocusButton)
+    QZ_END_MESSAGE_MAP
     void CheckButton(int AIndex, bool AChecked);
     int FItemIndex = -1;
     int FStoredItemIndex = -1;

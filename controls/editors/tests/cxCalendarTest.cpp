@@ -183,6 +183,14 @@ TEST_F(CalendarTest, ClicksChooseDaysAndButtonsChooseTodayOrNothing)
     ASSERT_EQ(Chosen.size(), 2u);
     EXPECT_EQ(Chosen[1], EncodeDate(2024, 4, 5));
 
+    // Dragged out of the popup calendar: the edit's own date shows again.
+    Cal->EditDate = EncodeDate(2024, 4, 3);
+    GuiTest::MouseDown(Cal, mbLeft, CellCentre(3, 3));
+    GuiTest::MouseMove(Cal, TPoint{Cal->Width() + 20, 5}, TShiftState{ssLeft});
+    EXPECT_EQ(Cal->SelectDate(), EncodeDate(2024, 4, 3));
+    GuiTest::MouseUp(Cal, mbLeft, TPoint{Cal->Width() + 20, 5});
+    EXPECT_EQ(Chosen.size(), 2u);   // released outside: nothing chosen
+
     int hidden = 0;
     Cal->OnHidePopup = [&](TObject*) { ++hidden; };
     Cal->ClearButton()->Click();

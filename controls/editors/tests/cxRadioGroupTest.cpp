@@ -162,6 +162,26 @@ TEST_F(RadioGroupTest, ArrowKeysMoveInColumnsAndPostAtOnce)
         EXPECT_TRUE(Edit->RadioButton(s.Index)->Focused());
     }
     EXPECT_GE(posted, 4);
+    // The group's own message focuses a button by index.
+    Edit->Perform(CM_FOCUSRADIOBUTTON, 3);
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(Edit->RadioButton(3)->Focused());
+    EXPECT_EQ(Edit->ItemIndex(), 3);
+}
+
+TEST_F(RadioGroupTest, TheGroupHearsItsButtonsMouse)
+{
+    AddItems({"一", "二"}, false);
+    TPoint at{-1, -1};
+    Edit->OnMouseDown = [&](TObject* s, TMouseButton, TShiftState, int x, int y) {
+        EXPECT_EQ(s, Edit);
+        at = TPoint{x, y};
+    };
+    TcxCustomRadioGroupButton* b = Edit->RadioButton(1);
+    GuiTest::MouseDown(b, mbLeft, TPoint{4, 5});
+    GuiTest::MouseUp(b, mbLeft, TPoint{4, 5});
+    EXPECT_EQ(at.X, b->Left() + 4);
+    EXPECT_EQ(at.Y, b->Top() + 5);
 }
 
 // A radio group in Chinese in the three looks, and one drawn in place: editors_radio_groups.png.
