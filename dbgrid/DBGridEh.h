@@ -28,6 +28,7 @@
 class TCustomDBGridEh;
 class TColumnEh;
 class TDBGridColumnsEh;
+class TPopupMenu;
 class TGridDataLinkEh;
 class THeadTreeNode;
 
@@ -363,6 +364,9 @@ public:
     void SetTag(int v) { FTag = v; }
     int BaseWidth() const { return FBaseWidth; }
     void SetBaseWidth(int v) { FBaseWidth = v; }
+    // The menu a right click on the column's cells shows instead of the grid's.
+    TPopupMenu* PopupMenu() const;
+    void SetPopupMenu(TPopupMenu* v);
 
     TColumnTitleEh* Title() const { return FTitle.get(); }
     void SetTitle(TColumnTitleEh* v) { FTitle->Assign(v); }
@@ -448,6 +452,7 @@ private:
     double FIncrement = 1;
     int FTag = 0;
     int FBaseWidth = 0;
+    TWeakRef<TPopupMenu> FPopupMenu;
     bool FWidthSettled = false;
     std::unique_ptr<TColumnTitleEh> FTitle;
     std::unique_ptr<TColumnFooterEh> FFooter;
@@ -1027,6 +1032,8 @@ private:
     // Whether the point is on the bottom edge of a title that selects its column.
     bool InColumnSelectZone(int x, int y, int& dataCol) const;
     void UpdateSelectionCursor();
+    // A context menu request over a column with its own menu shows that one.
+    bool ShowColumnPopupMenu(const TMessage& message);
     // The client box of the data cells shown.
     TRect DataCellsBox() const;
     virtual void AutoScrollStep();

@@ -7,6 +7,7 @@
 #include "Clipbrd.h"
 #include "DBGridEhRes.h"
 #include "HostServices.h"
+#include "Menus.h"
 #include "TextUtils.h"
 
 #include <algorithm>
@@ -530,6 +531,25 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
     }
 }
 
+TPopupMenu* TColumnEh::PopupMenu() const { return FPopupMenu.Get(); }
+void TColumnEh::SetPopupMenu(TPopupMenu* v) { FPopupMenu = v; }
+
+bool TCustomDBGridEh::ShowColumnPopupMenu(const TMessage& message)
+{
+    TPoint screen = Point(GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam));
+    if (screen.X == -1 && screen.Y == -1) return false;   // from the keyboard: the grid's own menu
+    TPoint p = ScreenToClient(screen);
+    TGridCoord cell = MouseCoord(p.X, p.Y);
+    int d = RawToDataColumn(cell.X);
+    if (cell.X < FIndicatorColCount || cell.Y < 0 || d < 0 || d >= FColumns->Count()) return false;
+    TPopupMenu* menu = FColumns->Items(d)->PopupMenu();
+    if (!menu || !menu->AutoPopup()) return false;
+    Perform(WM_CANCELMODE, 0, 0);
+    menu->SetPopupComponent(this);
+    menu->Popup(screen.X, screen.Y);
+    return true;
+}
+
 // Over the indicator the cursor says rows may be selected; over a title's
 // bottom edge, columns.
 void TCustomDBGridEh::UpdateSelectionCursor()
@@ -854,6 +874,8 @@ void TCustomDBGridEh::Dispatch(TMessage& message)
     if (message.Msg == WM_VSCROLL) WMVScroll(message);
     else if (message.Msg == WM_TIMER && message.WParam == DBGridEh::IncSearchTimerId) StopIncrementalSearch();
     else if (message.Msg == WM_TIMER && message.WParam == DBGridEh::AutoScrollTimerId) AutoScrollStep();
+    else if (message.Msg == WM_CONTEXTMENU && message.Result == 0 && ShowColumnPopupMenu(message))
+        message.Result = 1;
     else if (message.Msg == WM_SETCURSOR) {
         UpdateSelectionCursor();
         TCustomGrid::Dispatch(message);

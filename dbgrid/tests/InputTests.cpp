@@ -4,6 +4,7 @@
 #include "DBGridEh.h"
 #include "DBGridTesting.h"
 #include "GuiTesting.h"
+#include "Menus.h"
 #include "RecordingHost.h"
 #include "StdCtrls.h"
 
@@ -240,6 +241,41 @@ TEST_F(GridInput, AChangedSortGoesToTheHandlerOrElseTheDataService)
     Ds->Last();
     G->DoSortMarkingChanged();
     EXPECT_EQ(Id(), 60);
+}
+
+TEST_F(GridInput, AColumnsOwnMenuShowsOverItsCells)
+{
+    auto menuWith = [&](const char* caption) {
+        auto* m = new TPopupMenu(Host->Form.get());
+        auto* item = new TMenuItem(Host->Form.get());
+        item->SetCaption(caption);
+        m->Items()->Add(item);
+        return m;
+    };
+    TPopupMenu* gridMenu = menuWith("表格");
+    TPopupMenu* nameMenu = menuWith("姓名");
+    G->SetPopupMenu(gridMenu);
+    G->Columns()->Items(1)->SetPopupMenu(nameMenu);
+    auto menuAt = [&](int col, int row) {
+        TPoint screen = G->ClientToScreen(Center(col, row));
+        std::string shown = "(none)";
+        GuiTest::Later([&] {
+            auto items = GuiTest::ShownPopupMenu();
+            if (!items.empty()) shown = items[0].Caption;
+            GuiTest::ClosePopupMenu();
+        });
+        G->Perform(WM_CONTEXTMENU, WPARAM(G->Handle()), MAKELPARAM(screen.X, screen.Y));
+        GuiTest::ProcessEvents();
+        return shown;
+    };
+    EXPECT_EQ(menuAt(2, G->FirstDataRow() + 1), "姓名");
+    EXPECT_EQ(nameMenu->PopupComponent(), G);
+    EXPECT_EQ(menuAt(2, 0), "姓名") << "its title too";
+    EXPECT_EQ(menuAt(3, G->FirstDataRow() + 1), "表格");
+    nameMenu->SetAutoPopup(false);
+    EXPECT_EQ(menuAt(2, G->FirstDataRow() + 1), "表格");
+    delete nameMenu;
+    EXPECT_EQ(G->Columns()->Items(1)->PopupMenu(), nullptr);
 }
 
 TEST_F(GridInput, ClicksMoveToTheRecordAndToggleCheckBoxes)
