@@ -8,6 +8,28 @@ QZ_CLASS_IMPL(TcxGridTestDataController, TcxCustomDataController)
 QZ_CLASS_IMPL(TcxGridTestController, TcxCustomGridController)
 QZ_CLASS_IMPL(TcxGridTestViewInfo, TcxCustomGridViewInfo)
 QZ_CLASS_IMPL(TcxGridTestView, TcxCustomGridView)
+QZ_CLASS_IMPL(TcxGridTestTableView, TcxCustomGridTableView)
+
+
+// The plain handlers both test views make.
+namespace {
+TcxGridViewHandlerClass<TcxCustomGridController> TestControllerClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridController>::Of<TcxGridTestController>();
+}
+TcxGridViewHandlerClass<TcxCustomGridPainter> TestPainterClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridPainter>::Of<TcxCustomGridPainter>();
+}
+TcxGridViewHandlerClass<TcxCustomGridViewData> TestViewDataClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridViewData>::Of<TcxCustomGridViewData>();
+}
+TcxGridViewHandlerClass<TcxCustomGridViewInfo> TestViewInfoClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridViewInfo>::Of<TcxGridTestViewInfo>();
+}
+}  // namespace
 
 namespace GridTesting {
 std::vector<std::string>& Log()
@@ -22,6 +44,7 @@ void Init()
     cxLookAndFeels::Initialize();
     cxLookAndFeelPainters::Initialize();
     cxGrid::Initialize();
+    cxGridCustomTableView::Initialize();
 }
 
 TcxGridTestView* MakeView(TcxCustomGrid* AGrid, const std::string& AName)
@@ -52,23 +75,16 @@ void TcxGridTestViewInfo::DoCalculate()
     if (OnCalculate) OnCalculate();
 }
 
-TcxGridViewHandlerClass<TcxCustomGridController> TcxGridTestView::GetControllerClass()
-{
-    return TcxGridViewHandlerClass<TcxCustomGridController>::Of<TcxGridTestController>();
-}
+TcxGridViewHandlerClass<TcxCustomGridController> TcxGridTestView::GetControllerClass() { return TestControllerClass(); }
 TcxGridClassRef<TcxCustomDataController, TComponent*> TcxGridTestView::GetDataControllerClass()
 {
     return TcxGridClassRef<TcxCustomDataController, TComponent*>::Of<TcxGridTestDataController>();
 }
-TcxGridViewHandlerClass<TcxCustomGridPainter> TcxGridTestView::GetPainterClass()
-{
-    return TcxGridViewHandlerClass<TcxCustomGridPainter>::Of<TcxCustomGridPainter>();
-}
-TcxGridViewHandlerClass<TcxCustomGridViewData> TcxGridTestView::GetViewDataClass()
-{
-    return TcxGridViewHandlerClass<TcxCustomGridViewData>::Of<TcxCustomGridViewData>();
-}
-TcxGridViewHandlerClass<TcxCustomGridViewInfo> TcxGridTestView::GetViewInfoClass()
-{
-    return TcxGridViewHandlerClass<TcxCustomGridViewInfo>::Of<TcxGridTestViewInfo>();
-}
+TcxGridViewHandlerClass<TcxCustomGridPainter> TcxGridTestView::GetPainterClass() { return TestPainterClass(); }
+TcxGridViewHandlerClass<TcxCustomGridViewData> TcxGridTestView::GetViewDataClass() { return TestViewDataClass(); }
+TcxGridViewHandlerClass<TcxCustomGridViewInfo> TcxGridTestView::GetViewInfoClass() { return TestViewInfoClass(); }
+
+TcxGridViewHandlerClass<TcxCustomGridController> TcxGridTestTableView::GetControllerClass() { return TestControllerClass(); }
+TcxGridViewHandlerClass<TcxCustomGridPainter> TcxGridTestTableView::GetPainterClass() { return TestPainterClass(); }
+TcxGridViewHandlerClass<TcxCustomGridViewData> TcxGridTestTableView::GetViewDataClass() { return TestViewDataClass(); }
+TcxGridViewHandlerClass<TcxCustomGridViewInfo> TcxGridTestTableView::GetViewInfoClass() { return TestViewInfoClass(); }

@@ -5,6 +5,7 @@
 
 #include "cxCustomData.h"
 #include "cxGrid.h"
+#include "cxGridCustomTableView.h"
 #include "cxGridCustomView.h"
 
 #include <functional>
@@ -64,4 +65,16 @@ public:
     TcxGridTestController* TestController() const { return static_cast<TcxGridTestController*>(Controller()); }
     bool SizeDependent = false;
     bool DetailsVisible = true;
+};
+
+// A record view with plain handlers whose items are the base items.
+class TcxGridTestTableView : public TcxCustomGridTableView {
+    QZ_CLASS(TcxGridTestTableView, TcxCustomGridTableView)
+public:
+    explicit TcxGridTestTableView(TComponent* AOwner = nullptr) : TcxCustomGridTableView(AOwner) {}
+    TcxGridViewHandlerClass<TcxCustomGridController> GetControllerClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridPainter> GetPainterClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridViewData> GetViewDataClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridViewInfo> GetViewInfoClass() override;
+    TClass GetItemClass() override { return TcxCustomGridTableItem::StaticClass(); }
 };

@@ -1,0 +1,313 @@
+// Record-based views, first part: the items (columns) with their options,
+// sizes, captions and stored layout; the per-item data binding with its
+// default values provider; the data controller that asks its view for
+// items; and the record view's item lists (all items, the shown ones, the
+// filterable ones) with item identifiers.
+#pragma once
+
+#include "cxData.h"
+#include "cxEdit.h"
+#include "cxGridCustomView.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TcxCustomGridTableItem;
+class TcxCustomGridTableView;
+class TcxGridDataController;
+
+// ---- data binding ---------------------------------------------------------------------------------
+
+class TcxGridDefaultValuesProvider : public TcxCustomEditDefaultValuesProvider {
+    QZ_CLASS(TcxGridDefaultValuesProvider, TcxCustomEditDefaultValuesProvider)
+public:
+    explicit TcxGridDefaultValuesProvider(TPersistent* AOwner = nullptr) : TcxCustomEditDefaultValuesProvider(AOwner) {}
+    // A display format counts as given when the data controller keeps the
+    // item's display texts or the item computes its own.
+    bool HasDisplayFormat(bool AIsCurrencyValueAccepted) override;
+};
+
+class TcxGridItemDataBinding : public TPersistent {
+    QZ_CLASS(TcxGridItemDataBinding, TPersistent)
+public:
+    explicit TcxGridItemDataBinding(TcxCustomGridTableItem* AItem);
+    ~TcxGridItemDataBinding() override;
+    void Assign(TPersistent* Source) override;
+    TPersistent* GetOwner() const override;
+    virtual void DataChanged() {}
+    virtual std::string GetDefaultCaption() { return std::string(); }
+    virtual int GetDefaultWidth() { return 64; }
+
+    TcxCustomGridTableItem* Item() const { return FItem; }
+    TcxGridDataController* DataController() const;
+    TcxValueTypeClass ValueTypeClass() const;
+    void SetValueTypeClass(TcxValueTypeClass AValue);
+    // The filter holds a condition on the item. Clearing removes every such
+    // condition; setting does nothing.
+    bool Filtered() const;
+    void SetFiltered(bool AValue);
+    IcxEditDefaultValuesProvider* GetDefaultValuesProvider() const { return FDefaultValuesProvider.get(); }
+    Variant Data;
+
+private:
+    TcxCustomGridTableItem* FItem;
+    std::unique_ptr<TcxGridDefaultValuesProvider> FDefaultValuesProvider;
+};
+using TcxGridItemDataBindingClass = TcxGridClassRef<TcxGridItemDataBinding, TcxCustomGridTableItem*>;
+
+// What views and their controllers ask of a record view's data controller;
+// a data-set controller answers otherwise.
+class IcxGridDataController {
+public:
+    virtual ~IcxGridDataController() = default;
+    virtual void CheckGridModeBufferCount() = 0;
+    virtual bool DoScroll(bool AForward) = 0;
+    virtual bool DoScrollPage(bool AForward) = 0;
+    virtual TcxGridItemDataBindingClass GetItemDataBindingClass() = 0;
+    virtual TClass GetItemDefaultValuesProviderClass() = 0;
+    virtual bool IsFirstRecord() = 0;
+    virtual bool IsLastRecord() = 0;
+    virtual bool GetFilterPropertyValue(const std::string& AName, Variant& AValue) = 0;
+    virtual int GetScrollBarPos() = 0;
+    virtual int GetScrollBarRecordCount() = 0;
+    virtual bool SetFilterPropertyValue(const std::string& AName, const Variant& AValue) = 0;
+    virtual bool SetScrollBarPos(int APos) = 0;
+};
+
+class TcxGridDataController : public TcxDataController, public IcxGridDataController {
+    QZ_CLASS(TcxGridDataController, TcxDataController)
+public:
+    explicit TcxGridDataController(TComponent* AOwner = nullptr) : TcxDataController(AOwner) {}
+    TcxCustomGridTableView* GridView() const;
+
+    TObject* GetItem(int AIndex) override;
+    int GetItemID(TObject* AItem) override;
+    std::string GetFilterItemDisplayText(TObject* AItem) override;
+
+    void CheckGridModeBufferCount() override {}
+    bool DoScroll(bool) override { return false; }
+    bool DoScrollPage(bool) override { return false; }
+    TcxGridItemDataBindingClass GetItemDataBindingClass() override;
+    TClass GetItemDefaultValuesProviderClass() override { return TcxGridDefaultValuesProvider::StaticClass(); }
+    bool IsFirstRecord() override;
+    bool IsLastRecord() override;
+    bool GetFilterPropertyValue(const std::string&, Variant&) override { return false; }
+    int GetScrollBarPos() override { return -1; }
+    int GetScrollBarRecordCount() override { return -1; }
+    bool SetFilterPropertyValue(const std::string&, const Variant&) override { return false; }
+    bool SetScrollBarPos(int) override { return false; }
+};
+
+// ---- items ------------------------------------------------------------------------------------------
+
+enum TcxGridItemShowEditButtons { isebDefault, isebNever, isebAlways };
+
+class TcxCustomGridTableItemCustomOptions : public TPersistent {
+    QZ_CLASS(TcxCustomGridTableItemCustomOptions, TPersistent)
+public:
+    explicit TcxCustomGridTableItemCustomOptions(TcxCustomGridTableItem* AItem) : FItem(AItem) {}
+    void Assign(TPersistent* Source) override;
+    TPersistent* GetOwner() const override;
+    TcxCustomGridTableItem* Item() const { return FItem; }
+
+protected:
+    void Changed();
+
+private:
+    TcxCustomGridTableItem* FItem;
+};
+
+class TcxCustomGridTableItemOptions : public TcxCustomGridTableItemCustomOptions {
+    QZ_CLASS(TcxCustomGridTableItemOptions, TcxCustomGridTableItemCustomOptions)
+public:
+    using TcxCustomGridTableItemCustomOptions::TcxCustomGridTableItemCustomOptions;
+    void Assign(TPersistent* Source) override;
+    bool Editing() const { return FEditing; }
+    void SetEditing(bool AValue) { FEditing = AValue; }
+    bool Filtering() const { return FFiltering; }
+    void SetFiltering(bool AValue);
+    bool Focusing() const { return FFocusing; }
+    void SetFocusing(bool AValue) { FFocusing = AValue; }
+    bool Grouping() const { return FGrouping; }
+    void SetGrouping(bool AValue) { FGrouping = AValue; }
+    bool IncSearch() const { return FIncSearch; }
+    void SetIncSearch(bool AValue) { FIncSearch = AValue; }
+    bool Moving() const { return FMoving; }
+    void SetMoving(bool AValue) { FMoving = AValue; }
+    TcxGridItemShowEditButtons ShowEditButtons() const { return FShowEditButtons; }
+    void SetShowEditButtons(TcxGridItemShowEditButtons AValue);
+    bool Sorting() const { return FSorting; }
+    void SetSorting(bool AValue) { FSorting = AValue; }
+
+private:
+    bool FEditing = true, FFiltering = true, FFocusing = true, FGrouping = true, FIncSearch = true, FMoving = true;
+    TcxGridItemShowEditButtons FShowEditButtons = isebDefault;
+    bool FSorting = true;
+};
+
+using TcxGridGetDisplayTextEvent =
+    std::function<void(TcxCustomGridTableItem* Sender, TObject* ARecord, std::string& AText)>;
+
+class TcxCustomGridTableItem : public TComponent, public IcxStoredObject {
+    QZ_CLASS(TcxCustomGridTableItem, TComponent)
+public:
+    explicit TcxCustomGridTableItem(TComponent* AOwner = nullptr);
+    ~TcxCustomGridTableItem() override;
+    void AfterConstruction() override;
+    void BeforeDestruction() override;
+    void Assign(TPersistent* Source) override;
+    TComponent* GetParentComponent() const override;
+    bool HasParent() const override { return FGridView != nullptr; }
+    void SetParentComponent(TComponent* AValue) override;
+
+    // ---- stored layout
+    std::string GetStoredObjectName() override;
+    bool GetStoredProperties(TStrings* AProperties) override;
+    Variant GetStoredPropertyValue(const std::string& AName) override;
+    void SetStoredPropertyValue(const std::string& AName, const Variant& AValue) override;
+
+    // ---- properties
+    std::string Caption() const;
+    void SetCaption(const std::string& AValue);
+    bool IsCaptionStored() const;
+    // Streams an explicitly empty caption so that it survives loading.
+    bool IsCaptionAssignedStored() const { return FCaptionAssigned && FCaption.empty(); }
+    void SetCaptionAssigned(bool AValue) { FCaptionAssigned = AValue; }
+    bool Visible() const { return GetVisible(); }
+    void SetVisible(bool AValue);
+    bool IsVisibleStored() const { return !Visible(); }
+    int Width() const;
+    void SetWidth(int AValue);
+    bool IsWidthStored() const { return FWidthAssigned; }
+    int MinWidth() const;
+    void SetMinWidth(int AValue);
+    TAlignment HeaderAlignmentHorz() const { return FHeaderAlignmentHorzAssigned ? FHeaderAlignmentHorz : taLeftJustify; }
+    void SetHeaderAlignmentHorz(TAlignment AValue);
+    TcxAlignmentVert HeaderAlignmentVert() const { return FHeaderAlignmentVertAssigned ? FHeaderAlignmentVert : vaTop; }
+    void SetHeaderAlignmentVert(TcxAlignmentVert AValue);
+    int GroupIndex() const;
+    void SetGroupIndex(int AValue);
+    TcxDataSortOrder SortOrder() const;
+    void SetSortOrder(TcxDataSortOrder AValue);
+    int SortIndex() const;
+    void SetSortIndex(int AValue);
+    int Index() const { return FIndex; }
+    void SetIndex(int AValue);
+    int ID() const { return FID; }
+    int VisibleIndex() const { return FVisibleIndex; }
+    bool WasVisibleBeforeGrouping() const { return FWasVisibleBeforeGrouping; }
+    bool Filtered() const { return FDataBinding && FDataBinding->Filtered(); }
+    void SetFiltered(bool AValue)
+    {
+        if (FDataBinding) FDataBinding->SetFiltered(AValue);
+    }
+    TcxCustomGridTableView* GridView() const { return FGridView; }
+    TcxGridItemDataBinding* DataBinding() const { return FDataBinding.get(); }
+    TcxCustomGridTableItemOptions* Options() const { return FOptions.get(); }
+    bool IsFirst() const { return FVisibleIndex == 0; }
+    bool IsLast() const;
+
+    // ---- behaviour
+    virtual bool CanHorzSize() { return true; }
+    virtual bool CanFocus();
+    virtual bool CanMove();
+    virtual bool IsMovable();
+    virtual bool CanScroll() { return true; }
+    virtual void CaptionChanged();
+    virtual void Changed(bool ASize);
+    virtual void DataChanged();
+    virtual bool GetActuallyVisible() const { return Visible(); }
+    virtual bool IsFilterable() { return FOptions->Filtering(); }
+    virtual bool GetVisible() const { return FVisible; }
+    virtual void SetGridView(TcxCustomGridTableView* AValue);
+    virtual void ValueTypeClassChanged() {}
+    virtual std::string GetDefaultCaption() const;
+    virtual int GetDefaultWidth() const;
+    virtual bool ShowOnUngrouping() { return true; }
+    virtual void DoGetDisplayText(TObject* ARecord, std::string& AText);
+    virtual void RestoreDefaults();
+    virtual TcxGridClassRef<TcxCustomGridTableItemOptions, TcxCustomGridTableItem*> GetOptionsClass();
+    bool IsLoading() const;
+
+    TcxGridGetDisplayTextEvent OnGetDisplayText;
+    TNotifyEvent PropertiesEvents;
+    TNotifyEvent StylesEvents;
+
+    // Used by the view as the item joins or leaves it.
+    void SetIndexField(int AValue) { FIndex = AValue; }
+    void SetID(int AValue) { FID = AValue; }
+    void SetVisibleIndexField(int AValue) { FVisibleIndex = AValue; }
+    void SetVisibleField(bool AValue) { FVisible = AValue; }
+    bool LoadingOverride = false;
+
+private:
+    std::string FCaption;
+    bool FCaptionAssigned = false;
+    std::unique_ptr<TcxGridItemDataBinding> FDataBinding;
+    TcxCustomGridTableView* FGridView = nullptr;
+    TAlignment FHeaderAlignmentHorz = taLeftJustify;
+    bool FHeaderAlignmentHorzAssigned = false;
+    TcxAlignmentVert FHeaderAlignmentVert = vaTop;
+    bool FHeaderAlignmentVertAssigned = false;
+    int FID = -1;
+    int FIndex = -1;
+    int FMinWidth = 20;
+    std::unique_ptr<TcxCustomGridTableItemOptions> FOptions;
+    bool FVisible = false;
+    int FVisibleIndex = -1;
+    bool FWasVisibleBeforeGrouping = false;
+    int FWidth = 0;
+    bool FWidthAssigned = false;
+    bool FTornDown = false;
+};
+
+// ---- the record view's item lists ---------------------------------------------------------------------
+
+class TcxCustomGridTableView : public TcxCustomGridView {
+    QZ_CLASS(TcxCustomGridTableView, TcxCustomGridView)
+public:
+    explicit TcxCustomGridTableView(TComponent* AOwner = nullptr) : TcxCustomGridView(AOwner) {}
+    ~TcxCustomGridTableView() override;
+    void DestroyHandlers() override;
+    TcxGridClassRef<TcxCustomDataController, TComponent*> GetDataControllerClass() override;
+    TcxGridDataController* DataController() const;
+
+    virtual TClass GetItemClass() { return nullptr; }
+    TcxGridItemDataBindingClass GetItemDataBindingClass();
+    virtual void AddItem(TcxCustomGridTableItem* AItem);
+    virtual void RemoveItem(TcxCustomGridTableItem* AItem);
+    virtual void ChangeItemIndex(TcxCustomGridTableItem* AItem, int AIndex);
+    virtual void ItemVisibilityChanged(TcxCustomGridTableItem* AItem, bool AVisible);
+    virtual void RefreshVisibleItemsList();
+    void RefreshFilterableItemsList();
+    virtual void ItemValueTypeClassChanged(int AItemIndex);
+
+    TcxCustomGridTableItem* CreateItem();
+    void ClearItems();
+    int ItemCount() const { return int(FItems.size()); }
+    TcxCustomGridTableItem* GetItem(int AIndex) const { return FItems[size_t(AIndex)]; }
+    int VisibleItemCount() const { return int(FVisibleItems.size()); }
+    TcxCustomGridTableItem* GetVisibleItem(int AIndex) const { return FVisibleItems[size_t(AIndex)]; }
+    int FilterableItemCount() const { return int(FFilterableItems.size()); }
+    TcxCustomGridTableItem* GetFilterableItem(int AIndex) const { return FFilterableItems[size_t(AIndex)]; }
+    TcxCustomGridTableItem* FindItemByID(int AID) const;
+    TcxCustomGridTableItem* FindItemByName(const std::string& AName) const;
+    int IndexOfItem(TcxCustomGridTableItem* AItem) const;
+    int NextID() const { return FNextID; }
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    void SetName(const std::string& ANewName) override;
+
+private:
+    void RenumberItems();
+    std::vector<TcxCustomGridTableItem*> FItems;
+    std::vector<TcxCustomGridTableItem*> FVisibleItems;
+    std::vector<TcxCustomGridTableItem*> FFilterableItems;
+    int FNextID = 0;
+};
+
+namespace cxGridCustomTableView {
+// Unit start-up: item data bindings can be made by class name.
+void Initialize();
+}  // namespace cxGridCustomTableView

@@ -1,0 +1,229 @@
+// Items of a record view: identifiers, order, sizes, captions, visibility,
+// grouping and sorting kept in the data controller, filtering, the stored
+// layout; the data binding and the data controller's view of the items.
+#include "GridTestBase.h"
+
+#include "StringLists.h"
+
+namespace {
+
+class GridItemsTest : public GridTestBase {
+protected:
+    void SetUp() override
+    {
+        GridTestBase::SetUp();
+        View = static_cast<TcxGridTestTableView*>(Grid->CreateView(TcxGridTestTableView::StaticClass()));
+        View->SetName("TableView");
+        Grid->RootLevel()->Add()->SetGridView(View);
+    }
+    TcxCustomGridTableItem* Add(const std::string& AName)
+    {
+        TcxCustomGridTableItem* item = View->CreateItem();
+        item->SetName(AName);
+        return item;
+    }
+    std::vector<std::string> Names(bool AVisibleOnly = false)
+    {
+        std::vector<std::string> names;
+        int count = AVisibleOnly ? View->VisibleItemCount() : View->ItemCount();
+        for (int i = 0; i < count; ++i)
+            names.push_back((AVisibleOnly ? View->GetVisibleItem(i) : View->GetItem(i))->Name());
+        return names;
+    }
+    TcxGridTestTableView* View = nullptr;
+};
+
+TEST_F(GridItemsTest, ANewItemIsShownWithTheNextIdentifierAndDefaultSizes)
+{
+    TcxCustomGridTableItem* a = Add("ColA");
+    TcxCustomGridTableItem* b = Add("ColB");
+    EXPECT_EQ(b->Owner(), Form) << "items belong to the form";
+    EXPECT_TRUE(b->Visible());
+    EXPECT_EQ(b->Index(), 1);
+    EXPECT_EQ(b->VisibleIndex(), 1);
+    EXPECT_EQ(b->ID(), 1);
+    EXPECT_EQ(b->Width(), 64);
+    EXPECT_FALSE(b->IsWidthStored());
+    EXPECT_EQ(b->MinWidth(), 20);
+    EXPECT_EQ(b->Caption(), "");
+    EXPECT_EQ(b->DataBinding()->GetDefaultWidth(), 64);
+    EXPECT_EQ(View->DataController()->GetItemCount(), 2);
+    EXPECT_EQ(View->DataController()->GetItem(0), a);
+    EXPECT_EQ(View->DataController()->GetItemID(b), 1);
+    EXPECT_EQ(View->DataController()->FindItemByID(1), b);
+    EXPECT_TRUE(a->IsFirst());
+    EXPECT_TRUE(b->IsLast());
+}
+
+TEST_F(GridItemsTest, TheLastIdentifierIsGivenAgainAnEarlierOneLeavesAGap)
+{
+    Add("ColA");
+    TcxCustomGridTableItem* b = Add("ColB");
+    TcxCustomGridTableItem* c = Add("ColC");
+    FreeObject(c);
+    EXPECT_EQ(Add("ColD")->ID(), 2);
+    FreeObject(b);
+    EXPECT_EQ(Add("ColE")->ID(), 3);
+    EXPECT_EQ(View->FindItemByID(1), nullptr);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"ColA", "ColD", "ColE"}));
+    EXPECT_EQ(View->FindItemByName("ColD")->Index(), 1);
+    View->ClearItems();
+    EXPECT_EQ(View->ItemCount(), 0);
+    EXPECT_EQ(Add("ColF")->ID(), 0) << "clearing restarts the identifiers";
+}
+
+TEST_F(GridItemsTest, MovingAnItemClampsTheIndexAndKeepsTheDataControllerInStep)
+{
+    TcxCustomGridTableItem* a = Add("ColA");
+    TcxCustomGridTableItem* b = Add("ColB");
+    TcxCustomGridTableItem* c = Add("ColC");
+    struct {
+        TcxCustomGridTableItem* Item;
+        int Index;
+        std::vector<std::string> Order;
+    } cases[] = {
+        {c, -3, {"ColC", "ColA", "ColB"}},
+        {c, 99, {"ColA", "ColB", "ColC"}},
+        {a, 1, {"ColB", "ColA", "ColC"}},
+        {a, 1, {"ColB", "ColA", "ColC"}},
+    };
+    for (const auto& k : cases) {
+        k.Item->SetIndex(k.Index);
+        EXPECT_EQ(Names(), k.Order) << k.Item->Name() << " to " << k.Index;
+        EXPECT_EQ(Names(true), k.Order);
+        for (int i = 0; i < View->ItemCount(); ++i) {
+            EXPECT_EQ(View->GetItem(i)->Index(), i);
+            EXPECT_EQ(View->DataController()->GetItem(i), View->GetItem(i));
+            EXPECT_EQ(View->DataController()->GetItemField(i)->Item(), View->GetItem(i));
+        }
+    }
+    (void)b;
+}
+
+TEST_F(GridItemsTest, WidthsRespectTheMinimum)
+{
+    TcxCustomGridTableItem* item = Add("ColA");
+    struct {
+        int MinWidth, Width, ExpectedWidth;
+    } cases[] = {{20, 10, 20}, {20, 80, 80}, {100, 80, 100}, {0, -5, 0}, {-4, 30, 30}};
+    for (const auto& c : cases) {
+        item->SetMinWidth(c.MinWidth);
+        item->SetWidth(c.Width);
+        EXPECT_EQ(item->Width(), c.ExpectedWidth) << c.MinWidth << " " << c.Width;
+        EXPECT_GE(item->MinWidth(), 0);
+    }
+    item->SetWidth(50);
+    item->SetMinWidth(70);
+    EXPECT_EQ(item->Width(), 70) << "a larger minimum widens the item";
+    EXPECT_TRUE(item->IsWidthStored());
+}
+
+TEST_F(GridItemsTest, CaptionIsStoredOnlyWhenItDiffersFromTheDefault)
+{
+    TcxCustomGridTableItem* item = Add("ColA");
+    EXPECT_FALSE(item->IsCaptionStored());
+    item->SetCaption("");   // the default text: no assignment
+    EXPECT_FALSE(item->IsCaptionAssignedStored());
+    item->SetCaption("姓名");
+    EXPECT_TRUE(item->IsCaptionStored());
+    EXPECT_EQ(item->Caption(), "姓名");
+    item->SetCaption("");
+    EXPECT_EQ(item->Caption(), "");
+    EXPECT_FALSE(item->IsCaptionStored());
+    EXPECT_TRUE(item->IsCaptionAssignedStored()) << "an explicitly empty caption survives loading";
+    item->RestoreDefaults();
+    EXPECT_FALSE(item->IsCaptionAssignedStored());
+}
+
+TEST_F(GridItemsTest, HidingAnItemTakesItOutOfTheShownList)
+{
+    TcxCustomGridTableItem* a = Add("ColA");
+    TcxCustomGridTableItem* b = Add("ColB");
+    Add("ColC");
+    b->SetVisible(false);
+    EXPECT_EQ(Names(true), (std::vector<std::string>{"ColA", "ColC"}));
+    EXPECT_EQ(b->VisibleIndex(), -1);
+    EXPECT_TRUE(b->IsVisibleStored());
+    EXPECT_EQ(View->GetVisibleItem(1)->VisibleIndex(), 1);
+    FreeObject(b);
+    a->SetVisible(false);
+    EXPECT_FALSE(View->GetVisibleItem(0)->CanMove()) << "the only shown item cannot move";
+}
+
+TEST_F(GridItemsTest, GroupingAndSortingLiveInTheDataController)
+{
+    TcxCustomGridTableItem* a = Add("ColA");
+    TcxCustomGridTableItem* b = Add("ColB");
+    EXPECT_EQ(a->GroupIndex(), -1);
+    a->SetGroupIndex(0);
+    EXPECT_EQ(a->GroupIndex(), 0);
+    EXPECT_TRUE(a->WasVisibleBeforeGrouping());
+    EXPECT_EQ(View->DataController()->Groups()->GetGroupingItemIndex(0), a->Index());
+    b->SetSortOrder(soDescending);
+    EXPECT_EQ(b->SortOrder(), soDescending);
+    EXPECT_EQ(View->DataController()->GetItemSortOrder(b->Index()), soDescending);
+    a->SetGroupIndex(-1);
+    EXPECT_EQ(a->GroupIndex(), -1);
+}
+
+TEST_F(GridItemsTest, FilteredClearsConditionsButNeverAddsThem)
+{
+    TcxCustomGridTableItem* a = Add("ColA");
+    TcxCustomGridTableItem* b = Add("ColB");
+    a->SetFiltered(true);
+    EXPECT_FALSE(a->Filtered());
+    EXPECT_TRUE(View->DataController()->Filter()->IsEmpty());
+    TcxDataFilterCriteria* filter = View->DataController()->Filter();
+    filter->AddItem(nullptr, a, foEqual, Variant(1), "1");
+    filter->AddItem(nullptr, a, foGreater, Variant(5), "5");
+    filter->AddItem(nullptr, b, foEqual, Variant(2), "2");
+    EXPECT_TRUE(a->Filtered());
+    a->SetFiltered(false);
+    EXPECT_FALSE(a->Filtered());
+    EXPECT_TRUE(b->Filtered()) << "other items keep their conditions";
+    EXPECT_EQ(View->DataController()->GetFilterItemDisplayText(b), b->Caption());
+}
+
+TEST_F(GridItemsTest, FilterableItemsFollowTheOption)
+{
+    TcxCustomGridTableItem* a = Add("ColA");
+    Add("ColB");
+    EXPECT_EQ(View->FilterableItemCount(), 2);
+    a->Options()->SetFiltering(false);
+    ASSERT_EQ(View->FilterableItemCount(), 1);
+    EXPECT_EQ(View->GetFilterableItem(0)->Name(), "ColB");
+}
+
+TEST_F(GridItemsTest, StoredLayoutByNameOrIdentifier)
+{
+    TcxCustomGridTableItem* a = Add("ColA");
+    TcxCustomGridTableItem* b = Add("ColB");
+    TStringList names;
+    EXPECT_TRUE(b->GetStoredProperties(&names));
+    EXPECT_EQ(names.Text(), "AlignmentHorz\r\nIndex\r\nVisible\r\nSortOrder\r\nSortIndex\r\n");
+    EXPECT_EQ(b->GetStoredObjectName(), "ColB");
+    View->StoringName = "Students";
+    EXPECT_EQ(b->GetStoredObjectName(), "1");
+    View->StoringName.clear();
+
+    b->SetStoredPropertyValue("Index", Variant(0));
+    b->SetStoredPropertyValue("SortOrder", Variant(int(soAscending)));
+    a->SetStoredPropertyValue("Visible", Variant(false));
+    a->SetStoredPropertyValue("Nonsense", Variant(7));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"ColB", "ColA"}));
+    EXPECT_EQ(b->GetStoredPropertyValue("SortOrder").AsInteger(), int(soAscending));
+    EXPECT_EQ(b->GetStoredPropertyValue("SortIndex").AsInteger(), 0);
+    EXPECT_FALSE(a->GetStoredPropertyValue("Visible").AsBoolean());
+    EXPECT_TRUE(a->GetStoredPropertyValue("Nonsense").IsNull());
+}
+
+TEST_F(GridItemsTest, RenamingTheViewRenamesItsItems)
+{
+    TcxCustomGridTableItem* item = Add("TableViewColumn1");
+    TcxCustomGridTableItem* other = Add("Other");
+    View->SetName("StudentsView");
+    EXPECT_EQ(item->Name(), "StudentsViewColumn1");
+    EXPECT_EQ(other->Name(), "Other");
+}
+
+}  // namespace
