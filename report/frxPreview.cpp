@@ -1,6 +1,7 @@
 #include "frxPreview.h"
 
 #include "ComCtrls.h"
+#include "ExtCtrls.h"
 #include "Forms.h"
 #include "Graphics.h"
 #include "Menus.h"
@@ -276,6 +277,19 @@ bool TfrxPreviewWorkspace::DoMouseWheel(TShiftState, int wheelDelta, TPoint)
 TfrxPreview::TfrxPreview(TComponent* owner) : TCustomControl(owner)
 {
     SetBounds(0, 0, 100, 100);
+    FOutline = new TTreeView(this);
+    FOutline->SetParent(this);
+    FOutline->SetAlign(alLeft);
+    FOutline->SetWidth(120);
+    FOutline->SetReadOnly(true);
+    FOutline->SetVisible(false);
+    FOutline->OnChange = [this](TObject*, TTreeNode* node) { OutlineClicked(node); };
+    FSplitter = new TSplitter(this);
+    FSplitter->SetParent(this);
+    FSplitter->SetLeft(120);
+    FSplitter->SetAlign(alLeft);
+    FSplitter->SetMinSize(1);
+    FSplitter->SetVisible(false);
     FWorkspace = new TfrxPreviewWorkspace(this);
     FWorkspace->SetParent(this);
     FWorkspace->SetAlign(alClient);
@@ -291,6 +305,8 @@ void TfrxPreview::SetReport(TfrxReport* report)
     if (FReport) FReport->RemoveFreeNotification(this);
     FReport = report;
     if (FReport) {
+        SetOutlineVisible(FReport->PreviewOptions()->OutlineVisible);
+        FOutline->SetWidth(std::max(FReport->PreviewOptions()->OutlineWidth, 1));
         FReport->FreeNotification(this);
         if (TfrxPreviewPages* pages = PreviewPages()) {
             pages->Preview.GoTo = [this](int page, int top) { SetPosition(page, top); };
@@ -334,7 +350,60 @@ void TfrxPreview::Init()
     FLastFound = -1;
     UpdatePageList();
     UpdateZoom();
+    UpdateOutline();
     First();
+}
+
+bool TfrxPreview::OutlineVisible() const { return FOutline->Visible(); }
+
+void TfrxPreview::SetOutlineVisible(bool v)
+{
+    FOutline->SetVisible(v);
+    FSplitter->SetVisible(v);
+    if (v) FSplitter->SetLeft(FOutline->Left() + FOutline->Width());
+}
+
+namespace {
+
+// A node keeps its page (1-based) and its top within the page together.
+void* PackPosition(int page, int top)
+{
+    return reinterpret_cast<void*>(uintptr_t(uint32_t(page)) | (uintptr_t(uint32_t(top)) << 32));
+}
+
+}  // namespace
+
+void TfrxPreview::UpdateOutline()
+{
+    FOutline->Items()->Clear();
+    TfrxPreviewPages* pages = PreviewPages();
+    if (!pages || !pages->Outline()) return;
+    TfrxCustomOutline* outline = pages->Outline();
+    std::function<void(TTreeNode*, int)> add = [&](TTreeNode* parent, int depth) {
+        // Outlines come from layouts; their depth is bounded like any input's.
+        if (depth > 64) return;
+        const int n = outline->Count();
+        for (int i = 0; i < n; ++i) {
+            std::string text;
+            int page = 0, top = 0;
+            outline->GetItem(i, text, page, top);
+            TTreeNode* node = FOutline->Items()->AddChildObject(parent, text, PackPosition(page + 1, top));
+            outline->LevelDown(i);
+            add(node, depth + 1);
+            outline->LevelUp();
+        }
+    };
+    outline->LevelRoot();
+    add(nullptr, 0);
+    FOutline->FullExpand();
+    if (TTreeNode* first = FOutline->Items()->GetFirstNode()) first->MakeVisible();
+}
+
+void TfrxPreview::OutlineClicked(TTreeNode* node)
+{
+    if (!node) return;
+    const uintptr_t v = reinterpret_cast<uintptr_t>(node->Data());
+    SetPosition(int(uint32_t(v & 0xFFFFFFFFu)), int(int32_t(uint32_t(v >> 32))));
 }
 
 void TfrxPreview::UpdatePageList()
@@ -645,6 +714,7 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner)
     ZoomCB->SetName("ZoomCB");
     ZoomCB->SetParent(ToolBar);
     AddSeparator(this, ToolBar);
+    OutlineB = AddButton(this, ToolBar, "OutlineB", tbsCheck);
     HandToolB = AddButton(this, ToolBar, "HandToolB", tbsCheck);
     ZoomToolB = AddButton(this, ToolBar, "ZoomToolB", tbsCheck);
     HandToolB->SetGrouped(true);
@@ -690,6 +760,10 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner)
     Zoom100B->OnClick = [this](TObject*) { FPreview->SetZoom(1); UpdateZoomText(); };
     Zoom50B->OnClick = [this](TObject*) { FPreview->SetZoomMode(zmManyPages); UpdateZoomText(); };
     ZoomCB->OnChange = [this](TObject*) { ApplyZoomText(); };
+    OutlineB->OnClick = [this](TObject*) {
+        FPreview->SetOutlineVisible(OutlineB->Down());
+        FPreview->UpdateZoom();
+    };
     HandToolB->OnClick = [this](TObject*) { FPreview->SetTool(0); };
     ZoomToolB->OnClick = [this](TObject*) { FPreview->SetTool(1); };
     FirstB->OnClick = [this](TObject*) { FPreview->First(); };
@@ -747,6 +821,7 @@ void TfrxPreviewForm::SetReport(TfrxReport* report)
         FindB->SetVisible(b.Contains(pbFind));
         for (TToolButton* z : {ZoomWholePageB, ZoomPageWidthB, Zoom100B, Zoom50B}) z->SetVisible(b.Contains(pbZoom));
         FZoomHolder->SetVisible(b.Contains(pbZoom));
+        OutlineB->SetVisible(b.Contains(pbOutline));
         HandToolB->SetVisible(b.Contains(pbTools));
         ZoomToolB->SetVisible(b.Contains(pbTools));
         for (TToolButton* n : {FirstB, PriorB, NextB, LastB}) n->SetVisible(b.Contains(pbNavigator));
@@ -762,6 +837,7 @@ void TfrxPreviewForm::SetReport(TfrxReport* report)
         else
             FPreview->SetZoom(o->Zoom);
     }
+    OutlineB->SetDown(FPreview->OutlineVisible());
     UpdateZoomText();
     PageChanged(FPreview->PageNo());
 }

@@ -13,6 +13,9 @@
 #include <vector>
 
 class TComboBox;
+class TSplitter;
+class TTreeNode;
+class TTreeView;
 class TEdit;
 class TPopupMenu;
 class TStatusBar;
@@ -128,6 +131,12 @@ public:
 
     void UpdatePageList();
     void UpdateZoom();
+    // Fills the outline tree from the pages' outline; a click on an item
+    // goes to its page and position.
+    void UpdateOutline();
+    bool OutlineVisible() const;
+    void SetOutlineVisible(bool v);
+    TTreeView* OutlineTree() const { return FOutline; }
     void MouseWheelScroll(int delta);
     TfrxPreviewWorkspace* Workspace() const { return FWorkspace; }
 
@@ -145,7 +154,10 @@ private:
     void DoPageChanged();
     void UpdateScrollRanges();
     bool SearchFrom(int page);
+    void OutlineClicked(TTreeNode* node);
     TfrxReport* FReport = nullptr;
+    TTreeView* FOutline;
+    TSplitter* FSplitter;
     TfrxPreviewWorkspace* FWorkspace;
     int FPageNo = 0;
     double FZoom = 1;
@@ -159,8 +171,8 @@ private:
 };
 
 // The preview window: the preview under a tool bar (print, export through
-// every registered export filter, search, zoom, tools, page navigation,
-// close) and above a status bar with the page number.
+// every registered export filter, search, zoom, the outline, tools, page
+// navigation, close) and above a status bar with the page number.
 class TfrxPreviewForm : public TForm {
     QZ_CLASS(TfrxPreviewForm, TForm)
 public:
@@ -173,7 +185,7 @@ public:
     TToolButton *PrintB = nullptr, *ExportB = nullptr, *FindB = nullptr, *ZoomWholePageB = nullptr,
                 *ZoomPageWidthB = nullptr, *Zoom100B = nullptr, *Zoom50B = nullptr;
     TComboBox* ZoomCB = nullptr;
-    TToolButton *HandToolB = nullptr, *ZoomToolB = nullptr, *FirstB = nullptr, *PriorB = nullptr;
+    TToolButton *OutlineB = nullptr, *HandToolB = nullptr, *ZoomToolB = nullptr, *FirstB = nullptr, *PriorB = nullptr;
     TEdit* PageE = nullptr;
     TToolButton *NextB = nullptr, *LastB = nullptr, *CancelB = nullptr;
     TPopupMenu* ExportPopup = nullptr;

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace exporttest;
 
 TEST(PageList, RowsTopsAndThePageAtAPosition)
@@ -252,6 +254,12 @@ TEST(PreviewForm, ToolBarZoomPagesSearchAndExportMenu)
     EXPECT_EQ(form.ZoomCB->Text(), "100%");
     form.ZoomPageWidthB->Click();
     EXPECT_EQ(form.Preview()->ZoomMode(), zmPageWidth);
+    // The outline button shows and hides the outline.
+    EXPECT_FALSE(form.Preview()->OutlineVisible());
+    form.OutlineB->Click();
+    EXPECT_TRUE(form.Preview()->OutlineVisible());
+    form.OutlineB->Click();
+    EXPECT_FALSE(form.Preview()->OutlineVisible());
 
     // The search dialog: the found text is shown, and its text proposed next time.
     GuiTest::Later([] {
@@ -277,4 +285,40 @@ TEST(PreviewForm, ToolBarZoomPagesSearchAndExportMenu)
     ASSERT_NE(pdfItem, nullptr);
     pdfItem->Click();
     EXPECT_NE(RunTool("pdftotext '" + pdf.FileName + "' - 2>&1").find("第3页"), std::string::npos);
+}
+
+TEST_F(TPreviewFixture, OutlineItemsGoToTheirPlace)
+{
+    // Two groups: one on page 2, with an item below it on page 3 at 600.
+    TfrxPreviewPages* pages = Preview->PreviewPages();
+    TfrxCustomOutline* outline = pages->Outline();
+    outline->LevelRoot();
+    pages->PageIndex = 1;
+    outline->AddItem("一班", 0);
+    pages->PageIndex = 2;
+    outline->AddItem("三班 学员", 600);
+    outline->LevelRoot();
+    pages->PageIndex = 4;
+    outline->AddItem("五班", 0);
+    Preview->SetOutlineVisible(true);
+    Preview->SetZoom(1);
+    Preview->UpdateOutline();
+    GuiTest::ProcessEvents();
+    TTreeView* tree = Preview->OutlineTree();
+    ASSERT_EQ(tree->Items()->Count(), 3);
+    TTreeNode* first = tree->Items()->GetFirstNode();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->Text(), "一班");
+    ASSERT_EQ(first->Count(), 1);
+    TTreeNode* child = first->Item(0);
+    EXPECT_EQ(child->Text(), "三班 学员");
+    tree->SetSelected(child);
+    EXPECT_EQ(Preview->PageNo(), 3);
+    // The item's top (after the page's top margin) shows 10 pixels below the area's top.
+    TfrxPreviewWorkspace* ws = Preview->Workspace();
+    const TRect page = ws->PageList().GetPageBounds(2, ws->ClientWidth(), 1);
+    EXPECT_EQ(ws->VertPosition(), page.Top + int(std::lround(600 + 10 * fr01cm)) - 10);
+    tree->SetSelected(first->GetNextSibling());
+    EXPECT_EQ(Preview->PageNo(), 5);
+    EXPECT_GT(Preview->Workspace()->Left(), tree->Left() + tree->Width() - 1);
 }
