@@ -2,6 +2,7 @@
 #include "DBCtrlsEh.h"
 
 #include "Controls.h"
+#include "Forms.h"
 #include "Windows.h"
 #include "TextUtils.h"
 
@@ -12,6 +13,7 @@ QZ_CLASS_IMPL(TCustomDBEditEh, TCustomEdit)
 QZ_CLASS_IMPL(TDBEditEh, TCustomDBEditEh)
 QZ_CLASS_IMPL(TCustomDBComboBoxEh, TCustomDBEditEh)
 QZ_CLASS_IMPL(TDBComboBoxEh, TCustomDBComboBoxEh)
+QZ_CLASS_IMPL(TDropDownBoxEh, TPersistent)
 
 TFieldDataLinkEh::TFieldDataLinkEh() : FIndependentValue(Null()) { SetVisualControl(true); }
 
@@ -597,9 +599,107 @@ void TCustomDBEditEh::DoExit()
 
 // ---- the combo box -----------------------------------------------------------------------------
 
+void TDropDownBoxEh::Assign(TPersistent* source)
+{
+    if (auto* b = DynamicCast<TDropDownBoxEh>(source)) {
+        FAlign = b->FAlign;
+        FRows = b->FRows;
+        FWidth = b->FWidth;
+        FSizable = b->FSizable;
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+// The dropped-down list of a combo box: a top-most window that never takes
+// the focus, painting its rows itself; the box sends it the keys.
+class TComboListEh : public TCustomControl {
+public:
+    explicit TComboListEh(TCustomDBComboBoxEh* box) : TCustomControl(nullptr), FBox(box) {}
+    TStrings* Items = nullptr;
+    int Count = 0;
+    int ItemHeight = 16;
+    int Rows = 1;
+    int ItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int v)
+    {
+        FItemIndex = v < 0 || v >= Count ? -1 : v;
+        if (FItemIndex >= 0) {
+            if (FItemIndex < FTop) FTop = FItemIndex;
+            if (FItemIndex >= FTop + Rows) FTop = FItemIndex - Rows + 1;
+        }
+        Invalidate();
+    }
+    int TopIndex() const { return FTop; }
+    void SetTopIndex(int v) { FTop = std::max(0, std::min(v, Count - Rows)); }
+    // Up, Down, Page Up and Page Down move the selection.
+    bool MoveByKey(WORD key)
+    {
+        int i = FItemIndex;
+        switch (key) {
+        case VK_UP: i = i < 0 ? Count - 1 : std::max(0, i - 1); break;
+        case VK_DOWN: i = std::min(Count - 1, i + 1); break;
+        case VK_PRIOR: i = std::max(0, i - Rows + 1); break;
+        case VK_NEXT: i = std::min(Count - 1, std::max(i, 0) + Rows - 1); break;
+        default: return false;
+        }
+        SetItemIndex(i);
+        return true;
+    }
+    int RowAt(int y) const
+    {
+        int r = FTop + (y - 1) / std::max(1, ItemHeight);
+        return y < 1 || r >= Count ? -1 : r;
+    }
+
+protected:
+    void CreateParams(TCreateParams& p) override
+    {
+        TCustomControl::CreateParams(p);
+        p.Style = WS_POPUP | WS_BORDER;
+        p.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+    }
+    void Paint() override
+    {
+        TCanvas* c = Canvas();
+        c->Font()->Assign(Font());
+        c->Brush()->SetColor(Color());
+        c->FillRect(ClientRect());
+        for (int r = 0; r < Rows && FTop + r < Count; ++r) {
+            int i = FTop + r;
+            TRect rc = Rect(0, r * ItemHeight, ClientWidth(), (r + 1) * ItemHeight);
+            bool selected = i == FItemIndex;
+            c->Brush()->SetColor(selected ? clHighlight : Color());
+            c->Font()->SetColor(selected ? clHighlightText : Font()->Color());
+            c->FillRect(rc);
+            c->TextRect(rc, rc.Left + 2, rc.Top + 1, Items->Strings(i));
+        }
+    }
+    void MouseMove(TShiftState shift, int x, int y) override
+    {
+        TCustomControl::MouseMove(shift, x, y);
+        int r = RowAt(y);
+        if (r >= 0 && r != FItemIndex) SetItemIndex(r);
+    }
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override
+    {
+        TCustomControl::MouseUp(button, shift, x, y);
+        if (button != mbLeft) return;
+        int r = RowAt(y);
+        if (r >= 0) SetItemIndex(r);
+        // A release inside the list chooses; outside it leaves the box as it was.
+        FBox->CloseUp(x >= 0 && y >= 0 && x < ClientWidth() && y < ClientHeight() && r >= 0);
+    }
+
+private:
+    TCustomDBComboBoxEh* FBox;
+    int FItemIndex = -1;
+    int FTop = 0;
+};
+
 TCustomDBComboBoxEh::TCustomDBComboBoxEh(TComponent* owner)
     : TCustomDBEditEh(owner), FItems(std::make_unique<TStringList>()), FKeyItems(std::make_unique<TStringList>()),
-      FKeyValue(Null())
+      FDropDownBox(std::make_unique<TDropDownBoxEh>()), FKeyValue(Null())
 {
     FItems->OnChange = [this](TObject*) { ItemsChanged(false); };
     FKeyItems->OnChange = [this](TObject*) { ItemsChanged(true); };
@@ -609,6 +709,71 @@ TCustomDBComboBoxEh::~TCustomDBComboBoxEh()
 {
     FItems->OnChange = nullptr;
     FKeyItems->OnChange = nullptr;
+}
+
+TCustomControl* TCustomDBComboBoxEh::ListControl() const { return FList.get(); }
+
+int TCustomDBComboBoxEh::ListItemIndex() const { return FList ? FList->ItemIndex() : -1; }
+
+void TCustomDBComboBoxEh::OpenDropDown()
+{
+    if (FListVisible) return;
+    if (OnDropDown) OnDropDown(this);
+    if (!FList) FList = std::make_unique<TComboListEh>(this);
+    FList->Font()->Assign(Font());
+    FList->SetColor(Color());
+    TBitmap probe(1, 1);
+    probe.Canvas()->Font()->Assign(Font());
+    FList->ItemHeight = std::max(1, probe.Canvas()->TextHeight("Wg") + 2);
+    FList->Items = FItems.get();
+    FList->Count = FItemCount;
+    FList->Rows = std::max(1, std::min(FDropDownBox->Rows(), FItemCount));
+    int width = FDropDownBox->Width();
+    if (width == -1) {
+        width = 0;
+        for (int i = 0; i < FItemCount; ++i) width = std::max(width, probe.Canvas()->TextWidth(FItems->Strings(i)) + 5);
+        width += 2;   // the border
+    } else if (width < 1) {
+        width = Width();
+    }
+    width = std::max(width, Width());
+    int height = FList->Rows * FList->ItemHeight + 2;
+    TPoint at = ClientToScreen(Point(0, Height()));
+    if (FDropDownBox->Align() == daRight) at.X += Width() - width;
+    else if (FDropDownBox->Align() == daCenter) at.X += (Width() - width) / 2;
+    // Above the box when the list does not fit below it and there is more room above.
+    if (Screen) {
+        TRect work = Screen->WorkAreaRect();
+        int above = ClientToScreen(Point(0, 0)).Y;
+        if (at.Y + height > work.Bottom && above - work.Top > work.Bottom - at.Y) at.Y = above - height;
+    }
+    FList->SetBounds(at.X, at.Y, width, height);
+    FList->SetTopIndex(FItemIndex);
+    FList->SetItemIndex(FItemIndex);
+    FList->SetVisible(true);
+    FListVisible = true;
+}
+
+void TCustomDBComboBoxEh::CloseUp(bool accept)
+{
+    if (!FListVisible) return;
+    FList->SetVisible(false);
+    FListVisible = false;
+    if (accept && !ReadOnly() && DataLink()->Edit()) {
+        int chosen = FList->ItemIndex();
+        if (chosen >= 0 && chosen != FItemIndex) {
+            SelectItem(chosen);
+            DataLink()->MarkModified();
+        }
+        if (Focused()) SelectAll();
+    }
+    if (OnCloseUp) OnCloseUp(this, accept);
+}
+
+void TCustomDBComboBoxEh::DoExit()
+{
+    CloseUp(false);
+    TCustomDBEditEh::DoExit();
 }
 
 void TCustomDBComboBoxEh::ItemsChanged(bool keys)
@@ -820,6 +985,16 @@ bool TCustomDBComboBoxEh::TypeAhead(const std::string& text)
 
 void TCustomDBComboBoxEh::KeyDown(WORD& key, TShiftState shift)
 {
+    if ((key == VK_DOWN || key == VK_UP) && shift == TShiftState{ssAlt}) {
+        if (FListVisible) CloseUp(true);
+        else OpenDropDown();
+        key = 0;
+        return;
+    }
+    if (FListVisible && shift.Empty() && FList->MoveByKey(key)) {
+        key = 0;
+        return;
+    }
     TCustomDBEditEh::KeyDown(key, shift);
     if (key == 0) return;
     if ((key == VK_UP || key == VK_DOWN) && !shift.Contains(ssAlt)) {
@@ -839,6 +1014,12 @@ void TCustomDBComboBoxEh::KeyDown(WORD& key, TShiftState shift)
 void TCustomDBComboBoxEh::KeyPress(char& key)
 {
     unsigned char k = static_cast<unsigned char>(key);
+    if (FListVisible && (key == '\r' || key == 27)) {
+        CloseUp(key == '\r');
+        key = 0;
+        return;
+    }
+    if (k > 31 && FDropDownBox->AutoDrop() && !FListVisible) OpenDropDown();
     if (FUseKeys && !ReadOnly() && (key == '\b' || k > 31)) {
         TypeAhead(std::string(1, key));
         key = 0;

@@ -164,6 +164,36 @@ public:
 };
 
 using TNotInListEventEh = std::function<void(TObject* sender, const std::string& newText, bool& recheckInList)>;
+using TCloseUpEventEh = std::function<void(TObject* sender, bool accept)>;
+
+enum TDropDownAlign { daLeft, daRight, daCenter };
+
+// How a combo box's list drops down: its alignment to the box, whether
+// typing opens it, its visible rows and its width (0: the box's, -1: the
+// widest item's).
+class TDropDownBoxEh : public TPersistent {
+    QZ_CLASS(TDropDownBoxEh, TPersistent)
+public:
+    TDropDownAlign Align() const { return FAlign; }
+    void SetAlign(TDropDownAlign v) { FAlign = v; }
+    bool AutoDrop() const { return FAutoDrop; }
+    void SetAutoDrop(bool v) { FAutoDrop = v; }
+    int Rows() const { return FRows; }
+    void SetRows(int v) { FRows = v; }
+    bool Sizable() const { return FSizable; }
+    void SetSizable(bool v) { FSizable = v; }
+    int Width() const { return FWidth; }
+    void SetWidth(int v) { FWidth = v; }
+    void Assign(TPersistent* source) override;
+private:
+    TDropDownAlign FAlign = daLeft;
+    bool FAutoDrop = false;
+    int FRows = 7;
+    bool FSizable = false;
+    int FWidth = 0;
+};
+
+class TComboListEh;
 
 // The edit with a list of items: typing completes from the list, Up and
 // Down step through it. With KeyItems the field stores the key of the shown
@@ -192,14 +222,28 @@ public:
     bool TypeAhead(const std::string& text);
     bool SelectByPrefix(const std::string& text, bool partial);
 
+    TDropDownBoxEh* DropDownBox() const { return FDropDownBox.get(); }
+    void SetDropDownBox(TDropDownBoxEh* v) { FDropDownBox->Assign(v); }
+    // Shows the items below the box (above when there is no room below).
+    void OpenDropDown();
+    // Hides the list; accepting selects the list's item when the box may change.
+    void CloseUp(bool accept);
+    bool ListVisible() const { return FListVisible; }
+    // The list window, once it was made.
+    TCustomControl* ListControl() const;
+    int ListItemIndex() const;
+
     void CommitEdit() override;
     void DataChanged() override;
     void UpdateReadOnlyState() override;
     void ResetFieldMaxLength() override;
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char& key) override;
+    void DoExit() override;
 
     TNotInListEventEh OnNotInList;
+    TNotifyEvent OnDropDown;
+    TCloseUpEventEh OnCloseUp;
 
 protected:
     Variant GetValue() const override { return FUseKeys ? FKeyValue : Variant(Text()); }
@@ -216,6 +260,9 @@ private:
     void SyncItemIndex();
     bool CanModifyBox() const;
     std::unique_ptr<TStringList> FItems, FKeyItems;
+    std::unique_ptr<TDropDownBoxEh> FDropDownBox;
+    std::unique_ptr<TComboListEh> FList;
+    bool FListVisible = false;
     int FItemIndex = -1;
     int FItemCount = 0;
     bool FUseKeys = false;

@@ -438,4 +438,59 @@ TEST(DBComboBoxEh, TypingCompletesAndArrowsStep)
     EXPECT_EQ(VarToStr(box.DataLink()->IndependentValue()), "cherry");
 }
 
+TEST(DBComboBoxEh, TheListDropsDownAndChooses)
+{
+    TEditHost h;
+    auto* box = h.Add<TDBComboBoxEh>("Sex");
+    box->Items()->SetText("Male\nFemale\nUnknown");
+    box->KeyItems()->SetText("M\nF\nU");
+    h.Form->Show();
+    GuiTest::ProcessEvents();
+    WORD key = VK_DOWN;
+    box->KeyDown(key, {ssAlt});
+    ASSERT_TRUE(box->ListVisible());
+    TCustomControl* list = box->ListControl();
+    EXPECT_EQ(list->Width(), box->Width()) << "as wide as the box";
+    EXPECT_EQ(box->ListItemIndex(), 1) << "the list shows the current item";
+    EXPECT_GE(list->Top(), box->ClientToScreen(Point(0, box->Height())).Y);
+    key = VK_DOWN;
+    box->KeyDown(key, {});
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(box->ListItemIndex(), 2);
+    EXPECT_EQ(box->Text(), "Female") << "moving in the list changes nothing yet";
+    char esc = 27;
+    box->KeyPress(esc);
+    EXPECT_FALSE(box->ListVisible());
+    EXPECT_EQ(box->Text(), "Female") << "Escape leaves the box as it was";
+    box->OpenDropDown();
+    key = VK_UP;
+    box->KeyDown(key, {});
+    char enter = '\r';
+    box->KeyPress(enter);
+    EXPECT_FALSE(box->ListVisible());
+    EXPECT_EQ(box->Text(), "Male");
+    h.Ds->Post();
+    EXPECT_EQ(h.Ds->FieldByName("Sex")->AsString(), "M");
+    // A click on a row chooses it.
+    box->OpenDropDown();
+    GuiTest::ProcessEvents();
+    int rowHeight = (list->ClientHeight()) / 3;
+    list->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, rowHeight * 2 + rowHeight / 2));
+    list->Perform(WM_LBUTTONUP, 0, MAKELPARAM(10, rowHeight * 2 + rowHeight / 2));
+    GuiTest::ProcessEvents();
+    EXPECT_FALSE(box->ListVisible());
+    EXPECT_EQ(box->Text(), "Unknown");
+    // The widest item decides with width -1, never less than the box.
+    box->Items()->SetText("M\nA much longer name than the box is wide, surely\nU");
+    box->DropDownBox()->SetWidth(-1);
+    box->OpenDropDown();
+    EXPECT_GT(list->Width(), box->Width());
+    box->CloseUp(false);
+    box->Items()->SetText("M\nF\nU");
+    box->OpenDropDown();
+    EXPECT_EQ(list->Width(), box->Width());
+    box->CloseUp(false);
+    h.Ds->Cancel();
+}
+
 } // namespace
