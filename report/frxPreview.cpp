@@ -1,6 +1,7 @@
 #include "frxPreview.h"
 
 #include "ComCtrls.h"
+#include "Dialogs.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "Graphics.h"
@@ -614,6 +615,46 @@ bool TfrxPreview::Export(TfrxCustomExportFilter* filter)
     return done;
 }
 
+namespace {
+std::string Fp3Filter() { return frxRes::Resources().Get("clFP3files") + " (*.fp3)|*.fp3"; }
+}  // namespace
+
+void TfrxPreview::Save()
+{
+    TSaveDialog dlg(nullptr);
+    dlg.Filter = Fp3Filter();
+    dlg.DefaultExt = "fp3";
+    if (dlg.Execute()) SaveToFile(ChangeFileExt(dlg.FileName, ".fp3"));
+}
+
+void TfrxPreview::SaveToFile(const std::string& fileName)
+{
+    if (TfrxPreviewPages* pages = PreviewPages()) pages->SaveToFile(fileName);
+}
+
+void TfrxPreview::Load()
+{
+    TOpenDialog dlg(nullptr);
+    dlg.Filter = Fp3Filter();
+    if (dlg.Execute()) LoadFromFile(dlg.FileName);
+}
+
+void TfrxPreview::LoadFromFile(const std::string& fileName)
+{
+    TfrxPreviewPages* pages = PreviewPages();
+    if (!pages) return;
+    try {
+        pages->LoadFromFile(fileName, true);
+    } catch (...) {
+        // A broken file leaves the pages empty: the preview shows that, then
+        // the error goes to the caller.
+        Init();
+        throw;
+    }
+    SetOutlineVisible(FReport->PreviewOptions()->OutlineVisible);
+    Init();
+}
+
 bool TfrxPreview::Print()
 {
     TfrxPreviewPages* pages = PreviewPages();
@@ -699,6 +740,8 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner)
     ToolBar->SetAlign(alTop);
     ToolBar->SetShowCaptions(true);
     PrintB = AddButton(this, ToolBar, "PrintB");
+    OpenB = AddButton(this, ToolBar, "OpenB");
+    SaveB = AddButton(this, ToolBar, "SaveB");
     ExportB = AddButton(this, ToolBar, "ExportB", tbsDropDown);
     ExportPopup = new TPopupMenu(this);
     ExportPopup->SetName("ExportPopup");
@@ -755,6 +798,8 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner)
         FPreview->Print();
     };
     FindB->OnClick = [this](TObject*) { FPreview->Find(); };
+    OpenB->OnClick = [this](TObject*) { FPreview->Load(); };
+    SaveB->OnClick = [this](TObject*) { FPreview->Save(); };
     ZoomWholePageB->OnClick = [this](TObject*) { FPreview->SetZoomMode(zmWholePage); UpdateZoomText(); };
     ZoomPageWidthB->OnClick = [this](TObject*) { FPreview->SetZoomMode(zmPageWidth); UpdateZoomText(); };
     Zoom100B->OnClick = [this](TObject*) { FPreview->SetZoom(1); UpdateZoomText(); };
@@ -817,6 +862,8 @@ void TfrxPreviewForm::SetReport(TfrxReport* report)
         if (o->Maximized) SetWindowState(wsMaximized);
         const TfrxPreviewButtons b = o->Buttons;
         PrintB->SetVisible(b.Contains(pbPrint));
+        OpenB->SetVisible(b.Contains(pbLoad));
+        SaveB->SetVisible(b.Contains(pbSave));
         ExportB->SetVisible(b.Contains(pbExport));
         FindB->SetVisible(b.Contains(pbFind));
         for (TToolButton* z : {ZoomWholePageB, ZoomPageWidthB, Zoom100B, Zoom50B}) z->SetVisible(b.Contains(pbZoom));

@@ -128,6 +128,11 @@ public:
     // false when its dialog was cancelled or the export was stopped.
     bool Export(TfrxCustomExportFilter* filter);
     bool Print();
+    // Prepared-report files (.fp3): asking for the name, or with it.
+    void Save();
+    void SaveToFile(const std::string& fileName);
+    void Load();
+    void LoadFromFile(const std::string& fileName);
 
     void UpdatePageList();
     void UpdateZoom();
@@ -182,7 +187,7 @@ public:
     TfrxPreview* Preview() const { return FPreview; }
 
     TToolBar* ToolBar = nullptr;
-    TToolButton *PrintB = nullptr, *ExportB = nullptr, *FindB = nullptr, *ZoomWholePageB = nullptr,
+    TToolButton *PrintB = nullptr, *OpenB = nullptr, *SaveB = nullptr, *ExportB = nullptr, *FindB = nullptr, *ZoomWholePageB = nullptr,
                 *ZoomPageWidthB = nullptr, *Zoom100B = nullptr, *Zoom50B = nullptr;
     TComboBox* ZoomCB = nullptr;
     TToolButton *OutlineB = nullptr, *HandToolB = nullptr, *ZoomToolB = nullptr, *FirstB = nullptr, *PriorB = nullptr;

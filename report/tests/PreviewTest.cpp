@@ -5,6 +5,7 @@
 #include "GuiTesting.h"
 #include "Menus.h"
 #include "RecordingHost.h"
+#include "SysUtils.h"
 #include "StdCtrls.h"
 #include "frxExportPDF.h"
 #include "frxPreview.h"
@@ -321,4 +322,33 @@ TEST_F(TPreviewFixture, OutlineItemsGoToTheirPlace)
     tree->SetSelected(first->GetNextSibling());
     EXPECT_EQ(Preview->PageNo(), 5);
     EXPECT_GT(Preview->Workspace()->Left(), tree->Left() + tree->Width() - 1);
+}
+
+TEST_F(TPreviewFixture, SavedPagesLoadBackAndABrokenFileRaises)
+{
+    TScratch dir("previewfp3");
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    host->QueueSaveFile({dir.Dir + "pages"});
+    Preview->Save();
+    ASSERT_TRUE(FileExists(dir.Dir + "pages.fp3"));
+    EXPECT_EQ(host->CallsOf(THostCallKind::SaveFile)[0].Request.Filter, "报表文件 (*.fp3)|*.fp3");
+    // A second report's preview loads the pages.
+    TExportReport other;
+    other.AddMemo(other.AddPage(), 0, 0, 100, 20, "x");
+    other.Prepare();
+    TfrxPreview view(Form.get());
+    view.SetParent(Form.get());
+    view.SetReport(other.Report.get());
+    EXPECT_EQ(view.PageCount(), 1);
+    host->QueueOpenFile({dir.Dir + "pages.fp3"});
+    view.Load();
+    EXPECT_EQ(view.PageCount(), 5);
+    EXPECT_EQ(view.PageNo(), 1);
+    EXPECT_TRUE(view.Find("三班", false, true));
+    EXPECT_EQ(view.FoundPage(), 2);
+    SaveFileWhole(dir.Dir + "broken.fp3", std::string("<?xml version=\"1.0\"?><preparedreport><pages>"));
+    EXPECT_ANY_THROW(view.LoadFromFile(dir.Dir + "broken.fp3"));
+    EXPECT_EQ(view.PageCount(), 0);
+    EXPECT_EQ(view.PageNo(), 0);
 }
