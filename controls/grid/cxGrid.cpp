@@ -1,6 +1,7 @@
 #include "cxGrid.h"
 
 #include "Forms.h"
+#include "cxGridCustomTableView.h"
 
 #include <algorithm>
 
@@ -92,8 +93,8 @@ void TcxGridSizeChange::Execute()
 
 bool TcxGridSizeChange::IsCoveredBy(TcxCustomGridChange* AChange)
 {
-    // The data change of the same view (record views) recalculates the sizes anyway.
-    return AChange->ClassType()->Name == "TcxGridDataChange" &&
+    // The data change of the same view recalculates the sizes anyway.
+    return AChange->InheritsFrom(TcxGridDataChange::StaticClass()) &&
            static_cast<TcxCustomGridViewChange*>(AChange)->GridView == GridView;
 }
 

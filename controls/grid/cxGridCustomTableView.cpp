@@ -9,6 +9,7 @@
 QZ_CLASS_IMPL(TcxGridDefaultValuesProvider, TcxCustomEditDefaultValuesProvider)
 QZ_CLASS_IMPL(TcxGridItemDataBinding, TPersistent)
 QZ_CLASS_IMPL(TcxGridDataController, TcxDataController)
+QZ_CLASS_IMPL(TcxGridDataChange, TcxCustomGridViewChange)
 QZ_CLASS_IMPL(TcxCustomGridTableItemCustomOptions, TPersistent)
 QZ_CLASS_IMPL(TcxCustomGridTableItemOptions, TcxCustomGridTableItemCustomOptions)
 QZ_CLASS_IMPL(TcxCustomGridTableItem, TComponent)
@@ -117,6 +118,13 @@ bool TcxGridDataController::IsFirstRecord()
 }
 
 bool TcxGridDataController::IsLastRecord() { return GetFocusedRowIndex() >= GetRowCount() - 1; }
+
+// ---- changes ---------------------------------------------------------------------------------------------
+
+void TcxGridDataChange::Execute()
+{
+    if (auto* view = DynamicCast<TcxCustomGridTableView>(GridView)) view->RecordCountChanged();
+}
 
 // ---- item options ------------------------------------------------------------------------------------------
 
@@ -595,4 +603,21 @@ void TcxCustomGridTableView::SetName(const std::string& ANewName)
     std::vector<TComponent*> items(FItems.begin(), FItems.end());
     cxGridCommon::RenameComponents(this, Owner(), Name(), [&](int i) { return items[size_t(i)]; }, int(items.size()),
                                    oldName);
+}
+
+void TcxCustomGridTableView::DataControllerNotify(TcxUpdateControlInfo* AInfo)
+{
+    if (DynamicCast<TcxDataChangedInfo>(AInfo)) DataChanged();
+}
+
+void TcxCustomGridTableView::DataChanged()
+{
+    for (TcxCustomGridTableItem* item : std::vector<TcxCustomGridTableItem*>(FItems)) item->DataChanged();
+    Changed(new TcxGridDataChange(this));
+}
+
+void TcxCustomGridTableView::RecordCountChanged()
+{
+    ViewInfoCache()->SetCount(DataController()->GetRowCount());
+    if (Grid()) Grid()->NotifySubscribers(gnkRecordCountChanged, nullptr);
 }

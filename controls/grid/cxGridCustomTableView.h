@@ -7,6 +7,7 @@
 
 #include "cxData.h"
 #include "cxEdit.h"
+#include "cxGrid.h"
 #include "cxGridCustomView.h"
 
 #include <functional>
@@ -99,6 +100,18 @@ public:
     bool SetFilterPropertyValue(const std::string&, const Variant&) override { return false; }
     bool SetScrollBarPos(int) override { return false; }
 };
+
+// The record count of a view changed: runs at once, also while the grid is
+// locked, as what the view shows must follow its data.
+class TcxGridDataChange : public TcxCustomGridViewChange {
+    QZ_CLASS(TcxGridDataChange, TcxCustomGridViewChange)
+public:
+    using TcxCustomGridViewChange::TcxCustomGridViewChange;
+    void Execute() override;
+    bool IsDeferrable() override { return false; }
+};
+
+constexpr int gnkRecordCountChanged = 2;
 
 // ---- items ------------------------------------------------------------------------------------------
 
@@ -283,6 +296,10 @@ public:
     virtual void RefreshVisibleItemsList();
     void RefreshFilterableItemsList();
     virtual void ItemValueTypeClassChanged(int AItemIndex);
+    // The data controller's news become queued changes.
+    void DataControllerNotify(TcxUpdateControlInfo* AInfo) override;
+    virtual void DataChanged();
+    virtual void RecordCountChanged();
 
     TcxCustomGridTableItem* CreateItem();
     void ClearItems();

@@ -226,4 +226,36 @@ TEST_F(GridItemsTest, RenamingTheViewRenamesItsItems)
     EXPECT_EQ(other->Name(), "Other");
 }
 
+class TCountRecorder : public TcxCustomGridNotification {
+public:
+    TSet<int, 8> NotificationKinds() override { return {gnkRecordCountChanged}; }
+    void Notify(int, void*, bool&) override { ++Count; }
+    int Count = 0;
+};
+
+TEST_F(GridItemsTest, ARecordCountChangeRunsAtOnceEvenWhileTheGridIsLocked)
+{
+    Add("ColA");
+    TCountRecorder recorder;
+    Grid->AddNotification(&recorder);
+    Grid->BeginUpdate();
+    View->DataController()->SetRecordCount(5);
+    EXPECT_GE(recorder.Count, 1) << "the rows appear at once";
+    EXPECT_EQ(View->ViewInfoCache()->Count(), 5) << "one cache slot per row";
+    EXPECT_EQ(Grid->ChangeCount(), 0) << "nothing of it waits in the queue";
+    Grid->EndUpdate();
+    Grid->RemoveNotification(&recorder);
+}
+
+TEST_F(GridItemsTest, ADataChangeMakesAnEarlierSizeChangeOfItsViewNeedless)
+{
+    TcxGridTestView* other = GridTesting::MakeView(Grid, "Other");
+    TcxGridDataChange data(View);
+    TcxGridSizeChange mine(View), theirs(other), gridWide(nullptr);
+    EXPECT_TRUE(mine.IsCoveredBy(&data));
+    EXPECT_FALSE(theirs.IsCoveredBy(&data));
+    EXPECT_FALSE(gridWide.IsCoveredBy(&data));
+    EXPECT_FALSE(data.IsDeferrable());
+}
+
 }  // namespace
