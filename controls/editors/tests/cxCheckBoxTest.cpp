@@ -238,6 +238,26 @@ TEST_F(CheckBoxTest, CaptionFallsBackToActionThenName)
     Box->SetAction(nullptr);
 }
 
+TEST_F(CheckBoxTest, StateReadFromAFormIsTakenWhenLoaded)
+{
+    Box->SetChecked(true);
+    Clicks = 0;
+    // A stored state is held while reading and taken without events at the end.
+    Box->SetComponentStateFlag(csLoading, true);
+    Box->SetState(cbsGrayed);
+    EXPECT_EQ(Box->State(), cbsChecked);
+    static_cast<TComponent*>(Box)->Loaded();
+    EXPECT_EQ(Box->State(), cbsGrayed);
+    EXPECT_EQ(Clicks, 0);
+    EXPECT_TRUE(Box->IsStateStored());
+    // Read without a state: unchecked, and nothing to store.
+    Other->SetChecked(true);
+    Other->SetComponentStateFlag(csLoading, true);
+    static_cast<TComponent*>(Other)->Loaded();
+    EXPECT_EQ(Other->State(), cbsUnchecked);
+    EXPECT_FALSE(Other->IsStateStored());
+}
+
 TEST_F(CheckBoxTest, AcceleratorFocusesAndToggles)
 {
     Box->Properties()->SetCaption("已缴费(&P)");

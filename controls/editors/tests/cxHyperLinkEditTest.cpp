@@ -98,6 +98,18 @@ TEST_F(HyperLinkTest, KeysAndClicksThatStartTheLink)
     EXPECT_EQ(Opened().size(), 3u);
 }
 
+TEST_F(HyperLinkTest, SingleClickShowsTheHandWhileTheMouseIsOver)
+{
+    Edit->SetCursor(crIBeam);
+    Edit->Properties()->SetSingleClick(true);
+    Edit->Perform(CM_MOUSEENTER, 0, LPARAM(static_cast<TControl*>(Edit)));
+    EXPECT_EQ(Edit->Cursor(), crHandPoint);
+    EXPECT_EQ(Edit->InnerEdit()->Cursor(), crHandPoint);
+    Edit->Perform(CM_MOUSELEAVE, 0, LPARAM(static_cast<TControl*>(Edit)));
+    EXPECT_EQ(Edit->Cursor(), crIBeam);
+    EXPECT_EQ(Edit->InnerEdit()->Cursor(), crIBeam);
+}
+
 TEST(HyperLink, LooksLikeALinkUnlessDrawnInASelectedCell)
 {
     TcxHyperLinkEditProperties p;
