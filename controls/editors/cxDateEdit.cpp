@@ -131,8 +131,7 @@ void TcxCustomDateEditProperties::Assign(TPersistent* Source)
         TcxCustomPopupEditProperties::Assign(Source);
         return;
     }
-    BeginUpdate();
-    try {
+    cxDropDownEdit::InUpdate(this, [&] {
         TcxCustomPopupEditProperties::Assign(Source);
         FDateButtonsAssigned = false;
         if (s->FDateButtonsAssigned) SetDateButtons(s->FDateButtons);
@@ -140,11 +139,7 @@ void TcxCustomDateEditProperties::Assign(TPersistent* Source)
         SetInputKind(s->InputKind());
         SetSaveTime(s->SaveTime());
         SetShowTime(s->ShowTime());
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 Variant TcxCustomDateEditProperties::TextToEditValue(const std::string& AText)

@@ -74,8 +74,7 @@ void TcxCustomDropDownEditProperties::Changed()
 void TcxCustomDropDownEditProperties::SetDropDownButtonIndex(int AIndex)
 {
     if (AIndex == FDropDownButtonIndex) return;
-    BeginUpdate();
-    try {
+    cxDropDownEdit::InUpdate(this, [&] {
         TBitmap* old = ButtonGlyph();
         if (AIndex >= 0 && AIndex < Buttons()->Count()) {
             TcxEditButton* b = Buttons()->Items(AIndex);
@@ -85,11 +84,7 @@ void TcxCustomDropDownEditProperties::SetDropDownButtonIndex(int AIndex)
         if (FDropDownButtonIndex >= 0 && FDropDownButtonIndex < Buttons()->Count())
             Buttons()->Items(FDropDownButtonIndex)->SetGlyph(nullptr);
         FDropDownButtonIndex = AIndex;
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TcxCustomDropDownEditProperties::SetPopupAlignment(TAlignment Value)
@@ -148,8 +143,7 @@ void TcxCustomDropDownEditProperties::Assign(TPersistent* Source)
         TcxCustomMaskEditProperties::Assign(Source);
         return;
     }
-    BeginUpdate();
-    try {
+    cxDropDownEdit::InUpdate(this, [&] {
         TcxCustomMaskEditProperties::Assign(Source);
         SetButtonGlyph(s->ButtonGlyph());
         SetImmediateDropDown(s->ImmediateDropDown());
@@ -167,11 +161,7 @@ void TcxCustomDropDownEditProperties::Assign(TPersistent* Source)
         OnCloseUp = s->OnCloseUp;
         OnInitPopup = s->OnInitPopup;
         OnPopup = s->OnPopup;
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 // ---- view data ---------------------------------------------------------------------------------------------
@@ -779,6 +769,18 @@ void TcxCustomEditPopupWindow::MouseLeave(TControl* AControl)
 
 namespace cxDropDownEdit {
 
+void InUpdate(TcxCustomEditProperties* AProperties, const std::function<void()>& AAction)
+{
+    AProperties->BeginUpdate();
+    try {
+        AAction();
+    } catch (...) {
+        AProperties->EndUpdate();
+        throw;
+    }
+    AProperties->EndUpdate();
+}
+
 TRect ClipToWorkArea(const TRect& R, const TRect& AOwner)
 {
     const TRect work = cxControls::GetDesktopWorkArea(AOwner.TopLeft());
@@ -1216,6 +1218,12 @@ void TcxCustomDropDownEdit::DoEditKeyPress(char& Key)
     TcxCustomMaskEdit::DoEditKeyPress(Key);
 }
 
+bool TcxCustomDropDownEdit::InnerWideChar(char32_t ACh)
+{
+    if (Properties()->ImmediateDropDown() && !HasPopupWindow()) Perform(DXM_DROPDOWNEDIT, 0, 0);
+    return TcxCustomMaskEdit::InnerWideChar(ACh);
+}
+
 void TcxCustomDropDownEdit::KeyUp(WORD& Key, TShiftState Shift)
 {
     TcxCustomMaskEdit::KeyUp(Key, Shift);
@@ -1487,8 +1495,7 @@ void TcxCustomComboBoxProperties::Assign(TPersistent* Source)
         TcxCustomDropDownEditProperties::Assign(Source);
         return;
     }
-    BeginUpdate();
-    try {
+    cxDropDownEdit::InUpdate(this, [&] {
         TcxCustomDropDownEditProperties::Assign(Source);
         SetDropDownListStyle(s->DropDownListStyle());
         SetDropDownRows(s->DropDownRows());
@@ -1496,11 +1503,7 @@ void TcxCustomComboBoxProperties::Assign(TPersistent* Source)
         FRevertable = s->FRevertable;
         OnDrawItem = s->OnDrawItem;
         OnMeasureItem = s->OnMeasureItem;
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 // ---- the combo's list -----------------------------------------------------------------------------------
@@ -1882,15 +1885,10 @@ void TcxCustomPopupEditProperties::FreeNotification(TComponent* AComponent)
 
 void TcxCustomPopupEditProperties::Assign(TPersistent* Source)
 {
-    BeginUpdate();
-    try {
+    cxDropDownEdit::InUpdate(this, [&] {
         TcxCustomDropDownEditProperties::Assign(Source);
         if (auto* s = dynamic_cast<TcxCustomPopupEditProperties*>(Source)) SetPopupControl(s->PopupControl());
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 TcxPopupEditProperties::TcxPopupEditProperties(TPersistent* AOwner) : TcxCustomPopupEditProperties(AOwner)

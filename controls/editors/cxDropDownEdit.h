@@ -15,6 +15,7 @@
 #include "cxMaskEdit.h"
 #include "cxTextEditLookupData.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -254,7 +255,7 @@ public:
     bool DroppedDown() { return HasPopupWindow(); }
     void SetDroppedDown(bool Value);
     // The popup window exists and is open.
-    virtual bool HasPopupWindow() const;
+    bool HasPopupWindow() const override;
     virtual void DropDown();
     // Closes an open popup; with AAccept the highlighted item becomes the value.
     virtual void CloseUp(bool AAccept);
@@ -268,9 +269,9 @@ public:
     // over the list is ignored.
     bool PopupMouseMoveLocked = false;
 
-    void Activate(std::unique_ptr<TcxCustomEditData>& AEditData);
-    void ActivateByKey(char32_t AKey, std::unique_ptr<TcxCustomEditData>& AEditData);
-    bool Deactivate();
+    void Activate(std::unique_ptr<TcxCustomEditData>& AEditData) override;
+    void ActivateByKey(char32_t AKey, std::unique_ptr<TcxCustomEditData>& AEditData) override;
+    bool Deactivate() override;
     bool CanSendActivationKey(char32_t AKey) override;
     void PropertiesChanged(TObject* Sender) override;
     void PasteFromClipboard() override;
@@ -308,6 +309,8 @@ protected:
     void ResetEditData(TcxCustomEditData* AEditData) override;
     void DoEditKeyDown(WORD& Key, TShiftState Shift) override;
     void DoEditKeyPress(char& Key) override;
+    // A character beyond ASCII opens the popup as a typed one does.
+    bool InnerWideChar(char32_t ACh) override;
     // Alt released over the edit: the characters it left queued are dropped.
     void KeyUp(WORD& Key, TShiftState Shift) override;
     void CalculateViewInfo(const TPoint& P, bool AAllowHot) override;
@@ -467,7 +470,7 @@ public:
     }
     void GetPopupWindowClientPreferredSize(TSize& ASize) override;
     void PopupWindowShowed(TObject* Sender) override;
-    void Activate(std::unique_ptr<TcxCustomEditData>& AEditData);
+    void Activate(std::unique_ptr<TcxCustomEditData>& AEditData) override;
     // The lookup data (the filter control reads its items).
     TcxCustomTextEditLookupData* GetLookupData() { return LookupData(); }
 
@@ -590,6 +593,9 @@ namespace cxDropDownEdit {
 TRect ClipToWorkArea(const TRect& R, const TRect& AOwner);
 // The cursor of sizing directions.
 TCursor SizingCursor(int AHorz, int AVert);
+// Runs AAction inside one update of AProperties: one change report at the
+// end, also when it fails.
+void InUpdate(TcxCustomEditProperties* AProperties, const std::function<void()>& AAction);
 // Forgets the popup height: in place the activation's, else the properties'.
 void ResetPopupHeight(TcxCustomDropDownEdit* AEdit);
 // Registers the combo box and popup edit properties with the editor registry.
