@@ -8,6 +8,7 @@
 #include "cxControls.h"
 #include "cxLookAndFeelPainters.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <string>

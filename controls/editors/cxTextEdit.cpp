@@ -712,6 +712,12 @@ void TcxCustomInnerTextEdit::Change()
     if (TcxCustomTextEdit* c = Container()) c->InnerTextChanged();
 }
 
+void TcxCustomInnerTextEdit::CreateParams(TCreateParams& Params)
+{
+    TCustomEdit::CreateParams(Params);
+    if (TcxCustomTextEdit* c = Container()) c->AdjustInnerEditParams(Params);
+}
+
 void TcxCustomInnerTextEdit::KeyDown(WORD& Key, TShiftState Shift)
 {
     KeyConsumed = false;

@@ -220,6 +220,7 @@ public:
 
 protected:
     void Change() override;
+    void CreateParams(TCreateParams& Params) override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     void KeyUp(WORD& Key, TShiftState Shift) override;
@@ -290,6 +291,8 @@ protected:
     virtual bool InnerWideChar(char32_t ACh);
     // After the inner edit handled a mouse message (AKeys: its mouse-key flags).
     virtual void InnerMouseEvent(UINT AMsg, WPARAM AKeys) {}
+    // The window style of the inner edit as it is made (a memo's is multi-line).
+    virtual void AdjustInnerEditParams(TCreateParams& Params) {}
     TWinControl* ActivationTarget() override;
     // The character of the key message being handled.
     char32_t FTypedChar = 0;

@@ -243,13 +243,12 @@ public:
     explicit TEdit(TComponent* owner = nullptr) : TCustomEdit(owner) {}
 };
 
-class TCustomMemo;
-// The lines of a memo (paragraphs: the text between line breaks, however
-// word wrap shows them).
+// The lines of a memo, or of any multi-line edit (paragraphs: the text
+// between line breaks, however word wrap shows them).
 class TMemoStrings : public TStrings {
     QZ_CLASS(TMemoStrings, TStrings)
 public:
-    explicit TMemoStrings(TCustomMemo* memo = nullptr) : FMemo(memo) {}
+    explicit TMemoStrings(TCustomEdit* memo = nullptr) : FMemo(memo) {}
     std::string Get(int index) const override;
     int GetCount() const override;
     void Put(int index, const std::string& s) override;
@@ -259,7 +258,7 @@ public:
     std::string GetText() const override;
     void SetText(const std::string& text) override;
 private:
-    TCustomMemo* FMemo;
+    TCustomEdit* FMemo;
 };
 
 class TCustomMemo : public TCustomEdit {
