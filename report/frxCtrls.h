@@ -49,3 +49,18 @@ private:
     int FHorzPage = 0, FHorzPosition = 0, FHorzRange = 0;
     int FVertPage = 0, FVertPosition = 0, FVertRange = 0;
 };
+
+namespace frxCtrls {
+// A control of a dialog: owned by the form, named (the form's text block
+// names it), placed on its parent.
+template <class C>
+C* MakeControl(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top, int width,
+               int height)
+{
+    C* c = new C(owner);
+    c->SetName(name);
+    c->SetParent(parent);
+    c->SetBounds(left, top, width, height);
+    return c;
+}
+}  // namespace frxCtrls

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "StdCtrls.h"
+#include "frxCtrls.h"
 #include "SysUtils.h"
 #include "frxClass.h"
 #include "frxRes.h"
@@ -10,20 +11,7 @@
 
 QZ_CLASS_IMPL(TfrxExportDialog, TForm)
 
-namespace {
-
-template <class C>
-C* Make(TfrxExportDialog* form, TWinControl* parent, const std::string& name, int left, int top, int width,
-        int height)
-{
-    C* c = new C(form);
-    c->SetName(name);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
-}  // namespace
+using frxCtrls::MakeControl;
 
 TfrxExportDialog::TfrxExportDialog(TComponent* owner, const std::string& okName, const std::string& cancelName)
     : TForm(owner)
@@ -32,24 +20,24 @@ TfrxExportDialog::TfrxExportDialog(TComponent* owner, const std::string& okName,
     SetBorderStyle(fbsDialog);
     SetPosition(poScreenCenter);
     SetClientSize(277, 245);
-    GroupPageRange = Make<TGroupBox>(this, this, "GroupPageRange", 8, 4, 261, 126);
-    AllRB = Make<TRadioButton>(this, GroupPageRange, "AllRB", 12, 20, 237, 17);
+    GroupPageRange = MakeControl<TGroupBox>(this, this, "GroupPageRange", 8, 4, 261, 126);
+    AllRB = MakeControl<TRadioButton>(this, GroupPageRange, "AllRB", 12, 20, 237, 17);
     AllRB->SetChecked(true);
-    CurPageRB = Make<TRadioButton>(this, GroupPageRange, "CurPageRB", 12, 40, 237, 17);
-    PageNumbersRB = Make<TRadioButton>(this, GroupPageRange, "PageNumbersRB", 12, 60, 80, 17);
-    PageNumbersE = Make<TEdit>(this, GroupPageRange, "PageNumbersE", 96, 58, 153, 21);
+    CurPageRB = MakeControl<TRadioButton>(this, GroupPageRange, "CurPageRB", 12, 40, 237, 17);
+    PageNumbersRB = MakeControl<TRadioButton>(this, GroupPageRange, "PageNumbersRB", 12, 60, 80, 17);
+    PageNumbersE = MakeControl<TEdit>(this, GroupPageRange, "PageNumbersE", 96, 58, 153, 21);
     // Typing page numbers means they are wanted.
     PageNumbersE->OnChange = [this](TObject*) {
         if (!PageNumbersE->Text().empty()) PageNumbersRB->SetChecked(true);
     };
-    DescrL = Make<TLabel>(this, GroupPageRange, "DescrL", 12, 84, 237, 36);
+    DescrL = MakeControl<TLabel>(this, GroupPageRange, "DescrL", 12, 84, 237, 36);
     DescrL->SetAutoSize(false);
     DescrL->SetWordWrap(true);
     FOptionsBottom = 138;
-    OkButton = Make<TButton>(this, this, okName, 110, 212, 75, 25);
+    OkButton = MakeControl<TButton>(this, this, okName, 110, 212, 75, 25);
     OkButton->SetDefault(true);
     OkButton->SetModalResult(mrOk);
-    CancelButton = Make<TButton>(this, this, cancelName, 194, 212, 75, 25);
+    CancelButton = MakeControl<TButton>(this, this, cancelName, 194, 212, 75, 25);
     CancelButton->SetCancel(true);
     CancelButton->SetModalResult(mrCancel);
     SaveDialog1 = new TSaveDialog(this);
@@ -58,7 +46,7 @@ TfrxExportDialog::TfrxExportDialog(TComponent* owner, const std::string& okName,
 
 TGroupBox* TfrxExportDialog::AddOptionsGroup(const std::string& name, int height, int extraHeight)
 {
-    TGroupBox* g = Make<TGroupBox>(this, this, name, 8, 136, 261, height);
+    TGroupBox* g = MakeControl<TGroupBox>(this, this, name, 8, 136, 261, height);
     FOptionsBottom = 136 + height + 4;
     const int buttons = FOptionsBottom + extraHeight + 4;
     OkButton->SetTop(buttons);
@@ -69,7 +57,7 @@ TGroupBox* TfrxExportDialog::AddOptionsGroup(const std::string& name, int height
 
 TCheckBox* TfrxExportDialog::AddCheckBox(TWinControl* parent, const std::string& name, int left, int top)
 {
-    return Make<TCheckBox>(this, parent, name, left, top, 237, 17);
+    return MakeControl<TCheckBox>(this, parent, name, left, top, 237, 17);
 }
 
 void TfrxExportDialog::Localize() { frxRes::Resources().LocalizeForm(this); }

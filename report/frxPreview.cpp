@@ -12,6 +12,7 @@
 #include "frxClass.h"
 #include "frxDsgnIntf.h"
 #include "frxPreviewPages.h"
+#include "frxPrintDialog.h"
 #include "frxPrinter.h"
 #include "frxRes.h"
 #include "frxSearchDialog.h"
@@ -942,6 +943,7 @@ void TfrxPreviewForm::PageChanged(int pageNo)
 namespace frxPreview {
 void Initialize()
 {
+    if (!TfrxPreviewPages::PrintDialogHook) TfrxPreviewPages::PrintDialogHook = frxPrintDialog::Execute;
     if (frxClass::PreviewRunner) return;
     frxClass::PreviewRunner = [](TfrxReport* report) {
         TfrxPreviewForm form(nullptr);

@@ -28,6 +28,7 @@ void Initialize()
         {"BMPexportFilter", "BMP 图 (*.bmp)|*.bmp"},
         {"JPEGexportFilter", "Jpeg 图 (*.jpg)|*.jpg"},
         {"ExportBadPages", "页码范围 \"%s\" 无效。请输入页码和/或以逗号分开的页码范围，例如 1,3,5-12"},
+        {"PrintBadCopies", "份数 \"%s\" 无效，请输入 1 或更大的整数"},
         {"ExportNoPages", "页码范围 \"%s\" 中没有报表的页 (报表共 %d 页)"},
     };
     TfrxResources& res = frxRes::Resources();

@@ -10,6 +10,8 @@
 #include "frxExportPDF.h"
 #include "frxPreview.h"
 #include "frxPreviewPages.h"
+#include "frxPrintDialog.h"
+#include "frxPrinter.h"
 #include "frxSearchDialog.h"
 
 #include <gtest/gtest.h>
@@ -351,4 +353,65 @@ TEST_F(TPreviewFixture, SavedPagesLoadBackAndABrokenFileRaises)
     EXPECT_ANY_THROW(view.LoadFromFile(dir.Dir + "broken.fp3"));
     EXPECT_EQ(view.PageCount(), 0);
     EXPECT_EQ(view.PageNo(), 0);
+}
+
+TEST_F(TPreviewFixture, PrintingThroughThePrintDialogWithAPageRange)
+{
+    frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+    TfrxPrinters& list = Printers();
+    const int pdfPrinter = list.IndexOf("PDF 文件");
+    ASSERT_GE(pdfPrinter, 0);
+    list.SetPrinterIndex(pdfPrinter);
+    auto oldHook = TfrxPreviewPages::PrintDialogHook;
+    TfrxPreviewPages::PrintDialogHook = frxPrintDialog::Execute;
+    R.Report->PrintOptions()->ShowDialog = true;
+    TScratch dir("printdialog");
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    auto dialog = [] {
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (auto* d = dynamic_cast<TfrxPrintDialog*>(Screen->Forms(i)))
+                if (d->FormState().Contains(fsModal)) return d;
+        return static_cast<TfrxPrintDialog*>(nullptr);
+    };
+
+    // Page numbers that are no page list keep the dialog up; then pages 2-3
+    // go to a file.
+    host->QueueSaveFile({dir.Dir + "out.pdf"});
+    std::string type;
+    bool stayed = false;
+    GuiTest::Later([&] {
+        TfrxPrintDialog* d = dialog();
+        ASSERT_NE(d, nullptr);
+        type = d->TypeL1->Caption();
+        d->PageNumbersE->SetText("3-1");
+        d->FileCB->SetChecked(true);
+        d->OkB->Click();
+        GuiTest::Later([&, d] {
+            stayed = d->Visible();
+            d->PageNumbersE->SetText("2-3");
+            d->OkB->Click();
+        });
+    });
+    ASSERT_TRUE(Preview->Print());
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(type, "PDF 文件");
+    const std::string file = dir.Dir + "out.pdf";
+    const std::string text = RunTool("pdftotext '" + file + "' - 2>&1");
+    EXPECT_NE(text.find("Page 2"), std::string::npos) << text;
+    EXPECT_NE(text.find("Page 3"), std::string::npos);
+    EXPECT_EQ(text.find("Page 4"), std::string::npos);
+    EXPECT_EQ(text.find("Page 1"), std::string::npos);
+
+    // Cancelling the file dialog prints nothing.
+    host->QueueSaveFile({});
+    GuiTest::Later([&] {
+        TfrxPrintDialog* d = dialog();
+        ASSERT_NE(d, nullptr);
+        d->FileCB->SetChecked(true);
+        d->OkB->Click();
+    });
+    EXPECT_FALSE(Preview->Print());
+    TfrxPreviewPages::PrintDialogHook = oldHook;
+    frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
 }
