@@ -784,6 +784,29 @@ void TcxCustomButtonGroup::Loaded()
     UpdateButtons();
 }
 
+void TcxCustomButtonGroup::ActivateByMouse(TShiftState AShift, int X, int Y,
+                                           std::unique_ptr<TcxCustomEditData>& AEditData)
+{
+    Activate(AEditData);
+    TPoint p{X - Left(), Y - Top()};
+    for (TWinControl* b : FButtons) {
+        if (!b->Visible() || !PtInRect(b->BoundsRect(), p)) continue;
+        TPoint c{b->Width() / 2, b->Height() / 2};
+        LPARAM pos = LPARAM((uint32_t(uint16_t(c.Y)) << 16) | uint16_t(c.X));
+        WPARAM keys = cxEdit::ShiftStateToMouseKeys(AShift);
+        if (AShift.Contains(ssLeft)) {
+            // A pressed button takes the focus, as the platform's own does.
+            if (b->CanFocus()) b->SetFocus();
+            b->Perform(WM_LBUTTONDOWN, keys, pos);
+            // The host's press is over already: no capture stays behind.
+            if (GetCapture() && GetKeyState(VK_LBUTTON) >= 0) ReleaseCapture();
+        } else {
+            b->Perform(WM_LBUTTONUP, keys, pos);
+        }
+        return;
+    }
+}
+
 void TcxCustomButtonGroup::MoveFocusByKey(WORD& Key)
 {
     int index = -1;

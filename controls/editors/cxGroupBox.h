@@ -289,6 +289,8 @@ public:
     // columns: Left and Right by a column, Up and Down within one; the key
     // is consumed when the focus moves.
     void MoveFocusByKey(WORD& Key);
+    // In place: the click that started the editing goes to the button under it.
+    void ActivateByMouse(TShiftState AShift, int X, int Y, std::unique_ptr<TcxCustomEditData>& AEditData) override;
 
 protected:
     friend class TcxCustomRadioGroupButton;

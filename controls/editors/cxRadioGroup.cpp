@@ -627,6 +627,18 @@ void TcxCustomRadioGroup::ButtonEntered(TcxCustomRadioGroupButton* AButton)
         PostEditValue(false);
 }
 
+void TcxCustomRadioGroup::Activate(std::unique_ptr<TcxCustomEditData>& AEditData)
+{
+    TcxCustomButtonGroup::Activate(AEditData);
+    if (ButtonCount() == 0) return;
+    TcxCustomRadioGroupButton* b = RadioButton(FItemIndex >= 0 && FItemIndex < ButtonCount() ? FItemIndex : 0);
+    // Focusing the first button of a group without a choice must not choose it.
+    bool keep = FInternalUpdate;
+    FInternalUpdate = FItemIndex < 0;
+    if (b->CanFocus()) b->SetFocus();
+    FInternalUpdate = keep;
+}
+
 void TcxCustomRadioGroup::CMFocusButton(TMessage& Message)
 {
     int i = int(Message.WParam);

@@ -192,6 +192,8 @@ public:
     void UpdateButtons() override;
     void UpdateButtonBounds() override;
     void Clear() override { SetItemIndex(-1); }
+    // In place: the checked button (or the first) takes the focus.
+    void Activate(std::unique_ptr<TcxCustomEditData>& AEditData) override;
 
     int ItemIndex() const { return FItemIndex; }
     void SetItemIndex(int Value);

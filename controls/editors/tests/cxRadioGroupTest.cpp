@@ -169,6 +169,29 @@ TEST_F(RadioGroupTest, ArrowKeysMoveInColumnsAndPostAtOnce)
     EXPECT_EQ(Edit->ItemIndex(), 3);
 }
 
+TEST_F(RadioGroupTest, InPlaceTheActivatingClickReachesTheButtonUnderIt)
+{
+    std::unique_ptr<TcxCustomEdit> edit(TcxCustomEdit::CreateInplace(TcxRadioGroup::StaticClass()));
+    auto* g = static_cast<TcxRadioGroup*>(edit.get());
+    g->SetParent(Form);
+    g->SetBounds(20, 150, 300, 24);
+    g->Properties()->SetColumns(3);
+    for (const char* c : {"合格", "不合格", "缺考"}) g->Properties()->Items()->Add()->SetCaption(c);
+    GuiTest::ProcessEvents();
+    ASSERT_EQ(g->ButtonCount(), 3);
+    std::unique_ptr<TcxCustomEditData> data;
+    g->Activate(data);
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(g->RadioButton(0)->Focused());   // no choice yet: the first has the focus ...
+    EXPECT_EQ(g->ItemIndex(), -1);               // ... without being chosen
+    TcxCustomRadioGroupButton* b = g->RadioButton(2);
+    g->ActivateByMouse(TShiftState{ssLeft}, g->Left() + b->Left() + 3, g->Top() + b->Top() + 3, data);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(g->ItemIndex(), 2);
+    EXPECT_EQ(VarToStr(g->EditValue()), "缺考");
+    g->SetParent(nullptr);
+}
+
 TEST_F(RadioGroupTest, TheGroupHearsItsButtonsMouse)
 {
     AddItems({"一", "二"}, false);
