@@ -1023,6 +1023,19 @@ int TColumnEh::DefaultWidth() const
     return w0 * f->DisplayWidth() + 4;
 }
 
+bool TColumnEh::ToolTips() const
+{
+    if (FAssignedValues.Contains(cvToolTips)) return FToolTips;
+    TCustomDBGridEh* g = Grid();
+    return g && g->ColumnDefValues()->ToolTips();
+}
+
+void TColumnEh::SetToolTips(bool v)
+{
+    Mark(cvToolTips);
+    FToolTips = v;
+}
+
 int TColumnEh::Width() const
 {
     if (FAssignedValues.Contains(cvWidth)) return FWidth;

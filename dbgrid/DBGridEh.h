@@ -358,6 +358,9 @@ public:
     virtual void SetWidth(int v);
     bool WordWrap() const;
     virtual void SetWordWrap(bool v);
+    // Whether a cell too narrow for its text shows it whole as a tip.
+    bool ToolTips() const;
+    void SetToolTips(bool v);
     double Increment() const { return FIncrement; }
     void SetIncrement(double v) { FIncrement = v; }
     int Tag() const { return FTag; }
@@ -449,6 +452,7 @@ private:
     bool FVisible = true;
     int FWidth = 0;
     bool FWordWrap = false;
+    bool FToolTips = false;
     double FIncrement = 1;
     int FTag = 0;
     int FBaseWidth = 0;
@@ -1032,6 +1036,9 @@ private:
     // Whether the point is on the bottom edge of a title that selects its column.
     bool InColumnSelectZone(int x, int y, int& dataCol) const;
     void UpdateSelectionCursor();
+    // The hint of a cell: a title's own hint, or the whole text of a cell
+    // too narrow for it (with ToolTips), placed over the cell.
+    void CellHint(THintInfo& info);
     // A context menu request over a column with its own menu shows that one.
     bool ShowColumnPopupMenu(const TMessage& message);
     // The client box of the data cells shown.

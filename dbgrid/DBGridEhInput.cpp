@@ -8,6 +8,7 @@
 #include "DBGridEhRes.h"
 #include "HostServices.h"
 #include "Menus.h"
+#include "Messages.h"
 #include "TextUtils.h"
 
 #include <algorithm>
@@ -531,6 +532,106 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
     }
 }
 
+void TCustomDBGridEh::CellHint(THintInfo& info)
+{
+    TGridCoord cell = MouseCoord(info.CursorPos.X, info.CursorPos.Y);
+    if (cell.X < FIndicatorColCount || cell.Y < 0) return;
+    int c = cell.X, r = cell.Y;
+    int type = GetCellType(c, r);
+    int rowKind = type >> 8;
+    if ((type & 0xFF) != 1 || c >= FColumns->Count()) return;
+    TColumnEh* column = FColumns->Items(c);
+    bool title = rowKind == 0 && cell.Y == TitleRowCount() - 1;
+    bool data = rowKind == 2 && FDataLink->Active() && r < FDataLink->RecordCount();
+    bool footer = rowKind == 4 && FDataLink->Active();
+    if (title && !column->Title()->Hint().empty()) {
+        info.HintStr = GetShortHint(column->Title()->Hint());
+        info.CursorRect = CellRect(cell.X, cell.Y);
+        return;
+    }
+    bool tips = (title && column->Title()->ToolTips()) || ((data || footer) && column->ToolTips());
+    if (!tips || MouseCapture() || GetKeyState(VK_CONTROL) < 0) return;
+    TRect rect = CellRect(cell.X, cell.Y);
+    int edge = rect.Left + column->Width();
+    std::string text;
+    TAlignment align = taLeftJustify;
+    bool wrap = false, alwaysTip = false;
+    TFont font;
+    if (title) {
+        int w = column->Title()->SortMarkerWidth();
+        if (w > 2) {
+            rect.Right -= w - 2;
+            edge -= w - 2;
+        }
+        THeadTreeNode* leaf = FUseMultiTitle ? LeafNode(c) : nullptr;
+        text = leaf ? leaf->NodeText : column->Title()->Caption();
+        align = column->Title()->Alignment();
+        wrap = FUseMultiTitle || FTitleHeight != 0 || FTitleLines != 0;
+        font.Assign(column->Title()->Font());
+    } else if (data) {
+        int saved = FDataLink->ActiveRecord();
+        FDataLink->SetActiveRecord(r);
+        try {
+            TCellKindEh kind = column->CellKind();
+            if (kind == ckCheckboxes || kind == ckKeyImageList) {
+                // The pick list names the states or the images.
+                int i = kind == ckCheckboxes ? int(column->CellCheckState())
+                                             : column->KeyList()->IndexOf(column->Field() ? column->Field()->Text() : "");
+                TStrings* picks = column->PickList();
+                if (i >= 0 && i < picks->Count()) text = picks->Strings(i);
+                alwaysTip = true;
+            } else {
+                align = column->Alignment();
+                if (column->Field()) text = column->CellDisplayText();
+            }
+            wrap = column->WordWrap() && DefaultRowHeight() > TextHeightOf(column->Font()) + FTextVerticalMargin;
+            font.Assign(column->Font());
+            TColor bg = column->Color();
+            GetCellParams(column, &font, bg, {});
+        } catch (...) {
+            FDataLink->SetActiveRecord(saved);
+            throw;
+        }
+        FDataLink->SetActiveRecord(saved);
+    } else {
+        TColumnFooterEh* f = column->FooterForRow(r - 1);
+        text = FooterValueText(column, r - 1);
+        align = f->Alignment();
+        wrap = f->WordWrap();
+        font.Assign(f->Font());
+    }
+    bool fits = false;
+    if (!alwaysTip) {
+        TCanvas* cv = FMeasureBitmap->Canvas();
+        cv->Font()->Assign(&font);
+        int room = rect.Right - rect.Left - 4;
+        if (wrap) {
+            TRect calc(0, 0, std::max(room, 1), 0);
+            cv->DrawText(text, calc, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+            fits = calc.Bottom - calc.Top <= rect.Bottom - rect.Top && calc.Right - calc.Left <= room;
+        } else {
+            fits = cv->TextWidth(text) <= room;
+        }
+    }
+    if (fits && !(align == taRightJustify && rect.Right < edge - 2)) {
+        info.HintStr.clear();
+        return;
+    }
+    TCanvas* cv = FMeasureBitmap->Canvas();
+    cv->Font()->Assign(&font);
+    int w = cv->TextWidth(text);
+    int x = rect.Left - 1;
+    if (align == taRightJustify) x = edge - w - 6;
+    else if (align == taCenter) {
+        int o = edge - rect.Left - 4;
+        x = edge + w / 2 - w - o / 2 - 5;
+    }
+    info.HintStr = text;
+    info.CursorRect = rect;
+    info.HintPos = ClientToScreen(Point(x, rect.Top - (FFlat ? 2 : 1)));
+    if (wrap) info.HintMaxWidth = rect.Right - rect.Left - 4;
+}
+
 TPopupMenu* TColumnEh::PopupMenu() const { return FPopupMenu.Get(); }
 void TColumnEh::SetPopupMenu(TPopupMenu* v) { FPopupMenu = v; }
 
@@ -874,7 +975,10 @@ void TCustomDBGridEh::Dispatch(TMessage& message)
     if (message.Msg == WM_VSCROLL) WMVScroll(message);
     else if (message.Msg == WM_TIMER && message.WParam == DBGridEh::IncSearchTimerId) StopIncrementalSearch();
     else if (message.Msg == WM_TIMER && message.WParam == DBGridEh::AutoScrollTimerId) AutoScrollStep();
-    else if (message.Msg == WM_CONTEXTMENU && message.Result == 0 && ShowColumnPopupMenu(message))
+    else if (message.Msg == CM_HINTSHOW) {
+        TCustomGrid::Dispatch(message);
+        if (message.Result == 0 && message.LParam) CellHint(*reinterpret_cast<THintInfo*>(message.LParam));
+    } else if (message.Msg == WM_CONTEXTMENU && message.Result == 0 && ShowColumnPopupMenu(message))
         message.Result = 1;
     else if (message.Msg == WM_SETCURSOR) {
         UpdateSelectionCursor();
