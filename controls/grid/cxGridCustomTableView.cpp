@@ -10,6 +10,8 @@ QZ_CLASS_IMPL(TcxGridDefaultValuesProvider, TcxCustomEditDefaultValuesProvider)
 QZ_CLASS_IMPL(TcxGridItemDataBinding, TPersistent)
 QZ_CLASS_IMPL(TcxGridDataController, TcxDataController)
 QZ_CLASS_IMPL(TcxGridDataChange, TcxCustomGridViewChange)
+QZ_CLASS_IMPL(TcxCustomGridRecord, TObject)
+QZ_CLASS_IMPL(TcxCustomGridTableViewData, TcxCustomGridViewData)
 QZ_CLASS_IMPL(TcxCustomGridTableItemCustomOptions, TPersistent)
 QZ_CLASS_IMPL(TcxCustomGridTableItemOptions, TcxCustomGridTableItemCustomOptions)
 QZ_CLASS_IMPL(TcxCustomGridTableItem, TComponent)
@@ -442,6 +444,189 @@ void TcxCustomGridTableItem::Assign(TPersistent* Source)
     OnGetDisplayText = src->OnGetDisplayText;
 }
 
+// ---- records -------------------------------------------------------------------------------------------------
+
+void TcxCustomGridRecord::Collapse(bool) { throw EcxGridAbstractError("Abstract Error"); }
+void TcxCustomGridRecord::Expand(bool) { throw EcxGridAbstractError("Abstract Error"); }
+
+TcxCustomGridTableView* TcxCustomGridRecord::GridView() const { return FViewData->GridView(); }
+TcxGridDataController* TcxCustomGridRecord::DataController() const { return FViewData->DataController(); }
+
+bool TcxCustomGridRecord::HasValidRecordIndex() const
+{
+    return FRowInfo.RecordIndex >= 0 && FRowInfo.RecordIndex < DataController()->GetRecordCount();
+}
+
+bool TcxCustomGridRecord::IsLast() const { return FIndex == FViewData->RecordCount() - 1; }
+bool TcxCustomGridRecord::IsNewItemRecord() const { return FViewData->NewItemRecord() == this; }
+bool TcxCustomGridRecord::IsEditing() const { return FViewData->EditingRecord() == this; }
+
+TcxCustomGridRecord* TcxCustomGridRecord::GetParentRecord()
+{
+    if (FRowInfo.Level == 0) {
+        // A detail's top records hang below the master's record.
+        TcxCustomGridView* master = GridView()->MasterGridView();
+        auto* masterView = DynamicCast<TcxCustomGridTableView>(master);
+        if (!masterView) return nullptr;
+        return masterView->ViewData()->GetRecordByIndex(GridView()->MasterGridRecordIndex());
+    }
+    for (int i = FIndex - 1; i >= 0; --i) {
+        TcxCustomGridRecord* r = FViewData->GetRecord(i);
+        if (r->Level() < FRowInfo.Level) return r;
+    }
+    return nullptr;
+}
+
+bool TcxCustomGridRecord::GetSelected()
+{
+    if (IsNewItemRecord()) return DataController()->IsNewItemRowFocused();
+    return DataController()->IsRowSelected(FIndex);
+}
+
+void TcxCustomGridRecord::SetSelected(bool AValue)
+{
+    if (IsNewItemRecord()) {
+        if (AValue != GetSelected()) DataController()->SetNewItemRowFocused(AValue);
+        return;
+    }
+    if (DataController()->MultiSelect()) DataController()->ChangeRowSelection(FIndex, AValue);
+}
+
+std::string TcxCustomGridRecord::GetDisplayText(int AItemIndex)
+{
+    std::string text = DataController()->GetRowDisplayText(FRowInfo, AItemIndex);
+    GridView()->DoGetDisplayText(this, AItemIndex, text);
+    return text;
+}
+
+int TcxCustomGridRecord::GetValueCount() { return DataController()->GetItemCount(); }
+
+Variant TcxCustomGridRecord::GetValue(int AItemIndex) { return DataController()->GetRowValue(FRowInfo, AItemIndex); }
+
+void TcxCustomGridRecord::RefreshRecordInfo()
+{
+    if (IsNewItemRecord()) {
+        FRowInfo = TcxDataControllerRowInfo{};
+        FRowInfo.Level = 0;
+        FRowInfo.RecordIndex = DataController()->GetNewItemRecordIndex();
+    } else {
+        FRowInfo = DataController()->GetRowInfo(FIndex);
+    }
+}
+
+void TcxCustomGridRecord::SetExpanded(bool AValue)
+{
+    if (GetExpanded() == AValue || !GetExpandable()) return;
+    if (AValue)
+        Expand(false);
+    else
+        Collapse(false);
+}
+
+TcxCustomGridTableViewData::~TcxCustomGridTableViewData()
+{
+    FNewItemRecord.reset();
+    FRecords.clear();
+}
+
+TcxCustomGridRecordClass TcxCustomGridTableViewData::GetRecordClass(const TcxDataControllerRowInfo&) { return {}; }
+TcxCustomGridRecordClass TcxCustomGridTableViewData::GetNewItemRecordClass() { return {}; }
+
+TcxCustomGridTableView* TcxCustomGridTableViewData::GridView() const
+{
+    return static_cast<TcxCustomGridTableView*>(TcxCustomGridViewData::GridView());
+}
+
+TcxGridDataController* TcxCustomGridTableViewData::DataController() const { return GridView()->DataController(); }
+
+TcxCustomGridRecord* TcxCustomGridTableViewData::GetRecord(int AIndex)
+{
+    auto& slot = FRecords[size_t(AIndex)];
+    if (!slot) {
+        TcxDataControllerRowInfo info = DataController()->GetRowInfo(AIndex);
+        slot.reset(GetRecordClass(info).Create(this, AIndex, info));
+    }
+    return slot.get();
+}
+
+TcxCustomGridRecord* TcxCustomGridTableViewData::GetRecordByIndex(int AIndex)
+{
+    return IsRecordIndexValid(AIndex) ? GetRecord(AIndex) : nullptr;
+}
+
+TcxCustomGridRecord* TcxCustomGridTableViewData::GetRecordByRecordIndex(int ARecordIndex)
+{
+    if (FNewItemRecord && ARecordIndex == DataController()->GetNewItemRecordIndex()) return FNewItemRecord.get();
+    return GetRecordByIndex(DataController()->GetRowIndexByRecordIndex(ARecordIndex, false));
+}
+
+TcxCustomGridRecord* TcxCustomGridTableViewData::GetEditingRecord()
+{
+    TcxGridDataController* dc = DataController();
+    return dc->IsEditing() ? GetRecordByRecordIndex(dc->GetEditingRecordIndex()) : nullptr;
+}
+
+void TcxCustomGridTableViewData::CheckNewItemRecord()
+{
+    if (!HasNewItemRecord()) {
+        FNewItemRecord.reset();
+        return;
+    }
+    if (FNewItemRecord) return;
+    TcxDataControllerRowInfo info{};
+    info.Level = 0;
+    info.RecordIndex = DataController()->GetNewItemRecordIndex();
+    FNewItemRecord.reset(GetNewItemRecordClass().Create(this, -1, info));
+}
+
+void TcxCustomGridTableViewData::RecreateNewItemRecord()
+{
+    if (!HasNewItemRecord()) return;
+    FNewItemRecord.reset();
+    CheckNewItemRecord();
+}
+
+void TcxCustomGridTableViewData::DestroyRecords()
+{
+    if (FEditingRecord && !FEditingRecord->IsNewItemRecord()) FEditingRecord = nullptr;
+    for (auto& r : FRecords) r.reset();
+}
+
+void TcxCustomGridTableViewData::SetRecordCount(int ACount)
+{
+    RecreateNewItemRecord();
+    DestroyRecords();
+    FRecords.clear();
+    FRecords.resize(size_t(std::max(ACount, 0)));
+    UpdateEditingRecord();
+    GridView()->SizeChanged(GridView()->IsPattern());
+}
+
+void TcxCustomGridTableViewData::ExpandAll(bool ARecursive)
+{
+    for (int i = 0; i < RecordCount(); ++i) {
+        TcxCustomGridRecord* r = GetRecord(i);
+        if (r->GetExpandable()) r->Expand(ARecursive);
+    }
+}
+
+void TcxCustomGridTableViewData::CollapseAll(bool ARecursive)
+{
+    for (int i = RecordCount() - 1; i >= 0; --i) {
+        if (!IsRecordIndexValid(i)) continue;
+        TcxCustomGridRecord* r = GetRecord(i);
+        if (r->GetExpandable()) r->Collapse(ARecursive);
+    }
+}
+
+void TcxCustomGridTableViewData::RefreshRecords()
+{
+    if (FNewItemRecord) FNewItemRecord->RefreshRecordInfo();
+    for (auto& r : FRecords)
+        if (r && r->Index() < DataController()->GetRowCount()) r->RefreshRecordInfo();
+    UpdateEditingRecord();
+}
+
 // ---- the view's items --------------------------------------------------------------------------------------
 
 TcxCustomGridTableView::~TcxCustomGridTableView() = default;
@@ -619,5 +804,16 @@ void TcxCustomGridTableView::DataChanged()
 void TcxCustomGridTableView::RecordCountChanged()
 {
     ViewInfoCache()->SetCount(DataController()->GetRowCount());
+    ViewData()->SetRecordCount(DataController()->GetRowCount());
     if (Grid()) Grid()->NotifySubscribers(gnkRecordCountChanged, nullptr);
+}
+
+TcxGridViewHandlerClass<TcxCustomGridViewData> TcxCustomGridTableView::GetViewDataClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridViewData>::Of<TcxCustomGridTableViewData>();
+}
+
+void TcxCustomGridTableView::DoGetDisplayText(TcxCustomGridRecord* ARecord, int AItemIndex, std::string& AText)
+{
+    if (AItemIndex >= 0 && AItemIndex < ItemCount()) GetItem(AItemIndex)->DoGetDisplayText(ARecord, AText);
 }

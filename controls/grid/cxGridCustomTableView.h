@@ -276,6 +276,96 @@ private:
     bool FTornDown = false;
 };
 
+// ---- records ------------------------------------------------------------------------------------------
+
+class TcxCustomGridTableViewData;
+
+// A light handle on one row of the view: its row index and a copy of the
+// row's information. Handles live until the row count changes.
+class TcxCustomGridRecord : public TObject {
+    QZ_CLASS(TcxCustomGridRecord, TObject)
+public:
+    TcxCustomGridRecord(TcxCustomGridTableViewData* AViewData, int AIndex, const TcxDataControllerRowInfo& ARowInfo)
+        : FViewData(AViewData), FIndex(AIndex), FRowInfo(ARowInfo)
+    {
+    }
+    virtual void Collapse(bool ARecursive);
+    virtual void Expand(bool ARecursive);
+    virtual bool KeepsCharacterAfterKey() { return false; }
+    virtual bool GetExpandable() { return false; }
+    virtual bool GetExpanded() { return false; }
+    virtual bool HasCells() { return false; }
+    virtual bool IsData() { return true; }
+    virtual bool HasChildRecords() { return false; }
+    virtual bool CanFocus() { return true; }
+    virtual TcxCustomGridRecord* GetParentRecord();
+    virtual bool GetSelected();
+    virtual void SetSelected(bool AValue);
+    virtual std::string GetDisplayText(int AItemIndex);
+    virtual int GetValueCount();
+    virtual Variant GetValue(int AItemIndex);
+
+    TcxCustomGridTableViewData* ViewData() const { return FViewData; }
+    TcxCustomGridTableView* GridView() const;
+    TcxGridDataController* DataController() const;
+    int Index() const { return FIndex; }
+    int Level() const { return FRowInfo.Level; }
+    int RecordIndex() const { return FRowInfo.RecordIndex; }
+    const TcxDataControllerRowInfo& RowInfo() const { return FRowInfo; }
+    bool HasValidRecordIndex() const;
+    bool IsFirst() const { return FIndex == 0; }
+    bool IsLast() const;
+    bool IsNewItemRecord() const;
+    bool IsEditing() const;
+    void RefreshRecordInfo();
+    void SetExpanded(bool AValue);
+    bool KeyHandled = false;
+
+private:
+    TcxCustomGridTableViewData* FViewData;
+    int FIndex;
+    TcxDataControllerRowInfo FRowInfo;
+};
+using TcxCustomGridRecordClass =
+    TcxGridClassRef<TcxCustomGridRecord, TcxCustomGridTableViewData*, int, const TcxDataControllerRowInfo&>;
+
+// The record list of a record view: one handle per row, made on first request.
+class TcxCustomGridTableViewData : public TcxCustomGridViewData {
+    QZ_CLASS(TcxCustomGridTableViewData, TcxCustomGridViewData)
+public:
+    explicit TcxCustomGridTableViewData(TcxCustomGridView* AGridView) : TcxCustomGridViewData(AGridView) {}
+    ~TcxCustomGridTableViewData() override;
+    virtual TcxCustomGridRecordClass GetRecordClass(const TcxDataControllerRowInfo& ARowInfo);
+    virtual TcxCustomGridRecordClass GetNewItemRecordClass();
+    virtual void SetRecordCount(int ACount);
+    virtual bool HasNewItemRecord() { return false; }
+
+    TcxCustomGridTableView* GridView() const;
+    TcxGridDataController* DataController() const;
+    int RecordCount() const { return int(FRecords.size()); }
+    TcxCustomGridRecord* GetRecord(int AIndex);
+    TcxCustomGridRecord* GetRecordByIndex(int AIndex);
+    bool IsRecordIndexValid(int AIndex) const { return AIndex >= 0 && AIndex < RecordCount(); }
+    bool IsRecordCreated(int AIndex) const { return IsRecordIndexValid(AIndex) && FRecords[size_t(AIndex)]; }
+    TcxCustomGridRecord* GetRecordByRecordIndex(int ARecordIndex);
+    TcxCustomGridRecord* GetEditingRecord();
+    TcxCustomGridRecord* EditingRecord() const { return FEditingRecord; }
+    void UpdateEditingRecord() { FEditingRecord = GetEditingRecord(); }
+    TcxCustomGridRecord* NewItemRecord() const { return FNewItemRecord.get(); }
+    void CheckNewItemRecord();
+    void RecreateNewItemRecord();
+    void DestroyRecords();
+    void ExpandAll(bool ARecursive);
+    void CollapseAll(bool ARecursive);
+    // Every record made so far re-reads its row; the handles stay.
+    void RefreshRecords();
+
+private:
+    TcxCustomGridRecord* FEditingRecord = nullptr;
+    std::unique_ptr<TcxCustomGridRecord> FNewItemRecord;
+    std::vector<std::unique_ptr<TcxCustomGridRecord>> FRecords;
+};
+
 // ---- the record view's item lists ---------------------------------------------------------------------
 
 class TcxCustomGridTableView : public TcxCustomGridView {
@@ -286,6 +376,13 @@ public:
     void DestroyHandlers() override;
     TcxGridClassRef<TcxCustomDataController, TComponent*> GetDataControllerClass() override;
     TcxGridDataController* DataController() const;
+    TcxCustomGridTableViewData* ViewData() const
+    {
+        return static_cast<TcxCustomGridTableViewData*>(TcxCustomGridView::ViewData());
+    }
+    TcxGridViewHandlerClass<TcxCustomGridViewData> GetViewDataClass() override;
+    // Text of a record's cell as the item would show it.
+    virtual void DoGetDisplayText(TcxCustomGridRecord* ARecord, int AItemIndex, std::string& AText);
 
     virtual TClass GetItemClass() { return nullptr; }
     TcxGridItemDataBindingClass GetItemDataBindingClass();

@@ -9,6 +9,8 @@ QZ_CLASS_IMPL(TcxGridTestController, TcxCustomGridController)
 QZ_CLASS_IMPL(TcxGridTestViewInfo, TcxCustomGridViewInfo)
 QZ_CLASS_IMPL(TcxGridTestView, TcxCustomGridView)
 QZ_CLASS_IMPL(TcxGridTestTableView, TcxCustomGridTableView)
+QZ_CLASS_IMPL(TcxGridTestRecord, TcxCustomGridRecord)
+QZ_CLASS_IMPL(TcxGridTestViewData, TcxCustomGridTableViewData)
 
 
 // The plain handlers both test views make.
@@ -86,5 +88,8 @@ TcxGridViewHandlerClass<TcxCustomGridViewInfo> TcxGridTestView::GetViewInfoClass
 
 TcxGridViewHandlerClass<TcxCustomGridController> TcxGridTestTableView::GetControllerClass() { return TestControllerClass(); }
 TcxGridViewHandlerClass<TcxCustomGridPainter> TcxGridTestTableView::GetPainterClass() { return TestPainterClass(); }
-TcxGridViewHandlerClass<TcxCustomGridViewData> TcxGridTestTableView::GetViewDataClass() { return TestViewDataClass(); }
+TcxGridViewHandlerClass<TcxCustomGridViewData> TcxGridTestTableView::GetViewDataClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridViewData>::Of<TcxGridTestViewData>();
+}
 TcxGridViewHandlerClass<TcxCustomGridViewInfo> TcxGridTestTableView::GetViewInfoClass() { return TestViewInfoClass(); }

