@@ -1137,6 +1137,7 @@ void TColumnEh::Assign(TPersistent* source)
         FBaseWidth = s->FBaseWidth;
         FAutoFitColWidth = s->FAutoFitColWidth;
         if (a.Contains(cvWordWrap)) SetWordWrap(s->WordWrap());
+        if (a.Contains(cvToolTips)) SetToolTips(s->ToolTips());
         SetEndEllipsis(s->EndEllipsis());
         FFooter->Assign(s->Footer());
         if (s->FKeyList) SetKeyList(s->FKeyList.get());

@@ -69,6 +69,8 @@ void DefineColumnProps(std::vector<TPropInfo>& p)
     p.push_back(PublishBool<C>("ReadOnly", &C::ReadOnly, &C::SetReadOnly));
     p.back().StoredBy(ColumnAssigned(cvReadOnly));
     p.push_back(PublishInt<C>("Tag", &C::Tag, &C::SetTag, 0));
+    p.push_back(PublishBool<C>("ToolTips", &C::ToolTips, &C::SetToolTips));
+    p.back().StoredBy(ColumnAssigned(cvToolTips));
     p.push_back(PublishBool<C>("Visible", &C::Visible, &C::SetVisible, true));
     p.push_back(PublishInt<C>("Width", &C::Width, &C::SetWidth));
     p.back().StoredBy(ColumnAssigned(cvWidth));

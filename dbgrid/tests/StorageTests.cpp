@@ -157,6 +157,7 @@ TEST_F(GridStorage, TheGridStoresItsOwnColumnsAndOnlyTheirAssignedProperties)
     fee->SetAlignment(taCenter);
     fee->Footer()->SetValueType(fvtSum);
     fee->Footers()->Add()->SetValueType(fvtCount);
+    fee->SetToolTips(true);
     G->Columns()->Items(0)->SetVisible(false);
 
     TMemoryStream stream;
@@ -184,6 +185,8 @@ TEST_F(GridStorage, TheGridStoresItsOwnColumnsAndOnlyTheirAssignedProperties)
     EXPECT_EQ(name2->PickList()->Strings(1), "李四");
     TColumnEh* fee2 = cols->Items(2);
     EXPECT_EQ(fee2->Alignment(), taCenter);
+    EXPECT_TRUE(fee2->ToolTips());
+    EXPECT_FALSE(name2->AssignedValues().Contains(cvToolTips));
     EXPECT_EQ(fee2->Footer()->ValueType(), fvtSum);
     ASSERT_EQ(fee2->Footers()->Count(), 1);
     EXPECT_EQ(fee2->Footers()->Items(0)->ValueType(), fvtCount);
