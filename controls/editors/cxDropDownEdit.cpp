@@ -1330,15 +1330,14 @@ bool TcxCustomDropDownEdit::RefreshContainer(const TPoint& P, int AButton, TShif
     return result;
 }
 
-void TcxCustomDropDownEdit::CalculateViewInfo(const TPoint& P, bool AAllowHot)
+void TcxCustomDropDownEdit::InitializeViewData(TcxCustomEditViewData* AViewData)
 {
-    TcxCustomMaskEdit::CalculateViewInfo(P, AAllowHot);
-    auto* vi = dynamic_cast<TcxCustomTextEditViewInfo*>(EditViewInfo());
-    if (!vi || !dynamic_cast<TcxCustomDropDownEditProperties*>(ActiveProperties())) return;
-    vi->PopupOpen = HasPopupWindow();
-    vi->TextHighlighted = !IsInplace() && Properties()->GetEditingStyle() == tesFixedList && Focused() &&
-                          !HasPopupWindow() && !vi->Transparent &&
-                          !(LookupSelection() && Properties()->IncrementalSelection());
+    TcxCustomMaskEdit::InitializeViewData(AViewData);
+    if (auto* d = dynamic_cast<TcxCustomDropDownEditViewData*>(AViewData)) {
+        d->IsPopupOpen = HasPopupWindow();
+        d->IsHotAndPopup = FIsHotAndPopup;
+        d->HasLookupSelection = LookupSelection();
+    }
 }
 
 bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)

@@ -313,7 +313,8 @@ protected:
     bool InnerWideChar(char32_t ACh) override;
     // Alt released over the edit: the characters it left queued are dropped.
     void KeyUp(WORD& Key, TShiftState Shift) override;
-    void CalculateViewInfo(const TPoint& P, bool AAllowHot) override;
+    // The view data learns whether the popup is open and under the mouse.
+    void InitializeViewData(TcxCustomEditViewData* AViewData) override;
     bool RefreshContainer(const TPoint& P, int AButton, TShiftState AShift, bool AIsMouseEvent) override;
     void DoExit() override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;

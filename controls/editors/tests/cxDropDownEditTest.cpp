@@ -139,6 +139,24 @@ TEST_F(DropDownEditTest, KeysOpenAndCloseThePopup)
     EXPECT_FALSE(Edit->HasPopupWindow());
 }
 
+TEST_F(DropDownEditTest, TheButtonOpensOnThePressAndAClickOnItWhileOpenOnlyCloses)
+{
+    TRect b = Edit->EditViewInfo()->Button(0)->Bounds;
+    TPoint p{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2};
+    GuiTest::MouseMove(Edit, p);
+    GuiTest::MouseDown(Edit, mbLeft, p);
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(Edit->HasPopupWindow());   // on the press, not the release
+    GuiTest::MouseUp(Edit, mbLeft, p);
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(Edit->HasPopupWindow());
+    GuiTest::MouseMove(Edit, TPoint{p.X - 1, p.Y});
+    EXPECT_TRUE(Edit->IsHotAndPopup());
+    GuiTest::Click(Edit, p);
+    GuiTest::ProcessEvents();
+    EXPECT_FALSE(Edit->HasPopupWindow());
+}
+
 TEST_F(DropDownEditTest, EventsComeInOrderAndARefusedPopupStaysClosed)
 {
     std::vector<std::string> log;
