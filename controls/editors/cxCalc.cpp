@@ -551,3 +551,332 @@ void TcxCustomCalculator::ButtonClick(TcxCalcButtonKind AButton)
         break;
     }
 }
+
+// ---- the calc edit ----------------------------------------------------------------------------------------
+
+const TcxResourceStringRec scxSEditRepositoryCalcItem = {
+    "scxSEditRepositoryCalcItem", "CalcEdit|Represents an edit control with a dropdown calculator window"};
+
+QZ_CLASS_IMPL(TcxPopupCalculator, TcxCustomCalculator)
+QZ_CLASS_IMPL(TcxCalcEditPropertiesValues, TcxTextEditPropertiesValues)
+QZ_CLASS_IMPL(TcxCustomCalcEditProperties, TcxCustomPopupEditProperties)
+QZ_CLASS_IMPL(TcxCalcEditProperties, TcxCustomCalcEditProperties)
+QZ_CLASS_IMPL(TcxCustomCalcEdit, TcxCustomPopupEdit)
+QZ_CLASS_IMPL(TcxCalcEdit, TcxCustomCalcEdit)
+
+namespace {
+bool IsEmptyEditValue(const Variant& V)
+{
+    return VarIsNull(V) || VarIsEmpty(V) || (VarIsStr(V) && Trim(VarToStr(V)).empty());
+}
+// A value as a number: numbers as they are, texts read as typed numbers.
+bool EditValueNumber(const Variant& V, long double& AResult)
+{
+    if (VarIsNumeric(V) || VarIsFloat(V)) {
+        AResult = V.AsDouble();
+        return true;
+    }
+    return VarIsStr(V) && cxSpinEdit::TextToExtended(Trim(VarToStr(V)), AResult) && std::isfinite(double(AResult));
+}
+}  // namespace
+
+namespace cxCalc {
+void Initialize()
+{
+    cxDropDownEdit::Initialize();
+    TcxRegisteredClasses* r = cxEdit::GetRegisteredEditProperties();
+    if (r->IndexOfClass(TcxCalcEditProperties::StaticClass()) < 0)
+        r->Register(TcxCalcEditProperties::StaticClass(), GetResourceString(&scxSEditRepositoryCalcItem));
+}
+}  // namespace cxCalc
+
+TcxPopupCalculator::TcxPopupCalculator(TComponent* AOwner) : TcxCustomCalculator(AOwner)
+{
+    FIsPopup = true;
+    FEdit = dynamic_cast<TcxCustomCalcEdit*>(AOwner);
+}
+
+std::string TcxPopupCalculator::GetDisplayText() { return FEdit ? FEdit->GetDisplayText() : std::string(); }
+
+void TcxPopupCalculator::SetDisplayText(const std::string& AText)
+{
+    if (FEdit) FEdit->SetTextFromCalculator(AText);
+}
+
+TcxCustomLookAndFeelPainterClass TcxPopupCalculator::GetPainter() const
+{
+    return FEdit ? FEdit->PopupControlsLookAndFeel()->GetPainter() : TcxCustomCalculator::GetPainter();
+}
+
+void TcxPopupCalculator::KeyDown(WORD& Key, TShiftState Shift)
+{
+    if (Key == VK_ESCAPE) {
+        HidePopup();
+        Key = 0;
+        return;
+    }
+    if (Key == VK_INSERT && Shift.Contains(ssShift)) PasteFromClipboard();
+    else if (Key == VK_INSERT && Shift.Contains(ssCtrl)) CopyToClipboard();
+    bool alt = Shift.Contains(ssAlt) || GetKeyState(VK_MENU) < 0;
+    if (Key == VK_F4 || (alt && (Key == VK_UP || Key == VK_DOWN))) {
+        HidePopup();
+        Key = 0;
+        return;
+    }
+    TcxCustomCalculator::KeyDown(Key, Shift);
+}
+
+void TcxPopupCalculator::KeyPress(char& Key)
+{
+    char key = Key;
+    TcxCustomCalculator::KeyPress(Key);
+    // Enter clicked "=" as it went down.
+    if (key == '\r' || (key == '=' && FEdit && FEdit->Properties()->QuickClose())) HidePopup();
+}
+
+void TcxCalcEditPropertiesValues::Assign(TPersistent* Source)
+{
+    TcxTextEditPropertiesValues::Assign(Source);
+    if (auto* s = dynamic_cast<TcxCalcEditPropertiesValues*>(Source)) Precision = s->Precision;
+}
+
+void TcxCalcEditPropertiesValues::RestoreDefaults()
+{
+    TcxTextEditPropertiesValues::RestoreDefaults();
+    Precision = false;
+}
+
+TcxCustomCalcEditProperties::TcxCustomCalcEditProperties(TPersistent* AOwner) : TcxCustomPopupEditProperties(AOwner)
+{
+    ReplaceAssignedValues(std::make_unique<TcxCalcEditPropertiesValues>(this));
+    BeginUpdate();
+    SetPopupSizeable(false);
+    SetImmediateDropDown(false);
+    EndUpdate(false);
+}
+
+TClass TcxCustomCalcEditProperties::GetEditClass() const { return TcxCalcEdit::StaticClass(); }
+
+void TcxCustomCalcEditProperties::Assign(TPersistent* Source)
+{
+    auto* s = dynamic_cast<TcxCustomCalcEditProperties*>(Source);
+    if (!s) {
+        TcxCustomPopupEditProperties::Assign(Source);
+        return;
+    }
+    BeginUpdate();
+    try {
+        TcxCustomPopupEditProperties::Assign(Source);
+        SetBeepOnError(s->FBeepOnError);
+        CalcValues()->Precision = false;
+        if (s->IsPrecisionStored()) SetPrecision(s->FPrecision);
+        SetQuickClose(s->FQuickClose);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TcxCustomCalcEditProperties::SetBeepOnError(bool Value)
+{
+    if (FBeepOnError == Value) return;
+    FBeepOnError = Value;
+    Changed();
+}
+
+int TcxCustomCalcEditProperties::Precision() const
+{
+    int p = 15;
+    if (CalcValues()->Precision) p = FPrecision;
+    else if (IcxEditDefaultValuesProvider* d = DefaultValuesProvider()) p = d->DefaultPrecision();
+    return std::min(p, 15);
+}
+
+void TcxCustomCalcEditProperties::SetPrecision(int Value)
+{
+    if (CalcValues()->Precision && FPrecision == Value) return;
+    CalcValues()->Precision = true;
+    FPrecision = std::clamp(Value, 0, 255);
+    Changed();
+}
+
+void TcxCustomCalcEditProperties::SetQuickClose(bool Value)
+{
+    if (FQuickClose == Value) return;
+    FQuickClose = Value;
+    Changed();
+}
+
+bool TcxCustomCalcEditProperties::IsEditValueValid(const Variant& AEditValue)
+{
+    long double v;
+    return IsEmptyEditValue(AEditValue) || EditValueNumber(AEditValue, v);
+}
+
+void TcxCustomCalcEditProperties::PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool)
+{
+    if (IsEmptyEditValue(AEditValue)) {
+        DisplayValue = Variant(std::string());
+        return;
+    }
+    long double v;
+    if (!EditValueNumber(AEditValue, v)) throw EConvertError("Could not convert to numeric value");
+    DisplayValue = Variant(FloatToStrF(double(v), ffGeneral, Precision(), 0));
+}
+
+void TcxCustomCalcEditProperties::ValidateDisplayValue(Variant& DisplayValue, std::string& ErrorText, bool& Error,
+                                                       TObject* AEdit)
+{
+    Error = false;
+    TcxCustomPopupEditProperties::ValidateDisplayValue(DisplayValue, ErrorText, Error, AEdit);
+}
+
+unsigned TcxCustomCalcEditProperties::UsesDisplayFormatting(bool AFocused)
+{
+    if (AFocused) return 0;
+    IcxEditDefaultValuesProvider* d = DefaultValuesProvider();
+    return d && d->HasDisplayFormat(true) ? 1 : 0;
+}
+
+TcxCustomCalcEdit::TcxCustomCalcEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomPopupEdit(AOwner, AIsInplace)
+{
+    // The base's properties go now: what they report while freed must not
+    // reach this edit.
+    ActiveProperties()->OnPropertiesChanged = nullptr;
+    InitializeEdit();
+    FCalculator = new TcxPopupCalculator(this);
+    FCalculator->SetVisible(false);
+    FCalculator->SetAutoFontSize(false);
+    FCalculator->OnHidePopup = [this] {
+        if (PopupWindow()) PopupWindow()->PostClosePopup();
+    };
+    FSettingPopupControl = true;
+    Properties()->SetPopupControl(FCalculator);
+    FSettingPopupControl = false;
+    PropertiesChanged(ActiveProperties());
+    SetEditValue(Variant(0.0));
+}
+
+TcxCustomCalcEdit::~TcxCustomCalcEdit()
+{
+    if (HasPopupWindow() && PopupWindow()) PopupWindow()->ClosePopup(false);
+}
+
+TcxCustomEditPopupWindow* TcxCustomCalcEdit::CreatePopupWindow()
+{
+    // The keypad works within the program's own loop.
+    TcxCustomEditPopupWindow* w = TcxCustomPopupEdit::CreatePopupWindow();
+    w->Modal = false;
+    return w;
+}
+
+double TcxCustomCalcEdit::Value()
+{
+    Variant v = GetEditValue();
+    long double x;
+    if (IsEmptyEditValue(v) || !EditValueNumber(v, x)) return 0;
+    return double(x);
+}
+
+void TcxCustomCalcEdit::SetValue(double AValue) { ChangeEditValue(Variant(AValue)); }
+
+void TcxCustomCalcEdit::SetTextFromCalculator(const std::string& AText)
+{
+    if (!DoEditing()) return;
+    UserChange([&] { InternalSetDisplayValue(Variant(AText)); });
+    SetModifiedAfterEnter(true);
+}
+
+Variant TcxCustomCalcEdit::DisplayValueToEditValue(const std::string& AText)
+{
+    long double v;
+    if (!Trim(AText).empty() && cxSpinEdit::TextToExtended(Trim(AText), v) && std::isfinite(double(v)))
+        return Variant(double(v));
+    return Null();
+}
+
+bool TcxCustomCalcEdit::IsValidChar(char AChar)
+{
+    bool candidate = AChar == '+' || AChar == '-' || (AChar >= '0' && AChar <= '9') || AChar == 'E' ||
+                     AChar == 'e' || AChar == FormatSettings.DecimalSeparator;
+    if (!candidate) return false;
+    std::string t = GetDisplayText();
+    int s = SelStart(), l = SelLength();
+    std::string before = Copy(t, 1, s), after = Copy(t, s + l + 1);
+    if (AChar == '-' && before.empty() && after.empty()) return true;
+    long double v;
+    if (!cxSpinEdit::TextToExtended(before + AChar + after, v)) return false;
+    v = std::fabs(v);
+    return v == 0 || (v >= 5.0e-324L && v <= 1.7e308L);
+}
+
+void TcxCustomCalcEdit::DoEditKeyPress(char& Key)
+{
+    if (Key == ',' || Key == '.') Key = FormatSettings.DecimalSeparator;
+    if (static_cast<unsigned char>(Key) >= 32 && !IsValidChar(Key)) {
+        Key = 0;
+        if (Properties()->BeepOnError()) MessageBeep(0);
+        return;
+    }
+    TcxCustomPopupEdit::DoEditKeyPress(Key);
+}
+
+bool TcxCustomCalcEdit::CanDropDown() { return !Properties()->ReadOnly(); }
+
+void TcxCustomCalcEdit::DoInitPopup()
+{
+    TcxCustomPopupEdit::DoInitPopup();
+    FSettingPopupControl = true;
+    Properties()->SetPopupControl(FCalculator);
+    FSettingPopupControl = false;
+}
+
+void TcxCustomCalcEdit::SetupPopupWindow()
+{
+    TcxCustomPopupEdit::SetupPopupWindow();
+    FCalculator->HandleNeeded();
+    FCalculator->Font()->Assign(EditStyle()->Font());
+    FCalculator->SetBounds(FCalculator->Left(), FCalculator->Top(), FCalculator->CalcSize().cx,
+                           FCalculator->CalcSize().cy);
+}
+
+void TcxCustomCalcEdit::PopupWindowClosed(TObject* Sender)
+{
+    if (GetDisplayText() == GetResourceString(&scxSCalcError)) ChangeEditValue(Variant(0.0));
+    if (Properties()->AutoSelect()) SelectAll();
+    else {
+        SetSelStart(Length(GetDisplayText()));
+        SetSelLength(0);
+    }
+    TcxCustomPopupEdit::PopupWindowClosed(Sender);
+}
+
+void TcxCustomCalcEdit::PropertiesChanged(TObject* Sender)
+{
+    if (FSettingPopupControl) return;
+    TcxCustomPopupEdit::PropertiesChanged(Sender);
+    if (!FCalculator || !Properties()) return;
+    FCalculator->SetBeepOnError(Properties()->BeepOnError());
+    FCalculator->SetPrecision(Properties()->Precision());
+    FSettingPopupControl = true;
+    Properties()->SetPopupControl(FCalculator);
+    FSettingPopupControl = false;
+}
+
+void TcxCustomCalcEdit::PasteFromClipboard()
+{
+    if (DoEditing()) FCalculator->PasteFromClipboard();
+}
+
+void TcxCustomCalcEdit::DoEnter()
+{
+    SynchronizeDisplayValue();
+    TcxCustomPopupEdit::DoEnter();
+}
+
+void TcxCustomCalcEdit::DoExit()
+{
+    TcxCustomPopupEdit::DoExit();
+    DataBinding()->UpdateDisplayValue();
+}

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "cxControls.h"
+#include "cxDropDownEdit.h"
 #include "cxLookAndFeelPainters.h"
 
 #include <algorithm>
@@ -103,13 +104,13 @@ protected:
     void FontChanged() override;
     void FocusChanged() override;
     void MouseLeave(TControl* AControl) override;
+    // The keypad is a popup's (focus stays with its edit).
+    bool FIsPopup = false;
+
     void CMEnabledChanged(TMessage& Message);
     QZ_BEGIN_MESSAGE_MAP
         QZ_MESSAGE_HANDLER(CM_ENABLEDCHANGED, CMEnabledChanged)
     QZ_END_MESSAGE_MAP
-
-    // The keypad is a popup's (focus stays with its edit).
-    bool FIsPopup = false;
 
 private:
     void CreateLayout();
@@ -151,8 +152,129 @@ private:
     bool FSizing = false;
 };
 
+// ---- the calc edit ------------------------------------------------------------------------------------
+
+class TcxCustomCalcEdit;
+
+// The keypad of a calc edit's popup: it shows and edits the edit's text.
+class TcxPopupCalculator : public TcxCustomCalculator {
+    QZ_CLASS(TcxPopupCalculator, TcxCustomCalculator)
+public:
+    explicit TcxPopupCalculator(TComponent* AOwner = nullptr);
+    TcxCustomCalcEdit* Edit() const { return FEdit; }
+    std::string GetDisplayText() override;
+    void SetDisplayText(const std::string& AText) override;
+    TcxCustomLookAndFeelPainterClass GetPainter() const override;
+
+protected:
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+
+private:
+    friend class TcxCustomCalcEdit;
+    TcxCustomCalcEdit* FEdit = nullptr;
+};
+
+class TcxCalcEditPropertiesValues : public TcxTextEditPropertiesValues {
+    QZ_CLASS(TcxCalcEditPropertiesValues, TcxTextEditPropertiesValues)
+public:
+    explicit TcxCalcEditPropertiesValues(TPersistent* AOwner = nullptr) : TcxTextEditPropertiesValues(AOwner) {}
+    void Assign(TPersistent* Source) override;
+    void RestoreDefaults() override;
+    bool Precision = false;
+};
+
+class TcxCustomCalcEditProperties : public TcxCustomPopupEditProperties {
+    QZ_CLASS(TcxCustomCalcEditProperties, TcxCustomPopupEditProperties)
+public:
+    explicit TcxCustomCalcEditProperties(TPersistent* AOwner = nullptr);
+    void Assign(TPersistent* Source) override;
+    TClass GetAssignedValuesClass() const override { return TcxCalcEditPropertiesValues::StaticClass(); }
+    TClass GetEditClass() const override;
+    bool PostEditValueOnClosed() override { return true; }
+    bool IsEditValueNumeric() override { return true; }
+    bool CheckDisplayValue(Variant& AValue, bool AEditFocused) override { return true; }
+    bool IsEditValueValid(const Variant& AEditValue) override;
+    void PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool AEditFocused) override;
+    void ValidateDisplayValue(Variant& DisplayValue, std::string& ErrorText, bool& Error, TObject* AEdit) override;
+    unsigned UsesDisplayFormatting(bool AFocused) override;
+
+    // The keypad's own beep, apart from the edit's.
+    bool BeepOnError() const { return FBeepOnError; }
+    void SetBeepOnError(bool Value);
+    // The assigned precision; else a bound field's; else 15; 15 at most.
+    int Precision() const;
+    void SetPrecision(int Value);
+    bool IsPrecisionStored() const { return CalcValues()->Precision; }
+    bool QuickClose() const { return FQuickClose; }
+    void SetQuickClose(bool Value);
+
+private:
+    TcxCalcEditPropertiesValues* CalcValues() const
+    {
+        return static_cast<TcxCalcEditPropertiesValues*>(AssignedValues());
+    }
+    bool FBeepOnError = true;
+    int FPrecision = 15;
+    bool FQuickClose = false;
+};
+
+class TcxCalcEditProperties : public TcxCustomCalcEditProperties {
+    QZ_CLASS(TcxCalcEditProperties, TcxCustomCalcEditProperties)
+public:
+    explicit TcxCalcEditProperties(TPersistent* AOwner = nullptr) : TcxCustomCalcEditProperties(AOwner) {}
+};
+
+class TcxCustomCalcEdit : public TcxCustomPopupEdit {
+    QZ_CLASS(TcxCustomCalcEdit, TcxCustomPopupEdit)
+public:
+    explicit TcxCustomCalcEdit(TComponent* AOwner = nullptr, bool AIsInplace = false);
+    ~TcxCustomCalcEdit() override;
+    TClass GetPropertiesClass() const override { return TcxCalcEditProperties::StaticClass(); }
+    TcxCustomCalcEditProperties* Properties() const
+    {
+        return static_cast<TcxCustomCalcEditProperties*>(ActiveProperties());
+    }
+    TcxPopupCalculator* Calculator() const { return FCalculator; }
+
+    // 0 for an empty value.
+    double Value();
+    void SetValue(double AValue);
+
+    Variant DisplayValueToEditValue(const std::string& AText) override;
+    void PropertiesChanged(TObject* Sender) override;
+    void PasteFromClipboard() override;
+    void PopupWindowClosed(TObject* Sender) override;
+    // Whether a typed character keeps the text a number in range.
+    bool IsValidChar(char AChar);
+
+protected:
+    bool CanDropDown() override;
+    void DoInitPopup() override;
+    void SetupPopupWindow() override;
+    TcxCustomEditPopupWindow* CreatePopupWindow() override;
+    void DoEditKeyPress(char& Key) override;
+    void DoEnter() override;
+    void DoExit() override;
+
+private:
+    friend class TcxPopupCalculator;
+    // The keypad's text becomes the edit's, as typed.
+    void SetTextFromCalculator(const std::string& AText);
+    TcxPopupCalculator* FCalculator = nullptr;
+    bool FSettingPopupControl = false;
+};
+
+class TcxCalcEdit : public TcxCustomCalcEdit {
+    QZ_CLASS(TcxCalcEdit, TcxCustomCalcEdit)
+public:
+    explicit TcxCalcEdit(TComponent* AOwner = nullptr) : TcxCustomCalcEdit(AOwner) {}
+};
+
 namespace cxCalc {
 // The text of a number as the keypad shows it: general format with
 // max(2, APrecision) significant digits.
 std::string FormatValue(long double AValue, int APrecision);
+// Registers the calc edit properties with the editor registry.
+void Initialize();
 }  // namespace cxCalc

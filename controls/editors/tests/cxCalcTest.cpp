@@ -294,3 +294,125 @@ TEST_F(CalculatorOnFormTest, KeysPressTheirButtons)
     GuiTest::KeyUp(VK_F9);
     EXPECT_FALSE(Edit->Button(cbSign).Down);
 }
+
+namespace {
+class CalcEditTest : public TEditOnForm<TcxCalcEdit> {
+protected:
+    void SetUp() override
+    {
+        TEditOnForm<TcxCalcEdit>::SetUp();
+        Edit->SetWidth(150);
+    }
+    void Focus()
+    {
+        Edit->SetFocus();
+        GuiTest::ProcessEvents();
+    }
+    void Open()
+    {
+        Focus();
+        Edit->DropDown();
+        GuiTest::ProcessEvents();
+        ASSERT_TRUE(Edit->DroppedDown());
+    }
+    std::string Text() { return Edit->GetDisplayText(); }
+    BeepCounter Beeps;
+};
+}  // namespace
+
+TEST_F(CalcEditTest, TypingKeepsTheTextANumber)
+{
+    Edit->Clear();
+    Focus();
+    struct Step {
+        const char* Typed;
+        const char* Text;
+    };
+    const Step steps[] = {
+        {"-", "-"},     // a lone minus in an empty edit
+        {"x", "-"},
+        {"12", "-12"},
+        {",", "-12."},  // ',' and '.' are the decimal separator
+        {".", "-12."},
+        {"5", "-12.5"},
+        {"e", "-12.5"}, // "-12.5e" is no number
+    };
+    for (const Step& s : steps) {
+        GuiTest::TypeText(s.Typed);
+        EXPECT_EQ(Text(), s.Text) << s.Typed;
+    }
+    EXPECT_DOUBLE_EQ(Edit->Value(), -12.5);
+    EXPECT_GE(Beeps.Beeps, 3);
+    Edit->Properties()->SetBeepOnError(false);
+    Beeps.Beeps = 0;
+    GuiTest::TypeText("q");
+    EXPECT_EQ(Beeps.Beeps, 0);
+}
+
+TEST_F(CalcEditTest, TheKeypadEditsTheTextAndEnterCloses)
+{
+    Edit->SetValue(12);
+    EXPECT_EQ(Text(), "12");
+    Open();
+    TcxPopupCalculator* calc = Edit->Calculator();
+    calc->ButtonClick(cbAdd);
+    calc->ButtonClick(cbNum3);
+    EXPECT_EQ(Text(), "3");
+    calc->ButtonClick(cbEqual);
+    EXPECT_EQ(Text(), "15");
+    EXPECT_DOUBLE_EQ(Edit->Value(), 15);
+    EXPECT_TRUE(Edit->ModifiedAfterEnter());
+    GuiTest::KeyPress(VK_RETURN);
+    GuiTest::ProcessEvents();
+    EXPECT_FALSE(Edit->DroppedDown());
+    EXPECT_DOUBLE_EQ(Edit->Value(), 15);
+}
+
+TEST_F(CalcEditTest, AnErrorLeftInTheTextBecomesZero)
+{
+    Open();
+    Edit->Calculator()->ButtonClick(cbNum0);
+    Edit->Calculator()->ButtonClick(cbRev);
+    EXPECT_EQ(Text(), "Error");
+    GuiTest::KeyPress(VK_ESCAPE);
+    GuiTest::ProcessEvents();
+    EXPECT_FALSE(Edit->DroppedDown());
+    EXPECT_EQ(Text(), "0");
+    EXPECT_DOUBLE_EQ(Edit->Value(), 0);
+}
+
+TEST_F(CalcEditTest, QuickCloseClosesOnEquals)
+{
+    Edit->Properties()->SetQuickClose(true);
+    Open();
+    GuiTest::TypeText("2*4=");
+    GuiTest::ProcessEvents();
+    EXPECT_FALSE(Edit->DroppedDown());
+    EXPECT_DOUBLE_EQ(Edit->Value(), 8);
+    Edit->Properties()->SetQuickClose(false);
+    Open();
+    GuiTest::TypeText("=");
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(Edit->DroppedDown());
+    GuiTest::KeyPress(VK_F4);
+    GuiTest::ProcessEvents();
+    EXPECT_FALSE(Edit->DroppedDown());
+}
+
+TEST_F(CalcEditTest, PrecisionShapesTheText)
+{
+    EXPECT_EQ(Edit->Properties()->Precision(), 15);
+    EXPECT_FALSE(Edit->Properties()->IsPrecisionStored());
+    Edit->Properties()->SetPrecision(4);
+    Edit->SetValue(3.14159);
+    EXPECT_EQ(Text(), "3.142");
+    Edit->Properties()->SetPrecision(40);
+    EXPECT_EQ(Edit->Properties()->Precision(), 15);
+    Edit->Clear();
+    EXPECT_EQ(Text(), "");
+    EXPECT_DOUBLE_EQ(Edit->Value(), 0);
+    Edit->Properties()->SetReadOnly(true);
+    Edit->DropDown();
+    GuiTest::ProcessEvents();
+    EXPECT_FALSE(Edit->DroppedDown());
+}
