@@ -11,6 +11,10 @@ QZ_CLASS_IMPL(TcxGridItemDataBinding, TPersistent)
 QZ_CLASS_IMPL(TcxGridDataController, TcxDataController)
 QZ_CLASS_IMPL(TcxGridDataChange, TcxCustomGridViewChange)
 QZ_CLASS_IMPL(TcxCustomGridRecord, TObject)
+QZ_CLASS_IMPL(TcxGridRecordHitTest, TcxCustomGridViewHitTest)
+QZ_CLASS_IMPL(TcxGridRecordCellHitTest, TcxGridRecordHitTest)
+QZ_CLASS_IMPL(TcxGridExpandButtonHitTest, TcxGridRecordHitTest)
+QZ_CLASS_IMPL(TcxGridNavigatorHitTest, TcxCustomGridViewHitTest)
 QZ_CLASS_IMPL(TcxCustomGridTableViewData, TcxCustomGridViewData)
 QZ_CLASS_IMPL(TcxCustomGridTableItemCustomOptions, TPersistent)
 QZ_CLASS_IMPL(TcxCustomGridTableItemOptions, TcxCustomGridTableItemCustomOptions)
@@ -625,6 +629,22 @@ void TcxCustomGridTableViewData::RefreshRecords()
     for (auto& r : FRecords)
         if (r && r->Index() < DataController()->GetRowCount()) r->RefreshRecordInfo();
     UpdateEditingRecord();
+}
+
+// ---- record hit tests -------------------------------------------------------------------------------------
+
+TcxCustomGridRecord* TcxGridRecordHitTest::GridRecord() const
+{
+    if (!ViewData) return nullptr;
+    if (IsNewItemRecord) return ViewData->NewItemRecord();
+    return ViewData->GetRecordByIndex(RecordIndex);
+}
+
+void TcxGridRecordHitTest::SetGridRecord(TcxCustomGridRecord* ARecord)
+{
+    ViewData = ARecord ? ARecord->ViewData() : nullptr;
+    RecordIndex = ARecord ? ARecord->Index() : -1;
+    IsNewItemRecord = ARecord && ARecord->IsNewItemRecord();
 }
 
 // ---- the view's items --------------------------------------------------------------------------------------

@@ -366,6 +366,43 @@ private:
     std::vector<std::unique_ptr<TcxCustomGridRecord>> FRecords;
 };
 
+// ---- record hit tests -------------------------------------------------------------------------------------
+
+// A record under the point. It keeps the row index, never the handle, as
+// handles go with every row-count change.
+class TcxGridRecordHitTest : public TcxCustomGridViewHitTest {
+    QZ_CLASS(TcxGridRecordHitTest, TcxCustomGridViewHitTest)
+public:
+    int HitTestCode() const override { return 101; }
+    virtual bool CanClick() const { return true; }
+    // The new-item record, or the handle of the stored row (made on demand), or null.
+    TcxCustomGridRecord* GridRecord() const;
+    void SetGridRecord(TcxCustomGridRecord* ARecord);
+    TcxCustomGridTableViewData* ViewData = nullptr;
+    int RecordIndex = -1;
+    bool IsNewItemRecord = false;
+};
+
+class TcxGridRecordCellHitTest : public TcxGridRecordHitTest {
+    QZ_CLASS(TcxGridRecordCellHitTest, TcxGridRecordHitTest)
+public:
+    int HitTestCode() const override { return 102; }
+    TcxCustomGridTableItem* Item = nullptr;
+};
+
+class TcxGridExpandButtonHitTest : public TcxGridRecordHitTest {
+    QZ_CLASS(TcxGridExpandButtonHitTest, TcxGridRecordHitTest)
+public:
+    int HitTestCode() const override { return 103; }
+    bool CanClick() const override { return false; }
+};
+
+class TcxGridNavigatorHitTest : public TcxCustomGridViewHitTest {
+    QZ_CLASS(TcxGridNavigatorHitTest, TcxCustomGridViewHitTest)
+public:
+    int HitTestCode() const override { return 104; }
+};
+
 // ---- the record view's item lists ---------------------------------------------------------------------
 
 class TcxCustomGridTableView : public TcxCustomGridView {

@@ -342,4 +342,32 @@ TEST_F(GridRecordsTest, TheNewItemRecordStandsApart)
     EXPECT_EQ(Data()->NewItemRecord(), nullptr);
 }
 
+TEST_F(GridRecordsTest, ARecordHitTestSurvivesARowCountChange)
+{
+    auto* h = TcxCustomGridHitTest::Instance<TcxGridRecordCellHitTest>({3, 4});
+    h->SetGridRecord(Data()->GetRecord(2));
+    EXPECT_EQ(h->HitTestCode(), 102);
+    EXPECT_EQ(h->RecordIndex, 2);
+    View->DataController()->SetRecordCount(3);   // every handle is new
+    TcxCustomGridRecord* again = h->GridRecord();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again, Data()->GetRecord(2));
+    View->DataController()->SetRecordCount(2);
+    EXPECT_EQ(h->GridRecord(), nullptr) << "a row that is gone gives no record";
+    h->SetGridRecord(nullptr);
+    EXPECT_EQ(h->RecordIndex, -1);
+    EXPECT_FALSE(TcxCustomGridHitTest::Instance<TcxGridExpandButtonHitTest>({0, 0})->CanClick());
+    EXPECT_EQ(TcxCustomGridHitTest::Instance<TcxGridNavigatorHitTest>({0, 0})->HitTestCode(), 104);
+}
+
+TEST_F(GridRecordsTest, AnItemThatComputesItsTextCountsAsFormatted)
+{
+    TcxCustomGridTableItem* plain = Add("ColPlain");
+    IcxEditDefaultValuesProvider* formatted = Name->DataBinding()->GetDefaultValuesProvider();
+    EXPECT_TRUE(formatted->HasDisplayFormat(false));
+    EXPECT_FALSE(plain->DataBinding()->GetDefaultValuesProvider()->HasDisplayFormat(false));
+    View->DataController()->ChangeTextStored(plain->Index(), true);
+    EXPECT_TRUE(plain->DataBinding()->GetDefaultValuesProvider()->HasDisplayFormat(false));
+}
+
 }  // namespace
