@@ -29,6 +29,7 @@ class TCustomDBGridEh;
 class TColumnEh;
 class TDBGridColumnsEh;
 class TPopupMenu;
+class TCustomImageList;
 class TGridDataLinkEh;
 class THeadTreeNode;
 
@@ -824,6 +825,9 @@ public:
     void SetUseMultiTitle(bool v);
     int VTitleMargin() const { return FVTitleMargin; }
     void SetVTitleMargin(int v);
+    // The images a title shows in place of its caption (Title.ImageIndex).
+    TCustomImageList* TitleImages() const;
+    void SetTitleImages(TCustomImageList* v);
     TDBGridEhSumList* SumList() const { return FSumList.get(); }
     // Scales the grid from d to m pixels per inch: its fonts, its bounds and
     // its columns' fonts and widths (rounded so that their sum is scaled as a whole).
@@ -1104,6 +1108,7 @@ private:
     bool FRowSizingAllowed = false;
     int FTitleHeight = 0, FTitleLines = 0, FVTitleMargin = 10;
     bool FUseMultiTitle = false;
+    TWeakRef<TCustomImageList> FTitleImages;
     int FIndicatorColCount = 1;
     int FFirstDataRow = 1;
     int FLayoutLockCount = 0, FPaintLockCount = 0;

@@ -152,6 +152,16 @@ void TCustomDBGridEh::DrawIndicatorCell(int dataRow, const TRect& rect, TGridDra
     images->Draw(c, x, y, image);
 }
 
+TCustomImageList* TCustomDBGridEh::TitleImages() const { return FTitleImages.Get(); }
+
+void TCustomDBGridEh::SetTitleImages(TCustomImageList* v)
+{
+    if (v == TitleImages()) return;
+    FTitleImages = v;
+    if (v) v->FreeNotification(this);
+    Invalidate();
+}
+
 void TCustomDBGridEh::DrawSortMarker(TColumnEh* column, TRect& textRect)
 {
     TColumnTitleEh* t = column->Title();
@@ -192,9 +202,24 @@ void TCustomDBGridEh::DrawTitleCell(int dataCol, const TRect& rect, TGridDrawSta
     if (down) OffsetRect(tr, 1, 1);
     DrawSortMarker(col, tr);
     c->Font()->Assign(t->Font());
-    c->Brush()->SetStyle(bsClear);
-    WriteText(c, tr, t->Caption(), t->Alignment(), t->EndEllipsis(), true);
-    c->Brush()->SetStyle(bsSolid);
+    TCustomImageList* images = TitleImages();
+    if (images && t->ImageIndex() >= 0) {
+        // The image stands in for the caption, placed as the caption would be.
+        int w = images->Width();
+        int x = tr.Left + 2;
+        if (t->Alignment() == taRightJustify) x = tr.Right - 2 - w;
+        else if (t->Alignment() == taCenter) x = (tr.Left + tr.Right - w) / 2;
+        int y = (tr.Top + tr.Bottom - images->Height()) / 2;
+        HDC dc = c->Handle();
+        int saved = SaveDC(dc);
+        IntersectClipRect(dc, tr.Left, tr.Top, tr.Right, tr.Bottom);
+        images->Draw(c, x, y, t->ImageIndex());
+        RestoreDC(dc, saved);
+    } else {
+        c->Brush()->SetStyle(bsClear);
+        WriteText(c, tr, t->Caption(), t->Alignment(), t->EndEllipsis(), true);
+        c->Brush()->SetStyle(bsSolid);
+    }
     if (down) {
         TRect e = rect;
         DrawEdge(c->Handle(), e, BDR_SUNKENOUTER, BF_RECT);

@@ -92,4 +92,32 @@ TEST(GridResources, TheIndicatorAndTheCursorsFollowWhatTheGridDoes)
     EXPECT_EQ(g->Cursor(), own);
 }
 
+TEST(GridResources, ATitleImageStandsInForTheCaption)
+{
+    auto ds = FiveStudents();
+    TGridHost host(ds.get(), 500, 200);
+    TDBGridEh* g = host.Grid;
+    auto* images = new TCustomImageList(10, 10, host.Form.get());
+    TBitmap red(10, 10);
+    red.Canvas()->Brush()->SetColor(clRed);
+    red.Canvas()->FillRect(TRect(0, 0, 10, 10));
+    images->AddMasked(&red, clWhite);
+    g->SetTitleImages(images);
+    TColumnTitleEh* title = g->Columns()->Items(1)->Title();
+    title->SetImageIndex(0);
+    GuiTest::ProcessEvents();
+    TRect cell = g->CellRect(2, 0);
+    int y = (cell.Top + cell.Bottom) / 2;
+    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(cell.Left + 6, y))), ColorToRGB(clRed));
+    title->SetAlignment(taRightJustify);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(cell.Right - 6, y))), ColorToRGB(clRed));
+    EXPECT_NE(ColorToRGB(GuiTest::PixelAt(g, Point(cell.Left + 6, y))), ColorToRGB(clRed));
+    // The list going leaves the grid without one; the caption comes back.
+    delete images;
+    EXPECT_EQ(g->TitleImages(), nullptr);
+    GuiTest::ProcessEvents();
+    EXPECT_NE(ColorToRGB(GuiTest::PixelAt(g, Point(cell.Right - 6, y))), ColorToRGB(clRed));
+}
+
 } // namespace
