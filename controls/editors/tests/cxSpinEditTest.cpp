@@ -1,6 +1,10 @@
 #include "cxSpinEdit.h"
 
 #include "Clipbrd.h"
+#include "DateUtils.h"
+#include "cxCalc.h"
+#include "cxMemo.h"
+#include "cxTimeEdit.h"
 #include "EditOnForm.h"
 #include "Windows.h"
 
@@ -413,4 +417,50 @@ TEST_F(SpinEditTest, AssignCopiesTheSpinSettings)
     TcxSpinEditProperties c;
     b.Assign(&c);
     EXPECT_FALSE(b.IsValueTypeStored());
+}
+
+// Spin, time and calc edits in the four looks, a memo with Chinese text and
+// the keypad, for the eye: editors_spin.png in the build folder.
+TEST_F(SpinEditTest, ShowsTheFourLooks)
+{
+    Form->SetBounds(100, 100, 520, 330);
+    const TcxLookAndFeelKind kinds[4] = {lfStandard, lfFlat, lfUltraFlat, lfStandard};
+    const TcxSpinEditButtonsPosition positions[4] = {sbpVert, sbpHorzRight, sbpHorzLeftRight, sbpVert};
+    std::vector<TcxCustomEdit*> edits;
+    for (int i = 0; i < 4; ++i) {
+        auto* spin = i == 0 ? Edit : new TcxSpinEdit(Form);
+        spin->SetParent(Form);
+        spin->SetBounds(10, 10 + i * 30, 150, 22);
+        spin->EditStyle()->LookAndFeel()->SetKind(kinds[i]);
+        if (i == 3) spin->EditStyle()->LookAndFeel()->SetNativeStyle(true);
+        spin->Properties()->SpinButtons()->SetPosition(positions[i]);
+        spin->Properties()->SpinButtons()->SetShowFastButtons(i == 1);
+        spin->Properties()->SetValueType(vtFloat);
+        spin->SetValue(Variant(1234.5 * (i + 1)));
+        auto* time = new TcxTimeEdit(Form);
+        time->SetParent(Form);
+        time->SetBounds(170, 10 + i * 30, 130, 22);
+        time->EditStyle()->LookAndFeel()->SetKind(kinds[i]);
+        time->Properties()->SetUse24HourFormat(i % 2 == 0);
+        time->SetTime(EncodeTime(8 + 3 * i, 15 * i, 30, 0));
+        edits.push_back(time);
+    }
+    auto* calcEdit = new TcxCalcEdit(Form);
+    calcEdit->SetParent(Form);
+    calcEdit->SetBounds(10, 130, 150, 22);
+    calcEdit->SetValue(3.14159);
+    auto* memo = new TcxMemo(Form);
+    memo->SetParent(Form);
+    memo->SetBounds(10, 160, 290, 150);
+    memo->Lines()->SetText("学员：张三\r\n科目二 倒车入库 已通过\r\n备注：周六上午练车，教练李四负责。这一行很长，会自动换行显示。");
+    auto* calc = new TcxCustomCalculator(Form);
+    calc->SetParent(Form);
+    calc->SetLeft(310);
+    calc->SetTop(10);
+    GuiTest::ProcessEvents();
+    Form->Repaint();
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(memo->Lines()->Count(), 3);
+    EXPECT_TRUE(calc->Button(cbMR).Grayed);   // nothing in the memory
+    EXPECT_TRUE(GuiTest::SavePng(Form, std::string(QZ_BINARY_DIR) + "/editors_spin.png"));
 }
