@@ -893,8 +893,10 @@ bool TfrxPreviewPages::Print()
     if (po->ShowDialog && PrintDialogHook && !PrintDialogHook(report, choice)) return false;
     if (report->OnPrintReport) report->OnPrintReport(report);
     const int total = Count();
-    // A range beyond the last page is cut to the pages there are.
-    std::vector<int> list = frxUtils::ParsePageNumbers(choice.PageNumbers, total);
+    // A range beyond the last page is cut to the pages there are; a page
+    // list that is none, or names no page, is refused before the job starts
+    // (it printed every page, or nothing while reporting success).
+    const std::vector<int> list = frxUtils::SelectedPages(choice.PageNumbers, total);
     auto listed = [&](int n) {
         if (list.empty()) return true;
         return std::find(list.begin(), list.end(), n) != list.end();
@@ -987,7 +989,7 @@ bool TfrxPreviewPages::Export(TfrxCustomExportFilter* filter)
     report->SetTerminated(false);
     const int total = Count();
     // A bad range stops before the filter starts, so no file is touched.
-    const std::vector<int> list = frxUtils::ExportPageList(filter->PageNumbers, total);
+    const std::vector<int> list = frxUtils::SelectedPages(filter->PageNumbers, total);
     if (!filter->Start()) return true;
     report->DoProgressStart(ptExporting);
     try {

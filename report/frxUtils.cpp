@@ -318,7 +318,7 @@ bool ValidPageNumbers(const std::string& text)
     return true;
 }
 
-std::vector<int> ExportPageList(const std::string& text, int pageCount)
+std::vector<int> SelectedPages(const std::string& text, int pageCount)
 {
     std::vector<int> r;
     if (Trim(text).empty()) {

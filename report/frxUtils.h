@@ -80,11 +80,11 @@ bool ValidPageNumbers(const std::string& text);
 // Whether a link clicked in the preview may be opened: an http, https or
 // mailto address (scheme in any case), without blanks or control characters.
 bool OpensInBrowser(const std::string& url);
-// The 1-based pages of a report of pageCount pages that an export takes:
+// The 1-based pages of a report of pageCount pages that an export or a print takes:
 // every page for an empty text, else those the text names that exist, in
 // its order. Raises Exception with a message naming the text when it is not
 // a page list or names no page of the report.
-std::vector<int> ExportPageList(const std::string& text, int pageCount);
+std::vector<int> SelectedPages(const std::string& text, int pageCount);
 
 // A collection inside a binary property: 01, per item 01 0C length
 // attribute-text 00, then 00. owner is the report that resolves references.

@@ -53,11 +53,11 @@ TEST(ExportPages, PageListsAndBadRanges)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Text);
         if (!c.Want.empty()) {
-            EXPECT_EQ(frxUtils::ExportPageList(c.Text, c.Pages), c.Want);
+            EXPECT_EQ(frxUtils::SelectedPages(c.Text, c.Pages), c.Want);
             continue;
         }
         try {
-            frxUtils::ExportPageList(c.Text, c.Pages);
+            frxUtils::SelectedPages(c.Text, c.Pages);
             ADD_FAILURE() << "no error";
         } catch (const Exception& e) {
             EXPECT_NE(e.Message().find(std::string("\"") + c.Text + "\""), std::string::npos) << e.Message();

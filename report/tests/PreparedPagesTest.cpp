@@ -768,3 +768,29 @@ TEST(PreparedPages, PreviewClicksOpenOnlyWebAndMailAddresses)
         if (c.Opens && !calls.empty()) EXPECT_EQ(calls[0].Text, c.Url);
     }
 }
+
+TEST(Printing, APageListThatIsNoneOrNamesNoPageIsRefused)
+{
+    TReportFixture f;
+    AddRows(f, 3, 1000, "[Line]");
+    ASSERT_TRUE(f.Report->PrepareReport()) << f.Report->Errors()->Text();
+    std::vector<std::string> log;
+    frxPrinter::SetPrinterSource({[&] {
+                                      std::vector<std::unique_ptr<TfrxCustomPrinter>> r;
+                                      r.push_back(std::make_unique<TRecordingPrinter>(&log));
+                                      return r;
+                                  },
+                                  [] { return std::string("记录"); }});
+    f.Report->PrintOptions()->ShowDialog = false;
+    for (const char* pages : {"3-1", "x", "9"}) {
+        log.clear();
+        f.Report->PrintOptions()->PageNumbers = pages;
+        EXPECT_THROW(f.Report->Print(), Exception) << pages;
+        EXPECT_TRUE(log.empty()) << pages;
+    }
+    f.Report->PrintOptions()->PageNumbers = "2-";
+    log.clear();
+    EXPECT_TRUE(f.Report->Print());
+    EXPECT_EQ(log, (std::vector<std::string>{"start", "sheet", "sheet", "end"}));
+    frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+}
