@@ -1,5 +1,8 @@
 #include "cxCalc.h"
 
+#include "cxMemo.h"
+#include "cxTimeEdit.h"
+
 #include "Clipbrd.h"
 #include "EditOnForm.h"
 #include "SysUtils.h"
@@ -415,4 +418,29 @@ TEST_F(CalcEditTest, PrecisionShapesTheText)
     Edit->DropDown();
     GuiTest::ProcessEvents();
     EXPECT_FALSE(Edit->DroppedDown());
+}
+
+TEST(EditorRegistry, TheNumericEditorsAndTheMemoAreRegistered)
+{
+    cxSpinEdit::Initialize();
+    cxTimeEdit::Initialize();
+    cxMemo::Initialize();
+    cxCalc::Initialize();
+    cxTimeEdit::Finalize();
+    struct Case {
+        TClass Class;
+        const char* Description;
+    };
+    const Case cases[] = {
+        {TcxSpinEditProperties::StaticClass(), "SpinEdit|Represents a spin editor"},
+        {TcxTimeEditProperties::StaticClass(), "TimeEdit|Represents an editor displaying time values"},
+        {TcxMemoProperties::StaticClass(), "Memo|Represents an edit control that allows editing memo data"},
+        {TcxCalcEditProperties::StaticClass(), "CalcEdit|Represents an edit control with a dropdown calculator window"},
+    };
+    TcxRegisteredClasses* r = cxEdit::GetRegisteredEditProperties();
+    for (const Case& c : cases) {
+        int i = r->IndexOfClass(c.Class);
+        ASSERT_GE(i, 0) << c.Description;
+        EXPECT_EQ(r->GetDescription(i), c.Description);
+    }
 }
