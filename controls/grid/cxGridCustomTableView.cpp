@@ -23,6 +23,7 @@ QZ_CLASS_IMPL(TcxCustomGridTableView, TcxCustomGridView)
 
 namespace cxGridCustomTableView {
 void Initialize() { RegisterClasses({TcxGridItemDataBinding::StaticClass()}); }
+TcxEditRepositoryItem* GetDefaultEditDataRepositoryItem(TcxValueTypeClass) { return nullptr; }
 }  // namespace cxGridCustomTableView
 
 namespace {
@@ -195,7 +196,119 @@ void TcxCustomGridTableItem::BeforeDestruction()
     if (FTornDown) return;
     FTornDown = true;
     TComponent::BeforeDestruction();
+    SetRepositoryItem(nullptr);
     if (FGridView) FGridView->RemoveItem(this);
+    if (FDefaultRepositoryItem) FDefaultRepositoryItem->RemoveListener(this);
+    FDefaultRepositoryItem = nullptr;
+    FEffectiveProperties = nullptr;
+    FProperties.reset();
+}
+
+// ---- the editor description
+
+void TcxCustomGridTableItem::ResolveProperties()
+{
+    if (FDefaultRepositoryItem) {
+        FDefaultRepositoryItem->RemoveListener(this);
+        FDefaultRepositoryItem = nullptr;
+    }
+    FEffectiveProperties = nullptr;
+    if (!FGridView) return;
+    if (FRepositoryItem) {
+        FEffectiveProperties = FRepositoryItem->Properties();
+    } else if (FProperties) {
+        FEffectiveProperties = FProperties.get();
+    } else if (!FTornDown && FDataBinding) {
+        TcxEditRepositoryItem* def =
+            cxGridCustomTableView::GetDefaultEditDataRepositoryItem(FDataBinding->ValueTypeClass());
+        if (def) {
+            def->AddListener(this);
+            FDefaultRepositoryItem = def;
+            FEffectiveProperties = def->Properties();
+        }
+    }
+}
+
+TcxCustomEditProperties* TcxCustomGridTableItem::GetProperties()
+{
+    if (FEffectiveProperties) InitProperties(FEffectiveProperties);
+    return FEffectiveProperties;
+}
+
+void TcxCustomGridTableItem::InitProperties(TcxCustomEditProperties* AProperties)
+{
+    if (!AProperties || !FDataBinding) return;
+    bool locked = AProperties->IsChangeLocked();
+    AProperties->SetChangedLocked(true);
+    AProperties->SetDefaultValuesProvider(FDataBinding->GetDefaultValuesProvider());
+    AProperties->SetChangedLocked(locked);
+}
+
+void TcxCustomGridTableItem::SetPropertiesClass(TClass AValue)
+{
+    if (AValue == FPropertiesClass) return;
+    if (AValue && !AValue->InheritsFrom(TcxCustomEditProperties::StaticClass()))
+        throw EConvertError("Invalid editor properties class");
+    FEffectiveProperties = nullptr;
+    FProperties.reset();
+    FPropertiesClass = AValue;
+    if (AValue) {
+        auto* props = static_cast<TcxCustomEditProperties*>(AValue->Create(nullptr));
+        props->SetOwnerEdit(this);
+        props->OnPropertiesChanged = [this](TObject*) { PropertiesChanged(); };
+        FProperties.reset(props);
+    }
+    ResolveProperties();
+    PropertiesChanged();
+}
+
+std::string TcxCustomGridTableItem::PropertiesClassName() const
+{
+    return FProperties ? FProperties->ClassName() : std::string();
+}
+
+void TcxCustomGridTableItem::SetPropertiesClassName(const std::string& AValue)
+{
+    // A name no editor registered leaves the item without own properties.
+    SetPropertiesClass(cxEdit::GetRegisteredEditProperties()->FindByClassName(AValue));
+}
+
+void TcxCustomGridTableItem::SetProperties(TcxCustomEditProperties* AValue)
+{
+    if (FProperties && AValue) FProperties->Assign(AValue);
+}
+
+void TcxCustomGridTableItem::SetRepositoryItem(TcxEditRepositoryItem* AValue)
+{
+    if (FRepositoryItem == AValue) return;
+    if (FRepositoryItem) FRepositoryItem->RemoveListener(this);
+    FRepositoryItem = AValue;
+    if (FRepositoryItem) FRepositoryItem->AddListener(this);
+    ResolveProperties();
+    PropertiesChanged();
+}
+
+void TcxCustomGridTableItem::ItemRemoved(TObject* Sender)
+{
+    if (Sender == FDefaultRepositoryItem) {
+        FDefaultRepositoryItem = nullptr;
+        FEffectiveProperties = nullptr;
+        ResolveProperties();
+    }
+    if (Sender == FRepositoryItem) SetRepositoryItem(nullptr);
+}
+
+void TcxCustomGridTableItem::PropertiesChanged()
+{
+    if (FTornDown) return;
+    if (FGridView) FGridView->RefreshFilterableItemsList();
+    Changed(true);
+}
+
+void TcxCustomGridTableItem::ValueTypeClassChanged()
+{
+    ResolveProperties();
+    if (FProperties) FProperties->Changed();
 }
 
 TcxGridClassRef<TcxCustomGridTableItemOptions, TcxCustomGridTableItem*> TcxCustomGridTableItem::GetOptionsClass()
@@ -375,6 +488,7 @@ void TcxCustomGridTableItem::SetGridView(TcxCustomGridTableView* AValue)
         FDataBinding.reset(AValue->GetItemDataBindingClass().Create(this));
     else
         FDataBinding.reset();
+    ResolveProperties();
 }
 
 void TcxCustomGridTableItem::DoGetDisplayText(TObject* ARecord, std::string& AText)
@@ -403,7 +517,10 @@ bool TcxCustomGridTableItem::GetStoredProperties(TStrings* AProperties)
 
 Variant TcxCustomGridTableItem::GetStoredPropertyValue(const std::string& AName)
 {
-    if (AName == "AlignmentHorz") return Variant(int(taLeftJustify));
+    if (AName == "AlignmentHorz") {
+        TcxCustomEditProperties* p = GetProperties();
+        return Variant(int(p ? p->Alignment()->Horz() : taLeftJustify));
+    }
     if (AName == "Index") return Variant(FIndex);
     if (AName == "Visible") return Variant(Visible());
     if (AName == "SortOrder") return Variant(uint8_t(SortOrder()));
@@ -413,7 +530,18 @@ Variant TcxCustomGridTableItem::GetStoredPropertyValue(const std::string& AName)
 
 void TcxCustomGridTableItem::SetStoredPropertyValue(const std::string& AName, const Variant& AValue)
 {
-    if (AName == "Index")
+    if (AName == "AlignmentHorz") {
+        TcxCustomEditProperties* p = GetProperties();
+        auto horz = TAlignment(AValue.AsInteger());
+        if (!p || p->Alignment()->Horz() == horz) return;
+        // A default editor is shared: the item takes properties of its own first.
+        if (!FRepositoryItem && !FProperties) {
+            SetPropertiesClass(p->ClassType());
+            FProperties->Assign(p);
+            p = GetProperties();
+        }
+        p->Alignment()->SetHorz(horz);
+    } else if (AName == "Index")
         SetIndex(AValue.AsInteger());
     else if (AName == "Visible")
         SetVisible(AValue.AsBoolean());
@@ -440,6 +568,9 @@ void TcxCustomGridTableItem::Assign(TPersistent* Source)
     FHeaderAlignmentVertAssigned = src->FHeaderAlignmentVertAssigned;
     SetMinWidth(src->FMinWidth);
     FOptions->Assign(src->FOptions.get());
+    SetPropertiesClass(src->FPropertiesClass);
+    SetProperties(src->Properties());
+    SetRepositoryItem(src->FRepositoryItem);
     SetSortOrder(src->SortOrder());
     SetTag(src->Tag());
     SetVisible(src->Visible());

@@ -163,7 +163,7 @@ private:
 using TcxGridGetDisplayTextEvent =
     std::function<void(TcxCustomGridTableItem* Sender, TObject* ARecord, std::string& AText)>;
 
-class TcxCustomGridTableItem : public TComponent, public IcxStoredObject {
+class TcxCustomGridTableItem : public TComponent, public IcxStoredObject, public IcxEditRepositoryItemListener {
     QZ_CLASS(TcxCustomGridTableItem, TComponent)
 public:
     explicit TcxCustomGridTableItem(TComponent* AOwner = nullptr);
@@ -222,6 +222,24 @@ public:
     bool IsFirst() const { return FVisibleIndex == 0; }
     bool IsLast() const;
 
+    // ---- editor description: own properties, a repository item, or the
+    // default editor of the value type
+    TClass PropertiesClass() const { return FPropertiesClass; }
+    void SetPropertiesClass(TClass AValue);
+    std::string PropertiesClassName() const;
+    void SetPropertiesClassName(const std::string& AValue);
+    TcxCustomEditProperties* Properties() const { return FProperties.get(); }
+    void SetProperties(TcxCustomEditProperties* AValue);
+    TcxEditRepositoryItem* RepositoryItem() const { return FRepositoryItem; }
+    void SetRepositoryItem(TcxEditRepositoryItem* AValue);
+    // The properties in use, made ready to take the binding's defaults.
+    TcxCustomEditProperties* GetProperties();
+    TcxEditRepositoryItem* DefaultRepositoryItem() const { return FDefaultRepositoryItem; }
+    void ItemRemoved(TObject* Sender) override;
+    void PropertiesChanged(TObject* Sender) override { PropertiesChanged(); }
+    virtual void PropertiesChanged();
+    virtual void InitProperties(TcxCustomEditProperties* AProperties);
+
     // ---- behaviour
     virtual bool CanHorzSize() { return true; }
     virtual bool CanFocus();
@@ -235,7 +253,7 @@ public:
     virtual bool IsFilterable() { return FOptions->Filtering(); }
     virtual bool GetVisible() const { return FVisible; }
     virtual void SetGridView(TcxCustomGridTableView* AValue);
-    virtual void ValueTypeClassChanged() {}
+    virtual void ValueTypeClassChanged();
     virtual std::string GetDefaultCaption() const;
     virtual int GetDefaultWidth() const;
     virtual bool ShowOnUngrouping() { return true; }
@@ -256,8 +274,14 @@ public:
     bool LoadingOverride = false;
 
 private:
+    void ResolveProperties();
     std::string FCaption;
     bool FCaptionAssigned = false;
+    TClass FPropertiesClass = nullptr;
+    std::unique_ptr<TcxCustomEditProperties> FProperties;
+    TcxEditRepositoryItem* FRepositoryItem = nullptr;
+    TcxEditRepositoryItem* FDefaultRepositoryItem = nullptr;
+    TcxCustomEditProperties* FEffectiveProperties = nullptr;
     std::unique_ptr<TcxGridItemDataBinding> FDataBinding;
     TcxCustomGridTableView* FGridView = nullptr;
     TAlignment FHeaderAlignmentHorz = taLeftJustify;
@@ -461,4 +485,7 @@ private:
 namespace cxGridCustomTableView {
 // Unit start-up: item data bindings can be made by class name.
 void Initialize();
+// The default editor of a value type, or null: the registry of default
+// editors fills this in.
+TcxEditRepositoryItem* GetDefaultEditDataRepositoryItem(TcxValueTypeClass AValueTypeClass);
 }  // namespace cxGridCustomTableView

@@ -4,6 +4,7 @@
 #include "GridTestBase.h"
 
 #include "StringLists.h"
+#include "cxTextEdit.h"
 
 namespace {
 
@@ -368,6 +369,54 @@ TEST_F(GridRecordsTest, AnItemThatComputesItsTextCountsAsFormatted)
     EXPECT_FALSE(plain->DataBinding()->GetDefaultValuesProvider()->HasDisplayFormat(false));
     View->DataController()->ChangeTextStored(plain->Index(), true);
     EXPECT_TRUE(plain->DataBinding()->GetDefaultValuesProvider()->HasDisplayFormat(false));
+}
+
+// ---- the editor description of an item
+
+// A repository item whose properties are text edit properties.
+class TTextRepositoryItem : public TcxEditRepositoryItem {
+public:
+    using TcxEditRepositoryItem::TcxEditRepositoryItem;
+    TClass GetPropertiesClass() const override { return TcxTextEditProperties::StaticClass(); }
+};
+
+TEST_F(GridItemsTest, EffectivePropertiesComeFromTheRepositoryItemThenTheOwnOnes)
+{
+    cxEdit::Initialize();
+    cxTextEdit::Initialize();
+    TcxCustomGridTableItem* item = Add("ColA");
+    EXPECT_EQ(item->GetProperties(), nullptr) << "no editor yet (no default editors registered)";
+
+    item->SetPropertiesClassName("TcxTextEditProperties");
+    ASSERT_NE(item->Properties(), nullptr);
+    EXPECT_EQ(item->PropertiesClassName(), "TcxTextEditProperties");
+    EXPECT_EQ(item->GetProperties(), item->Properties());
+    EXPECT_EQ(item->GetProperties()->DefaultValuesProvider(), item->DataBinding()->GetDefaultValuesProvider())
+        << "the properties take their defaults from the item's binding";
+
+    auto* repo = new TTextRepositoryItem(nullptr);
+    repo->AfterConstruction();
+    item->SetRepositoryItem(repo);
+    EXPECT_EQ(item->GetProperties(), repo->Properties());
+    FreeObject(repo);
+    EXPECT_EQ(item->RepositoryItem(), nullptr) << "a repository item that goes is let go";
+    EXPECT_EQ(item->GetProperties(), item->Properties());
+
+    item->SetPropertiesClassName("TcxNoSuchProperties");
+    EXPECT_EQ(item->Properties(), nullptr);
+    EXPECT_EQ(item->GetProperties(), nullptr);
+}
+
+TEST_F(GridItemsTest, StoredAlignmentGoesToTheItemsProperties)
+{
+    cxEdit::Initialize();
+    cxTextEdit::Initialize();
+    TcxCustomGridTableItem* item = Add("ColA");
+    item->SetPropertiesClass(TcxTextEditProperties::StaticClass());
+    EXPECT_EQ(item->GetStoredPropertyValue("AlignmentHorz").AsInteger(), int(taLeftJustify));
+    item->SetStoredPropertyValue("AlignmentHorz", Variant(int(taRightJustify)));
+    EXPECT_EQ(item->Properties()->Alignment()->Horz(), taRightJustify);
+    EXPECT_EQ(item->GetStoredPropertyValue("AlignmentHorz").AsInteger(), int(taRightJustify));
 }
 
 }  // namespace
