@@ -2,6 +2,7 @@
 
 #include "EditOnForm.h"
 #include "ExtCtrls.h"
+#include "Clipbrd.h"
 #include "SysUtils.h"
 
 namespace {
@@ -145,6 +146,23 @@ TEST_F(ComboBoxTest, TypingOpensTheListAtTheItemFound)
     GuiTest::TypeText("坡");
     EXPECT_FALSE(Combo->HasPopupWindow());
     EXPECT_EQ(VarToStr(Combo->EditValue()), "坡道起步");
+}
+
+TEST_F(ComboBoxTest, APasteOpensTheListAtThePastedTextAndTheWheelScrollsIt)
+{
+    for (int i = 0; i < 20; ++i) Combo->Properties()->Items()->Add("第" + IntToStr(i) + "项");
+    Clipboard()->SetAsText("倒车");
+    Combo->SelectAll();
+    GuiTest::KeyPress('V', {ssCtrl});
+    GuiTest::ProcessEvents();
+    ASSERT_TRUE(Combo->HasPopupWindow());
+    EXPECT_EQ(Combo->GetDisplayText(), "倒车");
+    EXPECT_EQ(List()->ItemIndex(), 4);   // located, not chosen
+    const int top = List()->TopIndex();
+    GuiTest::Wheel(Combo, TPoint{20, 10}, -120);
+    GuiTest::ProcessEvents();
+    EXPECT_GT(List()->TopIndex(), top);
+    EXPECT_EQ(Combo->GetDisplayText(), "倒车");
 }
 
 TEST_F(ComboBoxTest, AClickOnAnItemChoosesItAndCloses)
