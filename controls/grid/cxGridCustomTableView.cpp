@@ -968,3 +968,27 @@ void TcxCustomGridTableView::DoGetDisplayText(TcxCustomGridRecord* ARecord, int 
 {
     if (AItemIndex >= 0 && AItemIndex < ItemCount()) GetItem(AItemIndex)->DoGetDisplayText(ARecord, AText);
 }
+
+void TcxCustomGridTableView::AssignLayout(TcxCustomGridView* ASource)
+{
+    auto* src = DynamicCast<TcxCustomGridTableView>(ASource);
+    if (!src) {
+        TcxCustomGridView::AssignLayout(ASource);
+        return;
+    }
+    BeginUpdate();
+    try {
+        ClearItems();
+        for (TcxCustomGridTableItem* srcItem : src->FItems) {
+            TcxCustomGridTableItem* item = CreateItem();
+            item->SetID(srcItem->ID());
+            item->Assign(srcItem);
+        }
+        FNextID = src->FNextID;
+        TcxCustomGridView::AssignLayout(ASource);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}

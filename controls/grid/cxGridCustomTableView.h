@@ -461,6 +461,8 @@ public:
 
     TcxCustomGridTableItem* CreateItem();
     void ClearItems();
+    // A copy of another record view takes its items with their identifiers.
+    void AssignLayout(TcxCustomGridView* ASource) override;
     int ItemCount() const { return int(FItems.size()); }
     TcxCustomGridTableItem* GetItem(int AIndex) const { return FItems[size_t(AIndex)]; }
     int VisibleItemCount() const { return int(FVisibleItems.size()); }

@@ -419,4 +419,31 @@ TEST_F(GridItemsTest, StoredAlignmentGoesToTheItemsProperties)
     EXPECT_EQ(item->GetStoredPropertyValue("AlignmentHorz").AsInteger(), int(taRightJustify));
 }
 
+TEST_F(GridItemsTest, ADetailCloneTakesThePatternsItemsWithTheirIdentifiers)
+{
+    TcxGridLevel* detailLevel = View->Level()->Add();
+    auto* pattern = static_cast<TcxGridTestTableView*>(Grid->CreateView(TcxGridTestTableView::StaticClass()));
+    detailLevel->SetGridView(pattern);
+    TcxCustomGridTableItem* a = pattern->CreateItem();
+    TcxCustomGridTableItem* b = pattern->CreateItem();
+    TcxCustomGridTableItem* c = pattern->CreateItem();
+    b->SetCaption("金额");
+    b->SetWidth(120);
+    c->SetVisible(false);
+    FreeObject(a);   // leaves a gap in the identifiers
+    View->DataController()->SetRecordCount(1);
+
+    auto* clone = static_cast<TcxCustomGridTableView*>(detailLevel->CreateLinkObject(detailLevel->DataRelation(), 0));
+    ASSERT_NE(clone, nullptr);
+    ASSERT_EQ(clone->ItemCount(), 2);
+    EXPECT_EQ(clone->GetItem(0)->ID(), 1);
+    EXPECT_EQ(clone->GetItem(0)->Caption(), "金额");
+    EXPECT_EQ(clone->GetItem(0)->Width(), 120);
+    EXPECT_EQ(clone->GetItem(1)->ID(), 2);
+    EXPECT_FALSE(clone->GetItem(1)->Visible());
+    EXPECT_EQ(clone->NextID(), pattern->NextID());
+    EXPECT_EQ(clone->DataController()->GetItemCount(), 2);
+    FreeObject(clone);
+}
+
 }  // namespace
