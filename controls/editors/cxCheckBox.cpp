@@ -765,20 +765,6 @@ TcxEditSizeProperties TcxCustomCheckBox::GetEditSizeProperties()
     return p;
 }
 
-TSize TcxCustomCheckBox::GetEditSize()
-{
-    auto data = ActiveProperties()->CreateViewData(EditStyle(), IsInplace());
-    return data->GetEditSize(Canvas(), Null(), GetEditSizeProperties());
-}
-
-bool TcxCustomCheckBox::CanResize(int& NewWidth, int& NewHeight)
-{
-    bool result = TcxCustomEdit::CanResize(NewWidth, NewHeight);
-    if (result && AutoSize() && !ComponentState().Contains(csLoading) && HandleAllocated())
-        NewHeight = GetEditSize().cy;
-    return result;
-}
-
 void TcxCustomCheckBox::Paint()
 {
     bool transparent = !IsInplace() && ParentBackground() && Parent();

@@ -222,14 +222,13 @@ public:
     bool RefreshContainer(const TPoint& P, int AButton, TShiftState AShift, bool AIsMouseEvent) override;
     void ActionChange(TObject* Sender, bool CheckDefaults) override;
     bool SpacePressed() const { return FSpacePressed; }
-    // The size of a value with the edit's size properties (AutoSize uses its height).
-    TSize GetEditSize();
+    // One line unless MultiLine, as wide as the caption's rectangle (AutoSize measures with it).
+    TcxEditSizeProperties GetEditSizeProperties() override;
     void SetName(const std::string& Value) override;
     TNotifyEvent OnClick;
 
 protected:
     void Loaded() override;
-    bool CanResize(int& NewWidth, int& NewHeight) override;
     void Paint() override;
     void CalculateViewInfo(const TPoint& P, bool AAllowHot) override;
     void DoEditKeyDown(WORD& Key, TShiftState Shift) override;
@@ -247,7 +246,6 @@ private:
     QZ_END_MESSAGE_MAP
 
     void FireClick();
-    TcxEditSizeProperties GetEditSizeProperties();
     void InvalidateCheck();
     bool FCaptionUpdating = false;
     bool FSpacePressed = false;

@@ -258,6 +258,23 @@ TEST_F(CheckBoxTest, StateReadFromAFormIsTakenWhenLoaded)
     EXPECT_FALSE(Other->IsStateStored());
 }
 
+TEST_F(CheckBoxTest, AutoSizeTakesTheHeightOfMarkAndCaption)
+{
+    Box->Properties()->SetCaption("驾照");
+    Box->SetAutoSize(true);
+    Box->Style()->Font()->SetSize(24);
+    Box->SetHeight(5);
+    TcxCanvas* c = Box->Canvas();
+    c->SetFont(Box->Style()->Font());
+    int text = c->TextHeight("驾照");
+    EXPECT_GE(Box->Height(), text);
+    int big = Box->Height();
+    Box->Style()->Font()->SetSize(8);
+    Box->SetHeight(50);
+    EXPECT_LT(Box->Height(), big);
+    EXPECT_GE(Box->Height(), 13 + 4);   // never below the mark
+}
+
 TEST_F(CheckBoxTest, AcceleratorFocusesAndToggles)
 {
     Box->Properties()->SetCaption("已缴费(&P)");
