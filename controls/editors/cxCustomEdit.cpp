@@ -355,9 +355,25 @@ void TcxCustomEdit::SetDisplayValue(const Variant& Value)
 
 void TcxCustomEdit::Reset()
 {
-    FEditValue = FPrevEditValue;
-    SynchronizeDisplayValue();
-    SetModified(false);
+    if (!FModifiedAfterEnter || !ActiveProperties() || !ActiveProperties()->CanResetEditValue()) return;
+    LockChangeEvents(true);
+    try {
+        // Back to the value on entry, which still differs from the source's.
+        FModifiedAfterEnter = false;
+        {
+            // The edit undoes the user's change itself.
+            TFlagScope notUser(FUserChange, false);
+            ChangeEditValue(FPrevEditValue);
+        }
+        SynchronizeDisplayValue();
+        SetModified(true);
+        SelectAll();
+        if (ActiveProperties()->ImmediatePost() && CanPostEditValue()) PostEditValue(false);
+    } catch (...) {
+        LockChangeEvents(false, true);
+        throw;
+    }
+    LockChangeEvents(false, true);
 }
 
 bool TcxCustomEdit::CanModify()

@@ -138,6 +138,12 @@ TEST_F(TextEditTest, EscapeRestoresAndTheClearKeyClears)
     GuiTest::KeyPress(VK_ESCAPE);
     EXPECT_EQ(VarToStr(Edit->EditValue()), "old");
     EXPECT_EQ(Edit->GetDisplayText(), "old");
+    // The edit stays modified (its source was not told) and selected.
+    EXPECT_TRUE(Edit->Modified());
+    EXPECT_FALSE(Edit->ModifiedAfterEnter());
+    EXPECT_EQ(Edit->SelLength(), 3);
+    GuiTest::KeyPress(VK_ESCAPE);   // nothing left to undo
+    EXPECT_EQ(VarToStr(Edit->EditValue()), "old");
     Edit->Properties()->SetClearKey(ShortCut(VK_DELETE, TShiftState{ssCtrl}));
     GuiTest::KeyPress(VK_DELETE, TShiftState{ssCtrl});
     EXPECT_TRUE(VarIsNull(Edit->EditValue()));
