@@ -576,6 +576,7 @@ void TCustomDBGridEh::SetFlat(bool v)
     if (v == FFlat) return;
     FFlat = v;
     FTextVerticalMargin = v ? 2 : 4;
+    if (HandleAllocated()) RecreateWnd();
     RequestLayout();
 }
 

@@ -1040,6 +1040,8 @@ private:
     // Whether the point is on the bottom edge of a title that selects its column.
     bool InColumnSelectZone(int x, int y, int& dataCol) const;
     void UpdateSelectionCursor();
+    // The thin sunken edge of a flat grid, on the window's whole rectangle.
+    virtual void PaintFlatBorder(HDC dc);
     // The hint of a cell: a title's own hint, or the whole text of a cell
     // too narrow for it (with ToolTips), placed over the cell.
     void CellHint(THintInfo& info);
@@ -1090,6 +1092,7 @@ private:
     TShiftState FTrackShift;
     int FAutoScrollInterval = -1;   // -1: the auto-scroll timer is not armed
     bool FRowSizingRelease = false;
+    int FFlatBorderWidth = 0;   // set when the window is made
     bool FCursorOverridden = false;   // a selection cursor stands in for the grid's own
     TCursor FUserCursor = crDefault;   // the first byte of a Chinese character typed into the search
     TBookmarkStr FViewBookmark;

@@ -916,10 +916,24 @@ void TCustomDBGridEh::RowHeightsChanged()
 
 // ---- the vertical scroll bar and the wheel ------------------------------------------------------------
 
+// A flat grid draws a thin border of its own in place of the sunken edge.
 void TCustomDBGridEh::CreateParams(TCreateParams& params)
 {
     TCustomGrid::CreateParams(params);
-    params.Style |= WS_VSCROLL;
+    params.Style |= WS_VSCROLL | WS_CLIPCHILDREN;
+    FFlatBorderWidth = 0;
+    if (FFlat && Ctl3D()) {
+        params.Style &= ~DWORD(WS_BORDER);
+        params.ExStyle &= ~DWORD(WS_EX_CLIENTEDGE);
+        if (BorderStyle() == bsSingle) FFlatBorderWidth = 1;
+    }
+}
+
+void TCustomDBGridEh::PaintFlatBorder(HDC dc)
+{
+    if (!FFlat || BorderStyle() != bsSingle || !Ctl3D()) return;
+    TRect r(0, 0, Width(), Height());
+    DrawEdge(dc, r, BDR_SUNKENOUTER, BF_RECT);
 }
 
 void TCustomDBGridEh::RefreshVertScrollBar()
@@ -980,7 +994,14 @@ void TCustomDBGridEh::Dispatch(TMessage& message)
         if (message.Result == 0 && message.LParam) CellHint(*reinterpret_cast<THintInfo*>(message.LParam));
     } else if (message.Msg == WM_CONTEXTMENU && message.Result == 0 && ShowColumnPopupMenu(message))
         message.Result = 1;
-    else if (message.Msg == WM_SETCURSOR) {
+    else if (message.Msg == WM_NCCALCSIZE) {
+        TCustomGrid::Dispatch(message);
+        if (auto* r = reinterpret_cast<TRect*>(message.LParam); r && FFlatBorderWidth > 0)
+            InflateRect(*r, -FFlatBorderWidth, -FFlatBorderWidth);
+    } else if (message.Msg == WM_NCPAINT) {
+        TCustomGrid::Dispatch(message);
+        if (message.WParam) PaintFlatBorder(reinterpret_cast<HDC>(message.WParam));
+    } else if (message.Msg == WM_SETCURSOR) {
         UpdateSelectionCursor();
         TCustomGrid::Dispatch(message);
     } else if (message.Msg == WM_CANCELMODE) {

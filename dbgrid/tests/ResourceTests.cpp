@@ -120,4 +120,22 @@ TEST(GridResources, ATitleImageStandsInForTheCaption)
     EXPECT_NE(ColorToRGB(GuiTest::PixelAt(g, Point(cell.Right - 6, y))), ColorToRGB(clRed));
 }
 
+TEST(GridResources, AFlatGridHasAThinBorder)
+{
+    auto ds = FiveStudents();
+    TGridHost host(ds.get(), 400, 200);
+    TDBGridEh* g = host.Grid;
+    int sunken = g->Width() - g->ClientWidth();
+    g->SetFlat(true);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(g->Width() - g->ClientWidth(), sunken - 2) << "one pixel a side instead of two";
+    g->SetBorderStyle(bsNone);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(g->Width() - g->ClientWidth(), sunken - 4) << "no border at all";
+    g->SetFlat(false);
+    g->SetBorderStyle(bsSingle);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(g->Width() - g->ClientWidth(), sunken);
+}
+
 } // namespace
