@@ -367,10 +367,7 @@ TcxCustomSpinEditProperties::TcxCustomSpinEditProperties(TPersistent* AOwner)
     : TcxCustomMaskEditProperties(AOwner), FSpinButtons(std::make_unique<TcxSpinEditButtons>(this))
 {
     ReplaceAssignedValues(std::make_unique<TcxSpinEditPropertiesValues>(this));
-    BeginUpdate();
-    Buttons()->Add();
-    Buttons()->Add();
-    EndUpdate(false);
+    SyncButtons();
 }
 
 TcxCustomSpinEditProperties::~TcxCustomSpinEditProperties() = default;
@@ -385,16 +382,30 @@ std::unique_ptr<TcxCustomEditViewData> TcxCustomSpinEditProperties::CreateViewDa
     return d;
 }
 
+void TcxCustomSpinEditProperties::SyncButtons()
+{
+    // Adding or freeing a button reports a change, which comes back here.
+    if (FSyncingButtons) return;
+    int want = FSpinButtons && FSpinButtons->ShowFastButtons() ? 4 : 2;
+    if (Buttons()->Count() == want) return;
+    FSyncingButtons = true;
+    BeginUpdate();
+    try {
+        while (Buttons()->Count() < want) Buttons()->Add();
+        while (Buttons()->Count() > want) delete Buttons()->Items(Buttons()->Count() - 1);
+    } catch (...) {
+        EndUpdate(false);
+        FSyncingButtons = false;
+        throw;
+    }
+    EndUpdate(false);
+    FSyncingButtons = false;
+}
+
 void TcxCustomSpinEditProperties::Changed()
 {
     // Two buttons, four with the fast ones.
-    int want = FSpinButtons && FSpinButtons->ShowFastButtons() ? 4 : 2;
-    if (Buttons()->Count() != want) {
-        BeginUpdate();
-        while (Buttons()->Count() < want) Buttons()->Add();
-        while (Buttons()->Count() > want) delete Buttons()->Items(Buttons()->Count() - 1);
-        EndUpdate(false);
-    }
+    SyncButtons();
     TcxCustomMaskEditProperties::Changed();
 }
 

@@ -141,7 +141,9 @@ private:
     {
         return static_cast<TcxSpinEditPropertiesValues*>(AssignedValues());
     }
+    void SyncButtons();
     std::unique_ptr<TcxSpinEditButtons> FSpinButtons;
+    bool FSyncingButtons = false;
     bool FCanEdit = true;
     double FIncrement = 1.0;
     double FLargeIncrement = 10.0;
