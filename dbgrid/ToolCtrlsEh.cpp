@@ -1,6 +1,8 @@
 #include "ToolCtrlsEh.h"
 
 #include "Forms.h"
+#include "SysUtils.h"
+#include "TextUtils.h"
 #include "Themes.h"
 
 #include <algorithm>
@@ -936,3 +938,171 @@ bool SameVariantValue(const Variant& a, const Variant& b)
 }
 
 }  // namespace ToolCtrlsEh
+
+// ---- recent values and distinct values ------------------------------------------
+
+QZ_CLASS_IMPL(TMRUListEh, TPersistent)
+QZ_CLASS_IMPL(TDataLinkEh, TDataLink)
+QZ_CLASS_IMPL(TDatasetFieldValueListEh, TObject)
+
+TMRUListEh::TMRUListEh(TPersistent* owner) : FOwner(owner), FItems(std::make_unique<TStringList>()) {}
+
+TMRUListEh::~TMRUListEh() = default;
+
+void TMRUListEh::Assign(TPersistent* source)
+{
+    auto* m = DynamicCast<TMRUListEh>(source);
+    if (!m) {
+        inherited::Assign(source);
+        return;
+    }
+    SetActive(m->Active());
+    SetItems(m->Items());
+    SetLimit(m->Limit());
+    SetRows(m->Rows());
+    SetCaseSensitive(m->CaseSensitive());
+}
+
+void TMRUListEh::SetActive(bool v)
+{
+    if (v == FActive) return;
+    FActive = v;
+    if (auto handler = OnActiveChanged) handler(this);
+}
+
+void TMRUListEh::SetItems(TStrings* v)
+{
+    FItems->Assign(v);
+}
+
+void TMRUListEh::SetLimit(int v)
+{
+    FLimit = std::max(0, v);
+    Trim();
+}
+
+void TMRUListEh::Trim()
+{
+    while (FItems->Count() > FLimit) FItems->Delete(0);
+}
+
+void TMRUListEh::AddItem(const std::string& s)
+{
+    if (::Trim(s).empty()) return;
+    for (int i = 0; i < FItems->Count(); ++i) {
+        const std::string& item = FItems->Strings(i);
+        if (FCaseSensitive ? AnsiSameStr(item, s) : AnsiSameText(item, s)) {
+            // The stored letters and case are kept.
+            FItems->Move(i, FItems->Count() - 1);
+            return;
+        }
+    }
+    FItems->Add(s);
+    Trim();
+}
+
+bool TMRUListEh::CollectMatches(TStrings* target, const std::string& prefix)
+{
+    target->BeginUpdate();
+    target->Clear();
+    bool complete = true;
+    for (int i = 0; i < FItems->Count(); ++i) {
+        const std::string& item = FItems->Strings(i);
+        const std::string head = item.substr(0, prefix.size());
+        bool accept = FCaseSensitive ? AnsiSameStr(head, prefix) : AnsiSameText(head, prefix);
+        if (auto filter = OnFilterItem) filter(this, accept);
+        if (accept) target->Add(item);
+        // A long list gives way to the user's next key.
+        if (i % 100 == 0 && FGiveWay) {
+            TMsg msg;
+            if (PeekMessage(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE)) {
+                complete = false;
+                break;
+            }
+        }
+    }
+    target->EndUpdate();
+    return complete;
+}
+
+void TMRUListEh::NotifyCloseUp(bool accept)
+{
+    if (auto handler = OnSetCloseUpEh) handler(this, accept);
+}
+
+void TMRUListEh::NotifyDropDown()
+{
+    if (auto handler = OnSetDropDownEh) handler(this);
+}
+
+void TDataLinkEh::DataEvent(TDataEvent event, intptr_t info)
+{
+    inherited::DataEvent(event, info);
+    if (auto handler = OnDataEvent) handler(event, info);
+}
+
+TDatasetFieldValueListEh::TDatasetFieldValueListEh()
+    : FValues(std::make_unique<TStringList>()), FDataSource(std::make_unique<TDataSource>()),
+      FDataLink(std::make_unique<TDataLinkEh>())
+{
+    FValues->SetCaseSensitive(false);
+    FValues->SetDuplicates(dupIgnore);
+    FValues->SetSorted(true);
+    FDataLink->SetDataSource(FDataSource.get());
+    FDataLink->OnDataEvent = [this](TDataEvent event, intptr_t info) { DataSetEvent(event, info); };
+}
+
+TDatasetFieldValueListEh::~TDatasetFieldValueListEh()
+{
+    FDataLink->SetDataSource(nullptr);
+}
+
+void TDatasetFieldValueListEh::SetValueFieldName(const std::string& v)
+{
+    if (v == FValueFieldName) return;
+    FValueFieldName = v;
+    FObsolete = true;
+}
+
+void TDatasetFieldValueListEh::SetSourceDataSet(TDataSet* v)
+{
+    if (v == FDataSource->DataSet()) return;
+    FDataSource->SetDataSet(v);
+    FObsolete = true;
+}
+
+void TDatasetFieldValueListEh::DataSetEvent(TDataEvent event, intptr_t info)
+{
+    if (event == deDataSetChange || event == dePropertyChange || event == deFieldListChange) FObsolete = true;
+}
+
+TStrings* TDatasetFieldValueListEh::DistinctValues()
+{
+    if (FObsolete) RefreshValues();
+    return FValues.get();
+}
+
+void TDatasetFieldValueListEh::RefreshValues()
+{
+    FValues->Clear();
+    TDataSet* ds = SourceDataSet();
+    if (!ds || !ds->Active()) return;
+    TField* field = ds->FindField(FValueFieldName);
+    if (!field) return;
+    ds->DisableControls();
+    // The walk leaves the user's record current again.
+    const TBookmark saved = ds->Bookmark();
+    try {
+        ds->First();
+        while (!ds->Eof()) {
+            FValues->Add(field->Text());
+            ds->Next();
+        }
+        if (!saved.empty() && ds->BookmarkValid(saved)) ds->GotoBookmark(saved);
+    } catch (...) {
+        ds->EnableControls();
+        throw;
+    }
+    ds->EnableControls();
+    FObsolete = false;
+}

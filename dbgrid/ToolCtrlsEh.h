@@ -8,12 +8,14 @@
 
 #include "Buttons.h"
 #include "Classes.h"
+#include "DB.h"
 #include "ExtCtrls.h"
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Menus.h"
 #include "ShortCuts.h"
 #include "StdCtrls.h"
+#include "StringLists.h"
 #include "Variants.h"
 #include "Windows.h"
 
@@ -304,3 +306,102 @@ bool IsDoubleClickPair(TPoint first, TPoint second, uint32_t interval);
 bool SameVariantValue(const Variant& a, const Variant& b);
 
 }  // namespace ToolCtrlsEh
+
+// ---- recent values and distinct values ------------------------------------------
+
+// The texts a user entered lately, oldest first, newest last, at most Limit
+// of them.
+class TMRUListEh : public TPersistent {
+    QZ_CLASS(TMRUListEh, TPersistent)
+public:
+    explicit TMRUListEh(TPersistent* owner = nullptr);
+    ~TMRUListEh() override;
+    void Assign(TPersistent* source) override;
+    TPersistent* GetOwner() const override { return FOwner; }
+
+    // Moves a text already held to the end, or appends it and trims the list.
+    void AddItem(const std::string& s);
+    // Fills target with the items that start with prefix, as far as the filter
+    // lets them; false when it gave way to a key press waiting.
+    bool CollectMatches(TStrings* target, const std::string& prefix);
+
+    bool Active() const { return FActive; }
+    void SetActive(bool v);
+    bool AutoAdd() const { return FAutoAdd; }
+    void SetAutoAdd(bool v) { FAutoAdd = v; }
+    bool CaseSensitive() const { return FCaseSensitive; }
+    void SetCaseSensitive(bool v) { FCaseSensitive = v; }
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* v);
+    int Limit() const { return FLimit; }
+    // A negative limit counts as 0.
+    void SetLimit(int v);
+    int Rows() const { return FRows; }
+    void SetRows(int v) { FRows = v; }
+    int Width() const { return FWidth; }
+    void SetWidth(int v) { FWidth = v; }
+    bool DroppedDown() const { return FDroppedDown; }
+    void SetDroppedDown(bool v) { FDroppedDown = v; }
+    bool GiveWay() const { return FGiveWay; }
+    void SetGiveWay(bool v) { FGiveWay = v; }
+
+    virtual void NotifyCloseUp(bool accept);
+    virtual void NotifyDropDown();
+
+    TNotifyEvent OnActiveChanged;
+    std::function<void(TObject* sender, bool& accept)> OnFilterItem;
+    std::function<void(TObject* sender, bool accept)> OnSetCloseUpEh;
+    TNotifyEvent OnSetDropDownEh;
+
+private:
+    void Trim();
+    TPersistent* FOwner;
+    std::unique_ptr<TStringList> FItems;
+    bool FActive = false;
+    bool FAutoAdd = true;
+    bool FCaseSensitive = false;
+    int FLimit = 100;
+    int FRows = 7;
+    int FWidth = 0;
+    bool FDroppedDown = false;
+    bool FGiveWay = true;
+};
+
+// A data link that tells every data event on.
+class TDataLinkEh : public TDataLink {
+    QZ_CLASS(TDataLinkEh, TDataLink)
+public:
+    std::function<void(TDataEvent event, intptr_t info)> OnDataEvent;
+
+protected:
+    void DataEvent(TDataEvent event, intptr_t info) override;
+};
+
+// The distinct texts of one field of a data set, sorted, compared without
+// regard to case; loaded again once the data set's data or fields change.
+class TDatasetFieldValueListEh : public TObject {
+    QZ_CLASS(TDatasetFieldValueListEh, TObject)
+public:
+    TDatasetFieldValueListEh();
+    ~TDatasetFieldValueListEh() override;
+
+    const std::string& ValueFieldName() const { return FValueFieldName; }
+    void SetValueFieldName(const std::string& v);
+    TDataSet* SourceDataSet() const { return FDataSource->DataSet(); }
+    void SetSourceDataSet(TDataSet* v);
+    bool Obsolete() const { return FObsolete; }
+    // The values, read anew when obsolete. The data set's current record
+    // stays where it was.
+    TStrings* DistinctValues();
+
+protected:
+    virtual void DataSetEvent(TDataEvent event, intptr_t info);
+
+private:
+    void RefreshValues();
+    std::unique_ptr<TStringList> FValues;
+    std::unique_ptr<TDataSource> FDataSource;
+    std::unique_ptr<TDataLinkEh> FDataLink;
+    std::string FValueFieldName;
+    bool FObsolete = true;
+};
