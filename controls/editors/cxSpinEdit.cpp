@@ -709,7 +709,7 @@ bool TcxCustomSpinEdit::DoSpin(int AButton)
                     SetSelStart(Length(GetDisplayText()));
                     SetSelLength(0);
                 }
-                if (Properties()->ImmediatePost() && ValidateEdit(true)) {
+                if (Properties()->ImmediatePost() && CanPostEditValue() && ValidateEdit(true)) {
                     PostEditValue(false);
                     SynchronizeDisplayValue();
                 }

@@ -386,6 +386,23 @@ TEST_F(SpinEditTest, HeldButtonRepeatsAfter400ThenEvery100ms)
     GuiTest::MouseUp(Edit, mbLeft, down);
 }
 
+TEST_F(SpinEditTest, ImmediatePostPostsEachStep)
+{
+    Edit->Properties()->SetImmediatePost(true);
+    Range(0, 3);
+    int posts = 0;
+    Edit->OnPostEditValue = [&](TObject*) { ++posts; };
+    Focus();
+    GuiTest::KeyPress(VK_UP);
+    GuiTest::KeyPress(VK_UP);
+    EXPECT_EQ(posts, 2);
+    EXPECT_EQ(Number(), 2);
+    Edit->SetValue(Variant(3.0));
+    posts = 0;
+    GuiTest::KeyPress(VK_UP);   // at the top: the text stays, nothing to post
+    EXPECT_EQ(posts, 0);
+}
+
 TEST_F(SpinEditTest, FastButtonsComeAndGo)
 {
     Edit->Properties()->SpinButtons()->SetShowFastButtons(true);
