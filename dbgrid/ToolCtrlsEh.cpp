@@ -1106,3 +1106,135 @@ void TDatasetFieldValueListEh::RefreshValues()
     ds->EnableControls();
     FObsolete = false;
 }
+
+// ---- popup list box ---------------------------------------------------------------
+
+QZ_CLASS_IMPL(TPopupListboxEh, TCustomListBox)
+
+namespace {
+constexpr uint32_t PopupListIncSearchTimeout = 2000;
+constexpr size_t PopupListIncSearchMax = 32;
+}  // namespace
+
+TPopupListboxEh::TPopupListboxEh(TComponent* owner) : TCustomListBox(owner)
+{
+    SetControlStyle(ControlStyle() + TControlStyle{csReplicatable});
+    SetStyle(lbOwnerDrawFixed);
+    SetBorderStyle(bsNone);
+    SetCtl3D(true);
+    SetParentCtl3D(false);
+}
+
+int TPopupListboxEh::NonClientHeight() const
+{
+    return (BorderStyle() == bsSingle ? 4 : 0) + 2 * FrameWidth();
+}
+
+int TPopupListboxEh::RowHeight() const
+{
+    if (ItemHeight() > 0) return ItemHeight();
+    TBitmap probe(1, 1);
+    probe.Canvas()->Font()->Assign(Font());
+    return std::max(1, probe.Canvas()->TextHeight("0"));
+}
+
+void TPopupListboxEh::SetShownRows(int rows)
+{
+    SetBounds(Left(), Top(), Width(), std::max(rows, 1) * RowHeight() + NonClientHeight());
+}
+
+void TPopupListboxEh::SetBounds(int left, int top, int width, int height)
+{
+    const int nonClient = NonClientHeight(), row = RowHeight();
+    FRowCount = std::max(1, (height - nonClient) / row);
+    height = nonClient + row * FRowCount;
+    if (!ComponentState().Contains(csReading) && !ComponentState().Contains(csDestroying)) {
+        width = std::max(width, GetSystemMetrics(SM_CXVSCROLL));
+        height = std::max(height, GetSystemMetrics(SM_CYHSCROLL));
+    }
+    inherited::SetBounds(left, top, width, height);
+    FResized = true;
+}
+
+void TPopupListboxEh::SetImages(TCustomImageList* v)
+{
+    FImages = v;
+    Invalidate();
+}
+
+void TPopupListboxEh::SetVirtualItems(TStrings* v)
+{
+    FVirtualItems = v;
+    // The platform's list box keeps its own texts: it shows a copy.
+    if (v) Items()->Assign(v);
+    else Items()->Clear();
+}
+
+void TPopupListboxEh::KeyPress(char& key)
+{
+    if (key == '\b' || key == 27) {
+        FIncSearchText.clear();
+    } else if (static_cast<unsigned char>(key) >= 32) {
+        const uint32_t now = GetTickCount();
+        if (now - FIncSearchTick > PopupListIncSearchTimeout) FIncSearchText.clear();
+        FIncSearchTick = now;
+        if (FIncSearchText.size() < PopupListIncSearchMax) FIncSearchText += key;
+        for (int i = 0; i < Count(); ++i) {
+            const std::string item = Items()->Strings(i);
+            if (AnsiSameText(item.substr(0, FIncSearchText.size()), FIncSearchText)) {
+                SetItemIndex(i);
+                break;
+            }
+        }
+        key = 0;
+        return;
+    }
+    inherited::KeyPress(key);
+}
+
+void TPopupListboxEh::MouseMove(TShiftState shift, int x, int y)
+{
+    inherited::MouseMove(shift, x, y);
+    const TPoint p(x, y);
+    if (p == FLastMousePos) return;
+    FLastMousePos = p;
+    if (shift.Contains(ssLeft) || shift.Contains(ssRight) || shift.Contains(ssMiddle)) return;
+    const int index = ItemAtPos(p, true);
+    if (index >= 0 && index != ItemIndex()) SetItemIndex(index);
+}
+
+bool TPopupListboxEh::DoMouseWheelDown(TShiftState shift, TPoint mousePos)
+{
+    if (!inherited::DoMouseWheelDown(shift, mousePos)) SetTopIndex(TopIndex() + 1);
+    return true;
+}
+
+bool TPopupListboxEh::DoMouseWheelUp(TShiftState shift, TPoint mousePos)
+{
+    if (!inherited::DoMouseWheelUp(shift, mousePos)) SetTopIndex(std::max(0, TopIndex() - 1));
+    return true;
+}
+
+void TPopupListboxEh::DrawItem(int index, TRect rect, TOwnerDrawState state)
+{
+    TCustomImageList* images = Images();
+    if (!images) {
+        inherited::DrawItem(index, rect, state);
+        return;
+    }
+    TCanvas* c = Canvas();
+    const bool selected = state.Contains(odSelected);
+    const TRect imageArea(rect.Left, rect.Top, rect.Left + images->Width() + 4, rect.Bottom);
+    c->Brush()->SetColor(Color());
+    c->FillRect(imageArea);
+    int imageIndex = index;
+    if (auto handler = OnGetImageIndex) handler(Owner(), index, imageIndex);
+    ToolCtrlsEh::PaintCentredImage(c, imageArea, images, selected, imageIndex);
+    TRect text(rect.Left + images->Width() + 5, rect.Top, rect.Right, rect.Bottom);
+    c->Brush()->SetColor(selected ? clHighlight : Color());
+    c->Font()->Assign(Font());
+    if (selected) c->Font()->SetColor(clHighlightText);
+    c->FillRect(TRect(imageArea.Right, rect.Top, rect.Right, rect.Bottom));
+    c->TextRect(text, text.Left, text.Top, Items()->Strings(index));
+    if (state.Contains(odFocused)) c->DrawFocusRect(text);
+}

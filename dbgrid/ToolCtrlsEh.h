@@ -405,3 +405,51 @@ private:
     std::string FValueFieldName;
     bool FObsolete = true;
 };
+
+// ---- popup list box ---------------------------------------------------------------
+
+// A drop-down list: typing selects the first item starting with what was
+// typed (2 s between keys starts a new search), the item under the mouse
+// follows it, its height snaps to whole rows, and each item may show an
+// image before its text.
+class TPopupListboxEh : public TCustomListBox {
+    QZ_CLASS(TPopupListboxEh, TCustomListBox)
+public:
+    explicit TPopupListboxEh(TComponent* owner = nullptr);
+
+    const std::string& IncSearchText() const { return FIncSearchText; }
+    int FrameWidth() const { return Ctl3D() ? 2 : 0; }
+    // The height of the frame around the rows.
+    int NonClientHeight() const;
+    // Makes the list show this many rows (at least one).
+    void SetShownRows(int rows);
+    int ShownRows() const { return FRowCount; }
+    TCustomImageList* Images() const { return FImages.Get(); }
+    void SetImages(TCustomImageList* v);
+    // Texts shown in place of the list's own items (not owned).
+    TStrings* VirtualItems() const { return FVirtualItems; }
+    void SetVirtualItems(TStrings* v);
+    bool Resized() const { return FResized; }
+
+    void SetBounds(int left, int top, int width, int height) override;
+    void KeyPress(char& key) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+
+    // Sender is the list box's owner; the index starts as the item's.
+    std::function<void(TObject* sender, int index, int& imageIndex)> OnGetImageIndex;
+
+protected:
+    void DrawItem(int index, TRect rect, TOwnerDrawState state) override;
+    bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
+    bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
+
+private:
+    int RowHeight() const;
+    std::string FIncSearchText;
+    uint32_t FIncSearchTick = 0;
+    TPoint FLastMousePos{-1, -1};
+    int FRowCount = 0;
+    bool FResized = false;
+    TWeakRef<TCustomImageList> FImages;
+    TStrings* FVirtualItems = nullptr;
+};
