@@ -925,6 +925,8 @@ public:
     // Keeps where the current record stands in the view, and goes back there.
     void SaveViewPosition();
     void RestoreViewPosition();
+    // Copies into the current cell the value of the record shown above it.
+    void CopyPriorValue();
 
     // ---- incremental search
     // Extends the search text by text and looks for a record whose text in

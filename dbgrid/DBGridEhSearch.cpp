@@ -99,6 +99,32 @@ void TCustomDBGridEh::RestoreViewPosition()
     ds->MoveBy(FViewOffset);
 }
 
+void TCustomDBGridEh::CopyPriorValue()
+{
+    TColumnEh* column = CurrentColumn();
+    TField* f = column ? column->Field() : nullptr;
+    if (!FDataLink->Active() || FDataLink->ActiveRecord() <= 0 || !f || !column->CanModify(false)) return;
+    bool lookup = f->FieldKind() == fkLookup && !f->KeyFields().empty();
+    int saved = FDataLink->ActiveRecord();
+    Variant value;
+    FDataLink->SetActiveRecord(saved - 1);
+    try {
+        value = lookup ? f->DataSet()->FieldValues(f->KeyFields()) : f->AsVariant();
+    } catch (...) {
+        FDataLink->SetActiveRecord(saved);
+        throw;
+    }
+    FDataLink->SetActiveRecord(saved);
+    if (!column->CanModify(true)) return;
+    ClearSelection();
+    if (lookup) f->DataSet()->SetFieldValues(f->KeyFields(), value);
+    else f->SetAsVariant(value);
+    if (CanEditShow()) {
+        ShowEditor();
+        if (TInplaceEdit* e = InplaceEditor(); e && EditorMode()) e->SelectAll();
+    }
+}
+
 // ---- incremental search ------------------------------------------------------------------------------
 
 void TCustomDBGridEh::IncrementalSearch(const std::string& text, int timeout, int mode)
@@ -169,6 +195,10 @@ void TCustomDBGridEh::StopIncrementalSearch()
 bool TCustomDBGridEh::HandleSearchKeys(WORD key, TShiftState shift)
 {
     TShortCut sc = ShortCut(key, shift * TShiftState{ssShift, ssCtrl, ssAlt});
+    if (sc == DBGridEh::CopyPriorValueShortCut) {
+        CopyPriorValue();
+        return true;
+    }
     if (sc == DBGridEh::IncSearchShortCut && FOptionsEh.Contains(dghIncSearch)) {
         if (FIncSearching && FOptionsEh.Contains(dghDialogFind) &&
             DBGridEh::FindDialogShortCut == DBGridEh::IncSearchShortCut) {

@@ -94,4 +94,29 @@ TEST_F(GridCellValues, OnUpdateDataMayChangeOrTakeOverTheWrite)
     EXPECT_TRUE(Ds->FieldByName("Passed")->IsNull());
 }
 
+TEST_F(GridCellValues, CtrlQuoteCopiesTheValueOfTheRecordAbove)
+{
+    // Ctrl+' (the test keyboard has no such key: straight to the grid's key handling).
+    auto ctrlQuote = [this] {
+        WORD key = 0xDE;
+        G->KeyDown(key, {ssCtrl});
+    };
+    G->SetSelectedIndex(2);
+    Ds->Locate("Id", 3, {});
+    ctrlQuote();
+    EXPECT_EQ(Ds->State(), dsEdit);
+    EXPECT_EQ(Ds->FieldByName("Fee")->AsFloat(), 10);
+    EXPECT_EQ(Ds->FieldByName("Id")->AsInteger(), 3) << "still on its own record";
+    Ds->Cancel();
+    // The first record shown has nothing above it; a read-only column takes nothing.
+    Ds->First();
+    ctrlQuote();
+    EXPECT_EQ(Ds->State(), dsBrowse);
+    Col(2)->SetReadOnly(true);
+    Ds->Locate("Id", 3, {});
+    ctrlQuote();
+    EXPECT_EQ(Ds->State(), dsBrowse);
+    EXPECT_EQ(Ds->FieldByName("Fee")->AsFloat(), 2.5);
+}
+
 } // namespace
