@@ -9,6 +9,7 @@
 #include "TypInfo.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -166,22 +167,18 @@ void ReadStrings(TReader* r, TStrings* s)
 void TColumnEh::DefineProperties(TFiler* filer)
 {
     TCollectionItem::DefineProperties(filer);
-    filer->DefineProperty(
-        "KeyList",
-        [this](TReader* r) {
-            TStringList list;
-            ReadStrings(r, &list);
-            SetKeyList(&list);
-        },
-        [this](TWriter* w) { WriteStrings(w, KeyList()); }, HasKeyList());
-    filer->DefineProperty(
-        "PickList",
-        [this](TReader* r) {
-            TStringList list;
-            ReadStrings(r, &list);
-            SetPickList(&list);
-        },
-        [this](TWriter* w) { WriteStrings(w, PickList()); }, HasPickList());
+    auto defineList = [filer](const char* name, TStrings* list, const std::function<void(TStrings*)>& set) {
+        filer->DefineProperty(
+            name,
+            [set](TReader* r) {
+                TStringList read;
+                ReadStrings(r, &read);
+                set(&read);
+            },
+            [list](TWriter* w) { WriteStrings(w, list); }, list->Count() > 0);
+    };
+    defineList("KeyList", KeyList(), [this](TStrings* l) { SetKeyList(l); });
+    defineList("PickList", PickList(), [this](TStrings* l) { SetPickList(l); });
 }
 
 // The columns are stored once they are the grid's own; reading them back
