@@ -429,8 +429,12 @@ int EditButtonHeightFor(int width, bool flat)
 
 // ---- edit buttons ------------------------------------------------------------
 
-QZ_CLASS_IMPL(TEditButtonEh, TCollectionItem)
-QZ_CLASS_IMPL(TVisibleEditButtonEh, TEditButtonEh)
+QZ_CLASS_IMPL_PROPS(TEditButtonEh, TCollectionItem, [](std::vector<TPropInfo>& p) {
+    TEditButtonEh::DefineStoredProps(p, false);
+})
+QZ_CLASS_IMPL_PROPS(TVisibleEditButtonEh, TEditButtonEh, [](std::vector<TPropInfo>& p) {
+    TEditButtonEh::DefineStoredProps(p, true);
+})
 QZ_CLASS_IMPL(TEditButtonsEh, TCollection)
 QZ_CLASS_IMPL(TEditButtonControlEh, TSpeedButton)
 QZ_CLASS_IMPL(TSpeedButtonEh, TEditButtonControlEh)
@@ -445,6 +449,23 @@ std::unique_ptr<TBitmap> NewGlyph()
 }
 
 }  // namespace
+
+void TEditButtonEh::DefineStoredProps(std::vector<TPropInfo>& p, bool visibleDefaults)
+{
+    using C = TEditButtonEh;
+    p.push_back(PublishObject<C>("DropdownMenu", &C::DropdownMenu, [](C* b, TPopupMenu* v) { b->SetDropdownMenu(v); }));
+    p.push_back(PublishObject<C>("Glyph", &C::Glyph, [](C* b, TBitmap* v) { b->SetGlyph(v); }));
+    p.back().StoredBy([](TObject* o) { return !static_cast<C*>(o)->Glyph()->Empty(); });
+    p.push_back(PublishString<C>("Hint", &C::Hint, [](C* b, const std::string& v) { b->SetHint(v); }));
+    p.push_back(PublishInt<C>("NumGlyphs", &C::NumGlyphs, [](C* b, int v) { b->SetNumGlyphs(v); }, 1));
+    p.push_back(PublishInt<C>("ShortCut", &C::ShortCut, [](C* b, TShortCut v) { b->SetShortCut(v); },
+                              visibleDefaults ? DefaultEditButtonShortCut : 0));
+    p.push_back(PublishEnum<C>("Style", &C::Style, [](C* b, TEditButtonStyleEh v) { b->SetStyle(v); }, ebsDropDownEh));
+    p.push_back(PublishBool<C>("Visible", &C::Visible, [](C* b, bool v) { b->SetVisible(v); }, visibleDefaults));
+    p.push_back(PublishInt<C>("Width", &C::Width, [](C* b, int v) { b->SetWidth(v); }, 0));
+    p.push_back(PublishEvent("OnClick", &C::OnClick, "TButtonClickEventEh"));
+    p.push_back(PublishEvent("OnDown", &C::OnDown, "TButtonDownEventEh"));
+}
 
 TEditButtonEh::TEditButtonEh(TCollection* collection) : TCollectionItem(collection), FGlyph(NewGlyph()) {}
 

@@ -16,6 +16,7 @@
 #include "ShortCuts.h"
 #include "StdCtrls.h"
 #include "StringLists.h"
+#include "TypInfo.h"
 #include "Variants.h"
 #include "Windows.h"
 
@@ -111,6 +112,8 @@ int EditButtonHeightFor(int width, bool flat);
 // (TEditButtonControlEh).
 
 enum TEditButtonStyleEh { ebsDropDownEh, ebsEllipsisEh, ebsGlyphEh, ebsUpDownEh, ebsPlusEh, ebsMinusEh };
+QZ_ENUM_TYPEINFO(TEditButtonStyleEh, "ebsDropDownEh", "ebsEllipsisEh", "ebsGlyphEh", "ebsUpDownEh", "ebsPlusEh",
+                 "ebsMinusEh")
 
 using TButtonClickEventEh = std::function<void(TObject* sender, bool& handled)>;
 using TButtonDownEventEh = std::function<void(TObject* sender, bool topButton, bool& autoRepeat, bool& handled)>;
@@ -152,6 +155,9 @@ public:
     // Set by the owning edit: hears of every change that needs the button
     // controls rebuilt.
     std::function<void(TEditButtonEh*)> OnButtonChanged;
+
+    // The stored properties, with the defaults of a button that shows (or not).
+    static void DefineStoredProps(std::vector<TPropInfo>& p, bool visibleDefaults);
 
 protected:
     void NotifyChanged();

@@ -127,6 +127,7 @@ TEST(EditButton, AssignCopiesEveryStoredSetting)
 
 TEST(EditButton, DefaultSizes)
 {
+    GuiTest::Init();
     TEditButtonEh hidden, own, plain;
     own.SetVisible(true);
     own.SetWidth(25);
@@ -306,6 +307,42 @@ TEST(EditButtonControl, MadeForItsEditAndDrawnFlatOnlyWhileActive)
     c->SetActive(true);
     EXPECT_NE(ColorToRGB(GuiTest::PixelAt(form.get(), Point(20, 20))), ColorToRGB(red));
     GuiTest::SavePng(form.get(), "/tmp/dg3-editbutton.png");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EditButton, StoredPropertiesAndTheirDefaults)
+{
+    std::vector<std::string> names;
+    for (PPropInfo p : GetPropList(TEditButtonEh::StaticClass())) names.push_back(p->Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"DropdownMenu", "Glyph", "Hint", "NumGlyphs", "ShortCut", "Style",
+                                               "Visible", "Width", "OnClick", "OnDown"}));
+    struct Case {
+        TClass Class;
+        const char* Prop;
+        int64_t Default;
+    } cases[] = {
+        {TEditButtonEh::StaticClass(), "Visible", 0},           {TEditButtonEh::StaticClass(), "ShortCut", 0},
+        {TVisibleEditButtonEh::StaticClass(), "Visible", 1},    {TVisibleEditButtonEh::StaticClass(), "ShortCut", 32808},
+        {TVisibleEditButtonEh::StaticClass(), "NumGlyphs", 1},  {TVisibleEditButtonEh::StaticClass(), "Width", 0},
+    };
+    for (const Case& c : cases) {
+        PPropInfo p = GetPropInfo(c.Class, c.Prop);
+        ASSERT_NE(p, nullptr) << c.Prop;
+        EXPECT_TRUE(p->HasDefault) << c.Prop;
+        EXPECT_EQ(p->Default, c.Default) << c.Class->Name << " " << c.Prop;
+    }
+    // Written through the properties, values go through the setters.
+    TEditButtonEh b;
+    int heard = 0;
+    b.OnButtonChanged = [&](TEditButtonEh*) { ++heard; };
+    SetEnumProp(&b, "Style", "ebsUpDownEh");
+    SetOrdProp(&b, "NumGlyphs", 9);
+    EXPECT_EQ(b.Style(), ebsUpDownEh);
+    EXPECT_EQ(b.NumGlyphs(), 4);
+    EXPECT_EQ(heard, 2);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The button faces and check boxes of the grid suite: geometry, theme
 // requests, the shared cache of finished faces and the flat borders.
 #include "FakeThemeServices.h"
+#include "GuiTesting.h"
 #include "ToolCtrlsEh.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@ class ToolCtrls : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        GuiTest::Init();
         FlushButtonBitmapCache();
         UseButtonBitmapCache = true;
     }
