@@ -143,6 +143,12 @@ TEST(PopupCalculator, EnterAcceptsOnlyWhenNothingIsPending)
     EXPECT_EQ(calc.Perform(CM_WANTSPECIALKEY, VK_RETURN, 0), 1);
     EXPECT_EQ(calc.Perform(CM_WANTSPECIALKEY, VK_ESCAPE, 0), 1);
     EXPECT_EQ(closes, (std::vector<bool>{true, false}));
+    // Esc reaching the key handling closes without accepting, and goes no further.
+    closes.clear();
+    Feed(calc, "7");
+    calc.Perform(WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(closes, std::vector<bool>{false});
+    EXPECT_EQ(calc.DisplayText(), "7");
 }
 
 TEST(PopupCalculator, PopupValueInAndOut)
