@@ -864,7 +864,7 @@ int TCustomDBGridEh::MeasureTitleNodeHeights(THeadTreeNode* node)
         else {
             TCanvas* cv = FMeasureBitmap->Canvas();
             cv->Font()->Assign(font);
-            TRect r(0, 0, std::max(1, c->NodeWidth - c->MarkerIndent - 4), 0);
+            TRect r{0, 0, std::max(1, c->NodeWidth - c->MarkerIndent - 4), 0};
             std::string text = c->NodeText.empty() ? " " : c->NodeText;
             cv->DrawText(text, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
             textH = r.Height() + FVTitleMargin;

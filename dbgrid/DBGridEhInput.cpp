@@ -606,7 +606,7 @@ void TCustomDBGridEh::CellHint(THintInfo& info)
         cv->Font()->Assign(&font);
         int room = rect.Right - rect.Left - 4;
         if (wrap) {
-            TRect calc(0, 0, std::max(room, 1), 0);
+            TRect calc{0, 0, std::max(room, 1), 0};
             cv->DrawText(text, calc, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
             fits = calc.Bottom - calc.Top <= rect.Bottom - rect.Top && calc.Right - calc.Left <= room;
         } else {
@@ -932,7 +932,7 @@ void TCustomDBGridEh::CreateParams(TCreateParams& params)
 void TCustomDBGridEh::PaintFlatBorder(HDC dc)
 {
     if (!FFlat || BorderStyle() != bsSingle || !Ctl3D()) return;
-    TRect r(0, 0, Width(), Height());
+    TRect r{0, 0, Width(), Height()};
     DrawEdge(dc, r, BDR_SUNKENOUTER, BF_RECT);
 }
 

@@ -76,14 +76,14 @@ void TCustomDBGridEh::Paint()
                 st.Include(gdSelected);
             c->Font()->Assign(Font());
             DrawCell(col, row, rect, st);
-            if (colLines) Fill(c, TRect(rect.Right, rect.Top, rect.Right + lw, rect.Bottom + (rowLines ? lw : 0)), lineColor);
-            if (rowLines) Fill(c, TRect(rect.Left, rect.Bottom, rect.Right + (colLines ? lw : 0), rect.Bottom + lw), lineColor);
+            if (colLines) Fill(c, TRect{rect.Right, rect.Top, rect.Right + lw, rect.Bottom + (rowLines ? lw : 0)}, lineColor);
+            if (rowLines) Fill(c, TRect{rect.Left, rect.Bottom, rect.Right + (colLines ? lw : 0), rect.Bottom + lw}, lineColor);
             right = std::max(right, rect.Right + (colLines ? lw : 0));
             bottom = std::max(bottom, rect.Bottom + (rowLines ? lw : 0));
         }
     }
-    if (right < client.Right) Fill(c, TRect(right, 0, client.Right, client.Bottom), Color());
-    if (bottom < client.Bottom) Fill(c, TRect(0, bottom, std::min(right, client.Right), client.Bottom), Color());
+    if (right < client.Right) Fill(c, TRect{right, 0, client.Right, client.Bottom}, Color());
+    if (bottom < client.Bottom) Fill(c, TRect{0, bottom, std::min(right, client.Right), client.Bottom}, Color());
 }
 
 void TCustomDBGridEh::DrawCell(int col, int row, const TRect& rect, TGridDrawState state)
@@ -168,7 +168,7 @@ void TCustomDBGridEh::DrawSortMarker(TColumnEh* column, TRect& textRect)
     int w = t->SortMarkerWidth();
     if (w < 3 || t->SortMarker() == smNoneEh) return;
     TCanvas* c = Canvas();
-    TRect m(textRect.Right - w, textRect.Top, textRect.Right, textRect.Bottom);
+    TRect m{textRect.Right - w, textRect.Top, textRect.Right, textRect.Bottom};
     textRect.Right = m.Left;
     if (w >= 16) {
         TCustomImageList* markers = DBGridEh::SortMarkerImages();
@@ -178,7 +178,7 @@ void TCustomDBGridEh::DrawSortMarker(TColumnEh* column, TRect& textRect)
     if (FSortColumnList.size() >= 2) {
         c->Font()->Assign(DBGridEh::SortIndexFont());
         c->Brush()->SetStyle(bsClear);
-        TRect r(m.Right - SortIndexTextWidth(t->SortIndex()) - 1, m.Top, m.Right, m.Bottom);
+        TRect r{m.Right - SortIndexTextWidth(t->SortIndex()) - 1, m.Top, m.Right, m.Bottom};
         c->DrawText(std::to_string(t->SortIndex()), r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
         c->Brush()->SetStyle(bsSolid);
     }
@@ -255,8 +255,8 @@ void TCustomDBGridEh::DrawMultiTitleCell(int dataCol, const TRect& rect, TGridDr
             if (lc == column) break;
             if (lc->Visible()) before += lc->Width() + lw;
         }
-        TRect g(rect.Left - before, y, rect.Left - before + n->NodeWidth, y + h);
-        if (isLeaf) g = TRect(rect.Left, y, rect.Right, rect.Bottom);
+        TRect g{rect.Left - before, y, rect.Left - before + n->NodeWidth, y + h};
+        if (isLeaf) g = TRect{rect.Left, y, rect.Right, rect.Bottom};
         TColumnTitleEh* t = column->Title();
         Fill(c, g, t->Color());
         TRect tr = g;
@@ -274,7 +274,7 @@ void TCustomDBGridEh::DrawMultiTitleCell(int dataCol, const TRect& rect, TGridDr
         c->Brush()->SetStyle(bsSolid);
         if (FOptionsEh.Contains(dghFixed3D)) Frame3D(c, g);
         if (!isLeaf && lw > 0 && FOptions.Contains(dgRowLines))
-            Fill(c, TRect(g.Left, g.Bottom - lw, g.Right + lw, g.Bottom), Color() == clSilver ? clGray : clSilver);
+            Fill(c, TRect{g.Left, g.Bottom - lw, g.Right + lw, g.Bottom}, Color() == clSilver ? clGray : clSilver);
         y += h;
     }
     RestoreDC(dc, saved);
@@ -285,7 +285,7 @@ void TCustomDBGridEh::DrawCheckBox(const TRect& rect, TCheckBoxState st)
     TCanvas* c = Canvas();
     int s = 13;
     int x = (rect.Left + rect.Right - s) / 2, y = (rect.Top + rect.Bottom - s) / 2;
-    TRect box(x, y, x + s, y + s);
+    TRect box{x, y, x + s, y + s};
     Fill(c, box, st == cbGrayed ? clBtnFace : clWindow);
     c->Brush()->SetColor(clGray);
     c->FrameRect(box);
@@ -359,7 +359,7 @@ void TCustomDBGridEh::DefaultDrawColumnCell(const TRect& rect, int dataCol, TCol
         int left = r.Left + 2;
         if (column->Alignment() == taRightJustify) left = r.Right - 2 - all;
         else if (column->Alignment() == taCenter) left = r.Left + 2 + (inner - all) / 2;
-        TRect m(std::max(left, r.Left), r.Top + 1, std::min(left + mark, r.Right), r.Bottom - 1);
+        TRect m{std::max(left, r.Left), r.Top + 1, std::min(left + mark, r.Right), r.Bottom - 1};
         if (m.Right > m.Left) {
             c->Brush()->SetColor(DBGridEh::IncSearchColor);
             c->Font()->SetColor(DBGridEh::IncSearchFontColor);

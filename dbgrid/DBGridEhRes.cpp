@@ -18,7 +18,7 @@ std::unique_ptr<TBitmap> NewImage(int w, int h, TColor background)
 {
     auto b = std::make_unique<TBitmap>(w, h);
     b->Canvas()->Brush()->SetColor(background);
-    b->Canvas()->FillRect(TRect(0, 0, w, h));
+    b->Canvas()->FillRect(TRect{0, 0, w, h});
     b->Canvas()->Pen()->SetColor(clBlack);
     b->Canvas()->Brush()->SetColor(clBlack);
     return b;
@@ -88,7 +88,7 @@ std::unique_ptr<TBitmap> CursorBitmap(int direction)
     auto b = std::make_unique<TBitmap>(16, 16);
     b->SetPixelFormat(pf32bit);
     b->Canvas()->Brush()->SetColor(clFuchsia);
-    b->Canvas()->FillRect(TRect(0, 0, 16, 16));
+    b->Canvas()->FillRect(TRect{0, 0, 16, 16});
     b->SetTransparentColor(clFuchsia);
     TCanvas* c = b->Canvas();
     c->Pen()->SetColor(clWhite);

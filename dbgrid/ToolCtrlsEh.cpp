@@ -290,7 +290,7 @@ TBitmap* TButtonsBitmapCache::GetButtonBitmap(ButtonBitmapKey key)
     item->Key = key;
     item->Bitmap = std::make_unique<TBitmap>(key.Width, key.Height);
     HDC dc = item->Bitmap->Canvas()->Handle();
-    const TRect whole(0, 0, key.Width, key.Height);
+    const TRect whole{0, 0, key.Width, key.Height};
     const auto style = static_cast<TButtonDrawStyleEh>(key.DrawStyle);
     switch (style) {
     case bdsCheckBoxEh:
@@ -361,16 +361,16 @@ void RenderButtonControl(HDC dc, TRect r, TColor parentColor, TButtonDrawStyleEh
     };
     if (style == bdsUpDownEh) {
         const int half = whole.Height() / 2;
-        TRect upper(whole.Left, whole.Top, whole.Right, whole.Top + half);
-        TRect lower(whole.Left, whole.Bottom - half, whole.Right, whole.Bottom);
+        TRect upper{whole.Left, whole.Top, whole.Right, whole.Top + half};
+        TRect lower{whole.Left, whole.Bottom - half, whole.Right, whole.Bottom};
         if (framed) {
             upper = Inflated(upper, -1);
             lower = Inflated(lower, -1);
         }
         face(upper, heldButton == 1, false);
         face(lower, heldButton == 2, true);
-        TRect band(r.Left, whole.Top + half, r.Right, whole.Bottom - half);
-        if (framed) band = TRect(band.Left, band.Top - 1, band.Right, band.Bottom + 1);
+        TRect band{r.Left, whole.Top + half, r.Right, whole.Bottom - half};
+        if (framed) band = TRect{band.Left, band.Top - 1, band.Right, band.Bottom + 1};
         if (band.Height() > 0) FillColor(dc, band, parentColor);
     } else {
         face(r, heldButton != 0, false);
@@ -825,7 +825,7 @@ TPoint PlaceDropDownByRect(const TRect& ownerRect, TControl* dropDown, TAlignmen
 
 TPoint PlaceDropDownByControl(TControl* owner, TControl* dropDown, TAlignment alignment)
 {
-    TPoint p(owner->Left(), owner->Top());
+    TPoint p{owner->Left(), owner->Top()};
     if (owner->Parent()) p = owner->Parent()->ClientToScreen(p);
     return PlaceDropDownByRect(Bounds(p.X, p.Y, owner->Width(), owner->Height()), dropDown, alignment);
 }
@@ -866,7 +866,7 @@ void PaintCentredImage(TCanvas* canvas, const TRect& r, TCustomImageList* images
     if (!images) return;
     const TRect image = Bounds((r.Left + r.Right - images->Width()) / 2, (r.Top + r.Bottom - images->Height()) / 2,
                                images->Width(), images->Height());
-    const TPoint at(image.Left, image.Top);
+    const TPoint at{image.Left, image.Top};
     if (image.Left >= r.Left && image.Top >= r.Top && image.Right <= r.Right && image.Bottom <= r.Bottom) {
         PaintImageListItem(canvas, images, at, selected, index);
         return;
@@ -907,7 +907,7 @@ void DrawTreeElement(TCanvas* canvas, const TRect& r, int kind, bool parity, dou
     pen->SetStyle(psSolid);
     pen->SetColor(clBtnShadow);
     if (kind >= 0 && kind <= 5) {
-        const TRect box(cx - sx(4), cy - sy(4), cx + sx(4) + 1, cy + sy(4) + 1);
+        const TRect box{cx - sx(4), cy - sy(4), cx + sx(4) + 1, cy + sy(4) + 1};
         canvas->Brush()->SetColor(clWindow);
         canvas->Brush()->SetStyle(bsSolid);
         canvas->Rectangle(box);
@@ -1216,7 +1216,7 @@ void TPopupListboxEh::KeyPress(char& key)
 void TPopupListboxEh::MouseMove(TShiftState shift, int x, int y)
 {
     inherited::MouseMove(shift, x, y);
-    const TPoint p(x, y);
+    const TPoint p{x, y};
     if (p == FLastMousePos) return;
     FLastMousePos = p;
     if (shift.Contains(ssLeft) || shift.Contains(ssRight) || shift.Contains(ssMiddle)) return;
@@ -1245,17 +1245,17 @@ void TPopupListboxEh::DrawItem(int index, TRect rect, TOwnerDrawState state)
     }
     TCanvas* c = Canvas();
     const bool selected = state.Contains(odSelected);
-    const TRect imageArea(rect.Left, rect.Top, rect.Left + images->Width() + 4, rect.Bottom);
+    const TRect imageArea{rect.Left, rect.Top, rect.Left + images->Width() + 4, rect.Bottom};
     c->Brush()->SetColor(Color());
     c->FillRect(imageArea);
     int imageIndex = index;
     if (auto handler = OnGetImageIndex) handler(Owner(), index, imageIndex);
     ToolCtrlsEh::PaintCentredImage(c, imageArea, images, selected, imageIndex);
-    TRect text(rect.Left + images->Width() + 5, rect.Top, rect.Right, rect.Bottom);
+    TRect text{rect.Left + images->Width() + 5, rect.Top, rect.Right, rect.Bottom};
     c->Brush()->SetColor(selected ? clHighlight : Color());
     c->Font()->Assign(Font());
     if (selected) c->Font()->SetColor(clHighlightText);
-    c->FillRect(TRect(imageArea.Right, rect.Top, rect.Right, rect.Bottom));
+    c->FillRect(TRect{imageArea.Right, rect.Top, rect.Right, rect.Bottom});
     c->TextRect(text, text.Left, text.Top, Items()->Strings(index));
     if (state.Contains(odFocused)) c->DrawFocusRect(text);
 }
