@@ -661,7 +661,16 @@ bool TfrxPreview::Print()
     TfrxPreviewPages* pages = PreviewPages();
     if (!pages) return false;
     pages->ShownPage = FPageNo;
-    const bool done = pages->Print();
+    bool done = false;
+    try {
+        done = pages->Print();
+    } catch (const Exception& e) {
+        // A job the printer refused, or a file that could not be written,
+        // must not look printed: the user is told why and the call fails.
+        FWorkspace->Invalidate();
+        frxUtils::ShowErrorBox(e.Message());
+        return false;
+    }
     FWorkspace->Invalidate();
     return done;
 }

@@ -127,6 +127,8 @@ public:
     // Exports through the filter, the current page being the one shown;
     // false when its dialog was cancelled or the export was stopped.
     bool Export(TfrxCustomExportFilter* filter);
+    // Prints the pages; false when the dialog was cancelled or the job
+    // failed, a failure shown to the user in an error box.
     bool Print();
     // Prepared-report files (.fp3): asking for the name, or with it.
     void Save();

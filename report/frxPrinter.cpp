@@ -15,6 +15,18 @@ QZ_CLASS_IMPL(TfrxPrinter, TfrxCustomPrinter)
 
 namespace {
 
+// Runs a call of the platform's printing; its refusal becomes the job's
+// error, so callers catch one kind whatever the printer.
+template <class F>
+void Spool(F&& call)
+{
+    try {
+        call();
+    } catch (const EPrinter& e) {
+        throw EfrxPrintError(e.Message());
+    }
+}
+
 const std::vector<TfrxPaperInfo>& Table()
 {
     static const std::vector<TfrxPaperInfo> t = {
@@ -262,7 +274,7 @@ void TfrxPrinter::StartJob()
     TPrinter* p = ::Printer();
     p->SetTitle(Title);
     p->SetFileName(FileName);
-    p->BeginDoc();
+    Spool([p] { p->BeginDoc(); });
     Printing = true;
     FSheets = 0;
 }
@@ -270,7 +282,7 @@ void TfrxPrinter::StartJob()
 void TfrxPrinter::StartSheet()
 {
     TPrinter* p = ::Printer();
-    if (FSheets++ > 0) p->NewPage();
+    if (FSheets++ > 0) Spool([p] { p->NewPage(); });
     FCanvas->Attach(p->Canvas()->Handle());
 }
 
@@ -280,7 +292,7 @@ void TfrxPrinter::EndJob()
     Printing = false;
     Bin = -1;
     TPrinter* p = ::Printer();
-    if (p->Printing()) p->EndDoc();
+    if (p->Printing()) Spool([p] { p->EndDoc(); });
 }
 
 void TfrxPrinter::AbortJob()
@@ -314,7 +326,7 @@ void TfrxPrinter::EndRawJob()
         if (!FRaw.empty()) fs.WriteBuffer(FRaw.data(), int(FRaw.size()));
     }
     try {
-        PrintFileToQueue(Name(), file, Title, 1, true);
+        Spool([&] { PrintFileToQueue(Name(), file, Title, 1, true); });
     } catch (...) {
         DeleteFile(file);
         throw;

@@ -16,7 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 using namespace exporttest;
 
@@ -413,5 +416,63 @@ TEST_F(TPreviewFixture, PrintingThroughThePrintDialogWithAPageRange)
     });
     EXPECT_FALSE(Preview->Print());
     TfrxPreviewPages::PrintDialogHook = oldHook;
+    frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+}
+
+// A job that cannot be written fails: the user sees why in an error box,
+// Print says false, nothing is left on disk, and the next job prints.
+TEST_F(TPreviewFixture, AFailedPrintJobIsReportedNotTakenAsPrinted)
+{
+    frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+    TfrxPrinters& list = Printers();
+    const int oldIndex = list.PrinterIndex();
+    const int pdfPrinter = list.IndexOf("PDF 文件");
+    ASSERT_GE(pdfPrinter, 0);
+    list.SetPrinterIndex(pdfPrinter);
+    TfrxCustomPrinter* printer = list.Printer();
+    R.Report->PrintOptions()->ShowDialog = false;
+    TScratch dir("printfail");
+    std::ofstream(dir.Dir + "plain") << "not a folder";
+    std::filesystem::create_directories(dir.Dir + "sub");
+    struct Case {
+        const char* What;
+        std::string Target;
+    } cases[] = {
+        // The job cannot start.
+        {"a folder that does not exist", dir.Dir + "missing/out.pdf"},
+        {"a file where the folder should be", dir.Dir + "plain/out.pdf"},
+        // Every page is drawn; the finished file cannot take the name.
+        {"a name that is a folder", dir.Dir + "sub"},
+    };
+    for (const Case& c : cases) {
+        auto host = std::make_shared<TRecordingHost>();
+        THostScope scope(host);
+        printer->FileName = c.Target;
+        EXPECT_FALSE(Preview->Print()) << c.What;
+        const std::vector<std::string> shown = host->Messages();
+        ASSERT_EQ(shown.size(), 1u) << c.What;
+        EXPECT_NE(shown[0].find(c.Target), std::string::npos) << c.What << ": " << shown[0];
+        EXPECT_FALSE(printer->Printing) << c.What;
+        // Printed without the preview, the failure reaches the caller as the
+        // printing error, whatever the platform raised.
+        EXPECT_THROW(R.Report->Print(), EfrxPrintError) << c.What;
+    }
+    // No scratch file stays behind and the folder named as the file is untouched.
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Dir)) left.push_back(e.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"plain", "sub"}));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Dir + "sub"));
+
+    // The failures left no job open: the next one prints.
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    printer->FileName = dir.Dir + "out.pdf";
+    EXPECT_TRUE(Preview->Print());
+    EXPECT_TRUE(host->Messages().empty());
+    EXPECT_NE(RunTool("pdftotext '" + dir.Dir + "out.pdf' - 2>&1").find("Page 5"), std::string::npos);
+
+    printer->FileName.clear();
+    list.SetPrinterIndex(oldIndex);
     frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
 }
