@@ -239,7 +239,8 @@ void TFilterParser::ReadTerm(TFilterLexemeEh& op, Variant& operand, bool default
     // A junction cannot start a term: it would filter by nothing typed.
     if (l1 == flAnd || l1 == flOr) Fail("Unexpected AND or OR: ");
     const bool inList = l1 == flIn || l1 == flNotIn;
-    const TFilterLexemeEh l2 = NextLexeme(v, inList || defaultCommaLists);
+    // Only In takes a list after its operator: "= 1,5" compares with the one text "1,5".
+    const TFilterLexemeEh l2 = NextLexeme(v, inList);
     op = l1;
     if (l2 == flNull) {
         if (l1 == flEqual) op = flNull;

@@ -63,6 +63,7 @@ TEST(FilterExpression, ParsesTextsIntoTerms)
         {"北京 OR 上海", fvkStringEh, S(flLike) + " '北京' j" + S(flOr) + " " + S(flLike) + " '上海'", true},
         // A value that is not a plain string is kept as the text typed.
         {"= a-b.c", fvkOtherEh, S(flEqual) + " 'a-b.c'", false},
+        {"= 1,5", fvkStringEh, S(flEqual) + " '1,5'", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Text);
@@ -96,6 +97,8 @@ TEST(FilterExpression, RefusesMalformedTextsWithTheWholeText)
         {"NOT abc", "Error in expression: "},
         {"> 5 XOR < 3", "Unexpected AND or OR: "},
         {"AND 5", "Unexpected AND or OR: "},
+        // Only In takes a list after its operator.
+        {"<> 'a','b'", "Unexpected AND or OR: "},
         {"= 5 (", "Incorrect expression: "},
         {"= 5 AND (", "Error in expression: "},
         // A third term is refused, not dropped: the applied filter would differ from the text.
