@@ -372,7 +372,7 @@ TcxCustomEditPopupWindow::TcxCustomEditPopupWindow(TWinControl* AOwnerControl)
     : TcxCustomPopupWindow(AOwnerControl ? AOwnerControl : GCreatingPopupFor)
 {
     FViewInfo = std::make_unique<TcxCustomEditPopupWindowViewInfo>();
-    FViewInfo->Layout.BorderStyle = FBorderStyle;
+    FViewInfo->Layout.BorderStyle = epbsDefault;
     FViewInfo->Layout.CloseButtonState = cxbsNormal;
     // The edit's popup closes by its own events; no loop of its own.
     Modal = false;
@@ -400,19 +400,16 @@ TcxCustomDropDownEdit* TcxCustomEditPopupWindow::Edit() const
 
 void TcxCustomEditPopupWindow::SetBorderStyle(TcxEditPopupBorderStyle Value)
 {
-    FBorderStyle = Value;
     FViewInfo->Layout.BorderStyle = Value;
 }
 
 void TcxCustomEditPopupWindow::SetClientEdge(bool Value)
 {
-    FClientEdge = Value;
     FViewInfo->Layout.ClientEdge = Value;
 }
 
 void TcxCustomEditPopupWindow::SetCloseButton(bool Value)
 {
-    FCloseButton = Value;
     FViewInfo->Layout.CloseButton = Value;
 }
 
@@ -424,19 +421,16 @@ void TcxCustomEditPopupWindow::SetNativeStyle(bool Value)
 
 void TcxCustomEditPopupWindow::SetShadow(bool Value)
 {
-    FShadow = Value;
     FViewInfo->Layout.Shadow = Value;
 }
 
 void TcxCustomEditPopupWindow::SetSizeable(bool Value)
 {
-    FSizeable = Value;
     FViewInfo->Layout.Sizeable = Value;
 }
 
 void TcxCustomEditPopupWindow::SetSysPanelStyle(bool Value)
 {
-    FSysPanelStyle = Value;
     FViewInfo->Layout.SysPanel = Value;
 }
 
@@ -453,7 +447,7 @@ TSize TcxCustomEditPopupWindow::GetMinSize()
 {
     TRect e = FViewInfo->GetClientExtent();
     TSize s{e.Left + e.Right, e.Top + e.Bottom};
-    if (FSizeable && FSysPanelStyle) {
+    if (FViewInfo->Layout.Sizeable && FViewInfo->Layout.SysPanel) {
         int h = FViewInfo->GetSysPanelHeight();
         // The close button, the grip and some room between them.
         s.cx += (h - 4) + (h - 2) + 10;
@@ -475,10 +469,10 @@ void TcxCustomEditPopupWindow::CalculateSize()
     int w, h;
     if (AutoSize) w = pref.cx + ext.Left + ext.Right;
     else w = PopupWidth != 0 ? PopupWidth : AnchorBounds.Width();
-    if (FSizeable && MinWidth > 0) w = std::max(w, MinWidth);
+    if (FViewInfo->Layout.Sizeable && MinWidth > 0) w = std::max(w, MinWidth);
     if (AutoSize) h = pref.cy + ext.Top + ext.Bottom;
     else h = PopupHeight > 0 ? PopupHeight : std::max(MinHeight, minSize.cy);
-    if (FSizeable && MinHeight > 0) h = std::max(h, MinHeight);
+    if (FViewInfo->Layout.Sizeable && MinHeight > 0) h = std::max(h, MinHeight);
     SetBounds(Left(), Top(), std::max(w, minSize.cx), std::max(h, minSize.cy));
 }
 
@@ -497,7 +491,7 @@ void TcxCustomEditPopupWindow::CalculatePosition(TPoint& P)
     FViewInfo->Layout.SizeGripCorner = (below ? 2 : 0) + (right ? 1 : 0);
     // Above the edit the shadow would fall on it: the popup comes down over
     // the shadow's strip, which the region then leaves out.
-    if (FShadow && !below) P.Y += 3;
+    if (FViewInfo->Layout.Shadow && !below) P.Y += 3;
 }
 
 void TcxCustomEditPopupWindow::CalculateViewInfo()
@@ -546,7 +540,7 @@ void TcxCustomEditPopupWindow::Resize()
 bool TcxCustomEditPopupWindow::CanResize(int& NewWidth, int& NewHeight)
 {
     bool result = TcxCustomPopupWindow::CanResize(NewWidth, NewHeight);
-    if (!FSizeable || (NewWidth == Width() && NewHeight == Height())) return result;
+    if (!FViewInfo->Layout.Sizeable || (NewWidth == Width() && NewHeight == Height())) return result;
     TSize m = GetMinSize();
     if (MinWidth > 0) m.cx = std::max(m.cx, MinWidth);
     if (MinHeight > 0) m.cy = std::max(m.cy, MinHeight);
@@ -652,7 +646,7 @@ void TcxCustomEditPopupWindow::MouseDown(TMouseButton Button, TShiftState Shift,
     GSizing.GrabY = v < 0 ? Y : Height() - Y;
     int w = std::max(2, cxEditUtils::GetPopupWindowBorderWidth(l, false));
     TRect b = BoundsRect();
-    if (FShadow) {
+    if (FViewInfo->Layout.Shadow) {
         b.Right -= 3;
         b.Bottom -= 3;
     }
@@ -680,7 +674,7 @@ void TcxCustomEditPopupWindow::MouseMove(TShiftState Shift, int X, int Y)
         CanResize(w, h);
         if (w == Width() && h == Height() && GSizing.FrameShown) {
             TRect f = GSizing.Frame;
-            if (f.Width() + (FShadow ? 3 : 0) == w && f.Height() + (FShadow ? 3 : 0) == h) return;
+            if (f.Width() + (FViewInfo->Layout.Shadow ? 3 : 0) == w && f.Height() + (FViewInfo->Layout.Shadow ? 3 : 0) == h) return;
         }
         // Anchored on the side opposite the grip.
         TRect r = GSizing.Horz < 0 ? TRect{cur.Right - w, 0, cur.Right, 0} : TRect{cur.Left, 0, cur.Left + w, 0};
@@ -697,7 +691,7 @@ void TcxCustomEditPopupWindow::MouseMove(TShiftState Shift, int X, int Y)
         if (r.Right < owner.Left + 1) OffsetRect(r, owner.Left + 1 - r.Right, 0);
         r = cxDropDownEdit::ClipToWorkArea(r, owner);
         TRect frame = r;
-        if (FShadow) {
+        if (FViewInfo->Layout.Shadow) {
             frame.Right -= 3;
             frame.Bottom -= 3;
         }
@@ -731,7 +725,7 @@ void TcxCustomEditPopupWindow::MouseUp(TMouseButton Button, TShiftState Shift, i
         EraseSizeFrame();
         GSizing = TSizingState{};
         if (shown) {
-            if (FShadow) {
+            if (FViewInfo->Layout.Shadow) {
                 f.Right += 3;
                 f.Bottom += 3;
             }

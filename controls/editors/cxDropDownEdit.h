@@ -187,11 +187,11 @@ public:
     TRect OwnerScreenBounds() const;
 
     bool AutoSize = false;
-    TcxEditPopupBorderStyle BorderStyle() const { return FBorderStyle; }
+    TcxEditPopupBorderStyle BorderStyle() const { return FViewInfo->Layout.BorderStyle; }
     void SetBorderStyle(TcxEditPopupBorderStyle Value);
-    bool ClientEdge() const { return FClientEdge; }
+    bool ClientEdge() const { return FViewInfo->Layout.ClientEdge; }
     void SetClientEdge(bool Value);
-    bool CloseButton() const { return FCloseButton; }
+    bool CloseButton() const { return FViewInfo->Layout.CloseButton; }
     void SetCloseButton(bool Value);
     int MinHeight = 0;
     int MinWidth = 0;
@@ -199,11 +199,11 @@ public:
     void SetNativeStyle(bool Value);
     int PopupHeight = 0;
     int PopupWidth = 0;
-    bool Shadow() const { return FShadow; }
+    bool Shadow() const { return FViewInfo->Layout.Shadow; }
     void SetShadow(bool Value);
-    bool Sizeable() const { return FSizeable; }
+    bool Sizeable() const { return FViewInfo->Layout.Sizeable; }
     void SetSizeable(bool Value);
-    bool SysPanelStyle() const { return FSysPanelStyle; }
+    bool SysPanelStyle() const { return FViewInfo->Layout.SysPanel; }
     void SetSysPanelStyle(bool Value);
     // 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right.
     int SizeGripCorner() const { return FViewInfo->Layout.SizeGripCorner; }
@@ -230,13 +230,7 @@ private:
     void SetCloseButtonState(TcxButtonState AState);
     void SetSizingCursor(int AHorz, int AVert);
     std::unique_ptr<TcxCustomEditPopupWindowViewInfo> FViewInfo;
-    TcxEditPopupBorderStyle FBorderStyle = epbsDefault;
-    bool FClientEdge = false;
-    bool FCloseButton = false;
     bool FNativeStyle = false;
-    bool FShadow = false;
-    bool FSizeable = false;
-    bool FSysPanelStyle = false;
 };
 
 class TcxCustomDropDownEdit : public TcxCustomMaskEdit {
