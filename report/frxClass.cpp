@@ -1355,10 +1355,14 @@ void TfrxReportOptions::Clear()
 bool TfrxReportOptions::CheckPassword()
 {
     if (Password.empty()) return true;
-    // The prompt's texts are those of the password form.
+    std::string typed;
+    if (frxClass::PasswordPrompt) {
+        if (!frxClass::PasswordPrompt(typed)) return false;
+        return typed == Password;
+    }
+    // The host's input box asks, with the password form's texts.
     TStringList texts;
     texts.SetText(frxRes::Resources().Get("TfrxPasswordForm"));
-    std::string typed;
     if (!InputQuery(texts.Values("Caption"), texts.Values("PasswordL.Caption"), typed)) return false;
     return typed == Password;
 }

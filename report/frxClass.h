@@ -38,6 +38,7 @@ class TfrxVariables;
 class TfrxExpressionCache;
 class TfsScript;
 class TfsCustomVariable;
+class TTimer;
 class TCustomIniFile;
 struct TfrxObjectNames;
 class TCanvas;
@@ -960,6 +961,24 @@ class TfrxCustomPreviewPages;
 class TfrxProgress;
 class TfrxCustomOutline;
 
+// What a report needs of the preview it shows its pages in: the report tells
+// it when a build starts, each page built and the end, so pages show while
+// they are being built.
+class TfrxCustomPreview {
+public:
+    virtual ~TfrxCustomPreview() = default;
+    // Attaches the preview to the report's prepared pages (null: none).
+    virtual void SetReport(TfrxReport* report) = 0;
+    virtual void Init() = 0;
+    virtual void Lock() = 0;
+    virtual void Unlock() = 0;
+    virtual void BuildStarted() = 0;
+    virtual void BuildProgress(int pageIndex) = 0;
+    virtual void BuildFinished() = 0;
+    // A build that failed closes the window the report opened for it.
+    virtual void CloseHostWindow() {}
+};
+
 class TfrxCustomEngine : public TPersistent {
     QZ_CLASS(TfrxCustomEngine, TPersistent)
 public:
@@ -1133,10 +1152,19 @@ public:
     // scripts may have changed. Errors are collected in Errors and shown
     // together (unless EngineOptions.SilentMode); false when there were any.
     bool PrepareReport(bool clearLastReport = true);
-    // Prepares the report and shows it in the preview the preview unit
-    // installs (without one, only prepares).
+    // Shows the report in its preview. Without OldStyleProgress the preview
+    // opens at once and the report is built into it 50 ms later, pages
+    // showing as they are built; with it, the report is built first under
+    // the progress window and shown when that succeeded.
     void ShowReport(bool clearLastReport = true);
+    // Shows the prepared pages: in the attached preview, or in a preview
+    // window the preview unit installs.
     void ShowPreparedReport();
+    // The preview the report shows its pages in (null: none); never stored.
+    TfrxCustomPreview* Preview() const { return FPreview; }
+    void SetPreview(TfrxCustomPreview* v);
+    // Runs the build the preview is waiting for (what the 50 ms timer does).
+    void PrepareForPreview();
     // Prints or exports the prepared pages (preparing first when there are none).
     bool Print();
     bool Export(TfrxCustomExportFilter* filter);
@@ -1244,6 +1272,8 @@ private:
     TfsCustomVariable* FValueVar = nullptr;
     TfrxXMLSerializer* FActiveSerializer = nullptr;
     std::unique_ptr<TfrxProgress> FProgress;
+    TfrxCustomPreview* FPreview = nullptr;
+    std::unique_ptr<TTimer> FPrepareTimer;
     bool FTerminated = false;
     bool FSkipPassword = false;
     bool FDesignerOpen = false;
@@ -1263,6 +1293,9 @@ extern std::function<TfrxCustomPreviewPages*(TfrxReport*)> PreviewPagesFactory;
 extern std::function<bool(TfrxReport* report, bool previewPageMode)> DesignerRunner;
 // Set by the preview unit: shows the report's prepared pages.
 extern std::function<void(TfrxReport* report)> PreviewRunner;
+// Set by the password form's unit: asks for a layout's password (false:
+// cancelled). Without it the host's input box asks.
+extern std::function<bool(std::string& password)> PasswordPrompt;
 }
 
 // ---- value names of the model's enumerations ----------------------------------------------------------

@@ -1,6 +1,7 @@
 // The report's entry points for building, showing, printing and exporting.
 #include "frxClass.h"
 
+#include "ExtCtrls.h"
 #include "Streams.h"
 #include "StringLists.h"
 #include "SysUtils.h"
@@ -11,6 +12,7 @@
 
 namespace frxClass {
 std::function<void(TfrxReport*)> PreviewRunner;
+std::function<bool(std::string&)> PasswordPrompt;
 }
 
 bool TfrxReport::PrepareReport(bool clearLastReport)
@@ -64,12 +66,38 @@ bool TfrxReport::PrepareReport(bool clearLastReport)
 
 void TfrxReport::ShowPreparedReport()
 {
-    if (frxClass::PreviewRunner) frxClass::PreviewRunner(this);
+    if (FPreview)
+        FPreview->Init();
+    else if (frxClass::PreviewRunner)
+        frxClass::PreviewRunner(this);
+}
+
+void TfrxReport::PrepareForPreview()
+{
+    if (FPrepareTimer) FPrepareTimer->SetEnabled(false);
+    if (!PrepareReport(false) && FPreview) FPreview->CloseHostWindow();
 }
 
 void TfrxReport::ShowReport(bool clearLastReport)
 {
-    if (PrepareReport(clearLastReport)) ShowPreparedReport();
+    if (clearLastReport && FPreviewPages) FPreviewPages->Clear();
+    if (OldStyleProgress) {
+        if (PrepareReport(false)) ShowPreparedReport();
+        return;
+    }
+    // The preview opens at once; the timer builds the report into it from
+    // the preview's own loop, so its pages show while they are built.
+    if (!FPrepareTimer) {
+        FPrepareTimer = std::make_unique<TTimer>(nullptr);
+        FPrepareTimer->SetEnabled(false);
+        FPrepareTimer->SetInterval(50);
+        FPrepareTimer->OnTimer = [this](TObject*) { PrepareForPreview(); };
+    }
+    FPrepareTimer->SetEnabled(true);
+    ShowPreparedReport();
+    // A window shown modally has done its work by now: a build it never
+    // started (closed within 50 ms) must not start later.
+    if (!FPreview) FPrepareTimer->SetEnabled(false);
 }
 
 bool TfrxReport::Print()

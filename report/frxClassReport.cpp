@@ -17,6 +17,7 @@
 #include "fs_iinit.h"
 #include "fs_iinterpreter.h"
 
+#include "ExtCtrls.h"
 #include "Forms.h"
 #include "HostServices.h"
 #include "IniFiles.h"
@@ -124,6 +125,8 @@ TfrxReport::TfrxReport(TComponent* owner)
 
 TfrxReport::~TfrxReport()
 {
+    FPrepareTimer.reset();
+    SetPreview(nullptr);
     FProgress.reset();
     // Children go first, while the report they may call back is whole.
     TfrxComponent::Clear();
@@ -196,22 +199,40 @@ void ProcessPendingMessages(bool window)
 
 }  // namespace
 
+void TfrxReport::SetPreview(TfrxCustomPreview* v)
+{
+    if (FPreview == v) return;
+    TfrxCustomPreview* old = FPreview;
+    FPreview = v;
+    if (old) old->SetReport(nullptr);
+    if (v) v->SetReport(this);
+}
+
 void TfrxReport::DoProgressStart(TfrxProgressType type)
 {
     if (OnProgressStart) OnProgressStart(this, type, 0);
     // A build without the old-style window is shown by the preview.
-    if ((OldStyleProgress || type != ptRunning) && ShowProgress) {
+    if (type == ptRunning && !OldStyleProgress) {
+        if (FPreview) FPreview->BuildStarted();
+    } else if (ShowProgress) {
         FProgress.reset();
         FProgress = std::make_unique<TfrxProgress>(nullptr);
         FProgress->Execute(0, "", false, true);
     }
-    ProcessPendingMessages(FProgress != nullptr);
+    ProcessPendingMessages(FProgress != nullptr || FPreview != nullptr);
 }
 
 void TfrxReport::DoProgress(TfrxProgressType type, int progress)
 {
     if (OnProgress) OnProgress(this, type, progress);
-    if (FProgress) {
+    if (type == ptRunning && !OldStyleProgress) {
+        // The preview shows the page and runs the queue, so its cancel
+        // button can stop the build.
+        if (FPreview) {
+            FPreview->BuildProgress(progress - 1);
+            return;
+        }
+    } else if (FProgress) {
         std::string key = "prExporting";
         if (type == ptPrinting) key = "prPrinting";
         if (type == ptRunning) {
@@ -232,6 +253,7 @@ void TfrxReport::DoProgressStop(TfrxProgressType type)
     if (FProgress && FProgress->Terminated()) SetTerminated(true);
     const bool shown = FProgress != nullptr;
     FProgress.reset();
+    if (type == ptRunning && !OldStyleProgress && FPreview) FPreview->BuildFinished();
     ProcessPendingMessages(shown);
 }
 

@@ -14,8 +14,10 @@
 #include "frxPreviewPages.h"
 #include "frxPrintDialog.h"
 #include "frxPrinter.h"
+#include "frxPreviewPageSettings.h"
 #include "frxRes.h"
 #include "frxSearchDialog.h"
+#include "frxDMPClass.h"
 #include "frxUtils.h"
 
 #include <algorithm>
@@ -149,9 +151,11 @@ void TfrxPreviewWorkspace::Paint()
     c->Brush()->SetStyle(bsSolid);
     c->FillRect(ClientRect());
     TfrxPreviewPages* pages = FPreview->PreviewPages();
-    if (!pages || FPageList.Count() == 0) return;
+    if (!pages || FPageList.Count() == 0 || FPreview->Locked()) return;
     const double z = FPreview->Zoom();
     const int n = FPageList.FindPage(VertPosition(), z, false);
+    // While a build runs, the page being built shows empty until it is done.
+    const int finished = FPreview->Busy() ? pages->Count() - 1 : pages->Count();
     for (int i = std::max(0, n - 20); i <= std::min(FPageList.Count() - 1, n + 20); ++i) {
         TRect r = FPageList.GetPageBounds(i, ClientWidth(), z);
         r = Shifted(r, -HorzPosition(), -VertPosition());
@@ -164,7 +168,7 @@ void TfrxPreviewWorkspace::Paint()
         c->MoveTo(r.Left + 1, r.Bottom);
         c->LineTo(r.Right, r.Bottom);
         c->LineTo(r.Right, r.Top);
-        pages->DrawPage(i, c, z, z, r.Left, r.Top);
+        if (i < finished) pages->DrawPage(i, c, z, z, r.Left, r.Top);
         if (FPreview->Found() && FPreview->FoundPage() == i) {
             // The found text, marked so that it stays readable.
             const TRect f = FPreview->FoundRect();
@@ -295,17 +299,39 @@ TfrxPreview::TfrxPreview(TComponent* owner) : TCustomControl(owner)
     FWorkspace = new TfrxPreviewWorkspace(this);
     FWorkspace->SetParent(this);
     FWorkspace->SetAlign(alClient);
+    FMessagePanel = new TPanel(this);
+    FMessagePanel->SetParent(FWorkspace);
+    FMessagePanel->SetBounds(0, 0, 260, 75);
+    FMessagePanel->SetVisible(false);
+    FMessageL = new TLabel(this);
+    FMessageL->SetParent(FMessagePanel);
+    FMessageL->SetAutoSize(false);
+    FMessageL->SetAlignment(taCenter);
+    FMessageL->SetBounds(4, 14, 252, 20);
+    FMessageCancelB = new TButton(this);
+    FMessageCancelB->SetParent(FMessagePanel);
+    FMessageCancelB->SetBounds(92, 42, 75, 25);
+    FMessageCancelB->SetCaption(frxRes::Resources().Get("clCancel"));
+    FMessageCancelB->SetVisible(false);
+    FMessageCancelB->OnClick = [this](TObject*) { Cancel(); };
     FPageNo = 1;
 }
 
 TfrxPreview::~TfrxPreview() { SetReport(nullptr); }
 
+std::function<uint32_t()> TfrxPreview::TickCount = [] { return GetTickCount(); };
+
 void TfrxPreview::SetReport(TfrxReport* report)
 {
     if (FReport == report) return;
     if (TfrxPreviewPages* old = PreviewPages()) old->Preview = {};
+    TfrxReport* oldReport = FReport;
     if (FReport) FReport->RemoveFreeNotification(this);
     FReport = report;
+    FBusy = false;
+    // The report shows its builds here, and forgets a preview that went.
+    if (oldReport && oldReport->Preview() == this) oldReport->SetPreview(nullptr);
+    if (FReport && FReport->Preview() != this) FReport->SetPreview(this);
     if (FReport) {
         SetOutlineVisible(FReport->PreviewOptions()->OutlineVisible);
         FOutline->SetWidth(std::max(FReport->PreviewOptions()->OutlineWidth, 1));
@@ -326,6 +352,7 @@ void TfrxPreview::Notification(TComponent* component, TOperation operation)
     TCustomControl::Notification(component, operation);
     if (operation == opRemove && component == FReport) {
         FReport = nullptr;
+        FBusy = false;
         FWorkspace->PageList().Clear();
         FPageNo = 0;
         FFound = false;
@@ -684,6 +711,237 @@ void TfrxPreview::Find()
     FFindStarted = true;
 }
 
+// ---- building into the preview, page commands --------------------------------------------------------
+
+void TfrxPreview::Lock() { FLocked = true; }
+
+void TfrxPreview::Unlock()
+{
+    HideMessage();
+    FLocked = false;
+    FPageNo = PageCount() > 0 ? 1 : 0;
+    UpdateZoom();
+    FWorkspace->Invalidate();
+}
+
+void TfrxPreview::BuildStarted()
+{
+    FBusy = true;
+    // Pages the build adds to (a build that does not clear the last one)
+    // stay where they are.
+    UpdatePageList();
+    FPageNo = PageCount() > 0 ? 1 : 0;
+    FFound = false;
+    FFindStarted = false;
+    UpdateScrollRanges();
+    FWorkspace->Invalidate();
+    if (OnBuildStateChanged) OnBuildStateChanged();
+}
+
+void TfrxPreview::BuildProgress(int pageIndex)
+{
+    TfrxPreviewPages* pages = PreviewPages();
+    TfrxCustomEngine* engine = FReport ? FReport->Engine() : nullptr;
+    if (pages && engine && engine->FinalPass) {
+        // The layout follows the pages built in the final pass.
+        TfrxPageList& list = FWorkspace->PageList();
+        for (int i = list.Count(); i < pages->Count(); ++i) {
+            const TSize sz = pages->GetPageSize(i);
+            list.AddPage(sz.cx, sz.cy);
+        }
+    }
+    if (pageIndex == 0) {
+        FOutline->Items()->Clear();
+        FPageNo = 1;
+        UpdateZoom();
+        FFirstTick = TickCount();
+        DoPageChanged();
+    } else if (pageIndex == 1) {
+        const uint32_t passed = TickCount() - FFirstTick;
+        FRefreshInterval = passed <= 4 ? 50 : passed <= 9 ? 20 : 5;
+        FPageNo = 1;
+        UpdateZoom();
+        DoPageChanged();
+    } else if (FRefreshInterval > 0 && pageIndex % FRefreshInterval == 0) {
+        DoPageChanged();
+        UpdateScrollRanges();
+    }
+    // The window system runs, so the pages show and the cancel button works.
+    if (Application) Application->ProcessMessages();
+}
+
+void TfrxPreview::BuildFinished()
+{
+    FBusy = false;
+    // The whole build: every page of the final pass, none of a first one.
+    UpdatePageList();
+    if (FPageNo > PageCount()) FPageNo = PageCount();
+    if (FPageNo == 0 && PageCount() > 0) FPageNo = 1;
+    DoPageChanged();
+    UpdateZoom();
+    UpdateOutline();
+    FWorkspace->Invalidate();
+    if (OnBuildStateChanged) OnBuildStateChanged();
+}
+
+void TfrxPreview::CloseHostWindow()
+{
+    if (OnCloseHost) OnCloseHost();
+}
+
+void TfrxPreview::Cancel()
+{
+    if (FBusy && FReport) FReport->SetTerminated(true);
+}
+
+void TfrxPreview::AfterPagesChanged()
+{
+    UpdatePageList();
+    UpdateZoom();
+    if (FPageNo > PageCount()) FPageNo = PageCount();
+    DoPageChanged();
+    FWorkspace->Invalidate();
+}
+
+void TfrxPreview::Clear()
+{
+    if (FBusy) return;
+    Lock();
+    if (TfrxPreviewPages* pages = PreviewPages()) pages->Clear();
+    UpdatePageList();
+    Unlock();
+    UpdateOutline();
+    FPageNo = 0;
+    FWorkspace->SetHorzScrollRange(0);
+    FWorkspace->SetVertScrollRange(0);
+    DoPageChanged();
+}
+
+void TfrxPreview::AddPage()
+{
+    TfrxPreviewPages* pages = PreviewPages();
+    if (FBusy || !pages || FPageNo < 1) return;
+    pages->AddEmptyPage(FPageNo - 1);
+    UpdatePageList();
+    UpdateZoom();
+    SetPageNo(FPageNo);
+}
+
+void TfrxPreview::DeletePage()
+{
+    TfrxPreviewPages* pages = PreviewPages();
+    if (FBusy || !pages || FPageNo < 1) return;
+    pages->DeletePage(FPageNo - 1);
+    if (FPageNo >= PageCount()) FPageNo = PageCount();
+    AfterPagesChanged();
+}
+
+void TfrxPreview::PageSetupDialog()
+{
+    TfrxPreviewPages* pages = PreviewPages();
+    if (FBusy || !pages || FPageNo < 1) return;
+    TfrxReportPage* page = pages->GetPage(FPageNo - 1);
+    if (!page) return;
+    TfrxPageSettingsForm dlg(nullptr);
+    dlg.SetPage(page);
+    if (dlg.ShowModal() != mrOk) return;
+    if (dlg.ApplyToAll()) {
+        // Every page of the layout takes the settings, and the report is
+        // built again with them.
+        for (int i = 0; i < FReport->PagesCount(); ++i) {
+            TfrxReportPage* p = FReport->Pages(i);
+            if (!p) continue;
+            p->SetOrientation(page->Orientation());
+            p->SetPaperWidth(page->PaperWidth());
+            p->SetPaperHeight(page->PaperHeight());
+            p->SetPaperSize(page->PaperSize());
+            p->LeftMargin = page->LeftMargin;
+            p->RightMargin = page->RightMargin;
+            p->TopMargin = page->TopMargin;
+            p->BottomMargin = page->BottomMargin;
+            p->AlignChildren();
+        }
+        const int pageNo = FPageNo;
+        FReport->PrepareReport();
+        if (!FBusy && PageCount() > 0) SetPageNo(std::min(pageNo, PageCount()));
+        return;
+    }
+    const int pageNo = FPageNo;
+    Lock();
+    pages->ModifyPage(pageNo - 1, page);
+    Unlock();
+    AfterPagesChanged();
+    SetPageNo(pageNo);
+}
+
+void TfrxPreview::EditPage()
+{
+    TfrxPreviewPages* pages = PreviewPages();
+    if (FBusy || !pages || FPageNo < 1) return;
+    TfrxReportPage* page = pages->GetPage(FPageNo - 1);
+    if (!page) return;
+    TfrxReport temp(nullptr);
+    TfrxReportPage* copy = page->Is<TfrxDMPPage>() ? new TfrxDMPPage(&temp) : new TfrxReportPage(&temp);
+    copy->SetParent(&temp);
+    copy->AssignAll(page);
+    // One flat page: no data links, every object directly on the page where
+    // it stood, the bands gone.
+    for (TfrxComponent* c : copy->AllObjects()) {
+        if (auto* v = DynamicCast<TfrxView>(c)) {
+            v->DataField.clear();
+            v->SetDataSet(nullptr);
+        }
+    }
+    for (TfrxComponent* c : copy->AllObjects()) {
+        if (c->Parent() == copy || c->Is<TfrxBand>()) continue;
+        const double left = c->AbsLeft() - copy->AbsLeft(), top = c->AbsTop() - copy->AbsTop();
+        c->SetParentFont(false);
+        c->SetParent(copy);
+        c->SetLeft(left);
+        c->SetTop(top);
+    }
+    for (TfrxComponent* c : std::vector<TfrxComponent*>(copy->Objects()))
+        if (c->Is<TfrxBand>()) delete c;
+    if (!temp.OpenPreviewDesigner()) return;
+    const int pageNo = FPageNo;
+    Lock();
+    pages->ModifyPage(pageNo - 1, copy);
+    Unlock();
+    AfterPagesChanged();
+    SetPageNo(pageNo);
+}
+
+void TfrxPreview::EditTemplate()
+{
+    TfrxPreviewPages* pages = PreviewPages();
+    if (FBusy || !pages || pages->SourcePageCount() == 0) return;
+    TfrxReport temp(nullptr);
+    for (int i = 0; i < pages->SourcePageCount(); ++i) {
+        TfrxReportPage* src = pages->SourcePage(i);
+        TfrxReportPage* copy = src->Is<TfrxDMPPage>() ? new TfrxDMPPage(&temp) : new TfrxReportPage(&temp);
+        copy->SetParent(&temp);
+        copy->AssignAll(src);
+    }
+    // The designer shows copies: the prepared pages keep pointing at their
+    // own source objects, which must not change under them.
+    temp.OpenDesigner();
+}
+
+void TfrxPreview::ShowMessage(const std::string& text)
+{
+    FMessageL->SetCaption(text);
+    FMessagePanel->SetLeft((FWorkspace->ClientWidth() - FMessagePanel->Width()) / 2);
+    FMessagePanel->SetTop(FWorkspace->ClientHeight() / 3);
+    FMessagePanel->SetVisible(true);
+    FMessagePanel->Update();
+}
+
+void TfrxPreview::HideMessage()
+{
+    FMessagePanel->SetVisible(false);
+    FMessageCancelB->SetVisible(false);
+}
+
 // ---- preview window ------------------------------------------------------------------------------
 
 namespace {
@@ -767,12 +1025,17 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner)
     ZoomCB->SetName("ZoomCB");
     ZoomCB->SetParent(ToolBar);
     AddSeparator(this, ToolBar);
+    PageSettingsB = AddButton(this, ToolBar, "PageSettingsB");
     OutlineB = AddButton(this, ToolBar, "OutlineB", tbsCheck);
     HandToolB = AddButton(this, ToolBar, "HandToolB", tbsCheck);
     ZoomToolB = AddButton(this, ToolBar, "ZoomToolB", tbsCheck);
     HandToolB->SetGrouped(true);
     ZoomToolB->SetGrouped(true);
     HandToolB->SetDown(true);
+    FEditSeparator = AddSeparator(this, ToolBar);
+    NewPageB = AddButton(this, ToolBar, "NewPageB");
+    DelPageB = AddButton(this, ToolBar, "DelPageB");
+    DesignerB = AddButton(this, ToolBar, "DesignerB");
     AddSeparator(this, ToolBar);
     FirstB = AddButton(this, ToolBar, "FirstB");
     PriorB = AddButton(this, ToolBar, "PriorB");
@@ -825,7 +1088,17 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner)
     PriorB->OnClick = [this](TObject*) { FPreview->Prior(); };
     NextB->OnClick = [this](TObject*) { FPreview->Next(); };
     LastB->OnClick = [this](TObject*) { FPreview->Last(); };
-    CancelB->OnClick = [this](TObject*) { Close(); };
+    PageSettingsB->OnClick = [this](TObject*) { FPreview->PageSetupDialog(); };
+    NewPageB->OnClick = [this](TObject*) { FPreview->AddPage(); };
+    DelPageB->OnClick = [this](TObject*) { FPreview->DeletePage(); };
+    DesignerB->OnClick = [this](TObject*) { FPreview->EditPage(); };
+    // Cancels a running build, else closes the window.
+    CancelB->OnClick = [this](TObject*) {
+        if (FPreview->Busy())
+            FPreview->Cancel();
+        else
+            Close();
+    };
     PageE->OnKeyDown = [this](TObject*, uint16_t& key, TShiftState) {
         if (key != VK_RETURN) return;
         key = 0;
@@ -834,7 +1107,7 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner)
     OnKeyDown = [this](TObject*, uint16_t& key, TShiftState shift) {
         if (key == VK_ESCAPE) {
             key = 0;
-            Close();
+            CancelB->Click();
         } else if (shift.Contains(ssCtrl) && key == 'F') {
             key = 0;
             FPreview->Find();
@@ -842,7 +1115,25 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner)
     };
     FPreview->OnPageChanged = [this](TObject*, int pageNo) { PageChanged(pageNo); };
     FPreview->OnMessage = [this](const std::string& text) { StatusBar->Panels()->Items(1)->SetText(text); };
+    FPreview->OnBuildStateChanged = [this] { UpdateControls(); };
+    FPreview->OnCloseHost = [this] { Close(); };
     PlaceBoxes();
+    UpdateControls();
+}
+
+void TfrxPreviewForm::UpdateControls()
+{
+    const bool busy = FPreview->Busy();
+    for (TToolButton* b : {PrintB, OpenB, SaveB, ExportB, FindB, PageSettingsB}) b->SetEnabled(!busy);
+    for (TToolButton* b : {NewPageB, DelPageB, DesignerB}) b->SetEnabled(!busy && FAllowEdit);
+    CancelB->SetCaption(frxRes::Resources().Get(busy ? "clCancel" : "clClose"));
+    if (!busy) StatusBar->Panels()->Items(1)->SetText("");
+}
+
+bool TfrxPreviewForm::CloseQuery()
+{
+    if (FPreview->Busy()) return false;
+    return TForm::CloseQuery();
 }
 
 void TfrxPreviewForm::PlaceBoxes()
@@ -882,6 +1173,10 @@ void TfrxPreviewForm::SetReport(TfrxReport* report)
         HandToolB->SetVisible(b.Contains(pbTools));
         ZoomToolB->SetVisible(b.Contains(pbTools));
         for (TToolButton* n : {FirstB, PriorB, NextB, LastB}) n->SetVisible(b.Contains(pbNavigator));
+        PageSettingsB->SetVisible(b.Contains(pbPageSetup));
+        for (TToolButton* e : {NewPageB, DelPageB, DesignerB}) e->SetVisible(b.Contains(pbEdit));
+        FEditSeparator->SetVisible(b.Contains(pbEdit));
+        FAllowEdit = o->AllowEdit;
         FPageHolder->SetVisible(b.Contains(pbNavigator));
         if (!report->ReportOptions()->Name.empty()) SetCaption(report->ReportOptions()->Name);
     }
@@ -897,6 +1192,7 @@ void TfrxPreviewForm::SetReport(TfrxReport* report)
     OutlineB->SetDown(FPreview->OutlineVisible());
     UpdateZoomText();
     PageChanged(FPreview->PageNo());
+    UpdateControls();
 }
 
 void TfrxPreviewForm::FillExportMenu()
@@ -944,8 +1240,14 @@ void TfrxPreviewForm::ApplyPageText() { FPreview->SetPageNo(StrToInt(Trim(PageE-
 
 void TfrxPreviewForm::PageChanged(int pageNo)
 {
-    StatusBar->Panels()->Items(0)->SetText(
-        Format(frxRes::Resources().Get("clPageOf"), {pageNo, FPreview->PageCount()}));
+    TfrxReport* report = FPreview->Report();
+    TfrxCustomEngine* engine = report ? report->Engine() : nullptr;
+    if (FPreview->Busy() && engine && !engine->FinalPass)
+        StatusBar->Panels()->Items(0)->SetText(frxRes::Resources().Get("clFirstPass") +
+                                               IntToStr(FPreview->PageCount()));
+    else
+        StatusBar->Panels()->Items(0)->SetText(
+            Format(frxRes::Resources().Get("clPageOf"), {pageNo, FPreview->PageCount()}));
     PageE->SetText(IntToStr(pageNo));
 }
 

@@ -12,7 +12,10 @@
 #include <memory>
 #include <vector>
 
+class TButton;
 class TComboBox;
+class TLabel;
+class TPanel;
 class TSplitter;
 class TTreeNode;
 class TTreeView;
@@ -79,18 +82,55 @@ private:
     int FLastX = 0, FLastY = 0;
 };
 
-class TfrxPreview : public TCustomControl {
+class TfrxPreview : public TCustomControl, public TfrxCustomPreview {
     QZ_CLASS(TfrxPreview, TCustomControl)
 public:
     explicit TfrxPreview(TComponent* owner = nullptr);
     ~TfrxPreview() override;
 
-    // Shows the report's prepared pages (nullptr: none).
-    void SetReport(TfrxReport* report);
+    // Shows the report's prepared pages (nullptr: none); the report then
+    // shows its builds here.
+    void SetReport(TfrxReport* report) override;
     TfrxReport* Report() const { return FReport; }
     TfrxPreviewPages* PreviewPages() const;
     // After the pages have been built: lays them out and shows the first.
-    void Init();
+    void Init() override;
+    // Painting stops between Lock and Unlock (long work on the pages);
+    // Unlock shows the first page again.
+    void Lock() override;
+    void Unlock() override;
+    bool Locked() const { return FLocked; }
+
+    // A build into the preview: pages join the layout as they are built;
+    // the page count and scroll ranges refresh every 50th, 20th or 5th page,
+    // chosen from how quickly the second page followed the first.
+    void BuildStarted() override;
+    void BuildProgress(int pageIndex) override;
+    void BuildFinished() override;
+    void CloseHostWindow() override;
+    bool Busy() const { return FBusy; }
+    int RefreshInterval() const { return FRefreshInterval; }
+    // Stops a running build (the pages built so far stay).
+    void Cancel();
+    // The clock the refresh interval is measured with (milliseconds).
+    static std::function<uint32_t()> TickCount;
+
+    // Page commands (none while a build runs).
+    void Clear();
+    // An empty page before the current one.
+    void AddPage();
+    void DeletePage();
+    // The page-settings dialog for the current page: applied to all pages it
+    // rebuilds the report, else only the current page changes.
+    void PageSetupDialog();
+    // The current page, flattened onto one page, in the designer; a change
+    // made there replaces the page.
+    void EditPage();
+    // Copies of the template the pages were built from, in the designer.
+    void EditTemplate();
+    void ShowMessage(const std::string& text);
+    void HideMessage();
+    TPanel* MessagePanel() const { return FMessagePanel; }
 
     int PageNo() const { return FPageNo; }
     void SetPageNo(int v);
@@ -150,6 +190,10 @@ public:
     std::function<void(TObject* sender, int pageNo)> OnPageChanged;
     // Texts the pages show for the object under the mouse (its link).
     std::function<void(const std::string&)> OnMessage;
+    // For the window hosting the preview: a build started or ended (its
+    // buttons follow), or failed (it closes).
+    std::function<void()> OnBuildStateChanged;
+    std::function<void()> OnCloseHost;
 
 protected:
     void Resize() override;
@@ -162,7 +206,15 @@ private:
     void UpdateScrollRanges();
     bool SearchFrom(int page);
     void OutlineClicked(TTreeNode* node);
+    void AfterPagesChanged();
     TfrxReport* FReport = nullptr;
+    TPanel* FMessagePanel;
+    TLabel* FMessageL;
+    TButton* FMessageCancelB;
+    bool FLocked = false;
+    bool FBusy = false;
+    uint32_t FFirstTick = 0;
+    int FRefreshInterval = 50;
     TTreeView* FOutline;
     TSplitter* FSplitter;
     TfrxPreviewWorkspace* FWorkspace;
@@ -192,7 +244,8 @@ public:
     TToolButton *PrintB = nullptr, *OpenB = nullptr, *SaveB = nullptr, *ExportB = nullptr, *FindB = nullptr, *ZoomWholePageB = nullptr,
                 *ZoomPageWidthB = nullptr, *Zoom100B = nullptr, *Zoom50B = nullptr;
     TComboBox* ZoomCB = nullptr;
-    TToolButton *OutlineB = nullptr, *HandToolB = nullptr, *ZoomToolB = nullptr, *FirstB = nullptr, *PriorB = nullptr;
+    TToolButton *PageSettingsB = nullptr, *OutlineB = nullptr, *HandToolB = nullptr, *ZoomToolB = nullptr;
+    TToolButton *NewPageB = nullptr, *DelPageB = nullptr, *DesignerB = nullptr, *FirstB = nullptr, *PriorB = nullptr;
     TEdit* PageE = nullptr;
     TToolButton *NextB = nullptr, *LastB = nullptr, *CancelB = nullptr;
     TPopupMenu* ExportPopup = nullptr;
@@ -202,11 +255,17 @@ public:
     void ApplyZoomText();
     // Applies the page box (a number that is not one raises the conversion error).
     void ApplyPageText();
+    // The buttons as a build (running or not) and the options allow.
+    void UpdateControls();
+    // While a build runs the window stays: its close button cancels the build.
+    bool CloseQuery() override;
 
 protected:
     void Resize() override;
 
 private:
+    bool FAllowEdit = false;
+    TToolButton* FEditSeparator = nullptr;
     void PlaceBoxes();
     void UpdateZoomText();
     void PageChanged(int pageNo);
