@@ -1,6 +1,12 @@
 #include "frxCtrls.h"
 
+#include "Buttons.h"
+#include "ExtCtrls.h"
+#include "Forms.h"
 #include "Graphics.h"
+#include "Registry.h"
+#include "StringLists.h"
+#include "SysUtils.h"
 
 #include <algorithm>
 
@@ -113,4 +119,402 @@ void TfrxScrollWin::ScrollMessage(TMessage& m, int bar)
     if (horz) SetHorzScrollPos(pos);
     else SetVertScrollPos(pos);
     m.Result = 0;
+}
+
+// ---- flat combo box ------------------------------------------------------------------------------
+
+QZ_CLASS_IMPL(TfrxCustomComboBox, TCustomComboBox)
+QZ_CLASS_IMPL(TfrxComboBox, TfrxCustomComboBox)
+QZ_CLASS_IMPL(TfrxFontPreview, TForm)
+QZ_CLASS_IMPL(TfrxFontComboBox, TfrxCustomComboBox)
+QZ_CLASS_IMPL(TfrxComboEdit, TCustomComboBox)
+
+TfrxCustomComboBox::TfrxCustomComboBox(TComponent* owner) : TCustomComboBox(owner)
+{
+    SetStyle(csOwnerDrawFixed);
+    SetWidth(100);
+    // One line of the font a row.
+    Canvas()->Font()->Assign(Font());
+    SetItemHeight(std::max(Canvas()->TextHeight("Wg"), 1));
+}
+
+void TfrxCustomComboBox::SetButtonWidth(int v) { FButtonWidth = std::max(v, 0); }
+void TfrxCustomComboBox::SetEditOffset(int v) { FEditOffset = std::max(v, 0); }
+
+void TfrxCustomComboBox::SetReadOnly(bool v)
+{
+    FReadOnly = v;
+    // Read-only: a choice from the list, no typing.
+    SetStyle(v ? csOwnerDrawFixed : csDropDown);
+}
+
+bool TfrxCustomComboBox::Hot() const
+{
+    return ComponentState().Contains(csDesigning) || FDropped || Focused() || FMouseInControl;
+}
+
+TRect TfrxCustomComboBox::EditRect() const
+{
+    const int left = FEditOffset + 3;
+    return TRect(left, 3, left + Width() - FButtonWidth - FEditOffset - 7, Height() - 3);
+}
+
+TRect TfrxCustomComboBox::ButtonRect() const
+{
+    return TRect(Width() - FButtonWidth - 2, 2, Width() - 2, Height() - 2);
+}
+
+TPoint TfrxCustomComboBox::ArrowOrigin() const
+{
+    return TPoint(FButtonWidth / 2 + Width() - FButtonWidth - 4, (Height() - 4) / 2 + 1);
+}
+
+TSize TfrxCustomComboBox::ListSize() const
+{
+    TSize s;
+    s.cx = FListWidth > 0 ? FListWidth : Width() - 1;
+    const int n = std::min(DropDownCount(), Items()->Count());
+    s.cy = n > 0 ? ItemHeight() * n + 4 : ItemHeight() + 4;
+    return s;
+}
+
+bool TfrxCustomComboBox::ListOpensUpward(int screenBottom) const
+{
+    const TPoint below = ClientToScreen(TPoint(0, Height()));
+    return below.Y + ListSize().cy > screenBottom;
+}
+
+void TfrxCustomComboBox::DropDown()
+{
+    FDropped = true;
+    FUpDropdown = ListOpensUpward(Screen ? Screen->Height() : 1 << 30);
+    TCustomComboBox::DropDown();
+}
+
+void TfrxCustomComboBox::CloseUp()
+{
+    FDropped = false;
+    TCustomComboBox::CloseUp();
+}
+
+void TfrxCustomComboBox::CMMouseEnter(TMessage& m)
+{
+    FMouseInControl = true;
+    Invalidate();
+    TCustomComboBox::Dispatch(m);
+}
+
+void TfrxCustomComboBox::CMMouseLeave(TMessage& m)
+{
+    FMouseInControl = false;
+    Invalidate();
+    TCustomComboBox::Dispatch(m);
+}
+
+// ---- font chooser --------------------------------------------------------------------------------
+
+TfrxFontPreview::TfrxFontPreview(TComponent* owner) : TForm(owner)
+{
+    SetBorderStyle(fbsNone);
+    SetFormStyle(fsStayOnTop);
+    SetClientSize(200, 50);
+    FPanel = new TPanel(this);
+    FPanel->SetParent(this);
+    FPanel->SetAlign(alClient);
+    FPanel->SetColor(clWindow);
+    FPanel->SetBevelInner(bvNone);
+    FPanel->SetBevelOuter(bvNone);
+    FPanel->SetBorderStyle(bsSingle);
+    FPanel->Font()->SetColor(clWindowText);
+    FPanel->Font()->SetSize(18);
+}
+
+void TfrxFontPreview::ShowFont(const std::string& name)
+{
+    FPanel->Font()->SetName(name);
+    FPanel->SetCaption(name);
+}
+
+namespace {
+
+const char* const kDefaultMRUKey = "\\Software\\ZavaZerazo\\MRUFont";
+
+int FlagsOf(TStrings* items, int i)
+{
+    return int(reinterpret_cast<intptr_t>(items->Objects(i)));
+}
+
+TObject* AsObject(int flags) { return reinterpret_cast<TObject*>(intptr_t(flags)); }
+
+// A small "T" in a box: the mark of a TrueType font.
+std::unique_ptr<TBitmap> MakeTrueTypeGlyph()
+{
+    auto b = std::make_unique<TBitmap>();
+    b->SetWidth(12);
+    b->SetHeight(12);
+    TCanvas* c = b->Canvas();
+    c->Brush()->SetColor(clFuchsia);
+    c->FillRect(TRect(0, 0, 12, 12));
+    c->Pen()->SetColor(clGray);
+    c->Brush()->SetStyle(bsClear);
+    c->Rectangle(0, 0, 12, 12);
+    c->Pen()->SetColor(clNavy);
+    c->MoveTo(3, 3);
+    c->LineTo(9, 3);
+    c->MoveTo(6, 3);
+    c->LineTo(6, 10);
+    b->SetTransparent(true);
+    b->SetTransparentColor(clFuchsia);
+    return b;
+}
+
+}  // namespace
+
+TfrxFontComboBox::TfrxFontComboBox(TComponent* owner)
+    : TfrxCustomComboBox(owner), FMRURegKey(kDefaultMRUKey), FGlyph(MakeTrueTypeGlyph())
+{
+    SetDropDownCount(12);
+    SetWidth(150);
+    SetEditOffset(16);
+    SetReadOnly(true);
+    SetItemHeight(std::max(FGlyph->Height() + 1, ItemHeight()));
+    if (!ComponentState().Contains(csDesigning)) {
+        FPreview = new TfrxFontPreview(this);
+        FPreview->SetVisible(false);
+    }
+}
+
+TfrxFontComboBox::~TfrxFontComboBox() = default;
+
+void TfrxFontComboBox::SetMRURegKey(const std::string& v) { FMRURegKey = v.empty() ? kDefaultMRUKey : v; }
+
+void TfrxFontComboBox::CreateWindowDone()
+{
+    TfrxCustomComboBox::CreateWindowDone();
+    if (Items()->Count() == 0 && !ComponentState().Contains(csDesigning)) Populate();
+}
+
+void TfrxFontComboBox::Populate()
+{
+    FPopulating = true;
+    const std::string text = Text();
+    // Sorted while filling, each family once.
+    TStringList fonts;
+    fonts.SetSorted(true);
+    fonts.SetDuplicates(dupIgnore);
+    if (Screen) {
+        TStrings* screenFonts = Screen->Fonts();
+        for (int i = 0; i < screenFonts->Count(); ++i) {
+            // The face names the font enumeration gives are at most 32 bytes.
+            std::string name = (*screenFonts)[i];
+            if (name.size() > 31) name.resize(31);
+            // Fonts here are scalable outlines: all are marked TrueType.
+            if (fonts.IndexOf(name) < 0) fonts.AddObject(name, AsObject(TrueTypeFont));
+        }
+    }
+    Items()->Clear();
+    for (int i = 0; i < fonts.Count(); ++i) Items()->AddObject(fonts[i], fonts.Objects(i));
+    FMRUCount = -1;
+    if (ShowMRU) ReadMRU();
+    if (Items()->IndexOf(text) < 0 || text.empty()) {
+        if (Items()->Count() > 0) SetItemIndex(0);
+    } else {
+        SetItemIndex(Items()->IndexOf(text));
+    }
+    FPopulating = false;
+}
+
+void TfrxFontComboBox::ReadMRU()
+{
+    TRegistry reg;
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    if (!reg.OpenKey(FMRURegKey, true)) return;
+    for (int n = 4; n >= 0; --n) {
+        const std::string fontValue = "Font" + IntToStr(n), typeValue = "FontType" + IntToStr(n);
+        const std::string name = reg.ValueExists(fontValue) ? reg.ReadString(fontValue) : std::string();
+        if (name.empty()) continue;
+        // Looked up among the installed fonts, below the recent ones.
+        int found = -1;
+        for (int i = FMRUCount + 1; i < Items()->Count(); ++i)
+            if ((*Items())[i] == name) {
+                found = i;
+                break;
+            }
+        if (found < 0) {
+            // No longer installed: forgotten.
+            reg.WriteString(fontValue, "");
+            reg.WriteInteger(typeValue, 0);
+            continue;
+        }
+        const int flags = reg.ValueExists(typeValue) ? reg.ReadInteger(typeValue) : FlagsOf(Items(), found);
+        Items()->InsertObject(0, name, AsObject(flags));
+        ++FMRUCount;
+    }
+}
+
+void TfrxFontComboBox::WriteMRU()
+{
+    TRegistry reg;
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    if (!reg.OpenKey(FMRURegKey, true)) return;
+    for (int n = 0; n <= 4; ++n) {
+        const bool used = n <= FMRUCount;
+        reg.WriteString("Font" + IntToStr(n), used ? (*Items())[n] : std::string());
+        reg.WriteInteger("FontType" + IntToStr(n), used ? FlagsOf(Items(), n) : 0);
+    }
+}
+
+TPoint TfrxFontComboBox::PreviewPosition(int screenWidth) const
+{
+    const int w = FPreview ? FPreview->Width() : 200, h = FPreview ? FPreview->Height() : 50;
+    TPoint p = ClientToScreen(TPoint(Width(), Height()));
+    if (p.X + w > screenWidth) p.X = ClientToScreen(TPoint(0, 0)).X - w - 1;
+    if (UpDropdown()) p.Y = ClientToScreen(TPoint(0, 0)).Y - h;
+    return p;
+}
+
+void TfrxFontComboBox::DropDown()
+{
+    TfrxCustomComboBox::DropDown();
+    if (ItemIndex() < 5 && Items()->Count() > 0) SetItemIndex(0);
+    if (FPreview) {
+        const TPoint p = PreviewPosition(Screen ? Screen->Width() : 1 << 30);
+        FPreview->SetBounds(p.X, p.Y, FPreview->Width(), FPreview->Height());
+        if (ItemIndex() >= 0) FPreview->ShowFont((*Items())[ItemIndex()]);
+        FPreview->Show();
+    }
+}
+
+void TfrxFontComboBox::CloseUp()
+{
+    if (FPreview) FPreview->Hide();
+    const int index = ItemIndex();
+    if (ShowMRU && index > 0) {
+        const std::string name = (*Items())[index];
+        const int flags = FlagsOf(Items(), index);
+        int recent = -1;
+        for (int i = 0; i <= FMRUCount; ++i)
+            if ((*Items())[i] == name) recent = i;
+        if (recent < 0) {
+            // A new recent font; the sixth drops the oldest.
+            Items()->InsertObject(0, name, AsObject(flags));
+            if (FMRUCount == 4)
+                Items()->Delete(5);
+            else
+                ++FMRUCount;
+        } else {
+            Items()->Delete(recent);
+            Items()->InsertObject(0, name, AsObject(flags));
+        }
+        SetItemIndex(0);
+        WriteMRU();
+    }
+    TfrxCustomComboBox::CloseUp();
+}
+
+void TfrxFontComboBox::DrawItem(int index, TRect rect, TOwnerDrawState state)
+{
+    TCanvas* c = Canvas();
+    c->FillRect(rect);
+    if (index < 0 || index >= Items()->Count()) return;
+    int x = rect.Left + 15;
+    if (FlagsOf(Items(), index) & TrueTypeFont) {
+        const int y = rect.Top + (rect.Height() - FGlyph->Height()) / 2;
+        c->Draw(rect.Left + 1, y, FGlyph.get());
+        x = rect.Left + 1 + FGlyph->Width() + 2;
+    }
+    const std::string name = (*Items())[index];
+    c->TextOut(x, rect.Top + (rect.Height() - c->TextHeight(name)) / 2, name);
+    // The recent fonts stand apart from the rest.
+    c->Pen()->SetColor(clBtnShadow);
+    if (index == FMRUCount) {
+        c->MoveTo(rect.Left, rect.Bottom - 2);
+        c->LineTo(rect.Right, rect.Bottom - 2);
+    }
+    if (index == FMRUCount + 1 && FMRUCount >= 0) {
+        c->MoveTo(rect.Left, rect.Top);
+        c->LineTo(rect.Right, rect.Top);
+    }
+    if (state.Contains(odSelected) && FPreview && FPreview->Visible()) FPreview->ShowFont(name);
+}
+
+void TfrxFontComboBox::Click()
+{
+    if (FPopulating || ComponentState().Contains(csLoading)) return;
+    TfrxCustomComboBox::Click();
+}
+
+// ---- edit with a button ----------------------------------------------------------------------------
+
+TfrxComboEdit::TfrxComboEdit(TComponent* owner) : TCustomComboBox(owner)
+{
+    SetStyle(csSimple);
+    SetHeight(21);
+    FPanel = new TPanel(this);
+    FPanel->SetParent(this);
+    FPanel->SetBevelOuter(bvNone);
+    FPanel->SetBevelInner(bvNone);
+    FButton = new TSpeedButton(this);
+    FButton->SetParent(FPanel);
+    FButton->SetAlign(alClient);
+    FButton->SetCaption("...");
+    FButton->OnClick = [this](TObject*) {
+        if (CanFocus()) SetFocus();
+        if (OnButtonClick) OnButtonClick(this);
+    };
+    PlaceButton();
+}
+
+TBitmap* TfrxComboEdit::Glyph() const { return FButton->Glyph(); }
+
+void TfrxComboEdit::SetGlyph(TBitmap* v)
+{
+    FButton->SetGlyph(v);
+    FButton->SetCaption(v && v->Width() > 0 ? "" : "...");
+}
+
+void TfrxComboEdit::SetButtonEnabled(bool v)
+{
+    FButtonEnabled = v;
+    FButton->SetEnabled(v && Enabled());
+}
+
+std::string TfrxComboEdit::ButtonHint() const { return FButton->Hint(); }
+
+void TfrxComboEdit::SetButtonHint(const std::string& v)
+{
+    FButton->SetHint(v);
+    FButton->SetShowHint(!v.empty());
+}
+
+void TfrxComboEdit::PlaceButton()
+{
+    FPanel->SetBounds(Width() - Height() + 2, 2, Height() - 4, Height() - 4);
+}
+
+void TfrxComboEdit::Resize()
+{
+    TCustomComboBox::Resize();
+    PlaceButton();
+}
+
+void TfrxComboEdit::KeyDown(WORD& key, TShiftState shift)
+{
+    // The form's default and cancel buttons answer Enter and Esc.
+    if (key == VK_RETURN || key == VK_ESCAPE) {
+        if (TCustomForm* form = GetParentForm(this)) {
+            const WORD k = key;
+            if (form->Perform(CM_DIALOGKEY, k, 0) != 0) {
+                key = 0;
+                return;
+            }
+        }
+    }
+    TCustomComboBox::KeyDown(key, shift);
+}
+
+void TfrxComboEdit::CMEnabledChanged(TMessage& m)
+{
+    TCustomComboBox::Dispatch(m);
+    FButton->SetEnabled(FButtonEnabled && Enabled());
 }
