@@ -4,11 +4,16 @@
 #pragma once
 
 #include "System.h"
+#include "TypInfo.h"
+#include "Types.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
+class TCanvas;
 class TComponent;
+class TStringList;
 class TfrxComponent;
 class TfrxCustomExportFilter;
 struct TTypeInfo;
@@ -125,7 +130,243 @@ private:
     std::vector<TfrxWizardItem> FItems;
 };
 
+// ---- property editors and property lists -----------------------------------------------------
+
+// What the inspector offers on a row; the bit numbers are its contract.
+enum TfrxPropertyAttribute { eaValueList, eaSortList, eaDialog, eaMultiSelect, eaSubProperties, eaReadOnly,
+                             eaOwnerDrawn };
+using TfrxPropertyAttributes = TSet<TfrxPropertyAttribute, 8>;
+
+// One property of the selected objects as the inspector shows it: its value
+// as text and back, the values a list offers, a dialog, its own drawing.
+// The value shown is the first object's; a change goes to every object.
+// Text an editor cannot take raises, and the property keeps its value.
+class TfrxPropertyEditor : public TObject {
+    QZ_CLASS(TfrxPropertyEditor, TObject)
+public:
+    TfrxPropertyEditor();
+    ~TfrxPropertyEditor() override;
+
+    TComponent* Designer = nullptr;
+    int ItemHeight = 0;
+    // The edited objects and their property's information, in the same order.
+    void AddComponent(TObject* object, PPropInfo info);
+    int ComponentCount() const { return int(FComponents.size()); }
+    TObject* Components(int i) const;
+    PPropInfo PropInfos(int i) const { return FPropInfos.at(size_t(i)); }
+    TStringList* Values() const { return FValues.get(); }
+
+    // Base: sets the next value of the list (the first after the last or
+    // when the value is not in it); false without values.
+    virtual bool Edit();
+    virtual TfrxPropertyAttributes GetAttributes();
+    virtual std::string GetName();
+    virtual int GetExtraListWidth() { return ItemHeight + 2; }
+    virtual std::string GetValue() { return "(Unknown)"; }
+    // Fills Values (descendants call this first, then add theirs).
+    virtual void GetValues();
+    virtual void SetValue(const std::string& value) {}
+    virtual void DrawListItem(TCanvas* canvas, int index, const TRect& r, bool selected);
+    virtual void DrawValue(TCanvas* canvas, const TRect& r);
+
+    // The first edited object (null when it has gone).
+    TObject* GetComponent() const { return Components(0); }
+    TfrxComponent* GetFrxComponent() const;
+    PPropInfo GetPropInfo() const { return FPropInfos.empty() ? nullptr : FPropInfos.front(); }
+    int64_t GetOrdValue() const;
+    double GetFloatValue() const;
+    std::string GetStrValue() const;
+    void SetOrdValue(int64_t v);
+    void SetFloatValue(double v);
+    void SetStrValue(const std::string& v);
+    void AddValue(const std::string& text);
+
+private:
+    std::vector<TWeakRef<TObject>> FComponents;
+    std::vector<PPropInfo> FPropInfos;
+    std::unique_ptr<TStringList> FValues;
+};
+
+class TfrxIntegerProperty : public TfrxPropertyEditor {
+    QZ_CLASS(TfrxIntegerProperty, TfrxPropertyEditor)
+public:
+    std::string GetValue() override;
+    void SetValue(const std::string& value) override;
+};
+
+class TfrxFloatProperty : public TfrxPropertyEditor {
+    QZ_CLASS(TfrxFloatProperty, TfrxPropertyEditor)
+public:
+    std::string GetValue() override;
+    void SetValue(const std::string& value) override;
+};
+
+class TfrxCharProperty : public TfrxPropertyEditor {
+    QZ_CLASS(TfrxCharProperty, TfrxPropertyEditor)
+public:
+    std::string GetValue() override;
+    void SetValue(const std::string& value) override;
+};
+
+class TfrxStringProperty : public TfrxPropertyEditor {
+    QZ_CLASS(TfrxStringProperty, TfrxPropertyEditor)
+public:
+    std::string GetValue() override;
+    void SetValue(const std::string& value) override;
+};
+
+class TfrxEnumProperty : public TfrxPropertyEditor {
+    QZ_CLASS(TfrxEnumProperty, TfrxPropertyEditor)
+public:
+    TfrxPropertyAttributes GetAttributes() override;
+    std::string GetValue() override;
+    void GetValues() override;
+    void SetValue(const std::string& value) override;
+};
+
+class TfrxSetProperty : public TfrxPropertyEditor {
+    QZ_CLASS(TfrxSetProperty, TfrxPropertyEditor)
+public:
+    TfrxPropertyAttributes GetAttributes() override;
+    std::string GetValue() override;
+};
+
+class TfrxSetElementProperty : public TfrxPropertyEditor {
+    QZ_CLASS(TfrxSetElementProperty, TfrxPropertyEditor)
+public:
+    int Element = 0;
+    TfrxPropertyAttributes GetAttributes() override;
+    std::string GetName() override;
+    std::string GetValue() override;
+    void GetValues() override;
+    void SetValue(const std::string& value) override;
+};
+
+class TfrxClassProperty : public TfrxPropertyEditor {
+    QZ_CLASS(TfrxClassProperty, TfrxPropertyEditor)
+public:
+    TfrxPropertyAttributes GetAttributes() override;
+    std::string GetValue() override { return std::string(); }
+};
+
+class TfrxComponentProperty : public TfrxPropertyEditor {
+    QZ_CLASS(TfrxComponentProperty, TfrxPropertyEditor)
+public:
+    TfrxPropertyAttributes GetAttributes() override;
+    std::string GetValue() override;
+    void GetValues() override;
+    void SetValue(const std::string& value) override;
+};
+
+class TfrxNameProperty : public TfrxStringProperty {
+    QZ_CLASS(TfrxNameProperty, TfrxStringProperty)
+public:
+    TfrxPropertyAttributes GetAttributes() override { return {}; }
+};
+
+class TfrxColorProperty : public TfrxIntegerProperty {
+    QZ_CLASS(TfrxColorProperty, TfrxIntegerProperty)
+public:
+    TfrxPropertyAttributes GetAttributes() override;
+    std::string GetValue() override;
+    void GetValues() override;
+    void SetValue(const std::string& value) override;
+    // The colour dialog, opened on the colour; true when one was chosen.
+    bool Edit() override;
+    void DrawListItem(TCanvas* canvas, int index, const TRect& r, bool selected) override;
+    void DrawValue(TCanvas* canvas, const TRect& r) override;
+};
+
+class TfrxFontProperty : public TfrxClassProperty {
+    QZ_CLASS(TfrxFontProperty, TfrxClassProperty)
+public:
+    TfrxPropertyAttributes GetAttributes() override;
+    // The font dialog (installed fonts only); the chosen font goes to every object.
+    bool Edit() override;
+};
+
+class TfrxFontNameProperty : public TfrxStringProperty {
+    QZ_CLASS(TfrxFontNameProperty, TfrxStringProperty)
+public:
+    TfrxPropertyAttributes GetAttributes() override;
+    void GetValues() override;
+};
+
+class TfrxFontCharsetProperty : public TfrxIntegerProperty {
+    QZ_CLASS(TfrxFontCharsetProperty, TfrxIntegerProperty)
+public:
+    TfrxPropertyAttributes GetAttributes() override;
+    std::string GetValue() override;
+    void GetValues() override;
+    void SetValue(const std::string& value) override;
+};
+
+class TfrxModalResultProperty : public TfrxIntegerProperty {
+    QZ_CLASS(TfrxModalResultProperty, TfrxIntegerProperty)
+public:
+    TfrxPropertyAttributes GetAttributes() override;
+    std::string GetValue() override;
+    void GetValues() override;
+    void SetValue(const std::string& value) override;
+};
+
+class TfrxShortCutProperty : public TfrxPropertyEditor {
+    QZ_CLASS(TfrxShortCutProperty, TfrxPropertyEditor)
+public:
+    TfrxPropertyAttributes GetAttributes() override;
+    std::string GetValue() override;
+    void GetValues() override;
+    void SetValue(const std::string& value) override;
+};
+
+class TfrxCursorProperty : public TfrxIntegerProperty {
+    QZ_CLASS(TfrxCursorProperty, TfrxIntegerProperty)
+public:
+    TfrxPropertyAttributes GetAttributes() override;
+    std::string GetValue() override;
+    void GetValues() override;
+    void SetValue(const std::string& value) override;
+};
+
+class TfrxPropertyList;
+
+// One row: its editor, whether its sub-rows are open, and the sub-rows.
+struct TfrxPropertyItem {
+    std::unique_ptr<TfrxPropertyEditor> Editor;
+    bool Expanded = false;
+    std::unique_ptr<TfrxPropertyList> SubProperty;
+};
+
+// The rows of an object's published properties, sorted by name; sets and
+// persistent sub-objects (a font) carry sub-rows.
+class TfrxPropertyList {
+public:
+    explicit TfrxPropertyList(TComponent* designer = nullptr);
+    ~TfrxPropertyList();
+    TComponent* Designer() const { return FDesigner; }
+    TObject* Component() const { return FComponent; }
+    TfrxPropertyList* Parent = nullptr;
+    // Rebuilds the rows for the object (null: none).
+    void SetComponent(TObject* object);
+    TfrxPropertyItem* Add();
+    int Count() const { return int(FItems.size()); }
+    TfrxPropertyItem* Items(int i) const { return FItems.at(size_t(i)).get(); }
+    void Delete(int i);
+    // The row of the property (by its editor's name), null when none.
+    TfrxPropertyItem* Find(const std::string& name) const;
+
+private:
+    TComponent* FDesigner;
+    TObject* FComponent = nullptr;
+    std::vector<std::unique_ptr<TfrxPropertyItem>> FItems;
+};
+
 namespace frxDsgnIntf {
+// The rows several selected objects share, editing them all (null for an
+// empty selection): properties of the same kind and name that allow more
+// than one object.
+std::unique_ptr<TfrxPropertyList> BuildCommonPropertyList(const std::vector<TObject*>& objects,
+                                                          TComponent* designer);
 TfrxObjectCollection& ObjectRegistry();
 TfrxComponentEditorCollection& ComponentEditorRegistry();
 TfrxPropertyEditorCollection& PropertyEditorRegistry();
