@@ -3,6 +3,7 @@
 #include "SysUtils.h"
 #include "StringLists.h"
 #include "Streams.h"
+#include "TypInfo.h"
 
 #include <cmath>
 
@@ -18,9 +19,20 @@ QZ_CLASS_IMPL(TSmallintField, TIntegerField)
 QZ_CLASS_IMPL(TWordField, TIntegerField)
 QZ_CLASS_IMPL(TAutoIncField, TIntegerField)
 QZ_CLASS_IMPL(TLargeintField, TIntegerField)
-QZ_CLASS_IMPL(TFloatField, TNumericField)
+namespace {
+// The currency flag is published: editors ask a field's class for it by name.
+template <class F> void DefineCurrencyProp(std::vector<TPropInfo>& props)
+{
+    if constexpr (requires(F* f) { f->SetCurrency(true); })
+        props.push_back(PublishBool<F>("Currency", &F::Currency, &F::SetCurrency, false));
+    else
+        props.push_back(PublishBool<F>("Currency", &F::Currency, nullptr, false));
+}
+}  // namespace
+
+QZ_CLASS_IMPL_PROPS(TFloatField, TNumericField, DefineCurrencyProp<TFloatField>)
 QZ_CLASS_IMPL(TCurrencyField, TFloatField)
-QZ_CLASS_IMPL(TBCDField, TNumericField)
+QZ_CLASS_IMPL_PROPS(TBCDField, TNumericField, DefineCurrencyProp<TBCDField>)
 QZ_CLASS_IMPL(TFMTBCDField, TBCDField)
 QZ_CLASS_IMPL(TBooleanField, TField)
 QZ_CLASS_IMPL(TDateTimeField, TField)
@@ -35,7 +47,7 @@ QZ_CLASS_IMPL(TMemoField, TBlobField)
 QZ_CLASS_IMPL(TWideMemoField, TMemoField)
 QZ_CLASS_IMPL(TGraphicField, TBlobField)
 QZ_CLASS_IMPL(TVariantField, TField)
-QZ_CLASS_IMPL(TAggregateField, TField)
+QZ_CLASS_IMPL_PROPS(TAggregateField, TField, DefineCurrencyProp<TAggregateField>)
 QZ_CLASS_IMPL(TFields, TObject)
 
 // ---- errors and names ------------------------------------------------------------------
