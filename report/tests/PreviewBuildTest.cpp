@@ -415,3 +415,48 @@ TEST(PreviewBuild, ShowReportOpensThePreviewAndBuildsIntoItFromTheTimer)
     EXPECT_EQ(preview->PageCount(), 3);
     GuiTest::SavePng(&form, std::string(QZ_BINARY_DIR) + "/report_preview_built.png");
 }
+
+TEST(PreviewBuild, ShowReportOpensTheWindowAndBuildsIntoItThere)
+{
+    // The window opens empty; the build runs in its own loop 50 ms later.
+    {
+        TLongReport r(30);
+        GuiTest::TManualTime time;
+        int before = -1, after = -1;
+        std::string status, closeCaption;
+        GuiTest::Later([&] {
+            TfrxPreviewForm* f = ModalDialog<TfrxPreviewForm>();
+            ASSERT_NE(f, nullptr);
+            before = f->Preview()->PageCount();
+            time.Advance(50);
+            after = f->Preview()->PageCount();
+            status = f->StatusBar->Panels()->Items(0)->Text();
+            closeCaption = f->CancelB->Caption();
+            f->CancelB->Click();
+        });
+        r.F.Report->ShowReport();
+        EXPECT_EQ(before, 0);
+        EXPECT_EQ(after, 30);
+        EXPECT_EQ(status, "第 1 页 共 30 页");
+        EXPECT_EQ(closeCaption, "关闭(&X)");
+        EXPECT_EQ(r.F.Report->Preview(), nullptr);   // the window and its preview are gone
+    }
+    // A build that fails closes the window it opened.
+    {
+        TLongReport r(3);
+        r.F.Report->DataSets()->Add(nullptr);   // a data set that does not exist
+        GuiTest::TManualTime time;
+        bool stillOpen = false;
+        GuiTest::Later([&] {
+            time.Advance(50);
+            if (TfrxPreviewForm* f = ModalDialog<TfrxPreviewForm>()) {
+                // Closing a modal window ends its loop once it runs again.
+                stillOpen = f->ModalResult() == mrNone;
+                if (stillOpen) f->CancelB->Click();
+            }
+        });
+        r.F.Report->ShowReport();
+        EXPECT_FALSE(stillOpen);
+        EXPECT_FALSE(r.F.Report->Errors()->Text().empty());
+    }
+}
