@@ -77,7 +77,7 @@ public:
     std::string GetDisplayText(const Variant& AEditValue, bool AFullText = false) override;
     uint16_t GetSupportedOperations() override;
     bool IsEditValueValid(const Variant& AEditValue) override { return IsEditValueValid(AEditValue, false); }
-    bool IsEditValueValid(const Variant& AEditValue, bool AEditFocused);
+    virtual bool IsEditValueValid(const Variant& AEditValue, bool AEditFocused);
     bool CanResetEditValue() override { return GetEditingStyle() != tesNoCaret; }
     void PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool AEditFocused) override;
     void ValidateDisplayValue(Variant& DisplayValue, std::string& ErrorText, bool& Error, TObject* AEdit) override;

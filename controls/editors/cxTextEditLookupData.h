@@ -78,7 +78,10 @@ public:
     void SyncItemIndex() override { SetItemIndex(FCurrentKey); }
     void TextChanged() override;
 
-    int CurrentKey() const { return FCurrentKey; }
+    // The current item's index. Data whose keys are not item indexes
+    // answers a number that changes whenever its key does, so the edit can
+    // still tell that a step or a choice changed the key.
+    virtual int CurrentKey() const { return FCurrentKey; }
     void SetCurrentKey(int AKey);
     int ItemIndex() const { return FItemIndex; }
     // The highlighted item, shown by the list when there is one.

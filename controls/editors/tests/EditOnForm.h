@@ -31,6 +31,13 @@ protected:
         delete Form;
         GuiTest::ProcessEvents();
     }
+    // Presses and releases a key, and lets what it posted run.
+    void Key(int vk, TShiftState shift = {})
+    {
+        GuiTest::KeyDown(vk, shift);
+        GuiTest::KeyUp(vk, shift);
+        GuiTest::ProcessEvents();
+    }
     TForm* Form = nullptr;
     T* Edit = nullptr;
 };
