@@ -1036,6 +1036,14 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner)
     NewPageB = AddButton(this, ToolBar, "NewPageB");
     DelPageB = AddButton(this, ToolBar, "DelPageB");
     DesignerB = AddButton(this, ToolBar, "DesignerB");
+    HiddenMenu = new TPopupMenu(this);
+    HiddenMenu->SetName("HiddenMenu");
+    Showtemplate1 = new TMenuItem(this);
+    Showtemplate1->SetName("Showtemplate1");
+    Showtemplate1->SetCaption("Show template");
+    Showtemplate1->OnClick = [this](TObject*) { FPreview->EditTemplate(); };
+    HiddenMenu->Items()->Add(Showtemplate1);
+    DesignerB->SetPopupMenu(HiddenMenu);
     AddSeparator(this, ToolBar);
     FirstB = AddButton(this, ToolBar, "FirstB");
     PriorB = AddButton(this, ToolBar, "PriorB");

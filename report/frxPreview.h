@@ -20,6 +20,7 @@ class TSplitter;
 class TTreeNode;
 class TTreeView;
 class TEdit;
+class TMenuItem;
 class TPopupMenu;
 class TStatusBar;
 class TToolBar;
@@ -250,6 +251,9 @@ public:
     TToolButton *NextB = nullptr, *LastB = nullptr, *CancelB = nullptr;
     TPopupMenu* ExportPopup = nullptr;
     TStatusBar* StatusBar = nullptr;
+    // On DesignerB's right button: the template the pages were built from.
+    TPopupMenu* HiddenMenu = nullptr;
+    TMenuItem* Showtemplate1 = nullptr;
 
     // Applies the zoom box: page width, whole page or a percentage.
     void ApplyZoomText();

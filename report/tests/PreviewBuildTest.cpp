@@ -5,6 +5,7 @@
 #include "ExportTestSupport.h"
 #include "ComCtrls.h"
 #include "GuiTesting.h"
+#include "Menus.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "frxPreview.h"
@@ -459,4 +460,53 @@ TEST(PreviewBuild, ShowReportOpensTheWindowAndBuildsIntoItThere)
         EXPECT_FALSE(stillOpen);
         EXPECT_FALSE(r.F.Report->Errors()->Text().empty());
     }
+}
+
+TEST(PreviewBuild, EditButtonsFollowTheOptionsAndTheTemplateOpensInTheDesigner)
+{
+    GuiTest::Init();
+    exporttest::TExportReport r;
+    TfrxReportPage* p = r.AddPage();
+    r.AddMemo(p, 0, 0, 300, 20, "模板");
+    r.Prepare();
+    struct Case {
+        bool WithEdit, AllowEdit;
+        bool Shown, Enabled;
+    };
+    const Case cases[] = {{true, true, true, true}, {true, false, true, false}, {false, true, false, true}};
+    for (const Case& c : cases) {
+        TfrxPreviewOptions* o = r.Report->PreviewOptions();
+        o->AllowEdit = c.AllowEdit;
+        if (c.WithEdit)
+            o->Buttons.Include(pbEdit);
+        else
+            o->Buttons.Exclude(pbEdit);
+        TfrxPreviewForm form(nullptr);
+        form.SetReport(r.Report.get());
+        for (TToolButton* b : {form.NewPageB, form.DelPageB, form.DesignerB}) {
+            EXPECT_EQ(b->Visible(), c.Shown) << b->Name();
+            if (c.Shown) EXPECT_EQ(b->Enabled(), c.Enabled) << b->Name();
+        }
+        EXPECT_EQ(form.PageSettingsB->Visible(), o->Buttons.Contains(pbPageSetup));
+    }
+
+    // "Show template" opens copies of the source pages in the designer.
+    auto oldRunner = frxClass::DesignerRunner;
+    std::vector<std::string> texts;
+    bool previewMode = true;
+    frxClass::DesignerRunner = [&](TfrxReport* report, bool mode) {
+        previewMode = mode;
+        for (TfrxComponent* c : report->AllObjects())
+            if (auto* m = DynamicCast<TfrxMemoView>(c)) texts.push_back(m->Text());
+        return false;
+    };
+    TfrxPreviewForm form(nullptr);
+    form.SetReport(r.Report.get());
+    EXPECT_EQ(form.DesignerB->PopupMenu(), static_cast<TComponent*>(form.HiddenMenu));
+    form.Showtemplate1->Click();
+    frxClass::DesignerRunner = oldRunner;
+    EXPECT_FALSE(previewMode);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("模板"), std::string::npos);
+    EXPECT_EQ(form.Preview()->PageCount(), 1);
 }
