@@ -3,6 +3,13 @@
 #include "cxControls.h"
 #include "cxGrid.h"
 #include "cxGridCommon.h"
+#include "cxGridLevel.h"
+#include "cxGridStrs.h"
+#include "cxStorage.h"
+#include "HostServices.h"
+#include "Windows.h"
+
+#include <cctype>
 
 #include <algorithm>
 
@@ -20,6 +27,24 @@ QZ_CLASS_IMPL(TcxCustomGridTableItemCustomOptions, TPersistent)
 QZ_CLASS_IMPL(TcxCustomGridTableItemOptions, TcxCustomGridTableItemCustomOptions)
 QZ_CLASS_IMPL(TcxCustomGridTableItem, TComponent)
 QZ_CLASS_IMPL(TcxCustomGridTableView, TcxCustomGridView)
+QZ_CLASS_IMPL(TcxCustomGridTableFiltering, TcxCustomGridOptions)
+QZ_CLASS_IMPL(TcxCustomGridTableOptionsBehavior, TcxCustomGridOptions)
+QZ_CLASS_IMPL(TcxCustomGridTableOptionsCustomize, TcxCustomGridOptions)
+QZ_CLASS_IMPL(TcxCustomGridTableOptionsData, TcxCustomGridOptions)
+QZ_CLASS_IMPL(TcxCustomGridTableOptionsSelection, TcxCustomGridOptionsSelection)
+QZ_CLASS_IMPL(TcxCustomGridTableOptionsView, TcxCustomGridOptionsView)
+QZ_CLASS_IMPL(TcxCustomGridTableViewStyles, TcxCustomGridViewStyles)
+QZ_CLASS_IMPL(TcxCustomGridTableBackgroundBitmaps, TcxCustomGridBackgroundBitmaps)
+QZ_CLASS_IMPL(TcxCustomGridTableItemStyles, TcxCustomGridStyles)
+QZ_CLASS_IMPL(TcxCustomGridRecordViewInfo, TcxCustomGridViewCellViewInfo)
+QZ_CLASS_IMPL(TcxCustomGridRecordsViewInfo, TObject)
+QZ_CLASS_IMPL(TcxNavigatorSiteViewInfo, TcxCustomGridViewCellViewInfo)
+QZ_CLASS_IMPL(TcxCustomGridTableViewInfo, TcxCustomGridViewInfo)
+QZ_CLASS_IMPL(TcxCustomGridTableViewInfoCacheItem, TcxCustomGridViewInfoCacheItem)
+QZ_CLASS_IMPL(TcxCustomGridTableViewInfoCache, TcxCustomGridViewInfoCache)
+QZ_CLASS_IMPL(TcxCustomGridTableController, TcxCustomGridController)
+QZ_CLASS_IMPL(TcxGridFocusedRecordChange, TcxCustomGridViewChange)
+QZ_CLASS_IMPL(TcxGridRecordChange, TcxCustomGridViewChange)
 
 namespace cxGridCustomTableView {
 void Initialize() { RegisterClasses({TcxGridItemDataBinding::StaticClass()}); }
@@ -184,6 +209,7 @@ void TcxCustomGridTableItem::AfterConstruction()
 {
     TComponent::AfterConstruction();
     FOptions.reset(GetOptionsClass().Create(this));
+    FStyles = std::make_unique<TcxCustomGridTableItemStyles>(this);
 }
 
 TcxCustomGridTableItem::~TcxCustomGridTableItem()
@@ -452,7 +478,41 @@ bool TcxCustomGridTableItem::IsLast() const
     return FGridView && FVisibleIndex == FGridView->VisibleItemCount() - 1;
 }
 
-bool TcxCustomGridTableItem::CanFocus() { return GetActuallyVisible() && FOptions->Focusing(); }
+bool TcxCustomGridTableItem::CanFocus()
+{
+    if (!GetActuallyVisible() || !FOptions->Focusing()) return false;
+    return !FGridView || FGridView->OptionsSelection()->CellSelect();
+}
+
+bool TcxCustomGridTableItem::CanIncSearch()
+{
+    // The editor's operations name incremental search with bit 5.
+    constexpr uint16_t esoIncSearch = 0x20;
+    TcxCustomEditProperties* properties = GetProperties();
+    return properties && (properties->GetSupportedOperations() & esoIncSearch) && FGridView &&
+           FGridView->OptionsBehavior()->IncSearch() && FOptions->IncSearch();
+}
+
+TcxCustomGridViewCellViewInfo* TcxCustomGridTableItem::GetFocusedCellViewInfo()
+{
+    if (!FGridView || !FGridView->Controller()) return nullptr;
+    TcxCustomGridRecord* record = FGridView->Controller()->GetFocusedRecord();
+    return record && record->ViewInfo ? record->ViewInfo->GetCellViewInfoByItem(this) : nullptr;
+}
+
+bool TcxCustomGridTableItem::Focused() const
+{
+    return FGridView && FGridView->Controller() && FGridView->Controller()->FocusedItem() == this;
+}
+
+void TcxCustomGridTableItem::SetFocused(bool AValue)
+{
+    if (!FGridView || !FGridView->Controller()) return;
+    if (AValue)
+        FGridView->Controller()->SetFocusedItem(this);
+    else if (Focused())
+        FGridView->Controller()->FocusNextItem(VisibleIndex(), true, true, false);
+}
 
 bool TcxCustomGridTableItem::CanMove()
 {
@@ -568,6 +628,7 @@ void TcxCustomGridTableItem::Assign(TPersistent* Source)
     FHeaderAlignmentVertAssigned = src->FHeaderAlignmentVertAssigned;
     SetMinWidth(src->FMinWidth);
     FOptions->Assign(src->FOptions.get());
+    FStyles->Assign(src->FStyles.get());
     SetPropertiesClass(src->FPropertiesClass);
     SetProperties(src->Properties());
     SetRepositoryItem(src->FRepositoryItem);
@@ -795,7 +856,9 @@ TcxGridDataController* TcxCustomGridTableView::DataController() const
 void TcxCustomGridTableView::DestroyHandlers()
 {
     ClearItems();
+    FNavigatorButtons.reset();
     TcxCustomGridView::DestroyHandlers();
+    FNavigatorNotifier.reset();
 }
 
 TcxGridItemDataBindingClass TcxCustomGridTableView::GetItemDataBindingClass()
@@ -823,6 +886,7 @@ void TcxCustomGridTableView::RemoveItem(TcxCustomGridTableItem* AItem)
 {
     auto it = std::find(FItems.begin(), FItems.end(), AItem);
     if (it == FItems.end()) return;
+    if (FOptionsBehavior && FOptionsBehavior->IncSearchItem() == AItem) FOptionsBehavior->SetIncSearchItem(nullptr);
     AItem->SetVisible(false);
     FItems.erase(std::find(FItems.begin(), FItems.end(), AItem));
     AItem->SetIndexField(-1);
@@ -848,6 +912,19 @@ void TcxCustomGridTableView::ChangeItemIndex(TcxCustomGridTableItem* AItem, int 
 
 void TcxCustomGridTableView::ItemVisibilityChanged(TcxCustomGridTableItem* AItem, bool AVisible)
 {
+    TcxCustomGridTableController* controller = Controller();
+    if (AVisible) {
+        RefreshVisibleItemsList();
+        SizeChanged();
+        if (controller && !controller->FocusedItem()) controller->SetFocusedItem(AItem);
+        return;
+    }
+    if (controller) {
+        if (controller->GetIncSearchingItem() == AItem) controller->CancelIncSearching();
+        // The focus moves on to the next item that can take it, from where the hidden one stood.
+        if (controller->FocusedItem() == AItem)
+            if (!controller->FocusNextItem(AItem->VisibleIndex(), true, true, false)) controller->SetFocusedItem(nullptr);
+    }
     RefreshVisibleItemsList();
     SizeChanged();
 }
@@ -941,24 +1018,6 @@ void TcxCustomGridTableView::SetName(const std::string& ANewName)
                                    oldName);
 }
 
-void TcxCustomGridTableView::DataControllerNotify(TcxUpdateControlInfo* AInfo)
-{
-    if (DynamicCast<TcxDataChangedInfo>(AInfo)) DataChanged();
-}
-
-void TcxCustomGridTableView::DataChanged()
-{
-    for (TcxCustomGridTableItem* item : std::vector<TcxCustomGridTableItem*>(FItems)) item->DataChanged();
-    Changed(new TcxGridDataChange(this));
-}
-
-void TcxCustomGridTableView::RecordCountChanged()
-{
-    ViewInfoCache()->SetCount(DataController()->GetRowCount());
-    ViewData()->SetRecordCount(DataController()->GetRowCount());
-    if (Grid()) Grid()->NotifySubscribers(gnkRecordCountChanged, nullptr);
-}
-
 TcxGridViewHandlerClass<TcxCustomGridViewData> TcxCustomGridTableView::GetViewDataClass()
 {
     return TcxGridViewHandlerClass<TcxCustomGridViewData>::Of<TcxCustomGridTableViewData>();
@@ -985,10 +1044,2598 @@ void TcxCustomGridTableView::AssignLayout(TcxCustomGridView* ASource)
             item->Assign(srcItem);
         }
         FNextID = src->FNextID;
+        FFiltering->Assign(src->FFiltering);
+        FNavigatorButtons->Assign(src->FNavigatorButtons.get());
+        FOptionsBehavior->Assign(src->FOptionsBehavior);
+        FOptionsCustomize->Assign(src->FOptionsCustomize);
+        FOptionsData->Assign(src->FOptionsData);
+        OnCanSelectRecord = src->OnCanSelectRecord;
+        OnCellClick = src->OnCellClick;
+        OnCustomDrawCell = src->OnCustomDrawCell;
+        OnEditing = src->OnEditing;
+        OnEditChanged = src->OnEditChanged;
+        OnEditValueChanged = src->OnEditValueChanged;
+        OnFilterControlDialogShow = src->OnFilterControlDialogShow;
+        OnFocusedItemChanged = src->OnFocusedItemChanged;
+        OnFocusedRecordChanged = src->OnFocusedRecordChanged;
+        OnInitEdit = src->OnInitEdit;
+        OnSelectionChanged = src->OnSelectionChanged;
+        OnTopRecordIndexChanged = src->OnTopRecordIndexChanged;
         TcxCustomGridView::AssignLayout(ASource);
     } catch (...) {
         EndUpdate();
         throw;
     }
     EndUpdate();
+}
+
+// ---- filter dialogs and look -----------------------------------------------------------------------------
+
+namespace {
+TcxGridFilterDialogs& FilterDialogsSlot()
+{
+    static TcxGridFilterDialogs dialogs;
+    return dialogs;
+}
+}  // namespace
+
+namespace cxGridCustomTableView {
+void SetFilterDialogs(const TcxGridFilterDialogs& ADialogs) { FilterDialogsSlot() = ADialogs; }
+const TcxGridFilterDialogs& FilterDialogs() { return FilterDialogsSlot(); }
+
+int GetExpandButtonSide(TcxCustomLookAndFeelPainterClass APainter)
+{
+    // The standard look draws a 12-pixel square, the flat looks an 11-pixel one.
+    if (!APainter) return 0;
+    return APainter->PainterKind() == 1 ? 12 : 11;
+}
+}  // namespace cxGridCustomTableView
+
+// ---- options of a record view --------------------------------------------------------------------------
+
+void TcxCustomGridTableFiltering::Assign(TPersistent* Source)
+{
+    auto* src = DynamicCast<TcxCustomGridTableFiltering>(Source);
+    if (!src) {
+        TcxCustomGridOptions::Assign(Source);
+        return;
+    }
+    SetCustomizeDialog(src->CustomizeDialog());
+    SetDropDownWidth(src->DropDownWidth());
+    SetMaxDropDownCount(src->MaxDropDownCount());
+    SetVisible(src->Visible());
+}
+
+void TcxCustomGridTableFiltering::SetCustomizeDialog(bool AValue)
+{
+    if (FCustomizeDialog == AValue) return;
+    FCustomizeDialog = AValue;
+    Changed();
+}
+
+void TcxCustomGridTableFiltering::SetVisible(TcxGridTableFilterVisible AValue)
+{
+    if (FVisible == AValue) return;
+    FVisible = AValue;
+    Changed();
+}
+
+int TcxCustomGridTableFiltering::GetDropDownCount(int ACount) const
+{
+    return FMaxDropDownCount != 0 && ACount >= FMaxDropDownCount ? FMaxDropDownCount : ACount;
+}
+
+void TcxCustomGridTableFiltering::RunCustomizeDialog(TcxCustomGridTableItem* AItem)
+{
+    auto* view = static_cast<TcxCustomGridTableView*>(GridView());
+    const TcxGridFilterDialogs& dialogs = cxGridCustomTableView::FilterDialogs();
+    TcxDataFilterCriteria* filter = view->DataController()->Filter();
+    TcxLookAndFeel* lookAndFeel = view->Grid() ? view->Grid()->LookAndFeel() : nullptr;
+    if (!AItem || (dialogs.IsComplexFilter && dialogs.IsComplexFilter(filter))) {
+        if (!dialogs.ShowFilterControlDialog) return;
+        dialogs.ShowFilterControlDialog(view, lookAndFeel, clDefault, std::string(), view->OnFilterControlDialogShow,
+                                        [view](TObject*) { view->DataController()->Filter()->SetActive(true); });
+        return;
+    }
+    if (!dialogs.ShowFilterDialog) return;
+    if (dialogs.ShowFilterDialog(filter, AItem, AItem->GetProperties(), lookAndFeel,
+                                 AItem->DataBinding()->ValueTypeClass(), AItem->Caption()))
+        filter->SetActive(true);
+}
+
+void TcxCustomGridTableOptionsBehavior::Assign(TPersistent* Source)
+{
+    auto* src = DynamicCast<TcxCustomGridTableOptionsBehavior>(Source);
+    if (!src) {
+        TcxCustomGridOptions::Assign(Source);
+        return;
+    }
+    AlwaysShowEditor = src->AlwaysShowEditor;
+    SetBestFitMaxRecordCount(src->BestFitMaxRecordCount());
+    CellHints = src->CellHints;
+    DragFocusing = src->DragFocusing;
+    DragHighlighting = src->DragHighlighting;
+    DragOpening = src->DragOpening;
+    DragScrolling = src->DragScrolling;
+    FocusCellOnCycle = src->FocusCellOnCycle;
+    SetFocusCellOnTab(src->FocusCellOnTab());
+    FocusFirstCellOnNewRecord = src->FocusFirstCellOnNewRecord;
+    GoToNextCellOnEnter = src->GoToNextCellOnEnter;
+    ImmediateEditor = src->ImmediateEditor;
+    SetIncSearch(src->IncSearch());
+    FIncSearchItem = src->FIncSearchItem;
+    NavigatorHints = src->NavigatorHints;
+    PullFocusing = src->PullFocusing;
+}
+
+void TcxCustomGridTableOptionsBehavior::Notification(TComponent* AComponent, TOperation AOperation)
+{
+    if (AOperation == opRemove && AComponent == FIncSearchItem) FIncSearchItem = nullptr;
+}
+
+void TcxCustomGridTableOptionsBehavior::SetFocusCellOnTab(bool AValue)
+{
+    if (FFocusCellOnTab == AValue) return;
+    FFocusCellOnTab = AValue;
+    if (TcxGridSite* site = GridView() ? GridView()->Site() : nullptr) {
+        TcxWantedKeys keys = site->WantedKeys();
+        if (AValue)
+            keys.Include(wkTab);
+        else
+            keys.Exclude(wkTab);
+        site->SetWantedKeys(keys);
+    }
+}
+
+void TcxCustomGridTableOptionsBehavior::SetIncSearch(bool AValue)
+{
+    if (FIncSearch == AValue) return;
+    FIncSearch = AValue;
+    if (!AValue)
+        if (auto* view = DynamicCast<TcxCustomGridTableView>(GridView()))
+            if (view->Controller()) view->Controller()->CancelIncSearching();
+}
+
+void TcxCustomGridTableOptionsCustomize::Assign(TPersistent* Source)
+{
+    auto* src = DynamicCast<TcxCustomGridTableOptionsCustomize>(Source);
+    if (!src) {
+        TcxCustomGridOptions::Assign(Source);
+        return;
+    }
+    ItemGrouping = src->ItemGrouping;
+    ItemMoving = src->ItemMoving;
+    ItemSorting = src->ItemSorting;
+}
+
+void TcxCustomGridTableOptionsData::Assign(TPersistent* Source)
+{
+    auto* src = DynamicCast<TcxCustomGridTableOptionsData>(Source);
+    if (!src) {
+        TcxCustomGridOptions::Assign(Source);
+        return;
+    }
+    Appending = src->Appending;
+    CancelOnExit = src->CancelOnExit;
+    SetDeleting(src->Deleting());
+    DeletingConfirmation = src->DeletingConfirmation;
+    SetEditing(src->Editing());
+    SetInserting(src->Inserting());
+}
+
+void TcxCustomGridTableOptionsData::RefreshNavigators()
+{
+    if (auto* view = DynamicCast<TcxCustomGridTableView>(GridView())) view->RefreshNavigators();
+}
+
+void TcxCustomGridTableOptionsData::SetDeleting(bool AValue)
+{
+    if (FDeleting == AValue) return;
+    FDeleting = AValue;
+    RefreshNavigators();
+}
+
+void TcxCustomGridTableOptionsData::SetEditing(bool AValue)
+{
+    if (FEditing == AValue) return;
+    FEditing = AValue;
+    RefreshNavigators();
+}
+
+void TcxCustomGridTableOptionsData::SetInserting(bool AValue)
+{
+    if (FInserting == AValue) return;
+    FInserting = AValue;
+    RefreshNavigators();
+}
+
+void TcxCustomGridTableOptionsSelection::Assign(TPersistent* Source)
+{
+    auto* src = DynamicCast<TcxCustomGridTableOptionsSelection>(Source);
+    if (!src) {
+        TcxCustomGridOptionsSelection::Assign(Source);
+        return;
+    }
+    SetCellSelect(src->CellSelect());
+    SetHideFocusRect(src->HideFocusRect());
+    SetHideSelection(src->HideSelection());
+    SetInvertSelect(src->InvertSelect());
+    SetMultiSelect(src->MultiSelect());
+    UnselectFocusedRecordOnExit = src->UnselectFocusedRecordOnExit;
+}
+
+void TcxCustomGridTableOptionsSelection::SetCellSelect(bool AValue)
+{
+    if (FCellSelect == AValue) return;
+    FCellSelect = AValue;
+    auto* view = DynamicCast<TcxCustomGridTableView>(GridView());
+    if (!view || !view->Controller()) return;
+    if (AValue)
+        view->Controller()->FocusFirstAvailableItem();
+    else
+        view->Controller()->SetFocusedItem(nullptr);
+}
+
+void TcxCustomGridTableOptionsSelection::SetHideFocusRect(bool AValue)
+{
+    if (FHideFocusRect == AValue) return;
+    FHideFocusRect = AValue;
+    Changed();
+}
+
+void TcxCustomGridTableOptionsSelection::SetHideSelection(bool AValue)
+{
+    if (FHideSelection == AValue) return;
+    FHideSelection = AValue;
+    Changed();
+}
+
+void TcxCustomGridTableOptionsSelection::SetInvertSelect(bool AValue)
+{
+    if (FInvertSelect == AValue) return;
+    FInvertSelect = AValue;
+    Changed();
+}
+
+bool TcxCustomGridTableOptionsSelection::MultiSelect() const
+{
+    TcxCustomDataController* dc = GridView() ? GridView()->DataController() : nullptr;
+    return dc && dc->MultiSelect();
+}
+
+void TcxCustomGridTableOptionsSelection::SetMultiSelect(bool AValue)
+{
+    if (TcxCustomDataController* dc = GridView() ? GridView()->DataController() : nullptr) dc->SetMultiSelect(AValue);
+}
+
+void TcxCustomGridTableOptionsView::Assign(TPersistent* Source)
+{
+    if (auto* src = DynamicCast<TcxCustomGridTableOptionsView>(Source)) {
+        SetCellAutoHeight(src->CellAutoHeight());
+        SetCellEndEllipsis(src->CellEndEllipsis());
+        SetCellTextMaxLineCount(src->CellTextMaxLineCount());
+        SetItemCaptionAutoHeight(src->ItemCaptionAutoHeight());
+        SetItemCaptionEndEllipsis(src->ItemCaptionEndEllipsis());
+        SetNavigator(src->Navigator());
+        SetNavigatorOffset(src->NavigatorOffset());
+        SetShowEditButtons(src->ShowEditButtons());
+    }
+    TcxCustomGridOptionsView::Assign(Source);
+}
+
+void TcxCustomGridTableOptionsView::SizeChanged()
+{
+    if (GridView()) GridView()->SizeChanged();
+}
+
+void TcxCustomGridTableOptionsView::SetCellAutoHeight(bool AValue)
+{
+    if (FCellAutoHeight == AValue) return;
+    FCellAutoHeight = AValue;
+    SizeChanged();
+}
+
+void TcxCustomGridTableOptionsView::SetCellEndEllipsis(bool AValue)
+{
+    if (FCellEndEllipsis == AValue) return;
+    FCellEndEllipsis = AValue;
+    Changed();
+}
+
+void TcxCustomGridTableOptionsView::SetCellTextMaxLineCount(int AValue)
+{
+    AValue = std::max(AValue, 0);
+    if (FCellTextMaxLineCount == AValue) return;
+    FCellTextMaxLineCount = AValue;
+    SizeChanged();
+}
+
+void TcxCustomGridTableOptionsView::SetItemCaptionAutoHeight(bool AValue)
+{
+    if (FItemCaptionAutoHeight == AValue) return;
+    FItemCaptionAutoHeight = AValue;
+    ItemCaptionAutoHeightChanged();
+}
+
+void TcxCustomGridTableOptionsView::ItemCaptionAutoHeightChanged() { SizeChanged(); }
+
+void TcxCustomGridTableOptionsView::SetItemCaptionEndEllipsis(bool AValue)
+{
+    if (FItemCaptionEndEllipsis == AValue) return;
+    FItemCaptionEndEllipsis = AValue;
+    Changed();
+}
+
+void TcxCustomGridTableOptionsView::SetNavigator(bool AValue)
+{
+    if (FNavigator == AValue) return;
+    FNavigator = AValue;
+    SizeChanged();
+}
+
+void TcxCustomGridTableOptionsView::SetNavigatorOffset(int AValue)
+{
+    AValue = std::max(AValue, 0);
+    if (FNavigatorOffset == AValue) return;
+    FNavigatorOffset = AValue;
+    SizeChanged();
+}
+
+void TcxCustomGridTableOptionsView::SetShowEditButtons(TcxGridShowEditButtons AValue)
+{
+    if (FShowEditButtons == AValue) return;
+    FShowEditButtons = AValue;
+    Changed();
+}
+
+// ---- styles ----------------------------------------------------------------------------------------------
+
+TcxCustomGridTableView* TcxCustomGridTableViewStyles::GridView() const
+{
+    return DynamicCast<TcxCustomGridTableView>(GetGridView());
+}
+
+void TcxCustomGridTableViewStyles::Assign(TPersistent* Source)
+{
+    TcxCustomGridViewStyles::Assign(Source);
+    if (auto* src = DynamicCast<TcxCustomGridTableViewStyles>(Source)) {
+        for (int i = vsContent; i <= vsSelection; ++i) SetValue(i, src->GetValue(i));
+        OnGetContentStyle = src->OnGetContentStyle;
+    }
+}
+
+void TcxCustomGridTableViewStyles::GetDefaultViewParams(int Index, TObject* AData, TcxStyleParams& AParams)
+{
+    TcxCustomGridViewStyles::GetDefaultViewParams(Index, AData, AParams);
+    TcxCustomGridTableView* view = GridView();
+    TcxCustomLookAndFeelPainterClass painter = view ? view->LookAndFeelPainter() : TcxCustomLookAndFeelPainterClass();
+    auto* record = DynamicCast<TcxCustomGridRecord>(AData);
+    switch (Index) {
+    case vsContent:
+        if (painter) {
+            AParams.Color = painter->ContentColor();
+            AParams.TextColor = painter->ContentTextColor();
+        }
+        break;
+    case vsContentEven:
+    case vsContentOdd: GetViewParams(vsContent, AData, nullptr, AParams); break;
+    case vsInactive:
+        if (record) GetContentParams(record, nullptr, AParams);
+        if (painter) {
+            AParams.Color = painter->InactiveColor();
+            AParams.TextColor = painter->InactiveTextColor();
+        }
+        break;
+    case vsIncSearch:
+        AParams.Color = clDefault;
+        AParams.TextColor = clDefault;
+        break;
+    case vsSelection:
+        if (record) GetContentParams(record, nullptr, AParams);
+        if (painter) {
+            AParams.Color = painter->SelectionColor();
+            AParams.TextColor = painter->SelectionTextColor();
+        }
+        break;
+    default: break;
+    }
+}
+
+void TcxCustomGridTableViewStyles::GetRecordContentParams(TcxCustomGridRecord* ARecord, TcxViewParams& AParams)
+{
+    TcxStyle* style = nullptr;
+    if (OnGetContentStyle) OnGetContentStyle(GridView(), ARecord, nullptr, style);
+    if (!style && ARecord) {
+        int index = ARecord->Index() % 2 == 0 ? vsContentEven : vsContentOdd;
+        if (Style(index)) {
+            GetViewParams(index, ARecord, style, AParams);
+            return;
+        }
+    }
+    GetViewParams(vsContent, ARecord, style, AParams);
+}
+
+void TcxCustomGridTableViewStyles::GetContentParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem,
+                                                    TcxViewParams& AParams)
+{
+    if (AItem && AItem->Styles())
+        AItem->Styles()->GetContentParams(ARecord, AParams);
+    else
+        GetRecordContentParams(ARecord, AParams);
+}
+
+void TcxCustomGridTableViewStyles::GetDataCellParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem,
+                                                     TcxViewParams& AParams)
+{
+    TcxCustomGridTableView* view = GridView();
+    bool selected = view && view->DrawCellSelected(ARecord, AItem);
+    if (selected)
+        GetViewParams(view->DrawRecordActive(ARecord) ? vsSelection : vsInactive, ARecord, nullptr, AParams);
+    else
+        GetContentParams(ARecord, AItem, AParams);
+}
+
+void TcxCustomGridTableBackgroundBitmaps::Assign(TPersistent* Source)
+{
+    if (auto* src = DynamicCast<TcxCustomGridTableBackgroundBitmaps>(Source)) SetContent(src->Content());
+    TcxCustomGridBackgroundBitmaps::Assign(Source);
+}
+
+int TcxCustomGridTableBackgroundBitmaps::GetBitmapStyleIndex(int AIndex)
+{
+    if (AIndex == bbContent) return TcxCustomGridTableViewStyles::vsContent;
+    return TcxCustomGridBackgroundBitmaps::GetBitmapStyleIndex(AIndex);
+}
+
+TcxCustomGridTableItem* TcxCustomGridTableItemStyles::Item() const
+{
+    return DynamicCast<TcxCustomGridTableItem>(static_cast<TObject*>(Owner()));
+}
+
+TcxCustomGridView* TcxCustomGridTableItemStyles::GetGridView() const
+{
+    TcxCustomGridTableItem* item = Item();
+    return item ? item->GridView() : nullptr;
+}
+
+void TcxCustomGridTableItemStyles::Assign(TPersistent* Source)
+{
+    TcxCustomGridStyles::Assign(Source);
+    if (auto* src = DynamicCast<TcxCustomGridTableItemStyles>(Source)) {
+        SetContent(src->Content());
+        OnGetContentStyle = src->OnGetContentStyle;
+    }
+}
+
+void TcxCustomGridTableItemStyles::GetDefaultViewParams(int Index, TObject* AData, TcxStyleParams& AParams)
+{
+    auto* view = DynamicCast<TcxCustomGridTableView>(GetGridView());
+    if (Index == isContent && view) {
+        view->Styles()->GetContentParams(DynamicCast<TcxCustomGridRecord>(AData), nullptr, AParams);
+        return;
+    }
+    TcxCustomGridStyles::GetDefaultViewParams(Index, AData, AParams);
+}
+
+void TcxCustomGridTableItemStyles::GetContentParams(TcxCustomGridRecord* ARecord, TcxViewParams& AParams)
+{
+    TcxStyle* style = nullptr;
+    if (OnGetContentStyle) OnGetContentStyle(DynamicCast<TcxCustomGridTableView>(GetGridView()), ARecord, Item(), style);
+    GetViewParams(isContent, ARecord, style, AParams);
+}
+
+// ---- record changes ----------------------------------------------------------------------------------------
+
+void TcxGridRecordChange::Execute()
+{
+    auto* view = DynamicCast<TcxCustomGridTableView>(GridView);
+    if (!view) return;
+    TcxCustomGridTableViewInfo* viewInfo = view->TableViewInfo();
+    TcxCustomGridRecordsViewInfo* records = viewInfo ? viewInfo->RecordsViewInfo() : nullptr;
+    if (!records) return;
+    TcxCustomGridRecordViewInfo* recordViewInfo = nullptr;
+    if (NewItemRecord) {
+        for (int i = 0; i < records->Count() && !recordViewInfo; ++i)
+            if (records->ItemAt(i) && records->ItemAt(i)->IsNewItemRecord()) recordViewInfo = records->ItemAt(i);
+    } else {
+        recordViewInfo = records->GetRealItem(RecordIndex);
+    }
+    if (!recordViewInfo) return;
+    if (Item && (view->IndexOfItem(Item) < 0 || !Item->GetActuallyVisible())) return;
+    if (!view->IsAvailable()) return;
+    recordViewInfo->RecalculateRecord();
+    TRect r;
+    recordViewInfo->GetBoundsForItem(Item, r);
+    if (!IsRectEmpty(r)) view->ViewChanged(r);
+}
+
+bool TcxGridRecordChange::IsCoveredBy(TcxCustomGridChange* AChange)
+{
+    auto* change = DynamicCast<TcxCustomGridViewChange>(AChange);
+    if (!change || !GridView || change->GridView != GridView) return false;
+    return DynamicCast<TcxGridLayoutChange>(AChange) || DynamicCast<TcxGridSizeChange>(AChange) ||
+           DynamicCast<TcxGridDataChange>(AChange);
+}
+
+bool TcxGridRecordChange::IsSameAs(TcxCustomGridChange* AChange)
+{
+    if (!TcxCustomGridViewChange::IsSameAs(AChange)) return false;
+    auto* other = static_cast<TcxGridRecordChange*>(AChange);
+    return other->RecordIndex == RecordIndex && other->NewItemRecord == NewItemRecord && other->Item == Item;
+}
+
+void TcxGridFocusedRecordChange::Execute()
+{
+    auto* view = DynamicCast<TcxCustomGridTableView>(GridView);
+    if (!view || !view->IsAvailable()) return;
+    view->Controller()->MakeFocusedRecordVisible();
+    TcxCustomGridTableViewData* data = view->ViewData();
+    if (data->IsRecordIndexValid(FPrevFocusedRecordIndex)) data->GetRecord(FPrevFocusedRecordIndex)->Invalidate();
+    if (data->IsRecordIndexValid(FFocusedRecordIndex)) data->GetRecord(FFocusedRecordIndex)->Invalidate();
+    if (FNewItemRecordFocusingChanged && data->NewItemRecord()) data->NewItemRecord()->Invalidate();
+}
+
+// ---- records: focus, drag feedback, repaint ------------------------------------------------------------------
+
+TcxCustomGridTableController* TcxCustomGridRecord::Controller() const { return GridView()->Controller(); }
+
+void TcxCustomGridRecord::Invalidate(TcxCustomGridTableItem* AItem)
+{
+    GridView()->Changed(new TcxGridRecordChange(GridView(), AItem, FIndex, IsNewItemRecord()));
+}
+
+bool TcxCustomGridRecord::IsFocused() const
+{
+    if (IsNewItemRecord()) return DataController()->IsNewItemRowFocused();
+    return DataController()->GetFocusedRowIndex() == FIndex;
+}
+
+void TcxCustomGridRecord::SetFocused(bool AValue)
+{
+    if (AValue)
+        Controller()->SetFocusedRecord(const_cast<TcxCustomGridRecord*>(this));
+    else if (IsFocused())
+        Controller()->SetFocusedRecord(nullptr);
+}
+
+bool TcxCustomGridRecord::IsDragHighlighted() const
+{
+    return Controller()->DragHighlightedRecord() == this;
+}
+
+void TcxCustomGridRecord::MakeVisible() { Controller()->MakeRecordVisible(this); }
+
+// ---- the table controller ------------------------------------------------------------------------------
+
+TcxCustomGridTableView* TcxCustomGridTableController::GridView() const
+{
+    return static_cast<TcxCustomGridTableView*>(TcxCustomGridController::GridView());
+}
+TcxGridDataController* TcxCustomGridTableController::DataController() const { return GridView()->DataController(); }
+TcxCustomGridTableViewData* TcxCustomGridTableController::ViewData() const { return GridView()->ViewData(); }
+TcxCustomGridTableViewInfo* TcxCustomGridTableController::ViewInfo() const { return GridView()->TableViewInfo(); }
+
+int TcxCustomGridTableController::GetSelectedRecordCount() { return DataController()->GetSelectedCount(); }
+
+TcxCustomGridRecord* TcxCustomGridTableController::GetSelectedRecord(int AIndex)
+{
+    if (AIndex < 0 || AIndex >= GetSelectedRecordCount()) return nullptr;
+    int row = DataController()->GetSelectedRowIndex(AIndex);
+    return row == -1 ? nullptr : ViewData()->GetRecordByIndex(row);
+}
+
+int TcxCustomGridTableController::GetFocusedItemIndex() const { return FFocusedItem ? FFocusedItem->VisibleIndex() : -1; }
+
+int TcxCustomGridTableController::GetFocusedRowIndex() { return DataController()->GetFocusedRowIndex(); }
+
+TcxCustomGridRecord* TcxCustomGridTableController::GetFocusedRecord()
+{
+    if (DataController()->IsNewItemRowFocused() && ViewData()->NewItemRecord()) return ViewData()->NewItemRecord();
+    return ViewData()->GetRecordByIndex(GetFocusedRowIndex());
+}
+
+bool TcxCustomGridTableController::FocusRecord(int ARowIndex, bool ASelect)
+{
+    if (ARowIndex != -1) {
+        TcxCustomGridRecord* record = ViewData()->GetRecordByIndex(ARowIndex);
+        if (!record || !record->CanFocus()) return false;
+    }
+    bool refocus = ARowIndex != -1 && ARowIndex == GetFocusedRowIndex();
+    if (!DataController()->ChangeFocusedRowIndex(ARowIndex)) return false;
+    if (refocus) MakeFocusedRecordVisible();
+    if (GetFocusedRecord()) GridView()->SetFocused(true);
+    if (ASelect && CanMultiSelect(true)) {
+        DataController()->SetSelectionAnchor(GetFocusedRowIndex());
+        SelectFocusedRecordOnly();
+    }
+    return true;
+}
+
+void TcxCustomGridTableController::SetFocusedRecord(TcxCustomGridRecord* ARecord)
+{
+    if (ARecord && ARecord->IsNewItemRecord()) {
+        DataController()->SetNewItemRowFocused(true);
+        return;
+    }
+    FocusRecord(ARecord ? ARecord->Index() : -1, false);
+}
+
+bool TcxCustomGridTableController::ProcessFocusedRowMove(int ARowIndex, bool ASelect)
+{
+    return ARowIndex != -1 && FocusRecord(ARowIndex, ASelect);
+}
+
+bool TcxCustomGridTableController::FocusNextRecord(int ARowIndex, bool AGoForward, bool AGoOnCycle, bool ASelect)
+{
+    TcxGridDataController* dc = DataController();
+    // Leaving an edited record posts it; an untouched inserted record is
+    // dropped when the move leaves it (forward off a row that is not the
+    // last, or backward off the last).
+    if (dc->IsEditing()) {
+        TcxDataControllerEditState state = dc->GetEditState();
+        if (state & cesModified) {
+            TcxCustomGridView* ref = GridView();
+            GridView()->AddReference(&ref);
+            dc->Post();
+            if (!ref) return false;
+            GridView()->RemoveReference(&ref);
+            if (ARowIndex != -1) ARowIndex = GetFocusedRowIndex();
+        } else if (state == cesInserting) {
+            bool onLast = ARowIndex == ViewData()->RecordCount() - 1;
+            if (AGoForward != onLast) {
+                dc->Cancel();
+                return true;
+            }
+        }
+    }
+    int count = ViewData()->RecordCount();
+    auto canFocus = [&](int i) { return ViewData()->GetRecord(i)->CanFocus(); };
+    int target = -1;
+    if (count > 0) {
+        if (AGoForward) {
+            for (int i = ARowIndex + 1; i < count && target < 0; ++i)
+                if (canFocus(i)) target = i;
+            if (target < 0 && AGoOnCycle)
+                for (int i = 0; i <= std::min(ARowIndex, count - 1) && target < 0; ++i)
+                    if (canFocus(i)) target = i;
+        } else {
+            int from = ARowIndex == -1 ? (AGoOnCycle ? count : -1) : ARowIndex;
+            for (int i = from - 1; i >= 0 && target < 0; --i)
+                if (canFocus(i)) target = i;
+            if (target < 0 && AGoOnCycle && ARowIndex != -1)
+                for (int i = count - 1; i >= ARowIndex && target < 0; --i)
+                    if (canFocus(i)) target = i;
+        }
+    }
+    if (target < 0) {
+        if (AGoForward && GridView()->OptionsData()->Appending && CanAppend()) {
+            CreateNewRecord(true);
+            return true;
+        }
+        return false;
+    }
+    return FocusRecord(target, ASelect);
+}
+
+bool TcxCustomGridTableController::GoToFirst() { return FocusNextRecord(-1, true, false, true); }
+bool TcxCustomGridTableController::GoToLast() { return FocusNextRecord(-1, false, true, true); }
+bool TcxCustomGridTableController::GoToNext(bool ASelect)
+{
+    return FocusNextRecord(GetFocusedRowIndex(), true, false, ASelect);
+}
+bool TcxCustomGridTableController::GoToPrev(bool ASelect)
+{
+    return FocusNextRecord(GetFocusedRowIndex(), false, false, ASelect);
+}
+
+bool TcxCustomGridTableController::IsFocusedRecordFirst()
+{
+    for (int i = GetFocusedRowIndex() - 1; i >= 0; --i)
+        if (ViewData()->GetRecord(i)->CanFocus()) return false;
+    return true;
+}
+
+bool TcxCustomGridTableController::IsFocusedRecordLast()
+{
+    for (int i = GetFocusedRowIndex() + 1; i < ViewData()->RecordCount(); ++i)
+        if (ViewData()->GetRecord(i)->CanFocus()) return false;
+    return true;
+}
+
+int TcxCustomGridTableController::FindNextItem(int AFocusedItemIndex, bool AGoForward, bool AGoOnCycle,
+                                               bool& ACycleChanged)
+{
+    ACycleChanged = false;
+    TcxCustomGridTableView* view = GridView();
+    int count = view->VisibleItemCount();
+    if (count == 0) return -1;
+    auto canFocus = [&](int i) { return view->GetVisibleItem(i)->CanFocus(); };
+    if (AGoForward) {
+        for (int i = AFocusedItemIndex + 1; i < count; ++i)
+            if (canFocus(i)) return i;
+        if (!AGoOnCycle) return -1;
+        ACycleChanged = true;
+        // After wrapping the starting item is tried last, so a lone focusable item finds itself.
+        for (int i = 0; i <= std::min(AFocusedItemIndex, count - 1); ++i)
+            if (canFocus(i)) return i;
+    } else {
+        int from = AFocusedItemIndex;
+        if (from == -1) {
+            if (!AGoOnCycle) return -1;
+            from = count;
+        }
+        for (int i = from - 1; i >= 0; --i)
+            if (canFocus(i)) return i;
+        if (!AGoOnCycle || AFocusedItemIndex == -1) return -1;
+        ACycleChanged = true;
+        for (int i = count - 1; i >= AFocusedItemIndex; --i)
+            if (canFocus(i)) return i;
+    }
+    ACycleChanged = false;
+    return -1;
+}
+
+bool TcxCustomGridTableController::FocusNextItem(int AFocusedItemIndex, bool AGoForward, bool AGoOnCycle,
+                                                 bool AGoToNextRecordOnCycle)
+{
+    bool cycled = false;
+    int index = FindNextItem(AFocusedItemIndex, AGoForward, AGoOnCycle || AGoToNextRecordOnCycle, cycled);
+    if (index == -1) return false;
+    if (cycled && AGoToNextRecordOnCycle) {
+        if (DataController()->IsNewItemRowFocused()) {
+            DataController()->Post();
+        } else {
+            if (!FocusNextRecord(GetFocusedRowIndex(), AGoForward, false, true)) return false;
+            TcxCustomGridRecord* record = GetFocusedRecord();
+            if (!record || !record->HasCells()) return false;
+        }
+    }
+    SetFocusedItem(GridView()->GetVisibleItem(index));
+    return true;
+}
+
+bool TcxCustomGridTableController::FocusNextCell(bool AGoForward, bool ACellsOnly)
+{
+    TcxCustomGridTableView* view = GridView();
+    TcxCustomGridRecord* record = GetFocusedRecord();
+    bool cycle = view->OptionsBehavior()->FocusCellOnCycle;
+    if (record && record->HasCells() && view->OptionsSelection()->CellSelect())
+        return FocusNextItem(GetFocusedItemIndex(), AGoForward, false, cycle);
+    if (ACellsOnly || !cycle) return false;
+    if (!FocusNextRecord(GetFocusedRowIndex(), AGoForward, false, true)) return false;
+    record = GetFocusedRecord();
+    if (record && record->HasCells()) FocusNextItem(AGoForward ? -1 : view->VisibleItemCount(), AGoForward, false, false);
+    return true;
+}
+
+bool TcxCustomGridTableController::FocusFirstAvailableItem() { return FocusNextItem(-1, true, false, false); }
+
+void TcxCustomGridTableController::SetFocusedItem(TcxCustomGridTableItem* AValue)
+{
+    if (AValue && !AValue->CanFocus()) return;
+    if (AValue == FFocusedItem) {
+        MakeFocusedItemVisible();
+        return;
+    }
+    TcxCustomGridTableItem* prev = FFocusedItem;
+    FFocusedItem = AValue;
+    FocusedItemChanged(prev);
+}
+
+void TcxCustomGridTableController::FocusedItemChanged(TcxCustomGridTableItem* APrevFocusedItem)
+{
+    TcxCustomGridTableView* view = GridView();
+    if (view->ComponentState().Contains(csLoading) || view->IsDestroying()) return;
+    CancelIncSearching();
+    MakeFocusedItemVisible();
+    if (TcxCustomGridRecord* record = GetFocusedRecord()) {
+        if (APrevFocusedItem) record->Invalidate(APrevFocusedItem);
+        if (FFocusedItem) record->Invalidate(FFocusedItem);
+    }
+    if (!APrevFocusedItem || !FFocusedItem) view->RefreshNavigators();
+    view->DoFocusedItemChanged(APrevFocusedItem, FFocusedItem);
+}
+
+void TcxCustomGridTableController::FocusNextPage(bool ASelect)
+{
+    MakeFocusedRecordVisible();
+    if (GetFocusedRowIndex() == LastVisibleRecordIndex()) ScrollPageDown();
+    int row = LastVisibleRecordIndex();
+    if (row >= 0) FocusRecord(row, ASelect);
+}
+
+void TcxCustomGridTableController::FocusPrevPage(bool ASelect)
+{
+    MakeFocusedRecordVisible();
+    if (GetFocusedRowIndex() == FTopRecordIndex) ScrollPageUp();
+    if (FTopRecordIndex < ViewData()->RecordCount()) FocusRecord(FTopRecordIndex, ASelect);
+}
+
+void TcxCustomGridTableController::MakeRecordVisible(TcxCustomGridRecord* ARecord)
+{
+    if (!ARecord || ARecord->IsNewItemRecord() || !GridView()->Grid()) return;
+    int index = ARecord->Index();
+    if (index < FTopRecordIndex) {
+        SetTopRecordIndex(index);
+        return;
+    }
+    int visible = VisibleRecordCount();
+    if (visible == 0) {
+        if (index > FTopRecordIndex) SetTopRecordIndex(index);
+        return;
+    }
+    while (index >= FTopRecordIndex + VisibleRecordCount()) {
+        int prevTop = FTopRecordIndex;
+        SetTopRecordIndex(index - GetVisibleRecordCount(index, false) + 1);
+        if (FTopRecordIndex == prevTop) break;
+    }
+}
+
+int TcxCustomGridTableController::GetVisibleRecordCount(int AFirstRecordIndex, bool ACalculateDown)
+{
+    TcxCustomGridTableViewInfo* viewInfo = ViewInfo();
+    if (!viewInfo || IsRectEmpty(viewInfo->ClientBounds) || AFirstRecordIndex < 0) return 0;
+    int count = ViewData()->RecordCount();
+    int available = ACalculateDown ? count - AFirstRecordIndex : AFirstRecordIndex + 1;
+    if (available <= 0) return 0;
+    int perPage = viewInfo->GetRecordsPerPage();
+    if (GridView()->IsEqualHeightRecords() && perPage != -1) return std::min(perPage, available);
+    // A trial layout of the same class from that record in that direction.
+    std::unique_ptr<TcxCustomGridViewInfo> trial(GridView()->GetViewInfoClass().Create(GridView()));
+    auto* tableTrial = DynamicCast<TcxCustomGridTableViewInfo>(trial.get());
+    if (!tableTrial) return 0;
+    tableTrial->SetFirstRecordIndex(AFirstRecordIndex);
+    tableTrial->CalculateDown = ACalculateDown;
+    tableTrial->SetDetached(true);
+    tableTrial->Calculate(viewInfo->Site()->BoundsRect());
+    int result = tableTrial->VisibleRecordCount();
+    trial->BeforeDestruction();
+    return result;
+}
+
+int TcxCustomGridTableController::VisibleRecordCount()
+{
+    TcxCustomGridTableViewInfo* viewInfo = ViewInfo();
+    return viewInfo ? viewInfo->VisibleRecordCount() : 0;
+}
+
+int TcxCustomGridTableController::LastVisibleRecordIndex()
+{
+    int count = VisibleRecordCount();
+    return count == 0 ? -1 : FTopRecordIndex + count - 1;
+}
+
+int TcxCustomGridTableController::GetMaxTopRecordIndex()
+{
+    int count = ViewData()->RecordCount();
+    if (count == 0) return 0;
+    return count - GetVisibleRecordCount(count - 1, false);
+}
+
+void TcxCustomGridTableController::CheckTopRecordIndexValue(int& AValue)
+{
+    if (FTopRecordIndexChecking) return;
+    FTopRecordIndexChecking = true;
+    int count = ViewData()->RecordCount();
+    if (AValue > count - 1) AValue = count - 1;
+    if (AValue > GetMaxTopRecordIndex()) AValue = GetMaxTopRecordIndex();
+    if (AValue < 0) AValue = 0;
+    FTopRecordIndexChecking = false;
+}
+
+void TcxCustomGridTableController::SetTopRecordIndex(int AValue)
+{
+    CheckTopRecordIndexValue(AValue);
+    SetTopRecordIndexUnchecked(AValue);
+}
+
+void TcxCustomGridTableController::SetTopRecordIndexUnchecked(int AValue)
+{
+    if (FTopRecordIndex == AValue) return;
+    int delta = AValue - FTopRecordIndex;
+    FTopRecordIndex = AValue;
+    TcxCustomGridTableView* view = GridView();
+    if (AValue != -1) {
+        TcxCustomGridTableViewInfo* viewInfo = ViewInfo();
+        bool saved = viewInfo ? viewInfo->CheckTopRecord : true;
+        if (viewInfo) viewInfo->CheckTopRecord = false;
+        if (view->CanOffset(delta))
+            view->Offset(delta, 0, 0);
+        else if (view->IsMaster())
+            view->SizeChanged(!view->IsDetail(), false);
+        else
+            view->LayoutChanged(true);
+        if (viewInfo && view->TableViewInfo() == viewInfo) viewInfo->CheckTopRecord = saved;
+    }
+    view->DoTopRecordIndexChanged();
+}
+
+void TcxCustomGridTableController::ScrollRecords(bool AForward, int ACount)
+{
+    SetTopRecordIndex(FTopRecordIndex + (AForward ? ACount : -ACount));
+}
+
+bool TcxCustomGridTableController::GetMultiSelect() const { return GridView()->OptionsSelection()->MultiSelect(); }
+
+bool TcxCustomGridTableController::CanMultiSelect(bool ACheckFocusedView)
+{
+    return GetMultiSelect() && (!ACheckFocusedView || GridView()->IsFocusedView());
+}
+
+void TcxCustomGridTableController::ClearSelection() { DataController()->ClearSelection(); }
+void TcxCustomGridTableController::SelectAll() { DataController()->SelectAll(); }
+
+void TcxCustomGridTableController::SelectFocusedRecordOnly()
+{
+    TcxGridDataController* dc = DataController();
+    int row = GetFocusedRowIndex();
+    if (row < 0) return;
+    if (dc->GetSelectedCount() == 1 && dc->GetSelectedRowIndex(0) == row) return;
+    GridView()->BeginUpdate();
+    try {
+        dc->ClearSelection();
+        dc->ChangeRowSelection(row, true);
+    } catch (...) {
+        GridView()->EndUpdate();
+        throw;
+    }
+    GridView()->EndUpdate();
+}
+
+void TcxCustomGridTableController::ToggleFocusedRecordSelection()
+{
+    int row = GetFocusedRowIndex();
+    if (row >= 0) DataController()->ChangeRowSelection(row, !DataController()->IsRowSelected(row));
+}
+
+bool TcxCustomGridTableController::IsKeyForMultiSelect(WORD AKey, TShiftState, bool AFocusedRecordChanged)
+{
+    return AKey == VK_SPACE || AKey == VK_PRIOR || AKey == VK_NEXT || AFocusedRecordChanged;
+}
+
+namespace {
+TShiftState ModifierKeys(TShiftState AShift)
+{
+    TShiftState r;
+    for (TShiftStateItem k : {ssShift, ssAlt, ssCtrl})
+        if (AShift.Contains(k)) r.Include(k);
+    return r;
+}
+}  // namespace
+
+void TcxCustomGridTableController::DoKeyMultiSelect(WORD AKey, TShiftState AShift)
+{
+    TcxGridDataController* dc = DataController();
+    TShiftState mods = ModifierKeys(AShift);
+    if (AKey == VK_SPACE && mods == TShiftState{ssCtrl}) {
+        ToggleFocusedRecordSelection();
+        FSkipNextChar = true;
+        return;
+    }
+    if (AKey != 0 && AShift.Contains(ssShift)) {
+        if (dc->GetEditState() & cesInserting) return;
+        if (GetFocusedRowIndex() < 0) return;
+        dc->SelectFromAnchor(GetFocusedRowIndex(), false);
+        return;
+    }
+    if (GetFocusedRowIndex() < 0) return;
+    dc->SetSelectionAnchor(GetFocusedRowIndex());
+    if (mods != TShiftState{ssCtrl}) SelectFocusedRecordOnly();
+}
+
+bool TcxCustomGridTableController::CanProcessSelectionClick(TcxCustomGridHitTest* AHitTest)
+{
+    auto* hit = DynamicCast<TcxGridRecordHitTest>(AHitTest);
+    if (!CanMultiSelect(false) || !hit || !hit->CanClick()) return false;
+    TcxCustomGridRecord* record = hit->GridRecord();
+    return record && record == GetFocusedRecord();
+}
+
+void TcxCustomGridTableController::DoMouseDownSelection(TcxCustomGridHitTest* AHitTest, TShiftState AShift,
+                                                        bool ADoubleClick)
+{
+    TcxGridDataController* dc = DataController();
+    TShiftState mods = ModifierKeys(AShift);
+    TcxCustomGridRecord* record = static_cast<TcxGridRecordHitTest*>(AHitTest)->GridRecord();
+    int row = record->Index();
+    bool selected = dc->IsRowSelected(row);
+    if (mods.Empty() || mods == TShiftState{ssCtrl}) dc->SetSelectionAnchor(row);
+    if (mods == TShiftState{ssCtrl}) {
+        if (selected && !ADoubleClick) {
+            FClickSelectionPending = true;
+            FPendingClickRow = row;
+        } else {
+            ToggleFocusedRecordSelection();
+        }
+    } else if (mods == TShiftState{ssShift} || mods == TShiftState{ssShift, ssCtrl}) {
+        dc->SelectFromAnchor(row, mods.Contains(ssCtrl));
+    } else if (selected && !ADoubleClick) {
+        FClickSelectionPending = true;
+        FPendingClickRow = row;
+    } else {
+        SelectFocusedRecordOnly();
+    }
+}
+
+void TcxCustomGridTableController::DoMouseUpSelection(TcxCustomGridHitTest* AHitTest, TShiftState AShift)
+{
+    auto* hit = DynamicCast<TcxGridRecordHitTest>(AHitTest);
+    if (FClickSelectionPending && hit && hit->RecordIndex == FPendingClickRow) {
+        if (ModifierKeys(AShift) == TShiftState{ssCtrl})
+            ToggleFocusedRecordSelection();
+        else
+            SelectFocusedRecordOnly();
+    }
+}
+
+void TcxCustomGridTableController::InvalidateFocusedRecord()
+{
+    if (TcxCustomGridRecord* record = GetFocusedRecord()) record->Invalidate();
+}
+
+void TcxCustomGridTableController::InvalidateSelection()
+{
+    TcxGridDataController* dc = DataController();
+    for (int i = 0; i < dc->GetSelectedCount(); ++i)
+        if (TcxCustomGridRecord* record = ViewData()->GetRecordByIndex(dc->GetSelectedRowIndex(i))) record->Invalidate();
+    InvalidateFocusedRecord();
+}
+
+bool TcxCustomGridTableController::CanAppend()
+{
+    TcxGridDataController* dc = DataController();
+    return (dc->GetEditOperations() & ceoAppend) && !(dc->GetEditState() & cesInserting);
+}
+
+bool TcxCustomGridTableController::CanDelete(bool ACheckOptions)
+{
+    return (DataController()->GetEditOperations() & ceoDelete) &&
+           (!ACheckOptions || GridView()->OptionsData()->Deleting());
+}
+
+bool TcxCustomGridTableController::CanEdit()
+{
+    TcxDataControllerEditOperations ops = DataController()->GetEditOperations();
+    return FFocusedItem && GridView()->OptionsData()->Editing() && (ops & ceoEdit) && (ops & ceoCellEditing);
+}
+
+bool TcxCustomGridTableController::CanInsert(bool ACheckOptions)
+{
+    return (DataController()->GetEditOperations() & ceoInsert) &&
+           (!ACheckOptions || GridView()->OptionsData()->Inserting());
+}
+
+void TcxCustomGridTableController::CreateNewRecord(bool AAppend)
+{
+    TcxGridDataController* dc = DataController();
+    if (AAppend) {
+        if (!CanAppend()) return;
+        dc->Append();
+    } else {
+        if (!CanInsert(false)) return;
+        dc->Insert();
+        if (dc->MultiSelect() && GetFocusedRowIndex() >= 0) SelectFocusedRecordOnly();
+    }
+    if ((dc->GetEditState() & cesInserting) && GridView()->OptionsBehavior()->FocusFirstCellOnNewRecord)
+        FocusFirstAvailableItem();
+}
+
+void TcxCustomGridTableController::DeleteSelection()
+{
+    if (!CanDelete(false)) return;
+    TcxGridDataController* dc = DataController();
+    int selected = dc->GetSelectedCount();
+    bool deleteSelection =
+        dc->MultiSelect() && selected > 0 && (selected > 1 || dc->GetSelectedRowIndex(0) != GetFocusedRowIndex());
+    if (GridView()->OptionsData()->DeletingConfirmation) {
+        std::string text = cxClasses::GetResourceString(deleteSelection ? &cxSGridDeletingSelectedConfirmationText
+                                                                    : &cxSGridDeletingFocusedConfirmationText);
+        if (MessageBox(text, cxClasses::GetResourceString(&cxSGridDeletingConfirmationCaption),
+                       MB_ICONQUESTION | MB_OKCANCEL) != IDOK)
+            return;
+    }
+    if (deleteSelection)
+        dc->DeleteSelection();
+    else
+        dc->DeleteFocused();
+}
+
+bool TcxCustomGridTableController::IsUnchangedNewRecordCancelledOnExit()
+{
+    return GridView()->OptionsData()->CancelOnExit && DataController()->GetEditState() == cesInserting;
+}
+
+bool TcxCustomGridTableController::IsIncSearching() { return DataController()->Search()->Searching(); }
+
+std::string TcxCustomGridTableController::GetIncSearchingText() { return DataController()->Search()->SearchText(); }
+
+TcxCustomGridTableItem* TcxCustomGridTableController::GetIncSearchingItem()
+{
+    if (!IsIncSearching()) return nullptr;
+    int index = DataController()->Search()->ItemIndex();
+    return index >= 0 && index < GridView()->ItemCount() ? GridView()->GetItem(index) : nullptr;
+}
+
+TcxCustomGridTableItem* TcxCustomGridTableController::GetIncSearchItem()
+{
+    TcxCustomGridTableView* view = GridView();
+    if (view->OptionsSelection()->CellSelect()) return FFocusedItem;
+    if (TcxCustomGridTableItem* item = view->OptionsBehavior()->IncSearchItem()) return item;
+    return view->VisibleItemCount() > 0 ? view->GetVisibleItem(0) : nullptr;
+}
+
+void TcxCustomGridTableController::SetIncSearchingText(const std::string& AValue)
+{
+    if (AValue == GetIncSearchingText()) return;
+    TcxCustomGridTableItem* item = IsIncSearching() ? GetIncSearchingItem() : GetIncSearchItem();
+    if (!item) return;
+    if (AValue.empty())
+        CancelIncSearching();
+    else
+        DataController()->Search()->Locate(item->Index(), AValue);
+}
+
+void TcxCustomGridTableController::CancelIncSearching()
+{
+    if (DataController() && IsIncSearching()) DataController()->Search()->Cancel();
+}
+
+void TcxCustomGridTableController::IncSearchKeyDown(WORD& AKey, TShiftState AShift)
+{
+    TShiftState mods = ModifierKeys(AShift);
+    switch (AKey) {
+    case VK_BACK: {
+        std::string text = GetIncSearchingText();
+        // Drops the last character, not the last byte of one.
+        size_t n = text.size();
+        while (n > 0 && (static_cast<unsigned char>(text[n - 1]) & 0xC0) == 0x80) --n;
+        SetIncSearchingText(text.substr(0, n > 0 ? n - 1 : 0));
+        AKey = 0;
+        break;
+    }
+    case VK_ESCAPE:
+        CancelIncSearching();
+        AKey = 0;
+        break;
+    case VK_UP:
+    case VK_DOWN:
+        if (mods == TShiftState{ssCtrl}) {
+            DataController()->Search()->LocateNext(AKey == VK_DOWN);
+            AKey = 0;
+        }
+        break;
+    default: break;
+    }
+}
+
+TcxCustomGridRecord* TcxCustomGridTableController::DragHighlightedRecord()
+{
+    return ViewData()->GetRecordByIndex(FDragHighlightedRow);
+}
+
+void TcxCustomGridTableController::SetDragHighlightedRecord(TcxCustomGridRecord* AValue)
+{
+    int row = AValue ? AValue->Index() : -1;
+    if (row == FDragHighlightedRow) return;
+    TcxCustomGridRecord* prev = DragHighlightedRecord();
+    FDragHighlightedRow = row;
+    if (prev) prev->Invalidate();
+    if (AValue) AValue->Invalidate();
+}
+
+void TcxCustomGridTableController::KeyDown(WORD& Key, TShiftState Shift)
+{
+    int topRecord = FTopRecordIndex;
+    TcxCustomGridView* ref = GridView();
+    GridView()->AddReference(&ref);
+    try {
+        if (IsIncSearching()) IncSearchKeyDown(Key, Shift);
+        if (!ref) {
+            Key = 0;
+            return;
+        }
+        int focusedRow = GetFocusedRowIndex();
+        DoKeyDown(Key, Shift);
+        if (!ref) {
+            Key = 0;
+            return;
+        }
+        if (IsKeyForMultiSelect(Key, Shift, GetFocusedRowIndex() != focusedRow) && CanMultiSelect(true))
+            DoKeyMultiSelect(Key, Shift);
+    } catch (...) {
+        if (ref) ref->RemoveReference(&ref);
+        throw;
+    }
+    if (!ref) {
+        Key = 0;
+        return;
+    }
+    ref->RemoveReference(&ref);
+    if (topRecord != FTopRecordIndex && Site()) Site()->Update();
+}
+
+void TcxCustomGridTableController::DoKeyDown(WORD& Key, TShiftState Shift)
+{
+    TcxCustomGridTableView* view = GridView();
+    TShiftState mods = ModifierKeys(Shift);
+    switch (Key) {
+    case VK_PRIOR: FocusPrevPage(false); break;
+    case VK_NEXT: FocusNextPage(false); break;
+    case VK_TAB:
+    case VK_RETURN:
+        if ((Key == VK_TAB ? view->OptionsBehavior()->FocusCellOnTab() : view->OptionsBehavior()->GoToNextCellOnEnter) &&
+            (mods.Empty() || mods == TShiftState{ssShift})) {
+            FocusNextCell(mods.Empty());
+            Key = 0;
+        }
+        break;
+    case VK_ESCAPE: {
+        TcxGridDataController* dc = DataController();
+        if (dc->IsEditing()) {
+            dc->Cancel();
+            if (!dc->IsEditing() && dc->MultiSelect() && GetFocusedRowIndex() >= 0)
+                dc->ChangeRowSelection(GetFocusedRowIndex(), true);
+        }
+        break;
+    }
+    case VK_INSERT:
+        if (mods.Empty() && CanInsert(true)) CreateNewRecord(false);
+        break;
+    case VK_DELETE:
+        if ((mods.Empty() || mods == TShiftState{ssCtrl}) && CanDelete(true)) {
+            DeleteSelection();
+            Key = 0;
+        }
+        break;
+    case 'A':
+        if (mods == TShiftState{ssCtrl}) SelectAll();
+        break;
+    default: break;
+    }
+}
+
+void TcxCustomGridTableController::KeyPress(char& Key)
+{
+    if (FSkipNextChar) {
+        FSkipNextChar = false;
+        Key = 0;
+        return;
+    }
+    auto ch = static_cast<unsigned char>(Key);
+    if (ch == VK_BACK || ch >= 32) {
+        TcxCustomGridTableItem* item = GetIncSearchItem();
+        if (item && item->CanIncSearch() && !DataController()->IsEditing()) {
+            if (ch != VK_BACK) SetIncSearchingText(GetIncSearchingText() + std::string(1, Key));
+            Key = 0;
+        }
+    }
+}
+
+void TcxCustomGridTableController::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TcxCustomGridView* ref = GridView();
+    GridView()->AddReference(&ref);
+    try {
+        TcxCustomGridController::MouseDown(Button, Shift, X, Y);
+    } catch (...) {
+        if (ref) ref->RemoveReference(&ref);
+        throw;
+    }
+    if (!ref) return;
+    ref->RemoveReference(&ref);
+    TcxCustomGridHitTest* hit = ViewInfo() ? ViewInfo()->GetHitTest(TPoint{X, Y}) : nullptr;
+    if (Button == mbLeft && CanProcessSelectionClick(hit)) DoMouseDownSelection(hit, Shift, Shift.Contains(ssDouble));
+}
+
+void TcxCustomGridTableController::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TcxCustomGridController::MouseUp(Button, Shift, X, Y);
+    if (Button == mbLeft) {
+        TcxCustomGridHitTest* hit = ViewInfo() ? ViewInfo()->GetHitTest(TPoint{X, Y}) : nullptr;
+        if (CanProcessSelectionClick(hit)) DoMouseUpSelection(hit, Shift);
+    }
+    FClickSelectionPending = false;
+}
+
+void TcxCustomGridTableController::ViewFocusLost()
+{
+    TcxCustomGridController::ViewFocusLost();
+    TcxGridDataController* dc = DataController();
+    int row = GetFocusedRowIndex();
+    if (GridView()->OptionsSelection()->UnselectFocusedRecordOnExit && dc->MultiSelect() && row >= 0 &&
+        dc->GetSelectedCount() == 1 && dc->GetSelectedRowIndex(0) == row)
+        dc->ChangeRowSelection(row, false);
+    InvalidateFocusedRecord();
+}
+
+void TcxCustomGridTableController::ViewFocusGained()
+{
+    TcxCustomGridController::ViewFocusGained();
+    InvalidateFocusedRecord();
+}
+
+void TcxCustomGridTableController::ControlFocusChanged()
+{
+    TcxCustomGridController::ControlFocusChanged();
+    InvalidateSelection();
+}
+
+void TcxCustomGridTableController::CancelMouseOperations()
+{
+    TcxCustomGridController::CancelMouseOperations();
+    FClickSelectionPending = false;
+}
+
+bool TcxCustomGridTableController::IsDataFullyVisible()
+{
+    return VisibleRecordCount() == ViewData()->RecordCount();
+}
+
+void TcxCustomGridTableController::DoExit()
+{
+    if (IsUnchangedNewRecordCancelledOnExit())
+        DataController()->Cancel();
+    else
+        DataController()->PostEditingData();
+}
+
+// ---- record view infos ----------------------------------------------------------------------------------
+
+TcxCustomGridRecordViewInfo::TcxCustomGridRecordViewInfo(TcxCustomGridRecordsViewInfo* ARecordsViewInfo,
+                                                         TcxCustomGridRecord* ARecord)
+    : TcxCustomGridViewCellViewInfo(ARecordsViewInfo->GridViewInfo()), FRecordsViewInfo(ARecordsViewInfo),
+      FRecordIndex(ARecord ? ARecord->Index() : -1), FIsNewItemRecord(ARecord && ARecord->IsNewItemRecord())
+{
+    // A measuring layout leaves the record to the view info on screen.
+    if (ARecord && ARecord->ViewInfo)
+        FNotOwner = true;
+    else if (ARecord)
+        ARecord->ViewInfo = this;
+}
+
+TcxCustomGridRecordViewInfo::~TcxCustomGridRecordViewInfo()
+{
+    if (FNotOwner) return;
+    TcxCustomGridTableViewData* data = FRecordsViewInfo->ViewData();
+    TcxCustomGridRecord* record = nullptr;
+    if (FIsNewItemRecord)
+        record = data->NewItemRecord();
+    else if (data->IsRecordCreated(FRecordIndex))
+        record = data->GetRecord(FRecordIndex);
+    if (record && record->ViewInfo == this) record->ViewInfo = nullptr;
+}
+
+TcxCustomGridRecord* TcxCustomGridRecordViewInfo::GridRecord() const
+{
+    TcxCustomGridTableViewData* data = FRecordsViewInfo->ViewData();
+    return FIsNewItemRecord ? data->NewItemRecord() : data->GetRecordByIndex(FRecordIndex);
+}
+
+TcxCustomGridTableView* TcxCustomGridRecordViewInfo::GridView() const { return FRecordsViewInfo->GridView(); }
+
+void TcxCustomGridRecordViewInfo::GetExpandButtonBounds(TRect& R)
+{
+    if (IsRectEmpty(Bounds)) {
+        R = TRect{};
+        return;
+    }
+    TcxCustomGridTableViewInfo* viewInfo = FRecordsViewInfo->GridViewInfo();
+    int size = viewInfo->ExpandButtonSize();
+    R.Left += viewInfo->ExpandButtonIndent();
+    R.Right = R.Left + size;
+    R.Top = (R.Top + R.Bottom - size) / 2;
+    R.Bottom = R.Top + size;
+}
+
+bool TcxCustomGridRecordViewInfo::CalculateSelected()
+{
+    TcxCustomGridRecord* record = GridRecord();
+    return record && GridView()->DrawRecordSelected(record);
+}
+
+bool TcxCustomGridRecordViewInfo::Selected()
+{
+    if (!FSelectedCalculated) {
+        FSelected = CalculateSelected();
+        FSelectedCalculated = true;
+    }
+    return FSelected;
+}
+
+bool TcxCustomGridRecordViewInfo::Expanded()
+{
+    if (!FExpandedCalculated) {
+        TcxCustomGridRecord* record = GridRecord();
+        FExpanded = record && record->GetExpanded();
+        FExpandedCalculated = true;
+    }
+    return FExpanded;
+}
+
+bool TcxCustomGridRecordViewInfo::HideFocusRect() { return GridView()->OptionsSelection()->HideFocusRect(); }
+bool TcxCustomGridRecordViewInfo::InvertSelect() { return GridView()->OptionsSelection()->InvertSelect(); }
+
+bool TcxCustomGridRecordViewInfo::IsClickHitTest(TcxCustomGridHitTest* AHitTest)
+{
+    auto* hit = DynamicCast<TcxGridRecordHitTest>(AHitTest);
+    return hit && hit->CanClick();
+}
+
+bool TcxCustomGridRecordViewInfo::Click(TcxCustomGridHitTest*, TMouseButton, TShiftState)
+{
+    TcxCustomGridView* ref = GridView();
+    ref->AddReference(&ref);
+    try {
+        GridView()->Controller()->SetFocusedRecord(GridRecord());
+    } catch (...) {
+        if (ref) ref->RemoveReference(&ref);
+        throw;
+    }
+    if (!ref) return false;
+    ref->RemoveReference(&ref);
+    return true;
+}
+
+void TcxCustomGridRecordViewInfo::GetBoundsForItem(TcxCustomGridTableItem* AItem, TRect& R)
+{
+    if (!AItem)
+        R = Bounds;
+    else
+        GetItemBounds(AItem, R);
+}
+
+void TcxCustomGridRecordViewInfo::Calculate(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    FSelectedCalculated = false;
+    if (AWidth == -1) AWidth = CalculateWidth();
+    if (AHeight == -1) AHeight = GetHeight();
+    TcxCustomGridViewCellViewInfo::Calculate(ALeft, ATop, AWidth, AHeight);
+    TcxCustomGridRecord* record = GridRecord();
+    if (record && record->GetExpandable()) {
+        GetExpandButtonAreaBounds(ExpandButtonBounds);
+        GetExpandButtonBounds(ExpandButtonBounds);
+    }
+}
+
+int TcxCustomGridRecordViewInfo::GetHeight()
+{
+    auto* item = DynamicCast<TcxCustomGridTableViewInfoCacheItem>(
+        FIsNewItemRecord ? nullptr : GridView()->ViewInfoCache()->Items(FRecordIndex));
+    if (!item) return CalculateHeight();
+    if (!item->IsHeightAssigned) {
+        item->Height = CalculateHeight();
+        item->IsHeightAssigned = true;
+    }
+    return item->Height;
+}
+
+TBitmap* TcxCustomGridRecordViewInfo::GetBackgroundBitmap() { return FRecordsViewInfo->BackgroundBitmap; }
+TcxCanvas* TcxCustomGridRecordViewInfo::GetCanvas() { return FRecordsViewInfo->Canvas(); }
+TClass TcxCustomGridRecordViewInfo::GetHitTestClass() { return TcxGridRecordHitTest::StaticClass(); }
+
+bool TcxCustomGridRecordViewInfo::GetVisible()
+{
+    for (int i = 0; i < FRecordsViewInfo->Count(); ++i)
+        if (FRecordsViewInfo->ItemAt(i) == this) return i < FRecordsViewInfo->VisibleCount();
+    return false;
+}
+
+void TcxCustomGridRecordViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest)
+{
+    TcxCustomGridViewCellViewInfo::InitHitTest(AHitTest);
+    if (auto* hit = DynamicCast<TcxGridRecordHitTest>(AHitTest)) hit->SetGridRecord(GridRecord());
+}
+
+void TcxCustomGridRecordViewInfo::DoOffset(int DX, int DY)
+{
+    TcxCustomGridViewCellViewInfo::DoOffset(DX, DY);
+    if (!IsRectEmpty(ExpandButtonBounds)) OffsetRect(ExpandButtonBounds, DX, DY);
+}
+
+void TcxCustomGridRecordViewInfo::BeforeRecalculation()
+{
+    TcxCustomGridViewCellViewInfo::BeforeRecalculation();
+    FRecordsViewInfo->BeforeItemRecalculation();
+}
+
+TcxCustomGridHitTest* TcxCustomGridRecordViewInfo::GetHitTest(const TPoint& P)
+{
+    TcxCustomGridRecord* record = GridRecord();
+    if (record && record->GetExpandable()) {
+        TRect area;
+        GetExpandButtonAreaBounds(area);
+        if (PtInRect(area, P)) {
+            TcxCustomGridHitTest* hit = TcxCustomGridHitTest::Instance(TcxGridExpandButtonHitTest::StaticClass(), P);
+            InitHitTest(hit);
+            return hit;
+        }
+    }
+    return TcxCustomGridViewCellViewInfo::GetHitTest(P);
+}
+
+bool TcxCustomGridRecordViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift)
+{
+    bool handled = TcxCustomGridViewCellViewInfo::MouseDown(AHitTest, AButton, AShift);
+    if (!handled && AButton == mbLeft && AHitTest && AHitTest->HitTestCode() == 103) {
+        if (TcxCustomGridRecord* record = GridRecord()) record->SetExpanded(!record->GetExpanded());
+        return true;
+    }
+    if (!handled && AButton != mbMiddle && IsClickHitTest(AHitTest) && GetControl() && GetControl()->IsFocused())
+        return Click(AHitTest, AButton, AShift);
+    return handled;
+}
+
+void TcxCustomGridRecordViewInfo::RecalculateRecord()
+{
+    BeforeRecalculation();
+    Calculate(Bounds.Left, Bounds.Top);
+    AfterRecalculation();
+}
+
+// ---- the records area ---------------------------------------------------------------------------------
+
+TcxCustomGridRecordsViewInfo::TcxCustomGridRecordsViewInfo(TcxCustomGridTableViewInfo* AGridViewInfo)
+    : FGridViewInfo(AGridViewInfo)
+{
+}
+
+TcxCustomGridRecordsViewInfo::~TcxCustomGridRecordsViewInfo() { FItems.clear(); }
+
+TcxCustomGridTableView* TcxCustomGridRecordsViewInfo::GridView() const { return FGridViewInfo->GridView(); }
+TcxCustomGridTableController* TcxCustomGridRecordsViewInfo::Controller() const { return GridView()->Controller(); }
+TcxCustomGridTableViewData* TcxCustomGridRecordsViewInfo::ViewData() const { return GridView()->ViewData(); }
+TcxCanvas* TcxCustomGridRecordsViewInfo::Canvas() const { return FGridViewInfo->Canvas(); }
+
+void TcxCustomGridRecordsViewInfo::AfterCalculate() {}
+
+void TcxCustomGridRecordsViewInfo::BeforeCalculate() { BackgroundBitmap = GetBackgroundBitmap(); }
+
+void TcxCustomGridRecordsViewInfo::BeforeItemRecalculation()
+{
+    FGridViewInfo->RecordMousePos();
+    ResetIncSearchCell();
+}
+
+void TcxCustomGridRecordsViewInfo::ResetIncSearchCell()
+{
+    FIncSearchCell = nullptr;
+    FIncSearchCellFound = false;
+}
+
+void TcxCustomGridRecordsViewInfo::CalculateBounds(TRect& R) { R = FGridViewInfo->ClientBounds; }
+
+TcxCustomGridViewCellViewInfo* TcxCustomGridRecordsViewInfo::FindIncSearchCell(bool& AFound)
+{
+    AFound = true;
+    if (!Controller()->IsIncSearching()) return nullptr;
+    TcxCustomGridTableItem* item = Controller()->GetIncSearchingItem();
+    TcxCustomGridViewCellViewInfo* cell = item ? item->GetFocusedCellViewInfo() : nullptr;
+    AFound = cell != nullptr;
+    return cell;
+}
+
+TcxCustomGridViewCellViewInfo* TcxCustomGridRecordsViewInfo::GetIncSearchCell()
+{
+    if (!FIncSearchCellFound) FIncSearchCell = FindIncSearchCell(FIncSearchCellFound);
+    return FIncSearchCell;
+}
+
+bool TcxCustomGridRecordsViewInfo::GetAutoCellHeight() { return GridView()->OptionsView()->CellAutoHeight(); }
+
+TBitmap* TcxCustomGridRecordsViewInfo::GetBackgroundBitmap()
+{
+    return GridView()->BackgroundBitmaps()->GetBitmap(TcxCustomGridTableBackgroundBitmaps::bbContent);
+}
+
+int TcxCustomGridRecordsViewInfo::GetItemLeftBound(int) { throw EcxGridAbstractError("Abstract Error"); }
+int TcxCustomGridRecordsViewInfo::GetItemTopBound(int) { throw EcxGridAbstractError("Abstract Error"); }
+int TcxCustomGridRecordsViewInfo::GetPixelScrollSize(int) { throw EcxGridAbstractError("Abstract Error"); }
+void TcxCustomGridRecordsViewInfo::OffsetItem(int, int) { throw EcxGridAbstractError("Abstract Error"); }
+
+void TcxCustomGridRecordsViewInfo::ControlFocusChanged()
+{
+    for (auto& item : FItems)
+        if (item) item->ControlFocusChanged();
+}
+
+void TcxCustomGridRecordsViewInfo::VisibilityChanged(bool AVisible)
+{
+    for (auto& item : FItems)
+        if (item) item->VisibilityChanged(AVisible);
+}
+
+bool TcxCustomGridRecordsViewInfo::CanOffset(int ARecordCountDelta)
+{
+    return !FItems.empty() && std::abs(ARecordCountDelta) < Count();
+}
+
+TcxCustomGridHitTest* TcxCustomGridRecordsViewInfo::GetHitTest(const TPoint& P)
+{
+    for (auto& item : FItems)
+        if (item)
+            if (TcxCustomGridHitTest* hit = item->GetHitTest(P)) return hit;
+    return nullptr;
+}
+
+int TcxCustomGridRecordsViewInfo::VisibleRecordCount()
+{
+    int first = FGridViewInfo->FirstRecordIndex();
+    int count = ViewData()->RecordCount();
+    if (first == -1 || count == 0) return 0;
+    return std::max(FGridViewInfo->CalculateDown ? count - first : first + 1, 0);
+}
+
+int TcxCustomGridRecordsViewInfo::GetRecordIndex(int APosition)
+{
+    int first = FGridViewInfo->FirstRecordIndex();
+    return FGridViewInfo->CalculateDown ? first + APosition : first - APosition;
+}
+
+int TcxCustomGridRecordsViewInfo::GetPosition(int ARecordIndex)
+{
+    int first = FGridViewInfo->FirstRecordIndex();
+    int position = FGridViewInfo->CalculateDown ? ARecordIndex - first : first - ARecordIndex;
+    return position >= 0 && position < Count() ? position : -1;
+}
+
+TcxCustomGridRecordViewInfo* TcxCustomGridRecordsViewInfo::GetRealItem(int ARecordIndex)
+{
+    int position = GetPosition(ARecordIndex);
+    return position == -1 ? nullptr : FItems[size_t(position)].get();
+}
+
+
+TcxCustomGridRecordViewInfo* TcxCustomGridRecordsViewInfo::Items(int AIndex)
+{
+    if (AIndex < 0 || AIndex > Count()) return nullptr;
+    if (AIndex < Count()) return FItems[size_t(AIndex)].get();
+    TcxCustomGridRecord* record = ViewData()->GetRecordByIndex(GetRealIndex(GetRecordIndex(AIndex)));
+    if (!record) return nullptr;
+    FItems.emplace_back(GetItemClass(record).Create(this, record));
+    return FItems.back().get();
+}
+
+TcxCustomGridRecordViewInfo* TcxCustomGridRecordsViewInfo::CreateItemAt(int APosition)
+{
+    TcxCustomGridRecord* record = ViewData()->GetRecordByIndex(GetRealIndex(GetRecordIndex(APosition)));
+    if (!record) return nullptr;
+    FItems[size_t(APosition)].reset(GetItemClass(record).Create(this, record));
+    FItems[size_t(APosition)]->Calculate(GetItemLeftBound(APosition), GetItemTopBound(APosition));
+    return FItems[size_t(APosition)].get();
+}
+
+void TcxCustomGridRecordsViewInfo::MainCalculate()
+{
+    FItems.clear();
+    BeforeCalculate();
+    Calculate();
+    AfterCalculate();
+}
+
+void TcxCustomGridRecordsViewInfo::Offset(int ARecordCountDelta)
+{
+    int d = ARecordCountDelta;
+    if (d == 0) return;
+    int n = Count();
+    int kept = n - std::abs(d);
+    // Moving down the pixel distance is measured on the old layout; moving
+    // up, once the records that came in exist.
+    if (d > 0) FPixelScrollSize = GetPixelScrollSize(d);
+    if (d > 0) {
+        FItems.erase(FItems.begin(), FItems.begin() + d);
+        FItems.resize(size_t(n));
+        for (int i = 0; i < kept; ++i)
+            if (FItems[size_t(i)]) OffsetItem(i, FPixelScrollSize);
+    } else {
+        FItems.resize(size_t(kept));
+        for (int i = 0; i < -d; ++i) FItems.emplace(FItems.begin());
+    }
+    int visible = VisibleRecordCount();
+    if (visible < n) FItems.resize(size_t(std::max(visible, 0)));
+    int freeFrom = d > 0 ? n - d : 0;
+    int freeTo = d > 0 ? n : -d;
+    for (int i = freeFrom; i < freeTo && i < Count(); ++i) CreateItemAt(i);
+    if (d < 0) {
+        FPixelScrollSize = GetPixelScrollSize(d);
+        for (int i = -d; i < Count(); ++i)
+            if (FItems[size_t(i)]) OffsetItem(i, FPixelScrollSize);
+    }
+    CalculateVisibleCount();
+    for (int i = 0; i < Count(); ++i)
+        if (FItems[size_t(i)] && !FItems[size_t(i)]->Calculated)
+            FItems[size_t(i)]->Calculate(GetItemLeftBound(i), GetItemTopBound(i));
+}
+
+void TcxCustomGridRecordsViewInfo::Offset(int DX, int DY) { OffsetRect(Bounds, DX, DY); }
+
+void TcxCustomGridRecordsViewInfo::Paint()
+{
+    // The records paint themselves through their own painters; the area has
+    // nothing else of its own to draw.
+    for (int i = 0; i < Count(); ++i)
+        if (FItems[size_t(i)] && i < FVisibleCount) FItems[size_t(i)]->Paint(Canvas());
+}
+
+// ---- the navigator strip -------------------------------------------------------------------------------
+
+TcxCustomGridTableViewInfo* TcxNavigatorSiteViewInfo::TableViewInfo() const
+{
+    return static_cast<TcxCustomGridTableViewInfo*>(GridViewInfo());
+}
+
+int TcxNavigatorSiteViewInfo::CalculateWidth()
+{
+    return TableViewInfo()->GetNavigatorOffset() + TableViewInfo()->NavigatorWidth();
+}
+
+TClass TcxNavigatorSiteViewInfo::GetHitTestClass() { return TcxGridNavigatorHitTest::StaticClass(); }
+
+bool TcxNavigatorSiteViewInfo::GetVisible()
+{
+    auto* view = DynamicCast<TcxCustomGridTableView>(GridView());
+    return view && view->OptionsView()->Navigator();
+}
+
+bool TcxNavigatorSiteViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton, TShiftState)
+{
+    if (TcxNavigatorViewInfo* nav = TableViewInfo()->NavigatorViewInfo())
+        nav->MouseDown(AHitTest->Pos.X, AHitTest->Pos.Y);
+    return true;
+}
+
+bool TcxNavigatorSiteViewInfo::MouseMove(TcxCustomGridHitTest* AHitTest, TShiftState AShift)
+{
+    TcxCustomGridViewCellViewInfo::MouseMove(AHitTest, AShift);
+    if (TcxNavigatorViewInfo* nav = TableViewInfo()->NavigatorViewInfo())
+        nav->MouseMove(AHitTest->Pos.X, AHitTest->Pos.Y);
+    return true;
+}
+
+bool TcxNavigatorSiteViewInfo::MouseUp(TcxCustomGridHitTest*, TMouseButton, TShiftState)
+{
+    if (TcxNavigatorViewInfo* nav = TableViewInfo()->NavigatorViewInfo()) nav->MouseUp();
+    return true;
+}
+
+void TcxNavigatorSiteViewInfo::MouseLeave()
+{
+    TcxCustomGridViewCellViewInfo::MouseLeave();
+    if (TcxNavigatorViewInfo* nav = TableViewInfo()->NavigatorViewInfo()) nav->MouseMove(-1, -1);
+}
+
+// ---- the table view info ---------------------------------------------------------------------------------
+
+TcxCustomGridTableViewInfo::TcxCustomGridTableViewInfo(TcxCustomGridView* AGridView) : TcxCustomGridViewInfo(AGridView)
+{
+}
+
+TcxCustomGridTableViewInfo::~TcxCustomGridTableViewInfo() = default;
+
+TcxCustomGridTableView* TcxCustomGridTableViewInfo::GridView() const
+{
+    return static_cast<TcxCustomGridTableView*>(TcxCustomGridViewInfo::GridView());
+}
+
+TcxCustomGridTableController* TcxCustomGridTableViewInfo::Controller() const { return GridView()->Controller(); }
+
+int TcxCustomGridTableViewInfo::FirstRecordIndex() const
+{
+    if (FFirstRecordIndex != -1) return FFirstRecordIndex;
+    TcxCustomGridTableController* controller = Controller();
+    return controller ? controller->TopRecordIndex() : -1;
+}
+
+int TcxCustomGridTableViewInfo::VisibleRecordCount() const
+{
+    return FRecordsViewInfo ? FRecordsViewInfo->VisibleCount() : 0;
+}
+
+int TcxCustomGridTableViewInfo::ExpandButtonSize() const
+{
+    return cxGridCustomTableView::GetExpandButtonSide(GridView()->LookAndFeelPainter());
+}
+
+void TcxCustomGridTableViewInfo::GetNavigatorBounds(TRect& R)
+{
+    GetNavigatorSiteBounds(R);
+    R.Right -= GetNavigatorOffset();
+}
+
+void TcxCustomGridTableViewInfo::ResetIncSearchCell()
+{
+    if (FRecordsViewInfo) FRecordsViewInfo->ResetIncSearchCell();
+}
+
+int TcxCustomGridTableViewInfo::GetNavigatorOffset() { return GridView()->OptionsView()->NavigatorOffset(); }
+
+void TcxCustomGridTableViewInfo::GetNavigatorSiteBounds(TRect& R)
+{
+    R = Site() ? Site()->GetHScrollBarBounds() : TRect{};
+    R.Right = R.Left;
+    R.Left = R.Right - (FNavigatorSiteViewInfo ? FNavigatorSiteViewInfo->CalculateWidth() : 0);
+}
+
+TcxGridClassRef<TcxNavigatorSiteViewInfo, TcxCustomGridViewInfo*> TcxCustomGridTableViewInfo::GetNavigatorSiteClass()
+{
+    return TcxGridClassRef<TcxNavigatorSiteViewInfo, TcxCustomGridViewInfo*>::Of<TcxNavigatorSiteViewInfo>();
+}
+
+void TcxCustomGridTableViewInfo::OffsetRecords(int ARecordCountDelta) { FRecordsViewInfo->Offset(ARecordCountDelta); }
+void TcxCustomGridTableViewInfo::OffsetRecords(int DX, int DY) { FRecordsViewInfo->Offset(DX, DY); }
+
+void TcxCustomGridTableViewInfo::CalculateExpandButtonParams()
+{
+    FExpandButtonIndent = 3;
+    FExpandButtonAreaWidth = ExpandButtonSize() + 2 * FExpandButtonIndent;
+}
+
+bool TcxCustomGridTableViewInfo::CanCheckTopRecord() { return !IsDetached() && CheckTopRecord; }
+
+bool TcxCustomGridTableViewInfo::CanOffsetRecords(int ARecordCountDelta)
+{
+    return FRecordsViewInfo && FRecordsViewInfo->CanOffset(ARecordCountDelta);
+}
+
+void TcxCustomGridTableViewInfo::DoOffset(int ARecordCountDelta, int DX, int DY)
+{
+    if (!CanOffsetView(ARecordCountDelta, DX, DY)) {
+        Recalculate();
+        return;
+    }
+    ResetIncSearchCell();
+    if (ARecordCountDelta != 0)
+        OffsetRecords(ARecordCountDelta);
+    else
+        OffsetRecords(DX, DY);
+}
+
+void TcxCustomGridTableViewInfo::CreateViewInfos()
+{
+    TcxCustomGridViewInfo::CreateViewInfos();
+    FNavigatorSiteViewInfo.reset(GetNavigatorSiteClass().Create(this));
+    if (!FNavigatorViewInfo) FNavigatorViewInfo = std::make_unique<TcxNavigatorViewInfo>(this, true);
+    FRecordsViewInfo.reset(GetRecordsViewInfoClass().Create(this));
+}
+
+void TcxCustomGridTableViewInfo::DestroyViewInfos(bool AIsRecreating)
+{
+    FRecordsViewInfo.reset();
+    if (!AIsRecreating) FNavigatorViewInfo.reset();
+    FNavigatorSiteViewInfo.reset();
+    TcxCustomGridViewInfo::DestroyViewInfos(AIsRecreating);
+}
+
+void TcxCustomGridTableViewInfo::BeforeCalculating()
+{
+    TcxCustomGridViewInfo::BeforeCalculating();
+    CalculateExpandButtonParams();
+}
+
+void TcxCustomGridTableViewInfo::DoCalculate()
+{
+    if (FRecordsViewInfo) FRecordsViewInfo->MainCalculate();
+    TcxCustomGridViewInfo::DoCalculate();
+    if (FNavigatorSiteViewInfo && FNavigatorSiteViewInfo->GetVisible() && FNavigatorViewInfo) {
+        FNavigatorWidth = 0;
+        TRect r;
+        GetNavigatorSiteBounds(r);
+        FNavigatorHeight = r.Height();
+        FNavigatorViewInfo->Calculate(FNavigatorWidth, FNavigatorHeight, false);
+        GetNavigatorSiteBounds(r);
+        FNavigatorSiteViewInfo->Calculate(r);
+        FNavigatorViewInfo->Update();
+    }
+}
+
+void TcxCustomGridTableViewInfo::AfterCalculating()
+{
+    TcxCustomGridViewInfo::AfterCalculating();
+    if (CanCheckTopRecord() && Controller()) Controller()->CheckTopRecordIndex();
+}
+
+void TcxCustomGridTableViewInfo::ControlFocusChanged()
+{
+    TcxCustomGridViewInfo::ControlFocusChanged();
+    if (FRecordsViewInfo) FRecordsViewInfo->ControlFocusChanged();
+}
+
+void TcxCustomGridTableViewInfo::AdjustHScrollBarBounds(TRect& R)
+{
+    if (FNavigatorSiteViewInfo && FNavigatorSiteViewInfo->GetVisible()) R.Left += FNavigatorSiteViewInfo->CalculateWidth();
+}
+
+bool TcxCustomGridTableViewInfo::IsDetached() { return TcxCustomGridViewInfo::IsDetached() || FFirstRecordIndex != -1; }
+
+void TcxCustomGridTableViewInfo::DoUpdateSiteVisibility(bool AShow)
+{
+    if (FRecordsViewInfo) FRecordsViewInfo->VisibilityChanged(AShow);
+    TcxCustomGridViewInfo::DoUpdateSiteVisibility(AShow);
+}
+
+TcxCustomGridHitTest* TcxCustomGridTableViewInfo::GetHitTest(const TPoint& P)
+{
+    TcxCustomGridHitTest* hit = nullptr;
+    if (PtInRect(ClientBounds, P)) {
+        if (FRecordsViewInfo) hit = FRecordsViewInfo->GetHitTest(P);
+    } else if (FNavigatorSiteViewInfo && FNavigatorSiteViewInfo->GetVisible()) {
+        hit = FNavigatorSiteViewInfo->GetHitTest(P);
+    }
+    return hit ? hit : TcxCustomGridViewInfo::GetHitTest(P);
+}
+
+TRect TcxCustomGridTableViewInfo::GetNavigatorRect()
+{
+    TRect r;
+    GetNavigatorBounds(r);
+    return r;
+}
+
+TcxCustomNavigatorButtons* TcxCustomGridTableViewInfo::GetNavigatorButtonSet() { return GridView()->NavigatorButtons(); }
+
+TCanvas* TcxCustomGridTableViewInfo::GetNavigatorPaintCanvas()
+{
+    TcxCanvas* canvas = Site() ? Canvas() : nullptr;
+    return canvas ? canvas->Canvas() : nullptr;
+}
+
+TWinControl* TcxCustomGridTableViewInfo::GetNavigatorWinControl() { return Site(); }
+
+TcxLookAndFeel* TcxCustomGridTableViewInfo::GetNavigatorLookAndFeel()
+{
+    return GridView()->Grid() ? GridView()->Grid()->LookAndFeel() : nullptr;
+}
+
+TComponent* TcxCustomGridTableViewInfo::GetNavigatorOwnerComponent() { return GridView(); }
+
+bool TcxCustomGridTableViewInfo::IsNavigatorHintEnabled() { return GridView()->OptionsBehavior()->NavigatorHints; }
+
+void TcxCustomGridTableViewInfo::NavigatorButtonsStateChanged()
+{
+    if (FNavigatorViewInfo) FNavigatorViewInfo->RefreshButtonsEnabled();
+}
+
+void TcxCustomGridTableViewInfo::NavigatorLayoutChanged()
+{
+    if (GridView()->IsPattern() || !FNavigatorViewInfo) return;
+    FNavigatorViewInfo->MakeDirty();
+    int width = FNavigatorWidth, height = FNavigatorHeight;
+    FNavigatorViewInfo->Calculate(width, height, false);
+    if (width == FNavigatorWidth && height == FNavigatorHeight)
+        GridView()->ViewChanged();
+    else
+        GridView()->LayoutChanged(true);
+}
+
+// ---- the view-info cache ---------------------------------------------------------------------------------
+
+TcxCustomGridRecord* TcxCustomGridTableViewInfoCacheItem::GridRecord() const
+{
+    auto* view = static_cast<TcxCustomGridTableView*>(Owner()->GridView());
+    return view->ViewData()->GetRecordByIndex(Index());
+}
+
+TcxCustomGridViewInfoCacheItemClass TcxCustomGridTableViewInfoCache::GetItemClass()
+{
+    return TcxCustomGridViewInfoCacheItemClass::Of<TcxCustomGridTableViewInfoCacheItem>();
+}
+
+// ---- the view: handlers and options ------------------------------------------------------------------------
+
+void TcxCustomGridTableView::CreateHandlers()
+{
+    FNavigatorNotifier = std::make_unique<TcxNavigatorControlNotifier>();
+    TcxCustomGridView::CreateHandlers();
+    FNavigatorButtons = std::make_unique<TcxNavigatorControlButtons>(TableViewInfo());
+    FNavigatorButtons->OnGetNavigator = [this]() -> IcxNavigator* { return this; };
+    // The controller asks before deleting; the buttons must not ask again.
+    FNavigatorButtons->ConfirmDelete = false;
+}
+
+void TcxCustomGridTableView::CreateOptions()
+{
+    TcxCustomGridView::CreateOptions();
+    FFiltering = GetFilteringClass().Create(this);
+    FOptionsBehavior = GetOptionsBehaviorClass().Create(this);
+    FOptionsCustomize = GetOptionsCustomizeClass().Create(this);
+    FOptionsData = GetOptionsDataClass().Create(this);
+}
+
+void TcxCustomGridTableView::DestroyOptions()
+{
+    FreeAndNil(FOptionsData);
+    FreeAndNil(FOptionsCustomize);
+    FreeAndNil(FOptionsBehavior);
+    FreeAndNil(FFiltering);
+    TcxCustomGridView::DestroyOptions();
+}
+
+TcxGridViewHandlerClass<TcxCustomGridController> TcxCustomGridTableView::GetControllerClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridController>::Of<TcxCustomGridTableController>();
+}
+
+TcxGridViewHandlerClass<TcxCustomGridViewInfoCache> TcxCustomGridTableView::GetViewInfoCacheClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridViewInfoCache>::Of<TcxCustomGridTableViewInfoCache>();
+}
+
+TcxGridOptionsClass<TcxCustomGridBackgroundBitmaps> TcxCustomGridTableView::GetBackgroundBitmapsClass()
+{
+    return TcxGridOptionsClass<TcxCustomGridBackgroundBitmaps>::Of<TcxCustomGridTableBackgroundBitmaps>();
+}
+
+TcxGridOptionsClass<TcxCustomGridOptionsSelection> TcxCustomGridTableView::GetOptionsSelectionClass()
+{
+    return TcxGridOptionsClass<TcxCustomGridOptionsSelection>::Of<TcxCustomGridTableOptionsSelection>();
+}
+
+TcxGridOptionsClass<TcxCustomGridOptionsView> TcxCustomGridTableView::GetOptionsViewClass()
+{
+    return TcxGridOptionsClass<TcxCustomGridOptionsView>::Of<TcxCustomGridTableOptionsView>();
+}
+
+TcxGridClassRef<TcxCustomGridViewStyles, TPersistent*> TcxCustomGridTableView::GetStylesClass()
+{
+    return TcxGridClassRef<TcxCustomGridViewStyles, TPersistent*>::Of<TcxCustomGridTableViewStyles>();
+}
+
+TcxGridOptionsClass<TcxCustomGridTableFiltering> TcxCustomGridTableView::GetFilteringClass()
+{
+    return TcxGridOptionsClass<TcxCustomGridTableFiltering>::Of<TcxCustomGridTableFiltering>();
+}
+
+TcxGridOptionsClass<TcxCustomGridTableOptionsBehavior> TcxCustomGridTableView::GetOptionsBehaviorClass()
+{
+    return TcxGridOptionsClass<TcxCustomGridTableOptionsBehavior>::Of<TcxCustomGridTableOptionsBehavior>();
+}
+
+TcxGridOptionsClass<TcxCustomGridTableOptionsCustomize> TcxCustomGridTableView::GetOptionsCustomizeClass()
+{
+    return TcxGridOptionsClass<TcxCustomGridTableOptionsCustomize>::Of<TcxCustomGridTableOptionsCustomize>();
+}
+
+TcxGridOptionsClass<TcxCustomGridTableOptionsData> TcxCustomGridTableView::GetOptionsDataClass()
+{
+    return TcxGridOptionsClass<TcxCustomGridTableOptionsData>::Of<TcxCustomGridTableOptionsData>();
+}
+
+TcxCustomGridTableController* TcxCustomGridTableView::Controller() const
+{
+    return DynamicCast<TcxCustomGridTableController>(TcxCustomGridView::Controller());
+}
+
+TcxCustomGridTableViewInfo* TcxCustomGridTableView::TableViewInfo() const
+{
+    return DynamicCast<TcxCustomGridTableViewInfo>(TcxCustomGridView::ViewInfo());
+}
+
+TcxCustomGridTableOptionsSelection* TcxCustomGridTableView::OptionsSelection() const
+{
+    return static_cast<TcxCustomGridTableOptionsSelection*>(TcxCustomGridView::OptionsSelection());
+}
+
+TcxCustomGridTableOptionsView* TcxCustomGridTableView::OptionsView() const
+{
+    return static_cast<TcxCustomGridTableOptionsView*>(TcxCustomGridView::OptionsView());
+}
+
+TcxCustomGridTableViewStyles* TcxCustomGridTableView::Styles() const
+{
+    return static_cast<TcxCustomGridTableViewStyles*>(TcxCustomGridView::Styles());
+}
+
+TcxCustomGridTableBackgroundBitmaps* TcxCustomGridTableView::BackgroundBitmaps() const
+{
+    return static_cast<TcxCustomGridTableBackgroundBitmaps*>(TcxCustomGridView::BackgroundBitmaps());
+}
+
+// ---- the data controller's news ---------------------------------------------------------------------------
+
+void TcxCustomGridTableView::DataControllerNotify(TcxUpdateControlInfo* AInfo)
+{
+    if (IsDestroying()) return;
+    if (DynamicCast<TcxDataChangedInfo>(AInfo))
+        DataChanged();
+    else if (DynamicCast<TcxLayoutChangedInfo>(AInfo))
+        DataLayoutChanged();
+    else if (auto* focused = DynamicCast<TcxFocusedRecordChangedInfo>(AInfo))
+        FocusedRecordChanged(focused->OldRow, focused->NewRow, focused->NewItemRowSwitched);
+    else if (auto* selection = DynamicCast<TcxSelectionChangedInfo>(AInfo))
+        SelectionChanged(selection);
+    else if (DynamicCast<TcxSearchChangedInfo>(AInfo))
+        SearchChanged();
+    else if (auto* update = DynamicCast<TcxUpdateRecordInfo>(AInfo))
+        RecordChanged(update->RecordToUpdate);
+    RefreshNavigators();
+}
+
+void TcxCustomGridTableView::RefreshNavigators()
+{
+    if (TcxCustomGridTableViewInfo* viewInfo = TableViewInfo())
+        if (viewInfo->NavigatorSiteViewInfo() && viewInfo->NavigatorSiteViewInfo()->GetVisible())
+            viewInfo->NavigatorButtonsStateChanged();
+    if (FNavigatorNotifier) FNavigatorNotifier->RefreshNavigatorButtons();
+    if (Grid() && IsFocusedView()) Grid()->RefreshNavigators();
+}
+
+void TcxCustomGridTableView::DataChanged()
+{
+    if (Controller()) Controller()->SetDragHighlightedRecord(nullptr);
+    for (TcxCustomGridTableItem* item : std::vector<TcxCustomGridTableItem*>(FItems)) item->DataChanged();
+    Changed(new TcxGridDataChange(this));
+}
+
+void TcxCustomGridTableView::DataLayoutChanged()
+{
+    ViewData()->RefreshRecords();
+    SizeChanged();
+}
+
+void TcxCustomGridTableView::FocusedRecordChanged(int APrevFocusedRecordIndex, int AFocusedRecordIndex,
+                                                  bool ANewItemRecordFocusingChanged)
+{
+    TcxGridDataController* dc = DataController();
+    if (!dc->IsSelectionAnchorExist() && AFocusedRecordIndex >= 0) dc->SetSelectionAnchor(AFocusedRecordIndex);
+    Changed(new TcxGridFocusedRecordChange(this, ANewItemRecordFocusingChanged, AFocusedRecordIndex,
+                                           APrevFocusedRecordIndex));
+    if (Grid()) Grid()->NotifySubscribers(gnkFocusedRecordChanged, nullptr);
+    if (OnFocusedRecordChanged)
+        OnFocusedRecordChanged(this, ViewData()->GetRecordByIndex(APrevFocusedRecordIndex),
+                               ViewData()->GetRecordByIndex(AFocusedRecordIndex), ANewItemRecordFocusingChanged);
+}
+
+void TcxCustomGridTableView::SelectionChanged(TcxSelectionChangedInfo* AInfo)
+{
+    if (AInfo && AInfo->GetCount() > 0) {
+        for (int i = 0; i < AInfo->GetCount(); ++i)
+            if (TcxCustomGridRecord* record = ViewData()->GetRecordByIndex(AInfo->GetRowIndex(i))) record->Invalidate();
+    } else {
+        LayoutChanged();
+    }
+    if (OnSelectionChanged) OnSelectionChanged(this);
+}
+
+void TcxCustomGridTableView::SearchChanged()
+{
+    TcxCustomGridTableController* controller = Controller();
+    TcxCustomGridRecord* record = controller ? controller->GetFocusedRecord() : nullptr;
+    TcxCustomGridTableItem* item = controller ? controller->GetIncSearchingItem() : nullptr;
+    if (!item && controller) item = controller->GetIncSearchItem();
+    if (record) record->Invalidate(item);
+}
+
+void TcxCustomGridTableView::RecordChanged(int ARecordIndex)
+{
+    ViewData()->UpdateEditingRecord();
+    if (TcxCustomGridRecord* record = ViewData()->GetRecordByRecordIndex(ARecordIndex))
+        record->Invalidate();
+    else
+        LayoutChanged();
+}
+
+void TcxCustomGridTableView::RecordCountChanged()
+{
+    ViewInfoCache()->SetCount(DataController()->GetRowCount());
+    ViewData()->SetRecordCount(DataController()->GetRowCount());
+    if (Grid()) Grid()->NotifySubscribers(gnkRecordCountChanged, nullptr);
+}
+
+// ---- scrolling by records ------------------------------------------------------------------------------------
+
+bool TcxCustomGridTableView::CanOffset(int ARecordCountDelta)
+{
+    if (Grid() && Grid()->IsUpdateLocked()) return false;
+    TcxCustomGridTableViewInfo* viewInfo = TableViewInfo();
+    return viewInfo && viewInfo->CanOffsetRecords(ARecordCountDelta);
+}
+
+void TcxCustomGridTableView::Offset(int ARecordCountDelta, int DX, int DY)
+{
+    TcxCustomGridTableViewInfo* viewInfo = TableViewInfo();
+    if (!viewInfo) return;
+    viewInfo->DoOffset(ARecordCountDelta, DX, DY);
+    // The window content moves with the records; without a window to
+    // scroll, the whole view repaints.
+    ViewChanged();
+}
+
+bool TcxCustomGridTableView::IsEqualHeightRecords()
+{
+    TcxCustomGridTableViewInfo* viewInfo = TableViewInfo();
+    return !(viewInfo && viewInfo->RecordsViewInfo() && viewInfo->RecordsViewInfo()->IsVariableHeight());
+}
+
+// ---- events --------------------------------------------------------------------------------------------------
+
+bool TcxCustomGridTableView::DoCanSelectRecord(int ARecordIndex)
+{
+    bool allow = true;
+    if (OnCanSelectRecord) OnCanSelectRecord(this, ViewData()->GetRecordByIndex(ARecordIndex), allow);
+    return allow;
+}
+
+bool TcxCustomGridTableView::DoCellClick(TcxGridTableDataCellViewInfo* ACellViewInfo, TMouseButton AButton,
+                                         TShiftState AShift)
+{
+    bool handled = false;
+    if (OnCellClick) OnCellClick(this, ACellViewInfo, AButton, AShift, handled);
+    return handled;
+}
+
+bool TcxCustomGridTableView::DoCustomDrawCell(TcxCanvas* ACanvas, TcxGridTableDataCellViewInfo* AViewInfo)
+{
+    bool done = false;
+    if (OnCustomDrawCell) OnCustomDrawCell(this, ACanvas, AViewInfo, done);
+    return done;
+}
+
+bool TcxCustomGridTableView::DoEditing(TcxCustomGridTableItem* AItem)
+{
+    bool allow = true;
+    if (OnEditing) OnEditing(this, AItem, allow);
+    return allow;
+}
+
+void TcxCustomGridTableView::DoEditChanged(TcxCustomGridTableItem* AItem)
+{
+    if (OnEditChanged) OnEditChanged(this, AItem);
+}
+
+void TcxCustomGridTableView::DoEditValueChanged(TcxCustomGridTableItem* AItem)
+{
+    if (OnEditValueChanged) OnEditValueChanged(this, AItem);
+}
+
+void TcxCustomGridTableView::DoFocusedItemChanged(TcxCustomGridTableItem* APrevFocusedItem,
+                                                  TcxCustomGridTableItem* AFocusedItem)
+{
+    if (OnFocusedItemChanged) OnFocusedItemChanged(this, APrevFocusedItem, AFocusedItem);
+}
+
+void TcxCustomGridTableView::DoInitEdit(TcxCustomGridTableItem* AItem, TcxCustomEdit* AEdit)
+{
+    if (OnInitEdit) OnInitEdit(this, AItem, AEdit);
+}
+
+void TcxCustomGridTableView::DoTopRecordIndexChanged()
+{
+    if (OnTopRecordIndexChanged) OnTopRecordIndexChanged(this);
+}
+
+int TcxCustomGridTableView::GetDefaultActiveDetailIndex()
+{
+    TcxGridLevel* level = Level();
+    if (!level) return -1;
+    for (int i = 0; i < level->Count(); ++i)
+        if (level->Items(i)->Visible()) return i;
+    return -1;
+}
+
+// ---- drawing decisions ---------------------------------------------------------------------------------------
+
+bool TcxCustomGridTableView::DrawRecordActive(TcxCustomGridRecord* ARecord)
+{
+    return (Grid() && Grid()->IsFocused()) || (ARecord && ARecord->IsDragHighlighted());
+}
+
+bool TcxCustomGridTableView::DrawRecordFocused(TcxCustomGridRecord* ARecord)
+{
+    return ARecord && Controller() && Controller()->GetFocusedRecord() == ARecord && IsFocusedView();
+}
+
+bool TcxCustomGridTableView::DrawRecordSelected(TcxCustomGridRecord* ARecord)
+{
+    if (!ARecord) return false;
+    return (ARecord->GetSelected() && (IsFocusedView() || OptionsSelection()->MultiSelect())) ||
+           ARecord->IsDragHighlighted();
+}
+
+bool TcxCustomGridTableView::DrawCellSelected(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem,
+                                              const std::pair<bool, bool>* ACellDrawnSelected, bool ACellIsEditing)
+{
+    if ((ACellDrawnSelected && !ACellDrawnSelected->first) || !ARecord) return false;
+    TcxCustomGridRecordViewInfo* recordViewInfo = ARecord->ViewInfo;
+    if (!(recordViewInfo ? recordViewInfo->Selected() : DrawRecordSelected(ARecord))) return false;
+    bool selected;
+    if (ACellDrawnSelected && ACellDrawnSelected->second) {
+        selected = true;
+    } else {
+        bool focusedCell = AItem && Controller() && AItem == Controller()->FocusedItem() && DrawRecordFocused(ARecord);
+        if (OptionsSelection()->InvertSelect())
+            selected = !focusedCell;
+        else
+            selected = !OptionsSelection()->MultiSelect() && focusedCell;
+        if (ACellIsEditing) selected = false;
+    }
+    if (!selected) return false;
+    return (Grid() && Grid()->IsFocused()) || !OptionsSelection()->HideSelection();
+}
+
+// ---- the navigator's record set ---------------------------------------------------------------------------
+
+bool TcxCustomGridTableView::CanDelete() { return Controller()->CanDelete(true); }
+bool TcxCustomGridTableView::CanEdit() { return Controller()->CanEdit(); }
+bool TcxCustomGridTableView::CanInsert() { return Controller()->CanInsert(true); }
+bool TcxCustomGridTableView::IsBof() { return DataController()->IsFirstRecord(); }
+bool TcxCustomGridTableView::IsBookmarkAvailable() { return DataController()->IsBookmarkAvailable(); }
+bool TcxCustomGridTableView::IsEditing() { return DataController()->IsEditing(); }
+bool TcxCustomGridTableView::IsEof() { return DataController()->IsLastRecord(); }
+void TcxCustomGridTableView::ClearBookmark() { DataController()->ClearBookmark(); }
+
+void TcxCustomGridTableView::DoAction(int AButtonIndex)
+{
+    TcxCustomGridTableController* controller = Controller();
+    TcxGridDataController* dc = DataController();
+    switch (AButtonIndex) {
+    case 0: controller->GoToFirst(); break;
+    case 1: controller->FocusPrevPage(true); break;
+    case 2: controller->GoToPrev(true); break;
+    case 3: controller->GoToNext(true); break;
+    case 4: controller->FocusNextPage(true); break;
+    case 5: controller->GoToLast(); break;
+    case 6: controller->CreateNewRecord(false); break;
+    case 7: controller->DeleteSelection(); break;
+    case 8: dc->Edit(); break;
+    case 9:
+        dc->PostEditingData();
+        dc->Post();
+        break;
+    case 10: dc->Cancel(); break;
+    case 11: break;  // the data-set views re-read their data here
+    case 12: dc->SaveBookmark(); break;
+    case 13: dc->GotoBookmark(); break;
+    case 14: FFiltering->RunCustomizeDialog(nullptr); break;
+    default: break;
+    }
+}
+
+// ---- the filter builder's view ---------------------------------------------------------------------------------
+
+std::string TcxCustomGridTableView::GetItemCaption(int AIndex) { return GetFilterableItem(AIndex)->Caption(); }
+TcxFilterCriteria* TcxCustomGridTableView::GetCriteria() { return DataController()->Filter(); }
+int TcxCustomGridTableView::GetItemLink(int AIndex) { return GetFilterableItem(AIndex)->ID(); }
+TcxCustomEditProperties* TcxCustomGridTableView::GetProperties(int AIndex)
+{
+    return GetFilterableItem(AIndex)->GetProperties();
+}
+TcxValueTypeClass TcxCustomGridTableView::GetValueType(int AIndex)
+{
+    return DataController()->GetItemValueTypeClass(GetFilterableItem(AIndex)->Index());
+}
+
+// ---- stored layout ---------------------------------------------------------------------------------------------
+
+namespace {
+const std::vector<std::string>& FilterOptionNames()
+{
+    static const std::vector<std::string> names{"fcoCaseInsensitive", "fcoShowOperatorDescription", "fcoSoftNull",
+                                                "fcoSoftCompare"};
+    return names;
+}
+const std::vector<std::string>& SummaryOptionNames()
+{
+    static const std::vector<std::string> names{"soNullIgnore", "soSelectedRecords"};
+    return names;
+}
+const char* const kFilterProperties[] = {"FilterActive",        "FilterAutoDataSetFilter", "FilterDateTimeFormat",
+                                         "FilterMaxValueListCount", "FilterOptions",     "FilterPercentWildcard",
+                                         "FilterUnderscoreWildcard", "Filter"};
+char WildcardOf(const Variant& AValue)
+{
+    std::string s = VarToStr(AValue);
+    return s.empty() ? '\0' : s[0];
+}
+// "SummaryGroup" followed by a decimal group number up to the first "_";
+// -1 when the number cannot be read.
+int SummaryGroupNumber(const std::string& AName)
+{
+    size_t start = std::string("SummaryGroup").size();
+    size_t end = AName.find('_', start);
+    std::string digits = AName.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (digits.empty() || digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), ::isdigit)) return -1;
+    return std::stoi(digits);
+}
+}  // namespace
+
+bool TcxCustomGridTableView::GetStoredProperties(TStrings* AProperties)
+{
+    if (StoreFilter)
+        for (const char* name : kFilterProperties) AProperties->Add(name);
+    if (StoreSummary) AProperties->Add("SummaryOptions");
+    return TcxCustomGridView::GetStoredProperties(AProperties);
+}
+
+Variant TcxCustomGridTableView::GetStoredPropertyValue(const std::string& AName)
+{
+    Variant result = Null();
+    TcxDataFilterCriteria* filter = DataController()->Filter();
+    if (StoreFilter) {
+        if (AName == "FilterActive") return Variant(filter->Active());
+        if (AName == "FilterDateTimeFormat") return Variant(filter->DateTimeFormat());
+        if (AName == "FilterMaxValueListCount") return Variant(filter->MaxValueListCount());
+        if (AName == "FilterOptions")
+            return Variant(cxStorage::SetToString(uint32_t(filter->Options().ToInt()), 1, FilterOptionNames()));
+        if (AName == "FilterPercentWildcard") return Variant(std::string(1, filter->PercentWildcard()));
+        if (AName == "FilterUnderscoreWildcard") return Variant(std::string(1, filter->UnderscoreWildcard()));
+        if (AName == "Filter") {
+            TStringStream stream;
+            filter->WriteData(&stream);
+            return Variant("Hex:" + cxStorage::StringToHexString(stream.DataString()));
+        }
+        if (DataController()->GetFilterPropertyValue(AName, result)) return result;
+    }
+    if (StoreSummary && AName == "SummaryOptions")
+        return Variant(cxStorage::SetToString(uint32_t(DataController()->Summary()->Options().ToInt()), 1,
+                                              SummaryOptionNames()));
+    Variant inherited = TcxCustomGridView::GetStoredPropertyValue(AName);
+    return inherited.IsEmpty() ? result : inherited;
+}
+
+void TcxCustomGridTableView::SetStoredPropertyValue(const std::string& AName, const Variant& AValue)
+{
+    TcxDataFilterCriteria* filter = DataController()->Filter();
+    if (StoreFilter) {
+        if (AName == "FilterActive") {
+            filter->SetActive(cxStorage::StringToBoolean(VarToStr(AValue)));
+            return;
+        }
+        if (AName == "FilterDateTimeFormat") {
+            filter->SetDateTimeFormat(VarToStr(AValue));
+            return;
+        }
+        if (AName == "FilterMaxValueListCount") {
+            filter->SetMaxValueListCount(int(AValue));
+            return;
+        }
+        if (AName == "FilterOptions") {
+            uint32_t bits = uint32_t(filter->Options().ToInt());
+            cxStorage::StringToSet(VarToStr(AValue), bits, 1, FilterOptionNames());
+            filter->SetOptions(TcxFilterCriteriaOptions::FromInt(bits));
+            return;
+        }
+        if (AName == "FilterPercentWildcard") {
+            filter->SetPercentWildcard(WildcardOf(AValue));
+            return;
+        }
+        if (AName == "FilterUnderscoreWildcard") {
+            filter->SetUnderscoreWildcard(WildcardOf(AValue));
+            return;
+        }
+        if (AName == "Filter") {
+            std::string text = VarToStr(AValue);
+            TStringStream stream(cxStorage::HexStringToString(text.size() > 4 ? text.substr(4) : std::string()));
+            filter->ReadData(&stream);
+            return;
+        }
+        if (DataController()->SetFilterPropertyValue(AName, AValue)) return;
+    }
+    if (StoreSummary && AName == "SummaryOptions") {
+        uint32_t bits = uint32_t(DataController()->Summary()->Options().ToInt());
+        cxStorage::StringToSet(VarToStr(AValue), bits, 1, SummaryOptionNames());
+        DataController()->Summary()->SetOptions(TcxSummaryOptions::FromInt(bits));
+        return;
+    }
+    TcxCustomGridView::SetStoredPropertyValue(AName, AValue);
+}
+
+TObject* TcxCustomGridTableView::CreateStoredChild(const std::string& AObjectName, const std::string& AClassName)
+{
+    TClass itemClass = GetItemClass();
+    if (itemClass && AClassName == itemClass->Name) {
+        TcxCustomGridTableItem* item = CreateItem();
+        if (!StoreByIdentifier) item->SetName(AObjectName);
+        return item;
+    }
+    if (!StoreSummary) return nullptr;
+    TcxDataSummary* summary = DataController()->Summary();
+    if (AObjectName.rfind("FooterSummaryItem", 0) == 0) return static_cast<TCollection*>(summary->FooterSummaryItems())->Add();
+    if (AObjectName.rfind("DefaultGroupSummaryItem", 0) == 0) return static_cast<TCollection*>(summary->DefaultGroupSummaryItems())->Add();
+    if (AObjectName.rfind("SummaryGroup", 0) == 0) {
+        int group = SummaryGroupNumber(AObjectName);
+        if (group < 0) return nullptr;
+        bool isItem = AObjectName.find("Item") != std::string::npos;
+        bool isLink = AObjectName.find("Link") != std::string::npos;
+        if (!isItem && !isLink) return summary->SummaryGroups()->Add();
+        if (group >= summary->SummaryGroups()->Count()) return nullptr;
+        TcxDataSummaryGroup* g = summary->SummaryGroups()->Items(group);
+        if (isItem) return static_cast<TCollection*>(g->SummaryItems())->Add();
+        return g->Links()->Add(nullptr);
+    }
+    return nullptr;
+}
+
+void TcxCustomGridTableView::GetStoredChildren(std::vector<TObject*>& AChildren)
+{
+    for (TcxCustomGridTableItem* item : FItems) AChildren.push_back(item);
+    if (!StoreSummary) return;
+    TcxDataSummary* summary = DataController()->Summary();
+    for (int i = 0; i < summary->FooterSummaryItems()->Count(); ++i)
+        AChildren.push_back(summary->FooterSummaryItems()->Items(i));
+    for (int i = 0; i < summary->DefaultGroupSummaryItems()->Count(); ++i)
+        AChildren.push_back(summary->DefaultGroupSummaryItems()->Items(i));
+    for (int g = 0; g < summary->SummaryGroups()->Count(); ++g) AChildren.push_back(summary->SummaryGroups()->Items(g));
+    for (int g = 0; g < summary->SummaryGroups()->Count(); ++g) {
+        TcxDataSummaryGroup* group = summary->SummaryGroups()->Items(g);
+        for (int i = 0; i < group->SummaryItems()->Count(); ++i) AChildren.push_back(group->SummaryItems()->Items(i));
+        for (int i = 0; i < group->Links()->Count(); ++i) AChildren.push_back(group->Links()->Items(i));
+    }
+}
+
+// The stored name of a summary object, by its place among the summary's collections.
+std::string cxGridCustomTableView::GetSummaryStoredName(TcxCustomGridTableView* AView, TObject* AObject)
+{
+    TcxDataSummary* summary = AView->DataController()->Summary();
+    auto indexIn = [&](TCollection* c) {
+        for (int i = 0; i < c->Count(); ++i)
+            if (c->Items(i) == AObject) return i;
+        return -1;
+    };
+    int i;
+    if ((i = indexIn(summary->FooterSummaryItems())) >= 0) return "FooterSummaryItem" + std::to_string(i);
+    if ((i = indexIn(summary->DefaultGroupSummaryItems())) >= 0) return "DefaultGroupSummaryItem" + std::to_string(i);
+    if ((i = indexIn(summary->SummaryGroups())) >= 0) return "SummaryGroup" + std::to_string(i);
+    for (int g = 0; g < summary->SummaryGroups()->Count(); ++g) {
+        TcxDataSummaryGroup* group = summary->SummaryGroups()->Items(g);
+        if ((i = indexIn(group->SummaryItems())) >= 0)
+            return "SummaryGroup" + std::to_string(g) + "_Item" + std::to_string(i);
+        if ((i = indexIn(group->Links())) >= 0) return "SummaryGroup" + std::to_string(g) + "_Link" + std::to_string(i);
+    }
+    return std::string();
+}
+
+// ---- other view hooks ---------------------------------------------------------------------------------------------
+
+void TcxCustomGridTableView::AfterLayoutAssigned()
+{
+    TcxCustomGridView::AfterLayoutAssigned();
+    if (Controller()) Controller()->FocusFirstAvailableItem();
+}
+
+void TcxCustomGridTableView::LoadingComplete()
+{
+    BeginUpdate();
+    try {
+        TcxCustomGridView::LoadingComplete();
+        DataChanged();
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TcxCustomGridTableView::VisibleChildLevelsChanged(TObject* AArgument, int AOldCount, int ANewCount)
+{
+    if (IsPattern() && CloneCount() > 0) {
+        BeginUpdate();
+        try {
+            for (int i = 0; i < CloneCount(); ++i) Clones(i)->VisibleChildLevelsChanged(AArgument, AOldCount, ANewCount);
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        EndUpdate();
+    } else if (AOldCount == 0 || ANewCount == 0) {
+        DataChanged();
+    }
+}
+
+void TcxCustomGridTableView::RestoreDefaults()
+{
+    BeginUpdate();
+    try {
+        for (TcxCustomGridTableItem* item : FItems) item->RestoreDefaults();
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+int TcxCustomGridTableView::GroupedItemCount() const { return DataController()->Groups()->GetGroupingItemCount(); }
+
+TcxCustomGridTableItem* TcxCustomGridTableView::GetGroupedItem(int AIndex) const
+{
+    int index = DataController()->Groups()->GetGroupingItemIndex(AIndex);
+    return index >= 0 && index < ItemCount() ? GetItem(index) : nullptr;
 }

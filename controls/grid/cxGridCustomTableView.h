@@ -9,6 +9,10 @@
 #include "cxEdit.h"
 #include "cxGrid.h"
 #include "cxGridCustomView.h"
+#include "cxNavigator.h"
+#include "cxStyles.h"
+
+#include <algorithm>
 
 #include <functional>
 #include <memory>
@@ -17,7 +21,12 @@
 
 class TcxCustomGridTableItem;
 class TcxCustomGridTableView;
+class TcxCustomGridTableItemStyles;
 class TcxGridDataController;
+class TcxCustomGridTableController;
+class TcxCustomGridTableViewInfo;
+class TcxGridTableDataCellViewInfo;
+class TcxLookAndFeel;
 
 // ---- data binding ---------------------------------------------------------------------------------
 
@@ -111,6 +120,7 @@ public:
     bool IsDeferrable() override { return false; }
 };
 
+constexpr int gnkFocusedRecordChanged = 1;
 constexpr int gnkRecordCountChanged = 2;
 
 // ---- items ------------------------------------------------------------------------------------------
@@ -242,7 +252,15 @@ public:
 
     // ---- behaviour
     virtual bool CanHorzSize() { return true; }
+    // Shown, cells selectable in the view, and its own Focusing option.
     virtual bool CanFocus();
+    // Its editor supports searching, and the view's and its own IncSearch options allow it.
+    virtual bool CanIncSearch();
+    // The cell of this item in the focused record when that record is on screen.
+    TcxCustomGridViewCellViewInfo* GetFocusedCellViewInfo();
+    TcxCustomGridTableItemStyles* Styles() const { return FStyles.get(); }
+    bool Focused() const;
+    void SetFocused(bool AValue);
     virtual bool CanMove();
     virtual bool IsMovable();
     virtual bool CanScroll() { return true; }
@@ -292,6 +310,7 @@ private:
     int FIndex = -1;
     int FMinWidth = 20;
     std::unique_ptr<TcxCustomGridTableItemOptions> FOptions;
+    std::unique_ptr<TcxCustomGridTableItemStyles> FStyles;
     bool FVisible = false;
     int FVisibleIndex = -1;
     bool FWasVisibleBeforeGrouping = false;
@@ -303,6 +322,10 @@ private:
 // ---- records ------------------------------------------------------------------------------------------
 
 class TcxCustomGridTableViewData;
+class TcxCustomGridRecordViewInfo;
+class TcxCustomGridRecordsViewInfo;
+using TcxCustomGridRecordViewInfoClass =
+    TcxGridClassRef<TcxCustomGridRecordViewInfo, TcxCustomGridRecordsViewInfo*, TcxCustomGridRecord*>;
 
 // A light handle on one row of the view: its row index and a copy of the
 // row's information. Handles live until the row count changes.
@@ -343,7 +366,18 @@ public:
     bool IsEditing() const;
     void RefreshRecordInfo();
     void SetExpanded(bool AValue);
+    // Queues a repaint of the record, or of its cell for the item.
+    void Invalidate(TcxCustomGridTableItem* AItem = nullptr);
+    bool IsFocused() const;
+    void SetFocused(bool AValue);
+    bool IsDragHighlighted() const;
+    void MakeVisible();
+    TcxCustomGridTableController* Controller() const;
+    // The class of the record's layout; the concrete rows say.
+    virtual TcxCustomGridRecordViewInfoClass GetViewInfoClass() { return {}; }
     bool KeyHandled = false;
+    // The record's layout while it is calculated on screen, else null.
+    TcxCustomGridRecordViewInfo* ViewInfo = nullptr;
 
 private:
     TcxCustomGridTableViewData* FViewData;
@@ -427,21 +461,743 @@ public:
     int HitTestCode() const override { return 104; }
 };
 
+// ---- filter editing -----------------------------------------------------------------------------------
+
+// What a component offers to have its filter edited by the filter control
+// and the filter builder; items are addressed by position 0 .. GetCount - 1.
+class IcxFilterControl {
+public:
+    virtual ~IcxFilterControl() = default;
+    virtual std::string GetItemCaption(int AIndex) = 0;
+    virtual int GetCount() = 0;
+    // The component's own criteria, the filter that Apply writes into.
+    virtual TcxFilterCriteria* GetCriteria() = 0;
+    // What identifies the item in the criteria (a record view gives the item's ID).
+    virtual int GetItemLink(int AIndex) = 0;
+    virtual std::string GetFieldName(int AIndex) = 0;
+    virtual TcxCustomEditProperties* GetProperties(int AIndex) = 0;
+    virtual TcxValueTypeClass GetValueType(int AIndex) = 0;
+};
+
+// The two filter dialogs as a record view reaches them. The filter dialog
+// unit installs them at start-up; until then a view opens no dialog.
+struct TcxGridFilterDialogs {
+    // The filter cannot be shown in the one-column dialog.
+    std::function<bool(TcxFilterCriteria* ACriteria)> IsComplexFilter;
+    // The one-column dialog; True when closed with OK.
+    std::function<bool(TcxFilterCriteria* ACriteria, TObject* AItem, TcxCustomEditProperties* AItemProperties,
+                       TcxLookAndFeel* ALookAndFeel, TcxValueTypeClass AValueTypeClass, const std::string& AItemCaption)>
+        ShowFilterDialog;
+    // The filter builder over a component that offers IcxFilterControl; True when closed with OK.
+    std::function<bool(TComponent* ALinkComponent, TcxLookAndFeel* ALookAndFeel, TColor AColor,
+                       const std::string& AInitialDir, const TNotifyEvent& AOnShow, const TNotifyEvent& AOnApplyFilter)>
+        ShowFilterControlDialog;
+};
+
+// ---- options of a record view --------------------------------------------------------------------------
+
+enum TcxGridTableFilterVisible { fvNever, fvNonEmpty, fvAlways };
+
+class TcxCustomGridTableFiltering : public TcxCustomGridOptions {
+    QZ_CLASS(TcxCustomGridTableFiltering, TcxCustomGridOptions)
+public:
+    using TcxCustomGridOptions::TcxCustomGridOptions;
+    void Assign(TPersistent* Source) override;
+    bool CustomizeDialog() const { return FCustomizeDialog; }
+    void SetCustomizeDialog(bool AValue);
+    int DropDownWidth() const { return FDropDownWidth; }
+    void SetDropDownWidth(int AValue) { FDropDownWidth = std::max(AValue, 0); }
+    int MaxDropDownCount() const { return FMaxDropDownCount; }
+    void SetMaxDropDownCount(int AValue) { FMaxDropDownCount = std::max(AValue, 0); }
+    TcxGridTableFilterVisible Visible() const { return FVisible; }
+    void SetVisible(TcxGridTableFilterVisible AValue);
+    // A requested count of filter values shown at once, cut to the maximum.
+    int GetDropDownCount(int ACount) const;
+    // The filter builder without an item or for a filter the one-column
+    // dialog cannot show; else the one-column dialog for the item.
+    void RunCustomizeDialog(TcxCustomGridTableItem* AItem = nullptr);
+
+private:
+    bool FCustomizeDialog = true;
+    int FDropDownWidth = 0;
+    int FMaxDropDownCount = 15;
+    TcxGridTableFilterVisible FVisible = fvNonEmpty;
+};
+
+enum TcxGridDragFocusing { dfNone, dfDragOver, dfDragDrop };
+
+class TcxCustomGridTableOptionsBehavior : public TcxCustomGridOptions {
+    QZ_CLASS(TcxCustomGridTableOptionsBehavior, TcxCustomGridOptions)
+public:
+    using TcxCustomGridOptions::TcxCustomGridOptions;
+    void Assign(TPersistent* Source) override;
+    void Notification(TComponent* AComponent, TOperation AOperation) override;
+    bool AlwaysShowEditor = false;
+    int BestFitMaxRecordCount() const { return FBestFitMaxRecordCount; }
+    void SetBestFitMaxRecordCount(int AValue) { FBestFitMaxRecordCount = std::max(AValue, 0); }
+    bool CellHints = false;
+    TcxGridDragFocusing DragFocusing = dfNone;
+    bool DragHighlighting = true;
+    bool DragOpening = true;
+    bool DragScrolling = true;
+    bool FocusCellOnCycle = false;
+    bool FocusCellOnTab() const { return FFocusCellOnTab; }
+    // Tab is one of the keys the site wants exactly while this is on.
+    void SetFocusCellOnTab(bool AValue);
+    bool FocusFirstCellOnNewRecord = false;
+    bool GoToNextCellOnEnter = false;
+    bool ImmediateEditor = true;
+    bool IncSearch() const { return FIncSearch; }
+    // Turning it off ends a running search.
+    void SetIncSearch(bool AValue);
+    TcxCustomGridTableItem* IncSearchItem() const { return FIncSearchItem; }
+    void SetIncSearchItem(TcxCustomGridTableItem* AValue) { FIncSearchItem = AValue; }
+    bool NavigatorHints = false;
+    bool PullFocusing = false;
+
+private:
+    int FBestFitMaxRecordCount = 0;
+    bool FFocusCellOnTab = false;
+    bool FIncSearch = false;
+    TcxCustomGridTableItem* FIncSearchItem = nullptr;
+};
+
+class TcxCustomGridTableOptionsCustomize : public TcxCustomGridOptions {
+    QZ_CLASS(TcxCustomGridTableOptionsCustomize, TcxCustomGridOptions)
+public:
+    using TcxCustomGridOptions::TcxCustomGridOptions;
+    void Assign(TPersistent* Source) override;
+    bool ItemGrouping = true;
+    bool ItemMoving = true;
+    bool ItemSorting = true;
+};
+
+class TcxCustomGridTableOptionsData : public TcxCustomGridOptions {
+    QZ_CLASS(TcxCustomGridTableOptionsData, TcxCustomGridOptions)
+public:
+    using TcxCustomGridOptions::TcxCustomGridOptions;
+    void Assign(TPersistent* Source) override;
+    bool Appending = false;
+    bool CancelOnExit = true;
+    bool Deleting() const { return FDeleting; }
+    void SetDeleting(bool AValue);
+    bool DeletingConfirmation = true;
+    bool Editing() const { return FEditing; }
+    // Turning it off ends in-place editing first.
+    void SetEditing(bool AValue);
+    bool Inserting() const { return FInserting; }
+    void SetInserting(bool AValue);
+
+private:
+    void RefreshNavigators();
+    bool FDeleting = true;
+    bool FEditing = true;
+    bool FInserting = true;
+};
+
+class TcxCustomGridTableOptionsSelection : public TcxCustomGridOptionsSelection {
+    QZ_CLASS(TcxCustomGridTableOptionsSelection, TcxCustomGridOptionsSelection)
+public:
+    using TcxCustomGridOptionsSelection::TcxCustomGridOptionsSelection;
+    void Assign(TPersistent* Source) override;
+    bool CellSelect() const { return FCellSelect; }
+    // On: the first focusable item takes the focus; off: no item keeps it.
+    void SetCellSelect(bool AValue);
+    bool HideFocusRect() const { return FHideFocusRect; }
+    void SetHideFocusRect(bool AValue);
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool AValue);
+    bool InvertSelect() const { return FInvertSelect; }
+    void SetInvertSelect(bool AValue);
+    // Kept by the data controller.
+    bool MultiSelect() const;
+    void SetMultiSelect(bool AValue);
+    bool UnselectFocusedRecordOnExit = true;
+
+private:
+    bool FCellSelect = true;
+    bool FHideFocusRect = true;
+    bool FHideSelection = false;
+    bool FInvertSelect = true;
+};
+
+enum TcxGridShowEditButtons { gsebNever, gsebForFocusedRecord, gsebAlways };
+
+class TcxCustomGridTableOptionsView : public TcxCustomGridOptionsView {
+    QZ_CLASS(TcxCustomGridTableOptionsView, TcxCustomGridOptionsView)
+public:
+    using TcxCustomGridOptionsView::TcxCustomGridOptionsView;
+    void Assign(TPersistent* Source) override;
+    bool CellAutoHeight() const { return FCellAutoHeight; }
+    void SetCellAutoHeight(bool AValue);
+    bool CellEndEllipsis() const { return FCellEndEllipsis; }
+    void SetCellEndEllipsis(bool AValue);
+    int CellTextMaxLineCount() const { return FCellTextMaxLineCount; }
+    void SetCellTextMaxLineCount(int AValue);
+    bool ItemCaptionAutoHeight() const { return FItemCaptionAutoHeight; }
+    void SetItemCaptionAutoHeight(bool AValue);
+    bool ItemCaptionEndEllipsis() const { return FItemCaptionEndEllipsis; }
+    void SetItemCaptionEndEllipsis(bool AValue);
+    bool Navigator() const { return FNavigator; }
+    void SetNavigator(bool AValue);
+    int NavigatorOffset() const { return FNavigatorOffset; }
+    void SetNavigatorOffset(int AValue);
+    TcxGridShowEditButtons ShowEditButtons() const { return FShowEditButtons; }
+    void SetShowEditButtons(TcxGridShowEditButtons AValue);
+
+protected:
+    // The header's height follows the caption height: a size change here.
+    virtual void ItemCaptionAutoHeightChanged();
+
+private:
+    void SizeChanged();
+    bool FCellAutoHeight = false;
+    bool FCellEndEllipsis = false;
+    int FCellTextMaxLineCount = 0;
+    bool FItemCaptionAutoHeight = false;
+    bool FItemCaptionEndEllipsis = false;
+    bool FNavigator = false;
+    int FNavigatorOffset = 50;
+    TcxGridShowEditButtons FShowEditButtons = gsebNever;
+};
+
+class TcxCustomGridTableViewStyles;
+class TcxGridTableDataCellViewInfo;
+
+using TcxGridGetCellStyleEvent = std::function<void(TcxCustomGridTableView* Sender, TcxCustomGridRecord* ARecord,
+                                                    TcxCustomGridTableItem* AItem, TcxStyle*& AStyle)>;
+
+class TcxCustomGridTableViewStyles : public TcxCustomGridViewStyles {
+    QZ_CLASS(TcxCustomGridTableViewStyles, TcxCustomGridViewStyles)
+public:
+    static constexpr int vsContent = 1, vsContentEven = 2, vsContentOdd = 3, vsInactive = 4, vsIncSearch = 5,
+                         vsSelection = 6;
+    explicit TcxCustomGridTableViewStyles(TPersistent* AOwner = nullptr) : TcxCustomGridViewStyles(AOwner) {}
+    void Assign(TPersistent* Source) override;
+    // AData is the record, when there is one.
+    void GetDefaultViewParams(int Index, TObject* AData, TcxStyleParams& AParams) override;
+    TcxCustomGridTableView* GridView() const;
+    // The colours and font of a record's content; with an item, the item's styles decide.
+    void GetContentParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem, TcxViewParams& AParams);
+    // A cell drawn selected takes Selection while its record is drawn active, else Inactive.
+    void GetDataCellParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem, TcxViewParams& AParams);
+    // The content of a record apart from any item: the view's handler, then
+    // ContentEven or ContentOdd when assigned, else Content.
+    void GetRecordContentParams(TcxCustomGridRecord* ARecord, TcxViewParams& AParams);
+    TcxStyle* Style(int AIndex) const { return DynamicCast<TcxStyle>(GetValue(AIndex)); }
+    void SetStyle(int AIndex, TcxStyle* AValue) { SetValue(AIndex, AValue); }
+    TcxGridGetCellStyleEvent OnGetContentStyle;
+};
+
+class TcxCustomGridTableBackgroundBitmaps : public TcxCustomGridBackgroundBitmaps {
+    QZ_CLASS(TcxCustomGridTableBackgroundBitmaps, TcxCustomGridBackgroundBitmaps)
+public:
+    static constexpr int bbContent = 1;
+    using TcxCustomGridBackgroundBitmaps::TcxCustomGridBackgroundBitmaps;
+    void Assign(TPersistent* Source) override;
+    int GetBitmapStyleIndex(int AIndex) override;
+    TBitmap* Content() { return Bitmaps(bbContent); }
+    void SetContent(TBitmap* AValue) { SetBitmaps(bbContent, AValue); }
+};
+
+// The styles of one item: its content, with the view's defaults.
+class TcxCustomGridTableItemStyles : public TcxCustomGridStyles {
+    QZ_CLASS(TcxCustomGridTableItemStyles, TcxCustomGridStyles)
+public:
+    static constexpr int isContent = 0;
+    explicit TcxCustomGridTableItemStyles(TPersistent* AOwner = nullptr) : TcxCustomGridStyles(AOwner) {}
+    void Assign(TPersistent* Source) override;
+    void GetDefaultViewParams(int Index, TObject* AData, TcxStyleParams& AParams) override;
+    TcxCustomGridView* GetGridView() const override;
+    TcxCustomGridTableItem* Item() const;
+    // The item's handler, then its Content style, else the view's content parameters.
+    void GetContentParams(TcxCustomGridRecord* ARecord, TcxViewParams& AParams);
+    TcxStyle* Content() const { return DynamicCast<TcxStyle>(GetValue(isContent)); }
+    void SetContent(TcxStyle* AValue) { SetValue(isContent, AValue); }
+    TcxGridGetCellStyleEvent OnGetContentStyle;
+};
+
+// ---- layout of the records area --------------------------------------------------------------------------
+
+class TcxCustomGridRecordsViewInfo;
+class TcxCustomGridTableViewInfo;
+
+// The layout of one record on screen.
+class TcxCustomGridRecordViewInfo : public TcxCustomGridViewCellViewInfo {
+    QZ_CLASS(TcxCustomGridRecordViewInfo, TcxCustomGridViewCellViewInfo)
+public:
+    TcxCustomGridRecordViewInfo(TcxCustomGridRecordsViewInfo* ARecordsViewInfo, TcxCustomGridRecord* ARecord);
+    ~TcxCustomGridRecordViewInfo() override;
+
+    virtual void GetExpandButtonBounds(TRect& R);
+    virtual bool CalculateSelected();
+    virtual void ControlFocusChanged() {}
+    virtual bool GetAutoHeight() { return false; }
+    virtual void GetBackgroundBitmapBounds(TRect& R) { GetContentBounds(R); }
+    virtual bool HasCellBackgroundBitmap(TcxCustomGridCellViewInfo* ACell) { return HasBackgroundBitmap(); }
+    virtual void GetContentBounds(TRect& R) { R = Bounds; }
+    // Where a click counts as a click on the expand button; the rows say.
+    virtual void GetExpandButtonAreaBounds(TRect& R) { R = TRect{}; }
+    virtual void GetFocusRectBounds(TRect& R) { R = Bounds; }
+    virtual bool HideFocusRect();
+    virtual bool InvertSelect();
+    virtual bool IsClickHitTest(TcxCustomGridHitTest* AHitTest);
+    virtual bool IsDetailVisible(TcxCustomGridView* ADetail) { return false; }
+    virtual void VisibilityChanged(bool AVisible) {}
+    // Focuses the record; False when the view went meanwhile.
+    virtual bool Click(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift);
+    virtual void GetBoundsForItem(TcxCustomGridTableItem* AItem, TRect& R);
+    virtual void GetItemBounds(TcxCustomGridTableItem* AItem, TRect& R) { R = TRect{}; }
+    virtual TcxCustomGridViewCellViewInfo* GetCellViewInfoByItem(TcxCustomGridTableItem* AItem) { return nullptr; }
+
+    void Calculate(int ALeft, int ATop, int AWidth = -1, int AHeight = -1) override;
+    int GetHeight() override;
+    TBitmap* GetBackgroundBitmap() override;
+    TcxCanvas* GetCanvas() override;
+    TClass GetHitTestClass() override;
+    bool GetVisible() override;
+    void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
+    void DoOffset(int DX, int DY) override;
+    void BeforeRecalculation() override;
+    TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
+    bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+    // Calculates the record again where it stands.
+    void RecalculateRecord();
+
+    TcxCustomGridTableView* GridView() const;
+    TcxCustomGridRecordsViewInfo* RecordsViewInfo() const { return FRecordsViewInfo; }
+    // The record is found again by its row, never kept: handles go with
+    // every row-count change.
+    TcxCustomGridRecord* GridRecord() const;
+    int RecordIndex() const { return FRecordIndex; }
+    bool IsNewItemRecord() const { return FIsNewItemRecord; }
+    bool Expanded();
+    bool Selected();
+    bool IsRecordOwner() const { return !FNotOwner; }
+    TRect ExpandButtonBounds;
+
+protected:
+    // The derived record's own height, measured once per row and cached.
+    int CalculateHeight() override { return 0; }
+
+private:
+    TcxCustomGridRecordsViewInfo* FRecordsViewInfo;
+    int FRecordIndex;
+    bool FIsNewItemRecord;
+    bool FNotOwner = false;
+    bool FExpanded = false, FExpandedCalculated = false;
+    bool FSelected = false, FSelectedCalculated = false;
+};
+// The records area: one record view info per record on screen, position i
+// holding the record at visible position i.
+class TcxCustomGridRecordsViewInfo : public TObject {
+    QZ_CLASS(TcxCustomGridRecordsViewInfo, TObject)
+public:
+    explicit TcxCustomGridRecordsViewInfo(TcxCustomGridTableViewInfo* AGridViewInfo);
+    ~TcxCustomGridRecordsViewInfo() override;
+
+    virtual void AfterCalculate();
+    virtual void BeforeCalculate();
+    virtual void BeforeItemRecalculation();
+    virtual void ResetIncSearchCell();
+    virtual void Calculate() { CalculateBounds(Bounds); }
+    virtual void CalculateBounds(TRect& R);
+    virtual TcxCustomGridViewCellViewInfo* FindIncSearchCell(bool& AFound);
+    virtual void CalculateVisibleCount() { FVisibleCount = 0; }
+    virtual bool IsVariableHeight() { return GetAutoCellHeight(); }
+    virtual bool GetAutoCellHeight();
+    virtual TBitmap* GetBackgroundBitmap();
+    // The geometry of positions belongs to the rows of a concrete view.
+    virtual int GetItemLeftBound(int AIndex);
+    virtual int GetItemTopBound(int AIndex);
+    virtual int GetPixelScrollSize(int ARecordCountDelta);
+    virtual void OffsetItem(int AIndex, int AOffset);
+    virtual void ControlFocusChanged();
+    virtual void VisibilityChanged(bool AVisible);
+    virtual bool CanOffset(int ARecordCountDelta);
+    virtual int GetRealIndex(int AIndex) { return AIndex; }
+    virtual TcxCustomGridHitTest* GetHitTest(const TPoint& P);
+    // The record view info of a row on screen, or null.
+    virtual TcxCustomGridRecordViewInfo* GetRealItem(int ARecordIndex);
+    void MainCalculate();
+    // Scrolls by records: keeps the record view infos that stay, moved by
+    // pixels, and lays out only the records that came into view.
+    void Offset(int ARecordCountDelta);
+    void Offset(int DX, int DY);
+
+    // For positions below the count the record view info (null when its row
+    // has no record); at the count a new one is made and appended.
+    TcxCustomGridRecordViewInfo* Items(int AIndex);
+    int Count() const { return int(FItems.size()); }
+    // The record view info at a position as it stands, made or not.
+    TcxCustomGridRecordViewInfo* ItemAt(int AIndex) const { return FItems[size_t(AIndex)].get(); }
+    TcxCustomGridViewCellViewInfo* GetIncSearchCell();
+    int VisibleRecordCount();
+    int VisibleCount() const { return FVisibleCount; }
+    int GetRecordIndex(int APosition);
+    int GetPosition(int ARecordIndex);
+    TcxCustomGridTableViewInfo* GridViewInfo() const { return FGridViewInfo; }
+    TcxCustomGridTableView* GridView() const;
+    TcxCustomGridTableController* Controller() const;
+    TcxCustomGridTableViewData* ViewData() const;
+    TcxCanvas* Canvas() const;
+    void Paint();
+
+    TRect Bounds;
+    TBitmap* BackgroundBitmap = nullptr;
+
+protected:
+    virtual TcxCustomGridRecordViewInfoClass GetItemClass(TcxCustomGridRecord* ARecord)
+    {
+        return ARecord->GetViewInfoClass();
+    }
+    void SetVisibleCount(int AValue) { FVisibleCount = AValue; }
+    // Makes the record view info of a position and calculates it there.
+    TcxCustomGridRecordViewInfo* CreateItemAt(int APosition);
+
+private:
+    TcxCustomGridTableViewInfo* FGridViewInfo;
+    std::vector<std::unique_ptr<TcxCustomGridRecordViewInfo>> FItems;
+    TcxCustomGridViewCellViewInfo* FIncSearchCell = nullptr;
+    bool FIncSearchCellFound = false;
+    int FPixelScrollSize = 0;
+    int FVisibleCount = 0;
+};
+using TcxCustomGridRecordsViewInfoClass = TcxGridClassRef<TcxCustomGridRecordsViewInfo, TcxCustomGridTableViewInfo*>;
+
+// The strip left of the horizontal scroll bar that holds the data navigator.
+class TcxNavigatorSiteViewInfo : public TcxCustomGridViewCellViewInfo {
+    QZ_CLASS(TcxNavigatorSiteViewInfo, TcxCustomGridViewCellViewInfo)
+public:
+    using TcxCustomGridViewCellViewInfo::TcxCustomGridViewCellViewInfo;
+    TcxCustomGridTableViewInfo* TableViewInfo() const;
+    int CalculateWidth() override;
+    TClass GetHitTestClass() override;
+    bool GetHotTrack() override { return true; }
+    bool GetVisible() override;
+    void GetViewParams(TcxViewParams& AParams) override { AParams.Color = clBtnFace; }
+    bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+    bool MouseMove(TcxCustomGridHitTest* AHitTest, TShiftState AShift) override;
+    bool MouseUp(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+    void MouseLeave() override;
+};
+
+// The layout of a record view: its records area and the navigator strip.
+class TcxCustomGridTableViewInfo : public TcxCustomGridViewInfo, public IcxNavigatorOwner {
+    QZ_CLASS(TcxCustomGridTableViewInfo, TcxCustomGridViewInfo)
+public:
+    explicit TcxCustomGridTableViewInfo(TcxCustomGridView* AGridView);
+    ~TcxCustomGridTableViewInfo() override;
+    TcxCustomGridTableView* GridView() const;
+    TcxCustomGridTableController* Controller() const;
+
+    virtual void GetNavigatorBounds(TRect& R);
+    virtual void ResetIncSearchCell();
+    virtual int GetRecordsPerPage() { return -1; }
+    virtual int GetMaxVisibleRecordCount() { return 0; }
+    virtual int GetNavigatorOffset();
+    virtual void GetNavigatorSiteBounds(TRect& R);
+    virtual TcxGridClassRef<TcxNavigatorSiteViewInfo, TcxCustomGridViewInfo*> GetNavigatorSiteClass();
+    virtual TcxCustomGridRecordsViewInfoClass GetRecordsViewInfoClass() { return {}; }
+    virtual void GetContentBounds(TRect& R) { R = ClientBounds; }
+    // Where a cell counts as fully visible: it clips the editor and hints.
+    virtual void GetVisibleContentBounds(TRect& R) { GetContentBounds(R); }
+    void OffsetRecords(int ARecordCountDelta);
+    void OffsetRecords(int DX, int DY);
+    virtual void CalculateExpandButtonParams();
+    virtual bool CanCheckTopRecord();
+    virtual bool CanOffsetView(int ARecordCountDelta, int DX, int DY) { return true; }
+    bool CanOffsetRecords(int ARecordCountDelta);
+    virtual void DoOffset(int ARecordCountDelta, int DX, int DY);
+    virtual int GetNearestPopupHeight(int AHeight, bool AAdditionalRecord) { return AHeight; }
+    virtual int GetPopupHeight(int ARecordCount) { return 0; }
+
+    void CreateViewInfos() override;
+    void DestroyViewInfos(bool AIsRecreating) override;
+    void BeforeCalculating() override;
+    void DoCalculate() override;
+    void AfterCalculating() override;
+    void ControlFocusChanged() override;
+    void AdjustHScrollBarBounds(TRect& R) override;
+    bool IsDetached() override;
+    void DoUpdateSiteVisibility(bool AShow) override;
+    TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
+
+    // ---- the navigator's host
+    TRect GetNavigatorRect() override;
+    TcxCustomNavigatorButtons* GetNavigatorButtonSet() override;
+    TCanvas* GetNavigatorPaintCanvas() override;
+    TWinControl* GetNavigatorWinControl() override;
+    bool IsNavigatorFocused() override { return false; }
+    TcxLookAndFeel* GetNavigatorLookAndFeel() override;
+    TComponent* GetNavigatorOwnerComponent() override;
+    bool IsNavigatorHintEnabled() override;
+    bool IsNavigatorTabStop() override { return false; }
+    void NavigatorButtonsStateChanged() override;
+    void NavigatorLayoutChanged() override;
+
+    // -1 takes the controller's top record; anything else makes this a measuring layout.
+    int FirstRecordIndex() const;
+    void SetFirstRecordIndex(int AValue) { FFirstRecordIndex = AValue; }
+    bool CalculateDown = true;
+    int VisibleRecordCount() const;
+    int ExpandButtonIndent() const { return FExpandButtonIndent; }
+    int ExpandButtonAreaWidth() const { return FExpandButtonAreaWidth; }
+    int ExpandButtonSize() const;
+    int NavigatorWidth() const { return FNavigatorWidth; }
+    TcxCustomGridRecordsViewInfo* RecordsViewInfo() const { return FRecordsViewInfo.get(); }
+    TcxNavigatorSiteViewInfo* NavigatorSiteViewInfo() const { return FNavigatorSiteViewInfo.get(); }
+    TcxNavigatorViewInfo* NavigatorViewInfo() const { return FNavigatorViewInfo.get(); }
+    // Cleared by the controller while it applies a new top record.
+    bool CheckTopRecord = true;
+
+private:
+    int FExpandButtonAreaWidth = 0;
+    int FExpandButtonIndent = 3;
+    int FFirstRecordIndex = -1;
+    int FNavigatorWidth = 0;
+    int FNavigatorHeight = 0;
+    std::unique_ptr<TcxNavigatorSiteViewInfo> FNavigatorSiteViewInfo;
+    std::unique_ptr<TcxNavigatorViewInfo> FNavigatorViewInfo;
+    std::unique_ptr<TcxCustomGridRecordsViewInfo> FRecordsViewInfo;
+};
+
+// Record heights per row, measured once until the next size change.
+class TcxCustomGridTableViewInfoCacheItem : public TcxCustomGridViewInfoCacheItem {
+    QZ_CLASS(TcxCustomGridTableViewInfoCacheItem, TcxCustomGridViewInfoCacheItem)
+public:
+    using TcxCustomGridViewInfoCacheItem::TcxCustomGridViewInfoCacheItem;
+    void UnassignValues(bool APreserveMasterCache) override { IsHeightAssigned = false; }
+    TcxCustomGridRecord* GridRecord() const;
+    int Height = 0;
+    bool IsHeightAssigned = false;
+};
+
+class TcxCustomGridTableViewInfoCache : public TcxCustomGridViewInfoCache {
+    QZ_CLASS(TcxCustomGridTableViewInfoCache, TcxCustomGridViewInfoCache)
+public:
+    using TcxCustomGridViewInfoCache::TcxCustomGridViewInfoCache;
+    TcxCustomGridViewInfoCacheItemClass GetItemClass() override;
+};
+
+// ---- the input side of a record view --------------------------------------------------------------------
+
+class TcxCustomGridTableController : public TcxCustomGridController {
+    QZ_CLASS(TcxCustomGridTableController, TcxCustomGridController)
+public:
+    using TcxCustomGridController::TcxCustomGridController;
+    TcxCustomGridTableView* GridView() const;
+    TcxGridDataController* DataController() const;
+    TcxCustomGridTableViewData* ViewData() const;
+    TcxCustomGridTableViewInfo* ViewInfo() const;
+
+    // ---- what the application asks: with MultiSelect off the focused row counts
+    int GetSelectedRecordCount();
+    TcxCustomGridRecord* GetSelectedRecord(int AIndex);
+
+    // ---- focus
+    TcxCustomGridTableItem* FocusedItem() const { return FFocusedItem; }
+    void SetFocusedItem(TcxCustomGridTableItem* AValue);
+    int GetFocusedItemIndex() const;
+    int GetFocusedRowIndex();
+    TcxCustomGridRecord* GetFocusedRecord();
+    virtual void SetFocusedRecord(TcxCustomGridRecord* ARecord);
+    // Focuses a row of the view data (-1: none). False when the row's record
+    // refuses the focus or the data controller keeps its focus.
+    bool FocusRecord(int ARowIndex, bool ASelect);
+    bool GoToFirst();
+    bool GoToLast();
+    bool GoToNext(bool ASelect = true);
+    bool GoToPrev(bool ASelect = true);
+    bool FocusNextRecord(int ARowIndex, bool AGoForward, bool AGoOnCycle, bool ASelect = false);
+    // The next focusable visible item from a visible index; -1 when none.
+    // A cycling search tests the starting item last, so a lone item finds itself.
+    int FindNextItem(int AFocusedItemIndex, bool AGoForward, bool AGoOnCycle, bool& ACycleChanged);
+    bool FocusNextItem(int AFocusedItemIndex, bool AGoForward, bool AGoOnCycle, bool AGoToNextRecordOnCycle);
+    bool FocusNextCell(bool AGoForward, bool ACellsOnly = false);
+    bool FocusFirstAvailableItem();
+    bool IsFocusedRecordFirst();
+    bool IsFocusedRecordLast();
+    virtual void FocusNextPage(bool ASelect);
+    virtual void FocusPrevPage(bool ASelect);
+    virtual void FocusedItemChanged(TcxCustomGridTableItem* APrevFocusedItem);
+    virtual void MakeItemVisible(TcxCustomGridTableItem* AItem) {}
+    virtual void MakeRecordVisible(TcxCustomGridRecord* ARecord);
+    void MakeFocusedItemVisible() { MakeItemVisible(FFocusedItem); }
+    void MakeFocusedRecordVisible() { MakeRecordVisible(GetFocusedRecord()); }
+
+    // ---- the top record
+    int TopRecordIndex() const { return FTopRecordIndex; }
+    // Clamped to 0 .. the top of the last full page.
+    void SetTopRecordIndex(int AValue);
+    void SetTopRecordIndexUnchecked(int AValue);
+    void CheckTopRecordIndex() { SetTopRecordIndex(FTopRecordIndex); }
+    virtual void CheckTopRecordIndexValue(int& AValue);
+    virtual int GetMaxTopRecordIndex();
+    // The records that fit from a row in a direction (a trial layout unless
+    // every record has the same height and the view info counts a page).
+    virtual int GetVisibleRecordCount(int AFirstRecordIndex, bool ACalculateDown = true);
+    int VisibleRecordCount();
+    int LastVisibleRecordIndex();
+    virtual void ScrollPageDown() { SetTopRecordIndex(FTopRecordIndex + VisibleRecordCount()); }
+    virtual void ScrollPageUp() { SetTopRecordIndex(FTopRecordIndex - VisibleRecordCount()); }
+    void ScrollRecords(bool AForward, int ACount);
+
+    // ---- selection
+    bool GetMultiSelect() const;
+    bool CanMultiSelect(bool ACheckFocusedView);
+    void ClearSelection();
+    void SelectAll();
+    // The focused record becomes the only selected one.
+    void SelectFocusedRecordOnly();
+    void ToggleFocusedRecordSelection();
+    virtual bool IsKeyForMultiSelect(WORD AKey, TShiftState AShift, bool AFocusedRecordChanged);
+    virtual void DoKeyMultiSelect(WORD AKey, TShiftState AShift);
+    virtual bool CanProcessSelectionClick(TcxCustomGridHitTest* AHitTest);
+    virtual void DoMouseDownSelection(TcxCustomGridHitTest* AHitTest, TShiftState AShift, bool ADoubleClick);
+    virtual void DoMouseUpSelection(TcxCustomGridHitTest* AHitTest, TShiftState AShift);
+    bool IsClickSelectionPending() const { return FClickSelectionPending; }
+    void CancelPendingClickSelection() { FClickSelectionPending = false; }
+    void InvalidateFocusedRecord();
+    void InvalidateSelection();
+
+    // ---- records
+    virtual bool CanAppend();
+    virtual bool CanDelete(bool ACheckOptions);
+    virtual bool CanEdit();
+    virtual bool CanInsert(bool ACheckOptions);
+    virtual void CreateNewRecord(bool AAppend);
+    // Asks first while DeletingConfirmation is on; anything but OK deletes nothing.
+    virtual void DeleteSelection();
+    bool IsUnchangedNewRecordCancelledOnExit();
+
+    // ---- incremental search
+    bool IsIncSearching();
+    std::string GetIncSearchingText();
+    TcxCustomGridTableItem* GetIncSearchingItem();
+    void SetIncSearchingText(const std::string& AValue);
+    void CancelIncSearching();
+    virtual TcxCustomGridTableItem* GetIncSearchItem();
+    virtual void IncSearchKeyDown(WORD& AKey, TShiftState AShift);
+
+    // ---- drag feedback
+    TcxCustomGridRecord* DragHighlightedRecord();
+    void SetDragHighlightedRecord(TcxCustomGridRecord* AValue);
+
+    // ---- input
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void DoKeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void ViewFocusLost() override;
+    void ViewFocusGained() override;
+    void ControlFocusChanged() override;
+    void CancelMouseOperations() override;
+    bool IsDataFullyVisible() override;
+    void DoExit() override;
+
+    // Set by the table view info while it applies a new top record.
+    bool TopRecordCheckSuspended = false;
+
+private:
+    bool ProcessFocusedRowMove(int ARowIndex, bool ASelect);
+    TcxCustomGridTableItem* FFocusedItem = nullptr;
+    int FTopRecordIndex = 0;
+    bool FTopRecordIndexChecking = false;
+    // Rows, not handles: handles go with every row-count change.
+    int FDragHighlightedRow = -1;
+    bool FClickSelectionPending = false;
+    int FPendingClickRow = -1;
+    bool FSkipNextChar = false;
+};
+
+// A focused-record change of the data controller: the focused record shows
+// and the old and new focused records repaint.
+class TcxGridFocusedRecordChange : public TcxCustomGridViewChange {
+    QZ_CLASS(TcxGridFocusedRecordChange, TcxCustomGridViewChange)
+public:
+    TcxGridFocusedRecordChange(TcxCustomGridView* AGridView, bool ANewItemRecordFocusingChanged, int AFocusedRecordIndex,
+                               int APrevFocusedRecordIndex)
+        : TcxCustomGridViewChange(AGridView), FFocusedRecordIndex(AFocusedRecordIndex),
+          FNewItemRecordFocusingChanged(ANewItemRecordFocusingChanged), FPrevFocusedRecordIndex(APrevFocusedRecordIndex)
+    {
+    }
+    void Execute() override;
+
+private:
+    int FFocusedRecordIndex;
+    bool FNewItemRecordFocusingChanged;
+    int FPrevFocusedRecordIndex;
+};
+
+// One record (or one of its cells) repaints: nothing when it is not on
+// screen, its item is hidden or gone, or the view is not shown.
+class TcxGridRecordChange : public TcxCustomGridViewChange {
+    QZ_CLASS(TcxGridRecordChange, TcxCustomGridViewChange)
+public:
+    TcxGridRecordChange(TcxCustomGridView* AGridView, TcxCustomGridTableItem* AItem, int ARecordIndex,
+                        bool ANewItemRecord)
+        : TcxCustomGridViewChange(AGridView), Item(AItem), RecordIndex(ARecordIndex), NewItemRecord(ANewItemRecord)
+    {
+    }
+    void Execute() override;
+    bool IsCoveredBy(TcxCustomGridChange* AChange) override;
+    bool IsSameAs(TcxCustomGridChange* AChange) override;
+    TcxCustomGridTableItem* Item;
+    int RecordIndex;
+    bool NewItemRecord;
+};
+
+using TcxGridCanSelectRecordEvent =
+    std::function<void(TcxCustomGridTableView* Sender, TcxCustomGridRecord* ARecord, bool& AAllow)>;
+using TcxGridCellClickEvent = std::function<void(TcxCustomGridTableView* Sender, TcxGridTableDataCellViewInfo* ACellViewInfo,
+                                                 TMouseButton AButton, TShiftState AShift, bool& AHandled)>;
+using TcxGridTableDataCellCustomDrawEvent = std::function<void(TcxCustomGridTableView* Sender, TcxCanvas* ACanvas,
+                                                               TcxGridTableDataCellViewInfo* AViewInfo, bool& ADone)>;
+using TcxGridEditingEvent =
+    std::function<void(TcxCustomGridTableView* Sender, TcxCustomGridTableItem* AItem, bool& AAllow)>;
+using TcxGridCustomTableItemEvent = std::function<void(TcxCustomGridTableView* Sender, TcxCustomGridTableItem* AItem)>;
+using TcxGridFocusedItemChangedEvent = std::function<void(
+    TcxCustomGridTableView* Sender, TcxCustomGridTableItem* APrevFocusedItem, TcxCustomGridTableItem* AFocusedItem)>;
+using TcxGridFocusedRecordChangedEvent =
+    std::function<void(TcxCustomGridTableView* Sender, TcxCustomGridRecord* APrevFocusedRecord,
+                       TcxCustomGridRecord* AFocusedRecord, bool ANewItemRecordFocusingChanged)>;
+using TcxGridInitEditEvent =
+    std::function<void(TcxCustomGridTableView* Sender, TcxCustomGridTableItem* AItem, TcxCustomEdit* AEdit)>;
+using TcxGridCustomTableViewEvent = std::function<void(TcxCustomGridTableView* Sender)>;
+
 // ---- the record view's item lists ---------------------------------------------------------------------
 
-class TcxCustomGridTableView : public TcxCustomGridView {
+class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, public IcxFilterControl {
     QZ_CLASS(TcxCustomGridTableView, TcxCustomGridView)
 public:
     explicit TcxCustomGridTableView(TComponent* AOwner = nullptr) : TcxCustomGridView(AOwner) {}
     ~TcxCustomGridTableView() override;
+    void CreateHandlers() override;
     void DestroyHandlers() override;
+    void CreateOptions() override;
+    void DestroyOptions() override;
     TcxGridClassRef<TcxCustomDataController, TComponent*> GetDataControllerClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridController> GetControllerClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridViewInfoCache> GetViewInfoCacheClass() override;
+    TcxGridOptionsClass<TcxCustomGridBackgroundBitmaps> GetBackgroundBitmapsClass() override;
+    TcxGridOptionsClass<TcxCustomGridOptionsSelection> GetOptionsSelectionClass() override;
+    TcxGridOptionsClass<TcxCustomGridOptionsView> GetOptionsViewClass() override;
+    TcxGridClassRef<TcxCustomGridViewStyles, TPersistent*> GetStylesClass() override;
+    virtual TcxGridOptionsClass<TcxCustomGridTableFiltering> GetFilteringClass();
+    virtual TcxGridOptionsClass<TcxCustomGridTableOptionsBehavior> GetOptionsBehaviorClass();
+    virtual TcxGridOptionsClass<TcxCustomGridTableOptionsCustomize> GetOptionsCustomizeClass();
+    virtual TcxGridOptionsClass<TcxCustomGridTableOptionsData> GetOptionsDataClass();
     TcxGridDataController* DataController() const;
+    TcxCustomGridTableController* Controller() const;
     TcxCustomGridTableViewData* ViewData() const
     {
         return static_cast<TcxCustomGridTableViewData*>(TcxCustomGridView::ViewData());
     }
     TcxGridViewHandlerClass<TcxCustomGridViewData> GetViewDataClass() override;
+    // The table view info, when the view lays out with one.
+    TcxCustomGridTableViewInfo* TableViewInfo() const;
     // Text of a record's cell as the item would show it.
     virtual void DoGetDisplayText(TcxCustomGridRecord* ARecord, int AItemIndex, std::string& AText);
 
@@ -454,10 +1210,78 @@ public:
     virtual void RefreshVisibleItemsList();
     void RefreshFilterableItemsList();
     virtual void ItemValueTypeClassChanged(int AItemIndex);
-    // The data controller's news become queued changes.
+
+    // ---- the data controller's news become queued changes and events
     void DataControllerNotify(TcxUpdateControlInfo* AInfo) override;
     virtual void DataChanged();
+    virtual void DataLayoutChanged();
+    virtual void FocusedRecordChanged(int APrevFocusedRecordIndex, int AFocusedRecordIndex,
+                                      bool ANewItemRecordFocusingChanged);
+    virtual void RecordChanged(int ARecordIndex);
     virtual void RecordCountChanged();
+    virtual void SearchChanged();
+    virtual void SelectionChanged(TcxSelectionChangedInfo* AInfo);
+    void RefreshNavigators();
+
+    // ---- scrolling by records
+    virtual bool CanOffset(int ARecordCountDelta);
+    virtual void Offset(int ARecordCountDelta, int DX, int DY);
+    virtual bool IsEqualHeightRecords();
+
+    // ---- events
+    virtual bool DoCanSelectRecord(int ARecordIndex);
+    virtual bool DoCellClick(TcxGridTableDataCellViewInfo* ACellViewInfo, TMouseButton AButton, TShiftState AShift);
+    virtual bool DoCustomDrawCell(TcxCanvas* ACanvas, TcxGridTableDataCellViewInfo* AViewInfo);
+    virtual bool DoEditing(TcxCustomGridTableItem* AItem);
+    virtual void DoEditChanged(TcxCustomGridTableItem* AItem);
+    virtual void DoEditValueChanged(TcxCustomGridTableItem* AItem);
+    virtual void DoFocusedItemChanged(TcxCustomGridTableItem* APrevFocusedItem, TcxCustomGridTableItem* AFocusedItem);
+    virtual void DoInitEdit(TcxCustomGridTableItem* AItem, TcxCustomEdit* AEdit);
+    virtual void DoTopRecordIndexChanged();
+    virtual int GetDefaultActiveDetailIndex();
+
+    // ---- drawing decisions
+    virtual bool DrawRecordActive(TcxCustomGridRecord* ARecord);
+    virtual bool DrawRecordFocused(TcxCustomGridRecord* ARecord);
+    virtual bool DrawRecordSelected(TcxCustomGridRecord* ARecord);
+    // ACellDrawnSelected: null when no cell view info is given, else whether
+    // that cell can be drawn selected (first) and is drawn selected by itself
+    // (second). ACellIsEditing: the cell holds the active in-place editor.
+    virtual bool DrawCellSelected(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem,
+                                  const std::pair<bool, bool>* ACellDrawnSelected = nullptr, bool ACellIsEditing = false);
+
+    // ---- the navigator's record set
+    bool CanDelete() override;
+    bool CanEdit() override;
+    bool CanInsert() override;
+    bool IsBof() override;
+    bool IsBookmarkAvailable() override;
+    bool IsEditing() override;
+    bool IsEof() override;
+    void ClearBookmark() override;
+    void DoAction(int AButtonIndex) override;
+    TcxNavigatorControlNotifier* GetNotifier() override { return FNavigatorNotifier.get(); }
+    bool IsActive() override { return true; }
+
+    // ---- the filter builder's view of the filterable items
+    std::string GetItemCaption(int AIndex) override;
+    int GetCount() override { return FilterableItemCount(); }
+    TcxFilterCriteria* GetCriteria() override;
+    int GetItemLink(int AIndex) override;
+    std::string GetFieldName(int AIndex) override { return std::string(); }
+    TcxCustomEditProperties* GetProperties(int AIndex) override;
+    TcxValueTypeClass GetValueType(int AIndex) override;
+
+    // ---- stored layout: the filter and the summary settings
+    bool GetStoredProperties(TStrings* AProperties) override;
+    Variant GetStoredPropertyValue(const std::string& AName) override;
+    void SetStoredPropertyValue(const std::string& AName, const Variant& AValue) override;
+    TObject* CreateStoredChild(const std::string& AObjectName, const std::string& AClassName) override;
+    void GetStoredChildren(std::vector<TObject*>& AChildren) override;
+    // What the stored layout covers besides the items.
+    bool StoreFilter = true;
+    bool StoreSummary = true;
+    bool StoreByIdentifier = false;
 
     TcxCustomGridTableItem* CreateItem();
     void ClearItems();
@@ -469,12 +1293,43 @@ public:
     TcxCustomGridTableItem* GetVisibleItem(int AIndex) const { return FVisibleItems[size_t(AIndex)]; }
     int FilterableItemCount() const { return int(FFilterableItems.size()); }
     TcxCustomGridTableItem* GetFilterableItem(int AIndex) const { return FFilterableItems[size_t(AIndex)]; }
+    int GroupedItemCount() const;
+    TcxCustomGridTableItem* GetGroupedItem(int AIndex) const;
     TcxCustomGridTableItem* FindItemByID(int AID) const;
     TcxCustomGridTableItem* FindItemByName(const std::string& AName) const;
     int IndexOfItem(TcxCustomGridTableItem* AItem) const;
     int NextID() const { return FNextID; }
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     void SetName(const std::string& ANewName) override;
+    void AfterLayoutAssigned() override;
+    void LoadingComplete() override;
+    void VisibleChildLevelsChanged(TObject* AArgument, int AOldCount, int ANewCount) override;
+    void RestoreDefaults() override;
+
+    TcxCustomGridTableFiltering* Filtering() const { return FFiltering; }
+    TcxCustomGridTableOptionsBehavior* OptionsBehavior() const { return FOptionsBehavior; }
+    TcxCustomGridTableOptionsCustomize* OptionsCustomize() const { return FOptionsCustomize; }
+    TcxCustomGridTableOptionsData* OptionsData() const { return FOptionsData; }
+    TcxCustomGridTableOptionsSelection* OptionsSelection() const;
+    TcxCustomGridTableOptionsView* OptionsView() const;
+    TcxCustomGridTableViewStyles* Styles() const;
+    TcxCustomGridTableBackgroundBitmaps* BackgroundBitmaps() const;
+    TcxNavigatorControlButtons* NavigatorButtons() const { return FNavigatorButtons.get(); }
+    // True while a data cell of this view handles a mouse-down.
+    bool IsCellMouseDown = false;
+
+    TcxGridCanSelectRecordEvent OnCanSelectRecord;
+    TcxGridCellClickEvent OnCellClick;
+    TcxGridTableDataCellCustomDrawEvent OnCustomDrawCell;
+    TcxGridEditingEvent OnEditing;
+    TcxGridCustomTableItemEvent OnEditChanged;
+    TcxGridCustomTableItemEvent OnEditValueChanged;
+    TNotifyEvent OnFilterControlDialogShow;
+    TcxGridFocusedItemChangedEvent OnFocusedItemChanged;
+    TcxGridFocusedRecordChangedEvent OnFocusedRecordChanged;
+    TcxGridInitEditEvent OnInitEdit;
+    TcxGridCustomTableViewEvent OnSelectionChanged;
+    TNotifyEvent OnTopRecordIndexChanged;
 
 private:
     void RenumberItems();
@@ -482,6 +1337,12 @@ private:
     std::vector<TcxCustomGridTableItem*> FVisibleItems;
     std::vector<TcxCustomGridTableItem*> FFilterableItems;
     int FNextID = 0;
+    TcxCustomGridTableFiltering* FFiltering = nullptr;
+    TcxCustomGridTableOptionsBehavior* FOptionsBehavior = nullptr;
+    TcxCustomGridTableOptionsCustomize* FOptionsCustomize = nullptr;
+    TcxCustomGridTableOptionsData* FOptionsData = nullptr;
+    std::unique_ptr<TcxNavigatorControlNotifier> FNavigatorNotifier;
+    std::unique_ptr<TcxNavigatorControlButtons> FNavigatorButtons;
 };
 
 namespace cxGridCustomTableView {
@@ -490,4 +1351,12 @@ void Initialize();
 // The default editor of a value type, or null: the registry of default
 // editors fills this in.
 TcxEditRepositoryItem* GetDefaultEditDataRepositoryItem(TcxValueTypeClass AValueTypeClass);
+// The filter dialogs as record views open them (the filter dialog unit sets them).
+void SetFilterDialogs(const TcxGridFilterDialogs& ADialogs);
+const TcxGridFilterDialogs& FilterDialogs();
+// The side of the expand button a look and feel draws.
+int GetExpandButtonSide(TcxCustomLookAndFeelPainterClass APainter);
+// The name a summary object of a view is stored under ("FooterSummaryItem0",
+// "SummaryGroup1_Item2"…), empty for an object the summary does not hold.
+std::string GetSummaryStoredName(TcxCustomGridTableView* AView, TObject* AObject);
 }  // namespace cxGridCustomTableView

@@ -9,6 +9,7 @@
 #include "cxGridCustomView.h"
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,12 @@ std::vector<std::string>& Log();
 void Init();
 // Makes a test view owned by AOwner (null: none) and registered with AGrid.
 TcxGridTestView* MakeView(TcxCustomGrid* AGrid, const std::string& AName);
+// The rows of the test table view: their height, which ones expand, which
+// are expanded, and the rows laid out since the test last emptied the list.
+constexpr int RowHeight = 20;
+std::set<int>& ExpandableRows();
+std::set<int>& ExpandedRows();
+std::vector<int>& CalculatedRows();
 }  // namespace GridTesting
 
 class TcxGridTestDataController : public TcxCustomDataController {
@@ -67,12 +74,57 @@ public:
     bool DetailsVisible = true;
 };
 
-// A data row: it has cells and nothing to expand.
+// A data row: it has cells; it expands only when the test says so.
 class TcxGridTestRecord : public TcxCustomGridRecord {
     QZ_CLASS(TcxGridTestRecord, TcxCustomGridRecord)
 public:
     using TcxCustomGridRecord::TcxCustomGridRecord;
     bool HasCells() override { return true; }
+    bool GetExpandable() override;
+    bool GetExpanded() override;
+    void Expand(bool ARecursive) override;
+    void Collapse(bool ARecursive) override;
+    TcxCustomGridRecordViewInfoClass GetViewInfoClass() override;
+};
+
+// Rows of the test table view: GridTesting::RowHeight pixels high, as wide
+// as the records area, with the expand button area at their left.
+class TcxGridTestRecordViewInfo : public TcxCustomGridRecordViewInfo {
+    QZ_CLASS(TcxGridTestRecordViewInfo, TcxCustomGridRecordViewInfo)
+public:
+    using TcxCustomGridRecordViewInfo::TcxCustomGridRecordViewInfo;
+    int CalculateWidth() override;
+    void GetExpandButtonAreaBounds(TRect& R) override;
+    void Calculate(int ALeft, int ATop, int AWidth = -1, int AHeight = -1) override;
+
+protected:
+    int CalculateHeight() override;
+};
+
+// Rows stacked from the top (forward) or from the bottom (backward); the
+// rows that fit whole count as visible, at least one.
+class TcxGridTestRecordsViewInfo : public TcxCustomGridRecordsViewInfo {
+    QZ_CLASS(TcxGridTestRecordsViewInfo, TcxCustomGridRecordsViewInfo)
+public:
+    using TcxCustomGridRecordsViewInfo::TcxCustomGridRecordsViewInfo;
+    void Calculate() override;
+    void CalculateVisibleCount() override;
+    int GetItemLeftBound(int AIndex) override { return Bounds.Left; }
+    int GetItemTopBound(int AIndex) override;
+    int GetPixelScrollSize(int ARecordCountDelta) override;
+    void OffsetItem(int AIndex, int AOffset) override;
+};
+
+class TcxGridTestTableViewInfo : public TcxCustomGridTableViewInfo {
+    QZ_CLASS(TcxGridTestTableViewInfo, TcxCustomGridTableViewInfo)
+public:
+    using TcxCustomGridTableViewInfo::TcxCustomGridTableViewInfo;
+    TcxCustomGridRecordsViewInfoClass GetRecordsViewInfoClass() override
+    {
+        return TcxCustomGridRecordsViewInfoClass::Of<TcxGridTestRecordsViewInfo>();
+    }
+    void DoCalculate() override;
+    int CalculateCount = 0;
 };
 
 class TcxGridTestViewData : public TcxCustomGridTableViewData {
@@ -96,7 +148,6 @@ class TcxGridTestTableView : public TcxCustomGridTableView {
     QZ_CLASS(TcxGridTestTableView, TcxCustomGridTableView)
 public:
     explicit TcxGridTestTableView(TComponent* AOwner = nullptr) : TcxCustomGridTableView(AOwner) {}
-    TcxGridViewHandlerClass<TcxCustomGridController> GetControllerClass() override;
     TcxGridViewHandlerClass<TcxCustomGridPainter> GetPainterClass() override;
     TcxGridViewHandlerClass<TcxCustomGridViewData> GetViewDataClass() override;
     TcxGridViewHandlerClass<TcxCustomGridViewInfo> GetViewInfoClass() override;

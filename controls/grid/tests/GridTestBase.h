@@ -12,6 +12,18 @@
 #include <string>
 #include <vector>
 
+// Counts the grid's notifications of one kind.
+class TGridNotificationCounter : public TcxCustomGridNotification {
+public:
+    explicit TGridNotificationCounter(int AKind) : FKind(AKind) {}
+    TSet<int, 8> NotificationKinds() override { return {FKind}; }
+    void Notify(int, void*, bool&) override { ++Count; }
+    int Count = 0;
+
+private:
+    int FKind;
+};
+
 class GridTestBase : public ::testing::Test {
 protected:
     void SetUp() override

@@ -227,17 +227,10 @@ TEST_F(GridItemsTest, RenamingTheViewRenamesItsItems)
     EXPECT_EQ(other->Name(), "Other");
 }
 
-class TCountRecorder : public TcxCustomGridNotification {
-public:
-    TSet<int, 8> NotificationKinds() override { return {gnkRecordCountChanged}; }
-    void Notify(int, void*, bool&) override { ++Count; }
-    int Count = 0;
-};
-
 TEST_F(GridItemsTest, ARecordCountChangeRunsAtOnceEvenWhileTheGridIsLocked)
 {
     Add("ColA");
-    TCountRecorder recorder;
+    TGridNotificationCounter recorder(gnkRecordCountChanged);
     Grid->AddNotification(&recorder);
     Grid->BeginUpdate();
     View->DataController()->SetRecordCount(5);
@@ -266,6 +259,8 @@ protected:
     void SetUp() override
     {
         GridItemsTest::SetUp();
+        // No row is on screen, so records are made only when a test asks.
+        Grid->SetBounds(0, 0, 300, 0);
         Name = Add("ColName");
         Name->OnGetDisplayText = [](TcxCustomGridTableItem*, TObject*, std::string& AText) { AText = "<" + AText + ">"; };
         Name->DataBinding()->SetValueTypeClass(TcxStringValueType::Class());
