@@ -124,7 +124,7 @@ TEST_F(TSettingsFixture, TheDialogShowsThePageAndTypedSizesArePapersOfTheirOwn)
     dlg.SetPage(&page);
     std::string width, height, left, paper, custom;
     bool portraitShown = false, landscapeShown = true;
-    std::string turnedW, turnedH, turnedCustomW;
+    std::string turnedW, turnedH, turnedCustomW, a5;
     GuiTest::Later([&] {
         TfrxPageSettingsForm* d = ModalDialog<TfrxPageSettingsForm>();
         ASSERT_NE(d, nullptr);
@@ -144,6 +144,13 @@ TEST_F(TSettingsFixture, TheDialogShowsThePageAndTypedSizesArePapersOfTheirOwn)
         custom = d->SizeCB->Text();
         d->PortraitRB->SetChecked(true);
         turnedCustomW = d->WidthE->Text();
+        // A paper chosen from the list brings its size back.
+        d->SizeCB->SetItemIndex(d->SizeCB->Items()->IndexOf("A5"));
+        d->SizeCB->Select();
+        a5 = d->WidthE->Text() + " x " + d->HeightE->Text();
+        // Then a size of one's own again.
+        d->WidthE->SetText("21");
+        d->HeightE->SetText("35");
         d->MarginLeftE->SetText("2,5");
         d->OKB->Click();
     });
@@ -159,6 +166,7 @@ TEST_F(TSettingsFixture, TheDialogShowsThePageAndTypedSizesArePapersOfTheirOwn)
     EXPECT_EQ(custom, frxRes::Resources().Get("prCustom"));
     // Back to portrait, the own size turns too: 35 × 21 becomes 21 × 35.
     EXPECT_EQ(turnedCustomW, "21");
+    EXPECT_EQ(a5, "14.80 x 21");
     EXPECT_EQ(page.Orientation(), frxEnums::poPortrait);
     EXPECT_EQ(page.PaperSize(), 256);
     EXPECT_DOUBLE_EQ(page.PaperWidth(), 210);

@@ -138,6 +138,18 @@ TEST(PropertyEditors, RowsOfOneObjectSortedWithTheirEditorsAndSubRows)
     EXPECT_EQ(EditorOf(*font->SubProperty, "Color")->ClassName(), "TfrxColorProperty");
     EXPECT_EQ(font->SubProperty->Parent, &list);
 
+    // An object that goes leaves its rows harmless.
+    {
+        auto gone = std::make_unique<TInspected>();
+        TfrxPropertyList rows;
+        rows.SetComponent(gone.get());
+        TfrxPropertyEditor* count = EditorOf(rows, "Count");
+        gone.reset();
+        EXPECT_EQ(count->GetComponent(), nullptr);
+        EXPECT_EQ(count->GetValue(), "0");
+        count->SetValue("5");
+    }
+
     // A hidden property leaves no row.
     frxDsgnIntf::HideProperties(TQuietInspected::StaticClass(), "Ratio;Tag");
     TQuietInspected quiet;
