@@ -636,7 +636,7 @@ bool TfrxPreview::SearchFrom(int page)
 bool TfrxPreview::Export(TfrxCustomExportFilter* filter)
 {
     TfrxPreviewPages* pages = PreviewPages();
-    if (!pages || !filter) return false;
+    if (FBusy || !pages || !filter) return false;
     pages->ShownPage = FPageNo;
     const bool done = pages->Export(filter);
     FWorkspace->Invalidate();
@@ -649,6 +649,7 @@ std::string Fp3Filter() { return frxRes::Resources().Get("clFP3files") + " (*.fp
 
 void TfrxPreview::Save()
 {
+    if (FBusy) return;
     TSaveDialog dlg(nullptr);
     dlg.Filter = Fp3Filter();
     dlg.DefaultExt = "fp3";
@@ -657,11 +658,13 @@ void TfrxPreview::Save()
 
 void TfrxPreview::SaveToFile(const std::string& fileName)
 {
+    if (FBusy) return;
     if (TfrxPreviewPages* pages = PreviewPages()) pages->SaveToFile(fileName);
 }
 
 void TfrxPreview::Load()
 {
+    if (FBusy) return;
     TOpenDialog dlg(nullptr);
     dlg.Filter = Fp3Filter();
     if (dlg.Execute()) LoadFromFile(dlg.FileName);
@@ -670,7 +673,7 @@ void TfrxPreview::Load()
 void TfrxPreview::LoadFromFile(const std::string& fileName)
 {
     TfrxPreviewPages* pages = PreviewPages();
-    if (!pages) return;
+    if (FBusy || !pages) return;
     try {
         pages->LoadFromFile(fileName, true);
     } catch (...) {
@@ -686,7 +689,7 @@ void TfrxPreview::LoadFromFile(const std::string& fileName)
 bool TfrxPreview::Print()
 {
     TfrxPreviewPages* pages = PreviewPages();
-    if (!pages) return false;
+    if (FBusy || !pages) return false;
     pages->ShownPage = FPageNo;
     bool done = false;
     try {
@@ -704,6 +707,7 @@ bool TfrxPreview::Print()
 
 void TfrxPreview::Find()
 {
+    if (FBusy) return;
     TfrxSearchDialog dlg(nullptr);
     const bool ok = dlg.ShowModal() == mrOk;
     if (ok) Find(dlg.TextE->Text(), dlg.CaseCB->Checked(), dlg.TopCB->Checked());

@@ -116,7 +116,8 @@ public:
     // The clock the refresh interval is measured with (milliseconds).
     static std::function<uint32_t()> TickCount;
 
-    // Page commands (none while a build runs).
+    // Page commands. None of the commands (these, printing, exporting,
+    // saving, loading, searching) acts while a build runs.
     void Clear();
     // An empty page before the current one.
     void AddPage();

@@ -350,18 +350,25 @@ TEST(PreviewBuild, TheWindowsCancelButtonStopsABuildAndThePagesBuiltStay)
     form.Show();
     form.SetReport(r.F.Report.get());
     ASSERT_EQ(r.F.Report->Preview(), form.Preview());
-    bool printEnabled = true, closable = true;
+    bool printEnabled = true, closable = true, printedDuring = true;
     std::string cancelCaption;
+    exporttest::TScratch dir("cancelled");
     r.F.Report->OnProgress = [&](TfrxReport*, TfrxProgressType, int n) {
         if (n != 7) return;
         printEnabled = form.PrintB->Enabled();
         cancelCaption = form.CancelB->Caption();
         closable = form.CloseQuery();
+        // The pages are not whole yet: no command acts on them.
+        printedDuring = form.Preview()->Print();
+        form.Preview()->SaveToFile(dir.Dir + "during.fp3");
+        form.Preview()->DeletePage();
         form.CancelB->Click();
     };
     EXPECT_TRUE(r.F.Report->PrepareReport());
     EXPECT_FALSE(printEnabled);
     EXPECT_FALSE(closable);
+    EXPECT_FALSE(printedDuring);
+    EXPECT_FALSE(FileExists(dir.Dir + "during.fp3"));
     EXPECT_EQ(cancelCaption, "取消");
     TfrxPreview* preview = form.Preview();
     EXPECT_FALSE(preview->Busy());
@@ -372,7 +379,6 @@ TEST(PreviewBuild, TheWindowsCancelButtonStopsABuildAndThePagesBuiltStay)
     EXPECT_EQ(form.StatusBar->Panels()->Items(0)->Text(), "第 1 页 共 7 页");
 
     // What was built saves and loads back whole.
-    exporttest::TScratch dir("cancelled");
     preview->SaveToFile(dir.Dir + "part.fp3");
     preview->LoadFromFile(dir.Dir + "part.fp3");
     EXPECT_EQ(preview->PageCount(), 7);
