@@ -766,6 +766,9 @@ TColumnEh::TColumnEh(TCollection* collection) : TCollectionItem(collection)
     FFooter.reset(NewFooter());
     FFooters.reset(NewFooters());
     FBaseWidth = DefaultWidth();
+    FEditButtons = std::make_unique<TEditButtonsEh>(this);
+    FEditButtons->OnButtonsChanged = [this](TCollectionItem*) { Notify(); };
+    FMRUList = std::make_unique<TMRUListEh>(this);
 }
 
 TColumnEh::~TColumnEh()
@@ -777,6 +780,7 @@ TColumnEh::~TColumnEh()
         s.erase(std::remove(s.begin(), s.end(), this), s.end());
         if (g->FSelection) g->FSelection->SelectedColumns()->Forget(this);
     }
+    FEditButtons->OnButtonsChanged = nullptr;
     FFooters.reset();
     FFooter.reset();
     FTitle.reset();
@@ -1083,6 +1087,67 @@ void TColumnEh::SetWordWrap(bool v)
     Notify();
 }
 
+// ---- editing in place
+
+void TColumnEh::SetButtonStyle(TColumnButtonStyleEh v)
+{
+    if (v == FButtonStyle) return;
+    FButtonStyle = v;
+    Notify();
+}
+
+// A flag that falls back to the grid's column defaults while unassigned.
+#define QZ_DEFAULTED_FLAG(Name, Flag, Member, Notifies)                                \
+    bool TColumnEh::Name() const                                                      \
+    {                                                                                 \
+        if (FAssignedValues.Contains(Flag)) return Member;                            \
+        TCustomDBGridEh* g = Grid();                                                  \
+        return g && g->ColumnDefValues()->Name();                                     \
+    }                                                                                 \
+    void TColumnEh::Set##Name(bool v)                                                 \
+    {                                                                                 \
+        if (FAssignedValues.Contains(Flag) && v == Member) return;                    \
+        Member = v;                                                                   \
+        Mark(Flag);                                                                   \
+        if (Notifies) Notify();                                                       \
+    }
+QZ_DEFAULTED_FLAG(AlwaysShowEditButton, cvAlwaysShowEditButton, FAlwaysShowEditButton, true)
+QZ_DEFAULTED_FLAG(AutoDropDown, cvAutoDropDown, FAutoDropDown, false)
+QZ_DEFAULTED_FLAG(DblClickNextVal, cvDblClickNextVal, FDblClickNextVal, false)
+QZ_DEFAULTED_FLAG(DropDownShowTitles, cvDropDownShowTitles, FDropDownShowTitles, false)
+QZ_DEFAULTED_FLAG(DropDownSizing, cvDropDownSizing, FDropDownSizing, false)
+QZ_DEFAULTED_FLAG(HighlightRequired, cvHighlightRequired, FHighlightRequired, true)
+#undef QZ_DEFAULTED_FLAG
+
+void TColumnEh::SetDropDownWidth(int v)
+{
+    if (v == FDropDownWidth) return;
+    FDropDownWidth = v;
+    Notify();
+}
+
+TCustomImageList* TColumnEh::ImageList() const { return FImageList.Get(); }
+
+void TColumnEh::SetImageList(TCustomImageList* v)
+{
+    if (v == FImageList.Get()) return;
+    FImageList = v;
+    if (TCustomDBGridEh* g = Grid()) g->Invalidate();
+}
+
+void TColumnEh::SetShowImageAndText(bool v)
+{
+    if (v == FShowImageAndText) return;
+    FShowImageAndText = v;
+    Notify();
+}
+
+TDataSet* TColumnEh::LookupListDataSet() const
+{
+    TField* f = Field();
+    return f && f->FieldKind() == fkLookup ? f->LookupDataSet() : nullptr;
+}
+
 TColumnFooterEh* TColumnEh::FooterForRow(int row) const
 {
     if (row >= 0 && row < FFooters->Count()) return FFooters->Items(row);
@@ -1110,6 +1175,7 @@ void TColumnEh::ResetToDefaults()
     FAssignedValues = {};
     Font();
     FPickList.reset();
+    FButtonStyle = TColumnButtonStyleEh::cbsAuto;
     Notify(fontWasAssigned);
     FKeyList.reset();
 }
@@ -1133,12 +1199,17 @@ void TColumnEh::Assign(TPersistent* source)
         if (a.Contains(cvAlignment)) SetAlignment(s->Alignment());
         if (a.Contains(cvReadOnly)) SetReadOnly(s->ReadOnly());
         FTitle->Assign(s->Title());
+        FDropDownRows = s->FDropDownRows;
+        SetButtonStyle(s->ButtonStyle());
         if (s->FPickList) SetPickList(s->FPickList.get());
         FBaseWidth = s->FBaseWidth;
         FAutoFitColWidth = s->FAutoFitColWidth;
         if (a.Contains(cvWordWrap)) SetWordWrap(s->WordWrap());
         if (a.Contains(cvToolTips)) SetToolTips(s->ToolTips());
         SetEndEllipsis(s->EndEllipsis());
+        SetDropDownWidth(s->DropDownWidth());
+        SetAutoDropDown(s->AutoDropDown());
+        SetAlwaysShowEditButton(s->AlwaysShowEditButton());
         FFooter->Assign(s->Footer());
         if (s->FKeyList) SetKeyList(s->FKeyList.get());
         if (a.Contains(cvCheckboxes)) SetCheckboxes(s->Checkboxes());
@@ -1149,7 +1220,18 @@ void TColumnEh::Assign(TPersistent* source)
         SetNotInKeyListIndex(s->NotInKeyListIndex());
         SetMinWidth(s->MinWidth());
         SetMaxWidth(s->MaxWidth());
+        SetImageList(s->ImageList());
+        SetDblClickNextVal(s->DblClickNextVal());
+        SetDropDownSizing(s->DropDownSizing());
+        SetDropDownShowTitles(s->DropDownShowTitles());
+        OnNotInList = s->OnNotInList;
+        OnUpdateData = s->OnUpdateData;
+        OnEditButtonClick = s->OnEditButtonClick;
+        OnEditButtonDown = s->OnEditButtonDown;
+        FEditButtons->Assign(s->EditButtons());
+        FMRUList->Assign(s->MRUList());
         SetDisplayFormat(s->DisplayFormat());
+        SetShowImageAndText(s->ShowImageAndText());
     } catch (...) {
         if (coll) coll->EndUpdate();
         throw;
@@ -1247,6 +1329,13 @@ void TColumnDefValuesEh::SetAlwaysShowEditButton(bool v)
     if (FGrid) FGrid->Invalidate();
 }
 
+void TColumnDefValuesEh::SetHighlightRequired(bool v)
+{
+    if (v == FHighlightRequired) return;
+    FHighlightRequired = v;
+    if (FGrid) FGrid->Invalidate();
+}
+
 void TColumnDefValuesEh::SetEndEllipsis(bool v)
 {
     if (v == FEndEllipsis) return;
@@ -1261,6 +1350,10 @@ void TColumnDefValuesEh::Assign(TPersistent* source)
         SetAlwaysShowEditButton(s->AlwaysShowEditButton());
         SetEndEllipsis(s->EndEllipsis());
         FToolTips = s->FToolTips;
+        FAutoDropDown = s->FAutoDropDown;
+        FDblClickNextVal = s->FDblClickNextVal;
+        FDropDownSizing = s->FDropDownSizing;
+        FDropDownShowTitles = s->FDropDownShowTitles;
         return;
     }
     TPersistent::Assign(source);

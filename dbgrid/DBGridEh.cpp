@@ -1,4 +1,5 @@
 #include "DBGridEh.h"
+#include "DBGridEhInplaceEdit.h"
 #include "DBGridEhRes.h"
 #include "DBSumLst.h"
 
@@ -140,6 +141,9 @@ void TColumnEh::WriteCellValue(std::string text, Variant value, bool useText)
     } else {
         f->SetAsVariant(value);
     }
+    TInplaceEdit* editor = g->InplaceEditor();
+    if (FMRUList->AutoAdd() && FMRUList->Active() && editor && editor->Visible() && editor->Showing())
+        FMRUList->AddItem(text);
 }
 
 void TColumnEh::StepCellValue(double increment)
@@ -349,6 +353,8 @@ void TGridDataLinkEh::UpdateData()
     if (FPosting) return;
     FPosting = true;
     try {
+        // A record written while the editor shows takes what was typed there.
+        FGrid->UpdateText();
         if (FEditPending) FGrid->PostEditText();
     } catch (...) {
         FEditPending = false;
@@ -1413,7 +1419,10 @@ std::string TCustomDBGridEh::GetEditText(int col, int row)
     TField* f = c->Field();
     if (!f) return {};
     FEditorValue = Null();
+    if (f->FieldKind() == fkLookup && !f->KeyFields().empty() && f->DataSet())
+        FEditorValue = f->DataSet()->FieldValues(f->KeyFields());
     if (c->HasKeyList()) {
+        FEditorValue = f->IsNull() ? Variant(Null()) : Variant(f->Text());
         int i = c->KeyList()->IndexOf(f->Text());
         FEditorText = i >= 0 && i < c->PickList()->Count() ? c->PickList()->Strings(i) : std::string();
     } else if (FDrawMemoText && f->DataType() == ftMemo) {
@@ -1466,18 +1475,77 @@ bool TCustomDBGridEh::CanEditModify()
 void TCustomDBGridEh::PostEditText()
 {
     TColumnEh* c = CurrentColumn();
-    TField* f = c ? c->Field() : nullptr;
-    if (!f) return;
-    if (c->HasKeyList()) {
-        // The text is one of the pick list's; the field takes the key beside it.
-        int i = c->PickList()->IndexOf(FEditorText);
-        if (i >= 0 && i < c->KeyList()->Count()) f->SetText(c->KeyList()->Strings(i));
-        else if (FEditorText.empty()) f->Clear();
+    if (!c) return;
+    TField* f = c->Field();
+    if (!f) {
+        c->WriteCellValue(FEditorText, FEditorText, true);
         return;
     }
-    if (FDrawMemoText && f->DataType() == ftMemo) f->SetAsString(FEditorText);
-    else f->SetText(FEditorText);
+    auto askNotInList = [&] {
+        bool accept = false;
+        if (c->OnNotInList) c->OnNotInList(c, FEditorText, accept);
+        return accept;
+    };
+    if (c->HasKeyList()) {
+        // The text is one of the pick list's; the field takes the key beside it.
+        auto keyOf = [&](int i) { return i >= 0 && i < c->KeyList()->Count() ? Variant(c->KeyList()->Strings(i)) : Variant(Null()); };
+        int i = c->PickList()->IndexOf(FEditorText);
+        if (i >= 0 && i < c->KeyList()->Count()) {
+            FEditorValue = keyOf(i);
+        } else if (i < 0 && c->OnNotInList && !FEditorText.empty()) {
+            FEditorValue = askNotInList() ? keyOf(c->PickList()->IndexOf(FEditorText)) : Variant(Null());
+        } else if (FEditorText.empty()) {
+            FEditorValue = Null();
+        }
+        c->WriteCellValue(FEditorText, FEditorValue, false);
+        return;
+    }
+    if (c->HasPickList()) {
+        if (c->OnNotInList && c->PickList()->IndexOf(FEditorText) < 0) askNotInList();
+        c->WriteCellValue(FEditorText, FEditorText, true);
+        return;
+    }
+    if (f->FieldKind() == fkLookup && !f->KeyFields().empty() && f->DataSet()) {
+        TDataSet* list = c->LookupListDataSet();
+        if (VarIsNull(FEditorValue) && !FEditorText.empty() && c->OnNotInList && list) {
+            TLocateOptions ci{loCaseInsensitive};
+            if (!list->Locate(f->LookupResultField(), FEditorText, ci) && askNotInList() &&
+                list->Locate(f->LookupResultField(), FEditorText, ci))
+                FEditorValue = list->FieldValues(f->LookupKeyFields());
+        }
+        std::vector<TField*> keys;
+        f->DataSet()->GetFieldList(keys, f->KeyFields());
+        bool writable = !keys.empty();
+        for (TField* k : keys) writable = writable && k->CanModify();
+        if (writable) {
+            f->DataSet()->Edit();
+            c->WriteCellValue(FEditorText, FEditorValue, false);
+        }
+        return;
+    }
+    c->WriteCellValue(FEditorText, FEditorText, true);
 }
+
+bool TCustomDBGridEh::CanEditCurrentRecord() const
+{
+    if (!FDataLink->Active()) return false;
+    TDataSet* ds = FDataLink->DataSet();
+    if (!FAllowedOperations.Contains(alopUpdateEh) && ds->State() != dsInsert) return false;
+    return !ds->IsEmpty() || FAllowedOperations.Contains(alopInsertEh) || FAllowedOperations.Contains(alopAppendEh);
+}
+
+void TCustomDBGridEh::DoEditButtonClick()
+{
+    if (OnEditButtonClick) OnEditButtonClick(this);
+}
+
+void TCustomDBGridEh::GetEditCellParams(TColumnEh* column, TFont* font, TColor& background)
+{
+    background = column->Color();
+    GetCellParams(column, font, background, TGridDrawState{gdFocused});
+}
+
+TInplaceEdit* TCustomDBGridEh::CreateEditor() { return new TDBGridInplaceEdit(this); }
 
 int TCustomDBGridEh::GetEditLimit()
 {

@@ -15,10 +15,13 @@
 #pragma once
 
 #include "DB.h"
+#include "DBCtrlsEh.h"
 #include "DBSumLst.h"
 #include "Grids.h"
 #include "ShortCuts.h"
+#include "ToolCtrlsEh.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -78,6 +81,14 @@ using TColumnEhValues = TSet<TColumnEhValue, 32>;
 // What a cell shows (first match wins): a check box, a lookup, a pick list,
 // an image from the key list, a key list, plain text.
 enum TCellKindEh { ckPlain, ckPickList, ckLookup, ckKeyList, ckKeyImageList, ckCheckboxes };
+
+// The button a column's cells edit with: chosen from the field (auto), an
+// ellipsis, none, an up-down pair or a drop-down.
+// (Scoped: another library of the tree has a cbsNone of its own.)
+enum class TColumnButtonStyleEh { cbsAuto, cbsEllipsis, cbsNone, cbsUpDown, cbsDropDown };
+QZ_ENUM_TYPEINFO(TColumnButtonStyleEh, "cbsAuto", "cbsEllipsis", "cbsNone", "cbsUpDown", "cbsDropDown")
+
+using TCheckDrawRequiredStateEventEh = std::function<void(TObject* sender, const std::string& text, bool& drawState)>;
 
 // ---- events ------------------------------------------------------------------------
 
@@ -372,6 +383,50 @@ public:
     TPopupMenu* PopupMenu() const;
     void SetPopupMenu(TPopupMenu* v);
 
+    // ---- editing in place
+    TColumnButtonStyleEh ButtonStyle() const { return FButtonStyle; }
+    void SetButtonStyle(TColumnButtonStyleEh v);
+    // Extra buttons the cell's editor shows left of its own.
+    TEditButtonsEh* EditButtons() const { return FEditButtons.get(); }
+    void SetEditButtons(TEditButtonsEh* v) { FEditButtons->Assign(v); }
+    bool AlwaysShowEditButton() const;
+    void SetAlwaysShowEditButton(bool v);
+    // Typing a character opens the drop-down.
+    bool AutoDropDown() const;
+    void SetAutoDropDown(bool v);
+    // A double click in the editor steps the value.
+    bool DblClickNextVal() const;
+    void SetDblClickNextVal(bool v);
+    bool DropDownShowTitles() const;
+    void SetDropDownShowTitles(bool v);
+    // The drop-down shows a size grip; its new size is kept for the next time.
+    bool DropDownSizing() const;
+    void SetDropDownSizing(bool v);
+    int DropDownRows() const { return FDropDownRows; }
+    void SetDropDownRows(int v) { FDropDownRows = std::max(0, v); }
+    // 0: the editor's width; -1: as wide as the list needs.
+    int DropDownWidth() const { return FDropDownWidth; }
+    void SetDropDownWidth(int v);
+    // An empty required field of an inserted record is underlined in red.
+    bool HighlightRequired() const;
+    void SetHighlightRequired(bool v);
+    // The texts entered lately, offered while typing.
+    TMRUListEh* MRUList() const { return FMRUList.get(); }
+    void SetMRUList(TMRUListEh* v) { FMRUList->Assign(v); }
+    // Images of the key list's entries (or of an integer field's values).
+    TCustomImageList* ImageList() const;
+    void SetImageList(TCustomImageList* v);
+    // The image and the text both show (not the image alone).
+    bool ShowImageAndText() const { return FShowImageAndText; }
+    void SetShowImageAndText(bool v);
+    // The data set a lookup column chooses from (none for other columns).
+    TDataSet* LookupListDataSet() const;
+
+    TNotInListEventEh OnNotInList;
+    TButtonClickEventEh OnEditButtonClick;
+    TButtonDownEventEh OnEditButtonDown;
+    TCheckDrawRequiredStateEventEh OnCheckDrawRequiredState;
+
     TColumnTitleEh* Title() const { return FTitle.get(); }
     void SetTitle(TColumnTitleEh* v) { FTitle->Assign(v); }
     TColumnFooterEh* Footer() const { return FFooter.get(); }
@@ -459,6 +514,14 @@ private:
     int FBaseWidth = 0;
     TWeakRef<TPopupMenu> FPopupMenu;
     bool FWidthSettled = false;
+    TColumnButtonStyleEh FButtonStyle = TColumnButtonStyleEh::cbsAuto;
+    std::unique_ptr<TEditButtonsEh> FEditButtons;
+    bool FAlwaysShowEditButton = false, FAutoDropDown = false, FDblClickNextVal = false;
+    bool FDropDownShowTitles = false, FDropDownSizing = false, FHighlightRequired = false;
+    int FDropDownRows = 7, FDropDownWidth = 0;
+    std::unique_ptr<TMRUListEh> FMRUList;
+    TWeakRef<TCustomImageList> FImageList;
+    bool FShowImageAndText = false;
     std::unique_ptr<TColumnTitleEh> FTitle;
     std::unique_ptr<TColumnFooterEh> FFooter;
     std::unique_ptr<TColumnFootersEh> FFooters;
@@ -504,12 +567,24 @@ public:
     void SetEndEllipsis(bool v);
     bool ToolTips() const { return FToolTips; }
     void SetToolTips(bool v) { FToolTips = v; }
+    bool AutoDropDown() const { return FAutoDropDown; }
+    void SetAutoDropDown(bool v) { FAutoDropDown = v; }
+    bool DblClickNextVal() const { return FDblClickNextVal; }
+    void SetDblClickNextVal(bool v) { FDblClickNextVal = v; }
+    bool DropDownShowTitles() const { return FDropDownShowTitles; }
+    void SetDropDownShowTitles(bool v) { FDropDownShowTitles = v; }
+    bool DropDownSizing() const { return FDropDownSizing; }
+    void SetDropDownSizing(bool v) { FDropDownSizing = v; }
+    bool HighlightRequired() const { return FHighlightRequired; }
+    void SetHighlightRequired(bool v);
     TColumnTitleDefValuesEh* Title() const { return FTitle.get(); }
     TColumnFooterDefValuesEh* Footer() const { return FFooter.get(); }
     void Assign(TPersistent* source) override;
 private:
     TCustomDBGridEh* FGrid;
     bool FAlwaysShowEditButton = false, FEndEllipsis = false, FToolTips = false;
+    bool FAutoDropDown = false, FDblClickNextVal = false, FDropDownShowTitles = false, FDropDownSizing = false;
+    bool FHighlightRequired = false;
     std::unique_ptr<TColumnTitleDefValuesEh> FTitle;
     std::unique_ptr<TColumnFooterDefValuesEh> FFooter;
 };
@@ -979,9 +1054,21 @@ public:
     // Puts the data set into edit state for the current column when it may
     // be changed; true when the link is editing.
     bool PrepareEdit();
-    // Writes the editor's text into the current column's field.
+    // Writes the editor's text into the current column's field: a pick
+    // list's text, a key list's key, a lookup's key values (EditorValue).
     virtual void PostEditText();
     const std::string& EditorText() const { return FEditorText; }
+    void SetEditorText(const std::string& v) { FEditorText = v; }
+    // The key values the editor chose for a lookup or key-list column.
+    const Variant& EditorValue() const { return FEditorValue; }
+    void SetEditorValue(const Variant& v) { FEditorValue = v; }
+    // Whether the current record may be changed at all: updates allowed (or
+    // inserting), and records to change or new ones allowed.
+    bool CanEditCurrentRecord() const;
+    // Raises OnEditButtonClick (the ellipsis or drop-down button of a cell).
+    virtual void DoEditButtonClick();
+    // The in-place editor asks the grid for a cell's look while editing.
+    void GetEditCellParams(TColumnEh* column, TFont* font, TColor& background);
     int GetEditLimit() override;
     void ColWidthsChanged() override;
     void RowHeightsChanged() override;
@@ -1007,8 +1094,10 @@ public:
     TGetBtnEhParamsEvent OnGetBtnParams;
     TNotifyEvent OnSortMarkingChanged;
     TNotifyEvent OnSumListRecalcAll, OnSumListAfterRecalcAll;
+    TNotifyEvent OnEditButtonClick;
 
 protected:
+    TInplaceEdit* CreateEditor() override;
     void Paint() override;
     void Resize() override;
     void CreateParams(TCreateParams& params) override;

@@ -45,6 +45,38 @@ std::unique_ptr<TDataSet> ManyStudents(int n)
     return MakeStudents(rows);
 }
 
+TCoachLookup MakeCoachLookup(const std::vector<std::string>& coachNames, const std::vector<int>& coachOf)
+{
+    TCoachLookup r;
+    r.Coaches = std::make_unique<TDataSet>();
+    r.Coaches->FieldDefs()->Add("CoachId", ftInteger);
+    r.Coaches->FieldDefs()->Add("CoachName", ftString, 20);
+    r.Coaches->CreateDataSet();
+    for (size_t i = 0; i < coachNames.size(); ++i) r.Coaches->AppendRecord({int(i) + 1, coachNames[i]});
+    r.Coaches->First();
+    auto ds = std::make_unique<TDataSet>();
+    ds->FieldDefs()->Add("Id", ftInteger);
+    ds->FieldDefs()->Add("CoachId", ftInteger);
+    for (const char* n : {"Id", "CoachId"}) {
+        auto* f = new TIntegerField(ds.get());
+        f->SetFieldName(n);
+        f->SetDataSet(ds.get());
+    }
+    auto* coach = new TStringField(ds.get());
+    coach->SetFieldName("Coach");
+    coach->SetFieldKind(fkLookup);
+    coach->SetKeyFields("CoachId");
+    coach->SetLookupDataSet(r.Coaches.get());
+    coach->SetLookupKeyFields("CoachId");
+    coach->SetLookupResultField("CoachName");
+    coach->SetDataSet(ds.get());
+    ds->CreateDataSet();
+    for (size_t i = 0; i < coachOf.size(); ++i) ds->AppendRecord({int(i) + 1, coachOf[i]});
+    ds->First();
+    r.Students = std::move(ds);
+    return r;
+}
+
 TGridHost::TGridHost(TDataSet* ds, int width, int height)
 {
     GuiTest::Init();

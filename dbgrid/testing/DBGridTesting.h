@@ -27,6 +27,14 @@ std::unique_ptr<TDataSet> FiveStudents();
 // n students named "学员<i>", fee i.
 std::unique_ptr<TDataSet> ManyStudents(int n);
 
+// Coaches (CoachId, CoachName) and students (Id, CoachId) with a lookup
+// field Coach showing the student's coach's name; student i (from 1) has
+// the coach coachOf[i - 1].
+struct TCoachLookup {
+    std::unique_ptr<TDataSet> Coaches, Students;
+};
+TCoachLookup MakeCoachLookup(const std::vector<std::string>& coachNames, const std::vector<int>& coachOf);
+
 // A shown form with a grid filling width x height, bound to the data set.
 struct TGridHost {
     std::unique_ptr<TForm> Form;

@@ -484,33 +484,9 @@ TEST(GridImport, PickListMapsToKeysAndKeepsUnknownTexts)
 
 TEST(GridImport, LookupPrefersAnExactName)
 {
-    auto coaches = std::make_unique<TDataSet>();
-    coaches->FieldDefs()->Add("CoachId", ftInteger);
-    coaches->FieldDefs()->Add("CoachName", ftString, 20);
-    coaches->CreateDataSet();
-    coaches->AppendRecord({1, "Wang Wei"});
-    coaches->AppendRecord({2, "Wang"});
-    coaches->AppendRecord({3, "Li Na"});
-    coaches->First();
-    auto ds = std::make_unique<TDataSet>();
-    ds->FieldDefs()->Add("Id", ftInteger);
-    ds->FieldDefs()->Add("CoachId", ftInteger);
-    for (const char* n : {"Id", "CoachId"}) {
-        auto* f = new TIntegerField(ds.get());
-        f->SetFieldName(n);
-        f->SetDataSet(ds.get());
-    }
-    auto* coach = new TStringField(ds.get());
-    coach->SetFieldName("Coach");
-    coach->SetFieldKind(fkLookup);
-    coach->SetKeyFields("CoachId");
-    coach->SetLookupDataSet(coaches.get());
-    coach->SetLookupKeyFields("CoachId");
-    coach->SetLookupResultField("CoachName");
-    coach->SetDataSet(ds.get());
-    ds->CreateDataSet();
-    for (int i = 1; i <= 4; ++i) ds->AppendRecord({i, 3});
-    ds->First();
+    TCoachLookup look = MakeCoachLookup({"Wang Wei", "Wang", "Li Na"}, {3, 3, 3, 3});
+    auto& coaches = look.Coaches;
+    auto ds = std::move(look.Students);
     TShownGrid t(std::move(ds), {"Coach"});
     t.Import(TextIn(), "wang\r\nWang W\r\nli\r\nnobody");
     std::vector<int> keys;

@@ -841,11 +841,35 @@ private:
     TDateTime FMinDate = 0, FMaxDate = 0;   // 0: no limit
 };
 
+// What lies under a point of a month calendar (TMonthCalendar::HitTest).
+constexpr int MCHT_NOWHERE = 0;
+constexpr int MCHT_TITLE = 0x00010000;
+constexpr int MCHT_CALENDAR = 0x00020000;
+constexpr int MCHT_TODAYLINK = 0x00030000;
+constexpr int MCHT_NEXT = 0x01000000;
+constexpr int MCHT_PREV = 0x02000000;
+constexpr int MCHT_TITLEBK = MCHT_TITLE;
+constexpr int MCHT_TITLEMONTH = MCHT_TITLE | 1;
+constexpr int MCHT_TITLEYEAR = MCHT_TITLE | 2;
+constexpr int MCHT_TITLEBTNNEXT = MCHT_TITLE | MCHT_NEXT | 3;
+constexpr int MCHT_TITLEBTNPREV = MCHT_TITLE | MCHT_PREV | 3;
+constexpr int MCHT_CALENDARBK = MCHT_CALENDAR;
+constexpr int MCHT_CALENDARDATE = MCHT_CALENDAR | 1;
+constexpr int MCHT_CALENDARDAY = MCHT_CALENDAR | 2;
+constexpr int MCHT_CALENDARWEEKNUM = MCHT_CALENDAR | 3;
+
 class TMonthCalendar : public TWinControl {
     QZ_CLASS(TMonthCalendar, TWinControl)
 public:
     explicit TMonthCalendar(TComponent* owner = nullptr);
     ~TMonthCalendar() override;
+    // The part under a client point: a day, the day-name row, the title's
+    // month, year or buttons (MCHT_*); MCHT_NOWHERE without a window.
+    int HitTest(TPoint p) const;
+    // The smallest size that shows a whole month (the current size without a window).
+    TPoint MinimalSize() const;
+    // The user clicked a day (also the one already chosen).
+    virtual void DayClicked() {}
     TDateTime Date() const { return FDate; }
     void SetDate(TDateTime v);
     TDateTime MinDate() const { return FMinDate; }

@@ -9,6 +9,7 @@
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QLocale>
+#include <QTableView>
 
 using namespace qzgui;
 
@@ -258,6 +259,9 @@ void TMonthCalendar::CreateWindowDone()
         TDateTime d = FromQDateTime(QDateTime(w->selectedDate(), QTime(0, 0)));
         Guarded(this, [&] { NativeChanged(d); });
     });
+    QObject::connect(w, &QCalendarWidget::clicked, w, [w](QDate) {
+        if (TMonthCalendar* c = w->C) Guarded(c, [&] { c->DayClicked(); });
+    });
 }
 
 void TMonthCalendar::DestroyWnd()
@@ -303,6 +307,38 @@ void TMonthCalendar::SetMaxDate(TDateTime v)
 {
     FMaxDate = v;
     SetDate(FDate);
+}
+
+int TMonthCalendar::HitTest(TPoint p) const
+{
+    QzCalendar* w = FImpl->W;
+    if (!w || !w->rect().contains(p.X, p.Y)) return MCHT_NOWHERE;
+    for (QWidget* c = w->childAt(p.X, p.Y); c && c != w; c = c->parentWidget()) {
+        const QString name = c->objectName();
+        if (name == QLatin1String("qt_calendar_prevmonth")) return MCHT_TITLEBTNPREV;
+        if (name == QLatin1String("qt_calendar_nextmonth")) return MCHT_TITLEBTNNEXT;
+        if (name == QLatin1String("qt_calendar_monthbutton")) return MCHT_TITLEMONTH;
+        if (name == QLatin1String("qt_calendar_yearbutton") || name == QLatin1String("qt_calendar_yearedit"))
+            return MCHT_TITLEYEAR;
+        if (name == QLatin1String("qt_calendar_navigationbar")) return MCHT_TITLEBK;
+        if (auto* view = qobject_cast<QTableView*>(c)) {
+            QModelIndex i = view->indexAt(view->viewport()->mapFrom(w, QPoint(p.X, p.Y)));
+            if (!i.isValid()) return MCHT_CALENDARBK;
+            bool dayNames = w->horizontalHeaderFormat() != QCalendarWidget::NoHorizontalHeader;
+            bool weekNumbers = w->verticalHeaderFormat() != QCalendarWidget::NoVerticalHeader;
+            if (dayNames && i.row() == 0) return MCHT_CALENDARDAY;
+            if (weekNumbers && i.column() == 0) return MCHT_CALENDARWEEKNUM;
+            return MCHT_CALENDARDATE;
+        }
+    }
+    return MCHT_CALENDARBK;
+}
+
+TPoint TMonthCalendar::MinimalSize() const
+{
+    if (!FImpl->W) return Point(Width(), Height());
+    QSize s = FImpl->W->minimumSizeHint();
+    return Point(s.width(), s.height());
 }
 
 void TMonthCalendar::WMMouse(TMessage& m) { MouseToNative<TMonthCalendar, TWinControl>(this, m); }

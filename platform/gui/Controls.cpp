@@ -942,7 +942,8 @@ void TWinControl::CreateHandle()
     UpdateShowing();
 }
 
-QWidget* TWinControl::CreateWindowHandle(const TCreateParams& p, QWidget* parentWidget)
+// The kind of window the parameters ask for.
+static Qt::WindowFlags WindowFlagsFor(const TCreateParams& p, QWidget* parentWidget)
 {
     Qt::WindowFlags flags = parentWidget && (p.Style & WS_CHILD) ? Qt::Widget : Qt::Window;
     if (!(p.Style & WS_CHILD)) {
@@ -955,7 +956,12 @@ QWidget* TWinControl::CreateWindowHandle(const TCreateParams& p, QWidget* parent
             flags = Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
                     (flags & Qt::WindowStaysOnTopHint);
     }
-    QWidget* w = MakeOwnWidget(this, parentWidget, flags);
+    return flags;
+}
+
+QWidget* TWinControl::CreateWindowHandle(const TCreateParams& p, QWidget* parentWidget)
+{
+    QWidget* w = MakeOwnWidget(this, parentWidget, WindowFlagsFor(p, parentWidget));
     if (p.ExStyle & WS_EX_NOACTIVATE) w->setAttribute(Qt::WA_ShowWithoutActivating);
     return w;
 }
@@ -971,6 +977,13 @@ void TWinControl::CreateWnd()
     else if (TWinControl* owner = FindControl(p.WndParent)) parentWidget = owner->Widget()->window();   // an owned popup
     QWidget* w = CreateWindowHandle(p, parentWidget);
     if (!w) throw EOSError("Error creating window");
+    // Qt's own controls made as popups of their own (a list or a calendar
+    // that drops down) take the kind of window their parameters ask for.
+    bool native = w->metaObject()->className() != QByteArray("QWidget");
+    if (native && !FParent && (p.Style & WS_POPUP) && !(p.Style & WS_CHILD)) {
+        w->setWindowFlags(WindowFlagsFor(p, parentWidget));
+        if (p.ExStyle & WS_EX_NOACTIVATE) w->setAttribute(Qt::WA_ShowWithoutActivating);
+    }
     FWindow->Params = p;
     FWindow->Bars[SB_HORZ].Visible = p.Style & WS_HSCROLL;
     FWindow->Bars[SB_VERT].Visible = p.Style & WS_VSCROLL;
