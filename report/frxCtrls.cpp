@@ -133,9 +133,20 @@ TfrxCustomComboBox::TfrxCustomComboBox(TComponent* owner) : TCustomComboBox(owne
 {
     SetStyle(csOwnerDrawFixed);
     SetWidth(100);
+    MeasureRows();
+}
+
+void TfrxCustomComboBox::MeasureRows()
+{
     // One line of the font a row.
     Canvas()->Font()->Assign(Font());
     SetItemHeight(std::max(Canvas()->TextHeight("Wg"), 1));
+}
+
+void TfrxCustomComboBox::CMFontChanged(TMessage& m)
+{
+    TCustomComboBox::Dispatch(m);
+    MeasureRows();
 }
 
 void TfrxCustomComboBox::SetButtonWidth(int v) { FButtonWidth = std::max(v, 0); }
@@ -277,7 +288,7 @@ TfrxFontComboBox::TfrxFontComboBox(TComponent* owner)
     SetWidth(150);
     SetEditOffset(16);
     SetReadOnly(true);
-    SetItemHeight(std::max(FGlyph->Height() + 1, ItemHeight()));
+    MeasureRows();
     if (!ComponentState().Contains(csDesigning)) {
         FPreview = new TfrxFontPreview(this);
         FPreview->SetVisible(false);
@@ -285,6 +296,12 @@ TfrxFontComboBox::TfrxFontComboBox(TComponent* owner)
 }
 
 TfrxFontComboBox::~TfrxFontComboBox() = default;
+
+void TfrxFontComboBox::MeasureRows()
+{
+    TfrxCustomComboBox::MeasureRows();
+    if (FGlyph) SetItemHeight(std::max(FGlyph->Height() + 1, ItemHeight()));
+}
 
 void TfrxFontComboBox::SetMRURegKey(const std::string& v) { FMRURegKey = v.empty() ? kDefaultMRUKey : v; }
 
@@ -376,7 +393,6 @@ TPoint TfrxFontComboBox::PreviewPosition(int screenWidth) const
 void TfrxFontComboBox::DropDown()
 {
     TfrxCustomComboBox::DropDown();
-    if (ItemIndex() < 5 && Items()->Count() > 0) SetItemIndex(0);
     if (FPreview) {
         const TPoint p = PreviewPosition(Screen ? Screen->Width() : 1 << 30);
         FPreview->SetBounds(p.X, p.Y, FPreview->Width(), FPreview->Height());

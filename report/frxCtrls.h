@@ -96,11 +96,15 @@ public:
     void CloseUp() override;
 
 protected:
+    virtual void MeasureRows();
     void CMMouseEnter(TMessage& m);
     void CMMouseLeave(TMessage& m);
+    // A new font: the rows take its height.
+    void CMFontChanged(TMessage& m);
     QZ_BEGIN_MESSAGE_MAP
         QZ_MESSAGE_HANDLER(CM_MOUSEENTER, CMMouseEnter)
         QZ_MESSAGE_HANDLER(CM_MOUSELEAVE, CMMouseLeave)
+        QZ_MESSAGE_HANDLER(CM_FONTCHANGED, CMFontChanged)
     QZ_END_MESSAGE_MAP
     bool FDropped = false;
 
@@ -163,6 +167,13 @@ public:
 
 protected:
     void CreateWindowDone() override;
+    // A row holds the TrueType mark or a line of the font, whichever is taller.
+    void MeasureRows() override;
+    // Fonts were installed or removed: the list is filled again.
+    void CMFontChange(TMessage& m) { Populate(); }
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(CM_FONTCHANGE, CMFontChange)
+    QZ_END_MESSAGE_MAP
 
 private:
     void ReadMRU();

@@ -82,6 +82,10 @@ TEST(ReportControls, FlatComboGeometry)
         EXPECT_EQ(s.cx, c.Width) << c.Items;
         EXPECT_EQ(s.cy, c.Height) << c.Items;
     }
+    // A bigger font makes taller rows.
+    combo.Font()->SetSize(24);
+    EXPECT_GT(combo.ItemHeight(), h);
+
     // Near the bottom of the screen the list opens upward.
     const TPoint below = combo.ClientToScreen(TPoint(0, combo.Height()));
     EXPECT_FALSE(combo.ListOpensUpward(below.Y + combo.ListSize().cy));
