@@ -236,7 +236,12 @@ void TcxCustomLookupEditLookupData::SyncItemIndex()
         p->SetListEvents(nullptr, nullptr, nullptr);
         p->ReleaseListMouse();
         p->ListClosed();
-        p->EndLocate();
+        // Only the locate the opening began: a close without an opening
+        // must not end one it did not begin.
+        if (FDropDownLocating) {
+            FDropDownLocating = false;
+            p->EndLocate();
+        }
     });
 }
 
@@ -250,8 +255,12 @@ void TcxCustomLookupEditLookupData::DropDown()
     TcxCustomLookupEditProperties* p = Properties();
     if (!p) return;
     Locked([&] {
-        // Left open until the popup closes (SyncItemIndex).
-        p->BeginLocate();
+        // Left open until the popup closes (SyncItemIndex); an opening
+        // again before that does not begin a second one.
+        if (!FDropDownLocating) {
+            FDropDownLocating = true;
+            p->BeginLocate();
+        }
         p->ListOpening();
         p->SetListEvents([this](TObject* s, bool a) { ListCloseUp(s, a); },
                          [this](TObject* s) { ListFocusedRowChanged(s); }, [this](TObject* s) { ListClick(s); });

@@ -194,6 +194,8 @@ protected:
 private:
     Variant FCurrentKey = Null();
     int FKeyChanges = 0;
+    // The drop-down's locate is open.
+    bool FDropDownLocating = false;
 };
 
 class TcxCustomLookupEdit : public TcxCustomComboBox {

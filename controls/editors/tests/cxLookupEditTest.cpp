@@ -354,6 +354,18 @@ TEST_F(LookupEditTest, TheDropDownLocatesUntilItClosesAndTheKeysChooseRecords)
     EXPECT_TRUE(cxEdit::VarEqualsExact(Edit->EditValue(), Variant(3)));
     EXPECT_EQ(clicks, 1) << "accepting the record already chosen is none";
 
+    // Opening twice and closing without an opening leave the list's locate
+    // balanced: it ends with the close.
+    Data->DropDown();
+    Data->DropDown();
+    Data->SyncItemIndex();
+    EXPECT_FALSE(Edit->Props()->IsLocating());
+    Data->SyncItemIndex();
+    Data->DropDown();
+    EXPECT_TRUE(Edit->Props()->IsLocating());
+    Data->SyncItemIndex();
+    EXPECT_FALSE(Edit->Props()->IsLocating());
+
     // Not while the user is changing the value.
     List()->SetValue(3, 0, Variant(std::string("张三丰")));
     GuiTest::ProcessEvents();
