@@ -334,3 +334,27 @@ TEST(SmallForms, TheDialogPagesWindowStaysUntilItsPageLetsItGo)
     form.Perform(WM_EXITSIZEMOVE, 0, 0);
     EXPECT_EQ(moved, 1);
 }
+
+TEST(ReportControls, TheFontSampleStandsBesideTheChooser)
+{
+    GuiTest::Init();
+    TForm form(nullptr);
+    form.SetClientSize(400, 200);
+    TfrxFontComboBox combo(&form);
+    combo.SetParent(&form);
+    combo.SetBounds(100, 50, 150, 22);
+    form.Show();
+    GuiTest::ProcessEvents();
+    ASSERT_NE(combo.PreviewWindow(), nullptr);
+    EXPECT_FALSE(combo.PreviewWindow()->Visible());
+    EXPECT_EQ(combo.PreviewWindow()->ClientWidth(), 200);
+    const TPoint corner = combo.ClientToScreen(TPoint(150, 22));
+    EXPECT_EQ(combo.PreviewPosition(corner.X + 200), corner);
+    // No room on the right: left of the control, one pixel apart.
+    const TPoint left = combo.ClientToScreen(TPoint(0, 0));
+    EXPECT_EQ(combo.PreviewPosition(corner.X + 199), TPoint(left.X - combo.PreviewWindow()->Width() - 1, corner.Y));
+    combo.PreviewWindow()->ShowFont("宋体");
+    EXPECT_EQ(combo.PreviewWindow()->Panel()->Caption(), "宋体");
+    EXPECT_EQ(combo.PreviewWindow()->Panel()->Font()->Name(), "宋体");
+    EXPECT_EQ(combo.PreviewWindow()->Panel()->Font()->Size(), 18);
+}
