@@ -245,11 +245,9 @@ std::unique_ptr<TcxEditDBRegisteredRepositoryItems>& Registry()
     static std::unique_ptr<TcxEditDBRegisteredRepositoryItems> r;
     return r;
 }
-bool& Filled()
-{
-    static bool filled = false;
-    return filled;
-}
+// Filled while it holds its default item: the items belong to the default
+// edit repository, and a registry whose repository was cleared is filled again.
+bool Filled() { return Registry() && Registry()->GetDefaultItem(); }
 std::vector<TFieldTypeItems>& FieldTypeItems()
 {
     static std::vector<TFieldTypeItems> list = {
@@ -302,7 +300,6 @@ TcxEditDBRegisteredRepositoryItems* GetDefaultEditDBRepositoryItems()
 void Initialize()
 {
     if (Filled()) return;
-    Filled() = true;
     cxEditRepositoryItems::Initialize();
     TcxEditDBRegisteredRepositoryItems* r = GetDefaultEditDBRepositoryItems();
     r->RegisterDefaultItem(-1, MakeItem(TcxEditRepositoryMaskItem::StaticClass()));
@@ -314,7 +311,6 @@ void Initialize()
 void Finalize()
 {
     Registry().reset();
-    Filled() = false;
 }
 
 void RegisterFieldTypeItems(TClass AItemClass, std::initializer_list<TFieldType> AFieldTypes)

@@ -94,7 +94,7 @@ TcxEditDBRegisteredRepositoryItems* GetDefaultEditDBRepositoryItems();
 // a mask item by default, a currency item for currency fields, a check box
 // for Boolean fields, date items for date, date-time and time-stamp fields, a
 // time item for time fields and a memo item for memo fields; then the entries
-// editor units added through the routines below. Later calls do nothing until Finalize.
+// editor units added through the routines below. Later calls do nothing while its items last.
 void Initialize();
 // Frees the registry; a later Initialize fills a new one with every entry again.
 void Finalize();

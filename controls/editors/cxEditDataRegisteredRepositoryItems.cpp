@@ -166,11 +166,9 @@ std::unique_ptr<TcxEditDataRegisteredRepositoryItems>& Registry()
     static std::unique_ptr<TcxEditDataRegisteredRepositoryItems> r;
     return r;
 }
-bool& Filled()
-{
-    static bool filled = false;
-    return filled;
-}
+// Filled while it holds its default item: the items belong to the default
+// edit repository, and a registry whose repository was cleared is filled again.
+bool Filled() { return Registry() && Registry()->GetDefaultItem(); }
 }  // namespace
 
 TcxEditDataRegisteredRepositoryItems* GetDefaultEditDataRepositoryItems()
@@ -183,7 +181,6 @@ TcxEditDataRegisteredRepositoryItems* GetDefaultEditDataRepositoryItems()
 void Initialize()
 {
     if (Filled()) return;
-    Filled() = true;
     cxEditRepositoryItems::Initialize();
     TcxEditRepository* repository = cxEdit::GetDefaultEditRepository();
     TcxEditDataRegisteredRepositoryItems* r = GetDefaultEditDataRepositoryItems();
@@ -199,7 +196,6 @@ void Initialize()
 void Finalize()
 {
     Registry().reset();
-    Filled() = false;
 }
 
 }  // namespace cxEditDataRegisteredRepositoryItems

@@ -83,7 +83,7 @@ TcxEditDataRegisteredRepositoryItems* GetDefaultEditDataRepositoryItems();
 // Fills the registry with the default editors of the value types, each a new
 // item of the default edit repository: text by default, a check box for
 // Boolean values, currency edits for currency and FMTBcd values, date edits
-// for date-time and SQL time-stamp values. Later calls do nothing until Finalize.
+// for date-time and SQL time-stamp values. Later calls do nothing while its items last.
 void Initialize();
 // Frees the registry.
 void Finalize();

@@ -114,11 +114,6 @@ std::unique_ptr<TImageList>& MenuImageList()
     static std::unique_ptr<TImageList> list;
     return list;
 }
-bool& Initialized()
-{
-    static bool done = false;
-    return done;
-}
 
 // The bytes of a value after the header a graphic field may put before them.
 std::pair<size_t, size_t> PictureBytes(const std::string& s)
@@ -308,8 +303,8 @@ TCustomImageList* MenuImages()
 
 void Initialize()
 {
-    if (Initialized()) return;
-    Initialized() = true;
+    // Each step is done once however often the unit starts (the editor
+    // registry may have been made again since).
     cxEditRepositoryItems::RegisterItemClasses({TcxEditRepositoryImageItem::StaticClass()});
     TcxRegisteredClasses* r = cxEdit::GetRegisteredEditProperties();
     if (r->IndexOfClass(TcxImageProperties::StaticClass()) < 0)

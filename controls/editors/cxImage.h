@@ -283,7 +283,7 @@ void DrawFocusFrame(TcxCanvas* ACanvas, const TRect& R);
 // The images of the context menu's commands, by tag (cut, copy, paste, delete, load, save).
 TCustomImageList* MenuImages();
 // Registers the properties class and the item class, and the default editor
-// of picture fields. Runs once; later calls do nothing.
+// of picture fields. Starting again registers nothing twice.
 void Initialize();
 void Finalize();
 
