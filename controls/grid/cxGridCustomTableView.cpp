@@ -1,6 +1,7 @@
 #include "cxGridCustomTableView.h"
 
 #include "cxControls.h"
+#include "cxEditDataRegisteredRepositoryItems.h"
 #include "cxGrid.h"
 #include "cxGridCommon.h"
 #include "cxGridLevel.h"
@@ -48,7 +49,11 @@ QZ_CLASS_IMPL(TcxGridRecordChange, TcxCustomGridViewChange)
 
 namespace cxGridCustomTableView {
 void Initialize() { RegisterClasses({TcxGridItemDataBinding::StaticClass()}); }
-TcxEditRepositoryItem* GetDefaultEditDataRepositoryItem(TcxValueTypeClass) { return nullptr; }
+TcxEditRepositoryItem* GetDefaultEditDataRepositoryItem(TcxValueTypeClass AValueTypeClass)
+{
+    return cxEditDataRegisteredRepositoryItems::GetDefaultEditDataRepositoryItems()->GetItemByValueTypeClass(
+        AValueTypeClass);
+}
 }  // namespace cxGridCustomTableView
 
 namespace {
@@ -101,7 +106,12 @@ TcxValueTypeClass TcxGridItemDataBinding::ValueTypeClass() const
 
 void TcxGridItemDataBinding::SetValueTypeClass(TcxValueTypeClass AValue)
 {
-    if (TcxGridDataController* dc = DataController()) dc->ChangeValueTypeClass(FItem->Index(), AValue);
+    TcxGridDataController* dc = DataController();
+    if (!dc || dc->GetItemValueTypeClass(FItem->Index()) == AValue) return;
+    dc->ChangeValueTypeClass(FItem->Index(), AValue);
+    // The item's editor follows its value type: the default editor of the
+    // new type takes over where the item has no editor of its own.
+    if (TcxCustomGridTableView* view = dc->GridView()) view->ItemValueTypeClassChanged(FItem->Index());
 }
 
 bool TcxGridItemDataBinding::Filtered() const
@@ -136,6 +146,18 @@ std::string TcxGridDataController::GetFilterItemDisplayText(TObject* AItem)
 {
     auto* item = DynamicCast<TcxCustomGridTableItem>(AItem);
     return item ? item->Caption() : std::string();
+}
+
+bool TcxGridDataController::CanSelectRow(int ARow)
+{
+    TcxCustomGridTableView* view = GridView();
+    return !view || view->DoCanSelectRecord(ARow);
+}
+
+int TcxGridDataController::GetDefaultActiveRelationIndex()
+{
+    TcxCustomGridTableView* view = GridView();
+    return view ? view->GetDefaultActiveDetailIndex() : TcxDataController::GetDefaultActiveRelationIndex();
 }
 
 TcxGridItemDataBindingClass TcxGridDataController::GetItemDataBindingClass()

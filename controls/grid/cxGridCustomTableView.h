@@ -94,6 +94,9 @@ public:
 
     TObject* GetItem(int AIndex) override;
     int GetItemID(TObject* AItem) override;
+    // The view's OnCanSelectRecord decides whether a row joins the selection.
+    bool CanSelectRow(int ARow) override;
+    int GetDefaultActiveRelationIndex() override;
     std::string GetFilterItemDisplayText(TObject* AItem) override;
 
     void CheckGridModeBufferCount() override {}
@@ -1348,8 +1351,8 @@ private:
 namespace cxGridCustomTableView {
 // Unit start-up: item data bindings can be made by class name.
 void Initialize();
-// The default editor of a value type, or null: the registry of default
-// editors fills this in.
+// The default editor of a value type from the registry of default editors
+// (its default item for a type it does not name; null while it is empty).
 TcxEditRepositoryItem* GetDefaultEditDataRepositoryItem(TcxValueTypeClass AValueTypeClass);
 // The filter dialogs as record views open them (the filter dialog unit sets them).
 void SetFilterDialogs(const TcxGridFilterDialogs& ADialogs);

@@ -4,6 +4,7 @@
 #include "GridTestBase.h"
 
 #include "StringLists.h"
+#include "cxEditDataRegisteredRepositoryItems.h"
 #include "cxTextEdit.h"
 
 namespace {
@@ -375,12 +376,29 @@ public:
     TClass GetPropertiesClass() const override { return TcxTextEditProperties::StaticClass(); }
 };
 
+// The default editors for the length of a test: they are freed before the
+// process ends, while the editors' shared services still exist.
+struct TDefaultEditorsScope {
+    TDefaultEditorsScope()
+    {
+        cxEdit::Initialize();
+        cxTextEdit::Initialize();
+        cxEditDataRegisteredRepositoryItems::Initialize();
+    }
+    ~TDefaultEditorsScope()
+    {
+        cxEditDataRegisteredRepositoryItems::Finalize();
+        cxEdit::Finalize();
+    }
+};
+
 TEST_F(GridItemsTest, EffectivePropertiesComeFromTheRepositoryItemThenTheOwnOnes)
 {
-    cxEdit::Initialize();
-    cxTextEdit::Initialize();
+    TDefaultEditorsScope editors;
     TcxCustomGridTableItem* item = Add("ColA");
-    EXPECT_EQ(item->GetProperties(), nullptr) << "no editor yet (no default editors registered)";
+    TcxEditRepositoryItem* byDefault = cxGridCustomTableView::GetDefaultEditDataRepositoryItem(nullptr);
+    ASSERT_NE(byDefault, nullptr);
+    EXPECT_EQ(item->GetProperties(), byDefault->Properties()) << "the default editor of its value type";
 
     item->SetPropertiesClassName("TcxTextEditProperties");
     ASSERT_NE(item->Properties(), nullptr);
@@ -399,7 +417,30 @@ TEST_F(GridItemsTest, EffectivePropertiesComeFromTheRepositoryItemThenTheOwnOnes
 
     item->SetPropertiesClassName("TcxNoSuchProperties");
     EXPECT_EQ(item->Properties(), nullptr);
-    EXPECT_EQ(item->GetProperties(), nullptr);
+    EXPECT_EQ(item->GetProperties(), byDefault->Properties()) << "back to the default editor";
+}
+
+TEST_F(GridItemsTest, AnItemWithoutAnEditorOfItsOwnShowsItsValueTypesDefaultEditor)
+{
+    TDefaultEditorsScope editors;
+    struct Case {
+        TcxValueTypeClass valueType;
+        const char* propertiesClass;
+    } cases[] = {
+        {TcxStringValueType::Class(), "TcxTextEditProperties"},
+        {TcxBooleanValueType::Class(), "TcxCheckBoxProperties"},
+        {TcxCurrencyValueType::Class(), "TcxCurrencyEditProperties"},
+        {TcxDateTimeValueType::Class(), "TcxDateEditProperties"},
+        {TcxIntegerValueType::Class(), "TcxTextEditProperties"},
+    };
+    for (const Case& c : cases) {
+        TcxCustomGridTableItem* item = Add("Col");
+        item->DataBinding()->SetValueTypeClass(c.valueType);
+        ASSERT_NE(item->GetProperties(), nullptr) << c.propertiesClass;
+        EXPECT_EQ(item->GetProperties()->ClassName(), c.propertiesClass);
+        EXPECT_EQ(item->DefaultRepositoryItem(), cxGridCustomTableView::GetDefaultEditDataRepositoryItem(c.valueType));
+        FreeObject(item);
+    }
 }
 
 TEST_F(GridItemsTest, StoredAlignmentGoesToTheItemsProperties)

@@ -291,6 +291,16 @@ TEST_F(GridTableViewTest, AFocusedRecordChangeFiresWithTheOldAndNewRecords)
     EXPECT_EQ(Controller()->TopRecordIndex(), 3) << "the focused record was scrolled into view";
 }
 
+TEST_F(GridTableViewTest, OnCanSelectRecordKeepsRowsOutOfTheSelection)
+{
+    View->OptionsSelection()->SetMultiSelect(true);
+    View->OnCanSelectRecord = [](TcxCustomGridTableView*, TcxCustomGridRecord* ARecord, bool& AAllow) {
+        AAllow = ARecord->Index() % 2 == 0;
+    };
+    DC()->SelectAll();
+    EXPECT_EQ(Selected(), (std::vector<int>{0, 2, 4, 6, 8}));
+}
+
 TEST_F(GridTableViewTest, SelectionChangesFireTheirEvent)
 {
     int count = 0;
