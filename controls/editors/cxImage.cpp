@@ -680,7 +680,11 @@ TcxCustomImage::TcxCustomImage(TComponent* AOwner, bool AIsInplace)
     SetWidth(140);
     SetHeight(100);
     FClipboardFormat = CF_PICTURE();
-    FPicture->OnChange = [this](TObject* s) { PictureChanged(s); };
+    FPicture->OnChange = [this](TObject* s) {
+        // The user's picture replaces whatever bytes the value held.
+        if (!FInternalSetting) ForgetUndecodedValue();
+        PictureChanged(s);
+    };
     ShortRefreshContainer(false);
 }
 
@@ -762,9 +766,6 @@ void TcxCustomImage::PictureChanged(TObject*)
             AdjustInnerControl();
         }
         if (!FInternalSetting) {
-            // The user's picture replaces whatever the value held.
-            FUndecodedValue = Null();
-            FLoadError.clear();
             if (IsUserChange()) SetModifiedAfterEnter(true);
             DoChange();
             ShortRefreshContainer(false);
@@ -789,9 +790,13 @@ void TcxCustomImage::Clear()
 {
     if (!DoEditing()) return;
     const bool blank = cxImage::IsPictureBlank(FPicture.get());
+    const bool bytes = !FUndecodedValue.IsNull();
     FPicture->SetGraphic(nullptr);
-    // An empty picture does not change: the value's bytes still go.
-    if (blank && !FUndecodedValue.IsNull()) PictureChanged(this);
+    // An empty picture may not change: the value's bytes go all the same.
+    if (blank && bytes && !FUndecodedValue.IsNull()) {
+        ForgetUndecodedValue();
+        PictureChanged(this);
+    }
 }
 
 void TcxCustomImage::CopyToClipboard()

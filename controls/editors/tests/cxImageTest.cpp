@@ -237,6 +237,10 @@ TEST_F(ImageTest, AValueNoDecoderTakesIsReportedAndKeptUntilReplaced)
     // The reason shows where the picture would be.
     GuiTest::ProcessEvents();
     EXPECT_EQ(Edit->ImageViewInfo()->LoadError, Edit->LoadError());
+    // Changing how the edit shows things keeps the bytes.
+    Edit->Properties()->SetCaption("照片");
+    Edit->Properties()->SetStretch(true);
+    EXPECT_EQ(VarToStr(Edit->EditValue()), broken);
 
     // The user's delete drops the bytes.
     Edit->MenuCommand(3);
