@@ -1,6 +1,8 @@
 #include "cxLookupGrid.h"
 
 #include "TypInfo.h"
+#include "cxEditDataRegisteredRepositoryItems.h"
+#include "cxEditRepositoryItems.h"
 #include "cxTextEdit.h"
 
 #include <algorithm>
@@ -29,18 +31,8 @@ void DefineColumnProps(std::vector<TPropInfo>& props)
     props.push_back(PublishInt<C>("Width", &C::Width, &C::SetWidth).StoredBy(StoredWhen(&C::IsWidthStored)));
 }
 
-// The editor of a column with no repository item and no default one for its
-// value type: a plain text edit, owned by the column.
-class TcxLookupGridTextRepositoryItem : public TcxEditRepositoryItem {
-    QZ_CLASS(TcxLookupGridTextRepositoryItem, TcxEditRepositoryItem)
-public:
-    explicit TcxLookupGridTextRepositoryItem(TComponent* AOwner = nullptr) : TcxEditRepositoryItem(AOwner) {}
-    TClass GetPropertiesClass() const override { return TcxTextEditProperties::StaticClass(); }
-};
-
 }  // namespace
 
-QZ_CLASS_IMPL(TcxLookupGridTextRepositoryItem, TcxEditRepositoryItem)
 QZ_CLASS_IMPL_PROPS(TcxLookupGridOptions, TPersistent, DefineOptionsProps)
 QZ_CLASS_IMPL(TcxLookupGridDefaultValuesProvider, TcxCustomEditDefaultValuesProvider)
 QZ_CLASS_IMPL_PROPS(TcxLookupGridColumn, TCollectionItem, DefineColumnProps)
@@ -259,7 +251,7 @@ std::string TcxLookupGridColumn::GetDefaultCaption() { return std::string(); }
 
 TcxEditRepositoryItem* TcxLookupGridColumn::GetDefaultRepositoryItem()
 {
-    return cxLookupGrid::GetDefaultEditDataRepositoryItem(GetValueTypeClass());
+    return cxEditDataRegisteredRepositoryItems::GetDefaultEditDataRepositoryItems()->GetDefaultItem();
 }
 
 int TcxLookupGridColumn::GetDefaultWidth() { return 64; }
@@ -272,16 +264,28 @@ TFont* TcxLookupGridColumn::GetFont()
 
 TcxEditRepositoryItem* TcxLookupGridColumn::GetInternalDefaultRepositoryItem()
 {
-    if (TcxEditRepositoryItem* item = GetDefaultRepositoryItem()) return item;
+    if (TcxEditRepositoryItem* item = GetDefaultRepositoryItem()) {
+        if (item != FDefaultRepositoryItem) {
+            if (FDefaultRepositoryItem) FDefaultRepositoryItem->RemoveListener(this);
+            FDefaultRepositoryItem = item;
+            item->AddListener(this);
+        }
+        return item;
+    }
     if (!FInternalDefaultRepositoryItem) {
-        auto* item = new TcxLookupGridTextRepositoryItem(nullptr);
+        auto* item = new TcxEditRepositoryTextItem(nullptr);
         item->AfterConstruction();
         FInternalDefaultRepositoryItem.reset(item);
     }
     return FInternalDefaultRepositoryItem.get();
 }
 
-void TcxLookupGridColumn::FreeInternalDefaultRepositoryItem() { FInternalDefaultRepositoryItem.reset(); }
+void TcxLookupGridColumn::FreeInternalDefaultRepositoryItem()
+{
+    if (FDefaultRepositoryItem) FDefaultRepositoryItem->RemoveListener(this);
+    FDefaultRepositoryItem = nullptr;
+    FInternalDefaultRepositoryItem.reset();
+}
 
 TcxEditRepositoryItem* TcxLookupGridColumn::GetRepositoryItem()
 {
@@ -388,6 +392,11 @@ void TcxLookupGridColumn::SetWidth(int Value)
 
 void TcxLookupGridColumn::ItemRemoved(TObject* Sender)
 {
+    if (Sender == FDefaultRepositoryItem) {
+        // The cells are laid out again with whatever editor comes next.
+        FDefaultRepositoryItem = nullptr;
+        Changed();
+    }
     if (Sender == FRepositoryItem) SetRepositoryItem(nullptr);
 }
 
@@ -1488,9 +1497,3 @@ void TcxCustomLookupGrid::Paint()
     TcxControl::Paint();
     FPainter->Paint();
 }
-
-// ---- the default editors
-
-namespace cxLookupGrid {
-TcxEditRepositoryItem* GetDefaultEditDataRepositoryItem(TcxValueTypeClass) { return nullptr; }
-}  // namespace cxLookupGrid

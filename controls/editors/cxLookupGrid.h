@@ -149,6 +149,8 @@ private:
     bool FFixed = false;
     bool FSorting = true;
     TcxEditRepositoryItem* FRepositoryItem = nullptr;
+    // The registry's item in use, heard so that its going is noticed.
+    TcxEditRepositoryItem* FDefaultRepositoryItem = nullptr;
     std::unique_ptr<TcxEditRepositoryItem> FInternalDefaultRepositoryItem;
     std::unique_ptr<TcxCustomEditDefaultValuesProvider> FDefaultValuesProvider;
     bool FAttached = false;
@@ -481,9 +483,3 @@ private:
     bool FDestroying = false;
     TPoint FLastMousePos{-1, -1};   // where the mouse last moved, for the scroll timer
 };
-
-namespace cxLookupGrid {
-// The default editor of a value type, or null: the registry of default
-// editors answers.
-TcxEditRepositoryItem* GetDefaultEditDataRepositoryItem(TcxValueTypeClass AValueTypeClass);
-}  // namespace cxLookupGrid

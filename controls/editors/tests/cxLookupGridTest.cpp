@@ -1,4 +1,5 @@
 #include "GuiTesting.h"
+#include "cxEditDataRegisteredRepositoryItems.h"
 #include "cxLookAndFeelPainters.h"
 #include "cxLookAndFeels.h"
 #include "cxLookupGrid.h"
@@ -448,9 +449,16 @@ TEST_F(LookupGridTest, ColumnSettings)
     EXPECT_EQ(c->HeaderAlignment(), taLeftJustify);
     EXPECT_FALSE(c->Fixed());
     EXPECT_TRUE(c->Sorting());
-    // Without a repository item a column draws with a text editor.
+    // Without a repository item a column draws with the registry's default
+    // editor, and with a text editor of its own while the registry has none.
+    cxEditDataRegisteredRepositoryItems::Finalize();
+    ASSERT_EQ(cxEditDataRegisteredRepositoryItems::GetDefaultEditDataRepositoryItems()->GetDefaultItem(), nullptr);
     ASSERT_NE(c->Properties(), nullptr);
     EXPECT_TRUE(c->Properties()->InheritsFrom(TcxTextEditProperties::StaticClass()));
+    cxEditDataRegisteredRepositoryItems::Initialize();
+    TcxEditRepositoryItem* def = cxEditDataRegisteredRepositoryItems::GetDefaultEditDataRepositoryItems()->GetDefaultItem();
+    ASSERT_NE(def, nullptr);
+    EXPECT_EQ(c->Properties(), def->Properties());
     // A repository item's properties draw the column; when it goes the column lets it go.
     auto* item = static_cast<TcxEditRepositoryItem*>(TcxEditRepositoryItem::StaticClass()->Create(nullptr));
     c->SetRepositoryItem(item);
