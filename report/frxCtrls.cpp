@@ -131,16 +131,20 @@ QZ_CLASS_IMPL(TfrxComboEdit, TCustomComboBox)
 
 TfrxCustomComboBox::TfrxCustomComboBox(TComponent* owner) : TCustomComboBox(owner)
 {
-    SetStyle(csOwnerDrawFixed);
+    SetStyle(csDropDown);
     SetWidth(100);
     MeasureRows();
 }
 
 void TfrxCustomComboBox::MeasureRows()
 {
-    // One line of the font a row.
-    Canvas()->Font()->Assign(Font());
-    SetItemHeight(std::max(Canvas()->TextHeight("Wg"), 1));
+    // One line of the font a row, measured off screen: the control's own
+    // canvas would make its window before it has a parent.
+    TBitmap measure;
+    measure.SetWidth(1);
+    measure.SetHeight(1);
+    measure.Canvas()->Font()->Assign(Font());
+    SetItemHeight(std::max(measure.Canvas()->TextHeight("Wg"), 1));
 }
 
 void TfrxCustomComboBox::CMFontChanged(TMessage& m)
@@ -155,7 +159,7 @@ void TfrxCustomComboBox::SetEditOffset(int v) { FEditOffset = std::max(v, 0); }
 void TfrxCustomComboBox::SetReadOnly(bool v)
 {
     FReadOnly = v;
-    // Read-only: a choice from the list, no typing.
+    // Read-only: a choice from the list, drawn by the control, no typing.
     SetStyle(v ? csOwnerDrawFixed : csDropDown);
 }
 

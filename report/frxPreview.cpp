@@ -1025,7 +1025,7 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner)
     Zoom100B = AddButton(this, ToolBar, "Zoom100B");
     Zoom50B = AddButton(this, ToolBar, "Zoom50B");
     FZoomHolder = AddSeparator(this, ToolBar, 74);
-    ZoomCB = new TComboBox(this);
+    ZoomCB = new TfrxComboBox(this);
     ZoomCB->SetName("ZoomCB");
     ZoomCB->SetParent(ToolBar);
     AddSeparator(this, ToolBar);

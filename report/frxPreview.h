@@ -245,7 +245,7 @@ public:
     TToolBar* ToolBar = nullptr;
     TToolButton *PrintB = nullptr, *OpenB = nullptr, *SaveB = nullptr, *ExportB = nullptr, *FindB = nullptr, *ZoomWholePageB = nullptr,
                 *ZoomPageWidthB = nullptr, *Zoom100B = nullptr, *Zoom50B = nullptr;
-    TComboBox* ZoomCB = nullptr;
+    TfrxComboBox* ZoomCB = nullptr;
     TToolButton *PageSettingsB = nullptr, *OutlineB = nullptr, *HandToolB = nullptr, *ZoomToolB = nullptr;
     TToolButton *NewPageB = nullptr, *DelPageB = nullptr, *DesignerB = nullptr, *FirstB = nullptr, *PriorB = nullptr;
     TEdit* PageE = nullptr;

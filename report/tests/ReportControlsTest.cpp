@@ -57,7 +57,17 @@ TEST(ReportControls, FlatComboGeometry)
     TfrxComboBox combo(&form);
     combo.SetParent(&form);
     combo.SetBounds(10, 10, 120, 22);
+    form.Show();
+    GuiTest::ProcessEvents();
+    // The box shows inside its form (its window was once made before it had
+    // a parent, and never showed).
+    EXPECT_NE(GuiTest::PixelAt(&form, TPoint(60, 21)), GuiTest::PixelAt(&form, TPoint(300, 200)));
     EXPECT_EQ(combo.ButtonWidth(), 11);
+    // Typing allowed unless read-only, which leaves the choice to the list.
+    EXPECT_EQ(combo.Style(), csDropDown);
+    combo.SetReadOnly(true);
+    EXPECT_EQ(combo.Style(), csOwnerDrawFixed);
+    combo.SetReadOnly(false);
     EXPECT_EQ(combo.EditRect(), TRect(3, 3, 3 + 120 - 11 - 0 - 7, 19));
     EXPECT_EQ(combo.ButtonRect(), TRect(107, 2, 118, 20));
     EXPECT_EQ(combo.ArrowOrigin(), TPoint(5 + 120 - 11 - 4, 10));
