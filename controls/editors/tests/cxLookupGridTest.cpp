@@ -122,6 +122,21 @@ TEST_F(LookupGridTest, TopRowKeepsTheLastRowAtTheBottom)
         EXPECT_EQ(Grid->TopRowIndex(), c.Top);
         EXPECT_EQ(LaidOutRows(), c.Shown);
     }
+    // Outside grid mode the bar is the row range, a thumb track sets the top
+    // row and a position change alone does not.
+    Fill(20);
+    Grid->SetTopRowIndex(0);
+    int pos = 4;
+    Grid->Scroll(sbVertical, scTrack, pos);
+    EXPECT_EQ(Grid->TopRowIndex(), 4);
+    pos = 9;
+    Grid->Scroll(sbVertical, scPosition, pos);
+    EXPECT_EQ(Grid->TopRowIndex(), 4);
+    EXPECT_EQ(pos, 4);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(Grid->VScrollBar()->Data.Max, 19);
+    EXPECT_EQ(Grid->VScrollBar()->Data.PageSize, 8);
+    EXPECT_EQ(Grid->VScrollBar()->Data.Position, 4);
     // Twenty rows: eight whole ones and the half of a ninth are laid out.
     Fill(20);
     Grid->SetTopRowIndex(0);
@@ -563,5 +578,31 @@ TEST_F(LookupGridTest, PaintsChineseRows)
         for (int x = fc.Left; x < fc.Right; ++x)
             if (ColorToRGB(shot->Canvas()->Pixels(x, y)) == ColorToRGB(clHighlightText)) ++light;
     EXPECT_GT(light, 10);
+    // The same rows in the three other looks beside it (flat, standard and native).
+    Form->SetBounds(100, 100, 640, 460);
+    const TRect first = Grid->BoundsRect();
+    for (int k = 0; k < 3; ++k) {
+        auto* g = static_cast<TcxCustomLookupGrid*>(TcxCustomLookupGrid::StaticClass()->Create(Form));
+        g->SetParent(Form);
+        g->Font()->Assign(Grid->Font());
+        g->Columns()->Assign(Grid->Columns());
+        const int x = k == 1 ? first.Left : first.Right + 10;
+        const int y = k == 0 ? first.Top : first.Bottom + 10;
+        g->SetBounds(x, y, first.Right - first.Left, first.Bottom - first.Top);
+        if (k == 2) g->LookAndFeel()->SetNativeStyle(true);
+        else g->LookAndFeel()->SetKind(k == 0 ? lfFlat : lfStandard);
+        g->DataController()->ChangeValueTypeClass(0, TcxIntegerValueType::Class());
+        g->DataController()->ChangeValueTypeClass(1, TcxStringValueType::Class());
+        g->DataController()->SetRecordCount(8);
+        for (int i = 0; i < 8; ++i) {
+            g->DataController()->SetValue(i, 0, Variant(i + 1));
+            g->DataController()->SetValue(i, 1, Variant(kNames[i]));
+        }
+        g->FocusRow(1);
+        g->SetFocusedRowSelected(true);
+        // Each look draws its own frame: the border is the look's frame width.
+        EXPECT_EQ(g->GetBorderWidth(), g->LookAndFeel()->GetPainter()->FrameWidth());
+    }
+    GuiTest::ProcessEvents();
     EXPECT_TRUE(GuiTest::SavePng(Form, std::string(QZ_BINARY_DIR) + "/editors_lookup_grid.png"));
 }
