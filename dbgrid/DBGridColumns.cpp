@@ -2,6 +2,7 @@
 // properties, their titles and footers, the column collection, the grid's
 // column defaults and the multi-level title tree.
 #include "DBGridEh.h"
+#include "DBGridEhFilter.h"
 
 #include "TypInfo.h"
 #include "DBSumLst.h"
@@ -765,6 +766,7 @@ TColumnEh::TColumnEh(TCollection* collection) : TCollectionItem(collection)
     FTitle.reset(NewTitle());
     FFooter.reset(NewFooter());
     FFooters.reset(NewFooters());
+    FSTFilter = std::make_unique<TSTColumnFilterEh>(this);
     FBaseWidth = DefaultWidth();
     FEditButtons = std::make_unique<TEditButtonsEh>(this);
     FEditButtons->OnButtonsChanged = [this](TCollectionItem*) { Notify(); };
@@ -1215,6 +1217,7 @@ void TColumnEh::Assign(TPersistent* source)
         if (a.Contains(cvCheckboxes)) SetCheckboxes(s->Checkboxes());
         FIncrement = s->FIncrement;
         FFooters->Assign(s->Footers());
+        FSTFilter->Assign(s->STFilter());
         FTag = s->FTag;
         SetVisible(s->Visible());
         SetNotInKeyListIndex(s->NotInKeyListIndex());

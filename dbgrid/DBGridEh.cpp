@@ -1,5 +1,6 @@
 #include "DBGridEh.h"
 #include "DBGridEhInplaceEdit.h"
+#include "DBGridEhFilter.h"
 #include "DBGridEhRes.h"
 #include "DBSumLst.h"
 
@@ -369,6 +370,7 @@ void TGridDataLinkEh::UpdateData()
 
 TCustomDBGridEh::TCustomDBGridEh(TComponent* owner) : TCustomGrid(owner)
 {
+    FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
     SetDefaultDrawing(false);
     FOptions = {dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
                 dgConfirmDelete, dgCancelOnExit};
@@ -789,6 +791,7 @@ void TCustomDBGridEh::UnlockLayout()
         }
     }
     release();
+    if (FLayoutLockCount == 0) FSTFilter->PlaceFilterEditor(false);
 }
 
 void TCustomDBGridEh::UnlockLayoutQuietly()
@@ -1182,6 +1185,7 @@ void TCustomDBGridEh::Resize()
     TCustomGrid::Resize();
     if (FAutoFitColWidths) RequestLayout();
     else RecalcRowCount();
+    FSTFilter->PlaceFilterEditor(false);
 }
 
 // ---- data reactions -------------------------------------------------------------------------------
@@ -1204,6 +1208,7 @@ void TCustomDBGridEh::BuildFieldMap()
 void TCustomDBGridEh::LinkActiveChanged(bool active)
 {
     if (!active) HideEditor();
+    FSTFilter->DropValueLists();
     FSelection->SetLinkActive(active);
     FSumList->SetDataSet(DataSource() ? DataSource()->DataSet() : nullptr);
     RequestLayout();

@@ -35,6 +35,8 @@ class TPopupMenu;
 class TCustomImageList;
 class TGridDataLinkEh;
 class THeadTreeNode;
+class TSTDBGridEhFilter;
+class TSTColumnFilterEh;
 
 // ---- option sets ---------------------------------------------------------------
 
@@ -432,6 +434,8 @@ public:
     TColumnFooterEh* Footer() const { return FFooter.get(); }
     void SetFooter(TColumnFooterEh* v) { FFooter->Assign(v); }
     TColumnFootersEh* Footers() const { return FFooters.get(); }
+    // The column's cell of the filter row.
+    TSTColumnFilterEh* STFilter() const { return FSTFilter.get(); }
     void SetFooters(TColumnFootersEh* v) { FFooters->Assign(v); }
     // Footer row `row` (from 0): an item of Footers when there is one, else Footer.
     TColumnFooterEh* FooterForRow(int row) const;
@@ -525,6 +529,7 @@ private:
     std::unique_ptr<TColumnTitleEh> FTitle;
     std::unique_ptr<TColumnFooterEh> FFooter;
     std::unique_ptr<TColumnFootersEh> FFooters;
+    std::unique_ptr<TSTColumnFilterEh> FSTFilter;
 };
 
 // The column class the grid's collection makes.
@@ -927,7 +932,9 @@ public:
 
     // ---- row structure
     virtual int TitleRowCount() const { return FOptions.Contains(dgTitles) ? 1 : 0; }
-    virtual int FilterRowCount() const { return 0; }
+    virtual int FilterRowCount() const;
+    // The filter row under the titles and its editing.
+    TSTDBGridEhFilter* STFilter() const { return FSTFilter.get(); }
     int FirstDataRow() const { return FFirstDataRow; }
     TGridRect DataCellRange() const;
     // Kind of cell: column kind in the low byte (0 indicator, 1 data), row
@@ -1093,6 +1100,7 @@ public:
     TGetFooterParamsEvent OnGetFooterParams;
     TGetBtnEhParamsEvent OnGetBtnParams;
     TNotifyEvent OnSortMarkingChanged;
+    TNotifyEvent OnApplyFilter;   // filters in place of the data service
     TNotifyEvent OnSumListRecalcAll, OnSumListAfterRecalcAll;
     TNotifyEvent OnEditButtonClick;
 
@@ -1160,6 +1168,7 @@ private:
     std::unique_ptr<TDBGridEhSumList> FSumList;
     std::unique_ptr<TBitmap> FMeasureBitmap;   // text metrics with or without a window
     std::unique_ptr<TDBGridEhSelection> FSelection;
+    std::unique_ptr<TSTDBGridEhFilter> FSTFilter;
     // Keyboard and mouse state.
     bool FToggleMode = false;
     bool FShiftSelecting = false;

@@ -2,6 +2,7 @@
 // Rows are records: moving up and down moves the data set, not the base
 // grid's current row, which follows the data set's active record.
 #include "DBGridEh.h"
+#include "DBGridEhFilter.h"
 
 #include "Forms.h"
 #include "Clipbrd.h"
@@ -235,6 +236,8 @@ void TCustomDBGridEh::KeyDown(WORD& key, TShiftState shift)
     FShiftHeld = shift.Contains(ssShift) && FOptions.Contains(dgMultiSelect);
     TWinControl::KeyDown(key, shift);   // OnKeyDown
     if (key == 0) return;
+    if (FSTFilter->EnterFilterRow(key, shift)) key = 0;
+    if (key == 0) return;
     // What the editor holds goes to the record before the record moves.
     UpdateText();
     TDataSet* ds = FDataLink->DataSet();
@@ -425,6 +428,8 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
 {
     FPressedTitleCol = -1;
     FPressedCell = {-1, -1};
+    if (TGridCoord at = MouseCoord(x, y); (button == mbLeft || button == mbRight) && FSTFilter->FilterCellPressed(at.X, at.Y))
+        return;
     // A double click on a title's right edge fits that column to its contents.
     if (button == mbLeft && shift.Contains(ssDouble) && Sizing(x, y) &&
         FOptionsEh.Contains(dghDblClickOptimizeColWidth)) {

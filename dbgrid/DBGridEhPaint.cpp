@@ -2,6 +2,7 @@
 // title, multi-level title, data, footer spacer, footer), then the grid
 // lines, silver (grey on a silver grid), and the area past the last cell.
 #include "DBGridEh.h"
+#include "DBGridEhFilter.h"
 #include "DBGridEhRes.h"
 #include "DBSumLst.h"
 
@@ -108,6 +109,7 @@ void TCustomDBGridEh::DrawCell(int col, int row, const TRect& rect, TGridDrawSta
         if (FUseMultiTitle && LeafNode(c)) DrawMultiTitleCell(c, rect, state);
         else DrawTitleCell(c, rect, state);
         break;
+    case 1: FSTFilter->DrawFilterCell(c, rect); break;
     case 2: DrawDataCell(c, r, rect, state); break;
     case 3: Fill(cv, rect, Color()); break;
     case 4: DrawFooterCell(c, r - 1, rect, state); break;
