@@ -267,19 +267,20 @@ std::unique_ptr<TBitmap> MakeTrueTypeGlyph()
     auto b = std::make_unique<TBitmap>();
     b->SetWidth(12);
     b->SetHeight(12);
+    // White inside, so that it reads on a highlighted row too.
     TCanvas* c = b->Canvas();
-    c->Brush()->SetColor(clFuchsia);
-    c->FillRect(TRect(0, 0, 12, 12));
+    c->Brush()->SetColor(clWhite);
     c->Pen()->SetColor(clGray);
-    c->Brush()->SetStyle(bsClear);
     c->Rectangle(0, 0, 12, 12);
     c->Pen()->SetColor(clNavy);
-    c->MoveTo(3, 3);
-    c->LineTo(9, 3);
-    c->MoveTo(6, 3);
-    c->LineTo(6, 10);
-    b->SetTransparent(true);
-    b->SetTransparentColor(clFuchsia);
+    for (int y : {2, 3}) {
+        c->MoveTo(3, y);
+        c->LineTo(9, y);
+    }
+    for (int x : {5, 6}) {
+        c->MoveTo(x, 2);
+        c->LineTo(x, 10);
+    }
     return b;
 }
 

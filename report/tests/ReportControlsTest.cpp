@@ -363,6 +363,14 @@ TEST(ReportControls, TheFontSampleStandsBesideTheChooser)
     // No room on the right: left of the control, one pixel apart.
     const TPoint left = combo.ClientToScreen(TPoint(0, 0));
     EXPECT_EQ(combo.PreviewPosition(corner.X + 199), TPoint(left.X - combo.PreviewWindow()->Width() - 1, corner.Y));
+    combo.Populate();
+    if (combo.Items()->Count() > 0) {
+        // The chosen font with its TrueType mark, drawn by the control.
+        GuiTest::ProcessEvents();
+        GuiTest::SavePng(&form, std::string(QZ_BINARY_DIR) + "/report_font_chooser.png");
+        const TPoint mark(combo.Left() + 6, combo.Top() + combo.Height() / 2);
+        EXPECT_NE(GuiTest::PixelAt(&form, mark), GuiTest::PixelAt(&form, TPoint(390, 190)));
+    }
     combo.PreviewWindow()->ShowFont("宋体");
     EXPECT_EQ(combo.PreviewWindow()->Panel()->Caption(), "宋体");
     EXPECT_EQ(combo.PreviewWindow()->Panel()->Font()->Name(), "宋体");
