@@ -66,9 +66,9 @@ bool TcxLookupGridDBDataController::IsDataSetSequenced()
     return IsGridMode() && ds && ds->Active() && ds->IsSequenced();
 }
 
-void TcxLookupGridDBDataController::GridModeBufferChanged()
+void TcxLookupGridDBDataController::LayoutChanged()
 {
-    TcxDBDataController::GridModeBufferChanged();
+    TcxDBDataController::LayoutChanged();
     if (IsDataSetSequenced()) SequencedScrollChanged();
 }
 

@@ -21,7 +21,8 @@ public:
     void AfterConstruction() override;
     TObject* GetItem(int Index) override;
     int GetItemID(TObject* AItem) override;
-    void GridModeBufferChanged() override;
+    // Every scroll of the data set arrives here, within the buffer too.
+    void LayoutChanged() override;
     // Grid mode over a data set that knows its record numbers.
     bool IsDataSetSequenced();
     // Tells the grid that a sequenced data set scrolled.

@@ -208,6 +208,12 @@ TEST_F(LookupDBGridTest, GridModeScrollBarFollowsTheRecordNumber)
     DataSet->SetRecNo(25);
     GuiTest::ProcessEvents();
     EXPECT_EQ(bar->Data.Position, 24);
+    DataSet->Next();   // within the buffered rows
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(bar->Data.Position, 25);
+    DataSet->Prior();
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(bar->Data.Position, 24);
     // The bar moves the data set.
     struct Case {
         TScrollCode Code;
