@@ -524,3 +524,29 @@ TEST(PreviewBuild, EditButtonsFollowTheOptionsAndTheTemplateOpensInTheDesigner)
     EXPECT_NE(texts[0].find("模板"), std::string::npos);
     EXPECT_EQ(form.Preview()->PageCount(), 1);
 }
+
+TEST(PreviewBuild, TwoPassesShowTheFirstPassCountThenOnlyTheFinalPages)
+{
+    TLongReport r(12);
+    r.F.Report->EngineOptions()->DoublePass = true;
+    TfrxPreviewForm form(nullptr);
+    form.Show();
+    form.SetReport(r.F.Report.get());
+    std::vector<std::string> statuses;
+    std::vector<int> layout;
+    r.F.Report->OnProgress = [&](TfrxReport*, TfrxProgressType, int n) {
+        // The report's own event comes before the preview hears of page n.
+        if (n == 3) statuses.push_back(form.StatusBar->Panels()->Items(0)->Text());
+        layout.push_back(form.Preview()->Workspace()->PageList().Count());
+    };
+    ASSERT_TRUE(r.F.Report->PrepareReport()) << r.F.Report->Errors()->Text();
+    ASSERT_EQ(statuses.size(), 2u);
+    EXPECT_EQ(statuses[0], "第一次处理过程: 页 2");
+    EXPECT_EQ(statuses[1], "第 1 页 共 2 页");
+    // The first pass adds nothing to the layout; the final one all its pages.
+    ASSERT_EQ(layout.size(), 24u);
+    EXPECT_EQ(layout[11], 0);
+    EXPECT_EQ(layout[23], 11);
+    EXPECT_EQ(form.Preview()->PageCount(), 12);
+    ExpectPagesWhole(form.Preview());
+}
