@@ -403,7 +403,15 @@ TCustomDBEditEh::TCustomDBEditEh(TComponent* owner)
     FDataLink->OnDataChange = [this](TFieldDataLinkEh*) { DataChanged(); };
     FDataLink->OnEditingChange = [this](TFieldDataLinkEh*) { UpdateReadOnlyState(); };
     FDataLink->OnUpdateData = [this](TFieldDataLinkEh*) { CommitEdit(); };
-    FDataLink->OnActiveChange = [this](TFieldDataLinkEh*) { ResetFieldMaxLength(); };
+    FDataLink->OnActiveChange = [this](TFieldDataLinkEh*) {
+        ResetFieldMaxLength();
+        UpdateButtonsState();
+    };
+    FEditButton = std::make_unique<TEditButtonEh>(this);
+    FEditButton->OnButtonChanged = [this](TEditButtonEh*) { ButtonsChanged(); };
+    FEditButtons = std::make_unique<TEditButtonsEh>(this);
+    FEditButtons->OnButtonsChanged = [this](TCollectionItem*) { ButtonsChanged(); };
+    FMRUList = std::make_unique<TMRUListEh>(this);
     UpdateReadOnlyState();
 }
 
@@ -413,6 +421,9 @@ TCustomDBEditEh::~TCustomDBEditEh()
     FDataLink->OnEditingChange = nullptr;
     FDataLink->OnUpdateData = nullptr;
     FDataLink->OnActiveChange = nullptr;
+    FEditButton->OnButtonChanged = nullptr;
+    FEditButtons->OnButtonsChanged = nullptr;
+    FButtons.clear();
 }
 
 void TCustomDBEditEh::Notification(TComponent* component, TOperation operation)
@@ -544,6 +555,18 @@ void TCustomDBEditEh::KeyDown(WORD& key, TShiftState shift)
 {
     TCustomEdit::KeyDown(key, shift);
     if (key == 0) return;
+    // A button's shortcut presses and clicks it.
+    if (TEditButtonEh* b = ButtonForShortCut(ShortCut(key, shift))) {
+        int index = b == FEditButton.get() ? 0 : b->Index() + 1;
+        if (index < int(FButtons.size()) && ButtonsEnabled()) {
+            TEditButtonControlEh* ctl = FButtons[size_t(index)].Control.get();
+            bool autoRepeat = false, handled = false;
+            HandleButtonDown(ctl, false, autoRepeat, handled);
+            HandleButtonClick(ctl);
+        }
+        key = 0;
+        return;
+    }
     if (key == 'A' && shift == TShiftState{ssCtrl}) {
         SelectAll();
         key = 0;
@@ -595,6 +618,295 @@ void TCustomDBEditEh::DoExit()
     }
     SetFocusedState(false);
     TCustomEdit::DoExit();
+}
+
+// ---- the button strip -----------------------------------------------------------------------------
+
+void TCustomDBEditEh::ReplaceEditButton(TEditButtonEh* button)
+{
+    FEditButton.reset(button);
+    FEditButton->OnButtonChanged = [this](TEditButtonEh*) { ButtonsChanged(); };
+    ButtonsChanged();
+}
+
+void TCustomDBEditEh::SetFlat(bool v)
+{
+    if (v == FFlat) return;
+    FFlat = v;
+    ButtonsChanged();
+}
+
+void TCustomDBEditEh::ButtonsChanged()
+{
+    if (!HandleAllocated()) return;
+    UpdateButtonControls();
+    UpdateButtonsState();
+    Invalidate();
+}
+
+bool TCustomDBEditEh::ButtonsEnabled() const { return Enabled() && FDataLink->Active(); }
+
+TEditButtonEh* TCustomDBEditEh::ButtonForShortCut(TShortCut shortCut) const
+{
+    if (shortCut == 0) return nullptr;
+    if (FEditButton->ShortCut() == shortCut) return FEditButton.get();
+    for (int i = 0; i < FEditButtons->Count(); ++i)
+        if (FEditButtons->Items(i)->ShortCut() == shortCut) return FEditButtons->Items(i);
+    return nullptr;
+}
+
+TEditButtonControlEh* TCustomDBEditEh::NewEditButtonControl()
+{
+    auto* b = new TEditButtonControlEh(this);
+    b->SetControlStyle(b->ControlStyle() + TControlStyle{csReplicatable});
+    b->SetBounds(0, 0, 10, 17);
+    return b;
+}
+
+void TCustomDBEditEh::CreateWnd()
+{
+    TCustomEdit::CreateWnd();
+    UpdateButtonControls();
+    UpdateButtonsState();
+}
+
+void TCustomDBEditEh::Resize()
+{
+    TCustomEdit::Resize();
+    if (HandleAllocated()) UpdateButtonControls();
+}
+
+void TCustomDBEditEh::UpdateButtonControls()
+{
+    size_t count = size_t(FEditButtons->Count()) + 1;
+    while (FButtons.size() > count) FButtons.pop_back();
+    while (FButtons.size() < count) {
+        TButtonEntry e;
+        e.Control.reset(NewEditButtonControl());
+        e.Control->SetParent(this);
+        e.Separator = std::make_unique<TShape>(this);
+        e.Separator->SetParent(this);
+        FButtons.push_back(std::move(e));
+    }
+    int clientHeight = ClientHeight();
+    std::vector<int> widths(count, 0);
+    int height = clientHeight;
+    for (size_t i = 0; i < count; ++i) {
+        TEditButtonEh* stored = i == 0 ? FEditButton.get() : FEditButtons->Items(int(i) - 1);
+        TEditButtonControlEh* b = FButtons[i].Control.get();
+        b->SetVisible(stored->Visible());
+        b->SetStyle(stored->Style());
+        b->SetGlyph(stored->Glyph());
+        b->SetNumGlyphs(stored->NumGlyphs());
+        b->SetHint(stored->Hint());
+        b->SetFlat(FFlat);
+        b->SetTag(int(i));
+        widths[i] = ToolCtrlsEh::EditButtonWidth(stored, FFlat);
+        if (widths[i] > 0) height = std::min(height, ToolCtrlsEh::EditButtonHeight(widths[i], clientHeight, FFlat));
+        b->OnDown = [this](TObject* sender, bool top, bool& autoRepeat) {
+            bool handled = false;
+            HandleButtonDown(sender, top, autoRepeat, handled);
+        };
+        b->OnClick = [this](TObject* sender) { HandleButtonClick(sender); };
+        b->OnMouseUp = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+            HandleButtonMouseUp(sender, button, shift, x, y);
+        };
+    }
+    // From the edge inwards: the last extra button and its separator, ...,
+    // the main button and its separator; then the text.
+    bool rtl = IsRightToLeft();
+    int edge = rtl ? 0 : ClientWidth();
+    auto place = [&](TControl* ctl, int w) {
+        if (rtl) {
+            ctl->SetBounds(edge, 0, w, height);
+            edge += w;
+        } else {
+            ctl->SetBounds(edge - w, 0, w, height);
+            edge -= w;
+        }
+    };
+    for (size_t k = count; k-- > 0;) {
+        place(FButtons[k].Control.get(), widths[k]);
+        bool sep = FFlat && widths[k] > 0;
+        FButtons[k].Separator->SetVisible(sep);
+        place(FButtons[k].Separator.get(), sep ? 1 : 0);
+    }
+    FButtonsWidth = rtl ? edge : ClientWidth() - edge;
+    FButtonHeight = height;
+    if (HandleAllocated()) {
+        TRect r = ClientRect();
+        if (rtl) r.Left += FButtonsWidth;
+        else r.Right -= FButtonsWidth;
+        Perform(EM_SETRECTNP, 0, LPARAM(&r));
+    }
+}
+
+void TCustomDBEditEh::UpdateButtonsState()
+{
+    bool enabled = ButtonsEnabled();
+    bool active = Focused() || !FFlat;
+    for (TButtonEntry& e : FButtons) {
+        e.Control->SetEnabled(enabled);
+        e.Control->SetActive(active);
+        e.Separator->Pen()->SetColor(active ? clBtnFace : Color());
+    }
+}
+
+void TCustomDBEditEh::HandleButtonDown(TObject* sender, bool topButton, bool& autoRepeat, bool& handled)
+{
+    if (CanFocus() && !Focused()) SetFocus();
+    handled = false;
+    auto* ctl = dynamic_cast<TEditButtonControlEh*>(sender);
+    if (!ctl) return;
+    int index = ctl->Tag();
+    // The press that closed this button's menu does not open it again.
+    if (HandleAllocated()) {
+        TMsg msg;
+        if (PeekMessage(&msg, Handle(), WM_MENUCLOSEDEH, WM_MENUCLOSEDEH, PM_NOREMOVE) &&
+            int(msg.wParam) == index) {
+            PeekMessage(&msg, Handle(), WM_MENUCLOSEDEH, WM_MENUCLOSEDEH, PM_REMOVE);
+            return;
+        }
+    }
+    TEditButtonEh* stored = index == 0 ? FEditButton.get() : FEditButtons->Items(index - 1);
+    if (index == 0) {
+        if (OnButtonDown) OnButtonDown(this, topButton, autoRepeat, handled);
+    } else if (stored->OnDown) {
+        stored->OnDown(stored, topButton, autoRepeat, handled);
+    }
+    if (handled) return;
+    if (TPopupMenu* menu = stored->DropdownMenu()) {
+        TPoint at = ctl->ClientToScreen(Point(0, ctl->Height()));
+        menu->SetPopupComponent(this);
+        menu->Popup(at.X, at.Y);
+        if (HandleAllocated()) PostMessage(Handle(), WM_MENUCLOSEDEH, WPARAM(index), 0);
+        ctl->Perform(WM_LBUTTONUP, 0, 0);
+    } else if (index == 0) {
+        DoButtonAction(topButton);
+    }
+}
+
+void TCustomDBEditEh::DoButtonAction(bool)
+{
+    if (FEditButton->Style() == ebsUpDownEh || DropDownOpen()) return;
+    OpenDropDown();
+    FDroppedByPress = DropDownOpen();
+}
+
+void TCustomDBEditEh::HandleButtonClick(TObject* sender)
+{
+    auto* ctl = dynamic_cast<TEditButtonControlEh*>(sender);
+    if (!ctl) return;
+    int index = ctl->Tag();
+    bool handled = false;
+    if (index == 0) {
+        if (OnButtonClick) OnButtonClick(this, handled);
+    } else if (TEditButtonEh* stored = FEditButtons->Items(index - 1); stored->OnClick) {
+        stored->OnClick(stored, handled);
+    }
+    if (!handled && DropDownOpen() && !FDroppedByPress && index == 0) CloseUp(false);
+    FDroppedByPress = false;
+}
+
+void TCustomDBEditEh::HandleButtonMouseUp(TObject* sender, TMouseButton, TShiftState, int x, int y)
+{
+    auto* ctl = dynamic_cast<TControl*>(sender);
+    if (ctl && !PtInRect(ctl->ClientRect(), Point(x, y))) FDroppedByPress = false;
+}
+
+void TCustomDBEditEh::OpenDropDown()
+{
+    if (FDropDownOpen) return;
+    CloseUpMRUList(false);
+    FDropDownOpen = true;
+    if (!FButtons.empty()) FButtons[0].Control->SetAlwaysPressed(true);
+}
+
+void TCustomDBEditEh::CloseUp(bool)
+{
+    if (!FDropDownOpen) return;
+    FDropDownOpen = false;
+    if (!FButtons.empty()) FButtons[0].Control->SetAlwaysPressed(false);
+}
+
+// ---- recent values ---------------------------------------------------------------------------------
+
+bool TCustomDBEditEh::MRUListDroppedDown() const { return FMRUListControl && FMRUListControl->Visible(); }
+
+void TCustomDBEditEh::TextEdited()
+{
+    if (MRUListDroppedDown() && Text().empty()) CloseUpMRUList(false);
+    else if (FMRUList->Active() && Showing() && !DropDownOpen() && !Text().empty()) DropDownMRUList();
+}
+
+void TCustomDBEditEh::DropDownMRUList()
+{
+    if (!FMRUListControl) {
+        FMRUListControl = std::make_unique<TMRUListboxEh>(this);
+        FMRUListControl->OnRelease = [this](bool inside) { CloseUpMRUList(inside); };
+    }
+    TStrings* items = FMRUListControl->Items();
+    if (!FMRUList->CollectMatches(items, Text()) || items->Count() == 0) {
+        CloseUpMRUList(false);
+        return;
+    }
+    bool first = !MRUListDroppedDown();
+    TPoint topLeft = ClientToScreen(Point(0, 0));
+    TRect owner = Rect(topLeft.X, topLeft.Y, topLeft.X + Width(), topLeft.Y + Height());
+    int rows = std::min(items->Count(), std::max(1, FMRUList->Rows()));
+    FMRUListControl->ShowUnder(owner, first, Color(), Font(), Width(), rows);
+    if (first) {
+        FMRUList->SetDroppedDown(true);
+        FMRUList->NotifyDropDown();
+    }
+}
+
+void TCustomDBEditEh::CloseUpMRUList(bool accept)
+{
+    if (!MRUListDroppedDown()) return;
+    if (HWND cap = GetCapture()) SendMessage(cap, WM_CANCELMODE, 0, 0);
+    FMRUListControl->HideList();
+    // The size a user gave the list stays for the next time.
+    if (FMRUListControl->Resized()) {
+        FMRUList->SetRows(FMRUListControl->ShownRows());
+        FMRUList->SetWidth(FMRUListControl->Width());
+    }
+    FMRUList->SetDroppedDown(false);
+    FMRUList->NotifyCloseUp(accept);
+    if (accept && !ReadOnly() && FMRUListControl->ItemIndex() >= 0 && FDataLink->Edit()) {
+        StoreText(FMRUListControl->SelectedText());
+        FDataLink->MarkModified();
+        if (Focused()) SelectAll();
+    }
+}
+
+void TCustomDBEditEh::WndProc(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (MRUListDroppedDown() && FMRUListControl->MoveByKey(WORD(m.WParam), KeyDataToShiftState(m.LParam))) return;
+        break;
+    case WM_CHAR:
+        if (MRUListDroppedDown() && (m.WParam == 13 || m.WParam == 27)) {
+            CloseUpMRUList(m.WParam == 13);
+            return;
+        }
+        break;
+    case WM_KILLFOCUS:
+    case WM_CANCELMODE:
+        CloseUpMRUList(false);
+        break;
+    case WM_MENUCLOSEDEH:
+        return;
+    default:
+        break;
+    }
+    bool edits = m.Msg == WM_CHAR || m.Msg == WM_KEYDOWN || m.Msg == WM_PASTE || m.Msg == WM_CUT || m.Msg == WM_CLEAR;
+    std::string before = edits ? Text() : std::string();
+    TWeakRef<TControl> guard(this);
+    TCustomEdit::WndProc(m);
+    if (guard && edits && Text() != before) TextEdited();
 }
 
 // ---- the combo box -----------------------------------------------------------------------------
@@ -701,6 +1013,7 @@ TCustomDBComboBoxEh::TCustomDBComboBoxEh(TComponent* owner)
     : TCustomDBEditEh(owner), FItems(std::make_unique<TStringList>()), FKeyItems(std::make_unique<TStringList>()),
       FDropDownBox(std::make_unique<TDropDownBoxEh>()), FKeyValue(Null())
 {
+    ReplaceEditButton(new TVisibleEditButtonEh(this));
     FItems->OnChange = [this](TObject*) { ItemsChanged(false); };
     FKeyItems->OnChange = [this](TObject*) { ItemsChanged(true); };
 }
@@ -750,15 +1063,18 @@ void TCustomDBComboBoxEh::OpenDropDown()
     FList->SetBounds(at.X, at.Y, width, height);
     FList->SetTopIndex(FItemIndex);
     FList->SetItemIndex(FItemIndex);
-    FList->SetVisible(true);
+    CloseUpMRUList(false);
+    ToolCtrlsEh::ShowDropDownWindow(FList.get(), true);
     FListVisible = true;
+    if (ButtonCount() > 0) ButtonControl(0)->SetAlwaysPressed(true);
 }
 
 void TCustomDBComboBoxEh::CloseUp(bool accept)
 {
     if (!FListVisible) return;
-    FList->SetVisible(false);
+    ToolCtrlsEh::ShowDropDownWindow(FList.get(), false);
     FListVisible = false;
+    if (ButtonCount() > 0) ButtonControl(0)->SetAlwaysPressed(false);
     if (accept && !ReadOnly() && DataLink()->Edit()) {
         int chosen = FList->ItemIndex();
         if (chosen >= 0 && chosen != FItemIndex) {

@@ -7,6 +7,7 @@
 #include "DB.h"
 #include "StdCtrls.h"
 #include "StringLists.h"
+#include "ToolCtrlsEh.h"
 
 #include <functional>
 #include <memory>
@@ -131,10 +132,60 @@ public:
     void DoEnter() override;
     void DoExit() override;
 
+    // ---- buttons: the main button and the extra ones, from the right edge
+    // inwards the last extra button first and the main button last.
+    TEditButtonEh* EditButton() const { return FEditButton.get(); }
+    void SetEditButton(TEditButtonEh* v) { FEditButton->Assign(v); }
+    TEditButtonsEh* EditButtons() const { return FEditButtons.get(); }
+    void SetEditButtons(TEditButtonsEh* v) { FEditButtons->Assign(v); }
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool v);
+    // Entry 0 is the main button's control, 1..n those of EditButtons.
+    int ButtonCount() const { return int(FButtons.size()); }
+    TEditButtonControlEh* ButtonControl(int i) const { return FButtons.at(size_t(i)).Control.get(); }
+    TShape* ButtonSeparator(int i) const { return FButtons.at(size_t(i)).Separator.get(); }
+    int ButtonsWidth() const { return FButtonsWidth; }
+    int ButtonHeight() const { return FButtonHeight; }
+    // The buttons may act: the edit is enabled and its data link active.
+    bool ButtonsEnabled() const;
+    // The main button, else the first extra button, with that shortcut.
+    TEditButtonEh* ButtonForShortCut(TShortCut shortCut) const;
+    // Rebuilds the button controls from the stored buttons.
+    void UpdateButtonControls();
+    void UpdateButtonsState();
+    // The edit's own drop-down only holds the main button down; a combo box
+    // shows its list.
+    virtual void OpenDropDown();
+    virtual void CloseUp(bool accept);
+    virtual bool DropDownOpen() const { return FDropDownOpen; }
+    bool DroppedByPress() const { return FDroppedByPress; }
+
+    // ---- recent values
+    TMRUListEh* MRUList() const { return FMRUList.get(); }
+    void SetMRUList(TMRUListEh* v) { FMRUList->Assign(v); }
+    TMRUListboxEh* MRUListControl() const { return FMRUListControl.get(); }
+    bool MRUListDroppedDown() const;
+    void CloseUpMRUList(bool accept);
+
     TUpdateDataEventEh OnUpdateData;
+    TButtonClickEventEh OnButtonClick;
+    TButtonDownEventEh OnButtonDown;
 
 protected:
     void Change() override;
+    void CreateWnd() override;
+    void Resize() override;
+    void WndProc(TMessage& m) override;
+    virtual TEditButtonControlEh* NewEditButtonControl();
+    virtual void HandleButtonDown(TObject* sender, bool topButton, bool& autoRepeat, bool& handled);
+    virtual void HandleButtonClick(TObject* sender);
+    virtual void HandleButtonMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    virtual void DoButtonAction(bool topButton);
+    // After every change the user made: the recent values follow the text.
+    virtual void TextEdited();
+    virtual void DropDownMRUList();
+    // The main button of this kind of edit (a combo box's shows).
+    void ReplaceEditButton(TEditButtonEh* button);
     void Notification(TComponent* component, TOperation operation) override;
     virtual Variant GetValue() const { return Variant(Text()); }
     virtual TAlignment FieldAlignment() const;
@@ -148,8 +199,22 @@ protected:
     bool FInUpdateData = false;
 
 private:
+    struct TButtonEntry {
+        std::unique_ptr<TEditButtonControlEh> Control;
+        std::unique_ptr<TShape> Separator;
+    };
     void WriteThrough(const std::function<void()>& store);
+    void ButtonsChanged();
     std::unique_ptr<TFieldDataLinkEh> FDataLink;
+    std::unique_ptr<TEditButtonEh> FEditButton;
+    std::unique_ptr<TEditButtonsEh> FEditButtons;
+    std::unique_ptr<TMRUListEh> FMRUList;
+    std::unique_ptr<TMRUListboxEh> FMRUListControl;
+    std::vector<TButtonEntry> FButtons;
+    int FButtonsWidth = 0, FButtonHeight = 0;
+    bool FFlat = false;
+    bool FDropDownOpen = false, FDroppedByPress = false;
+    bool FStoringText = false;
     bool FReadOnly = false;
     bool FAlignmentAssigned = false;
     TAlignment FAlignment = taLeftJustify;
@@ -225,9 +290,10 @@ public:
     TDropDownBoxEh* DropDownBox() const { return FDropDownBox.get(); }
     void SetDropDownBox(TDropDownBoxEh* v) { FDropDownBox->Assign(v); }
     // Shows the items below the box (above when there is no room below).
-    void OpenDropDown();
+    void OpenDropDown() override;
     // Hides the list; accepting selects the list's item when the box may change.
-    void CloseUp(bool accept);
+    void CloseUp(bool accept) override;
+    bool DropDownOpen() const override { return FListVisible; }
     bool ListVisible() const { return FListVisible; }
     // The list window, once it was made.
     TCustomControl* ListControl() const;

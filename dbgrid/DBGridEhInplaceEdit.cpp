@@ -42,13 +42,6 @@ protected:
 using TDropDownListEh = TDropDownWindowEh<TPopupListboxEh>;
 using TDropDownCalculatorEh = TDropDownWindowEh<TPopupCalculatorEh>;
 
-// A window of its own shows and hides itself, without taking the focus.
-void ShowDropDownWindow(TWinControl* w, bool show)
-{
-    w->SetVisible(show);
-    if (show || w->HandleAllocated()) ShowWindow(w->Handle(), show ? SW_SHOWNOACTIVATE : SW_HIDE);
-}
-
 int CharCount(const std::string& s) { return int(Utf8ToUtf16(s).size()); }
 
 // The first n characters of a text.
@@ -576,7 +569,7 @@ void TDBGridInplaceEdit::ShowList(TWinControl* list, int width, int height)
     list->SetBounds(list->Left(), list->Top(), width, height);
     TPoint at = ToolCtrlsEh::PlaceDropDownByControl(this, list, taLeftJustify);
     list->SetBounds(at.X, at.Y, list->Width(), list->Height());
-    ShowDropDownWindow(list, true);
+    ToolCtrlsEh::ShowDropDownWindow(list, true);
 }
 
 void TDBGridInplaceEdit::DropDown()
@@ -631,6 +624,7 @@ void TDBGridInplaceEdit::DropDown()
         FPickList->SetShownRows(std::max(1, rows));
         FPickList->SetItemIndex(index);
         ShowList(FPickList.get(), FPickList->Width(), FPickList->Height());
+        FPickList->SetResized(false);
     } else {
         return;
     }
@@ -663,7 +657,7 @@ void TDBGridInplaceEdit::CloseUp(bool accept)
             c->SetDropDownWidth(FPickList->Width());
         }
     }
-    if (list) ShowDropDownWindow(list, false);
+    if (list) ToolCtrlsEh::ShowDropDownWindow(list, false);
     FListVisible = false;
     if (g && c) {
         if (!accept) {
@@ -753,9 +747,6 @@ bool TDBGridInplaceEdit::ListKeys(TMessage& m)
         return false;
     }
     if (!isKey) return false;
-    bool ctrl = shift.Contains(ssCtrl);
-    bool plainMove = !shift.Contains(ssShift) && (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT);
-    bool endMove = ctrl && (key == VK_HOME || key == VK_END);
     if (FActiveList == FCalendar.get()) {
         int days = 0;
         switch (key) {
@@ -775,20 +766,7 @@ bool TDBGridInplaceEdit::ListKeys(TMessage& m)
         }
         return false;
     }
-    if (FActiveList == FPickList.get() && (plainMove || endMove)) {
-        int n = FPickList->Count();
-        int i = FPickList->ItemIndex();
-        int page = std::max(1, FPickList->ShownRows() - 1);
-        switch (key) {
-        case VK_UP: i = i < 0 ? 0 : std::max(0, i - 1); break;
-        case VK_DOWN: i = std::min(n - 1, i + 1); break;
-        case VK_PRIOR: i = std::max(0, i - page); break;
-        case VK_NEXT: i = std::min(n - 1, std::max(i, 0) + page); break;
-        case VK_HOME: i = 0; break;
-        case VK_END: i = n - 1; break;
-        default: break;
-        }
-        if (n > 0) FPickList->SetItemIndex(i);
+    if (FActiveList == FPickList.get() && FPickList->MoveByKey(key, shift)) {
         int sel = FPickList->ItemIndex();
         if (sel >= 0 && FPickList->Items()->Strings(sel) != Text()) {
             FSettingText = true;
@@ -811,25 +789,7 @@ bool TDBGridInplaceEdit::MRUKeys(TMessage& m)
         }
         return false;
     }
-    WORD key = WORD(m.WParam);
-    TShiftState shift = KeyDataToShiftState(m.LParam);
-    bool move = (!shift.Contains(ssAlt) && (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT)) ||
-                (shift.Contains(ssCtrl) && (key == VK_HOME || key == VK_END));
-    if (!move) return false;
-    int n = FMRUListControl->Count();
-    int i = FMRUListControl->ItemIndex();
-    int page = std::max(1, FMRUListControl->ShownRows() - 1);
-    switch (key) {
-    case VK_UP: i = i < 0 ? n - 1 : std::max(0, i - 1); break;
-    case VK_DOWN: i = std::min(n - 1, i + 1); break;
-    case VK_PRIOR: i = std::max(0, i - page); break;
-    case VK_NEXT: i = std::min(n - 1, std::max(i, 0) + page); break;
-    case VK_HOME: i = 0; break;
-    case VK_END: i = n - 1; break;
-    default: break;
-    }
-    if (n > 0) FMRUListControl->SetItemIndex(i);
-    return true;
+    return FMRUListControl->MoveByKey(WORD(m.WParam), KeyDataToShiftState(m.LParam));
 }
 
 void TDBGridInplaceEdit::WndProc(TMessage& m)
@@ -1180,18 +1140,7 @@ void TDBGridInplaceEdit::UserTextChanged()
     UpdateImageIndex();
 }
 
-bool TDBGridInplaceEdit::MRUListDroppedDown() const { return FMRUDroppedDown; }
-
-bool TDBGridInplaceEdit::AcceptMRUItem(const std::string& text)
-{
-    TColumnEh* c = Column();
-    TMRUListEh* mru = c ? c->MRUList() : nullptr;
-    std::string typed = Text();
-    std::string head = LeftChars(text, CharCount(typed));
-    bool accept = mru && mru->CaseSensitive() ? head == typed : AnsiCompareText(head, typed) == 0;
-    if (mru && mru->OnFilterItem) mru->OnFilterItem(mru, accept);
-    return accept;
-}
+bool TDBGridInplaceEdit::MRUListDroppedDown() const { return FMRUListControl && FMRUListControl->Visible(); }
 
 void TDBGridInplaceEdit::DropDownMRUList()
 {
@@ -1199,43 +1148,21 @@ void TDBGridInplaceEdit::DropDownMRUList()
     TMRUListEh* mru = c ? c->MRUList() : nullptr;
     if (!mru) return;
     if (!FMRUListControl) {
-        auto* list = new TDropDownListEh(this);
-        list->SetCtl3D(false);
-        list->SetVisible(false);
-        list->OnRelease = [this](TMouseButton button, TShiftState, int x, int y) {
-            if (button == mbLeft && FMRUListControl)
-                CloseUpMRUList(PtInRect(FMRUListControl->ClientRect(), Point(x, y)));
-        };
-        FMRUListControl.reset(list);
+        FMRUListControl = std::make_unique<TMRUListboxEh>(this);
+        FMRUListControl->OnRelease = [this](bool inside) { CloseUpMRUList(inside); };
     }
-    TStringList matches;
-    TStrings* items = mru->Items();
-    for (int i = 0; i < items->Count(); ++i)
-        if (AcceptMRUItem(items->Strings(i))) matches.Add(items->Strings(i));
-    if (matches.Count() == 0) {
+    TStrings* items = FMRUListControl->Items();
+    if (!mru->CollectMatches(items, Text()) || items->Count() == 0) {
         CloseUpMRUList(false);
         return;
     }
-    matches.Sort();
-    FMRUListControl->Items()->Assign(&matches);
-    int rows = std::min(matches.Count(), std::max(1, mru->Rows()));
+    bool first = !MRUListDroppedDown();
     TRect er = GetEditRect();
     TPoint topLeft = ClientToScreen(Point(er.Left, 0));
     TRect owner = Rect(topLeft.X, topLeft.Y, topLeft.X + er.Width(), topLeft.Y + Height());
-    if (!FMRUDroppedDown) {
-        FMRUListControl->SetColor(Color());
-        FMRUListControl->Font()->Assign(Font());
-        FMRUListControl->SetItemIndex(-1);
-        int width = mru->Width() > er.Width() ? mru->Width() : er.Width();
-        FMRUListControl->HandleNeeded();
-        FMRUListControl->SetBounds(0, 0, width, 100);
-        FMRUListControl->SetShownRows(rows);
-    }
-    TPoint at = ToolCtrlsEh::PlaceDropDownByRect(owner, FMRUListControl.get(), taLeftJustify);
-    FMRUListControl->SetBounds(at.X, at.Y, FMRUListControl->Width(), FMRUListControl->Height());
-    if (!FMRUDroppedDown) {
-        ShowDropDownWindow(FMRUListControl.get(), true);
-        FMRUDroppedDown = true;
+    int width = mru->Width() > er.Width() ? mru->Width() : er.Width();
+    FMRUListControl->ShowUnder(owner, first, Color(), Font(), width, std::min(items->Count(), std::max(1, mru->Rows())));
+    if (first) {
         mru->SetDroppedDown(true);
         mru->NotifyDropDown();
     }
@@ -1243,12 +1170,11 @@ void TDBGridInplaceEdit::DropDownMRUList()
 
 void TDBGridInplaceEdit::CloseUpMRUList(bool accept)
 {
-    if (!FMRUDroppedDown) return;
+    if (!MRUListDroppedDown()) return;
     TCustomDBGridEh* g = DBGrid();
     TColumnEh* c = Column();
     if (HWND cap = GetCapture()) SendMessage(cap, WM_CANCELMODE, 0, 0);
-    ShowDropDownWindow(FMRUListControl.get(), false);
-    FMRUDroppedDown = false;
+    FMRUListControl->HideList();
     TMRUListEh* mru = c ? c->MRUList() : nullptr;
     if (mru) {
         // The size a user gave the list stays for the next time.
@@ -1259,14 +1185,13 @@ void TDBGridInplaceEdit::CloseUpMRUList(bool accept)
         mru->SetDroppedDown(false);
         mru->NotifyCloseUp(accept);
     }
-    int i = FMRUListControl->ItemIndex();
-    if (accept && g && !ReadOnly() && i >= 0 && g->PrepareEdit()) {
-        std::string s = FMRUListControl->Items()->Strings(i);
+    std::string chosen = FMRUListControl->SelectedText();
+    if (accept && g && !ReadOnly() && FMRUListControl->ItemIndex() >= 0 && g->PrepareEdit()) {
         FSettingText = true;
-        SetText(s);
+        SetText(chosen);
         FSettingText = false;
         SetModified(true);
-        g->SetEditorText(s);
+        g->SetEditorText(chosen);
         if (Focused()) SelectAll();
     }
 }

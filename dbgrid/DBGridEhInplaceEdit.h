@@ -95,7 +95,7 @@ public:
     bool RequiredStateShown() const;
 
     // The recent-values drop-down.
-    TPopupListboxEh* MRUListControl() const { return FMRUListControl.get(); }
+    TMRUListboxEh* MRUListControl() const { return FMRUListControl.get(); }
     bool MRUListDroppedDown() const;
     void CloseUpMRUList(bool accept);
 
@@ -127,7 +127,6 @@ protected:
     virtual void ButtonClicked(TObject* sender);
     virtual void ButtonPressed(TObject* sender, bool topButton, bool& autoRepeat, bool& handled);
     virtual void ButtonMouseReleased(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
-    virtual bool AcceptMRUItem(const std::string& text);
     virtual void DrawRequiredState(TCanvas* canvas);
     virtual void UserTextChanged();
 
@@ -157,7 +156,7 @@ private:
     std::unique_ptr<TPopupListboxEh> FPickList;
     std::unique_ptr<TPopupMonthCalendarEh> FCalendar;
     std::unique_ptr<TPopupCalculatorEh> FCalculator;
-    std::unique_ptr<TPopupListboxEh> FMRUListControl;
+    std::unique_ptr<TMRUListboxEh> FMRUListControl;
     std::vector<TButtonEntry> FButtons;
     int FButtonsWidth = 0;
     int FButtonHeight = 0;
@@ -169,11 +168,5 @@ private:
     bool FWordWrap = false;
     bool FUserTextChanged = false;
     bool FSettingText = false;
-    bool FMRUDroppedDown = false;
     char FPendingLead = 0;   // the first byte of a Chinese character typed
 };
-
-// The message an editor posts itself when a button's drop-down menu closed
-// (its parameter the button's Tag), so that the press that closed the menu
-// does not open it again.
-constexpr UINT WM_MENUCLOSEDEH = WM_USER + 102;

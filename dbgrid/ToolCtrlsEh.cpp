@@ -1131,6 +1131,7 @@ void TDatasetFieldValueListEh::RefreshValues()
 // ---- popup list box ---------------------------------------------------------------
 
 QZ_CLASS_IMPL(TPopupListboxEh, TCustomListBox)
+QZ_CLASS_IMPL(TMRUListboxEh, TPopupListboxEh)
 
 namespace {
 constexpr uint32_t PopupListIncSearchTimeout = 2000;
@@ -1258,4 +1259,80 @@ void TPopupListboxEh::DrawItem(int index, TRect rect, TOwnerDrawState state)
     c->FillRect(TRect{imageArea.Right, rect.Top, rect.Right, rect.Bottom});
     c->TextRect(text, text.Left, text.Top, Items()->Strings(index));
     if (state.Contains(odFocused)) c->DrawFocusRect(text);
+}
+
+// ---- recent-values list box -----------------------------------------------------------------
+
+void ToolCtrlsEh::ShowDropDownWindow(TWinControl* w, bool show)
+{
+    w->SetVisible(show);
+    if (show || w->HandleAllocated()) ShowWindow(w->Handle(), show ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+TMRUListboxEh::TMRUListboxEh(TComponent* owner) : TPopupListboxEh(owner)
+{
+    SetCtl3D(false);
+    SetVisible(false);
+}
+
+void TMRUListboxEh::CreateParams(TCreateParams& p)
+{
+    TPopupListboxEh::CreateParams(p);
+    p.Style = WS_POPUP | WS_BORDER;
+    p.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+}
+
+void TMRUListboxEh::ShowUnder(const TRect& ownerRect, bool first, TColor color, TFont* font, int width, int rows)
+{
+    if (first) {
+        SetColor(color);
+        Font()->Assign(font);
+        SetItemIndex(-1);
+        HandleNeeded();
+        SetBounds(Left(), Top(), width, 100);
+        SetShownRows(rows);
+        SetResized(false);
+    }
+    TPoint at = ToolCtrlsEh::PlaceDropDownByRect(ownerRect, this, taLeftJustify);
+    bool resized = Resized();
+    SetBounds(at.X, at.Y, Width(), Height());
+    SetResized(resized);
+    if (first) ToolCtrlsEh::ShowDropDownWindow(this, true);
+}
+
+void TMRUListboxEh::HideList() { ToolCtrlsEh::ShowDropDownWindow(this, false); }
+
+bool TPopupListboxEh::MoveByKey(WORD key, TShiftState shift)
+{
+    bool plain = !shift.Contains(ssAlt) && !shift.Contains(ssShift);
+    bool move = (plain && (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT)) ||
+                (shift.Contains(ssCtrl) && (key == VK_HOME || key == VK_END));
+    if (!move) return false;
+    int n = Count();
+    int i = ItemIndex();
+    int page = std::max(1, ShownRows() - 1);
+    switch (key) {
+    case VK_UP: i = i < 0 ? n - 1 : std::max(0, i - 1); break;
+    case VK_DOWN: i = std::min(n - 1, i + 1); break;
+    case VK_PRIOR: i = std::max(0, i - page); break;
+    case VK_NEXT: i = std::min(n - 1, std::max(i, 0) + page); break;
+    case VK_HOME: i = 0; break;
+    case VK_END: i = n - 1; break;
+    default: break;
+    }
+    if (n > 0) SetItemIndex(i);
+    return true;
+}
+
+std::string TMRUListboxEh::SelectedText() const
+{
+    int i = ItemIndex();
+    return i >= 0 && i < Count() ? Items()->Strings(i) : std::string();
+}
+
+void TMRUListboxEh::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TWeakRef<TControl> guard(this);
+    TPopupListboxEh::MouseUp(button, shift, x, y);
+    if (guard && button == mbLeft && OnRelease) OnRelease(PtInRect(ClientRect(), Point(x, y)));
 }

@@ -436,6 +436,11 @@ public:
     TStrings* VirtualItems() const { return FVirtualItems; }
     void SetVirtualItems(TStrings* v);
     bool Resized() const { return FResized; }
+    void SetResized(bool v) { FResized = v; }
+    // Up, Down, Page Up and Page Down without Alt or Shift, Ctrl+Home and
+    // Ctrl+End move the selection (Up from none to the last item); false
+    // for other keys.
+    bool MoveByKey(WORD key, TShiftState shift);
 
     void SetBounds(int left, int top, int width, int height) override;
     void KeyPress(char& key) override;
@@ -459,3 +464,34 @@ private:
     TWeakRef<TCustomImageList> FImages;
     TStrings* FVirtualItems = nullptr;
 };
+
+// The list of recent values that drops down under an edit: a window of its
+// own that never takes the focus. A release of the left button on it asks
+// the owner to close it (accepting when the release lies inside).
+class TMRUListboxEh : public TPopupListboxEh {
+    QZ_CLASS(TMRUListboxEh, TPopupListboxEh)
+public:
+    explicit TMRUListboxEh(TComponent* owner = nullptr);
+    // Shows the list below (or above) the owner rectangle (screen
+    // coordinates); the first time with the colours, font, width and rows
+    // given, later keeping the size the user gave it.
+    void ShowUnder(const TRect& ownerRect, bool first, TColor color, TFont* font, int width, int rows);
+    void HideList();
+    std::string SelectedText() const;
+
+    std::function<void(bool inside)> OnRelease;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+};
+
+// The message an edit posts itself when a button's drop-down menu closed
+// (its parameter the button's index), so that the press that closed the
+// menu does not open it again.
+constexpr UINT WM_MENUCLOSEDEH = WM_USER + 102;
+
+namespace ToolCtrlsEh {
+// Shows or hides a window of its own without taking the focus.
+void ShowDropDownWindow(TWinControl* w, bool show);
+}
