@@ -1,6 +1,7 @@
 #include "cxDBLookupEdit.h"
 
 #include "EditOnForm.h"
+#include "LookupTestData.h"
 #include "SysUtils.h"
 #include "cxDB.h"
 #include "cxDBData.h"
@@ -113,57 +114,14 @@ public:
 };
 QZ_CLASS_IMPL(TTestDBLookupEdit, TcxCustomDBLookupEdit)
 
-// The coaches (the list) and the lessons that name a coach by id (the data
-// the edit writes to).
-struct Coaches {
-    std::unique_ptr<TDataSet> Set = std::make_unique<TDataSet>();
-    TDataSource Source;
-    Coaches()
-    {
-        Set->FieldDefs()->Add("CoachId", ftInteger);
-        Set->FieldDefs()->Add("Team", ftString, 4);
-        Set->FieldDefs()->Add("Seq", ftInteger);
-        Set->FieldDefs()->Add("Name", ftString, 20);
-        Set->CreateDataSet();
-        Set->AppendRecord({11, "A", 1, "张建国"});
-        Set->AppendRecord({12, "A", 2, "李秀英"});
-        Set->AppendRecord({13, "B", 1, "王志强"});
-        Set->AppendRecord({14, "B", 2, "赵丽"});
-        Set->First();
-        Source.SetDataSet(Set.get());
-    }
-    void Rename(int AId, const std::string& AName)
-    {
-        ASSERT_TRUE(Set->Locate("CoachId", Variant(AId), {}));
-        Set->Edit();
-        Set->FieldByName("Name")->SetAsString(AName);
-        Set->Post();
-    }
-};
-
-struct Lessons {
-    TDataSet Set;
-    TField* CoachName = nullptr;
-    explicit Lessons(TDataSet* ACoaches)
-    {
-        for (const char* n : {"LessonId", "CoachId"}) {
-            auto* f = new TIntegerField(&Set);
-            f->SetFieldName(n);
-            f->SetDataSet(&Set);
-        }
-        auto* name = new TStringField(&Set);
-        name->SetFieldName("CoachName");
-        name->SetFieldKind(fkLookup);
-        name->SetKeyFields("CoachId");
-        name->SetLookupDataSet(ACoaches);
-        name->SetLookupKeyFields("CoachId");
-        name->SetLookupResultField("Name");
-        name->SetDataSet(&Set);
-        CoachName = name;
-        Set.CreateDataSet();
-        Set.AppendRecord({1, 12});
-    }
-};
+// Renames a coach of the list.
+void Rename(TCoachesData& ACoaches, int AId, const std::string& AName)
+{
+    ASSERT_TRUE(ACoaches.Set->Locate("CoachId", Variant(AId), {}));
+    ACoaches.Set->Edit();
+    ACoaches.Set->FieldByName("Name")->SetAsString(AName);
+    ACoaches.Set->Post();
+}
 
 bool IsArrayOf(const Variant& V, const std::vector<Variant>& AValues)
 {
@@ -173,26 +131,16 @@ bool IsArrayOf(const Variant& V, const std::vector<Variant>& AValues)
     return true;
 }
 
-std::string RaisedText(const std::function<void()>& AAction)
-{
-    try {
-        AAction();
-    } catch (const EDatabaseError& e) {
-        return e.what();
-    }
-    return "nothing raised";
-}
-
 }  // namespace
 
 TEST(DBLookupEditPropertiesTest, KeysAreTheKeyFieldsValues)
 {
-    Coaches coaches;
+    TCoachesData coaches;
     TTestDBLookupProperties p;
     p.SetListFieldNames("Name");
     p.SetKeyFieldNames("CoachId");
     p.SetListSource(&coaches.Source);
-    ASSERT_EQ(p.List->GetRecordCount(), 4);
+    ASSERT_EQ(p.List->GetRecordCount(), 5);
 
     EXPECT_TRUE(VarIsNull(p.GetNullKey()));
     struct Case {
@@ -224,8 +172,8 @@ TEST(DBLookupEditPropertiesTest, KeysAreTheKeyFieldsValues)
 
 TEST(DBLookupEditPropertiesTest, ALookupFieldDefinesTheList)
 {
-    Coaches coaches;
-    Lessons lessons(coaches.Set.get());
+    TCoachesData coaches;
+    TLessonsData lessons(coaches.Set.get());
     TTestDBLookupProperties p;
     p.SetListFieldNames("CoachId");
     p.SetEditingField(lessons.CoachName);
@@ -243,7 +191,7 @@ TEST(DBLookupEditPropertiesTest, ALookupFieldDefinesTheList)
 
     for (auto set : std::vector<std::function<void()>>{[&] { p.SetKeyFieldNames("Name"); },
                                                         [&] { p.SetListFieldIndex(1); }})
-        EXPECT_EQ(RaisedText(set), "Property already defined by lookup field");
+        EXPECT_EQ(RaisedDatabaseError(set), "Property already defined by lookup field");
     EXPECT_EQ(p.KeyFieldNames(), "CoachId");
 
     // Other list columns keep a column for the result field, first.
@@ -262,8 +210,8 @@ TEST(DBLookupEditPropertiesTest, ALookupFieldDefinesTheList)
 
 TEST(DBLookupEditPropertiesTest, AListOverTheEditedDataSetIsRefused)
 {
-    Coaches coaches;
-    Lessons lessons(coaches.Set.get());
+    TCoachesData coaches;
+    TLessonsData lessons(coaches.Set.get());
     TDataSource lessonSource;
     lessonSource.SetDataSet(&lessons.Set);
     TTestDBLookupProperties p;
@@ -271,15 +219,15 @@ TEST(DBLookupEditPropertiesTest, AListOverTheEditedDataSetIsRefused)
     p.SetKeyFieldNames("LessonId");
     p.SetEditingField(lessons.Set.FieldByName("CoachId"));
     p.SetListSource(&coaches.Source);   // another data set: fine
-    EXPECT_EQ(RaisedText([&] { p.SetListSource(&lessonSource); }), "Circular datalinks are not allowed");
-    EXPECT_EQ(RaisedText([&] { cxDBLookupEdit::CheckCircularDataLinks(p.GetEditingField(), &lessonSource); }),
+    EXPECT_EQ(RaisedDatabaseError([&] { p.SetListSource(&lessonSource); }), "Circular datalinks are not allowed");
+    EXPECT_EQ(RaisedDatabaseError([&] { cxDBLookupEdit::CheckCircularDataLinks(p.GetEditingField(), &lessonSource); }),
               "Circular datalinks are not allowed");
-    EXPECT_EQ(RaisedText([&] { cxDBLookupEdit::CheckCircularDataLinks(nullptr, &lessonSource); }), "nothing raised");
+    EXPECT_EQ(RaisedDatabaseError([&] { cxDBLookupEdit::CheckCircularDataLinks(nullptr, &lessonSource); }), "nothing raised");
 }
 
 TEST(DBLookupEditPropertiesTest, GridModeLocatesEachKeyOnceUntilTheNextChange)
 {
-    Coaches coaches;
+    TCoachesData coaches;
     TTestDBLookupProperties p;
     p.SetListFieldNames("Name");
     p.SetKeyFieldNames("CoachId");
@@ -291,7 +239,7 @@ TEST(DBLookupEditPropertiesTest, GridModeLocatesEachKeyOnceUntilTheNextChange)
 
     EXPECT_EQ(p.GetDisplayTextByKey(Variant(12)), "李秀英");
     EXPECT_EQ(p.GetDisplayTextByKey(Variant(77)), "");
-    coaches.Rename(12, "李秀兰");
+    Rename(coaches, 12, "李秀兰");
     ASSERT_TRUE(coaches.Set->Locate("CoachId", Variant(14), {}));
     coaches.Set->Edit();
     coaches.Set->FieldByName("CoachId")->SetAsInteger(77);
@@ -329,7 +277,7 @@ protected:
         Edit->SetFocus();
         GuiTest::ProcessEvents();
     }
-    Coaches Data;
+    TCoachesData Data;
     TTestDBLookupProperties* P = nullptr;
 };
 
