@@ -255,6 +255,26 @@ TEST_F(BlobEditTest, TheMemoPopupEditsTheTextAndItsButtonsSit)
     EXPECT_TRUE(Edit->ModifiedAfterEnter());
 }
 
+TEST_F(BlobEditTest, ButtonsFollowTheSystemPanelToTheTopWhenThePopupOpensAbove)
+{
+    // With no room below the edit the popup opens above it, its grip and panel at the top.
+    const TRect work = Screen->WorkAreaRect();
+    Form->SetBounds(100, work.Bottom - 80, 400, 80);
+    GuiTest::ProcessEvents();
+    Edit->Properties()->SetBlobEditKind(bekMemo);
+    Edit->SetEditValue(Variant("上方"));
+    Open();
+    ASSERT_TRUE(Edit->HasPopupWindow());
+    TcxCustomEditPopupWindow* w = Edit->PopupWindow();
+    ASSERT_LT(w->Top(), Form->Top());
+    EXPECT_LT(w->SizeGripCorner(), 2);
+    const TRect cancel = Edit->CancelButton()->BoundsRect();
+    EXPECT_LT(cancel.Bottom, Edit->PopupMemo()->BoundsRect().Top + 1);
+    EXPECT_TRUE(Edit->CancelButton()->Anchors().Contains(akTop));
+    EXPECT_EQ(Edit->OKButton()->Top(), cancel.Top);
+    CloseWithKey(VK_ESCAPE);
+}
+
 TEST_F(BlobEditTest, WhatClosingKeeps)
 {
     Edit->Properties()->SetBlobEditKind(bekMemo);
@@ -286,7 +306,9 @@ TEST_F(BlobEditTest, WhatClosingKeeps)
         const std::string value = VarToStr(Edit->EditValue());
         EXPECT_EQ(value != "原文", c.Kept);
         // The text as the memo held it: no line break added at its end.
-        if (c.Kept) EXPECT_EQ(value.size(), std::string("原文z").size());
+        if (c.Kept) {
+            EXPECT_EQ(value.size(), std::string("原文z").size());
+        }
     }
 }
 
