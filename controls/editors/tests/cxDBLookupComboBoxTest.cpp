@@ -64,12 +64,17 @@ TEST_F(LookupComboBoxTest, ShowsTheNameAndStoresTheId)
     EXPECT_EQ(Edit->GetDisplayText(), "孙红梅");
     EXPECT_TRUE(cxEdit::VarEqualsExact(Edit->EditValue(), Variant(15)));
 
-    // Typing filters the open list; Enter takes the record typed.
+    // Typing filters the open list, which shrinks to the rows that pass;
+    // Enter takes the record typed.
     EXPECT_TRUE(Edit->Focused()) << "the click left the focus in the edit";
+    Key(VK_F4);
+    EXPECT_EQ(Grid()->ClientHeight(), P->GetListHeight(5));
     Edit->SelectAll();
     GuiTest::TypeText("李");
     ASSERT_TRUE(Edit->HasPopupWindow());
     EXPECT_EQ(Grid()->GetRowCount(), 1);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(Grid()->ClientHeight(), P->GetListHeight(1));
     Key(VK_RETURN);
     EXPECT_EQ(Edit->GetDisplayText(), "李秀英");
     ASSERT_TRUE(Edit->ValidateEdit(false));
