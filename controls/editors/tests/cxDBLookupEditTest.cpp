@@ -164,10 +164,12 @@ TEST(DBLookupEditPropertiesTest, KeysAreTheKeyFieldsValues)
     EXPECT_EQ(p.UsesDisplayFormatting(false), 1u);
     p.SetListFieldNames("CoachId;Name");
     EXPECT_FALSE(p.KeyIsListText()) << "the list field is now CoachId";
+    EXPECT_EQ(p.GetDefaultHorzAlignment(), taRightJustify) << "the list field's alignment";
     EXPECT_EQ(p.ListFieldNames(), "CoachId;Name");
     p.SetListFieldIndex(1);
     EXPECT_TRUE(p.KeyIsListText());
     EXPECT_EQ(p.GetDefaultMaxLength(), 20) << "the list field's size";
+    EXPECT_EQ(p.GetDefaultHorzAlignment(), taLeftJustify);
 }
 
 TEST(DBLookupEditPropertiesTest, ALookupFieldDefinesTheList)
