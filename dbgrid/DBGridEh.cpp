@@ -368,6 +368,8 @@ void TGridDataLinkEh::UpdateData()
 
 // ---- TCustomDBGridEh: construction ---------------------------------------------------------------
 
+void TCustomDBGridEh::SetColumnsItemClass(TClass itemClass) { FColumns = std::make_unique<TDBGridColumnsEh>(this, itemClass); }
+
 TCustomDBGridEh::TCustomDBGridEh(TComponent* owner) : TCustomGrid(owner)
 {
     FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);

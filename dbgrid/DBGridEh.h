@@ -1105,6 +1105,8 @@ public:
     TNotifyEvent OnEditButtonClick;
 
 protected:
+    // Remakes the (still empty) columns as items of a descendant's class.
+    void SetColumnsItemClass(TClass itemClass);
     TInplaceEdit* CreateEditor() override;
     void Paint() override;
     void Resize() override;

@@ -19,6 +19,98 @@ QZ_CLASS_IMPL(TLookupGridDataLinkEh, TDataLink)
 QZ_CLASS_IMPL(TDBLookupGridEh, TCustomDBGridEh)
 QZ_CLASS_IMPL(TPopupDataGridEh, TDBLookupGridEh)
 
+QZ_CLASS_IMPL_PROPS(TGridColumnSpecCellEh, TPersistent, [](std::vector<TPropInfo>& p) {
+    using C = TGridColumnSpecCellEh;
+    p.push_back(PublishString<C>("Text", &C::Text, [](C* c, const std::string& v) { c->SetText(v); }));
+    p.back().StoredBy([](TObject* o) { return static_cast<C*>(o)->TextAssigned(); });
+    p.push_back(PublishObject<C>("Font", &C::Font, [](C* c, TFont* v) { c->SetFont(v); }));
+    p.back().StoredBy([](TObject* o) { return static_cast<C*>(o)->FontAssigned(); });
+})
+QZ_CLASS_IMPL(TDBLookupGridColumnEh, TColumnEh)
+
+// ---- the special-row cells of the columns ---------------------------------------------------------
+
+TGridColumnSpecCellEh::TGridColumnSpecCellEh(TColumnEh* column) : FColumn(column), FFont(std::make_unique<TFont>())
+{
+    FFont->OnChange = [this](TObject*) {
+        if (!FRefreshing) FFontAssigned = true;
+    };
+}
+
+TGridColumnSpecCellEh::~TGridColumnSpecCellEh() { FFont->OnChange = nullptr; }
+
+TSpecRowEh* TGridColumnSpecCellEh::GridSpecRow() const
+{
+    auto* g = FColumn ? DynamicCast<TDBLookupGridEh>(FColumn->Grid()) : nullptr;
+    return g ? g->SpecRow() : nullptr;
+}
+
+std::string TGridColumnSpecCellEh::Text() const
+{
+    if (FTextAssigned) return FText;
+    if (TSpecRowEh* row = GridSpecRow()) return row->CellText(FColumn->Index());
+    return FText;
+}
+
+void TGridColumnSpecCellEh::SetText(const std::string& v)
+{
+    if (FTextAssigned && v == FText) return;
+    FText = v;
+    FTextAssigned = true;
+}
+
+TColor TGridColumnSpecCellEh::Color() const
+{
+    if (FColorAssigned) return FColor;
+    if (TSpecRowEh* row = GridSpecRow()) return row->Color();
+    return FColor;
+}
+
+void TGridColumnSpecCellEh::SetColor(TColor v)
+{
+    if (FColorAssigned && v == FColor) return;
+    FColor = v;
+    FColorAssigned = true;
+}
+
+TFont* TGridColumnSpecCellEh::Font() const
+{
+    if (!FFontAssigned) {
+        TSpecRowEh* row = GridSpecRow();
+        if (row && !row->Font()->IsEqual(FFont.get())) {
+            auto* self = const_cast<TGridColumnSpecCellEh*>(this);
+            self->FRefreshing = true;
+            self->FFont->Assign(row->Font());
+            self->FRefreshing = false;
+        }
+    }
+    return FFont.get();
+}
+
+void TGridColumnSpecCellEh::Assign(TPersistent* source)
+{
+    if (auto* s = DynamicCast<TGridColumnSpecCellEh>(source)) {
+        SetText(s->Text());
+        SetColor(s->Color());
+        if (s->FontAssigned()) SetFont(s->Font());
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+TDBLookupGridColumnEh::TDBLookupGridColumnEh(TCollection* collection)
+    : TColumnEh(collection), FSpecCell(std::make_unique<TGridColumnSpecCellEh>(this))
+{
+}
+
+TDBLookupGridColumnEh::~TDBLookupGridColumnEh() = default;
+
+void TDBLookupGridColumnEh::Assign(TPersistent* source)
+{
+    TColumnEh::Assign(source);
+    if (auto* c = DynamicCast<TDBLookupGridColumnEh>(source)) FSpecCell->Assign(c->SpecCell());
+}
+
 // ---- the value side's link --------------------------------------------------------------------------
 
 void TLookupGridDataLinkEh::ActiveChanged()
@@ -54,6 +146,7 @@ TDBLookupGridEh::TDBLookupGridEh(TComponent* owner) : TCustomDBGridEh(owner)
 {
     SetControlStyle(ControlStyle() + TControlStyle{csReplicatable});
     SetParentColor(false);
+    SetColumnsItemClass(TDBLookupGridColumnEh::StaticClass());
     FLookupSource = std::make_unique<TDataSource>();
     FDataLink = std::make_unique<TLookupGridDataLinkEh>(this);
     FSpecRow = std::make_unique<TSpecRowEh>(this);
@@ -554,17 +647,18 @@ void TDBLookupGridEh::DrawCell(int col, int row, const TRect& rect, TGridDrawSta
     }
     TCanvas* c = Canvas();
     const int dataCol = col - IndicatorColCount();
-    c->Font()->Assign(FSpecRow->Font());
-    TColor bg = FSpecRow->Color();
+    auto* column = dataCol >= 0 && dataCol < Columns()->Count() ? DynamicCast<TDBLookupGridColumnEh>(Columns()->Items(dataCol))
+                                                                 : nullptr;
+    c->Font()->Assign(column ? column->SpecCell()->Font() : FSpecRow->Font());
+    TColor bg = column ? column->SpecCell()->Color() : FSpecRow->Color();
     if (FSpecRowSelected) {
         bg = clHighlight;
         c->Font()->SetColor(clHighlightText);
     }
     c->Brush()->SetColor(bg);
     c->FillRect(rect);
-    if (dataCol < 0 || dataCol >= Columns()->Count()) return;
-    TColumnEh* column = Columns()->Items(dataCol);
-    const std::string text = FSpecRow->CellText(dataCol);
+    if (!column) return;
+    const std::string text = column->SpecCell()->Text();
     const int tw = c->TextWidth(text);
     int x = rect.Left + 2;
     if (column->Alignment() == taRightJustify) x = rect.Right - 2 - tw;

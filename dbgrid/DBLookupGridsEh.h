@@ -15,6 +15,46 @@
 
 class TDBLookupGridEh;
 
+// A column's cell of the special row: its own text, colour and font once
+// assigned, else the special row's.
+class TGridColumnSpecCellEh : public TPersistent {
+    QZ_CLASS(TGridColumnSpecCellEh, TPersistent)
+public:
+    explicit TGridColumnSpecCellEh(TColumnEh* column = nullptr);
+    ~TGridColumnSpecCellEh() override;
+    std::string Text() const;
+    void SetText(const std::string& v);
+    TColor Color() const;
+    void SetColor(TColor v);
+    TFont* Font() const;
+    void SetFont(TFont* v) { FFont->Assign(v); }
+    bool TextAssigned() const { return FTextAssigned; }
+    bool ColorAssigned() const { return FColorAssigned; }
+    bool FontAssigned() const { return FFontAssigned; }
+    void Assign(TPersistent* source) override;
+    TPersistent* GetOwner() const override { return FColumn; }
+private:
+    TSpecRowEh* GridSpecRow() const;
+    TColumnEh* FColumn;
+    std::string FText;
+    TColor FColor = clWindow;
+    std::unique_ptr<TFont> FFont;
+    bool FTextAssigned = false, FColorAssigned = false, FFontAssigned = false, FRefreshing = false;
+};
+
+// The column of a lookup list grid, with its special-row cell.
+class TDBLookupGridColumnEh : public TColumnEh {
+    QZ_CLASS(TDBLookupGridColumnEh, TColumnEh)
+public:
+    explicit TDBLookupGridColumnEh(TCollection* collection = nullptr);
+    ~TDBLookupGridColumnEh() override;
+    TGridColumnSpecCellEh* SpecCell() const { return FSpecCell.get(); }
+    void SetSpecCell(TGridColumnSpecCellEh* v) { FSpecCell->Assign(v); }
+    void Assign(TPersistent* source) override;
+private:
+    std::unique_ptr<TGridColumnSpecCellEh> FSpecCell;
+};
+
 enum TDBLookupGridEhOption { dlgColumnResizeEh, dlgColLinesEh, dlgRowLinesEh, dlgAutoSortMarkingEh, dlgMultiSortMarkingEh };
 using TDBLookupGridEhOptions = TSet<TDBLookupGridEhOption, 8>;
 

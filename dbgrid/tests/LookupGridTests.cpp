@@ -270,6 +270,38 @@ TEST_F(LookupGrid, MovingAColumnKeepsItsCellAndTheShownField)
     EXPECT_EQ(G->ListField(), "CoachName;CoachId;Car");
 }
 
+TEST_F(LookupGrid, ColumnsTakeTheirSpecialCellFromTheRowUntilSet)
+{
+    G->SpecRow()->SetCellsText("(无);-");
+    G->SpecRow()->SetColor(clYellow);
+    G->SpecRow()->Font()->SetSize(13);
+    auto* name = DynamicCast<TDBLookupGridColumnEh>(G->Columns()->Items(0));
+    auto* car = DynamicCast<TDBLookupGridColumnEh>(G->Columns()->Items(1));
+    ASSERT_TRUE(name && car) << "the lookup grid's columns are its own kind";
+    TGridColumnSpecCellEh* cell = car->SpecCell();
+    EXPECT_EQ(cell->Text(), "-");
+    EXPECT_EQ(cell->Color(), clYellow);
+    EXPECT_EQ(cell->Font()->Size(), 13);
+    EXPECT_FALSE(cell->TextAssigned() || cell->ColorAssigned() || cell->FontAssigned());
+    G->SpecRow()->SetCellsText("(无);(空)");
+    G->SpecRow()->Font()->SetSize(15);
+    EXPECT_EQ(cell->Text(), "(空)");
+    EXPECT_EQ(cell->Font()->Size(), 15);
+    cell->SetText("无车");
+    cell->SetColor(clAqua);
+    cell->Font()->SetSize(9);
+    G->SpecRow()->SetCellsText("a;b");
+    G->SpecRow()->Font()->SetSize(20);
+    EXPECT_EQ(cell->Text(), "无车");
+    EXPECT_EQ(cell->Color(), clAqua);
+    EXPECT_EQ(cell->Font()->Size(), 9);
+    EXPECT_EQ(name->SpecCell()->Text(), "a");
+    TDBLookupGridColumnEh copy(nullptr);
+    copy.Assign(car);
+    EXPECT_EQ(copy.SpecCell()->Text(), "无车");
+    EXPECT_TRUE(copy.SpecCell()->FontAssigned());
+}
+
 // ---- the drop-down ------------------------------------------------------------------------------
 
 class PopupGrid : public CoachList {
