@@ -1086,13 +1086,18 @@ bool LikeMatches(const std::string& text, const std::string& pattern)
 
 namespace {
 
-// -1, 0 or 1; text compares ignoring case, numbers and dates by value.
+// -1, 0 or 1; text compares ignoring case, numbers and dates by value (as
+// text when a side is no number or date, as a field other than the column's may be).
 int CompareFilterValues(const Variant& value, const Variant& operand, TFilterValueKindEh kind)
 {
     if (kind == fvkNumberEh || kind == fvkDateTimeEh) {
-        const double a = kind == fvkNumberEh ? VarAsType(value, varDouble).AsDouble() : double(VarToDateTime(value));
-        const double b = kind == fvkNumberEh ? VarAsType(operand, varDouble).AsDouble() : double(VarToDateTime(operand));
-        return a < b ? -1 : a > b ? 1 : 0;
+        try {
+            const double a = kind == fvkNumberEh ? VarAsType(value, varDouble).AsDouble() : double(VarToDateTime(value));
+            const double b =
+                kind == fvkNumberEh ? VarAsType(operand, varDouble).AsDouble() : double(VarToDateTime(operand));
+            return a < b ? -1 : a > b ? 1 : 0;
+        } catch (const Exception&) {
+        }
     }
     const int r = AnsiCompareText(VarToStr(value), VarToStr(operand));
     return r < 0 ? -1 : r > 0 ? 1 : 0;

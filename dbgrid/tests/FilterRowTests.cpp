@@ -66,6 +66,9 @@ TEST(FilterMatching, TermsByValueKind)
         {flNotEqual, Variant(0.0), null, fvkNumberEh, true},
         {flGreater, Variant::FromDate(EncodeDate(2026, 3, 2)), Variant::FromDate(EncodeDate(2026, 3, 3)),
          fvkDateTimeEh, true},
+        // A value that is no number compares as text rather than failing.
+        {flEqual, Variant(5.0), Variant("5"), fvkNumberEh, true},
+        {flEqual, Variant(5.0), Variant("abc"), fvkNumberEh, false},
     };
     int i = 0;
     for (const auto& c : cases) EXPECT_EQ(TermMatches(c.Op, c.Operand, c.Value, c.Kind), c.Match) << "case " << i++;
