@@ -228,8 +228,13 @@ TEST(ReportControls, EditWithAButtonAndTheFormsKeys)
     ok->SetParent(&form);
     ok->SetBounds(10, 80, 75, 25);
     ok->SetDefault(true);
-    int okClicks = 0;
+    int okClicks = 0, cancelClicks = 0;
     ok->OnClick = [&](TObject*) { ++okClicks; };
+    auto* cancel = new TButton(&form);
+    cancel->SetParent(&form);
+    cancel->SetBounds(100, 80, 75, 25);
+    cancel->SetCancel(true);
+    cancel->OnClick = [&](TObject*) { ++cancelClicks; };
     form.Show();
     GuiTest::ProcessEvents();
 
@@ -257,10 +262,14 @@ TEST(ReportControls, EditWithAButtonAndTheFormsKeys)
     edit->SetEnabled(true);
     EXPECT_TRUE(edit->Button()->Enabled());
 
-    // Enter in the edit reaches the form's default button.
+    // Enter and Esc in the edit reach the form's default and cancel buttons.
     edit->SetFocus();
     GuiTest::KeyDown(VK_RETURN);
     GuiTest::ProcessEvents();
+    EXPECT_EQ(okClicks, 1);
+    GuiTest::KeyDown(VK_ESCAPE);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(cancelClicks, 1);
     EXPECT_EQ(okClicks, 1);
 }
 
