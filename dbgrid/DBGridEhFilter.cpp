@@ -1018,6 +1018,11 @@ bool TSTDBGridEhFilter::EnterFilterRow(WORD key, TShiftState shift)
 
 bool TSTDBGridEhFilter::FilterCellPressed(int col, int row)
 {
+    // A press in the data cells ends the filter editing.
+    if (FEditorActive && row >= FGrid->FirstDataRow() && col >= FGrid->IndicatorColCount()) {
+        CloseFilterEditor();
+        return false;
+    }
     if (!IsFilterRow(row) || col < FGrid->IndicatorColCount()) return false;
     const int dataCol = col - FGrid->IndicatorColCount();
     if (!ColumnHasFilterCell(dataCol)) return false;

@@ -229,7 +229,8 @@ public:
     void DropValueLists();
     // Up on the first record (or with Ctrl) opens the filter row; true when it did.
     bool EnterFilterRow(WORD key, TShiftState shift);
-    // A press on a filter cell opens its editor; true when the press was one.
+    // A press on a filter cell opens its editor (true when the press was
+    // one); a press in the data cells closes it.
     bool FilterCellPressed(int col, int row);
     void DrawFilterCell(int dataCol, const TRect& rect);
     // The list items' codes and texts.

@@ -353,6 +353,13 @@ TEST_F(FilterRow, ClickingACellOpensTheEditorOverIt)
     EXPECT_EQ(Editor()->Width(), cell.Right - cell.Left - 1);
     EXPECT_EQ(Editor()->Font()->Color(), clBlue);
     EXPECT_FALSE(Editor()->DropDownButtonVisible()) << "no list source";
+    // A press in the data cells closes the editor and goes on as usual.
+    GuiTest::Click(G, CellCentre(2, G->FirstDataRow() + 2));
+    EXPECT_FALSE(F->FilterEditorActive());
+    EXPECT_FALSE(Editor()->Visible());
+    EXPECT_EQ(Ds->FieldByName("Id")->AsInteger(), 3);
+    ClickFilterCell(1);
+    ASSERT_TRUE(Editor()->Visible());
     // A column whose filter cell is hidden opens nothing.
     G->Columns()->Items(2)->STFilter()->SetVisible(false);
     ClickFilterCell(2);
