@@ -907,9 +907,12 @@ void TfrxPreview::EditPage()
     for (TfrxComponent* c : std::vector<TfrxComponent*>(copy->Objects()))
         if (c->Is<TfrxBand>()) delete c;
     if (!temp.OpenPreviewDesigner()) return;
+    // The page as the designer left it (it may have made a new one).
+    TfrxReportPage* designed = temp.Pages(0);
+    if (!designed) return;
     const int pageNo = FPageNo;
     Lock();
-    pages->ModifyPage(pageNo - 1, copy);
+    pages->ModifyPage(pageNo - 1, designed);
     Unlock();
     AfterPagesChanged();
     SetPageNo(pageNo);

@@ -285,6 +285,27 @@ TEST_F(TSettingsFixture, PagesAddedDeletedAndEditedFromThePreview)
     for (TfrxComponent* c : pages->GetPage(0)->AllObjects())
         if (auto* m = DynamicCast<TfrxMemoView>(c)) text += m->Text();
     EXPECT_NE(text.find("改过的页"), std::string::npos) << text;
+
+    // A designer that replaces the page: the new page is stored.
+    frxClass::DesignerRunner = [](TfrxReport* report, bool) {
+        delete report->Pages(0);
+        auto* p = new TfrxReportPage(report);
+        p->SetName("Page1");
+        p->SetDefaults();
+        auto* m = new TfrxMemoView(p);
+        m->SetName("Fresh");
+        m->SetBounds(0, 0, 200, 20);
+        m->SetText("新的页");
+        return true;
+    };
+    Preview->SetPageNo(2);
+    Preview->EditPage();
+    frxClass::DesignerRunner = oldRunner;
+    text.clear();
+    for (TfrxComponent* c : pages->GetPage(1)->AllObjects())
+        if (auto* m = DynamicCast<TfrxMemoView>(c)) text += m->Text();
+    EXPECT_NE(text.find("新的页"), std::string::npos) << text;
+    ExpectPagesWhole(Preview);
 }
 
 TEST(PreviewBuild, PagesJoinWhileBuiltAndRefreshEveryFiftiethPageWhenQuick)
