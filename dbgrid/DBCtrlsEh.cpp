@@ -423,7 +423,7 @@ TCustomDBEditEh::~TCustomDBEditEh()
     FDataLink->OnActiveChange = nullptr;
     FEditButton->OnButtonChanged = nullptr;
     FEditButtons->OnButtonsChanged = nullptr;
-    FButtons.clear();
+    FButtons.Clear();
 }
 
 void TCustomDBEditEh::Notification(TComponent* component, TOperation operation)
@@ -558,8 +558,8 @@ void TCustomDBEditEh::KeyDown(WORD& key, TShiftState shift)
     // A button's shortcut presses and clicks it.
     if (TEditButtonEh* b = ButtonForShortCut(ShortCut(key, shift))) {
         int index = b == FEditButton.get() ? 0 : b->Index() + 1;
-        if (index < int(FButtons.size()) && ButtonsEnabled()) {
-            TEditButtonControlEh* ctl = FButtons[size_t(index)].Control.get();
+        if (index < int(FButtons.Count()) && ButtonsEnabled()) {
+            TEditButtonControlEh* ctl = FButtons.Control(size_t(index));
             bool autoRepeat = false, handled = false;
             HandleButtonDown(ctl, false, autoRepeat, handled);
             HandleButtonClick(ctl);
@@ -679,21 +679,19 @@ void TCustomDBEditEh::Resize()
 void TCustomDBEditEh::UpdateButtonControls()
 {
     size_t count = size_t(FEditButtons->Count()) + 1;
-    while (FButtons.size() > count) FButtons.pop_back();
-    while (FButtons.size() < count) {
-        TButtonEntry e;
-        e.Control.reset(NewEditButtonControl());
-        e.Control->SetParent(this);
-        e.Separator = std::make_unique<TShape>(this);
-        e.Separator->SetParent(this);
-        FButtons.push_back(std::move(e));
-    }
+    FButtons.Resize(this, count, [this] { return NewEditButtonControl(); });
+    FButtons.Route([this](TObject* sender, bool top, bool& autoRepeat,
+                          bool& handled) { HandleButtonDown(sender, top, autoRepeat, handled); },
+                   [this](TObject* sender) { HandleButtonClick(sender); },
+                   [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+                       HandleButtonMouseUp(sender, button, shift, x, y);
+                   });
     int clientHeight = ClientHeight();
     std::vector<int> widths(count, 0);
     int height = clientHeight;
     for (size_t i = 0; i < count; ++i) {
         TEditButtonEh* stored = i == 0 ? FEditButton.get() : FEditButtons->Items(int(i) - 1);
-        TEditButtonControlEh* b = FButtons[i].Control.get();
+        TEditButtonControlEh* b = FButtons.Control(i);
         b->SetVisible(stored->Visible());
         b->SetStyle(stored->Style());
         b->SetGlyph(stored->Glyph());
@@ -703,35 +701,9 @@ void TCustomDBEditEh::UpdateButtonControls()
         b->SetTag(int(i));
         widths[i] = ToolCtrlsEh::EditButtonWidth(stored, FFlat);
         if (widths[i] > 0) height = std::min(height, ToolCtrlsEh::EditButtonHeight(widths[i], clientHeight, FFlat));
-        b->OnDown = [this](TObject* sender, bool top, bool& autoRepeat) {
-            bool handled = false;
-            HandleButtonDown(sender, top, autoRepeat, handled);
-        };
-        b->OnClick = [this](TObject* sender) { HandleButtonClick(sender); };
-        b->OnMouseUp = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
-            HandleButtonMouseUp(sender, button, shift, x, y);
-        };
     }
-    // From the edge inwards: the last extra button and its separator, ...,
-    // the main button and its separator; then the text.
     bool rtl = IsRightToLeft();
-    int edge = rtl ? 0 : ClientWidth();
-    auto place = [&](TControl* ctl, int w) {
-        if (rtl) {
-            ctl->SetBounds(edge, 0, w, height);
-            edge += w;
-        } else {
-            ctl->SetBounds(edge - w, 0, w, height);
-            edge -= w;
-        }
-    };
-    for (size_t k = count; k-- > 0;) {
-        place(FButtons[k].Control.get(), widths[k]);
-        bool sep = FFlat && widths[k] > 0;
-        FButtons[k].Separator->SetVisible(sep);
-        place(FButtons[k].Separator.get(), sep ? 1 : 0);
-    }
-    FButtonsWidth = rtl ? edge : ClientWidth() - edge;
+    FButtonsWidth = FButtons.Place(widths, ClientWidth(), height, FFlat, rtl);
     FButtonHeight = height;
     if (HandleAllocated()) {
         TRect r = ClientRect();
@@ -745,10 +717,10 @@ void TCustomDBEditEh::UpdateButtonsState()
 {
     bool enabled = ButtonsEnabled();
     bool active = Focused() || !FFlat;
-    for (TButtonEntry& e : FButtons) {
-        e.Control->SetEnabled(enabled);
-        e.Control->SetActive(active);
-        e.Separator->Pen()->SetColor(active ? clBtnFace : Color());
+    for (size_t i = 0; i < FButtons.Count(); ++i) {
+        FButtons.Control(i)->SetEnabled(enabled);
+        FButtons.Control(i)->SetActive(active);
+        FButtons.Separator(i)->Pen()->SetColor(active ? clBtnFace : Color());
     }
 }
 
@@ -819,14 +791,14 @@ void TCustomDBEditEh::OpenDropDown()
     if (FDropDownOpen) return;
     CloseUpMRUList(false);
     FDropDownOpen = true;
-    if (!FButtons.empty()) FButtons[0].Control->SetAlwaysPressed(true);
+    if (FButtons.Count() > 0) FButtons.Control(0)->SetAlwaysPressed(true);
 }
 
 void TCustomDBEditEh::CloseUp(bool)
 {
     if (!FDropDownOpen) return;
     FDropDownOpen = false;
-    if (!FButtons.empty()) FButtons[0].Control->SetAlwaysPressed(false);
+    if (FButtons.Count() > 0) FButtons.Control(0)->SetAlwaysPressed(false);
 }
 
 // ---- recent values ---------------------------------------------------------------------------------

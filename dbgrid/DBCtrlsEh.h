@@ -141,9 +141,9 @@ public:
     bool Flat() const { return FFlat; }
     void SetFlat(bool v);
     // Entry 0 is the main button's control, 1..n those of EditButtons.
-    int ButtonCount() const { return int(FButtons.size()); }
-    TEditButtonControlEh* ButtonControl(int i) const { return FButtons.at(size_t(i)).Control.get(); }
-    TShape* ButtonSeparator(int i) const { return FButtons.at(size_t(i)).Separator.get(); }
+    int ButtonCount() const { return int(FButtons.Count()); }
+    TEditButtonControlEh* ButtonControl(int i) const { return FButtons.Control(size_t(i)); }
+    TShape* ButtonSeparator(int i) const { return FButtons.Separator(size_t(i)); }
     int ButtonsWidth() const { return FButtonsWidth; }
     int ButtonHeight() const { return FButtonHeight; }
     // The buttons may act: the edit is enabled and its data link active.
@@ -199,10 +199,6 @@ protected:
     bool FInUpdateData = false;
 
 private:
-    struct TButtonEntry {
-        std::unique_ptr<TEditButtonControlEh> Control;
-        std::unique_ptr<TShape> Separator;
-    };
     void WriteThrough(const std::function<void()>& store);
     void ButtonsChanged();
     std::unique_ptr<TFieldDataLinkEh> FDataLink;
@@ -210,7 +206,7 @@ private:
     std::unique_ptr<TEditButtonsEh> FEditButtons;
     std::unique_ptr<TMRUListEh> FMRUList;
     std::unique_ptr<TMRUListboxEh> FMRUListControl;
-    std::vector<TButtonEntry> FButtons;
+    TEditButtonStripEh FButtons;
     int FButtonsWidth = 0, FButtonHeight = 0;
     bool FFlat = false;
     bool FDropDownOpen = false, FDroppedByPress = false;

@@ -180,7 +180,7 @@ TDBGridInplaceEdit::TDBGridInplaceEdit(TComponent* owner) : TInplaceEdit(owner) 
 TDBGridInplaceEdit::~TDBGridInplaceEdit()
 {
     FActiveList = nullptr;
-    FButtons.clear();
+    FButtons.Clear();
 }
 
 TCustomDBGridEh* TDBGridInplaceEdit::DBGrid() const { return dynamic_cast<TCustomDBGridEh*>(Grid()); }
@@ -362,16 +362,13 @@ void TDBGridInplaceEdit::LayoutButtons()
     TCustomDBGridEh* g = DBGrid();
     TColumnEh* c = Column();
     int extra = c ? c->EditButtons()->Count() : 0;
-    while (int(FButtons.size()) > extra + 1) FButtons.pop_back();
-    while (int(FButtons.size()) < extra + 1) {
-        TButtonEntry e;
-        e.Control.reset(NewEditButtonControl());
-        e.Control->SetParent(this);
-        e.Separator = std::make_unique<TShape>(this);
-        e.Separator->SetParent(this);
-        e.Separator->Pen()->SetColor(clBtnFace);
-        FButtons.push_back(std::move(e));
-    }
+    FButtons.Resize(this, size_t(extra) + 1, [this] { return NewEditButtonControl(); });
+    FButtons.Route([this](TObject* sender, bool top, bool& autoRepeat,
+                          bool& handled) { ButtonPressed(sender, top, autoRepeat, handled); },
+                   [this](TObject* sender) { ButtonClicked(sender); },
+                   [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+                       ButtonMouseReleased(sender, button, shift, x, y);
+                   });
     bool flat = g && g->Flat();
     int defWidth = flat ? ToolCtrlsEh::FlatEditButtonWidth() : GetSystemMetrics(SM_CXVSCROLL);
     int clientHeight = ClientHeight();
@@ -379,10 +376,10 @@ void TDBGridInplaceEdit::LayoutButtons()
         if (clientHeight <= int(std::lround(1.5 * w))) return clientHeight;
         return isDefault ? ToolCtrlsEh::EditButtonHeightFor(w, flat) : w;
     };
-    std::vector<int> widths(FButtons.size(), 0);
+    std::vector<int> widths(FButtons.Count(), 0);
     int height = clientHeight;
-    for (size_t i = 0; i < FButtons.size(); ++i) {
-        TEditButtonControlEh* b = FButtons[i].Control.get();
+    for (size_t i = 0; i < FButtons.Count(); ++i) {
+        TEditButtonControlEh* b = FButtons.Control(i);
         bool visible;
         if (i == 0) {
             visible = FDBEditStyle != esSimple;
@@ -404,36 +401,8 @@ void TDBGridInplaceEdit::LayoutButtons()
         b->SetVisible(visible);
         b->SetTag(0);
         if (visible) height = std::min(height, heightFor(widths[i], i == 0));
-        b->OnDown = [this](TObject* sender, bool top, bool& autoRepeat) {
-            bool handled = false;
-            ButtonPressed(sender, top, autoRepeat, handled);
-        };
-        b->OnClick = [this](TObject* sender) { ButtonClicked(sender); };
-        b->OnMouseUp = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
-            ButtonMouseReleased(sender, button, shift, x, y);
-        };
     }
-    // From the right edge inwards: the last extra button, its separator, ...,
-    // the default button and its separator; then the text.
-    bool rtl = IsRightToLeft();
-    int edge = rtl ? 0 : ClientWidth();
-    auto place = [&](TControl* ctl, int w, int h) {
-        if (rtl) {
-            ctl->SetBounds(edge, 0, w, h);
-            edge += w;
-        } else {
-            ctl->SetBounds(edge - w, 0, w, h);
-            edge -= w;
-        }
-    };
-    for (size_t k = FButtons.size(); k-- > 0;) {
-        TButtonEntry& e = FButtons[k];
-        place(e.Control.get(), widths[k], height);
-        bool sep = flat && widths[k] > 0;
-        e.Separator->SetVisible(sep);
-        place(e.Separator.get(), sep ? 1 : 0, height);
-    }
-    FButtonsWidth = rtl ? edge : ClientWidth() - edge;
+    FButtonsWidth = FButtons.Place(widths, ClientWidth(), height, flat, IsRightToLeft());
     FButtonHeight = height;
     if (HandleAllocated()) {
         TRect r = GetEditRect();
@@ -472,11 +441,11 @@ void TDBGridInplaceEdit::ButtonPressed(TObject* sender, bool topButton, bool& au
 {
     if (CanFocus() && !Focused()) SetFocus();
     handled = false;
-    size_t index = FButtons.size();
-    for (size_t i = 0; i < FButtons.size(); ++i)
-        if (FButtons[i].Control.get() == sender) index = i;
-    if (index == FButtons.size()) return;
-    TEditButtonControlEh* ctl = FButtons[index].Control.get();
+    size_t index = FButtons.Count();
+    for (size_t i = 0; i < FButtons.Count(); ++i)
+        if (FButtons.Control(i) == sender) index = i;
+    if (index == FButtons.Count()) return;
+    TEditButtonControlEh* ctl = FButtons.Control(index);
     // The press that closed this button's menu does not open it again.
     if (HandleAllocated()) {
         TMsg msg;
@@ -520,14 +489,14 @@ void TDBGridInplaceEdit::ButtonClicked(TObject* sender)
 {
     TCustomDBGridEh* g = DBGrid();
     TColumnEh* c = Column();
-    bool isDefault = !FButtons.empty() && FButtons[0].Control.get() == sender;
+    bool isDefault = FButtons.Count() > 0 && FButtons.Control(0) == sender;
     if (g && isDefault && (FDBEditStyle == esEllipsis || FDBEditStyle == esDropDownButton)) g->DoEditButtonClick();
     bool handled = false;
     if (c && isDefault) {
         if (c->OnEditButtonClick) c->OnEditButtonClick(sender, handled);
     } else if (c) {
-        for (size_t i = 1; i < FButtons.size(); ++i) {
-            if (FButtons[i].Control.get() != sender) continue;
+        for (size_t i = 1; i < FButtons.Count(); ++i) {
+            if (FButtons.Control(i) != sender) continue;
             TEditButtonEh* b = c->EditButtons()->Items(int(i) - 1);
             if (b->OnClick) b->OnClick(b, handled);
         }
@@ -631,13 +600,13 @@ void TDBGridInplaceEdit::DropDown()
     FListVisible = true;
     Invalidate();
     if (CanFocus() && !Focused()) SetFocus();
-    if (!FButtons.empty()) FButtons[0].Control->SetAlwaysPressed(true);
+    if (FButtons.Count() > 0) FButtons.Control(0)->SetAlwaysPressed(true);
 }
 
 void TDBGridInplaceEdit::CloseUp(bool accept)
 {
     if (!FListVisible) return;
-    if (!FButtons.empty()) FButtons[0].Control->SetAlwaysPressed(false);
+    if (FButtons.Count() > 0) FButtons.Control(0)->SetAlwaysPressed(false);
     if (FLockCloseList) return;
     TCustomDBGridEh* g = DBGrid();
     TColumnEh* c = Column();
@@ -883,11 +852,11 @@ void TDBGridInplaceEdit::KeyDown(WORD& key, TShiftState shift)
         return;
     }
     if (TEditButtonEh* b = ButtonForShortCut(sc)) {
-        for (size_t i = 1; i < FButtons.size(); ++i) {
+        for (size_t i = 1; i < FButtons.Count(); ++i) {
             if (c->EditButtons()->Items(int(i) - 1) != b) continue;
             bool autoRepeat = false, handled = false;
-            ButtonPressed(FButtons[i].Control.get(), true, autoRepeat, handled);
-            ButtonClicked(FButtons[i].Control.get());
+            ButtonPressed(FButtons.Control(i), true, autoRepeat, handled);
+            ButtonClicked(FButtons.Control(i));
         }
         key = 0;
         return;

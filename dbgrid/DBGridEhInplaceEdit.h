@@ -80,9 +80,9 @@ public:
     TEditButtonEh* ButtonForShortCut(TShortCut shortCut) const;
 
     // The button controls: entry 0 is the default button, 1..n the column's.
-    int ButtonCount() const { return int(FButtons.size()); }
-    TEditButtonControlEh* ButtonControl(int i) const { return FButtons.at(size_t(i)).Control.get(); }
-    TShape* ButtonSeparator(int i) const { return FButtons.at(size_t(i)).Separator.get(); }
+    int ButtonCount() const { return int(FButtons.Count()); }
+    TEditButtonControlEh* ButtonControl(int i) const { return FButtons.Control(size_t(i)); }
+    TShape* ButtonSeparator(int i) const { return FButtons.Separator(size_t(i)); }
     int ButtonsWidth() const { return FButtonsWidth; }
     int ButtonHeight() const { return FButtonHeight; }
     int ImageIndex() const { return FImageIndex; }
@@ -131,10 +131,6 @@ protected:
     virtual void UserTextChanged();
 
 private:
-    struct TButtonEntry {
-        std::unique_ptr<TEditButtonControlEh> Control;
-        std::unique_ptr<TShape> Separator;
-    };
     void LayoutButtons();
     void ShowList(TWinControl* list, int width, int height);
     void UpDownStep(bool topButton);
@@ -157,7 +153,7 @@ private:
     std::unique_ptr<TPopupMonthCalendarEh> FCalendar;
     std::unique_ptr<TPopupCalculatorEh> FCalculator;
     std::unique_ptr<TMRUListboxEh> FMRUListControl;
-    std::vector<TButtonEntry> FButtons;
+    TEditButtonStripEh FButtons;
     int FButtonsWidth = 0;
     int FButtonHeight = 0;
     int FImageIndex = -1;

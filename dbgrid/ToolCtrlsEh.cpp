@@ -1261,6 +1261,60 @@ void TPopupListboxEh::DrawItem(int index, TRect rect, TOwnerDrawState state)
     if (state.Contains(odFocused)) c->DrawFocusRect(text);
 }
 
+// ---- button strip --------------------------------------------------------------------------
+
+void TEditButtonStripEh::Resize(TWinControl* edit, size_t count, const std::function<TEditButtonControlEh*()>& make)
+{
+    while (FEntries.size() > count) FEntries.pop_back();
+    while (FEntries.size() < count) {
+        TEntry e;
+        e.Control.reset(make());
+        e.Control->SetParent(edit);
+        e.Separator = std::make_unique<TShape>(edit);
+        e.Separator->SetParent(edit);
+        e.Separator->Pen()->SetColor(clBtnFace);
+        FEntries.push_back(std::move(e));
+    }
+    Route(FDown, FClick, FMouseUp);
+}
+
+void TEditButtonStripEh::Route(TDownHandler down, TNotifyEvent click, TMouseEvent mouseUp)
+{
+    FDown = std::move(down);
+    FClick = std::move(click);
+    FMouseUp = std::move(mouseUp);
+    for (TEntry& e : FEntries) {
+        e.Control->OnDown = [this](TObject* sender, bool top, bool& autoRepeat) {
+            bool handled = false;
+            if (FDown) FDown(sender, top, autoRepeat, handled);
+        };
+        e.Control->OnClick = FClick;
+        e.Control->OnMouseUp = FMouseUp;
+    }
+}
+
+int TEditButtonStripEh::Place(const std::vector<int>& widths, int clientWidth, int height, bool flat, bool rightToLeft)
+{
+    int edge = rightToLeft ? 0 : clientWidth;
+    auto place = [&](TControl* ctl, int w) {
+        if (rightToLeft) {
+            ctl->SetBounds(edge, 0, w, height);
+            edge += w;
+        } else {
+            ctl->SetBounds(edge - w, 0, w, height);
+            edge -= w;
+        }
+    };
+    for (size_t k = FEntries.size(); k-- > 0;) {
+        int w = k < widths.size() ? widths[k] : 0;
+        place(FEntries[k].Control.get(), w);
+        bool sep = flat && w > 0;
+        FEntries[k].Separator->SetVisible(sep);
+        place(FEntries[k].Separator.get(), sep ? 1 : 0);
+    }
+    return rightToLeft ? edge : clientWidth - edge;
+}
+
 // ---- recent-values list box -----------------------------------------------------------------
 
 void ToolCtrlsEh::ShowDropDownWindow(TWinControl* w, bool show)

@@ -256,6 +256,34 @@ public:
     using TEditButtonControlEh::TEditButtonControlEh;
 };
 
+// The button controls an edit shows at its edge, each with the separator
+// that stands before it; entry 0 is the main (default) button.
+class TEditButtonStripEh {
+public:
+    using TDownHandler = std::function<void(TObject* sender, bool topButton, bool& autoRepeat, bool& handled)>;
+    // Makes or drops entries up to count; new controls come from make and
+    // are parented to the edit, their events going to the handlers.
+    void Resize(TWinControl* edit, size_t count, const std::function<TEditButtonControlEh*()>& make);
+    void Route(TDownHandler down, TNotifyEvent click, TMouseEvent mouseUp);
+    // Places the entries from the edge inwards, the last one first, each
+    // followed by its separator (one pixel, flat only); the width used.
+    int Place(const std::vector<int>& widths, int clientWidth, int height, bool flat, bool rightToLeft);
+    size_t Count() const { return FEntries.size(); }
+    TEditButtonControlEh* Control(size_t i) const { return FEntries.at(i).Control.get(); }
+    TShape* Separator(size_t i) const { return FEntries.at(i).Separator.get(); }
+    void Clear() { FEntries.clear(); }
+
+private:
+    struct TEntry {
+        std::unique_ptr<TEditButtonControlEh> Control;
+        std::unique_ptr<TShape> Separator;
+    };
+    std::vector<TEntry> FEntries;
+    TDownHandler FDown;
+    TNotifyEvent FClick;
+    TMouseEvent FMouseUp;
+};
+
 namespace ToolCtrlsEh {
 // The width an edit gives a button: its own, or the default for flat and
 // raised edits; 0 when hidden.
