@@ -1272,6 +1272,14 @@ void Initialize()
     if (!TfrxPreviewPages::PrintDialogHook) TfrxPreviewPages::PrintDialogHook = frxPrintDialog::Execute;
     if (frxClass::PreviewRunner) return;
     frxClass::PreviewRunner = [](TfrxReport* report) {
+        if (!report->PreviewOptions()->Modal) {
+            // A window of its own that goes when it is closed.
+            auto* form = new TfrxPreviewForm(Application);
+            form->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+            form->SetReport(report);
+            form->Show();
+            return;
+        }
         TfrxPreviewForm form(nullptr);
         form.SetReport(report);
         form.ShowModal();

@@ -571,3 +571,24 @@ TEST(PreviewBuild, TwoPassesShowTheFirstPassCountThenOnlyTheFinalPages)
     EXPECT_EQ(form.Preview()->PageCount(), 12);
     ExpectPagesWhole(form.Preview());
 }
+
+TEST(PreviewBuild, AWindowThatIsNotModalBuildsAndGoesWhenClosed)
+{
+    TLongReport r(4);
+    r.F.Report->PreviewOptions()->Modal = false;
+    GuiTest::TManualTime time;
+    r.F.Report->ShowReport();
+    // Back at once, the window up and empty.
+    auto* preview = dynamic_cast<TfrxPreview*>(r.F.Report->Preview());
+    ASSERT_NE(preview, nullptr);
+    TWeakRef<TfrxPreviewForm> form(dynamic_cast<TfrxPreviewForm*>(preview->Owner()));
+    ASSERT_TRUE(form);
+    EXPECT_TRUE(form->Visible());
+    EXPECT_EQ(preview->PageCount(), 0);
+    time.Advance(50);
+    EXPECT_EQ(preview->PageCount(), 4);
+    form->Close();
+    GuiTest::ProcessEvents();
+    EXPECT_FALSE(form);
+    EXPECT_EQ(r.F.Report->Preview(), nullptr);
+}
