@@ -35,6 +35,13 @@ bool IsInList(TcxFilterRowOperator AOperator) { return AOperator == froInList ||
 
 [[noreturn]] void RaiseBuilding() { RaiseFilterControlError(GetResourceString(&cxSFilterErrorBuilding)); }
 
+// The default colours and styles of the bool operator, item, condition and value fonts.
+const TColor kFontColors[4] = {clRed, clGreen, clMaroon, clBlue};
+TFontStyles DefaultFontStyle(TcxFilterControlFont AIndex)
+{
+    return AIndex == fcfValue ? TFontStyles{} : TFontStyles{fsUnderline};
+}
+
 }  // namespace
 
 // ---- criteria ---------------------------------------------------------------------------------------
@@ -644,12 +651,11 @@ TcxCustomFilterControl::TcxCustomFilterControl(TComponent* AOwner)
     FRoot = std::make_unique<TcxGroupViewInfo>(this, fboAnd, FCriteria->Root(), nullptr);
     FRows.push_back(FRoot.get());
     FViewInfo = std::make_unique<TcxFilterControlViewInfo>(this);
-    static const TColor colors[4] = {clRed, clGreen, clMaroon, clBlue};
     for (int i = 0; i < 4; ++i) {
         FFonts[i] = std::make_unique<TFont>();
         FFonts[i]->Assign(Font());
-        FFonts[i]->SetColor(colors[i]);
-        if (i < 3) FFonts[i]->SetStyle(TFontStyles{fsUnderline});
+        FFonts[i]->SetColor(kFontColors[i]);
+        FFonts[i]->SetStyle(DefaultFontStyle(TcxFilterControlFont(i)));
         FFonts[i]->OnChange = [this](TObject*) { LayoutChanged(); };
     }
     FDefaultProperties = std::make_unique<TcxTextEditProperties>();
@@ -743,6 +749,22 @@ void TcxCustomFilterControl::SetFocusedPart(TcxFilterControlHitKind AKind, TcxCu
 }
 
 void TcxCustomFilterControl::SetFonts(TcxFilterControlFont AIndex, TFont* AValue) { FFonts[AIndex]->Assign(AValue); }
+
+bool TcxCustomFilterControl::IsFontStored(TcxFilterControlFont AIndex) const
+{
+    TFont* f = FFonts[AIndex].get();
+    TFont* base = const_cast<TcxCustomFilterControl*>(this)->Font();
+    return AnsiCompareText(f->Name(), base->Name()) != 0 || f->Height() != base->Height() ||
+           f->Charset() != base->Charset() || f->Color() != kFontColors[AIndex] || !(f->Style() == DefaultFontStyle(AIndex));
+}
+
+void TcxCustomFilterControl::MouseLeave(TControl* AControl)
+{
+    TcxControl::MouseLeave(AControl);
+    if (FHotTrack.HitType == fhtNone) return;
+    FHotTrack.HitType = fhtNone;
+    LayoutChanged();
+}
 
 void TcxCustomFilterControl::SetNullString(const std::string& AValue)
 {
@@ -884,6 +906,7 @@ void TcxCustomFilterControl::FontChanged()
     for (auto& f : FFonts) {
         f->SetName(Font()->Name());
         f->SetHeight(Font()->Height());
+        f->SetCharset(Font()->Charset());
     }
     EndUpdate();
 }

@@ -393,6 +393,10 @@ public:
     TFont* FontCondition() const { return Fonts(fcfCondition); }
     TFont* FontValue() const { return Fonts(fcfValue); }
     void SetFonts(TcxFilterControlFont AIndex, TFont* AValue);
+    // A font is stored only when it differs from its default: another name
+    // than the control font's (ignoring case), height, colour, character set
+    // or style.
+    bool IsFontStored(TcxFilterControlFont AIndex) const;
     // The canvas rows measure their texts with.
     TcxCanvas* MeasureCanvas();
     int TopRow() const { return FTopRow; }
@@ -431,6 +435,8 @@ protected:
     void CreateWnd() override;
     void Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, int& AScrollPos) override;
     void FontChanged() override;
+    // Leaving the control ends hot tracking.
+    void MouseLeave(TControl* AControl) override;
 
 private:
     friend class TcxCustomRowViewInfo;

@@ -607,6 +607,52 @@ TEST_F(FilterControlTest, FreeingTheLinkedComponentClearsTheLink)
     EXPECT_EQ(Control->RowCount(), 1);
 }
 
+TEST_F(FilterControlTest, ValueEditorKeys)
+{
+    Linked();
+    TcxConditionViewInfo* c = AddCondition(0, froEqual);
+    SetValue(c, 0, "张", "张");
+    Control->LayoutChanged();
+    struct {
+        const char* Name;
+        WORD Key;
+        TShiftState Shift;
+        const char* Rows;
+    } cases[] = {
+        {"Esc closes without storing", VK_ESCAPE, {}, "AND\n  姓名 equals [张|张]\n"},
+        {"Enter stores", VK_RETURN, {}, "AND\n  姓名 equals [李|李]\n"},
+        {"Ctrl+Delete removes the row", VK_DELETE, {ssCtrl}, "AND\n"},
+    };
+    for (const auto& k : cases) {
+        Control->SetFocusedPart(fhtValue, Control->Rows(1), 0);
+        Control->EditValue();
+        ASSERT_TRUE(Control->ValueEditor()) << k.Name;
+        Control->ValueEditor()->SetEditValue("李");
+        GuiTest::KeyPress(k.Key, k.Shift);
+        GuiTest::ProcessEvents();
+        EXPECT_EQ(Control->ValueEditor(), nullptr) << k.Name;
+        EXPECT_EQ(Control->EditingState(), 0) << k.Name;
+        EXPECT_EQ(Dump(Control), k.Rows) << k.Name;
+    }
+    EXPECT_EQ(Control->FocusedInfo().Row, Control->Root());
+}
+
+TEST_F(FilterControlTest, FontsFollowTheControlFontAndStoreOnlyChanges)
+{
+    for (auto f : {fcfBoolOperator, fcfItem, fcfCondition, fcfValue}) EXPECT_FALSE(Control->IsFontStored(f)) << f;
+    EXPECT_EQ(Control->FontItem()->Color(), clGreen);
+    EXPECT_TRUE(Control->FontItem()->Style().Contains(fsUnderline));
+    EXPECT_FALSE(Control->FontValue()->Style().Contains(fsUnderline));
+    Control->Font()->SetHeight(-20);
+    EXPECT_EQ(Control->FontCondition()->Height(), -20) << "the control font's height passes on";
+    EXPECT_EQ(Control->FontCondition()->Color(), clMaroon) << "but not its colour";
+    EXPECT_FALSE(Control->IsFontStored(fcfCondition));
+    Control->FontValue()->SetColor(clRed);
+    EXPECT_TRUE(Control->IsFontStored(fcfValue));
+    EXPECT_EQ(Control->NullString(), "<empty>");
+    EXPECT_FALSE(Control->IsNullStringStored());
+}
+
 TEST_F(FilterControlTest, LinkWithoutTheInterfaceIsIgnored)
 {
     Linked();
