@@ -7,6 +7,7 @@
 #include "cxGridLevel.h"
 #include "cxGridStrs.h"
 #include "cxStorage.h"
+#include "cxTextEdit.h"
 #include "HostServices.h"
 #include "Windows.h"
 
@@ -46,6 +47,10 @@ QZ_CLASS_IMPL(TcxCustomGridTableViewInfoCache, TcxCustomGridViewInfoCache)
 QZ_CLASS_IMPL(TcxCustomGridTableController, TcxCustomGridController)
 QZ_CLASS_IMPL(TcxGridFocusedRecordChange, TcxCustomGridViewChange)
 QZ_CLASS_IMPL(TcxGridRecordChange, TcxCustomGridViewChange)
+QZ_CLASS_IMPL(TcxGridTableCellViewInfo, TcxCustomGridViewCellViewInfo)
+QZ_CLASS_IMPL(TcxGridTableDataCellViewInfo, TcxGridTableCellViewInfo)
+QZ_CLASS_IMPL(TcxGridTableDataCellPainter, TcxCustomGridCellPainter)
+QZ_CLASS_IMPL(TcxCustomGridTablePainter, TcxCustomGridPainter)
 
 namespace cxGridCustomTableView {
 void Initialize() { RegisterClasses({TcxGridItemDataBinding::StaticClass()}); }
@@ -249,6 +254,11 @@ void TcxCustomGridTableItem::BeforeDestruction()
     if (FDefaultRepositoryItem) FDefaultRepositoryItem->RemoveListener(this);
     FDefaultRepositoryItem = nullptr;
     FEffectiveProperties = nullptr;
+    for (TcxGridTableDataCellViewInfo* cell : FCells) cell->ItemRemoved();
+    FCells.clear();
+    FEditViewData.reset();
+    FEditStyle.reset();
+    FEditStyleLockCount = 0;
     FProperties.reset();
 }
 
@@ -2608,9 +2618,19 @@ TcxCustomGridTableController* TcxCustomGridRecordsViewInfo::Controller() const {
 TcxCustomGridTableViewData* TcxCustomGridRecordsViewInfo::ViewData() const { return GridView()->ViewData(); }
 TcxCanvas* TcxCustomGridRecordsViewInfo::Canvas() const { return FGridViewInfo->Canvas(); }
 
-void TcxCustomGridRecordsViewInfo::AfterCalculate() {}
+void TcxCustomGridRecordsViewInfo::AfterCalculate()
+{
+    TcxCustomGridTableView* view = GridView();
+    for (int i = 0; i < view->ItemCount(); ++i) view->GetItem(i)->DestroyEditViewData();
+}
 
-void TcxCustomGridRecordsViewInfo::BeforeCalculate() { BackgroundBitmap = GetBackgroundBitmap(); }
+void TcxCustomGridRecordsViewInfo::BeforeCalculate()
+{
+    BackgroundBitmap = GetBackgroundBitmap();
+    // The cells of one item share its view data for the length of the pass.
+    TcxCustomGridTableView* view = GridView();
+    for (int i = 0; i < view->ItemCount(); ++i) view->GetItem(i)->CreateEditViewData();
+}
 
 void TcxCustomGridRecordsViewInfo::BeforeItemRecalculation()
 {
@@ -3074,6 +3094,11 @@ void TcxCustomGridTableView::DestroyOptions()
 TcxGridViewHandlerClass<TcxCustomGridController> TcxCustomGridTableView::GetControllerClass()
 {
     return TcxGridViewHandlerClass<TcxCustomGridController>::Of<TcxCustomGridTableController>();
+}
+
+TcxGridViewHandlerClass<TcxCustomGridPainter> TcxCustomGridTableView::GetPainterClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridPainter>::Of<TcxCustomGridTablePainter>();
 }
 
 TcxGridViewHandlerClass<TcxCustomGridViewInfoCache> TcxCustomGridTableView::GetViewInfoCacheClass()
@@ -3660,4 +3685,578 @@ TcxCustomGridTableItem* TcxCustomGridTableView::GetGroupedItem(int AIndex) const
 {
     int index = DataController()->Groups()->GetGroupingItemIndex(AIndex);
     return index >= 0 && index < ItemCount() ? GetItem(index) : nullptr;
+}
+
+// ---- what an item's cells draw with ----------------------------------------------------------------------
+
+TcxCustomEditStyle* TcxCustomGridTableItem::LockEditStyle()
+{
+    if (FEditStyleLockCount++ == 0 || !FEditStyle) {
+        TcxCustomEditProperties* properties = GetProperties();
+        TClass styleClass = properties ? properties->GetStyleClass() : TcxEditStyle::StaticClass();
+        auto* style = DynamicCast<TcxCustomEditStyle>(styleClass->Create());
+        if (!style) {
+            delete static_cast<TObject*>(style);
+            style = new TcxEditStyle(nullptr, false);
+        }
+        FEditStyle.reset(style);
+        if (FGridView && FGridView->Grid()) FEditStyle->LookAndFeel()->SetMasterLookAndFeel(FGridView->Grid()->LookAndFeel());
+    }
+    return FEditStyle.get();
+}
+
+void TcxCustomGridTableItem::UnlockEditStyle()
+{
+    if (FEditStyleLockCount > 0 && --FEditStyleLockCount == 0) FEditStyle.reset();
+}
+
+void TcxCustomGridTableItem::CreateEditViewData()
+{
+    TcxCustomEditProperties* properties = GetProperties();
+    if (!properties || FEditViewData) return;
+    FEditViewData = properties->CreateViewData(LockEditStyle(), true);
+}
+
+void TcxCustomGridTableItem::DestroyEditViewData()
+{
+    if (!FEditViewData) return;
+    FEditViewData.reset();
+    UnlockEditStyle();
+}
+
+TcxCustomEditViewData* TcxCustomGridTableItem::GetEditViewData(TcxCustomEditProperties* AProperties, bool& ALocal)
+{
+    ALocal = !FEditViewData || AProperties != GetProperties();
+    if (!ALocal) return FEditViewData.get();
+    if (!AProperties) return nullptr;
+    return AProperties->CreateViewData(LockEditStyle(), true).release();
+}
+
+void TcxCustomGridTableItem::ReleaseEditViewData(TcxCustomEditViewData* AViewData, bool ALocal)
+{
+    if (!ALocal || !AViewData) return;
+    delete AViewData;
+    UnlockEditStyle();
+}
+
+bool TcxCustomGridTableItem::CanAutoHeight()
+{
+    // The editor's operations name automatic height with bit 1.
+    constexpr uint16_t esoAutoHeight = 0x02;
+    TcxCustomEditProperties* properties = GetProperties();
+    return properties && (properties->GetSupportedOperations() & esoAutoHeight);
+}
+
+bool TcxCustomGridTableItem::ShowButtons(bool AFocused)
+{
+    switch (FOptions->ShowEditButtons()) {
+    case isebAlways: return true;
+    case isebNever: return false;
+    default: break;
+    }
+    if (!FGridView) return false;
+    switch (FGridView->OptionsView()->ShowEditButtons()) {
+    case gsebAlways: return true;
+    case gsebForFocusedRecord: return AFocused;
+    default: return false;
+    }
+}
+
+void TcxCustomGridTableItem::InitStyle(TcxCustomEditStyle* AStyle, const TcxViewParams& AParams, bool AFocused)
+{
+    if (!AStyle) return;
+    AStyle->SetColor(AParams.Color);
+    if (AParams.Font) AStyle->SetFont(AParams.Font);
+    AStyle->SetTextColor(AParams.TextColor);
+    AStyle->SetButtonTransparency(ShowButtons(AFocused) ? ebtNone : ebtHideInactive);
+    AStyle->SetHotTrack(true);
+}
+
+int TcxCustomGridTableItem::CalculateDefaultCellHeight(TcxCanvas* ACanvas, TFont* AFont)
+{
+    TcxCustomEditProperties* properties = GetProperties();
+    if (!properties) return 0;
+    TcxCustomEditStyle* style = LockEditStyle();
+    int height = 0;
+    try {
+        if (AFont) style->SetFont(AFont);
+        std::unique_ptr<TcxCustomEditViewData> data = properties->CreateViewData(style, true);
+        TcxEditSizeProperties size;
+        size.Width = -1;
+        height = data->GetEditSize(ACanvas, Null(), size).cy;
+    } catch (...) {
+        UnlockEditStyle();
+        throw;
+    }
+    UnlockEditStyle();
+    return height == 0 ? 0 : height + 2;
+}
+
+bool TcxCustomGridTableItem::DoCustomDrawCell(TcxCanvas* ACanvas, TcxGridTableDataCellViewInfo* AViewInfo)
+{
+    bool done = false;
+    if (OnCustomDrawCell) OnCustomDrawCell(FGridView, ACanvas, AViewInfo, done);
+    return done;
+}
+
+void TcxCustomGridTableItem::AddCell(TcxGridTableDataCellViewInfo* ACell) { FCells.push_back(ACell); }
+
+void TcxCustomGridTableItem::RemoveCell(TcxGridTableDataCellViewInfo* ACell)
+{
+    FCells.erase(std::remove(FCells.begin(), FCells.end(), ACell), FCells.end());
+}
+
+// ---- cells of records ----------------------------------------------------------------------------------
+
+TcxGridTableCellViewInfo::TcxGridTableCellViewInfo(TcxCustomGridRecordViewInfo* ARecordViewInfo)
+    : TcxCustomGridViewCellViewInfo(ARecordViewInfo->RecordsViewInfo()->GridViewInfo()), FRecordViewInfo(ARecordViewInfo)
+{
+}
+
+TcxCustomGridRecord* TcxGridTableCellViewInfo::GridRecord() const { return FRecordViewInfo->GridRecord(); }
+TcxCustomGridTableView* TcxGridTableCellViewInfo::GridView() const { return FRecordViewInfo->GridView(); }
+
+bool TcxGridTableCellViewInfo::CalculateSelected()
+{
+    std::pair<bool, bool> cell{CanDrawSelected(), AlwaysSelected()};
+    return GridView()->DrawCellSelected(GridRecord(), nullptr, &cell);
+}
+
+bool TcxGridTableCellViewInfo::Selected()
+{
+    if (!FSelectedCalculated) {
+        FSelected = CalculateSelected();
+        FSelectedCalculated = true;
+    }
+    return FSelected;
+}
+
+TClass TcxGridTableCellViewInfo::GetHitTestClass() { return TcxGridRecordHitTest::StaticClass(); }
+
+bool TcxGridTableCellViewInfo::HasBackgroundBitmap() { return FRecordViewInfo->HasCellBackgroundBitmap(this); }
+
+void TcxGridTableCellViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest)
+{
+    TcxCustomGridViewCellViewInfo::InitHitTest(AHitTest);
+    if (auto* hit = DynamicCast<TcxGridRecordHitTest>(AHitTest)) hit->SetGridRecord(GridRecord());
+}
+
+void TcxGridTableCellViewInfo::Calculate(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    FSelectedCalculated = false;
+    TcxCustomGridViewCellViewInfo::Calculate(ALeft, ATop, AWidth, AHeight);
+}
+
+bool TcxGridTableCellViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift)
+{
+    TcxCustomGridView* ref = GridView();
+    TcxCustomGridViewInfo* viewInfo = GridViewInfo();
+    ref->AddReference(&ref);
+    viewInfo->AddCell(this);
+    bool result = false;
+    try {
+        result = FRecordViewInfo->MouseDown(AHitTest, AButton, AShift);
+        // The record's handler may have freed this cell (a new layout) or the view.
+        if (ref && result && viewInfo->HasCell(this))
+            TcxCustomGridViewCellViewInfo::MouseDown(AHitTest, AButton, AShift);
+    } catch (...) {
+        if (ref) {
+            ref->RemoveReference(&ref);
+            viewInfo->RemoveCell(this);
+        }
+        throw;
+    }
+    if (!ref) return false;
+    ref->RemoveReference(&ref);
+    viewInfo->RemoveCell(this);
+    return result;
+}
+
+TcxGridTableDataCellViewInfo::TcxGridTableDataCellViewInfo(TcxCustomGridRecordViewInfo* ARecordViewInfo,
+                                                           TcxCustomGridTableItem* AItem)
+    : TcxGridTableCellViewInfo(ARecordViewInfo), FItem(AItem), FProperties(AItem->GetProperties())
+{
+    FItem->AddCell(this);
+    if (FProperties && FProperties->GetViewInfoClass())
+        FEditViewInfo.reset(DynamicCast<TcxCustomEditViewInfo>(FProperties->GetViewInfoClass()->Create()));
+    FEditStyle = FItem->LockEditStyle();
+}
+
+TcxGridTableDataCellViewInfo::~TcxGridTableDataCellViewInfo()
+{
+    if (FItem) {
+        FItem->UnlockEditStyle();
+        FItem->RemoveCell(this);
+    }
+}
+
+bool TcxGridTableDataCellViewInfo::IsFocusedCell()
+{
+    TcxCustomGridTableController* controller = GridView()->Controller();
+    return FItem && controller && controller->FocusedItem() == FItem && GridView()->DrawRecordFocused(GridRecord()) &&
+           FItem->GetFocusedCellViewInfo() == this;
+}
+
+bool TcxGridTableDataCellViewInfo::GetAutoHeight() { return RecordViewInfo()->GetAutoHeight(); }
+
+void TcxGridTableDataCellViewInfo::GetValue(Variant& AValue)
+{
+    TcxCustomGridRecord* record = GridRecord();
+    AValue = record && FItem ? record->GetValue(FItem->Index()) : Null();
+}
+
+void TcxGridTableDataCellViewInfo::GetDisplayValue(Variant& AValue)
+{
+    TcxCustomGridRecord* record = GridRecord();
+    if (FProperties && FProperties->UsesDisplayFormatting(false) != 0 && record && FItem)
+        AValue = Variant(record->GetDisplayText(FItem->Index()));
+    else
+        GetValue(AValue);
+}
+
+void TcxGridTableDataCellViewInfo::GetEditBounds(TRect& R)
+{
+    GetEditViewBounds(R);
+    InflateRect(R, -1, -1);
+    if (FItem && FItem->CanScroll()) {
+        TRect visible;
+        RecordViewInfo()->RecordsViewInfo()->GridViewInfo()->GetVisibleContentBounds(visible);
+        R.Right = std::min(R.Right, visible.Right);
+        R.Bottom = std::min(R.Bottom, visible.Bottom);
+    }
+}
+
+int TcxGridTableDataCellViewInfo::GetMaxLineCount() { return GridView()->OptionsView()->CellTextMaxLineCount(); }
+
+bool TcxGridTableDataCellViewInfo::IsTextSelected()
+{
+    return RecordViewInfo()->RecordsViewInfo()->GetIncSearchCell() == this;
+}
+
+void TcxGridTableDataCellViewInfo::InitStyle()
+{
+    if (FItem) FItem->InitStyle(FEditStyle, Params, GridView()->DrawRecordFocused(GridRecord()));
+}
+
+void TcxGridTableDataCellViewInfo::Update(bool ARecalculate)
+{
+    if (IsDestroying()) return;
+    if (ARecalculate) Recalculate();
+    Invalidate();
+}
+
+void TcxGridTableDataCellViewInfo::CalculateEditViewInfo(TcxCustomEditViewInfo* AEditViewInfo, const TPoint& AMousePos)
+{
+    if (!FItem || !FProperties || !AEditViewInfo) return;
+    InitStyle();
+    bool local = false;
+    TcxCustomEditViewData* data = FItem->GetEditViewData(FProperties, local);
+    if (!data) return;
+    try {
+        GetEditViewDataContentOffsets(data->InplaceEditBorderRect);
+        auto* textData = DynamicCast<TcxCustomTextEditViewData>(data);
+        if (GetAutoHeight() || MultiLine) {
+            data->EditorOptions |= evoWordWrap;
+            if (textData) textData->MaxLineCount = GetMaxLineCount();
+        }
+        if (GetShowEndEllipsis()) data->EditorOptions |= evoEndEllipsis;
+        data->EditorFlag = Selected();
+        AEditViewInfo->Transparent = HasBackgroundBitmap();
+        if (IsTextSelected()) {
+            data->SelStart = 0;
+            data->SelLength = int(GridView()->Controller()->GetIncSearchingText().size());
+            TcxViewParams search;
+            GridView()->Styles()->GetViewParams(TcxCustomGridTableViewStyles::vsIncSearch, nullptr, nullptr, search);
+            data->SelBackgroundColor = search.Color;
+            data->SelTextColor = search.TextColor;
+        } else {
+            data->SelLength = 0;
+        }
+        Variant value;
+        GetDisplayValue(value);
+        TRect bounds;
+        GetEditViewBounds(bounds);
+        data->Calculate(GetCanvas(), bounds, AMousePos, 1, {}, AEditViewInfo, true);
+        data->PrepareDrawValue(GetCanvas(), value, AEditViewInfo);
+    } catch (...) {
+        FItem->ReleaseEditViewData(data, local);
+        throw;
+    }
+    FItem->ReleaseEditViewData(data, local);
+}
+
+void TcxGridTableDataCellViewInfo::Calculate(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    TcxGridTableCellViewInfo::Calculate(ALeft, ATop, AWidth, AHeight);
+    CalculateEditViewInfo(FEditViewInfo.get(), GridViewInfo()->MousePos());
+    Text = GetText();
+}
+
+int TcxGridTableDataCellViewInfo::CalculateHeight()
+{
+    CheckValuesCalculated();
+    if (!FItem || !FProperties) return 0;
+    if (!FItem->CanAutoHeight()) return FItem->CalculateDefaultCellHeight(GetCanvas(), Params.Font);
+    bool local = false;
+    TcxCustomEditViewData* data = FItem->GetEditViewData(FProperties, local);
+    if (!data) return 0;
+    int height = 0;
+    try {
+        data->InplaceEditBorderRect = TRect{};
+        data->EditorOptions |= evoEmptyTextNoHeight;
+        TcxEditSizeProperties size;
+        size.MaxLineCount = GetMaxLineCount();
+        TRect textArea;
+        GetTextAreaBounds(textArea);
+        size.Width = textArea.Width() + 2;
+        Variant value;
+        GetDisplayValue(value);
+        height = data->GetEditSize(GetCanvas(), value, size).cy;
+    } catch (...) {
+        FItem->ReleaseEditViewData(data, local);
+        throw;
+    }
+    FItem->ReleaseEditViewData(data, local);
+    return height == 0 ? 0 : height + 2;
+}
+
+int TcxGridTableDataCellViewInfo::CalculateWidth() { return FItem ? FItem->Width() : 0; }
+
+void TcxGridTableDataCellViewInfo::CalculateValues()
+{
+    TcxGridTableCellViewInfo::CalculateValues();
+    InitStyle();
+}
+
+TClass TcxGridTableDataCellViewInfo::GetHitTestClass() { return TcxGridRecordCellHitTest::StaticClass(); }
+
+bool TcxGridTableDataCellViewInfo::GetHotTrack()
+{
+    if (!FItem || !FProperties) return false;
+    if (FItem->ShowButtons(GridView()->DrawRecordFocused(GridRecord()))) return true;
+    // The editor's operations name hot tracking with bit 0.
+    constexpr uint16_t esoHotTrack = 0x01;
+    return (FProperties->GetSupportedOperations() & esoHotTrack) &&
+           (GridView()->OptionsBehavior()->ImmediateEditor || IsFocusedCell());
+}
+
+TcxGridClassRef<TcxCustomGridCellPainter, TcxCanvas*, TcxCustomGridCellViewInfo*>
+TcxGridTableDataCellViewInfo::GetPainterClass()
+{
+    return TcxGridClassRef<TcxCustomGridCellPainter, TcxCanvas*, TcxCustomGridCellViewInfo*>::Of<
+        TcxGridTableDataCellPainter>();
+}
+
+bool TcxGridTableDataCellViewInfo::GetShowEndEllipsis() { return GridView()->OptionsView()->CellEndEllipsis(); }
+
+std::string TcxGridTableDataCellViewInfo::GetText()
+{
+    auto* text = DynamicCast<TcxCustomTextEditViewInfo>(FEditViewInfo.get());
+    return text ? text->Text : std::string();
+}
+
+void TcxGridTableDataCellViewInfo::GetViewParams(TcxViewParams& AParams)
+{
+    TcxCustomGridRecord* record = GridRecord();
+    TcxCustomGridTableView* view = GridView();
+    std::pair<bool, bool> cell{CanDrawSelected(), AlwaysSelected()};
+    if (view->DrawCellSelected(record, FItem, &cell))
+        view->Styles()->GetViewParams(view->DrawRecordActive(record) ? TcxCustomGridTableViewStyles::vsSelection
+                                                                     : TcxCustomGridTableViewStyles::vsInactive,
+                                      record, nullptr, AParams);
+    else
+        view->Styles()->GetContentParams(record, FItem, AParams);
+}
+
+bool TcxGridTableDataCellViewInfo::HasCustomDraw()
+{
+    return (FItem && FItem->OnCustomDrawCell) || GridView()->OnCustomDrawCell;
+}
+
+bool TcxGridTableDataCellViewInfo::CustomDraw(TcxCanvas* ACanvas)
+{
+    bool done = TcxGridTableCellViewInfo::CustomDraw(ACanvas);
+    if (!done && FItem) done = FItem->DoCustomDrawCell(ACanvas, this);
+    if (!done) done = GridView()->DoCustomDrawCell(ACanvas, this);
+    return done;
+}
+
+void TcxGridTableDataCellViewInfo::BeforeCustomDraw(TcxCanvas* ACanvas)
+{
+    TcxGridTableCellViewInfo::BeforeCustomDraw(ACanvas);
+    if (!FEditViewInfo) return;
+    ACanvas->Brush()->SetColor(FEditViewInfo->BackgroundColor());
+    if (DynamicCast<TcxCustomTextEditViewInfo>(FEditViewInfo.get())) {
+        if (FEditViewInfo->Font) ACanvas->Font()->Assign(FEditViewInfo->Font);
+        ACanvas->Font()->SetColor(FEditViewInfo->TextColor);
+    }
+}
+
+void TcxGridTableDataCellViewInfo::AfterCustomDraw(TcxCanvas* ACanvas)
+{
+    TcxGridTableCellViewInfo::AfterCustomDraw(ACanvas);
+    if (!FEditViewInfo) return;
+    FEditViewInfo->SetFillColor(ACanvas->Brush()->Color());
+    if (DynamicCast<TcxCustomTextEditViewInfo>(FEditViewInfo.get())) {
+        FEditViewInfo->Font = ACanvas->Font();
+        FEditViewInfo->TextColor = ACanvas->Font()->Color();
+    }
+}
+
+void TcxGridTableDataCellViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest)
+{
+    TcxGridTableCellViewInfo::InitHitTest(AHitTest);
+    if (auto* hit = DynamicCast<TcxGridRecordCellHitTest>(AHitTest)) hit->Item = FItem;
+}
+
+void TcxGridTableDataCellViewInfo::DoOffset(int DX, int DY)
+{
+    TcxGridTableCellViewInfo::DoOffset(DX, DY);
+    if (FEditViewInfo) FEditViewInfo->OffsetBounds(DX, DY);
+}
+
+void TcxGridTableDataCellViewInfo::RestoreParams(const TcxViewParams& AParams)
+{
+    TcxGridTableCellViewInfo::RestoreParams(AParams);
+    if (!FEditViewInfo) return;
+    FEditViewInfo->SetFillColor(AParams.Color);
+    if (DynamicCast<TcxCustomTextEditViewInfo>(FEditViewInfo.get())) {
+        FEditViewInfo->Font = AParams.Font;
+        FEditViewInfo->TextColor = AParams.TextColor;
+    }
+}
+
+void TcxGridTableDataCellViewInfo::SaveParams(TcxViewParams& AParams)
+{
+    TcxGridTableCellViewInfo::SaveParams(AParams);
+    if (!FEditViewInfo) return;
+    AParams.Color = FEditViewInfo->BackgroundColor();
+    if (DynamicCast<TcxCustomTextEditViewInfo>(FEditViewInfo.get())) {
+        AParams.Font = FEditViewInfo->Font;
+        AParams.TextColor = FEditViewInfo->TextColor;
+    }
+}
+
+void TcxGridTableDataCellViewInfo::RefreshHotTrack(const TPoint& P)
+{
+    if (!GetHotTrack() || !FProperties || !FProperties->GetViewInfoClass()) return;
+    std::unique_ptr<TcxCustomEditViewInfo> probe(
+        DynamicCast<TcxCustomEditViewInfo>(FProperties->GetViewInfoClass()->Create()));
+    if (!probe) return;
+    CalculateEditViewInfo(probe.get(), P);
+    if (probe->NeedsRepaint(FEditViewInfo.get())) Update(true);
+}
+
+void TcxGridTableDataCellViewInfo::MouseLeave()
+{
+    TcxGridTableCellViewInfo::MouseLeave();
+    RefreshHotTrack(TPoint{Bounds.Right, Bounds.Bottom});
+}
+
+void TcxGridTableDataCellViewInfo::StateChanged()
+{
+    TcxGridTableCellViewInfo::StateChanged();
+    if (State() == gcsNormal) Update(true);
+}
+
+void TcxGridTableDataCellViewInfo::BeforeRecalculation()
+{
+    GridViewInfo()->RecordMousePos();
+    TcxGridTableCellViewInfo::BeforeRecalculation();
+}
+
+bool TcxGridTableDataCellViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift)
+{
+    FWasFocusedCell = IsFocusedCell();
+    TcxCustomGridTableView* view = GridView();
+    TcxCustomGridView* ref = view;
+    view->AddReference(&ref);
+    view->IsCellMouseDown = true;
+    bool result = false;
+    try {
+        result = TcxGridTableCellViewInfo::MouseDown(AHitTest, AButton, AShift);
+        if (ref && result && FItem) FItem->SetFocused(true);
+    } catch (...) {
+        if (ref) {
+            view->IsCellMouseDown = false;
+            ref->RemoveReference(&ref);
+        }
+        throw;
+    }
+    if (!ref) return false;
+    view->IsCellMouseDown = false;
+    ref->RemoveReference(&ref);
+    return result;
+}
+
+bool TcxGridTableDataCellViewInfo::MouseMove(TcxCustomGridHitTest* AHitTest, TShiftState AShift)
+{
+    bool result = TcxGridTableCellViewInfo::MouseMove(AHitTest, AShift);
+    if (AHitTest) RefreshHotTrack(AHitTest->Pos);
+    return result;
+}
+
+bool TcxGridTableDataCellViewInfo::MouseUp(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift)
+{
+    bool result = TcxGridTableCellViewInfo::MouseUp(AHitTest, AButton, AShift);
+    TcxCustomGridView* ref = GridView();
+    ref->AddReference(&ref);
+    bool handled;
+    try {
+        handled = GridView()->DoCellClick(this, AButton, AShift);
+    } catch (...) {
+        if (ref) ref->RemoveReference(&ref);
+        throw;
+    }
+    // A handler may free the grid: nothing of the view is touched after that.
+    if (!ref) return true;
+    ref->RemoveReference(&ref);
+    return handled || result;
+}
+
+bool TcxGridTableDataCellViewInfo::CanShowHint() { return GridView()->OptionsBehavior()->CellHints; }
+
+void TcxGridTableDataCellViewInfo::GetHintTrackBounds(TRect& R)
+{
+    TRect content = ContentBounds();
+    IntersectRect(R, content, RecordViewInfo()->RecordsViewInfo()->Bounds);
+}
+
+bool TcxGridTableDataCellViewInfo::GetHintInfo(const TPoint& P, std::string& AText, TRect& ATextBounds, bool& AMultiLine)
+{
+    AText.clear();
+    auto* text = DynamicCast<TcxCustomTextEditViewInfo>(FEditViewInfo.get());
+    if (!text) return false;
+    AMultiLine = false;
+    return text->NeedShowHintInRect(GetCanvas(), P, AText, ATextBounds);
+}
+
+bool TcxGridTableDataCellViewInfo::CalculateSelected()
+{
+    std::pair<bool, bool> cell{CanDrawSelected(), AlwaysSelected()};
+    return GridView()->DrawCellSelected(GridRecord(), FItem, &cell);
+}
+
+void TcxGridTableDataCellPainter::DrawContent()
+{
+    auto* cell = static_cast<TcxGridTableDataCellViewInfo*>(ViewInfo());
+    if (cell->EditViewInfo())
+        cell->EditViewInfo()->Paint(Canvas());
+    else
+        TcxCustomGridCellPainter::DrawContent();
+}
+
+void TcxCustomGridTablePainter::PaintContent()
+{
+    auto* viewInfo = DynamicCast<TcxCustomGridTableViewInfo>(ViewInfo());
+    if (!viewInfo) return;
+    if (TcxCustomGridRecordsViewInfo* records = viewInfo->RecordsViewInfo()) {
+        for (int i = 0; i < records->Count() && i < records->VisibleCount(); ++i)
+            if (TcxCustomGridRecordViewInfo* record = records->ItemAt(i)) {
+                record->Paint(Canvas());
+                ExcludeFromBackground(record->Bounds);
+            }
+    }
+    TcxNavigatorSiteViewInfo* site = viewInfo->NavigatorSiteViewInfo();
+    if (site && site->GetVisible() && viewInfo->NavigatorViewInfo()) viewInfo->NavigatorViewInfo()->Paint();
 }

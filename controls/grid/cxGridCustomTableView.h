@@ -173,6 +173,9 @@ private:
     bool FSorting = true;
 };
 
+using TcxGridTableDataCellCustomDrawEvent = std::function<void(TcxCustomGridTableView* Sender, TcxCanvas* ACanvas,
+                                                               TcxGridTableDataCellViewInfo* AViewInfo, bool& ADone)>;
+
 using TcxGridGetDisplayTextEvent =
     std::function<void(TcxCustomGridTableItem* Sender, TObject* ARecord, std::string& AText)>;
 
@@ -264,6 +267,32 @@ public:
     TcxCustomGridTableItemStyles* Styles() const { return FStyles.get(); }
     bool Focused() const;
     void SetFocused(bool AValue);
+
+    // ---- what the item's cells draw with
+    // One edit style shared by the item's cells, made on first lock and freed with the last unlock.
+    TcxCustomEditStyle* LockEditStyle();
+    void UnlockEditStyle();
+    TcxCustomEditStyle* EditStyle() const { return FEditStyle.get(); }
+    // The view data every cell of the item shares during one calculation of the records.
+    void CreateEditViewData();
+    void DestroyEditViewData();
+    // The shared view data for the item's own properties; for other
+    // properties, or outside a calculation, new view data (ALocal) that the
+    // caller gives back through ReleaseEditViewData.
+    TcxCustomEditViewData* GetEditViewData(TcxCustomEditProperties* AProperties, bool& ALocal);
+    void ReleaseEditViewData(TcxCustomEditViewData* AViewData, bool ALocal);
+    virtual bool CanAutoHeight();
+    // Whether the editor's buttons show in cells (of the focused record, when AFocused).
+    virtual bool ShowButtons(bool AFocused);
+    // The cell's colours and font go into the edit style.
+    virtual void InitStyle(TcxCustomEditStyle* AStyle, const TcxViewParams& AParams, bool AFocused);
+    // The height of a one-line cell for a font: the editor's size for Null plus 2, 0 for none.
+    virtual int CalculateDefaultCellHeight(TcxCanvas* ACanvas, TFont* AFont);
+    virtual bool DoCustomDrawCell(TcxCanvas* ACanvas, TcxGridTableDataCellViewInfo* AViewInfo);
+    TcxGridTableDataCellCustomDrawEvent OnCustomDrawCell;
+    // The cells showing the item; they forget the item when it goes.
+    void AddCell(TcxGridTableDataCellViewInfo* ACell);
+    void RemoveCell(TcxGridTableDataCellViewInfo* ACell);
     virtual bool CanMove();
     virtual bool IsMovable();
     virtual bool CanScroll() { return true; }
@@ -314,6 +343,10 @@ private:
     int FMinWidth = 20;
     std::unique_ptr<TcxCustomGridTableItemOptions> FOptions;
     std::unique_ptr<TcxCustomGridTableItemStyles> FStyles;
+    std::unique_ptr<TcxCustomEditStyle> FEditStyle;
+    int FEditStyleLockCount = 0;
+    std::unique_ptr<TcxCustomEditViewData> FEditViewData;
+    std::vector<TcxGridTableDataCellViewInfo*> FCells;
     bool FVisible = false;
     int FVisibleIndex = -1;
     bool FWasVisibleBeforeGrouping = false;
@@ -885,6 +918,127 @@ public:
     void MouseLeave() override;
 };
 
+
+// ---- cells of records ---------------------------------------------------------------------------------
+
+// A cell that belongs to a record on screen.
+class TcxGridTableCellViewInfo : public TcxCustomGridViewCellViewInfo {
+    QZ_CLASS(TcxGridTableCellViewInfo, TcxCustomGridViewCellViewInfo)
+public:
+    explicit TcxGridTableCellViewInfo(TcxCustomGridRecordViewInfo* ARecordViewInfo);
+    virtual bool CalculateSelected();
+    // A cell that answers True counts as selected whatever the selection rules say.
+    virtual bool AlwaysSelected() { return false; }
+    virtual bool CanDrawSelected() { return false; }
+    // Computed once per calculation.
+    bool Selected();
+    TcxCustomGridRecordViewInfo* RecordViewInfo() const { return FRecordViewInfo; }
+    TcxCustomGridRecord* GridRecord() const;
+    TcxCustomGridTableView* GridView() const;
+    TClass GetHitTestClass() override;
+    bool HasBackgroundBitmap() override;
+    void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
+    void Calculate(int ALeft, int ATop, int AWidth = -1, int AHeight = -1) override;
+    // The record's own click handling (focusing it) comes first; a view freed
+    // meanwhile ends the handling with False.
+    bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+
+private:
+    TcxCustomGridRecordViewInfo* FRecordViewInfo;
+    bool FSelected = false, FSelectedCalculated = false;
+};
+
+// The cell of one item in one record, drawn by the item's editor.
+class TcxGridTableDataCellViewInfo : public TcxGridTableCellViewInfo {
+    QZ_CLASS(TcxGridTableDataCellViewInfo, TcxGridTableCellViewInfo)
+public:
+    TcxGridTableDataCellViewInfo(TcxCustomGridRecordViewInfo* ARecordViewInfo, TcxCustomGridTableItem* AItem);
+    ~TcxGridTableDataCellViewInfo() override;
+
+    virtual void CalculateEditViewInfo(TcxCustomEditViewInfo* AEditViewInfo, const TPoint& AMousePos);
+    virtual bool CanShowEditOnMouseDown() { return GetHotTrack(); }
+    virtual bool GetAutoHeight();
+    // The display text for properties that format it, else the value.
+    virtual void GetDisplayValue(Variant& AValue);
+    // Where the in-place editor goes: the edit view inset by 1, cut to the visible content.
+    virtual void GetEditBounds(TRect& R);
+    virtual void GetEditViewBounds(TRect& R) { R = ContentBounds(); }
+    virtual void GetEditViewDataContentOffsets(TRect& R) { R = TRect{1, 1, 1, 1}; }
+    virtual int GetMaxLineCount();
+    virtual void GetValue(Variant& AValue);
+    virtual bool IsTextSelected();
+    virtual void InitStyle();
+    void Update(bool ARecalculate);
+    // Its item is focused, its record drawn focused, and it is the item's focused cell.
+    bool IsFocusedCell();
+
+    void MouseLeave() override;
+    void AfterCustomDraw(TcxCanvas* ACanvas) override;
+    void BeforeCustomDraw(TcxCanvas* ACanvas) override;
+    int CalculateHeight() override;
+    // As wide as its item.
+    int CalculateWidth() override;
+    bool CustomDraw(TcxCanvas* ACanvas) override;
+    void CalculateValues() override;
+    TClass GetHitTestClass() override;
+    bool GetHotTrack() override;
+    TcxGridClassRef<TcxCustomGridCellPainter, TcxCanvas*, TcxCustomGridCellViewInfo*> GetPainterClass() override;
+    bool GetShowEndEllipsis() override;
+    std::string GetText() override;
+    void GetViewParams(TcxViewParams& AParams) override;
+    bool HasCustomDraw() override;
+    void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
+    bool InvalidateOnStateChange() override { return false; }
+    void DoOffset(int DX, int DY) override;
+    void RestoreParams(const TcxViewParams& AParams) override;
+    void SaveParams(TcxViewParams& AParams) override;
+    void StateChanged() override;
+    void BeforeRecalculation() override;
+    void Calculate(int ALeft, int ATop, int AWidth = -1, int AHeight = -1) override;
+    bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+    bool MouseMove(TcxCustomGridHitTest* AHitTest, TShiftState AShift) override;
+    bool MouseUp(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+    bool CanShowHint() override;
+    void GetHintTrackBounds(TRect& R) override;
+    bool GetHintInfo(const TPoint& P, std::string& AText, TRect& ATextBounds, bool& AMultiLine) override;
+    bool CalculateSelected() override;
+    bool CanDrawSelected() override { return true; }
+
+    // Null once the item has gone.
+    TcxCustomGridTableItem* Item() const { return FItem; }
+    void ItemRemoved() { FItem = nullptr; }
+    TcxCustomEditProperties* Properties() const { return FProperties; }
+    TcxCustomEditViewInfo* EditViewInfo() const { return FEditViewInfo.get(); }
+    bool WasFocusedCell() const { return FWasFocusedCell; }
+
+private:
+    // Repaints when the editor would look different with the mouse at P.
+    void RefreshHotTrack(const TPoint& P);
+    TcxCustomGridTableItem* FItem;
+    TcxCustomEditProperties* FProperties;
+    std::unique_ptr<TcxCustomEditViewInfo> FEditViewInfo;
+    TcxCustomEditStyle* FEditStyle = nullptr;
+    bool FWasFocusedCell = false;
+};
+
+// Paints a data cell: its editor draws the content.
+class TcxGridTableDataCellPainter : public TcxCustomGridCellPainter {
+    QZ_CLASS(TcxGridTableDataCellPainter, TcxCustomGridCellPainter)
+public:
+    using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+    void DrawContent() override;
+    bool ExcludeFromClipRect() override { return true; }
+};
+
+// Paints a record view: its records, then the navigator strip; what they
+// leave uncovered gets the background.
+class TcxCustomGridTablePainter : public TcxCustomGridPainter {
+    QZ_CLASS(TcxCustomGridTablePainter, TcxCustomGridPainter)
+public:
+    using TcxCustomGridPainter::TcxCustomGridPainter;
+    void PaintContent() override;
+};
+
 // The layout of a record view: its records area and the navigator strip.
 class TcxCustomGridTableViewInfo : public TcxCustomGridViewInfo, public IcxNavigatorOwner {
     QZ_CLASS(TcxCustomGridTableViewInfo, TcxCustomGridViewInfo)
@@ -1156,8 +1310,6 @@ using TcxGridCanSelectRecordEvent =
     std::function<void(TcxCustomGridTableView* Sender, TcxCustomGridRecord* ARecord, bool& AAllow)>;
 using TcxGridCellClickEvent = std::function<void(TcxCustomGridTableView* Sender, TcxGridTableDataCellViewInfo* ACellViewInfo,
                                                  TMouseButton AButton, TShiftState AShift, bool& AHandled)>;
-using TcxGridTableDataCellCustomDrawEvent = std::function<void(TcxCustomGridTableView* Sender, TcxCanvas* ACanvas,
-                                                               TcxGridTableDataCellViewInfo* AViewInfo, bool& ADone)>;
 using TcxGridEditingEvent =
     std::function<void(TcxCustomGridTableView* Sender, TcxCustomGridTableItem* AItem, bool& AAllow)>;
 using TcxGridCustomTableItemEvent = std::function<void(TcxCustomGridTableView* Sender, TcxCustomGridTableItem* AItem)>;
@@ -1183,6 +1335,7 @@ public:
     void DestroyOptions() override;
     TcxGridClassRef<TcxCustomDataController, TComponent*> GetDataControllerClass() override;
     TcxGridViewHandlerClass<TcxCustomGridController> GetControllerClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridPainter> GetPainterClass() override;
     TcxGridViewHandlerClass<TcxCustomGridViewInfoCache> GetViewInfoCacheClass() override;
     TcxGridOptionsClass<TcxCustomGridBackgroundBitmaps> GetBackgroundBitmapsClass() override;
     TcxGridOptionsClass<TcxCustomGridOptionsSelection> GetOptionsSelectionClass() override;

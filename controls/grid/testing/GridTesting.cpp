@@ -92,7 +92,6 @@ TcxGridViewHandlerClass<TcxCustomGridPainter> TcxGridTestView::GetPainterClass()
 TcxGridViewHandlerClass<TcxCustomGridViewData> TcxGridTestView::GetViewDataClass() { return TestViewDataClass(); }
 TcxGridViewHandlerClass<TcxCustomGridViewInfo> TcxGridTestView::GetViewInfoClass() { return TestViewInfoClass(); }
 
-TcxGridViewHandlerClass<TcxCustomGridPainter> TcxGridTestTableView::GetPainterClass() { return TestPainterClass(); }
 TcxGridViewHandlerClass<TcxCustomGridViewData> TcxGridTestTableView::GetViewDataClass()
 {
     return TcxGridViewHandlerClass<TcxCustomGridViewData>::Of<TcxGridTestViewData>();
@@ -145,6 +144,48 @@ void TcxGridTestRecordViewInfo::Calculate(int ALeft, int ATop, int AWidth, int A
     // Trial layouts that count rows are not what a test watches.
     if (!GridViewInfo()->IsDetached()) GridTesting::CalculatedRows().push_back(RecordIndex());
     TcxCustomGridRecordViewInfo::Calculate(ALeft, ATop, AWidth, AHeight);
+    Cells.clear();
+    TcxCustomGridTableView* view = GridView();
+    int left = Bounds.Left + RecordsViewInfo()->GridViewInfo()->ExpandButtonAreaWidth();
+    for (int i = 0; i < view->VisibleItemCount(); ++i) {
+        TcxCustomGridTableItem* item = view->GetVisibleItem(i);
+        auto cell = std::make_unique<TcxGridTableDataCellViewInfo>(this, item);
+        cell->AfterConstruction();
+        cell->Calculate(left, Bounds.Top, item->Width(), Bounds.Height());
+        left += item->Width();
+        Cells.push_back(std::move(cell));
+    }
+}
+
+TcxCustomGridViewCellViewInfo* TcxGridTestRecordViewInfo::GetCellViewInfoByItem(TcxCustomGridTableItem* AItem)
+{
+    for (auto& cell : Cells)
+        if (cell->Item() == AItem) return cell.get();
+    return nullptr;
+}
+
+void TcxGridTestRecordViewInfo::GetItemBounds(TcxCustomGridTableItem* AItem, TRect& R)
+{
+    TcxCustomGridViewCellViewInfo* cell = GetCellViewInfoByItem(AItem);
+    R = cell ? cell->Bounds : TRect{};
+}
+
+TcxCustomGridHitTest* TcxGridTestRecordViewInfo::GetHitTest(const TPoint& P)
+{
+    for (auto& cell : Cells)
+        if (TcxCustomGridHitTest* hit = cell->GetHitTest(P)) return hit;
+    return TcxCustomGridRecordViewInfo::GetHitTest(P);
+}
+
+void TcxGridTestRecordViewInfo::DoOffset(int DX, int DY)
+{
+    TcxCustomGridRecordViewInfo::DoOffset(DX, DY);
+    for (auto& cell : Cells) cell->Offset(DX, DY);
+}
+
+void TcxGridTestRecordViewInfo::Paint(TcxCanvas* ACanvas)
+{
+    for (auto& cell : Cells) cell->Paint(ACanvas);
 }
 
 int TcxGridTestRecordsViewInfo::GetItemTopBound(int AIndex)

@@ -9,6 +9,7 @@
 #include "cxGridCustomView.h"
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -95,7 +96,14 @@ public:
     using TcxCustomGridRecordViewInfo::TcxCustomGridRecordViewInfo;
     int CalculateWidth() override;
     void GetExpandButtonAreaBounds(TRect& R) override;
+    // Lays one data cell per shown item side by side, each as wide as its item.
     void Calculate(int ALeft, int ATop, int AWidth = -1, int AHeight = -1) override;
+    TcxCustomGridViewCellViewInfo* GetCellViewInfoByItem(TcxCustomGridTableItem* AItem) override;
+    void GetItemBounds(TcxCustomGridTableItem* AItem, TRect& R) override;
+    TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
+    void DoOffset(int DX, int DY) override;
+    void Paint(TcxCanvas* ACanvas = nullptr) override;
+    std::vector<std::unique_ptr<TcxGridTableDataCellViewInfo>> Cells;
 
 protected:
     int CalculateHeight() override;
@@ -148,7 +156,6 @@ class TcxGridTestTableView : public TcxCustomGridTableView {
     QZ_CLASS(TcxGridTestTableView, TcxCustomGridTableView)
 public:
     explicit TcxGridTestTableView(TComponent* AOwner = nullptr) : TcxCustomGridTableView(AOwner) {}
-    TcxGridViewHandlerClass<TcxCustomGridPainter> GetPainterClass() override;
     TcxGridViewHandlerClass<TcxCustomGridViewData> GetViewDataClass() override;
     TcxGridViewHandlerClass<TcxCustomGridViewInfo> GetViewInfoClass() override;
     TClass GetItemClass() override { return TcxCustomGridTableItem::StaticClass(); }

@@ -5,12 +5,30 @@
 #include "Forms.h"
 #include "GridTesting.h"
 #include "GuiTesting.h"
+#include "cxEditDataRegisteredRepositoryItems.h"
 #include "cxGrid.h"
+#include "cxTextEdit.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+// The default editors for the length of a test: they are freed before the
+// process ends, while the editors' shared services still exist.
+struct TDefaultEditorsScope {
+    TDefaultEditorsScope()
+    {
+        cxEdit::Initialize();
+        cxTextEdit::Initialize();
+        cxEditDataRegisteredRepositoryItems::Initialize();
+    }
+    ~TDefaultEditorsScope()
+    {
+        cxEditDataRegisteredRepositoryItems::Finalize();
+        cxEdit::Finalize();
+    }
+};
 
 // Counts the grid's notifications of one kind.
 class TGridNotificationCounter : public TcxCustomGridNotification {

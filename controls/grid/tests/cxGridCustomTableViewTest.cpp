@@ -376,22 +376,6 @@ public:
     TClass GetPropertiesClass() const override { return TcxTextEditProperties::StaticClass(); }
 };
 
-// The default editors for the length of a test: they are freed before the
-// process ends, while the editors' shared services still exist.
-struct TDefaultEditorsScope {
-    TDefaultEditorsScope()
-    {
-        cxEdit::Initialize();
-        cxTextEdit::Initialize();
-        cxEditDataRegisteredRepositoryItems::Initialize();
-    }
-    ~TDefaultEditorsScope()
-    {
-        cxEditDataRegisteredRepositoryItems::Finalize();
-        cxEdit::Finalize();
-    }
-};
-
 TEST_F(GridItemsTest, EffectivePropertiesComeFromTheRepositoryItemThenTheOwnOnes)
 {
     TDefaultEditorsScope editors;
