@@ -1129,6 +1129,7 @@ private:
     void DrawFooterCell(int dataCol, int footerRow, const TRect& rect, TGridDrawState state);
     void DrawSortMarker(TColumnEh* column, TRect& textRect);
     void DrawCheckBox(const TRect& rect, TCheckBoxState st);
+    int DrawCellButtons(TColumnEh* column, const TRect& rect, TColor background);
     void SetTitleRowHeight(int h);
     void DropPendingLayout();
     void RefreshEditorFromField(TField* field);

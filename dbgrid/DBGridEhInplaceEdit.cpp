@@ -64,6 +64,19 @@ bool StartsWithText(const std::string& item, const std::string& prefix)
     return AnsiCompareText(head, prefix) == 0;
 }
 
+// Every key field of the column's lookup field may be changed.
+bool LookupKeysOf(TColumnEh* c)
+{
+    TField* f = c ? c->Field() : nullptr;
+    if (!f || f->FieldKind() != fkLookup || f->KeyFields().empty() || !f->DataSet()) return false;
+    std::vector<TField*> keys;
+    f->DataSet()->GetFieldList(keys, f->KeyFields());
+    if (keys.empty()) return false;
+    for (TField* k : keys)
+        if (!k->CanModify()) return false;
+    return true;
+}
+
 bool IsDateType(TFieldType t) { return t == ftDate || t == ftDateTime || t == ftTimeStamp; }
 
 bool IsIntegerType(TFieldType t)
@@ -173,6 +186,35 @@ bool TPopupMonthCalendarEh::DoMouseWheelUp(TShiftState shift, TPoint mousePos)
     return true;
 }
 
+int ColumnEditStyleEh(TColumnEh* c)
+{
+    TCustomDBGridEh* g = c ? c->Grid() : nullptr;
+    if (!g) return esSimple;
+    int style = esSimple;
+    switch (c->ButtonStyle()) {
+    case TColumnButtonStyleEh::cbsEllipsis: style = esEllipsis; break;
+    case TColumnButtonStyleEh::cbsUpDown: style = esUpDown; break;
+    case TColumnButtonStyleEh::cbsDropDown: style = esDropDownButton; break;
+    case TColumnButtonStyleEh::cbsNone: break;
+    case TColumnButtonStyleEh::cbsAuto: {
+        TField* f = c->Field();
+        if (!f) break;
+        if (f->FieldKind() == fkLookup) {
+            bool columnWritable = !c->AssignedValues().Contains(cvReadOnly) || !c->ReadOnly();
+            if (LookupKeysOf(c) && columnWritable && !g->ReadOnly() && g->DataLink()->Active() &&
+                !g->DataLink()->ReadOnly())
+                style = esLookupList;
+        } else if (c->HasPickList() && !c->ReadOnly()) {
+            style = esPickList;
+        } else if (IsDateType(f->DataType()) && !c->ReadOnly()) {
+            style = esDateCalendar;
+        }
+        break;
+    }
+    }
+    return style;
+}
+
 // ---- the in-place editor: construction and contents ----------------------------------------
 
 TDBGridInplaceEdit::TDBGridInplaceEdit(TComponent* owner) : TInplaceEdit(owner) {}
@@ -197,19 +239,7 @@ bool TDBGridInplaceEdit::IsKeyListColumn() const
     return c && c->HasKeyList();
 }
 
-// Every key field of the column's lookup field may be changed.
-bool TDBGridInplaceEdit::LookupKeysModifiable() const
-{
-    TColumnEh* c = Column();
-    TField* f = c ? c->Field() : nullptr;
-    if (!f || f->FieldKind() != fkLookup || f->KeyFields().empty() || !f->DataSet()) return false;
-    std::vector<TField*> keys;
-    f->DataSet()->GetFieldList(keys, f->KeyFields());
-    if (keys.empty()) return false;
-    for (TField* k : keys)
-        if (!k->CanModify()) return false;
-    return true;
-}
+bool TDBGridInplaceEdit::LookupKeysModifiable() const { return LookupKeysOf(Column()); }
 
 bool TDBGridInplaceEdit::CalculatorApplies() const
 {
@@ -277,28 +307,7 @@ void TDBGridInplaceEdit::UpdateContents()
         TInplaceEdit::UpdateContents();
         return;
     }
-    int style = esSimple;
-    switch (c->ButtonStyle()) {
-    case TColumnButtonStyleEh::cbsEllipsis: style = esEllipsis; break;
-    case TColumnButtonStyleEh::cbsUpDown: style = esUpDown; break;
-    case TColumnButtonStyleEh::cbsDropDown: style = esDropDownButton; break;
-    case TColumnButtonStyleEh::cbsNone: break;
-    case TColumnButtonStyleEh::cbsAuto: {
-        TField* f = c->Field();
-        if (!f) break;
-        if (f->FieldKind() == fkLookup) {
-            bool columnWritable = !c->AssignedValues().Contains(cvReadOnly) || !c->ReadOnly();
-            if (LookupKeysModifiable() && columnWritable && !g->ReadOnly() && g->DataLink()->Active() &&
-                !g->DataLink()->ReadOnly())
-                style = esLookupList;
-        } else if (c->HasPickList() && !c->ReadOnly()) {
-            style = esPickList;
-        } else if (IsDateType(f->DataType()) && !c->ReadOnly()) {
-            style = esDateCalendar;
-        }
-        break;
-    }
-    }
+    int style = ColumnEditStyleEh(c);
     SetDBEditStyle(style);
     Font()->Assign(c->Font());
     TColor background = c->Color();

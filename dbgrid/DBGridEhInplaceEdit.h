@@ -44,6 +44,10 @@ private:
     void Close(bool accept);
 };
 
+// The editor style a column's cells edit with: by its ButtonStyle, or for
+// cbsAuto by its field (a lookup, a pick list, a date).
+int ColumnEditStyleEh(TColumnEh* column);
+
 // Whether a pressed hit-test code closes a popup calendar accepting the date.
 bool CalendarHitAccepts(int hitCode);
 

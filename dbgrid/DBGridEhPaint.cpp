@@ -2,11 +2,13 @@
 // title, multi-level title, data, footer spacer, footer), then the grid
 // lines, silver (grey on a silver grid), and the area past the last cell.
 #include "DBGridEh.h"
+#include "DBGridEhInplaceEdit.h"
 #include "DBGridEhFilter.h"
 #include "DBGridEhRes.h"
 #include "DBSumLst.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -282,23 +284,78 @@ void TCustomDBGridEh::DrawMultiTitleCell(int dataCol, const TRect& rect, TGridDr
     RestoreDC(dc, saved);
 }
 
+// A check box centred in the cell, as the grid suite draws its check boxes
+// (shrunk to the cell when the cell is smaller).
 void TCustomDBGridEh::DrawCheckBox(const TRect& rect, TCheckBoxState st)
 {
-    TCanvas* c = Canvas();
-    int s = 13;
-    int x = (rect.Left + rect.Right - s) / 2, y = (rect.Top + rect.Bottom - s) / 2;
-    TRect box{x, y, x + s, y + s};
-    Fill(c, box, st == cbGrayed ? clBtnFace : clWindow);
-    c->Brush()->SetColor(clGray);
-    c->FrameRect(box);
-    if (st == cbUnchecked) return;
-    c->Pen()->SetColor(st == cbGrayed ? clGray : clBlack);
-    c->Pen()->SetWidth(1);
-    for (int d = 0; d < 3; ++d) {
-        c->MoveTo(x + 3, y + 5 + d);
-        c->LineTo(x + 5, y + 7 + d);
-        c->LineTo(x + 10, y + 2 + d);
+    int w = std::min(ToolCtrlsEh::CheckBoxWidth(), rect.Width());
+    int h = std::min(ToolCtrlsEh::CheckBoxHeight(), rect.Height());
+    int x = (rect.Left + rect.Right - w) / 2, y = (rect.Top + rect.Bottom - h) / 2;
+    ToolCtrlsEh::RenderButtonControl(Canvas()->Handle(), TRect{x, y, x + w, y + h}, Color(), bdsCheckBoxEh, 0, FFlat,
+                                     false, true, st);
+}
+
+namespace {
+
+// The size of a button drawn in a cell.
+int CellButtonWidthOf(bool flat)
+{
+    return flat ? ToolCtrlsEh::FlatEditButtonWidth() : GetSystemMetrics(SM_CXVSCROLL);
+}
+
+int CellButtonHeightOf(bool flat, int rowHeight)
+{
+    int w = CellButtonWidthOf(flat);
+    return rowHeight > int(std::nearbyint(w * 1.5)) ? ToolCtrlsEh::EditButtonHeightFor(w, flat) : rowHeight;
+}
+
+TButtonDrawStyleEh DrawStyleOfEditStyle(int style)
+{
+    return style == esEllipsis ? bdsEllipsisEh : style == esUpDown ? bdsUpDownEh : bdsDropDownEh;
+}
+
+}  // namespace
+
+// The buttons of a column that shows them always, at the cell's right:
+// its own button first, then its visible edit buttons. Returns the width
+// they take (0 when the column shows none).
+int TCustomDBGridEh::DrawCellButtons(TColumnEh* column, const TRect& rect, TColor background)
+{
+    if (!column->AlwaysShowEditButton() || column->CellKind() == ckCheckboxes) return 0;
+    int own = ColumnEditStyleEh(column);
+    int w = CellButtonWidthOf(FFlat);
+    int h = std::min(CellButtonHeightOf(FFlat, DefaultRowHeight()), rect.Height());
+    int extra = FFlat ? 1 : 0;
+    struct TButtonBox {
+        TButtonDrawStyleEh Style;
+        int Width;
+    };
+    std::vector<TButtonBox> boxes;
+    if (own != esSimple) boxes.push_back({DrawStyleOfEditStyle(own), w + extra});
+    for (int i = 0; i < column->EditButtons()->Count(); ++i) {
+        TEditButtonEh* b = column->EditButtons()->Items(i);
+        if (!b->Visible()) continue;
+        boxes.push_back({ToolCtrlsEh::ButtonDrawStyle(b->Style()), (b->Width() < 1 ? w : b->Width()) + extra});
     }
+    int total = 0;
+    for (const TButtonBox& b : boxes) total += b.Width;
+    total = std::min(total, rect.Width());
+    if (total <= 0) return 0;
+    TCanvas* c = Canvas();
+    HDC dc = c->Handle();
+    int x = rect.Right - total;
+    Fill(c, TRect{x, rect.Top, rect.Right, rect.Bottom}, background);
+    for (const TButtonBox& b : boxes) {
+        TRect r{x, rect.Top, std::min(x + b.Width, rect.Right), rect.Top + h};
+        if (FFlat) {
+            // A one-pixel separator in the cell's colour before each flat button.
+            Fill(c, TRect{r.Left, r.Top, r.Left + 1, r.Bottom}, background);
+            ++r.Left;
+        }
+        if (r.Right > r.Left) ToolCtrlsEh::RenderButtonControl(dc, r, background, b.Style, 0, FFlat, false, true, cbUnchecked);
+        x += b.Width;
+    }
+    return total;
 }
 
 void TCustomDBGridEh::DrawDataCell(int dataCol, int dataRow, const TRect& rect, TGridDrawState state)
@@ -330,7 +387,9 @@ void TCustomDBGridEh::DrawDataCell(int dataCol, int dataRow, const TRect& rect, 
         }
         GetCellParams(col, c->Font(), bg, state);
         Fill(c, rect, bg);
-        DrawColumnCell(rect, dataCol, col, state);
+        TRect textRect = rect;
+        textRect.Right -= DrawCellButtons(col, rect, bg);
+        DrawColumnCell(textRect, dataCol, col, state);
     } catch (...) {
         FDataLink->SetActiveRecord(saved);
         throw;

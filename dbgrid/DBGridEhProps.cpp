@@ -77,6 +77,34 @@ void DefineColumnProps(std::vector<TPropInfo>& p)
     p.back().StoredBy(ColumnAssigned(cvWidth));
     p.push_back(PublishBool<C>("WordWrap", &C::WordWrap, &C::SetWordWrap));
     p.back().StoredBy(ColumnAssigned(cvWordWrap));
+    // Editing in place.
+    p.push_back(PublishOrdinalEh<C, TColumnButtonStyleEh>(
+        "ButtonStyle", "TColumnButtonStyleEh", [](C* c) { return c->ButtonStyle(); },
+        [](C* c, TColumnButtonStyleEh v) { c->SetButtonStyle(v); }, int(TColumnButtonStyleEh::cbsDropDown)));
+    p.back().StoredBy([](TObject* o) { return static_cast<C*>(o)->ButtonStyle() != TColumnButtonStyleEh::cbsAuto; });
+    const std::pair<const char*, TColumnEhValue> flags[] = {
+        {"AlwaysShowEditButton", cvAlwaysShowEditButton}, {"AutoDropDown", cvAutoDropDown},
+        {"DblClickNextVal", cvDblClickNextVal},           {"DropDownShowTitles", cvDropDownShowTitles},
+        {"DropDownSizing", cvDropDownSizing},             {"HighlightRequired", cvHighlightRequired},
+    };
+    using TFlagGet = bool (C::*)() const;
+    using TFlagSet = void (C::*)(bool);
+    const std::pair<TFlagGet, TFlagSet> access[] = {
+        {&C::AlwaysShowEditButton, &C::SetAlwaysShowEditButton}, {&C::AutoDropDown, &C::SetAutoDropDown},
+        {&C::DblClickNextVal, &C::SetDblClickNextVal},           {&C::DropDownShowTitles, &C::SetDropDownShowTitles},
+        {&C::DropDownSizing, &C::SetDropDownSizing},             {&C::HighlightRequired, &C::SetHighlightRequired},
+    };
+    for (size_t i = 0; i < std::size(flags); ++i) {
+        auto [get, set] = access[i];
+        p.push_back(PublishBool<C>(
+            flags[i].first, [get](C* c) { return (c->*get)(); }, [set](C* c, bool v) { (c->*set)(v); }));
+        p.back().StoredBy(ColumnAssigned(flags[i].second));
+    }
+    p.push_back(PublishInt<C>("DropDownRows", &C::DropDownRows, &C::SetDropDownRows, 7));
+    p.push_back(PublishInt<C>("DropDownWidth", &C::DropDownWidth, &C::SetDropDownWidth, 0));
+    p.push_back(PublishBool<C>("ShowImageAndText", &C::ShowImageAndText, &C::SetShowImageAndText, false));
+    p.push_back(PublishObject<C>("EditButtons", &C::EditButtons));
+    p.back().StoredBy([](TObject* o) { return static_cast<C*>(o)->EditButtons()->Count() > 0; });
     p.push_back(PublishObject<C>("Title", &C::Title));
     p.push_back(PublishObject<C>("Footer", &C::Footer));
     p.push_back(PublishObject<C>("Footers", &C::Footers));

@@ -687,6 +687,7 @@ TEST_F(InplaceEdit, PictureOfAnOpenDropDownAndEditButtons)
     TColumnEh* fee = Col("Fee");
     fee->SetButtonStyle(TColumnButtonStyleEh::cbsEllipsis);
     fee->EditButtons()->Add()->SetStyle(ebsPlusEh);
+    fee->SetAlwaysShowEditButton(true);
     fee->Title()->SetCaption("学费");
     TDBGridInplaceEdit* e = Edit("Fee");
     ASSERT_EQ(e->ButtonCount(), 2);
@@ -707,6 +708,12 @@ TEST_F(InplaceEdit, PictureOfAnOpenDropDownAndEditButtons)
     TPoint cellBottom = Host->Form->ScreenToClient(e->ClientToScreen(Point(0, e->Height())));
     EXPECT_EQ(at.Y, cellBottom.Y);
     EXPECT_EQ(e->Text(), "张伟");
+    // The fee cells show their ellipsis and plus buttons at their right,
+    // the text ending before them.
+    TRect cell = G->CellRect(G->DataToRawColumn(fee->Index()), G->FirstDataRow() + 2);
+    int buttons = 2 * GetSystemMetrics(SM_CXVSCROLL);
+    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(G, Point(cell.Right - buttons + 2, cell.Top + 2))), ColorToRGB(clBtnFace));
+    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(G, Point(cell.Right - buttons - 2, cell.Top + 2))), ColorToRGB(clWindow));
 }
 
 }  // namespace

@@ -158,6 +158,12 @@ TEST_F(GridStorage, TheGridStoresItsOwnColumnsAndOnlyTheirAssignedProperties)
     fee->Footer()->SetValueType(fvtSum);
     fee->Footers()->Add()->SetValueType(fvtCount);
     fee->SetToolTips(true);
+    fee->SetButtonStyle(TColumnButtonStyleEh::cbsUpDown);
+    fee->SetAlwaysShowEditButton(true);
+    fee->SetDropDownRows(4);
+    TEditButtonEh* extra = fee->EditButtons()->Add();
+    extra->SetStyle(ebsPlusEh);
+    extra->SetWidth(21);
     G->Columns()->Items(0)->SetVisible(false);
 
     TMemoryStream stream;
@@ -190,6 +196,17 @@ TEST_F(GridStorage, TheGridStoresItsOwnColumnsAndOnlyTheirAssignedProperties)
     EXPECT_EQ(fee2->Footer()->ValueType(), fvtSum);
     ASSERT_EQ(fee2->Footers()->Count(), 1);
     EXPECT_EQ(fee2->Footers()->Items(0)->ValueType(), fvtCount);
+    // The editing settings travel too.
+    EXPECT_EQ(fee2->ButtonStyle(), TColumnButtonStyleEh::cbsUpDown);
+    EXPECT_EQ(name2->ButtonStyle(), TColumnButtonStyleEh::cbsAuto);
+    EXPECT_TRUE(fee2->AlwaysShowEditButton());
+    EXPECT_FALSE(name2->AssignedValues().Contains(cvAlwaysShowEditButton));
+    EXPECT_EQ(fee2->DropDownRows(), 4);
+    EXPECT_EQ(name2->DropDownRows(), 7);
+    ASSERT_EQ(fee2->EditButtons()->Count(), 1);
+    EXPECT_EQ(fee2->EditButtons()->Items(0)->Style(), ebsPlusEh);
+    EXPECT_EQ(fee2->EditButtons()->Items(0)->Width(), 21);
+    EXPECT_EQ(name2->EditButtons()->Count(), 0);
     // What was not assigned is not stored: it follows the field.
     EXPECT_FALSE(fee2->AssignedValues().Contains(cvWidth));
     EXPECT_FALSE(fee2->AssignedValues().Contains(cvTitleCaption));
