@@ -273,6 +273,15 @@ void TDBGridInplaceEdit::SetDBEditStyle(int style)
         FPickList->SetImages(ColumnImages());
         FActiveList = FPickList.get();
         break;
+    case esLookupList:
+        if (!FDataList) {
+            FDataList = std::make_unique<TPopupDataGridEh>(this);
+            FDataList->SetVisible(false);
+            FDataList->OnMouseCloseUp = [this](TObject*, bool accept) { CloseUp(accept); };
+            FLookupSource = std::make_unique<TDataSource>();
+        }
+        FActiveList = FDataList.get();
+        break;
     case esDateCalendar:
         if (!FCalendar) {
             FCalendar = std::make_unique<TPopupMonthCalendarEh>(this);
@@ -557,7 +566,29 @@ void TDBGridInplaceEdit::DropDown()
     if (FListVisible || !FActiveList || !g || !c) return;
     CloseUpMRUList(false);
     std::string text = Text();
-    if (FActiveList == FCalendar.get()) {
+    if (FActiveList == FDataList.get()) {
+        TDataSet* list = c->LookupListDataSet();
+        TField* f = c->Field();
+        if (!list || !f) return;
+        FDataList->SetColor(Color());
+        FDataList->Font()->Assign(Font());
+        int rows = c->DropDownRows();
+        if (list->IsSequenced() && list->RecordCount() >= 1 && list->RecordCount() < rows) rows = list->RecordCount();
+        FDataList->SetShowTitleRow(c->DropDownShowTitles());
+        FLookupSource->SetDataSet(list);
+        FDataList->SetKeyField(f->LookupKeyFields());
+        FDataList->SetListField(f->LookupResultField());
+        FDataList->SetAutoFitList(false);
+        FDataList->SetListSource(FLookupSource.get());
+        FDataList->HandleNeeded();
+        FDataList->SetListRowCount(std::max(1, rows));
+        int width = c->DropDownWidth() == -1 ? FDataList->TotalColumnWidth() + 4
+                    : c->DropDownWidth() <= 0 ? Width()
+                                              : c->DropDownWidth();
+        FDataList->SetKeyValue(g->EditorValue());
+        ShowList(FDataList.get(), std::max(width, Width()), FDataList->Height());
+        FDataList->SetSizeChanged(false);
+    } else if (FActiveList == FCalendar.get()) {
         FCalendar->SetColor(Color());
         FCalendar->Font()->Assign(Font());
         TDateTime d = 0;
@@ -622,7 +653,16 @@ void TDBGridInplaceEdit::CloseUp(bool accept)
     TWinControl* list = FActiveList;
     if (HWND cap = GetCapture()) SendMessage(cap, WM_CANCELMODE, 0, 0);
     Variant value = Null();
+    std::string chosenText;
     int pickIndex = -1;
+    if (list && list == FDataList.get()) {
+        value = FDataList->KeyValue();
+        chosenText = FDataList->SelectedText();
+        if (FDataList->SizeChanged() && c && c->DropDownSizing()) {
+            c->SetDropDownRows(FDataList->ListRowCount());
+            c->SetDropDownWidth(FDataList->Width());
+        }
+    }
     if (list && list == FPickList.get()) {
         pickIndex = FPickList->ItemIndex();
         if (pickIndex >= 0 && c) {
@@ -637,13 +677,27 @@ void TDBGridInplaceEdit::CloseUp(bool accept)
     }
     if (list) ToolCtrlsEh::ShowDropDownWindow(list, false);
     FListVisible = false;
+    if (list && list == FDataList.get()) {
+        FDataList->SetListSource(nullptr);
+        FLookupSource->SetDataSet(nullptr);
+    }
     if (g && c) {
         if (!accept) {
-            if (list == FPickList.get()) {
+            if (list == FPickList.get() || list == FDataList.get()) {
                 FSettingText = true;
                 SetText(g->EditorText());
                 FSettingText = false;
             }
+        } else if (list == FDataList.get()) {
+            if (LookupKeysModifiable() && c->CanModify(false) && g->PrepareEdit()) {
+                g->SetEditorValue(value);
+                g->SetEditorText(chosenText);
+            }
+            FSettingText = true;
+            SetText(chosenText);
+            FSettingText = false;
+            SetModified(true);
+            SelectAll();
         } else if (list == FCalendar.get()) {
             if (c->CanModify(false) && g->PrepareEdit()) {
                 TDateTime d = FCalendar->Date();
@@ -743,6 +797,18 @@ bool TDBGridInplaceEdit::ListKeys(TMessage& m)
             return true;
         }
         return false;
+    }
+    if (FActiveList == FDataList.get()) {
+        bool plain = !shift.Contains(ssShift) && !shift.Contains(ssAlt) &&
+                     (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT);
+        if (!plain && !(shift.Contains(ssCtrl) && (key == VK_HOME || key == VK_END))) return false;
+        WORD k = key;
+        FDataList->KeyDown(k, shift);
+        FSettingText = true;
+        SetText(FDataList->SelectedText());
+        FSettingText = false;
+        SelectAll();
+        return true;
     }
     if (FActiveList == FPickList.get() && FPickList->MoveByKey(key, shift)) {
         int sel = FPickList->ItemIndex();
@@ -961,6 +1027,7 @@ void TDBGridInplaceEdit::SyncListToText()
         if (list->Locate(f->LookupResultField(), Text(), TLocateOptions{loCaseInsensitive}))
             g->SetEditorValue(list->FieldValues(f->LookupKeyFields()));
         else g->SetEditorValue(Null());
+        if (FDataList && FListVisible) FDataList->SetKeyValue(g->EditorValue());
     } else if (FPickList && FListVisible) {
         FPickList->SetItemIndex(StringsLocate(FPickList->Items(), Text(), false));
     }
@@ -1020,6 +1087,7 @@ bool TDBGridInplaceEdit::TypeAhead(const std::string& text)
             SetTextKeepingList(full, CharCount(candidate));
             g->SetEditorValue(list->FieldValues(f->LookupKeyFields()));
             g->SetEditorText(full);
+            if (FDataList && FListVisible) FDataList->SetKeyValue(g->EditorValue());
         } else if (c->OnNotInList) {
             SetTextKeepingList(candidate, CharCount(candidate));
             g->SetEditorValue(Null());

@@ -11,6 +11,7 @@
 #include "CalculatorEh.h"
 #include "ComCtrls.h"
 #include "DBGridEh.h"
+#include "DBLookupGridsEh.h"
 #include "ExtCtrls.h"
 #include "ToolCtrlsEh.h"
 
@@ -67,6 +68,8 @@ public:
     // The drop-down of the style, once made (none for the others).
     TWinControl* ActiveList() const { return FActiveList; }
     TPopupListboxEh* PickList() const { return FPickList.get(); }
+    // The lookup list of a lookup column.
+    TPopupDataGridEh* DataList() const { return FDataList.get(); }
     TPopupMonthCalendarEh* PopupMonthCalendar() const { return FCalendar.get(); }
     TPopupCalculatorEh* PopupCalculator() const { return FCalculator.get(); }
     bool ListVisible() const { return FListVisible; }
@@ -154,6 +157,8 @@ private:
     int FDBEditStyle = esSimple;
     TWinControl* FActiveList = nullptr;
     std::unique_ptr<TPopupListboxEh> FPickList;
+    std::unique_ptr<TPopupDataGridEh> FDataList;
+    std::unique_ptr<TDataSource> FLookupSource;
     std::unique_ptr<TPopupMonthCalendarEh> FCalendar;
     std::unique_ptr<TPopupCalculatorEh> FCalculator;
     std::unique_ptr<TMRUListboxEh> FMRUListControl;

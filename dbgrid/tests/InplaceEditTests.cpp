@@ -421,6 +421,32 @@ TEST_F(LookupEdit, TypingLocatesTheLookupRecord)
     EXPECT_EQ(Ds->FieldByName("Coach")->AsString(), "Liu Yang");
 }
 
+TEST_F(LookupEdit, LookupListDropsDownAndChoosesTheKey)
+{
+    GuiTest::KeyPress(VK_DOWN, {ssAlt});
+    TPopupDataGridEh* list = E->DataList();
+    ASSERT_TRUE(list && list->Visible());
+    EXPECT_TRUE(E->ListVisible());
+    EXPECT_EQ(list->KeyValue(), Variant(1)) << "the cell's coach";
+    EXPECT_EQ(list->ListRowCount(), 3) << "no more rows than coaches";
+    EXPECT_GE(list->Width(), E->Width());
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(E->Text(), "Li Na") << "the text follows the list";
+    GuiTest::KeyPress(VK_ESCAPE);
+    EXPECT_FALSE(list->Visible());
+    EXPECT_EQ(E->Text(), "王伟") << "Esc gives the cell's text back";
+    GuiTest::KeyPress(VK_DOWN, {ssAlt});
+    GuiTest::KeyPress(VK_DOWN);
+    GuiTest::KeyPress(VK_DOWN);
+    GuiTest::KeyPress(VK_RETURN);
+    EXPECT_FALSE(list->Visible());
+    EXPECT_EQ(E->Text(), "Liu Yang");
+    EXPECT_EQ(G->EditorValue(), Variant(3));
+    G->HideEditor();
+    Ds->Post();
+    EXPECT_EQ(CoachId(), 3);
+}
+
 TEST_F(LookupEdit, DeleteNeedsAllTextOrNotInList)
 {
     E->SetSelStart(0);
