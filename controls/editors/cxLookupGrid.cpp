@@ -31,6 +31,10 @@ void DefineColumnProps(std::vector<TPropInfo>& props)
     props.push_back(PublishInt<C>("Width", &C::Width, &C::SetWidth).StoredBy(StoredWhen(&C::IsWidthStored)));
 }
 
+// The default editor being freed: while it tells its listeners the
+// registry still holds it, and no column may take it again meanwhile.
+TcxEditRepositoryItem* GRemovingDefaultItem = nullptr;
+
 }  // namespace
 
 QZ_CLASS_IMPL_PROPS(TcxLookupGridOptions, TPersistent, DefineOptionsProps)
@@ -264,7 +268,7 @@ TFont* TcxLookupGridColumn::GetFont()
 
 TcxEditRepositoryItem* TcxLookupGridColumn::GetInternalDefaultRepositoryItem()
 {
-    if (TcxEditRepositoryItem* item = GetDefaultRepositoryItem()) {
+    if (TcxEditRepositoryItem* item = GetDefaultRepositoryItem(); item && item != GRemovingDefaultItem) {
         if (item != FDefaultRepositoryItem) {
             if (FDefaultRepositoryItem) FDefaultRepositoryItem->RemoveListener(this);
             FDefaultRepositoryItem = item;
@@ -393,9 +397,23 @@ void TcxLookupGridColumn::SetWidth(int Value)
 void TcxLookupGridColumn::ItemRemoved(TObject* Sender)
 {
     if (Sender == FDefaultRepositoryItem) {
-        // The cells are laid out again with whatever editor comes next.
+        // The registry may still hold the item while it tells its listeners:
+        // the cells are laid out again at once without it, and nothing drawn
+        // keeps its properties meanwhile.
         FDefaultRepositoryItem = nullptr;
-        Changed();
+        if (TcxCustomLookupGrid* grid = Grid(); grid && grid->ViewInfo()) {
+            grid->ViewInfo()->Rows.clear();
+            grid->ViewInfo()->Columns.clear();
+        }
+        TcxEditRepositoryItem* const outer = GRemovingDefaultItem;
+        GRemovingDefaultItem = static_cast<TcxEditRepositoryItem*>(Sender);
+        try {
+            Changed();
+        } catch (...) {
+            GRemovingDefaultItem = outer;
+            throw;
+        }
+        GRemovingDefaultItem = outer;
     }
     if (Sender == FRepositoryItem) SetRepositoryItem(nullptr);
 }

@@ -474,6 +474,19 @@ TEST_F(LookupGridTest, ColumnSettings)
     TcxEditRepositoryItem* def = cxEditDataRegisteredRepositoryItems::GetDefaultEditDataRepositoryItems()->GetDefaultItem();
     ASSERT_NE(def, nullptr);
     EXPECT_EQ(c->Properties(), def->Properties());
+    // The registry's item freed while cells drawn by it show: the column lets
+    // it go and the cells are laid out with the next editor (no freed
+    // properties are drawn with).
+    Fill(3);
+    GuiTest::ProcessEvents();
+    ASSERT_NE(Grid->ViewInfo()->FindRow(0), nullptr);
+    delete def;
+    Grid->Repaint();
+    GuiTest::ProcessEvents();
+    ASSERT_NE(c->Properties(), nullptr);
+    TcxLookupGridRowViewInfo* row = Grid->ViewInfo()->FindRow(0);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->Cells[0]->EditViewInfo->EditProperties, c->Properties());
     // A repository item's properties draw the column; when it goes the column lets it go.
     auto* item = static_cast<TcxEditRepositoryItem*>(TcxEditRepositoryItem::StaticClass()->Create(nullptr));
     c->SetRepositoryItem(item);
