@@ -914,7 +914,36 @@ void TDBLookupGridEh::MouseMove(TShiftState shift, int x, int y)
         TCustomDBGridEh::MouseMove(shift, x, y);
         return;
     }
-    if (y >= 0 && y < ClientHeight()) SelectAt(y);
+    FDragY = y;
+    if (y >= 0 && y < ClientHeight()) {
+        if (HandleAllocated()) KillTimer(Handle(), DBGridEh::AutoScrollTimerId);
+        SelectAt(y);
+    } else {
+        AutoScrollStep();
+    }
+}
+
+void TDBLookupGridEh::AutoScrollStep()
+{
+    TDataSet* list = DataLink()->DataSet();
+    if (!FTracking || !list || !HandleAllocated()) return;
+    int distance;
+    if (FDragY < 0) {
+        if (FSpecRow->Visible() && list->RecNo() <= 1) SelectSpecRow();
+        else {
+            list->MoveBy(-1);
+            SelectCurrent();
+        }
+        distance = -FDragY;
+    } else if (FDragY >= ClientHeight()) {
+        list->MoveBy(1);
+        SelectCurrent();
+        distance = FDragY - ClientHeight() + 1;
+    } else {
+        KillTimer(Handle(), DBGridEh::AutoScrollTimerId);
+        return;
+    }
+    SetTimer(Handle(), DBGridEh::AutoScrollTimerId, UINT(std::max(0, 200 - 15 * distance)));
 }
 
 void TDBLookupGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
@@ -924,6 +953,7 @@ void TDBLookupGridEh::MouseUp(TMouseButton button, TShiftState shift, int x, int
         return;
     }
     FTracking = false;
+    if (HandleAllocated()) KillTimer(Handle(), DBGridEh::AutoScrollTimerId);
     SetMouseCapture(false);
     if (y >= 0 && y < ClientHeight()) SelectAt(y);
     if (OnMouseUp) OnMouseUp(this, button, shift, x, y);

@@ -172,6 +172,9 @@ protected:
     void CreateWnd() override;
     void Notification(TComponent* component, TOperation operation) override;
     bool ValueReadOnly() const { return FDataLink->ReadOnly(); }
+    // While a drag is held above or below the rows: one record up or down,
+    // sooner the farther away the mouse is.
+    void AutoScrollStep() override;
     // Chooses the special row or the record shown at a client height.
     void SelectAt(int y);
 
@@ -202,6 +205,7 @@ private:
     TDBLookupGridEhOptions FLookupOptions{dlgColLinesEh};
     int FRecordIndex = 0, FRecordCount = 0;
     char FSearchLead = 0;
+    int FDragY = 0;   // the mouse's height while a drag is held
     bool FInDropDown = false;
 };
 

@@ -235,6 +235,33 @@ TEST_F(LookupGrid, ClickingARowChoosesIt)
     EXPECT_NE(GuiTest::PixelAt(G, Point(other.Right - 2, other.Top + 2)), ColorToRGB(clHighlight));
 }
 
+TEST_F(LookupGrid, DraggingAboveOrBelowTheRowsScrollsTheChoice)
+{
+    GuiTest::TManualTime time;
+    G->SetKeyValue(Variant(5));
+    const TRect r = G->CellRect(1, G->Row());
+    GuiTest::MouseDown(G, mbLeft, Point(r.Left + 5, r.Top + 3));
+    ASSERT_TRUE(VarSameValue(G->KeyValue(), Variant(5)));
+    // 10 pixels above: a step at once, then every 200 - 150 ms.
+    GuiTest::MouseMove(G, Point(r.Left + 5, -10), {ssLeft});
+    EXPECT_TRUE(VarSameValue(G->KeyValue(), Variant(4)));
+    time.Advance(49);
+    EXPECT_TRUE(VarSameValue(G->KeyValue(), Variant(4)));
+    time.Advance(1);
+    EXPECT_TRUE(VarSameValue(G->KeyValue(), Variant(3)));
+    time.Advance(100);
+    EXPECT_TRUE(VarSameValue(G->KeyValue(), Variant(1)));
+    // Back inside the scrolling stops; below it goes down.
+    GuiTest::MouseMove(G, Point(r.Left + 5, G->CellRect(1, G->FirstDataRow()).Top + 3), {ssLeft});
+    time.Advance(500);
+    EXPECT_TRUE(VarSameValue(G->KeyValue(), Variant(1)));
+    GuiTest::MouseMove(G, Point(r.Left + 5, G->ClientHeight() + 20), {ssLeft});
+    EXPECT_TRUE(VarSameValue(G->KeyValue(), Variant(2)));
+    GuiTest::MouseUp(G, mbLeft, Point(r.Left + 5, G->ClientHeight() + 20));
+    time.Advance(500);
+    EXPECT_TRUE(VarSameValue(G->KeyValue(), Variant(2))) << "the release ends the scrolling";
+}
+
 TEST_F(LookupGrid, TheValueSideTakesTheKey)
 {
     auto students = DBGridTest::FiveStudents();
