@@ -195,6 +195,18 @@ TEST_F(LookupGridTest, HeightsForTheDropDown)
     };
     for (const Case& c : cases) EXPECT_EQ(Grid->AdjustHeight(c.Height), c.Expected) << c.Height;
     EXPECT_EQ(Grid->GetHeightForRows(4), header + 4 * step);
+    // A drop-down asks before its grid has a window: measured the same.
+    {
+        std::unique_ptr<TcxCustomLookupGrid> loose(
+            static_cast<TcxCustomLookupGrid*>(TcxCustomLookupGrid::StaticClass()->Create(nullptr)));
+        loose->SetIsPopupControl(true);
+        loose->Font()->Assign(Grid->Font());
+        loose->Columns()->Assign(Grid->Columns());
+        loose->DataController()->SetRecordCount(10);
+        EXPECT_FALSE(loose->HandleAllocated());
+        EXPECT_EQ(loose->GetHeightForRows(4), header + 4 * step);
+        EXPECT_EQ(loose->AdjustHeight(header + 3 * step + 2), header + 3 * step);
+    }
     // No rows: room for one; no header: the rows alone.
     Fill(0);
     EXPECT_EQ(Grid->AdjustHeight(header + 5 * step), header + step);
