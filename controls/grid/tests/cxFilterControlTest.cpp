@@ -410,6 +410,29 @@ TEST_F(FilterControlTest, HitTestsFindEveryPart)
     EXPECT_EQ(Control->FocusedInfo().ValueIndex, 1);
 }
 
+TEST_F(FilterControlTest, FocusedRowsAreScrolledIntoView)
+{
+    Linked();
+    Control->SetBounds(0, 0, 300, 120);
+    for (int i = 0; i < 10; ++i) AddCondition(0, froLike);
+    TcxCustomRowViewInfo* last = Control->Rows(Control->RowCount() - 1);
+    EXPECT_GT(Control->TopRow(), 0) << "adding scrolled to the new row";
+    EXPECT_LE(last->RowRect().Bottom, Control->ClientRect().Bottom);
+    EXPECT_GE(last->RowRect().Top, 0);
+    Control->SetFocusedPart(fhtBoolOperator, Control->Root());
+    Control->MakeFocusedVisible();
+    EXPECT_EQ(Control->TopRow(), 0);
+    EXPECT_EQ(Control->Root()->RowRect().Top, Control->ClientRect().Top);
+    Control->SetFocusedPart(fhtItem, last);
+    Control->SetFocus();
+    GuiTest::KeyPress(VK_DOWN);
+    EXPECT_EQ(Control->FocusedInfo().HitType, fhtAddCondition);
+    EXPECT_LE(Control->ViewInfo()->AddConditionRect().Bottom, Control->ClientRect().Bottom);
+    Control->Clear();
+    EXPECT_EQ(Control->TopRow(), 0);
+    EXPECT_EQ(Control->LeftOffset(), 0);
+}
+
 TEST_F(FilterControlTest, ListsChangeItemOperatorAndGroup)
 {
     Linked();
