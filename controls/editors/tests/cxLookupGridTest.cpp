@@ -572,6 +572,63 @@ TEST_F(LookupGridTest, GridLinesShapeTheCells)
     }
 }
 
+// What the painter draws, recorded: header captions, cell texts in the
+// content or selection colours, grid lines, the focus rectangle of a popup
+// grid and the empty area below few rows.
+TEST_F(LookupGridTest, PainterDrawsHeadersCellsLinesAndFocus)
+{
+    SizeForRows(5, false);
+    Fill(3);
+    Grid->SetIsPopupControl(true);
+    Grid->FocusRow(1);
+    Grid->SetFocusedRowSelected(true);
+    GuiTest::ProcessEvents();
+    TcxLookupGridViewInfo* vi = Grid->ViewInfo();
+    ASSERT_NE(vi->FindRow(1), nullptr);
+    TRecordingCanvas rec(Grid->Width(), Grid->Height());
+    TcxCanvas canvas(&rec);
+    Grid->Painter()->SetCanvas(&canvas);
+    Grid->Painter()->Paint();
+    Grid->Painter()->SetCanvas(nullptr);
+    auto textColour = [&](const std::string& AText) -> int64_t {
+        for (const TCanvasOp& op : rec.Ops())
+            if ((op.Op == "DrawText" || op.Op == "TextOut") && op.Text == AText) return int64_t(op.Color);
+        return -1;
+    };
+    auto rgb = [](TColor c) { return int64_t(TColorRef(ColorToRGB(c))); };
+    EXPECT_EQ(textColour("编号"), rgb(Grid->GetLookAndFeelPainter()->HeaderTextColor()));
+    EXPECT_EQ(textColour("姓名"), rgb(Grid->GetLookAndFeelPainter()->HeaderTextColor()));
+    EXPECT_EQ(textColour("王芳"), rgb(clHighlightText));   // the focused, selected row
+    EXPECT_EQ(textColour("张伟"), rgb(clWindowText));
+    EXPECT_EQ(textColour("李娜"), rgb(clWindowText));
+    // One focus rectangle, around the focused row's content.
+    ASSERT_EQ(rec.CountOf("DrawFocusRect"), 1);
+    EXPECT_EQ(rec.Find("DrawFocusRect")->Rect, vi->FindRow(1)->ContentBounds);
+    // Grid lines in the button face colour: after each cell and under each row.
+    int lines = 0;
+    for (const TCanvasOp& op : rec.Ops())
+        if (op.Op == "FillRect" && int64_t(op.Color) == rgb(clBtnFace) &&
+            (op.Rect.Right - op.Rect.Left == 1 || op.Rect.Bottom - op.Rect.Top == 1))
+            ++lines;
+    EXPECT_EQ(lines, 3 * 2 + 3);
+    // The two rows of room left are filled with the grid's colour.
+    bool emptyFilled = false;
+    for (const TCanvasOp& op : rec.Ops())
+        if (op.Op == "FillRect" && op.Rect == vi->EmptyRectBottom && int64_t(op.Color) == rgb(Grid->Color()))
+            emptyFilled = true;
+    EXPECT_TRUE(emptyFilled);
+    // Not a popup and not focused: no focus rectangle.
+    Grid->SetIsPopupControl(false);
+    GuiTest::ProcessEvents();
+    if (!Grid->Focused()) {
+        rec.Clear();
+        Grid->Painter()->SetCanvas(&canvas);
+        Grid->Painter()->Paint();
+        Grid->Painter()->SetCanvas(nullptr);
+        EXPECT_EQ(rec.CountOf("DrawFocusRect"), 0);
+    }
+}
+
 // Chinese rows with the focused row selected, for the eye: editors_lookup_grid.png.
 TEST_F(LookupGridTest, PaintsChineseRows)
 {
