@@ -443,6 +443,11 @@ TEST_F(LookupGridTest, ColumnsKeepTheirItemsInStep)
     EXPECT_EQ(Grid->FocusedColumn(), nullptr);
     EXPECT_EQ(DC()->GetDisplayText(1, 1), "王芳");
     EXPECT_EQ(DC()->GetValue(2, 0).AsInteger(), 3);
+    // Each column's provider says its values carry a display format when its
+    // own item stores display texts.
+    DC()->ChangeTextStored(1, true);
+    EXPECT_FALSE(cols->Items(0)->DefaultValuesProvider()->HasDisplayFormat(false));
+    EXPECT_TRUE(cols->Items(1)->DefaultValuesProvider()->HasDisplayFormat(false));
 }
 
 TEST_F(LookupGridTest, ColumnSettings)
