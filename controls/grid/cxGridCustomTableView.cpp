@@ -289,6 +289,8 @@ void TcxCustomGridTableItem::ResolveProperties()
 
 TcxCustomEditProperties* TcxCustomGridTableItem::GetProperties()
 {
+    // Default editors registered after the item was made are found on first use.
+    if (!FEffectiveProperties) ResolveProperties();
     if (FEffectiveProperties) InitProperties(FEffectiveProperties);
     return FEffectiveProperties;
 }
@@ -3305,7 +3307,8 @@ bool TcxCustomGridTableView::DoCellClick(TcxGridTableDataCellViewInfo* ACellView
                                          TShiftState AShift)
 {
     bool handled = false;
-    if (OnCellClick) OnCellClick(this, ACellViewInfo, AButton, AShift, handled);
+    // A copy runs, so that a handler that frees the view does not free itself while it runs.
+    if (TcxGridCellClickEvent handler = OnCellClick) handler(this, ACellViewInfo, AButton, AShift, handled);
     return handled;
 }
 
@@ -3852,23 +3855,18 @@ bool TcxGridTableCellViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseB
     TcxCustomGridView* ref = GridView();
     TcxCustomGridViewInfo* viewInfo = GridViewInfo();
     ref->AddReference(&ref);
-    viewInfo->AddCell(this);
     bool result = false;
     try {
         result = FRecordViewInfo->MouseDown(AHitTest, AButton, AShift);
-        // The record's handler may have freed this cell (a new layout) or the view.
+        // Focusing the record may have laid it out anew (this cell gone) or freed the view.
         if (ref && result && viewInfo->HasCell(this))
             TcxCustomGridViewCellViewInfo::MouseDown(AHitTest, AButton, AShift);
     } catch (...) {
-        if (ref) {
-            ref->RemoveReference(&ref);
-            viewInfo->RemoveCell(this);
-        }
+        if (ref) ref->RemoveReference(&ref);
         throw;
     }
     if (!ref) return false;
     ref->RemoveReference(&ref);
-    viewInfo->RemoveCell(this);
     return result;
 }
 
@@ -4168,14 +4166,17 @@ void TcxGridTableDataCellViewInfo::BeforeRecalculation()
 bool TcxGridTableDataCellViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift)
 {
     FWasFocusedCell = IsFocusedCell();
-    TcxCustomGridTableView* view = GridView();
+    // The cell may go during the handling (its record is laid out anew when
+    // it takes the focus), so what comes after keeps its own copies.
+    TcxCustomGridTableItem* item = FItem;
+    auto* view = static_cast<TcxCustomGridTableView*>(GridView());
     TcxCustomGridView* ref = view;
     view->AddReference(&ref);
     view->IsCellMouseDown = true;
     bool result = false;
     try {
         result = TcxGridTableCellViewInfo::MouseDown(AHitTest, AButton, AShift);
-        if (ref && result && FItem) FItem->SetFocused(true);
+        if (ref && result && item && view->IndexOfItem(item) >= 0) item->SetFocused(true);
     } catch (...) {
         if (ref) {
             view->IsCellMouseDown = false;

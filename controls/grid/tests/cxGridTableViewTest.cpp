@@ -495,6 +495,38 @@ TEST_F(GridTableViewTest, PagingFocusesTheEdgeOfThePage)
     EXPECT_EQ(DC()->GetFocusedRowIndex(), 5);
 }
 
+TEST_F(GridTableViewTest, TypedCharactersSearchTheIncrementalSearchItem)
+{
+    TDefaultEditorsScope editors;
+    View->OptionsBehavior()->SetIncSearch(true);
+    View->OptionsSelection()->SetCellSelect(false);
+    View->OptionsBehavior()->SetIncSearchItem(Item(0));
+    ASSERT_TRUE(Item(0)->CanIncSearch());
+    DC()->ChangeFocusedRowIndex(0);
+    for (char c : std::string("g")) {
+        char key = c;
+        Controller()->KeyPress(key);
+        EXPECT_EQ(key, 0) << "the search takes the character";
+    }
+    EXPECT_TRUE(Controller()->IsIncSearching());
+    EXPECT_EQ(Controller()->GetIncSearchingText(), "g");
+    EXPECT_EQ(DC()->GetFocusedRowIndex(), 6) << "the row of \"g\"";
+    WORD key = VK_BACK;
+    Controller()->KeyDown(key, {});
+    EXPECT_EQ(key, 0);
+    EXPECT_FALSE(Controller()->IsIncSearching()) << "an emptied text ends the search";
+    char again = 'e';
+    Controller()->KeyPress(again);
+    EXPECT_EQ(DC()->GetFocusedRowIndex(), 4);
+    key = VK_ESCAPE;
+    Controller()->KeyDown(key, {});
+    EXPECT_FALSE(Controller()->IsIncSearching());
+    View->OptionsBehavior()->SetIncSearch(false);
+    char off = 'b';
+    Controller()->KeyPress(off);
+    EXPECT_EQ(off, 'b') << "without the option characters are not searched";
+}
+
 // ---- the filter
 
 struct TDialogCalls {
