@@ -194,4 +194,17 @@ void Initialize()
         });
 }
 
+void Finalize()
+{
+    using namespace cxEditDBRegisteredRepositoryItems;
+    TcxDefaultLookupItemClass old = RegisterLookupItemClass(nullptr);
+    if (old.ItemClass != TcxEditRepositoryLookupComboBoxItem::StaticClass())
+        RegisterLookupItemClass(old.ItemClass, old.SetUp);
+    // Items the registry made and left in the default repository go now,
+    // while the data-set registries their lists use are still there.
+    TcxEditRepository* r = cxEdit::GetDefaultEditRepository();
+    for (int i = r->Count() - 1; i >= 0; --i)
+        if (dynamic_cast<TcxEditRepositoryLookupComboBoxItem*>(r->Items(i))) delete r->Items(i);
+}
+
 }  // namespace cxDBLookupComboBox

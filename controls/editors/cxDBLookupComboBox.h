@@ -101,4 +101,8 @@ namespace cxDBLookupComboBox {
 // class for streaming, and the item that the field registry gives to lookup
 // fields: a list without grid lines or header, limited to its texts.
 void Initialize();
+// Takes the lookup item out of the field registry (a lookup field gets the
+// default item again) and frees the lookup items of the default repository:
+// shut-down runs it before the program's static objects go.
+void Finalize();
 }  // namespace cxDBLookupComboBox

@@ -180,4 +180,12 @@ TEST(LookupComboBoxPropertiesTest, LookupFieldsGetTheLookupComboBoxFromTheRegist
     EXPECT_EQ(p->ListOptions()->GridLines(), glNone);
     EXPECT_FALSE(p->ListOptions()->ShowHeader());
     EXPECT_EQ(p->DropDownListStyle(), lsEditFixedList);
+
+    cxDBLookupComboBox::Finalize();
+    TcxEditDBRegisteredRepositoryItems* fields = cxEditDBRegisteredRepositoryItems::GetDefaultEditDBRepositoryItems();
+    EXPECT_EQ(fields->GetItemByField(lessons.CoachName), fields->GetDefaultItem());
+    TcxEditRepository* repository = cxEdit::GetDefaultEditRepository();
+    for (int i = 0; i < repository->Count(); ++i)
+        EXPECT_EQ(dynamic_cast<TcxEditRepositoryLookupComboBoxItem*>(repository->Items(i)), nullptr);
+    cxEditDBRegisteredRepositoryItems::Finalize();
 }
