@@ -3,6 +3,7 @@
 #include "cxCalc.h"
 #include "cxCheckBox.h"
 #include "cxCurrencyEdit.h"
+#include "cxDBLookupComboBox.h"
 #include "cxDateEdit.h"
 #include "cxDropDownEdit.h"
 #include "cxEdit.h"
@@ -516,6 +517,36 @@ CX_FILTER_HELPER_CLASS(TcxFilterMRUEditHelper)
 CX_FILTER_HELPER_CLASS(TcxFilterHyperLinkEditHelper)
 CX_FILTER_HELPER_EDIT(TcxFilterHyperLinkEditHelper, TcxHyperLinkEdit, TcxHyperLinkEditProperties)
 
+// ---- lookup combo box ---------------------------------------------------------------------------
+
+CX_FILTER_HELPER_CLASS(TcxFilterLookupComboBoxHelper)
+CX_FILTER_HELPER_EDIT(TcxFilterLookupComboBoxHelper, TcxLookupComboBox, TcxLookupComboBoxProperties)
+
+TcxFilterRowOperators TcxFilterLookupComboBoxHelper::AllowedOperators(TcxCustomEditProperties*, bool) const
+{
+    return kEquality;
+}
+
+void TcxFilterLookupComboBoxHelper::PrepareProperties(TcxCustomEditProperties* AProperties,
+                                                      TcxCustomEditProperties* AItemProperties,
+                                                      bool AKeepButtons) const
+{
+    TcxFilterComboBoxHelper::PrepareProperties(AProperties, AItemProperties, AKeepButtons);
+    if (auto* lookup = As<TcxCustomLookupEditProperties>(AProperties)) {
+        lookup->SetDropDownAutoSize(true);
+        lookup->SetDropDownListStyle(lsFixedList);
+        lookup->SetPopupSizeable(true);
+        lookup->SetIncrementalFiltering(true);
+    }
+}
+
+void TcxFilterLookupComboBoxHelper::ReadValue(TcxCustomEdit* AEdit, TcxCustomEditProperties*, Variant& AValue,
+                                              std::string& ADisplayText) const
+{
+    AValue = AEdit->EditValue();
+    ADisplayText = AEdit->ActiveProperties()->GetDisplayText(AValue);
+}
+
 // ---- radio group -----------------------------------------------------------------------------------
 
 CX_FILTER_HELPER_CLASS(TcxFilterRadioGroupHelper)
@@ -616,6 +647,7 @@ TcxFilterEditsController* GetFilterEditsController()
         c.Register(TcxDateEditProperties::StaticClass(), TcxFilterDateEditHelper::Class());
         c.Register(TcxHyperLinkEditProperties::StaticClass(), TcxFilterHyperLinkEditHelper::Class());
         c.Register(TcxImageComboBoxProperties::StaticClass(), TcxFilterImageComboBoxHelper::Class());
+        c.Register(TcxLookupComboBoxProperties::StaticClass(), TcxFilterLookupComboBoxHelper::Class());
         c.Register(TcxMaskEditProperties::StaticClass(), TcxFilterMaskEditHelper::Class());
         c.Register(TcxMemoProperties::StaticClass(), TcxFilterMemoHelper::Class());
         c.Register(TcxMRUEditProperties::StaticClass(), TcxFilterMRUEditHelper::Class());

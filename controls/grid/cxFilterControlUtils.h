@@ -216,6 +216,18 @@ CX_FILTER_HELPER(TcxFilterHyperLinkEditHelper, TcxFilterTextEditHelper)
     TClass FilterEditClass() const override;
     TClass FilterEditPropertiesClass() const override;
 };
+CX_FILTER_HELPER(TcxFilterLookupComboBoxHelper, TcxFilterComboBoxHelper)
+    TClass FilterEditClass() const override;
+    TClass FilterEditPropertiesClass() const override;
+    TcxFilterRowOperators AllowedOperators(TcxCustomEditProperties* AItemProperties, bool AExtended) const override;
+    void PrepareProperties(TcxCustomEditProperties* AProperties, TcxCustomEditProperties* AItemProperties,
+                           bool AKeepButtons) const override;
+    // The key, and as text the list's text for it.
+    void ReadValue(TcxCustomEdit* AEdit, TcxCustomEditProperties* AItemProperties, Variant& AValue,
+                   std::string& ADisplayText) const override;
+    // Any key is taken: the list decides what exists.
+    bool AcceptsValue(TcxValueTypeClass AValueTypeClass, Variant& AValue) const override { return true; }
+};
 CX_FILTER_HELPER(TcxFilterRadioGroupHelper, TcxCustomFilterEditHelper)
     TClass FilterEditClass() const override;
     TClass FilterEditPropertiesClass() const override;

@@ -6,6 +6,7 @@
 #include "cxCalc.h"
 #include "cxCheckBox.h"
 #include "cxCurrencyEdit.h"
+#include "cxDBLookupComboBox.h"
 #include "cxDateEdit.h"
 #include "cxDropDownEdit.h"
 #include "cxFilterControlUtils.h"
@@ -103,6 +104,7 @@ TEST_F(FilterHelpersTest, OperatorSetsPerEditorKind)
          "1,2,3,4,5,6,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26"},
         {"image combo", TcxFilterImageComboBoxHelper::Class(), nullptr, "1,2,9,10", "1,2,9,10,13,14"},
         {"radio group", TcxFilterRadioGroupHelper::Class(), nullptr, "1,2,9,10", "1,2,9,10,13,14"},
+        {"lookup combo box", TcxFilterLookupComboBoxHelper::Class(), nullptr, "1,2,9,10", "1,2,9,10"},
         {"time", TcxFilterTimeEditHelper::Class(), nullptr, "1,2,3,4,5,6,9,10", "1,2,3,4,5,6,9,10,11,12,13,14"},
     };
     for (const auto& c : cases) {
@@ -128,6 +130,7 @@ TEST_F(FilterHelpersTest, RegistryFindsTheNearestRegisteredAncestor)
         {TcxSpinEditProperties::StaticClass(), TcxFilterSpinEditHelper::Class()},
         {TcxCheckBoxProperties::StaticClass(), TcxFilterCheckBoxHelper::Class()},
         {TcxRadioGroupProperties::StaticClass(), TcxFilterRadioGroupHelper::Class()},
+        {TcxLookupComboBoxProperties::StaticClass(), TcxFilterLookupComboBoxHelper::Class()},
         // Registrations are kept under the parent: the parent class itself finds nothing.
         {TcxCustomCheckBoxProperties::StaticClass(), nullptr},
         {TcxCustomEditProperties::StaticClass(), nullptr},
@@ -265,6 +268,9 @@ TEST_F(FilterHelpersTest, ValidateFilterValue)
             EXPECT_NO_THROW(ValidateFilterValue(nullptr, v, c.Op, text, c.Type)) << c.Name;
         EXPECT_EQ(v.IsNull() ? std::string("<null>") : VarToStr(v), c.Out) << c.Name;
     }
+    Variant key = "abc";
+    EXPECT_NO_THROW(ValidateFilterValue(nullptr, key, froEqual, TcxFilterLookupComboBoxHelper::Class(), integer))
+        << "a lookup key is whatever the list holds";
     Variant twelve = "12";
     ValidateFilterValue(nullptr, twelve, froEqual, text, integer);
     EXPECT_EQ(VarType(twelve), varInteger) << "the value takes the item's type";
