@@ -429,6 +429,29 @@ TEST_F(GridTableViewTest, WithoutMultiSelectTheFocusedRecordIsTheSelection)
     EXPECT_EQ(Controller()->GetSelectedRecord(1), nullptr);
 }
 
+// A batch edit walks the selected records and posts each: every post may
+// renew the record handles, so each step asks for the record again (the
+// sanitizer run checks that no freed handle is read).
+TEST_F(GridTableViewTest, ABatchEditOfTheSelectedRecordsAsksForEachRecordAfresh)
+{
+    View->OptionsSelection()->SetMultiSelect(true);
+    for (int row : {1, 3, 5}) DC()->ChangeRowSelection(row, true);
+    ASSERT_EQ(Controller()->GetSelectedRecordCount(), 3);
+    for (int i = 0; i < Controller()->GetSelectedRecordCount(); ++i) {
+        TcxCustomGridRecord* record = Controller()->GetSelectedRecord(i);
+        ASSERT_NE(record, nullptr);
+        int row = record->Index();
+        DC()->ChangeFocusedRowIndex(row);
+        DC()->Edit();
+        DC()->SetEditValue(1, Variant(std::string("批")), 0);
+        DC()->Post();
+        // The handle read before the post may be gone; the row is asked again.
+        EXPECT_EQ(Controller()->GetSelectedRecord(i)->GetValue(1).AsString(), "批");
+    }
+    for (int row : {1, 3, 5}) EXPECT_EQ(DC()->GetValue(row, 1).AsString(), "批") << row;
+    EXPECT_TRUE(DC()->GetValue(2, 1).IsNull());
+}
+
 TEST_F(GridTableViewTest, KeysMoveTheSelectionWithTheFocus)
 {
     View->OptionsSelection()->SetMultiSelect(true);
