@@ -95,7 +95,8 @@ void DefineColumnProps(std::vector<TPropInfo>& p)
         {&C::DropDownSizing, &C::SetDropDownSizing},             {&C::HighlightRequired, &C::SetHighlightRequired},
     };
     for (size_t i = 0; i < std::size(flags); ++i) {
-        auto [get, set] = access[i];
+        TFlagGet get = access[i].first;
+        TFlagSet set = access[i].second;
         p.push_back(PublishBool<C>(
             flags[i].first, [get](C* c) { return (c->*get)(); }, [set](C* c, bool v) { (c->*set)(v); }));
         p.back().StoredBy(ColumnAssigned(flags[i].second));
