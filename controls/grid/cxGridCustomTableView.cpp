@@ -744,6 +744,34 @@ void TcxCustomGridRecord::RefreshRecordInfo()
     }
 }
 
+void TcxCustomGridRecord::KeyDown(WORD& AKey, TShiftState)
+{
+    if (!GetExpandable()) return;
+    switch (AKey) {
+    case VK_LEFT:
+        AKey = 0;
+        if (GetExpanded()) Collapse(false);
+        break;
+    case VK_RIGHT:
+        AKey = 0;
+        if (!GetExpanded()) Expand(false);
+        break;
+    case VK_ADD:
+        AKey = 0;
+        Expand(false);
+        break;
+    case VK_SUBTRACT:
+        AKey = 0;
+        Collapse(false);
+        break;
+    case VK_MULTIPLY:
+        AKey = 0;
+        Expand(true);
+        break;
+    default: break;
+    }
+}
+
 void TcxCustomGridRecord::SetExpanded(bool AValue)
 {
     if (GetExpanded() == AValue || !GetExpandable()) return;
@@ -2292,6 +2320,16 @@ void TcxCustomGridTableController::DoKeyDown(WORD& Key, TShiftState Shift)
 {
     TcxCustomGridTableView* view = GridView();
     TShiftState mods = ModifierKeys(Shift);
+    if (TcxCustomGridRecord* record = GetFocusedRecord()) {
+        // The character of a numeric-pad expand or collapse stroke is not typed as well.
+        bool padKey = Key == VK_ADD || Key == VK_SUBTRACT || Key == VK_MULTIPLY;
+        bool keepsCharacter = record->KeepsCharacterAfterKey();
+        record->KeyDown(Key, Shift);
+        if (Key == 0) {
+            if (padKey && !keepsCharacter) FSkipNextChar = true;
+            return;
+        }
+    }
     switch (Key) {
     case VK_PRIOR: FocusPrevPage(false); break;
     case VK_NEXT: FocusNextPage(false); break;

@@ -375,6 +375,10 @@ public:
     virtual void Collapse(bool ARecursive);
     virtual void Expand(bool ARecursive);
     virtual bool KeepsCharacterAfterKey() { return false; }
+    // Left and Right collapse and expand; the numeric pad's plus, minus and
+    // multiply expand, collapse and expand all levels. Nothing of the record
+    // is touched after an expansion, which may renew every record handle.
+    virtual void KeyDown(WORD& AKey, TShiftState AShift);
     virtual bool GetExpandable() { return false; }
     virtual bool GetExpanded() { return false; }
     virtual bool HasCells() { return false; }

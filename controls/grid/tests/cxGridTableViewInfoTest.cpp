@@ -198,6 +198,33 @@ TEST_F(GridTableViewInfoTest, TheExpandButtonIsASquareInItsArea)
 // Record handles go with every row-count change and layouts find their
 // record again by row, so neither keeps a freed one (the sanitizer run
 // watches the accesses).
+TEST_F(GridTableViewInfoTest, KeysExpandAndCollapseTheFocusedRecord)
+{
+    GridTesting::ExpandableRows() = {2};
+    View->DataController()->ChangeFocusedRowIndex(2);
+    struct Case {
+        WORD key;
+        bool expanded;
+        bool skipsCharacter;
+    } cases[] = {
+        {VK_RIGHT, true, false}, {VK_LEFT, false, false}, {VK_ADD, true, true},
+        {VK_SUBTRACT, false, true}, {VK_MULTIPLY, true, true},
+    };
+    for (const Case& c : cases) {
+        WORD key = c.key;
+        View->Controller()->KeyDown(key, {});
+        EXPECT_EQ(key, 0) << c.key;
+        EXPECT_EQ(GridTesting::ExpandedRows().count(2) > 0, c.expanded) << c.key;
+        char ch = '+';
+        View->Controller()->KeyPress(ch);
+        EXPECT_EQ(ch == 0, c.skipsCharacter) << c.key;
+    }
+    View->DataController()->ChangeFocusedRowIndex(1);
+    WORD key = VK_ADD;
+    View->Controller()->KeyDown(key, {});
+    EXPECT_EQ(key, VK_ADD) << "a record that does not expand leaves the key";
+}
+
 TEST_F(GridTableViewInfoTest, ARowCountChangeLeavesNoRecordPointingAtAFreedLayout)
 {
     Grid->BeginUpdate();
