@@ -182,6 +182,13 @@ void TCustomForm::CreateParams(TCreateParams& p)
     if (FBorderIcons.Contains(biMinimize)) p.Style |= WS_MINIMIZEBOX;
     if (FBorderIcons.Contains(biMaximize)) p.Style |= WS_MAXIMIZEBOX;
     if (FFormStyle == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
+    if (Parent()) {
+        // A form placed inside another control (a drop-down, a page) is a
+        // plain child window there: no frame, no caption, no activation.
+        p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+        p.ExStyle &= ~(WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_TOPMOST);
+        p.WndParent = Parent()->Handle();
+    }
 }
 
 void TCustomForm::CreateWnd()
@@ -200,6 +207,7 @@ void TCustomForm::UpdateWindowFlags()
     CreateParams(params);
     FWindow->Params.Style = params.Style;
     FWindow->Params.ExStyle = params.ExStyle;
+    if (Parent()) return;   // a child window: no frame or title of its own
     Qt::WindowFlags f = Qt::Window;
     switch (FBorderStyle) {
     case fbsNone: f = Qt::Window | Qt::FramelessWindowHint; break;
@@ -317,6 +325,28 @@ void TCustomForm::PlaceForm()
 void TCustomForm::CMShowingChanged(TMessage&)
 {
     TWeakRef<TCustomForm> guard(this);
+    if (Parent()) {
+        // A child form shows and hides in its parent like any control; the
+        // window that holds it keeps the activation and the focus.
+        if (FVisible) {
+            DoShow();
+            if (!guard || !FVisible) return;
+            FFormState.Include(fsVisible);
+            if (Parent()->HandleAllocated()) {
+                HandleNeeded();
+                UpdateWidgetGeometry();
+                UpdateShowing();
+            }
+        } else {
+            FFormState.Exclude(fsVisible);
+            if (HandleAllocated() && FWindow->W->isVisible()) {
+                DoHide();
+                if (!guard) return;
+                UpdateShowing();
+            }
+        }
+        return;
+    }
     if (FVisible) {
         HandleNeeded();
         if (!FPlaced) {
@@ -373,6 +403,10 @@ void TCustomForm::Hide() { SetVisible(false); }
 
 void TCustomForm::BringToFront()
 {
+    if (Parent()) {
+        TWinControl::BringToFront();
+        return;
+    }
     if (!HandleAllocated() || !FWindow->W->isVisible()) return;
     FWindow->W->raise();
     if (!NoActivate()) FWindow->W->activateWindow();
@@ -386,6 +420,13 @@ bool TCustomForm::NoActivate() const
 void TCustomForm::SetFocus()
 {
     if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    if (Parent()) {
+        // Inside another window: the focus goes to its control, the activation stays where it is.
+        TWinControl* a = ActiveControl();
+        if (!a || !a->CanFocus()) a = FindNextControl(nullptr, true, true, false);
+        if (TCustomForm* top = GetParentForm(this); top && top != this) top->FocusControl(a ? a : this);
+        return;
+    }
     ::SetActiveWindow(Handle());
     if (TWinControl* a = ActiveControl(); a && a->CanFocus()) ::SetFocus(a->Handle());
     else ::SetFocus(Handle());

@@ -424,7 +424,7 @@ bool HandleEvent(TWinControl* c, QWidget* w, QEvent* e)
         }
         case QEvent::Resize:
         case QEvent::Move:
-            if (c->IsTopLevel() && w == win->W && !w->isHidden()) {
+            if (c->IsTopLevel() && w == win->W && w->isWindow() && !w->isHidden()) {
                 QRect g = w->geometry();
                 if (g.x() != c->Left() || g.y() != c->Top() || g.width() != c->Width() || g.height() != c->Height())
                     c->SetBounds(g.x(), g.y(), g.width(), g.height());
@@ -439,7 +439,8 @@ bool HandleEvent(TWinControl* c, QWidget* w, QEvent* e)
             return false;
         case QEvent::WindowActivate:
         case QEvent::WindowDeactivate: {
-            if (w != win->W || !c->IsTopLevel()) return false;
+            // A form placed inside another window hears that window's activation: not its own.
+            if (w != win->W || !c->IsTopLevel() || !w->isWindow()) return false;
             bool active = e->type() == QEvent::WindowActivate;
             TMessage nc{WM_NCACTIVATE, WPARAM(active), 0, 0};
             Deliver(c, nc, TMessageFilterKind::CallWndProc);

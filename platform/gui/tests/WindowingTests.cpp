@@ -2,6 +2,7 @@
 // window system's dialogs, keys with Alt and mouse tracking.
 #include "Forms.h"
 #include "GuiTesting.h"
+#include "StdCtrls.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -866,5 +867,63 @@ TEST_F(WindowingTest, FormsMadeNotToActivateLeaveTheFocusWhereItIs)
     EXPECT_EQ(Screen->ActiveForm(), form);
     EXPECT_EQ(activations, 0);
     delete p;
+}
+
+// A form put inside another control is a child window there: it shows and
+// hides with the control, is placed in its parent's client area, takes the
+// focus for its controls without activating anything, and becomes a window
+// of its own again once it leaves.
+TEST_F(WindowingTest, AFormInsideAnotherControlIsAChildWindow)
+{
+    a->SetFocus();
+    GuiTest::ProcessEvents();
+    auto* inner = new TForm(nullptr);
+    inner->SetBounds(500, 400, 120, 80);
+    auto* edit = new TEdit(inner);
+    edit->SetParent(inner);
+    edit->SetBounds(5, 5, 100, 21);
+    int activations = 0, shows = 0, hides = 0;
+    inner->OnActivate = [&](TObject*) { ++activations; };
+    inner->OnShow = [&](TObject*) { ++shows; };
+    inner->OnHide = [&](TObject*) { ++hides; };
+    for (int round = 0; round < 2; ++round) {
+        form->SetFocus();   // back from the round where the inner form was a window of its own
+        a->SetFocus();
+        GuiTest::ProcessEvents();
+        const int activationsBefore = activations;
+        inner->SetParent(form);
+        inner->SetBounds(80, 60, 120, 80);
+        inner->Show();
+        GuiTest::ProcessEvents();
+        ASSERT_TRUE(inner->HandleAllocated());
+        EXPECT_FALSE(inner->Widget()->isWindow());
+        EXPECT_EQ(inner->Widget()->window(), form->Widget());
+        EXPECT_EQ(inner->ClientToScreen(TPoint{0, 0}), form->ClientToScreen(TPoint{80, 60}));
+        EXPECT_TRUE(inner->Showing());
+        EXPECT_TRUE(a->Focused());   // showing it takes nothing
+        EXPECT_EQ(Screen->ActiveForm(), form);
+        edit->SetFocus();
+        GuiTest::ProcessEvents();
+        EXPECT_TRUE(edit->Focused());
+        EXPECT_EQ(form->ActiveControl(), edit);
+        a->SetFocus();
+        inner->SetFocus();   // a child form hands the focus to its control
+        GuiTest::ProcessEvents();
+        EXPECT_TRUE(edit->Focused());
+        inner->Hide();
+        GuiTest::ProcessEvents();
+        EXPECT_FALSE(inner->Showing());
+        EXPECT_EQ(activations, activationsBefore);   // nothing activated it inside
+        inner->SetParent(nullptr);
+        inner->SetBounds(500, 400, 120, 80);
+        inner->Show();
+        GuiTest::ProcessEvents();
+        EXPECT_TRUE(inner->Widget()->isWindow());
+        inner->Hide();
+        GuiTest::ProcessEvents();
+    }
+    EXPECT_EQ(shows, 4);
+    EXPECT_EQ(hides, 4);
+    delete inner;
 }
 }
