@@ -212,6 +212,52 @@ void TcxCustomMemo::PropertiesChanged(TObject* Sender)
     TcxCustomTextEdit::PropertiesChanged(Sender);
 }
 
+void TcxCustomMemo::PostScrollBarsUpdate()
+{
+    if (IsContainerDestroying() || !InnerEdit() || !HandleAllocated()) return;
+    PostMessage(Handle(), cxMemo::CXM_UPDATESCROLLBARS, 0, 0);
+}
+
+void TcxCustomMemo::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case cxMemo::CXM_UPDATESCROLLBARS:
+        SetScrollBarsParameters();
+        return;
+    case WM_COMMAND:
+        // The inner memo scrolled itself, or its text (and so its range) changed.
+        if (InnerEdit() && InnerEdit()->HandleAllocated() && HWND(Message.LParam) == InnerEdit()->Handle()) {
+            const WORD code = HIWORD(Message.WParam);
+            if (code == EN_VSCROLL || code == EN_HSCROLL) SetScrollBarsParameters();
+            else if (code == EN_CHANGE) PostScrollBarsUpdate();
+        }
+        break;
+    default: break;
+    }
+    TcxCustomTextEdit::WndProc(Message);
+    if (Message.Msg == WM_WINDOWPOSCHANGED || Message.Msg == WM_KEYDOWN) PostScrollBarsUpdate();
+}
+
+void TcxCustomMemo::FontChanged()
+{
+    TcxCustomTextEdit::FontChanged();
+    SetScrollBarsParameters();
+}
+
+void TcxCustomMemo::Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, int& AScrollPos)
+{
+    TWinControl* inner = InnerEdit();
+    if (!inner || !inner->HandleAllocated()) return;
+    if (AScrollBarKind == sbVertical && (AScrollCode == scLineUp || AScrollCode == scLineDown)) {
+        inner->Perform(EM_LINESCROLL, 0, AScrollCode == scLineUp ? -1 : 1);
+        AScrollPos = GetScrollPos(inner->Handle(), SB_VERT);
+        SetScrollBarsParameters();
+        return;
+    }
+    TcxCustomTextEdit::Scroll(AScrollBarKind, AScrollCode, AScrollPos);
+    SetScrollBarsParameters();
+}
+
 void TcxCustomMemo::SetSelText(const std::string& AText)
 {
     // Pasted paragraphs arrive as they are: a CR LF pair stays one break.

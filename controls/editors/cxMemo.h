@@ -92,6 +92,14 @@ protected:
     void DoEditKeyDown(WORD& Key, TShiftState Shift) override;
     void DoEditKeyPress(char& Key) override;
     void AdjustInnerEditParams(TCreateParams& Params) override;
+    void WndProc(TMessage& Message) override;
+    void FontChanged() override;
+    // The painter bars stand over the inner memo's own: a line step scrolls it by one line.
+    void Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, int& AScrollPos) override;
+
+public:
+    // The bars follow the inner memo once the window system has laid it out.
+    void PostScrollBarsUpdate();
 
 private:
     std::unique_ptr<TStrings> FLines;
@@ -106,6 +114,8 @@ public:
 };
 
 namespace cxMemo {
+// Posted to the memo: lays its painter bars over the inner memo's.
+constexpr UINT CXM_UPDATESCROLLBARS = WM_APP + 0x68;
 // Registers the memo properties with the editor registry.
 void Initialize();
 // A text's line breaks as the memo stores them: CR LF pairs stay, a bare

@@ -359,6 +359,44 @@ TEST_F(ComboBoxTest, APopupEditShowsItsControlAndPutsItBack)
     EXPECT_EQ(edit->Properties()->PopupControl(), nullptr);
 }
 
+// A form made to be dropped down (a picker of its own, say) loses its frame in
+// the popup, takes keys there, and is a top-level window again afterwards.
+TEST_F(ComboBoxTest, AFormAsThePopupControlDropsDownAndComesBack)
+{
+    auto* edit = new TcxPopupEdit(Form);
+    edit->SetParent(Form);
+    edit->SetBounds(10, 60, 160, 21);
+    std::unique_ptr<TForm> picker(new TForm(nullptr));
+    picker->SetBounds(300, 200, 200, 140);
+    picker->SetCaption("选择教练");
+    auto* box = new TEdit(picker.get());
+    box->SetParent(picker.get());
+    box->SetBounds(8, 8, 120, 21);
+    edit->Properties()->SetPopupControl(picker.get());
+    GuiTest::ProcessEvents();
+    for (int round = 0; round < 2; ++round) {
+        edit->SetFocus();
+        GuiTest::ProcessEvents();
+        edit->DropDown();
+        GuiTest::ProcessEvents();
+        ASSERT_TRUE(edit->HasPopupWindow());
+        EXPECT_EQ(picker->Parent(), edit->PopupWindow());
+        EXPECT_EQ(picker->BorderStyle(), fbsNone);
+        EXPECT_TRUE(picker->Visible());
+        box->SetFocus();
+        GuiTest::ProcessEvents();
+        EXPECT_TRUE(box->Focused());
+        Key('A');
+        edit->CloseUp(false);
+        GuiTest::ProcessEvents();
+        EXPECT_FALSE(edit->HasPopupWindow());
+        EXPECT_EQ(picker->Parent(), nullptr);
+        EXPECT_EQ(picker->BorderStyle(), fbsSizeable);
+        EXPECT_FALSE(picker->Visible());
+    }
+    edit->Properties()->SetPopupControl(nullptr);
+}
+
 TEST_F(ComboBoxTest, APopupEditRefusesACircularControl)
 {
     auto* edit = new TcxPopupEdit(Form);

@@ -163,3 +163,43 @@ TEST_F(ListBoxTest, AnOwnerDrawHandlerDrawsInsteadOfTheList)
     EXPECT_TRUE(drawn.empty());
     EXPECT_NE(ColorToRGB(shot->Canvas()->Pixels(p.X, p.Y)), ColorToRGB(clRed));
 }
+
+// List boxes of Chinese rows in the four looks, each with more rows than it
+// shows: the painter's scroll bar stands beside the rows and the chosen row
+// is drawn in the highlight colour. Written as editors_list_boxes.png.
+TEST_F(ListBoxTest, PaintsTheLooks)
+{
+    delete List;
+    List = Edit = nullptr;
+    Form->SetBounds(100, 100, 560, 180);
+    const TcxLookAndFeelKind kinds[4] = {lfStandard, lfFlat, lfUltraFlat, lfStandard};
+    const char* rows[] = {"张伟 科目一", "王芳 科目二", "李娜 科目三", "刘洋 科目四",
+                          "陈静 倒车入库", "杨磊 侧方停车", "赵敏 坡道起步", "黄强 直角转弯"};
+    std::vector<TcxListBox*> boxes;
+    for (int look = 0; look < 4; ++look) {
+        auto* b = new TcxListBox(Form);
+        b->SetParent(Form);
+        b->SetBounds(10 + look * 135, 10, 125, 97);
+        b->Style()->LookAndFeel()->SetKind(kinds[look]);
+        if (look == 3) b->Style()->LookAndFeel()->SetNativeStyle(true);
+        for (const char* r : rows) b->Items()->Add(r);
+        b->SetItemIndex(look + 1);
+        boxes.push_back(b);
+    }
+    GuiTest::ProcessEvents();
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(Form));
+    ASSERT_TRUE(shot);
+    for (TcxListBox* b : boxes) {
+        TcxInnerListBox* inner = b->InnerListBox();
+        TcxScrollBar* bar = inner->VertScrollBar();
+        ASSERT_TRUE(bar && bar->Visible()) << b->Left();
+        const TRect r = inner->ItemRect(b->ItemIndex());
+        const TPoint p = Form->ScreenToClient(inner->ClientToScreen(TPoint{r.Right - 3, (r.Top + r.Bottom) / 2}));
+        // The bar stands beside the rows, inside the list box.
+        const TPoint barAt = Form->ScreenToClient(bar->ClientToScreen(TPoint{0, 0}));
+        EXPECT_LT(p.X, barAt.X);
+        EXPECT_LE(barAt.X + bar->Width(), b->Left() + b->Width());
+        EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(p.X, p.Y)), ColorToRGB(clHighlight)) << b->Left();
+    }
+    EXPECT_TRUE(GuiTest::SavePng(shot.get(), std::string(QZ_BINARY_DIR) + "/editors_list_boxes.png"));
+}

@@ -155,3 +155,64 @@ TEST_F(MemoTest, LinesAndScrollBarsReachTheInnerEdit)
     EXPECT_FALSE(Edit->CanSendActivationKey('\r'));
     EXPECT_TRUE(Edit->CanSendActivationKey('a'));
 }
+
+// The painter bars stand over the inner memo's own and follow it as lines are
+// typed and as either of them scrolls; only the bars asked for show.
+TEST_F(MemoTest, PainterBarsFollowTheInnerMemo)
+{
+    Edit->SetBounds(10, 10, 160, 80);
+    Edit->Properties()->SetScrollBars(ssVertical);
+    GuiTest::ProcessEvents();
+    TcxScrollBar* bar = Edit->VScrollBar();
+    HWND inner = Edit->InnerEdit()->Handle();
+    Focus();
+    for (int i = 0; i < 12; ++i) {
+        Edit->SetSelText(std::string("第") + std::to_string(i) + "行\r\n");
+    }
+    GuiTest::ProcessEvents();
+    ASSERT_TRUE(bar->Visible());
+    EXPECT_FALSE(Edit->HScrollBar()->Visible());
+    TScrollBarInfo info;
+    ASSERT_TRUE(GetScrollBarInfo(inner, OBJID_VSCROLL, &info));
+    EXPECT_EQ(Edit->ClientToScreen(bar->BoundsRect().TopLeft()), info.rcScrollBar.TopLeft());
+    TScrollInfo si;
+    si.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(inner, SB_VERT, &si));
+    EXPECT_EQ(bar->Max(), si.nMax);
+    EXPECT_EQ(bar->Position(), si.nPos);
+    EXPECT_GT(si.nPos, 0);   // the caret at the end scrolled the memo down
+
+    // The painter bar scrolls the memo line by line, and by pages.
+    bar->Scroll(scTop);
+    EXPECT_EQ(GetScrollPos(inner, SB_VERT), 0);
+    EXPECT_EQ(bar->Position(), 0);
+    bar->Scroll(scLineDown);
+    EXPECT_EQ(Edit->InnerEdit()->Perform(EM_GETFIRSTVISIBLELINE), 1);
+    EXPECT_EQ(bar->Position(), 1);
+    bar->Scroll(scLineUp);
+    EXPECT_EQ(Edit->InnerEdit()->Perform(EM_GETFIRSTVISIBLELINE), 0);
+    // Keys that scroll the memo itself move the painter bar too.
+    Key(VK_HOME, TShiftState{ssCtrl});
+    Key(VK_NEXT);
+    Key(VK_NEXT);
+    EXPECT_GT(Edit->InnerEdit()->Perform(EM_GETFIRSTVISIBLELINE), 0);
+    EXPECT_EQ(bar->Position(), GetScrollPos(inner, SB_VERT));
+
+    // Emptying the text leaves nothing to scroll over.
+    Edit->Clear();
+    GuiTest::ProcessEvents();
+    ASSERT_TRUE(GetScrollInfo(inner, SB_VERT, &si));
+    EXPECT_EQ(bar->Position(), 0);
+    EXPECT_EQ(bar->Max(), si.nMax);
+
+    struct Case {
+        TScrollStyle Bars;
+        bool Horz, Vert;
+    } cases[] = {{ssNone, false, false}, {ssHorizontal, true, false}, {ssBoth, true, true}};
+    for (const Case& c : cases) {
+        Edit->Properties()->SetScrollBars(c.Bars);
+        GuiTest::ProcessEvents();
+        EXPECT_EQ(Edit->HScrollBar()->Visible(), c.Horz) << int(c.Bars);
+        EXPECT_EQ(Edit->VScrollBar()->Visible(), c.Vert) << int(c.Bars);
+    }
+}
