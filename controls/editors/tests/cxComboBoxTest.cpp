@@ -1,4 +1,7 @@
 #include "cxDropDownEdit.h"
+#include "cxDateEdit.h"
+#include "cxImageComboBox.h"
+#include "cxMRUEdit.h"
 
 #include "EditOnForm.h"
 #include "ExtCtrls.h"
@@ -416,4 +419,66 @@ TEST_F(ComboBoxTest, APopupEditRefusesACircularControl)
     edit->DropDown();
     GuiTest::ProcessEvents();
     EXPECT_FALSE(edit->HasPopupWindow());   // nothing to show
+}
+
+// The drop-down family in the four looks (a row each): a combo box, an MRU
+// edit, a date edit and an image combo box with Chinese texts. Every edit
+// shows its text and the arrow of its drop-down button. Written as
+// editors_drop_downs.png.
+TEST(DropDownLooks, TheFamilyInTheFourLooks)
+{
+    GuiTest::Init();
+    cxLookAndFeels::Initialize();
+    cxLookAndFeelPainters::Initialize();
+    std::unique_ptr<TForm> form(new TForm(nullptr));
+    form->SetBounds(100, 100, 680, 160);
+    const TcxLookAndFeelKind kinds[4] = {lfStandard, lfFlat, lfUltraFlat, lfStandard};
+    std::vector<TcxCustomDropDownEdit*> edits;
+    for (int look = 0; look < 4; ++look) {
+        auto* combo = new TcxComboBox(form.get());
+        for (const char* s : kSubjects) combo->Properties()->Items()->Add(s);
+        combo->SetEditValue(Variant("科目二"));
+        auto* mru = new TcxMRUEdit(form.get());
+        mru->Properties()->LookupItems()->Add("倒车入库");
+        mru->SetEditValue(Variant("倒车入库"));
+        auto* date = new TcxDateEdit(form.get());
+        date->SetDate(EncodeDate(2024, 3, 5));
+        auto* image = new TcxImageComboBox(form.get());
+        for (const char* name : {"小型汽车", "大型客车"}) {
+            TcxImageComboBoxItem* it = image->Properties()->Items()->Add();
+            it->SetDescription(name);
+            it->SetValue(Variant(std::string(name)));
+        }
+        image->SetEditValue(Variant("大型客车"));
+        int column = 0;
+        for (TcxCustomDropDownEdit* e : std::initializer_list<TcxCustomDropDownEdit*>{combo, mru, date, image}) {
+            e->SetParent(form.get());
+            e->SetBounds(10 + column++ * 165, 10 + look * 34, 155, 23);
+            e->EditStyle()->LookAndFeel()->SetKind(kinds[look]);
+            if (look == 3) e->EditStyle()->LookAndFeel()->SetNativeStyle(true);
+            edits.push_back(e);
+        }
+    }
+    form->Show();
+    GuiTest::ProcessEvents();
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(form.get()));
+    ASSERT_TRUE(shot);
+    auto darkIn = [&](TcxCustomDropDownEdit* e, const TRect& r) {
+        int dark = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) {
+                TColor c = ColorToRGB(shot->Canvas()->Pixels(e->Left() + x, e->Top() + y));
+                if (GetRValue(c) < 0x60 && GetGValue(c) < 0x60 && GetBValue(c) < 0x60) ++dark;
+            }
+        return dark;
+    };
+    for (TcxCustomDropDownEdit* e : edits) {
+        e->ShortRefreshContainer(false);
+        TcxCustomEditViewInfo* vi = e->EditViewInfo();
+        ASSERT_GE(vi->ButtonCount(), 1) << e->ClassName();
+        const TRect b = vi->Button(vi->ButtonCount() - 1)->Bounds;
+        EXPECT_GT(darkIn(e, TRect{b.Left + 3, b.Top + 3, b.Right - 3, b.Bottom - 3}), 0) << e->ClassName();
+        EXPECT_GT(darkIn(e, TRect{4, 4, b.Left - 4, e->Height() - 4}), 0) << e->ClassName();   // the text
+    }
+    EXPECT_TRUE(GuiTest::SavePng(shot.get(), std::string(QZ_BINARY_DIR) + "/editors_drop_downs.png"));
 }
