@@ -11,11 +11,14 @@ using cxClasses::GetResourceString;
 const TcxResourceStringRec scxSEditRepositoryMemoItem = {
     "scxSEditRepositoryMemoItem", "Memo|Represents an edit control that allows editing memo data"};
 
+QZ_ENUM_TYPEINFO(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth")
+
 namespace {
 
 void DefineMemoPropertiesProps(std::vector<TPropInfo>& props)
 {
     using P = TcxCustomMemoProperties;
+    props.push_back(PublishEnum<P>("ScrollBars", &P::ScrollBars, &P::SetScrollBars, ssNone));
     props.push_back(PublishBool<P>("WantReturns", &P::WantReturns, &P::SetWantReturns, true));
     props.push_back(PublishBool<P>("WantTabs", &P::WantTabs, &P::SetWantTabs, false));
     props.push_back(PublishBool<P>("WordWrap", &P::WordWrap, &P::SetWordWrap, true));

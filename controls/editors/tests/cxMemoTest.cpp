@@ -1,6 +1,7 @@
 #include "cxMemo.h"
 
 #include "Clipbrd.h"
+#include "TypInfo.h"
 #include "EditOnForm.h"
 #include "Windows.h"
 
@@ -22,6 +23,17 @@ TEST(MemoLineBreaks, PairsStayAndBareBreaksBecomePairs)
         {"无换行", "无换行"},
     };
     for (const Case& c : cases) EXPECT_EQ(cxMemo::NormalizeLineBreaks(c.In), c.Out) << c.In;
+}
+
+// The settings a stored form writes and reads back.
+TEST(MemoProperties, ThePublishedSettingsGoByName)
+{
+    TcxMemoProperties p;
+    EXPECT_EQ(GetEnumProp(&p, "ScrollBars"), "ssNone");
+    SetEnumProp(&p, "ScrollBars", "ssBoth");
+    EXPECT_EQ(p.ScrollBars(), ssBoth);
+    SetEnumProp(&p, "ScrollBars", "ssVertical");
+    EXPECT_EQ(GetEnumProp(&p, "ScrollBars"), "ssVertical");
 }
 
 TEST(MemoProperties, DisplayTextFlagsAndOffsets)
