@@ -1301,6 +1301,12 @@ void TCustomDBComboBoxEh::KeyDown(WORD& key, TShiftState shift)
 
 void TCustomDBComboBoxEh::KeyPress(char& key)
 {
+    // Characters come as their GBK bytes. The lead byte of a Chinese character
+    // waits for its trail so that completion sees the whole character; a
+    // control character after a lead (which no trail byte is) forgets it.
+    const char lead = FPendingLead;
+    FPendingLead = 0;
+    const bool trail = lead != 0 && static_cast<unsigned char>(key) >= 0x40;
     unsigned char k = static_cast<unsigned char>(key);
     if (FListVisible && (key == '\r' || key == 27)) {
         CloseUp(key == '\r');
@@ -1308,8 +1314,15 @@ void TCustomDBComboBoxEh::KeyPress(char& key)
         return;
     }
     if (k > 31 && FDropDownBox->AutoDrop() && !FListVisible) OpenDropDown();
+    if (!trail && IsGbkLeadByte(k)) {
+        // Left standing, so that the trail byte follows.
+        if (!FUseKeys || ReadOnly()) TCustomDBEditEh::KeyPress(key);
+        if (key != 0) FPendingLead = key;
+        return;
+    }
+    const std::string ch = trail ? GbkToUtf8(std::string{lead, key}) : std::string(1, key);
     if (FUseKeys && !ReadOnly() && (key == '\b' || k > 31)) {
-        TypeAhead(std::string(1, key));
+        TypeAhead(ch);
         key = 0;
         return;
     }
@@ -1319,7 +1332,7 @@ void TCustomDBComboBoxEh::KeyPress(char& key)
     std::u16string w = Utf8ToUtf16(Text());
     size_t start = size_t(std::max(0, SelStart())), end = start + size_t(std::max(0, SelLength()));
     if (end >= w.size()) {
-        std::string typed = Utf16ToUtf8(w.substr(0, std::min(start, w.size()))) + key;
+        std::string typed = Utf16ToUtf8(w.substr(0, std::min(start, w.size()))) + ch;
         TCustomDBEditEh::StoreText(typed);
         DataLink()->MarkModified();
         SetSelStart(CharCount(typed));

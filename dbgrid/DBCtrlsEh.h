@@ -330,6 +330,9 @@ private:
     bool FUseKeys = false;
     Variant FKeyValue;
     bool FSyncing = false;
+    // The lead byte of a Chinese character whose trail byte is still to come:
+    // completion works on whole characters.
+    char FPendingLead = 0;
 };
 
 class TDBComboBoxEh : public TCustomDBComboBoxEh {

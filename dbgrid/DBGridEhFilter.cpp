@@ -581,12 +581,6 @@ void TInplaceFilterEditEh::KeyPress(char& key)
         key = 0;
         return;
     }
-    // The two bytes of a Chinese character go in whole: the box completes
-    // single-byte characters only.
-    if (static_cast<unsigned char>(key) >= 0x80 && !ListVisible()) {
-        TCustomDBEditEh::KeyPress(key);
-        return;
-    }
     TDBComboBoxEh::KeyPress(key);
 }
 

@@ -3,6 +3,7 @@
 #include "DBCtrlsEh.h"
 #include "DBGridTesting.h"
 #include "GuiTesting.h"
+#include "TextUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -436,6 +437,78 @@ TEST(DBComboBoxEh, TypingCompletesAndArrowsStep)
     box.SetText("cherry");
     EXPECT_EQ(reported, "cherry");
     EXPECT_EQ(VarToStr(box.DataLink()->IndependentValue()), "cherry");
+}
+
+// Chinese reaches the box as two GBK bytes per character: completion must see
+// whole characters, or the text fills with broken bytes.
+TEST(DBComboBoxEh, ChineseTypingCompletesWholeCharacters)
+{
+    TEditHost h;
+    struct Case {
+        const char* Typed;
+        const char* Text;
+        int SelStart, SelLength, ItemIndex;
+    } cases[] = {
+        {"张", "张三丰", 1, 2, 0},
+        {"张三", "张三丰", 2, 1, 0},
+        {"张无", "张无忌", 2, 1, 1},
+        {"c1 李", "C1 李四", 4, 1, 2},       // an ASCII prefix, matched without case
+        {"王", "王", 1, 0, -1},              // nothing to complete: the character stays
+        {"张x", "张x", 2, 0, -1},
+    };
+    auto* box = new TDBComboBoxEh(h.Form.get());
+    box->SetParent(h.Form.get());
+    box->SetBounds(10, 10, 200, 24);
+    box->Items()->SetText("张三丰\n张无忌\nC1 李四");
+    h.Form->Show();
+    box->SetFocus();
+    GuiTest::ProcessEvents();
+    std::string seen;
+    box->OnKeyPress = [&](TObject*, char& key) { seen += key; };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        box->SetText("");
+        seen.clear();
+        GuiTest::TypeText(c.Typed);
+        EXPECT_EQ(box->Text(), c.Text);
+        EXPECT_EQ(box->SelStart(), c.SelStart);
+        EXPECT_EQ(box->SelLength(), c.SelLength);
+        EXPECT_EQ(box->ItemIndex(), c.ItemIndex);
+        EXPECT_EQ(seen, Utf8ToGbk(c.Typed)) << "key handlers still see the GBK bytes";
+    }
+    // Typing inside the text inserts the whole character there.
+    box->SetText("张丰");
+    box->SetSelStart(1);
+    box->SetSelLength(0);
+    GuiTest::TypeText("三");
+    EXPECT_EQ(box->Text(), "张三丰");
+    // A handler that drops the lead byte drops the character.
+    box->SetText("");
+    box->OnKeyPress = [](TObject*, char& key) {
+        if (static_cast<unsigned char>(key) >= 0x80) key = 0;
+    };
+    GuiTest::TypeText("张a");
+    EXPECT_EQ(box->Text(), "a");
+    box->OnKeyPress = nullptr;
+
+    // A key box searches with the whole character too.
+    auto* sex = h.Add<TDBComboBoxEh>("Sex");
+    sex->Items()->SetText("男\n女");
+    sex->KeyItems()->SetText("M\nF");
+    sex->SetFocus();
+    GuiTest::ProcessEvents();
+    GuiTest::TypeText("男");
+    EXPECT_EQ(sex->Text(), "男");
+    EXPECT_EQ(VarToStr(sex->KeyValue()), "M");
+    h.Ds->Post();
+    EXPECT_EQ(h.Ds->FieldByName("Sex")->AsString(), "M");
+    // A stray lead byte followed by a control character is forgotten.
+    char lead = char(0xD5), bs = '\b', a = 'a';
+    box->SetText("");
+    box->KeyPress(lead);
+    box->KeyPress(bs);
+    box->KeyPress(a);
+    EXPECT_EQ(box->Text(), "a") << "not paired with the forgotten lead";
 }
 
 TEST(DBComboBoxEh, TheListDropsDownAndChooses)
