@@ -228,3 +228,37 @@ TEST_F(MemoTest, PainterBarsFollowTheInnerMemo)
         EXPECT_EQ(Edit->VScrollBar()->Visible(), c.Vert) << int(c.Bars);
     }
 }
+
+// Memos with both scroll bars in the four looks: the painter bars stand over
+// the memo's own and the corner between them is the button face. Written as
+// editors_memos.png.
+TEST_F(MemoTest, PaintsTheLooksWithScrollBars)
+{
+    delete Edit;
+    Edit = nullptr;
+    Form->SetBounds(100, 100, 560, 150);
+    const TcxLookAndFeelKind kinds[4] = {lfStandard, lfFlat, lfUltraFlat, lfStandard};
+    std::vector<TcxMemo*> memos;
+    for (int look = 0; look < 4; ++look) {
+        auto* m = new TcxMemo(Form);
+        m->SetParent(Form);
+        m->SetBounds(10 + look * 135, 10, 125, 110);
+        m->EditStyle()->LookAndFeel()->SetKind(kinds[look]);
+        if (look == 3) m->EditStyle()->LookAndFeel()->SetNativeStyle(true);
+        m->Properties()->SetScrollBars(ssBoth);
+        TStringList lines;
+        for (int i = 1; i <= 12; ++i) lines.Add("第" + std::to_string(i) + "课时 倒车入库与侧方停车练习");
+        m->SetLines(&lines);
+        memos.push_back(m);
+    }
+    GuiTest::ProcessEvents();
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(Form));
+    ASSERT_TRUE(shot);
+    for (TcxMemo* m : memos) {
+        ASSERT_TRUE(m->HScrollBar()->Visible() && m->VScrollBar()->Visible()) << m->Left();
+        const TRect h = m->HScrollBar()->BoundsRect(), v = m->VScrollBar()->BoundsRect();
+        const TPoint corner{m->Left() + (v.Left + v.Right) / 2, m->Top() + (h.Top + h.Bottom) / 2};
+        EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(corner.X, corner.Y)), ColorToRGB(clBtnFace)) << m->Left();
+    }
+    EXPECT_TRUE(GuiTest::SavePng(shot.get(), std::string(QZ_BINARY_DIR) + "/editors_memos.png"));
+}
