@@ -2397,10 +2397,80 @@ void TcxCustomGridTableController::MouseDown(TMouseButton Button, TShiftState Sh
     ref->RemoveReference(&ref);
     TcxCustomGridHitTest* hit = ViewInfo() ? ViewInfo()->GetHitTest(TPoint{X, Y}) : nullptr;
     if (Button == mbLeft && CanProcessSelectionClick(hit)) DoMouseDownSelection(hit, Shift, Shift.Contains(ssDouble));
+    if (DynamicCast<TcxGridRecordHitTest>(hit) && GridView()->OptionsBehavior()->PullFocusing && Site() &&
+        Site()->MouseCapture())
+        StartPullFocusing(X, Y);
+}
+
+void TcxCustomGridTableController::StartPullFocusing(int X, int Y)
+{
+    FPullFocusing = true;
+    FPullMousePos = TPoint{X, Y};
+}
+
+void TcxCustomGridTableController::StopPullFocusing()
+{
+    FPullFocusing = false;
+    FPullFocusingTimer.reset();
+}
+
+bool TcxCustomGridTableController::GetPullFocusingScrollingDirection(int X, int Y, bool& AForward)
+{
+    TcxCustomGridTableViewInfo* viewInfo = ViewInfo();
+    if (!viewInfo) return false;
+    TRect r;
+    viewInfo->GetContentBounds(r);
+    int pos = IsRecordsScrollHorizontal() ? X : Y;
+    int start = IsRecordsScrollHorizontal() ? r.Left : r.Top;
+    int end = IsRecordsScrollHorizontal() ? r.Right : r.Bottom;
+    if (pos < start) {
+        AForward = false;
+        return true;
+    }
+    if (pos >= end) {
+        AForward = true;
+        return true;
+    }
+    return false;
+}
+
+void TcxCustomGridTableController::PullFocusingTimerTick()
+{
+    if (!FPullFocusing) return;
+    FocusNextRecord(GetFocusedRowIndex(), FPullForward, false, false);
+    if (Site()) Site()->Update();
+}
+
+void TcxCustomGridTableController::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TcxCustomGridController::MouseMove(Shift, X, Y);
+    if (!FPullFocusing || (X == FPullMousePos.X && Y == FPullMousePos.Y)) return;
+    FPullMousePos = TPoint{X, Y};
+    auto* hit = ViewInfo() ? DynamicCast<TcxGridRecordHitTest>(ViewInfo()->GetHitTest(TPoint{X, Y})) : nullptr;
+    if (hit && hit->GridRecord()) {
+        FPullFocusingTimer.reset();
+        int row = hit->RecordIndex;
+        if (!hit->IsNewItemRecord && row != GetFocusedRowIndex()) FocusRecord(row, false);
+        if (Site()) Site()->Update();
+        return;
+    }
+    bool forward = true;
+    if (!GetPullFocusingScrollingDirection(X, Y, forward)) {
+        FPullFocusingTimer.reset();
+        return;
+    }
+    FPullForward = forward;
+    if (!FPullFocusingTimer) {
+        FPullFocusingTimer = std::make_unique<TTimer>();
+        FPullFocusingTimer->SetInterval(10);
+        FPullFocusingTimer->OnTimer = [this](TObject*) { PullFocusingTimerTick(); };
+        FPullFocusingTimer->SetEnabled(true);
+    }
 }
 
 void TcxCustomGridTableController::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    StopPullFocusing();
     TcxCustomGridController::MouseUp(Button, Shift, X, Y);
     if (Button == mbLeft) {
         TcxCustomGridHitTest* hit = ViewInfo() ? ViewInfo()->GetHitTest(TPoint{X, Y}) : nullptr;
@@ -2435,6 +2505,7 @@ void TcxCustomGridTableController::ControlFocusChanged()
 void TcxCustomGridTableController::CancelMouseOperations()
 {
     TcxCustomGridController::CancelMouseOperations();
+    StopPullFocusing();
     FClickSelectionPending = false;
 }
 

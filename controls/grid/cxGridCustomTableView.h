@@ -11,6 +11,7 @@
 #include "cxGridCustomView.h"
 #include "cxNavigator.h"
 #include "cxStyles.h"
+#include "ExtCtrls.h"
 
 #include <algorithm>
 
@@ -1250,6 +1251,7 @@ public:
     void DoKeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void ViewFocusLost() override;
     void ViewFocusGained() override;
@@ -1261,7 +1263,22 @@ public:
     // Set by the table view info while it applies a new top record.
     bool TopRecordCheckSuspended = false;
 
+    // ---- pull focusing: while the button is held after a press on a record,
+    // the focus follows the mouse; beyond the records it moves on every 10 ms.
+    virtual bool IsRecordsScrollHorizontal() { return false; }
+    // False when the point lies within the records; else the direction.
+    virtual bool GetPullFocusingScrollingDirection(int X, int Y, bool& AForward);
+    bool IsPullFocusing() const { return FPullFocusing; }
+    void StopPullFocusing();
+    TTimer* PullFocusingTimer() const { return FPullFocusingTimer.get(); }
+
 private:
+    void StartPullFocusing(int X, int Y);
+    void PullFocusingTimerTick();
+    bool FPullFocusing = false;
+    bool FPullForward = true;
+    TPoint FPullMousePos{-1, -1};
+    std::unique_ptr<TTimer> FPullFocusingTimer;
     bool ProcessFocusedRowMove(int ARowIndex, bool ASelect);
     TcxCustomGridTableItem* FFocusedItem = nullptr;
     int FTopRecordIndex = 0;

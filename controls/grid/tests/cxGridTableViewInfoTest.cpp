@@ -225,6 +225,36 @@ TEST_F(GridTableViewInfoTest, KeysExpandAndCollapseTheFocusedRecord)
     EXPECT_EQ(key, VK_ADD) << "a record that does not expand leaves the key";
 }
 
+TEST_F(GridTableViewInfoTest, PullFocusingFollowsTheMouseAndScrollsBeyondTheRecords)
+{
+    GuiTest::TManualTime clock;
+    View->OptionsBehavior()->PullFocusing = true;
+    TcxGridSite* site = View->Site();
+    site->SetFocus();
+    GuiTest::ProcessEvents();
+    int left = Records()->Bounds.Left + 40;
+    auto rowPoint = [&](int row) { return TPoint{left, Records()->Bounds.Top + row * RowHeight + 5}; };
+    GuiTest::MouseDown(site, mbLeft, rowPoint(1));
+    ASSERT_TRUE(View->Controller()->IsPullFocusing());
+    EXPECT_EQ(View->DataController()->GetFocusedRowIndex(), 1);
+    GuiTest::MouseMove(site, rowPoint(3), {ssLeft});
+    EXPECT_EQ(View->DataController()->GetFocusedRowIndex(), 3) << "the focus follows the mouse over the records";
+    EXPECT_EQ(View->Controller()->PullFocusingTimer(), nullptr);
+    // Below the records the focus moves on by itself every 10 ms.
+    GuiTest::MouseMove(site, TPoint{left, Records()->Bounds.Bottom + 3}, {ssLeft});
+    ASSERT_NE(View->Controller()->PullFocusingTimer(), nullptr);
+    EXPECT_EQ(View->Controller()->PullFocusingTimer()->Interval(), 10u);
+    clock.Advance(10);
+    EXPECT_EQ(View->DataController()->GetFocusedRowIndex(), 4);
+    clock.Advance(20);
+    EXPECT_EQ(View->DataController()->GetFocusedRowIndex(), 6);
+    EXPECT_GE(View->Controller()->TopRecordIndex(), 2) << "the focused record was scrolled into view";
+    GuiTest::MouseUp(site, mbLeft, TPoint{left, Records()->Bounds.Bottom + 3});
+    EXPECT_FALSE(View->Controller()->IsPullFocusing());
+    clock.Advance(50);
+    EXPECT_EQ(View->DataController()->GetFocusedRowIndex(), 6) << "the release ends it";
+}
+
 TEST_F(GridTableViewInfoTest, ARowCountChangeLeavesNoRecordPointingAtAFreedLayout)
 {
     Grid->BeginUpdate();
