@@ -1066,12 +1066,13 @@ bool LikeMatches(const std::string& text, const std::string& pattern)
     // Iterative matching with one backtrack point for the last %.
     size_t ti = 0, pi = 0, starP = std::u16string::npos, starT = 0;
     while (ti < t.size()) {
-        if (pi < p.size() && (p[pi] == u'_' || p[pi] == t[ti])) {
-            ++ti;
-            ++pi;
-        } else if (pi < p.size() && p[pi] == u'%') {
+        // A % in the pattern is always the wildcard, even over a % in the text.
+        if (pi < p.size() && p[pi] == u'%') {
             starP = pi++;
             starT = ti;
+        } else if (pi < p.size() && (p[pi] == u'_' || p[pi] == t[ti])) {
+            ++ti;
+            ++pi;
         } else if (starP != std::u16string::npos) {
             pi = starP + 1;
             ti = ++starT;

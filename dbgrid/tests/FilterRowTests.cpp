@@ -30,6 +30,9 @@ TEST(FilterMatching, LikePatterns)
         {"Smith", "%", true},     {"", "%", true},          {"", "_", false},
         {"王小明", "王%", true},  {"王小明", "_小_", true},  {"王小明", "%明", true},
         {"aXbXc", "%X%X%", true}, {"aXb", "%X%X%", false},  {"abc", "a%c%", true},
+        // Wildcards stay wildcards where the text holds the same characters.
+        {"%0", "%", true},        {"a%b", "a%", true},      {"50%", "%0%", true},
+        {"_x", "_", false},       {"%", "%%", true},        {"a_", "a%_", true},
     };
     for (const auto& c : cases) EXPECT_EQ(LikeMatches(c.Text, c.Pattern), c.Match) << c.Text << " ~ " << c.Pattern;
 }
