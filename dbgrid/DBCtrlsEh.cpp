@@ -506,7 +506,65 @@ void TCustomDBEditEh::DataChanged()
 
 void TCustomDBEditEh::UpdateReadOnlyState()
 {
-    TCustomEdit::SetReadOnly(FReadOnly || (!FDataLink->Editing() && !OnUpdateData));
+    bool holderRefuses = Hosted() && !FHolder->InplaceEditCanModify(this);
+    TCustomEdit::SetReadOnly(FReadOnly || holderRefuses || (!FDataLink->Editing() && !OnUpdateData));
+}
+
+// ---- hosting -------------------------------------------------------------------------------------
+
+void TCustomDBEditEh::SetInplaceEditHolder(TComponent* v)
+{
+    if (v == FHolderComponent.Get()) return;
+    auto* holder = dynamic_cast<IInplaceEditHolderEh*>(v);
+    if (v && !holder) throw Exception(DBCtrlsEh::SHolderNotSupported);
+    FHolderComponent = v;
+    FHolder = holder;
+    UpdateReadOnlyState();
+}
+
+void TCustomDBEditEh::ShowHosted(const TRect& r, bool redraw)
+{
+    if (IsRectEmpty(r)) {
+        HideHosted();
+        return;
+    }
+    HandleNeeded();
+    bool wasHidden = !Visible();
+    Perform(WM_CANCELMODE);
+    TCustomEdit::SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    SetVisible(true);
+    if (redraw || wasHidden) Invalidate();
+    auto* holder = dynamic_cast<TWinControl*>(FHolderComponent.Get());
+    if (holder && holder->Focused() && CanFocus()) SetFocus();
+}
+
+void TCustomDBEditEh::HideHosted()
+{
+    if (!Hosted()) {
+        SetVisible(false);
+        return;
+    }
+    if (!Visible()) return;
+    bool hadFocus = Focused();
+    Invalidate();
+    SetVisible(false);
+    auto* holder = dynamic_cast<TWinControl*>(FHolderComponent.Get());
+    if (hadFocus && holder && holder->CanFocus()) holder->SetFocus();
+}
+
+void TCustomDBEditEh::SetHostedBounds(const TRect& r)
+{
+    if (Hosted()) ShowHosted(r, true);
+    else TCustomEdit::SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TCustomDBEditEh::KeyUp(WORD& key, TShiftState shift)
+{
+    if (Hosted()) {
+        FHolder->InplaceEditKeyUp(this, key, shift);
+        if (key == 0) return;
+    }
+    TCustomEdit::KeyUp(key, shift);
 }
 
 void TCustomDBEditEh::EditIfWritable()
@@ -553,6 +611,10 @@ void TCustomDBEditEh::Change()
 
 void TCustomDBEditEh::KeyDown(WORD& key, TShiftState shift)
 {
+    if (Hosted()) {
+        FHolder->InplaceEditKeyDown(this, key, shift);
+        if (key == 0) return;
+    }
     TCustomEdit::KeyDown(key, shift);
     if (key == 0) return;
     // A button's shortcut presses and clicks it.
@@ -577,6 +639,10 @@ void TCustomDBEditEh::KeyDown(WORD& key, TShiftState shift)
 
 void TCustomDBEditEh::KeyPress(char& key)
 {
+    if (Hosted()) {
+        FHolder->InplaceEditKeyPress(this, key);
+        if (key == 0) return;
+    }
     TCustomEdit::KeyPress(key);
     if (key == 0) return;
     unsigned char k = static_cast<unsigned char>(key);
@@ -854,6 +920,18 @@ void TCustomDBEditEh::CloseUpMRUList(bool accept)
 
 void TCustomDBEditEh::WndProc(TMessage& m)
 {
+    if (Hosted()) {
+        FHolder->InplaceEditWndProc(this, m);
+        if (m.Result != 0) return;
+        // A press that follows the holder's own press closely is a double click.
+        if (m.Msg == WM_LBUTTONDOWN) {
+            TPoint first;
+            uint32_t firstTime = 0;
+            FHolder->GetMouseDownInfo(first, firstTime);
+            TPoint here = ClientToScreen(Point(int16_t(LOWORD(m.LParam)), int16_t(HIWORD(m.LParam))));
+            if (ToolCtrlsEh::IsDoubleClickPair(first, here, GetTickCount() - firstTime)) m.Msg = WM_LBUTTONDBLCLK;
+        }
+    }
     switch (m.Msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

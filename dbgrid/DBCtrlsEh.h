@@ -87,6 +87,25 @@ private:
 
 using TUpdateDataEventEh = std::function<void(TObject* sender, bool& handled)>;
 
+// A control that uses an edit as its in-place editor: it says whether the
+// edit may be written, where (screen) and when its last mouse press was, sees
+// every message of the edit first (a message it answers with a non-zero
+// result goes no further) and the keys before the edit handles them.
+class IInplaceEditHolderEh {
+public:
+    virtual ~IInplaceEditHolderEh() = default;
+    virtual bool InplaceEditCanModify(TControl* editor) = 0;
+    virtual void GetMouseDownInfo(TPoint& screenPoint, uint32_t& time) = 0;
+    virtual void InplaceEditWndProc(TControl* editor, TMessage& message) = 0;
+    virtual void InplaceEditKeyDown(TControl* editor, WORD& key, TShiftState shift) = 0;
+    virtual void InplaceEditKeyPress(TControl* editor, char& key) = 0;
+    virtual void InplaceEditKeyUp(TControl* editor, WORD& key, TShiftState shift) = 0;
+};
+
+namespace DBCtrlsEh {
+inline constexpr const char* SHolderNotSupported = "InplaceEditHolder have to support IInplaceEditHolderEh interface";
+}
+
 // A single-line edit bound to a field, or working on a value of its own.
 // Focused it shows the field's edit text, unfocused its display text; what
 // is typed goes to the field when the record is written (or at once through
@@ -167,6 +186,18 @@ public:
     bool MRUListDroppedDown() const;
     void CloseUpMRUList(bool accept);
 
+    // ---- hosting: a holder shows, hides and places the edit and sees its
+    // messages and keys first.
+    TComponent* InplaceEditHolder() const { return FHolderComponent.Get(); }
+    // None ends hosting; another object must be an IInplaceEditHolderEh.
+    void SetInplaceEditHolder(TComponent* v);
+    bool Hosted() const { return FHolder && FHolderComponent; }
+    // An empty rectangle hides the edit.
+    void ShowHosted(const TRect& r, bool redraw);
+    void HideHosted();
+    void SetHostedBounds(const TRect& r);
+    void KeyUp(WORD& key, TShiftState shift) override;
+
     TUpdateDataEventEh OnUpdateData;
     TButtonClickEventEh OnButtonClick;
     TButtonDownEventEh OnButtonDown;
@@ -211,6 +242,8 @@ private:
     bool FFlat = false;
     bool FDropDownOpen = false, FDroppedByPress = false;
     bool FStoringText = false;
+    TWeakRef<TComponent> FHolderComponent;
+    IInplaceEditHolderEh* FHolder = nullptr;
     bool FReadOnly = false;
     bool FAlignmentAssigned = false;
     TAlignment FAlignment = taLeftJustify;

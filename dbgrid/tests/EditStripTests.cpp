@@ -206,3 +206,120 @@ TEST(DBEditStrip, ComboBoxButtonOpensItsList)
 }
 
 }  // namespace
+
+namespace {
+
+// A holder that records what it sees and may eat every message or key.
+class TProbeHolder : public TComponent, public IInplaceEditHolderEh {
+public:
+    using TComponent::TComponent;
+    bool EatMessages = false, EatKeys = false, CanModify = true;
+    TPoint LastDown{-100, -100};
+    uint32_t LastDownTime = 0;
+    std::vector<std::string> Keys;
+    bool InplaceEditCanModify(TControl*) override { return CanModify; }
+    void GetMouseDownInfo(TPoint& p, uint32_t& t) override
+    {
+        p = LastDown;
+        t = LastDownTime;
+    }
+    void InplaceEditWndProc(TControl*, TMessage& m) override
+    {
+        if (EatMessages) m.Result = 1;
+    }
+    void InplaceEditKeyDown(TControl*, WORD& key, TShiftState) override
+    {
+        Keys.push_back("down " + std::to_string(key));
+        if (EatKeys) key = 0;
+    }
+    void InplaceEditKeyPress(TControl*, char& key) override
+    {
+        Keys.push_back(std::string("press ") + key);
+        if (EatKeys) key = 0;
+    }
+    void InplaceEditKeyUp(TControl*, WORD& key, TShiftState) override { Keys.push_back("up " + std::to_string(key)); }
+};
+
+// A shown edit hosted by a probe holder.
+struct THostedEdit : TStripHost {
+    TProbeHolder Holder{nullptr};
+    THostedEdit()
+    {
+        Edit->SetInplaceEditHolder(&Holder);
+        Show();
+    }
+};
+
+TEST(DBEditHosting, AHolderSeesMessagesAndKeysFirst)
+{
+    TStripHost h;
+    h.Show();
+    TComponent plain(nullptr);
+    try {
+        h.Edit->SetInplaceEditHolder(&plain);
+        ADD_FAILURE() << "a component that is no holder is refused";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "InplaceEditHolder have to support IInplaceEditHolderEh interface");
+    }
+    EXPECT_FALSE(h.Edit->Hosted());
+    TProbeHolder holder(nullptr);
+    h.Edit->SetInplaceEditHolder(&holder);
+    ASSERT_TRUE(h.Edit->Hosted());
+    h.Edit->SetFocus();
+    h.Edit->SelectAll();
+    GuiTest::TypeText("a");
+    EXPECT_EQ(h.Edit->Text(), "a");
+    ASSERT_FALSE(holder.Keys.empty());
+    EXPECT_EQ(holder.Keys.front(), "press a") << holder.Keys.size();
+    // Eaten keys and messages do not reach the edit.
+    holder.EatKeys = true;
+    GuiTest::TypeText("b");
+    EXPECT_EQ(h.Edit->Text(), "a");
+    holder.EatKeys = false;
+    holder.EatMessages = true;
+    GuiTest::TypeText("c");
+    holder.EatMessages = false;   // (reading the text is a message too)
+    EXPECT_EQ(h.Edit->Text(), "a") << "a holder that answers every message leaves the edit without input";
+    // A holder that refuses changes makes the edit read-only.
+    holder.CanModify = false;
+    h.Edit->UpdateReadOnlyState();
+    EXPECT_TRUE(static_cast<TCustomEdit*>(h.Edit)->ReadOnly());
+    holder.CanModify = true;
+    h.Edit->SetInplaceEditHolder(nullptr);
+    EXPECT_FALSE(h.Edit->Hosted());
+}
+
+TEST(DBEditHosting, TheHolderShowsHidesAndPlacesTheEdit)
+{
+    THostedEdit h;
+    h.Edit->ShowHosted(Rect(20, 30, 120, 52), true);
+    EXPECT_TRUE(h.Edit->Visible());
+    EXPECT_EQ(h.Edit->BoundsRect(), Rect(20, 30, 120, 52));
+    h.Edit->SetHostedBounds(Rect(5, 6, 85, 28));
+    EXPECT_EQ(h.Edit->BoundsRect(), Rect(5, 6, 85, 28));
+    h.Edit->ShowHosted(Rect(0, 0, 0, 0), false);
+    EXPECT_FALSE(h.Edit->Visible()) << "an empty rectangle hides it";
+    h.Edit->ShowHosted(Rect(5, 6, 85, 28), false);
+    h.Edit->HideHosted();
+    EXPECT_FALSE(h.Edit->Visible());
+}
+
+TEST(DBEditHosting, APressCloseToTheHoldersPressIsADoubleClick)
+{
+    THostedEdit h;
+    TProbeHolder& holder = h.Holder;
+    int doubles = 0;
+    h.Edit->OnDblClick = [&](TObject*) { ++doubles; };
+    TPoint at = Point(10, 8);
+    holder.LastDown = h.Edit->ClientToScreen(at);
+    holder.LastDownTime = GetTickCount();
+    h.Edit->Perform(WM_LBUTTONDOWN, 0, MAKELPARAM(at.X, at.Y));
+    h.Edit->Perform(WM_LBUTTONUP, 0, MAKELPARAM(at.X, at.Y));
+    EXPECT_EQ(doubles, 1);
+    holder.LastDown = Point(-500, -500);
+    h.Edit->Perform(WM_LBUTTONDOWN, 0, MAKELPARAM(at.X, at.Y));
+    h.Edit->Perform(WM_LBUTTONUP, 0, MAKELPARAM(at.X, at.Y));
+    EXPECT_EQ(doubles, 1) << "far from the holder's press: a single click";
+}
+
+}  // namespace
