@@ -2468,6 +2468,59 @@ void TcxCustomGridTableController::MouseMove(TShiftState Shift, int X, int Y)
     }
 }
 
+int TcxCustomGridTableController::GetDragScrollDirection(int X, int Y)
+{
+    TcxCustomGridTableViewInfo* viewInfo = ViewInfo();
+    auto* hit = viewInfo ? DynamicCast<TcxGridRecordHitTest>(viewInfo->GetHitTest(TPoint{X, Y})) : nullptr;
+    if (!hit || hit->IsNewItemRecord) return 0;
+    if (hit->RecordIndex == FTopRecordIndex) return -1;
+    if (hit->RecordIndex == LastVisibleRecordIndex()) return 1;
+    return 0;
+}
+
+void TcxCustomGridTableController::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept)
+{
+    TcxCustomGridController::DragOver(Source, X, Y, State, Accept);
+    if (State == dsDragLeave) {
+        StopDragScrolling();
+        SetDragHighlightedRecord(nullptr);
+        return;
+    }
+    TcxCustomGridTableOptionsBehavior* behavior = GridView()->OptionsBehavior();
+    if (behavior->DragScrolling) {
+        int direction = GetDragScrollDirection(X, Y);
+        if (direction == 0) {
+            StopDragScrolling();
+        } else if (!FDragScrollTimer || direction != FDragScrollDirection) {
+            FDragScrollDirection = direction;
+            FDragScrollTimer = std::make_unique<TTimer>();
+            FDragScrollTimer->SetInterval(20);
+            FDragScrollTimer->OnTimer = [this](TObject*) { ScrollRecords(FDragScrollDirection > 0, 1); };
+            FDragScrollTimer->SetEnabled(true);
+        }
+    }
+    auto* hit = ViewInfo() ? DynamicCast<TcxGridRecordHitTest>(ViewInfo()->GetHitTest(TPoint{X, Y})) : nullptr;
+    TcxCustomGridRecord* record = hit ? hit->GridRecord() : nullptr;
+    if (behavior->DragHighlighting) SetDragHighlightedRecord(record);
+    if (behavior->DragFocusing == dfDragOver && record) SetFocusedRecord(record);
+}
+
+void TcxCustomGridTableController::DragDrop(TObject* Source, int X, int Y)
+{
+    if (GridView()->OptionsBehavior()->DragFocusing == dfDragDrop) {
+        auto* hit = ViewInfo() ? DynamicCast<TcxGridRecordHitTest>(ViewInfo()->GetHitTest(TPoint{X, Y})) : nullptr;
+        if (TcxCustomGridRecord* record = hit ? hit->GridRecord() : nullptr) SetFocusedRecord(record);
+    }
+    TcxCustomGridController::DragDrop(Source, X, Y);
+}
+
+void TcxCustomGridTableController::EndDrag(TObject* Target, int X, int Y)
+{
+    SetDragHighlightedRecord(nullptr);
+    StopDragScrolling();
+    TcxCustomGridController::EndDrag(Target, X, Y);
+}
+
 void TcxCustomGridTableController::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     StopPullFocusing();

@@ -1253,6 +1253,15 @@ public:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Dragging over the records highlights, focuses and scrolls as the
+    // behaviour options say; leaving or ending the drag undoes the highlight.
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DragDrop(TObject* Source, int X, int Y) override;
+    void EndDrag(TObject* Target, int X, int Y) override;
+    // 0 none, -1 towards the first records (over the top record), 1 towards
+    // the last (over the last visible record).
+    virtual int GetDragScrollDirection(int X, int Y);
+    TTimer* DragScrollTimer() const { return FDragScrollTimer.get(); }
     void ViewFocusLost() override;
     void ViewFocusGained() override;
     void ControlFocusChanged() override;
@@ -1279,6 +1288,9 @@ private:
     bool FPullForward = true;
     TPoint FPullMousePos{-1, -1};
     std::unique_ptr<TTimer> FPullFocusingTimer;
+    void StopDragScrolling() { FDragScrollTimer.reset(); }
+    int FDragScrollDirection = 0;
+    std::unique_ptr<TTimer> FDragScrollTimer;
     bool ProcessFocusedRowMove(int ARowIndex, bool ASelect);
     TcxCustomGridTableItem* FFocusedItem = nullptr;
     int FTopRecordIndex = 0;

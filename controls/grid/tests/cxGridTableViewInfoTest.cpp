@@ -255,6 +255,34 @@ TEST_F(GridTableViewInfoTest, PullFocusingFollowsTheMouseAndScrollsBeyondTheReco
     EXPECT_EQ(View->DataController()->GetFocusedRowIndex(), 6) << "the release ends it";
 }
 
+TEST_F(GridTableViewInfoTest, DraggingOverTheRecordsHighlightsFocusesAndScrolls)
+{
+    GuiTest::TManualTime clock;
+    TcxCustomGridTableController* controller = View->Controller();
+    int left = Records()->Bounds.Left + 40;
+    auto rowPoint = [&](int position) { return TPoint{left, Records()->Bounds.Top + position * RowHeight + 5}; };
+    bool accept = true;
+    controller->DragOver(nullptr, rowPoint(2).X, rowPoint(2).Y, dsDragMove, accept);
+    EXPECT_EQ(controller->DragHighlightedRecord(), View->ViewData()->GetRecord(2));
+    EXPECT_TRUE(View->DrawRecordSelected(View->ViewData()->GetRecord(2))) << "a highlighted record is drawn selected";
+    EXPECT_EQ(controller->DragScrollTimer(), nullptr) << "no scrolling in the middle";
+    EXPECT_EQ(View->DataController()->GetFocusedRowIndex(), -1) << "no focusing by default";
+
+    View->OptionsBehavior()->DragFocusing = dfDragOver;
+    controller->DragOver(nullptr, rowPoint(4).X, rowPoint(4).Y, dsDragMove, accept);
+    EXPECT_EQ(View->DataController()->GetFocusedRowIndex(), 4);
+    ASSERT_NE(controller->DragScrollTimer(), nullptr) << "over the last visible record";
+    EXPECT_EQ(controller->DragScrollTimer()->Interval(), 20u);
+    clock.Advance(40);
+    EXPECT_EQ(controller->TopRecordIndex(), 2) << "one record every 20 ms";
+
+    controller->DragOver(nullptr, rowPoint(2).X, rowPoint(2).Y, dsDragLeave, accept);
+    EXPECT_EQ(controller->DragHighlightedRecord(), nullptr);
+    EXPECT_EQ(controller->DragScrollTimer(), nullptr);
+    clock.Advance(100);
+    EXPECT_EQ(controller->TopRecordIndex(), 2) << "leaving stops the scrolling";
+}
+
 TEST_F(GridTableViewInfoTest, ARowCountChangeLeavesNoRecordPointingAtAFreedLayout)
 {
     Grid->BeginUpdate();
