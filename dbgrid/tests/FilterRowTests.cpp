@@ -521,6 +521,21 @@ TEST_F(FilterRowList, TheListHoldsTheSpecialItemsAndTheValues)
     Editor()->CloseUp(false);
 }
 
+TEST_F(FilterRowList, ChineseTypedInTheEditorCompletesFromTheValues)
+{
+    ClickFilterCell(1);
+    Editor()->OpenDropDown();
+    Editor()->CloseUp(false);
+    GuiTest::ProcessEvents();
+    GuiTest::TypeText("张");
+    EXPECT_EQ(Editor()->Text(), "张伟");
+    EXPECT_EQ(Editor()->SelStart(), 1);
+    EXPECT_EQ(Editor()->SelLength(), 1);
+    GuiTest::KeyPress(VK_RETURN);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(VisibleIds(Ds.get()), (std::vector<int>{3}));
+}
+
 TEST_F(FilterRowList, PickingASpecialItem)
 {
     G->SetOptionsEh(G->OptionsEh() + TDBGridEhOptions{dghAutoSortMarking});
