@@ -213,7 +213,8 @@ TcxConditionViewInfo::TcxConditionViewInfo(TcxCustomFilterControl* AControl, Tcx
     SetOperator(cxFilterControl::OperatorKindToRowOperator(ACriteriaItem->OperatorKind(),
                                                            ACriteriaItem->IsNullValue(ACriteriaItem->Value())));
     const Variant& value = ACriteriaItem->Value();
-    if ((IsBetween(FOperator) || IsInList(FOperator)) && VarIsArray(value)) {
+    const bool listed = (IsBetween(FOperator) || IsInList(FOperator)) && VarIsArray(value);
+    if (listed && VarArrayHighBound(value, 1) >= VarArrayLowBound(value, 1)) {
         const std::string& texts = ACriteriaItem->DisplayValue();
         size_t pos = 0;
         for (int i = VarArrayLowBound(value, 1); i <= VarArrayHighBound(value, 1); ++i) {
@@ -224,8 +225,16 @@ TcxConditionViewInfo::TcxConditionViewInfo(TcxCustomFilterControl* AControl, Tcx
         }
     } else {
         FValues->AddValue();
-        FValues->Values(0).Value = value;
-        FValues->Values(0).ValueText = ACriteriaItem->DisplayValue();
+        // An empty list keeps one blank value to fill in, as a new list condition has.
+        FValues->Values(0).Value = listed ? Null() : value;
+        // A list holding a single plain value shows one text, not the whole
+        // stored list text: saved as a list of that one value, it would
+        // otherwise come back split into several texts.
+        if (IsInList(FOperator)) {
+            size_t pos = 0;
+            FValues->Values(0).ValueText = cxFilter::ExtractListItem(ACriteriaItem->DisplayValue(), pos);
+        } else
+            FValues->Values(0).ValueText = ACriteriaItem->DisplayValue();
     }
     RefreshEditor();
 }
@@ -1041,7 +1050,8 @@ void TcxCustomFilterControl::WriteCriteriaFrom(TcxFilterCriteria* ACriteria)
             } else if (IsBetween(op) && values->Count() >= 2) {
                 TcxValueInfo* low = &values->Values(0);
                 TcxValueInfo* high = &values->Values(1);
-                if (cxVariants::VarCompare(low->Value, high->Value) >= 0) std::swap(low, high);
+                // Equal bounds keep their order, or their texts would trade places on every save.
+                if (cxVariants::VarCompare(low->Value, high->Value) > 0) std::swap(low, high);
                 value = cxVariants::VarBetweenArray(low->Value, high->Value);
                 text = low->ValueText + ";" + high->ValueText;
             } else if (IsInList(op) && values->Count() > 0) {

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -613,6 +614,44 @@ TEST_F(FilterControlTest, FailedLoadKeepsTheFilterBeingEdited)
     }
     Control->ApplyFilter();
     EXPECT_EQ(Link->Filter()->Root()->Count(), 1) << "what applies afterwards is the filter shown";
+}
+
+// Stored conditions whose values and texts do not pair up one to one (a list
+// holding one plain value or an empty array, a range with equal bounds): the
+// rows show one text per value, and what they save loads again and saves the
+// same bytes.
+TEST_F(FilterControlTest, OddStoredConditionsSaveWhatReloads)
+{
+    Linked();
+    struct {
+        const char* Name;
+        TcxFilterOperatorKind Kind;
+        Variant Value;
+        const char* Text;
+        const char* Rows;
+    } cases[] = {
+        {"in", foInList, 1, "1;2", "AND\n  年龄 in [1|1]\n"},
+        {"not in, spaced", foNotInList, 1, " 1 ; 2", "AND\n  年龄 not in [1|1]\n"},
+        {"in, one text", foInList, 1, "1", "AND\n  年龄 in [1|1]\n"},
+        {"in, empty list", foInList, VarArrayOf(std::vector<Variant>{}), "1;2", "AND\n  年龄 in [null|1]\n"},
+        {"between equal bounds", foBetween, cxVariants::VarBetweenArray(20, 20), "20;二十",
+         "AND\n  年龄 between [20|20] [20|二十]\n"},
+    };
+    for (const auto& k : cases) {
+        TcxFilterTestCriteria stored;
+        stored.AddItem(nullptr, L(11), k.Kind, k.Value, k.Text);
+        TStringStream in(Bytes(&stored));
+        Control->LoadFromStream(&in);
+        EXPECT_EQ(Dump(Control), k.Rows) << k.Name;
+        TStringStream first;
+        Control->SaveToStream(&first);
+        TStringStream again(first.DataString());
+        Control->LoadFromStream(&again);
+        TStringStream second;
+        Control->SaveToStream(&second);
+        EXPECT_EQ(second.DataString(), first.DataString()) << k.Name;
+        EXPECT_EQ(Dump(Control), k.Rows) << k.Name;
+    }
 }
 
 TEST_F(FilterControlTest, FreeingTheLinkedComponentClearsTheLink)
