@@ -106,6 +106,16 @@ int TcxListBox::ScrollWidth() const { return FInnerListBox->ScrollWidth(); }
 void TcxListBox::SetScrollWidth(int Value) { FInnerListBox->SetScrollWidth(Value); }
 bool TcxListBox::Sorted() const { return FInnerListBox->Sorted(); }
 void TcxListBox::SetSorted(bool Value) { FInnerListBox->SetSorted(Value); }
+bool TcxListBox::AutoComplete() const { return FInnerListBox->AutoComplete(); }
+void TcxListBox::SetAutoComplete(bool Value) { FInnerListBox->SetAutoComplete(Value); }
+int TcxListBox::Columns() const { return FInnerListBox->Columns(); }
+void TcxListBox::SetColumns(int Value)
+{
+    FInnerListBox->SetColumns(Value);
+    FInnerListBox->SetScrollBarsParameters();
+}
+int TcxListBox::TabWidth() const { return FInnerListBox->TabWidth(); }
+void TcxListBox::SetTabWidth(int Value) { FInnerListBox->SetTabWidth(Value); }
 
 void TcxListBox::SetItems(TStrings* Value)
 {

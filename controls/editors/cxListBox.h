@@ -71,6 +71,13 @@ public:
     void SetScrollWidth(int Value);
     bool Sorted() const;
     void SetSorted(bool Value);
+    bool AutoComplete() const;
+    void SetAutoComplete(bool Value);
+    // Writing also lays the painter bars out again.
+    int Columns() const;
+    void SetColumns(int Value);
+    int TabWidth() const;
+    void SetTabWidth(int Value);
     bool IntegralHeight() const { return FIntegralHeight; }
     void SetIntegralHeight(bool Value);
     // The height a requested one snaps to: whole rows and the border, with

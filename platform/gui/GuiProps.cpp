@@ -102,6 +102,10 @@ void DefineCustomListBoxProps(std::vector<TPropInfo>& p)
     p.push_back(PublishBool<TCustomListBox>("MultiSelect", &TCustomListBox::MultiSelect,
                                             &TCustomListBox::SetMultiSelect));
     p.push_back(PublishBool<TCustomListBox>("Sorted", &TCustomListBox::Sorted, &TCustomListBox::SetSorted));
+    p.push_back(PublishInt<TCustomListBox>("Columns", &TCustomListBox::Columns, &TCustomListBox::SetColumns));
+    p.push_back(PublishInt<TCustomListBox>("TabWidth", &TCustomListBox::TabWidth, &TCustomListBox::SetTabWidth));
+    p.push_back(PublishBool<TCustomListBox>("AutoComplete", &TCustomListBox::AutoComplete,
+                                            &TCustomListBox::SetAutoComplete));
     p.push_back(PublishOrdinal<TCustomListBox, TListBoxStyle>(
         "Style", "TListBoxStyle", [](TCustomListBox* l) { return l->Style(); },
         [](TCustomListBox* l, int v) { l->SetStyle(TListBoxStyle(std::clamp(v, 0, int(lbOwnerDrawVariable)))); }));

@@ -44,7 +44,8 @@ public:
         int h = LB->ItemHeight();
         if (LB->Style() == lbOwnerDrawVariable) LB->MeasureItem(idx.row(), h);
         // Items are as wide as the scroll width: the horizontal bar scrolls over that, not the texts.
-        return QSize(LB->ScrollWidth(), std::max(1, h));
+        // In columns each item takes its column's width.
+        return QSize(LB->Columns() > 0 ? LB->ColumnWidth() : LB->ScrollWidth(), std::max(1, h));
     }
 
     void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& idx) const override
@@ -95,7 +96,20 @@ public:
     // The horizontal bar scrolls over the list's scroll width, which the
     // items' own widths do not decide: the offset is kept here.
     int HorzPos = 0;
-    int HorzMax() const { return LB ? std::max(0, LB->ScrollWidth() - viewport()->width()) : 0; }
+    // Columns laid out, from where the last item stands.
+    int ColumnCount()
+    {
+        if (!LB || LB->Columns() <= 0 || count() == 0) return 0;
+        int cw = std::max(1, LB->ColumnWidth());
+        return (visualItemRect(item(count() - 1)).left() + HorzPos) / cw + 1;
+    }
+    // Multi-column lists scroll a whole column at a time, as far as the last column shows.
+    int HorzMax()
+    {
+        if (!LB) return 0;
+        if (LB->Columns() > 0) return std::max(0, ColumnCount() - LB->Columns()) * std::max(1, LB->ColumnWidth());
+        return std::max(0, LB->ScrollWidth() - viewport()->width());
+    }
     void SetHorzPos(int v)
     {
         v = std::clamp(v, 0, HorzMax());
@@ -104,6 +118,35 @@ public:
         viewport()->update();
     }
     int horizontalOffset() const override { return HorzPos; }
+    void SetFlow(int columns)
+    {
+        // A list runs top to bottom anyway; columns only wrap it.
+        setWrapping(columns > 0);
+        HorzPos = 0;
+        verticalScrollBar()->setValue(0);
+        doItemsLayout();
+    }
+    void keyboardSearch(const QString& search) override
+    {
+        // Qt gathers what is typed in quick succession; without completion
+        // each character finds the next item starting with it by itself.
+        if (!LB || LB->AutoComplete()) {
+            QListWidget::keyboardSearch(search);
+            return;
+        }
+        const int n = count();
+        if (search.isEmpty() || n == 0) return;
+        const int from = currentRow();
+        for (int k = 1; k <= n; ++k) {
+            const int i = ((from < 0 ? -1 : from) + k) % n;
+            if (item(i)->text().startsWith(search, Qt::CaseInsensitive)) {
+                const QModelIndex idx = model()->index(i, 0);
+                setCurrentIndex(idx);
+                scrollTo(idx);
+                return;
+            }
+        }
+    }
     void SetMargins(const TRect& in) { setViewportMargins(in.Left, in.Top, in.Right, in.Bottom); }
 
 protected:
@@ -149,6 +192,8 @@ protected:
     void resizeEvent(QResizeEvent* e) override
     {
         QListWidget::resizeEvent(e);
+        // The column width follows the client width.
+        if (LB && LB->Columns() > 0) doItemsLayout();
         if (LB) LB->UpdateScrollState();
     }
 };
@@ -256,6 +301,7 @@ QWidget* TCustomListBox::CreateWindowHandle(const TCreateParams&, QWidget* paren
                                           : QAbstractItemView::MultiSelection);
     // Item sizes are asked each layout: the item height and the scroll width may change.
     w->setUniformItemSizes(false);
+    if (FColumns > 0) w->SetFlow(FColumns);
     QObject::connect(w, &QListWidget::itemSelectionChanged, w, [this, w] {
         if (w->Programmatic || !w->LB) return;
         NotifyCommand(this, LBN_SELCHANGE);
@@ -333,7 +379,22 @@ void TCustomListBox::UpdateScrollState()
                 TScrollInfo si;
                 si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
                 int page = std::max(1, sb->pageStep());
-                if (bar == SB_HORZ) {
+                if (bar == SB_HORZ && FColumns > 0) {
+                    w->SetHorzPos(w->HorzPos);
+                    const int cw = std::max(1, ColumnWidth());
+                    page = FColumns * cw;
+                    const int content = w->ColumnCount() * cw;
+                    si.nMax = std::max(0, content - 1);
+                    si.nPage = UINT(page);
+                    si.nPos = w->HorzPos;
+                    if (content <= page) si.nMax = 0, si.nPage = 1, si.nPos = 0;
+                } else if (bar == SB_VERT && FColumns > 0) {
+                    // The columns take all the items: nothing is left to scroll down to.
+                    si.nMin = 0;
+                    si.nMax = 0;
+                    si.nPage = 1;
+                    si.nPos = 0;
+                } else if (bar == SB_HORZ) {
                     w->SetHorzPos(w->HorzPos);
                     page = std::max(1, w->viewport()->width());
                     si.nMax = std::max(0, FScrollWidth - 1);
@@ -486,6 +547,32 @@ void TCustomListBox::SetScrollWidth(int v)
     else FScrollWidth = v;
 }
 
+void TCustomListBox::SetColumns(int v)
+{
+    v = std::max(0, v);
+    if (v == FColumns) return;
+    FColumns = v;
+    if (!FImpl->W) return;
+    FImpl->W->SetFlow(v);
+    UpdateScrollState();
+    Invalidate();
+}
+
+int TCustomListBox::ColumnWidth() const
+{
+    if (FColumns <= 0) return 0;
+    int client = FImpl->W ? FImpl->W->viewport()->width() : ClientWidth();
+    return std::max(1, client / FColumns);
+}
+
+void TCustomListBox::SetTabWidth(int v)
+{
+    v = std::max(0, v);
+    if (v == FTabWidth) return;
+    FTabWidth = v;
+    Invalidate();
+}
+
 void TCustomListBox::SetBorderStyle(TBorderStyle v)
 {
     if (FBorderStyle == v) return;
@@ -525,7 +612,27 @@ void TCustomListBox::DrawItem(int index, TRect rect, TOwnerDrawState state)
         return;
     }
     FCanvas->FillRect(rect);
-    if (index >= 0 && index < Count()) FCanvas->TextOut(rect.Left + 2, rect.Top, FItems->Get(index));
+    if (index < 0 || index >= Count()) return;
+    const std::string text = FItems->Get(index);
+    const int x0 = rect.Left + 2;
+    if (text.find('\t') == std::string::npos) {
+        FCanvas->TextOut(x0, rect.Top, text);
+        return;
+    }
+    // Tab stops count from the text's start, in dialog units of the list's font.
+    const int baseUnit = std::max(1, (FCanvas->TextWidth("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2);
+    const int stop = std::max(1, (FTabWidth > 0 ? FTabWidth : 32) * baseUnit / 4);
+    int x = 0;
+    size_t from = 0;
+    for (;;) {
+        size_t tab = text.find('\t', from);
+        std::string run = text.substr(from, tab == std::string::npos ? std::string::npos : tab - from);
+        if (!run.empty()) FCanvas->TextOut(x0 + x, rect.Top, run);
+        if (tab == std::string::npos) break;
+        x += FCanvas->TextWidth(run);
+        x = (x / stop + 1) * stop;
+        from = tab + 1;
+    }
 }
 
 // ---- messages --------------------------------------------------------------------------------
@@ -769,8 +876,9 @@ void TCustomListBox::DefaultHandler(TMessage& m)
         if (!valid(i) || !m.LParam) { m.Result = LB_ERR; return; }
         w->LayoutNow();
         QRect r = w->visualItemRect(w->item(i));
-        // Items span the client width, as the platform's list draws them.
-        r.setWidth(std::max(r.width(), ClientWidth()));
+        // Items span the client width, as the platform's list draws them; in columns, their column's.
+        if (FColumns > 0) r.setWidth(ColumnWidth());
+        else r.setWidth(std::max(r.width(), ClientWidth()));
         *reinterpret_cast<TRect*>(m.LParam) = TR(r);
         m.Result = 1;
         return;
@@ -790,6 +898,11 @@ void TCustomListBox::DefaultHandler(TMessage& m)
         int pos = vert ? sb->value() : w->HorzPos;
         int page = vert ? sb->pageStep() : w->viewport()->width();
         int maxPos = vert ? sb->maximum() : w->HorzMax();
+        const bool byColumn = !vert && FColumns > 0;
+        if (byColumn) {
+            line = std::max(1, ColumnWidth());
+            page = FColumns * line;
+        }
         switch (int16_t(LOWORD(m.WParam))) {
         case SB_LINEUP: pos -= line; break;
         case SB_LINEDOWN: pos += line; break;
@@ -801,6 +914,7 @@ void TCustomListBox::DefaultHandler(TMessage& m)
         case SB_BOTTOM: pos = maxPos; break;
         default: break;
         }
+        if (byColumn) pos = (pos + line / 2) / line * line;
         pos = std::clamp(pos, 0, maxPos);
         if (vert) sb->setValue(pos);
         else w->SetHorzPos(pos);

@@ -364,6 +364,19 @@ public:
     void SetScrollWidth(int v);
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle v);
+    // 0: one column under a vertical bar; N: the items run top to bottom into
+    // columns of a client width / N each, under a horizontal bar.
+    int Columns() const { return FColumns; }
+    void SetColumns(int v);
+    int ColumnWidth() const;
+    // Tab characters in item texts jump to multiples of this distance, in
+    // dialog units (a quarter of the average character width); 0: every 32.
+    int TabWidth() const { return FTabWidth; }
+    void SetTabWidth(int v);
+    // Typing finds the item starting with all the characters typed in quick
+    // succession; off, each character finds by its first letter alone.
+    bool AutoComplete() const { return FAutoComplete; }
+    void SetAutoComplete(bool v) { FAutoComplete = v; }
     // The item at a client point; -1 (or, with existing false, the count) when none.
     int ItemAtPos(TPoint p, bool existing) const;
     TRect ItemRect(int index) const;
@@ -419,11 +432,14 @@ private:
     int FSavedTopIndex = 0;
     int FItemHeight = 16;
     int FScrollWidth = 0;
+    int FColumns = 0;
+    int FTabWidth = 0;
     TListBoxStyle FStyle = lbStandard;
     TBorderStyle FBorderStyle = bsSingle;
     bool FMultiSelect = false;
     bool FExtendedSelect = true;
     bool FSorted = false;
+    bool FAutoComplete = true;
 };
 
 class TListBox : public TCustomListBox {

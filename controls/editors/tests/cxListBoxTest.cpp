@@ -203,3 +203,58 @@ TEST_F(ListBoxTest, PaintsTheLooks)
     }
     EXPECT_TRUE(GuiTest::SavePng(shot.get(), std::string(QZ_BINARY_DIR) + "/editors_list_boxes.png"));
 }
+
+// Columns, tab width and completion are the inner list's: set on the list box
+// they lay its items out in columns under the painter's horizontal bar.
+TEST_F(ListBoxTest, ColumnsAndTabsReachTheInnerListAndItsBars)
+{
+    Form->SetBounds(100, 100, 420, 200);
+    List->SetBounds(10, 10, 300, 120);
+    List->SetItemHeight(18);
+    const char* names[] = {"张伟\t科目一\t已约", "王芳\t科目二\t待考", "李娜\t科目三\t已约", "刘洋\t科目四\t合格",
+                           "陈静\t倒车入库\t待考", "杨磊\t侧方停车\t合格", "赵敏\t坡道起步\t已约",
+                           "黄强\t直角转弯\t待考", "周杰\t曲线行驶\t合格", "吴刚\t科目一\t已约",
+                           "孙丽\t科目二\t待考", "郑凯\t科目三\t合格", "钱多\t科目四\t已约", "冯雪\t科目一\t待考"};
+    for (const char* n : names) List->Items()->Add(n);
+    TcxInnerListBox* inner = List->InnerListBox();
+    EXPECT_TRUE(List->AutoComplete());
+    List->SetAutoComplete(false);
+    EXPECT_FALSE(inner->AutoComplete());
+    List->SetTabWidth(30);
+    EXPECT_EQ(inner->TabWidth(), 30);
+    EXPECT_EQ(List->TabWidth(), 30);
+    GuiTest::ProcessEvents();
+    ASSERT_TRUE(inner->VertScrollBar()->Visible());
+
+    List->SetColumns(2);
+    EXPECT_EQ(inner->Columns(), 2);
+    EXPECT_EQ(List->Columns(), 2);
+    GuiTest::ProcessEvents();
+    EXPECT_FALSE(inner->VertScrollBar()->Visible());
+    ASSERT_TRUE(inner->HorzScrollBar()->Visible());
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    GetScrollInfo(inner->Handle(), SB_HORZ, &si);
+    EXPECT_EQ(inner->HorzScrollBar()->Max(), si.nMax);
+    EXPECT_EQ(inner->HorzScrollBar()->PageSize(), int(si.nPage));
+    const int perColumn = inner->ClientHeight() / 18;
+    const int cw = inner->ClientWidth() / 2;
+    ASSERT_GT(perColumn, 0);
+    ASSERT_LT(perColumn, 14);
+    const TRect r = inner->ItemRect(perColumn + 1);
+    EXPECT_EQ(r.Left, cw);
+    EXPECT_EQ(r.Top, 18);
+    // A point of the list box, moved by the inner list's place.
+    EXPECT_EQ(List->ItemAtPos(TPoint{inner->Left() + cw + 5, inner->Top() + 20}, true), perColumn + 1);
+    EXPECT_EQ(List->ItemAtPos(TPoint{inner->Left() + 5, inner->Top() + 20}, true), 1);
+
+    std::unique_ptr<TBitmap> shot(GuiTest::Grab(Form));
+    ASSERT_TRUE(shot);
+    EXPECT_TRUE(GuiTest::SavePng(shot.get(), std::string(QZ_BINARY_DIR) + "/editors_list_box_columns.png"));
+
+    List->SetColumns(0);
+    GuiTest::ProcessEvents();
+    EXPECT_TRUE(inner->VertScrollBar()->Visible());
+    EXPECT_FALSE(inner->HorzScrollBar()->Visible());
+    EXPECT_EQ(inner->ItemRect(1).Left, 0);
+}

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 struct ListBoxTest : ::testing::Test {
@@ -236,6 +239,196 @@ TEST_F(ListBoxTest, AFailingDrawHandlerDoesNotTakeThePaintDown)
     std::unique_ptr<TBitmap> shot(GuiTest::Grab(LB));
     EXPECT_GE(calls, 3);
     EXPECT_EQ(LB->Count(), 3);
+}
+
+} // namespace
+
+namespace {
+
+// Items flow down each column and on into the next; the list scrolls
+// sideways a whole column at a time, never downwards.
+TEST_F(ListBoxTest, ColumnsFlowTopToBottomUnderAHorizontalBar)
+{
+    struct Case {
+        int columns;
+        int items;
+        bool horzBar;
+    };
+    const Case cases[] = {{2, 20, true}, {3, 30, true}, {1, 12, true}, {3, 4, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.columns << " columns, " << c.items << " items");
+        LB->SetColumns(0);
+        LB->Clear();
+        Fill(c.items);
+        LB->SetColumns(c.columns);
+        EXPECT_EQ(LB->Columns(), c.columns);
+
+        TScrollBarInfo bi;
+        GetScrollBarInfo(LB->Handle(), OBJID_VSCROLL, &bi);
+        EXPECT_TRUE(bi.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+        GetScrollBarInfo(LB->Handle(), OBJID_HSCROLL, &bi);
+        EXPECT_EQ(!(bi.rgstate[0] & STATE_SYSTEM_INVISIBLE), c.horzBar);
+
+        const int cw = LB->ClientWidth() / c.columns;
+        const int perColumn = LB->ClientHeight() / 16;
+        ASSERT_GT(perColumn, 0);
+        EXPECT_EQ(LB->ColumnWidth(), cw);
+        for (int i : {0, 1, perColumn - 1, perColumn, std::min(c.items - 1, 2 * perColumn + 1), c.items - 1}) {
+            if (i < 0 || i >= c.items) continue;
+            SCOPED_TRACE(i);
+            const TRect r = LB->ItemRect(i);
+            EXPECT_EQ(r.Left, (i / perColumn) * cw);
+            EXPECT_EQ(r.Top, (i % perColumn) * 16);
+            EXPECT_EQ(r.Width(), cw);
+            EXPECT_EQ(r.Height(), 16);
+            if (r.Left >= 0 && r.Right <= LB->ClientWidth())
+                EXPECT_EQ(LB->ItemAtPos(Point(r.Left + cw / 2, r.Top + 8), true), i);
+        }
+        // Below the last item of the last column: nothing there.
+        const TRect last = LB->ItemRect(c.items - 1);
+        if (last.Bottom + 8 < LB->ClientHeight() && last.Right <= LB->ClientWidth())
+            EXPECT_EQ(LB->ItemAtPos(Point(last.Left + 4, last.Bottom + 4), true), -1);
+
+        const int columnCount = (c.items + perColumn - 1) / perColumn;
+        TScrollInfo si;
+        GetScrollInfo(LB->Handle(), SB_HORZ, &si);
+        if (!c.horzBar) {
+            EXPECT_EQ(si.nMax, 0);
+            continue;
+        }
+        EXPECT_EQ(si.nMin, 0);
+        EXPECT_EQ(si.nMax, columnCount * cw - 1);
+        EXPECT_EQ(int(si.nPage), c.columns * cw);
+        EXPECT_EQ(si.nPos, 0);
+
+        LB->Perform(WM_HSCROLL, SB_LINEDOWN);
+        EXPECT_EQ(GetScrollPos(LB->Handle(), SB_HORZ), cw);
+        EXPECT_EQ(LB->ItemRect(perColumn).Left, 0);
+        EXPECT_EQ(LB->ItemAtPos(Point(cw / 2, 8), true), perColumn);
+        // A dragged thumb settles on the nearest column.
+        LB->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, cw + cw / 3));
+        EXPECT_EQ(GetScrollPos(LB->Handle(), SB_HORZ), cw);
+        LB->Perform(WM_HSCROLL, SB_BOTTOM);
+        EXPECT_EQ(GetScrollPos(LB->Handle(), SB_HORZ), (columnCount - c.columns) * cw);
+        EXPECT_EQ(LB->ItemRect(c.items - 1).Left, (c.columns - 1) * cw);
+        LB->Perform(WM_HSCROLL, SB_TOP);
+        EXPECT_EQ(LB->ItemRect(0).Left, 0);
+    }
+    // Back to one column under the vertical bar.
+    LB->SetColumns(0);
+    Fill(16);
+    EXPECT_EQ(LB->ItemRect(1).Left, 0);
+    EXPECT_EQ(LB->ItemRect(1).Top, 16);
+    EXPECT_EQ(LB->ItemRect(1).Width(), LB->ClientWidth());
+    TScrollBarInfo bi;
+    GetScrollBarInfo(LB->Handle(), OBJID_VSCROLL, &bi);
+    EXPECT_FALSE(bi.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+}
+
+TEST_F(ListBoxTest, ColumnsSetBeforeTheWindowAndWidenWithTheList)
+{
+    auto* lb = new TListBox(Form.get());
+    lb->SetColumns(2);
+    lb->SetItemHeight(16);
+    for (int i = 0; i < 12; ++i) lb->Items()->Add("第" + std::to_string(i) + "项");
+    lb->SetParent(Form.get());
+    lb->SetBounds(140, 10, 120, 100);
+    GuiTest::ProcessEvents();
+    const int perColumn = lb->ClientHeight() / 16;
+    EXPECT_EQ(lb->ItemRect(perColumn).Left, lb->ClientWidth() / 2);
+    EXPECT_EQ(lb->ItemRect(perColumn).Top, 0);
+    lb->SetWidth(160);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(lb->ColumnWidth(), lb->ClientWidth() / 2);
+    EXPECT_EQ(lb->ItemRect(perColumn).Left, lb->ClientWidth() / 2);
+    EXPECT_EQ(lb->ItemRect(perColumn).Width(), lb->ClientWidth() / 2);
+}
+
+// Columns of ink along one row of the list as drawn.
+std::vector<bool> InkAlongRow(TBitmap* shot, TListBox* lb, int top, int height)
+{
+    // The shot holds the whole window: the client area starts inside the border.
+    const TRect in = lb->NonClientInsets();
+    std::vector<bool> ink(size_t(lb->ClientWidth()), false);
+    for (int x = 0; x < lb->ClientWidth(); ++x)
+        for (int y = top + 1; y < top + height - 1; ++y) {
+            TColor c = ColorToRGB(shot->Canvas()->Pixels(x + in.Left, y + in.Top));
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128) {
+                ink[size_t(x)] = true;
+                break;
+            }
+        }
+    return ink;
+}
+
+// Tabs in an item's text jump to multiples of the tab width, counted in
+// dialog units of the list's font from the start of the text.
+TEST_F(ListBoxTest, TabsInItemTextsJumpToTheTabStops)
+{
+    LB->SetBounds(10, 10, 280, 120);
+    LB->SetItemHeight(20);
+    const std::vector<std::string> runs = {"姓名", "电话", "科目"};
+    LB->Items()->Add(runs[0] + "\t" + runs[1] + "\t" + runs[2]);
+    TBitmap measure;
+    measure.SetWidth(10);
+    measure.SetHeight(10);
+    measure.Canvas()->Font()->Assign(LB->Font());
+    const int base = (measure.Canvas()->TextWidth("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2;
+    for (int tabWidth : {0, 16, 40, 60}) {
+        SCOPED_TRACE(tabWidth);
+        LB->SetTabWidth(tabWidth);
+        EXPECT_EQ(LB->TabWidth(), tabWidth);
+        const int stop = (tabWidth > 0 ? tabWidth : 32) * base / 4;
+        GuiTest::ProcessEvents();
+        std::unique_ptr<TBitmap> shot(GuiTest::Grab(LB));
+        ASSERT_TRUE(shot);
+        if (tabWidth == 40)
+            EXPECT_TRUE(GuiTest::SavePng(shot.get(), std::string(QZ_BINARY_DIR) + "/gui_list_tabs.png"));
+        const std::vector<bool> ink = InkAlongRow(shot.get(), LB, 0, 20);
+        auto inkIn = [&](int from, int to) {
+            for (int x = std::max(0, from); x < std::min(to, int(ink.size())); ++x)
+                if (ink[size_t(x)]) return true;
+            return false;
+        };
+        int x = 0;
+        for (size_t k = 0; k < runs.size(); ++k) {
+            SCOPED_TRACE(runs[k]);
+            const int w = measure.Canvas()->TextWidth(runs[k]);
+            const int start = 2 + x;
+            // The run's ink starts at its stop and nothing is drawn in the gap before it.
+            EXPECT_TRUE(inkIn(start, start + 4));
+            EXPECT_FALSE(inkIn(start - 4, start)) << start;
+            const int end = x + w;
+            if (k + 1 < runs.size()) {
+                x = (end / stop + 1) * stop;
+                EXPECT_FALSE(inkIn(2 + end + 2, 2 + x - 1));
+            }
+        }
+    }
+}
+
+// With completion the characters typed together find an item; without it
+// each one finds by itself.
+TEST_F(ListBoxTest, TypingFindsItemsWithOrWithoutCompletion)
+{
+    for (const char* s : {"apple", "apricot", "banana", "avocado"}) LB->Items()->Add(s);
+    struct Case {
+        const char* typed;
+        bool autoComplete;
+        int expected;
+    };
+    const Case cases[] = {{"av", true, 3}, {"ap", true, 0}, {"ab", false, 2}, {"av", false, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.typed << " " << c.autoComplete);
+        LB->SetAutoComplete(c.autoComplete);
+        LB->SetItemIndex(-1);
+        LB->SetFocus();
+        GuiTest::ProcessEvents();
+        GuiTest::TypeText(c.typed);
+        EXPECT_EQ(LB->ItemIndex(), c.expected);
+        // Typing after a pause starts a new search.
+        std::this_thread::sleep_for(std::chrono::milliseconds(450));
+    }
 }
 
 } // namespace
