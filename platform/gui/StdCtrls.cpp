@@ -126,6 +126,23 @@ public:
         verticalScrollBar()->setValue(0);
         doItemsLayout();
     }
+    // Qt scrolls its own horizontal bar, which the list does not use: a
+    // column out of view is brought in here, whole.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override
+    {
+        if (!LB || LB->Columns() <= 0 || !index.isValid()) {
+            QListWidget::scrollTo(index, hint);
+            return;
+        }
+        LayoutNow();
+        const int cw = std::max(1, LB->ColumnWidth());
+        const int column = (visualRect(index).left() + HorzPos) / cw;
+        int pos = HorzPos;
+        if (column * cw < pos) pos = column * cw;
+        else if ((column + 1) * cw > pos + LB->Columns() * cw) pos = (column - LB->Columns() + 1) * cw;
+        SetHorzPos(pos);
+        LB->UpdateScrollState();
+    }
     void keyboardSearch(const QString& search) override
     {
         // Qt gathers what is typed in quick succession; without completion

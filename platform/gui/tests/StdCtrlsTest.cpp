@@ -313,6 +313,15 @@ TEST_F(ListBoxTest, ColumnsFlowTopToBottomUnderAHorizontalBar)
         EXPECT_EQ(LB->ItemRect(c.items - 1).Left, (c.columns - 1) * cw);
         LB->Perform(WM_HSCROLL, SB_TOP);
         EXPECT_EQ(LB->ItemRect(0).Left, 0);
+        // Choosing an item out of view brings its column in, whole.
+        LB->SetItemIndex(c.items - 1);
+        EXPECT_EQ(GetScrollPos(LB->Handle(), SB_HORZ), (columnCount - c.columns) * cw);
+        EXPECT_EQ(LB->ItemRect(c.items - 1).Left, (c.columns - 1) * cw);
+        LB->SetFocus();
+        GuiTest::KeyPress(VK_HOME);
+        EXPECT_EQ(LB->ItemIndex(), 0);
+        EXPECT_EQ(GetScrollPos(LB->Handle(), SB_HORZ), 0);
+        EXPECT_EQ(LB->ItemRect(0).Left, 0);
     }
     // Back to one column under the vertical bar.
     LB->SetColumns(0);
