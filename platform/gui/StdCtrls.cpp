@@ -943,6 +943,13 @@ void TCustomListBox::DefaultHandler(TMessage& m)
         int delta = int16_t(HIWORD(m.WParam));
         int lines = Mouse ? Mouse->WheelScrollLines() : 3;
         w->LayoutNow();
+        if (FColumns > 0) {
+            // Columns have nothing below: the wheel turns them a column a notch.
+            w->SetHorzPos(w->HorzPos - delta / WHEEL_DELTA * std::max(1, ColumnWidth()));
+            UpdateScrollState();
+            m.Result = 0;
+            return;
+        }
         QScrollBar* sb = w->verticalScrollBar();
         sb->setValue(std::clamp(sb->value() - delta * lines / WHEEL_DELTA, sb->minimum(), sb->maximum()));
         UpdateScrollState();

@@ -305,6 +305,10 @@ TEST_F(ListBoxTest, ColumnsFlowTopToBottomUnderAHorizontalBar)
         EXPECT_EQ(GetScrollPos(LB->Handle(), SB_HORZ), cw);
         EXPECT_EQ(LB->ItemRect(perColumn).Left, 0);
         EXPECT_EQ(LB->ItemAtPos(Point(cw / 2, 8), true), perColumn);
+        GuiTest::Wheel(LB, Point(5, 5), 120);   // a notch back: one column
+        EXPECT_EQ(GetScrollPos(LB->Handle(), SB_HORZ), 0);
+        GuiTest::Wheel(LB, Point(5, 5), -120);
+        EXPECT_EQ(GetScrollPos(LB->Handle(), SB_HORZ), cw);
         // A dragged thumb settles on the nearest column.
         LB->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, cw + cw / 3));
         EXPECT_EQ(GetScrollPos(LB->Handle(), SB_HORZ), cw);
