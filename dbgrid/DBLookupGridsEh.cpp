@@ -548,10 +548,10 @@ void TDBLookupGridEh::SetBounds(int left, int top, int width, int height)
 {
     const bool rowLines = Options().Contains(dgRowLines);
     const int title = Options().Contains(dgTitles) ? RowHeights(0) + (rowLines ? GridLineWidth() : 0) : 0;
-    const int spec = FSpecRow && FSpecRow->Visible() ? SpecRowHeight() : 0;
+    const int specialRow = FSpecRow && FSpecRow->Visible() ? SpecRowHeight() : 0;
     const int rowH = std::max(1, ListRowHeight());
-    FListRowCount = std::clamp((height - BorderHeight() - title - spec) / rowH, 1, 100);
-    const int h = title + BorderHeight() + rowH * FListRowCount + spec;
+    FListRowCount = std::clamp((height - BorderHeight() - title - specialRow) / rowH, 1, 100);
+    const int h = title + BorderHeight() + rowH * FListRowCount + specialRow;
     const bool fit = FAutoFitList && !AutoFitColWidths();
     if (fit) SetAutoFitColWidths(true);
     TCustomDBGridEh::SetBounds(left, top, width, h);
@@ -870,12 +870,12 @@ void TDBLookupGridEh::SelectAt(int y)
 {
     TDataSet* list = DataLink()->DataSet();
     if (!list) return;
-    const TRect spec = FSpecRow->Visible() ? CellRect(IndicatorColCount(), FirstDataRow() - 1) : TRect{0, 0, 0, 0};
-    if (FSpecRow->Visible() && y >= spec.Top && y < spec.Bottom) {
+    const TRect specialRow = FSpecRow->Visible() ? CellRect(IndicatorColCount(), FirstDataRow() - 1) : TRect{0, 0, 0, 0};
+    if (FSpecRow->Visible() && y >= specialRow.Top && y < specialRow.Bottom) {
         SelectSpecRow();
         return;
     }
-    const int top = FSpecRow->Visible() ? spec.Bottom : CellRect(IndicatorColCount(), FirstDataRow()).Top;
+    const int top = FSpecRow->Visible() ? specialRow.Bottom : CellRect(IndicatorColCount(), FirstDataRow()).Top;
     y = std::clamp(y, top, std::max(top, ClientHeight() - 1));
     const int row = (y - top) / std::max(1, ListRowHeight());
     const int target = std::min(row, std::max(0, DataLink()->RecordCount() - 1));

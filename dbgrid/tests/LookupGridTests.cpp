@@ -224,8 +224,8 @@ TEST_F(LookupGrid, ClickingARowChoosesIt)
     TRect r = G->CellRect(1, G->FirstDataRow() + 2);
     GuiTest::Click(G, Point(r.Left + 5, r.Top + 3));
     EXPECT_TRUE(VarSameValue(G->KeyValue(), Variant(3)));
-    TRect spec = G->CellRect(1, G->FirstDataRow() - 1);
-    GuiTest::Click(G, Point(spec.Left + 5, spec.Top + 3));
+    TRect specialRow = G->CellRect(1, G->FirstDataRow() - 1);
+    GuiTest::Click(G, Point(specialRow.Left + 5, specialRow.Top + 3));
     EXPECT_TRUE(G->SpecRowSelected());
     // The key's record is drawn highlighted, the others not.
     G->SetKeyValue(Variant(2));
@@ -350,7 +350,7 @@ protected:
 
 TEST_F(PopupGrid, AReleaseAcceptsOnTheRowsAndCancelsOutside)
 {
-    const TRect title = P->CellRect(1, 0), spec = P->CellRect(1, P->FirstDataRow() - 1),
+    const TRect title = P->CellRect(1, 0), specialRow = P->CellRect(1, P->FirstDataRow() - 1),
                 data = P->CellRect(1, P->FirstDataRow() + 1);
     struct {
         const char* Where;
@@ -358,7 +358,7 @@ TEST_F(PopupGrid, AReleaseAcceptsOnTheRowsAndCancelsOutside)
         int Outcome;   // 1 accept, 0 cancel, -1 nothing
     } cases[] = {
         {"title", {title.Left + 4, title.Top + 3}, -1},
-        {"special row", {spec.Left + 4, spec.Top + 3}, 1},
+        {"special row", {specialRow.Left + 4, specialRow.Top + 3}, 1},
         {"data", {data.Left + 4, data.Top + 3}, 1},
         {"outside", {P->Width() + 20, 5}, 0},
         {"above", {5, -10}, 0},
@@ -412,8 +412,8 @@ TEST_F(PopupGrid, LooksRightWithChineseData)
     std::unique_ptr<TBitmap> shot(GuiTest::Grab(P.get()));
     ASSERT_TRUE(shot);
     GuiTest::SavePng(shot.get(), "lookup_dropdown.png");
-    const TRect spec = P->CellRect(1, P->FirstDataRow() - 1);
-    EXPECT_NE(GuiTest::PixelAt(P.get(), Point(spec.Right - 3, spec.Top + 3)), ColorToRGB(clHighlight));
+    const TRect specialRow = P->CellRect(1, P->FirstDataRow() - 1);
+    EXPECT_NE(GuiTest::PixelAt(P.get(), Point(specialRow.Right - 3, specialRow.Top + 3)), ColorToRGB(clHighlight));
 }
 
 } // namespace
