@@ -881,6 +881,17 @@ protected:
     void SetSortText(const std::string& sortText);
     const std::string& SortText() const { return FSortText; }
     void SetReadOnlySet(bool v) { FReadOnly = v; }
+    // Instant reads, for a set that shows all its records to one control at
+    // once: until the read ends, the fields, the bookmark and the record number
+    // answer for the record at the visible position pos (0-based), without
+    // moving and without telling the data sources. No navigation in between.
+    struct TInstantRead {
+        int WindowTop = 0, ActiveRecord = 0, RecordCount = 0;
+        bool Active = false;
+    };
+    // Inactive (and nothing changes) for a position outside the records.
+    TInstantRead BeginInstantRead(int pos);
+    void EndInstantRead(const TInstantRead& saved);
     void Notification(TComponent* component, TOperation operation) override;
 
 private:

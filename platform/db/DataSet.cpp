@@ -441,6 +441,25 @@ int TDataSet::CurrentRow() const
 
 void TDataSet::SetActiveRecord(int v) { FActiveRecord = v; }
 
+TDataSet::TInstantRead TDataSet::BeginInstantRead(int pos)
+{
+    TInstantRead saved{FWindowTop, FActiveRecord, FRecordCount, false};
+    if (FState == dsInactive || pos < 0 || pos >= int(FStore->Order.size())) return saved;
+    saved.Active = true;
+    FWindowTop = pos;
+    FActiveRecord = 0;
+    FRecordCount = 1;
+    return saved;
+}
+
+void TDataSet::EndInstantRead(const TInstantRead& saved)
+{
+    if (!saved.Active) return;
+    FWindowTop = saved.WindowTop;
+    FActiveRecord = saved.ActiveRecord;
+    FRecordCount = saved.RecordCount;
+}
+
 void TDataSet::UpdateBufferCount()
 {
     int n = 1;

@@ -883,3 +883,63 @@ TEST(DataSet, SearchesSeeOnlyTheFilteredRowsAndNewRecordsGetCalcFields)
     calc.Post();
     EXPECT_EQ(twice->AsInteger(), 11);
 }
+
+namespace {
+
+// A set that lets a test read any record in place.
+class TInstantReadSet : public TDataSet {
+public:
+    using TDataSet::BeginInstantRead;
+    using TDataSet::EndInstantRead;
+};
+
+class TScrollCounter : public TDataLink {
+public:
+    int Events = 0;
+protected:
+    void DataEvent(TDataEvent event, intptr_t info) override
+    {
+        ++Events;
+        TDataLink::DataEvent(event, info);
+    }
+};
+
+} // namespace
+
+TEST(DataSetInstantRead, ReadsAnotherRecordInPlaceAndComesBackWithoutNotices)
+{
+    TInstantReadSet ds;
+    ds.FieldDefs()->Add("Id", ftInteger);
+    ds.FieldDefs()->Add("Name", ftString, 10);
+    ds.CreateDataSet();
+    for (int i = 1; i <= 5; ++i) ds.AppendRecord({i, "学员" + std::to_string(i)});
+    ds.SetRecNo(2);
+    TDataSource src;
+    src.SetDataSet(&ds);
+    TScrollCounter link;
+    link.SetDataSource(&src);
+    const int before = link.Events;
+    const TBookmarkStr second = ds.Bookmark();
+
+    auto saved = ds.BeginInstantRead(4);
+    ASSERT_TRUE(saved.Active);
+    EXPECT_EQ(ds.FieldByName("Id")->AsInteger(), 5);
+    EXPECT_EQ(ds.FieldByName("Name")->AsString(), "学员5");
+    EXPECT_EQ(ds.RecNo(), 5);
+    EXPECT_NE(ds.Bookmark(), second);
+    ds.EndInstantRead(saved);
+
+    EXPECT_EQ(ds.FieldByName("Id")->AsInteger(), 2);
+    EXPECT_EQ(ds.RecNo(), 2);
+    EXPECT_EQ(ds.Bookmark(), second);
+    EXPECT_EQ(link.Events, before);
+
+    // A position outside the records reads nothing else and changes nothing.
+    for (int pos : {-1, 5, 100}) {
+        auto none = ds.BeginInstantRead(pos);
+        EXPECT_FALSE(none.Active);
+        EXPECT_EQ(ds.RecNo(), 2);
+        ds.EndInstantRead(none);
+        EXPECT_EQ(ds.RecNo(), 2);
+    }
+}
