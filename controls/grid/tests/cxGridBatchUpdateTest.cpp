@@ -22,7 +22,7 @@ protected:
         Age->DataBinding()->SetValueTypeClass(TcxIntegerValueType::Class());
         Note = View->CreateItem();
         Note->DataBinding()->SetValueTypeClass(TcxStringValueType::Class());
-        TcxGridDataController* dc = View->DataController();
+        TcxCustomDataController* dc = View->DataController();
         dc->SetRecordCount(6);
         for (int r = 0; r < 6; ++r) dc->SetValue(r, Age->Index(), 20 + r);
         dc->SetMultiSelect(true);
@@ -43,7 +43,7 @@ protected:
 
 TEST_F(GridBatchUpdateTest, PostsToEverySelectedRecordWhileRowsAreRenewed)
 {
-    TcxGridDataController* dc = View->DataController();
+    TcxCustomDataController* dc = View->DataController();
     // A filter that the update itself makes rows leave: every post renews the rows.
     dc->Filter()->AddItem(nullptr, Age, foLess, 30, "30");
     dc->Filter()->SetActive(true);
@@ -61,7 +61,7 @@ TEST_F(GridBatchUpdateTest, PostsToEverySelectedRecordWhileRowsAreRenewed)
 
 TEST_F(GridBatchUpdateTest, PostsThatKeepTheRowsLeaveTheSelection)
 {
-    TcxGridDataController* dc = View->DataController();
+    TcxCustomDataController* dc = View->DataController();
     for (int row : {0, 5}) dc->ChangeRowSelection(row, true);
     BatchUpdate(Note->Index(), [](int r) { return Variant("已处理" + std::to_string(r)); });
     EXPECT_EQ(VarToStr(dc->GetValue(0, Note->Index())), "已处理0");

@@ -265,7 +265,7 @@ protected:
         Name = Add("ColName");
         Name->OnGetDisplayText = [](TcxCustomGridTableItem*, TObject*, std::string& AText) { AText = "<" + AText + ">"; };
         Name->DataBinding()->SetValueTypeClass(TcxStringValueType::Class());
-        TcxGridDataController* dc = View->DataController();
+        TcxCustomDataController* dc = View->DataController();
         dc->SetRecordCount(4);
         for (int i = 0; i < 4; ++i) dc->SetValue(i, 0, Variant(std::string(1, char('A' + i))));
     }

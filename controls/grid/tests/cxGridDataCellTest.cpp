@@ -24,7 +24,7 @@ protected:
         Name->SetName("ColName");
         Name->DataBinding()->SetValueTypeClass(TcxStringValueType::Class());
         Name->SetWidth(100);
-        TcxGridDataController* dc = View->DataController();
+        TcxCustomDataController* dc = View->DataController();
         dc->SetRecordCount(6);
         const char* names[] = {"张三", "李四", "王五", "", "赵六", "孙七"};
         for (int i = 0; i < 6; ++i) dc->SetValue(i, 0, Variant(std::string(names[i])));

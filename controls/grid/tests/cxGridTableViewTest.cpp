@@ -28,7 +28,7 @@ protected:
             item->SetName(name);
             item->DataBinding()->SetValueTypeClass(TcxStringValueType::Class());
         }
-        TcxGridDataController* dc = View->DataController();
+        TcxCustomDataController* dc = View->DataController();
         dc->SetRecordCount(10);
         for (int i = 0; i < 10; ++i) dc->SetValue(i, 0, Variant(std::string(1, char('a' + i))));
         Grid->SetBounds(0, 0, 300, 200);
@@ -39,7 +39,7 @@ protected:
     }
     TcxCustomGridTableItem* Item(int i) { return View->GetItem(i); }
     TcxCustomGridTableController* Controller() { return View->Controller(); }
-    TcxGridDataController* DC() { return View->DataController(); }
+    TcxCustomDataController* DC() { return View->DataController(); }
     TcxCustomGridRecord* Record(int i) { return View->ViewData()->GetRecord(i); }
     std::vector<int> Selected()
     {
