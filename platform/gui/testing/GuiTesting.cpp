@@ -207,8 +207,11 @@ static void SendKey(QEvent::Type type, int vk, TShiftState shift, const QString&
     QWindow* w = FocusWindow();
     int key = VkToQt(vk);
     if (!w || !key) return;
-    if (type == QEvent::KeyPress) QTest::sendKeyEvent(QTest::Press, w, Qt::Key(key), text, Mods(shift));
-    else QTest::sendKeyEvent(QTest::Release, w, Qt::Key(key), text, Mods(shift));
+    // The numeric pad's keys are told from the main keyboard's by the keypad flag.
+    Qt::KeyboardModifiers mods = Mods(shift);
+    if (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) mods |= Qt::KeypadModifier;
+    if (type == QEvent::KeyPress) QTest::sendKeyEvent(QTest::Press, w, Qt::Key(key), text, mods);
+    else QTest::sendKeyEvent(QTest::Release, w, Qt::Key(key), text, mods);
     ProcessEvents();
 }
 
