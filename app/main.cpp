@@ -7,6 +7,7 @@
 #include "Login.h"
 #include "Objs.h"
 #include "qzProj.h"
+#include "qzStartup.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +53,16 @@ int main(int argc, char** argv)
     qzProj::ProductBuild = "Build261210";
     qzProj::ProjectName = "pemtal";
 
+    // The libraries start before the application's own units that use them:
+    // the editors' registries, the grids' dialogs and exchange formats, the
+    // script bindings and the report engine with its password form.
+    try {
+        qzStartup::StartUpLibraries();
+    } catch (const std::exception& e) {
+        Application->ShowException(e);
+        return 1;
+    }
+
     // The data objects of the application core, made in their order.
     Database::Initialize();
     qzProj::Initialize();
@@ -93,5 +104,12 @@ int main(int argc, char** argv)
     // 12. The end: the data objects go in reverse order.
     qzProj::Finalize();
     Database::Finalize();
+    // Then the libraries, in the reverse order of their start-up.
+    try {
+        qzStartup::ShutDownLibraries();
+    } catch (const std::exception& e) {
+        Application->ShowException(e);
+        exitCode = 1;
+    }
     return exitCode;
 }

@@ -791,12 +791,16 @@ namespace frxBarcode {
 void Initialize()
 {
     static bool done = false;
-    if (done) return;
-    done = true;
-    RegisterClasses({TfrxBarCodeView::StaticClass(), TfrxBarcode::StaticClass()});
-    frxRes::Resources().Add("obBarC", "条形码对象");
-    frxDsgnIntf::ObjectRegistry().AddObjectClass(TfrxBarCodeView::StaticClass(), nullptr, 23, 0, "Other");
-    if (TfsScript* g = fs_iinterpreter::GetGlobalScript()) {
+    if (!done) {
+        done = true;
+        RegisterClasses({TfrxBarCodeView::StaticClass(), TfrxBarcode::StaticClass()});
+        frxRes::Resources().Add("obBarC", "条形码对象");
+        frxDsgnIntf::ObjectRegistry().AddObjectClass(TfrxBarCodeView::StaticClass(), nullptr, 23, 0, "Other");
+    }
+    // The script side again whenever the global script lacks it: the
+    // interpreter may have been shut down and started again since.
+    TfsScript* g = fs_iinterpreter::GetGlobalScript();
+    if (g && !g->FindClass(TfrxBarCodeView::StaticClass()->Name)) {
         std::string names;
         for (const std::string& n : TypeInfoOf<TfrxBarcodeType>()->Names) {
             if (!names.empty()) names += ", ";

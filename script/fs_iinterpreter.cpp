@@ -299,6 +299,8 @@ void FreeGlobalScript()
     GGlobalScriptFreed = true;
 }
 
+void RestoreGlobalScript() { GGlobalScriptFreed = false; }
+
 }  // namespace fs_iinterpreter
 
 using namespace fs_iinterpreter;

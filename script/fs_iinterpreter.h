@@ -475,6 +475,9 @@ namespace fs_iinterpreter {
 // use; null once FreeGlobalScript has run.
 TfsScript* GetGlobalScript();
 void FreeGlobalScript();
+// Lets the next GetGlobalScript make the global script again after
+// FreeGlobalScript: the engine is being started again.
+void RestoreGlobalScript();
 TfsEventList& GlobalEventList();
 
 // Object values as scripts hold them: handles, 0 for nil. obj must be alive.

@@ -1,0 +1,34 @@
+#include "qzStartup.h"
+
+#include "DBGridEhStartup.h"
+#include "UnitSequence.h"
+#include "cxEditorsStartup.h"
+#include "cxFoundationStartup.h"
+#include "cxGridStartup.h"
+#include "frxStartup.h"
+#include "fs_istartup.h"
+
+namespace qzStartup {
+
+namespace {
+// The data controller has no start-up of its own: its resource texts come
+// through the editors' start-up.
+TUnitSequence& Libraries()
+{
+    static TUnitSequence libraries{
+        {cxFoundationStartup::StartUp, cxFoundationStartup::ShutDown},
+        {cxEditorsStartup::StartUp, cxEditorsStartup::ShutDown},
+        {cxGridStartup::StartUp, cxGridStartup::ShutDown},
+        {DBGridEhStartup::StartUp, DBGridEhStartup::ShutDown},
+        {fs_istartup::StartUp, fs_istartup::ShutDown},
+        {frxStartup::StartUp, frxStartup::ShutDown},
+    };
+    return libraries;
+}
+}  // namespace
+
+void StartUpLibraries() { Libraries().StartUp(); }
+void ShutDownLibraries() { Libraries().ShutDown(); }
+bool LibrariesStarted() { return Libraries().Started(); }
+
+}  // namespace qzStartup

@@ -1,0 +1,28 @@
+#include "cxGridStartup.h"
+
+#include "UnitSequence.h"
+#include "cxFilterControlDialog.h"
+#include "cxGrid.h"
+#include "cxGridCustomTableView.h"
+#include "cxGridCustomView.h"
+
+namespace cxGridStartup {
+
+namespace {
+TUnitSequence& Units()
+{
+    static TUnitSequence units{
+        {nullptr, cxGridCustomView::Finalize},
+        {cxGridCustomTableView::Initialize, nullptr},
+        {cxGrid::Initialize, nullptr},
+        {cxFilterControlDialog::Initialize, nullptr},
+    };
+    return units;
+}
+}  // namespace
+
+void StartUp() { Units().StartUp(); }
+void ShutDown() { Units().ShutDown(); }
+bool Started() { return Units().Started(); }
+
+}  // namespace cxGridStartup
