@@ -297,7 +297,7 @@ private:
 // ---- the value list of the filter drop-down -------------------------------------------------
 
 enum TcxFilterValueItemKind : uint8_t {
-    fviAll = 0, fviCustom = 1, fviBlanks = 2, fviNonBlanks = 3, fviValue = 5, fviMRU = 6, fviMRUSeparator = 7
+    fviAll = 0, fviCustom = 1, fviBlanks = 2, fviNonBlanks = 3, fviUser = 4, fviValue = 5, fviMRU = 6, fviMRUSeparator = 7
 };
 
 struct TcxFilterValueItem {
