@@ -12,10 +12,8 @@
 
 #include <memory>
 
-enum TScrollBarKind { sbHorizontal, sbVertical };
 QZ_ENUM_TYPEINFO(TScrollBarKind, "sbHorizontal", "sbVertical")
 using TScrollBarInc = int16_t;
-using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
 class TcxScrollBar : public TCustomControl {
     QZ_CLASS(TcxScrollBar, TCustomControl)

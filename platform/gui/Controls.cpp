@@ -1569,6 +1569,17 @@ void TWinControl::WMNCPaint(TMessage& m)
 void TWinControl::WndProc(TMessage& m)
 {
     switch (m.Msg) {
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        // A child scroll bar's notice goes back to the bar (CN_HSCROLL, CN_VSCROLL).
+        if (m.LParam) {
+            TWinControl* c = FindControl(reinterpret_cast<HWND>(m.LParam));
+            if (c && c != this && c->Parent() == this) {
+                m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+                return;
+            }
+        }
+        break;
     case WM_CONTEXTMENU:
         // A graphic child under the point has its say first.
         if (m.Result == 0 && !(GET_X_LPARAM(m.LParam) == -1 && GET_Y_LPARAM(m.LParam) == -1)) {

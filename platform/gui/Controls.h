@@ -39,6 +39,8 @@ enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHir
                 imChinese, imSHanguel, imHanguel };
 enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom,
                    scEndScroll };
+enum TScrollBarKind { sbHorizontal, sbVertical };
+using TScrollEvent = std::function<void(TObject* sender, TScrollCode scrollCode, int& scrollPos)>;
 
 enum TControlStyleItem {
     csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption,

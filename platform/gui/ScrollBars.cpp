@@ -4,6 +4,7 @@
 // WM_HSCROLL and WM_VSCROLL.
 #include "QzGuiPrivate.h"
 #include "Forms.h"
+#include "StdCtrls.h"
 
 #include <QWidget>
 
@@ -262,8 +263,20 @@ static void BarChanged(TWinControl* c, bool visibilityMayChange, BOOL redraw)
     if (redraw && c->Window() && c->Window()->W) c->Window()->W->update();
 }
 
+// A scroll bar control, for SB_CTL.
+static TScrollBar* BarControl(HWND wnd, int bar)
+{
+    return bar == SB_CTL ? DynamicCast<TScrollBar>(FindControl(wnd)) : nullptr;
+}
+
 int SetScrollInfo(HWND wnd, int bar, const TScrollInfo* si, BOOL redraw)
 {
+    if (bar == SB_CTL) {
+        TScrollBar* sb = BarControl(wnd, bar);
+        if (!sb || !si) return 0;
+        sb->ApplyScrollInfo(*si);
+        return sb->Position();
+    }
     TWinControl* c;
     TBar* b = BarOf(wnd, bar, &c);
     if (!b || !si) return 0;
@@ -292,6 +305,12 @@ int SetScrollInfo(HWND wnd, int bar, const TScrollInfo* si, BOOL redraw)
 
 BOOL GetScrollInfo(HWND wnd, int bar, TScrollInfo* si)
 {
+    if (bar == SB_CTL) {
+        TScrollBar* sb = BarControl(wnd, bar);
+        if (!sb || !si) return 0;
+        sb->ReadScrollInfo(*si);
+        return 1;
+    }
     TBar* b = BarOf(wnd, bar);
     if (!b || !si) return 0;
     if (si->fMask & SIF_RANGE) {
@@ -311,6 +330,11 @@ BOOL GetScrollInfo(HWND wnd, int bar, TScrollInfo* si)
 
 int SetScrollPos(HWND wnd, int bar, int pos, BOOL redraw)
 {
+    if (TScrollBar* sb = BarControl(wnd, bar)) {
+        int old = sb->Position();
+        sb->SetPosition(pos);
+        return old;
+    }
     TBar* b = BarOf(wnd, bar);
     if (!b) return 0;
     int old = b->Pos;
@@ -322,6 +346,7 @@ int SetScrollPos(HWND wnd, int bar, int pos, BOOL redraw)
 }
 int GetScrollPos(HWND wnd, int bar)
 {
+    if (TScrollBar* sb = BarControl(wnd, bar)) return sb->Position();
     TBar* b = BarOf(wnd, bar);
     return b ? b->Pos : 0;
 }

@@ -7,6 +7,7 @@
 #include "Controls.h"
 #include "StringLists.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -846,4 +847,71 @@ class TComboBox : public TCustomComboBox {
     QZ_CLASS(TComboBox, TCustomComboBox)
 public:
     explicit TComboBox(TComponent* owner = nullptr) : TCustomComboBox(owner) {}
+};
+
+// ==== scroll bar ===========================================================================
+
+// A scroll bar control over the native one. What the user does with it goes
+// to its parent as WM_HSCROLL or WM_VSCROLL (LParam: the bar's window), which
+// the parent hands back to the bar as CN_HSCROLL or CN_VSCROLL; the bar then
+// moves its position (OnScroll may change where to) and tells OnChange.
+// GetScrollInfo and SetScrollInfo with SB_CTL read and set it by its window.
+class TScrollBar : public TWinControl {
+    QZ_CLASS(TScrollBar, TWinControl)
+public:
+    explicit TScrollBar(TComponent* owner = nullptr);
+    ~TScrollBar() override;
+    TScrollBarKind Kind() const { return FKind; }
+    void SetKind(TScrollBarKind v);
+    int Min() const { return FMin; }
+    void SetMin(int v) { SetParams(FPosition, v, FMax); }
+    int Max() const { return FMax; }
+    void SetMax(int v) { SetParams(FPosition, FMin, v); }
+    // Kept between Min and the last place a page still fits (Max - PageSize + 1).
+    int Position() const { return FPosition; }
+    void SetPosition(int v) { SetParams(v, FMin, FMax); }
+    // The part shown (0: none); at most the whole range.
+    int PageSize() const { return FPageSize; }
+    void SetPageSize(int v);
+    int SmallChange() const { return FSmallChange; }
+    void SetSmallChange(int v) { FSmallChange = v; }
+    int LargeChange() const { return FLargeChange; }
+    void SetLargeChange(int v) { FLargeChange = v; }
+    // A maximum below the minimum is raised to it.
+    void SetParams(int position, int min, int max);
+    // Where the thumb stands while it is dragged (else the position).
+    int TrackPos() const { return FTrackPos; }
+    // SB_CTL's scroll information.
+    void ApplyScrollInfo(const TScrollInfo& si);
+    void ReadScrollInfo(TScrollInfo& si) const;
+
+    TScrollEvent OnScroll;
+    TNotifyEvent OnChange;
+
+protected:
+    QWidget* CreateWindowHandle(const TCreateParams& params, QWidget* parentWidget) override;
+    void CreateWindowDone() override;
+    virtual void Scroll(TScrollCode scrollCode, int& scrollPos);
+    virtual void Change();
+    void CNScroll(TMessage& m);
+    void WMMouse(TMessage& m);
+    QZ_BEGIN_MESSAGE_MAP
+        QZ_MESSAGE_HANDLER(CN_HSCROLL, CNScroll)
+        QZ_MESSAGE_HANDLER(CN_VSCROLL, CNScroll)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONDOWN, WMMouse)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONUP, WMMouse)
+        QZ_MESSAGE_HANDLER(WM_MOUSEMOVE, WMMouse)
+        QZ_MESSAGE_HANDLER(WM_LBUTTONDBLCLK, WMMouse)
+    QZ_END_MESSAGE_MAP
+
+private:
+    int LastPosition() const { return std::max(FMin, FPageSize > 0 ? FMax - FPageSize + 1 : FMax); }
+    // Tells the parent of a move of the native bar (SB_ code).
+    void Notify(int code);
+    void Push();
+    TScrollBarKind FKind = sbHorizontal;
+    int FMin = 0, FMax = 100, FPosition = 0, FPageSize = 0;
+    int FSmallChange = 1, FLargeChange = 1;
+    int FTrackPos = 0;
+    int FPushing = 0;
 };
