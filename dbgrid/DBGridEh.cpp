@@ -435,6 +435,11 @@ void TCustomDBGridEh::Notification(TComponent* component, TOperation operation)
 {
     TCustomGrid::Notification(component, operation);
     if (operation != opRemove || !FDataLink) return;
+    if (component == FMemTableSet) {
+        FMemTable = nullptr;
+        FMemTableSet = nullptr;
+        RequestLayout();
+    }
     if (component == DataSource()) SetDataSource(nullptr);
     else if (auto* f = DynamicCast<TField>(component)) {
         bool changed = false;
@@ -1097,6 +1102,7 @@ void TCustomDBGridEh::FitColumnWidths(const TColumnsEhList& columns)
                     GetCellParams(c, &font, bg, {});
                     w += TextWidthOf(&font, c->CellDisplayText());
                 }
+                if (!FShownColumns.empty() && c == FShownColumns.front()) w += TreeIndent();
                 widths[i] = std::max(widths[i], w);
             }
         }
@@ -1156,6 +1162,13 @@ void TCustomDBGridEh::RecalcRowCount()
     used += FFooterRowCount * pitch + (FFooterRowCount > 0 ? lw : 0);
     SetDefaultRowHeight(DefaultRowHeight());
     if (FOptions.Contains(dgTitles)) SetRowHeights(0, FTitleRowHeight);
+    if (RowsFromMemTable()) {
+        // Every record is a row of its own, read in place: no buffer to fill.
+        if (FDataLink->Active()) FDataLink->SetBufferCount(1);
+        RecalcMemTableRows();
+        if (RowCount() != entryRows) Invalidate();
+        return;
+    }
     SetTopRow(FixedRows());
     bool window = HandleAllocated();
     int clientH = ClientHeight();
@@ -1213,8 +1226,10 @@ void TCustomDBGridEh::LinkActiveChanged(bool active)
     FSTFilter->DropValueLists();
     FSelection->SetLinkActive(active);
     FSumList->SetDataSet(DataSource() ? DataSource()->DataSet() : nullptr);
+    if (RowsFromMemTable()) RecalcRowCount();
     RequestLayout();
     RefreshVertScrollBar();
+    ProbeMemTable();
 }
 
 void TCustomDBGridEh::RefreshFromData()
@@ -1235,6 +1250,10 @@ void TCustomDBGridEh::RefreshFromData()
 
 void TCustomDBGridEh::DataScrolled(int distance)
 {
+    if (RowsFromMemTable()) {
+        SyncMemTableCurrentRow();
+        return;
+    }
     SyncCurrentRow();
     RefreshVertScrollBar();
     Invalidate();
@@ -1280,11 +1299,15 @@ void TCustomDBGridEh::EditingStateChanged()
 int TCustomDBGridEh::CurrentDataRow() const
 {
     if (!FDataLink->Active()) return -1;
-    return FFirstDataRow + FDataLink->ActiveRecord();
+    return FFirstDataRow + CurrentDataRowIndex();
 }
 
 void TCustomDBGridEh::SyncCurrentRow()
 {
+    if (RowsFromMemTable()) {
+        SyncMemTableCurrentRow();
+        return;
+    }
     if (!FDataLink->Active()) return;
     int row = CurrentDataRow();
     if (row >= FixedRows() && row < RowCount() && row != Row()) {

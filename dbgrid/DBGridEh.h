@@ -18,6 +18,7 @@
 #include "DBCtrlsEh.h"
 #include "DBSumLst.h"
 #include "Grids.h"
+#include "MemTableEh.h"
 #include "ShortCuts.h"
 #include "ToolCtrlsEh.h"
 
@@ -812,6 +813,8 @@ public:
     TScrollBarVisibleModeEh VisibleMode() const { return FVisibleMode; }
     void SetVisibleMode(TScrollBarVisibleModeEh v);
     void Assign(TPersistent* source) override;
+    // The bar's range, page and positions as the window holds them.
+    bool ReadScrollInfo(TScrollInfo& info) const;
 private:
     TCustomDBGridEh* FGrid;
     bool FVertical;
@@ -1032,6 +1035,44 @@ public:
     bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
     bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
     void Dispatch(TMessage& message) override;
+    void TopLeftChanged() override;
+    // The smallest top row from which the rows down to row fit the window.
+    int LastTopRow(int row) const;
+
+    // ---- reading the record of another data row
+    // Makes the fields read the record of a data row (from 0) until EndRowRead.
+    void BeginRowRead(int dataRow);
+    void EndRowRead();
+    bool RowIsCurrent(int dataRow) const;
+    // The data rows holding records, and the current record's data row (-1: none).
+    int DataRowCount() const;
+    int CurrentDataRowIndex() const;
+
+    // ---- the memtable view
+    // A data set offering IMemTableEh shows, while there are no footer rows,
+    // every record of its view as a grid row; the grid scrolls itself, the
+    // set fetches only what the window needs, and a tree set's nodes draw
+    // in 18-pixel boxes before the first column's text and expand there.
+    bool HasMemTable() const { return FMemTable != nullptr; }
+    IMemTableEh* MemTable() const { return FMemTable; }
+    bool RowsFromMemTable() const { return HasMemTable() && FFooterRowCount == 0; }
+    bool MemTableIsTree() const;
+    void ProbeMemTable();
+    void RecalcMemTableRows();
+    void SyncMemTableCurrentRow();
+    void FetchVisibleRecords();
+    void RefreshMemTableScrollBar();
+    void MoveTopRowSafely(int top);
+    void MemTableVScroll(TMessage& message);
+    void ClampTopRow();
+    // The width of the tree part before the first column's text in the row read.
+    int TreeIndent() const;
+    virtual void DrawTreeCell(const TRect& rect, TColumnEh* column, TGridDrawState state, bool selected);
+    // Whether the point lies in the tree part of a row; unless onlyTest, a
+    // press on the node's own box shows or hides its children.
+    virtual bool HandleTreeClick(int x, int y, bool onlyTest);
+    // What the tree keys do to the current node: 0 toggles, 1 expands, -1 collapses.
+    void ExpandCurrentNode(int how);
 
     // ---- footers
     // The text a footer cell shows ("" where nothing can be computed).
@@ -1190,6 +1231,7 @@ private:
     int FIncSearchTimeout = -1;
     char FSearchLead = 0;
     int FPaintActiveRecord = -1;   // the current record's buffer row, while data cells paint
+    bool FPaintingCurrentRow = false;   // the data cell painting is the current record's
     TMouseTrackingEh FTracking = gtNone;
     TPoint FLastMouse{0, 0};
     TShiftState FTrackShift;
@@ -1199,6 +1241,20 @@ private:
     bool FCursorOverridden = false;   // a selection cursor stands in for the grid's own
     TCursor FUserCursor = crDefault;   // the first byte of a Chinese character typed into the search
     TBookmarkStr FViewBookmark;
+    // The interface of the data set's memtable: the set's own, never counted,
+    // dropped when the set goes (it may be half destroyed by then).
+    IMemTableEh* FMemTable = nullptr;
+    TDataSet* FMemTableSet = nullptr;
+    std::vector<int> FReadSavedRecords;   // the link's active records before the row reads
+    bool FFetchingRecords = false;
+    bool FTreeClicking = false;
+    // Shows or hides the children of a record's node and goes to the
+    // record the memtable names, keeping the top row.
+    void ToggleNodeOfRecord(int recNo);
+    void FollowMemTableRow(bool moveAnchor);
+    // Sets the vertical bar (the window's own) from si by the visible mode.
+    void ApplyVertScrollInfo(TScrollInfo si, bool nothingToScroll);
+    void WheelStep(TShiftState shift, int direction);
     int FViewOffset = 0;
     std::vector<THeadTreeNode*> FLeafNodes;
     TColumnsEhList FShownColumns, FSortColumnList;

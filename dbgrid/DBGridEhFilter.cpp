@@ -469,7 +469,10 @@ Variant TSTColumnFilterEh::FilterOperand1() const
 
 Variant TSTColumnFilterEh::FilterOperand2() const { return FExpression.SecondOperand; }
 
-bool TSTColumnFilterEh::HasDropDownButton() const { return ListSource() != nullptr; }
+bool TSTColumnFilterEh::HasDropDownButton() const
+{
+    return ListSource() != nullptr || (FColumn && FColumn->Grid() && FColumn->Grid()->HasMemTable());
+}
 
 std::unique_ptr<TDatasetFieldValueListEh> TSTColumnFilterEh::ValueList() const
 {
@@ -487,11 +490,23 @@ std::unique_ptr<TDatasetFieldValueListEh> TSTColumnFilterEh::ValueList() const
 
 TStrings* TSTColumnFilterEh::CachedValues()
 {
+    TCustomDBGridEh* g = FColumn ? FColumn->Grid() : nullptr;
+    if (!ListSource() && g && g->HasMemTable() && g->DataLink()->Active()) {
+        if (!FMemTableValues) {
+            FMemTableValues = std::make_unique<TStringList>();
+            g->MemTable()->FieldValueList(FColumn->FieldName(), FMemTableValues.get());
+        }
+        return FMemTableValues.get();
+    }
     if (!FValueList) FValueList = ValueList();
     return FValueList ? FValueList->DistinctValues() : nullptr;
 }
 
-void TSTColumnFilterEh::DropValueListCache() { FValueList.reset(); }
+void TSTColumnFilterEh::DropValueListCache()
+{
+    FValueList.reset();
+    FMemTableValues.reset();
+}
 
 std::string TSTColumnFilterEh::ExpressionAsText() const
 {
@@ -734,7 +749,7 @@ void TSTDBGridEhFilter::LoadFilterEditor(int dataCol)
     TColumnEh* column = FGrid->Columns()->Items(dataCol);
     TSTColumnFilterEh* f = column->STFilter();
     FEditor->Items()->Clear();
-    if (f->ListSource()) {
+    if (f->HasDropDownButton()) {
         FEditor->OnCloseUp = [this](TObject* sender, bool accept) { FilterListClosed(sender, accept); };
         FEditor->OnGetItems = [this](TInplaceFilterEditEh* e) { FillFilterList(e); };
         FEditor->Clear();

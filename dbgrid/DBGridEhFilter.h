@@ -107,7 +107,7 @@ public:
 
     void Assign(TPersistent* source) override;
     virtual std::string ExpressionAsText() const;
-    // A list source gives the filter editor a drop-down list.
+    // A list source, or a grid over a memtable, gives the filter editor a drop-down list.
     virtual bool HasDropDownButton() const;
     // The field(s) filtered: DataField, else a lookup field's key fields,
     // else the column's field.
@@ -149,6 +149,7 @@ private:
     Variant FKeyValues = Null();
     int FDropDownWidth = 0, FDropDownRows = 0;
     std::unique_ptr<TDatasetFieldValueListEh> FValueList;
+    std::unique_ptr<TStringList> FMemTableValues;   // without a list source: the memtable's
 };
 
 // ---- the filter row editor --------------------------------------------------------------------

@@ -42,7 +42,7 @@ void TCustomDBGridEh::ClearSelection()
 
 int TCustomDBGridEh::VisibleDataRowCount() const
 {
-    int visible = FDataLink->Active() ? FDataLink->RecordCount() : VisibleRowCount();
+    int visible = FDataLink->Active() && !RowsFromMemTable() ? FDataLink->RecordCount() : VisibleRowCount();
     if (FFooterRowCount == 0) return std::max(1, visible);
     return std::max(1, visible);
 }
@@ -351,6 +351,9 @@ void TCustomDBGridEh::KeyDown(WORD& key, TShiftState shift)
         }
         case VK_UP: PriorRow(true); break;
         case VK_DOWN: NextRow(true); break;
+        case VK_MULTIPLY: ExpandCurrentNode(0); break;
+        case VK_ADD: ExpandCurrentNode(1); break;
+        case VK_SUBTRACT: ExpandCurrentNode(-1); break;
         case VK_INSERT:
             if (shift.Contains(ssShift)) {
                 if (FIncSearching) IncrementalSearch(Clipboard()->AsText(), FIncSearchTimeout, 0);
@@ -487,8 +490,9 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
         return;
     }
     if (rowKind != 2 || !FDataLink->Active()) return;
+    if (HandleTreeClick(x, y, false)) return;
     TDataSet* ds = FDataLink->DataSet();
-    if (r >= FDataLink->RecordCount()) return;
+    if (r >= DataRowCount()) return;
     FToggleMode = shift.Contains(ssCtrl) || !FOptionsEh.Contains(dghClearSelection);
     bool rectAllowed = SelectionAllowed(gstRectangle);
     bool rowMode = colKind == 0 || FOptions.Contains(dgRowSelect) || !rectAllowed;
@@ -496,7 +500,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton button, TShiftState shift, int x, i
                         (colKind == 0 || FOptions.Contains(dgRowSelect) || shift.Contains(ssCtrl) ||
                          shift.Contains(ssShift));
     TDBCell oldCell{SelectedIndex(), ds->IsEmpty() ? TBookmarkStr() : ds->Bookmark()};
-    int distance = r - FDataLink->ActiveRecord();
+    int distance = r - CurrentDataRowIndex();
     if (rowSelection && shift.Contains(ssShift) && distance != 0) {
         MoveBySelecting(true, distance, true, false);
     } else {
@@ -547,7 +551,7 @@ void TCustomDBGridEh::CellHint(THintInfo& info)
     if ((type & 0xFF) != 1 || c >= FColumns->Count()) return;
     TColumnEh* column = FColumns->Items(c);
     bool title = rowKind == 0 && cell.Y == TitleRowCount() - 1;
-    bool data = rowKind == 2 && FDataLink->Active() && r < FDataLink->RecordCount();
+    bool data = rowKind == 2 && FDataLink->Active() && r < DataRowCount();
     bool footer = rowKind == 4 && FDataLink->Active();
     if (title && !column->Title()->Hint().empty()) {
         info.HintStr = GetShortHint(column->Title()->Hint());
@@ -574,9 +578,10 @@ void TCustomDBGridEh::CellHint(THintInfo& info)
         wrap = FUseMultiTitle || FTitleHeight != 0 || FTitleLines != 0;
         font.Assign(column->Title()->Font());
     } else if (data) {
-        int saved = FDataLink->ActiveRecord();
-        FDataLink->SetActiveRecord(r);
+        BeginRowRead(r);
         try {
+            // The tree part before the first column's text takes no tip.
+            if (!FShownColumns.empty() && column == FShownColumns.front()) rect.Left += TreeIndent();
             TCellKindEh kind = column->CellKind();
             if (kind == ckCheckboxes || kind == ckKeyImageList) {
                 // The pick list names the states or the images.
@@ -594,10 +599,10 @@ void TCustomDBGridEh::CellHint(THintInfo& info)
             TColor bg = column->Color();
             GetCellParams(column, &font, bg, {});
         } catch (...) {
-            FDataLink->SetActiveRecord(saved);
+            EndRowRead();
             throw;
         }
-        FDataLink->SetActiveRecord(saved);
+        EndRowRead();
     } else {
         TColumnFooterEh* f = column->FooterForRow(r - 1);
         text = FooterValueText(column, r - 1);
@@ -944,6 +949,10 @@ void TCustomDBGridEh::PaintFlatBorder(HDC dc)
 void TCustomDBGridEh::RefreshVertScrollBar()
 {
     if (!FDataLink || !HandleAllocated()) return;
+    if (RowsFromMemTable()) {
+        RefreshMemTableScrollBar();
+        return;
+    }
     TScrollInfo si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     TDataSet* ds = FDataLink->DataSet();
@@ -961,13 +970,23 @@ void TCustomDBGridEh::RefreshVertScrollBar()
             si.nPos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
         }
     }
+    ApplyVertScrollInfo(si, si.nMax - si.nMin + 1 <= int(si.nPage) || !FDataLink->Active());
+}
+
+void TCustomDBGridEh::ApplyVertScrollInfo(TScrollInfo si, bool nothingToScroll)
+{
     TScrollBarVisibleModeEh mode = FVertScrollBar->VisibleMode();
-    bool nothingToScroll = si.nMax - si.nMin + 1 <= int(si.nPage) || !FDataLink->Active();
     if (mode == sbAlwaysShowEh) si.fMask |= SIF_DISABLENOSCROLL;
     SetScrollInfo(Handle(), SB_VERT, &si, 1);
     bool show = mode == sbAlwaysShowEh || (mode == sbAutoShowEh && !nothingToScroll);
     ShowScrollBar(Handle(), SB_VERT, show ? 1 : 0);
     if (mode == sbAlwaysShowEh) EnableScrollBar(Handle(), SB_VERT, nothingToScroll ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH);
+}
+
+bool TDBGridEhScrollBar::ReadScrollInfo(TScrollInfo& info) const
+{
+    if (!FGrid || !FGrid->HandleAllocated()) return false;
+    return GetScrollInfo(FGrid->Handle(), FVertical ? SB_VERT : SB_HORZ, &info) != 0;
 }
 
 void TDBGridEhScrollBar::SetVisibleMode(TScrollBarVisibleModeEh v)
@@ -992,6 +1011,9 @@ void TDBGridEhScrollBar::Assign(TPersistent* source)
 void TCustomDBGridEh::Dispatch(TMessage& message)
 {
     if (message.Msg == WM_VSCROLL) WMVScroll(message);
+    else if (message.Msg == WM_CHAR && MemTableIsTree() &&
+             (message.WParam == '*' || message.WParam == '+' || message.WParam == '-'))
+        DoKeyPress(message);   // the tree's keys open no editor
     else if (message.Msg == WM_TIMER && message.WParam == DBGridEh::IncSearchTimerId) StopIncrementalSearch();
     else if (message.Msg == WM_TIMER && message.WParam == DBGridEh::AutoScrollTimerId) AutoScrollStep();
     else if (message.Msg == CM_HINTSHOW) {
@@ -1043,8 +1065,12 @@ void TCustomDBGridEh::WMVScroll(TMessage& m)
 {
     m.Result = 0;
     TDataSet* ds = FDataLink->DataSet();
-    if (!FDataLink->Active() || !ds) return;
     if (CanFocus() && !Focused()) SetFocus();
+    if (RowsFromMemTable()) {
+        MemTableVScroll(m);
+        return;
+    }
+    if (!FDataLink->Active() || !ds) return;
     int code = LOWORD(m.WParam);
     int active = FDataLink->ActiveRecord(), count = FDataLink->RecordCount();
     switch (code) {
@@ -1091,13 +1117,40 @@ void TCustomDBGridEh::WMVScroll(TMessage& m)
 bool TCustomDBGridEh::DoMouseWheelDown(TShiftState shift, TPoint mousePos)
 {
     if (TCustomControl::DoMouseWheelDown(shift, mousePos)) return true;
-    if (FDataLink->Active() && FDataLink->DataSet()) FDataLink->DataSet()->Next();
+    WheelStep(shift, 1);
     return true;
 }
 
 bool TCustomDBGridEh::DoMouseWheelUp(TShiftState shift, TPoint mousePos)
 {
     if (TCustomControl::DoMouseWheelUp(shift, mousePos)) return true;
-    if (FDataLink->Active() && FDataLink->DataSet()) FDataLink->DataSet()->Prior();
+    WheelStep(shift, -1);
     return true;
+}
+
+// The wheel moves the record; over a memtable it scrolls the rows (a page
+// with Ctrl) and moves the record only with Shift.
+void TCustomDBGridEh::WheelStep(TShiftState shift, int direction)
+{
+    TDataSet* ds = FDataLink->DataSet();
+    if (!FDataLink->Active() || !ds) return;
+    if (!RowsFromMemTable()) {
+        direction > 0 ? ds->Next() : ds->Prior();
+        return;
+    }
+    if (shift.Contains(ssShift)) {
+        if (shift.Contains(ssCtrl)) ds->MoveBy(direction * VisibleRowCount());
+        else direction > 0 ? ds->Next() : ds->Prior();
+        return;
+    }
+    if (!shift.Contains(ssCtrl)) {
+        MoveTopRowSafely(TopRow() + direction);
+        return;
+    }
+    int page = std::max(1, VisibleRowCount());
+    if (direction > 0) {
+        int below = RowCount() - TopRow();
+        if (below < page) FMemTable->FetchRecords(page - below);
+    }
+    MoveTopRowSafely(TopRow() + direction * page);
 }

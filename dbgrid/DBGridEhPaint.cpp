@@ -122,17 +122,16 @@ void TCustomDBGridEh::DrawCell(int col, int row, const TRect& rect, TGridDrawSta
 void TCustomDBGridEh::DrawIndicatorCell(int dataRow, const TRect& rect, TGridDrawState state)
 {
     TCanvas* c = Canvas();
-    if (!FDataLink->Active() || dataRow >= FDataLink->RecordCount()) {
+    if (!FDataLink->Active() || dataRow >= DataRowCount()) {
         Fill(c, rect, FixedColor());
         return;
     }
-    bool current = dataRow == FDataLink->ActiveRecord();
+    bool current = RowIsCurrent(dataRow);
     bool selected = false;
     if (FOptions.Contains(dgMultiSelect) && FSelection->Rows()->Count() > 0) {
-        int saved = FDataLink->ActiveRecord();
-        FDataLink->SetActiveRecord(dataRow);
+        BeginRowRead(dataRow);
         selected = FSelection->Rows()->CurrentRowSelected();
-        FDataLink->SetActiveRecord(saved);
+        EndRowRead();
     }
     // Selected rows show dark with a light mark.
     TColor face = selected ? TColor(RGB(64, 64, 64)) : FixedColor();
@@ -362,15 +361,15 @@ void TCustomDBGridEh::DrawDataCell(int dataCol, int dataRow, const TRect& rect, 
 {
     TCanvas* c = Canvas();
     TColumnEh* col = FColumns->Items(dataCol);
-    if (!FDataLink->Active() || dataRow >= FDataLink->RecordCount()) {
+    if (!FDataLink->Active() || dataRow >= DataRowCount()) {
         Fill(c, rect, col->Color());
         return;
     }
-    int saved = FDataLink->ActiveRecord();
-    FPaintActiveRecord = saved;
-    FDataLink->SetActiveRecord(dataRow);
+    bool current = RowIsCurrent(dataRow);
+    FPaintActiveRecord = FDataLink->ActiveRecord();
+    FPaintingCurrentRow = current;
+    BeginRowRead(dataRow);
     try {
-        bool current = dataRow == saved;
         TColor bg = col->Color();
         c->Font()->Assign(col->Font());
         bool highlight = state.Contains(gdSelected) &&
@@ -381,20 +380,30 @@ void TCustomDBGridEh::DrawDataCell(int dataCol, int dataRow, const TRect& rect, 
         if (current && FOptionsEh.Contains(dghRowHighlight) && !state.Contains(gdSelected)) {
             bg = clInfoBk;
         }
+        TRect cellRect = rect;
+        // The first shown column of a tree starts with the node's boxes.
+        if (MemTableIsTree() && !FShownColumns.empty() && col == FShownColumns.front()) {
+            int indent = std::min(TreeIndent(), int(rect.Right - rect.Left));
+            DrawTreeCell(TRect{rect.Left, rect.Top, rect.Left + indent, rect.Bottom}, col, state,
+                         highlight && FOptions.Contains(dgRowSelect));
+            cellRect.Left += indent;
+        }
         if (highlight) {
             bg = clHighlight;
             c->Font()->SetColor(clHighlightText);
         }
         GetCellParams(col, c->Font(), bg, state);
-        Fill(c, rect, bg);
-        TRect textRect = rect;
-        textRect.Right -= DrawCellButtons(col, rect, bg);
+        Fill(c, cellRect, bg);
+        TRect textRect = cellRect;
+        textRect.Right -= DrawCellButtons(col, cellRect, bg);
         DrawColumnCell(textRect, dataCol, col, state);
     } catch (...) {
-        FDataLink->SetActiveRecord(saved);
+        EndRowRead();
+        FPaintingCurrentRow = false;
         throw;
     }
-    FDataLink->SetActiveRecord(saved);
+    EndRowRead();
+    FPaintingCurrentRow = false;
 }
 
 void TCustomDBGridEh::DefaultDrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column,
@@ -411,7 +420,7 @@ void TCustomDBGridEh::DefaultDrawColumnCell(const TRect& rect, int dataCol, TCol
     c->Brush()->SetStyle(bsSolid);
     // The text an incremental search matched shows marked, where it stands in the cell.
     if (FIncSearching && !FIncSearchText.empty() && dataCol == SelectedIndex() && PaintLockCount() == 0 &&
-        FDataLink->ActiveRecord() == FPaintActiveRecord && (Focused() || FOptions.Contains(dgAlwaysShowSelection)) &&
+        FPaintingCurrentRow && (Focused() || FOptions.Contains(dgAlwaysShowSelection)) &&
         text.compare(0, FIncSearchText.size(), FIncSearchText) == 0) {
         TRect r = rect;
         int rest = c->TextWidth(text.substr(FIncSearchText.size()));

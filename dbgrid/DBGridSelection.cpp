@@ -21,22 +21,29 @@ TDataSet* LinkedDataSet(const TCustomDBGridEh* grid)
     return link && link->Active() ? link->DataSet() : nullptr;
 }
 
-// Runs fn with the link's active record at each buffered row in turn, the
-// active record restored afterwards (also when fn raises).
+// Runs fn with the fields reading each shown record in turn (given its data
+// row), the current record read again afterwards (also when fn raises):
+// the link's buffered records, or over a memtable the rows in the window.
 template <class Fn>
-void ForEachBufferedRow(TGridDataLinkEh* link, Fn fn)
+void ForEachBufferedRow(TCustomDBGridEh* grid, Fn fn)
 {
-    int saved = link->ActiveRecord();
-    try {
-        for (int i = 0; i < link->RecordCount(); ++i) {
-            link->SetActiveRecord(i);
-            if (!fn(i)) break;
-        }
-    } catch (...) {
-        link->SetActiveRecord(saved);
-        throw;
+    int first = 0, last = grid->DataLink()->RecordCount() - 1;
+    if (grid->RowsFromMemTable()) {
+        first = grid->TopRow() - grid->FirstDataRow();
+        last = std::min(first + grid->VisibleDataRowCount(), grid->DataRowCount() - 1);
     }
-    link->SetActiveRecord(saved);
+    for (int i = first; i <= last; ++i) {
+        grid->BeginRowRead(i);
+        bool more;
+        try {
+            more = fn(i);
+        } catch (...) {
+            grid->EndRowRead();
+            throw;
+        }
+        grid->EndRowRead();
+        if (!more) break;
+    }
 }
 
 } // namespace
@@ -110,7 +117,7 @@ void TBookmarkListEh::SetCurrentRowSelected(bool v)
     if (v) FList.insert(FList.begin() + i, b);
     else FList.erase(FList.begin() + i);
     Changed();
-    if (FGrid) FGrid->InvalidateRow(FGrid->FirstDataRow() + FGrid->DataLink()->ActiveRecord());
+    if (FGrid) FGrid->InvalidateRow(FGrid->CurrentDataRow());
     if (TDBGridEhSelection* sel = Owner()) {
         if (!FList.empty() && sel->FKind != gstRecordBookmarks) {
             // Marking a row ends a selection of another kind (its rows stay).
@@ -178,7 +185,7 @@ TGridRect TBookmarkListEh::RowsToGridRect() const
     TDataSet* ds = LinkedDataSet(FGrid);
     if (!ds || FList.empty()) return NoCells;
     int first = -1, last = -1;
-    ForEachBufferedRow(FGrid->DataLink(), [&](int i) {
+    ForEachBufferedRow(FGrid, [&](int i) {
         if (IndexOf(ds->Bookmark()) >= 0) {
             if (first < 0) first = i;
             last = i;
@@ -431,21 +438,23 @@ TRect TDBGridEhSelectionRect::CellsBox(const TDBCell& a, const TDBCell& b) const
     int left = std::min(a.Col, b.Col), right = std::max(a.Col, b.Col);
     const TBookmarkStr& top = ds->CompareBookmarks(a.Row, b.Row) <= 0 ? a.Row : b.Row;
     const TBookmarkStr& bottom = ds->CompareBookmarks(a.Row, b.Row) <= 0 ? b.Row : a.Row;
-    TGridDataLinkEh* link = FGrid->DataLink();
-    int count = link->RecordCount();
-    if (count == 0) return {};
     std::vector<TBookmarkStr> rows;
-    ForEachBufferedRow(link, [&](int) {
+    int firstRow = -1;
+    ForEachBufferedRow(FGrid, [&](int i) {
+        if (firstRow < 0) firstRow = i;
         rows.push_back(ds->Bookmark());
         return true;
     });
+    if (rows.empty()) return {};
+    const int count = int(rows.size());
     auto indexOf = [&](const TBookmarkStr& b) {
         for (int i = 0; i < count; ++i)
-            if (ds->CompareBookmarks(rows[size_t(i)], b) == 0) return i;
-        return count;
+            if (ds->CompareBookmarks(rows[size_t(i)], b) == 0) return firstRow + i;
+        return firstRow + count;
     };
-    int topRow = ds->CompareBookmarks(top, rows.front()) < 0 ? 0 : indexOf(top);
-    int bottomRow = ds->CompareBookmarks(bottom, rows.back()) > 0 ? FGrid->VisibleDataRowCount() : indexOf(bottom);
+    int topRow = ds->CompareBookmarks(top, rows.front()) < 0 ? firstRow : indexOf(top);
+    int bottomRow = ds->CompareBookmarks(bottom, rows.back()) > 0 ? firstRow + FGrid->VisibleDataRowCount()
+                                                                  : indexOf(bottom);
     return FGrid->BoxRect(FGrid->DataToRawColumn(left), topRow + FGrid->FirstDataRow(), FGrid->DataToRawColumn(right),
                           bottomRow + FGrid->FirstDataRow());
 }
@@ -491,7 +500,7 @@ TGridRect TDBGridEhSelectionRect::ToGridRect() const
     if (!ds || FAnchor.Col < 0 || FAnchor.Row.empty()) return NoCells;
     TBookmarkStr top = TopRow(), bottom = BottomRow();
     int first = -1, last = -1;
-    ForEachBufferedRow(FGrid->DataLink(), [&](int i) {
+    ForEachBufferedRow(FGrid, [&](int i) {
         TBookmarkStr b = ds->Bookmark();
         if (first < 0 && ds->CompareBookmarks(b, top) >= 0) first = i;
         if (ds->CompareBookmarks(b, bottom) <= 0) last = i;
