@@ -4,6 +4,8 @@
 #include "cxEditDataRegisteredRepositoryItems.h"
 #include "cxGrid.h"
 #include "cxGridCommon.h"
+#include "cxGridEditingController.h"
+#include "cxGridCursors.h"
 #include "cxGridLevel.h"
 #include "cxGridStrs.h"
 #include "cxStorage.h"
@@ -12,6 +14,7 @@
 #include "Windows.h"
 
 #include <cctype>
+#include <climits>
 
 #include <algorithm>
 
@@ -45,11 +48,16 @@ QZ_CLASS_IMPL(TcxCustomGridTableViewInfo, TcxCustomGridViewInfo)
 QZ_CLASS_IMPL(TcxCustomGridTableViewInfoCacheItem, TcxCustomGridViewInfoCacheItem)
 QZ_CLASS_IMPL(TcxCustomGridTableViewInfoCache, TcxCustomGridViewInfoCache)
 QZ_CLASS_IMPL(TcxCustomGridTableController, TcxCustomGridController)
+QZ_CLASS_IMPL(TcxGridDragOpenInfoExpand, TcxCustomGridDragOpenInfo)
+QZ_CLASS_IMPL(TcxCustomGridTableDragAndDropObject, TcxCustomGridDragAndDropObject)
 QZ_CLASS_IMPL(TcxGridFocusedRecordChange, TcxCustomGridViewChange)
 QZ_CLASS_IMPL(TcxGridRecordChange, TcxCustomGridViewChange)
 QZ_CLASS_IMPL(TcxGridTableCellViewInfo, TcxCustomGridViewCellViewInfo)
 QZ_CLASS_IMPL(TcxGridTableDataCellViewInfo, TcxGridTableCellViewInfo)
 QZ_CLASS_IMPL(TcxGridTableDataCellPainter, TcxCustomGridCellPainter)
+QZ_CLASS_IMPL(TcxCustomGridRecordPainter, TcxCustomGridCellPainter)
+QZ_CLASS_IMPL(TcxCustomGridRecordsPainter, TObject)
+QZ_CLASS_IMPL(TcxNavigatorSitePainter, TcxCustomGridCellPainter)
 QZ_CLASS_IMPL(TcxCustomGridTablePainter, TcxCustomGridPainter)
 
 namespace cxGridCustomTableView {
@@ -79,9 +87,23 @@ bool TcxGridDefaultValuesProvider::HasDisplayFormat(bool)
     return binding->DataController()->GetItemTextStored(item->Index()) || bool(item->OnGetDisplayText);
 }
 
-TcxGridItemDataBinding::TcxGridItemDataBinding(TcxCustomGridTableItem* AItem) : FItem(AItem)
+TcxGridItemDataBinding::TcxGridItemDataBinding(TcxCustomGridTableItem* AItem) : FItem(AItem) {}
+
+TcxCustomEditDefaultValuesProvider* TcxGridItemDataBinding::CreateDefaultValuesProvider()
 {
-    FDefaultValuesProvider = std::make_unique<TcxGridDefaultValuesProvider>(this);
+    return new TcxGridDefaultValuesProvider(this);
+}
+
+TcxCustomEditDefaultValuesProvider* TcxGridItemDataBinding::DefaultValuesProvider() const
+{
+    if (!FDefaultValuesProvider)
+        FDefaultValuesProvider.reset(const_cast<TcxGridItemDataBinding*>(this)->CreateDefaultValuesProvider());
+    return FDefaultValuesProvider.get();
+}
+
+IcxEditDefaultValuesProvider* TcxGridItemDataBinding::GetDefaultValuesProvider() const
+{
+    return DefaultValuesProvider();
 }
 
 TcxGridItemDataBinding::~TcxGridItemDataBinding() = default;
@@ -98,30 +120,35 @@ void TcxGridItemDataBinding::Assign(TPersistent* Source)
     TPersistent::Assign(Source);
 }
 
-TcxGridDataController* TcxGridItemDataBinding::DataController() const
+TcxCustomDataController* TcxGridItemDataBinding::DataController() const
 {
     return FItem->GridView() ? FItem->GridView()->DataController() : nullptr;
 }
 
+TcxEditRepositoryItem* TcxGridItemDataBinding::GetDefaultRepositoryItem()
+{
+    return cxGridCustomTableView::GetDefaultEditDataRepositoryItem(ValueTypeClass());
+}
+
 TcxValueTypeClass TcxGridItemDataBinding::ValueTypeClass() const
 {
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     return dc ? dc->GetItemValueTypeClass(FItem->Index()) : nullptr;
 }
 
 void TcxGridItemDataBinding::SetValueTypeClass(TcxValueTypeClass AValue)
 {
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     if (!dc || dc->GetItemValueTypeClass(FItem->Index()) == AValue) return;
     dc->ChangeValueTypeClass(FItem->Index(), AValue);
     // The item's editor follows its value type: the default editor of the
     // new type takes over where the item has no editor of its own.
-    if (TcxCustomGridTableView* view = dc->GridView()) view->ItemValueTypeClassChanged(FItem->Index());
+    if (TcxCustomGridTableView* view = FItem->GridView()) view->ItemValueTypeClassChanged(FItem->Index());
 }
 
 bool TcxGridItemDataBinding::Filtered() const
 {
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     return dc && dc->Filter()->FindItemByItemLink(FItem) != nullptr;
 }
 
@@ -129,6 +156,46 @@ void TcxGridItemDataBinding::SetFiltered(bool AValue)
 {
     if (AValue || !Filtered()) return;
     DataController()->Filter()->RemoveItemByItemLink(FItem);
+}
+
+std::string TcxGridItemDataBinding::GetFilterDisplayText(const Variant& AValue, const std::string& ADisplayText)
+{
+    std::string text = ADisplayText;
+    FItem->DoGetFilterDisplayText(AValue, text);
+    return text;
+}
+
+void TcxGridItemDataBinding::GetFilterStrings(TStrings* AStrings, TcxDataFilterValueList* AValueList)
+{
+    AValueList->Load(FItem->Index());
+    FItem->DoGetFilterValues(AValueList);
+    AStrings->BeginUpdate();
+    try {
+        AStrings->Clear();
+        for (int i = 0; i < AValueList->Count(); ++i) {
+            TcxFilterValueItem* entry = AValueList->Items(i);
+            AStrings->Add(GetFilterDisplayText(entry->Value, entry->DisplayText));
+        }
+    } catch (...) {
+        AStrings->EndUpdate();
+        throw;
+    }
+    AStrings->EndUpdate();
+}
+
+void TcxGridItemDataBinding::AddToFilter(TcxFilterOperatorKind AOperatorKind, const Variant& AValue,
+                                         const std::string& ADisplayText)
+{
+    TcxDataFilterCriteria* filter = DataController()->Filter();
+    filter->BeginUpdate();
+    try {
+        filter->RemoveItemByItemLink(FItem);
+        filter->AddItem(nullptr, FItem, AOperatorKind, AValue, ADisplayText.empty() ? VarToStr(AValue) : ADisplayText);
+    } catch (...) {
+        filter->EndUpdate();
+        throw;
+    }
+    filter->EndUpdate();
 }
 
 // ---- data controller ------------------------------------------------------------------------------------
@@ -165,6 +232,13 @@ int TcxGridDataController::GetDefaultActiveRelationIndex()
     return view ? view->GetDefaultActiveDetailIndex() : TcxDataController::GetDefaultActiveRelationIndex();
 }
 
+TClass TcxGridDataController::GetSummaryItemClass()
+{
+    TcxCustomGridTableView* view = GridView();
+    TClass cls = view ? view->GetSummaryItemClass() : nullptr;
+    return cls ? cls : TcxDataController::GetSummaryItemClass();
+}
+
 TcxGridItemDataBindingClass TcxGridDataController::GetItemDataBindingClass()
 {
     return TcxGridItemDataBindingClass::Of<TcxGridItemDataBinding>();
@@ -177,6 +251,38 @@ bool TcxGridDataController::IsFirstRecord()
 }
 
 bool TcxGridDataController::IsLastRecord() { return GetFocusedRowIndex() >= GetRowCount() - 1; }
+
+namespace {
+
+// The value source an editor edits while focused: the value, its display text (1) or a key (2).
+int EditValueSourceOf(TcxCustomEditProperties* AProperties)
+{
+    if (!AProperties) return 1;
+    unsigned kind = AProperties->UsesDisplayFormatting(true);
+    return kind == 1 || kind == 2 ? int(kind) : 0;
+}
+
+}  // namespace
+
+bool TcxGridDataController::FocusItem(int AItemIndex)
+{
+    bool done = TcxDataController::FocusItem(AItemIndex);
+    TcxCustomGridTableView* view = GridView();
+    return (view && view->StartItemEditing(AItemIndex)) || done;
+}
+
+void TcxGridDataController::UpdateData()
+{
+    TcxDataController::UpdateData();
+    if (TcxCustomGridTableView* view = GridView()) view->UpdateData();
+}
+
+int TcxGridDataController::GetItemEditValueSource(int AItemIndex)
+{
+    TcxCustomGridTableView* view = GridView();
+    if (!view || AItemIndex < 0 || AItemIndex >= view->ItemCount()) return 1;
+    return EditValueSourceOf(view->GetItem(AItemIndex)->GetProperties());
+}
 
 // ---- changes ---------------------------------------------------------------------------------------------
 
@@ -221,6 +327,13 @@ void TcxCustomGridTableItemOptions::SetFiltering(bool AValue)
     Changed();
 }
 
+void TcxCustomGridTableItemOptions::SetEditing(bool AValue)
+{
+    if (FEditing == AValue) return;
+    FEditing = AValue;
+    if (!AValue && Item()->Editing()) Item()->SetEditing(false);
+}
+
 void TcxCustomGridTableItemOptions::SetShowEditButtons(TcxGridItemShowEditButtons AValue)
 {
     if (FShowEditButtons == AValue) return;
@@ -236,7 +349,12 @@ void TcxCustomGridTableItem::AfterConstruction()
 {
     TComponent::AfterConstruction();
     FOptions.reset(GetOptionsClass().Create(this));
-    FStyles = std::make_unique<TcxCustomGridTableItemStyles>(this);
+    FStyles.reset(GetStylesClass().Create(this));
+}
+
+TcxGridClassRef<TcxCustomGridTableItemStyles, TPersistent*> TcxCustomGridTableItem::GetStylesClass()
+{
+    return TcxGridClassRef<TcxCustomGridTableItemStyles, TPersistent*>::Of<TcxCustomGridTableItemStyles>();
 }
 
 TcxCustomGridTableItem::~TcxCustomGridTableItem()
@@ -277,8 +395,7 @@ void TcxCustomGridTableItem::ResolveProperties()
     } else if (FProperties) {
         FEffectiveProperties = FProperties.get();
     } else if (!FTornDown && FDataBinding) {
-        TcxEditRepositoryItem* def =
-            cxGridCustomTableView::GetDefaultEditDataRepositoryItem(FDataBinding->ValueTypeClass());
+        TcxEditRepositoryItem* def = FDataBinding->GetDefaultRepositoryItem();
         if (def) {
             def->AddListener(this);
             FDefaultRepositoryItem = def;
@@ -309,6 +426,8 @@ void TcxCustomGridTableItem::SetPropertiesClass(TClass AValue)
     if (AValue == FPropertiesClass) return;
     if (AValue && !AValue->InheritsFrom(TcxCustomEditProperties::StaticClass()))
         throw EConvertError("Invalid editor properties class");
+    if (FProperties && FGridView && FGridView->Controller())
+        FGridView->Controller()->EditingController()->RemoveEdit(FProperties.get());
     FEffectiveProperties = nullptr;
     FProperties.reset();
     FPropertiesClass = AValue;
@@ -341,7 +460,11 @@ void TcxCustomGridTableItem::SetProperties(TcxCustomEditProperties* AValue)
 void TcxCustomGridTableItem::SetRepositoryItem(TcxEditRepositoryItem* AValue)
 {
     if (FRepositoryItem == AValue) return;
-    if (FRepositoryItem) FRepositoryItem->RemoveListener(this);
+    if (FRepositoryItem) {
+        FRepositoryItem->RemoveListener(this);
+        if (FGridView && FGridView->Controller())
+            FGridView->Controller()->EditingController()->RemoveEdit(FRepositoryItem->Properties());
+    }
     FRepositoryItem = AValue;
     if (FRepositoryItem) FRepositoryItem->AddListener(this);
     ResolveProperties();
@@ -534,6 +657,81 @@ TcxCustomGridViewCellViewInfo* TcxCustomGridTableItem::GetFocusedCellViewInfo()
     return record && record->ViewInfo ? record->ViewInfo->GetCellViewInfoByItem(this) : nullptr;
 }
 
+bool TcxCustomGridTableItem::IsFocusedCellViewInfoPartVisible()
+{
+    if (!CanScroll() || !FGridView || !FGridView->TableViewInfo()) return false;
+    TcxCustomGridViewCellViewInfo* cell = GetFocusedCellViewInfo();
+    if (!cell) return false;
+    TRect content;
+    FGridView->TableViewInfo()->GetVisibleContentBounds(content);
+    const TRect& r = cell->Bounds;
+    return r.Left < content.Left || r.Top < content.Top || r.Right > content.Right || r.Bottom > content.Bottom;
+}
+
+// ---- in-place editing
+
+bool TcxCustomGridTableItem::Editing() const
+{
+    return FGridView && FGridView->Controller() && FGridView->Controller()->EditingController()->EditingItem() == this;
+}
+
+void TcxCustomGridTableItem::SetEditing(bool AValue)
+{
+    if (!FGridView || !FGridView->Controller()) return;
+    TcxGridEditingController* editing = FGridView->Controller()->EditingController();
+    if (AValue)
+        editing->SetEditingItem(this);
+    else if (editing->EditingItem() == this)
+        editing->SetEditingItem(nullptr);
+}
+
+bool TcxCustomGridTableItem::CanEdit()
+{
+    if (!FGridView || !CanFocus() || !FGridView->OptionsData()->Editing() || !FOptions->Editing()) return false;
+    TcxCustomGridRecord* record = FGridView->Controller()->GetFocusedRecord();
+    if (!record || !record->HasCells()) return false;
+    return (FGridView->DataController()->GetEditOperations() & ceoEdit) != 0;
+}
+
+bool TcxCustomGridTableItem::InitEditing()
+{
+    return FGridView && FGridView->DataController()->StartItemEditing(FIndex);
+}
+
+TcxCustomEditProperties* TcxCustomGridTableItem::GetProperties(TcxCustomGridRecord* ARecord)
+{
+    TcxCustomEditProperties* properties = DoGetProperties(ARecord);
+    if (properties) InitProperties(properties);
+    return properties;
+}
+
+TcxCustomEditProperties* TcxCustomGridTableItem::DoGetProperties(TcxCustomGridRecord* ARecord)
+{
+    TcxCustomEditProperties* properties = GetProperties();
+    if (OnGetProperties) OnGetProperties(this, ARecord, properties);
+    return properties;
+}
+
+Variant TcxCustomGridTableItem::GetEditValue()
+{
+    if (!FGridView || !FGridView->Controller() || !FGridView->Controller()->GetFocusedRecord()) return Variant();
+    TcxGridEditingController* editing = FGridView->Controller()->EditingController();
+    TcxCustomEditProperties* properties = editing->EditingItem() == this && editing->Edit()
+                                              ? editing->Edit()->ActiveProperties()
+                                              : GetProperties(FGridView->Controller()->GetFocusedRecord());
+    return FGridView->DataController()->GetEditValue(FIndex, EditValueSourceOf(properties));
+}
+
+void TcxCustomGridTableItem::SetEditValue(const Variant& AValue)
+{
+    if (!FGridView || !FGridView->Controller()) return;
+    TcxGridEditingController* editing = FGridView->Controller()->EditingController();
+    TcxCustomEditProperties* properties = editing->EditingItem() == this && editing->Edit()
+                                              ? editing->Edit()->ActiveProperties()
+                                              : GetProperties(FGridView->Controller()->GetFocusedRecord());
+    FGridView->DataController()->SetEditValue(FIndex, AValue, EditValueSourceOf(properties));
+}
+
 bool TcxCustomGridTableItem::Focused() const
 {
     return FGridView && FGridView->Controller() && FGridView->Controller()->FocusedItem() == this;
@@ -588,6 +786,16 @@ void TcxCustomGridTableItem::SetGridView(TcxCustomGridTableView* AValue)
 void TcxCustomGridTableItem::DoGetDisplayText(TObject* ARecord, std::string& AText)
 {
     if (OnGetDisplayText) OnGetDisplayText(this, ARecord, AText);
+}
+
+void TcxCustomGridTableItem::DoGetFilterDisplayText(const Variant& AValue, std::string& ADisplayText)
+{
+    if (OnGetFilterDisplayText) OnGetFilterDisplayText(this, AValue, ADisplayText);
+}
+
+void TcxCustomGridTableItem::DoGetFilterValues(TcxDataFilterValueList* AValueList)
+{
+    if (OnGetFilterValues) OnGetFilterValues(this, AValueList);
 }
 
 void TcxCustomGridTableItem::RestoreDefaults()
@@ -672,6 +880,8 @@ void TcxCustomGridTableItem::Assign(TPersistent* Source)
     FWidthAssigned = src->FWidthAssigned;
     if (FWidthAssigned) SetWidth(src->FWidth);
     OnGetDisplayText = src->OnGetDisplayText;
+    OnGetFilterDisplayText = src->OnGetFilterDisplayText;
+    OnGetFilterValues = src->OnGetFilterValues;
 }
 
 // ---- records -------------------------------------------------------------------------------------------------
@@ -680,7 +890,7 @@ void TcxCustomGridRecord::Collapse(bool) { throw EcxGridAbstractError("Abstract 
 void TcxCustomGridRecord::Expand(bool) { throw EcxGridAbstractError("Abstract Error"); }
 
 TcxCustomGridTableView* TcxCustomGridRecord::GridView() const { return FViewData->GridView(); }
-TcxGridDataController* TcxCustomGridRecord::DataController() const { return FViewData->DataController(); }
+TcxCustomDataController* TcxCustomGridRecord::DataController() const { return FViewData->DataController(); }
 
 bool TcxCustomGridRecord::HasValidRecordIndex() const
 {
@@ -690,6 +900,9 @@ bool TcxCustomGridRecord::HasValidRecordIndex() const
 bool TcxCustomGridRecord::IsLast() const { return FIndex == FViewData->RecordCount() - 1; }
 bool TcxCustomGridRecord::IsNewItemRecord() const { return FViewData->NewItemRecord() == this; }
 bool TcxCustomGridRecord::IsEditing() const { return FViewData->EditingRecord() == this; }
+
+bool TcxCustomGridRecord::DrawFocused() { return GridView()->DrawRecordFocused(this); }
+bool TcxCustomGridRecord::DrawSelected() { return GridView()->DrawRecordSelected(this); }
 
 TcxCustomGridRecord* TcxCustomGridRecord::GetParentRecord()
 {
@@ -744,8 +957,22 @@ void TcxCustomGridRecord::RefreshRecordInfo()
     }
 }
 
-void TcxCustomGridRecord::KeyDown(WORD& AKey, TShiftState)
+void TcxCustomGridRecord::KeyDown(WORD& AKey, TShiftState AShift)
 {
+    // Enter (also with Shift), F2 and the input method's key start editing the focused item.
+    bool noMods = !AShift.Contains(ssShift) && !AShift.Contains(ssAlt) && !AShift.Contains(ssCtrl);
+    bool onlyShift = AShift.Contains(ssShift) && !AShift.Contains(ssAlt) && !AShift.Contains(ssCtrl);
+    if ((AKey == VK_RETURN && (noMods || onlyShift)) || ((AKey == VK_F2 || AKey == VK_PROCESSKEY) && noMods)) {
+        TcxCustomGridTableController* controller = Controller();
+        TcxCustomGridTableItem* item = controller->FocusedItem();
+        if (HasCells() && item) {
+            // Nothing of the record is read after this: editing may renew the record handles.
+            WORD key = AKey;
+            item->SetEditing(true);
+            if (item->Editing() && key != VK_PROCESSKEY) AKey = 0;
+        }
+        return;
+    }
     if (!GetExpandable()) return;
     switch (AKey) {
     case VK_LEFT:
@@ -772,6 +999,22 @@ void TcxCustomGridRecord::KeyDown(WORD& AKey, TShiftState)
     }
 }
 
+void TcxCustomGridRecord::KeyPress(char& AKey)
+{
+    if (KeyHandled) {
+        KeyHandled = false;
+        AKey = 0;
+        return;
+    }
+    auto ch = static_cast<unsigned char>(AKey);
+    if (ch != VK_BACK && ch != 22 && ch != 24 && ch < 32) return;
+    TcxCustomGridTableController* controller = Controller();
+    TcxCustomGridTableItem* item = controller->FocusedItem();
+    if (!HasCells() || !item) return;
+    AKey = 0;
+    controller->EditingController()->ShowEditByKey(item, char32_t(ch));
+}
+
 void TcxCustomGridRecord::SetExpanded(bool AValue)
 {
     if (GetExpanded() == AValue || !GetExpandable()) return;
@@ -795,7 +1038,7 @@ TcxCustomGridTableView* TcxCustomGridTableViewData::GridView() const
     return static_cast<TcxCustomGridTableView*>(TcxCustomGridViewData::GridView());
 }
 
-TcxGridDataController* TcxCustomGridTableViewData::DataController() const { return GridView()->DataController(); }
+TcxCustomDataController* TcxCustomGridTableViewData::DataController() const { return GridView()->DataController(); }
 
 TcxCustomGridRecord* TcxCustomGridTableViewData::GetRecord(int AIndex)
 {
@@ -820,7 +1063,7 @@ TcxCustomGridRecord* TcxCustomGridTableViewData::GetRecordByRecordIndex(int ARec
 
 TcxCustomGridRecord* TcxCustomGridTableViewData::GetEditingRecord()
 {
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     return dc->IsEditing() ? GetRecordByRecordIndex(dc->GetEditingRecordIndex()) : nullptr;
 }
 
@@ -905,14 +1148,55 @@ void TcxGridRecordHitTest::SetGridRecord(TcxCustomGridRecord* ARecord)
 
 TcxCustomGridTableView::~TcxCustomGridTableView() = default;
 
+void TcxCustomGridTableView::BeforeDestruction()
+{
+    // In-place editing ends before the view goes; nothing of the edit is kept.
+    if (Controller()) {
+        try {
+            Controller()->EditingController()->HideEdit(false);
+        } catch (...) {
+        }
+    }
+    TcxCustomGridView::BeforeDestruction();
+}
+
+bool TcxCustomGridTableView::StartItemEditing(int AItemIndex)
+{
+    if (AItemIndex < 0 || AItemIndex >= ItemCount()) return false;
+    TcxCustomGridTableItem* item = GetItem(AItemIndex);
+    item->SetEditing(true);
+    return item->Editing();
+}
+
+void TcxCustomGridTableView::UpdateData()
+{
+    if (Controller()) Controller()->EditingController()->UpdateValue();
+}
+
+bool TcxCustomGridTableView::GetGridTabStop()
+{
+    return TcxCustomGridView::GetGridTabStop() && !(Controller() && Controller()->IsEditing());
+}
+
+bool TcxCustomGridTableView::IsControlFocused()
+{
+    return TcxCustomGridView::IsControlFocused() ||
+           (Controller() && Controller()->EditingController()->IsEditFocused());
+}
+
 TcxGridClassRef<TcxCustomDataController, TComponent*> TcxCustomGridTableView::GetDataControllerClass()
 {
     return TcxGridClassRef<TcxCustomDataController, TComponent*>::Of<TcxGridDataController>();
 }
 
-TcxGridDataController* TcxCustomGridTableView::DataController() const
+TcxCustomDataController* TcxCustomGridTableView::DataController() const
 {
-    return static_cast<TcxGridDataController*>(TcxCustomGridView::DataController());
+    return TcxCustomGridView::DataController();
+}
+
+IcxGridDataController* TcxCustomGridTableView::GridDataController() const
+{
+    return dynamic_cast<IcxGridDataController*>(TcxCustomGridView::DataController());
 }
 
 void TcxCustomGridTableView::DestroyHandlers()
@@ -925,7 +1209,7 @@ void TcxCustomGridTableView::DestroyHandlers()
 
 TcxGridItemDataBindingClass TcxCustomGridTableView::GetItemDataBindingClass()
 {
-    return DataController()->GetItemDataBindingClass();
+    return GridDataController()->GetItemDataBindingClass();
 }
 
 void TcxCustomGridTableView::RenumberItems()
@@ -949,6 +1233,12 @@ void TcxCustomGridTableView::RemoveItem(TcxCustomGridTableItem* AItem)
     auto it = std::find(FItems.begin(), FItems.end(), AItem);
     if (it == FItems.end()) return;
     if (FOptionsBehavior && FOptionsBehavior->IncSearchItem() == AItem) FOptionsBehavior->SetIncSearchItem(nullptr);
+    if (Controller()) {
+        // The item's editor goes with it.
+        TcxGridEditingController* editing = Controller()->EditingController();
+        editing->ItemRemoved(AItem);
+        if (AItem->Properties()) editing->RemoveEdit(AItem->Properties());
+    }
     AItem->SetVisible(false);
     FItems.erase(std::find(FItems.begin(), FItems.end(), AItem));
     AItem->SetIndexField(-1);
@@ -994,14 +1284,12 @@ void TcxCustomGridTableView::ItemVisibilityChanged(TcxCustomGridTableItem* AItem
 void TcxCustomGridTableView::RefreshVisibleItemsList()
 {
     FVisibleItems.clear();
-    for (TcxCustomGridTableItem* item : FItems) {
-        if (item->GetActuallyVisible()) {
-            item->SetVisibleIndexField(int(FVisibleItems.size()));
-            FVisibleItems.push_back(item);
-        } else {
-            item->SetVisibleIndexField(-1);
-        }
-    }
+    for (TcxCustomGridTableItem* item : FItems)
+        if (item->GetActuallyVisible()) FVisibleItems.push_back(item);
+    // The order may still read the items' previous visible indexes.
+    OrderVisibleItems(FVisibleItems);
+    for (TcxCustomGridTableItem* item : FItems) item->SetVisibleIndexField(-1);
+    for (size_t i = 0; i < FVisibleItems.size(); ++i) FVisibleItems[i]->SetVisibleIndexField(int(i));
 }
 
 void TcxCustomGridTableView::RefreshFilterableItemsList()
@@ -1300,6 +1588,9 @@ void TcxCustomGridTableOptionsData::SetDeleting(bool AValue)
 void TcxCustomGridTableOptionsData::SetEditing(bool AValue)
 {
     if (FEditing == AValue) return;
+    if (!AValue)
+        if (auto* view = DynamicCast<TcxCustomGridTableView>(GridView()); view && view->Controller())
+            view->Controller()->EditingController()->HideEdit(false);
     FEditing = AValue;
     RefreshNavigators();
 }
@@ -1669,11 +1960,149 @@ void TcxCustomGridRecord::MakeVisible() { Controller()->MakeRecordVisible(this);
 
 // ---- the table controller ------------------------------------------------------------------------------
 
+namespace {
+// A view pointer that reads null once the view is destroyed: user events
+// run during a move may free the view that runs it.
+class TGridViewGuard {
+public:
+    explicit TGridViewGuard(TcxCustomGridView* AView) : FView(AView)
+    {
+        if (FView) FView->AddReference(&FView);
+    }
+    ~TGridViewGuard()
+    {
+        if (FView) FView->RemoveReference(&FView);
+    }
+    TGridViewGuard(const TGridViewGuard&) = delete;
+    TGridViewGuard& operator=(const TGridViewGuard&) = delete;
+    bool Alive() const { return FView != nullptr; }
+
+private:
+    TcxCustomGridView* FView;
+};
+
+IcxGridDataController* GridDataControllerOf(TcxCustomGridTableView* AView)
+{
+    return dynamic_cast<IcxGridDataController*>(AView->TcxCustomGridView::DataController());
+}
+}  // namespace
+
+TcxCustomGridTableController::~TcxCustomGridTableController() = default;
+
+// ---- the in-place editor
+
+TcxGridClassRef<TcxGridEditingController, TcxCustomGridTableController*>
+TcxCustomGridTableController::GetEditingControllerClass()
+{
+    return TcxGridClassRef<TcxGridEditingController, TcxCustomGridTableController*>::Of<TcxGridEditingController>();
+}
+
+TcxGridEditingController* TcxCustomGridTableController::EditingController()
+{
+    if (!FEditingController) FEditingController.reset(GetEditingControllerClass().Create(this));
+    return FEditingController.get();
+}
+
+bool TcxCustomGridTableController::IsEditing() { return EditingController()->IsEditing(); }
+
+void TcxCustomGridTableController::SetEditingItem(TcxCustomGridTableItem* AValue)
+{
+    EditingController()->SetEditingItem(AValue);
+}
+
+void TcxCustomGridTableController::UpdateEditor()
+{
+    EditorCheckPending = false;
+    if (!EditorCheckAllowed || !GridView()->OptionsBehavior()->AlwaysShowEditor) return;
+    TcxGridEditingController* editing = EditingController();
+    TcxCustomGridRecord* record = GetFocusedRecord();
+    if (editing->IsEditing() && !(record && record->HasCells()))
+        editing->HideEdit(false);
+    else
+        editing->ShowEdit();
+}
+
+bool TcxCustomGridTableController::IsKeyForController(WORD AKey, TShiftState)
+{
+    switch (AKey) {
+    case VK_TAB:
+    case VK_ESCAPE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_INSERT: return true;
+    case VK_LEFT:
+    case VK_RIGHT: return GridView()->OptionsBehavior()->AlwaysShowEditor;
+    default: return false;
+    }
+}
+
+void TcxCustomGridTableController::BeforePaint()
+{
+    TcxCustomGridController::BeforePaint();
+    if (FEditingController && FEditingController->EditUpdateNeeded()) FEditingController->ApplyEditUpdate();
+}
+
+void TcxCustomGridTableController::AfterPaint()
+{
+    TcxCustomGridController::AfterPaint();
+    if (EditorCheckPending) UpdateEditor();
+}
+
+void TcxCustomGridTableController::BeforeKillFocus()
+{
+    TcxCustomGridController::BeforeKillFocus();
+    TGridViewGuard guard(GridView());
+    EditingController()->HideEdit(!GridView()->IsDestroying());
+    if (!guard.Alive()) return;
+    TcxCustomDataController* dc = DataController();
+    if (dc->IsEditing()) dc->Post();
+}
+
+void TcxCustomGridTableController::DoEnter()
+{
+    TcxCustomGridController::DoEnter();
+    UpdateEditor();
+}
+
+bool TcxCustomGridTableController::MayFocus()
+{
+    if (!TcxCustomGridController::MayFocus()) return false;
+    // Leaving an open editor for the site needs a value the editor takes.
+    TcxGridSite* site = Site();
+    TcxGridEditingController* editing = EditingController();
+    if (site && site->Focused() && editing->Edit()) {
+        if (GridView()->OptionsBehavior()->AlwaysShowEditor) return false;
+        return editing->Edit()->ValidateEdit(true);
+    }
+    return true;
+}
+
+void TcxCustomGridTableController::BeforeOffset()
+{
+    if (FEditingController) FEditingController->EditNotPlaced();
+}
+
+void TcxCustomGridTableController::AfterOffset()
+{
+    if (FEditingController) {
+        FEditingController->UpdateEditPosition();
+        FEditingController->HideEditOnScroll();
+    }
+    if (Site()) Site()->UpdateScrollBars();
+}
+
+bool TcxCustomGridTableController::HasFocusedControls()
+{
+    return TcxCustomGridController::HasFocusedControls() || (FEditingController && FEditingController->IsEditFocused());
+}
+
 TcxCustomGridTableView* TcxCustomGridTableController::GridView() const
 {
     return static_cast<TcxCustomGridTableView*>(TcxCustomGridController::GridView());
 }
-TcxGridDataController* TcxCustomGridTableController::DataController() const { return GridView()->DataController(); }
+TcxCustomDataController* TcxCustomGridTableController::DataController() const { return GridView()->DataController(); }
 TcxCustomGridTableViewData* TcxCustomGridTableController::ViewData() const { return GridView()->ViewData(); }
 TcxCustomGridTableViewInfo* TcxCustomGridTableController::ViewInfo() const { return GridView()->TableViewInfo(); }
 
@@ -1703,9 +2132,16 @@ bool TcxCustomGridTableController::FocusRecord(int ARowIndex, bool ASelect)
         if (!record || !record->CanFocus()) return false;
     }
     bool refocus = ARowIndex != -1 && ARowIndex == GetFocusedRowIndex();
-    if (!DataController()->ChangeFocusedRowIndex(ARowIndex)) return false;
-    if (refocus) MakeFocusedRecordVisible();
-    if (GetFocusedRecord()) GridView()->SetFocused(true);
+    // The events of the focus change (the record's, the top record's, the
+    // grid's focused view's) may free the view; the move ends there.
+    TGridViewGuard guard(GridView());
+    if (!DataController()->ChangeFocusedRowIndex(ARowIndex) || !guard.Alive()) return false;
+    if (FFocusingTakesFocus) {
+        if (refocus) MakeFocusedRecordVisible();
+        if (!guard.Alive()) return false;
+        if (GetFocusedRecord()) GridView()->SetFocused(true);
+        if (!guard.Alive()) return false;
+    }
     if (ASelect && CanMultiSelect(true)) {
         DataController()->SetSelectionAnchor(GetFocusedRowIndex());
         SelectFocusedRecordOnly();
@@ -1727,20 +2163,22 @@ bool TcxCustomGridTableController::ProcessFocusedRowMove(int ARowIndex, bool ASe
     return ARowIndex != -1 && FocusRecord(ARowIndex, ASelect);
 }
 
-bool TcxCustomGridTableController::FocusNextRecord(int ARowIndex, bool AGoForward, bool AGoOnCycle, bool ASelect)
+
+bool TcxCustomGridTableController::FocusNextRecord(int ARowIndex, bool AGoForward, bool AGoIntoDetail,
+                                                   bool AGoOnCycle, bool ASelect)
 {
-    TcxGridDataController* dc = DataController();
+    auto* dc = DataController();
+    TcxCustomGridTableView* view = GridView();
+    TGridViewGuard guard(view);
     // Leaving an edited record posts it; an untouched inserted record is
     // dropped when the move leaves it (forward off a row that is not the
     // last, or backward off the last).
     if (dc->IsEditing()) {
+        EditingController()->UpdateValue();
         TcxDataControllerEditState state = dc->GetEditState();
         if (state & cesModified) {
-            TcxCustomGridView* ref = GridView();
-            GridView()->AddReference(&ref);
             dc->Post();
-            if (!ref) return false;
-            GridView()->RemoveReference(&ref);
+            if (!guard.Alive()) return false;
             if (ARowIndex != -1) ARowIndex = GetFocusedRowIndex();
         } else if (state == cesInserting) {
             bool onLast = ARowIndex == ViewData()->RecordCount() - 1;
@@ -1750,44 +2188,132 @@ bool TcxCustomGridTableController::FocusNextRecord(int ARowIndex, bool AGoForwar
             }
         }
     }
-    int count = ViewData()->RecordCount();
-    auto canFocus = [&](int i) { return ViewData()->GetRecord(i)->CanFocus(); };
-    int target = -1;
-    if (count > 0) {
-        if (AGoForward) {
-            for (int i = ARowIndex + 1; i < count && target < 0; ++i)
-                if (canFocus(i)) target = i;
-            if (target < 0 && AGoOnCycle)
-                for (int i = 0; i <= std::min(ARowIndex, count - 1) && target < 0; ++i)
-                    if (canFocus(i)) target = i;
-        } else {
-            int from = ARowIndex == -1 ? (AGoOnCycle ? count : -1) : ARowIndex;
-            for (int i = from - 1; i >= 0 && target < 0; --i)
-                if (canFocus(i)) target = i;
-            if (target < 0 && AGoOnCycle && ARowIndex != -1)
-                for (int i = count - 1; i >= ARowIndex && target < 0; --i)
-                    if (canFocus(i)) target = i;
-        }
+    bool gridMode = dc->IsGridMode();
+    if (gridMode && ARowIndex == -1) {
+        if (AGoForward)
+            dc->GotoFirst();
+        else if (AGoOnCycle)
+            dc->GotoLast();
+        if (!guard.Alive()) return false;
     }
-    if (target < 0) {
-        if (AGoForward && GridView()->OptionsData()->Appending && CanAppend()) {
+    // The record focus goes to; it may belong to a master or a detail view.
+    TcxCustomGridRecord* target = nullptr;
+    if (AGoIntoDetail && AGoForward && ARowIndex != -1)
+        if (TcxCustomGridRecord* record = ViewData()->GetRecordByIndex(ARowIndex)) target = record->GetFirstFocusableChild();
+    if (!target) {
+        // A grid-mode buffer moves on by one record at its ends; the
+        // starting row follows the record it held.
+        if (gridMode && ARowIndex != -1 &&
+            ((AGoForward && ARowIndex == ViewData()->RecordCount() - 1) || (!AGoForward && ARowIndex == 0))) {
+            int focusedBefore = GetFocusedRowIndex();
+            dc->Scroll(AGoForward ? 1 : -1);
+            if (!guard.Alive()) return false;
+            if (focusedBefore != -1 && ARowIndex == focusedBefore) ARowIndex = GetFocusedRowIndex();
+        }
+        int count = ViewData()->RecordCount();
+        auto canFocus = [&](int i) { return ViewData()->GetRecord(i)->CanFocus(); };
+        int row = -1;
+        if (count > 0) {
+            if (AGoForward) {
+                for (int i = ARowIndex + 1; i < count && row < 0; ++i)
+                    if (canFocus(i)) row = i;
+                if (row < 0 && AGoOnCycle)
+                    for (int i = 0; i <= std::min(ARowIndex, count - 1) && row < 0; ++i)
+                        if (canFocus(i)) row = i;
+            } else {
+                int from = ARowIndex == -1 ? (AGoOnCycle ? count : -1) : ARowIndex;
+                for (int i = from - 1; i >= 0 && row < 0; --i)
+                    if (canFocus(i)) row = i;
+                if (row < 0 && AGoOnCycle && ARowIndex != -1)
+                    for (int i = count - 1; i >= ARowIndex && row < 0; --i)
+                        if (canFocus(i)) row = i;
+            }
+        }
+        if (row >= 0) target = ViewData()->GetRecord(row);
+    }
+    if (!target) {
+        if (AGoForward && view->OptionsData()->Appending && CanAppend()) {
             CreateNewRecord(true);
-            return true;
+            return guard.Alive();
         }
-        return false;
+        TcxCustomGridTableController* master = GetMasterController();
+        if (!master) return false;
+        int masterRow = view->MasterGridRecordIndex();
+        TcxCustomGridRecord* masterRecord = master->ViewData()->GetRecordByIndex(masterRow);
+        if (!AGoForward && masterRecord && masterRecord->CanFocus())
+            target = masterRecord;
+        else if (gridMode)
+            return false;
+        else
+            return master->FocusNextRecord(masterRow, AGoForward, !AGoForward, AGoOnCycle, ASelect);
     }
-    return FocusRecord(target, ASelect);
+    if (AGoIntoDetail && !AGoForward)
+        if (TcxCustomGridRecord* child = target->GetLastFocusableChild(true)) target = child;
+    return FocusRecordOfView(target, ASelect);
 }
 
-bool TcxCustomGridTableController::GoToFirst() { return FocusNextRecord(-1, true, false, true); }
-bool TcxCustomGridTableController::GoToLast() { return FocusNextRecord(-1, false, true, true); }
-bool TcxCustomGridTableController::GoToNext(bool ASelect)
+bool TcxCustomGridTableController::FocusRecordOfView(TcxCustomGridRecord* ARecord, bool ASelect)
 {
-    return FocusNextRecord(GetFocusedRowIndex(), true, false, ASelect);
+    TcxCustomGridTableView* view = GridView();
+    TGridViewGuard guard(view);
+    bool wasFocusedView = view->IsFocusedView();
+    int prevRow = GetFocusedRowIndex();
+    TcxCustomGridTableController* controller = ARecord->Controller();
+    bool done = true;
+    if (ARecord->IsNewItemRecord())
+        controller->SetFocusedRecord(ARecord);
+    else
+        done = controller->FocusRecord(ARecord->Index(), ASelect && controller == this);
+    if (!guard.Alive()) return false;
+    if (!done || view->IsFocusedView() == wasFocusedView) return done;
+    // The focus went to a master or a detail: the record left keeps no
+    // lone selection, and the view now focused selects its focused record.
+    auto* dc = DataController();
+    if (view->OptionsSelection()->UnselectFocusedRecordOnExit && GetMultiSelect() && prevRow >= 0 &&
+        dc->GetSelectedCount() == 1 && dc->GetSelectedRowIndex(0) == prevRow)
+        dc->ChangeRowSelection(prevRow, false);
+    TcxCustomGrid* grid = view->Grid();
+    if (auto* focused = DynamicCast<TcxCustomGridTableView>(grid ? grid->FocusedView() : nullptr)) {
+        TcxCustomGridTableController* focusedController = focused->Controller();
+        if (focusedController->CanMultiSelect(true) && focusedController->GetFocusedRowIndex() >= 0) {
+            focused->DataController()->SetSelectionAnchor(focusedController->GetFocusedRowIndex());
+            focusedController->SelectFocusedRecordOnly();
+        }
+    }
+    return done;
 }
-bool TcxCustomGridTableController::GoToPrev(bool ASelect)
+
+TcxCustomGridTableController* TcxCustomGridTableController::GetMasterController()
 {
-    return FocusNextRecord(GetFocusedRowIndex(), false, false, ASelect);
+    TcxCustomGridTableView* view = GridView();
+    auto* master = DynamicCast<TcxCustomGridTableView>(view->IsDetail() ? view->MasterGridView() : nullptr);
+    return master ? master->Controller() : nullptr;
+}
+
+void TcxCustomGridTableController::DetailFocused(TcxCustomGridView* ADetail)
+{
+    int row = ADetail ? ADetail->MasterGridRecordIndex() : -1;
+    if (row < 0) return;
+    TGridViewGuard guard(GridView());
+    FFocusingTakesFocus = false;
+    try {
+        FocusRecord(row, false);
+    } catch (...) {
+        if (guard.Alive()) FFocusingTakesFocus = true;
+        throw;
+    }
+    if (guard.Alive()) FFocusingTakesFocus = true;
+}
+
+bool TcxCustomGridTableController::GoToFirst() { return FocusNextRecord(-1, true, false, false, true); }
+bool TcxCustomGridTableController::GoToLast(bool AGoIntoDetail) { return FocusNextRecord(-1, false, AGoIntoDetail, true, true); }
+bool TcxCustomGridTableController::GoToNext(bool AGoIntoDetail, bool ASelect)
+{
+    return FocusNextRecord(GetFocusedRowIndex(), true, AGoIntoDetail, false, ASelect);
+}
+bool TcxCustomGridTableController::GoToPrev(bool AGoIntoDetail, bool ASelect)
+{
+    return FocusNextRecord(GetFocusedRowIndex(), false, AGoIntoDetail, false, ASelect);
 }
 
 bool TcxCustomGridTableController::IsFocusedRecordFirst()
@@ -1879,9 +2405,12 @@ void TcxCustomGridTableController::SetFocusedItem(TcxCustomGridTableItem* AValue
         MakeFocusedItemVisible();
         return;
     }
+    // The editor of the item left takes its value first; an invalid one keeps the focus here.
+    if (FFocusedItem && !EditingController()->IsSettingEditingItem()) EditingController()->HideEdit(true);
     TcxCustomGridTableItem* prev = FFocusedItem;
     FFocusedItem = AValue;
     FocusedItemChanged(prev);
+    UpdateEditor();
 }
 
 void TcxCustomGridTableController::FocusedItemChanged(TcxCustomGridTableItem* APrevFocusedItem)
@@ -1898,39 +2427,58 @@ void TcxCustomGridTableController::FocusedItemChanged(TcxCustomGridTableItem* AP
     view->DoFocusedItemChanged(APrevFocusedItem, FFocusedItem);
 }
 
+// A handler of the top record's change may free the view while a page moves.
 void TcxCustomGridTableController::FocusNextPage(bool ASelect)
 {
+    TGridViewGuard guard(GridView());
     MakeFocusedRecordVisible();
+    if (!guard.Alive()) return;
     if (GetFocusedRowIndex() == LastVisibleRecordIndex()) ScrollPageDown();
+    if (!guard.Alive()) return;
     int row = LastVisibleRecordIndex();
     if (row >= 0) FocusRecord(row, ASelect);
 }
 
 void TcxCustomGridTableController::FocusPrevPage(bool ASelect)
 {
+    TGridViewGuard guard(GridView());
     MakeFocusedRecordVisible();
+    if (!guard.Alive()) return;
     if (GetFocusedRowIndex() == FTopRecordIndex) ScrollPageUp();
+    if (!guard.Alive()) return;
     if (FTopRecordIndex < ViewData()->RecordCount()) FocusRecord(FTopRecordIndex, ASelect);
 }
 
 void TcxCustomGridTableController::MakeRecordVisible(TcxCustomGridRecord* ARecord)
 {
-    if (!ARecord || ARecord->IsNewItemRecord() || !GridView()->Grid()) return;
+    TcxCustomGridTableView* view = GridView();
+    TcxCustomGrid* grid = view->Grid();
+    if (!ARecord || ARecord->IsNewItemRecord() || !grid) return;
+    // A click in a detail must not scroll the masters under the mouse.
+    auto* focused = DynamicCast<TcxCustomGridTableView>(grid->FocusedView());
+    if (focused && focused != view && focused->HasAsMaster(view) && focused->IsCellMouseDown) return;
+    TGridViewGuard guard(view);
     int index = ARecord->Index();
     if (index < FTopRecordIndex) {
         SetTopRecordIndex(index);
-        return;
-    }
-    int visible = VisibleRecordCount();
-    if (visible == 0) {
+    } else if (VisibleRecordCount() == 0) {
         if (index > FTopRecordIndex) SetTopRecordIndex(index);
-        return;
+    } else {
+        while (index >= FTopRecordIndex + VisibleRecordCount()) {
+            int prevTop = FTopRecordIndex;
+            SetTopRecordIndex(index - GetVisibleRecordCount(index, false) + 1);
+            // OnTopRecordIndexChanged may have freed the view.
+            if (!guard.Alive()) return;
+            if (FTopRecordIndex == prevTop) break;
+        }
     }
-    while (index >= FTopRecordIndex + VisibleRecordCount()) {
-        int prevTop = FTopRecordIndex;
-        SetTopRecordIndex(index - GetVisibleRecordCount(index, false) + 1);
-        if (FTopRecordIndex == prevTop) break;
-    }
+    if (!guard.Alive()) return;
+    // The whole master chain scrolls so that the detail shows.
+    if (view->IsDetail() && !view->IsCellMouseDown)
+        if (TcxCustomGridTableController* master = GetMasterController())
+            if (TcxCustomGridRecord* masterRecord =
+                    master->ViewData()->GetRecordByIndex(view->MasterGridRecordIndex()))
+                master->MakeRecordVisible(masterRecord);
 }
 
 int TcxCustomGridTableController::GetVisibleRecordCount(int AFirstRecordIndex, bool ACalculateDown)
@@ -1979,8 +2527,26 @@ void TcxCustomGridTableController::CheckTopRecordIndexValue(int& AValue)
     if (FTopRecordIndexChecking) return;
     FTopRecordIndexChecking = true;
     int count = ViewData()->RecordCount();
-    if (AValue > count - 1) AValue = count - 1;
-    if (AValue > GetMaxTopRecordIndex()) AValue = GetMaxTopRecordIndex();
+    auto* dc = DataController();
+    // A grid-mode buffer first moves towards a top beyond its ends.
+    bool gridMode = dc->IsGridMode();
+    if (AValue < 0) {
+        if (gridMode && !dc->IsBOF()) dc->Scroll(AValue);
+        AValue = 0;
+    }
+    if (AValue > count - 1) {
+        if (gridMode && !dc->IsEOF()) dc->Scroll(AValue - (count - 1));
+        count = ViewData()->RecordCount();
+        AValue = count - 1;
+    }
+    int maxTop = GetMaxTopRecordIndex();
+    if (AValue > maxTop) {
+        if (gridMode && !GridModeScrollLock && !dc->IsEOF() && !(dc->GetEditState() & cesInserting)) {
+            dc->Scroll(AValue - maxTop);
+            maxTop = GetMaxTopRecordIndex();
+        }
+        AValue = maxTop;
+    }
     if (AValue < 0) AValue = 0;
     FTopRecordIndexChecking = false;
 }
@@ -2014,7 +2580,59 @@ void TcxCustomGridTableController::SetTopRecordIndexUnchecked(int AValue)
 
 void TcxCustomGridTableController::ScrollRecords(bool AForward, int ACount)
 {
+    if (IcxGridDataController* gdc = GridDataControllerOf(GridView()); gdc && gdc->DoScroll(AForward)) return;
     SetTopRecordIndex(FTopRecordIndex + (AForward ? ACount : -ACount));
+}
+
+void TcxCustomGridTableController::ScrollPage(bool AForward)
+{
+    if (IcxGridDataController* gdc = GridDataControllerOf(GridView()); gdc && gdc->DoScrollPage(AForward)) return;
+    if (AForward)
+        ScrollPageDown();
+    else
+        ScrollPageUp();
+}
+
+int TcxCustomGridTableController::GetScrollBarOffsetBegin()
+{
+    auto* dc = DataController();
+    return dc->IsGridMode() && !dc->IsBOF() ? 1 : 0;
+}
+
+int TcxCustomGridTableController::GetScrollBarOffsetEnd()
+{
+    auto* dc = DataController();
+    return dc->IsGridMode() && !dc->IsEOF() ? 1 : 0;
+}
+
+int TcxCustomGridTableController::GetScrollBarPos()
+{
+    IcxGridDataController* gdc = GridDataControllerOf(GridView());
+    int pos = gdc ? gdc->GetScrollBarPos() : -1;
+    return pos != -1 ? pos : GetScrollBarOffsetBegin() + FTopRecordIndex;
+}
+
+int TcxCustomGridTableController::GetScrollBarRecordCount()
+{
+    IcxGridDataController* gdc = GridDataControllerOf(GridView());
+    int count = gdc ? gdc->GetScrollBarRecordCount() : -1;
+    return count != -1 ? count : GetScrollBarOffsetBegin() + ViewData()->RecordCount() + GetScrollBarOffsetEnd();
+}
+
+void TcxCustomGridTableController::SetScrollBarPos(int AValue)
+{
+    if (IcxGridDataController* gdc = GridDataControllerOf(GridView()); gdc && gdc->SetScrollBarPos(AValue)) return;
+    if (DataController()->IsGridMode())
+        SetTopRecordIndex(AValue - GetScrollBarOffsetBegin());
+    else
+        SetTopRecordIndexUnchecked(AValue);
+}
+
+bool TcxCustomGridTableController::CanHScrollBarHide()
+{
+    TcxCustomGridTableViewInfo* viewInfo = ViewInfo();
+    TcxNavigatorSiteViewInfo* navigator = viewInfo ? viewInfo->NavigatorSiteViewInfo() : nullptr;
+    return !navigator || !navigator->GetVisible();
 }
 
 bool TcxCustomGridTableController::GetMultiSelect() const { return GridView()->OptionsSelection()->MultiSelect(); }
@@ -2029,7 +2647,7 @@ void TcxCustomGridTableController::SelectAll() { DataController()->SelectAll(); 
 
 void TcxCustomGridTableController::SelectFocusedRecordOnly()
 {
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     int row = GetFocusedRowIndex();
     if (row < 0) return;
     if (dc->GetSelectedCount() == 1 && dc->GetSelectedRowIndex(0) == row) return;
@@ -2067,7 +2685,7 @@ TShiftState ModifierKeys(TShiftState AShift)
 
 void TcxCustomGridTableController::DoKeyMultiSelect(WORD AKey, TShiftState AShift)
 {
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     TShiftState mods = ModifierKeys(AShift);
     if (AKey == VK_SPACE && mods == TShiftState{ssCtrl}) {
         ToggleFocusedRecordSelection();
@@ -2096,7 +2714,7 @@ bool TcxCustomGridTableController::CanProcessSelectionClick(TcxCustomGridHitTest
 void TcxCustomGridTableController::DoMouseDownSelection(TcxCustomGridHitTest* AHitTest, TShiftState AShift,
                                                         bool ADoubleClick)
 {
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     TShiftState mods = ModifierKeys(AShift);
     TcxCustomGridRecord* record = static_cast<TcxGridRecordHitTest*>(AHitTest)->GridRecord();
     int row = record->Index();
@@ -2137,7 +2755,7 @@ void TcxCustomGridTableController::InvalidateFocusedRecord()
 
 void TcxCustomGridTableController::InvalidateSelection()
 {
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     for (int i = 0; i < dc->GetSelectedCount(); ++i)
         if (TcxCustomGridRecord* record = ViewData()->GetRecordByIndex(dc->GetSelectedRowIndex(i))) record->Invalidate();
     InvalidateFocusedRecord();
@@ -2145,7 +2763,7 @@ void TcxCustomGridTableController::InvalidateSelection()
 
 bool TcxCustomGridTableController::CanAppend()
 {
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     return (dc->GetEditOperations() & ceoAppend) && !(dc->GetEditState() & cesInserting);
 }
 
@@ -2169,7 +2787,8 @@ bool TcxCustomGridTableController::CanInsert(bool ACheckOptions)
 
 void TcxCustomGridTableController::CreateNewRecord(bool AAppend)
 {
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
+    bool wasEditing = IsEditing();
     if (AAppend) {
         if (!CanAppend()) return;
         dc->Append();
@@ -2178,14 +2797,16 @@ void TcxCustomGridTableController::CreateNewRecord(bool AAppend)
         dc->Insert();
         if (dc->MultiSelect() && GetFocusedRowIndex() >= 0) SelectFocusedRecordOnly();
     }
-    if ((dc->GetEditState() & cesInserting) && GridView()->OptionsBehavior()->FocusFirstCellOnNewRecord)
+    if ((dc->GetEditState() & cesInserting) && GridView()->OptionsBehavior()->FocusFirstCellOnNewRecord) {
         FocusFirstAvailableItem();
+        if (wasEditing) EditingController()->ShowEdit();
+    }
 }
 
 void TcxCustomGridTableController::DeleteSelection()
 {
     if (!CanDelete(false)) return;
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     int selected = dc->GetSelectedCount();
     bool deleteSelection =
         dc->MultiSelect() && selected > 0 && (selected > 1 || dc->GetSelectedRowIndex(0) != GetFocusedRowIndex());
@@ -2320,7 +2941,7 @@ void TcxCustomGridTableController::DoKeyDown(WORD& Key, TShiftState Shift)
 {
     TcxCustomGridTableView* view = GridView();
     TShiftState mods = ModifierKeys(Shift);
-    if (TcxCustomGridRecord* record = GetFocusedRecord()) {
+    if (TcxCustomGridRecord* record = KeyFromEditor ? nullptr : GetFocusedRecord()) {
         // The character of a numeric-pad expand or collapse stroke is not typed as well.
         bool padKey = Key == VK_ADD || Key == VK_SUBTRACT || Key == VK_MULTIPLY;
         bool keepsCharacter = record->KeepsCharacterAfterKey();
@@ -2342,7 +2963,7 @@ void TcxCustomGridTableController::DoKeyDown(WORD& Key, TShiftState Shift)
         }
         break;
     case VK_ESCAPE: {
-        TcxGridDataController* dc = DataController();
+        TcxCustomDataController* dc = DataController();
         if (dc->IsEditing()) {
             dc->Cancel();
             if (!dc->IsEditing() && dc->MultiSelect() && GetFocusedRowIndex() >= 0)
@@ -2379,12 +3000,15 @@ void TcxCustomGridTableController::KeyPress(char& Key)
         if (item && item->CanIncSearch() && !DataController()->IsEditing()) {
             if (ch != VK_BACK) SetIncSearchingText(GetIncSearchingText() + std::string(1, Key));
             Key = 0;
+            return;
         }
     }
+    if (TcxCustomGridRecord* record = GetFocusedRecord()) record->KeyPress(Key);
 }
 
 void TcxCustomGridTableController::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    EditingController()->StopEditShowingTimer();
     TcxCustomGridView* ref = GridView();
     GridView()->AddReference(&ref);
     try {
@@ -2437,8 +3061,9 @@ bool TcxCustomGridTableController::GetPullFocusingScrollingDirection(int X, int 
 void TcxCustomGridTableController::PullFocusingTimerTick()
 {
     if (!FPullFocusing) return;
+    TGridViewGuard guard(GridView());
     FocusNextRecord(GetFocusedRowIndex(), FPullForward, false, false);
-    if (Site()) Site()->Update();
+    if (guard.Alive() && Site()) Site()->Update();
 }
 
 void TcxCustomGridTableController::MouseMove(TShiftState Shift, int X, int Y)
@@ -2450,8 +3075,9 @@ void TcxCustomGridTableController::MouseMove(TShiftState Shift, int X, int Y)
     if (hit && hit->GridRecord()) {
         FPullFocusingTimer.reset();
         int row = hit->RecordIndex;
+        TGridViewGuard guard(GridView());
         if (!hit->IsNewItemRecord && row != GetFocusedRowIndex()) FocusRecord(row, false);
-        if (Site()) Site()->Update();
+        if (guard.Alive() && Site()) Site()->Update();
         return;
     }
     bool forward = true;
@@ -2481,12 +3107,21 @@ int TcxCustomGridTableController::GetDragScrollDirection(int X, int Y)
 void TcxCustomGridTableController::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept)
 {
     TcxCustomGridController::DragOver(Source, X, Y, State, Accept);
+    TcxCustomGrid* grid = GridView()->Grid();
     if (State == dsDragLeave) {
         StopDragScrolling();
+        if (grid) grid->Controller()->CancelDragOpen();
         SetDragHighlightedRecord(nullptr);
         return;
     }
     TcxCustomGridTableOptionsBehavior* behavior = GridView()->OptionsBehavior();
+    if (behavior->DragOpening && grid) {
+        TcxCustomGridHitTest* openHit = ViewInfo() ? ViewInfo()->GetHitTest(TPoint{X, Y}) : nullptr;
+        if (TcxCustomGridDragOpenInfo* info = GetDragOpenInfo(openHit))
+            grid->Controller()->SetDragOpenInfo(info);
+        else
+            grid->Controller()->CancelDragOpen();
+    }
     if (behavior->DragScrolling) {
         int direction = GetDragScrollDirection(X, Y);
         if (direction == 0) {
@@ -2509,7 +3144,9 @@ void TcxCustomGridTableController::DragDrop(TObject* Source, int X, int Y)
 {
     if (GridView()->OptionsBehavior()->DragFocusing == dfDragDrop) {
         auto* hit = ViewInfo() ? DynamicCast<TcxGridRecordHitTest>(ViewInfo()->GetHitTest(TPoint{X, Y})) : nullptr;
+        TGridViewGuard guard(GridView());
         if (TcxCustomGridRecord* record = hit ? hit->GridRecord() : nullptr) SetFocusedRecord(record);
+        if (!guard.Alive()) return;
     }
     TcxCustomGridController::DragDrop(Source, X, Y);
 }
@@ -2517,14 +3154,107 @@ void TcxCustomGridTableController::DragDrop(TObject* Source, int X, int Y)
 void TcxCustomGridTableController::EndDrag(TObject* Target, int X, int Y)
 {
     SetDragHighlightedRecord(nullptr);
+    if (TcxCustomGrid* grid = GridView()->Grid()) grid->Controller()->CancelDragOpen();
     StopDragScrolling();
     TcxCustomGridController::EndDrag(Target, X, Y);
+}
+
+bool TcxCustomGridTableController::CanDrag(int X, int Y)
+{
+    if (!TcxCustomGridController::CanDrag(X, Y) || !ViewInfo()) return false;
+    auto* hit = DynamicCast<TcxGridRecordHitTest>(ViewInfo()->GetHitTest(TPoint{X, Y}));
+    return hit && hit->GridRecord();
+}
+
+void TcxCustomGridTableController::BeforeStartDrag()
+{
+    TcxCustomGridController::BeforeStartDrag();
+    auto* dc = DataController();
+    if (!dc->IsEditing()) return;
+    if (dc->GetEditState() & cesModified)
+        dc->Post();
+    else
+        dc->Cancel();
+}
+
+void TcxCustomGridTableController::StartDrag(TDragObject*& DragObject)
+{
+    TcxCustomGridController::StartDrag(DragObject);
+    cxGridCursors::LoadDragCursors();
+    if (TcxGridSite* site = Site())
+        site->SetDragCursor(GetSelectedRecordCount() < 2 ? cxGridCursors::crGridRecordDrag
+                                                         : cxGridCursors::crGridRecordsDrag);
+}
+
+TcxCustomGridDragOpenInfo* TcxCustomGridTableController::GetDragOpenInfo(TcxCustomGridHitTest* AHitTest)
+{
+    auto* hit = DynamicCast<TcxGridExpandButtonHitTest>(AHitTest);
+    TcxCustomGridRecord* record = hit ? hit->GridRecord() : nullptr;
+    return record ? new TcxGridDragOpenInfoExpand(record) : nullptr;
+}
+
+// ---- drag-opening a record -----------------------------------------------------------------------------
+
+TcxGridDragOpenInfoExpand::TcxGridDragOpenInfoExpand(TcxCustomGridRecord* ARecord)
+    : FGridView(ARecord->GridView()), FRecordIndex(ARecord->Index())
+{
+    FGridView->AddReference(&FGridView);
+}
+
+TcxGridDragOpenInfoExpand::~TcxGridDragOpenInfoExpand()
+{
+    if (FGridView) FGridView->RemoveReference(&FGridView);
+}
+
+TcxCustomGridRecord* TcxGridDragOpenInfoExpand::GridRecord() const
+{
+    auto* view = static_cast<TcxCustomGridTableView*>(FGridView);
+    return view ? view->ViewData()->GetRecordByIndex(FRecordIndex) : nullptr;
+}
+
+bool TcxGridDragOpenInfoExpand::Equals(TcxCustomGridDragOpenInfo* AInfo)
+{
+    if (!TcxCustomGridDragOpenInfo::Equals(AInfo)) return false;
+    auto* other = static_cast<TcxGridDragOpenInfoExpand*>(AInfo);
+    return other->FGridView == FGridView && other->FRecordIndex == FRecordIndex;
+}
+
+void TcxGridDragOpenInfoExpand::Run()
+{
+    if (TcxCustomGridRecord* record = GridRecord()) record->Expand(false);
+}
+
+TcxCustomGridTableView* TcxCustomGridTableDragAndDropObject::GridView() const
+{
+    auto* site = DynamicCast<TcxGridSite>(Control());
+    return site ? static_cast<TcxCustomGridTableView*>(site->GridView()) : nullptr;
+}
+
+TcxCustomGridTableController* TcxCustomGridTableDragAndDropObject::Controller() const
+{
+    TcxCustomGridTableView* view = GridView();
+    return view ? view->Controller() : nullptr;
+}
+
+TcxCustomGridTableViewData* TcxCustomGridTableDragAndDropObject::ViewData() const
+{
+    TcxCustomGridTableView* view = GridView();
+    return view ? view->ViewData() : nullptr;
+}
+
+TcxCustomGridTableViewInfo* TcxCustomGridTableDragAndDropObject::ViewInfo() const
+{
+    TcxCustomGridTableView* view = GridView();
+    return view ? view->TableViewInfo() : nullptr;
 }
 
 void TcxCustomGridTableController::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     StopPullFocusing();
+    TGridViewGuard guard(GridView());
     TcxCustomGridController::MouseUp(Button, Shift, X, Y);
+    // A click handler may have freed the view.
+    if (!guard.Alive()) return;
     if (Button == mbLeft) {
         TcxCustomGridHitTest* hit = ViewInfo() ? ViewInfo()->GetHitTest(TPoint{X, Y}) : nullptr;
         if (CanProcessSelectionClick(hit)) DoMouseUpSelection(hit, Shift);
@@ -2535,7 +3265,7 @@ void TcxCustomGridTableController::MouseUp(TMouseButton Button, TShiftState Shif
 void TcxCustomGridTableController::ViewFocusLost()
 {
     TcxCustomGridController::ViewFocusLost();
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     int row = GetFocusedRowIndex();
     if (GridView()->OptionsSelection()->UnselectFocusedRecordOnExit && dc->MultiSelect() && row >= 0 &&
         dc->GetSelectedCount() == 1 && dc->GetSelectedRowIndex(0) == row)
@@ -2545,8 +3275,11 @@ void TcxCustomGridTableController::ViewFocusLost()
 
 void TcxCustomGridTableController::ViewFocusGained()
 {
+    // The editor keeps the focus it has unless it is going.
+    if (!EditingController()->CanRemoveEditFocus()) return;
     TcxCustomGridController::ViewFocusGained();
     InvalidateFocusedRecord();
+    EditorCheckPending = true;
 }
 
 void TcxCustomGridTableController::ControlFocusChanged()
@@ -2954,13 +3687,7 @@ void TcxCustomGridRecordsViewInfo::Offset(int ARecordCountDelta)
 
 void TcxCustomGridRecordsViewInfo::Offset(int DX, int DY) { OffsetRect(Bounds, DX, DY); }
 
-void TcxCustomGridRecordsViewInfo::Paint()
-{
-    // The records paint themselves through their own painters; the area has
-    // nothing else of its own to draw.
-    for (int i = 0; i < Count(); ++i)
-        if (FItems[size_t(i)] && i < FVisibleCount) FItems[size_t(i)]->Paint(Canvas());
-}
+void TcxCustomGridRecordsViewInfo::Paint() { TcxCustomGridRecordsPainter(Canvas(), this).Paint(); }
 
 // ---- the navigator strip -------------------------------------------------------------------------------
 
@@ -2975,6 +3702,20 @@ int TcxNavigatorSiteViewInfo::CalculateWidth()
 }
 
 TClass TcxNavigatorSiteViewInfo::GetHitTestClass() { return TcxGridNavigatorHitTest::StaticClass(); }
+
+TcxGridClassRef<TcxCustomGridCellPainter, TcxCanvas*, TcxCustomGridCellViewInfo*>
+TcxNavigatorSiteViewInfo::GetPainterClass()
+{
+    return TcxGridClassRef<TcxCustomGridCellPainter, TcxCanvas*, TcxCustomGridCellViewInfo*>::Of<
+        TcxNavigatorSitePainter>();
+}
+
+TcxGridClassRef<TcxCustomGridCellPainter, TcxCanvas*, TcxCustomGridCellViewInfo*>
+TcxCustomGridRecordViewInfo::GetPainterClass()
+{
+    return TcxGridClassRef<TcxCustomGridCellPainter, TcxCanvas*, TcxCustomGridCellViewInfo*>::Of<
+        TcxCustomGridRecordPainter>();
+}
 
 bool TcxNavigatorSiteViewInfo::GetVisible()
 {
@@ -3136,7 +3877,18 @@ void TcxCustomGridTableViewInfo::DoCalculate()
 void TcxCustomGridTableViewInfo::AfterCalculating()
 {
     TcxCustomGridViewInfo::AfterCalculating();
-    if (CanCheckTopRecord() && Controller()) Controller()->CheckTopRecordIndex();
+    if (CanCheckTopRecord() && Controller()) {
+        // Laying out never moves a grid-mode buffer.
+        TcxCustomGridTableController* controller = Controller();
+        controller->GridModeScrollLock = true;
+        try {
+            controller->CheckTopRecordIndex();
+        } catch (...) {
+            controller->GridModeScrollLock = false;
+            throw;
+        }
+        controller->GridModeScrollLock = false;
+    }
 }
 
 void TcxCustomGridTableViewInfo::ControlFocusChanged()
@@ -3374,21 +4126,29 @@ void TcxCustomGridTableView::DataChanged()
     if (Controller()) Controller()->SetDragHighlightedRecord(nullptr);
     for (TcxCustomGridTableItem* item : std::vector<TcxCustomGridTableItem*>(FItems)) item->DataChanged();
     Changed(new TcxGridDataChange(this));
+    if (Controller()) Controller()->EditingController()->UpdateEditValue();
 }
 
 void TcxCustomGridTableView::DataLayoutChanged()
 {
     ViewData()->RefreshRecords();
     SizeChanged();
+    if (Controller()) Controller()->EditingController()->UpdateEditValue();
 }
 
 void TcxCustomGridTableView::FocusedRecordChanged(int APrevFocusedRecordIndex, int AFocusedRecordIndex,
                                                   bool ANewItemRecordFocusingChanged)
 {
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
+    TcxGridEditingController* editing = Controller() ? Controller()->EditingController() : nullptr;
+    if (editing && editing->IsEditHideNeededOnRecordChange()) editing->HideEdit(true);
     if (!dc->IsSelectionAnchorExist() && AFocusedRecordIndex >= 0) dc->SetSelectionAnchor(AFocusedRecordIndex);
     Changed(new TcxGridFocusedRecordChange(this, ANewItemRecordFocusingChanged, AFocusedRecordIndex,
                                            APrevFocusedRecordIndex));
+    if (editing) {
+        Controller()->UpdateEditor();
+        editing->UpdateEditValue();
+    }
     if (Grid()) Grid()->NotifySubscribers(gnkFocusedRecordChanged, nullptr);
     if (OnFocusedRecordChanged)
         OnFocusedRecordChanged(this, ViewData()->GetRecordByIndex(APrevFocusedRecordIndex),
@@ -3422,6 +4182,7 @@ void TcxCustomGridTableView::RecordChanged(int ARecordIndex)
         record->Invalidate();
     else
         LayoutChanged();
+    if (Controller()) Controller()->EditingController()->UpdateEditValue();
 }
 
 void TcxCustomGridTableView::RecordCountChanged()
@@ -3444,10 +4205,12 @@ void TcxCustomGridTableView::Offset(int ARecordCountDelta, int DX, int DY)
 {
     TcxCustomGridTableViewInfo* viewInfo = TableViewInfo();
     if (!viewInfo) return;
+    Controller()->BeforeOffset();
     viewInfo->DoOffset(ARecordCountDelta, DX, DY);
     // The window content moves with the records; without a window to
     // scroll, the whole view repaints.
     ViewChanged();
+    Controller()->AfterOffset();
 }
 
 bool TcxCustomGridTableView::IsEqualHeightRecords()
@@ -3527,7 +4290,8 @@ int TcxCustomGridTableView::GetDefaultActiveDetailIndex()
 
 bool TcxCustomGridTableView::DrawRecordActive(TcxCustomGridRecord* ARecord)
 {
-    return (Grid() && Grid()->IsFocused()) || (ARecord && ARecord->IsDragHighlighted());
+    return (Grid() && Grid()->IsFocused()) || (Controller() && Controller()->EditingController()->IsEditFocused()) ||
+           (ARecord && ARecord->IsDragHighlighted());
 }
 
 bool TcxCustomGridTableView::DrawRecordFocused(TcxCustomGridRecord* ARecord)
@@ -3568,16 +4332,16 @@ bool TcxCustomGridTableView::DrawCellSelected(TcxCustomGridRecord* ARecord, TcxC
 bool TcxCustomGridTableView::CanDelete() { return Controller()->CanDelete(true); }
 bool TcxCustomGridTableView::CanEdit() { return Controller()->CanEdit(); }
 bool TcxCustomGridTableView::CanInsert() { return Controller()->CanInsert(true); }
-bool TcxCustomGridTableView::IsBof() { return DataController()->IsFirstRecord(); }
+bool TcxCustomGridTableView::IsBof() { return GridDataController()->IsFirstRecord(); }
 bool TcxCustomGridTableView::IsBookmarkAvailable() { return DataController()->IsBookmarkAvailable(); }
 bool TcxCustomGridTableView::IsEditing() { return DataController()->IsEditing(); }
-bool TcxCustomGridTableView::IsEof() { return DataController()->IsLastRecord(); }
+bool TcxCustomGridTableView::IsEof() { return GridDataController()->IsLastRecord(); }
 void TcxCustomGridTableView::ClearBookmark() { DataController()->ClearBookmark(); }
 
 void TcxCustomGridTableView::DoAction(int AButtonIndex)
 {
     TcxCustomGridTableController* controller = Controller();
-    TcxGridDataController* dc = DataController();
+    TcxCustomDataController* dc = DataController();
     switch (AButtonIndex) {
     case 0: controller->GoToFirst(); break;
     case 1: controller->FocusPrevPage(true); break;
@@ -3587,8 +4351,12 @@ void TcxCustomGridTableView::DoAction(int AButtonIndex)
     case 5: controller->GoToLast(); break;
     case 6: controller->CreateNewRecord(false); break;
     case 7: controller->DeleteSelection(); break;
-    case 8: dc->Edit(); break;
+    case 8:
+        dc->Edit();
+        if (controller->FocusedItem()) controller->FocusedItem()->SetEditing(true);
+        break;
     case 9:
+        controller->EditingController()->UpdateValue();
         dc->PostEditingData();
         dc->Post();
         break;
@@ -3674,7 +4442,7 @@ Variant TcxCustomGridTableView::GetStoredPropertyValue(const std::string& AName)
             filter->WriteData(&stream);
             return Variant("Hex:" + cxStorage::StringToHexString(stream.DataString()));
         }
-        if (DataController()->GetFilterPropertyValue(AName, result)) return result;
+        if (GridDataController()->GetFilterPropertyValue(AName, result)) return result;
     }
     if (StoreSummary && AName == "SummaryOptions")
         return Variant(cxStorage::SetToString(uint32_t(DataController()->Summary()->Options().ToInt()), 1,
@@ -3719,7 +4487,7 @@ void TcxCustomGridTableView::SetStoredPropertyValue(const std::string& AName, co
             filter->ReadData(&stream);
             return;
         }
-        if (DataController()->SetFilterPropertyValue(AName, AValue)) return;
+        if (GridDataController()->SetFilterPropertyValue(AName, AValue)) return;
     }
     if (StoreSummary && AName == "SummaryOptions") {
         uint32_t bits = uint32_t(DataController()->Summary()->Options().ToInt());
@@ -3891,7 +4659,8 @@ void TcxCustomGridTableItem::DestroyEditViewData()
 
 TcxCustomEditViewData* TcxCustomGridTableItem::GetEditViewData(TcxCustomEditProperties* AProperties, bool& ALocal)
 {
-    ALocal = !FEditViewData || AProperties != GetProperties();
+    // Per-record properties give every cell view data of its own.
+    ALocal = !FEditViewData || OnGetProperties || AProperties != GetProperties();
     if (!ALocal) return FEditViewData.get();
     if (!AProperties) return nullptr;
     return AProperties->CreateViewData(LockEditStyle(), true).release();
@@ -3955,6 +4724,115 @@ int TcxCustomGridTableItem::CalculateDefaultCellHeight(TcxCanvas* ACanvas, TFont
     }
     UnlockEditStyle();
     return height == 0 ? 0 : height + 2;
+}
+
+namespace {
+// The editor operations the item's capabilities rest on.
+constexpr uint16_t esoFilteringOperation = 0x04;
+constexpr uint16_t esoSortingOperation = 0x80;
+
+bool PropertiesSupport(TcxCustomGridTableItem* AItem, uint16_t AOperation)
+{
+    TcxCustomEditProperties* properties = AItem->GetProperties();
+    return properties && (properties->GetSupportedOperations() & AOperation);
+}
+}  // namespace
+
+bool TcxCustomGridTableItem::CanFilter()
+{
+    return PropertiesSupport(this, esoFilteringOperation) && FOptions->Filtering();
+}
+
+bool TcxCustomGridTableItem::CanGroup()
+{
+    return PropertiesSupport(this, esoSortingOperation) && FGridView &&
+           FGridView->OptionsCustomize()->ItemGrouping && FOptions->Grouping();
+}
+
+bool TcxCustomGridTableItem::CanSort()
+{
+    return PropertiesSupport(this, esoSortingOperation) && FGridView &&
+           FGridView->OptionsCustomize()->ItemSorting && FOptions->Sorting();
+}
+
+void TcxCustomGridTableItem::ForceWidth(int AValue)
+{
+    TcxCustomGridTableController* controller = FGridView ? FGridView->Controller() : nullptr;
+    if (controller) controller->ItemBeingSized = this;
+    try {
+        SetWidth(AValue);
+    } catch (...) {
+        if (controller) controller->ItemBeingSized = nullptr;
+        throw;
+    }
+    if (controller) controller->ItemBeingSized = nullptr;
+}
+
+bool TcxCustomGridTableItem::IsWidthForced()
+{
+    return FGridView && FGridView->Controller() && FGridView->Controller()->ItemBeingSized == this;
+}
+
+int TcxCustomGridTableItem::CalculateBestFitWidth()
+{
+    TcxCustomGridTableView* view = FGridView;
+    TcxCustomEditProperties* properties = GetProperties();
+    TcxCanvas* canvas = view && view->ViewInfo() ? view->ViewInfo()->Canvas() : nullptr;
+    if (!properties || !canvas) return 0;
+    // Editors that format their value for display are measured on the text they show.
+    bool measureText = properties->UsesDisplayFormatting(false) != 0;
+    TcxCustomGridTableViewData* data = view->ViewData();
+    int first = 0;
+    int last = data->RecordCount() - 1;
+    if (int maxCount = view->OptionsBehavior()->BestFitMaxRecordCount(); maxCount > 0) {
+        first = std::max(0, view->Controller()->TopRecordIndex());
+        last = std::min(last, first + maxCount - 1);
+    }
+    TcxCustomEditStyle* style = LockEditStyle();
+    int width = 0;
+    try {
+        std::unique_ptr<TcxCustomEditViewData> editData = properties->CreateViewData(style, true);
+        TcxEditSizeProperties size;
+        TcxViewParams params;
+        for (int i = first; i <= last; ++i) {
+            TcxCustomGridRecord* record = data->GetRecord(i);
+            if (!record->HasCells()) continue;
+            view->Styles()->GetContentParams(record, this, params);
+            InitStyle(style, params, false);
+            Variant value = measureText ? Variant(record->GetDisplayText(FIndex)) : record->GetValue(FIndex);
+            width = std::max(width, editData->InternalGetEditContentSize(canvas, value, size).cx);
+        }
+        // Borders and buttons come on top of the widest content.
+        view->Styles()->GetContentParams(nullptr, this, params);
+        InitStyle(style, params, false);
+        TcxCustomEditViewInfo viewInfo;
+        editData->Calculate(canvas, TRect{0, 0, INT_MAX / 2, INT_MAX / 2}, TPoint{-1, -1}, 0, TShiftState{}, &viewInfo,
+                            false);
+        TSize minContent{0, 0};
+        TSize constant{0, 0};
+        editData->InternalGetEditConstantPartSize(canvas, size, minContent, &viewInfo, constant);
+        width = std::max(width, int(minContent.cx)) + constant.cx;
+    } catch (...) {
+        UnlockEditStyle();
+        throw;
+    }
+    UnlockEditStyle();
+    return width == 0 ? 0 : width + 2;
+}
+
+void TcxCustomGridTableItem::ApplyBestFit()
+{
+    if (!FGridView || FGridView->IsPattern()) return;
+    TCursor saved = Screen ? Screen->Cursor() : crDefault;
+    if (Screen) Screen->SetCursor(crHourGlass);
+    try {
+        ForceWidth(CalculateBestFitWidth());
+        Changed(true);
+    } catch (...) {
+        if (Screen) Screen->SetCursor(saved);
+        throw;
+    }
+    if (Screen) Screen->SetCursor(saved);
 }
 
 bool TcxCustomGridTableItem::DoCustomDrawCell(TcxCanvas* ACanvas, TcxGridTableDataCellViewInfo* AViewInfo)
@@ -4034,7 +4912,7 @@ bool TcxGridTableCellViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseB
 
 TcxGridTableDataCellViewInfo::TcxGridTableDataCellViewInfo(TcxCustomGridRecordViewInfo* ARecordViewInfo,
                                                            TcxCustomGridTableItem* AItem)
-    : TcxGridTableCellViewInfo(ARecordViewInfo), FItem(AItem), FProperties(AItem->GetProperties())
+    : TcxGridTableCellViewInfo(ARecordViewInfo), FItem(AItem), FProperties(AItem->GetProperties(ARecordViewInfo->GridRecord()))
 {
     FItem->AddCell(this);
     if (FProperties && FProperties->GetViewInfoClass())
@@ -4150,6 +5028,9 @@ void TcxGridTableDataCellViewInfo::Calculate(int ALeft, int ATop, int AWidth, in
     TcxGridTableCellViewInfo::Calculate(ALeft, ATop, AWidth, AHeight);
     CalculateEditViewInfo(FEditViewInfo.get(), GridViewInfo()->MousePos());
     Text = GetText();
+    // The editor follows the cell it edits.
+    if (FItem && !GridViewInfo()->IsDetached() && FItem->Editing() && IsFocusedCell())
+        GridView()->Controller()->EditingController()->UpdateEditPosition();
 }
 
 int TcxGridTableDataCellViewInfo::CalculateHeight()
@@ -4304,7 +5185,12 @@ void TcxGridTableDataCellViewInfo::RefreshHotTrack(const TPoint& P)
         DynamicCast<TcxCustomEditViewInfo>(FProperties->GetViewInfoClass()->Create()));
     if (!probe) return;
     CalculateEditViewInfo(probe.get(), P);
-    if (probe->NeedsRepaint(FEditViewInfo.get())) Update(true);
+    if (!probe->NeedsRepaint(FEditViewInfo.get())) return;
+    // Recalculating places the editor again only where a placement was due anyway.
+    TcxGridEditingController* editing = GridView()->Controller()->EditingController();
+    bool updateNeeded = editing->EditUpdateNeeded();
+    Update(true);
+    if (!updateNeeded) editing->SetEditUpdateNeeded(false);
 }
 
 void TcxGridTableDataCellViewInfo::MouseLeave()
@@ -4331,23 +5217,35 @@ bool TcxGridTableDataCellViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMo
     // The cell may go during the handling (its record is laid out anew when
     // it takes the focus), so what comes after keeps its own copies.
     TcxCustomGridTableItem* item = FItem;
+    bool canShowEdit = CanShowEditOnMouseDown();
+    TPoint pos = AHitTest ? AHitTest->Pos : TPoint{};
     auto* view = static_cast<TcxCustomGridTableView*>(GridView());
+    TcxCustomGridTableController* controller = view->Controller();
+    TcxGridEditingController* editing = controller->EditingController();
     TcxCustomGridView* ref = view;
     view->AddReference(&ref);
+    // The focus moves first; the editor opens here or not at all.
+    controller->EditorCheckAllowed = false;
     view->IsCellMouseDown = true;
     bool result = false;
     try {
         result = TcxGridTableCellViewInfo::MouseDown(AHitTest, AButton, AShift);
-        if (ref && result && item && view->IndexOfItem(item) >= 0) item->SetFocused(true);
+        if (ref && result && !editing->ErrorOnExit() && item && view->IndexOfItem(item) >= 0) {
+            item->SetFocused(true);
+            if (ref && AButton == mbLeft && !AShift.Contains(ssShift) && !AShift.Contains(ssCtrl) && canShowEdit)
+                editing->ShowEditByMouse(item, AShift, pos.X, pos.Y);
+        }
     } catch (...) {
         if (ref) {
             view->IsCellMouseDown = false;
+            controller->EditorCheckAllowed = true;
             ref->RemoveReference(&ref);
         }
         throw;
     }
     if (!ref) return false;
     view->IsCellMouseDown = false;
+    controller->EditorCheckAllowed = true;
     ref->RemoveReference(&ref);
     return result;
 }
@@ -4362,11 +5260,37 @@ bool TcxGridTableDataCellViewInfo::MouseMove(TcxCustomGridHitTest* AHitTest, TSh
 bool TcxGridTableDataCellViewInfo::MouseUp(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift)
 {
     bool result = TcxGridTableCellViewInfo::MouseUp(AHitTest, AButton, AShift);
-    TcxCustomGridView* ref = GridView();
+    // What the editor needs is taken now: the handler may lay the cell out anew.
+    TcxCustomGridTableItem* item = FItem;
+    bool focusedCell = IsFocusedCell();
+    bool wasFocusedCell = FWasFocusedCell;
+    TPoint pos = AHitTest ? AHitTest->Pos : TPoint{};
+    auto* view = static_cast<TcxCustomGridTableView*>(GridView());
+    TcxCustomGridView* ref = view;
     ref->AddReference(&ref);
     bool handled;
     try {
-        handled = GridView()->DoCellClick(this, AButton, AShift);
+        handled = view->DoCellClick(this, AButton, AShift);
+        if (ref && !handled && AButton == mbLeft && !AShift.Contains(ssShift) && !AShift.Contains(ssCtrl) &&
+            focusedCell && item && view->IndexOfItem(item) >= 0) {
+            handled = true;
+            TcxGridEditingController* editing = view->Controller()->EditingController();
+            if (item->Editing()) {
+                // The editor is open already.
+            } else if (view->OptionsBehavior()->ImmediateEditor) {
+                view->IsCellMouseDown = true;
+                try {
+                    editing->ShowEditByMouse(item, AShift, pos.X, pos.Y);
+                } catch (...) {
+                    if (ref) view->IsCellMouseDown = false;
+                    throw;
+                }
+                if (ref) view->IsCellMouseDown = false;
+            } else if (wasFocusedCell && !view->Controller()->IsDblClick()) {
+                // A second click within the double-click time makes a double click instead.
+                editing->StartEditShowingTimer(item);
+            }
+        }
     } catch (...) {
         if (ref) ref->RemoveReference(&ref);
         throw;
@@ -4397,7 +5321,8 @@ bool TcxGridTableDataCellViewInfo::GetHintInfo(const TPoint& P, std::string& ATe
 bool TcxGridTableDataCellViewInfo::CalculateSelected()
 {
     std::pair<bool, bool> cell{CanDrawSelected(), AlwaysSelected()};
-    return GridView()->DrawCellSelected(GridRecord(), FItem, &cell);
+    bool editing = FItem && FItem->Editing() && IsFocusedCell();
+    return GridView()->DrawCellSelected(GridRecord(), FItem, &cell, editing);
 }
 
 void TcxGridTableDataCellPainter::DrawContent()
@@ -4409,16 +5334,82 @@ void TcxGridTableDataCellPainter::DrawContent()
         TcxCustomGridCellPainter::DrawContent();
 }
 
+namespace {
+// The focus rectangle goes through the view's painter while it paints,
+// which knows whether the grid has the focus.
+void DrawViewFocusRect(TcxCustomGridTableView* AView, TcxCanvas* ACanvas, const TRect& R, bool AHideFocusRect)
+{
+    TcxCustomGridPainter* painter = AView->Painter();
+    if (painter && painter->Canvas() == ACanvas && !IsRectEmpty(R)) painter->DrawFocusRect(R, AHideFocusRect);
+}
+}  // namespace
+
+void TcxGridTableDataCellPainter::Paint()
+{
+    TcxCustomGridCellPainter::Paint();
+    auto* cell = static_cast<TcxGridTableDataCellViewInfo*>(ViewInfo());
+    TcxCustomGridTableView* view = cell->GridView();
+    TcxCustomGridTableItem* item = cell->Item();
+    TcxCustomGridRecord* record = cell->GridRecord();
+    if (!item || !record || view->Controller()->FocusedItem() != item || !record->DrawFocused()) return;
+    if (view->OptionsSelection()->InvertSelect() || (item->Editing() && cell->IsFocusedCell())) return;
+    DrawViewFocusRect(view, Canvas(), cell->Bounds, view->OptionsSelection()->HideFocusRect());
+}
+
+TcxCustomGridRecordViewInfo* TcxCustomGridRecordPainter::RecordViewInfo() const
+{
+    return static_cast<TcxCustomGridRecordViewInfo*>(ViewInfo());
+}
+
+void TcxCustomGridRecordPainter::BeforePaint()
+{
+    TcxCustomGridRecordViewInfo* viewInfo = RecordViewInfo();
+    TcxCustomGridRecord* record = viewInfo->GridRecord();
+    if (record && record->GetExpandable() && !IsRectEmpty(viewInfo->ExpandButtonBounds))
+        if (TcxCustomLookAndFeelPainterClass painter = viewInfo->GridView()->LookAndFeelPainter())
+            painter->DrawExpandBox(Canvas(), viewInfo->ExpandButtonBounds, record->GetExpanded(), clDefault);
+    DrawBackground();
+}
+
+void TcxCustomGridRecordPainter::DrawBackground()
+{
+    // Only a bitmap: the cells fill their own colours.
+    TcxCustomGridRecordViewInfo* viewInfo = RecordViewInfo();
+    if (!viewInfo->HasBackgroundBitmap()) return;
+    TRect r;
+    viewInfo->GetBackgroundBitmapBounds(r);
+    DrawBackgroundBitmap(Canvas(), r);
+}
+
+void TcxCustomGridRecordPainter::AfterPaint()
+{
+    TcxCustomGridRecordViewInfo* viewInfo = RecordViewInfo();
+    TcxCustomGridTableView* view = viewInfo->GridView();
+    TcxCustomGridRecord* record = viewInfo->GridRecord();
+    // A record drawn inverted shows the focus round itself; otherwise its focused cell does.
+    if (record && record->DrawFocused() && viewInfo->InvertSelect()) {
+        TRect r;
+        viewInfo->GetFocusRectBounds(r);
+        DrawViewFocusRect(view, Canvas(), r, viewInfo->HideFocusRect());
+    }
+    if (TcxCustomGridPainter* painter = view->Painter()) painter->ExcludeFromBackground(viewInfo->Bounds);
+}
+
+void TcxCustomGridRecordsPainter::Paint()
+{
+    for (int i = 0; i < FViewInfo->Count() && i < FViewInfo->VisibleCount(); ++i)
+        if (TcxCustomGridRecordViewInfo* record = FViewInfo->ItemAt(i)) record->Paint(FCanvas);
+}
+
 void TcxCustomGridTablePainter::PaintContent()
 {
     auto* viewInfo = DynamicCast<TcxCustomGridTableViewInfo>(ViewInfo());
     if (!viewInfo) return;
     if (TcxCustomGridRecordsViewInfo* records = viewInfo->RecordsViewInfo()) {
+        TcxCustomGridRecordsPainter(Canvas(), records).Paint();
+        // Also records whose layout paints without a record painter keep the background off.
         for (int i = 0; i < records->Count() && i < records->VisibleCount(); ++i)
-            if (TcxCustomGridRecordViewInfo* record = records->ItemAt(i)) {
-                record->Paint(Canvas());
-                ExcludeFromBackground(record->Bounds);
-            }
+            if (TcxCustomGridRecordViewInfo* record = records->ItemAt(i)) ExcludeFromBackground(record->Bounds);
     }
     TcxNavigatorSiteViewInfo* site = viewInfo->NavigatorSiteViewInfo();
     if (site && site->GetVisible() && viewInfo->NavigatorViewInfo()) viewInfo->NavigatorViewInfo()->Paint();

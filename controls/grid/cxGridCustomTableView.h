@@ -25,6 +25,8 @@ class TcxCustomGridTableView;
 class TcxCustomGridTableItemStyles;
 class TcxGridDataController;
 class TcxCustomGridTableController;
+class TcxCustomGridRecord;
+class TcxGridEditingController;
 class TcxCustomGridTableViewInfo;
 class TcxGridTableDataCellViewInfo;
 class TcxLookAndFeel;
@@ -50,21 +52,37 @@ public:
     virtual void DataChanged() {}
     virtual std::string GetDefaultCaption() { return std::string(); }
     virtual int GetDefaultWidth() { return 64; }
+    // The editor an item without one of its own shows.
+    virtual TcxEditRepositoryItem* GetDefaultRepositoryItem();
 
     TcxCustomGridTableItem* Item() const { return FItem; }
-    TcxGridDataController* DataController() const;
+    TcxCustomDataController* DataController() const;
     TcxValueTypeClass ValueTypeClass() const;
     void SetValueTypeClass(TcxValueTypeClass AValue);
     // The filter holds a condition on the item. Clearing removes every such
     // condition; setting does nothing.
     bool Filtered() const;
     void SetFiltered(bool AValue);
-    IcxEditDefaultValuesProvider* GetDefaultValuesProvider() const { return FDefaultValuesProvider.get(); }
+    // The text a filter value shows as, after the item has had its say.
+    std::string GetFilterDisplayText(const Variant& AValue, const std::string& ADisplayText);
+    // Loads the value list for the item (the item may change it), then
+    // fills the strings with the entries' texts: string i is entry i.
+    void GetFilterStrings(TStrings* AStrings, TcxDataFilterValueList* AValueList);
+    // One condition on the item that replaces every condition it had.
+    void AddToFilter(TcxFilterOperatorKind AOperatorKind, const Variant& AValue, const std::string& ADisplayText);
+    // Made on first use through CreateDefaultValuesProvider.
+    IcxEditDefaultValuesProvider* GetDefaultValuesProvider() const;
     Variant Data;
+
+protected:
+    // The provider the item's editor takes its defaults from; a data-set
+    // binding answers from its field.
+    virtual TcxCustomEditDefaultValuesProvider* CreateDefaultValuesProvider();
+    TcxCustomEditDefaultValuesProvider* DefaultValuesProvider() const;
 
 private:
     TcxCustomGridTableItem* FItem;
-    std::unique_ptr<TcxGridDefaultValuesProvider> FDefaultValuesProvider;
+    mutable std::unique_ptr<TcxCustomEditDefaultValuesProvider> FDefaultValuesProvider;
 };
 using TcxGridItemDataBindingClass = TcxGridClassRef<TcxGridItemDataBinding, TcxCustomGridTableItem*>;
 
@@ -95,6 +113,12 @@ public:
 
     TObject* GetItem(int AIndex) override;
     int GetItemID(TObject* AItem) override;
+    // A field that wants the focus starts editing its item.
+    bool FocusItem(int AItemIndex) override;
+    // The in-place editor writes its value first.
+    void UpdateData() override;
+    // What the item's editor edits while focused: the value, its display text (1) or a key (2).
+    int GetItemEditValueSource(int AItemIndex) override;
     // The view's OnCanSelectRecord decides whether a row joins the selection.
     bool CanSelectRow(int ARow) override;
     int GetDefaultActiveRelationIndex() override;
@@ -105,6 +129,8 @@ public:
     bool DoScrollPage(bool) override { return false; }
     TcxGridItemDataBindingClass GetItemDataBindingClass() override;
     TClass GetItemDefaultValuesProviderClass() override { return TcxGridDefaultValuesProvider::StaticClass(); }
+    // The view's summary item class, when it names one.
+    TClass GetSummaryItemClass() override;
     bool IsFirstRecord() override;
     bool IsLastRecord() override;
     bool GetFilterPropertyValue(const std::string&, Variant&) override { return false; }
@@ -152,7 +178,8 @@ public:
     using TcxCustomGridTableItemCustomOptions::TcxCustomGridTableItemCustomOptions;
     void Assign(TPersistent* Source) override;
     bool Editing() const { return FEditing; }
-    void SetEditing(bool AValue) { FEditing = AValue; }
+    // Turning it off ends the in-place editing of the item.
+    void SetEditing(bool AValue);
     bool Filtering() const { return FFiltering; }
     void SetFiltering(bool AValue);
     bool Focusing() const { return FFocusing; }
@@ -179,6 +206,13 @@ using TcxGridTableDataCellCustomDrawEvent = std::function<void(TcxCustomGridTabl
 
 using TcxGridGetDisplayTextEvent =
     std::function<void(TcxCustomGridTableItem* Sender, TObject* ARecord, std::string& AText)>;
+// The editor a record's cell of the item shows and edits with.
+using TcxGridGetPropertiesEvent = std::function<void(TcxCustomGridTableItem* Sender, TcxCustomGridRecord* ARecord,
+                                                     TcxCustomEditProperties*& AProperties)>;
+using TcxGridGetFilterDisplayTextEvent =
+    std::function<void(TcxCustomGridTableItem* Sender, const Variant& AValue, std::string& ADisplayText)>;
+using TcxGridGetFilterValuesEvent =
+    std::function<void(TcxCustomGridTableItem* Sender, TcxDataFilterValueList* AValueList)>;
 
 class TcxCustomGridTableItem : public TComponent, public IcxStoredObject, public IcxEditRepositoryItemListener {
     QZ_CLASS(TcxCustomGridTableItem, TComponent)
@@ -265,6 +299,27 @@ public:
     virtual bool CanIncSearch();
     // The cell of this item in the focused record when that record is on screen.
     TcxCustomGridViewCellViewInfo* GetFocusedCellViewInfo();
+    // The focused cell reaches outside the view's content (an editor over it must move away).
+    bool IsFocusedCellViewInfoPartVisible();
+
+    // ---- in-place editing
+    // The view's in-place editor edits this item; True starts editing it.
+    bool Editing() const;
+    void SetEditing(bool AValue);
+    // Focusable, editing allowed by the view, the item and the data
+    // controller, and the focused record shows cells.
+    virtual bool CanEdit();
+    // Puts the focused record into its edit state for the item; whether the edit may change.
+    virtual bool InitEditing();
+    // The value of the focused record as the editing properties edit it (Unassigned without one).
+    Variant GetEditValue();
+    void SetEditValue(const Variant& AValue);
+    // The properties a record's cell uses: OnGetProperties may replace the item's.
+    TcxCustomEditProperties* GetProperties(TcxCustomGridRecord* ARecord);
+    virtual TcxCustomEditProperties* DoGetProperties(TcxCustomGridRecord* ARecord);
+    // What the in-place edit keeps for the item between activations.
+    std::unique_ptr<TcxCustomEditData>& EditData() { return FEditData; }
+    TcxGridGetPropertiesEvent OnGetProperties;
     TcxCustomGridTableItemStyles* Styles() const { return FStyles.get(); }
     bool Focused() const;
     void SetFocused(bool AValue);
@@ -296,6 +351,20 @@ public:
     void RemoveCell(TcxGridTableDataCellViewInfo* ACell);
     virtual bool CanMove();
     virtual bool IsMovable();
+    // What the editor supports, the view's customizing options and the item's own options allow.
+    virtual bool CanFilter();
+    virtual bool CanGroup();
+    virtual bool CanSort();
+    // Sets the width as a user sizing the item would: while it runs the
+    // item counts as the one being sized, whose width others keep.
+    virtual void ForceWidth(int AValue);
+    virtual bool IsWidthForced();
+    // The width that shows the widest value of the measured records whole
+    // (all records, or BestFitMaxRecordCount of them from the top record);
+    // 0 for nothing to measure.
+    virtual int CalculateBestFitWidth();
+    // Sizes the item to its best fit; nothing for the pattern of detail views.
+    virtual void ApplyBestFit();
     virtual bool CanScroll() { return true; }
     virtual void CaptionChanged();
     virtual void Changed(bool ASize);
@@ -309,11 +378,19 @@ public:
     virtual int GetDefaultWidth() const;
     virtual bool ShowOnUngrouping() { return true; }
     virtual void DoGetDisplayText(TObject* ARecord, std::string& AText);
+    virtual void DoGetFilterDisplayText(const Variant& AValue, std::string& ADisplayText);
+    virtual void DoGetFilterValues(TcxDataFilterValueList* AValueList);
+    // One of the application's own entries was chosen in the item's filter
+    // drop-down; a column tells its handler.
+    virtual void DoUserFiltering(const Variant& AValue, const std::string& ADisplayText) {}
     virtual void RestoreDefaults();
     virtual TcxGridClassRef<TcxCustomGridTableItemOptions, TcxCustomGridTableItem*> GetOptionsClass();
+    virtual TcxGridClassRef<TcxCustomGridTableItemStyles, TPersistent*> GetStylesClass();
     bool IsLoading() const;
 
     TcxGridGetDisplayTextEvent OnGetDisplayText;
+    TcxGridGetFilterDisplayTextEvent OnGetFilterDisplayText;
+    TcxGridGetFilterValuesEvent OnGetFilterValues;
     TNotifyEvent PropertiesEvents;
     TNotifyEvent StylesEvents;
 
@@ -347,6 +424,7 @@ private:
     std::unique_ptr<TcxCustomEditStyle> FEditStyle;
     int FEditStyleLockCount = 0;
     std::unique_ptr<TcxCustomEditViewData> FEditViewData;
+    std::unique_ptr<TcxCustomEditData> FEditData;
     std::vector<TcxGridTableDataCellViewInfo*> FCells;
     bool FVisible = false;
     int FVisibleIndex = -1;
@@ -380,12 +458,22 @@ public:
     // multiply expand, collapse and expand all levels. Nothing of the record
     // is touched after an expansion, which may renew every record handle.
     virtual void KeyDown(WORD& AKey, TShiftState AShift);
+    // Backspace, Ctrl+V, Ctrl+X and printable characters open the focused
+    // item's editor with that character.
+    virtual void KeyPress(char& AKey);
     virtual bool GetExpandable() { return false; }
     virtual bool GetExpanded() { return false; }
     virtual bool HasCells() { return false; }
     virtual bool IsData() { return true; }
     virtual bool HasChildRecords() { return false; }
     virtual bool CanFocus() { return true; }
+    // Where the focus lands when it moves down into (first) or up into
+    // (last) the detail this record shows; none for a record without one.
+    virtual TcxCustomGridRecord* GetFirstFocusableChild() { return nullptr; }
+    virtual TcxCustomGridRecord* GetLastFocusableChild(bool ARecursive) { return nullptr; }
+    // What the view decides for the record's look.
+    virtual bool DrawFocused();
+    virtual bool DrawSelected();
     virtual TcxCustomGridRecord* GetParentRecord();
     virtual bool GetSelected();
     virtual void SetSelected(bool AValue);
@@ -395,7 +483,7 @@ public:
 
     TcxCustomGridTableViewData* ViewData() const { return FViewData; }
     TcxCustomGridTableView* GridView() const;
-    TcxGridDataController* DataController() const;
+    TcxCustomDataController* DataController() const;
     int Index() const { return FIndex; }
     int Level() const { return FRowInfo.Level; }
     int RecordIndex() const { return FRowInfo.RecordIndex; }
@@ -440,7 +528,7 @@ public:
     virtual bool HasNewItemRecord() { return false; }
 
     TcxCustomGridTableView* GridView() const;
-    TcxGridDataController* DataController() const;
+    TcxCustomDataController* DataController() const;
     int RecordCount() const { return int(FRecords.size()); }
     TcxCustomGridRecord* GetRecord(int AIndex);
     TcxCustomGridRecord* GetRecordByIndex(int AIndex);
@@ -719,12 +807,12 @@ public:
     void GetDefaultViewParams(int Index, TObject* AData, TcxStyleParams& AParams) override;
     TcxCustomGridTableView* GridView() const;
     // The colours and font of a record's content; with an item, the item's styles decide.
-    void GetContentParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem, TcxViewParams& AParams);
+    virtual void GetContentParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem, TcxViewParams& AParams);
     // A cell drawn selected takes Selection while its record is drawn active, else Inactive.
     void GetDataCellParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem, TcxViewParams& AParams);
     // The content of a record apart from any item: the view's handler, then
     // ContentEven or ContentOdd when assigned, else Content.
-    void GetRecordContentParams(TcxCustomGridRecord* ARecord, TcxViewParams& AParams);
+    virtual void GetRecordContentParams(TcxCustomGridRecord* ARecord, TcxViewParams& AParams);
     TcxStyle* Style(int AIndex) const { return DynamicCast<TcxStyle>(GetValue(AIndex)); }
     void SetStyle(int AIndex, TcxStyle* AValue) { SetValue(AIndex, AValue); }
     TcxGridGetCellStyleEvent OnGetContentStyle;
@@ -802,6 +890,7 @@ public:
     void BeforeRecalculation() override;
     TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
     bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+    TcxGridClassRef<TcxCustomGridCellPainter, TcxCanvas*, TcxCustomGridCellViewInfo*> GetPainterClass() override;
     // Calculates the record again where it stands.
     void RecalculateRecord();
 
@@ -916,6 +1005,7 @@ public:
     TClass GetHitTestClass() override;
     bool GetHotTrack() override { return true; }
     bool GetVisible() override;
+    TcxGridClassRef<TcxCustomGridCellPainter, TcxCanvas*, TcxCustomGridCellViewInfo*> GetPainterClass() override;
     void GetViewParams(TcxViewParams& AParams) override { AParams.Color = clBtnFace; }
     bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
     bool MouseMove(TcxCustomGridHitTest* AHitTest, TShiftState AShift) override;
@@ -1032,6 +1122,46 @@ class TcxGridTableDataCellPainter : public TcxCustomGridCellPainter {
 public:
     using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
     void DrawContent() override;
+    // The focused item's cell of the focused record shows the focus
+    // rectangle, unless the whole record is inverted or an editor covers it.
+    void Paint() override;
+    bool ExcludeFromClipRect() override { return true; }
+};
+
+// Paints what a record has of its own: its expand button, a background
+// bitmap and its focus rectangle; its cells paint themselves. The view's
+// background is not painted under it.
+class TcxCustomGridRecordPainter : public TcxCustomGridCellPainter {
+    QZ_CLASS(TcxCustomGridRecordPainter, TcxCustomGridCellPainter)
+public:
+    using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+    TcxCustomGridRecordViewInfo* RecordViewInfo() const;
+    void BeforePaint() override;
+    void DrawBackground() override;
+    void Paint() override {}
+    void AfterPaint() override;
+};
+
+// Paints the shown records of a records area in order.
+class TcxCustomGridRecordsPainter : public TObject {
+    QZ_CLASS(TcxCustomGridRecordsPainter, TObject)
+public:
+    TcxCustomGridRecordsPainter(TcxCanvas* ACanvas, TcxCustomGridRecordsViewInfo* AViewInfo)
+        : FCanvas(ACanvas), FViewInfo(AViewInfo)
+    {
+    }
+    virtual void Paint();
+
+private:
+    TcxCanvas* FCanvas;
+    TcxCustomGridRecordsViewInfo* FViewInfo;
+};
+
+// The navigator strip is kept out of the clipping of what paints after it.
+class TcxNavigatorSitePainter : public TcxCustomGridCellPainter {
+    QZ_CLASS(TcxNavigatorSitePainter, TcxCustomGridCellPainter)
+public:
+    using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
     bool ExcludeFromClipRect() override { return true; }
 };
 
@@ -1148,8 +1278,39 @@ class TcxCustomGridTableController : public TcxCustomGridController {
     QZ_CLASS(TcxCustomGridTableController, TcxCustomGridController)
 public:
     using TcxCustomGridController::TcxCustomGridController;
+    ~TcxCustomGridTableController() override;
     TcxCustomGridTableView* GridView() const;
-    TcxGridDataController* DataController() const;
+
+    // ---- the in-place editor
+    virtual TcxGridClassRef<TcxGridEditingController, TcxCustomGridTableController*> GetEditingControllerClass();
+    // Made on first use.
+    TcxGridEditingController* EditingController();
+    bool IsEditing();
+    void SetEditingItem(TcxCustomGridTableItem* AValue);
+    // With AlwaysShowEditor the focused item's editor shows (or goes when
+    // the focused record has no cells).
+    virtual void UpdateEditor();
+    // The keys an in-place editor hands on to the controller.
+    virtual bool IsKeyForController(WORD AKey, TShiftState AShift);
+    void AfterPaint() override;
+    void BeforePaint() override;
+    void BeforeKillFocus() override;
+    void DoEnter() override;
+    bool MayFocus() override;
+    bool HasFocusedControls() override;
+    // Around a scroll by offset: the editor is placed again, or moved out of
+    // sight when its cell went.
+    virtual void BeforeOffset();
+    virtual void AfterOffset();
+    // Cleared while the editor hands the focus back and while a data cell
+    // handles a mouse-down: UpdateEditor does nothing meanwhile.
+    bool EditorCheckAllowed = true;
+    // Set while the editor forwards Enter.
+    bool KeyFromEditor = false;
+    // An editor update runs after the next paint.
+    bool EditorCheckPending = false;
+
+    TcxCustomDataController* DataController() const;
     TcxCustomGridTableViewData* ViewData() const;
     TcxCustomGridTableViewInfo* ViewInfo() const;
 
@@ -1165,13 +1326,30 @@ public:
     TcxCustomGridRecord* GetFocusedRecord();
     virtual void SetFocusedRecord(TcxCustomGridRecord* ARecord);
     // Focuses a row of the view data (-1: none). False when the row's record
-    // refuses the focus or the data controller keeps its focus.
+    // refuses the focus, the data controller keeps its focus, or a handler
+    // of the change freed the view.
     bool FocusRecord(int ARowIndex, bool ASelect);
     bool GoToFirst();
-    bool GoToLast();
-    bool GoToNext(bool ASelect = true);
-    bool GoToPrev(bool ASelect = true);
-    bool FocusNextRecord(int ARowIndex, bool AGoForward, bool AGoOnCycle, bool ASelect = false);
+    bool GoToLast(bool AGoIntoDetail = false);
+    bool GoToNext(bool ASelect = true) { return GoToNext(false, ASelect); }
+    bool GoToPrev(bool ASelect = true) { return GoToPrev(false, ASelect); }
+    bool GoToNext(bool AGoIntoDetail, bool ASelect);
+    bool GoToPrev(bool AGoIntoDetail, bool ASelect);
+    // Moves the focus to the next focusable record from a row (-1: from
+    // before the first or after the last). It goes down into a shown detail
+    // (AGoIntoDetail), climbs out of a detail into its master view at the
+    // detail's ends, and appends at the end when the view allows it. The
+    // record found may lie in another view, which then takes the focus.
+    bool FocusNextRecord(int ARowIndex, bool AGoForward, bool AGoIntoDetail, bool AGoOnCycle, bool ASelect);
+    bool FocusNextRecord(int ARowIndex, bool AGoForward, bool AGoOnCycle, bool ASelect = false)
+    {
+        return FocusNextRecord(ARowIndex, AGoForward, false, AGoOnCycle, ASelect);
+    }
+    // For a detail view, its master view's controller; else null.
+    TcxCustomGridTableController* GetMasterController();
+    // A detail took the focus: its master row is focused here without
+    // pulling the grid's focus back to this view.
+    void DetailFocused(TcxCustomGridView* ADetail) override;
     // The next focusable visible item from a visible index; -1 when none.
     // A cycling search tests the starting item last, so a lone item finds itself.
     int FindNextItem(int AFocusedItemIndex, bool AGoForward, bool AGoOnCycle, bool& ACycleChanged);
@@ -1204,6 +1382,20 @@ public:
     virtual void ScrollPageDown() { SetTopRecordIndex(FTopRecordIndex + VisibleRecordCount()); }
     virtual void ScrollPageUp() { SetTopRecordIndex(FTopRecordIndex - VisibleRecordCount()); }
     void ScrollRecords(bool AForward, int ACount);
+    virtual void ScrollPage(bool AForward);
+    // The scroll bar of a grid-mode view counts one record more at each end
+    // of the data set that its buffer does not reach.
+    virtual int GetScrollBarOffsetBegin();
+    virtual int GetScrollBarOffsetEnd();
+    virtual int GetScrollBarPos();
+    virtual int GetScrollBarRecordCount();
+    virtual void SetScrollBarPos(int AValue);
+    // The horizontal bar may hide only where the navigator does not share its row.
+    virtual bool CanHScrollBarHide();
+    // While set, checking the top record leaves the grid-mode buffer where it is.
+    bool GridModeScrollLock = false;
+    // The item whose width is being forced, while that runs.
+    TcxCustomGridTableItem* ItemBeingSized = nullptr;
 
     // ---- selection
     bool GetMultiSelect() const;
@@ -1258,6 +1450,14 @@ public:
     void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
     void DragDrop(TObject* Source, int X, int Y) override;
     void EndDrag(TObject* Target, int X, int Y) override;
+    // Only a record may be dragged; an edited record is posted (or an
+    // unchanged one cancelled) before the drag starts.
+    bool CanDrag(int X, int Y) override;
+    void BeforeStartDrag() override;
+    // The site's drag cursor shows one record or several.
+    void StartDrag(TDragObject*& DragObject) override;
+    // What holding a drag over the hit opens: a record's expand button expands it.
+    virtual TcxCustomGridDragOpenInfo* GetDragOpenInfo(TcxCustomGridHitTest* AHitTest);
     // 0 none, -1 towards the first records (over the top record), 1 towards
     // the last (over the last visible record).
     virtual int GetDragScrollDirection(int X, int Y);
@@ -1292,6 +1492,8 @@ private:
     int FDragScrollDirection = 0;
     std::unique_ptr<TTimer> FDragScrollTimer;
     bool ProcessFocusedRowMove(int ARowIndex, bool ASelect);
+    // Focuses a record of this view or of a master or detail view.
+    bool FocusRecordOfView(TcxCustomGridRecord* ARecord, bool ASelect);
     TcxCustomGridTableItem* FFocusedItem = nullptr;
     int FTopRecordIndex = 0;
     bool FTopRecordIndexChecking = false;
@@ -1300,6 +1502,38 @@ private:
     bool FClickSelectionPending = false;
     int FPendingClickRow = -1;
     bool FSkipNextChar = false;
+    std::unique_ptr<TcxGridEditingController> FEditingController;
+    // Off while a detail's master row is focused on the detail's behalf.
+    bool FFocusingTakesFocus = true;
+};
+
+// Holding a drag over a record's expand button expands the record. The
+// record is kept as its view and row, as record handles do not outlive a
+// change of the row count.
+class TcxGridDragOpenInfoExpand : public TcxCustomGridDragOpenInfo {
+    QZ_CLASS(TcxGridDragOpenInfoExpand, TcxCustomGridDragOpenInfo)
+public:
+    explicit TcxGridDragOpenInfoExpand(TcxCustomGridRecord* ARecord);
+    ~TcxGridDragOpenInfoExpand() override;
+    bool Equals(TcxCustomGridDragOpenInfo* AInfo) override;
+    void Run() override;
+    // Null once the record's row or view is gone.
+    TcxCustomGridRecord* GridRecord() const;
+
+private:
+    TcxCustomGridView* FGridView;
+    int FRecordIndex;
+};
+
+// The internal drag-and-drop operations of a record view's site.
+class TcxCustomGridTableDragAndDropObject : public TcxCustomGridDragAndDropObject {
+    QZ_CLASS(TcxCustomGridTableDragAndDropObject, TcxCustomGridDragAndDropObject)
+public:
+    using TcxCustomGridDragAndDropObject::TcxCustomGridDragAndDropObject;
+    TcxCustomGridTableView* GridView() const;
+    TcxCustomGridTableController* Controller() const;
+    TcxCustomGridTableViewData* ViewData() const;
+    TcxCustomGridTableViewInfo* ViewInfo() const;
 };
 
 // A focused-record change of the data controller: the focused record shows
@@ -1362,6 +1596,13 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, pu
 public:
     explicit TcxCustomGridTableView(TComponent* AOwner = nullptr) : TcxCustomGridView(AOwner) {}
     ~TcxCustomGridTableView() override;
+    void BeforeDestruction() override;
+    // Starts editing the item at an index; whether it is now edited.
+    virtual bool StartItemEditing(int AItemIndex);
+    // The in-place editor posts its value.
+    virtual void UpdateData();
+    bool GetGridTabStop() override;
+    bool IsControlFocused() override;
     void CreateHandlers() override;
     void DestroyHandlers() override;
     void CreateOptions() override;
@@ -1378,7 +1619,10 @@ public:
     virtual TcxGridOptionsClass<TcxCustomGridTableOptionsBehavior> GetOptionsBehaviorClass();
     virtual TcxGridOptionsClass<TcxCustomGridTableOptionsCustomize> GetOptionsCustomizeClass();
     virtual TcxGridOptionsClass<TcxCustomGridTableOptionsData> GetOptionsDataClass();
-    TcxGridDataController* DataController() const;
+    // A plain or a data-set controller; what the grid asks of either goes
+    // through GridDataController.
+    TcxCustomDataController* DataController() const;
+    IcxGridDataController* GridDataController() const;
     TcxCustomGridTableController* Controller() const;
     TcxCustomGridTableViewData* ViewData() const
     {
@@ -1391,12 +1635,16 @@ public:
     virtual void DoGetDisplayText(TcxCustomGridRecord* ARecord, int AItemIndex, std::string& AText);
 
     virtual TClass GetItemClass() { return nullptr; }
+    // The classes of the data controller's summary items; null keeps the controller's own.
+    virtual TClass GetSummaryItemClass() { return nullptr; }
     TcxGridItemDataBindingClass GetItemDataBindingClass();
     virtual void AddItem(TcxCustomGridTableItem* AItem);
     virtual void RemoveItem(TcxCustomGridTableItem* AItem);
     virtual void ChangeItemIndex(TcxCustomGridTableItem* AItem, int AIndex);
     virtual void ItemVisibilityChanged(TcxCustomGridTableItem* AItem, bool AVisible);
     virtual void RefreshVisibleItemsList();
+    // Puts the shown items, collected in item order, into the order they show in.
+    virtual void OrderVisibleItems(std::vector<TcxCustomGridTableItem*>& AItems) {}
     void RefreshFilterableItemsList();
     virtual void ItemValueTypeClassChanged(int AItemIndex);
 

@@ -202,6 +202,8 @@ TEST_F(GridTableViewInfoTest, KeysExpandAndCollapseTheFocusedRecord)
 {
     GridTesting::ExpandableRows() = {2};
     View->DataController()->ChangeFocusedRowIndex(2);
+    // Without a focused item a character opens no editor and is left alone.
+    View->Controller()->SetFocusedItem(nullptr);
     struct Case {
         WORD key;
         bool expanded;
