@@ -12,7 +12,8 @@ namespace qzStartup {
 
 namespace {
 // The data controller has no start-up of its own: its resource texts come
-// through the editors' start-up.
+// through the editors' start-up, and its data-set registries, made on first
+// use, stay until the program ends, after every library that uses them.
 TUnitSequence& Libraries()
 {
     static TUnitSequence libraries{
