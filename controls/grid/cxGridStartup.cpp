@@ -5,6 +5,8 @@
 #include "cxGrid.h"
 #include "cxGridCustomTableView.h"
 #include "cxGridCustomView.h"
+#include "cxGridDBTableView.h"
+#include "cxGridTableView.h"
 
 namespace cxGridStartup {
 
@@ -15,6 +17,8 @@ TUnitSequence& Units()
         {nullptr, cxGridCustomView::Finalize},
         {cxGridCustomTableView::Initialize, nullptr},
         {cxGrid::Initialize, nullptr},
+        {cxGridTableView::Initialize, cxGridTableView::Finalize},
+        {cxGridDBTableView::Initialize, cxGridDBTableView::Finalize},
         {cxFilterControlDialog::Initialize, nullptr},
     };
     return units;
