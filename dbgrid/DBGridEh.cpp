@@ -1,4 +1,5 @@
 #include "DBGridEh.h"
+#include "StdCtrls.h"
 #include "DBGridEhInplaceEdit.h"
 #include "DBGridEhFilter.h"
 #include "DBGridEhRes.h"
@@ -423,6 +424,10 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* owner) : TCustomGrid(owner)
 
 TCustomDBGridEh::~TCustomDBGridEh()
 {
+    // External scroll bars get their own window procedures back, untouched otherwise.
+    Destroying();
+    FVertScrollBar->SetExtScrollBar(nullptr);
+    FHorzScrollBar->SetExtScrollBar(nullptr);
     FShownColumns.clear();
     FSortColumnList.clear();
     FColumns.reset();
@@ -435,6 +440,8 @@ void TCustomDBGridEh::Notification(TComponent* component, TOperation operation)
 {
     TCustomGrid::Notification(component, operation);
     if (operation != opRemove || !FDataLink) return;
+    if (component == static_cast<TComponent*>(FVertScrollBar->ExtScrollBar())) FVertScrollBar->ExtScrollBarFreed();
+    else if (component == static_cast<TComponent*>(FHorzScrollBar->ExtScrollBar())) FHorzScrollBar->ExtScrollBarFreed();
     if (component == FMemTableSet) {
         FMemTable = nullptr;
         FMemTableSet = nullptr;
@@ -997,7 +1004,8 @@ void TCustomDBGridEh::RebuildLayout()
     }
     SetTitleRowHeight(titleHeight);
 
-    bool wantHorz = FHorzScrollBar->Visible() && (!FAutoFitColWidths || ComponentState().Contains(csDesigning));
+    bool wantHorz = FHorzScrollBar->Visible() && !FHorzScrollBar->ExtScrollBar() &&
+                    (!FAutoFitColWidths || ComponentState().Contains(csDesigning));
     SetScrollBars(wantHorz ? ssHorizontal : ssNone);
     RefreshVertScrollBar();   // the base grid's bar style leaves the vertical bar to the grid
     SetFixedCols(fixedCols);
@@ -1201,6 +1209,7 @@ void TCustomDBGridEh::Resize()
     if (FAutoFitColWidths) RequestLayout();
     else RecalcRowCount();
     FSTFilter->PlaceFilterEditor(false);
+    RefreshHorzExtScrollBar();
 }
 
 // ---- data reactions -------------------------------------------------------------------------------
@@ -1623,6 +1632,8 @@ void TCustomDBGridEh::ColWidthsChanged()
     } else {
         TCustomGrid::ColWidthsChanged();
     }
+    // An external horizontal bar shows how much of the new widths is out of sight.
+    RefreshHorzExtScrollBar();
     if (OnColWidthsChanged) OnColWidthsChanged(this);
 }
 

@@ -797,29 +797,47 @@ private:
 // ---- scroll bar settings ------------------------------------------------------------------------
 
 enum TScrollBarVisibleModeEh { sbAlwaysShowEh, sbNeverShowEh, sbAutoShowEh };
+QZ_ENUM_TYPEINFO(TScrollBarVisibleModeEh, "sbAlwaysShowEh", "sbNeverShowEh", "sbAutoShowEh")
+
+class TScrollBar;
 
 // A direction's scroll bar: shown always, never or when there is something
-// to scroll, and whether dragging its thumb moves the records at once.
+// to scroll, and whether dragging its thumb moves the records at once. An
+// external scroll bar control may stand in for the window's own: the grid
+// feeds it and hears its moves as its own scroll messages.
 class TDBGridEhScrollBar : public TPersistent {
     QZ_CLASS(TDBGridEhScrollBar, TPersistent)
 public:
     explicit TDBGridEhScrollBar(TCustomDBGridEh* grid = nullptr, bool vertical = false)
         : FGrid(grid), FVertical(vertical) {}
+    ~TDBGridEhScrollBar() override;
     bool Vertical() const { return FVertical; }
+    TScrollBarKind Kind() const { return FVertical ? sbVertical : sbHorizontal; }
     bool Tracking() const { return FTracking; }
     void SetTracking(bool v) { FTracking = v; }
     bool Visible() const { return FVisibleMode != sbNeverShowEh; }
-    void SetVisible(bool v) { SetVisibleMode(v ? sbAutoShowEh : sbNeverShowEh); }
+    void SetVisible(bool v);
     TScrollBarVisibleModeEh VisibleMode() const { return FVisibleMode; }
     void SetVisibleMode(TScrollBarVisibleModeEh v);
     void Assign(TPersistent* source) override;
-    // The bar's range, page and positions as the window holds them.
+    // The bar's range, page and positions as the window (or the external bar) holds them.
     bool ReadScrollInfo(TScrollInfo& info) const;
+    // Whether the bar shows: the external one's visibility, else the window's own bar.
+    bool ScrollBarShown() const;
+    // Not owned. A bar whose window procedure another object has already
+    // replaced is refused: "Possible <Name> already attached to the other control."
+    TScrollBar* ExtScrollBar() const { return FExtScrollBar; }
+    void SetExtScrollBar(TScrollBar* v);
+    void RefreshExtScrollBarVisible();
+    // The external bar is being freed: it is forgotten, not touched.
+    void ExtScrollBarFreed() { FExtScrollBar = nullptr; }
 private:
+    void ExtScrollBarWindowProc(TMessage& message);
     TCustomDBGridEh* FGrid;
     bool FVertical;
     bool FTracking = false;
     TScrollBarVisibleModeEh FVisibleMode = sbAutoShowEh;
+    TScrollBar* FExtScrollBar = nullptr;
 };
 
 class TVertDBGridEhScrollBar : public TDBGridEhScrollBar {
@@ -1028,6 +1046,11 @@ public:
     // Sequenced data sets: 1 .. record count, page the visible rows, the
     // record number as position; others: 0, 2 or 4 of 4 (first, inside, last).
     virtual void RefreshVertScrollBar();
+    // An external horizontal bar: 0 to 127 (0 when every column shows), the
+    // first shown column's place in between.
+    virtual void RefreshHorzExtScrollBar();
+    // The smallest left column from which the columns up to col fit the window.
+    int LastLeftCol(int col) const;
     TDBGridEhScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
     void SetHorzScrollBar(TDBGridEhScrollBar* v) { FHorzScrollBar->Assign(v); }
     TDBGridEhScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
@@ -1255,6 +1278,7 @@ private:
     // Sets the vertical bar (the window's own) from si by the visible mode.
     void ApplyVertScrollInfo(TScrollInfo si, bool nothingToScroll);
     void WheelStep(TShiftState shift, int direction);
+    void WMHScrollEh(TMessage& m);
     int FViewOffset = 0;
     std::vector<THeadTreeNode*> FLeafNodes;
     TColumnsEhList FShownColumns, FSortColumnList;

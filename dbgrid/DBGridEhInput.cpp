@@ -9,13 +9,25 @@
 #include "DBGridEhRes.h"
 #include "HostServices.h"
 #include "Menus.h"
+#include "StdCtrls.h"
 #include "Messages.h"
 #include "TextUtils.h"
+#include "TypInfo.h"
 
 #include <algorithm>
 
-QZ_CLASS_IMPL(TDBGridEhScrollBar, TPersistent)
-QZ_CLASS_IMPL(TVertDBGridEhScrollBar, TDBGridEhScrollBar)
+QZ_CLASS_IMPL_PROPS(TDBGridEhScrollBar, TPersistent, [](std::vector<TPropInfo>& p) {
+    using C = TDBGridEhScrollBar;
+    p.push_back(PublishObject<C>("ExtScrollBar", &C::ExtScrollBar, &C::SetExtScrollBar));
+    p.push_back(PublishBool<C>("Tracking", &C::Tracking, &C::SetTracking, false));
+    // The vertical bar keeps its visible mode in place of this.
+    p.push_back(PublishBool<C>("Visible", &C::Visible, &C::SetVisible, true));
+    p.back().StoredBy([](TObject* o) { return !static_cast<C*>(o)->Vertical(); });
+})
+QZ_CLASS_IMPL_PROPS(TVertDBGridEhScrollBar, TDBGridEhScrollBar, [](std::vector<TPropInfo>& p) {
+    using C = TVertDBGridEhScrollBar;
+    p.push_back(PublishEnum<C>("VisibleMode", &C::VisibleMode, &C::SetVisibleMode, sbAutoShowEh));
+})
 
 // ---- selection helpers of the grid ----------------------------------------------------------------
 
@@ -976,17 +988,150 @@ void TCustomDBGridEh::RefreshVertScrollBar()
 void TCustomDBGridEh::ApplyVertScrollInfo(TScrollInfo si, bool nothingToScroll)
 {
     TScrollBarVisibleModeEh mode = FVertScrollBar->VisibleMode();
-    if (mode == sbAlwaysShowEh) si.fMask |= SIF_DISABLENOSCROLL;
+    TScrollBar* ext = FVertScrollBar->ExtScrollBar();
+    const TScrollInfo wanted = si;
+    // An external bar, or none at all: the window's own bar collapses.
+    if (ext || mode == sbNeverShowEh) si.nMax = si.nMin;
+    const bool alwaysShown = mode == sbAlwaysShowEh && !ext;
+    if (alwaysShown) si.fMask |= SIF_DISABLENOSCROLL;
     SetScrollInfo(Handle(), SB_VERT, &si, 1);
-    bool show = mode == sbAlwaysShowEh || (mode == sbAutoShowEh && !nothingToScroll);
+    bool show = alwaysShown || (mode == sbAutoShowEh && !ext && !nothingToScroll);
     ShowScrollBar(Handle(), SB_VERT, show ? 1 : 0);
-    if (mode == sbAlwaysShowEh) EnableScrollBar(Handle(), SB_VERT, nothingToScroll ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH);
+    if (alwaysShown) EnableScrollBar(Handle(), SB_VERT, nothingToScroll ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH);
+    if (!ext) return;
+    const int pos = wanted.fMask & SIF_POS ? wanted.nPos : ext->Position();
+    ext->SetPageSize(0);
+    ext->SetParams(pos, std::min(wanted.nMin, wanted.nMax), wanted.nMax);
+    ext->SetPosition(pos);
+    ext->SetPageSize(int(wanted.nPage));
+}
+
+int TCustomDBGridEh::LastLeftCol(int col) const
+{
+    if (col < FixedCols()) return col;
+    TGridDrawInfo d;
+    CalcDrawInfo(d);
+    const TGridAxisDrawInfo& a = d.Horz;
+    int space = a.GridExtent + a.EffectiveLineWidth;
+    int result = col;
+    for (int i = col; i >= FixedCols(); --i) {
+        int e = a.GetExtent(i);
+        if (e > 0) {
+            space -= e + a.EffectiveLineWidth;
+            if (space < a.FixedBoundary) break;
+        }
+        result = i;
+    }
+    return result;
+}
+
+void TCustomDBGridEh::RefreshHorzExtScrollBar()
+{
+    TScrollBar* ext = FHorzScrollBar->ExtScrollBar();
+    if (!ext) return;
+    const int last = LastLeftCol(ColCount() - 1);
+    const bool allShown = VisibleColCount() + FixedCols() >= ColCount() || last <= FixedCols();
+    const int max = allShown ? 0 : 127;
+    const int pos = allShown ? 0 : MulDiv(LeftCol() - FixedCols(), 127, last - FixedCols());
+    if (ext->Min() == 0 && ext->Max() == max && ext->Position() == pos) return;
+    ext->SetPageSize(0);
+    ext->SetParams(pos, 0, max);
+}
+
+// With Tracking the columns follow the thumb; an external bar's thumb
+// (0 to 127) stands for the left column's share of the way.
+void TCustomDBGridEh::WMHScrollEh(TMessage& m)
+{
+    const int code = LOWORD(m.WParam);
+    TScrollBar* ext = FHorzScrollBar->ExtScrollBar();
+    const bool fromExt = ext && ext->HandleAllocated() && reinterpret_cast<HWND>(m.LParam) == ext->Handle();
+    const bool thumb = code == SB_THUMBTRACK || code == SB_THUMBPOSITION;
+    if (fromExt && thumb) {
+        if (code == SB_THUMBPOSITION || FHorzScrollBar->Tracking()) {
+            TScrollInfo si;
+            si.fMask = SIF_TRACKPOS;
+            FHorzScrollBar->ReadScrollInfo(si);
+            const int last = LastLeftCol(ColCount() - 1);
+            SetLeftCol(FixedCols() + MulDiv(std::clamp(si.nTrackPos, 0, 127), last - FixedCols(), 127));
+        }
+        m.Result = 0;
+    } else if (code == SB_THUMBTRACK && FHorzScrollBar->Tracking()) {
+        TMessage p{m.Msg, MAKEWPARAM(SB_THUMBPOSITION, HIWORD(m.WParam)), m.LParam, 0};
+        TCustomGrid::Dispatch(p);
+    } else {
+        TCustomGrid::Dispatch(m);
+    }
+    RefreshHorzExtScrollBar();
 }
 
 bool TDBGridEhScrollBar::ReadScrollInfo(TScrollInfo& info) const
 {
+    if (FExtScrollBar) return FExtScrollBar->HandleAllocated() && GetScrollInfo(FExtScrollBar->Handle(), SB_CTL, &info) != 0;
     if (!FGrid || !FGrid->HandleAllocated()) return false;
     return GetScrollInfo(FGrid->Handle(), FVertical ? SB_VERT : SB_HORZ, &info) != 0;
+}
+
+TDBGridEhScrollBar::~TDBGridEhScrollBar()
+{
+    if (FExtScrollBar) SetExtScrollBar(nullptr);
+}
+
+void TDBGridEhScrollBar::SetVisible(bool v)
+{
+    SetVisibleMode(v ? sbAutoShowEh : sbNeverShowEh);
+    RefreshExtScrollBarVisible();
+}
+
+bool TDBGridEhScrollBar::ScrollBarShown() const
+{
+    if (FExtScrollBar) return FExtScrollBar->Visible();
+    if (!Visible() || !FGrid || !FGrid->HandleAllocated()) return false;
+    TScrollBarInfo info;
+    if (!GetScrollBarInfo(FGrid->Handle(), FVertical ? OBJID_VSCROLL : OBJID_HSCROLL, &info)) return false;
+    return !(info.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+}
+
+void TDBGridEhScrollBar::RefreshExtScrollBarVisible()
+{
+    if (FExtScrollBar) FExtScrollBar->SetVisible(Visible());
+}
+
+void TDBGridEhScrollBar::SetExtScrollBar(TScrollBar* v)
+{
+    if (v == FExtScrollBar) return;
+    const bool designing = FGrid && FGrid->ComponentState().Contains(csDesigning);
+    // The bar answers to one window procedure hook at a time.
+    if (v && !designing && v->WindowProc)
+        throw Exception("Possible " + v->Name() + " already attached to the other control.");
+    if (FExtScrollBar && !designing) FExtScrollBar->WindowProc = nullptr;
+    if (FExtScrollBar && FGrid) FExtScrollBar->RemoveFreeNotification(FGrid);
+    FExtScrollBar = v;
+    if (v) {
+        if (FGrid) v->FreeNotification(FGrid);
+        if (!designing) v->WindowProc = [this](TMessage& m) { ExtScrollBarWindowProc(m); };
+    }
+    RefreshExtScrollBarVisible();
+    if (!FGrid || FGrid->ComponentState().Contains(csDestroying)) return;
+    if (FGrid->HandleAllocated()) {
+        if (FVertical) FGrid->RefreshVertScrollBar();
+        else FGrid->RefreshHorzExtScrollBar();
+    }
+    FGrid->RequestLayout();
+}
+
+void TDBGridEhScrollBar::ExtScrollBarWindowProc(TMessage& message)
+{
+    TScrollBar* bar = FExtScrollBar;
+    const bool scroll = FGrid && (message.Msg == CN_HSCROLL || message.Msg == CN_VSCROLL);
+    if (scroll) FGrid->Perform(FVertical ? WM_VSCROLL : WM_HSCROLL, message.WParam, message.LParam);
+    if (!bar) return;
+    TWeakRef<TControl> alive(bar);
+    bar->WndProc(message);
+    // The bar's own step would move it past where the grid went: it shows
+    // the grid's place again (not while its thumb is dragged).
+    if (!scroll || !alive || FExtScrollBar != bar || LOWORD(message.WParam) == SB_THUMBTRACK) return;
+    if (FVertical) FGrid->RefreshVertScrollBar();
+    else FGrid->RefreshHorzExtScrollBar();
 }
 
 void TDBGridEhScrollBar::SetVisibleMode(TScrollBarVisibleModeEh v)
@@ -1003,6 +1148,7 @@ void TDBGridEhScrollBar::Assign(TPersistent* source)
     if (auto* s = dynamic_cast<TDBGridEhScrollBar*>(source)) {
         SetVisible(s->Visible());
         SetTracking(s->Tracking());
+        SetExtScrollBar(s->ExtScrollBar());
         return;
     }
     TPersistent::Assign(source);
@@ -1011,6 +1157,7 @@ void TDBGridEhScrollBar::Assign(TPersistent* source)
 void TCustomDBGridEh::Dispatch(TMessage& message)
 {
     if (message.Msg == WM_VSCROLL) WMVScroll(message);
+    else if (message.Msg == WM_HSCROLL) WMHScrollEh(message);
     else if (message.Msg == WM_CHAR && MemTableIsTree() &&
              (message.WParam == '*' || message.WParam == '+' || message.WParam == '-'))
         DoKeyPress(message);   // the tree's keys open no editor
@@ -1084,7 +1231,7 @@ void TCustomDBGridEh::WMVScroll(TMessage& m)
     case SB_THUMBPOSITION: {
         TScrollInfo si;
         si.fMask = SIF_ALL;
-        GetScrollInfo(Handle(), SB_VERT, &si);
+        FVertScrollBar->ReadScrollInfo(si);
         int t = si.nTrackPos;
         if (code == SB_THUMBTRACK) {
             if (!FVertScrollBar->Tracking() || !ds->IsSequenced()) break;

@@ -221,6 +221,7 @@ void TCustomDBGridEh::MemTableVScroll(TMessage& message)
 void TCustomDBGridEh::TopLeftChanged()
 {
     TCustomGrid::TopLeftChanged();
+    RefreshHorzExtScrollBar();
     if (RowsFromMemTable()) {
         FetchVisibleRecords();
         RefreshMemTableScrollBar();
