@@ -898,6 +898,23 @@ bool TcxCustomGridRecord::HasValidRecordIndex() const
 }
 
 bool TcxCustomGridRecord::IsLast() const { return FIndex == FViewData->RecordCount() - 1; }
+
+bool TcxCustomGridRecord::IsLastChild(int ALevelDistance)
+{
+    if (IsLast()) return true;
+    TcxCustomGridRecord* next = FViewData->GetRecordByIndex(FIndex + 1);
+    return next && next->Level() < Level() - ALevelDistance;
+}
+
+bool TcxCustomGridRecord::IsVisible()
+{
+    if (IsNewItemRecord()) return true;
+    if (!ViewInfo) return false;
+    TcxCustomGridRecordsViewInfo* records = ViewInfo->RecordsViewInfo();
+    for (int i = 0; i < records->Count() && i < records->VisibleCount(); ++i)
+        if (records->ItemAt(i) == ViewInfo) return true;
+    return false;
+}
 bool TcxCustomGridRecord::IsNewItemRecord() const { return FViewData->NewItemRecord() == this; }
 bool TcxCustomGridRecord::IsEditing() const { return FViewData->EditingRecord() == this; }
 
@@ -2077,6 +2094,18 @@ bool TcxCustomGridTableController::MayFocus()
         return editing->Edit()->ValidateEdit(true);
     }
     return true;
+}
+
+void TcxCustomGridTableController::BeginDragAndDrop()
+{
+    EditingController()->HideEdit(true);
+    TcxCustomGridController::BeginDragAndDrop();
+}
+
+void TcxCustomGridTableController::EndDragAndDrop(bool Accepted)
+{
+    TcxCustomGridController::EndDragAndDrop(Accepted);
+    UpdateEditor();
 }
 
 void TcxCustomGridTableController::BeforeOffset()

@@ -491,6 +491,12 @@ public:
     bool HasValidRecordIndex() const;
     bool IsFirst() const { return FIndex == 0; }
     bool IsLast() const;
+    // The last record, or one whose next record lies more than ALevelDistance
+    // levels higher up (the end of its group that many levels out).
+    bool IsLastChild(int ALevelDistance = 0);
+    bool HasViewInfo() const { return ViewInfo != nullptr; }
+    // The new-item record always; any other while its layout is among the shown ones.
+    virtual bool IsVisible();
     bool IsNewItemRecord() const;
     bool IsEditing() const;
     void RefreshRecordInfo();
@@ -1298,6 +1304,10 @@ public:
     void DoEnter() override;
     bool MayFocus() override;
     bool HasFocusedControls() override;
+    // The grid's own drag operations take the editor's value first and show
+    // an always-shown editor again afterwards.
+    void BeginDragAndDrop() override;
+    void EndDragAndDrop(bool Accepted) override;
     // Around a scroll by offset: the editor is placed again, or moved out of
     // sight when its cell went.
     virtual void BeforeOffset();

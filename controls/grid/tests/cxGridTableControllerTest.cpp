@@ -640,6 +640,39 @@ TEST_F(GridRecordPaintTest, ARecordDrawsItsExpandButtonAndItsOrItsCellsFocusRect
     }
 }
 
+TEST_F(GridTableDragTest, ARecordIsVisibleWhileItsLayoutIsShown)
+{
+    EXPECT_TRUE(View->ViewData()->GetRecord(4)->IsVisible());
+    EXPECT_FALSE(View->ViewData()->GetRecord(5)->IsVisible()) << "below the records area";
+    Controller()->SetTopRecordIndex(3);
+    EXPECT_FALSE(View->ViewData()->GetRecord(2)->IsVisible());
+    EXPECT_TRUE(View->ViewData()->GetRecord(7)->IsVisible());
+}
+
+TEST_F(GridTableDragTest, TheLastChildOfAGroupIsTheRecordBeforeAShallowerOne)
+{
+    // Two groups of two: a group row (level 0) over its records (level 1).
+    const char* values[] = {"a", "b", "a", "b", "", "", "", "", "", ""};
+    for (int i = 0; i < 10; ++i) View->DataController()->SetValue(i, 0, Variant(std::string(values[i])));
+    View->DataController()->SetRecordCount(4);
+    View->GetItem(0)->SetGroupIndex(0);
+    View->DataController()->Groups()->FullExpand();
+    GuiTest::ProcessEvents();
+    TcxCustomGridTableViewData* data = View->ViewData();
+    ASSERT_EQ(data->RecordCount(), 6);
+    std::vector<int> levels;
+    std::vector<bool> lastChild;
+    std::vector<bool> lastChildOneOut;
+    for (int i = 0; i < data->RecordCount(); ++i) {
+        levels.push_back(data->GetRecord(i)->Level());
+        lastChild.push_back(data->GetRecord(i)->IsLastChild());
+        lastChildOneOut.push_back(data->GetRecord(i)->IsLastChild(1));
+    }
+    EXPECT_EQ(levels, (std::vector<int>{0, 1, 1, 0, 1, 1}));
+    EXPECT_EQ(lastChild, (std::vector<bool>{false, false, true, false, false, true}));
+    EXPECT_EQ(lastChildOneOut, (std::vector<bool>{false, false, false, false, false, true})) << "only the very last";
+}
+
 // ---- best fit of an item
 
 class GridBestFitTest : public GridOneViewTest {
