@@ -2560,8 +2560,21 @@ void TcxGridTableViewInfo::AfterCalculating()
     TcxCustomGridTableViewInfo::AfterCalculating();
     FClientBoundsFrozen = false;
     int now = RowsViewInfo() ? RowsViewInfo()->GetDataRowHeight() : 0;
-    if (now != FPrevDataRowHeight && !IsDetached() && TableView()->DataController()->IsGridMode())
-        TableView()->GridDataController()->CheckGridModeBufferCount();
+    if (now != FPrevDataRowHeight && !IsDetached() && !IsMeasuring()) RequestGridModeBufferRefresh();
+}
+
+void TcxGridTableViewInfo::RequestGridModeBufferRefresh()
+{
+    if (!TableView()->DataController()->IsGridMode()) return;
+    if (!FGridModeRefreshTimer) {
+        FGridModeRefreshTimer = std::make_unique<TTimer>();
+        FGridModeRefreshTimer->SetInterval(1);
+        FGridModeRefreshTimer->OnTimer = [this](TObject*) {
+            FGridModeRefreshTimer->SetEnabled(false);
+            if (IcxGridDataController* dc = TableView()->GridDataController()) dc->CheckGridModeBufferCount();
+        };
+    }
+    FGridModeRefreshTimer->SetEnabled(true);
 }
 
 void TcxGridTableViewInfo::DoCalculate()
@@ -2621,7 +2634,7 @@ int TcxGridTableViewInfo::GetRecordBufferEstimate()
 {
     int rowHeight = RowsViewInfo() ? RowsViewInfo()->GetDataRowHeight() : 0;
     if (rowHeight == 0) {
-        if (TableView()->DataController()->IsGridMode()) TableView()->GridDataController()->CheckGridModeBufferCount();
+        RequestGridModeBufferRefresh();
         return 0;
     }
     return cxControls::GetDesktopWorkArea({0, 0}).Height() / rowHeight + 2;

@@ -5,6 +5,7 @@
 // nothing; painters and hit tests only read it.
 #pragma once
 
+#include "ExtCtrls.h"
 #include "cxGridTableView.h"
 
 #include <memory>
@@ -1016,8 +1017,13 @@ public:
     TcxGridTableView* TableView() const;
     // Set by the controller while it scrolls sideways (LeftPos).
     int HorzOffset = 0;
+    // A grid-mode buffer follows a changed row height once, on a 1 ms timer,
+    // outside the layout pass that found the change.
+    void RequestGridModeBufferRefresh();
+    TTimer* GridModeRefreshTimer() const { return FGridModeRefreshTimer.get(); }
 
 private:
+    std::unique_ptr<TTimer> FGridModeRefreshTimer;
     std::vector<TcxCustomGridPartViewInfo*> FParts;
     std::unique_ptr<TcxGridGroupByBoxViewInfo> FGroupByBox;
     std::unique_ptr<TcxGridHeaderViewInfo> FHeader;

@@ -9,6 +9,31 @@
 #include "cxGridLevel.h"
 #include "cxGridTableLayout.h"
 
+// A data controller that counts its grid-mode buffer refreshes.
+class TCountingDBDataController : public TcxGridDBDataController {
+    QZ_CLASS(TCountingDBDataController, TcxGridDBDataController)
+public:
+    using TcxGridDBDataController::TcxGridDBDataController;
+    void CheckGridModeBufferCount() override
+    {
+        ++Refreshes;
+        TcxGridDBDataController::CheckGridModeBufferCount();
+    }
+    int Refreshes = 0;
+};
+QZ_CLASS_IMPL(TCountingDBDataController, TcxGridDBDataController)
+
+class TCountingDBTableView : public TcxGridDBTableView {
+    QZ_CLASS(TCountingDBTableView, TcxGridDBTableView)
+public:
+    using TcxGridDBTableView::TcxGridDBTableView;
+    TcxGridClassRef<TcxCustomDataController, TComponent*> GetDataControllerClass() override
+    {
+        return TcxGridClassRef<TcxCustomDataController, TComponent*>::Of<TCountingDBDataController>();
+    }
+};
+QZ_CLASS_IMPL(TCountingDBTableView, TcxGridDBTableView)
+
 namespace {
 
 class GridDBTableViewTest : public GridTestBase {
@@ -187,6 +212,33 @@ TEST_F(GridDBTableViewTest, ABoundViewLaysOutItsRows)
     ASSERT_NE(row, nullptr);
     ASSERT_NE(row->Cells(1), nullptr);
     EXPECT_EQ(row->Cells(1)->GetText(), "王五");
+}
+
+TEST_F(GridDBTableViewTest, ARowHeightChangeRefreshesTheGridModeBufferOnceOnATimer)
+{
+    GuiTest::TManualTime clock;
+    auto* view = static_cast<TCountingDBTableView*>(Grid->CreateView(TCountingDBTableView::StaticClass()));
+    View->Level()->SetGridView(view);
+    auto* dc = static_cast<TCountingDBDataController*>(view->DataController());
+    view->CreateColumn()->DataBinding()->SetFieldName("Id");
+    dc->DataModeController()->SetGridMode(true);
+    dc->SetDataSource(Source.get());
+    ShowForm();
+    clock.Advance(5);
+    dc->Refreshes = 0;
+    view->OptionsView()->SetDataRowHeight(40);
+    GuiTest::ProcessEvents();
+    view->ViewInfo()->Recalculate();
+    // Not during the layout: once the timer runs, once for the change.
+    EXPECT_EQ(dc->Refreshes, 0);
+    clock.Advance(2);
+    EXPECT_EQ(dc->Refreshes, 1);
+    clock.Advance(20);
+    EXPECT_EQ(dc->Refreshes, 1);
+    // A layout that finds the same height asks for nothing.
+    view->ViewInfo()->Recalculate();
+    clock.Advance(20);
+    EXPECT_EQ(dc->Refreshes, 1);
 }
 
 }  // namespace
