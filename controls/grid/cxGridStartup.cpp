@@ -3,8 +3,10 @@
 #include "UnitSequence.h"
 #include "cxFilterControlDialog.h"
 #include "cxGrid.h"
+#include "cxGridBandedTableView.h"
 #include "cxGridCustomTableView.h"
 #include "cxGridCustomView.h"
+#include "cxGridDBBandedTableView.h"
 #include "cxGridDBTableView.h"
 #include "cxGridTableView.h"
 
@@ -19,6 +21,8 @@ TUnitSequence& Units()
         {cxGrid::Initialize, nullptr},
         {cxGridTableView::Initialize, cxGridTableView::Finalize},
         {cxGridDBTableView::Initialize, cxGridDBTableView::Finalize},
+        {cxGridBandedTableView::Initialize, cxGridBandedTableView::Finalize},
+        {cxGridDBBandedTableView::Initialize, cxGridDBBandedTableView::Finalize},
         {cxFilterControlDialog::Initialize, nullptr},
     };
     return units;
