@@ -137,6 +137,7 @@ struct TWinControlWindow {
     bool PassedToDefault = false;   // the last message reached DefaultHandler
     bool TrackLeave = false;        // WM_MOUSELEAVE asked for
     bool MouseInside = false;
+    bool Composing = false;         // an input method composes text over the window
     TControl* Hover = nullptr;      // graphic child under the mouse
     int RedrawLocks = 0;
     // The window's own scroll bars (SB_HORZ, SB_VERT), drawn in its border.

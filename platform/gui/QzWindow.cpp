@@ -364,6 +364,14 @@ bool HandleEvent(TWinControl* c, QWidget* w, QEvent* e)
         case QEvent::InputMethod: {
             auto* ie = static_cast<QInputMethodEvent*>(e);
             TWeakRef<TWinControl> guard(c);
+            // Text being composed opens a composition; committing or dropping it ends it.
+            const bool composing = !ie->preeditString().isEmpty();
+            if (composing != win->Composing) {
+                win->Composing = composing;
+                TMessage cm{composing ? WM_IME_STARTCOMPOSITION : WM_IME_ENDCOMPOSITION, 0, 0, 0};
+                Deliver(c, cm, TMessageFilterKind::CallWndProc);
+                if (!guard || !c->Window()) return true;
+            }
             QString through;
             const QString commit = ie->commitString();
             for (QChar ch : commit) {

@@ -246,6 +246,15 @@ void TypeText(const std::string& text, bool inputMethod)
     }
 }
 
+void ComposeText(const std::string& preedit)
+{
+    QWidget* f = QApplication::focusWidget();
+    if (!f) return;
+    QInputMethodEvent e(QS(preedit), {});
+    QCoreApplication::sendEvent(f, &e);
+    ProcessEvents();
+}
+
 TBitmap* Grab(TWinControl* c)
 {
     auto* b = new TBitmap();

@@ -46,6 +46,8 @@ void KeyUp(int vk, TShiftState shift = {});
 void KeyPress(int vk, TShiftState shift = {});
 // Types the text (UTF-8), one character at a time; as input-method text when asked.
 void TypeText(const std::string& text, bool inputMethod = false);
+// An input method's text being composed (not committed), to the focused window.
+void ComposeText(const std::string& preedit);
 
 // What the control shows now, as the window system paints it.
 TBitmap* Grab(TWinControl* c);   // caller frees
