@@ -1158,6 +1158,15 @@ void TCustomDBGridEh::Dispatch(TMessage& message)
 {
     if (message.Msg == WM_VSCROLL) WMVScroll(message);
     else if (message.Msg == WM_HSCROLL) WMHScrollEh(message);
+    else if (message.Msg == WM_IME_STARTCOMPOSITION) {
+        TCustomGrid::Dispatch(message);
+        // What is being composed goes to the cell editor, unless typing here
+        // searches: then the committed text comes to the search.
+        if (!CharGoesToSearch('a')) {
+            if (FSTFilter->FilterEditorActive()) FSTFilter->CloseFilterEditor();
+            ShowEditor();
+        }
+    }
     else if (message.Msg == WM_CHAR && MemTableIsTree() &&
              (message.WParam == '*' || message.WParam == '+' || message.WParam == '-'))
         DoKeyPress(message);   // the tree's keys open no editor
