@@ -252,6 +252,63 @@ TEST_F(GridEditingTest, CtrlDeleteInTheEditorDeletesTheRecordDeleteAloneEditsThe
     EXPECT_EQ(Value(1, 0), "王五");
 }
 
+TEST_F(GridEditingTest, KeysTheEditorDoesNotUseReachTheTableController)
+{
+    View->OptionsBehavior()->SetFocusCellOnTab(true);
+    GuiTest::KeyPress(VK_F2);
+    ASSERT_TRUE(Name()->Editing());
+    GuiTest::KeyPress(VK_TAB);
+    EXPECT_EQ(Controller()->FocusedItem(), City()) << "Tab moves to the next cell";
+    EXPECT_FALSE(Controller()->IsEditing());
+
+    View->OptionsBehavior()->AlwaysShowEditor = true;
+    Name()->SetEditing(true);
+    GuiTest::KeyPress(VK_TAB);
+    EXPECT_EQ(Controller()->FocusedItem(), City());
+    EXPECT_TRUE(City()->Editing()) << "the always-shown editor follows";
+    EXPECT_EQ(EditText(), "City1");
+}
+
+TEST_F(GridEditingTest, ThePropertiesOwnHandlersRunFirstAndComeBackAfterHiding)
+{
+    City()->SetPropertiesClass(TcxTextEditProperties::StaticClass());
+    std::vector<std::string> calls;
+    City()->Properties()->OnChange = [&](TObject*) { calls.push_back("own change"); };
+    View->OnEditChanged = [&](TcxCustomGridTableView*, TcxCustomGridTableItem* AItem) {
+        calls.push_back("view change:" + AItem->Name());
+    };
+    View->OnEditValueChanged = [&](TcxCustomGridTableView*, TcxCustomGridTableItem* AItem) {
+        calls.push_back("view value:" + AItem->Name());
+    };
+    City()->SetFocused(true);
+    GuiTest::KeyPress(VK_F2);
+    ASSERT_TRUE(City()->Editing());
+    TcxCustomEdit* edit = Editing()->Edit();
+    calls.clear();
+    GuiTest::TypeText("k");
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[0], "own change");
+    EXPECT_EQ(calls[1], "view change:ColCity");
+    Editing()->HideEdit(true);
+    calls.clear();
+    // The idle edit's properties hold their own handler again, not the grid's.
+    ASSERT_TRUE(static_cast<bool>(edit->ActiveProperties()->OnChange));
+    edit->ActiveProperties()->OnChange(nullptr);
+    EXPECT_EQ(calls, std::vector<std::string>{"own change"});
+    EXPECT_FALSE(static_cast<bool>(edit->OnKeyDown));
+}
+
+TEST_F(GridEditingTest, TheNavigatorsEditAndPostActionsGoThroughTheEditor)
+{
+    View->DoAction(8);
+    EXPECT_TRUE(DC()->IsEditing());
+    ASSERT_TRUE(Name()->Editing()) << "edit opens the focused item's editor";
+    GuiTest::TypeText("N");
+    View->DoAction(9);
+    EXPECT_FALSE(DC()->IsEditing());
+    EXPECT_EQ(Value(1, 0), "N") << "post takes the editor's value first";
+}
+
 // ---- validation and leaving
 
 TEST_F(GridEditingTest, AValueTheEditorRefusesKeepsTheEditorOpen)
