@@ -3,6 +3,8 @@
 // column defaults and the multi-level title tree.
 #include "DBGridEh.h"
 #include "DBGridEhFilter.h"
+#include "DBLookupGridsEh.h"
+#include "ToolCtrlsEhSpecRow.h"
 
 #include "TypInfo.h"
 #include "DBSumLst.h"
@@ -17,6 +19,7 @@ namespace DBGridEhProps {
 void DefineColumnProps(std::vector<TPropInfo>& p);
 void DefineTitleProps(std::vector<TPropInfo>& p);
 void DefineFooterProps(std::vector<TPropInfo>& p);
+void DefineDropDownBoxProps(std::vector<TPropInfo>& p);
 }
 
 QZ_CLASS_IMPL_PROPS(TColumnTitleEh, TPersistent, DBGridEhProps::DefineTitleProps)
@@ -28,6 +31,7 @@ QZ_CLASS_IMPL_PROPS(TColumnEh, TCollectionItem, DBGridEhProps::DefineColumnProps
 QZ_CLASS_IMPL(TDBGridColumnEh, TColumnEh)
 QZ_CLASS_IMPL(TDBGridColumnsEh, TCollection)
 QZ_CLASS_IMPL(TColumnDefValuesEh, TPersistent)
+QZ_CLASS_IMPL_PROPS(TColumnDropDownBoxEh, TPersistent, DBGridEhProps::DefineDropDownBoxProps)
 
 // ---- THeadTreeNode ---------------------------------------------------------------------------
 
@@ -771,6 +775,9 @@ TColumnEh::TColumnEh(TCollection* collection) : TCollectionItem(collection)
     FEditButtons = std::make_unique<TEditButtonsEh>(this);
     FEditButtons->OnButtonsChanged = [this](TCollectionItem*) { Notify(); };
     FMRUList = std::make_unique<TMRUListEh>(this);
+    FDropDownSpecRow = std::make_unique<TSpecRowEh>(this);
+    FDropDownSpecRow->OnSpecRowChanged = [this](TSpecRowEh*) { SpecRowChanged(); };
+    FDropDownBox = std::make_unique<TColumnDropDownBoxEh>(this);
 }
 
 TColumnEh::~TColumnEh()
@@ -783,6 +790,9 @@ TColumnEh::~TColumnEh()
         if (g->FSelection) g->FSelection->SelectedColumns()->Forget(this);
     }
     FEditButtons->OnButtonsChanged = nullptr;
+    FDropDownSpecRow->OnSpecRowChanged = nullptr;
+    FLookupPopupGrid.reset();
+    FDropDownBox.reset();
     FFooters.reset();
     FFooter.reset();
     FTitle.reset();
@@ -1147,8 +1157,76 @@ void TColumnEh::SetShowImageAndText(bool v)
 TDataSet* TColumnEh::LookupListDataSet() const
 {
     TField* f = Field();
-    return f && f->FieldKind() == fkLookup ? f->LookupDataSet() : nullptr;
+    if (!f || f->FieldKind() != fkLookup) return nullptr;
+    if (TDataSource* src = FDropDownBox->ListSource(); src && src->DataSet()) return src->DataSet();
+    return f->LookupDataSet();
 }
+
+std::string TColumnEh::LookupDisplayFields() const
+{
+    if (FAssignedValues.Contains(cvLookupDisplayFields)) return FLookupDisplayFields;
+    TField* f = Field();
+    return f ? f->LookupResultField() : std::string();
+}
+
+void TColumnEh::SetLookupDisplayFields(const std::string& v)
+{
+    if (FAssignedValues.Contains(cvLookupDisplayFields) || v != LookupDisplayFields()) {
+        FLookupDisplayFields = v;
+        Mark(cvLookupDisplayFields);
+        if (FLookupPopupGrid) FLookupPopupGrid->SetListField(v);
+    }
+    Notify();
+}
+
+void TColumnEh::SetDropDownSpecRow(TSpecRowEh* v) { FDropDownSpecRow->Assign(v); }
+
+void TColumnEh::SpecRowChanged()
+{
+    Notify();
+    if (FLookupPopupGrid) FLookupPopupGrid->SetSpecRow(FDropDownSpecRow.get());
+}
+
+TPopupDataGridEh* TColumnEh::LookupPopupGrid()
+{
+    if (!FLookupPopupGrid) {
+        FLookupPopupGrid = std::make_unique<TPopupDataGridEh>();
+        FLookupPopupGrid->SetVisible(false);
+    }
+    return FLookupPopupGrid.get();
+}
+
+const TCheckTitleEhBtnEvent& TColumnEh::OnDropDownBoxCheckButton() { return LookupPopupGrid()->OnCheckButton; }
+void TColumnEh::SetOnDropDownBoxCheckButton(TCheckTitleEhBtnEvent v) { LookupPopupGrid()->OnCheckButton = std::move(v); }
+const TDrawColumnEhCellEvent& TColumnEh::OnDropDownBoxDrawColumnCell() { return LookupPopupGrid()->OnDrawColumnCell; }
+void TColumnEh::SetOnDropDownBoxDrawColumnCell(TDrawColumnEhCellEvent v)
+{
+    LookupPopupGrid()->OnDrawColumnCell = std::move(v);
+}
+const TGetCellEhParamsEvent& TColumnEh::OnDropDownBoxGetCellParams() { return LookupPopupGrid()->OnGetCellParams; }
+void TColumnEh::SetOnDropDownBoxGetCellParams(TGetCellEhParamsEvent v)
+{
+    TPopupDataGridEh* list = LookupPopupGrid();
+    bool changed = bool(list->OnGetCellParams) || bool(v);
+    list->OnGetCellParams = std::move(v);
+    if (changed) list->Invalidate();
+}
+const TNotifyEvent& TColumnEh::OnDropDownBoxSortMarkingChanged() { return LookupPopupGrid()->OnSortMarkingChanged; }
+void TColumnEh::SetOnDropDownBoxSortMarkingChanged(TNotifyEvent v)
+{
+    LookupPopupGrid()->OnSortMarkingChanged = std::move(v);
+}
+const TTitleEhClickEvent& TColumnEh::OnDropDownBoxTitleBtnClick() { return LookupPopupGrid()->OnTitleBtnClick; }
+void TColumnEh::SetOnDropDownBoxTitleBtnClick(TTitleEhClickEvent v) { LookupPopupGrid()->OnTitleBtnClick = std::move(v); }
+
+void TColumnEh::LookupGridFreeNotify(TComponent* component)
+{
+    if (TCustomDBGridEh* g = Grid(); g && component) g->FreeNotification(component);
+}
+
+TDBLookupGridEhOptions TColumnEh::LookupGridOptions() { return LookupPopupGrid()->LookupOptions(); }
+
+void TColumnEh::SetLookupGridOptions(TDBLookupGridEhOptions v) { LookupPopupGrid()->SetLookupOptions(v); }
 
 TColumnFooterEh* TColumnEh::FooterForRow(int row) const
 {
@@ -1235,6 +1313,8 @@ void TColumnEh::Assign(TPersistent* source)
         FMRUList->Assign(s->MRUList());
         SetDisplayFormat(s->DisplayFormat());
         SetShowImageAndText(s->ShowImageAndText());
+        if (s->FAssignedValues.Contains(cvLookupDisplayFields)) SetLookupDisplayFields(s->LookupDisplayFields());
+        FDropDownBox->Assign(s->DropDownBox());
     } catch (...) {
         if (coll) coll->EndUpdate();
         throw;
@@ -1360,4 +1440,72 @@ void TColumnDefValuesEh::Assign(TPersistent* source)
         return;
     }
     TPersistent::Assign(source);
+}
+
+// ---- TColumnDropDownBoxEh --------------------------------------------------------------------
+
+TColumnDropDownBoxEh::TColumnDropDownBoxEh(TPersistent* owner)
+    : FOwner(owner), FSpecRow(std::make_unique<TSpecRowEh>(this))
+{
+}
+
+TColumnDropDownBoxEh::~TColumnDropDownBoxEh() = default;
+
+IColumnLookupGridEh* TColumnDropDownBoxEh::LookupOwner() const { return dynamic_cast<IColumnLookupGridEh*>(FOwner); }
+
+TDBGridColumnsEh* TColumnDropDownBoxEh::Columns() const
+{
+    IColumnLookupGridEh* o = LookupOwner();
+    return o ? o->LookupGrid()->Columns() : nullptr;
+}
+
+void TColumnDropDownBoxEh::SetColumns(TDBGridColumnsEh* v)
+{
+    if (IColumnLookupGridEh* o = LookupOwner()) o->LookupGrid()->Columns()->Assign(v);
+}
+
+TColumnDefValuesEh* TColumnDropDownBoxEh::ColumnDefValues() const
+{
+    IColumnLookupGridEh* o = LookupOwner();
+    return o ? o->LookupGrid()->ColumnDefValues() : nullptr;
+}
+
+void TColumnDropDownBoxEh::SetColumnDefValues(TColumnDefValuesEh* v)
+{
+    if (IColumnLookupGridEh* o = LookupOwner()) o->LookupGrid()->ColumnDefValues()->Assign(v);
+}
+
+TDBLookupGridEhOptions TColumnDropDownBoxEh::Options() const
+{
+    IColumnLookupGridEh* o = LookupOwner();
+    return o ? o->LookupGridOptions() : TDBLookupGridEhOptions{};
+}
+
+void TColumnDropDownBoxEh::SetOptions(TDBLookupGridEhOptions v)
+{
+    if (IColumnLookupGridEh* o = LookupOwner()) o->SetLookupGridOptions(v);
+}
+
+void TColumnDropDownBoxEh::SetListSource(TDataSource* v)
+{
+    if (v == FListSource.Get()) return;
+    FListSource = v;
+    if (IColumnLookupGridEh* o = LookupOwner()) o->LookupGridFreeNotify(v);
+}
+
+void TColumnDropDownBoxEh::Assign(TPersistent* source)
+{
+    auto* s = DynamicCast<TColumnDropDownBoxEh>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    SetAutoFitColWidths(s->AutoFitColWidths());
+    if (TColumnDefValuesEh* d = s->ColumnDefValues()) SetColumnDefValues(d);
+    TDBGridColumnsEh* from = s->Columns();
+    if (from && from->ColumnsState() == cssCustomized) SetColumns(from);
+    else if (TDBGridColumnsEh* own = Columns()) own->Clear();
+    SetOptions(s->Options());
+    SetUseMultiTitle(s->UseMultiTitle());
+    SetListSource(s->ListSource());
 }

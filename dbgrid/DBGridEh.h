@@ -38,6 +38,9 @@ class TGridDataLinkEh;
 class THeadTreeNode;
 class TSTDBGridEhFilter;
 class TSTColumnFilterEh;
+class TSpecRowEh;
+class TPopupDataGridEh;
+class TColumnDefValuesEh;
 
 // ---- option sets ---------------------------------------------------------------
 
@@ -319,9 +322,62 @@ private:
     bool FToolTips = false;
 };
 
+// ---- the column's drop-down box ------------------------------------------------------------
+
+// The options of a lookup list grid.
+enum TDBLookupGridEhOption { dlgColumnResizeEh, dlgColLinesEh, dlgRowLinesEh, dlgAutoSortMarkingEh, dlgMultiSortMarkingEh };
+QZ_ENUM_TYPEINFO(TDBLookupGridEhOption, "dlgColumnResizeEh", "dlgColLinesEh", "dlgRowLinesEh", "dlgAutoSortMarkingEh",
+                 "dlgMultiSortMarkingEh")
+using TDBLookupGridEhOptions = TSet<TDBLookupGridEhOption, 8>;
+
+// What a column offers its drop-down box: the lookup list grid it drops
+// down, made on first use.
+class IColumnLookupGridEh {
+public:
+    virtual ~IColumnLookupGridEh() = default;
+    // Asks the column's grid to be told when the component is freed.
+    virtual void LookupGridFreeNotify(TComponent* component) = 0;
+    virtual TPopupDataGridEh* LookupGrid() = 0;
+    virtual TDBLookupGridEhOptions LookupGridOptions() = 0;
+    virtual void SetLookupGridOptions(TDBLookupGridEhOptions v) = 0;
+};
+
+// The settings of a lookup column's drop-down list. Columns, their
+// defaults and the options hold nothing here: they are those of the
+// column's lookup list grid, and an owner that is no column answers none.
+class TColumnDropDownBoxEh : public TPersistent {
+    QZ_CLASS(TColumnDropDownBoxEh, TPersistent)
+public:
+    explicit TColumnDropDownBoxEh(TPersistent* owner = nullptr);
+    ~TColumnDropDownBoxEh() override;
+    bool AutoFitColWidths() const { return FAutoFitColWidths; }
+    void SetAutoFitColWidths(bool v) { FAutoFitColWidths = v; }
+    TDBGridColumnsEh* Columns() const;
+    void SetColumns(TDBGridColumnsEh* v);
+    TColumnDefValuesEh* ColumnDefValues() const;
+    void SetColumnDefValues(TColumnDefValuesEh* v);
+    // The data set to choose from in place of the lookup field's own.
+    TDataSource* ListSource() const { return FListSource.Get(); }
+    void SetListSource(TDataSource* v);
+    TDBLookupGridEhOptions Options() const;
+    void SetOptions(TDBLookupGridEhOptions v);
+    TSpecRowEh* SpecRow() const { return FSpecRow.get(); }
+    bool UseMultiTitle() const { return FUseMultiTitle; }
+    void SetUseMultiTitle(bool v) { FUseMultiTitle = v; }
+    void Assign(TPersistent* source) override;
+    TPersistent* GetOwner() const override { return FOwner; }
+private:
+    IColumnLookupGridEh* LookupOwner() const;
+    TPersistent* FOwner;
+    std::unique_ptr<TSpecRowEh> FSpecRow;
+    bool FAutoFitColWidths = true;
+    TWeakRef<TDataSource> FListSource;
+    bool FUseMultiTitle = false;
+};
+
 // ---- columns -------------------------------------------------------------------------------
 
-class TColumnEh : public TCollectionItem {
+class TColumnEh : public TCollectionItem, public IColumnLookupGridEh {
     QZ_CLASS(TColumnEh, TCollectionItem)
 public:
     explicit TColumnEh(TCollection* collection = nullptr);
@@ -422,8 +478,37 @@ public:
     // The image and the text both show (not the image alone).
     bool ShowImageAndText() const { return FShowImageAndText; }
     void SetShowImageAndText(bool v);
-    // The data set a lookup column chooses from (none for other columns).
+    // The data set a lookup column chooses from (none for other columns):
+    // the drop-down box's list source, else the lookup field's own list.
     TDataSet* LookupListDataSet() const;
+    // The fields a lookup column's drop-down shows (';'-separated); unset,
+    // the lookup field's result field.
+    std::string LookupDisplayFields() const;
+    void SetLookupDisplayFields(const std::string& v);
+    // The row above the drop-down's records standing for a value the list lacks.
+    TSpecRowEh* DropDownSpecRow() const { return FDropDownSpecRow.get(); }
+    void SetDropDownSpecRow(TSpecRowEh* v);
+    TColumnDropDownBoxEh* DropDownBox() const { return FDropDownBox.get(); }
+    void SetDropDownBox(TColumnDropDownBoxEh* v) { FDropDownBox->Assign(v); }
+    // The lookup list grid the column drops down, made on first use.
+    TPopupDataGridEh* LookupPopupGrid();
+    // The drop-down's events, kept by the lookup list grid itself.
+    const TCheckTitleEhBtnEvent& OnDropDownBoxCheckButton();
+    void SetOnDropDownBoxCheckButton(TCheckTitleEhBtnEvent v);
+    const TDrawColumnEhCellEvent& OnDropDownBoxDrawColumnCell();
+    void SetOnDropDownBoxDrawColumnCell(TDrawColumnEhCellEvent v);
+    const TGetCellEhParamsEvent& OnDropDownBoxGetCellParams();
+    void SetOnDropDownBoxGetCellParams(TGetCellEhParamsEvent v);
+    const TNotifyEvent& OnDropDownBoxSortMarkingChanged();
+    void SetOnDropDownBoxSortMarkingChanged(TNotifyEvent v);
+    const TTitleEhClickEvent& OnDropDownBoxTitleBtnClick();
+    void SetOnDropDownBoxTitleBtnClick(TTitleEhClickEvent v);
+
+    // IColumnLookupGridEh
+    void LookupGridFreeNotify(TComponent* component) override;
+    TPopupDataGridEh* LookupGrid() override { return LookupPopupGrid(); }
+    TDBLookupGridEhOptions LookupGridOptions() override;
+    void SetLookupGridOptions(TDBLookupGridEhOptions v) override;
 
     TNotInListEventEh OnNotInList;
     TButtonClickEventEh OnEditButtonClick;
@@ -484,6 +569,8 @@ protected:
     virtual TColumnTitleEh* NewTitle() { return new TColumnTitleEh(this); }
     virtual TColumnFooterEh* NewFooter() { return new TColumnFooterEh(this); }
     virtual TColumnFootersEh* NewFooters() { return new TColumnFootersEh(this); }
+    // The drop-down's special row changed.
+    virtual void SpecRowChanged();
 
 private:
     friend class TColumnTitleEh;
@@ -531,6 +618,10 @@ private:
     std::unique_ptr<TColumnFooterEh> FFooter;
     std::unique_ptr<TColumnFootersEh> FFooters;
     std::unique_ptr<TSTColumnFilterEh> FSTFilter;
+    std::string FLookupDisplayFields;
+    std::unique_ptr<TSpecRowEh> FDropDownSpecRow;
+    std::unique_ptr<TColumnDropDownBoxEh> FDropDownBox;
+    std::unique_ptr<TPopupDataGridEh> FLookupPopupGrid;
 };
 
 // The column class the grid's collection makes.
@@ -1330,8 +1421,9 @@ extern TShortCut CopyPriorValueShortCut;  // Ctrl+'
 extern int IncSearchTimeout;              // ms, a search started by typing
 extern TColor IncSearchColor;             // the matched text's background (yellow)
 extern TColor IncSearchFontColor;         // and its colour (black)
-// Opens the find dialog for a grid (set by the dialog's unit).
-extern std::function<void(TCustomDBGridEh*)> FindDialogProc;
+// Opens the find dialog for a grid with a text to search for (set by the
+// dialog's unit).
+extern std::function<void(TCustomDBGridEh*, const std::string& text)> FindDialogProc;
 // What the clipboard keys do with the grid's selection (copy, cut, paste,
 // delete); the grid's exchange routines fill them in. The keys check first
 // that the action is allowed (EditActions) and possible (CanCopy and the others).

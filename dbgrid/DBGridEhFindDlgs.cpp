@@ -295,5 +295,5 @@ TDBGridEhFindDlg* DBGridEhFindDlgs::FindDialog() { return TheDialog; }
 
 void DBGridEhFindDlgs::Initialize()
 {
-    DBGridEh::FindDialogProc = [](TCustomDBGridEh* grid) { ExecuteFindDialog(grid, std::string(), true); };
+    DBGridEh::FindDialogProc = [](TCustomDBGridEh* grid, const std::string& text) { ExecuteFindDialog(grid, text, true); };
 }

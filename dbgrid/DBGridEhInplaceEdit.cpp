@@ -221,8 +221,32 @@ TDBGridInplaceEdit::TDBGridInplaceEdit(TComponent* owner) : TInplaceEdit(owner) 
 
 TDBGridInplaceEdit::~TDBGridInplaceEdit()
 {
+    // The lookup list is the column's and outlives the editor: it must not
+    // keep calling back here nor keep showing the editor's list source.
+    if (TPopupDataGridEh* list = FDataList.Get()) {
+        list->OnMouseCloseUp = nullptr;
+        list->OnColumnMoved = nullptr;
+        if (FListVisible && FActiveList == list) ToolCtrlsEh::ShowDropDownWindow(list, false);
+        list->SetListSource(nullptr);
+    }
     FActiveList = nullptr;
     FButtons.Clear();
+}
+
+// The column's lookup list going away leaves the editor without a list.
+void TDBGridInplaceEdit::Notification(TComponent* component, TOperation operation)
+{
+    TInplaceEdit::Notification(component, operation);
+    if (operation != opRemove || !component) return;
+    if (component == static_cast<TComponent*>(FDataList.Get()) || component == FActiveList) {
+        if (FActiveList == component) {
+            FActiveList = nullptr;
+            FListVisible = false;
+            if (FButtons.Count() > 0) FButtons.Control(0)->SetAlwaysPressed(false);
+        }
+        FDataList = nullptr;
+        if (FDBEditStyle == esLookupList) FDBEditStyle = esSimple;
+    }
 }
 
 TCustomDBGridEh* TDBGridInplaceEdit::DBGrid() const { return dynamic_cast<TCustomDBGridEh*>(Grid()); }
@@ -274,13 +298,22 @@ void TDBGridInplaceEdit::SetDBEditStyle(int style)
         FActiveList = FPickList.get();
         break;
     case esLookupList:
-        if (!FDataList) {
-            FDataList = std::make_unique<TPopupDataGridEh>(this);
-            FDataList->SetVisible(false);
-            FDataList->OnMouseCloseUp = [this](TObject*, bool accept) { CloseUp(accept); };
-            FLookupSource = std::make_unique<TDataSource>();
+        if (TColumnEh* c = Column()) {
+            TPopupDataGridEh* list = c->LookupPopupGrid();
+            if (list != FDataList.Get()) {
+                if (TPopupDataGridEh* old = FDataList.Get()) {
+                    old->OnMouseCloseUp = nullptr;
+                    RemoveFreeNotification(old);
+                }
+                FDataList = list;
+                list->SetCtl3D(true);
+                list->SetParentCtl3D(false);
+                list->OnMouseCloseUp = [this](TObject*, bool accept) { CloseUp(accept); };
+                FreeNotification(list);
+            }
+            if (!FLookupSource) FLookupSource = std::make_unique<TDataSource>();
+            FActiveList = list;
         }
-        FActiveList = FDataList.get();
         break;
     case esDateCalendar:
         if (!FCalendar) {
@@ -566,7 +599,7 @@ void TDBGridInplaceEdit::DropDown()
     if (FListVisible || !FActiveList || !g || !c) return;
     CloseUpMRUList(false);
     std::string text = Text();
-    if (FActiveList == FDataList.get()) {
+    if (FActiveList == FDataList.Get()) {
         TDataSet* list = c->LookupListDataSet();
         TField* f = c->Field();
         if (!list || !f) return;
@@ -574,11 +607,14 @@ void TDBGridInplaceEdit::DropDown()
         FDataList->Font()->Assign(Font());
         int rows = c->DropDownRows();
         if (list->IsSequenced() && list->RecordCount() >= 1 && list->RecordCount() < rows) rows = list->RecordCount();
+        FDataList->SetSpecRow(c->DropDownSpecRow());
         FDataList->SetShowTitleRow(c->DropDownShowTitles());
         FLookupSource->SetDataSet(list);
         FDataList->SetKeyField(f->LookupKeyFields());
-        FDataList->SetListField(f->LookupResultField());
+        FDataList->SetListFieldIndex(0);
+        FDataList->SetListField(c->LookupDisplayFields());
         FDataList->SetAutoFitList(false);
+        FDataList->SetUseMultiTitle(c->DropDownBox()->UseMultiTitle());
         FDataList->SetListSource(FLookupSource.get());
         FDataList->HandleNeeded();
         FDataList->SetListRowCount(std::max(1, rows));
@@ -586,7 +622,10 @@ void TDBGridInplaceEdit::DropDown()
                     : c->DropDownWidth() <= 0 ? Width()
                                               : c->DropDownWidth();
         FDataList->SetKeyValue(g->EditorValue());
-        ShowList(FDataList.get(), std::max(width, Width()), FDataList->Height());
+        FListColumnsMoved = false;
+        FDataList->OnColumnMoved = [this](TObject*, int, int) { FListColumnsMoved = true; };
+        FDataList->SetAutoFitList(c->DropDownBox()->AutoFitColWidths());
+        ShowList(FDataList.Get(), std::max(width, Width()), FDataList->Height());
         FDataList->SetSizeChanged(false);
     } else if (FActiveList == FCalendar.get()) {
         FCalendar->SetColor(Color());
@@ -655,13 +694,15 @@ void TDBGridInplaceEdit::CloseUp(bool accept)
     Variant value = Null();
     std::string chosenText;
     int pickIndex = -1;
-    if (list && list == FDataList.get()) {
+    if (list && list == FDataList.Get()) {
         value = FDataList->KeyValue();
         chosenText = FDataList->SelectedText();
         if (FDataList->SizeChanged() && c && c->DropDownSizing()) {
             c->SetDropDownRows(FDataList->ListRowCount());
             c->SetDropDownWidth(FDataList->Width());
         }
+        if (FListColumnsMoved && c) c->DropDownSpecRow()->SetCellsText(FDataList->SpecRow()->CellsText());
+        FDataList->OnColumnMoved = nullptr;
     }
     if (list && list == FPickList.get()) {
         pickIndex = FPickList->ItemIndex();
@@ -677,18 +718,19 @@ void TDBGridInplaceEdit::CloseUp(bool accept)
     }
     if (list) ToolCtrlsEh::ShowDropDownWindow(list, false);
     FListVisible = false;
-    if (list && list == FDataList.get()) {
+    if (list && list == FDataList.Get()) {
+        FDataList->SetAutoFitList(false);
         FDataList->SetListSource(nullptr);
         FLookupSource->SetDataSet(nullptr);
     }
     if (g && c) {
         if (!accept) {
-            if (list == FPickList.get() || list == FDataList.get()) {
+            if (list == FPickList.get() || list == FDataList.Get()) {
                 FSettingText = true;
                 SetText(g->EditorText());
                 FSettingText = false;
             }
-        } else if (list == FDataList.get()) {
+        } else if (list == FDataList.Get()) {
             if (LookupKeysModifiable() && c->CanModify(false) && g->PrepareEdit()) {
                 g->SetEditorValue(value);
                 g->SetEditorText(chosenText);
@@ -798,7 +840,7 @@ bool TDBGridInplaceEdit::ListKeys(TMessage& m)
         }
         return false;
     }
-    if (FActiveList == FDataList.get()) {
+    if (FActiveList == FDataList.Get()) {
         bool plain = !shift.Contains(ssShift) && !shift.Contains(ssAlt) &&
                      (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT);
         if (!plain && !(shift.Contains(ssCtrl) && (key == VK_HOME || key == VK_END))) return false;
@@ -917,10 +959,23 @@ void TDBGridInplaceEdit::KeyDown(WORD& key, TShiftState shift)
         }
     }
     TShortCut sc = ShortCut(key, shift);
+    if (FDBEditStyle == esLookupList && sc == c->DropDownSpecRow()->ShortCut() && c->DropDownSpecRow()->Visible()) {
+        ChooseSpecRow();
+        key = 0;
+        return;
+    }
+    // The find dialog opens on the text selected in the editor.
+    const bool incSearch = sc == DBGridEh::IncSearchShortCut && g->OptionsEh().Contains(dghIncSearch);
+    const bool findKey = sc == DBGridEh::FindDialogShortCut && g->OptionsEh().Contains(dghDialogFind);
+    if (findKey && (!incSearch || (g->IncSearching() && DBGridEh::FindDialogShortCut == DBGridEh::IncSearchShortCut))) {
+        if (g->IncSearching()) g->StopIncrementalSearch();
+        std::string selected = SelText();
+        key = 0;
+        if (DBGridEh::FindDialogProc) DBGridEh::FindDialogProc(g, selected);
+        return;
+    }
     if ((key == VK_RETURN && shift.Empty() && g->OptionsEh().Contains(dghEnterAsTab)) ||
-        sc == DBGridEh::CopyPriorValueShortCut ||
-        (sc == DBGridEh::IncSearchShortCut && g->OptionsEh().Contains(dghIncSearch)) ||
-        (sc == DBGridEh::FindDialogShortCut && g->OptionsEh().Contains(dghDialogFind))) {
+        sc == DBGridEh::CopyPriorValueShortCut || incSearch || findKey) {
         WORD k = key;
         g->KeyDown(k, shift);
         key = 0;
@@ -937,6 +992,25 @@ void TDBGridInplaceEdit::KeyDown(WORD& key, TShiftState shift)
         return;
     }
     TInplaceEdit::KeyDown(key, shift);
+}
+
+// The special row's shortcut (Alt+Del) on a lookup column takes the value
+// the row stands for, shown by the row's first cell text.
+void TDBGridInplaceEdit::ChooseSpecRow()
+{
+    TCustomDBGridEh* g = DBGrid();
+    TColumnEh* c = Column();
+    if (!c->CanModify(false) || !c->CanModify(true) || !LookupKeysModifiable()) return;
+    TSpecRowEh* row = c->DropDownSpecRow();
+    std::string text = row->CellText(0);
+    g->SetEditorValue(row->Value());
+    g->SetEditorText(text);
+    FSettingText = true;
+    SetText(text);
+    FSettingText = false;
+    SetModified(true);
+    if (TPopupDataGridEh* list = FDataList.Get(); list && FListVisible) list->SetKeyValue(row->Value());
+    SelectAll();
 }
 
 // Delete on a lookup or key-list column: all text selected clears the

@@ -68,8 +68,8 @@ public:
     // The drop-down of the style, once made (none for the others).
     TWinControl* ActiveList() const { return FActiveList; }
     TPopupListboxEh* PickList() const { return FPickList.get(); }
-    // The lookup list of a lookup column.
-    TPopupDataGridEh* DataList() const { return FDataList.get(); }
+    // The lookup list of a lookup column: the column's own lookup grid.
+    TPopupDataGridEh* DataList() const { return FDataList.Get(); }
     TPopupMonthCalendarEh* PopupMonthCalendar() const { return FCalendar.get(); }
     TPopupCalculatorEh* PopupCalculator() const { return FCalculator.get(); }
     bool ListVisible() const { return FListVisible; }
@@ -116,6 +116,7 @@ public:
 
 protected:
     void BoundsChanged() override;
+    void Notification(TComponent* component, TOperation operation) override;
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& m) override;
     void KeyDown(WORD& key, TShiftState shift) override;
@@ -148,6 +149,7 @@ private:
     bool LookupKeysModifiable() const;
     bool HandlePaste();
     void DeleteOnList(WORD& key);
+    void ChooseSpecRow();
     void BackspaceOnList(WORD& key);
     void DropDownMRUList();
     void SetTextKeepingList(const std::string& text, int selStart);
@@ -157,7 +159,7 @@ private:
     int FDBEditStyle = esSimple;
     TWinControl* FActiveList = nullptr;
     std::unique_ptr<TPopupListboxEh> FPickList;
-    std::unique_ptr<TPopupDataGridEh> FDataList;
+    TWeakRef<TPopupDataGridEh> FDataList;   // the column owns it
     std::unique_ptr<TDataSource> FLookupSource;
     std::unique_ptr<TPopupMonthCalendarEh> FCalendar;
     std::unique_ptr<TPopupCalculatorEh> FCalculator;
@@ -169,6 +171,7 @@ private:
     bool FListVisible = false;
     bool FLockCloseList = false;
     bool FNoClickCloseUp = false;
+    bool FListColumnsMoved = false;
     bool FReadOnlyOverridden = false;
     bool FWordWrap = false;
     bool FUserTextChanged = false;

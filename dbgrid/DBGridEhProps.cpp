@@ -6,6 +6,7 @@
 #include "DBGridEh.h"
 
 #include "ComponentStreams.h"
+#include "ToolCtrlsEhSpecRow.h"
 #include "TypInfo.h"
 
 #include <algorithm>
@@ -110,6 +111,26 @@ void DefineColumnProps(std::vector<TPropInfo>& p)
     p.push_back(PublishObject<C>("Footer", &C::Footer));
     p.push_back(PublishObject<C>("Footers", &C::Footers));
     p.back().StoredBy([](TObject* o) { return static_cast<C*>(o)->Footers()->Count() > 0; });
+    p.push_back(PublishString<C>("LookupDisplayFields", &C::LookupDisplayFields, &C::SetLookupDisplayFields));
+    p.back().StoredBy(ColumnAssigned(cvLookupDisplayFields));
+    p.push_back(PublishObject<C>("DropDownBox", &C::DropDownBox, &C::SetDropDownBox));
+    p.push_back(PublishObject<C>("DropDownSpecRow", &C::DropDownSpecRow, &C::SetDropDownSpecRow));
+}
+
+void DefineDropDownBoxProps(std::vector<TPropInfo>& p)
+{
+    using C = TColumnDropDownBoxEh;
+    p.push_back(PublishBool<C>("AutoFitColWidths", &C::AutoFitColWidths, &C::SetAutoFitColWidths, true));
+    p.push_back(PublishObject<C>("ColumnDefValues", &C::ColumnDefValues, &C::SetColumnDefValues));
+    p.push_back(PublishObject<C>("Columns", &C::Columns, &C::SetColumns));
+    p.back().StoredBy([](TObject* o) {
+        TDBGridColumnsEh* cols = static_cast<C*>(o)->Columns();
+        return cols && cols->ColumnsState() == cssCustomized;
+    });
+    p.push_back(PublishObject<C>("ListSource", &C::ListSource, &C::SetListSource));
+    p.push_back(PublishSet<C>("Options", &C::Options, &C::SetOptions, TDBLookupGridEhOptions{dlgColLinesEh},
+                              "TDBLookupGridEhOptions"));
+    p.push_back(PublishBool<C>("UseMultiTitle", &C::UseMultiTitle, &C::SetUseMultiTitle, false));
 }
 
 void DefineTitleProps(std::vector<TPropInfo>& p)

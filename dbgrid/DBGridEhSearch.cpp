@@ -18,7 +18,7 @@ TShortCut CopyPriorValueShortCut = ShortCut(0xDE, {ssCtrl});
 int IncSearchTimeout = 1500;
 TColor IncSearchColor = clYellow;
 TColor IncSearchFontColor = clBlack;
-std::function<void(TCustomDBGridEh*)> FindDialogProc;
+std::function<void(TCustomDBGridEh*, const std::string& text)> FindDialogProc;
 std::function<void(TCustomDBGridEh*)> CopyAction, CutAction, PasteAction, DeleteAction;
 }
 
@@ -203,14 +203,14 @@ bool TCustomDBGridEh::HandleSearchKeys(WORD key, TShiftState shift)
         if (FIncSearching && FOptionsEh.Contains(dghDialogFind) &&
             DBGridEh::FindDialogShortCut == DBGridEh::IncSearchShortCut) {
             StopIncrementalSearch();
-            if (DBGridEh::FindDialogProc) DBGridEh::FindDialogProc(this);
+            if (DBGridEh::FindDialogProc) DBGridEh::FindDialogProc(this, std::string());
         } else {
             IncrementalSearch("", -1, 0);
         }
         return true;
     }
     if (sc == DBGridEh::FindDialogShortCut && FOptionsEh.Contains(dghDialogFind)) {
-        if (DBGridEh::FindDialogProc) DBGridEh::FindDialogProc(this);
+        if (DBGridEh::FindDialogProc) DBGridEh::FindDialogProc(this, std::string());
         return true;
     }
     if (!FIncSearching) return false;

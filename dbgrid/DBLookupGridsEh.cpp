@@ -973,9 +973,110 @@ bool TDBLookupGridEh::DoMouseWheelUp(TShiftState, TPoint)
     return true;
 }
 
+void TDBLookupGridEh::RefreshVertScrollBar()
+{
+    if (HasMemTable()) {
+        // A memtable list scrolls as the grid's own rows.
+        TCustomDBGridEh::RefreshVertScrollBar();
+        return;
+    }
+    if (!HandleAllocated() || !DataLink()) return;
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMin = si.nMax = si.nPos = 0;
+    si.nPage = 0;
+    TDataSet* ds = DataLink()->DataSet();
+    bool scrolls = false;
+    if (!FListActive || !ds) {
+        si.fMask = SIF_RANGE;
+        si.nMax = 2;
+    } else if (ds->IsSequenced()) {
+        const int rows = std::max(1, DataLink()->BufferCount());
+        si.nPage = UINT(rows);
+        si.nMax = std::max(0, ds->RecordCount() - 1);
+        si.nPos = ds->State() == dsInsert ? 0 : std::max(0, ds->RecNo() - DataLink()->ActiveRecord() - 1);
+        scrolls = ds->RecordCount() > rows;
+    } else {
+        // A list that cannot say where a record stands: top, middle or end.
+        const bool allFit = DataLink()->RecordCount() < DataLink()->BufferCount() ||
+                            (ds->Bof() && ds->Eof());
+        si.nMax = allFit ? 0 : 4;
+        si.nPos = allFit || ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
+        scrolls = !allFit;
+    }
+    TScrollInfo old;
+    old.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    const bool known = GetScrollInfo(Handle(), SB_VERT, &old) != 0;
+    const bool changed = !known || old.nMin != si.nMin || old.nMax != si.nMax ||
+                         ((si.fMask & SIF_PAGE) && old.nPage != si.nPage) || ((si.fMask & SIF_POS) && old.nPos != si.nPos);
+    if (changed) SetScrollInfo(Handle(), SB_VERT, &si, 1);
+    // While a list shows, its bar stays (disabled when every record fits):
+    // a bar coming and going would change the width, bring or take the
+    // horizontal bar and so cost the list a row it was sized for.
+    const TScrollBarVisibleModeEh mode = VertScrollBar()->VisibleMode();
+    const bool show = mode == sbAlwaysShowEh || (mode == sbAutoShowEh && FListActive && ds);
+    ShowScrollBar(Handle(), SB_VERT, show ? 1 : 0);
+    if (show) EnableScrollBar(Handle(), SB_VERT, scrolls ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
+}
+
+void TDBLookupGridEh::ScrollWindowTo(int first)
+{
+    TDataSet* ds = DataLink()->DataSet();
+    const int count = ds->RecordCount();
+    if (count <= 0) return;
+    const int rows = std::max(1, DataLink()->BufferCount());
+    first = std::clamp(first, 1, std::max(1, count - rows + 1));
+    const int shownFirst = ds->RecNo() - DataLink()->ActiveRecord();
+    // A record above the window comes in as its first row, one below it as its last.
+    if (first < shownFirst) ds->MoveBy(first - ds->RecNo());
+    else if (first > shownFirst) ds->MoveBy(std::min(count, first + rows - 1) - ds->RecNo());
+}
+
+void TDBLookupGridEh::WMVScroll(TMessage& m)
+{
+    m.Result = 0;
+    FSearchText.clear();
+    TDataSet* ds = DataLink()->DataSet();
+    if (!FListActive || !ds) return;
+    const int code = LOWORD(m.WParam);
+    int thumb = int16_t(HIWORD(m.WParam));
+    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+        TScrollInfo si;
+        si.fMask = SIF_TRACKPOS;
+        if (HandleAllocated() && GetScrollInfo(Handle(), SB_VERT, &si)) thumb = si.nTrackPos;
+    }
+    const int index = DataLink()->ActiveRecord(), count = DataLink()->RecordCount();
+    switch (code) {
+    case SB_LINEUP: ds->MoveBy(-index - 1); break;
+    case SB_LINEDOWN: ds->MoveBy(count - index); break;
+    case SB_PAGEUP: ds->MoveBy(1 - index - count); break;
+    case SB_PAGEDOWN: ds->MoveBy(2 * count - index - 2); break;
+    case SB_TOP: ds->First(); break;
+    case SB_BOTTOM: ds->Last(); break;
+    case SB_THUMBTRACK:
+        if (ds->IsSequenced()) ScrollWindowTo(thumb + 1);
+        break;
+    case SB_THUMBPOSITION:
+        // A sequenced list's thumb names its first record; the three-place
+        // thumb of another list names a move.
+        if (ds->IsSequenced()) ScrollWindowTo(thumb + 1);
+        else if (thumb == 0) ds->First();
+        else if (thumb == 1) ds->MoveBy(1 - index - count);
+        else if (thumb == 3) ds->MoveBy(2 * count - index - 2);
+        else if (thumb == 4) ds->Last();
+        break;
+    default: break;
+    }
+}
+
 void TDBLookupGridEh::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
+    case WM_VSCROLL:
+        if (HasMemTable()) break;
+        WMVScroll(message);
+        return;
+
     case WM_GETDLGCODE:
         message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
         return;

@@ -55,9 +55,6 @@ private:
     std::unique_ptr<TGridColumnSpecCellEh> FSpecCell;
 };
 
-enum TDBLookupGridEhOption { dlgColumnResizeEh, dlgColLinesEh, dlgRowLinesEh, dlgAutoSortMarkingEh, dlgMultiSortMarkingEh };
-using TDBLookupGridEhOptions = TSet<TDBLookupGridEhOption, 8>;
-
 // The value side's data link: its changes refresh the grid's key.
 class TLookupGridDataLinkEh : public TDataLink {
     QZ_CLASS(TLookupGridDataLinkEh, TDataLink)
@@ -154,6 +151,9 @@ public:
     void RefreshFromData() override;
     void DataScrolled(int distance) override;
     void RecalcRowCount() override;
+    // The bar stands for the window over the list (a sequenced list: its
+    // first record among all; another: three places, top, middle, end).
+    void RefreshVertScrollBar() override;
     // Columns built from the fields show the list fields only.
     void BuildFieldMap() override;
     void GetCellParams(TColumnEh* column, TFont* font, TColor& background, TGridDrawState state) override;
@@ -183,6 +183,10 @@ private:
     Variant CurrentKey() const;
     bool AtKeyRow();
     void MoveList(int distance);
+    // The bar scrolls the window over the list, never the key.
+    void WMVScroll(TMessage& message);
+    // Scrolls a sequenced list so that its window starts at record number first.
+    void ScrollWindowTo(int first);
     void ApplyListRowCount();
     std::unique_ptr<TLookupGridDataLinkEh> FDataLink;
     std::unique_ptr<TDataSource> FLookupSource;   // the lookup field's list in lookup mode

@@ -473,6 +473,252 @@ TEST_F(LookupEdit, DeleteNeedsAllTextOrNotInList)
     EXPECT_EQ(E->Text(), "Liu Yang");
 }
 
+// A lookup column's drop-down box: its settings reach the column's own
+// lookup list grid (columns, their defaults, options, list source), the
+// editor drops down that very grid with the column's special row and
+// display fields, and a column that goes away takes its grid along.
+class ColumnDropDown : public LookupEdit {
+protected:
+    void SetUp() override
+    {
+        LookupEdit::SetUp();
+        Coach = G->Columns()->Items(1);
+    }
+    TDBGridInplaceEdit* OpenEditor()
+    {
+        G->ShowEditor();
+        GuiTest::ProcessEvents();
+        return E;
+    }
+    TColumnEh* Coach = nullptr;
+};
+
+TEST_F(ColumnDropDown, BoxSettingsAreTheLookupGridsOwn)
+{
+    TColumnDropDownBoxEh* box = Coach->DropDownBox();
+    TPopupDataGridEh* list = Coach->LookupPopupGrid();
+    ASSERT_TRUE(list);
+    EXPECT_EQ(Coach->LookupPopupGrid(), list) << "made once";
+    EXPECT_EQ(box->Columns(), list->Columns());
+    EXPECT_EQ(box->ColumnDefValues(), list->ColumnDefValues());
+    EXPECT_EQ(box->Options(), TDBLookupGridEhOptions{dlgColLinesEh});
+    box->SetOptions({dlgRowLinesEh, dlgColumnResizeEh});
+    EXPECT_EQ(list->LookupOptions(), (TDBLookupGridEhOptions{dlgRowLinesEh, dlgColumnResizeEh}));
+    EXPECT_TRUE(list->Options().Contains(dgRowLines));
+    EXPECT_FALSE(list->Options().Contains(dgColLines));
+
+    // The drop-down's events are kept by the grid itself.
+    int clicks = 0;
+    Coach->SetOnDropDownBoxTitleBtnClick([&](TObject*, int, TColumnEh*) { ++clicks; });
+    ASSERT_TRUE(list->OnTitleBtnClick);
+    list->OnTitleBtnClick(list, 0, nullptr);
+    EXPECT_EQ(clicks, 1);
+    Coach->SetOnDropDownBoxGetCellParams([](TObject*, TColumnEh*, TFont*, TColor&, TGridDrawState) {});
+    EXPECT_TRUE(bool(list->OnGetCellParams));
+}
+
+TEST_F(ColumnDropDown, BoxWithoutAColumnHoldsNothing)
+{
+    TColumnDropDownBoxEh loose;
+    EXPECT_EQ(loose.Columns(), nullptr);
+    EXPECT_EQ(loose.ColumnDefValues(), nullptr);
+    EXPECT_TRUE(loose.Options().Empty());
+    loose.SetOptions({dlgRowLinesEh});
+    EXPECT_TRUE(loose.Options().Empty());
+    loose.SetColumns(Coach->DropDownBox()->Columns());
+    EXPECT_TRUE(loose.AutoFitColWidths());
+    EXPECT_FALSE(loose.UseMultiTitle());
+}
+
+TEST_F(ColumnDropDown, AssignCopiesCustomizedColumnsOnly)
+{
+    TDataSource other;
+    other.SetDataSet(Coaches.get());
+    TColumnDropDownBoxEh* from = Coach->DropDownBox();
+    from->Columns()->Add()->SetFieldName("CoachName");
+    from->SetAutoFitColWidths(false);
+    from->SetUseMultiTitle(true);
+    from->SetOptions({dlgRowLinesEh});
+    from->SetListSource(&other);
+    from->ColumnDefValues()->SetEndEllipsis(true);
+
+    TColumnEh* target = G->Columns()->Add();
+    target->DropDownBox()->Columns()->Add()->SetFieldName("Old");
+    target->DropDownBox()->Columns()->Add()->SetFieldName("Older");
+    target->DropDownBox()->Assign(from);
+    TDBGridColumnsEh* cols = target->DropDownBox()->Columns();
+    ASSERT_EQ(cols->Count(), 1);
+    EXPECT_EQ(cols->Items(0)->FieldName(), "CoachName");
+    EXPECT_FALSE(target->DropDownBox()->AutoFitColWidths());
+    EXPECT_TRUE(target->DropDownBox()->UseMultiTitle());
+    EXPECT_EQ(target->DropDownBox()->Options(), TDBLookupGridEhOptions{dlgRowLinesEh});
+    EXPECT_EQ(target->DropDownBox()->ListSource(), &other);
+    EXPECT_TRUE(target->DropDownBox()->ColumnDefValues()->EndEllipsis());
+
+    // Default (not customized) columns are not copied: the target's own go.
+    TColumnEh* plain = G->Columns()->Add();
+    target->DropDownBox()->Assign(plain->DropDownBox());
+    EXPECT_EQ(target->DropDownBox()->Columns()->ColumnsState(), cssDefault);
+
+    // Whole columns carry their box along.
+    TColumnEh* copy = G->Columns()->Add();
+    copy->Assign(Coach);
+    EXPECT_EQ(copy->DropDownBox()->ListSource(), &other);
+    EXPECT_EQ(copy->DropDownBox()->Columns()->Count(), 1);
+}
+
+TEST_F(ColumnDropDown, AFreedListSourceLeavesTheBox)
+{
+    auto other = std::make_unique<TDataSource>();
+    other->SetDataSet(Coaches.get());
+    Coach->DropDownBox()->SetListSource(other.get());
+    EXPECT_EQ(Coach->LookupListDataSet(), Coaches.get());
+    other.reset();
+    EXPECT_EQ(Coach->DropDownBox()->ListSource(), nullptr);
+    EXPECT_EQ(Coach->LookupListDataSet(), Coaches.get()) << "back to the lookup field's own list";
+}
+
+TEST_F(ColumnDropDown, EditorDropsDownTheColumnsGridWithItsSettings)
+{
+    // A second list of coaches, chosen by the box, with the special row.
+    TCoachLookup second = MakeCoachLookup({"赵六", "Zhou Qi", "Wu Ba", "Zheng Jiu"}, {});
+    TDataSource other;
+    other.SetDataSet(second.Coaches.get());
+    Coach->DropDownBox()->SetListSource(&other);
+    Coach->DropDownBox()->SetUseMultiTitle(true);
+    Coach->DropDownSpecRow()->SetCellsText("(无)");
+    Coach->DropDownSpecRow()->SetVisible(true);
+    Coach->SetDropDownShowTitles(true);
+    TDBGridInplaceEdit* e = OpenEditor();
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->DBEditStyle(), esLookupList);
+    GuiTest::KeyPress(VK_DOWN, {ssAlt});
+    TPopupDataGridEh* list = e->DataList();
+    ASSERT_EQ(list, Coach->LookupPopupGrid()) << "the column's own grid, not one of the editor";
+    ASSERT_TRUE(list->Visible());
+    EXPECT_EQ(list->ListSource()->DataSet(), second.Coaches.get());
+    EXPECT_EQ(list->ListRowCount(), 4);
+    EXPECT_TRUE(list->SpecRow()->Visible());
+    EXPECT_EQ(list->SpecRow()->CellText(0), "(无)");
+    EXPECT_TRUE(list->UseMultiTitle());
+    EXPECT_TRUE(list->ShowTitleRow());
+    EXPECT_EQ(list->ShownField()->FieldName(), "CoachName");
+    EXPECT_EQ(list->KeyValue(), Variant(1));
+    EXPECT_EQ(list->SelectedText(), "赵六") << "key 1 in the box's own list";
+    GuiTest::KeyPress(VK_DOWN);
+    GuiTest::KeyPress(VK_RETURN);
+    EXPECT_FALSE(list->Visible());
+    EXPECT_EQ(G->EditorValue(), Variant(2));
+    EXPECT_EQ(e->Text(), "Zhou Qi");
+    EXPECT_EQ(list->ListSource(), nullptr) << "the list lets go of the data when closed";
+}
+
+TEST_F(ColumnDropDown, DisplayFieldsChooseTheShownField)
+{
+    EXPECT_EQ(Coach->LookupDisplayFields(), "CoachName") << "the lookup field's result field";
+    EXPECT_FALSE(Coach->AssignedValues().Contains(cvLookupDisplayFields));
+    Coach->SetLookupDisplayFields("CoachId;CoachName");
+    EXPECT_TRUE(Coach->AssignedValues().Contains(cvLookupDisplayFields));
+    TDBGridInplaceEdit* e = OpenEditor();
+    ASSERT_TRUE(e);
+    GuiTest::KeyPress(VK_DOWN, {ssAlt});
+    TPopupDataGridEh* list = e->DataList();
+    ASSERT_TRUE(list && list->Visible());
+    ASSERT_EQ(list->ListFields().size(), 2u);
+    EXPECT_EQ(list->ShownField()->FieldName(), "CoachId") << "the first display field gives the text";
+    GuiTest::KeyPress(VK_ESCAPE);
+    TColumnEh* copy = G->Columns()->Add();
+    copy->Assign(Coach);
+    EXPECT_EQ(copy->LookupDisplayFields(), "CoachId;CoachName");
+}
+
+TEST_F(ColumnDropDown, ResizedListAndMovedColumnsGoBackToTheColumn)
+{
+    Coach->SetDropDownSizing(true);
+    Coach->SetLookupDisplayFields("CoachName;CoachId");
+    Coach->DropDownSpecRow()->SetCellsText("none;0");
+    Coach->DropDownSpecRow()->SetVisible(true);
+    TDBGridInplaceEdit* e = OpenEditor();
+    ASSERT_TRUE(e);
+    GuiTest::KeyPress(VK_DOWN, {ssAlt});
+    TPopupDataGridEh* list = e->DataList();
+    ASSERT_TRUE(list && list->Visible());
+    ASSERT_EQ(list->Columns()->Count(), 2);
+    list->ColumnMoved(1, 0);
+    list->SetBounds(list->Left(), list->Top(), list->Width() + 40, list->Height());
+    GuiTest::KeyPress(VK_ESCAPE);
+    EXPECT_EQ(Coach->DropDownSpecRow()->CellsText(), "0;none") << "the special row's cells moved with the columns";
+    EXPECT_EQ(Coach->DropDownWidth(), list->Width());
+}
+
+TEST_F(ColumnDropDown, AColumnFreedWhileDroppedDownTakesItsGridAlong)
+{
+    TDBGridInplaceEdit* e = OpenEditor();
+    ASSERT_TRUE(e);
+    GuiTest::KeyPress(VK_DOWN, {ssAlt});
+    ASSERT_TRUE(e->DataList() && e->ListVisible());
+    delete Coach;
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(e->DataList(), nullptr);
+    EXPECT_FALSE(e->ListVisible());
+    EXPECT_EQ(e->ActiveList(), nullptr);
+}
+
+TEST_F(ColumnDropDown, AltDelChoosesTheSpecialRow)
+{
+    struct TCase {
+        const char* name;
+        bool visible, readOnly;
+        const char* text;
+        bool keyCleared;
+    } cases[] = {
+        {"hidden row", false, false, "王伟", false},
+        {"read-only column", true, true, "王伟", false},
+        {"shown row", true, false, "(无)", true},
+    };
+    for (const TCase& k : cases) {
+        SCOPED_TRACE(k.name);
+        G->HideEditor();
+        Ds->Cancel();
+        Ds->First();
+        Coach->DropDownSpecRow()->SetCellsText("(无)");
+        Coach->DropDownSpecRow()->SetVisible(k.visible);
+        Coach->SetReadOnly(k.readOnly);
+        TDBGridInplaceEdit* e = OpenEditor();
+        ASSERT_TRUE(e);
+        e->SetSelStart(1);
+        e->SetSelLength(0);
+        GuiTest::KeyPress(VK_DELETE, {ssAlt});
+        EXPECT_EQ(e->Text(), k.text);
+        if (!k.keyCleared) continue;
+        EXPECT_EQ(e->SelText(), k.text) << "all text selected";
+        EXPECT_TRUE(VarIsNull(G->EditorValue()));
+        G->HideEditor();
+        Ds->Post();
+        EXPECT_TRUE(Ds->FieldByName("CoachId")->IsNull());
+    }
+}
+
+TEST_F(ColumnDropDown, AltDelInTheOpenListSelectsTheSpecialRow)
+{
+    Coach->DropDownSpecRow()->SetCellsText("(无)");
+    Coach->DropDownSpecRow()->SetValue(Variant(0));
+    Coach->DropDownSpecRow()->SetVisible(true);
+    TDBGridInplaceEdit* e = OpenEditor();
+    GuiTest::KeyPress(VK_DOWN, {ssAlt});
+    TPopupDataGridEh* list = e->DataList();
+    ASSERT_TRUE(list && list->Visible());
+    EXPECT_FALSE(list->SpecRowSelected());
+    GuiTest::KeyPress(VK_DELETE, {ssAlt});
+    EXPECT_TRUE(list->SpecRowSelected());
+    EXPECT_EQ(list->KeyValue(), Variant(0));
+    GuiTest::KeyPress(VK_RETURN);
+    EXPECT_EQ(e->Text(), "(无)");
+    G->HideEditor();
+    Ds->Post();
+    EXPECT_EQ(Ds->FieldByName("CoachId")->AsInteger(), 0);
+}
+
 // ---- calendar and calculator ------------------------------------------------------------------
 
 TEST_F(InplaceEdit, CalendarDropsDownOnTheCellsDateAndWritesTheChoice)

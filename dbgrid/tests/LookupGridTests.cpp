@@ -10,10 +10,16 @@
 
 namespace {
 
+// A list that cannot number its records, as some servers' result sets.
+class TUnnumberedSet : public TDataSet {
+public:
+    bool IsSequenced() const override { return false; }
+};
+
 // Coaches to choose from, with Chinese names.
-std::unique_ptr<TDataSet> Coaches()
+std::unique_ptr<TDataSet> Coaches(bool numbered = true)
 {
-    auto ds = std::make_unique<TDataSet>();
+    std::unique_ptr<TDataSet> ds = numbered ? std::make_unique<TDataSet>() : std::make_unique<TUnnumberedSet>();
     ds->FieldDefs()->Add("CoachId", ftInteger);
     ds->FieldDefs()->Add("CoachName", ftString, 20);
     ds->FieldDefs()->Add("Car", ftString, 20);
@@ -28,10 +34,10 @@ std::unique_ptr<TDataSet> Coaches()
 // The coaches' list bound to a lookup grid showing names and cars by key.
 class CoachList : public ::testing::Test {
 protected:
-    void Bind(TDBLookupGridEh* g)
+    void Bind(TDBLookupGridEh* g, bool numbered = true)
     {
         GuiTest::Init();
-        Ds = Coaches();
+        Ds = Coaches(numbered);
         Source = std::make_unique<TDataSource>();
         Source->SetDataSet(Ds.get());
         g->SetListSource(Source.get());
@@ -214,6 +220,120 @@ TEST_F(LookupGrid, ListRowCountSizesTheControl)
     G->SetBounds(G->Left(), G->Top(), G->Width(), h + G->ListRowHeight() - 1);
     EXPECT_EQ(G->ListRowCount(), 4);
     EXPECT_EQ(G->Height(), h);
+}
+
+// ---- the vertical scroll bar ----------------------------------------------------------------
+
+TScrollInfo VertBar(TDBLookupGridEh* g)
+{
+    TScrollInfo si;
+    si.fMask = SIF_ALL;
+    EXPECT_TRUE(GetScrollInfo(g->Handle(), SB_VERT, &si));
+    return si;
+}
+
+// A scroll-bar message as the bar sends it; a thumb code finds the thumb there.
+void Scroll(TDBLookupGridEh* g, int code, int thumb = 0)
+{
+    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) SetScrollPos(g->Handle(), SB_VERT, thumb, 0);
+    g->Perform(WM_VSCROLL, MAKEWPARAM(code, thumb), 0);
+    GuiTest::ProcessEvents();
+}
+
+TEST_F(LookupGrid, TheScrollBarMovesTheWindowNotTheKey)
+{
+    G->SetListRowCount(4);
+    G->SetKeyValue(Variant(2));
+    GuiTest::ProcessEvents();
+    // The window shows R records (a row may go to the horizontal bar).
+    const int r = G->DataLink()->BufferCount();
+    ASSERT_GE(r, 3);
+    TScrollInfo si = VertBar(G);
+    EXPECT_EQ(si.nMin, 0);
+    EXPECT_EQ(si.nMax, 8) << "one place per coach";
+    EXPECT_EQ(si.nPage, UINT(r)) << "the rows shown";
+    EXPECT_EQ(si.nPos, 0);
+    auto firstShown = [&] { return Ds->RecNo() - G->DataLink()->ActiveRecord(); };
+    // A page keeps one row of the window it leaves.
+    struct {
+        const char* Name;
+        int Code, Thumb, First;
+    } cases[] = {
+        {"line down", SB_LINEDOWN, 0, 2},
+        {"page down", SB_PAGEDOWN, 0, r + 1},
+        {"line up", SB_LINEUP, 0, r},
+        {"bottom", SB_BOTTOM, 0, 10 - r},
+        {"page up", SB_PAGEUP, 0, 11 - 2 * r},
+        {"top", SB_TOP, 0, 1},
+        {"thumb dragged", SB_THUMBTRACK, 4, 5},
+        {"thumb let go past the end", SB_THUMBPOSITION, 8, 10 - r},
+        {"thumb let go at the top", SB_THUMBPOSITION, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Scroll(G, c.Code, c.Thumb);
+        EXPECT_EQ(firstShown(), c.First);
+        EXPECT_EQ(VertBar(G).nPos, c.First - 1);
+        EXPECT_TRUE(VarSameValue(G->KeyValue(), Variant(2))) << "the key stays";
+        EXPECT_EQ(G->SelectedText(), "吴敏");
+    }
+    // Scrolling ends a search being typed.
+    GuiTest::TypeText("S");
+    EXPECT_EQ(G->IncSearchText(), "S");
+    Scroll(G, SB_LINEDOWN);
+    EXPECT_EQ(G->IncSearchText(), "");
+}
+
+TEST_F(LookupGrid, TheScrollBarWithoutAListHasNoThumb)
+{
+    G->SetListSource(nullptr);
+    GuiTest::ProcessEvents();
+    TScrollInfo si = VertBar(G);
+    EXPECT_EQ(si.nMin, 0);
+    EXPECT_EQ(si.nMax, 2);
+    Scroll(G, SB_LINEDOWN);   // nothing to scroll, nothing fails
+}
+
+class UnnumberedList : public LookupGrid {
+protected:
+    void SetUp() override
+    {
+        LookupGrid::SetUp();
+        Bind(G, false);
+        G->SetListRowCount(4);
+        G->SetKeyValue(Variant(1));
+        Ds->First();
+        GuiTest::ProcessEvents();
+    }
+};
+
+TEST_F(UnnumberedList, TheThumbStandsAtTheTopTheMiddleOrTheEnd)
+{
+    TScrollInfo si = VertBar(G);
+    EXPECT_EQ(si.nMax, 4);
+    EXPECT_EQ(si.nPos, 0) << "at the first record";
+    struct {
+        const char* Name;
+        int Code, Thumb, Pos;
+        bool AtEnd;
+    } cases[] = {
+        {"line down", SB_LINEDOWN, 0, 2, false},
+        {"thumb let go at the end", SB_THUMBPOSITION, 4, 4, true},
+        {"thumb let go near the top", SB_THUMBPOSITION, 1, 2, false},
+        {"thumb let go at the top", SB_THUMBPOSITION, 0, 0, false},
+        {"thumb let go near the end", SB_THUMBPOSITION, 3, 2, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Scroll(G, c.Code, c.Thumb);
+        EXPECT_EQ(VertBar(G).nPos, c.Pos);
+        EXPECT_EQ(Ds->Eof(), c.AtEnd);
+        EXPECT_TRUE(VarSameValue(G->KeyValue(), Variant(1)));
+    }
+    // Without record numbers a dragged thumb cannot name a record.
+    const int at = Ds->FieldByName("CoachId")->AsInteger();
+    Scroll(G, SB_THUMBTRACK, 3);
+    EXPECT_EQ(Ds->FieldByName("CoachId")->AsInteger(), at);
 }
 
 TEST_F(LookupGrid, ClickingARowChoosesIt)

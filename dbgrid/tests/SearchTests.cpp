@@ -96,7 +96,7 @@ TEST_F(GridSearch, CtrlFStartsASearchWithoutTimeoutThenOpensTheFindDialog)
 {
     GuiTest::TManualTime time;
     int opened = 0;
-    DBGridEh::FindDialogProc = [&](TCustomDBGridEh*) { ++opened; };
+    DBGridEh::FindDialogProc = [&](TCustomDBGridEh*, const std::string&) { ++opened; };
     struct TReset {
         ~TReset() { DBGridEh::FindDialogProc = nullptr; }
     } reset;
