@@ -8,6 +8,8 @@
 #include "cxGridCustomView.h"
 #include "cxGridDBBandedTableView.h"
 #include "cxGridDBTableView.h"
+#include "cxGridTableController.h"
+#include "cxGridTablePainters.h"
 #include "cxGridTableView.h"
 
 namespace cxGridStartup {
@@ -20,10 +22,13 @@ TUnitSequence& Units()
         {cxGridCustomTableView::Initialize, nullptr},
         {cxGrid::Initialize, nullptr},
         {cxGridTableView::Initialize, cxGridTableView::Finalize},
+        {cxGridTableController::Initialize, nullptr},
+        {cxGridTablePainters::Initialize, nullptr},
         {cxGridDBTableView::Initialize, cxGridDBTableView::Finalize},
         {cxGridBandedTableView::Initialize, cxGridBandedTableView::Finalize},
         {cxGridDBBandedTableView::Initialize, cxGridDBBandedTableView::Finalize},
         {cxFilterControlDialog::Initialize, nullptr},
+        {cxGridFilterPopup::Initialize, cxGridFilterPopup::Finalize},
     };
     return units;
 }
