@@ -2,6 +2,8 @@
 
 #include "cxFilterConsts.h"
 #include "cxGrid.h"
+#include "cxGridTableLayout.h"
+#include "cxGridTableView.h"
 #include "cxListBox.h"
 #include "cxLookAndFeels.h"
 #include "StringLists.h"
@@ -220,3 +222,104 @@ void TcxGridFilterPopup::ApplyFilter(int AIndex)
     }
     filter->EndUpdate();
 }
+
+// ---- the drop-down of the table view's header filter buttons -------------------------------------------
+
+namespace {
+
+// A header's filter button as the drop-down sees it.
+class TcxGridHeaderFilterButtonLink : public IcxGridFilterPopupButton {
+public:
+    explicit TcxGridHeaderFilterButtonLink(TcxGridColumnHeaderFilterButtonViewInfo* AButton) : Button(AButton) {}
+    TcxCustomGridTableItem* FilterPopupColumn() override { return Button->Column(); }
+    TRect FilterPopupButtonBounds() override { return Button->Bounds; }
+    TRect FilterPopupHeaderBounds() override { return Button->ColumnHeaderViewInfo()->Bounds; }
+    void FilterPopupClosed() override;
+    TcxGridColumnHeaderFilterButtonViewInfo* Button;
+};
+
+// One drop-down at a time: made for the view whose button was pressed, kept
+// while that view lives and another view's button is not pressed.
+struct TcxGridShownFilterPopup {
+    std::unique_ptr<TcxGridFilterPopup> Popup;
+    TcxCustomGridView* View = nullptr;   // cleared by the view as it goes
+    std::unique_ptr<TcxGridHeaderFilterButtonLink> Link;
+
+    void Release()
+    {
+        Link.reset();
+        Popup.reset();
+        if (View) View->RemoveReference(&View);
+        View = nullptr;
+    }
+};
+
+TcxGridShownFilterPopup& ShownFilterPopup()
+{
+    static TcxGridShownFilterPopup shown;
+    return shown;
+}
+
+void SetFilterPopupVisible(bool AValue)
+{
+    if (auto* view = DynamicCast<TcxGridTableView>(ShownFilterPopup().View)) view->FilterPopupVisible = AValue;
+}
+
+void TcxGridHeaderFilterButtonLink::FilterPopupClosed()
+{
+    SetFilterPopupVisible(false);
+    if (Button->State() == gcsPressed) Button->SetState(gcsNormal);
+}
+
+void ShowHeaderFilterPopup(TcxGridColumnHeaderFilterButtonViewInfo* AButton)
+{
+    TcxGridShownFilterPopup& shown = ShownFilterPopup();
+    TcxGridTableView* view = AButton->ColumnHeaderViewInfo()->TableView();
+    if (shown.Popup && shown.View != view) shown.Release();
+    if (!shown.Popup) {
+        shown.Popup = std::make_unique<TcxGridFilterPopup>(view);
+        shown.View = view;
+        view->AddReference(&shown.View);
+    }
+    if (shown.Link) {
+        // The last button is let go quietly; one still drawn pressed is drawn normal.
+        TcxGridColumnHeaderFilterButtonViewInfo* last = shown.Link->Button;
+        shown.Link.reset();
+        if (last != AButton && last->State() == gcsPressed) last->SetState(gcsNormal);
+    }
+    auto link = std::make_unique<TcxGridHeaderFilterButtonLink>(AButton);
+    shown.Popup->Popup(link.get());
+    shown.Link = std::move(link);
+    SetFilterPopupVisible(shown.Popup->IsPoppedUp());
+}
+
+void HeaderFilterButtonGoing(TcxGridColumnHeaderFilterButtonViewInfo* AButton)
+{
+    TcxGridShownFilterPopup& shown = ShownFilterPopup();
+    if (!shown.Link || shown.Link->Button != AButton) return;
+    // The link goes with the button: the drop-down closes without asking it anything.
+    shown.Link.reset();
+    SetFilterPopupVisible(false);
+    if (shown.View && shown.View->IsDestroying()) shown.Release();
+}
+
+}  // namespace
+
+namespace cxGridFilterPopup {
+
+TcxGridFilterPopup* ShownPopup() { return ShownFilterPopup().Popup.get(); }
+
+void Initialize()
+{
+    cxGridTableLayout::SetShowFilterPopup(ShowHeaderFilterPopup);
+    cxGridTableLayout::SetHideFilterPopup(HeaderFilterButtonGoing);
+}
+
+void Finalize()
+{
+    cxGridTableLayout::SetShowFilterPopup(nullptr);
+    cxGridTableLayout::SetHideFilterPopup(nullptr);
+    ShownFilterPopup().Release();
+}
+
+}  // namespace cxGridFilterPopup

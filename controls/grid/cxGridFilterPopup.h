@@ -73,3 +73,12 @@ private:
     std::unique_ptr<TStringList> FDisplayStrings;
     std::unique_ptr<TcxDataFilterValueList> FValueList;
 };
+
+namespace cxGridFilterPopup {
+// Unit start-up: the table view's header filter buttons open the drop-down.
+// Shutdown frees it.
+void Initialize();
+void Finalize();
+// The drop-down the header buttons opened last (null when none is kept).
+TcxGridFilterPopup* ShownPopup();
+}  // namespace cxGridFilterPopup

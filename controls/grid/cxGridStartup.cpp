@@ -8,6 +8,7 @@
 #include "cxGridCustomView.h"
 #include "cxGridDBBandedTableView.h"
 #include "cxGridDBTableView.h"
+#include "cxGridFilterPopup.h"
 #include "cxGridTableController.h"
 #include "cxGridTablePainters.h"
 #include "cxGridTableView.h"

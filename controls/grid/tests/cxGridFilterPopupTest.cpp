@@ -330,3 +330,95 @@ TEST_F(GridFilterPopupTest, CustomOpensTheDialogOutsideAnUpdateOfTheFilter)
     EXPECT_EQ(rowsInDialog, 2);
     EXPECT_TRUE(Filter()->Active());
 }
+
+// ---- through a table view's header ---------------------------------------------------------------------
+
+#include "cxGridTableLayout.h"
+#include "cxGridTableView.h"
+
+namespace {
+
+class GridHeaderFilterPopupTest : public GridTestBase {
+protected:
+    void SetUp() override
+    {
+        GridTestBase::SetUp();
+        Editors = std::make_unique<TDefaultEditorsScope>();
+        cxGridTableView::Initialize();
+        cxGridFilterPopup::Initialize();
+        View = static_cast<TcxGridTableView*>(Grid->CreateView(TcxGridTableView::StaticClass()));
+        Grid->RootLevel()->Add()->SetGridView(View);
+        for (const char* caption : {"城市", "年龄"}) {
+            TcxGridColumn* column = View->CreateColumn();
+            column->SetCaption(caption);
+            column->DataBinding()->SetValueTypeClass(TcxStringValueType::Class());
+            column->SetWidth(120);
+        }
+        TcxCustomDataController* dc = View->DataController();
+        const char* cities[] = {"北京", "上海", "北京", "广州"};
+        dc->SetRecordCount(4);
+        for (int r = 0; r < 4; ++r) dc->SetValue(r, 0, Variant(std::string(cities[r])));
+        Grid->SetBounds(0, 0, 400, 300);
+        ShowForm();
+        GuiTest::ProcessEvents();
+        View->ViewInfo()->Recalculate();
+    }
+    void TearDown() override
+    {
+        GridTestBase::TearDown();
+        cxGridFilterPopup::Finalize();
+        Editors.reset();
+    }
+    TcxGridColumnHeaderFilterButtonViewInfo* FilterButton(int AColumn)
+    {
+        TcxGridColumnHeaderViewInfo* header = View->ViewInfo()->HeaderViewInfo()->Items(AColumn);
+        for (int i = 0; i < header->AreaCount(); ++i)
+            if (auto* b = DynamicCast<TcxGridColumnHeaderFilterButtonViewInfo>(header->Areas(i))) return b;
+        return nullptr;
+    }
+    std::unique_ptr<TDefaultEditorsScope> Editors;
+    TcxGridTableView* View = nullptr;
+};
+
+}  // namespace
+
+TEST_F(GridHeaderFilterPopupTest, PressingAHeadersFilterButtonDropsItsValuesDown)
+{
+    TcxGridColumnHeaderFilterButtonViewInfo* button = FilterButton(0);
+    ASSERT_NE(button, nullptr);
+    button->SetState(gcsPressed);
+    TcxGridFilterPopup* popup = cxGridFilterPopup::ShownPopup();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(popup->IsPoppedUp());
+    EXPECT_TRUE(View->FilterPopupVisible);
+    EXPECT_EQ(popup->Column(), View->Columns(0));
+    TStrings* items = popup->ListBox()->Items();
+    ASSERT_EQ(items->Count(), 5);
+    EXPECT_EQ(items->Strings(2), "北京");
+    // Choosing a value filters the view; the new layout frees the button,
+    // and the drop-down forgets it.
+    popup->ApplyFilter(2);
+    EXPECT_FALSE(popup->IsPoppedUp());
+    EXPECT_FALSE(View->FilterPopupVisible);
+    EXPECT_TRUE(View->DataController()->Filter()->Active());
+    GuiTest::ProcessEvents();
+    View->ViewInfo()->Recalculate();
+    EXPECT_EQ(View->DataController()->GetRowCount(), 2);
+    EXPECT_EQ(popup->FilterButton(), nullptr);
+    // The drop-down is open while a new layout frees its button: it closes.
+    button = FilterButton(0);
+    ASSERT_NE(button, nullptr);
+    button->SetState(gcsPressed);
+    ASSERT_TRUE(popup->IsPoppedUp());
+    View->ViewInfo()->Recalculate();
+    EXPECT_FALSE(popup->IsPoppedUp());
+    EXPECT_FALSE(View->FilterPopupVisible);
+}
+
+TEST_F(GridHeaderFilterPopupTest, AViewThatGoesTakesItsDropDownAlong)
+{
+    FilterButton(0)->SetState(gcsPressed);
+    ASSERT_NE(cxGridFilterPopup::ShownPopup(), nullptr);
+    FreeAndNil(View);
+    EXPECT_EQ(cxGridFilterPopup::ShownPopup(), nullptr);
+}
