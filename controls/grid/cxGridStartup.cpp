@@ -10,6 +10,7 @@
 #include "cxGridDBTableView.h"
 #include "cxGridFilterPopup.h"
 #include "cxGridTableController.h"
+#include "cxGridTableCustomizationForm.h"
 #include "cxGridTablePainters.h"
 #include "cxGridTableView.h"
 
@@ -30,6 +31,7 @@ TUnitSequence& Units()
         {cxGridDBBandedTableView::Initialize, cxGridDBBandedTableView::Finalize},
         {cxFilterControlDialog::Initialize, nullptr},
         {cxGridFilterPopup::Initialize, cxGridFilterPopup::Finalize},
+        {cxGridTableCustomizationForm::Initialize, cxGridTableCustomizationForm::Finalize},
     };
     return units;
 }

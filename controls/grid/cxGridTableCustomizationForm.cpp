@@ -4,6 +4,7 @@
 #include "cxGraphics.h"
 #include "cxGridCustomTableView.h"
 #include "cxGridStrs.h"
+#include "cxGridTableController.h"
 #include "cxLookAndFeelPainters.h"
 #include "Windows.h"
 
@@ -188,6 +189,8 @@ TcxGridTableCustomizationForm::~TcxGridTableCustomizationForm()
     if (GridView()) GridView()->OnRefreshCustomizationForm = nullptr;
     if (!FEnding && OnCustomizationEnded) {
         FEnding = true;
+        // Whoever ends customizing sees the form going and does not free it again.
+        Destroying();
         TNotifyEvent ended = OnCustomizationEnded;
         ended(this);
     }
@@ -257,3 +260,18 @@ void TcxGridTableCustomizationForm::DoClose(TCloseAction& Action)
     FTimer.reset();
     Action = caFree;
 }
+
+namespace cxGridTableCustomizationForm {
+
+void Initialize()
+{
+    cxGridTableController::SetCustomizationFormFactory([](TcxGridTableController* AController) -> TForm* {
+        auto* form = new TcxGridTableCustomizationForm(AController);
+        form->OnCustomizationEnded = [AController, form](TObject*) { AController->CustomizationFormDestroying(form); };
+        return form;
+    });
+}
+
+void Finalize() { cxGridTableController::SetCustomizationFormFactory(nullptr); }
+
+}  // namespace cxGridTableCustomizationForm

@@ -112,3 +112,9 @@ private:
     std::unique_ptr<TTimer> FTimer;
     bool FEnding = false;
 };
+
+namespace cxGridTableCustomizationForm {
+// Unit start-up: a table controller switched to customizing shows this form.
+void Initialize();
+void Finalize();
+}  // namespace cxGridTableCustomizationForm

@@ -8,6 +8,7 @@
 #include "cxGridCustomTableView.h"
 #include "cxGridLevel.h"
 #include "cxGridStrs.h"
+#include "cxGridTableController.h"
 #include "cxGridTableCustomizationForm.h"
 #include "cxGridTableView.h"
 
@@ -210,4 +211,34 @@ TEST_F(GridCustomizationFormTest, AColumnDraggedOutOfTheListStartsMovingFromTheS
         GuiTest::ProcessEvents();
         GuiTest::SavePng(Form, std::string(dir) + "/grid-customization-form.png");
     }
+}
+
+TEST_F(GridCustomizationFormTest, TheControllerShowsItWhileCustomizingAndTheFormEndsIt)
+{
+    cxGridTableController::Initialize();
+    cxGridTableCustomizationForm::Initialize();
+    // A view made now has the table controller.
+    auto* view = static_cast<TcxGridTableView*>(Grid->CreateView(TcxGridTableView::StaticClass()));
+    Grid->RootLevel()->Add()->SetGridView(view);
+    view->CreateColumn()->SetCaption("姓名");
+    GuiTest::ProcessEvents();
+    auto* controller = DynamicCast<TcxGridTableController>(view->Controller());
+    ASSERT_NE(controller, nullptr);
+    controller->SetCustomization(true);
+    auto* form = DynamicCast<TcxGridTableCustomizationForm>(controller->CustomizationForm());
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->Visible());
+    EXPECT_EQ(form->Width(), 180);
+    EXPECT_EQ(form->Height(), 300);
+    // Freed on its own, the form switches customizing off.
+    delete form;
+    EXPECT_FALSE(controller->Customization());
+    EXPECT_EQ(controller->CustomizationForm(), nullptr);
+    // Switched off by the controller, the form goes.
+    controller->SetCustomization(true);
+    TWeakRef<TForm> shown(controller->CustomizationForm());
+    ASSERT_TRUE(shown);
+    controller->SetCustomization(false);
+    EXPECT_FALSE(shown);
+    cxGridTableCustomizationForm::Finalize();
 }
