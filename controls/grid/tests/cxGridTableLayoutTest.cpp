@@ -524,4 +524,53 @@ TEST_F(GridTableLayoutTest, APressOnAHeaderClicksItsColumn)
     EXPECT_EQ(edge->Bounds.Right, cell->Bounds.Right + 4);
 }
 
+TEST_F(GridTableLayoutTest, ScrollRectanglesOfTheRowsAndTheColumns)
+{
+    Fill(50);
+    View->OptionsView()->SetIndicator(true);
+    Layout();
+    TcxGridRowsViewInfo* rows = Rows();
+    TRect vert = VI()->GetVertScrollArea();
+    EXPECT_EQ(vert.Left, VI()->ViewBounds.Left);
+    EXPECT_EQ(vert.Top, rows->RowsAreaBounds.Top);
+    int step = rows->GetDataRowHeight();
+    // Rows moving up by one row: what stays starts one row lower and ends at
+    // the second-to-last fully visible row; the strip below it repaints.
+    TRect scroll, update;
+    VI()->CalculateVertScrollRects(-step, scroll, update);
+    EXPECT_EQ(scroll.Top, vert.Top + step);
+    EXPECT_EQ(scroll.Bottom, rows->ItemAt(rows->VisibleCount() - 2)->Bounds.Bottom);
+    EXPECT_EQ(update.Top, scroll.Bottom - step);
+    // Rows moving down: what stays starts at the second row and ends one row higher.
+    VI()->CalculateVertScrollRects(step, scroll, update);
+    EXPECT_EQ(scroll.Top, rows->ItemAt(1)->Bounds.Top);
+    EXPECT_EQ(scroll.Bottom, vert.Bottom - step);
+    EXPECT_EQ(update.Bottom, scroll.Top + step);
+    // Sideways: the header and the footer scroll with the rows.
+    TRect horz = VI()->GetHorzScrollArea();
+    EXPECT_EQ(horz.Top, Header()->Bounds.Top);
+    EXPECT_EQ(horz.Left, VI()->ClientBounds.Left);
+    VI()->CalculateHorzScrollRects(-10, scroll, update);
+    EXPECT_EQ(scroll.Left, horz.Left + 10);
+    EXPECT_EQ(update.Left, horz.Right - 10);
+}
+
+TEST_F(GridTableLayoutTest, PageSizesCountWholeRows)
+{
+    Fill(50);
+    Layout();
+    int count = 0, remainder = 0;
+    VI()->GetRowsPerPage(count, remainder);
+    int available = VI()->Bounds().Height() - VI()->GetNonRecordsAreaHeight(false);
+    EXPECT_EQ(count, available / Rows()->GetRowStep());
+    EXPECT_EQ(remainder, available % Rows()->GetRowStep());
+    View->OptionsView()->SetRowSeparatorWidth(3);
+    Layout();
+    EXPECT_EQ(Rows()->GetRowStep(), Rows()->GetDataRowHeight() + 3);
+    int nonRecords = VI()->GetNonRecordsAreaHeight(true);
+    EXPECT_EQ(VI()->GetPopupHeight(4), nonRecords + 4 * Rows()->GetDataRowHeight());
+    // A wanted height gives whole rows, at least one.
+    EXPECT_EQ(VI()->GetNearestPopupHeight(nonRecords + 1, false), nonRecords + Rows()->GetDataRowHeight());
+}
+
 }  // namespace
