@@ -1,5 +1,7 @@
 #include "cxGridTableLayout.h"
 
+#include "cxGridTableHitTests.h"
+
 #include "cxClasses.h"
 #include "cxGridStrs.h"
 
@@ -458,11 +460,12 @@ TcxBorders TcxGridColumnHeaderViewInfo::GetBorders()
 
 int TcxGridColumnHeaderViewInfo::GetBorderWidth(TcxBorder) { return GetHeaderBorderSize(); }
 
-TClass TcxGridColumnHeaderViewInfo::GetHitTestClass() { return nullptr; }
+TClass TcxGridColumnHeaderViewInfo::GetHitTestClass() { return cxGridTableHitTests::HitTestClassFor(this, TPoint{}); }
 
 void TcxGridColumnHeaderViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest)
 {
     TcxCustomGridViewCellViewInfo::InitHitTest(AHitTest);
+    cxGridTableHitTests::InitHitTest(this, AHitTest);
 }
 
 bool TcxGridColumnHeaderViewInfo::HasCustomDraw()
@@ -673,7 +676,12 @@ TcxCanvas* TcxGridColumnHeaderAreaViewInfo::GetCanvas() { return FColumnHeaderVi
 void TcxGridColumnHeaderAreaViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest)
 {
     TcxCustomGridViewCellViewInfo::InitHitTest(AHitTest);
+    cxGridTableHitTests::InitHitTest(this, AHitTest);
 }
+
+TClass TcxGridColumnHeaderAreaViewInfo::GetHitTestClass() { return cxGridTableHitTests::HitTestClassFor(this, TPoint{}); }
+
+TClass TcxCustomGridPartViewInfo::GetHitTestClass() { return cxGridTableHitTests::HitTestClassFor(this, TPoint{}); }
 
 void TcxGridColumnHeaderAreaViewInfo::CalculateArea(const TRect& AHeaderBounds, TRect& ATextAreaBounds)
 {

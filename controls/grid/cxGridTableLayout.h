@@ -47,6 +47,7 @@ public:
     int GetHeight() override;
     // A full-width part is as wide as the view.
     int CalculateWidth() override;
+    TClass GetHitTestClass() override;
     TcxGridTableViewInfo* TableViewInfo() const;
     TcxGridTableView* TableView() const;
     bool CustomDrawBackground(TcxCanvas* ACanvas) override;
@@ -265,6 +266,7 @@ public:
     TAlignment GetAlignmentHorz() override { return taRightJustify; }
     TcxAlignmentVert GetAlignmentVert() override { return vaCenter; }
     TcxCanvas* GetCanvas() override;
+    TClass GetHitTestClass() override;
     void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
     TcxGridColumnHeaderViewInfo* ColumnHeaderViewInfo() const { return FColumnHeaderViewInfo; }
     TcxGridColumn* Column() const { return FColumnHeaderViewInfo->Column(); }

@@ -89,6 +89,33 @@ TEST_F(GridTableViewControllerTest, AReleaseNearThePressOnAPressedHeaderSorts)
     EXPECT_EQ(Controller()->PressedColumn(), nullptr);
 }
 
+TEST_F(GridTableViewControllerTest, ClickingAHeaderWithTheMouseSortsByItsColumn)
+{
+    Fill({{"b", "2", "x"}, {"a", "1", "y"}, {"c", "3", "z"}});
+    Layout();
+    TcxGridColumnHeaderViewInfo* header = Header()->Items(0);
+    TPoint p{header->Bounds.Left + 5, Center(header->Bounds).Y};
+    TcxCustomGridHitTest* hit = VI()->GetHitTest(p);
+    ASSERT_NE(hit, nullptr);
+    EXPECT_EQ(hit->HitTestCode(), 202);
+    EXPECT_EQ(static_cast<TcxCustomGridColumnHitTest*>(hit)->Column, Column(0));
+    EXPECT_EQ(static_cast<TcxCustomGridColumnHitTest*>(hit)->ColumnContainerKind, ckHeader);
+    GuiTest::Click(Site(), p);
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(SortOrders(), "A--");
+    EXPECT_EQ(View->ViewData()->Rows(0)->GetDisplayText(0), "a");
+    Layout();
+    GuiTest::Click(Site(), TPoint{Header()->Items(0)->Bounds.Left + 5, p.Y});
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(SortOrders(), "D--");
+    EXPECT_EQ(View->ViewData()->Rows(0)->GetDisplayText(0), "c");
+    // On a header's right edge: its sizing edge, with the sizing cursor.
+    TcxCustomGridHitTest* edgeHit = VI()->GetHitTest(TPoint{Header()->Items(1)->Bounds.Right - 1, p.Y});
+    ASSERT_NE(edgeHit, nullptr);
+    EXPECT_EQ(edgeHit->HitTestCode(), 203);
+    EXPECT_EQ(edgeHit->Cursor(), crcxHorzSize);
+}
+
 TEST_F(GridTableViewControllerTest, LeftPosStaysWithinTheData)
 {
     Fill(3);
