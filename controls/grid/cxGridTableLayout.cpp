@@ -1765,7 +1765,19 @@ TcxCustomGridHitTest* TcxCustomGridRowViewInfo::GetHitTest(const TPoint& P)
 {
     if (FFooters)
         if (TcxCustomGridHitTest* hit = FFooters->GetHitTest(P)) return hit;
-    return TcxCustomGridRecordViewInfo::GetHitTest(P);
+    return cxGridTableHitTests::CheckLevelIndentHitTest(this, TcxCustomGridRecordViewInfo::GetHitTest(P));
+}
+
+TcxCustomGridHitTest* TcxCustomGridIndicatorItemViewInfo::GetHitTest(const TPoint& P)
+{
+    return cxGridTableHitTests::GetHitTest(this, P);
+}
+
+TClass TcxGridIndicatorViewInfo::GetHitTestClass() { return cxGridTableHitTests::HitTestClassFor(this, TPoint{}); }
+
+TClass TcxCustomGridFilterButtonViewInfo::GetHitTestClass()
+{
+    return cxGridTableHitTests::HitTestClassFor(this, TPoint{});
 }
 
 void TcxCustomGridRowViewInfo::DoOffset(int DX, int DY)

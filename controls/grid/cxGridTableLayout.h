@@ -437,6 +437,7 @@ public:
     bool IsHotTrackOnCalculate() override { return true; }
     bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
     bool MouseUp(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+    TClass GetHitTestClass() override;
     TcxGridFilterButtonsViewInfo* ButtonsViewInfo() const { return FButtonsViewInfo; }
     TcxGridTableView* TableView() const;
 
@@ -558,6 +559,7 @@ public:
     void GetViewParams(TcxViewParams& AParams) override;
     TBitmap* GetBackgroundBitmap() override;
     void Calculate(int ALeft, int ATop, int AWidth = -1, int AHeight = -1) override;
+    TClass GetHitTestClass() override;
     TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
     void DoOffset(int DX, int DY) override;
     TcxGridTableViewInfo* TableViewInfo() const;
@@ -571,6 +573,7 @@ class TcxCustomGridIndicatorItemViewInfo : public TcxCustomGridViewCellViewInfo 
     QZ_CLASS(TcxCustomGridIndicatorItemViewInfo, TcxCustomGridViewCellViewInfo)
 public:
     explicit TcxCustomGridIndicatorItemViewInfo(TcxGridIndicatorViewInfo* AIndicatorViewInfo);
+    TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
     ~TcxCustomGridIndicatorItemViewInfo() override;
     TcxGridIndicatorViewInfo* IndicatorViewInfo() const { return FIndicatorViewInfo; }
     TcxGridTableView* TableView() const;

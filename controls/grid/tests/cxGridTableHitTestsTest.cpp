@@ -146,6 +146,32 @@ TEST_F(GridTableHitTestsTest, ThePartsOfALaidOutViewAnswerByPoint)
     EXPECT_EQ(Hit(headerB, TPoint{-5, -5}), nullptr);
 }
 
+TEST_F(GridTableHitTestsTest, TheViewAnswersForItsIndicatorAndFilterBox)
+{
+    Fill(3);
+    View->OptionsView()->SetIndicator(true);
+    View->OptionsCustomize()->SetDataRowSizing(true);
+    View->Filtering()->SetVisible(fvAlways);
+    Layout();
+    auto* row = DynamicCast<TcxCustomGridRowViewInfo>(Rows()->ItemAt(1));
+    ASSERT_TRUE(row && row->IndicatorItem());
+    TRect cell = row->IndicatorItem()->Bounds;
+    struct Case {
+        TPoint point;
+        int code;
+    };
+    const Case cases[] = {
+        {Center(cell), 213},
+        {TPoint{Center(cell).X, cell.Bottom - 2}, 214},
+        {Center(VI()->FilterViewInfo()->Bounds), 209},
+    };
+    for (const Case& c : cases) {
+        TcxCustomGridHitTest* hit = VI()->GetHitTest(c.point);
+        ASSERT_NE(hit, nullptr) << c.code;
+        EXPECT_EQ(hit->HitTestCode(), c.code);
+    }
+}
+
 TEST_F(GridTableHitTestsTest, RowsThatCannotBeSizedHaveNoSizingEdge)
 {
     Fill(2);
