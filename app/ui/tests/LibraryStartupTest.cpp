@@ -16,6 +16,9 @@
 #include "cxEditDataRegisteredRepositoryItems.h"
 #include "cxEditRepositoryItems.h"
 #include "cxGridCustomTableView.h"
+#include "cxGridCustomView.h"
+#include "cxGridDBTableView.h"
+#include "cxGridTableView.h"
 #include "cxLookAndFeels.h"
 #include "cxTextEdit.h"
 #include "frxClass.h"
@@ -104,7 +107,11 @@ void ExpectStarted()
     EXPECT_NE(cxLookAndFeels::RootLookAndFeel(), nullptr);
     EXPECT_NE(Screen->Cursors(2100), Screen->Cursors(crDefault));
     ExpectDefaultEditors();
-    // The grid views open the filter dialogs.
+    // The grid's views are known by name (stored layouts name them), and
+    // record views open the filter dialogs.
+    TcxRegisteredClasses* views = cxGridCustomView::cxGridRegisteredViews();
+    EXPECT_NE(views->IndexOfClass(TcxGridTableView::StaticClass()), -1);
+    EXPECT_NE(views->IndexOfClass(TcxGridDBTableView::StaticClass()), -1);
     EXPECT_TRUE(cxGridCustomTableView::FilterDialogs().ShowFilterDialog);
     EXPECT_TRUE(cxGridCustomTableView::FilterDialogs().ShowFilterControlDialog);
     ExpectGridExchange();
@@ -129,6 +136,7 @@ void ExpectShutDown()
     EXPECT_EQ(cxEditDataRegisteredRepositoryItems::GetDefaultEditDataRepositoryItems()->GetDefaultItem(), nullptr);
     EXPECT_EQ(cxEditDBRegisteredRepositoryItems::GetDefaultEditDBRepositoryItems()->GetDefaultItem(), nullptr);
     EXPECT_EQ(cxEdit::GetDefaultEditRepository()->Count(), 0);
+    EXPECT_EQ(cxGridCustomView::cxGridRegisteredViews()->Count(), 0);
 }
 
 }  // namespace
