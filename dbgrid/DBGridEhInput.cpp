@@ -267,13 +267,21 @@ void TCustomDBGridEh::KeyDown(WORD& key, TShiftState shift)
             ClearSelection();
         switch (k) {
         case VK_UP:
-        case VK_PRIOR:
-            if (selecting) MoveBySelecting(true, -FDataLink->ActiveRecord(), false, false);
-            else ds->MoveBy(-FDataLink->ActiveRecord());
+        case VK_PRIOR: {
+            // To the top record shown: over a memtable, the top row's.
+            int d = RowsFromMemTable() ? TopRow() - FFirstDataRow - CurrentDataRowIndex() : -FDataLink->ActiveRecord();
+            if (selecting) MoveBySelecting(true, d, false, false);
+            else ds->MoveBy(d);
             break;
+        }
         case VK_DOWN:
         case VK_NEXT: {
             int d = FDataLink->BufferCount() - FDataLink->ActiveRecord() - 1;
+            if (RowsFromMemTable()) {
+                TGridDrawInfo info;
+                CalcDrawInfo(info);
+                d = std::min(info.Vert.LastFullVisibleCell, RowCount() - 1) - FFirstDataRow - CurrentDataRowIndex();
+            }
             if (selecting) MoveBySelecting(true, d, false, false);
             else ds->MoveBy(d);
             break;

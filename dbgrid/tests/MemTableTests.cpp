@@ -183,6 +183,13 @@ TEST_F(MemTableGrid, CurrentRowFollowsTheRecordIntoView)
     G->CalcDrawInfo(d);
     EXPECT_GE(d.Vert.LastFullVisibleCell, G->Row());
     EXPECT_EQ(BarInfo().nPos, G->TopRow() - G->FixedRows() + 1);
+    // Ctrl+Up and Ctrl+Down go to the top and bottom rows shown.
+    const int top = G->TopRow();
+    GuiTest::KeyPress(VK_UP, {ssCtrl});
+    EXPECT_EQ(Id(), top - G->FirstDataRow() + 1);
+    GuiTest::KeyPress(VK_DOWN, {ssCtrl});
+    EXPECT_EQ(Id(), top - G->FirstDataRow() + G->VisibleRowCount());
+    EXPECT_EQ(G->TopRow(), top);
     // A click moves the record by the rows between.
     TPoint p = InFirstColumn(G->TopRow() - G->FirstDataRow(), 20);
     GuiTest::Click(G, p);
