@@ -719,6 +719,24 @@ TEST_F(ColumnDropDown, AltDelInTheOpenListSelectsTheSpecialRow)
     EXPECT_EQ(Ds->FieldByName("CoachId")->AsInteger(), 0);
 }
 
+TEST_F(InplaceEdit, CtrlFOpensTheFindDialogOnTheSelectedText)
+{
+    std::vector<std::string> asked;
+    auto before = DBGridEh::FindDialogProc;
+    DBGridEh::FindDialogProc = [&](TCustomDBGridEh*, const std::string& text) { asked.push_back(text); };
+    G->SetOptionsEh(G->OptionsEh() - TDBGridEhOptions{dghIncSearch} + TDBGridEhOptions{dghDialogFind});
+    TDBGridInplaceEdit* e = Edit("Name");
+    ASSERT_TRUE(e);
+    const std::string text = e->Text();
+    ASSERT_GE(text.size(), 6u);
+    e->SetSelStart(1);
+    e->SetSelLength(1);
+    GuiTest::KeyPress('F', {ssCtrl});
+    EXPECT_EQ(asked, std::vector<std::string>{e->SelText()});
+    EXPECT_FALSE(e->SelText().empty());
+    DBGridEh::FindDialogProc = before;
+}
+
 // ---- calendar and calculator ------------------------------------------------------------------
 
 TEST_F(InplaceEdit, CalendarDropsDownOnTheCellsDateAndWritesTheChoice)
