@@ -20,17 +20,21 @@ void DefineColumnProps(std::vector<TPropInfo>& p);
 void DefineTitleProps(std::vector<TPropInfo>& p);
 void DefineFooterProps(std::vector<TPropInfo>& p);
 void DefineDropDownBoxProps(std::vector<TPropInfo>& p);
+void DefineTitleDefValuesProps(std::vector<TPropInfo>& p);
+void DefineFooterDefValuesProps(std::vector<TPropInfo>& p);
+void DefineColumnDefValuesProps(std::vector<TPropInfo>& p);
 }
 
 QZ_CLASS_IMPL_PROPS(TColumnTitleEh, TPersistent, DBGridEhProps::DefineTitleProps)
-QZ_CLASS_IMPL(TColumnTitleDefValuesEh, TPersistent)
+QZ_CLASS_IMPL_PROPS(TColumnTitleDefValuesEh, TPersistent, DBGridEhProps::DefineTitleDefValuesProps)
 QZ_CLASS_IMPL_PROPS(TColumnFooterEh, TCollectionItem, DBGridEhProps::DefineFooterProps)
 QZ_CLASS_IMPL(TColumnFootersEh, TCollection)
-QZ_CLASS_IMPL(TColumnFooterDefValuesEh, TPersistent)
+QZ_CLASS_IMPL_PROPS(TColumnFooterDefValuesEh, TPersistent, DBGridEhProps::DefineFooterDefValuesProps)
 QZ_CLASS_IMPL_PROPS(TColumnEh, TCollectionItem, DBGridEhProps::DefineColumnProps)
 QZ_CLASS_IMPL(TDBGridColumnEh, TColumnEh)
 QZ_CLASS_IMPL(TDBGridColumnsEh, TCollection)
 QZ_CLASS_IMPL(TColumnDefValuesEh, TPersistent)
+QZ_CLASS_IMPL_PROPS(TDBGridEhColumnDefValuesEh, TColumnDefValuesEh, DBGridEhProps::DefineColumnDefValuesProps)
 QZ_CLASS_IMPL_PROPS(TColumnDropDownBoxEh, TPersistent, DBGridEhProps::DefineDropDownBoxProps)
 
 // ---- THeadTreeNode ---------------------------------------------------------------------------
@@ -526,10 +530,14 @@ void TColumnTitleEh::Assign(TPersistent* source)
 
 // ---- TColumnTitleDefValuesEh ---------------------------------------------------------------------
 
+TAlignment TColumnTitleDefValuesEh::DefaultAlignment() const
+{
+    return FGrid && FGrid->UseMultiTitle() ? taCenter : taLeftJustify;
+}
+
 TAlignment TColumnTitleDefValuesEh::Alignment() const
 {
-    if (FAlignmentAssigned) return FAlignment;
-    return FGrid && FGrid->UseMultiTitle() ? taCenter : taLeftJustify;
+    return FAlignmentAssigned ? FAlignment : DefaultAlignment();
 }
 
 void TColumnTitleDefValuesEh::SetAlignment(TAlignment v)
@@ -540,11 +548,9 @@ void TColumnTitleDefValuesEh::SetAlignment(TAlignment v)
     if (FGrid) FGrid->RequestLayout();
 }
 
-TColor TColumnTitleDefValuesEh::Color() const
-{
-    if (FColorAssigned) return FColor;
-    return FGrid ? FGrid->FixedColor() : clBtnFace;
-}
+TColor TColumnTitleDefValuesEh::DefaultColor() const { return FGrid ? FGrid->FixedColor() : clBtnFace; }
+
+TColor TColumnTitleDefValuesEh::Color() const { return FColorAssigned ? FColor : DefaultColor(); }
 
 void TColumnTitleDefValuesEh::SetColor(TColor v)
 {
@@ -723,6 +729,21 @@ void TColumnFooterEh::EnsureSumValue()
     }
 }
 
+bool TColumnFooterEh::ToolTips() const
+{
+    if (FAssigned.Contains(cfvToolTips)) return FToolTips;
+    TColumnEh* c = Column();
+    TCustomDBGridEh* g = c ? c->Grid() : nullptr;
+    return g && g->ColumnDefValues()->Footer()->ToolTips();
+}
+
+void TColumnFooterEh::SetToolTips(bool v)
+{
+    if (FAssigned.Contains(cfvToolTips) && v == FToolTips) return;
+    FToolTips = v;
+    FAssigned.Include(cfvToolTips);
+}
+
 void TColumnFooterEh::Assign(TPersistent* source)
 {
     if (auto* s = dynamic_cast<TColumnFooterEh*>(source)) {
@@ -734,7 +755,7 @@ void TColumnFooterEh::Assign(TPersistent* source)
         SetValue(s->Value());
         SetWordWrap(s->WordWrap());
         SetDisplayFormat(s->DisplayFormat());
-        SetToolTips(s->ToolTips());
+        if (s->FAssigned.Contains(cfvToolTips)) SetToolTips(s->ToolTips());
         return;
     }
     TCollectionItem::Assign(source);
@@ -1131,6 +1152,28 @@ QZ_DEFAULTED_FLAG(DropDownSizing, cvDropDownSizing, FDropDownSizing, false)
 QZ_DEFAULTED_FLAG(HighlightRequired, cvHighlightRequired, FHighlightRequired, true)
 #undef QZ_DEFAULTED_FLAG
 
+TTextLayout TColumnEh::Layout() const
+{
+    if (FAssignedValues.Contains(cvLayout)) return FLayout;
+    TCustomDBGridEh* g = Grid();
+    return g ? g->ColumnDefValues()->Layout() : tlTop;
+}
+
+bool TColumnEh::LayoutStored() const
+{
+    if (!FAssignedValues.Contains(cvLayout)) return false;
+    TCustomDBGridEh* g = Grid();
+    return FLayout != (g ? g->ColumnDefValues()->Layout() : tlTop);
+}
+
+void TColumnEh::SetLayout(TTextLayout v)
+{
+    if (FAssignedValues.Contains(cvLayout) && v == FLayout) return;
+    FLayout = v;
+    Mark(cvLayout);
+    Notify();
+}
+
 void TColumnEh::SetDropDownWidth(int v)
 {
     if (v == FDropDownWidth) return;
@@ -1405,25 +1448,37 @@ TColumnDefValuesEh::TColumnDefValuesEh(TCustomDBGridEh* grid)
 
 TColumnDefValuesEh::~TColumnDefValuesEh() = default;
 
+void TColumnDefValuesEh::Repaint()
+{
+    if (FGrid) FGrid->Invalidate();
+}
+
 void TColumnDefValuesEh::SetAlwaysShowEditButton(bool v)
 {
     if (v == FAlwaysShowEditButton) return;
     FAlwaysShowEditButton = v;
-    if (FGrid) FGrid->Invalidate();
+    Repaint();
 }
 
 void TColumnDefValuesEh::SetHighlightRequired(bool v)
 {
     if (v == FHighlightRequired) return;
     FHighlightRequired = v;
-    if (FGrid) FGrid->Invalidate();
+    Repaint();
 }
 
 void TColumnDefValuesEh::SetEndEllipsis(bool v)
 {
     if (v == FEndEllipsis) return;
     FEndEllipsis = v;
-    if (FGrid) FGrid->Invalidate();
+    Repaint();
+}
+
+void TColumnDefValuesEh::SetLayout(TTextLayout v)
+{
+    if (v == FLayout) return;
+    FLayout = v;
+    Repaint();
 }
 
 void TColumnDefValuesEh::Assign(TPersistent* source)
@@ -1432,9 +1487,9 @@ void TColumnDefValuesEh::Assign(TPersistent* source)
         FTitle->Assign(s->Title());
         SetAlwaysShowEditButton(s->AlwaysShowEditButton());
         SetEndEllipsis(s->EndEllipsis());
-        FToolTips = s->FToolTips;
         FAutoDropDown = s->FAutoDropDown;
         FDblClickNextVal = s->FDblClickNextVal;
+        FToolTips = s->FToolTips;
         FDropDownSizing = s->FDropDownSizing;
         FDropDownShowTitles = s->FDropDownShowTitles;
         return;

@@ -371,6 +371,16 @@ void TGridDataLinkEh::UpdateData()
 
 void TCustomDBGridEh::SetColumnsItemClass(TClass itemClass) { FColumns = std::make_unique<TDBGridColumnsEh>(this, itemClass); }
 
+TColumnDefValuesEh* TCustomDBGridEh::MakeColumnDefValues() { return new TDBGridEhColumnDefValuesEh(this); }
+
+// Made on first use rather than in the constructor: there the factory would
+// not yet be a descendant's.
+TColumnDefValuesEh* TCustomDBGridEh::ColumnDefValues() const
+{
+    if (!FColumnDefValues) FColumnDefValues.reset(const_cast<TCustomDBGridEh*>(this)->MakeColumnDefValues());
+    return FColumnDefValues.get();
+}
+
 TCustomDBGridEh::TCustomDBGridEh(TComponent* owner) : TCustomGrid(owner)
 {
     FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
@@ -382,7 +392,6 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* owner) : TCustomGrid(owner)
     SetScrollBars(ssHorizontal);
     TCustomGrid::SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goColSizing, goColMoving,
                              goEditing, goTabs});
-    FColumnDefValues = std::make_unique<TColumnDefValuesEh>(this);
     FColumns = std::make_unique<TDBGridColumnsEh>(this);
     SetRowCount(2);
     SetColCount(2);

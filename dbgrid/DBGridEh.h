@@ -234,6 +234,11 @@ public:
     void SetTitleButton(bool v) { FTitleButton = v; }
     bool ToolTips() const { return FToolTips; }
     void SetToolTips(bool v) { FToolTips = v; }
+    // Alignment and Color are kept only once set; until then they follow the grid.
+    bool AlignmentAssigned() const { return FAlignmentAssigned; }
+    bool ColorAssigned() const { return FColorAssigned; }
+    TAlignment DefaultAlignment() const;
+    TColor DefaultColor() const;
     void Assign(TPersistent* source) override;
 private:
     TCustomDBGridEh* FGrid;
@@ -244,7 +249,7 @@ private:
     TTextOrientationEh FOrientation = tohHorizontal;
 };
 
-enum TColumnFooterValue { cfvAlignment, cfvColor, cfvFont };
+enum TColumnFooterValue { cfvAlignment, cfvColor, cfvFont, cfvToolTips };
 using TColumnFooterValues = TSet<TColumnFooterValue, 8>;
 
 class TDBSum;
@@ -275,8 +280,9 @@ public:
     void SetValueType(TFooterValueType v);
     bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool v) { FWordWrap = v; }
-    bool ToolTips() const { return FToolTips; }
-    void SetToolTips(bool v) { FToolTips = v; }
+    // Unassigned, the grid's footer defaults say.
+    bool ToolTips() const;
+    void SetToolTips(bool v);
     // The sum item of SumList this footer reads (null when none).
     TDBSum* DBSum() const { return FDBSum.Get(); }
     // Brings the sum item in line with the value type.
@@ -469,6 +475,11 @@ public:
     // An empty required field of an inserted record is underlined in red.
     bool HighlightRequired() const;
     void SetHighlightRequired(bool v);
+    // Where the cell's text stands in a row taller than the text.
+    TTextLayout Layout() const;
+    void SetLayout(TTextLayout v);
+    // Assigned and different from the grid's default.
+    bool LayoutStored() const;
     // The texts entered lately, offered while typing.
     TMRUListEh* MRUList() const { return FMRUList.get(); }
     void SetMRUList(TMRUListEh* v) { FMRUList->Assign(v); }
@@ -610,6 +621,7 @@ private:
     std::unique_ptr<TEditButtonsEh> FEditButtons;
     bool FAlwaysShowEditButton = false, FAutoDropDown = false, FDblClickNextVal = false;
     bool FDropDownShowTitles = false, FDropDownSizing = false, FHighlightRequired = false;
+    TTextLayout FLayout = tlTop;
     int FDropDownRows = 7, FDropDownWidth = 0;
     std::unique_ptr<TMRUListEh> FMRUList;
     TWeakRef<TCustomImageList> FImageList;
@@ -653,11 +665,14 @@ private:
 // A list of columns that does not own them.
 using TColumnsEhList = std::vector<TColumnEh*>;
 
+// What a grid's columns read while their own value is unassigned. The
+// flags that change a cell's look repaint the grid when they change.
 class TColumnDefValuesEh : public TPersistent {
     QZ_CLASS(TColumnDefValuesEh, TPersistent)
 public:
     explicit TColumnDefValuesEh(TCustomDBGridEh* grid = nullptr);
     ~TColumnDefValuesEh() override;
+    TCustomDBGridEh* Grid() const { return FGrid; }
     bool AlwaysShowEditButton() const { return FAlwaysShowEditButton; }
     void SetAlwaysShowEditButton(bool v);
     bool EndEllipsis() const { return FEndEllipsis; }
@@ -674,16 +689,32 @@ public:
     void SetDropDownSizing(bool v) { FDropDownSizing = v; }
     bool HighlightRequired() const { return FHighlightRequired; }
     void SetHighlightRequired(bool v);
+    // Where a cell's text stands in a row taller than the text.
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout v);
     TColumnTitleDefValuesEh* Title() const { return FTitle.get(); }
+    void SetTitle(TColumnTitleDefValuesEh* v) { FTitle->Assign(v); }
     TColumnFooterDefValuesEh* Footer() const { return FFooter.get(); }
+    void SetFooter(TColumnFooterDefValuesEh* v) { FFooter->Assign(v); }
+    // Copies the title defaults and the flags, but neither Layout,
+    // HighlightRequired nor the footer defaults.
     void Assign(TPersistent* source) override;
 private:
+    void Repaint();
     TCustomDBGridEh* FGrid;
     bool FAlwaysShowEditButton = false, FEndEllipsis = false, FToolTips = false;
     bool FAutoDropDown = false, FDblClickNextVal = false, FDropDownShowTitles = false, FDropDownSizing = false;
     bool FHighlightRequired = false;
+    TTextLayout FLayout = tlTop;
     std::unique_ptr<TColumnTitleDefValuesEh> FTitle;
     std::unique_ptr<TColumnFooterDefValuesEh> FFooter;
+};
+
+// The column defaults of the data-aware grid, with every value stored.
+class TDBGridEhColumnDefValuesEh : public TColumnDefValuesEh {
+    QZ_CLASS(TDBGridEhColumnDefValuesEh, TColumnDefValuesEh)
+public:
+    explicit TDBGridEhColumnDefValuesEh(TCustomDBGridEh* grid = nullptr) : TColumnDefValuesEh(grid) {}
 };
 
 // ---- the data link ------------------------------------------------------------------------------
@@ -971,7 +1002,9 @@ public:
     void SetDataSource(TDataSource* v);
     TDBGridColumnsEh* Columns() const { return FColumns.get(); }
     void SetColumns(TDBGridColumnsEh* v) { FColumns->Assign(v); }
-    TColumnDefValuesEh* ColumnDefValues() const { return FColumnDefValues.get(); }
+    // Made on first use by MakeColumnDefValues, so a descendant's own kind is the one made.
+    TColumnDefValuesEh* ColumnDefValues() const;
+    void SetColumnDefValues(TColumnDefValuesEh* v) { ColumnDefValues()->Assign(v); }
     TDBGridOptions Options() const { return FOptions; }
     void SetOptions(TDBGridOptions v);
     TDBGridEhOptions OptionsEh() const { return FOptionsEh; }
@@ -1182,6 +1215,8 @@ public:
     // The width of the tree part before the first column's text in the row read.
     int TreeIndent() const;
     virtual void DrawTreeCell(const TRect& rect, TColumnEh* column, TGridDrawState state, bool selected);
+    // The node's boxes of the row read, on any canvas (the cell editor draws them too).
+    void DrawTreeBoxes(TCanvas* canvas, const TRect& rect, TColor background, bool selected);
     // Whether the point lies in the tree part of a row; unless onlyTest, a
     // press on the node's own box shows or hides its children.
     virtual bool HandleTreeClick(int x, int y, bool onlyTest);
@@ -1262,6 +1297,8 @@ public:
 protected:
     // Remakes the (still empty) columns as items of a descendant's class.
     void SetColumnsItemClass(TClass itemClass);
+    // The column defaults a grid of this kind owns.
+    virtual TColumnDefValuesEh* MakeColumnDefValues();
     TInplaceEdit* CreateEditor() override;
     void Paint() override;
     void Resize() override;
@@ -1284,6 +1321,11 @@ private:
     void DrawFooterCell(int dataCol, int footerRow, const TRect& rect, TGridDrawState state);
     void DrawSortMarker(TColumnEh* column, TRect& textRect);
     void DrawCheckBox(const TRect& rect, TCheckBoxState st);
+    // The inner margins of a cell's text, across and down.
+    int CellTextMargin() const { return 2; }
+    int CellTextVerticalMargin() const { return FFlat ? 1 : 2; }
+    // Whether the data rows are tall enough to wrap text in that font.
+    bool RowHoldsSeveralLines(TFont* font);
     int DrawCellButtons(TColumnEh* column, const TRect& rect, TColor background);
     void SetTitleRowHeight(int h);
     void DropPendingLayout();
@@ -1318,7 +1360,7 @@ private:
     void AutoFitWidths();
     int LineWidth() const;
 
-    std::unique_ptr<TColumnDefValuesEh> FColumnDefValues;
+    mutable std::unique_ptr<TColumnDefValuesEh> FColumnDefValues;
     std::unique_ptr<TDBGridColumnsEh> FColumns;
     std::unique_ptr<TGridDataLinkEh> FDataLink;
     std::unique_ptr<TFont> FTitleFont, FFooterFont;
@@ -1436,8 +1478,16 @@ inline constexpr uintptr_t AutoScrollTimerId = 1;
 inline constexpr uintptr_t IncSearchTimerId = 2;
 // The width of the indicator column.
 inline constexpr int IndicatorWidth = 11;
+// The width of a tree node's box, one per level, before the first column's text.
+inline constexpr int TreeBoxWidth = 18;
 // The message a deferred layout rebuild is posted as.
 inline constexpr UINT WM_DEFERLAYOUT = WM_USER + 100;
+// Writes text into a cell's rectangle dx and dy inside its sides, placed
+// across by the alignment and down by the layout (a single line, or word
+// wrapped with multiLine), with an ellipsis where it is cut; fillRect fills
+// the rectangle with the canvas brush first.
+void WriteCellText(TCanvas* canvas, const TRect& rect, bool fillRect, int dx, int dy, const std::string& text,
+                   TAlignment alignment, TTextLayout layout, bool multiLine, bool endEllipsis);
 // A colour made lighter by `percent` of the way to white per step of 1/32
 // (192 by 8 gives 216); white stays white.
 TColor BrightenColor(TColor c, int amount);

@@ -476,7 +476,20 @@ TRect TDBGridInplaceEdit::GetEditRect() const
         if (rtl) r.Right -= images->Width() + 5;
         else r.Left += images->Width() + 5;
     }
+    // The text starts after the node's boxes, which the editor draws over its cell as the grid does.
+    if (int indent = TreeIndent(); indent > 0) {
+        if (rtl) r.Right -= indent + 1;
+        else r.Left += indent + 1;
+    }
     return r;
+}
+
+int TDBGridInplaceEdit::TreeIndent() const
+{
+    TCustomDBGridEh* g = DBGrid();
+    TColumnEh* c = Column();
+    if (!g || !c || !g->MemTableIsTree() || g->VisibleColumns().empty() || g->VisibleColumns().front() != c) return 0;
+    return g->TreeIndent();
 }
 
 TEditButtonEh* TDBGridInplaceEdit::ButtonForShortCut(TShortCut shortCut) const
@@ -1360,11 +1373,16 @@ void TDBGridInplaceEdit::PaintWindow(HDC dc)
     TInplaceEdit::PaintWindow(dc);
     TCanvas canvas;
     canvas.SetHandle(dc);
+    int indent = TreeIndent();
+    if (indent > 0) {
+        TRect boxes = IsRightToLeft() ? Rect(Width() - indent, 0, Width(), Height()) : Rect(0, 0, indent, Height());
+        DBGrid()->DrawTreeBoxes(&canvas, boxes, Color(), false);
+    }
     DrawRequiredState(&canvas);
     TColumnEh* c = Column();
     TCustomImageList* images = ColumnImages();
     if (c && images && c->ShowImageAndText() && FImageIndex >= 0 && Visible()) {
-        TRect r = Rect(2, 0, images->Width() + 2, Height());
+        TRect r = Rect(2 + indent, 0, images->Width() + 2 + indent, Height());
         canvas.Brush()->SetColor(Color());
         canvas.FillRect(r);
         ToolCtrlsEh::PaintCentredImage(&canvas, r, images, false, FImageIndex);
@@ -1375,6 +1393,12 @@ void TDBGridInplaceEdit::PaintWindow(HDC dc)
 void TDBGridInplaceEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     TWeakRef<TControl> guard(this);
+    // A press on the node's own box (the last before the text) shows or hides its children.
+    int indent = TreeIndent();
+    if (indent > 0 && button == mbLeft && x >= indent - DBGridEh::TreeBoxWidth && x < indent) {
+        DBGrid()->ExpandCurrentNode(0);
+        if (!guard) return;
+    }
     TInplaceEdit::MouseDown(button, shift, x, y);
     if (!guard) return;
     TColumnEh* c = Column();

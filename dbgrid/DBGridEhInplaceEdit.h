@@ -155,6 +155,8 @@ private:
     void SetTextKeepingList(const std::string& text, int selStart);
     bool HasFocusWithin() const;
     TCustomImageList* ColumnImages() const;
+    // The width of the node's boxes before the text in a tree's first column (0 elsewhere).
+    int TreeIndent() const;
 
     int FDBEditStyle = esSimple;
     TWinControl* FActiveList = nullptr;

@@ -7,9 +7,7 @@
 
 #include <algorithm>
 
-namespace {
-constexpr int TreeBoxWidth = 18;
-}
+using DBGridEh::TreeBoxWidth;
 
 // ---- reading the record of another data row ---------------------------------------------------------
 
@@ -238,8 +236,12 @@ int TCustomDBGridEh::TreeIndent() const
 
 void TCustomDBGridEh::DrawTreeCell(const TRect& rect, TColumnEh* column, TGridDrawState state, bool selected)
 {
-    TCanvas* c = Canvas();
-    TColor bg = selected ? clHighlight : column->Color();
+    DrawTreeBoxes(Canvas(), rect, selected ? clHighlight : column->Color(), selected);
+}
+
+void TCustomDBGridEh::DrawTreeBoxes(TCanvas* c, const TRect& rect, TColor bg, bool selected)
+{
+    if (!MemTableIsTree()) return;
     int level = FMemTable->NodeLevel();
     bool parity = (DefaultRowHeight() % 2 == 1) && (TopRow() % 2 == 1);
     c->Brush()->SetStyle(bsSolid);

@@ -34,6 +34,16 @@ void WriteText(TCanvas* c, const TRect& rect, const std::string& text, TAlignmen
     if (r.Right > r.Left) c->DrawText(text, r, f);
 }
 
+// The top of a single line of text th high in rect by the layout; a line
+// taller than the room below the margin stays at the top.
+int SingleLineTop(const TRect& rect, int dy, int th, TTextLayout layout)
+{
+    int y = rect.Top;
+    if (layout != tlTop && th < rect.Height() - dy)
+        y = layout == tlCenter ? (rect.Top + rect.Bottom - th) / 2 - dy : rect.Bottom - th - dy;
+    return y + dy;
+}
+
 void Fill(TCanvas* c, const TRect& r, TColor color)
 {
     c->Brush()->SetStyle(bsSolid);
@@ -48,6 +58,37 @@ void Frame3D(TCanvas* c, const TRect& rect)
 }
 
 } // namespace
+
+void DBGridEh::WriteCellText(TCanvas* c, const TRect& rect, bool fillRect, int dx, int dy, const std::string& text,
+                             TAlignment alignment, TTextLayout layout, bool multiLine, bool endEllipsis)
+{
+    TBrushStyle saved = c->Brush()->Style();
+    if (fillRect) c->FillRect(rect);
+    c->Brush()->SetStyle(bsClear);
+    UINT f = AlignFlags(alignment) | DT_EXPANDTABS | DT_NOPREFIX | (endEllipsis ? DT_END_ELLIPSIS : 0);
+    TRect t = rect;
+    if (multiLine) {
+        f |= DT_WORDBREAK;
+        t = TRect{rect.Left + dx, rect.Top + dy, rect.Right - dx, rect.Bottom - dy};
+        if (layout != tlTop) {
+            TRect calc = t;
+            c->DrawText(text, calc, f | DT_CALCRECT);
+            int h = calc.Height();
+            int top = layout == tlCenter ? t.Top + t.Height() / 2 - h / 2 : t.Bottom - h;
+            // Text taller than the cell keeps its first line in sight.
+            t.Top = std::max(t.Top, top);
+        }
+        if (dx > 0) ++t.Bottom;
+    } else {
+        f |= DT_SINGLELINE;
+        // A right-aligned line keeps 3 pixels from the edge whatever the margin.
+        if (alignment == taLeftJustify) t.Left += dx;
+        else if (alignment == taRightJustify) t.Right -= 3;
+        t.Top = SingleLineTop(rect, dy, c->TextHeight(text), layout);
+    }
+    if (t.Right > t.Left && t.Bottom > t.Top && !text.empty()) c->DrawText(text, t, f);
+    c->Brush()->SetStyle(saved);
+}
 
 void TCustomDBGridEh::Paint()
 {
@@ -414,10 +455,11 @@ void TCustomDBGridEh::DefaultDrawColumnCell(const TRect& rect, int dataCol, TCol
         DrawCheckBox(rect, column->CellCheckState());
         return;
     }
-    c->Brush()->SetStyle(bsClear);
     std::string text = column->CellDisplayText();
-    WriteText(c, rect, text, column->Alignment(), column->EndEllipsis(), false);
-    c->Brush()->SetStyle(bsSolid);
+    const int dx = CellTextMargin(), dy = CellTextVerticalMargin();
+    bool wrap = column->WordWrap() && RowHoldsSeveralLines(column->Font());
+    DBGridEh::WriteCellText(c, rect, false, dx, dy, text, column->Alignment(), column->Layout(), wrap,
+                            column->EndEllipsis());
     // The text an incremental search matched shows marked, where it stands in the cell.
     if (FIncSearching && !FIncSearchText.empty() && dataCol == SelectedIndex() && PaintLockCount() == 0 &&
         FPaintingCurrentRow && (Focused() || FOptions.Contains(dgAlwaysShowSelection)) &&
@@ -425,20 +467,25 @@ void TCustomDBGridEh::DefaultDrawColumnCell(const TRect& rect, int dataCol, TCol
         TRect r = rect;
         int rest = c->TextWidth(text.substr(FIncSearchText.size()));
         int all = c->TextWidth(text), mark = all - rest;
-        int inner = r.Right - r.Left - 4;
-        int left = r.Left + 2;
-        if (column->Alignment() == taRightJustify) left = r.Right - 2 - all;
-        else if (column->Alignment() == taCenter) left = r.Left + 2 + (inner - all) / 2;
+        // Where WriteCellText put the line.
+        int left = r.Left + dx;
+        if (column->Alignment() == taRightJustify) left = r.Right - 3 - all;
+        else if (column->Alignment() == taCenter) left = r.Left + r.Width() / 2 - all / 2;
         TRect m{std::max(left, r.Left), r.Top + 1, std::min(left + mark, r.Right), r.Bottom - 1};
         if (m.Right > m.Left) {
             c->Brush()->SetColor(DBGridEh::IncSearchColor);
             c->Font()->SetColor(DBGridEh::IncSearchFontColor);
             c->FillRect(m);
             c->Brush()->SetStyle(bsClear);
-            c->TextRect(m, left, r.Top + 2, FIncSearchText);
+            c->TextRect(m, left, SingleLineTop(r, dy, c->TextHeight(text), column->Layout()), FIncSearchText);
             c->Brush()->SetStyle(bsSolid);
         }
     }
+}
+
+bool TCustomDBGridEh::RowHoldsSeveralLines(TFont* font)
+{
+    return DefaultRowHeight() > TextHeightOf(font) + FTextVerticalMargin;
 }
 
 void TCustomDBGridEh::DrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column, TGridDrawState state)
@@ -459,9 +506,8 @@ void TCustomDBGridEh::DrawFooterCell(int dataCol, int footerRow, const TRect& re
     c->Font()->Assign(f->Font());
     if (OnGetFooterParams) OnGetFooterParams(this, dataCol, footerRow, col, c->Font(), bg, a, state, text);
     Fill(c, rect, bg);
-    c->Brush()->SetStyle(bsClear);
-    WriteText(c, rect, text, a, false, true);
-    c->Brush()->SetStyle(bsSolid);
+    DBGridEh::WriteCellText(c, rect, false, CellTextMargin(), CellTextVerticalMargin(), text, a, col->Layout(),
+                            f->WordWrap() && RowHoldsSeveralLines(f->Font()), false);
     if (FOptionsEh.Contains(dghFooter3D)) Frame3D(c, rect);
     if (OnDrawFooterCell) OnDrawFooterCell(this, dataCol, footerRow, col, rect, state);
 }

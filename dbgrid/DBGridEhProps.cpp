@@ -24,6 +24,17 @@ TPropInfo PublishOrdinalEh(const char* name, const char* typeName, G get, S set,
     return p;
 }
 
+// Layout travels as its ordinal.
+template <class C>
+TPropInfo PublishLayout(std::function<bool(TObject*)> stored)
+{
+    TPropInfo p = PublishOrdinalEh<C, TTextLayout>(
+        "Layout", "TTextLayout", [](C* c) { return c->Layout(); }, [](C* c, TTextLayout v) { c->SetLayout(v); },
+        int(tlBottom));
+    p.StoredBy(std::move(stored));
+    return p;
+}
+
 std::function<bool(TObject*)> ColumnAssigned(TColumnEhValue v)
 {
     return [v](TObject* o) { return static_cast<TColumnEh*>(o)->AssignedValues().Contains(v); };
@@ -63,6 +74,7 @@ void DefineColumnProps(std::vector<TPropInfo>& p)
     p.push_back(PublishString<C>("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat));
     p.push_back(PublishBool<C>("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis));
     p.back().StoredBy(ColumnAssigned(cvEndEllipsis));
+    p.push_back(PublishLayout<C>([](TObject* o) { return static_cast<C*>(o)->LayoutStored(); }));
     p.push_back(PublishFloat<C>("Increment", &C::Increment, &C::SetIncrement));
     p.back().StoredBy([](TObject* o) { return static_cast<C*>(o)->Increment() != 1; });
     p.push_back(PublishInt<C>("MaxWidth", &C::MaxWidth, &C::SetMaxWidth, 0));
@@ -176,13 +188,79 @@ void DefineFooterProps(std::vector<TPropInfo>& p)
     p.back().StoredBy(FooterAssigned(cfvColor));
     p.push_back(PublishString<C>("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat));
     p.push_back(PublishString<C>("FieldName", &C::FieldName, &C::SetFieldName));
-    p.push_back(PublishBool<C>("ToolTips", &C::ToolTips, &C::SetToolTips, false));
+    p.push_back(PublishBool<C>("ToolTips", &C::ToolTips, &C::SetToolTips));
+    p.back().StoredBy([](TObject* o) {
+        auto* f = static_cast<C*>(o);
+        return f->AssignedValues().Contains(cfvToolTips) && f->ToolTips();
+    });
     p.push_back(PublishString<C>("Value", &C::Value, &C::SetValue));
     p.push_back(PublishOrdinalEh<C, TFooterValueType>(
         "ValueType", "TFooterValueType", [](C* c) { return c->ValueType(); },
         [](C* c, TFooterValueType v) { c->SetValueType(v); }, int(fvtStaticText)));
     p.back().HasDefault = true;
     p.push_back(PublishBool<C>("WordWrap", &C::WordWrap, &C::SetWordWrap, false));
+}
+
+void DefineTitleDefValuesProps(std::vector<TPropInfo>& p)
+{
+    using C = TColumnTitleDefValuesEh;
+    p.push_back(PublishOrdinalEh<C, TAlignment>(
+        "Alignment", "TAlignment", [](C* c) { return c->Alignment(); }, [](C* c, TAlignment v) { c->SetAlignment(v); },
+        int(taCenter)));
+    p.back().StoredBy([](TObject* o) {
+        auto* c = static_cast<C*>(o);
+        return c->AlignmentAssigned() && c->Alignment() != c->DefaultAlignment();
+    });
+    p.push_back(PublishInt<C>("Color", &C::Color, &C::SetColor));
+    p.back().TypeName = "TColor";
+    p.back().StoredBy([](TObject* o) {
+        auto* c = static_cast<C*>(o);
+        return c->ColorAssigned() && c->Color() != c->DefaultColor();
+    });
+    p.push_back(PublishBool<C>("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis, false));
+    p.push_back(PublishOrdinalEh<C, TTextOrientationEh>(
+        "Orientation", "TTextOrientationEh", [](C* c) { return c->Orientation(); },
+        [](C* c, TTextOrientationEh v) { c->SetOrientation(v); }, int(tohVertical)));
+    p.back().StoredBy([](TObject* o) { return static_cast<C*>(o)->Orientation() != tohHorizontal; });
+    p.push_back(PublishBool<C>("TitleButton", &C::TitleButton, &C::SetTitleButton, false));
+    p.push_back(PublishBool<C>("ToolTips", &C::ToolTips, &C::SetToolTips, false));
+}
+
+void DefineFooterDefValuesProps(std::vector<TPropInfo>& p)
+{
+    using C = TColumnFooterDefValuesEh;
+    p.push_back(PublishBool<C>("ToolTips", &C::ToolTips, &C::SetToolTips, false));
+}
+
+void DefineColumnDefValuesProps(std::vector<TPropInfo>& p)
+{
+    using C = TColumnDefValuesEh;
+    using TFlagGet = bool (C::*)() const;
+    using TFlagSet = void (C::*)(bool);
+    struct TFlag {
+        const char* Name;
+        TFlagGet Get;
+        TFlagSet Set;
+    };
+    const TFlag flags[] = {
+        {"AlwaysShowEditButton", &C::AlwaysShowEditButton, &C::SetAlwaysShowEditButton},
+        {"AutoDropDown", &C::AutoDropDown, &C::SetAutoDropDown},
+        {"DblClickNextVal", &C::DblClickNextVal, &C::SetDblClickNextVal},
+        {"DropDownShowTitles", &C::DropDownShowTitles, &C::SetDropDownShowTitles},
+        {"DropDownSizing", &C::DropDownSizing, &C::SetDropDownSizing},
+        {"EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis},
+        {"HighlightRequired", &C::HighlightRequired, &C::SetHighlightRequired},
+    };
+    for (const TFlag& f : flags) {
+        TFlagGet get = f.Get;
+        TFlagSet set = f.Set;
+        p.push_back(PublishBool<C>(
+            f.Name, [get](C* c) { return (c->*get)(); }, [set](C* c, bool v) { (c->*set)(v); }, false));
+    }
+    p.push_back(PublishLayout<C>([](TObject* o) { return static_cast<C*>(o)->Layout() != tlTop; }));
+    p.push_back(PublishBool<C>("ToolTips", &C::ToolTips, &C::SetToolTips, false));
+    p.push_back(PublishObject<C>("Title", &C::Title, &C::SetTitle));
+    p.push_back(PublishObject<C>("Footer", &C::Footer, &C::SetFooter));
 }
 
 } // namespace DBGridEhProps

@@ -27,6 +27,12 @@ QZ_CLASS_IMPL_PROPS(TGridColumnSpecCellEh, TPersistent, [](std::vector<TPropInfo
     p.back().StoredBy([](TObject* o) { return static_cast<C*>(o)->FontAssigned(); });
 })
 QZ_CLASS_IMPL(TDBLookupGridColumnEh, TColumnEh)
+QZ_CLASS_IMPL_PROPS(TDBLookupGridColumnDefValuesEh, TColumnDefValuesEh, [](std::vector<TPropInfo>& p) {
+    using C = TColumnDefValuesEh;
+    p.push_back(PublishBool<C>("EndEllipsis", &C::EndEllipsis, &C::SetEndEllipsis, false));
+    p.push_back(PublishObject<C>("Title", &C::Title, &C::SetTitle));
+    p.push_back(PublishBool<C>("ToolTips", &C::ToolTips, &C::SetToolTips, false));
+})
 
 // ---- the special-row cells of the columns ---------------------------------------------------------
 
@@ -160,6 +166,8 @@ TDBLookupGridEh::TDBLookupGridEh(TComponent* owner) : TCustomDBGridEh(owner)
     SetTabStop(false);
     SetVTitleMargin(5);
 }
+
+TColumnDefValuesEh* TDBLookupGridEh::MakeColumnDefValues() { return new TDBLookupGridColumnDefValuesEh(this); }
 
 TDBLookupGridEh::~TDBLookupGridEh()
 {

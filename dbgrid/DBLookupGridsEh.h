@@ -55,6 +55,14 @@ private:
     std::unique_ptr<TGridColumnSpecCellEh> FSpecCell;
 };
 
+// The column defaults of a lookup list grid: only the end ellipsis, the
+// title defaults and the tips are stored.
+class TDBLookupGridColumnDefValuesEh : public TColumnDefValuesEh {
+    QZ_CLASS(TDBLookupGridColumnDefValuesEh, TColumnDefValuesEh)
+public:
+    explicit TDBLookupGridColumnDefValuesEh(TCustomDBGridEh* grid = nullptr) : TColumnDefValuesEh(grid) {}
+};
+
 // The value side's data link: its changes refresh the grid's key.
 class TLookupGridDataLinkEh : public TDataLink {
     QZ_CLASS(TLookupGridDataLinkEh, TDataLink)
@@ -169,6 +177,7 @@ public:
     void SetInDropDown(bool v) { FInDropDown = v; }
 
 protected:
+    TColumnDefValuesEh* MakeColumnDefValues() override;
     void CreateWnd() override;
     void Notification(TComponent* component, TOperation operation) override;
     bool ValueReadOnly() const { return FDataLink->ReadOnly(); }

@@ -3,6 +3,7 @@
 // nodes expand by clicks and keys.
 #include "DBGridEh.h"
 #include "DBGridEhFilter.h"
+#include "DBGridEhInplaceEdit.h"
 #include "DBGridTesting.h"
 #include "FakeMemTable.h"
 #include "GuiTesting.h"
@@ -364,6 +365,67 @@ TEST_F(MemTableTree, FittingWidthsMakesRoomForTheTree)
     // The widest names have three characters each; the deepest shown node
     // (level 3) needs two boxes more than a top node.
     EXPECT_EQ(withTree - name->Width(), 2 * 18);
+}
+
+// In a tree's first column the cell editor's text starts after the node's
+// boxes, as many as the node is deep; it draws them, and a press on the
+// node's own box shows or hides the children as in the grid.
+TEST_F(MemTableTree, TheCellEditorStartsAfterTheNodesBoxes)
+{
+    Mt->SetExpanded(1, true);
+    Mt->SetExpanded(2, true);
+    G->Columns()->Clear();
+    for (auto [field, width] : {std::pair{"Name", 150}, {"Id", 50}}) {
+        TColumnEh* c = G->Columns()->Add();
+        c->SetFieldName(field);
+        c->SetWidth(width);
+    }
+    G->SetOptions(G->Options() + TDBGridOptions{dgEditing});
+    GuiTest::ProcessEvents();
+    struct TCase {
+        const char* Name;
+        int RecNo;   // 总校, 一分校, 王教练, 李教练, 二分校, 培训部
+        int DataCol;
+        int TextLeft;
+    } cases[] = {
+        {"another column", 3, 1, 2},
+        {"a top node", 1, 0, 2 + 18 + 1},
+        {"a node of the third level", 3, 0, 2 + 3 * 18 + 1},
+        {"a second-level node", 5, 0, 2 + 2 * 18 + 1},
+    };
+    int margin = -1;   // the edit control's own, inside the rectangle it is given
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Mt->SetRecNo(c.RecNo);
+        G->SetSelectedIndex(c.DataCol);
+        G->ShowEditor();
+        GuiTest::ProcessEvents();
+        auto* e = DynamicCast<TDBGridInplaceEdit>(G->InplaceEditor());
+        ASSERT_TRUE(e && e->Visible());
+        EXPECT_EQ(e->BoundsRect(), G->CellRect(G->Col(), G->Row())) << "the editor covers its cell";
+        EXPECT_EQ(e->GetEditRect().Left, c.TextLeft);
+        TRect told;
+        e->Perform(EM_GETRECT, 0, LPARAM(&told));
+        if (margin < 0) margin = told.Left - c.TextLeft;
+        EXPECT_EQ(told.Left, c.TextLeft + margin) << "the edit control was told";
+        G->HideEditor();
+    }
+
+    // The top node's editor: its box drawn, a press on it collapses the node.
+    Mt->SetRecNo(1);
+    G->SetSelectedIndex(0);
+    G->ShowEditor();
+    GuiTest::ProcessEvents();
+    TInplaceEdit* e = G->InplaceEditor();
+    ASSERT_TRUE(e && e->Visible());
+    EXPECT_NE(GuiTest::PixelAt(e, Point(5, e->Height() / 2)), ColorToRGB(e->Color())) << "the node box shows";
+    const size_t toggles = Mt->Toggles().size();
+    GuiTest::Click(e, Point(40, e->Height() / 2));
+    EXPECT_EQ(Mt->Toggles().size(), toggles) << "a press on the text is the editor's";
+    GuiTest::Click(e, Point(9, e->Height() / 2));
+    ASSERT_EQ(Mt->Toggles().size(), toggles + 1);
+    EXPECT_EQ(Mt->Toggles().back(), 1);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"总校", "培训部"}));
 }
 
 // The picture of a tree with Chinese data, to look at.
