@@ -3,6 +3,7 @@
 #include "UnitSequence.h"
 #include "cxFilterControlDialog.h"
 #include "cxGrid.h"
+#include "cxGridBandedController.h"
 #include "cxGridBandedTableView.h"
 #include "cxGridCustomTableView.h"
 #include "cxGridCustomView.h"
@@ -32,6 +33,7 @@ TUnitSequence& Units()
         {cxFilterControlDialog::Initialize, nullptr},
         {cxGridFilterPopup::Initialize, cxGridFilterPopup::Finalize},
         {cxGridTableCustomizationForm::Initialize, cxGridTableCustomizationForm::Finalize},
+        {cxGridBandedController::Initialize, cxGridBandedController::Finalize},
     };
     return units;
 }

@@ -33,7 +33,7 @@ TcxGridTableView* TcxCustomGridTableItemsListBox::GridView() const { return FFor
 
 TcxCustomGridTableItem* TcxCustomGridTableItemsListBox::ItemObject(int AIndex) const
 {
-    return static_cast<TcxCustomGridTableItem*>(Items()->Objects(AIndex));
+    return DynamicCast<TcxCustomGridTableItem>(Items()->Objects(AIndex));
 }
 
 int TcxCustomGridTableItemsListBox::HeaderBorderSize() const
