@@ -83,6 +83,13 @@ struct TRowBreaker {
                            !IsJustify(P.HorzMode);
         bool measure = wordBreak || ellipsisCut || P.SingleLine;
         int start = APos, end = n, breaks = 0, lastBreakEnd = -1, breaksAtLastBreak = 0;
+        // A row that does not break inside runs to the end of the text unless it
+        // overflows: when the whole rest fits, it is not measured character by character.
+        int whole = -1;
+        if (measure && !wordBreak && !P.ExpandTabs) {
+            whole = Device.Width(std::u32string_view(Text).substr(size_t(start)), false);
+            if (whole <= Width) measure = false;
+        }
         int w = 0;
         bool hardBreak = false;
         for (int i = start; i < n; ++i) {
@@ -119,7 +126,9 @@ struct TRowBreaker {
         TcxTextRowData row;
         row.Start = row.TextOffset = start;
         row.Length = len;
-        row.Width = Device.Width(std::u32string_view(Text).substr(size_t(start), size_t(len)), P.ExpandTabs);
+        row.Width = whole >= 0 && end == n && len == n - start
+                        ? whole
+                        : Device.Width(std::u32string_view(Text).substr(size_t(start), size_t(len)), P.ExpandTabs);
         row.Height = P.LineHeight;
         row.BreakCount = std::max(0, breaks);
         int p = end;
@@ -314,7 +323,11 @@ void DrawTextRows(TcxTextDevice& ADevice, const std::u32string& AText, const TRe
         bool justified = IsJustify(AParams.HorzMode) && !ellipsisRow && r.BreakCount > 0 &&
                          r.Width < width;
         int extra = justified ? width - r.Width : 0;
-        std::vector<int> x = RowOffsets(ADevice, row, AParams, extra, justified ? r.BreakCount : 0);
+        // The characters' places are measured only for what needs them: a
+        // plain row is drawn in one piece.
+        std::vector<int> x;
+        if (justified || ellipsisRow || ASelLength > 0)
+            x = RowOffsets(ADevice, row, AParams, extra, justified ? r.BreakCount : 0);
         const TRect* clipArg = clip ? &clipRect : nullptr;
         DrawRow(ADevice, r.Left, r.Top, row, x, AParams, justified, clipArg, color);
         if (ASelLength > 0) {

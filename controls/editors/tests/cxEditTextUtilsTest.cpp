@@ -169,6 +169,37 @@ TEST(EditTextLayout, LineLimitAndEllipsis)
     EXPECT_EQ(h.Texts.size(), 3u);
 }
 
+// A grid paints every cell's text each frame, and measuring runs the font's
+// shaping: a single-line text is measured whole, character by character only
+// when it overflows and the cut has to be found.
+TEST(EditTextLayout, ASingleLineTextIsMeasuredByCharacterOnlyWhenItOverflows)
+{
+    struct TCountingDevice : TFakeTextDevice {
+        int Measures = 0;
+        int Width(std::u32string_view AText, bool ATabs) override
+        {
+            ++Measures;
+            return TFakeTextDevice::Width(AText, ATabs);
+        }
+    };
+    const std::string text = "31010000000000000001 驾校管理系统";
+    const int flags = cxSingleLine | cxShowEndEllipsis | cxAlignVCenter;
+    TCountingDevice fits;
+    TRect wide{0, 0, 400, 20};
+    DrawText(fits, text, wide, 0, 0, 0, clNone, clNone, 0, 0, flags);
+    ASSERT_EQ(fits.Ops.size(), 1u);
+    EXPECT_EQ(fits.Ops[0].Text, text);
+    EXPECT_LE(fits.Measures, 3) << "the ellipsis and the text, each once";
+
+    TCountingDevice cut;
+    TRect narrow{0, 0, 100, 20};
+    DrawText(cut, text, narrow, 0, 0, 0, clNone, clNone, 0, 0, flags);
+    ASSERT_EQ(cut.Ops.size(), 2u);
+    EXPECT_EQ(cut.Ops[0].Text, "310100000");
+    EXPECT_EQ(cut.Ops[1].Text, "...");
+    EXPECT_GT(cut.Measures, 10);
+}
+
 TEST(EditTextLayout, SelectionSpanningTwoRows)
 {
     TFakeTextDevice d;
