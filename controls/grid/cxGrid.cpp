@@ -2,6 +2,7 @@
 
 #include "Forms.h"
 #include "cxGridCustomTableView.h"
+#include "cxGridGuardPrivate.h"
 
 #include <algorithm>
 
@@ -814,13 +815,9 @@ void TcxCustomGrid::KeyUp(WORD& Key, TShiftState Shift)
 
 void TcxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    TcxControl* self = this;
-    AddDestroyGuard(&self);
+    TcxGridControlGuard guard(this);
     TcxControl::MouseDown(Button, Shift, X, Y);
-    if (self) {
-        RemoveDestroyGuard(&self);
-        FController->MouseDown(Button, Shift, X, Y);
-    }
+    if (guard.Alive()) FController->MouseDown(Button, Shift, X, Y);
 }
 
 void TcxCustomGrid::MouseMove(TShiftState Shift, int X, int Y)
@@ -831,13 +828,9 @@ void TcxCustomGrid::MouseMove(TShiftState Shift, int X, int Y)
 
 void TcxCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    TcxControl* self = this;
-    AddDestroyGuard(&self);
+    TcxGridControlGuard guard(this);
     TcxControl::MouseUp(Button, Shift, X, Y);
-    if (self) {
-        RemoveDestroyGuard(&self);
-        FController->MouseUp(Button, Shift, X, Y);
-    }
+    if (guard.Alive()) FController->MouseUp(Button, Shift, X, Y);
 }
 
 void TcxCustomGrid::Paint()

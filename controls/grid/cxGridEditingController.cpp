@@ -3,6 +3,7 @@
 #include "ExtCtrls.h"
 #include "cxControls.h"
 #include "cxGridCustomTableView.h"
+#include "cxGridGuardPrivate.h"
 
 QZ_CLASS_IMPL(TcxGridEditingController, TObject)
 
@@ -19,26 +20,6 @@ public:
 private:
     bool& FFlag;
     bool FOld;
-};
-
-// Holds a view through its destroy references: Alive() turns false when
-// the view is freed meanwhile.
-class TViewGuard {
-public:
-    explicit TViewGuard(TcxCustomGridView* AView) : FRef(AView)
-    {
-        if (FRef) FRef->AddReference(&FRef);
-    }
-    ~TViewGuard()
-    {
-        if (FRef) FRef->RemoveReference(&FRef);
-    }
-    TViewGuard(const TViewGuard&) = delete;
-    TViewGuard& operator=(const TViewGuard&) = delete;
-    bool Alive() const { return FRef != nullptr; }
-
-private:
-    TcxCustomGridView* FRef;
 };
 
 // The editor's operations name in-place mouse work with bit 0.
@@ -394,7 +375,7 @@ void TcxGridEditingController::EditFocusChanged(TObject*)
 void TcxGridEditingController::EditKeyDown(TObject*, WORD& Key, TShiftState Shift)
 {
     FController->MakeFocusedItemVisible();
-    TViewGuard guard(GridView());
+    TcxGridViewGuard guard(GridView());
     switch (Key) {
     case VK_RETURN: {
         HideEdit(true);

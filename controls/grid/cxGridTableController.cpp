@@ -5,6 +5,7 @@
 #include "cxControls.h"
 #include "cxGrid.h"
 #include "cxGridEditingController.h"
+#include "cxGridGuardPrivate.h"
 #include "cxGridTableHitTests.h"
 #include "cxGridTableLayout.h"
 
@@ -23,26 +24,6 @@ TcxGridCustomizationFormFactory& CustomizationFormFactorySlot()
     static TcxGridCustomizationFormFactory factory;
     return factory;
 }
-
-// A view pointer that reads null once the view is gone: handlers run on the
-// way (sorting, focus changes) may free the view.
-class TViewGuard {
-public:
-    explicit TViewGuard(TcxCustomGridView* AView) : FView(AView)
-    {
-        if (FView) FView->AddReference(&FView);
-    }
-    ~TViewGuard()
-    {
-        if (FView) FView->RemoveReference(&FView);
-    }
-    TViewGuard(const TViewGuard&) = delete;
-    TViewGuard& operator=(const TViewGuard&) = delete;
-    bool Alive() const { return FView != nullptr; }
-
-private:
-    TcxCustomGridView* FView;
-};
 
 bool HasCtrl(TShiftState AShift) { return AShift.Contains(ssCtrl); }
 }  // namespace
@@ -151,7 +132,7 @@ void TcxGridTableController::DoColumnHeaderSorting(TcxGridColumn* AColumn, TShif
 {
     if (!AColumn || !AColumn->CanSort()) return;
     TcxGridTableView* view = GridView();
-    TViewGuard guard(view);
+    TcxGridViewGuard guard(view);
     TcxCustomGrid* grid = view->Grid();
     if (grid) grid->BeginUpdate();
     view->BeginUpdate();
@@ -337,7 +318,7 @@ void TcxGridTableController::DoKeyDown(WORD& Key, TShiftState Shift)
         Key = 0;
         return;
     }
-    TViewGuard guard(GridView());
+    TcxGridViewGuard guard(GridView());
     TcxCustomGridTableController::DoKeyDown(Key, Shift);
     if (!guard.Alive() || Key == 0) return;
     AfterBaseKeyDown(Key, Shift);
@@ -358,7 +339,7 @@ bool TcxGridTableController::IsKeyForMultiSelect(WORD AKey, TShiftState AShift, 
 
 void TcxGridTableController::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    TViewGuard guard(GridView());
+    TcxGridViewGuard guard(GridView());
     TcxCustomGridTableController::MouseUp(Button, Shift, X, Y);
     if (!guard.Alive()) return;
     TcxGridColumn* pressed = PressedColumn();
@@ -511,7 +492,7 @@ void TcxGridTableController::DragScrollTimerTick()
     if (!CanScrollInDirection(direction)) return;
     TcxGridSite* site = Site();
     auto* dragObject = site ? DynamicCast<TcxCustomGridDragAndDropObject>(site->DragAndDropObject()) : nullptr;
-    TViewGuard guard(GridView());
+    TcxGridViewGuard guard(GridView());
     if (dragObject) dragObject->SetDirty(true);
     switch (direction) {
     case dsdLeft: SetLeftPos(FLeftPos - HorzScrollStep); break;
