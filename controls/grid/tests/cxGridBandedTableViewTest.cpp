@@ -252,6 +252,117 @@ TEST_F(GridBandedViewTest, SavedPositionsArePlacedOnlyWhenApplied)
     EXPECT_EQ(names.Strings(names.Count() - 1), "LineCount");
 }
 
+namespace {
+// A stored layout as a layout store keeps it: each object's stored name,
+// class and property values, then its children in the order listed.
+struct TStoredNode {
+    std::string Name, ClassName;
+    std::vector<std::pair<std::string, Variant>> Values;
+    std::vector<TStoredNode> Children;
+};
+
+TStoredNode StoreLayout(TObject* AObject)
+{
+    TStoredNode node;
+    auto* stored = dynamic_cast<IcxStoredObject*>(AObject);
+    node.Name = stored->GetStoredObjectName();
+    node.ClassName = AObject->ClassName();
+    TStringList names;
+    stored->GetStoredProperties(&names);
+    for (int i = 0; i < names.Count(); ++i)
+        node.Values.emplace_back(names.Strings(i), stored->GetStoredPropertyValue(names.Strings(i)));
+    if (auto* parent = dynamic_cast<IcxStoredParent*>(AObject)) {
+        std::vector<TObject*> children;
+        parent->GetStoredChildren(children);
+        for (TObject* child : children) node.Children.push_back(StoreLayout(child));
+    }
+    return node;
+}
+
+// Writes the values back in the stored order, finding each child by its
+// stored name or making it.
+void RestoreLayout(TObject* AObject, const TStoredNode& ANode)
+{
+    auto* stored = dynamic_cast<IcxStoredObject*>(AObject);
+    for (const auto& [name, value] : ANode.Values) stored->SetStoredPropertyValue(name, value);
+    auto* parent = dynamic_cast<IcxStoredParent*>(AObject);
+    if (!parent) return;
+    for (const TStoredNode& childNode : ANode.Children) {
+        std::vector<TObject*> existing;
+        parent->GetStoredChildren(existing);
+        TObject* child = nullptr;
+        for (TObject* e : existing)
+            if (dynamic_cast<IcxStoredObject*>(e)->GetStoredObjectName() == childNode.Name) child = e;
+        if (!child) child = parent->CreateStoredChild(childNode.Name, childNode.ClassName);
+        ASSERT_NE(child, nullptr) << childNode.Name;
+        RestoreLayout(child, childNode);
+    }
+}
+}  // namespace
+
+// A layout saved from a view whose columns were moved about its bands and
+// rows, restored into a fresh view of another grid: once the saved positions
+// are applied, every band holds the same rows and the view shows the columns
+// in the same order.
+TEST_F(GridBandedViewTest, AStoredLayoutRestoresTheColumnsPlacesInAFreshView)
+{
+    AddBand("甲");
+    AddBand("乙", fkLeft);
+    for (const char* name : {"c1", "c2", "c3", "c4", "c5", "c6"}) AddColumn(name)->SetName(name);
+    Columns["c1"]->Position()->SetBandIndex(1);
+    Columns["c3"]->Position()->SetBandIndex(1);
+    Columns["c1"]->Position()->SetRowIndex(1);
+    Columns["c5"]->Position()->SetBandIndex(1);
+    Columns["c5"]->Position()->SetColIndex(0);
+    Columns["c4"]->Position()->SetColIndex(0);
+    Columns["c6"]->Position()->SetRowIndex(2);
+    Columns["c6"]->Position()->SetLineCount(2);
+    ASSERT_EQ(RowsOf(View->Bands()->Items(0)), "c4 c2|c6");
+    ASSERT_EQ(RowsOf(View->Bands()->Items(1)), "c5 c3|c1");
+    TStoredNode layout = StoreLayout(View);
+
+    // Another form's grid, as another run of the program would have.
+    std::unique_ptr<TForm> form(new TForm(nullptr));
+    auto* grid = static_cast<TcxGrid*>(TcxGrid::StaticClass()->Create(form.get()));
+    grid->SetParent(form.get());
+    auto* fresh = static_cast<TcxGridBandedTableView*>(grid->CreateView(TcxGridBandedTableView::StaticClass()));
+    fresh->SetName("Banded");
+    grid->RootLevel()->Add()->SetGridView(fresh);
+    // The program makes the view's bands as designed; the user's layout is
+    // restored over them (a band's fixed kind is not part of a layout).
+    fresh->Bands()->Add();
+    fresh->Bands()->Add()->SetFixedKind(fkLeft);
+    RestoreLayout(fresh, layout);
+    fresh->ApplySavedPositions();
+
+    // The rows by column name: a layout keeps names, not captions.
+    auto rowsByName = [](TcxGridBand* ABand) {
+        std::string result;
+        for (int r = 0; r < ABand->Rows()->Count(); ++r) {
+            if (r) result += "|";
+            TcxGridBandRow* row = ABand->Rows()->Items(r);
+            for (int c = 0; c < row->Count(); ++c) result += (c ? " " : "") + row->Items(c)->Name();
+        }
+        return result;
+    };
+    ASSERT_EQ(fresh->Bands()->Count(), 2);
+    for (int b = 0; b < 2; ++b) {
+        EXPECT_EQ(fresh->Bands()->Items(b)->Caption(), View->Bands()->Items(b)->Caption());
+        EXPECT_EQ(rowsByName(fresh->Bands()->Items(b)), rowsByName(View->Bands()->Items(b))) << b;
+    }
+    ASSERT_EQ(fresh->ItemCount(), View->ItemCount());
+    for (int i = 0; i < View->ItemCount(); ++i) {
+        TcxGridBandedColumnPosition* saved = View->Columns(i)->Position();
+        auto* restored = static_cast<TcxGridBandedColumn*>(fresh->FindItemByName(View->Columns(i)->Name()));
+        ASSERT_NE(restored, nullptr) << View->Columns(i)->Name();
+        EXPECT_EQ(restored->Position()->BandIndex(), saved->BandIndex()) << restored->Name();
+        EXPECT_EQ(restored->Position()->RowIndex(), saved->RowIndex()) << restored->Name();
+        EXPECT_EQ(restored->Position()->ColIndex(), saved->ColIndex()) << restored->Name();
+        EXPECT_EQ(restored->Position()->LineCount(), saved->LineCount()) << restored->Name();
+        EXPECT_EQ(restored->VisibleIndex(), View->Columns(i)->VisibleIndex()) << restored->Name();
+    }
+}
+
 TEST_F(GridBandedViewTest, BandsStoreTheirLayoutUnderTheirIndex)
 {
     AddBand("甲");
