@@ -161,7 +161,16 @@ void TDBGridEhFindDlg::ShowForGrid(TCustomDBGridEh* grid, const std::string& tex
     SetActiveControl(cbText);
     if (modal) {
         SetFormStyle(fsNormal);
+        // The dialog belongs to no form, so closing it activates none: the
+        // form and control it was opened from get the keyboard back, or the
+        // keys still held (the shortcut's own) would be released to nobody.
+        TWeakRef<TCustomForm> from(GetParentForm(grid));
+        TWeakRef<TWinControl> focused(from ? from->ActiveControl() : nullptr);
         ShowModal();
+        if (from && from->Visible() && from->Enabled()) {
+            from->SetFocus();
+            if (focused && focused->CanFocus()) focused->SetFocus();
+        }
     } else {
         SetFormStyle(fsStayOnTop);
         Show();

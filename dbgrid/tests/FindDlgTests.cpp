@@ -206,4 +206,45 @@ TEST_F(FindDialog, CtrlFInTheGridOpensItModally)
     DBGridEh::FindDialogProc = before;
 }
 
+TEST_F(FindDialog, CtrlFInTheCellEditorSearchesForItsSelectedText)
+{
+    auto before = DBGridEh::FindDialogProc;
+    DBGridEhFindDlgs::Initialize();
+    Grid->SetOptionsEh(Grid->OptionsEh() - TDBGridEhOptions{dghIncSearch} + TDBGridEhOptions{dghDialogFind});
+    Grid->SetFocus();
+    Grid->SetSelectedIndex(1);
+    Grid->ShowEditor();
+    GuiTest::ProcessEvents();
+    TInplaceEdit* e = Grid->InplaceEditor();
+    ASSERT_TRUE(e && e->Visible());
+    ASSERT_EQ(e->Text(), "王小明");
+    e->SetSelStart(1);
+    e->SetSelLength(2);
+    std::string shown;
+    bool pressed = false;
+    // Closes the dialog once it is up (the key press may run queued work first).
+    std::function<void()> closeWhenUp = [&] {
+        if (pressed) return;
+        TDBGridEhFindDlg* d = DBGridEhFindDlgs::FindDialog();
+        if (!d || !d->FormState().Contains(fsModal)) {
+            GuiTest::Later(closeWhenUp);
+            return;
+        }
+        shown = d->cbText->Text();
+        d->bCancel->Click();
+    };
+    GuiTest::Later(closeWhenUp);
+    GuiTest::KeyPress('F', {ssCtrl});
+    pressed = true;
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(shown, "小明");
+    // Closed, the dialog gives the keyboard back to the editor, which hears
+    // the shortcut's keys go up (none stays held for what comes next).
+    EXPECT_TRUE(e->Focused());
+    EXPECT_GE(GetKeyState('F'), 0);
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+    delete DBGridEhFindDlgs::FindDialog();
+    DBGridEh::FindDialogProc = before;
+}
+
 } // namespace

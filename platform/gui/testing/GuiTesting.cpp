@@ -202,6 +202,16 @@ static QWindow* FocusWindow()
     return nullptr;
 }
 
+// Qt keeps the modifiers of the last key event as those held, and the
+// release of Ctrl, Shift or Alt itself still carries them: after it, as a
+// keyboard would, an event tells that none is held any more. It goes to a
+// window of its own, never shown, so no control hears it.
+static void ReleaseModifiers()
+{
+    static QWindow* quiet = new QWindow();
+    qt_handleKeyEvent(quiet, QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier);
+}
+
 static void SendKey(QEvent::Type type, int vk, TShiftState shift, const QString& text)
 {
     QWindow* w = FocusWindow();
@@ -210,8 +220,12 @@ static void SendKey(QEvent::Type type, int vk, TShiftState shift, const QString&
     // The numeric pad's keys are told from the main keyboard's by the keypad flag.
     Qt::KeyboardModifiers mods = Mods(shift);
     if (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) mods |= Qt::KeypadModifier;
-    if (type == QEvent::KeyPress) QTest::sendKeyEvent(QTest::Press, w, Qt::Key(key), text, mods);
-    else QTest::sendKeyEvent(QTest::Release, w, Qt::Key(key), text, mods);
+    if (type == QEvent::KeyPress) {
+        QTest::sendKeyEvent(QTest::Press, w, Qt::Key(key), text, mods);
+    } else {
+        QTest::sendKeyEvent(QTest::Release, w, Qt::Key(key), text, mods);
+        if (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) ReleaseModifiers();
+    }
     ProcessEvents();
 }
 
