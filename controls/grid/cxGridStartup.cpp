@@ -12,6 +12,7 @@
 #include "cxGridFilterPopup.h"
 #include "cxGridTableController.h"
 #include "cxGridTableCustomizationForm.h"
+#include "cxGridTableMoving.h"
 #include "cxGridTablePainters.h"
 #include "cxGridTableView.h"
 
@@ -27,6 +28,7 @@ TUnitSequence& Units()
         {cxGridTableView::Initialize, cxGridTableView::Finalize},
         {cxGridTableController::Initialize, nullptr},
         {cxGridTablePainters::Initialize, nullptr},
+        {cxGridTableMoving::Initialize, cxGridTableMoving::Finalize},
         {cxGridDBTableView::Initialize, cxGridDBTableView::Finalize},
         {cxGridBandedTableView::Initialize, cxGridBandedTableView::Finalize},
         {cxGridDBBandedTableView::Initialize, cxGridDBBandedTableView::Finalize},

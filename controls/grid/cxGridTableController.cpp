@@ -8,6 +8,7 @@
 #include "cxGridGuardPrivate.h"
 #include "cxGridTableHitTests.h"
 #include "cxGridTableLayout.h"
+#include "cxGridTableMoving.h"
 
 #include <algorithm>
 
@@ -493,7 +494,9 @@ void TcxGridTableController::DragScrollTimerTick()
     TcxGridSite* site = Site();
     auto* dragObject = site ? DynamicCast<TcxCustomGridDragAndDropObject>(site->DragAndDropObject()) : nullptr;
     TcxGridViewGuard guard(GridView());
+    auto* tableDragObject = DynamicCast<TcxGridDragAndDropObject>(dragObject);
     if (dragObject) dragObject->SetDirty(true);
+    if (tableDragObject) tableDragObject->BeforeScrolling();
     switch (direction) {
     case dsdLeft: SetLeftPos(FLeftPos - HorzScrollStep); break;
     case dsdRight: SetLeftPos(FLeftPos + HorzScrollStep); break;
@@ -503,6 +506,7 @@ void TcxGridTableController::DragScrollTimerTick()
     }
     if (!guard.Alive()) return;
     if (site) site->Update();
+    if (tableDragObject) tableDragObject->AfterScrolling();
     if (dragObject) {
         dragObject->SetDirty(false);
         TPoint p = site->ScreenToClient(Mouse->CursorPos());
