@@ -232,6 +232,16 @@ int TcxGridDataController::GetDefaultActiveRelationIndex()
     return view ? view->GetDefaultActiveDetailIndex() : TcxDataController::GetDefaultActiveRelationIndex();
 }
 
+TObject* TcxGridDataController::CreateDetailLinkObject(TcxCustomDataRelation* ARelation, int ARecordIndex)
+{
+    return cxGridCustomTableView::CreateDetailLinkObject(ARelation, ARecordIndex);
+}
+
+TcxCustomDataController* TcxGridDataController::GetDetailDataControllerByLinkObject(TObject* ALinkObject)
+{
+    return cxGridCustomTableView::GetDetailDataControllerByLinkObject(ALinkObject);
+}
+
 TClass TcxGridDataController::GetSummaryItemClass()
 {
     TcxCustomGridTableView* view = GridView();
@@ -1449,6 +1459,18 @@ TcxGridFilterDialogs& FilterDialogsSlot()
 namespace cxGridCustomTableView {
 void SetFilterDialogs(const TcxGridFilterDialogs& ADialogs) { FilterDialogsSlot() = ADialogs; }
 const TcxGridFilterDialogs& FilterDialogs() { return FilterDialogsSlot(); }
+
+TObject* CreateDetailLinkObject(TcxCustomDataRelation* ARelation, int ARecordIndex)
+{
+    auto* level = ARelation ? DynamicCast<TcxGridLevel>(ARelation->Item()) : nullptr;
+    return level ? level->CreateLinkObject(ARelation, ARecordIndex) : nullptr;
+}
+
+TcxCustomDataController* GetDetailDataControllerByLinkObject(TObject* ALinkObject)
+{
+    auto* view = DynamicCast<TcxCustomGridView>(ALinkObject);
+    return view ? view->DataController() : nullptr;
+}
 
 int GetExpandButtonSide(TcxCustomLookAndFeelPainterClass APainter)
 {

@@ -123,6 +123,8 @@ public:
     bool CanSelectRow(int ARow) override;
     int GetDefaultActiveRelationIndex() override;
     std::string GetFilterItemDisplayText(TObject* AItem) override;
+    TObject* CreateDetailLinkObject(TcxCustomDataRelation* ARelation, int ARecordIndex) override;
+    TcxCustomDataController* GetDetailDataControllerByLinkObject(TObject* ALinkObject) override;
 
     void CheckGridModeBufferCount() override {}
     bool DoScroll(bool) override { return false; }
@@ -1803,6 +1805,10 @@ void SetFilterDialogs(const TcxGridFilterDialogs& ADialogs);
 const TcxGridFilterDialogs& FilterDialogs();
 // The side of the expand button a look and feel draws.
 int GetExpandButtonSide(TcxCustomLookAndFeelPainterClass APainter);
+// A master record's detail view, made by the relation's level; and the data
+// controller of such a view.
+TObject* CreateDetailLinkObject(TcxCustomDataRelation* ARelation, int ARecordIndex);
+TcxCustomDataController* GetDetailDataControllerByLinkObject(TObject* ALinkObject);
 // The name a summary object of a view is stored under ("FooterSummaryItem0",
 // "SummaryGroup1_Item2"…), empty for an object the summary does not hold.
 std::string GetSummaryStoredName(TcxCustomGridTableView* AView, TObject* AObject);

@@ -895,6 +895,19 @@ void TcxCustomGridViewInfo::Calculate(const TRect& ABounds)
     GridView()->ViewInfoCalculated();
 }
 
+bool TcxCustomGridViewInfo::IsCalculating() const
+{
+    // The recorded state only holds while a master's pass still runs.
+    return FCalculating || (CalculatingForMaster && IsMasterCalculating());
+}
+
+bool TcxCustomGridViewInfo::IsMasterCalculating() const
+{
+    for (TcxCustomGridView* master = GridView()->MasterGridView(); master; master = master->MasterGridView())
+        if (master->ViewInfo() && master->ViewInfo()->FCalculating) return true;
+    return false;
+}
+
 void TcxCustomGridViewInfo::Recalculate() { Calculate(FSite->BoundsRect()); }
 
 void TcxCustomGridViewInfo::UpdateSiteVisibility(bool AShow)

@@ -451,7 +451,12 @@ public:
     void MeasureWidth(const TPoint& AMaxSize, int& AWidth);
     TcxCanvas* Canvas() const;
     TcxGridSite* Site() const { return FSite; }
-    bool IsCalculating() const { return FCalculating; }
+    // A detail counts as calculating while the master view (or one above it)
+    // that handed it out lays itself out.
+    bool IsCalculating() const;
+    bool IsMasterCalculating() const;
+    // Set whenever a master row's details site hands the view out.
+    bool CalculatingForMaster = false;
     bool IsMeasuring() const { return FMeasuring; }
     bool IsChangingVisibility() const { return FChangingVisibility; }
     TPoint MousePos() const { return FMousePos; }

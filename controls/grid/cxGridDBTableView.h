@@ -63,6 +63,14 @@ public:
     bool CanSelectRow(int ARow) override;
     int GetDefaultActiveRelationIndex() override;
     std::string GetFilterItemDisplayText(TObject* AItem) override;
+    TObject* CreateDetailLinkObject(TcxCustomDataRelation* ARelation, int ARecordIndex) override
+    {
+        return cxGridCustomTableView::CreateDetailLinkObject(ARelation, ARecordIndex);
+    }
+    TcxCustomDataController* GetDetailDataControllerByLinkObject(TObject* ALinkObject) override
+    {
+        return cxGridCustomTableView::GetDetailDataControllerByLinkObject(ALinkObject);
+    }
     TClass GetSummaryItemClass() override;
     int GetDefaultGridModeBufferCount() override;
     // Fields bound anew: the columns take their fields' editors and defaults.

@@ -45,7 +45,6 @@ QZ_CLASS_IMPL(TcxGridPreviewCellViewInfo, TcxGridDataCellViewInfo)
 QZ_CLASS_IMPL(TcxGridPreviewHitTest, TcxGridRecordCellHitTest)
 QZ_CLASS_IMPL(TcxGridDataRowViewInfo, TcxCustomGridRowViewInfo)
 QZ_CLASS_IMPL(TcxGridNewItemRowViewInfo, TcxGridDataRowViewInfo)
-QZ_CLASS_IMPL(TcxGridGroupRowViewInfo, TcxCustomGridRowViewInfo)
 QZ_CLASS_IMPL(TcxGridRowsViewInfo, TcxCustomGridRecordsViewInfo)
 QZ_CLASS_IMPL(TcxGridTableViewInfo, TcxCustomGridTableViewInfo)
 QZ_CLASS_IMPL(TcxGridTableViewInfoCacheItem, TcxCustomGridTableViewInfoCacheItem)
@@ -2177,53 +2176,6 @@ void TcxGridNewItemRowViewInfo::GetViewParams(TcxViewParams& AParams)
     TableView()->Styles()->GetViewParams(TcxGridTableViewStyles::vsNewItemRowInfoText, GridRecord(), nullptr, AParams);
 }
 
-// ---- group rows -------------------------------------------------------------------------------------------------------------------
-
-bool TcxGridGroupRowViewInfo::CanSize() { return TableView()->OptionsCustomize()->GroupRowSizing(); }
-
-int TcxGridGroupRowViewInfo::CalculateHeight() { return RowsViewInfo()->GroupRowHeight() + GetBottomPartHeight(); }
-
-std::string TcxGridGroupRowViewInfo::GetText()
-{
-    TcxGridGroupRow* row = GroupRow();
-    return row ? row->DisplayText() : std::string();
-}
-
-void TcxGridGroupRowViewInfo::GetViewParams(TcxViewParams& AParams)
-{
-    TcxCustomGridRecord* record = GridRecord();
-    TableView()->Styles()->GetGroupParams(record, record ? record->Level() : 0, AParams);
-}
-
-bool TcxGridGroupRowViewInfo::HasFooter(int ALevel)
-{
-    TcxCustomGridRecord* record = GridRecord();
-    // A collapsed group shows its own footer when footers always show.
-    if (ALevel == 0 && TableView()->OptionsView()->GroupFooters() == gfAlwaysVisible && record && !record->GetExpanded())
-        return true;
-    return TcxCustomGridRowViewInfo::HasFooter(ALevel);
-}
-
-TRect TcxGridGroupRowViewInfo::GetSeparatorBounds()
-{
-    TRect r = TcxCustomGridRowViewInfo::GetSeparatorBounds();
-    TcxCustomGridRecord* record = GridRecord();
-    if (record && record->GetExpanded()) r.Left = GetContentLeft() + LevelIndent();
-    return r;
-}
-
-void TcxGridGroupRowViewInfo::SetSizedHeight(int AHeight)
-{
-    if (AHeight == Bounds.Height()) return;
-    TableView()->OptionsView()->SetGroupRowHeight(std::max(AHeight - GetBottomPartHeight(), 0));
-}
-
-void TcxGridGroupRowViewInfo::GetExpandButtonAreaBounds(TRect& R)
-{
-    int left = GetContentLeft();
-    R = TRect{left, Bounds.Top, left + LevelIndent(), Bounds.Top + GetDataHeight()};
-}
-
 // ---- the rows area ----------------------------------------------------------------------------------------------------------------
 
 TcxGridRowsViewInfo::TcxGridRowsViewInfo(TcxCustomGridTableViewInfo* AGridViewInfo)
@@ -2742,6 +2694,8 @@ void TcxGridTableViewInfo::GetHeight(const TPoint& AMaxSize, int& AHeight, bool&
                         Controller()->IsDataFullyVisible();
     }
     if (Site() && Site()->IsHScrollBarVisible()) AHeight += Site()->GetHScrollBarBounds().Height();
+    // The site's own frame lies outside what the view measured.
+    if (Site()) AHeight += 2 * Site()->GetBorderWidth();
 }
 
 void TcxGridTableViewInfo::GetWidth(const TPoint& AMaxSize, int& AWidth)
@@ -2751,6 +2705,7 @@ void TcxGridTableViewInfo::GetWidth(const TPoint& AMaxSize, int& AWidth)
     else
         AWidth = (FIndicator ? FIndicator->CalculateWidth() : 0) + DataWidth();
     if (Site() && Site()->IsVScrollBarVisible()) AWidth += Site()->GetVScrollBarBounds().Width();
+    if (Site()) AWidth += 2 * Site()->GetBorderWidth();
     AWidth = std::min(AWidth, AMaxSize.X);
 }
 

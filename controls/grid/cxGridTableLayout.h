@@ -881,23 +881,6 @@ private:
     int FHeight = -1;
 };
 
-// A group row: one group cell with the group's text (master and group rows
-// of their own are drawn by their painters).
-class TcxGridGroupRowViewInfo : public TcxCustomGridRowViewInfo {
-    QZ_CLASS(TcxGridGroupRowViewInfo, TcxCustomGridRowViewInfo)
-public:
-    using TcxCustomGridRowViewInfo::TcxCustomGridRowViewInfo;
-    bool CanSize() override;
-    int CalculateHeight() override;
-    std::string GetText() override;
-    void GetViewParams(TcxViewParams& AParams) override;
-    bool HasFooter(int ALevel) override;
-    TRect GetSeparatorBounds() override;
-    void SetSizedHeight(int AHeight) override;
-    void GetExpandButtonAreaBounds(TRect& R) override;
-    TcxGridGroupRow* GroupRow() const { return DynamicCast<TcxGridGroupRow>(GridRecord()); }
-};
-
 using TcxGridDataRowCellsAreaViewInfoClass = TcxGridClassRef<TcxGridDataRowCellsAreaViewInfo, TcxCustomGridRecordViewInfo*>;
 
 // The rows area: the visible rows, their heights and the new-item row.
@@ -1060,6 +1043,8 @@ public:
     int DetailsSiteHeight = 0, DetailsSiteNormalHeight = 0, DetailsSiteWidth = 0;
     bool IsDetailsSiteHeightAssigned = false, IsDetailsSiteNormalHeightAssigned = false,
          IsDetailsSiteWidthAssigned = false;
+    // Measured with the height: the detail showed whole in the room it had.
+    bool DetailsSiteFullyVisible = false;
 
 private:
     bool FUnassigning = false;

@@ -26,7 +26,10 @@ QZ_CLASS_IMPL(TcxGridIndicatorPainter, TcxCustomGridCellPainter)
 QZ_CLASS_IMPL(TcxGridDataCellPainter, TcxGridTableDataCellPainter)
 QZ_CLASS_IMPL(TcxCustomGridRowPainter, TcxCustomGridRecordPainter)
 QZ_CLASS_IMPL(TcxGridDataRowPainter, TcxCustomGridRowPainter)
+QZ_CLASS_IMPL(TcxGridMasterDataRowPainter, TcxGridDataRowPainter)
+QZ_CLASS_IMPL(TcxGridExpandButtonCellPainter, TcxCustomGridCellPainter)
 QZ_CLASS_IMPL(TcxGridGroupRowPainter, TcxCustomGridRowPainter)
+QZ_CLASS_IMPL(TcxGridGroupCellPainter, TcxCustomGridCellPainter)
 QZ_CLASS_IMPL(TcxGridRowsPainter, TcxCustomGridRecordsPainter)
 QZ_CLASS_IMPL(TcxGridTablePainter, TcxCustomGridTablePainter)
 
@@ -102,10 +105,13 @@ TcxCustomGridCellPainterClass PainterClassFor(TcxCustomGridCellViewInfo* AViewIn
     if (is(TcxGridIndicatorRowItemViewInfo::StaticClass())) return ClassOf<TcxGridIndicatorRowItemPainter>();
     if (is(TcxGridIndicatorFooterItemViewInfo::StaticClass())) return ClassOf<TcxGridIndicatorFooterItemPainter>();
     if (is(TcxGridIndicatorViewInfo::StaticClass())) return ClassOf<TcxGridIndicatorPainter>();
+    if (is(TcxGridMasterDataRowViewInfo::StaticClass())) return ClassOf<TcxGridMasterDataRowPainter>();
     if (is(TcxGridDataRowViewInfo::StaticClass())) return ClassOf<TcxGridDataRowPainter>();
     if (is(TcxGridGroupRowViewInfo::StaticClass())) return ClassOf<TcxGridGroupRowPainter>();
     if (is(TcxCustomGridRowViewInfo::StaticClass())) return ClassOf<TcxCustomGridRowPainter>();
     if (is(TcxGridDataCellViewInfo::StaticClass())) return ClassOf<TcxGridDataCellPainter>();
+    if (is(TcxGridExpandButtonCellViewInfo::StaticClass())) return ClassOf<TcxGridExpandButtonCellPainter>();
+    if (is(TcxGridGroupCellViewInfo::StaticClass())) return ClassOf<TcxGridGroupCellPainter>();
     return AViewInfo->GetPainterClass();
 }
 
@@ -400,19 +406,116 @@ void TcxGridDataRowPainter::Paint()
         if (area->GetVisible()) PaintViewInfo(Canvas(), area);
 }
 
+namespace {
+// The expand button of a row, drawn over the cell that holds it.
+void DrawRowExpandButton(TcxCanvas* ACanvas, TcxCustomGridRecordViewInfo* ARow)
+{
+    TcxCustomGridRecord* record = ARow->GridRecord();
+    if (!record || !record->GetExpandable() || IsRectEmpty(ARow->ExpandButtonBounds)) return;
+    if (TcxCustomLookAndFeelPainterClass look = ARow->GridView()->LookAndFeelPainter())
+        look->DrawExpandBox(ACanvas, ARow->ExpandButtonBounds, record->GetExpanded(), clDefault);
+}
+
+// A piece of a row in its level's indent colours: the group bitmap, or the group style's colour.
+void FillAsLevelIndent(TcxCanvas* ACanvas, TcxCustomGridRowViewInfo* ARow, const TRect& R)
+{
+    if (IsRectEmpty(R)) return;
+    if (TBitmap* bitmap = ARow->RowsViewInfo()->GetGroupBackgroundBitmap()) {
+        ACanvas->FillRect(R, bitmap);
+        return;
+    }
+    TcxCustomGridRecord* record = ARow->GridRecord();
+    TcxViewParams params;
+    ARow->TableView()->Styles()->GetGroupParams(record, record ? record->Level() : 0, params);
+    ACanvas->FillRect(R, params.Color);
+}
+}  // namespace
+
+bool TcxGridMasterDataRowPainter::IsVisible()
+{
+    TcxGridMasterDataRowViewInfo* row = MasterRowViewInfo();
+    if (Canvas()->RectVisible(row->Bounds)) return true;
+    TcxGridDetailsAreaViewInfo* area = row->DetailsAreaViewInfo();
+    return row->DetailsSiteVisible() && area && area->Calculated && Canvas()->RectVisible(area->Bounds);
+}
+
+void TcxGridMasterDataRowPainter::DrawExpandButtonCell()
+{
+    TcxGridExpandButtonCellViewInfo* cell = MasterRowViewInfo()->ExpandButtonCellViewInfo();
+    if (cell && cell->Calculated) PaintViewInfo(Canvas(), cell);
+}
+
+void TcxGridMasterDataRowPainter::DrawDetailsSite()
+{
+    TcxGridDetailsSiteViewInfo* site = MasterRowViewInfo()->DetailsSiteViewInfo();
+    if (site && !IsRectEmpty(site->Bounds)) site->Paint(Canvas());
+}
+
+void TcxGridMasterDataRowPainter::DrawDetailsArea()
+{
+    TcxGridDetailsAreaViewInfo* area = MasterRowViewInfo()->DetailsAreaViewInfo();
+    if (area && area->Calculated) PaintViewInfo(Canvas(), area);
+}
+
+void TcxGridMasterDataRowPainter::Paint()
+{
+    DrawExpandButtonCell();
+    if (MasterRowViewInfo()->DetailsSiteVisible()) {
+        DrawDetailsSite();
+        DrawDetailsArea();
+    }
+    TcxGridDataRowPainter::Paint();
+}
+
+void TcxGridExpandButtonCellPainter::DrawBorder(TcxBorder ABorder)
+{
+    TcxCustomGridCellPainter::DrawBorder(ABorder);
+    if (ABorder != bRight) return;
+    // Beside the data part the right line is left out: the cell's colour goes on there.
+    auto* cell = static_cast<TcxGridExpandButtonCellViewInfo*>(ViewInfo());
+    TRect drawn, full;
+    cell->GetBorderBounds(bRight, drawn);
+    cell->GetFullBorderBounds(bRight, full);
+    TRect gap{drawn.Left, full.Top, drawn.Right, drawn.Top};
+    if (!IsRectEmpty(gap)) Canvas()->FillRect(gap, cell->Params.Color);
+}
+
+void TcxGridExpandButtonCellPainter::DrawContent()
+{
+    TcxCustomGridCellPainter::DrawContent();
+    auto* cell = static_cast<TcxGridExpandButtonCellViewInfo*>(ViewInfo());
+    DrawRowExpandButton(Canvas(), cell->MasterRowViewInfo());
+}
+
+void TcxGridGroupRowPainter::DrawSeparator()
+{
+    FillAsLevelIndent(Canvas(), GroupRowViewInfo(), GroupRowViewInfo()->GetExpandButtonSeparatorBounds());
+    TcxCustomGridRowPainter::DrawSeparator();
+}
+
 void TcxGridGroupRowPainter::Paint()
 {
-    TcxCustomGridRowViewInfo* row = RowViewInfo();
-    TRect r{row->GetCellsAreaLeft(), row->Bounds.Top, row->Bounds.Right, row->Bounds.Top + row->GetDataHeight()};
-    Canvas()->FillRect(r, row->Params.Color);
-    if (row->Text.empty()) return;
-    if (row->Params.Font) Canvas()->SetFont(row->Params.Font);
-    Canvas()->Font()->SetColor(row->Params.TextColor);
-    Canvas()->Brush()->SetStyle(bsClear);
-    TRect text;
-    row->GetTextAreaBounds(text);
-    Canvas()->DrawText(row->Text, text, row->GetDrawTextFlags(true), true);
-    Canvas()->Brush()->SetStyle(bsSolid);
+    if (TcxGridGroupCellViewInfo* cell = GroupRowViewInfo()->CellViewInfo())
+        if (cell->Calculated) PaintViewInfo(Canvas(), cell);
+    TcxCustomGridRowPainter::Paint();
+}
+
+void TcxGridGroupCellPainter::DrawBorder(TcxBorder ABorder)
+{
+    TcxCustomGridCellPainter::DrawBorder(ABorder);
+    auto* cell = static_cast<TcxGridGroupCellViewInfo*>(ViewInfo());
+    TcxCustomGridRecord* record = cell->GridRecord();
+    if (ABorder != bBottom || !record || !record->GetExpanded()) return;
+    TRect drawn, full;
+    cell->GetBorderBounds(bBottom, drawn);
+    cell->GetFullBorderBounds(bBottom, full);
+    FillAsLevelIndent(Canvas(), cell->GroupRowViewInfo(), TRect{full.Left, drawn.Top, drawn.Left, drawn.Bottom});
+}
+
+void TcxGridGroupCellPainter::DrawContent()
+{
+    TcxCustomGridCellPainter::DrawContent();
+    DrawRowExpandButton(Canvas(), static_cast<TcxGridGroupCellViewInfo*>(ViewInfo())->GroupRowViewInfo());
 }
 
 void TcxGridRowsPainter::Paint()

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "cxGridTableLayout.h"
+#include "cxGridTableRows.h"
 
 #include <memory>
 #include <vector>
@@ -232,12 +233,51 @@ public:
     void Paint() override;
 };
 
-// A group row draws its text and the group style's colour over its cells area.
+// A master row: its expand button cell, its details while shown, then its cells.
+class TcxGridMasterDataRowPainter : public TcxGridDataRowPainter {
+    QZ_CLASS(TcxGridMasterDataRowPainter, TcxGridDataRowPainter)
+public:
+    using TcxGridDataRowPainter::TcxGridDataRowPainter;
+    virtual void DrawDetailsSite();
+    virtual void DrawDetailsArea();
+    virtual void DrawExpandButtonCell();
+    // The details reach outside the row's cells: either may need painting.
+    bool IsVisible() override;
+    void Paint() override;
+    TcxGridMasterDataRowViewInfo* MasterRowViewInfo() const
+    {
+        return static_cast<TcxGridMasterDataRowViewInfo*>(ViewInfo());
+    }
+};
+
+// The expand button column of a master row; its right line runs beside the details only.
+class TcxGridExpandButtonCellPainter : public TcxCustomGridCellPainter {
+    QZ_CLASS(TcxGridExpandButtonCellPainter, TcxCustomGridCellPainter)
+public:
+    using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+    void DrawBorder(TcxBorder ABorder) override;
+    void DrawContent() override;
+};
+
+// A group row has no background of its own: its cell covers it.
 class TcxGridGroupRowPainter : public TcxCustomGridRowPainter {
     QZ_CLASS(TcxGridGroupRowPainter, TcxCustomGridRowPainter)
 public:
     using TcxCustomGridRowPainter::TcxCustomGridRowPainter;
+    void DrawBackground() override {}
+    void DrawSeparator() override;
     void Paint() override;
+    TcxGridGroupRowViewInfo* GroupRowViewInfo() const { return static_cast<TcxGridGroupRowViewInfo*>(ViewInfo()); }
+};
+
+// The group cell; under the expand button of an expanded group its bottom
+// line gives way to the group's colour.
+class TcxGridGroupCellPainter : public TcxCustomGridCellPainter {
+    QZ_CLASS(TcxGridGroupCellPainter, TcxCustomGridCellPainter)
+public:
+    using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+    void DrawBorder(TcxBorder ABorder) override;
+    void DrawContent() override;
 };
 
 // The rows area: the new-item row first, then the rows.

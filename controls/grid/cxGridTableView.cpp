@@ -3,6 +3,7 @@
 #include "SysUtils.h"
 #include "cxGridLevel.h"
 #include "cxGridTableLayout.h"
+#include "cxGridTableRows.h"
 #include "cxGridStrs.h"
 #include "cxStorage.h"
 
@@ -1288,6 +1289,16 @@ bool TcxGridTableView::IsPreviewColumn(TcxCustomGridTableItem* AItem) const
 
 bool TcxGridTableView::HasVisibleDetails() const { return IsMaster(); }
 
+bool TcxGridTableView::IsDetailVisible(TcxCustomGridView* ADetail)
+{
+    if (!ADetail || IsDestroying()) return false;
+    int index = ADetail->MasterGridRecordIndex();
+    TcxCustomGridTableViewData* data = ViewData();
+    if (!data || !data->IsRecordCreated(index)) return false;
+    TcxCustomGridRecord* record = data->GetRecord(index);
+    return record && record->ViewInfo && record->ViewInfo->IsDetailVisible(ADetail);
+}
+
 bool TcxGridTableView::IsControlFocused() { return TcxCustomGridTableView::IsControlFocused() || FilterPopupVisible; }
 
 bool TcxGridTableView::HasSizeDependentLayout()
@@ -1501,7 +1512,10 @@ TcxCustomGridRecordViewInfoClass TcxGridDataRow::GetViewInfoClass()
     return TcxCustomGridRecordViewInfoClass::Of<TcxGridDataRowViewInfo>();
 }
 
-TcxCustomGridRecordViewInfoClass TcxGridMasterDataRow::GetViewInfoClass() { return TcxGridDataRow::GetViewInfoClass(); }
+TcxCustomGridRecordViewInfoClass TcxGridMasterDataRow::GetViewInfoClass()
+{
+    return TcxCustomGridRecordViewInfoClass::Of<TcxGridMasterDataRowViewInfo>();
+}
 
 TcxCustomGridRecordViewInfoClass TcxGridGroupRow::GetViewInfoClass()
 {

@@ -599,6 +599,8 @@ public:
     bool IsPreviewColumn(TcxCustomGridTableItem* AItem) const;
     // Rows get master rows: the view's level has a visible child level.
     bool HasVisibleDetails() const;
+    // A detail shows while its master row on screen shows it.
+    bool IsDetailVisible(TcxCustomGridView* ADetail) override;
     // The column filter drop-down is showing (set by the drop-down).
     bool FilterPopupVisible = false;
     // The column the user is sizing (set by the controller while it sizes):
