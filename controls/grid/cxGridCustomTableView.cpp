@@ -5,6 +5,7 @@
 #include "cxGrid.h"
 #include "cxGridCommon.h"
 #include "cxGridEditingController.h"
+#include "cxGridGuardPrivate.h"
 #include "cxGridCursors.h"
 #include "cxGridLevel.h"
 #include "cxGridStrs.h"
@@ -2000,26 +2001,6 @@ void TcxCustomGridRecord::MakeVisible() { Controller()->MakeRecordVisible(this);
 // ---- the table controller ------------------------------------------------------------------------------
 
 namespace {
-// A view pointer that reads null once the view is destroyed: user events
-// run during a move may free the view that runs it.
-class TGridViewGuard {
-public:
-    explicit TGridViewGuard(TcxCustomGridView* AView) : FView(AView)
-    {
-        if (FView) FView->AddReference(&FView);
-    }
-    ~TGridViewGuard()
-    {
-        if (FView) FView->RemoveReference(&FView);
-    }
-    TGridViewGuard(const TGridViewGuard&) = delete;
-    TGridViewGuard& operator=(const TGridViewGuard&) = delete;
-    bool Alive() const { return FView != nullptr; }
-
-private:
-    TcxCustomGridView* FView;
-};
-
 IcxGridDataController* GridDataControllerOf(TcxCustomGridTableView* AView)
 {
     return dynamic_cast<IcxGridDataController*>(AView->TcxCustomGridView::DataController());
@@ -2092,7 +2073,7 @@ void TcxCustomGridTableController::AfterPaint()
 void TcxCustomGridTableController::BeforeKillFocus()
 {
     TcxCustomGridController::BeforeKillFocus();
-    TGridViewGuard guard(GridView());
+    TcxGridViewGuard guard(GridView());
     EditingController()->HideEdit(!GridView()->IsDestroying());
     if (!guard.Alive()) return;
     TcxCustomDataController* dc = DataController();
@@ -2185,7 +2166,7 @@ bool TcxCustomGridTableController::FocusRecord(int ARowIndex, bool ASelect)
     bool refocus = ARowIndex != -1 && ARowIndex == GetFocusedRowIndex();
     // The events of the focus change (the record's, the top record's, the
     // grid's focused view's) may free the view; the move ends there.
-    TGridViewGuard guard(GridView());
+    TcxGridViewGuard guard(GridView());
     if (!DataController()->ChangeFocusedRowIndex(ARowIndex) || !guard.Alive()) return false;
     if (FFocusingTakesFocus) {
         if (refocus) MakeFocusedRecordVisible();
@@ -2220,7 +2201,7 @@ bool TcxCustomGridTableController::FocusNextRecord(int ARowIndex, bool AGoForwar
 {
     auto* dc = DataController();
     TcxCustomGridTableView* view = GridView();
-    TGridViewGuard guard(view);
+    TcxGridViewGuard guard(view);
     // Leaving an edited record posts it; an untouched inserted record is
     // dropped when the move leaves it (forward off a row that is not the
     // last, or backward off the last).
@@ -2306,7 +2287,7 @@ bool TcxCustomGridTableController::FocusNextRecord(int ARowIndex, bool AGoForwar
 bool TcxCustomGridTableController::FocusRecordOfView(TcxCustomGridRecord* ARecord, bool ASelect)
 {
     TcxCustomGridTableView* view = GridView();
-    TGridViewGuard guard(view);
+    TcxGridViewGuard guard(view);
     bool wasFocusedView = view->IsFocusedView();
     int prevRow = GetFocusedRowIndex();
     TcxCustomGridTableController* controller = ARecord->Controller();
@@ -2345,7 +2326,7 @@ void TcxCustomGridTableController::DetailFocused(TcxCustomGridView* ADetail)
 {
     int row = ADetail ? ADetail->MasterGridRecordIndex() : -1;
     if (row < 0) return;
-    TGridViewGuard guard(GridView());
+    TcxGridViewGuard guard(GridView());
     FFocusingTakesFocus = false;
     try {
         FocusRecord(row, false);
@@ -2481,7 +2462,7 @@ void TcxCustomGridTableController::FocusedItemChanged(TcxCustomGridTableItem* AP
 // A handler of the top record's change may free the view while a page moves.
 void TcxCustomGridTableController::FocusNextPage(bool ASelect)
 {
-    TGridViewGuard guard(GridView());
+    TcxGridViewGuard guard(GridView());
     MakeFocusedRecordVisible();
     if (!guard.Alive()) return;
     if (GetFocusedRowIndex() == LastVisibleRecordIndex()) ScrollPageDown();
@@ -2492,7 +2473,7 @@ void TcxCustomGridTableController::FocusNextPage(bool ASelect)
 
 void TcxCustomGridTableController::FocusPrevPage(bool ASelect)
 {
-    TGridViewGuard guard(GridView());
+    TcxGridViewGuard guard(GridView());
     MakeFocusedRecordVisible();
     if (!guard.Alive()) return;
     if (GetFocusedRowIndex() == FTopRecordIndex) ScrollPageUp();
@@ -2508,7 +2489,7 @@ void TcxCustomGridTableController::MakeRecordVisible(TcxCustomGridRecord* ARecor
     // A click in a detail must not scroll the masters under the mouse.
     auto* focused = DynamicCast<TcxCustomGridTableView>(grid->FocusedView());
     if (focused && focused != view && focused->HasAsMaster(view) && focused->IsCellMouseDown) return;
-    TGridViewGuard guard(view);
+    TcxGridViewGuard guard(view);
     int index = ARecord->Index();
     if (index < FTopRecordIndex) {
         SetTopRecordIndex(index);
@@ -2960,31 +2941,24 @@ void TcxCustomGridTableController::SetDragHighlightedRecord(TcxCustomGridRecord*
 void TcxCustomGridTableController::KeyDown(WORD& Key, TShiftState Shift)
 {
     int topRecord = FTopRecordIndex;
-    TcxCustomGridView* ref = GridView();
-    GridView()->AddReference(&ref);
-    try {
-        if (IsIncSearching()) IncSearchKeyDown(Key, Shift);
-        if (!ref) {
-            Key = 0;
-            return;
-        }
-        int focusedRow = GetFocusedRowIndex();
-        DoKeyDown(Key, Shift);
-        if (!ref) {
-            Key = 0;
-            return;
-        }
-        if (IsKeyForMultiSelect(Key, Shift, GetFocusedRowIndex() != focusedRow) && CanMultiSelect(true))
-            DoKeyMultiSelect(Key, Shift);
-    } catch (...) {
-        if (ref) ref->RemoveReference(&ref);
-        throw;
-    }
-    if (!ref) {
+    TcxGridViewGuard guard(GridView());
+    if (IsIncSearching()) IncSearchKeyDown(Key, Shift);
+    if (!guard.Alive()) {
         Key = 0;
         return;
     }
-    ref->RemoveReference(&ref);
+    int focusedRow = GetFocusedRowIndex();
+    DoKeyDown(Key, Shift);
+    if (!guard.Alive()) {
+        Key = 0;
+        return;
+    }
+    if (IsKeyForMultiSelect(Key, Shift, GetFocusedRowIndex() != focusedRow) && CanMultiSelect(true))
+        DoKeyMultiSelect(Key, Shift);
+    if (!guard.Alive()) {
+        Key = 0;
+        return;
+    }
     if (topRecord != FTopRecordIndex && Site()) Site()->Update();
 }
 
@@ -3060,16 +3034,11 @@ void TcxCustomGridTableController::KeyPress(char& Key)
 void TcxCustomGridTableController::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     EditingController()->StopEditShowingTimer();
-    TcxCustomGridView* ref = GridView();
-    GridView()->AddReference(&ref);
-    try {
+    {
+        TcxGridViewGuard guard(GridView());
         TcxCustomGridController::MouseDown(Button, Shift, X, Y);
-    } catch (...) {
-        if (ref) ref->RemoveReference(&ref);
-        throw;
+        if (!guard.Alive()) return;
     }
-    if (!ref) return;
-    ref->RemoveReference(&ref);
     TcxCustomGridHitTest* hit = ViewInfo() ? ViewInfo()->GetHitTest(TPoint{X, Y}) : nullptr;
     if (Button == mbLeft && CanProcessSelectionClick(hit)) DoMouseDownSelection(hit, Shift, Shift.Contains(ssDouble));
     if (DynamicCast<TcxGridRecordHitTest>(hit) && GridView()->OptionsBehavior()->PullFocusing && Site() &&
@@ -3112,7 +3081,7 @@ bool TcxCustomGridTableController::GetPullFocusingScrollingDirection(int X, int 
 void TcxCustomGridTableController::PullFocusingTimerTick()
 {
     if (!FPullFocusing) return;
-    TGridViewGuard guard(GridView());
+    TcxGridViewGuard guard(GridView());
     FocusNextRecord(GetFocusedRowIndex(), FPullForward, false, false);
     if (guard.Alive() && Site()) Site()->Update();
 }
@@ -3126,7 +3095,7 @@ void TcxCustomGridTableController::MouseMove(TShiftState Shift, int X, int Y)
     if (hit && hit->GridRecord()) {
         FPullFocusingTimer.reset();
         int row = hit->RecordIndex;
-        TGridViewGuard guard(GridView());
+        TcxGridViewGuard guard(GridView());
         if (!hit->IsNewItemRecord && row != GetFocusedRowIndex()) FocusRecord(row, false);
         if (guard.Alive() && Site()) Site()->Update();
         return;
@@ -3195,7 +3164,7 @@ void TcxCustomGridTableController::DragDrop(TObject* Source, int X, int Y)
 {
     if (GridView()->OptionsBehavior()->DragFocusing == dfDragDrop) {
         auto* hit = ViewInfo() ? DynamicCast<TcxGridRecordHitTest>(ViewInfo()->GetHitTest(TPoint{X, Y})) : nullptr;
-        TGridViewGuard guard(GridView());
+        TcxGridViewGuard guard(GridView());
         if (TcxCustomGridRecord* record = hit ? hit->GridRecord() : nullptr) SetFocusedRecord(record);
         if (!guard.Alive()) return;
     }
@@ -3302,7 +3271,7 @@ TcxCustomGridTableViewInfo* TcxCustomGridTableDragAndDropObject::ViewInfo() cons
 void TcxCustomGridTableController::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     StopPullFocusing();
-    TGridViewGuard guard(GridView());
+    TcxGridViewGuard guard(GridView());
     TcxCustomGridController::MouseUp(Button, Shift, X, Y);
     // A click handler may have freed the view.
     if (!guard.Alive()) return;
@@ -3443,17 +3412,9 @@ bool TcxCustomGridRecordViewInfo::IsClickHitTest(TcxCustomGridHitTest* AHitTest)
 
 bool TcxCustomGridRecordViewInfo::Click(TcxCustomGridHitTest*, TMouseButton, TShiftState)
 {
-    TcxCustomGridView* ref = GridView();
-    ref->AddReference(&ref);
-    try {
-        GridView()->Controller()->SetFocusedRecord(GridRecord());
-    } catch (...) {
-        if (ref) ref->RemoveReference(&ref);
-        throw;
-    }
-    if (!ref) return false;
-    ref->RemoveReference(&ref);
-    return true;
+    TcxGridViewGuard guard(GridView());
+    GridView()->Controller()->SetFocusedRecord(GridRecord());
+    return guard.Alive();
 }
 
 void TcxCustomGridRecordViewInfo::GetBoundsForItem(TcxCustomGridTableItem* AItem, TRect& R)
@@ -4943,22 +4904,13 @@ void TcxGridTableCellViewInfo::Calculate(int ALeft, int ATop, int AWidth, int AH
 
 bool TcxGridTableCellViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift)
 {
-    TcxCustomGridView* ref = GridView();
+    TcxGridViewGuard guard(GridView());
     TcxCustomGridViewInfo* viewInfo = GridViewInfo();
-    ref->AddReference(&ref);
-    bool result = false;
-    try {
-        result = FRecordViewInfo->MouseDown(AHitTest, AButton, AShift);
-        // Focusing the record may have laid it out anew (this cell gone) or freed the view.
-        if (ref && result && viewInfo->HasCell(this))
-            TcxCustomGridViewCellViewInfo::MouseDown(AHitTest, AButton, AShift);
-    } catch (...) {
-        if (ref) ref->RemoveReference(&ref);
-        throw;
-    }
-    if (!ref) return false;
-    ref->RemoveReference(&ref);
-    return result;
+    bool result = FRecordViewInfo->MouseDown(AHitTest, AButton, AShift);
+    // Focusing the record may have laid it out anew (this cell gone) or freed the view.
+    if (guard.Alive() && result && viewInfo->HasCell(this))
+        TcxCustomGridViewCellViewInfo::MouseDown(AHitTest, AButton, AShift);
+    return guard.Alive() && result;
 }
 
 TcxGridTableDataCellViewInfo::TcxGridTableDataCellViewInfo(TcxCustomGridRecordViewInfo* ARecordViewInfo,
@@ -5273,31 +5225,29 @@ bool TcxGridTableDataCellViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMo
     auto* view = static_cast<TcxCustomGridTableView*>(GridView());
     TcxCustomGridTableController* controller = view->Controller();
     TcxGridEditingController* editing = controller->EditingController();
-    TcxCustomGridView* ref = view;
-    view->AddReference(&ref);
+    TcxGridViewGuard guard(view);
     // The focus moves first; the editor opens here or not at all.
     controller->EditorCheckAllowed = false;
     view->IsCellMouseDown = true;
     bool result = false;
     try {
         result = TcxGridTableCellViewInfo::MouseDown(AHitTest, AButton, AShift);
-        if (ref && result && !editing->ErrorOnExit() && item && view->IndexOfItem(item) >= 0) {
+        if (guard.Alive() && result && !editing->ErrorOnExit() && item && view->IndexOfItem(item) >= 0) {
             item->SetFocused(true);
-            if (ref && AButton == mbLeft && !AShift.Contains(ssShift) && !AShift.Contains(ssCtrl) && canShowEdit)
+            if (guard.Alive() && AButton == mbLeft && !AShift.Contains(ssShift) && !AShift.Contains(ssCtrl) &&
+                canShowEdit)
                 editing->ShowEditByMouse(item, AShift, pos.X, pos.Y);
         }
     } catch (...) {
-        if (ref) {
+        if (guard.Alive()) {
             view->IsCellMouseDown = false;
             controller->EditorCheckAllowed = true;
-            ref->RemoveReference(&ref);
         }
         throw;
     }
-    if (!ref) return false;
+    if (!guard.Alive()) return false;
     view->IsCellMouseDown = false;
     controller->EditorCheckAllowed = true;
-    ref->RemoveReference(&ref);
     return result;
 }
 
@@ -5317,38 +5267,30 @@ bool TcxGridTableDataCellViewInfo::MouseUp(TcxCustomGridHitTest* AHitTest, TMous
     bool wasFocusedCell = FWasFocusedCell;
     TPoint pos = AHitTest ? AHitTest->Pos : TPoint{};
     auto* view = static_cast<TcxCustomGridTableView*>(GridView());
-    TcxCustomGridView* ref = view;
-    ref->AddReference(&ref);
-    bool handled;
-    try {
-        handled = view->DoCellClick(this, AButton, AShift);
-        if (ref && !handled && AButton == mbLeft && !AShift.Contains(ssShift) && !AShift.Contains(ssCtrl) &&
-            focusedCell && item && view->IndexOfItem(item) >= 0) {
-            handled = true;
-            TcxGridEditingController* editing = view->Controller()->EditingController();
-            if (item->Editing()) {
-                // The editor is open already.
-            } else if (view->OptionsBehavior()->ImmediateEditor) {
-                view->IsCellMouseDown = true;
-                try {
-                    editing->ShowEditByMouse(item, AShift, pos.X, pos.Y);
-                } catch (...) {
-                    if (ref) view->IsCellMouseDown = false;
-                    throw;
-                }
-                if (ref) view->IsCellMouseDown = false;
-            } else if (wasFocusedCell && !view->Controller()->IsDblClick()) {
-                // A second click within the double-click time makes a double click instead.
-                editing->StartEditShowingTimer(item);
+    TcxGridViewGuard guard(view);
+    bool handled = view->DoCellClick(this, AButton, AShift);
+    if (guard.Alive() && !handled && AButton == mbLeft && !AShift.Contains(ssShift) && !AShift.Contains(ssCtrl) &&
+        focusedCell && item && view->IndexOfItem(item) >= 0) {
+        handled = true;
+        TcxGridEditingController* editing = view->Controller()->EditingController();
+        if (item->Editing()) {
+            // The editor is open already.
+        } else if (view->OptionsBehavior()->ImmediateEditor) {
+            view->IsCellMouseDown = true;
+            try {
+                editing->ShowEditByMouse(item, AShift, pos.X, pos.Y);
+            } catch (...) {
+                if (guard.Alive()) view->IsCellMouseDown = false;
+                throw;
             }
+            if (guard.Alive()) view->IsCellMouseDown = false;
+        } else if (wasFocusedCell && !view->Controller()->IsDblClick()) {
+            // A second click within the double-click time makes a double click instead.
+            editing->StartEditShowingTimer(item);
         }
-    } catch (...) {
-        if (ref) ref->RemoveReference(&ref);
-        throw;
     }
     // A handler may free the grid: nothing of the view is touched after that.
-    if (!ref) return true;
-    ref->RemoveReference(&ref);
+    if (!guard.Alive()) return true;
     return handled || result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Forms.h"
 #include "cxGrid.h"
+#include "cxGridGuardPrivate.h"
 #include "cxGridLevel.h"
 
 #include <algorithm>
@@ -35,20 +36,6 @@ QZ_CLASS_IMPL(TcxCustomGridView, TcxControlChildComponent)
 namespace {
 std::unique_ptr<TGridHitTests> GHitTests;
 std::unique_ptr<TcxRegisteredClasses> GRegisteredViews;
-
-// Reads null once the site it watches is freed (the control's destroy guards).
-class TSiteGuard {
-public:
-    explicit TSiteGuard(TcxControl* ASite) : FSite(ASite) { FSite->AddDestroyGuard(&FSite); }
-    ~TSiteGuard()
-    {
-        if (FSite) FSite->RemoveDestroyGuard(&FSite);
-    }
-    bool Alive() const { return FSite != nullptr; }
-
-private:
-    TcxControl* FSite;
-};
 }  // namespace
 
 namespace cxGridCustomView {
@@ -1265,14 +1252,14 @@ void TcxGridSite::WndProc(TMessage& Message)
             return;
         }
     }
-    TSiteGuard guard(this);
+    TcxGridControlGuard guard(this);
     Controller()->WndProc(Message);
     if (guard.Alive()) TcxControl::WndProc(Message);
 }
 
 void TcxGridSite::KeyDown(WORD& Key, TShiftState Shift)
 {
-    TSiteGuard guard(this);
+    TcxGridControlGuard guard(this);
     TcxControl::KeyDown(Key, Shift);
     if (!guard.Alive()) return;
     WORD key = Key;
@@ -1282,14 +1269,14 @@ void TcxGridSite::KeyDown(WORD& Key, TShiftState Shift)
 
 void TcxGridSite::KeyPress(char& Key)
 {
-    TSiteGuard guard(this);
+    TcxGridControlGuard guard(this);
     TcxControl::KeyPress(Key);
     if (guard.Alive()) Controller()->KeyPress(Key);
 }
 
 void TcxGridSite::KeyUp(WORD& Key, TShiftState Shift)
 {
-    TSiteGuard guard(this);
+    TcxGridControlGuard guard(this);
     TcxControl::KeyUp(Key, Shift);
     if (guard.Alive()) Controller()->KeyUp(Key, Shift);
 }
@@ -1301,14 +1288,14 @@ void TcxGridSite::BeforeMouseDown(TMouseButton Button, TShiftState Shift, int X,
 
 void TcxGridSite::MouseMove(TShiftState Shift, int X, int Y)
 {
-    TSiteGuard guard(this);
+    TcxGridControlGuard guard(this);
     TcxControl::MouseMove(Shift, X, Y);
     if (guard.Alive() && DragAndDropState() != ddsInProcess) Controller()->MouseMove(Shift, X, Y);
 }
 
 void TcxGridSite::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    TSiteGuard guard(this);
+    TcxGridControlGuard guard(this);
     if (DragAndDropState() == ddsInProcess) {
         TcxControl::MouseUp(Button, Shift, X, Y);
         if (!guard.Alive()) return;
@@ -1329,14 +1316,14 @@ void TcxGridSite::DoEnter()
 
 void TcxGridSite::DoExit()
 {
-    TSiteGuard guard(this);
+    TcxGridControlGuard guard(this);
     Controller()->DoExit();
     if (guard.Alive()) TcxControl::DoExit();
 }
 
 void TcxGridSite::FocusChanged()
 {
-    TSiteGuard guard(this);
+    TcxGridControlGuard guard(this);
     TcxControl::FocusChanged();
     if (!guard.Alive()) return;
     TcxCustomGridView* view = GridView();
@@ -1349,7 +1336,7 @@ void TcxGridSite::FocusChanged()
 
 void TcxGridSite::SetFocus()
 {
-    TSiteGuard guard(this);
+    TcxGridControlGuard guard(this);
     TcxCustomGrid* grid = Container();
     if (grid && grid->FocusedView() && grid->FocusedView() != GridView())
         grid->FocusedView()->Controller()->BeforeKillFocus();
