@@ -2,6 +2,9 @@
 
 #include "StringLists.h"
 #include "cxGrid.h"
+#include "cxGridBandedController.h"
+#include "cxGridBandedLayout.h"
+#include "cxGridBandedPainters.h"
 #include "cxLookAndFeelPainters.h"
 
 #include <algorithm>
@@ -32,22 +35,7 @@ template <class T> int IndexIn(const std::vector<T*>& AList, const T* AItem)
     return it == AList.end() ? -1 : int(it - AList.begin());
 }
 
-// Runs AStep between the view's begin and end of an update.
-template <class F> void InViewUpdate(TcxCustomGridView* AView, F AStep)
-{
-    if (!AView) {
-        AStep();
-        return;
-    }
-    AView->BeginUpdate();
-    try {
-        AStep();
-    } catch (...) {
-        AView->EndUpdate();
-        throw;
-    }
-    AView->EndUpdate();
-}
+using cxGridBandedTableView::InViewUpdate;
 
 }  // namespace
 
@@ -1095,6 +1083,21 @@ TcxGridOptionsClass<TcxCustomGridTableOptionsCustomize> TcxGridBandedTableView::
 TcxGridOptionsClass<TcxCustomGridOptionsView> TcxGridBandedTableView::GetOptionsViewClass()
 {
     return TcxGridOptionsClass<TcxCustomGridOptionsView>::Of<TcxGridBandedTableOptionsView>();
+}
+
+TcxGridViewHandlerClass<TcxCustomGridController> TcxGridBandedTableView::GetControllerClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridController>::Of<TcxGridBandedTableController>();
+}
+
+TcxGridViewHandlerClass<TcxCustomGridPainter> TcxGridBandedTableView::GetPainterClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridPainter>::Of<TcxGridBandedTablePainter>();
+}
+
+TcxGridViewHandlerClass<TcxCustomGridViewInfo> TcxGridBandedTableView::GetViewInfoClass()
+{
+    return TcxGridViewHandlerClass<TcxCustomGridViewInfo>::Of<TcxGridBandedTableViewInfo>();
 }
 
 TcxGridClassRef<TcxCustomGridViewStyles, TPersistent*> TcxGridBandedTableView::GetStylesClass()

@@ -460,6 +460,9 @@ public:
     TClass GetItemClass() override { return TcxGridBandedColumn::StaticClass(); }
     TcxGridOptionsClass<TcxCustomGridTableOptionsCustomize> GetOptionsCustomizeClass() override;
     TcxGridOptionsClass<TcxCustomGridOptionsView> GetOptionsViewClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridController> GetControllerClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridPainter> GetPainterClass() override;
+    TcxGridViewHandlerClass<TcxCustomGridViewInfo> GetViewInfoClass() override;
     TcxGridClassRef<TcxCustomGridViewStyles, TPersistent*> GetStylesClass() override;
     TcxGridOptionsClass<TcxCustomGridBackgroundBitmaps> GetBackgroundBitmapsClass() override;
     virtual TcxGridBands* CreateBands();
@@ -509,6 +512,23 @@ private:
 };
 
 namespace cxGridBandedTableView {
+// Runs AStep between the view's begin and end of an update (without a view, just runs it).
+template <class F> void InViewUpdate(TcxCustomGridView* AView, F AStep)
+{
+    if (!AView) {
+        AStep();
+        return;
+    }
+    AView->BeginUpdate();
+    try {
+        AStep();
+    } catch (...) {
+        AView->EndUpdate();
+        throw;
+    }
+    AView->EndUpdate();
+}
+
 // Unit start-up: "Banded Table" among the grid's views, the column and
 // style sheet classes for streaming. Idempotent.
 void Initialize();

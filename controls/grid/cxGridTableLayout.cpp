@@ -2409,6 +2409,16 @@ TcxGridHeaderViewInfoSpecificClass TcxGridTableViewInfo::GetHeaderViewInfoSpecif
     return TcxGridHeaderViewInfoSpecificClass::Of<TcxGridHeaderViewInfoSpecific>();
 }
 
+TcxGridHeaderViewInfoClass TcxGridTableViewInfo::GetHeaderViewInfoClass()
+{
+    return TcxGridHeaderViewInfoClass::Of<TcxGridHeaderViewInfo>();
+}
+
+TcxGridFooterViewInfoClass TcxGridTableViewInfo::GetFooterViewInfoClass()
+{
+    return TcxGridFooterViewInfoClass::Of<TcxGridFooterViewInfo>();
+}
+
 void TcxGridTableViewInfo::RemovePart(TcxCustomGridPartViewInfo* APart)
 {
     FParts.erase(std::remove(FParts.begin(), FParts.end(), APart), FParts.end());
@@ -2421,9 +2431,9 @@ void TcxGridTableViewInfo::CreateViewInfos()
         return APart;
     };
     FGroupByBox.reset(make(new TcxGridGroupByBoxViewInfo(this)));
-    FHeader.reset(make(new TcxGridHeaderViewInfo(this)));
+    FHeader.reset(GetHeaderViewInfoClass().Create(this));
     FFilter.reset(make(new TcxGridFilterViewInfo(this)));
-    FFooter.reset(make(new TcxGridFooterViewInfo(this)));
+    FFooter.reset(GetFooterViewInfoClass().Create(this));
     FIndicator.reset(make(new TcxGridIndicatorViewInfo(this)));
     TcxCustomGridTableViewInfo::CreateViewInfos();
 }

@@ -944,6 +944,9 @@ private:
 
 // ---- the view's layout ---------------------------------------------------------------------------------------------
 
+using TcxGridHeaderViewInfoClass = TcxGridClassRef<TcxGridHeaderViewInfo, TcxGridTableViewInfo*>;
+using TcxGridFooterViewInfoClass = TcxGridClassRef<TcxGridFooterViewInfo, TcxGridTableViewInfo*>;
+
 class TcxGridTableViewInfo : public TcxCustomGridTableViewInfo {
     QZ_CLASS(TcxGridTableViewInfo, TcxCustomGridTableViewInfo)
 public:
@@ -956,6 +959,8 @@ public:
     virtual int GetGridLineWidth() { return 1; }
     virtual TColor GetGridLineColor();
     virtual TcxGridHeaderViewInfoSpecificClass GetHeaderViewInfoSpecificClass();
+    virtual TcxGridHeaderViewInfoClass GetHeaderViewInfoClass();
+    virtual TcxGridFooterViewInfoClass GetFooterViewInfoClass();
     virtual int GetNonRecordsAreaHeight(bool ACheckScrollBar);
     virtual TcxBorders GetCellBorders(bool AAddRight);
     virtual int GetCellHeight(int AIndex, int ALineHeight) { return ALineHeight; }

@@ -81,6 +81,12 @@ TcxButtonState ButtonStateOf(TcxGridCellState AState)
 
 TcxCustomGridCellPainterClass PainterClassFor(TcxCustomGridCellViewInfo* AViewInfo)
 {
+    if (TcxGridTablePainter* painter = TablePainterOf(AViewInfo)) return painter->GetCellPainterClass(AViewInfo);
+    return TablePainterClassFor(AViewInfo);
+}
+
+TcxCustomGridCellPainterClass TablePainterClassFor(TcxCustomGridCellViewInfo* AViewInfo)
+{
     TClass cls = AViewInfo ? AViewInfo->ClassType() : nullptr;
     if (!cls) return {};
     auto is = [cls](TClass AClass) { return cls->InheritsFrom(AClass); };
@@ -396,14 +402,13 @@ void TcxCustomGridRowPainter::BeforePaint()
 void TcxGridDataRowPainter::Paint()
 {
     auto* row = static_cast<TcxGridDataRowViewInfo*>(ViewInfo());
-    for (int i = 0; i < row->CellCount(); ++i) {
-        TcxGridDataCellViewInfo* cell = row->Cells(i);
-        if (cell && cell->Calculated) PaintViewInfo(Canvas(), cell);
-    }
+    // The view's rows painter knows the order its cells go in.
+    if (TcxGridTablePainter* painter = TablePainterOf(row))
+        painter->CreateRowsPainter(Canvas(), row->RowsViewInfo())->DrawDataRowCells(row);
+    else
+        TcxGridRowsPainter(Canvas(), row->RowsViewInfo()).DrawDataRowCells(row);
     if (TcxGridPreviewCellViewInfo* preview = row->PreviewViewInfo())
         if (preview->Calculated && preview->Bounds.Height() > 0) PaintViewInfo(Canvas(), preview);
-    if (TcxGridDataRowCellsAreaViewInfo* area = row->CellsAreaViewInfo())
-        if (area->GetVisible()) PaintViewInfo(Canvas(), area);
 }
 
 namespace {
@@ -518,6 +523,16 @@ void TcxGridGroupCellPainter::DrawContent()
     DrawRowExpandButton(Canvas(), static_cast<TcxGridGroupCellViewInfo*>(ViewInfo())->GroupRowViewInfo());
 }
 
+void TcxGridRowsPainter::DrawDataRowCells(TcxGridDataRowViewInfo* ARow)
+{
+    for (int i = 0; i < ARow->CellCount(); ++i) {
+        TcxGridDataCellViewInfo* cell = ARow->Cells(i);
+        if (cell && cell->Calculated) PaintViewInfo(FCanvas, cell);
+    }
+    if (TcxGridDataRowCellsAreaViewInfo* area = ARow->CellsAreaViewInfo())
+        if (area->GetVisible()) PaintViewInfo(FCanvas, area);
+}
+
 void TcxGridRowsPainter::Paint()
 {
     if (TcxGridNewItemRowViewInfo* newItemRow = FRows->NewItemRowViewInfo())
@@ -531,6 +546,16 @@ void TcxGridRowsPainter::Paint()
 TcxGridTableViewInfo* TcxGridTablePainter::TableViewInfo() const
 {
     return DynamicCast<TcxGridTableViewInfo>(ViewInfo());
+}
+
+TcxCustomGridCellPainterClass TcxGridTablePainter::GetCellPainterClass(TcxCustomGridCellViewInfo* AViewInfo)
+{
+    return cxGridTablePainters::TablePainterClassFor(AViewInfo);
+}
+
+std::unique_ptr<TcxGridRowsPainter> TcxGridTablePainter::CreateRowsPainter(TcxCanvas* ACanvas, TcxGridRowsViewInfo* ARows)
+{
+    return std::make_unique<TcxGridRowsPainter>(ACanvas, ARows);
 }
 
 void TcxGridTablePainter::DrawParts()
@@ -584,7 +609,7 @@ void TcxGridTablePainter::PaintContent()
     Canvas()->SaveClipRegion();
     try {
         if (TcxGridRowsViewInfo* rows = viewInfo->RowsViewInfo()) {
-            TcxGridRowsPainter(Canvas(), rows).Paint();
+            CreateRowsPainter(Canvas(), rows)->Paint();
             for (int i = 0; i < rows->Count() && i < rows->VisibleCount(); ++i)
                 if (TcxCustomGridRecordViewInfo* row = rows->ItemAt(i)) ExcludeFromBackground(row->Bounds);
             if (TcxGridNewItemRowViewInfo* newItemRow = rows->NewItemRowViewInfo())

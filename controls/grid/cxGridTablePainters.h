@@ -289,6 +289,10 @@ public:
     {
     }
     void Paint() override;
+    // A data row's cells, then its cells area when shown.
+    virtual void DrawDataRowCells(TcxGridDataRowViewInfo* ARow);
+    TcxCanvas* Canvas() const { return FCanvas; }
+    TcxGridRowsViewInfo* RowsViewInfo() const { return FRows; }
 
 private:
     TcxCanvas* FCanvas;
@@ -311,6 +315,9 @@ public:
     bool AddGridLine(const TRect& R);
     // Whether scrolling may shift the painted image instead of repainting.
     virtual bool CanOffset(int ARecordCountDelta, int DX, int DY);
+    // The painter of a view info of the view's layout (null: none).
+    virtual TcxCustomGridCellPainterClass GetCellPainterClass(TcxCustomGridCellViewInfo* AViewInfo);
+    virtual std::unique_ptr<TcxGridRowsPainter> CreateRowsPainter(TcxCanvas* ACanvas, TcxGridRowsViewInfo* ARows);
 
 private:
     std::unique_ptr<std::vector<TRect>> FGridLines;
@@ -319,8 +326,11 @@ private:
 namespace cxGridTablePainters {
 // Unit start-up: the table view paints through TcxGridTablePainter.
 void Initialize();
-// The painter class for a view info of the table's layout (null: none).
+// The painter class for a view info of the table's layout (null: none):
+// what the view's painter answers.
 TcxCustomGridCellPainterClass PainterClassFor(TcxCustomGridCellViewInfo* AViewInfo);
+// What the table painter answers for the table's own view infos.
+TcxCustomGridCellPainterClass TablePainterClassFor(TcxCustomGridCellViewInfo* AViewInfo);
 // Paints a visible view info with its painter.
 void PaintViewInfo(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo);
 // The look's button state for a cell's state.
