@@ -1,8 +1,11 @@
 #include "cxGridBandedController.h"
 
+#include "Overlay.h"
 #include "cxControls.h"
+#include "cxGridBandedLayout.h"
 #include "cxGridStrs.h"
 #include "cxGridTableLayout.h"
+#include "cxGridTablePainters.h"
 
 #include <algorithm>
 
@@ -13,12 +16,56 @@ QZ_CLASS_IMPL(TcxGridBandHeaderSizingEdgeHitTest, TcxGridBandHitTest)
 QZ_CLASS_IMPL(TcxGridBandedTableController, TcxGridTableController)
 QZ_CLASS_IMPL(TcxGridBandedTableBandsListBox, TcxCustomGridTableItemsListBox)
 QZ_CLASS_IMPL(TcxGridBandedTableCustomizationForm, TcxGridTableCustomizationForm)
+QZ_CLASS_IMPL(TcxGridBandedColumnHeaderMovingObject, TcxGridColumnHeaderMovingObject)
+QZ_CLASS_IMPL(TcxGridBandHeaderMovingObject, TcxCustomGridMovingObject)
+QZ_CLASS_IMPL(TcxGridColumnVertSizingObject, TcxCustomGridColumnSizingObject)
+QZ_CLASS_IMPL(TcxGridBandSizingObject, TcxCustomGridSizingObject)
+
+using namespace cxGridBandedController;
+
+namespace {
+template <class F> void InViewUpdate(TcxCustomGridView* AView, F AStep)
+{
+    TWeakRef<TcxCustomGridView> view(AView);
+    AView->BeginUpdate();
+    try {
+        AStep();
+    } catch (...) {
+        if (view) AView->EndUpdate();
+        throw;
+    }
+    if (view) AView->EndUpdate();
+}
+
+// The layout's view of a shown band; null when the band does not show.
+TcxGridBandViewInfo* BandViewInfoOf(TcxGridBandedTableViewInfo* AViewInfo, TcxGridBand* ABand)
+{
+    TcxGridBandsViewInfo* bands = AViewInfo ? AViewInfo->BandsViewInfo() : nullptr;
+    const int index = ABand ? ABand->VisibleIndex() : -1;
+    if (!bands || index < 0 || index >= bands->Count()) return nullptr;
+    return bands->Items(index);
+}
+
+// Over the view's bounds; a band that scrolls keeps its marks to the area between the fixed bands.
+TRect ClipToScrollableArea(TcxGridBandedTableViewInfo* AViewInfo, TRect ABounds, TcxGridBand* ABand)
+{
+    if (!AViewInfo || !ABand || ABand->FixedKind() != fkNone) return ABounds;
+    const TRect area = AViewInfo->GetScrollableAreaBounds();
+    ABounds.Left = std::max(ABounds.Left, area.Left);
+    ABounds.Right = std::min(ABounds.Right, area.Right);
+    return ABounds;
+}
+}  // namespace
 
 // ---- hit tests --------------------------------------------------------------------------------------
 
 TCursor TcxGridColumnHeaderVertSizingEdgeHitTest::Cursor() const { return crcxVertSize; }
 
-TClass TcxGridColumnHeaderVertSizingEdgeHitTest::DragAndDropObjectClass() const { return nullptr; }
+TClass TcxGridColumnHeaderVertSizingEdgeHitTest::DragAndDropObjectClass() const
+{
+    auto* column = DynamicCast<TcxGridBandedColumn>(Column);
+    return column && column->IsVertSizable() ? TcxGridColumnVertSizingObject::StaticClass() : nullptr;
+}
 
 TcxGridBandHitTest* TcxGridBandHitTest::Instance(TClass AClass, const TPoint& APos, TcxGridBand* ABand)
 {
@@ -32,11 +79,17 @@ TcxGridBandHitTest* TcxGridBandHitTest::Instance(TClass AClass, const TPoint& AP
     return hit;
 }
 
-TClass TcxGridBandHeaderHitTest::DragAndDropObjectClass() const { return nullptr; }
+TClass TcxGridBandHeaderHitTest::DragAndDropObjectClass() const
+{
+    return Band && Band->IsMovable() ? TcxGridBandHeaderMovingObject::StaticClass() : nullptr;
+}
 
 TCursor TcxGridBandHeaderSizingEdgeHitTest::Cursor() const { return crcxHorzSize; }
 
-TClass TcxGridBandHeaderSizingEdgeHitTest::DragAndDropObjectClass() const { return nullptr; }
+TClass TcxGridBandHeaderSizingEdgeHitTest::DragAndDropObjectClass() const
+{
+    return Band && Band->IsSizable() ? TcxGridBandSizingObject::StaticClass() : nullptr;
+}
 
 // ---- the controller -----------------------------------------------------------------------------------
 
@@ -247,20 +300,46 @@ void TcxGridBandedTableController::DoKeyDown(WORD& Key, TShiftState Shift)
     if (IsCellMode()) FocusItemAboveOrBelow(GetFocusedItemIndex(), Key == VK_DOWN, true);
 }
 
+TClass TcxGridBandedTableController::GetColumnHeaderMovingObjectClass()
+{
+    return TcxGridBandedColumnHeaderMovingObject::StaticClass();
+}
+
+bool TcxGridBandedTableController::BandHeaderMouseDown(TcxGridBandHitTest* AHitTest, TMouseButton AButton,
+                                                       TShiftState AShift)
+{
+    if (FBandPressHandled || AButton != mbLeft || !AHitTest || AHitTest->GridView != GridView() || !AHitTest->Band)
+        return false;
+    const bool sizingEdge = AHitTest->ClassType() == TcxGridBandHeaderSizingEdgeHitTest::StaticClass();
+    const bool header = AHitTest->ClassType() == TcxGridBandHeaderHitTest::StaticClass();
+    if (!sizingEdge && !header) return false;
+    FBandPressHandled = true;
+    TWeakRef<TcxGridBand> band(AHitTest->Band);
+    if (AShift.Contains(ssDouble)) {
+        if (sizingEdge) band->FitToContent();
+    } else if (header) {
+        PressBand(band.Get());
+        if (band) band->FireHeaderClick();
+    }
+    return true;
+}
+
+bool TcxGridBandedTableController::StartDragAndDrop(const TPoint& P)
+{
+    // A drag object asked for while no drag runs (the layout asks whether a
+    // column is being moved) is made without a class: it must not stand in
+    // for the one this press starts.
+    if (TcxGridSite* site = Site(); site && site->DragAndDropState() == ddsNone) site->FinishDragAndDrop(false);
+    return TcxGridTableController::StartDragAndDrop(P);
+}
+
 void TcxGridBandedTableController::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    FBandPressHandled = false;
     TWeakRef<TcxGridBandedTableView> view(GridView());
     TcxGridTableController::MouseDown(Button, Shift, X, Y);
-    if (!view || Button != mbLeft || !ViewInfo()) return;
-    auto* hit = DynamicCast<TcxGridBandHitTest>(ViewInfo()->GetHitTest(TPoint{X, Y}));
-    if (!hit || hit->GridView != view.Get() || !hit->Band) return;
-    TWeakRef<TcxGridBand> band(hit->Band);
-    if (Shift.Contains(ssDouble)) {
-        if (hit->ClassType() == TcxGridBandHeaderSizingEdgeHitTest::StaticClass()) band->FitToContent();
-    } else if (hit->ClassType() == TcxGridBandHeaderHitTest::StaticClass()) {
-        PressBand(band.Get());
-        band->FireHeaderClick();
-    }
+    if (!view || FBandPressHandled || !ViewInfo()) return;
+    BandHeaderMouseDown(DynamicCast<TcxGridBandHitTest>(ViewInfo()->GetHitTest(TPoint{X, Y})), Button, Shift);
 }
 
 void TcxGridBandedTableController::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -280,6 +359,495 @@ void TcxGridBandedTableController::EndDragAndDrop(bool Accepted)
 {
     PressBand(nullptr);
     TcxGridTableController::EndDragAndDrop(Accepted);
+}
+
+// ---- moving a column -------------------------------------------------------------------------------------
+
+TcxGridBandedTableView* TcxGridBandedColumnHeaderMovingObject::BandedView() const
+{
+    return DynamicCast<TcxGridBandedTableView>(GridView());
+}
+
+TcxGridBandedTableViewInfo* TcxGridBandedColumnHeaderMovingObject::BandedViewInfo() const
+{
+    return DynamicCast<TcxGridBandedTableViewInfo>(ViewInfo());
+}
+
+TcxGridBandedColumnContainerZone* TcxGridBandedColumnHeaderMovingObject::HeaderZone() const
+{
+    if (DropPlace() != dpHeader) return nullptr;
+    auto* zone = DynamicCast<TcxGridBandedColumnContainerZone>(DropZone());
+    // The band may have gone since the zone was found.
+    if (!zone || !zone->Band || !BandedView() || zone->Band->GridView() != BandedView()) return nullptr;
+    return zone;
+}
+
+TcxGridBandedColumnDrop TcxGridBandedColumnHeaderMovingObject::DropOfZone() const
+{
+    TcxGridBandedColumnDrop drop;
+    if (TcxGridBandedColumnContainerZone* zone = HeaderZone()) {
+        drop.Band = zone->Band;
+        drop.NewRow = zone->ItemIndex == -1;
+        drop.RowPos = zone->RowIndex;
+        drop.ColPos = zone->ColIndex;
+    }
+    return drop;
+}
+
+bool TcxGridBandedColumnHeaderMovingObject::IsDropAllowed()
+{
+    if (DropPlace() != dpHeader) return true;
+    return CanDropColumn(BandedColumn(), DropOfZone());
+}
+
+bool TcxGridBandedColumnHeaderMovingObject::ChangesSomething()
+{
+    if (DropPlace() != dpHeader) return TcxGridColumnHeaderMovingObject::ChangesSomething();
+    TcxGridBandedColumn* column = BandedColumn();
+    if (!column || !HeaderZone() || !IsDropAllowed()) return false;
+    // A column shown from the form or taken out of the grouping changes wherever it lands.
+    if (!column->Visible() || SourceKind() == ckGroupByBox || column->VisibleIndex() < 0) return true;
+    return ColumnDropChangesPosition(column, DropOfZone());
+}
+
+void TcxGridBandedColumnHeaderMovingObject::DragAndDrop(const TPoint& P, bool& Accepted)
+{
+    TcxGridColumnHeaderMovingObject::DragAndDrop(P, Accepted);
+    if (!IsDropAllowed()) Accepted = false;
+}
+
+TCursor TcxGridBandedColumnHeaderMovingObject::GetDragAndDropCursor(bool Accepted)
+{
+    // Over a band that refuses the column the drop neither moves nor hides it.
+    if (!Accepted && DropPlace() == dpHeader) return crcxNoDrop;
+    return TcxGridColumnHeaderMovingObject::GetDragAndDropCursor(Accepted);
+}
+
+void TcxGridBandedColumnHeaderMovingObject::CalculateDropPlace(const TPoint& P, TcxGridColumnDropPlace& APlace,
+                                                                std::unique_ptr<TcxGridColumnContainerZone>& AZone)
+{
+    TcxGridColumnHeaderMovingObject::CalculateDropPlace(P, APlace, AZone);
+    if (APlace == dpCustomizationForm || APlace == dpGroupByBox) return;
+    APlace = dpNone;
+    AZone.reset();
+    TcxGridBandedTableViewInfo* viewInfo = BandedViewInfo();
+    if (!viewInfo || !viewInfo->BandedHeaderViewInfo()) return;
+    // The header's zones reach below a band's last row, where a new row would go.
+    if (std::unique_ptr<TcxGridBandedColumnContainerZone> zone = viewInfo->BandedHeaderViewInfo()->ZoneAt(P)) {
+        AZone = std::move(zone);
+        APlace = dpHeader;
+    }
+}
+
+bool TcxGridBandedColumnHeaderMovingObject::IsSameZone(const TcxGridColumnContainerZone* A,
+                                                       const TcxGridColumnContainerZone* B)
+{
+    const TClass banded = TcxGridBandedColumnContainerZone::StaticClass();
+    if ((A && A->ClassType()->InheritsFrom(banded)) || (B && B->ClassType()->InheritsFrom(banded)))
+        return TcxGridBandedColumnContainerZone::IsEqual(A, B);
+    return TcxGridColumnHeaderMovingObject::IsSameZone(A, B);
+}
+
+bool TcxGridBandedColumnHeaderMovingObject::ArrowsAboveAndBelow()
+{
+    TcxGridBandedColumnContainerZone* zone = HeaderZone();
+    return !(zone && zone->ItemIndex == -1);
+}
+
+bool TcxGridBandedColumnHeaderMovingObject::GetArrowAreaBounds(TRect& R)
+{
+    TcxGridBandedColumnContainerZone* zone = HeaderZone();
+    if (!zone) return TcxGridColumnHeaderMovingObject::GetArrowAreaBounds(R);
+    TcxGridBandedTableViewInfo* viewInfo = BandedViewInfo();
+    if (zone->ItemIndex == -1) {
+        // A new row: the line between the rows above and below it.
+        TcxGridBandViewInfo* band = BandViewInfoOf(viewInfo, zone->Band);
+        if (!band) return false;
+        R = band->RowsArea();
+        TcxGridBandRowsViewInfo* rows = band->RowsViewInfo();
+        if (zone->RowIndex > 0 && rows && zone->RowIndex - 1 < rows->Count())
+            R.Top = rows->Items(zone->RowIndex - 1)->Bounds.Bottom;
+        return true;
+    }
+    TcxGridHeaderViewInfo* header = viewInfo ? viewInfo->HeaderViewInfo() : nullptr;
+    if (!header || zone->ItemIndex < 0 || zone->ItemIndex >= header->Count()) return false;
+    R = header->Items(zone->ItemIndex)->Bounds;
+    // Past the column the zone names: the line stands at its right edge.
+    auto* column = DynamicCast<TcxGridBandedColumn>(header->Items(zone->ItemIndex)->Column());
+    if (column && zone->ColIndex != column->Position()->VisibleColIndex()) R.Left = R.Right;
+    return true;
+}
+
+TRect TcxGridBandedColumnHeaderMovingObject::GetArrowsClipBounds()
+{
+    TRect bounds = TcxGridColumnHeaderMovingObject::GetArrowsClipBounds();
+    TcxGridBandedColumnContainerZone* zone = HeaderZone();
+    return zone ? ClipToScrollableArea(BandedViewInfo(), bounds, zone->Band) : bounds;
+}
+
+void TcxGridBandedColumnHeaderMovingObject::MoveToHeaderZone(TcxGridColumn* AColumn)
+{
+    auto* column = DynamicCast<TcxGridBandedColumn>(AColumn);
+    const TcxGridBandedColumnDrop drop = DropOfZone();
+    if (column && drop.Band) ApplyColumnDrop(column, drop);
+}
+
+void TcxGridBandedColumnHeaderMovingObject::ApplyDrop()
+{
+    TcxGridBandedColumn* column = BandedColumn();
+    TcxGridBandedTableView* view = BandedView();
+    if (DropPlace() != dpHeader || !column || !view) {
+        TcxGridColumnHeaderMovingObject::ApplyDrop();
+        return;
+    }
+    if (!ChangesSomething()) return;
+    // A move between bands or rows leaves the column's index as it is: the
+    // place it stands in tells whether it moved.
+    TcxGridBandedColumnPosition* pos = column->Position();
+    const int oldBand = pos->BandIndex(), oldRow = pos->RowIndex(), oldCol = pos->ColIndex();
+    const int oldGroupIndex = column->GroupIndex();
+    const bool oldVisible = column->Visible();
+    TWeakRef<TcxGridBandedTableView> viewRef(view);
+    TWeakRef<TcxGridBandedColumn> columnRef(column);
+    InViewUpdate(view, [&] {
+        MoveToHeaderZone(column);
+        if (SourceKind() == ckGroupByBox && column->CanGroup()) column->SetGroupIndex(-1);
+        column->SetVisible(true);
+    });
+    if (!viewRef || !columnRef) return;
+    const bool groupChanged = column->GroupIndex() != oldGroupIndex;
+    const bool changed = groupChanged || column->Visible() != oldVisible || pos->BandIndex() != oldBand ||
+                         pos->RowIndex() != oldRow || pos->ColIndex() != oldCol;
+    if (groupChanged)
+        if (TcxGridTableController* controller = Controller()) controller->MakeFocusedRecordVisible();
+    if (changed && viewRef && columnRef) view->DoColumnPosChanged(column);
+}
+
+// ---- moving a band ---------------------------------------------------------------------------------------
+
+TcxGridBandedTableView* TcxGridBandHeaderMovingObject::BandedView() const
+{
+    return DynamicCast<TcxGridBandedTableView>(GridView());
+}
+
+TcxGridBandedTableViewInfo* TcxGridBandHeaderMovingObject::BandedViewInfo() const
+{
+    return DynamicCast<TcxGridBandedTableViewInfo>(ViewInfo());
+}
+
+TcxGridBandedTableController* TcxGridBandHeaderMovingObject::BandedController() const
+{
+    return DynamicCast<TcxGridBandedTableController>(Controller());
+}
+
+void TcxGridBandHeaderMovingObject::Init(const TPoint& AStartPoint, TcxCustomGridHitTest* AHitTest)
+{
+    TcxCustomGridMovingObject::Init(AStartPoint, AHitTest);
+    auto* hit = DynamicCast<TcxGridBandHitTest>(AHitTest);
+    FBand = hit ? hit->Band : nullptr;
+    FSourceKind = hit ? hit->BandPlace : bpHeader;
+}
+
+void TcxGridBandHeaderMovingObject::BeginDragAndDrop()
+{
+    if (TcxGridBandedTableController* controller = BandedController()) {
+        if (auto* form = DynamicCast<TcxGridBandedTableCustomizationForm>(controller->CustomizationForm()))
+            form->ActivatePage(form->BandsPage());
+        controller->SetMovingBand(Band());
+    }
+    TcxCustomGridMovingObject::BeginDragAndDrop();
+}
+
+bool TcxGridBandHeaderMovingObject::OverCustomizationForm(const TPoint& P)
+{
+    TcxGridTableController* controller = Controller();
+    TcxGridSite* site = GridView() ? GridView()->Site() : nullptr;
+    TForm* form = controller ? controller->CustomizationForm() : nullptr;
+    return site && form && form->Visible() && PtInRect(form->BoundsRect(), site->ClientToScreen(P));
+}
+
+void TcxGridBandHeaderMovingObject::DragAndDrop(const TPoint& P, bool& Accepted)
+{
+    int destKind = bdkView, destIndex = -1;
+    if (OverCustomizationForm(P)) {
+        destKind = bdkCustomizationForm;
+    } else if (TcxGridBandedTableViewInfo* viewInfo = BandedViewInfo()) {
+        if (TcxGridBandsViewInfo* bands = viewInfo->BandsViewInfo()) destIndex = bands->BandDropIndexAt(P);
+    }
+    if (destKind != FDestKind || destIndex != FDestIndex) {
+        SetDirty(true);
+        FDestKind = destKind;
+        FDestIndex = destIndex;
+    }
+    Accepted = Band() && (FDestIndex != -1 || FDestKind == bdkCustomizationForm);
+    TcxCustomGridMovingObject::DragAndDrop(P, Accepted);
+}
+
+TCursor TcxGridBandHeaderMovingObject::GetDragAndDropCursor(bool Accepted)
+{
+    if (Accepted) return crArrow;
+    return CanRemove() ? crcxRemove : crcxNoDrop;
+}
+
+bool TcxGridBandHeaderMovingObject::CanRemove()
+{
+    TcxGridTableController* controller = Controller();
+    return CanHideBand(Band(), FSourceKind, controller && controller->Customization());
+}
+
+bool TcxGridBandHeaderMovingObject::CanShowArrows()
+{
+    return FDestKind == bdkView && IsBandDropIndexValid(Band(), FDestIndex);
+}
+
+bool TcxGridBandHeaderMovingObject::GetArrowAreaBounds(TRect& R)
+{
+    TcxGridBand* band = Band();
+    TcxGridBandedTableViewInfo* viewInfo = BandedViewInfo();
+    TcxGridBandsViewInfo* bands = viewInfo ? viewInfo->BandsViewInfo() : nullptr;
+    if (!band || !bands || FDestIndex < 0) return false;
+    const int afterKind = band->Bands()->LastVisibleIndexOfKind(band->FixedKind()) + 1;
+    if (FDestIndex == afterKind && FDestIndex != 0) {
+        // After the last band of its kind: the line stands at that band's right edge.
+        if (FDestIndex - 1 >= bands->Count()) return false;
+        R = bands->Items(FDestIndex - 1)->HeaderViewInfo()->Bounds;
+        R.Left = R.Right;
+        return true;
+    }
+    if (FDestIndex >= bands->Count()) return false;
+    R = bands->Items(FDestIndex)->HeaderViewInfo()->Bounds;
+    return true;
+}
+
+TRect TcxGridBandHeaderMovingObject::GetArrowsClipBounds()
+{
+    TRect bounds = TcxCustomGridMovingObject::GetArrowsClipBounds();
+    return FDestKind == bdkView ? ClipToScrollableArea(BandedViewInfo(), bounds, Band()) : bounds;
+}
+
+TRect TcxGridBandHeaderMovingObject::GetSourceItemBounds()
+{
+    TcxGridBand* band = Band();
+    if (!band) return TRect{};
+    if (FSourceKind == bpCustomizationForm) {
+        TcxGridBandedTableController* controller = BandedController();
+        auto* form = controller ? DynamicCast<TcxGridBandedTableCustomizationForm>(controller->CustomizationForm())
+                                : nullptr;
+        TcxGridSite* site = GridView() ? GridView()->Site() : nullptr;
+        if (!form || !site) return TRect{};
+        TcxGridBandedTableBandsListBox* list = form->BandsListBox();
+        const int index = list->Items()->IndexOfObject(band);
+        if (index < 0) return TRect{};
+        TRect r = list->ItemRect(index);
+        const TPoint topLeft = site->ScreenToClient(list->ClientToScreen(r.TopLeft()));
+        OffsetRect(r, topLeft.X - r.Left, topLeft.Y - r.Top);
+        return r;
+    }
+    TcxGridBandViewInfo* bandViewInfo = BandViewInfoOf(BandedViewInfo(), band);
+    return bandViewInfo ? bandViewInfo->HeaderViewInfo()->Bounds : TRect{};
+}
+
+void TcxGridBandHeaderMovingObject::PaintSourceItem(TcxCanvas* ACanvas, const TRect& ABounds)
+{
+    TcxGridBand* band = Band();
+    if (!band) return;
+    if (FSourceKind == bpCustomizationForm) {
+        TcxGridBandedTableController* controller = BandedController();
+        auto* form = controller ? DynamicCast<TcxGridBandedTableCustomizationForm>(controller->CustomizationForm())
+                                : nullptr;
+        if (!form) return;
+        const int index = form->BandsListBox()->Items()->IndexOfObject(band);
+        if (index >= 0) form->BandsListBox()->PaintItem(ACanvas, index, ABounds, false);
+        return;
+    }
+    TcxGridBandViewInfo* bandViewInfo = BandViewInfoOf(BandedViewInfo(), band);
+    if (!bandViewInfo) return;
+    TcxGridBandHeaderViewInfo* header = bandViewInfo->HeaderViewInfo();
+    const TPoint saved = ACanvas->WindowOrg();
+    ACanvas->SetWindowOrg(header->Bounds.TopLeft());
+    cxGridTablePainters::PaintViewInfo(ACanvas, header);
+    ACanvas->SetWindowOrg(saved);
+}
+
+void TcxGridBandHeaderMovingObject::EndDragAndDrop(bool Accepted)
+{
+    TcxCustomGridMovingObject::EndDragAndDrop(Accepted);
+    if (TcxGridBandedTableController* controller = BandedController()) controller->SetMovingBand(nullptr);
+    TcxGridBand* band = Band();
+    TcxGridBandedTableView* view = BandedView();
+    if (!Accepted || !band || !view) return;
+    bool changed = false;
+    TWeakRef<TcxGridBandedTableView> viewRef(view);
+    if (FDestIndex == -1) {
+        if (CanRemove()) {
+            band->SetVisible(false);
+            changed = true;
+        }
+    } else if (FDestKind == bdkView) {
+        changed = DropBand(band, FDestIndex);
+    }
+    if (changed && viewRef && Band()) view->FireBandPosChanged(band);
+}
+
+// ---- sizing a column in lines ------------------------------------------------------------------------------
+
+void TcxGridColumnVertSizingObject::BeginDragAndDrop()
+{
+    auto* column = DynamicCast<TcxGridBandedColumn>(Column());
+    if (auto* controller = DynamicCast<TcxGridBandedTableController>(Controller()))
+        controller->SetVertSizingColumn(column);
+    TcxCustomGridColumnSizingObject::BeginDragAndDrop();
+}
+
+int TcxGridColumnVertSizingObject::GetOriginalSize()
+{
+    TcxGridColumnHeaderViewInfo* cell = ColumnHeaderViewInfo();
+    auto* column = DynamicCast<TcxGridBandedColumn>(Column());
+    if (!cell || !column) return 0;
+    const int height = cell->Bounds.Height();
+    // A header is its column's lines high.
+    FLineHeight = height / std::max(1, column->Position()->LineCount());
+    return height;
+}
+
+void TcxGridColumnVertSizingObject::CheckSize(int& ASize) { ASize = SnapToLines(ASize, FLineHeight); }
+
+void TcxGridColumnVertSizingObject::GetSizingLine(TPoint& A, TPoint& B)
+{
+    A = B = TPoint{0, 0};
+    TcxGridColumnHeaderViewInfo* cell = ColumnHeaderViewInfo();
+    TcxGridTableViewInfo* viewInfo = ViewInfo();
+    if (!cell || !viewInfo) return;
+    const int y = cell->Bounds.Top + CurrentSize();
+    A = TPoint{viewInfo->Bounds().Left, y};
+    B = TPoint{viewInfo->Bounds().Right, y};
+}
+
+TCursor TcxGridColumnVertSizingObject::GetDragAndDropCursor(bool) { return crcxVertSize; }
+
+void TcxGridColumnVertSizingObject::ForgetSizedColumn()
+{
+    if (auto* controller = DynamicCast<TcxGridBandedTableController>(Controller()))
+        controller->SetVertSizingColumn(nullptr);
+}
+
+void TcxGridColumnVertSizingObject::EndDragAndDrop(bool Accepted)
+{
+    TcxCustomGridColumnSizingObject::EndDragAndDrop(Accepted);
+    ForgetSizedColumn();
+    auto* column = DynamicCast<TcxGridBandedColumn>(Column());
+    TcxGridTableView* view = GridView();
+    if (!Accepted || !column || !view || FLineHeight <= 0) return;
+    TWeakRef<TcxGridTableView> viewRef(view);
+    column->Position()->SetLineCount(CurrentSize() / FLineHeight);
+    // Told also when the line count stayed: the user sized the column.
+    if (viewRef && Column()) view->DoColumnSizeChanged(column);
+}
+
+// ---- sizing a band -------------------------------------------------------------------------------------------
+
+TcxGridBandSizingObject::~TcxGridBandSizingObject() { HideStrip(); }
+
+void TcxGridBandSizingObject::Init(const TPoint& AStartPoint, TcxCustomGridHitTest* AHitTest)
+{
+    TcxCustomGridSizingObject::Init(AStartPoint, AHitTest);
+    auto* hit = DynamicCast<TcxGridBandHitTest>(AHitTest);
+    FBand = hit ? hit->Band : nullptr;
+}
+
+TcxGridBandViewInfo* TcxGridBandSizingObject::BandViewInfo()
+{
+    return BandViewInfoOf(DynamicCast<TcxGridBandedTableViewInfo>(ViewInfo()), Band());
+}
+
+void TcxGridBandSizingObject::BeginDragAndDrop()
+{
+    if (auto* controller = DynamicCast<TcxGridBandedTableController>(Controller())) controller->SetSizingBand(Band());
+    TcxCustomGridSizingObject::BeginDragAndDrop();
+    ShowStrip();
+}
+
+int TcxGridBandSizingObject::GetOriginalSize()
+{
+    TcxGridBandViewInfo* bandViewInfo = BandViewInfo();
+    return bandViewInfo ? bandViewInfo->InnerWidth() : 0;
+}
+
+void TcxGridBandSizingObject::CheckSize(int& ASize)
+{
+    if (TcxGridBandViewInfo* bandViewInfo = BandViewInfo()) bandViewInfo->ClampWidth(ASize);
+}
+
+TRect TcxGridBandSizingObject::SizingStrip()
+{
+    TcxGridBandViewInfo* bandViewInfo = BandViewInfo();
+    TcxGridTableViewInfo* viewInfo = ViewInfo();
+    if (!bandViewInfo || !viewInfo) return TRect{};
+    const int x = bandViewInfo->ContentBounds().Left + CurrentSize();
+    return Rect(x, bandViewInfo->Bounds.Top, x + 2, viewInfo->Bounds().Bottom);
+}
+
+void TcxGridBandSizingObject::ShowStrip()
+{
+    TcxGridSite* site = GridView() ? GridView()->Site() : nullptr;
+    if (FStripVisible || !site) return;
+    const TRect r = SizingStrip();
+    if (IsRectEmpty(r)) return;
+    const TPoint topLeft = site->ClientToScreen(r.TopLeft());
+    FStrip = Rect(topLeft.X, topLeft.Y, topLeft.X + r.Width(), topLeft.Y + r.Height());
+    ScreenOverlay()->InvertRect(FStrip);
+    FStripVisible = true;
+}
+
+void TcxGridBandSizingObject::HideStrip()
+{
+    if (!FStripVisible) return;
+    // Inverting the same strip again takes it away.
+    ScreenOverlay()->InvertRect(FStrip);
+    FStripVisible = false;
+}
+
+void TcxGridBandSizingObject::DragAndDrop(const TPoint& P, bool& Accepted)
+{
+    TcxCustomGridSizingObject::DragAndDrop(P, Accepted);
+    // The strip lies on the overlay, over the site's own painting: it moves
+    // only when the size does, and a repaint underneath leaves it alone.
+    HideStrip();
+    ShowStrip();
+}
+
+TCursor TcxGridBandSizingObject::GetDragAndDropCursor(bool) { return crcxHorzSize; }
+
+void TcxGridBandSizingObject::ForgetSizedBand()
+{
+    if (auto* controller = DynamicCast<TcxGridBandedTableController>(Controller())) controller->SetSizingBand(nullptr);
+}
+
+void TcxGridBandSizingObject::EndDragAndDrop(bool Accepted)
+{
+    HideStrip();
+    TcxCustomGridSizingObject::EndDragAndDrop(Accepted);
+    TcxGridBand* band = Band();
+    auto* view = DynamicCast<TcxGridBandedTableView>(GridView());
+    if (!Accepted || !band || !view) {
+        ForgetSizedBand();
+        return;
+    }
+    const int size = CurrentSize();
+    if (size == OriginalSize()) {
+        ForgetSizedBand();
+        return;
+    }
+    TWeakRef<TcxGridBandedTableView> viewRef(view);
+    try {
+        band->ImposeWidth(size);
+    } catch (...) {
+        if (viewRef) ForgetSizedBand();
+        throw;
+    }
+    if (!viewRef) return;
+    ForgetSizedBand();
+    if (Band()) view->FireBandSizeChanged(band);
 }
 
 // ---- the customization form ------------------------------------------------------------------------------
@@ -473,14 +1041,41 @@ void ApplyColumnDrop(TcxGridBandedColumn* AColumn, const TcxGridBandedColumnDrop
     pos->SetColIndex(colIndex);
 }
 
+bool StartBandDragFromCustomizationForm(TcxGridBandedTableController* AController, TcxGridBand* ABand,
+                                        const TPoint& ASitePoint)
+{
+    TcxGridBandedTableView* view = AController ? AController->GridView() : nullptr;
+    TcxGridSite* site = view ? view->Site() : nullptr;
+    if (!site || !ABand || ABand->GridView() != view || site->DragAndDropState() != ddsNone) return false;
+    TcxGridBandHitTest* hit =
+        TcxGridBandHitTest::Instance(TcxGridBandHeaderHitTest::StaticClass(), TPoint{-1, -1}, ABand);
+    hit->BandPlace = bpCustomizationForm;
+    TClass cls = hit->DragAndDropObjectClass();
+    if (!cls) return false;
+    site->DragAndDropObjectClass = cls;
+    if (auto* obj = DynamicCast<TcxCustomGridDragAndDropObject>(site->DragAndDropObject())) obj->Init(ASitePoint, hit);
+    site->BeginDragAndDrop();
+    return true;
+}
+
 void Initialize()
 {
     cxGridTableController::SetCustomizationFormFactory([](TcxGridTableController* AController) -> TForm* {
         TcxGridTableCustomizationForm* form;
-        if (auto* banded = DynamicCast<TcxGridBandedTableController>(AController))
-            form = new TcxGridBandedTableCustomizationForm(banded);
-        else
+        if (auto* banded = DynamicCast<TcxGridBandedTableController>(AController)) {
+            auto* bandedForm = new TcxGridBandedTableCustomizationForm(banded);
+            bandedForm->OnStartBandDrag = [banded](TcxGridBandedTableCustomizationForm*, TcxGridBand* ABand,
+                                                   const TPoint& P) {
+                StartBandDragFromCustomizationForm(banded, ABand, P);
+            };
+            form = bandedForm;
+        } else {
             form = new TcxGridTableCustomizationForm(AController);
+        }
+        form->OnStartColumnDrag = [AController](TcxGridTableCustomizationForm*, TcxGridColumn* AColumn,
+                                                const TPoint& P) {
+            cxGridTableMoving::StartColumnDragFromCustomizationForm(AController, AColumn, P);
+        };
         form->OnCustomizationEnded = [AController, form](TObject*) { AController->CustomizationFormDestroying(form); };
         return form;
     });

@@ -10,9 +10,22 @@
 #include "cxGridTableController.h"
 #include "cxGridTableCustomizationForm.h"
 #include "cxGridTableHitTests.h"
+#include "cxGridTableMoving.h"
 
 #include <functional>
 #include <vector>
+
+namespace cxGridBandedController {
+// Where a moved column goes in the header: into band ABand, in a new row
+// inserted at visible row position ARowPos (ANewRow), or into the visible
+// row ARowPos at visible column position AColPos.
+struct TcxGridBandedColumnDrop {
+    TcxGridBand* Band = nullptr;
+    bool NewRow = false;
+    int RowPos = 0;
+    int ColPos = 0;
+};
+}  // namespace cxGridBandedController
 
 // ---- hit tests --------------------------------------------------------------------------------------
 
@@ -91,7 +104,7 @@ public:
     // Every column in that order from AItem (not itself), or from the start.
     virtual void NavigationOrder(TcxGridBandedColumn* AItem, bool AGoForward, std::vector<TcxGridBandedColumn*>& AList);
     // Tab, Left and Right follow the navigation order.
-    int FindNextItem(int AFocusedItemIndex, bool AGoForward, bool AGoOnCycle, bool& ACycleChanged);
+    int FindNextItem(int AFocusedItemIndex, bool AGoForward, bool AGoOnCycle, bool& ACycleChanged) override;
     // The focusable column above or below a visible column at its place in
     // the other rows of its band (a shorter row gives its last column); -1 when none.
     virtual int ItemAboveOrBelow(int AItemVisibleIndex, bool AGoForward, bool AGoOnCycle);
@@ -106,7 +119,15 @@ public:
     // With fixed bands the preview's width follows the scrolled area, so the sizes are worked out again.
     void LeftPosChanged() override;
 
+    // Column headers move by the banded moving object.
+    TClass GetColumnHeaderMovingObjectClass() override;
+    // A press on a band header: the band is pressed and told of the click, a
+    // double click on its sizing edge fits it. Runs once per press, whether
+    // the band header's layout or the controller sees the press first.
+    bool BandHeaderMouseDown(TcxGridBandHitTest* AHitTest, TMouseButton AButton, TShiftState AShift);
+
     // ---- keys and mouse
+    bool StartDragAndDrop(const TPoint& P) override;
     void DoKeyDown(WORD& Key, TShiftState Shift) override;
     // A band header pressed is drawn pressed and tells its band; a double
     // click on its sizing edge fits the band to its columns.
@@ -117,10 +138,148 @@ public:
 
 private:
     bool IsCellMode();
+    bool FBandPressHandled = false;
     TWeakRef<TcxGridBand> FPressedBand;
     TWeakRef<TcxGridBand> FMovingBand;
     TWeakRef<TcxGridBand> FSizingBand;
     TWeakRef<TcxGridBandedColumn> FVertSizingColumn;
+};
+
+// ---- moving and sizing -----------------------------------------------------------------------------------
+
+class TcxGridBandedTableViewInfo;
+class TcxGridBandViewInfo;
+class TcxGridBandedColumnContainerZone;
+
+// Moving a column of a banded view: in the header it goes into a band, a
+// band row or a new row between rows.
+class TcxGridBandedColumnHeaderMovingObject : public TcxGridColumnHeaderMovingObject {
+    QZ_CLASS(TcxGridBandedColumnHeaderMovingObject, TcxGridColumnHeaderMovingObject)
+public:
+    using TcxGridColumnHeaderMovingObject::TcxGridColumnHeaderMovingObject;
+    TcxGridBandedTableView* BandedView() const;
+    TcxGridBandedTableViewInfo* BandedViewInfo() const;
+    TcxGridBandedColumn* BandedColumn() const { return DynamicCast<TcxGridBandedColumn>(Column()); }
+    // The header zone the column would be dropped in; null elsewhere.
+    TcxGridBandedColumnContainerZone* HeaderZone() const;
+    // The band of the header zone takes the column and the column's band lets it go.
+    bool IsDropAllowed();
+    bool ChangesSomething() override;
+    void DragAndDrop(const TPoint& P, bool& Accepted) override;
+    TCursor GetDragAndDropCursor(bool Accepted) override;
+
+protected:
+    void CalculateDropPlace(const TPoint& P, TcxGridColumnDropPlace& APlace,
+                            std::unique_ptr<TcxGridColumnContainerZone>& AZone) override;
+    bool IsSameZone(const TcxGridColumnContainerZone* A, const TcxGridColumnContainerZone* B) override;
+    bool GetArrowAreaBounds(TRect& R) override;
+    // A new row is marked by arrows beside its line, a place in a row by arrows above and below.
+    bool ArrowsAboveAndBelow() override;
+    TRect GetArrowsClipBounds() override;
+    void ApplyDrop() override;
+    void MoveToHeaderZone(TcxGridColumn* AColumn) override;
+
+private:
+    cxGridBandedController::TcxGridBandedColumnDrop DropOfZone() const;
+};
+
+// Where a band dragged over the view would go.
+constexpr int bdkView = 0;
+constexpr int bdkCustomizationForm = 1;
+
+// Moving a band by its header, from the header or the customization form's band list.
+class TcxGridBandHeaderMovingObject : public TcxCustomGridMovingObject {
+    QZ_CLASS(TcxGridBandHeaderMovingObject, TcxCustomGridMovingObject)
+public:
+    using TcxCustomGridMovingObject::TcxCustomGridMovingObject;
+    void Init(const TPoint& AStartPoint, TcxCustomGridHitTest* AHitTest) override;
+    void BeginDragAndDrop() override;
+    void DragAndDrop(const TPoint& P, bool& Accepted) override;
+    void EndDragAndDrop(bool Accepted) override;
+    TCursor GetDragAndDropCursor(bool Accepted) override;
+
+    TcxGridBandedTableView* BandedView() const;
+    TcxGridBandedTableViewInfo* BandedViewInfo() const;
+    TcxGridBandedTableController* BandedController() const;
+    // Null once the band is gone.
+    TcxGridBand* Band() const { return FBand.Get(); }
+    // bpHeader or bpCustomizationForm.
+    int SourceKind() const { return FSourceKind; }
+    // bdkView or bdkCustomizationForm.
+    int DestKind() const { return FDestKind; }
+    // The shown place the band would be dropped before (-1: none).
+    int DestIndex() const { return FDestIndex; }
+    // A drop off the header hides the band.
+    bool CanRemove();
+
+protected:
+    TRect GetSourceItemBounds() override;
+    void PaintSourceItem(TcxCanvas* ACanvas, const TRect& ABounds) override;
+    bool GetArrowAreaBounds(TRect& R) override;
+    bool CanShowArrows() override;
+    TRect GetArrowsClipBounds() override;
+
+private:
+    bool OverCustomizationForm(const TPoint& P);
+    TWeakRef<TcxGridBand> FBand;
+    int FSourceKind = bpHeader;
+    int FDestKind = bdkView;
+    int FDestIndex = -1;
+};
+
+// Sizing a column's height in whole lines on its header's bottom edge.
+class TcxGridColumnVertSizingObject : public TcxCustomGridColumnSizingObject {
+    QZ_CLASS(TcxGridColumnVertSizingObject, TcxCustomGridColumnSizingObject)
+public:
+    using TcxCustomGridColumnSizingObject::TcxCustomGridColumnSizingObject;
+    void BeginDragAndDrop() override;
+    void EndDragAndDrop(bool Accepted) override;
+    TCursor GetDragAndDropCursor(bool Accepted) override;
+    bool IsHorizontalSizing() override { return false; }
+    void GetSizingLine(TPoint& A, TPoint& B) override;
+    // The height of one line of column headers.
+    int LineHeight() const { return FLineHeight; }
+
+protected:
+    int GetOriginalSize() override;
+    void CheckSize(int& ASize) override;
+
+private:
+    void ForgetSizedColumn();
+    int FLineHeight = 0;
+};
+
+// Sizing a band's width on its header's right edge.
+class TcxGridBandSizingObject : public TcxCustomGridSizingObject {
+    QZ_CLASS(TcxGridBandSizingObject, TcxCustomGridSizingObject)
+public:
+    using TcxCustomGridSizingObject::TcxCustomGridSizingObject;
+    ~TcxGridBandSizingObject() override;
+    void Init(const TPoint& AStartPoint, TcxCustomGridHitTest* AHitTest) override;
+    void BeginDragAndDrop() override;
+    void DragAndDrop(const TPoint& P, bool& Accepted) override;
+    void EndDragAndDrop(bool Accepted) override;
+    TCursor GetDragAndDropCursor(bool Accepted) override;
+    bool IsHorizontalSizing() override { return true; }
+    // The band's new edge is marked by a strip two pixels wide, not a line.
+    void GetSizingLine(TPoint& A, TPoint& B) override { A = B = TPoint{0, 0}; }
+    // The strip marking the new edge, in site coordinates.
+    TRect SizingStrip();
+    bool SizingStripVisible() const { return FStripVisible; }
+    TcxGridBand* Band() const { return FBand.Get(); }
+    TcxGridBandViewInfo* BandViewInfo();
+
+protected:
+    int GetOriginalSize() override;
+    void CheckSize(int& ASize) override;
+
+private:
+    void ShowStrip();
+    void HideStrip();
+    void ForgetSizedBand();
+    TWeakRef<TcxGridBand> FBand;
+    bool FStripVisible = false;
+    TRect FStrip;
 };
 
 // ---- the customization form ---------------------------------------------------------------------------
@@ -192,15 +351,11 @@ bool CanHideBand(TcxGridBand* ABand, int ASourcePlace, bool ACustomizationFormOp
 // the nearest count (halves away from zero), at least one.
 int SnapToLines(int ADraggedHeight, int ALineHeight);
 
-// Where a moved column goes in the header: into band ABand, in a new row
-// inserted at visible row position ARowPos (ANewRow), or into the visible
-// row ARowPos at visible column position AColPos.
-struct TcxGridBandedColumnDrop {
-    TcxGridBand* Band = nullptr;
-    bool NewRow = false;
-    int RowPos = 0;
-    int ColPos = 0;
-};
+// Starts moving ABand from the customization form, pressed at ASitePoint of
+// the view's site; false when the band may not be moved.
+bool StartBandDragFromCustomizationForm(TcxGridBandedTableController* AController, TcxGridBand* ABand,
+                                        const TPoint& ASitePoint);
+
 // A band holding its own columns only neither takes columns of other bands nor gives its own away.
 bool CanDropColumn(TcxGridBandedColumn* AColumn, const TcxGridBandedColumnDrop& ADrop);
 // The drop would put the column elsewhere than it stands.

@@ -1364,7 +1364,7 @@ public:
     void DetailFocused(TcxCustomGridView* ADetail) override;
     // The next focusable visible item from a visible index; -1 when none.
     // A cycling search tests the starting item last, so a lone item finds itself.
-    int FindNextItem(int AFocusedItemIndex, bool AGoForward, bool AGoOnCycle, bool& ACycleChanged);
+    virtual int FindNextItem(int AFocusedItemIndex, bool AGoForward, bool AGoOnCycle, bool& ACycleChanged);
     bool FocusNextItem(int AFocusedItemIndex, bool AGoForward, bool AGoOnCycle, bool AGoToNextRecordOnCycle);
     bool FocusNextCell(bool AGoForward, bool ACellsOnly = false);
     bool FocusFirstAvailableItem();

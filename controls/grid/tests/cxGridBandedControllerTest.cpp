@@ -5,17 +5,21 @@
 // page of bands.
 #include "GridTestBase.h"
 
+#include "Overlay.h"
 #include "StringLists.h"
 #include "Windows.h"
 #include "cxControls.h"
 #include "cxGridBandedController.h"
+#include "cxGridBandedLayout.h"
 #include "cxGridBandedTableView.h"
 #include "cxGridLevel.h"
 #include "cxGridStrs.h"
 #include "cxGridTableController.h"
 #include "cxGridTableCustomizationForm.h"
+#include "cxGridTableMoving.h"
 #include "cxGridTablePainters.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -649,4 +653,261 @@ TEST_F(GridBandedCustomizationFormTest, ABandDraggedOutOfTheListStartsMovingFrom
         GuiTest::ProcessEvents();
         GuiTest::SavePng(form, std::string(dir) + "/grid-banded-customization-form.png");
     }
+}
+
+// ---- dragging with the mouse --------------------------------------------------------------------------------
+
+namespace {
+
+// Bands A (rows [c1 c2] and [c3]) and B (row [c4]) laid out on a shown grid
+// with three records; what the view tells is logged.
+class GridBandedDragTest : public GridBandedControllerTest {
+protected:
+    void SetUp() override
+    {
+        GridBandedControllerTest::SetUp();
+        cxGridTableMoving::Initialize();
+        View->OptionsView()->SetGroupByBox(false);
+        MakeTwoBands();
+        for (auto& [caption, column] : Columns) {
+            column->SetName(caption);
+            column->SetWidth(100);
+        }
+        View->OnColumnPosChanged = [this](TcxGridTableView*, TcxGridColumn* C) { Events.push_back("pos:" + C->Name()); };
+        View->OnColumnSizeChanged = [this](TcxGridTableView*, TcxGridColumn* C) { Events.push_back("size:" + C->Name()); };
+        View->OnBandPosChanged = [this](TcxGridBandedTableView*, TcxGridBand* B) { Events.push_back("band:" + B->Caption()); };
+        View->OnBandSizeChanged = [this](TcxGridBandedTableView*, TcxGridBand* B) {
+            Events.push_back("bandsize:" + B->Caption());
+        };
+        Form->SetBounds(100, 100, 640, 340);
+        Grid->SetBounds(0, 0, 604, 300);
+        ShowWithRecords(3);
+        Layout();
+    }
+    void TearDown() override
+    {
+        if (View && Controller()->Customization()) Controller()->SetCustomization(false);
+        cxGridBandedController::Finalize();
+        cxGridTableCustomizationForm::Finalize();
+        cxGridTableMoving::Finalize();
+        ScreenOverlay()->Clear();
+        GridBandedControllerTest::TearDown();
+    }
+    void Layout()
+    {
+        GuiTest::ProcessEvents();
+        VI()->Recalculate();
+    }
+    TcxGridBandedTableViewInfo* VI() { return DynamicCast<TcxGridBandedTableViewInfo>(View->ViewInfo()); }
+    TcxGridSite* Site() { return View->Site(); }
+    TcxGridBandViewInfo* BandVI(int AVisibleIndex) { return VI()->BandsViewInfo()->Items(AVisibleIndex); }
+    TRect BandHeader(int AVisibleIndex) { return BandVI(AVisibleIndex)->HeaderViewInfo()->Bounds; }
+    TRect ColumnHeader(const std::string& ACaption)
+    {
+        return VI()->HeaderViewInfo()->Items(Columns[ACaption]->VisibleIndex())->Bounds;
+    }
+    static TPoint Center(const TRect& R) { return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
+    // Presses at AFrom, goes past the drag threshold and on to ATo; ADuring
+    // runs there with the drag still on, then the button is released.
+    void Drag(TPoint AFrom, TPoint ATo, const std::function<void()>& ADuring = nullptr)
+    {
+        GuiTest::MouseDown(Site(), mbLeft, AFrom);
+        GuiTest::MouseMove(Site(), TPoint{AFrom.X + 6, AFrom.Y + 6}, {ssLeft});
+        GuiTest::MouseMove(Site(), ATo, {ssLeft});
+        if (ADuring) ADuring();
+        GuiTest::MouseUp(Site(), mbLeft, ATo);
+        Layout();
+    }
+    TcxGridBandedTableCustomizationForm* OpenForm()
+    {
+        cxGridTableCustomizationForm::Initialize();
+        cxGridBandedController::Initialize();
+        Controller()->SetCustomization(true);
+        GuiTest::ProcessEvents();
+        return DynamicCast<TcxGridBandedTableCustomizationForm>(Controller()->CustomizationForm());
+    }
+    TPoint InForm() { return Site()->ScreenToClient(CenterPoint(Controller()->CustomizationForm()->BoundsRect())); }
+    std::string TakeEvents()
+    {
+        std::string result;
+        for (const std::string& e : Events) result += (result.empty() ? "" : " ") + e;
+        Events.clear();
+        return result;
+    }
+    std::vector<std::string> Events;
+};
+
+}  // namespace
+
+TEST_F(GridBandedDragTest, ABandHeaderClickPressesTheBandAndTellsItOnce)
+{
+    int clicks = 0;
+    View->Bands()->Items(0)->OnHeaderClick = [&](TObject*) { ++clicks; };
+    GuiTest::MouseDown(Site(), mbLeft, Center(BandHeader(0)));
+    EXPECT_EQ(Controller()->PressedBand(), View->Bands()->Items(0));
+    EXPECT_EQ(clicks, 1);
+    GuiTest::MouseUp(Site(), mbLeft, Center(BandHeader(0)));
+    EXPECT_EQ(Controller()->PressedBand(), nullptr);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GridBandedDragTest, ADoubleClickOnABandsSizingEdgeFitsTheBand)
+{
+    TcxGridBand* a = View->Bands()->Items(0);
+    a->SetWidth(400);
+    Columns["c1"]->SetWidth(300);
+    Layout();
+    const TRect header = BandHeader(0);
+    GuiTest::DoubleClick(Site(), TPoint{header.Right - 1, Center(header).Y});
+    EXPECT_EQ(a->Width(), 0);
+    EXPECT_LT(Columns["c1"]->Width(), 300) << "the columns fit their contents";
+}
+
+TEST_F(GridBandedDragTest, ABandDraggedAlongTheHeaderMovesAndAtItsOwnPlaceDoesNot)
+{
+    const TRect b = BandHeader(1);
+    Drag(Center(BandHeader(0)), TPoint{b.Right - 5, Center(b).Y});
+    EXPECT_EQ(VisibleBands(), "BA");
+    EXPECT_EQ(TakeEvents(), "band:A");
+    EXPECT_EQ(Controller()->MovingBand(), nullptr);
+    // Dropped just after itself: nothing changes, nothing is told.
+    const TRect a = BandHeader(1);
+    Drag(Center(a), TPoint{a.Right - 5, Center(a).Y});
+    EXPECT_EQ(VisibleBands(), "BA");
+    EXPECT_EQ(TakeEvents(), "");
+}
+
+TEST_F(GridBandedDragTest, ABandDraggedOffTheHeaderIsHiddenOnlyWhenHidingIsAllowed)
+{
+    const TPoint away{300, 250};
+    Drag(Center(BandHeader(0)), away);
+    EXPECT_EQ(VisibleBands(), "AB") << "band hiding is off";
+    View->OptionsCustomize()->BandHiding = true;
+    Drag(Center(BandHeader(0)), away);
+    EXPECT_EQ(VisibleBands(), "B");
+    EXPECT_EQ(TakeEvents(), "band:A");
+    Drag(Center(BandHeader(0)), away);
+    EXPECT_EQ(VisibleBands(), "B") << "the only shown band stays";
+    EXPECT_EQ(TakeEvents(), "");
+}
+
+TEST_F(GridBandedDragTest, TheBandsPageTakesABandAndGivesItBack)
+{
+    ASSERT_NE(OpenForm(), nullptr);
+    Drag(Center(BandHeader(1)), InForm());
+    EXPECT_EQ(VisibleBands(), "A") << "the open form hides a band dropped on it";
+    EXPECT_EQ(TakeEvents(), "band:B");
+    auto* form = DynamicCast<TcxGridBandedTableCustomizationForm>(Controller()->CustomizationForm());
+    TcxGridBandedTableBandsListBox* list = form->BandsListBox();
+    ASSERT_EQ(list->Items()->Count(), 1);
+    // Out of the list and onto the header before A.
+    const TRect item = list->ItemRect(0);
+    const TPoint press{item.Left + 5, item.Top + 3};
+    GuiTest::MouseDown(list, mbLeft, press);
+    GuiTest::MouseMove(list, TPoint{press.X + 30, press.Y}, {ssLeft});
+    ASSERT_EQ(Site()->DragAndDropState(), ddsInProcess);
+    const TPoint target{BandHeader(0).Left + 3, Center(BandHeader(0)).Y};
+    GuiTest::MouseMove(Site(), target, {ssLeft});
+    GuiTest::MouseUp(Site(), mbLeft, target);
+    Layout();
+    EXPECT_EQ(VisibleBands(), "BA");
+    EXPECT_EQ(TakeEvents(), "band:B");
+    EXPECT_EQ(list->Items()->Count(), 0);
+}
+
+TEST_F(GridBandedDragTest, AColumnMovesIntoAnotherBandUnlessABandHoldsItsOwnColumns)
+{
+    const TRect c1 = ColumnHeader("c1");
+    // The left half of c1's header: before c1.
+    Drag(Center(ColumnHeader("c4")), TPoint{c1.Left + 5, Center(c1).Y});
+    EXPECT_EQ(RowsOf(View->Bands()->Items(0)), "c4 c1 c2|c3");
+    EXPECT_EQ(TakeEvents(), "pos:c4");
+    // Back into B, which now holds its own columns only: refused.
+    View->Bands()->Items(1)->Options()->HoldOwnColumnsOnly = true;
+    AddColumn("c5", 1)->SetName("c5");
+    Layout();
+    const TRect c5 = ColumnHeader("c5");
+    Drag(Center(ColumnHeader("c4")), TPoint{c5.Left + 5, Center(c5).Y});
+    EXPECT_EQ(RowsOf(View->Bands()->Items(1)), "c5");
+    EXPECT_EQ(TakeEvents(), "");
+    // Out of B: refused too.
+    const TRect c3 = ColumnHeader("c3");
+    Drag(Center(c5), TPoint{c3.Right - 5, Center(c3).Y});
+    EXPECT_EQ(RowsOf(View->Bands()->Items(1)), "c5");
+    EXPECT_EQ(TakeEvents(), "");
+    // Within A, a move to after c3 works.
+    Drag(Center(ColumnHeader("c4")), TPoint{c3.Right - 5, Center(c3).Y});
+    EXPECT_EQ(RowsOf(View->Bands()->Items(0)), "c1 c2|c3 c4");
+    EXPECT_EQ(TakeEvents(), "pos:c4");
+}
+
+TEST_F(GridBandedDragTest, AColumnDroppedUnderABandsLastRowGoesIntoANewRow)
+{
+    const TRect rows = BandVI(0)->RowsArea();
+    Drag(Center(ColumnHeader("c1")), TPoint{rows.Left + 20, rows.Bottom + 10});
+    EXPECT_EQ(RowsOf(View->Bands()->Items(0)), "c2|c3|c1");
+    EXPECT_EQ(TakeEvents(), "pos:c1");
+}
+
+TEST_F(GridBandedDragTest, AColumnIsSizedVerticallyInWholeLines)
+{
+    const TRect header = ColumnHeader("c4");
+    const int line = header.Height();
+    ASSERT_GT(line, 4);
+    const struct {
+        int Tenths;   // the dragged height in tenths of a line, rounded up
+        int Lines;
+    } cases[] = {{24, 2}, {25, 3}, {3, 1}, {10, 1}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.Tenths);
+        Columns["c4"]->Position()->SetLineCount(1);
+        Layout();
+        const TRect cell = ColumnHeader("c4");
+        const TPoint edge{Center(cell).X, cell.Bottom};
+        bool lineShown = false;
+        Drag(edge, TPoint{edge.X, cell.Top + (line * test.Tenths + 9) / 10}, [&] {
+            auto* sizing = DynamicCast<TcxGridColumnVertSizingObject>(Site()->DragAndDropObject());
+            lineShown = sizing && sizing->SizingLineVisible();
+            if (sizing) {
+                TPoint a, b;
+                sizing->GetSizingLine(a, b);
+                EXPECT_EQ(a.Y, b.Y) << "a horizontal line";
+            }
+            EXPECT_EQ(Controller()->VertSizingColumn(), Columns["c4"]);
+        });
+        EXPECT_TRUE(lineShown);
+        EXPECT_EQ(Columns["c4"]->Position()->LineCount(), test.Lines);
+        EXPECT_EQ(TakeEvents(), "size:c4") << "told also when the line count stays";
+        EXPECT_EQ(Controller()->VertSizingColumn(), nullptr);
+    }
+}
+
+TEST_F(GridBandedDragTest, ABandIsSizedOnItsHeadersEdgeAndMarkedByATwoPixelStrip)
+{
+    TcxGridBand* a = View->Bands()->Items(0);
+    const TRect header = BandHeader(0);
+    const int inner = BandVI(0)->InnerWidth();
+    const TPoint edge{header.Right - 1, Center(header).Y};
+    TRect strip;
+    Drag(edge, TPoint{edge.X + 50, edge.Y}, [&] {
+        auto* sizing = DynamicCast<TcxGridBandSizingObject>(Site()->DragAndDropObject());
+        ASSERT_NE(sizing, nullptr);
+        EXPECT_TRUE(sizing->SizingStripVisible());
+        strip = sizing->SizingStrip();
+        EXPECT_EQ(Controller()->SizingBand(), a);
+    });
+    EXPECT_EQ(strip.Width(), 2);
+    EXPECT_EQ(strip.Left, header.Left + inner + 50);
+    EXPECT_EQ(a->Width(), inner + 50);
+    EXPECT_EQ(TakeEvents(), "bandsize:A");
+    EXPECT_EQ(Controller()->SizingBand(), nullptr);
+    EXPECT_EQ(ScreenOverlay()->ShapeCount(), 0) << "the strip is taken away";
+    // A drag that ends where it started changes nothing.
+    const TRect moved = BandHeader(0);
+    const TPoint edge2{moved.Right - 1, Center(moved).Y};
+    GuiTest::MouseDown(Site(), mbLeft, edge2);
+    GuiTest::MouseMove(Site(), TPoint{edge2.X + 30, edge2.Y}, {ssLeft});
+    GuiTest::MouseMove(Site(), edge2, {ssLeft});
+    GuiTest::MouseUp(Site(), mbLeft, edge2);
+    EXPECT_EQ(TakeEvents(), "");
 }
