@@ -24,18 +24,7 @@ QZ_CLASS_IMPL(TcxGridBandSizingObject, TcxCustomGridSizingObject)
 using namespace cxGridBandedController;
 
 namespace {
-template <class F> void InViewUpdate(TcxCustomGridView* AView, F AStep)
-{
-    TWeakRef<TcxCustomGridView> view(AView);
-    AView->BeginUpdate();
-    try {
-        AStep();
-    } catch (...) {
-        if (view) AView->EndUpdate();
-        throw;
-    }
-    if (view) AView->EndUpdate();
-}
+using cxGridBandedTableView::InViewUpdate;
 
 // The layout's view of a shown band; null when the band does not show.
 TcxGridBandViewInfo* BandViewInfoOf(TcxGridBandedTableViewInfo* AViewInfo, TcxGridBand* ABand)

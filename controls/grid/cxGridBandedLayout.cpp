@@ -53,18 +53,7 @@ void Distribute(int ACount, int AAvailable, Fill AFill, Take ATake)
     for (int i = 0; i < ACount; ++i) ATake(i, distributor.ItemAt(i)->ResultWidth);
 }
 
-// Runs AStep between the view's begin and end of an update.
-template <class F> void InViewUpdate(TcxCustomGridView* AView, F AStep)
-{
-    AView->BeginUpdate();
-    try {
-        AStep();
-    } catch (...) {
-        AView->EndUpdate();
-        throw;
-    }
-    AView->EndUpdate();
-}
+using cxGridBandedTableView::InViewUpdate;
 
 }  // namespace
 

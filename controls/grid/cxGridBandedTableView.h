@@ -513,20 +513,22 @@ private:
 
 namespace cxGridBandedTableView {
 // Runs AStep between the view's begin and end of an update (without a view, just runs it).
+// A step that frees the view leaves no update to end.
 template <class F> void InViewUpdate(TcxCustomGridView* AView, F AStep)
 {
     if (!AView) {
         AStep();
         return;
     }
+    TWeakRef<TcxCustomGridView> view(AView);
     AView->BeginUpdate();
     try {
         AStep();
     } catch (...) {
-        AView->EndUpdate();
+        if (view) AView->EndUpdate();
         throw;
     }
-    AView->EndUpdate();
+    if (view) AView->EndUpdate();
 }
 
 // Unit start-up: "Banded Table" among the grid's views, the column and
