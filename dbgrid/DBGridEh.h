@@ -1185,6 +1185,9 @@ public:
     void TopLeftChanged() override;
     // The smallest top row from which the rows down to row fit the window.
     int LastTopRow(int row) const;
+    // Along one axis: the smallest first scrolling cell from which the cells up to index
+    // fit the window (index itself when it is fixed).
+    static int FirstOfLastPage(const TGridAxisDrawInfo& axis, int index, int fixedCount);
 
     // ---- reading the record of another data row
     // Makes the fields read the record of a data row (from 0) until EndRowRead.

@@ -1019,18 +1019,7 @@ int TCustomDBGridEh::LastLeftCol(int col) const
     if (col < FixedCols()) return col;
     TGridDrawInfo d;
     CalcDrawInfo(d);
-    const TGridAxisDrawInfo& a = d.Horz;
-    int space = a.GridExtent + a.EffectiveLineWidth;
-    int result = col;
-    for (int i = col; i >= FixedCols(); --i) {
-        int e = a.GetExtent(i);
-        if (e > 0) {
-            space -= e + a.EffectiveLineWidth;
-            if (space < a.FixedBoundary) break;
-        }
-        result = i;
-    }
-    return result;
+    return FirstOfLastPage(d.Horz, col, FixedCols());
 }
 
 void TCustomDBGridEh::RefreshHorzExtScrollBar()

@@ -135,15 +135,11 @@ void TCustomDBGridEh::FetchVisibleRecords()
 
 // ---- scrolling ----------------------------------------------------------------------------------------------
 
-int TCustomDBGridEh::LastTopRow(int row) const
+int TCustomDBGridEh::FirstOfLastPage(const TGridAxisDrawInfo& a, int index, int fixedCount)
 {
-    if (row < FixedRows()) return row;
-    TGridDrawInfo d;
-    CalcDrawInfo(d);
-    const TGridAxisDrawInfo& a = d.Vert;
     int space = a.GridExtent + a.EffectiveLineWidth;
-    int result = row;
-    for (int i = row; i >= FixedRows(); --i) {
+    int result = index;
+    for (int i = index; i >= fixedCount; --i) {
         int e = a.GetExtent(i);
         if (e > 0) {
             space -= e + a.EffectiveLineWidth;
@@ -152,6 +148,14 @@ int TCustomDBGridEh::LastTopRow(int row) const
         result = i;
     }
     return result;
+}
+
+int TCustomDBGridEh::LastTopRow(int row) const
+{
+    if (row < FixedRows()) return row;
+    TGridDrawInfo d;
+    CalcDrawInfo(d);
+    return FirstOfLastPage(d.Vert, row, FixedRows());
 }
 
 void TCustomDBGridEh::ClampTopRow()
