@@ -28,6 +28,14 @@ void ShowClearData();
 void ShowOperators();
 void AutoBackup();
 
+// A new list window of trainers, salesmen, cars, fee items or exam items,
+// shown without waiting; several of one list may be open at once.
+void ShowTrainers();
+void ShowSalesmen();
+void ShowCars();
+void ShowRecitems();
+void ShowExamitems();
+
 // The road out once the main window closes: the before-exit actions, the
 // automatic backup, then the connection closed.
 void ExitRoad();

@@ -1,0 +1,15 @@
+// The base of the windows shown without waiting (the list windows, the
+// query and statistics windows): each stays on top and frees itself when
+// it is closed.
+#pragma once
+
+#include "a.h"
+
+class TWinFrm : public TaFrm {
+    QZ_CLASS(TWinFrm, TaFrm)
+public:
+    explicit TWinFrm(TComponent* owner = nullptr);
+
+protected:
+    void DoClose(TCloseAction& action) override;
+};
