@@ -4,8 +4,7 @@
 #include "ExtCtrls.h"
 #include "Facade.h"
 #include "Forms.h"
-#include "Login.h"
-#include "Objs.h"
+#include "main.h"
 #include "qzProj.h"
 #include "qzStartup.h"
 
@@ -70,30 +69,13 @@ int main(int argc, char** argv)
 
     int exitCode = 0;
     try {
-        // 3. The facade.
-        GMall = new Tmall(Application);
-        // 4. The splash.
-        GSplash = new TSplashFrm(Application);
-        GSplash->Show();
-        GSplash->ShowHint("正在连接数据库,请稍候...");
-        // 5. The connection, or the end.
-        if (DBConfig::ConnectDatabase()) {
-            // 6. The shared objects.
-            GSplash->ShowHint("正在创建公共对象,请稍候...");
-            GCompany->Load();
-            GSplash->ShowHint("");
-            GSplash->ShowHint("正在创建主程序,请稍候...");
-            // 7. The image lists (the main window joins them here once it exists).
-            PubFrm = new TPubFrm(Application);
-            // 8. The splash goes.
-            delete GSplash;
-            GSplash = nullptr;
-            // 9. The login. A cancelled one closes the main window, whose close
-            // handling takes the exit road; until the main window exists the
-            // program takes that road right after the login either way.
-            std::vector<std::string> args(argv + 1, argv + argc);
-            Login::LoginStep(true, args);
-            Facade::ExitRoad();
+        // 3 to 10: the facade, the splash, the connection, the shared
+        // objects, the main window and the login; then the message loop
+        // until the main window closes through its exit road.
+        std::vector<std::string> args(argv + 1, argv + argc);
+        if (TmainFrm* f = MainUnit::StartProgram(args)) {
+            Application->SetMainForm(f);
+            Application->Run();
         }
     } catch (const std::exception& e) {
         Application->ShowException(e);
