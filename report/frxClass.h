@@ -1122,6 +1122,9 @@ public:
     // wrong, the report keeps the layout it had.
     void LoadFromStream(TStream* stream) override;
     void SaveToStream(TStream* stream, bool saveChildren = true, bool saveDefaultValues = false) override;
+    // Reads a layout the program saved itself a moment ago (the designer's
+    // undo snapshots): no password is asked.
+    void LoadSnapshot(TStream* stream);
     bool LoadFromFile(const std::string& fileName, bool raiseIfMissing = false);
     void SaveToFile(const std::string& fileName);
 

@@ -315,6 +315,19 @@ void TfrxReport::LoadTree(TStream* stream, TfrxXMLItem* root)
     for (int i = 0; i < ser.Errors()->Count(); ++i) FErrors->Add((*ser.Errors())[i]);
 }
 
+void TfrxReport::LoadSnapshot(TStream* stream)
+{
+    bool was = FSkipPassword;
+    FSkipPassword = true;
+    try {
+        LoadFromStream(stream);
+    } catch (...) {
+        FSkipPassword = was;
+        throw;
+    }
+    FSkipPassword = was;
+}
+
 void TfrxReport::LoadFromStream(TStream* stream)
 {
     // The whole document is read first: a broken or cut-off file raises here

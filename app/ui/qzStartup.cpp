@@ -5,6 +5,7 @@
 #include "cxEditorsStartup.h"
 #include "cxFoundationStartup.h"
 #include "cxGridStartup.h"
+#include "frxDesignerStartup.h"
 #include "frxStartup.h"
 #include "fs_istartup.h"
 
@@ -23,6 +24,7 @@ TUnitSequence& Libraries()
         {DBGridEhStartup::StartUp, DBGridEhStartup::ShutDown},
         {fs_istartup::StartUp, fs_istartup::ShutDown},
         {frxStartup::StartUp, frxStartup::ShutDown},
+        {frxDesignerStartup::StartUp, frxDesignerStartup::ShutDown},
     };
     return libraries;
 }

@@ -1,0 +1,24 @@
+#include "frxDesignerStartup.h"
+
+#include "UnitSequence.h"
+#include "frxCodeUtils.h"
+#include "frxrcDesgn.h"
+
+namespace frxDesignerStartup {
+
+namespace {
+TUnitSequence& Units()
+{
+    static TUnitSequence units{
+        {frxrcDesgn::Initialize, nullptr},
+        {frxCodeUtils::Initialize, nullptr},
+    };
+    return units;
+}
+}  // namespace
+
+void StartUp() { Units().StartUp(); }
+void ShutDown() { Units().ShutDown(); }
+bool Started() { return Units().Started(); }
+
+}  // namespace frxDesignerStartup
