@@ -43,6 +43,7 @@ class TCustomIniFile;
 struct TfrxObjectNames;
 class TCanvas;
 class TfrxDrawText;
+struct TfrxShownText;
 
 // ---- shared constants ---------------------------------------------------------------
 
@@ -552,6 +553,11 @@ public:
     // The laid-out lines joined by line ends (wrapped) or the text without
     // its tags (not wrapped).
     std::string WrappedText(bool wrapped);
+    // The text as drawing shows it on its page at scale 1 (page units): the
+    // page count put in, laid out and placed by the renderer drawing uses,
+    // the box drawing clips it to, and only what shows inside that box.
+    // Every export takes a memo's text from here (turned text: its lines only).
+    TfrxShownText ShownText();
     std::string CalcAndFormat(const std::string& expression);
     static std::string FormatValue(const Variant& value, TfrxFormat* format);
     TRect TextRect() const { return FTextRect; }
@@ -561,6 +567,8 @@ public:
     double HorizontalExtra() const;
 
 private:
+    // The text drawing starts from: the page count put in for every mark of it.
+    void PutTotalPages();
     void PrepareRenderer(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY);
     void ApplyRendererFont(TfrxDrawText& d);
     TRect FTextRect{0, 0, 0, 0};

@@ -428,17 +428,35 @@ void TfrxCustomMemoView::PrepareRenderer(TCanvas* canvas, double scaleX, double 
     d.BuildLines(Paragraphs(Memo()));
 }
 
-void TfrxCustomMemoView::Draw(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY)
+namespace {
+// Every mark of the page count replaced: a text drawn again (the preview
+// paints a page many times) reads the same each time.
+std::string WithTotalPages(const std::string& text, int total)
+{
+    const std::string mark = "[TOTALPAGES#]", upper = UpperCase(text), value = IntToStr(total);
+    std::string r;
+    size_t from = 0;
+    for (size_t p; (p = upper.find(mark, from)) != std::string::npos; from = p + mark.size())
+        r += text.substr(from, p - from) + value;
+    return r + text.substr(from);
+}
+}  // namespace
+
+void TfrxCustomMemoView::PutTotalPages()
 {
     if (!IsDesigning()) {
         if (AllowExpressions) {
-            std::string text = Text();
-            size_t p = FindNoCase(text, "[TOTALPAGES#]");
-            if (p != std::string::npos) SetText(text.replace(p, 13, IntToStr(TotalPagesValue)));
+            const std::string text = Text();
+            if (FindNoCase(text, "[TOTALPAGES#]") != std::string::npos) SetText(WithTotalPages(text, TotalPagesValue));
         }
     } else if (HasDataField()) {
         SetText("[" + DataSet()->UserName() + ".\"" + DataField + "\"]");
     }
+}
+
+void TfrxCustomMemoView::Draw(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY)
+{
+    PutTotalPages();
     const TColor savedColor = Color;
     TfrxDrawText& d = Renderer();
     TfrxDrawTextLock lock(d);
@@ -536,13 +554,19 @@ std::string TfrxCustomMemoView::WrappedText(bool wrapped)
 
 std::string TfrxCustomMemoView::GetComponentText()
 {
-    std::string text = Text();
-    if (AllowExpressions) {
-        // The same mark the text step writes and drawing replaces.
-        size_t p = FindNoCase(text, "[TOTALPAGES#]");
-        if (p != std::string::npos) text.replace(p, 13, IntToStr(TotalPagesValue));
-    }
-    return text;
+    // The same mark the text step writes and drawing replaces.
+    return AllowExpressions ? WithTotalPages(Text(), TotalPagesValue) : Text();
+}
+
+TfrxShownText TfrxCustomMemoView::ShownText()
+{
+    TfrxDrawText& d = Renderer();
+    TfrxDrawTextLock lock(d);
+    const TColor savedColor = Color;
+    PutTotalPages();
+    PrepareRenderer(nullptr, 1, 1, 0, 0);
+    Color = savedColor;
+    return d.ShownText(HAlign, VAlign);
 }
 
 std::string TfrxCustomMemoView::FormatValue(const Variant& value, TfrxFormat* format)

@@ -655,25 +655,10 @@ void TfrxDrawText::ApplyTagFont(TCanvas* canvas, const TfrxHTMLTag& tag, bool pr
     f->SetColor(tag.CharColor);
 }
 
-void TfrxDrawText::DrawLines(TCanvas* canvas, frxClass::TfrxHAlign hAlign, frxClass::TfrxVAlign vAlign)
+TfrxDrawText::TPlacement TfrxDrawText::Place(bool printer, int ppiY, int fontHeight, frxClass::TfrxVAlign vAlign) const
 {
-    if (FLines.empty() || !canvas) return;
-    HDC dc = canvas->Handle();
-    if (!dc) return;
-    const bool printer = IsPrinterCanvas(canvas);
-    const int ppiY = std::max(1, GetDeviceCaps(dc, LOGPIXELSY));
-    TFont* cf = canvas->Font();
-    TFont saved;
-    saved.Assign(cf);
-    cf->Assign(MeasureCanvas()->Font());
-    cf->SetHeight(printer ? -RoundI(ppiY * FPointSize / 72.0) : -RoundI(FPointSize * FScaleY * 96 / 72));
-    if (FTags.Count() > 0 && !FTags.Items(0).empty() && !FTags.Items(0)[0].SameAsPrevious) {
-        ApplyTagFont(canvas, FTags.Items(0)[0], printer, ppiY);
-        FTags.Items(0)[0].SameAsPrevious = true;
-    }
-    cf->SetOrientation(FRotation * 10);
-
-    const int h = cf->Height();
+    TPlacement pl;
+    const int h = fontHeight;
     const double M = MeasureHeight();
     const int N = int(FLines.size());
     int T;
@@ -684,21 +669,23 @@ void TfrxDrawText::DrawLines(TCanvas* canvas, frxClass::TfrxHAlign hAlign, frxCl
         T = RoundI((FLineSpacing * kRatio * N + M * N) / kRatio * FScaleY);
     }
     const int step = RoundI(FLineSpacing * FScaleY) - h;
-    std::vector<int> steps(size_t(std::max(0, N - 1)), step);
+    pl.Steps.assign(size_t(std::max(0, N - 1)), step);
     if (N > 1) {
         int E = T - N * step;
         int sgn = E < 0 ? -1 : 1, e = std::abs(E);
         if (e < N) {
-            SpreadUnits(steps, 1, N - 1, sgn, e);
+            SpreadUnits(pl.Steps, 1, N - 1, sgn, e);
         } else {
-            for (auto& v : steps) v += sgn * (e / (N - 1));
-            SpreadUnits(steps, 1, N - 1, sgn, e % (N - 1));
+            for (auto& v : pl.Steps) v += sgn * (e / (N - 1));
+            SpreadUnits(pl.Steps, 1, N - 1, sgn, e % (N - 1));
         }
     }
 
     const int r = FRotation;
     const double rad = r * M_PI / 180;
     const double c = std::cos(rad), sn = std::sin(rad);
+    pl.Cos = c;
+    pl.Sin = sn;
     const int L0 = FDeviceRect.Left, T0 = FDeviceRect.Top, R0 = FDeviceRect.Right, B0 = FDeviceRect.Bottom;
     const int H = T;
     int X = L0, Y = T0, Lw = R0 - L0, A = B0 - T0;
@@ -725,21 +712,145 @@ void TfrxDrawText::DrawLines(TCanvas* canvas, frxClass::TfrxHAlign hAlign, frxCl
     int D = A - H;
     if (vAlign == frxClass::vaBottom) { Y += RoundI(D * v); X += RoundI(D * u); }
     else if (vAlign == frxClass::vaCenter) { Y += RoundI(D / 2.0 * v); X += RoundI(D / 2.0 * u); }
+    pl.X = X;
+    pl.Y = Y;
+    pl.Width = Lw;
+    return pl;
+}
 
-    SetBkMode(Prepared(canvas), TRANSPARENT);
-    for (int j = 0; j < N; ++j) {
-        int flags = FLineFlags[size_t(j)];
-        int indent = (flags & 1) && (hAlign == frxClass::haLeft || hAlign == frxClass::haBlock)
-                         ? RoundI(FParagraphGap * FScaleX) : 0;
-        frxClass::TfrxHAlign a = hAlign;
-        if (hAlign == frxClass::haBlock && (flags & 2)) a = FRTLReading ? frxClass::haRight : frxClass::haLeft;
-        DrawLine(canvas, j, a, Lw - indent, X + indent, Y);
-        if (j < N - 1) {
-            Y += RoundI(steps[size_t(j)] * c);
-            X += RoundI(steps[size_t(j)] * sn);
+std::vector<TfrxDrawText::TLineFrame> TfrxDrawText::Frames(const TPlacement& pl, frxClass::TfrxHAlign hAlign) const
+{
+    std::vector<TLineFrame> r(FLines.size());
+    int X = pl.X, Y = pl.Y;
+    for (size_t j = 0; j < FLines.size(); ++j) {
+        TLineFrame& f = r[j];
+        const int flags = FLineFlags[j];
+        const int indent = (flags & 1) && (hAlign == frxClass::haLeft || hAlign == frxClass::haBlock)
+                               ? RoundI(FParagraphGap * FScaleX) : 0;
+        f.Align = hAlign;
+        if (hAlign == frxClass::haBlock && (flags & 2)) f.Align = FRTLReading ? frxClass::haRight : frxClass::haLeft;
+        f.Width = pl.Width - indent;
+        f.X = X + indent;
+        f.Y = Y;
+        if (j < pl.Steps.size()) {
+            Y += RoundI(pl.Steps[j] * pl.Cos);
+            X += RoundI(pl.Steps[j] * pl.Sin);
         }
     }
+    return r;
+}
+
+void TfrxDrawText::DrawLines(TCanvas* canvas, frxClass::TfrxHAlign hAlign, frxClass::TfrxVAlign vAlign)
+{
+    if (FLines.empty() || !canvas) return;
+    HDC dc = canvas->Handle();
+    if (!dc) return;
+    const bool printer = IsPrinterCanvas(canvas);
+    const int ppiY = std::max(1, GetDeviceCaps(dc, LOGPIXELSY));
+    TFont* cf = canvas->Font();
+    TFont saved;
+    saved.Assign(cf);
+    cf->Assign(MeasureCanvas()->Font());
+    cf->SetHeight(printer ? -RoundI(ppiY * FPointSize / 72.0) : -RoundI(FPointSize * FScaleY * 96 / 72));
+    if (FTags.Count() > 0 && !FTags.Items(0).empty() && !FTags.Items(0)[0].SameAsPrevious) {
+        ApplyTagFont(canvas, FTags.Items(0)[0], printer, ppiY);
+        FTags.Items(0)[0].SameAsPrevious = true;
+    }
+    cf->SetOrientation(FRotation * 10);
+    const TPlacement pl = Place(printer, ppiY, cf->Height(), vAlign);
+    SetBkMode(Prepared(canvas), TRANSPARENT);
+    const std::vector<TLineFrame> frames = Frames(pl, hAlign);
+    for (int j = 0; j < int(frames.size()); ++j)
+        DrawLine(canvas, j, frames[size_t(j)].Align, frames[size_t(j)].Width, frames[size_t(j)].X, frames[size_t(j)].Y);
     cf->Assign(&saved);
+}
+
+// The same lines and places as DrawLines on a screen canvas at the area's
+// scale; the characters take their 600-dpi advances, stretched or shrunk
+// together to the width drawing gives the line.
+TfrxShownText TfrxDrawText::ShownText(frxClass::TfrxHAlign hAlign, frxClass::TfrxVAlign vAlign)
+{
+    TfrxShownText r;
+    r.ClipLeft = FDeviceRect.Left;
+    r.ClipTop = FDeviceRect.Top;
+    r.ClipRight = FDeviceRect.Right;
+    r.ClipBottom = FDeviceRect.Bottom;
+    if (FLines.empty()) return r;
+    if (FRotation != 0) {
+        // Turned text keeps its lines whole, without places.
+        for (const auto& l : FLines) {
+            TfrxShownLine line;
+            line.Text = ToU8(l);
+            r.Lines.push_back(std::move(line));
+        }
+        return r;
+    }
+    int size = FPointSize;
+    if (FTags.Count() > 0 && !FTags.Items(0).empty() && !FTags.Items(0)[0].SameAsPrevious)
+        size = FTags.Items(0)[0].CharSize;
+    const TPlacement pl = Place(false, 96, -RoundI(size * FScaleY * 96 / 72), vAlign);
+    TTextMetric tm;
+    GetTextMetrics(Prepared(MeasureCanvas()), &tm);
+    const double ascent = tm.tmAscent / kRatio * FScaleY;
+    TFont* mf = MeasureCanvas()->Font();
+    const TFontStyles measureStyle = mf->Style();
+    const std::vector<TLineFrame> frames = Frames(pl, hAlign);
+    for (int j = 0; j < int(frames.size()); ++j) {
+        const TLineFrame& f = frames[size_t(j)];
+        const double baseline = f.Y + ascent;
+        // A line shows when its base line lies inside the box: below it, at
+        // most the tops of its tallest letters would.
+        if (baseline < r.ClipTop || baseline > r.ClipBottom) continue;
+        const std::u32string& text = FLines[size_t(j)];
+        FTags.BaseStyle = FromFontStyles(measureStyle);
+        const int w600 = MeasureChars(text, false, RoundI(600 * FCharSpacing / 96), j, MeasureCanvas());
+        mf->SetStyle(measureStyle);
+        const double target = RoundI(w600 / kRatio * FScaleX);
+        std::vector<double> adv(text.size());
+        for (size_t k = 0; k < text.size(); ++k)
+            adv[k] = w600 > 0 ? FCharWidths[k] * target / w600 : 0;
+        double x = f.X;
+        if (f.Align == frxClass::haRight) x += f.Width - target + 1;
+        else if (f.Align == frxClass::haCenter) x += std::trunc((f.Width - target) / 2);
+        else if (f.Align == frxClass::haBlock) {
+            int blanks = 0;
+            for (char32_t ch : text)
+                if (ch == U' ' || ch == 0xA0) ++blanks;
+            if (blanks > 0)
+                for (size_t k = 0; k < text.size(); ++k)
+                    if (text[k] == U' ' || text[k] == 0xA0) adv[k] += (std::abs(f.Width) - target) / blanks;
+        }
+        TfrxShownLine line;
+        line.Top = f.Y;
+        line.Baseline = baseline;
+        std::u32string shown;
+        for (size_t k = 0; k < text.size(); ++k) {
+            // A character shows when its middle lies inside the box.
+            const double middle = x + adv[k] / 2;
+            if (middle >= r.ClipLeft && middle <= r.ClipRight) {
+                shown += text[k];
+                line.CharLeft.push_back(x);
+                line.CharWidth.push_back(adv[k]);
+            }
+            x += adv[k];
+        }
+        if (shown.empty()) continue;
+        line.Text = ToU8(shown);
+        r.Lines.push_back(std::move(line));
+    }
+    r.Ascent = ascent;
+    r.LineHeight = LineStep() * FScaleY;
+    return r;
+}
+
+std::string TfrxShownText::Text() const
+{
+    std::string s;
+    for (size_t i = 0; i < Lines.size(); ++i) {
+        if (i) s += "\n";
+        s += Lines[i].Text;
+    }
+    return s;
 }
 
 void TfrxDrawText::DrawLine(TCanvas* canvas, int j, frxClass::TfrxHAlign align, int width, int x, int y)

@@ -60,6 +60,27 @@ private:
     std::vector<TfrxHTMLTags> FLines;
 };
 
+// A laid-out line as drawing shows it, in the units of the area the
+// renderer was given: the characters that show, the left edge and advance
+// of each, the top of the line and its base line.
+struct TfrxShownLine {
+    std::string Text;                 // tags removed
+    std::vector<double> CharLeft;     // one per character (code point)
+    std::vector<double> CharWidth;
+    double Top = 0, Baseline = 0;
+};
+
+// What drawing shows of a layout: the box it clips the text to and the
+// lines that show in it (those whose base line lies inside the box, with
+// the characters whose middle does).
+struct TfrxShownText {
+    double ClipLeft = 0, ClipTop = 0, ClipRight = 0, ClipBottom = 0;
+    double Ascent = 0, LineHeight = 0;
+    std::vector<TfrxShownLine> Lines;
+    // The lines joined by line feeds.
+    std::string Text() const;
+};
+
 class TfrxDrawText {
 public:
     TfrxDrawText();
@@ -79,6 +100,10 @@ public:
     // Lays the paragraphs (UTF-8 text, one per entry) out into LaidLines.
     void BuildLines(const std::vector<std::string>& paragraphs);
     void DrawLines(TCanvas* canvas, frxClass::TfrxHAlign hAlign, frxClass::TfrxVAlign vAlign);
+    // What DrawLines shows of the lines on a screen at the area's scale:
+    // each line and character where drawing puts it, those outside the box
+    // it clips to left out. Turned text gives every line, without places.
+    TfrxShownText ShownText(frxClass::TfrxHAlign hAlign, frxClass::TfrxVAlign vAlign);
 
     double LineStep() const;
     double TextBlockHeight() const;
@@ -112,6 +137,21 @@ public:
     static TfrxDrawText& Global();
 
 private:
+    // Where the lines go on a device: the first line's origin, the width
+    // they are aligned in, the steps from line to line and the direction.
+    struct TPlacement {
+        int X = 0, Y = 0, Width = 0;
+        double Cos = 1, Sin = 0;
+        std::vector<int> Steps;
+    };
+    // Each line's origin, width and alignment (a paragraph's first line
+    // indented, a justified paragraph's last line not justified).
+    struct TLineFrame {
+        int X = 0, Y = 0, Width = 0;
+        frxClass::TfrxHAlign Align = frxClass::haLeft;
+    };
+    TPlacement Place(bool printer, int ppiY, int fontHeight, frxClass::TfrxVAlign vAlign) const;
+    std::vector<TLineFrame> Frames(const TPlacement& pl, frxClass::TfrxHAlign hAlign) const;
     int MeasureChars(const std::u32string& text, bool cumulative, int spacing, int lineIndex, TCanvas* canvas);
     void MeasureExtents(const std::u32string& text, TCanvas* canvas, std::vector<int>& ext);
     void WrapParagraph(std::u32string p, int fullWidth, int spacing, int firstWidth);

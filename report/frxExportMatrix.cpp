@@ -190,8 +190,11 @@ void TfrxIEMatrix::AddObject(TfrxView* view)
     obj->Height = view->Height();
     if (text) {
         auto* m = static_cast<TfrxCustomMemoView*>(view);
-        if (StripTags && m->AllowHTMLTags)
-            obj->Memo->SetText(m->Renderer().StripTags(m->Text()));
+        // The lines as the preview shows them (the page count put in, broken
+        // where drawing breaks them, what falls outside the memo left out);
+        // without StripTags the memo's own lines, markup and all.
+        if (StripTags)
+            obj->Memo->SetText(m->ShownText().Text());
         else
             obj->Memo->Assign(m->Memo());
         obj->IsText = true;

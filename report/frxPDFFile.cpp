@@ -2,6 +2,7 @@
 
 #include "DateUtils.h"
 #include "Exceptions.h"
+#include "FontFamilies.h"
 #include "Graphics.h"
 #include "Jpeg.h"
 #include "StringLists.h"
@@ -294,6 +295,20 @@ struct TfrxPDFFont::TImpl {
                 if (f.File == reinterpret_cast<const char*>(file) && f.Index == index) return;
             if (Faces.size() < 12) Faces.push_back({reinterpret_cast<const char*>(file), index, nullptr});
         };
+        // The families drawing takes for the name come first, so the text
+        // shows in the glyphs it was measured with.
+        for (const std::string& family : FontFamiliesOf(font->Name())) {
+            FcPattern* fp = FcPatternDuplicate(pat);
+            FcPatternDel(fp, FC_FAMILY);
+            FcPatternAddString(fp, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+            FcPattern* m = FcFontMatch(nullptr, fp, &result);
+            FcChar8* got = nullptr;
+            if (m && FcPatternGetString(m, FC_FAMILY, 0, &got) == FcResultMatch &&
+                SameText(reinterpret_cast<const char*>(got), family))
+                add(m);
+            if (m) FcPatternDestroy(m);
+            FcPatternDestroy(fp);
+        }
         if (set && set->nfont > 0) add(set->fonts[0]);
         if (zhMatch) add(zhMatch);
         for (int i = 1; set && i < set->nfont && Faces.size() < 8; ++i) add(set->fonts[i]);
@@ -522,6 +537,31 @@ std::string TfrxPDFFont::Encode(const std::string& text)
     return r;
 }
 
+std::string TfrxPDFFont::PlacedText(const std::string& text, const std::vector<double>& widths, double size)
+{
+    F->Resolve(FFont.get());
+    std::string r = "[";
+    char buf[8];
+    // What the glyphs shown so far fall short of their places, in
+    // thousandths of the size; a number in the array moves the next glyph.
+    double carry = 0;
+    size_t k = 0;
+    for (char32_t cp : CodePoints(text)) {
+        const double want = k < widths.size() && size > 0 ? widths[k] * 1000 / size : 0;
+        ++k;
+        if (cp < 32) {
+            carry += want;
+            continue;
+        }
+        if (std::fabs(carry) > 0.005) r += Num(-carry) + " ";
+        const int glyph = F->GlyphOf(cp);
+        std::snprintf(buf, sizeof buf, "<%04X>", unsigned(glyph));
+        r += buf;
+        carry = want - F->Glyphs[size_t(glyph)].Advance;
+    }
+    return r + "]";
+}
+
 double TfrxPDFFont::TextWidth(const std::string& text)
 {
     F->Resolve(FFont.get());
@@ -659,6 +699,10 @@ void TfrxPDFPage::DrawFrameLines(TfrxView* view)
 
 void TfrxPDFPage::DrawMemo(TfrxCustomMemoView* memo)
 {
+    // The text as the preview shows it: its lines, each character where
+    // drawing puts it, inside the box drawing clips it to. Laid out first,
+    // as drawing does: a memo that sizes itself to its text takes its width.
+    const TfrxShownText shown = memo->ShownText();
     TColor color = memo->Color;
     TfrxFont* font = memo->Font();
     if (memo->Highlight()->Active && memo->Highlight()->Font()) {
@@ -670,56 +714,28 @@ void TfrxPDFPage::DrawMemo(TfrxCustomMemoView* memo)
         Content += frxPDFFile::ColorText(color) + " rg\r\n" + Num(X(l)) + " " + Num(Y(t + h)) + " " +
                    Num(w * 0.75) + " " + Num(h * 0.75) + " re\r\nf\r\n";
     DrawFrameLines(memo);
-
-    const std::string text = memo->WrappedText(true);
-    if (text.empty()) return;
-    const double lineHeight = memo->Renderer().LineStep();
-    std::vector<std::string> lines;
-    {
-        std::string cur;
-        for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                lines.push_back(cur);
-                cur.clear();
-                ++i;
-            } else
-                cur += text[i];
-        }
-        lines.push_back(cur);
-    }
+    if (shown.Lines.empty()) return;
     const int k = FOwner->AddFont(font);
     TfrxPDFFont* pf = FOwner->Fonts[size_t(k)].get();
     const double size = font->Size();
-    Content += "/F" + IntToStr(5 * k) + " " + Num(size) + " Tf\r\n" + frxPDFFile::ColorText(font->Color()) +
-               " rg\r\n";
-    const int n = int(lines.size());
-    const double a = t + memo->GapY - 1, c = h - 2 * memo->GapY;
-    for (int i = 0; i < n; ++i) {
-        const std::string& s = lines[size_t(i)];
-        if (Trim(s).empty()) continue;
-        // The line's width in screen units (the font's advances at its size).
-        const double lw = pf->TextWidth(s) * size / 1000 / 0.75;
-        double x = l + memo->GapX;
-        if (memo->HAlign == frxClass::haCenter)
-            x = l + memo->GapX + (w - 2 * memo->GapX) / 2 - lw / 2;
-        else if (memo->HAlign == frxClass::haRight)
-            x = l + memo->GapX + (w - 2 * memo->GapX) - lw;
-        double y;
-        if (memo->VAlign == frxClass::vaBottom)
-            y = a + c - (n - i - 1) * lineHeight;
-        else if (memo->VAlign == frxClass::vaCenter)
-            y = a + c / 2 - n * lineHeight / 2 + (i + 1) * lineHeight;
-        else
-            y = a + (i + 1) * lineHeight;
-        // The base line sits a descent above the line's bottom.
-        const double base = Y(y) + size * 0.2;
-        Content += "BT\r\n" + Num(X(x)) + " " + Num(base) + " Td\r\n<" + pf->Encode(s) + "> Tj\r\nET\r\n";
+    Content += "q\r\n" + Num(X(shown.ClipLeft)) + " " + Num(Y(shown.ClipBottom)) + " " +
+               Num((shown.ClipRight - shown.ClipLeft) * 0.75) + " " + Num((shown.ClipBottom - shown.ClipTop) * 0.75) +
+               " re\r\nW\r\nn\r\n";
+    Content += "/F" + IntToStr(5 * k) + " " + Num(size) + " Tf\r\n" + frxPDFFile::ColorText(font->Color()) + " rg\r\n";
+    for (const TfrxShownLine& line : shown.Lines) {
+        std::vector<double> widths;
+        for (double w : line.CharWidth) widths.push_back(w * 0.75);
+        const double base = Y(line.Baseline);
+        Content += "BT\r\n" + Num(X(line.CharLeft.front())) + " " + Num(base) + " Td\r\n" +
+                   pf->PlacedText(line.Text, widths, size) + " TJ\r\nET\r\n";
         if (font->Style() & TfrxFont::Underline) {
+            const double right = line.CharLeft.back() + line.CharWidth.back();
             Content += frxPDFFile::ColorText(font->Color()) + " RG\r\n" + Num(size * 0.08) + " w\r\n" +
-                       Num(X(x)) + " " + Num(base - size * 0.12) + " m\r\n" + Num(X(x) + lw * 0.75) + " " +
+                       Num(X(line.CharLeft.front())) + " " + Num(base - size * 0.12) + " m\r\n" + Num(X(right)) + " " +
                        Num(base - size * 0.12) + " l\r\nS\r\n";
         }
     }
+    Content += "Q\r\n";
 }
 
 void TfrxPDFPage::DrawPicture(TfrxView* view)

@@ -35,6 +35,9 @@ public:
     // The glyph codes of text (UTF-8), each code four hex digits; the glyphs
     // join the subset.
     std::string Encode(const std::string& text);
+    // A text array for TJ that shows text with each character taking its
+    // own width (points, one per character) at the font size.
+    std::string PlacedText(const std::string& text, const std::vector<double>& widths, double size);
     // The advance of text in thousandths of the font size.
     double TextWidth(const std::string& text);
     // Writes the five objects from number base + 1 on.

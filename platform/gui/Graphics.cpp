@@ -1,6 +1,7 @@
 // Device contexts, regions and the flat drawing routines over QPainter, and
 // the canvas and graphics built on them.
 #include "QzGuiPrivate.h"
+#include "FontFamilies.h"
 #include "Forms.h"
 #include "Streams.h"
 #include "SysUtils.h"
@@ -11,6 +12,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QPainterPath>
+#include <QRawFont>
 #include <QTransform>
 #include <QWidget>
 
@@ -71,6 +73,22 @@ void qzgui::EnsureFontSubstitutions()
     for (const char* n : {"Courier New", "Courier", "Fixedsys", "Terminal", "Lucida Console",
                           "Consolas"})
         QFont::insertSubstitutions(QString::fromUtf8(n), mono);
+}
+
+std::vector<std::string> FontFamiliesOf(const std::string& name)
+{
+    InitGui();
+    qzgui::EnsureFontSubstitutions();
+    std::vector<std::string> r;
+    auto add = [&](const QString& family) {
+        const std::string s = US(family);
+        if (!s.empty() && std::find(r.begin(), r.end(), s) == r.end()) r.push_back(s);
+    };
+    QFont q(QS(name));
+    q.setPixelSize(100);
+    add(QRawFont::fromFont(q).familyName());
+    for (const QString& s : QFont::substitutes(QS(name))) add(s);
+    return r;
 }
 
 namespace {

@@ -22,6 +22,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
@@ -64,6 +65,8 @@ private:
 QZ_CLASS_IMPL(TPrinterCanvas, TCanvas)
 
 } // namespace
+
+static void CheckQueueRuns(const std::string& queue);
 
 bool StandardPaperSize(int number, double& widthMM, double& heightMM)
 {
@@ -345,6 +348,8 @@ void TPrinter::BeginDoc()
     F->Queue.clear();
     if (F->Target.isEmpty()) {
         if (IsPdfPrinter()) throw EPrinter("No file name given for the PDF printer");
+        // A stopped queue fails the job before any page is drawn.
+        CheckQueueRuns(PrinterName());
         F->Queue = QS(PrinterName());
         F->Scratch = QDir(QDir::tempPath()).filePath(
             QStringLiteral("qzprint-%1-%2.pdf").arg(getpid()).arg(quintptr(this), 0, 16));
@@ -442,9 +447,28 @@ void TPrinter::Abort()
     Canvas();
 }
 
+// A stopped queue takes a job and holds it: the job would look printed while
+// nothing comes out, so it is refused here with the spooler's reason. A
+// queue that takes no jobs at all is refused by the spooler itself.
+static void CheckQueueRuns(const std::string& queue)
+{
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.c_str(), nullptr);
+    if (!dest) return;
+    const char* state = cupsGetOption("printer-state", dest->num_options, dest->options);
+    std::string why;
+    if (state && std::atoi(state) == IPP_PSTATE_STOPPED) {
+        const char* message = cupsGetOption("printer-state-message", dest->num_options, dest->options);
+        const char* reasons = cupsGetOption("printer-state-reasons", dest->num_options, dest->options);
+        why = message && *message ? message : reasons && *reasons ? reasons : "stopped";
+    }
+    cupsFreeDests(1, dest);
+    if (!why.empty()) throw EPrinter("The printer " + queue + " is stopped: " + why);
+}
+
 void PrintFileToQueue(const std::string& queue, const std::string& fileName, const std::string& title,
                       int copies, bool raw)
 {
+    CheckQueueRuns(queue);
     cups_option_t* options = nullptr;
     int n = 0;
     std::string c = std::to_string(std::clamp(copies, 1, 999));

@@ -4,6 +4,8 @@
 #include "ComCtrls.h"
 #include "GuiTesting.h"
 #include "Menus.h"
+#include "Printers.h"
+#include "PrivateSpooler.h"
 #include "RecordingHost.h"
 #include "SysUtils.h"
 #include "StdCtrls.h"
@@ -20,6 +22,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace exporttest;
 
@@ -417,6 +420,90 @@ TEST_F(TPreviewFixture, PrintingThroughThePrintDialogWithAPageRange)
     EXPECT_FALSE(Preview->Print());
     TfrxPreviewPages::PrintDialogHook = oldHook;
     frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+}
+
+// Printing through a real spooler of the test's own: the print dialog
+// offers its queue, two pages go to it as one job that the queue prints,
+// and a stopped queue, or one that refuses jobs, fails the print with the
+// printing error instead of taking it as printed.
+TEST_F(TPreviewFixture, PrintingThroughAPrivateSpoolerQueue)
+{
+    // The printer lists are read again once the spooler has gone.
+    struct TRestore {
+        ~TRestore()
+        {
+            Printer()->Refresh();
+            frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+        }
+    } restore;
+    TPrivateSpooler spooler;
+    if (!spooler.Started()) GTEST_SKIP() << "no private spooler: " << spooler.Why();
+    const std::string queue = spooler.AddPdfQueue("QzReport");
+    Printer()->Refresh();
+    frxPrinter::SetPrinterSource(frxPrinter::PlatformPrinterSource());
+    const std::string title = "qzreport" + std::to_string(getpid()) + "x";
+    R.Report->ReportOptions()->Name = title;
+    auto oldHook = TfrxPreviewPages::PrintDialogHook;
+    TfrxPreviewPages::PrintDialogHook = frxPrintDialog::Execute;
+    R.Report->PrintOptions()->ShowDialog = true;
+    auto host = std::make_shared<TRecordingHost>();
+    THostScope scope(host);
+    std::string type;
+    GuiTest::Later([&] {
+        TfrxPrintDialog* d = nullptr;
+        for (int i = 0; i < Screen->FormCount() && !d; ++i) d = dynamic_cast<TfrxPrintDialog*>(Screen->Forms(i));
+        ASSERT_NE(d, nullptr);
+        const int index = d->PrintersCB->Items()->IndexOf(queue);
+        ASSERT_GE(index, 0) << "the dialog offers the queue";
+        d->PrintersCB->SetItemIndex(index);
+        d->PrintersCB->OnChange(d->PrintersCB);
+        type = d->TypeL1->Caption();
+        d->PageNumbersE->SetText("1-2");
+        d->OkB->Click();
+    });
+    ASSERT_TRUE(Preview->Print());
+    TfrxPreviewPages::PrintDialogHook = oldHook;
+    EXPECT_EQ(type, queue);
+    EXPECT_TRUE(host->Messages().empty());
+    const auto jobs = spooler.FinishedJobs(queue);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_TRUE(jobs[0].Completed);
+    EXPECT_EQ(jobs[0].Title, title);
+    const std::string sent = RunTool("pdftotext '" + jobs[0].Document + "' - 2>&1");
+    for (const char* t : {"Page 1", "一班 学员名单", "Page 2"}) EXPECT_NE(sent.find(t), std::string::npos) << t << ": " << sent;
+    EXPECT_EQ(sent.find("Page 3"), std::string::npos);
+    EXPECT_NE(RunTool("pdfinfo '" + jobs[0].Document + "' 2>&1").find("Pages:           2\n"), std::string::npos);
+    ASSERT_FALSE(jobs[0].Printed.empty()) << "the queue printed a file";
+    EXPECT_NE(RunTool("pdfinfo '" + jobs[0].Printed + "' 2>&1").find("Pages:           2\n"), std::string::npos);
+
+    R.Report->PrintOptions()->ShowDialog = false;
+    struct Case {
+        const char* What;
+        void (TPrivateSpooler::*Break)(const std::string&);
+        const char* Reason;
+    } cases[] = {
+        {"a stopped queue", &TPrivateSpooler::StopQueue, "stopped"},
+        {"a queue refusing jobs", &TPrivateSpooler::RejectJobs, "not accepting"},
+    };
+    for (const Case& c : cases) {
+        (spooler.*c.Break)(queue);
+        try {
+            R.Report->Print();
+            ADD_FAILURE() << c.What << ": the job was taken as printed";
+        } catch (const EfrxPrintError& e) {
+            EXPECT_NE(e.Message().find(queue), std::string::npos) << c.What << ": " << e.Message();
+            EXPECT_NE(e.Message().find(c.Reason), std::string::npos) << c.What << ": " << e.Message();
+        }
+        // Through the preview the user is told why.
+        auto shown = std::make_shared<TRecordingHost>();
+        THostScope told(shown);
+        EXPECT_FALSE(Preview->Print()) << c.What;
+        ASSERT_EQ(shown->Messages().size(), 1u) << c.What;
+        EXPECT_NE(shown->Messages()[0].find(c.Reason), std::string::npos) << shown->Messages()[0];
+        EXPECT_EQ(spooler.PendingJobs(queue), 0) << c.What << ": no job is held";
+        spooler.StartQueue(queue);
+    }
+    EXPECT_EQ(spooler.FinishedJobs(queue).size(), 1u);
 }
 
 // A job that cannot be written fails: the user sees why in an error box,

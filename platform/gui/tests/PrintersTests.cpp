@@ -2,6 +2,7 @@
 // the sheet geometry and the print dialogs answered through the host.
 #include "Printers.h"
 #include "GuiTesting.h"
+#include "PrivateSpooler.h"
 #include "RecordingHost.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -215,6 +217,79 @@ TEST_F(PrintersTest, DialogsAnsweredThroughTheHost)
     EXPECT_FALSE(setup.Execute());
     EXPECT_EQ(p->PaperSize(), DMPAPER_A3);
     SetPrinter(nullptr);
+}
+
+// Jobs through a real spooler of the test's own: the printer sees its
+// queues, a job arrives whole (the document the spooler took reads back with
+// its pages and Chinese text) and the queue prints it; a stopped queue, and
+// one that refuses jobs, fail the job with the spooler's reason instead of
+// taking it as printed.
+TEST_F(PrintersTest, JobsThroughAPrivateSpooler)
+{
+    TPrivateSpooler spooler;
+    if (!spooler.Started()) GTEST_SKIP() << "no private spooler: " << spooler.Why();
+    const std::string queue = spooler.AddPdfQueue("QzPrinters");
+    TPrinter p;
+    const int index = p.Printers()->IndexOf(queue);
+    ASSERT_GE(index, 0) << "the queue is among the printers";
+    p.SetPrinterIndex(index);
+    EXPECT_FALSE(p.IsPdfPrinter());
+    EXPECT_TRUE(p.HasPhysicalPrinters());
+    const std::string title = "qzprinters" + std::to_string(::getpid()) + "x";
+    p.SetTitle(title);
+    const char* lines[] = {"第一页 学员张三 page one", "第二页 教练李四 page two"};
+    // Two pages; between them, during() may break the queue.
+    auto print = [&](const std::function<void()>& during) {
+        p.BeginDoc();
+        for (int page = 0; page < 2; ++page) {
+            if (page) p.NewPage();
+            if (page && during) during();
+            TCanvas* c = p.Canvas();
+            c->Font()->SetName("宋体");
+            c->Font()->SetSize(14);
+            c->TextOut(p.PageWidth() / 10, p.PageHeight() / 10, lines[page]);
+        }
+        p.EndDoc();
+    };
+    print(nullptr);
+    auto jobs = spooler.FinishedJobs(queue);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_TRUE(jobs[0].Completed);
+    EXPECT_EQ(jobs[0].Title, title);
+    EXPECT_EQ(InfoField(RunTool("pdfinfo '" + jobs[0].Document + "' 2>&1"), "Pages"), "2");
+    for (int page = 1; page <= 2; ++page) {
+        const std::string text = RunTool("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                                         " '" + jobs[0].Document + "' - 2>&1");
+        EXPECT_NE(text.find(lines[page - 1]), std::string::npos) << "page " << page << ": " << text;
+    }
+    ASSERT_FALSE(jobs[0].Printed.empty()) << "the queue printed a file";
+    EXPECT_EQ(InfoField(RunTool("pdfinfo '" + jobs[0].Printed + "' 2>&1"), "Pages"), "2");
+
+    struct Case {
+        const char* What;
+        void (TPrivateSpooler::*Break)(const std::string&);
+        bool WhileDrawing;
+        const char* Reason;
+    } cases[] = {
+        {"stopped before the job", &TPrivateSpooler::StopQueue, false, "stopped"},
+        {"stopped while the pages are drawn", &TPrivateSpooler::StopQueue, true, "stopped"},
+        {"refusing jobs", &TPrivateSpooler::RejectJobs, false, "not accepting"},
+    };
+    for (const Case& c : cases) {
+        auto breakQueue = [&] { (spooler.*c.Break)(queue); };
+        try {
+            if (!c.WhileDrawing) breakQueue();
+            print(c.WhileDrawing ? std::function<void()>(breakQueue) : nullptr);
+            ADD_FAILURE() << c.What << ": the job was taken as printed";
+        } catch (EPrinter& e) {
+            EXPECT_NE(e.Message().find(queue), std::string::npos) << c.What << ": " << e.Message();
+            EXPECT_NE(e.Message().find(c.Reason), std::string::npos) << c.What << ": " << e.Message();
+        }
+        EXPECT_FALSE(p.Printing()) << c.What;
+        EXPECT_EQ(spooler.PendingJobs(queue), 0) << c.What << ": no job is held";
+        spooler.StartQueue(queue);
+    }
+    EXPECT_EQ(spooler.FinishedJobs(queue).size(), 1u);
 }
 
 } // namespace
