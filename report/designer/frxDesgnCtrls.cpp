@@ -16,7 +16,19 @@
 #include <algorithm>
 #include <cmath>
 
-QZ_CLASS_IMPL(TfrxRuler, TPanel)
+namespace {
+void DefineRuler(std::vector<TPropInfo>& p)
+{
+    using R = TfrxRuler;
+    p.push_back(PublishInt<R>("Offset", &R::Offset, &R::SetOffset, 0));
+    p.push_back(PublishFloat<R>("Scale", &R::Scale, &R::SetScale, "Extended"));
+    p.push_back(PublishInt<R>("Start", &R::Start, &R::SetStart, 0));
+    p.push_back(PublishEnum<R>("Units", &R::Units, &R::SetUnits, ruPixels));
+    p.push_back(PublishFloat<R>("Position", &R::Position, &R::SetPosition, "Extended"));
+}
+}  // namespace
+
+QZ_CLASS_IMPL_PROPS(TfrxRuler, TPanel, DefineRuler)
 QZ_CLASS_IMPL(TfrxScrollBox, TScrollBox)
 QZ_CLASS_IMPL(TfrxCustomSelector, TPanel)
 QZ_CLASS_IMPL(TfrxColorSelector, TfrxCustomSelector)
@@ -493,6 +505,8 @@ bool SingleBand(TfrxComponent* c)
 
 bool FitsPage(TfrxComponent* c, TfrxPage* page)
 {
+    // Pages and reports are no objects of a page: text from elsewhere may name them.
+    if (!c->Is<TfrxReportComponent>()) return false;
     const bool dialogPage = page->Is<TfrxDialogPage>();
     const bool dmpPage = page->Is<TfrxDMPPage>();
     const bool dialogObject = c->Is<TfrxDialogComponent>();

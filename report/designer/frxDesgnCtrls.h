@@ -6,6 +6,7 @@
 
 #include "ExtCtrls.h"
 #include "ScrollBox.h"
+#include "TypInfo.h"
 
 #include <functional>
 #include <memory>
@@ -21,6 +22,7 @@ class TfrxReport;
 // ---- rulers ---------------------------------------------------------------------------------
 
 enum TfrxRulerUnits { ruCM, ruInches, ruPixels, ruChars };
+QZ_ENUM_TYPEINFO(TfrxRulerUnits, "ruCM", "ruInches", "ruPixels", "ruChars")
 
 // One mark of a ruler's scale: where it stands along the ruler (pixels),
 // the length of its stroke across the strip (0 for a labelled mark, which

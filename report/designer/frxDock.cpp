@@ -9,11 +9,24 @@
 
 #include <algorithm>
 
-QZ_CLASS_IMPL(TfrxDock, TPanel)
+namespace {
+void DefineDock(std::vector<TPropInfo>& p)
+{
+    p.push_back(PublishInt<TfrxDock>("RowSize", &TfrxDock::RowSize, &TfrxDock::SetRowSize, 26));
+}
+void DefineToolBar(std::vector<TPropInfo>& p)
+{
+    using B = TfrxToolBar;
+    p.push_back(PublishBool<B>("CanFloat", &B::GetCanFloat, &B::SetCanFloat, true));
+    p.push_back(PublishEnum<B>("Orientation", &B::GetOrientation, &B::SetOrientation, toAny));
+}
+}  // namespace
+
+QZ_CLASS_IMPL_PROPS(TfrxDock, TPanel, DefineDock)
 QZ_CLASS_IMPL(TfrxDragBox, TGraphicControl)
 QZ_CLASS_IMPL(TfrxTBPanel, TPanel)
 QZ_CLASS_IMPL(TfrxFloatWindow, TForm)
-QZ_CLASS_IMPL(TfrxToolBar, TPanel)
+QZ_CLASS_IMPL_PROPS(TfrxToolBar, TPanel, DefineToolBar)
 QZ_CLASS_IMPL(TfrxDockSite, TPanel)
 
 namespace {

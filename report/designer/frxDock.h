@@ -7,6 +7,7 @@
 
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "TypInfo.h"
 
 #include <string>
 
@@ -15,6 +16,7 @@ class TSpeedButton;
 class TfrxToolBar;
 
 enum TfrxOrientation { toAny, toVertOnly, toHorzOnly };
+QZ_ENUM_TYPEINFO(TfrxOrientation, "toAny", "toVertOnly", "toHorzOnly")
 
 // Holds tool bars in rows of RowSize pixels; made aligned to the top.
 class TfrxDock : public TPanel {
@@ -97,6 +99,10 @@ public:
 
     bool CanFloat = true;
     TfrxOrientation Orientation = toAny;
+    bool GetCanFloat() const { return CanFloat; }
+    void SetCanFloat(bool v) { CanFloat = v; }
+    TfrxOrientation GetOrientation() const { return Orientation; }
+    void SetOrientation(TfrxOrientation v) { Orientation = v; }
 
     TfrxDragBox* Grip() const { return FGrip; }
     TfrxFloatWindow* FloatWindow() const { return FFloatWindow; }

@@ -121,6 +121,48 @@ TEST(Ruler, Picture)
     if (const char* dir = getenv("QZ_KEEP_PICTURES")) GuiTest::SavePng(&form, std::string(dir) + "/designer-rulers.png");
 }
 
+// ---- the scroll box -----------------------------------------------------------
+
+// A surface that notes the keys it gets.
+class TKeySurface : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<int> Downs, Ups;
+    std::string Chars;
+protected:
+    void KeyDown(WORD& key, TShiftState) override { Downs.push_back(key); }
+    void KeyUp(WORD& key, TShiftState) override { Ups.push_back(key); }
+    void KeyPress(char& key) override { Chars += key; }
+};
+
+TEST(ScrollBox, KeysGoOnToTheSurface)
+{
+    GuiTest::Init();
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    TfrxScrollBox box(&form);
+    box.SetParent(&form);
+    box.SetAlign(alClient);
+    TKeySurface surface(&form);
+    surface.SetParent(&box);
+    surface.SetBounds(0, 0, 600, 400);
+    form.Show();
+    GuiTest::ProcessEvents();
+    // It wants the arrows and Tab, so the form does not move the focus with them.
+    EXPECT_EQ(box.Perform(WM_GETDLGCODE), DLGC_WANTARROWS | DLGC_WANTTAB);
+    box.SetFocus();
+    GuiTest::ProcessEvents();
+    GuiTest::KeyDown(VK_RIGHT);
+    GuiTest::KeyUp(VK_RIGHT);
+    GuiTest::KeyDown(VK_TAB);
+    GuiTest::TypeText("a");
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(surface.Downs, (std::vector<int>{VK_RIGHT, VK_TAB}));
+    EXPECT_EQ(surface.Ups, (std::vector<int>{VK_RIGHT}));
+    EXPECT_EQ(surface.Chars, "\ta");   // Tab types its character too
+    EXPECT_TRUE(box.Focused());
+}
+
 // ---- pickers ---------------------------------------------------------------
 
 TEST(Selectors, CellsUnderThePointer)
@@ -483,6 +525,11 @@ TEST(Clipboard, PasteRules)
     // A broken element ends the paste quietly after what was read.
     EXPECT_EQ(clip.PasteText(text.substr(0, text.rfind("<TfrxMemoView")) + "<TfrxMemoView Left=\"1"), 0);
     EXPECT_EQ(clip.PasteText(std::string("#FR3 clipboard#\n\r<TfrxNoSuchView Left=\"1\"/>")), 0);
+    // Text from elsewhere naming a page or a report pastes nothing for them.
+    const int pages = l.Report.PagesCount();
+    EXPECT_EQ(clip.PasteText("#FR3 clipboard#\n\r<TfrxReportPage/><TfrxReport/><TfrxMemoView Top=\"3\"/>"), 1);
+    EXPECT_EQ(l.Report.PagesCount(), pages);
+    for (TfrxComponent* c : l.Page->Objects()) EXPECT_FALSE(c->Is<TfrxPage>());
 }
 
 TEST(Clipboard, PasteAvailableOnlyWithTheMarkerAtTheStart)
