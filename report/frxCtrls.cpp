@@ -171,17 +171,17 @@ bool TfrxCustomComboBox::Hot() const
 TRect TfrxCustomComboBox::EditRect() const
 {
     const int left = FEditOffset + 3;
-    return TRect(left, 3, left + Width() - FButtonWidth - FEditOffset - 7, Height() - 3);
+    return TRect{left, 3, left + Width() - FButtonWidth - FEditOffset - 7, Height() - 3};
 }
 
 TRect TfrxCustomComboBox::ButtonRect() const
 {
-    return TRect(Width() - FButtonWidth - 2, 2, Width() - 2, Height() - 2);
+    return TRect{Width() - FButtonWidth - 2, 2, Width() - 2, Height() - 2};
 }
 
 TPoint TfrxCustomComboBox::ArrowOrigin() const
 {
-    return TPoint(FButtonWidth / 2 + Width() - FButtonWidth - 4, (Height() - 4) / 2 + 1);
+    return Point(FButtonWidth / 2 + Width() - FButtonWidth - 4, (Height() - 4) / 2 + 1);
 }
 
 TSize TfrxCustomComboBox::ListSize() const
@@ -195,7 +195,7 @@ TSize TfrxCustomComboBox::ListSize() const
 
 bool TfrxCustomComboBox::ListOpensUpward(int screenBottom) const
 {
-    const TPoint below = ClientToScreen(TPoint(0, Height()));
+    const TPoint below = ClientToScreen(Point(0, Height()));
     return below.Y + ListSize().cy > screenBottom;
 }
 
@@ -389,9 +389,9 @@ void TfrxFontComboBox::WriteMRU()
 TPoint TfrxFontComboBox::PreviewPosition(int screenWidth) const
 {
     const int w = FPreview ? FPreview->Width() : 200, h = FPreview ? FPreview->Height() : 50;
-    TPoint p = ClientToScreen(TPoint(Width(), Height()));
-    if (p.X + w > screenWidth) p.X = ClientToScreen(TPoint(0, 0)).X - w - 1;
-    if (UpDropdown()) p.Y = ClientToScreen(TPoint(0, 0)).Y - h;
+    TPoint p = ClientToScreen(Point(Width(), Height()));
+    if (p.X + w > screenWidth) p.X = ClientToScreen(Point(0, 0)).X - w - 1;
+    if (UpDropdown()) p.Y = ClientToScreen(Point(0, 0)).Y - h;
     return p;
 }
 

@@ -380,13 +380,13 @@ void TfrxColorProperty::DrawListItem(TCanvas* canvas, int index, const TRect& r,
     TfrxPropertyEditor::DrawListItem(canvas, index, r, selected);
     TColor c = clBlack;
     if (index >= 0 && index < Values()->Count()) IdentToColor((*Values())[index], c);
-    Swatch(canvas, c, TRect(r.Left + 2, r.Top + 2, r.Left + r.Height() - 2, r.Bottom - 2));
+    Swatch(canvas, c, TRect{r.Left + 2, r.Top + 2, r.Left + r.Height() - 2, r.Bottom - 2});
 }
 
 void TfrxColorProperty::DrawValue(TCanvas* canvas, const TRect& r)
 {
     TfrxPropertyEditor::DrawValue(canvas, r);
-    Swatch(canvas, TColor(GetOrdValue()), TRect(r.Left, r.Top + 1, r.Left + r.Height() - 5, r.Bottom - 4));
+    Swatch(canvas, TColor(GetOrdValue()), TRect{r.Left, r.Top + 1, r.Left + r.Height() - 5, r.Bottom - 4});
 }
 
 TfrxPropertyAttributes TfrxFontProperty::GetAttributes() { return Attrs(60); }

@@ -34,7 +34,7 @@ constexpr TCursor kHandCursor = 50, kZoomCursor = 51;
 
 int RoundI(double v) { return int(std::lround(v)); }
 
-TRect Shifted(const TRect& r, int dx, int dy) { return TRect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy); }
+TRect Shifted(const TRect& r, int dx, int dy) { return TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
 
 }  // namespace
 
@@ -77,7 +77,7 @@ TRect TfrxPageList::GetPageBounds(int index, int clientWidth, double zoom) const
         const int w = RoundI(794 * zoom);
         const int left = clientWidth >= w ? (clientWidth - w) / 2 : 10;
         const int top = RoundI(10 * zoom);
-        return TRect(left, top, left + w, top + RoundI(1123 * zoom));
+        return TRect{left, top, left + w, top + RoundI(1123 * zoom)};
     }
     const TfrxPageItem& item = FItems[size_t(index)];
     // The row's width and the width of the pages before this one in it.
@@ -95,7 +95,7 @@ TRect TfrxPageList::GetPageBounds(int index, int clientWidth, double zoom) const
     int left = clientWidth >= rw ? RoundI((clientWidth - rw) / 2) : 10;
     left += RoundI(zoom * before);
     const int top = RoundI(zoom * item.Top);
-    return TRect(left, top, left + RoundI(zoom * item.Width), top + RoundI(zoom * item.Height));
+    return TRect{left, top, left + RoundI(zoom * item.Width), top + RoundI(zoom * item.Height)};
 }
 
 int TfrxPageList::FindPage(int y, double zoom, bool exact) const
@@ -117,9 +117,9 @@ int TfrxPageList::FindPage(int y, double zoom, bool exact) const
 
 TPoint TfrxPageList::GetMaxBounds(double zoom) const
 {
-    if (FItems.empty()) return TPoint(0, 0);
+    if (FItems.empty()) return Point(0, 0);
     const TfrxPageItem& last = FItems.back();
-    return TPoint(RoundI(zoom * FMaxWidth), RoundI(zoom * (last.Top + last.Height)));
+    return Point(RoundI(zoom * FMaxWidth), RoundI(zoom * (last.Top + last.Height)));
 }
 
 // ---- workspace -----------------------------------------------------------------------------------
@@ -177,7 +177,7 @@ void TfrxPreviewWorkspace::Paint()
             c->Brush()->SetStyle(bsClear);
             const int x0 = r.Left + RoundI(f.Left * z) - 1, y0 = r.Top + RoundI(f.Top * z);
             const int x1 = r.Left + RoundI(f.Right * z) + 1, y1 = r.Top + RoundI(f.Bottom * z);
-            c->InvertRect(TRect(x0, y0, x1, y1));
+            c->InvertRect(TRect{x0, y0, x1, y1});
             c->Pen()->SetMode(pmCopy);
             c->Brush()->SetStyle(bsSolid);
         }
@@ -605,8 +605,8 @@ bool TfrxPreview::SearchFrom(int page)
             FLastFound = k;
             FFound = true;
             FFoundPage = p;
-            FFoundRect = TRect(RoundI(ml + m->AbsLeft()), RoundI(mt + m->AbsTop()),
-                               RoundI(ml + m->AbsLeft() + m->Width()), RoundI(mt + m->AbsTop() + m->Height()));
+            FFoundRect = TRect{RoundI(ml + m->AbsLeft()), RoundI(mt + m->AbsTop()),
+                               RoundI(ml + m->AbsLeft() + m->Width()), RoundI(mt + m->AbsTop() + m->Height())};
             // Scroll so that the found text lies inside the area, 20 pixels in.
             TRect r = FWorkspace->PageList().GetPageBounds(p, FWorkspace->ClientWidth(), FZoom);
             const int bottom = r.Top + RoundI(FFoundRect.Bottom * FZoom);

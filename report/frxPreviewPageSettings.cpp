@@ -45,7 +45,7 @@ void DrawSheet(TImage* img, int w, int h)
     b->SetHeight(h);
     TCanvas* c = b->Canvas();
     c->Brush()->SetColor(clBtnFace);
-    c->FillRect(TRect(0, 0, w, h));
+    c->FillRect(TRect{0, 0, w, h});
     c->Pen()->SetColor(clBlack);
     c->Brush()->SetColor(clWhite);
     const int fold = 8;

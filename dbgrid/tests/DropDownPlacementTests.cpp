@@ -35,30 +35,30 @@ TEST(DropDownPlacement, AboveOrBelowCutToTheWorkArea)
         int PlacedWidth, PlacedHeight;
         std::vector<int> Flips;
     } cases[] = {
-        {"below", TRect(100, 100, 250, 121), 150, 200, taLeftJustify, Point(100, 121), 150, 200,
+        {"below", Rect(100, 100, 250, 121), 150, 200, taLeftJustify, Point(100, 121), 150, 200,
          {gfToBottomEh, gfToRightEh}},
         // 100 pixels below, 500 above: above at full height.
-        {"above", TRect(100, 500, 250, 600), 150, 200, taLeftJustify, Point(100, 300), 150, 200,
+        {"above", Rect(100, 500, 250, 600), 150, 200, taLeftJustify, Point(100, 300), 150, 200,
          {gfToTopEh, gfToRightEh}},
         // 150 above, 100 below: above, cut to 150.
-        {"above cut", TRect(100, 150, 250, 600), 150, 200, taLeftJustify, Point(100, 0), 150, 150,
+        {"above cut", Rect(100, 150, 250, 600), 150, 200, taLeftJustify, Point(100, 0), 150, 150,
          {gfToTopEh, gfToRightEh}},
         // Fits neither way and less room above: below, cut.
-        {"below cut", TRect(100, 100, 250, 400), 150, 400, taLeftJustify, Point(100, 400), 150, 300,
+        {"below cut", Rect(100, 100, 250, 400), 150, 400, taLeftJustify, Point(100, 400), 150, 300,
          {gfToBottomEh, gfToRightEh}},
         // Right-aligned and wider than the owner: right edges flush, grip on the left.
-        {"right", TRect(300, 100, 400, 121), 250, 100, taRightJustify, Point(150, 121), 250, 100,
+        {"right", Rect(300, 100, 400, 121), 250, 100, taRightJustify, Point(150, 121), 250, 100,
          {gfToBottomEh, gfToLeftEh}},
-        {"centre", TRect(300, 100, 400, 121), 200, 100, taCenter, Point(250, 121), 200, 100,
+        {"centre", Rect(300, 100, 400, 121), 200, 100, taCenter, Point(250, 121), 200, 100,
          {gfToBottomEh, gfToRightEh}},
         // Past the right edge: pulled back, grip on the left.
-        {"right edge", TRect(900, 100, 980, 121), 200, 100, taLeftJustify, Point(800, 121), 200, 100,
+        {"right edge", Rect(900, 100, 980, 121), 200, 100, taLeftJustify, Point(800, 121), 200, 100,
          {gfToBottomEh, gfToLeftEh}},
         // Left of the work area: pushed in, grip on the right.
-        {"left edge", TRect(10, 100, 60, 121), 200, 100, taRightJustify, Point(0, 121), 200, 100,
+        {"left edge", Rect(10, 100, 60, 121), 200, 100, taRightJustify, Point(0, 121), 200, 100,
          {gfToBottomEh, gfToRightEh}},
         // Wider than the work area: cut to it.
-        {"too wide", TRect(10, 100, 60, 121), 1200, 100, taLeftJustify, Point(0, 121), 1000, 100,
+        {"too wide", Rect(10, 100, 60, 121), 1200, 100, taLeftJustify, Point(0, 121), 1000, 100,
          {gfToBottomEh, gfToLeftEh}},
     };
     for (const Case& c : cases) {
@@ -107,7 +107,7 @@ TEST(DrawingUtilities, DottedLinesKeepTheirParity)
         TBitmap b(20, 20);
         TCanvas* cv = b.Canvas();
         cv->Brush()->SetColor(clWhite);
-        cv->FillRect(TRect(0, 0, 20, 20));
+        cv->FillRect(Rect(0, 0, 20, 20));
         cv->Pen()->SetColor(clBlack);
         DrawDottedLine(cv, c.Start, c.Length, c.Parity, c.Horizontal);
         std::vector<TPoint> drawn;
@@ -124,8 +124,8 @@ TEST(DrawingUtilities, TreeElementsDrawTheirBoxAndLines)
     auto draw = [](int kind) {
         auto b = std::make_unique<TBitmap>(19, 19);
         b->Canvas()->Brush()->SetColor(clWhite);
-        b->Canvas()->FillRect(TRect(0, 0, 19, 19));
-        DrawTreeElement(b->Canvas(), TRect(0, 0, 19, 19), kind, true);
+        b->Canvas()->FillRect(Rect(0, 0, 19, 19));
+        DrawTreeElement(b->Canvas(), Rect(0, 0, 19, 19), kind, true);
         return b;
     };
     auto px = [](TBitmap& b, int x, int y) { return ColorToRGB(b.Canvas()->Pixels(x, y)); };
@@ -166,25 +166,25 @@ TEST(DrawingUtilities, CentredImageIsClippedToItsRectangle)
     images.SetSize(8, 8);
     TBitmap red(8, 8);
     red.Canvas()->Brush()->SetColor(clRed);
-    red.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    red.Canvas()->FillRect(Rect(0, 0, 8, 8));
     images.Add(&red, nullptr);
     TBitmap b(20, 20);
     TCanvas* cv = b.Canvas();
     cv->Brush()->SetColor(clWhite);
-    cv->FillRect(TRect(0, 0, 20, 20));
-    PaintCentredImage(cv, TRect(0, 0, 20, 20), &images, false, 0);
+    cv->FillRect(Rect(0, 0, 20, 20));
+    PaintCentredImage(cv, Rect(0, 0, 20, 20), &images, false, 0);
     EXPECT_EQ(ColorToRGB(cv->Pixels(6, 6)), ColorToRGB(clRed));
     EXPECT_EQ(ColorToRGB(cv->Pixels(13, 13)), ColorToRGB(clRed));
     EXPECT_EQ(ColorToRGB(cv->Pixels(5, 5)), ColorToRGB(clWhite));
     // A rectangle smaller than the image: nothing outside it is touched.
-    cv->FillRect(TRect(0, 0, 20, 20));
-    PaintCentredImage(cv, TRect(2, 2, 6, 6), &images, false, 0);
+    cv->FillRect(Rect(0, 0, 20, 20));
+    PaintCentredImage(cv, Rect(2, 2, 6, 6), &images, false, 0);
     EXPECT_EQ(ColorToRGB(cv->Pixels(3, 3)), ColorToRGB(clRed));
     EXPECT_EQ(ColorToRGB(cv->Pixels(6, 6)), ColorToRGB(clWhite));
     EXPECT_EQ(ColorToRGB(cv->Pixels(1, 1)), ColorToRGB(clWhite));
     // Selected: blended with the highlight colour.
-    cv->FillRect(TRect(0, 0, 20, 20));
-    PaintCentredImage(cv, TRect(0, 0, 20, 20), &images, true, 0);
+    cv->FillRect(Rect(0, 0, 20, 20));
+    PaintCentredImage(cv, Rect(0, 0, 20, 20), &images, true, 0);
     EXPECT_NE(ColorToRGB(cv->Pixels(10, 10)), ColorToRGB(clRed));
     EXPECT_EQ(ColorToRGB(cv->Pixels(2, 2)), ColorToRGB(clWhite));
 

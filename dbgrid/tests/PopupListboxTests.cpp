@@ -106,9 +106,9 @@ TEST(PopupListbox, ItemsShowTheirImageBeforeTheText)
     images.SetSize(8, 8);
     TBitmap red(8, 8), blue(8, 8);
     red.Canvas()->Brush()->SetColor(clRed);
-    red.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    red.Canvas()->FillRect(Rect(0, 0, 8, 8));
     blue.Canvas()->Brush()->SetColor(clBlue);
-    blue.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    blue.Canvas()->FillRect(Rect(0, 0, 8, 8));
     images.Add(&red, nullptr);
     images.Add(&blue, nullptr);
     h.List->SetImages(&images);

@@ -15,7 +15,7 @@ TColor ImagePixel(TCustomImageList* list, int i, TPoint p)
 {
     TBitmap b(list->Width(), list->Height());
     b.Canvas()->Brush()->SetColor(clFuchsia);
-    b.Canvas()->FillRect(TRect(0, 0, list->Width(), list->Height()));
+    b.Canvas()->FillRect(Rect(0, 0, list->Width(), list->Height()));
     list->Draw(b.Canvas(), 0, 0, i);
     TColor c = b.Canvas()->Pixels(p.X, p.Y);
     return ColorToRGB(c) == ColorToRGB(clFuchsia) ? clNone : ColorToRGB(c);
@@ -100,7 +100,7 @@ TEST(GridResources, ATitleImageStandsInForTheCaption)
     auto* images = new TCustomImageList(10, 10, host.Form.get());
     TBitmap red(10, 10);
     red.Canvas()->Brush()->SetColor(clRed);
-    red.Canvas()->FillRect(TRect(0, 0, 10, 10));
+    red.Canvas()->FillRect(Rect(0, 0, 10, 10));
     images->AddMasked(&red, clWhite);
     g->SetTitleImages(images);
     TColumnTitleEh* title = g->Columns()->Items(1)->Title();

@@ -19,7 +19,7 @@ std::unique_ptr<TBitmap> Sheet(int w, int h)
 {
     auto b = std::make_unique<TBitmap>(w, h);
     b->Canvas()->Brush()->SetColor(TColor(Ground));
-    b->Canvas()->FillRect(TRect(0, 0, w, h));
+    b->Canvas()->FillRect(Rect(0, 0, w, h));
     return b;
 }
 
@@ -42,7 +42,7 @@ protected:
 TEST_F(ToolCtrls, CheckBoxTakesTheCentredSquareOfAWideRectangle)
 {
     auto b = Sheet(20, 13);
-    RenderCheckBox(b->Canvas()->Handle(), TRect(0, 0, 20, 13), cbChecked, true, false, false, false);
+    RenderCheckBox(b->Canvas()->Handle(), Rect(0, 0, 20, 13), cbChecked, true, false, false, false);
     for (int y = 0; y < 13; ++y) {
         for (int x : {0, 1, 2, 16, 17, 18, 19}) EXPECT_EQ(Px(*b, x, y), Ground) << x << "," << y;
     }
@@ -66,12 +66,12 @@ TEST_F(ToolCtrls, ThemedCheckBoxCoversTheWholeRectangleWithItsState)
     for (const Case& c : cases) {
         TFakeThemeScope theme;
         auto b = Sheet(20, 13);
-        RenderCheckBox(b->Canvas()->Handle(), TRect(0, 0, 20, 13), c.State, c.Enabled, false, c.Down, true);
+        RenderCheckBox(b->Canvas()->Handle(), Rect(0, 0, 20, 13), c.State, c.Enabled, false, c.Down, true);
         ASSERT_EQ(theme.Fake->Requests.size(), 1u);
         EXPECT_EQ(theme.Fake->Requests[0].Class, "BUTTON");
         EXPECT_EQ(theme.Fake->Requests[0].Part, BP_CHECKBOX);
         EXPECT_EQ(theme.Fake->Requests[0].State, c.ThemeState) << c.State << c.Enabled;
-        EXPECT_EQ(theme.Fake->Requests[0].R, TRect(0, 0, 20, 13));
+        EXPECT_EQ(theme.Fake->Requests[0].R, Rect(0, 0, 20, 13));
     }
 }
 
@@ -106,7 +106,7 @@ TEST_F(ToolCtrls, ThemedFacesAskForTheirElementAndState)
     for (const Case& c : cases) {
         TFakeThemeScope theme;
         auto b = Sheet(16, 16);
-        c.Draw(b->Canvas()->Handle(), TRect(0, 0, 16, 16));
+        c.Draw(b->Canvas()->Handle(), Rect(0, 0, 16, 16));
         ASSERT_EQ(theme.Fake->Requests.size(), 1u) << c.Name;
         EXPECT_EQ(theme.Fake->Requests[0].Class, c.Class) << c.Name;
         EXPECT_EQ(theme.Fake->Requests[0].Part, c.Part) << c.Name;
@@ -122,12 +122,12 @@ TEST_F(ToolCtrls, EllipsisDotsFollowTheWidthOfTheInnerArea)
         std::vector<TRect> Dots;
     } cases[] = {
         // Narrow: one-pixel dots one pixel apart.
-        {TRect(0, 0, 7, 7), false, {Bounds(1, 3, 1, 1), Bounds(3, 3, 1, 1), Bounds(5, 3, 1, 1)}},
+        {Rect(0, 0, 7, 7), false, {Bounds(1, 3, 1, 1), Bounds(3, 3, 1, 1), Bounds(5, 3, 1, 1)}},
         // Between: two-pixel dots one pixel apart.
-        {TRect(0, 0, 10, 10), false, {Bounds(1, 4, 2, 2), Bounds(4, 4, 2, 2), Bounds(7, 4, 2, 2)}},
+        {Rect(0, 0, 10, 10), false, {Bounds(1, 4, 2, 2), Bounds(4, 4, 2, 2), Bounds(7, 4, 2, 2)}},
         // Wide: two-pixel dots two pixels apart, moved by a press.
-        {TRect(2, 2, 14, 14), false, {Bounds(3, 7, 2, 2), Bounds(7, 7, 2, 2), Bounds(11, 7, 2, 2)}},
-        {TRect(2, 2, 14, 14), true, {Bounds(4, 8, 2, 2), Bounds(8, 8, 2, 2), Bounds(12, 8, 2, 2)}},
+        {Rect(2, 2, 14, 14), false, {Bounds(3, 7, 2, 2), Bounds(7, 7, 2, 2), Bounds(11, 7, 2, 2)}},
+        {Rect(2, 2, 14, 14), true, {Bounds(4, 8, 2, 2), Bounds(8, 8, 2, 2), Bounds(12, 8, 2, 2)}},
     };
     for (const Case& c : cases) EXPECT_EQ(EllipsisDots(c.Inner, c.Down), c.Dots) << c.Inner.Width() << c.Down;
 }
@@ -139,12 +139,12 @@ TEST_F(ToolCtrls, PlusAndMinusBarsStayCentredAndSymmetric)
         bool Flat, Plus, Down;
         std::vector<TRect> Bars;
     } cases[] = {
-        {TRect(0, 0, 10, 10), false, true, false, {Bounds(1, 4, 7, 1), Bounds(4, 1, 1, 7)}},
-        {TRect(0, 0, 10, 10), true, false, false, {Bounds(3, 4, 4, 1)}},
-        {TRect(0, 0, 14, 14), false, true, false, {Bounds(3, 6, 8, 2), Bounds(6, 3, 2, 8)}},
-        {TRect(0, 0, 14, 14), false, true, true, {Bounds(4, 7, 8, 2), Bounds(7, 4, 2, 8)}},
+        {Rect(0, 0, 10, 10), false, true, false, {Bounds(1, 4, 7, 1), Bounds(4, 1, 1, 7)}},
+        {Rect(0, 0, 10, 10), true, false, false, {Bounds(3, 4, 4, 1)}},
+        {Rect(0, 0, 14, 14), false, true, false, {Bounds(3, 6, 8, 2), Bounds(6, 3, 2, 8)}},
+        {Rect(0, 0, 14, 14), false, true, true, {Bounds(4, 7, 8, 2), Bounds(7, 4, 2, 8)}},
         // A tiny area still gets a one-pixel dot.
-        {TRect(0, 0, 1, 1), false, false, false, {Bounds(0, 0, 1, 1)}},
+        {Rect(0, 0, 1, 1), false, false, false, {Bounds(0, 0, 1, 1)}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PlusMinusBars(c.Inner, c.Flat, c.Plus, c.Down), c.Bars) << c.Inner.Width() << c.Flat << c.Plus;
@@ -154,12 +154,12 @@ TEST_F(ToolCtrls, GlyphsDrawInTheButtonTextColourOrEmbossedWhenDisabled)
 {
     auto b = Sheet(16, 16);
     HDC dc = b->Canvas()->Handle();
-    RenderEllipsisButton(dc, TRect(0, 0, 16, 16), true, false, false, false);
+    RenderEllipsisButton(dc, Rect(0, 0, 16, 16), true, false, false, false);
     // Raised face, inner area two pixels in: 12 wide, dots of two pixels.
-    for (const TRect& d : EllipsisDots(TRect(2, 2, 14, 14), false))
+    for (const TRect& d : EllipsisDots(Rect(2, 2, 14, 14), false))
         EXPECT_EQ(Px(*b, d.Left, d.Top), ColorToRGB(clBtnText));
-    RenderEllipsisButton(dc, TRect(0, 0, 16, 16), false, false, false, false);
-    for (const TRect& d : EllipsisDots(TRect(2, 2, 14, 14), false)) {
+    RenderEllipsisButton(dc, Rect(0, 0, 16, 16), false, false, false, false);
+    for (const TRect& d : EllipsisDots(Rect(2, 2, 14, 14), false)) {
         EXPECT_EQ(Px(*b, d.Left, d.Top), ColorToRGB(clBtnShadow));
         EXPECT_EQ(Px(*b, d.Right, d.Bottom), ColorToRGB(clBtnHighlight));
     }
@@ -224,10 +224,10 @@ TEST_F(ToolCtrls, CachedFacesMatchDirectDrawing)
     for (const Case& c : cases) {
         auto cached = Sheet(c.W, c.H), direct = Sheet(c.W, c.H);
         UseButtonBitmapCache = true;
-        RenderButtonControl(cached->Canvas()->Handle(), TRect(0, 0, c.W, c.H), Parent, c.Style, c.Held, c.Flat,
+        RenderButtonControl(cached->Canvas()->Handle(), Rect(0, 0, c.W, c.H), Parent, c.Style, c.Held, c.Flat,
                             c.Active, c.Enabled, c.State);
         UseButtonBitmapCache = false;
-        RenderButtonControl(direct->Canvas()->Handle(), TRect(0, 0, c.W, c.H), Parent, c.Style, c.Held, c.Flat,
+        RenderButtonControl(direct->Canvas()->Handle(), Rect(0, 0, c.W, c.H), Parent, c.Style, c.Held, c.Flat,
                             c.Active, c.Enabled, c.State);
         int differ = 0;
         for (int y = 0; y < c.H; ++y)
@@ -246,20 +246,20 @@ TEST_F(ToolCtrls, UpDownHalvesAreSeparatedByTheParentColourOnlyWhenTheyMustBe)
     };
     // Odd height: one row between the halves.
     auto odd = Sheet(15, 21);
-    RenderButtonControl(odd->Canvas()->Handle(), TRect(0, 0, 15, 21), Parent, bdsUpDownEh, 0, false, false, true,
+    RenderButtonControl(odd->Canvas()->Handle(), Rect(0, 0, 15, 21), Parent, bdsUpDownEh, 0, false, false, true,
                         cbUnchecked);
     EXPECT_TRUE(row(*odd, 10, 0, 15));
     EXPECT_FALSE(row(*odd, 9, 0, 15));
     EXPECT_FALSE(row(*odd, 11, 0, 15));
     // Even height: the halves meet.
     auto even = Sheet(15, 20);
-    RenderButtonControl(even->Canvas()->Handle(), TRect(0, 0, 15, 20), Parent, bdsUpDownEh, 0, false, true, true,
+    RenderButtonControl(even->Canvas()->Handle(), Rect(0, 0, 15, 20), Parent, bdsUpDownEh, 0, false, true, true,
                         cbUnchecked);
     EXPECT_FALSE(row(*even, 9, 0, 15));
     EXPECT_FALSE(row(*even, 10, 0, 15));
     // Flat and inactive: two rows between them and a border that merges with the parent.
     auto flat = Sheet(15, 20);
-    RenderButtonControl(flat->Canvas()->Handle(), TRect(0, 0, 15, 20), Parent, bdsUpDownEh, 0, true, false, true,
+    RenderButtonControl(flat->Canvas()->Handle(), Rect(0, 0, 15, 20), Parent, bdsUpDownEh, 0, true, false, true,
                         cbUnchecked);
     EXPECT_TRUE(row(*flat, 9, 1, 14));
     EXPECT_TRUE(row(*flat, 10, 1, 14));
@@ -276,7 +276,7 @@ TEST_F(ToolCtrls, FlatButtonsShowABorderOnlyWhileActive)
 {
     for (bool active : {false, true}) {
         auto b = Sheet(17, 20);
-        RenderButtonControl(b->Canvas()->Handle(), TRect(0, 0, 17, 20), Parent, bdsDropDownEh, 0, true, active, true,
+        RenderButtonControl(b->Canvas()->Handle(), Rect(0, 0, 17, 20), Parent, bdsDropDownEh, 0, true, active, true,
                             cbUnchecked);
         // Inactive: the outer ring takes the parent's colour; active: a thin edge.
         EXPECT_EQ(Px(*b, 0, 0) == ColorToRGB(Parent), !active);
@@ -286,7 +286,7 @@ TEST_F(ToolCtrls, FlatButtonsShowABorderOnlyWhileActive)
     // A flat check box: inactive framed in the parent colour, active with a sunken edge.
     for (bool active : {false, true}) {
         auto b = Sheet(20, 13);
-        RenderButtonControl(b->Canvas()->Handle(), TRect(0, 0, 20, 13), Parent, bdsCheckBoxEh, 0, true, active, true,
+        RenderButtonControl(b->Canvas()->Handle(), Rect(0, 0, 20, 13), Parent, bdsCheckBoxEh, 0, true, active, true,
                             cbChecked);
         EXPECT_EQ(Px(*b, 3, 0) == ColorToRGB(Parent), !active);
         EXPECT_EQ(Px(*b, 15, 12) == ColorToRGB(Parent), !active);
@@ -305,14 +305,14 @@ TEST_F(ToolCtrls, CheckBoxIsPlacedInItsCell)
         TTextLayout Layout;
         TRect Box;
     } cases[] = {
-        {TRect(10, 5, 50, 25), taLeftJustify, tlTop, Bounds(10, 5, 13, 13)},
-        {TRect(10, 5, 50, 25), taRightJustify, tlTop, Bounds(37, 5, 13, 13)},
-        {TRect(10, 5, 50, 25), taCenter, tlCenter, Bounds(24, 9, 13, 13)},
-        {TRect(10, 5, 50, 25), taCenter, tlBottom, Bounds(24, 12, 13, 13)},
+        {Rect(10, 5, 50, 25), taLeftJustify, tlTop, Bounds(10, 5, 13, 13)},
+        {Rect(10, 5, 50, 25), taRightJustify, tlTop, Bounds(37, 5, 13, 13)},
+        {Rect(10, 5, 50, 25), taCenter, tlCenter, Bounds(24, 9, 13, 13)},
+        {Rect(10, 5, 50, 25), taCenter, tlBottom, Bounds(24, 12, 13, 13)},
         // Narrower than the box: clipped to the cell, still at the bottom.
-        {TRect(0, 0, 8, 30), taCenter, tlBottom, Bounds(0, 17, 8, 13)},
+        {Rect(0, 0, 8, 30), taCenter, tlBottom, Bounds(0, 17, 8, 13)},
         // Lower than the box: clipped in height, aligned across.
-        {TRect(0, 0, 40, 9), taRightJustify, tlCenter, Bounds(27, 0, 13, 9)},
+        {Rect(0, 0, 40, 9), taRightJustify, tlCenter, Bounds(27, 0, 13, 9)},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PlaceCheckBoxRect(c.Cell, c.Alignment, c.Layout), c.Box) << c.Cell.Width() << " " << c.Alignment;

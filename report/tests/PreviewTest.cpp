@@ -31,14 +31,14 @@ TEST(PageList, RowsTopsAndThePageAtAPosition)
     TfrxPageList one;
     for (int i = 0; i < 3; ++i) one.AddPage(794, 1123);
     // One a row, 10 pixels apart, centred in the client width.
-    EXPECT_EQ(one.GetPageBounds(0, 1000, 1), TRect(103, 10, 897, 1133));
-    EXPECT_EQ(one.GetPageBounds(2, 1000, 1), TRect(103, 2276, 897, 3399));
-    EXPECT_EQ(one.GetPageBounds(1, 1000, 0.5), TRect(302, 572, 699, 1134));
+    EXPECT_EQ(one.GetPageBounds(0, 1000, 1), Rect(103, 10, 897, 1133));
+    EXPECT_EQ(one.GetPageBounds(2, 1000, 1), Rect(103, 2276, 897, 3399));
+    EXPECT_EQ(one.GetPageBounds(1, 1000, 0.5), Rect(302, 572, 699, 1134));
     // Wider than the client: 10 from the left.
     EXPECT_EQ(one.GetPageBounds(0, 500, 1).Left, 10);
     // Out of range: an A4 page at the top.
-    EXPECT_EQ(one.GetPageBounds(7, 1000, 1), TRect(103, 10, 897, 1133));
-    EXPECT_EQ(one.GetMaxBounds(1), TPoint(804, 3399));
+    EXPECT_EQ(one.GetPageBounds(7, 1000, 1), Rect(103, 10, 897, 1133));
+    EXPECT_EQ(one.GetMaxBounds(1), Point(804, 3399));
 
     struct Case {
         int Y;
@@ -56,12 +56,12 @@ TEST(PageList, RowsTopsAndThePageAtAPosition)
     two.AddPage(400, 600);
     two.AddPage(300, 700);
     two.AddPage(400, 600);
-    EXPECT_EQ(two.GetPageBounds(0, 1000, 1), TRect(145, 10, 545, 610));
-    EXPECT_EQ(two.GetPageBounds(1, 1000, 1), TRect(555, 10, 855, 710));
-    EXPECT_EQ(two.GetPageBounds(2, 1000, 1), TRect(300, 720, 700, 1320));
+    EXPECT_EQ(two.GetPageBounds(0, 1000, 1), Rect(145, 10, 545, 610));
+    EXPECT_EQ(two.GetPageBounds(1, 1000, 1), Rect(555, 10, 855, 710));
+    EXPECT_EQ(two.GetPageBounds(2, 1000, 1), Rect(300, 720, 700, 1320));
     EXPECT_EQ(two.GetMaxBounds(1).X, 720);
     TfrxPageList none;
-    EXPECT_EQ(none.GetMaxBounds(1), TPoint(0, 0));
+    EXPECT_EQ(none.GetMaxBounds(1), Point(0, 0));
 }
 
 namespace {
@@ -164,9 +164,9 @@ TEST_F(TPreviewFixture, ZoomModes)
               ws->PageList().GetPageBounds(0, ws->ClientWidth(), 1).Bottom);
     // The zoom tool: a left click zooms in, a right click out.
     Preview->SetTool(1);
-    GuiTest::Click(ws, TPoint(300, 300));
+    GuiTest::Click(ws, Point(300, 300));
     EXPECT_DOUBLE_EQ(Preview->Zoom(), 1.25);
-    GuiTest::Click(ws, TPoint(300, 300), mbRight);
+    GuiTest::Click(ws, Point(300, 300), mbRight);
     EXPECT_DOUBLE_EQ(Preview->Zoom(), 1);
 }
 
@@ -191,8 +191,8 @@ TEST_F(TPreviewFixture, SearchFindsEachTextInTurnAndMarksIt)
     const int x = page.Left + f.Right - 5 - ws->HorzPosition(), y = page.Top + f.Top + 2 - ws->VertPosition();
     ASSERT_GT(y, 0);
     ASSERT_LT(y, ws->ClientHeight());
-    EXPECT_EQ(GuiTest::PixelAt(ws, TPoint(x, y)), clBlack);
-    EXPECT_EQ(GuiTest::PixelAt(ws, TPoint(page.Left + 5 - ws->HorzPosition(), y)), clWhite);
+    EXPECT_EQ(GuiTest::PixelAt(ws, Point(x, y)), clBlack);
+    EXPECT_EQ(GuiTest::PixelAt(ws, Point(page.Left + 5 - ws->HorzPosition(), y)), clWhite);
     // Case counts when asked.
     EXPECT_TRUE(Preview->Find("page 4", false, true));
     EXPECT_EQ(Preview->FoundPage(), 3);
@@ -209,7 +209,7 @@ TEST_F(TPreviewFixture, LinksAndExportOfThePageShown)
     GuiTest::ProcessEvents();
     const TRect page = ws->PageList().GetPageBounds(0, ws->ClientWidth(), 1);
     const int margin = int(10 * fr01cm);
-    GuiTest::Click(ws, TPoint(page.Left + margin + 20, page.Top + margin + 510 - ws->VertPosition()));
+    GuiTest::Click(ws, Point(page.Left + margin + 20, page.Top + margin + 510 - ws->VertPosition()));
     EXPECT_EQ(Preview->PageNo(), 3);
 
     TScratch dir("preview");

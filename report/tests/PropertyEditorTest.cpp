@@ -328,16 +328,16 @@ TEST(PropertyEditors, ColourAndFontDialogsSetEveryObject)
         bmp.SetHeight(40);
         TCanvas* c = bmp.Canvas();
         c->Brush()->SetColor(clWhite);
-        c->FillRect(TRect(0, 0, 120, 40));
+        c->FillRect(Rect(0, 0, 120, 40));
         TfrxPropertyEditor* colour = EditorOf(*list, "Colour");
         colour->ItemHeight = 16;
-        colour->DrawValue(c, TRect(0, 0, 120, 20));
+        colour->DrawValue(c, Rect(0, 0, 120, 20));
         EXPECT_EQ(c->Pixels(6, 9), TColor(0x00FF00));
         colour->GetValues();
         const int blue = colour->Values()->IndexOf("clBlue");
         ASSERT_GE(blue, 0);
         c->Brush()->SetColor(clWhite);
-        colour->DrawListItem(c, blue, TRect(0, 20, 120, 40), false);
+        colour->DrawListItem(c, blue, Rect(0, 20, 120, 40), false);
         EXPECT_EQ(c->Pixels(8, 30), clBlue);
         EXPECT_EQ(colour->GetExtraListWidth(), 18);
     }

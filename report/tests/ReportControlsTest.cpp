@@ -61,16 +61,16 @@ TEST(ReportControls, FlatComboGeometry)
     GuiTest::ProcessEvents();
     // The box shows inside its form (its window was once made before it had
     // a parent, and never showed).
-    EXPECT_NE(GuiTest::PixelAt(&form, TPoint(60, 21)), GuiTest::PixelAt(&form, TPoint(300, 200)));
+    EXPECT_NE(GuiTest::PixelAt(&form, Point(60, 21)), GuiTest::PixelAt(&form, Point(300, 200)));
     EXPECT_EQ(combo.ButtonWidth(), 11);
     // Typing allowed unless read-only, which leaves the choice to the list.
     EXPECT_EQ(combo.Style(), csDropDown);
     combo.SetReadOnly(true);
     EXPECT_EQ(combo.Style(), csOwnerDrawFixed);
     combo.SetReadOnly(false);
-    EXPECT_EQ(combo.EditRect(), TRect(3, 3, 3 + 120 - 11 - 0 - 7, 19));
-    EXPECT_EQ(combo.ButtonRect(), TRect(107, 2, 118, 20));
-    EXPECT_EQ(combo.ArrowOrigin(), TPoint(5 + 120 - 11 - 4, 10));
+    EXPECT_EQ(combo.EditRect(), Rect(3, 3, 3 + 120 - 11 - 0 - 7, 19));
+    EXPECT_EQ(combo.ButtonRect(), Rect(107, 2, 118, 20));
+    EXPECT_EQ(combo.ArrowOrigin(), Point(5 + 120 - 11 - 4, 10));
     combo.SetEditOffset(16);
     EXPECT_EQ(combo.EditRect().Left, 19);
     EXPECT_EQ(combo.EditRect().Width(), 120 - 11 - 16 - 7);
@@ -97,7 +97,7 @@ TEST(ReportControls, FlatComboGeometry)
     EXPECT_GT(combo.ItemHeight(), h);
 
     // Near the bottom of the screen the list opens upward.
-    const TPoint below = combo.ClientToScreen(TPoint(0, combo.Height()));
+    const TPoint below = combo.ClientToScreen(Point(0, combo.Height()));
     EXPECT_FALSE(combo.ListOpensUpward(below.Y + combo.ListSize().cy));
     EXPECT_TRUE(combo.ListOpensUpward(below.Y + combo.ListSize().cy - 1));
 }
@@ -239,7 +239,7 @@ TEST(ReportControls, EditWithAButtonAndTheFormsKeys)
     GuiTest::ProcessEvents();
 
     // The button sits at the right end and follows the size.
-    EXPECT_EQ(edit->ButtonPanel()->BoundsRect(), TRect(200 - 21 + 2, 2, 200 - 21 + 2 + 17, 19));
+    EXPECT_EQ(edit->ButtonPanel()->BoundsRect(), Rect(200 - 21 + 2, 2, 200 - 21 + 2 + 17, 19));
     edit->SetWidth(250);
     EXPECT_EQ(edit->ButtonPanel()->Left(), 250 - 21 + 2);
 
@@ -367,18 +367,18 @@ TEST(ReportControls, TheFontSampleStandsBesideTheChooser)
     ASSERT_NE(combo.PreviewWindow(), nullptr);
     EXPECT_FALSE(combo.PreviewWindow()->Visible());
     EXPECT_EQ(combo.PreviewWindow()->ClientWidth(), 200);
-    const TPoint corner = combo.ClientToScreen(TPoint(150, 22));
+    const TPoint corner = combo.ClientToScreen(Point(150, 22));
     EXPECT_EQ(combo.PreviewPosition(corner.X + 200), corner);
     // No room on the right: left of the control, one pixel apart.
-    const TPoint left = combo.ClientToScreen(TPoint(0, 0));
-    EXPECT_EQ(combo.PreviewPosition(corner.X + 199), TPoint(left.X - combo.PreviewWindow()->Width() - 1, corner.Y));
+    const TPoint left = combo.ClientToScreen(Point(0, 0));
+    EXPECT_EQ(combo.PreviewPosition(corner.X + 199), Point(left.X - combo.PreviewWindow()->Width() - 1, corner.Y));
     combo.Populate();
     if (combo.Items()->Count() > 0) {
         // The chosen font with its TrueType mark, drawn by the control.
         GuiTest::ProcessEvents();
         GuiTest::SavePng(&form, std::string(QZ_BINARY_DIR) + "/report_font_chooser.png");
         const TPoint mark(combo.Left() + 6, combo.Top() + combo.Height() / 2);
-        EXPECT_NE(GuiTest::PixelAt(&form, mark), GuiTest::PixelAt(&form, TPoint(390, 190)));
+        EXPECT_NE(GuiTest::PixelAt(&form, mark), GuiTest::PixelAt(&form, Point(390, 190)));
     }
     combo.PreviewWindow()->ShowFont("宋体");
     EXPECT_EQ(combo.PreviewWindow()->Panel()->Caption(), "宋体");
