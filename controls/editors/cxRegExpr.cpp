@@ -490,6 +490,8 @@ struct TcxRegExprCompiler {
     size_t LexemIndex = 0;
     TcxRegExprErrors& Errors;
     TcxStatePool& Pool;
+    // Every group opened, by number; a group refused as empty keeps its
+    // number (so later groups keep theirs) but holds nothing to copy.
     std::vector<TcxRegExprParserBlockItem*> Blocks;
     bool TooComplex = false;
     int GroupDepth = 0;
@@ -867,6 +869,10 @@ struct TcxRegExprCompiler {
                     ErrorAt(*L, GetResourceString(&scxRegExprTooBigReferenceNumber));
                     break;
                 }
+                if (!Blocks[n - 1]) {
+                    ErrorAt(*L, GetResourceString(&scxRegExprCantCreateEmptyBlock));
+                    break;
+                }
                 // The group's pattern, not the text it matched; the copy
                 // takes no quantifier of the group.
                 auto copy = Blocks[n - 1]->Clone(Pool);
@@ -888,6 +894,7 @@ struct TcxRegExprCompiler {
                     const TcxLexem* N = Peek();
                     if (N && N->IsOp(')')) {
                         ErrorAt(*N, GetResourceString(&scxRegExprCantCreateEmptyBlock));
+                        Blocks.back() = nullptr;   // the block is dropped here
                         ++LexemIndex;
                         break;
                     }

@@ -106,6 +106,13 @@ TEST(RegExpr, CompileErrorsCarryMessageLineAndPosition)
         {"a|", "Line1, Char2: The alternative should not be empty"},
         {"|a", "Line1, Char1: The alternative should not be empty"},
         {"()", "Line1, Char2: The block should not be empty"},
+        // A reference to a refused group is refused too; later groups keep
+        // their numbers.
+        {"()\\1",
+         "Line1, Char2: The block should not be empty | Line1, Char4: The block should not be empty"},
+        {"()(a)\\2", "Line1, Char2: The block should not be empty"},
+        {"()(a)\\3",
+         "Line1, Char2: The block should not be empty | Line1, Char7: Too big reference number"},
         {"[a-a]", "Line1, Char4: The starting character of the subrange must be less than the finishing one"},
         {"[]", "Line1, Char2: Can't create empty enumeration"},
         {"(a)\\2", "Line1, Char5: Too big reference number"},
