@@ -404,7 +404,9 @@ void TfrxXMLReader::ReadTag(std::string& name, std::string& text)
     }
     if (!done && state == 2) RaiseInvalidFileFormat();
     if (!tag.empty() && tag.back() == ' ') tag.pop_back();
-    tag = GbkToText(tag);
+    // Bytes that are not UTF-8 in a file marked as UTF-8 are kept as the
+    // GBK reading keeps stray bytes, so the text stays valid UTF-8.
+    if (!FUtf8 || !IsValidUtf8(tag)) tag = GbkToText(tag);
     size_t sp = tag.find(' ');
     if (sp == std::string::npos) {
         name = tag;
@@ -416,6 +418,10 @@ void TfrxXMLReader::ReadTag(std::string& name, std::string& text)
 
 void TfrxXMLReader::ReadHeader()
 {
+    int64_t start = FPosition;
+    char b0 = 0, b1 = 0, b2 = 0;
+    FUtf8 = ReadChar(b0) && ReadChar(b1) && ReadChar(b2) && b0 == '\xEF' && b1 == '\xBB' && b2 == '\xBF';
+    if (!FUtf8) SetPosition(start);
     std::string name, text;
     ReadTag(name, text);
     if (name.compare(0, 4, "?xml") != 0) RaiseInvalidFileFormat();
@@ -567,6 +573,7 @@ void TfrxXMLDocument::LoadFromStream(TStream* stream, bool allowPartialLoading)
     {
         TfrxXMLReader reader(stream);
         reader.ReadHeader();
+        FLoadUtf8 = reader.Utf8();
         reader.ReadRootItem(FRoot.get(), !allowPartialLoading);
     }
     FLoadStream = std::move(owned);
@@ -593,6 +600,8 @@ void TfrxXMLDocument::LoadItem(TfrxXMLItem* item)
     std::string text = item->Text;
     {
         TfrxXMLReader reader(s);
+        // The swap file is written as GBK whatever the loaded file was.
+        reader.SetUtf8(FLoadUtf8 && !item->InSwapFile);
         reader.SetPosition(item->Offset());
         reader.ReadRootItem(item, true);
     }

@@ -99,6 +99,7 @@ private:
 
     std::unique_ptr<TfrxXMLItem> FRoot;
     std::unique_ptr<TStream> FLoadStream;   // kept by a partial load
+    bool FLoadUtf8 = false;                   // the loaded stream had a UTF-8 byte-order mark
     std::unique_ptr<TStream> FSwapStream;
     std::string FSwapName;
 };
@@ -113,7 +114,11 @@ public:
 
     void SetPosition(int64_t pos);
     int64_t Position() const { return FPosition; }
+    // Reads the "<?xml ...?>" header; a UTF-8 byte-order mark before it
+    // makes the reader take the text as UTF-8 in place of the system's GBK.
     void ReadHeader();
+    bool Utf8() const { return FUtf8; }
+    void SetUtf8(bool utf8) { FUtf8 = utf8; }
     // Reads one element with its children into item. noPartial: elements
     // marked ld="0" are read whole.
     void ReadRootItem(TfrxXMLItem* item, bool noPartial = true);
@@ -135,6 +140,7 @@ private:
     int64_t FPosition = 0;
     int64_t FSize = 0;
     std::string FLastName;
+    bool FUtf8 = false;
 };
 
 class TfrxXMLWriter {

@@ -373,6 +373,21 @@ TEST(ReportFile, LoadErrorsAreShownTogetherUnlessSilent)
     EXPECT_EQ(host->Messages().size(), 1u);
 }
 
+// A layout another tool saved as UTF-8 with a byte-order mark loads with its
+// Chinese texts as they were.
+TEST(ReportFile, LayoutWithUtf8ByteOrderMarkLoads)
+{
+    Fixture f;
+    f.Build();
+    f.Report->ReportOptions()->Password.clear();
+    const std::string saved = SaveText(*f.Report);
+    Fixture g;
+    LoadText(*g.Report, "\xEF\xBB\xBF" + GbkToUtf8(saved));
+    EXPECT_EQ(g.Report->ReportOptions()->Name, "收费明细");
+    ASSERT_TRUE(g.Report->FindObject("Page1"));
+    EXPECT_EQ(SaveText(*g.Report), saved);
+}
+
 TEST(ReportFile, Files)
 {
     auto host = std::make_shared<TRecordingHost>();

@@ -120,6 +120,35 @@ TEST(XMLReader, EightBitTextIsTheSystemsGbk)
     EXPECT_NE(out.find(Utf8ToGbk("收费")), std::string::npos);
 }
 
+// A file another tool wrote as UTF-8 says so with a byte-order mark; its
+// text is read as UTF-8, also when a deferred element is read later, while
+// bytes that are not UTF-8 in it are still kept.
+TEST(XMLReader, ByteOrderMarkMeansUtf8)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string text = bom + H + "<pages n=\"张三\"><p ld=\"0\"><o a=\"李四\"/></p></pages>";
+    TfrxXMLDocument full;
+    Load(full, text);
+    EXPECT_EQ(full.Root()->GetAttribute("n"), "张三");
+    EXPECT_EQ(full.Root()->Items(0)->Items(0)->GetAttribute("a"), "李四");
+
+    TfrxXMLDocument part;
+    part.LoadFromStream(new TStringStream(text), true);
+    TfrxXMLItem* p = part.Root()->Items(0);
+    ASSERT_TRUE(p->Deferred);
+    part.LoadItem(p);
+    ASSERT_EQ(p->Count(), 1);
+    EXPECT_EQ(p->Items(0)->GetAttribute("a"), "李四");
+
+    TfrxXMLDocument stray;
+    Load(stray, bom + H + "<a w=\"\xC8\"/>");
+    EXPECT_EQ(TextToGbk(stray.Root()->GetAttribute("w")), "\xC8");
+    // Without the mark the same bytes are the system's GBK.
+    TfrxXMLDocument gbk;
+    Load(gbk, H + Utf8ToGbk("<a n=\"张三\"/>"));
+    EXPECT_EQ(gbk.Root()->GetAttribute("n"), "张三");
+}
+
 TEST(XMLItem, Attributes)
 {
     TfrxXMLItem item;
