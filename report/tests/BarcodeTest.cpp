@@ -4,6 +4,7 @@
 #include "ExportTestSupport.h"
 #include "Exceptions.h"
 #include "Graphics.h"
+#include "GuiTesting.h"
 #include "frxBarcode.h"
 
 #include <gtest/gtest.h>
@@ -177,7 +178,7 @@ TEST(Barcode, RealReaderDecodesEverySymbologyItKnows)
         b.DrawBarcode(bmp.Canvas(), r, true);
         const std::string file = dir.Dir + "code" + std::to_string(int(c.t)) + ".bmp";
         bmp.SaveToFile(file);
-        if (getenv("QZ_KEEP_BARCODES")) bmp.SaveToFile("/tmp/qz_barcode_" + std::to_string(int(c.t)) + ".bmp");
+        GuiTest::SavePng(&bmp, "barcode-" + std::to_string(int(c.t)) + ".png");
         std::string out = exporttest::RunTool("zbarimg -q -Supca.enable -Supce.enable '" + file + "' 2>&1");
         // zbarimg may first complain about the missing system bus.
         std::string read;

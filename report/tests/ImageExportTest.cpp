@@ -1,6 +1,7 @@
 // Image export: one picture per page, read back with the platform's image
 // readers at the page's size or cut to its objects.
 #include "ExportTestSupport.h"
+#include "GuiTesting.h"
 #include "Graphics.h"
 #include "Jpeg.h"
 #include "frxExportImage.h"
@@ -41,7 +42,7 @@ TEST(ImageExport, JpegPagesAtThePageSize)
         EXPECT_EQ(img.Height(), 1123);
     }
     EXPECT_FALSE(std::filesystem::exists(dir.Dir + "out.4.jpg"));
-    if (getenv("QZ_KEEP_IMAGES")) RunTool("cp '" + dir.Dir + "out.1.jpg' /tmp/qz_out.1.jpg");
+    GuiTest::KeepFile(dir.Dir + "out.1.jpg");
     // Quality is kept within 1..100.
     jpeg.SetJPEGQuality(300);
     EXPECT_EQ(jpeg.JPEGQuality(), 100);

@@ -1,6 +1,7 @@
 // The PDF export, read back by real programs: pages, text (Chinese too)
 // and fonts with poppler's tools, structure with qpdf.
 #include "ExportTestSupport.h"
+#include "GuiTesting.h"
 #include "frxBarcode.h"
 #include "frxExportPDF.h"
 #include "frxPDFFile.h"
@@ -90,7 +91,8 @@ TEST(PDFExport, RealReadersGetPagesTextAndFonts)
     RunTool("pdftoppm -r 300 -f 1 -l 1 -png '" + file + "' '" + dir.Dir + "page'");
     const std::string code = RunTool("zbarimg -q '" + dir.Dir + "page-1.png' 2>/dev/null");
     EXPECT_NE(code.find("EAN-13:5901234123457"), std::string::npos) << code;
-    if (getenv("QZ_KEEP_PDF")) RunTool("cp '" + file + "' '" + dir.Dir + "page-1.png' /tmp/");
+    GuiTest::KeepFile(file);
+    GuiTest::KeepFile(dir.Dir + "page-1.png");
 }
 
 TEST(PDFExport, ObjectNumbersAndCrossReference)

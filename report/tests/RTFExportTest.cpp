@@ -1,6 +1,7 @@
 // The RTF export read back by LibreOffice: Chinese text, escaped braces and
 // backslashes, merged cells once, sections per page.
 #include "ExportTestSupport.h"
+#include "GuiTesting.h"
 #include "frxExportRTF.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +53,7 @@ TEST(RTFExport, LibreOfficeReadsTheTextBack)
     size_t count = 0;
     for (size_t at = text.find("学员"); at != std::string::npos; at = text.find("学员", at + 1)) ++count;
     EXPECT_EQ(count, 1u) << "a merged text appears once";
-    if (getenv("QZ_KEEP_RTF")) RunTool("cp '" + rtf.FileName + "' /tmp/");
+    GuiTest::KeepFile(rtf.FileName);
 }
 
 TEST(RTFExport, Escaping)

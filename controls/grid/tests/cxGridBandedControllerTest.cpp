@@ -648,7 +648,7 @@ TEST_F(GridBandedCustomizationFormTest, ABandDraggedOutOfTheListStartsMovingFrom
     EXPECT_EQ(started[0].second.X, expected.X);
     EXPECT_EQ(started[0].second.Y, expected.Y);
     GuiTest::MouseUp(list, mbLeft, Point(press.X + 30, press.Y));
-    if (const char* dir = getenv("QZ_GRID_PNG_DIR")) {
+    if (const char* dir = getenv("QZ_KEEP_PICTURES")) {
         list->SetItemIndex(0);
         GuiTest::ProcessEvents();
         GuiTest::SavePng(form, std::string(dir) + "/grid-banded-customization-form.png");

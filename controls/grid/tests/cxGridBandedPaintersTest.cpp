@@ -287,7 +287,7 @@ TEST_F(GridBandedPaintersTest, APictureOfABandedStudentList)
         for (const TCanvasOp& op : canvas->Ops()) drawn |= op.Text == text;
         EXPECT_TRUE(drawn) << text;
     }
-    if (const char* dir = getenv("QZ_GRID_PNG_DIR"))
+    if (const char* dir = getenv("QZ_KEEP_PICTURES"))
         EXPECT_TRUE(GuiTest::SavePng(canvas->Bitmap(), std::string(dir) + "/grid-banded-view.png"));
 }
 

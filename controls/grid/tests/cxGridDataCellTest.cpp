@@ -208,7 +208,7 @@ TEST_F(GridDataCellTest, TheSitePaintsItsRowsOfCells)
     EXPECT_EQ(ColorToRGB(plainPixel), ColorToRGB(painter->ContentColor()));
     EXPECT_TRUE(ColorToRGB(selectedPixel) == ColorToRGB(painter->SelectionColor()) ||
                 ColorToRGB(selectedPixel) == ColorToRGB(painter->InactiveColor()));
-    if (const char* dir = getenv("QZ_GRID_PNG_DIR")) GuiTest::SavePng(Grid, std::string(dir) + "/grid-data-cells.png");
+    if (const char* dir = getenv("QZ_KEEP_PICTURES")) GuiTest::SavePng(Grid, std::string(dir) + "/grid-data-cells.png");
 }
 
 }  // namespace

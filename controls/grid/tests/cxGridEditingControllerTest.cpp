@@ -105,7 +105,7 @@ TEST_F(GridEditingTest, AnEditedItemGetsOneEditOverItsCellLoadedWithTheValue)
     EXPECT_EQ(edit->BoundsRect(), expected);
     EXPECT_FALSE(Site()->TabStop()) << "the edit is the tab stop while it shows";
     EXPECT_TRUE(View->IsControlFocused());
-    if (const char* dir = getenv("QZ_GRID_PNG_DIR")) GuiTest::SavePng(Grid, std::string(dir) + "/grid-in-place-editor.png");
+    if (const char* dir = getenv("QZ_KEEP_PICTURES")) GuiTest::SavePng(Grid, std::string(dir) + "/grid-in-place-editor.png");
 
     // Both items share the default text editor: its one edit serves the other item too.
     City()->SetEditing(true);

@@ -125,7 +125,7 @@ TEST_F(GridFilterPopupTest, ListsTheFixedEntriesTheApplicationsAndTheValuesAndSe
     EXPECT_EQ(Shown(), (std::vector<std::string>{"(All)", "(Custom...)", "(Blanks)", "(NonBlanks)", "南方城市", "北京",
                                                  "广州市", "上海"}));
     EXPECT_EQ(Popup->ListBox()->ItemIndex(), IndexOf("上海"));
-    if (const char* dir = getenv("QZ_GRID_PNG_DIR")) GuiTest::SavePng(Popup.get(), std::string(dir) + "/grid-filter-popup.png");
+    if (const char* dir = getenv("QZ_KEEP_PICTURES")) GuiTest::SavePng(Popup.get(), std::string(dir) + "/grid-filter-popup.png");
     // A condition the list cannot show as one value selects "(Custom...)".
     Popup->ClosePopup();
     EXPECT_EQ(Popup->ListBox()->Count(), 0) << "the list is emptied between drop-downs";

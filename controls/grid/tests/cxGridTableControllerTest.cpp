@@ -613,7 +613,7 @@ TEST_F(GridRecordPaintTest, ARecordDrawsItsExpandButtonAndItsOrItsCellsFocusRect
         GuiTest::ProcessEvents();
         std::unique_ptr<TBitmap> shot(GuiTest::Grab(View->Site()));
         ASSERT_NE(shot, nullptr);
-        if (const char* dir = getenv("QZ_GRID_PNG_DIR"))
+        if (const char* dir = getenv("QZ_KEEP_PICTURES"))
             GuiTest::SavePng(shot.get(), std::string(dir) + "/grid-record-painter-" + std::to_string(invert) + ".png");
         // The expand buttons: a box with a plus or a minus; none on a row that does not expand.
         for (int position : {1, 2}) {

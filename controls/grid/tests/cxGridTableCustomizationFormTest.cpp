@@ -206,7 +206,7 @@ TEST_F(GridCustomizationFormTest, AColumnDraggedOutOfTheListStartsMovingFromTheS
     GuiTest::MouseDown(list, mbLeft, press);
     GuiTest::MouseUp(list, mbLeft, press);
     EXPECT_EQ(list->DragItemIndex(), -1);
-    if (const char* dir = getenv("QZ_GRID_PNG_DIR")) {
+    if (const char* dir = getenv("QZ_KEEP_PICTURES")) {
         list->SetItemIndex(0);
         GuiTest::ProcessEvents();
         GuiTest::SavePng(Form, std::string(dir) + "/grid-customization-form.png");

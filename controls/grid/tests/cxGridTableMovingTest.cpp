@@ -362,7 +362,7 @@ TEST_F(GridTableMovingTest, TheDragImageFollowsTheMouseAndArrowsMarkAChangingDro
     // Moving on within the same zone moves the image, not the arrows.
     GuiTest::MouseMove(Site(), TPoint{at.X + 2, at.Y}, {ssLeft});
     EXPECT_EQ(ScreenOverlay()->PixelAt(upper), clLime);
-    if (const char* dir = getenv("QZ_GRID_PNG_DIR")) {
+    if (const char* dir = getenv("QZ_KEEP_PICTURES")) {
         std::unique_ptr<TBitmap> shot(ScreenOverlay()->Grab(Form->BoundsRect()));
         GuiTest::SavePng(shot.get(), std::string(dir) + "/grid-header-drag.png");
     }

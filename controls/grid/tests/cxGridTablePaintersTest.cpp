@@ -193,7 +193,7 @@ TEST_F(GridTablePaintersTest, APictureOfAStudentList)
         for (const TCanvasOp& op : canvas->Ops()) drawn |= op.Text == name;
         EXPECT_TRUE(drawn) << name;
     }
-    if (const char* dir = getenv("QZ_GRID_PNG_DIR"))
+    if (const char* dir = getenv("QZ_KEEP_PICTURES"))
         EXPECT_TRUE(GuiTest::SavePng(canvas->Bitmap(), std::string(dir) + "/grid-table-view.png"));
 }
 

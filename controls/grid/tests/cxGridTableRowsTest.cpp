@@ -492,7 +492,7 @@ TEST_F(GridTableRowsTest, PictureOfAViewGroupedTwiceWithFooterSums)
 
     GuiTest::ProcessEvents();
     Grid->Repaint();
-    if (const char* dir = getenv("QZ_GRID_PNG_DIR"))
+    if (const char* dir = getenv("QZ_KEEP_PICTURES"))
         EXPECT_TRUE(GuiTest::SavePng(Grid, std::string(dir) + "/grid-grouped-rows.png"));
 }
 

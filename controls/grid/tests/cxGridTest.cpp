@@ -474,7 +474,7 @@ TEST_F(GridTabsTest, LeftTabsPictureForAPerson)
     Grid->RootLevelOptions()->SetDetailFrameWidth(2);
     Grid->LayoutChanged();
     GuiTest::ProcessEvents();
-    if (const char* dir = getenv("QZ_GRID_PNG_DIR")) GuiTest::SavePng(Grid, std::string(dir) + "/grid-left-tabs.png");
+    if (const char* dir = getenv("QZ_KEEP_PICTURES")) GuiTest::SavePng(Grid, std::string(dir) + "/grid-left-tabs.png");
     auto* tabs = Tabs();
     ASSERT_EQ(tabs->Count(), 2);
     EXPECT_TRUE(tabs->IsVertical());

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <unistd.h>
 
 using namespace qzgui;
@@ -290,11 +291,31 @@ TColor PixelAt(TWinControl* c, TPoint p)
     return TColor(TC(b->Image()->Img.pixelColor(q)));
 }
 
+std::string KeepPicturesDir()
+{
+    const char* dir = std::getenv("QZ_KEEP_PICTURES");
+    if (!dir || !*dir) return {};
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    return std::string(dir) + "/";
+}
+
 bool SavePng(TBitmap* b, const std::string& fileName)
 {
     if (!b || b->Empty()) return false;
+    const std::string dir = KeepPicturesDir();
+    if (dir.empty()) return true;
     b->FinishDrawing();
-    return b->Image()->Img.save(QS(fileName), "PNG");
+    return b->Image()->Img.save(QS(dir + std::filesystem::path(fileName).filename().string()), "PNG");
+}
+
+void KeepFile(const std::string& file)
+{
+    const std::string dir = KeepPicturesDir();
+    if (dir.empty()) return;
+    std::error_code ec;
+    std::filesystem::copy_file(file, dir + std::filesystem::path(file).filename().string(),
+                               std::filesystem::copy_options::overwrite_existing, ec);
 }
 
 bool SavePng(TWinControl* c, const std::string& fileName)

@@ -53,9 +53,19 @@ void ComposeText(const std::string& preedit);
 TBitmap* Grab(TWinControl* c);   // caller frees
 // The colour of one pixel of what the control shows (client coordinates).
 TColor PixelAt(TWinControl* c, TPoint p);
-// Saves what the control shows as a PNG, for a person to look at.
+// Test pictures, for a person to look at, are written only when
+// QZ_KEEP_PICTURES=DIR is set, all into DIR: every test that makes a
+// picture, document or other file to keep goes through these, never
+// writing into the working or build folder or a fixed path otherwise.
+// The folder pictures are kept in (made when missing); "" when they are not kept.
+std::string KeepPicturesDir();
+// With QZ_KEEP_PICTURES set, saves what the control shows as a PNG under the
+// file name part of fileName in that folder; without, writes nothing. True
+// when there was a picture (and, when kept, it was written).
 bool SavePng(TWinControl* c, const std::string& fileName);
 bool SavePng(TBitmap* b, const std::string& fileName);
+// With QZ_KEEP_PICTURES set, copies a file a test made into that folder.
+void KeepFile(const std::string& file);
 
 // The drag image windows up on the screen now: where each lies (screen
 // coordinates), whether it keeps out of the mouse's and the activation's way.

@@ -272,9 +272,7 @@ TEST_F(MetafileTest, FilesAnotherProgramWroteDrawWhereTheyShould)
             SCOPED_TRACE(scale);
             const int w = 200 * scale, h = 100 * scale;
             auto shot = Canvas(w, h, [&](TCanvas* c) { c->StretchDraw(Rect(0, 0, w, h), &mf); });
-            if (getenv("QZ_KEEP_METAFILE_PNG"))
-                GuiTest::SavePng(shot.get(), ::testing::TempDir() + "other-program-" + ext + "-" +
-                                                 std::to_string(scale) + ".png");
+            GuiTest::SavePng(shot.get(), std::string("other-program-") + ext + "-" + std::to_string(scale) + ".png");
             auto at = [&](int x, int y) { return ColorToRGB(shot->Canvas()->Pixels(x * scale, y * scale)); };
             EXPECT_EQ(at(45, 35), clRed);
             EXPECT_EQ(at(150, 50), clBlue);
