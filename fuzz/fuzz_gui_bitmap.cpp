@@ -18,10 +18,27 @@ bool SamePixels(TBitmap& a, TBitmap& b)
     return true;
 }
 
+void WriteSeeds()
+{
+    const struct {
+        TPixelFormat Format;
+        const char* Name;
+    } formats[] = {{pf1bit, "1bit.bmp"}, {pf4bit, "4bit.bmp"}, {pf8bit, "8bit.bmp"}, {pf15bit, "15bit.bmp"},
+                   {pf16bit, "16bit.bmp"}, {pf24bit, "24bit.bmp"}, {pf32bit, "32bit.bmp"}};
+    for (const auto& f : formats) {
+        TBitmap b;
+        PaintSeedPicture(b, 13, 7);
+        b.SetPixelFormat(f.Format);
+        WriteSeed(f.Name, b);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static bool seeded = (WriteSeeds(), true);
+    (void)seeded;
     TBitmap b(2, 1);
     b.Canvas()->SetPixels(1, 0, clRed);
     TMemoryStream m;

@@ -11,8 +11,25 @@
 #include <string>
 #include <unistd.h>
 
+namespace {
+
+void WriteSeeds()
+{
+    for (int side : {16, 32}) {
+        TBitmap b;
+        PaintSeedPicture(b, side, side);
+        TIcon icon;
+        icon.Assign(&b);
+        WriteSeed(std::to_string(side) + ".ico", icon);
+    }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static bool seeded = (WriteSeeds(), true);
+    (void)seeded;
     TIcon icon;
     TMemoryStream m;
     if (size) m.WriteBuffer(data, int(size));

@@ -21,8 +21,25 @@ void CheckSavedSize(TJPEGImage& j, int w, int h, const char* what)
 
 }  // namespace
 
+void WriteSeeds()
+{
+    TBitmap b;
+    PaintSeedPicture(b, 24, 16);
+    for (int quality : {10, 90}) {
+        for (bool grey : {false, true}) {
+            TJPEGImage j;
+            j.SetCompressionQuality(quality);
+            j.SetGrayscale(grey);
+            j.Assign(&b);
+            WriteSeed("q" + std::to_string(quality) + (grey ? "-grey.jpg" : ".jpg"), j);
+        }
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static bool seeded = (WriteSeeds(), true);
+    (void)seeded;
     TJPEGImage j;
     TMemoryStream m;
     if (size) m.WriteBuffer(data, int(size));

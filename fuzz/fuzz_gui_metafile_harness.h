@@ -1,17 +1,40 @@
 // What the WMF and EMF harnesses share: a file that loads (or is refused
 // with EInvalidGraphic), draws, and saves in both formats to files that load
-// again at the same size.
+// again at the same size; the same file loads through a picture by its
+// extension, and a refused one leaves the picture as it was.
 #pragma once
 
 #include "fuzz_gui_harness.h"
 #include "Metafile.h"
 #include "Streams.h"
+#include "fuzz_scratch.h"
 
 #include <cstdlib>
 #include <string>
 
-inline void CheckMetafileBytes(const std::string& bytes)
+inline void CheckPictureFile(const std::string& bytes, const char* ext)
 {
+    static const std::string base = FuzzScratchDir("metafile") + "/pic";
+    const std::string path = base + ext;
+    {
+        TFileStream f(path, fmCreate);
+        if (!bytes.empty()) f.WriteBuffer(bytes.data(), int(bytes.size()));
+    }
+    TPicture p;
+    p.Bitmap()->SetSize(3, 2);
+    try {
+        p.LoadFromFile(path);
+    } catch (const EInvalidGraphic&) {
+        Check(p.Width() == 3 && p.Height() == 2, "a refused load leaves the picture as it was");
+        return;
+    }
+    TBitmap b(16, 16);
+    if (p.Graphic()) b.Canvas()->StretchDraw(Rect(0, 0, 16, 16), p.Graphic());
+}
+
+inline void CheckMetafileBytes(const std::string& bytes, const char* ext)
+{
+    CheckPictureFile(bytes, ext);
     TMetafile m;
     TStringStream in(bytes);
     try {

@@ -200,6 +200,11 @@ std::string TConfiger::GetDipConnStr()
         qzLib::ShowInfo("无法获得DIP连接信息,请检查网络是否畅通.");
         return "";
     }
+    return DipReplyConnStr(reply);
+}
+
+std::string TConfiger::DipReplyConnStr(const std::string& reply)
+{
     TStringList lines;
     lines.SetText(reply);
     if (lines.Count() != 5) return "";

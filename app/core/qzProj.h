@@ -82,6 +82,10 @@ public:
     // Asks the connection-information service; empty when the answer is
     // unusable or the request fails (the latter is reported).
     std::string GetDipConnStr();
+    // The connection string of the service's reply: five lines (server,
+    // port, user, password, database), the server's alias written on the
+    // way; empty for any other reply.
+    static std::string DipReplyConnStr(const std::string& reply);
     // Writes (or with deleteAlias removes) the SQL Server client alias of a server.
     static void SetServerAlias(const std::string& server, const std::string& port, bool deleteAlias);
 

@@ -1,13 +1,12 @@
 #include "Backup.h"
 
+#include "BackupFiles.h"
 #include "DateUtils.h"
 #include "DirPicker.h"
 #include "Objs.h"
 #include "SysUtils.h"
 #include "TextUtils.h"
 #include "qzLib.h"
-
-#include <sqlite3.h>
 
 #include <cmath>
 #include <cstdio>
@@ -21,57 +20,6 @@ const char* const BackupFilter = "备份文件(*.bak)|*.bak|所有文件(*.*)|*.
 const char* const BackupCopyFailed = "备份时,复制文件失败,请检查备份路径是否正确,或者目标文件已存在.";
 const char* const RestoreCopyFailed = "恢复时,复制文件失败,请检查数据文件是否正在使用.";
 const char* const RestoreNotABackup = "恢复时,所选文件不是本系统的有效备份文件.";
-
-struct TSqliteHandle {
-    sqlite3* Db = nullptr;
-    ~TSqliteHandle() { if (Db) sqlite3_close(Db); }
-};
-
-// Copies one open database into another through the online backup.
-void CopyDatabase(sqlite3* from, sqlite3* to)
-{
-    sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
-    if (!b) throw Exception(sqlite3_errmsg(to));
-    const int rc = sqlite3_backup_step(b, -1);
-    sqlite3_backup_finish(b);
-    if (rc != SQLITE_DONE) throw Exception(sqlite3_errstr(rc));
-    const int fin = sqlite3_errcode(to);
-    if (fin != SQLITE_OK) throw Exception(sqlite3_errmsg(to));
-}
-
-void OpenDb(TSqliteHandle& h, const std::string& file, int flags)
-{
-    if (sqlite3_open_v2(file.c_str(), &h.Db, flags, nullptr) != SQLITE_OK)
-        throw Exception(h.Db ? sqlite3_errmsg(h.Db) : "out of memory");
-}
-
-// Refuses a file that is no intact SQLite database before anything is replaced with it.
-void CheckDatabase(sqlite3* db)
-{
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "pragma quick_check", -1, &st, nullptr) != SQLITE_OK)
-        throw Exception(sqlite3_errmsg(db));
-    const int rc = sqlite3_step(st);
-    const unsigned char* t = rc == SQLITE_ROW ? sqlite3_column_text(st, 0) : nullptr;
-    const std::string answer = t ? reinterpret_cast<const char*>(t) : sqlite3_errmsg(db);
-    sqlite3_finalize(st);
-    if (answer != "ok") throw Exception(answer);
-}
-
-// Whether the database holds the school's own tables: a backup of another
-// program's data would replace the school's with it.
-bool IsSchoolDatabase(sqlite3* db)
-{
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db,
-                           "select count(*) from sqlite_master where type='table' and "
-                           "lower(name) in ('operator', 'students', 'company', 'backup')",
-                           -1, &st, nullptr) != SQLITE_OK)
-        return false;
-    const bool ok = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 4;
-    sqlite3_finalize(st);
-    return ok;
-}
 
 }  // namespace
 
@@ -95,27 +43,6 @@ std::string BackupSql(const std::string& database, const std::string& file)
 std::string RestoreSql(const std::string& database, const std::string& file)
 {
     return "restore database " + QuoteName(database) + " from disk=" + QuoteText(file);
-}
-
-void SqliteCopy(const std::string& from, const std::string& to)
-{
-    const std::string scratch = to + ".part";
-    std::remove(scratch.c_str());
-    try {
-        TSqliteHandle src, dst;
-        OpenDb(src, from, SQLITE_OPEN_READONLY);
-        OpenDb(dst, scratch, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        CopyDatabase(src.Db, dst.Db);
-    } catch (...) {
-        std::remove(scratch.c_str());
-        throw;
-    }
-    std::error_code ec;
-    std::filesystem::rename(scratch, to, ec);
-    if (ec) {
-        std::remove(scratch.c_str());
-        throw Exception(ec.message());
-    }
 }
 
 }  // namespace Backup
@@ -190,7 +117,7 @@ void TFrmBackup::BackupTo(const std::string& file)
         return;
     }
     try {
-        Backup::SqliteCopy(GDatabase->GetDataSource(), file);
+        BackupFiles::SqliteCopy(GDatabase->GetDataSource(), file);
     } catch (const Exception&) {
         throw Exception(BackupCopyFailed);
     }
@@ -213,21 +140,14 @@ void TFrmBackup::RestoreFrom(const std::string& file)
     }
     // The file is looked at before anything is closed or replaced: one that
     // is no intact backup of this system is refused and changes nothing.
-    TSqliteHandle src;
     try {
-        OpenDb(src, file, SQLITE_OPEN_READONLY);
-        CheckDatabase(src.Db);
+        BackupFiles::CheckSchoolDatabase(file);
     } catch (const Exception&) {
         throw Exception(RestoreNotABackup);
     }
-    if (!IsSchoolDatabase(src.Db)) throw Exception(RestoreNotABackup);
     GDatabase->SetConnected(false);
     try {
-        TSqliteHandle dst;
-        OpenDb(dst, GDatabase->GetDataSource(), SQLITE_OPEN_READWRITE);
-        // The engine writes the pages in one transaction of the target: a
-        // failure half-way leaves the database as it was.
-        CopyDatabase(src.Db, dst.Db);
+        BackupFiles::CopyInto(file, GDatabase->GetDataSource());
     } catch (const Exception&) {
         GDatabase->SetConnected(true);
         throw Exception(RestoreCopyFailed);

@@ -57,9 +57,5 @@ std::string QuoteText(const std::string& text);
 std::string BackupSql(const std::string& database, const std::string& file);
 std::string RestoreSql(const std::string& database, const std::string& file);
 
-// A consistent copy of an SQLite database file through the engine's online
-// backup, written whole (a scratch file renamed at the end); raises
-// Exception with the engine's message.
-void SqliteCopy(const std::string& from, const std::string& to);
 
 }  // namespace Backup
