@@ -1,7 +1,10 @@
 // The school the benchmarks open: 100,000 students with their salesmen,
 // classes, graduations and drop-outs in a database file of the built-in
-// engine, made once per run, and the student list's query over it.
+// engine, made once per run in the run's scratch folder (removed when the
+// run ends), and the student list's query over it.
 #pragma once
+
+#include "BenchFiles.h"
 
 #include <sqlite3.h>
 
@@ -40,8 +43,7 @@ inline const std::string& Database()
 {
     static std::string file;
     if (!file.empty()) return file;
-    char tmpl[] = "/tmp/qzbenchXXXXXX";
-    file = std::string(mkdtemp(tmpl)) + "/school.mdb";
+    file = BenchFiles::ScratchDir() + "/school.mdb";
     sqlite3* db = nullptr;
     Check(sqlite3_open(file.c_str(), &db), db);
     std::ifstream in(SchemaFile());

@@ -8,6 +8,7 @@
 // QTableView over a QAbstractTableModel holding the same rows, in the same
 // size, font, column widths and row height, does the same: the yardstick.
 #include "ADODB.h"
+#include "BenchGui.h"
 #include "BenchStudents.h"
 #include "Forms.h"
 #include "GuiTesting.h"
@@ -51,17 +52,13 @@ const char* const kFields[] = {"Id",       "Name",      "Sex",         "Idcode",
                                "Drivetype", "SalemanName", "Addr", "Native",  "Notes"};
 constexpr int kColumns = int(sizeof kFields / sizeof kFields[0]);
 
-void InitOnce()
+void StartGui()
 {
-    static bool done = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        GuiTest::Init();
-        cxFoundationStartup::StartUp();
-        cxEditorsStartup::StartUp();
-        cxGridStartup::StartUp();
-        return true;
-    }();
-    (void)done;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    GuiTest::Init();
+    cxFoundationStartup::StartUp();
+    cxEditorsStartup::StartUp();
+    cxGridStartup::StartUp();
 }
 
 // The students' list as the program opens it.
@@ -88,11 +85,7 @@ struct TConnection {
     }
 };
 
-TADOConnection& Connection()
-{
-    static TConnection c;
-    return c.Connection;
-}
+TADOConnection& Connection() { return BenchGui::Fixture<TConnection>().Connection; }
 
 // ---- ours: a data-aware table view in a grid ----------------------------------------------------------
 
@@ -104,6 +97,8 @@ struct TGridFixture {
     TcxGridDBTableView* View = nullptr;
     std::unique_ptr<TBitmap> Frame;
 
+    TGridFixture() { Open(); }
+    ~TGridFixture() { Close(); }
     // Opens the list and binds a new grid to it, laid out and ready to paint.
     void Open()
     {
@@ -175,16 +170,7 @@ struct TGridFixture {
     }
 };
 
-TGridFixture& Grid()
-{
-    static TGridFixture* f = [] {
-        InitOnce();
-        auto* g = new TGridFixture;
-        g->Open();
-        return g;
-    }();
-    return *f;
-}
+TGridFixture& Grid() { return BenchGui::Fixture<TGridFixture>(); }
 
 // ---- the yardstick: a QTableView over a QAbstractTableModel ---------------------------------------------
 
@@ -264,6 +250,8 @@ struct TViewFixture {
     std::unique_ptr<QTableView> View;
     QImage Frame{kWidth, kHeight, QImage::Format_RGB32};
 
+    TViewFixture() { Open(); }
+    ~TViewFixture() { Close(); }
     // The same rows, size, font, column widths and row height as the grid's view.
     void Open()
     {
@@ -336,31 +324,18 @@ struct TViewFixture {
     }
 };
 
-TViewFixture& View()
-{
-    static TViewFixture* f = [] {
-        InitOnce();
-        auto* v = new TViewFixture;
-        v->Open();
-        return v;
-    }();
-    return *f;
-}
+TViewFixture& View() { return BenchGui::Fixture<TViewFixture>(); }
 
-// QZ_BENCH_FRAME=<prefix> keeps the frames measured as <prefix>-grid-*.png and <prefix>-view-*.png.
+// QZ_KEEP_PICTURES=DIR keeps the frames measured as bench-gridviews-grid-*.png and
+// bench-gridviews-view-*.png.
 void KeepFrame(TGridFixture& g, const char* AName)
 {
-    if (const char* prefix = std::getenv("QZ_BENCH_FRAME")) {
-        std::string name = std::string(prefix) + "-grid-" + AName;
-        g.Frame->SaveToFile(name + ".bmp");
-        QImage(QString::fromStdString(name + ".bmp")).save(QString::fromStdString(name + ".png"));
-        std::remove((name + ".bmp").c_str());
-    }
+    GuiTest::SavePng(g.Frame.get(), std::string("bench-gridviews-grid-") + AName + ".png");
 }
 void KeepFrame(TViewFixture& v, const char* AName)
 {
-    if (const char* prefix = std::getenv("QZ_BENCH_FRAME"))
-        v.Frame.save(QString::fromStdString(std::string(prefix) + "-view-" + AName + ".png"));
+    const std::string dir = GuiTest::KeepPicturesDir();
+    if (!dir.empty()) v.Frame.save(QString::fromStdString(dir + "bench-gridviews-view-" + AName + ".png"));
 }
 
 // ---- the runs ---------------------------------------------------------------------------------------
@@ -464,3 +439,5 @@ void BM_TableViewHeaderSort(benchmark::State& state)
 BENCHMARK(BM_TableViewHeaderSort)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+QZ_BENCH_GUI_MAIN(StartGui)

@@ -19,6 +19,7 @@
 #include "frxPreviewPages.h"
 
 #include "ADODB.h"
+#include "BenchFiles.h"
 #include "Streams.h"
 #include "SysUtils.h"
 #include "TextUtils.h"
@@ -110,8 +111,7 @@ const std::string& Database()
 {
     static std::string file;
     if (!file.empty()) return file;
-    char tmpl[] = "/tmp/qzreportbenchXXXXXX";
-    file = std::string(mkdtemp(tmpl)) + "/school.mdb";
+    file = BenchFiles::ScratchDir() + "/school.mdb";
     sqlite3* db = nullptr;
     sqlite3_open(file.c_str(), &db);
     sqlite3_exec(db,
