@@ -960,7 +960,16 @@ void TBitmap::LoadFromStream(TStream* stream)
     if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas.get())->Release();
     switch (img.depth()) {
     case 1: FPixelFormat = pf1bit; img = img.convertToFormat(QImage::Format_Mono); break;
-    case 8: FPixelFormat = pf8bit; break;
+    case 8:
+        FPixelFormat = pf8bit;
+        // A file's pixels may point past its palette: such a pixel shows
+        // black, here and in every copy saved from it.
+        if (img.format() == QImage::Format_Indexed8 && img.colorCount() < 256) {
+            QList<QRgb> table = img.colorTable();
+            table.resize(256, qRgb(0, 0, 0));
+            img.setColorTable(table);
+        }
+        break;
     case 24: FPixelFormat = pf24bit; img = img.convertToFormat(QImage::Format_BGR888); break;
     case 32:
         FPixelFormat = img.hasAlphaChannel() ? pf32bit : pfDevice;

@@ -448,6 +448,25 @@ TEST_F(CanvasTest, BitmapDataTheHeaderDoesNotBackIsRefused)
     EXPECT_EQ(b.Canvas()->Pixels(0, 0), TColor(RGB(6, 5, 4)));
 }
 
+// A palette picture whose pixels point past its palette: those pixels are
+// black, and a saved copy loads to the same pixels.
+TEST_F(CanvasTest, PalettePixelsPastThePaletteAreBlackInEveryCopy)
+{
+    TBitmap b;
+    TMemoryStream m;
+    m.WriteString(Bmp(4, 1, 8, 0, GreyColours(2), std::string("\x00\x01\x05\xC8", 4)));
+    m.SetPosition(0);
+    b.LoadFromStream(&m);
+    const TColor expected[] = {TColor(RGB(0, 0, 0)), TColor(RGB(16, 16, 16)), clBlack, clBlack};
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(b.Canvas()->Pixels(x, 0), expected[x]) << x;
+    TMemoryStream saved;
+    b.SaveToStream(&saved);
+    saved.SetPosition(0);
+    TBitmap again;
+    again.LoadFromStream(&saved);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(again.Canvas()->Pixels(x, 0), expected[x]) << x;
+}
+
 TEST_F(CanvasTest, RunLengthBitmapsDecodeWithSkippedPixelsAtIndexZero)
 {
     // 8 bits, 4 x 3, bottom row first: a run of three 1s; end of the row; a
