@@ -59,6 +59,12 @@ void StartGui()
     cxFoundationStartup::StartUp();
     cxEditorsStartup::StartUp();
     cxGridStartup::StartUp();
+    // Freed last, after the fixtures that use the libraries.
+    BenchGui::AtEnd().push_back([] {
+        cxGridStartup::ShutDown();
+        cxEditorsStartup::ShutDown();
+        cxFoundationStartup::ShutDown();
+    });
 }
 
 // The students' list as the program opens it.

@@ -34,6 +34,12 @@ void InitOnce()
         cxFoundationStartup::StartUp();
         cxEditorsStartup::StartUp();
         cxGridStartup::StartUp();
+        // Shut down before the libraries' statics go, as the program does.
+        std::atexit([] {
+            cxGridStartup::ShutDown();
+            cxEditorsStartup::ShutDown();
+            cxFoundationStartup::ShutDown();
+        });
         return true;
     }();
     (void)done;
