@@ -843,9 +843,12 @@ Variant TcxCustomGridTableItem::GetStoredPropertyValue(const std::string& AName)
 
 void TcxCustomGridTableItem::SetStoredPropertyValue(const std::string& AName, const Variant& AValue)
 {
+    // A stored value no setting has (a damaged layout) is passed over.
     if (AName == "AlignmentHorz") {
         TcxCustomEditProperties* p = GetProperties();
-        auto horz = TAlignment(AValue.AsInteger());
+        const int value = AValue.AsInteger();
+        if (value < taLeftJustify || value > taCenter) return;
+        auto horz = TAlignment(value);
         if (!p || p->Alignment()->Horz() == horz) return;
         // A default editor is shared: the item takes properties of its own first.
         if (!FRepositoryItem && !FProperties) {
@@ -858,8 +861,10 @@ void TcxCustomGridTableItem::SetStoredPropertyValue(const std::string& AName, co
         SetIndex(AValue.AsInteger());
     else if (AName == "Visible")
         SetVisible(AValue.AsBoolean());
-    else if (AName == "SortOrder")
-        SetSortOrder(TcxDataSortOrder(AValue.AsInteger()));
+    else if (AName == "SortOrder") {
+        const int value = AValue.AsInteger();
+        if (value >= soNone && value <= soDescending) SetSortOrder(TcxDataSortOrder(value));
+    }
     else if (AName == "SortIndex")
         SetSortIndex(AValue.AsInteger());
 }

@@ -94,6 +94,22 @@ TEST_F(GridTableColumnsTest, AFreshViewShowsTheDefaults)
     EXPECT_EQ(Column(0)->HeaderGlyphAlignmentVert(), vaCenter);
 }
 
+// A stored layout holding a value no alignment or sort order has (a damaged
+// file) leaves the column as it was; a good value still applies.
+TEST_F(GridTableColumnsTest, StoredValuesOutOfRangeArePassedOver)
+{
+    TcxGridColumn* c = Column(0);
+    const Variant before = c->GetStoredPropertyValue("AlignmentHorz");
+    for (int bad : {-1, 3, 36}) {
+        c->SetStoredPropertyValue("AlignmentHorz", Variant(bad));
+        c->SetStoredPropertyValue("SortOrder", Variant(bad));
+    }
+    EXPECT_EQ(c->GetStoredPropertyValue("AlignmentHorz").AsInteger(), before.AsInteger());
+    EXPECT_EQ(c->SortOrder(), soNone);
+    c->SetStoredPropertyValue("SortOrder", Variant(int(soDescending)));
+    EXPECT_EQ(c->SortOrder(), soDescending);
+}
+
 TEST_F(GridTableColumnsTest, NumericOptionsClamp)
 {
     struct Case {
