@@ -1585,14 +1585,18 @@ void TfrxStyleSheet::LoadFromFile(const std::string& fileName)
 }
 void TfrxStyleSheet::LoadFromStream(TStream* stream)
 {
-    Clear();
+    // Read whole before anything is replaced: a file that fails half-way
+    // leaves the sheet as it was.
     TfrxXMLDocument doc;
     doc.LoadFromStream(stream);
-    if (!AnsiSameText(doc.Root()->Name, "stylesheet")) return;
-    for (int i = 0; i < doc.Root()->Count(); ++i) {
-        TfrxXMLItem* item = doc.Root()->Items(i);
-        if (AnsiSameText(item->Name, "style")) Add()->LoadFromXMLItem(item);
+    TfrxStyleSheet loaded;
+    if (AnsiSameText(doc.Root()->Name, "stylesheet")) {
+        for (int i = 0; i < doc.Root()->Count(); ++i) {
+            TfrxXMLItem* item = doc.Root()->Items(i);
+            if (AnsiSameText(item->Name, "style")) loaded.Add()->LoadFromXMLItem(item);
+        }
     }
+    FItems.swap(loaded.FItems);
 }
 void TfrxStyleSheet::SaveToFile(const std::string& fileName)
 {

@@ -388,6 +388,21 @@ TEST(ReportFile, LayoutWithUtf8ByteOrderMarkLoads)
     EXPECT_EQ(SaveText(*g.Report), saved);
 }
 
+// A style sheet that fails half-way (an unknown property, a colour that is
+// no number) raises and leaves the sheet as it was.
+TEST(ReportFile, StyleSheetFailingHalfWayChangesNothing)
+{
+    TfrxStyleSheet sheet;
+    sheet.Add()->Name = "kept";
+    const std::string bad = "<?xml version=\"1.0\" encoding=\"GBK\"?><stylesheet>"
+                            "<style Name=\"a\"><item Name=\"t\" Color=\"1\" Font.NamStyle=\"1\"/>"
+                            "<item Name=\"d\" Color=\"5368ta\" Color=\"5\"/></style></stylesheet>";
+    TStringStream s(bad);
+    EXPECT_THROW(sheet.LoadFromStream(&s), Exception);
+    ASSERT_EQ(sheet.Count(), 1);
+    EXPECT_EQ(sheet.Items(0)->Name, "kept");
+}
+
 TEST(ReportFile, Files)
 {
     auto host = std::make_shared<TRecordingHost>();
