@@ -108,6 +108,9 @@ TMarginsPanel::TMarginsPanel(TComponent* owner) : TPanel(owner)
     SetBevelOuter(bvNone);
 }
 
+TfrxDesignerWorkspace* TMarginsPanel::Workspace() const { return FWorkspace.Get(); }
+void TMarginsPanel::SetWorkspace(TfrxDesignerWorkspace* w) { FWorkspace = w; }
+
 TPoint TMarginsPanel::ToWorkspace(int x, int y) const
 {
     return TPoint(x - (FWorkspace->Left() - Left()), y - (FWorkspace->Top() - Top()));
@@ -284,10 +287,7 @@ TfrxDesignerWorkspace::TfrxDesignerWorkspace(TComponent* owner) : TPanel(owner)
     RecalcCaptionHeight();
 }
 
-TfrxDesignerWorkspace::~TfrxDesignerWorkspace()
-{
-    if (FMarginsPanel) FMarginsPanel->SetWorkspace(nullptr);
-}
+TfrxDesignerWorkspace::~TfrxDesignerWorkspace() = default;
 
 void TfrxDesignerWorkspace::SetParent(TWinControl* parent)
 {
@@ -338,7 +338,7 @@ void TfrxDesignerWorkspace::SetShowGrid(bool v)
 void TfrxDesignerWorkspace::SetColor(TColor v)
 {
     FColor = v;
-    FMarginsPanel->SetColor(v);
+    if (FMarginsPanel) FMarginsPanel->SetColor(v);
     Invalidate();
 }
 
@@ -354,7 +354,8 @@ void TfrxDesignerWorkspace::SetPageDimensions(int paperWidth, int paperHeight, c
 void TfrxDesignerWorkspace::SetScale(double v)
 {
     FScale = v;
-    TMarginsPanel* p = FMarginsPanel;
+    TMarginsPanel* p = FMarginsPanel.Get();
+    if (!p) return;
     p->SetBounds(p->Left(), p->Top(), RoundI(FPaperWidth * v), RoundI(FPaperHeight * v));
     if (FPaperWidth > 0 || FPaperHeight > 0)
         SetBounds(p->Left() + RoundI(FMargins.Left * v), p->Top() + RoundI(FMargins.Top * v),
@@ -366,7 +367,7 @@ void TfrxDesignerWorkspace::SetScale(double v)
 
 void TfrxDesignerWorkspace::SetOrigin(TPoint p)
 {
-    FMarginsPanel->SetBounds(p.X, p.Y, FMarginsPanel->Width(), FMarginsPanel->Height());
+    if (FMarginsPanel) FMarginsPanel->SetBounds(p.X, p.Y, FMarginsPanel->Width(), FMarginsPanel->Height());
 }
 
 void TfrxDesignerWorkspace::Lock()

@@ -51,8 +51,8 @@ class TMarginsPanel : public TPanel {
     QZ_CLASS(TMarginsPanel, TPanel)
 public:
     explicit TMarginsPanel(TComponent* owner = nullptr);
-    TfrxDesignerWorkspace* Workspace() const { return FWorkspace; }
-    void SetWorkspace(TfrxDesignerWorkspace* w) { FWorkspace = w; }
+    TfrxDesignerWorkspace* Workspace() const;
+    void SetWorkspace(TfrxDesignerWorkspace* w);
 
 protected:
     void Paint() override;
@@ -62,7 +62,8 @@ protected:
 
 private:
     TPoint ToWorkspace(int x, int y) const;
-    TfrxDesignerWorkspace* FWorkspace = nullptr;
+    // Either control may go first when their owners free them.
+    TWeakRef<TfrxDesignerWorkspace> FWorkspace;
 };
 
 // The editor that opens over a text object.
@@ -103,7 +104,7 @@ public:
     void SetSelectedObjects(TList* v) { FSelectedObjects = v; }
     TfrxPage* Page() const { return FPage; }
     void SetPage(TfrxPage* v) { FPage = v; }
-    TMarginsPanel* MarginsPanel() const { return FMarginsPanel; }
+    TMarginsPanel* MarginsPanel() const { return FMarginsPanel.Get(); }
     TInplaceMemo* InplaceMemo() const { return FInplaceMemo; }
 
     // ---- view settings ----
@@ -229,7 +230,7 @@ protected:
     TList* FObjects = nullptr;
     TList* FSelectedObjects = nullptr;
     TfrxPage* FPage = nullptr;
-    TMarginsPanel* FMarginsPanel = nullptr;
+    TWeakRef<TMarginsPanel> FMarginsPanel;
     TInplaceMemo* FInplaceMemo = nullptr;
     double FScale = 1;
     TColor FColor = clWhite;

@@ -404,8 +404,8 @@ void TfrxDesignerWorkspace::MouseMove(TShiftState shift, int X, int Y)
     // 13. auto-scroll
     if (FMouseDown && Cursor() != 50)
         if (auto* box = DynamicCast<TScrollBox>(Parent())) {
-            const int px = X + RoundI(FMargins.Left * FScale) + FMarginsPanel->Left();
-            const int py = Y + RoundI(FMargins.Top * FScale) + FMarginsPanel->Top();
+            const int px = X + RoundI(FMargins.Left * FScale) + (FMarginsPanel ? FMarginsPanel->Left() : 0);
+            const int py = Y + RoundI(FMargins.Top * FScale) + (FMarginsPanel ? FMarginsPanel->Top() : 0);
             TControlScrollBar* hs = box->HorzScrollBar();
             TControlScrollBar* vs = box->VertScrollBar();
             if (px > box->ClientWidth() + hs->Position()) hs->SetPosition(px - box->ClientWidth());
