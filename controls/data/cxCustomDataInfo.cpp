@@ -754,6 +754,78 @@ KeyKind KindOf(TcxValueTypeClass t)
     return KeyKind::None;
 }
 
+// The order-preserving image of a numeric cell's value.
+uint64_t NumberBits(KeyKind kind, const uint8_t* d)
+{
+    switch (kind) {
+    case KeyKind::Int16: { int16_t v; std::memcpy(&v, d, 2); return SignedBits(v); }
+    case KeyKind::Int32: { int32_t v; std::memcpy(&v, d, 4); return SignedBits(v); }
+    case KeyKind::UInt16: { uint16_t v; std::memcpy(&v, d, 2); return v; }
+    case KeyKind::Bool: return d[0];
+    case KeyKind::Int64: { int64_t v; std::memcpy(&v, d, 8); return SignedBits(v); }
+    case KeyKind::Double: { double v; std::memcpy(&v, d, 8); return DoubleBits(v); }
+    default: return 0;
+    }
+}
+
+// Sorts by one numeric key, ties broken by record index: the records without
+// a buffer, then those holding Null (both in record order), then the values;
+// the three runs come in reverse when descending. A key of 32 bits or fewer
+// and its record share one 64-bit word, so the sort moves and compares plain
+// integers as a sort of a bare list would.
+void SortByNumber(std::vector<int>& list, const TcxDataStorage* st, int offset, KeyKind kind, bool desc)
+{
+    const bool narrow = kind == KeyKind::Int16 || kind == KeyKind::Int32 || kind == KeyKind::UInt16 ||
+                        kind == KeyKind::Bool;
+    std::vector<int> none, nulls;
+    std::vector<uint64_t> packed;
+    std::vector<std::pair<uint64_t, int>> wide;
+    if (narrow) packed.reserve(list.size());
+    else wide.reserve(list.size());
+    for (int r : list) {
+        const uint8_t* buf = st->PeekRecordBuffer(r);
+        if (!buf) {
+            none.push_back(r);
+            continue;
+        }
+        const uint8_t* cell = buf + offset;
+        if (!cell[0]) {
+            nulls.push_back(r);
+            continue;
+        }
+        uint64_t bits = NumberBits(kind, cell + 1);
+        if (narrow) {
+            // The 32-bit image: the signed kinds' images keep their order in the low half.
+            uint32_t b = uint32_t(bits) ^ (kind == KeyKind::Int16 || kind == KeyKind::Int32 ? 0x80000000u : 0u);
+            if (desc) b = ~b;
+            packed.push_back(uint64_t(b) << 32 | uint32_t(r));
+        } else {
+            wide.push_back({desc ? ~bits : bits, r});
+        }
+    }
+    std::sort(none.begin(), none.end());
+    std::sort(nulls.begin(), nulls.end());
+    std::sort(packed.begin(), packed.end());
+    std::sort(wide.begin(), wide.end());
+    size_t at = 0;
+    auto put = [&](const std::vector<int>& run) {
+        for (int r : run) list[at++] = r;
+    };
+    auto putValues = [&] {
+        for (uint64_t k : packed) list[at++] = int(uint32_t(k));
+        for (const auto& k : wide) list[at++] = k.second;
+    };
+    if (desc) {
+        putValues();
+        put(nulls);
+        put(none);
+    } else {
+        put(none);
+        put(nulls);
+        putValues();
+    }
+}
+
 }  // namespace
 
 // Sorting by keys read once per record: the same order the record comparison
@@ -786,6 +858,10 @@ bool TcxCustomDataControllerInfo::FastSort()
         desc.push_back(en.SortOrder == soDescending);
     }
     TcxDataStorage* st = FController->Storage();
+    if (entries == 1 && kinds[0] != KeyKind::Text) {
+        SortByNumber(FRecordList, st, defs[0]->CellOffset(), kinds[0], desc[0]);
+        return true;
+    }
     size_t n = FRecordList.size();
     std::vector<TSortKey> keys(n * size_t(entries));
     std::vector<std::string> texts;
@@ -807,12 +883,10 @@ bool TcxCustomDataControllerInfo::FastSort()
             const uint8_t* d = cell + 1;
             k.Class = 2;
             switch (kinds[size_t(e)]) {
-            case KeyKind::Int16: { int16_t v; std::memcpy(&v, d, 2); k.Bits = SignedBits(v); break; }
-            case KeyKind::Int32: { int32_t v; std::memcpy(&v, d, 4); k.Bits = SignedBits(v); break; }
-            case KeyKind::UInt16: { uint16_t v; std::memcpy(&v, d, 2); k.Bits = v; break; }
-            case KeyKind::Bool: k.Bits = d[0]; break;
-            case KeyKind::Int64: { int64_t v; std::memcpy(&v, d, 8); k.Bits = SignedBits(v); break; }
-            case KeyKind::Double: { double v; std::memcpy(&v, d, 8); k.Bits = DoubleBits(v); break; }
+            case KeyKind::Int16: case KeyKind::Int32: case KeyKind::UInt16: case KeyKind::Bool:
+            case KeyKind::Int64: case KeyKind::Double:
+                k.Bits = NumberBits(kinds[size_t(e)], d);
+                break;
             case KeyKind::Text: {
                 const std::string* s;
                 std::memcpy(&s, d, sizeof(s));
@@ -861,27 +935,6 @@ bool TcxCustomDataControllerInfo::FastSort()
         }
         return list[size_t(x)] < list[size_t(y)];
     };
-    if (entries == 1 && kinds[0] != KeyKind::Text) {
-        // One numeric key: sort plain (class, bits, record) triples.
-        struct T {
-            uint64_t Hi;
-            uint64_t Bits;
-            int Record;
-        };
-        std::vector<T> v(n);
-        bool d0 = desc[0];
-        for (size_t i = 0; i < n; ++i) {
-            uint64_t cls = keys[i].Class, bits = keys[i].Bits;
-            v[i] = {d0 ? 2 - cls : cls, d0 ? ~bits : bits, FRecordList[i]};
-        }
-        std::sort(v.begin(), v.end(), [](const T& a, const T& b) {
-            if (a.Hi != b.Hi) return a.Hi < b.Hi;
-            if (a.Bits != b.Bits) return a.Bits < b.Bits;
-            return a.Record < b.Record;
-        });
-        for (size_t i = 0; i < n; ++i) FRecordList[i] = v[i].Record;
-        return true;
-    }
     if (entries == 1) {
         // One text key: sort (class, text, record) entries held together.
         struct T {

@@ -476,6 +476,7 @@ int TcxDataSummary::GetRecordIndex(int filteredIndex)
 void TcxDataSummary::CalculateRange(TcxDataSummaryItems* items, int first, int last, std::vector<int>& counts,
                                     std::vector<Variant>& values)
 {
+    if (items->Count() == 0) return;
     for (int p = first; p <= last; ++p) {
         int r = GetRecordIndex(p);
         if (r == -1) continue;

@@ -214,6 +214,46 @@ TEST(Sorting, FastAndComparisonPathsAgree)
     EXPECT_EQ(fast->RowRecords(), slow->RowRecords());
 }
 
+TEST(Sorting, OneNumericKeyOfEveryKindAgreesWithTheRecordComparison)
+{
+    // Null cells, repeated keys and negative values, in both directions:
+    // the order of the record comparison.
+    struct Case {
+        const char* Name;
+        TcxValueTypeClass Type;
+        Variant (*Make)(int i);
+    };
+    const Case cases[] = {
+        {"Smallint", TcxSmallintValueType::Class(), [](int i) { return V(int16_t((i * 37) % 11 - 5) * 3000); }},
+        {"Integer", TcxIntegerValueType::Class(), [](int i) { return V((i * 37) % 11 == 3 ? INT32_MIN : (i * 37) % 11 - 5); }},
+        {"Word", TcxWordValueType::Class(), [](int i) { return V((i * 37) % 11 * 6000); }},
+        {"Boolean", TcxBooleanValueType::Class(), [](int i) { return V(i % 3 == 0); }},
+        {"LargeInt", TcxLargeIntValueType::Class(), [](int i) { return Variant::FromInt64(int64_t((i * 37) % 11 - 5) << 40); }},
+        {"Float", TcxFloatValueType::Class(), [](int i) { return V(i % 13 == 0 ? -0.0 : ((i * 37) % 11 - 5) / 4.0); }},
+        {"DateTime", TcxDateTimeValueType::Class(), [](int i) { return Variant::FromDate(40000 + (i * 37) % 11 - 0.5); }},
+        {"Currency", TcxCurrencyValueType::Class(), [](int i) { return V(Currency::FromDouble((i * 37) % 11 - 5.5)); }},
+    };
+    for (const Case& k : cases) {
+        for (TcxDataSortOrder order : {soAscending, soDescending}) {
+            SCOPED_TRACE(std::string(k.Name) + (order == soAscending ? " ascending" : " descending"));
+            std::vector<int> orders[2];
+            for (int slow = 0; slow < 2; ++slow) {
+                auto c = MakeController();
+                c->AddColumn("K", k.Type);
+                if (slow)
+                    c->OnCompare = [](TcxCustomDataController*, int, int, int, const Variant& v1, const Variant& v2,
+                                      int& result) { result = cxVariants::VarCompare(v1, v2); };
+                c->BeginUpdate();
+                for (int i = 0; i < 300; ++i) c->SetValue(c->AppendRecord(), 0, i % 7 == 2 ? Null() : k.Make(i));
+                c->EndUpdate();
+                c->ChangeSorting(0, order);
+                orders[slow] = c->RowRecords();
+            }
+            EXPECT_EQ(orders[0], orders[1]);
+        }
+    }
+}
+
 TEST(Sorting, CaseInsensitiveEqualityFallsBackToRecordOrder)
 {
     auto c = NameAge({{"b", 1}, {"ABC", 2}, {"abc", 3}, {"a", 4}});
