@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <optional>
+#include <typeinfo>
 
 using namespace fs_common;
 using namespace fs_itools;
@@ -32,6 +33,8 @@ public:
     // their value's type answer without building a variant.
     virtual int32_t GetInt();
     virtual bool GetBool();
+    // GetValue always gives Variant(GetInt()).
+    virtual bool ExactInt() const { return false; }
     virtual int Priority() const = 0;
     std::unique_ptr<TfsExpressionNode> Left;
     std::unique_ptr<TfsExpressionNode> Right;
@@ -71,6 +74,7 @@ public:
     }
     Variant GetValue() override { return Value; }
     int32_t GetInt() override { return Value.VType() == varInteger ? int32_t(Value.RawInt()) : IntOf(Value); }
+    bool ExactInt() const override { return Value.VType() == varInteger; }
     int Priority() const override { return 0; }
     Variant Value;
 };
@@ -137,6 +141,11 @@ public:
     Variant GetValue() override;
     int32_t GetInt() override;
     bool GetBool() override;
+    bool ExactInt() const override
+    {
+        return OptimizeInt && (Op == ocPlus || Op == ocMinus || Op == ocMul || Op == ocDivInt || Op == ocMod ||
+                               Op == ocUnMinus);
+    }
     TfsOperatorCode Op;
     bool OptimizeInt = false;
     bool OptimizeBool = false;
@@ -508,6 +517,10 @@ Variant TfsExpression::GetValue() { return FTree ? FTree->GetValue() : Null(); }
 
 bool TfsExpression::GetBool() { return FTree ? FTree->GetBool() : false; }
 
+int32_t TfsExpression::GetInt() { return FTree ? FTree->GetInt() : 0; }
+
+bool TfsExpression::IsExactInt() const { return FTree && FTree->ExactInt(); }
+
 void TfsExpression::SetValue(const Variant& value)
 {
     if (IsReadOnly) return;
@@ -690,29 +703,26 @@ private:
 };
 
 // Saved values of a routine's locals around a recursive call; a few stay
-// on the stack.
+// on the stack. The slots are the routine's own, which stay put.
 class SavedLocals {
 public:
-    explicit SavedLocals(TfsProcVariable* proc) : FCount(proc->Locals().size())
+    explicit SavedLocals(TfsProcVariable* proc)
     {
-        // The slots are kept as well: a late-bound name may add a local
-        // while the call runs.
         const auto& locals = proc->Locals();
+        FSlots = locals.data();
+        FCount = locals.size();
         if (FCount > kInline) {
-            FHeapSlots.reset(new TfsProcVariable::LocalSlot[FCount]);
             FHeap.reset(new Variant[FCount]);
-            for (size_t k = 0; k < FCount; ++k) {
-                FHeapSlots[k] = locals[k];
-                FHeap[k] = locals[k].Str ? Variant(locals[k].Str->Str) : locals[k].Item->Value;
-            }
-            FSlots = FHeapSlots.get();
             FData = FHeap.get();
+            for (size_t k = 0; k < FCount; ++k) {
+                if (FSlots[k].Str) FData[k] = Variant(FSlots[k].Str->Str);
+                else FData[k] = FSlots[k].Item->Value;
+            }
         } else {
-            FSlots = FInlineSlots;
             FData = reinterpret_cast<Variant*>(FBuf);
             for (size_t k = 0; k < FCount; ++k) {
-                FInlineSlots[k] = locals[k];
-                new (&FData[k]) Variant(locals[k].Str ? Variant(locals[k].Str->Str) : locals[k].Item->Value);
+                if (FSlots[k].Str) new (&FData[k]) Variant(FSlots[k].Str->Str);
+                else new (&FData[k]) Variant(FSlots[k].Item->Value);
             }
         }
     }
@@ -733,10 +743,8 @@ public:
 
 private:
     static constexpr size_t kInline = 4;
-    size_t FCount;
-    TfsProcVariable::LocalSlot FInlineSlots[kInline];
-    std::unique_ptr<TfsProcVariable::LocalSlot[]> FHeapSlots;
     const TfsProcVariable::LocalSlot* FSlots;
+    size_t FCount;
     alignas(Variant) unsigned char FBuf[kInline * sizeof(Variant)];
     std::unique_ptr<Variant[]> FHeap;
     Variant* FData;
@@ -826,16 +834,15 @@ Variant TfsDesignator::Evaluate(const Variant* assign)
     return cur;
 }
 
-Variant TfsProcCallDesignator::GetValue()
+namespace {
+
+// Runs the routine once setParams has given its parameters their values,
+// saving the caller's locals first when the routine is running already.
+template <class SetParams> Variant CallRoutine(TfsProcVariable* proc, bool wantsResult, const SetParams& setParams)
 {
-    auto* proc = static_cast<TfsProcVariable*>(LinkedItem);
-    const auto& argExprs = FSteps[0]->Args;
-    const size_t na = argExprs.size();
-    SmallVariants<4> args(na);
-    for (size_t j = 0; j < na; ++j) args[j] = argExprs[j]->GetValue();
     if (!proc->IsRunning) {
-        for (size_t j = 0; j < na; ++j) proc->Params(int(j))->SetValue(args[j]);
-        proc->WantsResult = WantsResult;
+        setParams();
+        proc->WantsResult = wantsResult;
         return proc->GetValue();
     }
     // The caller's locals come back however the call ends (a guard, so that
@@ -845,9 +852,46 @@ Variant TfsProcCallDesignator::GetValue()
         SavedLocals& Saved;
         ~Restore() { Saved.Restore(); }
     } restore{saved};
-    for (size_t j = 0; j < na; ++j) proc->Params(int(j))->SetValue(args[j]);
-    proc->WantsResult = WantsResult;
+    setParams();
+    proc->WantsResult = wantsResult;
     return proc->GetValue();
+}
+
+// True when each argument is an exact integer expression given to a plain
+// Integer parameter, which stores such a value as it comes.
+bool AllIntArgs(TfsProcVariable* proc, const std::vector<std::unique_ptr<TfsCustomExpression>>& args)
+{
+    if (args.empty() || args.size() > size_t(proc->Count())) return false;
+    for (size_t j = 0; j < args.size(); ++j) {
+        TfsParamItem* p = proc->Params(int(j));
+        auto* e = dynamic_cast<TfsExpression*>(args[j].get());
+        if (typeid(*p) != typeid(TfsParamItem) || p->Kind != stInteger || !e || !e->IsExactInt()) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Variant TfsProcCallDesignator::GetValue()
+{
+    auto* proc = static_cast<TfsProcVariable*>(LinkedItem);
+    const auto& argExprs = FSteps[0]->Args;
+    const size_t na = argExprs.size();
+    if (FIntArgs < 0) FIntArgs = AllIntArgs(proc, argExprs) ? 1 : 0;
+    // Every argument is evaluated before any parameter is given its value,
+    // so that an argument may call the same routine.
+    if (FIntArgs) {
+        int32_t ints[8];   // a call takes at most 8 arguments in this form
+        for (size_t j = 0; j < na; ++j) ints[j] = static_cast<TfsExpression*>(argExprs[j].get())->GetInt();
+        return CallRoutine(proc, WantsResult, [&] {
+            for (size_t j = 0; j < na; ++j) proc->Params(int(j))->Value = Variant(ints[j]);
+        });
+    }
+    SmallVariants<4> args(na);
+    for (size_t j = 0; j < na; ++j) args[j] = argExprs[j]->GetValue();
+    return CallRoutine(proc, WantsResult, [&] {
+        for (size_t j = 0; j < na; ++j) proc->Params(int(j))->SetValue(args[j]);
+    });
 }
 
 Variant TfsStringDesignator::GetValue()

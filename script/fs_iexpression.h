@@ -41,6 +41,10 @@ public:
     void SetValue(const Variant& value) override;
     // The value as a condition.
     bool GetBool();
+    // The value as a 32-bit integer. Where IsExactInt holds, GetValue gives
+    // this same integer (as a varInteger), so callers may take it instead.
+    int32_t GetInt();
+    bool IsExactInt() const;
     // x := x op y: returns "+", "-", "*" or "/" when the expression was
     // reduced to y, else " ".
     std::string OptimizeAssignment(class TfsDesignator* designator);
@@ -135,6 +139,10 @@ class TfsProcCallDesignator : public TfsDesignator {
 public:
     using TfsDesignator::TfsDesignator;
     Variant GetValue() override;
+private:
+    // 1 when every argument is an exact integer passed to an Integer
+    // parameter (no variant is built for them), 0 when not, -1 until known.
+    int FIntArgs = -1;
 };
 
 class TfsArrayDesignator : public TfsDesignator {

@@ -374,6 +374,7 @@ TfsProcVariable::~TfsProcVariable() { delete LocalScript; }
 void TfsProcVariable::CollectLocals()
 {
     {
+        if (!FLocals.empty()) FFormerLocals.push_back(std::move(FLocals));
         FLocals.clear();
         for (int i = 0; i < LocalScript->Count(); ++i) {
             TfsCustomVariable* v = LocalScript->Items(i);
@@ -390,6 +391,11 @@ Variant TfsProcVariable::GetValue()
     // runs low, the call continues on its spare stack; when that is used up
     // as well, the script stops with an error instead of overflowing.
     if (SpareStack::HasRoom()) return Call();
+    return CallOnSpareStack();
+}
+
+Variant TfsProcVariable::CallOnSpareStack()
+{
     Variant r;
     SpareStack::Run([&] { r = Call(); }, FormatMsg(fs_itools::SRecursionTooDeep, Name));
     return r;

@@ -130,7 +130,10 @@ public:
     bool IsFunction;
     TfsScript* LocalScript;
     // The value-holding locals (variables and parameters) that a recursive
-    // call saves and restores, collected once.
+    // call saves and restores, collected once. The slots stay where they are
+    // while the routine lives, also when a late-bound name adds a local
+    // during a call (the list is then made anew beside the old one), so a
+    // call in progress may keep pointing at them.
     struct LocalSlot {
         TfsCustomVariable* Item;
         class TfsStringVariable* Str;   // set for Char and String variables
@@ -138,9 +141,11 @@ public:
     inline const std::vector<LocalSlot>& Locals();
 private:
     Variant Call();
+    Variant CallOnSpareStack();
     void CollectLocals();
     int FResultIsPlain = -1;   // the result variable holds its value in Value
     std::vector<LocalSlot> FLocals;
+    std::vector<std::vector<LocalSlot>> FFormerLocals;
     int FLocalsCount = -1;
 };
 

@@ -3,6 +3,8 @@
 #include "Exceptions.h"
 #include "fs_iexpression.h"
 
+#include <typeinfo>
+
 QZ_CLASS_IMPL(TfsStatement, TObject)
 QZ_CLASS_IMPL(TfsAssignmentStmt, TfsStatement)
 QZ_CLASS_IMPL(TfsAssignOpStmt, TfsAssignmentStmt)
@@ -28,16 +30,6 @@ TfsStatement::TfsStatement(TfsScript* script, const std::string& sourcePos, cons
 
 TfsStatement::~TfsStatement() = default;
 
-void TfsStatement::ExecuteItems()
-{
-    TfsScript* s = Script;
-    for (const auto& st : FItems) {
-        if (s->Terminated) break;
-        st->Execute();
-        if (s->BreakRequested || s->ContinueRequested || s->ExitRequested) break;
-    }
-}
-
 void TfsStatement::Execute() { ExecuteItems(); }
 
 // ---- assignments ------------------------------------------------------------------------
@@ -54,13 +46,24 @@ void TfsAssignmentStmt::Setup(std::unique_ptr<TfsDesignator> designator, std::un
         FDirectSource = &FSource->Value;
     FStrTarget = dynamic_cast<TfsStringVariable*>(FTarget);
     auto* v = dynamic_cast<TfsVariable*>(FTarget);
-    if (v && !FStrTarget && v->Kind == stInteger) FIntTarget = v;
+    if (v && !FStrTarget && v->Kind == stInteger && typeid(*v) == typeid(TfsVariable)) FIntTarget = v;
+    FExactInt = FIntTarget && FSource == Expression.get() && Expression->IsExactInt();
 }
 
 void TfsAssignmentStmt::Execute()
 {
     RunLine();
     if (Script->Terminated) return;
+    // An Integer variable keeps an integer as it comes: it is stored without
+    // the variant round trip.
+    if (FExactInt) {
+        FIntTarget->Value = Variant(Expression->GetInt());
+        return;
+    }
+    if (FIntTarget && FDirectSource && FDirectSource->VType() == varInteger) {
+        FIntTarget->Value = *FDirectSource;
+        return;
+    }
     FTarget->SetValue(FSource->GetValue());
 }
 
@@ -68,6 +71,7 @@ void TfsAssignOpStmt::Execute()
 {
     RunLine();
     if (Script->Terminated) return;
+    // Two Integer variables: the sum, difference or product wraps at 32 bits.
     if (FIntTarget && FDirectSource && FIntTarget->Value.VType() == varInteger &&
         FDirectSource->VType() == varInteger) {
         uint32_t a = uint32_t(FIntTarget->Value.RawInt()), b = uint32_t(FDirectSource->RawInt());
@@ -78,6 +82,11 @@ void TfsAssignOpStmt::Execute()
         default: break;
         }
     }
+    ExecuteGeneral();
+}
+
+void TfsAssignOpStmt::ExecuteGeneral()
+{
     Variant r = FSource->GetValue();
     // Strings grow in place: s := s + t appends without copying s.
     if (Op == '+' && FStrTarget) {
@@ -135,7 +144,7 @@ void TfsIfStmt::Execute()
     RunLine();
     if (Script->Terminated) return;
     if (Condition->GetBool()) ExecuteItems();
-    else ElseStatements->Execute();
+    else ElseStatements->ExecuteItems();   // a plain list
 }
 
 TfsCaseStmt::TfsCaseStmt(TfsScript* script, const std::string& pos, const std::string& unit)
@@ -197,9 +206,12 @@ void TfsForStmt::Execute()
     if (Down ? b < e : b > e) return;
     int64_t passes = Down ? int64_t(b) - e + 1 : int64_t(e) - b + 1;
     int32_t counter = b;
+    // A body of one statement runs without the list's checks between statements.
+    TfsStatement* only = FItems.size() == 1 ? FItems[0].get() : nullptr;
     for (int64_t k = 0; k < passes; ++k) {
         Variable->Value = Variant(counter);
-        ExecuteItems();
+        if (only) only->Execute();
+        else ExecuteItems();
         if (s->BreakRequested || s->ExitRequested || s->Terminated) break;
         s->ContinueRequested = false;
         counter = Down ? counter - 1 : counter + 1;

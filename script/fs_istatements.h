@@ -25,6 +25,18 @@ public:
     std::string SourcePosition;
     std::string UnitName;
 
+    // Runs the statements in order until one breaks, continues, exits or
+    // terminates (what a plain list's Execute does).
+    void ExecuteItems()
+    {
+        TfsScript* s = Script;
+        for (const auto& st : FItems) {
+            if (s->Terminated) break;
+            st->Execute();
+            if (s->BreakRequested || s->ContinueRequested || s->ExitRequested) break;
+        }
+    }
+
 protected:
     // Reports the position to the line handler, if any script up the chain has one.
     void RunLine()
@@ -36,7 +48,6 @@ protected:
                 return;
             }
     }
-    void ExecuteItems();
     std::vector<std::unique_ptr<TfsStatement>> FItems;
 };
 
@@ -55,6 +66,7 @@ protected:
     class TfsStringVariable* FStrTarget = nullptr;   // the target when it is a string variable
     TfsVariable* FIntTarget = nullptr;                // the target when it is an Integer variable
     const Variant* FDirectSource = nullptr;           // the source's value when it is a plain variable
+    bool FExactInt = false;                           // an Integer target of an exact integer expression
 };
 
 // x += y and friends; op is '+', '-', '*' or '/'.
@@ -65,6 +77,8 @@ public:
         : TfsAssignmentStmt(script, pos, unit), Op(op) {}
     void Execute() override;
     char Op;
+private:
+    [[gnu::noinline]] void ExecuteGeneral();
 };
 
 class TfsCallStmt : public TfsStatement {

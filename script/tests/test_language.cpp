@@ -67,6 +67,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "  if a > 0 then Result := R(a - 1, b, c, d, e, f) + StrToInt(s) else Result := g; end;\n"
                     "begin ShowMessage(R(3, 1, 1, 1, 1, 1)); end.",
                     "26\n"},
+        // integers passed, returned and stored wrap at 32 bits; other values
+        // given to an Integer parameter or variable still convert
+        ProgramCase{"integer_calls_wrap_and_convert", "PascalScript",
+                    "function Id(n: Integer): Integer; begin Result := n; end;\n"
+                    "function Twice(n: Integer): Integer; begin Result := n * 2; end;\n"
+                    "var i: Integer; v: Variant;\nbegin i := 2147483647; ShowMessage(Id(i + 1));"
+                    " i := Id(i) * 2; ShowMessage(i); v := '21';"
+                    " ShowMessage(Twice(v) + 1); i := -Id(-5); ShowMessage(i); end.",
+                    "-2147483648\n-2\n43\n5\n"},
         ProgramCase{"var_parameters", "PascalScript",
                     "procedure Inc2(var x: Integer; d: Integer = 2); begin x := x + d; end;\n"
                     "var v: Integer; s: String;\nbegin v := 1; Inc2(v); Inc2(v, 10); ShowMessage(v);\n"
