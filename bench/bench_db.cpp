@@ -10,6 +10,8 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <filesystem>
+#include <malloc.h>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -85,6 +87,32 @@ void BM_Locate1000Ids(benchmark::State& state)
         benchmark::Counter(double(ids.size()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_Locate1000Ids)->Unit(benchmark::kMillisecond);
+
+// The memory the open student list holds (heap bytes in use after opening
+// less those before) against the bytes of the database file it came from.
+void BM_StudentRowsMemory(benchmark::State& state)
+{
+    const double fileBytes = double(std::filesystem::file_size(Database()));
+    size_t held = 0;
+    for (auto _ : state) {
+        TADOConnection conn;
+        conn.SetConnectionString(JetString());
+        conn.Open();
+        malloc_trim(0);
+        const size_t before = mallinfo2().uordblks;
+        auto q = std::make_unique<TADOQuery>();
+        q->SetConnection(&conn);
+        q->SetLockType(ltBatchOptimistic);
+        q->SQL()->SetText(kStudentQuery);
+        q->Open();
+        held = mallinfo2().uordblks - before;
+        if (q->RecordCount() != kStudents) state.SkipWithError("wrong row count");
+    }
+    state.counters["held_MB"] = double(held) / 1e6;
+    state.counters["file_MB"] = fileBytes / 1e6;
+    state.counters["held_per_file"] = double(held) / fileBytes;
+}
+BENCHMARK(BM_StudentRowsMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }
 
