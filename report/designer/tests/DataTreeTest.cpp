@@ -9,6 +9,7 @@
 #include "frxDesgnCtrls.h"
 #include "frxVariables.h"
 #include "frxrcDesgn.h"
+#include "SurfaceFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -27,11 +28,7 @@ struct Fixture {
     }
     TfrxUserDataSet* AddDataSet(const char* name, std::initializer_list<const char*> fields)
     {
-        auto* ds = new TfrxUserDataSet(&Report);
-        ds->SetUserName(name);
-        for (const char* f : fields) ds->Fields()->Add(f);
-        Report.DataSets()->Add(ds);
-        return ds;
+        return AddUserDataSet(Report, name, fields);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "frxClass.h"
 #include "frxDMPClass.h"
 #include "frxDesgnWorkspace.h"
+#include "SurfaceFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,58 +20,23 @@ namespace {
 
 constexpr double Mm = 3.77953;
 
-// A report page on a surface at scale 1, with the window's two lists.
-struct Surface {
-    std::shared_ptr<TRecordingHost> Host = std::make_shared<TRecordingHost>();
-    THostScope Scope{Host};
-    TfrxReport Report{nullptr};
-    TfrxReportPage* Page;
-    TForm Form{nullptr};
-    TfrxDesignerWorkspace* Ws;
-    TList Objects, Selected;
+struct Surface : TSurfaceFixture<TfrxDesignerWorkspace> {
     std::vector<TfrxRect> Positions;
     int Inserts = 0, Modifies = 0, Edits = 0;
 
     Surface()
     {
-        GuiTest::Init();
-        frxClass::Initialize();
-        Report.EngineOptions()->SilentMode = true;
-        Page = new TfrxReportPage(&Report);
-        Page->SetName("Page1");
-        Form.SetBounds(0, 0, 900, 1100);
-        Ws = new TfrxDesignerWorkspace(&Form);
-        Ws->SetParent(&Form);
-        Ws->SetBounds(0, 0, 800, 1000);
-        Ws->SetObjects(&Objects);
-        Ws->SetSelectedObjects(&Selected);
-        Ws->SetPage(Page);
         Ws->OnPositionChanged = [this](TObject*, const TfrxRect& r) { Positions.push_back(r); };
         Ws->OnInsert = [this](TObject*) { ++Inserts; };
         Ws->OnModify = [this](TObject*) { ++Modifies; };
         Ws->OnEdit = [this](TObject*) { ++Edits; };
         Form.Show();
     }
-    // The window's list: every object of the page, then the page.
-    void Fill()
-    {
-        Objects.Clear();
-        for (TfrxComponent* c : Page->AllObjects()) Objects.Add(c);
-        Objects.Add(Page);
-        Select({});
-    }
     void Select(std::initializer_list<TfrxComponent*> cs)
     {
         Selected.Clear();
         for (TfrxComponent* c : cs) Selected.Add(c);
         if (Selected.Count() == 0) Selected.Add(Page);
-    }
-    template <class T> T* Add(TfrxComponent* parent, const char* name, double l, double t, double w, double h)
-    {
-        auto* c = new T(parent);
-        c->SetName(name);
-        c->SetBounds(l, t, w, h);
-        return c;
     }
     TfrxComponent* Sel(int i) const { return static_cast<TfrxComponent*>(Selected.Items(i)); }
     // A move with shift keys held. The synthetic move carries no keyboard
