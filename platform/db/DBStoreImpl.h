@@ -11,8 +11,54 @@
 
 using TRowValues = std::vector<Variant>;
 
+// The stored rows of a data set, each held as one run of bytes: per value a
+// kind byte and the value in the bytes its kind needs (an integer in four,
+// a text as its length and UTF-8 bytes), so a row costs little more than its
+// values. Rows are written into large blocks; a changed row is written anew,
+// and the blocks are rewritten once more than half of what they hold is
+// stale. Values of kinds without a compact form (arrays, interfaces) are
+// kept aside as they are.
+class TRowStore {
+public:
+    TRowStore() = default;
+    TRowStore(const TRowStore&) = delete;
+    TRowStore& operator=(const TRowStore&) = delete;
+
+    size_t size() const { return FRows.size(); }
+    void reserve(size_t n) { FRows.reserve(n); }
+    void clear();
+    void push_back(const TRowValues& values);
+    void pop_back();
+    // The values of a row; one value of it (Null past the row's end).
+    TRowValues Row(size_t row) const;
+    Variant Get(size_t row, size_t slot) const;
+    // Replaces a row's values.
+    void Set(size_t row, const TRowValues& values);
+
+private:
+    struct TBlock {
+        std::unique_ptr<uint8_t[]> Data;
+        size_t Size = 0;
+        size_t Used = 0;
+    };
+    const uint8_t* Write(const TRowValues& values);
+    void Encode(const TRowValues& values, std::string& out);
+    static size_t EncodedSize(const uint8_t* p);
+    static const uint8_t* Skip(const uint8_t* p);
+    static Variant Decode(const uint8_t*& p, const std::vector<Variant>& aside);
+    static TRowValues Values(const uint8_t* p, const std::vector<Variant>& aside);
+    void Compact();
+
+    std::vector<const uint8_t*> FRows;   // each row's bytes in a block
+    std::vector<TBlock> FBlocks;
+    std::vector<Variant> FAside;         // values without a compact form
+    size_t FHeld = 0;                    // bytes written into the blocks
+    size_t FStale = 0;                   // of which no row uses any more
+    std::string FScratch;
+};
+
 struct TDataSetStore {
-    std::vector<TRowValues> Rows;      // by row id; one slot per field
+    TRowStore Rows;                    // by row id; one slot per field
     std::vector<uint8_t> Live;         // 1 for a stored row, 0 for deleted or pending
     std::vector<uint32_t> CalcGen;     // calc fields of a row are current when equal to Gen
     uint32_t Gen = 1;

@@ -302,7 +302,7 @@ void TDataSet::AddRow(std::vector<Variant>&& values)
     }
     if (identity) {
         values.resize(size_t(st.SlotCount));
-        st.Rows.push_back(std::move(values));
+        st.Rows.push_back(values);
     } else {
         TRowValues row(size_t(st.SlotCount));
         for (size_t i = 0; i < nd && i < values.size(); ++i) {
@@ -319,8 +319,10 @@ void TDataSet::AddRow(std::vector<Variant>&& values)
                 row[size_t(slot)] = std::move(v);
             }
         }
-        st.Rows.push_back(std::move(row));
+        st.Rows.push_back(row);
     }
+    // The values are held in the store's own form now; the caller's copies go.
+    TRowValues().swap(values);
     st.Live.push_back(1);
     st.CalcGen.push_back(0);
     st.Natural.push_back(int(st.Rows.size()) - 1);
@@ -338,7 +340,8 @@ bool TDataSet::RowPassesFilter(int row)
     bool hasExpr = FFilterExpr != nullptr && !FFilterText.empty();
     if (!FFiltered || (!hasExpr && !OnFilterRecord)) return true;
     CalcRow(row);
-    TTempState temp(FState, dsFilter, FStore->Override, &FStore->Rows[size_t(row)]);
+    TRowValues values = FStore->Rows.Row(size_t(row));
+    TTempState temp(FState, dsFilter, FStore->Override, &values);
     bool accept = true;
     if (hasExpr)
         accept = qzDB::EvalFilter(*FFilterExpr, FFilterOptions.Contains(foCaseInsensitive),
@@ -377,7 +380,14 @@ void TDataSet::CalcRow(int row) const
     st.CalcGen[size_t(row)] = st.Gen;
     if (!hasCalc) return;
     auto* self = const_cast<TDataSet*>(this);
-    TRowValues& values = st.Rows[size_t(row)];
+    TRowValues values = st.Rows.Row(size_t(row));
+    // The calculated values go back into the stored row however the handler ends.
+    struct StoreBack {
+        TRowStore& Rows;
+        int Row;
+        TRowValues& Values;
+        ~StoreBack() { Rows.Set(size_t(Row), Values); }
+    } storeBack{st.Rows, row, values};
     TTempState temp(self->FState, dsCalcFields, st.Override, &values);
     for (TField* f : st.SlotFields) {
         if (!IsCalcKind(f)) continue;
@@ -744,7 +754,7 @@ void TDataSet::Edit()
     TDataSetStore& st = *FStore;
     CalcRow(row);
     st.EditRow = row;
-    st.EditBuf = st.Rows[size_t(row)];
+    st.EditBuf = st.Rows.Row(size_t(row));
     st.OldBuf = st.EditBuf;
     SetState(dsEdit);
     DataEvent(deRecordChange, 0);
@@ -793,7 +803,7 @@ void TDataSet::EndInsertAppend()
 namespace {
 int NewPendingRow(TDataSetStore& st)
 {
-    st.Rows.emplace_back(size_t(st.SlotCount));
+    st.Rows.push_back(TRowValues(size_t(st.SlotCount)));
     st.Live.push_back(0);
     st.CalcGen.push_back(0);
     int id = int(st.Rows.size()) - 1;
@@ -857,7 +867,7 @@ void TDataSet::Post()
     TDataSetStore& st = *FStore;
     int row = st.EditRow;
     int pos = st.PosOfRow(row);
-    st.Rows[size_t(row)] = std::move(st.EditBuf);
+    st.Rows.Set(size_t(row), st.EditBuf);
     st.Live[size_t(row)] = 1;
     st.CalcGen[size_t(row)] = 0;
     st.EditRow = -1;
@@ -987,7 +997,7 @@ Variant TDataSet::GetFieldData(const TField* field) const
             buf = &st.EditBuf;
         } else {
             if (IsCalcKind(field)) CalcRow(row);
-            buf = &st.Rows[size_t(row)];
+            return st.Rows.Get(size_t(row), size_t(slot));
         }
     }
     if (size_t(slot) >= buf->size()) return Null();
@@ -1284,7 +1294,7 @@ int TDataSet::FindRecord(const std::vector<TField*>& fields, const Variant& keyV
             for (size_t pos = 0; pos < st.Order.size(); ++pos) {
                 int r = st.Order[pos];
                 if (r == st.EditRow && IsEditState(FState)) continue;
-                const Variant& v = st.Rows[size_t(r)][size_t(slot)];
+                const Variant v = st.Rows.Get(size_t(r), size_t(slot));
                 TVarType t = v.VType();
                 if ((t == varInteger || t == varInt64 || t == varSmallint) && v.RawInt() == key) return int(pos);
                 if (t != varInteger && t != varInt64 && t != varSmallint && KeyMatches(v, keys[0], fields[0], options))
@@ -1303,7 +1313,7 @@ int TDataSet::FindRecord(const std::vector<TField*>& fields, const Variant& keyV
             idx.CaseInsensitive = ci;
             for (int r : st.Order) {
                 if (r == st.EditRow) continue;
-                const Variant& v = st.Rows[size_t(r)][size_t(slot)];
+                const Variant v = st.Rows.Get(size_t(r), size_t(slot));
                 if (v.IsNull() || v.IsEmpty()) continue;
                 if (idx.IntKeys) idx.Ints.emplace(v.AsInt64(), r);
                 else idx.Texts.emplace(ci ? UpperCase(v.RawString()) : v.RawString(), r);
@@ -1326,10 +1336,9 @@ int TDataSet::FindRecord(const std::vector<TField*>& fields, const Variant& keyV
         int r = st.Order[pos];
         if (r == st.EditRow && IsEditState(FState)) continue;
         if (anyCalc) CalcRow(r);
-        const TRowValues& row = st.Rows[size_t(r)];
         bool ok = true;
         for (size_t i = 0; i < nf && ok; ++i)
-            ok = KeyMatches(row[size_t(fields[i]->SlotIndex())], keys[i], fields[i], options);
+            ok = KeyMatches(st.Rows.Get(size_t(r), size_t(fields[i]->SlotIndex())), keys[i], fields[i], options);
         if (ok) return int(pos);
     }
     return -1;
@@ -1362,7 +1371,8 @@ Variant TDataSet::Lookup(const std::string& keyFields, const Variant& keyValues,
     if (pos < 0) return Null();
     int row = FStore->Order[size_t(pos)];
     CalcRow(row);
-    TTempState temp(FState, dsCalcFields, FStore->Override, &FStore->Rows[size_t(row)]);
+    TRowValues values = FStore->Rows.Row(size_t(row));
+    TTempState temp(FState, dsCalcFields, FStore->Override, &values);
     return FieldValues(resultFields);
 }
 
@@ -1466,8 +1476,8 @@ void TDataSet::ApplySort()
         else k.Nums.assign(nrows, 0);
         for (int r : st.Order) {
             if (IsCalcKind(f)) CalcRow(r);
-            const TRowValues& rowv = (r == st.EditRow && IsEditState(FState)) ? st.EditBuf : st.Rows[size_t(r)];
-            const Variant& v = rowv[size_t(slot)];
+            const Variant v = (r == st.EditRow && IsEditState(FState)) ? st.EditBuf[size_t(slot)]
+                                                                       : st.Rows.Get(size_t(r), size_t(slot));
             if (v.IsNull() || v.IsEmpty()) {
                 k.Nulls[size_t(r)] = 1;
                 continue;
