@@ -284,6 +284,19 @@ TfrxDesignerWorkspace::TfrxDesignerWorkspace(TComponent* owner) : TPanel(owner)
     ic->Brush()->SetColor(TColor(0x808000));
     for (int row = 0; row < 3; ++row) ic->FillRect(TRect(2, 3 + row * 4, 14, 5 + row * 4));
     FBandIcon->SetTransparent(true);
+    // The pencil shown while placing lines: a diagonal stroke, the tip at the bottom left.
+    if (Screen && !Screen->Cursors(crPencil)) {
+        TBitmap pencil(16, 16);
+        TCanvas* pc = pencil.Canvas();
+        pc->Brush()->SetColor(clWhite);
+        pc->FillRect(TRect(0, 0, 16, 16));
+        pc->Pen()->SetColor(clBlack);
+        for (int i = 0; i < 3; ++i) {
+            pc->MoveTo(1 + i, 14);
+            pc->LineTo(14, 1 + i);
+        }
+        Screen->SetCursors(crPencil, CreateCursorFromBitmap(&pencil, TPoint(0, 15)));
+    }
     RecalcCaptionHeight();
 }
 
@@ -293,6 +306,13 @@ void TfrxDesignerWorkspace::SetParent(TWinControl* parent)
 {
     if (FMarginsPanel && !ComponentState().Contains(csDestroying)) FMarginsPanel->SetParent(parent);
     TPanel::SetParent(parent);
+}
+
+void TfrxDesignerWorkspace::SetBounds(int left, int top, int width, int height)
+{
+    const bool moved = left != Left() || top != Top();
+    TPanel::SetBounds(left, top, width, height);
+    if (moved && OnMove) OnMove(this);
 }
 
 void TfrxDesignerWorkspace::RecalcCaptionHeight()

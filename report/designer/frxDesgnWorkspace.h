@@ -181,6 +181,8 @@ public:
 
     // The margins panel goes to the same parent first.
     void SetParent(TWinControl* parent) override;
+    // Moving the surface (its parent scrolled) fires OnMove, so the rulers follow.
+    void SetBounds(int left, int top, int width, int height) override;
 
     // Draws what Paint draws onto any canvas of the surface's size.
     void PaintTo(TCanvas* canvas);

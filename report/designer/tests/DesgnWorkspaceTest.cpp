@@ -607,9 +607,13 @@ TEST(WorkspacePaint, DotGridDisappearsWhenTooDense)
 TEST(WorkspacePaint, ScaleSizesThePaperAndTheSurface)
 {
     Surface s;
+    int moves = 0;
+    s.Ws->OnMove = [&](TObject*) { ++moves; };
     s.Ws->SetOrigin(TPoint(10, 10));
     s.Ws->SetPageDimensions(794, 1123, TRect(38, 38, 38, 38));
+    EXPECT_EQ(moves, 1);   // the surface moved with the paper; the rulers follow
     s.Ws->SetScale(1.5);
+    EXPECT_EQ(moves, 2);
     EXPECT_EQ(s.Ws->MarginsPanel()->Width(), 1191);
     EXPECT_EQ(s.Ws->MarginsPanel()->Height(), 1684);
     EXPECT_EQ(s.Ws->Left(), 10 + 57);
