@@ -69,8 +69,12 @@ TfrxDataTreeForm::TfrxDataTreeForm(TComponent* owner) : TForm(owner), FContents(
     SetFormStyle(fsStayOnTop);
     SetBorderStyle(bsSizeToolWin);
     Tabs = new TPageControl(this);
+    Tabs->SetName("Tabs");
     Tabs->SetParent(this);
-    Tabs->SetAlign(alClient);
+    // The page control's frame lies just outside the window.
+    OnResize = [this](TObject*) {
+        Tabs->SetBounds(-4, 0, ClientWidth() + 8, ClientHeight() + 4);
+    };
     auto sheet = [&](const char* name, const char* caption) {
         auto* s = new TTabSheet(this);
         s->SetName(name);
@@ -87,11 +91,13 @@ TfrxDataTreeForm::TfrxDataTreeForm(TComponent* owner) : TForm(owner), FContents(
     CBPanel->SetHeight(40);
     CBPanel->SetVisible(false);
     InsFieldCB = new TCheckBox(this);
+    InsFieldCB->SetName("InsFieldCB");
     InsFieldCB->SetParent(CBPanel);
     InsFieldCB->SetCaption("Insert field");
     InsFieldCB->SetBounds(4, 2, 150, 17);
     InsFieldCB->SetChecked(true);
     InsCaptionCB = new TCheckBox(this);
+    InsCaptionCB->SetName("InsCaptionCB");
     InsCaptionCB->SetParent(CBPanel);
     InsCaptionCB->SetCaption("Insert caption");
     InsCaptionCB->SetBounds(4, 20, 150, 17);
@@ -121,6 +127,7 @@ TfrxDataTreeForm::TfrxDataTreeForm(TComponent* owner) : TForm(owner), FContents(
             if (OnTreeDblClick) OnTreeDblClick(s);
         };
     Tabs->SetActivePage(DataTS);
+    frxRes::Resources().LocalizeForm(this);
 }
 
 TfrxDataTreeForm::~TfrxDataTreeForm()
@@ -302,6 +309,7 @@ TfrxReportTreeForm::TfrxReportTreeForm(TComponent* owner) : TForm(owner)
     Tree->SetShowRoot(false);
     Tree->SetHideSelection(false);
     Tree->OnChange = [this](TObject*, TTreeNode* n) { TreeChange(n); };
+    frxRes::Resources().LocalizeForm(this);
 }
 
 void TfrxReportTreeForm::SetTreeColor(TColor c)

@@ -83,6 +83,9 @@ TEST(DataTree, NodesAndInsertTexts)
     for (const Case& c : cases) EXPECT_EQ(InsertFor(f, c.Page, c.Tree, c.Node), c.Want) << c.Node;
     EXPECT_TRUE(FindNode(f.VariablesTree, "学员"));
     EXPECT_FALSE(f.IsDataPageActive());
+    // The window's texts come from the designer's text table.
+    EXPECT_EQ(f.Caption(), "数据树");
+    EXPECT_EQ(f.InsFieldCB->Caption(), "插入字段");
     // A function's declaration and description show under the tree.
     f.FunctionsTree->SetSelected(FindNode(f.FunctionsTree, "Copy("));
     EXPECT_EQ(f.FunctionNameL->Caption().rfind("function Copy(", 0), 0u) << f.FunctionNameL->Caption();
