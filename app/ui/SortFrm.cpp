@@ -54,12 +54,18 @@ TSortFrm::TSortFrm(TComponent* AOwner) : TForm(AOwner)
     };
     upBtn1->OnClick = [this](TObject*) { upBtn1Click(); };
     downBtn1->OnClick = [this](TObject*) { downBtn1Click(); };
+    FormCreate();
+}
+
+void TSortFrm::FormCreate()
+{
+    FFieldNames.clear();
+    FDirections.clear();
 }
 
 void TSortFrm::Init(TDataSet* ADataSet, bool AAllFields)
 {
-    FFieldNames.clear();
-    FDirections.clear();
+    FormCreate();
     StringGrid1->SetRowCount(std::max(1, ADataSet->FieldCount()));
     for (int i = 0; i < ADataSet->FieldCount(); ++i) {
         TField* field = ADataSet->Fields()->Fields(i);

@@ -41,6 +41,8 @@ public:
     const std::vector<std::string>& FieldNames() const { return FFieldNames; }
     const std::vector<std::string>& Directions() const { return FDirections; }
 
+    // Starts the dialog with no rows.
+    void FormCreate();
     // Moves a row (both columns, its name and its direction) to another place.
     void MoveSortRow(int AFrom, int ATo);
     void StringGrid1DblClick();

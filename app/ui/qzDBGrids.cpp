@@ -16,8 +16,7 @@
 
 #include <memory>
 
-QZ_CLASS_IMPL(TqzCustomDBGrid, TDBGridEh)
-QZ_CLASS_IMPL(TqzDBGrid, TqzCustomDBGrid)
+QZ_CLASS_IMPL(TqzDBGrid, TDBGridEh)
 
 namespace {
 
@@ -31,7 +30,7 @@ TAction* MakeAction(TComponent* owner, const char* caption, std::function<void()
 
 }  // namespace
 
-TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TDBGridEh(AOwner)
+TqzDBGrid::TqzDBGrid(TComponent* AOwner) : TDBGridEh(AOwner)
 {
     SetFlat(true);
     SetTitleHeight(20);
@@ -70,7 +69,7 @@ TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TDBGridEh(AOwner)
     FActionSort = MakeAction(this, "排序", [this] { SortClick(); });
 }
 
-TqzCustomDBGrid::~TqzCustomDBGrid()
+TqzDBGrid::~TqzDBGrid()
 {
     if (DataSource() == FOwnDataSource) SetDataSource(nullptr);
     FreeAndNil(FOwnDataSource);
@@ -80,13 +79,13 @@ TqzCustomDBGrid::~TqzCustomDBGrid()
 
 // ---- cells and titles ---------------------------------------------------------------------------------
 
-void TqzCustomDBGrid::CellClick(TColumnEh* AColumn)
+void TqzDBGrid::CellClick(TColumnEh* AColumn)
 {
     if (OnColumnFieldClick) OnColumnFieldClick(AColumn ? AColumn->Field() : nullptr);
     TDBGridEh::CellClick(AColumn);
 }
 
-void TqzCustomDBGrid::DrawColumnCell(const TRect& ARect, int ADataCol, TColumnEh* AColumn, TGridDrawState AState)
+void TqzDBGrid::DrawColumnCell(const TRect& ARect, int ADataCol, TColumnEh* AColumn, TGridDrawState AState)
 {
     TDBGridEh::DrawColumnCell(ARect, ADataCol, AColumn, AState);
     if (!OnDrawFieldCell) return;
@@ -94,7 +93,7 @@ void TqzCustomDBGrid::DrawColumnCell(const TRect& ARect, int ADataCol, TColumnEh
     DefaultDrawColumnCell(ARect, ADataCol, AColumn, AState);
 }
 
-void TqzCustomDBGrid::TitleBtnClick(int ACol, TColumnEh* AColumn)
+void TqzDBGrid::TitleBtnClick(int ACol, TColumnEh* AColumn)
 {
     TDBGridEh::TitleBtnClick(ACol, AColumn);
     TDataSet* data = DataSource() ? DataSource()->DataSet() : nullptr;
@@ -108,7 +107,7 @@ void TqzCustomDBGrid::TitleBtnClick(int ACol, TColumnEh* AColumn)
     ApplySortMarkers();
 }
 
-std::string TqzCustomDBGrid::SortMarkersText() const
+std::string TqzDBGrid::SortMarkersText() const
 {
     std::string text;
     for (TColumnEh* column : SortColumnList()) {
@@ -120,7 +119,7 @@ std::string TqzCustomDBGrid::SortMarkersText() const
     return text;
 }
 
-void TqzCustomDBGrid::ApplySortMarkers()
+void TqzDBGrid::ApplySortMarkers()
 {
     if (auto* data = DynamicCast<TCustomADODataSet>(DataSource() ? DataSource()->DataSet() : nullptr))
         data->SetSort(SortMarkersText());
@@ -128,7 +127,7 @@ void TqzCustomDBGrid::ApplySortMarkers()
 
 // ---- keys ----------------------------------------------------------------------------------------------
 
-void TqzCustomDBGrid::KeyDown(WORD& AKey, TShiftState AShift)
+void TqzDBGrid::KeyDown(WORD& AKey, TShiftState AShift)
 {
     TDataSet* data = DataSource() ? DataSource()->DataSet() : nullptr;
     const int count = Columns()->Count();
@@ -160,25 +159,25 @@ void TqzCustomDBGrid::KeyDown(WORD& AKey, TShiftState AShift)
 
 // ---- layout --------------------------------------------------------------------------------------------
 
-void TqzCustomDBGrid::SetLayoutId(int AValue)
+void TqzDBGrid::SetLayoutId(int AValue)
 {
     FLayoutId = AValue;
     LoadLayout(AValue);
 }
 
-void TqzCustomDBGrid::LoadLayout(int ALayoutId)
+void TqzDBGrid::LoadLayout(int ALayoutId)
 {
     std::string text;
     qzGridLayout::Load(ALayoutId, text);
     SetLayout(text);
 }
 
-bool TqzCustomDBGrid::SaveLayout(int ALayoutId)
+bool TqzDBGrid::SaveLayout(int ALayoutId)
 {
     return qzGridLayout::Save(ALayoutId, GetLayout());
 }
 
-std::string TqzCustomDBGrid::GetLayout() const
+std::string TqzDBGrid::GetLayout() const
 {
     TStringList lines;
     for (int i = 0; i < Columns()->Count(); ++i) {
@@ -188,7 +187,7 @@ std::string TqzCustomDBGrid::GetLayout() const
     return lines.Text();
 }
 
-void TqzCustomDBGrid::CreateDefaultColumns()
+void TqzDBGrid::CreateDefaultColumns()
 {
     Columns()->BeginUpdate();
     Columns()->Clear();
@@ -207,7 +206,7 @@ void TqzCustomDBGrid::CreateDefaultColumns()
     Columns()->EndUpdate();
 }
 
-void TqzCustomDBGrid::SetLayout(const std::string& AValue)
+void TqzDBGrid::SetLayout(const std::string& AValue)
 {
     CreateDefaultColumns();
     if (AValue.empty()) return;
@@ -233,13 +232,13 @@ void TqzCustomDBGrid::SetLayout(const std::string& AValue)
                     break;
                 }
         }
-    } catch (const EConvertError&) {
+    } catch (const Exception&) {
         // A damaged stored layout ends here; what was applied stays.
     }
     Columns()->EndUpdate();
 }
 
-bool TqzCustomDBGrid::CheckDataSet()
+bool TqzDBGrid::CheckDataSet()
 {
     if (!DataSource()) {
         qzLib::ShowInfo("系统错误: 没有为DBGrid指定DataSource对象,请与作者联系!");
@@ -259,7 +258,7 @@ bool TqzCustomDBGrid::CheckDataSet()
 
 // ---- commands ------------------------------------------------------------------------------------------
 
-void TqzCustomDBGrid::PopupButtonClick(TControl* Sender)
+void TqzDBGrid::PopupButtonClick(TControl* Sender)
 {
     auto* control = DynamicCast<TWinControl>(Sender);
     if (!control) return;
@@ -267,7 +266,7 @@ void TqzCustomDBGrid::PopupButtonClick(TControl* Sender)
     FPopupMenuQz->Popup(p.X, p.Y);
 }
 
-void TqzCustomDBGrid::SortClick()
+void TqzDBGrid::SortClick()
 {
     if (!CheckDataSet()) return;
     auto* data = DynamicCast<TCustomADODataSet>(DataSource()->DataSet());
@@ -278,12 +277,12 @@ void TqzCustomDBGrid::SortClick()
     if (dialog->ShowModal() == mrOk) data->SetSort(dialog->SortString());
 }
 
-void TqzCustomDBGrid::FilterClick()
+void TqzDBGrid::FilterClick()
 {
     if (CheckDataSet()) TFltrDlgFrm::Execute(DataSource()->DataSet());
 }
 
-void TqzCustomDBGrid::PickColumnsClick()
+void TqzDBGrid::PickColumnsClick()
 {
     GOperator->CheckRight(10008, true);
     RColItems items;
@@ -299,7 +298,7 @@ void TqzCustomDBGrid::PickColumnsClick()
             Columns()->Items(item.ColumnIndex)->SetVisible(item.Visible);
 }
 
-void TqzCustomDBGrid::SaveLayoutClick()
+void TqzDBGrid::SaveLayoutClick()
 {
     GOperator->CheckRight(10006, true);
     const int id = FLayoutId > 0 ? FLayoutId : int(Tag());
@@ -307,19 +306,19 @@ void TqzCustomDBGrid::SaveLayoutClick()
     if (SaveLayout(id)) qzLib::ShowInfo("列样式保存成功.");
 }
 
-void TqzCustomDBGrid::SaveToExcelClick()
+void TqzDBGrid::SaveToExcelClick()
 {
     GOperator->CheckRight(10004, true);
     ExportToExcel();
 }
 
-void TqzCustomDBGrid::SaveToHtmlClick()
+void TqzDBGrid::SaveToHtmlClick()
 {
     GOperator->CheckRight(10004, true);
     ExportToHtml();
 }
 
-void TqzCustomDBGrid::ExportClick()
+void TqzDBGrid::ExportClick()
 {
     GOperator->CheckRight(10004, true);
     TDataSet* data = DataSource() ? DataSource()->DataSet() : nullptr;
@@ -328,7 +327,7 @@ void TqzCustomDBGrid::ExportClick()
     dialog->ShowModal();
 }
 
-std::vector<DataExporter::TExportColumn> TqzCustomDBGrid::VisibleExportColumns() const
+std::vector<DataExporter::TExportColumn> TqzDBGrid::VisibleExportColumns() const
 {
     std::vector<DataExporter::TExportColumn> columns;
     TDataSet* data = DataSource() ? DataSource()->DataSet() : nullptr;
@@ -340,19 +339,19 @@ std::vector<DataExporter::TExportColumn> TqzCustomDBGrid::VisibleExportColumns()
     return columns;
 }
 
-void TqzCustomDBGrid::ExportToExcel()
+void TqzDBGrid::ExportToExcel()
 {
     TDataSet* data = DataSource() ? DataSource()->DataSet() : nullptr;
     DataExporter::ExportToWorkbook(data, VisibleExportColumns(), data && data->Active());
 }
 
-void TqzCustomDBGrid::ExportToHtml()
+void TqzDBGrid::ExportToHtml()
 {
     TDataSet* data = DataSource() ? DataSource()->DataSet() : nullptr;
     DataExporter::ExportToHtmlFile(data, VisibleExportColumns(), data && data->Active(), false);
 }
 
-void TqzCustomDBGrid::BatchUpdateClick()
+void TqzDBGrid::BatchUpdateClick()
 {
     TDataSet* data = DataSource() ? DataSource()->DataSet() : nullptr;
     if (!data) {
@@ -381,7 +380,7 @@ void TqzCustomDBGrid::BatchUpdateClick()
     });
 }
 
-// ---- the copy with footer sums -------------------------------------------------------------------------
+// ---- footer sums ---------------------------------------------------------------------------------------
 
 TColumnEh* TqzDBGrid::FindColumnByField(TField* AField) const
 {

@@ -21,12 +21,11 @@ using TColumnFieldEvent = std::function<void(TField* Field)>;
 using TDrawFieldCellEvent =
     std::function<void(const TRect& Rect, int DataCol, TField* Field, TGridDrawState State)>;
 
-// What both copies of the wrapper have (units qzDBGrids and qzGridEh).
-class TqzCustomDBGrid : public TDBGridEh {
-    QZ_CLASS(TqzCustomDBGrid, TDBGridEh)
+class TqzDBGrid : public TDBGridEh {
+    QZ_CLASS(TqzDBGrid, TDBGridEh)
 public:
-    explicit TqzCustomDBGrid(TComponent* AOwner = nullptr);
-    ~TqzCustomDBGrid() override;
+    explicit TqzDBGrid(TComponent* AOwner = nullptr);
+    ~TqzDBGrid() override;
 
     TqzPopupMenu* PopupMenuQz() const { return FPopupMenuQz; }
     TAction* ActionExport() const { return FActionExport; }
@@ -83,6 +82,12 @@ public:
     // data set; nothing else of the grid's own key handling runs.
     void KeyDown(WORD& AKey, TShiftState AShift) override;
 
+    // The last column bound to a field of the field's name (exact case), or null.
+    TColumnEh* FindColumnByField(TField* AField) const;
+    // The column of the field shows the sum of its values in its footer
+    // (the grid must show footers for it to appear).
+    void SetFooterSum(TField* AField);
+
 private:
     std::vector<DataExporter::TExportColumn> VisibleExportColumns() const;
     TDataSource* FOwnDataSource = nullptr;
@@ -94,15 +99,4 @@ private:
     TAction* FActionTableStyleSave = nullptr;
     TAction* FActionSort = nullptr;
     int FLayoutId = 0;
-};
-
-class TqzDBGrid : public TqzCustomDBGrid {
-    QZ_CLASS(TqzDBGrid, TqzCustomDBGrid)
-public:
-    explicit TqzDBGrid(TComponent* AOwner = nullptr) : TqzCustomDBGrid(AOwner) {}
-    // The last column bound to a field of the field's name (exact case), or null.
-    TColumnEh* FindColumnByField(TField* AField) const;
-    // The column of the field shows the sum of its values in its footer
-    // (the grid must show footers for it to appear).
-    void SetFooterSum(TField* AField);
 };

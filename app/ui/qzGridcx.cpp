@@ -113,14 +113,10 @@ void TqzGridcx::AfterConstruction()
     FView->SetOnDblClick([this](TObject*) { ViewDblClick(); });
     FView->OnFocusedRecordChanged = [this](TcxCustomGridTableView*, TcxCustomGridRecord*,
                                            TcxCustomGridRecord* AFocused, bool) { ViewFocusedRecordChanged(AFocused); };
-    FView->OnFocusedItemChanged = [this](TcxCustomGridTableView* Sender, TcxCustomGridTableItem*,
-                                         TcxCustomGridTableItem*) {
-        if (OnFocusedItemChanged) OnFocusedItemChanged(Sender);
-    };
+    FView->OnFocusedItemChanged = [this](TcxCustomGridTableView*, TcxCustomGridTableItem*,
+                                         TcxCustomGridTableItem*) { ViewFocusedItemChanged(); };
     FView->OnEditChanged = [this](TcxCustomGridTableView*, TcxCustomGridTableItem* AItem) { ViewEditChanged(AItem); };
-    FView->OnEditValueChanged = [this](TcxCustomGridTableView*, TcxCustomGridTableItem*) {
-        if (OnEditValueChanged) OnEditValueChanged(this);
-    };
+    FView->OnEditValueChanged = [this](TcxCustomGridTableView*, TcxCustomGridTableItem*) { ViewEditValueChanged(); };
     FView->OnCustomDrawIndicatorCell = [this](TcxGridTableView* Sender, TcxCanvas* ACanvas,
                                               TcxCustomGridIndicatorItemViewInfo* AViewInfo, bool& ADone) {
         DrawIndicatorCell(Sender, ACanvas, AViewInfo, ADone);
@@ -245,6 +241,16 @@ void TqzGridcx::ViewEditChanged(TcxCustomGridTableItem* AItem)
     if (OnEditChanged && AItem && AItem->Editing()) OnEditChanged(this);
 }
 
+void TqzGridcx::ViewEditValueChanged()
+{
+    if (OnEditValueChanged) OnEditValueChanged(this);
+}
+
+void TqzGridcx::ViewFocusedItemChanged()
+{
+    if (OnFocusedItemChanged) OnFocusedItemChanged(FView);
+}
+
 // ---- drawing ------------------------------------------------------------------------------------------
 
 void TqzGridcx::DrawZebraCell(TcxCustomGridTableView*, TcxCanvas* ACanvas, TcxGridTableDataCellViewInfo* AViewInfo,
@@ -344,7 +350,7 @@ void TqzGridcx::SetLayout(const std::string& AValue)
                     break;
                 }
         }
-    } catch (const EConvertError&) {
+    } catch (const Exception&) {
         // A damaged stored layout ends here: what was applied stays, the
         // columns not reached stay hidden.
     }

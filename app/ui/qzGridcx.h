@@ -139,6 +139,8 @@ private:
     void ViewDblClick();
     void ViewFocusedRecordChanged(TcxCustomGridRecord* AFocusedRecord);
     void ViewEditChanged(TcxCustomGridTableItem* AItem);
+    void ViewEditValueChanged();
+    void ViewFocusedItemChanged();
     TField* ColumnField(TcxCustomGridTableItem* AItem) const;
     // The shown columns in order, with their captions and fields.
     std::vector<DataExporter::TExportColumn> VisibleColumns() const;
