@@ -126,8 +126,9 @@ void TqzGridcx::AfterConstruction()
         DrawZebraCell(Sender, ACanvas, AViewInfo, ADone);
     };
 
-    FLevel = RootLevel()->Add();
-    FLevel->SetGridView(FView);
+    TcxGridLevel* level = RootLevel()->Add();
+    level->SetGridView(FView);
+    FLevel = level;
 
     FDataSource = new TDataSource(nullptr);
     FView->DataController()->SetDataSource(FDataSource);
@@ -152,12 +153,15 @@ TqzGridcx* TqzGridcx::CreateWithLayout(TComponent* AOwner, int ALayoutId, TDataS
 
 void TqzGridcx::BeforeDestruction()
 {
+    // Handlers hear nothing of the view going away with the grid.
+    Destroying();
     FreeOwnObjects();
     TcxGrid::BeforeDestruction();
 }
 
 TqzGridcx::~TqzGridcx()
 {
+    Destroying();
     FreeOwnObjects();
 }
 
@@ -167,7 +171,10 @@ void TqzGridcx::FreeOwnObjects()
         FView->DataController()->SetDataSource(nullptr);
         FreeAndNil(FView);
     }
-    FreeAndNil(FLevel);
+    if (TcxGridLevel* level = FLevel.Get()) {
+        FLevel = nullptr;
+        FreeObject(level);
+    }
     FreeAndNil(FDataSource);
     if (FPopupMenuQz) SetPopupMenu(nullptr);
     FreeAndNil(FPopupMenuQz);
@@ -209,6 +216,11 @@ int TqzGridcx::SelectedCount() const
 
 // ---- events -------------------------------------------------------------------------------------------
 
+bool TqzGridcx::Destroyed() const
+{
+    return ComponentState().Contains(csDestroying);
+}
+
 TField* TqzGridcx::ColumnField(TcxCustomGridTableItem* AItem) const
 {
     auto* column = DynamicCast<TcxGridDBColumn>(AItem);
@@ -217,6 +229,7 @@ TField* TqzGridcx::ColumnField(TcxCustomGridTableItem* AItem) const
 
 void TqzGridcx::ViewCellClick(TcxGridTableDataCellViewInfo* ACellViewInfo, bool& AHandled)
 {
+    if (Destroyed()) return;
     if (!OnCellClick) return;
     OnCellClick(ColumnField(ACellViewInfo->Item()));
     AHandled = true;
@@ -224,6 +237,7 @@ void TqzGridcx::ViewCellClick(TcxGridTableDataCellViewInfo* ACellViewInfo, bool&
 
 void TqzGridcx::ViewDblClick()
 {
+    if (Destroyed()) return;
     // The handler may free the grid (a picker closing its form).
     TWeakRef<TqzGridcx> self(this);
     if (OnDblClick) OnDblClick(this);
@@ -233,21 +247,25 @@ void TqzGridcx::ViewDblClick()
 
 void TqzGridcx::ViewFocusedRecordChanged(TcxCustomGridRecord* AFocusedRecord)
 {
+    if (Destroyed()) return;
     if (OnSelectChanged) OnSelectChanged(AFocusedRecord && AFocusedRecord->HasValidRecordIndex());
 }
 
 void TqzGridcx::ViewEditChanged(TcxCustomGridTableItem* AItem)
 {
+    if (Destroyed()) return;
     if (OnEditChanged && AItem && AItem->Editing()) OnEditChanged(this);
 }
 
 void TqzGridcx::ViewEditValueChanged()
 {
+    if (Destroyed()) return;
     if (OnEditValueChanged) OnEditValueChanged(this);
 }
 
 void TqzGridcx::ViewFocusedItemChanged()
 {
+    if (Destroyed()) return;
     if (OnFocusedItemChanged) OnFocusedItemChanged(FView);
 }
 
@@ -470,11 +488,20 @@ std::vector<DataExporter::TExportColumn> TqzGridcx::VisibleColumns() const
 
 void TqzGridcx::ExportToExcel()
 {
+    // Without a data set there are no records to walk: say so.
+    if (!DataSet()) {
+        CheckDataSet();
+        return;
+    }
     DataExporter::ExportToWorkbook(DataSet(), VisibleColumns(), true);
 }
 
 void TqzGridcx::ExportToHtml()
 {
+    if (!DataSet()) {
+        CheckDataSet();
+        return;
+    }
     DataExporter::ExportToHtmlFile(DataSet(), VisibleColumns(), true, true);
 }
 

@@ -142,12 +142,15 @@ private:
     void ViewEditValueChanged();
     void ViewFocusedItemChanged();
     TField* ColumnField(TcxCustomGridTableItem* AItem) const;
+    // Being freed: the view's events are no longer told to the handlers.
+    bool Destroyed() const;
     // The shown columns in order, with their captions and fields.
     std::vector<DataExporter::TExportColumn> VisibleColumns() const;
     void FreeOwnObjects();
 
     TcxGridDBTableView* FView = nullptr;
-    TcxGridLevel* FLevel = nullptr;
+    // Levels belong to the grid's owner, which may free this one first.
+    TWeakRef<TcxGridLevel> FLevel;
     TDataSource* FDataSource = nullptr;
     TqzPopupMenu* FPopupMenuQz = nullptr;
     TAction* FActionExport = nullptr;

@@ -7,6 +7,7 @@
 
 #include "Database.h"
 #include "Forms.h"
+#include "Grids.h"
 #include "Objs.h"
 #include "qzProj.h"
 
@@ -46,6 +47,15 @@ protected:
         GOperator->LoginId = "bob";
         GOperator->Rights = ",10002,";
     }
+    // A mouse click in the middle of a cell of a shown grid.
+    static void ClickCell(TCustomGrid* grid, int col, int row)
+    {
+        const TRect r = grid->CellRect(col, row);
+        GuiTest::Click(grid, TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+        GuiTest::ProcessEvents();
+    }
+    // The text of an information box as it shows.
+    static std::string Info(const std::string& text) { return "\r\n" + text + "\t"; }
     // QZ_KEEP_PICTURES=DIR keeps a picture under DIR.
     static std::string PictureFile(const std::string& name)
     {
