@@ -1212,6 +1212,12 @@ void TCustomDBGridEh::RecalcRowCount()
     if (RowCount() != entryRows) Invalidate();
 }
 
+void TCustomDBGridEh::CreateWnd()
+{
+    TCustomGrid::CreateWnd();
+    if (FDataLink->Active()) RecalcRowCount();
+}
+
 void TCustomDBGridEh::Resize()
 {
     TCustomGrid::Resize();

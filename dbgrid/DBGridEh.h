@@ -1305,6 +1305,9 @@ protected:
     TInplaceEdit* CreateEditor() override;
     void Paint() override;
     void Resize() override;
+    // The rows to buffer depend on the window's height: a grid bound to an
+    // open data set before it had a window counts them again once it has one.
+    void CreateWnd() override;
     void CreateParams(TCreateParams& params) override;
     void DoExit() override;
     void WMVScroll(TMessage& m);

@@ -485,8 +485,15 @@ int TcxGridColumnHeaderViewInfo::CalculateHeight()
     CheckValuesCalculated();
     int textHeight;
     if (GetMultiLine()) {
-        CalculateTextAreaBounds();
-        TRect r = TextAreaBounds;
+        // The height is asked before the header is laid out; until then the
+        // caption wraps within the column's own width, not within no width.
+        const TRect laidOut = Bounds;
+        const bool measuring = !Calculated;
+        if (measuring) Bounds = TRect{0, 0, GetWidth(), 0};
+        TRect content;
+        CalculateContentBounds(content);
+        Bounds = laidOut;
+        TRect r = TextAreaOf(content);
         r.Bottom = r.Top;
         TcxCanvas* c = GetCanvas();
         if (Params.Font) c->SetFont(Params.Font);
@@ -581,12 +588,16 @@ void TcxGridColumnHeaderViewInfo::CalculateVisibility(int ALeft, int AWidth)
 
 void TcxGridColumnHeaderViewInfo::CalculateTextAreaBounds()
 {
-    TRect text = ContentBounds();
-    InflateRect(text, -2, -2);
-    for (auto& area : FAreas) area->CalculateArea(Bounds, text);
-    if (FHasLeftAreas) text.Left += 2;
-    if (FHasRightAreas) text.Right -= 2;
-    TextAreaBounds = text;
+    TextAreaBounds = TextAreaOf(ContentBounds());
+}
+
+TRect TcxGridColumnHeaderViewInfo::TextAreaOf(TRect AContent)
+{
+    InflateRect(AContent, -2, -2);
+    for (auto& area : FAreas) area->CalculateArea(Bounds, AContent);
+    if (FHasLeftAreas) AContent.Left += 2;
+    if (FHasRightAreas) AContent.Right -= 2;
+    return AContent;
 }
 
 void TcxGridColumnHeaderViewInfo::Calculate(int ALeft, int ATop, int AWidth, int AHeight)

@@ -187,6 +187,9 @@ public:
     virtual bool HasLeftAreas();
     virtual bool HasRightAreas();
     virtual void CalculateTextAreaBounds();
+    // The caption's room within the content bounds: the margins and the
+    // areas (sort mark, filter button) taken off.
+    TRect TextAreaOf(TRect AContent);
     virtual void CalculateVisibility(int ALeft, int AWidth);
     virtual bool HasFilterButton();
     virtual bool HasHorzSizingEdge();

@@ -145,6 +145,26 @@ TEST(GridRows, WithoutDataSourceOneEmptyRow)
     EXPECT_EQ(g->RowCount(), g->FirstDataRow() + 4);
 }
 
+TEST(GridRows, BoundBeforeItHasAWindowShowsEveryRecordOnceShown)
+{
+    // A grid made with its data source, as the application's grids are,
+    // has no window yet when the open data set arrives.
+    GuiTest::Init();
+    std::unique_ptr<TDataSet> ds = FiveStudents();
+    TDataSource source;
+    source.SetDataSet(ds.get());
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* g = new TDBGridEh(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 300, 200);
+    g->SetDataSource(&source);
+    form.Show();
+    GuiTest::ProcessEvents();
+    EXPECT_GT(g->DataLink()->BufferCount(), 5);
+    EXPECT_EQ(g->RowCount(), g->FirstDataRow() + 5);
+}
+
 TEST_F(GridFixture, SmallClientStillBuffersOneRecord)
 {
     G->SetBounds(0, 0, 300, 10);

@@ -176,6 +176,12 @@ TEST_F(GridTableLayoutTest, HeaderHeightsFromTheFontOrTheOption)
     // Automatic header height grows to the tallest wrapped caption.
     View->OptionsView()->SetHeaderHeight(0);
     View->OptionsView()->SetHeaderAutoHeight(true);
+    // Captions that fit their columns keep one line: the first layout
+    // measures them in the columns' widths, not in no width at all.
+    View->Columns(1)->SetWidth(150);
+    View->Columns(1)->SetCaption("Signdate");
+    Layout();
+    EXPECT_EQ(Header()->GetHeight(), FontHeight() + 4 + 2 * border);
     View->Columns(1)->SetWidth(40);
     View->Columns(1)->SetCaption("a long caption that wraps");
     Layout();

@@ -1,0 +1,5 @@
+#include "qzGridEh.h"
+
+namespace qzGridEh {
+QZ_CLASS_IMPL(TqzDBGrid, ::TqzDBGrid)
+}
