@@ -565,6 +565,9 @@ public:
     double HorizontalExtra() const;
 
 private:
+    // A prepared page's text holds the mark [TotalPages#] until the count
+    // is known; drawing and the exports put the count in its place.
+    void ResolveTotalPages();
     void PrepareRenderer(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY);
     void ApplyRendererFont(TfrxDrawText& d);
     TRect FTextRect{0, 0, 0, 0};

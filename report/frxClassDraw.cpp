@@ -431,11 +431,7 @@ void TfrxCustomMemoView::PrepareRenderer(TCanvas* canvas, double scaleX, double 
 void TfrxCustomMemoView::Draw(TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY)
 {
     if (!IsDesigning()) {
-        if (AllowExpressions) {
-            std::string text = Text();
-            size_t p = FindNoCase(text, "[TOTALPAGES#]");
-            if (p != std::string::npos) SetText(text.replace(p, 13, IntToStr(TotalPagesValue)));
-        }
+        ResolveTotalPages();
     } else if (HasDataField()) {
         SetText("[" + DataSet()->UserName() + ".\"" + DataField + "\"]");
     }
@@ -516,8 +512,17 @@ double TfrxCustomMemoView::FitPart()
     return spare == 0 ? Height() : spare;
 }
 
+void TfrxCustomMemoView::ResolveTotalPages()
+{
+    if (!AllowExpressions) return;
+    std::string text = Text();
+    size_t p = FindNoCase(text, "[TOTALPAGES#]");
+    if (p != std::string::npos) SetText(text.replace(p, 13, IntToStr(TotalPagesValue)));
+}
+
 std::string TfrxCustomMemoView::WrappedText(bool wrapped)
 {
+    if (!IsDesigning()) ResolveTotalPages();
     TfrxDrawText& d = Renderer();
     TfrxDrawTextLock lock(d);
     const TColor savedColor = Color;

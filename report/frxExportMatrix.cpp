@@ -191,9 +191,9 @@ void TfrxIEMatrix::AddObject(TfrxView* view)
     if (text) {
         auto* m = static_cast<TfrxCustomMemoView*>(view);
         if (StripTags && m->AllowHTMLTags)
-            obj->Memo->SetText(m->Renderer().StripTags(m->Text()));
+            obj->Memo->SetText(m->Renderer().StripTags(m->GetComponentText()));
         else
-            obj->Memo->Assign(m->Memo());
+            obj->Memo->SetText(m->GetComponentText());
         obj->IsText = true;
     } else if (IsLine(view)) {
         obj->IsText = true;

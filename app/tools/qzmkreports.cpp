@@ -52,6 +52,7 @@ struct TLayout {
 const double kRow = 20;
 const std::string kDate = "yyyy-mm-dd";
 const std::string kMoney = "#,##0.00";
+const std::string kTick = "√,";
 
 TfrxMemoView* Memo(TfrxComponent* parent, const std::string& name, double left, double top, double width,
                    double height, const std::string& text)
@@ -68,12 +69,17 @@ TfrxMemoView* Memo(TfrxComponent* parent, const std::string& name, double left, 
 
 void Boxed(TfrxMemoView* m) { m->Frame()->Typ = TfrxFrameTypes{ftLeft, ftRight, ftTop, ftBottom}; }
 
+// A number ("#,##0.00"), a date ("yyyy-mm-dd") or a yes/no ("√," is a tick
+// for yes and nothing for no).
 void Formatted(TfrxMemoView* m, const std::string& format)
 {
     if (format.empty()) return;
-    m->DisplayFormat()->Kind = format.find('#') != std::string::npos || format.find('0') != std::string::npos
-                                   ? fkNumeric
-                                   : fkDateTime;
+    if (format == kTick)
+        m->DisplayFormat()->Kind = fkBoolean;
+    else if (format.find('#') != std::string::npos)
+        m->DisplayFormat()->Kind = fkNumeric;
+    else
+        m->DisplayFormat()->Kind = fkDateTime;
     m->DisplayFormat()->FormatStr = format;
 }
 
@@ -337,7 +343,7 @@ std::vector<TLayout> Layouts()
          {}, {}},
         {5, 1005, "学员考试情况表", true, "报名日期: [d1.\"Signdate1\"] 至 [d1.\"Signdate2\"]",
          {name, sex, signdate, drivetype, classname, tel},
-         {64, false, ""}, {}},
+         {64, false, kTick}, {}},
         {6, 1006, "学员收费一览表", true, "收费日期: [d1.\"Recdate1\"] 至 [d1.\"Recdate2\"]",
          {name, sex, signdate, drivetype, classname},
          {72, true, kMoney},

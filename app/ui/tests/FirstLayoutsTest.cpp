@@ -15,6 +15,7 @@
 #include "frxPreviewPages.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -53,8 +54,9 @@ protected:
             const std::string name = std::string(family + 3 * ((i - 1) % 10), 3) +
                                      std::string(given + 3 * ((i - 1) / 10), 3) + "学员";
             sql += Format("insert into students (Id, Name, Sex, LinkTel, Signdate, Drivetype, Passinfo) values "
-                          "(%d, '%s', '%s', '1390000%04d', '2008-03-%02d', 'C1', '%s');",
-                          {i, name, i % 2 ? "男" : "女", i, 1 + i % 28, i % 3 ? ",3," : ",3,7,"});
+                          "(%d, '%s', '%s', '%s', '2008-03-%s', 'C1', '%s');",
+                          {i, name, i % 2 ? "男" : "女", std::to_string(13900000000LL + i), (i % 28 < 9 ? "0" : "") + IntToStr(1 + i % 28),
+                           i % 3 ? ",3," : ",3,7,"});
             sql += Format("insert into classes (StudentId, Classname, TeacherId) values (%d, '普通班', 1);", {i});
             sql += Format("insert into receipts (Id, StudentId, Recdate, RecItemId, RecSign, Recfund, Treasurer) "
                           "values (%d, %d, '2008-03-05', 2, 1, 3000, '张会计'), (%d, %d, '2008-03-06', 1, 1, 200, '张会计');",
@@ -64,7 +66,7 @@ protected:
                           {i, i, 60 + i % 40, i % 4 ? 1 : 0});
             if (i <= 20)
                 sql += Format("insert into graduates (StudentId, Grantdate, Validate, DocumentNo, Drivetype, Handman) "
-                              "values (%d, '2008-06-01', '2008-06-01', 'DA-%03d', 'C1', '李');",
+                              "values (%d, '2008-06-01', '2008-06-01', 'DA-%d', 'C1', '李');",
                               {i, i});
             if (i > 55)
                 sql += Format("insert into dropouts (StudentId, Dropdate, Reasons, Retfund, Handman) values "
@@ -123,9 +125,18 @@ protected:
     }
 };
 
+// Blanks aside: the reader keeps or drops them between characters as it likes.
+std::string Squeezed(std::string s)
+{
+    s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
+    return s;
+}
+
 void ExpectHas(const std::string& text, const std::vector<std::string>& parts, const std::string& what)
 {
-    for (const std::string& p : parts) EXPECT_NE(text.find(p), std::string::npos) << what << ": " << p << "\n" << text;
+    const std::string squeezed = Squeezed(text);
+    for (const std::string& p : parts)
+        EXPECT_NE(squeezed.find(Squeezed(p)), std::string::npos) << what << ": " << p << "\n" << text;
 }
 
 TEST_F(FirstLayoutsTest, TheBuiltInDatabaseHoldsOneTitledLayoutPerGroup)
@@ -162,7 +173,7 @@ TEST_F(FirstLayoutsTest, EveryGroupPrints)
         {1001, {dropouts.DataSet(), dropouts.Where()->DataSet()},
          {"退学学员记录表", "学员姓名", "退学原因", "吴六学员", "工作调动", "合计", "7,500.00"}, 1},
         {1002, {graduates.DataSet(), graduates.Where()->DataSet()},
-         {"毕业学员名册", "档案编号", "赵一学员", "DA-020", "2008-06-01"}, 1},
+         {"毕业学员名册", "档案编号", "赵一学员", "DA-20", "2008-06-01", "13900000001"}, 1},
         {1003, {receipts.DataSet(), receipts.Where()->DataSet()},
          {"收费明细表", "收费日期: 2008-03-01 至", "钱一学员", "培训费", "退款", "-1,000.00", "合计", "191,000.00"}, 3},
         {1004, {exams.DataSet(), exams.Where()->DataSet()},

@@ -35,7 +35,8 @@ protected:
         TDataSet* ds = pivot.DataSet();
         for (ds->First(); !ds->Eof(); ds->Next()) {
             std::string line;
-            for (const auto& f : fields) line += (line.empty() ? "" : "|") + ds->FieldByName(f)->DisplayText();
+            for (size_t i = 0; i < fields.size(); ++i)
+                line += (i ? "|" : "") + ds->FieldByName(fields[i])->DisplayText();
             rows[ds->FieldByName("StudentId")->AsInteger()] = line;
         }
         return rows;

@@ -21,7 +21,7 @@ TEST(DesignerComponent, PublishesItsSettingsInOrderWithTheirDefaults)
 
     EXPECT_TRUE(d.CloseQuery);
     EXPECT_EQ(GetSetProp(&d, "Restrictions"), "[]");
-    EXPECT_FALSE(IsStoredProp(&d, "CloseQuery"));     // at its default
+    EXPECT_TRUE(IsDefaultPropValue(&d, GetPropInfo(&d, "CloseQuery")));   // not written at its default
     SetSetProp(&d, "Restrictions", "[drDontCreateReport]");
     // The report centre's set: the new-report command withheld, value 16.
     EXPECT_EQ(d.Restrictions.ToInt(), 16u);
