@@ -222,6 +222,10 @@ public:
 
     virtual std::string GetDisplayText(const std::string& field) { return std::string(); }
     virtual int GetDisplayWidth(const std::string& field) { return 10; }
+    // The caption a field is shown under (the field's own name when the
+    // source keeps none): what a layout writes over a column it makes for
+    // a field it finds at run time.
+    virtual std::string GetDisplayLabel(const std::string& field) { return field; }
     virtual TfrxFieldType GetFieldType(const std::string& field) { return fftNumeric; }
     virtual Variant GetValue(const std::string& field);
     virtual void SetUserName(const std::string& value);
@@ -1180,9 +1184,9 @@ public:
     bool Print();
     bool Export(TfrxCustomExportFilter* filter);
 
-    // Opens the designer registered by the designer unit (nothing without
-    // one, or while one is open); an empty report first gets "Page1" with
-    // its defaults.
+    // Opens the designer registered by the designer unit (nothing while one
+    // is open; without one it raises NoDesignerText); an empty report first
+    // gets "Page1" with its defaults.
     void OpenDesigner();
     // The designer over prepared pages; whether it changed them.
     bool OpenPreviewDesigner();
@@ -1302,6 +1306,8 @@ extern std::function<TfrxCustomPreviewPages*(TfrxReport*)> PreviewPagesFactory;
 // application's active window disabled meanwhile); returns whether the
 // designer changed anything.
 extern std::function<bool(TfrxReport* report, bool previewPageMode)> DesignerRunner;
+// What OpenDesigner raises while no designer window is installed.
+extern const char* const NoDesignerText;
 // Set by the preview unit: shows the report's prepared pages.
 extern std::function<void(TfrxReport* report)> PreviewRunner;
 // Set by the password form's unit: asks for a layout's password (false:

@@ -536,6 +536,7 @@ double TfrxCustomMemoView::FitPart()
 
 std::string TfrxCustomMemoView::WrappedText(bool wrapped)
 {
+    PutTotalPages();
     TfrxDrawText& d = Renderer();
     TfrxDrawTextLock lock(d);
     const TColor savedColor = Color;

@@ -64,6 +64,7 @@ Variant CallMethod(TObject* inst, TClass cls, const std::string& name, TfsParams
             if (auto* l = Arg<TStrings>(P(0))) ds->GetFieldList(l);
         } else if (name == "DISPLAYTEXT.GET") return Variant(ds->GetDisplayText(VarToStr(P(0))));
         else if (name == "DISPLAYWIDTH.GET") return Variant(ds->GetDisplayWidth(VarToStr(P(0))));
+        else if (name == "DISPLAYLABEL.GET") return Variant(ds->GetDisplayLabel(VarToStr(P(0))));
         else if (name == "FIELDTYPE.GET") return Variant(int(ds->GetFieldType(VarToStr(P(0)))));
         else if (name == "VALUE.GET") return ds->GetValue(VarToStr(P(0)));
         return Variant(0);
@@ -229,6 +230,7 @@ void Initialize()
         c->AddProperty("RecNo", "Integer", GetProp);
         c->AddIndexProperty("DisplayText", "String", "String", CallMethod, true);
         c->AddIndexProperty("DisplayWidth", "String", "Integer", CallMethod, true);
+        c->AddIndexProperty("DisplayLabel", "String", "String", CallMethod, true);
         c->AddIndexProperty("FieldType", "String", "TfrxFieldType", CallMethod, true);
         c->AddIndexProperty("Value", "String", "Variant", CallMethod, true);
     }

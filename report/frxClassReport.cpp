@@ -29,6 +29,7 @@ namespace frxClass {
 std::function<TfrxCustomEngine*(TfrxReport*)> EngineFactory;
 std::function<TfrxCustomPreviewPages*(TfrxReport*)> PreviewPagesFactory;
 std::function<bool(TfrxReport*, bool)> DesignerRunner;
+const char* const NoDesignerText = "无法打开报表设计器: 本程序没有安装设计器窗口.";
 }
 
 namespace {
@@ -690,7 +691,10 @@ bool TfrxReport::SetupScript()
 
 void TfrxReport::OpenDesigner()
 {
-    if (FDesignerOpen || !frxClass::DesignerRunner) return;
+    if (FDesignerOpen) return;
+    // Without the designer window there is nothing to open: say so, rather
+    // than leave the operator's "设计" without an answer.
+    if (!frxClass::DesignerRunner) throw Exception(frxClass::NoDesignerText);
     if (PagesCount() == 0) {
         TClass pageClass = DotMatrixReport ? GetClass("TfrxDMPPage") : nullptr;
         if (!pageClass) pageClass = TfrxReportPage::StaticClass();

@@ -225,6 +225,13 @@ Variant TfrxDBDataset::GetValue(const std::string& field)
     return Null();
 }
 
+std::string TfrxDBDataset::GetDisplayLabel(const std::string& field)
+{
+    TDataSet* ds = EffectiveDataSet();
+    TField* f = ds ? ds->FindField(ConvertAlias(field)) : nullptr;
+    return f ? f->DisplayLabel() : field;
+}
+
 int TfrxDBDataset::GetDisplayWidth(const std::string& field)
 {
     TDataSet* ds = EffectiveDataSet();

@@ -25,6 +25,7 @@ public:
 
     std::string GetDisplayText(const std::string& field) override;
     int GetDisplayWidth(const std::string& field) override;
+    std::string GetDisplayLabel(const std::string& field) override;
     TfrxFieldType GetFieldType(const std::string& field) override;
     Variant GetValue(const std::string& field) override;
     void Initialize() override;

@@ -196,7 +196,7 @@ void TfrxIEMatrix::AddObject(TfrxView* view)
         if (StripTags)
             obj->Memo->SetText(m->ShownText().Text());
         else
-            obj->Memo->Assign(m->Memo());
+            obj->Memo->SetText(m->GetComponentText());
         obj->IsText = true;
     } else if (IsLine(view)) {
         obj->IsText = true;

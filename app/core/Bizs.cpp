@@ -23,6 +23,46 @@ QZ_CLASS_IMPL(TClassSet, TQuerySet)
 QZ_CLASS_IMPL(TGraduateSet, TQuerySet)
 QZ_CLASS_IMPL(TDropoutSet, TQuerySet)
 
+// ---- query conditions ---------------------------------------------------------------------------
+
+void TCondition::Int(TField* f, const std::string& fmt)
+{
+    if (W->IsSet(f)) Add(Format(fmt, {f->AsInteger()}));
+}
+
+void TCondition::Text(TField* f, const std::string& fmt)
+{
+    if (W->HasText(f)) Add(Format(fmt, {qzLib::SqlText(f->AsString())}));
+}
+
+void TCondition::Float(TField* f, const std::string& fmt)
+{
+    if (W->IsSet(f)) Add(Format(fmt, {f->AsFloat()}));
+}
+
+void TCondition::DateFrom(TField* f, const std::string& column)
+{
+    if (W->IsSet(f)) Add(" and " + column + ">=" + GDatabase->DateToSql(f->AsDateTime()));
+}
+
+void TCondition::DateTo(TField* f, const std::string& column)
+{
+    // Stored dates may carry a time of day: the column lies before the next day.
+    if (W->IsSet(f)) Add(" and " + column + "<" + GDatabase->DateToSql(DateOf(f->AsDateTime()) + 1));
+}
+
+void TCondition::Bool(TField* f, const std::string& whenTrue, const std::string& whenFalse)
+{
+    if (W->IsSet(f)) Add(f->AsBoolean() ? whenTrue : whenFalse);
+}
+
+std::string TCondition::Result() const { return StringReplace(FText, " and ", " where ", TReplaceFlags{}); }
+
+std::string TCondition::Apply(const std::string& statement) const
+{
+    return StringReplace(statement, "%where", Result(), TReplaceFlags{});
+}
+
 namespace {
 
 TClass WideStr() { return TWideStringField::StaticClass(); }
@@ -45,48 +85,6 @@ void Put(TField* f, const Variant& v)
         f->SetValue(v);
 }
 
-// Builds the condition of a query: clauses appended in a fixed order, the
-// first " and " turned into " where ".
-class TCondition {
-public:
-    explicit TCondition(TCustomWhere* where) : W(where) {}
-
-    void Add(const std::string& clause) { FText += clause; }
-    // A clause with the criterion's integer.
-    void Int(TField* f, const std::string& fmt)
-    {
-        if (W->IsSet(f)) Add(Format(fmt, {f->AsInteger()}));
-    }
-    // A clause with the criterion's text, its single quotes doubled.
-    void Text(TField* f, const std::string& fmt)
-    {
-        if (W->HasText(f)) Add(Format(fmt, {qzLib::SqlText(f->AsString())}));
-    }
-    void Float(TField* f, const std::string& fmt)
-    {
-        if (W->IsSet(f)) Add(Format(fmt, {f->AsFloat()}));
-    }
-    // A lower date bound: from the start of the day.
-    void DateFrom(TField* f, const std::string& column)
-    {
-        if (W->IsSet(f)) Add(" and " + column + ">=" + GDatabase->DateToSql(f->AsDateTime()));
-    }
-    // An upper date bound takes in the whole of its day, since stored dates
-    // may carry a time of day: the column lies before the next day.
-    void DateTo(TField* f, const std::string& column)
-    {
-        if (W->IsSet(f)) Add(" and " + column + "<" + GDatabase->DateToSql(DateOf(f->AsDateTime()) + 1));
-    }
-    void Bool(TField* f, const std::string& whenTrue, const std::string& whenFalse)
-    {
-        if (W->IsSet(f)) Add(f->AsBoolean() ? whenTrue : whenFalse);
-    }
-    std::string Result() const { return StringReplace(FText, " and ", " where ", TReplaceFlags{}); }
-
-private:
-    TCustomWhere* W;
-    std::string FText;
-};
 
 // ---- saving -------------------------------------------------------------------------------------
 //

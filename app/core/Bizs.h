@@ -106,6 +106,34 @@ struct RDropout {
     std::string Handman, Notes;
 };
 
+// ---- query conditions ------------------------------------------------------------------------
+
+// Builds the condition of a query from a criteria row: clauses appended in
+// a fixed order, the first " and " turned into " where ". Texts reach the
+// statement with their single quotes doubled; an upper date bound takes in
+// the whole of its day.
+class TCondition {
+public:
+    explicit TCondition(TCustomWhere* where) : W(where) {}
+
+    void Add(const std::string& clause) { FText += clause; }
+    // A clause with the criterion's integer (fmt holds one %d).
+    void Int(TField* f, const std::string& fmt);
+    // A clause with the criterion's text, quoted (fmt holds '%s').
+    void Text(TField* f, const std::string& fmt);
+    void Float(TField* f, const std::string& fmt);
+    void DateFrom(TField* f, const std::string& column);
+    void DateTo(TField* f, const std::string& column);
+    void Bool(TField* f, const std::string& whenTrue, const std::string& whenFalse);
+    std::string Result() const;
+    // The statement with its first "%where" replaced by the condition.
+    std::string Apply(const std::string& statement) const;
+
+private:
+    TCustomWhere* W;
+    std::string FText;
+};
+
 // ---- criteria -----------------------------------------------------------------------------
 
 class TEmployeeWhere : public TCustomWhere {

@@ -4,6 +4,7 @@
 #include "GuiTesting.h"
 #include "frxBarcode.h"
 #include "frxExportPDF.h"
+#include "frxExportRTF.h"
 #include "frxPDFFile.h"
 
 #include <gtest/gtest.h>
@@ -138,4 +139,29 @@ TEST(PDFExport, WithoutFileNameNothingRuns)
     TfrxPDFExport pdf;
     pdf.ShowDialog = false;
     EXPECT_FALSE(pdf.Start());
+}
+
+// A page count known only once every page is built ("[TotalPages#]") is
+// written as the count by the PDF export and by the exports over the
+// export matrix (RTF here), not as the mark the building left for it.
+TEST(PDFExport, ThePageCountReachesTheExports)
+{
+    TScratch dir("pdfpages");
+    TExportReport r;
+    for (int i = 0; i < 2; ++i) r.AddMemo(r.AddPage(), 0, 0, 300, 20, "Page [Page#] of [TotalPages#]");
+    r.Report->EngineOptions()->DoublePass = true;
+    const std::string file = dir.Dir + "pages.pdf";
+    Export(r, file);
+    const std::string text = RunTool("pdftotext '" + file + "' - 2>&1");
+    EXPECT_NE(text.find("Page 1 of 2"), std::string::npos) << text;
+    EXPECT_NE(text.find("Page 2 of 2"), std::string::npos) << text;
+    EXPECT_EQ(text.find("TotalPages"), std::string::npos) << text;
+
+    TfrxRTFExport rtf;
+    rtf.ShowDialog = false;
+    rtf.FileName = dir.Dir + "pages.rtf";
+    ASSERT_TRUE(r.Report->Export(&rtf));
+    const std::string doc = ReadFile(rtf.FileName);
+    EXPECT_NE(doc.find("Page 2 of 2"), std::string::npos);
+    EXPECT_EQ(doc.find("TotalPages"), std::string::npos);
 }

@@ -247,8 +247,14 @@ TEST(ReportScript, EngineBackedValuesAndAggregates)
 TEST(ReportDesigner, OpensOnlyWhenADesignerIsRegistered)
 {
     Env e;
-    e.Report->OpenDesigner();
+    try {
+        e.Report->OpenDesigner();
+        ADD_FAILURE() << "no designer window, yet nothing was said";
+    } catch (const Exception& ex) {
+        EXPECT_STREQ(ex.what(), frxClass::NoDesignerText);
+    }
     EXPECT_EQ(e.Report->PagesCount(), 0);
+    EXPECT_FALSE(e.Report->DesignerOpen());
 
     int runs = 0;
     frxClass::DesignerRunner = [&](TfrxReport* r, bool previewMode) {
