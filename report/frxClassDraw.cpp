@@ -536,7 +536,7 @@ double TfrxCustomMemoView::FitPart()
 
 std::string TfrxCustomMemoView::WrappedText(bool wrapped)
 {
-    PutTotalPages();
+    if (!IsDesigning()) PutTotalPages();
     TfrxDrawText& d = Renderer();
     TfrxDrawTextLock lock(d);
     const TColor savedColor = Color;
