@@ -17,6 +17,7 @@ class TInfoListFrm : public TWinFrm {
     QZ_CLASS(TInfoListFrm, TWinFrm)
 public:
     explicit TInfoListFrm(TComponent* owner = nullptr);
+    ~TInfoListFrm() override;
 
     // A window of each list, filled and shown without waiting; the window
     // owns its list and frees itself when closed.
@@ -25,6 +26,10 @@ public:
     static TInfoListFrm* ShowCars();
     static TInfoListFrm* ShowRecitems();
     static TInfoListFrm* ShowExamitems();
+
+    // Several list windows may be open at once, so they go without a
+    // component name; their help page is still the list window's.
+    void ShowHelp(const std::string& topic) override;
 
     // Closes and opens the grid's data set again with its controls off
     // meanwhile; says so when it is not open.

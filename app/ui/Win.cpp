@@ -4,7 +4,6 @@ QZ_CLASS_IMPL(TWinFrm, TaFrm)
 
 TWinFrm::TWinFrm(TComponent* owner) : TaFrm(owner)
 {
-    SetName("WinFrm");
     SetCaption("WinFrm");
     SetClientSize(638, 437);
     SetFormStyle(fsStayOnTop);
