@@ -155,6 +155,16 @@ TEST_F(ListWindowsTest, ToolBarDrivesTheList)
     ASSERT_FALSE(Rec.Messages().empty());
     EXPECT_NE(Rec.Messages().back().find("请先打开数据集再操作"), std::string::npos);
 
+    // "设置" drops the grid's own menu down.
+    std::vector<std::string> shown;
+    GuiTest::Later([&] {
+        for (const auto& item : GuiTest::ShownPopupMenu()) shown.push_back(item.Caption);
+        GuiTest::ClosePopupMenu();
+    });
+    f->ToolButton7->Click();
+    EXPECT_EQ(shown, MenuCaptions(f->Grid->PopupMenuQz()));
+    EXPECT_FALSE(shown.empty());
+
     f->ToolButton10->Click();
     GuiTest::ProcessEvents();
     EXPECT_TRUE(ShownListWindows().empty());
@@ -253,6 +263,14 @@ TEST_F(ListWindowsTest, PickerMenuOkCancelAndNew)
         EXPECT_EQ(p->Caption(), "选择");
         EXPECT_EQ(p->Grid->Tag(), 1007);
         menu = MenuCaptions(p->Grid->PopupMenuQz());
+        // "设置 ▼" pops the same menu up under the button.
+        std::vector<std::string> popped;
+        GuiTest::Later([&] {
+            for (const auto& item : GuiTest::ShownPopupMenu()) popped.push_back(item.Caption);
+            GuiTest::ClosePopupMenu();
+        });
+        p->btnMore1->Click();
+        EXPECT_EQ(popped, menu);
         // Without a pick handler OK keeps the picker open.
         p->btnOk1->Click();
         openWithoutHandler = p->ModalResult() == mrNone;

@@ -5,6 +5,7 @@
 // confirmation, forms that stay open while a save is refused or fails, the
 // list operations that do nothing, and the search criteria.
 #include "EditForms.h"
+#include "SmallDlgs.h"
 #include "StuFind.h"
 #include "Uis.h"
 #include "UiTestDb.h"
@@ -139,6 +140,27 @@ TEST_F(ListsTest, ComboFillsFromTheSchoolsLists)
     TPickListSet::SetList(0, "");
     c.FillClassnames();
     EXPECT_EQ(c.Items()->Count(), 0);
+
+    // The list editor stores what it gives under the combo's key; the text
+    // typed into the combo stays.
+    c.FillTreasurers();
+    c.SetText("陈会计");
+    TDialogScript script({[] {
+                              auto* f = ShownForm<TListItemEditFrm>();
+                              ASSERT_NE(f, nullptr);
+                              EXPECT_EQ(f->TabSheet1->Caption(), "收款人");
+                              f->Memo1->SetText("陈会计\r\n刘出纳");
+                              f->BitBtn1->Click();
+                          },
+                          [] { ShownForm<TListItemEditFrm>()->CancelBtn1->Click(); }});
+    c.EditTreasurers();
+    EXPECT_EQ(c.Items()->CommaText(), "陈会计,刘出纳");
+    EXPECT_EQ(c.GetText(), "陈会计");
+    std::string stored;
+    EXPECT_TRUE(TPickListSet::GetList(1, stored));
+    EXPECT_EQ(stored, "陈会计,刘出纳");
+    c.EditTreasurers();   // cancelled: nothing changes
+    EXPECT_EQ(c.Items()->Count(), 2);
 }
 
 TEST_F(ListsTest, EditHoldsOnePickedRecord)
