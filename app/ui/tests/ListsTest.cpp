@@ -54,6 +54,134 @@ protected:
 
 TDateTime At(int y, int m, int d, int h = 0, int n = 0) { return EncodeDateTime(y, m, d, h, n, 0, 0); }
 
+// Records of the school as the forms show them, Chinese included.
+REmployee SampleEmployee()
+{
+    REmployee r;
+    r.Id = 3;
+    r.Name = "赵教练";
+    r.Duty = "教练员";
+    r.Sex = "男";
+    r.Tel = "020-1234";
+    r.Birthday = VarFromDateTime(At(1970, 5, 6));
+    r.Addr = "广州市天河路1号";
+    r.Notes = "老教练\r\n二十年驾龄";
+    return r;
+}
+
+RCar SampleCar()
+{
+    RCar r;
+    r.Id = 4;
+    r.CarNo = "粤A12345";
+    r.Brand = "桑塔纳";
+    r.PartNo = "3000";
+    r.Engino = "E123";
+    r.BedNo = "B456";
+    r.Cartype = "小型";
+    r.Color = "白色";
+    r.Manudate = VarFromDateTime(At(2005, 1, 2));
+    r.Seats = 5;
+    r.Weight = 1.5;
+    r.Buydate = Null();
+    r.BuyFund = 98000.5;
+    r.Notes = "教练车";
+    return r;
+}
+
+RStudent SampleStudent()
+{
+    RStudent r;
+    r.Id = 1;
+    r.Name = "张三";
+    r.Sex = "男";
+    r.Native = "广东";
+    r.Idcode = "440101199001011234";
+    r.LinkTel = "13800000001";
+    r.Addr = "广州";
+    r.Signdate = VarFromDateTime(At(2008, 3, 5));
+    r.Drivetype = "C1";
+    r.SalemanId = 2;
+    r.SalemanName = "李业务";
+    r.Notes = "备注";
+    return r;
+}
+
+RReceipt SampleReceipt()
+{
+    RReceipt r;
+    r.Id = 8;
+    r.StudentId = 1;
+    r.StudentName = "张三";
+    r.Recdate = VarFromDateTime(At(2008, 3, 5, 9, 30));
+    r.RecItemId = 2;
+    r.RecItemName = "补考费";
+    r.RecSign = -1;
+    r.Recfund = 150.5;
+    r.Treasurer = "陈会计";
+    r.dlNote = "退回";
+    return r;
+}
+
+RExam SampleExam()
+{
+    RExam r;
+    r.Id = 0;
+    r.StudentId = 2;
+    r.StudentName = "李四";
+    r.Appdate = VarFromDateTime(At(2008, 5, 1));
+    r.Examdate = Null();
+    r.ItemId = 1;
+    r.ItemName = "科目一";
+    r.Point = 95;
+    r.IsPass = true;
+    r.dlNote = "一次通过";
+    return r;
+}
+
+RGraduate SampleGraduate()
+{
+    RGraduate r;
+    r.StudentId = 1;
+    r.StudentName = "张三";
+    r.Grantdate = VarFromDateTime(At(2008, 9, 1));
+    r.Validate = VarFromDateTime(At(2008, 9, 2));
+    r.Valimonth = 6;
+    r.Drivetype = "C1";
+    r.DocumentNo = "档-001";
+    r.Takedate = Null();
+    r.Handman = "陈会计";
+    r.Notes = "毕业";
+    return r;
+}
+
+RClass SampleClass()
+{
+    RClass r;
+    r.StudentId = 1;
+    r.StudentName = "张三";
+    r.Classdate = VarFromDateTime(At(2008, 3, 6));
+    r.Classname = "一班";
+    r.TeacherId = 1;
+    r.TeacherName = "王教练";
+    r.CarId = Null();
+    r.Notes = "早班";
+    return r;
+}
+
+RDropout SampleDropout()
+{
+    RDropout r;
+    r.StudentId = 2;
+    r.StudentName = "李四";
+    r.Dropdate = VarFromDateTime(At(2008, 6, 1));
+    r.Reasons = "搬家";
+    r.Retfund = 800.0;
+    r.Handman = "刘出纳";
+    r.Notes = "退一半";
+    return r;
+}
+
 // ---- controls ---------------------------------------------------------------------------
 
 TEST_F(ListsTest, ComboSignBooleanAndRecordItems)
@@ -249,15 +377,7 @@ TEST_F(ListsTest, FormCaptionsByRecord)
 
 TEST_F(ListsTest, EmployeeCarAndStudentFormsGiveBackWhatTheyShow)
 {
-    REmployee e;
-    e.Id = 3;
-    e.Name = "赵教练";
-    e.Duty = "教练员";
-    e.Sex = "男";
-    e.Tel = "020-1234";
-    e.Birthday = VarFromDateTime(At(1970, 5, 6));
-    e.Addr = "广州市天河路1号";
-    e.Notes = "老教练\r\n二十年驾龄";
+    REmployee e = SampleEmployee();
     TEmployeeEditFrm ef;
     ef.SetData(e);
     EXPECT_FALSE(ef.edtDuty1->Visible());
@@ -275,21 +395,7 @@ TEST_F(ListsTest, EmployeeCarAndStudentFormsGiveBackWhatTheyShow)
     ef.SetData(e);
     EXPECT_TRUE(VarIsNull(ef.GetData().Birthday));
 
-    RCar c;
-    c.Id = 4;
-    c.CarNo = "粤A12345";
-    c.Brand = "桑塔纳";
-    c.PartNo = "3000";
-    c.Engino = "E123";
-    c.BedNo = "B456";
-    c.Cartype = "小型";
-    c.Color = "白色";
-    c.Manudate = VarFromDateTime(At(2005, 1, 2));
-    c.Seats = 5;
-    c.Weight = 1.5;
-    c.Buydate = Null();
-    c.BuyFund = 98000.5;
-    c.Notes = "教练车";
+    RCar c = SampleCar();
     TCarEditFrm cf;
     EXPECT_FALSE(cf.btnCancel1->Cancel());   // Esc keeps the car's fields
     cf.SetData(c);
@@ -310,19 +416,7 @@ TEST_F(ListsTest, EmployeeCarAndStudentFormsGiveBackWhatTheyShow)
     EXPECT_EQ(labels, (std::vector<std::string>{"车牌号", "品牌", "型号", "发动机号", "车辆类型", "出厂日期", "底盘号",
                                                 "颜色", "座位数", "载重", "购买日期", "购买金额", "备注"}));
 
-    RStudent s;
-    s.Id = 1;
-    s.Name = "张三";
-    s.Sex = "男";
-    s.Native = "广东";
-    s.Idcode = "440101199001011234";
-    s.LinkTel = "13800000001";
-    s.Addr = "广州";
-    s.Signdate = VarFromDateTime(At(2008, 3, 5));
-    s.Drivetype = "C1";
-    s.SalemanId = 2;
-    s.SalemanName = "李业务";
-    s.Notes = "备注";
+    RStudent s = SampleStudent();
     TStudentEditFrm sf;
     EXPECT_EQ(sf.edtSex1->Items()->CommaText(), "男,女");
     EXPECT_EQ(sf.edtDrivetype1->Items()->Count(), 2);
@@ -348,17 +442,7 @@ TEST_F(ListsTest, EmployeeCarAndStudentFormsGiveBackWhatTheyShow)
 TEST_F(ListsTest, ReceiptAndExamFormsGiveBackWhatTheyShow)
 {
     TPickListSet::SetList(1, "陈会计,刘出纳");
-    RReceipt r;
-    r.Id = 8;
-    r.StudentId = 1;
-    r.StudentName = "张三";
-    r.Recdate = VarFromDateTime(At(2008, 3, 5, 9, 30));
-    r.RecItemId = 2;
-    r.RecItemName = "补考费";
-    r.RecSign = -1;
-    r.Recfund = 150.5;
-    r.Treasurer = "陈会计";
-    r.dlNote = "退回";
+    RReceipt r = SampleReceipt();
     TReceiptEditFrm rf;
     EXPECT_EQ(rf.edtItem1->Items()->CommaText(), "学费,补考费");
     EXPECT_EQ(rf.edtSign1->Items()->CommaText(), "收款,退款");
@@ -388,17 +472,7 @@ TEST_F(ListsTest, ReceiptAndExamFormsGiveBackWhatTheyShow)
     EXPECT_EQ(r2.RecSign, 0);
     EXPECT_EQ(r2.RecItemName, "资料费");
 
-    RExam x;
-    x.Id = 0;
-    x.StudentId = 2;
-    x.StudentName = "李四";
-    x.Appdate = VarFromDateTime(At(2008, 5, 1));
-    x.Examdate = Null();
-    x.ItemId = 1;
-    x.ItemName = "科目一";
-    x.Point = 95;
-    x.IsPass = true;
-    x.dlNote = "一次通过";
+    RExam x = SampleExam();
     TExamEditFrm xf;
     xf.SetData(x);
     EXPECT_EQ(xf.Tag(), 0);
@@ -419,17 +493,7 @@ TEST_F(ListsTest, ReceiptAndExamFormsGiveBackWhatTheyShow)
 
 TEST_F(ListsTest, GraduationClassAndDropoutFormsGiveBackWhatTheyShow)
 {
-    RGraduate g;
-    g.StudentId = 1;
-    g.StudentName = "张三";
-    g.Grantdate = VarFromDateTime(At(2008, 9, 1));
-    g.Validate = VarFromDateTime(At(2008, 9, 2));
-    g.Valimonth = 6;
-    g.Drivetype = "C1";
-    g.DocumentNo = "档-001";
-    g.Takedate = Null();
-    g.Handman = "陈会计";
-    g.Notes = "毕业";
+    RGraduate g = SampleGraduate();
     std::unique_ptr<TGraduateEditFrm> gf(TGraduateEditFrm::CreateFor(nullptr, nullptr, g));
     EXPECT_EQ(gf->txtStudentName1->Tag(), 1);
     const RGraduate g2 = gf->GetData();
@@ -445,15 +509,7 @@ TEST_F(ListsTest, GraduationClassAndDropoutFormsGiveBackWhatTheyShow)
     EXPECT_EQ(g2.Notes, "毕业");
 
     TPickListSet::SetList(0, "一班,二班");
-    RClass c;
-    c.StudentId = 1;
-    c.StudentName = "张三";
-    c.Classdate = VarFromDateTime(At(2008, 3, 6));
-    c.Classname = "一班";
-    c.TeacherId = 1;
-    c.TeacherName = "王教练";
-    c.CarId = Null();
-    c.Notes = "早班";
+    RClass c = SampleClass();
     std::unique_ptr<TClassEditFrm> cf(TClassEditFrm::CreateFor(nullptr, nullptr, c));
     EXPECT_EQ(cf->edtClassname1->Items()->CommaText(), "一班,二班");
     const RClass c2 = cf->GetData();
@@ -466,14 +522,7 @@ TEST_F(ListsTest, GraduationClassAndDropoutFormsGiveBackWhatTheyShow)
     EXPECT_EQ(c2.CarNo, "");
     EXPECT_EQ(c2.Notes, "早班");
 
-    RDropout d;
-    d.StudentId = 2;
-    d.StudentName = "李四";
-    d.Dropdate = VarFromDateTime(At(2008, 6, 1));
-    d.Reasons = "搬家";
-    d.Retfund = 800.0;
-    d.Handman = "刘出纳";
-    d.Notes = "退一半";
+    RDropout d = SampleDropout();
     std::unique_ptr<TDropoutEditFrm> df(TDropoutEditFrm::CreateFor(nullptr, nullptr, d));
     const RDropout d2 = df->GetData();
     EXPECT_EQ(d2.StudentId, 2);
@@ -1007,129 +1056,26 @@ TEST_F(ListsTest, PicturesOfTheEditForms)
 {
     TPickListSet::SetList(0, "一班,二班");
     std::vector<std::unique_ptr<TEditFrm>> forms;
-    {
-        auto* f = new TEmployeeEditFrm(nullptr);
-        REmployee r;
-        r.Id = 1;
-        r.Name = "王教练";
-        r.Sex = "男";
-        r.Tel = "020-88886666";
-        r.Birthday = VarFromDateTime(At(1970, 5, 6));
-        r.Addr = "广州市天河区体育西路";
-        r.Notes = "二十年驾龄";
+    auto add = [&](auto* f, const auto& r) {
         f->SetData(r);
         forms.emplace_back(f);
-    }
-    {
-        auto* f = new TCarEditFrm(nullptr);
-        RCar r;
-        r.Id = 1;
-        r.CarNo = "粤A12345";
-        r.Brand = "桑塔纳";
-        r.Cartype = "小型汽车";
-        r.Color = "白色";
-        r.Seats = 5;
-        r.Weight = 1.2;
-        r.BuyFund = 98000.0;
-        r.Manudate = VarFromDateTime(At(2005, 1, 2));
-        r.Notes = "教练车";
-        f->SetData(r);
-        forms.emplace_back(f);
-    }
-    {
-        auto* f = new TStudentEditFrm(nullptr);
-        RStudent r;
-        r.Name = "张三";
-        r.Sex = "男";
-        r.Native = "广东广州";
-        r.Idcode = "440101199001011234";
-        r.LinkTel = "13800000001";
-        r.Addr = "广州市越秀区";
-        r.Signdate = VarFromDateTime(At(2008, 3, 5));
-        r.Drivetype = "C1";
-        r.SalemanId = 2;
-        r.SalemanName = "李业务";
-        f->SetData(r);
-        forms.emplace_back(f);
-    }
-    {
-        auto* f = new TRecitemEditFrm(nullptr);
-        RRecitem r;
-        r.Id = 1;
-        r.Name = "学费";
-        r.Notes = "报名时收取";
-        f->SetData(r);
-        forms.emplace_back(f);
-    }
-    {
-        auto* f = new TExamitemEditFrm(nullptr);
-        RExamitem r;
-        r.Name = "科目二";
-        f->SetData(r);
-        forms.emplace_back(f);
-    }
-    {
-        auto* f = new TReceiptEditFrm(nullptr);
-        RReceipt r;
-        r.Id = 3;
-        r.StudentId = 1;
-        r.StudentName = "张三";
-        r.Recdate = VarFromDateTime(At(2008, 3, 5));
-        r.RecItemId = 1;
-        r.RecItemName = "学费";
-        r.RecSign = 1;
-        r.Recfund = 2000.0;
-        r.Treasurer = "陈会计";
-        f->SetData(r);
-        forms.emplace_back(f);
-    }
-    {
-        auto* f = new TExamEditFrm(nullptr);
-        RExam r;
-        r.StudentId = 1;
-        r.StudentName = "张三";
-        r.Appdate = VarFromDateTime(At(2008, 5, 1));
-        r.ItemId = 1;
-        r.ItemName = "科目一";
-        r.Point = 92;
-        r.IsPass = true;
-        f->SetData(r);
-        forms.emplace_back(f);
-    }
-    {
-        RGraduate r;
-        r.StudentId = 1;
-        r.StudentName = "张三";
-        r.Grantdate = VarFromDateTime(At(2008, 9, 1));
-        r.Validate = r.Grantdate;
-        r.Valimonth = 6;
-        r.Drivetype = "C1";
-        r.DocumentNo = "档-001";
-        r.Handman = "陈会计";
-        forms.emplace_back(TGraduateEditFrm::CreateFor(nullptr, nullptr, r));
-    }
-    {
-        RClass r;
-        r.StudentId = 1;
-        r.StudentName = "张三";
-        r.Classdate = VarFromDateTime(At(2008, 3, 6));
-        r.Classname = "一班";
-        r.TeacherId = 1;
-        r.TeacherName = "王教练";
-        r.CarId = 1;
-        r.CarNo = "粤A12345";
-        forms.emplace_back(TClassEditFrm::CreateFor(nullptr, nullptr, r));
-    }
-    {
-        RDropout r;
-        r.StudentId = 2;
-        r.StudentName = "李四";
-        r.Dropdate = VarFromDateTime(At(2008, 6, 1));
-        r.Reasons = "工作调动";
-        r.Retfund = 800.0;
-        r.Handman = "刘出纳";
-        forms.emplace_back(TDropoutEditFrm::CreateFor(nullptr, nullptr, r));
-    }
+    };
+    add(new TEmployeeEditFrm(nullptr), SampleEmployee());
+    add(new TCarEditFrm(nullptr), SampleCar());
+    add(new TStudentEditFrm(nullptr), SampleStudent());
+    RRecitem fee;
+    fee.Id = 1;
+    fee.Name = "学费";
+    fee.Notes = "报名时收取";
+    add(new TRecitemEditFrm(nullptr), fee);
+    RExamitem item;
+    item.Name = "科目二";
+    add(new TExamitemEditFrm(nullptr), item);
+    add(new TReceiptEditFrm(nullptr), SampleReceipt());
+    add(new TExamEditFrm(nullptr), SampleExam());
+    forms.emplace_back(TGraduateEditFrm::CreateFor(nullptr, nullptr, SampleGraduate()));
+    forms.emplace_back(TClassEditFrm::CreateFor(nullptr, nullptr, SampleClass()));
+    forms.emplace_back(TDropoutEditFrm::CreateFor(nullptr, nullptr, SampleDropout()));
     forms.emplace_back(new TStuFindFrm(nullptr));
     const char* dir = getenv("QZ_KEEP_PICTURES");
     for (auto& f : forms) {
