@@ -78,12 +78,14 @@ TInfoListFrm::~TInfoListFrm()
 {
     // The grid goes first, before the list whose rows it shows.
     delete Grid;
+    FOwnedList.reset();
 }
 
 template <class L> TInfoListFrm* TInfoListFrm::ShowList(const std::string& caption, int layoutId)
 {
     std::unique_ptr<TInfoListFrm> f(new TInfoListFrm(Application));
-    auto* list = new L(f.get());
+    auto* list = new L(nullptr);
+    f->FOwnedList.reset(list);
     list->Query();
     f->List = list;
     f->SetCaption(caption);

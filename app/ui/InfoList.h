@@ -6,6 +6,8 @@
 
 #include "Win.h"
 
+#include <memory>
+
 class IViewList;
 class TGridcx;
 class TPanel;
@@ -20,7 +22,7 @@ public:
     ~TInfoListFrm() override;
 
     // A window of each list, filled and shown without waiting; the window
-    // owns its list and frees itself when closed.
+    // owns its list and frees itself, and the list, when closed.
     static TInfoListFrm* ShowTrainers();
     static TInfoListFrm* ShowSalesmen();
     static TInfoListFrm* ShowCars();
@@ -70,4 +72,7 @@ private:
     // Makes the list (owned by the window), runs its query, binds the grid
     // and loads the layout, then shows the window.
     template <class L> static TInfoListFrm* ShowList(const std::string& caption, int layoutId);
+    // The list shown, freed with the window (record sets take no component
+    // owner).
+    std::unique_ptr<TComponent> FOwnedList;
 };
