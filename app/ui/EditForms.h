@@ -59,7 +59,7 @@ protected:
     static constexpr int FieldLeft = 100;
     static constexpr int TopMargin = 14;
     static constexpr int RowHeight = 28;
-    static constexpr int ColumnWidth = 300;
+    static constexpr int ColumnWidth = 340;
 };
 
 class TEmployeeEditFrm : public TEditFrm {
@@ -143,34 +143,56 @@ protected:
 };
 
 // The fee-item and exam-item forms: a name and notes.
-class TRecitemEditFrm : public TEditFrm {
-    QZ_CLASS(TRecitemEditFrm, TEditFrm)
+class TItemEditFrm : public TEditFrm {
+    QZ_CLASS(TItemEditFrm, TEditFrm)
+public:
+    TItemEditFrm(TComponent* owner, const std::string& nameLabel);
+
+    Uis::TEdit* edtName1 = nullptr;
+    Uis::TMemo* edtNotes1 = nullptr;
+
+protected:
+    template <class R> void ShowItem(const R& r)
+    {
+        SetCaption(r.Id > 0 ? r.Name : "添加");
+        edtName1->SetTag(r.Id);
+        edtName1->SetText(r.Name);
+        edtNotes1->SetText(r.Notes);
+    }
+    template <class R> R ItemData() const
+    {
+        R r;
+        r.Id = int(edtName1->Tag());
+        r.Name = edtName1->GetText();
+        r.Notes = edtNotes1->GetText();
+        return r;
+    }
+};
+
+class TRecitemEditFrm : public TItemEditFrm {
+    QZ_CLASS(TRecitemEditFrm, TItemEditFrm)
 public:
     explicit TRecitemEditFrm(TComponent* owner = nullptr);
     static bool Execute(const RRecitem& r, TRecordCallback<RRecitem> callback);
 
-    void SetData(const RRecitem& r);
-    RRecitem GetData() const;
+    void SetData(const RRecitem& r) { ShowItem(r); }
+    RRecitem GetData() const { return ItemData<RRecitem>(); }
 
-    Uis::TEdit* edtName1 = nullptr;
-    Uis::TMemo* edtNotes1 = nullptr;
     TRecordCallback<RRecitem> Callback;
 
 protected:
     bool Accept() override;
 };
 
-class TExamitemEditFrm : public TEditFrm {
-    QZ_CLASS(TExamitemEditFrm, TEditFrm)
+class TExamitemEditFrm : public TItemEditFrm {
+    QZ_CLASS(TExamitemEditFrm, TItemEditFrm)
 public:
     explicit TExamitemEditFrm(TComponent* owner = nullptr);
     static bool Execute(const RExamitem& r, TRecordCallback<RExamitem> callback);
 
-    void SetData(const RExamitem& r);
-    RExamitem GetData() const;
+    void SetData(const RExamitem& r) { ShowItem(r); }
+    RExamitem GetData() const { return ItemData<RExamitem>(); }
 
-    Uis::TEdit* edtName1 = nullptr;
-    Uis::TMemo* edtNotes1 = nullptr;
     TRecordCallback<RExamitem> Callback;
 
 protected:

@@ -3,6 +3,7 @@
 #include "Backup.h"
 #include "ClearData.h"
 #include "InfoDlgs.h"
+#include "InfoList.h"
 #include "Objs.h"
 #include "Operators.h"
 #include "SmallDlgs.h"
@@ -55,6 +56,12 @@ void ShowOperators()
 }
 
 void AutoBackup() { TFrmBackup::AutoBackup(); }
+
+void ShowTrainers() { TInfoListFrm::ShowTrainers(); }
+void ShowSalesmen() { TInfoListFrm::ShowSalesmen(); }
+void ShowCars() { TInfoListFrm::ShowCars(); }
+void ShowRecitems() { TInfoListFrm::ShowRecitems(); }
+void ShowExamitems() { TInfoListFrm::ShowExamitems(); }
 
 void ExitRoad()
 {

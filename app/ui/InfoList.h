@@ -6,6 +6,8 @@
 
 #include "Win.h"
 
+#include <memory>
+
 class IViewList;
 class TGridcx;
 class TPanel;
@@ -17,14 +19,19 @@ class TInfoListFrm : public TWinFrm {
     QZ_CLASS(TInfoListFrm, TWinFrm)
 public:
     explicit TInfoListFrm(TComponent* owner = nullptr);
+    ~TInfoListFrm() override;
 
     // A window of each list, filled and shown without waiting; the window
-    // owns its list and frees itself when closed.
+    // owns its list and frees itself, and the list, when closed.
     static TInfoListFrm* ShowTrainers();
     static TInfoListFrm* ShowSalesmen();
     static TInfoListFrm* ShowCars();
     static TInfoListFrm* ShowRecitems();
     static TInfoListFrm* ShowExamitems();
+
+    // Several list windows may be open at once, so they go without a
+    // component name; their help page is still the list window's.
+    void ShowHelp(const std::string& topic) override;
 
     // Closes and opens the grid's data set again with its controls off
     // meanwhile; says so when it is not open.
@@ -65,4 +72,7 @@ private:
     // Makes the list (owned by the window), runs its query, binds the grid
     // and loads the layout, then shows the window.
     template <class L> static TInfoListFrm* ShowList(const std::string& caption, int layoutId);
+    // The list shown, freed with the window (record sets take no component
+    // owner).
+    std::unique_ptr<TComponent> FOwnedList;
 };

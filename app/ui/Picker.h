@@ -19,6 +19,7 @@ class TPickerFrm : public TaFrm {
     QZ_CLASS(TPickerFrm, TaFrm)
 public:
     explicit TPickerFrm(TComponent* owner = nullptr);
+    ~TPickerFrm() override;
 
     // Runs the picker over the list's data set with the grid layout of the
     // id. The choice reaches the caller only through the list's pick handler.
