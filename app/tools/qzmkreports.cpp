@@ -164,17 +164,17 @@ std::string Build(const TLayout& l)
     const double width = (page->PaperWidth() - page->LeftMargin - page->RightMargin) * fr01cm;
 
     double top = 0;
-    const double titleHeight = l.Period.empty() ? 62 : 80;
+    const double titleHeight = l.Period.empty() ? 68 : 88;
     auto* title = Band<TfrxReportTitle>(page, "ReportTitle1", top, titleHeight);
-    TfrxMemoView* school = Memo(title, "SchoolName", 0, 0, width, 26, "[u.\"u_Company\"]");
+    TfrxMemoView* school = Memo(title, "SchoolName", 0, 0, width, 32, "[u.\"u_Company\"]");
     school->Font()->SetSize(15);
     school->Font()->SetStyle(TfrxFont::Bold);
     school->HAlign = frxClass::haCenter;
-    TfrxMemoView* caption = Memo(title, "Title", 0, 28, width, 22, l.Title);
+    TfrxMemoView* caption = Memo(title, "Title", 0, 34, width, 24, l.Title);
     caption->Font()->SetSize(12);
     caption->HAlign = frxClass::haCenter;
     if (!l.Period.empty()) {
-        TfrxMemoView* period = Memo(title, "Period", 0, 52, width, 18, l.Period);
+        TfrxMemoView* period = Memo(title, "Period", 0, 60, width, 18, l.Period);
         period->HAlign = frxClass::haCenter;
         Formatted(period, kDate);
     }
