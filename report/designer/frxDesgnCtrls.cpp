@@ -143,10 +143,10 @@ void TfrxRuler::Paint()
     const bool vert = Vertical();
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(clBtnFace);
-    c->FillRect(TRect(0, 0, w, h));
+    c->FillRect(::Rect(0, 0, w, h));
     c->Brush()->SetColor(clWindow);
-    if (vert) c->FillRect(TRect(3, FOffset, w - 5, h));
-    else c->FillRect(TRect(FOffset, 3, w, h - 5));
+    if (vert) c->FillRect(::Rect(3, FOffset, w - 5, h));
+    else c->FillRect(::Rect(FOffset, 3, w, h - 5));
     SetupFont(c->Font());
     c->Pen()->SetColor(clBlack);
     c->Pen()->SetStyle(psSolid);
@@ -259,7 +259,7 @@ TComponent* PopupFor(TComponent* button)
     auto* b = DynamicCast<TGraphicControl>(button);
     if (!b) return button;
     auto* popup = new TfrxPopupForm(b);
-    TPoint p = b->ClientToScreen(TPoint(0, b->Height() + 2));
+    TPoint p = b->ClientToScreen(::Point(0, b->Height() + 2));
     popup->SetBounds(p.X, p.Y, 20, 20);
     return popup;
 }
@@ -334,9 +334,9 @@ int TfrxColorSelector::CellAt(int x, int y)
 TRect TfrxColorSelector::CellRect(int x, int y) const
 {
     int i = CellAt(x, y);
-    if (i >= frxDesgnCtrls::ColorCount) return TRect(5, 95, Width() - 6, Height() - 6);
+    if (i >= frxDesgnCtrls::ColorCount) return ::Rect(5, 95, Width() - 6, Height() - 6);
     int r = i / 8, c = i % 8;
-    return TRect(c * 18 + 5, r * 18 + 5, c * 18 + 23, r * 18 + 23);
+    return ::Rect(c * 18 + 5, r * 18 + 5, c * 18 + 23, r * 18 + 23);
 }
 
 void TfrxColorSelector::Paint()
@@ -408,7 +408,7 @@ int TfrxLineSelector::RowAt(int y)
 TRect TfrxLineSelector::CellRect(int, int y) const
 {
     int i = RowAt(y);
-    return TRect(5, i * 16 + 5, Width() - 5, i * 16 + 21);
+    return ::Rect(5, i * 16 + 5, Width() - 5, i * 16 + 21);
 }
 
 void TfrxLineSelector::Paint()

@@ -113,7 +113,7 @@ void TMarginsPanel::SetWorkspace(TfrxDesignerWorkspace* w) { FWorkspace = w; }
 
 TPoint TMarginsPanel::ToWorkspace(int x, int y) const
 {
-    return TPoint(x - (FWorkspace->Left() - Left()), y - (FWorkspace->Top() - Top()));
+    return ::Point(x - (FWorkspace->Left() - Left()), y - (FWorkspace->Top() - Top()));
 }
 
 void TMarginsPanel::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
@@ -148,14 +148,14 @@ void TMarginsPanel::Paint()
     const int w = Width(), h = Height();
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Color());
-    c->FillRect(TRect(0, 0, w, h));
+    c->FillRect(::Rect(0, 0, w, h));
     c->Pen()->SetStyle(psSolid);
     c->Pen()->SetMode(pmCopy);
     c->Pen()->SetWidth(1);
     c->Pen()->SetColor(TColor(0x505050));
     c->Brush()->SetStyle(bsClear);
     c->Rectangle(0, 0, w - 1, h - 1);
-    c->Polyline({TPoint(1, h - 1), TPoint(w - 1, h - 1), TPoint(w - 1, 0)});
+    c->Polyline({::Point(1, h - 1), ::Point(w - 1, h - 1), ::Point(w - 1, 0)});
     c->SetPixels(0, h - 1, TColor(0x808080));
     c->SetPixels(w - 1, 0, TColor(0x808080));
     if (!FWorkspace) return;
@@ -165,7 +165,7 @@ void TMarginsPanel::Paint()
     const int r = w - RoundI(m.Right * s), b = h - RoundI(m.Bottom * s);
     c->Pen()->SetStyle(psDot);
     c->Pen()->SetColor(TColor(0xC0C0C0));
-    c->Polyline({TPoint(l - 1, t - 1), TPoint(l - 1, b), TPoint(r, b), TPoint(r, t - 1), TPoint(l - 1, t - 1)});
+    c->Polyline({::Point(l - 1, t - 1), ::Point(l - 1, b), ::Point(r, b), ::Point(r, t - 1), ::Point(l - 1, t - 1)});
 }
 
 // ---- in-place editor --------------------------------------------------------------------------
@@ -280,22 +280,22 @@ TfrxDesignerWorkspace::TfrxDesignerWorkspace(TComponent* owner) : TPanel(owner)
     FBandIcon = std::make_unique<TBitmap>(16, 16);
     TCanvas* ic = FBandIcon->Canvas();
     ic->Brush()->SetColor(clFuchsia);
-    ic->FillRect(TRect(0, 0, 16, 16));
+    ic->FillRect(::Rect(0, 0, 16, 16));
     ic->Brush()->SetColor(TColor(0x808000));
-    for (int row = 0; row < 3; ++row) ic->FillRect(TRect(2, 3 + row * 4, 14, 5 + row * 4));
+    for (int row = 0; row < 3; ++row) ic->FillRect(::Rect(2, 3 + row * 4, 14, 5 + row * 4));
     FBandIcon->SetTransparent(true);
     // The pencil shown while placing lines: a diagonal stroke, the tip at the bottom left.
     if (Screen && !Screen->Cursors(crPencil)) {
         TBitmap pencil(16, 16);
         TCanvas* pc = pencil.Canvas();
         pc->Brush()->SetColor(clWhite);
-        pc->FillRect(TRect(0, 0, 16, 16));
+        pc->FillRect(::Rect(0, 0, 16, 16));
         pc->Pen()->SetColor(clBlack);
         for (int i = 0; i < 3; ++i) {
             pc->MoveTo(1 + i, 14);
             pc->LineTo(14, 1 + i);
         }
-        Screen->SetCursors(crPencil, CreateCursorFromBitmap(&pencil, TPoint(0, 15)));
+        Screen->SetCursors(crPencil, CreateCursorFromBitmap(&pencil, ::Point(0, 15)));
     }
     RecalcCaptionHeight();
 }
@@ -711,7 +711,7 @@ void TfrxDesignerWorkspace::PaintTo(TCanvas* canvas)
         if (page->Color() != clNone) {
             canvas->Brush()->SetStyle(bsSolid);
             canvas->Brush()->SetColor(page->Color());
-            canvas->FillRect(TRect(0, 0, Width(), Height()));
+            canvas->FillRect(::Rect(0, 0, Width(), Height()));
         }
     }
     DrawObjects(canvas);
@@ -724,7 +724,7 @@ void TfrxDesignerWorkspace::DrawBackground(TCanvas* c)
     c->Pen()->SetMode(pmCopy);
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(FColor);
-    c->FillRect(TRect(0, 0, w, h));
+    c->FillRect(::Rect(0, 0, w, h));
     if (!FShowGrid) return;
     if (FGridType == gtCm || FGridType == gtInch) {
         const int base = GridLCD ? 0xE2E2E2 : 0xE8E8E8;
@@ -749,7 +749,7 @@ void TfrxDesignerWorkspace::DrawBackground(TCanvas* c)
     TBitmap row(w, 1);
     TCanvas* rc = row.Canvas();
     rc->Brush()->SetColor(FColor);
-    rc->FillRect(TRect(0, 0, w, 1));
+    rc->FillRect(::Rect(0, 0, w, 1));
     const TColor dot = FGridType == gtDialog ? clBlack : TColor(0x808080);
     for (int k = 0; RoundI(k * GridX * FScale) < w; ++k) rc->SetPixels(RoundI(k * GridX * FScale), 0, dot);
     for (int k = 0; RoundI(k * GridY * FScale) < h; ++k) c->Draw(0, RoundI(k * GridY * FScale), &row);
@@ -791,7 +791,7 @@ void TfrxDesignerWorkspace::DrawDecorations(TCanvas* c, TfrxComponent* obj)
         if (FShowBandCaptions) {
             c->Brush()->SetStyle(bsSolid);
             c->Brush()->SetColor(data ? TColor(0xEEBB00) : clBtnFace);
-            const TRect strip(1, y0 + 1, right - 1, RoundI(band->Top() * s));
+            const TRect strip = ::Rect(1, y0 + 1, right - 1, RoundI(band->Top() * s));
             c->FillRect(strip);
             c->Brush()->SetStyle(bsClear);
             c->Font()->SetName("Tahoma");
@@ -837,7 +837,7 @@ void TfrxDesignerWorkspace::DrawDecorations(TCanvas* c, TfrxComponent* obj)
         if (FShowBandCaptions) {
             c->Brush()->SetStyle(bsSolid);
             c->Brush()->SetColor(DynamicCast<TfrxDataBand>(band) ? TColor(0xEEBB00) : clBtnFace);
-            c->FillRect(TRect(x0 + 1, 1, RoundI(band->Left() * s), bottom));
+            c->FillRect(::Rect(x0 + 1, 1, RoundI(band->Left() * s), bottom));
             c->Brush()->SetStyle(bsClear);
             c->Font()->SetName("Tahoma");
             c->Font()->SetSize(std::max(1, RoundI(8 * s)));
@@ -859,10 +859,10 @@ void TfrxDesignerWorkspace::DrawDecorations(TCanvas* c, TfrxComponent* obj)
             const int x = RoundI(v->AbsLeft() * s), y = RoundI(v->AbsTop() * s);
             const int x1 = RoundI((v->AbsLeft() + v->Width()) * s) - 1, y1 = RoundI((v->AbsTop() + v->Height()) * s) - 1;
             c->Pen()->SetColor(clBlack);
-            c->Polyline({TPoint(x, y + 3), TPoint(x, y), TPoint(x + 4, y)});
-            c->Polyline({TPoint(x1 - 4, y), TPoint(x1, y), TPoint(x1, y + 3)});
-            c->Polyline({TPoint(x, y1 - 3), TPoint(x, y1), TPoint(x + 4, y1)});
-            c->Polyline({TPoint(x1 - 4, y1), TPoint(x1, y1), TPoint(x1, y1 - 3)});
+            c->Polyline({::Point(x, y + 3), ::Point(x, y), ::Point(x + 4, y)});
+            c->Polyline({::Point(x1 - 4, y), ::Point(x1, y), ::Point(x1, y + 3)});
+            c->Polyline({::Point(x, y1 - 3), ::Point(x, y1), ::Point(x + 4, y1)});
+            c->Polyline({::Point(x1 - 4, y1), ::Point(x1, y1), ::Point(x1, y1 - 3)});
         }
     }
     const bool hasEvent = rc && (!rc->OnBeforePrint.empty() || !rc->OnAfterPrint.empty() || !rc->OnAfterData.empty() ||

@@ -133,7 +133,7 @@ void TDesignerWorkspace::DrawObjects(TCanvas* c)
         c->Rectangle(l, t, l + 16, t + 16);
         c->Brush()->SetColor(clBlack);
         c->Pen()->SetColor(clBlack);
-        c->Polygon({TPoint(l + 4, t + 6), TPoint(l + 7, t + 9), TPoint(l + 10, t + 6)});
+        c->Polygon({::Point(l + 4, t + 6), ::Point(l + 7, t + 9), ::Point(l + 10, t + 6)});
     }
 }
 
@@ -219,7 +219,7 @@ void TDesignerWorkspace::MouseDown(TMouseButton button, TShiftState shift, int X
     case tmZoom:
     case tmText:
         FMode = wmRubberBand;
-        FSelectionRect = TRect(X, Y, X, Y);
+        FSelectionRect = ::Rect(X, Y, X, Y);
         break;
     case tmFormat:
         FMode = wmIdle;
@@ -481,7 +481,7 @@ void TDesignerWorkspace::TextToolRelease()
 
 void TDesignerWorkspace::FormatPainterRelease(int X, int Y)
 {
-    FSelectionRect = TRect(X, Y, X + 1, Y + 1);
+    FSelectionRect = ::Rect(X, Y, X + 1, Y + 1);
     if (FSelectedObjects->Count() == 0) return;
     auto* from = DynamicCast<TfrxCustomMemoView>(static_cast<TObject*>(FSelectedObjects->Items(0)));
     if (!from) return;

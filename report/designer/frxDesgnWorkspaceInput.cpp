@@ -112,7 +112,7 @@ void TfrxDesignerWorkspace::StartRubberBand(int x, int y)
 {
     SelectPage();
     FMode = wmRubberBand;
-    FSelectionRect = TRect(x, y, x, y);
+    FSelectionRect = ::Rect(x, y, x, y);
 }
 
 // ---- mouse ------------------------------------------------------------------------------------
@@ -181,7 +181,7 @@ void TfrxDesignerWorkspace::MouseDown(TMouseButton button, TShiftState shift, in
         FMode = wmIdle;
         FMouseDown = false;
         Invalidate();
-        const TPoint p = ClientToScreen(TPoint(X, Y));
+        const TPoint p = ClientToScreen(::Point(X, Y));
         WorkspacePopup->Popup(p.X, p.Y);
     }
 }

@@ -222,7 +222,7 @@ void TfrxFloatWindow::FormPaint(TObject*)
     c->Pen()->SetWidth(1);
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(clGray);
-    c->FillRect(TRect(3, 3, w - 3, 18));
+    c->FillRect(::Rect(3, 3, w - 3, 18));
     c->Pen()->SetColor(clBtnFace);
     c->MoveTo(3, 18);
     c->LineTo(w - 3, 18);
@@ -242,7 +242,7 @@ void TfrxFloatWindow::StartDrag()
 void TfrxFloatWindow::MouseDown(TMouseButton button, TShiftState, int x, int y)
 {
     if (button != mbLeft) return;
-    FLastPos = ClientToScreen(TPoint(x, y));
+    FLastPos = ClientToScreen(::Point(x, y));
     Application->ProcessMessages();
     FDragging = true;
 }
@@ -250,7 +250,7 @@ void TfrxFloatWindow::MouseDown(TMouseButton button, TShiftState, int x, int y)
 void TfrxFloatWindow::MouseMove(TShiftState shift, int x, int y)
 {
     if (!FDragging || !shift.Contains(ssLeft)) return;
-    TPoint now = ClientToScreen(TPoint(x, y));
+    TPoint now = ClientToScreen(::Point(x, y));
     SetBounds(Left() + now.X - FLastPos.X, Top() + now.Y - FLastPos.Y, Width(), Height());
     FLastPos = now;
     auto* owner = DynamicCast<TWinControl>(Owner());
@@ -527,7 +527,7 @@ bool TfrxToolBar::MoveTo(int x, int y)
 
 void TfrxToolBar::DragPress(int x, int y)
 {
-    FLastPos = ClientToScreen(TPoint(x, y));
+    FLastPos = ClientToScreen(::Point(x, y));
     FDragging = true;
 }
 
@@ -540,7 +540,7 @@ void TfrxToolBar::DragMove(int x, int y)
     }
     TfrxDock* dock = Dock();
     if (!dock) return;
-    TPoint now = ClientToScreen(TPoint(x, y));
+    TPoint now = ClientToScreen(::Point(x, y));
     int dx = now.X - FLastPos.X, dy = now.Y - FLastPos.Y;
     const int rs = std::max(1, dock->RowSize());
     if (dock->Horizontal()) dy = dy / rs * rs;

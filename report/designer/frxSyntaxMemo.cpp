@@ -214,7 +214,7 @@ TPoint TfrxSyntaxText::PosOf(int offset) const
         rest -= len + 2;
         ++y;
     }
-    return TPoint(std::max(rest, 1), y);
+    return ::Point(std::max(rest, 1), y);
 }
 
 int TfrxSyntaxText::GetCaretOffset() const { return Offset(FCaretX, FCaretY); }
@@ -1153,10 +1153,10 @@ int TfrxSyntaxMemo::CellsBefore(const std::u32string& line, int fromCol, int toC
 
 TPoint TfrxSyntaxMemo::CaretPixel() const
 {
-    if (FText->CaretX() <= FText->OffsetX()) return TPoint(-1, 0);
+    if (FText->CaretX() <= FText->OffsetX()) return ::Point(-1, 0);
     std::u32string line = FText->Line(FText->CaretY());
     int x = FCharWidth * CellsBefore(line, FText->OffsetX() + 1, FText->CaretX()) + FGutterWidth;
-    return TPoint(x, (FText->CaretY() - FText->OffsetY() - 1) * FCharHeight);
+    return ::Point(x, (FText->CaretY() - FText->OffsetY() - 1) * FCharHeight);
 }
 
 TPoint TfrxSyntaxMemo::CellAt(int x, int y) const
@@ -1171,7 +1171,7 @@ TPoint TfrxSyntaxMemo::CellAt(int x, int y) const
         cell -= w;
         ++col;
     }
-    return TPoint(col, row);
+    return ::Point(col, row);
 }
 
 void TfrxSyntaxMemo::KeyDown(WORD& key, TShiftState shift)
@@ -1228,10 +1228,10 @@ void TfrxSyntaxMemo::Paint()
     const int w = ClientWidth(), h = ClientHeight();
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Color());
-    c->FillRect(TRect(FGutterWidth, 0, w, h));
+    c->FillRect(::Rect(FGutterWidth, 0, w, h));
     if (FGutterWidth > 0) {
         c->Brush()->SetColor(clBtnFace);
-        c->FillRect(TRect(0, 0, FGutterWidth - 2, h));
+        c->FillRect(::Rect(0, 0, FGutterWidth - 2, h));
         c->Pen()->SetColor(clBtnHighlight);
         c->MoveTo(FGutterWidth - 4, 0);
         c->LineTo(FGutterWidth - 4, h);
@@ -1262,7 +1262,7 @@ void TfrxSyntaxMemo::Paint()
             c->Brush()->SetStyle(bsSolid);
             c->Brush()->SetColor(sel ? clHighlight : Color());
             if (sel) c->Font()->SetColor(clHighlightText);
-            c->FillRect(TRect(x, top, x + cw, top + FCharHeight));
+            c->FillRect(::Rect(x, top, x + cw, top + FCharHeight));
             if (ch != U' ') {
                 c->Brush()->SetStyle(bsClear);
                 c->TextOut(x, top, ToU8(std::u32string(1, ch)));
@@ -1308,7 +1308,7 @@ void TfrxSyntaxMemo::Paint()
         int bh = c->TextHeight("|") + 6;
         c->Brush()->SetStyle(bsSolid);
         c->Brush()->SetColor(clMaroon);
-        c->FillRect(TRect(0, h - bh, w, h));
+        c->FillRect(::Rect(0, h - bh, w, h));
         c->Font()->SetColor(clWhite);
         c->Brush()->SetStyle(bsClear);
         c->TextOut(6, h - bh + 3, t.Message());
@@ -1318,7 +1318,7 @@ void TfrxSyntaxMemo::Paint()
         if (p.X >= 0) {
             c->Brush()->SetStyle(bsSolid);
             c->Brush()->SetColor(clBlack);
-            c->FillRect(TRect(p.X, p.Y, p.X + 2, p.Y + FCharHeight));
+            c->FillRect(::Rect(p.X, p.Y, p.X + 2, p.Y + FCharHeight));
         }
     }
 }

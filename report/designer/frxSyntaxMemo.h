@@ -64,8 +64,8 @@ public:
     void SetCaretPos(int x, int y);
     int GetCaretOffset() const;
     bool HasSelection() const { return FSelStartX != 0; }
-    TPoint SelStart() const { return TPoint(FSelStartX, FSelStartY); }
-    TPoint SelEnd() const { return TPoint(FSelEndX, FSelEndY); }
+    TPoint SelStart() const { return ::Point(FSelStartX, FSelStartY); }
+    TPoint SelEnd() const { return ::Point(FSelEndX, FSelEndY); }
     void SetSelection(int startX, int startY, int endX, int endY);
     void ClearSelection();
     bool InSelection(int x, int y) const;
@@ -191,7 +191,7 @@ public:
     void SetLines(TStrings* lines) { FText->SetLines(lines); }
     TStrings* GetLines() { return FText->GetLines(); }
     void SetSyntaxType(const std::string& name);
-    TPoint GetCaretPos() const { return TPoint(FText->CaretX(), FText->CaretY()); }
+    TPoint GetCaretPos() const { return ::Point(FText->CaretX(), FText->CaretY()); }
     void SetCaretPos(int x, int y) { FText->SetCaretPos(x, y); }
     int GetCaretOffset() const { return FText->GetCaretOffset(); }
     std::string GetSelText() const { return FText->GetSelText(); }

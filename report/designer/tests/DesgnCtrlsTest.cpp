@@ -113,11 +113,11 @@ TEST(Ruler, Picture)
     form.Show();
     GuiTest::ProcessEvents();
     // The scale strip is window-coloured from the offset on, face-coloured before.
-    EXPECT_EQ(GuiTest::PixelAt(&top, TPoint(10, 10)), GuiTest::PixelAt(&top, TPoint(30, 1)));
-    EXPECT_EQ(GuiTest::PixelAt(&top, TPoint(30, 10)), clWhite);
+    EXPECT_EQ(GuiTest::PixelAt(&top, ::Point(10, 10)), GuiTest::PixelAt(&top, ::Point(30, 1)));
+    EXPECT_EQ(GuiTest::PixelAt(&top, ::Point(30, 10)), clWhite);
     // The position marker crosses the strip.
     int p = top.MarkerPosition();
-    EXPECT_EQ(GuiTest::PixelAt(&top, TPoint(p, 10)), TColor(0));
+    EXPECT_EQ(GuiTest::PixelAt(&top, ::Point(p, 10)), TColor(0));
     if (const char* dir = getenv("QZ_KEEP_PICTURES")) GuiTest::SavePng(&form, std::string(dir) + "/designer-rulers.png");
 }
 
@@ -202,17 +202,17 @@ TEST(Selectors, ColourCellsAndTheCustomRow)
     // The popup closes when it loses the activation; here it stays up until asked.
     sel->Popup()->OnDeactivate = nullptr;
     EXPECT_EQ(sel->Tag(), 7);
-    EXPECT_EQ(sel->Popup()->Left(), e.Button->ClientToScreen(TPoint(0, 0)).X);
-    EXPECT_EQ(sel->Popup()->Top(), e.Button->ClientToScreen(TPoint(0, 24)).Y);
+    EXPECT_EQ(sel->Popup()->Left(), e.Button->ClientToScreen(::Point(0, 0)).X);
+    EXPECT_EQ(sel->Popup()->Top(), e.Button->ClientToScreen(::Point(0, 24)).Y);
     int changes = 0;
     sel->OnColorChanged = [&](TObject* s) { EXPECT_EQ(s, sel); ++changes; };
     GuiTest::ProcessEvents();
 
     // A cell: red is row 2, column 4.
-    GuiTest::MouseDown(sel, mbLeft, TPoint(4 * 18 + 10, 18 + 10));
-    EXPECT_EQ(sel->Highlighted(), TRect(77, 23, 95, 41));
+    GuiTest::MouseDown(sel, mbLeft, ::Point(4 * 18 + 10, 18 + 10));
+    EXPECT_EQ(sel->Highlighted(), ::Rect(77, 23, 95, 41));
     EXPECT_TRUE(sel->HighlightPressed());
-    GuiTest::MouseUp(sel, mbLeft, TPoint(4 * 18 + 10, 18 + 10));
+    GuiTest::MouseUp(sel, mbLeft, ::Point(4 * 18 + 10, 18 + 10));
     EXPECT_EQ(sel->Color(), TColor(0x00FF00));
     EXPECT_EQ(changes, 1);
 
@@ -245,21 +245,21 @@ TEST(Selectors, OtherColoursFillTheCustomRow)
 
     // "Other..." with the dialog cancelled: nothing changes, no event.
     e.Host->QueueColorDialog([](TColorDialogData& d) { EXPECT_EQ(d.Color, 0x00FF00u); return false; });
-    GuiTest::Click(sel, TPoint(60, 110));
+    GuiTest::Click(sel, ::Point(60, 110));
     EXPECT_EQ(sel->Color(), TColor(0x00FF00));
     EXPECT_EQ(changes, 0);
 
     // Nine colours chosen in turn: the row keeps the last eight in order.
     for (int i = 1; i <= 9; ++i) {
         e.Host->QueueColorDialog([i](TColorDialogData& d) { d.Color = 0x010101u * uint32_t(i); return true; });
-        GuiTest::Click(sel, TPoint(60, 110));
+        GuiTest::Click(sel, ::Point(60, 110));
         EXPECT_EQ(sel->Color(), TColor(0x010101 * i));
     }
     EXPECT_EQ(changes, 9);
     for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(frxDesgnCtrls::PaletteColor(32 + slot), TColor(0x010101 * (slot + 2)));
     // A colour the table holds already is not added again.
     e.Host->QueueColorDialog([](TColorDialogData& d) { d.Color = 0x0000FF; return true; });
-    GuiTest::Click(sel, TPoint(60, 110));
+    GuiTest::Click(sel, ::Point(60, 110));
     EXPECT_EQ(sel->Color(), TColor(0x0000FF));
     EXPECT_EQ(frxDesgnCtrls::PaletteColor(39), TColor(0x090909));
 }
@@ -272,11 +272,11 @@ TEST(Selectors, LineStylePickAndPictures)
     int style = -1;
     lines->OnStyleChanged = [&](TObject*) { style = lines->Style(); };
     GuiTest::ProcessEvents();
-    GuiTest::MouseMove(lines, TPoint(30, 40));
-    EXPECT_EQ(lines->Highlighted(), TRect(5, 37, 93, 53));
+    GuiTest::MouseMove(lines, ::Point(30, 40));
+    EXPECT_EQ(lines->Highlighted(), ::Rect(5, 37, 93, 53));
     EXPECT_FALSE(lines->HighlightPressed());
     if (const char* dir = getenv("QZ_KEEP_PICTURES")) GuiTest::SavePng(lines, std::string(dir) + "/designer-line-selector.png");
-    GuiTest::Click(lines, TPoint(30, 40));
+    GuiTest::Click(lines, ::Point(30, 40));
     EXPECT_EQ(style, 2);
 
     frxDesgnCtrls::AddCustomColor(TColor(0x3366CC));
@@ -287,9 +287,9 @@ TEST(Selectors, LineStylePickAndPictures)
     host.Show();
     GuiTest::ProcessEvents();
     // The no-colour cell is white and crossed; a custom colour shows in row 5.
-    EXPECT_EQ(GuiTest::PixelAt(colours, TPoint(12, 16)), TColor(0xFFFFFF));
-    EXPECT_EQ(GuiTest::PixelAt(colours, TPoint(14, 14)), TColor(0x808080));
-    EXPECT_EQ(GuiTest::PixelAt(colours, TPoint(14, 4 * 18 + 14)), TColor(0x3366CC));
+    EXPECT_EQ(GuiTest::PixelAt(colours, ::Point(12, 16)), TColor(0xFFFFFF));
+    EXPECT_EQ(GuiTest::PixelAt(colours, ::Point(14, 14)), TColor(0x808080));
+    EXPECT_EQ(GuiTest::PixelAt(colours, ::Point(14, 4 * 18 + 14)), TColor(0x3366CC));
     if (const char* dir = getenv("QZ_KEEP_PICTURES")) GuiTest::SavePng(colours, std::string(dir) + "/designer-colour-selector.png");
 }
 

@@ -81,7 +81,7 @@ TEST(ReportWorkspace, MovedEdgesSnapToGuidesFarEdgesWinning)
         auto* m = s.Add<TfrxMemoView>(s.Page, "M", 90, 400, 50, 20);
         s.Fill();
         s.Select(m);
-        s.Drag(TPoint(110, 410), TPoint(110 + c.Dx, 410));
+        s.Drag(::Point(110, 410), ::Point(110 + c.Dx, 410));
         EXPECT_NEAR(m->Left(), c.Left, 1e-9) << c.Guides.size() << " " << c.Left;
     }
 }
@@ -94,18 +94,18 @@ TEST(ReportWorkspace, GuidesDragAndVanishNearTheEdge)
     s.Page->VGuides()->Add("50");
     s.Page->HGuides()->Add("300");
     s.Fill();
-    s.Move(TPoint(52, 600));
+    s.Move(::Point(52, 600));
     EXPECT_EQ(s.Ws->Mode(), wmDragGuide);
     EXPECT_TRUE(s.Ws->DraggingVerticalGuide());
     EXPECT_EQ(s.Ws->Cursor(), crHSplit);
     s.Ws->DoMouseDown(mbLeft, {}, 52, 600);
-    s.Move(TPoint(82, 600));
+    s.Move(::Point(82, 600));
     s.Ws->DoMouseUp(mbLeft, {}, 82, 600);
     EXPECT_EQ(s.Page->VGuides()->Strings(0), "80");
     // Dragged to within 3 units of the edge it goes.
-    s.Drag(TPoint(400, 301), TPoint(400, 999));
+    s.Drag(::Point(400, 301), ::Point(400, 999));
     EXPECT_EQ(s.Page->HGuides()->Count(), 0);
-    s.Drag(TPoint(80, 600), TPoint(2, 600));
+    s.Drag(::Point(80, 600), ::Point(2, 600));
     EXPECT_EQ(s.Page->VGuides()->Count(), 0);
 }
 
@@ -128,7 +128,7 @@ TEST(ReportWorkspace, ZoomToolClicksAndBand)
     Surface s;
     s.Fill();
     s.Ws->SetToolMode(tmZoom);
-    s.Drag(TPoint(100, 100), TPoint(542, 200));   // 442 wide: (900 - 16) / 442 = 2
+    s.Drag(::Point(100, 100), ::Point(542, 200));   // 442 wide: (900 - 16) / 442 = 2
     EXPECT_DOUBLE_EQ(s.Ws->Scale(), 2);
 }
 
@@ -147,10 +147,10 @@ TEST(ReportWorkspace, TextToolClickAndDrag)
         s.Objects.Add(made);
         s.Select(made);
     };
-    s.Drag(TPoint(300, 300), TPoint(301, 301));   // a click on empty space
+    s.Drag(::Point(300, 300), ::Point(301, 301));   // a click on empty space
     EXPECT_EQ(made, nullptr);
     EXPECT_FALSE(s.Ws->InplaceMemo()->Editing());
-    s.Drag(TPoint(40, 40), TPoint(140, 70));
+    s.Drag(::Point(40, 40), ::Point(140, 70));
     ASSERT_NE(made, nullptr);
     EXPECT_NEAR(made->Left(), 10 * Mm, 1e-9);    // edges truncated to grid steps
     EXPECT_NEAR(made->Width(), 27 * Mm, 1e-9);
@@ -170,10 +170,10 @@ TEST(ReportWorkspace, FormatPainterSparesProtectedObjects)
     s.Fill();
     s.Select(from);
     s.Ws->SetToolMode(tmFormat);
-    GuiTest::Click(s.Ws, TPoint(220, 310));
+    GuiTest::Click(s.Ws, ::Point(220, 310));
     EXPECT_EQ(to->Color, clYellow);
     EXPECT_EQ(to->HAlign, frxClass::haCenter);
-    GuiTest::Click(s.Ws, TPoint(420, 310));
+    GuiTest::Click(s.Ws, ::Point(420, 310));
     EXPECT_NE(locked->Color, clYellow);
 }
 
@@ -238,7 +238,7 @@ TEST(ReportWorkspace, FieldChooserOnBoundMemos)
     band->SetDataSet(ds);
     auto* memo = s.Add<TfrxMemoView>(band, "Memo1", 100, 10, 100, 20);
     s.Fill();
-    s.Move(TPoint(150, 15));
+    s.Move(::Point(150, 15));
     EXPECT_EQ(s.Ws->HotView(), memo);
     s.Ws->DoMouseDown(mbLeft, {}, 195, 15);   // on the chooser button
     s.Ws->DoMouseUp(mbLeft, {}, 195, 15);

@@ -51,7 +51,7 @@ struct Surface : TSurfaceFixture<TfrxDesignerWorkspace> {
     // to one point is dropped.
     void Drag(TPoint from, TPoint to, TShiftState shift = {})
     {
-        Move(TPoint(from.X - 1, from.Y - 1));
+        Move(::Point(from.X - 1, from.Y - 1));
         Move(from);
         GuiTest::MouseDown(Ws, mbLeft, from);
         Move(to, shift);
@@ -265,7 +265,7 @@ TEST(WorkspaceMouse, DragStepsSnapToTheGridAndAltInvertsIt)
         auto* m = s.Add<TfrxMemoView>(s.Page, "M", 100, 400, 80, 40);
         s.Fill();
         s.Select({m});
-        s.Drag(TPoint(140, 420), TPoint(140 + c.Dx, 420), c.Shift);
+        s.Drag(::Point(140, 420), ::Point(140 + c.Dx, 420), c.Shift);
         EXPECT_NEAR(m->Left(), 100 + c.Moved, 1e-8) << c.Dx << " alt " << c.Shift.Contains(ssAlt);
         EXPECT_DOUBLE_EQ(m->Top(), 400);
         EXPECT_EQ(s.Ws->Mode(), wmIdle);
@@ -280,20 +280,20 @@ TEST(WorkspaceMouse, ResizePastTheCornerFlipsTheHandle)
     auto* m = s.Add<TfrxMemoView>(s.Page, "M", 100, 400, 50, 30);
     s.Fill();
     s.Select({m});
-    GuiTest::MouseMove(s.Ws, TPoint(101, 401));
+    GuiTest::MouseMove(s.Ws, ::Point(101, 401));
     EXPECT_EQ(s.Ws->Mode(), wmResize);
     EXPECT_EQ(s.Ws->HandleKind(), hkTopLeft);
     EXPECT_EQ(s.Ws->Cursor(), crSizeNWSE);
-    GuiTest::MouseDown(s.Ws, mbLeft, TPoint(101, 401));
-    GuiTest::MouseMove(s.Ws, TPoint(171, 451));
+    GuiTest::MouseDown(s.Ws, mbLeft, ::Point(101, 401));
+    GuiTest::MouseMove(s.Ws, ::Point(171, 451));
     EXPECT_EQ(s.Ws->HandleKind(), hkBottomRight);
     EXPECT_DOUBLE_EQ(m->Left(), 150);
     EXPECT_DOUBLE_EQ(m->Width(), 20);
     EXPECT_DOUBLE_EQ(m->Top(), 430);
     EXPECT_DOUBLE_EQ(m->Height(), 20);
     // The drag goes on smoothly with the mirrored handle.
-    GuiTest::MouseMove(s.Ws, TPoint(181, 461));
-    GuiTest::MouseUp(s.Ws, mbLeft, TPoint(181, 461));
+    GuiTest::MouseMove(s.Ws, ::Point(181, 461));
+    GuiTest::MouseUp(s.Ws, mbLeft, ::Point(181, 461));
     EXPECT_DOUBLE_EQ(m->Width(), 30);
     EXPECT_DOUBLE_EQ(m->Height(), 30);
     EXPECT_EQ(s.Ws->HandleKind(), hkNone);
@@ -307,17 +307,17 @@ TEST(WorkspaceMouse, GroupResizeOfLinesInOneRowStaysFinite)
     auto* b = s.Add<TfrxLineView>(s.Page, "L2", 200, 600, 100, 0);
     s.Fill();
     s.Select({a, b});
-    GuiTest::MouseMove(s.Ws, TPoint(300, 600));
+    GuiTest::MouseMove(s.Ws, ::Point(300, 600));
     ASSERT_EQ(s.Ws->Mode(), wmResizeGroup);
-    GuiTest::MouseDown(s.Ws, mbLeft, TPoint(300, 600));
-    GuiTest::MouseMove(s.Ws, TPoint(350, 610));
+    GuiTest::MouseDown(s.Ws, mbLeft, ::Point(300, 600));
+    GuiTest::MouseMove(s.Ws, ::Point(350, 610));
     ASSERT_FALSE(s.Positions.empty());
     const TfrxRect r = s.Positions.back();   // group width, height, factors
     EXPECT_DOUBLE_EQ(r.Left, 300);
     EXPECT_DOUBLE_EQ(r.Top, 10);
     EXPECT_DOUBLE_EQ(r.Right, 1.2);
     EXPECT_DOUBLE_EQ(r.Bottom, 1);   // zero start height: the factor stays 1
-    GuiTest::MouseUp(s.Ws, mbLeft, TPoint(350, 610));
+    GuiTest::MouseUp(s.Ws, mbLeft, ::Point(350, 610));
     for (TfrxComponent* l : {static_cast<TfrxComponent*>(a), static_cast<TfrxComponent*>(b)}) {
         EXPECT_TRUE(std::isfinite(l->Top()) && std::isfinite(l->Height()));
         EXPECT_DOUBLE_EQ(l->Top(), 600);
@@ -334,26 +334,26 @@ TEST(WorkspaceMouse, ClicksSelectShiftTogglesAndRubberBandSelects)
     auto* b = s.Add<TfrxMemoView>(s.Page, "B", 200, 400, 50, 30);
     auto* c = s.Add<TfrxMemoView>(s.Page, "C", 100, 500, 50, 30);
     s.Fill();
-    GuiTest::Click(s.Ws, TPoint(120, 410));
+    GuiTest::Click(s.Ws, ::Point(120, 410));
     ASSERT_EQ(s.Selected.Count(), 1);
     EXPECT_EQ(s.Sel(0), a);
-    GuiTest::Click(s.Ws, TPoint(220, 410), mbLeft, {ssShift});
+    GuiTest::Click(s.Ws, ::Point(220, 410), mbLeft, {ssShift});
     EXPECT_EQ(s.Selected.Count(), 2);
     // Pressing on one of several selected keeps them all, and drags them all.
-    s.Drag(TPoint(120, 410), TPoint(128, 410));
+    s.Drag(::Point(120, 410), ::Point(128, 410));
     EXPECT_EQ(s.Selected.Count(), 2);
     EXPECT_NEAR(a->Left(), 100 + 2 * Mm, 1e-8);
     EXPECT_NEAR(b->Left(), 200 + 2 * Mm, 1e-8);
     // Shift-click on the only selected object leaves the page selected.
     s.Select({c});
-    GuiTest::Click(s.Ws, TPoint(120, 510), mbLeft, {ssShift});
+    GuiTest::Click(s.Ws, ::Point(120, 510), mbLeft, {ssShift});
     EXPECT_EQ(s.Sel(0), s.Page);
     EXPECT_EQ(s.Ws->SelectionCount(), 0);
     // A rubber band from empty space takes what it touches, edges included.
-    s.Drag(TPoint(50, 350), TPoint(110, 400));
+    s.Drag(::Point(50, 350), ::Point(110, 400));
     ASSERT_EQ(s.Selected.Count(), 1);
     EXPECT_EQ(s.Sel(0), a);
-    s.Drag(TPoint(600, 800), TPoint(650, 850));
+    s.Drag(::Point(600, 800), ::Point(650, 850));
     EXPECT_EQ(s.Sel(0), s.Page);
     EXPECT_EQ(s.Ws->Mode(), wmIdle);
 }
@@ -375,7 +375,7 @@ TEST(WorkspaceMouse, PlacingAnObject)
         EXPECT_EQ(s.Ws->Mode(), wmPlaceObject);
         EXPECT_EQ(s.Ws->Cursor(), crCross);
         EXPECT_LT(s.Ws->Insertion().Left, -1000);   // parked out of sight
-        s.Drag(TPoint(40, 40), TPoint(40 + c.Drag, 40 + c.Drag));
+        s.Drag(::Point(40, 40), ::Point(40 + c.Drag, 40 + c.Drag));
         ASSERT_EQ(s.Inserts, 1) << c.Name;
         const TfrxInsertion& in = s.Ws->Insertion();
         const double origin = c.Align ? 10 * Mm : 40;   // snapped from the parked origin
@@ -397,7 +397,7 @@ TEST(WorkspaceMouse, PlacingAStraightLineKeepsItsDominantAxis)
     s.Ws->SetInsertion(TfrxLineView::StaticClass(), 0, 0, 0);
     EXPECT_EQ(s.Ws->Mode(), wmPlaceLine);
     EXPECT_EQ(s.Ws->Cursor(), crPencil);
-    s.Drag(TPoint(100, 100), TPoint(40, 110));   // leftwards, a little down
+    s.Drag(::Point(100, 100), ::Point(40, 110));   // leftwards, a little down
     const TfrxInsertion& in = s.Ws->Insertion();
     EXPECT_DOUBLE_EQ(in.Left, 40);
     EXPECT_DOUBLE_EQ(in.Top, 100);
@@ -411,13 +411,13 @@ TEST(WorkspaceMouse, BandEdgeHoverAndResize)
     s.Ws->GridAlign = false;
     auto* md = s.Add<TfrxMasterData>(s.Page, "MD", 0, 0, 700, 40);
     s.Fill();
-    GuiTest::MouseMove(s.Ws, TPoint(300, 41));
+    GuiTest::MouseMove(s.Ws, ::Point(300, 41));
     EXPECT_EQ(s.Ws->Mode(), wmResizeBand);
     EXPECT_EQ(s.Ws->SizedBand(), md);
     EXPECT_EQ(s.Ws->Cursor(), crVSplit);
-    GuiTest::MouseDown(s.Ws, mbLeft, TPoint(300, 41));
-    GuiTest::MouseMove(s.Ws, TPoint(300, 61));
-    GuiTest::MouseUp(s.Ws, mbLeft, TPoint(300, 61));
+    GuiTest::MouseDown(s.Ws, mbLeft, ::Point(300, 41));
+    GuiTest::MouseMove(s.Ws, ::Point(300, 61));
+    GuiTest::MouseUp(s.Ws, mbLeft, ::Point(300, 61));
     EXPECT_DOUBLE_EQ(md->Height(), 60);
     EXPECT_EQ(s.Modifies, 1);
 }
@@ -428,10 +428,10 @@ TEST(WorkspaceMouse, LockedIgnoresInputAndDoubleClickEdits)
     auto* a = s.Add<TfrxMemoView>(s.Page, "A", 100, 400, 50, 30);
     s.Fill();
     s.Ws->Lock();
-    GuiTest::Click(s.Ws, TPoint(120, 410));
+    GuiTest::Click(s.Ws, ::Point(120, 410));
     EXPECT_EQ(s.Sel(0), s.Page);
     s.Ws->Unlock();
-    GuiTest::DoubleClick(s.Ws, TPoint(120, 410));
+    GuiTest::DoubleClick(s.Ws, ::Point(120, 410));
     EXPECT_EQ(s.Sel(0), a);
     EXPECT_EQ(s.Edits, 1);
 }
@@ -512,11 +512,11 @@ TEST(WorkspaceInplace, AltClickEditsAndCommitsOnTheNextPress)
     auto* a = s.Add<TfrxMemoView>(s.Page, "A", 100, 400, 80, 20);
     a->SetText("旧文本\r\n");
     s.Fill();
-    s.Move(TPoint(120, 410), {ssAlt});
+    s.Move(::Point(120, 410), {ssAlt});
     EXPECT_EQ(s.Ws->Mode(), wmTextEdit);
     EXPECT_EQ(s.Ws->EditedMemo(), a);
-    GuiTest::MouseDown(s.Ws, mbLeft, TPoint(120, 410), {ssAlt});
-    GuiTest::MouseUp(s.Ws, mbLeft, TPoint(120, 410), {ssAlt});
+    GuiTest::MouseDown(s.Ws, mbLeft, ::Point(120, 410), {ssAlt});
+    GuiTest::MouseUp(s.Ws, mbLeft, ::Point(120, 410), {ssAlt});
     TInplaceMemo* ed = s.Ws->InplaceMemo();
     ASSERT_TRUE(ed->Editing());
     EXPECT_TRUE(ed->Visible());
@@ -524,8 +524,8 @@ TEST(WorkspaceInplace, AltClickEditsAndCommitsOnTheNextPress)
     EXPECT_EQ(ed->Left(), 100);
     EXPECT_EQ(ed->Width(), 81);
     ed->Lines()->SetText("新文本");
-    GuiTest::MouseDown(s.Ws, mbLeft, TPoint(500, 900));
-    GuiTest::MouseUp(s.Ws, mbLeft, TPoint(500, 900));
+    GuiTest::MouseDown(s.Ws, mbLeft, ::Point(500, 900));
+    GuiTest::MouseUp(s.Ws, mbLeft, ::Point(500, 900));
     EXPECT_FALSE(ed->Editing());
     EXPECT_FALSE(ed->Visible());
     EXPECT_EQ(a->Text(), "新文本\r\n");
@@ -609,8 +609,8 @@ TEST(WorkspacePaint, ScaleSizesThePaperAndTheSurface)
     Surface s;
     int moves = 0;
     s.Ws->OnMove = [&](TObject*) { ++moves; };
-    s.Ws->SetOrigin(TPoint(10, 10));
-    s.Ws->SetPageDimensions(794, 1123, TRect(38, 38, 38, 38));
+    s.Ws->SetOrigin(::Point(10, 10));
+    s.Ws->SetPageDimensions(794, 1123, ::Rect(38, 38, 38, 38));
     EXPECT_EQ(moves, 1);   // the surface moved with the paper; the rulers follow
     s.Ws->SetScale(1.5);
     EXPECT_EQ(moves, 2);

@@ -121,7 +121,7 @@ TEST(Dock, MovingWithinADockAndFloating)
     EXPECT_FALSE(a->Grip()->Visible());
     if (GetCaptureControl()) SetCaptureControl(nullptr);
     // Over the left dock it docks again and turns vertical.
-    TPoint over(w.Left->Left() + 0, w.Left->Top() + 40);
+    TPoint over = ::Point(w.Left->Left() + 0, w.Left->Top() + 40);
     EXPECT_TRUE(a->TryDockAt(&w.Form, over));
     if (GetCaptureControl()) SetCaptureControl(nullptr);
     GuiTest::ProcessEvents();
@@ -156,9 +156,9 @@ TEST(Dock, TurningAndOrientationRefusal)
     h->Orientation = toHorzOnly;
     h->AddToDock(w.Top);
     h->MakeFloat(300, 300);
-    EXPECT_FALSE(h->TryDockAt(&w.Form, TPoint(w.Left->Left(), w.Left->Top() + 100)));
+    EXPECT_FALSE(h->TryDockAt(&w.Form, ::Point(w.Left->Left(), w.Left->Top() + 100)));
     EXPECT_TRUE(h->Floating());
-    EXPECT_TRUE(h->TryDockAt(&w.Form, TPoint(250, w.Top->Top())));
+    EXPECT_TRUE(h->TryDockAt(&w.Form, ::Point(250, w.Top->Top())));
     if (GetCaptureControl()) SetCaptureControl(nullptr);
     EXPECT_EQ(h->Dock(), w.Top);
 }
@@ -173,8 +173,8 @@ TEST(Dock, DraggingTheGripMovesInWholeRows)
     w.Top->AdjustBounds();
     ASSERT_EQ(b->Top(), 27);
     // The cursor moves on the screen; the grip moves with the bar under it.
-    const TPoint s0 = a->Grip()->ClientToScreen(TPoint(3, 3));
-    auto at = [&](int dx, int dy) { return a->Grip()->ScreenToClient(TPoint(s0.X + dx, s0.Y + dy)); };
+    const TPoint s0 = a->Grip()->ClientToScreen(::Point(3, 3));
+    auto at = [&](int dx, int dy) { return a->Grip()->ScreenToClient(::Point(s0.X + dx, s0.Y + dy)); };
     // Down by 10 and right by 30: the row stays (10 is under a row), x follows.
     GuiTest::MouseDown(a->Grip(), mbLeft, at(0, 0));
     GuiTest::MouseMove(a->Grip(), at(30, 10), {ssLeft});
@@ -277,7 +277,7 @@ TEST(DockSettings, DockSitesAndForms)
     EXPECT_FALSE(store->ReadBool("Form.TForm", "Maximized", true));
 
     // Floated, then put back from the store by name.
-    tool->ManualFloat(TRect(100, 100, 280, 400));
+    tool->ManualFloat(::Rect(100, 100, 280, 400));
     GuiTest::ProcessEvents();
     EXPECT_NE(tool->HostDockSite(), site);
     frxDock::RestoreDockSite(store.get(), site);

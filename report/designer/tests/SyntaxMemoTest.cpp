@@ -363,7 +363,7 @@ TEST(SyntaxMemoWindow, PaintsAChinesePascalHandler)
     memo.SetExecutableLine(4, true);   // marks go with every edit; set after the typing
     memo.SetMessage("第 4 行: 未声明的标识符");
     GuiTest::ProcessEvents();
-    EXPECT_EQ(GuiTest::PixelAt(&memo, TPoint(memo.ClientWidth() - 5, memo.ClientHeight() - 3)), clMaroon);
+    EXPECT_EQ(GuiTest::PixelAt(&memo, ::Point(memo.ClientWidth() - 5, memo.ClientHeight() - 3)), clMaroon);
     if (const char* dir = getenv("QZ_KEEP_PICTURES")) GuiTest::SavePng(&memo, std::string(dir) + "/designer-code-editor.png");
 }
 
