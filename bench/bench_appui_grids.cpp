@@ -60,7 +60,7 @@ void InitOnce()
         // The school's file goes with the run.
         std::atexit([] {
             std::error_code ec;
-            std::filesystem::remove_all(std::filesystem::path(Database()).parent_path(), ec);
+            std::filesystem::remove_all(std::filesystem::path(BenchStudents::Database()).parent_path(), ec);
         });
         return true;
     }();
@@ -220,7 +220,7 @@ BENCHMARK(BM_TableViewOpen)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 std::string ScratchCsv(const char* name)
 {
-    return (std::filesystem::path(Database()).parent_path() / name).string();
+    return (std::filesystem::path(BenchStudents::Database()).parent_path() / name).string();
 }
 
 void BM_ExportCsv(benchmark::State& state)
@@ -243,7 +243,7 @@ void BM_Sqlite3ShellCsv(benchmark::State& state)
 {
     InitOnce();
     const std::string file = ScratchCsv("students-shell.csv");
-    const std::string cmd = "sqlite3 -csv -header '" + Database() + "' \"" + kStudentQuery + "\" > '" + file + "'";
+    const std::string cmd = "sqlite3 -csv -header '" + BenchStudents::Database() + "' \"" + kStudentQuery + "\" > '" + file + "'";
     for (auto _ : state)
         if (std::system(cmd.c_str()) != 0) state.SkipWithError("the sqlite3 shell failed");
     state.counters["bytes"] = double(std::filesystem::file_size(file));
