@@ -18,18 +18,6 @@
 
 QZ_CLASS_IMPL(TqzDBGrid, TDBGridEh)
 
-namespace {
-
-TAction* MakeAction(TComponent* owner, const char* caption, std::function<void()> run)
-{
-    auto* action = new TAction(owner);
-    action->SetCaption(caption);
-    action->OnExecute = [run = std::move(run)](TObject*) { run(); };
-    return action;
-}
-
-}  // namespace
-
 TqzDBGrid::TqzDBGrid(TComponent* AOwner) : TDBGridEh(AOwner)
 {
     SetFlat(true);
@@ -61,12 +49,12 @@ TqzDBGrid::TqzDBGrid(TComponent* AOwner) : TDBGridEh(AOwner)
     SetDataSource(FOwnDataSource);
     SetFooterColor(clWindow);
 
-    FActionExport = MakeAction(this, "导出", [this] { ExportClick(); });
-    FActionExport2Excel = MakeAction(this, "导出到Excel文档", [this] { SaveToExcelClick(); });
-    FActionExport2Html = MakeAction(this, "导出到Html网页文件", [this] { SaveToHtmlClick(); });
-    FActionColVisible = MakeAction(this, "列选择", [this] { PickColumnsClick(); });
-    FActionTableStyleSave = MakeAction(this, "保存表格样式", [this] { SaveLayoutClick(); });
-    FActionSort = MakeAction(this, "排序", [this] { SortClick(); });
+    FActionExport = qzGridcx::MakeAction(this, "导出", [this] { ExportClick(); });
+    FActionExport2Excel = qzGridcx::MakeAction(this, "导出到Excel文档", [this] { SaveToExcelClick(); });
+    FActionExport2Html = qzGridcx::MakeAction(this, "导出到Html网页文件", [this] { SaveToHtmlClick(); });
+    FActionColVisible = qzGridcx::MakeAction(this, "列选择", [this] { PickColumnsClick(); });
+    FActionTableStyleSave = qzGridcx::MakeAction(this, "保存表格样式", [this] { SaveLayoutClick(); });
+    FActionSort = qzGridcx::MakeAction(this, "排序", [this] { SortClick(); });
 }
 
 TqzDBGrid::~TqzDBGrid()

@@ -67,9 +67,7 @@ bool Save(int layoutId, const std::string& text)
 
 // ---- construction ---------------------------------------------------------------------------------
 
-namespace {
-
-TAction* MakeAction(TComponent* owner, const char* caption, std::function<void()> run)
+TAction* qzGridcx::MakeAction(TComponent* owner, const char* caption, std::function<void()> run)
 {
     auto* action = new TAction(owner);
     action->SetCaption(caption);
@@ -77,16 +75,14 @@ TAction* MakeAction(TComponent* owner, const char* caption, std::function<void()
     return action;
 }
 
-}  // namespace
-
 TqzGridcx::TqzGridcx(TComponent* AOwner) : TcxGrid(AOwner)
 {
-    FActionExport = MakeAction(this, "导出", [this] { ExportClick(); });
-    FActionExport2Excel = MakeAction(this, "导出到Excel文档", [this] { SaveToExcelClick(); });
-    FActionExport2Html = MakeAction(this, "导出到Html网页文件", [this] { SaveToHtmlClick(); });
-    FActionColVisible = MakeAction(this, "列选择", [this] { PickColumnsClick(); });
-    FActionTableStyleSave = MakeAction(this, "保存表格样式", [this] { SaveLayoutClick(); });
-    FActionSort = MakeAction(this, "排序", [this] { SortClick(); });
+    FActionExport = qzGridcx::MakeAction(this, "导出", [this] { ExportClick(); });
+    FActionExport2Excel = qzGridcx::MakeAction(this, "导出到Excel文档", [this] { SaveToExcelClick(); });
+    FActionExport2Html = qzGridcx::MakeAction(this, "导出到Html网页文件", [this] { SaveToHtmlClick(); });
+    FActionColVisible = qzGridcx::MakeAction(this, "列选择", [this] { PickColumnsClick(); });
+    FActionTableStyleSave = qzGridcx::MakeAction(this, "保存表格样式", [this] { SaveLayoutClick(); });
+    FActionSort = qzGridcx::MakeAction(this, "排序", [this] { SortClick(); });
 }
 
 void TqzGridcx::AfterConstruction()

@@ -34,6 +34,11 @@ using TProcedureObject = std::function<void()>;
 using TGridSelectEvent = std::function<void(bool Selected)>;
 using TGridCellClickEvent = std::function<void(TField* Field)>;
 
+namespace qzGridcx {
+// An action of a grid wrapper's popup menu, owned by owner, running run.
+TAction* MakeAction(TComponent* owner, const char* caption, std::function<void()> run);
+}  // namespace qzGridcx
+
 // The stored column layout both grid wrappers share: one line per column,
 // "<field name>=<True|False><width>", each line ended by CR LF.
 namespace qzGridLayout {
