@@ -1,4 +1,5 @@
 #include "frxDsgnIntf.h"
+#include "Menus.h"
 
 #include "frxClass.h"
 #include "frxUtils.h"
@@ -40,6 +41,18 @@ void TfrxComponentEditorCollection::AddEditor(TClass componentClass,
                                               TfrxComponentEditorClass editorClass)
 {
     FItems.push_back({componentClass, editorClass});
+}
+
+TMenuItem* TfrxComponentEditor::AddMenuItem(const std::string& caption, int tag, bool checked)
+{
+    auto* menu = DynamicCast<TMenu>(Menu);
+    if (!menu) return nullptr;
+    auto* item = new TMenuItem(menu);
+    item->SetCaption(caption);
+    item->SetTag(tag);
+    item->SetChecked(checked);
+    menu->Items()->Add(item);
+    return item;
 }
 
 TfrxComponentEditor* TfrxComponentEditorCollection::GetComponentEditor(TfrxComponent* component,

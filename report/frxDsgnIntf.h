@@ -13,6 +13,7 @@
 
 class TCanvas;
 class TComponent;
+class TMenuItem;
 class TStringList;
 class TfrxComponent;
 class TfrxCustomExportFilter;
@@ -56,6 +57,9 @@ public:
     virtual bool HasEditor() { return false; }
     virtual void FillMenu() {}
     virtual bool RunMenuCommand(int tag) { return false; }
+    // A menu item of Menu with that caption, tag and check mark, appended
+    // to the menu's items (null without a menu).
+    TMenuItem* AddMenuItem(const std::string& caption, int tag, bool checked);
     TfrxComponent* Component;
     TComponent* Designer;
     TComponent* Menu;
@@ -352,6 +356,9 @@ public:
     int Count() const { return int(FItems.size()); }
     TfrxPropertyItem* Items(int i) const { return FItems.at(size_t(i)).get(); }
     void Delete(int i);
+    // Takes row i out of the list (the caller owns it) / appends a row.
+    std::unique_ptr<TfrxPropertyItem> Take(int i);
+    void Adopt(std::unique_ptr<TfrxPropertyItem> item);
     // The row of the property (by its editor's name), null when none.
     TfrxPropertyItem* Find(const std::string& name) const;
 
@@ -362,6 +369,9 @@ private:
 };
 
 namespace frxDsgnIntf {
+// Registers the library's own property editors, once; editors registered
+// after them take precedence as the lookup rules say.
+void RegisterStandardEditors();
 // The rows several selected objects share, editing them all (null for an
 // empty selection): properties of the same kind and name that allow more
 // than one object.

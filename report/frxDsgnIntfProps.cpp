@@ -505,9 +505,7 @@ void TfrxCursorProperty::SetValue(const std::string& value) { SetOrdValue(ValueO
 
 // ---- property lists ------------------------------------------------------------------------------
 
-namespace {
-
-void RegisterStandardEditors()
+void frxDsgnIntf::RegisterStandardEditors()
 {
     static bool done = false;
     if (done) return;
@@ -522,6 +520,8 @@ void RegisterStandardEditors()
     r.Register("TShortCut", nullptr, "", TfrxShortCutProperty::StaticClass());
     r.Register("TCursor", nullptr, "", TfrxCursorProperty::StaticClass());
 }
+
+namespace {
 
 TClass DefaultEditorClass(PPropInfo info)
 {
@@ -558,6 +558,15 @@ TfrxPropertyItem* TfrxPropertyList::Add()
 
 void TfrxPropertyList::Delete(int i) { FItems.erase(FItems.begin() + i); }
 
+std::unique_ptr<TfrxPropertyItem> TfrxPropertyList::Take(int i)
+{
+    std::unique_ptr<TfrxPropertyItem> item = std::move(FItems.at(size_t(i)));
+    FItems.erase(FItems.begin() + i);
+    return item;
+}
+
+void TfrxPropertyList::Adopt(std::unique_ptr<TfrxPropertyItem> item) { FItems.push_back(std::move(item)); }
+
 TfrxPropertyItem* TfrxPropertyList::Find(const std::string& name) const
 {
     for (const auto& it : FItems)
@@ -567,7 +576,7 @@ TfrxPropertyItem* TfrxPropertyList::Find(const std::string& name) const
 
 void TfrxPropertyList::SetComponent(TObject* object)
 {
-    RegisterStandardEditors();
+    frxDsgnIntf::RegisterStandardEditors();
     FComponent = object;
     FItems.clear();
     if (!object) return;

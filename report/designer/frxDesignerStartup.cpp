@@ -2,6 +2,7 @@
 
 #include "UnitSequence.h"
 #include "frxCodeUtils.h"
+#include "frxDesgnEditors.h"
 #include "frxrcDesgn.h"
 
 namespace frxDesignerStartup {
@@ -12,6 +13,7 @@ TUnitSequence& Units()
     static TUnitSequence units{
         {frxrcDesgn::Initialize, nullptr},
         {frxCodeUtils::Initialize, nullptr},
+        {frxDesgnEditors::Initialize, nullptr},
     };
     return units;
 }
