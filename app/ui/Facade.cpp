@@ -2,11 +2,16 @@
 
 #include "Backup.h"
 #include "ClearData.h"
+#include "DropoutQry.h"
+#include "ExamQry.h"
+#include "GraduateQry.h"
 #include "InfoDlgs.h"
 #include "InfoList.h"
 #include "Objs.h"
 #include "Operators.h"
+#include "RecQry.h"
 #include "SmallDlgs.h"
+#include "TotalQry.h"
 #include "qzProj.h"
 
 QZ_CLASS_IMPL(Tmall, TComponent)
@@ -62,6 +67,22 @@ void ShowSalesmen() { TInfoListFrm::ShowSalesmen(); }
 void ShowCars() { TInfoListFrm::ShowCars(); }
 void ShowRecitems() { TInfoListFrm::ShowRecitems(); }
 void ShowExamitems() { TInfoListFrm::ShowExamitems(); }
+
+namespace {
+template <class F> void ShowWindow()
+{
+    std::unique_ptr<F> f(new F(Application));
+    f->Show();
+    f.release();   // the window frees itself when closed
+}
+}  // namespace
+
+void ShowExamQuery() { ShowWindow<TExamQryFrm>(); }
+void ShowReceiptQuery() { ShowWindow<TRecQryFrm>(); }
+void ShowExamTotal() { ShowWindow<TExamTotalFrm>(); }
+void ShowFareTotal() { ShowWindow<TFareTotalFrm>(); }
+void ShowGraduates() { ShowWindow<TGraduateQryFrm>(); }
+void ShowDropouts() { ShowWindow<TDropoutQryFrm>(); }
 
 void ExitRoad()
 {

@@ -36,6 +36,15 @@ void ShowCars();
 void ShowRecitems();
 void ShowExamitems();
 
+// A new query or statistics window, shown without waiting; its grid stays
+// empty until "查找".
+void ShowExamQuery();
+void ShowReceiptQuery();
+void ShowExamTotal();
+void ShowFareTotal();
+void ShowGraduates();
+void ShowDropouts();
+
 // The road out once the main window closes: the before-exit actions, the
 // automatic backup, then the connection closed.
 void ExitRoad();

@@ -236,17 +236,16 @@ void TmainFrm::BuildMenu()
     AddActionMenuItem(this, m, EditAction1);
     AddActionMenuItem(this, m, DeleteAction1);
 
-    // The query and statistics windows are not part of this program yet.
     m = menu("查询(&D)");
-    AddMenuItem(this, m, "科目考试明细表", nullptr)->SetEnabled(false);
-    AddMenuItem(this, m, "收费明细表", nullptr)->SetEnabled(false);
+    AddMenuItem(this, m, "科目考试明细表", [] { Facade::ShowExamQuery(); });
+    AddMenuItem(this, m, "收费明细表", [] { Facade::ShowReceiptQuery(); });
     AddMenuItem(this, m, "-", nullptr);
-    AddMenuItem(this, m, "毕业学员花名册", nullptr)->SetEnabled(false);
-    AddMenuItem(this, m, "退学学员记录表", nullptr)->SetEnabled(false);
+    AddMenuItem(this, m, "毕业学员花名册", [] { Facade::ShowGraduates(); });
+    AddMenuItem(this, m, "退学学员记录表", [] { Facade::ShowDropouts(); });
 
     m = menu("统计(&A)");
-    AddMenuItem(this, m, "学员考试一览表", nullptr)->SetEnabled(false);
-    AddMenuItem(this, m, "学员缴费一览表", nullptr)->SetEnabled(false);
+    AddMenuItem(this, m, "学员考试一览表", [] { Facade::ShowExamTotal(); });
+    AddMenuItem(this, m, "学员缴费一览表", [] { Facade::ShowFareTotal(); });
 
     m = menu("工具(&T)");
     AddMenuItem(this, m, "记事本", [] { qzProjUi::RunNotepad(); });

@@ -8,6 +8,7 @@
 #include "HostServices.h"
 #include "Login.h"
 #include "Objs.h"
+#include "QryWin.h"
 #include "SmallDlgs.h"
 #include "UiTestDb.h"
 #include "main.h"
@@ -380,8 +381,8 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrder)
               "文件(&F): 公司信息 操作员及权限 选项设置(off) 初始化数据... 备份与恢复 更改密码 重新登陆 退出系统\n"
               "资料(&O): 业务员(off) 教练员(off) 车辆资料(off) - 收费项目(off) 考试科目(off)\n"
               "编辑(&E): 添加(off) 从Excel导入...(off) - 修改(off) 删除(off)\n"
-              "查询(&D): 科目考试明细表(off) 收费明细表(off) - 毕业学员花名册(off) 退学学员记录表(off)\n"
-              "统计(&A): 学员考试一览表(off) 学员缴费一览表(off)\n"
+              "查询(&D): 科目考试明细表 收费明细表 - 毕业学员花名册 退学学员记录表\n"
+              "统计(&A): 学员考试一览表 学员缴费一览表\n"
               "工具(&T): 记事本 计算器\n"
               "帮助(&H): 帮助文件 常见问题(off) 每日一贴 自述文件 最新功能 恒岳官方网站 给恒岳发电子邮件... 在线反馈 关于...\n");
     EXPECT_EQ(Frm->Menu(), Frm->MainMenu1);
@@ -395,6 +396,26 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrder)
     EXPECT_EQ(Frm->ToolBar1->ButtonWidth(), 55);
     EXPECT_EQ(Frm->ToolBar1->ButtonHeight(), 51);
     EXPECT_EQ(Frm->Caption(), qzProj::ProductTitle + " - " + qzProj::ProductEdition);
+}
+
+TEST_F(MainWindowTest, QueryAndStatisticsItemsOpenTheirWindows)
+{
+    Make();
+    const std::pair<const char*, const char*> items[] = {
+        {"科目考试明细表", "考试明细表"},   {"收费明细表", "收费明细表"},         {"毕业学员花名册", "毕业学员"},
+        {"退学学员记录表", "退学学员记录表"}, {"学员考试一览表", "学员考试情况表"}, {"学员缴费一览表", "学员收费一览表"},
+    };
+    for (const auto& [item, caption] : items) {
+        TMenuItem* m = Frm->MenuItem("查询(&D)", item);
+        if (!m) m = Frm->MenuItem("统计(&A)", item);
+        ASSERT_NE(m, nullptr) << item;
+        m->Click();
+        GuiTest::ProcessEvents();
+        TQryWinFrm* shown = ShownForm<TQryWinFrm>();
+        ASSERT_NE(shown, nullptr) << item;
+        EXPECT_EQ(shown->Caption(), caption);
+        delete shown;
+    }
 }
 
 TEST_F(MainWindowTest, CompanyInformationNeedsItsRight)
