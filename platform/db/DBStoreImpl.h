@@ -119,6 +119,18 @@ struct TDataSetStore {
         if (!Indexes.empty()) Indexes.clear();
         ScansSinceChange = 0;
     }
+    // A row put at the end of the order: the position map, when current,
+    // grows by that one row in place of being rebuilt, so appending many
+    // rows one by one stays linear.
+    void RowAppended(int row)
+    {
+        if (!PosDirty) {
+            PosOf.resize(Rows.size(), -1);
+            PosOf[size_t(row)] = int(Order.size()) - 1;
+        }
+        if (!Indexes.empty()) Indexes.clear();
+        ScansSinceChange = 0;
+    }
     void OrderChanged()
     {
         PosDirty = true;

@@ -840,7 +840,7 @@ void TDataSet::Append()
     int id = NewPendingRow(st);
     st.Natural.push_back(id);
     st.Order.push_back(id);
-    st.OrderChanged();
+    st.RowAppended(id);
     FillWindowAround(int(st.Order.size()) - 1, FBufferCount - 1);
     FBof = false;
     FEof = true;

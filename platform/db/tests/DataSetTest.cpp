@@ -297,6 +297,50 @@ TEST(DataSet, BookmarksFollowTheRowsAndCompareByPosition)
     EXPECT_FALSE(ds->BookmarkValid(b4));
 }
 
+TEST(DataSet, AppendedRowsTakeTheirPlacesAfterTheOthers)
+{
+    auto ds = FivePeople();
+    ds->SetRecNo(3);
+    const TBookmark b3 = ds->Bookmark();
+    auto append = [&](int id) {
+        ds->Append();
+        ds->FieldByName("Id")->SetAsInteger(id);
+        ds->Post();
+    };
+    for (int id : {6, 7}) {
+        append(id);
+        EXPECT_EQ(ds->RecNo(), id);
+    }
+    // A cancelled append leaves no place behind.
+    ds->Append();
+    ds->Cancel();
+    EXPECT_EQ(ds->RecordCount(), 7);
+    append(8);
+    EXPECT_EQ(ds->RecNo(), 8);
+    const TBookmark b8 = ds->Bookmark();
+    EXPECT_EQ(ds->CompareBookmarks(b3, b8), -1);
+    ds->GotoBookmark(b3);
+    EXPECT_EQ(ds->RecNo(), 3);
+    EXPECT_TRUE(ds->Locate("Id", 7, {}));
+    EXPECT_EQ(ds->RecNo(), 7);
+    // An appended row the filter refuses leaves the set; the next one follows the last shown.
+    ds->SetFilter("Id < 100");
+    ds->SetFiltered(true);
+    append(200);
+    append(9);
+    EXPECT_EQ(ds->RecNo(), 9);
+    EXPECT_EQ(Ids(ds.get()), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    // Inserted in the middle, then appended: every place moves with it.
+    ds->SetRecNo(2);
+    ds->Insert();
+    ds->FieldByName("Id")->SetAsInteger(10);
+    ds->Post();
+    append(11);
+    EXPECT_EQ(ds->RecNo(), 11);
+    EXPECT_TRUE(ds->Locate("Id", 2, {}));
+    EXPECT_EQ(ds->RecNo(), 3);
+}
+
 TEST(DataSet, LocateAndLookup)
 {
     auto ds = FivePeople();
