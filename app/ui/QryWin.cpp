@@ -71,6 +71,11 @@ void TQryWinFrm::SetResult(std::unique_ptr<TComponent> result, TDataSet* rows, T
     btnReset1Click(nullptr);
 }
 
+void TQryWinFrm::ShowHelp(const std::string& topic)
+{
+    TWinFrm::ShowHelp(topic.empty() ? HelpTopic(ClassName().substr(1)) : topic);
+}
+
 TDataSet* TQryWinFrm::CriteriaDataSet() const { return FWhere ? FWhere->DataSet() : nullptr; }
 
 void TQryWinFrm::CriterionLabel(const std::string& caption, int column, int row)

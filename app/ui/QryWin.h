@@ -50,6 +50,11 @@ public:
     void ToolButton2Click(TObject* sender);
     void ToolButton3Click(TObject* sender);
 
+    // Several windows of a kind may be open at once, so they go without a
+    // component name; the help page is still the window's own ("ExamQry"
+    // for TExamQryFrm).
+    void ShowHelp(const std::string& topic) override;
+
     int ReportGroup() const { return FReportGroup; }
     // What printing hands over as d0 and d1.
     TDataSet* ResultDataSet() const { return FResultData; }

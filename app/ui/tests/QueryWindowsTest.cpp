@@ -20,6 +20,7 @@
 #include "DateUtils.h"
 #include "Objs.h"
 #include "SysUtils.h"
+#include "qzProj.h"
 #include "frxDBSet.h"
 #include "qzRep.h"
 
@@ -229,6 +230,7 @@ TEST_F(QueryWindowsTest, DropoutsCriteria)
 // Every window, made by the facade's class, with what it prints and where.
 struct TWindowKind {
     const char* Caption;
+    const char* Help;
     std::function<TQryWinFrm*()> Make;
     void (*Show)();
     int Layout, Group;
@@ -237,12 +239,12 @@ struct TWindowKind {
 std::vector<TWindowKind> Kinds()
 {
     return {
-        {"考试明细表", [] { return new TExamQryFrm(nullptr); }, Facade::ShowExamQuery, 1014, 1004},
-        {"收费明细表", [] { return new TRecQryFrm(nullptr); }, Facade::ShowReceiptQuery, 1015, 1003},
-        {"学员考试情况表", [] { return new TExamTotalFrm(nullptr); }, Facade::ShowExamTotal, 1016, 1005},
-        {"学员收费一览表", [] { return new TFareTotalFrm(nullptr); }, Facade::ShowFareTotal, 1017, 1006},
-        {"毕业学员", [] { return new TGraduateQryFrm(nullptr); }, Facade::ShowGraduates, 1018, 1002},
-        {"退学学员记录表", [] { return new TDropoutQryFrm(nullptr); }, Facade::ShowDropouts, 1019, 1001},
+        {"考试明细表", "ExamQry", [] { return new TExamQryFrm(nullptr); }, Facade::ShowExamQuery, 1014, 1004},
+        {"收费明细表", "RecQry", [] { return new TRecQryFrm(nullptr); }, Facade::ShowReceiptQuery, 1015, 1003},
+        {"学员考试情况表", "ExamTotal", [] { return new TExamTotalFrm(nullptr); }, Facade::ShowExamTotal, 1016, 1005},
+        {"学员收费一览表", "FareTotal", [] { return new TFareTotalFrm(nullptr); }, Facade::ShowFareTotal, 1017, 1006},
+        {"毕业学员", "GraduateQry", [] { return new TGraduateQryFrm(nullptr); }, Facade::ShowGraduates, 1018, 1002},
+        {"退学学员记录表", "DropoutQry", [] { return new TDropoutQryFrm(nullptr); }, Facade::ShowDropouts, 1019, 1001},
     };
 }
 
@@ -401,6 +403,11 @@ TEST_F(QueryWindowsTest, FacadeOpensEachWindowAndExitFreesIt)
         EXPECT_EQ(shown->Caption(), k.Caption);
         EXPECT_EQ(shown->FormStyle(), fsStayOnTop);
         EXPECT_EQ(shown->ToolButton3->Caption(), "  退出  ");
+        // F1 opens the window's own help page.
+        shown->ShowHelp("");
+        const auto opened = Rec.Host->CallsOf(THostCallKind::ShellExecute);
+        ASSERT_FALSE(opened.empty());
+        EXPECT_EQ(opened.back().Text, qzProj::ProgramFolder() + "/help/" + k.Help + ".htm");
 
         // "高级" drops the grid's menu down under the button.
         std::vector<std::string> menu;
