@@ -118,7 +118,9 @@ void TXlsWorkbook::SetText(int row, int col, const std::string& utf8, int style)
 {
     CheckCell(row, col);
     TCell& c = F->Cells[{row, col}];
-    c.Kind = TCell::Text;
+    // An empty text is a blank cell: readers refuse a whole workbook whose
+    // shared strings hold a string of no characters.
+    c.Kind = utf8.empty() ? TCell::Blank : TCell::Text;
     c.Value = utf8;
     c.Style = style;
 }

@@ -54,6 +54,7 @@ public:
     // style is also a named workbook style the cells refer to.
     int AddStyle(const TXlsStyle& style, const std::string& name = std::string());
     // Rows and columns count from 0; at most 65536 rows and 256 columns.
+    // An empty text makes a blank cell with the style.
     void SetText(int row, int col, const std::string& utf8, int style = -1);
     void SetNumber(int row, int col, double value, int style = -1);
     // A cell without a value that shows its style (borders, fill).

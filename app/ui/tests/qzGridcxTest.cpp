@@ -16,6 +16,9 @@
 #include "qzCtrls.h"
 #include "qzGridcx.h"
 #include "xVisible.h"
+#include "XlsReader.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -199,6 +202,44 @@ TEST_F(GridcxTest, CommandsRefuseWithoutTheirRights)
     }
     EXPECT_EQ(Value("select count(*) from syscols"), "0");
     EXPECT_EQ(Screen->FormCount(), 1);
+}
+
+TEST_F(GridcxTest, ExcelExportWritesAWorkbookThatReadsBack)
+{
+    MakeGrid();
+    Grid->SetLayout("Id=True40\r\nName=True80\r\nSex=False50\r\nSigndate=True150\r\nNotes=True200\r\n");
+    Rec.Host->QueueShellExecute(42);
+    Grid->SaveToExcelClick();
+    const auto opened = Rec.Host->CallsOf(THostCallKind::ShellExecute);
+    ASSERT_EQ(opened.size(), 1u);
+    const std::string file = opened[0].Text;
+    // The workbook reader reads what the spreadsheet programs read: the
+    // shown columns' captions, then every record as text, an empty value as
+    // an empty cell (an empty shared string once made the reader refuse the
+    // whole file).
+    std::vector<std::string> titles;
+    std::vector<std::vector<Variant>> rows;
+    {
+        TXlsReader reader(file);
+        reader.ReadSheet(reader.SheetNames().at(0), titles, rows);
+    }
+    std::filesystem::remove(file);
+    std::vector<std::string> shown;
+    for (int i = 0; i < Grid->View()->ColumnCount(); ++i)
+        if (Grid->View()->Columns(i)->Visible()) shown.push_back(Grid->View()->Columns(i)->Caption());
+    EXPECT_EQ(titles, shown);
+    ASSERT_EQ(titles.size(), 4u);
+    ASSERT_EQ(rows.size(), 5u);
+    const std::vector<std::vector<std::string>> expected = {{"1", "王伟", "2008-03-05", "<b>A&B</b>"},
+                                                            {"2", "李娜", "2008-04-01", "say \"hi\", ok"},
+                                                            {"3", "张敏", "2008-02-11", ""},
+                                                            {"4", "O'Neil", "2008-05-20", "line1\r\nline2\tx"},
+                                                            {"5", "陈静", "2008-01-30", ""}};
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t c = 0; c < 4; ++c) {
+            EXPECT_EQ(rows[r][c].VType() == varString || rows[r][c].IsNull(), true) << "text cells only";
+            EXPECT_EQ(VarToStr(rows[r][c]), expected[r][c]) << r << "," << c;
+        }
 }
 
 TEST_F(GridcxTest, CheckDataSetTellsWhatIsMissing)
