@@ -30,8 +30,10 @@ public:
     static constexpr size_t kMaxCells = 4u << 20;
     static constexpr long long kMaxFileBytes = 256ll << 20;
 
-    // Opens and parses the file; raises EXlsReadError when it is missing,
-    // too large, damaged, protected by a password or not a workbook.
+    // Reads the whole file; raises EXlsReadError when it is missing, too
+    // large, damaged, protected by a password or not a workbook. The library
+    // parses it in a child process, so that a file that breaks the library
+    // is one more damaged file.
     explicit TXlsReader(const std::string& fileName);
     ~TXlsReader() override;
 
@@ -41,9 +43,9 @@ public:
                    std::vector<std::vector<Variant>>& rows) override;
 
 private:
+    struct TSheetData;
     std::string FFileName;
-    const void* FHandle = nullptr;
-    std::vector<std::string> FSheets;
+    std::vector<std::unique_ptr<TSheetData>> FSheets;
 };
 
 namespace XlsReader {

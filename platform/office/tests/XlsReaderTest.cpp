@@ -312,6 +312,8 @@ TEST(XlsReader, DamagedOrOversizedWorkbooksRaiseAClearError)
         {"ten thousand columns", wide.Bytes(), "10000 columns"},
         {"three hundred columns", wide8.Bytes(), "300 columns"},
         {"two thousand million rows", tall.Bytes(), ""},
+        // Makes the library write past one of its stack buffers.
+        {"overrunning the library", ReadBytes(QZ_TEST_DATA_DIR "/overrun.xls"), "cannot be read"},
     };
     for (const TCase& c : cases) {
         const std::string file = dir.File(std::string(c.Name) + ".xls");
