@@ -9,6 +9,7 @@
 #include "SmallDlgs.h"
 #include "SysUtils.h"
 #include "TextUtils.h"
+#include "UisGrids.h"
 #include "qzLib.h"
 #include "qzProj.h"
 
@@ -46,20 +47,6 @@ TNodeData* TTreeView::NodeData(const TTreeNode* node)
 // ---- the window -------------------------------------------------------------------------------
 
 namespace {
-
-// A detail value: the date, with its time when it has one; empty for Null.
-std::string DateText(const Variant& v)
-{
-    if (VarIsNull(v) || VarIsEmpty(v)) return {};
-    const TDateTime d = VarToDateTime(v);
-    return TimeOf(d) != 0 ? DateTimeToStr(d) : DateToStr(d);
-}
-
-std::string FloatText(const Variant& v)
-{
-    if (VarIsNull(v) || VarIsEmpty(v)) return {};
-    return FloatToStr(v.AsDouble());
-}
 
 TPanel* MakePanel(TComponent* owner, TWinControl* parent, TAlign align)
 {
@@ -122,8 +109,23 @@ TmainFrm::TmainFrm(TComponent* owner) : TaFrm(owner)
 
     SetWindowState(wsMaximized);
     BuildTree();
-    FStudentList = std::make_unique<TStudentSet>();
+    FStudentList = std::make_unique<TStudentList>();
     FStudentList->DataSet()->AfterOpen = [this](TDataSet*) { StudentsAfterOpen(); };
+    StudentGrid = static_cast<TGridcx*>(
+        TqzGridcx::CreateWithLayout(this, 1006, FStudentList->DataSet(), pnlGrid1, TGridcx::StaticClass()));
+    TqzPopupMenu::AddSeparator(StudentGrid->PopupMenuQz(), -1, nullptr);
+    TqzPopupMenu::AddActionItem(StudentGrid->PopupMenuQz(), DeleteAction1, -1, nullptr);
+    StudentGrid->OnDblClick = [this](TObject*) { EditAction1->Execute(); };
+    StudentGrid->OnSelectChanged = [this](bool selected) { StudentSelected(selected); };
+    DetailButton(Button10, &TStudentList::EditClass, &TmainFrm::ShowClass);
+    DetailButton(Button11, &TStudentList::DeleteClass, &TmainFrm::ShowClass);
+    DetailButton(Button12, &TStudentList::CreateClass, &TmainFrm::ShowClass);
+    DetailButton(Button8, &TStudentList::EditGraduation, &TmainFrm::ShowGraduation);
+    DetailButton(Button9, &TStudentList::UndoGraduation, &TmainFrm::ShowGraduation);
+    DetailButton(Button7, &TStudentList::Graduate, &TmainFrm::ShowGraduation);
+    DetailButton(Button15, &TStudentList::Dropout, &TmainFrm::ShowGraduation);
+    DetailButton(Button13, &TStudentList::EditDropout, &TmainFrm::ShowGraduation);
+    DetailButton(Button14, &TStudentList::UndoDropout, &TmainFrm::ShowGraduation);
 
     AddDetailTab("考试情况", [this](const RStudent& s) { ShowExams(s); });
     AddDetailTab("收费记录", [this](const RStudent& s) { ShowReceipts(s); });
@@ -137,6 +139,8 @@ TmainFrm::~TmainFrm()
 {
     // The controls go first: nothing shows the lists while they are freed.
     DestroyComponents();
+    FReceiptList.reset();
+    FExamList.reset();
     FStudentList.reset();
 }
 
@@ -152,37 +156,31 @@ void TmainFrm::BuildActions()
         a->SetCaption(caption);
         a->SetImageIndex(image);
         a->SetActionList(ActionList1);
-        if (run) a->OnExecute = [run](TObject*) { run(); };
-        else a->SetEnabled(false);
+        a->OnExecute = [run](TObject*) { run(); };
         return a;
     };
-    CarListAction1 = make("CarListAction1", "车辆资料", 2, nullptr);
-    LoadExcelAction1 = make("LoadExcelAction1", "从Excel导入...", 7, nullptr);
-    AddAction1 = make("AddAction1", "添加", 3, nullptr);
-    EditAction1 = make("EditAction1", "修改", 4, nullptr);
-    DeleteAction1 = make("DeleteAction1", "删除", 5, nullptr);
-    RecitemListAction1 = make("RecitemListAction1", "收费项目", 6, nullptr);
-    ExamitemListAction1 = make("ExamitemListAction1", "考试科目", 6, nullptr);
-    ReceiptAddAction1 = make("ReceiptAddAction1", "添加", 3, nullptr);
-    ReceiptEditAction1 = make("ReceiptEditAction1", "修改", 4, nullptr);
-    ReceiptDeleteAction1 = make("ReceiptDeleteAction1", "删除", 5, nullptr);
-    ExamAddAction1 = make("ExamAddAction1", "添加", 3, nullptr);
-    ExamEditAction1 = make("ExamEditAction1", "修改", 4, nullptr);
-    ExamDeleteAction1 = make("ExamDeleteAction1", "删除", 5, nullptr);
+    CarListAction1 = make("CarListAction1", "车辆资料", 2, [] { Facade::ShowCars(); });
+    LoadExcelAction1 = make("LoadExcelAction1", "从Excel导入...", 7, [this] { FStudentList->Import(); });
+    AddAction1 = make("AddAction1", "添加", 3, [this] { FStudentList->Add(); });
+    EditAction1 = make("EditAction1", "修改", 4, [this] { FStudentList->Edit(); });
+    DeleteAction1 = make("DeleteAction1", "删除", 5, [this] { FStudentList->Delete(); });
+    RecitemListAction1 = make("RecitemListAction1", "收费项目", 6, [] { Facade::ShowRecitems(); });
+    ExamitemListAction1 = make("ExamitemListAction1", "考试科目", 6, [] { Facade::ShowExamitems(); });
+    // The receipt and exam actions act on their tab's list, which exists
+    // once the tab has shown a student; adding needs a current student.
+    ReceiptAddAction1 = make("ReceiptAddAction1", "添加", 3, [this] {
+        if (FReceiptList && !NoStudent()) FReceiptList->Add(FStudentList->AsData());
+    });
+    ReceiptEditAction1 = make("ReceiptEditAction1", "修改", 4, [this] { if (FReceiptList) FReceiptList->Edit(); });
+    ReceiptDeleteAction1 = make("ReceiptDeleteAction1", "删除", 5, [this] { if (FReceiptList) FReceiptList->Delete(); });
+    ExamAddAction1 = make("ExamAddAction1", "添加", 3, [this] {
+        if (FExamList && !NoStudent()) FExamList->Add(FStudentList->AsData());
+    });
+    ExamEditAction1 = make("ExamEditAction1", "修改", 4, [this] { if (FExamList) FExamList->Edit(); });
+    ExamDeleteAction1 = make("ExamDeleteAction1", "删除", 5, [this] { if (FExamList) FExamList->Delete(); });
 }
 
 namespace {
-
-// The employees of a duty, in the order of their ids.
-REmployees EmployeesOfDuty(const std::string& duty)
-{
-    TEmployeeSet set;
-    set.Where()->DutyFld->SetAsString(duty);
-    set.Query();
-    REmployees r;
-    for (set.DataSet()->First(); !set.DataSet()->Eof(); set.DataSet()->Next()) r.push_back(set.AsData());
-    return r;
-}
 
 TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const std::string& caption, std::function<void()> run)
 {
@@ -222,8 +220,8 @@ void TmainFrm::BuildMenu()
     AddMenuItem(this, m, "退出系统", [this] { Close(); });
 
     m = menu("资料(&O)");
-    AddMenuItem(this, m, "业务员", nullptr)->SetEnabled(false);
-    AddMenuItem(this, m, "教练员", nullptr)->SetEnabled(false);
+    AddMenuItem(this, m, "业务员", [] { Facade::ShowSalesmen(); });
+    AddMenuItem(this, m, "教练员", [] { Facade::ShowTrainers(); });
     AddActionMenuItem(this, m, CarListAction1);
     AddMenuItem(this, m, "-", nullptr);
     AddActionMenuItem(this, m, RecitemListAction1);
@@ -306,19 +304,19 @@ void TmainFrm::BuildToolBar()
         b->SetStyle(tbsSeparator);
         b->SetWidth(8);
     };
-    btnSalesmen1 = button("业务员", 0, nullptr);
-    btnSalesmen1->SetEnabled(false);
-    btnTrainers1 = button("教练员", 1, nullptr);
-    btnTrainers1->SetEnabled(false);
+    btnSalesmen1 = button("业务员", 0, [] { Facade::ShowSalesmen(); });
+    btnTrainers1 = button("教练员", 1, [] { Facade::ShowTrainers(); });
     btnCars1 = action(CarListAction1);
     separator();
     btnAdd1 = action(AddAction1);
     btnEdit1 = action(EditAction1);
     separator();
-    btnFind1 = button("查找", 6, nullptr);
-    btnFind1->SetEnabled(false);
-    btnAdvanced1 = button("高级", 7, nullptr);
-    btnAdvanced1->SetEnabled(false);
+    btnFind1 = button("查找", 6, [this] { FStudentList->Find(); });
+    // The student grid's own menu, dropped down under the button.
+    btnAdvanced1 = button("高级", 7, [this] {
+        const TPoint p = btnAdvanced1->ClientToScreen(Point(0, btnAdvanced1->Height()));
+        StudentGrid->PopupMenuQz()->Popup(p.X, p.Y);
+    });
     separator();
     btnExit1 = button("退出", 8, [this] { Close(); });
 }
@@ -328,15 +326,15 @@ void TmainFrm::BuildToolBar()
 namespace {
 
 // Caption and value labels in rows of two pairs.
-TLabel* AddField(TComponent* owner, TPanel* panel, const std::string& caption, int index)
+Uis::TLabel* AddField(TComponent* owner, TPanel* panel, const std::string& caption, int index)
 {
     const int col = index % 2, row = index / 2;
     const int left = 16 + col * 300, top = 14 + row * 30;
     UiKit::MakeLabel(owner, panel, caption + ":", left, top);
-    TLabel* value = UiKit::MakeLabel(owner, panel, "", left + 90, top);
+    auto* value = UiKit::Make<Uis::TLabel>(owner, panel, left + 90, top, 200, 13);
     value->Font()->SetColor(clBlue);
     value->SetAutoSize(false);
-    value->SetWidth(200);
+    value->SetCaption("");
     return value;
 }
 
@@ -379,7 +377,8 @@ void TmainFrm::BuildPanels()
     Button8 = UiKit::MakeButton(this, pnlGraduated1, "修改", 640, 12);
     Button9 = UiKit::MakeButton(this, pnlGraduated1, "撤消", 640, 44);
 
-    lblGraduateHint1 = UiKit::MakeLabel(this, pnlGraduateNull1, "", 16, 14);
+    lblGraduateHint1 = UiKit::Make<Uis::TLabel>(this, pnlGraduateNull1, 16, 14, 400, 30);
+    lblGraduateHint1->SetCaption("");
     Button7 = UiKit::MakeButton(this, pnlGraduateNull1, "毕业", 16, 50);
     Button15 = UiKit::MakeButton(this, pnlGraduateNull1, "退学", 100, 50);
 
@@ -439,7 +438,8 @@ void TmainFrm::BuildTree()
     TTreeNode* nTraining = AddTreeNode(nullptr, "培训中", training, 5);
 
     TTreeNode* nSalesmen = AddTreeNode(nTraining, "业务员", group, 17);
-    const REmployees salesmen = EmployeesOfDuty("业务员");
+    REmployees salesmen;
+    TSalesmanList::GetSalesmen(salesmen);
     for (const REmployee& e : salesmen) {
         TNodeData d = training;
         d.SalemanId = e.Id;
@@ -447,7 +447,8 @@ void TmainFrm::BuildTree()
     }
 
     TTreeNode* nTrainers = AddTreeNode(nTraining, "教练员", group, 17);
-    const REmployees trainers = EmployeesOfDuty("教练员");
+    REmployees trainers;
+    TTrainerList::GetTrainers(trainers);
     nTrainers->SetImageIndex(26);
     nTrainers->SetSelectedIndex(26);
     for (const REmployee& e : trainers) {
@@ -587,27 +588,66 @@ void TmainFrm::ShowClass(const RStudent& student)
         ShowDetail(pnlClassNull1);
         return;
     }
-    txtSigndate1->SetCaption(DateText(student.Signdate));
-    txtDrivetype1->SetCaption(student.Drivetype);
-    txtSaleman1->SetCaption(student.SalemanName);
-    txtClassdate1->SetCaption(DateText(c.Classdate));
-    txtClassname1->SetCaption(c.Classname);
-    txtTeacher1->SetCaption(c.TeacherName);
-    txtCar1->SetCaption(c.CarNo);
-    txtNotes1->SetCaption(c.Notes);
+    txtSigndate1->ShowDate(student.Signdate);
+    txtDrivetype1->ShowString(student.Drivetype);
+    txtSaleman1->ShowString(student.SalemanName);
+    txtClassdate1->ShowDate(c.Classdate);
+    txtClassname1->ShowString(c.Classname);
+    txtTeacher1->ShowString(c.TeacherName);
+    txtCar1->ShowString(c.CarNo);
+    txtNotes1->ShowString(c.Notes);
     ShowDetail(pnlClass1);
 }
 
-void TmainFrm::ShowReceipts(const RStudent&)
+TGridcx* TmainFrm::MakeDetailGrid(int layoutId, TDataSet* dataSet, TPanel* parent, TAction* add, TAction* edit,
+                                  TAction* del)
+{
+    auto* grid =
+        static_cast<TGridcx*>(TqzGridcx::CreateWithLayout(this, layoutId, dataSet, parent, TGridcx::StaticClass()));
+    grid->OnDblClick = [edit](TObject*) { edit->Execute(); };
+    // "添加", "修改", a line, the grid's own items, a line, "删除".
+    TqzPopupMenu* menu = grid->PopupMenuQz();
+    TqzPopupMenu::AddSeparator(menu, 0, nullptr);
+    TqzPopupMenu::AddActionItem(menu, edit, 0, nullptr);
+    TqzPopupMenu::AddActionItem(menu, add, 0, nullptr);
+    TqzPopupMenu::AddSeparator(menu, -1, nullptr);
+    TqzPopupMenu::AddActionItem(menu, del, -1, nullptr);
+    return grid;
+}
+
+void TmainFrm::ShowReceipts(const RStudent& student)
 {
     if (NoStudent()) return;
+    if (!FReceiptList) {
+        FReceiptList = std::make_unique<TReceiptList>();
+        ReceiptGrid = MakeDetailGrid(1011, FReceiptList->DataSet(), pnlReceipts1, ReceiptAddAction1,
+                                     ReceiptEditAction1, ReceiptDeleteAction1);
+    }
+    FReceiptList->Where()->StudentIdFld->SetAsInteger(student.Id);
+    FReceiptList->Query();
     ShowDetail(pnlReceipts1);
 }
 
-void TmainFrm::ShowExams(const RStudent&)
+void TmainFrm::ShowExams(const RStudent& student)
 {
     if (NoStudent()) return;
+    if (!FExamList) {
+        FExamList = std::make_unique<TExamList>();
+        ExamGrid = MakeDetailGrid(1012, FExamList->DataSet(), pnlExams1, ExamAddAction1, ExamEditAction1,
+                                  ExamDeleteAction1);
+        // The pass column shows the field's own text.
+        ExamGrid->SetTextEditColumn(FExamList->IsPassFld, true);
+    }
+    FExamList->Where()->StudentIdFld->SetAsInteger(student.Id);
+    FExamList->Query();
     ShowDetail(pnlExams1);
+}
+
+void TmainFrm::DetailButton(TButton* button, bool (TStudentList::*operation)(), void (TmainFrm::*show)(const RStudent&))
+{
+    button->OnClick = [this, operation, show](TObject*) {
+        if ((FStudentList.get()->*operation)()) (this->*show)(FStudentList->AsData());
+    };
 }
 
 void TmainFrm::ShowGraduation(const RStudent& student)
@@ -615,24 +655,24 @@ void TmainFrm::ShowGraduation(const RStudent& student)
     if (NoStudent()) return;
     RGraduate g;
     if (TGraduateSet::LoadByStudent(student.Id, g)) {
-        txtGrantdate1->SetCaption(DateText(g.Grantdate));
-        txtValidate1->SetCaption(DateText(g.Validate));
-        txtValimonth1->SetCaption(FloatText(g.Valimonth));
-        txtDrivetype2->SetCaption(g.Drivetype);
-        txtDocumentNo1->SetCaption(g.DocumentNo);
-        txtTakedate1->SetCaption(DateText(g.Takedate));
-        txtHandman1->SetCaption(g.Handman);
-        txtGraduateNotes1->SetCaption(g.Notes);
+        txtGrantdate1->ShowDate(g.Grantdate);
+        txtValidate1->ShowDate(g.Validate);
+        txtValimonth1->ShowFloat(g.Valimonth);
+        txtDrivetype2->ShowString(g.Drivetype);
+        txtDocumentNo1->ShowString(g.DocumentNo);
+        txtTakedate1->ShowDate(g.Takedate);
+        txtHandman1->ShowString(g.Handman);
+        txtGraduateNotes1->ShowString(g.Notes);
         ShowDetail(pnlGraduated1);
         return;
     }
     RDropout d;
     if (TDropoutSet::LoadByStudent(student.Id, d)) {
-        txtDropdate1->SetCaption(DateText(d.Dropdate));
-        txtDropReason1->SetCaption(d.Reasons);
-        txtRetfund1->SetCaption(FloatText(d.Retfund));
-        txtDropHandman1->SetCaption(d.Handman);
-        txtDropNotes1->SetCaption(d.Notes);
+        txtDropdate1->ShowDate(d.Dropdate);
+        txtDropReason1->ShowString(d.Reasons);
+        txtRetfund1->ShowFloat(d.Retfund);
+        txtDropHandman1->ShowString(d.Handman);
+        txtDropNotes1->ShowString(d.Notes);
         ShowDetail(pnlDropout1);
         return;
     }

@@ -9,6 +9,7 @@
 #include "Bizs.h"
 #include "ComCtrls.h"
 #include "Menus.h"
+#include "Uis.h"
 
 #include <functional>
 #include <memory>
@@ -17,6 +18,7 @@
 
 class TmainFrm;
 class TTreeNode;
+class TGridcx;
 
 // The filter a tree node stands for, with what runs when the node is
 // selected or double-clicked. Null criteria set no condition.
@@ -97,7 +99,14 @@ public:
     // The grid's focused row changed.
     void StudentSelected(bool selected);
 
-    TStudentSet* StudentList() const { return FStudentList.get(); }
+    // The students of the grid, and the current student's receipts and
+    // exams (made the first time their tab shows).
+    TStudentList* StudentList() const { return FStudentList.get(); }
+    TReceiptList* ReceiptList() const { return FReceiptList.get(); }
+    TExamList* ExamList() const { return FExamList.get(); }
+    TGridcx* StudentGrid = nullptr;
+    TGridcx* ReceiptGrid = nullptr;
+    TGridcx* ExamGrid = nullptr;
 
     // ---- components, by their names
     TActionList* ActionList1 = nullptr;
@@ -144,28 +153,28 @@ public:
     TPanel* pnlDropout1 = nullptr;
     TPanel* Panel1 = nullptr;
 
-    TLabel* txtSigndate1 = nullptr;
-    TLabel* txtDrivetype1 = nullptr;
-    TLabel* txtSaleman1 = nullptr;
-    TLabel* txtClassdate1 = nullptr;
-    TLabel* txtClassname1 = nullptr;
-    TLabel* txtTeacher1 = nullptr;
-    TLabel* txtCar1 = nullptr;
-    TLabel* txtNotes1 = nullptr;
-    TLabel* txtGrantdate1 = nullptr;
-    TLabel* txtValidate1 = nullptr;
-    TLabel* txtValimonth1 = nullptr;
-    TLabel* txtDocumentNo1 = nullptr;
-    TLabel* txtDrivetype2 = nullptr;
-    TLabel* txtTakedate1 = nullptr;
-    TLabel* txtHandman1 = nullptr;
-    TLabel* txtGraduateNotes1 = nullptr;
-    TLabel* txtDropdate1 = nullptr;
-    TLabel* txtDropReason1 = nullptr;
-    TLabel* txtRetfund1 = nullptr;
-    TLabel* txtDropHandman1 = nullptr;
-    TLabel* txtDropNotes1 = nullptr;
-    TLabel* lblGraduateHint1 = nullptr;
+    Uis::TLabel* txtSigndate1 = nullptr;
+    Uis::TLabel* txtDrivetype1 = nullptr;
+    Uis::TLabel* txtSaleman1 = nullptr;
+    Uis::TLabel* txtClassdate1 = nullptr;
+    Uis::TLabel* txtClassname1 = nullptr;
+    Uis::TLabel* txtTeacher1 = nullptr;
+    Uis::TLabel* txtCar1 = nullptr;
+    Uis::TLabel* txtNotes1 = nullptr;
+    Uis::TLabel* txtGrantdate1 = nullptr;
+    Uis::TLabel* txtValidate1 = nullptr;
+    Uis::TLabel* txtValimonth1 = nullptr;
+    Uis::TLabel* txtDocumentNo1 = nullptr;
+    Uis::TLabel* txtDrivetype2 = nullptr;
+    Uis::TLabel* txtTakedate1 = nullptr;
+    Uis::TLabel* txtHandman1 = nullptr;
+    Uis::TLabel* txtGraduateNotes1 = nullptr;
+    Uis::TLabel* txtDropdate1 = nullptr;
+    Uis::TLabel* txtDropReason1 = nullptr;
+    Uis::TLabel* txtRetfund1 = nullptr;
+    Uis::TLabel* txtDropHandman1 = nullptr;
+    Uis::TLabel* txtDropNotes1 = nullptr;
+    Uis::TLabel* lblGraduateHint1 = nullptr;
 
     TButton* Button7 = nullptr;    // 毕业
     TButton* Button8 = nullptr;    // 修改 (graduation)
@@ -197,9 +206,14 @@ private:
     void StudentsAfterOpen();
     void DblClickInput(TTreeNode* node);
     // A detail button: the operation on the current student, then the tab's detail again when it changed something.
-    void DetailButton(TButton* button, std::function<bool()> operation, void (TmainFrm::*show)(const RStudent&));
+    void DetailButton(TButton* button, bool (TStudentList::*operation)(), void (TmainFrm::*show)(const RStudent&));
 
-    std::unique_ptr<TStudentSet> FStudentList;
+    // A receipt or exam grid over its list, made once.
+    TGridcx* MakeDetailGrid(int layoutId, TDataSet* dataSet, TPanel* parent, TAction* add, TAction* edit, TAction* del);
+
+    std::unique_ptr<TStudentList> FStudentList;
+    std::unique_ptr<TReceiptList> FReceiptList;
+    std::unique_ptr<TExamList> FExamList;
     std::vector<std::unique_ptr<TDetailTabHandler>> FTabHandlers;
     std::vector<std::string> FArgs;
     TPanel* FShownDetail = nullptr;

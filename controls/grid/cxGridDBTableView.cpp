@@ -182,6 +182,26 @@ int TcxGridDBDataController::GetDefaultGridModeBufferCount()
 void TcxGridDBDataController::UpdateFields()
 {
     TcxDBDataController::UpdateFields();
+    if (GetLockCount() > 0) {
+        // A column that changes now lays the view out over records of the
+        // storage before this update (a closed data set has none left): the
+        // columns follow the fields once the view has heard of the update.
+        FColumnsFieldsPending = true;
+        Change(dcfLayout);
+        return;
+    }
+    BindColumnsToFields();
+}
+
+void TcxGridDBDataController::UpdateControl(TcxUpdateControlInfo* AInfo)
+{
+    TcxDBDataController::UpdateControl(AInfo);
+    if (FColumnsFieldsPending && GetLockCount() == 0) BindColumnsToFields();
+}
+
+void TcxGridDBDataController::BindColumnsToFields()
+{
+    FColumnsFieldsPending = false;
     TcxCustomGridTableView* view = GridView();
     if (!view) return;
     for (int i = 0; i < view->ItemCount(); ++i)

@@ -74,7 +74,11 @@ public:
     TClass GetSummaryItemClass() override;
     int GetDefaultGridModeBufferCount() override;
     // Fields bound anew: the columns take their fields' editors and defaults.
+    // While the controller is updating, the view's records may name rows its
+    // storage no longer holds, so the columns follow once the update has
+    // been reported to the view.
     void UpdateFields() override;
+    void UpdateControl(TcxUpdateControlInfo* AInfo) override;
 
     // The data set's own record numbers drive the vertical scroll bar: grid
     // mode over a sequenced data set in a view whose records are all as high.
@@ -92,6 +96,10 @@ public:
     int GetScrollBarRecordCount() override;
     bool SetFilterPropertyValue(const std::string& AName, const Variant& AValue) override;
     bool SetScrollBarPos(int APos) override;
+
+private:
+    void BindColumnsToFields();
+    bool FColumnsFieldsPending = false;
 };
 
 class TcxGridDBTableSummaryItem : public TcxDBDataSummaryItem, public IcxStoredObject {

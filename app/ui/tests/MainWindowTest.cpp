@@ -4,13 +4,16 @@
 // start from the splash to the shown window.
 #include "DBConfig.h"
 #include "DateUtils.h"
+#include "EditForms.h"
 #include "Facade.h"
 #include "HostServices.h"
 #include "Login.h"
 #include "Objs.h"
 #include "QryWin.h"
 #include "SmallDlgs.h"
+#include "TreePath.h"
 #include "UiTestDb.h"
+#include "UisGrids.h"
 #include "main.h"
 
 #include <cstdlib>
@@ -81,29 +84,7 @@ protected:
         EXPECT_TRUE(Frm->Login(true));
         return Frm.get();
     }
-    TTreeNode* Node(const std::string& path) const
-    {
-        // "培训中/业务员/钱业务"
-        TTreeNode* n = nullptr;
-        size_t start = 0;
-        while (start <= path.size()) {
-            size_t end = path.find('/', start);
-            if (end == std::string::npos) end = path.size();
-            const std::string part = path.substr(start, end - start);
-            TTreeNode* found = nullptr;
-            if (!n) {
-                for (TTreeNode* r = Frm->TreeView1->Items()->GetFirstNode(); r; r = r->GetNextSibling())
-                    if (r->Text() == part) found = r;
-            } else {
-                for (int i = 0; i < n->Count(); ++i)
-                    if (n->Item(i)->Text() == part) found = n->Item(i);
-            }
-            if (!found) return nullptr;
-            n = found;
-            start = end + 1;
-        }
-        return n;
-    }
+    TTreeNode* Node(const std::string& path) const { return NodeAt(Frm->TreeView1, path); }
     // The names of the listed students, in their order.
     std::string Listed() const
     {
@@ -123,6 +104,7 @@ protected:
         ASSERT_TRUE(Frm->StudentList()->DataSet()->Locate("Name", Variant(name), {}));
     }
 
+    TTimeLimit Limit{std::chrono::seconds(60), "MainWindowTest"};
     std::unique_ptr<TmainFrm> Frm;
     std::shared_ptr<IClock> FOldClock;
 };
@@ -364,6 +346,99 @@ TEST_F(MainWindowTest, WithoutStudentsEveryTabShowsTheBlankPanel)
     }
 }
 
+TEST_F(MainWindowTest, ReceiptAndExamGridsAreMadeWhenTheirTabFirstShowsAStudent)
+{
+    Make();
+    // No student yet: neither grid is made.
+    for (int tab : {0, 1}) {
+        Frm->TabControl3->SetTabIndex(tab);
+        Frm->TabControl3Change();
+    }
+    EXPECT_EQ(Frm->ReceiptGrid, nullptr);
+    EXPECT_EQ(Frm->ExamGrid, nullptr);
+    Exec("insert into recitems(Id, Name) values (1, '培训费');"
+         "insert into receipts(Id, StudentId, RecItemId, RecSign, Recfund) values (1, 1, 1, 1, 2800);"
+         "insert into receipts(Id, StudentId, RecItemId, RecSign, Recfund) values (2, 2, 1, 1, 3000);"
+         "insert into receipts(Id, StudentId, RecItemId, RecSign, Recfund) values (3, 1, 1, -1, 300);");
+    Frm->SetCommandLine({"sa", "", "x"});
+    ASSERT_TRUE(Frm->Login(true));
+    Select("培训中");
+    Locate("张三");
+    Frm->TabControl3->SetTabIndex(1);
+    Frm->TabControl3Change();
+    ASSERT_NE(Frm->ReceiptGrid, nullptr);
+    EXPECT_EQ(Frm->ShownDetail(), Frm->pnlReceipts1);
+    EXPECT_EQ(Frm->ReceiptGrid->Parent(), Frm->pnlReceipts1);
+    EXPECT_EQ(Frm->ReceiptGrid->Tag(), 1011);
+    EXPECT_EQ(Join(Frm->ReceiptList()->RecfundFld), "2800,300");
+    TGridcx* receipts = Frm->ReceiptGrid;
+    Locate("李四");
+    Frm->StudentSelected(true);
+    EXPECT_EQ(Frm->ReceiptGrid, receipts);
+    EXPECT_EQ(Join(Frm->ReceiptList()->RecfundFld), "3000");
+
+    // The receipt menu: its two actions on top, the grid's own items, the delete last.
+    auto captions = [](TMenu* m) {
+        std::string out;
+        for (int i = 0; i < m->Items()->Count(); ++i) out += (i ? "|" : "") + m->Items()->Items(i)->Caption();
+        return out;
+    };
+    EXPECT_EQ(captions(Frm->ReceiptGrid->PopupMenuQz()),
+              "添加|修改|-|排序|-|列选择|保存表格样式|-|导出到Excel文档|导出到Html网页文件|-|删除");
+    EXPECT_EQ(captions(Frm->StudentGrid->PopupMenuQz()),
+              "排序|-|列选择|保存表格样式|-|导出到Excel文档|导出到Html网页文件|-|删除");
+    EXPECT_EQ(Frm->StudentGrid->Tag(), 1006);
+    EXPECT_EQ(Frm->StudentGrid->Parent(), Frm->pnlGrid1);
+
+    Frm->TabControl3->SetTabIndex(0);
+    Frm->TabControl3Change();
+    ASSERT_NE(Frm->ExamGrid, nullptr);
+    EXPECT_EQ(Frm->ExamGrid->Tag(), 1012);
+    EXPECT_EQ(Frm->ShownDetail(), Frm->pnlExams1);
+    EXPECT_EQ(captions(Frm->ExamGrid->PopupMenuQz()).rfind("添加|修改|-|排序", 0), 0u);
+    Locate("张三");
+    Frm->StudentSelected(true);
+    EXPECT_EQ(Join(Frm->ExamList()->ItemNameFld), "科目一,科目二");
+}
+
+TEST_F(MainWindowTest, DetailButtonsShowTheDetailAgainAfterAChange)
+{
+    MakeLoggedIn();
+    Frm->Show();
+    Select("培训中");
+    Locate("张三");
+    Frm->TabControl3->SetTabIndex(2);
+    Frm->TabControl3Change();
+    ASSERT_EQ(Frm->ShownDetail(), Frm->pnlClass1);
+    // A cancelled confirmation changes nothing; a confirmed one removes the class.
+    Rec.Host->QueueMessageBox(IDCANCEL);
+    Frm->Button11->Click();
+    EXPECT_EQ(Frm->ShownDetail(), Frm->pnlClass1);
+    EXPECT_EQ(Count("classes"), 1);
+    Rec.Host->QueueMessageBox(IDOK);
+    Frm->Button11->Click();
+    EXPECT_EQ(Frm->ShownDetail(), Frm->pnlClassNull1);
+    EXPECT_EQ(Count("classes"), 0);
+
+    // A drop-out of a student in training, then undone.
+    Frm->TabControl3->SetTabIndex(3);
+    Frm->TabControl3Change();
+    ASSERT_EQ(Frm->ShownDetail(), Frm->pnlGraduateNull1);
+    TDialogScript script({[] {
+        auto* f = ShownForm<TDropoutEditFrm>();
+        ASSERT_NE(f, nullptr);
+        f->edtReasons1->SetText("出国");
+        f->btnOk1->Click();
+    }});
+    Frm->Button15->Click();
+    EXPECT_EQ(Frm->ShownDetail(), Frm->pnlDropout1);
+    EXPECT_EQ(Frm->txtDropReason1->Caption(), "出国");
+    Rec.Host->QueueMessageBox(IDOK);
+    Frm->Button14->Click();
+    EXPECT_EQ(Frm->ShownDetail(), Frm->pnlGraduateNull1);
+    EXPECT_EQ(Count("dropouts"), 2);
+}
+
 // ---- menus, tool bar and actions ---------------------------------------------------------------
 
 TEST_F(MainWindowTest, MenusHoldEveryItemInOrder)
@@ -379,8 +454,8 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrder)
     }
     EXPECT_EQ(menus,
               "文件(&F): 公司信息 操作员及权限 选项设置(off) 初始化数据... 备份与恢复 更改密码 重新登陆 退出系统\n"
-              "资料(&O): 业务员(off) 教练员(off) 车辆资料(off) - 收费项目(off) 考试科目(off)\n"
-              "编辑(&E): 添加(off) 从Excel导入...(off) - 修改(off) 删除(off)\n"
+              "资料(&O): 业务员 教练员 车辆资料 - 收费项目 考试科目\n"
+              "编辑(&E): 添加 从Excel导入... - 修改 删除\n"
               "查询(&D): 科目考试明细表 收费明细表 - 毕业学员花名册 退学学员记录表\n"
               "统计(&A): 学员考试一览表 学员缴费一览表\n"
               "工具(&T): 记事本 计算器\n"

@@ -5,6 +5,13 @@
 #include "../../core/tests/TestDb.h"
 #include "GuiTesting.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
 class UiDbTest : public DbTest {
 protected:
     void SetUp() override
@@ -29,10 +36,11 @@ template <class F> F* ShownForm()
     return nullptr;
 }
 
-// The modal form shown now, if any.
+// The modal form shown now, if any: of dialogs opened from dialogs, the
+// last one (the screen keeps its forms most recently active first).
 inline TCustomForm* ModalForm()
 {
-    for (int i = Screen->FormCount() - 1; i >= 0; --i)
+    for (int i = 0; i < Screen->FormCount(); ++i)
         if (Screen->Forms(i)->Visible() && Screen->Forms(i)->FormState().Contains(fsModal)) return Screen->Forms(i);
     return nullptr;
 }
@@ -76,3 +84,39 @@ inline std::unique_ptr<TDialogScript> EndModal(TModalResult r)
 {
     return std::make_unique<TDialogScript>(std::vector<std::function<void()>>{[r] { ModalForm()->SetModalResult(r); }});
 }
+
+// Ends the test program with a failure when the scope outlives its limit (a
+// dialog no step answers, a loop that never ends), so that such a fault
+// fails the run in place of hanging it.
+class TTimeLimit {
+public:
+    TTimeLimit(std::chrono::seconds limit, std::string what) : FWhat(std::move(what))
+    {
+        FWatch = std::thread([this, limit] {
+            std::unique_lock<std::mutex> lock(FMutex);
+            if (FDone.wait_for(lock, limit, [this] { return FOver; })) return;
+            std::fprintf(stderr, "%s: still running after %lld s (a dialog left unanswered?)\n", FWhat.c_str(),
+                         static_cast<long long>(limit.count()));
+            std::fflush(stderr);
+            std::_Exit(1);
+        });
+    }
+    ~TTimeLimit()
+    {
+        {
+            std::lock_guard<std::mutex> lock(FMutex);
+            FOver = true;
+        }
+        FDone.notify_one();
+        FWatch.join();
+    }
+    TTimeLimit(const TTimeLimit&) = delete;
+    TTimeLimit& operator=(const TTimeLimit&) = delete;
+
+private:
+    std::string FWhat;
+    std::mutex FMutex;
+    std::condition_variable FDone;
+    bool FOver = false;
+    std::thread FWatch;
+};

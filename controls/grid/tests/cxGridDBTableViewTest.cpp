@@ -214,6 +214,37 @@ TEST_F(GridDBTableViewTest, ABoundViewLaysOutItsRows)
     EXPECT_EQ(row->Cells(1)->GetText(), "王五");
 }
 
+// A column with its own editor changes whenever the fields are bound anew,
+// which a data set that closes and opens again does while the view still
+// holds its rows of before: the view lays itself out only once it knows.
+TEST_F(GridDBTableViewTest, AColumnWithItsOwnEditorFollowsTheDataSetClosingAndOpening)
+{
+    AddColumn("Id");
+    TcxGridDBColumn* name = AddColumn("NAME");
+    name->SetPropertiesClass(TcxTextEditProperties::StaticClass());
+    View->DataController()->SetDataSource(Source.get());
+    Grid->SetBounds(0, 0, 300, 200);
+    ShowForm();
+    GuiTest::ProcessEvents();
+    ASSERT_EQ(View->ViewData()->RowCount(), 3);
+    DataSet->Close();
+    EXPECT_EQ(View->ViewData()->RowCount(), 0);
+    // Open again with other rows, as a query run anew brings them.
+    DataSet->Open();
+    for (const char* n : {"赵六", "孙七"}) {
+        DataSet->Append();
+        DataSet->FieldByName("NAME")->SetAsString(n);
+        DataSet->Post();
+    }
+    GuiTest::ProcessEvents();
+    View->ViewInfo()->Recalculate();
+    ASSERT_EQ(View->ViewInfo()->RowsViewInfo()->VisibleCount(), 2);
+    auto* row = DynamicCast<TcxGridDataRowViewInfo>(View->ViewInfo()->RowsViewInfo()->ItemAt(1));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->Cells(1)->GetText(), "孙七");
+    EXPECT_EQ(name->DataBinding()->Field(), DataSet->FieldByName("NAME"));
+}
+
 TEST_F(GridDBTableViewTest, ARowHeightChangeRefreshesTheGridModeBufferOnceOnATimer)
 {
     GuiTest::TManualTime clock;
