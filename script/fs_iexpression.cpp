@@ -86,6 +86,7 @@ public:
         TfsDesignator* d = Designator.get();
         Kind = d->Kind;
         TypeName = d->TypeName;
+        ProcCall = dynamic_cast<TfsProcCallDesignator*>(d);
         if (dynamic_cast<TfsVariableDesignator*>(d)) {
             Var = d->LinkedItem;
             // Plain variables and parameters hold their value in Value.
@@ -102,9 +103,11 @@ public:
     int32_t GetInt() override
     {
         if (Direct && Direct->VType() == varInteger) return int32_t(Direct->RawInt());
+        if (ProcCall) return ProcCall->GetInt();
         return IntOf(GetValue());
     }
     const Variant* Direct = nullptr;
+    TfsProcCallDesignator* ProcCall = nullptr;   // a call of a script routine
     int Priority() const override { return 0; }
     std::unique_ptr<TfsDesignator> Designator;
     TfsCustomVariable* Var = nullptr;
@@ -149,15 +152,38 @@ public:
     TfsOperatorCode Op;
     bool OptimizeInt = false;
     bool OptimizeBool = false;
+    // Operands that are plain variables or constants: their values, read
+    // in place while they hold integers (a virtual call saved per operand).
+    const Variant* LeftValue = nullptr;
+    const Variant* RightValue = nullptr;
+    void FindOperandValues();
 private:
     int FPriority;
 };
 
+// The operand's value as an integer, read in place when it can be.
+inline int32_t OperandInt(const Variant* value, TfsExpressionNode* node)
+{
+    if (value && value->VType() == varInteger) return int32_t(value->RawInt());
+    return node->GetInt();
+}
+
+void TfsOperatorNode::FindOperandValues()
+{
+    auto valueOf = [](TfsExpressionNode* n) -> const Variant* {
+        if (auto* d = dynamic_cast<TfsDesignatorNode*>(n)) return d->Direct;
+        if (auto* o = dynamic_cast<TfsOperandNode*>(n)) return &o->Value;
+        return nullptr;
+    };
+    LeftValue = valueOf(Left.get());
+    RightValue = valueOf(Right.get());
+}
+
 int32_t TfsOperatorNode::GetInt()
 {
     if (!OptimizeInt) return IntOf(GetValue());
-    if (Op == ocUnMinus) return int32_t(0u - uint32_t(Left->GetInt()));
-    uint32_t a = uint32_t(Left->GetInt()), b = uint32_t(Right->GetInt());
+    if (Op == ocUnMinus) return int32_t(0u - uint32_t(OperandInt(LeftValue, Left.get())));
+    uint32_t a = uint32_t(OperandInt(LeftValue, Left.get())), b = uint32_t(OperandInt(RightValue, Right.get()));
     switch (Op) {
     case ocPlus: return int32_t(a + b);
     case ocMinus: return int32_t(a - b);
@@ -176,15 +202,15 @@ int32_t TfsOperatorNode::GetInt()
 
 bool TfsOperatorNode::GetBool()
 {
-    if (OptimizeInt) {
+    if (OptimizeInt && Op >= ocGreat && Op <= ocEq) {
+        const int32_t a = OperandInt(LeftValue, Left.get()), b = OperandInt(RightValue, Right.get());
         switch (Op) {
-        case ocGreat: return Left->GetInt() > Right->GetInt();
-        case ocLess: return Left->GetInt() < Right->GetInt();
-        case ocLessEq: return Left->GetInt() <= Right->GetInt();
-        case ocGreatEq: return Left->GetInt() >= Right->GetInt();
-        case ocNonEq: return Left->GetInt() != Right->GetInt();
-        case ocEq: return Left->GetInt() == Right->GetInt();
-        default: break;
+        case ocGreat: return a > b;
+        case ocLess: return a < b;
+        case ocLessEq: return a <= b;
+        case ocGreatEq: return a >= b;
+        case ocNonEq: return a != b;
+        default: return a == b;
         }
     }
     if (OptimizeBool) {
@@ -469,6 +495,7 @@ bool CheckNode(TfsExpressionNode* n, TfsScript* script, std::string& errPos, boo
         errPos = n->SourcePosition;
         return false;
     }
+    if (op->OptimizeInt) op->FindOperandValues();
     if (o == ocDivFloat) {
         n->Kind = stFloat;   // a division always gives a float
         op->OptimizeInt = false;
@@ -837,13 +864,16 @@ Variant TfsDesignator::Evaluate(const Variant* assign)
 namespace {
 
 // Runs the routine once setParams has given its parameters their values,
-// saving the caller's locals first when the routine is running already.
-template <class SetParams> Variant CallRoutine(TfsProcVariable* proc, bool wantsResult, const SetParams& setParams)
+// saving the caller's locals first when the routine is running already, and
+// answers what result() reads of the routine's result before they return.
+template <class SetParams, class GetResult>
+auto CallRoutine(TfsProcVariable* proc, bool wantsResult, const SetParams& setParams, const GetResult& result)
 {
     if (!proc->IsRunning) {
         setParams();
         proc->WantsResult = wantsResult;
-        return proc->GetValue();
+        proc->Run();
+        return result();
     }
     // The caller's locals come back however the call ends (a guard, so that
     // an error leaving a deep recursion is not raised again at each level).
@@ -854,14 +884,15 @@ template <class SetParams> Variant CallRoutine(TfsProcVariable* proc, bool wants
     } restore{saved};
     setParams();
     proc->WantsResult = wantsResult;
-    return proc->GetValue();
+    proc->Run();
+    return result();
 }
 
 // True when each argument is an exact integer expression given to a plain
 // Integer parameter, which stores such a value as it comes.
 bool AllIntArgs(TfsProcVariable* proc, const std::vector<std::unique_ptr<TfsCustomExpression>>& args)
 {
-    if (args.empty() || args.size() > size_t(proc->Count())) return false;
+    if (args.empty() || args.size() > TfsProcCallDesignator::kMaxIntArgs || args.size() > size_t(proc->Count())) return false;
     for (size_t j = 0; j < args.size(); ++j) {
         TfsParamItem* p = proc->Params(int(j));
         auto* e = dynamic_cast<TfsExpression*>(args[j].get());
@@ -872,26 +903,56 @@ bool AllIntArgs(TfsProcVariable* proc, const std::vector<std::unique_ptr<TfsCust
 
 }  // namespace
 
-Variant TfsProcCallDesignator::GetValue()
+void TfsProcCallDesignator::FindIntArgs()
 {
     auto* proc = static_cast<TfsProcVariable*>(LinkedItem);
-    const auto& argExprs = FSteps[0]->Args;
-    const size_t na = argExprs.size();
-    if (FIntArgs < 0) FIntArgs = AllIntArgs(proc, argExprs) ? 1 : 0;
+    const auto& args = FSteps[0]->Args;
+    FIntArgs = AllIntArgs(proc, args) ? 1 : 0;
+    if (!FIntArgs) return;
+    FArgCount = args.size();
+    for (size_t j = 0; j < FArgCount; ++j) {
+        FIntArgExprs[j] = static_cast<TfsExpression*>(args[j].get());
+        FIntParams[j] = &proc->Params(int(j))->Value;
+    }
+}
+
+template <class GetResult> auto TfsProcCallDesignator::Call(const GetResult& result)
+{
+    auto* proc = static_cast<TfsProcVariable*>(LinkedItem);
+    if (FIntArgs < 0) FindIntArgs();
     // Every argument is evaluated before any parameter is given its value,
     // so that an argument may call the same routine.
     if (FIntArgs) {
-        int32_t ints[8];   // a call takes at most 8 arguments in this form
-        for (size_t j = 0; j < na; ++j) ints[j] = static_cast<TfsExpression*>(argExprs[j].get())->GetInt();
-        return CallRoutine(proc, WantsResult, [&] {
-            for (size_t j = 0; j < na; ++j) proc->Params(int(j))->Value = Variant(ints[j]);
-        });
+        const size_t na = FArgCount;
+        int32_t ints[kMaxIntArgs];
+        for (size_t j = 0; j < na; ++j) ints[j] = FIntArgExprs[j]->GetInt();
+        return CallRoutine(
+            proc, WantsResult,
+            [&] {
+                for (size_t j = 0; j < na; ++j) *FIntParams[j] = Variant(ints[j]);
+            },
+            result);
     }
+    const auto& argExprs = FSteps[0]->Args;
+    const size_t na = argExprs.size();
     SmallVariants<4> args(na);
     for (size_t j = 0; j < na; ++j) args[j] = argExprs[j]->GetValue();
-    return CallRoutine(proc, WantsResult, [&] {
-        for (size_t j = 0; j < na; ++j) proc->Params(int(j))->SetValue(args[j]);
-    });
+    return CallRoutine(
+        proc, WantsResult,
+        [&] {
+            for (size_t j = 0; j < na; ++j) proc->Params(int(j))->SetValue(args[j]);
+        },
+        result);
+}
+
+Variant TfsProcCallDesignator::GetValue()
+{
+    return Call([this] { return static_cast<TfsProcVariable*>(LinkedItem)->Result(); });
+}
+
+int32_t TfsProcCallDesignator::GetInt()
+{
+    return Call([this] { return static_cast<TfsProcVariable*>(LinkedItem)->ResultInt(); });
 }
 
 Variant TfsStringDesignator::GetValue()

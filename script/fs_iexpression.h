@@ -139,10 +139,20 @@ class TfsProcCallDesignator : public TfsDesignator {
 public:
     using TfsDesignator::TfsDesignator;
     Variant GetValue() override;
+    // The result as a 32-bit integer, as IntOf(GetValue()) would give it.
+    int32_t GetInt();
+    // Calls with more arguments take the general form.
+    static constexpr size_t kMaxIntArgs = 8;
 private:
+    template <class GetResult> auto Call(const GetResult& result);
+    void FindIntArgs();
     // 1 when every argument is an exact integer passed to an Integer
-    // parameter (no variant is built for them), 0 when not, -1 until known.
+    // parameter (no variant is built for them), 0 when not, -1 until known;
+    // then the arguments and the parameters' values they go to.
     int FIntArgs = -1;
+    size_t FArgCount = 0;
+    TfsExpression* FIntArgExprs[kMaxIntArgs] = {};
+    Variant* FIntParams[kMaxIntArgs] = {};
 };
 
 class TfsArrayDesignator : public TfsDesignator {

@@ -390,18 +390,16 @@ Variant TfsProcVariable::GetValue()
     // Recursion goes as deep as the stack allows: when this thread's stack
     // runs low, the call continues on its spare stack; when that is used up
     // as well, the script stops with an error instead of overflowing.
-    if (SpareStack::HasRoom()) return Call();
-    return CallOnSpareStack();
+    Run();
+    return Result();
 }
 
-Variant TfsProcVariable::CallOnSpareStack()
+void TfsProcVariable::CallOnSpareStack()
 {
-    Variant r;
-    SpareStack::Run([&] { r = Call(); }, FormatMsg(fs_itools::SRecursionTooDeep, Name));
-    return r;
+    SpareStack::Run([&] { Call(); }, FormatMsg(fs_itools::SRecursionTooDeep, Name));
 }
 
-Variant TfsProcVariable::Call()
+void TfsProcVariable::Call()
 {
     bool wasRunning = IsRunning;
     IsRunning = true;
@@ -440,8 +438,6 @@ Variant TfsProcVariable::Call()
         ls->IsRunning = true;
         if (ls->MainProgram()) ls->MainProgram()->Execute();
     }
-    if (IsFunction && LinkedItem) return FResultIsPlain ? LinkedItem->Value : LinkedItem->GetValue();
-    return Null();
 }
 
 // ---- helpers -------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "Components.h"
+#include "SpareStack.h"
 #include "Variants.h"
 
 #include <cstdint>
@@ -126,6 +127,16 @@ public:
                     TfsScript* parent, bool isFunction);
     ~TfsProcVariable() override;
     Variant GetValue() override;
+    // Runs the body once its parameters hold their values; then Result (or
+    // ResultInt, without a variant for an Integer result) gives what
+    // GetValue would.
+    void Run()
+    {
+        if (SpareStack::HasRoom()) Call();
+        else CallOnSpareStack();
+    }
+    inline Variant Result();
+    inline int32_t ResultInt();
     bool IsRunning = false;
     bool IsFunction;
     TfsScript* LocalScript;
@@ -140,8 +151,8 @@ public:
     };
     inline const std::vector<LocalSlot>& Locals();
 private:
-    Variant Call();
-    Variant CallOnSpareStack();
+    void Call();
+    void CallOnSpareStack();
     void CollectLocals();
     int FResultIsPlain = -1;   // the result variable holds its value in Value
     std::vector<LocalSlot> FLocals;
@@ -466,6 +477,20 @@ private:
     std::unique_ptr<TfsStatement> FMainProgram;
     std::vector<std::pair<std::string, std::string>> FCodeLines;   // unit -> ",1,5,"
 };
+
+inline Variant TfsProcVariable::Result()
+{
+    if (!IsFunction || !LinkedItem) return Null();
+    return FResultIsPlain ? LinkedItem->Value : LinkedItem->GetValue();
+}
+
+inline int32_t TfsProcVariable::ResultInt()
+{
+    if (IsFunction && LinkedItem && FResultIsPlain && LinkedItem->Value.VType() == varInteger)
+        return int32_t(LinkedItem->Value.RawInt());
+    const Variant v = Result();
+    return v.VType() == varInteger ? int32_t(v.RawInt()) : int32_t(v.AsInt64());
+}
 
 inline const std::vector<TfsProcVariable::LocalSlot>& TfsProcVariable::Locals()
 {

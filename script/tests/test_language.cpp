@@ -76,6 +76,16 @@ INSTANTIATE_TEST_SUITE_P(
                     " i := Id(i) * 2; ShowMessage(i); v := '21';"
                     " ShowMessage(Twice(v) + 1); i := -Id(-5); ShowMessage(i); end.",
                     "-2147483648\n-2\n43\n5\n"},
+        // an Integer function read inside integer arithmetic: a result never
+        // assigned counts as 0, a caller's own result survives the recursive
+        // call, and a comparison reads variables that hold no integer yet
+        ProgramCase{"integer_results_in_arithmetic", "PascalScript",
+                    "function Pos0(n: Integer): Integer; begin if n > 0 then Result := n; end;\n"
+                    "function Sum(n: Integer): Integer;\n"
+                    "begin Result := n; if n > 0 then Result := Result + Sum(n - 1) * 1; end;\n"
+                    "var i, j: Integer;\nbegin ShowMessage(Pos0(0) + 1); ShowMessage(Pos0(4) - 1);"
+                    " ShowMessage(Sum(10)); if i < 1 then ShowMessage(j + 7); end.",
+                    "1\n3\n55\n7\n"},
         ProgramCase{"var_parameters", "PascalScript",
                     "procedure Inc2(var x: Integer; d: Integer = 2); begin x := x + d; end;\n"
                     "var v: Integer; s: String;\nbegin v := 1; Inc2(v); Inc2(v, 10); ShowMessage(v);\n"
