@@ -718,18 +718,32 @@ std::string TfrxBand::BaseBandName() const
     return n;
 }
 
-int TfrxBand::BandClassIndex() const
+namespace frxClass {
+namespace {
+const std::vector<TClass>& BandTable()
 {
-    static const TClass table[] = {
+    static const std::vector<TClass> table{
         TfrxReportTitle::StaticClass(),  TfrxReportSummary::StaticClass(), TfrxPageHeader::StaticClass(),
         TfrxPageFooter::StaticClass(),   TfrxHeader::StaticClass(),        TfrxFooter::StaticClass(),
         TfrxMasterData::StaticClass(),   TfrxDetailData::StaticClass(),    TfrxSubdetailData::StaticClass(),
         TfrxDataBand4::StaticClass(),    TfrxDataBand5::StaticClass(),     TfrxDataBand6::StaticClass(),
         TfrxGroupHeader::StaticClass(),  TfrxGroupFooter::StaticClass(),   TfrxChild::StaticClass(),
         TfrxColumnHeader::StaticClass(), TfrxColumnFooter::StaticClass(),  TfrxOverlay::StaticClass()};
+    return table;
+}
+}  // namespace
+TClass BandClass(int index)
+{
+    return index >= 0 && index < BandClassCount() ? BandTable()[size_t(index)] : nullptr;
+}
+int BandClassCount() { return int(BandTable().size()); }
+}  // namespace frxClass
+
+int TfrxBand::BandClassIndex() const
+{
     int r = 0;
-    for (int i = 0; i < int(std::size(table)); ++i)
-        if (InheritsFrom(table[i])) r = i;
+    for (int i = 0; i < frxClass::BandClassCount(); ++i)
+        if (InheritsFrom(frxClass::BandClass(i))) r = i;
     return r;
 }
 

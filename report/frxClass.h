@@ -1295,6 +1295,9 @@ private:
 };
 
 namespace frxClass {
+// The band classes in their order (report title 0 .. overlay 17); null past the end.
+TClass BandClass(int index);
+int BandClassCount();
 // Registers the report classes for streaming (33 classes), once.
 void Initialize();
 // Set by the engine and preview units: make the engine and the prepared

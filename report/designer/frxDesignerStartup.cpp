@@ -3,6 +3,7 @@
 #include "UnitSequence.h"
 #include "frxCodeUtils.h"
 #include "frxDesgnEditors.h"
+#include "frxDesgnForm.h"
 #include "frxrcDesgn.h"
 
 namespace frxDesignerStartup {
@@ -14,6 +15,7 @@ TUnitSequence& Units()
         {frxrcDesgn::Initialize, nullptr},
         {frxCodeUtils::Initialize, nullptr},
         {frxDesgnEditors::Initialize, nullptr},
+        {frxDesgnForm::Initialize, frxDesgnForm::Finalize},
     };
     return units;
 }
