@@ -1376,8 +1376,10 @@ public:
     virtual bool CanSelectRow(int row) { return true; }
     virtual void FocusedRowChanging(int row) {}
     virtual void CorrectEditingRecord(int record);
-    // A record was deleted: later ones moved down by one.
-    virtual void CorrectDetailsAfterDelete(int record) {}
+    // A record was inserted / deleted: the records after it moved up / down by
+    // one, and so must the master record index of their detail controllers.
+    virtual void CorrectDetailsAfterInsert(int record);
+    virtual void CorrectDetailsAfterDelete(int record);
     // Sets the recorded data change, for a provider that re-read one record.
     void SetRecordedDataChange(TcxDataChangeKind kind, int item, int record)
     {
@@ -1586,6 +1588,7 @@ private:
     int FNextListenerId = 1;
     int FGridModeLocateCount = 0;
     TcxCustomDataRelationList* FRelations = nullptr;
+    void ShiftDetailMasters(int from, int delta);
     TcxCustomDataRelation* FMasterRelation = nullptr;
     int FMasterRecordIndex = -1;
     bool FPatternMode = false;

@@ -365,6 +365,7 @@ int TcxCustomDataController::InsertRecord(int record)
 {
     if (record < 0 || record > GetRecordCount()) cxDataControllerError(&cxSDataRecordIndexError);
     FStorage->InsertRecord(record);
+    CorrectDetailsAfterInsert(record);
     DataChanged(dckRecordAdded, -1, -1);
     return record;
 }
@@ -376,7 +377,6 @@ void TcxCustomDataController::DeleteRecord(int record)
     bool newItem = record < 0 && record == FNewItemRecordIndex;
     FStorage->DeleteRecord(record);
     if (record >= 0) {
-        CorrectEditingRecord(record);
         CorrectDetailsAfterDelete(record);
         // Records above the deleted one moved down: so does a bookmark on them.
         if (FBookmarkRecordIndex > record) --FBookmarkRecordIndex;

@@ -220,6 +220,29 @@ bool TcxCustomDataController::ClearDetailObject(int record, int relationIndex)
     return true;
 }
 
+// The records from `from` on moved by `delta` in the storage: so do the master
+// record indexes of their existing detail controllers.
+void TcxCustomDataController::ShiftDetailMasters(int from, int delta)
+{
+    if (!FRelations || !FRelations->LinkField) return;
+    for (int r = std::max(from, 0); r < GetRecordCount(); ++r) {
+        TcxDetailObject* obj = StoredDetailObject(this, r);
+        if (!obj) continue;
+        for (auto* info : obj->Infos)
+            if (info && info->Link)
+                if (TcxCustomDataController* d = GetDetailDataControllerByLinkObject(info->Link))
+                    d->FMasterRecordIndex += delta;
+    }
+}
+
+void TcxCustomDataController::CorrectDetailsAfterInsert(int record) { ShiftDetailMasters(record + 1, 1); }
+
+void TcxCustomDataController::CorrectDetailsAfterDelete(int record)
+{
+    CorrectEditingRecord(record);
+    if (record >= 0) ShiftDetailMasters(record, -1);
+}
+
 void TcxCustomDataController::ClearDetailLinkObject(int record, int relationIndex)
 {
     if (ClearDetailObject(record, relationIndex)) Change(dcfDetails);

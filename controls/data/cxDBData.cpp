@@ -378,8 +378,7 @@ void TcxDBDataProvider::First()
     // A detail clone stands on the first of its master's rows.
     if (c->MasterKeyValues.IsEmpty()) return;
     bool reopened = false;
-    c->GetDetailFilterAdapter()->DetailFirst(ds, c->GetDetailKeyFieldNamesIfMaster(), reopened,
-                                             c->DataModeController()->DetailInSQLMode, c->MasterKeyValues);
+    c->DataModeController()->DoDetailFirst(c->GetDetailKeyFieldNamesIfMaster(), c->MasterKeyValues, reopened);
     if (reopened) SavePos();
     SetOwnsDetailRows(true);
 }
@@ -694,6 +693,7 @@ void TcxDBDataProvider::DataScrolled(int distance)
         CurrentRecordIndex += distance;
     }
     TcxCustomDataProvider::DataScrolled(distance);
+    if (IsGridMode() && DBController()->IsDataSetSequenced()) DBController()->SequencedScrollChanged();
 }
 
 void TcxDBDataProvider::StructureChanged(int kind) { TcxCustomDataProvider::StructureChanged(kind); }
@@ -1006,6 +1006,24 @@ void TcxDBDataModeController::Assign(TPersistent* source)
     SetSmartRefresh(s->FSmartRefresh);
     MirrorInserts = s->MirrorInserts;
     SetSyncMode(s->FSyncMode);
+    // Clones take the pattern's settings: they position the detail data set too.
+    OnDetailFirst = s->OnDetailFirst;
+    OnDetailIsCurrentQuery = s->OnDetailIsCurrentQuery;
+}
+
+bool TcxDBDataModeController::DoDetailIsCurrentQuery(const std::string& names, const Variant& values)
+{
+    TDataSet* ds = FController->DataSet();
+    if (OnDetailIsCurrentQuery) return OnDetailIsCurrentQuery(FController, ds, names, values);
+    return FController->GetDetailFilterAdapter()->IsCurrentQuery(ds, names, values);
+}
+
+void TcxDBDataModeController::DoDetailFirst(const std::string& names, const Variant& values, bool& reopened)
+{
+    reopened = false;
+    TDataSet* ds = FController->DataSet();
+    if (OnDetailFirst) OnDetailFirst(FController, ds, names, values, reopened);
+    else FController->GetDetailFilterAdapter()->DetailFirst(ds, names, reopened, DetailInSQLMode, values);
 }
 
 void TcxDBDataModeController::SetGridMode(bool v)
@@ -1207,7 +1225,12 @@ void TcxDBDataController::Assign(TPersistent* source)
     }
 }
 
-void TcxDBDataController::SetDataSource(TDataSource* source) { DBProvider()->SetDataSource(source); }
+void TcxDBDataController::SetDataSource(TDataSource* source)
+{
+    if (DataSource() == source) return;
+    DBProvider()->SetDataSource(source);
+    DataSourceChanged();
+}
 
 int TcxDBDataController::GetDataSetRecordCount()
 {
@@ -1219,6 +1242,17 @@ int TcxDBDataController::GetDataSetRecNo()
 {
     TDataSet* ds = DataSet();
     return ds && ds->Active() ? ds->RecNo() : -1;
+}
+
+void TcxDBDataController::SetDataSetRecNo(int recNo)
+{
+    if (TDataSet* ds = DataSet()) ds->SetRecNo(recNo);
+}
+
+bool TcxDBDataController::IsDataSetSequenced()
+{
+    TDataSet* ds = DataSet();
+    return ds && ds->IsSequenced();
 }
 
 bool TcxDBDataController::IsKeyNavigation() { return FKeyField && !IsGridMode(); }
@@ -1605,6 +1639,7 @@ void TcxDBDataController::GetGroupValueSlot(int record, TcxCustomDataField* fiel
 
 void TcxDBDataController::CorrectDetailsAfterDelete(int record)
 {
+    TcxCustomDataController::CorrectDetailsAfterDelete(record);
     TcxDBDataProvider* p = DBProvider();
     if (p->UpdatingRecordIndex == record) {
         p->UpdatingRecordIndex = cxNullEditingRecordIndex;
@@ -2159,7 +2194,7 @@ void TcxDBDataController::SyncDetail()
 {
     if (!DataModeController()->DetailInSQLMode || MasterKeyValues.IsEmpty()) return;
     std::string names = GetDetailKeyFieldNamesIfMaster();
-    if (names.empty() || GetDetailFilterAdapter()->IsCurrentQuery(DataSet(), names, MasterKeyValues)) return;
+    if (names.empty() || DataModeController()->DoDetailIsCurrentQuery(names, MasterKeyValues)) return;
     TcxDBDataProvider* p = DBProvider();
     p->LockSource();
     ReopeningDetail = true;

@@ -249,11 +249,25 @@ public:
 };
 TcxDBAdapterList* cxDetailFilterAdapters();
 
+// Application code positioning a detail data set on one master's rows in place
+// of the adapter: by a locate, or by re-opening a query (then reopened := true).
+using TcxDBDataModeControllerDetailFirstEvent =
+    std::function<void(TcxDBDataController* sender, TDataSet* dataSet, const std::string& masterDetailKeyFieldNames,
+                       const Variant& masterDetailKeyValues, bool& reopened)>;
+// Whether the detail query is already open for these master key values.
+using TcxDBDataModeControllerDetailIsCurrentQueryEvent =
+    std::function<bool(TcxDBDataController* sender, TDataSet* dataSet, const std::string& masterDetailKeyFieldNames,
+                       const Variant& masterDetailKeyValues)>;
+
 class TcxDBDataModeController : public TPersistent {
     QZ_CLASS(TcxDBDataModeController, TPersistent)
 public:
     explicit TcxDBDataModeController(TcxDBDataController* controller) : FController(controller) {}
     void Assign(TPersistent* source) override;
+    virtual bool DoDetailIsCurrentQuery(const std::string& names, const Variant& values);
+    virtual void DoDetailFirst(const std::string& names, const Variant& values, bool& reopened);
+    TcxDBDataModeControllerDetailFirstEvent OnDetailFirst;
+    TcxDBDataModeControllerDetailIsCurrentQueryEvent OnDetailIsCurrentQuery;
     bool GridMode() const { return FGridMode; }
     void SetGridMode(bool v);
     int GridModeBufferCount() const { return FGridModeBufferCount; }
@@ -408,6 +422,8 @@ public:
     TDataSet* DataSet() const { return DBProvider()->DataSet(); }
     int GetDataSetRecordCount();
     int GetDataSetRecNo();
+    void SetDataSetRecNo(int recNo);
+    bool IsDataSetSequenced();
     const std::string& KeyFieldNames() const { return FKeyFieldNames; }
     void SetKeyFieldNames(const std::string& names);
     void GetKeyFields(std::vector<TcxCustomDataField*>& list);
@@ -439,6 +455,10 @@ public:
     void UpdateEditingRecord();
     virtual int GetDefaultGridModeBufferCount() { return 100; }
     virtual void GridModeBufferChanged() { Change(dcfLayout); }
+    // Hooks for subclasses: the bound data source was replaced; a sequenced data
+    // set scrolled in grid mode (its record numbers can place a scroll bar).
+    virtual void DataSourceChanged() {}
+    virtual void SequencedScrollChanged() {}
     void RefreshGridModeBuffer();
 
     TcxDBDataModeController* DataModeController() const { return FDataModeController; }

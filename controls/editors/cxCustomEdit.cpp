@@ -491,7 +491,7 @@ void TcxCustomEdit::DoAfterKeyDown(WORD& Key, TShiftState Shift)
 void TcxCustomEdit::KeyDown(WORD& Key, TShiftState Shift)
 {
     FEscHandled = false;
-    TcxContainer::KeyDown(Key, Shift);
+    if (!IsClickKey(Key, Shift)) TcxContainer::KeyDown(Key, Shift);
     if (Key != 0) DoEditKeyDown(Key, Shift);
 }
 
@@ -506,6 +506,11 @@ void TcxCustomEdit::KeyPress(char& Key)
     if (Key != 0) DoEditKeyPress(Key);
 }
 
+bool TcxCustomEdit::IsClickKey(WORD Key, TShiftState Shift)
+{
+    return ActiveProperties() && EditViewInfo()->ButtonCount() > 0 && ShortCut(Key, Shift) == ActiveProperties()->ClickKey();
+}
+
 void TcxCustomEdit::DoEditKeyDown(WORD& Key, TShiftState Shift)
 {
     if (Key == 0 || !ActiveProperties()) return;
@@ -516,7 +521,7 @@ void TcxCustomEdit::DoEditKeyDown(WORD& Key, TShiftState Shift)
         Key = 0;
         return;
     }
-    if (EditViewInfo()->ButtonCount() > 0 && s == ActiveProperties()->ClickKey()) {
+    if (TcxCustomEdit::IsClickKey(Key, Shift)) {
         // The click key clicks the default button.
         TcxCustomEditViewInfo* vi = EditViewInfo();
         for (int k = 0; k < vi->ButtonCount(); ++k)

@@ -1122,6 +1122,13 @@ bool TcxCustomDropDownEdit::CanUseLookupNavigation(bool AForWheel)
     return true;
 }
 
+bool TcxCustomDropDownEdit::IsClickKey(WORD Key, TShiftState Shift)
+{
+    if (TcxCustomMaskEdit::IsClickKey(Key, Shift)) return true;
+    if (!IsInplace() || !HasPopupWindow()) return false;
+    return Shift.Contains(ssAlt) || Shift.Contains(ssCtrl) || Key < 32 || Key > 255;
+}
+
 void TcxCustomDropDownEdit::DoEditKeyDown(WORD& Key, TShiftState Shift)
 {
     const bool alt = Shift.Contains(ssAlt);

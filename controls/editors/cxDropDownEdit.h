@@ -302,6 +302,9 @@ protected:
     virtual void LocateTextInPopup();
     void ResetEditData(TcxCustomEditData* AEditData) override;
     void DoEditKeyDown(WORD& Key, TShiftState Shift) override;
+    // In place with the popup open, Alt and Ctrl keys and keys beyond the
+    // character range are the popup's, not the host grid's.
+    bool IsClickKey(WORD Key, TShiftState Shift) override;
     void DoEditKeyPress(char& Key) override;
     // A character beyond ASCII opens the popup as a typed one does.
     bool InnerWideChar(char32_t ACh) override;

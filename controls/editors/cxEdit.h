@@ -836,6 +836,8 @@ protected:
     virtual void DoEditValueChanged();
     virtual void DoAfterKeyDown(WORD& Key, TShiftState Shift);
     virtual void DoEditKeyDown(WORD& Key, TShiftState Shift);
+    // A key the edit keeps to itself: it skips OnKeyDown and so the host.
+    virtual bool IsClickKey(WORD Key, TShiftState Shift);
     virtual void DoEditKeyPress(char& Key) {}
     virtual void BeforeRepositoryItemChange() {}
     virtual void AfterRepositoryItemChange() {}

@@ -2144,6 +2144,8 @@ TRect TcxGridNewItemRowViewInfo::GetNewItemRowSeparatorBounds()
     return r;
 }
 
+bool TcxGridNewItemRowViewInfo::GetVisible() { return RowsViewInfo()->IsNewItemRowVisible(); }
+
 bool TcxGridNewItemRowViewInfo::ShowInfoText()
 {
     TcxGridTableView* view = TableView();

@@ -864,6 +864,8 @@ public:
     using TcxGridDataRowViewInfo::TcxGridDataRowViewInfo;
     virtual TRect GetNewItemRowSeparatorBounds();
     virtual bool ShowInfoText();
+    // Not one of the records area's rows: shown whenever the area shows it.
+    bool GetVisible() override;
     int GetHeight() override;
     int CalculateHeight() override;
     bool GetAutoHeight() override { return false; }

@@ -27,6 +27,7 @@ QZ_CLASS_IMPL(TcxGridDataCellPainter, TcxGridTableDataCellPainter)
 QZ_CLASS_IMPL(TcxCustomGridRowPainter, TcxCustomGridRecordPainter)
 QZ_CLASS_IMPL(TcxGridDataRowPainter, TcxCustomGridRowPainter)
 QZ_CLASS_IMPL(TcxGridMasterDataRowPainter, TcxGridDataRowPainter)
+QZ_CLASS_IMPL(TcxGridNewItemRowPainter, TcxGridDataRowPainter)
 QZ_CLASS_IMPL(TcxGridExpandButtonCellPainter, TcxCustomGridCellPainter)
 QZ_CLASS_IMPL(TcxGridGroupRowPainter, TcxCustomGridRowPainter)
 QZ_CLASS_IMPL(TcxGridGroupCellPainter, TcxCustomGridCellPainter)
@@ -112,6 +113,7 @@ TcxCustomGridCellPainterClass TablePainterClassFor(TcxCustomGridCellViewInfo* AV
     if (is(TcxGridIndicatorFooterItemViewInfo::StaticClass())) return ClassOf<TcxGridIndicatorFooterItemPainter>();
     if (is(TcxGridIndicatorViewInfo::StaticClass())) return ClassOf<TcxGridIndicatorPainter>();
     if (is(TcxGridMasterDataRowViewInfo::StaticClass())) return ClassOf<TcxGridMasterDataRowPainter>();
+    if (is(TcxGridNewItemRowViewInfo::StaticClass())) return ClassOf<TcxGridNewItemRowPainter>();
     if (is(TcxGridDataRowViewInfo::StaticClass())) return ClassOf<TcxGridDataRowPainter>();
     if (is(TcxGridGroupRowViewInfo::StaticClass())) return ClassOf<TcxGridGroupRowPainter>();
     if (is(TcxCustomGridRowViewInfo::StaticClass())) return ClassOf<TcxCustomGridRowPainter>();
@@ -409,6 +411,31 @@ void TcxGridDataRowPainter::Paint()
         TcxGridRowsPainter(Canvas(), row->RowsViewInfo()).DrawDataRowCells(row);
     if (TcxGridPreviewCellViewInfo* preview = row->PreviewViewInfo())
         if (preview->Calculated && preview->Bounds.Height() > 0) PaintViewInfo(Canvas(), preview);
+}
+
+void TcxGridNewItemRowPainter::DrawBackground()
+{
+    TcxGridNewItemRowViewInfo* row = NewItemRowViewInfo();
+    if (row->ShowInfoText() && !row->HasBackgroundBitmap()) Canvas()->FillRect(row->ContentBounds(), row->Params.Color);
+    else TcxGridDataRowPainter::DrawBackground();
+}
+
+void TcxGridNewItemRowPainter::DrawNewItemRowSeparator()
+{
+    TcxGridNewItemRowViewInfo* row = NewItemRowViewInfo();
+    TRect r = row->GetNewItemRowSeparatorBounds();
+    if (IsRectEmpty(r)) return;
+    LookOf(row)->DrawHeader(Canvas(), r, r, {}, cxBordersAll, cxbsNormal, taLeftJustify, vaTop, false, false,
+                            std::string(), nullptr, clBtnText,
+                            row->TableView()->OptionsView()->GetNewItemRowSeparatorColor());
+}
+
+void TcxGridNewItemRowPainter::Paint()
+{
+    // The row's text is the info text exactly while it shows no cells.
+    if (NewItemRowViewInfo()->ShowInfoText()) DrawText();
+    else TcxGridDataRowPainter::Paint();
+    DrawNewItemRowSeparator();
 }
 
 namespace {

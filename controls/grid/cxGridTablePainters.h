@@ -233,6 +233,21 @@ public:
     void Paint() override;
 };
 
+// The new-item row: the info text in place of its cells until it takes the
+// focus, then the separator band below it.
+class TcxGridNewItemRowPainter : public TcxGridDataRowPainter {
+    QZ_CLASS(TcxGridNewItemRowPainter, TcxGridDataRowPainter)
+public:
+    using TcxGridDataRowPainter::TcxGridDataRowPainter;
+    void DrawBackground() override;
+    virtual void DrawNewItemRowSeparator();
+    void Paint() override;
+    TcxGridNewItemRowViewInfo* NewItemRowViewInfo() const
+    {
+        return static_cast<TcxGridNewItemRowViewInfo*>(ViewInfo());
+    }
+};
+
 // A master row: its expand button cell, its details while shown, then its cells.
 class TcxGridMasterDataRowPainter : public TcxGridDataRowPainter {
     QZ_CLASS(TcxGridMasterDataRowPainter, TcxGridDataRowPainter)

@@ -23,6 +23,10 @@ class TDBController : public TcxDBDataController {
 public:
     std::vector<std::unique_ptr<TTestColumn>> Columns;
     std::vector<std::string> Log;
+    int SourceChanges = 0;
+    int SequencedScrolls = 0;
+    void DataSourceChanged() override { ++SourceChanges; }
+    void SequencedScrollChanged() override { ++SequencedScrolls; }
     TDBController()
     {
         OnUpdateControl = [this](TcxUpdateControlInfo* info) { Log.push_back(TTestController::Describe(info)); };
@@ -235,6 +239,37 @@ TEST_F(DBFixture, GridModeHoldsTheBufferWindow)
     c->Groups()->ChangeGroupIndex(2, 0);
     EXPECT_FALSE(c->IsGridMode());
     EXPECT_EQ(c->GetRecordCount(), 6);
+}
+
+TEST_F(DBFixture, RecordNumbersAndHooksFollowTheDataSet)
+{
+    People();
+    EXPECT_EQ(c->SourceChanges, 1);
+    c->SetDataSource(src.get());   // the same source: nothing changed
+    EXPECT_EQ(c->SourceChanges, 1);
+    EXPECT_TRUE(c->IsDataSetSequenced());
+    c->DataModeController()->SetGridModeBufferCount(3);
+    c->DataModeController()->SetGridMode(true);
+    c->SetDataSetRecNo(5);
+    EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Sun");
+    EXPECT_EQ(c->GetDataSetRecNo(), 5);
+    c->SequencedScrolls = 0;
+    ds->Prior();
+    EXPECT_EQ(c->SequencedScrolls, 1);
+    // Outside grid mode a scroll is no business of the sequenced hook.
+    c->DataModeController()->SetGridMode(false);
+    c->SetDataSetRecNo(2);
+    EXPECT_EQ(c->GetFocusedRecordIndex(), 1);
+    c->SequencedScrolls = 0;
+    ds->Next();
+    EXPECT_EQ(c->GetFocusedRecordIndex(), 2);
+    EXPECT_EQ(c->SequencedScrolls, 0);
+
+    c->SetDataSource(nullptr);
+    EXPECT_EQ(c->SourceChanges, 2);
+    EXPECT_FALSE(c->IsDataSetSequenced());
+    EXPECT_EQ(c->GetDataSetRecNo(), -1);
+    c->SetDataSetRecNo(3);   // no data set: nothing to move, no fault
 }
 
 TEST_F(DBFixture, EmptyDataSetInGridMode)

@@ -35,6 +35,9 @@ public:
         link->Clone->AddColumn("StudentId");
         link->Clone->AddColumn("Amount");
         link->Clone->SetKeyFieldNames("Id");
+        // A clone takes its pattern's data-mode settings, as the grid's clones do.
+        if (auto* pattern = DynamicCast<TcxDBDataController>(relation->DetailDataController()))
+            link->Clone->DataModeController()->Assign(pattern->DataModeController());
         link->Clone->SetMasterRelation(relation, record);
         return link;
     }
@@ -194,4 +197,40 @@ TEST_F(MasterDetail, WithoutKeysAReloadCollapses)
     students.First();
     students.Delete();
     EXPECT_FALSE(master->GetDetailExpanding(1));
+}
+
+TEST_F(MasterDetail, DetailEventsStandInForTheAdapter)
+{
+    std::vector<std::string> calls;
+    bool current = true;
+    TcxDBDataModeController* dm = pattern->DataModeController();
+    dm->OnDetailFirst = [&](TcxDBDataController*, TDataSet* ds, const std::string& names, const Variant& values,
+                            bool& reopened) {
+        calls.push_back("first " + names + "=" + values.AsString());
+        EXPECT_FALSE(reopened);
+        ds->Locate(names, values, TLocateOptions());
+    };
+    dm->OnDetailIsCurrentQuery = [&](TcxDBDataController* sender, TDataSet* ds, const std::string& names,
+                                     const Variant& values) {
+        calls.push_back("current? " + names + "=" + values.AsString());
+        EXPECT_EQ(ds, &receipts);
+        EXPECT_NE(sender, pattern.get());   // the clone asks
+        return current;
+    };
+    auto* third = static_cast<TDBCtl*>(master->GetDetailDataController(2, 0));
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->GetRecordCount(), 3);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), "first StudentId=3");
+
+    // In SQL mode a clone re-positions only when the query is not already its own.
+    third->DataModeController()->DetailInSQLMode = true;
+    calls.clear();
+    third->SyncDetails();
+    EXPECT_EQ(calls, std::vector<std::string>{"current? StudentId=3"});
+    current = false;
+    calls.clear();
+    third->SyncDetails();
+    EXPECT_EQ(calls, (std::vector<std::string>{"current? StudentId=3", "first StudentId=3"}));
+    EXPECT_EQ(receipts.FieldByName("StudentId")->AsInteger(), 3);
 }

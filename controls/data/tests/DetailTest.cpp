@@ -136,3 +136,35 @@ TEST_F(DetailFixture, ForEachDetailReachesEveryClone)
     master->ResetRelationItemDetails(&level);
     EXPECT_FALSE(master->IsDetailLinkObjectExists(0, 0));
 }
+
+// Inserting or deleting a master record above an expanded one moves the
+// expanded record in the storage; its detail must follow it, so that the
+// detail still belongs to the same master row.
+TEST_F(DetailFixture, DetailsFollowTheirMasterWhenRecordsAreInsertedOrDeletedAbove)
+{
+    pattern->SetMasterMode(master->GetRelations()->Add(&level), true);
+    ASSERT_TRUE(master->ChangeDetailExpanding(2, true));
+    TcxCustomDataController* clone = master->GetDetailDataController(2, 0);
+    TcxCustomDataController* above = master->GetDetailDataController(0, 0);
+    ASSERT_NE(clone, nullptr);
+    ASSERT_NE(above, nullptr);
+
+    int added = master->InsertRecord(1);
+    master->SetValue(added, 0, V(10));
+    EXPECT_EQ(clone->GetMasterRecordIndex(), 3);
+    EXPECT_EQ(master->GetValue(clone->GetMasterRecordIndex(), 0), V(3));
+    EXPECT_EQ(master->GetDetailDataController(3, 0), clone);
+    EXPECT_TRUE(master->GetDetailExpanding(3));
+    EXPECT_EQ(above->GetMasterRecordIndex(), 0);   // before the insert: unmoved
+
+    master->DeleteRecord(0);   // frees the detail of record 0
+    EXPECT_EQ(clone->GetMasterRecordIndex(), 2);
+    EXPECT_EQ(master->GetValue(clone->GetMasterRecordIndex(), 0), V(3));
+    EXPECT_TRUE(master->GetDetailExpanding(2));
+    master->DeleteRecord(0);   // the inserted record
+    EXPECT_EQ(clone->GetMasterRecordIndex(), 1);
+    EXPECT_EQ(master->GetDetailDataController(1, 0), clone);
+
+    master->InsertRecord(master->GetRecordCount());   // after it: unmoved
+    EXPECT_EQ(clone->GetMasterRecordIndex(), 1);
+}

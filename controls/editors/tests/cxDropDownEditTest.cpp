@@ -401,3 +401,47 @@ TEST_F(DropDownEditTest, TheCloseButtonClosesWithoutAcceptingUnlessTheQueryRefus
     GuiTest::Click(w, c);
     EXPECT_FALSE(Edit->HasPopupWindow());
 }
+
+// While an in-place editor's popup is open, Alt and Ctrl keys and the
+// non-character keys belong to the popup: the host grid, listening on
+// OnKeyDown, never sees them. Closed, or stand-alone, everything reaches it.
+TEST_F(DropDownEditTest, AnOpenInPlacePopupKeepsItsKeysFromTheHost)
+{
+    struct Case {
+        WORD key;
+        TShiftState shift;
+        bool inplaceOpen;   // reaches OnKeyDown in place with the popup open
+    };
+    const Case cases[] = {
+        {'A', {ssCtrl}, false}, {'X', {ssAlt}, false}, {VK_BACK, {}, false},
+        {'A', {}, true},        {'7', {ssShift}, true}, {VK_DELETE, {}, true},
+    };
+    auto* inplace = new TTestDropDownEdit(Form, true);
+    inplace->SetParent(Form);
+    inplace->SetBounds(10, 100, 160, 21);
+    for (TTestDropDownEdit* e : {Edit, inplace}) {
+        std::vector<WORD> seen;
+        e->OnKeyDown = [&](TObject*, WORD& k, TShiftState) {
+            if (k == VK_CONTROL || k == VK_MENU || k == VK_SHIFT) return;   // the modifiers' own presses
+            seen.push_back(k);
+            k = 0;   // the host took it
+        };
+        e->SetFocus();
+        GuiTest::ProcessEvents();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << (e->IsInplace() ? "in place " : "stand-alone ") << c.key);
+            seen.clear();
+            Key(c.key, c.shift);   // closed: the host sees every key
+            EXPECT_EQ(seen.size(), 1u);
+            e->DropDown();
+            GuiTest::ProcessEvents();
+            ASSERT_TRUE(e->HasPopupWindow());
+            seen.clear();
+            Key(c.key, c.shift);
+            EXPECT_EQ(seen.size(), e->IsInplace() && !c.inplaceOpen ? 0u : 1u);
+            e->CloseUp(false);
+            GuiTest::ProcessEvents();
+        }
+        e->OnKeyDown = nullptr;
+    }
+}

@@ -197,4 +197,48 @@ TEST_F(GridTablePaintersTest, APictureOfAStudentList)
         EXPECT_TRUE(GuiTest::SavePng(canvas->Bitmap(), std::string(dir) + "/grid-table-view.png"));
 }
 
+TEST_F(GridTablePaintersTest, TheNewItemRowShowsItsInfoTextUntilFocusedThenItsCells)
+{
+    Fill({{"张三", "男", "13800000001"}, {"李四", "女", "13800000002"}});
+    View->OptionsView()->SetNewItemRow(true);
+    View->OptionsView()->SetNewItemRowSeparatorColor(clLime);
+    View->OptionsView()->SetGroupByBox(false);
+    Layout();
+    auto canvas = PaintView();
+    TcxGridNewItemRowViewInfo* nr = Rows()->NewItemRowViewInfo();
+    ASSERT_NE(nr, nullptr);
+    ASSERT_TRUE(nr->ShowInfoText());
+    const TCanvasOp* text = nullptr;
+    for (const TCanvasOp& op : canvas->Ops())
+        if (op.Text == "Click here to add a new row") text = &op;
+    ASSERT_NE(text, nullptr);
+    // The band below the row in the separator colour, inside its header borders;
+    // the row itself in its background colour where no text is.
+    TRect sep = nr->GetNewItemRowSeparatorBounds();
+    TBitmap* shot = canvas->Bitmap();
+    EXPECT_EQ(shot->Canvas()->Pixels(sep.Left + 20, (sep.Top + sep.Bottom) / 2), clLime);
+    EXPECT_EQ(shot->Canvas()->Pixels(nr->ContentBounds().Left + 3, nr->ContentBounds().Top + 2),
+              ColorToRGB(nr->Params.Color));
+    GuiTest::SavePng(shot, "grid-new-item-row.png");
+
+    // Focused, the row is one to type into: cells, no info text.
+    View->Site()->SetFocus();
+    GuiTest::ProcessEvents();
+    Controller()->FocusNewItemRow();
+    View->DataController()->SetValue(View->DataController()->GetNewItemRecordIndex(), 0, Variant("王五"));
+    Layout();
+    nr = Rows()->NewItemRowViewInfo();
+    ASSERT_FALSE(nr->ShowInfoText());
+    canvas = PaintView();
+    bool infoShown = false, cellShown = false;
+    for (const TCanvasOp& op : canvas->Ops()) {
+        infoShown |= op.Text == "Click here to add a new row";
+        cellShown |= op.Text == "王五";
+    }
+    EXPECT_FALSE(infoShown);
+    EXPECT_TRUE(cellShown);
+    EXPECT_EQ(canvas->Bitmap()->Canvas()->Pixels(sep.Left + 20, (sep.Top + sep.Bottom) / 2), clLime);
+    GuiTest::SavePng(canvas->Bitmap(), "grid-new-item-row-focused.png");
+}
+
 }  // namespace
