@@ -331,9 +331,11 @@ Uis::TLabel* AddField(TComponent* owner, TPanel* panel, const std::string& capti
     const int col = index % 2, row = index / 2;
     const int left = 16 + col * 300, top = 14 + row * 30;
     UiKit::MakeLabel(owner, panel, caption + ":", left, top);
-    auto* value = UiKit::Make<Uis::TLabel>(owner, panel, left + 90, top, 200, 13);
+    auto* value = UiKit::Make<Uis::TLabel>(owner, panel, left + 90, top, 200, 18);
     value->Font()->SetColor(clBlue);
+    // A fixed width: sized to its empty text it would show nothing later.
     value->SetAutoSize(false);
+    value->SetBounds(left + 90, top, 200, 18);
     value->SetCaption("");
     return value;
 }
@@ -378,6 +380,8 @@ void TmainFrm::BuildPanels()
     Button9 = UiKit::MakeButton(this, pnlGraduated1, "撤消", 640, 44);
 
     lblGraduateHint1 = UiKit::Make<Uis::TLabel>(this, pnlGraduateNull1, 16, 14, 400, 30);
+    lblGraduateHint1->SetAutoSize(false);
+    lblGraduateHint1->SetBounds(16, 14, 400, 30);
     lblGraduateHint1->SetCaption("");
     Button7 = UiKit::MakeButton(this, pnlGraduateNull1, "毕业", 16, 50);
     Button15 = UiKit::MakeButton(this, pnlGraduateNull1, "退学", 100, 50);

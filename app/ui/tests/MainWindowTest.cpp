@@ -14,6 +14,9 @@
 #include "TreePath.h"
 #include "UiTestDb.h"
 #include "UisGrids.h"
+#include "cxGridDBTableView.h"
+#include "cxGridTableLayout.h"
+#include "cxGridTableView.h"
 #include "main.h"
 
 #include <cstdlib>
@@ -291,6 +294,9 @@ TEST_F(MainWindowTest, DetailTabsShowTheCurrentStudent)
     EXPECT_EQ(Frm->txtCar1->Caption(), "粤A-1234");
     EXPECT_EQ(Frm->txtNotes1->Caption(), "早上");
     EXPECT_EQ(Frm->txtClassname1->Font()->Color(), clBlue);
+    // The values keep their room: made empty, they still show the texts given later.
+    for (Uis::TLabel* l : {Frm->txtSigndate1, Frm->txtClassname1, Frm->txtCar1, Frm->txtNotes1})
+        EXPECT_GE(l->Width(), 150) << l->Caption();
 
     Locate("李四");
     Frm->StudentSelected(true);
@@ -399,6 +405,35 @@ TEST_F(MainWindowTest, ReceiptAndExamGridsAreMadeWhenTheirTabFirstShowsAStudent)
     Locate("张三");
     Frm->StudentSelected(true);
     EXPECT_EQ(Join(Frm->ExamList()->ItemNameFld), "科目一,科目二");
+}
+
+// The window over the small school, laid out and painted: the students in
+// training in the grid, each tab's detail of the first of them. Pictures of
+// the window are kept when QZ_KEEP_PICTURES names a folder.
+TEST_F(MainWindowTest, APopulatedSchoolShowsInEveryTab)
+{
+    Exec("insert into recitems(Id, Name) values (1, '培训费');"
+         "insert into receipts(Id, StudentId, RecItemId, RecSign, Recfund, Treasurer) values (1, 1, 1, 1, 2800, '李会计');");
+    MakeLoggedIn();
+    Frm->SetBounds(0, 0, 1024, 740);
+    Frm->Show();
+    // Every node open, as a user browsing the tree leaves it.
+    for (TTreeNode* n = Frm->TreeView1->Items()->GetFirstNode(); n; n = n->GetNext()) n->Expand(false);
+    Select("培训中");
+    Locate("张三");
+    GuiTest::ProcessEvents();
+    EXPECT_EQ(Frm->StudentGrid->View()->ViewInfo()->RecordsViewInfo()->Count(), 2);
+    const char* const names[] = {"exams", "receipts", "class", "graduation"};
+    TPanel* const panels[] = {Frm->pnlExams1, Frm->pnlReceipts1, Frm->pnlClass1, Frm->pnlGraduateNull1};
+    for (int tab = 0; tab < 4; ++tab) {
+        Frm->TabControl3->SetTabIndex(tab);
+        Frm->TabControl3Change();
+        GuiTest::ProcessEvents();
+        EXPECT_EQ(Frm->ShownDetail(), panels[tab]) << names[tab];
+        GuiTest::SavePng(Frm.get(), std::string("mainwin-school-") + names[tab] + ".png");
+    }
+    EXPECT_EQ(Frm->ExamGrid->View()->ViewInfo()->RecordsViewInfo()->Count(), 2);
+    EXPECT_EQ(Frm->ReceiptGrid->View()->ViewInfo()->RecordsViewInfo()->Count(), 1);
 }
 
 TEST_F(MainWindowTest, DetailButtonsShowTheDetailAgainAfterAChange)
