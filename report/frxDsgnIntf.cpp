@@ -51,8 +51,21 @@ TMenuItem* TfrxComponentEditor::AddMenuItem(const std::string& caption, int tag,
     item->SetCaption(caption);
     item->SetTag(tag);
     item->SetChecked(checked);
+    // A click flips the check before the editor's command reads it.
+    item->SetAutoCheck(caption != "-");
     menu->Items()->Add(item);
     return item;
+}
+
+bool TfrxComponentEditor::MenuItemChecked(int tag) const
+{
+    auto* menu = DynamicCast<TMenu>(Menu);
+    if (!menu) return false;
+    for (int i = 0; i < menu->Items()->Count(); ++i) {
+        TMenuItem* item = menu->Items()->Items(i);
+        if (item->Tag() == tag && !item->IsLine()) return item->Checked();
+    }
+    return false;
 }
 
 TfrxComponentEditor* TfrxComponentEditorCollection::GetComponentEditor(TfrxComponent* component,

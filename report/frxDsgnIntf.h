@@ -58,8 +58,12 @@ public:
     virtual void FillMenu() {}
     virtual bool RunMenuCommand(int tag) { return false; }
     // A menu item of Menu with that caption, tag and check mark, appended
-    // to the menu's items (null without a menu).
+    // to the menu's items (null without a menu). The item checks and
+    // unchecks itself when clicked, so that RunMenuCommand, run from the
+    // click with the item's tag, reads the state the operator chose.
     TMenuItem* AddMenuItem(const std::string& caption, int tag, bool checked);
+    // The check state of Menu's item with the tag (false when none).
+    bool MenuItemChecked(int tag) const;
     TfrxComponent* Component;
     TComponent* Designer;
     TComponent* Menu;

@@ -13,6 +13,7 @@
 #include "frxUtils.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 QZ_CLASS_IMPL(TfrxPropertyEditor, TObject)
@@ -391,22 +392,59 @@ void TfrxColorProperty::DrawValue(TCanvas* canvas, const TRect& r)
 
 TfrxPropertyAttributes TfrxFontProperty::GetAttributes() { return Attrs(60); }
 
+namespace {
+
+// The layout's objects keep their font as the report font class; the font
+// dialog works on the platform's font.
+void CopyFont(const TfrxFont* from, TFont* to)
+{
+    to->SetPixelsPerInch(from->PixelsPerInch());
+    to->SetName(from->Name());
+    to->SetHeight(from->Height());
+    to->SetColor(from->Color());
+    to->SetStyle(TFontStyles::FromInt(uint64_t(from->Style())));
+    to->SetCharset(TFontCharset(from->Charset()));
+}
+
+void CopyFont(const TFont* from, TfrxFont* to)
+{
+    to->SetName(from->Name());
+    to->SetHeight(-int(std::lround(double(from->Size()) * to->PixelsPerInch() / 72.0)));
+    to->SetColor(from->Color());
+    to->SetStyle(int(from->Style().ToInt()));
+    to->SetCharset(int(from->Charset()));
+}
+
+}  // namespace
+
 bool TfrxFontProperty::Edit()
 {
     TObject* o = GetComponent();
-    auto* font = o ? DynamicCast<TFont>(GetObjectProp(o, GetPropInfo())) : nullptr;
-    if (!font) return false;
+    TObject* value = o ? GetObjectProp(o, GetPropInfo()) : nullptr;
+    auto* font = DynamicCast<TFont>(value);
+    auto* reportFont = DynamicCast<TfrxFont>(value);
+    if (!font && !reportFont) return false;
+    TFont start;
+    if (font)
+        start.Assign(font);
+    else
+        CopyFont(reportFont, &start);
     TFontDialog dlg(nullptr);
-    dlg.SetFont(font);
+    dlg.SetFont(&start);
     dlg.Options.Include(fdForceFontExist);
     if (!dlg.Execute()) return false;
     for (int i = 0; i < ComponentCount(); ++i)
-        if (TObject* c = Components(i))
-            if (auto* f = DynamicCast<TFont>(GetObjectProp(c, PropInfos(i)))) {
+        if (TObject* c = Components(i)) {
+            TObject* target = GetObjectProp(c, PropInfos(i));
+            if (auto* f = DynamicCast<TFont>(target))
                 f->Assign(dlg.Font());
-                // The owner hears of it through its own setter.
-                if (PropInfos(i)->SetObj) SetObjectProp(c, PropInfos(i), f);
-            }
+            else if (auto* rf = DynamicCast<TfrxFont>(target))
+                CopyFont(dlg.Font(), rf);
+            else
+                continue;
+            // The owner hears of it through its own setter.
+            if (PropInfos(i)->SetObj) SetObjectProp(c, PropInfos(i), target);
+        }
     return true;
 }
 
@@ -516,6 +554,9 @@ void frxDsgnIntf::RegisterStandardEditors()
     r.Register("TFont", nullptr, "", TfrxFontProperty::StaticClass());
     r.Register("String", TFont::StaticClass(), "Name", TfrxFontNameProperty::StaticClass());
     r.Register("Integer", TFont::StaticClass(), "Charset", TfrxFontCharsetProperty::StaticClass());
+    // The same for the font of the layout's objects.
+    r.Register("TFontName", TfrxFont::StaticClass(), "Name", TfrxFontNameProperty::StaticClass());
+    r.Register("TFontCharset", TfrxFont::StaticClass(), "Charset", TfrxFontCharsetProperty::StaticClass());
     r.Register("TModalResult", nullptr, "", TfrxModalResultProperty::StaticClass());
     r.Register("TShortCut", nullptr, "", TfrxShortCutProperty::StaticClass());
     r.Register("TCursor", nullptr, "", TfrxCursorProperty::StaticClass());

@@ -5,6 +5,7 @@
 #include "frxDesgnEditors.h"
 #include "frxDesgnForm.h"
 #include "frxrcDesgn.h"
+#include "frxrcInsp.h"
 
 namespace frxDesignerStartup {
 
@@ -13,6 +14,7 @@ TUnitSequence& Units()
 {
     static TUnitSequence units{
         {frxrcDesgn::Initialize, nullptr},
+        {frxrcInsp::Initialize, nullptr},
         {frxCodeUtils::Initialize, nullptr},
         {frxDesgnEditors::Initialize, nullptr},
         {frxDesgnForm::Initialize, frxDesgnForm::Finalize},

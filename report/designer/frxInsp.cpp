@@ -10,6 +10,7 @@
 #include "Windows.h"
 #include "frxClass.h"
 #include "frxCustomDesigner.h"
+#include "frxDesgnEditors.h"
 #include "frxDsgnIntf.h"
 #include "frxPopupForm.h"
 #include "frxRes.h"
@@ -428,7 +429,9 @@ std::string TfrxObjectInspector::Description(int row) const
     if (!owner) return std::string();
     const TfrxResources& res = frxRes::Resources();
     const std::string name = RowName(row);
-    const std::string specific = "prop" + name + "." + owner->ClassName();
+    // The layout's font class stands for the platform's font, which the texts name.
+    const std::string owningClass = owner->InheritsFrom(TfrxFont::StaticClass()) ? "TFont" : owner->ClassName();
+    const std::string specific = "prop" + name + "." + owningClass;
     const std::string text = res.Get(specific);
     if (text != specific) return text;
     return res.Get("prop" + name);
@@ -709,9 +712,7 @@ void TfrxObjectInspector::PBMouseDown(TObject*, TMouseButton, TShiftState, int x
     const int row = y / FRowHeight;
     TfrxPropertyItem* item = Row(row);
     if (!item || !item->Editor) return;
-    if (x > FSplitPos && x <= FSplitPos + ButtonWidth &&
-        item->Editor->InheritsFrom(TfrxPropertyEditor::StaticClass()) &&
-        std::string(item->Editor->ClassName()) == "TfrxBooleanProperty") {
+    if (x > FSplitPos && x <= FSplitPos + ButtonWidth && DynamicCast<TfrxBooleanProperty>(item->Editor.get())) {
         if (item->Editor->Edit()) {
             Modified();
             if (row == FSelectedRow) PlaceEditor();
