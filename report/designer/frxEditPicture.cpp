@@ -48,8 +48,7 @@ bool EditPicture(TComponent* owner, TfrxPicture* picture)
 
 }  // namespace frxEditPicture
 
-namespace {
-// The graphic a picture's bytes hold (null when none can be read).
+namespace frxEditPicture {
 std::unique_ptr<TGraphic> GraphicOf(const TfrxPicture* p)
 {
     std::unique_ptr<TGraphic> g;
@@ -117,7 +116,7 @@ void TfrxPictureEditorForm::DoShow()
 
 void TfrxPictureEditorForm::UpdateImage()
 {
-    std::unique_ptr<TGraphic> g = FPicture->Empty() ? nullptr : GraphicOf(FPicture.get());
+    std::unique_ptr<TGraphic> g = FPicture->Empty() ? nullptr : frxEditPicture::GraphicOf(FPicture.get());
     if (g) Image->Picture()->SetGraphic(g.get());
     else Image->Picture()->SetGraphic(nullptr);
     // Stretched only when the picture would not fit.
@@ -145,7 +144,7 @@ void TfrxPictureEditorForm::LoadPicture()
 
 void TfrxPictureEditorForm::CopyPicture()
 {
-    std::unique_ptr<TGraphic> g = FPicture->Empty() ? nullptr : GraphicOf(FPicture.get());
+    std::unique_ptr<TGraphic> g = FPicture->Empty() ? nullptr : frxEditPicture::GraphicOf(FPicture.get());
     if (!g) return;
     TPicture pic;
     pic.SetGraphic(g.get());

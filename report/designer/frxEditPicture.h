@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+class TGraphic;
 class TImage;
 class TScrollBox;
 class TStatusBar;
@@ -49,4 +50,6 @@ std::string StatusText(const TfrxPicture* picture);
 // The open dialog's filter for pictures.
 std::string PictureFilter();
 bool EditPicture(TComponent* owner, TfrxPicture* picture);
+// The graphic a picture's bytes hold (null when none can be read).
+std::unique_ptr<TGraphic> GraphicOf(const TfrxPicture* picture);
 }  // namespace frxEditPicture
