@@ -1,5 +1,6 @@
 #include "frxSearchDialog.h"
 
+#include "ExtCtrls.h"
 #include "StdCtrls.h"
 #include "frxCtrls.h"
 #include "frxRes.h"
@@ -33,7 +34,24 @@ TfrxSearchDialog::TfrxSearchDialog(TComponent* owner) : TForm(owner)
     CancelB = MakeControl<TButton>(this, this, "CancelB", 217, 118, 75, 25);
     CancelB->SetCancel(true);
     CancelB->SetModalResult(mrCancel);
+    ReplacePanel = MakeControl<TPanel>(this, this, "ReplacePanel", 8, 52, 284, 44);
+    ReplacePanel->SetBevelOuter(bvNone);
+    ReplacePanel->SetVisible(false);
+    ReplaceL = MakeControl<TLabel>(this, ReplacePanel, "ReplaceL", 0, 2, 284, 16);
+    ReplaceE = MakeControl<TEdit>(this, ReplacePanel, "ReplaceE", 0, 20, 284, 21);
     frxRes::Resources().LocalizeForm(this);
+}
+
+TModalResult TfrxSearchDialog::ShowModal()
+{
+    // The replacement's panel, when shown, sits below the search text and
+    // pushes the options and the buttons down.
+    int shift = ReplacePanel->Visible() ? ReplacePanel->Height() : 0;
+    SearchL->SetTop(56 + shift);
+    OkB->SetTop(118 + shift);
+    CancelB->SetTop(118 + shift);
+    SetClientHeight(150 + shift);
+    return TForm::ShowModal();
 }
 
 void TfrxSearchDialog::DoShow()

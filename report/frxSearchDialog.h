@@ -1,6 +1,7 @@
-// The preview's search dialog: the text to look for, whether case counts
-// and whether to start from the first page. The last confirmed text is
-// proposed the next time.
+// The search dialog of the preview and the designer: the text to look for,
+// whether case counts and whether to start from the top; the designer's
+// replace shows the panel with the replacement text. The last confirmed
+// text is proposed the next time.
 #pragma once
 
 #include "Forms.h"
@@ -10,6 +11,7 @@ class TCheckBox;
 class TEdit;
 class TGroupBox;
 class TLabel;
+class TPanel;
 
 class TfrxSearchDialog : public TForm {
     QZ_CLASS(TfrxSearchDialog, TForm)
@@ -22,6 +24,11 @@ public:
     TCheckBox* TopCB;
     TButton* OkB;
     TButton* CancelB;
+    // Hidden unless the caller shows it before the dialog opens.
+    TPanel* ReplacePanel;
+    TLabel* ReplaceL;
+    TEdit* ReplaceE;
+    TModalResult ShowModal() override;
 protected:
     void DoShow() override;
     void DoHide() override;
