@@ -1,6 +1,7 @@
 #include "qzStartup.h"
 
 #include "DBGridEhStartup.h"
+#include "DataImport.h"
 #include "UnitSequence.h"
 #include "cxEditorsStartup.h"
 #include "cxFoundationStartup.h"
@@ -25,6 +26,8 @@ TUnitSequence& Libraries()
         {fs_istartup::StartUp, fs_istartup::ShutDown},
         {frxStartup::StartUp, frxStartup::ShutDown},
         {frxDesignerStartup::StartUp, frxDesignerStartup::ShutDown},
+        // The workbook reader and the lists' imports, over the grids above.
+        {DataImport::StartUp, DataImport::ShutDown},
     };
     return libraries;
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -49,6 +50,18 @@ inline void WriteFileBytes(const std::string& file, const std::string& bytes)
 {
     std::ofstream out(file, std::ios::binary);
     out << bytes;
+}
+
+// What a command (run by the shell) writes to its standard output.
+inline std::string RunTool(const std::string& cmd)
+{
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p.get())) > 0) out.append(buf, n);
+    return out;
 }
 
 // Installs a recording host for the life of the object.

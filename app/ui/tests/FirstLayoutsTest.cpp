@@ -20,17 +20,6 @@
 
 namespace {
 
-std::string RunTool(const std::string& cmd)
-{
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p.get())) > 0) out.append(buf, n);
-    return out;
-}
-
 std::string BuiltInDatabase() { return std::string(QZ_BINARY_DIR) + "/app/pemtal.mdb"; }
 
 class FirstLayoutsTest : public UiDbTest {

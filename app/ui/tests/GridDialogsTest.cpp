@@ -21,16 +21,6 @@
 
 namespace {
 
-std::string RunTool(const std::string& cmd)
-{
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
-    char buf[4096];
-    size_t n;
-    while (p && (n = fread(buf, 1, sizeof buf, p.get())) > 0) out.append(buf, n);
-    return out;
-}
-
 // ---- column choice ------------------------------------------------------------------------------------
 
 TEST_F(GridWrapTest, ColumnChoiceWritesTheMarksBackIntoTheCallersEntries)
