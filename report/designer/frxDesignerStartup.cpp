@@ -4,6 +4,7 @@
 #include "frxCodeUtils.h"
 #include "frxDesgnEditors.h"
 #include "frxDesgnForm.h"
+#include "frxEditorDialogs.h"
 #include "frxrcDesgn.h"
 #include "frxrcInsp.h"
 
@@ -18,6 +19,7 @@ TUnitSequence& Units()
         {frxCodeUtils::Initialize, nullptr},
         {frxDesgnEditors::Initialize, nullptr},
         {frxDesgnForm::Initialize, frxDesgnForm::Finalize},
+        {frxEditorDialogs::Initialize, frxEditorDialogs::Finalize},
     };
     return units;
 }
