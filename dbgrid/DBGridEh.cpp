@@ -53,6 +53,7 @@ TCellKindEh TColumnEh::CellKind() const
     TField* f = Field();
     if (f && f->FieldKind() == fkLookup) return ckLookup;
     if (HasPickList() && !HasKeyList()) return ckPickList;
+    if (ImageList() && !ShowImageAndText()) return ckKeyImageList;
     if (HasPickList() && HasKeyList()) return ckKeyList;
     return ckPlain;
 }
@@ -77,7 +78,7 @@ std::string TColumnEh::FormatFieldText() const
 std::string TColumnEh::CellDisplayText() const
 {
     TField* f = Field();
-    if (!f) return {};
+    if (!f || CellKind() == ckKeyImageList) return {};
     if (HasKeyList()) {
         int i = KeyList()->IndexOf(f->Text());
         TStrings* pick = PickList();
@@ -89,6 +90,8 @@ std::string TColumnEh::CellDisplayText() const
     if (g && g->DrawMemoText() && f->DataType() == ftMemo) return f->AsString();
     return FormatFieldText();
 }
+
+QZ_CLASS_IMPL(TColCellParamsEh, TObject)
 
 TCheckBoxState TColumnEh::CellCheckState() const
 {
@@ -102,6 +105,45 @@ TCheckBoxState TColumnEh::CellCheckState() const
     if (n > 0 && ListHasValue(keys->Strings(0), t)) return cbChecked;
     if (n < 2) return cbGrayed;
     return ListHasValue(keys->Strings(1), t) ? cbUnchecked : cbGrayed;
+}
+
+int TColumnEh::CellImageIndex() const
+{
+    TField* f = Field();
+    if (!f) return -1;
+    int i = -1;
+    if (FKeyList && FKeyList->Count() > 0) {
+        i = FKeyList->IndexOf(f->Text());
+    } else if (FPickList && FPickList->Count() > 0) {
+        i = FPickList->IndexOf(f->Text());
+    } else {
+        switch (f->DataType()) {
+        case ftSmallint: case ftInteger: case ftWord: case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd:
+            i = f->IsNull() ? -1 : f->AsInteger();
+            break;
+        default: break;
+        }
+    }
+    return i == -1 ? FNotInKeyListIndex : i;
+}
+
+void TColumnEh::FillCellParams(TColCellParamsEh* params) const
+{
+    params->Row = -1;
+    params->Col = -1;
+    params->State = TGridDrawState();
+    params->Font = Font();
+    params->Background = Color();
+    params->Alignment = Alignment();
+    params->ImageIndex = CellImageIndex();
+    params->Text = CellDisplayText();
+    params->CheckboxState = CellCheckState();
+    params->ReadOnly = ReadOnly();
+}
+
+void TColumnEh::DoGetCellParams(bool editMode, TColCellParamsEh* params)
+{
+    if (OnGetCellParams) OnGetCellParams(this, editMode, params);
 }
 
 void TColumnEh::SetCellCheckState(TCheckBoxState v)
@@ -384,6 +426,8 @@ TColumnDefValuesEh* TCustomDBGridEh::ColumnDefValues() const
 TCustomDBGridEh::TCustomDBGridEh(TComponent* owner) : TCustomGrid(owner)
 {
     FSTFilter = std::make_unique<TSTDBGridEhFilter>(this);
+    FCellParams = std::make_unique<TColCellParamsEh>();
+    UseDefaultStyle();
     SetDefaultDrawing(false);
     FOptions = {dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
                 dgConfirmDelete, dgCancelOnExit};
@@ -435,6 +479,8 @@ TCustomDBGridEh::~TCustomDBGridEh()
 {
     // External scroll bars get their own window procedures back, untouched otherwise.
     Destroying();
+    if (FStyle) FStyle->RemoveGrid(this);
+    FStyle = nullptr;
     FVertScrollBar->SetExtScrollBar(nullptr);
     FHorzScrollBar->SetExtScrollBar(nullptr);
     FShownColumns.clear();

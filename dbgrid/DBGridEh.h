@@ -383,6 +383,26 @@ private:
 
 // ---- columns -------------------------------------------------------------------------------
 
+// The parameters of one data cell as it is drawn, exported, shown as a tip or
+// edited, for the record the data set stands on; the grid's and the column's
+// OnGetCellParams handlers may change them.
+class TColCellParamsEh : public TObject {
+    QZ_CLASS(TColCellParamsEh, TObject)
+public:
+    TAlignment Alignment = taLeftJustify;
+    TColor Background = clWindow;
+    TCheckBoxState CheckboxState = cbUnchecked;
+    int Col = -1;
+    TFont* Font = nullptr;   // not owned
+    int ImageIndex = -1;
+    bool ReadOnly = false;
+    int Row = -1;
+    TGridDrawState State;
+    std::string Text;
+};
+// editMode: the parameters are the in-place editor's.
+using TGetColCellParamsEventEh = std::function<void(TObject* sender, bool editMode, TColCellParamsEh* params)>;
+
 class TColumnEh : public TCollectionItem, public IColumnLookupGridEh {
     QZ_CLASS(TColumnEh, TCollectionItem)
 public:
@@ -557,6 +577,14 @@ public:
     std::string FormatFieldText() const;
     // The check state of the active record (cbUnchecked, cbChecked, cbGrayed).
     TCheckBoxState CellCheckState() const;
+    // The image of the active record: its value's place in the key list (or
+    // the pick list), else a number's own value; NotInKeyListIndex when none.
+    int CellImageIndex() const;
+    // The cell's parameters for the active record (row and column -1).
+    void FillCellParams(TColCellParamsEh* params) const;
+    // Fires the column's OnGetCellParams.
+    virtual void DoGetCellParams(bool editMode, TColCellParamsEh* params);
+    TGetColCellParamsEventEh OnGetCellParams;
     // Writes the check state (the key list's first two entries for a key-list
     // column, True/False otherwise).
     void SetCellCheckState(TCheckBoxState v);
@@ -987,6 +1015,53 @@ public:
 
 // ---- the grid ---------------------------------------------------------------------------------
 
+// A paint style several grids share: the colours of highlighted cells (lighter,
+// mixed selections on true-colour screens), whether grids draw focus
+// rectangles, and whether a pick in the filter row's list filters at once.
+// It follows the screen's colour depth through system colour changes.
+class TDBGridEhStyle : public TPersistent {
+    QZ_CLASS(TDBGridEhStyle, TPersistent)
+public:
+    TDBGridEhStyle();
+    ~TDBGridEhStyle() override;
+    // The colours of a data cell the grid decided to highlight.
+    virtual void GetDataCellColors(TCustomDBGridEh* grid, int dataCol, int dataRow, TFont* font,
+                                   TColor& background, TGridDrawState state, bool currentCell);
+    // The colours of a selected fixed cell; true (it always recolours).
+    virtual bool GetFixedCellColors(TCustomDBGridEh* grid, int col, int row, TFont* font, TColor& background,
+                                    TGridDrawState state, bool dataColumnHeading);
+    virtual void WindowProc(TMessage& message);
+    // Reads how many colours the screen shows (-1: true colour).
+    virtual void ScreenColorsChanged();
+    // Half way to the highlight, then 60% of the way to a light grey; with
+    // contrast pushed a quarter away from the middle.
+    static TColor MixColor(TColor color, TColor highlight, bool contrast);
+
+    void AddGrid(TCustomDBGridEh* grid);
+    bool HasGrid(TCustomDBGridEh* grid) const;
+    void RemoveGrid(TCustomDBGridEh* grid);
+    int GridCount() const { return int(FGrids.size()); }
+    bool LuminateSelection() const { return FLuminateSelection; }
+    void SetLuminateSelection(bool v);
+    bool FocusRectVisible() const { return FFocusRectVisible; }
+    void SetFocusRectVisible(bool v);
+    bool ApplyFilterOnPick() const { return FApplyFilterOnPick; }
+    void SetApplyFilterOnPick(bool v) { FApplyFilterOnPick = v; }
+    int ScreenColorCount() const { return FScreenColorCount; }
+    bool TrueColorScreen() const { return FScreenColorCount == -1; }
+
+protected:
+    int FScreenColorCount = -1;
+
+private:
+    void InvalidateGrids();
+    std::vector<TCustomDBGridEh*> FGrids;
+    HWND FNotifyWindow = nullptr;
+    bool FLuminateSelection = true;
+    bool FFocusRectVisible = true;
+    bool FApplyFilterOnPick = false;
+};
+
 class TCustomDBGridEh : public TCustomGrid {
     QZ_CLASS(TCustomDBGridEh, TCustomGrid)
     friend class TGridDataLinkEh;
@@ -1238,10 +1313,30 @@ public:
     // With dghAutoSortMarking: OnSortMarkingChanged, or else the data service sorts.
     virtual void DoSortMarkingChanged();
     virtual void SortByDataService();
+    // After the grid drew a data cell: OnDrawDataCell and OnDrawColumnCell.
     virtual void DrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column, TGridDrawState state);
     // Draws the cell's content the grid's own way (text, check box).
     void DefaultDrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column, TGridDrawState state);
     virtual void GetCellParams(TColumnEh* column, TFont* font, TColor& background, TGridDrawState state);
+
+    // ---- paint style and highlight colours
+    TDBGridEhStyle* Style() const { return FStyle; }
+    // Joins a style (nil: the default one).
+    void AttachStyle(TDBGridEhStyle* style);
+    void UseDefaultStyle();
+    // Whether a data cell shows highlighted, and its colours (a style's, when attached).
+    virtual bool GetDataCellColors(int dataCol, int dataRow, TFont* font, TColor& background, TGridDrawState& state);
+    // The colours of a selected fixed, filter-row, spacer or footer cell; true when recoloured.
+    virtual bool GetFixedCellColors(int col, int row, TFont* font, TColor& background, bool selected,
+                                    TGridDrawState state, bool dataColumnHeading);
+    // The window with the input focus is the grid or its in-place editor.
+    virtual bool HasInputFocus() const;
+    // The grid is its form's active control (the focused window's chain without a form).
+    bool IsFormActiveControl() const;
+    // A whole-row focus rectangle: a focused row-selecting grid that draws itself.
+    virtual bool ShowsRowFocusRect();
+    // Whether a cell gets a raised 3-D frame (dghFixed3D, dghFooter3D, dghData3D, dghFrozen3D).
+    virtual bool CellUses3DFrame(int col, int row, TGridDrawState state, const TRect& rect);
 
     // ---- hooks of the base
     void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override;
@@ -1320,13 +1415,18 @@ protected:
     int TextWidthOf(TFont* font, const std::string& text);
 
 private:
-    void DrawIndicatorCell(int dataRow, const TRect& rect, TGridDrawState state);
-    void DrawTitleCell(int dataCol, const TRect& rect, TGridDrawState state);
+    // Both return whether the cell was drawn highlighted (or pressed).
+    bool DrawIndicatorCell(int dataRow, const TRect& rect, TGridDrawState state);
+    bool DrawTitleCell(int dataCol, const TRect& rect, TGridDrawState state);
     void DrawMultiTitleCell(int dataCol, const TRect& rect, TGridDrawState state);
     void DrawDataCell(int dataCol, int dataRow, const TRect& rect, TGridDrawState state);
     void DrawFooterCell(int dataCol, int footerRow, const TRect& rect, TGridDrawState state);
     void DrawSortMarker(TColumnEh* column, TRect& textRect);
     void DrawCheckBox(const TRect& rect, TCheckBoxState st);
+    // A data cell's content by its kind: image and text, key-list image, check box or text.
+    void DrawCellContent(const TRect& rect, int dataCol, TColumnEh* column, const TColCellParamsEh& params);
+    // A raised (or sunken) 3-D frame round a cell.
+    void DrawCellFrame3D(const TRect& rect, bool sunken);
     // The inner margins of a cell's text, across and down.
     int CellTextMargin() const { return 2; }
     int CellTextVerticalMargin() const { return FFlat ? 1 : 2; }
@@ -1445,6 +1545,8 @@ private:
     bool FRefreshing = false;
     bool FNoPaint = false;
     bool FMeasuring = false;
+    TDBGridEhStyle* FStyle = nullptr;
+    std::unique_ptr<TColCellParamsEh> FCellParams;   // refilled for every data cell drawn   // whether the grid had the focus when its selection was last drawn
 };
 
 // The grid with its stored properties published.
@@ -1478,6 +1580,10 @@ extern std::function<void(TCustomDBGridEh*, const std::string& text)> FindDialog
 extern std::function<void(TCustomDBGridEh*)> CopyAction, CutAction, PasteAction, DeleteAction;
 // The program's one data service.
 TDBGridEhDataService* DataService();
+// The style every grid attaches when made; made with the first grid, nil once
+// destroyed (grids then go without a style).
+TDBGridEhStyle* DefaultGridStyle();
+void FreeDefaultGridStyle();
 // The window timer that scrolls while the mouse selects outside the cells.
 inline constexpr uintptr_t AutoScrollTimerId = 1;
 // The window timer that ends an incremental search.
@@ -1497,4 +1603,15 @@ void WriteCellText(TCanvas* canvas, const TRect& rect, bool fillRect, int dx, in
 // A colour made lighter by `percent` of the way to white per step of 1/32
 // (192 by 8 gives 216); white stays white.
 TColor BrightenColor(TColor c, int amount);
+// Text turned a quarter left (reading upwards) for vertical titles; returns
+// its length along the rotated line, and with measureOnly draws nothing.
+// An end ellipsis is not honoured by vertical text.
+int WriteCellTextVertical(TCanvas* canvas, const TRect& rect, bool fillRect, int dx, int dy, const std::string& text,
+                          TAlignment alignment, TTextLayout layout, bool measureOnly = false);
+// The canvas font turned by 90 degrees.
+void MakeRotatedFont(TFont* font);
+// One image of a list, aligned across and centred down in rect, clipped to it
+// (the clip region is left alone when the image fits).
+void DrawImageClipped(TCustomImageList* images, TCanvas* canvas, TAlignment alignment, int xOffset, int index,
+                      const TRect& rect);
 }

@@ -197,18 +197,10 @@ void TDBGridEhExport::WriteDataRow(const TColumnsEhList& columns)
     for (TColumnEh* c : columns) {
         font.Assign(c->Font());
         TDBGridEhExportCellParams& p = FColCellParams;
-        p.Row = -1;
-        p.Col = -1;
-        p.State = TGridDrawState();
+        c->FillCellParams(&p);
         p.Font = &font;
-        p.Background = c->Color();
-        p.Alignment = c->Alignment();
-        p.ImageIndex = -1;
-        p.Text = c->CellDisplayText();
-        p.CheckState = c->CellCheckState();
-        TColor background = c->Color();
-        if (g->OnGetCellParams) g->OnGetCellParams(g, c, &font, background, TGridDrawState());
-        p.Background = background;
+        if (g->OnGetCellParams) g->OnGetCellParams(g, c, &font, p.Background, TGridDrawState());
+        c->DoGetCellParams(false, &p);
         WriteDataValue(c, p);
     }
 }

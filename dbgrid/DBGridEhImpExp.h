@@ -23,17 +23,7 @@ class TMemoryStream;
 class TStringList;
 
 // What the exporters show of one data cell.
-struct TDBGridEhExportCellParams {
-    int Row = -1;
-    int Col = -1;
-    TGridDrawState State;
-    TFont* Font = nullptr;
-    TColor Background = clWindow;
-    TAlignment Alignment = taLeftJustify;
-    int ImageIndex = -1;
-    std::string Text;
-    TCheckBoxState CheckState = cbUnchecked;
-};
+using TDBGridEhExportCellParams = TColCellParamsEh;
 
 // ---- export ---------------------------------------------------------------------------------
 

@@ -172,11 +172,14 @@ void TDBGridEhExportAsRTF::WriteDataRow(const TColumnsEhList& columns)
     TCustomDBGridEh* g = DBGridEh();
     std::vector<TColor> shading;
     TFont font;
+    TColCellParamsEh params;
     for (TColumnEh* c : columns) {
-        TColor bg = c->Color();
         font.Assign(c->Font());
-        if (g->OnGetCellParams) g->OnGetCellParams(g, c, &font, bg, TGridDrawState());
-        shading.push_back(bg);
+        c->FillCellParams(&params);
+        params.Font = &font;
+        if (g->OnGetCellParams) g->OnGetCellParams(g, c, &font, params.Background, TGridDrawState());
+        c->DoGetCellParams(false, &params);
+        shading.push_back(params.Background);
     }
     WriteRowStart(shading, {}, columns);
     TDBGridEhExport::WriteDataRow(columns);

@@ -51,11 +51,6 @@ void Fill(TCanvas* c, const TRect& r, TColor color)
     c->FillRect(r);
 }
 
-void Frame3D(TCanvas* c, const TRect& rect)
-{
-    TRect r = rect;
-    DrawEdge(c->Handle(), r, BDR_RAISEDINNER, BF_RECT);
-}
 
 } // namespace
 
@@ -88,6 +83,61 @@ void DBGridEh::WriteCellText(TCanvas* c, const TRect& rect, bool fillRect, int d
     }
     if (t.Right > t.Left && t.Bottom > t.Top && !text.empty()) c->DrawText(text, t, f);
     c->Brush()->SetStyle(saved);
+}
+
+void DBGridEh::MakeRotatedFont(TFont* font)
+{
+    font->SetOrientation(900);
+    if (SameText(font->Name(), "Default")) font->SetName("MS Sans Serif");
+}
+
+int DBGridEh::WriteCellTextVertical(TCanvas* c, const TRect& rect, bool fillRect, int dx, int dy,
+                                    const std::string& text, TAlignment alignment, TTextLayout layout,
+                                    bool measureOnly)
+{
+    TFont saved;
+    saved.Assign(c->Font());
+    MakeRotatedFont(c->Font());
+    int length = c->TextWidth(text);
+    if (!measureOnly) {
+        int th = c->TextHeight(text);
+        int x = alignment == taLeftJustify    ? rect.Left + dx
+                : alignment == taRightJustify ? rect.Right - th
+                                              : (rect.Left + rect.Right) / 2 - th / 2;
+        // The text starts at its bottom end and runs upwards.
+        int y = layout == tlTop ? rect.Top + length : layout == tlBottom ? rect.Bottom - dy : (rect.Top + rect.Bottom) / 2 + length / 2;
+        TBrushStyle style = c->Brush()->Style();
+        if (fillRect) c->FillRect(rect);
+        c->Brush()->SetStyle(bsClear);
+        HDC dc = c->Handle();
+        int level = SaveDC(dc);
+        IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+        c->TextOut(x, y, text);
+        RestoreDC(dc, level);
+        c->Brush()->SetStyle(style);
+    }
+    c->Font()->Assign(&saved);
+    return length;
+}
+
+void DBGridEh::DrawImageClipped(TCustomImageList* images, TCanvas* c, TAlignment alignment, int xOffset, int index,
+                                const TRect& rect)
+{
+    if (!images || index < 0 || index >= images->Count()) return;
+    int w = images->Width(), h = images->Height();
+    int x = alignment == taLeftJustify    ? rect.Left + xOffset
+            : alignment == taRightJustify ? rect.Right - w + xOffset
+                                          : (rect.Left + rect.Right - w) / 2 + xOffset;
+    int y = (rect.Top + rect.Bottom - h) / 2;
+    if (x >= rect.Left && y >= rect.Top && x + w <= rect.Right && y + h <= rect.Bottom) {
+        images->Draw(c, x, y, index);
+        return;
+    }
+    HDC dc = c->Handle();
+    int level = SaveDC(dc);
+    IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+    images->Draw(c, x, y, index);
+    RestoreDC(dc, level);
 }
 
 void TCustomDBGridEh::Paint()
@@ -128,6 +178,17 @@ void TCustomDBGridEh::Paint()
     }
     if (right < client.Right) Fill(c, TRect{right, 0, client.Right, client.Bottom}, Color());
     if (bottom < client.Bottom) Fill(c, TRect{0, bottom, std::min(right, client.Right), client.Bottom}, Color());
+    // A row-selecting grid frames its current row, from the frozen columns on.
+    if (ShowsRowFocusRect() && (!FStyle || FStyle->FocusRectVisible()) && FDataLink->Active()) {
+        int first = std::max(FIndicatorColCount, FixedCols() - FFrozenCols);
+        TRect l = CellRect(first, Row()), r = CellRect(cols.empty() ? first : cols.back(), Row());
+        TRect focus{l.Left, l.Top, r.Right, r.Bottom};
+        if (focus.Right > focus.Left && focus.Bottom > focus.Top) {
+            c->Font()->SetColor(clWindowText);
+            c->Brush()->SetColor(clWindow);
+            c->DrawFocusRect(focus);
+        }
+    }
 }
 
 void TCustomDBGridEh::DrawCell(int col, int row, const TRect& rect, TGridDrawState state)
@@ -136,64 +197,77 @@ void TCustomDBGridEh::DrawCell(int col, int row, const TRect& rect, TGridDrawSta
     int type = GetCellType(c, r);
     int colKind = type & 0xFF, rowKind = type >> 8;
     TCanvas* cv = Canvas();
+    bool frame = CellUses3DFrame(col, row, state, rect);
+    bool sunken = false;
     if (colKind == 0) {
-        if (rowKind == 2) DrawIndicatorCell(r, rect, state);
-        else if (rowKind >= 3) Fill(cv, rect, FFooterColor);
+        if (rowKind == 2) sunken = DrawIndicatorCell(r, rect, state);
+        else if (rowKind >= 3) Fill(cv, rect, FOptionsEh.Contains(dghFrozen3D) ? FixedColor() : Color());
         else Fill(cv, rect, FixedColor());
-        if (FOptionsEh.Contains(dghFixed3D) && rowKind <= 2) Frame3D(cv, rect);
-        return;
-    }
-    if (c < 0 || c >= FColumns->Count()) {
+    } else if (c < 0 || c >= FColumns->Count()) {
         Fill(cv, rect, Color());
         return;
+    } else {
+        switch (rowKind) {
+        case 0:
+            if (FUseMultiTitle && LeafNode(c)) {
+                DrawMultiTitleCell(c, rect, state);   // frames each of its levels itself
+                frame = false;
+            } else {
+                sunken = DrawTitleCell(c, rect, state);
+            }
+            break;
+        case 1: FSTFilter->DrawFilterCell(c, rect); break;
+        case 2: DrawDataCell(c, r, rect, state); break;
+        case 3: Fill(cv, rect, Color()); break;
+        case 4: DrawFooterCell(c, r - 1, rect, state); break;
+        default: Fill(cv, rect, FixedColor()); break;
+        }
     }
-    switch (rowKind) {
-    case 0:
-        if (FUseMultiTitle && LeafNode(c)) DrawMultiTitleCell(c, rect, state);
-        else DrawTitleCell(c, rect, state);
-        break;
-    case 1: FSTFilter->DrawFilterCell(c, rect); break;
-    case 2: DrawDataCell(c, r, rect, state); break;
-    case 3: Fill(cv, rect, Color()); break;
-    case 4: DrawFooterCell(c, r - 1, rect, state); break;
-    default: Fill(cv, rect, FixedColor()); break;
-    }
+    if (frame) DrawCellFrame3D(rect, sunken);
 }
 
-void TCustomDBGridEh::DrawIndicatorCell(int dataRow, const TRect& rect, TGridDrawState state)
+void TCustomDBGridEh::DrawCellFrame3D(const TRect& rect, bool sunken)
+{
+    TRect r = rect;
+    DrawEdge(Canvas()->Handle(), r, sunken ? BDR_SUNKENINNER : BDR_RAISEDINNER, BF_RECT);
+}
+
+bool TCustomDBGridEh::DrawIndicatorCell(int dataRow, const TRect& rect, TGridDrawState state)
 {
     TCanvas* c = Canvas();
     if (!FDataLink->Active() || dataRow >= DataRowCount()) {
         Fill(c, rect, FixedColor());
-        return;
+        return false;
     }
     bool current = RowIsCurrent(dataRow);
-    bool selected = false;
-    if (FOptions.Contains(dgMultiSelect) && FSelection->Rows()->Count() > 0) {
+    bool selected = FSelection->SelectionKind() == gstAll;
+    if (!selected && FOptions.Contains(dgMultiSelect) && FSelection->Rows()->Count() > 0) {
         BeginRowRead(dataRow);
         selected = FSelection->Rows()->CurrentRowSelected();
         EndRowRead();
     }
-    // Selected rows show dark with a light mark.
-    TColor face = selected ? TColor(RGB(64, 64, 64)) : FixedColor();
+    TColor face = FixedColor();
+    TFont font;
+    bool highlighted = GetFixedCellColors(0, FFirstDataRow + dataRow, &font, face, selected, state, true);
     Fill(c, rect, face);
     if (current) FIndicatorRow = FFirstDataRow + dataRow;
-    if (!current) return;
+    if (!current && !selected) return highlighted;
     TDataSet* ds = FDataLink->DataSet();
     TDataSetState st = ds ? ds->State() : dsInactive;
     int image = -1;
     switch (st) {
-    case dsBrowse: image = selected ? 5 : FIncSearching ? 6 : 0; break;
+    case dsBrowse: image = !current ? -1 : selected ? 5 : FIncSearching ? 6 : 0; break;
     case dsEdit: image = 1; break;
     case dsInsert: image = 2; break;
     case dsInactive: break;
     default: image = 0; break;
     }
-    if (image < 0) return;
+    if (image < 0) return highlighted;
     TCustomImageList* images = DBGridEh::IndicatorImages();
     int x = rect.Left + (rect.Right - rect.Left - images->Width()) / 2;
     int y = rect.Top + (rect.Bottom - rect.Top - images->Height()) / 2;
     images->Draw(c, x, y, image);
+    return highlighted;
 }
 
 TCustomImageList* TCustomDBGridEh::TitleImages() const { return FTitleImages.Get(); }
@@ -228,7 +302,7 @@ void TCustomDBGridEh::DrawSortMarker(TColumnEh* column, TRect& textRect)
     }
 }
 
-void TCustomDBGridEh::DrawTitleCell(int dataCol, const TRect& rect, TGridDrawState state)
+bool TCustomDBGridEh::DrawTitleCell(int dataCol, const TRect& rect, TGridDrawState state)
 {
     TCanvas* c = Canvas();
     TColumnEh* col = FColumns->Items(dataCol);
@@ -239,37 +313,39 @@ void TCustomDBGridEh::DrawTitleCell(int dataCol, const TRect& rect, TGridDrawSta
         TSortMarkerEh marker = t->SortMarker();
         OnGetBtnParams(this, col, c->Font(), bg, marker, false);
     }
+    bool selected = FSelection->SelectionKind() == gstAll ||
+                    (FSelection->SelectionKind() == gstColumns && FSelection->SelectedColumns()->Contains(col));
+    TFont titleFont;
+    titleFont.Assign(c->Font());
+    bool highlighted = GetFixedCellColors(DataToRawColumn(dataCol), 0, &titleFont, bg, selected, state, true);
     Fill(c, rect, bg);
     TRect tr = rect;
     // A title button held down shows pressed, its contents a pixel lower and right.
     bool down = FPressedTitleCol == DataToRawColumn(dataCol);
     if (down) OffsetRect(tr, 1, 1);
     DrawSortMarker(col, tr);
-    c->Font()->Assign(t->Font());
+    c->Font()->Assign(&titleFont);
     TCustomImageList* images = TitleImages();
     if (images && t->ImageIndex() >= 0) {
         // The image stands in for the caption, placed as the caption would be.
-        int w = images->Width();
-        int x = tr.Left + 2;
-        if (t->Alignment() == taRightJustify) x = tr.Right - 2 - w;
-        else if (t->Alignment() == taCenter) x = (tr.Left + tr.Right - w) / 2;
-        int y = (tr.Top + tr.Bottom - images->Height()) / 2;
-        HDC dc = c->Handle();
-        int saved = SaveDC(dc);
-        IntersectClipRect(dc, tr.Left, tr.Top, tr.Right, tr.Bottom);
-        images->Draw(c, x, y, t->ImageIndex());
-        RestoreDC(dc, saved);
+        TRect ir{tr.Left + 2, tr.Top, tr.Right - 2, tr.Bottom};
+        DBGridEh::DrawImageClipped(images, c, t->Alignment(), 0, t->ImageIndex(), ir);
+    } else if (t->Orientation() == tohVertical) {
+        // Read upwards from the bottom of the cell.
+        c->Brush()->SetStyle(bsClear);
+        DBGridEh::WriteCellTextVertical(c, tr, false, CellTextMargin(), CellTextVerticalMargin() + 2, t->Caption(),
+                                        taCenter, tlBottom);
+        c->Brush()->SetStyle(bsSolid);
     } else {
         c->Brush()->SetStyle(bsClear);
         WriteText(c, tr, t->Caption(), t->Alignment(), t->EndEllipsis(), true);
         c->Brush()->SetStyle(bsSolid);
     }
-    if (down) {
+    if (down && !CellUses3DFrame(DataToRawColumn(dataCol), 0, state, rect)) {
         TRect e = rect;
         DrawEdge(c->Handle(), e, BDR_SUNKENOUTER, BF_RECT);
-    } else if (FOptionsEh.Contains(dghFixed3D)) {
-        Frame3D(c, rect);
     }
+    return down || highlighted;
 }
 
 void TCustomDBGridEh::DrawMultiTitleCell(int dataCol, const TRect& rect, TGridDrawState state)
@@ -316,7 +392,7 @@ void TCustomDBGridEh::DrawMultiTitleCell(int dataCol, const TRect& rect, TGridDr
         wr.Top += std::max(0, (wr.Height() - calc.Height()) / 2);
         c->DrawText(n->NodeText, wr, f);
         c->Brush()->SetStyle(bsSolid);
-        if (FOptionsEh.Contains(dghFixed3D)) Frame3D(c, g);
+        if (FOptionsEh.Contains(dghFixed3D)) DrawCellFrame3D(g, false);
         if (!isLeaf && lw > 0 && FOptions.Contains(dgRowLines))
             Fill(c, TRect{g.Left, g.Bottom - lw, g.Right + lw, g.Bottom}, Color() == clSilver ? clGray : clSilver);
         y += h;
@@ -411,16 +487,20 @@ void TCustomDBGridEh::DrawDataCell(int dataCol, int dataRow, const TRect& rect, 
     FPaintingCurrentRow = current;
     BeginRowRead(dataRow);
     try {
-        TColor bg = col->Color();
         c->Font()->Assign(col->Font());
-        bool highlight = state.Contains(gdSelected) &&
-                         (FOptionsEh.Contains(dghHighlightFocus) || !state.Contains(gdFocused));
-        if (FSelection->SelectionKind() != gstNon && (Focused() || FOptions.Contains(dgAlwaysShowSelection)) &&
-            FSelection->IsDataCellSelected(dataCol, FDataLink->DataSet()->Bookmark()))
-            highlight = true;
-        if (current && FOptionsEh.Contains(dghRowHighlight) && !state.Contains(gdSelected)) {
-            bg = clInfoBk;
-        }
+        // The cell's parameters: the column's, then the grid's and the column's handlers.
+        TColCellParamsEh& p = *FCellParams;
+        col->FillCellParams(&p);
+        p.Col = DataToRawColumn(dataCol);
+        p.Row = FFirstDataRow + dataRow;
+        p.State = state;
+        p.Font = c->Font();
+        GetCellParams(col, c->Font(), p.Background, state);
+        col->DoGetCellParams(false, &p);
+        TColor bg = p.Background;
+        bool highlight = GetDataCellColors(dataCol, dataRow, c->Font(), bg, state);
+        p.Background = bg;
+        p.State = state;
         TRect cellRect = rect;
         // The first shown column of a tree starts with the node's boxes.
         if (MemTableIsTree() && !FShownColumns.empty() && col == FShownColumns.front()) {
@@ -429,15 +509,18 @@ void TCustomDBGridEh::DrawDataCell(int dataCol, int dataRow, const TRect& rect, 
                          highlight && FOptions.Contains(dgRowSelect));
             cellRect.Left += indent;
         }
-        if (highlight) {
-            bg = clHighlight;
-            c->Font()->SetColor(clHighlightText);
-        }
-        GetCellParams(col, c->Font(), bg, state);
         Fill(c, cellRect, bg);
         TRect textRect = cellRect;
         textRect.Right -= DrawCellButtons(col, cellRect, bg);
+        DrawCellContent(textRect, dataCol, col, p);
         DrawColumnCell(textRect, dataCol, col, state);
+        // The focused cell of a grid that has the focus shows a focus rectangle.
+        if (state.Contains(gdFocused) && !FOptions.Contains(dgRowSelect) && HasInputFocus() &&
+            PaintLockCount() == 0 && IsFormActiveControl() && (!FStyle || FStyle->FocusRectVisible()) &&
+            !ComponentState().Contains(csDesigning)) {
+            c->Brush()->SetColor(bg);
+            c->DrawFocusRect(rect);
+        }
     } catch (...) {
         EndRowRead();
         FPaintingCurrentRow = false;
@@ -450,27 +533,57 @@ void TCustomDBGridEh::DrawDataCell(int dataCol, int dataRow, const TRect& rect, 
 void TCustomDBGridEh::DefaultDrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column,
                                             TGridDrawState state)
 {
+    // As the grid draws the cell: the column's text, the image and colour of the cell drawn last.
+    TColCellParamsEh p;
+    p.Text = column->CellDisplayText();
+    p.Alignment = column->Alignment();
+    p.CheckboxState = column->CellCheckState();
+    p.ImageIndex = FCellParams->ImageIndex;
+    p.Background = FCellParams->Background;
+    p.State = state;
+    TRect r = rect;
+    if (FOptionsEh.Contains(dghFooter3D)) InflateRect(r, -1, -1);
+    DrawCellContent(r, dataCol, column, p);
+}
+
+void TCustomDBGridEh::DrawCellContent(const TRect& rect, int dataCol, TColumnEh* column, const TColCellParamsEh& p)
+{
     TCanvas* c = Canvas();
-    if (column->CellKind() == ckCheckboxes) {
-        DrawCheckBox(rect, column->CellCheckState());
+    TCustomImageList* images = column->ImageList();
+    TCellKindEh kind = column->CellKind();
+    if (kind == ckCheckboxes) {
+        DrawCheckBox(rect, p.CheckboxState);
         return;
     }
-    std::string text = column->CellDisplayText();
+    if (kind == ckKeyImageList) {
+        if (images) DBGridEh::DrawImageClipped(images, c, taCenter, 0, p.ImageIndex, rect);
+        return;
+    }
+    TRect textArea = rect;
+    if (images && column->ShowImageAndText()) {
+        // The image in a box of its own at the left, on the column's colour.
+        TRect box{rect.Left, rect.Top, std::min(int(rect.Right), rect.Left + images->Width() + 4), rect.Bottom};
+        Fill(c, box, column->Color());
+        DBGridEh::DrawImageClipped(images, c, taCenter, 0, p.ImageIndex, box);
+        c->Brush()->SetColor(p.Background);
+        textArea.Left = box.Right + 1;
+    }
+    const std::string& text = p.Text;
     const int dx = CellTextMargin(), dy = CellTextVerticalMargin();
     bool wrap = column->WordWrap() && RowHoldsSeveralLines(column->Font());
-    DBGridEh::WriteCellText(c, rect, false, dx, dy, text, column->Alignment(), column->Layout(), wrap,
+    DBGridEh::WriteCellText(c, textArea, false, dx, dy, text, p.Alignment, column->Layout(), wrap,
                             column->EndEllipsis());
     // The text an incremental search matched shows marked, where it stands in the cell.
     if (FIncSearching && !FIncSearchText.empty() && dataCol == SelectedIndex() && PaintLockCount() == 0 &&
         FPaintingCurrentRow && (Focused() || FOptions.Contains(dgAlwaysShowSelection)) &&
         text.compare(0, FIncSearchText.size(), FIncSearchText) == 0) {
-        TRect r = rect;
+        TRect r = textArea;
         int rest = c->TextWidth(text.substr(FIncSearchText.size()));
         int all = c->TextWidth(text), mark = all - rest;
         // Where WriteCellText put the line.
         int left = r.Left + dx;
-        if (column->Alignment() == taRightJustify) left = r.Right - 3 - all;
-        else if (column->Alignment() == taCenter) left = r.Left + r.Width() / 2 - all / 2;
+        if (p.Alignment == taRightJustify) left = r.Right - 3 - all;
+        else if (p.Alignment == taCenter) left = r.Left + r.Width() / 2 - all / 2;
         TRect m{std::max(left, r.Left), r.Top + 1, std::min(left + mark, r.Right), r.Bottom - 1};
         if (m.Right > m.Left) {
             c->Brush()->SetColor(DBGridEh::IncSearchColor);
@@ -490,7 +603,6 @@ bool TCustomDBGridEh::RowHoldsSeveralLines(TFont* font)
 
 void TCustomDBGridEh::DrawColumnCell(const TRect& rect, int dataCol, TColumnEh* column, TGridDrawState state)
 {
-    DefaultDrawColumnCell(rect, dataCol, column, state);
     if (FColumns->ColumnsState() == cssDefault && OnDrawDataCell) OnDrawDataCell(this, rect, column->Field(), state);
     if (OnDrawColumnCell) OnDrawColumnCell(this, rect, dataCol, column, state);
 }
@@ -508,6 +620,5 @@ void TCustomDBGridEh::DrawFooterCell(int dataCol, int footerRow, const TRect& re
     Fill(c, rect, bg);
     DBGridEh::WriteCellText(c, rect, false, CellTextMargin(), CellTextVerticalMargin(), text, a, col->Layout(),
                             f->WordWrap() && RowHoldsSeveralLines(f->Font()), false);
-    if (FOptionsEh.Contains(dghFooter3D)) Frame3D(c, rect);
     if (OnDrawFooterCell) OnDrawFooterCell(this, dataCol, footerRow, col, rect, state);
 }

@@ -67,13 +67,14 @@ TEST(GridPicture, TitlesDataAndFooters)
     TRect current = g->CellRect(g->Col(), g->Row());
     EXPECT_EQ(g->Row(), g->FirstDataRow() + 2);
     EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(current.Right - 2, current.Top + 2))), ColorToRGB(clHighlight));
-    // Selected rows are highlighted, their indicator dark.
+    // Selected rows are highlighted in the default style's lightened mix, their indicator dark.
     TRect selInd = g->CellRect(0, g->FirstDataRow() + 1);
     EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(selInd.Left + 2, selInd.Top + 2))), RGB(64, 64, 64));
     TRect curInd = g->CellRect(0, g->FirstDataRow() + 2);
     EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(curInd.Left + 2, curInd.Top + 3))), ColorToRGB(clBtnFace));
     TRect selCell = g->CellRect(3, g->FirstDataRow() + 3);
-    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(selCell.Right - 2, selCell.Top + 2))), ColorToRGB(clHighlight));
+    EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(selCell.Right - 2, selCell.Top + 2))),
+              ColorToRGB(TDBGridEhStyle::MixColor(clWindow, clHighlight, true)));
     // The footer row stands at the bottom in the footer colour.
     TRect foot = g->CellRect(1, g->RowCount() - 1);
     EXPECT_EQ(ColorToRGB(GuiTest::PixelAt(g, Point(foot.Left + 1, foot.Bottom - 2))), ColorToRGB(g->FooterColor()));
