@@ -2,15 +2,25 @@
 
 #include "Graphics.h"
 #include "frxClass.h"
+#include "StringLists.h"
+#include "frxDesgnEditors.h"
 #include "frxDesgnForm.h"
 #include "frxDesgnWorkspace.h"
+#include "frxEditDataBand.h"
 #include "frxEditExpr.h"
+#include "frxEditFormat.h"
+#include "frxEditFrame.h"
+#include "frxEditGroup.h"
 #include "frxEditHighlight.h"
 #include "frxEditOptions.h"
+#include "frxEditMemo.h"
 #include "frxEditPage.h"
+#include "frxEditPicture.h"
 #include "frxEditReport.h"
 #include "frxEditReportData.h"
+#include "frxEditStrings.h"
 #include "frxEditStyle.h"
+#include "frxEditSysMemo.h"
 #include "frxEditTabOrder.h"
 #include "frxEditVar.h"
 #include "frxSyntaxMemo.h"
@@ -78,6 +88,27 @@ void ApplyOptions(TfrxDesignerForm* f, const TfrxDesignerOptions& o)
 
 void Initialize()
 {
+    namespace ef = frxEditorForms;
+    ef::MemoEditor = [](TfrxCustomDesigner* d, TfrxCustomMemoView* m, std::string& text) {
+        TfrxMemoEditorForm f(d, d);
+        f.MemoView = m;
+        if (f.ShowModal() != mrOk) return false;
+        text = f.Memo->Text();
+        return true;
+    };
+    ef::SysMemoEditor = [](TfrxCustomDesigner* d, std::string& text) {
+        return frxEditSysMemo::EditSysText(d, d, text);
+    };
+    ef::PictureEditor = [](TfrxCustomDesigner* d, TfrxPicture* p) { return frxEditPicture::EditPicture(d, p); };
+    ef::PageEditor = [](TfrxCustomDesigner* d, TfrxReportPage*) { return frxEditPage::EditPage(d, d); };
+    ef::DataBandEditor = [](TfrxCustomDesigner* d, TfrxDataBand* b) {
+        return frxEditDataBand::EditDataBand(d, d->Report(), b);
+    };
+    ef::GroupEditor = [](TfrxCustomDesigner* d, TfrxGroupHeader* g) { return frxEditGroup::EditGroup(d, d, g); };
+    ef::FrameEditor = [](TfrxCustomDesigner* d, TfrxFrame* fr) { return frxEditFrame::EditFrame(d, fr); };
+    ef::StringsEditor = [](TfrxCustomDesigner* d, TStrings* l) { return frxEditStrings::EditStrings(d, l); };
+    ef::FormatEditor = [](TfrxCustomDesigner* d, TfrxFormat* fm) { return frxEditFormat::EditFormat(d, fm); };
+
     auto& d = frxDesgnForm::Dialogs();
     d.PageSettings = [](TfrxDesignerForm* f, TfrxReportPage*) { return frxEditPage::EditPage(f, f); };
     d.ReportData = [](TfrxDesignerForm* f) { return frxEditReportData::EditReportData(f, f->Report()); };
@@ -108,6 +139,16 @@ void Initialize()
 
 void Finalize()
 {
+    namespace ef = frxEditorForms;
+    ef::MemoEditor = nullptr;
+    ef::SysMemoEditor = nullptr;
+    ef::PictureEditor = nullptr;
+    ef::PageEditor = nullptr;
+    ef::DataBandEditor = nullptr;
+    ef::GroupEditor = nullptr;
+    ef::FrameEditor = nullptr;
+    ef::StringsEditor = nullptr;
+    ef::FormatEditor = nullptr;
     auto& d = frxDesgnForm::Dialogs();
     d.PageSettings = nullptr;
     d.ReportData = nullptr;

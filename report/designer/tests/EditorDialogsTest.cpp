@@ -2,6 +2,7 @@
 #include "DesignerFormFixture.h"
 
 #include "StdCtrls.h"
+#include "frxDesgnEditors.h"
 #include "frxDesgnForm.h"
 #include "frxDesgnWorkspace.h"
 #include "frxEditOptions.h"
@@ -22,8 +23,11 @@ TfrxOptionsEditor* OptionsUp()
 TEST_F(Fixture, OptionsCommandAppliesTheDialogsOptionsOrTheDefaults)
 {
     TfrxDesignerForm* f = Open();
+    // Other tests stand doubles in for the editors' dialogs: these are the real ones.
+    frxEditorDialogs::Initialize();
     auto& dlg = frxDesgnForm::Dialogs();
     ASSERT_TRUE(dlg.Options && dlg.ReportData && dlg.Variables && dlg.Expression && dlg.PageSettings);
+    ASSERT_TRUE(frxEditorForms::MemoEditor && frxEditorForms::DataBandEditor && frxEditorForms::FormatEditor);
 
     GuiTest::Later([] {
         TfrxOptionsEditor* d = OptionsUp();
