@@ -3,6 +3,7 @@
 #include "Graphics.h"
 #include "frxClass.h"
 #include "StringLists.h"
+#include "frxBarcodeEditor.h"
 #include "frxDesgnEditors.h"
 #include "frxDesgnForm.h"
 #include "frxDesgnWorkspace.h"
@@ -109,6 +110,7 @@ void Initialize()
     ef::StringsEditor = [](TfrxCustomDesigner* d, TStrings* l) { return frxEditStrings::EditStrings(d, l); };
     ef::FormatEditor = [](TfrxCustomDesigner* d, TfrxFormat* fm) { return frxEditFormat::EditFormat(d, fm); };
 
+    frxBarcodeEditor::Initialize();
     auto& d = frxDesgnForm::Dialogs();
     d.PageSettings = [](TfrxDesignerForm* f, TfrxReportPage*) { return frxEditPage::EditPage(f, f); };
     d.ReportData = [](TfrxDesignerForm* f) { return frxEditReportData::EditReportData(f, f->Report()); };
@@ -149,6 +151,7 @@ void Finalize()
     ef::FrameEditor = nullptr;
     ef::StringsEditor = nullptr;
     ef::FormatEditor = nullptr;
+    frxBarcodeEditor::Initialize();
     auto& d = frxDesgnForm::Dialogs();
     d.PageSettings = nullptr;
     d.ReportData = nullptr;

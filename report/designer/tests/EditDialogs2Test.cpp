@@ -469,3 +469,67 @@ TEST_F(EditDialogs2, TabOrderCancelRestoresTheOrder)
 }
 
 }  // namespace
+
+#include "Menus.h"
+#include "frxBarcode.h"
+#include "frxBarcodeEditor.h"
+
+namespace {
+
+TEST_F(EditDialogs2, BarcodeMenuAndDialog)
+{
+    frxBarcodeEditor::Initialize();
+    std::vector<TfrxBarCodeView*> codes;
+    for (const char* n : {"BarCode1", "BarCode2", "BarCode3"}) {
+        auto* b = new TfrxBarCodeView(Page);
+        b->SetName(n);
+        codes.push_back(b);
+    }
+    codes[2]->SetRestrictions(TfrxRestrictions{rfDontModify});
+    Designer.Fill();
+    Designer.Select({codes[0], codes[1], codes[2]});
+    TPopupMenu menu(nullptr);
+    std::unique_ptr<TfrxComponentEditor> e(
+        frxDsgnIntf::ComponentEditorRegistry().GetComponentEditor(codes[0], &Designer, &menu));
+    ASSERT_NE(e, nullptr);
+    e->FillMenu();
+    TMenuItem* showText = menu.Items()->Find("显示文本");
+    ASSERT_NE(showText, nullptr);
+    EXPECT_TRUE(showText->Checked());
+    showText->Click();   // unchecks itself
+    EXPECT_TRUE(e->RunMenuCommand(int(showText->Tag())));
+    EXPECT_FALSE(codes[0]->ShowText);
+    EXPECT_FALSE(codes[1]->ShowText);
+    EXPECT_TRUE(codes[2]->ShowText);
+
+    // 270 degrees and a zoom stay; a zoom that is no number changes nothing.
+    bool stayed = false;
+    WhenUp<TfrxBarcodeEditorForm>([&](TfrxBarcodeEditorForm* f) {
+        f->Rotation270RB->SetChecked(true);
+        f->TypeCB->SetItemIndex(int(bcCode128B));
+        f->CodeE->SetText("<D.\"Id\">");
+        f->ZoomE->SetText("x");
+        f->OkB->Click();
+        GuiTest::Later([&, f] {
+            stayed = f->Visible();
+            GuiTest::SavePng(f, "designer_barcode_dialog.png");
+            f->ZoomE->SetText("1,5");
+            f->OkB->Click();
+        });
+    });
+    ASSERT_TRUE(e->Edit());
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(codes[0]->Rotation, 270);
+    EXPECT_EQ(codes[0]->BarType, bcCode128B);
+    EXPECT_EQ(codes[0]->Expression, "<D.\"Id\">");
+    EXPECT_DOUBLE_EQ(codes[0]->Zoom, 1.5);
+    bool checked270 = false;
+    WhenUp<TfrxBarcodeEditorForm>([&](TfrxBarcodeEditorForm* f) {
+        checked270 = f->Rotation270RB->Checked();
+        f->CancelB->Click();
+    });
+    EXPECT_FALSE(e->Edit());
+    EXPECT_TRUE(checked270);
+}
+
+}  // namespace
