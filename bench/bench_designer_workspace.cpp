@@ -2,14 +2,19 @@
 // repaint of a page holding 500 text objects against drawing the same
 // objects onto a bitmap of the same size as the report engine does, and one
 // step of dragging 100 selected objects (the move and its repaint) against
-// that full repaint.
+// that full repaint; and selecting one object with the object inspector
+// showing its properties against that full repaint.
 #include "BenchGui.h"
 #include "Forms.h"
 #include "Graphics.h"
 #include "GuiTesting.h"
 #include "Lists.h"
 #include "frxClass.h"
+#include "TestDesigner.h"
+#include "frxDesgnEditors.h"
 #include "frxDesgnWorkspace.h"
+#include "frxInsp.h"
+#include "frxrcInsp.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,6 +29,8 @@ void StartGui()
 {
     GuiTest::Init();
     frxClass::Initialize();
+    frxrcInsp::Initialize();
+    frxDesgnEditors::Initialize();
 }
 
 // 25 bands of 20 text objects each on a shown surface.
@@ -114,10 +121,40 @@ void BM_Workspace_DragStep(benchmark::State& state)
     p.Selected.Add(p.RPage);
 }
 
+// The inspector of a designer window over the same page, shown.
+struct Inspector {
+    Page& P = BenchGui::Fixture<Page>();
+    TTestDesigner Designer{&P.Report};
+    TfrxObjectInspector* Insp;
+    Inspector()
+    {
+        Designer.FillObjects();
+        Insp = new TfrxObjectInspector(&Designer);
+        Insp->SetBounds(0, 0, 240, 500);
+        Insp->SetObjectList(Designer.Objects());
+        Insp->Show();
+    }
+};
+
+// Another text object selected each time; the inspector lists its
+// properties and paints its grid.
+void BM_Inspector_SelectObject(benchmark::State& state)
+{
+    Inspector& i = BenchGui::Fixture<Inspector>();
+    size_t n = 0;
+    for (auto _ : state) {
+        i.Designer.Select({i.P.Views[n++ % i.P.Views.size()]});
+        i.Insp->UpdateProperties();
+        i.Insp->PaintGrid();
+        benchmark::DoNotOptimize(i.Insp->GridBitmap()->Canvas()->Pixels(1, 1));
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_Workspace_FullRepaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Peer_EngineDrawsObjects)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Workspace_DragStep)->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_Inspector_SelectObject)->Unit(benchmark::kMillisecond);
 
 QZ_BENCH_GUI_MAIN(StartGui)

@@ -232,6 +232,11 @@ TfrxObjectInspector::TfrxObjectInspector(TComponent* owner)
 
 TfrxObjectInspector::~TfrxObjectInspector()
 {
+    // An open drop-down goes first: it reports its end to this window.
+    if (FPopup) {
+        FPopup->OnDestroy = nullptr;
+        delete FPopup;
+    }
     // The rows' editors refer to the objects; let them go before the controls.
     FRows.clear();
     FPropertyList.reset();

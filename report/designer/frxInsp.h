@@ -117,6 +117,8 @@ public:
     TLabel* DescrL;
     TPopupMenu* PopupMenu1;
     TMenuItem *N11, *N21, *N31, *N41, *N51, *N61;
+    // The window that shows a name or value too long for its column.
+    THintWindow* HintWindow() const { return FHintWindow; }
     // The drop-down list while it is open (null otherwise).
     TListBox* DropList() const { return FDropList; }
 

@@ -286,6 +286,24 @@ TEST_F(InspectorFixture, AClickRightOfTheSplitTogglesABoolean)
     EXPECT_EQ(row, Insp->SelectedRow());
 }
 
+TEST_F(InspectorFixture, ANameTooLongForItsColumnShowsWholeInAHint)
+{
+    Insp->Show();
+    Show({Memo});
+    Insp->SetSplitPos(60);
+    const int row = RowOf("AllowExpressions");
+    ASSERT_GE(row, 0);
+    GuiTest::MouseMove(Insp->PB, ::Point(20, row * Insp->RowHeight() + 4));
+    EXPECT_TRUE(Insp->HintWindow()->Active());
+    EXPECT_EQ("AllowExpressions", Insp->HintWindow()->Text());
+    // A short one shows none.
+    GuiTest::MouseMove(Insp->PB, ::Point(20, RowOf("Align") * Insp->RowHeight() + 4));
+    EXPECT_FALSE(Insp->HintWindow()->Active());
+    // Over the split the cursor offers to move it.
+    GuiTest::MouseMove(Insp->PB, ::Point(59, row * Insp->RowHeight() + 4));
+    EXPECT_EQ(crHSplit, Insp->PB->Cursor());
+}
+
 TEST_F(InspectorFixture, APressOnTheMarkerOpensTheSubRows)
 {
     Insp->Show();
