@@ -14,6 +14,7 @@
 #include "frxCodeUtils.h"
 #include "frxDMPClass.h"
 #include "frxDataTree.h"
+#include "frxDesgnDebug.h"
 #include "frxDsgnIntf.h"
 #include "frxRes.h"
 #include "frxSyntaxMemo.h"
@@ -585,11 +586,8 @@ void TfrxDesignerForm::SaveAsCmdExecute(TObject* sender)
 
 void TfrxDesignerForm::PreviewCmdExecute(TObject*)
 {
-    if (!IsAllowed(drDontPreviewReport)) return;
-    auto& dlg = frxDesgnForm::Dialogs();
-    if (!Installed(dlg.Preview)) return;
     CopyFromCode();
-    dlg.Preview(this);
+    Debug->Preview();
 }
 
 void TfrxDesignerForm::ExitCmdExecute(TObject*) { Close(); }
@@ -837,27 +835,11 @@ void TfrxDesignerForm::AboutMIClick(TObject*)
     dlg.About(this);
 }
 
-void TfrxDesignerForm::FindMIClick(TObject*)
-{
-    auto& dlg = frxDesgnForm::Dialogs();
-    if (!Installed(dlg.Find)) return;
-    dlg.Find(this, false);
-    FindNextMI->SetEnabled(true);
-}
+void TfrxDesignerForm::FindMIClick(TObject*) { Debug->FindMIClick(false); }
 
-void TfrxDesignerForm::ReplaceMIClick(TObject*)
-{
-    auto& dlg = frxDesgnForm::Dialogs();
-    if (!Installed(dlg.Find)) return;
-    dlg.Find(this, true);
-    FindNextMI->SetEnabled(true);
-}
+void TfrxDesignerForm::ReplaceMIClick(TObject*) { Debug->FindMIClick(true); }
 
-void TfrxDesignerForm::FindNextMIClick(TObject*)
-{
-    auto& dlg = frxDesgnForm::Dialogs();
-    if (dlg.FindNext) dlg.FindNext(this);
-}
+void TfrxDesignerForm::FindNextMIClick(TObject*) { Debug->FindNextMIClick(); }
 
 void TfrxDesignerForm::DeleteGuidesMIClick(TObject*)
 {

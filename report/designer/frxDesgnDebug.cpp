@@ -101,7 +101,19 @@ void TfrxDesignerDebug::Preview()
         report->SetPreview(nullptr);
         report->PreviewOptions()->Modal = true;
         report->EngineOptions()->RestoreLayout = true;
-        report->ShowReport(true);
+        if (ScriptRunning) {
+            // A debug run builds the report before its preview opens: a
+            // stop waits for the operator in the designer, which the modal
+            // preview window would keep from him. The preview then shows
+            // what was built, the script running on without stops; a run the
+            // operator stopped shows nothing.
+            if (report->PreviewPages()) report->PreviewPages()->Clear();
+            bool built = report->PrepareReport(false);
+            Script()->OnRunLine = nullptr;
+            if (built && !report->Terminated()) report->ShowPreparedReport();
+        } else {
+            report->ShowReport(true);
+        }
     } catch (const EAbort&) {
     } catch (const std::exception& e) {
         failure = e.what();

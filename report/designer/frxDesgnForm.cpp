@@ -16,6 +16,7 @@
 #include "frxClass.h"
 #include "frxDMPClass.h"
 #include "frxDataTree.h"
+#include "frxDesgnDebug.h"
 #include "frxDock.h"
 #include "frxDsgnIntf.h"
 #include "frxInsp.h"
@@ -349,14 +350,15 @@ void TfrxDesignerForm::CreateControls()
     LangCB->OnSelect = [this](TObject*) { LanguageChosen(LangCB->Text()); };
     OpenScriptB = AddButton(CodeTB, "OpenScriptB", 0, "开", &TfrxDesignerForm::OpenScriptBClick);
     SaveScriptB = AddButton(CodeTB, "SaveScriptB", 0, "存", &TfrxDesignerForm::SaveScriptBClick);
-    RunScriptB = AddButton(CodeTB, "RunScriptB", 0, "▶", &TfrxDesignerForm::PreviewCmdExecute);
+    RunScriptB = AddButton(CodeTB, "RunScriptB", 0, "▶");
     StepScriptB = AddButton(CodeTB, "StepScriptB", 0, "↓");
     StopScriptB = AddButton(CodeTB, "StopScriptB", 0, "■");
     EvaluateB = AddButton(CodeTB, "EvaluateB", 0, "=");
-    // Debugging runs are not offered: the buttons show, disabled.
-    StepScriptB->SetEnabled(false);
+    RunScriptB->OnClick = [this](TObject*) { Debug->RunScriptBClick(false); };
+    StepScriptB->OnClick = [this](TObject*) { Debug->RunScriptBClick(true); };
+    StopScriptB->OnClick = [this](TObject*) { Debug->StopScriptBClick(); };
+    EvaluateB->OnClick = [this](TObject*) { Debug->EvaluateBClick(); };
     StopScriptB->SetEnabled(false);
-    EvaluateB->SetEnabled(false);
 
     Timer = new TTimer(this);
     Timer->SetName("Timer");
@@ -741,6 +743,22 @@ void TfrxDesignerForm::CreateEditors()
     FCodeWindow->SetColor(clWindow);
     FCodeWindow->SetLines(Report()->ScriptText());
     FCodeWindow->OnChange = [this](TObject* s) { CodeModified(s); };
+    FCodeWindow->OnChangePos = [this](TObject*) {
+        Debug->CodeCaretMoved();
+        StatusBar->Invalidate();
+    };
+    Debug = std::make_unique<TfrxDesignerDebug>(this);
+    Debug->SelectionChanged = [this] { SelectionChanged(nullptr); };
+    Debug->BeforePreview = [this] { SaveScrollPosition(Tab->TabIndex()); };
+    Debug->ShowCodePosition = [this](const std::string& text) {
+        PositionText = text;
+        SizeText.clear();
+    };
+    Debug->ReportData = [this] { ReportDataMIClick(nullptr); };
+    Debug->FindNextEnabled = [this] { FindNextMI->SetEnabled(true); };
+    Debug->DebugStateChanged = [this] {
+        StopScriptB->SetEnabled(Debug->ScriptRunning);
+    };
     FCodeWindow->OnDragOver = [this](TObject*, TObject* source, int, int, TDragState, bool& accept) {
         accept = DataTreeForm && DataTreeForm->ContainsControl(DynamicCast<TControl>(source)) &&
                  !DataTreeForm->GetInsertText().empty();
@@ -761,10 +779,7 @@ void TfrxDesignerForm::CreateToolWindows()
     DataTreeForm->SetName("frxDataTreeForm");
     DataTreeForm->SetReport(Report());
     DataTreeForm->CBPanel->Show();
-    DataTreeForm->OnTreeDblClick = [this](TObject*) {
-        // Inserting into the code: the text goes to the caret.
-        if (!FPage && FCodeWindow) FCodeWindow->SetSelText(DataTreeForm->GetInsertText());
-    };
+    DataTreeForm->OnTreeDblClick = [this](TObject*) { Debug->DataTreeDblClick(DataTreeForm); };
     ReportTreeForm = new TfrxReportTreeForm(this);
     ReportTreeForm->SetName("frxReportTreeForm");
     ReportTreeForm->SetDesigner(this);
@@ -1590,7 +1605,8 @@ void TfrxDesignerForm::UpdatePalette()
 
 bool TfrxDesignerForm::TabChanging()
 {
-    if (PreviewPageMode()) return false;
+    // The code page stays while a run waits at one of its lines.
+    if (PreviewPageMode() || (Debug && Debug->ScriptRunning)) return false;
     if (Tab->TabIndex() == 0 && FCodeWindow->Model()->Modified) {
         SetModified(true);
         FCodeWindow->Model()->Modified = false;
@@ -1682,6 +1698,8 @@ int TfrxDesignerForm::AskSave()
 
 bool TfrxDesignerForm::CloseQuery()
 {
+    // The running script and the engine use the report: the window stays.
+    if (Debug && Debug->ScriptRunning) return false;
     CopyFromCode();
     if (FCodeWindow->Model()->Modified) {
         // A change in the code counts as a change of the layout.
@@ -1740,6 +1758,28 @@ bool TfrxDesignerForm::IsShortCut(TMessage& msg)
     }
     if (key == 'E' && shift == TShiftState{ssCtrl}) {
         if (TabChanging()) SetPage(nullptr);
+        return true;
+    }
+    // The script's run: F9 runs, F7 or F8 steps, F4 or F5 runs to the caret's
+    // line, Ctrl+F2 stops, Ctrl+F7 evaluates.
+    if (shift.Empty() && key == VK_F9) {
+        Debug->RunScriptBClick(false);
+        return true;
+    }
+    if (shift.Empty() && (key == VK_F7 || key == VK_F8)) {
+        Debug->RunScriptBClick(true);
+        return true;
+    }
+    if (shift.Empty() && (key == VK_F4 || key == VK_F5)) {
+        Debug->RunToCaret();
+        return true;
+    }
+    if (shift == TShiftState{ssCtrl} && key == VK_F2) {
+        Debug->StopScriptBClick();
+        return true;
+    }
+    if (shift == TShiftState{ssCtrl} && key == VK_F7) {
+        Debug->EvaluateBClick();
         return true;
     }
     // Keys typed into the code window are its own, not the page's commands.

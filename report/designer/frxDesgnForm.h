@@ -41,6 +41,7 @@ class TTimer;
 class TToolBar;
 class TToolButton;
 class TfrxDataTreeForm;
+class TfrxDesignerDebug;
 class TfrxReportPage;
 class TfrxDock;
 class TfrxDockSite;
@@ -117,6 +118,8 @@ public:
     std::unique_ptr<TSampleFormat> SampleFormat;
     std::unique_ptr<TfrxUndoBuffer> UndoBuffer;
     std::unique_ptr<TfrxClipboard> Clipboard;
+    // Preview, the script's debug run, find and replace.
+    std::unique_ptr<TfrxDesignerDebug> Debug;
 
     // ---- units, scale, grid -------------------------------------------------------------------
     // Whether the current designer settings component allows the command.
@@ -373,10 +376,6 @@ struct TDialogs {
     std::function<void(TfrxDesignerForm*)> NewItem;
     // The expression editor: true on OK with the edited text in text.
     std::function<bool(TfrxDesignerForm*, std::string& text)> Expression;
-    // Preview, find and replace of the designer.
-    std::function<void(TfrxDesignerForm*)> Preview;
-    std::function<void(TfrxDesignerForm*, bool replace)> Find;
-    std::function<void(TfrxDesignerForm*)> FindNext;
 };
 TDialogs& Dialogs();
 // Moves a child of parent to position index among its children.

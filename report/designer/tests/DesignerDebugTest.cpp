@@ -91,6 +91,8 @@ struct TDebugFixture : ::testing::Test {
     std::unique_ptr<TfrxDesignerDebug> Debug;
     std::function<void(TfrxReport*)> SavedRunner;
     int Previews = 0;
+    // Pages already built when the preview opened.
+    std::vector<int> PagesWhenShown;
     // Lines the run stopped at, in order, and what to do at each stop.
     std::vector<int> Stops;
     std::vector<std::function<void()>> AtStop;
@@ -129,7 +131,8 @@ struct TDebugFixture : ::testing::Test {
         SavedRunner = frxClass::PreviewRunner;
         frxClass::PreviewRunner = [this](TfrxReport* r) {
             ++Previews;
-            r->PrepareReport(false);
+            PagesWhenShown.push_back(r->PreviewPages()->Count());
+            if (r->PreviewPages()->Count() == 0) r->PrepareForPreview();
         };
     }
     ~TDebugFixture() override
@@ -188,7 +191,7 @@ TEST_F(TDebugFixture, PreviewBuildsAndPutsTheReportsOptionsBack)
         ++Previews;
         modalWhileShown = r->PreviewOptions()->Modal;
         restoreWhileShown = r->EngineOptions()->RestoreLayout;
-        r->PrepareReport(false);
+        if (r->PreviewPages()->Count() == 0) r->PrepareForPreview();
     };
     Debug->Preview();
     EXPECT_EQ(Previews, 1);
@@ -229,7 +232,7 @@ TEST_F(TDebugFixture, FailedPreviewReturnsToThePageAndSaysWhy)
         SetCode(c.Script);
         frxClass::PreviewRunner = [&](TfrxReport* r) {
             if (c.Throws) throw Exception("预览窗口坏了");
-            r->PrepareReport(false);
+            if (r->PreviewPages()->Count() == 0) r->PrepareForPreview();
         };
         Debug->Preview();
         EXPECT_EQ(Designer->ReloadPagesCalls, std::vector<int>{0});
@@ -248,6 +251,9 @@ TEST_F(TDebugFixture, StepThenRunStopsOnceAndRunsToTheEnd)
     AtStop = {[this] { Debug->RunScriptBClick(false); }};
     Debug->RunScriptBClick(true);
     EXPECT_EQ(Stops, std::vector<int>{3});
+    // The run stopped while the report was built, before its preview opened.
+    ASSERT_EQ(PagesWhenShown.size(), 1u);
+    EXPECT_GT(PagesWhenShown[0], 0);
     EXPECT_FALSE(Debug->ScriptRunning);
     EXPECT_FALSE(Debug->ScriptPaused);
     EXPECT_EQ(Designer->Code->Model()->ActiveLine, -1);
@@ -310,6 +316,7 @@ TEST_F(TDebugFixture, StopWhilePausedEndsTheBuildAndClearsTheMarks)
     EXPECT_EQ(Stops, std::vector<int>{3});
     EXPECT_EQ(activeAfterStop, -1);
     EXPECT_TRUE(Report->Terminated());
+    EXPECT_EQ(Previews, 0);
     EXPECT_FALSE(Debug->ScriptRunning);
     EXPECT_FALSE(Debug->ScriptPaused);
     EXPECT_EQ(Designer->Code->Model()->ActiveLine, -1);
