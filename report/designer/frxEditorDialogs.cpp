@@ -3,6 +3,7 @@
 #include "Graphics.h"
 #include "frxClass.h"
 #include "StringLists.h"
+#include "frxAbout.h"
 #include "frxBarcodeEditor.h"
 #include "frxDesgnEditors.h"
 #include "frxDesgnForm.h"
@@ -112,6 +113,7 @@ void Initialize()
 
     frxBarcodeEditor::Initialize();
     auto& d = frxDesgnForm::Dialogs();
+    d.About = [](TfrxDesignerForm* f) { frxAbout::ShowAbout(f); };
     d.PageSettings = [](TfrxDesignerForm* f, TfrxReportPage*) { return frxEditPage::EditPage(f, f); };
     d.ReportData = [](TfrxDesignerForm* f) { return frxEditReportData::EditReportData(f, f->Report()); };
     d.Variables = [](TfrxDesignerForm* f) { return frxEditVar::EditVariables(f); };
@@ -153,6 +155,7 @@ void Finalize()
     ef::FormatEditor = nullptr;
     frxBarcodeEditor::Initialize();
     auto& d = frxDesgnForm::Dialogs();
+    d.About = [](TfrxDesignerForm* f) { frxAbout::ShowAbout(f); };
     d.PageSettings = nullptr;
     d.ReportData = nullptr;
     d.Variables = nullptr;
@@ -162,6 +165,7 @@ void Finalize()
     d.Highlight = nullptr;
     d.Expression = nullptr;
     d.Options = nullptr;
+    d.About = nullptr;
 }
 
 }  // namespace frxEditorDialogs

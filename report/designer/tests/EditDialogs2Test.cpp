@@ -533,3 +533,27 @@ TEST_F(EditDialogs2, BarcodeMenuAndDialog)
 }
 
 }  // namespace
+
+#include "frxAbout.h"
+
+namespace {
+
+TEST_F(EditDialogs2, AboutBoxOpensItsLinks)
+{
+    Host->QueueShellExecute(42);
+    Host->QueueShellExecute(42);
+    WhenUp<TfrxAboutForm>([](TfrxAboutForm* f) {
+        GuiTest::SavePng(f, "designer_about_box.png");
+        f->LabelClick(f->Label4);
+        f->LabelClick(f->Label7);
+        f->LabelClick(f->Label2);   // no tag: nothing
+        f->OKB->Click();
+    });
+    frxAbout::ShowAbout(nullptr);
+    std::vector<std::string> opened;
+    for (const THostCall& c : Host->Calls)
+        if (c.Kind == THostCallKind::ShellExecute) opened.push_back(c.Text);
+    EXPECT_EQ(opened, (std::vector<std::string>{"https://www.example.com/", "mailto:sales@example.com"}));
+}
+
+}  // namespace
