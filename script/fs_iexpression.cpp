@@ -24,26 +24,6 @@ QZ_CLASS_IMPL(TfsSetExpression, TfsCustomVariable)
 
 // ---- nodes ----------------------------------------------------------------------------
 
-// A node owns its operands; freeing it frees them.
-class TfsExpressionNode {
-public:
-    virtual ~TfsExpressionNode() = default;
-    virtual Variant GetValue() = 0;
-    // The value as a 32-bit integer and as a condition; nodes that know
-    // their value's type answer without building a variant.
-    virtual int32_t GetInt();
-    virtual bool GetBool();
-    // GetValue always gives Variant(GetInt()).
-    virtual bool ExactInt() const { return false; }
-    virtual int Priority() const = 0;
-    std::unique_ptr<TfsExpressionNode> Left;
-    std::unique_ptr<TfsExpressionNode> Right;
-    TfsExpressionNode* Parent = nullptr;
-    TfsScriptType Kind = stVariant;
-    std::string TypeName;
-    std::string SourcePosition;
-};
-
 namespace {
 inline int32_t IntOf(const Variant& v)
 {
@@ -542,10 +522,6 @@ bool TfsExpression::Finish(std::string* errorPos)
 
 Variant TfsExpression::GetValue() { return FTree ? FTree->GetValue() : Null(); }
 
-bool TfsExpression::GetBool() { return FTree ? FTree->GetBool() : false; }
-
-int32_t TfsExpression::GetInt() { return FTree ? FTree->GetInt() : 0; }
-
 bool TfsExpression::IsExactInt() const { return FTree && FTree->ExactInt(); }
 
 void TfsExpression::SetValue(const Variant& value)
@@ -738,20 +714,10 @@ public:
         const auto& locals = proc->Locals();
         FSlots = locals.data();
         FCount = locals.size();
-        if (FCount > kInline) {
-            FHeap.reset(new Variant[FCount]);
-            FData = FHeap.get();
-            for (size_t k = 0; k < FCount; ++k) {
-                if (FSlots[k].Str) FData[k] = Variant(FSlots[k].Str->Str);
-                else FData[k] = FSlots[k].Item->Value;
-            }
-        } else {
-            FData = reinterpret_cast<Variant*>(FBuf);
-            for (size_t k = 0; k < FCount; ++k) {
-                if (FSlots[k].Str) new (&FData[k]) Variant(FSlots[k].Str->Str);
-                else new (&FData[k]) Variant(FSlots[k].Item->Value);
-            }
-        }
+        FData = reinterpret_cast<Variant*>(FBuf);
+        if (FCount > kInline) SaveMany();
+        else
+            for (size_t k = 0; k < FCount; ++k) new (&FData[k]) Variant(Saved(FSlots[k]));
     }
     ~SavedLocals()
     {
@@ -769,6 +735,17 @@ public:
     }
 
 private:
+    static Variant Saved(const TfsProcVariable::LocalSlot& slot)
+    {
+        if (slot.Str) return Variant(slot.Str->Str);
+        return slot.Item->Value;
+    }
+    [[gnu::noinline]] void SaveMany()
+    {
+        FHeap.reset(new Variant[FCount]);
+        FData = FHeap.get();
+        for (size_t k = 0; k < FCount; ++k) FData[k] = Saved(FSlots[k]);
+    }
     static constexpr size_t kInline = 4;
     const TfsProcVariable::LocalSlot* FSlots;
     size_t FCount;

@@ -11,13 +11,32 @@
 #include <vector>
 
 class TfsXMLItem;
-class TfsExpressionNode;
 
 // Operator codes; the numbering follows the order of the operator table.
 enum TfsOperatorCode : uint8_t {
     ocNone, ocGreat, ocLess, ocLessEq, ocGreatEq, ocNonEq, ocEq, ocPlus, ocMinus, ocOr, ocXor,
     ocMul, ocDivFloat, ocDivInt, ocMod, ocAnd, ocShl, ocShr, ocLeftBracket, ocRightBracket,
     ocNot, ocUnMinus, ocIn, ocIs, ocStrCat, ocLogAnd, ocLogOr
+};
+
+// A node owns its operands; freeing it frees them.
+class TfsExpressionNode {
+public:
+    virtual ~TfsExpressionNode() = default;
+    virtual Variant GetValue() = 0;
+    // The value as a 32-bit integer and as a condition; nodes that know
+    // their value's type answer without building a variant.
+    virtual int32_t GetInt();
+    virtual bool GetBool();
+    // GetValue always gives Variant(GetInt()).
+    virtual bool ExactInt() const { return false; }
+    virtual int Priority() const = 0;
+    std::unique_ptr<TfsExpressionNode> Left;
+    std::unique_ptr<TfsExpressionNode> Right;
+    TfsExpressionNode* Parent = nullptr;
+    TfsScriptType Kind = stVariant;
+    std::string TypeName;
+    std::string SourcePosition;
 };
 
 class TfsExpression : public TfsCustomExpression {
@@ -40,10 +59,10 @@ public:
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
     // The value as a condition.
-    bool GetBool();
+    bool GetBool() { return FTree ? FTree->GetBool() : false; }
     // The value as a 32-bit integer. Where IsExactInt holds, GetValue gives
     // this same integer (as a varInteger), so callers may take it instead.
-    int32_t GetInt();
+    int32_t GetInt() { return FTree ? FTree->GetInt() : 0; }
     bool IsExactInt() const;
     // x := x op y: returns "+", "-", "*" or "/" when the expression was
     // reduced to y, else " ".

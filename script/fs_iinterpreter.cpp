@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <any>
 #include <map>
+#include <typeinfo>
 #include <unordered_set>
 
 using namespace fs_common;
@@ -401,7 +402,7 @@ void TfsProcVariable::CallOnSpareStack()
 
 void TfsProcVariable::Call()
 {
-    bool wasRunning = IsRunning;
+    const bool wasRunning = IsRunning;
     IsRunning = true;
     if (FResultIsPlain < 0 && LinkedItem)
         FResultIsPlain = dynamic_cast<TfsVariable*>(LinkedItem) && !dynamic_cast<TfsStringVariable*>(LinkedItem);
@@ -412,7 +413,10 @@ void TfsProcVariable::Call()
     if (main) main->RunningScript = ls;
     // The flags are put back however the body ends; a guard rather than a
     // catch and rethrow, so that an error leaving a deep recursion unwinds
-    // once instead of being raised again at every level.
+    // once instead of being raised again at every level. A termination
+    // stays set while the routine is still running further out (a call of
+    // itself ended by it): every level of the recursion stops, not only the
+    // innermost one.
     struct Restore {
         TfsProcVariable* Proc;
         TfsScript* Local;
@@ -422,7 +426,8 @@ void TfsProcVariable::Call()
         bool WasLocalRunning;
         void Reset() const
         {
-            Local->BreakRequested = Local->ContinueRequested = Local->ExitRequested = Local->Terminated = false;
+            Local->BreakRequested = Local->ContinueRequested = Local->ExitRequested = false;
+            if (!WasRunning) Local->Terminated = false;
         }
         ~Restore()
         {
@@ -432,12 +437,18 @@ void TfsProcVariable::Call()
             Proc->IsRunning = WasRunning;
         }
     };
-    {
-        const Restore restore{this, ls, main, prevRunning, wasRunning, ls->IsRunning};
-        restore.Reset();
-        ls->IsRunning = true;
-        if (ls->MainProgram()) ls->MainProgram()->Execute();
+    const Restore restore{this, ls, main, prevRunning, wasRunning, ls->IsRunning};
+    restore.Reset();
+    if (ls->Terminated) return;
+    ls->IsRunning = true;
+    // A body that is a plain list of statements runs without the virtual call.
+    TfsStatement* body = ls->MainProgram();
+    if (body != FBody) {
+        FBody = body;
+        FBodyIsList = body && typeid(*body) == typeid(TfsStatement);
     }
+    if (FBodyIsList) body->ExecuteItems();
+    else if (body) body->Execute();
 }
 
 // ---- helpers -------------------------------------------------------------------------------

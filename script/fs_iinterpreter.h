@@ -155,6 +155,8 @@ private:
     void CallOnSpareStack();
     void CollectLocals();
     int FResultIsPlain = -1;   // the result variable holds its value in Value
+    TfsStatement* FBody = nullptr;   // the body last run, and whether it is a plain list
+    bool FBodyIsList = false;
     std::vector<LocalSlot> FLocals;
     std::vector<std::vector<LocalSlot>> FFormerLocals;
     int FLocalsCount = -1;

@@ -125,6 +125,30 @@ TEST(ScriptRun, RunLineInLoopsCanStopAnEndlessScript)
     EXPECT_EQ(s.Find("n")->Value.AsInteger(), 1000);
 }
 
+// A deep recursion stopped from the line handler stops at every level: the
+// levels further out run nothing more (they used to go on, each starting new
+// calls, so the script ran on long after it was told to stop).
+TEST(ScriptRun, TerminateStopsEveryLevelOfARecursion)
+{
+    EnsureEngine();
+    TfsScript s(nullptr);
+    s.SetText("var calls: Integer;\nfunction F(n: Integer): Integer;\nbegin\n  calls := calls + 1;\n"
+              "  if n < 2 then Result := n else Result := F(n - 1) + F(n - 2);\nend;\n"
+              "begin\n  F(24);\n  calls := -1;\nend.");
+    ASSERT_TRUE(s.Compile()) << s.ErrorMessage;
+    int lines = 0;
+    s.OnRunLine = [&](TfsScript*, const std::string&, const std::string&) {
+        if (++lines == 100) s.Terminate();
+    };
+    s.Execute();
+    EXPECT_LT(lines, 200);
+    EXPECT_GT(s.Find("calls")->Value.AsInteger(), 0) << "the statement after the call did not run";
+    // the next run starts afresh
+    lines = -1000000;
+    s.Execute();
+    EXPECT_EQ(s.Find("calls")->Value.AsInteger(), -1);
+}
+
 TEST(ScriptRun, ExecuteTwiceAndClear)
 {
     EnsureEngine();
