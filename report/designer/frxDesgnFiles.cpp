@@ -326,6 +326,8 @@ void TfrxDesignerForm::SaveSettings()
 {
     if (PreviewPageMode() || !Report()) return;
     std::unique_ptr<TCustomIniFile> store = Report()->OpenSettingsStore();
+    // An ini file is written once, whole, rather than on every key.
+    if (DynamicCast<TIniFile>(store.get())) store = std::make_unique<TMemIniFile>(Report()->IniFile);
     store->WriteInteger("Form.TfrxObjectInspector", "SplitPos", Inspector->SplitPos());
     store->WriteInteger("Form.TfrxObjectInspector", "Split1Pos", Inspector->Split1Pos());
     store->WriteFloat(kForm, "Scale", Scale);

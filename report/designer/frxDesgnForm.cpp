@@ -19,6 +19,7 @@
 #include "frxDesgnDebug.h"
 #include "frxDock.h"
 #include "frxDsgnIntf.h"
+#include "frxEditPage.h"
 #include "frxInsp.h"
 #include "frxRes.h"
 #include "frxSyntaxMemo.h"
@@ -1860,6 +1861,9 @@ bool OpenDesigner(TfrxReport* report, bool previewPageMode)
 
 void Initialize()
 {
+    TDialogs& d = Dialogs();
+    if (!d.PageSettings)
+        d.PageSettings = [](TfrxDesignerForm* f, TfrxReportPage*) { return frxEditPage::EditPage(f, f); };
     frxClass::DesignerRunner = [](TfrxReport* report, bool previewPageMode) {
         return OpenDesigner(report, previewPageMode);
     };
