@@ -457,6 +457,8 @@ void TfrxDesignerForm::InsertBandClick(TObject* sender)
         band->SetHeight(h);
     }
     Objects()->Add(band);
+    // The surface's stacking puts the band in its place.
+    Workspace->ArrangeBands();
     SelectedObjects()->Clear();
     SelectedObjects()->Add(band);
     SetModified(true);

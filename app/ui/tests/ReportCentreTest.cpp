@@ -15,7 +15,15 @@
 #include "SysUtils.h"
 #include "frxClass.h"
 #include "frxDBSet.h"
+#include "ActnList.h"
+#include "ComCtrls.h"
+#include "Menus.h"
+#include "StdCtrls.h"
+#include "frxDataTree.h"
 #include "frxDesgn.h"
+#include "frxDesgnForm.h"
+#include "frxDesgnWorkspace1.h"
+#include "frxEditDataBand.h"
 #include "frxPreviewPages.h"
 
 namespace {
@@ -435,6 +443,77 @@ TEST_F(ReportCentreTest, DesignOpensTheDesignerAboveWindowsThatStayOnTop)
     EXPECT_EQ(onTop.FormStyle(), fsStayOnTop);
     EXPECT_EQ(saved, 1);
     EXPECT_NE(Value("select length(Fr3File) from report"), "<null>");
+}
+
+}  // namespace
+
+namespace {
+
+TTreeNode* TreeNode(TTreeView* tree, const std::string& text)
+{
+    for (TTreeNode* n = tree->Items()->Count() ? tree->Items()->Item(0) : nullptr; n; n = n->GetNext())
+        if (n->Text() == text) return n;
+    return nullptr;
+}
+
+TEST_F(ReportCentreTest, DesignerBindsABandAndAFieldAndSavesTheLayoutToItsRow)
+{
+    Exec("insert into students (Id, Name) values (1, '张三'), (2, '李四'), (3, '王五')");
+    TStudentSet students;
+    students.Query();
+    TRep rep;
+    rep.AddDataSets({students.DataSet()});
+    // A layout of a title that knows the link d0 and uses nothing of it yet.
+    StoreLayout(7, 1003, "名单", LayoutWith({"学员名单"}, "d0"));
+    frxClass::DesignerRunner = [](TfrxReport* r, bool mode) { return frxDesgnForm::OpenDesigner(r, mode); };
+    bool saved = false;
+    std::string description;
+    GuiTest::Later([&] {
+        TfrxDesignerForm* f = frxDesgnForm::OpenWindow();
+        ASSERT_NE(f, nullptr);
+        f->EditAfterInsert = false;
+        // A master data band from the bands popup.
+        static_cast<TMenuItem*>(f->FindComponent("MasterDataMI"))->Click();
+        auto* band = DynamicCast<TfrxMasterData>(static_cast<TfrxComponent*>(f->SelectedObjects()->Items(0)));
+        ASSERT_NE(band, nullptr);
+        // Bound to d0 in the data band dialog.
+        TDialogScript script({[] {
+            auto* dlg = ShownForm<TfrxDataBandEditorForm>();
+            ASSERT_NE(dlg, nullptr);
+            dlg->DatasetsLB->SetItemIndex(dlg->DatasetsLB->Items()->IndexOf("d0"));
+            dlg->OkB->Click();
+        }});
+        ASSERT_TRUE(frxEditDataBand::EditDataBand(f, f->Report(), band));
+        f->ObjectModified(nullptr);
+        ASSERT_EQ(band->DataSet(), rep.DataSetLinks()[0]);
+        // The field Name dropped from the data tree onto the band.
+        f->UpdateDataTree();
+        TTreeNode* field = TreeNode(f->DataTreeForm->DataTree, "Name");
+        ASSERT_NE(field, nullptr);
+        f->DataTreeForm->DataTree->SetSelected(field);
+        const double scale = f->Workspace->Scale();
+        const int x = int(f->Workspace->OffsetX + (band->AbsLeft() + 20) * scale);
+        const int y = int(f->Workspace->OffsetY + (band->AbsTop() + band->Height() / 2) * scale);
+        bool accept = false;
+        f->Workspace->DragOver(f->DataTreeForm->DataTree, x, y, dsDragEnter, accept);
+        ASSERT_TRUE(accept);
+        f->Workspace->DragDrop(f->DataTreeForm->DataTree, x, y);
+        description = f->SelectionDescription();
+        // Saved through the report centre's hook into the row, and closed.
+        f->SaveCmd->Execute();
+        saved = !f->Modified();
+        f->Close();
+    });
+    rep.Design(7);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(description, "Memo2: d0.\"Name\"");
+
+    // The stored layout, loaded afresh, shows the three students.
+    TRep again;
+    again.AddDataSets({students.DataSet()});
+    again.Preview(7);
+    ASSERT_EQ(Shown.size(), 1u);
+    EXPECT_EQ(Shown[0], "学员名单\n张三\n李四\n王五\n");
 }
 
 }  // namespace
