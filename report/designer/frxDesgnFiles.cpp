@@ -245,6 +245,8 @@ void TfrxDesignerForm::RestoreSettings(bool useDefault)
     } catch (...) {
         store.reset();
     }
+    // An ini file is read once, whole; what the restoring writes stays in memory.
+    if (DynamicCast<TIniFile>(store.get())) store = std::make_unique<TMemIniFile>(Report()->IniFile);
     if (!store || useDefault || store->ReadFloat(kForm, "Scale", 0) == 0) store = UseDefaultLayout();
     try {
         LoadSettings(store.get(), useDefault);
