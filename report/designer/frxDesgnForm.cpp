@@ -107,6 +107,11 @@ void TfrxDesignerForm::Teardown()
         }
     }
     FreeState();
+    // The controls go one by one after this, and each one removed realigns
+    // what is left: the scroll box must no longer reach the surface or the
+    // rulers, which may already be gone by then.
+    if (ScrollBox) ScrollBox->OnResize = nullptr;
+    if (Workspace) Workspace->OnMove = nullptr;
 }
 
 int TfrxDesignerForm::Glyph(TImageList* list, const std::string& text, int size)

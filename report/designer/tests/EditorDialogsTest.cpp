@@ -40,6 +40,17 @@ TEST_F(Fixture, OptionsCommandAppliesTheDialogsOptionsOrTheDefaults)
     EXPECT_EQ(f->Workspace->BandsGap, 9);
     EXPECT_EQ(int(f->Units), 1);
 
+    // Restoring the defaults leaves the defaults, not what the dialog showed.
+    GuiTest::Later([] {
+        TfrxOptionsEditor* d = OptionsUp();
+        ASSERT_NE(d, nullptr);
+        d->GapE->SetText("15");
+        d->RestoreDefaultsB->Click();
+    });
+    ASSERT_TRUE(dlg.Options(f));
+    const TfrxDesignerOptions now = frxEditorDialogs::OptionsOf(f);
+    EXPECT_NE(now.BandsGap, 15);
+    EXPECT_EQ(now.Units, 0);
 }
 
 }  // namespace
