@@ -15,6 +15,7 @@
 #include "qzProj.h"
 #include "qzStartup.h"
 
+#include "BenchApp.h"
 #include "BenchFiles.h"
 
 #include <sqlite3.h>
@@ -112,23 +113,7 @@ void MakeFiles()
     std::ofstream(Csv(), std::ios::binary) << csv;
 }
 
-bool GStarted = false;
-
-void StartUp()
-{
-    if (GStarted) return;
-    GStarted = true;
-    GuiTest::Init();
-    qzStartup::StartUpLibraries();
-    Database::Initialize();
-    qzProj::Initialize();
-    MakeFiles();
-    if (!GDatabase->Connect("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + File() + ";Persist Security Info=False")) {
-        fprintf(stderr, "cannot connect to %s\n", File().c_str());
-        std::exit(1);
-    }
-    GOperator->Load("sa");
-}
+void StartUp() { BenchApp::StartUp(File(), MakeFiles); }
 
 void Empty(benchmark::State& state)
 {
@@ -207,14 +192,6 @@ void BM_ImportRatio(benchmark::State& state)
 }
 BENCHMARK(BM_ImportRatio)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-void ShutDown()
-{
-    if (!GStarted) return;
-    GDatabase->SetConnected(false);
-    qzProj::Finalize();
-    Database::Finalize();
-    qzStartup::ShutDownLibraries();
-}
 
 }  // namespace
 
@@ -224,6 +201,6 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    ShutDown();
+    BenchApp::ShutDown();
     return 0;
 }

@@ -14,6 +14,7 @@
 #include "qzProj.h"
 #include "qzStartup.h"
 
+#include "BenchApp.h"
 #include "BenchFiles.h"
 
 #include <sqlite3.h>
@@ -96,23 +97,7 @@ void MakeSchool()
     sqlite3_close(db);
 }
 
-bool GStarted = false;
-
-void StartUp()
-{
-    if (GStarted) return;
-    GStarted = true;
-    GuiTest::Init();
-    qzStartup::StartUpLibraries();
-    Database::Initialize();
-    qzProj::Initialize();
-    MakeSchool();
-    if (!GDatabase->Connect("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + File() + ";Persist Security Info=False")) {
-        fprintf(stderr, "cannot connect to %s\n", File().c_str());
-        std::exit(1);
-    }
-    GOperator->Load("sa");
-}
+void StartUp() { BenchApp::StartUp(File(), MakeSchool); }
 
 // The shown window, made once: construction is not what is measured.
 TExamTotalFrm& Window()
@@ -190,12 +175,9 @@ BENCHMARK(BM_ExamTotalRatio)->Unit(benchmark::kMillisecond)->UseRealTime()->Iter
 // folder goes.
 void ShutDown()
 {
-    if (!GStarted) return;
+    if (!BenchApp::Started()) return;
     delete &Window();
-    GDatabase->SetConnected(false);
-    qzProj::Finalize();
-    Database::Finalize();
-    qzStartup::ShutDownLibraries();
+    BenchApp::ShutDown();
 }
 
 }  // namespace

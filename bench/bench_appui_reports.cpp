@@ -27,6 +27,8 @@
 #include "qzRep.h"
 #include "qzStartup.h"
 
+#include "BenchApp.h"
+
 #include <sqlite3.h>
 
 #include <benchmark/benchmark.h>
@@ -123,25 +125,11 @@ void MakeSchool()
     sqlite3_close(db);
 }
 
-bool GStarted = false;
-
-// The program's start-up around the benchmarks: the window system, the
-// libraries and the data objects, connected to the school as "sa".
 void StartUp()
 {
-    if (GStarted) return;
-    GStarted = true;
-    GuiTest::Init();
-    qzStartup::StartUpLibraries();
-    Database::Initialize();
-    qzProj::Initialize();
-    MakeSchool();
-    if (!GDatabase->Connect("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + File() + ";Persist Security Info=False")) {
-        fprintf(stderr, "cannot connect to %s\n", File().c_str());
-        std::exit(1);
-    }
+    if (BenchApp::Started()) return;
+    BenchApp::StartUp(File(), MakeSchool);
     GCompany->Load();
-    GOperator->Load("sa");
 }
 
 using Clock = std::chrono::steady_clock;
@@ -295,16 +283,6 @@ void BM_ShowReportsRatio(benchmark::State& state)
 }
 BENCHMARK(BM_ShowReportsRatio)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-// The program's shut-down, in reverse, before the scratch folder goes.
-void ShutDown()
-{
-    if (!GStarted) return;
-    GDatabase->SetConnected(false);
-    qzProj::Finalize();
-    Database::Finalize();
-    qzStartup::ShutDownLibraries();
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -313,6 +291,6 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    ShutDown();
+    BenchApp::ShutDown();
     return 0;
 }
